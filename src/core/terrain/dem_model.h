@@ -1,0 +1,142 @@
+// TDemModel: one Digital Elevation Model in memory.
+//
+// A grid of `lines` x `columns` stored values of one of five element types; the elevation of a
+// stored value r is offset + scale * r (types 0..3) or offset + r (type 4, 64-bit float).
+// Access is (column, line) with line 0 at the top. A DEM opened from a file is always type 2
+// (signed 32-bit). Storage is one contiguous block; Row() gives a line's bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/terrain/float_grid.h"
+
+namespace orvane {
+
+enum DemElementType : std::uint8_t {
+  kDemInt8 = 0,
+  kDemInt16 = 1,
+  kDemInt32 = 2,
+  kDemFloat32 = 3,
+  kDemFloat64 = 4,
+};
+
+// Largest number of lines or columns Clone and Resample accept.
+inline constexpr int kMaxDemSide = 8000;
+
+// The descriptive block: copied as one unit by Clone and ReadRaw.
+struct TDemDescriptor {
+  int lines = 0;
+  int columns = 0;
+  std::uint8_t elementType = kDemInt32;
+  float minElevation = 0.0f;
+  float maxElevation = 0.0f;
+  float offset = 0.0f;
+  float pixelSizeX = 1.0f;  // ground size of a line step, in elevation units
+  float pixelSizeY = 1.0f;  // ground size of a column step, in elevation units
+  float scale = 1.0f;
+  std::string producerText = "None";
+  std::string authorName = "Anonymous";
+};
+
+class TDemModel : public TDemDescriptor {
+ public:
+  TDemModel() = default;
+  TDemModel(int columns, int lines, std::uint8_t elementType);
+  TDemModel(const TDemModel&) = delete;
+  TDemModel& operator=(const TDemModel&) = delete;
+  TDemModel(TDemModel&&) noexcept = default;
+  TDemModel& operator=(TDemModel&&) noexcept = default;
+  ~TDemModel() = default;
+
+  int elementSize = 0;
+  TFloatGrid* depthBuffer = nullptr;  // not owned; set only while a surface rendering runs
+  std::uint32_t smoothing3D = 0;
+  int allocError = 0;
+  std::unique_ptr<TNormalGrid> normalGrid;
+
+  std::function<void()> OnProgressBegin;
+  std::function<void(double)> OnProgressStep;
+  std::function<void()> OnProgressEnd;
+
+  // Returns 0, or 1 when the grid cannot be allocated (allocError is then 1, nothing kept).
+  int Allocate(int columns, int lines, std::uint8_t elementType);
+  void Release();
+  bool IsAllocated() const { return !data_.empty(); }
+  static int ElementSizeOf(std::uint8_t type);
+  int ElementSize() const { return ElementSizeOf(elementType); }
+
+  TDemDescriptor Descriptor() const { return static_cast<const TDemDescriptor&>(*this); }
+  void SetDescriptor(const TDemDescriptor& block) {
+    static_cast<TDemDescriptor&>(*this) = block;
+  }
+
+  // No bounds test: callers stay inside the grid.
+  double GetElevation(int column, int line) const {
+    const std::uint8_t* p = Row(line) + static_cast<std::size_t>(column) * elementSize;
+    switch (elementType) {
+      case kDemInt8: return offset + scale * static_cast<double>(static_cast<std::int8_t>(*p));
+      case kDemInt16: { std::int16_t v; std::memcpy(&v, p, 2); return offset + scale * static_cast<double>(v); }
+      case kDemInt32: { std::int32_t v; std::memcpy(&v, p, 4); return offset + scale * static_cast<double>(v); }
+      case kDemFloat32: { float v; std::memcpy(&v, p, 4); return offset + scale * static_cast<double>(v); }
+      case kDemFloat64: { double v; std::memcpy(&v, p, 8); return offset + v; }
+      default: return 0.0;
+    }
+  }
+  // Ignored outside the grid. Stores (value - offset) / scale (the value itself when scale is
+  // 0); integer types add 0.5 and truncate toward zero.
+  void SetElevation(int column, int line, double value);
+  void Fill(double value);
+
+  // Null for sizes outside 0..8000.
+  std::unique_ptr<TDemModel> Clone() const;
+  // 1 when the source is missing or differs in size or type.
+  int CopyValuesFrom(const TDemModel* source);
+
+  // Reads a headerless raw grid at `byteOffset`; codes 0, 1, 3, 4, 7 (see dem_file.h).
+  int ReadRaw(const std::string& path, const TDemDescriptor& block, std::int64_t byteOffset);
+
+  void UpdateMinMax();
+  double ComputeMin() const;
+  double ComputeMax() const;
+
+  // Sum of the unit normals of the (up to four) triangles around each cell. 1 on failure.
+  int ComputeNormals();
+  void FreeNormalGrid() { normalGrid.reset(); }
+
+  double SampleBilinear(double x, double y) const;
+  double SampleBernstein(double x, double y, int degree) const;
+  // Copy at another resolution; method 0 bilinear, 1/2/3 Bernstein of degree 2, 3, n.
+  std::unique_ptr<TDemModel> Resample(double factor, int method, int degree) const;
+
+  std::uint8_t* Row(int line) {
+    return reinterpret_cast<std::uint8_t*>(data_.data()) + static_cast<std::size_t>(line) * rowBytes_;
+  }
+  const std::uint8_t* Row(int line) const {
+    return reinterpret_cast<const std::uint8_t*>(data_.data()) +
+           static_cast<std::size_t>(line) * rowBytes_;
+  }
+  // Fast access for type 2 models (every opened DEM): the stored values of one line.
+  const std::int32_t* Int32Row(int line) const {
+    return data_.data() + static_cast<std::size_t>(line) * columns;
+  }
+  std::int32_t* Int32Row(int line) { return data_.data() + static_cast<std::size_t>(line) * columns; }
+
+  void NotifyBegin() const { if (OnProgressBegin) OnProgressBegin(); }
+  void NotifyStep(double f) const { if (OnProgressStep) OnProgressStep(f); }
+  void NotifyEnd() const { if (OnProgressEnd) OnProgressEnd(); }
+
+ private:
+  // 32-bit words so type 2 lines are int32 arrays; other types are read bytewise.
+  std::vector<std::int32_t> data_;
+  std::size_t rowBytes_ = 0;
+};
+
+// Binomial coefficient C(n, k) as a double (Bernstein weights).
+double Binomial(int n, int k);
+
+}  // namespace orvane
