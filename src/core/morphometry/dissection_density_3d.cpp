@@ -130,12 +130,18 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
       progress);
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
 
+  // The extremes come from the densities themselves: a fixed starting minimum would hide
+  // every density above it (small pixels give densities in the thousands).
+  bool first = true;
+  result.minimum = 0.0;
+  result.maximum = 0.0;
   for (int y = m; y < H - m; ++y) {
     for (int x = m; x < W - m; ++x) {
       const std::size_t at = static_cast<std::size_t>(y) * W + x;
       const double d3 = result.density3D[at];
-      result.minimum = std::min(result.minimum, d3);
-      result.maximum = std::max(result.maximum, d3);
+      result.minimum = first ? d3 : std::min(result.minimum, d3);
+      result.maximum = first ? d3 : std::max(result.maximum, d3);
+      first = false;
       const int bin2 = static_cast<int>(10.0 * density2D[at]);
       const int bin3 = static_cast<int>(10.0 * d3);
       if (bin2 >= 0 && bin2 < kDissectionHistogramBins) ++result.histogram2D[static_cast<std::size_t>(bin2)];

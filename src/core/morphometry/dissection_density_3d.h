@@ -48,7 +48,7 @@ struct Dissection3DResult {
   std::vector<double> density3D;      // per cell, line after line; 0 outside the centres
   std::array<std::int32_t, kDissectionHistogramBins> histogram2D{};
   std::array<std::int32_t, kDissectionHistogramBins> histogram3D{};
-  double minimum = 500.0;             // of the 3D densities (500 when no centre)
+  double minimum = 0.0;               // of the 3D densities (both 0 when no centre)
   double maximum = 0.0;
   int upperBound = 0;                 // trunc(10 x maximum): the diagram's 3D bound
   int networkValue = 0;
