@@ -7,6 +7,7 @@
 
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
+#include "core/common/truncated_elevations.h"
 
 namespace orvane {
 
@@ -58,9 +59,7 @@ std::vector<int> LocalFractalElevations(const TDemModel& dem, int unitDivisor) {
   ParallelForLines(dem.lines, [&](int line) {
     int* row = e.data() + static_cast<std::size_t>(line) * dem.columns;
     for (int c = 0; c < dem.columns; ++c) {
-      // Clamped so the truncation stays defined for absurd elevations.
-      const double z = std::clamp(dem.GetElevation(c, line), -2.0e9, 2.0e9);
-      row[c] = static_cast<int>(z) / u;
+      row[c] = TruncatedElevation(dem.GetElevation(c, line)) / u;
     }
   });
   return e;
@@ -178,10 +177,9 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
                 for (int c = 0; c < columns; ++c) colMax[c] = std::max(colMax[c], row[c]);
               }
               // Highest elevation of every footprint: full width s, and the short last one.
-              SlidingExtreme(colMax.data(), columns, s, fullMax.data(), scratch, PickMax<int>());
+              SlidingMax(colMax.data(), columns, s, fullMax.data(), scratch);
               if (partial > 0 && partial != s) {
-                SlidingExtreme(colMax.data(), columns, partial, partMax.data(), scratch,
-                               PickMax<int>());
+                SlidingMax(colMax.data(), columns, partial, partMax.data(), scratch);
               }
               for (int c = firstColumn; c <= lastColumn; ++c) {
                 const long long K = at(r - 1, c - 1);
