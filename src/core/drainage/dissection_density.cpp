@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/common/parallel.h"
-#include "core/drainage/summed_area.h"
+#include "core/common/summed_area.h"
 
 namespace orvane {
 
@@ -75,21 +75,29 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   const std::vector<std::uint8_t> net =
       NetworkMask(drainage, NetworkValueRule::kFirstInRasterOrder, &field.network);
 
-  SummedArea cells;
-  SummedArea sideLinks;
-  SummedArea diagonalLinks;
+  // Window sums over [x0, x1) x [y0, y1), exact in 64-bit integers.
+  using Table = SummedAreaTable<std::int64_t>;
+  auto tableOf = [&](const std::vector<std::uint8_t>& v) {
+    return Table(w, h, [&](int x, int y) { return v[static_cast<std::size_t>(y) * w + x]; });
+  };
+  auto sum = [](const Table& t, int x0, int y0, int x1, int y1) {
+    return t.Sum(x0, y0, x1 - 1, y1 - 1);
+  };
+  Table cells;
+  Table sideLinks;
+  Table diagonalLinks;
   if (params.measure == DensityMeasure::kPixels) {
-    cells = SummedArea(net, w, h);
+    cells = tableOf(net);
   } else {
     std::vector<std::uint8_t> sides;
     std::vector<std::uint8_t> diagonals;
     CountLinks(net, w, h, sides, diagonals);
-    sideLinks = SummedArea(sides, w, h);
-    diagonalLinks = SummedArea(diagonals, w, h);
+    sideLinks = tableOf(sides);
+    diagonalLinks = tableOf(diagonals);
   }
   auto length = [&](int x0, int y0, int x1, int y1) {
-    return 0.5 * static_cast<double>(sideLinks.Sum(x0, y0, x1, y1)) +
-           0.707 * static_cast<double>(diagonalLinks.Sum(x0, y0, x1, y1));
+    return 0.5 * static_cast<double>(sum(sideLinks, x0, y0, x1, y1)) +
+           0.707 * static_cast<double>(sum(diagonalLinks, x0, y0, x1, y1));
   };
   const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
 
@@ -128,7 +136,7 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
           const int ax = x0 + i * step;
           double d;
           if (params.measure == DensityMeasure::kPixels) {
-            const auto np = cells.Sum(ax + cx0, ay + cy0, ax + cx1, ay + cy1);
+            const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
             d = static_cast<double>(np) / pixelDivisor * 100.0;
           } else {
             d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;

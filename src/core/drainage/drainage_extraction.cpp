@@ -4,7 +4,7 @@
 
 #include "core/common/parallel.h"
 #include "core/drainage/skeleton.h"
-#include "core/drainage/truncated_elevations.h"
+#include "core/common/truncated_elevations.h"
 
 namespace orvane {
 
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> MarkValleyCells(const TDemModel& dem, int upperRange,
   std::vector<std::uint8_t> mark(static_cast<std::size_t>(w) * h, 0);
   if (upperRange < 2 || w < 5 || h < 5 || !dem.IsAllocated()) return mark;
 
-  const std::vector<std::int32_t> z = TruncatedElevations(dem);
+  const std::vector<std::int32_t> z = TruncatedElevations(dem).values;
   // Transposed copy so the left and right sides of a ring are contiguous as well.
   std::vector<std::int32_t> zt(z.size());
   for (int y = 0; y < h; ++y) {

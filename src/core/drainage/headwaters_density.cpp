@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/drainage/summed_area.h"
-#include "core/drainage/truncated_elevations.h"
+#include "core/common/summed_area.h"
+#include "core/common/truncated_elevations.h"
 
 namespace orvane {
 
@@ -37,8 +37,8 @@ std::vector<std::uint8_t> DetectHeadwaters(const TRasterImage& drainage, const T
       }
       // Only a cell with one network neighbour can qualify; its height is then the maximum.
       if (k != 1) continue;
-      m = std::max<std::int32_t>(0, TruncateElevation(dem.GetElevation(nx, ny)));
-      const std::int32_t z0 = TruncateElevation(dem.GetElevation(x, y));
+      m = std::max<std::int32_t>(0, TruncatedElevation(dem.GetElevation(nx, ny)));
+      const std::int32_t z0 = TruncatedElevation(dem.GetElevation(x, y));
       if (z0 >= m) heads[static_cast<std::size_t>(y) * w + x] = 1;
     }
   }
@@ -73,7 +73,8 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   result.margin = v + 1;
   const std::vector<std::uint8_t> heads = DetectHeadwaters(drainage, dem, &result.network);
   for (std::uint8_t c : heads) result.headwaters += c;
-  const SummedArea sums(heads, w, h);
+  const SummedAreaTable<std::int64_t> sums(
+      w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
 
   result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
   if (result.image->allocError != 0) {
@@ -88,7 +89,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   for (int y = v; y < h - v; ++y) {
     std::int32_t* row = counts.data() + static_cast<std::size_t>(y - v) * cw;
     for (int x = v; x < w - v; ++x) {
-      const auto c = static_cast<std::int32_t>(sums.Sum(x - v, y - v, x + v + 1, y + v + 1));
+      const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
       row[x - v] = c;
       result.minimum = std::min(result.minimum, c);
       result.maximum = std::max(result.maximum, c);
