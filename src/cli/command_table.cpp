@@ -38,6 +38,9 @@ const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
   [[maybe_unused]] static const bool registered_##factory = Register(factory);
 
 ORVANE_CLI_COMMAND(MakeInfoCommand)
+ORVANE_CLI_COMMAND(MakeDissection3DCommand)
+ORVANE_CLI_COMMAND(MakeDrainageFractalCommand)
+ORVANE_CLI_COMMAND(MakeRatioDepthCommand)
 
 #undef ORVANE_CLI_COMMAND
 

@@ -7,6 +7,7 @@
 
 #include "core/common/parallel.h"
 #include "core/drainage/network_value.h"
+#include "core/render/histogram_table.h"
 
 namespace orvane {
 
@@ -207,7 +208,7 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
   if (!value.found) {
-    return Error{kBadParameter,
+    return Error{kWrongFormat,
                  "The drainage network is empty: every pixel of the drainage image is 255."};
   }
 
@@ -293,6 +294,11 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
     }
   }
   return result;
+}
+
+std::string FractalDiagramTable(const DrainageFractalResult& result) {
+  const int end = std::min(result.upperBound + 1, kFractalHistogramBins);
+  return ClassValueTable(result.histogram, 0, end, 0.01);
 }
 
 }  // namespace orvane

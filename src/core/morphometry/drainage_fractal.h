@@ -24,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/common/progress.h"
@@ -79,6 +80,10 @@ struct DrainageFractalResult {
 Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& network,
                                                        const DrainageFractalParams& params,
                                                        ProgressSink* progress = nullptr);
+
+// The diagram's table: "%lf\t%d" rows (0.01 i, count i) for i = 0 .. min(trunc(100 Dmax), 299),
+// so the bin of the largest D is written too.
+std::string FractalDiagramTable(const DrainageFractalResult& result);
 
 // --- Building blocks, exposed for the tests and the benchmarks ----------------------------
 // A window mask is held as ws + 1 bit rows (bit c = column c); row ws stays 0.
