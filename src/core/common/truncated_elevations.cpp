@@ -1,0 +1,45 @@
+#include "core/common/truncated_elevations.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/common/parallel.h"
+#include "core/terrain/dem_model.h"
+
+namespace orvane {
+
+std::int32_t TruncatedElevation(double z) {
+  constexpr double kLow = std::numeric_limits<std::int32_t>::min();
+  constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
+  if (std::isnan(z)) return 0;
+  if (z <= kLow) return std::numeric_limits<std::int32_t>::min();
+  if (z >= kHigh) return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(z);
+}
+
+TIntGrid TruncatedElevations(const TDemModel& dem) {
+  TIntGrid grid;
+  if (!dem.IsAllocated() || dem.columns <= 0 || dem.lines <= 0) return grid;
+  grid.columns = dem.columns;
+  grid.lines = dem.lines;
+  grid.values.resize(static_cast<std::size_t>(dem.columns) * static_cast<std::size_t>(dem.lines));
+  const bool plain = dem.elementType == kDemInt32 && dem.offset == 0.0f && dem.scale == 1.0f;
+  ParallelForLines(dem.lines, [&](int line) {
+    std::int32_t* out = grid.Row(line);
+    if (plain) {
+      const std::int32_t* in = dem.Int32Row(line);
+      std::copy(in, in + dem.columns, out);
+      return;
+    }
+    for (int c = 0; c < dem.columns; ++c) out[c] = TruncatedElevation(dem.GetElevation(c, line));
+  });
+  return grid;
+}
+
+SummedAreaTable<std::int64_t> TruncatedElevationSums(const TIntGrid& grid) {
+  return SummedAreaTable<std::int64_t>(grid.columns, grid.lines,
+                                       [&](int c, int l) { return grid.At(c, l); });
+}
+
+}  // namespace orvane

@@ -1,0 +1,44 @@
+// Slope: the angle between the vertical and the surface normal of every cell, in degrees.
+//
+// The cell normal is the plain sum of the unit, upward normals of the triangles the cell forms
+// with its four direct neighbours (four inside, two on an edge, one at a corner), on points
+// (line * pixelSizeX, column * pixelSizeY, elevation), each sum component kept in single
+// precision; slope = 90 - |asin(n_z / |n|)| degrees. Every cell, border included, gets a slope;
+// a cell without any triangle (a DEM one cell wide) is taken as horizontal.
+// Result: gray levels trunc(slope / 90 * (N - 1)) for N = 90, 180 or 255, or the colour of the
+// slope in a class table. One pass over three rows per line, O(lines * columns), parallel over
+// lines; the same values as building the whole normal grid first.
+#pragma once
+
+#include <memory>
+
+#include "core/common/progress.h"
+#include "core/common/result.h"
+#include "core/render/class_table.h"
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+struct TSlopeParams {
+  bool grayTones = false;  // true: gray levels; false: colours of `table`
+  int normalization = 90;  // N for gray tones: 90, 180 or 255
+  TClassTable table;       // colour classes, bounds in degrees
+  bool smoothing = false;  // interpolate colours between neighbouring classes
+};
+
+struct TSlopeResult {
+  std::unique_ptr<TRasterImage> image;  // kind 0 for gray tones, kind 2 for colours
+};
+
+// The built-in slope tables 1, 2 and 3 (14, 8 and 14 classes); an empty table otherwise.
+TClassTable SlopeTable(int number);
+
+// The slope in degrees of the summed normal (x, y, z); 0 for a null normal.
+double SlopeDegrees(float nx, float ny, float nz);
+
+// Refuses a normalization other than 90, 180, 255 for gray tones and an empty table for colours.
+Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& params,
+                                    ProgressSink* progress = nullptr);
+
+}  // namespace orvane

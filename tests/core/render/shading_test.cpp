@@ -1,0 +1,184 @@
+#include "core/render/shading.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "render_test_util.h"
+
+namespace orvane {
+namespace {
+
+using testing::FlatDem;
+using testing::RandomDem;
+using testing::SampleDem;
+
+TLightParams Light(double azimuthDeg, double elevationDeg, float exaggeration = 2.0f,
+                   float brightness = 2.0f) {
+  TLightParams light;
+  light.azimuth = static_cast<float>(azimuthDeg * std::numbers::pi / 180.0);
+  light.elevation = static_cast<float>(elevationDeg * std::numbers::pi / 180.0);
+  light.exaggeration = exaggeration;
+  light.brightness = brightness;
+  return light;
+}
+
+// The shading written out cell by cell, through GetElevation and a float grid.
+std::unique_ptr<TRasterImage> ReferenceShaded(const TDemModel& dem, const TLightParams& light) {
+  auto raster = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
+  TFloatGrid grid(dem.columns, dem.lines);
+  grid.Fill(0.0f);
+  const double lx = std::cos(light.azimuth) * std::cos(light.elevation);
+  const double ly = -std::sin(light.azimuth) * std::cos(light.elevation);
+  const double lz = -std::sin(light.elevation);
+  for (int i = 0; i + 1 < dem.lines; ++i) {
+    for (int j = 0; j + 1 < dem.columns; ++j) {
+      const double z = dem.GetElevation(j, i);
+      const double g = (dem.GetElevation(j + 1, i) - z) * dem.pixelSizeY * light.exaggeration;
+      const double h = (z - dem.GetElevation(j, i + 1)) * dem.pixelSizeX * light.exaggeration;
+      const double k = static_cast<double>(dem.pixelSizeX) * dem.pixelSizeY;
+      double s = (1 - (g * lx + h * ly + k * lz) / std::sqrt(g * g + h * h + k * k)) / 2;
+      if (std::isnan(s) || s < 0) s = 0;
+      double v = std::pow(s, static_cast<double>(light.brightness));
+      if (v > 1) v = 1;
+      grid.At(j, i) = static_cast<float>(v * 255);
+    }
+  }
+  for (int i = 0; i + 1 < dem.lines; ++i)
+    for (int j = 0; j + 1 < dem.columns; ++j)
+      raster->SetValue(j, i, static_cast<int>(grid.At(j, i)));
+  return raster;
+}
+
+void ExpectSameGray(const TRasterImage& a, const TRasterImage& b) {
+  ASSERT_EQ(a.lines, b.lines);
+  ASSERT_EQ(a.columns, b.columns);
+  ASSERT_EQ(a.kind, b.kind);
+  int differing = 0;
+  for (int l = 0; l < a.lines; ++l)
+    for (int c = 0; c < a.columns; ++c) {
+      int va = 0, vb = 0;
+      a.GetValue(c, l, va);
+      b.GetValue(c, l, vb);
+      if (va != vb && ++differing <= 5) ADD_FAILURE() << "pixel (" << c << ", " << l << "): " << va << " != " << vb;
+    }
+  EXPECT_EQ(differing, 0);
+}
+
+TEST(ShadingTest, FlatDemUnderVerticalAndGrazingLight) {
+  auto dem = FlatDem(6, 5, 120.0, 90.0f);
+  auto overhead = RenderShaded(*dem, Light(315, 90));
+  ASSERT_TRUE(overhead);
+  auto grazing = RenderShaded(*dem, Light(315, 0));
+  ASSERT_TRUE(grazing);
+  auto glossy = RenderShaded(*dem, Light(10, 0, 2.0f, 1.0f));
+  for (int l = 0; l < 4; ++l)
+    for (int c = 0; c < 5; ++c) {
+      int v = 0;
+      overhead->GetValue(c, l, v);
+      EXPECT_EQ(v, 255);
+      grazing->GetValue(c, l, v);
+      EXPECT_EQ(v, 63);  // 255 x 0.5^2 = 63.75, truncated
+      glossy->GetValue(c, l, v);
+      EXPECT_EQ(v, 127);
+    }
+}
+
+TEST(ShadingTest, LastLineAndColumnStayBlack) {
+  auto dem = RandomDem(9, 7, 3);
+  auto shaded = RenderShaded(*dem, Light(90, 10));
+  ASSERT_TRUE(shaded);
+  int v = -1;
+  for (int c = 0; c < 9; ++c) {
+    shaded->GetValue(c, 6, v);
+    EXPECT_EQ(v, 0);
+  }
+  for (int l = 0; l < 7; ++l) {
+    shaded->GetValue(8, l, v);
+    EXPECT_EQ(v, 0);
+  }
+  // ShadeToGrid leaves the cells it does not compute as they were.
+  TFloatGrid grid(9, 7);
+  grid.Fill(-5.0f);
+  ShadeToGrid(*dem, grid, Light(90, 10));
+  EXPECT_EQ(grid.At(8, 3), -5.0f);
+  EXPECT_EQ(grid.At(3, 6), -5.0f);
+  EXPECT_GE(grid.At(3, 3), 0.0f);
+}
+
+TEST(ShadingTest, SlopeFacingTheLightIsBrightAndAwayIsDark) {
+  // Elevation grows with the column: the slope faces decreasing columns. Azimuth 0 (light
+  // travelling along increasing columns) comes from the low side.
+  auto dem = std::make_unique<TDemModel>(4, 4, kDemInt32);
+  for (int l = 0; l < 4; ++l)
+    for (int c = 0; c < 4; ++c) dem->SetElevation(c, l, 1000.0 * c);
+  int facing = 0, away = 0;
+  RenderShaded(*dem, Light(180, 20, 1.0f, 1.0f))->GetValue(1, 1, facing);
+  RenderShaded(*dem, Light(0, 20, 1.0f, 1.0f))->GetValue(1, 1, away);
+  EXPECT_GT(facing, 200);
+  EXPECT_LT(away, 30);
+}
+
+TEST(ShadingTest, DegeneratePixelSizesGiveBlackNotGarbage) {
+  auto dem = FlatDem(4, 4, 10.0, 0.0f);  // K = 0 and G = H = 0: s is not a number
+  auto shaded = RenderShaded(*dem, Light(315, 65));
+  ASSERT_TRUE(shaded);
+  int v = -1;
+  shaded->GetValue(1, 1, v);
+  EXPECT_EQ(v, 0);
+}
+
+TEST(ShadingTest, SizeLimits) {
+  TDemModel tooWide;
+  tooWide.lines = 2;
+  tooWide.columns = 8001;
+  EXPECT_EQ(RenderShaded(tooWide, TLightParams{}), nullptr);
+  TDemModel negative;
+  negative.lines = -1;
+  EXPECT_EQ(RenderShaded(negative, TLightParams{}), nullptr);
+  auto single = FlatDem(1, 1, 5.0);
+  auto one = RenderShaded(*single, TLightParams{});
+  ASSERT_TRUE(one);
+  int v = -1;
+  one->GetValue(0, 0, v);
+  EXPECT_EQ(v, 0);
+}
+
+TEST(ShadingTest, MatchesReferenceOnRandomAndSampleDems) {
+  const TLightParams lights[] = {TLightParams{}, Light(45, 30, 5.0f, 0.7f), Light(200, 5, 1.0f, 3.0f)};
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    auto dem = RandomDem(37 + static_cast<int>(seed) * 11, 53, seed, -300, 3000, 10.0f * seed);
+    for (const auto& light : lights) {
+      SCOPED_TRACE(seed);
+      ExpectSameGray(*RenderShaded(*dem, light), *ReferenceShaded(*dem, light));
+    }
+  }
+  // Another element type goes through GetElevation.
+  auto floats = std::make_unique<TDemModel>(20, 15, kDemFloat32);
+  for (int l = 0; l < 15; ++l)
+    for (int c = 0; c < 20; ++c) floats->SetElevation(c, l, std::sin(c * 0.7) * 40 + l * 3.25);
+  ExpectSameGray(*RenderShaded(*floats, lights[1]), *ReferenceShaded(*floats, lights[1]));
+
+  auto sample = SampleDem();
+  ASSERT_TRUE(sample);
+  for (const auto& light : lights) ExpectSameGray(*RenderShaded(*sample, light), *ReferenceShaded(*sample, light));
+}
+
+TEST(ShadingTest, ProgressReachesTheEnd) {
+  struct Recorder : ProgressSink {
+    int begins = 0, ends = 0;
+    double last = 0;
+    void Begin() override { ++begins; }
+    void Step(double f) override { last = f; }
+    void End() override { ++ends; }
+  } recorder;
+  auto dem = RandomDem(50, 120, 9);
+  ASSERT_TRUE(RenderShaded(*dem, TLightParams{}, &recorder));
+  EXPECT_EQ(recorder.begins, 1);
+  EXPECT_EQ(recorder.ends, 1);
+  EXPECT_DOUBLE_EQ(recorder.last, 1.0);
+}
+
+}  // namespace
+}  // namespace orvane

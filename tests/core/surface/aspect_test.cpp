@@ -1,0 +1,193 @@
+#include "core/surface/aspect.h"
+
+#include <cmath>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+#include "slope_aspect_sample.h"
+
+namespace orvane {
+namespace {
+
+using testing_dem::LoadJacksboro;
+using testing_dem::RandomDem;
+
+// The straightforward computation, cell by cell through GetElevation.
+TAspectResult OracleAspect(const TDemModel& dem, const TAspectParams& params) {
+  const int kx[3][3] = {{-1, 0, 1}, {-2, 0, 2}, {-1, 0, 1}};
+  const int ky[3][3] = {{1, 2, 1}, {0, 0, 0}, {-1, -2, -1}};
+  TAspectResult r;
+  r.image = std::make_unique<TRasterImage>(dem.columns, dem.lines,
+                                           params.grayTones ? kRasterGray : kRasterRgb);
+  const double p = dem.pixelSizeX;
+  const double f = params.normalization * (1.0 / 360);
+  for (int i = 1; i < dem.lines - 1; ++i) {
+    for (int j = 1; j < dem.columns - 1; ++j) {
+      double gx = 0, gy = 0;
+      for (int di = -1; di <= 1; ++di) {
+        for (int dj = -1; dj <= 1; ++dj) {
+          const int z = static_cast<int>(dem.GetElevation(j + dj, i + di));
+          gx += kx[di + 1][dj + 1] * z;
+          gy += ky[di + 1][dj + 1] * z;
+        }
+      }
+      gx *= p / 8;
+      gy *= p / 8;
+      int level = 400;
+      if (!(std::atan(std::sqrt(gx * gx + gy * gy)) * 180 * (1 / std::numbers::pi) < 1.0)) {
+        double a = 180 - std::atan2(-gx, gy) * 57.29577951308232;
+        if (a < 0) a += 360;
+        if (a >= 360) a -= 360;
+        ++r.histogram[static_cast<std::size_t>(a + 0.5)];
+        level = static_cast<int>(a * f + 0.5);
+      }
+      if (params.grayTones) {
+        r.image->SetValue(j, i, std::min(level, 255));
+      } else {
+        r.image->SetColor(j, i, level == 400 ? Rgb(255, 255, 255) : params.table.ColorOf(level, params.smoothing));
+      }
+    }
+  }
+  return r;
+}
+
+void ExpectSame(const TAspectResult& a, const TAspectResult& b) {
+  ASSERT_EQ(a.image->kind, b.image->kind);
+  int differences = 0;
+  for (int l = 0; l < a.image->lines; ++l) {
+    for (std::size_t k = 0; k < a.image->RowBytes(); ++k) {
+      differences += a.image->Row(l)[k] != b.image->Row(l)[k];
+    }
+  }
+  EXPECT_EQ(differences, 0);
+  EXPECT_EQ(a.histogram, b.histogram);
+}
+
+TAspectParams Painting(bool smoothing = false) {
+  TAspectParams p;
+  p.table = AspectPaintingPalette();
+  p.smoothing = smoothing;
+  return p;
+}
+
+TAspectParams Gray(int n) {
+  TAspectParams p;
+  p.grayTones = true;
+  p.normalization = n;
+  return p;
+}
+
+TDemModel Plane(int columns, int lines, int perColumn, int perLine) {
+  TDemModel dem(columns, lines, kDemInt32);
+  for (int l = 0; l < lines; ++l) {
+    for (int c = 0; c < columns; ++c) dem.Int32Row(l)[c] = 1000 + perColumn * c + perLine * l;
+  }
+  return dem;
+}
+
+TEST(Aspect, PlaneFallingEastIsNinetyDegreesClassFour) {
+  TDemModel dem = Plane(6, 5, -10, 0);
+  auto r = ComputeAspect(dem, Painting());
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->histogram[90], 4 * 3);
+  TColor inside, ring;
+  r->image->GetColor(2, 2, inside);
+  r->image->GetColor(0, 2, ring);
+  EXPECT_EQ(inside, Rgb(255, 198, 0));
+  EXPECT_EQ(ring, TColor{});
+}
+
+TEST(Aspect, DirectionsTurnClockwiseFromNorth) {
+  // Falling toward the bottom (south) is 180: gray level 45 with N = 90.
+  auto south = ComputeAspect(Plane(4, 4, 0, -10), Gray(90));
+  ASSERT_TRUE(south);
+  int v = -1;
+  south->image->GetValue(1, 1, v);
+  EXPECT_EQ(v, 45);
+  EXPECT_EQ(south->histogram[180], 4);
+  auto north = ComputeAspect(Plane(4, 4, 0, 10), Gray(360));
+  ASSERT_TRUE(north);
+  EXPECT_EQ(north->histogram[0], 4);
+  auto west = ComputeAspect(Plane(4, 4, 10, 0), Gray(360));
+  ASSERT_TRUE(west);
+  EXPECT_EQ(west->histogram[270], 4);
+  west->image->GetValue(1, 2, v);
+  EXPECT_EQ(v, 255);  // 270 does not fit a gray level: held at 255
+}
+
+TEST(Aspect, FlatCellsAreWhiteInColourAndWhiteInGrayWithAnEmptyHistogram) {
+  TDemModel dem(5, 4, kDemInt32);
+  dem.Fill(77);
+  auto colour = ComputeAspect(dem, Painting());
+  ASSERT_TRUE(colour);
+  TColor k;
+  colour->image->GetColor(1, 1, k);
+  EXPECT_EQ(k, Rgb(255, 255, 255));
+  colour->image->GetColor(4, 3, k);
+  EXPECT_EQ(k, TColor{});
+  auto gray = ComputeAspect(dem, Gray(18));
+  ASSERT_TRUE(gray);
+  int v = -1;
+  gray->image->GetValue(3, 2, v);
+  EXPECT_EQ(v, 255);
+  EXPECT_EQ(gray->histogram, TDirectionHistogram{});
+}
+
+TEST(Aspect, AspectsFromHalfADegreeBelowNorthFallInBin360) {
+  const double a = 359.7 * std::numbers::pi / 180;
+  // theta = 180 - a; gx = -sin(theta), gy = cos(theta), scaled to a clear slope.
+  const double theta = std::numbers::pi - a;
+  const TAspectCell cell = AspectOfGradient(-std::sin(theta) * 5, std::cos(theta) * 5, 360);
+  EXPECT_EQ(cell.bin, 360);
+  EXPECT_EQ(cell.level, 360);
+  EXPECT_EQ(AspectOfGradient(0.01, 0.0, 360).bin, -1);  // under one degree: flat
+}
+
+TEST(Aspect, DemsUnderThreeByThreeStayBlack) {
+  for (auto [w, h] : {std::pair{2, 9}, std::pair{9, 2}, std::pair{1, 1}}) {
+    TDemModel dem = RandomDem(w, h, 4);
+    auto r = ComputeAspect(dem, Painting());
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->histogram, TDirectionHistogram{});
+    TColor k;
+    r->image->GetColor(w - 1, h - 1, k);
+    EXPECT_EQ(k, TColor{});
+  }
+  TDemModel dem(4, 4, kDemInt32);
+  EXPECT_EQ(ComputeAspect(dem, Gray(0)).error().code, kBadParameter);
+  EXPECT_EQ(ComputeAspect(dem, TAspectParams{}).error().code, kBadParameter);
+}
+
+TEST(Aspect, MatchesTheCellByCellOracleOnRandomDems) {
+  const std::pair<int, int> sizes[] = {{3, 3}, {17, 40}, {70, 66}, {5, 120}};
+  unsigned seed = 11;
+  for (const auto& [w, h] : sizes) {
+    TDemModel dem = RandomDem(w, h, seed++, 30);
+    dem.pixelSizeX = 0.25f;  // with p / 8 a small pixel leaves many flat cells
+    for (const TAspectParams& p : {Painting(false), Painting(true), Gray(36), Gray(255), Gray(360)}) {
+      auto fast = ComputeAspect(dem, p);
+      ASSERT_TRUE(fast);
+      ExpectSame(*fast, OracleAspect(dem, p));
+    }
+    // Scaled values take the converting path: truncation of offset + scale * value.
+    dem.scale = 0.37f;
+    dem.offset = -12.5f;
+    auto fast = ComputeAspect(dem, Painting(true));
+    ASSERT_TRUE(fast);
+    ExpectSame(*fast, OracleAspect(dem, Painting(true)));
+  }
+}
+
+TEST(Aspect, MatchesTheCellByCellOracleOnTheSampleDem) {
+  TDemModel dem;
+  ASSERT_TRUE(LoadJacksboro(dem));
+  for (const TAspectParams& p : {Painting(true), Gray(90)}) {
+    auto fast = ComputeAspect(dem, p);
+    ASSERT_TRUE(fast);
+    ExpectSame(*fast, OracleAspect(dem, p));
+  }
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,193 @@
+#include "core/surface/slope.h"
+
+#include <cmath>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+#include "slope_aspect_sample.h"
+
+namespace orvane {
+namespace {
+
+using testing_dem::LoadJacksboro;
+using testing_dem::RandomDem;
+
+// The straightforward computation: the whole normal grid first, then the slope of each cell.
+std::unique_ptr<TRasterImage> OracleSlope(TDemModel& dem, const TSlopeParams& params) {
+  EXPECT_EQ(dem.ComputeNormals(), 0);
+  auto image = std::make_unique<TRasterImage>(dem.columns, dem.lines,
+                                              params.grayTones ? kRasterGray : kRasterRgb);
+  for (int i = 0; i < dem.lines; ++i) {
+    for (int j = 0; j < dem.columns; ++j) {
+      const float nx = dem.normalGrid->x.At(j, i);
+      const float ny = dem.normalGrid->y.At(j, i);
+      const float nz = dem.normalGrid->z.At(j, i);
+      const double length = std::sqrt(double{nx} * nx + double{ny} * ny + double{nz} * nz);
+      const double s = length == 0.0 ? 0.0
+                                      : (std::numbers::pi / 2 - std::fabs(std::asin(nz / length))) * 57.29577951308232;
+      if (params.grayTones) {
+        image->SetValue(j, i, static_cast<int>(s * (1.0 / 90) * (params.normalization - 1)));
+      } else {
+        image->SetColor(j, i, params.table.ColorOf(s, params.smoothing));
+      }
+    }
+  }
+  return image;
+}
+
+void ExpectSameImage(const TRasterImage& a, const TRasterImage& b) {
+  ASSERT_EQ(a.columns, b.columns);
+  ASSERT_EQ(a.lines, b.lines);
+  ASSERT_EQ(a.kind, b.kind);
+  int differences = 0;
+  for (int l = 0; l < a.lines; ++l) {
+    for (std::size_t k = 0; k < a.RowBytes(); ++k) differences += a.Row(l)[k] != b.Row(l)[k];
+  }
+  EXPECT_EQ(differences, 0);
+}
+
+TDemModel Plane(int columns, int lines, double perColumn, double perLine) {
+  TDemModel dem(columns, lines, kDemFloat64);
+  for (int l = 0; l < lines; ++l) {
+    for (int c = 0; c < columns; ++c) dem.SetElevation(c, l, 500 + perColumn * c + perLine * l);
+  }
+  return dem;
+}
+
+TSlopeParams Gray(int n) {
+  TSlopeParams p;
+  p.grayTones = true;
+  p.normalization = n;
+  return p;
+}
+
+TSlopeParams Colour(int table, bool smoothing) {
+  TSlopeParams p;
+  p.table = SlopeTable(table);
+  p.smoothing = smoothing;
+  return p;
+}
+
+TEST(Slope, BuiltInTablesHaveTheirClassCounts) {
+  EXPECT_EQ(SlopeTable(1).count(), 14);
+  EXPECT_EQ(SlopeTable(2).count(), 8);
+  EXPECT_EQ(SlopeTable(3).count(), 14);
+  EXPECT_EQ(SlopeTable(1)[0], (TClassEntry{0.0f, 0, 0, 255}));
+  EXPECT_EQ(SlopeTable(3)[0], (TClassEntry{1.0f, 0, 90, 0}));
+  EXPECT_EQ(SlopeTable(2)[7], (TClassEntry{90.0f, 0, 0, 0}));
+  EXPECT_TRUE(SlopeTable(4).empty());
+}
+
+TEST(Slope, HorizontalDemIsZeroGrayAndFirstClass) {
+  TDemModel dem(7, 5, kDemInt32);
+  dem.Fill(321);
+  auto gray = ComputeSlope(dem, Gray(255));
+  ASSERT_TRUE(gray);
+  auto colour = ComputeSlope(dem, Colour(2, true));
+  ASSERT_TRUE(colour);
+  for (int l = 0; l < 5; ++l) {
+    for (int c = 0; c < 7; ++c) {
+      int v = -1;
+      gray->image->GetValue(c, l, v);
+      EXPECT_EQ(v, 0);
+      TColor k;
+      colour->image->GetColor(c, l, k);
+      EXPECT_EQ(k, Rgb(0, 0, 255));
+    }
+  }
+}
+
+TEST(Slope, PlaneGivesTheSameSlopeOnBorderCellsAsInside) {
+  // atan(2) = 63.43 degrees: level 179 for N = 255, well away from a level boundary.
+  TDemModel dem = Plane(9, 6, 2.0, 0.0);
+  auto gray = ComputeSlope(dem, Gray(255));
+  ASSERT_TRUE(gray);
+  for (int l = 0; l < 6; ++l) {
+    for (int c = 0; c < 9; ++c) {
+      int v = -1;
+      gray->image->GetValue(c, l, v);
+      EXPECT_EQ(v, 179) << c << "," << l;
+    }
+  }
+  // atan(3) = 71.6 degrees: above the last bound of tables 1 and 3.
+  TDemModel steep = Plane(5, 5, 0.0, 3.0);
+  for (int table : {1, 3}) {
+    auto colour = ComputeSlope(steep, Colour(table, true));
+    ASSERT_TRUE(colour);
+    TColor k;
+    colour->image->GetColor(0, 4, k);
+    EXPECT_EQ(k, Rgb(180, 0, 0));
+  }
+}
+
+TEST(Slope, GrayNormalizationsSpreadSixtyDegrees) {
+  TDemModel dem = Plane(4, 4, std::tan(60.0 * std::numbers::pi / 180.0), 0.0);
+  const std::pair<int, int> expected[] = {{90, 59}, {180, 119}, {255, 169}};
+  for (const auto& [n, level] : expected) {
+    auto r = ComputeSlope(dem, Gray(n));
+    ASSERT_TRUE(r);
+    int v = -1;
+    r->image->GetValue(2, 2, v);
+    EXPECT_EQ(v, level) << n;
+  }
+}
+
+TEST(Slope, RefusesBadParametersAndDemsWithoutTriangles) {
+  TDemModel dem(3, 3, kDemInt32);
+  EXPECT_EQ(ComputeSlope(dem, Gray(100)).error().code, kBadParameter);
+  EXPECT_EQ(ComputeSlope(dem, TSlopeParams{}).error().code, kBadParameter);  // empty table
+  EXPECT_FALSE(ComputeSlope(TDemModel{}, Gray(90)));
+  // A single cell or a single line forms no triangle: horizontal, not NaN.
+  for (auto [w, h] : {std::pair{1, 1}, std::pair{6, 1}, std::pair{1, 6}}) {
+    TDemModel thin = RandomDem(w, h, 3);
+    auto r = ComputeSlope(thin, Gray(255));
+    ASSERT_TRUE(r);
+    int v = -1;
+    r->image->GetValue(w - 1, h - 1, v);
+    EXPECT_EQ(v, 0);
+  }
+}
+
+TEST(Slope, MatchesTheNormalGridOracleOnRandomDems) {
+  const std::pair<int, int> sizes[] = {{2, 2}, {3, 7}, {17, 33}, {64, 70}, {101, 5}};
+  unsigned seed = 1;
+  for (const auto& [w, h] : sizes) {
+    TDemModel dem = RandomDem(w, h, seed++);
+    dem.pixelSizeX = 12.5f;
+    dem.pixelSizeY = 30.0f;
+    dem.scale = 0.1f;
+    dem.offset = -40.0f;
+    for (const TSlopeParams& p : {Gray(90), Gray(255), Colour(1, false), Colour(2, true)}) {
+      auto fast = ComputeSlope(dem, p);
+      ASSERT_TRUE(fast);
+      ExpectSameImage(*fast->image, *OracleSlope(dem, p));
+    }
+  }
+}
+
+TEST(Slope, MatchesTheNormalGridOracleOnTheSampleDem) {
+  TDemModel dem;
+  ASSERT_TRUE(LoadJacksboro(dem));
+  for (const TSlopeParams& p : {Gray(180), Colour(2, false), Colour(3, true)}) {
+    auto fast = ComputeSlope(dem, p);
+    ASSERT_TRUE(fast);
+    ExpectSameImage(*fast->image, *OracleSlope(dem, p));
+  }
+}
+
+class CancelAtOnce : public ProgressSink {
+ public:
+  bool Cancelled() const override { return true; }
+};
+
+TEST(Slope, CancellationIsReportedNotReturnedAsAResult) {
+  TDemModel dem = RandomDem(40, 200, 9);
+  CancelAtOnce cancel;
+  auto r = ComputeSlope(dem, Gray(90), &cancel);
+  ASSERT_FALSE(r);
+  EXPECT_EQ(r.error().code, kCancelled);
+}
+
+}  // namespace
+}  // namespace orvane
