@@ -108,7 +108,7 @@ TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
   Set("SquelEdit", "12a5");  // cleaned to 12
   form.OkClick();
   EXPECT_EQ(prompts.messages.back().text, "Size of the Screen wrong (20-200)");
-  EXPECT_EQ(settings.squelSize, 20);  // nothing written back yet
+  EXPECT_EQ(settings.skeletonSize, 20);  // nothing written back yet
   EXPECT_NE(form.result(), QDialog::Accepted);
 
   Set("OmbEdit", "200");
@@ -116,10 +116,10 @@ TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
   form.OkClick();
   EXPECT_EQ(prompts.messages.size(), 3u);
   EXPECT_EQ(form.result(), QDialog::Accepted);
-  EXPECT_EQ(settings.lissage3D, 5);
-  EXPECT_EQ(settings.squelSize, 12);
-  EXPECT_EQ(settings.shadowSize, 200);
-  EXPECT_EQ(settings.reliefEcart, 999999);
+  EXPECT_EQ(settings.smoothing3D, 5);
+  EXPECT_EQ(settings.skeletonSize, 12);
+  EXPECT_EQ(settings.previewSize, 200);
+  EXPECT_EQ(settings.eyeDistance, 999999);
 }
 
 TEST_F(PrefsFormTest, DirectoryChooserFillsTheEditAndTheCopy) {

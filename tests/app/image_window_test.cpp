@@ -132,7 +132,8 @@ TEST_F(ImageWindowTest, ZoomCentresOnTheClickAndStaysInsideTheImage) {
   EXPECT_EQ(window->horizontalScrollBar()->value(), 0);
   EXPECT_EQ(window->verticalScrollBar()->value(), 0);
   // In the middle: the clicked pixel comes to the centre of the view.
-  window->SetRaster(*raster);
+  host.dem = MakeDem(400, 400, [](int, int) { return 0; });
+  window->SetRaster(*MakeGray(400, 400, [](int c, int) { return c % 256; }));
   window->ZoomClick({80, 60}, Qt::LeftButton);  // pixel (80, 60), zoom 2
   const int viewWidth = window->viewport()->width();
   const int expectedLeft = 80 - static_cast<int>(viewWidth / 4.0);
@@ -140,6 +141,13 @@ TEST_F(ImageWindowTest, ZoomCentresOnTheClickAndStaysInsideTheImage) {
   // The pixel under a point accounts for the scroll position.
   const QPoint centre = window->PixelAt({viewWidth / 2, window->viewport()->height() / 2});
   EXPECT_NEAR(centre.x(), 80, 1);
+  EXPECT_NEAR(centre.y(), 60, 1);
+  // Near the right edge the view ends at the last column.
+  window->horizontalScrollBar()->setValue(window->horizontalScrollBar()->maximum());
+  window->ZoomClick({window->viewport()->width() - 1, 0}, Qt::LeftButton);  // zoom 3
+  const QPoint lastVisible = window->PixelAt({window->viewport()->width() - 1, 0});
+  EXPECT_GE(lastVisible.x(), 397);
+  EXPECT_LE(lastVisible.x(), 399);
 }
 
 TEST_F(ImageWindowTest, ReadOutOfGrayAndColourPixels) {

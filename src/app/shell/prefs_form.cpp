@@ -162,10 +162,10 @@ TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
 
 void TPrefsForm::LoadFromSettings() {
   copy_ = settings_;
-  ecart_->setText(QString::number(copy_.reliefEcart));
-  lissage_->setText(QString::number(copy_.lissage3D));
-  squel_->setText(QString::number(copy_.squelSize));
-  omb_->setText(QString::number(copy_.shadowSize));
+  ecart_->setText(QString::number(copy_.eyeDistance));
+  lissage_->setText(QString::number(copy_.smoothing3D));
+  squel_->setText(QString::number(copy_.skeletonSize));
+  omb_->setText(QString::number(copy_.previewSize));
   repProjet_->setText(QString::fromStdString(copy_.vueDir));
   repMnt_->setText(QString::fromStdString(copy_.mntDir));
   repImage_->setText(QString::fromStdString(copy_.imageDir));
@@ -199,10 +199,10 @@ void TPrefsForm::OkClick() {
     Prompts().Warning(this, "ERREUR", "Size of the Screen wrong (20-200)");
     return;
   }
-  copy_.reliefEcart = ecart_->Value();
-  copy_.lissage3D = lissage;
-  copy_.squelSize = squel;
-  copy_.shadowSize = omb;
+  copy_.eyeDistance = ecart_->Value();
+  copy_.smoothing3D = lissage;
+  copy_.skeletonSize = squel;
+  copy_.previewSize = omb;
   settings_ = copy_;
   accept();
 }
