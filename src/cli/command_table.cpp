@@ -38,6 +38,10 @@ const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
   [[maybe_unused]] static const bool registered_##factory = Register(factory);
 
 ORVANE_CLI_COMMAND(MakeInfoCommand)
+ORVANE_CLI_COMMAND(MakeExtractDrainageCommand)
+ORVANE_CLI_COMMAND(MakeDissectionCommand)
+ORVANE_CLI_COMMAND(MakeHeadwatersCommand)
+ORVANE_CLI_COMMAND(MakeIncrustCommand)
 
 #undef ORVANE_CLI_COMMAND
 
