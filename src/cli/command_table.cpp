@@ -38,9 +38,13 @@ const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
   [[maybe_unused]] static const bool registered_##factory = Register(factory);
 
 ORVANE_CLI_COMMAND(MakeInfoCommand)
+ORVANE_CLI_COMMAND(MakeExtractDrainageCommand)
+ORVANE_CLI_COMMAND(MakeDissectionCommand)
 ORVANE_CLI_COMMAND(MakeDissection3DCommand)
+ORVANE_CLI_COMMAND(MakeHeadwatersCommand)
 ORVANE_CLI_COMMAND(MakeDrainageFractalCommand)
 ORVANE_CLI_COMMAND(MakeRatioDepthCommand)
+ORVANE_CLI_COMMAND(MakeIncrustCommand)
 
 #undef ORVANE_CLI_COMMAND
 
