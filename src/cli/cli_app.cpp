@@ -1,1 +1,0 @@
-// placeholder, replaced by the command table

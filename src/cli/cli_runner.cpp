@@ -1,0 +1,105 @@
+// RunCli: builds the CLI11 application from the command table, parses, runs one command.
+#include <algorithm>
+#include <exception>
+#include <iomanip>
+#include <map>
+
+#include "cli/command.h"
+
+namespace orvane::cli {
+
+namespace {
+
+// A text bar on stderr: "[#####               ]  25%", redrawn when the percentage changes.
+class TerminalProgress : public ProgressSink {
+ public:
+  explicit TerminalProgress(std::ostream& err) : err_(err) {}
+  void Begin() override {
+    if (depth_++ == 0) {
+      shown_ = -1;
+      Draw(0.0);
+    }
+  }
+  void Step(double fraction) override { Draw(fraction); }
+  void End() override {
+    if (depth_ > 0 && --depth_ == 0 && drawn_) {
+      Draw(1.0);
+      err_ << '\n' << std::flush;
+      drawn_ = false;
+    }
+  }
+
+ private:
+  void Draw(double fraction) {
+    const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
+    if (percent == shown_) return;
+    shown_ = percent;
+    constexpr int kWidth = 40;
+    const int filled = percent * kWidth / 100;
+    err_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << std::setw(3)
+         << percent << '%' << std::flush;
+    drawn_ = true;
+  }
+
+  std::ostream& err_;
+  int depth_ = 0;
+  int shown_ = -1;
+  bool drawn_ = false;
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal) {
+  CLI::App app{"ORVANE: morphometric analysis of Digital Elevation Models, without a window.",
+               "orvane-cli"};
+  app.set_version_flag("--version", std::string("orvane-cli ") + ORVANE_VERSION);
+  bool progressFlag = false;
+  bool quiet = false;
+  app.add_flag("--progress", progressFlag, "draw a progress bar on stderr even when it is not a terminal");
+  app.add_flag("--quiet", quiet, "never draw a progress bar");
+  app.require_subcommand(1);
+
+  std::vector<std::unique_ptr<Command>> commands;
+  std::map<const CLI::App*, Command*> bySubcommand;
+  for (CommandFactory factory : CommandTable()) {
+    commands.push_back(factory());
+    Command& command = *commands.back();
+    CLI::App* sub = app.add_subcommand(command.Name(), command.Summary());
+    sub->fallthrough();  // --progress and --quiet may follow the command
+    command.AddOptions(*sub);
+    bySubcommand[sub] = &command;
+  }
+
+  std::vector<const char*> argv;
+  argv.push_back("orvane-cli");
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  try {
+    app.parse(static_cast<int>(argv.size()), argv.data());
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+      app.exit(e, out, err);  // --help, COMMAND --help, --version
+      return kExitOk;
+    }
+    err << "orvane-cli: " << e.what() << '\n';
+    return kExitUsage;
+  }
+
+  const auto selected = app.get_subcommands();
+  if (selected.empty()) {
+    err << "orvane-cli: a command is required (see --help)\n";
+    return kExitUsage;
+  }
+  Command* command = bySubcommand.at(selected.front());
+  TerminalProgress bar(err);
+  CommandContext context{out, err, (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
+  try {
+    return command->Run(context);
+  } catch (const std::exception& e) {
+    err << "orvane-cli: " << command->Name() << ": " << e.what() << '\n';
+    return kExitFailure;
+  }
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,234 @@
+// Shared helpers of the orvane-cli commands: inputs, outputs, printing, messages.
+#include <cstdlib>
+#include <charconv>
+#include <filesystem>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/common/atomic_file.h"
+#include "core/terrain/dem_file.h"
+#include "core/terrain/raster_file.h"
+
+namespace orvane::cli {
+
+namespace {
+
+bool EndsWith(const std::string& text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// A private directory under the system's temporary directory, removed with its contents.
+class TempDirectory {
+ public:
+  TempDirectory() {
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "orvane-cli-XXXXXX").string();
+    if (ec) pattern = "/tmp/orvane-cli-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (::mkdtemp(buffer.data())) path_ = buffer.data();
+  }
+  ~TempDirectory() {
+    if (path_.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDirectory(const TempDirectory&) = delete;
+  TempDirectory& operator=(const TempDirectory&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+template <class T>
+void PrintNumber(std::ostream& out, std::string_view key, T value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out << key << '=' << std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)) << '\n';
+}
+
+}  // namespace
+
+int Report(CommandContext& context, const Error& error) {
+  context.err << "orvane-cli: " << error.message << '\n';
+  return error.code == kBadParameter ? kExitUsage : kExitFailure;
+}
+
+int Report(CommandContext& context, const Status& status) {
+  return status.ok() ? kExitOk : Report(context, status.error());
+}
+
+Error UsageError(std::string message) { return Error{kBadParameter, std::move(message)}; }
+
+void DemOptions::Add(CLI::App& app) {
+  app.add_option("--dem", path, "DEM raw grid; its header is the same name with .txt")
+      ->required()
+      ->type_name("PATH");
+  app.add_option("--bytes", bytes,
+                 "element width: 2 = unsigned 16-bit, 4 = signed 32-bit (default from the "
+                 "name: _m2.raw or _m4.raw)")
+      ->check(CLI::IsMember({2, 4}));
+  app.add_option("--lines", lines, "number of lines when the header is missing")
+      ->check(CLI::Range(1, kMaxDemFileSide));
+  app.add_option("--columns", columns, "number of columns when the header is missing")
+      ->check(CLI::Range(1, kMaxDemFileSide));
+  app.add_option("--unit", unit, "vertical unit of the stored values")
+      ->check(CLI::IsMember({"m", "dm", "cm", "mm"}))
+      ->capture_default_str();
+  app.add_option("--pixel", pixel, "pixel size in metres")
+      ->required()
+      ->check(CLI::PositiveNumber)
+      ->type_name("P");
+  app.add_option("--settings", settingsPath,
+                 "settings file to read (light, sizes); default: built-in defaults")
+      ->type_name("PATH");
+}
+
+Expected<TSettings> LoadSettingsOption(const std::string& settingsPath) {
+  if (settingsPath.empty()) return TSettings{};
+  return ReadSettingsChecked(settingsPath);
+}
+
+Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) {
+  LoadedDem dem;
+  dem.bytes = options.bytes;
+  if (dem.bytes == 0) {
+    if (EndsWith(options.path, "_m2.raw")) {
+      dem.bytes = 2;
+    } else if (EndsWith(options.path, "_m4.raw")) {
+      dem.bytes = 4;
+    } else {
+      return UsageError("--bytes is required: '" + options.path +
+                        "' ends neither in _m2.raw nor in _m4.raw (allowed: 2, 4)");
+    }
+  }
+  static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}};
+  dem.unitFactor = 0;
+  for (const auto& [name, factor] : kUnits)
+    if (options.unit == name) dem.unitFactor = factor;
+  if (dem.unitFactor == 0) return UsageError("--unit: '" + options.unit + "' is not one of m, dm, cm, mm");
+  if (!(options.pixel > 0.0)) return UsageError("--pixel: the pixel size must be a positive number of metres");
+  dem.unitName = options.unit;
+  dem.pixelMetres = options.pixel;
+  dem.wholeMetres = static_cast<int>(options.pixel);
+
+  auto settings = LoadSettingsOption(options.settingsPath);
+  if (!settings) return settings.error();
+  dem.settings = std::move(*settings);
+
+  int lines = options.lines;
+  int columns = options.columns;
+  if (lines <= 0 || columns <= 0) {
+    auto header = ReadDemHeader(HeaderPathFor(options.path));
+    if (!header) {
+      Error error = header.error();
+      if (error.code == kCannotOpen) error.message += " (give --lines and --columns)";
+      return error;
+    }
+    lines = header->lines;
+    columns = header->columns;
+  }
+  auto scan = ScanDemFile(options.path, lines, columns, dem.bytes);
+  if (!scan) return scan.error();
+  dem.scanMin = scan->minValue;
+  dem.scanMax = scan->maxValue;
+
+  TempDirectory work;
+  if (work.path().empty())
+    return Error{kCannotOpen, "cannot create a temporary work directory"};
+  DemOpenOptions open;
+  open.unitFactor = dem.unitFactor;
+  open.pixelSizeMetres = options.pixel;
+  open.workDirectory = work.path();
+  auto model = LoadScannedDem(*scan, open);
+  if (!model) return model.error();
+  dem.model = std::move(*model);
+  if (ProgressSink* sink = context.progress) {
+    dem.model->OnProgressBegin = [sink] { sink->Begin(); };
+    dem.model->OnProgressStep = [sink](double f) { sink->Step(f); };
+    dem.model->OnProgressEnd = [sink] { sink->End(); };
+  }
+  return dem;
+}
+
+Expected<std::unique_ptr<TRasterImage>> LoadRasterInput(const std::string& path,
+                                                        CommandContext& context) {
+  std::int64_t missing = 0;
+  auto raster = LoadRasterFile(path, &missing);
+  if (!raster) {
+    Error error = raster.error();
+    // An unknown extension is a usage error; unreadable files are input failures.
+    if (error.code != kBadParameter) return error;
+    return error;
+  }
+  if (missing > 0)
+    context.err << "orvane-cli: warning: '" << path << "' lacks " << missing
+                << " bytes; the missing pixels read as 0\n";
+  return raster;
+}
+
+CLI::Option* AddRasterInputOption(CLI::App& app, const std::string& name, std::string& path,
+                                  const std::string& description, bool required) {
+  CLI::Option* option = app.add_option(name, path, description + " (.bmp, or .raw with its .txt header)");
+  option->type_name("PATH");
+  if (required) option->required();
+  return option;
+}
+
+CLI::Option* AddOutputOption(CLI::App& app, std::string& path, bool required) {
+  CLI::Option* option =
+      app.add_option("--out", path, "output image: .bmp (bitmap) or .raw (8-bit grid and .txt header)");
+  option->type_name("PATH");
+  option->check(CLI::Validator(
+      [](std::string& value) -> std::string {
+        const std::string ext = LowerExtension(value);
+        if (ext == ".bmp" || ext == ".raw") return {};
+        return "'" + value + "' must end in .bmp or .raw";
+      },
+      "PATH.bmp|PATH.raw"));
+  if (required) option->required();
+  return option;
+}
+
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
+                         bool colourResult) {
+  const std::string ext = LowerExtension(path);
+  if (ext == ".bmp") return SaveRasterBmp(raster, path);
+  if (ext == ".raw") {
+    if (colourResult)
+      return UsageError("--out: a colour image can only be saved as .bmp, not '" + path + "'");
+    return SaveRasterRawFiles(raster, path, HeaderPathFor(path), pixelSizeTruncated);
+  }
+  return UsageError("--out: '" + path + "' must end in .bmp or .raw");
+}
+
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated) {
+  return WriteRasterOutput(raster, path, pixelSizeTruncated, raster.kind != kRasterGray);
+}
+
+CLI::Option* AddHistogramOption(CLI::App& app, std::string& path, bool required) {
+  CLI::Option* option =
+      app.add_option("--histogram", path, "write the histogram table (tab-separated text)");
+  option->type_name("PATH");
+  if (required) option->required();
+  return option;
+}
+
+Status WriteTextOutput(const std::string& path, std::string_view text) {
+  return WriteFileAtomically(path, text);
+}
+
+void PrintValue(std::ostream& out, std::string_view key, double value) { PrintNumber(out, key, value); }
+void PrintValue(std::ostream& out, std::string_view key, float value) { PrintNumber(out, key, value); }
+void PrintValue(std::ostream& out, std::string_view key, int value) { PrintNumber(out, key, value); }
+void PrintValue(std::ostream& out, std::string_view key, std::int64_t value) { PrintNumber(out, key, value); }
+void PrintValue(std::ostream& out, std::string_view key, std::string_view value) {
+  out << key << '=' << value << '\n';
+}
+void PrintValue(std::ostream& out, std::string_view key, const char* value) {
+  PrintValue(out, key, std::string_view(value));
+}
+
+}  // namespace orvane::cli

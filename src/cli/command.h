@@ -1,0 +1,122 @@
+// The pieces every orvane-cli command is made of.
+//
+// A command is a class deriving from Command: it declares its options on its own CLI11
+// sub-app (binding them to its members) and runs once they are parsed. The shared helpers
+// below give every command the same inputs (a DEM opened exactly as the desktop application
+// opens it, raster files), the same outputs (.bmp or .raw chosen by the extension, written
+// atomically), the same key=value printing and the same messages and exit statuses.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "cli/cli.h"
+#include "core/common/progress.h"
+#include "core/common/result.h"
+#include "core/settings/settings_file.h"
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane::cli {
+
+struct CommandContext {
+  std::ostream& out;
+  std::ostream& err;
+  ProgressSink* progress = nullptr;  // null when no bar is drawn
+};
+
+class Command {
+ public:
+  virtual ~Command() = default;
+  virtual std::string Name() const = 0;
+  virtual std::string Summary() const = 0;
+  // Declares the options on the command's sub-app.
+  virtual void AddOptions(CLI::App& app) = 0;
+  // Runs after parsing; returns kExitOk, or the status of Report().
+  virtual int Run(CommandContext& context) = 0;
+};
+
+// Prints "orvane-cli: message" on err and returns 2 for kBadParameter, else 1.
+int Report(CommandContext& context, const Error& error);
+int Report(CommandContext& context, const Status& status);
+// A usage error (status 2) with the given message.
+Error UsageError(std::string message);
+
+// ---- inputs ----------------------------------------------------------------------------
+
+// --dem --bytes --lines --columns --unit --pixel --settings
+struct DemOptions {
+  std::string path;
+  int bytes = 0;  // 0: from the name (_m2.raw, _m4.raw)
+  int lines = 0;
+  int columns = 0;
+  std::string unit = "m";
+  double pixel = 0.0;
+  std::string settingsPath;
+  void Add(CLI::App& app);
+};
+
+struct LoadedDem {
+  std::unique_ptr<TDemModel> model;
+  TSettings settings;
+  int bytes = 2;
+  int unitFactor = 1;          // U: 1, 10, 100, 1000
+  std::string unitName = "m";
+  double pixelMetres = 0.0;    // P as given
+  int wholeMetres = 0;         // trunc(P), the dialogs' integer pixel size
+  std::int64_t scanMin = 0;    // figures of the file scan before loading
+  std::int64_t scanMax = 0;
+  // Sixth line of a raw header written for this DEM: the model's pixelSizeX truncated.
+  int PixelSizeTruncated() const { return static_cast<int>(model->pixelSizeX); }
+};
+
+// Opens the DEM exactly as the desktop application's Open DEM does (work file in a temporary
+// directory removed afterwards); the model's progress callbacks feed context.progress.
+Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context);
+
+// --settings alone, for commands without a DEM: built-in defaults unless given.
+Expected<TSettings> LoadSettingsOption(const std::string& settingsPath);
+
+// --drainage / --param: ".bmp", or ".raw" with its ".txt" header. A short raw file loads with
+// zeros for the missing pixels and a warning on err.
+Expected<std::unique_ptr<TRasterImage>> LoadRasterInput(const std::string& path,
+                                                        CommandContext& context);
+CLI::Option* AddRasterInputOption(CLI::App& app, const std::string& name, std::string& path,
+                                  const std::string& description, bool required = true);
+
+// ---- outputs ---------------------------------------------------------------------------
+
+// --out PATH (required by default); the extension is checked while parsing.
+CLI::Option* AddOutputOption(CLI::App& app, std::string& path, bool required = true);
+// ".bmp": the bitmap the desktop application saves; ".raw": the 8-bit grid plus the six-line
+// header at PATH with ".txt". A colour result (`colourResult`) cannot be saved as .raw
+// (usage error). Both written atomically.
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
+                         bool colourResult);
+// Colour result = a 24-bit or palette raster.
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated);
+
+// --histogram PATH, and the writer of its tab-separated table (atomic).
+CLI::Option* AddHistogramOption(CLI::App& app, std::string& path, bool required = false);
+Status WriteTextOutput(const std::string& path, std::string_view text);
+
+// key=value lines on stdout; reals in their shortest exact form (90, 0.1, 1076).
+void PrintValue(std::ostream& out, std::string_view key, double value);
+void PrintValue(std::ostream& out, std::string_view key, float value);
+void PrintValue(std::ostream& out, std::string_view key, int value);
+void PrintValue(std::ostream& out, std::string_view key, std::int64_t value);
+void PrintValue(std::ostream& out, std::string_view key, std::string_view value);
+void PrintValue(std::ostream& out, std::string_view key, const char* value);
+
+// ---- the table ---------------------------------------------------------------------------
+
+using CommandFactory = std::unique_ptr<Command> (*)();
+// Every command in the order of command_table.cpp.
+const std::vector<CommandFactory>& CommandTable();
+
+}  // namespace orvane::cli

@@ -1,0 +1,44 @@
+// The table of orvane-cli commands.
+//
+// To add a command:
+//   1. write src/cli/commands/<name>_command.cpp with a class deriving from Command
+//      (cli/command.h) and a factory
+//          namespace orvane::cli {
+//          std::unique_ptr<Command> MakeSlopeCommand() { return std::make_unique<SlopeCommand>(); }
+//          }
+//      Use the shared helpers: DemOptions/LoadDem for the DEM, AddRasterInputOption/
+//      LoadRasterInput for --drainage/--param, AddOutputOption/WriteRasterOutput for --out,
+//      AddHistogramOption/WriteTextOutput for --histogram, PrintValue for key=value lines,
+//      Report for every failure (status 2 for kBadParameter, else 1);
+//   2. add one line ORVANE_CLI_COMMAND(MakeSlopeCommand) below (the order is that of --help);
+//   3. re-run cmake so the new file is compiled.
+#include "cli/command.h"
+
+namespace orvane::cli {
+
+namespace {
+
+std::vector<CommandFactory>& MutableTable() {
+  static std::vector<CommandFactory> table;
+  return table;
+}
+
+bool Register(CommandFactory factory) {
+  MutableTable().push_back(factory);
+  return true;
+}
+
+}  // namespace
+
+const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
+
+// Declares the factory and registers it; static initialisation keeps the order of the lines.
+#define ORVANE_CLI_COMMAND(factory)   \
+  std::unique_ptr<Command> factory(); \
+  [[maybe_unused]] static const bool registered_##factory = Register(factory);
+
+ORVANE_CLI_COMMAND(MakeInfoCommand)
+
+#undef ORVANE_CLI_COMMAND
+
+}  // namespace orvane::cli

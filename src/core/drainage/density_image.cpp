@@ -1,0 +1,99 @@
+#include "core/drainage/density_image.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::int32_t kColoured[10][3] = {{0, 90, 0},     {0, 128, 0},   {0, 160, 0},
+                                           {0, 255, 0},    {128, 255, 0}, {160, 255, 0},
+                                           {200, 255, 0},  {255, 255, 0}, {255, 225, 0},
+                                           {255, 160, 0}};
+constexpr std::int32_t kGrays[10] = {26, 52, 78, 104, 128, 154, 180, 206, 232, 255};
+
+}  // namespace
+
+TClassTable DensityDefaultTable(int paletteChoice) {
+  TClassTable table;
+  if (paletteChoice != kColoredPalette && paletteChoice != kGrayTonesPalette) return table;
+  for (int k = 0; k < 10; ++k) {
+    const float bound = 10.0f * static_cast<float>(k + 1);
+    if (paletteChoice == kColoredPalette) {
+      table.Add({bound, kColoured[k][0], kColoured[k][1], kColoured[k][2]});
+    } else {
+      table.Add({bound, kGrays[k], kGrays[k], kGrays[k]});
+    }
+  }
+  return table;
+}
+
+TClassTable DensityClassTable(int paletteChoice, bool scale, double min, double max) {
+  TClassTable table = DensityDefaultTable(paletteChoice);
+  if (scale && !table.empty()) table.ScaleBounds(min, max);
+  return table;
+}
+
+int DensityGrayValue(double density, double range) {
+  if (!(range > 0.0)) return 0;
+  const double v = density / range * 254.0;
+  if (!(v >= 0.0)) return 0;
+  if (v >= 254.0) return 254;
+  return static_cast<int>(v);
+}
+
+int DensityHistogramBin(double density) {
+  const double b = 10.0 * density;
+  if (!(b >= 0.0) || b >= kDensityHistogramBins) return -1;
+  return static_cast<int>(b);
+}
+
+Expected<DensityImage> RenderDensityField(const DensityField& field, int paletteChoice,
+                                          const TClassTable& table, bool smoothing) {
+  if (field.windowsX < 0 || field.windowsY < 0 ||
+      field.density.size() != static_cast<std::size_t>(field.windowsX) * field.windowsY) {
+    return Error{kBadParameter, "The density field does not match its windows"};
+  }
+  const bool gray = paletteChoice == kGrayTones0255;
+  DensityImage out;
+  out.image = std::make_unique<TRasterImage>(field.columns, field.lines, gray ? kRasterGray : kRasterRgb);
+  if (out.image->allocError != 0) {
+    return Error{kAllocationFailed, "Not enough memory for the density image"};
+  }
+  out.image->Fill(TColor{255, 255, 255});
+  out.bound = static_cast<int>(10.0 * field.maximum);
+  const double range = field.maximum - field.minimum;
+  for (int j = 0; j < field.windowsY; ++j) {
+    for (int i = 0; i < field.windowsX; ++i) {
+      const double d = field.density[static_cast<std::size_t>(j) * field.windowsX + i];
+      const int bin = DensityHistogramBin(d);
+      if (bin >= 0) ++out.histogram[static_cast<std::size_t>(bin)];
+      TColor colour;
+      if (gray || table.empty()) {
+        const auto v = static_cast<std::uint8_t>(DensityGrayValue(d, range));
+        colour = TColor{v, v, v};
+      } else {
+        colour = table.ColorOf(d, smoothing);
+      }
+      int x0, y0, x1, y1;
+      field.OutputRect(i, j, x0, y0, x1, y1);
+      x1 = std::min(x1, field.columns);
+      y1 = std::min(y1, field.lines);
+      for (int y = y0; y < y1; ++y) {
+        std::uint8_t* row = out.image->Row(y);
+        for (int x = x0; x < x1; ++x) {
+          if (gray) {
+            row[x] = colour.blue;
+          } else {
+            row[3 * x] = colour.blue;
+            row[3 * x + 1] = colour.green;
+            row[3 * x + 2] = colour.red;
+          }
+        }
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace orvane

@@ -1,0 +1,115 @@
+#include "core/drainage/headwaters_density.h"
+
+#include <algorithm>
+
+#include "core/common/summed_area.h"
+#include "core/common/truncated_elevations.h"
+
+namespace orvane {
+
+std::vector<std::uint8_t> DetectHeadwaters(const TRasterImage& drainage, const TDemModel& dem,
+                                           NetworkValue* network) {
+  const int w = std::max(0, drainage.columns);
+  const int h = std::max(0, drainage.lines);
+  std::vector<std::uint8_t> heads(static_cast<std::size_t>(w) * h, 0);
+  NetworkValue found;
+  const std::vector<std::uint8_t> net =
+      NetworkMask(drainage, NetworkValueRule::kFirstOfLastLine, &found);
+  if (network) *network = found;
+  if (!found.found || w < 3 || h < 3 || dem.columns < w || dem.lines < h) return heads;
+
+  // Neighbours in the order up-left, up, up-right, right, down-right, down, down-left, left.
+  const int dx[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
+  const int dy[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+  for (int y = 1; y < h - 1; ++y) {
+    for (int x = 1; x < w - 1; ++x) {
+      if (!net[static_cast<std::size_t>(y) * w + x]) continue;
+      int k = 0;
+      std::int32_t m = 0;
+      int nx = 0, ny = 0;
+      for (int i = 0; i < 8; ++i) {
+        const int xx = x + dx[i];
+        const int yy = y + dy[i];
+        if (!net[static_cast<std::size_t>(yy) * w + xx]) continue;
+        ++k;
+        nx = xx;
+        ny = yy;
+      }
+      // Only a cell with one network neighbour can qualify; its height is then the maximum.
+      if (k != 1) continue;
+      m = std::max<std::int32_t>(0, TruncatedElevation(dem.GetElevation(nx, ny)));
+      const std::int32_t z0 = TruncatedElevation(dem.GetElevation(x, y));
+      if (z0 >= m) heads[static_cast<std::size_t>(y) * w + x] = 1;
+    }
+  }
+  return heads;
+}
+
+double HeadwatersWindowSide(int pixelSize, int halfWindow) {
+  return pixelSize * (2.0 * halfWindow + 1.0) * 0.001;
+}
+
+Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const TDemModel& dem,
+                                             const HeadwatersParams& params,
+                                             ProgressSink* progress) {
+  if (!drainage.IsAllocated()) return Error{kBadParameter, "No drainage network"};
+  if (!dem.IsAllocated()) return Error{kBadParameter, "No DEM is open"};
+  if (drainage.columns > dem.columns || drainage.lines > dem.lines) {
+    return Error{kBadParameter, "The drainage network (" + std::to_string(drainage.columns) +
+                                    " x " + std::to_string(drainage.lines) +
+                                    ") is larger than the DEM (" + std::to_string(dem.columns) +
+                                    " x " + std::to_string(dem.lines) + ")"};
+  }
+  if (params.halfWindow < 0) return Error{kBadParameter, "The half window size is negative"};
+  if (params.dynamicScale < 1 || params.dynamicScale > 255) {
+    return Error{kBadParameter, "The dynamic scale must lie between 1 and 255"};
+  }
+  ProgressScope scope(progress);
+  const int w = drainage.columns;
+  const int h = drainage.lines;
+  const int v = params.halfWindow;
+
+  HeadwatersResult result;
+  result.margin = v + 1;
+  const std::vector<std::uint8_t> heads = DetectHeadwaters(drainage, dem, &result.network);
+  for (std::uint8_t c : heads) result.headwaters += c;
+  const SummedAreaTable<std::int64_t> sums(
+      w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
+
+  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
+  if (result.image->allocError != 0) {
+    return Error{kAllocationFailed, "Not enough memory for the headwaters density"};
+  }
+  result.image->Fill(TColor{255, 255, 255});
+
+  const int cw = w - 2 * v;
+  const int ch = h - 2 * v;
+  if (cw <= 0 || ch <= 0) return result;
+  std::vector<std::int32_t> counts(static_cast<std::size_t>(cw) * ch);
+  for (int y = v; y < h - v; ++y) {
+    std::int32_t* row = counts.data() + static_cast<std::size_t>(y - v) * cw;
+    for (int x = v; x < w - v; ++x) {
+      const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
+      row[x - v] = c;
+      result.minimum = std::min(result.minimum, c);
+      result.maximum = std::max(result.maximum, c);
+    }
+    scope.Step(0.5 * (y - v + 1) / ch);
+  }
+  const std::int32_t range = result.maximum - result.minimum;
+  for (int y = v; y < h - v; ++y) {
+    const std::int32_t* row = counts.data() + static_cast<std::size_t>(y - v) * cw;
+    std::uint8_t* out = result.image->Row(y);
+    for (int x = v; x < w - v; ++x) {
+      int value = 0;
+      if (range > 0) {
+        value = static_cast<int>(static_cast<double>(row[x - v] - result.minimum) / range *
+                                 params.dynamicScale);
+      }
+      out[x] = static_cast<std::uint8_t>(value);
+    }
+  }
+  return result;
+}
+
+}  // namespace orvane

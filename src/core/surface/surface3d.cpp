@@ -1,0 +1,141 @@
+#include "core/surface/surface3d.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/common/parallel.h"
+#include "core/common/summed_area.h"
+#include "core/common/truncated_elevations.h"
+
+namespace orvane {
+
+namespace {
+
+__extension__ using Fixed = __int128;
+
+// Areas in units of 2^-56: every area of a cell of at least one unit is a whole number of
+// these units, so the conversion is exact and sums of them are exact.
+constexpr double kFixedScale = 0x1p56;
+constexpr double kFixedUnit = 0x1p-56;
+
+double Heron(double x, double y, double z) {
+  const double s = (x + y + z) * 0.5;
+  const double p = s * (s - x) * (s - y) * (s - z);
+  return p > 0.0 ? std::sqrt(p) : 0.0;  // a rounding below zero is a flat triangle
+}
+
+}  // namespace
+
+double Surface3DCellArea(int centre, const int neighbours[8], int pixel) {
+  const double g = 0.5 * pixel;
+  const double q = std::sqrt(2.0) * g;
+  double a[8];
+  for (int k = 0; k < 8; ++k) a[k] = (static_cast<double>(neighbours[k]) - centre) * 0.5;
+  double area = 0.0;
+  for (int k = 0; k < 8; ++k) {
+    const int next = (k + 1) % 8;
+    // Even positions (NW, NE, SE, SW) are diagonal midpoints, odd ones direct.
+    const double h1 = (k % 2 == 0) ? q : g;
+    const double h2 = (next % 2 == 0) ? q : g;
+    const double x = std::sqrt(h1 * h1 + a[k] * a[k]);
+    const double y = std::sqrt(h2 * h2 + a[next] * a[next]);
+    const double z = std::sqrt(g * g + (a[k] - a[next]) * (a[k] - a[next]));
+    area += Heron(x, y, z);
+  }
+  return area;
+}
+
+std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel) {
+  const int lines = dem.lines, columns = dem.columns;
+  std::vector<double> areas(static_cast<std::size_t>(std::max(lines, 0)) * std::max(columns, 0), 0.0);
+  if (lines < 3 || columns < 3) return areas;
+  const TIntGrid z = TruncatedElevations(dem);
+  ParallelForLines(lines - 2, [&](int index) {
+    const int r = index + 1;
+    const std::int32_t* up = z.Row(r - 1);
+    const std::int32_t* mid = z.Row(r);
+    const std::int32_t* down = z.Row(r + 1);
+    double* out = areas.data() + static_cast<std::size_t>(r) * columns;
+    for (int c = 1; c < columns - 1; ++c) {
+      const int around[8] = {up[c - 1], up[c], up[c + 1], mid[c + 1],
+                             down[c + 1], down[c], down[c - 1], mid[c - 1]};
+      out[c] = Surface3DCellArea(mid[c], around, pixel);
+    }
+  });
+  return areas;
+}
+
+Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3DParams& params,
+                                           ProgressSink* progress) {
+  const int S = params.windowSize;
+  if (S < 1) return Error{kBadParameter, "The window size must be at least 1"};
+  const double pixelSize = dem.pixelSizeX;
+  if (!(pixelSize >= 1.0) || pixelSize > 1.0e6) {
+    return Error{kBadParameter, "The pixel size must be at least 1"};
+  }
+  const int d = static_cast<int>(pixelSize);
+  const int i = (S - 1) / 2;
+  const int lines = dem.lines, columns = dem.columns;
+  const int firstCentre = i + 1;
+  if (!dem.IsAllocated() || lines - i - 1 <= firstCentre || columns - i - 1 <= firstCentre) {
+    return Error{kBadParameter, "The window is larger than the DEM"};
+  }
+  ProgressScope scope(progress);
+
+  const std::vector<double> areas = Surface3DCellAreas(dem, d);
+  double total = 0.0;
+  for (double a : areas) total += a;
+  if (!(total < 0x1p69)) {  // keeps every fixed-point sum inside 128 bits
+    return Error{kBadParameter, "The elevations are too large for the surface computation"};
+  }
+  const SummedAreaTable<Fixed> sums(columns, lines, [&](int c, int l) {
+    return static_cast<Fixed>(areas[static_cast<std::size_t>(l) * columns + c] * kFixedScale);
+  });
+
+  const double planimetric = static_cast<double>(S) * S * d * d;
+  Surface3DResult result;
+  result.half = i;
+  result.margin = i + 1;
+  result.ratio.assign(static_cast<std::size_t>(lines) * columns, 0.0);
+  const int lastLine = lines - i - 1, lastColumn = columns - i - 1;  // excluded
+  ParallelForLines(
+      lastLine - firstCentre,
+      [&](int index) {
+        const int r = firstCentre + index;
+        double* out = result.ratio.data() + static_cast<std::size_t>(r) * columns;
+        for (int c = firstCentre; c < lastColumn; ++c) {
+          const Fixed sum = sums.WindowSum(c, r, i);
+          out[c] = static_cast<double>(sum) * kFixedUnit / planimetric;
+        }
+      },
+      progress);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+
+  double qmin = std::numeric_limits<double>::infinity();
+  double qmax = -std::numeric_limits<double>::infinity();
+  for (int r = firstCentre; r < lastLine; ++r) {
+    for (int c = firstCentre; c < lastColumn; ++c) {
+      const double q = result.ratio[static_cast<std::size_t>(r) * columns + c];
+      qmin = std::min(qmin, q);
+      qmax = std::max(qmax, q);
+    }
+  }
+  result.minimum = qmin;
+  result.maximum = qmax;
+
+  result.image.Allocate(columns, lines, kRasterGray);
+  result.image.Fill(Rgb(255, 255, 255));
+  const double spread = qmax - qmin;
+  for (int r = firstCentre; r < lastLine; ++r) {
+    std::uint8_t* row = result.image.Row(r);
+    const double* q = result.ratio.data() + static_cast<std::size_t>(r) * columns;
+    for (int c = firstCentre; c < lastColumn; ++c) {
+      // A uniform ratio (flat ground, a plane) has no scale: every centre is drawn 0.
+      row[c] = spread > 0.0 ? static_cast<std::uint8_t>((q[c] - qmin) / spread * 100.0) : 0;
+    }
+  }
+  return result;
+}
+
+}  // namespace orvane

@@ -1,0 +1,112 @@
+#include "core/surface/total_depth.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/common/parallel.h"
+#include "core/common/running_minmax_2d.h"
+#include "core/common/truncated_elevations.h"
+
+namespace orvane {
+
+TClassTable TotalDepthClassTable(int palette, bool scale, double min, double max) {
+  static const TClassEntry kColored[10] = {
+      {10.0f, 0, 90, 0},     {20.0f, 0, 128, 0},    {30.0f, 0, 160, 0},
+      {40.0f, 0, 255, 0},    {50.0f, 128, 255, 0},  {60.0f, 160, 255, 0},
+      {70.0f, 200, 255, 0},  {80.0f, 255, 255, 0},  {90.0f, 255, 225, 0},
+      {100.0f, 255, 160, 0}};
+  static const TClassEntry kGray[10] = {
+      {10.0f, 26, 26, 26},    {20.0f, 52, 52, 52},    {30.0f, 78, 78, 78},
+      {40.0f, 104, 104, 104}, {50.0f, 128, 128, 128}, {60.0f, 154, 154, 154},
+      {70.0f, 180, 180, 180}, {80.0f, 206, 206, 206}, {90.0f, 232, 232, 232},
+      {100.0f, 255, 255, 255}};
+  TClassTable table;
+  if (palette == kDepthColored || palette == kDepthGray) {
+    const TClassEntry* entries = palette == kDepthColored ? kColored : kGray;
+    table = TClassTable(std::vector<TClassEntry>(entries, entries + 10));
+    if (scale) table.ScaleBounds(min, max);
+  }
+  return table;
+}
+
+Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int windowSize,
+                                                   ProgressSink* progress) {
+  if (windowSize < 1) return Error{kBadParameter, "The window size must be at least 1"};
+  const int h = windowSize / 2;
+  const int side = 2 * h + 1;
+  if (!dem.IsAllocated() || side > dem.lines || side > dem.columns) {
+    return Error{kBadParameter, "The window is larger than the DEM"};
+  }
+  ProgressScope scope(progress);
+  const TIntGrid z = TruncatedElevations(dem);
+  scope.Step(0.2);
+  const auto low = SlidingWindowExtreme(z.values.data(), z.columns, z.lines, side, side, false);
+  scope.Step(0.5);
+  const auto high = SlidingWindowExtreme(z.values.data(), z.columns, z.lines, side, side, true);
+  scope.Step(0.8);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+
+  TotalDepthRelief result;
+  result.columns = dem.columns;
+  result.lines = dem.lines;
+  result.half = h;
+  result.relief.assign(static_cast<std::size_t>(dem.lines) * dem.columns, 0);
+  const int outColumns = dem.columns - 2 * h;
+  const int outLines = dem.lines - 2 * h;
+  long long smallest = std::numeric_limits<long long>::max();
+  long long largest = std::numeric_limits<long long>::min();
+  for (int l = 0; l < outLines; ++l) {
+    const std::size_t in = static_cast<std::size_t>(l) * outColumns;
+    int* out = result.relief.data() + static_cast<std::size_t>(l + h) * dem.columns + h;
+    for (int c = 0; c < outColumns; ++c) {
+      // Elevations are 32-bit, so the relief of two of them can pass the 32-bit range.
+      const long long relief = static_cast<long long>(high[in + c]) - low[in + c];
+      const int kept = static_cast<int>(std::min<long long>(relief, std::numeric_limits<int>::max()));
+      out[c] = kept;
+      smallest = std::min<long long>(smallest, kept);
+      largest = std::max<long long>(largest, kept);
+    }
+  }
+  result.minimum = static_cast<int>(smallest);
+  result.maximum = static_cast<int>(largest);
+  return result;
+}
+
+TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
+                              const TClassTable& table, bool smoothing) {
+  TRasterImage image(relief.columns, relief.lines, kRasterRgb);
+  image.Fill(Rgb(255, 255, 255));
+  const int h = relief.half;
+  const bool gray = palette == kDepthGray255;
+  // One colour per relief value: the values are whole numbers from 0 to the maximum.
+  std::vector<TColor> colours;
+  const bool cached = relief.maximum >= 0 && relief.maximum < (1 << 22);
+  if (cached && !gray) {
+    colours.resize(static_cast<std::size_t>(relief.maximum) + 1);
+    for (int d = 0; d <= relief.maximum; ++d) {
+      colours[static_cast<std::size_t>(d)] = table.ColorOf(d, smoothing);
+    }
+  }
+  ParallelForLines(relief.lines - 2 * h, [&](int index) {
+    const int l = index + h;
+    std::uint8_t* row = image.Row(l);
+    const int* values = relief.relief.data() + static_cast<std::size_t>(l) * relief.columns;
+    for (int c = h; c < relief.columns - h; ++c) {
+      const int d = values[c];
+      TColor colour;
+      if (gray) {
+        const auto level = static_cast<std::uint8_t>(std::min(d, 255));
+        colour = TColor{level, level, level};
+      } else {
+        colour = cached ? colours[static_cast<std::size_t>(d)] : table.ColorOf(d, smoothing);
+      }
+      std::uint8_t* p = row + static_cast<std::size_t>(c) * 3;
+      p[0] = colour.blue;
+      p[1] = colour.green;
+      p[2] = colour.red;
+    }
+  });
+  return image;
+}
+
+}  // namespace orvane

@@ -1,0 +1,275 @@
+#include "core/terrain/dem_file.h"
+
+#include <bit>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+#include "core/common/atomic_file.h"
+
+namespace orvane {
+
+static_assert(std::endian::native == std::endian::little,
+              "raw grids are read into memory as they are stored: little-endian");
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::int64_t LengthOf(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long length = std::ftell(file);
+  return length < 0 ? -1 : static_cast<std::int64_t>(length);
+}
+
+// One "%d" of the header: optional blanks, optional sign, digits. False when there is no
+// number or it does not fit an int.
+bool ParseInt(const std::string& text, std::size_t& pos, long long& value) {
+  while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+  std::size_t p = pos;
+  bool negative = false;
+  if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
+  const std::size_t digitsStart = p;
+  long long v = 0;
+  while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
+    if (v < 1000000000000LL) v = v * 10 + (text[p] - '0');
+    ++p;
+  }
+  if (p == digitsStart) return false;
+  value = negative ? -v : v;
+  pos = p;
+  return true;
+}
+
+std::string Join(const std::string& directory, const std::string& name) {
+  if (directory.empty()) return name;
+  return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+}  // namespace
+
+std::string HeaderPathFor(const std::string& rawPath) {
+  const auto slash = rawPath.find_last_of('/');
+  const auto dot = rawPath.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return rawPath + ".txt";
+  return rawPath.substr(0, dot) + ".txt";
+}
+
+Status CheckDemSize(int lines, int columns, const std::string& origin) {
+  auto bad = [&](const char* what, int value) {
+    return Error{kWrongFormat, origin + ": " + what + " " + std::to_string(value) +
+                                   " is not in 1.." + std::to_string(kMaxDemFileSide)};
+  };
+  if (lines < 1 || lines > kMaxDemFileSide) return bad("number of lines", lines);
+  if (columns < 1 || columns > kMaxDemFileSide) return bad("number of columns", columns);
+  return Status::Ok();
+}
+
+Expected<DemHeader> ReadDemHeader(const std::string& headerPath) {
+  FilePtr file(std::fopen(headerPath.c_str(), "rb"));
+  if (!file) {
+    const int err = errno;
+    return Error{kCannotOpen, "cannot open the header " + FileReason(headerPath, err)};
+  }
+  // The two numbers stand at the start; a header is never large, so its head is enough.
+  std::string text(4096, '\0');
+  text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+  std::size_t pos = 0;
+  long long lines = 0, columns = 0;
+  if (!ParseInt(text, pos, lines) || !ParseInt(text, pos, columns))
+    return Error{kWrongFormat, "the header '" + headerPath +
+                                   "' does not start with two integers (lines, then columns)"};
+  auto bad = [&](const char* what, long long value) {
+    return Error{kWrongFormat, "the header '" + headerPath + "' gives " + what + " " +
+                                   std::to_string(value) + ", not in 1.." +
+                                   std::to_string(kMaxDemFileSide)};
+  };
+  if (lines < 1 || lines > kMaxDemFileSide) return bad("a number of lines", lines);
+  if (columns < 1 || columns > kMaxDemFileSide) return bad("a number of columns", columns);
+  return DemHeader{static_cast<int>(lines), static_cast<int>(columns)};
+}
+
+Expected<DemFileScan> ScanDemFile(const std::string& rawPath, int lines, int columns,
+                                  int bytesPerElement) {
+  if (bytesPerElement != 2 && bytesPerElement != 4)
+    return Error{kBadParameter, "element width " + std::to_string(bytesPerElement) +
+                                    " bytes is not 2 or 4 for '" + rawPath + "'"};
+  if (Status s = CheckDemSize(lines, columns, "'" + rawPath + "'"); !s) return s.error();
+  FilePtr file(std::fopen(rawPath.c_str(), "rb"));
+  if (!file) {
+    const int err = errno;
+    return Error{kCannotOpen, "cannot open " + FileReason(rawPath, err)};
+  }
+  DemFileScan scan;
+  scan.lines = lines;
+  scan.columns = columns;
+  scan.bytesPerElement = bytesPerElement;
+  scan.fileLength = LengthOf(file.get());
+  const std::int64_t needed = static_cast<std::int64_t>(lines) * columns * bytesPerElement;
+  if (scan.fileLength < needed)
+    return Error{kWrongFormat, "'" + rawPath + "' is too short: " +
+                                   std::to_string(scan.fileLength) + " bytes, " +
+                                   std::to_string(lines) + " lines x " + std::to_string(columns) +
+                                   " columns x " + std::to_string(bytesPerElement) + " need " +
+                                   std::to_string(needed)};
+  if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
+    const int err = errno;
+    return Error{kCannotOpen, "cannot read " + FileReason(rawPath, err)};
+  }
+  try {
+    scan.values.resize(static_cast<std::size_t>(lines) * columns);
+  } catch (const std::bad_alloc&) {
+    return Error{kAllocationFailed, "not enough memory to read '" + rawPath + "'"};
+  }
+  std::vector<std::uint8_t> line(static_cast<std::size_t>(columns) * bytesPerElement);
+  for (int l = 0; l < lines; ++l) {
+    if (std::fread(line.data(), 1, line.size(), file.get()) != line.size())
+      return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(l) + " of '" + rawPath + "'"};
+    std::int32_t* out = scan.values.data() + static_cast<std::size_t>(l) * columns;
+    const std::uint8_t* p = line.data();
+    if (bytesPerElement == 2) {
+      for (int c = 0; c < columns; ++c, p += 2)
+        out[c] = static_cast<std::int32_t>(p[0] | (p[1] << 8));  // unsigned: 65535 stays 65535
+    } else {
+      for (int c = 0; c < columns; ++c, p += 4) {
+        const std::uint32_t u = p[0] | (static_cast<std::uint32_t>(p[1]) << 8) |
+                                (static_cast<std::uint32_t>(p[2]) << 16) |
+                                (static_cast<std::uint32_t>(p[3]) << 24);
+        out[c] = static_cast<std::int32_t>(u);
+      }
+    }
+    for (int c = 0; c < columns; ++c) {
+      if (out[c] < scan.minValue) scan.minValue = out[c];
+      if (out[c] > scan.maxValue) scan.maxValue = out[c];
+    }
+  }
+  return scan;
+}
+
+std::string DefaultWorkDirectory() {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+    return Join(data, "orvane");
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return Join(Join(home, ".local/share"), "orvane");
+  return Join(std::filesystem::temp_directory_path().string(), "orvane");
+}
+
+std::string DemSignatureLine() {
+  return "ORVANE 1.0 - morphometric analysis of terrain - all rights reserved to its authors\n";
+}
+
+std::string ReadRawMessage(int code, const std::string& path) {
+  switch (code) {
+    case kOk: return {};
+    case kAllocationFailed: return "not enough memory for the grid of '" + path + "'";
+    case kCannotOpen: return "cannot position in '" + path + "'";
+    case kWrongFormat: return "'" + path + "' is shorter than its announced grid";
+    default: return "cannot read '" + path + "'";
+  }
+}
+
+Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
+                                                    const DemOpenOptions& options) {
+  if (Status s = CheckDemSize(scan.lines, scan.columns, "DEM"); !s) return s.error();
+  if (scan.values.size() != static_cast<std::size_t>(scan.lines) * scan.columns)
+    return Error{kBadParameter, "the DEM grid holds " + std::to_string(scan.values.size()) +
+                                    " values instead of lines x columns"};
+  if (options.unitFactor <= 0)
+    return Error{kBadParameter, "the vertical unit factor must be positive"};
+  if (!(options.pixelSizeMetres > 0.0))
+    return Error{kBadParameter, "the pixel size must be a positive number of metres"};
+
+  const std::string directory =
+      options.workDirectory.empty() ? DefaultWorkDirectory() : options.workDirectory;
+  std::error_code ec;
+  std::filesystem::create_directories(directory, ec);
+  if (ec)
+    return Error{kCannotOpen, "cannot create the work directory '" + directory + "': " + ec.message()};
+  const std::string workPath = Join(directory, kDemWorkFileName);
+
+  {
+    AtomicFileWriter out;
+    if (Status s = out.Open(workPath); !s) return s.error();
+    const auto* bytes = reinterpret_cast<const char*>(scan.values.data());
+    const std::size_t lineBytes = static_cast<std::size_t>(scan.columns) * sizeof(std::int32_t);
+    for (int l = 0; l < scan.lines; ++l)
+      out.Write(bytes + static_cast<std::size_t>(l) * lineBytes, lineBytes);
+    if (Status s = out.Commit(); !s) return s.error();
+  }
+
+  TDemDescriptor block;
+  block.lines = scan.lines;
+  block.columns = scan.columns;
+  block.elementType = kDemInt32;
+  block.minElevation = static_cast<float>(scan.minValue);
+  block.maxElevation = static_cast<float>(scan.maxValue);
+  block.offset = 0.0f;
+  block.pixelSizeX = block.pixelSizeY =
+      static_cast<float>(options.pixelSizeMetres * options.unitFactor);
+  block.scale = 1.0f;
+  block.producerText = DemSignatureLine();
+  block.authorName = "Anonyme";
+
+  auto model = std::make_unique<TDemModel>();
+  const int code = model->ReadRaw(workPath, block, 0);
+  if (code != 0) return Error{code, ReadRawMessage(code, workPath)};
+  return model;
+}
+
+Expected<std::unique_ptr<TDemModel>> OpenDemFile(const std::string& rawPath, int bytesPerElement,
+                                                 const DemOpenOptions& options, int lines,
+                                                 int columns) {
+  if (lines <= 0 || columns <= 0) {
+    auto header = ReadDemHeader(HeaderPathFor(rawPath));
+    if (!header) return header.error();
+    lines = header->lines;
+    columns = header->columns;
+  }
+  auto scan = ScanDemFile(rawPath, lines, columns, bytesPerElement);
+  if (!scan) return scan.error();
+  return LoadScannedDem(*scan, options);
+}
+
+int TDemModel::ReadRaw(const std::string& path, const TDemDescriptor& block,
+                       std::int64_t byteOffset) {
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return kOutsideOrShortRead;
+  if (byteOffset < 0 || std::fseek(file.get(), static_cast<long>(byteOffset), SEEK_SET) != 0)
+    return kCannotOpen;
+  const int size = ElementSizeOf(block.elementType);
+  // A block with a negative size or an unknown element type describes no grid we can read.
+  if (size == 0 || block.lines < 0 || block.columns < 0) return kWrongFormat;
+  const std::int64_t needed =
+      byteOffset + static_cast<std::int64_t>(block.lines) * block.columns * size;
+  const std::int64_t length = LengthOf(file.get());
+  if (length < needed) return kWrongFormat;
+  Release();
+  FreeNormalGrid();
+  SetDescriptor(block);
+  if (const int code = Allocate(block.columns, block.lines, block.elementType); code != 0)
+    return code;
+  allocError = 0;
+  if (std::fseek(file.get(), static_cast<long>(byteOffset), SEEK_SET) != 0) {
+    Release();
+    return kOutsideOrShortRead;
+  }
+  const std::size_t rowBytes = static_cast<std::size_t>(columns) * elementSize;
+  for (int l = 0; l < lines && IsAllocated(); ++l) {
+    if (std::fread(Row(l), 1, rowBytes, file.get()) != rowBytes) {
+      Release();
+      return kOutsideOrShortRead;
+    }
+  }
+  offset = 0.0f;
+  UpdateMinMax();
+  return kOk;
+}
+
+}  // namespace orvane
