@@ -38,6 +38,9 @@ const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
   [[maybe_unused]] static const bool registered_##factory = Register(factory);
 
 ORVANE_CLI_COMMAND(MakeInfoCommand)
+ORVANE_CLI_COMMAND(MakeSlopeCommand)
+ORVANE_CLI_COMMAND(MakeAspectCommand)
+ORVANE_CLI_COMMAND(MakeGrayHistogramCommand)
 
 #undef ORVANE_CLI_COMMAND
 
