@@ -1,0 +1,176 @@
+#include "core/morphometry/dissection_density_3d.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "core/common/parallel.h"
+#include "core/common/summed_area.h"
+#include "core/common/truncated_elevations.h"
+#include "core/drainage/network_value.h"
+
+namespace orvane {
+
+std::uint64_t HalfLinkFixed(int pixelSize, bool diagonal, std::int64_t d, bool surface) {
+  const double h = diagonal ? pixelSize * 0.707 : pixelSize * 0.5;
+  double length = h;
+  if (surface && d != 0) {
+    const double rise = static_cast<double>(d) * 0.5;
+    length = std::sqrt(rise * rise + h * h);
+  }
+  return static_cast<std::uint64_t>(length * kHalfLinkUnit + 0.5);
+}
+
+Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRasterImage& network,
+                                                 const Dissection3DParams& params,
+                                                 ProgressSink* progress) {
+  if (!network.IsAllocated() || network.columns <= 0 || network.lines <= 0) {
+    return Error{kBadParameter, "There is no drainage network."};
+  }
+  if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
+    return Error{kBadParameter, "The drainage network (" + std::to_string(network.columns) + " x " +
+                                    std::to_string(network.lines) + ") and the DEM (" +
+                                    std::to_string(dem.columns) + " x " +
+                                    std::to_string(dem.lines) + ") differ in size."};
+  }
+  if (params.windowSize < 2) {
+    return Error{kBadParameter, "The window size must be at least 2 pixels."};
+  }
+  if (params.unitDivisor <= 0) {
+    return Error{kBadParameter,
+                 "The vertical unit of the DEM is not set (divisor 0): open the DEM again and "
+                 "complete its dynamic scale."};
+  }
+  if (params.pixelSize <= 0) {
+    return Error{kBadParameter,
+                 "The pixel size of the DEM is 0 metres: open the DEM again and complete its "
+                 "dynamic scale."};
+  }
+  NetworkValue value;
+  const std::vector<std::uint8_t> mask =
+      NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
+  if (!value.found) {
+    return Error{kBadParameter,
+                 "The drainage network is empty: every pixel of the drainage image is 255."};
+  }
+
+  const int W = network.columns;
+  const int H = network.lines;
+  const int n = params.windowSize;
+  const int m = static_cast<int>((n - 1) * 0.5);
+  const int U = params.unitDivisor;
+  const int P = params.pixelSize;
+
+  Dissection3DResult result;
+  result.columns = W;
+  result.lines = H;
+  result.halfWidth = m;
+  result.networkValue = value.value;
+  result.density3D.assign(static_cast<std::size_t>(W) * H, 0.0);
+
+  const TIntGrid elevations = TruncatedElevations(dem);
+  std::vector<std::int32_t> z(static_cast<std::size_t>(W) * H);
+  for (std::size_t i = 0; i < z.size(); ++i) z[i] = elevations.values[i] / U;
+
+  // Half links of every network cell to its network neighbours, flat and along the surface.
+  const std::uint64_t sideFlat = HalfLinkFixed(P, false, 0, false);
+  const std::uint64_t diagonalFlat = HalfLinkFixed(P, true, 0, false);
+  std::vector<std::uint64_t> links2(static_cast<std::size_t>(W) * H, 0);
+  std::vector<std::uint64_t> links3(static_cast<std::size_t>(W) * H, 0);
+  ProgressScope scope(progress);
+  ParallelForLines(H, [&](int y) {
+    for (int x = 0; x < W; ++x) {
+      const std::size_t at = static_cast<std::size_t>(y) * W + x;
+      if (!mask[at]) continue;
+      std::uint64_t sum2 = 0, sum3 = 0;
+      for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+          if (dx == 0 && dy == 0) continue;
+          const int nx = x + dx, ny = y + dy;
+          if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
+          const std::size_t other = static_cast<std::size_t>(ny) * W + nx;
+          if (!mask[other]) continue;
+          const bool diagonal = dx != 0 && dy != 0;
+          sum2 += diagonal ? diagonalFlat : sideFlat;
+          sum3 += HalfLinkFixed(P, diagonal, std::abs(static_cast<std::int64_t>(z[other]) - z[at]),
+                                true);
+        }
+      }
+      links2[at] = sum2;
+      links3[at] = sum3;
+    }
+  });
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+
+  // Unsigned sums wrap harmlessly: a window's sum is exact as long as it fits in 64 bits.
+  const SummedAreaTable<std::uint64_t> table2(
+      W, H, [&](int x, int y) { return links2[static_cast<std::size_t>(y) * W + x]; });
+  const SummedAreaTable<std::uint64_t> table3(
+      W, H, [&](int x, int y) { return links3[static_cast<std::size_t>(y) * W + x]; });
+  links2 = {};
+  links3 = {};
+
+  const double area = static_cast<double>(P) * P * (n - 1) * (n - 1);
+  const int centreLines = std::max(0, H - 2 * m);
+  std::vector<double> density2D(static_cast<std::size_t>(W) * H, 0.0);
+  ParallelForLines(
+      centreLines,
+      [&](int i) {
+        const int y = m + i;
+        double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
+        double* out2 = density2D.data() + static_cast<std::size_t>(y) * W;
+        for (int x = m; x < W - m; ++x) {
+          // The window's first and last lines are left out; all its columns take part.
+          const std::uint64_t q2 = table2.Sum(x - m, y - m + 1, x + m, y + m - 1);
+          const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
+          out2[x] = static_cast<double>(q2) / kHalfLinkUnit / area * 1000.0;
+          out3[x] = static_cast<double>(q3) / kHalfLinkUnit / area * 1000.0;
+        }
+      },
+      progress);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+
+  // The extremes come from the densities themselves: a fixed starting minimum would hide
+  // every density above it (small pixels give densities in the thousands).
+  bool first = true;
+  result.minimum = 0.0;
+  result.maximum = 0.0;
+  for (int y = m; y < H - m; ++y) {
+    for (int x = m; x < W - m; ++x) {
+      const std::size_t at = static_cast<std::size_t>(y) * W + x;
+      const double d3 = result.density3D[at];
+      result.minimum = first ? d3 : std::min(result.minimum, d3);
+      result.maximum = first ? d3 : std::max(result.maximum, d3);
+      first = false;
+      const int bin2 = static_cast<int>(10.0 * density2D[at]);
+      const int bin3 = static_cast<int>(10.0 * d3);
+      if (bin2 >= 0 && bin2 < kDissectionHistogramBins) ++result.histogram2D[static_cast<std::size_t>(bin2)];
+      if (bin3 >= 0 && bin3 < kDissectionHistogramBins) ++result.histogram3D[static_cast<std::size_t>(bin3)];
+    }
+  }
+  result.upperBound = static_cast<int>(10.0 * result.maximum);
+  return result;
+}
+
+TRasterImage Dissection3DImage(const Dissection3DResult& result, bool gray,
+                               const TClassTable& table, bool smoothing) {
+  TRasterImage image(result.columns, result.lines, gray ? kRasterGray : kRasterRgb);
+  if (gray) image.palette = GrayRamp();
+  image.Fill(TColor{255, 255, 255});
+  const int m = result.halfWidth;
+  const double range = result.range();
+  for (int y = m; y < result.lines - m; ++y) {
+    const double* row = result.density3D.data() + static_cast<std::size_t>(y) * result.columns;
+    for (int x = m; x < result.columns - m; ++x) {
+      if (gray) {
+        const int v = range > 0.0 ? static_cast<int>(row[x] / range * 254.0) : 0;
+        image.SetValue(x, y, std::clamp(v, 0, 254));
+      } else {
+        image.SetColor(x, y, table.ColorOf(row[x], smoothing));
+      }
+    }
+  }
+  return image;
+}
+
+}  // namespace orvane

@@ -1,0 +1,127 @@
+#include "core/morphometry/ratio_depth.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/common/parallel.h"
+#include "core/common/running_minmax.h"
+#include "core/common/truncated_elevations.h"
+#include "core/drainage/network_value.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::int32_t kNoLow = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kNoHigh = std::numeric_limits<std::int32_t>::min();
+
+}  // namespace
+
+Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRasterImage& network,
+                                             const RatioDepthParams& params,
+                                             ProgressSink* progress) {
+  if (!network.IsAllocated() || network.columns <= 0 || network.lines <= 0) {
+    return Error{kBadParameter, "There is no drainage network."};
+  }
+  if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
+    return Error{kBadParameter, "The drainage network (" + std::to_string(network.columns) + " x " +
+                                    std::to_string(network.lines) + ") and the DEM (" +
+                                    std::to_string(dem.columns) + " x " +
+                                    std::to_string(dem.lines) + ") differ in size."};
+  }
+  if (params.windowSize < 0) {
+    return Error{kBadParameter, "The window size must not be negative."};
+  }
+  if (params.dynamicScale != 100 && params.dynamicScale != 255) {
+    return Error{kBadParameter, "The dynamic scale must be 100 or 255 (got " +
+                                    std::to_string(params.dynamicScale) + ")."};
+  }
+  NetworkValue value;
+  const std::vector<std::uint8_t> mask =
+      NetworkMask(network, NetworkValueRule::kFirstInRasterOrder, &value);
+  if (!value.found) {
+    return Error{kBadParameter,
+                 "The drainage network is empty: every pixel of the drainage image is 255."};
+  }
+
+  const int W = network.columns;
+  const int H = network.lines;
+  const int v = static_cast<int>(params.windowSize * 0.5);
+  RatioDepthResult result;
+  result.halfSize = v;
+  result.networkValue = value.value;
+  if (result.image.Allocate(W, H, kRasterGray) != 0) {
+    return Error{kAllocationFailed, "Not enough memory for the result image."};
+  }
+  result.image.palette = GrayRamp();
+  result.image.Fill(TColor{0, 0, 0});
+  const long long side = 2LL * v + 1;
+  if (side > W || side > H) return result;  // no centre: everything stays 0
+  const int win = static_cast<int>(side);
+
+  const TIntGrid z = TruncatedElevations(dem);
+  const int outColumns = W - win + 1;
+  const int outLines = H - win + 1;
+  const std::size_t plane = static_cast<std::size_t>(outColumns) * H;
+  // Extremes along each line, then along each column: surface low/high, network low/high.
+  std::vector<std::int32_t> along(4 * plane);
+  ProgressScope scope(progress);
+  ParallelForLines(H, [&](int y) {
+    std::vector<std::int32_t> netLow(static_cast<std::size_t>(W)), netHigh(static_cast<std::size_t>(W));
+    std::vector<std::int32_t> scratch;
+    const std::int32_t* row = z.Row(y);
+    const std::uint8_t* isNet = mask.data() + static_cast<std::size_t>(y) * W;
+    for (int x = 0; x < W; ++x) {
+      netLow[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoLow;
+      netHigh[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoHigh;
+    }
+    const std::size_t at = static_cast<std::size_t>(y) * outColumns;
+    SlidingMin(row, W, win, &along[at], scratch);
+    SlidingMax(row, W, win, &along[plane + at], scratch);
+    SlidingMin(netLow.data(), W, win, &along[2 * plane + at], scratch);
+    SlidingMax(netHigh.data(), W, win, &along[3 * plane + at], scratch);
+  });
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+
+  const double S = params.dynamicScale;
+  ParallelForLines(
+      outColumns,
+      [&](int c) {
+        std::vector<std::int32_t> column(static_cast<std::size_t>(H));
+        std::vector<std::int32_t> scratch;
+        std::vector<std::int32_t> ext[4];
+        for (int k = 0; k < 4; ++k) {
+          ext[k].resize(static_cast<std::size_t>(outLines));
+          for (int y = 0; y < H; ++y) {
+            column[static_cast<std::size_t>(y)] =
+                along[static_cast<std::size_t>(k) * plane + static_cast<std::size_t>(y) * outColumns + c];
+          }
+          if (k % 2 == 0) {
+            SlidingMin(column.data(), H, win, ext[k].data(), scratch);
+          } else {
+            SlidingMax(column.data(), H, win, ext[k].data(), scratch);
+          }
+        }
+        for (int i = 0; i < outLines; ++i) {
+          const auto k = static_cast<std::size_t>(i);
+          const std::int64_t rs = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
+          int pixel = 0;
+          if (rs != 0 && ext[3][k] != kNoHigh) {
+            const std::int64_t rn = static_cast<std::int64_t>(ext[3][k]) - ext[2][k];
+            double q = static_cast<double>(rn) / static_cast<double>(rs) * S;
+            if (q > 255.0) q = 255.0;
+            if (!(q >= 0.0)) q = 0.0;
+            pixel = static_cast<int>(q);
+          }
+          result.image.Row(i + v)[c + v] = static_cast<std::uint8_t>(pixel);
+        }
+      },
+      progress);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+  return result;
+}
+
+}  // namespace orvane

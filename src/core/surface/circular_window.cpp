@@ -1,0 +1,252 @@
+#include "core/surface/circular_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "core/common/parallel.h"
+#include "core/common/running_minmax.h"
+#include "core/common/truncated_elevations.h"
+#include "core/common/window_count.h"
+
+namespace orvane {
+
+namespace {
+
+__extension__ typedef __int128 Int128;
+
+// One chord of the disc: line offset di (0 .. 2R) and columns dj .. dj + length - 1.
+struct Chord {
+  int di;
+  int dj;
+  int length;
+};
+
+std::vector<Chord> Chords(const std::vector<std::uint8_t>& disc, int radius) {
+  const int side = 2 * radius + 1;
+  std::vector<Chord> chords;
+  for (int i = 0; i < side; ++i) {
+    int j = 0;
+    while (j < side) {
+      if (!disc[static_cast<std::size_t>(i) * side + j]) {
+        ++j;
+        continue;
+      }
+      int end = j;
+      while (end < side && disc[static_cast<std::size_t>(i) * side + end]) ++end;
+      chords.push_back({i, j, end - j});
+      j = end;
+    }
+  }
+  return chords;
+}
+
+// trunc(sqrt(num / den)) for num >= 0, den > 0, exactly.
+std::int64_t TruncSqrtRatio(Int128 num, Int128 den) {
+  if (num <= 0) return 0;
+  auto k = static_cast<std::int64_t>(std::sqrt(static_cast<double>(num) / static_cast<double>(den)));
+  while (k > 0 && static_cast<Int128>(k) * k * den > num) --k;
+  while (static_cast<Int128>(k + 1) * (k + 1) * den <= num) ++k;
+  return k;
+}
+
+// trunc((v0 - mu) / sigma) with d = n v0 - sum v, s = n sum v^2 - (sum v)^2: the square of the
+// quotient is d^2 (n - 1) / (n s).
+std::int64_t Deviation(std::int64_t d, Int128 s, std::int64_t n) {
+  if (s <= 0 || d == 0) return 0;
+  const Int128 magnitude = static_cast<Int128>(d < 0 ? -d : d);
+  const std::int64_t k = TruncSqrtRatio(magnitude * magnitude * (n - 1), static_cast<Int128>(n) * s);
+  return d < 0 ? -k : k;
+}
+
+const char* StatisticName(int statistic) {
+  switch (statistic) {
+    case kCircularMean: return " MEAN ELEVATION";
+    case kCircularDifference: return " DIFFERENCE FROM MEAN ELEVATION";
+    case kCircularStdDev: return " STANDARD DEVIATION OF ELEVATION";
+    case kCircularRange: return " ELEVATION RANGE";
+    case kCircularDeviation: return " DEVIATION FROM MEAN ELEVATION";
+    case kCircularPercentile: return " PERCENTILE";
+    default: return " ";
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> CircularDisc(int radius) {
+  if (radius < 0) return {};
+  const int side = 2 * radius + 1;
+  std::vector<std::uint8_t> disc(static_cast<std::size_t>(side) * side, 0);
+  const double degree = 4.0 * std::atan(1.0) * (1.0 / 180.0);
+  for (int rho = radius; rho >= 0; --rho) {
+    for (int k = 0; k < 1440; ++k) {
+      const double t = k * 0.25 * degree;
+      const int i = static_cast<int>(std::cos(t) * rho) + radius;
+      const int j = static_cast<int>(std::sin(t) * rho) + radius;
+      disc[static_cast<std::size_t>(i) * side + j] = 1;
+    }
+  }
+  return disc;
+}
+
+Status CheckCircularParams(const CircularParams& params) {
+  const bool noRadius = params.radius <= 0;
+  const bool noStatistic = params.statistic < 1 || params.statistic > 6;
+  if (noRadius && noStatistic) return Error{kBadParameter, "Radius and Treatment undefined"};
+  if (noRadius) return Error{kBadParameter, "Radius undefined"};
+  if (noStatistic) return Error{kBadParameter, "Treatment undefined"};
+  return Status::Ok();
+}
+
+std::string CircularTitle(int statistic, int radius) {
+  return std::string(StatisticName(statistic)) + "  CIRCULAR WINDOW  RADIUS " + std::to_string(radius) +
+         " pixels";
+}
+
+double CircularSurfaceKm2(int radius, int pixelSize) {
+  if (radius < 0) return 0.0;
+  const std::vector<std::uint8_t> disc = CircularDisc(radius);
+  const auto cells = static_cast<double>(std::count(disc.begin(), disc.end(), 1));
+  return cells * pixelSize * pixelSize / 1e6;
+}
+
+Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const CircularParams& params,
+                                               ProgressSink* progress) {
+  if (!dem.IsAllocated() || dem.columns <= 0 || dem.lines <= 0)
+    return Error{kBadParameter, "No DEM is open"};
+  if (Status status = CheckCircularParams(params); !status) return status.error();
+  const int w = dem.columns;
+  const int h = dem.lines;
+  const int radius = params.radius;
+  if (radius > kMaxDemSide) return Error{kBadParameter, "The radius is larger than the DEM"};
+
+  CircularResult result;
+  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
+  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  result.image->Fill(Rgb(255, 255, 255));
+  result.margin = radius + 2;
+  if (2 * radius >= h || 2 * radius >= w) return result;  // no cell has the whole disc
+
+  ProgressScope scope(progress);
+  const TIntGrid z = TruncatedElevations(dem);
+  const std::vector<Chord> chords = Chords(CircularDisc(radius), radius);
+  std::int64_t n = 0;
+  for (const Chord& chord : chords) n += chord.length;
+  const int statistic = params.statistic;
+
+  // Per-line prefix sums of u = v - base and u^2 (u >= 0); the sums of u^2 along a line and
+  // over the disc must stay below 2^62 to be exact in 64 bits.
+  const std::int32_t base = z.values.empty() ? 0 : *std::min_element(z.values.begin(), z.values.end());
+  const std::int64_t span =
+      static_cast<std::int64_t>(*std::max_element(z.values.begin(), z.values.end())) - base;
+  const bool needSums = statistic != kCircularRange && statistic != kCircularPercentile;
+  const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
+  const Int128 squareBound = static_cast<Int128>(span) * span * std::max<std::int64_t>(n, w);
+  if (needSquares && squareBound >= (static_cast<Int128>(1) << 62))
+    return Error{kBadParameter, "The elevation span is too large for the standard deviation"};
+  const std::size_t stride = static_cast<std::size_t>(w) + 1;
+  std::vector<std::int64_t> sum1, sum2;
+  if (needSums) {
+    sum1.assign(stride * h, 0);
+    if (needSquares) sum2.assign(stride * h, 0);
+    ParallelForLines(h, [&](int r) {
+      const std::int32_t* row = z.Row(r);
+      std::int64_t* p1 = sum1.data() + r * stride;
+      std::int64_t* p2 = needSquares ? sum2.data() + r * stride : nullptr;
+      for (int c = 0; c < w; ++c) {
+        const std::int64_t u = static_cast<std::int64_t>(row[c]) - base;
+        p1[c + 1] = p1[c] + u;
+        if (p2) p2[c + 1] = p2[c] + u * u;
+      }
+    });
+  }
+
+  std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
+  ParallelForLines(
+      h,
+      [&](int r) {
+        if (r < radius || r >= h - radius) return;
+        std::int64_t* out = values.data() + static_cast<std::size_t>(r) * w;
+        const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
+        if (statistic == kCircularRange) {
+          thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
+          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+          runLo.resize(static_cast<std::size_t>(w));
+          runHi.resize(static_cast<std::size_t>(w));
+          for (const Chord& chord : chords) {
+            const std::int32_t* row = z.Row(r - radius + chord.di);
+            SlidingMin(row, w, chord.length, runLo.data(), scratch);
+            SlidingMax(row, w, chord.length, runHi.data(), scratch);
+            // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
+            const int shift = chord.dj - radius;
+            for (int c = c0; c < c1; ++c) {
+              lo[c] = std::min(lo[c], runLo[c + shift]);
+              hi[c] = std::max(hi[c], runHi[c + shift]);
+            }
+          }
+          for (int c = c0; c < c1; ++c) out[c] = static_cast<std::int64_t>(hi[c]) - lo[c];
+          return;
+        }
+        if (statistic == kCircularPercentile) {
+          const std::int32_t* centre = z.Row(r);
+          for (int c = c0; c < c1; ++c) {
+            std::int64_t below = 0;
+            for (const Chord& chord : chords)
+              below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
+            out[c] = 100 * below / n;
+          }
+          return;
+        }
+        const std::int32_t* centre = z.Row(r);
+        for (int c = c0; c < c1; ++c) {
+          std::int64_t s1 = 0, s2 = 0;
+          for (const Chord& chord : chords) {
+            const std::size_t line = static_cast<std::size_t>(r - radius + chord.di) * stride;
+            const std::size_t from = line + static_cast<std::size_t>(c - radius + chord.dj);
+            s1 += sum1[from + chord.length] - sum1[from];
+            if (needSquares) s2 += sum2[from + chord.length] - sum2[from];
+          }
+          const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
+          const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
+          switch (statistic) {
+            case kCircularMean: out[c] = (s1 + n * base) / n; break;
+            case kCircularDifference: out[c] = std::llabs(d / n); break;
+            case kCircularStdDev: {
+              const Int128 s = static_cast<Int128>(n) * s2 - static_cast<Int128>(s1) * s1;
+              out[c] = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
+              break;
+            }
+            default: {
+              const Int128 s = static_cast<Int128>(n) * s2 - static_cast<Int128>(s1) * s1;
+              out[c] = Deviation(d, s, n);
+              break;
+            }
+          }
+        }
+      },
+      progress);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+
+  std::int64_t g = 0;
+  for (int r = radius; r < h - radius; ++r)
+    for (int c = radius; c < w - radius; ++c) g = std::max(g, values[static_cast<std::size_t>(r) * w + c]);
+  result.maximum = g;
+  ParallelForLines(h, [&](int r) {
+    if (r < radius || r >= h - radius) return;
+    std::uint8_t* out = result.image->Row(r);
+    for (int c = radius; c < w - radius; ++c) {
+      int gray = 0;
+      if (g > 0) {
+        const double scaled = static_cast<double>(values[static_cast<std::size_t>(r) * w + c]) /
+                              static_cast<double>(g) * 254.0;
+        gray = static_cast<int>(std::clamp(scaled, 0.0, 255.0));
+      }
+      out[c] = static_cast<std::uint8_t>(gray);
+    }
+  });
+  return result;
+}
+
+}  // namespace orvane

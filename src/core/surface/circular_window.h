@@ -1,0 +1,68 @@
+// Circular moving window: one of six elevation statistics in a disc of radius R pixels around
+// every cell, mapped to gray levels 0 .. 254.
+//
+// The disc is the union of the circles of radius R, R - 1, ..., 0, each rasterised at 1440
+// angles (every quarter degree) with truncated offsets; for R = 1 it is a plus sign. Over the
+// n disc cells of whole-number heights v (truncated toward zero), around a centre of height v0:
+//   1 mean trunc(mu); 2 |trunc(v0 - mu)|; 3 standard deviation trunc(sigma) with n - 1;
+//   4 range max v - min v; 5 trunc((v0 - mu) / sigma), 0 where sigma = 0; 6 percentile
+//   trunc(100 x (cells below v0) / n).
+// Each row of the disc is a set of chords, so sums come from per-line prefix sums of v and v^2
+// (64-bit, heights taken from the grid minimum) in O(R) per cell, the range from running
+// minima and maxima of every chord length in O(R) per cell, and the percentile from vector
+// compares over the chords. Means and deviations are evaluated exactly in integers, so the
+// truncations never suffer from rounding. Cells closer than R to a border stay 255; with G the
+// largest statistic, a computed cell gets trunc(value / G x 254) clipped to 0 .. 255, and 0
+// everywhere when G is 0 or less. Lines are split over the cores.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/common/progress.h"
+#include "core/common/result.h"
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+enum CircularStatistic : int {
+  kCircularMean = 1,
+  kCircularDifference = 2,
+  kCircularStdDev = 3,
+  kCircularRange = 4,
+  kCircularDeviation = 5,
+  kCircularPercentile = 6,
+};
+
+struct CircularParams {
+  int radius = 0;     // R, pixels, at least 1
+  int statistic = 0;  // 1 .. 6
+};
+
+struct CircularResult {
+  std::unique_ptr<TRasterImage> image;  // gray, the DEM's size
+  int margin = 0;                       // R + 2
+  std::int64_t maximum = 0;             // G
+};
+
+// The disc mask: (2R + 1) x (2R + 1) bytes, line i (offset i - R along the lines of the DEM)
+// after line; 1 inside.
+std::vector<std::uint8_t> CircularDisc(int radius);
+
+// The dialog's own messages: "Radius and Treatment undefined", "Radius undefined",
+// "Treatment undefined".
+Status CheckCircularParams(const CircularParams& params);
+
+Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const CircularParams& params,
+                                               ProgressSink* progress = nullptr);
+
+// The parameter title, e.g. " MEAN ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels".
+std::string CircularTitle(int statistic, int radius);
+
+// Ground surface of the disc in km2: its cell count x P^2 / 10^6 for a whole-metre pixel size P.
+double CircularSurfaceKm2(int radius, int pixelSize);
+
+}  // namespace orvane

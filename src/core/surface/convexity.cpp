@@ -1,0 +1,82 @@
+#include "core/surface/convexity.h"
+
+#include <algorithm>
+
+#include "core/common/parallel.h"
+#include "core/common/truncated_elevations.h"
+#include "core/common/window_count.h"
+
+namespace orvane {
+
+namespace {
+
+enum class Side { kBelow, kAbove };
+
+Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& params, Side side,
+                                   ProgressSink* progress) {
+  if (Status status = CheckShapeParams(dem, params); !status) return status.error();
+  ShapeResult result;
+  result.image = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
+  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  result.image->Fill(Rgb(255, 255, 255));
+  result.margin = params.range;
+  if (params.range == 0) return result;
+
+  ProgressScope scope(progress);
+  const TIntGrid grid = TruncatedElevations(dem);
+  const int width = dem.columns;
+  const int height = dem.lines;
+  const double dynamism = params.dynamism;
+  TRasterImage& image = *result.image;
+  ParallelForLines(
+      height,
+      [&](int r) {
+        std::uint8_t* out = image.Row(r);
+        for (int c = 1; c + 1 < width && r >= 1 && r + 1 < height; ++c) {
+          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+          const std::int32_t v = grid.At(c, r);
+          const int span = 2 * fit + 1;
+          int n = 0;
+          for (int rr = r - fit; rr <= r + fit; ++rr) {
+            const std::int32_t* row = grid.Row(rr) + (c - fit);
+            n += side == Side::kBelow ? CountBelow(row, span, v) : CountAbove(row, span, v);
+          }
+          const double neighbours = static_cast<double>(span * span - 1);
+          out[c] = static_cast<std::uint8_t>(static_cast<int>(n / neighbours * dynamism));
+        }
+      },
+      progress);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  return result;
+}
+
+}  // namespace
+
+Status CheckShapeParams(const TDemModel& dem, const ShapeParams& params) {
+  if (!dem.IsAllocated() || dem.columns <= 0 || dem.lines <= 0)
+    return Error{kBadParameter, "No DEM is open"};
+  if (params.range < 0) return Error{kBadParameter, "The window range must not be negative"};
+  if (params.dynamism < 1 || params.dynamism > 255)
+    return Error{kBadParameter, "The output dynamism must be 100 or 255"};
+  return Status::Ok();
+}
+
+std::string WindowSizeSuffix(int range) {
+  const std::string side = std::to_string(2 * range + 1);
+  return side + " x " + side + " ";
+}
+
+std::string ConvexityTitle(int range) { return " CONVEXITY   WINDOW SIZE " + WindowSizeSuffix(range); }
+std::string ConcavityTitle(int range) { return " CONCAVITY   WINDOW SIZE " + WindowSizeSuffix(range); }
+
+Expected<ShapeResult> ComputeConvexity(const TDemModel& dem, const ShapeParams& params,
+                                       ProgressSink* progress) {
+  return ComputeShape(dem, params, Side::kBelow, progress);
+}
+
+Expected<ShapeResult> ComputeConcavity(const TDemModel& dem, const ShapeParams& params,
+                                       ProgressSink* progress) {
+  return ComputeShape(dem, params, Side::kAbove, progress);
+}
+
+}  // namespace orvane

@@ -1,0 +1,82 @@
+#include "core/surface/horizontal_surfaces.h"
+
+#include <algorithm>
+
+#include "core/common/parallel.h"
+#include "core/common/truncated_elevations.h"
+#include "core/common/window_count.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kHorizontalFill = 200;
+
+int Share(int n, int span, double dynamism) {
+  return static_cast<int>(n / static_cast<double>(span * span) * dynamism);
+}
+
+bool Flat(int n, int span, double dynamism) {
+  return n / static_cast<double>(span * span) * dynamism > 99.0;
+}
+
+}  // namespace
+
+std::string HorizontalTitle(int range) {
+  return " HORIZONTAL PLANS   WINDOW SIZE " + WindowSizeSuffix(range);
+}
+
+Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const HorizontalParams& params,
+                                                ProgressSink* progress) {
+  if (Status status = CheckShapeParams(dem, ShapeParams{params.range, params.dynamism}); !status)
+    return status.error();
+  ShapeResult result;
+  result.image = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
+  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  result.image->Fill(Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill));
+  result.margin = 1;
+  if (params.range == 0) return result;
+
+  ProgressScope scope(progress);
+  const TIntGrid grid = TruncatedElevations(dem);
+  const int width = dem.columns;
+  const int height = dem.lines;
+  const double dynamism = params.dynamism;
+  TRasterImage& image = *result.image;
+  ParallelForLines(
+      height,
+      [&](int r) {
+        if (r < 1 || r + 1 >= height) return;
+        std::uint8_t* out = image.Row(r);
+        for (int c = 1; c + 1 < width; ++c) {
+          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+          const std::int32_t v = grid.At(c, r);
+          if (!params.binarize) {
+            const int span = 2 * fit + 1;
+            int n = 0;
+            for (int rr = r - fit; rr <= r + fit; ++rr) n += CountEqual(grid.Row(rr) + (c - fit), span, v);
+            out[c] = static_cast<std::uint8_t>(Share(n, span, dynamism));
+            continue;
+          }
+          int n = 1;  // the centre
+          for (int i = 1; i <= fit; ++i) {
+            const int span = 2 * i + 1;
+            n += CountEqual(grid.Row(r - i) + (c - i), span, v);
+            n += CountEqual(grid.Row(r + i) + (c - i), span, v);
+            for (int rr = r - i + 1; rr <= r + i - 1; ++rr) {
+              const std::int32_t* row = grid.Row(rr);
+              n += (row[c - i] == v) + (row[c + i] == v);
+            }
+            if (Flat(n, span, dynamism)) {
+              out[c] = 0;
+              break;
+            }
+          }
+        }
+      },
+      progress);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  return result;
+}
+
+}  // namespace orvane
