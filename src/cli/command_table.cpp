@@ -40,6 +40,10 @@ const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
 ORVANE_CLI_COMMAND(MakeInfoCommand)
 ORVANE_CLI_COMMAND(MakeSlopeCommand)
 ORVANE_CLI_COMMAND(MakeAspectCommand)
+ORVANE_CLI_COMMAND(MakeExtractDrainageCommand)
+ORVANE_CLI_COMMAND(MakeDissectionCommand)
+ORVANE_CLI_COMMAND(MakeHeadwatersCommand)
+ORVANE_CLI_COMMAND(MakeIncrustCommand)
 ORVANE_CLI_COMMAND(MakeGrayHistogramCommand)
 
 #undef ORVANE_CLI_COMMAND

@@ -55,7 +55,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   if (!drainage.IsAllocated()) return Error{kBadParameter, "No drainage network"};
   if (!dem.IsAllocated()) return Error{kBadParameter, "No DEM is open"};
   if (drainage.columns > dem.columns || drainage.lines > dem.lines) {
-    return Error{kBadParameter, "The drainage network (" + std::to_string(drainage.columns) +
+    return Error{kWrongFormat, "The drainage network (" + std::to_string(drainage.columns) +
                                     " x " + std::to_string(drainage.lines) +
                                     ") is larger than the DEM (" + std::to_string(dem.columns) +
                                     " x " + std::to_string(dem.lines) + ")"};

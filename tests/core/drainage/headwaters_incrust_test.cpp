@@ -183,7 +183,7 @@ TEST(HeadwatersDensity, HalfWindowZeroScalingAndErrors) {
   EXPECT_GT(res->maximum, 255);
   EXPECT_EQ(res->headwaters, 2 * 26 * 26);
 
-  EXPECT_EQ(HeadwatersDensity(dots, s.dem, {1, 100}).error().code, kBadParameter);  // DEM too small
+  EXPECT_EQ(HeadwatersDensity(dots, s.dem, {1, 100}).error().code, kWrongFormat);  // DEM too small
   EXPECT_EQ(HeadwatersDensity(s.net, s.dem, {-1, 100}).error().code, kBadParameter);
   EXPECT_NEAR(HeadwatersWindowSide(90, 25), 4.59, 1e-12);
 }

@@ -1,0 +1,45 @@
+// The list of command modules: each treatment or group of commands plugs into the main frame
+// here, and only here.
+//
+// How a module is written (src/app/commands/<module>_commands.cpp):
+//
+//   void InstallSlopeCommands(TMainForm& main) {
+//     // A QObject child of the frame holds the module's dialogs (made once, reused, so their
+//     // values persist) and its handlers.
+//     auto* module = new SlopeCommands(main);            // parent: &main
+//     QObject::connect(main.Action("SlopeTreatment1"), &QAction::triggered, module,
+//                      &SlopeCommands::SlopeTreatment1Click);
+//   }
+//
+// Menu items and tool-bar buttons are QActions found by component name (main.Action("...")),
+// submenus QMenus (main.Menu("...")); main.SetEnabled / SetVisible change either. A handler
+// of the treatment pattern:
+//   main.BeginTreatment(" SLOPE ");                       // title; hides the direction histogram
+//   if (Prompts().Exec(dialog) != QDialog::Accepted) return;
+//   BusyCursor busy;                                       // hour-glass until the scope ends
+//   auto result = ComputeSomething(*main.CurrentDem(), params, main.Progress());
+//   if (!result) { busy.Release(); Prompts().Warning(&main, "ERREUR", msg); return; }
+//   main.ShowParameterImage(std::move(raster), title, margin, displayMode);   // or
+//   main.ShowWrappedImage(std::move(raster));
+// Message boxes, file dialogs and modal dialogs always go through Prompts() (tests replace
+// it). U and P come from main.UnitFactor() / main.PixelSize() (or main.DynamicScale()); the
+// light and directories from main.Settings(); the drainage raster from main.DrainageRaster()
+// (null until one was extracted or opened); the relief to blend with from main.OpeningRelief().
+// Diagram windows register with main.RegisterDiagram(kind, opener) and treatments call
+// main.SetDiagramKind(kind). Modules that keep figures of the opened DEM connect to the
+// signal TMainForm::DemOpened.
+//
+// To add a module: declare its installer below and call it in InstallCommandModules.
+#include "app/command_modules.h"
+
+#include "app/main_form.h"
+
+namespace orvane {
+
+void InstallFileCommands(TMainForm& main);
+
+void InstallCommandModules(TMainForm& main) {
+  InstallFileCommands(main);
+}
+
+}  // namespace orvane

@@ -1,0 +1,49 @@
+// Opening and saving files from the main frame: "Open DEM" (menu, tool button, Ctrl+O and a
+// file dropped on the frame), open and save the parameter image, open and save the drainage
+// network.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+class TMainForm;
+
+class TFileCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TFileCommands(TMainForm& main);
+
+  // "Files" > "Open" > "DEM" and OpenDEMSpeedButton: the file dialog, then OpenDem.
+  void OpenDEM1Click();
+  // The opening after the file was chosen; `filterIndex` 1 reads 16-bit elements, 2 reads
+  // 32-bit elements, 3 asks. True when the DEM was opened.
+  bool OpenDem(const QString& path, int filterIndex);
+  // A dropped file: the width follows the name (_m2.raw, _m4.raw), else it is asked.
+  bool OpenDroppedFile(const QString& path);
+
+  // `fromMenu`: the menu command reports a bitmap it cannot read and asks about a size
+  // differing from the DEM's; the tool button does neither for bitmaps.
+  void OpenParameterImage(bool fromMenu);
+  void SaveParameterClick();
+  void OpenDrainageNetwork1Click();
+  void SaveDrainage1Click();
+
+ private:
+  // Lines and columns from the header beside `path`, or asked with the image-size dialog
+  // when there is none. False when the user gave up or the size is unusable.
+  bool SizeFromHeader(const QString& path, int& lines, int& columns);
+  // The element width chosen by the filter, asked for "All Raw Types"; 0 when given up.
+  int ElementWidth(int filterIndex);
+  bool SameSizeAsDem(const TRasterImage& raster) const;
+  int PixelSizeTruncated() const;
+
+  TMainForm& main_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,306 @@
+#include "app/display/image_window.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+constexpr int kMaxZoom = 20;
+
+}  // namespace
+
+QImage RasterToBitmap(const TRasterImage& raster) {
+  if (raster.columns <= 0 || raster.lines <= 0 || !raster.IsAllocated()) return {};
+  QImage image(raster.columns, raster.lines, QImage::Format_RGB32);
+  if (image.isNull()) return {};
+  for (int line = 0; line < raster.lines; ++line) {
+    const std::uint8_t* src = raster.Row(line);
+    auto* dst = reinterpret_cast<QRgb*>(image.scanLine(line));
+    for (int column = 0; column < raster.columns; ++column) {
+      switch (raster.kind) {
+        case kRasterGray: dst[column] = qRgb(src[column], src[column], src[column]); break;
+        case kRasterPalette: {
+          const TPaletteEntry& e = raster.palette[src[column]];
+          dst[column] = qRgb(e[2], e[1], e[0]);
+          break;
+        }
+        default: {
+          const std::uint8_t* p = src + 3 * static_cast<std::size_t>(column);
+          dst[column] = qRgb(p[2], p[1], p[0]);
+          break;
+        }
+      }
+    }
+  }
+  return image;
+}
+
+TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
+                       int line, const std::optional<TUtmFrame>& utm) {
+  TStatusReadout out;
+  if (bitmap.isNull() || column < 0 || line < 0 || column >= dem.columns || line >= dem.lines ||
+      !dem.IsAllocated()) {
+    return out;
+  }
+  out.inside = true;
+  out.panels[3] = QString::asprintf("Line: %5d  Column: %5d ", line, column);
+  if (utm) {
+    // A frame without lines or columns has no cell size: nothing sensible to show.
+    if (utm->columns > 0 && utm->lines > 0) {
+      const double x = utm->xmin + column * (utm->xmax - utm->xmin) / utm->columns;
+      const double y = utm->ymin + (utm->lines - line) * (utm->ymax - utm->ymin) / utm->lines;
+      out.panels[1] = (utm->xmin <= x && utm->ymin <= y)
+                          ? QString::asprintf("Coord. UTM   X %8.2f    Y %8.2f ", x, y)
+                          : QStringLiteral(" ");
+    } else {
+      out.panels[1] = QStringLiteral(" ");
+    }
+  }
+  // A raster smaller than the DEM (a drainage network of another size) has no colour there.
+  if (column < bitmap.width() && line < bitmap.height()) {
+    const QRgb rgb = bitmap.pixel(column, line);
+    const int r = qRed(rgb), g = qGreen(rgb), b = qBlue(rgb);
+    out.panels[2] = (r == g && g == b) ? QString::asprintf("Gray Tone : %4d ", r)
+                                       : QString::asprintf("R:%4d G:%4d B:%4d  ", r, g, b);
+  } else {
+    out.panels[2] = QString();
+  }
+  // The unit divisor is at least 1 once a DEM was opened; guard against a dialog left
+  // without a unit.
+  const double u = unitFactor >= 1 ? unitFactor : 1;
+  const double x = column * static_cast<double>(dem.pixelSizeX) / u;
+  const double y = line * static_cast<double>(dem.pixelSizeY) / u;
+  const double z = dem.GetElevation(column, line) / u;
+  out.panels[0] = QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", x, y, z);
+  return out;
+}
+
+TImageWindow::TImageWindow(TImageHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent), host_(host) {
+  viewport()->setMouseTracking(true);
+  setMouseTracking(true);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+double TImageWindow::Scale() const {
+  if (zoom_ >= 1) return zoom_;
+  if (zoom_ <= -1) return 1.0 / -zoom_;
+  return 1.0;
+}
+
+void TImageWindow::SetRaster(const TRasterImage& raster) {
+  bitmap_ = RasterToBitmap(raster);
+  zoom_ = 1;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    if (sub->isHidden()) sub->show();
+  }
+  if (isHidden()) show();
+  UpdateScrollBars();
+  horizontalScrollBar()->setValue(0);
+  verticalScrollBar()->setValue(0);
+  viewport()->update();
+}
+
+void TImageWindow::ReleaseBitmap() {
+  bitmap_ = QImage();
+  viewport()->update();
+}
+
+void TImageWindow::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+QSize TImageWindow::ImageExtent() const {
+  // The scroll range follows the current DEM, whatever raster the window shows.
+  const TDemModel* dem = host_.CurrentDem();
+  if (dem && dem->columns > 0 && dem->lines > 0) return {dem->columns, dem->lines};
+  return bitmap_.size();
+}
+
+QSize TImageWindow::ContentSize() const {
+  const QSize extent = ImageExtent();
+  const double s = Scale();
+  return {static_cast<int>(extent.width() * s), static_cast<int>(extent.height() * s)};
+}
+
+void TImageWindow::UpdateScrollBars() {
+  const QSize content = ContentSize();
+  const QSize view = viewport()->size();
+  horizontalScrollBar()->setPageStep(view.width());
+  verticalScrollBar()->setPageStep(view.height());
+  horizontalScrollBar()->setSingleStep(std::max(1, static_cast<int>(Scale())));
+  verticalScrollBar()->setSingleStep(std::max(1, static_cast<int>(Scale())));
+  horizontalScrollBar()->setRange(0, std::max(0, content.width() - view.width()));
+  verticalScrollBar()->setRange(0, std::max(0, content.height() - view.height()));
+}
+
+QPoint TImageWindow::PixelAt(QPoint pos) const {
+  const double s = Scale();
+  const double x = (pos.x() + horizontalScrollBar()->value()) / s;
+  const double y = (pos.y() + verticalScrollBar()->value()) / s;
+  // Truncation toward zero, as every real-to-integer conversion here; a point left of the
+  // image must not become column 0.
+  return {x < 0 ? -1 : static_cast<int>(x), y < 0 ? -1 : static_cast<int>(y)};
+}
+
+bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
+  const QPoint pixel = PixelAt(pos);
+  int zoom = zoom_;
+  if (button == Qt::LeftButton) {
+    zoom = zoom == -1 ? 2 : zoom + 1;
+  } else if (button == Qt::RightButton) {
+    zoom = zoom == 1 ? -2 : zoom - 1;
+  }
+  if (zoom > kMaxZoom) {
+    zoom_ = kMaxZoom;
+    return false;
+  }
+  if (zoom < -kMaxZoom) {
+    zoom_ = -kMaxZoom;
+    return false;
+  }
+  zoom_ = zoom;
+
+  // The view is centred on the clicked pixel and kept inside the image.
+  const double s = Scale();
+  const QSize view = viewport()->size();
+  const int hw = static_cast<int>(view.width() / (2.0 * s));
+  const int hh = static_cast<int>(view.height() / (2.0 * s));
+  const QSize extent = ImageExtent();
+  const int columns = extent.width();
+  const int lines = extent.height();
+  const int w = std::min(2 * hw, columns);
+  const int h = std::min(2 * hh, lines);
+  int left = pixel.x() - hw, right = pixel.x() + hw;
+  int top = pixel.y() - hh, bottom = pixel.y() + hh;
+  if (left < 0) {
+    left = 0;
+    right = w - 1;
+  }
+  if (right >= columns) left = std::max(0, columns - w - 1);
+  if (top < 0) {
+    top = 0;
+    bottom = h - 1;
+  }
+  if (bottom >= lines) top = std::max(0, lines - h - 1);
+
+  UpdateScrollBars();
+  horizontalScrollBar()->setValue(static_cast<int>(left * s));
+  verticalScrollBar()->setValue(static_cast<int>(top * s));
+  viewport()->repaint();
+  SetCaption(CaptionFor(zoom_));
+  return true;
+}
+
+void TImageWindow::ReadOutAt(QPoint pos) {
+  const TDemModel* dem = host_.CurrentDem();
+  const QPoint pixel = PixelAt(pos);
+  TStatusReadout out;
+  if (dem) out = ReadOut(*dem, host_.UnitFactor(), bitmap_, pixel.x(), pixel.y(), host_.UtmFrame());
+  if (!out.inside) {
+    for (int panel = 0; panel < 4; ++panel) host_.SetStatusText(panel, QString());
+    return;
+  }
+  for (int panel = 0; panel < 4; ++panel) {
+    if (out.panels[panel]) host_.SetStatusText(panel, *out.panels[panel]);
+  }
+}
+
+void TImageWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  const QRect clip = event->rect();
+  painter.fillRect(clip, palette().color(QPalette::Window));
+  if (bitmap_.isNull()) return;
+  // Outside the image: a black cross-hatch.
+  painter.fillRect(clip, QBrush(Qt::black, Qt::DiagCrossPattern));
+
+  const double s = Scale();
+  const int hpos = horizontalScrollBar()->value();
+  const int vpos = verticalScrollBar()->value();
+  // The source rectangle: the clipped part of the view, in image pixels.
+  int left = static_cast<int>((clip.left() + hpos) / s);
+  int top = static_cast<int>((clip.top() + vpos) / s);
+  int right = static_cast<int>((clip.right() + 1 + hpos) / s) + 1;
+  int bottom = static_cast<int>((clip.bottom() + 1 + vpos) / s) + 1;
+  left = std::clamp(left, 0, bitmap_.width());
+  top = std::clamp(top, 0, bitmap_.height());
+  right = std::clamp(right, 0, bitmap_.width());
+  bottom = std::clamp(bottom, 0, bitmap_.height());
+  if (right <= left || bottom <= top) return;
+  const QRect source(left, top, right - left, bottom - top);
+  const QRectF target(left * s - hpos, top * s - vpos, source.width() * s, source.height() * s);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(target, bitmap_, source);
+}
+
+void TImageWindow::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void TImageWindow::scrollContentsBy(int, int) { viewport()->update(); }
+
+void TImageWindow::mousePressEvent(QMouseEvent* event) {
+  if (!host_.MagnifierDown() || bitmap_.isNull()) return;
+  ZoomClick(event->position().toPoint(), event->button());
+}
+
+void TImageWindow::mouseMoveEvent(QMouseEvent* event) { ReadOutAt(event->position().toPoint()); }
+
+void TImageWindow::closeEvent(QCloseEvent* event) {
+  // A closed window keeps its place and shows nothing until it gets a new raster.
+  ReleaseBitmap();
+  event->accept();
+}
+
+TImageForm::TImageForm(TImageHost& host, QWidget* parent) : TImageWindow(host, parent) {
+  setObjectName("ImageForm");
+  viewport()->setObjectName("PaintBox");
+  SetCaption("Image (1:1)");
+  resize(328, 178);
+}
+
+QString TImageForm::CaptionFor(int zoom) const {
+  const QString path = host_.DemPath();
+  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(path).arg(-zoom);
+  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(path).arg(zoom);
+  return QStringLiteral("%1 (1:1)").arg(path);
+}
+
+TImageParamForm::TImageParamForm(TImageHost& host, QWidget* parent)
+    : TImageWindow(host, parent) {
+  setObjectName("ImageParamForm");
+  viewport()->setObjectName("PaintBox1");
+  SetCaption("  PARAMETER RESULTS");
+  resize(320, 151);
+}
+
+QString TImageParamForm::CaptionFor(int zoom) const {
+  const QString title = host_.ParameterTitle();
+  if (zoom < -1) return QStringLiteral(" %1 (1:%2) ").arg(title).arg(-zoom);
+  if (zoom > 1) return QStringLiteral(" %1 (%2:1) ").arg(title).arg(zoom);
+  return QStringLiteral(" %1 (1:1)").arg(title);
+}
+
+TRiverImageForm::TRiverImageForm(TImageHost& host, QWidget* parent)
+    : TImageWindow(host, parent) {
+  setObjectName("RiverImageForm");
+  viewport()->setObjectName("PaintBox1");
+  SetCaption("  DRAINAGE NETWORK");
+  resize(320, 151);
+}
+
+QString TRiverImageForm::CaptionFor(int zoom) const {
+  if (zoom < -1) return QStringLiteral("Drainage Network (1:%1) ").arg(-zoom);
+  if (zoom > 1) return QStringLiteral("Drainage Network (%1:1) ").arg(zoom);
+  return QStringLiteral("Drainage Network (1:1)");
+}
+
+}  // namespace orvane

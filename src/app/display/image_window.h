@@ -1,0 +1,128 @@
+// The three document windows: TImageForm (the DEM window), TImageParamForm (the parameter
+// window) and TRiverImageForm (the drainage window). One implementation, TImageWindow: the
+// raster is turned into a screen bitmap once per SetRaster; painting copies the visible part
+// of the bitmap scaled by the integer zoom; clicks zoom while the magnifier is down; mouse
+// moves read the current DEM out in the main frame's status bar.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <array>
+#include <optional>
+
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+// The UTM frame of the coordinate dialog, as its fields stand.
+struct TUtmFrame {
+  double xmin = 0.0;
+  double xmax = 0.0;
+  double ymin = 0.0;
+  double ymax = 0.0;
+  int lines = 0;
+  int columns = 0;
+};
+
+// What a document window reads from the main frame.
+class TImageHost {
+ public:
+  virtual ~TImageHost() = default;
+  virtual const TDemModel* CurrentDem() const = 0;
+  // Stored elevation units per metre (1, 10, 100 or 1000).
+  virtual int UnitFactor() const = 0;
+  virtual bool MagnifierDown() const = 0;
+  // The UTM frame once the coordinates were set, else nothing.
+  virtual std::optional<TUtmFrame> UtmFrame() const = 0;
+  virtual void SetStatusText(int panel, const QString& text) = 0;
+  virtual QString DemPath() const = 0;
+  virtual QString ParameterTitle() const = 0;
+};
+
+// The status texts for the cell (column, line); panel 1 stays unset without a UTM frame.
+// `inside` is false when the cell lies outside the DEM: then every panel is to be cleared.
+struct TStatusReadout {
+  bool inside = false;
+  std::array<std::optional<QString>, 4> panels;
+};
+TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
+                       int line, const std::optional<TUtmFrame>& utm);
+
+// A bitmap of columns x lines holding GetColor of every pixel; a null image for an empty
+// raster.
+QImage RasterToBitmap(const TRasterImage& raster);
+
+class TImageWindow : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  TImageWindow(TImageHost& host, QWidget* parent = nullptr);
+
+  // Makes the window's bitmap from `raster` (the raster itself is not kept), shows the window
+  // again if it was closed, resets the zoom to 1 and repaints.
+  void SetRaster(const TRasterImage& raster);
+  void ReleaseBitmap();
+  bool HasBitmap() const { return !bitmap_.isNull(); }
+  const QImage& Bitmap() const { return bitmap_; }
+
+  int Zoom() const { return zoom_; }
+  double Scale() const;
+  // Image pixel under a point of the drawing surface, with the scroll offset.
+  QPoint PixelAt(QPoint viewportPos) const;
+  // One zoom click at a point of the drawing surface (left: enlarge, right: reduce). Returns
+  // false when the factor was already at a limit (no repaint then).
+  bool ZoomClick(QPoint viewportPos, Qt::MouseButton button);
+  // Updates the status bar for a point of the drawing surface.
+  void ReadOutAt(QPoint viewportPos);
+  // The caption for a zoom factor.
+  virtual QString CaptionFor(int zoom) const = 0;
+  void SetCaption(const QString& caption);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+  TImageHost& host_;
+
+ private:
+  void UpdateScrollBars();
+  QSize ImageExtent() const;
+  QSize ContentSize() const;
+
+  QImage bitmap_;
+  int zoom_ = 1;
+};
+
+class TImageForm : public TImageWindow {
+  Q_OBJECT
+
+ public:
+  explicit TImageForm(TImageHost& host, QWidget* parent = nullptr);
+  QString CaptionFor(int zoom) const override;
+};
+
+class TImageParamForm : public TImageWindow {
+  Q_OBJECT
+
+ public:
+  explicit TImageParamForm(TImageHost& host, QWidget* parent = nullptr);
+  QString CaptionFor(int zoom) const override;
+};
+
+class TRiverImageForm : public TImageWindow {
+  Q_OBJECT
+
+ public:
+  explicit TRiverImageForm(TImageHost& host, QWidget* parent = nullptr);
+  QString CaptionFor(int zoom) const override;
+  void SetNetwork(const TRasterImage& raster) { SetRaster(raster); }
+};
+
+}  // namespace orvane

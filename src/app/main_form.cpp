@@ -1,0 +1,561 @@
+#include "app/main_form.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/command_modules.h"
+#include "app/shell/about_form.h"
+#include "app/shell/icons.h"
+#include "app/shell/prefs_form.h"
+#include "app/shell/prompter.h"
+#include "app/terrain/dynamic_scale.h"
+#include "app/terrain/size_dialogs.h"
+#include "core/terrain/dem_file.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kPanelWidths[4] = {200, 240, 160, 50};
+
+}  // namespace
+
+TMainForm::TMainForm(TSettings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings) {
+  setObjectName("MainForm");
+  setWindowTitle(" ORVANE Version 1.0");
+  setWindowIcon(ApplicationIcon());
+  setAcceptDrops(true);
+
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName("MdiArea");
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdi_);
+
+  progress_ = std::make_unique<TProgressSink>(this);
+
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+
+  // Dialogs are made once and keep their values from one use to the next.
+  dynamicScale_ = new TDynamicScale(this);
+  coordImage_ = new TCoordImage(this);
+  byteForm_ = new TByteForm(this);
+  prefsForm_ = new TPrefsForm(settings_, this);
+
+  CreateDocumentWindows();
+  ConnectShellCommands();
+  InstallCommandModules(*this);
+
+  resize(856, 652);
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(856 / 2, 652 / 2));
+  }
+}
+
+TMainForm::~TMainForm() = default;
+
+QMenu* TMainForm::AddMenu(QWidget* parent, const QString& caption, const QString& name) {
+  QMenu* menu = nullptr;
+  if (auto* bar = qobject_cast<QMenuBar*>(parent)) {
+    menu = bar->addMenu(caption);
+  } else {
+    menu = static_cast<QMenu*>(parent)->addMenu(caption);
+  }
+  menu->setObjectName(name);
+  return menu;
+}
+
+QAction* TMainForm::AddItem(QMenu* menu, const QString& caption, const QString& name) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  return action;
+}
+
+void TMainForm::CreateMenus() {
+  QMenuBar* bar = menuBar();
+
+  QMenu* files = AddMenu(bar, "Files", "Files1");
+  QMenu* open = AddMenu(files, "Open", "Open1");
+  AddItem(open, "DEM", "OpenDEM1")->setShortcut(QKeySequence::Open);
+  AddItem(open, "Drainage Network", "OpenDrainageNetwork1")->setEnabled(false);
+  AddItem(open, "Parameter Image", "OpenParameterImage1")->setEnabled(false);
+  QMenu* import = AddMenu(files, "Import", "Import1");
+  AddItem(import, "Ilwis", "ImportIlwis1");
+  QAction* n6 = files->addSeparator();
+  n6->setObjectName("N6");
+  n6->setVisible(false);
+  QMenu* save = AddMenu(files, "Save", "Save1");
+  QAction* saveParameter = AddItem(save, "Parameter Image", "SaveParameter");
+  saveParameter->setEnabled(false);
+  saveParameter->setShortcut(QKeySequence::Save);
+  AddItem(save, "Drainage", "SaveDrainage1")->setEnabled(false);
+  save->menuAction()->setVisible(false);
+  QMenu* exportMenu = AddMenu(files, "Export", "Export1");
+  AddItem(exportMenu, "Ilwis", "Ilwis1");
+  exportMenu->menuAction()->setVisible(false);
+  files->addSeparator();
+  AddItem(files, "Preferences", "Preferences1");
+  files->addSeparator();
+  QAction* exit = AddItem(files, "Exit", "Exit1");
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  QMenu* dem = AddMenu(bar, "DEM Form", "DEMForm1");
+  AddItem(dem, "DEM Info", "DEMInfo1");
+  AddItem(dem, "Shadowing", "Shadowing1");
+  AddItem(dem, "Histo Wrapped Image", "Modifier1");
+  AddItem(dem, "3D Viewer", "View3D1");
+  AddItem(dem, "Extract Drainage Network", "ExtractDrainageNetwork1");
+  AddItem(dem, "Contour Line Extraction", "ContourLineExtraction1");
+  AddItem(dem, "Global Fractal Dimension", "DimensionFractale1");
+  AddItem(dem, "Coord. UTM", "CoordUtm1");
+  dem->menuAction()->setEnabled(false);
+
+  QMenu* surface = AddMenu(bar, "Surface Parameters", "SurfaceParameters1");
+  AddItem(surface, " Wrapping", "WrapImage1")->setEnabled(false);
+  QMenu* slope = AddMenu(surface, "Slope", "Slope1");
+  AddItem(slope, "Treatment", "SlopeTreatment1");
+  AddItem(slope, "Info", "SlopeInfo1");
+  QMenu* aspect = AddMenu(surface, "Aspect", "Aspect1");
+  AddItem(aspect, "Treatment", "AspectTreatment1");
+  AddItem(aspect, "Info", "AspectInfo1");
+  QMenu* shape = AddMenu(surface, "Shape Surface", "ShapeSurface1");
+  AddItem(shape, "Convexity", "Convexity1");
+  AddItem(shape, "Concavity", "Concavity1");
+  AddItem(shape, "Horizontal Surfaces", "HorizontalSurfaces1");
+  QMenu* contour = AddMenu(surface, "Contour Line Density", "ContourLineDensity1");
+  AddItem(contour, "Global", "Global1");
+  QMenu* localFractal = AddMenu(surface, "Local Fractal Dimension", "LocalFractalDimension1");
+  AddItem(localFractal, "Treatment", "LocalFractalTreatment1");
+  QMenu* totalDepth = AddMenu(surface, "Total Depth", "TotalDepth1");
+  AddItem(totalDepth, "Treatment", "TotalDepthTreatment1");
+  QMenu* surface3d = AddMenu(surface, "Surface 3D", "Surface3D1");
+  AddItem(surface3d, "Treatment", "Surface3DTreatment1");
+  QMenu* circular = AddMenu(surface, "Circular Moving Window", "CircularMovingWindow1");
+  AddItem(circular, "Treatment", "CircularWindowTreatment1");
+  AddItem(circular, "Info", "CircularWindowInfo1");
+  surface->menuAction()->setEnabled(false);
+
+  QMenu* drainage = AddMenu(bar, "Drainage Network Parameters", "DrainageNetworkParameters1");
+  QMenu* incrust = AddMenu(drainage, "Incrust Drainage", "IncrustDrainage1");
+  AddItem(incrust, "-> Parameter Image", "ParameterImage1");
+  incrust->menuAction()->setEnabled(false);
+  QMenu* dissection = AddMenu(drainage, "Dissection Density", "DissectionDensity1");
+  QMenu* grid = AddMenu(dissection, "Grid", "Grid1");
+  AddItem(grid, "Pixel Density", "PixelDensity1");
+  AddItem(grid, "Drainage Length", "DrainageLength1");
+  QMenu* moving = AddMenu(dissection, "Moving Window", "MovingWindow1");
+  AddItem(moving, "Pixel Density", "PixelDensity2");
+  AddItem(moving, "Drainage Length", "DrainageLength2");
+  AddItem(dissection, "Info", "DiesstionDensityInfo1");
+  QMenu* dissection3d = AddMenu(drainage, "Dissection Dendity 3D", "DissectionDendity3D1");
+  AddItem(dissection3d, "Treatment", "DissectionDensity3DTreatment1");
+  QMenu* fractal = AddMenu(drainage, "Fractal Dimension", "FractalDimension1");
+  AddItem(fractal, "Global Treatment", "DFRedGlobal1");
+  AddItem(fractal, "Drainage Segments", "FractalDimensionTreatment1");
+  AddItem(fractal, "Info", "FractalDimensionInfo1");
+  QMenu* ratio = AddMenu(drainage, "Ratio Depth Red/Surface", "RatioDepthRedSurface1");
+  AddItem(ratio, "Treatment", "RatioDepthTreatment1");
+  QMenu* headwaters = AddMenu(drainage, "Headwaters Density", "HeadwatersDensity1");
+  AddItem(headwaters, "Treatment", "Headwaterstreatment1");
+  drainage->menuAction()->setEnabled(false);
+
+  QMenu* tools = AddMenu(bar, "Tools", "Tools1");
+  AddItem(tools, "Palette", "OpenPalette1")->setEnabled(false);
+  AddItem(tools, "Gray Histo", "GrayHisto1")->setEnabled(false);
+  QMenu* diagram = AddMenu(tools, "Diagram", "ShowDiag1");
+  AddItem(diagram, "Dissection Density", "DiagDD1")->setEnabled(false);
+  AddItem(diagram, "Dissection Dens. 3D", "DiagDD3D1")->setEnabled(false);
+  AddItem(diagram, "Local Fractal", "LocFract1")->setEnabled(false);
+  AddItem(diagram, "Fract. Drainage", "FractRed1")->setEnabled(false);
+  diagram->menuAction()->setEnabled(false);
+  AddItem(tools, "Config. Printer", "Configurationdelimpression1")->setVisible(false);
+  tools->menuAction()->setEnabled(false);
+
+  QMenu* window = AddMenu(bar, "Window", "Window1");
+  AddItem(window, "Cascade", "Cascade1");
+  AddItem(window, "Tile", "Tile1");
+  AddItem(window, "Previous", "Previous1");
+  AddItem(window, "Next", "Next1");
+
+  QMenu* info = AddMenu(bar, "Info", "Info1");
+  AddItem(info, "Copyrigth", "Copyrigth1");
+  AddItem(info, "About", "About1");
+
+  // The shortcuts work whatever menu holds them (the save menu starts hidden).
+  addAction(Action("OpenDEM1"));
+  addAction(saveParameter);
+  addAction(exit);
+}
+
+QAction* TMainForm::AddButton(const QString& name, const QString& hint) {
+  auto* action = new QAction(ToolButtonIcon(name), QString(), this);
+  action->setObjectName(name);
+  action->setToolTip(hint);
+  action->setStatusTip(hint);
+  toolBar_->addAction(action);
+  if (QWidget* button = toolBar_->widgetForAction(action)) {
+    button->setObjectName(name + "Button");
+    button->setFixedSize(42, 42);
+  }
+  return action;
+}
+
+void TMainForm::CreateToolBar() {
+  toolBar_ = addToolBar("ToolBar1");
+  toolBar_->setObjectName("ToolBar1");
+  toolBar_->setMovable(false);
+  toolBar_->setIconSize(QSize(32, 32));
+  toolBar_->setFixedHeight(46);
+
+  AddButton("OpenDEMSpeedButton", "Open DEM");
+  AddButton("OpenRiverSpeedButton", "Open Drainage Network")->setEnabled(false);
+  AddButton("OpenParamSpeedButton", "Open Parameter Image")->setEnabled(false);
+  toolBar_->addSeparator();
+  AddButton("SaveParameterSpeedButton", "Save Parameter Image")->setEnabled(false);
+  AddButton("SaveRiverSpeedButton", "Save Drainage Image")->setEnabled(false);
+  toolBar_->addSeparator();
+  QAction* loupe = AddButton("LoupeSpeedButton", "Zoom");
+  loupe->setCheckable(true);
+  loupe->setEnabled(false);
+  AddButton("PipetteSpeedButton", QString());
+  AddButton("PaletteSpeedButton", "Open Palette")->setEnabled(false);
+  AddButton("HistoGrSpeedButton", QString())->setEnabled(false);
+  AddButton("AspectSpeedButton", "Slope Orientation")->setEnabled(false);
+  AddButton("DiagSpeedButton", "Diagram")->setEnabled(false);
+}
+
+void TMainForm::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar");
+  bar->setSizeGripEnabled(true);
+  for (int i = 0; i < 4; ++i) {
+    panels_[i] = new QLabel(this);
+    panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    panels_[i]->setFrameShape(QFrame::Panel);
+    panels_[i]->setFrameShadow(QFrame::Sunken);
+    panels_[i]->setFont(QFont("Monospace"));
+    if (i < 3) {
+      panels_[i]->setFixedWidth(kPanelWidths[i]);
+      bar->addWidget(panels_[i]);
+    } else {
+      // The last panel stretches over the rest of the bar, as the line and column need it.
+      panels_[i]->setMinimumWidth(kPanelWidths[i]);
+      bar->addWidget(panels_[i], 1);
+    }
+  }
+}
+
+QMdiSubWindow* TMainForm::AddDocument(TImageWindow* window) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(window);
+  // Closing a document window hides it; it comes back with its next raster.
+  sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->setWindowIcon(ApplicationIcon());
+  return sub;
+}
+
+void TMainForm::CreateDocumentWindows() {
+  paramWindow_ = new TImageParamForm(*this);
+  AddDocument(paramWindow_)->resize(340, 200);
+  riverWindow_ = new TRiverImageForm(*this);
+  AddDocument(riverWindow_)->resize(340, 200);
+  paramWindow_->parentWidget()->move(0, 0);
+  riverWindow_->parentWidget()->move(360, 0);
+  paramWindow_->show();
+  riverWindow_->show();
+}
+
+TImageForm& TMainForm::EnsureDemWindow() {
+  if (!demWindow_) {
+    demWindow_ = new TImageForm(*this);
+    QMdiSubWindow* sub = AddDocument(demWindow_);
+    sub->resize(540, 430);
+    sub->move(20, 40);
+    demWindow_->show();
+  }
+  return *demWindow_;
+}
+
+void TMainForm::ConnectShellCommands() {
+  connect(Action("Exit1"), &QAction::triggered, this, &QWidget::close);
+  connect(Action("Cascade1"), &QAction::triggered, this, &TMainForm::CascadeWindows);
+  connect(Action("Tile1"), &QAction::triggered, this, &TMainForm::TileWindows);
+  connect(Action("Previous1"), &QAction::triggered, mdi_, &QMdiArea::activatePreviousSubWindow);
+  connect(Action("Next1"), &QAction::triggered, mdi_, &QMdiArea::activateNextSubWindow);
+  connect(Action("Copyrigth1"), &QAction::triggered, this, &TMainForm::ShowCopyright);
+  connect(Action("About1"), &QAction::triggered, this, &TMainForm::ShowAbout);
+  connect(Action("Preferences1"), &QAction::triggered, this,
+          [this] {
+            prefsForm_->LoadFromSettings();
+            Prompts().Exec(*prefsForm_);
+          });
+  connect(Action("LoupeSpeedButton"), &QAction::toggled, this, &TMainForm::LoupeToggled);
+  connect(Action("PipetteSpeedButton"), &QAction::triggered, this, [this] {
+    if (QAction* loupe = Action("LoupeSpeedButton"); loupe->isChecked()) loupe->setChecked(false);
+    mdi_->setCursor(Qt::ArrowCursor);
+    SetStatusText(3, QString());
+  });
+  connect(Action("DiagSpeedButton"), &QAction::triggered, this, [this] {
+    const auto it = diagrams_.find(diagramKind_);
+    if (it != diagrams_.end() && it->second) it->second();
+  });
+}
+
+void TMainForm::LoupeToggled(bool down) {
+  mdi_->setCursor(down ? MagnifierCursor() : QCursor(Qt::ArrowCursor));
+  SetStatusText(3, QString());
+}
+
+void TMainForm::CascadeWindows() {
+  mdi_->cascadeSubWindows();
+  SetEnabled("Previous1", true);
+  SetEnabled("Next1", true);
+}
+
+void TMainForm::TileWindows() {
+  mdi_->tileSubWindows();
+  SetEnabled("Previous1", false);
+  SetEnabled("Next1", false);
+}
+
+void TMainForm::ShowCopyright() {
+  Prompts().Information(this, "ORVANE",
+                        "ORVANE Version 1.0\n"
+                        "Morphometric analysis of Digital Elevation Models\n\n"
+                        "Copyright (c) the ORVANE authors. All rights reserved.\n"
+                        "This program is provided as it is, without any warranty.");
+}
+
+void TMainForm::ShowAbout() {
+  TAuSujetDeForm about(this);
+  Prompts().Exec(about);
+}
+
+QAction* TMainForm::Action(const QString& name) const {
+  return findChild<QAction*>(name);
+}
+
+QMenu* TMainForm::Menu(const QString& name) const { return findChild<QMenu*>(name); }
+
+void TMainForm::SetEnabled(const QString& name, bool enabled) {
+  if (QMenu* menu = Menu(name)) {
+    menu->menuAction()->setEnabled(enabled);
+  } else if (QAction* action = Action(name)) {
+    action->setEnabled(enabled);
+  }
+}
+
+void TMainForm::SetVisible(const QString& name, bool visible) {
+  if (QMenu* menu = Menu(name)) {
+    menu->menuAction()->setVisible(visible);
+  } else if (QAction* action = Action(name)) {
+    action->setVisible(visible);
+  }
+}
+
+bool TMainForm::IsEnabled(const QString& name) const {
+  if (QMenu* menu = Menu(name)) return menu->menuAction()->isEnabled();
+  if (QAction* action = Action(name)) return action->isEnabled();
+  return false;
+}
+
+bool TMainForm::IsVisible(const QString& name) const {
+  if (QMenu* menu = Menu(name)) return menu->menuAction()->isVisible();
+  if (QAction* action = Action(name)) return action->isVisible();
+  return false;
+}
+
+QString TMainForm::StatusText(int panel) const {
+  return panel >= 0 && panel < 4 ? panels_[panel]->text() : QString();
+}
+
+void TMainForm::SetStatusText(int panel, const QString& text) {
+  if (panel >= 0 && panel < 4) panels_[panel]->setText(text);
+}
+
+TDemModel* TMainForm::CurrentDem() const {
+  const auto& state = viewStates_.Current();
+  return state ? state->dem.get() : nullptr;
+}
+
+std::shared_ptr<TDemModel> TMainForm::CurrentDemShared() const {
+  const auto& state = viewStates_.Current();
+  return state ? state->dem : nullptr;
+}
+
+std::shared_ptr<TRasterImage> TMainForm::DisplayedRaster() const {
+  const auto& state = viewStates_.Current();
+  return state ? state->raster : nullptr;
+}
+
+int TMainForm::UnitFactor() const { return dynamicScale_->UnitFactor(); }
+
+int TMainForm::PixelSize() const { return dynamicScale_->PixelSize(); }
+
+bool TMainForm::MagnifierDown() const {
+  QAction* loupe = Action("LoupeSpeedButton");
+  return loupe && loupe->isChecked();
+}
+
+std::optional<TUtmFrame> TMainForm::UtmFrame() const {
+  if (!utmSet_ || !utmSource_) return std::nullopt;
+  return utmSource_();
+}
+
+void TMainForm::ConnectProgress(TDemModel& dem) {
+  TProgressSink* sink = progress_.get();
+  dem.OnProgressBegin = [sink] { sink->Begin(); };
+  dem.OnProgressStep = [sink](double fraction) { sink->Step(fraction); };
+  dem.OnProgressEnd = [sink] { sink->End(); };
+}
+
+void TMainForm::BeginTreatment(const QString& title) {
+  parameterTitle_ = title;
+  emit TreatmentStarting();
+}
+
+void TMainForm::SetDisplayMode(int mode) { displayMode_ = mode; }
+
+void TMainForm::EnableForOpenDem() {
+  for (const char* name : {"DEMForm1", "Tools1", "SurfaceParameters1", "OpenParameterImage1",
+                           "OpenDrainageNetwork1", "OpenParamSpeedButton",
+                           "OpenRiverSpeedButton", "LoupeSpeedButton"}) {
+    SetEnabled(name, true);
+  }
+  for (const char* name : {"N6", "Save1", "Export1"}) SetVisible(name, true);
+}
+
+void TMainForm::EnableForParameterImage(int displayMode) {
+  for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "WrapImage1"}) {
+    SetEnabled(name, true);
+  }
+  // Palettes and the gray histogram apply to 8-bit gray images only.
+  const bool gray = displayMode != 3;
+  for (const char* name : {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
+                           "HistoGrSpeedButton"}) {
+    SetEnabled(name, gray);
+  }
+}
+
+void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster, const QString& title,
+                                   int margin, int displayMode) {
+  if (!raster) return;
+  parameterTitle_ = title;
+  captionedTitle_ = title + "  (1:1)";
+  paramWindow_->SetRaster(*raster);
+  paramWindow_->SetCaption(captionedTitle_);
+  parameterImage_ = std::move(raster);
+  displayMode_ = displayMode;
+  margin_ = margin;
+  EnableForParameterImage(displayMode);
+}
+
+void TMainForm::SetParameterImage(std::shared_ptr<TRasterImage> raster) {
+  if (!raster) return;
+  paramWindow_->SetRaster(*raster);
+  parameterImage_ = std::move(raster);
+  displayMode_ = parameterImage_->kind == kRasterRgb ? 3 : 1;
+  margin_ = 0;
+  EnableForParameterImage(displayMode_);
+  // The incrusting needs a network as well: enabled when one is there.
+  if (drainageRaster_) {
+    SetEnabled("DrainageNetworkParameters1", true);
+    SetEnabled("IncrustDrainage1", true);
+  }
+}
+
+void TMainForm::ShowWrappedImage(std::shared_ptr<TRasterImage> raster) {
+  if (!raster) return;
+  PushViewState(nullptr, std::move(raster));
+}
+
+std::shared_ptr<TViewState> TMainForm::PushViewState(std::shared_ptr<TDemModel> dem,
+                                                     std::shared_ptr<TRasterImage> raster) {
+  auto state = viewStates_.Push(std::move(dem), std::move(raster));
+  if (state->raster && state->raster->IsAllocated()) EnsureDemWindow().SetRaster(*state->raster);
+  ConnectProgress(*state->dem);
+  return state;
+}
+
+void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
+                                 std::shared_ptr<TRasterImage> relief, const QString& path) {
+  viewStates_.Replace(std::move(dem), relief);
+  openingRelief_ = relief;
+  demPath_ = path;
+  TImageForm& window = EnsureDemWindow();
+  window.SetCaption(path);
+  if (relief) window.SetRaster(*relief);
+  EnableForOpenDem();
+}
+
+void TMainForm::SetDiagramKind(int kind) {
+  diagramKind_ = kind;
+  static const char* const kItems[5] = {nullptr, "LocFract1", "DiagDD1", "DiagDD3D1", "FractRed1"};
+  if (kind < 1 || kind > 4) return;
+  SetEnabled("ShowDiag1", true);
+  SetEnabled(kItems[kind], true);
+  SetEnabled("DiagSpeedButton", true);
+}
+
+void TMainForm::RegisterDiagram(int kind, std::function<void()> open) {
+  diagrams_[kind] = std::move(open);
+}
+
+void TMainForm::SetDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted) {
+  if (!raster) return;
+  riverWindow_->SetNetwork(*raster);
+  drainageRaster_ = std::move(raster);
+  SetEnabled("DrainageNetworkParameters1", true);
+  SetEnabled("IncrustDrainage1", true);
+  if (extracted) {
+    SetEnabled("SaveDrainage1", true);
+    SetEnabled("SaveRiverSpeedButton", true);
+  }
+}
+
+void TMainForm::SetOpenedRasterPath(const QString& path) {
+  const QFileInfo info(path);
+  demDirectory_ = info.absolutePath();
+  headerFileName_ = QString::fromStdString(HeaderPathFor(path.toStdString()));
+}
+
+QString TMainForm::ImageDirectory() const { return QString::fromStdString(settings_.imageDir); }
+
+QString TMainForm::WorkDirectory() const {
+  if (!workDirectory_.isEmpty()) return workDirectory_;
+  const QString fromEnvironment = qEnvironmentVariable("ORVANE_WORKDIR");
+  if (!fromEnvironment.isEmpty()) return fromEnvironment;
+  return QString::fromStdString(DefaultWorkDirectory());
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  const QMimeData* data = event->mimeData();
+  if (data->hasUrls() && data->urls().size() == 1 && data->urls().first().isLocalFile()) {
+    event->acceptProposedAction();
+  }
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  if (dropHandler_) dropHandler_(urls.first().toLocalFile());
+}
+
+}  // namespace orvane

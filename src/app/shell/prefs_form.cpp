@@ -1,0 +1,210 @@
+#include "app/shell/prefs_form.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+
+namespace orvane {
+
+TSelRepForm::TSelRepForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("SelRepForm");
+  setWindowTitle("Sélection Répertoire");
+  drives_ = new QComboBox;
+  drives_->setObjectName("DriveComboBox");
+  for (const QFileInfo& drive : QDir::drives()) drives_->addItem(drive.absoluteFilePath());
+  list_ = new QListWidget;
+  list_->setObjectName("DirectoryListBox");
+  current_ = new QLabel;
+  current_->setObjectName("DirLabel");
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OkBitBtn");
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("CancelBitBtn");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(drives_, &QComboBox::textActivated, this,
+          [this](const QString& drive) { SetDirectory(drive); });
+  connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    QDir dir(directory_);
+    if (dir.cd(item->text())) SetDirectory(dir.absolutePath());
+  });
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(drives_);
+  layout->addWidget(current_);
+  layout->addWidget(list_);
+  layout->addLayout(buttons);
+  resize(360, 380);
+  SetDirectory(QDir::homePath());
+}
+
+void TSelRepForm::SetDirectory(const QString& directory) {
+  QDir dir(directory);
+  while (!dir.exists() && !dir.isRoot()) {
+    if (!dir.cdUp()) break;
+  }
+  directory_ = dir.exists() ? dir.absolutePath() : QDir::rootPath();
+  Fill();
+}
+
+void TSelRepForm::Fill() {
+  current_->setText(QDir::toNativeSeparators(directory_));
+  list_->clear();
+  QDir dir(directory_);
+  if (!dir.isRoot()) list_->addItem("..");
+  list_->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+}
+
+TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings), copy_(settings) {
+  setObjectName("PrefsForm");
+  setWindowTitle("Préférences");
+  selRep_ = new TSelRepForm(this);
+
+  auto* general = new QWidget;
+  auto* view3d = new QGroupBox(" Préférences Vue3D ");
+  auto* view3dForm = new QFormLayout(view3d);
+  ecart_ = new TDigitEdit;
+  ecart_->setObjectName("EcartEdit");
+  view3dForm->addRow("Ecart Vue Gauche-Vue Droite en mètres", ecart_);
+  lissage_ = new TDigitEdit;
+  lissage_->setObjectName("LissageEdit");
+  auto* upDown = new QHBoxLayout;
+  upDown->addWidget(lissage_);
+  auto* up = new QToolButton;
+  up->setObjectName("LissageUpButton");
+  up->setArrowType(Qt::UpArrow);
+  auto* down = new QToolButton;
+  down->setObjectName("LissageDownButton");
+  down->setArrowType(Qt::DownArrow);
+  connect(up, &QToolButton::clicked, this,
+          [this] { lissage_->setText(QString::number(std::min(5, lissage_->Value() + 1))); });
+  connect(down, &QToolButton::clicked, this,
+          [this] { lissage_->setText(QString::number(std::max(0, lissage_->Value() - 1))); });
+  upDown->addWidget(up);
+  upDown->addWidget(down);
+  view3dForm->addRow("Niveau de lissage (0-5)", upDown);
+  squel_ = new TDigitEdit;
+  squel_->setObjectName("SquelEdit");
+  view3dForm->addRow("Taille du squelette (10-500) ", squel_);
+  auto* shading = new QGroupBox(" Paramètres ombrage ");
+  auto* shadingForm = new QFormLayout(shading);
+  omb_ = new TDigitEdit;
+  omb_->setObjectName("OmbEdit");
+  shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", omb_);
+  auto* generalLayout = new QVBoxLayout(general);
+  generalLayout->addWidget(view3d);
+  generalLayout->addWidget(shading);
+  generalLayout->addStretch();
+
+  auto* directories = new QWidget;
+  auto* grid = new QGridLayout(directories);
+  auto addDirectory = [&](int row, const char* label, const char* editName,
+                          const char* buttonName, std::string TSettings::*member) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(editName);
+    edit->setReadOnly(true);
+    auto* button = new QPushButton("...");
+    button->setObjectName(buttonName);
+    connect(button, &QPushButton::clicked, this,
+            [this, edit, member] { ChooseDirectory(edit, member); });
+    grid->addWidget(new QLabel(label), 2 * row, 0, 1, 2);
+    grid->addWidget(edit, 2 * row + 1, 0);
+    grid->addWidget(button, 2 * row + 1, 1);
+    return edit;
+  };
+  repProjet_ = addDirectory(0, " Répertoire par défaut des projets", "RepProjetEdit",
+                            "ProjetBitBtn", &TSettings::vueDir);
+  repMnt_ = addDirectory(1, " Répertoire par défaut des Modèles numériques de Terrains",
+                         "RepMntEdit", "MntBitBtn", &TSettings::mntDir);
+  repImage_ = addDirectory(2, " Répertoire par défaut des images", "RepImageEdit",
+                           "ImageBitBtn", &TSettings::imageDir);
+  grid->setRowStretch(6, 1);
+
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName("PageControl1");
+  tabs->addTab(general, "Générales");
+  tabs->addTab(directories, "Répertoires");
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OkBitBtn");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("CancelBitBtn");
+  connect(ok, &QPushButton::clicked, this, &TPrefsForm::OkClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs);
+  layout->addLayout(buttons);
+  LoadFromSettings();
+}
+
+void TPrefsForm::LoadFromSettings() {
+  copy_ = settings_;
+  ecart_->setText(QString::number(copy_.eyeDistance));
+  lissage_->setText(QString::number(copy_.smoothing3D));
+  squel_->setText(QString::number(copy_.skeletonSize));
+  omb_->setText(QString::number(copy_.previewSize));
+  repProjet_->setText(QString::fromStdString(copy_.vueDir));
+  repMnt_->setText(QString::fromStdString(copy_.mntDir));
+  repImage_->setText(QString::fromStdString(copy_.imageDir));
+}
+
+void TPrefsForm::showEvent(QShowEvent* event) {
+  LoadFromSettings();
+  QDialog::showEvent(event);
+}
+
+void TPrefsForm::ChooseDirectory(QLineEdit* edit, std::string TSettings::*member) {
+  selRep_->SetDirectory(edit->text());
+  if (Prompts().Exec(*selRep_) != QDialog::Accepted) return;
+  edit->setText(selRep_->Directory());
+  copy_.*member = selRep_->Directory().toStdString();
+}
+
+void TPrefsForm::OkClick() {
+  const int lissage = lissage_->Value();
+  const int squel = squel_->Value();
+  const int omb = omb_->Value();
+  if (lissage < 0 || lissage > 5) {
+    Prompts().Warning(this, "ERREUR", "Smoothing Parameter wrong (0-5)");
+    return;
+  }
+  if (squel < 10 || squel > 500) {
+    Prompts().Warning(this, "ERREUR", "Size of the Skeleton Parameter wrong (10-500)");
+    return;
+  }
+  if (omb < 20 || omb > 200) {
+    Prompts().Warning(this, "ERREUR", "Size of the Screen wrong (20-200)");
+    return;
+  }
+  copy_.eyeDistance = ecart_->Value();
+  copy_.smoothing3D = lissage;
+  copy_.skeletonSize = squel;
+  copy_.previewSize = omb;
+  settings_ = copy_;
+  accept();
+}
+
+}  // namespace orvane

@@ -1,0 +1,70 @@
+// The preferences dialog TPrefsForm ("Préférences") and its directory chooser TSelRepForm
+// ("Sélection Répertoire"). The dialog works on a copy of the settings record, taken each
+// time it is shown, and writes the copy back only when OK passes its checks.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "core/settings/settings_file.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+namespace orvane {
+
+class TDigitEdit;
+
+class TSelRepForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TSelRepForm(QWidget* parent = nullptr);
+  // Starts the list at `directory` (the nearest existing parent when it is missing).
+  void SetDirectory(const QString& directory);
+  QString Directory() const { return directory_; }
+
+ private:
+  void Fill();
+
+  QComboBox* drives_;
+  QListWidget* list_;
+  QLabel* current_;
+  QString directory_;
+};
+
+class TPrefsForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  TPrefsForm(TSettings& settings, QWidget* parent = nullptr);
+
+  // Copies the settings record into the dialog's copy and its fields (done on showing).
+  void LoadFromSettings();
+  // OK: checks smoothing, skeleton and preview sizes in this order; the first failure is
+  // reported ("ERREUR") and keeps the dialog open; else the copy replaces the settings.
+  void OkClick();
+  const TSettings& Copy() const { return copy_; }
+  TSelRepForm& SelRepForm() { return *selRep_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void ChooseDirectory(QLineEdit* edit, std::string TSettings::*member);
+
+  TSettings& settings_;
+  TSettings copy_;
+  TDigitEdit* ecart_;
+  TDigitEdit* lissage_;
+  TDigitEdit* squel_;
+  TDigitEdit* omb_;
+  QLineEdit* repProjet_;
+  QLineEdit* repMnt_;
+  QLineEdit* repImage_;
+  TSelRepForm* selRep_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,81 @@
+#include "app/shell/prompter.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace orvane {
+
+namespace {
+
+Prompter& Interactive() {
+  static Prompter prompter;
+  return prompter;
+}
+
+Prompter* g_prompter = nullptr;
+
+FileAnswer RunFileDialog(QWidget* parent, const FileRequest& request, bool save) {
+  QFileDialog dialog(parent, request.title, request.directory);
+  const QStringList filters = ToNameFilters(request.filter);
+  dialog.setNameFilters(filters);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Files are overwritten without asking; the extension is the handler's business.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  FileAnswer answer;
+  answer.path = dialog.selectedFiles().first();
+  answer.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  if (answer.filterIndex < 1) answer.filterIndex = 1;
+  return answer;
+}
+
+}  // namespace
+
+void Prompter::Warning(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox::warning(parent, caption, text, QMessageBox::Ok);
+}
+
+bool Prompter::Question(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
+                  parent);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void Prompter::Information(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+}
+
+FileAnswer Prompter::OpenFile(QWidget* parent, const FileRequest& request) {
+  return RunFileDialog(parent, request, false);
+}
+
+FileAnswer Prompter::SaveFile(QWidget* parent, const FileRequest& request) {
+  return RunFileDialog(parent, request, true);
+}
+
+int Prompter::Exec(QDialog& dialog) { return dialog.exec(); }
+
+Prompter& Prompts() { return g_prompter ? *g_prompter : Interactive(); }
+
+void SetPrompter(Prompter* prompter) { g_prompter = prompter; }
+
+QStringList ToNameFilters(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return result;
+}
+
+}  // namespace orvane

@@ -1,0 +1,139 @@
+#include "app/terrain/dynamic_scale.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+
+namespace orvane {
+
+namespace {
+
+QLineEdit* AddField(QFormLayout* form, const char* name, const char* label) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  form->addRow(label, edit);
+  return edit;
+}
+
+constexpr int kUnitFactors[4] = {1, 10, 100, 1000};
+
+}  // namespace
+
+TDynamicScale::TDynamicScale(QWidget* parent) : QDialog(parent) {
+  setObjectName("DynamicScale");
+  setWindowTitle("DYNAMIC SCALE");
+
+  auto* fileGroup = new QGroupBox("File Size");
+  auto* fileForm = new QFormLayout(fileGroup);
+  realSize_ = AddField(fileForm, "RealSize", "Real Size");
+  calcSize_ = AddField(fileForm, "CalcSize", "Calculated Size");
+  numBytesEdit_ = AddField(fileForm, "Num_Bytes", "Number of bytes");
+
+  auto* frameGroup = new QGroupBox("Frame");
+  auto* frameForm = new QFormLayout(frameGroup);
+  lineDS_ = AddField(frameForm, "LineDS", "Lines");
+  colDS_ = AddField(frameForm, "ColDS", "Columns");
+
+  auto* hypsoGroup = new QGroupBox("Hypsometric Scale");
+  auto* hypsoForm = new QFormLayout(hypsoGroup);
+  minDyn_ = AddField(hypsoForm, "MinDyn", "Minimum");
+  maxDyn_ = AddField(hypsoForm, "MaxDyn", "Maximum");
+  connect(minDyn_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { minimum_ = LeadingDouble(t); });
+  connect(maxDyn_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { maximum_ = LeadingDouble(t); });
+
+  auto* unitGroup = new QGroupBox("Dynamic Scale Unit");
+  auto* unitLayout = new QVBoxLayout(unitGroup);
+  const char* unitTexts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
+  for (int i = 0; i < 4; ++i) {
+    units_[i] = new QRadioButton(unitTexts[i]);
+    units_[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+    const int factor = kUnitFactors[i];
+    connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
+    unitLayout->addWidget(units_[i]);
+  }
+
+  auto* pixelRow = new QHBoxLayout;
+  pixelRow->addWidget(new QLabel("Pixel Size (in meters)"));
+  pixSize_ = new QLineEdit;
+  pixSize_->setObjectName("Pix_Size");
+  connect(pixSize_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { pixelSize_ = LeadingInt(t); });
+  pixelRow->addWidget(pixSize_);
+
+  ok_ = new QPushButton("OK");
+  ok_->setObjectName("BitBtn1");
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &TDynamicScale::OkClick);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(fileGroup);
+  left->addWidget(frameGroup);
+  auto* right = new QVBoxLayout;
+  right->addWidget(hypsoGroup);
+  right->addWidget(unitGroup);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left);
+  columns->addLayout(right);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(columns);
+  layout->addLayout(pixelRow);
+  layout->addWidget(ok_, 0, Qt::AlignRight);
+}
+
+void TDynamicScale::SetFileFigures(std::int64_t realSize, std::int64_t calcSize, int numBytes,
+                                   int lines, int columns) {
+  realSize_->setText(QString::number(realSize));
+  calcSize_->setText(QString::number(calcSize));
+  numBytesEdit_->setText(QString::number(numBytes));
+  lineDS_->setText(QString::number(lines));
+  colDS_->setText(QString::number(columns));
+}
+
+void TDynamicScale::SetElevationRange(double minimum, double maximum) {
+  minDyn_->setText(QString::number(minimum, 'g', 10));
+  maxDyn_->setText(QString::number(maximum, 'g', 10));
+}
+
+QString TDynamicScale::PixelSizeText() const { return pixSize_->text(); }
+
+void TDynamicScale::ChooseUnit(int factor) {
+  for (int i = 0; i < 4; ++i) {
+    if (kUnitFactors[i] == factor) units_[i]->click();
+  }
+}
+
+void TDynamicScale::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
+
+void TDynamicScale::OkClick() {
+  lines_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(lineDS_->text())));
+  columns_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(colDS_->text())));
+  numBytes_ = LeadingInt(numBytesEdit_->text());
+  minimum_ = LeadingDouble(minDyn_->text());
+  maximum_ = LeadingDouble(maxDyn_->text());
+  pixelSizeDecimal_ = static_cast<float>(LeadingDouble(pixSize_->text()));
+
+  const bool noUnit = unitFactor_ == 0;
+  // A negative size would turn every distance of the treatments around: refused as missing.
+  const bool noPixel = pixelSize_ <= 0;
+  if (noUnit && noPixel) {
+    Prompts().Warning(this, "ERROR", "No Dynamic Scale\nNo Pixel Size");
+  } else if (noUnit) {
+    Prompts().Warning(this, "ERROR", "No Dynamic Scale");
+  } else if (noPixel) {
+    Prompts().Warning(this, "ERROR", "No Pixel Size");
+  } else {
+    accept();
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,62 @@
+#include "app/terrain/size_dialogs.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/shell/text_values.h"
+
+namespace orvane {
+
+TCoordImage::TCoordImage(QWidget* parent) : QDialog(parent) {
+  setObjectName("CoordImage");
+  setWindowTitle(" IMAGE SIZE");
+  auto* group = new QGroupBox("Image Size");
+  auto* form = new QFormLayout(group);
+  lineEdit_ = new QLineEdit;
+  lineEdit_->setObjectName("LineEdit");
+  colEdit_ = new QLineEdit;
+  colEdit_->setObjectName("ColEdit");
+  form->addRow("Lines", lineEdit_);
+  form->addRow("Columns", colEdit_);
+  connect(lineEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { lines_ = LeadingInt(t); });
+  connect(colEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { columns_ = LeadingInt(t); });
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OkButton");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+void TCoordImage::SetTexts(const QString& lines, const QString& columns) {
+  lineEdit_->setText(lines);
+  colEdit_->setText(columns);
+}
+
+TByteForm::TByteForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ByteForm");
+  setWindowTitle(" NUM BYTES");
+  bytesEdit_ = new QLineEdit;
+  bytesEdit_->setObjectName("BytesEdit");
+  connect(bytesEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { bytes_ = LeadingInt(t); });
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OkButton");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel("Number of Bytes ?"));
+  layout->addWidget(bytesEdit_);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+void TByteForm::SetText(const QString& text) { bytesEdit_->setText(text); }
+
+}  // namespace orvane

@@ -1,0 +1,41 @@
+// The two small questions of the openings: TCoordImage (" IMAGE SIZE") asks lines and columns
+// when a raw file has no header; TByteForm (" NUM BYTES") asks the element width of a DEM
+// opened with "All Raw Types".
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace orvane {
+
+class TCoordImage : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TCoordImage(QWidget* parent = nullptr);
+  int Lines() const { return lines_; }
+  int Columns() const { return columns_; }
+  void SetTexts(const QString& lines, const QString& columns);
+
+ private:
+  QLineEdit* lineEdit_;
+  QLineEdit* colEdit_;
+  int lines_ = 0;
+  int columns_ = 0;
+};
+
+class TByteForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TByteForm(QWidget* parent = nullptr);
+  int Bytes() const { return bytes_; }
+  void SetText(const QString& text);
+
+ private:
+  QLineEdit* bytesEdit_;
+  int bytes_ = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,202 @@
+// The main frame: menu and button states through the life of a session, the treatment
+// pattern's tail, window commands, magnifier and diagram button.
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/shell/icons.h"
+#include "test_support.h"
+
+namespace orvane::test {
+namespace {
+
+using Names = std::vector<const char*>;
+
+void ExpectEnabled(const TMainForm& main, const Names& names, bool enabled) {
+  for (const char* name : names) {
+    ASSERT_TRUE(main.Action(name) || main.Menu(name)) << name;
+    EXPECT_EQ(main.IsEnabled(name), enabled) << name;
+  }
+}
+
+TEST_F(MainFormTest, FrameAndComponentsAtStart) {
+  EXPECT_EQ(main->windowTitle(), " ORVANE Version 1.0");
+  EXPECT_EQ(main->size(), QSize(856, 652));
+
+  // What works at start: Files (open DEM, import ILWIS, exit), Window, Info, two buttons.
+  ExpectEnabled(*main, {"Files1", "OpenDEM1", "ImportIlwis1", "Exit1", "Window1", "Cascade1",
+                        "Tile1", "Previous1", "Next1", "Info1", "Copyrigth1", "About1",
+                        "OpenDEMSpeedButton", "PipetteSpeedButton"},
+                true);
+  ExpectEnabled(*main, {"OpenDrainageNetwork1", "OpenParameterImage1", "SaveParameter",
+                        "SaveDrainage1", "DEMForm1", "SurfaceParameters1", "WrapImage1",
+                        "DrainageNetworkParameters1", "IncrustDrainage1", "Tools1",
+                        "OpenPalette1", "GrayHisto1", "ShowDiag1", "DiagDD1", "DiagDD3D1",
+                        "LocFract1", "FractRed1", "OpenRiverSpeedButton", "OpenParamSpeedButton",
+                        "SaveParameterSpeedButton", "SaveRiverSpeedButton", "LoupeSpeedButton",
+                        "PaletteSpeedButton", "HistoGrSpeedButton", "AspectSpeedButton",
+                        "DiagSpeedButton"},
+                false);
+  for (const char* hidden : {"N6", "Save1", "Export1", "Configurationdelimpression1"}) {
+    EXPECT_FALSE(main->IsVisible(hidden)) << hidden;
+  }
+  // Items inside disabled menus are themselves enabled: the menu gates them.
+  ExpectEnabled(*main, {"SlopeTreatment1", "DEMInfo1", "CoordUtm1", "PixelDensity2",
+                        "Headwaterstreatment1", "ParameterImage1", "Ilwis1"},
+                true);
+
+  EXPECT_EQ(main->Menu("Slope1")->title(), "Slope");
+  EXPECT_EQ(main->Action("WrapImage1")->text(), " Wrapping");
+  EXPECT_EQ(main->Menu("DissectionDendity3D1")->title(), "Dissection Dendity 3D");
+  EXPECT_EQ(main->Action("ParameterImage1")->text(), "-> Parameter Image");
+
+  // Tool bar: eleven buttons in order with their hints, separators after the third and fifth.
+  const QList<QAction*> items = main->findChild<QToolBar*>("ToolBar1")->actions();
+  QStringList layout;
+  for (QAction* item : items) layout << (item->isSeparator() ? "|" : item->objectName());
+  EXPECT_EQ(layout.join(' '),
+            "OpenDEMSpeedButton OpenRiverSpeedButton OpenParamSpeedButton | "
+            "SaveParameterSpeedButton SaveRiverSpeedButton | LoupeSpeedButton "
+            "PipetteSpeedButton PaletteSpeedButton HistoGrSpeedButton AspectSpeedButton "
+            "DiagSpeedButton");
+  EXPECT_EQ(main->Action("OpenRiverSpeedButton")->toolTip(), "Open Drainage Network");
+  EXPECT_EQ(main->Action("SaveRiverSpeedButton")->toolTip(), "Save Drainage Image");
+  EXPECT_EQ(main->Action("AspectSpeedButton")->toolTip(), "Slope Orientation");
+  EXPECT_TRUE(main->Action("PipetteSpeedButton")->toolTip().isEmpty());
+  EXPECT_FALSE(main->Action("DiagSpeedButton")->icon().isNull());
+
+  // Shortcuts.
+  EXPECT_EQ(main->Action("OpenDEM1")->shortcut(), QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(main->Action("SaveParameter")->shortcut(), QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(main->Action("Exit1")->shortcut(), QKeySequence("Ctrl+Q"));
+
+  // Parameter and drainage windows exist from the start; the DEM window does not.
+  EXPECT_EQ(main->ParamWindow().windowTitle(), "  PARAMETER RESULTS");
+  EXPECT_EQ(main->RiverWindow().windowTitle(), "  DRAINAGE NETWORK");
+  EXPECT_EQ(main->DemWindow(), nullptr);
+  EXPECT_EQ(main->CurrentDem(), nullptr);
+}
+
+TEST_F(MainFormTest, StatesAfterDemParameterImageAndNetwork) {
+  InstallDem();
+  ExpectEnabled(*main, {"DEMForm1", "Tools1", "SurfaceParameters1", "OpenParameterImage1",
+                        "OpenDrainageNetwork1", "OpenParamSpeedButton", "OpenRiverSpeedButton",
+                        "LoupeSpeedButton"},
+                true);
+  for (const char* shown : {"N6", "Save1", "Export1"}) EXPECT_TRUE(main->IsVisible(shown));
+  ExpectEnabled(*main, {"SaveParameter", "WrapImage1", "OpenPalette1", "GrayHisto1",
+                        "DrainageNetworkParameters1", "SaveDrainage1"},
+                false);
+  ASSERT_NE(main->DemWindow(), nullptr);
+  EXPECT_EQ(main->DemWindow()->windowTitle(), "/data/site_m2.raw");
+
+  // A gray parameter image: save, palette, gray histogram, wrapping.
+  main->ShowParameterImage(MakeGray(40, 30, [](int, int) { return 7; }), " SLOPE ", 0, 1);
+  ExpectEnabled(*main, {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "OpenPalette1",
+                        "PaletteSpeedButton", "GrayHisto1", "HistoGrSpeedButton", "WrapImage1"},
+                true);
+  EXPECT_EQ(main->ParamWindow().windowTitle(), " SLOPE   (1:1)");
+  EXPECT_EQ(main->CaptionedTitle(), " SLOPE   (1:1)");
+  EXPECT_EQ(main->DisplayMode(), 1);
+
+  // A colour one disables palette and histogram again, keeps save and wrapping.
+  auto colour = std::make_shared<TRasterImage>(40, 30, kRasterRgb);
+  main->ShowParameterImage(colour, " ASPECT ", 2, 3);
+  ExpectEnabled(*main, {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
+                        "HistoGrSpeedButton"},
+                false);
+  ExpectEnabled(*main, {"SaveParameter", "SaveParameterSpeedButton", "WrapImage1"}, true);
+  EXPECT_EQ(main->Margin(), 2);
+  EXPECT_EQ(main->ParameterImage(), colour);
+
+  // An opened network: drainage parameters and incrusting, but not its saving.
+  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 0 : 255; }), false);
+  ExpectEnabled(*main, {"DrainageNetworkParameters1", "IncrustDrainage1"}, true);
+  ExpectEnabled(*main, {"SaveDrainage1", "SaveRiverSpeedButton"}, false);
+  EXPECT_TRUE(main->RiverWindow().HasBitmap());
+  // An extracted one enables the saving too.
+  main->SetDrainageRaster(MakeGray(40, 30, [](int, int) { return 255; }), true);
+  ExpectEnabled(*main, {"SaveDrainage1", "SaveRiverSpeedButton"}, true);
+
+  // Opening another DEM keeps what was enabled and the parameter window's picture.
+  InstallDem(20, 10);
+  ExpectEnabled(*main, {"SaveParameter", "DrainageNetworkParameters1", "WrapImage1"}, true);
+  EXPECT_TRUE(main->ParamWindow().HasBitmap());
+  EXPECT_EQ(main->ParameterImage(), colour);
+}
+
+TEST_F(MainFormTest, DiagramKindChoosesTheWindowAndEnablesItsItem) {
+  InstallDem();
+  int opened[5] = {};
+  for (int kind = 1; kind <= 4; ++kind) main->RegisterDiagram(kind, [&, kind] { ++opened[kind]; });
+  // Before a diagram-producing treatment the button does nothing.
+  main->Action("DiagSpeedButton")->trigger();
+  EXPECT_EQ(opened[1] + opened[2] + opened[3] + opened[4], 0);
+
+  main->SetDiagramKind(2);
+  ExpectEnabled(*main, {"ShowDiag1", "DiagDD1", "DiagSpeedButton"}, true);
+  ExpectEnabled(*main, {"DiagDD3D1", "LocFract1", "FractRed1"}, false);
+  main->Action("DiagSpeedButton")->trigger();
+  EXPECT_EQ(opened[2], 1);
+  main->SetDiagramKind(1);
+  main->Action("DiagSpeedButton")->trigger();
+  EXPECT_EQ(opened[1], 1);
+  EXPECT_TRUE(main->IsEnabled("LocFract1"));
+}
+
+TEST_F(MainFormTest, TileAndCascadeSwitchPreviousAndNext) {
+  main->Action("Tile1")->trigger();
+  ExpectEnabled(*main, {"Previous1", "Next1"}, false);
+  main->Action("Cascade1")->trigger();
+  ExpectEnabled(*main, {"Previous1", "Next1"}, true);
+  QMdiSubWindow* before = main->MdiArea().activeSubWindow();
+  main->show();
+  main->MdiArea().setActiveSubWindow(main->MdiArea().subWindowList().first());
+  before = main->MdiArea().activeSubWindow();
+  main->Action("Next1")->trigger();
+  EXPECT_NE(main->MdiArea().activeSubWindow(), before);
+  main->Action("Previous1")->trigger();
+  EXPECT_EQ(main->MdiArea().activeSubWindow(), before);
+}
+
+TEST_F(MainFormTest, MagnifierSwitchesCursorAndClearsLinePanel) {
+  InstallDem();
+  main->SetStatusText(3, "Line: 1");
+  main->Action("LoupeSpeedButton")->trigger();
+  EXPECT_TRUE(main->MagnifierDown());
+  EXPECT_EQ(main->MdiArea().cursor().shape(), Qt::BitmapCursor);
+  EXPECT_TRUE(main->StatusText(3).isEmpty());
+  main->Action("LoupeSpeedButton")->trigger();
+  EXPECT_FALSE(main->MagnifierDown());
+  EXPECT_EQ(main->MdiArea().cursor().shape(), Qt::ArrowCursor);
+
+  main->Action("LoupeSpeedButton")->trigger();
+  main->SetStatusText(3, "Line: 2");
+  main->Action("PipetteSpeedButton")->trigger();
+  EXPECT_FALSE(main->MagnifierDown());
+  EXPECT_EQ(main->MdiArea().cursor().shape(), Qt::ArrowCursor);
+  EXPECT_TRUE(main->StatusText(3).isEmpty());
+}
+
+TEST_F(MainFormTest, InfoCommandsGoThroughThePrompter) {
+  main->Action("Copyrigth1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("ORVANE Version 1.0"));
+  main->Action("About1")->trigger();
+  ASSERT_EQ(prompts.executed.size(), 1u);
+  EXPECT_EQ(prompts.executed[0], "AuSujetDeForm");
+}
+
+TEST_F(MainFormTest, TreatmentStartHidesListeningWindows) {
+  int started = 0;
+  QObject::connect(main.get(), &TMainForm::TreatmentStarting, [&] { ++started; });
+  main->BeginTreatment(" CONVEXITY   WINDOW SIZE ");
+  EXPECT_EQ(started, 1);
+  EXPECT_EQ(main->ParameterTitle(), " CONVEXITY   WINDOW SIZE ");
+}
+
+}  // namespace
+}  // namespace orvane::test
