@@ -8,9 +8,10 @@
 // Thinning: Skeletonize (skeleton.h). Colouring: skeleton pixels take the network colour,
 // all others become white (255, 255, 255), so a pixel is network exactly when its gray value
 // is not 255.
-// Cost: each cell's window grows ring by ring and stops at the first range that marks it, so a
-// cell costs at most (2U + 1)^2 comparisons instead of the sum over all ranges; lines run in
-// parallel. The result equals that of examining every range, every cell, every window cell.
+// Cost: each cell's window grows ring by ring, so a cell costs (2U + 1)^2 comparisons instead
+// of the sum over all ranges; a whole line's cells grow together so the comparisons run as
+// vector instructions, and lines run in parallel. The result equals that of examining every
+// range, every cell, every window cell.
 #pragma once
 
 #include <cstdint>
