@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/command_modules.h"
 #include "app/shell/about_form.h"
@@ -30,6 +31,10 @@ namespace orvane {
 namespace {
 
 constexpr int kPanelWidths[4] = {200, 240, 160, 50};
+// The widest texts the first three panels show.
+const char* const kPanelSamples[4] = {"x:88888.88 y:88888.88  z: 8888.88",
+                                      "Coord. UTM   X 888888.88    Y 8888888.88 ",
+                                      "R: 888 G: 888 B: 888", "Line: 88888  Column: 88888"};
 
 }  // namespace
 
@@ -250,14 +255,16 @@ void TMainForm::CreateStatusBar() {
     panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     panels_[i]->setFrameShape(QFrame::Panel);
     panels_[i]->setFrameShadow(QFrame::Sunken);
-    panels_[i]->setFont(QFont("Monospace"));
-    if (i < 3) {
-      panels_[i]->setFixedWidth(kPanelWidths[i]);
-      bar->addWidget(panels_[i]);
-    } else {
-      // The last panel stretches over the rest of the bar, as the line and column need it.
-      panels_[i]->setMinimumWidth(kPanelWidths[i]);
+    // At least the nominal width, and wide enough for the longest text of the panel; the
+    // UTM panel, often empty, takes what is left.
+    const int needed = panels_[i]->fontMetrics().horizontalAdvance(kPanelSamples[i]) + 12;
+    const int width = std::max(kPanelWidths[i], needed);
+    if (i == 1) {
+      panels_[i]->setMinimumWidth(std::min(width, kPanelWidths[i]));
       bar->addWidget(panels_[i], 1);
+    } else {
+      panels_[i]->setFixedWidth(width);
+      bar->addWidget(panels_[i]);
     }
   }
 }

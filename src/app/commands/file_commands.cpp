@@ -194,7 +194,7 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
   } else {
     main_.SetOpenedRasterPath(answer.path);
     busy.Release();
-    if (TImageForm* window = main_.DemWindow()) window->SetCaption(answer.path);
+    // The DEM window keeps its caption: it still shows the DEM, not this file.
     int lines = 0, columns = 0;
     if (!SizeFromHeader(answer.path, lines, columns)) return;
     const TDemModel* dem = main_.CurrentDem();
