@@ -38,10 +38,17 @@ const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
   [[maybe_unused]] static const bool registered_##factory = Register(factory);
 
 ORVANE_CLI_COMMAND(MakeInfoCommand)
+ORVANE_CLI_COMMAND(MakeSlopeCommand)
+ORVANE_CLI_COMMAND(MakeAspectCommand)
+ORVANE_CLI_COMMAND(MakeShadeCommand)
+ORVANE_CLI_COMMAND(MakeSlicesCommand)
 ORVANE_CLI_COMMAND(MakeExtractDrainageCommand)
 ORVANE_CLI_COMMAND(MakeDissectionCommand)
 ORVANE_CLI_COMMAND(MakeHeadwatersCommand)
 ORVANE_CLI_COMMAND(MakeIncrustCommand)
+ORVANE_CLI_COMMAND(MakeGrayHistogramCommand)
+ORVANE_CLI_COMMAND(MakePaletteCommand)
+ORVANE_CLI_COMMAND(MakeRender3dCommand)
 
 #undef ORVANE_CLI_COMMAND
 

@@ -1,0 +1,271 @@
+#include "app/display/diagram_forms.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/shell/prompter.h"
+
+namespace orvane {
+
+namespace {
+
+const QColor kAxisColour = Qt::black;
+
+// The paint box: paints whatever its form draws for its current height.
+class TDiagramPaintBox : public QWidget {
+ public:
+  TDiagramPaintBox(const TDiagramForm& form, QWidget* parent) : QWidget(parent), form_(form) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().button());
+    const TDiagramDrawing drawing = form_.Drawing(height());
+    for (const TDiagramLine& line : drawing.lines) {
+      painter.setPen(QPen(line.colour, 1));
+      painter.drawLine(line.from, line.to);
+    }
+    painter.setPen(kAxisColour);
+    for (const TDiagramText& text : drawing.texts) painter.drawText(text.at, text.text);
+  }
+
+ private:
+  const TDiagramForm& form_;
+};
+
+// A curve through the non-empty counts: from (startX, y(counts[start])) to (x(i), y(counts[i]))
+// for i = start + 2 (or start + 1) .. end - 1 with counts[i] > 0; empty bins are bridged.
+template <class X>
+void AddCurve(TDiagramDrawing& drawing, std::span<const std::int32_t> counts, int start,
+              int firstJoined, int end, int startX, X x, std::int32_t peak, int base,
+              const QColor& colour) {
+  if (peak <= 0 || start < 0 || start >= end || static_cast<std::size_t>(start) >= counts.size()) return;
+  QPoint at(startX, DiagramY(counts[static_cast<std::size_t>(start)], peak, base));
+  for (int i = std::max(firstJoined, 0); i < end && static_cast<std::size_t>(i) < counts.size(); ++i) {
+    const std::int32_t c = counts[static_cast<std::size_t>(i)];
+    if (c <= 0) continue;
+    const QPoint next(x(i), DiagramY(c, peak, base));
+    drawing.lines.push_back({at, next, colour});
+    at = next;
+  }
+}
+
+// Horizontal axis along the baseline, ticks every `step` pixels from (x, h - 1) up to the
+// baseline, and the vertical axis up to h - 255 when asked.
+void AddAxes(TDiagramDrawing& drawing, int height, int axisEnd, int step, int lastTick,
+             bool vertical) {
+  const int base = height - 5;
+  drawing.lines.push_back({QPoint(0, base), QPoint(axisEnd, base), kAxisColour});
+  for (int x = 0; x <= lastTick; x += step) {
+    drawing.lines.push_back({QPoint(x, height - 1), QPoint(x, base), kAxisColour});
+  }
+  if (vertical) drawing.lines.push_back({QPoint(0, base), QPoint(0, height - 255), kAxisColour});
+}
+
+}  // namespace
+
+int DiagramY(std::int32_t count, std::int32_t peak, int base) {
+  if (peak <= 0) return base;
+  return static_cast<int>((1.0 - static_cast<double>(count) / peak) * base);
+}
+
+TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) {
+  setObjectName(look.objectName);
+  setWindowTitle(look.caption);
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  paintBox_ = new TDiagramPaintBox(*this, this);
+  paintBox_->setObjectName("PaintBox");
+  paintBox_->setFixedSize(look.paintWidth, look.paintHeight);
+  layout->addWidget(paintBox_);
+
+  auto* strip = new QWidget(this);
+  strip->setFixedSize(look.paintWidth + 20, 18);
+  for (qsizetype k = 0; k < look.labels.size(); ++k) {
+    auto* label = new QLabel(look.labels[k], strip);
+    label->setObjectName(QStringLiteral("Label%1").arg(k));
+    label->adjustSize();
+    const int x = static_cast<int>(k) * look.labelStep - label->width() / 2;
+    label->move(std::max(0, x), 0);
+    labels_.push_back(label);
+  }
+  layout->addWidget(strip);
+
+  auto* buttons = new QHBoxLayout;
+  auto* save = new QPushButton(tr("Save"), this);
+  save->setObjectName("BitBtnSave");
+  auto* ok = new QPushButton(tr("OK"), this);
+  ok->setObjectName("BitBtnOK");
+  ok->setDefault(true);
+  buttons->addStretch();
+  buttons->addWidget(save);
+  buttons->addWidget(ok);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  connect(save, &QPushButton::clicked, this, &TDiagramForm::SaveClick);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QStringList TDiagramForm::LabelTexts() const {
+  QStringList texts;
+  for (const QLabel* label : labels_) texts << label->text();
+  return texts;
+}
+
+void TDiagramForm::SaveClick() {
+  FileRequest request;
+  request.title = "Save Histogram";
+  request.directory = directory_ ? directory_() : QString();
+  request.filter = "File .xls|*.xls|File .ts|*.ts";
+  const FileAnswer answer = Prompts().SaveFile(this, request);
+  if (!answer.ok()) return;
+  lastSaveName_ = answer.path;
+  const std::string path = TableFileName(answer.path.toStdString(), answer.filterIndex);
+  const Status written = WriteTextFile(path, TableText());
+  QApplication::restoreOverrideCursor();
+  // A table that could not be written is said so rather than passed over in silence.
+  if (!written) Prompts().Warning(this, "ERREUR", QString::fromStdString(written.message()));
+}
+
+// --- Gray-level histogram.
+
+THistoGrisForm::THistoGrisForm(QWidget* parent)
+    : TDiagramForm({"HistoGrisForm", " HISTOGRAM", 270, 265,
+                    {"0", "20", "40", "60", "80", "100", "120", "140", "160", "180", "200", "220", "240"},
+                    20},
+                   parent) {}
+
+TDiagramDrawing THistoGrisForm::Drawing(int height) const {
+  TDiagramDrawing drawing;
+  const TGrayHistogram counts = Counts();
+  const int base = height - 5;
+  const std::int32_t peak = PeakCount(counts, 0, 256);
+  if (peak > 0) {
+    for (int g = 0; g < 256; ++g) {
+      const std::int32_t c = counts[static_cast<std::size_t>(g)];
+      if (c > 0) drawing.lines.push_back({QPoint(g, base), QPoint(g, DiagramY(c, peak, base)), kAxisColour});
+    }
+  }
+  drawing.lines.push_back({QPoint(0, base), QPoint(255, base), kAxisColour});
+  for (int x = 0; x <= 240; x += 20) {
+    drawing.lines.push_back({QPoint(x, base), QPoint(x, base + 4), kAxisColour});
+  }
+  return drawing;
+}
+
+std::string THistoGrisForm::TableText() const { return GrayHistogramTable(Counts()); }
+
+// --- Direction frequency.
+
+THistDirForm::THistDirForm(QWidget* parent)
+    : TDiagramForm({"HistDirForm", " DIRECTION FREQUENCY", 370, 200,
+                    {"0", "90", "180", "270", "359"}, 90},
+                   parent) {}
+
+TDiagramDrawing THistDirForm::Drawing(int height) const {
+  TDiagramDrawing drawing;
+  const TDirectionHistogram counts = Counts();
+  const std::int32_t peak = PeakCount(counts, 0, 360);
+  if (peak <= 0) return drawing;
+  for (int i = 0; i < 360; ++i) {
+    const std::int32_t c = counts[static_cast<std::size_t>(i)];
+    if (c > 0) drawing.lines.push_back({QPoint(i, height), QPoint(i, DiagramY(c, peak, height)), kAxisColour});
+  }
+  return drawing;
+}
+
+std::string THistDirForm::TableText() const { return DirectionTable(Counts()); }
+
+// --- Dissection density.
+
+TDiagDDForm::TDiagDDForm(QWidget* parent)
+    : TDiagramForm({"DiagDDForm", " DIAGRAM", 310, 265,
+                    {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
+                   parent) {}
+
+TDiagramDrawing TDiagDDForm::Drawing(int height) const {
+  TDiagramDrawing drawing;
+  const int n = DiagramClassCount(bound_);
+  const std::int32_t peak = PeakCount(counts_, 0, n);
+  AddCurve(drawing, counts_, 0, 2, n, 1, [](int i) { return 2 * i; }, peak, height - 5, Qt::red);
+  AddAxes(drawing, height, 300, 20, 280, true);
+  return drawing;
+}
+
+std::string TDiagDDForm::TableText() const {
+  return ClassValueTable(counts_, 0, DiagramClassCount(bound_), 0.1);
+}
+
+// --- Dissection density 3D.
+
+TDiagDD3DForm::TDiagDD3DForm(QWidget* parent)
+    : TDiagramForm({"DiagDD3DForm", " DIAGRAM", 400, 265,
+                    {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
+                   parent) {}
+
+TDiagramDrawing TDiagDD3DForm::Drawing(int height) const {
+  TDiagramDrawing drawing;
+  const int n = DiagramClassCount(bound_);
+  const std::int32_t peak = PeakCount(counts3D_, 0, n);
+  auto x = [](int i) { return 4 * i; };
+  AddCurve(drawing, counts2D_, 0, 2, n, 1, x, peak, height - 5, Qt::blue);
+  AddCurve(drawing, counts3D_, 0, 2, n, 1, x, peak, height - 5, Qt::red);
+  drawing.lines.push_back({QPoint(310, 10), QPoint(360, 10), Qt::blue});
+  drawing.lines.push_back({QPoint(310, 42), QPoint(360, 42), Qt::red});
+  drawing.texts.push_back({QPoint(366, 14), "2 D"});
+  drawing.texts.push_back({QPoint(366, 46), "3 D"});
+  AddAxes(drawing, height, 300, 40, 280, true);
+  return drawing;
+}
+
+std::string TDiagDD3DForm::TableText() const {
+  return ClassValueTable(counts3D_, 0, DiagramClassCount(bound_), 0.1);
+}
+
+// --- Fractal dimension of the drainage network.
+
+TDiagFractDimForm::TDiagFractDimForm(QWidget* parent)
+    : TDiagramForm({"DiagFractDimForm", " DIAGRAM", 420, 265,
+                    {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"}, 40},
+                   parent) {}
+
+TDiagramDrawing TDiagFractDimForm::Drawing(int height) const {
+  TDiagramDrawing drawing;
+  const int n = std::min(bound_, 300);
+  const std::int32_t peak = PeakCount(counts_, 101, n);
+  AddCurve(drawing, counts_, 101, 102, n, 202, [](int i) { return 2 * i; }, peak, height - 5, Qt::blue);
+  AddAxes(drawing, height, 412, 40, 400, true);
+  return drawing;
+}
+
+std::string TDiagFractDimForm::TableText() const {
+  return ClassValueTable(counts_, 101, std::min(bound_, 300), 0.01);
+}
+
+// --- Local fractal dimension.
+
+TDiagLocFractDimForm::TDiagLocFractDimForm(QWidget* parent)
+    : TDiagramForm({"DiagLocFractDimForm", " DIAGRAM", 420, 265,
+                    {"1", "1.2", "1,4", "1.6", "1.8", "2", "2.2", "2.4", "2.6", "2.8", "3"}, 40},
+                   parent) {}
+
+TDiagramDrawing TDiagLocFractDimForm::Drawing(int height) const {
+  TDiagramDrawing drawing;
+  const int n = std::min(bound_, 300);
+  const std::int32_t peak = PeakCount(counts_, 101, n);
+  AddCurve(drawing, counts_, start_, start_ + 1, n, 2, [](int i) { return 2 * i - 200; }, peak,
+           height - 5, Qt::blue);
+  AddAxes(drawing, height, 412, 40, 400, true);
+  return drawing;
+}
+
+std::string TDiagLocFractDimForm::TableText() const {
+  return ClassValueTable(counts_, std::max(0, start_), std::min(bound_, 300), 0.01);
+}
+
+}  // namespace orvane

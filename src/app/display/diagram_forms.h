@@ -1,0 +1,207 @@
+// The histogram and diagram windows: one small modal dialog design (caption, paint box, labels
+// under the horizontal axis, "Save" and "OK") shared by six members that differ in their
+// counts, range, curve or bars, colours, axes, labels and saved rows.
+//
+// The treatments only fill counts and bounds; each window keeps them until the next run.
+// A window whose counts are all 0 in its scanned range draws its axes and nothing else.
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "core/render/histogram_table.h"
+#include "core/surface/aspect.h"
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace orvane {
+
+// One stroke of a diagram, in paint-box coordinates.
+struct TDiagramLine {
+  QPoint from;
+  QPoint to;
+  QColor colour;
+};
+
+struct TDiagramText {
+  QPoint at;  // baseline start
+  QString text;
+};
+
+struct TDiagramDrawing {
+  std::vector<TDiagramLine> lines;
+  std::vector<TDiagramText> texts;
+};
+
+// y of a count on a paint box whose baseline is `base` pixels from the top:
+// trunc((1 - count / peak) * base). The peak touches the top, 0 lies on the baseline.
+int DiagramY(std::int32_t count, std::int32_t peak, int base);
+
+class TDiagramForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  // What a member looks like; the drawing itself is the member's.
+  struct Look {
+    QString objectName;
+    QString caption;
+    int paintWidth = 420;
+    int paintHeight = 265;
+    QStringList labels;  // under the horizontal axis, the first at x = 0
+    int labelStep = 20;  // pixels between two labels
+  };
+
+  TDiagramForm(const Look& look, QWidget* parent);
+
+  // The strokes and texts of one paint of a paint box `height` pixels high.
+  virtual TDiagramDrawing Drawing(int height) const = 0;
+  // The rows the "Save" button writes; empty text for none.
+  virtual std::string TableText() const = 0;
+
+  // Where the save dialog starts (the images directory); asked at each save.
+  void SetDirectorySource(std::function<QString()> source) { directory_ = std::move(source); }
+  // The name last chosen in the save dialog, as typed.
+  QString LastSaveName() const { return lastSaveName_; }
+  // "Save": asks for a name, appends ".xls" or ".ts" as the filter says and writes the table.
+  void SaveClick();
+
+  QWidget* PaintBox() const { return paintBox_; }
+  QStringList LabelTexts() const;
+
+ private:
+  QWidget* paintBox_ = nullptr;
+  std::vector<QLabel*> labels_;
+  std::function<QString()> directory_;
+  QString lastSaveName_;
+};
+
+// Gray-level histogram of the current parameter image inside its margin, recomputed at
+// every paint.
+class THistoGrisForm : public TDiagramForm {
+  Q_OBJECT
+
+ public:
+  explicit THistoGrisForm(QWidget* parent = nullptr);
+  // Gives the counts of the image current at paint time.
+  void SetSource(std::function<TGrayHistogram()> source) { source_ = std::move(source); }
+  TGrayHistogram Counts() const { return source_ ? source_() : TGrayHistogram{}; }
+  TDiagramDrawing Drawing(int height) const override;
+  std::string TableText() const override;
+
+ private:
+  std::function<TGrayHistogram()> source_;
+};
+
+// Direction frequency of the last aspect treatment: degrees 0 .. 359 of the aspect dialog's
+// direction counts.
+class THistDirForm : public TDiagramForm {
+  Q_OBJECT
+
+ public:
+  explicit THistDirForm(QWidget* parent = nullptr);
+  void SetSource(std::function<TDirectionHistogram()> source) { source_ = std::move(source); }
+  TDirectionHistogram Counts() const { return source_ ? source_() : TDirectionHistogram{}; }
+  TDiagramDrawing Drawing(int height) const override;
+  std::string TableText() const override;
+
+ private:
+  std::function<TDirectionHistogram()> source_;
+};
+
+// Dissection density: 300 counts by trunc(10 x density); n = the density bound, at most 255.
+class TDiagDDForm : public TDiagramForm {
+  Q_OBJECT
+
+ public:
+  explicit TDiagDDForm(QWidget* parent = nullptr);
+  std::array<std::int32_t, 300>& Counts() { return counts_; }
+  const std::array<std::int32_t, 300>& Counts() const { return counts_; }
+  // trunc(10 x maximum density).
+  void SetBound(int bound) { bound_ = bound; }
+  int Bound() const { return bound_; }
+  TDiagramDrawing Drawing(int height) const override;
+  std::string TableText() const override;
+
+ private:
+  std::array<std::int32_t, 300> counts_{};
+  int bound_ = 0;
+};
+
+// Dissection density 2D and 3D: two arrays of 300 counts; n = the 3D bound, at most 255.
+class TDiagDD3DForm : public TDiagramForm {
+  Q_OBJECT
+
+ public:
+  explicit TDiagDD3DForm(QWidget* parent = nullptr);
+  std::array<std::int32_t, 300>& Counts2D() { return counts2D_; }
+  std::array<std::int32_t, 300>& Counts3D() { return counts3D_; }
+  void SetBound(int bound) { bound_ = bound; }
+  int Bound() const { return bound_; }
+  TDiagramDrawing Drawing(int height) const override;
+  std::string TableText() const override;
+
+ private:
+  std::array<std::int32_t, 300> counts2D_{};
+  std::array<std::int32_t, 300> counts3D_{};
+  int bound_ = 0;
+};
+
+// Fractal dimension of the drainage network: 300 counts by trunc(100 x D); n = trunc(100 x
+// Dmax), at most 300; drawn from D = 1.01.
+class TDiagFractDimForm : public TDiagramForm {
+  Q_OBJECT
+
+ public:
+  explicit TDiagFractDimForm(QWidget* parent = nullptr);
+  std::array<std::int32_t, 300>& Counts() { return counts_; }
+  void SetUpperBound(int bound) { bound_ = bound; }
+  int UpperBound() const { return bound_; }
+  TDiagramDrawing Drawing(int height) const override;
+  std::string TableText() const override;
+
+ private:
+  std::array<std::int32_t, 300> counts_{};
+  int bound_ = 0;
+};
+
+// Local fractal dimension: counts by trunc(100 x D) (index 300 for D = 3 fits); n =
+// trunc(100 x Dmax), at most 300; s = trunc(100 x Dmin).
+class TDiagLocFractDimForm : public TDiagramForm {
+  Q_OBJECT
+
+ public:
+  explicit TDiagLocFractDimForm(QWidget* parent = nullptr);
+  std::array<std::int32_t, 301>& Counts() { return counts_; }
+  void SetUpperBound(int bound) { bound_ = bound; }
+  void SetStart(int start) { start_ = start; }
+  int UpperBound() const { return bound_; }
+  int Start() const { return start_; }
+  TDiagramDrawing Drawing(int height) const override;
+  std::string TableText() const override;
+
+ private:
+  std::array<std::int32_t, 301> counts_{};
+  int bound_ = 0;
+  int start_ = 0;
+};
+
+// The window of each member, created once as a child of `frame` (the main window) and found
+// again by object name, so every treatment module reaches the same instance.
+template <class Form>
+Form& DiagramWindow(QWidget& frame) {
+  Form* form = frame.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!form) form = new Form(&frame);
+  return *form;
+}
+
+}  // namespace orvane

@@ -1,0 +1,212 @@
+#include "app/surface/aspect_forms.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/display/class_legend.h"
+
+namespace orvane {
+
+TAspectFen::TAspectFen(QWidget* parent) : QDialog(parent) {
+  setObjectName("AspectFen");
+  setWindowTitle(" ASPECT");
+  setModal(true);
+
+  auto* columns = new QHBoxLayout(this);
+  auto* left = new QVBoxLayout;
+  columns->addLayout(left);
+
+  auto* paletteGroup = new QGroupBox("Type of Palette", this);
+  auto* paletteLayout = new QVBoxLayout(paletteGroup);
+  paletteCombo_ = new QComboBox(paletteGroup);
+  paletteCombo_->setObjectName("AspectComboBox");
+  paletteCombo_->addItems({"Painting Palette", "Gray Tones"});
+  paletteLayout->addWidget(paletteCombo_);
+  left->addWidget(paletteGroup);
+
+  normalizationGroup_ = new QGroupBox("Normalization  of the gray tones", this);
+  normalizationGroup_->setObjectName("NormalizationGroupBox");
+  auto* normLayout = new QVBoxLayout(normalizationGroup_);
+  const std::pair<const char*, int> norms[] = {{"18 ", 18}, {"36", 36}, {"90", 90}, {"180", 180}, {"255", 255}};
+  for (const auto& [text, value] : norms) {
+    auto* button = new QRadioButton(text, normalizationGroup_);
+    button->setObjectName(QStringLiteral("Norm%1RadioButton").arg(value));
+    normLayout->addWidget(button);
+    const int n = value;
+    connect(button, &QRadioButton::clicked, this, [this, n] { normalization_ = n; });
+    normButtons_.emplace_back(button, value);
+  }
+  left->addWidget(normalizationGroup_);
+
+  visualGroup_ = new QGroupBox("Visualization", this);
+  visualGroup_->setObjectName("VisualizationGroupBox");
+  auto* visualLayout = new QVBoxLayout(visualGroup_);
+  orientation_ = new QRadioButton("Orientation", visualGroup_);
+  orientation_->setObjectName("OrientationRadioButton");
+  orientationShadow_ = new QRadioButton("Orientation and Shadow", visualGroup_);
+  orientationShadow_->setObjectName("OrientationShadRadioButton");
+  visualLayout->addWidget(orientation_);
+  visualLayout->addWidget(orientationShadow_);
+  left->addWidget(visualGroup_);
+  connect(orientation_, &QRadioButton::clicked, this, [this] { weight_ = 0.0f; });
+  connect(orientationShadow_, &QRadioButton::clicked, this, [this] { weight_ = 0.5f; });
+
+  auto* imageGroup = new QGroupBox("Image", this);
+  auto* imageLayout = new QVBoxLayout(imageGroup);
+  auto* param = new QRadioButton("Parameter Image", imageGroup);
+  param->setObjectName("ParamRadioButton");
+  auto* wrapped = new QRadioButton("Wrapped Image", imageGroup);
+  wrapped->setObjectName("WrappedRadioButton");
+  imageLayout->addWidget(param);
+  imageLayout->addWidget(wrapped);
+  left->addWidget(imageGroup);
+  connect(param, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
+  connect(wrapped, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+
+  smoothing_ = new QCheckBox("Smoothing", this);
+  smoothing_->setObjectName("LissageCheckBox");
+  left->addWidget(smoothing_);
+
+  auto* buttons = new QHBoxLayout;
+  ok_ = new QPushButton("OK", this);
+  ok_->setObjectName("OkBitBtn");
+  ok_->setDefault(true);
+  auto* cancel = new QPushButton("Delete", this);
+  cancel->setObjectName("DelBitBtn");
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel);
+  left->addLayout(buttons);
+  left->addStretch();
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  legend_ = new TClassLegendBox(this);
+  legend_->SetSource([this]() -> const TClassTable& { return table_; },
+                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDegrees);
+  auto* right = new QVBoxLayout;
+  right->addWidget(legend_);
+  right->addStretch();
+  columns->addLayout(right);
+
+  connect(paletteCombo_, &QComboBox::activated, this, &TAspectFen::ChoosePalette);
+  ChoosePalette(0);
+}
+
+bool TAspectFen::Smoothing() const { return smoothing_->isChecked(); }
+
+TAspectParams TAspectFen::Params() const {
+  TAspectParams p;
+  p.grayTones = GrayTones();
+  p.normalization = normalization_;
+  p.table = table_;
+  p.smoothing = Smoothing();
+  return p;
+}
+
+void TAspectFen::ChoosePalette(int index) {
+  if (index < 0 || index > 1) return;
+  if (paletteCombo_->currentIndex() != index) paletteCombo_->setCurrentIndex(index);
+  if (index == 0) {
+    table_ = AspectPaintingPalette();
+    orientation_->setChecked(true);
+    orientationShadow_->setEnabled(true);
+    normalizationGroup_->hide();
+    visualGroup_->show();
+    normalization_ = 360;
+  } else {
+    table_.Clear();
+    visualGroup_->hide();
+    normalizationGroup_->show();
+    orientation_->setChecked(true);
+    orientationShadow_->setEnabled(false);
+    weight_ = 0.0f;
+    // The button still shown as checked from an earlier choice is the normalization in force.
+    for (const auto& [button, value] : normButtons_) {
+      if (button->isChecked()) normalization_ = value;
+    }
+  }
+  paletteIndex_ = index;
+  FitToLegend();
+  legend_->update();
+}
+
+void TAspectFen::FitToLegend() {
+  const int box = legend_->FitHeight();
+  adjustSize();
+  const int okBottom = ok_->mapTo(this, QPoint(0, ok_->height())).y();
+  resize(width(), LegendDialogHeight(box, okBottom));
+}
+
+void TAspectFen::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FitToLegend();
+  legend_->update();
+}
+
+// --- The explanatory window.
+
+namespace {
+
+// A 3 x 3 kernel as a small grid of numbers with a name on its left.
+void DrawKernel(QPainter& p, QPoint at, const QString& name, const int k[3][3]) {
+  const int cell = 26;
+  p.drawText(at + QPoint(0, cell * 3 / 2 + 5), name + " =");
+  const QPoint origin = at + QPoint(48, 0);
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      const QRect box(origin + QPoint(c * cell, r * cell), QSize(cell, cell));
+      p.drawRect(box);
+      p.drawText(box, Qt::AlignCenter, QString::number(k[r][c]));
+    }
+  }
+}
+
+class AspectFormula : public QWidget {
+ public:
+  explicit AspectFormula(QWidget* parent) : QWidget(parent) {
+    setObjectName("FormulaPaintBox");
+    setFixedSize(460, 250);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.setPen(Qt::black);
+    const int kx[3][3] = {{-1, 0, 1}, {-2, 0, 2}, {-1, 0, 1}};
+    const int ky[3][3] = {{1, 2, 1}, {0, 0, 0}, {-1, -2, -1}};
+    DrawKernel(p, QPoint(10, 10), "Kx", kx);
+    DrawKernel(p, QPoint(240, 10), "Ky", ky);
+    const QString sum = "\u03A3(m = \u2212M .. M) \u03A3(n = \u2212N .. N)";
+    p.drawText(10, 125, "Gx = (p / 8) " + sum + " Kx(m, n) \u00B7 A(i + m, j + n)");
+    p.drawText(10, 155, "Gy = (p / 8) " + sum + " Ky(m, n) \u00B7 A(i + m, j + n)");
+    p.drawText(10, 195, "Aspect = 180\u00B0 \u2212 atan2( \u2212Gx, Gy ) \u00D7 180 / \u03C0");
+    p.drawText(10, 225, "(flat when arctan \u221A(Gx\u00B2 + Gy\u00B2) < 1\u00B0)");
+  }
+};
+
+}  // namespace
+
+TInfoAspectCalcForm::TInfoAspectCalcForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("InfoAspectCalcForm");
+  setWindowTitle(" ASPECT CALCULATION");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel("Computation using the two components of the Sobel Filter", this));
+  layout->addWidget(new AspectFormula(this), 0, Qt::AlignHCenter);
+  layout->addWidget(new QLabel("with A = altitude of the pixel (i, j), p the pixel side", this));
+  layout->addWidget(new QLabel("and M = N = 1", this));
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OkBitBtn");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+}  // namespace orvane

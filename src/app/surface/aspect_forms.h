@@ -1,0 +1,76 @@
+// The aspect dialog TAspectFen (painting palette or gray tones, normalization, shading
+// weight, result kind, smoothing, legend; it holds the direction counts of the last run) and
+// the explanatory window TInfoAspectCalcForm.
+#pragma once
+
+#include <QDialog>
+
+#include "core/render/class_table.h"
+#include "core/surface/aspect.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace orvane {
+
+class TClassLegendBox;
+
+class TAspectFen : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TAspectFen(QWidget* parent = nullptr);
+
+  // 0 "Painting Palette", 1 "Gray Tones".
+  int PaletteIndex() const { return paletteIndex_; }
+  bool GrayTones() const { return paletteIndex_ == 1; }
+  const TClassTable& Table() const { return table_; }
+  int Normalization() const { return normalization_; }
+  float ShadingWeight() const { return weight_; }
+  int ResultKind() const { return resultKind_; }
+  bool Smoothing() const;
+  TAspectParams Params() const;
+
+  // The direction counts of the last aspect treatment (bins 0 .. 360 used).
+  TDirectionHistogram& Histogram() { return histogram_; }
+  const TDirectionHistogram& Histogram() const { return histogram_; }
+
+  void ChoosePalette(int index);
+  TClassLegendBox& Legend() const { return *legend_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FitToLegend();
+
+  QComboBox* paletteCombo_ = nullptr;
+  QGroupBox* normalizationGroup_ = nullptr;
+  QGroupBox* visualGroup_ = nullptr;
+  QRadioButton* orientation_ = nullptr;
+  QRadioButton* orientationShadow_ = nullptr;
+  std::vector<std::pair<QRadioButton*, int>> normButtons_;
+  QCheckBox* smoothing_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  TClassLegendBox* legend_ = nullptr;
+
+  int paletteIndex_ = 0;
+  TClassTable table_;
+  int normalization_ = 360;
+  float weight_ = 0.0f;
+  int resultKind_ = 0;
+  TDirectionHistogram histogram_{};
+};
+
+// The Sobel kernels, the two gradient components and the aspect formula.
+class TInfoAspectCalcForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TInfoAspectCalcForm(QWidget* parent = nullptr);
+};
+
+}  // namespace orvane

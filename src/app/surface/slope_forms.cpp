@@ -1,0 +1,266 @@
+#include "app/surface/slope_forms.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/display/class_legend.h"
+
+namespace orvane {
+
+TPentesForm::TPentesForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("PentesForm");
+  setWindowTitle(" SLOPES");
+  setModal(true);
+
+  auto* columns = new QHBoxLayout(this);
+  auto* left = new QVBoxLayout;
+  columns->addLayout(left);
+
+  left->addWidget(new QLabel("Type of the Color Table", this));
+  typeCombo_ = new QComboBox(this);
+  typeCombo_->setObjectName("TypeComboBox");
+  typeCombo_->addItems({"Table 1", "Table 2", "Table 3", "Gray Tones"});
+  left->addWidget(typeCombo_);
+
+  normalizationGroup_ = new QGroupBox("Normalization", this);
+  normalizationGroup_->setObjectName("NormalizationGroupBox");
+  auto* normLayout = new QVBoxLayout(normalizationGroup_);
+  norm90_ = new QRadioButton("90\xC2\xB0", normalizationGroup_);
+  norm90_->setObjectName("Norm90RadioButton");
+  norm180_ = new QRadioButton("180\xC2\xB0 (only for gray tones)", normalizationGroup_);
+  norm180_->setObjectName("Norm180RadioButton");
+  norm255_ = new QRadioButton("255  (only for gray tones)", normalizationGroup_);
+  norm255_->setObjectName("Norm255RadioButton");
+  for (QRadioButton* b : {norm90_, norm180_, norm255_}) normLayout->addWidget(b);
+  left->addWidget(normalizationGroup_);
+  connect(norm90_, &QRadioButton::clicked, this, [this] { normalization_ = 90; });
+  connect(norm180_, &QRadioButton::clicked, this, [this] { normalization_ = 180; });
+  connect(norm255_, &QRadioButton::clicked, this, [this] { normalization_ = 255; });
+
+  auto* imageGroup = new QGroupBox("Image", this);
+  auto* imageLayout = new QVBoxLayout(imageGroup);
+  auto* param = new QRadioButton("Parameter Image", imageGroup);
+  param->setObjectName("ParamRadioButton");
+  param->setChecked(true);
+  auto* wrapped = new QRadioButton("Wrapped Image", imageGroup);
+  wrapped->setObjectName("WrappedRadioButton");
+  imageLayout->addWidget(param);
+  imageLayout->addWidget(wrapped);
+  left->addWidget(imageGroup);
+  connect(param, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
+  connect(wrapped, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+
+  auto* visualGroup = new QGroupBox("Visualization", this);
+  visualGroup->setObjectName("VisualizationGroupBox");
+  auto* visualLayout = new QVBoxLayout(visualGroup);
+  slopeRadio_ = new QRadioButton("Slope", visualGroup);
+  slopeRadio_->setObjectName("SlopeRadioButton");
+  slopeShadRadio_ = new QRadioButton("Slope and Shadow", visualGroup);
+  slopeShadRadio_->setObjectName("SlopeShadRadioButton");
+  visualLayout->addWidget(slopeRadio_);
+  visualLayout->addWidget(slopeShadRadio_);
+  left->addWidget(visualGroup);
+  connect(slopeRadio_, &QRadioButton::clicked, this, [this] { weight_ = 0.0f; });
+  connect(slopeShadRadio_, &QRadioButton::clicked, this, [this] { weight_ = 0.5f; });
+
+  smoothing_ = new QCheckBox("Smoothing", this);
+  smoothing_->setObjectName("LissageCheckBox");
+  left->addWidget(smoothing_);
+
+  auto* buttons = new QHBoxLayout;
+  ok_ = new QPushButton("OK", this);
+  ok_->setObjectName("OkBitBtn");
+  ok_->setDefault(true);
+  auto* cancel = new QPushButton("Delete", this);
+  cancel->setObjectName("CancelBitBtn");
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel);
+  left->addLayout(buttons);
+  left->addStretch();
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(new QLabel("Color Tables", this));
+  legend_ = new TClassLegendBox(this);
+  legend_->SetSource([this]() -> const TClassTable& { return table_; },
+                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDegrees);
+  right->addWidget(legend_);
+  right->addStretch();
+  columns->addLayout(right);
+
+  connect(typeCombo_, &QComboBox::activated, this, &TPentesForm::ChooseType);
+  typeCombo_->setCurrentIndex(1);
+  ChooseType(1);
+}
+
+bool TPentesForm::Smoothing() const { return smoothing_->isChecked(); }
+
+TSlopeParams TPentesForm::Params() const {
+  TSlopeParams p;
+  p.grayTones = GrayTones();
+  p.normalization = normalization_;
+  p.table = table_;
+  p.smoothing = Smoothing();
+  return p;
+}
+
+void TPentesForm::ChooseType(int index) {
+  if (index < 0 || index > 3) return;
+  if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
+  if (index < 3) {
+    table_ = SlopeTable(index + 1);
+    normalizationGroup_->hide();
+    norm90_->setChecked(true);
+    normalization_ = 90;
+    norm180_->setEnabled(false);
+    norm255_->setEnabled(false);
+  } else {
+    table_.Clear();
+    normalizationGroup_->show();
+    norm90_->setChecked(true);
+    normalization_ = 90;
+    norm180_->setEnabled(true);
+    norm255_->setEnabled(true);
+    slopeRadio_->setChecked(true);
+    weight_ = 0.0f;
+  }
+  typeIndex_ = index;
+  FitToLegend();
+  legend_->update();
+}
+
+void TPentesForm::FitToLegend() {
+  const int box = legend_->FitHeight();
+  adjustSize();
+  const int okBottom = ok_->mapTo(this, QPoint(0, ok_->height())).y();
+  resize(width(), LegendDialogHeight(box, okBottom));
+}
+
+void TPentesForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FitToLegend();
+  legend_->update();
+}
+
+// --- The explanatory window.
+
+namespace {
+
+// The four triangles around cell (i, j) seen from above, with their normals and the cell's
+// summed normal.
+class SlopeFigure : public QWidget {
+ public:
+  explicit SlopeFigure(QWidget* parent) : QWidget(parent) {
+    setObjectName("FigurePaintBox");
+    setFixedSize(300, 260);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), Qt::white);
+    const QPointF c(150, 130);
+    const double d = 90;
+    const QPointF up(c.x(), c.y() - d), right(c.x() + d, c.y()), down(c.x(), c.y() + d),
+        left(c.x() - d, c.y());
+    const QColor fills[4] = {QColor(220, 235, 255), QColor(225, 245, 225), QColor(255, 240, 215),
+                             QColor(240, 225, 245)};
+    const QPointF corners[4][2] = {{up, right}, {right, down}, {down, left}, {left, up}};
+    for (int t = 0; t < 4; ++t) {
+      QPainterPath path(c);
+      path.lineTo(corners[t][0]);
+      path.lineTo(corners[t][1]);
+      path.closeSubpath();
+      p.fillPath(path, fills[t]);
+      p.setPen(QPen(Qt::black, 1.2));
+      p.drawPath(path);
+      // The triangle's normal drawn from its centroid.
+      const QPointF g = (c + corners[t][0] + corners[t][1]) / 3.0;
+      const QPointF tip = g + (g - c) * 0.35 + QPointF(0, -18);
+      p.setPen(QPen(Qt::darkBlue, 1.5));
+      p.drawLine(g, tip);
+      p.drawEllipse(g, 2, 2);
+      p.drawText(tip + QPointF(3, -2), QStringLiteral("n%1").arg(t + 1));
+    }
+    p.setPen(QPen(Qt::red, 2.5));
+    p.drawLine(c, c + QPointF(0, -60));
+    p.drawLine(c + QPointF(0, -60), c + QPointF(-5, -50));
+    p.drawLine(c + QPointF(0, -60), c + QPointF(5, -50));
+    p.drawText(c + QPointF(-14, -64), "N");
+    p.drawText(QPointF(8, 18), "N = n1 + n2 + n3 + n4");
+    p.setPen(Qt::black);
+    p.setBrush(Qt::black);
+    for (const QPointF& q : {c, up, right, down, left}) p.drawEllipse(q, 3, 3);
+    p.drawText(c + QPointF(6, 16), "(i, j)");
+    p.drawText(up + QPointF(6, 4), "(i-1, j)");
+    p.drawText(down + QPointF(6, 4), "(i+1, j)");
+    p.drawText(left + QPointF(-22, 18), "(i, j-1)");
+    p.drawText(right + QPointF(-30, 18), "(i, j+1)");
+  }
+};
+
+// The reduced normal and the slope it gives.
+class SlopeFormula : public QWidget {
+ public:
+  explicit SlopeFormula(QWidget* parent) : QWidget(parent) {
+    setObjectName("FormulaPaintBox");
+    setFixedSize(420, 110);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    QFont f = font();
+    f.setPointSize(f.pointSize() + 1);
+    p.setFont(f);
+    p.drawText(10, 25, "N  =  ( 0.5 (z\u2081,\u2080 \u2212 z\u208B\u2081,\u2080) ,  "
+                       "0.5 (z\u2080,\u2081 \u2212 z\u2080,\u208B\u2081) ,  1 )");
+    p.drawText(10, 60, "slope  =  90\u00B0 \u2212 | arcsin( Nz / \u2016N\u2016 ) |");
+    p.drawText(10, 92, "z\u2096,\u2097 : altitude of the pixel (i + k, j + l), in pixel-side units");
+  }
+};
+
+}  // namespace
+
+TInfoSlopeCalcForm::TInfoSlopeCalcForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("InfoSlopeCalcForm");
+  setWindowTitle(" SLOPE CALCULATION");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  auto* intro = new QLabel(
+      "The slope is computed from the four normals surrounding the studied pixel: each of the "
+      "four triangles that the pixel forms with its direct neighbours has a unit normal, and "
+      "the slope is the angle between the vertical and their sum.",
+      this);
+  intro->setWordWrap(true);
+  layout->addWidget(intro);
+  layout->addWidget(new SlopeFigure(this), 0, Qt::AlignHCenter);
+  auto* source = new QLabel(
+      "Gradient by surface normals and central differences: B. K. P. Horn, \"Hill shading and "
+      "the reflectance map\", Proceedings of the IEEE, 69 (1), 1981, pp. 14-47.",
+      this);
+  source->setWordWrap(true);
+  layout->addWidget(source);
+  layout->addWidget(new QLabel("Equation that can be reduced to ==>", this));
+  layout->addWidget(new SlopeFormula(this), 0, Qt::AlignHCenter);
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OkBitBtn");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+  setFixedWidth(460);
+}
+
+}  // namespace orvane

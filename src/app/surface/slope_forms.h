@@ -1,0 +1,77 @@
+// The slope dialog TPentesForm (class table or gray tones, normalization, result kind,
+// shading weight, smoothing, legend) and the explanatory window TInfoSlopeCalcForm.
+#pragma once
+
+#include <QDialog>
+
+#include "core/render/class_table.h"
+#include "core/surface/slope.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace orvane {
+
+class TClassLegendBox;
+
+class TPentesForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TPentesForm(QWidget* parent = nullptr);
+
+  // 0, 1, 2: tables 1 to 3; 3: gray tones.
+  int TypeIndex() const { return typeIndex_; }
+  bool GrayTones() const { return typeIndex_ == 3; }
+  const TClassTable& Table() const { return table_; }
+  int Normalization() const { return normalization_; }
+  // 0 "Parameter Image", 1 "Wrapped Image".
+  int ResultKind() const { return resultKind_; }
+  // 0.0 "Slope", 0.5 "Slope and Shadow".
+  float ShadingWeight() const { return weight_; }
+  bool Smoothing() const;
+  // What the computation needs from the dialog.
+  TSlopeParams Params() const;
+
+  // The choice of the combo box "Type of the Color Table".
+  void ChooseType(int index);
+  TClassLegendBox& Legend() const { return *legend_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FitToLegend();
+
+  QComboBox* typeCombo_ = nullptr;
+  QGroupBox* normalizationGroup_ = nullptr;
+  QRadioButton* norm90_ = nullptr;
+  QRadioButton* norm180_ = nullptr;
+  QRadioButton* norm255_ = nullptr;
+  QRadioButton* slopeRadio_ = nullptr;
+  QRadioButton* slopeShadRadio_ = nullptr;
+  QCheckBox* smoothing_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  TClassLegendBox* legend_ = nullptr;
+
+  int typeIndex_ = 1;
+  TClassTable table_;
+  int normalization_ = 90;
+  int resultKind_ = 0;
+  float weight_ = 0.0f;
+};
+
+// How the slope is computed: the four triangles around the cell, their normals and the
+// summed normal, and the reduced equation.
+class TInfoSlopeCalcForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TInfoSlopeCalcForm(QWidget* parent = nullptr);
+};
+
+}  // namespace orvane
