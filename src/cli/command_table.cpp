@@ -52,6 +52,9 @@ ORVANE_CLI_COMMAND(MakeIncrustCommand)
 ORVANE_CLI_COMMAND(MakeGrayHistogramCommand)
 ORVANE_CLI_COMMAND(MakePaletteCommand)
 ORVANE_CLI_COMMAND(MakeRender3dCommand)
+ORVANE_CLI_COMMAND(MakeLocalFractalCommand)
+ORVANE_CLI_COMMAND(MakeTotalDepthCommand)
+ORVANE_CLI_COMMAND(MakeSurface3DCommand)
 
 #undef ORVANE_CLI_COMMAND
 
