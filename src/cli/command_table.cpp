@@ -52,6 +52,8 @@ ORVANE_CLI_COMMAND(MakeRender3dCommand)
 ORVANE_CLI_COMMAND(MakeLocalFractalCommand)
 ORVANE_CLI_COMMAND(MakeTotalDepthCommand)
 ORVANE_CLI_COMMAND(MakeSurface3DCommand)
+ORVANE_CLI_COMMAND(MakeExportIlwisCommand)
+ORVANE_CLI_COMMAND(MakeImportIlwisCommand)
 
 #undef ORVANE_CLI_COMMAND
 
