@@ -37,9 +37,11 @@
 namespace orvane {
 
 void InstallFileCommands(TMainForm& main);
+void InstallDrainageCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
+  InstallDrainageCommands(main);
 }
 
 }  // namespace orvane
