@@ -38,10 +38,12 @@ namespace orvane {
 
 void InstallFileCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
+void InstallMorphoCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
   InstallDrainageCommands(main);
+  InstallMorphoCommands(main);
 }
 
 }  // namespace orvane

@@ -94,7 +94,7 @@ TEST_F(MorphoCommands, DrainageFractalWritesTheImageAndItsTable) {
   std::stringstream text;
   text << table.rdbuf();
   EXPECT_EQ(text.str(), FractalDiagramTable(*expected));
-  EXPECT_EQ(text.str().rfind("0.000000\t", 0), 0u);
+  EXPECT_EQ(text.str().rfind("1.010000\t", 0), 0u);
   EXPECT_NE(out_.str().find("max="), std::string::npos);
 
   EXPECT_EQ(Run({"drainage-fractal", "--drainage", Path("net.bmp"), "--mode", "global",

@@ -297,8 +297,8 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
 }
 
 std::string FractalDiagramTable(const DrainageFractalResult& result) {
-  const int end = std::min(result.upperBound + 1, kFractalHistogramBins);
-  return ClassValueTable(result.histogram, 0, end, 0.01);
+  return ClassValueTable(result.histogram, 101, std::min(result.upperBound, kFractalHistogramBins),
+                         0.01);
 }
 
 }  // namespace orvane

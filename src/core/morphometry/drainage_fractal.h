@@ -81,8 +81,8 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
                                                        const DrainageFractalParams& params,
                                                        ProgressSink* progress = nullptr);
 
-// The diagram's table: "%lf\t%d" rows (0.01 i, count i) for i = 0 .. min(trunc(100 Dmax), 299),
-// so the bin of the largest D is written too.
+// The diagram's table, as its window draws it: "%lf\t%d" rows (0.01 i, count i) for
+// i = 101 .. min(trunc(100 Dmax), 300) - 1.
 std::string FractalDiagramTable(const DrainageFractalResult& result);
 
 // --- Building blocks, exposed for the tests and the benchmarks ----------------------------
