@@ -39,9 +39,12 @@ namespace orvane {
 void InstallFileCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
 
+void InstallRenderCommands(TMainForm& main);
+
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
   InstallDrainageCommands(main);
+  InstallRenderCommands(main);
 }
 
 }  // namespace orvane
