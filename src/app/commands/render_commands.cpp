@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include "app/display/bitmap_box.h"
 #include "app/display/palette_form.h"
 #include "app/display/relief_forms.h"
 #include "app/exchange/vue3d_form.h"
