@@ -38,7 +38,6 @@ namespace orvane {
 
 void InstallFileCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
-
 void InstallRenderCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
