@@ -39,11 +39,13 @@ namespace orvane {
 void InstallFileCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
 void InstallMorphoCommands(TMainForm& main);
+void InstallRenderCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
   InstallDrainageCommands(main);
   InstallMorphoCommands(main);
+  InstallRenderCommands(main);
 }
 
 }  // namespace orvane
