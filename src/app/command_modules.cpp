@@ -40,12 +40,14 @@ void InstallFileCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
 void InstallMorphoCommands(TMainForm& main);
 void InstallRenderCommands(TMainForm& main);
+void InstallSurfaceShapeCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
   InstallDrainageCommands(main);
   InstallMorphoCommands(main);
   InstallRenderCommands(main);
+  InstallSurfaceShapeCommands(main);
 }
 
 }  // namespace orvane
