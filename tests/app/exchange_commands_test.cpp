@@ -3,6 +3,8 @@
 #include "app/commands/exchange_commands.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
 #include <QFile>
 #include <QLineEdit>
 #include <QPageSize>
@@ -99,7 +101,7 @@ TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
   ExportAs("map");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("map.mp#")) << prompts.messages[0].text;
+  EXPECT_TRUE(prompts.messages[0].text.contains("map.mp#")) << prompts.messages[0].text.toStdString();
 
   // A closed dialog exports nothing.
   prompts.messages.clear();
@@ -167,7 +169,7 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   main->Action("ImportIlwis1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("no map size")) << prompts.messages[0].text;
+  EXPECT_TRUE(prompts.messages[0].text.contains("no map size")) << prompts.messages[0].text.toStdString();
   EXPECT_TRUE(prompts.executed.empty());
 
   // A good map, the dialog cancelled: no conversion.
