@@ -186,6 +186,30 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   EXPECT_EQ(prompts.executed.back(), "ImportIlwisFileForm");
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_FALSE(QFile::exists(TempPath("none_m4.raw")));
+
+  // Two bytes too many: converted, with a warning; too few for the chosen type: refused.
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(50, '\0'));
+  data.close();
+  prompts.dialogs["ImportIlwisFileForm"] = [](QDialog& dialog) {
+    static_cast<TImportIlwisFileForm&>(dialog).OkClick();
+    return dialog.result();
+  };
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("not a whole number"));
+  EXPECT_EQ(ReadAll(TempPath("none_m4.raw")).size(), 6 * 4);
+
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(40, '\0'));
+  data.close();
+  prompts.messages.clear();
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("need 48"))
+      << prompts.messages[0].text.toStdString();
 }
 
 TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog) {
