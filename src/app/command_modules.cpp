@@ -37,9 +37,13 @@
 namespace orvane {
 
 void InstallFileCommands(TMainForm& main);
+void InstallDiagramCommands(TMainForm& main);
+void InstallSlopeAspectCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
+  InstallDiagramCommands(main);
+  InstallSlopeAspectCommands(main);
 }
 
 }  // namespace orvane
