@@ -25,8 +25,8 @@
 // it). U and P come from main.UnitFactor() / main.PixelSize() (or main.DynamicScale()); the
 // light and directories from main.Settings(); the drainage raster from main.DrainageRaster()
 // (null until one was extracted or opened); the relief to blend with from main.OpeningRelief().
-// Diagram windows register with main.RegisterDiagram(kind, opener) and treatments call
-// main.SetDiagramKind(kind). Modules that keep figures of the opened DEM connect to the
+// Diagram windows register with main.RegisterDiagram(kind, opener) (the Diagram button and
+// the Diagram submenu items are then connected) and treatments call main.SetDiagramKind(kind). Modules that keep figures of the opened DEM connect to the
 // signal TMainForm::DemOpened.
 //
 // To add a module: declare its installer below and call it in InstallCommandModules.

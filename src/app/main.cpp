@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   // Numbers in files and fields use a point whatever the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 
+  orvane::QuitOnTerminationSignals();
   orvane::TAppSession session;
   int result = 0;
   {

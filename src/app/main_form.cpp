@@ -318,10 +318,19 @@ void TMainForm::ConnectShellCommands() {
     mdi_->setCursor(Qt::ArrowCursor);
     SetStatusText(3, QString());
   });
-  connect(Action("DiagSpeedButton"), &QAction::triggered, this, [this] {
-    const auto it = diagrams_.find(diagramKind_);
-    if (it != diagrams_.end() && it->second) it->second();
-  });
+  connect(Action("DiagSpeedButton"), &QAction::triggered, this,
+          [this] { OpenDiagram(diagramKind_); });
+  // The items of the Diagram submenu open their own kind whatever the current one is.
+  const std::pair<const char*, int> items[] = {
+      {"LocFract1", 1}, {"DiagDD1", 2}, {"DiagDD3D1", 3}, {"FractRed1", 4}};
+  for (const auto& [name, kind] : items) {
+    connect(Action(name), &QAction::triggered, this, [this, kind = kind] { OpenDiagram(kind); });
+  }
+}
+
+void TMainForm::OpenDiagram(int kind) {
+  const auto it = diagrams_.find(kind);
+  if (it != diagrams_.end() && it->second) it->second();
 }
 
 void TMainForm::LoupeToggled(bool down) {
@@ -552,8 +561,10 @@ QString TMainForm::WorkDirectory() const {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  // One raw file at a time: what the Open DEM command reads.
   const QMimeData* data = event->mimeData();
-  if (data->hasUrls() && data->urls().size() == 1 && data->urls().first().isLocalFile()) {
+  if (data->hasUrls() && data->urls().size() == 1 && data->urls().first().isLocalFile() &&
+      data->urls().first().toLocalFile().endsWith(".raw", Qt::CaseInsensitive)) {
     event->acceptProposedAction();
   }
 }

@@ -131,8 +131,10 @@ class TMainForm : public QMainWindow, public TImageHost {
   // Diagram submenu, that kind's item and the button.
   void SetDiagramKind(int kind);
   int DiagramKind() const { return diagramKind_; }
-  // The module owning a diagram window registers how to open it.
+  // The module owning a diagram window registers how to open it; the Diagram button and the
+  // item of that kind in the Diagram submenu then open it.
   void RegisterDiagram(int kind, std::function<void()> open);
+  void OpenDiagram(int kind);
 
   // The drainage raster of an extraction or an opened file: shown in the drainage window.
   // An extraction also enables the drainage save commands.

@@ -184,6 +184,15 @@ TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
   ASSERT_NE(main->CurrentDem(), nullptr);
   EXPECT_EQ(main->CurrentDem()->columns, 403);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
+
+  // Only raw files are taken.
+  QMimeData picture;
+  picture.setUrls({QUrl::fromLocalFile(TempPath("image.bmp"))});
+  QDragEnterEvent refused(QPoint(100, 100), Qt::CopyAction, &picture, Qt::LeftButton,
+                          Qt::NoModifier);
+  refused.setAccepted(false);
+  QCoreApplication::sendEvent(main.get(), &refused);
+  EXPECT_FALSE(refused.isAccepted());
 }
 
 TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {

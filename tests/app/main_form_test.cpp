@@ -145,6 +145,8 @@ TEST_F(MainFormTest, DiagramKindChoosesTheWindowAndEnablesItsItem) {
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(opened[1], 1);
   EXPECT_TRUE(main->IsEnabled("LocFract1"));
+  main->Action("DiagDD1")->trigger();  // the submenu item opens its own kind
+  EXPECT_EQ(opened[2], 2);
 }
 
 TEST_F(MainFormTest, TileAndCascadeSwitchPreviousAndNext) {

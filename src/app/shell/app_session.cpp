@@ -1,6 +1,11 @@
 #include "app/shell/app_session.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "app/main_form.h"
 #include "app/shell/about_form.h"
@@ -18,6 +23,35 @@ TAppSession::TAppSession(const QString& settingsPath) : path(settingsPath) {
 }
 
 void TAppSession::Finish() { (void)WriteSettings(path.toStdString(), settings); }
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  // Only async-signal-safe work here: the loop picks the byte up.
+  [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[0], &byte, 1);
+}
+
+}  // namespace
+
+void QuitOnTerminationSignals() {
+  if (g_signalPipe[0] >= 0) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read,
+                                       QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    char byte = 0;
+    [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[1], &byte, 1);
+    QCoreApplication::quit();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
 
 void ShowAfterSplash(TMainForm& main, int milliseconds) {
   auto* splash = new TPresentationForm;

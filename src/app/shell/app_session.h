@@ -25,6 +25,10 @@ class TAppSession {
   QString path;
 };
 
+// SIGTERM, SIGINT and SIGHUP end the message loop like "Exit", so the settings are still
+// written back.
+void QuitOnTerminationSignals();
+
 // Shows the splash window now and the main frame after `milliseconds`, without blocking.
 void ShowAfterSplash(TMainForm& main, int milliseconds = 3000);
 

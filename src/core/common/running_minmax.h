@@ -27,12 +27,12 @@ void Sliding(const T* in, int count, int window, T* out, std::vector<T>& scratch
   scratch.resize(2 * n);
   T* prefix = scratch.data();      // best of in[block start .. i]
   T* suffix = scratch.data() + n;  // best of in[i .. block end]
-  for (int i = 0; i < count; ++i) {
-    prefix[i] = (i % window == 0) ? in[i] : better(prefix[i - 1], in[i]);
-  }
-  for (int i = count - 1; i >= 0; --i) {
-    const bool blockEnd = (i == count - 1) || ((i + 1) % window == 0);
-    suffix[i] = blockEnd ? in[i] : better(suffix[i + 1], in[i]);
+  for (int start = 0; start < count; start += window) {
+    const int end = std::min(count, start + window);
+    prefix[start] = in[start];
+    for (int i = start + 1; i < end; ++i) prefix[i] = better(prefix[i - 1], in[i]);
+    suffix[end - 1] = in[end - 1];
+    for (int i = end - 2; i >= start; --i) suffix[i] = better(suffix[i + 1], in[i]);
   }
   for (int i = 0; i + window <= count; ++i) out[i] = better(suffix[i], prefix[i + window - 1]);
 }

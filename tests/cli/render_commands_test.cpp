@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RenderCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("orvane-render-cli-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  int Run(std::vector<std::string> args) {
+    out_.str("");
+    err_.str("");
+    return RunCli(args, out_, err_);
+  }
+  std::vector<std::string> Dem(const std::string& command) const {
+    return {command, "--dem", std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw", "--pixel", "90"};
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  static std::vector<std::string> With(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  }
+  TRasterImage Load(const std::string& path) {
+    TRasterImage image;
+    EXPECT_EQ(image.LoadBmp(path), 0) << path;
+    return image;
+  }
+
+  fs::path dir_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(RenderCommandsTest, ShadeWritesTheGrayReliefWithBlackLastLineAndColumn) {
+  ASSERT_EQ(Run(With(Dem("shade"), {"--out", Path("shade.bmp")})), 0) << err_.str();
+  TRasterImage image = Load(Path("shade.bmp"));
+  EXPECT_EQ(image.columns, 403);
+  EXPECT_EQ(image.lines, 344);
+  int v = -1;
+  image.GetValue(402, 100, v);
+  EXPECT_EQ(v, 0);
+  image.GetValue(100, 100, v);
+  EXPECT_GT(v, 0);
+  // A vertical light on any terrain: every shaded cell is lit from above.
+  ASSERT_EQ(Run(With(Dem("shade"), {"--elevation", "120", "--out", Path("bad.bmp")})), 2);
+  EXPECT_NE(err_.str().find("--elevation"), std::string::npos);
+}
+
+TEST_F(RenderCommandsTest, SlicesTablesShadowAndCastShadows) {
+  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "none", "--out", Path("x.bmp")})), 2);
+  EXPECT_NE(err_.str().find("You must use a colormap or a single shadow"), std::string::npos);
+
+  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "gray", "--out", Path("gray.raw")})), 0) << err_.str();
+  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "1", "--scale", "--shadow", "--smooth",
+                                     "--elevation", "15", "--out", Path("hypso.bmp")})), 0) << err_.str();
+  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "1", "--scale", "--shadow", "--smooth",
+                                     "--cast-shadows", "40", "--elevation", "15", "--out", Path("cast.bmp")})), 0) << err_.str();
+  TRasterImage hypso = Load(Path("hypso.bmp"));
+  TRasterImage cast = Load(Path("cast.bmp"));
+  EXPECT_EQ(hypso.kind, kRasterRgb);
+  // Cast shadows only darken.
+  int darker = 0;
+  for (int l = 0; l < hypso.lines; ++l)
+    for (int c = 0; c < hypso.columns; ++c) {
+      TColor a, b;
+      hypso.GetColor(c, l, a);
+      cast.GetColor(c, l, b);
+      ASSERT_LE(b.red, a.red);
+      darker += b.green < a.green;
+    }
+  EXPECT_GT(darker, 100);
+  // A colour result cannot be saved as raw.
+  EXPECT_EQ(Run(With(Dem("slices"), {"--table", "2", "--out", Path("colour.raw")})), 2);
+}
+
+TEST_F(RenderCommandsTest, PaletteColoursAParameterImage) {
+  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "gray", "--out", Path("gray.bmp")})), 0) << err_.str();
+  ASSERT_EQ(Run({"palette", "--param", Path("gray.bmp"), "--margin", "3", "--table", "classical",
+                 "--out", Path("pal.bmp")}), 0) << err_.str();
+  TRasterImage pal = Load(Path("pal.bmp"));
+  TColor c;
+  pal.GetColor(1, 1, c);
+  EXPECT_EQ(c, Rgb(255, 255, 255));
+  pal.GetColor(200, 200, c);
+  EXPECT_FALSE(c == Rgb(255, 255, 255));
+  // A colour image is refused.
+  EXPECT_EQ(Run({"palette", "--param", Path("pal.bmp"), "--out", Path("again.bmp")}), 2);
+}
+
+TEST_F(RenderCommandsTest, Render3dModesAndDrapeSize) {
+  for (const char* mode : {"surface", "wire", "points"}) {
+    ASSERT_EQ(Run(With(Dem("render3d"), {"--mode", mode, "--width", "320", "--height", "240",
+                                         "--out", Path(std::string(mode) + ".bmp")})), 0) << err_.str();
+    TRasterImage picture = Load(Path(std::string(mode) + ".bmp"));
+    EXPECT_EQ(picture.kind, kRasterRgb);
+    EXPECT_EQ(picture.columns, 320);
+  }
+  ASSERT_EQ(Run(With(Dem("render3d"), {"--stereo", "--width", "100", "--height", "80", "--out", Path("st.bmp")})), 0);
+  // A draped image of another size is refused.
+  TRasterImage small(10, 10, kRasterGray);
+  ASSERT_EQ(small.SaveBmp(Path("small.bmp")), 0);
+  EXPECT_EQ(Run(With(Dem("render3d"), {"--drape", Path("small.bmp"), "--out", Path("no.bmp")})), 1);
+  EXPECT_NE(err_.str().find("not similar"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("no.bmp")));
+}
+
+}  // namespace
+}  // namespace orvane::cli
