@@ -39,11 +39,21 @@ namespace orvane {
 void InstallFileCommands(TMainForm& main);
 void InstallDiagramCommands(TMainForm& main);
 void InstallSlopeAspectCommands(TMainForm& main);
+void InstallDrainageCommands(TMainForm& main);
+void InstallMorphoCommands(TMainForm& main);
+void InstallRenderCommands(TMainForm& main);
+void InstallSurfaceShapeCommands(TMainForm& main);
+void InstallExchangeCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
   InstallDiagramCommands(main);
   InstallSlopeAspectCommands(main);
+  InstallDrainageCommands(main);
+  InstallMorphoCommands(main);
+  InstallRenderCommands(main);
+  InstallSurfaceShapeCommands(main);
+  InstallExchangeCommands(main);
 }
 
 }  // namespace orvane

@@ -7,6 +7,7 @@
 #include "core/common/parallel.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
+#include "core/drainage/density_image.h"
 #include "core/drainage/network_value.h"
 
 namespace orvane {
@@ -28,7 +29,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     return Error{kBadParameter, "There is no drainage network."};
   }
   if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
-    return Error{kBadParameter, "The drainage network (" + std::to_string(network.columns) + " x " +
+    return Error{kWrongFormat, "The drainage network (" + std::to_string(network.columns) + " x " +
                                     std::to_string(network.lines) + ") and the DEM (" +
                                     std::to_string(dem.columns) + " x " +
                                     std::to_string(dem.lines) + ") differ in size."};
@@ -50,7 +51,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
   if (!value.found) {
-    return Error{kBadParameter,
+    return Error{kWrongFormat,
                  "The drainage network is empty: every pixel of the drainage image is 255."};
   }
 
@@ -152,8 +153,9 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   return result;
 }
 
-TRasterImage Dissection3DImage(const Dissection3DResult& result, bool gray,
+TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoice,
                                const TClassTable& table, bool smoothing) {
+  const bool gray = paletteChoice == kGrayTones0255;
   TRasterImage image(result.columns, result.lines, gray ? kRasterGray : kRasterRgb);
   if (gray) image.palette = GrayRamp();
   image.Fill(TColor{255, 255, 255});
@@ -162,9 +164,9 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, bool gray,
   for (int y = m; y < result.lines - m; ++y) {
     const double* row = result.density3D.data() + static_cast<std::size_t>(y) * result.columns;
     for (int x = m; x < result.columns - m; ++x) {
-      if (gray) {
-        const int v = range > 0.0 ? static_cast<int>(row[x] / range * 254.0) : 0;
-        image.SetValue(x, y, std::clamp(v, 0, 254));
+      if (gray || table.empty()) {
+        const int v = DensityGrayValue(row[x], range);
+        image.SetColor(x, y, Rgb(v, v, v));
       } else {
         image.SetColor(x, y, table.ColorOf(row[x], smoothing));
       }

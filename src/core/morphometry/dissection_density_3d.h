@@ -67,12 +67,12 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
                                                  const Dissection3DParams& params,
                                                  ProgressSink* progress = nullptr);
 
-// The 3D density image, the network's size, 255 (white) where no centre was computed.
-// gray: 8-bit gray, trunc(density / range x 254) (the density itself is divided, not its
-// distance from the minimum); a range of 0 writes 0 and values above 254 (a minimum above 0)
-// are held at 254. Otherwise 24-bit colour: the class colour of the density in `table`, with
-// or without smoothing.
-TRasterImage Dissection3DImage(const Dissection3DResult& result, bool gray,
+// The 3D density image, the network's size, 255 (white) where no centre was computed, with the
+// rules of the 2D densities' palette dialog: palette choice kGrayTones0255 gives 8-bit gray
+// trunc(density / range x 254) (the density itself is divided; held within 0 .. 254, 0 for a
+// range of 0); the other choices 24-bit colour, the class colour of the density in `table`
+// with or without smoothing (the gray tone as a colour when the table is empty).
+TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoice,
                                const TClassTable& table, bool smoothing);
 
 // The half link from a cell to a neighbour, in 2^-24 m: side or diagonal, elevation

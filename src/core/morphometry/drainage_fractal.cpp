@@ -7,6 +7,7 @@
 
 #include "core/common/parallel.h"
 #include "core/drainage/network_value.h"
+#include "core/render/histogram_table.h"
 
 namespace orvane {
 
@@ -76,21 +77,30 @@ struct BitRaster {
 Expected<FractalWindow> FractalWindowOf(int windowSize) {
   FractalWindow w;
   if (windowSize == 12) {
-    w = FractalWindow{12, 5, 6, 10, 7, 1, {1, 2, 3, 6, 12}};
+    w = FractalWindow{12, 5, 6, 10, 7, 1, {1, 2, 3, 6, 12}, {}, {}};
   } else if (windowSize == 24) {
-    w = FractalWindow{24, 11, 12, 20, 13, 1, {1, 2, 3, 6, 12, 24}};
+    w = FractalWindow{24, 11, 12, 20, 13, 1, {1, 2, 3, 6, 12, 24}, {}, {}};
   } else {
     return Error{kBadParameter, "The moving window size must be 12 or 24 (got " +
                                     std::to_string(windowSize) + ")."};
   }
+  // Tables of the logarithms, the same values std::log gives each time.
+  for (int s : w.boxSizes) w.logSize.push_back(std::log(static_cast<double>(s)));
+  w.logCount.assign(static_cast<std::size_t>(w.size * w.size) + 1, 0.0);
+  for (int n = 1; n <= w.size * w.size; ++n) {
+    w.logCount[static_cast<std::size_t>(n)] = std::log(static_cast<double>(n));
+  }
   return w;
 }
 
-std::vector<int> BoxCounts(const std::uint32_t* rows, const FractalWindow& window) {
+TBoxCounts BoxCounts(const std::uint32_t* rows, const FractalWindow& window) {
   const int ws = window.size;
   const std::size_t sizes = window.boxSizes.size();
-  std::vector<int> counts(sizes, 0);
-  for (std::size_t k = 0; k + 1 < sizes; ++k) {
+  TBoxCounts counts{};
+  int n1 = 0;
+  for (int r = 0; r < ws; ++r) n1 += std::popcount(rows[r]);
+  counts[0] = n1;
+  for (std::size_t k = 1; k + 1 < sizes; ++k) {
     const int s = window.boxSizes[k];
     const std::uint32_t starts = BoxStarts(s, ws);
     int n = 0;
@@ -108,13 +118,13 @@ std::vector<int> BoxCounts(const std::uint32_t* rows, const FractalWindow& windo
   return counts;
 }
 
-double FractalDimensionFromCounts(const std::vector<int>& counts, const FractalWindow& window) {
+double FractalDimensionFromCounts(const TBoxCounts& counts, const FractalWindow& window) {
   int k = 0;
   double sx = 0.0, sy = 0.0, sxy = 0.0, sxx = 0.0;
-  for (std::size_t i = 0; i < counts.size(); ++i) {
+  for (std::size_t i = 0; i < window.boxSizes.size(); ++i) {
     if (counts[i] <= 0) continue;
-    const double x = std::log(static_cast<double>(window.boxSizes[i]));
-    const double y = std::log(static_cast<double>(counts[i]));
+    const double x = window.logSize[i];
+    const double y = window.logCount[static_cast<std::size_t>(counts[i])];
     ++k;
     sx += x;
     sy += y;
@@ -198,7 +208,7 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
   if (!value.found) {
-    return Error{kBadParameter,
+    return Error{kWrongFormat,
                  "The drainage network is empty: every pixel of the drainage image is 255."};
   }
 
@@ -284,6 +294,11 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
     }
   }
   return result;
+}
+
+std::string FractalDiagramTable(const DrainageFractalResult& result) {
+  return ClassValueTable(result.histogram, 101, std::min(result.upperBound, kFractalHistogramBins),
+                         0.01);
 }
 
 }  // namespace orvane

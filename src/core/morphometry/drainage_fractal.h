@@ -24,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/common/progress.h"
@@ -49,7 +50,12 @@ struct FractalWindow {
   int marginGlobal = 0;
   int marginSegments = 1;
   std::vector<int> boxSizes;  // ascending; the last one is ws, whose count is forced to 1
+  std::vector<double> logSize;   // ln s for each box size
+  std::vector<double> logCount;  // ln N for N = 0 .. ws^2 (entry 0 unused)
 };
+
+inline constexpr int kMaxBoxSizes = 6;
+using TBoxCounts = std::array<int, kMaxBoxSizes>;
 
 // The geometry of ws = 12 or 24; an error naming the allowed sizes otherwise.
 Expected<FractalWindow> FractalWindowOf(int windowSize);
@@ -75,14 +81,18 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
                                                        const DrainageFractalParams& params,
                                                        ProgressSink* progress = nullptr);
 
+// The diagram's table, as its window draws it: "%lf\t%d" rows (0.01 i, count i) for
+// i = 101 .. min(trunc(100 Dmax), 300) - 1.
+std::string FractalDiagramTable(const DrainageFractalResult& result);
+
 // --- Building blocks, exposed for the tests and the benchmarks ----------------------------
 // A window mask is held as ws + 1 bit rows (bit c = column c); row ws stays 0.
 
-// Box counts N for each size of window.boxSizes (the last forced to 1).
-std::vector<int> BoxCounts(const std::uint32_t* rows, const FractalWindow& window);
+// Box counts N for each size of window.boxSizes (the last forced to 1); unused entries 0.
+TBoxCounts BoxCounts(const std::uint32_t* rows, const FractalWindow& window);
 
 // D from the counts of window.boxSizes, as described at the top.
-double FractalDimensionFromCounts(const std::vector<int>& counts, const FractalWindow& window);
+double FractalDimensionFromCounts(const TBoxCounts& counts, const FractalWindow& window);
 
 // Grows the segment of `network` joined to the cell (before, before) into `segment`
 // (ws + 1 rows, overwritten) and returns the number of marked cells.

@@ -27,7 +27,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
     return Error{kBadParameter, "There is no drainage network."};
   }
   if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
-    return Error{kBadParameter, "The drainage network (" + std::to_string(network.columns) + " x " +
+    return Error{kWrongFormat, "The drainage network (" + std::to_string(network.columns) + " x " +
                                     std::to_string(network.lines) + ") and the DEM (" +
                                     std::to_string(dem.columns) + " x " +
                                     std::to_string(dem.lines) + ") differ in size."};
@@ -43,7 +43,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstInRasterOrder, &value);
   if (!value.found) {
-    return Error{kBadParameter,
+    return Error{kWrongFormat,
                  "The drainage network is empty: every pixel of the drainage image is 255."};
   }
 

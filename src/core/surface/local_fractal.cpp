@@ -34,13 +34,19 @@ int LocalFractalColumnHeight(long long difference, double heightStep, int half) 
   return half - static_cast<int>(steps);
 }
 
-double LocalFractalFit(const std::vector<int>& sizes, const int* counts) {
+namespace {
+
+// The fit shared by the public function and the fast path, so both give the same bits: `logOf`
+// gives ln N (a table look-up in the fast path, the same std::log values).
+template <class LogOf>
+double FitDimension(const std::vector<int>& sizes, const double* logSizes, const int* counts,
+                    LogOf logOf) {
   double sx = 0.0, sy = 0.0, sxy = 0.0, sxx = 0.0;
   int k = 0;
   for (std::size_t i = 0; i < sizes.size(); ++i) {
     if (counts[i] <= 0) continue;
-    const double x = std::log(static_cast<double>(sizes[i]));
-    const double y = std::log(static_cast<double>(counts[i]));
+    const double x = logSizes[i];
+    const double y = logOf(counts[i]);
     sx += x;
     sy += y;
     sxy += x * y;
@@ -51,6 +57,15 @@ double LocalFractalFit(const std::vector<int>& sizes, const int* counts) {
   const double slope = (k * sxy - sx * sy) / (k * sxx - sx * sx);
   const double d = -slope;
   return d >= 0.0 ? d : 0.0;
+}
+
+}  // namespace
+
+double LocalFractalFit(const std::vector<int>& sizes, const int* counts) {
+  std::vector<double> logSizes(sizes.size());
+  for (std::size_t i = 0; i < sizes.size(); ++i) logSizes[i] = std::log(static_cast<double>(sizes[i]));
+  return FitDimension(sizes, logSizes.data(), counts,
+                      [](int n) { return std::log(static_cast<double>(n)); });
 }
 
 std::vector<int> LocalFractalElevations(const TDemModel& dem, int unitDivisor) {
@@ -67,34 +82,36 @@ std::vector<int> LocalFractalElevations(const TDemModel& dem, int unitDivisor) {
 
 namespace {
 
-// Boxes counted in the z direction for one footprint, by elevation difference to the reference.
+// Boxes counted in the z direction over one footprint, by the difference between the
+// footprint's highest elevation and the reference: one row per box size.
 class BoxCountTable {
  public:
-  BoxCountTable(const LocalFractalWindow& w, double step, long long range)
-      : window_(w), step_(step) {
-    // Past these limits the column is full (2F) or empty, so the table clamps.
+  BoxCountTable(const LocalFractalWindow& w, double step, long long range) : window_(w), step_(step) {
+    // Past +-limit a column is full (2F) or empty, so a narrower table clamps.
     const double limit = std::ceil(w.half * step) + 2.0;
-    const long long reach = limit < static_cast<double>(range) ? static_cast<long long>(limit) : range;
-    if (reach > (1LL << 21)) return;  // too wide: count directly
+    const bool clamps = limit < static_cast<double>(range);
+    const long long reach = clamps ? static_cast<long long>(limit) : range;
+    if (reach > (1LL << 21)) return;  // too wide: counted directly
+    clamps_ = clamps;
     lo_ = -reach;
     hi_ = reach;
-    const std::size_t width = static_cast<std::size_t>(hi_ - lo_ + 1);
-    table_.resize(width * w.boxSizes.size());
+    width_ = static_cast<std::size_t>(hi_ - lo_ + 1);
+    table_.resize(width_ * w.boxSizes.size());
     for (std::size_t si = 0; si < w.boxSizes.size(); ++si) {
       for (long long d = lo_; d <= hi_; ++d) {
-        table_[si * width + static_cast<std::size_t>(d - lo_)] =
-            static_cast<std::uint8_t>(Direct(si, d));
+        table_[si * width_ + static_cast<std::size_t>(d - lo_)] = static_cast<std::uint8_t>(Direct(si, d));
       }
     }
-    width_ = width;
   }
 
   bool tabled() const { return !table_.empty(); }
+  bool clamps() const { return clamps_; }
+  // Row of box size si, indexed by the difference itself.
   const std::uint8_t* Row(std::size_t si) const {
     return table_.data() + si * width_ + static_cast<std::size_t>(-lo_);
   }
-  long long lo() const { return lo_; }
-  long long hi() const { return hi_; }
+  int lo() const { return static_cast<int>(lo_); }
+  int hi() const { return static_cast<int>(hi_); }
 
   int Direct(std::size_t si, long long difference) const {
     const int s = window_.boxSizes[si];
@@ -107,10 +124,32 @@ class BoxCountTable {
  private:
   const LocalFractalWindow& window_;
   double step_;
+  bool clamps_ = false;
   long long lo_ = 0, hi_ = 0;
   std::size_t width_ = 0;
   std::vector<std::uint8_t> table_;
 };
+
+// Adds the z-box counts of one line of footprints to the counts of every centre of a line:
+// n[c] += count(top[c + shift] - reference[c - 1]).
+template <int Mode>  // 0 table, 1 clamped table, 2 direct
+void AddFootprints(const BoxCountTable& table, std::size_t si, const int* top, int shift,
+                   const int* reference, int first, int last, int* n) {
+  if constexpr (Mode == 0) {
+    const std::uint8_t* count = table.Row(si);
+    for (int c = first; c <= last; ++c) n[c] += count[top[c + shift] - reference[c - 1]];
+  } else if constexpr (Mode == 1) {
+    const std::uint8_t* count = table.Row(si);
+    const int lo = table.lo(), hi = table.hi();
+    for (int c = first; c <= last; ++c) {
+      n[c] += count[std::clamp(top[c + shift] - reference[c - 1], lo, hi)];
+    }
+  } else {
+    for (int c = first; c <= last; ++c) {
+      n[c] += table.Direct(si, static_cast<long long>(top[c + shift]) - reference[c - 1]);
+    }
+  }
+}
 
 }  // namespace
 
@@ -137,84 +176,109 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   const auto [lowIt, highIt] = std::minmax_element(e.begin(), e.end());
   const long long range = static_cast<long long>(*highIt) - *lowIt;
   const BoxCountTable table(w, step, range);
+  const int mode = !table.tabled() ? 2 : table.clamps() ? 1 : 0;
 
   const int cells = 2 * F - 1;  // window cells each way; the cube's last voxel column stays empty
   const std::size_t nSizes = w.boxSizes.size();
-  const auto at = [&](int line, int column) {
-    return e[static_cast<std::size_t>(line) * columns + column];
-  };
+  std::vector<double> logSizes(nSizes);
+  for (std::size_t i = 0; i < nSizes; ++i) logSizes[i] = std::log(static_cast<double>(w.boxSizes[i]));
+  std::vector<double> logCounts(static_cast<std::size_t>(w.side) * w.side * w.side + 1, 0.0);
+  for (std::size_t n = 1; n < logCounts.size(); ++n) logCounts[n] = std::log(static_cast<double>(n));
+  const auto logOf = [&logCounts](int n) { return logCounts[static_cast<std::size_t>(n)]; };
 
   LocalFractalResult result;
   result.dimension.assign(static_cast<std::size_t>(lines) * columns, 0.0);
   const int firstLine = F, lastLine = lines - F;  // centres, both ends included
   const int firstColumn = F, lastColumn = columns - F;
 
+  // Bands of centre lines: the footprint maxima of a band's lines are made once and serve
+  // every centre line and both volumes.
+  constexpr int kBand = 32;
+  const int centreLines = lastLine - firstLine + 1;
+  const int bands = (centreLines + kBand - 1) / kBand;
+  const auto stride = static_cast<std::size_t>(columns);
   ParallelForLines(
-      lastLine - firstLine + 1,
-      [&](int index) {
-        const int r = firstLine + index;
-        thread_local std::vector<int> colMax, fullMax, partMax, scratch, counts;
-        colMax.resize(static_cast<std::size_t>(columns));
-        fullMax.resize(static_cast<std::size_t>(columns));
-        partMax.resize(static_cast<std::size_t>(columns));
-        counts.assign(2 * nSizes * static_cast<std::size_t>(columns), 0);
-        for (int v = 0; v < 2; ++v) {  // the two volumes, the second one cell up and left
-          const int y0 = r - F + 1 - v;
-          for (std::size_t si = 0; si < nSizes; ++si) {
-            const int s = w.boxSizes[si];
-            const int corners = (w.side - 1) / s + 1;
-            const int partial = cells - (corners - 1) * s;  // width of the last footprint
-            int* n = counts.data() + (v * nSizes + si) * static_cast<std::size_t>(columns);
-            for (int k = 0; k < corners; ++k) {
-              const int b = std::min(s, cells - k * s);
-              if (b <= 0) continue;
-              // Highest elevation of every column over the footprint's lines.
-              const int y = y0 + k * s;
-              std::copy(e.begin() + static_cast<std::ptrdiff_t>(y) * columns,
-                        e.begin() + static_cast<std::ptrdiff_t>(y + 1) * columns, colMax.begin());
+      bands,
+      [&](int band) {
+        const int r0 = firstLine + band * kBand;
+        const int r1 = std::min(lastLine, r0 + kBand - 1);
+        const int y0 = r0 - F;            // first line any footprint of the band starts on
+        const int y1 = r1 + F - 1;        // last line any footprint reaches
+        const int bandLines = y1 - y0 + 1;
+        // top[b][a]: highest elevation over b lines from y and a columns from x.
+        std::vector<int> colMax(stride), scratch;
+        std::vector<int> top[2][2];
+        std::vector<int> counts(2 * nSizes * static_cast<std::size_t>(kBand) * stride, 0);
+        auto countRow = [&](int v, std::size_t si, int r) {
+          return counts.data() + ((static_cast<std::size_t>(v) * nSizes + si) * kBand +
+                                  static_cast<std::size_t>(r - r0)) * stride;
+        };
+        for (std::size_t si = 0; si < nSizes; ++si) {
+          const int s = w.boxSizes[si];
+          const int corners = (w.side - 1) / s + 1;
+          const int heights[2] = {s, s - 1};  // a full footprint, and the short last one
+          for (int bi = 0; bi < 2; ++bi) {
+            const int b = heights[bi];
+            if (b <= 0) continue;
+            for (int ai = 0; ai < 2; ++ai) {
+              if (heights[ai] > 0) top[bi][ai].assign(static_cast<std::size_t>(bandLines) * stride, 0);
+            }
+            for (int y = y0; y + b - 1 <= y1; ++y) {
+              const int* first = e.data() + static_cast<std::size_t>(y) * stride;
+              std::copy(first, first + columns, colMax.begin());
               for (int yy = y + 1; yy < y + b; ++yy) {
-                const int* row = e.data() + static_cast<std::size_t>(yy) * columns;
+                const int* row = e.data() + static_cast<std::size_t>(yy) * stride;
                 for (int c = 0; c < columns; ++c) colMax[c] = std::max(colMax[c], row[c]);
               }
-              // Highest elevation of every footprint: full width s, and the short last one.
-              SlidingMax(colMax.data(), columns, s, fullMax.data(), scratch);
-              if (partial > 0 && partial != s) {
-                SlidingMax(colMax.data(), columns, partial, partMax.data(), scratch);
+              for (int ai = 0; ai < 2; ++ai) {
+                if (heights[ai] <= 0) continue;
+                SlidingMax(colMax.data(), columns, heights[ai],
+                           top[bi][ai].data() + static_cast<std::size_t>(y - y0) * stride, scratch);
               }
-              for (int c = firstColumn; c <= lastColumn; ++c) {
-                const long long K = at(r - 1, c - 1);
-                const int x0 = c - F + 1 - v;
-                int sum = 0;
-                if (table.tabled()) {
-                  const std::uint8_t* count = table.Row(si);
-                  for (int l = 0; l < corners; ++l) {
-                    const int a = std::min(s, cells - l * s);
-                    if (a <= 0) continue;
-                    const int top = (a == s ? fullMax : partMax)[static_cast<std::size_t>(x0 + l * s)];
-                    const long long d = std::clamp(top - K, table.lo(), table.hi());
-                    sum += count[d];
-                  }
-                } else {
-                  for (int l = 0; l < corners; ++l) {
-                    const int a = std::min(s, cells - l * s);
-                    if (a <= 0) continue;
-                    const int top = (a == s ? fullMax : partMax)[static_cast<std::size_t>(x0 + l * s)];
-                    sum += table.Direct(si, top - K);
+            }
+          }
+          for (int r = r0; r <= r1; ++r) {
+            const int* reference = e.data() + static_cast<std::size_t>(r - 1) * stride;
+            for (int v = 0; v < 2; ++v) {  // the second volume sits one cell up and left
+              int* n = countRow(v, si, r);
+              for (int k = 0; k < corners; ++k) {
+                const int b = std::min(s, cells - k * s);
+                if (b <= 0) continue;
+                const int y = r - F + 1 - v + k * s;
+                for (int l = 0; l < corners; ++l) {
+                  const int a = std::min(s, cells - l * s);
+                  if (a <= 0) continue;
+                  // Footprint (k, l) of centre c starts at column c - F + 1 - v + l s.
+                  const int* src = top[b == s ? 0 : 1][a == s ? 0 : 1].data() +
+                                   static_cast<std::size_t>(y - y0) * stride;
+                  const int shift = l * s - F + 1 - v;
+                  switch (mode) {
+                    case 0:
+                      AddFootprints<0>(table, si, src, shift, reference, firstColumn, lastColumn, n);
+                      break;
+                    case 1:
+                      AddFootprints<1>(table, si, src, shift, reference, firstColumn, lastColumn, n);
+                      break;
+                    default:
+                      AddFootprints<2>(table, si, src, shift, reference, firstColumn, lastColumn, n);
+                      break;
                   }
                 }
-                n[c] += sum;
               }
             }
           }
         }
-        double* out = result.dimension.data() + static_cast<std::size_t>(r) * columns;
         std::vector<int> n1(nSizes), n2(nSizes);
-        for (int c = firstColumn; c <= lastColumn; ++c) {
-          for (std::size_t si = 0; si < nSizes; ++si) {
-            n1[si] = counts[si * columns + c];
-            n2[si] = counts[(nSizes + si) * columns + c];
+        for (int r = r0; r <= r1; ++r) {
+          double* out = result.dimension.data() + static_cast<std::size_t>(r) * stride;
+          for (int c = firstColumn; c <= lastColumn; ++c) {
+            for (std::size_t si = 0; si < nSizes; ++si) {
+              n1[si] = countRow(0, si, r)[c];
+              n2[si] = countRow(1, si, r)[c];
+            }
+            out[c] = (FitDimension(w.boxSizes, logSizes.data(), n1.data(), logOf) +
+                      FitDimension(w.boxSizes, logSizes.data(), n2.data(), logOf)) * 0.5;
           }
-          out[c] = (LocalFractalFit(w.boxSizes, n1.data()) + LocalFractalFit(w.boxSizes, n2.data())) * 0.5;
         }
       },
       progress, 1);

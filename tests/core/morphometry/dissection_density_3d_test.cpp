@@ -1,5 +1,7 @@
 #include "core/morphometry/dissection_density_3d.h"
 
+#include "core/drainage/density_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -175,7 +177,7 @@ TEST(Dissection3D, DensitiesAbove30StayOutOfTheHistogramButReachTheImage) {
   EXPECT_EQ(r->minimum, r->maximum);  // the minimum is a real density, not a starting value
   EXPECT_EQ(r->histogram3D, (std::array<std::int32_t, 300>{}));
   const TClassTable none;
-  const TRasterImage gray = Dissection3DImage(*r, true, none, false);
+  const TRasterImage gray = Dissection3DImage(*r, kGrayTones0255, none, false);
   // The single centre makes a range of 0, which writes 0; outside the centre stays white.
   EXPECT_EQ(gray.Row(3)[3], 0);
   EXPECT_EQ(gray.Row(0)[3], 255);
@@ -186,9 +188,9 @@ TEST(Dissection3D, GrayAndColourImages) {
   const TRasterImage net = testing::RandomNetwork(40, 30, 3, 4, 0.02);
   auto r = ComputeDissection3D(*dem, net, {7, 1, 30});
   ASSERT_TRUE(r);
-  const TRasterImage gray = Dissection3DImage(*r, true, TClassTable(), false);
+  const TRasterImage gray = Dissection3DImage(*r, kGrayTones0255, TClassTable(), false);
   const TClassTable table({{10.0f, 0, 90, 0}, {1000.0f, 255, 160, 0}});
-  const TRasterImage colour = Dissection3DImage(*r, false, table, false);
+  const TRasterImage colour = Dissection3DImage(*r, kColoredPalette, table, false);
   ASSERT_EQ(colour.kind, kRasterRgb);
   for (int y = 3; y < 27; ++y)
     for (int x = 3; x < 37; ++x) {

@@ -199,10 +199,10 @@ TEST(DrainageFractal, StraightRowSinglePixelAndEmptyWindow) {
   std::uint32_t rows[13] = {};
   EXPECT_EQ(FractalDimensionFromCounts(BoxCounts(rows, w), w), 0.0);  // empty: one point
   rows[5] = 1u << 5;
-  EXPECT_EQ(BoxCounts(rows, w), (std::vector<int>{1, 1, 1, 1, 1}));
+  EXPECT_EQ(BoxCounts(rows, w), (TBoxCounts{1, 1, 1, 1, 1, 0}));
   EXPECT_EQ(FractalDimensionFromCounts(BoxCounts(rows, w), w), 1.0);  // slope 0, raised to 1
   rows[5] = 0xFFF;
-  EXPECT_EQ(BoxCounts(rows, w), (std::vector<int>{12, 6, 4, 2, 1}));
+  EXPECT_EQ(BoxCounts(rows, w), (TBoxCounts{12, 6, 4, 2, 1, 0}));
   EXPECT_NEAR(FractalDimensionFromCounts(BoxCounts(rows, w), w), 1.0, 1e-12);
   // A filled window is two-dimensional.
   for (int r = 0; r < 12; ++r) rows[r] = 0xFFF;

@@ -1,0 +1,178 @@
+#include "app/commands/drainage_commands.h"
+
+#include <QAction>
+#include <memory>
+
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_dialogs.h"
+#include "app/drainage/extract_riv.h"
+#include "app/drainage/headwaters_form.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "core/drainage/density_image.h"
+#include "core/drainage/drainage_extraction.h"
+#include "core/drainage/headwaters_density.h"
+#include "core/drainage/incrust.h"
+
+namespace orvane {
+
+TDrainageCommands::TDrainageCommands(TMainForm& main)
+    : QObject(&main), main_(main), extractRiv_(new TExtractRiv(&main)) {
+  // The shared dialogs exist from start-up, like every dialog of the program.
+  DDFenOf(main);
+  DDPaletteFenOf(main);
+  AboutVennotFormOf(main);
+  HeadWatersFormOf(main);
+}
+
+void TDrainageCommands::ExtractDrainageNetwork1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  if (Prompts().Exec(*extractRiv_) != QDialog::Accepted) return;
+  ExtractionParams params;
+  params.lowerRange = extractRiv_->LowerRange();
+  params.upperRange = extractRiv_->UpperRange();
+  params.colourCode = extractRiv_->ColourCode();
+  params.connection = extractRiv_->Connection();
+  BusyCursor busy;
+  auto result = ExtractDrainage(*dem, params, main_.Progress());
+  if (!result) {
+    busy.Release();
+    if (result.error().code != kCancelled) {
+      Prompts().Warning(&main_, "ERROR", QString::fromStdString(result.error().message));
+    }
+    return;
+  }
+  main_.SetDrainageRaster(std::shared_ptr<TRasterImage>(std::move(result->network)), true);
+}
+
+void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure measure) {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  if (!drainage) return;
+  DissectionParams params;
+  params.tiling = tiling;
+  params.measure = measure;
+  QString title = DissectionTitle(params);
+  main_.BeginTreatment(title);
+  TDiagDDForm& diagram = DiagramWindow<TDiagDDForm>(main_);
+  diagram.Counts().fill(0);
+
+  TDDFen& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  title += window.SideText();
+  main_.SetParameterTitle(title);
+  params.windowSize = window.WindowSize();
+
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
+  auto field = ComputeDissectionDensity(*drainage, params, main_.Progress());
+  if (!field) {
+    busy.reset();
+    if (field.error().code != kCancelled) {
+      Prompts().Warning(&main_, "ERROR", QString::fromStdString(field.error().message));
+    }
+    return;
+  }
+
+  TDDPaletteFen& palette = DDPaletteFenOf(main_);
+  palette.SetDissectionBound(static_cast<int>(10.0 * field->maximum));
+  palette.SetRange(field->minimum, field->maximum);
+  busy.reset();
+  Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
+  busy = std::make_unique<BusyCursor>();
+
+  auto image = RenderDensityField(*field, palette.PaletteChoice(), palette.ClassTable(),
+                                  palette.Smoothing());
+  if (!image) {
+    busy.reset();
+    Prompts().Warning(&main_, "ERROR", QString::fromStdString(image.error().message));
+    return;
+  }
+  diagram.Counts() = image->histogram;
+  diagram.SetBound(image->bound);
+
+  const bool gray = palette.PaletteChoice() == kGrayTones0255;
+  std::shared_ptr<TRasterImage> raster(std::move(image->image));
+  if (palette.ResultKind() == 1) {
+    main_.ShowWrappedImage(raster);
+    // A moving-window result also becomes the current parameter image.
+    if (tiling == DensityTiling::kMoving) main_.SetParameterImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
+    // The gray histogram is offered for the grid results only.
+    if (gray && tiling == DensityTiling::kMoving) {
+      main_.SetEnabled("GrayHisto1", false);
+      main_.SetEnabled("HistoGrSpeedButton", false);
+    }
+    main_.SetDiagramKind(2);
+  }
+  busy.reset();
+  Prompts().Exec(diagram);
+}
+
+void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(AboutVennotFormOf(main_)); }
+
+void TDrainageCommands::Headwaterstreatment1Click() {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  TDemModel* dem = main_.CurrentDem();
+  if (!drainage || !dem) return;
+  QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
+  main_.BeginTreatment(title);
+
+  THeadWatersForm& form = HeadWatersFormOf(main_);
+  form.SetPixelSize(main_.PixelSize());
+  Prompts().Exec(form);  // the treatment goes on however the dialog is closed
+  title += QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
+  main_.SetParameterTitle(title);
+
+  BusyCursor busy;
+  auto result = HeadwatersDensity(*drainage, *dem, {form.HalfWindow(), form.DynamicScale()},
+                                  main_.Progress());
+  if (!result) {
+    busy.Release();
+    Prompts().Warning(&main_, "ERROR", QString::fromStdString(result.error().message));
+    return;
+  }
+  std::shared_ptr<TRasterImage> raster(std::move(result->image));
+  if (form.ResultKind() == 1) {
+    main_.ShowWrappedImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, result->margin, 1);
+  }
+}
+
+void TDrainageCommands::ParameterImage1Click() {
+  const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  if (!drainage) return;
+  auto result = IncrustDrainage(parameter.get(), drainage.get(), main_.DisplayMode() == 1);
+  if (!result) {
+    Prompts().Warning(&main_, "ERREUR", QString::fromStdString(result.error().message));
+    return;
+  }
+  // The caption, display mode, margin and menus stay as they are.
+  main_.ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(*result)),
+                           main_.ParameterTitle(), main_.Margin(), main_.DisplayMode());
+}
+
+void InstallDrainageCommands(TMainForm& main) {
+  auto* commands = new TDrainageCommands(main);
+  auto connectAction = [&main, commands](const char* name, void (TDrainageCommands::*handler)()) {
+    if (QAction* action = main.Action(name)) {
+      QObject::connect(action, &QAction::triggered, commands, [commands, handler] {
+        (commands->*handler)();
+      });
+    }
+  };
+  connectAction("ExtractDrainageNetwork1", &TDrainageCommands::ExtractDrainageNetwork1Click);
+  connectAction("PixelDensity1", &TDrainageCommands::PixelDensity1Click);
+  connectAction("DrainageLength1", &TDrainageCommands::DrainageLength1Click);
+  connectAction("PixelDensity2", &TDrainageCommands::PixelDensity2Click);
+  connectAction("DrainageLength2", &TDrainageCommands::DrainageLength2Click);
+  connectAction("DiesstionDensityInfo1", &TDrainageCommands::DiesstionDensityInfo1Click);
+  connectAction("Headwaterstreatment1", &TDrainageCommands::Headwaterstreatment1Click);
+  connectAction("ParameterImage1", &TDrainageCommands::ParameterImage1Click);
+}
+
+}  // namespace orvane

@@ -1,0 +1,187 @@
+#include "app/commands/morpho_commands.h"
+
+#include <QAction>
+#include <memory>
+
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_dialogs.h"
+#include "app/main_form.h"
+#include "app/morphometry/morpho_forms.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "core/drainage/density_image.h"
+#include "core/morphometry/dissection_density_3d.h"
+#include "core/morphometry/ratio_depth.h"
+
+namespace orvane {
+
+TMorphoCommands::TMorphoCommands(TMainForm& main) : QObject(&main), main_(main) {
+  // The dialogs exist from start-up, like every dialog of the program.
+  FractDrainageFormOf(main);
+  InfoFractDimRiverFormOf(main);
+  RatioDepthFormOf(main);
+  DDFenOf(main);
+  DDPaletteFenOf(main);
+  DiagramWindow<TDiagFractDimForm>(main);
+  DiagramWindow<TDiagDD3DForm>(main);
+}
+
+void TMorphoCommands::Fail(const Error& error) {
+  if (error.code == kCancelled) return;
+  Prompts().Warning(&main_, "ERROR", QString::fromStdString(error.message));
+}
+
+void TMorphoCommands::DrainageFractal(FractalMode mode) {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  if (!drainage) return;
+  QString title = " FRACTAL DIMENSION   MOVING WINDOW SIZE ";
+  main_.BeginTreatment(title);
+  TDiagFractDimForm& diagram = DiagramWindow<TDiagFractDimForm>(main_);
+  diagram.Counts().fill(0);
+
+  TFractDrainageForm& form = FractDrainageFormOf(main_);
+  Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
+  title += QString::asprintf("%d ", form.WindowSize());
+  main_.SetParameterTitle(title);
+
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
+  auto result = ComputeDrainageFractal(
+      *drainage, {mode, form.WindowSize(), form.DynamicScale()}, main_.Progress());
+  if (!result) {
+    busy.reset();
+    Fail(result.error());
+    return;
+  }
+  if (mode == FractalMode::kGlobal) DiagramWindow<TDiagLocFractDimForm>(main_).Counts().fill(0);
+  diagram.Counts() = result->histogram;
+  diagram.SetUpperBound(result->upperBound);
+
+  auto raster = std::make_shared<TRasterImage>(std::move(result->image));
+  if (form.Wrapped()) {
+    main_.ShowWrappedImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, result->margin, 1);
+    for (const char* name : {"N6", "Configurationdelimpression1", "Print1"}) {
+      main_.SetVisible(name, true);
+    }
+  }
+  main_.SetDiagramKind(4);
+  busy.reset();
+  Prompts().Exec(diagram);
+}
+
+void TMorphoCommands::FractalDimensionInfo1Click() {
+  Prompts().Exec(InfoFractDimRiverFormOf(main_));
+}
+
+void TMorphoCommands::DissectionDensity3DTreatment1Click() {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  TDemModel* dem = main_.CurrentDem();
+  if (!drainage || !dem) return;
+  QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
+  main_.BeginTreatment(title);
+  TDiagDD3DForm& diagram = DiagramWindow<TDiagDD3DForm>(main_);
+  diagram.Counts2D().fill(0);
+  diagram.Counts3D().fill(0);
+  DiagramWindow<TDiagDDForm>(main_).Counts().fill(0);
+
+  TDDFen& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  title += window.SideText();
+  main_.SetParameterTitle(title);
+
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
+  Dissection3DParams params;
+  params.windowSize = window.WindowSize();
+  params.unitDivisor = main_.UnitFactor();
+  params.pixelSize = main_.PixelSize();
+  auto result = ComputeDissection3D(*dem, *drainage, params, main_.Progress());
+  if (!result) {
+    busy.reset();
+    Fail(result.error());
+    return;
+  }
+
+  TDDPaletteFen& palette = DDPaletteFenOf(main_);
+  palette.Set3DBound(result->upperBound);
+  palette.SetRange(result->minimum, result->maximum);
+  busy.reset();
+  Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
+  busy = std::make_unique<BusyCursor>();
+
+  const bool gray = palette.PaletteChoice() == kGrayTones0255;
+  auto raster = std::make_shared<TRasterImage>(
+      Dissection3DImage(*result, palette.PaletteChoice(), palette.ClassTable(), palette.Smoothing()));
+  diagram.Counts2D() = result->histogram2D;
+  diagram.Counts3D() = result->histogram3D;
+  diagram.SetBound(result->upperBound);
+
+  if (palette.ResultKind() == 1) {
+    main_.ShowWrappedImage(raster);
+    // The result is also the current parameter image; a gray one keeps the margin m + 1.
+    main_.SetParameterImage(raster);
+    if (gray) main_.SetMargin(result->halfWidth + 1);
+  } else {
+    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
+    main_.SetDiagramKind(3);
+  }
+  busy.reset();
+  Prompts().Exec(diagram);
+}
+
+void TMorphoCommands::RatioDepthTreatment1Click() {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  TDemModel* dem = main_.CurrentDem();
+  if (!drainage || !dem) return;
+  QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
+  main_.BeginTreatment(title);
+
+  TDDFen& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  TRatioDepthForm& form = RatioDepthFormOf(main_);
+  if (Prompts().Exec(form) != QDialog::Accepted) return;
+  title += window.SideText();
+  main_.SetParameterTitle(title);
+
+  BusyCursor busy;
+  auto result = ComputeRatioDepth(*dem, *drainage, {window.WindowSize(), form.DynamicScale()},
+                                  main_.Progress());
+  if (!result) {
+    busy.Release();
+    Fail(result.error());
+    return;
+  }
+  auto raster = std::make_shared<TRasterImage>(std::move(result->image));
+  if (form.ResultKind() == 1) {
+    main_.ShowWrappedImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, result->margin, 1);
+  }
+}
+
+void TMorphoCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDiagFractDimForm>(main_)); }
+
+void TMorphoCommands::DiagDD3D1Click() { Prompts().Exec(DiagramWindow<TDiagDD3DForm>(main_)); }
+
+void InstallMorphoCommands(TMainForm& main) {
+  auto* commands = new TMorphoCommands(main);
+  auto connectAction = [&main, commands](const char* name, void (TMorphoCommands::*handler)()) {
+    if (QAction* action = main.Action(name)) {
+      QObject::connect(action, &QAction::triggered, commands,
+                       [commands, handler] { (commands->*handler)(); });
+    }
+  };
+  connectAction("DFRedGlobal1", &TMorphoCommands::DFRedGlobal1Click);
+  connectAction("FractalDimensionTreatment1", &TMorphoCommands::FractalDimensionTreatment1Click);
+  connectAction("FractalDimensionInfo1", &TMorphoCommands::FractalDimensionInfo1Click);
+  connectAction("DissectionDensity3DTreatment1",
+                &TMorphoCommands::DissectionDensity3DTreatment1Click);
+  connectAction("RatioDepthTreatment1", &TMorphoCommands::RatioDepthTreatment1Click);
+  // The Diagram button and the Diagram submenu open these through the frame.
+  main.RegisterDiagram(3, [commands] { commands->DiagDD3D1Click(); });
+  main.RegisterDiagram(4, [commands] { commands->FractRed1Click(); });
+}
+
+}  // namespace orvane

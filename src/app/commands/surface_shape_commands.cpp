@@ -1,0 +1,199 @@
+#include "app/commands/surface_shape_commands.h"
+
+#include <QAction>
+#include <initializer_list>
+#include <map>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "app/surface/circular_forms.h"
+#include "app/surface/contour_forms.h"
+#include "app/surface/shape_forms.h"
+#include "app/terrain/dynamic_scale.h"
+#include "core/surface/circular_window.h"
+#include "core/surface/contour_density.h"
+#include "core/surface/contour_lines.h"
+#include "core/surface/convexity.h"
+#include "core/surface/global_fractal.h"
+#include "core/surface/horizontal_surfaces.h"
+
+namespace orvane {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// The enabled state of some components, to put back what a treatment must not change.
+class EnabledStates {
+ public:
+  EnabledStates(const TMainForm& main, std::initializer_list<const char*> names) {
+    for (const char* name : names) states_[name] = main.IsEnabled(name);
+  }
+  void Restore(TMainForm& main) const {
+    for (const auto& [name, enabled] : states_) main.SetEnabled(name, enabled);
+  }
+
+ private:
+  std::map<QString, bool> states_;
+};
+
+void ReportFailure(TMainForm& main, BusyCursor& busy, const Error& error) {
+  busy.Release();
+  if (error.code == kCancelled) return;
+  Prompts().Warning(&main, "ERREUR", Q(error.message));
+}
+
+}  // namespace
+
+TSurfaceShapeCommands::TSurfaceShapeCommands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      conCav_(new TConCavForm(&main)),
+      horizSurf_(new THorizSurfForm(&main)),
+      contourLine_(new TContourLineForm(&main)),
+      circularWindow_(new TCircularWindowForm(&main)),
+      cwInfo_(new TCWInfoForm(&main)) {
+  contLine_ = new TContLineForm(&main);
+}
+
+void TSurfaceShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
+                                       int margin, int resultKind) {
+  main_.SetParameterTitle(title);
+  if (resultKind == 1) {
+    main_.ShowWrappedImage(std::move(raster));
+    return;
+  }
+  main_.ShowParameterImage(std::move(raster), title, margin, 1);
+}
+
+void TSurfaceShapeCommands::RunConvexityOrConcavity(bool convexity) {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  main_.BeginTreatment(convexity ? " CONVEXITY   WINDOW SIZE " : " CONCAVITY   WINDOW SIZE ");
+  Prompts().Exec(*conCav_);  // the treatment runs however the dialog was closed
+  const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
+  const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
+  main_.SetParameterTitle(title);
+  BusyCursor busy;
+  auto result = convexity ? ComputeConvexity(*dem, params, main_.Progress())
+                          : ComputeConcavity(*dem, params, main_.Progress());
+  if (!result) return ReportFailure(main_, busy, result.error());
+  ShowResult(std::move(result->image), title, result->margin, conCav_->ResultKind());
+}
+
+void TSurfaceShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
+void TSurfaceShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
+
+void TSurfaceShapeCommands::HorizontalSurfaces1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  main_.BeginTreatment(" HORIZONTAL PLANS   WINDOW SIZE ");
+  Prompts().Exec(*horizSurf_);  // runs however the dialog was closed
+  const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
+  const QString title = Q(HorizontalTitle(params.range));
+  main_.SetParameterTitle(title);
+  BusyCursor busy;
+  auto result = ComputeHorizontalSurfaces(*dem, params, main_.Progress());
+  if (!result) return ReportFailure(main_, busy, result.error());
+  if (horizSurf_->ResultKind() == 1) return ShowResult(std::move(result->image), title, 1, 1);
+  // This result leaves the gray histogram as it was and turns the palette off.
+  const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
+  ShowResult(std::move(result->image), title, result->margin, 0);
+  histogram.Restore(main_);
+  main_.SetEnabled("OpenPalette1", false);
+  main_.SetEnabled("PaletteSpeedButton", false);
+}
+
+void TSurfaceShapeCommands::Global1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  main_.BeginTreatment(kContourDensityTitle);
+  const int unit = std::max(1, main_.UnitFactor());
+  contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
+                                main_.DynamicScale().PixelSizeText());
+  contourLine_->SetDemPixelSize(dem->pixelSizeX);
+  Prompts().Exec(*contourLine_);
+  ContourDensityParams params;
+  params.window = contourLine_->WindowSize();
+  params.interval = contourLine_->Interval();
+  params.dynamism = contourLine_->Dynamism();
+  params.tiling = contourLine_->Tiling() == 1 ? DensityTiling::kMovingWindow : DensityTiling::kSquaredGrid;
+  params.unitDivisor = unit;
+  // Left without an interval or a window (Cancel, close box): nothing to compute.
+  if (!CheckContourDensityParams(params)) return;
+  BusyCursor busy;
+  main_.SetMargin(params.window / 2);
+  auto result = ComputeContourDensity(*dem, params, main_.Progress());
+  if (!result) return ReportFailure(main_, busy, result.error());
+  ShowResult(std::move(result->image), kContourDensityTitle, result->margin, contourLine_->ResultKind());
+}
+
+void TSurfaceShapeCommands::ContourLineExtraction1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  const int unit = std::max(1, main_.UnitFactor());
+  {
+    BusyCursor busy;
+    const ContourHeightRange range = ContourHeights(*dem, unit);
+    contLine_->SetHeights(range.minimum, range.maximum, main_.DynamicScale().PixelSizeText());
+  }
+  if (Prompts().Exec(*contLine_) != QDialog::Accepted) return;
+  BusyCursor busy;
+  auto result = ComputeContourLines(*dem, {contLine_->First(), contLine_->Last(), contLine_->Interval(), unit},
+                                    main_.Progress());
+  if (!result) return ReportFailure(main_, busy, result.error());
+  contourLevels_ = result->levels;
+  // Only saving and wrapping apply to a level-index image.
+  const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
+                                     "HistoGrSpeedButton"});
+  ShowResult(std::move(result->image), kContourLinesTitle, 0, 0);
+  others.Restore(main_);
+  main_.SetVisible("Save1", true);
+}
+
+void TSurfaceShapeCommands::DimensionFractale1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  BusyCursor busy;
+  auto result = ComputeGlobalFractal(*dem);
+  busy.Release();
+  Prompts().Warning(&main_, kGlobalFractalCaption,
+                    Q(result ? GlobalFractalMessage(*result) : result.error().message));
+}
+
+void TSurfaceShapeCommands::CircularWindowTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  main_.BeginTreatment(main_.ParameterTitle());  // hides the direction histogram only
+  circularWindow_->SetPixelSize(dem->pixelSizeX);
+  if (Prompts().Exec(*circularWindow_) != QDialog::Accepted) return;
+  BusyCursor busy;
+  const CircularParams params{circularWindow_->Radius(), circularWindow_->Statistic()};
+  const QString title = Q(CircularTitle(params.statistic, params.radius));
+  main_.SetParameterTitle(title);
+  auto result = ComputeCircularWindow(*dem, params, main_.Progress());
+  if (!result) return ReportFailure(main_, busy, result.error());
+  ShowResult(std::move(result->image), title, result->margin, circularWindow_->ResultKind());
+  if (circularWindow_->ResultKind() == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+}
+
+void TSurfaceShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }
+
+void InstallSurfaceShapeCommands(TMainForm& main) {
+  auto* commands = new TSurfaceShapeCommands(main);
+  const auto connectAction = [&](const char* name, void (TSurfaceShapeCommands::*handler)()) {
+    QObject::connect(main.Action(name), &QAction::triggered, commands, [commands, handler] { (commands->*handler)(); });
+  };
+  connectAction("Convexity1", &TSurfaceShapeCommands::Convexity1Click);
+  connectAction("Concavity1", &TSurfaceShapeCommands::Concavity1Click);
+  connectAction("HorizontalSurfaces1", &TSurfaceShapeCommands::HorizontalSurfaces1Click);
+  connectAction("Global1", &TSurfaceShapeCommands::Global1Click);
+  connectAction("ContourLineExtraction1", &TSurfaceShapeCommands::ContourLineExtraction1Click);
+  connectAction("DimensionFractale1", &TSurfaceShapeCommands::DimensionFractale1Click);
+  connectAction("CircularWindowTreatment1", &TSurfaceShapeCommands::CircularWindowTreatment1Click);
+  connectAction("CircularWindowInfo1", &TSurfaceShapeCommands::CircularWindowInfo1Click);
+}
+
+}  // namespace orvane

@@ -1,0 +1,110 @@
+#include "app/display/palette_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/display/class_legend.h"
+#include "app/shell/text_values.h"
+#include "core/render/palette.h"
+
+namespace orvane {
+
+TPalForm::TPalForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("PalForm");
+  setWindowTitle(" PALETTE");
+  setModal(true);
+  auto* columns = new QHBoxLayout(this);
+  auto* left = new QVBoxLayout;
+  columns->addLayout(left);
+  left->addWidget(new QLabel("Color Tables", this));
+  typeCombo_ = new QComboBox(this);
+  typeCombo_->setObjectName("TypeComboBox");
+  for (const std::string& name : PaletteTableNames()) typeCombo_->addItem(QString::fromStdString(name));
+  left->addWidget(typeCombo_);
+  smoothing_ = new QCheckBox("Smoothing", this);
+  smoothing_->setObjectName("LissageCheckBox");
+  left->addWidget(smoothing_);
+
+  auto* range = new QGroupBox("Dynamic Scale", this);
+  auto* rangeLayout = new QVBoxLayout(range);
+  rangeLayout->addWidget(new QLabel("Min", range));
+  minEdit_ = new QLineEdit(range);
+  minEdit_->setObjectName("MinEdit");
+  rangeLayout->addWidget(minEdit_);
+  rangeLayout->addWidget(new QLabel("Max", range));
+  maxEdit_ = new QLineEdit(range);
+  maxEdit_->setObjectName("MaxEdit");
+  rangeLayout->addWidget(maxEdit_);
+  left->addWidget(range);
+
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OkBitBtn");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Delete", this);
+  cancel->setObjectName("CancelBitBtn");
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  left->addLayout(buttons);
+  left->addStretch();
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  legend_ = new TClassLegendBox(this);
+  legend_->SetSource([this]() -> const TClassTable& { return table_; },
+                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDegrees);
+  auto* right = new QVBoxLayout;
+  right->addWidget(legend_);
+  right->addStretch();
+  columns->addLayout(right);
+
+  connect(typeCombo_, &QComboBox::activated, this, &TPalForm::ChooseTable);
+  connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
+  typeCombo_->setCurrentIndex(kPaletteBlueBase);
+  ChooseTable(kPaletteBlueBase);
+}
+
+bool TPalForm::Smoothing() const { return smoothing_->isChecked(); }
+void TPalForm::SetSmoothing(bool on) { smoothing_->setChecked(on); }
+
+void TPalForm::SetRange(int min, int max) {
+  minEdit_->setText(QString::number(min));
+  maxEdit_->setText(QString::number(max));
+}
+
+// Decimal fields; a comma reads as the decimal point, empty text as 0.
+double TPalForm::Min() const { return LeadingDouble(QString(minEdit_->text()).replace(',', '.')); }
+double TPalForm::Max() const { return LeadingDouble(QString(maxEdit_->text()).replace(',', '.')); }
+
+void TPalForm::BuildBounds() {
+  table_ = PaletteTable(tableIndex_, Min(), Max());
+  legend_->FitHeight();
+  legend_->update();
+}
+
+void TPalForm::ChooseTable(int index) {
+  if (index < 0 || index >= static_cast<int>(PaletteTableNames().size())) return;
+  if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
+  tableIndex_ = index;
+  BuildBounds();
+}
+
+void TPalForm::showEvent(QShowEvent* event) {
+  // The classes follow the range just found in the image, not the one of the last use.
+  BuildBounds();
+  QDialog::showEvent(event);
+}
+
+void TPalForm::done(int result) {
+  // Values typed into Min and Max count.
+  if (result == QDialog::Accepted) BuildBounds();
+  QDialog::done(result);
+}
+
+}  // namespace orvane

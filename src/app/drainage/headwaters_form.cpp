@@ -1,0 +1,123 @@
+#include "app/drainage/headwaters_form.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/shell/text_values.h"
+#include "core/drainage/headwaters_density.h"
+
+namespace orvane {
+
+THeadWatersForm& HeadWatersFormOf(QWidget& frame) {
+  auto* form = frame.findChild<THeadWatersForm*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!form) form = new THeadWatersForm(&frame);
+  return *form;
+}
+
+THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("HeadWatersForm");
+  setWindowTitle(" INPUT PARAMETERS");
+
+  auto* size = new QGroupBox("Size Filter");
+  auto* grid = new QGridLayout(size);
+  pixelSizeEdit_ = new QLineEdit;
+  pixelSizeEdit_->setObjectName("PixelSizeEdit");
+  windowEdit_ = new QLineEdit;
+  windowEdit_->setObjectName("WindowEdit");
+  kilom1_ = new QLineEdit;
+  kilom1_->setObjectName("KilomEdit1");
+  kilom2_ = new QLineEdit;
+  kilom2_->setObjectName("KilomEdit2");
+  auto* rule = new QFrame;
+  rule->setFrameShape(QFrame::HLine);
+  grid->addWidget(new QLabel("Pixel Size"), 0, 0);
+  grid->addWidget(pixelSizeEdit_, 0, 1, 1, 3);
+  grid->addWidget(new QLabel("Half Window Size (HWS)"), 1, 0);
+  grid->addWidget(windowEdit_, 1, 1, 1, 3);
+  grid->addWidget(new QLabel("Window Size = (HWS * 2) + 1"), 2, 0, 1, 4);
+  grid->addWidget(rule, 3, 0, 1, 4);
+  grid->addWidget(new QLabel("taking into account these parameters"), 4, 0, 1, 4);
+  grid->addWidget(new QLabel("the oberved region  is equal to:"), 5, 0, 1, 4);
+  grid->addWidget(kilom1_, 6, 0);
+  grid->addWidget(new QLabel("km x"), 6, 1);
+  grid->addWidget(kilom2_, 6, 2);
+  grid->addWidget(new QLabel("km"), 6, 3);
+  connect(windowEdit_, &QLineEdit::textChanged, this, &THeadWatersForm::WindowChanged);
+  // The side fields always show the side: an edit is written over at once.
+  connect(kilom1_, &QLineEdit::textChanged, this, &THeadWatersForm::ShowSide);
+  connect(kilom2_, &QLineEdit::textChanged, this, &THeadWatersForm::ShowSide);
+
+  auto* scale = new QGroupBox("Dynamic Scale");
+  auto* scaleLayout = new QVBoxLayout(scale);
+  scale100_ = new QRadioButton("100");
+  scale100_->setObjectName("RadioButton1");
+  scale255_ = new QRadioButton("255");
+  scale255_->setObjectName("RadioButton2");
+  scale100_->setChecked(true);
+  scaleLayout->addWidget(scale100_);
+  scaleLayout->addWidget(scale255_);
+  connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
+  connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+
+  auto* output = new QGroupBox("OutPut Image");
+  auto* outputLayout = new QVBoxLayout(output);
+  parameter_ = new QRadioButton("Parameter Image");
+  parameter_->setObjectName("RadioButton3");
+  wrapped_ = new QRadioButton("Wrapped Image");
+  wrapped_->setObjectName("RadioButton4");
+  parameter_->setChecked(true);
+  outputLayout->addWidget(parameter_);
+  outputLayout->addWidget(wrapped_);
+  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
+  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("BitBtn1");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(scale);
+  right->addWidget(output);
+  right->addStretch();
+  right->addWidget(ok);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(size);
+  layout->addLayout(right);
+}
+
+void THeadWatersForm::SetPixelSize(int metres) {
+  pixelSizeEdit_->setText(QString::number(metres));
+  WindowChanged();
+}
+
+void THeadWatersForm::SetHalfWindowText(const QString& text) { windowEdit_->setText(text); }
+
+void THeadWatersForm::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
+
+void THeadWatersForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+
+void THeadWatersForm::WindowChanged() {
+  halfWindow_ = LeadingInt(windowEdit_->text());
+  side_ = HeadwatersWindowSide(LeadingInt(pixelSizeEdit_->text()), halfWindow_);
+  ShowSide();
+}
+
+void THeadWatersForm::ShowSide() {
+  const QString text = QString::number(side_, 'g', 6);
+  for (QLineEdit* edit : {kilom1_, kilom2_}) {
+    if (edit->text() == text) continue;
+    const QSignalBlocker block(edit);
+    edit->setText(text);
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,52 @@
+// THeadWatersForm (" INPUT PARAMETERS"): the half window size of the headwaters density, the
+// side it observes in km, the dynamic scale (100 or 255) and the result kind. Created once;
+// its values persist between runs.
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace orvane {
+
+class THeadWatersForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit THeadWatersForm(QWidget* parent = nullptr);
+
+  // Before showing: the DEM's pixel size in whole metres into "Pixel Size".
+  void SetPixelSize(int metres);
+  int HalfWindow() const { return halfWindow_; }
+  double SideKm() const { return side_; }
+  int DynamicScale() const { return dynamicScale_; }
+  // 0 parameter image, 1 wrapped image.
+  int ResultKind() const { return resultKind_; }
+
+  // For the tests: type the half window, click the radio buttons.
+  void SetHalfWindowText(const QString& text);
+  void ChooseDynamicScale(int scale);
+  void ChooseResultKind(int kind);
+
+ private:
+  void WindowChanged();
+  void ShowSide();
+
+  QLineEdit* pixelSizeEdit_;
+  QLineEdit* windowEdit_;
+  QLineEdit* kilom1_;
+  QLineEdit* kilom2_;
+  QRadioButton* scale100_;
+  QRadioButton* scale255_;
+  QRadioButton* parameter_;
+  QRadioButton* wrapped_;
+  int halfWindow_ = 0;
+  double side_ = 0.0;
+  int dynamicScale_ = 100;
+  int resultKind_ = 0;
+};
+
+THeadWatersForm& HeadWatersFormOf(QWidget& frame);
+
+}  // namespace orvane

@@ -1,0 +1,152 @@
+#include "app/surface/circular_forms.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+#include "core/surface/circular_window.h"
+
+namespace orvane {
+
+TCircularWindowForm::TCircularWindowForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("CircularWindowForm");
+  setWindowTitle("Circular Moving Window");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* type = new QGroupBox("Type of Treatment", this);
+  auto* typeLayout = new QVBoxLayout(type);
+  const char* captions[6] = {"Mean Elevation", "Difference from Mean Elevation",
+                             "Standard devaition of Elevation", "Elevation Range",
+                             "Deviation from Mean Elevation", "Percentile"};
+  const char* names[6] = {"MeanRadioButton", "DiffMeanRadioButton", "StdDevRadioButton",
+                          "RangeRadioButton", "DevMeanRadioButton", "PercentileRadioButton"};
+  auto* group = new QButtonGroup(this);
+  for (int k = 0; k < 6; ++k) {
+    statistics_[k] = new QRadioButton(captions[k], type);
+    statistics_[k]->setObjectName(names[k]);
+    typeLayout->addWidget(statistics_[k]);
+    group->addButton(statistics_[k], k + 1);
+  }
+  connect(group, &QButtonGroup::idClicked, this, [this](int id) { statistic_ = id; });
+  layout->addWidget(type);
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
+  radius_ = new TDigitEdit(this);
+  radius_->setObjectName("RadiusEdit");
+  grid->addWidget(radius_, 0, 1);
+  grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
+  pixelSize_ = new QLineEdit(this);
+  pixelSize_->setObjectName("PixelSizeEdit");
+  pixelSize_->setReadOnly(true);
+  grid->addWidget(pixelSize_, 1, 1);
+  grid->addWidget(new QLabel("Surface observed ", this), 2, 0);
+  auto* surfRow = new QHBoxLayout;
+  surf_ = new QLineEdit(this);
+  surf_->setObjectName("SurfEdit");
+  surf_->setReadOnly(true);
+  surfRow->addWidget(surf_);
+  surfRow->addWidget(new QLabel("km2", this));
+  grid->addLayout(surfRow, 2, 1);
+  layout->addLayout(grid);
+  connect(radius_, &QLineEdit::textChanged, this, [this] { UpdateSurface(); });
+
+  auto* place = new QGroupBox("Emplacement of the Resulting Image", this);
+  auto* placeLayout = new QVBoxLayout(place);
+  param_ = new QRadioButton("Parameter Image", place);
+  param_->setObjectName("ParamRadioButton");
+  param_->setChecked(true);
+  wrap_ = new QRadioButton("Wrap image", place);
+  wrap_->setObjectName("WrapRadioButton");
+  placeLayout->addWidget(param_);
+  placeLayout->addWidget(wrap_);
+  layout->addWidget(place);
+
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OKBitBtn");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Cancel", this);
+  cancel->setObjectName("CancelBitBtn");
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(ok, &QPushButton::clicked, this, &TCircularWindowForm::OkClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TCircularWindowForm::Radius() const { return radius_->Value(); }
+int TCircularWindowForm::ResultKind() const { return wrap_->isChecked() ? 1 : 0; }
+QString TCircularWindowForm::SurfaceText() const { return surf_->text(); }
+
+void TCircularWindowForm::SetPixelSize(float pixelSizeX) {
+  pixelSize_->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
+  UpdateSurface();
+}
+
+void TCircularWindowForm::UpdateSurface() {
+  const int pixel = static_cast<int>(LeadingDouble(pixelSize_->text()));
+  // Large radii would only slow typing down; the disc is then close to pi R^2.
+  const int radius = Radius();
+  if (radius > 500) {
+    surf_->setText(QString::number(3.14159265358979 * radius * radius * pixel * pixel / 1e6, 'f', 4));
+    return;
+  }
+  surf_->setText(QString::number(CircularSurfaceKm2(radius, pixel), 'f', 4));
+}
+
+void TCircularWindowForm::ChooseStatistic(int statistic) {
+  if (statistic < 1 || statistic > 6) return;
+  statistics_[statistic - 1]->setChecked(true);
+  statistic_ = statistic;
+}
+
+void TCircularWindowForm::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
+void TCircularWindowForm::ChooseResultKind(int kind) { (kind == 1 ? wrap_ : param_)->setChecked(true); }
+
+void TCircularWindowForm::OkClick() {
+  if (Status status = CheckCircularParams({Radius(), statistic_}); !status) {
+    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    return;
+  }
+  accept();
+}
+
+TCWInfoForm::TCWInfoForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("CWInfoForm");
+  setWindowTitle("  Circular Window");
+  setModal(true);
+  text_ = QStringLiteral(
+      "Primary Attributes using a Moving Circular Mask\n\n"
+      "After J.C. Gallant and J.P. Wilson, \"Primary topographic attributes\", in Terrain "
+      "Analysis: Principles and Applications, Wiley, New York, 2000.\n\n"
+      "1. Mean Elevation\n"
+      "2. Differnce from Mean Elevation\n"
+      "3. Standard Deviation of Elevation\n"
+      "4. Elevation Range\n"
+      "5. Deviation from Mean Elevation\n"
+      "6. Percentile");
+  auto* layout = new QVBoxLayout(this);
+  auto* label = new QLabel(text_, this);
+  label->setObjectName("InfoLabel");
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OKBitBtn");
+  layout->addWidget(ok);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  resize(420, 300);
+}
+
+QString TCWInfoForm::Text() const { return text_; }
+
+}  // namespace orvane

@@ -1,0 +1,60 @@
+// The circular moving window dialog TCircularWindowForm (statistic, radius, result kind) and
+// its text window TCWInfoForm.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace orvane {
+
+class TDigitEdit;
+
+class TCircularWindowForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TCircularWindowForm(QWidget* parent = nullptr);
+
+  // 0 (none chosen yet) or 1 .. 6.
+  int Statistic() const { return statistic_; }
+  // R: 0 while empty.
+  int Radius() const;
+  // 0 "Parameter Image", 1 "Wrap image".
+  int ResultKind() const;
+  // Filled by the treatment with the DEM's pixelSizeX; the surface follows it.
+  void SetPixelSize(float pixelSizeX);
+  QString SurfaceText() const;
+
+  void ChooseStatistic(int statistic);
+  void SetRadius(int radius);
+  void ChooseResultKind(int kind);
+  // The OK button: closes only with a radius and a statistic.
+  void OkClick();
+
+ private:
+  void UpdateSurface();
+
+  QRadioButton* statistics_[6] = {};
+  TDigitEdit* radius_ = nullptr;
+  QLineEdit* pixelSize_ = nullptr;
+  QLineEdit* surf_ = nullptr;
+  QRadioButton* param_ = nullptr;
+  QRadioButton* wrap_ = nullptr;
+  int statistic_ = 0;
+};
+
+class TCWInfoForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TCWInfoForm(QWidget* parent = nullptr);
+  QString Text() const;
+
+ private:
+  QString text_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,225 @@
+#include "app/surface/contour_forms.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+#include "core/surface/contour_density.h"
+#include "core/surface/contour_lines.h"
+
+namespace orvane {
+
+namespace {
+
+QLineEdit* ReadOnly(const QString& name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setReadOnly(true);
+  return edit;
+}
+
+TDigitEdit* Digits(const QString& name, QWidget* parent) {
+  auto* edit = new TDigitEdit(parent);
+  edit->setObjectName(name);
+  return edit;
+}
+
+QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent, QLayout* layout) {
+  auto* button = new QRadioButton(caption, parent);
+  button->setObjectName(name);
+  layout->addWidget(button);
+  return button;
+}
+
+}  // namespace
+
+// ---- TContourLineForm
+
+TContourLineForm::TContourLineForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ContourLineForm");
+  setWindowTitle("  Contour Line Density");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* window = new QGridLayout;
+  window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
+  sizeWin_ = Digits("SizeWinEdit", this);
+  window->addWidget(sizeWin_, 0, 1);
+  window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
+  auto* km = new QHBoxLayout;
+  kilom1_ = ReadOnly("kilom1", this);
+  kilom2_ = ReadOnly("kilom2", this);
+  km->addWidget(kilom1_);
+  km->addWidget(new QLabel("km  x", this));
+  km->addWidget(kilom2_);
+  km->addWidget(new QLabel("km", this));
+  window->addLayout(km, 1, 1);
+  layout->addLayout(window);
+  connect(sizeWin_, &QLineEdit::textChanged, this, [this] { UpdateKilometres(); });
+
+  auto* dynamism = new QGroupBox(this);
+  auto* dynamismLayout = new QHBoxLayout(dynamism);
+  dynamismLayout->addWidget(new QLabel("Output Dynamism", dynamism));
+  hundred_ = Radio("100", "HundredRadioButton", dynamism, dynamismLayout);
+  full_ = Radio("255", "FullDynRadioButton", dynamism, dynamismLayout);
+  hundred_->setChecked(true);
+  layout->addWidget(dynamism);
+
+  auto* type = new QGroupBox("Type of treatment", this);
+  auto* typeLayout = new QVBoxLayout(type);
+  grid_ = Radio("Squared grid", "GridRadioButton", type, typeLayout);
+  moving_ = Radio("Moving window", "MovWindRadioButton", type, typeLayout);
+  grid_->setChecked(true);
+  layout->addWidget(type);
+
+  auto* hypso = new QGroupBox("Hypsometric Interval", this);
+  auto* hypsoLayout = new QGridLayout(hypso);
+  hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
+  hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
+  interval_ = Digits("HypsoIntervalEdit", hypso);
+  hypsoLayout->addWidget(interval_, 1, 1);
+  hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
+  auto* range = new QHBoxLayout;
+  minDyn_ = ReadOnly("MinDynEdit", hypso);
+  maxDyn_ = ReadOnly("MaxDynEdit", hypso);
+  range->addWidget(minDyn_);
+  range->addWidget(maxDyn_);
+  hypsoLayout->addLayout(range, 2, 1);
+  hypsoLayout->addWidget(new QLabel("Pixel Size", hypso), 3, 0);
+  pix_ = ReadOnly("PixEdit", hypso);
+  hypsoLayout->addWidget(pix_, 3, 1);
+  layout->addWidget(hypso);
+
+  auto* output = new QGroupBox("Output", this);
+  auto* outputLayout = new QVBoxLayout(output);
+  param_ = Radio("Parameter Image", "ParamRadioButton", output, outputLayout);
+  wrapped_ = Radio("Wrapped Image", "WrappedRadioButton", output, outputLayout);
+  param_->setChecked(true);
+  layout->addWidget(output);
+
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("BitBtn1");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Cancel", this);
+  cancel->setObjectName("BitBtn2");
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(ok, &QPushButton::clicked, this, &TContourLineForm::OkClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TContourLineForm::WindowSize() const { return sizeWin_->Value(); }
+int TContourLineForm::Interval() const { return interval_->Value(); }
+int TContourLineForm::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+int TContourLineForm::Tiling() const { return moving_->isChecked() ? 1 : 0; }
+int TContourLineForm::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+
+void TContourLineForm::SetDynamicScale(double minimum, double maximum, const QString& pixelText) {
+  minDyn_->setText(QString::asprintf("%f", minimum));
+  maxDyn_->setText(QString::asprintf("%f", maximum));
+  pix_->setText(pixelText);
+}
+
+void TContourLineForm::SetDemPixelSize(float pixelSizeX) {
+  demPixel_ = static_cast<int>(pixelSizeX);
+  UpdateKilometres();
+}
+
+QString TContourLineForm::WindowKilometres() const { return kilom1_->text(); }
+
+void TContourLineForm::UpdateKilometres() {
+  const QString km = QString::number(WindowSize() * demPixel_ * 0.001);
+  kilom1_->setText(km);
+  kilom2_->setText(km);
+}
+
+void TContourLineForm::SetWindowSize(int size) { sizeWin_->setText(QString::number(size)); }
+void TContourLineForm::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
+void TContourLineForm::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void TContourLineForm::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
+void TContourLineForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+
+void TContourLineForm::OkClick() {
+  ContourDensityParams params;
+  params.window = WindowSize();
+  params.interval = Interval();
+  if (Status status = CheckContourDensityParams(params); !status) {
+    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    return;
+  }
+  accept();
+}
+
+// ---- TContLineForm
+
+TContLineForm::TContLineForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ContLineForm");
+  setWindowTitle(" CONTOUR LINE EXTRACTION");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* values = new QGroupBox("Hypsometric Values  (in meters)", this);
+  auto* valuesLayout = new QGridLayout(values);
+  valuesLayout->addWidget(new QLabel("Min", values), 0, 0);
+  min_ = ReadOnly("MinEdit", values);
+  valuesLayout->addWidget(min_, 0, 1);
+  valuesLayout->addWidget(new QLabel("Max", values), 1, 0);
+  max_ = ReadOnly("MaxEdit", values);
+  valuesLayout->addWidget(max_, 1, 1);
+  valuesLayout->addWidget(new QLabel("Pixel Size", values), 2, 0);
+  pixelSize_ = ReadOnly("PixelSizeEdit", values);
+  valuesLayout->addWidget(pixelSize_, 2, 1);
+  layout->addWidget(values);
+
+  auto* params = new QGroupBox("Parameters (in meters)", this);
+  auto* paramsLayout = new QGridLayout(params);
+  paramsLayout->addWidget(new QLabel("First Contour Line", params), 0, 0);
+  first_ = Digits("FirstContEdit", params);
+  paramsLayout->addWidget(first_, 0, 1);
+  paramsLayout->addWidget(new QLabel("Last Contour Line", params), 1, 0);
+  last_ = Digits("LastContEdit", params);
+  paramsLayout->addWidget(last_, 1, 1);
+  paramsLayout->addWidget(new QLabel("Hypsometric interval required", params), 2, 0);
+  interval_ = Digits("IntervEdit", params);
+  paramsLayout->addWidget(interval_, 2, 1);
+  layout->addWidget(params);
+
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OKBitBtn");
+  ok->setDefault(true);
+  layout->addWidget(ok);
+  connect(ok, &QPushButton::clicked, this, &TContLineForm::OkClick);
+}
+
+int TContLineForm::First() const { return first_->Value(); }
+int TContLineForm::Last() const { return last_->Value(); }
+int TContLineForm::Interval() const { return interval_->Value(); }
+
+void TContLineForm::SetHeights(int minimum, int maximum, const QString& pixelText) {
+  min_->setText(QString::number(minimum));
+  max_->setText(QString::number(maximum));
+  pixelSize_->setText(pixelText);
+}
+
+void TContLineForm::SetFirst(int first) { first_->setText(QString::number(first)); }
+void TContLineForm::SetLast(int last) { last_->setText(QString::number(last)); }
+void TContLineForm::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
+
+void TContLineForm::OkClick() {
+  if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
+    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    return;
+  }
+  accept();
+}
+
+}  // namespace orvane

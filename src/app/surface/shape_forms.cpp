@@ -1,0 +1,136 @@
+#include "app/surface/shape_forms.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/shell/text_values.h"
+
+namespace orvane {
+
+namespace {
+
+QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent, QLayout* layout) {
+  auto* button = new QRadioButton(caption, parent);
+  button->setObjectName(name);
+  layout->addWidget(button);
+  return button;
+}
+
+// "Output Dynamism": 100 (checked at start) or 255, in their own exclusive group.
+void AddDynamism(QWidget* parent, QVBoxLayout* layout, QRadioButton*& hundred, QRadioButton*& full,
+                 const QString& hundredName, const QString& fullName) {
+  layout->addWidget(new QLabel("Output Dynamism", parent));
+  auto* row = new QHBoxLayout;
+  hundred = Radio("100", hundredName, parent, row);
+  full = Radio("255", fullName, parent, row);
+  hundred->setChecked(true);
+  auto* group = new QButtonGroup(parent);
+  group->addButton(hundred);
+  group->addButton(full);
+  layout->addLayout(row);
+}
+
+// "Result": "Parameter Image" (checked at start) or "Wrapped Image".
+QGroupBox* AddResult(QWidget* parent, QRadioButton*& param, QRadioButton*& wrapped,
+                     const QString& paramName, const QString& wrappedName) {
+  auto* box = new QGroupBox("Result", parent);
+  auto* layout = new QVBoxLayout(box);
+  param = Radio("Parameter Image", paramName, box, layout);
+  wrapped = Radio("Wrapped Image", wrappedName, box, layout);
+  param->setChecked(true);
+  return box;
+}
+
+}  // namespace
+
+// ---- TConCavForm
+
+TConCavForm::TConCavForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ConCavForm");
+  setWindowTitle(" Convexity Concavity");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel("Size of the greater window range", this));
+  sizeWin_ = new TDigitEdit(this);
+  sizeWin_->setObjectName("SizeWinEdit");
+  layout->addWidget(sizeWin_);
+  auto* dynamismGroup = new QGroupBox(this);
+  auto* dynamismLayout = new QVBoxLayout(dynamismGroup);
+  AddDynamism(dynamismGroup, dynamismLayout, hundred_, full_, "HundredRadioButton", "FullDynRadioButton");
+  layout->addWidget(dynamismGroup);
+  layout->addWidget(AddResult(this, param_, wrapped_, "ParamRadioButton", "ShadRadioButton"));
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OKBitBtn");
+  ok->setDefault(true);
+  layout->addWidget(ok);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+int TConCavForm::Range() const { return sizeWin_->Value(); }
+int TConCavForm::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+int TConCavForm::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+void TConCavForm::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
+void TConCavForm::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void TConCavForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+
+// ---- THorizSurfForm
+
+THorizSurfForm::THorizSurfForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("HorizSurfForm");
+  setWindowTitle(" HORIZONTAL SURFACES");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* sizeGroup = new QGroupBox("Window Size", this);
+  auto* sizeLayout = new QVBoxLayout(sizeGroup);
+  sizeLayout->addWidget(new QLabel("Size of the greater window range", sizeGroup));
+  sizeWin_ = new TDigitEdit(sizeGroup);
+  sizeWin_->setObjectName("SizeWinEdit");
+  sizeLayout->addWidget(sizeWin_);
+  layout->addWidget(sizeGroup);
+
+  auto* typeGroup = new QGroupBox("Type of computation", this);
+  auto* typeLayout = new QVBoxLayout(typeGroup);
+  typeLayout->addWidget(new QLabel("of the horizontal plans", typeGroup));
+  range_ = Radio("All calculated values", "RangeRadioButton", typeGroup, typeLayout);
+  binar_ = Radio("Selection and binarization", "BinarRadioButton", typeGroup, typeLayout);
+  range_->setChecked(true);
+  layout->addWidget(typeGroup);
+
+  dynamismPanel_ = new QGroupBox(this);
+  dynamismPanel_->setObjectName("DynamismPanel");
+  auto* dynamismLayout = new QVBoxLayout(dynamismPanel_);
+  AddDynamism(dynamismPanel_, dynamismLayout, hundred_, full_, "HundredRadioButton", "FullDynRadioButton");
+  layout->addWidget(dynamismPanel_);
+  layout->addWidget(AddResult(this, param_, shad_, "ParamRadioButton", "ShadRadioButton"));
+
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OKBitBtn");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Cancel", this);  // no action: the dialog stays open
+  cancel->setObjectName("DelBitBtn");
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  // Binarization hides the dynamism, which keeps its value meanwhile.
+  connect(binar_, &QRadioButton::toggled, this, [this](bool on) { dynamismPanel_->setVisible(!on); });
+}
+
+int THorizSurfForm::Range() const { return sizeWin_->Value(); }
+int THorizSurfForm::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+bool THorizSurfForm::Binarize() const { return binar_->isChecked(); }
+int THorizSurfForm::ResultKind() const { return shad_->isChecked() ? 1 : 0; }
+bool THorizSurfForm::DynamismShown() const { return !dynamismPanel_->isHidden(); }
+void THorizSurfForm::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
+void THorizSurfForm::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void THorizSurfForm::ChooseBinarize(bool binarize) { (binarize ? binar_ : range_)->setChecked(true); }
+void THorizSurfForm::ChooseResultKind(int kind) { (kind == 1 ? shad_ : param_)->setChecked(true); }
+
+}  // namespace orvane

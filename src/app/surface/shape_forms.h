@@ -1,0 +1,71 @@
+// The dialogs of the shape treatments: TConCavForm (convexity and concavity, one dialog for
+// both) and THorizSurfForm (horizontal surfaces). Created once; their fields keep the values
+// of the last use.
+#pragma once
+
+#include <QDialog>
+
+class QRadioButton;
+class QWidget;
+
+namespace orvane {
+
+class TDigitEdit;
+
+class TConCavForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TConCavForm(QWidget* parent = nullptr);
+
+  // R from SizeWinEdit: 0 while empty.
+  int Range() const;
+  // D: 100 or 255.
+  int Dynamism() const;
+  // 0 "Parameter Image", 1 "Wrapped Image".
+  int ResultKind() const;
+
+  // For tests and scripted use: what the user would type and click.
+  void SetRange(int range);
+  void ChooseDynamism(int dynamism);
+  void ChooseResultKind(int kind);
+
+ private:
+  TDigitEdit* sizeWin_ = nullptr;
+  QRadioButton* hundred_ = nullptr;
+  QRadioButton* full_ = nullptr;
+  QRadioButton* param_ = nullptr;
+  QRadioButton* wrapped_ = nullptr;
+};
+
+class THorizSurfForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit THorizSurfForm(QWidget* parent = nullptr);
+
+  int Range() const;
+  int Dynamism() const;
+  bool Binarize() const;
+  int ResultKind() const;
+  // Whether the panel holding "Output Dynamism" is shown (hidden with binarization).
+  bool DynamismShown() const;
+
+  void SetRange(int range);
+  void ChooseDynamism(int dynamism);
+  // "Selection and binarization" (true) or "All calculated values" (false).
+  void ChooseBinarize(bool binarize);
+  void ChooseResultKind(int kind);
+
+ private:
+  TDigitEdit* sizeWin_ = nullptr;
+  QRadioButton* range_ = nullptr;
+  QRadioButton* binar_ = nullptr;
+  QWidget* dynamismPanel_ = nullptr;
+  QRadioButton* hundred_ = nullptr;
+  QRadioButton* full_ = nullptr;
+  QRadioButton* param_ = nullptr;
+  QRadioButton* shad_ = nullptr;
+};
+
+}  // namespace orvane

@@ -1,0 +1,161 @@
+// The relief commands as a user runs them on the sample DEM: shadowing with "HypsoMap 1",
+// shadow and cast shadows; the palette on a slope result; the slices wrapped on the DEM, seen
+// in the 3D viewer, dragged, created and saved. With ORVANE_RENDER_SHOTS set to a directory,
+// the windows are saved there as pictures (run under X: QT_QPA_PLATFORM=xcb xvfb-run -a ...).
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <cstdlib>
+
+#include "app/commands/render_commands.h"
+#include "app/display/bitmap_box.h"
+#include "app/display/palette_form.h"
+#include "app/display/relief_forms.h"
+#include "app/exchange/vue3d_form.h"
+#include "app/terrain/dynamic_scale.h"
+#include "core/render/slices.h"
+#include "core/surface/slope.h"
+#include "test_support.h"
+
+namespace orvane::test {
+namespace {
+
+void Wait(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void Shot(QWidget& widget, const char* name) {
+  const char* dir = std::getenv("ORVANE_RENDER_SHOTS");
+  if (!dir) return;
+  EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
+}
+
+TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
+  TestPrompter prompts;
+  QTemporaryDir temp;
+  TSettings settings;
+  settings.imageDir = temp.path().toStdString();
+  auto main = std::make_unique<TMainForm>(settings);
+  main->SetWorkDirectory(temp.path());
+  main->resize(1100, 760);
+  main->show();
+  Wait(50);
+
+  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
+  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
+    auto& scale = static_cast<TDynamicScale&>(dialog);
+    scale.ChooseUnit(1);
+    scale.SetPixelSizeText("90");
+    scale.OkClick();
+    return scale.result();
+  };
+  main->Action("OpenDEMSpeedButton")->trigger();
+  ASSERT_NE(main->CurrentDem(), nullptr);
+  auto& commands = *main->findChild<TRenderCommands*>("RenderCommands");
+
+  // Shadowing: "HypsoMap 1" scaled to the DEM, smoothed, with shadow and cast shadows under
+  // a low sun chosen in the light dialog.
+  bool wrap = false;
+  prompts.dialogs["ConstEstompForm"] = [](QDialog& dialog) {
+    auto& light = static_cast<TConstEstompForm&>(dialog);
+    light.Activate();
+    auto* inc = light.findChild<QLineEdit*>("IncEdit");
+    inc->setText("25");
+    light.IncEditExit();
+    light.findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
+    light.OmbCheckBoxClick();
+    light.findChild<QLineEdit*>("OmbEdit")->setText("45");
+    light.OmbEditChange();
+    light.show();
+    Wait(100);
+    Shot(light, "render_light_dialog.png");
+    light.accept();
+    return QDialog::Accepted;
+  };
+  prompts.dialogs["ConstHypsoForm"] = [&](QDialog& dialog) {
+    auto& form = static_cast<TConstHypsoForm&>(dialog);
+    form.ChooseType(kSliceHypsoMap1);
+    form.SetSmoothing(true);
+    form.SetScale(true);
+    if (!form.Shadow()) {
+      form.SetShadow(true);
+      form.findChild<QPushButton*>("EstompButton")->click();
+    }
+    form.SetWrapping(wrap);
+    form.OkClick();
+    return form.result();
+  };
+  main->Action("Shadowing1")->trigger();
+  ASSERT_TRUE(main->ParameterImage());
+  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->ParameterImage()->columns, 403);
+  main->TileWindows();
+  Wait(150);
+  Shot(*main, "render_slices.png");
+
+  // A slope in gray tones, recoloured with the palette.
+  TSlopeParams params;
+  params.grayTones = true;
+  params.normalization = 255;
+  auto slope = ComputeSlope(*main->CurrentDem(), params, main->Progress());
+  ASSERT_TRUE(slope);
+  main->BeginTreatment(" SLOPE ");
+  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, 1);
+  prompts.dialogs["PalForm"] = [](QDialog& dialog) {
+    auto& form = static_cast<TPalForm&>(dialog);
+    form.ChooseTable(0);
+    form.SetSmoothing(true);
+    form.show();
+    Wait(100);
+    Shot(form, "render_palette_dialog.png");
+    form.accept();
+    return QDialog::Accepted;
+  };
+  main->Action("PaletteSpeedButton")->trigger();
+  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
+  Wait(100);
+  Shot(*main, "render_palette.png");
+
+  // The slices wrapped on the DEM window, then the 3D viewer: drag, Create, save.
+  wrap = true;
+  main->Action("Shadowing1")->trigger();
+  ASSERT_EQ(main->DisplayedRaster()->kind, kRasterRgb);
+  prompts.dialogs["Vue3DForm"] = [](QDialog& dialog) {
+    auto& viewer = static_cast<TVue3DForm&>(dialog);
+    viewer.show();
+    Wait(100);
+    viewer.Activate();
+    viewer.Press(QPoint(300, 200), Qt::LeftButton);
+    for (int x = 300; x >= 240; x -= 10) viewer.MoveTo(QPoint(x, 212), Qt::NoModifier);
+    viewer.Release();
+    viewer.SetQuickMode(kViewSurface);
+    Wait(100);
+    Shot(viewer, "render_3d_viewer.png");
+    viewer.SetFinalStyle(true, false, false);
+    viewer.accept();
+    return QDialog::Accepted;
+  };
+  main->Action("View3D1")->trigger();
+  TImageResForm* result = commands.LastResult();
+  ASSERT_NE(result, nullptr);
+  result->parentWidget()->resize(result->Picture().columns + 40, result->Picture().lines + 80);
+  result->parentWidget()->raise();
+  Wait(150);
+  Shot(*result, "render_3d_result.png");
+  prompts.files.push_back({temp.filePath("jacksboro_3d.bmp"), 1});
+  result->findChild<QPushButton*>("SaveBitBtn")->click();
+  EXPECT_TRUE(QFile::exists(temp.filePath("jacksboro_3d.bmp")));
+  EXPECT_TRUE(prompts.messages.empty());
+  main->close();
+}
+
+}  // namespace
+}  // namespace orvane::test
