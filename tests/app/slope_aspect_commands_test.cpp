@@ -165,7 +165,9 @@ TEST_F(SlopeAspectCommandsTest, GrayHistogramAndDiagramButtonsOpenTheirWindows) 
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(prompts.executed.back(), "DiagDDForm");
   main->SetDiagramKind(4);
+  const std::size_t before = prompts.executed.size();
   main->Action("FractRed1")->trigger();
+  ASSERT_EQ(prompts.executed.size(), before + 1);  // opened once
   EXPECT_EQ(prompts.executed.back(), "DiagFractDimForm");
 }
 

@@ -33,10 +33,7 @@ void InstallDiagramCommands(TMainForm& main) {
   connectAction("GrayHisto1", opener(histoGris));
   connectAction("HistoGrSpeedButton", opener(histoGris));
   connectAction("AspectSpeedButton", opener(histDir));
-  connectAction("LocFract1", opener(locFract));
-  connectAction("DiagDD1", opener(diagDD));
-  connectAction("DiagDD3D1", opener(diagDD3D));
-  connectAction("FractRed1", opener(fractDim));
+  // The frame connects the Diagram button and the Diagram submenu items to these.
   main.RegisterDiagram(1, opener(locFract));
   main.RegisterDiagram(2, opener(diagDD));
   main.RegisterDiagram(3, opener(diagDD3D));
