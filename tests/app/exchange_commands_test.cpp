@@ -101,7 +101,8 @@ TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
   ExportAs("map");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("map.mp#")) << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.messages[0].text.contains("map.mp#")) 
+      << prompts.messages[0].text.toStdString();
 
   // A closed dialog exports nothing.
   prompts.messages.clear();
@@ -169,7 +170,8 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   main->Action("ImportIlwis1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("no map size")) << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.messages[0].text.contains("no map size")) 
+      << prompts.messages[0].text.toStdString();
   EXPECT_TRUE(prompts.executed.empty());
 
   // A good map, the dialog cancelled: no conversion.
@@ -184,6 +186,30 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   EXPECT_EQ(prompts.executed.back(), "ImportIlwisFileForm");
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_FALSE(QFile::exists(TempPath("none_m4.raw")));
+
+  // Two bytes too many: converted, with a warning; too few for the chosen type: refused.
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(50, '\0'));
+  data.close();
+  prompts.dialogs["ImportIlwisFileForm"] = [](QDialog& dialog) {
+    static_cast<TImportIlwisFileForm&>(dialog).OkClick();
+    return dialog.result();
+  };
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("not a whole number"));
+  EXPECT_EQ(ReadAll(TempPath("none_m4.raw")).size(), 6 * 4);
+
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(40, '\0'));
+  data.close();
+  prompts.messages.clear();
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("need 48"))
+      << prompts.messages[0].text.toStdString();
 }
 
 TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog) {
@@ -425,6 +451,24 @@ TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
   main->Action("Imprimer")->trigger();
   EXPECT_EQ(prompts.executed.size(), 1u);
   EXPECT_TRUE(QFile::exists(pdf));
+}
+
+TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
+  if (!commands->PagePrintForm().AsksPdfFile()) GTEST_SKIP() << "a printer is installed";
+  const auto* label = commands->PagePrintForm().findChild<QLabel*>("PrinterLabel");
+  EXPECT_TRUE(label->text().contains("PDF"));
+  InstallDem(40, 30);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, 1);
+  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
+    static_cast<TConfigPagePrintForm&>(dialog).OkClick();
+    return dialog.result();
+  };
+  main->Action("Imprimer")->trigger();  // the file dialog is cancelled: nothing printed
+  EXPECT_TRUE(prompts.messages.empty());
+  prompts.files.push_back({TempPath("page"), 1});
+  main->Action("Imprimer")->trigger();
+  EXPECT_EQ(prompts.requests.back().filter, "PDF [*.pdf]|*.pdf");
+  EXPECT_TRUE(ReadAll(TempPath("page.pdf")).startsWith("%PDF"));
 }
 
 }  // namespace

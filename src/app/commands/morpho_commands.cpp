@@ -61,7 +61,7 @@ void TMorphoCommands::DrainageFractal(FractalMode mode) {
     main_.ShowWrappedImage(raster);
   } else {
     main_.ShowParameterImage(raster, title, result->margin, 1);
-    for (const char* name : {"N6", "Configurationdelimpression1", "Print1"}) {
+    for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) {
       main_.SetVisible(name, true);
     }
   }

@@ -121,7 +121,8 @@ TImportIlwisFileForm::TImportIlwisFileForm(QWidget* parent) : QDialog(parent) {
   lineEdit_ = AddField(frameForm, "LineEdit", "Lines");
   colEdit_ = AddField(frameForm, "ColEdit", "Columns");
   numBytesEdit_ = AddField(frameForm, "NumBytesEdit", "Number of Bytes");
-  frameForm->addRow(new QLabel("NOTA: The 4 bytes format requires\nto precize the type (integer or float)"));
+  frameForm->addRow(
+      new QLabel("NOTA: The 4 bytes format requires\nto precize the type (integer or float)"));
 
   auto* format = new QGroupBox("Format Type of the Ilwis File");
   auto* formatLayout = new QVBoxLayout(format);

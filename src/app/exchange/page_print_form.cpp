@@ -262,10 +262,12 @@ void TConfigPagePrintForm::PaintPreview(QPainter& painter) {
   const int top = (boxHeight - pageHeight) / 2;
   painter.setPen(Qt::black);
   painter.setBrush(Qt::white);
-  painter.drawRect(left, top, pageWidth, pageHeight);
+  // The outline inside the page's pixels, so that it shows on all four sides.
+  painter.drawRect(left, top, pageWidth - 1, pageHeight - 1);
   if (bitmap_.isNull() || !layout_.HasBitmap()) return;
-  const QRect target(left + static_cast<int>(layout_.x0 / k), top + static_cast<int>(layout_.y0 / k),
-                     static_cast<int>(layout_.w / k), static_cast<int>(layout_.h / k));
+  const QRect target(left + static_cast<int>(layout_.x0 / k),
+                     top + static_cast<int>(layout_.y0 / k), static_cast<int>(layout_.w / k),
+                     static_cast<int>(layout_.h / k));
   painter.drawImage(target, bitmap_);
 }
 
