@@ -68,10 +68,7 @@ void TSurface2Commands::LocalFractalTreatment1Click() {
 
   main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
                            result->margin, 1);
-  main_.SetDiagramKind(1);
-  for (const char* name : {"N7", "Configurationdelimpression1", "Print1"}) {
-    main_.SetVisible(name, true);
-  }
+  main_.SetDiagramKind(1);  // the printing items come with the parameter image
   Prompts().Exec(diagram);
 }
 
