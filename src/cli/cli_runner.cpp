@@ -72,6 +72,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     bySubcommand[sub] = &command;
   }
 
+  // A first word that is no option must name a command.
+  if (!args.empty() && !args.front().empty() && args.front()[0] != '-' &&
+      bySubcommand.end() == std::find_if(bySubcommand.begin(), bySubcommand.end(), [&](const auto& entry) {
+        return entry.second->Name() == args.front();
+      })) {
+    err << "orvane-cli: unknown command '" << args.front() << "' (see orvane-cli --help)\n";
+    return kExitUsage;
+  }
+
   std::vector<const char*> argv;
   argv.push_back("orvane-cli");
   for (const std::string& a : args) argv.push_back(a.c_str());
@@ -82,7 +91,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       app.exit(e, out, err);  // --help, COMMAND --help, --version
       return kExitOk;
     }
-    err << "orvane-cli: " << e.what() << '\n';
+    if (dynamic_cast<const CLI::RequiredError*>(&e) && app.get_subcommands().empty())
+      err << "orvane-cli: a command is required (see orvane-cli --help)\n";
+    else
+      err << "orvane-cli: " << e.what() << '\n';
     return kExitUsage;
   }
 

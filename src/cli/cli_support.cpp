@@ -62,6 +62,18 @@ int Report(CommandContext& context, const Status& status) {
 
 Error UsageError(std::string message) { return Error{kBadParameter, std::move(message)}; }
 
+CLI::Validator PositiveReal(const std::string& meaning) {
+  return CLI::Validator(
+      [meaning](std::string& value) -> std::string {
+        char* end = nullptr;
+        const double v = std::strtod(value.c_str(), &end);
+        if (end == value.c_str() || *end != '\0' || !(v > 0.0) || v > 1e12)
+          return "'" + value + "': " + meaning;
+        return {};
+      },
+      "P>0");
+}
+
 void DemOptions::Add(CLI::App& app) {
   app.add_option("--dem", path, "DEM raw grid; its header is the same name with .txt")
       ->required()
@@ -79,7 +91,7 @@ void DemOptions::Add(CLI::App& app) {
       ->capture_default_str();
   app.add_option("--pixel", pixel, "pixel size in metres")
       ->required()
-      ->check(CLI::PositiveNumber)
+      ->check(PositiveReal("the pixel size must be a positive number of metres"))
       ->type_name("P");
   app.add_option("--settings", settingsPath,
                  "settings file to read (light, sizes); default: built-in defaults")

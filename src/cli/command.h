@@ -46,6 +46,8 @@ int Report(CommandContext& context, const Error& error);
 int Report(CommandContext& context, const Status& status);
 // A usage error (status 2) with the given message.
 Error UsageError(std::string message);
+// Option check for a real > 0; the message is "'VALUE': meaning".
+CLI::Validator PositiveReal(const std::string& meaning);
 
 // ---- inputs ----------------------------------------------------------------------------
 
