@@ -1,54 +1,12 @@
 // RunCli: builds the CLI11 application from the command table, parses, runs one command.
 #include <algorithm>
 #include <exception>
-#include <iomanip>
 #include <map>
 
 #include "cli/command.h"
 
 namespace orvane::cli {
 
-namespace {
-
-// A text bar on stderr: "[#####               ]  25%", redrawn when the percentage changes.
-class TerminalProgress : public ProgressSink {
- public:
-  explicit TerminalProgress(std::ostream& err) : err_(err) {}
-  void Begin() override {
-    if (depth_++ == 0) {
-      shown_ = -1;
-      Draw(0.0);
-    }
-  }
-  void Step(double fraction) override { Draw(fraction); }
-  void End() override {
-    if (depth_ > 0 && --depth_ == 0 && drawn_) {
-      Draw(1.0);
-      err_ << '\n' << std::flush;
-      drawn_ = false;
-    }
-  }
-
- private:
-  void Draw(double fraction) {
-    const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
-    if (percent == shown_) return;
-    shown_ = percent;
-    constexpr int kWidth = 40;
-    const int filled = percent * kWidth / 100;
-    err_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
-         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << std::setw(3)
-         << percent << '%' << std::flush;
-    drawn_ = true;
-  }
-
-  std::ostream& err_;
-  int depth_ = 0;
-  int shown_ = -1;
-  bool drawn_ = false;
-};
-
-}  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool errIsTerminal) {

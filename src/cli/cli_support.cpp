@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "core/common/atomic_file.h"
+#include "core/render/shading.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
 
@@ -165,16 +166,18 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   return dem;
 }
 
+Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, CommandContext& context) {
+  auto relief = RenderShaded(*dem.model, dem.settings.light, context.progress);
+  if (!relief) return Error{kAllocationFailed, "cannot make the shaded relief of the DEM"};
+  return relief;
+}
+
 Expected<std::unique_ptr<TRasterImage>> LoadRasterInput(const std::string& path,
                                                         CommandContext& context) {
   std::int64_t missing = 0;
   auto raster = LoadRasterFile(path, &missing);
-  if (!raster) {
-    Error error = raster.error();
-    // An unknown extension is a usage error; unreadable files are input failures.
-    if (error.code != kBadParameter) return error;
-    return error;
-  }
+  // An unknown extension comes back as kBadParameter (status 2), unreadable files as 1.
+  if (!raster) return raster.error();
   if (missing > 0)
     context.err << "orvane-cli: warning: '" << path << "' lacks " << missing
                 << " bytes; the missing pixels read as 0\n";

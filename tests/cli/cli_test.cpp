@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/command.h"
@@ -176,6 +177,29 @@ TEST(CliPrint, ShortestExactNumbers) {
   PrintValue(out, "d", -3);
   PrintValue(out, "e", "m");
   EXPECT_EQ(out.str(), "a=90\nb=0.1\nc=2.5\nd=-3\ne=m\n");
+}
+
+}  // namespace
+}  // namespace orvane::cli
+
+namespace orvane::cli {
+namespace {
+
+TEST(CliProgress, BarRedrawsOnPercentChangesAndEndsTheLine) {
+  std::ostringstream err;
+  TerminalProgress bar(err);
+  bar.Begin();
+  bar.Step(0.5);
+  bar.Step(0.501);  // same percentage: not redrawn
+  bar.Begin();      // nested work keeps one bar
+  bar.End();
+  bar.End();
+  const std::string text = err.str();
+  EXPECT_NE(text.find(" 50%"), std::string::npos);
+  EXPECT_EQ(text.find(" 50%"), text.rfind(" 50%"));
+  ASSERT_GE(text.size(), 7u);
+  EXPECT_EQ(text.substr(text.size() - 7), "] 100%\n");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
 }
 
 }  // namespace

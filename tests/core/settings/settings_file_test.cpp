@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <clocale>
 #include <cstdlib>
 
 #include "test_files.h"
@@ -124,6 +125,27 @@ TEST(Settings, WriteCreatesTheDirectoryAndReportsFailures) {
   const Status failed = WriteSettings("/proc/orvane/Orvane.ini", TSettings{});
   EXPECT_FALSE(failed);
   EXPECT_NE(failed.message().find("/proc/orvane/Orvane.ini"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(Settings, DecimalsIgnoreTheProcessLocale) {
+  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+  const std::string keep = previous ? previous : "C";
+  const bool french = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
+  TempDir dir;
+  const std::string path = dir.File("Orvane.ini");
+  TSettings s;
+  s.light.exaggeration = 2.5f;
+  ASSERT_TRUE(WriteSettings(path, s));
+  EXPECT_NE(ReadAll(path).find("EXA=2.50  \n"), std::string::npos);
+  EXPECT_EQ(ReadSettings(path).light.exaggeration, 2.5f);
+  std::setlocale(LC_NUMERIC, keep.c_str());
+  if (!french) GTEST_SKIP() << "no French locale installed; checked in the C locale only";
 }
 
 }  // namespace
