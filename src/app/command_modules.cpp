@@ -41,6 +41,7 @@ void InstallDrainageCommands(TMainForm& main);
 void InstallMorphoCommands(TMainForm& main);
 void InstallRenderCommands(TMainForm& main);
 void InstallSurfaceShapeCommands(TMainForm& main);
+void InstallExchangeCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
@@ -48,6 +49,7 @@ void InstallCommandModules(TMainForm& main) {
   InstallMorphoCommands(main);
   InstallRenderCommands(main);
   InstallSurfaceShapeCommands(main);
+  InstallExchangeCommands(main);
 }
 
 }  // namespace orvane

@@ -190,7 +190,11 @@ void TMainForm::CreateMenus() {
   AddItem(diagram, "Local Fractal", "LocFract1")->setEnabled(false);
   AddItem(diagram, "Fract. Drainage", "FractRed1")->setEnabled(false);
   diagram->menuAction()->setEnabled(false);
+  QAction* n7 = tools->addSeparator();
+  n7->setObjectName("N7");
+  n7->setVisible(false);
   AddItem(tools, "Config. Printer", "Configurationdelimpression1")->setVisible(false);
+  AddItem(tools, "Print", "Imprimer")->setVisible(false);
   tools->menuAction()->setEnabled(false);
 
   QMenu* window = AddMenu(bar, "Window", "Window1");
@@ -461,6 +465,7 @@ void TMainForm::EnableForParameterImage(int displayMode) {
   for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "WrapImage1"}) {
     SetEnabled(name, true);
   }
+  for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) SetVisible(name, true);
   // Palettes and the gray histogram apply to 8-bit gray images only.
   const bool gray = displayMode != 3;
   for (const char* name : {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",

@@ -14,6 +14,7 @@
 #include "app/display/image_window.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/view_state.h"
+#include "core/exchange/page_layout.h"
 #include "core/render/light_params.h"
 #include "core/settings/settings_file.h"
 
@@ -147,6 +148,10 @@ class TMainForm : public QMainWindow, public TImageHost {
   bool UtmCoordinatesSet() const { return utmSet_; }
   std::optional<TUtmFrame> UtmFrame() const override;
 
+  // The page rectangle of printing, in printer pixels; left -1 until a layout was accepted.
+  PrinterRect PrinterRectangle() const { return printerRect_; }
+  void SetPrinterRectangle(const PrinterRect& rect) { printerRect_ = rect; }
+
   bool MagnifierDown() const override;
   void SetStatusText(int panel, const QString& text) override;
   QString DemPath() const override { return demPath_; }
@@ -212,6 +217,7 @@ class TMainForm : public QMainWindow, public TImageHost {
   int margin_ = 0;
   int diagramKind_ = 0;
   std::map<int, std::function<void()>> diagrams_;
+  PrinterRect printerRect_;
   bool utmSet_ = false;
   std::function<TUtmFrame()> utmSource_;
   QString demPath_;

@@ -1,0 +1,185 @@
+#include "app/commands/exchange_commands.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+
+#include "app/exchange/coordinate_form.h"
+#include "app/exchange/histo_modif_form.h"
+#include "app/exchange/ilwis_forms.h"
+#include "app/exchange/page_print_form.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "core/exchange/ilwis_export.h"
+#include "core/exchange/ilwis_import.h"
+
+namespace orvane {
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TExchangeCommands::TExchangeCommands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      formIlwis_(new TFormIlwis(&main)),
+      importForm_(new TImportIlwisFileForm(&main)),
+      coordinateForm_(new TCoordinateForm(&main)),
+      histoModifForm_(new THistoModifForm(&main)),
+      pagePrintForm_(new TConfigPagePrintForm(&main)) {
+  setObjectName("ExchangeCommands");
+  // The export goes to the folder of the last file opened.
+  formIlwis_->SetFolderSource([this] {
+    const QString last = main_.LastFileName();
+    return last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
+  });
+  main_.SetUtmFrameSource([this] { return coordinateForm_->Frame(); });
+  connect(&main_, &TMainForm::DemOpened, this, &TExchangeCommands::DemOpened);
+}
+
+void TExchangeCommands::DemOpened(const TDemOpenedInfo& info) {
+  coordinateForm_->SetDemFrame(info.lines, info.columns, info.pixelSize);
+  formIlwis_->SetDemFigures(info);
+}
+
+void TExchangeCommands::Ilwis1Click() {
+  const TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  // Only an accepted dialog exports: closing it gives up.
+  if (Prompts().Exec(*formIlwis_) != QDialog::Accepted) return;
+  IlwisExportParams params;
+  params.folder = formIlwis_->Folder().toStdString();
+  params.name = formIlwis_->GenericName().toStdString();
+  params.zone = formIlwis_->Zone();
+  params.xMin = formIlwis_->XMin();
+  params.yMin = formIlwis_->YMin();
+  params.xMax = formIlwis_->XMax();
+  params.yMax = formIlwis_->YMax();
+  params.unitDivisor = main_.UnitFactor() >= 1 ? main_.UnitFactor() : 1;
+  BusyCursor busy;
+  const Expected<IlwisExportResult> written = ExportIlwis(*dem, params, main_.Progress());
+  busy.Release();
+  if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.error().message));
+}
+
+void TExchangeCommands::ImportIlwis1Click() {
+  FileRequest request;
+  request.title = " IMPORT ILWIS FILE";
+  request.directory = main_.DemDirectory();
+  request.filter = "FILE [*.mpr]|*.mpr";
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (!answer.ok()) return;
+  main_.SetLastFileName(answer.path);
+  main_.SetOpenedRasterPath(answer.path);
+
+  BusyCursor busy;
+  const Expected<IlwisMapInfo> info = ReadIlwisMapInfo(answer.path.toStdString());
+  busy.Release();
+  if (!info) {
+    Prompts().Warning(&main_, "ERREUR", Text(info.error().message));
+    return;
+  }
+  importForm_->SetMapFigures(info->lines, info->columns, info->elementSize);
+  // Cancel gives up the conversion.
+  if (Prompts().Exec(*importForm_) != QDialog::Accepted) return;
+
+  IlwisImportParams params;
+  params.mprPath = answer.path.toStdString();
+  params.type = importForm_->ElementType();
+  params.outputName = importForm_->OutputName().toStdString();
+  BusyCursor converting;
+  const Expected<IlwisImportResult> imported = ImportIlwis(params, main_.Progress());
+  converting.Release();
+  if (!imported) {
+    Prompts().Warning(&main_, "ERREUR", Text(imported.error().message));
+    return;
+  }
+  if (!imported->warning.empty()) Prompts().Warning(&main_, "ERREUR", Text(imported->warning));
+}
+
+void TExchangeCommands::CoordUtm1Click() {
+  if (Prompts().Exec(*coordinateForm_) != QDialog::Accepted) return;
+  formIlwis_->SetFrameTexts(coordinateForm_->ZoneText(), coordinateForm_->XMinText(),
+                            coordinateForm_->XMaxText(), coordinateForm_->YMinText(),
+                            coordinateForm_->YMaxText());
+  main_.SetUtmCoordinatesSet(true);
+}
+
+void TExchangeCommands::WrapImage1Click() {
+  // The wrapped image and the parameter image are one raster with two holders.
+  if (const auto image = main_.ParameterImage()) main_.ShowWrappedImage(image);
+}
+
+void TExchangeCommands::Modifier1Click() {
+  const std::shared_ptr<TRasterImage> shown = main_.DisplayedRaster();
+  if (!shown || !shown->IsAllocated()) return;
+  histoModifForm_->SetImage(*shown);
+  if (Prompts().Exec(*histoModifForm_) != QDialog::Accepted) return;
+  BusyCursor busy;
+  std::shared_ptr<TRasterImage> adjusted = histoModifForm_->State().Apply(*shown);
+  if (adjusted) main_.ShowWrappedImage(std::move(adjusted));
+}
+
+bool TExchangeCommands::Configurationdelimpression1Click() {
+  pagePrintForm_->SetBitmap(main_.ParamWindow().Bitmap());
+  if (Prompts().Exec(*pagePrintForm_) != QDialog::Accepted) return false;
+  main_.SetPrinterRectangle(pagePrintForm_->Rectangle());
+  return true;
+}
+
+void TExchangeCommands::ImprimerClick() {
+  const QImage& bitmap = main_.ParamWindow().Bitmap();
+  if (bitmap.isNull()) return;
+  if (main_.PrinterRectangle().left == -1 && !Configurationdelimpression1Click()) return;
+  QPrinter& printer = pagePrintForm_->Printer();
+  if (pagePrintForm_->PrintsToPdf() && pagePrintForm_->AsksPdfFile()) {
+    FileRequest request;
+    request.title = "Print to a PDF File";
+    request.directory = main_.ImageDirectory();
+    request.filter = "PDF [*.pdf]|*.pdf";
+    const FileAnswer answer = Prompts().SaveFile(&main_, request);
+    if (!answer.ok()) return;
+    QString path = answer.path;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    printer.setOutputFileName(path);
+  }
+  const PrinterRect r = main_.PrinterRectangle();
+  BusyCursor busy;
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    busy.Release();
+    const QString where = pagePrintForm_->PrintsToPdf() ? printer.outputFileName()
+                                                         : printer.printerName();
+    Prompts().Warning(&main_, "ERREUR", "The printing could not start on " + where);
+    return;
+  }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), bitmap);
+  painter.end();
+}
+
+void InstallExchangeCommands(TMainForm& main) {
+  auto* module = new TExchangeCommands(main);
+  QObject::connect(main.Action("Ilwis1"), &QAction::triggered, module,
+                   &TExchangeCommands::Ilwis1Click);
+  QObject::connect(main.Action("ImportIlwis1"), &QAction::triggered, module,
+                   &TExchangeCommands::ImportIlwis1Click);
+  QObject::connect(main.Action("CoordUtm1"), &QAction::triggered, module,
+                   &TExchangeCommands::CoordUtm1Click);
+  QObject::connect(main.Action("WrapImage1"), &QAction::triggered, module,
+                   &TExchangeCommands::WrapImage1Click);
+  QObject::connect(main.Action("Modifier1"), &QAction::triggered, module,
+                   &TExchangeCommands::Modifier1Click);
+  QObject::connect(main.Action("Configurationdelimpression1"), &QAction::triggered, module,
+                   &TExchangeCommands::Configurationdelimpression1Click);
+  QObject::connect(main.Action("Imprimer"), &QAction::triggered, module,
+                   &TExchangeCommands::ImprimerClick);
+}
+
+}  // namespace orvane

@@ -1,0 +1,121 @@
+#include "app/exchange/coordinate_form.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/shell/text_values.h"
+#include "core/exchange/utm_frame.h"
+
+namespace orvane {
+
+namespace {
+
+QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  form->addRow(label, edit);
+  return edit;
+}
+
+}  // namespace
+
+TCoordinateForm::TCoordinateForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("CoordinateForm");
+  setWindowTitle(" COORDINATES");
+
+  auto* frame = new QGroupBox("Frame");
+  auto* frameForm = new QFormLayout(frame);
+  coordLines_ = AddField(frameForm, "CoordLines", "Lines");
+  coordColumns_ = AddField(frameForm, "CoordColumns", "Columns");
+
+  auto* input = new QGroupBox("Input Data");
+  auto* inputForm = new QFormLayout(input);
+  zone_ = AddField(inputForm, "Zone", "Zone");
+  xMin_ = AddField(inputForm, "Xmin", "X_min");
+  yMin_ = AddField(inputForm, "Ymin", "Y_min");
+  xMax_ = AddField(inputForm, "Xmax", "X_max");
+  yMax_ = AddField(inputForm, "Ymax", "Y_max");
+  for (QLineEdit* edit : {xMin_, yMin_, xMax_, yMax_}) {
+    connect(edit, &QLineEdit::textChanged, this, &TCoordinateForm::CornerChanged);
+  }
+
+  auto* pixel = new QGroupBox("Pixel Size (in meters)");
+  auto* pixelForm = new QFormLayout(pixel);
+  origPixSize_ = AddField(pixelForm, "OrigPixSize", "in the Descriptive File");
+  pixelForm->addRow(new QLabel("Calculated from UTM Coordinates"));
+  pixX_ = AddField(pixelForm, "PixSizeX", "X");
+  pixY_ = AddField(pixelForm, "PixSizeY", "Y");
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("BitBtn1");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(frame);
+  left->addWidget(pixel);
+  auto* groups = new QHBoxLayout;
+  groups->addLayout(left);
+  groups->addWidget(input);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+void TCoordinateForm::SetDemFrame(int lines, int columns, int pixelSize) {
+  coordLines_->setText(QString::number(lines));
+  coordColumns_->setText(QString::number(columns));
+  origPixSize_->setText(QString::number(pixelSize));
+}
+
+TUtmFrame TCoordinateForm::Frame() const {
+  TUtmFrame frame;
+  frame.xmin = LeadingDouble(xMin_->text());
+  frame.xmax = LeadingDouble(xMax_->text());
+  frame.ymin = LeadingDouble(yMin_->text());
+  frame.ymax = LeadingDouble(yMax_->text());
+  frame.lines = LeadingInt(coordLines_->text());
+  frame.columns = LeadingInt(coordColumns_->text());
+  return frame;
+}
+
+void TCoordinateForm::CornerChanged() {
+  const TUtmFrame f = Frame();
+  UtmFrame frame;
+  frame.xMin = f.xmin;
+  frame.xMax = f.xmax;
+  frame.yMin = f.ymin;
+  frame.yMax = f.ymax;
+  frame.lines = f.lines;
+  frame.columns = f.columns;
+  // Left as they were while the corners are not in order or the frame has no cells.
+  if (const auto size = UtmCalculatedPixelSize(frame)) {
+    pixX_->setText(QString::number(size->x, 'g', 15));
+    pixY_->setText(QString::number(size->y, 'g', 15));
+  }
+}
+
+QString TCoordinateForm::ZoneText() const { return zone_->text(); }
+QString TCoordinateForm::XMinText() const { return xMin_->text(); }
+QString TCoordinateForm::XMaxText() const { return xMax_->text(); }
+QString TCoordinateForm::YMinText() const { return yMin_->text(); }
+QString TCoordinateForm::YMaxText() const { return yMax_->text(); }
+QString TCoordinateForm::CalculatedX() const { return pixX_->text(); }
+QString TCoordinateForm::CalculatedY() const { return pixY_->text(); }
+
+void TCoordinateForm::SetCorners(const QString& xMin, const QString& yMin, const QString& xMax,
+                                 const QString& yMax) {
+  xMin_->setText(xMin);
+  yMin_->setText(yMin);
+  xMax_->setText(xMax);
+  yMax_->setText(yMax);
+}
+
+void TCoordinateForm::SetZoneText(const QString& zone) { zone_->setText(zone); }
+
+}  // namespace orvane

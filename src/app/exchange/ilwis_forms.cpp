@@ -1,0 +1,193 @@
+#include "app/exchange/ilwis_forms.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/main_form.h"
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+
+namespace orvane {
+
+namespace {
+
+QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  form->addRow(label, edit);
+  return edit;
+}
+
+// Generic names longer than this are cut (the extension still has to fit a 127-byte path part).
+constexpr int kMaxGenericName = 127;
+
+}  // namespace
+
+TFormIlwis::TFormIlwis(QWidget* parent) : QDialog(parent) {
+  setObjectName("FormIlwis");
+  setWindowTitle(" TRANSF ILWIS");
+
+  auto* input = new QGroupBox("Input data");
+  auto* inputForm = new QFormLayout(input);
+  lines_ = AddField(inputForm, "Lines", "Lines");
+  columns_ = AddField(inputForm, "Columns", "Columns");
+  numBytes_ = AddField(inputForm, "NumBytes", "Bytes");
+  pixSize_ = AddField(inputForm, "PixSize", "Pixel Size");
+  altMin_ = AddField(inputForm, "Alt_Min", "Min");
+  altMax_ = AddField(inputForm, "Alt_Max", "Max");
+  scale_ = AddField(inputForm, "Scale", "Dynamic Scale");
+  inputForm->addRow(new QLabel("Hypsometric\ninteval (in meters)"));
+
+  auto* output = new QGroupBox("OutPut Data");
+  auto* outputForm = new QFormLayout(output);
+  zoneEdit_ = AddField(outputForm, "Zone", "Geographical Zone");
+  outputForm->addRow(new QLabel("Coordinates"));
+  xMinEdit_ = AddField(outputForm, "XMin", "X_min");
+  yMinEdit_ = AddField(outputForm, "YMin", "Y_min");
+  xMaxEdit_ = AddField(outputForm, "XMax", "X_max");
+  yMaxEdit_ = AddField(outputForm, "YMax", "Y_max");
+  nameEdit_ = AddField(outputForm, "Name10", "Output Generic Name ");
+  nameEdit_->setMaxLength(kMaxGenericName);
+
+  connect(zoneEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { zone_ = LeadingInt(t); });
+  connect(xMinEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { xMin_ = LeadingDouble(t); });
+  connect(yMinEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { yMin_ = LeadingDouble(t); });
+  connect(xMaxEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { xMax_ = LeadingDouble(t); });
+  connect(yMaxEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { yMax_ = LeadingDouble(t); });
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("Button1");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &TFormIlwis::OkClick);
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(input);
+  groups->addWidget(output);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+void TFormIlwis::SetDemFigures(const TDemOpenedInfo& info) {
+  lines_->setText(QString::number(info.lines));
+  columns_->setText(QString::number(info.columns));
+  numBytes_->setText(QString::number(info.bytesPerElement));
+  pixSize_->setText(QString::number(info.pixelSize));
+  altMin_->setText(QString::number(info.minimum, 'g', 15));
+  altMax_->setText(QString::number(info.maximum, 'g', 15));
+  scale_->setText(QString::number(1.0 / (info.unitFactor > 0 ? info.unitFactor : 1), 'g', 15));
+}
+
+void TFormIlwis::SetFrameTexts(const QString& zone, const QString& xMin, const QString& xMax,
+                               const QString& yMin, const QString& yMax) {
+  zoneEdit_->setText(zone);
+  xMinEdit_->setText(xMin);
+  xMaxEdit_->setText(xMax);
+  yMinEdit_->setText(yMin);
+  yMaxEdit_->setText(yMax);
+}
+
+void TFormIlwis::SetNameText(const QString& text) { nameEdit_->setText(text); }
+
+void TFormIlwis::OkClick() {
+  // Without a name the four files would be hidden files called only ".mpr", ".grf"...
+  if (nameEdit_->text().trimmed().isEmpty()) {
+    Prompts().Warning(this, "ERROR", "Give the Output Generic Name");
+    return;
+  }
+  name_ = nameEdit_->text().left(kMaxGenericName);
+  folder_ = folderSource_ ? folderSource_() : QString();
+  accept();
+}
+
+TImportIlwisFileForm::TImportIlwisFileForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ImportIlwisFileForm");
+  setWindowTitle(" IMPORT ILWIS FILE");
+
+  auto* frame = new QGroupBox("Frame");
+  auto* frameForm = new QFormLayout(frame);
+  lineEdit_ = AddField(frameForm, "LineEdit", "Lines");
+  colEdit_ = AddField(frameForm, "ColEdit", "Columns");
+  numBytesEdit_ = AddField(frameForm, "NumBytesEdit", "Number of Bytes");
+  frameForm->addRow(
+      new QLabel("NOTA: The 4 bytes format requires\nto precize the type (integer or float)"));
+
+  auto* format = new QGroupBox("Format Type of the Ilwis File");
+  auto* formatLayout = new QVBoxLayout(format);
+  const char* names[5] = {"CharRadioButton", "UShortRadioButton", "IntegerRadioButton",
+                          "FloatRadioButton", "DoubleRadioButton"};
+  const char* texts[5] = {"character", "unsigned short", "integer", "float", "double"};
+  for (int i = 0; i < 5; ++i) {
+    types_[i] = new QRadioButton(texts[i]);
+    types_[i]->setObjectName(names[i]);
+    const auto type = static_cast<IlwisElementType>(i + 1);
+    connect(types_[i], &QRadioButton::clicked, this, [this, type] { type_ = type; });
+    formatLayout->addWidget(types_[i]);
+  }
+
+  auto* nameBox = new QVBoxLayout;
+  nameBox->addWidget(new QLabel("Name of the import image:"));
+  nameEdit_ = new QLineEdit;
+  nameEdit_->setObjectName("NameEdit");
+  nameEdit_->setMaxLength(kMaxGenericName - 7);  // room for "_m4.raw"
+  nameBox->addWidget(nameEdit_);
+  nameBox->addWidget(new QLabel("(Without extension .raw)"));
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OKBitBtn");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &TImportIlwisFileForm::OkClick);
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("DelBitBtn");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(frame);
+  groups->addWidget(format);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addLayout(nameBox);
+  layout->addLayout(buttons);
+}
+
+void TImportIlwisFileForm::SetMapFigures(int lines, int columns, int elementSize) {
+  lineEdit_->setText(QString::number(lines));
+  colEdit_->setText(QString::number(columns));
+  numBytesEdit_->setText(QString::number(elementSize));
+}
+
+QString TImportIlwisFileForm::OutputName() const { return nameEdit_->text(); }
+
+void TImportIlwisFileForm::ChooseType(IlwisElementType type) {
+  const int index = static_cast<int>(type) - 1;
+  if (index < 0 || index >= 5) return;
+  types_[index]->click();
+}
+
+void TImportIlwisFileForm::SetNameText(const QString& text) { nameEdit_->setText(text); }
+
+void TImportIlwisFileForm::OkClick() {
+  if (type_ == IlwisElementType::kNone) {
+    Prompts().Warning(this, "ERROR", "Check the Format");
+    return;
+  }
+  accept();
+}
+
+}  // namespace orvane

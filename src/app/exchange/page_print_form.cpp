@@ -1,0 +1,274 @@
+#include "app/exchange/page_print_form.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/exchange/histo_modif_form.h"
+#include "app/shell/prompter.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kPreviewWidth = 240;
+constexpr int kPreviewHeight = 300;
+
+QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  form->addRow(label, edit);
+  return edit;
+}
+
+// A length as the edits show it: the nearest tenth of a millimetre, no trailing zeros.
+QString TenthText(float value) {
+  return QString::number(static_cast<double>(PageLayout::RoundTenth(value)), 'g', 7);
+}
+
+}  // namespace
+
+TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
+    : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+  setObjectName("ConfigPagePrintForm");
+  setWindowTitle(" PAGE CONFIGURATION");
+
+  // Coordinates on the job's canvas count from the paper's corner, as the layout does.
+  printer_->setFullPage(true);
+  const QString pdfFile = qEnvironmentVariable("ORVANE_PRINT_PDF");
+  if (!pdfFile.isEmpty()) {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(pdfFile);
+  } else if (QPrinterInfo::availablePrinters().isEmpty() || !printer_->isValid()) {
+    // No printer on this system: the page goes to a PDF file chosen at printing.
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+    askPdfFile_ = true;
+  }
+
+  paintBox_ = new TPaintBox;
+  paintBox_->setObjectName("PaintBox");
+  paintBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
+  paintBox_->onPaint = [this](QPainter& p) { PaintPreview(p); };
+
+  printerLabel_ = new QLabel;
+  printerLabel_->setObjectName("PrinterLabel");
+  printerLabel_->setWordWrap(true);
+
+  auto* options = new QGroupBox(" Options ");
+  auto* optionsLayout = new QVBoxLayout(options);
+  centrer_ = new QCheckBox("Centered Image");
+  centrer_->setObjectName("CentrerCheckBox");
+  centrer_->setChecked(true);
+  wholePage_ = new QCheckBox("Whole Page");
+  wholePage_->setObjectName("PPageCheckBox");
+  optionsLayout->addWidget(centrer_);
+  optionsLayout->addWidget(wholePage_);
+  connect(centrer_, &QCheckBox::clicked, this, &TConfigPagePrintForm::CentredClicked);
+  connect(wholePage_, &QCheckBox::clicked, this, &TConfigPagePrintForm::WholePageClicked);
+
+  auto* size = new QGroupBox("Image Size");
+  auto* sizeForm = new QFormLayout(size);
+  largEdit_ = AddField(sizeForm, "LargEdit", "Width");
+  hautEdit_ = AddField(sizeForm, "HautEdit", "Height");
+  auto* margins = new QGroupBox("Marges");
+  auto* marginsForm = new QFormLayout(margins);
+  gaucheEdit_ = AddField(marginsForm, "GaucheEdit", "Left");
+  hauteEdit_ = AddField(marginsForm, "HauteEdit", "Height");
+  for (QLineEdit* edit : {largEdit_, hautEdit_, gaucheEdit_, hauteEdit_}) {
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit] { EditLeft(edit); });
+  }
+
+  auto* orientation = new QGroupBox(" Orientation");
+  auto* orientationLayout = new QVBoxLayout(orientation);
+  portrait_ = new QRadioButton("Portrait");
+  portrait_->setObjectName("PortraitRadioButton");
+  portrait_->setChecked(true);
+  paysage_ = new QRadioButton("Paysage");
+  paysage_->setObjectName("PaysageRadioButton");
+  orientationLayout->addWidget(portrait_);
+  orientationLayout->addWidget(paysage_);
+  connect(portrait_, &QRadioButton::clicked, this, [this] { OrientationClicked(false); });
+  connect(paysage_, &QRadioButton::clicked, this, [this] { OrientationClicked(true); });
+
+  auto* configPrint = new QPushButton("Config Printer");
+  configPrint->setObjectName("ConfigPrintButton");
+  connect(configPrint, &QPushButton::clicked, this, &TConfigPagePrintForm::ConfigPrintClick);
+
+  ok_ = new QPushButton("OK");
+  ok_->setObjectName("OkBitBtn");
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &TConfigPagePrintForm::OkClick);
+  auto* cancel = new QPushButton("Delete");
+  cancel->setObjectName("CancelBitBtn");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* controls = new QVBoxLayout;
+  controls->addWidget(options);
+  controls->addWidget(size);
+  controls->addWidget(margins);
+  controls->addWidget(orientation);
+  controls->addWidget(configPrint);
+  controls->addStretch();
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel);
+  controls->addLayout(buttons);
+  auto* left = new QVBoxLayout;
+  left->addWidget(paintBox_);
+  left->addWidget(printerLabel_);
+  left->addStretch();
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(left);
+  layout->addLayout(controls);
+
+  ReadPage();
+  UpdateEnabling();
+}
+
+TConfigPagePrintForm::~TConfigPagePrintForm() = default;
+
+bool TConfigPagePrintForm::PrintsToPdf() const {
+  return printer_->outputFormat() == QPrinter::PdfFormat;
+}
+
+void TConfigPagePrintForm::ReadPage() {
+  const QPageLayout page = printer_->pageLayout();
+  const QRectF paper = page.fullRect(QPageLayout::Millimeter);
+  if (page.isValid() && paper.width() > 0 && paper.height() > 0) {
+    layout_.SetPage(static_cast<float>(paper.width()), static_cast<float>(paper.height()));
+  } else {
+    layout_.SetPage(0.0f, 0.0f);
+  }
+  QString where;
+  if (!layout_.HasPage()) {
+    where = "No printer: the page size is unknown";
+  } else if (PrintsToPdf()) {
+    where = askPdfFile_ ? "No printer found: the page is printed to a PDF file"
+                        : "Printed to the PDF file " + printer_->outputFileName();
+  } else {
+    where = "Printer: " + printer_->printerName();
+  }
+  printerLabel_->setText(where + QStringLiteral("\nPage %1 x %2 mm")
+                                     .arg(TenthText(layout_.W), TenthText(layout_.H)));
+  const QSignalBlocker portraitBlocker(portrait_);
+  const QSignalBlocker paysageBlocker(paysage_);
+  const bool landscape = page.orientation() == QPageLayout::Landscape;
+  paysage_->setChecked(landscape);
+  portrait_->setChecked(!landscape);
+}
+
+void TConfigPagePrintForm::SetBitmap(const QImage& bitmap) {
+  bitmap_ = bitmap;
+  layout_.SetBitmap(bitmap.width(), bitmap.height());
+  ReadPage();
+  if (layout_.HasPage() && layout_.HasBitmap()) {
+    layout_.centred = centrer_->isChecked();
+    layout_.Activate();
+  }
+  ShowValues();
+}
+
+void TConfigPagePrintForm::ShowValues() {
+  const bool usable = layout_.HasPage() && layout_.HasBitmap();
+  largEdit_->setText(usable ? TenthText(layout_.w) : QString());
+  hautEdit_->setText(usable ? TenthText(layout_.h) : QString());
+  gaucheEdit_->setText(usable ? TenthText(layout_.x0) : QString());
+  hauteEdit_->setText(usable ? TenthText(layout_.y0) : QString());
+  ok_->setEnabled(usable);
+  paintBox_->update();
+}
+
+void TConfigPagePrintForm::UpdateEnabling() {
+  const bool sizes = !wholePage_->isChecked();
+  largEdit_->setEnabled(sizes);
+  hautEdit_->setEnabled(sizes);
+  const bool margins = sizes && !centrer_->isChecked();
+  gaucheEdit_->setEnabled(margins);
+  hauteEdit_->setEnabled(margins);
+}
+
+void TConfigPagePrintForm::EditLeft(QLineEdit* edit) {
+  if (!layout_.HasPage() || !layout_.HasBitmap()) return;
+  const float value = PageLayout::ParseDecimal(edit->text().toStdString());
+  if (edit == largEdit_) layout_.SetImageWidth(value);
+  if (edit == hautEdit_) layout_.SetImageHeight(value);
+  if (edit == gaucheEdit_) layout_.SetLeftMargin(value);
+  if (edit == hauteEdit_) layout_.SetTopMargin(value);
+  ShowValues();
+}
+
+void TConfigPagePrintForm::CentredClicked(bool checked) {
+  UpdateEnabling();
+  if (!layout_.HasPage() || !layout_.HasBitmap()) return;
+  layout_.SetCentred(checked);
+  ShowValues();
+}
+
+void TConfigPagePrintForm::WholePageClicked(bool checked) {
+  UpdateEnabling();
+  if (!layout_.HasPage() || !layout_.HasBitmap()) return;
+  layout_.SetWholePage(checked);
+  ShowValues();
+}
+
+void TConfigPagePrintForm::OrientationClicked(bool landscape) {
+  printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  ReadPage();
+  if (layout_.HasPage() && layout_.HasBitmap()) layout_.Fit();
+  ShowValues();
+}
+
+void TConfigPagePrintForm::ConfigPrintClick() {
+  QPrintDialog dialog(printer_.get(), this);
+  dialog.setObjectName("PrintDialog");
+  dialog.setWindowTitle("Config Printer");
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+  if (Prompts().Exec(dialog) == QDialog::Accepted && PrintsToPdf() &&
+      !printer_->outputFileName().isEmpty()) {
+    askPdfFile_ = false;  // the file was chosen in the dialog
+  }
+  ReadPage();
+  if (layout_.HasPage() && layout_.HasBitmap()) layout_.Fit();
+  ShowValues();
+}
+
+void TConfigPagePrintForm::OkClick() {
+  if (!layout_.HasPage() || !layout_.HasBitmap()) return;
+  const QRect pixels = printer_->pageLayout().fullRectPixels(printer_->resolution());
+  rect_ = layout_.ToDevice(pixels.width(), pixels.height());
+  accept();
+}
+
+void TConfigPagePrintForm::PaintPreview(QPainter& painter) {
+  if (!layout_.HasPage()) return;
+  const int boxWidth = paintBox_->width();
+  const int boxHeight = paintBox_->height();
+  const float k = std::max(layout_.H / boxHeight, layout_.W / boxWidth);
+  const int pageWidth = static_cast<int>(layout_.W / k);
+  const int pageHeight = static_cast<int>(layout_.H / k);
+  const int left = (boxWidth - pageWidth) / 2;
+  const int top = (boxHeight - pageHeight) / 2;
+  painter.setPen(Qt::black);
+  painter.setBrush(Qt::white);
+  // The outline inside the page's pixels, so that it shows on all four sides.
+  painter.drawRect(left, top, pageWidth - 1, pageHeight - 1);
+  if (bitmap_.isNull() || !layout_.HasBitmap()) return;
+  const QRect target(left + static_cast<int>(layout_.x0 / k),
+                     top + static_cast<int>(layout_.y0 / k), static_cast<int>(layout_.w / k),
+                     static_cast<int>(layout_.h / k));
+  painter.drawImage(target, bitmap_);
+}
+
+}  // namespace orvane

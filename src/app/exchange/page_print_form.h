@@ -1,0 +1,77 @@
+// TConfigPagePrintForm (" PAGE CONFIGURATION"): where the parameter image goes on the printed
+// page. The page is the printer's paper in millimetres; the image keeps its aspect ratio, is
+// kept on the page and centred on request; OK works out the printer rectangle in device
+// pixels. The dialog owns the printer: the system's default one, or a PDF file when the
+// system has none (or when ORVANE_PRINT_PDF names the file to write).
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <memory>
+
+#include "core/exchange/page_layout.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+
+namespace orvane {
+
+class TPaintBox;
+
+class TConfigPagePrintForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TConfigPagePrintForm(QWidget* parent = nullptr);
+  ~TConfigPagePrintForm() override;
+
+  // The activation: the bitmap to lay out; reads the page, halves its width and centres.
+  void SetBitmap(const QImage& bitmap);
+
+  const PageLayout& Layout() const { return layout_; }
+  // The rectangle worked out by the last OK (left -1 before).
+  PrinterRect Rectangle() const { return rect_; }
+  QPrinter& Printer() { return *printer_; }
+  // True when the pages go to a PDF file (no printer on the system, or chosen so).
+  bool PrintsToPdf() const;
+  // True when the PDF file is to be asked at each printing.
+  bool AsksPdfFile() const { return askPdfFile_; }
+
+  // Re-reads the page size from the printer (after a printer or orientation change).
+  void ReadPage();
+  void OkClick();
+
+ private:
+  void EditLeft(QLineEdit* edit);
+  void CentredClicked(bool checked);
+  void WholePageClicked(bool checked);
+  void OrientationClicked(bool landscape);
+  void ConfigPrintClick();
+  void ShowValues();
+  void UpdateEnabling();
+  void PaintPreview(QPainter& painter);
+
+  std::unique_ptr<QPrinter> printer_;
+  bool askPdfFile_ = false;
+  PageLayout layout_;
+  PrinterRect rect_;
+  QImage bitmap_;
+
+  TPaintBox* paintBox_;
+  QLabel* printerLabel_;
+  QCheckBox* centrer_;
+  QCheckBox* wholePage_;
+  QLineEdit* largEdit_;
+  QLineEdit* hautEdit_;
+  QLineEdit* gaucheEdit_;
+  QLineEdit* hauteEdit_;
+  QRadioButton* portrait_;
+  QRadioButton* paysage_;
+  QPushButton* ok_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,133 @@
+// The shape, contour and circular-window commands as a user runs them on the sample DEM.
+// With ORVANE_SURFACE_SHOTS set to a directory, the dialogs and the main window are saved
+// there as pictures (run under X: QT_QPA_PLATFORM=xcb xvfb-run -a ...).
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdlib>
+
+#include "app/surface/circular_forms.h"
+#include "app/surface/contour_forms.h"
+#include "app/surface/shape_forms.h"
+#include "app/terrain/dynamic_scale.h"
+#include "test_support.h"
+
+namespace orvane::test {
+namespace {
+
+void Wait(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void Shot(QWidget& widget, const char* name) {
+  const char* dir = std::getenv("ORVANE_SURFACE_SHOTS");
+  if (!dir) return;
+  EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
+}
+
+// Shows a dialog for its picture before it is answered.
+void ShowFor(QDialog& dialog, const char* name) {
+  dialog.show();
+  Wait(80);
+  Shot(dialog, name);
+}
+
+TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
+  TestPrompter prompts;
+  QTemporaryDir temp;
+  TSettings settings;
+  settings.imageDir = temp.path().toStdString();
+  auto main = std::make_unique<TMainForm>(settings);
+  main->SetWorkDirectory(temp.path());
+  main->resize(1100, 760);
+  main->show();
+  Wait(50);
+
+  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
+  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
+    auto& scale = static_cast<TDynamicScale&>(dialog);
+    scale.ChooseUnit(1);
+    scale.SetPixelSizeText("90");
+    scale.OkClick();
+    return scale.result();
+  };
+  main->Action("OpenDEMSpeedButton")->trigger();
+  ASSERT_NE(main->CurrentDem(), nullptr);
+  auto showResult = [&](const char* name) {
+    ASSERT_NE(main->ParameterImage(), nullptr);
+    EXPECT_EQ(main->ParameterImage()->columns, 403);
+    main->TileWindows();
+    Wait(150);
+    Shot(*main, name);
+  };
+
+  prompts.dialogs["ConCavForm"] = [](QDialog& d) {
+    auto& form = static_cast<TConCavForm&>(d);
+    form.SetRange(5);
+    form.ChooseDynamism(255);
+    ShowFor(form, "surface_convexity_dialog.png");
+    form.accept();
+    return form.result();
+  };
+  main->Action("Convexity1")->trigger();
+  EXPECT_EQ(main->ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
+  showResult("surface_convexity.png");
+
+  prompts.dialogs["HorizSurfForm"] = [](QDialog& d) {
+    auto& form = static_cast<THorizSurfForm&>(d);
+    form.SetRange(2);
+    form.ChooseDynamism(255);
+    ShowFor(form, "surface_horizontal_dialog.png");
+    form.accept();
+    return form.result();
+  };
+  main->Action("HorizontalSurfaces1")->trigger();
+  showResult("surface_horizontal.png");
+
+  prompts.dialogs["ContourLineForm"] = [](QDialog& d) {
+    auto& form = static_cast<TContourLineForm&>(d);
+    form.SetWindowSize(15);
+    form.SetInterval(20);
+    form.ChooseTiling(1);
+    form.ChooseDynamism(255);
+    ShowFor(form, "surface_contour_density_dialog.png");
+    form.OkClick();
+    return form.result();
+  };
+  main->Action("Global1")->trigger();
+  showResult("surface_contour_density.png");
+
+  prompts.dialogs["ContLineForm"] = [](QDialog& d) {
+    auto& form = static_cast<TContLineForm&>(d);
+    form.SetFirst(300);
+    form.SetLast(1000);
+    form.SetInterval(50);
+    ShowFor(form, "surface_contour_lines_dialog.png");
+    form.OkClick();
+    return form.result();
+  };
+  main->Action("ContourLineExtraction1")->trigger();
+  showResult("surface_contour_lines.png");
+
+  prompts.dialogs["CircularWindowForm"] = [](QDialog& d) {
+    auto& form = static_cast<TCircularWindowForm&>(d);
+    form.ChooseStatistic(3);
+    form.SetRadius(10);
+    ShowFor(form, "surface_circular_dialog.png");
+    form.OkClick();
+    return form.result();
+  };
+  main->Action("CircularWindowTreatment1")->trigger();
+  EXPECT_EQ(main->ParameterTitle(), " STANDARD DEVIATION OF ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels");
+  showResult("surface_circular_stddev.png");
+
+  main->Action("DimensionFractale1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "GLOBAL FRACTAL DIMENSION");
+  main->close();
+}
+
+}  // namespace
+}  // namespace orvane::test
