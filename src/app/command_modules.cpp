@@ -42,6 +42,7 @@ void InstallMorphoCommands(TMainForm& main);
 void InstallRenderCommands(TMainForm& main);
 void InstallSurfaceShapeCommands(TMainForm& main);
 void InstallExchangeCommands(TMainForm& main);
+void InstallSurface2Commands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
@@ -50,6 +51,7 @@ void InstallCommandModules(TMainForm& main) {
   InstallRenderCommands(main);
   InstallSurfaceShapeCommands(main);
   InstallExchangeCommands(main);
+  InstallSurface2Commands(main);
 }
 
 }  // namespace orvane
