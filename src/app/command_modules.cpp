@@ -37,6 +37,8 @@
 namespace orvane {
 
 void InstallFileCommands(TMainForm& main);
+void InstallDiagramCommands(TMainForm& main);
+void InstallSlopeAspectCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
 void InstallMorphoCommands(TMainForm& main);
 void InstallRenderCommands(TMainForm& main);
@@ -46,6 +48,8 @@ void InstallSurface2Commands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
+  InstallDiagramCommands(main);
+  InstallSlopeAspectCommands(main);
   InstallDrainageCommands(main);
   InstallMorphoCommands(main);
   InstallRenderCommands(main);
