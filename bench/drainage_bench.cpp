@@ -89,4 +89,3 @@ BENCHMARK(BM_HeadwatersHalfWindow25)->Unit(benchmark::kMillisecond)->UseRealTime
 
 }  // namespace
 
-BENCHMARK_MAIN();

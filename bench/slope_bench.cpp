@@ -64,5 +64,3 @@ BENCHMARK(BM_AspectGray)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace orvane
-
-BENCHMARK_MAIN();

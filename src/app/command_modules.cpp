@@ -37,19 +37,25 @@
 namespace orvane {
 
 void InstallFileCommands(TMainForm& main);
+void InstallDiagramCommands(TMainForm& main);
+void InstallSlopeAspectCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
 void InstallMorphoCommands(TMainForm& main);
 void InstallRenderCommands(TMainForm& main);
 void InstallSurfaceShapeCommands(TMainForm& main);
 void InstallExchangeCommands(TMainForm& main);
+void InstallSurface2Commands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
+  InstallDiagramCommands(main);
+  InstallSlopeAspectCommands(main);
   InstallDrainageCommands(main);
   InstallMorphoCommands(main);
   InstallRenderCommands(main);
   InstallSurfaceShapeCommands(main);
   InstallExchangeCommands(main);
+  InstallSurface2Commands(main);
 }
 
 }  // namespace orvane

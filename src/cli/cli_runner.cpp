@@ -1,54 +1,12 @@
 // RunCli: builds the CLI11 application from the command table, parses, runs one command.
 #include <algorithm>
 #include <exception>
-#include <iomanip>
 #include <map>
 
 #include "cli/command.h"
 
 namespace orvane::cli {
 
-namespace {
-
-// A text bar on stderr: "[#####               ]  25%", redrawn when the percentage changes.
-class TerminalProgress : public ProgressSink {
- public:
-  explicit TerminalProgress(std::ostream& err) : err_(err) {}
-  void Begin() override {
-    if (depth_++ == 0) {
-      shown_ = -1;
-      Draw(0.0);
-    }
-  }
-  void Step(double fraction) override { Draw(fraction); }
-  void End() override {
-    if (depth_ > 0 && --depth_ == 0 && drawn_) {
-      Draw(1.0);
-      err_ << '\n' << std::flush;
-      drawn_ = false;
-    }
-  }
-
- private:
-  void Draw(double fraction) {
-    const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
-    if (percent == shown_) return;
-    shown_ = percent;
-    constexpr int kWidth = 40;
-    const int filled = percent * kWidth / 100;
-    err_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
-         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << std::setw(3)
-         << percent << '%' << std::flush;
-    drawn_ = true;
-  }
-
-  std::ostream& err_;
-  int depth_ = 0;
-  int shown_ = -1;
-  bool drawn_ = false;
-};
-
-}  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool errIsTerminal) {
@@ -72,6 +30,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     bySubcommand[sub] = &command;
   }
 
+  // A first word that is no option must name a command.
+  if (!args.empty() && !args.front().empty() && args.front()[0] != '-' &&
+      bySubcommand.end() == std::find_if(bySubcommand.begin(), bySubcommand.end(), [&](const auto& entry) {
+        return entry.second->Name() == args.front();
+      })) {
+    err << "orvane-cli: unknown command '" << args.front() << "' (see orvane-cli --help)\n";
+    return kExitUsage;
+  }
+
   std::vector<const char*> argv;
   argv.push_back("orvane-cli");
   for (const std::string& a : args) argv.push_back(a.c_str());
@@ -82,7 +49,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       app.exit(e, out, err);  // --help, COMMAND --help, --version
       return kExitOk;
     }
-    err << "orvane-cli: " << e.what() << '\n';
+    if (dynamic_cast<const CLI::RequiredError*>(&e) && app.get_subcommands().empty())
+      err << "orvane-cli: a command is required (see orvane-cli --help)\n";
+    else
+      err << "orvane-cli: " << e.what() << '\n';
     return kExitUsage;
   }
 

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "core/common/atomic_file.h"
+#include "core/render/shading.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
 
@@ -62,6 +63,18 @@ int Report(CommandContext& context, const Status& status) {
 
 Error UsageError(std::string message) { return Error{kBadParameter, std::move(message)}; }
 
+CLI::Validator PositiveReal(const std::string& meaning) {
+  return CLI::Validator(
+      [meaning](std::string& value) -> std::string {
+        char* end = nullptr;
+        const double v = std::strtod(value.c_str(), &end);
+        if (end == value.c_str() || *end != '\0' || !(v > 0.0) || v > 1e12)
+          return "'" + value + "': " + meaning;
+        return {};
+      },
+      "P>0");
+}
+
 void DemOptions::Add(CLI::App& app) {
   app.add_option("--dem", path,
                  "DEM raw grid (its header is the same name with .txt), or any raster GDAL "
@@ -84,7 +97,7 @@ void DemOptions::Add(CLI::App& app) {
   app.add_option("--pixel", pixel,
                  "pixel size in metres (required for a raw grid; a GDAL raster's georeference "
                  "gives it otherwise)")
-      ->check(CLI::PositiveNumber)
+      ->check(PositiveReal("the pixel size must be a positive number of metres"))
       ->type_name("P");
   app.add_option("--settings", settingsPath,
                  "settings file to read (light, sizes); default: built-in defaults")
@@ -221,16 +234,18 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   return dem;
 }
 
+Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, CommandContext& context) {
+  auto relief = RenderShaded(*dem.model, dem.settings.light, context.progress);
+  if (!relief) return Error{kAllocationFailed, "cannot make the shaded relief of the DEM"};
+  return relief;
+}
+
 Expected<std::unique_ptr<TRasterImage>> LoadRasterInput(const std::string& path,
                                                         CommandContext& context) {
   std::int64_t missing = 0;
   auto raster = LoadRasterFile(path, &missing);
-  if (!raster) {
-    Error error = raster.error();
-    // An unknown extension is a usage error; unreadable files are input failures.
-    if (error.code != kBadParameter) return error;
-    return error;
-  }
+  // An unknown extension comes back as kBadParameter (status 2), unreadable files as 1.
+  if (!raster) return raster.error();
   if (missing > 0)
     context.err << "orvane-cli: warning: '" << path << "' lacks " << missing
                 << " bytes; the missing pixels read as 0\n";

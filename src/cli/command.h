@@ -9,7 +9,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdint>
+#include <iomanip>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -48,6 +50,8 @@ int Report(CommandContext& context, const Error& error);
 int Report(CommandContext& context, const Status& status);
 // A usage error (status 2) with the given message.
 Error UsageError(std::string message);
+// Option check for a real > 0; the message is "'VALUE': meaning".
+CLI::Validator PositiveReal(const std::string& meaning);
 
 // ---- inputs ----------------------------------------------------------------------------
 
@@ -82,6 +86,10 @@ struct LoadedDem {
   // Sixth line of a raw header written for this DEM: the model's pixelSizeX truncated.
   int PixelSizeTruncated() const { return static_cast<int>(model->pixelSizeX); }
 };
+
+// The shaded relief the application makes when it opens the DEM (light of --settings, else
+// the default light): what --shade blends with.
+Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, CommandContext& context);
 
 // Opens the DEM exactly as the desktop application's Open DEM does (work file in a temporary
 // directory removed afterwards); the model's progress callbacks feed context.progress.
@@ -125,6 +133,47 @@ void PrintValue(std::ostream& out, std::string_view key, int value);
 void PrintValue(std::ostream& out, std::string_view key, std::int64_t value);
 void PrintValue(std::ostream& out, std::string_view key, std::string_view value);
 void PrintValue(std::ostream& out, std::string_view key, const char* value);
+
+// ---- progress --------------------------------------------------------------------------
+
+// A text bar on stderr: "[#####               ]  25%", redrawn when the percentage changes.
+class TerminalProgress : public ProgressSink {
+ public:
+  explicit TerminalProgress(std::ostream& err) : err_(err) {}
+  void Begin() override {
+    if (depth_++ == 0) {
+      shown_ = -1;
+      Draw(0.0);
+    }
+  }
+  void Step(double fraction) override { Draw(fraction); }
+  void End() override {
+    if (depth_ > 0 && --depth_ == 0 && drawn_) {
+      Draw(1.0);
+      err_ << '\n' << std::flush;
+      drawn_ = false;
+    }
+  }
+
+ private:
+  void Draw(double fraction) {
+    const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
+    if (percent == shown_) return;
+    shown_ = percent;
+    constexpr int kWidth = 40;
+    const int filled = percent * kWidth / 100;
+    err_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << std::setw(3)
+         << percent << '%' << std::flush;
+    drawn_ = true;
+  }
+
+  std::ostream& err_;
+  int depth_ = 0;
+  int shown_ = -1;
+  bool drawn_ = false;
+};
+
 
 // ---- the table ---------------------------------------------------------------------------
 

@@ -77,7 +77,11 @@ void TMorphoCommands::FractalDimensionInfo1Click() {
 void TMorphoCommands::DissectionDensity3DTreatment1Click() {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
   TDemModel* dem = main_.CurrentDem();
-  if (!drainage || !dem) return;
+  if (!drainage) return;
+  if (!dem) {  // a network opened from a file before any DEM
+    Prompts().Warning(&main_, "ERROR", "No DEM is open");
+    return;
+  }
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
   main_.BeginTreatment(title);
   TDiagDD3DForm& diagram = DiagramWindow<TDiagDD3DForm>(main_);
@@ -133,7 +137,11 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
 void TMorphoCommands::RatioDepthTreatment1Click() {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
   TDemModel* dem = main_.CurrentDem();
-  if (!drainage || !dem) return;
+  if (!drainage) return;
+  if (!dem) {  // a network opened from a file before any DEM
+    Prompts().Warning(&main_, "ERROR", "No DEM is open");
+    return;
+  }
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
   main_.BeginTreatment(title);
 

@@ -428,6 +428,11 @@ void TConstHypsoForm::Refit() {
   legend_->update();
 }
 
+void TConstHypsoForm::showEvent(QShowEvent* event) {
+  ApplyScale();
+  QDialog::showEvent(event);
+}
+
 void TConstHypsoForm::SetScale(bool on) {
   scale_->setChecked(on);
   ApplyScale();

@@ -143,6 +143,10 @@ class TConstHypsoForm : public QDialog {
   void OkClick();
   TConstEstompForm& LightForm() const { return lightForm_; }
 
+ protected:
+  // A DEM opened since the last use: "Scale" follows its range.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void ApplyScale();
   void Refit();

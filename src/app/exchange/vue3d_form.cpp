@@ -43,10 +43,7 @@ double DragSpeed(Qt::KeyboardModifiers modifiers) {
 }
 
 TVue3DForm::TVue3DForm(const TSettings& settings, QWidget* parent)
-    : QDialog(parent),
-      skeleton_(std::max(1, settings.skeletonSize)),
-      base_(settings.eyeDistance),
-      smoothing_(std::clamp(settings.smoothing3D, 0, 5)) {
+    : QDialog(parent), settings_(settings), base_(settings.eyeDistance) {
   setObjectName("Vue3DForm");
   setWindowTitle(" 3D VIEWER");
   setModal(true);
@@ -188,6 +185,8 @@ void TVue3DForm::SetSource(const TDemModel* dem, const TRasterImage* image) {
   image_ = image;
 }
 
+int TVue3DForm::Smoothing() const { return std::clamp(settings_.smoothing3D, 0, 5); }
+
 float TVue3DForm::Px() const { return quickDem_ ? quickDem_->pixelSizeX : 1.0f; }
 float TVue3DForm::Py() const { return quickDem_ ? quickDem_->pixelSizeY : 1.0f; }
 
@@ -208,7 +207,8 @@ void TVue3DForm::Activate() {
   quickImage_.reset();
   if (dem_ && dem_->IsAllocated()) {
     // The longer side reduced to the skeleton size.
-    const double f = static_cast<double>(std::max(dem_->columns, dem_->lines)) / skeleton_;
+    const int skeleton = std::max(1, settings_.skeletonSize);
+    const double f = static_cast<double>(std::max(dem_->columns, dem_->lines)) / skeleton;
     quickDem_ = dem_->Resample(1.0 / f, 3, 5);
     if (image_ && image_->IsAllocated()) quickImage_ = image_->Resample(1.0 / f, 0, 0);
   }
@@ -268,7 +268,7 @@ void TVue3DForm::Redraw() {
   options.mode = QuickMode();
   options.stereo = QuickStereo();
   options.eyeDistance = base_;
-  options.smoothing = static_cast<std::uint32_t>(smoothing_);
+  options.smoothing = static_cast<std::uint32_t>(Smoothing());
   options.faceColour = ButtonFaceColour();
   if (quickDem_) {
     static const TRasterImage kNoImage;

@@ -33,7 +33,9 @@ class TVue3DForm : public QDialog {
   Q_OBJECT
 
  public:
-  // Reads the skeleton size, the stereo base and the colour smoothing from `settings`.
+  // Reads the skeleton size and the colour smoothing from `settings` at each use (the
+  // preferences may change them); the stereo base starts from its value and then follows the
+  // relief control. `settings` must outlive the dialog.
   explicit TVue3DForm(const TSettings& settings, QWidget* parent = nullptr);
   ~TVue3DForm() override;
 
@@ -72,7 +74,7 @@ class TVue3DForm : public QDialog {
   bool FinalStereo() const;
   void SetFinalStyle(bool surface, bool points, bool stereo);
   void SetReliefPosition(int position);
-  int Smoothing() const { return smoothing_; }
+  int Smoothing() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -91,9 +93,8 @@ class TVue3DForm : public QDialog {
   bool dragging_ = false;
   DragQuantity quantity_ = DragQuantity::kRotation;
 
-  int skeleton_ = 20;
+  const TSettings& settings_;
   double base_ = 10.0;
-  int smoothing_ = 1;
   const TDemModel* dem_ = nullptr;
   const TRasterImage* image_ = nullptr;
   std::unique_ptr<TDemModel> quickDem_;

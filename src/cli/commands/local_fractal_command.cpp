@@ -38,9 +38,10 @@ class LocalFractalCommand : public Command {
       return Report(context, s);
     }
     if (!histogram_.empty()) {
-      // Every class that holds a drawn cell: trunc(100 min) ... trunc(100 max).
-      const int first = std::clamp(result->diagramStart, 0, kLocalFractalBins);
-      const int end = std::clamp(result->diagramUpper + 1, first, kLocalFractalBins);
+      // The rows of the diagram window's "Save": classes trunc(100 min) up to the bound
+      // trunc(100 max), the bound itself excluded, as the window draws them.
+      const int first = std::max(0, result->diagramStart);
+      const int end = std::min(result->diagramUpper, 300);
       const std::string table = ClassValueTable(result->diagram, first, end, 0.01);
       if (Status s = WriteTextOutput(histogram_, table); !s) return Report(context, s);
     }

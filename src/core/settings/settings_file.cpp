@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -42,10 +43,25 @@ std::string CleanValue(std::string value) {
   return value;
 }
 
+// "%-6.2f" without the process locale: a desktop session in a comma-decimal language must
+// still write and read "315.00".
 std::string Fixed2(double value) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%-6.2f", value);
-  return buffer;
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+  std::string text(buffer, result.ptr);
+  if (text.size() < 6) text.append(6 - text.size(), ' ');
+  return text;
+}
+
+// The leading decimal number of the text, 0 when there is none (as the C conversion reads it,
+// with a point as separator whatever the locale).
+double ParseDecimal(const std::string& text) {
+  std::size_t p = 0;
+  while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p]))) ++p;
+  if (p < text.size() && text[p] == '+') ++p;
+  double value = 0.0;
+  const auto result = std::from_chars(text.data() + p, text.data() + text.size(), value);
+  return result.ec == std::errc() ? value : 0.0;
 }
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
@@ -170,7 +186,7 @@ TSettings FromIni(const IniFile& ini) {
   s.gtopo30Dir = ini.GetString("REPERTOIRES", "GTOPO30DIR", s.gtopo30Dir);
   auto decimal = [&](const char* key, const char* def) {
     const std::string text = ini.GetString("SHADOW PARAM", key, def);
-    return std::strtod(text.c_str(), nullptr);  // not a number: 0
+    return ParseDecimal(text);  // not a number: 0
   };
   s.light.azimuth = static_cast<float>(decimal("TETA", "315") / kDegrees);
   s.light.elevation = static_cast<float>(decimal("PHI", "65") / kDegrees);

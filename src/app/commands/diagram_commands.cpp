@@ -1,0 +1,45 @@
+#include "app/commands/diagram_commands.h"
+
+#include <QAction>
+
+#include "app/display/diagram_forms.h"
+#include "app/main_form.h"
+#include "app/shell/prompter.h"
+
+namespace orvane {
+
+void InstallDiagramCommands(TMainForm& main) {
+  auto& histoGris = DiagramWindow<THistoGrisForm>(main);
+  auto& histDir = DiagramWindow<THistDirForm>(main);
+  auto& diagDD = DiagramWindow<TDiagDDForm>(main);
+  auto& diagDD3D = DiagramWindow<TDiagDD3DForm>(main);
+  auto& fractDim = DiagramWindow<TDiagFractDimForm>(main);
+  auto& locFract = DiagramWindow<TDiagLocFractDimForm>(main);
+  TMainForm* frame = &main;
+  for (TDiagramForm* form : std::initializer_list<TDiagramForm*>{&histoGris, &histDir, &diagDD, &diagDD3D,
+                                                                 &fractDim, &locFract}) {
+    form->SetDirectorySource([frame] { return frame->ImageDirectory(); });
+  }
+  // The gray-level histogram is that of whatever parameter image is current when it paints.
+  histoGris.SetSource([frame] {
+    const auto image = frame->ParameterImage();
+    return image ? GrayLevelHistogram(*image, frame->Margin()) : TGrayHistogram{};
+  });
+
+  auto opener = [](TDiagramForm& form) { return [&form] { Prompts().Exec(form); }; };
+  const auto connectAction = [&](const char* name, std::function<void()> handler) {
+    if (QAction* action = main.Action(name)) QObject::connect(action, &QAction::triggered, &main, handler);
+  };
+  connectAction("GrayHisto1", opener(histoGris));
+  connectAction("HistoGrSpeedButton", opener(histoGris));
+  connectAction("AspectSpeedButton", opener(histDir));
+  // The frame connects the Diagram button and the Diagram submenu items to these.
+  main.RegisterDiagram(1, opener(locFract));
+  main.RegisterDiagram(2, opener(diagDD));
+  main.RegisterDiagram(3, opener(diagDD3D));
+  main.RegisterDiagram(4, opener(fractDim));
+  // Every treatment hides the direction histogram when it starts.
+  QObject::connect(&main, &TMainForm::TreatmentStarting, &histDir, &QWidget::hide);
+}
+
+}  // namespace orvane

@@ -1,0 +1,142 @@
+#include "app/commands/surface2_commands.h"
+
+#include <QAction>
+#include <algorithm>
+#include <memory>
+
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_dialogs.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "app/surface/local_fractal_form.h"
+#include "app/surface/total_depth_form.h"
+#include "core/surface/local_fractal.h"
+#include "core/surface/surface3d.h"
+#include "core/surface/total_depth.h"
+
+namespace orvane {
+
+namespace {
+
+void WarnFailure(TMainForm& main, const Error& error) {
+  if (error.code == kCancelled) return;
+  Prompts().Warning(&main, "ERREUR", QString::fromStdString(error.message));
+}
+
+}  // namespace
+
+TSurface2Commands::TSurface2Commands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      localFract_(new TLocalFractForm(&main)),
+      totalDepth_(new TTotalDepthForm(&main)) {
+  DDFenOf(main);  // the shared window-size dialog exists from start-up
+}
+
+void TSurface2Commands::LocalFractalTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
+  main_.BeginTreatment(title);
+  // The treatment runs however the dialog is closed, with the values it holds.
+  Prompts().Exec(*localFract_);
+  const int windowSize = localFract_->WindowSize();
+  const double h = localFract_->FactorH();
+  title += QString::asprintf(" %d ", windowSize) + QString::asprintf(" Coeff H = %4.2lf ", h);
+  main_.SetParameterTitle(title);
+
+  LocalFractalParams params;
+  params.windowSize = windowSize;
+  params.factorH = h;
+  params.unitDivisor = main_.UnitFactor();
+  params.pixelSize = main_.PixelSize();
+  auto busy = std::make_unique<BusyCursor>();
+  auto result = ComputeLocalFractal(*dem, params, main_.Progress());
+  busy.reset();
+  if (!result) {
+    WarnFailure(main_, result.error());
+    return;
+  }
+  Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
+                    QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
+
+  TDiagLocFractDimForm& diagram = DiagramWindow<TDiagLocFractDimForm>(main_);
+  std::copy(result->diagram.begin(), result->diagram.end(), diagram.Counts().begin());
+  diagram.SetUpperBound(result->diagramUpper);
+  diagram.SetStart(result->diagramStart);
+
+  main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
+                           result->margin, 1);
+  main_.SetDiagramKind(1);  // the printing items come with the parameter image
+  Prompts().Exec(diagram);
+}
+
+void TSurface2Commands::TotalDepthTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  QString title = " TOTAL DEPTH   GRID SIZE ";
+  main_.BeginTreatment(title);
+  TDDFen& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  title += window.SideText();
+  main_.SetParameterTitle(title);
+
+  auto busy = std::make_unique<BusyCursor>();
+  auto relief = ComputeTotalDepthRelief(*dem, window.WindowSize(), main_.Progress());
+  busy.reset();
+  if (!relief) {
+    WarnFailure(main_, relief.error());
+    return;
+  }
+  // The visualisation dialog shows the relief range; the treatment goes on however it closes.
+  totalDepth_->SetRange(relief->minimum, relief->maximum);
+  Prompts().Exec(*totalDepth_);
+
+  busy = std::make_unique<BusyCursor>();
+  auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
+      *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
+  if (totalDepth_->ResultKind() == 1) {
+    main_.ShowWrappedImage(std::move(image));
+  } else {
+    main_.ShowParameterImage(std::move(image), title, relief->half + 1, 3);
+  }
+}
+
+void TSurface2Commands::Surface3DTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  QString title = " 3D SURFACE  WINDOW SIZE ";
+  main_.BeginTreatment(title);
+  TDDFen& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  const int S = window.WindowSize();
+  title += QString::asprintf(" %d x %d ", S, S);
+  main_.SetParameterTitle(title);
+
+  auto busy = std::make_unique<BusyCursor>();
+  auto result = ComputeSurface3D(*dem, {S}, main_.Progress());
+  busy.reset();
+  if (!result) {
+    WarnFailure(main_, result.error());
+    return;
+  }
+  main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
+                           result->margin, 1);
+}
+
+void InstallSurface2Commands(TMainForm& main) {
+  auto* module = new TSurface2Commands(main);
+  const auto connect = [&](const char* name, void (TSurface2Commands::*handler)()) {
+    if (QAction* action = main.Action(name)) {
+      QObject::connect(action, &QAction::triggered, module, handler);
+    }
+  };
+  connect("LocalFractalTreatment1", &TSurface2Commands::LocalFractalTreatment1Click);
+  connect("TotalDepthTreatment1", &TSurface2Commands::TotalDepthTreatment1Click);
+  connect("Surface3DTreatment1", &TSurface2Commands::Surface3DTreatment1Click);
+}
+
+}  // namespace orvane

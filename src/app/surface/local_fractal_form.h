@@ -1,0 +1,35 @@
+// TLocalFractForm (" LOCAL FRACTAL DIMENSION"): the moving window size (12 or 24) and the
+// adaptive factor H of the local fractal dimension.
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace orvane {
+
+class TLocalFractForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TLocalFractForm(QWidget* parent = nullptr);
+
+  // 12 or 24. A dialog closed before any choice keeps the checked 12.
+  int WindowSize() const { return windowSize_; }
+  // Leading decimal number of "float value"; 0 when empty.
+  double FactorH() const;
+
+  // The controls as a user works them (also used by the tests).
+  void ClickSize(int size);
+  void SetHText(const QString& text);
+  void OkClick();
+
+ private:
+  QRadioButton* size12_ = nullptr;
+  QRadioButton* size24_ = nullptr;
+  QLineEdit* hEdit_ = nullptr;
+  int windowSize_ = 12;
+};
+
+}  // namespace orvane

@@ -1,0 +1,147 @@
+#include "app/surface/total_depth_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/display/class_legend.h"
+#include "app/shell/text_values.h"
+#include "core/surface/total_depth.h"
+
+namespace orvane {
+
+TTotalDepthForm::TTotalDepthForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("TotalDepthForm");
+  setWindowTitle(" Total Depth Visu");
+  setModal(true);
+
+  auto* columns = new QHBoxLayout(this);
+  auto* left = new QVBoxLayout;
+  columns->addLayout(left);
+
+  auto* tables = new QGroupBox("Color Tables", this);
+  auto* tablesLayout = new QVBoxLayout(tables);
+  paletteCombo_ = new QComboBox(tables);
+  paletteCombo_->setObjectName("DDPaletteComboBox");
+  paletteCombo_->addItems({"Colored Palette", "Gray Tones Palette", "Gray Tones (0, 255)"});
+  tablesLayout->addWidget(paletteCombo_);
+  left->addWidget(tables);
+
+  smoothing_ = new QCheckBox("Smoothing", this);
+  smoothing_->setObjectName("ThinCheckBox");
+  left->addWidget(smoothing_);
+  scale_ = new QCheckBox("Scale", this);
+  scale_->setObjectName("ScaleCheckBox");
+  left->addWidget(scale_);
+
+  auto* dynamic = new QGroupBox("Dynamic Scale", this);
+  auto* dynamicLayout = new QGridLayout(dynamic);
+  minEdit_ = new QLineEdit(dynamic);
+  minEdit_->setObjectName("MinTabEdit");
+  maxEdit_ = new QLineEdit(dynamic);
+  maxEdit_->setObjectName("MaxTabEdit");
+  dynamicLayout->addWidget(new QLabel("Min", dynamic), 0, 0);
+  dynamicLayout->addWidget(minEdit_, 0, 1);
+  dynamicLayout->addWidget(new QLabel("Max", dynamic), 1, 0);
+  dynamicLayout->addWidget(maxEdit_, 1, 1);
+  left->addWidget(dynamic);
+
+  auto* result = new QGroupBox("Resulting Image", this);
+  auto* resultLayout = new QVBoxLayout(result);
+  paramRadio_ = new QRadioButton("Parameter Image", result);
+  paramRadio_->setObjectName("RadioButton1");
+  wrappedRadio_ = new QRadioButton("Wrapped Image", result);
+  wrappedRadio_->setObjectName("RadioButton2");
+  resultLayout->addWidget(paramRadio_);
+  resultLayout->addWidget(wrappedRadio_);
+  left->addWidget(result);
+  connect(paramRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
+  connect(wrappedRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+
+  auto* buttons = new QHBoxLayout;
+  ok_ = new QPushButton("OK", this);
+  ok_->setObjectName("OkBitBtn");
+  ok_->setDefault(true);
+  auto* cancel = new QPushButton("Delete", this);
+  cancel->setObjectName("BitBtn1");
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel);
+  left->addLayout(buttons);
+  left->addStretch();
+  connect(ok_, &QPushButton::clicked, this, &TTotalDepthForm::OkClick);
+  connect(cancel, &QPushButton::clicked, this, &TTotalDepthForm::DeleteClick);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(new QLabel("Color Table", this));
+  legend_ = new TClassLegendBox(this);
+  legend_->setObjectName("PaintBox");
+  legend_->SetSource([this]() -> const TClassTable& { return table_; },
+                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDecimal);
+  right->addWidget(legend_);
+  right->addStretch();
+  columns->addLayout(right);
+
+  connect(paletteCombo_, &QComboBox::currentIndexChanged, this, [this] { LoadPalette(); });
+  connect(scale_, &QCheckBox::toggled, this, [this] { LoadPalette(); });
+  connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
+
+  paletteCombo_->setCurrentIndex(0);
+  paletteChoice_ = 0;
+  LoadPalette();
+}
+
+void TTotalDepthForm::SetRange(int minimum, int maximum) {
+  SetMinMaxText(QString::number(minimum), QString::number(maximum));
+  LoadPalette();  // as the showing does: a checked "Scale" follows the new range
+}
+
+bool TTotalDepthForm::Smoothing() const { return smoothing_->isChecked(); }
+bool TTotalDepthForm::Scale() const { return scale_->isChecked(); }
+
+void TTotalDepthForm::SelectPalette(int index) { paletteCombo_->setCurrentIndex(index); }
+void TTotalDepthForm::SetSmoothing(bool on) { smoothing_->setChecked(on); }
+void TTotalDepthForm::SetScale(bool on) { scale_->setChecked(on); }
+
+void TTotalDepthForm::SetMinMaxText(const QString& minimum, const QString& maximum) {
+  minEdit_->setText(minimum);
+  maxEdit_->setText(maximum);
+}
+
+void TTotalDepthForm::ChooseResultKind(int kind) {
+  (kind == 1 ? wrappedRadio_ : paramRadio_)->click();
+}
+
+void TTotalDepthForm::OkClick() {
+  paletteChoice_ = paletteCombo_->currentIndex();
+  accept();
+}
+
+void TTotalDepthForm::DeleteClick() { reject(); }
+
+void TTotalDepthForm::LoadPalette() {
+  table_ = TotalDepthClassTable(paletteCombo_->currentIndex(), scale_->isChecked(),
+                                LeadingDouble(minEdit_->text()), LeadingDouble(maxEdit_->text()));
+  FitToLegend();
+  legend_->update();
+}
+
+void TTotalDepthForm::FitToLegend() {
+  const int box = legend_->FitHeight();
+  adjustSize();
+  const int okBottom = ok_->mapTo(this, QPoint(0, ok_->height())).y();
+  resize(width(), LegendDialogHeight(box, okBottom));
+}
+
+void TTotalDepthForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  LoadPalette();
+}
+
+}  // namespace orvane
