@@ -44,6 +44,7 @@ void InstallMorphoCommands(TMainForm& main);
 void InstallRenderCommands(TMainForm& main);
 void InstallSurfaceShapeCommands(TMainForm& main);
 void InstallExchangeCommands(TMainForm& main);
+void InstallGdalCommands(TMainForm& main);
 void InstallSurface2Commands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
@@ -55,6 +56,7 @@ void InstallCommandModules(TMainForm& main) {
   InstallRenderCommands(main);
   InstallSurfaceShapeCommands(main);
   InstallExchangeCommands(main);
+  InstallGdalCommands(main);
   InstallSurface2Commands(main);
 }
 

@@ -1,0 +1,248 @@
+#include "app/commands/gdal_commands.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStringList>
+
+#include "app/commands/exchange_commands.h"
+#include "app/exchange/coordinate_form.h"
+#include "app/exchange/gdal_forms.h"
+#include "app/exchange/ilwis_forms.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+#include "app/terrain/dynamic_scale.h"
+#include "core/render/shading.h"
+#include "core/terrain/dem_file.h"
+
+namespace orvane {
+
+namespace {
+
+const char* const kImportTitle = " IMPORT GEOTIFF / GDAL RASTER";
+const char* const kImportFilter = "GeoTIFF [*.tif, *.tiff]|*.tif *.tiff|All Files|*";
+const char* const kExportFilter = "GeoTIFF [*.tif]|*.tif";
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Coordinate(double v) { return QString::number(v, 'g', 15); }
+
+}  // namespace
+
+TGdalCommands::TGdalCommands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      importForm_(new TImportGdalForm(&main)),
+      exportForm_(new TExportGeoTiffForm(&main)) {
+  setObjectName("GdalCommands");
+  connect(&main_, &TMainForm::DemOpened, this, &TGdalCommands::DemOpened);
+}
+
+void TGdalCommands::DemOpened(const TDemOpenedInfo&) {
+  // Another DEM: the georeference of the last import no longer describes it. The import sets
+  // it again right after its own opening.
+  imported_.reset();
+}
+
+void TGdalCommands::ImportGdal1Click() {
+  FileRequest request;
+  request.title = kImportTitle;
+  request.directory = main_.DemDirectory();
+  request.filter = kImportFilter;
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (!answer.ok()) return;
+  main_.SetLastFileName(answer.path);
+
+  BusyCursor busy;
+  const Expected<GdalRasterInfo> info = InspectGdalRaster(answer.path.toStdString());
+  busy.Release();
+  if (!info) {
+    Prompts().Warning(&main_, "ERREUR", Text(info.error().message));
+    return;
+  }
+  importForm_->SetRaster(*info);
+  if (Prompts().Exec(*importForm_) != QDialog::Accepted) return;
+
+  GdalImportParams params;
+  params.sourcePath = answer.path.toStdString();
+  params.unitFactor = importForm_->UnitFactor();
+  params.outputName = importForm_->OutputName().trimmed().toStdString();
+  BusyCursor converting;
+  const Expected<GdalImportResult> imported = ImportGdalRaster(params, main_.Progress());
+  converting.Release();
+  if (!imported) {
+    Prompts().Warning(&main_, "ERREUR", Text(imported.error().message));
+    return;
+  }
+  const GdalRasterInfo& raster = imported->info;
+  const double pixel =
+      raster.hasGeoTransform ? raster.pixelSizeMetres : importForm_->TypedPixelSize();
+  if (!OpenImportedDem(*imported, params.unitFactor, pixel, raster.hasGeoTransform)) return;
+  if (raster.hasGeoTransform) {
+    imported_ = raster.georef;
+    if (raster.projected) SetUtmFrame(raster.georef);
+  }
+
+  QStringList notes;
+  if (imported->noDataFilled > 0) {
+    notes << QStringLiteral("%1 NoData cells were filled with the nearest valid elevation")
+                 .arg(imported->noDataFilled);
+  }
+  for (const std::string& warning : raster.warnings) notes << Text(warning);
+  if (!notes.isEmpty()) Prompts().Information(&main_, kImportTitle, notes.join("\n"));
+}
+
+bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFactor,
+                                    double pixelSize, bool groundSizes) {
+  BusyCursor busy;
+  const QString path = Text(result.dataPath);
+  main_.SetLastFileName(path);
+  main_.SetOpenedRasterPath(path);
+  if (TImageForm* window = main_.DemWindow()) window->SetCaption(path);
+
+  const int lines = result.info.lines, columns = result.info.columns;
+  Expected<DemFileScan> scan = ScanDemFile(result.dataPath, lines, columns, 4);
+  if (!scan) {
+    busy.Release();
+    Prompts().Warning(&main_, "ERREUR", Text(scan.error().message));
+    return false;
+  }
+  // The dynamic-scale dialog holds U and P for every treatment: filled as if answered.
+  TDynamicScale& scale = main_.DynamicScale();
+  scale.SetFileFigures(QFileInfo(path).size(), static_cast<std::int64_t>(lines) * columns * 4, 4,
+                       lines, columns);
+  scale.SetElevationRange(static_cast<double>(scan->minValue),
+                          static_cast<double>(scan->maxValue));
+  scale.ChooseUnit(unitFactor);
+  scale.SetPixelSizeText(QString::number(pixelSize, 'g', 10));
+  scale.setResult(QDialog::Rejected);
+  busy.Release();
+  scale.OkClick();  // refuses a pixel below one metre with its own message
+  if (scale.result() != QDialog::Accepted) return false;
+
+  BusyCursor loading;
+  DemOpenOptions options;
+  options.unitFactor = unitFactor;
+  options.pixelSizeMetres = pixelSize;
+  options.workDirectory = main_.WorkDirectory().toStdString();
+  Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
+  if (!loaded) {
+    loading.Release();
+    Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
+    return false;
+  }
+  std::shared_ptr<TDemModel> dem = std::move(*loaded);
+  // Cells that are not square (geographic rasters) keep their two ground sizes.
+  if (groundSizes) ApplyGroundPixelSizes(*dem, result.info, unitFactor);
+
+  TDemOpenedInfo info;
+  info.path = path;
+  info.lines = lines;
+  info.columns = columns;
+  info.bytesPerElement = 4;
+  info.minimum = static_cast<double>(scan->minValue);
+  info.maximum = static_cast<double>(scan->maxValue);
+  info.unitFactor = unitFactor;
+  info.pixelSize = scale.PixelSize();
+
+  std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, main_.Light(), main_.Progress());
+  if (!relief) relief = std::make_shared<TRasterImage>();
+  main_.InstallOpenedDem(std::move(dem), std::move(relief), path);
+  emit main_.DemOpened(info);
+  return true;
+}
+
+void TGdalCommands::SetUtmFrame(const GeoReference& georef) {
+  auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands");
+  if (!exchange) return;
+  const QString zone = QString::number(georef.utmZone);
+  const QString xMin = Coordinate(georef.XMin()), xMax = Coordinate(georef.XMax());
+  const QString yMin = Coordinate(georef.YMin()), yMax = Coordinate(georef.YMax());
+  TCoordinateForm& form = exchange->CoordinateForm();
+  form.SetZoneText(zone);
+  form.SetCorners(xMin, yMin, xMax, yMax);
+  exchange->FormIlwis().SetFrameTexts(zone, xMin, xMax, yMin, yMax);
+  main_.SetUtmCoordinatesSet(true);
+}
+
+void TGdalCommands::ExportGeoTiff1Click() {
+  const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  const TDemModel* dem = main_.CurrentDem();
+  const bool hasParameter = parameter && parameter->IsAllocated();
+  const bool hasDrainage = drainage && drainage->IsAllocated();
+  const bool hasDem = dem && dem->IsAllocated();
+  if (!hasParameter && !hasDrainage && !hasDem) return;
+
+  std::optional<UtmFrame> frame;
+  if (const std::optional<TUtmFrame> utm = main_.UtmFrame();
+      utm && utm->xmax > utm->xmin && utm->ymax > utm->ymin && utm->lines > 0 && utm->columns > 0) {
+    UtmFrame f;
+    f.xMin = utm->xmin;
+    f.xMax = utm->xmax;
+    f.yMin = utm->ymin;
+    f.yMax = utm->ymax;
+    f.lines = utm->lines;
+    f.columns = utm->columns;
+    if (auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands"))
+      f.zone = LeadingInt(exchange->CoordinateForm().ZoneText());
+    frame = f;
+  }
+  exportForm_->SetAvailable(hasParameter, hasDrainage, hasDem, imported_.has_value(),
+                            frame.has_value());
+  if (Prompts().Exec(*exportForm_) != QDialog::Accepted) return;
+
+  FileRequest request;
+  request.title = "Export GeoTIFF";
+  request.directory = main_.ImageDirectory();
+  request.filter = kExportFilter;
+  const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  if (!answer.ok()) return;
+  QString path = answer.path;
+  if (!IsGeoTiffPath(path.toStdString())) path += ".tif";
+  main_.SetLastFileName(path);
+
+  std::optional<GeoReference> georef;
+  switch (exportForm_->GeoSource()) {
+    case TExportGeoTiffForm::kFromImport: georef = imported_; break;
+    case TExportGeoTiffForm::kFromUtmFrame:
+      if (frame) georef = GeoReferenceFromUtmFrame(*frame);
+      break;
+    case TExportGeoTiffForm::kNoGeoreference: break;
+  }
+  const GeoReference* where = georef ? &*georef : nullptr;
+  BusyCursor busy;
+  Status written;
+  switch (exportForm_->Chosen()) {
+    case TExportGeoTiffForm::kParameterImage:
+      written = hasParameter ? ExportRasterGeoTiff(*parameter, path.toStdString(), where)
+                             : Status(Error{kBadParameter, "There is no parameter image"});
+      break;
+    case TExportGeoTiffForm::kDrainage:
+      written = hasDrainage ? ExportRasterGeoTiff(*drainage, path.toStdString(), where)
+                            : Status(Error{kBadParameter, "There is no drainage network"});
+      break;
+    case TExportGeoTiffForm::kDem:
+      written = hasDem ? ExportDemGeoTiff(*dem, std::max(1, main_.UnitFactor()),
+                                          path.toStdString(), where, main_.Progress())
+                       : Status(Error{kBadParameter, "There is no DEM"});
+      break;
+  }
+  busy.Release();
+  if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
+}
+
+void InstallGdalCommands(TMainForm& main) {
+  auto* module = new TGdalCommands(main);
+  QAction* import = main.Menu("Import1")->addAction("GeoTIFF / GDAL raster");
+  import->setObjectName("ImportGdal1");
+  QAction* exportAction = main.Menu("Export1")->addAction("GeoTIFF");
+  exportAction->setObjectName("ExportGeoTiff1");
+  QObject::connect(import, &QAction::triggered, module, &TGdalCommands::ImportGdal1Click);
+  QObject::connect(exportAction, &QAction::triggered, module,
+                   &TGdalCommands::ExportGeoTiff1Click);
+}
+
+}  // namespace orvane

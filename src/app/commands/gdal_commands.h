@@ -1,0 +1,53 @@
+// GeoTIFF exchange from the main frame: "Files" > "Import" > "GeoTIFF / GDAL raster" converts a
+// raster to a DEM pair and opens it; "Files" > "Export" > "GeoTIFF" writes the parameter
+// image, the drainage raster or the DEM with a georeference.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+#include "core/exchange/gdal_raster.h"
+
+namespace orvane {
+
+class TExportGeoTiffForm;
+class TImportGdalForm;
+class TMainForm;
+struct TDemOpenedInfo;
+
+class TGdalCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TGdalCommands(TMainForm& main);
+
+  // The file dialog, the import dialog, the conversion, then the opening of the DEM pair
+  // with the chosen unit and the raster's pixel size; a projected raster sets the UTM frame.
+  void ImportGdal1Click();
+  // The export dialog, then the save dialog and the GeoTIFF.
+  void ExportGeoTiff1Click();
+
+  TImportGdalForm& ImportForm() { return *importForm_; }
+  TExportGeoTiffForm& ExportForm() { return *exportForm_; }
+  // The georeference of the imported raster the current DEM came from, if it did.
+  const std::optional<GeoReference>& ImportedGeoReference() const { return imported_; }
+
+ private:
+  // Opens the written pair as Open DEM does, with U and P already known. False when it
+  // could not be opened (the reason was shown).
+  bool OpenImportedDem(const GdalImportResult& result, int unitFactor, double pixelSize,
+                       bool groundSizes);
+  // Zone and corners into the coordinate dialog, as its OK would pass them on.
+  void SetUtmFrame(const GeoReference& georef);
+  void DemOpened(const TDemOpenedInfo& info);
+
+  TMainForm& main_;
+  TImportGdalForm* importForm_;
+  TExportGeoTiffForm* exportForm_;
+  std::optional<GeoReference> imported_;
+};
+
+void InstallGdalCommands(TMainForm& main);
+
+}  // namespace orvane

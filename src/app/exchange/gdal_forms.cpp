@@ -1,0 +1,235 @@
+#include "app/exchange/gdal_forms.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kUnitFactors[4] = {1, 10, 100, 1000};
+
+QLineEdit* AddReadOnly(QFormLayout* form, const char* name, const QString& label) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  edit->setReadOnly(true);
+  form->addRow(label, edit);
+  return edit;
+}
+
+QPushButton* Button(const char* name, const QString& caption) {
+  auto* button = new QPushButton(caption);
+  button->setObjectName(name);
+  return button;
+}
+
+QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
+}  // namespace
+
+TImportGdalForm::TImportGdalForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ImportGdalForm");
+  setWindowTitle(" IMPORT GEOTIFF / GDAL RASTER");
+
+  auto* raster = new QGroupBox("Raster");
+  auto* rasterForm = new QFormLayout(raster);
+  fileEdit_ = AddReadOnly(rasterForm, "FileEdit", "File");
+  sizeEdit_ = AddReadOnly(rasterForm, "SizeEdit", "Lines x Columns");
+  typeEdit_ = AddReadOnly(rasterForm, "TypeEdit", "Data Type");
+  crsEdit_ = AddReadOnly(rasterForm, "CrsEdit", "Coordinate System");
+  groundEdit_ = AddReadOnly(rasterForm, "GroundEdit", "Cell Size (m)");
+  bandNote_ = new QLabel;
+  bandNote_->setObjectName("BandNote");
+  rasterForm->addRow(bandNote_);
+
+  auto* unit = new QGroupBox("Vertical Unit of the DEM");
+  auto* unitLayout = new QVBoxLayout(unit);
+  const char* names[4] = {"MetersRadioButton", "DecimetersRadioButton", "CentimetersRadioButton",
+                          "MillimetersRadioButton"};
+  const char* texts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
+  for (int i = 0; i < 4; ++i) {
+    units_[i] = new QRadioButton(texts[i]);
+    units_[i]->setObjectName(names[i]);
+    const int factor = kUnitFactors[i];
+    connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
+    unitLayout->addWidget(units_[i]);
+  }
+  units_[0]->setChecked(true);
+  unitLayout->addWidget(new QLabel("Elevations are multiplied by the unit\n"
+                                   "and truncated to whole units."));
+
+  auto* notes = new QLabel(
+      "NOTA: Geographic coordinates (degrees) are converted to metres\n"
+      "at the DEM's central latitude. NoData cells take the elevation\n"
+      "of the nearest valid cell.");
+  notes->setObjectName("GdalNote");
+
+  auto* form = new QFormLayout;
+  pixSize_ = new QLineEdit;
+  pixSize_->setObjectName("PixSizeEdit");
+  form->addRow("Pixel Size in meters (raster without georeference)", pixSize_);
+  nameEdit_ = new QLineEdit;
+  nameEdit_->setObjectName("NameEdit");
+  form->addRow("Name of the imported DEM (without _m4.raw)", nameEdit_);
+
+  auto* ok = Button("OKBitBtn", "OK");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &TImportGdalForm::OkClick);
+  auto* cancel = Button("CancelBitBtn", "Cancel");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(raster, 1);
+  groups->addWidget(unit);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addWidget(notes);
+  layout->addLayout(form);
+  layout->addLayout(ButtonRow(ok, cancel));
+}
+
+void TImportGdalForm::SetRaster(const GdalRasterInfo& info) {
+  fileEdit_->setText(QString::fromStdString(info.path));
+  sizeEdit_->setText(QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns));
+  typeEdit_->setText(QString::fromStdString(info.dataType));
+  QString crs = info.crsName.empty() ? QStringLiteral("unknown") : QString::fromStdString(info.crsName);
+  if (info.geographic) crs += QStringLiteral(" (degrees)");
+  crsEdit_->setText(crs);
+  needsPixelSize_ = !info.hasGeoTransform;
+  if (info.hasGeoTransform) {
+    QString ground = QStringLiteral("%1 x %2")
+                         .arg(info.pixelWidthMetres, 0, 'g', 8)
+                         .arg(info.pixelHeightMetres, 0, 'g', 8);
+    if (info.geographic)
+      ground += QStringLiteral(" at latitude %1").arg(info.centralLatitude, 0, 'f', 4);
+    groundEdit_->setText(ground);
+  } else {
+    groundEdit_->setText(QStringLiteral("no georeference"));
+  }
+  pixSize_->setEnabled(needsPixelSize_);
+  bandNote_->setText(info.bandCount > 1
+                         ? QStringLiteral("%1 bands: band 1 is imported").arg(info.bandCount)
+                         : QString());
+  QFileInfo file(QString::fromStdString(info.path));
+  nameEdit_->setText(QDir::cleanPath(file.absolutePath() + "/" + file.completeBaseName()));
+}
+
+QString TImportGdalForm::OutputName() const { return nameEdit_->text(); }
+
+double TImportGdalForm::TypedPixelSize() const { return LeadingDouble(pixSize_->text()); }
+
+void TImportGdalForm::ChooseUnit(int factor) {
+  for (int i = 0; i < 4; ++i) {
+    if (kUnitFactors[i] == factor) units_[i]->click();
+  }
+}
+
+void TImportGdalForm::SetNameText(const QString& text) { nameEdit_->setText(text); }
+
+void TImportGdalForm::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
+
+void TImportGdalForm::OkClick() {
+  if (nameEdit_->text().trimmed().isEmpty()) {
+    Prompts().Warning(this, "ERROR", "Give the Name of the imported DEM");
+  } else if (needsPixelSize_ && !(TypedPixelSize() >= 1.0)) {
+    Prompts().Warning(this, "ERROR", "No Pixel Size\nThe raster has no georeference");
+  } else {
+    accept();
+  }
+}
+
+TExportGeoTiffForm::TExportGeoTiffForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ExportGeoTiffForm");
+  setWindowTitle(" EXPORT GEOTIFF");
+
+  auto* content = new QGroupBox("Image to export");
+  auto* contentLayout = new QVBoxLayout(content);
+  const char* contentNames[3] = {"ParamRadioButton", "DrainageRadioButton", "DemRadioButton"};
+  const char* contentTexts[3] = {"Parameter Image", "Drainage Network",
+                                 "DEM (elevations in meters)"};
+  for (int i = 0; i < 3; ++i) {
+    contents_[i] = new QRadioButton(contentTexts[i]);
+    contents_[i]->setObjectName(contentNames[i]);
+    contentLayout->addWidget(contents_[i]);
+  }
+  contents_[0]->setChecked(true);
+
+  auto* source = new QGroupBox("Georeference");
+  auto* sourceLayout = new QVBoxLayout(source);
+  const char* sourceNames[3] = {"ImportedRadioButton", "UtmRadioButton", "NoGeoRadioButton"};
+  const char* sourceTexts[3] = {"From the imported raster", "From the UTM frame (Coord. UTM)",
+                                "None"};
+  for (int i = 0; i < 3; ++i) {
+    sources_[i] = new QRadioButton(sourceTexts[i]);
+    sources_[i]->setObjectName(sourceNames[i]);
+    sourceLayout->addWidget(sources_[i]);
+  }
+  sources_[0]->setChecked(true);
+
+  auto* ok = Button("OKBitBtn", "OK");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* cancel = Button("CancelBitBtn", "Cancel");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(content);
+  groups->addWidget(source);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addLayout(ButtonRow(ok, cancel));
+}
+
+void TExportGeoTiffForm::SetAvailable(bool parameterImage, bool drainage, bool dem,
+                                      bool imported, bool utmFrame) {
+  const bool contentOk[3] = {parameterImage, drainage, dem};
+  for (int i = 0; i < 3; ++i) contents_[i]->setEnabled(contentOk[i]);
+  if (!contents_[Chosen()]->isEnabled()) {
+    for (int i = 0; i < 3; ++i) {
+      if (contentOk[i]) {
+        contents_[i]->setChecked(true);
+        break;
+      }
+    }
+  }
+  sources_[kFromImport]->setEnabled(imported);
+  sources_[kFromUtmFrame]->setEnabled(utmFrame);
+  if (!sources_[GeoSource()]->isEnabled()) {
+    sources_[imported ? kFromImport : utmFrame ? kFromUtmFrame : kNoGeoreference]->setChecked(true);
+  }
+}
+
+TExportGeoTiffForm::Content TExportGeoTiffForm::Chosen() const {
+  for (int i = 0; i < 3; ++i)
+    if (contents_[i]->isChecked()) return static_cast<Content>(i);
+  return kParameterImage;
+}
+
+TExportGeoTiffForm::Source TExportGeoTiffForm::GeoSource() const {
+  for (int i = 0; i < 3; ++i)
+    if (sources_[i]->isChecked()) return static_cast<Source>(i);
+  return kNoGeoreference;
+}
+
+void TExportGeoTiffForm::Choose(Content content) { contents_[content]->setChecked(true); }
+
+void TExportGeoTiffForm::ChooseSource(Source source) { sources_[source]->setChecked(true); }
+
+}  // namespace orvane

@@ -1,0 +1,79 @@
+// The dialogs of the GeoTIFF exchange.
+//
+// TImportGdalForm (" IMPORT GEOTIFF / GDAL RASTER"): shows what the chosen raster holds and
+// takes the vertical unit of the imported DEM, its name and, for a raster without
+// georeference, the pixel size. TExportGeoTiffForm (" EXPORT GEOTIFF"): which raster to write
+// and where its georeference comes from. Both are made once and keep their choices.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "core/exchange/gdal_raster.h"
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace orvane {
+
+class TImportGdalForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TImportGdalForm(QWidget* parent = nullptr);
+
+  // Fills the figures of the raster and proposes its path without extension as the name.
+  void SetRaster(const GdalRasterInfo& info);
+
+  // U of the imported DEM: 1, 10, 100 or 1000.
+  int UnitFactor() const { return unitFactor_; }
+  QString OutputName() const;
+  // The pixel size typed for a raster without georeference (metres, decimal).
+  double TypedPixelSize() const;
+  bool NeedsPixelSize() const { return needsPixelSize_; }
+
+  void ChooseUnit(int factor);
+  void SetNameText(const QString& text);
+  void SetPixelSizeText(const QString& text);
+  // Closes with OK when the name (and, without georeference, the pixel size) is given.
+  void OkClick();
+
+ private:
+  QLineEdit* fileEdit_;
+  QLineEdit* sizeEdit_;
+  QLineEdit* typeEdit_;
+  QLineEdit* crsEdit_;
+  QLineEdit* groundEdit_;
+  QLabel* bandNote_;
+  QRadioButton* units_[4];
+  QLineEdit* pixSize_;
+  QLineEdit* nameEdit_;
+  int unitFactor_ = 1;
+  bool needsPixelSize_ = false;
+};
+
+class TExportGeoTiffForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum Content { kParameterImage = 0, kDrainage = 1, kDem = 2 };
+  enum Source { kFromImport = 0, kFromUtmFrame = 1, kNoGeoreference = 2 };
+
+  explicit TExportGeoTiffForm(QWidget* parent = nullptr);
+
+  // Enables the choices that exist now; a disabled current choice moves to the first one
+  // available (the imported georeference before the UTM frame).
+  void SetAvailable(bool parameterImage, bool drainage, bool dem, bool imported, bool utmFrame);
+
+  Content Chosen() const;
+  Source GeoSource() const;
+  void Choose(Content content);
+  void ChooseSource(Source source);
+
+ private:
+  QRadioButton* contents_[3];
+  QRadioButton* sources_[3];
+};
+
+}  // namespace orvane
