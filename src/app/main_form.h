@@ -96,6 +96,8 @@ class TMainForm : public QMainWindow, public TImageHost {
 
   // --- Progress: the sink to hand to core computations; it shows "Progression".
   ProgressSink* Progress() { return progress_.get(); }
+  // The progress window's sink, whose Run starts a treatment off the GUI thread.
+  TProgressSink& ProgressWindow() { return *progress_; }
   // Installs the three progress callbacks of a DEM model on the progress window.
   void ConnectProgress(TDemModel& dem);
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <exception>
 #include <map>
+#include <new>
 
 #include "cli/command.h"
 
@@ -66,6 +67,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   CommandContext context{out, err, (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
   try {
     return command->Run(context);
+  } catch (const std::bad_alloc&) {
+    err << "orvane-cli: " << command->Name() << ": not enough memory\n";
+    return kExitFailure;
   } catch (const std::exception& e) {
     err << "orvane-cli: " << command->Name() << ": " << e.what() << '\n';
     return kExitFailure;
