@@ -77,7 +77,7 @@ std::string CommandExamples(const std::string& command) {
        "orvane-cli export-ilwis --dem data/jacksboro_m2.raw --pixel 90 --name jacksboro --dir . "
        "--zone 14"},
       {"import-ilwis",
-       "orvane-cli import-ilwis --mpr jacksboro.mpr --type ushort --name jacksboro_copy"},
+       "orvane-cli import-ilwis --mpr jacksboro.mpr --type double --name jacksboro_copy"},
   };
   const auto found = kExamples.find(command);
   if (found == kExamples.end()) return {};
