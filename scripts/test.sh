@@ -10,13 +10,13 @@ export QT_QPA_PLATFORM=offscreen
 gui=ON
 [ -f src/app/main.cpp ] || gui=OFF  # the desktop application is not in this checkout yet
 echo "== build (build/, GUI $gui)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BUILD_GUI=$gui >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_GUI=$gui >/dev/null
 cmake --build build -j "$ORVANE_JOBS"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j "$ORVANE_JOBS" --timeout 600
 
 echo "== sanitized build (build-asan/)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_SANITIZE=ON \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g1 -DORVANE_SANITIZE=ON \
   -DORVANE_BUILD_GUI=OFF >/dev/null
 targets=(orvane_core_tests orvane-cli)
 [ -d tests/cli ] && targets+=(orvane_cli_tests)

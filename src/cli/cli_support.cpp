@@ -76,7 +76,9 @@ CLI::Validator PositiveReal(const std::string& meaning) {
 }
 
 void DemOptions::Add(CLI::App& app) {
-  app.add_option("--dem", path, "DEM raw grid; its header is the same name with .txt")
+  app.add_option("--dem", path,
+                 "DEM raw grid (its header is the same name with .txt), or any raster GDAL "
+                 "reads (GeoTIFF...): band 1, NoData filled with the nearest value")
       ->required()
       ->type_name("PATH");
   app.add_option("--bytes", bytes,
@@ -87,11 +89,14 @@ void DemOptions::Add(CLI::App& app) {
       ->check(CLI::Range(1, kMaxDemFileSide));
   app.add_option("--columns", columns, "number of columns when the header is missing")
       ->check(CLI::Range(1, kMaxDemFileSide));
-  app.add_option("--unit", unit, "vertical unit of the stored values")
+  app.add_option("--unit", unit,
+                 "vertical unit of the stored values (of a GDAL raster: the unit its metres are "
+                 "converted to, truncated)")
       ->check(CLI::IsMember({"m", "dm", "cm", "mm"}))
       ->capture_default_str();
-  app.add_option("--pixel", pixel, "pixel size in metres")
-      ->required()
+  app.add_option("--pixel", pixel,
+                 "pixel size in metres (required for a raw grid; a GDAL raster's georeference "
+                 "gives it otherwise)")
       ->check(PositiveReal("the pixel size must be a positive number of metres"))
       ->type_name("P");
   app.add_option("--settings", settingsPath,
@@ -104,7 +109,77 @@ Expected<TSettings> LoadSettingsOption(const std::string& settingsPath) {
   return ReadSettingsChecked(settingsPath);
 }
 
+namespace {
+
+int UnitFactorOf(const std::string& unit) {
+  static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}};
+  for (const auto& [name, factor] : kUnits)
+    if (unit == name) return factor;
+  return 0;
+}
+
+// --dem that is not a raw grid: read through GDAL, then opened as any DEM is.
+Expected<LoadedDem> LoadGdalDem(const DemOptions& options, CommandContext& context) {
+  LoadedDem dem;
+  dem.bytes = 4;
+  dem.unitFactor = UnitFactorOf(options.unit);
+  if (dem.unitFactor == 0) return UsageError("--unit: '" + options.unit + "' is not one of m, dm, cm, mm");
+  dem.unitName = options.unit;
+  auto settings = LoadSettingsOption(options.settingsPath);
+  if (!settings) return settings.error();
+  dem.settings = std::move(*settings);
+
+  auto grid = ReadGdalDem(options.path, dem.unitFactor, context.progress);
+  if (!grid) return grid.error();
+  const GdalRasterInfo& info = grid->info;
+  for (const std::string& warning : info.warnings)
+    context.err << "orvane-cli: warning: " << warning << '\n';
+  if (grid->noDataFilled > 0)
+    context.err << "orvane-cli: warning: " << grid->noDataFilled << " NoData cells of '"
+                << options.path << "' were filled with the nearest valid elevation\n";
+  const bool givenPixel = options.pixel > 0.0;
+  dem.pixelMetres = givenPixel ? options.pixel : info.pixelSizeMetres;
+  if (!(dem.pixelMetres > 0.0))
+    return UsageError("--pixel is required: '" + options.path + "' has no georeference");
+  dem.wholeMetres = static_cast<int>(dem.pixelMetres);
+  dem.scanMin = grid->scan.minValue;
+  dem.scanMax = grid->scan.maxValue;
+  if (info.hasGeoTransform) dem.georef = info.georef;
+
+  TempDirectory work;
+  if (work.path().empty())
+    return Error{kCannotOpen, "cannot create a temporary work directory"};
+  DemOpenOptions open;
+  open.unitFactor = dem.unitFactor;
+  open.pixelSizeMetres = dem.pixelMetres;
+  open.workDirectory = work.path();
+  auto model = LoadScannedDem(grid->scan, open);
+  if (!model) return model.error();
+  dem.model = std::move(*model);
+  // Cells that are not square (geographic rasters) keep their two ground sizes.
+  if (!givenPixel) ApplyGroundPixelSizes(*dem.model, info, dem.unitFactor);
+  return dem;
+}
+
+void ConnectProgress(LoadedDem& dem, CommandContext& context) {
+  if (ProgressSink* sink = context.progress) {
+    dem.model->OnProgressBegin = [sink] { sink->Begin(); };
+    dem.model->OnProgressStep = [sink](double f) { sink->Step(f); };
+    dem.model->OnProgressEnd = [sink] { sink->End(); };
+  }
+}
+
+}  // namespace
+
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) {
+  // A grid described by --bytes, --lines or --columns is raw whatever its name.
+  const bool raw = LowerExtension(options.path) == ".raw" || options.bytes != 0 ||
+                   options.lines != 0 || options.columns != 0;
+  if (!raw) {
+    auto dem = LoadGdalDem(options, context);
+    if (dem) ConnectProgress(*dem, context);
+    return dem;
+  }
   LoadedDem dem;
   dem.bytes = options.bytes;
   if (dem.bytes == 0) {
@@ -117,12 +192,9 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
                         "' ends neither in _m2.raw nor in _m4.raw (allowed: 2, 4)");
     }
   }
-  static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}};
-  dem.unitFactor = 0;
-  for (const auto& [name, factor] : kUnits)
-    if (options.unit == name) dem.unitFactor = factor;
+  dem.unitFactor = UnitFactorOf(options.unit);
   if (dem.unitFactor == 0) return UsageError("--unit: '" + options.unit + "' is not one of m, dm, cm, mm");
-  if (!(options.pixel > 0.0)) return UsageError("--pixel: the pixel size must be a positive number of metres");
+  if (!(options.pixel > 0.0)) return UsageError("--pixel is required for a raw DEM: its pixel size in metres");
   dem.unitName = options.unit;
   dem.pixelMetres = options.pixel;
   dem.wholeMetres = static_cast<int>(options.pixel);
@@ -158,11 +230,7 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   auto model = LoadScannedDem(*scan, open);
   if (!model) return model.error();
   dem.model = std::move(*model);
-  if (ProgressSink* sink = context.progress) {
-    dem.model->OnProgressBegin = [sink] { sink->Begin(); };
-    dem.model->OnProgressStep = [sink](double f) { sink->Step(f); };
-    dem.model->OnProgressEnd = [sink] { sink->End(); };
-  }
+  ConnectProgress(dem, context);
   return dem;
 }
 
@@ -194,21 +262,26 @@ CLI::Option* AddRasterInputOption(CLI::App& app, const std::string& name, std::s
 
 CLI::Option* AddOutputOption(CLI::App& app, std::string& path, bool required) {
   CLI::Option* option =
-      app.add_option("--out", path, "output image: .bmp (bitmap) or .raw (8-bit grid and .txt header)");
+      app.add_option("--out", path,
+                     "output image: .bmp (bitmap), .raw (8-bit grid and .txt header) or .tif "
+                     "(GeoTIFF, georeferenced when the DEM is)");
   option->type_name("PATH");
   option->check(CLI::Validator(
       [](std::string& value) -> std::string {
         const std::string ext = LowerExtension(value);
-        if (ext == ".bmp" || ext == ".raw") return {};
-        return "'" + value + "' must end in .bmp or .raw";
+        if (ext == ".bmp" || ext == ".raw" || IsGeoTiffPath(value)) return {};
+        return "'" + value + "' must end in .bmp, .raw or .tif";
       },
-      "PATH.bmp|PATH.raw"));
+      "PATH.bmp|PATH.raw|PATH.tif"));
   if (required) option->required();
   return option;
 }
 
+namespace {
+
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
-                         bool colourResult) {
+                         bool colourResult, const GeoReference* georef) {
+  if (IsGeoTiffPath(path)) return ExportRasterGeoTiff(raster, path, georef);
   const std::string ext = LowerExtension(path);
   if (ext == ".bmp") return SaveRasterBmp(raster, path);
   if (ext == ".raw") {
@@ -216,11 +289,28 @@ Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixe
       return UsageError("--out: a colour image can only be saved as .bmp, not '" + path + "'");
     return SaveRasterRawFiles(raster, path, HeaderPathFor(path), pixelSizeTruncated);
   }
-  return UsageError("--out: '" + path + "' must end in .bmp or .raw");
+  return UsageError("--out: '" + path + "' must end in .bmp, .raw or .tif");
+}
+
+}  // namespace
+
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
+                         bool colourResult) {
+  return WriteRasterOutput(raster, path, pixelSizeTruncated, colourResult, nullptr);
 }
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated) {
   return WriteRasterOutput(raster, path, pixelSizeTruncated, raster.kind != kRasterGray);
+}
+
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem,
+                         bool colourResult) {
+  return WriteRasterOutput(raster, path, dem.PixelSizeTruncated(), colourResult,
+                           dem.georef ? &*dem.georef : nullptr);
+}
+
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem) {
+  return WriteRasterOutput(raster, path, dem, raster.kind != kRasterGray);
 }
 
 CLI::Option* AddHistogramOption(CLI::App& app, std::string& path, bool required) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <iomanip>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "cli/cli.h"
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/exchange/gdal_raster.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -54,6 +56,10 @@ CLI::Validator PositiveReal(const std::string& meaning);
 // ---- inputs ----------------------------------------------------------------------------
 
 // --dem --bytes --lines --columns --unit --pixel --settings
+// --dem is a raw grid when its extension is .raw, else any raster GDAL reads (GeoTIFF...):
+// band 1 is converted to whole units of --unit, its NoData cells filled with the nearest
+// value (a warning on err counts them), and the pixel size taken from its georeference unless
+// --pixel is given (required for a raw grid and for a raster without georeference).
 struct DemOptions {
   std::string path;
   int bytes = 0;  // 0: from the name (_m2.raw, _m4.raw)
@@ -75,6 +81,8 @@ struct LoadedDem {
   int wholeMetres = 0;         // trunc(P), the dialogs' integer pixel size
   std::int64_t scanMin = 0;    // figures of the file scan before loading
   std::int64_t scanMax = 0;
+  // Where the DEM lies, for a raster with a geotransform; .tif outputs carry it.
+  std::optional<GeoReference> georef;
   // Sixth line of a raw header written for this DEM: the model's pixelSizeX truncated.
   int PixelSizeTruncated() const { return static_cast<int>(model->pixelSizeX); }
 };
@@ -102,12 +110,17 @@ CLI::Option* AddRasterInputOption(CLI::App& app, const std::string& name, std::s
 // --out PATH (required by default); the extension is checked while parsing.
 CLI::Option* AddOutputOption(CLI::App& app, std::string& path, bool required = true);
 // ".bmp": the bitmap the desktop application saves; ".raw": the 8-bit grid plus the six-line
-// header at PATH with ".txt". A colour result (`colourResult`) cannot be saved as .raw
-// (usage error). Both written atomically.
+// header at PATH with ".txt"; ".tif"/".tiff": GeoTIFF (gray, palette or RGB), without a
+// georeference here. A colour result (`colourResult`) cannot be saved as .raw (usage error).
+// All written atomically.
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
                          bool colourResult);
 // Colour result = a 24-bit or palette raster.
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated);
+// The same for a result of `dem`: a GeoTIFF carries the DEM's georeference when it has one.
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem,
+                         bool colourResult);
+Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem);
 
 // --histogram PATH, and the writer of its tab-separated table (atomic).
 CLI::Option* AddHistogramOption(CLI::App& app, std::string& path, bool required = false);

@@ -64,6 +64,8 @@ ORVANE_CLI_COMMAND(MakeTotalDepthCommand)
 ORVANE_CLI_COMMAND(MakeSurface3DCommand)
 ORVANE_CLI_COMMAND(MakeExportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportIlwisCommand)
+ORVANE_CLI_COMMAND(MakeImportGdalCommand)
+ORVANE_CLI_COMMAND(MakeExportGeoTiffCommand)
 
 #undef ORVANE_CLI_COMMAND
 

@@ -204,3 +204,26 @@ TEST(CliProgress, BarRedrawsOnPercentChangesAndEndsTheLine) {
 
 }  // namespace
 }  // namespace orvane::cli
+
+namespace orvane::cli {
+namespace {
+
+TEST(CliDem, ThirtyTwoBitNamesAndPresentHeaders) {
+  TempDir dir;
+  // _m4.raw: signed 32-bit, the width taken from the name.
+  const std::int32_t values[] = {-12, 40, 7, 1000};
+  WriteAll(dir.File("neg_m4.raw"), std::string(reinterpret_cast<const char*>(values), sizeof values));
+  WriteAll(dir.File("neg_m4.txt"), "2 2\r\n");
+  const CliRun run = Cli({"info", "--dem", dir.File("neg_m4.raw"), "--pixel", "25"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("min=-12\nmax=1000\n"), std::string::npos) << run.out;
+  // Only one of --lines and --columns: the header still gives the size.
+  const CliRun partial = Cli({"info", "--dem", dir.File("neg_m4.raw"), "--pixel", "25", "--lines", "1"});
+  EXPECT_NE(partial.out.find("lines=2\ncolumns=2\n"), std::string::npos) << partial.out;
+  // Both: they win over the header.
+  const CliRun both = Cli({"info", "--dem", dir.File("neg_m4.raw"), "--pixel", "25", "--lines", "1", "--columns", "4"});
+  EXPECT_NE(both.out.find("lines=1\ncolumns=4\n"), std::string::npos) << both.out;
+}
+
+}  // namespace
+}  // namespace orvane::cli

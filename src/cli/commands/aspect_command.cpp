@@ -50,7 +50,7 @@ class AspectCommand : public Command {
       result = result->Blend(*relief, 0.5);
       if (!result) return Report(context, Error{kAllocationFailed, "Cannot blend with the shaded relief"});
     }
-    const Status written = WriteRasterOutput(*result, out_, dem->PixelSizeTruncated());
+    const Status written = WriteRasterOutput(*result, out_, *dem);
     if (!written) return Report(context, written);
     if (!histogram_.empty()) {
       return Report(context, WriteTextOutput(histogram_, DirectionTable(aspect->histogram)));

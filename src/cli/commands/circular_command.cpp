@@ -25,7 +25,7 @@ class CircularCommand : public Command {
     if (!dem) return Report(context, dem.error());
     auto result = ComputeCircularWindow(*dem->model, {radius_, statistic_}, context.progress);
     if (!result) return Report(context, result.error());
-    return Report(context, WriteRasterOutput(*result->image, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result->image, out_, *dem));
   }
 
  private:

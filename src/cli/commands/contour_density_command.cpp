@@ -33,7 +33,7 @@ class ContourDensityCommand : public Command {
     params.unitDivisor = dem->unitFactor;
     auto result = ComputeContourDensity(*dem->model, params, context.progress);
     if (!result) return Report(context, result.error());
-    return Report(context, WriteRasterOutput(*result->image, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result->image, out_, *dem));
   }
 
  private:

@@ -26,7 +26,7 @@ class ContoursCommand : public Command {
     params.unitDivisor = dem->unitFactor;
     auto result = ComputeContourLines(*dem->model, params, context.progress);
     if (!result) return Report(context, result.error());
-    return Report(context, WriteRasterOutput(*result->image, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result->image, out_, *dem));
   }
 
  private:

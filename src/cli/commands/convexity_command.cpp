@@ -23,7 +23,7 @@ class ConvexityCommand : public Command {
     if (!dem) return Report(context, dem.error());
     auto result = ComputeConvexity(*dem->model, {range_, dynamism_}, context.progress);
     if (!result) return Report(context, result.error());
-    return Report(context, WriteRasterOutput(*result->image, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result->image, out_, *dem));
   }
 
  private:

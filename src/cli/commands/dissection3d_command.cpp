@@ -45,7 +45,7 @@ class Dissection3DCommand : public Command {
                                              : kGrayTones0255;
     const TClassTable table = DensityClassTable(choice, scale_, result->minimum, result->maximum);
     TRasterImage image = Dissection3DImage(*result, choice, table, smooth_);
-    const Status written = WriteRasterOutput(image, out_, dem->PixelSizeTruncated());
+    const Status written = WriteRasterOutput(image, out_, *dem);
     if (!written) return Report(context, written);
     if (!histogram_.empty()) {
       // The diagram saves the 3D counts up to its bound, as its window draws them.

@@ -54,7 +54,7 @@ class DissectionCommand : public Command {
     auto image = RenderDensityField(*field, choice, table, smooth_);
     if (!image) return Report(context, image.error());
 
-    const Status written = WriteRasterOutput(*image->image, out_, dem->PixelSizeTruncated());
+    const Status written = WriteRasterOutput(*image->image, out_, *dem);
     if (!written) return Report(context, written);
     if (!histogram_.empty()) {
       const std::string text =

@@ -50,7 +50,7 @@ class ExtractDrainageCommand : public Command {
     if (!result) return Report(context, result.error());
     // A drainage raster is saved as the drainage window saves it: its gray values in a raw
     // file, or the colour bitmap.
-    const Status written = WriteRasterOutput(*result->network, out_, dem->PixelSizeTruncated(),
+    const Status written = WriteRasterOutput(*result->network, out_, *dem,
                                              /*colourResult=*/false);
     if (!written) return Report(context, written);
     PrintValue(context.out, "networkCells", result->networkCells);

@@ -34,7 +34,7 @@ class HeadwatersCommand : public Command {
       if (error.code == kWrongFormat) error.message = "'" + drainage_ + "': " + error.message;
       return Report(context, error);
     }
-    const Status written = WriteRasterOutput(*result->image, out_, dem->PixelSizeTruncated());
+    const Status written = WriteRasterOutput(*result->image, out_, *dem);
     if (!written) return Report(context, written);
     PrintValue(context.out, "headwaters", result->headwaters);
     return kExitOk;

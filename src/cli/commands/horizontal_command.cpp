@@ -25,7 +25,7 @@ class HorizontalCommand : public Command {
     if (!dem) return Report(context, dem.error());
     auto result = ComputeHorizontalSurfaces(*dem->model, {range_, dynamism_, binarize_}, context.progress);
     if (!result) return Report(context, result.error());
-    return Report(context, WriteRasterOutput(*result->image, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result->image, out_, *dem));
   }
 
  private:

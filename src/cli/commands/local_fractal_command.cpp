@@ -34,7 +34,7 @@ class LocalFractalCommand : public Command {
     params.pixelSize = dem->wholeMetres;
     auto result = ComputeLocalFractal(*dem->model, params, context.progress);
     if (!result) return Report(context, result.error());
-    if (Status s = WriteRasterOutput(result->image, out_, dem->PixelSizeTruncated()); !s) {
+    if (Status s = WriteRasterOutput(result->image, out_, *dem); !s) {
       return Report(context, s);
     }
     if (!histogram_.empty()) {

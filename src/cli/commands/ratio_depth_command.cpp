@@ -30,7 +30,7 @@ class RatioDepthCommand : public Command {
     if (!drainage) return Report(context, drainage.error());
     auto result = ComputeRatioDepth(*dem->model, **drainage, {window_, scale_}, context.progress);
     if (!result) return Report(context, result.error());
-    const Status written = WriteRasterOutput(result->image, out_, dem->PixelSizeTruncated());
+    const Status written = WriteRasterOutput(result->image, out_, *dem);
     if (!written) return Report(context, written);
     return kExitOk;
   }

@@ -22,7 +22,7 @@ class ShadeCommand : public Command {
     const TLightParams light = light_.Resolve(dem->settings.light);
     auto shaded = RenderShaded(*dem->model, light, context.progress);
     if (!shaded) return Report(context, Error{kAllocationFailed, "not enough memory for the shaded relief"});
-    return Report(context, WriteRasterOutput(*shaded, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*shaded, out_, *dem));
   }
 
  private:

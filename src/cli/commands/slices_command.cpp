@@ -60,7 +60,7 @@ class SlicesCommand : public Command {
       if (!combined) return Report(context, Error{kAllocationFailed, "not enough memory for the result"});
       result = std::move(combined);
     }
-    return Report(context, WriteRasterOutput(*result, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result, out_, *dem));
   }
 
  private:

@@ -44,7 +44,7 @@ class SlopeCommand : public Command {
       result = result->Blend(*relief, 0.5);
       if (!result) return Report(context, Error{kAllocationFailed, "Cannot blend with the shaded relief"});
     }
-    return Report(context, WriteRasterOutput(*result, out_, dem->PixelSizeTruncated()));
+    return Report(context, WriteRasterOutput(*result, out_, *dem));
   }
 
  private:

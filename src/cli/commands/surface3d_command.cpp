@@ -24,7 +24,7 @@ class Surface3DCommand : public Command {
     if (!dem) return Report(context, dem.error());
     auto result = ComputeSurface3D(*dem->model, {window_}, context.progress);
     if (!result) return Report(context, result.error());
-    if (Status s = WriteRasterOutput(result->image, out_, dem->PixelSizeTruncated()); !s) {
+    if (Status s = WriteRasterOutput(result->image, out_, *dem); !s) {
       return Report(context, s);
     }
     return kExitOk;

@@ -41,7 +41,7 @@ class TotalDepthCommand : public Command {
     const TClassTable table =
         TotalDepthClassTable(palette_, scale_, relief->minimum, relief->maximum);
     TRasterImage image = RenderTotalDepth(*relief, palette_, table, smooth_);
-    if (Status s = WriteRasterOutput(image, out_, dem->PixelSizeTruncated(), true); !s) {
+    if (Status s = WriteRasterOutput(image, out_, *dem, true); !s) {
       return Report(context, s);
     }
     PrintValue(context.out, "min", relief->minimum);

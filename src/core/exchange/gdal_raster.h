@@ -1,0 +1,140 @@
+// GeoTIFF and the other raster formats GDAL reads: import of a single-band raster as a DEM,
+// export of parameter images, drainage rasters and DEMs as georeferenced GeoTIFF.
+//
+// Import. Band 1 is read (a raster with more bands says so in a warning). Each elevation,
+// after the band's own scale and offset, is multiplied by the chosen unit factor U (1 m,
+// 10 dm, 100 cm, 1000 mm) and truncated toward zero to a signed 32-bit integer; a product that
+// lies within the precision of the source's data type of a whole number is that whole number
+// (123.7 stored as a 32-bit float is 123.69999695; in decimetres it gives 1237, not 1236).
+// A product beyond the 32-bit range is refused (a coarser unit is needed). Invalid cells (the
+// band's NoData value or mask, and NaN) take the value of the nearest valid cell by Euclidean
+// distance (nearest_fill.h, exact, O(cells)); their count is reported.
+// Rows run from north to south: a raster stored south-up is turned over. A rotated
+// geotransform is refused. The pixel size comes from the geotransform: projected units are
+// converted to metres with the CRS's linear unit; geographic degrees are converted at the
+// DEM's central latitude on the CRS's ellipsoid (meridian radius for the north-south size,
+// radius of the parallel for the east-west size). Without a geotransform there is no pixel
+// size and the caller supplies one.
+// The written pair is name + "_m4.raw" (signed 32-bit little-endian, top line first) and
+// name + "_m4.txt" with the five lines of the ILWIS import: lines, columns, the source's element
+// size in bytes, least and greatest value. The Open DEM command reads it as any 32-bit DEM.
+//
+// Export. A gray raster becomes one Byte band, a palette raster one Byte band with its colour
+// table, an RGB raster three Byte bands; a DEM becomes Int32 elevations in metres when U is 1
+// and Float32 metres otherwise (whole metres would lose the precision the unit was chosen for).
+// Every file is written to a temporary file beside the target and renamed onto it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/common/progress.h"
+#include "core/common/result.h"
+#include "core/exchange/utm_frame.h"
+#include "core/terrain/dem_file.h"
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+// Where a grid lies on the ground.
+struct GeoReference {
+  // GDAL order: X of the west edge, cell width, 0, Y of the north edge, 0, -cell height.
+  std::array<double, 6> transform{0.0, 1.0, 0.0, 0.0, 0.0, -1.0};
+  std::string crsWkt;  // empty: no known coordinate reference system
+  int utmZone = 0;     // 1..60 when the CRS is a UTM projection, else 0
+  bool utmNorth = true;
+  int lines = 0;
+  int columns = 0;
+
+  double XMin() const { return transform[0]; }
+  double XMax() const { return transform[0] + columns * transform[1]; }
+  double YMax() const { return transform[3]; }
+  double YMin() const { return transform[3] + lines * transform[5]; }
+};
+
+// The georeference of a UTM frame typed in the coordinate dialog: corners as given, the CRS
+// WGS 84 / UTM of the zone (zone > 0 north, zone < 0 south); no CRS for zone 0 or beyond 60.
+GeoReference GeoReferenceFromUtmFrame(const UtmFrame& frame);
+
+// The UTM frame a georeference sets in the coordinate dialog (zone 0 when not UTM).
+UtmFrame UtmFrameOf(const GeoReference& georef);
+
+// What a raster holds, found without reading its cells.
+struct GdalRasterInfo {
+  std::string path;
+  std::string driver;  // short name, "GTiff"
+  int lines = 0;
+  int columns = 0;
+  int bandCount = 0;
+  std::string dataType;  // of band 1, "Float32"
+  int dataTypeBytes = 0;
+  bool hasGeoTransform = false;
+  GeoReference georef;     // meaningful when hasGeoTransform
+  std::string crsName;     // "WGS 84 / UTM zone 14N"; empty when unknown
+  bool projected = false;
+  bool geographic = false;
+  // Ground size of a cell in metres (0 without a geotransform): east-west (a column step)
+  // and north-south (a line step), and the square pixel of the same area, the DEM's P.
+  double pixelWidthMetres = 0.0;
+  double pixelHeightMetres = 0.0;
+  double pixelSizeMetres = 0.0;
+  double centralLatitude = 0.0;  // degrees, geographic rasters only
+  std::vector<std::string> warnings;
+};
+
+// Opens the raster and checks it can become a DEM: band 1 of a real or integer type, at most
+// kMaxDemFileSide lines and columns, no rotation. Errors name the file and the reason.
+Expected<GdalRasterInfo> InspectGdalRaster(const std::string& path);
+
+// Band 1 converted to whole units of 1/U metre, holes filled, ready to be loaded as the opening
+// of a DEM does (LoadScannedDem).
+struct GdalDemGrid {
+  GdalRasterInfo info;
+  DemFileScan scan;  // bytesPerElement 4; minimum and maximum scanned as an opening does
+  std::int64_t noDataFilled = 0;
+  std::int64_t minValue = 0;  // true least and greatest converted values
+  std::int64_t maxValue = 0;
+};
+
+// unitFactor: 1, 10, 100 or 1000.
+Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
+                                  ProgressSink* progress = nullptr);
+
+// Sets the model's two pixel sizes to the raster's ground sizes (pixelSizeX is the step
+// between lines, pixelSizeY between columns, both in units of 1/U metre) when the raster has
+// a geotransform; the opening gave both the square pixel P.
+void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int unitFactor);
+
+struct GdalImportParams {
+  std::string sourcePath;
+  int unitFactor = 1;
+  std::string outputName;  // path as typed, without "_m4.raw"
+};
+
+struct GdalImportResult {
+  std::string dataPath;    // outputName + "_m4.raw"
+  std::string headerPath;  // outputName + "_m4.txt"
+  GdalRasterInfo info;
+  std::int64_t noDataFilled = 0;
+  std::int64_t minValue = 0;
+  std::int64_t maxValue = 0;
+};
+
+Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
+                                            ProgressSink* progress = nullptr);
+
+// The parameter image or drainage raster as GeoTIFF; `georef` may be null (no georeference).
+Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
+                           const GeoReference* georef);
+
+// The DEM as GeoTIFF elevations in metres (GetElevation / unitFactor).
+Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string& path,
+                        const GeoReference* georef, ProgressSink* progress = nullptr);
+
+// True for ".tif" and ".tiff" in any case.
+bool IsGeoTiffPath(const std::string& path);
+
+}  // namespace orvane
