@@ -175,6 +175,10 @@ class TMainForm : public QMainWindow, public TImageHost {
   void SetDropHandler(std::function<void(const QString&)> handler) {
     dropHandler_ = std::move(handler);
   }
+  // Opens a file named outside the menus (command line) exactly as a dropped one.
+  void OpenPath(const QString& path) {
+    if (dropHandler_) dropHandler_(path);
+  }
 
   // The state changes of the menus.
   void EnableForOpenDem();

@@ -19,6 +19,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   app.add_flag("--progress", progressFlag, "draw a progress bar on stderr even when it is not a terminal");
   app.add_flag("--quiet", quiet, "never draw a progress bar");
   app.require_subcommand(1);
+  app.footer("\nEvery command prints its options and examples with: orvane-cli COMMAND --help\n"
+             "Exit status: 0 success, 1 input or output failure, 2 bad usage.");
 
   std::vector<std::unique_ptr<Command>> commands;
   std::map<const CLI::App*, Command*> bySubcommand;
@@ -28,6 +30,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CLI::App* sub = app.add_subcommand(command.Name(), command.Summary());
     sub->fallthrough();  // --progress and --quiet may follow the command
     command.AddOptions(*sub);
+    sub->footer(CommandExamples(command.Name()));
     bySubcommand[sub] = &command;
   }
 
