@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs all tests, then rebuilds the core and command-line tests with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs them again.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs them again, then runs every file-reader
+# fuzz harness for a bounded time (scripts/fuzz.sh, ORVANE_FUZZ_SECONDS each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -26,4 +27,6 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 build-asan/tests/orvane_core_tests --gtest_brief=1
 if [ -x build-asan/tests/orvane_cli_tests ]; then build-asan/tests/orvane_cli_tests --gtest_brief=1; fi
+echo "== fuzzing the file readers (ORVANE_FUZZ_SECONDS=${ORVANE_FUZZ_SECONDS:-20} each)"
+scripts/fuzz.sh
 echo "== all tests passed"

@@ -1,14 +1,18 @@
 // ORVANE desktop application: settings, main frame, splash, message loop, settings again.
+// `orvane FILE` opens the DEM FILE once the main frame shows.
 #include <clocale>
 
 #include "app/main_form.h"
 #include "app/shell/app_session.h"
 #include "app/shell/application.h"
+#include "app/shell/icons.h"
 
 int main(int argc, char** argv) {
   orvane::TApplication application(argc, argv);
   orvane::TApplication::setApplicationName("ORVANE Version 1.00");
   orvane::TApplication::setApplicationVersion(ORVANE_VERSION);
+  orvane::TApplication::setWindowIcon(orvane::ApplicationIcon());
+  orvane::TApplication::setDesktopFileName("orvane");  // the installed orvane.desktop
   // Numbers in files and fields use a point whatever the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 
@@ -17,7 +21,8 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     orvane::TMainForm main(session.settings);
-    orvane::ShowAfterSplash(main);
+    orvane::ShowAfterSplash(main, 3000,
+                            orvane::DemPathArgument(orvane::TApplication::arguments()));
     result = orvane::TApplication::exec();
   }
   session.Finish();

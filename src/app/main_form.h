@@ -96,6 +96,8 @@ class TMainForm : public QMainWindow, public TImageHost {
 
   // --- Progress: the sink to hand to core computations; it shows "Progression".
   ProgressSink* Progress() { return progress_.get(); }
+  // The progress window's sink, whose Run starts a treatment off the GUI thread.
+  TProgressSink& ProgressWindow() { return *progress_; }
   // Installs the three progress callbacks of a DEM model on the progress window.
   void ConnectProgress(TDemModel& dem);
 
@@ -172,6 +174,10 @@ class TMainForm : public QMainWindow, public TImageHost {
   // Called with the path of a file dropped on the frame (the Open DEM module sets it).
   void SetDropHandler(std::function<void(const QString&)> handler) {
     dropHandler_ = std::move(handler);
+  }
+  // Opens a file named outside the menus (command line) exactly as a dropped one.
+  void OpenPath(const QString& path) {
+    if (dropHandler_) dropHandler_(path);
   }
 
   // The state changes of the menus.

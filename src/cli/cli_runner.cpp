@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <exception>
 #include <map>
+#include <new>
 
 #include "cli/command.h"
 
@@ -18,6 +19,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   app.add_flag("--progress", progressFlag, "draw a progress bar on stderr even when it is not a terminal");
   app.add_flag("--quiet", quiet, "never draw a progress bar");
   app.require_subcommand(1);
+  app.footer("\nEvery command prints its options and examples with: orvane-cli COMMAND --help\n"
+             "Exit status: 0 success, 1 input or output failure, 2 bad usage.");
 
   std::vector<std::unique_ptr<Command>> commands;
   std::map<const CLI::App*, Command*> bySubcommand;
@@ -27,6 +30,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CLI::App* sub = app.add_subcommand(command.Name(), command.Summary());
     sub->fallthrough();  // --progress and --quiet may follow the command
     command.AddOptions(*sub);
+    sub->footer(CommandExamples(command.Name()));
     bySubcommand[sub] = &command;
   }
 
@@ -66,6 +70,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   CommandContext context{out, err, (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
   try {
     return command->Run(context);
+  } catch (const std::bad_alloc&) {
+    err << "orvane-cli: " << command->Name() << ": not enough memory\n";
+    return kExitFailure;
   } catch (const std::exception& e) {
     err << "orvane-cli: " << command->Name() << ": " << e.what() << '\n';
     return kExitFailure;

@@ -180,5 +180,7 @@ class TerminalProgress : public ProgressSink {
 using CommandFactory = std::unique_ptr<Command> (*)();
 // Every command in the order of command_table.cpp.
 const std::vector<CommandFactory>& CommandTable();
+// The "Examples:" footer of the command's --help (empty for a command without examples).
+std::string CommandExamples(const std::string& command);
 
 }  // namespace orvane::cli

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -193,6 +194,23 @@ TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
   refused.setAccepted(false);
   QCoreApplication::sendEvent(main.get(), &refused);
   EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
+  EXPECT_EQ(DemPathArgument({"orvane"}), "");
+  EXPECT_EQ(DemPathArgument({"orvane", "--", "-odd_m2.raw"}), "-odd_m2.raw");
+  EXPECT_EQ(DemPathArgument({"orvane", "--", }), "");
+  EXPECT_EQ(DemPathArgument({"orvane", kSample, "other_m2.raw"}), kSample);
+
+  ShowAfterSplash(*main, 10, kSample);
+  QElapsedTimer timer;
+  timer.start();
+  while (main->CurrentDem() == nullptr && timer.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(main->isVisible());
+  ASSERT_NE(main->CurrentDem(), nullptr);
+  EXPECT_EQ(main->CurrentDem()->columns, 403);
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
 }
 
 TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {

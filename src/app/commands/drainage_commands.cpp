@@ -36,7 +36,10 @@ void TDrainageCommands::ExtractDrainageNetwork1Click() {
   params.colourCode = extractRiv_->ColourCode();
   params.connection = extractRiv_->Connection();
   BusyCursor busy;
-  auto result = ExtractDrainage(*dem, params, main_.Progress());
+  TProgressSink& sink = main_.ProgressWindow();
+  auto run = sink.Run([&] { return ExtractDrainage(*dem, params, &sink); });
+  if (!run) return;  // cancelled: the network and the view stay as they were
+  auto& result = *run;
   if (!result) {
     busy.Release();
     if (result.error().code != kCancelled) {

@@ -53,7 +53,7 @@ void QuitOnTerminationSignals() {
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
-void ShowAfterSplash(TMainForm& main, int milliseconds) {
+void ShowAfterSplash(TMainForm& main, int milliseconds, const QString& demPath) {
   auto* splash = new TPresentationForm;
   splash->setAttribute(Qt::WA_DeleteOnClose);
   splash->show();
@@ -63,6 +63,17 @@ void ShowAfterSplash(TMainForm& main, int milliseconds) {
     main.show();
     splash->close();
   });
+  if (!demPath.isEmpty())
+    QTimer::singleShot(milliseconds, &main, [&main, demPath] { main.OpenPath(demPath); });
+}
+
+QString DemPathArgument(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == "--") return i + 1 < arguments.size() ? arguments[i + 1] : QString();
+    if (!argument.isEmpty() && !argument.startsWith('-')) return argument;
+  }
+  return {};
 }
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "core/settings/settings_file.h"
 
@@ -29,7 +30,12 @@ class TAppSession {
 // written back.
 void QuitOnTerminationSignals();
 
-// Shows the splash window now and the main frame after `milliseconds`, without blocking.
-void ShowAfterSplash(TMainForm& main, int milliseconds = 3000);
+// Shows the splash window now and the main frame after `milliseconds`, without blocking;
+// a non-empty `demPath` is then opened through the Open DEM steps.
+void ShowAfterSplash(TMainForm& main, int milliseconds = 3000, const QString& demPath = {});
+
+// The DEM named on the command line (`orvane FILE`, as the desktop entry starts it): the first
+// argument after the program's name that is not an option; empty when there is none.
+QString DemPathArgument(const QStringList& arguments);
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 #include <exception>
 #include <new>
 
+#include "app/main_form.h"
 #include "app/shell/prompter.h"
 
 namespace orvane {
@@ -13,7 +14,18 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::bad_alloc&) {
-    Prompts().Warning(activeWindow(), "ORVANE", "Not enough memory for this operation.");
+    // Treatments allocate grids the size of the open DEM: name that size.
+    QString text = "Not enough memory for this operation.";
+    for (QWidget* widget : topLevelWidgets()) {
+      auto* main = qobject_cast<TMainForm*>(widget);
+      if (main && main->CurrentDem()) {
+        text = QString("not enough memory for a grid of %1 x %2")
+                   .arg(main->CurrentDem()->lines)
+                   .arg(main->CurrentDem()->columns);
+        break;
+      }
+    }
+    Prompts().Warning(activeWindow(), "ORVANE", text);
   } catch (const std::exception& error) {
     Prompts().Warning(activeWindow(), "ORVANE", QString::fromLocal8Bit(error.what()));
   }

@@ -4,7 +4,17 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
+
+// The resource lives in a static library: registered by hand before its first use.
+static void InitIconResource() {
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(app_icon);
+    return true;
+  }();
+  (void)registered;
+}
 
 namespace orvane {
 
@@ -177,14 +187,12 @@ QCursor MagnifierCursor() {
 }
 
 QIcon ApplicationIcon() {
-  QPixmap pixmap(64, 64);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  DrawRelief(p, QRectF(2, 10, 60, 50));
-  DrawRiver(p, QRectF(20, 30, 24, 30), QColor(0, 90, 230));
-  p.end();
-  return QIcon(pixmap);
+  InitIconResource();
+  // The installed icon's PNG sizes, compiled in from packaging/icons (the desktop entry's icon).
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QString(":/icons/orvane-%1.png").arg(size), QSize(size, size));
+  return icon;
 }
 
 QPixmap SplashPicture(int width, int height) {
@@ -224,6 +232,8 @@ QPixmap SplashPicture(int width, int height) {
   p.setFont(font);
   p.drawText(QRect(0, height / 12 + height / 4, width, height / 10), Qt::AlignHCenter,
              "Morphometric analysis of Digital Elevation Models - Version 1.0");
+  const int iconSize = std::max(16, height / 5);
+  p.drawPixmap(height / 24, height / 24, ApplicationIcon().pixmap(iconSize, iconSize));
   p.end();
   return pixmap;
 }

@@ -1,14 +1,27 @@
-// The progress window "Progression": a bar 0..100 shown while a long computation runs.
-// TProgressSink connects it to the core's ProgressSink calls and to the DEM model's three
-// progress callbacks; the window exists only between Begin and End.
+// The progress window "Progression": a bar 0..100 and a Cancel button shown while a long
+// computation runs. TProgressSink connects it to the core's ProgressSink calls and to the DEM
+// model's three progress callbacks.
+//
+// Run(f) is the way a handler starts a treatment: f runs on a worker thread while the window
+// is shown modal, so the main window keeps repainting but takes no input that could change
+// the DEM or the images f is reading. The worker only touches atomics of the sink; the bar
+// is updated from them by a timer on the GUI thread. Cancel raises the flag the core loops
+// poll through Cancelled(); Run then gives nothing back, so the handler changes no state.
 #pragma once
 
 #include <QDialog>
+#include <atomic>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <type_traits>
+#include <utility>
 
 #include "core/common/progress.h"
 
 class QProgressBar;
+class QPushButton;
 
 namespace orvane {
 
@@ -19,9 +32,14 @@ class TProgressForm : public QDialog {
   explicit TProgressForm(QWidget* parent = nullptr);
   void SetPercent(int percent);
   int Percent() const;
+  QPushButton* CancelButton() const { return cancel_; }
+
+ signals:
+  void CancelRequested();
 
  private:
   QProgressBar* bar_ = nullptr;
+  QPushButton* cancel_ = nullptr;
 };
 
 class TProgressSink : public ProgressSink {
@@ -31,13 +49,34 @@ class TProgressSink : public ProgressSink {
   void Begin() override;
   void Step(double fraction) override;
   void End() override;
+  bool Cancelled() const override { return cancelRequested_.load(std::memory_order_relaxed); }
   // The window while a computation runs, else null.
   TProgressForm* Window() const { return form_.get(); }
+  // True after Cancel was pressed during the last computation.
+  bool WasCancelled() const { return Cancelled(); }
+  void RequestCancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
+
+  // Runs `work` off the GUI thread under the modal window (see above). Empty when the user
+  // cancelled; an exception thrown by `work` (std::bad_alloc included) is thrown again here.
+  template <class F>
+  auto Run(F&& work) -> std::optional<std::invoke_result_t<F&>> {
+    using R = std::invoke_result_t<F&>;
+    std::optional<R> result;
+    RunOffThread([&] { result.emplace(work()); });
+    if (Cancelled()) return std::nullopt;
+    return result;
+  }
 
  private:
+  void RunOffThread(const std::function<void()>& job);
+  bool OnWorker() const;
+
   QWidget* owner_;
   std::unique_ptr<TProgressForm> form_;
   int depth_ = 0;
+  std::atomic<bool> cancelRequested_{false};
+  std::atomic<bool> running_{false};
+  std::atomic<int> percent_{0};
 };
 
 }  // namespace orvane

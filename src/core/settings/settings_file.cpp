@@ -83,11 +83,12 @@ void IniFile::Parse(const std::string& text) {
   std::string section;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
+    // Lines end with LF, CR LF or a lone CR (files from older editors).
+    std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
     std::string raw = text.substr(start, end - start);
     start = end + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
     Line line{raw, section, {}, {}};
     const std::string trimmed = Trim(raw);
     if (!trimmed.empty() && trimmed.front() == '[') {

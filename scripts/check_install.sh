@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Checks an installation and the Debian package of a built tree:
+#   check_install.sh install BUILD_DIR   cmake --install into a temporary prefix, then runs the
+#                                        installed orvane-cli on the installed sample DEM
+#   check_install.sh deb BUILD_DIR       builds the .deb with CPack and lists its contents
+set -euo pipefail
+mode=$1
+build=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+case "$mode" in
+install)
+  prefix="$work/usr"
+  cmake --install "$build" --prefix "$prefix" >/dev/null
+  for f in bin/orvane-cli share/orvane/data/jacksboro_m2.raw share/orvane/data/jacksboro_m2.txt \
+           share/orvane/data/README.md share/applications/orvane.desktop \
+           share/mime/packages/orvane.xml share/icons/hicolor/scalable/apps/orvane.svg \
+           share/icons/hicolor/48x48/apps/orvane.png share/icons/hicolor/256x256/apps/orvane.png \
+           share/man/man1/orvane.1 share/man/man1/orvane-cli.1; do
+    [ -s "$prefix/$f" ] || fail "$f is not installed"
+  done
+  if grep -q '^ORVANE_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
+    [ -x "$prefix/bin/orvane" ] || fail "bin/orvane is not installed"
+  fi
+  "$prefix/bin/orvane-cli" --version | grep -q '^orvane-cli [0-9]' || fail "orvane-cli --version"
+  info=$("$prefix/bin/orvane-cli" info --dem "$prefix/share/orvane/data/jacksboro_m2.raw" --pixel 90)
+  grep -qx 'lines=344' <<<"$info" || fail "info: $info"
+  grep -qx 'columns=403' <<<"$info" || fail "info: $info"
+  # The manual has a section for every command of the program.
+  for command in $("$prefix/bin/orvane-cli" --help | sed -n '/^Subcommands:/,$s/^  \([a-z0-9-]*\) .*/\1/p'); do
+    grep -q "^\.SS $command\$" "$prefix/share/man/man1/orvane-cli.1" || fail "no $command in orvane-cli.1"
+  done
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$prefix/share/applications/orvane.desktop" || fail "desktop entry"
+  fi
+  if command -v man >/dev/null; then
+    MANWIDTH=100 man -l "$prefix/share/man/man1/orvane-cli.1" 2>&1 | grep -q 'extract-drainage' \
+      || fail "man orvane-cli does not render"
+  fi
+  echo "install: 1 passed, 0 failed"
+  ;;
+deb)
+  (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null)
+  deb=$(ls "$work"/orvane_*.deb) || fail "no .deb built"
+  dpkg-deb -I "$deb" | grep -q '^ Depends: .*libqt6widgets6' || fail "Depends lacks Qt: $(dpkg-deb -I "$deb")"
+  contents=$(dpkg-deb -c "$deb")
+  for f in ./usr/bin/orvane-cli ./usr/share/orvane/data/jacksboro_m2.raw \
+           ./usr/share/applications/orvane.desktop ./usr/share/man/man1/orvane-cli.1; do
+    grep -q " $f" <<<"$contents" || fail "$f not in $(basename "$deb")"
+  done
+  echo "deb: 1 passed, 0 failed"
+  ;;
+*) fail "unknown mode $mode" ;;
+esac

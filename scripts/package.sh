@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the Debian package of ORVANE (release build in build-package/) and prints its path.
+# Install it with: sudo apt-get install ./build-package/orvane_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+orvane_ensure_packages
+cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_GUI=ON \
+  -DORVANE_BUILD_TESTS=OFF >/dev/null
+cmake --build build-package -j "$ORVANE_JOBS"
+(cd build-package && cpack >/dev/null)
+ls "$(pwd)"/build-package/orvane_*.deb
