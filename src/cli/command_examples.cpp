@@ -78,6 +78,11 @@ std::string CommandExamples(const std::string& command) {
        "--zone 14"},
       {"import-ilwis",
        "orvane-cli import-ilwis --mpr jacksboro.mpr --type double --name jacksboro_copy"},
+      {"import-gdal", "orvane-cli import-gdal --src site.tif --unit dm --name site"},
+      {"export-geotiff",
+       "orvane-cli export-geotiff --dem site.tif --out site_dem.tif\n"
+       "orvane-cli export-geotiff --dem data/jacksboro_m2.raw --pixel 90 --zone 17 --xmin 747000 "
+       "--xmax 783270 --ymin 4013000 --ymax 4043960 --out jacksboro.tif"},
   };
   const auto found = kExamples.find(command);
   if (found == kExamples.end()) return {};
