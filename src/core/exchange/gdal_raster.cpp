@@ -6,9 +6,6 @@
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -213,13 +210,6 @@ bool ToStoredValue(double product, double relativeTolerance, std::int32_t& store
   return true;
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 // A GeoTIFF written by GDAL under a temporary name beside the target, renamed onto it when
 // the dataset closed without error.
 class GeoTiffTarget {
@@ -231,20 +221,8 @@ class GeoTiffTarget {
 
   Status Create(int columns, int lines, int bands, GDALDataType type, bool rgb,
                 const GeoReference* georef) {
-    if (path_.empty()) return Error{kCannotOpen, "cannot create a file with an empty name"};
-    const auto slash = path_.find_last_of('/');
-    std::string pattern = DirectoryOf(path_) + "/." +
-                          (slash == std::string::npos ? path_ : path_.substr(slash + 1)) +
-                          ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) {
-      const int err = errno;
-      return Error{kCannotOpen, "cannot create " + FileReason(path_, err)};
-    }
-    ::close(fd);
-    temp_ = buffer.data();
+    if (Status s = file_.OpenForName(path_); !s) return s;
+    temp_ = file_.TemporaryPath();
     RegisterDrivers();
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     if (!driver) return Error{kCannotOpen, "GDAL has no GeoTIFF driver"};
@@ -277,17 +255,7 @@ class GeoTiffTarget {
     GDALClose(dataset_);
     dataset_ = nullptr;
     if (GdalErrorScope::Failed()) return WriteFailed();
-    const int fd = ::open(temp_.c_str(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-      const int err = errno;
-      if (fd >= 0) ::close(fd);
-      return Error{kWriteFailed, "cannot write " + FileReason(path_, err)};
-    }
-    ::close(fd);
-    if (std::rename(temp_.c_str(), path_.c_str()) != 0) {
-      const int err = errno;
-      return Error{kWriteFailed, "cannot write " + FileReason(path_, err)};
-    }
+    if (Status s = file_.Commit(); !s) return s;
     temp_.clear();
     return Status::Ok();
   }
@@ -296,14 +264,13 @@ class GeoTiffTarget {
   void Discard() {
     if (dataset_) GDALClose(dataset_);
     dataset_ = nullptr;
-    if (!temp_.empty()) {
-      std::remove(temp_.c_str());
-      std::remove((temp_ + ".aux.xml").c_str());
-    }
+    if (!temp_.empty()) std::remove((temp_ + ".aux.xml").c_str());
+    file_.Abandon();
     temp_.clear();
   }
 
   std::string path_;
+  AtomicFileWriter file_;  // the temporary file GDAL writes, renamed onto path_ at the end
   std::string temp_;
   GDALDatasetH dataset_ = nullptr;
 };
@@ -506,8 +473,10 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
   header.Format("%d\n%d\n%d\n%lld\n%lld\n", grid->info.lines, grid->info.columns,
                 grid->info.dataTypeBytes, static_cast<long long>(grid->minValue),
                 static_cast<long long>(grid->maxValue));
-  if (Status s = WriteFileAtomically(result.dataPath, bytes); !s) return s.error();
-  if (Status s = WriteFileAtomically(result.headerPath, header.Crlf()); !s) return s.error();
+  const std::string headerText = header.Crlf();
+  if (Status s = WriteFilesAtomically({{result.dataPath, bytes}, {result.headerPath, headerText}});
+      !s)
+    return s.error();
   return result;
 }
 

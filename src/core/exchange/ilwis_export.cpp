@@ -109,15 +109,13 @@ Expected<IlwisExportResult> ExportIlwis(const TDemModel& dem, const IlwisExportP
   IlwisExportResult result;
   result.minValue = files.minValue;
   result.maxValue = files.maxValue;
-  const std::pair<const char*, const std::string*> outputs[] = {
-      {".mp#", &files.data}, {".grf", &files.georeference}, {".dom", &files.domain},
-      {".mpr", &files.map}};
-  for (const auto& [extension, content] : outputs) {
-    const std::string path = base + extension;
-    Status written = WriteFileAtomically(path, *content);
-    if (!written) return written.error();
-    result.files.push_back(path);
-  }
+  // The four files are one map: none is replaced unless all can be written.
+  const std::vector<FileContents> outputs = {{base + ".mp#", files.data},
+                                             {base + ".grf", files.georeference},
+                                             {base + ".dom", files.domain},
+                                             {base + ".mpr", files.map}};
+  if (Status written = WriteFilesAtomically(outputs); !written) return written.error();
+  for (const FileContents& output : outputs) result.files.push_back(output.path);
   return result;
 }
 

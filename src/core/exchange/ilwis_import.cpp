@@ -167,8 +167,10 @@ Expected<IlwisImportResult> ImportIlwis(const IlwisImportParams& params, Progres
   result.headerPath = params.outputName + (bytesOut ? ".txt" : "_m4.txt");
   TextBuilder header;
   header.Format("%d\n%d\n%d\n%lld\n%lld\n", info->lines, info->columns, info->elementSize, lo, hi);
-  if (Status s = WriteFileAtomically(result.dataPath, output); !s) return s.error();
-  if (Status s = WriteFileAtomically(result.headerPath, header.Crlf()); !s) return s.error();
+  const std::string headerText = header.Crlf();
+  if (Status s = WriteFilesAtomically({{result.dataPath, output}, {result.headerPath, headerText}});
+      !s)
+    return s.error();
   return result;
 }
 

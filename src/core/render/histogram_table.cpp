@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "core/common/atomic_file.h"
+
 namespace orvane {
 
 namespace {
@@ -91,12 +93,7 @@ std::string TableFileName(const std::string& typed, int filterIndex) {
 }
 
 Status WriteTextFile(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return Error{kCannotOpen, "Cannot create " + path};
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) return Error{kWriteFailed, "Cannot write " + path};
-  return Status::Ok();
+  return WriteFileAtomically(path, text);
 }
 
 }  // namespace orvane

@@ -42,8 +42,9 @@ std::string ClassValueTable(std::span<const std::int32_t> counts, int first, int
 // appended to the name as typed.
 std::string TableFileName(const std::string& typed, int filterIndex);
 
-// Writes the text as it stands (the rows already end in CR LF); code 4 when the file cannot be
-// created, 6 when writing fails.
+// Writes the text as it stands (the rows already end in CR LF), atomically: a failure (code 4
+// when the file cannot be created, 6 when writing fails) names the file and the reason and
+// leaves any previous file as it was.
 Status WriteTextFile(const std::string& path, const std::string& text);
 
 }  // namespace orvane

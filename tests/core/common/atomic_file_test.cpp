@@ -43,13 +43,14 @@ TEST(AtomicFile, FailureNamesTheFileAndTheReason) {
   EXPECT_NE(status.message().find("No such file or directory"), std::string::npos) << status.message();
 }
 
-TEST(AtomicFile, RenameOntoADirectoryFailsAndCleansUp) {
+TEST(AtomicFile, ADirectoryInTheTargetsPlaceIsRefusedAndCleansUp) {
   TempDir dir;
   const std::string path = dir.File("adir");
   std::filesystem::create_directory(path);
   const Status status = WriteFileAtomically(path, "x");
   ASSERT_FALSE(status);
-  EXPECT_EQ(status.code(), kWriteFailed);
+  EXPECT_EQ(status.code(), kCannotOpen);
+  EXPECT_NE(status.message().find("Is a directory"), std::string::npos) << status.message();
   EXPECT_EQ(FileCount(dir.path()), 1);  // only the directory
 }
 
