@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
                             orvane::DemPathArgument(orvane::TApplication::arguments()));
     result = orvane::TApplication::exec();
   }
-  session.Finish();
+  // A settings file that cannot be written is said in a box, or only on stderr after a signal.
+  session.Finish(!orvane::EndedBySignal());
   return result;
 }

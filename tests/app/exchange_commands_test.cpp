@@ -471,5 +471,30 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
   EXPECT_TRUE(ReadAll(TempPath("page.pdf")).startsWith("%PDF"));
 }
 
+TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
+  InstallDem(40, 30);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, 1);
+  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
+    static_cast<TConfigPagePrintForm&>(dialog).OkClick();
+    return dialog.result();
+  };
+  QFile old(pdf);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("old bytes");
+  old.close();
+  ASSERT_TRUE(old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  main->Action("Imprimer")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains(pdf)) << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.messages[0].text.contains("Permission denied"));
+  EXPECT_EQ(ReadAll(pdf), "old bytes");
+  EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  // Writable again: the page replaces it and the printer still names the chosen file.
+  ASSERT_TRUE(old.setPermissions(old.permissions() | QFile::WriteOwner));
+  main->Action("Imprimer")->trigger();
+  EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
+  EXPECT_EQ(commands->PagePrintForm().Printer().outputFileName(), pdf);
+}
+
 }  // namespace
 }  // namespace orvane::test

@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "core/common/atomic_file.h"
 #include "core/exchange/ilwis_export.h"
 #include "core/exchange/ilwis_import.h"
 
@@ -150,18 +151,39 @@ void TExchangeCommands::ImprimerClick() {
     printer.setOutputFileName(path);
   }
   const PrinterRect r = main_.PrinterRectangle();
+  // A PDF is written under a temporary name beside the chosen file and renamed onto it once
+  // the page is complete: a file that cannot be written is said and the old one stays.
+  const QString target = printer.outputFileName();
+  const bool toFile = pagePrintForm_->PrintsToPdf() && !target.isEmpty();
+  AtomicFileWriter pdf;
+  if (toFile) {
+    if (const Status opened = pdf.OpenForName(target.toStdString()); !opened) {
+      Prompts().Warning(&main_, "ERREUR", Text(opened.message()));
+      return;
+    }
+    printer.setOutputFileName(QString::fromStdString(pdf.TemporaryPath()));
+  }
   BusyCursor busy;
   QPainter painter;
-  if (!painter.begin(&printer)) {
-    busy.Release();
-    const QString where = pagePrintForm_->PrintsToPdf() ? printer.outputFileName()
-                                                         : printer.printerName();
+  const bool started = painter.begin(&printer);
+  bool ended = false;
+  if (started) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), bitmap);
+    ended = painter.end();
+  }
+  if (toFile) printer.setOutputFileName(target);
+  busy.Release();
+  if (!started) {
+    const QString where = pagePrintForm_->PrintsToPdf() ? target : printer.printerName();
     Prompts().Warning(&main_, "ERREUR", "The printing could not start on " + where);
     return;
   }
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), bitmap);
-  painter.end();
+  if (!toFile) return;
+  const Status written =
+      ended ? pdf.Commit()
+            : Status(Error{kWriteFailed, "cannot write '" + target.toStdString() + "'"});
+  if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
 }
 
 void InstallExchangeCommands(TMainForm& main) {

@@ -19,6 +19,7 @@
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/prompter.h"
+#include "core/terrain/bmp_file.h"
 
 namespace orvane {
 
@@ -468,8 +469,9 @@ void TImageResForm::SaveClick() {
   const FileAnswer answer =
       Prompts().SaveFile(this, {"Save (Format bmp)", directory_, "Bitmaps [*.bmp]|*.bmp", false});
   if (!answer.ok()) return;
-  if (picture_->SaveBmp(answer.path.toStdString()) != 0)
-    Prompts().Warning(this, "ERROR", "Cannot write the file " + answer.path);
+  // The message names the file and the system's reason; a failed save keeps the old file.
+  const Status saved = WriteBmpFile(*picture_, answer.path.toStdString());
+  if (!saved) Prompts().Warning(this, "ERROR", QString::fromStdString(saved.message()));
 }
 
 }  // namespace orvane

@@ -4,11 +4,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "app/main_form.h"
 #include "app/shell/about_form.h"
+#include "app/shell/prompter.h"
 
 namespace orvane {
 
@@ -22,11 +24,21 @@ TAppSession::TAppSession(const QString& settingsPath) : path(settingsPath) {
   settings = ReadSettings(path.toStdString());
 }
 
-void TAppSession::Finish() { (void)WriteSettings(path.toStdString(), settings); }
+Status TAppSession::Finish(bool showBox) {
+  const Status saved = WriteSettings(path.toStdString(), settings);
+  if (!saved) {
+    const std::string text = "The settings could not be saved: " + saved.message();
+    std::fprintf(stderr, "orvane: %s\n", text.c_str());
+    if (showBox && QCoreApplication::instance())
+      Prompts().Warning(nullptr, "ERREUR", QString::fromStdString(text));
+  }
+  return saved;
+}
 
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+bool g_endedBySignal = false;
 
 void OnSignal(int) {
   const char byte = 1;
@@ -44,6 +56,7 @@ void QuitOnTerminationSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
     char byte = 0;
     [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[1], &byte, 1);
+    g_endedBySignal = true;
     QCoreApplication::quit();
   });
   struct sigaction action {};
@@ -52,6 +65,8 @@ void QuitOnTerminationSignals() {
   action.sa_flags = SA_RESTART;
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
 }
+
+bool EndedBySignal() { return g_endedBySignal; }
 
 void ShowAfterSplash(TMainForm& main, int milliseconds, const QString& demPath) {
   auto* splash = new TPresentationForm;

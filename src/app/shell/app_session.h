@@ -19,8 +19,10 @@ class TAppSession {
  public:
   // Reads the settings file at `path` (defaults when it is missing or unreadable).
   explicit TAppSession(const QString& path = SettingsPath());
-  // Writes the settings back; a file that cannot be written is ignored.
-  void Finish();
+  // Writes the settings back. A file that cannot be written (read-only, directory gone) is
+  // left as it was and the failure is said: on stderr always, and in a warning box too when
+  // `showBox` (the GUI can still show one; not after a termination signal).
+  Status Finish(bool showBox = true);
 
   TSettings settings;
   QString path;
@@ -29,6 +31,8 @@ class TAppSession {
 // SIGTERM, SIGINT and SIGHUP end the message loop like "Exit", so the settings are still
 // written back.
 void QuitOnTerminationSignals();
+// True once such a signal ended the loop.
+bool EndedBySignal();
 
 // Shows the splash window now and the main frame after `milliseconds`, without blocking;
 // a non-empty `demPath` is then opened through the Open DEM steps.
