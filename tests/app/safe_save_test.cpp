@@ -68,7 +68,7 @@ TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
   main->Action("SaveParameter")->trigger();
   ExpectRefused(TempPath("b.bmp"), "bitmap");
 
-  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), false);
+  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), true);
   Lock(TempPath("net.raw"));
   prompts.files.push_back({TempPath("net"), 1});
   main->Action("SaveDrainage1")->trigger();
