@@ -19,30 +19,6 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// A private directory under the system's temporary directory, removed with its contents.
-class TempDirectory {
- public:
-  TempDirectory() {
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "orvane-cli-XXXXXX").string();
-    if (ec) pattern = "/tmp/orvane-cli-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data())) path_ = buffer.data();
-  }
-  ~TempDirectory() {
-    if (path_.empty()) return;
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDirectory(const TempDirectory&) = delete;
-  TempDirectory& operator=(const TempDirectory&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 template <class T>
 void PrintNumber(std::ostream& out, std::string_view key, T value) {
   char buffer[64];
@@ -146,14 +122,11 @@ Expected<LoadedDem> LoadGdalDem(const DemOptions& options, CommandContext& conte
   dem.scanMax = grid->scan.maxValue;
   if (info.hasGeoTransform) dem.georef = info.georef;
 
-  TempDirectory work;
-  if (work.path().empty())
-    return Error{kCannotOpen, "cannot create a temporary work directory"};
   DemOpenOptions open;
   open.unitFactor = dem.unitFactor;
   open.pixelSizeMetres = dem.pixelMetres;
-  open.workDirectory = work.path();
-  auto model = LoadScannedDem(grid->scan, open);
+  open.writeWorkFile = false;
+  auto model = LoadScannedDem(std::move(grid->scan), open);
   if (!model) return model.error();
   dem.model = std::move(*model);
   // Cells that are not square (geographic rasters) keep their two ground sizes.
@@ -220,14 +193,13 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   dem.scanMin = scan->minValue;
   dem.scanMax = scan->maxValue;
 
-  TempDirectory work;
-  if (work.path().empty())
-    return Error{kCannotOpen, "cannot create a temporary work directory"};
+  // The work file would live in a directory removed on return: the grid goes straight into
+  // the model instead, with the same values and figures.
   DemOpenOptions open;
   open.unitFactor = dem.unitFactor;
   open.pixelSizeMetres = options.pixel;
-  open.workDirectory = work.path();
-  auto model = LoadScannedDem(*scan, open);
+  open.writeWorkFile = false;
+  auto model = LoadScannedDem(std::move(*scan), open);
   if (!model) return model.error();
   dem.model = std::move(*model);
   ConnectProgress(dem, context);

@@ -1,12 +1,19 @@
 #include "core/surface/slope.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 #include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define ORVANE_SLOPE_AVX512 1
 #endif
 
 #include "core/common/parallel.h"
@@ -106,6 +113,99 @@ void InteriorPair(int j, double xi, double xu, double xd, double py, const doubl
 }
 #endif
 
+#if defined(ORVANE_SLOPE_AVX512)
+// GCC 12 takes the intrinsics' deliberately undefined pass-through operands for uninitialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// Eight interior cells j .. j + 7 at once, lane by lane the operations of AddTriangle (IEEE
+// subtraction, multiplication, division and square root round the same in every lane; the
+// core is built without contraction into fused multiply-adds).
+struct Octet {
+  __m512d x, y, z;
+};
+
+__attribute__((target("avx512f"))) inline Octet OctetSub(const Octet& a, const Octet& b) {
+  return {_mm512_sub_pd(a.x, b.x), _mm512_sub_pd(a.y, b.y), _mm512_sub_pd(a.z, b.z)};
+}
+
+__attribute__((target("avx512f"))) inline void OctetAddTriangle(const Octet& centre, const Octet& a,
+                                                                const Octet& b, Octet& sum) {
+  const Octet u = OctetSub(centre, a);
+  const Octet v = OctetSub(b, a);
+  Octet n{_mm512_sub_pd(_mm512_mul_pd(u.y, v.z), _mm512_mul_pd(u.z, v.y)),
+          _mm512_sub_pd(_mm512_mul_pd(u.z, v.x), _mm512_mul_pd(u.x, v.z)),
+          _mm512_sub_pd(_mm512_mul_pd(u.x, v.y), _mm512_mul_pd(u.y, v.x))};
+  const __m512d length = _mm512_sqrt_pd(_mm512_add_pd(
+      _mm512_add_pd(_mm512_mul_pd(n.x, n.x), _mm512_mul_pd(n.y, n.y)), _mm512_mul_pd(n.z, n.z)));
+  // A degenerate triangle adds nothing (+0 instead only changes the sign of a zero sum).
+  const __mmask8 keep = _mm512_cmp_pd_mask(length, _mm512_setzero_pd(), _CMP_NEQ_UQ);
+  n = {_mm512_maskz_div_pd(keep, n.x, length), _mm512_maskz_div_pd(keep, n.y, length),
+       _mm512_maskz_div_pd(keep, n.z, length)};
+  // Downward normals are turned up: negation is exact.
+  const __mmask8 down = _mm512_cmp_pd_mask(n.z, _mm512_setzero_pd(), _CMP_LT_OQ);
+  const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
+  const __m512i bx = _mm512_castpd_si512(n.x), by = _mm512_castpd_si512(n.y),
+                bz = _mm512_castpd_si512(n.z);
+  n = {_mm512_castsi512_pd(_mm512_mask_xor_epi64(bx, down, bx, sign)),
+       _mm512_castsi512_pd(_mm512_mask_xor_epi64(by, down, by, sign)),
+       _mm512_castsi512_pd(_mm512_mask_xor_epi64(bz, down, bz, sign))};
+  sum = {_mm512_add_pd(sum.x, n.x), _mm512_add_pd(sum.y, n.y), _mm512_add_pd(sum.z, n.z)};
+}
+
+// Interior cells from `j` while eight fit before the last column; returns the next column.
+__attribute__((target("avx512f"))) int InteriorOctets(int j, int columns, double xi, double xu,
+                                                      double xd, double py, const double* above,
+                                                      const double* here, const double* below,
+                                                      float* nx, float* ny, float* nz) {
+  const __m512d steps = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
+  const __m512d vpy = _mm512_set1_pd(py);
+  const __m512d vxi = _mm512_set1_pd(xi), vxu = _mm512_set1_pd(xu), vxd = _mm512_set1_pd(xd);
+  for (; j + 8 < columns; j += 8) {
+    // Column numbers are exact in doubles, so (j + k) * py is the scalar product.
+    const __m512d cj = _mm512_add_pd(_mm512_set1_pd(j), steps);
+    const __m512d yj = _mm512_mul_pd(cj, vpy);
+    const __m512d yl = _mm512_mul_pd(_mm512_sub_pd(cj, _mm512_set1_pd(1)), vpy);
+    const __m512d yr = _mm512_mul_pd(_mm512_add_pd(cj, _mm512_set1_pd(1)), vpy);
+    const Octet centre{vxi, yj, _mm512_loadu_pd(here + j)};
+    const Octet up{vxu, yj, _mm512_loadu_pd(above + j)};
+    const Octet down{vxd, yj, _mm512_loadu_pd(below + j)};
+    const Octet left{vxi, yl, _mm512_loadu_pd(here + j - 1)};
+    const Octet right{vxi, yr, _mm512_loadu_pd(here + j + 1)};
+    Octet sum{_mm512_setzero_pd(), _mm512_setzero_pd(), _mm512_setzero_pd()};
+    OctetAddTriangle(centre, up, right, sum);
+    OctetAddTriangle(centre, right, down, sum);
+    OctetAddTriangle(centre, down, left, sum);
+    OctetAddTriangle(centre, left, up, sum);
+    _mm256_storeu_ps(nx + j, _mm512_cvtpd_ps(sum.x));
+    _mm256_storeu_ps(ny + j, _mm512_cvtpd_ps(sum.y));
+    _mm256_storeu_ps(nz + j, _mm512_cvtpd_ps(sum.z));
+  }
+  return j;
+}
+
+// q = n_z / |n| of every cell of a line, from the single-precision sums (as SlopeDegrees).
+__attribute__((target("avx512f"))) int RatiosOctets(int columns, const float* nx, const float* ny,
+                                                    const float* nz, double* q) {
+  int c = 0;
+  for (; c + 8 <= columns; c += 8) {
+    const __m512d x = _mm512_cvtps_pd(_mm256_loadu_ps(nx + c));
+    const __m512d y = _mm512_cvtps_pd(_mm256_loadu_ps(ny + c));
+    const __m512d z = _mm512_cvtps_pd(_mm256_loadu_ps(nz + c));
+    const __m512d length = _mm512_sqrt_pd(
+        _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(x, x), _mm512_mul_pd(y, y)), _mm512_mul_pd(z, z)));
+    _mm512_storeu_pd(q + c, _mm512_div_pd(z, length));
+  }
+  return c;
+}
+
+#pragma GCC diagnostic pop
+
+bool HasAvx512() {
+  static const bool has = __builtin_cpu_supports("avx512f");
+  return has;
+}
+#endif
+
 }  // namespace
 
 TClassTable SlopeTable(int number) {
@@ -140,11 +240,58 @@ TClassTable SlopeTable(int number) {
   }
 }
 
+double SlopeOfRatio(double q) {
+  return (std::numbers::pi / 2 - std::fabs(std::asin(q))) * 57.29577951308232;
+}
+
 double SlopeDegrees(float nx, float ny, float nz) {
   const double x = nx, y = ny, z = nz;
   const double length = std::sqrt(x * x + y * y + z * z);
   if (length == 0.0) return 0.0;
-  return (std::numbers::pi / 2 - std::fabs(std::asin(z / length))) * 57.29577951308232;
+  return SlopeOfRatio(z / length);
+}
+
+TSlopeGrayLevels::TSlopeGrayLevels(int normalization)
+    : levels_(normalization - 1), top_(std::max(0, normalization - 1)) {
+  thresholds_.assign(static_cast<std::size_t>(top_) + 2, 0.0);
+  thresholds_[0] = std::numeric_limits<double>::infinity();
+  // The level falls as q grows. Positive doubles are ordered as their bit patterns, so each
+  // threshold is found by bisection over the patterns between 0 and 1.
+  const std::uint64_t one = std::bit_cast<std::uint64_t>(1.0);
+  for (int k = 1; k <= top_; ++k) {
+    if (Exact(0.0) < k) continue;  // level k is never reached: threshold 0
+    std::uint64_t lo = 0, hi = one;  // Exact(lo) >= k, Exact(hi) < k
+    while (hi - lo > 1) {
+      const std::uint64_t mid = lo + (hi - lo) / 2;
+      if (Exact(std::bit_cast<double>(mid)) < k) hi = mid; else lo = mid;
+    }
+    thresholds_[static_cast<std::size_t>(k)] = std::bit_cast<double>(hi);
+  }
+  base_.resize(kBuckets + 1);
+  for (int b = 0; b <= kBuckets; ++b) {
+    const double upper = static_cast<double>(b + 1) / kBuckets;
+    int g = 0;
+    while (g < top_ && thresholds_[static_cast<std::size_t>(g) + 1] > upper) ++g;
+    base_[static_cast<std::size_t>(b)] = static_cast<std::uint16_t>(g);
+  }
+}
+
+int TSlopeGrayLevels::Exact(double q) const {
+  return static_cast<int>(SlopeOfRatio(q) * (1.0 / 90) * levels_);
+}
+
+int TSlopeGrayLevels::Level(double q) const {
+  if (!(q > 0.0 && q <= 1.0)) return Exact(q);
+  // q * kBuckets is exact (a power of two), so q lies below the bucket's upper end.
+  int g = base_[static_cast<std::size_t>(q * kBuckets)];
+  while (g < top_ && q < thresholds_[static_cast<std::size_t>(g) + 1]) ++g;
+  // The arc sine is within an ulp, so the level is monotone except within a few 1e-16 of a
+  // threshold: there the arc sine decides.
+  constexpr double kMargin = 1e-12;
+  if ((g < top_ && q - thresholds_[static_cast<std::size_t>(g) + 1] < kMargin) ||
+      (g > 0 && thresholds_[static_cast<std::size_t>(g)] - q < kMargin))
+    return Exact(q);
+  return g;
 }
 
 Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& params,
@@ -169,6 +316,11 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
   const double levels = params.normalization - 1;
   TRasterImage& out = *image;
 
+  const TSlopeGrayLevels gray(params.grayTones ? params.normalization : 1);
+#if defined(ORVANE_SLOPE_AVX512)
+  const bool avx512 = HasAvx512();
+#endif
+
   ProgressScope scope(progress);
   const int chunks = (H + kLinesPerChunk - 1) / kLinesPerChunk;
   ParallelForLines(
@@ -182,6 +334,7 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
         double* here = above + W;
         double* below = here + W;
         std::vector<float> nx(static_cast<std::size_t>(W)), ny(nx), nz(nx);
+        std::vector<double> q(static_cast<std::size_t>(W));
         if (first > 0) ReadElevations(dem, first - 1, above);
         ReadElevations(dem, first, here);
         for (int i = first; i < last; ++i) {
@@ -215,17 +368,35 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
 #if defined(__SSE2__)
           if (hasU && hasD && W >= 3) {
             scalarCell(0);
-            for (j = 1; j + 1 < W - 1; j += 2) {
+            j = 1;
+#if defined(ORVANE_SLOPE_AVX512)
+            if (avx512) {
+              j = InteriorOctets(j, W, xi, xu, xd, py, above, here, below, nx.data(), ny.data(),
+                                 nz.data());
+            }
+#endif
+            for (; j + 1 < W - 1; j += 2) {
               InteriorPair(j, xi, xu, xd, py, above, here, below, nx.data(), ny.data(), nz.data());
             }
           }
 #endif
           for (; j < W; ++j) scalarCell(j);
-          for (int c = 0; c < W; ++c) {
-            const double s = SlopeDegrees(nx[c], ny[c], nz[c]);
+          // q = n_z / |n| exactly as SlopeDegrees forms it; NaN only for a null normal.
+          int c = 0;
+#if defined(ORVANE_SLOPE_AVX512)
+          if (avx512) c = RatiosOctets(W, nx.data(), ny.data(), nz.data(), q.data());
+#endif
+          for (; c < W; ++c) {
+            const double x = nx[c], y = ny[c], z = nz[c];
+            q[c] = z / std::sqrt(x * x + y * y + z * z);
+          }
+          for (c = 0; c < W; ++c) {
             if (params.grayTones) {
-              target[c] = static_cast<std::uint8_t>(static_cast<int>(s * (1.0 / 90) * levels));
+              const int level = q[c] > 0.0 ? gray.Level(q[c])
+                                           : static_cast<int>(SlopeDegrees(nx[c], ny[c], nz[c]) * (1.0 / 90) * levels);
+              target[c] = static_cast<std::uint8_t>(level);
             } else {
+              const double s = q[c] > 0.0 ? SlopeOfRatio(q[c]) : SlopeDegrees(nx[c], ny[c], nz[c]);
               const TColor colour = params.table.ColorOf(s, params.smoothing);
               std::uint8_t* p = target + 3 * static_cast<std::size_t>(c);
               p[0] = colour.blue;

@@ -10,7 +10,9 @@
 // lines; the same values as building the whole normal grid first.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
@@ -36,6 +38,28 @@ TClassTable SlopeTable(int number);
 
 // The slope in degrees of the summed normal (x, y, z); 0 for a null normal.
 double SlopeDegrees(float nx, float ny, float nz);
+// The slope in degrees of a normal whose vertical share n_z / |n| is q: 90 - |asin q|.
+double SlopeOfRatio(double q);
+
+// Gray level trunc(SlopeOfRatio(q) / 90 x (N - 1)) from precomputed thresholds on q instead of
+// an arc sine per cell: the same level for every q.
+class TSlopeGrayLevels {
+ public:
+  explicit TSlopeGrayLevels(int normalization);
+  int Level(double q) const;
+  // The arc-sine evaluation itself.
+  int Exact(double q) const;
+  // thresholds()[k], k = 1 .. N - 1: the level of q in (0, 1] is k or more exactly when q is
+  // below it.
+  const std::vector<double>& thresholds() const { return thresholds_; }
+
+ private:
+  static constexpr int kBuckets = 4096;
+  double levels_;
+  int top_;
+  std::vector<double> thresholds_;
+  std::vector<std::uint16_t> base_;  // per bucket of q: the level at its upper end
+};
 
 // Refuses a normalization other than 90, 180, 255 for gray tones and an empty table for colours.
 Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& params,

@@ -175,9 +175,10 @@ std::string ReadRawMessage(int code, const std::string& path) {
   }
 }
 
-Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
-                                                    const DemOpenOptions& options) {
-  if (Status s = CheckDemSize(scan.lines, scan.columns, "DEM"); !s) return s.error();
+namespace {
+
+Status CheckScan(const DemFileScan& scan, const DemOpenOptions& options) {
+  if (Status s = CheckDemSize(scan.lines, scan.columns, "DEM"); !s) return s;
   if (scan.values.size() != static_cast<std::size_t>(scan.lines) * scan.columns)
     return Error{kBadParameter, "the DEM grid holds " + std::to_string(scan.values.size()) +
                                     " values instead of lines x columns"};
@@ -185,7 +186,40 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
     return Error{kBadParameter, "the vertical unit factor must be positive"};
   if (!(options.pixelSizeMetres > 0.0))
     return Error{kBadParameter, "the pixel size must be a positive number of metres"};
+  return Status::Ok();
+}
 
+TDemDescriptor OpenedDescriptor(const DemFileScan& scan, const DemOpenOptions& options) {
+  TDemDescriptor block;
+  block.lines = scan.lines;
+  block.columns = scan.columns;
+  block.elementType = kDemInt32;
+  block.minElevation = static_cast<float>(scan.minValue);
+  block.maxElevation = static_cast<float>(scan.maxValue);
+  block.offset = 0.0f;
+  block.pixelSizeX = block.pixelSizeY =
+      static_cast<float>(options.pixelSizeMetres * options.unitFactor);
+  block.scale = 1.0f;
+  block.producerText = DemSignatureLine();
+  block.authorName = "Anonyme";
+  return block;
+}
+
+}  // namespace
+
+Expected<std::unique_ptr<TDemModel>> LoadScannedDem(DemFileScan&& scan,
+                                                    const DemOpenOptions& options) {
+  if (options.writeWorkFile) return LoadScannedDem(static_cast<const DemFileScan&>(scan), options);
+  if (Status s = CheckScan(scan, options); !s) return s.error();
+  auto model = std::make_unique<TDemModel>();
+  const int code = model->AdoptInt32Grid(OpenedDescriptor(scan, options), std::move(scan.values));
+  if (code != 0) return Error{code, "not enough memory for the DEM"};
+  return model;
+}
+
+Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
+                                                    const DemOpenOptions& options) {
+  if (Status s = CheckScan(scan, options); !s) return s.error();
   const std::string directory =
       options.workDirectory.empty() ? DefaultWorkDirectory() : options.workDirectory;
   std::error_code ec;
@@ -204,21 +238,8 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
     if (Status s = out.Commit(); !s) return s.error();
   }
 
-  TDemDescriptor block;
-  block.lines = scan.lines;
-  block.columns = scan.columns;
-  block.elementType = kDemInt32;
-  block.minElevation = static_cast<float>(scan.minValue);
-  block.maxElevation = static_cast<float>(scan.maxValue);
-  block.offset = 0.0f;
-  block.pixelSizeX = block.pixelSizeY =
-      static_cast<float>(options.pixelSizeMetres * options.unitFactor);
-  block.scale = 1.0f;
-  block.producerText = DemSignatureLine();
-  block.authorName = "Anonyme";
-
   auto model = std::make_unique<TDemModel>();
-  const int code = model->ReadRaw(workPath, block, 0);
+  const int code = model->ReadRaw(workPath, OpenedDescriptor(scan, options), 0);
   if (code != 0) return Error{code, ReadRawMessage(code, workPath)};
   return model;
 }
@@ -267,6 +288,23 @@ int TDemModel::ReadRaw(const std::string& path, const TDemDescriptor& block,
       return kOutsideOrShortRead;
     }
   }
+  offset = 0.0f;
+  UpdateMinMax();
+  return kOk;
+}
+
+int TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values) {
+  if (block.lines <= 0 || block.columns <= 0 ||
+      values.size() != static_cast<std::size_t>(block.lines) * block.columns)
+    return kWrongFormat;
+  Release();
+  FreeNormalGrid();
+  SetDescriptor(block);
+  elementType = kDemInt32;
+  elementSize = 4;
+  rowBytes_ = static_cast<std::size_t>(columns) * 4;
+  data_ = std::move(values);
+  allocError = 0;
   offset = 0.0f;
   UpdateMinMax();
   return kOk;

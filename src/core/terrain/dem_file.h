@@ -57,6 +57,9 @@ struct DemOpenOptions {
   int unitFactor = 1;             // stored units per metre: 1, 10, 100 or 1000
   double pixelSizeMetres = 1.0;   // ground size of a pixel
   std::string workDirectory;      // empty: DefaultWorkDirectory()
+  // false: the widened grid goes straight into the model, without the work file (callers that
+  // would delete the work directory on return anyway, such as the command-line tool).
+  bool writeWorkFile = true;
 };
 
 // Per-user data directory: $XDG_DATA_HOME/orvane, else ~/.local/share/orvane (created on
@@ -70,6 +73,9 @@ std::string DemSignatureLine();
 // type-2 model: pixelSizeX = pixelSizeY = pixelSizeMetres x unitFactor, scale 1, offset 0,
 // producer text the signature line, author "Anonyme", minimum and maximum recomputed.
 Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
+                                                    const DemOpenOptions& options);
+// Same model; without the work file the scan's grid is moved into it (no copy, no disk).
+Expected<std::unique_ptr<TDemModel>> LoadScannedDem(DemFileScan&& scan,
                                                     const DemOpenOptions& options);
 
 // Header (or the given size when both lines and columns are positive), scan and load.

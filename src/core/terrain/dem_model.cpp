@@ -144,6 +144,24 @@ int TDemModel::CopyValuesFrom(const TDemModel* source) {
 void TDemModel::UpdateMinMax() {
   double lo = 1e300;
   double hi = -1e300;
+  if (elementType == kDemInt32 && !data_.empty() && lines > 0 && columns > 0 &&
+      std::isfinite(offset) && std::isfinite(scale)) {
+    // offset + scale * v is monotone in v (rounding is monotone), so its extremes are those of
+    // the two extreme stored values: the same figures as the cell-by-cell scan below.
+    std::int32_t vlo = std::numeric_limits<std::int32_t>::max();
+    std::int32_t vhi = std::numeric_limits<std::int32_t>::min();
+    const std::int32_t* v = data_.data();
+    const std::size_t count = static_cast<std::size_t>(lines) * columns;
+    for (std::size_t k = 0; k < count; ++k) {
+      vlo = std::min(vlo, v[k]);
+      vhi = std::max(vhi, v[k]);
+    }
+    const double a = offset + scale * static_cast<double>(vlo);
+    const double b = offset + scale * static_cast<double>(vhi);
+    minElevation = static_cast<float>(std::min(a, b));
+    maxElevation = static_cast<float>(std::max(a, b));
+    return;
+  }
   for (int l = 0; l < lines && !data_.empty(); ++l) {
     for (int c = 0; c < columns; ++c) {
       const double z = GetElevation(c, l);

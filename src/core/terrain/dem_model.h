@@ -99,6 +99,10 @@ class TDemModel : public TDemDescriptor {
 
   // Reads a headerless raw grid at `byteOffset`; codes 0, 1, 3, 4, 7 (see dem_file.h).
   int ReadRaw(const std::string& path, const TDemDescriptor& block, std::int64_t byteOffset);
+  // Takes `values` (block.lines x block.columns, top line first) as a type-2 grid, as ReadRaw
+  // would read them from a file: descriptor, offset 0, minimum and maximum recomputed.
+  // Returns 0, or kWrongFormat when the count does not match (nothing changed then).
+  int AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values);
 
   void UpdateMinMax();
   double ComputeMin() const;

@@ -53,7 +53,13 @@ Status SaveRasterRawFiles(const TRasterImage& raster, const std::string& rawPath
   if (Status s = data.Open(rawPath); !s) return s;
   header.Write(RasterHeaderText(lines, columns, pixelSizeTruncated));
   std::vector<std::uint8_t> line(static_cast<std::size_t>(columns));
+  // One-byte pixels are their own values: whole lines go out as they are.
+  const bool bytes = raster.kind != kRasterRgb && raster.IsAllocated();
   for (int l = 0; l < lines; ++l) {
+    if (bytes) {
+      if (Status s = data.Write(raster.Row(l), line.size()); !s) return s;
+      continue;
+    }
     for (int c = 0; c < columns; ++c) {
       int value = 0;
       raster.GetValue(c, l, value);

@@ -166,10 +166,66 @@ TEST(Slope, MatchesTheNormalGridOracleOnRandomDems) {
   }
 }
 
+TEST(Slope, WideGentleAndSteepDemsMatchTheOracle) {
+  // Lines long enough for the eight-cell path and its remainders; gentle relief puts most cells
+  // in the crowded gray thresholds near the horizontal.
+  unsigned seed = 40;
+  for (const int amplitude : {1, 3, 200}) {
+    for (const int w : {9, 16, 17, 18, 250}) {
+      TDemModel dem = RandomDem(w, 23, seed++, amplitude);
+      dem.pixelSizeX = 100.0f;
+      dem.pixelSizeY = 90.0f;
+      for (const TSlopeParams& p : {Gray(90), Gray(180), Gray(255), Colour(1, true), Colour(3, false)}) {
+        auto fast = ComputeSlope(dem, p);
+        ASSERT_TRUE(fast);
+        ExpectSameImage(*fast->image, *OracleSlope(dem, p));
+      }
+    }
+  }
+}
+
+TEST(Slope, GrayThresholdsGiveTheArcSineLevelAroundEveryThreshold) {
+  for (const int n : {90, 180, 255}) {
+    const TSlopeGrayLevels gray(n);
+    const std::vector<double>& t = gray.thresholds();
+    ASSERT_EQ(t.size(), static_cast<std::size_t>(n) + 1);
+    int checked = 0;
+    for (int k = 1; k < n; ++k) {
+      EXPECT_LT(t[k], t[k - 1]);
+      // Every double within 300 steps of the threshold, then ever wider offsets.
+      double below = t[k], above = t[k];
+      for (int step = 0; step < 300; ++step) {
+        below = std::nextafter(below, 0.0);
+        above = std::nextafter(above, 2.0);
+        for (const double q : {below, above}) {
+          if (q > 0.0 && q <= 1.0) {
+            ASSERT_EQ(gray.Level(q), gray.Exact(q)) << "n " << n << " q " << q;
+            ++checked;
+          }
+        }
+      }
+      for (double offset = 1e-15; offset < 1e-2; offset *= 3.7) {
+        for (const double q : {t[k] - offset, t[k] + offset}) {
+          if (q > 0.0 && q <= 1.0) {
+            ASSERT_EQ(gray.Level(q), gray.Exact(q)) << "n " << n << " q " << q;
+          }
+        }
+      }
+    }
+    EXPECT_GT(checked, 300 * n);
+    for (const double q : {0.0, 1e-300, 0.5, 1.0, -0.25, -1.0}) EXPECT_EQ(gray.Level(q), gray.Exact(q));
+    // A uniform sweep of q.
+    for (int i = 1; i <= 200000; ++i) {
+      const double q = i / 200000.0;
+      ASSERT_EQ(gray.Level(q), gray.Exact(q)) << "n " << n << " q " << q;
+    }
+  }
+}
+
 TEST(Slope, MatchesTheNormalGridOracleOnTheSampleDem) {
   TDemModel dem;
   ASSERT_TRUE(LoadJacksboro(dem));
-  for (const TSlopeParams& p : {Gray(180), Colour(2, false), Colour(3, true)}) {
+  for (const TSlopeParams& p : {Gray(90), Gray(180), Gray(255), Colour(2, false), Colour(3, true)}) {
     auto fast = ComputeSlope(dem, p);
     ASSERT_TRUE(fast);
     ExpectSameImage(*fast->image, *OracleSlope(dem, p));

@@ -1,9 +1,10 @@
 // DEM raw grids, their headers, ReadRaw and the opening of a DEM.
 #include "core/terrain/dem_file.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "test_files.h"
 
@@ -164,6 +165,42 @@ TEST(DemFile, LoadWritesTheWorkFileAndBuildsTheDescriptiveBlock) {
   EXPECT_EQ(m.Int32Row(0)[1], -3);
   EXPECT_EQ(m.Int32Row(1)[1], 12);
   EXPECT_EQ(ReadAll(dir.File("work/sub/orvane.raw")), Le32({65535, -3, 0, 12}));
+}
+
+TEST(DemFile, LoadWithoutTheWorkFileGivesTheSameModelAndWritesNothing) {
+  TempDir dir;
+  DemFileScan scan;
+  scan.lines = 3;
+  scan.columns = 2;
+  scan.values = {7, -40, 2000000000, 0, -2000000000, 5};
+  DemOpenOptions options;
+  options.unitFactor = 100;
+  options.pixelSizeMetres = 12.5;
+  options.workDirectory = dir.File("written");
+  auto viaFile = LoadScannedDem(scan, options);
+  ASSERT_TRUE(viaFile);
+  options.workDirectory = dir.File("never");
+  options.writeWorkFile = false;
+  DemFileScan moved = scan;
+  auto direct = LoadScannedDem(std::move(moved), options);
+  ASSERT_TRUE(direct) << direct.error().message;
+  const TDemModel& a = **viaFile;
+  const TDemModel& b = **direct;
+  EXPECT_EQ(b.elementType, a.elementType);
+  EXPECT_EQ(b.elementSize, a.elementSize);
+  EXPECT_EQ(b.pixelSizeX, a.pixelSizeX);
+  EXPECT_EQ(b.minElevation, a.minElevation);
+  EXPECT_EQ(b.maxElevation, a.maxElevation);
+  EXPECT_EQ(b.minElevation, -2000000000.0f);
+  EXPECT_EQ(b.producerText, a.producerText);
+  EXPECT_EQ(b.authorName, a.authorName);
+  for (int l = 0; l < 3; ++l)
+    for (int c = 0; c < 2; ++c) EXPECT_EQ(b.GetElevation(c, l), a.GetElevation(c, l));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("never")));
+  // The same checks refuse a bad scan on both paths.
+  DemFileScan shortScan = scan;
+  shortScan.values.pop_back();
+  EXPECT_EQ(LoadScannedDem(std::move(shortScan), options).error().code, kBadParameter);
 }
 
 TEST(DemFile, LoadRefusesInconsistentScans) {

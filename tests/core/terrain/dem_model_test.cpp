@@ -141,6 +141,21 @@ TEST(DemModel, MinMaxOverTheGrid) {
   EXPECT_DOUBLE_EQ(flat.ComputeMax(), 99.0);
 }
 
+TEST(DemModel, MinMaxOfCodedIntegerGridsIsTheCellByCellScan) {
+  // Figures from the two extreme stored values must be those of every cell's elevation, for
+  // shrinking, growing and reversing codings alike.
+  TDemModel m(4, 3, kDemInt32);
+  const int values[] = {17, -2000000000, 3, 0, 2147483647, -1, 5, 99999, -7, 12, 1, 2};
+  for (int i = 0; i < 12; ++i) m.Int32Row(i / 4)[i % 4] = values[i];
+  for (const auto& [offset, scale] : {std::pair{0.0f, 1.0f}, {-40.0f, 0.1f}, {250.5f, -3.0f}, {1.0f, 0.0f}}) {
+    m.offset = offset;
+    m.scale = scale;
+    m.UpdateMinMax();
+    EXPECT_EQ(m.minElevation, static_cast<float>(m.ComputeMin())) << scale;
+    EXPECT_EQ(m.maxElevation, static_cast<float>(m.ComputeMax())) << scale;
+  }
+}
+
 TEST(DemModel, NormalsPointUpAndSumTheTriangles) {
   TDemModel single(1, 1, kDemInt32);
   single.Fill(10.0);
