@@ -9,7 +9,9 @@
 // number of threads.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/common/progress.h"
 #include "core/render/light_params.h"
@@ -37,6 +39,28 @@ struct TShadeKernel {
 
   double lx, ly, lz;
   double pixelSizeX, pixelSizeY, exaggeration, brightness;
+};
+
+// The gray level trunc(float(min(s^b, 1) x 255)) of a shading s >= 0 from precomputed
+// thresholds on s instead of a power per cell; the same level for every s. For b > 0 the level
+// grows with s; other brightness values always take the power.
+class TShadeLevels {
+ public:
+  explicit TShadeLevels(double brightness);
+  int Level(double s) const;
+  // Level(s[j]) into out[j] for j < count, eight at a time where the processor allows.
+  void Levels(const double* s, int count, std::uint8_t* out) const;
+  // The power itself.
+  int Exact(double s) const;
+  // thresholds()[k], k = 1 .. 255: the level is k or more exactly when s reaches it; -inf
+  // and +inf around them (empty when the power is always taken).
+  const std::vector<double>& thresholds() const { return thresholds_; }
+
+ private:
+  static constexpr int kBuckets = 4096;
+  double brightness_;
+  std::vector<double> thresholds_;
+  std::vector<std::int32_t> base_;  // per bucket of s: the level at its lower end
 };
 
 }  // namespace orvane

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "render_test_util.h"
 
@@ -163,6 +165,60 @@ TEST(ShadingTest, MatchesReferenceOnRandomAndSampleDems) {
   auto sample = SampleDem();
   ASSERT_TRUE(sample);
   for (const auto& light : lights) ExpectSameGray(*RenderShaded(*sample, light), *ReferenceShaded(*sample, light));
+}
+
+TEST(ShadingTest, UnusualBrightnessesAndLongLinesMatchTheReference) {
+  // Brightness values without thresholds (0, negative) and with crowded ones (0.3, 10); lines
+  // long enough for eight cells at a time and their remainders.
+  for (const float brightness : {0.0f, -1.0f, 0.3f, 1.0f, 10.0f}) {
+    for (const int columns : {9, 17, 130}) {
+      auto dem = RandomDem(columns, 12, static_cast<unsigned>(columns), -50, 400, 25.0f);
+      const TLightParams light = Light(300, 40, 1.5f, brightness);
+      SCOPED_TRACE(brightness);
+      ExpectSameGray(*RenderShaded(*dem, light), *ReferenceShaded(*dem, light));
+    }
+  }
+}
+
+TEST(ShadingTest, LevelThresholdsGiveThePowerLevelAroundEveryThreshold) {
+  for (const double b : {0.3, 1.0, 2.0, 3.7, 10.0}) {
+    const TShadeLevels levels(b);
+    const std::vector<double>& t = levels.thresholds();
+    ASSERT_EQ(t.size(), 257u);
+    std::vector<double> probes;
+    for (int k = 1; k <= 255; ++k) {
+      EXPECT_LE(t[k - 1], t[k]);
+      double below = t[k], above = t[k];
+      probes.push_back(t[k]);
+      for (int step = 0; step < 300; ++step) {
+        below = std::nextafter(below, -1.0);
+        above = std::nextafter(above, 2.0);
+        probes.push_back(below);
+        probes.push_back(above);
+      }
+      for (double offset = 1e-15; offset < 1e-2; offset *= 3.7) {
+        probes.push_back(t[k] - offset);
+        probes.push_back(t[k] * (1 + offset));
+      }
+    }
+    for (int i = 0; i <= 100000; ++i) probes.push_back(i / 100000.0);
+    for (const double q : {-0.5, -0.0, 1e-300, 1.0, 1.0000000000000002, 1.5}) probes.push_back(q);
+    std::vector<double> inside;
+    for (const double q : probes)
+      if (q >= -1.0 && q <= 2.0) inside.push_back(q);
+    std::vector<std::uint8_t> fast(inside.size());
+    levels.Levels(inside.data(), static_cast<int>(inside.size()), fast.data());
+    int wrong = 0;
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+      const int exact = levels.Exact(inside[i]);
+      if ((levels.Level(inside[i]) != exact || fast[i] != exact) && ++wrong <= 5)
+        ADD_FAILURE() << "brightness " << b << " s " << inside[i] << ": " << levels.Level(inside[i])
+                      << " / " << int{fast[i]} << " != " << exact;
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+  EXPECT_TRUE(TShadeLevels(0.0).thresholds().empty());
+  EXPECT_EQ(TShadeLevels(0.0).Level(0.5), TShadeLevels(0.0).Exact(0.5));
 }
 
 TEST(ShadingTest, ProgressReachesTheEnd) {
