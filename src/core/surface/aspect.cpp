@@ -1,6 +1,8 @@
 #include "core/surface/aspect.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -57,8 +59,76 @@ TClassTable AspectPaintingPalette() {
                       {360.0f, 255, 0, 0}});
 }
 
+namespace {
+
+bool UnderOneDegree(double size) { return std::atan(size) * 180.0 * (1.0 / std::numbers::pi) < 1.0; }
+
+// The smallest gradient size whose angle is not under one degree, by bisection over the bit
+// patterns of non-negative doubles (ordered as the values).
+double FlatLimit() {
+  std::uint64_t lo = 0, hi = std::bit_cast<std::uint64_t>(1.0);  // under at lo, not at hi
+  while (hi - lo > 1) {
+    const std::uint64_t mid = lo + (hi - lo) / 2;
+    if (UnderOneDegree(std::bit_cast<double>(mid))) lo = mid; else hi = mid;
+  }
+  return std::bit_cast<double>(hi);
+}
+
+// The arc tangent is within an ulp, so the test is a comparison with the limit except within
+// a few 1e-16 of it, where the arc tangent decides.
+bool IsFlat(double size) {
+  static const double limit = FlatLimit();
+  if (std::fabs(size - limit) < 1e-12) return UnderOneDegree(size);
+  return size < limit;
+}
+
+// Arc tangents of the knots k / 64, k = 0 .. 64.
+struct AtanKnots {
+  double value[65];
+  AtanKnots() {
+    for (int k = 0; k <= 64; ++k) value[k] = std::atan(k / 64.0);
+  }
+};
+
+// The azimuth a of the exact computation below to within about 1e-13 degree: atan(t) of the
+// octant's ratio t from the nearest knot c and the series of atan((t - c) / (1 + t c)), whose
+// argument stays under 1/128 (terms past the seventh power are below 1e-20). When a lies
+// within 1e-9 degree of a bin or level boundary, or of the wrap at 0 / 360, nothing is decided
+// (false) and the library arc tangent decides.
+bool QuickAspect(double gx, double gy, double f, TAspectCell& cell) {
+  static const AtanKnots knots;
+  const double y = -gx, x = gy;
+  const double ax = std::fabs(x), ay = std::fabs(y);
+  const bool steep = ay > ax;
+  const double big = steep ? ay : ax;
+  if (!(big > 0.0) || !std::isfinite(big)) return false;
+  const double t = (steep ? ax : ay) / big;
+  const int k = static_cast<int>(t * 64.0 + 0.5);
+  const double c = k * (1.0 / 64);
+  const double u = (t - c) / (1.0 + t * c);
+  const double u2 = u * u;
+  double phi = knots.value[k] + u * (1.0 - u2 * (1.0 / 3 - u2 * (1.0 / 5 - u2 * (1.0 / 7))));
+  // Octant unfolding as selects (the branches would follow the terrain's random directions).
+  phi = steep ? std::numbers::pi / 2 - phi : phi;
+  phi = x < 0.0 ? std::numbers::pi - phi : phi;
+  phi = y < 0.0 ? -phi : phi;
+  const double a = 180.0 - phi * 57.29577951308232;
+  constexpr double kMargin = 1e-9;
+  if (!(a > kMargin && a < 360.0 - kMargin)) return false;
+  const double binAt = a + 0.5, levelAt = a * f + 0.5;  // both positive
+  const int bin = static_cast<int>(binAt), level = static_cast<int>(levelAt);
+  const double binPart = binAt - bin, levelPart = levelAt - level;
+  if (binPart < kMargin || binPart > 1.0 - kMargin || levelPart < kMargin || levelPart > 1.0 - kMargin)
+    return false;
+  cell = {level, bin};
+  return true;
+}
+
+}  // namespace
+
 TAspectCell AspectOfGradient(double gx, double gy, int normalization) {
-  if (std::atan(std::sqrt(gx * gx + gy * gy)) * 180.0 * (1.0 / std::numbers::pi) < 1.0) return {};
+  if (IsFlat(std::sqrt(gx * gx + gy * gy))) return {};
+  if (TAspectCell cell; QuickAspect(gx, gy, normalization * (1.0 / 360), cell)) return cell;
   const double theta = std::atan2(-gx, gy) * 57.29577951308232;
   double a = 180.0 - theta;
   if (a < 0.0) a += 360.0;

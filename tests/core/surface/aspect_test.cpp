@@ -144,6 +144,50 @@ TEST(Aspect, AspectsFromHalfADegreeBelowNorthFallInBin360) {
   EXPECT_EQ(AspectOfGradient(0.01, 0.0, 360).bin, -1);  // under one degree: flat
 }
 
+// The cell of a gradient with the library arc tangents, as the oracle above computes it.
+TAspectCell PlainCell(double gx, double gy, int n) {
+  if (std::atan(std::sqrt(gx * gx + gy * gy)) * 180 * (1 / std::numbers::pi) < 1.0) return {};
+  double a = 180 - std::atan2(-gx, gy) * 57.29577951308232;
+  if (a < 0) a += 360;
+  if (a >= 360) a -= 360;
+  return {static_cast<int>(a * (n * (1.0 / 360)) + 0.5), static_cast<int>(a + 0.5)};
+}
+
+TEST(Aspect, GradientCellsMatchTheArcTangentsAtEveryBoundary) {
+  int wrong = 0;
+  auto check = [&](double gx, double gy) {
+    for (const int n : {18, 36, 90, 180, 255, 360}) {
+      const TAspectCell fast = AspectOfGradient(gx, gy, n), plain = PlainCell(gx, gy, n);
+      if ((fast.level != plain.level || fast.bin != plain.bin) && ++wrong <= 5)
+        ADD_FAILURE() << "gx " << gx << " gy " << gy << " n " << n << ": " << fast.level << "/" << fast.bin
+                      << " != " << plain.level << "/" << plain.bin;
+    }
+  };
+  // Directions on and next to every half degree and every level boundary of N = 255, at
+  // several gradient sizes, some right at the flat limit.
+  for (const double size : {0.0174550649282176, 0.01745506492821759, 0.0174550649282177, 0.5, 3.0, 1e4}) {
+    for (int k = 0; k < 2 * 255 + 720; ++k) {
+      const double a = k < 720 ? k * 0.5 : (k - 720 + 0.5) * 360.0 / 255 / 2;
+      for (const double nudge : {0.0, 1e-13, -1e-13, 1e-10, -1e-10, 1e-7, -1e-7}) {
+        const double theta = (180 - (a + nudge)) * std::numbers::pi / 180;
+        const double gx = -std::sin(theta) * size, gy = std::cos(theta) * size;
+        check(gx, gy);
+        check(std::nextafter(gx, 1e9), gy);
+        check(gx, std::nextafter(gy, -1e9));
+      }
+    }
+  }
+  // Integer Sobel sums times p / 8, the values the treatment forms; axes and signed zeros.
+  for (int sx = -40; sx <= 40; ++sx)
+    for (int sy = -40; sy <= 40; ++sy) check(sx * (30.0 / 8), sy * (30.0 / 8));
+  for (const double z : {0.0, -0.0})
+    for (const double v : {5.0, -5.0}) {
+      check(z, v);
+      check(v, z);
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(Aspect, DemsUnderThreeByThreeStayBlack) {
   for (auto [w, h] : {std::pair{2, 9}, std::pair{9, 2}, std::pair{1, 1}}) {
     TDemModel dem = RandomDem(w, h, 4);
