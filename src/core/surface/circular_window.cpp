@@ -72,6 +72,133 @@ const char* StatisticName(int statistic) {
   }
 }
 
+// Adds, for every computed column c of a line, the sums of u and u^2 (when `squares`) over one
+// chord: a running window along the chord's source row, one value in and one out per step.
+void AddChordSums(const std::int32_t* row, std::int32_t base, int first, int length, int c0, int c1,
+                  std::int64_t* s1, std::int64_t* s2) {
+  std::int64_t run1 = 0, run2 = 0;
+  for (int k = 0; k < length; ++k) {
+    const std::int64_t u = static_cast<std::int64_t>(row[first + k]) - base;
+    run1 += u;
+    run2 += u * u;
+  }
+  const std::int32_t* out = row + first;           // leaves the window
+  const std::int32_t* in = row + first + length;   // enters it
+  const int count = c1 - c0;
+  if (s2) {
+    for (int k = 0; k < count; ++k) {
+      s1[c0 + k] += run1;
+      s2[c0 + k] += run2;
+      if (k + 1 == count) break;
+      const std::int64_t a = static_cast<std::int64_t>(in[k]) - base, b = static_cast<std::int64_t>(out[k]) - base;
+      run1 += a - b;
+      run2 += a * a - b * b;
+    }
+  } else {
+    for (int k = 0; k < count; ++k) {
+      s1[c0 + k] += run1;
+      if (k + 1 == count) break;
+      run1 += static_cast<std::int64_t>(in[k]) - out[k];
+    }
+  }
+}
+
+// The statistic of every computed cell into `values` (lines x columns, others left 0).
+template <class V>
+void ComputeValues(const TIntGrid& z, const std::vector<Chord>& chords, int radius, int statistic,
+                   std::int32_t base, std::int64_t n, V* values, ProgressSink* progress) {
+  const int w = z.columns, h = z.lines;
+  const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
+  ParallelForLines(
+      h,
+      [&](int r) {
+        if (r < radius || r >= h - radius) return;
+        V* out = values + static_cast<std::size_t>(r) * w;
+        const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
+        if (statistic == kCircularRange) {
+          thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
+          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+          runLo.resize(static_cast<std::size_t>(w));
+          runHi.resize(static_cast<std::size_t>(w));
+          for (const Chord& chord : chords) {
+            const std::int32_t* row = z.Row(r - radius + chord.di);
+            SlidingMin(row, w, chord.length, runLo.data(), scratch);
+            SlidingMax(row, w, chord.length, runHi.data(), scratch);
+            // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
+            const int shift = chord.dj - radius;
+            for (int c = c0; c < c1; ++c) {
+              lo[c] = std::min(lo[c], runLo[c + shift]);
+              hi[c] = std::max(hi[c], runHi[c + shift]);
+            }
+          }
+          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
+          return;
+        }
+        const std::int32_t* centre = z.Row(r);
+        if (statistic == kCircularPercentile) {
+          for (int c = c0; c < c1; ++c) {
+            std::int64_t below = 0;
+            for (const Chord& chord : chords)
+              below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
+            out[c] = static_cast<V>(100 * below / n);
+          }
+          return;
+        }
+        thread_local std::vector<std::int64_t> sum1, sum2;
+        sum1.assign(static_cast<std::size_t>(w), 0);
+        if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
+        for (const Chord& chord : chords) {
+          AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
+                       sum1.data(), needSquares ? sum2.data() : nullptr);
+        }
+        for (int c = c0; c < c1; ++c) {
+          const std::int64_t s1 = sum1[c];
+          const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
+          const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
+          std::int64_t value = 0;
+          switch (statistic) {
+            case kCircularMean: value = (s1 + n * base) / n; break;
+            case kCircularDifference: value = std::llabs(d / n); break;
+            case kCircularStdDev: {
+              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
+              value = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
+              break;
+            }
+            default: {
+              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
+              value = Deviation(d, s, n);
+              break;
+            }
+          }
+          out[c] = static_cast<V>(value);
+        }
+      },
+      progress);
+}
+
+// G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells.
+template <class V>
+std::int64_t ScaleToGray(const V* values, int w, int h, int radius, TRasterImage& image) {
+  std::int64_t g = 0;
+  for (int r = radius; r < h - radius; ++r)
+    for (int c = radius; c < w - radius; ++c) g = std::max<std::int64_t>(g, values[static_cast<std::size_t>(r) * w + c]);
+  ParallelForLines(h, [&](int r) {
+    if (r < radius || r >= h - radius) return;
+    std::uint8_t* out = image.Row(r);
+    for (int c = radius; c < w - radius; ++c) {
+      int gray = 0;
+      if (g > 0) {
+        const double scaled = static_cast<double>(values[static_cast<std::size_t>(r) * w + c]) /
+                              static_cast<double>(g) * 254.0;
+        gray = static_cast<int>(std::clamp(scaled, 0.0, 255.0));
+      }
+      out[c] = static_cast<std::uint8_t>(gray);
+    }
+  });
+  return g;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> CircularDisc(int radius) {
@@ -135,117 +262,31 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   for (const Chord& chord : chords) n += chord.length;
   const int statistic = params.statistic;
 
-  // Per-line prefix sums of u = v - base and u^2 (u >= 0); the sums of u^2 along a line and
-  // over the disc must stay below 2^62 to be exact in 64 bits.
+  // Sums of u = v - base and u^2 (u >= 0); the sums of u^2 over a line and over the disc must
+  // stay below 2^62 to be exact in 64 bits.
   const std::int32_t base = z.values.empty() ? 0 : *std::min_element(z.values.begin(), z.values.end());
   const std::int64_t span =
       static_cast<std::int64_t>(*std::max_element(z.values.begin(), z.values.end())) - base;
-  const bool needSums = statistic != kCircularRange && statistic != kCircularPercentile;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   const Int128 squareBound = static_cast<Int128>(span) * span * std::max<std::int64_t>(n, w);
   if (needSquares && squareBound >= (static_cast<Int128>(1) << 62))
     return Error{kBadParameter, "The elevation span is too large for the standard deviation"};
-  const std::size_t stride = static_cast<std::size_t>(w) + 1;
-  std::vector<std::int64_t> sum1, sum2;
-  if (needSums) {
-    sum1.assign(stride * h, 0);
-    if (needSquares) sum2.assign(stride * h, 0);
-    ParallelForLines(h, [&](int r) {
-      const std::int32_t* row = z.Row(r);
-      std::int64_t* p1 = sum1.data() + r * stride;
-      std::int64_t* p2 = needSquares ? sum2.data() + r * stride : nullptr;
-      for (int c = 0; c < w; ++c) {
-        const std::int64_t u = static_cast<std::int64_t>(row[c]) - base;
-        p1[c + 1] = p1[c] + u;
-        if (p2) p2[c + 1] = p2[c] + u * u;
-      }
-    });
-  }
 
-  std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
-  ParallelForLines(
-      h,
-      [&](int r) {
-        if (r < radius || r >= h - radius) return;
-        std::int64_t* out = values.data() + static_cast<std::size_t>(r) * w;
-        const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
-        if (statistic == kCircularRange) {
-          thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
-          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
-          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
-          runLo.resize(static_cast<std::size_t>(w));
-          runHi.resize(static_cast<std::size_t>(w));
-          for (const Chord& chord : chords) {
-            const std::int32_t* row = z.Row(r - radius + chord.di);
-            SlidingMin(row, w, chord.length, runLo.data(), scratch);
-            SlidingMax(row, w, chord.length, runHi.data(), scratch);
-            // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
-            const int shift = chord.dj - radius;
-            for (int c = c0; c < c1; ++c) {
-              lo[c] = std::min(lo[c], runLo[c + shift]);
-              hi[c] = std::max(hi[c], runHi[c + shift]);
-            }
-          }
-          for (int c = c0; c < c1; ++c) out[c] = static_cast<std::int64_t>(hi[c]) - lo[c];
-          return;
-        }
-        if (statistic == kCircularPercentile) {
-          const std::int32_t* centre = z.Row(r);
-          for (int c = c0; c < c1; ++c) {
-            std::int64_t below = 0;
-            for (const Chord& chord : chords)
-              below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
-            out[c] = 100 * below / n;
-          }
-          return;
-        }
-        const std::int32_t* centre = z.Row(r);
-        for (int c = c0; c < c1; ++c) {
-          std::int64_t s1 = 0, s2 = 0;
-          for (const Chord& chord : chords) {
-            const std::size_t line = static_cast<std::size_t>(r - radius + chord.di) * stride;
-            const std::size_t from = line + static_cast<std::size_t>(c - radius + chord.dj);
-            s1 += sum1[from + chord.length] - sum1[from];
-            if (needSquares) s2 += sum2[from + chord.length] - sum2[from];
-          }
-          const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
-          const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
-          switch (statistic) {
-            case kCircularMean: out[c] = (s1 + n * base) / n; break;
-            case kCircularDifference: out[c] = std::llabs(d / n); break;
-            case kCircularStdDev: {
-              const Int128 s = static_cast<Int128>(n) * s2 - static_cast<Int128>(s1) * s1;
-              out[c] = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
-              break;
-            }
-            default: {
-              const Int128 s = static_cast<Int128>(n) * s2 - static_cast<Int128>(s1) * s1;
-              out[c] = Deviation(d, s, n);
-              break;
-            }
-          }
-        }
-      },
-      progress);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
-
+  // Every statistic lies within the span (the mean between the extremes), so 32-bit storage
+  // holds them exactly unless the heights spread over more than 2^31.
   std::int64_t g = 0;
-  for (int r = radius; r < h - radius; ++r)
-    for (int c = radius; c < w - radius; ++c) g = std::max(g, values[static_cast<std::size_t>(r) * w + c]);
+  if (span <= std::numeric_limits<std::int32_t>::max()) {
+    std::vector<std::int32_t> values(static_cast<std::size_t>(w) * h, 0);
+    ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
+    if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    g = ScaleToGray(values.data(), w, h, radius, *result.image);
+  } else {
+    std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
+    ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
+    if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    g = ScaleToGray(values.data(), w, h, radius, *result.image);
+  }
   result.maximum = g;
-  ParallelForLines(h, [&](int r) {
-    if (r < radius || r >= h - radius) return;
-    std::uint8_t* out = result.image->Row(r);
-    for (int c = radius; c < w - radius; ++c) {
-      int gray = 0;
-      if (g > 0) {
-        const double scaled = static_cast<double>(values[static_cast<std::size_t>(r) * w + c]) /
-                              static_cast<double>(g) * 254.0;
-        gray = static_cast<int>(std::clamp(scaled, 0.0, 255.0));
-      }
-      out[c] = static_cast<std::uint8_t>(gray);
-    }
-  });
   return result;
 }
 

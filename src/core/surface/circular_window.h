@@ -7,11 +7,13 @@
 //   1 mean trunc(mu); 2 |trunc(v0 - mu)|; 3 standard deviation trunc(sigma) with n - 1;
 //   4 range max v - min v; 5 trunc((v0 - mu) / sigma), 0 where sigma = 0; 6 percentile
 //   trunc(100 x (cells below v0) / n).
-// Each row of the disc is a set of chords, so sums come from per-line prefix sums of v and v^2
-// (64-bit, heights taken from the grid minimum) in O(R) per cell, the range from running
-// minima and maxima of every chord length in O(R) per cell, and the percentile from vector
-// compares over the chords. Means and deviations are evaluated exactly in integers, so the
-// truncations never suffer from rounding. Cells closer than R to a border stay 255; with G the
+// Each row of the disc is a set of chords, so sums come from running sums of v and v^2 slid
+// along each chord's source line (64-bit, heights taken from the grid minimum): O(R) per cell
+// with no stored prefix table; the range from running minima and maxima of every chord length
+// in O(R) per cell, and the percentile from vector compares over the chords, O(R^2) per cell.
+// Means and deviations are evaluated exactly in integers, so the truncations never suffer from
+// rounding. Memory: the whole-number heights and the statistics (32-bit unless the heights
+// spread over more than 2^31), each the grid's size, plus a line of sums per core. Cells closer than R to a border stay 255; with G the
 // largest statistic, a computed cell gets trunc(value / G x 254) clipped to 0 .. 255, and 0
 // everywhere when G is 0 or less. Lines are split over the cores.
 #pragma once
