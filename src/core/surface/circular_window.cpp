@@ -72,6 +72,44 @@ const char* StatisticName(int statistic) {
   }
 }
 
+// A rectangle of the disc: rows r - t .. r + t, columns c - h .. c + h around the centre (r, c).
+struct Block {
+  int t;
+  int h;
+};
+
+// Rectangles whose union is the disc, one per distinct chord half-width (the widest rows
+// first), when every row of the disc is one chord centred on the centre column and the chords
+// narrow away from the centre row; empty otherwise. The range (a maximum and a minimum, which
+// overlaps do not disturb) then needs a few rectangles instead of every chord.
+std::vector<Block> DiscBlocks(const std::vector<Chord>& chords, int radius) {
+  const int side = 2 * radius + 1;
+  std::vector<int> half(static_cast<std::size_t>(side), -1);
+  for (const Chord& chord : chords) {
+    int& h = half[static_cast<std::size_t>(chord.di)];
+    if (h != -1 || chord.dj + chord.length - 1 != 2 * radius - chord.dj) return {};
+    h = radius - chord.dj;
+  }
+  std::vector<Block> blocks;
+  for (int t = 0; t <= radius; ++t) {
+    const int h = half[static_cast<std::size_t>(radius + t)];
+    if (h < 0 || h != half[static_cast<std::size_t>(radius - t)]) return {};
+    if (t > 0 && h > half[static_cast<std::size_t>(radius + t - 1)]) return {};
+    if (t == radius || half[static_cast<std::size_t>(radius + t + 1)] < h) blocks.push_back({t, h});
+  }
+  return blocks;
+}
+
+// Extremes of the columns over a growing band of lines: lo[c] = min(lo[c], a[c], b[c]), same
+// for hi.
+__attribute__((target_clones("avx2", "default"))) void WidenBand(const std::int32_t* a, const std::int32_t* b,
+                                                                  int count, std::int32_t* lo, std::int32_t* hi) {
+  for (int c = 0; c < count; ++c) {
+    lo[c] = std::min(lo[c], std::min(a[c], b[c]));
+    hi[c] = std::max(hi[c], std::max(a[c], b[c]));
+  }
+}
+
 // Adds, for every computed column c of a line, the sums of u and u^2 (when `squares`) over one
 // chord: a running window along the chord's source row, one value in and one out per step.
 void AddChordSums(const std::int32_t* row, std::int32_t base, int first, int length, int c0, int c1,
@@ -109,12 +147,38 @@ void ComputeValues(const TIntGrid& z, const std::vector<Chord>& chords, int radi
                    std::int32_t base, std::int64_t n, V* values, ProgressSink* progress) {
   const int w = z.columns, h = z.lines;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
+  const std::vector<Block> blocks = statistic == kCircularRange ? DiscBlocks(chords, radius) : std::vector<Block>{};
   ParallelForLines(
       h,
       [&](int r) {
         if (r < radius || r >= h - radius) return;
         V* out = values + static_cast<std::size_t>(r) * w;
         const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
+        if (statistic == kCircularRange && !blocks.empty()) {
+          // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
+          // t its running extremes along the line over 2h + 1 columns.
+          thread_local std::vector<std::int32_t> lo, hi, bandLo, bandHi, runLo, runHi, scratch;
+          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+          bandLo.assign(z.Row(r), z.Row(r) + w);
+          bandHi.assign(z.Row(r), z.Row(r) + w);
+          runLo.resize(static_cast<std::size_t>(w));
+          runHi.resize(static_cast<std::size_t>(w));
+          std::size_t next = 0;
+          for (int t = 0; t <= radius && next < blocks.size(); ++t) {
+            if (t > 0) WidenBand(z.Row(r - t), z.Row(r + t), w, bandLo.data(), bandHi.data());
+            if (blocks[next].t != t) continue;
+            const int h = blocks[next++].h;
+            SlidingMin(bandLo.data(), w, 2 * h + 1, runLo.data(), scratch);
+            SlidingMax(bandHi.data(), w, 2 * h + 1, runHi.data(), scratch);
+            for (int c = c0; c < c1; ++c) {
+              lo[c] = std::min(lo[c], runLo[c - h]);
+              hi[c] = std::max(hi[c], runHi[c - h]);
+            }
+          }
+          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
+          return;
+        }
         if (statistic == kCircularRange) {
           thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
           lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());

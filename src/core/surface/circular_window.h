@@ -9,8 +9,10 @@
 //   trunc(100 x (cells below v0) / n).
 // Each row of the disc is a set of chords, so sums come from running sums of v and v^2 slid
 // along each chord's source line (64-bit, heights taken from the grid minimum): O(R) per cell
-// with no stored prefix table; the range from running minima and maxima of every chord length
-// in O(R) per cell, and the percentile from vector compares over the chords, O(R^2) per cell.
+// with no stored prefix table. The range: the disc is the union of one rectangle per distinct
+// chord width; column extremes over a band of lines grown one line up and down at a time, then
+// running extremes along the line over each rectangle's width (van Herk / Gil-Werman): O(R)
+// per cell with a small constant. The percentile: vector compares over the chords, O(R^2).
 // Means and deviations are evaluated exactly in integers, so the truncations never suffer from
 // rounding. Memory: the whole-number heights and the statistics (32-bit unless the heights
 // spread over more than 2^31), each the grid's size, plus a line of sums per core. Cells closer than R to a border stay 255; with G the

@@ -97,6 +97,15 @@ TEST(CircularWindow, EveryStatisticMatchesTheCellByCellLoop) {
   }
 }
 
+TEST(CircularWindow, LargeDiscsMatchTheCellByCellLoop) {
+  // Radii whose discs have many chord widths (the range then goes by rectangles of the disc).
+  auto dem = RandomDem(83, 71, 7, -120, 2500);
+  for (int radius : {12, 20, 31})
+    for (int statistic : {1, 3, 4, 6})
+      EXPECT_EQ(FirstDifference(Fast(*dem, radius, statistic), PlainCircular(*dem, radius, statistic)), -1)
+          << "R " << radius << " statistic " << statistic;
+}
+
 TEST(CircularWindow, EveryStatisticMatchesOnTheSample) {
   auto dem = SampleDem();
   ASSERT_NE(dem, nullptr);
