@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang (build-fuzz/) and runs each for a bounded time.
-# ORVANE_FUZZ_SECONDS: seconds per harness (default 20). Any crash, leak, timeout or
+# ORVANE_FUZZ_SECONDS: seconds per harness (default 30). Any crash, leak, timeout or
 # out-of-memory fails the script; the input that caused it is left in build-fuzz/findings/.
 # A harness name as argument runs that one only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${ORVANE_FUZZ_SECONDS:-20}"
+seconds="${ORVANE_FUZZ_SECONDS:-30}"
 jobs="${ORVANE_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_FUZZ=ON \

@@ -27,6 +27,6 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 build-asan/tests/orvane_core_tests --gtest_brief=1
 if [ -x build-asan/tests/orvane_cli_tests ]; then build-asan/tests/orvane_cli_tests --gtest_brief=1; fi
-echo "== fuzzing the file readers (ORVANE_FUZZ_SECONDS=${ORVANE_FUZZ_SECONDS:-20} each)"
+echo "== fuzzing the file readers (ORVANE_FUZZ_SECONDS=${ORVANE_FUZZ_SECONDS:-30} each)"
 scripts/fuzz.sh
 echo "== all tests passed"

@@ -190,6 +190,11 @@ Expected<DatasetPtr> OpenForReading(const std::string& path) {
   DatasetPtr dataset(
       GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!dataset) {
+    // A file the system will not open (no permission, missing) is said with its reason.
+    if (path.rfind("/vsi", 0) != 0) {
+      if (std::FILE* file = std::fopen(path.c_str(), "rb")) std::fclose(file);
+      else return Error{kCannotOpen, "cannot open " + FileReason(path, errno)};
+    }
     std::string reason = GdalErrorScope::Reason();
     if (reason.empty()) reason = ": not a raster GDAL can read";
     return Error{kCannotOpen, "cannot open " + Quoted(path) + reason};
