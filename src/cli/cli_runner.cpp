@@ -4,6 +4,7 @@
 #include <map>
 #include <new>
 
+#include "core/common/grid_memory.h"
 #include "cli/command.h"
 
 namespace orvane::cli {
@@ -70,6 +71,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   CommandContext context{out, err, (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
   try {
     return command->Run(context);
+  } catch (const GridAllocationError& e) {
+    err << "orvane-cli: " << e.what() << '\n';
+    return kExitFailure;
   } catch (const std::bad_alloc&) {
     err << "orvane-cli: " << command->Name() << ": not enough memory\n";
     return kExitFailure;

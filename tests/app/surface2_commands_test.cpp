@@ -96,7 +96,7 @@ TEST_F(Surface2CommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
 TEST_F(Surface2CommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZeroH) {
   // No handler: the dialog is rejected untouched, H stays empty.
   Trigger("LocalFractalTreatment1");
-  EXPECT_EQ(main->ParameterTitle(), " LOCAL FRACTAL DIMENSION  WINDOW SIZE  12  Coeff H = 0.00 ");
+  EXPECT_EQ(main->ParameterTitle(), "");  // a refused treatment leaves the title as it was
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
   EXPECT_TRUE(prompts.messages[0].text.contains("adaptive factor H"));

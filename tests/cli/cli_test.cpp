@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "core/terrain/raster_file.h"
 #include "test_files.h"
 
@@ -71,6 +72,14 @@ TEST(Cli, BytesAreRequiredForNamesWithoutTheSuffix) {
   const CliRun given = Cli({"info", "--dem", dir.File("plain.raw"), "--pixel", "1", "--bytes", "2"});
   EXPECT_EQ(given.status, 0) << given.err;
   EXPECT_NE(given.out.find("lines=2\ncolumns=2\n"), std::string::npos);
+}
+
+TEST(Cli, AGridThatCannotBeAllocatedGivesOneAndNamesItsSize) {
+  ScopedGridByteCeiling ceiling(1000);  // stands for a full memory
+  const CliRun run = Cli({"info", "--dem", kSample, "--pixel", "90"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "orvane-cli: not enough memory for a grid of 344 x 403\n");
+  EXPECT_EQ(run.out, "");
 }
 
 TEST(Cli, InputFailuresGiveOneAndNameTheFile) {

@@ -10,6 +10,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/headwaters_density.h"
@@ -35,18 +36,11 @@ void TDrainageCommands::ExtractDrainageNetwork1Click() {
   params.upperRange = extractRiv_->UpperRange();
   params.colourCode = extractRiv_->ColourCode();
   params.connection = extractRiv_->Connection();
-  BusyCursor busy;
-  TProgressSink& sink = main_.ProgressWindow();
-  auto run = sink.Run([&] { return ExtractDrainage(*dem, params, &sink); });
-  if (!run) return;  // cancelled: the network and the view stay as they were
-  auto& result = *run;
-  if (!result) {
-    busy.Release();
-    if (result.error().code != kCancelled) {
-      Prompts().Warning(&main_, "ERROR", QString::fromStdString(result.error().message));
-    }
-    return;
-  }
+  ProgressSink* sink = main_.Progress();
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  auto result = RunTreatment(main_, "ERROR", GridOf(*dem),
+                             [&] { return ExtractDrainage(*shared, params, sink); });
+  if (!result) return;  // cancelled or failed: the network and the view stay as they were
   main_.SetDrainageRaster(std::shared_ptr<TRasterImage>(std::move(result->network)), true);
 }
 
@@ -57,33 +51,26 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   params.tiling = tiling;
   params.measure = measure;
   QString title = DissectionTitle(params);
-  main_.BeginTreatment(title);
-  TDiagDDForm& diagram = DiagramWindow<TDiagDDForm>(main_);
-  diagram.Counts().fill(0);
-
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
   if (Prompts().Exec(window) != QDialog::Accepted) return;
   title += window.SideText();
-  main_.SetParameterTitle(title);
   params.windowSize = window.WindowSize();
 
-  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
-  auto field = ComputeDissectionDensity(*drainage, params, main_.Progress());
-  if (!field) {
-    busy.reset();
-    if (field.error().code != kCancelled) {
-      Prompts().Warning(&main_, "ERROR", QString::fromStdString(field.error().message));
-    }
-    return;
-  }
+  ProgressSink* sink = main_.Progress();
+  auto field = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return ComputeDissectionDensity(*drainage, params, sink);
+  });
+  if (!field) return;
 
+  main_.BeginTreatment(title);
+  TDiagDDForm& diagram = DiagramWindow<TDiagDDForm>(main_);
+  diagram.Counts().fill(0);
   TDDPaletteFen& palette = DDPaletteFenOf(main_);
   palette.SetDissectionBound(static_cast<int>(10.0 * field->maximum));
   palette.SetRange(field->minimum, field->maximum);
-  busy.reset();
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
-  busy = std::make_unique<BusyCursor>();
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
 
   auto image = RenderDensityField(*field, palette.PaletteChoice(), palette.ClassTable(),
                                   palette.Smoothing());
@@ -121,22 +108,19 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   TDemModel* dem = main_.CurrentDem();
   if (!drainage || !dem) return;
   QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
-  main_.BeginTreatment(title);
-
   THeadWatersForm& form = HeadWatersFormOf(main_);
   form.SetPixelSize(main_.PixelSize());
   Prompts().Exec(form);  // the treatment goes on however the dialog is closed
   title += QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
-  main_.SetParameterTitle(title);
 
-  BusyCursor busy;
-  auto result = HeadwatersDensity(*drainage, *dem, {form.HalfWindow(), form.DynamicScale()},
-                                  main_.Progress());
-  if (!result) {
-    busy.Release();
-    Prompts().Warning(&main_, "ERROR", QString::fromStdString(result.error().message));
-    return;
-  }
+  const HeadwatersParams params{form.HalfWindow(), form.DynamicScale()};
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return HeadwatersDensity(*drainage, *shared, params, sink);
+  });
+  if (!result) return;
+  main_.BeginTreatment(title);
   std::shared_ptr<TRasterImage> raster(std::move(result->image));
   if (form.ResultKind() == 1) {
     main_.ShowWrappedImage(raster);
@@ -149,11 +133,11 @@ void TDrainageCommands::ParameterImage1Click() {
   const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
   if (!drainage) return;
-  auto result = IncrustDrainage(parameter.get(), drainage.get(), main_.DisplayMode() == 1);
-  if (!result) {
-    Prompts().Warning(&main_, "ERREUR", QString::fromStdString(result.error().message));
-    return;
-  }
+  const bool gray = main_.DisplayMode() == 1;
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*drainage), [&] {
+    return IncrustDrainage(parameter.get(), drainage.get(), gray);
+  });
+  if (!result) return;
   // The caption, display mode, margin and menus stay as they are.
   main_.ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(*result)),
                            main_.ParameterTitle(), main_.Margin(), main_.DisplayMode());

@@ -14,6 +14,7 @@
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "core/common/atomic_file.h"
+#include "app/shell/treatment_run.h"
 #include "core/exchange/ilwis_export.h"
 #include "core/exchange/ilwis_import.h"
 
@@ -62,10 +63,9 @@ void TExchangeCommands::Ilwis1Click() {
   params.xMax = formIlwis_->XMax();
   params.yMax = formIlwis_->YMax();
   params.unitDivisor = main_.UnitFactor() >= 1 ? main_.UnitFactor() : 1;
-  BusyCursor busy;
-  const Expected<IlwisExportResult> written = ExportIlwis(*dem, params, main_.Progress());
-  busy.Release();
-  if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.error().message));
+  ProgressSink* sink = main_.Progress();
+  // The export runs off the GUI thread; its errors and a memory failure are shown by the run.
+  RunTreatment(main_, "ERREUR", GridOf(*dem), [&] { return ExportIlwis(*dem, params, sink); });
 }
 
 void TExchangeCommands::ImportIlwis1Click() {
@@ -94,13 +94,10 @@ void TExchangeCommands::ImportIlwis1Click() {
   params.mprPath = answer.path.toStdString();
   params.type = importForm_->ElementType();
   params.outputName = importForm_->OutputName().toStdString();
-  BusyCursor converting;
-  const Expected<IlwisImportResult> imported = ImportIlwis(params, main_.Progress());
-  converting.Release();
-  if (!imported) {
-    Prompts().Warning(&main_, "ERREUR", Text(imported.error().message));
-    return;
-  }
+  ProgressSink* sink = main_.Progress();
+  const auto imported = RunTreatment(main_, "ERREUR", GridSize{info->lines, info->columns},
+                                     [&] { return ImportIlwis(params, sink); });
+  if (!imported) return;
   if (!imported->warning.empty()) Prompts().Warning(&main_, "ERREUR", Text(imported->warning));
 }
 

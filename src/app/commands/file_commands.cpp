@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
 #include "core/render/shading.h"
@@ -106,13 +107,11 @@ bool TFileCommands::OpenDroppedFile(const QString& path) {
 }
 
 bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
-  BusyCursor busy;
+  // The DEM window keeps its caption until the new DEM is installed.
   main_.SetLastFileName(path);
   main_.SetOpenedRasterPath(path);
-  if (TImageForm* window = main_.DemWindow()) window->SetCaption(path);
 
   int lines = 0, columns = 0;
-  busy.Release();
   if (!SizeFromHeader(path, lines, columns)) return false;
 
   TDynamicScale& scale = main_.DynamicScale();
@@ -122,13 +121,12 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   const int width = ElementWidth(filterIndex);
   if (width == 0) return false;
 
-  BusyCursor reading;
-  Expected<DemFileScan> scan = ScanDemFile(path.toStdString(), lines, columns, width);
-  reading.Release();
-  if (!scan) {
-    Prompts().Warning(&main_, "ERREUR", Text(scan.error().message));
-    return false;
-  }
+  const std::string file_path = path.toStdString();
+  auto scan = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&] {
+    return ScanDemFile(file_path, lines, columns, width);
+  });
+  if (!scan) return false;
+  const TDynamicScale::Snapshot previousScale = scale.Save();
   scale.SetFileFigures(realSize, static_cast<std::int64_t>(lines) * columns * width, width, lines,
                        columns);
   scale.SetElevationRange(static_cast<double>(scan->minValue),
@@ -136,18 +134,29 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   // Closing the dialog without OK gives up the opening: no unit, no pixel size.
   if (Prompts().Exec(scale) != QDialog::Accepted) return false;
 
-  BusyCursor loading;
   DemOpenOptions options;
   options.unitFactor = scale.UnitFactor();
   options.pixelSizeMetres = scale.PixelSizeDecimal();
   options.workDirectory = main_.WorkDirectory().toStdString();
-  Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
-  if (!loaded) {
-    loading.Release();
-    Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
+  const TLightParams light = main_.Light();
+  ProgressSink* sink = main_.Progress();
+  options.cancel = sink;
+  struct Opened {
+    std::shared_ptr<TDemModel> dem;
+    std::shared_ptr<TRasterImage> relief;
+  };
+  auto opened = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&]() -> Expected<Opened> {
+    Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
+    if (!loaded) return loaded.error();
+    std::shared_ptr<TDemModel> dem = std::move(*loaded);
+    std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
+    if (!relief) relief = std::make_shared<TRasterImage>();
+    return Opened{std::move(dem), std::move(relief)};
+  });
+  if (!opened) {
+    scale.Restore(previousScale);  // U and P stay those of the DEM still open
     return false;
   }
-  std::shared_ptr<TDemModel> dem = std::move(*loaded);
 
   TDemOpenedInfo info;
   info.path = path;
@@ -159,9 +168,7 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   info.unitFactor = scale.UnitFactor();
   info.pixelSize = scale.PixelSize();
 
-  std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, main_.Light(), main_.Progress());
-  if (!relief) relief = std::make_shared<TRasterImage>();
-  main_.InstallOpenedDem(std::move(dem), std::move(relief), path);
+  main_.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
   emit main_.DemOpened(info);
   return true;
 }

@@ -12,6 +12,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "app/shell/text_values.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/render/shading.h"
@@ -69,13 +70,10 @@ void TGdalCommands::ImportGdal1Click() {
   params.sourcePath = answer.path.toStdString();
   params.unitFactor = importForm_->UnitFactor();
   params.outputName = importForm_->OutputName().trimmed().toStdString();
-  BusyCursor converting;
-  const Expected<GdalImportResult> imported = ImportGdalRaster(params, main_.Progress());
-  converting.Release();
-  if (!imported) {
-    Prompts().Warning(&main_, "ERREUR", Text(imported.error().message));
-    return;
-  }
+  ProgressSink* sink = main_.Progress();
+  const auto imported = RunTreatment(main_, "ERREUR", GridSize{info->lines, info->columns},
+                                     [&] { return ImportGdalRaster(params, sink); });
+  if (!imported) return;
   const GdalRasterInfo& raster = imported->info;
   const double pixel =
       raster.hasGeoTransform ? raster.pixelSizeMetres : importForm_->TypedPixelSize();
@@ -96,21 +94,18 @@ void TGdalCommands::ImportGdal1Click() {
 
 bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFactor,
                                     double pixelSize, bool groundSizes) {
-  BusyCursor busy;
   const QString path = Text(result.dataPath);
   main_.SetLastFileName(path);
   main_.SetOpenedRasterPath(path);
-  if (TImageForm* window = main_.DemWindow()) window->SetCaption(path);
 
   const int lines = result.info.lines, columns = result.info.columns;
-  Expected<DemFileScan> scan = ScanDemFile(result.dataPath, lines, columns, 4);
-  if (!scan) {
-    busy.Release();
-    Prompts().Warning(&main_, "ERREUR", Text(scan.error().message));
-    return false;
-  }
+  const std::string dataPath = result.dataPath;
+  auto scan = RunTreatment(main_, "ERREUR", GridSize{lines, columns},
+                           [&] { return ScanDemFile(dataPath, lines, columns, 4); });
+  if (!scan) return false;
   // The dynamic-scale dialog holds U and P for every treatment: filled as if answered.
   TDynamicScale& scale = main_.DynamicScale();
+  const TDynamicScale::Snapshot previousScale = scale.Save();
   scale.SetFileFigures(QFileInfo(path).size(), static_cast<std::int64_t>(lines) * columns * 4, 4,
                        lines, columns);
   scale.SetElevationRange(static_cast<double>(scan->minValue),
@@ -118,24 +113,35 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   scale.ChooseUnit(unitFactor);
   scale.SetPixelSizeText(QString::number(pixelSize, 'g', 10));
   scale.setResult(QDialog::Rejected);
-  busy.Release();
   scale.OkClick();  // refuses a pixel below one metre with its own message
   if (scale.result() != QDialog::Accepted) return false;
 
-  BusyCursor loading;
   DemOpenOptions options;
   options.unitFactor = unitFactor;
   options.pixelSizeMetres = pixelSize;
   options.workDirectory = main_.WorkDirectory().toStdString();
-  Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
-  if (!loaded) {
-    loading.Release();
-    Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
+  const TLightParams light = main_.Light();
+  const GdalRasterInfo rasterInfo = result.info;
+  ProgressSink* sink = main_.Progress();
+  options.cancel = sink;
+  struct Opened {
+    std::shared_ptr<TDemModel> dem;
+    std::shared_ptr<TRasterImage> relief;
+  };
+  auto opened = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&]() -> Expected<Opened> {
+    Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
+    if (!loaded) return loaded.error();
+    std::shared_ptr<TDemModel> dem = std::move(*loaded);
+    // Cells that are not square (geographic rasters) keep their two ground sizes.
+    if (groundSizes) ApplyGroundPixelSizes(*dem, rasterInfo, unitFactor);
+    std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
+    if (!relief) relief = std::make_shared<TRasterImage>();
+    return Opened{std::move(dem), std::move(relief)};
+  });
+  if (!opened) {
+    scale.Restore(previousScale);  // U and P stay those of the DEM still open
     return false;
   }
-  std::shared_ptr<TDemModel> dem = std::move(*loaded);
-  // Cells that are not square (geographic rasters) keep their two ground sizes.
-  if (groundSizes) ApplyGroundPixelSizes(*dem, result.info, unitFactor);
 
   TDemOpenedInfo info;
   info.path = path;
@@ -147,9 +153,7 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   info.unitFactor = unitFactor;
   info.pixelSize = scale.PixelSize();
 
-  std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, main_.Light(), main_.Progress());
-  if (!relief) relief = std::make_shared<TRasterImage>();
-  main_.InstallOpenedDem(std::move(dem), std::move(relief), path);
+  main_.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
   emit main_.DemOpened(info);
   return true;
 }

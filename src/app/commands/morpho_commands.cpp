@@ -9,6 +9,7 @@
 #include "app/morphometry/morpho_forms.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "core/drainage/density_image.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/morphometry/ratio_depth.h"
@@ -26,38 +27,30 @@ TMorphoCommands::TMorphoCommands(TMainForm& main) : QObject(&main), main_(main) 
   DiagramWindow<TDiagDD3DForm>(main);
 }
 
-void TMorphoCommands::Fail(const Error& error) {
-  if (error.code == kCancelled) return;
-  Prompts().Warning(&main_, "ERROR", QString::fromStdString(error.message));
-}
-
 void TMorphoCommands::DrainageFractal(FractalMode mode) {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
   if (!drainage) return;
   QString title = " FRACTAL DIMENSION   MOVING WINDOW SIZE ";
-  main_.BeginTreatment(title);
-  TDiagFractDimForm& diagram = DiagramWindow<TDiagFractDimForm>(main_);
-  diagram.Counts().fill(0);
-
   TFractDrainageForm& form = FractDrainageFormOf(main_);
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   title += QString::asprintf("%d ", form.WindowSize());
-  main_.SetParameterTitle(title);
+  const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
+  const bool wrapped = form.Wrapped();
 
-  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
-  auto result = ComputeDrainageFractal(
-      *drainage, {mode, form.WindowSize(), form.DynamicScale()}, main_.Progress());
-  if (!result) {
-    busy.reset();
-    Fail(result.error());
-    return;
-  }
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return ComputeDrainageFractal(*drainage, params, sink);
+  });
+  if (!result) return;
+
+  main_.BeginTreatment(title);
+  TDiagFractDimForm& diagram = DiagramWindow<TDiagFractDimForm>(main_);
   if (mode == FractalMode::kGlobal) DiagramWindow<TDiagLocFractDimForm>(main_).Counts().fill(0);
   diagram.Counts() = result->histogram;
   diagram.SetUpperBound(result->upperBound);
 
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  if (form.Wrapped()) {
+  if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {
     main_.ShowParameterImage(raster, title, result->margin, 1);
@@ -66,7 +59,6 @@ void TMorphoCommands::DrainageFractal(FractalMode mode) {
     }
   }
   main_.SetDiagramKind(4);
-  busy.reset();
   Prompts().Exec(diagram);
 }
 
@@ -83,36 +75,30 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
     return;
   }
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
-  main_.BeginTreatment(title);
-  TDiagDD3DForm& diagram = DiagramWindow<TDiagDD3DForm>(main_);
-  diagram.Counts2D().fill(0);
-  diagram.Counts3D().fill(0);
-  DiagramWindow<TDiagDDForm>(main_).Counts().fill(0);
-
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
   if (Prompts().Exec(window) != QDialog::Accepted) return;
   title += window.SideText();
-  main_.SetParameterTitle(title);
 
-  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
   Dissection3DParams params;
   params.windowSize = window.WindowSize();
   params.unitDivisor = main_.UnitFactor();
   params.pixelSize = main_.PixelSize();
-  auto result = ComputeDissection3D(*dem, *drainage, params, main_.Progress());
-  if (!result) {
-    busy.reset();
-    Fail(result.error());
-    return;
-  }
+  const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
+    return ComputeDissection3D(*demShared, *drainage, params, sink);
+  });
+  if (!result) return;
 
+  main_.BeginTreatment(title);
+  TDiagDD3DForm& diagram = DiagramWindow<TDiagDD3DForm>(main_);
+  DiagramWindow<TDiagDDForm>(main_).Counts().fill(0);
   TDDPaletteFen& palette = DDPaletteFenOf(main_);
   palette.Set3DBound(result->upperBound);
   palette.SetRange(result->minimum, result->maximum);
-  busy.reset();
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
-  busy = std::make_unique<BusyCursor>();
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
 
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
   auto raster = std::make_shared<TRasterImage>(
@@ -143,24 +129,21 @@ void TMorphoCommands::RatioDepthTreatment1Click() {
     return;
   }
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
-  main_.BeginTreatment(title);
-
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
   if (Prompts().Exec(window) != QDialog::Accepted) return;
   TRatioDepthForm& form = RatioDepthFormOf(main_);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   title += window.SideText();
-  main_.SetParameterTitle(title);
 
-  BusyCursor busy;
-  auto result = ComputeRatioDepth(*dem, *drainage, {window.WindowSize(), form.DynamicScale()},
-                                  main_.Progress());
-  if (!result) {
-    busy.Release();
-    Fail(result.error());
-    return;
-  }
+  const RatioDepthParams params{window.WindowSize(), form.DynamicScale()};
+  const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
+    return ComputeRatioDepth(*demShared, *drainage, params, sink);
+  });
+  if (!result) return;
+  main_.BeginTreatment(title);
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
   if (form.ResultKind() == 1) {
     main_.ShowWrappedImage(raster);

@@ -31,7 +31,6 @@ class TMorphoCommands : public QObject {
 
  private:
   void DrainageFractal(FractalMode mode);
-  void Fail(const Error& error);
 
   TMainForm& main_;
 };

@@ -12,6 +12,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "app/terrain/infos_mnt_form.h"
 #include "core/render/cast_shadows.h"
 #include "core/render/palette.h"
@@ -34,44 +35,55 @@ TRenderCommands::TRenderCommands(TMainForm& main) : QObject(&main), main_(main) 
 TRenderCommands::~TRenderCommands() = default;
 
 void TRenderCommands::Shadowing1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem || !dem->IsAllocated()) return;
   if (Prompts().Exec(*hypsoForm_) != QDialog::Accepted) return;
-  BusyCursor busy;
   const int table = hypsoForm_->TypeIndex();
   const bool shadow = hypsoForm_->Shadow();
   const TLightParams working = estompForm_->WorkingLight();
   const TLightParams global = main_.Light();
-  std::shared_ptr<TRasterImage> result;
+  const TClassTable classes = hypsoForm_->Table();
+  const bool smoothing = hypsoForm_->Smoothing();
+  const bool cast = estompForm_->CastShadows() && shadow;
+  const double attenuation = estompForm_->AttenuationPercent() / 100.0;
   int displayMode = main_.DisplayMode();
-  TLightParams castLight = global;
-  if (table == kSliceNone) {
-    result = RenderShaded(*dem, working, main_.Progress());
-    displayMode = 3;
-  } else if (table == kSliceGrayTones) {
-    result = RenderSlices(*dem, nullptr, nullptr, 1.0, false, main_.Progress());
-    displayMode = 1;
-  } else {
-    const TLightParams light = shadow ? working : global;
-    castLight = light;
-    result = RenderSlices(*dem, &light, &hypsoForm_->Table(), shadow ? 0.5 : 1.0,
-                          hypsoForm_->Smoothing(), main_.Progress());
-    // A colour picture: the palette and gray histogram do not apply to it.
-    if (result && result->kind == kRasterRgb) displayMode = 3;
-  }
+  ProgressSink* sink = main_.Progress();
+  auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&]() -> std::shared_ptr<TRasterImage> {
+    std::shared_ptr<TRasterImage> result;
+    TLightParams castLight = global;
+    if (table == kSliceNone) {
+      result = RenderShaded(*dem, working, sink);
+    } else if (table == kSliceGrayTones) {
+      result = RenderSlices(*dem, nullptr, nullptr, 1.0, false, sink);
+    } else {
+      const TLightParams light = shadow ? working : global;
+      castLight = light;
+      result = RenderSlices(*dem, &light, &classes, shadow ? 0.5 : 1.0, smoothing, sink);
+    }
+    if (result && cast) {
+      auto shadows = RenderCastShadows(*dem, castLight.azimuth, castLight.elevation, attenuation, sink);
+      if (shadows) {
+        if (auto combined = shadows->Combine(*result, 2)) result = std::move(combined);
+      }
+    }
+    return result;
+  });
+  if (!run) return;
+  std::shared_ptr<TRasterImage> result = std::move(*run);
   if (!result) {
-    busy.Release();
-    Prompts().Warning(&main_, "ERREUR", "Not enough memory for the result");
+    Prompts().Warning(&main_, "ERREUR",
+                      QString::fromStdString(GridMemoryMessage(dem->lines, dem->columns)));
     return;
   }
+  if (table == kSliceNone) {
+    displayMode = 3;
+  } else if (table == kSliceGrayTones) {
+    displayMode = 1;
+  } else if (result->kind == kRasterRgb) {
+    displayMode = 3;  // a colour picture: the palette and gray histogram do not apply to it
+  }
   QString title = main_.ParameterTitle();
-  if (estompForm_->CastShadows() && shadow) {
-    auto cast = RenderCastShadows(*dem, castLight.azimuth, castLight.elevation,
-                                  estompForm_->AttenuationPercent() / 100.0, main_.Progress());
-    if (cast) {
-      if (auto combined = cast->Combine(*result, 2)) result = std::move(combined);
-    }
-  } else {
+  if (!cast) {
     title = !shadow ? " HYPSOMETRIC SLICES "
             : table == kSliceNone ? " SHADOW "
                                   : " HYPSOMETRIC SLICES AND SHADOW ";
@@ -91,10 +103,19 @@ void TRenderCommands::OpenPalette1Click() {
   const TGrayRange range = InnerGrayRange(*image, margin);
   palForm_->SetRange(range.min, range.max);
   if (Prompts().Exec(*palForm_) != QDialog::Accepted) return;
-  BusyCursor busy;
-  std::shared_ptr<TRasterImage> colour =
-      ApplyPalette(*image, palForm_->Table(), palForm_->Smoothing(), margin, main_.Progress());
-  if (!colour) return;
+  const TClassTable table = palForm_->Table();
+  const bool smoothing = palForm_->Smoothing();
+  ProgressSink* sink = main_.Progress();
+  auto run = RunComputation(main_, "ERREUR", GridOf(*image), [&]() -> std::shared_ptr<TRasterImage> {
+    return ApplyPalette(*image, table, smoothing, margin, sink);
+  });
+  if (!run) return;
+  std::shared_ptr<TRasterImage> colour = std::move(*run);
+  if (!colour) {
+    Prompts().Warning(&main_, "ERREUR",
+                      QString::fromStdString(GridMemoryMessage(image->lines, image->columns)));
+    return;
+  }
   colour->title = image->title;
   main_.ShowParameterImage(colour, main_.ParameterTitle(), margin, 3);
 }
@@ -114,16 +135,22 @@ void TRenderCommands::View3D1Click() {
   vue3dForm_->SetSource(nullptr, nullptr);
   if (answer != QDialog::Accepted) return;
 
-  BusyCursor busy;
-  auto picture = std::make_unique<TRasterImage>(view.width, view.height, kRasterRgb);
-  if (picture->allocError) return;
   TDrawOptions options;
   options.mode = vue3dForm_->FinalMode();
   options.stereo = vue3dForm_->FinalStereo();
   options.eyeDistance = vue3dForm_->StereoBase();
   options.smoothing = static_cast<std::uint32_t>(vue3dForm_->Smoothing());
   options.faceColour = ButtonFaceColour();
-  DrawView(*picture, *dem, *image, view, options, main_.Progress());
+  ProgressSink* sink = main_.Progress();
+  auto run = RunComputation(main_, "ERROR", GridSize{view.height, view.width},
+                            [&]() -> std::unique_ptr<TRasterImage> {
+    auto picture = std::make_unique<TRasterImage>(view.width, view.height, kRasterRgb);
+    if (picture->allocError) throw GridAllocationError(view.height, view.width);
+    DrawView(*picture, *dem, *image, view, options, sink);
+    return picture;
+  });
+  if (!run) return;
+  std::unique_ptr<TRasterImage> picture = std::move(*run);
   auto* result = new TImageResForm(std::move(picture), main_.ImageDirectory());
   QMdiSubWindow* sub = main_.MdiArea().addSubWindow(result);
   sub->setAttribute(Qt::WA_DeleteOnClose);

@@ -4,8 +4,8 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/main_form.h"
-#include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "app/surface/aspect_forms.h"
 #include "app/surface/slope_forms.h"
 #include "core/surface/aspect.h"
@@ -40,49 +40,58 @@ TSlopeAspectCommands::TSlopeAspectCommands(TMainForm& main)
 }
 
 void TSlopeAspectCommands::SlopeTreatment1Click() {
-  main_.BeginTreatment(" SLOPE ");
   if (Prompts().Exec(*pentes_) != QDialog::Accepted) return;
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  BusyCursor busy;
   const bool gray = pentes_->GrayTones();
-  auto slope = ComputeSlope(*dem, pentes_->Params(), main_.Progress());
-  if (!slope) {
-    busy.Release();
-    Prompts().Warning(&main_, "ERREUR", QString::fromStdString(slope.error().message));
-    return;
-  }
-  auto result = WithRelief(std::move(slope->image), main_.OpeningRelief(), pentes_->ShadingWeight());
+  const TSlopeParams params = pentes_->Params();
+  const float weight = pentes_->ShadingWeight();
+  const std::shared_ptr<TRasterImage> relief = main_.OpeningRelief();
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
+                             [&]() -> Expected<std::shared_ptr<TRasterImage>> {
+                               auto slope = ComputeSlope(*dem, params, sink);
+                               if (!slope) return slope.error();
+                               return WithRelief(std::move(slope->image), relief, weight);
+                             });
+  if (!result) return;
+  main_.BeginTreatment(" SLOPE ");
   if (pentes_->ResultKind() == 1) {
-    main_.ShowWrappedImage(std::move(result));
+    main_.ShowWrappedImage(std::move(*result));
   } else {
-    main_.ShowParameterImage(std::move(result), " SLOPE ", 0, gray ? 1 : 3);
+    main_.ShowParameterImage(std::move(*result), " SLOPE ", 0, gray ? 1 : 3);
   }
 }
 
 void TSlopeAspectCommands::SlopeInfo1Click() { Prompts().Exec(*slopeInfo_); }
 
 void TSlopeAspectCommands::AspectTreatment1Click() {
-  main_.BeginTreatment(" ASPECT ");
   if (Prompts().Exec(*aspect_) != QDialog::Accepted) return;
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  BusyCursor busy;
   const bool gray = aspect_->GrayTones();
-  auto computed = ComputeAspect(*dem, aspect_->Params(), main_.Progress());
-  if (!computed) {
-    busy.Release();
-    Prompts().Warning(&main_, "ERREUR", QString::fromStdString(computed.error().message));
-    return;
-  }
-  aspect_->Histogram() = computed->histogram;
+  const TAspectParams params = aspect_->Params();
   // Gray results are not blended.
-  auto result = WithRelief(std::move(computed->image), main_.OpeningRelief(),
-                           gray ? 0.0f : aspect_->ShadingWeight());
+  const float weight = gray ? 0.0f : aspect_->ShadingWeight();
+  const std::shared_ptr<TRasterImage> relief = main_.OpeningRelief();
+  ProgressSink* sink = main_.Progress();
+  struct Done {
+    std::shared_ptr<TRasterImage> image;
+    TDirectionHistogram histogram;
+  };
+  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto computed = ComputeAspect(*dem, params, sink);
+    if (!computed) return computed.error();
+    return Done{WithRelief(std::move(computed->image), relief, weight),
+                std::move(computed->histogram)};
+  });
+  if (!done) return;
+  main_.BeginTreatment(" ASPECT ");
+  aspect_->Histogram() = done->histogram;
   if (aspect_->ResultKind() == 1) {
-    main_.ShowWrappedImage(std::move(result));
+    main_.ShowWrappedImage(std::move(done->image));
   } else {
-    main_.ShowParameterImage(std::move(result), " ASPECT ", 0, gray ? 1 : 3);
+    main_.ShowParameterImage(std::move(done->image), " ASPECT ", 0, gray ? 1 : 3);
   }
   main_.SetEnabled("AspectSpeedButton", true);
 }

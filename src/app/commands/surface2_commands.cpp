@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/total_depth_form.h"
 #include "core/surface/local_fractal.h"
@@ -16,15 +17,6 @@
 #include "core/surface/total_depth.h"
 
 namespace orvane {
-
-namespace {
-
-void WarnFailure(TMainForm& main, const Error& error) {
-  if (error.code == kCancelled) return;
-  Prompts().Warning(&main, "ERREUR", QString::fromStdString(error.message));
-}
-
-}  // namespace
 
 TSurface2Commands::TSurface2Commands(TMainForm& main)
     : QObject(&main),
@@ -38,26 +30,23 @@ void TSurface2Commands::LocalFractalTreatment1Click() {
   TDemModel* dem = main_.CurrentDem();
   if (!dem) return;
   QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
-  main_.BeginTreatment(title);
   // The treatment runs however the dialog is closed, with the values it holds.
   Prompts().Exec(*localFract_);
   const int windowSize = localFract_->WindowSize();
   const double h = localFract_->FactorH();
   title += QString::asprintf(" %d ", windowSize) + QString::asprintf(" Coeff H = %4.2lf ", h);
-  main_.SetParameterTitle(title);
 
   LocalFractalParams params;
   params.windowSize = windowSize;
   params.factorH = h;
   params.unitDivisor = main_.UnitFactor();
   params.pixelSize = main_.PixelSize();
-  auto busy = std::make_unique<BusyCursor>();
-  auto result = ComputeLocalFractal(*dem, params, main_.Progress());
-  busy.reset();
-  if (!result) {
-    WarnFailure(main_, result.error());
-    return;
-  }
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
+                             [&] { return ComputeLocalFractal(*shared, params, sink); });
+  if (!result) return;
+  main_.BeginTreatment(title);
   Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
                     QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
 
@@ -76,25 +65,24 @@ void TSurface2Commands::TotalDepthTreatment1Click() {
   TDemModel* dem = main_.CurrentDem();
   if (!dem) return;
   QString title = " TOTAL DEPTH   GRID SIZE ";
-  main_.BeginTreatment(title);
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
   if (Prompts().Exec(window) != QDialog::Accepted) return;
   title += window.SideText();
-  main_.SetParameterTitle(title);
 
-  auto busy = std::make_unique<BusyCursor>();
-  auto relief = ComputeTotalDepthRelief(*dem, window.WindowSize(), main_.Progress());
-  busy.reset();
-  if (!relief) {
-    WarnFailure(main_, relief.error());
-    return;
-  }
+  const int windowSize = window.WindowSize();
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  auto relief = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeTotalDepthRelief(*shared, windowSize, sink);
+  });
+  if (!relief) return;
+  main_.BeginTreatment(title);
   // The visualisation dialog shows the relief range; the treatment goes on however it closes.
   totalDepth_->SetRange(relief->minimum, relief->maximum);
   Prompts().Exec(*totalDepth_);
 
-  busy = std::make_unique<BusyCursor>();
+  BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
   if (totalDepth_->ResultKind() == 1) {
@@ -108,21 +96,18 @@ void TSurface2Commands::Surface3DTreatment1Click() {
   TDemModel* dem = main_.CurrentDem();
   if (!dem) return;
   QString title = " 3D SURFACE  WINDOW SIZE ";
-  main_.BeginTreatment(title);
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
   if (Prompts().Exec(window) != QDialog::Accepted) return;
   const int S = window.WindowSize();
   title += QString::asprintf(" %d x %d ", S, S);
-  main_.SetParameterTitle(title);
 
-  auto busy = std::make_unique<BusyCursor>();
-  auto result = ComputeSurface3D(*dem, {S}, main_.Progress());
-  busy.reset();
-  if (!result) {
-    WarnFailure(main_, result.error());
-    return;
-  }
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
+                             [&] { return ComputeSurface3D(*shared, {S}, sink); });
+  if (!result) return;
+  main_.BeginTreatment(title);
   main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
                            result->margin, 1);
 }

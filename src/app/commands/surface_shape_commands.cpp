@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/shape_forms.h"
@@ -39,12 +40,6 @@ class EnabledStates {
   std::map<QString, bool> states_;
 };
 
-void ReportFailure(TMainForm& main, BusyCursor& busy, const Error& error) {
-  busy.Release();
-  if (error.code == kCancelled) return;
-  Prompts().Warning(&main, "ERREUR", Q(error.message));
-}
-
 }  // namespace
 
 TSurfaceShapeCommands::TSurfaceShapeCommands(TMainForm& main)
@@ -69,17 +64,17 @@ void TSurfaceShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, con
 }
 
 void TSurfaceShapeCommands::RunConvexityOrConcavity(bool convexity) {
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  main_.BeginTreatment(convexity ? " CONVEXITY   WINDOW SIZE " : " CONCAVITY   WINDOW SIZE ");
   Prompts().Exec(*conCav_);  // the treatment runs however the dialog was closed
   const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
   const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
-  main_.SetParameterTitle(title);
-  BusyCursor busy;
-  auto result = convexity ? ComputeConvexity(*dem, params, main_.Progress())
-                          : ComputeConcavity(*dem, params, main_.Progress());
-  if (!result) return ReportFailure(main_, busy, result.error());
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return convexity ? ComputeConvexity(*dem, params, sink) : ComputeConcavity(*dem, params, sink);
+  });
+  if (!result) return;
+  main_.BeginTreatment(title);
   ShowResult(std::move(result->image), title, result->margin, conCav_->ResultKind());
 }
 
@@ -87,16 +82,16 @@ void TSurfaceShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
 void TSurfaceShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
 
 void TSurfaceShapeCommands::HorizontalSurfaces1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  main_.BeginTreatment(" HORIZONTAL PLANS   WINDOW SIZE ");
   Prompts().Exec(*horizSurf_);  // runs however the dialog was closed
   const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
   const QString title = Q(HorizontalTitle(params.range));
-  main_.SetParameterTitle(title);
-  BusyCursor busy;
-  auto result = ComputeHorizontalSurfaces(*dem, params, main_.Progress());
-  if (!result) return ReportFailure(main_, busy, result.error());
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
+                             [&] { return ComputeHorizontalSurfaces(*dem, params, sink); });
+  if (!result) return;
+  main_.BeginTreatment(title);
   if (horizSurf_->ResultKind() == 1) return ShowResult(std::move(result->image), title, 1, 1);
   // This result leaves the gray histogram as it was and turns the palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
@@ -107,9 +102,8 @@ void TSurfaceShapeCommands::HorizontalSurfaces1Click() {
 }
 
 void TSurfaceShapeCommands::Global1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  main_.BeginTreatment(kContourDensityTitle);
   const int unit = std::max(1, main_.UnitFactor());
   contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
                                 main_.DynamicScale().PixelSizeText());
@@ -123,10 +117,12 @@ void TSurfaceShapeCommands::Global1Click() {
   params.unitDivisor = unit;
   // Left without an interval or a window (Cancel, close box): nothing to compute.
   if (!CheckContourDensityParams(params)) return;
-  BusyCursor busy;
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
+                             [&] { return ComputeContourDensity(*dem, params, sink); });
+  if (!result) return;
+  main_.BeginTreatment(kContourDensityTitle);
   main_.SetMargin(params.window / 2);
-  auto result = ComputeContourDensity(*dem, params, main_.Progress());
-  if (!result) return ReportFailure(main_, busy, result.error());
   ShowResult(std::move(result->image), kContourDensityTitle, result->margin, contourLine_->ResultKind());
 }
 
@@ -140,10 +136,20 @@ void TSurfaceShapeCommands::ContourLineExtraction1Click() {
     contLine_->SetHeights(range.minimum, range.maximum, main_.DynamicScale().PixelSizeText());
   }
   if (Prompts().Exec(*contLine_) != QDialog::Accepted) return;
-  BusyCursor busy;
-  auto result = ComputeContourLines(*dem, {contLine_->First(), contLine_->Last(), contLine_->Interval(), unit},
-                                    main_.Progress());
-  if (!result) return ReportFailure(main_, busy, result.error());
+  const ContourLinesParams params{contLine_->First(), contLine_->Last(), contLine_->Interval(), unit};
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  // Held through a pointer: GCC 12 misreads the destruction of this Expected when it is moved
+  // through the optional of the run (a false -Wfree-nonheap-object).
+  auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&] {
+    return std::make_unique<Expected<ContourLinesResult>>(ComputeContourLines(*shared, params, sink));
+  });
+  if (!run) return;
+  Expected<ContourLinesResult>& result = **run;
+  if (!result) {
+    if (result.error().code != kCancelled) Prompts().Warning(&main_, "ERREUR", Q(result.error().message));
+    return;
+  }
   contourLevels_ = result->levels;
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
@@ -154,27 +160,27 @@ void TSurfaceShapeCommands::ContourLineExtraction1Click() {
 }
 
 void TSurfaceShapeCommands::DimensionFractale1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  BusyCursor busy;
-  auto result = ComputeGlobalFractal(*dem);
-  busy.Release();
+  auto result = RunComputation(main_, kGlobalFractalCaption, GridOf(*dem),
+                               [&] { return ComputeGlobalFractal(*dem); });
+  if (!result) return;
   Prompts().Warning(&main_, kGlobalFractalCaption,
-                    Q(result ? GlobalFractalMessage(*result) : result.error().message));
+                    Q(*result ? GlobalFractalMessage(**result) : result->error().message));
 }
 
 void TSurfaceShapeCommands::CircularWindowTreatment1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  main_.BeginTreatment(main_.ParameterTitle());  // hides the direction histogram only
   circularWindow_->SetPixelSize(dem->pixelSizeX);
   if (Prompts().Exec(*circularWindow_) != QDialog::Accepted) return;
-  BusyCursor busy;
   const CircularParams params{circularWindow_->Radius(), circularWindow_->Statistic()};
   const QString title = Q(CircularTitle(params.statistic, params.radius));
-  main_.SetParameterTitle(title);
-  auto result = ComputeCircularWindow(*dem, params, main_.Progress());
-  if (!result) return ReportFailure(main_, busy, result.error());
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
+                             [&] { return ComputeCircularWindow(*dem, params, sink); });
+  if (!result) return;
+  main_.BeginTreatment(title);  // also hides the direction histogram
   ShowResult(std::move(result->image), title, result->margin, circularWindow_->ResultKind());
   if (circularWindow_->ResultKind() == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
 }

@@ -115,8 +115,10 @@ void TProgressSink::RunOffThread(const std::function<void()>& job) {
   timer.start();
   std::exception_ptr failure;
   running_ = true;
+  const int run = ++runs_;
   std::thread worker([&] {
     try {
+      if (workerHook_) workerHook_(run);
       job();
     } catch (...) {
       failure = std::current_exception();

@@ -55,6 +55,9 @@ class TProgressSink : public ProgressSink {
   // True after Cancel was pressed during the last computation.
   bool WasCancelled() const { return Cancelled(); }
   void RequestCancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
+  // Tests: called on the worker thread before each computation Run starts, with the number of
+  // runs started so far (1 for the first); it may wait, for example for a cancel.
+  void SetWorkerHook(std::function<void(int)> hook) { workerHook_ = std::move(hook); }
 
   // Runs `work` off the GUI thread under the modal window (see above). Empty when the user
   // cancelled; an exception thrown by `work` (std::bad_alloc included) is thrown again here.
@@ -62,7 +65,7 @@ class TProgressSink : public ProgressSink {
   auto Run(F&& work) -> std::optional<std::invoke_result_t<F&>> {
     using R = std::invoke_result_t<F&>;
     std::optional<R> result;
-    RunOffThread([&] { result.emplace(work()); });
+    RunOffThread([&] { result.emplace(std::invoke(work)); });
     if (Cancelled()) return std::nullopt;
     return result;
   }
@@ -77,6 +80,8 @@ class TProgressSink : public ProgressSink {
   std::atomic<bool> cancelRequested_{false};
   std::atomic<bool> running_{false};
   std::atomic<int> percent_{0};
+  std::function<void(int)> workerHook_;
+  int runs_ = 0;
 };
 
 }  // namespace orvane

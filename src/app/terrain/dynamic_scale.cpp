@@ -114,6 +114,45 @@ void TDynamicScale::ChooseUnit(int factor) {
 
 void TDynamicScale::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
 
+TDynamicScale::Snapshot TDynamicScale::Save() const {
+  Snapshot snapshot;
+  for (const QLineEdit* edit : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_,
+                                maxDyn_, pixSize_}) {
+    snapshot.texts << edit->text();
+  }
+  for (int i = 0; i < 4; ++i) {
+    if (units_[i]->isChecked()) snapshot.checkedUnit = i;
+  }
+  snapshot.unitFactor = unitFactor_;
+  snapshot.pixelSize = pixelSize_;
+  snapshot.numBytes = numBytes_;
+  snapshot.pixelSizeDecimal = pixelSizeDecimal_;
+  snapshot.minimum = minimum_;
+  snapshot.maximum = maximum_;
+  snapshot.lines = lines_;
+  snapshot.columns = columns_;
+  return snapshot;
+}
+
+void TDynamicScale::Restore(const Snapshot& snapshot) {
+  int i = 0;
+  for (QLineEdit* edit : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_, maxDyn_,
+                          pixSize_}) {
+    edit->setText(snapshot.texts.value(i++));
+  }
+  for (QRadioButton* unit : units_) unit->setAutoExclusive(false);
+  for (int u = 0; u < 4; ++u) units_[u]->setChecked(u == snapshot.checkedUnit);
+  for (QRadioButton* unit : units_) unit->setAutoExclusive(true);
+  unitFactor_ = snapshot.unitFactor;
+  pixelSize_ = snapshot.pixelSize;
+  numBytes_ = snapshot.numBytes;
+  pixelSizeDecimal_ = snapshot.pixelSizeDecimal;
+  minimum_ = snapshot.minimum;
+  maximum_ = snapshot.maximum;
+  lines_ = snapshot.lines;
+  columns_ = snapshot.columns;
+}
+
 void TDynamicScale::OkClick() {
   lines_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(lineDS_->text())));
   columns_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(colDS_->text())));

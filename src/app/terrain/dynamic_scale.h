@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <QString>
 #include <cstdint>
 
@@ -44,6 +45,19 @@ class TDynamicScale : public QDialog {
   void SetPixelSizeText(const QString& text);
   // The OK button: checks the unit and the pixel size; closes only when both are given.
   void OkClick();
+
+  // Everything the dialog holds, to put it back when an opening is given up after the
+  // dialog was answered (U and P must stay those of the DEM still open).
+  struct Snapshot {
+    QStringList texts;
+    int checkedUnit = -1;
+    int unitFactor = 0, pixelSize = 0, numBytes = 0;
+    float pixelSizeDecimal = 0.0f;
+    double minimum = 0.0, maximum = 0.0;
+    std::int16_t lines = 0, columns = 0;
+  };
+  Snapshot Save() const;
+  void Restore(const Snapshot& snapshot);
 
  private:
   QLineEdit* realSize_;

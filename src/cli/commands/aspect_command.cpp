@@ -1,6 +1,7 @@
 // aspect: the aspect image of a DEM in the painting palette or in gray tones, and its
 // direction frequency table.
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "core/render/histogram_table.h"
 #include "core/render/shading.h"
 #include "core/surface/aspect.h"
@@ -46,7 +47,7 @@ class AspectCommand : public Command {
     std::unique_ptr<TRasterImage> result = std::move(aspect->image);
     if (shade_) {
       auto relief = RenderShaded(*dem->model, dem->settings.light, context.progress);
-      if (!relief) return Report(context, Error{kAllocationFailed, "Cannot make the shaded relief"});
+      if (!relief) return Report(context, GridMemoryError(dem->model->lines, dem->model->columns));
       result = result->Blend(*relief, 0.5);
       if (!result) return Report(context, Error{kAllocationFailed, "Cannot blend with the shaded relief"});
     }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "core/render/palette.h"
 
 namespace orvane::cli {
@@ -36,7 +37,7 @@ class PaletteCommand : public Command {
     const TClassTable table =
         PaletteTable(table_ == "classical" ? kPaletteClassical : kPaletteBlueBase, min, max);
     auto colour = ApplyPalette(param, table, smooth_, margin_, context.progress);
-    if (!colour) return Report(context, Error{kAllocationFailed, "not enough memory for the result"});
+    if (!colour) return Report(context, GridMemoryError(param.lines, param.columns));
     return Report(context, WriteRasterOutput(*colour, out_, 0, true));
   }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "core/render/perspective.h"
 #include "core/render/shading.h"
 
@@ -42,7 +43,7 @@ class Render3dCommand : public Command {
       if (!loaded) return Report(context, loaded.error());
       drape = std::move(*loaded);
     }
-    if (!drape) return Report(context, Error{kAllocationFailed, "not enough memory for the draped image"});
+    if (!drape) return Report(context, GridMemoryError(model.lines, model.columns));
     if (drape->lines != model.lines || drape->columns != model.columns)
       return Report(context, Error{kWrongFormat, drape_ + ": The size of the DEM and the size of the image are not similar"});
 
@@ -71,7 +72,7 @@ class Render3dCommand : public Command {
     options.eyeDistance = dem->settings.eyeDistance;
     options.smoothing = static_cast<std::uint32_t>(std::max(0, dem->settings.smoothing3D));
     TRasterImage picture(width_, height_, kRasterRgb);
-    if (picture.allocError) return Report(context, Error{kAllocationFailed, "not enough memory for the picture"});
+    if (picture.allocError) return Report(context, GridMemoryError(picture.lines, picture.columns));
     DrawView(picture, model, *drape, view, options, context.progress);
     return Report(context, WriteRasterOutput(picture, out_, dem->PixelSizeTruncated(), true));
   }

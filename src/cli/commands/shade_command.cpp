@@ -1,5 +1,6 @@
 // shade: the gray shaded relief the application shows when it opens a DEM.
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "cli/commands/light_options.h"
 #include "core/render/shading.h"
 
@@ -21,7 +22,7 @@ class ShadeCommand : public Command {
     if (!dem) return Report(context, dem.error());
     const TLightParams light = light_.Resolve(dem->settings.light);
     auto shaded = RenderShaded(*dem->model, light, context.progress);
-    if (!shaded) return Report(context, Error{kAllocationFailed, "not enough memory for the shaded relief"});
+    if (!shaded) return Report(context, GridMemoryError(dem->model->lines, dem->model->columns));
     return Report(context, WriteRasterOutput(*shaded, out_, *dem));
   }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "cli/commands/light_options.h"
 #include "core/render/cast_shadows.h"
 #include "core/render/shading.h"
@@ -50,14 +51,14 @@ class SlicesCommand : public Command {
       if (scale_) table.ScaleBounds(model.minElevation, model.maxElevation);
       result = RenderSlices(model, &light, &table, shadow_ ? 0.5 : 1.0, smooth_, context.progress);
     }
-    if (!result) return Report(context, Error{kAllocationFailed, "not enough memory for the result"});
+    if (!result) return Report(context, GridMemoryError(model.lines, model.columns));
 
     if (castShadows_ && shadow_) {
       auto shadows = RenderCastShadows(model, light.azimuth, light.elevation, *castShadows_ / 100.0,
                                        context.progress);
-      if (!shadows) return Report(context, Error{kAllocationFailed, "not enough memory for the cast shadows"});
+      if (!shadows) return Report(context, GridMemoryError(model.lines, model.columns));
       auto combined = shadows->Combine(*result, 2);
-      if (!combined) return Report(context, Error{kAllocationFailed, "not enough memory for the result"});
+      if (!combined) return Report(context, GridMemoryError(model.lines, model.columns));
       result = std::move(combined);
     }
     return Report(context, WriteRasterOutput(*result, out_, *dem));

@@ -1,5 +1,6 @@
 // slope: the slope image of a DEM, in one of the three class tables or in gray tones.
 #include "cli/command.h"
+#include "core/common/grid_memory.h"
 #include "core/render/shading.h"
 #include "core/surface/slope.h"
 
@@ -40,7 +41,7 @@ class SlopeCommand : public Command {
     std::unique_ptr<TRasterImage> result = std::move(slope->image);
     if (shade_) {
       auto relief = RenderShaded(*dem->model, dem->settings.light, context.progress);
-      if (!relief) return Report(context, Error{kAllocationFailed, "Cannot make the shaded relief"});
+      if (!relief) return Report(context, GridMemoryError(dem->model->lines, dem->model->columns));
       result = result->Blend(*relief, 0.5);
       if (!result) return Report(context, Error{kAllocationFailed, "Cannot blend with the shaded relief"});
     }

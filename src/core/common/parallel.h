@@ -4,6 +4,7 @@
 // contiguous blocks of lines, one block per worker thread. Bodies must only write to their own
 // lines (or to per-line slots) so the result does not depend on scheduling. The calling thread
 // works too and is the only one that reports progress, from the shared count of finished lines.
+// The sink's Cancelled() is called from every worker: it must be safe to call from any thread.
 #pragma once
 
 #include <algorithm>
@@ -27,15 +28,16 @@ void ParallelForLines(int count, Body&& body, ProgressSink* progress = nullptr,
   const int workers = std::max(1, std::min(WorkerCount(), count / std::max(1, minLinesPerWorker)));
   std::atomic<int> done{0};
   std::atomic<bool> cancelled{false};
+  // Every worker looks at the sink's cancel flag after each line, so a cancel stops the loop
+  // within one line per worker; the lines already done keep their values, the others are not
+  // computed (the caller sees Cancelled() and drops the result).
   auto runBlock = [&](int begin, int end, bool reports) {
     for (int i = begin; i < end; ++i) {
       if (cancelled.load(std::memory_order_relaxed)) return;
       body(i);
       const int finished = done.fetch_add(1, std::memory_order_relaxed) + 1;
-      if (reports && progress) {
-        progress->Step(static_cast<double>(finished) / count);
-        if (progress->Cancelled()) cancelled.store(true, std::memory_order_relaxed);
-      }
+      if (reports && progress) progress->Step(static_cast<double>(finished) / count);
+      if (progress && progress->Cancelled()) cancelled.store(true, std::memory_order_relaxed);
     }
   };
   if (workers == 1) {

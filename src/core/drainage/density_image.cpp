@@ -1,3 +1,4 @@
+#include "core/common/grid_memory.h"
 #include "core/drainage/density_image.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ Expected<DensityImage> RenderDensityField(const DensityField& field, int palette
   DensityImage out;
   out.image = std::make_unique<TRasterImage>(field.columns, field.lines, gray ? kRasterGray : kRasterRgb);
   if (out.image->allocError != 0) {
-    return Error{kAllocationFailed, "Not enough memory for the density image"};
+    return GridMemoryError(field.lines, field.columns);
   }
   out.image->Fill(TColor{255, 255, 255});
   out.bound = static_cast<int>(10.0 * field.maximum);

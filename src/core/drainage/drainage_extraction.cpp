@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/drainage/skeleton.h"
 #include "core/common/truncated_elevations.h"
@@ -109,11 +110,13 @@ Expected<ExtractionResult> ExtractDrainage(const TDemModel& dem, const Extractio
 
   ExtractionResult result;
   for (std::uint8_t v : grid) result.markedCells += v == 255 ? 1 : 0;
-  SkeletonizeGray(grid, dem.columns, dem.lines);
+  if (SkeletonizeGray(grid, dem.columns, dem.lines, progress) < 0) {
+    return Error{kCancelled, "Extraction cancelled"};
+  }
 
   result.network = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterRgb);
   if (result.network->allocError != 0 || !result.network->IsAllocated()) {
-    return Error{kAllocationFailed, "Not enough memory for the drainage network"};
+    return GridMemoryError(dem.lines, dem.columns);
   }
   const TColor colour = NetworkColour(params.colourCode);
   for (int y = 0; y < dem.lines; ++y) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/common/grid_memory.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
 
@@ -78,7 +79,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
 
   result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
   if (result.image->allocError != 0) {
-    return Error{kAllocationFailed, "Not enough memory for the headwaters density"};
+    return GridMemoryError(h, w);
   }
   result.image->Fill(TColor{255, 255, 255});
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/common/grid_memory.h"
 #include "core/drainage/network_value.h"
 
 namespace orvane {
@@ -18,7 +19,7 @@ Expected<std::unique_ptr<TRasterImage>> IncrustDrainage(const TRasterImage* para
   const TRasterImage& p = *parameterImage;
   auto out = std::make_unique<TRasterImage>(p.columns, p.lines, grayResult ? kRasterGray : kRasterRgb);
   if (out->allocError != 0 || !out->IsAllocated()) {
-    return Error{kAllocationFailed, "Not enough memory for the incrusted image"};
+    return GridMemoryError(p.lines, p.columns);
   }
   std::vector<std::uint8_t> net;
   for (int y = 0; y < p.lines; ++y) {

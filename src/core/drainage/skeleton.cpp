@@ -112,7 +112,8 @@ bool DeletableWindow(const std::uint8_t window[9]) {
   return LargestRun(window, kObject, true) >= 2;
 }
 
-std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int lines) {
+std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int lines,
+                             const ProgressSink* cancel) {
   if (columns <= 0 || lines <= 0) return 0;
   // Padded copy: a one-cell frame of 5 stands for the cells outside the raster.
   const int stride = columns + 2;
@@ -153,7 +154,11 @@ std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int l
       work.swap(queue[static_cast<std::size_t>(d)]);
       removed.clear();
       const std::uint8_t bit = static_cast<std::uint8_t>(1u << d);
+      std::size_t examined = 0;
       for (const std::uint32_t i : work) {
+        // A pass over a large network can take seconds: look at the cancel flag as often as
+        // a line loop would.
+        if (cancel && (++examined & 0xFFFF) == 0 && cancel->Cancelled()) return -1;
         due[i] = static_cast<std::uint8_t>(due[i] & ~bit);
         if (g[i] != kObject || g[i + side[d]] == kObject) continue;
         int key = 0;
@@ -178,6 +183,7 @@ std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int l
       }
     }
     if (!any) break;
+    if (cancel && cancel->Cancelled()) return -1;
   }
 
   for (int y = 0; y < lines; ++y) {

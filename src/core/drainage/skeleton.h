@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/common/progress.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
@@ -26,8 +27,10 @@ namespace orvane {
 std::unique_ptr<TRasterImage> Skeletonize(const TRasterImage& source);
 
 // The same thinning on a grid of gray values (columns x lines, line after line), in place.
-// Returns the number of cells removed.
-std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int lines);
+// Returns the number of cells removed, or -1 when `cancel` turned true before the end (the
+// grid is then left as it was given).
+std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int lines,
+                             const ProgressSink* cancel = nullptr);
 
 // The deletable-window test on a 3 x 3 window given line after line (centre at index 4).
 bool DeletableWindow(const std::uint8_t window[9]);

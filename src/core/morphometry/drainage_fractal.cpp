@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/drainage/network_value.h"
 #include "core/render/histogram_table.h"
@@ -224,7 +225,7 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   result.margin = segments ? window.marginSegments : window.marginGlobal;
   result.dimension.assign(static_cast<std::size_t>(W) * H, 0.0);
   if (result.image.Allocate(W, H, kRasterGray) != 0) {
-    return Error{kAllocationFailed, "Not enough memory for the result image."};
+    return GridMemoryError(H, W);
   }
   result.image.palette = GrayRamp();
   result.image.Fill(TColor{255, 255, 255});

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
@@ -54,7 +55,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   result.halfSize = v;
   result.networkValue = value.value;
   if (result.image.Allocate(W, H, kRasterGray) != 0) {
-    return Error{kAllocationFailed, "Not enough memory for the result image."};
+    return GridMemoryError(H, W);
   }
   result.image.palette = GrayRamp();
   result.image.Fill(TColor{0, 0, 0});

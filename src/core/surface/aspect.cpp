@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 
 namespace orvane {
@@ -151,7 +152,7 @@ Expected<TAspectResult> ComputeAspect(const TDemModel& dem, const TAspectParams&
   const int W = dem.columns, H = dem.lines;
   auto image = std::make_unique<TRasterImage>(W, H, params.grayTones ? kRasterGray : kRasterRgb);
   if (image->allocError || !image->IsAllocated()) {
-    return Error{kAllocationFailed, "Not enough memory for the aspect image"};
+    return GridMemoryError(H, W);
   }
   TAspectResult result;
   result.image = std::move(image);

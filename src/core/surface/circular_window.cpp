@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
@@ -314,7 +315,7 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
 
   CircularResult result;
   result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  if (result.image->allocError) return GridMemoryError(h, w);
   result.image->Fill(Rgb(255, 255, 255));
   result.margin = radius + 2;
   if (2 * radius >= h || 2 * radius >= w) return result;  // no cell has the whole disc

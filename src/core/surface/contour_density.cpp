@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
@@ -62,7 +63,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   const int h = dem.lines;
   ContourDensityResult result;
   result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  if (result.image->allocError) return GridMemoryError(h, w);
   const int half = params.window / 2;
   result.margin = half + 1;
 

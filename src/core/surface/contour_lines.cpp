@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/truncated_elevations.h"
 
@@ -54,7 +55,7 @@ Expected<ContourLinesResult> ComputeContourLines(const TDemModel& dem,
   const int h = dem.lines;
   ContourLinesResult result;
   result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  if (result.image->allocError) return GridMemoryError(h, w);
   const int n = (params.last - params.first) / params.interval + 1;
   for (int k = 0; k < n; ++k) result.levels.push_back(params.first + k * params.interval);
   const std::int64_t first = params.first;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
@@ -32,7 +33,7 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
     return status.error();
   ShapeResult result;
   result.image = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  if (result.image->allocError) return Error{kAllocationFailed, "Not enough memory for the result"};
+  if (result.image->allocError) return GridMemoryError(dem.lines, dem.columns);
   result.image->Fill(Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill));
   result.margin = 1;
   if (params.range == 0) return result;

@@ -16,6 +16,7 @@
 #define ORVANE_SLOPE_AVX512 1
 #endif
 
+#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 
 namespace orvane {
@@ -309,7 +310,7 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
   const int W = dem.columns, H = dem.lines;
   auto image = std::make_unique<TRasterImage>(W, H, params.grayTones ? kRasterGray : kRasterRgb);
   if (image->allocError || !image->IsAllocated()) {
-    return Error{kAllocationFailed, "Not enough memory for the slope image"};
+    return GridMemoryError(H, W);
   }
 
   const double px = dem.pixelSizeX, py = dem.pixelSizeY;

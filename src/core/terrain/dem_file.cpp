@@ -9,6 +9,7 @@
 #include <new>
 
 #include "core/common/atomic_file.h"
+#include "core/common/grid_memory.h"
 
 namespace orvane {
 
@@ -123,10 +124,12 @@ Expected<DemFileScan> ScanDemFile(const std::string& rawPath, int lines, int col
     const int err = errno;
     return Error{kCannotOpen, "cannot read " + FileReason(rawPath, err)};
   }
+  if (!GridBytesAllowed(GridBytes(lines, columns, sizeof(std::int32_t))))
+    return GridMemoryError(lines, columns);
   try {
     scan.values.resize(static_cast<std::size_t>(lines) * columns);
   } catch (const std::bad_alloc&) {
-    return Error{kAllocationFailed, "not enough memory to read '" + rawPath + "'"};
+    return GridMemoryError(lines, columns);
   }
   std::vector<std::uint8_t> line(static_cast<std::size_t>(columns) * bytesPerElement);
   for (int l = 0; l < lines; ++l) {
@@ -213,7 +216,7 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(DemFileScan&& scan,
   if (Status s = CheckScan(scan, options); !s) return s.error();
   auto model = std::make_unique<TDemModel>();
   const int code = model->AdoptInt32Grid(OpenedDescriptor(scan, options), std::move(scan.values));
-  if (code != 0) return Error{code, "not enough memory for the DEM"};
+  if (code != 0) return GridMemoryError(scan.lines, scan.columns);
   return model;
 }
 
@@ -233,13 +236,18 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
     if (Status s = out.Open(workPath); !s) return s.error();
     const auto* bytes = reinterpret_cast<const char*>(scan.values.data());
     const std::size_t lineBytes = static_cast<std::size_t>(scan.columns) * sizeof(std::int32_t);
-    for (int l = 0; l < scan.lines; ++l)
+    const auto cancelled = [&] { return options.cancel && options.cancel->Cancelled(); };
+    for (int l = 0; l < scan.lines; ++l) {
+      if (cancelled()) return Error{kCancelled, "opening cancelled"};
       out.Write(bytes + static_cast<std::size_t>(l) * lineBytes, lineBytes);
+    }
+    if (cancelled()) return Error{kCancelled, "opening cancelled"};
     if (Status s = out.Commit(); !s) return s.error();
   }
 
   auto model = std::make_unique<TDemModel>();
   const int code = model->ReadRaw(workPath, OpenedDescriptor(scan, options), 0);
+  if (code == kAllocationFailed) return GridMemoryError(scan.lines, scan.columns);
   if (code != 0) return Error{code, ReadRawMessage(code, workPath)};
   return model;
 }

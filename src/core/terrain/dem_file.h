@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/progress.h"
 #include "core/common/result.h"
 #include "core/terrain/dem_model.h"
 
@@ -60,6 +61,9 @@ struct DemOpenOptions {
   // false: the widened grid goes straight into the model, without the work file (callers that
   // would delete the work directory on return anyway, such as the command-line tool).
   bool writeWorkFile = true;
+  // Polled once per line while the work file is written: when it turns true the opening
+  // stops with kCancelled and the work file on disk stays as it was.
+  const ProgressSink* cancel = nullptr;
 };
 
 // Per-user data directory: $XDG_DATA_HOME/orvane, else ~/.local/share/orvane (created on

@@ -6,6 +6,8 @@
 #include <limits>
 #include <new>
 
+#include "core/common/grid_memory.h"
+
 namespace orvane {
 
 namespace {
@@ -67,7 +69,7 @@ int TDemModel::Allocate(int columns_, int lines_, std::uint8_t elementType_) {
   if (columns_ <= 0 || lines_ <= 0 || elementSize == 0) return 0;
   const std::uint64_t row = static_cast<std::uint64_t>(columns_) * static_cast<std::uint64_t>(elementSize);
   const std::uint64_t total = row * static_cast<std::uint64_t>(lines_);
-  if (total > kMaxGridBytes) {
+  if (total > kMaxGridBytes || !GridBytesAllowed(static_cast<std::int64_t>(total))) {
     allocError = 1;
     return 1;
   }

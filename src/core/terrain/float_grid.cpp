@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <new>
 
+#include "core/common/grid_memory.h"
+
 namespace orvane {
 
 TFloatGrid::TFloatGrid(int columns_, int lines_) : columns(columns_), lines(lines_) {
   if (columns_ <= 0 || lines_ <= 0) return;
+  if (!GridBytesAllowed(GridBytes(lines_, columns_, sizeof(float)))) {
+    error = 3;
+    return;
+  }
   try {
     cells_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(lines_), 0.0f);
   } catch (const std::bad_alloc&) {

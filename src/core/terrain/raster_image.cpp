@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "core/common/grid_memory.h"
 #include "core/terrain/dem_model.h"
 
 namespace orvane {
@@ -43,7 +44,7 @@ int TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
   const std::uint64_t total = static_cast<std::uint64_t>(columns_) *
                               static_cast<std::uint64_t>(lines_) *
                               static_cast<std::uint64_t>(BytesPerPixel());
-  if (total > kMaxRasterBytes) {
+  if (total > kMaxRasterBytes || !GridBytesAllowed(static_cast<std::int64_t>(total))) {
     allocError = 1;
     Release();
     return 1;

@@ -1,0 +1,82 @@
+// How a handler runs a computation: under the progress window, off the GUI thread, with a
+// cancel and an allocation failure ending the same way, nothing changed.
+//
+//   const SlopeParams params = dialog.Params();            // read every dialog value first
+//   auto result = RunTreatment(main, "ERREUR", GridOf(*dem),
+//                              [&, dem] { return ComputeSlope(*dem, params, &sink); });
+//   if (!result) return;                                    // cancelled, or the message shown
+//   main.BeginTreatment(...); main.ShowParameterImage(...); // state changes only now
+//
+// The work lambda runs on a worker thread: it may read core data (DEM, rasters, copied
+// parameters) but never a QObject, a dialog or the frame.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+#include "app/main_form.h"
+#include "app/shell/progress_form.h"
+#include "app/shell/prompter.h"
+#include "core/common/grid_memory.h"
+#include "core/common/result.h"
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+// The size named by "not enough memory for a grid of L x C" when a computation runs out of
+// memory somewhere that does not say which grid it was allocating: that of its input.
+struct GridSize {
+  std::int64_t lines = 0;
+  std::int64_t columns = 0;
+};
+inline GridSize GridOf(const TDemModel& dem) { return {dem.lines, dem.columns}; }
+inline GridSize GridOf(const TRasterImage& raster) { return {raster.lines, raster.columns}; }
+
+// Runs `work` under the progress window. Empty when the user cancelled (nothing shown) or the
+// memory ran out (the warning shown, under `caption`).
+template <class F>
+auto RunComputation(TMainForm& main, const QString& caption, GridSize size, F&& work)
+    -> std::optional<std::invoke_result_t<F&>> {
+  QString failure;
+  try {
+    return main.ProgressWindow().Run(std::forward<F>(work));
+  } catch (const GridAllocationError& error) {
+    failure = QString::fromStdString(error.what());
+  } catch (const std::bad_alloc&) {
+    failure = QString::fromStdString(GridMemoryMessage(size.lines, size.columns));
+  }
+  Prompts().Warning(&main, caption, failure);
+  return std::nullopt;
+}
+
+namespace detail {
+template <class E>
+struct ExpectedValue;
+template <class T>
+struct ExpectedValue<Expected<T>> {
+  using type = T;
+};
+}  // namespace detail
+
+// The same for a computation giving an Expected<T>: its value, or empty after a cancel or
+// after its error was shown (a kCancelled error is not shown).
+template <class F>
+auto RunTreatment(TMainForm& main, const QString& caption, GridSize size, F&& work)
+    -> std::optional<typename detail::ExpectedValue<std::invoke_result_t<F&>>::type> {
+  auto run = RunComputation(main, caption, size, std::forward<F>(work));
+  if (!run) return std::nullopt;
+  if (!*run) {
+    if (run->error().code != kCancelled) {
+      Prompts().Warning(&main, caption, QString::fromStdString(run->error().message));
+    }
+    return std::nullopt;
+  }
+  return std::move(**run);
+}
+
+}  // namespace orvane
