@@ -69,62 +69,59 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   result.networkValue = value.value;
   result.density3D.assign(static_cast<std::size_t>(W) * H, 0.0);
 
-  const TIntGrid elevations = TruncatedElevations(dem);
-  std::vector<std::int32_t> z(static_cast<std::size_t>(W) * H);
-  for (std::size_t i = 0; i < z.size(); ++i) z[i] = elevations.values[i] / U;
+  // The whole-number heights divided by the unit, in the storage they were read into.
+  std::vector<std::int32_t> z = TruncatedElevations(dem).values;
+  for (std::int32_t& v : z) v /= U;
 
-  // Half links of every network cell to its network neighbours, flat and along the surface.
+  // Half links of a network cell to its network neighbours, flat or along the surface; the
+  // tables take them cell by cell, so no grid of links is kept.
   const std::uint64_t sideFlat = HalfLinkFixed(P, false, 0, false);
   const std::uint64_t diagonalFlat = HalfLinkFixed(P, true, 0, false);
-  std::vector<std::uint64_t> links2(static_cast<std::size_t>(W) * H, 0);
-  std::vector<std::uint64_t> links3(static_cast<std::size_t>(W) * H, 0);
-  ProgressScope scope(progress);
-  ParallelForLines(H, [&](int y) {
-    for (int x = 0; x < W; ++x) {
-      const std::size_t at = static_cast<std::size_t>(y) * W + x;
-      if (!mask[at]) continue;
-      std::uint64_t sum2 = 0, sum3 = 0;
-      for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-          if (dx == 0 && dy == 0) continue;
-          const int nx = x + dx, ny = y + dy;
-          if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
-          const std::size_t other = static_cast<std::size_t>(ny) * W + nx;
-          if (!mask[other]) continue;
-          const bool diagonal = dx != 0 && dy != 0;
-          sum2 += diagonal ? diagonalFlat : sideFlat;
-          sum3 += HalfLinkFixed(P, diagonal, std::abs(static_cast<std::int64_t>(z[other]) - z[at]),
-                                true);
-        }
+  auto links = [&](int x, int y, bool surface) -> std::uint64_t {
+    const std::size_t at = static_cast<std::size_t>(y) * W + x;
+    if (!mask[at]) return 0;
+    std::uint64_t sum = 0;
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        if (dx == 0 && dy == 0) continue;
+        const int nx = x + dx, ny = y + dy;
+        if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
+        const std::size_t other = static_cast<std::size_t>(ny) * W + nx;
+        if (!mask[other]) continue;
+        const bool diagonal = dx != 0 && dy != 0;
+        sum += surface ? HalfLinkFixed(P, diagonal, std::abs(static_cast<std::int64_t>(z[other]) - z[at]), true)
+                       : (diagonal ? diagonalFlat : sideFlat);
       }
-      links2[at] = sum2;
-      links3[at] = sum3;
     }
-  });
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
-
-  // Unsigned sums wrap harmlessly: a window's sum is exact as long as it fits in 64 bits.
-  const SummedAreaTable<std::uint64_t> table2(
-      W, H, [&](int x, int y) { return links2[static_cast<std::size_t>(y) * W + x]; });
-  const SummedAreaTable<std::uint64_t> table3(
-      W, H, [&](int x, int y) { return links3[static_cast<std::size_t>(y) * W + x]; });
-  links2 = {};
-  links3 = {};
+    return sum;
+  };
+  ProgressScope scope(progress);
 
   const double area = static_cast<double>(P) * P * (n - 1) * (n - 1);
   const int centreLines = std::max(0, H - 2 * m);
-  std::vector<double> density2D(static_cast<std::size_t>(W) * H, 0.0);
+  // Unsigned sums wrap harmlessly: a window's sum is exact as long as it fits in 64 bits.
+  // One table at a time: the flat one only feeds its histogram. The window's first and last
+  // lines are left out; all its columns take part.
+  {
+    const SummedAreaTable<std::uint64_t> table2(W, H, [&](int x, int y) { return links(x, y, false); });
+    for (int y = m; y < H - m; ++y) {
+      for (int x = m; x < W - m; ++x) {
+        const std::uint64_t q2 = table2.Sum(x - m, y - m + 1, x + m, y + m - 1);
+        const int bin2 = static_cast<int>(10.0 * (static_cast<double>(q2) / kHalfLinkUnit / area * 1000.0));
+        if (bin2 >= 0 && bin2 < kDissectionHistogramBins) ++result.histogram2D[static_cast<std::size_t>(bin2)];
+      }
+    }
+  }
+  const SummedAreaTable<std::uint64_t> table3(W, H, [&](int x, int y) { return links(x, y, true); });
+  z = {};
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
   ParallelForLines(
       centreLines,
       [&](int i) {
         const int y = m + i;
         double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
-        double* out2 = density2D.data() + static_cast<std::size_t>(y) * W;
         for (int x = m; x < W - m; ++x) {
-          // The window's first and last lines are left out; all its columns take part.
-          const std::uint64_t q2 = table2.Sum(x - m, y - m + 1, x + m, y + m - 1);
           const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
-          out2[x] = static_cast<double>(q2) / kHalfLinkUnit / area * 1000.0;
           out3[x] = static_cast<double>(q3) / kHalfLinkUnit / area * 1000.0;
         }
       },
@@ -138,14 +135,11 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   result.maximum = 0.0;
   for (int y = m; y < H - m; ++y) {
     for (int x = m; x < W - m; ++x) {
-      const std::size_t at = static_cast<std::size_t>(y) * W + x;
-      const double d3 = result.density3D[at];
+      const double d3 = result.density3D[static_cast<std::size_t>(y) * W + x];
       result.minimum = first ? d3 : std::min(result.minimum, d3);
       result.maximum = first ? d3 : std::max(result.maximum, d3);
       first = false;
-      const int bin2 = static_cast<int>(10.0 * density2D[at]);
       const int bin3 = static_cast<int>(10.0 * d3);
-      if (bin2 >= 0 && bin2 < kDissectionHistogramBins) ++result.histogram2D[static_cast<std::size_t>(bin2)];
       if (bin3 >= 0 && bin3 < kDissectionHistogramBins) ++result.histogram3D[static_cast<std::size_t>(bin3)];
     }
   }
