@@ -78,81 +78,66 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
 
   // A cell is a contour cell for the levels in [z, top): top is the highest tested neighbour
   // (border cells test three neighbours, corners none, so top = z there).
-  std::vector<std::int32_t> top(static_cast<std::size_t>(w) * h);
-  ParallelForLines(h, [&](int r) {
-    for (int c = 0; c < w; ++c) {
-      const bool first = r == 0, last = r == h - 1, left = c == 0, right = c == w - 1;
-      std::int32_t t = z.At(c, r);
-      if ((first || last) && (left || right)) {
-        top[static_cast<std::size_t>(r) * w + c] = t;
-        continue;
+  auto topAt = [&](int c, int r) {
+    const bool first = r == 0, last = r == h - 1, left = c == 0, right = c == w - 1;
+    std::int32_t t = z.At(c, r);
+    if ((first || last) && (left || right)) return t;
+    if (!first) t = std::max(t, z.At(c, r - 1));
+    if (!last) t = std::max(t, z.At(c, r + 1));
+    if (!left) t = std::max(t, z.At(c - 1, r));
+    if (!right) t = std::max(t, z.At(c + 1, r));
+    return t;
+  };
+  // Contour length of an interior cell, in thousandths of p; 0 elsewhere.
+  auto lengthAt = [&](int c, int r) -> std::int64_t {
+    if (r < 1 || r > h - 2 || c < 1 || c > w - 2 || levels.count == 0) return 0;
+    const std::int64_t lo = z.At(c, r);
+    const std::int64_t hi = topAt(c, r);
+    if (hi <= lo) return 0;
+    std::int64_t sum = 0;
+    for (int dr = -1; dr <= 1; ++dr)
+      for (int dc = -1; dc <= 1; ++dc) {
+        if (dr == 0 && dc == 0) continue;
+        const std::int64_t nlo = z.At(c + dc, r + dr);
+        const std::int64_t nhi = topAt(c + dc, r + dr);
+        const std::int64_t shared = levels.In(std::max(lo, nlo), std::min(hi, nhi));
+        sum += shared * ((dr == 0 || dc == 0) ? kDirectLink : kDiagonalLink);
       }
-      if (!first) t = std::max(t, z.At(c, r - 1));
-      if (!last) t = std::max(t, z.At(c, r + 1));
-      if (!left) t = std::max(t, z.At(c - 1, r));
-      if (!right) t = std::max(t, z.At(c + 1, r));
-      top[static_cast<std::size_t>(r) * w + c] = t;
-    }
-  });
-  scope.Step(0.3);
-
-  // Contour length of every interior cell, in thousandths of p.
-  std::vector<std::int64_t> length(static_cast<std::size_t>(w) * h, 0);
-  ParallelForLines(h, [&](int r) {
-    if (r < 1 || r > h - 2 || levels.count == 0) return;
-    for (int c = 1; c <= w - 2; ++c) {
-      const std::int64_t lo = z.At(c, r);
-      const std::int64_t hi = top[static_cast<std::size_t>(r) * w + c];
-      if (hi <= lo) continue;
-      std::int64_t sum = 0;
-      for (int dr = -1; dr <= 1; ++dr)
-        for (int dc = -1; dc <= 1; ++dc) {
-          if (dr == 0 && dc == 0) continue;
-          const std::int64_t nlo = z.At(c + dc, r + dr);
-          const std::int64_t nhi = top[static_cast<std::size_t>(r + dr) * w + (c + dc)];
-          const std::int64_t shared = levels.In(std::max(lo, nlo), std::min(hi, nhi));
-          sum += shared * ((dr == 0 || dc == 0) ? kDirectLink : kDiagonalLink);
-        }
-      length[static_cast<std::size_t>(r) * w + c] = sum;
-    }
-  });
+    return sum;
+  };
+  // The table takes the lengths cell by cell: no grid of lengths or tops is kept.
+  const SummedAreaTable<std::int64_t> sums(w, h, lengthAt);
   scope.Step(0.6);
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
 
-  const SummedAreaTable<std::int64_t> sums(
-      w, h, [&](int c, int r) { return length[static_cast<std::size_t>(r) * w + c]; });
-
-  // Window or block sums of the computed cells, then their range.
+  // Window or block sums of the computed cells, then their range. The sums are read from the
+  // table twice (range, then image) rather than kept in a grid.
   const bool moving = params.tiling == DensityTiling::kMovingWindow;
   const int s = params.window;
-  std::vector<std::int64_t> b(static_cast<std::size_t>(w) * h, 0);
-  std::vector<std::uint8_t> computed(static_cast<std::size_t>(w) * h, 0);
-  if (moving) {
-    ParallelForLines(h, [&](int r) {
-      if (r < half + 1 || r > h - half - 2) return;
-      for (int c = half + 1; c <= w - half - 2; ++c) {
-        b[static_cast<std::size_t>(r) * w + c] = sums.WindowSum(c, r, half);
-        computed[static_cast<std::size_t>(r) * w + c] = 1;
-      }
-    });
-  } else {
-    for (int r0 = 1; r0 < h - s; r0 += s)
-      for (int c0 = 1; c0 < w - s; c0 += s) {
-        const std::int64_t block = sums.Sum(c0, r0, c0 + s - 1, r0 + s - 1);
-        for (int r = r0; r < r0 + s; ++r)
-          for (int c = c0; c < c0 + s; ++c) {
-            b[static_cast<std::size_t>(r) * w + c] = block;
-            computed[static_cast<std::size_t>(r) * w + c] = 1;
-          }
-      }
-  }
-  std::int64_t bmin = std::numeric_limits<std::int64_t>::max();
-  std::int64_t bmax = std::numeric_limits<std::int64_t>::min();
-  for (std::size_t k = 0; k < b.size(); ++k) {
-    if (!computed[k]) continue;
-    bmin = std::min(bmin, b[k]);
-    bmax = std::max(bmax, b[k]);
-  }
+  // Blocks of s x s cells from (1, 1); the computed cells of a block are those of whole blocks.
+  const int blocksDown = h - s > 1 ? (h - s - 2) / s + 1 : 0;
+  const int blocksAcross = w - s > 1 ? (w - s - 2) / s + 1 : 0;
+  auto computedAt = [&](int c, int r) {
+    if (moving) return r >= half + 1 && r <= h - half - 2 && c >= half + 1 && c <= w - half - 2;
+    return r >= 1 && c >= 1 && (r - 1) / s < blocksDown && (c - 1) / s < blocksAcross;
+  };
+  auto sumAt = [&](int c, int r) -> std::int64_t {
+    if (moving) return sums.WindowSum(c, r, half);
+    const int r0 = 1 + (r - 1) / s * s, c0 = 1 + (c - 1) / s * s;
+    return sums.Sum(c0, r0, c0 + s - 1, r0 + s - 1);
+  };
+  std::vector<std::int64_t> lineMin(static_cast<std::size_t>(h), std::numeric_limits<std::int64_t>::max());
+  std::vector<std::int64_t> lineMax(static_cast<std::size_t>(h), std::numeric_limits<std::int64_t>::min());
+  ParallelForLines(h, [&](int r) {
+    for (int c = 0; c < w; ++c) {
+      if (!computedAt(c, r)) continue;
+      const std::int64_t v = sumAt(c, r);
+      lineMin[static_cast<std::size_t>(r)] = std::min(lineMin[static_cast<std::size_t>(r)], v);
+      lineMax[static_cast<std::size_t>(r)] = std::max(lineMax[static_cast<std::size_t>(r)], v);
+    }
+  });
+  const std::int64_t bmin = *std::min_element(lineMin.begin(), lineMin.end());
+  const std::int64_t bmax = *std::max_element(lineMax.begin(), lineMax.end());
   const bool any = bmin <= bmax;
   // p <= 0 (no pixel size) makes every length 0: the equal-sums case.
   const bool spread = any && bmax > bmin && p > 0.0;
@@ -164,10 +149,9 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   ParallelForLines(h, [&](int r) {
     std::uint8_t* out = result.image->Row(r);
     for (int c = 0; c < w; ++c) {
-      const std::size_t k = static_cast<std::size_t>(r) * w + c;
       int value = background;
-      if (computed[k]) {
-        value = spread ? static_cast<int>(static_cast<double>(b[k] - bmin) /
+      if (computedAt(c, r)) {
+        value = spread ? static_cast<int>(static_cast<double>(sumAt(c, r) - bmin) /
                                           static_cast<double>(bmax - bmin) * dynamism)
                        : 0;
       }
