@@ -15,18 +15,14 @@
 
 namespace orvane {
 
-// out(l, c) = minimum (or maximum) of `in` over lines l .. l + height - 1 and columns
-// c .. c + width - 1, for the (lines - height + 1) x (columns - width + 1) windows that fit,
-// line after line. Empty when the window does not fit.
+// The first half of a window extreme: across(l, c) = minimum (or maximum) of `in` over columns
+// c .. c + width - 1 of line l, for the columns - width + 1 windows that fit, line after line.
 template <class T>
-std::vector<T> SlidingWindowExtreme(const T* in, int columns, int lines, int width, int height,
-                                    bool maximum) {
-  std::vector<T> out;
-  if (width < 1 || height < 1 || width > columns || height > lines) return out;
-  const auto pick = [maximum](T a, T b) { return (maximum ? a < b : b < a) ? b : a; };
-  const int outLines = lines - height + 1;
+std::vector<T> SlidingAlongLines(const T* in, int columns, int lines, int width, bool maximum) {
+  std::vector<T> across;
+  if (width < 1 || width > columns || lines < 1) return across;
   const auto stride = static_cast<std::size_t>(columns - width + 1);
-  std::vector<T> across(static_cast<std::size_t>(lines) * stride);
+  across.resize(static_cast<std::size_t>(lines) * stride);
   ParallelForLines(lines, [&](int line) {
     thread_local std::vector<T> scratch;
     const T* src = in + static_cast<std::size_t>(line) * static_cast<std::size_t>(columns);
@@ -37,8 +33,20 @@ std::vector<T> SlidingWindowExtreme(const T* in, int columns, int lines, int wid
       SlidingMin(src, columns, width, dst, scratch);
     }
   });
-  // Down the columns: blocks of `height` lines; each output line is the pick of the suffix of
-  // its block and the prefix of the next block.
+  return across;
+}
+
+// The second half: out(l, c) = pick of across over lines l .. l + height - 1 (lines of
+// `stride` values), for the lines - height + 1 windows that fit.
+template <class T>
+std::vector<T> SlidingDownColumns(const std::vector<T>& across, std::size_t stride, int lines, int height,
+                                  bool maximum) {
+  std::vector<T> out;
+  if (height < 1 || height > lines || across.size() < static_cast<std::size_t>(lines) * stride) return out;
+  const auto pick = [maximum](T a, T b) { return (maximum ? a < b : b < a) ? b : a; };
+  const int outLines = lines - height + 1;
+  // Blocks of `height` lines; each output line is the pick of the suffix of its block and the
+  // prefix of the next block.
   out.resize(static_cast<std::size_t>(outLines) * stride);
   const auto acrossRow = [&](int l) { return across.data() + static_cast<std::size_t>(l) * stride; };
   const int blocks = (outLines + height - 1) / height;
@@ -78,6 +86,17 @@ std::vector<T> SlidingWindowExtreme(const T* in, int columns, int lines, int wid
       },
       nullptr, 1);
   return out;
+}
+
+// out(l, c) = minimum (or maximum) of `in` over lines l .. l + height - 1 and columns
+// c .. c + width - 1, for the (lines - height + 1) x (columns - width + 1) windows that fit,
+// line after line. Empty when the window does not fit.
+template <class T>
+std::vector<T> SlidingWindowExtreme(const T* in, int columns, int lines, int width, int height,
+                                    bool maximum) {
+  if (width < 1 || height < 1 || width > columns || height > lines) return {};
+  const std::vector<T> across = SlidingAlongLines(in, columns, lines, width, maximum);
+  return SlidingDownColumns(across, static_cast<std::size_t>(columns - width + 1), lines, height, maximum);
 }
 
 }  // namespace orvane

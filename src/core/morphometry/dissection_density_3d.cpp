@@ -113,7 +113,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     }
   }
   const SummedAreaTable<std::uint64_t> table3(W, H, [&](int x, int y) { return links(x, y, true); });
-  z = {};
+  std::vector<std::int32_t>().swap(z);  // frees the storage (assigning {} would keep it)
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
   ParallelForLines(
       centreLines,

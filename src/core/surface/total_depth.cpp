@@ -38,11 +38,21 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
     return Error{kBadParameter, "The window is larger than the DEM"};
   }
   ProgressScope scope(progress);
-  const TIntGrid z = TruncatedElevations(dem);
-  scope.Step(0.2);
-  const auto low = SlidingWindowExtreme(z.values.data(), z.columns, z.lines, side, side, false);
+  // Along the lines for both extremes first, so the heights can go before the columns are
+  // done: never more than four grids at once with the DEM.
+  std::vector<std::int32_t> lowAcross, highAcross;
+  {
+    const TIntGrid z = TruncatedElevations(dem);
+    scope.Step(0.2);
+    lowAcross = SlidingAlongLines(z.values.data(), z.columns, z.lines, side, false);
+    highAcross = SlidingAlongLines(z.values.data(), z.columns, z.lines, side, true);
+  }
+  const auto stride = static_cast<std::size_t>(dem.columns - side + 1);
+  const auto low = SlidingDownColumns(lowAcross, stride, dem.lines, side, false);
+  std::vector<std::int32_t>().swap(lowAcross);  // frees the storage (assigning {} keeps it)
   scope.Step(0.5);
-  const auto high = SlidingWindowExtreme(z.values.data(), z.columns, z.lines, side, side, true);
+  const auto high = SlidingDownColumns(highAcross, stride, dem.lines, side, true);
+  std::vector<std::int32_t>().swap(highAcross);
   scope.Step(0.8);
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
 
