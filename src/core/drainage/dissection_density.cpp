@@ -75,32 +75,6 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   const std::vector<std::uint8_t> net =
       NetworkMask(drainage, NetworkValueRule::kFirstInRasterOrder, &field.network);
 
-  // Window sums over [x0, x1) x [y0, y1), exact in 64-bit integers.
-  using Table = SummedAreaTable<std::int64_t>;
-  auto tableOf = [&](const std::vector<std::uint8_t>& v) {
-    return Table(w, h, [&](int x, int y) { return v[static_cast<std::size_t>(y) * w + x]; });
-  };
-  auto sum = [](const Table& t, int x0, int y0, int x1, int y1) {
-    return t.Sum(x0, y0, x1 - 1, y1 - 1);
-  };
-  Table cells;
-  Table sideLinks;
-  Table diagonalLinks;
-  if (params.measure == DensityMeasure::kPixels) {
-    cells = tableOf(net);
-  } else {
-    std::vector<std::uint8_t> sides;
-    std::vector<std::uint8_t> diagonals;
-    CountLinks(net, w, h, sides, diagonals);
-    sideLinks = tableOf(sides);
-    diagonalLinks = tableOf(diagonals);
-  }
-  auto length = [&](int x0, int y0, int x1, int y1) {
-    return 0.5 * static_cast<double>(sum(sideLinks, x0, y0, x1, y1)) +
-           0.707 * static_cast<double>(sum(diagonalLinks, x0, y0, x1, y1));
-  };
-  const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
-
   int x0 = 0, y0 = 0;  // window cells [x0 + a, x0 + b) relative to each window's anchor
   int cx0 = 0, cy0 = 0, cx1 = 0, cy1 = 0;
   double pixelDivisor = 0.0;
@@ -127,24 +101,60 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   const int step = params.tiling == DensityTiling::kGrid ? ws : 1;
   field.density.assign(static_cast<std::size_t>(field.windowsX) * field.windowsY, 0.0);
 
-  ParallelForLines(
-      field.windowsY,
-      [&](int j) {
-        double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
-        const int ay = y0 + j * step;
-        for (int i = 0; i < field.windowsX; ++i) {
-          const int ax = x0 + i * step;
-          double d;
-          if (params.measure == DensityMeasure::kPixels) {
-            const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
-            d = static_cast<double>(np) / pixelDivisor * 100.0;
-          } else {
-            d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
+  auto compute = [&](auto zero) {
+    using T = decltype(zero);
+    // Window sums over [x0, x1) x [y0, y1). Tables of unsigned sums wrap harmlessly: a window's
+    // sum (at most 8 links per cell) is exact as long as it fits, so 32 bits do for windows up
+    // to 23000 cells wide, 64 bits beyond.
+    using Table = SummedAreaTable<T>;
+    auto tableOf = [&](const std::vector<std::uint8_t>& v) {
+      return Table(w, h, [&](int x, int y) { return v[static_cast<std::size_t>(y) * w + x]; });
+    };
+    auto sum = [](const Table& t, int x0, int y0, int x1, int y1) {
+      return t.Sum(x0, y0, x1 - 1, y1 - 1);
+    };
+    Table cells;
+    Table sideLinks;
+    Table diagonalLinks;
+    if (params.measure == DensityMeasure::kPixels) {
+      cells = tableOf(net);
+    } else {
+      std::vector<std::uint8_t> sides;
+      std::vector<std::uint8_t> diagonals;
+      CountLinks(net, w, h, sides, diagonals);
+      sideLinks = tableOf(sides);
+      diagonalLinks = tableOf(diagonals);
+    }
+    auto length = [&](int x0, int y0, int x1, int y1) {
+      return 0.5 * static_cast<double>(sum(sideLinks, x0, y0, x1, y1)) +
+             0.707 * static_cast<double>(sum(diagonalLinks, x0, y0, x1, y1));
+    };
+    const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
+
+    ParallelForLines(
+        field.windowsY,
+        [&](int j) {
+          double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
+          const int ay = y0 + j * step;
+          for (int i = 0; i < field.windowsX; ++i) {
+            const int ax = x0 + i * step;
+            double d;
+            if (params.measure == DensityMeasure::kPixels) {
+              const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
+              d = static_cast<double>(np) / pixelDivisor * 100.0;
+            } else {
+              d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
+            }
+            out[i] = d;
           }
-          out[i] = d;
-        }
-      },
-      progress);
+        },
+        progress);
+  };
+  if (8.0 * ws * ws < 4294967296.0) {
+    compute(std::uint32_t{});
+  } else {
+    compute(std::uint64_t{});
+  }
   if (scope.Cancelled()) return Error{kCancelled, "Dissection density cancelled"};
   for (const double d : field.density) {
     field.minimum = std::min(field.minimum, d);
