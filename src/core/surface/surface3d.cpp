@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "core/common/parallel.h"
-#include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
 
 namespace orvane {
@@ -89,27 +88,44 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   if (!(total < 0x1p69)) {  // keeps every fixed-point sum inside 128 bits
     return Error{kBadParameter, "The elevations are too large for the surface computation"};
   }
-  const SummedAreaTable<Fixed> sums(columns, lines, [&](int c, int l) {
-    return static_cast<Fixed>(areas[static_cast<std::size_t>(l) * columns + c] * kFixedScale);
-  });
-
   const double planimetric = static_cast<double>(S) * S * d * d;
   Surface3DResult result;
   result.half = i;
   result.margin = i + 1;
   result.ratio.assign(static_cast<std::size_t>(lines) * columns, 0.0);
   const int lastLine = lines - i - 1, lastColumn = columns - i - 1;  // excluded
+  // Window sums of the fixed-point areas without a whole-grid table: column sums over the
+  // window's lines rolled down a block of centre lines, then a running sum along each line.
+  // The sums are exact integers, so they equal the table's whatever the order.
+  auto fixedAt = [&](int l, int c) {
+    return static_cast<Fixed>(areas[static_cast<std::size_t>(l) * columns + c] * kFixedScale);
+  };
+  constexpr int kBlockLines = 64;
+  const int centreLines = lastLine - firstCentre;
   ParallelForLines(
-      lastLine - firstCentre,
-      [&](int index) {
-        const int r = firstCentre + index;
-        double* out = result.ratio.data() + static_cast<std::size_t>(r) * columns;
-        for (int c = firstCentre; c < lastColumn; ++c) {
-          const Fixed sum = sums.WindowSum(c, r, i);
-          out[c] = static_cast<double>(sum) * kFixedUnit / planimetric;
+      (centreLines + kBlockLines - 1) / kBlockLines,
+      [&](int block) {
+        const int r0 = firstCentre + block * kBlockLines;
+        const int r1 = std::min(lastLine, r0 + kBlockLines);
+        std::vector<Fixed> column(static_cast<std::size_t>(columns), 0);
+        for (int l = r0 - i; l <= r0 + i; ++l)
+          for (int c = 0; c < columns; ++c) column[static_cast<std::size_t>(c)] += fixedAt(l, c);
+        for (int r = r0; r < r1; ++r) {
+          if (r > r0) {
+            for (int c = 0; c < columns; ++c)
+              column[static_cast<std::size_t>(c)] += fixedAt(r + i, c) - fixedAt(r - i - 1, c);
+          }
+          double* out = result.ratio.data() + static_cast<std::size_t>(r) * columns;
+          Fixed run = 0;
+          for (int c = firstCentre - i; c <= firstCentre + i; ++c) run += column[static_cast<std::size_t>(c)];
+          for (int c = firstCentre; c < lastColumn; ++c) {
+            out[c] = static_cast<double>(run) * kFixedUnit / planimetric;
+            if (c + 1 < lastColumn)
+              run += column[static_cast<std::size_t>(c + i + 1)] - column[static_cast<std::size_t>(c - i)];
+          }
         }
       },
-      progress);
+      progress, 1);
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
 
   double qmin = std::numeric_limits<double>::infinity();
