@@ -134,7 +134,6 @@ __attribute__((target("avx512f"))) int LevelOctets(const double* s, int count, c
   const __m512d scale = _mm512_set1_pd(buckets), relative = _mm512_set1_pd(1e-12);
   const __m512d tiny = _mm512_set1_pd(1e-300);
   const __m256i unit = _mm256_set1_epi32(1);
-  alignas(32) std::int32_t g8[8];
   int j = 0;
   for (; j + 8 <= count; j += 8) {
     const __m512d v = _mm512_loadu_pd(s + j);
@@ -155,9 +154,12 @@ __attribute__((target("avx512f"))) int LevelOctets(const double* s, int count, c
         ~inside | _mm512_cmp_pd_mask(w, next, _CMP_GE_OQ) |
         _mm512_cmp_pd_mask(_mm512_sub_pd(next, w), margin, _CMP_LT_OQ) |
         _mm512_cmp_pd_mask(_mm512_sub_pd(w, here), margin, _CMP_LT_OQ));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(g8), g);
-    for (int l = 0; l < 8; ++l)
-      out[j + l] = static_cast<std::uint8_t>((slow >> l) & 1 ? levels.Level(s[j + l]) : g8[l]);
+    // Eight bytes at once; the rare undecided lanes are then redone one by one.
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + j), _mm512_cvtepi32_epi8(_mm512_castsi256_si512(g)));
+    if (slow) {
+      for (int l = 0; l < 8; ++l)
+        if ((slow >> l) & 1) out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
+    }
   }
   return j;
 }
