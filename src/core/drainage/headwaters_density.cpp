@@ -74,7 +74,8 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   result.margin = v + 1;
   const std::vector<std::uint8_t> heads = DetectHeadwaters(drainage, dem, &result.network);
   for (std::uint8_t c : heads) result.headwaters += c;
-  const SummedAreaTable<std::int64_t> sums(
+  // Counts wrap harmlessly in 32 bits: a window holds fewer than 2^32 cells whenever it fits.
+  const SummedAreaTable<std::uint32_t> sums(
       w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
 
   result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
@@ -86,12 +87,10 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   const int cw = w - 2 * v;
   const int ch = h - 2 * v;
   if (cw <= 0 || ch <= 0) return result;
-  std::vector<std::int32_t> counts(static_cast<std::size_t>(cw) * ch);
+  // The counts are read from the table twice (extremes, then image) rather than kept.
   for (int y = v; y < h - v; ++y) {
-    std::int32_t* row = counts.data() + static_cast<std::size_t>(y - v) * cw;
     for (int x = v; x < w - v; ++x) {
       const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
-      row[x - v] = c;
       result.minimum = std::min(result.minimum, c);
       result.maximum = std::max(result.maximum, c);
     }
@@ -99,12 +98,12 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   }
   const std::int32_t range = result.maximum - result.minimum;
   for (int y = v; y < h - v; ++y) {
-    const std::int32_t* row = counts.data() + static_cast<std::size_t>(y - v) * cw;
     std::uint8_t* out = result.image->Row(y);
     for (int x = v; x < w - v; ++x) {
       int value = 0;
       if (range > 0) {
-        value = static_cast<int>(static_cast<double>(row[x - v] - result.minimum) / range *
+        const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
+        value = static_cast<int>(static_cast<double>(c - result.minimum) / range *
                                  params.dynamicScale);
       }
       out[x] = static_cast<std::uint8_t>(value);
