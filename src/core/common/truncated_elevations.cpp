@@ -37,6 +37,18 @@ TIntGrid TruncatedElevations(const TDemModel& dem) {
   return grid;
 }
 
+TIntGridView::TIntGridView(const TDemModel& dem) {
+  if (!dem.IsAllocated() || dem.columns <= 0 || dem.lines <= 0) return;
+  columns = dem.columns;
+  lines = dem.lines;
+  if (dem.elementType == kDemInt32 && dem.offset == 0.0f && dem.scale == 1.0f) {
+    data_ = dem.Int32Row(0);
+  } else {
+    copy_ = TruncatedElevations(dem);
+    data_ = copy_.values.data();
+  }
+}
+
 SummedAreaTable<std::int64_t> TruncatedElevationSums(const TIntGrid& grid) {
   return SummedAreaTable<std::int64_t>(grid.columns, grid.lines,
                                        [&](int c, int l) { return grid.At(c, l); });

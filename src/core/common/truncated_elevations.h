@@ -34,6 +34,28 @@ struct TIntGrid {
 
 TIntGrid TruncatedElevations(const TDemModel& dem);
 
+// The same heights read in place when the model stores exactly them (type 2 without offset or
+// scale: every opened DEM), from a truncated copy otherwise; the model must outlive the view.
+class TIntGridView {
+ public:
+  explicit TIntGridView(const TDemModel& dem);
+  TIntGridView(const TIntGridView&) = delete;
+  TIntGridView& operator=(const TIntGridView&) = delete;
+
+  int columns = 0;
+  int lines = 0;
+  const std::int32_t* Row(int line) const {
+    return data_ + static_cast<std::size_t>(line) * static_cast<std::size_t>(columns);
+  }
+  std::int32_t At(int column, int line) const { return Row(line)[column]; }
+  const std::int32_t* data() const { return data_; }
+  std::size_t size() const { return static_cast<std::size_t>(columns) * static_cast<std::size_t>(lines); }
+
+ private:
+  TIntGrid copy_;
+  const std::int32_t* data_ = nullptr;
+};
+
 // 64-bit summed-area table of the truncated elevations.
 SummedAreaTable<std::int64_t> TruncatedElevationSums(const TIntGrid& grid);
 

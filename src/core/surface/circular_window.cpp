@@ -144,7 +144,7 @@ void AddChordSums(const std::int32_t* row, std::int32_t base, int first, int len
 
 // The statistic of every computed cell into `values` (lines x columns, others left 0).
 template <class V>
-void ComputeValues(const TIntGrid& z, const std::vector<Chord>& chords, int radius, int statistic,
+void ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
                    std::int32_t base, std::int64_t n, V* values, ProgressSink* progress) {
   const int w = z.columns, h = z.lines;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
@@ -321,7 +321,7 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   if (2 * radius >= h || 2 * radius >= w) return result;  // no cell has the whole disc
 
   ProgressScope scope(progress);
-  const TIntGrid z = TruncatedElevations(dem);
+  const TIntGridView z(dem);
   const std::vector<Chord> chords = Chords(CircularDisc(radius), radius);
   std::int64_t n = 0;
   for (const Chord& chord : chords) n += chord.length;
@@ -329,9 +329,9 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
 
   // Sums of u = v - base and u^2 (u >= 0); the sums of u^2 over a line and over the disc must
   // stay below 2^62 to be exact in 64 bits.
-  const std::int32_t base = z.values.empty() ? 0 : *std::min_element(z.values.begin(), z.values.end());
-  const std::int64_t span =
-      static_cast<std::int64_t>(*std::max_element(z.values.begin(), z.values.end())) - base;
+  const auto [lowest, highest] = std::minmax_element(z.data(), z.data() + z.size());
+  const std::int32_t base = z.size() == 0 ? 0 : *lowest;
+  const std::int64_t span = z.size() == 0 ? 0 : static_cast<std::int64_t>(*highest) - base;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   const Int128 squareBound = static_cast<Int128>(span) * span * std::max<std::int64_t>(n, w);
   if (needSquares && squareBound >= (static_cast<Int128>(1) << 62))

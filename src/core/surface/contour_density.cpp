@@ -68,7 +68,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   result.margin = half + 1;
 
   ProgressScope scope(progress);
-  const TIntGrid z = TruncatedElevations(dem);
+  const TIntGridView z(dem);
   const std::int64_t zmin = TruncatedElevation(dem.minElevation);
   const std::int64_t zmax = TruncatedElevation(dem.maxElevation);
   const std::int64_t step = static_cast<std::int64_t>(params.interval) * params.unitDivisor;

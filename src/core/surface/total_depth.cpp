@@ -42,10 +42,10 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   // done: never more than four grids at once with the DEM.
   std::vector<std::int32_t> lowAcross, highAcross;
   {
-    const TIntGrid z = TruncatedElevations(dem);
+    const TIntGridView z(dem);
     scope.Step(0.2);
-    lowAcross = SlidingAlongLines(z.values.data(), z.columns, z.lines, side, false);
-    highAcross = SlidingAlongLines(z.values.data(), z.columns, z.lines, side, true);
+    lowAcross = SlidingAlongLines(z.data(), z.columns, z.lines, side, false);
+    highAcross = SlidingAlongLines(z.data(), z.columns, z.lines, side, true);
   }
   const auto stride = static_cast<std::size_t>(dem.columns - side + 1);
   const auto low = SlidingDownColumns(lowAcross, stride, dem.lines, side, false);
