@@ -63,13 +63,55 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   if (side > W || side > H) return result;  // no centre: everything stays 0
   const int win = static_cast<int>(side);
 
-  const TIntGrid z = TruncatedElevations(dem);
+  const TIntGridView z(dem);
   const int outColumns = W - win + 1;
   const int outLines = H - win + 1;
   const std::size_t plane = static_cast<std::size_t>(outColumns) * H;
-  // Extremes along each line, then along each column: surface low/high, network low/high.
-  std::vector<std::int32_t> along(4 * plane);
   ProgressScope scope(progress);
+  // Two passes of two planes each (extremes along the lines, then down the columns) so that
+  // no more than two planes live at once: the surface relief first, kept per centre in 32 bits
+  // (it never exceeds 2^32 - 1), then the network's extremes and the ratio.
+  std::vector<std::uint32_t> relief(static_cast<std::size_t>(outColumns) * outLines);
+  // Extremes of a plane pair down one column: ext[0] minimum of plane 0, ext[1] maximum of
+  // plane 1, over every window of `win` lines.
+  auto downColumn = [&](const std::vector<std::int32_t>& along, int c, std::vector<std::int32_t>& column,
+                        std::vector<std::int32_t>& scratch, std::vector<std::int32_t> (&ext)[2]) {
+    for (int k = 0; k < 2; ++k) {
+      ext[k].resize(static_cast<std::size_t>(outLines));
+      for (int y = 0; y < H; ++y) {
+        column[static_cast<std::size_t>(y)] =
+            along[static_cast<std::size_t>(k) * plane + static_cast<std::size_t>(y) * outColumns + c];
+      }
+      if (k == 0) {
+        SlidingMin(column.data(), H, win, ext[k].data(), scratch);
+      } else {
+        SlidingMax(column.data(), H, win, ext[k].data(), scratch);
+      }
+    }
+  };
+  {
+    std::vector<std::int32_t> along(2 * plane);
+    ParallelForLines(H, [&](int y) {
+      std::vector<std::int32_t> scratch;
+      const std::size_t at = static_cast<std::size_t>(y) * outColumns;
+      SlidingMin(z.Row(y), W, win, &along[at], scratch);
+      SlidingMax(z.Row(y), W, win, &along[plane + at], scratch);
+    });
+    if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+    ParallelForLines(outColumns, [&](int c) {
+      std::vector<std::int32_t> column(static_cast<std::size_t>(H)), scratch;
+      std::vector<std::int32_t> ext[2];
+      downColumn(along, c, column, scratch, ext);
+      for (int i = 0; i < outLines; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        relief[k * outColumns + c] = static_cast<std::uint32_t>(static_cast<std::int64_t>(ext[1][k]) - ext[0][k]);
+      }
+    });
+  }
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+
+  const double S = params.dynamicScale;
+  std::vector<std::int32_t> along(2 * plane);
   ParallelForLines(H, [&](int y) {
     std::vector<std::int32_t> netLow(static_cast<std::size_t>(W)), netHigh(static_cast<std::size_t>(W));
     std::vector<std::int32_t> scratch;
@@ -80,38 +122,22 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
       netHigh[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoHigh;
     }
     const std::size_t at = static_cast<std::size_t>(y) * outColumns;
-    SlidingMin(row, W, win, &along[at], scratch);
-    SlidingMax(row, W, win, &along[plane + at], scratch);
-    SlidingMin(netLow.data(), W, win, &along[2 * plane + at], scratch);
-    SlidingMax(netHigh.data(), W, win, &along[3 * plane + at], scratch);
+    SlidingMin(netLow.data(), W, win, &along[at], scratch);
+    SlidingMax(netHigh.data(), W, win, &along[plane + at], scratch);
   });
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
-
-  const double S = params.dynamicScale;
   ParallelForLines(
       outColumns,
       [&](int c) {
-        std::vector<std::int32_t> column(static_cast<std::size_t>(H));
-        std::vector<std::int32_t> scratch;
-        std::vector<std::int32_t> ext[4];
-        for (int k = 0; k < 4; ++k) {
-          ext[k].resize(static_cast<std::size_t>(outLines));
-          for (int y = 0; y < H; ++y) {
-            column[static_cast<std::size_t>(y)] =
-                along[static_cast<std::size_t>(k) * plane + static_cast<std::size_t>(y) * outColumns + c];
-          }
-          if (k % 2 == 0) {
-            SlidingMin(column.data(), H, win, ext[k].data(), scratch);
-          } else {
-            SlidingMax(column.data(), H, win, ext[k].data(), scratch);
-          }
-        }
+        std::vector<std::int32_t> column(static_cast<std::size_t>(H)), scratch;
+        std::vector<std::int32_t> ext[2];
+        downColumn(along, c, column, scratch, ext);
         for (int i = 0; i < outLines; ++i) {
           const auto k = static_cast<std::size_t>(i);
-          const std::int64_t rs = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
+          const std::int64_t rs = relief[k * outColumns + c];
           int pixel = 0;
-          if (rs != 0 && ext[3][k] != kNoHigh) {
-            const std::int64_t rn = static_cast<std::int64_t>(ext[3][k]) - ext[2][k];
+          if (rs != 0 && ext[1][k] != kNoHigh) {
+            const std::int64_t rn = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
             double q = static_cast<double>(rn) / static_cast<double>(rs) * S;
             if (q > 255.0) q = 255.0;
             if (!(q >= 0.0)) q = 0.0;
