@@ -69,9 +69,9 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   result.networkValue = value.value;
   result.density3D.assign(static_cast<std::size_t>(W) * H, 0.0);
 
-  // The whole-number heights divided by the unit, in the storage they were read into.
-  std::vector<std::int32_t> z = TruncatedElevations(dem).values;
-  for (std::int32_t& v : z) v /= U;
+  // The whole-number heights (read in place for a plain model), divided by the unit as used.
+  const TIntGridView heights(dem);
+  const std::int32_t* z = heights.data();
 
   // Half links of a network cell to its network neighbours, flat or along the surface; the
   // tables take them cell by cell, so no grid of links is kept.
@@ -89,7 +89,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
         const std::size_t other = static_cast<std::size_t>(ny) * W + nx;
         if (!mask[other]) continue;
         const bool diagonal = dx != 0 && dy != 0;
-        sum += surface ? HalfLinkFixed(P, diagonal, std::abs(static_cast<std::int64_t>(z[other]) - z[at]), true)
+        sum += surface ? HalfLinkFixed(P, diagonal, std::abs(static_cast<std::int64_t>(z[other] / U) - z[at] / U), true)
                        : (diagonal ? diagonalFlat : sideFlat);
       }
     }
@@ -113,7 +113,6 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     }
   }
   const SummedAreaTable<std::uint64_t> table3(W, H, [&](int x, int y) { return links(x, y, true); });
-  std::vector<std::int32_t>().swap(z);  // frees the storage (assigning {} would keep it)
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
   ParallelForLines(
       centreLines,
