@@ -142,13 +142,78 @@ void AddChordSums(const std::int32_t* row, std::int32_t base, int first, int len
   }
 }
 
+// Column sums of u and u^2 over a band of lines grown by one line up and one down.
+__attribute__((target_clones("avx2", "default"))) void GrowBandSums(const std::int32_t* a, const std::int32_t* b,
+                                                                     std::int32_t base, int count, std::int64_t* v1,
+                                                                     std::int64_t* v2) {
+  if (v2) {
+    for (int c = 0; c < count; ++c) {
+      const std::int64_t x = static_cast<std::int64_t>(a[c]) - base, y = static_cast<std::int64_t>(b[c]) - base;
+      v1[c] += x + y;
+      v2[c] += x * x + y * y;
+    }
+  } else {
+    for (int c = 0; c < count; ++c) v1[c] += static_cast<std::int64_t>(a[c]) + b[c] - 2 * static_cast<std::int64_t>(base);
+  }
+}
+
+// Adds to s[c], c in [c0, c1), the sum of d over columns c - h .. c + h.
+void AddWindowSums(const std::int64_t* d, int h, int c0, int c1, std::int64_t* s) {
+  std::int64_t run = 0;
+  for (int x = c0 - h; x <= c0 + h; ++x) run += d[x];
+  for (int c = c0; c < c1; ++c) {
+    s[c] += run;
+    if (c + 1 < c1) run += d[c + h + 1] - d[c - h];
+  }
+}
+
+// The disc sums of u and u^2 (when s2) of every computed cell of line r, the disc cut into
+// disjoint strips: the lines whose chords share a half-width h form two bands (above and below)
+// of width 2h + 1. Column sums over the band of lines r - t .. r + t grow one line up and down
+// at a time; at each block's t, the difference from the previous block's column sums is the
+// strip's columns, summed along the line over 2h + 1 columns.
+void AddStripSums(const TIntGridView& z, int r, std::int32_t base, const std::vector<Block>& blocks, int c0,
+                  int c1, std::int64_t* s1, std::int64_t* s2) {
+  const int w = z.columns;
+  thread_local std::vector<std::int64_t> v1, v2, p1, p2, d;
+  v1.assign(static_cast<std::size_t>(w), 0);
+  p1.assign(static_cast<std::size_t>(w), 0);
+  d.resize(static_cast<std::size_t>(w));
+  if (s2) {
+    v2.assign(static_cast<std::size_t>(w), 0);
+    p2.assign(static_cast<std::size_t>(w), 0);
+  }
+  const std::int32_t* centre = z.Row(r);
+  for (int c = 0; c < w; ++c) {
+    const std::int64_t u = static_cast<std::int64_t>(centre[c]) - base;
+    v1[static_cast<std::size_t>(c)] = u;
+    if (s2) v2[static_cast<std::size_t>(c)] = u * u;
+  }
+  std::size_t next = 0;
+  for (int t = 0; next < blocks.size(); ++t) {
+    if (t > 0) GrowBandSums(z.Row(r - t), z.Row(r + t), base, w, v1.data(), s2 ? v2.data() : nullptr);
+    if (blocks[next].t != t) continue;
+    const int h = blocks[next++].h;
+    for (int pass = 0; pass < (s2 ? 2 : 1); ++pass) {
+      std::vector<std::int64_t>& v = pass == 0 ? v1 : v2;
+      std::vector<std::int64_t>& p = pass == 0 ? p1 : p2;
+      for (int c = 0; c < w; ++c) {
+        d[static_cast<std::size_t>(c)] = v[static_cast<std::size_t>(c)] - p[static_cast<std::size_t>(c)];
+        p[static_cast<std::size_t>(c)] = v[static_cast<std::size_t>(c)];
+      }
+      AddWindowSums(d.data(), h, c0, c1, pass == 0 ? s1 : s2);
+    }
+  }
+}
+
 // The statistic of every computed cell into `values` (lines x columns, others left 0).
 template <class V>
 void ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
                    std::int32_t base, std::int64_t n, V* values, ProgressSink* progress) {
   const int w = z.columns, h = z.lines;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
-  const std::vector<Block> blocks = statistic == kCircularRange ? DiscBlocks(chords, radius) : std::vector<Block>{};
+  const std::vector<Block> blocks =
+      statistic == kCircularPercentile ? std::vector<Block>{} : DiscBlocks(chords, radius);
   ParallelForLines(
       h,
       [&](int r) {
@@ -213,9 +278,13 @@ void ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int 
         thread_local std::vector<std::int64_t> sum1, sum2;
         sum1.assign(static_cast<std::size_t>(w), 0);
         if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
-        for (const Chord& chord : chords) {
-          AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
-                       sum1.data(), needSquares ? sum2.data() : nullptr);
+        if (!blocks.empty()) {
+          AddStripSums(z, r, base, blocks, c0, c1, sum1.data(), needSquares ? sum2.data() : nullptr);
+        } else {
+          for (const Chord& chord : chords) {
+            AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
+                         sum1.data(), needSquares ? sum2.data() : nullptr);
+          }
         }
         for (int c = c0; c < c1; ++c) {
           const std::int64_t s1 = sum1[c];

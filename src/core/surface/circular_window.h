@@ -7,12 +7,14 @@
 //   1 mean trunc(mu); 2 |trunc(v0 - mu)|; 3 standard deviation trunc(sigma) with n - 1;
 //   4 range max v - min v; 5 trunc((v0 - mu) / sigma), 0 where sigma = 0; 6 percentile
 //   trunc(100 x (cells below v0) / n).
-// Each row of the disc is a set of chords, so sums come from running sums of v and v^2 slid
-// along each chord's source line (64-bit, heights taken from the grid minimum): O(R) per cell
-// with no stored prefix table. The range: the disc is the union of one rectangle per distinct
-// chord width; column extremes over a band of lines grown one line up and down at a time, then
-// running extremes along the line over each rectangle's width (van Herk / Gil-Werman): O(R)
-// per cell with a small constant. The percentile: vector compares over the chords, O(R^2).
+// The disc's lines with the same chord half-width h form bands. Sums of v and v^2 (64-bit,
+// heights taken from the grid minimum): column sums over the lines r - t .. r + t grown one
+// line up and down at a time, and per band the strip's columns summed along the line over
+// 2h + 1 columns: O(R) per cell with a small constant and no stored prefix table (running sums
+// along each chord if the disc ever had another shape). The range: the disc is the union of
+// one rectangle per band; column extremes over the same growing lines, then running extremes
+// along the line over each width (van Herk / Gil-Werman): O(R) per cell. The percentile:
+// vector compares over the chords, O(R^2) per cell.
 // Means and deviations are evaluated exactly in integers, so the truncations never suffer from
 // rounding. Memory: the whole-number heights and the statistics (32-bit unless the heights
 // spread over more than 2^31), each the grid's size, plus a line of sums per core. Cells closer than R to a border stay 255; with G the
