@@ -17,6 +17,17 @@ class ProgressSink {
   virtual bool Cancelled() const { return false; }
 };
 
+// Passes on only the cancel flag of another sink (which may be null): for a phase whose
+// progress is not reported, so the bar does not start again from zero.
+class CancelOnlySink : public ProgressSink {
+ public:
+  explicit CancelOnlySink(const ProgressSink* sink) : sink_(sink) {}
+  bool Cancelled() const override { return sink_ && sink_->Cancelled(); }
+
+ private:
+  const ProgressSink* sink_;
+};
+
 // Calls Begin on construction and End on destruction; every call is safe with a null sink.
 class ProgressScope {
  public:

@@ -95,6 +95,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
       result.maximum = std::max(result.maximum, c);
     }
     scope.Step(0.5 * (y - v + 1) / ch);
+    if (scope.Cancelled()) return Error{kCancelled, "Headwaters density cancelled"};
   }
   const std::int32_t range = result.maximum - result.minimum;
   for (int y = v; y < h - v; ++y) {

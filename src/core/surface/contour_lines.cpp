@@ -74,6 +74,7 @@ Expected<ContourLinesResult> ComputeContourLines(const TDemModel& dem,
       else if (q <= lastLevel) row[c] = static_cast<std::int32_t>(first + (q - first + step - 1) / step * step);
     }
   });
+  if (scope.Cancelled()) return Error{kCancelled, "Contour lines cancelled"};
   scope.Step(0.5);
 
   auto at = [&](int c, int r) { return e[static_cast<std::size_t>(r) * w + c]; };
@@ -97,6 +98,7 @@ Expected<ContourLinesResult> ComputeContourLines(const TDemModel& dem,
       out[c] = static_cast<std::uint8_t>(value);
     }
   });
+  if (scope.Cancelled()) return Error{kCancelled, "Contour lines cancelled"};
   return result;
 }
 

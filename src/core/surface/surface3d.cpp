@@ -45,7 +45,7 @@ double Surface3DCellArea(int centre, const int neighbours[8], int pixel) {
   return area;
 }
 
-std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel) {
+std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel, ProgressSink* cancel) {
   const int lines = dem.lines, columns = dem.columns;
   std::vector<double> areas(static_cast<std::size_t>(std::max(lines, 0)) * std::max(columns, 0), 0.0);
   if (lines < 3 || columns < 3) return areas;
@@ -61,7 +61,7 @@ std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel) {
                              down[c + 1], down[c], down[c - 1], mid[c - 1]};
       out[c] = Surface3DCellArea(mid[c], around, pixel);
     }
-  });
+  }, cancel);
   return areas;
 }
 
@@ -82,7 +82,9 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   }
   ProgressScope scope(progress);
 
-  const std::vector<double> areas = Surface3DCellAreas(dem, d);
+  CancelOnlySink cancel(progress);
+  const std::vector<double> areas = Surface3DCellAreas(dem, d, &cancel);
+  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
   double total = 0.0;
   for (double a : areas) total += a;
   if (!(total < 0x1p69)) {  // keeps every fixed-point sum inside 128 bits

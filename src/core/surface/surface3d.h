@@ -35,7 +35,9 @@ struct Surface3DResult {
 
 // The 3D area of every interior cell (lines and columns 1 ... size - 2; 0 on the border),
 // line after line, for whole-unit pixel size `pixel`.
-std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel);
+// Stops early (the remaining lines 0) when `cancel` turns true.
+std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel,
+                                       ProgressSink* cancel = nullptr);
 
 // Area of one cell from its truncated elevation and its eight neighbours' in the order NW, N,
 // NE, E, SE, S, SW, W.

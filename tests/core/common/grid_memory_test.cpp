@@ -1,17 +1,13 @@
-// Grid allocations that fail: refused sizes, the message naming the grid, cancellation of the
-// line loops and of the thinning. A byte ceiling stands for a full memory: nothing here really
+// Grid allocations that fail: refused sizes and the message naming the grid. A byte ceiling stands for a full memory: nothing here really
 // tries a huge allocation (sanitizer builds run these tests too).
 #include "core/common/grid_memory.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <limits>
 #include <vector>
 
-#include "core/common/parallel.h"
 #include "core/drainage/drainage_extraction.h"
-#include "core/drainage/skeleton.h"
 #include "core/surface/circular_window.h"
 #include "core/surface/slope.h"
 #include "core/terrain/dem_file.h"
@@ -120,37 +116,6 @@ TEST(GridMemory, OpeningADemTooLargeForMemoryNamesItsSize) {
   const auto loaded = LoadScannedDem(*scan, options);
   ASSERT_FALSE(loaded);
   EXPECT_EQ(loaded.error().message, "not enough memory for a grid of 25 x 40");
-}
-
-// A sink that turns cancelled after `after` polls, from whichever thread polls.
-class CancelAfter : public ProgressSink {
- public:
-  explicit CancelAfter(int after) : left_(after) {}
-  bool Cancelled() const override { return left_.fetch_sub(1) <= 0; }
-
- private:
-  mutable std::atomic<int> left_;
-};
-
-TEST(Cancellation, EveryWorkerOfALineLoopStopsSoonAfterACancel) {
-  CancelAfter sink(20);
-  std::atomic<int> lines{0};
-  ParallelForLines(4000, [&](int) { lines.fetch_add(1); }, &sink);
-  // Each worker finishes at most the line it is on once the flag is seen.
-  EXPECT_LT(lines.load(), 20 + 2 * WorkerCount());
-  EXPECT_GT(lines.load(), 0);
-}
-
-TEST(Cancellation, ThinningStopsAndLeavesTheGridAsGiven) {
-  const int columns = 300, lines = 200;
-  std::vector<std::uint8_t> gray(static_cast<std::size_t>(columns) * lines, 0);
-  for (int l = 20; l < 180; ++l)
-    for (int c = 20; c < 280; ++c) gray[static_cast<std::size_t>(l) * columns + c] = 255;
-  const std::vector<std::uint8_t> before = gray;
-  CancelAfter sink(0);
-  EXPECT_EQ(SkeletonizeGray(gray, columns, lines, &sink), -1);
-  EXPECT_EQ(gray, before);
-  EXPECT_GT(SkeletonizeGray(gray, columns, lines), 0);  // without a sink it runs to the end
 }
 
 }  // namespace
