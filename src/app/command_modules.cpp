@@ -14,13 +14,18 @@
 // Menu items and tool-bar buttons are QActions found by component name (main.Action("...")),
 // submenus QMenus (main.Menu("...")); main.SetEnabled / SetVisible change either. A handler
 // of the treatment pattern:
-//   main.BeginTreatment(" SLOPE ");                       // title; hides the direction histogram
 //   if (Prompts().Exec(dialog) != QDialog::Accepted) return;
-//   BusyCursor busy;                                       // hour-glass until the scope ends
-//   auto result = ComputeSomething(*main.CurrentDem(), params, main.Progress());
-//   if (!result) { busy.Release(); Prompts().Warning(&main, "ERREUR", msg); return; }
+//   const Params params = dialog.Params();                 // copy every value the work needs
+//   ProgressSink* sink = main.Progress();
+//   auto result = RunTreatment(main, "ERREUR", GridOf(*dem),    // app/shell/treatment_run.h
+//                              [&] { return ComputeSomething(*dem, params, sink); });
+//   if (!result) return;             // cancelled, out of memory or failed: the message is shown
+//   main.BeginTreatment(" SLOPE ");                       // title; hides the direction histogram
 //   main.ShowParameterImage(std::move(raster), title, margin, displayMode);   // or
 //   main.ShowWrappedImage(std::move(raster));
+// The computation runs off the GUI thread under the modal window "Progression" with its
+// Cancel button: it reads only core data (never a widget), and nothing of the frame changes
+// before the result is back, so a cancel leaves everything as it was.
 // Message boxes, file dialogs and modal dialogs always go through Prompts() (tests replace
 // it). U and P come from main.UnitFactor() / main.PixelSize() (or main.DynamicScale()); the
 // light and directories from main.Settings(); the drainage raster from main.DrainageRaster()

@@ -5,6 +5,7 @@
 
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
+#include "core/common/grid_memory.h"
 
 namespace orvane {
 
@@ -13,6 +14,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
+  } catch (const GridAllocationError& error) {
+    Prompts().Warning(activeWindow(), "ORVANE", QString::fromStdString(error.what()));
   } catch (const std::bad_alloc&) {
     // Treatments allocate grids the size of the open DEM: name that size.
     QString text = "Not enough memory for this operation.";
