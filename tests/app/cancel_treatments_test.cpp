@@ -131,7 +131,6 @@ class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInt
   void HoldUntilCancelled(int cancelAt) {
     TProgressSink& sink = main->ProgressWindow();
     sink.SetWorkerHook([this, &sink, cancelAt](int run) {
-      activeRun = run;
       if (run < cancelAt) return;
       held = true;
       while (!sink.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -146,7 +145,7 @@ class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInt
       TProgressForm* form = main->ProgressWindow().Window();
       if (!form || !held) return;
       if (main->DemWindow()) main->DemWindow()->viewport()->update();
-      if (++ticks < 5 && paints == 0) return;  // give the repaint a few turns
+      if (++ticks < 100 && paints == 0) return;  // give the repaint its turns
       modalWhileHeld = form->isModal() && form->windowTitle() == "Progression";
       form->findChild<QPushButton*>("CancelButton")->click();
       held = false;
@@ -155,7 +154,6 @@ class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInt
     clicker.start();
   }
 
-  std::atomic<int> activeRun{0};
   std::atomic<bool> held{false};
   QTimer clicker;
   int ticks = 0, clicks = 0, paints = 0;
