@@ -1,9 +1,12 @@
 // A grid that cannot be allocated gives "not enough memory for a grid of L x C" in a warning
 // box, and the frame goes on exactly as it was. A byte ceiling stands for a full memory.
 #include <QAction>
+#include <QMdiArea>
+#include <memory>
 #include <new>
 
 #include "app/drainage/dissection_dialogs.h"
+#include "app/exchange/vue3d_form.h"
 #include "app/shell/progress_form.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/common/grid_memory.h"
@@ -92,6 +95,26 @@ TEST_F(GridMemoryCommandsTest, AnAllocationFailureOnTheWorkerNamesTheGridOfTheTr
   Trigger("SlopeTreatment1");
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_NE(main->ParameterImage(), parameter);
+}
+
+TEST_F(GridMemoryCommandsTest, A3DPictureTooLargeForMemoryIsSaidAndNoWindowOpens) {
+  const int windows = static_cast<int>(main->MdiArea().subWindowList().size());
+  std::unique_ptr<ScopedGridByteCeiling> ceiling;
+  QString expected;
+  prompts.dialogs["Vue3DForm"] = [&](QDialog& d) {
+    auto& form = static_cast<TVue3DForm&>(d);
+    form.resize(400, 300);
+    form.Activate();
+    const TView3D view = form.View();
+    expected = QString("not enough memory for a grid of %1 x %2").arg(view.height).arg(view.width);
+    ceiling = std::make_unique<ScopedGridByteCeiling>(1000);  // the picture needs far more
+    return int(QDialog::Accepted);
+  };
+  Trigger("View3D1");
+  ceiling.reset();
+  ExpectOneWarning(expected);
+  EXPECT_EQ(static_cast<int>(main->MdiArea().subWindowList().size()), windows);
+  ExpectNothingChanged();
 }
 
 TEST_F(GridMemoryCommandsTest, OpeningADemTooLargeForMemoryKeepsTheOpenOne) {
