@@ -37,6 +37,15 @@ int RegionCode(int x, int y, int width, int height) {
   return vertical + horizontal;
 }
 
+// Line i of the DEM projected, point by point (the same arithmetic for every caller).
+void ProjectLine(const TDemModel& dem, const TView3D& view, int i, std::vector<double>& row,
+                 TProjectedPoint* out) {
+  row.resize(static_cast<std::size_t>(dem.columns));
+  LoadElevationRow(dem, i, row.data());
+  const double px = dem.pixelSizeX, py = dem.pixelSizeY;
+  for (int j = 0; j < dem.columns; ++j) out[j] = ProjectPoint(view, j * px, i * py, row[j]);
+}
+
 // Colour of every grid point from the draped raster: its own pixel, or the mean over the
 // (2k + 1)^2 window (pixels inside the raster only, integer division) through summed-area
 // tables. Points without any raster pixel take the background gray.
@@ -59,39 +68,56 @@ bool GridPointColours(const TDemModel& dem, const TRasterImage& drape, std::uint
   }
   const int dl = std::max(drape.lines, 0);
   const int dc = std::max(drape.columns, 0);
-  const std::size_t stride = static_cast<std::size_t>(dc) + 1;
-  std::vector<std::uint32_t> sat[3];
-  try {
-    for (auto& s : sat) s.assign((static_cast<std::size_t>(dl) + 1) * stride, 0);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  for (int l = 0; l < dl; ++l) {
-    std::uint32_t run[3] = {0, 0, 0};
-    for (int c = 0; c < dc; ++c) {
-      TColor px;
-      drape.GetColor(c, l, px);
-      run[0] += px.blue;
-      run[1] += px.green;
-      run[2] += px.red;
-      for (int ch = 0; ch < 3; ++ch)
-        sat[ch][(l + 1) * stride + c + 1] = sat[ch][l * stride + c + 1] + run[ch];
+  // Window sums without a whole-raster table: per block of grid lines, column sums over the
+  // window's raster lines (added and removed as the window moves down), then prefix sums along
+  // the line. 32-bit unsigned sums wrap exactly as the differences of a 32-bit table would.
+  constexpr int kBlockLines = 64;
+  ParallelForLines((dem.lines + kBlockLines - 1) / kBlockLines, [&](int block) {
+    const int first = block * kBlockLines;
+    const int last = std::min(dem.lines, first + kBlockLines);
+    std::vector<std::uint32_t> column[3], prefix[3];
+    for (int ch = 0; ch < 3; ++ch) {
+      column[ch].assign(static_cast<std::size_t>(dc), 0);
+      prefix[ch].assign(static_cast<std::size_t>(dc) + 1, 0);
     }
-  }
-  ParallelForLines(dem.lines, [&](int i) {
-    const int l0 = std::max(i - k, 0), l1 = std::min(i + k, dl - 1);
-    for (int j = 0; j < dem.columns; ++j) {
-      const int c0 = std::max(j - k, 0), c1 = std::min(j + k, dc - 1);
-      if (l0 > l1 || c0 > c1) continue;
-      const std::uint32_t count = static_cast<std::uint32_t>(l1 - l0 + 1) * (c1 - c0 + 1);
-      std::uint8_t mean[3];
-      for (int ch = 0; ch < 3; ++ch) {
-        const auto& s = sat[ch];
-        const std::uint32_t sum = s[(l1 + 1) * stride + c1 + 1] - s[l0 * stride + c1 + 1] -
-                                  s[(l1 + 1) * stride + c0] + s[l0 * stride + c0];
-        mean[ch] = static_cast<std::uint8_t>(sum / count);
+    auto addLine = [&](int l, bool add) {
+      for (int c = 0; c < dc; ++c) {
+        TColor px;
+        drape.GetColor(c, l, px);
+        const std::uint32_t value[3] = {px.blue, px.green, px.red};
+        for (int ch = 0; ch < 3; ++ch) {
+          std::uint32_t& sum = column[ch][static_cast<std::size_t>(c)];
+          sum = add ? sum + value[ch] : sum - value[ch];
+        }
       }
-      colours[static_cast<std::size_t>(i) * dem.columns + j] = TColor{mean[0], mean[1], mean[2]};
+    };
+    int top = 0, bottom = -1;  // raster lines summed in `column`: top .. bottom
+    for (int i = first; i < last; ++i) {
+      const int l0 = std::max(i - k, 0), l1 = std::min(i + k, dl - 1);
+      if (l0 > l1) continue;
+      if (top > bottom) top = bottom + 1;  // nothing summed yet
+      if (l0 > bottom) {  // the window jumped past the summed lines: start again
+        for (int ch = 0; ch < 3; ++ch) std::fill(column[ch].begin(), column[ch].end(), 0u);
+        top = l0;
+        bottom = l0 - 1;
+      }
+      while (bottom < l1) addLine(++bottom, true);
+      while (top < l0) addLine(top++, false);
+      for (int ch = 0; ch < 3; ++ch) {
+        for (int c = 0; c < dc; ++c)
+          prefix[ch][static_cast<std::size_t>(c) + 1] = prefix[ch][static_cast<std::size_t>(c)] + column[ch][static_cast<std::size_t>(c)];
+      }
+      for (int j = 0; j < dem.columns; ++j) {
+        const int c0 = std::max(j - k, 0), c1 = std::min(j + k, dc - 1);
+        if (c0 > c1) continue;
+        const std::uint32_t count = static_cast<std::uint32_t>(l1 - l0 + 1) * (c1 - c0 + 1);
+        std::uint8_t mean[3];
+        for (int ch = 0; ch < 3; ++ch) {
+          const std::uint32_t sum = prefix[ch][static_cast<std::size_t>(c1) + 1] - prefix[ch][static_cast<std::size_t>(c0)];
+          mean[ch] = static_cast<std::uint8_t>(sum / count);
+        }
+        colours[static_cast<std::size_t>(i) * dem.columns + j] = TColor{mean[0], mean[1], mean[2]};
+      }
     }
   });
   return true;
@@ -99,7 +125,6 @@ bool GridPointColours(const TDemModel& dem, const TRasterImage& drape, std::uint
 
 struct SurfaceJob {
   const TDemModel& dem;
-  const std::vector<TProjectedPoint>& points;
   const std::vector<TColor>& colours;
   TRasterImage& target;
   TFloatGrid& depth;
@@ -117,16 +142,17 @@ void Plot(SurfaceJob& job, int x, int y, double depth, int red, int green, int b
   }
 }
 
-// Draws the cells of DEM line i whose pixels fall on output lines [bandTop, bandEnd).
-void DrawCellLine(SurfaceJob& job, int i, int bandTop, int bandEnd) {
+// Draws the cells of DEM line i whose pixels fall on output lines [bandTop, bandEnd), from the
+// projected points of lines i (`upper`) and i + 1 (`lower`).
+void DrawCellLine(SurfaceJob& job, int i, const TProjectedPoint* upper, const TProjectedPoint* lower,
+                  int bandTop, int bandEnd) {
   const int columns = job.dem.columns;
   const int width = job.target.columns;
   const int height = job.target.lines;
   for (int j = 0; j + 1 < columns; ++j) {
     const std::size_t i0 = static_cast<std::size_t>(i) * columns + j;
     const std::size_t i1 = i0 + columns;
-    const TProjectedPoint q[4] = {job.points[i0], job.points[i0 + 1], job.points[i1 + 1],
-                                  job.points[i1]};
+    const TProjectedPoint q[4] = {upper[j], upper[j + 1], lower[j + 1], lower[j]};
     if (q[0].x <= -3000 || q[1].x <= -3000 || q[2].x <= -3000 || q[3].x <= -3000) continue;
     const int code0 = RegionCode(q[0].x, q[0].y, width, height);
     if (code0 != 11 && code0 == RegionCode(q[1].x, q[1].y, width, height) &&
@@ -177,14 +203,13 @@ bool DrawSurfaceInto(const TDemModel& dem, const TRasterImage& drape, const TVie
                      double base, double span) {
   TView3D view = viewIn;
   ComputeRotation(view);
-  const std::vector<TProjectedPoint> points = ProjectDem(dem, view);
-  if (points.size() != static_cast<std::size_t>(dem.lines) * dem.columns) return false;
+  if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) return false;
   std::vector<TColor> colours;
   if (!GridPointColours(dem, drape, smoothing, colours)) return false;
   TFloatGrid depth(target.columns, target.lines);
   if (depth.error != 0 || !depth.IsAllocated()) return false;
   depth.Fill(kFarthest);
-  SurfaceJob job{dem, points, colours, target, depth};
+  SurfaceJob job{dem, colours, target, depth};
 
   const int cellLines = dem.lines - 1;
   if (cellLines <= 0 || dem.columns < 2) return true;
@@ -195,13 +220,21 @@ bool DrawSurfaceInto(const TDemModel& dem, const TRasterImage& drape, const TVie
   auto runBand = [&](int band, bool reports) {
     const int top = band * bandHeight;
     const int end = std::min(target.lines, top + bandHeight);
+    // Two lines of projected points rolled down the DEM rather than the whole grid of them:
+    // each band projects the lines itself (cheap beside the drawing).
+    std::vector<TProjectedPoint> upper(static_cast<std::size_t>(dem.columns));
+    std::vector<TProjectedPoint> lower(upper.size());
+    std::vector<double> row;
+    ProjectLine(dem, view, 0, row, upper.data());
     for (int i = 0; i < cellLines; ++i) {
       if (cancelled.load(std::memory_order_relaxed)) return;
       if (reports && progress) {
         progress->Step(base + span * i / cellLines);
         if (progress->Cancelled()) cancelled.store(true);
       }
-      DrawCellLine(job, i, top, end);
+      ProjectLine(dem, view, i + 1, row, lower.data());
+      DrawCellLine(job, i, upper.data(), lower.data(), top, end);
+      upper.swap(lower);
     }
   };
   std::vector<std::thread> workers;
@@ -263,13 +296,9 @@ std::vector<TProjectedPoint> ProjectDem(const TDemModel& dem, const TView3D& vie
   } catch (const std::bad_alloc&) {
     return {};
   }
-  const double px = dem.pixelSizeX, py = dem.pixelSizeY;
   ParallelForLines(dem.lines, [&](int i) {
     thread_local std::vector<double> row;
-    row.resize(static_cast<std::size_t>(dem.columns));
-    LoadElevationRow(dem, i, row.data());
-    TProjectedPoint* out = points.data() + static_cast<std::size_t>(i) * dem.columns;
-    for (int j = 0; j < dem.columns; ++j) out[j] = ProjectPoint(view, j * px, i * py, row[j]);
+    ProjectLine(dem, view, i, row, points.data() + static_cast<std::size_t>(i) * dem.columns);
   });
   return points;
 }
