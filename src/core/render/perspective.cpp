@@ -381,23 +381,28 @@ void SetPixel(TRasterImage& canvas, int x, int y, const TColor& pen, PenMode mod
 // channel, 1 (right eye) only red, 2 (left eye) only green and blue.
 void DrawPoints(TRasterImage& canvas, const TDemModel& dem, const TRasterImage& drape,
                 const TView3D& view, int which) {
-  const auto points = ProjectDem(dem, view);
-  for (std::size_t n = 0; n < points.size(); ++n) {
-    const TProjectedPoint& p = points[n];
-    if (p.x == kUnprojected && p.y == kUnprojected) continue;
-    if (!canvas.Inside(p.x, p.y)) continue;
-    TColor colour = kBackgroundGray;
-    drape.GetColor(static_cast<int>(n % dem.columns), static_cast<int>(n / dem.columns), colour);
-    std::uint8_t* px = canvas.Row(p.y) + 3 * static_cast<std::size_t>(p.x);
-    if (which != 1) px[0] = colour.blue, px[1] = colour.green;  // 1: right view keeps them
-    if (which != 2) px[2] = colour.red;                          // 2: left view keeps red
+  if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) return;
+  // One line of projected points at a time, in the order of the whole grid.
+  std::vector<TProjectedPoint> line(static_cast<std::size_t>(dem.columns));
+  std::vector<double> row;
+  for (int i = 0; i < dem.lines; ++i) {
+    ProjectLine(dem, view, i, row, line.data());
+    for (int j = 0; j < dem.columns; ++j) {
+      const TProjectedPoint& p = line[static_cast<std::size_t>(j)];
+      if (p.x == kUnprojected && p.y == kUnprojected) continue;
+      if (!canvas.Inside(p.x, p.y)) continue;
+      TColor colour = kBackgroundGray;
+      drape.GetColor(j, i, colour);
+      std::uint8_t* px = canvas.Row(p.y) + 3 * static_cast<std::size_t>(p.x);
+      if (which != 1) px[0] = colour.blue, px[1] = colour.green;  // 1: right view keeps them
+      if (which != 2) px[2] = colour.red;                          // 2: left view keeps red
+    }
   }
 }
 
 void DrawWireFrame(TRasterImage& canvas, const TDemModel& dem, const TView3D& view,
                    const TColor& pen, PenMode mode) {
-  const auto points = ProjectDem(dem, view);
-  if (points.empty()) return;
+  if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) return;
   auto polyline = [&](int count, auto at) {
     const TProjectedPoint* previous = nullptr;
     for (int k = 0; k < count; ++k) {
@@ -408,11 +413,30 @@ void DrawWireFrame(TRasterImage& canvas, const TDemModel& dem, const TView3D& vi
       previous = &p;
     }
   };
-  const std::size_t columns = static_cast<std::size_t>(dem.columns);
-  for (int i = 0; i < dem.lines; ++i)
-    polyline(dem.columns, [&](int j) -> const TProjectedPoint& { return points[i * columns + j]; });
-  for (int j = 0; j < dem.columns; ++j)
-    polyline(dem.lines, [&](int i) -> const TProjectedPoint& { return points[i * columns + j]; });
+  // The lines one at a time, then the columns a block at a time: projected points for a few
+  // lines or columns instead of the whole grid, drawn in the same order.
+  std::vector<TProjectedPoint> line(static_cast<std::size_t>(dem.columns));
+  std::vector<double> row;
+  for (int i = 0; i < dem.lines; ++i) {
+    ProjectLine(dem, view, i, row, line.data());
+    polyline(dem.columns, [&](int j) -> const TProjectedPoint& { return line[static_cast<std::size_t>(j)]; });
+  }
+  constexpr int kColumnsAtOnce = 64;
+  const auto lines = static_cast<std::size_t>(dem.lines);
+  std::vector<TProjectedPoint> block(lines * kColumnsAtOnce);
+  const double px = dem.pixelSizeX, py = dem.pixelSizeY;
+  for (int j0 = 0; j0 < dem.columns; j0 += kColumnsAtOnce) {
+    const int j1 = std::min(dem.columns, j0 + kColumnsAtOnce);
+    // Elevations as LoadElevationRow gives them, so the points are those of ProjectLine.
+    ParallelForLines(dem.lines, [&](int i) {
+      for (int j = j0; j < j1; ++j)
+        block[static_cast<std::size_t>(j - j0) * lines + i] = ProjectPoint(view, j * px, i * py, dem.GetElevation(j, i));
+    });
+    for (int j = j0; j < j1; ++j) {
+      const TProjectedPoint* column = block.data() + static_cast<std::size_t>(j - j0) * lines;
+      polyline(dem.lines, [&](int i) -> const TProjectedPoint& { return column[i]; });
+    }
+  }
 }
 
 }  // namespace
