@@ -66,87 +66,85 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   const TIntGridView z(dem);
   const int outColumns = W - win + 1;
   const int outLines = H - win + 1;
-  const std::size_t plane = static_cast<std::size_t>(outColumns) * H;
   ProgressScope scope(progress);
   // Two passes of two planes each (extremes along the lines, then down the columns) so that
   // no more than two planes live at once: the surface relief first, kept per centre in 32 bits
-  // (it never exceeds 2^32 - 1), then the network's extremes and the ratio.
+  // (it never exceeds 2^32 - 1), then the network's extremes and the ratio. Each pass goes over
+  // two slabs of columns, so its planes hold half the grid.
   std::vector<std::uint32_t> relief(static_cast<std::size_t>(outColumns) * outLines);
-  // Extremes of a plane pair down one column: ext[0] minimum of plane 0, ext[1] maximum of
-  // plane 1, over every window of `win` lines.
-  auto downColumn = [&](const std::vector<std::int32_t>& along, int c, std::vector<std::int32_t>& column,
-                        std::vector<std::int32_t>& scratch, std::vector<std::int32_t> (&ext)[2]) {
-    for (int k = 0; k < 2; ++k) {
-      ext[k].resize(static_cast<std::size_t>(outLines));
-      for (int y = 0; y < H; ++y) {
-        column[static_cast<std::size_t>(y)] =
-            along[static_cast<std::size_t>(k) * plane + static_cast<std::size_t>(y) * outColumns + c];
-      }
-      if (k == 0) {
-        SlidingMin(column.data(), H, win, ext[k].data(), scratch);
-      } else {
-        SlidingMax(column.data(), H, win, ext[k].data(), scratch);
-      }
-    }
-  };
-  {
-    std::vector<std::int32_t> along(2 * plane);
-    ParallelForLines(H, [&](int y) {
-      std::vector<std::int32_t> scratch;
-      const std::size_t at = static_cast<std::size_t>(y) * outColumns;
-      SlidingMin(z.Row(y), W, win, &along[at], scratch);
-      SlidingMax(z.Row(y), W, win, &along[plane + at], scratch);
-    });
-    if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
-    ParallelForLines(outColumns, [&](int c) {
-      std::vector<std::int32_t> column(static_cast<std::size_t>(H)), scratch;
-      std::vector<std::int32_t> ext[2];
-      downColumn(along, c, column, scratch, ext);
-      for (int i = 0; i < outLines; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        relief[k * outColumns + c] = static_cast<std::uint32_t>(static_cast<std::int64_t>(ext[1][k]) - ext[0][k]);
-      }
-    });
-  }
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
-
   const double S = params.dynamicScale;
-  std::vector<std::int32_t> along(2 * plane);
-  ParallelForLines(H, [&](int y) {
-    std::vector<std::int32_t> netLow(static_cast<std::size_t>(W)), netHigh(static_cast<std::size_t>(W));
-    std::vector<std::int32_t> scratch;
-    const std::int32_t* row = z.Row(y);
-    const std::uint8_t* isNet = mask.data() + static_cast<std::size_t>(y) * W;
-    for (int x = 0; x < W; ++x) {
-      netLow[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoLow;
-      netHigh[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoHigh;
-    }
-    const std::size_t at = static_cast<std::size_t>(y) * outColumns;
-    SlidingMin(netLow.data(), W, win, &along[at], scratch);
-    SlidingMax(netHigh.data(), W, win, &along[plane + at], scratch);
-  });
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
-  ParallelForLines(
-      outColumns,
-      [&](int c) {
-        std::vector<std::int32_t> column(static_cast<std::size_t>(H)), scratch;
-        std::vector<std::int32_t> ext[2];
-        downColumn(along, c, column, scratch, ext);
-        for (int i = 0; i < outLines; ++i) {
-          const auto k = static_cast<std::size_t>(i);
-          const std::int64_t rs = relief[k * outColumns + c];
-          int pixel = 0;
-          if (rs != 0 && ext[1][k] != kNoHigh) {
-            const std::int64_t rn = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
-            double q = static_cast<double>(rn) / static_cast<double>(rs) * S;
-            if (q > 255.0) q = 255.0;
-            if (!(q >= 0.0)) q = 0.0;
-            pixel = static_cast<int>(q);
+  const int slab = (outColumns + 1) / 2;
+  for (int network = 0; network < 2; ++network) {
+    for (int s0 = 0; s0 < outColumns; s0 += slab) {
+      const int s1 = std::min(outColumns, s0 + slab);
+      const auto width = static_cast<std::size_t>(s1 - s0);
+      const std::size_t plane = width * static_cast<std::size_t>(H);
+      std::vector<std::int32_t> along(2 * plane);
+      ParallelForLines(H, [&](int y) {
+        thread_local std::vector<std::int32_t> low, high, scratch, netLow, netHigh;
+        low.resize(static_cast<std::size_t>(outColumns));
+        high.resize(static_cast<std::size_t>(outColumns));
+        const std::int32_t* row = z.Row(y);
+        if (network) {
+          netLow.resize(static_cast<std::size_t>(W));
+          netHigh.resize(static_cast<std::size_t>(W));
+          const std::uint8_t* isNet = mask.data() + static_cast<std::size_t>(y) * W;
+          for (int x = 0; x < W; ++x) {
+            netLow[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoLow;
+            netHigh[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoHigh;
           }
-          result.image.Row(i + v)[c + v] = static_cast<std::uint8_t>(pixel);
+          SlidingMin(netLow.data(), W, win, low.data(), scratch);
+          SlidingMax(netHigh.data(), W, win, high.data(), scratch);
+        } else {
+          SlidingMin(row, W, win, low.data(), scratch);
+          SlidingMax(row, W, win, high.data(), scratch);
         }
-      },
-      progress);
+        const std::size_t at = static_cast<std::size_t>(y) * width;
+        std::copy(low.begin() + s0, low.begin() + s1, along.begin() + static_cast<std::ptrdiff_t>(at));
+        std::copy(high.begin() + s0, high.begin() + s1, along.begin() + static_cast<std::ptrdiff_t>(plane + at));
+      });
+      if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+      ParallelForLines(
+          s1 - s0,
+          [&](int slabColumn) {
+            const int c = s0 + slabColumn;
+            std::vector<std::int32_t> column(static_cast<std::size_t>(H)), scratch;
+            std::vector<std::int32_t> ext[2];
+            for (int k = 0; k < 2; ++k) {
+              ext[k].resize(static_cast<std::size_t>(outLines));
+              for (int y = 0; y < H; ++y) {
+                column[static_cast<std::size_t>(y)] =
+                    along[static_cast<std::size_t>(k) * plane + static_cast<std::size_t>(y) * width + slabColumn];
+              }
+              if (k == 0) {
+                SlidingMin(column.data(), H, win, ext[k].data(), scratch);
+              } else {
+                SlidingMax(column.data(), H, win, ext[k].data(), scratch);
+              }
+            }
+            for (int i = 0; i < outLines; ++i) {
+              const auto k = static_cast<std::size_t>(i);
+              if (!network) {
+                relief[k * outColumns + c] =
+                    static_cast<std::uint32_t>(static_cast<std::int64_t>(ext[1][k]) - ext[0][k]);
+                continue;
+              }
+              const std::int64_t rs = relief[k * outColumns + c];
+              int pixel = 0;
+              if (rs != 0 && ext[1][k] != kNoHigh) {
+                const std::int64_t rn = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
+                double q = static_cast<double>(rn) / static_cast<double>(rs) * S;
+                if (q > 255.0) q = 255.0;
+                if (!(q >= 0.0)) q = 0.0;
+                pixel = static_cast<int>(q);
+              }
+              result.image.Row(i + v)[c + v] = static_cast<std::uint8_t>(pixel);
+            }
+          },
+          network ? progress : nullptr);
+      if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+    }
+  }
   if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
   return result;
 }
