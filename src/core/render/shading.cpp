@@ -96,7 +96,9 @@ bool HasAvx512() {
 
 // GCC 12 takes the intrinsics' deliberately undefined pass-through operands for uninitialised.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // The kernel's shading of cells 0 .. count - 1 of a line, eight at a time with the same IEEE
 // operations in the same order (the core is built without fused multiply-adds); returns the

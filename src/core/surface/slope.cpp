@@ -117,7 +117,9 @@ void InteriorPair(int j, double xi, double xu, double xd, double py, const doubl
 #if defined(ORVANE_SLOPE_AVX512)
 // GCC 12 takes the intrinsics' deliberately undefined pass-through operands for uninitialised.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 // Eight interior cells j .. j + 7 at once, lane by lane the operations of AddTriangle (IEEE
 // subtraction, multiplication, division and square root round the same in every lane; the
 // core is built without contraction into fused multiply-adds).
