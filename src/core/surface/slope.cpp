@@ -256,6 +256,20 @@ double SlopeDegrees(float nx, float ny, float nz) {
 
 TSlopeGrayLevels::TSlopeGrayLevels(int normalization)
     : levels_(normalization - 1), top_(std::max(0, normalization - 1)) {
+  FindThresholds();
+}
+
+TSlopeGrayLevels::TSlopeGrayLevels(const TClassTable& table) : levels_(0), top_(0), table_(&table) {
+  // Classes grow with the slope only when the bounds do; otherwise every cell takes ClassOf.
+  const int n = table.count();
+  for (int k = 1; k < n; ++k)
+    if (!(table[k - 1].bound < table[k].bound)) return;
+  if (n < 1) return;
+  top_ = n - 1;
+  FindThresholds();
+}
+
+void TSlopeGrayLevels::FindThresholds() {
   thresholds_.assign(static_cast<std::size_t>(top_) + 2, 0.0);
   thresholds_[0] = std::numeric_limits<double>::infinity();
   // The level falls as q grows. Positive doubles are ordered as their bit patterns, so each
@@ -280,11 +294,12 @@ TSlopeGrayLevels::TSlopeGrayLevels(int normalization)
 }
 
 int TSlopeGrayLevels::Exact(double q) const {
+  if (table_) return table_->ClassOf(SlopeOfRatio(q));
   return static_cast<int>(SlopeOfRatio(q) * (1.0 / 90) * levels_);
 }
 
 int TSlopeGrayLevels::Level(double q) const {
-  if (!(q > 0.0 && q <= 1.0)) return Exact(q);
+  if (thresholds_.empty() || !(q > 0.0 && q <= 1.0)) return Exact(q);
   // q * kBuckets is exact (a power of two), so q lies below the bucket's upper end.
   int g = base_[static_cast<std::size_t>(q * kBuckets)];
   while (g < top_ && q < thresholds_[static_cast<std::size_t>(g) + 1]) ++g;
@@ -320,6 +335,10 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
   TRasterImage& out = *image;
 
   const TSlopeGrayLevels gray(params.grayTones ? params.normalization : 1);
+  // Without smoothing a colour is its class's: classes by thresholds, colours looked up.
+  const TSlopeGrayLevels classes(params.table);
+  std::vector<TColor> classColour;
+  for (int k = 0; k < params.table.count(); ++k) classColour.push_back(EntryColor(params.table[k]));
 #if defined(ORVANE_SLOPE_AVX512)
   const bool avx512 = HasAvx512();
 #endif
@@ -399,8 +418,14 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
                                            : static_cast<int>(SlopeDegrees(nx[c], ny[c], nz[c]) * (1.0 / 90) * levels);
               target[c] = static_cast<std::uint8_t>(level);
             } else {
-              const double s = q[c] > 0.0 ? SlopeOfRatio(q[c]) : SlopeDegrees(nx[c], ny[c], nz[c]);
-              const TColor colour = params.table.ColorOf(s, params.smoothing);
+              TColor colour;
+              if (!params.smoothing && q[c] > 0.0) {
+                const int k = classes.Level(q[c]);
+                colour = k < 0 ? TColor{} : classColour[static_cast<std::size_t>(k)];
+              } else {
+                const double s = q[c] > 0.0 ? SlopeOfRatio(q[c]) : SlopeDegrees(nx[c], ny[c], nz[c]);
+                colour = params.table.ColorOf(s, params.smoothing);
+              }
               std::uint8_t* p = target + 3 * static_cast<std::size_t>(c);
               p[0] = colour.blue;
               p[1] = colour.green;

@@ -46,6 +46,9 @@ double SlopeOfRatio(double q);
 class TSlopeGrayLevels {
  public:
   explicit TSlopeGrayLevels(int normalization);
+  // Class index ClassOf(SlopeOfRatio(q)) of a table instead (by thresholds when its bounds
+  // increase, by ClassOf otherwise); the table must outlive this.
+  explicit TSlopeGrayLevels(const TClassTable& table);
   int Level(double q) const;
   // The arc-sine evaluation itself.
   int Exact(double q) const;
@@ -54,9 +57,12 @@ class TSlopeGrayLevels {
   const std::vector<double>& thresholds() const { return thresholds_; }
 
  private:
+  void FindThresholds();
+
   static constexpr int kBuckets = 4096;
   double levels_;
   int top_;
+  const TClassTable* table_ = nullptr;
   std::vector<double> thresholds_;
   std::vector<std::uint16_t> base_;  // per bucket of q: the level at its upper end
 };

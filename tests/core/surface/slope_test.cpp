@@ -222,6 +222,31 @@ TEST(Slope, GrayThresholdsGiveTheArcSineLevelAroundEveryThreshold) {
   }
 }
 
+TEST(Slope, ClassThresholdsGiveTheArcSineClassAroundEveryBound) {
+  const TClassTable unsorted({{30.0f, 1, 2, 3}, {10.0f, 4, 5, 6}, {60.0f, 7, 8, 9}});
+  for (int number : {1, 2, 3, 0}) {
+    const TClassTable table = number == 0 ? unsorted : SlopeTable(number);
+    const TSlopeGrayLevels classes(table);
+    std::vector<double> probes;
+    for (const double t : classes.thresholds()) {
+      double below = t, above = t;
+      for (int step = 0; step < 300; ++step) {
+        below = std::nextafter(below, 0.0);
+        above = std::nextafter(above, 2.0);
+        probes.push_back(below);
+        probes.push_back(above);
+      }
+    }
+    for (int i = 1; i <= 100000; ++i) probes.push_back(i / 100000.0);
+    for (const double q : probes) {
+      if (q > 0.0 && q <= 1.0) {
+        ASSERT_EQ(classes.Level(q), classes.Exact(q)) << "table " << number << " q " << q;
+      }
+    }
+  }
+  EXPECT_TRUE(TSlopeGrayLevels(unsorted).thresholds().empty());
+}
+
 TEST(Slope, MatchesTheNormalGridOracleOnTheSampleDem) {
   TDemModel dem;
   ASSERT_TRUE(LoadJacksboro(dem));
