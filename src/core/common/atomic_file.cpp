@@ -55,6 +55,7 @@ Status AtomicFileWriter::Create(const std::string& path) {
   path_ = path;
   targetPath_ = path;
   firstError_ = Status::Ok();
+  byName_ = false;
   if (path.empty()) return Error{kCannotOpen, "cannot create a file with an empty name"};
   if (Status s = CheckReplaceable(path); !s) return s;
   // Replacing a symbolic link would cut the link: the file it names is replaced instead.
@@ -95,11 +96,7 @@ Status AtomicFileWriter::Create(const std::string& path) {
   return Status::Ok();
 }
 
-Status AtomicFileWriter::Open(const std::string& path) {
-  Status s = Create(path);
-  if (s) byName_ = false;
-  return s;
-}
+Status AtomicFileWriter::Open(const std::string& path) { return Create(path); }
 
 Status AtomicFileWriter::OpenForName(const std::string& path) {
   Status s = Create(path);
@@ -131,7 +128,8 @@ Status AtomicFileWriter::Commit() {
   }
   int err = 0;
   if (byName_) {
-    if (tempPath_.empty()) return Error{kWriteFailed, "cannot write '" + path_ + "': the file is not open"};
+    if (tempPath_.empty())
+      return Error{kWriteFailed, "cannot write '" + path_ + "': the file is not open"};
     // The library closed its file: sync it through a descriptor of our own.
     const int fd = ::open(tempPath_.c_str(), O_RDONLY);
     if (fd < 0) err = errno;

@@ -3,8 +3,10 @@
 // the system's reason, and the files already there keep their bytes. Read-only here means no
 // write bit for anyone, which the writers honour even when the tests run as root.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,7 +25,7 @@ namespace {
 
 struct Writer {
   const char* name;
-  std::vector<std::string> targets;  // files the writer produces in its directory, first opened first
+  std::vector<std::string> targets;  // the files it writes in its directory, first opened first
   std::function<Status(const std::string& directory)> write;
 };
 
@@ -52,7 +54,8 @@ std::vector<Writer> AllWriters() {
          TRasterImage raster = SmallRaster(kRasterRgb);
          return SaveRasterBmp(raster, d + "/p.bmp");
        }},
-      {"table", {"t.xls"}, [](const std::string& d) { return WriteTextFile(d + "/t.xls", "1\t2\r\n"); }},
+      {"table", {"t.xls"},
+       [](const std::string& d) { return WriteTextFile(d + "/t.xls", "1\t2\r\n"); }},
       {"ilwis export", {"m.mp#", "m.grf", "m.dom", "m.mpr"},
        [](const std::string& d) {
          IlwisExportParams params;
@@ -63,7 +66,9 @@ std::vector<Writer> AllWriters() {
          return result ? Status::Ok() : Status(result.error());
        }},
       {"geotiff raster", {"p.tif"},
-       [](const std::string& d) { return ExportRasterGeoTiff(SmallRaster(kRasterGray), d + "/p.tif", nullptr); }},
+       [](const std::string& d) {
+         return ExportRasterGeoTiff(SmallRaster(kRasterGray), d + "/p.tif", nullptr);
+       }},
       {"geotiff dem", {"d.tif"},
        [](const std::string& d) { return ExportDemGeoTiff(SmallDem(), 1, d + "/d.tif", nullptr); }},
       {"settings", {"orvane.ini"},
@@ -150,8 +155,38 @@ TEST(SafeSave, APathThroughAPlainFileOrADirectoryInTheTargetsPlaceIsRefused) {
     std::filesystem::create_directory(last);
     ExpectNames(writer.write(dir.path()), last, "Is a directory", writer.name);
     for (std::size_t i = 0; i + 1 < writer.targets.size(); ++i)
-      EXPECT_EQ(ReadAll(dir.path() + "/" + writer.targets[i]), Old(writer.targets[i])) << writer.name;
+      EXPECT_EQ(ReadAll(dir.path() + "/" + writer.targets[i]), Old(writer.targets[i]))
+          << writer.name;
   }
+}
+
+// A write that fails half-way (the file size limit stands in for a full disk): the message
+// names the file and the reason, the old file stays and the temporary one is removed.
+TEST(SafeSave, AWriteFailingHalfWayKeepsTheOldFile) {
+  TempDir dir;
+  const std::string table = dir.File("t.xls");
+  const std::string raw = dir.File("p");
+  WriteAll(table, "old table");
+  WriteAll(raw + ".raw", "old data");
+  WriteAll(raw + ".txt", "old header");
+  TRasterImage big(300, 200, kRasterGray);
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const Status tableWritten = WriteTextFile(table, std::string(100000, 'x'));
+  const Status rawWritten = SaveRasterRaw(big, raw, 90);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  ExpectNames(tableWritten, table, "File too large", "table");
+  EXPECT_EQ(tableWritten.code(), kWriteFailed);
+  ExpectNames(rawWritten, raw + ".raw", "File too large", "raster raw");
+  EXPECT_EQ(ReadAll(table), "old table");
+  EXPECT_EQ(ReadAll(raw + ".raw"), "old data");
+  EXPECT_EQ(ReadAll(raw + ".txt"), "old header");
+  EXPECT_EQ(FileCount(dir.path()), 3);
 }
 
 TEST(SafeSave, ASymbolicLinkKeepsPointingAtTheSavedFile) {
