@@ -1,8 +1,8 @@
 // dissection: dissection density of the drainage network on a grid or in a moving window.
 #include "cli/command.h"
+#include "cli/density_options.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/dissection_density.h"
-#include "core/render/histogram_table.h"
 
 namespace orvane::cli {
 
@@ -15,8 +15,7 @@ class DissectionCommand : public Command {
     return "Dissection density (network pixels or length per window) of a drainage network";
   }
   void AddOptions(CLI::App& app) override {
-    AddRasterInputOption(app, "--drainage", drainage_, "drainage raster");
-    dem_.Add(app);
+    inputs_.Add(app);
     app.add_option("--tiling", tiling_, "adjacent blocks or a window centred on every pixel")
         ->required()
         ->check(CLI::IsMember({"grid", "moving"}));
@@ -26,40 +25,33 @@ class DissectionCommand : public Command {
     app.add_option("--window", window_, "window size WS in pixels (at least 2)")
         ->required()
         ->check(CLI::Range(2, 100000));
-    app.add_option("--palette", palette_, "class colours, gray classes, or gray tones 0..254")
-        ->check(CLI::IsMember({"colored", "gray", "gray255"}))
-        ->capture_default_str();
-    app.add_flag("--smooth", smooth_, "interpolate colours between classes");
-    app.add_flag("--scale", scale_, "spread the class bounds over the densities' range");
+    palette_.Add(app);
     AddHistogramOption(app, histogram_);
     AddOutputOption(app, out_);
   }
   int Run(CommandContext& context) override {
-    auto dem = LoadDem(dem_, context);
-    if (!dem) return Report(context, dem.error());
-    auto drainage = LoadRasterInput(drainage_, context);
-    if (!drainage) return Report(context, drainage.error());
+    auto inputs = LoadDrainageDem(inputs_, context);
+    if (!inputs) return Report(context, inputs.error());
+    const LoadedDem& dem = inputs->dem;
+    TRasterImage& drainage = *inputs->drainage;
 
     DissectionParams params;
     params.tiling = tiling_ == "grid" ? DensityTiling::kGrid : DensityTiling::kMoving;
     params.measure = measure_ == "pixels" ? DensityMeasure::kPixels : DensityMeasure::kLength;
     params.windowSize = window_;
-    auto field = ComputeDissectionDensity(**drainage, params, context.progress);
+    auto field = ComputeDissectionDensity(drainage, params, context.progress);
     if (!field) return Report(context, field.error());
 
-    const int choice = palette_ == "colored" ? kColoredPalette
-                       : palette_ == "gray"  ? kGrayTonesPalette
-                                             : kGrayTones0255;
-    const TClassTable table = DensityClassTable(choice, scale_, field->minimum, field->maximum);
-    auto image = RenderDensityField(*field, choice, table, smooth_);
+    const int choice = palette_.Choice();
+    const TClassTable table =
+        DensityClassTable(choice, palette_.scale, field->minimum, field->maximum);
+    auto image = RenderDensityField(*field, choice, table, palette_.smooth);
     if (!image) return Report(context, image.error());
 
-    const Status written = WriteRasterOutput(*image->image, out_, *dem);
+    const Status written = WriteRasterOutput(*image->image, out_, dem);
     if (!written) return Report(context, written);
     if (!histogram_.empty()) {
-      const std::string text =
-          ClassValueTable(image->histogram, 0, DiagramClassCount(image->bound), 0.1);
-      const Status saved = WriteTextOutput(histogram_, text);
+      const Status saved = WriteDensityHistogram(histogram_, image->histogram, image->bound);
       if (!saved) return Report(context, saved);
     }
     PrintValue(context.out, "min", field->minimum);
@@ -68,14 +60,11 @@ class DissectionCommand : public Command {
   }
 
  private:
-  DemOptions dem_;
-  std::string drainage_;
+  DrainageDemOptions inputs_;
   std::string tiling_;
   std::string measure_;
   int window_ = 0;
-  std::string palette_ = "colored";
-  bool smooth_ = false;
-  bool scale_ = false;
+  DensityPaletteOptions palette_;
   std::string histogram_;
   std::string out_;
 };

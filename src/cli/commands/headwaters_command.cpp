@@ -13,8 +13,7 @@ class HeadwatersCommand : public Command {
     return "Headwaters density of a drainage network in a moving window";
   }
   void AddOptions(CLI::App& app) override {
-    AddRasterInputOption(app, "--drainage", drainage_, "drainage raster");
-    dem_.Add(app);
+    inputs_.Add(app);
     app.add_option("--hws", hws_, "half window size V (window 2V + 1)")
         ->required()
         ->check(CLI::Range(0, 100000));
@@ -24,25 +23,24 @@ class HeadwatersCommand : public Command {
     AddOutputOption(app, out_);
   }
   int Run(CommandContext& context) override {
-    auto dem = LoadDem(dem_, context);
-    if (!dem) return Report(context, dem.error());
-    auto drainage = LoadRasterInput(drainage_, context);
-    if (!drainage) return Report(context, drainage.error());
-    auto result = HeadwatersDensity(**drainage, *dem->model, {hws_, scale_}, context.progress);
+    auto inputs = LoadDrainageDem(inputs_, context);
+    if (!inputs) return Report(context, inputs.error());
+    const LoadedDem& dem = inputs->dem;
+    TRasterImage& drainage = *inputs->drainage;
+    auto result = HeadwatersDensity(drainage, *dem.model, {hws_, scale_}, context.progress);
     if (!result) {
       Error error = result.error();
-      if (error.code == kWrongFormat) error.message = "'" + drainage_ + "': " + error.message;
+      if (error.code == kWrongFormat) error.message = "'" + inputs_.drainage + "': " + error.message;
       return Report(context, error);
     }
-    const Status written = WriteRasterOutput(*result->image, out_, *dem);
+    const Status written = WriteRasterOutput(*result->image, out_, dem);
     if (!written) return Report(context, written);
     PrintValue(context.out, "headwaters", result->headwaters);
     return kExitOk;
   }
 
  private:
-  DemOptions dem_;
-  std::string drainage_;
+  DrainageDemOptions inputs_;
   int hws_ = 0;
   int scale_ = 100;
   std::string out_;

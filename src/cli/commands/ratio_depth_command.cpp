@@ -13,8 +13,7 @@ class RatioDepthCommand : public Command {
     return "Ratio of the drainage network's relief to the surface relief in a moving window";
   }
   void AddOptions(CLI::App& app) override {
-    AddRasterInputOption(app, "--drainage", drainage_, "drainage raster");
-    dem_.Add(app);
+    inputs_.Add(app);
     app.add_option("--window", window_, "window size WS in pixels")
         ->required()
         ->check(CLI::Range(0, 100000));
@@ -24,20 +23,19 @@ class RatioDepthCommand : public Command {
     AddOutputOption(app, out_);
   }
   int Run(CommandContext& context) override {
-    auto dem = LoadDem(dem_, context);
-    if (!dem) return Report(context, dem.error());
-    auto drainage = LoadRasterInput(drainage_, context);
-    if (!drainage) return Report(context, drainage.error());
-    auto result = ComputeRatioDepth(*dem->model, **drainage, {window_, scale_}, context.progress);
+    auto inputs = LoadDrainageDem(inputs_, context);
+    if (!inputs) return Report(context, inputs.error());
+    const LoadedDem& dem = inputs->dem;
+    TRasterImage& drainage = *inputs->drainage;
+    auto result = ComputeRatioDepth(*dem.model, drainage, {window_, scale_}, context.progress);
     if (!result) return Report(context, result.error());
-    const Status written = WriteRasterOutput(result->image, out_, *dem);
+    const Status written = WriteRasterOutput(result->image, out_, dem);
     if (!written) return Report(context, written);
     return kExitOk;
   }
 
  private:
-  DemOptions dem_;
-  std::string drainage_;
+  DrainageDemOptions inputs_;
   int window_ = 0;
   int scale_ = 255;
   std::string out_;
