@@ -4,31 +4,20 @@
 // set to a directory, the windows are saved there as pictures (run under X:
 // QT_QPA_PLATFORM=xcb xvfb-run -a ...).
 #include <QAction>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <cstdlib>
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_dialogs.h"
 #include "app/drainage/extract_riv.h"
 #include "app/morphometry/morpho_forms.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/drainage/density_image.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
 
-void Wait(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void Shot(QWidget& widget, const char* name) {
-  const char* dir = std::getenv("ORVANE_MORPHO_SHOTS");
-  if (!dir) return;
-  EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
+  SaveShot("ORVANE_MORPHO_SHOTS", widget, name);
 }
 
 // Shows a dialog the way the user sees it, takes its picture, then presses OK.
@@ -56,26 +45,10 @@ std::pair<int, int> Extremes(const TRasterImage& image, int margin) {
 }
 
 TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
-  TestPrompter prompts;
-  QTemporaryDir temp;
-  TSettings settings;
-  settings.imageDir = temp.path().toStdString();
-  auto main = std::make_unique<TMainForm>(settings);
-  main->SetWorkDirectory(temp.path());
-  main->resize(1100, 760);
-  main->show();
-  Wait(50);
-
-  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
-  main->Action("OpenDEMSpeedButton")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
+  SampleSession session;
+  ASSERT_TRUE(session.OpenSampleDem());
+  TestPrompter& prompts = session.prompts;
+  auto& main = session.main;
 
   prompts.dialogs["ExtractRiv"] = [](QDialog& dialog) {
     auto& riv = static_cast<TExtractRiv&>(dialog);

@@ -4,61 +4,35 @@
 // the windows are saved there as pictures (run under X: QT_QPA_PLATFORM=xcb xvfb-run -a ...).
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <cstdlib>
 
 #include "app/commands/render_commands.h"
 #include "app/display/bitmap_box.h"
 #include "app/display/palette_form.h"
 #include "app/display/relief_forms.h"
 #include "app/exchange/vue3d_form.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/render/slices.h"
 #include "core/surface/slope.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
 
-void Wait(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void Shot(QWidget& widget, const char* name) {
-  const char* dir = std::getenv("ORVANE_RENDER_SHOTS");
-  if (!dir) return;
-  EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
+  SaveShot("ORVANE_RENDER_SHOTS", widget, name);
 }
 
 TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
-  TestPrompter prompts;
-  QTemporaryDir temp;
-  TSettings settings;
-  settings.imageDir = temp.path().toStdString();
-  auto main = std::make_unique<TMainForm>(settings);
-  main->SetWorkDirectory(temp.path());
-  main->resize(1100, 760);
-  main->show();
-  Wait(50);
-
-  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
-  main->Action("OpenDEMSpeedButton")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
+  SampleSession session;
+  ASSERT_TRUE(session.OpenSampleDem());
+  TestPrompter& prompts = session.prompts;
+  QTemporaryDir& temp = session.temp;
+  auto& main = session.main;
   auto& commands = *main->findChild<TRenderCommands*>("RenderCommands");
 
   // Shadowing: "HypsoMap 1" scaled to the DEM, smoothed, with shadow and cast shadows under

@@ -5,29 +5,21 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <cstdlib>
 
 #include "app/display/diagram_forms.h"
 #include "app/surface/aspect_forms.h"
 #include "app/surface/slope_forms.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/render/histogram_table.h"
 #include "core/surface/aspect.h"
 #include "core/surface/slope.h"
 #include "core/terrain/raster_file.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
-
-void Wait(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 const char* ShotDir() { return std::getenv("ORVANE_SLOPE_SHOTS"); }
 
@@ -50,26 +42,11 @@ QByteArray ReadFile(const QString& path) {
 void Click(QDialog& d, const char* name) { d.findChild<QAbstractButton*>(name)->click(); }
 
 TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
-  TestPrompter prompts;
-  QTemporaryDir temp;
-  TSettings settings;
-  settings.imageDir = temp.path().toStdString();
-  auto main = std::make_unique<TMainForm>(settings);
-  main->SetWorkDirectory(temp.path());
-  main->resize(1100, 760);
-  main->show();
-  Wait(50);
-
-  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
-  main->Action("OpenDEMSpeedButton")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
+  SampleSession session;
+  ASSERT_TRUE(session.OpenSampleDem());
+  TestPrompter& prompts = session.prompts;
+  QTemporaryDir& temp = session.temp;
+  auto& main = session.main;
   const TDemModel& dem = *main->CurrentDem();
   auto relief = main->OpeningRelief();
   ASSERT_TRUE(relief);

@@ -2,32 +2,21 @@
 // the sample DEM. With ORVANE_RENDER_SHOTS set to a directory, the dialogs and results are
 // saved there as pictures (run under X: QT_QPA_PLATFORM=xcb xvfb-run -a ...).
 #include <QAction>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMdiArea>
-#include <cstdlib>
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_dialogs.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/total_depth_form.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/surface/total_depth.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
 
-void Pause(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void Picture(QWidget& widget, const char* name) {
-  const char* dir = std::getenv("ORVANE_RENDER_SHOTS");
-  if (!dir) return;
-  EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
+  SaveShot("ORVANE_RENDER_SHOTS", widget, name);
 }
 
 // Shows a dialog as the user would see it, takes its picture and lets `press` close it.
@@ -36,7 +25,7 @@ std::function<int(QDialog&)> Answer(const char* shot, std::function<void(Form&)>
   return [=](QDialog& dialog) {
     auto& form = static_cast<Form&>(dialog);
     form.show();
-    Pause(80);
+    Wait(80);
     press(form);
     if (form.isVisible()) form.hide();
     if (shot) Picture(form, shot);
@@ -45,26 +34,10 @@ std::function<int(QDialog&)> Answer(const char* shot, std::function<void(Form&)>
 }
 
 TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
-  TestPrompter prompts;
-  QTemporaryDir temp;
-  TSettings settings;
-  settings.imageDir = temp.path().toStdString();
-  auto main = std::make_unique<TMainForm>(settings);
-  main->SetWorkDirectory(temp.path());
-  main->resize(1100, 760);
-  main->show();
-  Pause(50);
-
-  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
-  main->Action("OpenDEMSpeedButton")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
+  SampleSession session;
+  ASSERT_TRUE(session.OpenSampleDem());
+  TestPrompter& prompts = session.prompts;
+  auto& main = session.main;
 
   // Local fractal dimension, window 12, H = 0.1: message, image, then the diagram.
   prompts.dialogs["LocalFractForm"] = Answer<TLocalFractForm>(
@@ -76,7 +49,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
       });
   prompts.dialogs["DiagLocFractDimForm"] = [&](QDialog& dialog) {
     dialog.show();
-    Pause(100);
+    Wait(100);
     Picture(dialog, "surface2_local_fractal_diagram.png");
     dialog.accept();
     return QDialog::Accepted;
@@ -90,7 +63,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   EXPECT_GT(diagram.UpperBound(), diagram.Start());
   EXPECT_LE(diagram.UpperBound(), 300);
   main->TileWindows();
-  Pause(150);
+  Wait(150);
   Picture(*main, "surface2_local_fractal.png");
   // The Diagram button opens it again.
   main->Action("DiagSpeedButton")->trigger();
@@ -101,7 +74,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
     auto& window = static_cast<TDDFen&>(dialog);
     window.SetWindowSizeText("11");
     window.show();
-    Pause(50);
+    Wait(50);
     Picture(window, "surface2_filter_size.png");
     window.accept();
     return QDialog::Accepted;
@@ -112,7 +85,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
     form.SelectPalette(kDepthColored);
     form.SetScale(true);
     form.SetSmoothing(true);
-    Pause(100);
+    Wait(100);
     Picture(form, "surface2_total_depth_dialog.png");
     form.OkClick();
     return form.result();
@@ -121,7 +94,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   ASSERT_NE(main->ParameterImage(), nullptr);
   EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
   EXPECT_EQ(main->ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.990 x 0.990 km");
-  Pause(150);
+  Wait(150);
   Picture(*main, "surface2_total_depth.png");
 
   // Surface 3D over 7 x 7 pixels.
@@ -134,7 +107,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   ASSERT_NE(main->ParameterImage(), nullptr);
   EXPECT_EQ(main->ParameterImage()->kind, kRasterGray);
   EXPECT_EQ(main->Margin(), 4);
-  Pause(150);
+  Wait(150);
   Picture(*main, "surface2_surface3d.png");
   EXPECT_EQ(prompts.messages.size(), 1u) << "only the local fractal extremes";
   main->close();

@@ -2,29 +2,18 @@
 // With ORVANE_SURFACE_SHOTS set to a directory, the dialogs and the main window are saved
 // there as pictures (run under X: QT_QPA_PLATFORM=xcb xvfb-run -a ...).
 #include <QAction>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <cstdlib>
 
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/shape_forms.h"
-#include "app/terrain/dynamic_scale.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
 
-void Wait(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void Shot(QWidget& widget, const char* name) {
-  const char* dir = std::getenv("ORVANE_SURFACE_SHOTS");
-  if (!dir) return;
-  EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
+  SaveShot("ORVANE_SURFACE_SHOTS", widget, name);
 }
 
 // Shows a dialog for its picture before it is answered.
@@ -35,26 +24,10 @@ void ShowFor(QDialog& dialog, const char* name) {
 }
 
 TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
-  TestPrompter prompts;
-  QTemporaryDir temp;
-  TSettings settings;
-  settings.imageDir = temp.path().toStdString();
-  auto main = std::make_unique<TMainForm>(settings);
-  main->SetWorkDirectory(temp.path());
-  main->resize(1100, 760);
-  main->show();
-  Wait(50);
-
-  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
-  main->Action("OpenDEMSpeedButton")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
+  SampleSession session;
+  ASSERT_TRUE(session.OpenSampleDem());
+  TestPrompter& prompts = session.prompts;
+  auto& main = session.main;
   auto showResult = [&](const char* name) {
     ASSERT_NE(main->ParameterImage(), nullptr);
     EXPECT_EQ(main->ParameterImage()->columns, 403);
