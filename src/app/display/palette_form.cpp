@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/display/legend_dialog.h"
 #include "app/shell/text_values.h"
 #include "core/render/palette.h"
 
@@ -27,9 +28,7 @@ TPalForm::TPalForm(QWidget* parent) : QDialog(parent) {
   typeCombo_->setObjectName("TypeComboBox");
   for (const std::string& name : PaletteTableNames()) typeCombo_->addItem(QString::fromStdString(name));
   left->addWidget(typeCombo_);
-  smoothing_ = new QCheckBox("Smoothing", this);
-  smoothing_->setObjectName("LissageCheckBox");
-  left->addWidget(smoothing_);
+  smoothing_ = AddSmoothingBox(*this, *left);
 
   auto* range = new QGroupBox("Dynamic Scale", this);
   auto* rangeLayout = new QVBoxLayout(range);
@@ -43,26 +42,11 @@ TPalForm::TPalForm(QWidget* parent) : QDialog(parent) {
   rangeLayout->addWidget(maxEdit_);
   left->addWidget(range);
 
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Delete", this);
-  cancel->setObjectName("CancelBitBtn");
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  left->addLayout(buttons);
-  left->addStretch();
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  AddOkDeleteRow(*this, *left, "CancelBitBtn");
 
-  legend_ = new TClassLegendBox(this);
-  legend_->SetSource([this]() -> const TClassTable& { return table_; },
-                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDegrees);
-  auto* right = new QVBoxLayout;
-  right->addWidget(legend_);
-  right->addStretch();
-  columns->addLayout(right);
+  legend_ = AddLegendColumn(
+      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
+      LegendLabelFormat::kDegrees);
 
   connect(typeCombo_, &QComboBox::activated, this, &TPalForm::ChooseTable);
   connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));

@@ -19,6 +19,7 @@
 
 #include "app/display/bitmap_box.h"
 #include "app/display/class_legend.h"
+#include "app/display/legend_dialog.h"
 #include "app/display/image_window.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -366,26 +367,10 @@ TConstHypsoForm::TConstHypsoForm(TConstEstompForm& lightForm, TLightParams& glob
   resultLayout->addWidget(wrapRadio_);
   left->addWidget(result);
 
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Delete", this);
-  cancel->setObjectName("BitBtn1");
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  left->addLayout(buttons);
-  left->addStretch();
-  connect(ok, &QPushButton::clicked, this, &TConstHypsoForm::OkClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); });
 
-  legend_ = new TClassLegendBox(this);
-  legend_->SetSource([this]() -> const TClassTable& { return table_; },
-                     [this] { return smooth_->isChecked(); }, LegendLabelFormat::kMetres);
-  auto* right = new QVBoxLayout;
-  right->addWidget(legend_);
-  right->addStretch();
-  columns->addLayout(right);
+  legend_ = AddLegendColumn(*this, *columns, [this]() -> const TClassTable& { return table_; },
+                            *smooth_, LegendLabelFormat::kMetres);
 
   connect(typeCombo_, &QComboBox::activated, this, &TConstHypsoForm::ChooseType);
   connect(smooth_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));

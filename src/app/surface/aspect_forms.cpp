@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/display/legend_dialog.h"
 
 namespace orvane {
 
@@ -45,55 +46,21 @@ TAspectFen::TAspectFen(QWidget* parent) : QDialog(parent) {
   }
   left->addWidget(normalizationGroup_);
 
-  visualGroup_ = new QGroupBox("Visualization", this);
-  visualGroup_->setObjectName("VisualizationGroupBox");
-  auto* visualLayout = new QVBoxLayout(visualGroup_);
-  orientation_ = new QRadioButton("Orientation", visualGroup_);
-  orientation_->setObjectName("OrientationRadioButton");
-  orientationShadow_ = new QRadioButton("Orientation and Shadow", visualGroup_);
-  orientationShadow_->setObjectName("OrientationShadRadioButton");
-  visualLayout->addWidget(orientation_);
-  visualLayout->addWidget(orientationShadow_);
-  left->addWidget(visualGroup_);
-  connect(orientation_, &QRadioButton::clicked, this, [this] { weight_ = 0.0f; });
-  connect(orientationShadow_, &QRadioButton::clicked, this, [this] { weight_ = 0.5f; });
+  const VisualizationChoice visual =
+      AddVisualizationGroup(*this, *left, "Orientation", "OrientationRadioButton",
+                            "Orientation and Shadow", "OrientationShadRadioButton", weight_);
+  visualGroup_ = visual.group;
+  orientation_ = visual.plain;
+  orientationShadow_ = visual.shadow;
 
-  auto* imageGroup = new QGroupBox("Image", this);
-  auto* imageLayout = new QVBoxLayout(imageGroup);
-  auto* param = new QRadioButton("Parameter Image", imageGroup);
-  param->setObjectName("ParamRadioButton");
-  auto* wrapped = new QRadioButton("Wrapped Image", imageGroup);
-  wrapped->setObjectName("WrappedRadioButton");
-  imageLayout->addWidget(param);
-  imageLayout->addWidget(wrapped);
-  left->addWidget(imageGroup);
-  connect(param, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrapped, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  AddImageGroup(*this, *left, resultKind_);
 
-  smoothing_ = new QCheckBox("Smoothing", this);
-  smoothing_->setObjectName("LissageCheckBox");
-  left->addWidget(smoothing_);
+  smoothing_ = AddSmoothingBox(*this, *left);
+  ok_ = AddOkDeleteRow(*this, *left, "DelBitBtn");
 
-  auto* buttons = new QHBoxLayout;
-  ok_ = new QPushButton("OK", this);
-  ok_->setObjectName("OkBitBtn");
-  ok_->setDefault(true);
-  auto* cancel = new QPushButton("Delete", this);
-  cancel->setObjectName("DelBitBtn");
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel);
-  left->addLayout(buttons);
-  left->addStretch();
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  legend_ = new TClassLegendBox(this);
-  legend_->SetSource([this]() -> const TClassTable& { return table_; },
-                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDegrees);
-  auto* right = new QVBoxLayout;
-  right->addWidget(legend_);
-  right->addStretch();
-  columns->addLayout(right);
+  legend_ = AddLegendColumn(
+      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
+      LegendLabelFormat::kDegrees);
 
   connect(paletteCombo_, &QComboBox::activated, this, &TAspectFen::ChoosePalette);
   ChoosePalette(0);
@@ -137,12 +104,7 @@ void TAspectFen::ChoosePalette(int index) {
   legend_->update();
 }
 
-void TAspectFen::FitToLegend() {
-  const int box = legend_->FitHeight();
-  adjustSize();
-  const int okBottom = ok_->mapTo(this, QPoint(0, ok_->height())).y();
-  resize(width(), LegendDialogHeight(box, okBottom));
-}
+void TAspectFen::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
 
 void TAspectFen::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

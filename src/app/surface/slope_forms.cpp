@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/display/legend_dialog.h"
 
 namespace orvane {
 
@@ -47,57 +48,20 @@ TPentesForm::TPentesForm(QWidget* parent) : QDialog(parent) {
   connect(norm180_, &QRadioButton::clicked, this, [this] { normalization_ = 180; });
   connect(norm255_, &QRadioButton::clicked, this, [this] { normalization_ = 255; });
 
-  auto* imageGroup = new QGroupBox("Image", this);
-  auto* imageLayout = new QVBoxLayout(imageGroup);
-  auto* param = new QRadioButton("Parameter Image", imageGroup);
-  param->setObjectName("ParamRadioButton");
-  param->setChecked(true);
-  auto* wrapped = new QRadioButton("Wrapped Image", imageGroup);
-  wrapped->setObjectName("WrappedRadioButton");
-  imageLayout->addWidget(param);
-  imageLayout->addWidget(wrapped);
-  left->addWidget(imageGroup);
-  connect(param, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrapped, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  AddImageGroup(*this, *left, resultKind_)->setChecked(true);
 
-  auto* visualGroup = new QGroupBox("Visualization", this);
-  visualGroup->setObjectName("VisualizationGroupBox");
-  auto* visualLayout = new QVBoxLayout(visualGroup);
-  slopeRadio_ = new QRadioButton("Slope", visualGroup);
-  slopeRadio_->setObjectName("SlopeRadioButton");
-  slopeShadRadio_ = new QRadioButton("Slope and Shadow", visualGroup);
-  slopeShadRadio_->setObjectName("SlopeShadRadioButton");
-  visualLayout->addWidget(slopeRadio_);
-  visualLayout->addWidget(slopeShadRadio_);
-  left->addWidget(visualGroup);
-  connect(slopeRadio_, &QRadioButton::clicked, this, [this] { weight_ = 0.0f; });
-  connect(slopeShadRadio_, &QRadioButton::clicked, this, [this] { weight_ = 0.5f; });
+  const VisualizationChoice visual = AddVisualizationGroup(
+      *this, *left, "Slope", "SlopeRadioButton", "Slope and Shadow", "SlopeShadRadioButton",
+      weight_);
+  slopeRadio_ = visual.plain;
+  slopeShadRadio_ = visual.shadow;
 
-  smoothing_ = new QCheckBox("Smoothing", this);
-  smoothing_->setObjectName("LissageCheckBox");
-  left->addWidget(smoothing_);
+  smoothing_ = AddSmoothingBox(*this, *left);
+  ok_ = AddOkDeleteRow(*this, *left, "CancelBitBtn");
 
-  auto* buttons = new QHBoxLayout;
-  ok_ = new QPushButton("OK", this);
-  ok_->setObjectName("OkBitBtn");
-  ok_->setDefault(true);
-  auto* cancel = new QPushButton("Delete", this);
-  cancel->setObjectName("CancelBitBtn");
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel);
-  left->addLayout(buttons);
-  left->addStretch();
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* right = new QVBoxLayout;
-  right->addWidget(new QLabel("Color Tables", this));
-  legend_ = new TClassLegendBox(this);
-  legend_->SetSource([this]() -> const TClassTable& { return table_; },
-                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDegrees);
-  right->addWidget(legend_);
-  right->addStretch();
-  columns->addLayout(right);
+  legend_ = AddLegendColumn(
+      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
+      LegendLabelFormat::kDegrees, "Color Tables");
 
   connect(typeCombo_, &QComboBox::activated, this, &TPentesForm::ChooseType);
   typeCombo_->setCurrentIndex(1);
@@ -140,12 +104,7 @@ void TPentesForm::ChooseType(int index) {
   legend_->update();
 }
 
-void TPentesForm::FitToLegend() {
-  const int box = legend_->FitHeight();
-  adjustSize();
-  const int okBottom = ok_->mapTo(this, QPoint(0, ok_->height())).y();
-  resize(width(), LegendDialogHeight(box, okBottom));
-}
+void TPentesForm::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
 
 void TPentesForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/display/legend_dialog.h"
 #include "app/shell/text_values.h"
 #include "core/surface/total_depth.h"
 
@@ -65,28 +66,12 @@ TTotalDepthForm::TTotalDepthForm(QWidget* parent) : QDialog(parent) {
   connect(paramRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
   connect(wrappedRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
 
-  auto* buttons = new QHBoxLayout;
-  ok_ = new QPushButton("OK", this);
-  ok_->setObjectName("OkBitBtn");
-  ok_->setDefault(true);
-  auto* cancel = new QPushButton("Delete", this);
-  cancel->setObjectName("BitBtn1");
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel);
-  left->addLayout(buttons);
-  left->addStretch();
-  connect(ok_, &QPushButton::clicked, this, &TTotalDepthForm::OkClick);
-  connect(cancel, &QPushButton::clicked, this, &TTotalDepthForm::DeleteClick);
+  ok_ = AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); }, [this] { DeleteClick(); });
 
-  auto* right = new QVBoxLayout;
-  right->addWidget(new QLabel("Color Table", this));
-  legend_ = new TClassLegendBox(this);
+  legend_ = AddLegendColumn(
+      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
+      LegendLabelFormat::kDecimal, "Color Table");
   legend_->setObjectName("PaintBox");
-  legend_->SetSource([this]() -> const TClassTable& { return table_; },
-                     [this] { return smoothing_->isChecked(); }, LegendLabelFormat::kDecimal);
-  right->addWidget(legend_);
-  right->addStretch();
-  columns->addLayout(right);
 
   connect(paletteCombo_, &QComboBox::currentIndexChanged, this, [this] { LoadPalette(); });
   connect(scale_, &QCheckBox::toggled, this, [this] { LoadPalette(); });
@@ -132,12 +117,7 @@ void TTotalDepthForm::LoadPalette() {
   legend_->update();
 }
 
-void TTotalDepthForm::FitToLegend() {
-  const int box = legend_->FitHeight();
-  adjustSize();
-  const int okBottom = ok_->mapTo(this, QPoint(0, ok_->height())).y();
-  resize(width(), LegendDialogHeight(box, okBottom));
-}
+void TTotalDepthForm::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
 
 void TTotalDepthForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

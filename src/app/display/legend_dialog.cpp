@@ -1,0 +1,105 @@
+#include "app/display/legend_dialog.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/display/class_legend.h"
+
+namespace orvane {
+
+QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column) {
+  auto* smoothing = new QCheckBox("Smoothing", &dialog);
+  smoothing->setObjectName("LissageCheckBox");
+  column.addWidget(smoothing);
+  return smoothing;
+}
+
+QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, int& resultKind) {
+  auto* imageGroup = new QGroupBox("Image", &dialog);
+  auto* imageLayout = new QVBoxLayout(imageGroup);
+  auto* param = new QRadioButton("Parameter Image", imageGroup);
+  param->setObjectName("ParamRadioButton");
+  auto* wrapped = new QRadioButton("Wrapped Image", imageGroup);
+  wrapped->setObjectName("WrappedRadioButton");
+  imageLayout->addWidget(param);
+  imageLayout->addWidget(wrapped);
+  column.addWidget(imageGroup);
+  QObject::connect(param, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = 0; });
+  QObject::connect(wrapped, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = 1; });
+  return param;
+}
+
+VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
+                                          const char* plainText, const char* plainName,
+                                          const char* shadowText, const char* shadowName,
+                                          float& weight) {
+  VisualizationChoice choice;
+  choice.group = new QGroupBox("Visualization", &dialog);
+  choice.group->setObjectName("VisualizationGroupBox");
+  auto* visualLayout = new QVBoxLayout(choice.group);
+  choice.plain = new QRadioButton(plainText, choice.group);
+  choice.plain->setObjectName(plainName);
+  choice.shadow = new QRadioButton(shadowText, choice.group);
+  choice.shadow->setObjectName(shadowName);
+  visualLayout->addWidget(choice.plain);
+  visualLayout->addWidget(choice.shadow);
+  column.addWidget(choice.group);
+  QObject::connect(choice.plain, &QRadioButton::clicked, &dialog, [&weight] { weight = 0.0f; });
+  QObject::connect(choice.shadow, &QRadioButton::clicked, &dialog, [&weight] { weight = 0.5f; });
+  return choice;
+}
+
+QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* deleteName,
+                            std::function<void()> onOk, std::function<void()> onDelete) {
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", &dialog);
+  ok->setObjectName("OkBitBtn");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Delete", &dialog);
+  cancel->setObjectName(deleteName);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  column.addLayout(buttons);
+  column.addStretch();
+  if (onOk) {
+    QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
+  } else {
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  }
+  if (onDelete) {
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, std::move(onDelete));
+  } else {
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+  }
+  return ok;
+}
+
+TClassLegendBox* AddLegendColumn(QDialog& dialog, QHBoxLayout& columns,
+                                 std::function<const TClassTable&()> table,
+                                 const QCheckBox& smoothing, LegendLabelFormat format,
+                                 const char* caption) {
+  auto* right = new QVBoxLayout;
+  if (caption) right->addWidget(new QLabel(caption, &dialog));
+  auto* legend = new TClassLegendBox(&dialog);
+  legend->SetSource(std::move(table), [&smoothing] { return smoothing.isChecked(); },
+                    format);
+  right->addWidget(legend);
+  right->addStretch();
+  columns.addLayout(right);
+  return legend;
+}
+
+void FitToLegend(QDialog& dialog, TClassLegendBox& legend, const QWidget& ok) {
+  const int box = legend.FitHeight();
+  dialog.adjustSize();
+  const int okBottom = ok.mapTo(&dialog, QPoint(0, ok.height())).y();
+  dialog.resize(dialog.width(), LegendDialogHeight(box, okBottom));
+}
+
+}  // namespace orvane
