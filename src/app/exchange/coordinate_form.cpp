@@ -8,21 +8,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 #include "core/exchange/utm_frame.h"
 
 namespace orvane {
-
-namespace {
-
-QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  form->addRow(label, edit);
-  return edit;
-}
-
-}  // namespace
 
 TCoordinateForm::TCoordinateForm(QWidget* parent) : QDialog(parent) {
   setObjectName("CoordinateForm");

@@ -11,19 +11,13 @@
 #include <QVBoxLayout>
 
 #include "app/main_form.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 
 namespace orvane {
 
 namespace {
-
-QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  form->addRow(label, edit);
-  return edit;
-}
 
 // Generic names longer than this are cut (the extension still has to fit a 127-byte path part).
 constexpr int kMaxGenericName = 127;
@@ -145,21 +139,11 @@ TImportIlwisFileForm::TImportIlwisFileForm(QWidget* parent) : QDialog(parent) {
   nameBox->addWidget(nameEdit_);
   nameBox->addWidget(new QLabel("(Without extension .raw)"));
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TImportIlwisFileForm::OkClick);
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("DelBitBtn");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = OkCancelRow(*this, "OKBitBtn", "DelBitBtn", [this] { OkClick(); });
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(frame);
   groups->addWidget(format);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addLayout(nameBox);

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "app/exchange/histo_modif_form.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 
 namespace orvane {
@@ -24,13 +25,6 @@ namespace {
 
 constexpr int kPreviewWidth = 240;
 constexpr int kPreviewHeight = 300;
-
-QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  form->addRow(label, edit);
-  return edit;
-}
 
 // A length as the edits show it: the nearest tenth of a millimetre, no trailing zeros.
 QString TenthText(float value) {

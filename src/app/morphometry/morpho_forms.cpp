@@ -10,6 +10,8 @@
 #include <array>
 #include <cmath>
 
+#include "app/shell/form_parts.h"
+
 namespace orvane {
 
 namespace {
@@ -255,21 +257,11 @@ TRatioDepthForm::TRatioDepthForm(QWidget* parent) : QDialog(parent) {
   connect(radio1_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
   connect(radio2_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TRatioDepthForm::BitBtn1Click);
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("BitBtn2");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(result);
   groups->addWidget(scale);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addLayout(buttons);

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 
@@ -143,17 +144,7 @@ TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
   tabs->addTab(general, "Générales");
   tabs->addTab(directories, "Répertoires");
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("CancelBitBtn");
-  connect(ok, &QPushButton::clicked, this, &TPrefsForm::OkClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  auto* buttons = OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { OkClick(); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs);
   layout->addLayout(buttons);

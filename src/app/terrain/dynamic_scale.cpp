@@ -9,19 +9,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 
 namespace orvane {
 
 namespace {
-
-QLineEdit* AddField(QFormLayout* form, const char* name, const char* label) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  form->addRow(label, edit);
-  return edit;
-}
 
 constexpr int kUnitFactors[4] = {1, 10, 100, 1000};
 
