@@ -1,6 +1,7 @@
 #include "core/drainage/network_value.h"
 
 #include <algorithm>
+#include <string>
 
 namespace orvane {
 
@@ -70,6 +71,29 @@ std::vector<std::uint8_t> NetworkMask(const TRasterImage& raster, NetworkValueRu
   const NetworkValue network = FindNetworkValue(raster, rule);
   if (foundValue) *foundValue = network;
   return NetworkMask(raster, network);
+}
+
+Status CheckNetworkRaster(const TRasterImage& network) {
+  if (!network.IsAllocated() || network.columns <= 0 || network.lines <= 0) {
+    return Error{kBadParameter, "There is no drainage network."};
+  }
+  return Status::Ok();
+}
+
+Status CheckNetworkOverDem(const TDemModel& dem, const TRasterImage& network) {
+  if (const Status checked = CheckNetworkRaster(network); !checked) return checked;
+  if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
+    return Error{kWrongFormat, "The drainage network (" + std::to_string(network.columns) + " x " +
+                                    std::to_string(network.lines) + ") and the DEM (" +
+                                    std::to_string(dem.columns) + " x " +
+                                    std::to_string(dem.lines) + ") differ in size."};
+  }
+  return Status::Ok();
+}
+
+Error EmptyNetworkError() {
+  return Error{kWrongFormat,
+               "The drainage network is empty: every pixel of the drainage image is 255."};
 }
 
 }  // namespace orvane

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/common/result.h"
+#include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
@@ -46,5 +48,13 @@ std::vector<std::uint8_t> NetworkMask(const TRasterImage& raster, const NetworkV
 // Shorthand: find the value by `rule`, then build its mask.
 std::vector<std::uint8_t> NetworkMask(const TRasterImage& raster, NetworkValueRule rule,
                                       NetworkValue* foundValue = nullptr);
+
+// The checks a treatment of a network starts with: "There is no drainage network." for a
+// raster without cells, and over a DEM the message naming both sizes when they differ.
+Status CheckNetworkRaster(const TRasterImage& network);
+Status CheckNetworkOverDem(const TDemModel& dem, const TRasterImage& network);
+
+// The error of a raster without a network value (every pixel 255).
+Error EmptyNetworkError();
 
 }  // namespace orvane

@@ -25,15 +25,7 @@ std::uint64_t HalfLinkFixed(int pixelSize, bool diagonal, std::int64_t d, bool s
 Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRasterImage& network,
                                                  const Dissection3DParams& params,
                                                  ProgressSink* progress) {
-  if (!network.IsAllocated() || network.columns <= 0 || network.lines <= 0) {
-    return Error{kBadParameter, "There is no drainage network."};
-  }
-  if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
-    return Error{kWrongFormat, "The drainage network (" + std::to_string(network.columns) + " x " +
-                                    std::to_string(network.lines) + ") and the DEM (" +
-                                    std::to_string(dem.columns) + " x " +
-                                    std::to_string(dem.lines) + ") differ in size."};
-  }
+  if (const Status checked = CheckNetworkOverDem(dem, network); !checked) return checked.error();
   if (params.windowSize < 2) {
     return Error{kBadParameter, "The window size must be at least 2 pixels."};
   }
@@ -50,10 +42,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   NetworkValue value;
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
-  if (!value.found) {
-    return Error{kWrongFormat,
-                 "The drainage network is empty: every pixel of the drainage image is 255."};
-  }
+  if (!value.found) return EmptyNetworkError();
 
   const int W = network.columns;
   const int H = network.lines;

@@ -202,16 +202,11 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
     return Error{kBadParameter, "The dynamic scale must be 100 or 255 (got " +
                                     std::to_string(params.dynamicScale) + ")."};
   }
-  if (!network.IsAllocated() || network.columns <= 0 || network.lines <= 0) {
-    return Error{kBadParameter, "There is no drainage network."};
-  }
+  if (const Status checked = CheckNetworkRaster(network); !checked) return checked.error();
   NetworkValue value;
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
-  if (!value.found) {
-    return Error{kWrongFormat,
-                 "The drainage network is empty: every pixel of the drainage image is 255."};
-  }
+  if (!value.found) return EmptyNetworkError();
 
   const int W = network.columns;
   const int H = network.lines;

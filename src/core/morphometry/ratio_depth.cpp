@@ -24,15 +24,7 @@ constexpr std::int32_t kNoHigh = std::numeric_limits<std::int32_t>::min();
 Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRasterImage& network,
                                              const RatioDepthParams& params,
                                              ProgressSink* progress) {
-  if (!network.IsAllocated() || network.columns <= 0 || network.lines <= 0) {
-    return Error{kBadParameter, "There is no drainage network."};
-  }
-  if (!dem.IsAllocated() || dem.columns != network.columns || dem.lines != network.lines) {
-    return Error{kWrongFormat, "The drainage network (" + std::to_string(network.columns) + " x " +
-                                    std::to_string(network.lines) + ") and the DEM (" +
-                                    std::to_string(dem.columns) + " x " +
-                                    std::to_string(dem.lines) + ") differ in size."};
-  }
+  if (const Status checked = CheckNetworkOverDem(dem, network); !checked) return checked.error();
   if (params.windowSize < 0) {
     return Error{kBadParameter, "The window size must not be negative."};
   }
@@ -43,10 +35,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   NetworkValue value;
   const std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstInRasterOrder, &value);
-  if (!value.found) {
-    return Error{kWrongFormat,
-                 "The drainage network is empty: every pixel of the drainage image is 255."};
-  }
+  if (!value.found) return EmptyNetworkError();
 
   const int W = network.columns;
   const int H = network.lines;
