@@ -138,21 +138,7 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   options.unitFactor = scale.UnitFactor();
   options.pixelSizeMetres = scale.PixelSizeDecimal();
   options.workDirectory = main_.WorkDirectory().toStdString();
-  const TLightParams light = main_.Light();
-  ProgressSink* sink = main_.Progress();
-  options.cancel = sink;
-  struct Opened {
-    std::shared_ptr<TDemModel> dem;
-    std::shared_ptr<TRasterImage> relief;
-  };
-  auto opened = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&]() -> Expected<Opened> {
-    Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
-    if (!loaded) return loaded.error();
-    std::shared_ptr<TDemModel> dem = std::move(*loaded);
-    std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
-    if (!relief) relief = std::make_shared<TRasterImage>();
-    return Opened{std::move(dem), std::move(relief)};
-  });
+  auto opened = LoadOpenedDem(main_, *scan, options);
   if (!opened) {
     scale.Restore(previousScale);  // U and P stay those of the DEM still open
     return false;
@@ -328,6 +314,24 @@ void InstallFileCommands(TMainForm& main) {
   connectAction("SaveDrainage1", [commands] { commands->SaveDrainage1Click(); });
   connectAction("SaveRiverSpeedButton", [commands] { commands->SaveDrainage1Click(); });
   main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
+}
+
+std::optional<OpenedDem> LoadOpenedDem(TMainForm& main, const DemFileScan& scan,
+                                       DemOpenOptions options,
+                                       const std::function<void(TDemModel&)>& adjust) {
+  const TLightParams light = main.Light();
+  ProgressSink* sink = main.Progress();
+  options.cancel = sink;
+  return RunTreatment(main, "ERREUR", GridSize{scan.lines, scan.columns},
+                      [&]() -> Expected<OpenedDem> {
+                        Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(scan, options);
+                        if (!loaded) return loaded.error();
+                        std::shared_ptr<TDemModel> dem = std::move(*loaded);
+                        if (adjust) adjust(*dem);
+                        std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
+                        if (!relief) relief = std::make_shared<TRasterImage>();
+                        return OpenedDem{std::move(dem), std::move(relief)};
+                      });
 }
 
 }  // namespace orvane

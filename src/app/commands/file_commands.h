@@ -5,13 +5,28 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "core/terrain/dem_file.h"
+#include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
 
 class TMainForm;
+
+// A scanned grid loaded into a DEM model with its shaded relief at opening, both computed
+// under "Progression" (see treatment_run.h). Empty when cancelled or refused (the message
+// shown); nothing of the frame changes here. `adjust` runs on the new model before its relief.
+struct OpenedDem {
+  std::shared_ptr<TDemModel> dem;
+  std::shared_ptr<TRasterImage> relief;
+};
+std::optional<OpenedDem> LoadOpenedDem(TMainForm& main, const DemFileScan& scan,
+                                       DemOpenOptions options,
+                                       const std::function<void(TDemModel&)>& adjust = {});
 
 class TFileCommands : public QObject {
   Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/commands/exchange_commands.h"
+#include "app/commands/file_commands.h"
 #include "app/exchange/coordinate_form.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/exchange/ilwis_forms.h"
@@ -120,23 +121,10 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   options.unitFactor = unitFactor;
   options.pixelSizeMetres = pixelSize;
   options.workDirectory = main_.WorkDirectory().toStdString();
-  const TLightParams light = main_.Light();
   const GdalRasterInfo rasterInfo = result.info;
-  ProgressSink* sink = main_.Progress();
-  options.cancel = sink;
-  struct Opened {
-    std::shared_ptr<TDemModel> dem;
-    std::shared_ptr<TRasterImage> relief;
-  };
-  auto opened = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&]() -> Expected<Opened> {
-    Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(*scan, options);
-    if (!loaded) return loaded.error();
-    std::shared_ptr<TDemModel> dem = std::move(*loaded);
+  auto opened = LoadOpenedDem(main_, *scan, options, [&](TDemModel& dem) {
     // Cells that are not square (geographic rasters) keep their two ground sizes.
-    if (groundSizes) ApplyGroundPixelSizes(*dem, rasterInfo, unitFactor);
-    std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
-    if (!relief) relief = std::make_shared<TRasterImage>();
-    return Opened{std::move(dem), std::move(relief)};
+    if (groundSizes) ApplyGroundPixelSizes(dem, rasterInfo, unitFactor);
   });
   if (!opened) {
     scale.Restore(previousScale);  // U and P stay those of the DEM still open
