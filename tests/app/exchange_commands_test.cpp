@@ -18,6 +18,7 @@
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
 #include "app/terrain/dynamic_scale.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
@@ -36,13 +37,7 @@ class ExchangeCommandsTest : public MainFormTest {
     MainFormTest::SetUp();
     commands = main->findChild<TExchangeCommands*>("ExchangeCommands");
     ASSERT_NE(commands, nullptr);
-    prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-      auto& scale = static_cast<TDynamicScale&>(dialog);
-      scale.ChooseUnit(1);
-      scale.SetPixelSizeText("90");
-      scale.OkClick();
-      return scale.result();
-    };
+    prompts.dialogs["DynamicScale"] = AnswerSampleScale;
   }
 
   void ExportAs(const QString& name) {

@@ -22,16 +22,11 @@
 #include "app/exchange/page_print_form.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/surface/slope.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
-
-void Wait(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 QString ShotDir() {
   return qEnvironmentVariable("ORVANE_EXCHANGE_SHOTS");
@@ -80,13 +75,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), dem));
   QFile::copy(QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.txt"),
               temp.filePath("jacksboro_m2.txt"));
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
+  prompts.dialogs["DynamicScale"] = AnswerSampleScale;
   prompts.files.push_back({dem, 1});
   main->Action("OpenDEMSpeedButton")->trigger();
   ASSERT_NE(main->CurrentDem(), nullptr);

@@ -34,6 +34,15 @@ inline void SaveShot(const char* dirVariable, QWidget& widget, const char* name)
   EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name)) << name;
 }
 
+// The dynamic-scale dialog answered as for the sample DEM: "in meters", pixel size 90.
+inline int AnswerSampleScale(QDialog& dialog) {
+  auto& scale = static_cast<TDynamicScale&>(dialog);
+  scale.ChooseUnit(1);
+  scale.SetPixelSizeText("90");
+  scale.OkClick();
+  return scale.result();
+}
+
 // Members in this order so the frame goes first and the prompter last.
 struct SampleSession {
   TestPrompter prompts;
@@ -53,13 +62,7 @@ struct SampleSession {
   // True once the sample DEM is the current one.
   bool OpenSampleDem() {
     prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-    prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-      auto& scale = static_cast<TDynamicScale&>(dialog);
-      scale.ChooseUnit(1);
-      scale.SetPixelSizeText("90");
-      scale.OkClick();
-      return scale.result();
-    };
+    prompts.dialogs["DynamicScale"] = AnswerSampleScale;
     main->Action("OpenDEMSpeedButton")->trigger();
     return main->CurrentDem() != nullptr;
   }

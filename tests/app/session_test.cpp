@@ -16,18 +16,11 @@
 #include "app/shell/app_session.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/surface/slope.h"
+#include "session_support.h"
 #include "test_support.h"
 
 namespace orvane::test {
 namespace {
-
-void Wait(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-}
 
 void Send(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button) {
   QMouseEvent event(type, at, target->mapToGlobal(at), button,
@@ -74,13 +67,7 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   ASSERT_TRUE(main->isVisible());
 
   prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScale&>(dialog);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
-  };
+  prompts.dialogs["DynamicScale"] = AnswerSampleScale;
   main->Action("OpenDEMSpeedButton")->trigger();
   ASSERT_NE(main->DemWindow(), nullptr);
   const TDemModel& dem = *main->CurrentDem();
