@@ -24,7 +24,7 @@ install)
   if grep -q '^ORVANE_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
     [ -x "$prefix/bin/orvane" ] || fail "bin/orvane is not installed"
   fi
-  "$prefix/bin/orvane-cli" --version | grep -q '^orvane-cli [0-9]' || fail "orvane-cli --version"
+  grep -q '^orvane-cli [0-9]' <<<"$("$prefix/bin/orvane-cli" --version)" || fail "orvane-cli --version"
   info=$("$prefix/bin/orvane-cli" info --dem "$prefix/share/orvane/data/jacksboro_m2.raw" --pixel 90)
   grep -qx 'lines=344' <<<"$info" || fail "info: $info"
   grep -qx 'columns=403' <<<"$info" || fail "info: $info"
@@ -36,7 +36,7 @@ install)
     desktop-file-validate "$prefix/share/applications/orvane.desktop" || fail "desktop entry"
   fi
   if command -v man >/dev/null; then
-    MANWIDTH=100 man -l "$prefix/share/man/man1/orvane-cli.1" 2>&1 | grep -q 'extract-drainage' \
+    grep -q 'extract-drainage' <<<"$(MANWIDTH=100 man -l "$prefix/share/man/man1/orvane-cli.1" 2>&1)" \
       || fail "man orvane-cli does not render"
   fi
   echo "install: 1 passed, 0 failed"
@@ -44,7 +44,7 @@ install)
 deb)
   (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null)
   deb=$(ls "$work"/orvane_*.deb) || fail "no .deb built"
-  dpkg-deb -I "$deb" | grep -q '^ Depends: .*libqt6widgets6' || fail "Depends lacks Qt: $(dpkg-deb -I "$deb")"
+  grep -q '^ Depends: .*libqt6widgets6' <<<"$(dpkg-deb -I "$deb")" || fail "Depends lacks Qt: $(dpkg-deb -I "$deb")"
   contents=$(dpkg-deb -c "$deb")
   for f in ./usr/bin/orvane-cli ./usr/share/orvane/data/jacksboro_m2.raw \
            ./usr/share/applications/orvane.desktop ./usr/share/man/man1/orvane-cli.1; do
