@@ -7,7 +7,7 @@
 #   tests/cli/output_fingerprints.sh build/src/cli/orvane-cli > tests/cli/output_fingerprints.txt
 set -euo pipefail
 cli=$(realpath "$1")
-expected=${2:-}
+expected=${2:+$(realpath "$2")}
 src=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
