@@ -3,6 +3,7 @@
 #include <exception>
 #include <map>
 #include <new>
+#include <sstream>
 
 #include "core/common/grid_memory.h"
 #include "cli/command.h"
@@ -19,6 +20,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   bool quiet = false;
   app.add_flag("--progress", progressFlag, "draw a progress bar on stderr even when it is not a terminal");
   app.add_flag("--quiet", quiet, "never draw a progress bar");
+  bool json = false;
+  app.add_flag("--json", json, "print the command's key=value results as one JSON object");
   app.require_subcommand(1);
   app.footer("\nEvery command prints its options and examples with: orvane-cli COMMAND --help\n"
              "Exit status: 0 success, 1 input or output failure, 2 bad usage.");
@@ -31,7 +34,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CLI::App* sub = app.add_subcommand(command.Name(), command.Summary());
     sub->fallthrough();  // --progress and --quiet may follow the command
     command.AddOptions(*sub);
-    sub->footer(CommandExamples(command.Name()));
+    sub->footer(command.Examples());
     bySubcommand[sub] = &command;
   }
 
@@ -68,9 +71,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   Command* command = bySubcommand.at(selected.front());
   TerminalProgress bar(err);
-  CommandContext context{out, err, (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
+  std::ostringstream captured;
+  CommandContext context{json ? captured : out, err,
+                         (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
   try {
-    return command->Run(context);
+    const int status = command->Run(context);
+    if (json && status == kExitOk) out << KeyValuesToJson(captured.str());
+    return status;
   } catch (const GridAllocationError& e) {
     err << "orvane-cli: " << e.what() << '\n';
     return kExitFailure;

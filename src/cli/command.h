@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <functional>
 #include <cstdint>
 #include <iomanip>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "cli/cli.h"
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/common/treatment.h"
 #include "core/exchange/gdal_raster.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
@@ -43,6 +45,8 @@ class Command {
   virtual void AddOptions(CLI::App& app) = 0;
   // Runs after parsing; returns kExitOk, or the status of Report().
   virtual int Run(CommandContext& context) = 0;
+  // The "Examples:" footer of --help.
+  virtual std::string Examples() const;
 };
 
 // Prints "orvane-cli: message" on err and returns 2 for kBadParameter, else 1.
@@ -193,10 +197,17 @@ class TerminalProgress : public ProgressSink {
 
 // ---- the table ---------------------------------------------------------------------------
 
-using CommandFactory = std::unique_ptr<Command> (*)();
+using CommandFactory = std::function<std::unique_ptr<Command>()>;
 // Every command in the order of command_table.cpp.
 const std::vector<CommandFactory>& CommandTable();
+// The command of a declared treatment.
+std::unique_ptr<Command> MakeTreatmentCommand(const TreatmentDescriptor& treatment);
 // The "Examples:" footer of the command's --help (empty for a command without examples).
 std::string CommandExamples(const std::string& command);
+// --json: key=value lines as one JSON object (numbers stay numbers, "a.b" keys nest, a repeated
+// key gives a list).
+std::string KeyValuesToJson(std::string_view text);
+// The footer made of example lines (one command per line).
+std::string FormatExamples(const std::string& lines);
 
 }  // namespace orvane::cli

@@ -10,9 +10,6 @@ namespace orvane::cli {
 std::string CommandExamples(const std::string& command) {
   static const std::map<std::string, std::string> kExamples = {
       {"info", "orvane-cli info --dem data/jacksboro_m2.raw --pixel 90"},
-      {"slope",
-       "orvane-cli slope --dem data/jacksboro_m2.raw --pixel 90 --out slope.bmp\n"
-       "orvane-cli slope --dem data/jacksboro_m2.raw --pixel 90 --table gray --norm 255 --out slope.raw"},
       {"aspect",
        "orvane-cli aspect --dem data/jacksboro_m2.raw --pixel 90 --smooth --out aspect.bmp "
        "--histogram aspect.txt"},
@@ -37,9 +34,6 @@ std::string CommandExamples(const std::string& command) {
        "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "
        "--interval 20 --out contours.bmp"},
       {"global-fractal", "orvane-cli global-fractal --dem data/jacksboro_m2.raw --pixel 90"},
-      {"circular",
-       "orvane-cli circular --dem data/jacksboro_m2.raw --pixel 90 --stat 3 --radius 5 "
-       "--out stddev.bmp"},
       {"extract-drainage",
        "orvane-cli extract-drainage --dem data/jacksboro_m2.raw --pixel 90 --upper 5 --out d.bmp"},
       {"dissection",
@@ -68,9 +62,6 @@ std::string CommandExamples(const std::string& command) {
       {"local-fractal",
        "orvane-cli local-fractal --dem data/jacksboro_m2.raw --pixel 90 --h 0.5 --out lfd.bmp "
        "--histogram lfd.txt"},
-      {"total-depth",
-       "orvane-cli total-depth --dem data/jacksboro_m2.raw --pixel 90 --window 11 --smooth "
-       "--out depth.bmp"},
       {"surface3d",
        "orvane-cli surface3d --dem data/jacksboro_m2.raw --pixel 90 --window 5 --out surface.bmp"},
       {"export-ilwis",
@@ -84,17 +75,26 @@ std::string CommandExamples(const std::string& command) {
        "orvane-cli export-geotiff --dem data/jacksboro_m2.raw --pixel 90 --zone 17 --xmin 747000 "
        "--xmax 783270 --ymin 4013000 --ymax 4043960 --out jacksboro.tif"},
   };
+  if (const TreatmentDescriptor* treatment = FindTreatment(command))
+    return FormatExamples(treatment->examples);
   const auto found = kExamples.find(command);
   if (found == kExamples.end()) return {};
+  return FormatExamples(found->second);
+}
+
+std::string FormatExamples(const std::string& lines) {
+  if (lines.empty()) return {};
   std::string text = "\nExamples:\n";
   std::size_t start = 0;
-  while (start < found->second.size()) {
-    std::size_t end = found->second.find('\n', start);
-    if (end == std::string::npos) end = found->second.size();
-    text += "  " + found->second.substr(start, end - start) + "\n";
+  while (start < lines.size()) {
+    std::size_t end = lines.find('\n', start);
+    if (end == std::string::npos) end = lines.size();
+    text += "  " + lines.substr(start, end - start) + "\n";
     start = end + 1;
   }
   return text;
 }
+
+std::string Command::Examples() const { return CommandExamples(Name()); }
 
 }  // namespace orvane::cli

@@ -1,44 +1,14 @@
-// The table of orvane-cli commands.
+// The table of orvane-cli commands: the declared treatments (core/common/treatment.h), each a
+// command built from its declaration, and the hand-written commands that are not treatments.
 //
-// To add a command:
-//   1. write src/cli/commands/<name>_command.cpp with a class deriving from Command
-//      (cli/command.h) and a factory
-//          namespace orvane::cli {
-//          std::unique_ptr<Command> MakeSlopeCommand() { return std::make_unique<SlopeCommand>(); }
-//          }
-//      Use the shared helpers: DemOptions/LoadDem for the DEM, AddRasterInputOption/
-//      LoadRasterInput for --drainage/--param, AddOutputOption/WriteRasterOutput for --out,
-//      AddHistogramOption/WriteTextOutput for --histogram, PrintValue for key=value lines,
-//      Report for every failure (status 2 for kBadParameter, else 1);
-//   2. add one line ORVANE_CLI_COMMAND(MakeSlopeCommand) below (the order is that of --help);
-//   3. re-run cmake so the new file is compiled.
+// A treatment needs no line here: declaring it and listing it in AllTreatments() makes its
+// command. A command that is not a treatment is a class deriving from Command
+// (cli/commands/<name>_command.cpp) with a factory listed below with ORVANE_CLI_COMMAND.
 #include "cli/command.h"
 
 namespace orvane::cli {
 
-namespace {
-
-std::vector<CommandFactory>& MutableTable() {
-  static std::vector<CommandFactory> table;
-  return table;
-}
-
-bool Register(CommandFactory factory) {
-  MutableTable().push_back(factory);
-  return true;
-}
-
-}  // namespace
-
-const std::vector<CommandFactory>& CommandTable() { return MutableTable(); }
-
-// Declares the factory and registers it; static initialisation keeps the order of the lines.
-#define ORVANE_CLI_COMMAND(factory)   \
-  std::unique_ptr<Command> factory(); \
-  [[maybe_unused]] static const bool registered_##factory = Register(factory);
-
-ORVANE_CLI_COMMAND(MakeInfoCommand)
-ORVANE_CLI_COMMAND(MakeSlopeCommand)
+#define ORVANE_CLI_COMMAND(factory) std::unique_ptr<Command> factory();
 ORVANE_CLI_COMMAND(MakeAspectCommand)
 ORVANE_CLI_COMMAND(MakeShadeCommand)
 ORVANE_CLI_COMMAND(MakeSlicesCommand)
@@ -48,7 +18,6 @@ ORVANE_CLI_COMMAND(MakeHorizontalCommand)
 ORVANE_CLI_COMMAND(MakeContourDensityCommand)
 ORVANE_CLI_COMMAND(MakeContoursCommand)
 ORVANE_CLI_COMMAND(MakeGlobalFractalCommand)
-ORVANE_CLI_COMMAND(MakeCircularCommand)
 ORVANE_CLI_COMMAND(MakeExtractDrainageCommand)
 ORVANE_CLI_COMMAND(MakeDissectionCommand)
 ORVANE_CLI_COMMAND(MakeDissection3DCommand)
@@ -60,13 +29,70 @@ ORVANE_CLI_COMMAND(MakeGrayHistogramCommand)
 ORVANE_CLI_COMMAND(MakePaletteCommand)
 ORVANE_CLI_COMMAND(MakeRender3dCommand)
 ORVANE_CLI_COMMAND(MakeLocalFractalCommand)
-ORVANE_CLI_COMMAND(MakeTotalDepthCommand)
 ORVANE_CLI_COMMAND(MakeSurface3DCommand)
 ORVANE_CLI_COMMAND(MakeExportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportGdalCommand)
 ORVANE_CLI_COMMAND(MakeExportGeoTiffCommand)
-
+ORVANE_CLI_COMMAND(MakeInfoCommand)
 #undef ORVANE_CLI_COMMAND
+
+namespace {
+
+// Commands in the order of --help: a treatment's id, or a hand-written command's factory for
+// the commands not declared as treatments (yet).
+struct TableEntry {
+  const char* treatment;
+  std::unique_ptr<Command> (*factory)();
+};
+
+const TableEntry kEntries[] = {
+    {nullptr, MakeInfoCommand},
+    {"slope", nullptr},
+    {nullptr, MakeAspectCommand},
+    {nullptr, MakeShadeCommand},
+    {nullptr, MakeSlicesCommand},
+    {nullptr, MakeConvexityCommand},
+    {nullptr, MakeConcavityCommand},
+    {nullptr, MakeHorizontalCommand},
+    {nullptr, MakeContourDensityCommand},
+    {nullptr, MakeContoursCommand},
+    {nullptr, MakeGlobalFractalCommand},
+    {"circular", nullptr},
+    {nullptr, MakeExtractDrainageCommand},
+    {nullptr, MakeDissectionCommand},
+    {nullptr, MakeDissection3DCommand},
+    {nullptr, MakeHeadwatersCommand},
+    {nullptr, MakeDrainageFractalCommand},
+    {nullptr, MakeRatioDepthCommand},
+    {nullptr, MakeIncrustCommand},
+    {nullptr, MakeGrayHistogramCommand},
+    {nullptr, MakePaletteCommand},
+    {nullptr, MakeRender3dCommand},
+    {nullptr, MakeLocalFractalCommand},
+    {"total-depth", nullptr},
+    {nullptr, MakeSurface3DCommand},
+    {nullptr, MakeExportIlwisCommand},
+    {nullptr, MakeImportIlwisCommand},
+    {nullptr, MakeImportGdalCommand},
+    {nullptr, MakeExportGeoTiffCommand},
+};
+
+}  // namespace
+
+const std::vector<CommandFactory>& CommandTable() {
+  static const std::vector<CommandFactory> table = [] {
+    std::vector<CommandFactory> entries;
+    for (const TableEntry& entry : kEntries) {
+      if (entry.factory) {
+        entries.emplace_back(entry.factory);
+      } else if (const TreatmentDescriptor* treatment = FindTreatment(entry.treatment)) {
+        entries.emplace_back([treatment] { return MakeTreatmentCommand(*treatment); });
+      }
+    }
+    return entries;
+  }();
+  return table;
+}
 
 }  // namespace orvane::cli

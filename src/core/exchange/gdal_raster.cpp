@@ -225,7 +225,7 @@ class GeoTiffTarget {
   GeoTiffTarget& operator=(const GeoTiffTarget&) = delete;
 
   Status Create(int columns, int lines, int bands, GDALDataType type, bool rgb,
-                const GeoReference* georef) {
+                const GeoReference* georef, bool tiledFloat = false) {
     if (Status s = file_.OpenForName(path_); !s) return s;
     temp_ = file_.TemporaryPath();
     RegisterDrivers();
@@ -234,6 +234,12 @@ class GeoTiffTarget {
     char** options = nullptr;
     options = CSLSetNameValue(options, "COMPRESS", "DEFLATE");
     if (rgb) options = CSLSetNameValue(options, "PHOTOMETRIC", "RGB");
+    if (tiledFloat) {
+      // Value grids: tiles for quick windows in GIS viewers, and the floating-point predictor,
+      // which compresses smooth real surfaces far better than bytes.
+      options = CSLSetNameValue(options, "TILED", "YES");
+      options = CSLSetNameValue(options, "PREDICTOR", "3");
+    }
     dataset_ = GDALCreate(driver, temp_.c_str(), columns, lines, bands, type, options);
     CSLDestroy(options);
     if (!dataset_)
@@ -520,6 +526,28 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
                            row, raster.columns, 1, GDT_Byte, 0, 0);
     if (written != CE_None) return target.WriteFailed();
   }
+  return target.Commit();
+}
+
+Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
+                           const GeoReference* georef) {
+  if (grid.columns < 1 || grid.lines < 1 ||
+      grid.values.size() != static_cast<std::size_t>(grid.columns) * grid.lines)
+    return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
+  GdalErrorScope errors;
+  NoSideFiles noSideFiles;
+  GeoTiffTarget target(path);
+  if (Status s = target.Create(grid.columns, grid.lines, 1, GDT_Float32, false, georef, true); !s)
+    return s;
+  GDALRasterBandH band = GDALGetRasterBand(target.dataset(), 1);
+  // NaN marks the cells without a value; GDAL and the GIS read "nan" as the NoData value.
+  if (GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN()) != CE_None)
+    return target.WriteFailed();
+  if (!grid.unit.empty()) GDALSetRasterUnitType(band, grid.unit.c_str());
+  auto* cells = const_cast<float*>(grid.values.data());
+  if (GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.lines, cells, grid.columns,
+                   grid.lines, GDT_Float32, 0, 0) != CE_None)
+    return target.WriteFailed();
   return target.Commit();
 }
 

@@ -32,6 +32,7 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/common/treatment.h"
 #include "core/exchange/utm_frame.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
@@ -130,6 +131,10 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
 Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
                            const GeoReference* georef);
 
+// A value grid as a Float32 GeoTIFF: tiled, DEFLATE with the floating-point predictor, NaN
+// declared as NoData, the unit as the band's unit; `georef` may be null.
+Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
+                           const GeoReference* georef);
 // The DEM as GeoTIFF elevations in metres (GetElevation / unitFactor).
 Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string& path,
                         const GeoReference* georef, ProgressSink* progress = nullptr);

@@ -333,6 +333,20 @@ std::int64_t ScaleToGray(const V* values, int w, int h, int radius, TRasterImage
   return g;
 }
 
+// The statistics of the cells with the whole disc, in the units of the value grid.
+template <class V>
+void CopyValues(const V* values, int w, int h, int radius, const CircularParams& params) {
+  const bool inHeights = params.statistic <= kCircularRange;
+  const double divisor = inHeights && params.unitFactor > 1 ? params.unitFactor : 1.0;
+  ParallelForLines(h, [&](int r) {
+    if (r < radius || r >= h - radius) return;
+    float* out = params.values + static_cast<std::size_t>(r) * w;
+    const V* in = values + static_cast<std::size_t>(r) * w;
+    for (int c = radius; c < w - radius; ++c)
+      out[c] = static_cast<float>(static_cast<double>(in[c]) / divisor);
+  });
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> CircularDisc(int radius) {
@@ -413,11 +427,13 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
     std::vector<std::int32_t> values(static_cast<std::size_t>(w) * h, 0);
     ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
     if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    if (params.values) CopyValues(values.data(), w, h, radius, params);
     g = ScaleToGray(values.data(), w, h, radius, *result.image);
   } else {
     std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
     ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
     if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    if (params.values) CopyValues(values.data(), w, h, radius, params);
     g = ScaleToGray(values.data(), w, h, radius, *result.image);
   }
   result.maximum = g;

@@ -46,6 +46,11 @@ enum CircularStatistic : int {
 struct CircularParams {
   int radius = 0;     // R, pixels, at least 1
   int statistic = 0;  // 1 .. 6
+  // When set: receives the statistic of every cell with the whole disc (columns x lines, NaN
+  // elsewhere) before the gray mapping: heights and their spreads divided by `unitFactor`
+  // (metres), the standard score and the percentile as they are.
+  float* values = nullptr;
+  int unitFactor = 1;
 };
 
 struct CircularResult {

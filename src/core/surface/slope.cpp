@@ -412,6 +412,10 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
             const double x = nx[c], y = ny[c], z = nz[c];
             q[c] = z / std::sqrt(x * x + y * y + z * z);
           }
+          if (params.degrees) {
+            float* values = params.degrees + static_cast<std::size_t>(i) * W;
+            for (c = 0; c < W; ++c) values[c] = static_cast<float>(SlopeDegrees(nx[c], ny[c], nz[c]));
+          }
           for (c = 0; c < W; ++c) {
             if (params.grayTones) {
               const int level = q[c] > 0.0 ? gray.Level(q[c])

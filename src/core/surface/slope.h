@@ -27,6 +27,9 @@ struct TSlopeParams {
   int normalization = 90;  // N for gray tones: 90, 180 or 255
   TClassTable table;       // colour classes, bounds in degrees
   bool smoothing = false;  // interpolate colours between neighbouring classes
+  // When set: receives the slope in degrees of every cell (columns x lines, line after line),
+  // the value each picture level or colour is made from.
+  float* degrees = nullptr;
 };
 
 struct TSlopeResult {

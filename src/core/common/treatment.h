@@ -1,0 +1,217 @@
+// The declaration of a treatment: what it is called, what it takes, what it gives, and the
+// function that computes it. Every front end is built from these declarations: orvane-cli's
+// commands (options, checks, --help, examples), the GUI's ranges and menu wiring, the Python
+// functions and their docstrings, and the block size Dask adds around a chunk (the halo).
+//
+// A declaration lives next to its treatment's compute function (surface/slope_treatment.cpp
+// beside surface/slope.cpp) and is listed once in AllTreatments() (treatment_registry.cpp).
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "core/common/progress.h"
+#include "core/common/result.h"
+
+namespace orvane {
+
+class TDemModel;
+class TRasterImage;
+struct TSettings;
+
+// ---- parameters ------------------------------------------------------------------------
+
+enum class ParamType {
+  kInteger,  // whole number, optionally limited to a range or a set of values
+  kReal,     // real number, optionally limited to a range
+  kFlag,     // on when given
+  kChoice,   // one of named, labelled items, each standing for an integer
+  kText,     // free text
+};
+
+struct ParamChoice {
+  std::string name;   // as typed on the command line and in Python: "colored"
+  int value = 0;      // what the treatment receives
+  std::string label;  // the dialog's wording: "Colored Palette"
+};
+
+struct ParamSpec {
+  std::string name;  // option name without the dashes: "window"
+  ParamType type = ParamType::kInteger;
+  std::string help;  // one line for --help and the docstring
+  std::string unit;  // "pixels", "m", "degrees"; empty when none
+  bool required = false;
+  // kInteger / kReal: inclusive bounds; `positive` refuses 0 and below instead of a minimum.
+  std::optional<double> minimum;
+  std::optional<double> maximum;
+  bool positive = false;
+  std::string positiveMessage;  // the message of a refused non-positive value
+  std::vector<int> allowed;      // kInteger: the only values accepted, when not empty
+  std::vector<ParamChoice> choices;
+  std::string defaultText;       // the default as typed; empty: none (a flag is off)
+  bool showDefault = false;      // --help shows the default
+  std::string typeName;          // --help's placeholder when not the usual one
+};
+
+// The parameters of one run, by name: numbers as doubles, choices as their value, flags as 0/1,
+// texts as strings. Absent when neither given nor defaulted.
+class TreatmentArgs {
+ public:
+  void Set(const std::string& name, double value) { values_[name] = value; }
+  void SetText(const std::string& name, std::string value) { texts_[name] = std::move(value); }
+  bool Has(const std::string& name) const {
+    return values_.count(name) != 0 || texts_.count(name) != 0;
+  }
+  double Real(const std::string& name, double fallback = 0.0) const {
+    const auto found = values_.find(name);
+    return found == values_.end() ? fallback : found->second;
+  }
+  int Int(const std::string& name, int fallback = 0) const {
+    const auto found = values_.find(name);
+    return found == values_.end() ? fallback : static_cast<int>(found->second);
+  }
+  bool Flag(const std::string& name) const { return Real(name) != 0.0; }
+  std::string Text(const std::string& name) const {
+    const auto found = texts_.find(name);
+    return found == texts_.end() ? std::string() : found->second;
+  }
+
+ private:
+  std::map<std::string, double> values_;
+  std::map<std::string, std::string> texts_;
+};
+
+// ---- inputs and results ----------------------------------------------------------------
+
+// What a treatment reads besides its parameters.
+enum TreatmentInput : unsigned {
+  kInputDem = 1u << 0,       // the DEM (--dem and its options)
+  kInputDrainage = 1u << 1,  // a drainage network raster (--drainage)
+  kInputParam = 1u << 2,     // a parameter image (--param)
+};
+
+struct TreatmentInputs {
+  const TDemModel* dem = nullptr;
+  const TRasterImage* drainage = nullptr;
+  const TRasterImage* param = nullptr;
+  const TSettings* settings = nullptr;  // light and sizes; never null when run by a front end
+  int unitFactor = 1;  // U: stored elevation units per metre (1, 10, 100, 1000)
+};
+
+// What a treatment can give. A run is asked for a subset.
+enum TreatmentOutputKind : unsigned {
+  kOutputPicture = 1u << 0,    // the 8-bit gray, palette or 24-bit picture
+  kOutputValues = 1u << 1,     // the real-valued grid, one value per cell
+  kOutputFigures = 1u << 2,    // named scalar figures (key=value lines)
+  kOutputHistogram = 1u << 3,  // a tab-separated table
+};
+
+inline constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+
+// One real value per cell of the DEM, line after line; NaN where no window reaches.
+struct ValueGrid {
+  int columns = 0;
+  int lines = 0;
+  std::vector<float> values;
+  std::string unit;  // "degrees", "m", "%", "" for a ratio or a count
+
+  ValueGrid() = default;
+  ValueGrid(int columnCount, int lineCount, std::string valueUnit)
+      : columns(columnCount), lines(lineCount),
+        values(static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(lineCount),
+               kNoValue),
+        unit(std::move(valueUnit)) {}
+  float& At(int column, int line) {
+    return values[static_cast<std::size_t>(line) * static_cast<std::size_t>(columns) +
+                  static_cast<std::size_t>(column)];
+  }
+  float At(int column, int line) const {
+    return values[static_cast<std::size_t>(line) * static_cast<std::size_t>(columns) +
+                  static_cast<std::size_t>(column)];
+  }
+  float* Row(int line) {
+    return values.data() + static_cast<std::size_t>(line) * static_cast<std::size_t>(columns);
+  }
+};
+
+// A named figure of a result, printed as key=value in its order.
+struct Figure {
+  std::string key;
+  std::variant<double, std::int64_t, std::string> value;
+};
+
+struct TreatmentOutput {
+  std::unique_ptr<TRasterImage> picture;
+  bool colourPicture = false;  // a colour result (cannot be saved as 8-bit raw)
+  std::optional<ValueGrid> values;
+  std::vector<Figure> figures;
+  std::string histogram;  // the --histogram table, when asked for and given
+
+  TreatmentOutput();
+  TreatmentOutput(TreatmentOutput&&) noexcept;
+  TreatmentOutput& operator=(TreatmentOutput&&) noexcept;
+  ~TreatmentOutput();
+};
+
+// ---- the declaration -------------------------------------------------------------------
+
+struct TreatmentDescriptor {
+  std::string id;       // the command name: "total-depth"
+  std::string title;    // the menu's wording: "Total Depth"
+  std::string summary;  // one line for --help
+  unsigned inputs = kInputDem;
+  std::vector<ParamSpec> params;
+  unsigned outputs = kOutputPicture;  // what it can give
+  std::string valueName;  // the quantity of the value grid: "Slope"
+  std::string valueUnit;  // its unit: "degrees"
+  std::string valueNoData;  // where the value grid has no value, for the docs
+  bool colourPicture = false;  // the picture is colour (the CLI refuses .raw for it)
+  bool pictureRequired = true;  // the command needs --out unless another output is asked for
+  // The cells around an output cell that its value reads (the window radius plus what the
+  // computation reads around it), from the parameters; std::nullopt when the value is not
+  // local (a global extreme or a network traced over the whole grid), with the reason.
+  std::function<std::optional<int>(const TreatmentArgs&)> halo;
+  std::string notLocalReason;
+  // Checks between parameters that a range cannot say; the error's message is the CLI's.
+  std::function<Status(const TreatmentArgs&)> check;
+  // Computes the outputs asked for (a subset of `outputs`).
+  std::function<Expected<TreatmentOutput>(const TreatmentInputs&, const TreatmentArgs&,
+                                          unsigned wanted, ProgressSink*)>
+      run;
+  std::string examples;  // command lines that run from the source folder, one per line
+
+  const ParamSpec* Param(const std::string& name) const;
+  bool Gives(unsigned kind) const { return (outputs & kind) != 0; }
+};
+
+// Every declared treatment, in the order of orvane-cli --help.
+const std::vector<const TreatmentDescriptor*>& AllTreatments();
+// The treatment with this id, or null.
+const TreatmentDescriptor* FindTreatment(const std::string& id);
+
+// Fills in defaults and checks every given value against its spec and the treatment's own
+// check: the error message names the option as the CLI does ("--window: ...").
+Status CompleteArgs(const TreatmentDescriptor& treatment, TreatmentArgs& args);
+
+// The choice of `spec` named `name`, or null.
+const ParamChoice* FindChoice(const ParamSpec& spec, const std::string& name);
+
+// Summary figures of a value grid (NaN cells left out): count, min, max, mean, standard
+// deviation (population) and the 5/25/50/75/95 percentiles (nearest rank). Count 0 when empty.
+struct ValueStatistics {
+  std::int64_t count = 0;
+  double minimum = 0.0, maximum = 0.0, mean = 0.0, stddev = 0.0;
+  double p5 = 0.0, p25 = 0.0, p50 = 0.0, p75 = 0.0, p95 = 0.0;
+};
+ValueStatistics SummarizeValues(const ValueGrid& grid);
+
+}  // namespace orvane

@@ -1,0 +1,67 @@
+// The circular-window treatment's declaration: six elevation statistics over a disc.
+#include "core/common/treatment.h"
+#include "core/surface/circular_window.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunCircular(const TreatmentInputs& in, const TreatmentArgs& args,
+                                      unsigned wanted, ProgressSink* progress) {
+  CircularParams params{args.Int("radius"), args.Int("stat")};
+  TreatmentOutput output;
+  if (wanted & kOutputValues) {
+    const int statistic = params.statistic;
+    const char* unit = statistic == kCircularDeviation   ? "standard score"
+                       : statistic == kCircularPercentile ? "%"
+                                                          : "m";
+    params.values = output.values.emplace(in.dem->columns, in.dem->lines, unit).values.data();
+    params.unitFactor = in.unitFactor;
+  }
+  auto result = ComputeCircularWindow(*in.dem, params, progress);
+  if (!result) return result.error();
+  output.picture = std::move(result->image);
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kCircularTreatment{
+    .id = "circular",
+    .title = "Circular Window",
+    .summary = "Circular moving window statistic image",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "stat",
+             .type = ParamType::kInteger,
+             .help = "1 mean, 2 difference from mean, 3 standard deviation, 4 range, 5 deviation "
+                     "from mean, 6 percentile",
+             .required = true,
+             .minimum = 1,
+             .maximum = 6},
+            {.name = "radius",
+             .type = ParamType::kInteger,
+             .help = "Radius R in pixels",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 1,
+             .maximum = kMaxDemSide},
+        },
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Circular statistic",
+    .valueUnit = "m (mean, difference, deviation, range), standard score, or %",
+    .valueNoData = "cells closer than R to a border",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The statistics read the disc only: the picture's scaling by the largest statistic
+    // belongs to the picture, not to the values.
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("radius"); },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunCircular,
+    .examples = "orvane-cli circular --dem data/jacksboro_m2.raw --pixel 90 --stat 3 --radius 5 "
+                "--out stddev.bmp",
+};
+
+}  // namespace orvane

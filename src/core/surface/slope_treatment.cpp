@@ -1,0 +1,89 @@
+// The slope treatment's declaration: degrees per cell, pictured in a class table or gray tones.
+#include "core/common/grid_memory.h"
+#include "core/common/treatment.h"
+#include "core/render/shading.h"
+#include "core/settings/settings_file.h"
+#include "core/surface/slope.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArgs& args,
+                                   unsigned wanted, ProgressSink* progress) {
+  const TDemModel& dem = *in.dem;
+  TSlopeParams params;
+  params.grayTones = args.Int("table") == 0;
+  if (!params.grayTones) params.table = SlopeTable(args.Int("table"));
+  params.normalization = args.Int("norm");
+  params.smoothing = args.Flag("smooth");
+  TreatmentOutput output;
+  if (wanted & kOutputValues) {
+    output.values.emplace(dem.columns, dem.lines, "degrees");
+    params.degrees = output.values->values.data();
+  }
+  auto slope = ComputeSlope(dem, params, progress);
+  if (!slope) return slope.error();
+  output.picture = std::move(slope->image);
+  output.colourPicture = !params.grayTones;
+  if ((wanted & kOutputPicture) && args.Flag("shade")) {
+    auto relief = RenderShaded(dem, in.settings->light, progress);
+    if (!relief) return GridMemoryError(dem.lines, dem.columns);
+    output.picture = output.picture->Blend(*relief, 0.5);
+    if (!output.picture) return Error{kAllocationFailed, "Cannot blend with the shaded relief"};
+  }
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kSlopeTreatment{
+    .id = "slope",
+    .title = "Slope",
+    .summary = "Slope image (class table or gray tones)",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "table",
+             .type = ParamType::kChoice,
+             .help = "colour table 1, 2, 3 or gray tones",
+             .choices = {{"1", 1, "Table 1"}, {"2", 2, "Table 2"}, {"3", 3, "Table 3"},
+                         {"gray", 0, "Gray Tones"}},
+             .defaultText = "2",
+             .showDefault = true},
+            {.name = "norm",
+             .type = ParamType::kInteger,
+             .help = "normalization of the gray tones",
+             .allowed = {90, 180, 255},
+             .defaultText = "90",
+             .showDefault = true},
+            {.name = "smooth",
+             .type = ParamType::kFlag,
+             .help = "interpolate colours between neighbouring classes"},
+            {.name = "shade",
+             .type = ParamType::kFlag,
+             .help = "average with the shaded relief made at opening"},
+        },
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Slope",
+    .valueUnit = "degrees",
+    .valueNoData = "none: every cell has a slope (edge cells from their two or three triangles)",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The summed normal reads the four direct neighbours; edge cells use the triangles they
+    // have, so a block's own border differs from the grid's: one cell of halo.
+    .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
+    .notLocalReason = {},
+    .check = [](const TreatmentArgs& args) -> Status {
+      // The colour tables always take normalization 90, as the dialog checks it for them.
+      if (args.Int("table") != 0 && args.Int("norm") != 90)
+        return Error{kBadParameter, "--norm 180 and 255 are only for --table gray"};
+      return Status::Ok();
+    },
+    .run = RunSlope,
+    .examples =
+        "orvane-cli slope --dem data/jacksboro_m2.raw --pixel 90 --out slope.bmp\n"
+        "orvane-cli slope --dem data/jacksboro_m2.raw --pixel 90 --table gray --norm 255 --out slope.raw",
+};
+
+}  // namespace orvane

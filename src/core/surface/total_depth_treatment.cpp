@@ -1,0 +1,78 @@
+// The total-depth treatment's declaration: the relief of a square window around every cell.
+#include "core/common/treatment.h"
+#include "core/surface/total_depth.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunTotalDepth(const TreatmentInputs& in, const TreatmentArgs& args,
+                                        unsigned wanted, ProgressSink* progress) {
+  auto relief = ComputeTotalDepthRelief(*in.dem, args.Int("window"), progress);
+  if (!relief) return relief.error();
+  TreatmentOutput output;
+  if (wanted & kOutputPicture) {
+    const int palette = args.Int("palette");
+    const TClassTable table =
+        TotalDepthClassTable(palette, args.Flag("scale"), relief->minimum, relief->maximum);
+    output.picture = std::make_unique<TRasterImage>(
+        RenderTotalDepth(*relief, palette, table, args.Flag("smooth")));
+    output.colourPicture = true;
+  }
+  if (wanted & kOutputValues) {
+    ValueGrid& values = output.values.emplace(relief->columns, relief->lines, "m");
+    const int h = relief->half;
+    const double unit = in.unitFactor;
+    for (int l = h; l < relief->lines - h; ++l)
+      for (int c = h; c < relief->columns - h; ++c)
+        values.At(c, l) = static_cast<float>(
+            relief->relief[static_cast<std::size_t>(l) * relief->columns + c] / unit);
+  }
+  output.figures = {{"min", std::int64_t{relief->minimum}}, {"max", std::int64_t{relief->maximum}}};
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kTotalDepthTreatment{
+    .id = "total-depth",
+    .title = "Total Depth",
+    .summary = "Total depth (relief of a square window) in colour classes",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "Window size S in pixels (half window trunc(S / 2))",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 1,
+             .maximum = 100000},
+            {.name = "palette",
+             .type = ParamType::kChoice,
+             .help = "colored, gray or gray255",
+             .choices = {{"colored", kDepthColored, "Colored Palette"},
+                         {"gray", kDepthGray, "Gray Tones Palette"},
+                         {"gray255", kDepthGray255, "Gray Tones (0, 255)"}},
+             .defaultText = "colored",
+             .showDefault = true},
+            {.name = "smooth", .type = ParamType::kFlag, .help = "Interpolate colours between classes"},
+            {.name = "scale",
+             .type = ParamType::kFlag,
+             .help = "Spread the classes over the observed relief"},
+        },
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures,
+    .valueName = "Total depth",
+    .valueUnit = "m",
+    .valueNoData = "cells closer than trunc(S / 2) to a border",
+    .colourPicture = true,
+    .pictureRequired = true,
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunTotalDepth,
+    .examples = "orvane-cli total-depth --dem data/jacksboro_m2.raw --pixel 90 --window 11 --smooth "
+                "--out depth.bmp",
+};
+
+}  // namespace orvane
