@@ -41,7 +41,12 @@ class TreatmentCommand : public Command {
     if (treatment_.Gives(kOutputHistogram)) AddHistogramOption(app, histogram_);
     if (treatment_.Gives(kOutputPicture))
       AddOutputOption(app, out_, treatment_.pictureRequired && !treatment_.Gives(kOutputValues));
-    if (treatment_.Gives(kOutputValues)) {
+    if (!treatment_.Gives(kOutputValues)) {
+      // Taken so that the refusal can say why, rather than "not expected".
+      app.add_option("--values", values_, "not available: this treatment has no per-cell quantity")
+          ->group("");
+      app.add_flag("--stats", stats_, "not available")->group("");
+    } else {
       app.add_option("--values", values_,
                      "write the " + ValueWords() +
                          " as a Float32 GeoTIFF (NaN where no value; georeferenced when the "
@@ -60,6 +65,9 @@ class TreatmentCommand : public Command {
   }
 
   int Run(CommandContext& context) override {
+    if (!treatment_.Gives(kOutputValues) && (!values_.empty() || stats_))
+      return Report(context, UsageError(Name() + " makes a picture, not a per-cell quantity: " +
+                                        "--values and --stats are not available"));
     const bool picture = treatment_.Gives(kOutputPicture) && !out_.empty();
     if (treatment_.Gives(kOutputPicture) && treatment_.pictureRequired && !picture &&
         values_.empty() && !stats_)
