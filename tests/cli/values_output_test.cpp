@@ -1,0 +1,136 @@
+// --values, --stats and --json: the real-valued results of the treatments as data.
+#include <gdal.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "cli/command.h"
+#include "gdal_test_files.h"
+#include "test_files.h"
+
+namespace orvane::cli {
+namespace {
+
+const std::string kSample = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
+
+struct CliResult {
+  int status;
+  std::string out, err;
+};
+
+CliResult Cli(std::vector<std::string> args) {
+  args.push_back("--quiet");
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> OnSample(std::vector<std::string> args) {
+  args.insert(args.begin() + 1, {"--dem", kSample, "--pixel", "90"});
+  return args;
+}
+
+// Band 1 of a Float32 GeoTIFF, with its NoData flag.
+std::vector<float> ReadFloatBand(const std::string& path, int& columns, int& lines, bool& nanNoData) {
+  testing::RegisterGdal();
+  GDALDatasetH dataset = GDALOpen(path.c_str(), GA_ReadOnly);
+  if (!dataset) return {};
+  GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
+  columns = GDALGetRasterXSize(dataset);
+  lines = GDALGetRasterYSize(dataset);
+  int has = 0;
+  nanNoData = std::isnan(GDALGetRasterNoDataValue(band, &has)) && has &&
+              GDALGetRasterDataType(band) == GDT_Float32;
+  std::vector<float> values(static_cast<std::size_t>(columns) * lines);
+  if (GDALRasterIO(band, GF_Read, 0, 0, columns, lines, values.data(), columns, lines,
+                   GDT_Float32, 0, 0) != CE_None)
+    values.clear();
+  GDALClose(dataset);
+  return values;
+}
+
+TEST(ValuesOutput, MisuseIsAUsageErrorNamingTheReason) {
+  TempDir dir;
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {OnSample({"slope", "--values", dir.File("s.png")}), "must end in .tif or .tiff"},
+      {OnSample({"total-depth", "--window", "5"}), "--out is required (or --values or --stats)"},
+      {OnSample({"total-depth", "--window", "5", "--out", dir.File("d.raw")}),
+       "a colour image can only be saved as .bmp"},
+  };
+  for (const auto& c : cases) {
+    const CliResult run = Cli(c.args);
+    EXPECT_EQ(run.status, kExitUsage) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(FileCount(dir.path()), 0);
+}
+
+TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
+  TempDir dir;
+  // The circular mean of radius 3 in metres: NaN on the three-cell margin, elevations inside.
+  const CliResult run = Cli(OnSample({"circular", "--stat", "1", "--radius", "3", "--values",
+                                dir.File("mean.tif"), "--stats", "--json"}));
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  int columns = 0, lines = 0;
+  bool nanNoData = false;
+  const std::vector<float> values = ReadFloatBand(dir.File("mean.tif"), columns, lines, nanNoData);
+  ASSERT_EQ(columns, 403);
+  ASSERT_EQ(lines, 344);
+  EXPECT_TRUE(nanNoData);
+  std::int64_t valid = 0;
+  for (int l = 0; l < lines; ++l) {
+    for (int c = 0; c < columns; ++c) {
+      const float v = values[static_cast<std::size_t>(l) * columns + c];
+      const bool inside = l >= 3 && l < lines - 3 && c >= 3 && c < columns - 3;
+      ASSERT_EQ(!std::isnan(v), inside) << l << "," << c;
+      if (inside) {
+        ++valid;
+        ASSERT_TRUE(v >= 236 && v <= 1076) << v;
+      }
+    }
+  }
+  EXPECT_NE(run.out.find("{\"values\": {\"count\": " + std::to_string(valid) + ", \"min\": "),
+            std::string::npos)
+      << run.out;
+  // The same call, the DEM's heights stored in decimetres: the values stay in metres.
+  EXPECT_EQ(Cli({"circular", "--dem", kSample, "--pixel", "90", "--unit", "dm", "--stat", "1",
+                 "--radius", "3", "--values", dir.File("dm.tif")})
+                .status,
+            kExitOk);
+  const std::vector<float> decimetres = ReadFloatBand(dir.File("dm.tif"), columns, lines, nanNoData);
+  ASSERT_EQ(decimetres.size(), values.size());
+  const std::size_t centre = static_cast<std::size_t>(170) * columns + 200;
+  EXPECT_NEAR(decimetres[centre], values[centre] / 10.0, 0.1);
+}
+
+TEST(ValuesOutput, AFailedWriteLeavesNoFile) {
+  TempDir dir;
+  const std::string target = dir.File("missing/s.tif");
+  const CliResult run = Cli(OnSample({"slope", "--values", target}));
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_FALSE(std::filesystem::exists(target));
+  EXPECT_EQ(FileCount(dir.path()), 0);
+}
+
+TEST(JsonOutput, KeyValueLinesBecomeOneObject) {
+  const struct {
+    const char* lines;
+    const char* json;
+  } cases[] = {
+      {"lines=344\nunit=m\nD=3.10\n", "{\"lines\": 344, \"unit\": \"m\", \"D\": 3.10}\n"},
+      {"min=1\nvalues.count=4\nvalues.max=2.5\n",
+       "{\"min\": 1, \"values\": {\"count\": 4, \"max\": 2.5}}\n"},
+      {"k=1\nk=2\nname=a \"b\"\n", "{\"k\": [1, 2], \"name\": \"a \\\"b\\\"\"}\n"},
+      {"x=nan\ny=0x10\nz=007\n", "{\"x\": \"nan\", \"y\": \"0x10\", \"z\": \"007\"}\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KeyValuesToJson(c.lines), c.json) << c.lines;
+}
+
+}  // namespace
+}  // namespace orvane::cli
