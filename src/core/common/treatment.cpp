@@ -37,6 +37,9 @@ const ParamChoice* FindChoice(const ParamSpec& spec, const std::string& name) {
 namespace {
 
 std::string NumberText(double value) {
+  // Whole numbers as integers (100000, not 1e+05), as the CLI prints its ranges.
+  if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e15)
+    return std::to_string(static_cast<long long>(value));
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
