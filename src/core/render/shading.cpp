@@ -8,14 +8,100 @@
 #include <new>
 #include <vector>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include "core/common/parallel.h"
+#include "core/common/simd_target.h"
 #include "core/render/elevation_rows.h"
 
+// The vector kernels below are compiled once per instruction set (this file includes itself
+// through Highway); the rest of the file once.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "core/render/shading.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+HWY_BEFORE_NAMESPACE();
 namespace orvane {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// The kernel's shading of cells 0 .. count - 1 of a line, a vector of cells at a time with the
+// same IEEE operations in the same order as the scalar loop (the core is built without fused
+// multiply-adds); returns the number of cells done.
+int ShadingRow(const TShadeKernel& kernel, const double* upper, const double* lower, int count,
+               double* s) {
+  const hn::ScalableTag<double> d;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const auto py = hn::Set(d, kernel.pixelSizeY), px = hn::Set(d, kernel.pixelSizeX);
+  const auto ex = hn::Set(d, kernel.exaggeration);
+  const auto lx = hn::Set(d, kernel.lx), ly = hn::Set(d, kernel.ly);
+  const double k = kernel.pixelSizeX * kernel.pixelSizeY;
+  const auto klz = hn::Set(d, k * kernel.lz), kk = hn::Set(d, k * k);
+  const auto one = hn::Set(d, 1.0), two = hn::Set(d, 2.0), zero = hn::Zero(d);
+  int j = 0;
+  for (; j + lanes <= count; j += lanes) {
+    const auto z = hn::LoadU(d, upper + j);
+    const auto g = hn::Mul(hn::Mul(hn::Sub(hn::LoadU(d, upper + j + 1), z), py), ex);
+    const auto h = hn::Mul(hn::Mul(hn::Sub(z, hn::LoadU(d, lower + j)), px), ex);
+    const auto dot = hn::Add(hn::Add(hn::Mul(g, lx), hn::Mul(h, ly)), klz);
+    const auto length = hn::Sqrt(hn::Add(hn::Add(hn::Mul(g, g), hn::Mul(h, h)), kk));
+    const auto v = hn::Div(hn::Sub(one, hn::Div(dot, length)), two);
+    // Negative or not a number gives 0.
+    hn::StoreU(hn::IfThenElseZero(v >= zero, v), d, s + j);
+  }
+  return j;
+}
+
+// Levels of a vector of shadings at a time through the bucket table and the thresholds; lanes
+// outside [0, 1), in a crowded bucket or next to a threshold are left to `levels.Level`.
+// Returns the number of cells done.
+int LevelRow(const double* s, int count, const std::int32_t* base, const double* t, int buckets,
+             const TShadeLevels& levels, std::uint8_t* out) {
+  const hn::ScalableTag<double> d;
+  const hn::RebindToSigned<decltype(d)> di;
+  const hn::Rebind<std::int32_t, decltype(d)> d32;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const auto zero = hn::Zero(d), one = hn::Set(d, 1.0);
+  const auto scale = hn::Set(d, buckets), relative = hn::Set(d, 1e-12), tiny = hn::Set(d, 1e-300);
+  HWY_ALIGN std::int64_t level[hn::MaxLanes(di)];
+  int j = 0;
+  for (; j + lanes <= count; j += lanes) {
+    const auto v = hn::LoadU(d, s + j);
+    const auto inside = hn::And(v >= zero, v < one);
+    // Lanes outside take bucket 0 for the gathers and are redone below.
+    const auto w = hn::IfThenElseZero(inside, v);
+    const auto bucket = hn::DemoteTo(d32, hn::Mul(w, scale));  // truncated, as the scalar cast
+    auto g = hn::PromoteTo(di, hn::GatherIndex(d32, base, bucket));
+    // One more level where the next threshold is reached (a true mask lane is -1).
+    const auto up = w >= hn::GatherIndex(d, t + 1, g);
+    g = hn::Sub(g, hn::BitCast(di, hn::VecFromMask(d, up)));
+    const auto next = hn::GatherIndex(d, t + 1, g);
+    const auto here = hn::GatherIndex(d, t, g);
+    const auto margin = hn::Add(hn::Mul(w, relative), tiny);
+    const auto slow = hn::Or(hn::Or(hn::Not(inside), w >= next),
+                             hn::Or(hn::Sub(next, w) < margin, hn::Sub(w, here) < margin));
+    hn::Store(g, di, level);
+    for (int l = 0; l < lanes; ++l) out[j + l] = static_cast<std::uint8_t>(level[l]);
+    if (!hn::AllFalse(d, slow)) {
+      // The rare undecided lanes, one by one.
+      HWY_ALIGN double redo[hn::MaxLanes(d)];
+      hn::Store(hn::VecFromMask(d, slow), d, redo);
+      for (int l = 0; l < lanes; ++l)
+        if (std::bit_cast<std::uint64_t>(redo[l]) != 0)
+          out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
+    }
+  }
+  return j;
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace orvane
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace orvane {
+
+HWY_EXPORT(ShadingRow);
+HWY_EXPORT(LevelRow);
 
 TShadeKernel::TShadeKernel(const TDemModel& dem, const TLightParams& light)
     : pixelSizeX(dem.pixelSizeX),
@@ -85,97 +171,12 @@ int TShadeLevels::Level(double s) const {
   return g;
 }
 
-namespace {
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ORVANE_SHADE_AVX512 1
-bool HasAvx512() {
-  static const bool has = __builtin_cpu_supports("avx512f");
-  return has;
-}
-
-// GCC 12 takes the intrinsics' deliberately undefined pass-through operands for uninitialised.
-#pragma GCC diagnostic push
-#if !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
-// The kernel's shading of cells 0 .. count - 1 of a line, eight at a time with the same IEEE
-// operations in the same order (the core is built without fused multiply-adds); returns the
-// number of cells done.
-__attribute__((target("avx512f"))) int ShadingOctets(const TShadeKernel& kernel, const double* upper,
-                                                     const double* lower, int count, double* s) {
-  const __m512d py = _mm512_set1_pd(kernel.pixelSizeY), px = _mm512_set1_pd(kernel.pixelSizeX);
-  const __m512d ex = _mm512_set1_pd(kernel.exaggeration);
-  const __m512d lx = _mm512_set1_pd(kernel.lx), ly = _mm512_set1_pd(kernel.ly);
-  const __m512d k = _mm512_set1_pd(kernel.pixelSizeX * kernel.pixelSizeY);
-  const __m512d klz = _mm512_mul_pd(k, _mm512_set1_pd(kernel.lz));
-  const __m512d kk = _mm512_mul_pd(k, k);
-  const __m512d one = _mm512_set1_pd(1.0), two = _mm512_set1_pd(2.0), zero = _mm512_setzero_pd();
-  int j = 0;
-  for (; j + 8 <= count; j += 8) {
-    const __m512d z = _mm512_loadu_pd(upper + j);
-    const __m512d g = _mm512_mul_pd(_mm512_mul_pd(_mm512_sub_pd(_mm512_loadu_pd(upper + j + 1), z), py), ex);
-    const __m512d h = _mm512_mul_pd(_mm512_mul_pd(_mm512_sub_pd(z, _mm512_loadu_pd(lower + j)), px), ex);
-    const __m512d dot = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(g, lx), _mm512_mul_pd(h, ly)), klz);
-    const __m512d length =
-        _mm512_sqrt_pd(_mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(g, g), _mm512_mul_pd(h, h)), kk));
-    const __m512d v = _mm512_div_pd(_mm512_sub_pd(one, _mm512_div_pd(dot, length)), two);
-    // Negative or not a number gives 0.
-    _mm512_storeu_pd(s + j, _mm512_maskz_mov_pd(_mm512_cmp_pd_mask(v, zero, _CMP_GE_OQ), v));
-  }
-  return j;
-}
-
-// Levels of eight shadings at a time; lanes outside [0, 1), in a crowded bucket or next to a
-// threshold are left to `level`. Returns the number of cells done.
-__attribute__((target("avx512f"))) int LevelOctets(const double* s, int count, const std::int32_t* base,
-                                                   const double* t, int buckets, const TShadeLevels& levels,
-                                                   std::uint8_t* out) {
-  const __m512d zero = _mm512_setzero_pd(), one = _mm512_set1_pd(1.0);
-  const __m512d scale = _mm512_set1_pd(buckets), relative = _mm512_set1_pd(1e-12);
-  const __m512d tiny = _mm512_set1_pd(1e-300);
-  const __m256i unit = _mm256_set1_epi32(1);
-  int j = 0;
-  for (; j + 8 <= count; j += 8) {
-    const __m512d v = _mm512_loadu_pd(s + j);
-    const __mmask8 inside = _mm512_cmp_pd_mask(v, zero, _CMP_GE_OQ) & _mm512_cmp_pd_mask(v, one, _CMP_LT_OQ);
-    // Lanes outside take bucket 0 for the gathers and are redone below.
-    const __m512d w = _mm512_maskz_mov_pd(inside, v);
-    const __m256i bucket = _mm512_cvttpd_epi32(_mm512_mul_pd(w, scale));
-    __m256i g = _mm256_i32gather_epi32(base, bucket, 4);
-    __m512d next = _mm512_i32gather_pd(_mm256_add_epi32(g, unit), t, 8);
-    const __mmask8 up = _mm512_cmp_pd_mask(w, next, _CMP_GE_OQ);
-    // One more level where the next threshold is reached (masked add on the low eight lanes).
-    const __m512i wide = _mm512_castsi256_si512(g);
-    g = _mm512_castsi512_si256(_mm512_mask_add_epi32(wide, up, wide, _mm512_set1_epi32(1)));
-    next = _mm512_i32gather_pd(_mm256_add_epi32(g, unit), t, 8);
-    const __m512d here = _mm512_i32gather_pd(g, t, 8);
-    const __m512d margin = _mm512_add_pd(_mm512_mul_pd(w, relative), tiny);
-    const __mmask8 slow = static_cast<__mmask8>(
-        ~inside | _mm512_cmp_pd_mask(w, next, _CMP_GE_OQ) |
-        _mm512_cmp_pd_mask(_mm512_sub_pd(next, w), margin, _CMP_LT_OQ) |
-        _mm512_cmp_pd_mask(_mm512_sub_pd(w, here), margin, _CMP_LT_OQ));
-    // Eight bytes at once; the rare undecided lanes are then redone one by one.
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + j), _mm512_cvtepi32_epi8(_mm512_castsi256_si512(g)));
-    if (slow) {
-      for (int l = 0; l < 8; ++l)
-        if ((slow >> l) & 1) out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
-    }
-  }
-  return j;
-}
-#pragma GCC diagnostic pop
-#endif
-
-}  // namespace
-
 void TShadeLevels::Levels(const double* s, int count, std::uint8_t* out) const {
   int j = 0;
-#if defined(ORVANE_SHADE_AVX512)
-  if (!thresholds_.empty() && HasAvx512())
-    j = LevelOctets(s, count, base_.data(), thresholds_.data(), kBuckets, *this, out);
-#endif
+  if (!thresholds_.empty()) {
+    ApplySimdChoice();
+    j = HWY_DYNAMIC_DISPATCH(LevelRow)(s, count, base_.data(), thresholds_.data(), kBuckets, *this, out);
+  }
   for (; j < count; ++j) out[j] = static_cast<std::uint8_t>(Level(s[j]));
 }
 
@@ -219,9 +220,7 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
   const TShadeKernel kernel(dem, light);
   const TShadeLevels levels(light.brightness);
   const double k = kernel.pixelSizeX * kernel.pixelSizeY;
-#if defined(ORVANE_SHADE_AVX512)
-  const bool avx512 = HasAvx512();
-#endif
+  ApplySimdChoice();
   ParallelForLines(
       dem.lines - 1,
       [&](int i) {
@@ -234,10 +233,7 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
         shading.resize(static_cast<std::size_t>(dem.columns));
         // The kernel's shading of the line, then its levels through the thresholds.
         const int count = dem.columns - 1;
-        int j = 0;
-#if defined(ORVANE_SHADE_AVX512)
-        if (avx512) j = ShadingOctets(kernel, upper.data(), lower.data(), count, shading.data());
-#endif
+        int j = HWY_DYNAMIC_DISPATCH(ShadingRow)(kernel, upper.data(), lower.data(), count, shading.data());
         for (; j < count; ++j) {
           const double g = (upper[j + 1] - upper[j]) * kernel.pixelSizeY * kernel.exaggeration;
           const double h = (upper[j] - lower[j]) * kernel.pixelSizeX * kernel.exaggeration;
@@ -255,3 +251,4 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
 }
 
 }  // namespace orvane
+#endif  // HWY_ONCE

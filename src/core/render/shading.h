@@ -48,7 +48,7 @@ class TShadeLevels {
  public:
   explicit TShadeLevels(double brightness);
   int Level(double s) const;
-  // Level(s[j]) into out[j] for j < count, eight at a time where the processor allows.
+  // Level(s[j]) into out[j] for j < count, a vector of cells at a time.
   void Levels(const double* s, int count, std::uint8_t* out) const;
   // The power itself.
   int Exact(double s) const;

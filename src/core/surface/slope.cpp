@@ -8,18 +8,151 @@
 #include <numbers>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define ORVANE_SLOPE_AVX512 1
-#endif
-
 #include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
+#include "core/common/simd_target.h"
 
+// The vector kernels below are compiled once per instruction set (this file includes itself
+// through Highway); the rest of the file once.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "core/surface/slope.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+HWY_BEFORE_NAMESPACE();
 namespace orvane {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// A vector of cells' points (x, y, z) in doubles.
+template <class V>
+struct Points {
+  V x, y, z;
+};
+
+// Lane by lane the operations of AddTriangle, in the same order (IEEE subtraction,
+// multiplication, division and square root round the same in every lane; the core is built
+// without contraction into fused multiply-adds).
+template <class D, class V>
+HWY_INLINE void AddTriangles(D d, const Points<V>& centre, const Points<V>& a, const Points<V>& b,
+                             Points<V>& sum) {
+  const Points<V> u{hn::Sub(centre.x, a.x), hn::Sub(centre.y, a.y), hn::Sub(centre.z, a.z)};
+  const Points<V> v{hn::Sub(b.x, a.x), hn::Sub(b.y, a.y), hn::Sub(b.z, a.z)};
+  Points<V> n{hn::Sub(hn::Mul(u.y, v.z), hn::Mul(u.z, v.y)),
+              hn::Sub(hn::Mul(u.z, v.x), hn::Mul(u.x, v.z)),
+              hn::Sub(hn::Mul(u.x, v.y), hn::Mul(u.y, v.x))};
+  const V length =
+      hn::Sqrt(hn::Add(hn::Add(hn::Mul(n.x, n.x), hn::Mul(n.y, n.y)), hn::Mul(n.z, n.z)));
+  // A degenerate triangle adds +0 instead of nothing: the sums start at +0 and never become
+  // -0, so adding +0 changes no bit.
+  const auto keep = length != hn::Zero(d);
+  n = {hn::IfThenElseZero(keep, hn::Div(n.x, length)), hn::IfThenElseZero(keep, hn::Div(n.y, length)),
+       hn::IfThenElseZero(keep, hn::Div(n.z, length))};
+  // Downward normals are turned up: negation is exact.
+  const auto down = n.z < hn::Zero(d);
+  n = {hn::IfThenElse(down, hn::Neg(n.x), n.x), hn::IfThenElse(down, hn::Neg(n.y), n.y),
+       hn::IfThenElse(down, hn::Neg(n.z), n.z)};
+  sum = {hn::Add(sum.x, n.x), hn::Add(sum.y, n.y), hn::Add(sum.z, n.z)};
+}
+
+// Summed normals of the interior cells from `j` while a vector of them fits before the last
+// column, in single precision; returns the next column.
+int InteriorNormals(int j, int columns, double xi, double xu, double xd, double py,
+                    const double* above, const double* here, const double* below, float* nx,
+                    float* ny, float* nz) {
+  const hn::ScalableTag<double> d;
+  const hn::Rebind<float, decltype(d)> df;
+  using V = hn::Vec<decltype(d)>;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const V vpy = hn::Set(d, py), unit = hn::Set(d, 1.0), step = hn::Set(d, lanes);
+  const V vxi = hn::Set(d, xi), vxu = hn::Set(d, xu), vxd = hn::Set(d, xd);
+  // Column numbers are exact in doubles, so (j + k) * py is the scalar product.
+  V cj = hn::Iota(d, j);
+  for (; j + lanes < columns; j += lanes, cj = hn::Add(cj, step)) {
+    const V yj = hn::Mul(cj, vpy);
+    const V yl = hn::Mul(hn::Sub(cj, unit), vpy);
+    const V yr = hn::Mul(hn::Add(cj, unit), vpy);
+    const Points<V> centre{vxi, yj, hn::LoadU(d, here + j)};
+    const Points<V> up{vxu, yj, hn::LoadU(d, above + j)};
+    const Points<V> down{vxd, yj, hn::LoadU(d, below + j)};
+    const Points<V> left{vxi, yl, hn::LoadU(d, here + j - 1)};
+    const Points<V> right{vxi, yr, hn::LoadU(d, here + j + 1)};
+    Points<V> sum{hn::Zero(d), hn::Zero(d), hn::Zero(d)};
+    AddTriangles(d, centre, up, right, sum);
+    AddTriangles(d, centre, right, down, sum);
+    AddTriangles(d, centre, down, left, sum);
+    AddTriangles(d, centre, left, up, sum);
+    hn::StoreU(hn::DemoteTo(df, sum.x), df, nx + j);
+    hn::StoreU(hn::DemoteTo(df, sum.y), df, ny + j);
+    hn::StoreU(hn::DemoteTo(df, sum.z), df, nz + j);
+  }
+  return j;
+}
+
+// q = n_z / |n| of the cells of a line from the single-precision sums (as SlopeDegrees forms
+// it); returns the number of cells done.
+int Ratios(int columns, const float* nx, const float* ny, const float* nz, double* q) {
+  const hn::ScalableTag<double> d;
+  const hn::Rebind<float, decltype(d)> df;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  int c = 0;
+  for (; c + lanes <= columns; c += lanes) {
+    const auto x = hn::PromoteTo(d, hn::LoadU(df, nx + c));
+    const auto y = hn::PromoteTo(d, hn::LoadU(df, ny + c));
+    const auto z = hn::PromoteTo(d, hn::LoadU(df, nz + c));
+    const auto length = hn::Sqrt(hn::Add(hn::Add(hn::Mul(x, x), hn::Mul(y, y)), hn::Mul(z, z)));
+    hn::StoreU(hn::Div(z, length), d, q + c);
+  }
+  return c;
+}
+
+// Levels of a vector of ratios at a time through the bucket table and the thresholds (see
+// TSlopeGrayLevels::Level); lanes outside (0, 1], in a crowded bucket or next to a threshold
+// get kUndecidedLevel. Returns the number of cells done.
+int LevelRow(const double* q, int count, const std::int32_t* base, const double* t, int buckets,
+             std::int32_t* out) {
+  const hn::ScalableTag<double> d;
+  const hn::RebindToSigned<decltype(d)> di;
+  const hn::Rebind<std::int32_t, decltype(d)> d32;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const auto zero = hn::Zero(d), one = hn::Set(d, 1.0), scale = hn::Set(d, buckets);
+  const auto margin = hn::Set(d, 1e-12);
+  const auto undecided = hn::Set(di, std::int64_t{TSlopeGrayLevels::kUndecidedLevel});
+  HWY_ALIGN std::int64_t level[hn::MaxLanes(di)];
+  int j = 0;
+  for (; j + lanes <= count; j += lanes) {
+    const auto v = hn::LoadU(d, q + j);
+    const auto inside = hn::And(v > zero, v <= one);
+    // Lanes outside take bucket 0 for the gathers and are left undecided.
+    const auto w = hn::IfThenElseZero(inside, v);
+    const auto bucket = hn::DemoteTo(d32, hn::Mul(w, scale));  // truncated, as the scalar cast
+    auto g = hn::PromoteTo(di, hn::GatherIndex(d32, base, bucket));
+    // One more level below the next threshold. Past the top level the threshold is 0, which a
+    // positive ratio never is below: no step there, as the scalar bound on the level.
+    const auto step = w < hn::GatherIndex(d, t + 1, g);
+    g = hn::Sub(g, hn::BitCast(di, hn::VecFromMask(d, step)));
+    const auto next = hn::GatherIndex(d, t + 1, g);
+    const auto here = hn::GatherIndex(d, t, g);
+    // Still below the next threshold (a crowded bucket), or within the margin of one of the
+    // two thresholds around: the scalar path decides (a superset of its own exact cases).
+    const auto slow = hn::Or(hn::Or(hn::Not(inside), w < next),
+                             hn::Or(hn::Sub(w, next) < margin, hn::Sub(here, w) < margin));
+    hn::Store(hn::IfThenElse(hn::RebindMask(di, slow), undecided, g), di, level);
+    for (int l = 0; l < lanes; ++l) out[j + l] = static_cast<std::int32_t>(level[l]);
+  }
+  return j;
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace orvane
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace orvane {
+
+HWY_EXPORT(InteriorNormals);
+HWY_EXPORT(Ratios);
+HWY_EXPORT(LevelRow);
 
 namespace {
 
@@ -55,159 +188,6 @@ void ReadElevations(const TDemModel& dem, int line, double* out) {
 }
 
 constexpr int kLinesPerChunk = 32;
-
-#if defined(__SSE2__)
-// Two interior cells j and j + 1 at once: the same operations, in the same order, as
-// AddTriangle on each cell (SSE2 arithmetic and square roots are the scalar ones, lane by lane).
-struct Pair {
-  __m128d x, y, z;
-};
-
-inline Pair PairSub(const Pair& a, const Pair& b) {
-  return {_mm_sub_pd(a.x, b.x), _mm_sub_pd(a.y, b.y), _mm_sub_pd(a.z, b.z)};
-}
-
-inline void PairAddTriangle(const Pair& centre, const Pair& a, const Pair& b, Pair& sum) {
-  const Pair u = PairSub(centre, a);
-  const Pair v = PairSub(b, a);
-  Pair n{_mm_sub_pd(_mm_mul_pd(u.y, v.z), _mm_mul_pd(u.z, v.y)),
-         _mm_sub_pd(_mm_mul_pd(u.z, v.x), _mm_mul_pd(u.x, v.z)),
-         _mm_sub_pd(_mm_mul_pd(u.x, v.y), _mm_mul_pd(u.y, v.x))};
-  const __m128d length = _mm_sqrt_pd(
-      _mm_add_pd(_mm_add_pd(_mm_mul_pd(n.x, n.x), _mm_mul_pd(n.y, n.y)), _mm_mul_pd(n.z, n.z)));
-  // A degenerate triangle adds nothing; +0 instead of nothing only changes the sign of a zero.
-  const __m128d keep = _mm_cmpneq_pd(length, _mm_setzero_pd());
-  n = {_mm_and_pd(keep, _mm_div_pd(n.x, length)), _mm_and_pd(keep, _mm_div_pd(n.y, length)),
-       _mm_and_pd(keep, _mm_div_pd(n.z, length))};
-  const __m128d flip = _mm_and_pd(_mm_cmplt_pd(n.z, _mm_setzero_pd()), _mm_set1_pd(-0.0));
-  n = {_mm_xor_pd(n.x, flip), _mm_xor_pd(n.y, flip), _mm_xor_pd(n.z, flip)};
-  sum = {_mm_add_pd(sum.x, n.x), _mm_add_pd(sum.y, n.y), _mm_add_pd(sum.z, n.z)};
-}
-
-void InteriorPair(int j, double xi, double xu, double xd, double py, const double* above,
-                  const double* here, const double* below, float* nx, float* ny, float* nz) {
-  const __m128d yj = _mm_set_pd((j + 1) * py, j * py);
-  const __m128d yl = _mm_set_pd(j * py, (j - 1) * py);
-  const __m128d yr = _mm_set_pd((j + 2) * py, (j + 1) * py);
-  const __m128d vxi = _mm_set1_pd(xi);
-  const Pair centre{vxi, yj, _mm_loadu_pd(here + j)};
-  const Pair up{_mm_set1_pd(xu), yj, _mm_loadu_pd(above + j)};
-  const Pair down{_mm_set1_pd(xd), yj, _mm_loadu_pd(below + j)};
-  const Pair left{vxi, yl, _mm_loadu_pd(here + j - 1)};
-  const Pair right{vxi, yr, _mm_loadu_pd(here + j + 1)};
-  Pair sum{_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
-  PairAddTriangle(centre, up, right, sum);
-  PairAddTriangle(centre, right, down, sum);
-  PairAddTriangle(centre, down, left, sum);
-  PairAddTriangle(centre, left, up, sum);
-  const __m128 fx = _mm_cvtpd_ps(sum.x), fy = _mm_cvtpd_ps(sum.y), fz = _mm_cvtpd_ps(sum.z);
-  float lanes[4];
-  _mm_storeu_ps(lanes, fx);
-  nx[j] = lanes[0];
-  nx[j + 1] = lanes[1];
-  _mm_storeu_ps(lanes, fy);
-  ny[j] = lanes[0];
-  ny[j + 1] = lanes[1];
-  _mm_storeu_ps(lanes, fz);
-  nz[j] = lanes[0];
-  nz[j + 1] = lanes[1];
-}
-#endif
-
-#if defined(ORVANE_SLOPE_AVX512)
-// GCC 12 takes the intrinsics' deliberately undefined pass-through operands for uninitialised.
-#pragma GCC diagnostic push
-#if !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-// Eight interior cells j .. j + 7 at once, lane by lane the operations of AddTriangle (IEEE
-// subtraction, multiplication, division and square root round the same in every lane; the
-// core is built without contraction into fused multiply-adds).
-struct Octet {
-  __m512d x, y, z;
-};
-
-__attribute__((target("avx512f"))) inline Octet OctetSub(const Octet& a, const Octet& b) {
-  return {_mm512_sub_pd(a.x, b.x), _mm512_sub_pd(a.y, b.y), _mm512_sub_pd(a.z, b.z)};
-}
-
-__attribute__((target("avx512f"))) inline void OctetAddTriangle(const Octet& centre, const Octet& a,
-                                                                const Octet& b, Octet& sum) {
-  const Octet u = OctetSub(centre, a);
-  const Octet v = OctetSub(b, a);
-  Octet n{_mm512_sub_pd(_mm512_mul_pd(u.y, v.z), _mm512_mul_pd(u.z, v.y)),
-          _mm512_sub_pd(_mm512_mul_pd(u.z, v.x), _mm512_mul_pd(u.x, v.z)),
-          _mm512_sub_pd(_mm512_mul_pd(u.x, v.y), _mm512_mul_pd(u.y, v.x))};
-  const __m512d length = _mm512_sqrt_pd(_mm512_add_pd(
-      _mm512_add_pd(_mm512_mul_pd(n.x, n.x), _mm512_mul_pd(n.y, n.y)), _mm512_mul_pd(n.z, n.z)));
-  // A degenerate triangle adds nothing (+0 instead only changes the sign of a zero sum).
-  const __mmask8 keep = _mm512_cmp_pd_mask(length, _mm512_setzero_pd(), _CMP_NEQ_UQ);
-  n = {_mm512_maskz_div_pd(keep, n.x, length), _mm512_maskz_div_pd(keep, n.y, length),
-       _mm512_maskz_div_pd(keep, n.z, length)};
-  // Downward normals are turned up: negation is exact.
-  const __mmask8 down = _mm512_cmp_pd_mask(n.z, _mm512_setzero_pd(), _CMP_LT_OQ);
-  const __m512i sign = _mm512_set1_epi64(static_cast<long long>(0x8000000000000000ULL));
-  const __m512i bx = _mm512_castpd_si512(n.x), by = _mm512_castpd_si512(n.y),
-                bz = _mm512_castpd_si512(n.z);
-  n = {_mm512_castsi512_pd(_mm512_mask_xor_epi64(bx, down, bx, sign)),
-       _mm512_castsi512_pd(_mm512_mask_xor_epi64(by, down, by, sign)),
-       _mm512_castsi512_pd(_mm512_mask_xor_epi64(bz, down, bz, sign))};
-  sum = {_mm512_add_pd(sum.x, n.x), _mm512_add_pd(sum.y, n.y), _mm512_add_pd(sum.z, n.z)};
-}
-
-// Interior cells from `j` while eight fit before the last column; returns the next column.
-__attribute__((target("avx512f"))) int InteriorOctets(int j, int columns, double xi, double xu,
-                                                      double xd, double py, const double* above,
-                                                      const double* here, const double* below,
-                                                      float* nx, float* ny, float* nz) {
-  const __m512d steps = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
-  const __m512d vpy = _mm512_set1_pd(py);
-  const __m512d vxi = _mm512_set1_pd(xi), vxu = _mm512_set1_pd(xu), vxd = _mm512_set1_pd(xd);
-  for (; j + 8 < columns; j += 8) {
-    // Column numbers are exact in doubles, so (j + k) * py is the scalar product.
-    const __m512d cj = _mm512_add_pd(_mm512_set1_pd(j), steps);
-    const __m512d yj = _mm512_mul_pd(cj, vpy);
-    const __m512d yl = _mm512_mul_pd(_mm512_sub_pd(cj, _mm512_set1_pd(1)), vpy);
-    const __m512d yr = _mm512_mul_pd(_mm512_add_pd(cj, _mm512_set1_pd(1)), vpy);
-    const Octet centre{vxi, yj, _mm512_loadu_pd(here + j)};
-    const Octet up{vxu, yj, _mm512_loadu_pd(above + j)};
-    const Octet down{vxd, yj, _mm512_loadu_pd(below + j)};
-    const Octet left{vxi, yl, _mm512_loadu_pd(here + j - 1)};
-    const Octet right{vxi, yr, _mm512_loadu_pd(here + j + 1)};
-    Octet sum{_mm512_setzero_pd(), _mm512_setzero_pd(), _mm512_setzero_pd()};
-    OctetAddTriangle(centre, up, right, sum);
-    OctetAddTriangle(centre, right, down, sum);
-    OctetAddTriangle(centre, down, left, sum);
-    OctetAddTriangle(centre, left, up, sum);
-    _mm256_storeu_ps(nx + j, _mm512_cvtpd_ps(sum.x));
-    _mm256_storeu_ps(ny + j, _mm512_cvtpd_ps(sum.y));
-    _mm256_storeu_ps(nz + j, _mm512_cvtpd_ps(sum.z));
-  }
-  return j;
-}
-
-// q = n_z / |n| of every cell of a line, from the single-precision sums (as SlopeDegrees).
-__attribute__((target("avx512f"))) int RatiosOctets(int columns, const float* nx, const float* ny,
-                                                    const float* nz, double* q) {
-  int c = 0;
-  for (; c + 8 <= columns; c += 8) {
-    const __m512d x = _mm512_cvtps_pd(_mm256_loadu_ps(nx + c));
-    const __m512d y = _mm512_cvtps_pd(_mm256_loadu_ps(ny + c));
-    const __m512d z = _mm512_cvtps_pd(_mm256_loadu_ps(nz + c));
-    const __m512d length = _mm512_sqrt_pd(
-        _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(x, x), _mm512_mul_pd(y, y)), _mm512_mul_pd(z, z)));
-    _mm512_storeu_pd(q + c, _mm512_div_pd(z, length));
-  }
-  return c;
-}
-
-#pragma GCC diagnostic pop
-
-bool HasAvx512() {
-  static const bool has = __builtin_cpu_supports("avx512f");
-  return has;
-}
-#endif
 
 }  // namespace
 
@@ -289,7 +269,7 @@ void TSlopeGrayLevels::FindThresholds() {
     const double upper = static_cast<double>(b + 1) / kBuckets;
     int g = 0;
     while (g < top_ && thresholds_[static_cast<std::size_t>(g) + 1] > upper) ++g;
-    base_[static_cast<std::size_t>(b)] = static_cast<std::uint16_t>(g);
+    base_[static_cast<std::size_t>(b)] = g;
   }
 }
 
@@ -310,6 +290,15 @@ int TSlopeGrayLevels::Level(double q) const {
       (g > 0 && thresholds_[static_cast<std::size_t>(g)] - q < kMargin))
     return Exact(q);
   return g;
+}
+
+void TSlopeGrayLevels::Levels(const double* q, int count, std::int32_t* out) const {
+  int j = 0;
+  if (!thresholds_.empty()) {
+    ApplySimdChoice();
+    j = HWY_DYNAMIC_DISPATCH(LevelRow)(q, count, base_.data(), thresholds_.data(), kBuckets, out);
+  }
+  for (; j < count; ++j) out[j] = kUndecidedLevel;
 }
 
 Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& params,
@@ -339,9 +328,7 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
   const TSlopeGrayLevels classes(params.table);
   std::vector<TColor> classColour;
   for (int k = 0; k < params.table.count(); ++k) classColour.push_back(EntryColor(params.table[k]));
-#if defined(ORVANE_SLOPE_AVX512)
-  const bool avx512 = HasAvx512();
-#endif
+  ApplySimdChoice();
 
   ProgressScope scope(progress);
   const int chunks = (H + kLinesPerChunk - 1) / kLinesPerChunk;
@@ -357,6 +344,7 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
         double* below = here + W;
         std::vector<float> nx(static_cast<std::size_t>(W)), ny(nx), nz(nx);
         std::vector<double> q(static_cast<std::size_t>(W));
+        std::vector<std::int32_t> level(static_cast<std::size_t>(W));
         if (first > 0) ReadElevations(dem, first - 1, above);
         ReadElevations(dem, first, here);
         for (int i = first; i < last; ++i) {
@@ -367,7 +355,7 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
           const double xd = (i + 1) * px;
           std::uint8_t* target = out.Row(i);
           // The summed normal of every cell of the line, in single precision as the normal grid
-          // keeps it; interior cells two at a time where the processor allows.
+          // keeps it; interior cells a vector at a time.
           auto scalarCell = [&](int j) {
             const double yj = j * py;
             const Vec3 centre{xi, yj, here[j]};
@@ -387,27 +375,14 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
             nz[j] = static_cast<float>(sum.z);
           };
           int j = 0;
-#if defined(__SSE2__)
           if (hasU && hasD && W >= 3) {
             scalarCell(0);
-            j = 1;
-#if defined(ORVANE_SLOPE_AVX512)
-            if (avx512) {
-              j = InteriorOctets(j, W, xi, xu, xd, py, above, here, below, nx.data(), ny.data(),
-                                 nz.data());
-            }
-#endif
-            for (; j + 1 < W - 1; j += 2) {
-              InteriorPair(j, xi, xu, xd, py, above, here, below, nx.data(), ny.data(), nz.data());
-            }
+            j = HWY_DYNAMIC_DISPATCH(InteriorNormals)(1, W, xi, xu, xd, py, above, here, below,
+                                                      nx.data(), ny.data(), nz.data());
           }
-#endif
           for (; j < W; ++j) scalarCell(j);
           // q = n_z / |n| exactly as SlopeDegrees forms it; NaN only for a null normal.
-          int c = 0;
-#if defined(ORVANE_SLOPE_AVX512)
-          if (avx512) c = RatiosOctets(W, nx.data(), ny.data(), nz.data(), q.data());
-#endif
+          int c = HWY_DYNAMIC_DISPATCH(Ratios)(W, nx.data(), ny.data(), nz.data(), q.data());
           for (; c < W; ++c) {
             const double x = nx[c], y = ny[c], z = nz[c];
             q[c] = z / std::sqrt(x * x + y * y + z * z);
@@ -416,15 +391,23 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
             float* values = params.degrees + static_cast<std::size_t>(i) * W;
             for (c = 0; c < W; ++c) values[c] = static_cast<float>(SlopeDegrees(nx[c], ny[c], nz[c]));
           }
+          // Gray levels or classes by thresholds, a vector at a time; the cells left undecided
+          // (null normals, crowded buckets, next to a threshold) one by one.
+          const bool byClass = !params.grayTones && !params.smoothing;
+          if (params.grayTones) gray.Levels(q.data(), W, level.data());
+          else if (byClass) classes.Levels(q.data(), W, level.data());
           for (c = 0; c < W; ++c) {
             if (params.grayTones) {
-              const int level = q[c] > 0.0 ? gray.Level(q[c])
-                                           : static_cast<int>(SlopeDegrees(nx[c], ny[c], nz[c]) * (1.0 / 90) * levels);
-              target[c] = static_cast<std::uint8_t>(level);
+              int value = level[c];
+              if (value == TSlopeGrayLevels::kUndecidedLevel)
+                value = q[c] > 0.0 ? gray.Level(q[c])
+                                   : static_cast<int>(SlopeDegrees(nx[c], ny[c], nz[c]) * (1.0 / 90) * levels);
+              target[c] = static_cast<std::uint8_t>(value);
             } else {
               TColor colour;
-              if (!params.smoothing && q[c] > 0.0) {
-                const int k = classes.Level(q[c]);
+              if (byClass && q[c] > 0.0) {
+                int k = level[c];
+                if (k == TSlopeGrayLevels::kUndecidedLevel) k = classes.Level(q[c]);
                 colour = k < 0 ? TColor{} : classColour[static_cast<std::size_t>(k)];
               } else {
                 const double s = q[c] > 0.0 ? SlopeOfRatio(q[c]) : SlopeDegrees(nx[c], ny[c], nz[c]);
@@ -449,3 +432,4 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
 }
 
 }  // namespace orvane
+#endif  // HWY_ONCE

@@ -53,6 +53,10 @@ class TSlopeGrayLevels {
   // increase, by ClassOf otherwise); the table must outlive this.
   explicit TSlopeGrayLevels(const TClassTable& table);
   int Level(double q) const;
+  // Level(q[j]) into out[j] for j < count, a vector of cells at a time; kUndecidedLevel where
+  // the thresholds alone do not decide (q outside (0, 1], next to a threshold): Level decides.
+  void Levels(const double* q, int count, std::int32_t* out) const;
+  static constexpr std::int32_t kUndecidedLevel = -2147483647 - 1;
   // The arc-sine evaluation itself.
   int Exact(double q) const;
   // thresholds()[k], k = 1 .. N - 1: the level of q in (0, 1] is k or more exactly when q is
@@ -67,7 +71,7 @@ class TSlopeGrayLevels {
   int top_;
   const TClassTable* table_ = nullptr;
   std::vector<double> thresholds_;
-  std::vector<std::uint16_t> base_;  // per bucket of q: the level at its upper end
+  std::vector<std::int32_t> base_;  // per bucket of q: the level at its upper end
 };
 
 // Refuses a normalization other than 90, 180, 255 for gray tones and an empty table for colours.

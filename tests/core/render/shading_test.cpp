@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render_test_util.h"
+#include "treatment_oracles.h"
 
 namespace orvane {
 namespace {
@@ -15,6 +16,7 @@ namespace {
 using testing::FlatDem;
 using testing::RandomDem;
 using testing::SampleDem;
+using oracle::ReferenceShaded;
 
 TLightParams Light(double azimuthDeg, double elevationDeg, float exaggeration = 2.0f,
                    float brightness = 2.0f) {
@@ -24,33 +26,6 @@ TLightParams Light(double azimuthDeg, double elevationDeg, float exaggeration = 
   light.exaggeration = exaggeration;
   light.brightness = brightness;
   return light;
-}
-
-// The shading written out cell by cell, through GetElevation and a float grid.
-std::unique_ptr<TRasterImage> ReferenceShaded(const TDemModel& dem, const TLightParams& light) {
-  auto raster = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  TFloatGrid grid(dem.columns, dem.lines);
-  grid.Fill(0.0f);
-  const double lx = std::cos(light.azimuth) * std::cos(light.elevation);
-  const double ly = -std::sin(light.azimuth) * std::cos(light.elevation);
-  const double lz = -std::sin(light.elevation);
-  for (int i = 0; i + 1 < dem.lines; ++i) {
-    for (int j = 0; j + 1 < dem.columns; ++j) {
-      const double z = dem.GetElevation(j, i);
-      const double g = (dem.GetElevation(j + 1, i) - z) * dem.pixelSizeY * light.exaggeration;
-      const double h = (z - dem.GetElevation(j, i + 1)) * dem.pixelSizeX * light.exaggeration;
-      const double k = static_cast<double>(dem.pixelSizeX) * dem.pixelSizeY;
-      double s = (1 - (g * lx + h * ly + k * lz) / std::sqrt(g * g + h * h + k * k)) / 2;
-      if (std::isnan(s) || s < 0) s = 0;
-      double v = std::pow(s, static_cast<double>(light.brightness));
-      if (v > 1) v = 1;
-      grid.At(j, i) = static_cast<float>(v * 255);
-    }
-  }
-  for (int i = 0; i + 1 < dem.lines; ++i)
-    for (int j = 0; j + 1 < dem.columns; ++j)
-      raster->SetValue(j, i, static_cast<int>(grid.At(j, i)));
-  return raster;
 }
 
 void ExpectSameGray(const TRasterImage& a, const TRasterImage& b) {

@@ -6,51 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "slope_aspect_sample.h"
+#include "treatment_oracles.h"
 
 namespace orvane {
 namespace {
 
 using testing_dem::LoadJacksboro;
 using testing_dem::RandomDem;
-
-// The straightforward computation, cell by cell through GetElevation.
-TAspectResult OracleAspect(const TDemModel& dem, const TAspectParams& params) {
-  const int kx[3][3] = {{-1, 0, 1}, {-2, 0, 2}, {-1, 0, 1}};
-  const int ky[3][3] = {{1, 2, 1}, {0, 0, 0}, {-1, -2, -1}};
-  TAspectResult r;
-  r.image = std::make_unique<TRasterImage>(dem.columns, dem.lines,
-                                           params.grayTones ? kRasterGray : kRasterRgb);
-  const double p = dem.pixelSizeX;
-  const double f = params.normalization * (1.0 / 360);
-  for (int i = 1; i < dem.lines - 1; ++i) {
-    for (int j = 1; j < dem.columns - 1; ++j) {
-      double gx = 0, gy = 0;
-      for (int di = -1; di <= 1; ++di) {
-        for (int dj = -1; dj <= 1; ++dj) {
-          const int z = static_cast<int>(dem.GetElevation(j + dj, i + di));
-          gx += kx[di + 1][dj + 1] * z;
-          gy += ky[di + 1][dj + 1] * z;
-        }
-      }
-      gx *= p / 8;
-      gy *= p / 8;
-      int level = 400;
-      if (!(std::atan(std::sqrt(gx * gx + gy * gy)) * 180 * (1 / std::numbers::pi) < 1.0)) {
-        double a = 180 - std::atan2(-gx, gy) * 57.29577951308232;
-        if (a < 0) a += 360;
-        if (a >= 360) a -= 360;
-        ++r.histogram[static_cast<std::size_t>(a + 0.5)];
-        level = static_cast<int>(a * f + 0.5);
-      }
-      if (params.grayTones) {
-        r.image->SetValue(j, i, std::min(level, 255));
-      } else {
-        r.image->SetColor(j, i, level == 400 ? Rgb(255, 255, 255) : params.table.ColorOf(level, params.smoothing));
-      }
-    }
-  }
-  return r;
-}
+using oracle::OracleAspect;
 
 void ExpectSame(const TAspectResult& a, const TAspectResult& b) {
   ASSERT_EQ(a.image->kind, b.image->kind);

@@ -6,35 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "slope_aspect_sample.h"
+#include "treatment_oracles.h"
 
 namespace orvane {
 namespace {
 
 using testing_dem::LoadJacksboro;
 using testing_dem::RandomDem;
-
-// The straightforward computation: the whole normal grid first, then the slope of each cell.
-std::unique_ptr<TRasterImage> OracleSlope(TDemModel& dem, const TSlopeParams& params) {
-  EXPECT_EQ(dem.ComputeNormals(), 0);
-  auto image = std::make_unique<TRasterImage>(dem.columns, dem.lines,
-                                              params.grayTones ? kRasterGray : kRasterRgb);
-  for (int i = 0; i < dem.lines; ++i) {
-    for (int j = 0; j < dem.columns; ++j) {
-      const float nx = dem.normalGrid->x.At(j, i);
-      const float ny = dem.normalGrid->y.At(j, i);
-      const float nz = dem.normalGrid->z.At(j, i);
-      const double length = std::sqrt(double{nx} * nx + double{ny} * ny + double{nz} * nz);
-      const double s = length == 0.0 ? 0.0
-                                      : (std::numbers::pi / 2 - std::fabs(std::asin(nz / length))) * 57.29577951308232;
-      if (params.grayTones) {
-        image->SetValue(j, i, static_cast<int>(s * (1.0 / 90) * (params.normalization - 1)));
-      } else {
-        image->SetColor(j, i, params.table.ColorOf(s, params.smoothing));
-      }
-    }
-  }
-  return image;
-}
+using oracle::OracleSlope;
 
 void ExpectSameImage(const TRasterImage& a, const TRasterImage& b) {
   ASSERT_EQ(a.columns, b.columns);
