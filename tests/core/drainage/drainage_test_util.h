@@ -1,6 +1,8 @@
 // Shared fixtures for the drainage tests: random DEMs and rasters, the sample DEM.
 #pragma once
 
+#include "support/sample_dem.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -53,25 +55,7 @@ inline TRasterImage RandomNetwork(int columns, int lines, unsigned seed, int per
 // The sample DEM of the repository (344 lines x 403 columns, unsigned 16-bit), widened to
 // 32-bit as an opened DEM is. Null when the file is missing.
 inline std::unique_ptr<TDemModel> SampleDem() {
-  const std::string path = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
-  constexpr int kLines = 344;
-  constexpr int kColumns = 403;
-  auto dem = std::make_unique<TDemModel>(kColumns, kLines, kDemInt32);
-  std::vector<std::uint8_t> line(kColumns * 2);
-  for (int y = 0; y < kLines; ++y) {
-    if (std::fread(line.data(), 1, line.size(), f) != line.size()) {
-      std::fclose(f);
-      return nullptr;
-    }
-    std::int32_t* row = dem->Int32Row(y);
-    for (int x = 0; x < kColumns; ++x) row[x] = line[2 * x] | (line[2 * x + 1] << 8);
-  }
-  std::fclose(f);
-  dem->pixelSizeX = dem->pixelSizeY = 90.0f;
-  dem->UpdateMinMax();
-  return dem;
+  return orvane::testing::LoadSampleDem();
 }
 
 }  // namespace orvane::testing

@@ -1,6 +1,8 @@
 // Small DEMs for the rendering tests: flat, random and the sample DEM read as the GUI opens it.
 #pragma once
 
+#include "support/sample_dem.h"
+
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -40,19 +42,7 @@ inline std::unique_ptr<TDemModel> RandomDem(int columns, int lines, unsigned see
 
 // jacksboro_m2.raw: 344 x 403 unsigned 16-bit values, metres, pixel 90 m.
 inline std::unique_ptr<TDemModel> SampleDem() {
-  const std::string path = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return nullptr;
-  const int lines = 344, columns = 403;
-  std::vector<std::uint16_t> raw(static_cast<std::size_t>(lines) * columns);
-  in.read(reinterpret_cast<char*>(raw.data()), static_cast<std::streamsize>(raw.size() * 2));
-  if (!in) return nullptr;
-  auto dem = std::make_unique<TDemModel>(columns, lines, kDemInt32);
-  for (int l = 0; l < lines; ++l)
-    for (int c = 0; c < columns; ++c) dem->Int32Row(l)[c] = raw[static_cast<std::size_t>(l) * columns + c];
-  dem->pixelSizeX = dem->pixelSizeY = 90.0f;
-  dem->UpdateMinMax();
-  return dem;
+  return orvane::testing::LoadSampleDem();
 }
 
 }  // namespace orvane::testing

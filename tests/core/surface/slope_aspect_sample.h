@@ -1,6 +1,8 @@
 // Test DEMs for the slope and aspect tests: random grids and the Jacksboro sample.
 #pragma once
 
+#include "support/sample_dem.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -30,23 +32,9 @@ inline TDemModel RandomDem(int columns, int lines, unsigned seed, int amplitude 
 
 // The Jacksboro sample as opened with pixel 90 m and unit m: 344 lines x 403 columns.
 inline bool LoadJacksboro(TDemModel& dem) {
-  const std::string path = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  constexpr int kLines = 344, kColumns = 403;
-  std::vector<std::uint16_t> values(static_cast<std::size_t>(kLines) * kColumns);
-  const bool ok = std::fread(values.data(), 2, values.size(), f) == values.size();
-  std::fclose(f);
-  if (!ok) return false;
-  dem.Allocate(kColumns, kLines, kDemInt32);
-  for (int l = 0; l < kLines; ++l) {
-    for (int c = 0; c < kColumns; ++c) {
-      dem.Int32Row(l)[c] = values[static_cast<std::size_t>(l) * kColumns + c];
-    }
-  }
-  dem.pixelSizeX = 90.0f;
-  dem.pixelSizeY = 90.0f;
-  dem.UpdateMinMax();
+  auto sample = orvane::testing::LoadSampleDem();
+  if (!sample) return false;
+  dem = std::move(*sample);
   return true;
 }
 

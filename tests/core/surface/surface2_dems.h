@@ -1,6 +1,8 @@
 // DEMs for the window treatments' tests: random grids and the jacksboro sample.
 #pragma once
 
+#include "support/sample_dem.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -47,20 +49,7 @@ inline std::unique_ptr<TDemModel> RandomDem(int columns, int lines, unsigned see
 
 // data/jacksboro_m2.raw: 344 lines x 403 columns of unsigned 16-bit metres, pixel 90 m.
 inline std::unique_ptr<TDemModel> SampleDem() {
-  const std::string path = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
-  const int lines = 344, columns = 403;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
-  std::vector<std::uint16_t> raw(static_cast<std::size_t>(lines) * columns);
-  const std::size_t got = std::fread(raw.data(), 2, raw.size(), f);
-  std::fclose(f);
-  if (got != raw.size()) return nullptr;
-  auto dem = MakeDem(columns, lines, 90.0f);
-  for (int l = 0; l < lines; ++l)
-    for (int c = 0; c < columns; ++c)
-      dem->Int32Row(l)[c] = raw[static_cast<std::size_t>(l) * columns + c];
-  dem->UpdateMinMax();
-  return dem;
+  return orvane::testing::LoadSampleDem();
 }
 
 }  // namespace orvane::testing

@@ -1,6 +1,8 @@
 // DEMs for the surface treatment tests: random grids and the jacksboro sample.
 #pragma once
 
+#include "support/sample_dem.h"
+
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -37,21 +39,7 @@ inline std::unique_ptr<TDemModel> DemFrom(const std::vector<std::vector<double>>
 
 // The jacksboro sample (344 x 403, metres, 90 m pixels) as the GUI opens it: type 2.
 inline std::unique_ptr<TDemModel> SampleDem() {
-  std::ifstream in(std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw", std::ios::binary);
-  if (!in) return nullptr;
-  const int lines = 344, columns = 403;
-  auto dem = std::make_unique<TDemModel>(columns, lines, kDemInt32);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(lines) * columns * 2);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!in) return nullptr;
-  for (int l = 0; l < lines; ++l)
-    for (int c = 0; c < columns; ++c) {
-      const std::size_t k = (static_cast<std::size_t>(l) * columns + c) * 2;
-      dem->Int32Row(l)[c] = bytes[k] | (bytes[k + 1] << 8);
-    }
-  dem->pixelSizeX = dem->pixelSizeY = 90.0f;
-  dem->UpdateMinMax();
-  return dem;
+  return orvane::testing::LoadSampleDem();
 }
 
 inline int Pixel(const TRasterImage& image, int column, int line) {
