@@ -1,32 +1,15 @@
 #include "core/common/grid_memory.h"
 #include "core/drainage/density_image.h"
+#include "core/render/ten_class_palette.h"
 
 #include <algorithm>
 
 namespace orvane {
 
-namespace {
-
-constexpr std::int32_t kColoured[10][3] = {{0, 90, 0},     {0, 128, 0},   {0, 160, 0},
-                                           {0, 255, 0},    {128, 255, 0}, {160, 255, 0},
-                                           {200, 255, 0},  {255, 255, 0}, {255, 225, 0},
-                                           {255, 160, 0}};
-constexpr std::int32_t kGrays[10] = {26, 52, 78, 104, 128, 154, 180, 206, 232, 255};
-
-}  // namespace
-
 TClassTable DensityDefaultTable(int paletteChoice) {
-  TClassTable table;
-  if (paletteChoice != kColoredPalette && paletteChoice != kGrayTonesPalette) return table;
-  for (int k = 0; k < 10; ++k) {
-    const float bound = 10.0f * static_cast<float>(k + 1);
-    if (paletteChoice == kColoredPalette) {
-      table.Add({bound, kColoured[k][0], kColoured[k][1], kColoured[k][2]});
-    } else {
-      table.Add({bound, kGrays[k], kGrays[k], kGrays[k]});
-    }
-  }
-  return table;
+  if (paletteChoice == kColoredPalette) return TenClassTable(TenClassPalette::kColoured);
+  if (paletteChoice == kGrayTonesPalette) return TenClassTable(TenClassPalette::kGray);
+  return TClassTable();
 }
 
 TClassTable DensityClassTable(int paletteChoice, bool scale, double min, double max) {

@@ -6,27 +6,14 @@
 #include "core/common/parallel.h"
 #include "core/common/running_minmax_2d.h"
 #include "core/common/truncated_elevations.h"
+#include "core/render/ten_class_palette.h"
 
 namespace orvane {
 
 TClassTable TotalDepthClassTable(int palette, bool scale, double min, double max) {
-  static const TClassEntry kColored[10] = {
-      {10.0f, 0, 90, 0},     {20.0f, 0, 128, 0},    {30.0f, 0, 160, 0},
-      {40.0f, 0, 255, 0},    {50.0f, 128, 255, 0},  {60.0f, 160, 255, 0},
-      {70.0f, 200, 255, 0},  {80.0f, 255, 255, 0},  {90.0f, 255, 225, 0},
-      {100.0f, 255, 160, 0}};
-  static const TClassEntry kGray[10] = {
-      {10.0f, 26, 26, 26},    {20.0f, 52, 52, 52},    {30.0f, 78, 78, 78},
-      {40.0f, 104, 104, 104}, {50.0f, 128, 128, 128}, {60.0f, 154, 154, 154},
-      {70.0f, 180, 180, 180}, {80.0f, 206, 206, 206}, {90.0f, 232, 232, 232},
-      {100.0f, 255, 255, 255}};
-  TClassTable table;
-  if (palette == kDepthColored || palette == kDepthGray) {
-    const TClassEntry* entries = palette == kDepthColored ? kColored : kGray;
-    table = TClassTable(std::vector<TClassEntry>(entries, entries + 10));
-    if (scale) table.ScaleBounds(min, max);
-  }
-  return table;
+  if (palette == kDepthColored) return TenClassTable(TenClassPalette::kColoured, scale, min, max);
+  if (palette == kDepthGray) return TenClassTable(TenClassPalette::kGray, scale, min, max);
+  return TClassTable();
 }
 
 Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int windowSize,
