@@ -144,20 +144,6 @@ void ConnectProgress(LoadedDem& dem, CommandContext& context) {
 
 }  // namespace
 
-void DrainageDemOptions::Add(CLI::App& app) {
-  AddRasterInputOption(app, "--drainage", drainage, "drainage raster");
-  dem.Add(app);
-}
-
-Expected<DrainageDemInputs> LoadDrainageDem(const DrainageDemOptions& options,
-                                            CommandContext& context) {
-  auto dem = LoadDem(options.dem, context);
-  if (!dem) return dem.error();
-  auto drainage = LoadRasterInput(options.drainage, context);
-  if (!drainage) return drainage.error();
-  return DrainageDemInputs{std::move(*dem), std::move(*drainage)};
-}
-
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) {
   // A grid described by --bytes, --lines or --columns is raw whatever its name.
   const bool raw = LowerExtension(options.path) == ".raw" || options.bytes != 0 ||

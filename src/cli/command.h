@@ -99,22 +99,6 @@ Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, Comm
 // directory removed afterwards); the model's progress callbacks feed context.progress.
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context);
 
-// --drainage then the DEM's options, for the treatments of a drainage network over its DEM.
-struct DrainageDemOptions {
-  std::string drainage;
-  DemOptions dem;
-  void Add(CLI::App& app);
-};
-
-struct DrainageDemInputs {
-  LoadedDem dem;
-  std::unique_ptr<TRasterImage> drainage;
-};
-
-// Opens the DEM, then the drainage raster; the first failure is returned.
-Expected<DrainageDemInputs> LoadDrainageDem(const DrainageDemOptions& options,
-                                            CommandContext& context);
-
 // --settings alone, for commands without a DEM: built-in defaults unless given.
 Expected<TSettings> LoadSettingsOption(const std::string& settingsPath);
 

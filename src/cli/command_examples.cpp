@@ -34,28 +34,6 @@ std::string CommandExamples(const std::string& command) {
        "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "
        "--interval 20 --out contours.bmp"},
       {"global-fractal", "orvane-cli global-fractal --dem data/jacksboro_m2.raw --pixel 90"},
-      {"extract-drainage",
-       "orvane-cli extract-drainage --dem data/jacksboro_m2.raw --pixel 90 --upper 5 --out d.bmp"},
-      {"dissection",
-       "orvane-cli dissection --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
-       "--tiling moving --measure length --window 20 --out dissection.bmp --histogram dd.txt"},
-      {"dissection3d",
-       "orvane-cli dissection3d --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
-       "--window 20 --out dd3d.bmp"},
-      {"headwaters",
-       "orvane-cli headwaters --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp --hws 10 "
-       "--out headwaters.bmp"},
-      {"drainage-fractal",
-       "orvane-cli drainage-fractal --drainage d.bmp --mode segments --window 24 "
-       "--out dfractal.bmp"},
-      {"ratio-depth",
-       "orvane-cli ratio-depth --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
-       "--window 15 --out ratio.bmp"},
-      {"incrust", "orvane-cli incrust --drainage d.bmp --param slope.bmp --out incrusted.bmp"},
-      {"gray-histogram",
-       "orvane-cli gray-histogram --param slope.raw --margin 1 --histogram slope-histogram.txt"},
-      {"palette",
-       "orvane-cli palette --param slope.raw --table classical --smooth --out slope-colour.bmp"},
       {"render3d",
        "orvane-cli render3d --dem data/jacksboro_m2.raw --pixel 90 --mode wire --exaggeration 3 "
        "--out view.bmp"},

@@ -18,15 +18,6 @@ ORVANE_CLI_COMMAND(MakeHorizontalCommand)
 ORVANE_CLI_COMMAND(MakeContourDensityCommand)
 ORVANE_CLI_COMMAND(MakeContoursCommand)
 ORVANE_CLI_COMMAND(MakeGlobalFractalCommand)
-ORVANE_CLI_COMMAND(MakeExtractDrainageCommand)
-ORVANE_CLI_COMMAND(MakeDissectionCommand)
-ORVANE_CLI_COMMAND(MakeDissection3DCommand)
-ORVANE_CLI_COMMAND(MakeHeadwatersCommand)
-ORVANE_CLI_COMMAND(MakeDrainageFractalCommand)
-ORVANE_CLI_COMMAND(MakeRatioDepthCommand)
-ORVANE_CLI_COMMAND(MakeIncrustCommand)
-ORVANE_CLI_COMMAND(MakeGrayHistogramCommand)
-ORVANE_CLI_COMMAND(MakePaletteCommand)
 ORVANE_CLI_COMMAND(MakeRender3dCommand)
 ORVANE_CLI_COMMAND(MakeLocalFractalCommand)
 ORVANE_CLI_COMMAND(MakeSurface3DCommand)
@@ -59,15 +50,15 @@ const TableEntry kEntries[] = {
     {nullptr, MakeContoursCommand},
     {nullptr, MakeGlobalFractalCommand},
     {"circular", nullptr},
-    {nullptr, MakeExtractDrainageCommand},
-    {nullptr, MakeDissectionCommand},
-    {nullptr, MakeDissection3DCommand},
-    {nullptr, MakeHeadwatersCommand},
-    {nullptr, MakeDrainageFractalCommand},
-    {nullptr, MakeRatioDepthCommand},
-    {nullptr, MakeIncrustCommand},
-    {nullptr, MakeGrayHistogramCommand},
-    {nullptr, MakePaletteCommand},
+    {"extract-drainage", nullptr},
+    {"dissection", nullptr},
+    {"dissection3d", nullptr},
+    {"headwaters", nullptr},
+    {"drainage-fractal", nullptr},
+    {"ratio-depth", nullptr},
+    {"incrust", nullptr},
+    {"gray-histogram", nullptr},
+    {"palette", nullptr},
     {nullptr, MakeRender3dCommand},
     {nullptr, MakeLocalFractalCommand},
     {"total-depth", nullptr},

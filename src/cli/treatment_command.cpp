@@ -33,12 +33,12 @@ class TreatmentCommand : public Command {
 
   void AddOptions(CLI::App& app) override {
     if (treatment_.inputs & kInputDrainage)
-      AddRasterInputOption(app, "--drainage", drainage_, "drainage raster");
+      AddRasterInputOption(app, "--drainage", drainage_, treatment_.drainageHelp);
     if (treatment_.inputs & kInputParam)
-      AddRasterInputOption(app, "--param", param_, "parameter image");
+      AddRasterInputOption(app, "--param", param_, treatment_.paramHelp);
     if (treatment_.inputs & kInputDem) dem_.Add(app);
     for (const ParamSpec& spec : treatment_.params) AddParam(app, spec, bound_.emplace_back());
-    if (treatment_.Gives(kOutputHistogram)) AddHistogramOption(app, histogram_);
+    if (treatment_.Gives(kOutputHistogram)) AddHistogramOption(app, histogram_, treatment_.histogramRequired);
     if (treatment_.Gives(kOutputPicture))
       AddOutputOption(app, out_, treatment_.pictureRequired && !treatment_.Gives(kOutputValues));
     if (!treatment_.Gives(kOutputValues)) {
@@ -89,6 +89,7 @@ class TreatmentCommand : public Command {
       inputs.dem = dem->model.get();
       inputs.settings = &dem->settings;
       inputs.unitFactor = dem->unitFactor;
+      inputs.wholeMetres = dem->wholeMetres;
     } else {
       inputs.settings = &settings;
     }
@@ -98,12 +99,14 @@ class TreatmentCommand : public Command {
       if (!loaded) return Report(context, loaded.error());
       drainage = std::move(*loaded);
       inputs.drainage = drainage.get();
+      inputs.drainageName = drainage_;
     }
     if (treatment_.inputs & kInputParam) {
       auto loaded = LoadRasterInput(param_, context);
       if (!loaded) return Report(context, loaded.error());
       param = std::move(*loaded);
       inputs.param = param.get();
+      inputs.paramName = param_;
     }
 
     unsigned wanted = kOutputFigures;
@@ -114,7 +117,8 @@ class TreatmentCommand : public Command {
     if (!result) return Report(context, result.error());
 
     if (picture && result->picture) {
-      const bool colour = result->colourPicture || result->picture->kind != kRasterGray;
+      const bool colour = !result->rawAsGray &&
+                          (result->colourPicture || result->picture->kind != kRasterGray);
       const Status written =
           dem ? WriteRasterOutput(*result->picture, out_, *dem, colour)
               : WriteRasterOutput(*result->picture, out_, 0, colour);

@@ -105,6 +105,10 @@ struct TreatmentInputs {
   const TRasterImage* param = nullptr;
   const TSettings* settings = nullptr;  // light and sizes; never null when run by a front end
   int unitFactor = 1;  // U: stored elevation units per metre (1, 10, 100, 1000)
+  int wholeMetres = 0;  // trunc(P): the pixel size in whole metres the dialogs work with
+  // The names the inputs were given by (their paths), for messages about them.
+  std::string drainageName;
+  std::string paramName;
 };
 
 // What a treatment can give. A run is asked for a subset.
@@ -152,6 +156,9 @@ struct Figure {
 struct TreatmentOutput {
   std::unique_ptr<TRasterImage> picture;
   bool colourPicture = false;  // a colour result (cannot be saved as 8-bit raw)
+  // A colour picture whose gray values are its content (a drainage network in its colour):
+  // .raw saves those gray values instead of refusing.
+  bool rawAsGray = false;
   std::optional<ValueGrid> values;
   std::vector<Figure> figures;
   std::string histogram;  // the --histogram table, when asked for and given
@@ -176,6 +183,10 @@ struct TreatmentDescriptor {
   std::string valueNoData;  // where the value grid has no value, for the docs
   bool colourPicture = false;  // the picture is colour (the CLI refuses .raw for it)
   bool pictureRequired = true;  // the command needs --out unless another output is asked for
+  bool histogramRequired = false;  // the histogram is the result (no picture): --histogram needed
+  // The words --drainage and --param describe their raster by (the CLI adds the file kinds).
+  std::string drainageHelp = "drainage raster";
+  std::string paramHelp = "parameter image";
   // The cells around an output cell that its value reads (the window radius plus what the
   // computation reads around it), from the parameters; std::nullopt when the value is not
   // local (a global extreme or a network traced over the whole grid), with the reason.

@@ -7,11 +7,29 @@ namespace orvane {
 extern const TreatmentDescriptor kSlopeTreatment;
 extern const TreatmentDescriptor kTotalDepthTreatment;
 extern const TreatmentDescriptor kCircularTreatment;
+extern const TreatmentDescriptor kExtractDrainageTreatment;
+extern const TreatmentDescriptor kDissectionTreatment;
+extern const TreatmentDescriptor kDissection3DTreatment;
+extern const TreatmentDescriptor kHeadwatersTreatment;
+extern const TreatmentDescriptor kDrainageFractalTreatment;
+extern const TreatmentDescriptor kRatioDepthTreatment;
+extern const TreatmentDescriptor kIncrustTreatment;
+extern const TreatmentDescriptor kGrayHistogramTreatment;
+extern const TreatmentDescriptor kPaletteTreatment;
 
 const std::vector<const TreatmentDescriptor*>& AllTreatments() {
   static const std::vector<const TreatmentDescriptor*> kAll = {
       &kSlopeTreatment,
       &kCircularTreatment,
+      &kExtractDrainageTreatment,
+      &kDissectionTreatment,
+      &kDissection3DTreatment,
+      &kHeadwatersTreatment,
+      &kDrainageFractalTreatment,
+      &kRatioDepthTreatment,
+      &kIncrustTreatment,
+      &kGrayHistogramTreatment,
+      &kPaletteTreatment,
       &kTotalDepthTreatment,
   };
   return kAll;

@@ -122,6 +122,10 @@ Expected<ExtractionResult> ExtractDrainage(const TDemModel& dem, const Extractio
   for (int y = 0; y < dem.lines; ++y) {
     std::uint8_t* row = result.network->Row(y);
     const std::uint8_t* in = grid.data() + static_cast<std::size_t>(y) * dem.columns;
+    if (params.mask) {
+      float* mask = params.mask + static_cast<std::size_t>(y) * dem.columns;
+      for (int x = 0; x < dem.columns; ++x) mask[x] = in[x] == 0 ? 0.0f : 1.0f;
+    }
     for (int x = 0; x < dem.columns; ++x, row += 3) {
       if (in[x] == 0) {
         row[0] = row[1] = row[2] = 255;

@@ -43,6 +43,8 @@ struct ExtractionParams {
   int upperRange = 0;
   int colourCode = kNetworkBlack;
   int connection = 0;  // stored with the dialog; no step of the extraction reads it
+  // When not null: columns x lines values, 1 at network cells and 0 elsewhere, line after line.
+  float* mask = nullptr;
 };
 
 // The dialog's checks, in its order, with its messages (caption "ERROR").

@@ -93,6 +93,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
       const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
       result.minimum = std::min(result.minimum, c);
       result.maximum = std::max(result.maximum, c);
+      if (params.counts) params.counts[static_cast<std::size_t>(y) * w + x] = static_cast<float>(c);
     }
     scope.Step(0.5 * (y - v + 1) / ch);
     if (scope.Cancelled()) return Error{kCancelled, "Headwaters density cancelled"};

@@ -30,6 +30,9 @@ namespace orvane {
 struct HeadwatersParams {
   int halfWindow = 0;      // v; the window is 2v + 1 cells a side
   int dynamicScale = 100;  // S
+  // When not null: the count c of every centre, at its cell of the drainage raster (columns x
+  // lines, line after line); the border cells are left as they are.
+  float* counts = nullptr;
 };
 
 struct HeadwatersResult {

@@ -252,7 +252,11 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
               out[x] = FractalDimensionFromCounts(BoxCounts(rows, window), window);
             } else if (GrowSegment(rows, grown, window) >= ws) {
               out[x] = FractalDimensionFromCounts(BoxCounts(grown, window), window);
+            } else {
+              continue;
             }
+            if (params.values)
+              params.values[static_cast<std::size_t>(y) * W + x] = static_cast<float>(out[x]);
           }
           grownPerLine[static_cast<std::size_t>(i)] = done;
         },

@@ -39,6 +39,10 @@ struct DrainageFractalParams {
   FractalMode mode = FractalMode::kGlobal;
   int windowSize = 12;     // 12 or 24
   int dynamicScale = 100;  // 100 or 255
+  // When not null: D at every cell given a dimension (every centre for global; the network
+  // centres whose joined segment reaches ws cells for segments), line after line; the other
+  // cells are left as they are.
+  float* values = nullptr;
 };
 
 // The geometry of one window size.

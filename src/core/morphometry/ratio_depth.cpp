@@ -120,14 +120,19 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
               }
               const std::int64_t rs = relief[k * outColumns + c];
               int pixel = 0;
+              double ratio = 0.0;
               if (rs != 0 && ext[1][k] != kNoHigh) {
                 const std::int64_t rn = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
-                double q = static_cast<double>(rn) / static_cast<double>(rs) * S;
+                ratio = static_cast<double>(rn) / static_cast<double>(rs);
+                double q = ratio * S;
                 if (q > 255.0) q = 255.0;
                 if (!(q >= 0.0)) q = 0.0;
                 pixel = static_cast<int>(q);
               }
               result.image.Row(i + v)[c + v] = static_cast<std::uint8_t>(pixel);
+              if (params.ratios)
+                params.ratios[static_cast<std::size_t>(i + v) * W + (c + v)] =
+                    static_cast<float>(ratio);
             }
           },
           network ? progress : nullptr);

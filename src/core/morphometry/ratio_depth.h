@@ -22,6 +22,9 @@ namespace orvane {
 struct RatioDepthParams {
   int windowSize = 0;      // ws, pixels (0 and 1 give the single centre cell)
   int dynamicScale = 255;  // S: 100 or 255
+  // When not null: Rn / Rs of every centre (0 where the picture has q = 0 for want of relief or
+  // network), line after line over the network's size; the border is left as it is.
+  float* ratios = nullptr;
 };
 
 struct RatioDepthResult {

@@ -1,0 +1,23 @@
+// What the treatments drawn with the density palette dialog declare alike: the --palette,
+// --smooth and --scale parameters, and the diagram's histogram table.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/common/treatment.h"
+
+namespace orvane {
+
+// palette (colored, gray, gray255), smooth, scale.
+std::vector<ParamSpec> DensityPaletteParams();
+
+// The diagram's counts up to its bound, in tenths of a density, as a tab-separated table.
+std::string DensityHistogramTable(std::span<const std::int32_t> counts, int bound);
+
+// `first` followed by `more`: a parameter list built from shared pieces.
+std::vector<ParamSpec> JoinParams(std::vector<ParamSpec> first, const std::vector<ParamSpec>& more);
+
+}  // namespace orvane

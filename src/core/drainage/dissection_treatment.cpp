@@ -1,0 +1,104 @@
+// The dissection treatment's declaration: drainage network per window, by cell count or length,
+// on adjacent blocks or in a moving window.
+#include "core/common/treatment.h"
+#include "core/drainage/density_image.h"
+#include "core/drainage/density_treatment.h"
+#include "core/drainage/dissection_density.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const TreatmentArgs& args,
+                                        unsigned wanted, ProgressSink* progress) {
+  DissectionParams params;
+  params.tiling = args.Int("tiling") == 0 ? DensityTiling::kGrid : DensityTiling::kMoving;
+  params.measure = args.Int("measure") == 0 ? DensityMeasure::kPixels : DensityMeasure::kLength;
+  params.windowSize = args.Int("window");
+  auto field = ComputeDissectionDensity(*in.drainage, params, progress);
+  if (!field) return field.error();
+
+  TreatmentOutput output;
+  if (wanted & (kOutputPicture | kOutputHistogram)) {
+    const int choice = args.Int("palette");
+    const TClassTable table =
+        DensityClassTable(choice, args.Flag("scale"), field->minimum, field->maximum);
+    auto image = RenderDensityField(*field, choice, table, args.Flag("smooth"));
+    if (!image) return image.error();
+    output.picture = std::move(image->image);
+    if (wanted & kOutputHistogram)
+      output.histogram = DensityHistogramTable(image->histogram, image->bound);
+  }
+  if (wanted & kOutputValues) {
+    // Each window's density on the cells its picture paints: a block, or the centre alone.
+    ValueGrid& values = output.values.emplace(
+        field->columns, field->lines,
+        params.measure == DensityMeasure::kPixels ? "%" : "pixel lengths per 100 cells");
+    for (int j = 0; j < field->windowsY; ++j) {
+      for (int i = 0; i < field->windowsX; ++i) {
+        const auto d = static_cast<float>(
+            field->density[static_cast<std::size_t>(j) * field->windowsX + i]);
+        int x0, y0, x1, y1;
+        field->OutputRect(i, j, x0, y0, x1, y1);
+        for (int y = y0; y < std::min(y1, field->lines); ++y)
+          for (int x = x0; x < std::min(x1, field->columns); ++x) values.At(x, y) = d;
+      }
+    }
+  }
+  output.figures = {{"min", field->minimum}, {"max", field->maximum}};
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kDissectionTreatment{
+    .id = "dissection",
+    .title = "Dissection Density",
+    .summary = "Dissection density (network pixels or length per window) of a drainage network",
+    .inputs = kInputDrainage | kInputDem,
+    .params = JoinParams(
+        {
+            {.name = "tiling",
+             .type = ParamType::kChoice,
+             .help = "adjacent blocks or a window centred on every pixel",
+             .required = true,
+             .choices = {{"grid", 0, "Grid"}, {"moving", 1, "Moving Window"}}},
+            {.name = "measure",
+             .type = ParamType::kChoice,
+             .help = "network pixel count or network length",
+             .required = true,
+             .choices = {{"pixels", 0, "Pixel Density"}, {"length", 1, "Drainage Length"}}},
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "window size WS in pixels (at least 2)",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 2,
+             .maximum = 100000},
+        },
+        DensityPaletteParams()),
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
+    .valueName = "Dissection density",
+    .valueUnit = "% of the window's cells (pixels) or network pixel lengths per 100 cells (length)",
+    .valueNoData = "grid: the strip right and below the last whole block; moving window: cells "
+                   "closer than trunc(WS / 2) to a border",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The moving window reads trunc(WS / 2) cells around its centre, and the length measure
+    // the neighbours of those cells. The network is the raster's first non-background gray
+    // value: a block of a raster drawn in one colour finds the same one.
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> {
+      if (args.Int("tiling") == 0) return std::nullopt;
+      return args.Int("window") / 2 + (args.Int("measure") == 1 ? 1 : 0);
+    },
+    .notLocalReason = "the grid tiling lays its blocks from the raster's top-left corner "
+                      "(ComputeDissectionDensity), so a cell's block depends on where the "
+                      "raster starts; the moving window is local",
+    .check = {},
+    .run = RunDissection,
+    .examples =
+        "orvane-cli dissection --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
+        "--tiling moving --measure length --window 20 --out dissection.bmp --histogram dd.txt",
+};
+
+}  // namespace orvane

@@ -1,0 +1,68 @@
+// The headwaters treatment's declaration: upstream ends of the network per moving window.
+#include "core/common/treatment.h"
+#include "core/drainage/headwaters_density.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunHeadwaters(const TreatmentInputs& in, const TreatmentArgs& args,
+                                        unsigned wanted, ProgressSink* progress) {
+  const TRasterImage& drainage = *in.drainage;
+  HeadwatersParams params{args.Int("hws"), args.Int("scale")};
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.counts = output.values.emplace(drainage.columns, drainage.lines, "headwaters").values.data();
+  auto result = HeadwatersDensity(drainage, *in.dem, params, progress);
+  if (!result) {
+    Error error = result.error();
+    // A raster larger than the DEM: the message names the raster.
+    if (error.code == kWrongFormat) error.message = "'" + in.drainageName + "': " + error.message;
+    return error;
+  }
+  output.picture = std::move(result->image);
+  output.figures = {{"headwaters", result->headwaters}};
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kHeadwatersTreatment{
+    .id = "headwaters",
+    .title = "Headwaters Density",
+    .summary = "Headwaters density of a drainage network in a moving window",
+    .inputs = kInputDrainage | kInputDem,
+    .params =
+        {
+            {.name = "hws",
+             .type = ParamType::kInteger,
+             .help = "half window size V (window 2V + 1)",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 0,
+             .maximum = 100000},
+            {.name = "scale",
+             .type = ParamType::kInteger,
+             .help = "dynamic scale of the gray result",
+             .allowed = {100, 255},
+             .defaultText = "100",
+             .showDefault = true},
+        },
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures,
+    .valueName = "Headwaters",
+    .valueUnit = "headwaters per window",
+    .valueNoData = "cells closer than V to a border of the drainage raster",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // A headwater of the window (V around the centre) is told by its eight neighbours. The
+    // network is the gray value of the last line holding network: a block of a raster drawn
+    // in one colour finds the same one.
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("hws") + 1; },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunHeadwaters,
+    .examples = "orvane-cli headwaters --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
+                "--hws 10 --out headwaters.bmp",
+};
+
+}  // namespace orvane

@@ -1,0 +1,74 @@
+// The drainage-fractal treatment's declaration: box-counting dimension of the network per window.
+#include "core/common/treatment.h"
+#include "core/morphometry/drainage_fractal.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunDrainageFractal(const TreatmentInputs& in, const TreatmentArgs& args,
+                                             unsigned wanted, ProgressSink* progress) {
+  DrainageFractalParams params;
+  params.mode = args.Int("mode") == 0 ? FractalMode::kGlobal : FractalMode::kSegments;
+  params.windowSize = args.Int("window");
+  params.dynamicScale = args.Int("scale");
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.values =
+        output.values.emplace(in.drainage->columns, in.drainage->lines, "").values.data();
+  auto result = ComputeDrainageFractal(*in.drainage, params, progress);
+  if (!result) return result.error();
+  output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  if (wanted & kOutputHistogram) output.histogram = FractalDiagramTable(*result);
+  output.figures = {{"min", result->minimum}, {"max", result->maximum}};
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kDrainageFractalTreatment{
+    .id = "drainage-fractal",
+    .title = "Drainage Fractal Dimension",
+    .summary = "Fractal dimension of the drainage network (whole window or joined segments)",
+    .inputs = kInputDrainage,
+    .params =
+        {
+            {.name = "mode",
+             .type = ParamType::kChoice,
+             .help = "all network cells of the window, or the segment joined to the centre",
+             .required = true,
+             .choices = {{"global", 0, "Global"}, {"segments", 1, "Segments"}}},
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "moving window size",
+             .unit = "pixels",
+             .allowed = {12, 24},
+             .defaultText = "12",
+             .showDefault = true},
+            {.name = "scale",
+             .type = ParamType::kInteger,
+             .help = "dynamic scale of the image",
+             .allowed = {100, 255},
+             .defaultText = "100",
+             .showDefault = true},
+        },
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
+    .valueName = "Drainage fractal dimension",
+    .valueUnit = "",
+    .valueNoData = "cells closer than WS / 2 - 1 (top, left) or WS / 2 (bottom, right) to a "
+                   "border; with segments also the cells off the network and those whose joined "
+                   "segment has fewer than WS cells (the picture draws them as D = 0)",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The window reaches WS / 2 - 1 cells before its centre and WS / 2 after. The network is
+    // the gray value of the last line holding network: a block of a raster drawn in one colour
+    // finds the same one.
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunDrainageFractal,
+    .examples = "orvane-cli drainage-fractal --drainage d.bmp --mode segments --window 24 "
+                "--out dfractal.bmp",
+};
+
+}  // namespace orvane

@@ -1,0 +1,62 @@
+// The ratio-depth treatment's declaration: the network's relief over the terrain's per window.
+#include "core/common/treatment.h"
+#include "core/morphometry/ratio_depth.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunRatioDepth(const TreatmentInputs& in, const TreatmentArgs& args,
+                                        unsigned wanted, ProgressSink* progress) {
+  RatioDepthParams params{args.Int("window"), args.Int("scale")};
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.ratios =
+        output.values.emplace(in.drainage->columns, in.drainage->lines, "").values.data();
+  auto result = ComputeRatioDepth(*in.dem, *in.drainage, params, progress);
+  if (!result) return result.error();
+  output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kRatioDepthTreatment{
+    .id = "ratio-depth",
+    .title = "Ratio of Depths",
+    .summary = "Ratio of the drainage network's relief to the surface relief in a moving window",
+    .inputs = kInputDrainage | kInputDem,
+    .params =
+        {
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "window size WS in pixels",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 0,
+             .maximum = 100000},
+            {.name = "scale",
+             .type = ParamType::kInteger,
+             .help = "dynamic scale of the image",
+             .allowed = {100, 255},
+             .defaultText = "255",
+             .showDefault = true},
+        },
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Ratio of depths",
+    .valueUnit = "",
+    .valueNoData = "cells closer than trunc(WS / 2) to a border (the picture leaves them 0); a "
+                   "window without relief or without network has ratio 0",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The window's own cells only. The network is the raster's first non-background gray
+    // value: a block of a raster drawn in one colour finds the same one.
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunRatioDepth,
+    .examples = "orvane-cli ratio-depth --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
+                "--window 15 --out ratio.bmp",
+};
+
+}  // namespace orvane
