@@ -10,30 +10,6 @@ namespace orvane::cli {
 std::string CommandExamples(const std::string& command) {
   static const std::map<std::string, std::string> kExamples = {
       {"info", "orvane-cli info --dem data/jacksboro_m2.raw --pixel 90"},
-      {"aspect",
-       "orvane-cli aspect --dem data/jacksboro_m2.raw --pixel 90 --smooth --out aspect.bmp "
-       "--histogram aspect.txt"},
-      {"shade",
-       "orvane-cli shade --dem data/jacksboro_m2.raw --pixel 90 --azimuth 315 --elevation 45 "
-       "--out shade.bmp"},
-      {"slices",
-       "orvane-cli slices --dem data/jacksboro_m2.raw --pixel 90 --table 2 --smooth --shadow "
-       "--out slices.bmp"},
-      {"convexity",
-       "orvane-cli convexity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --out convexity.bmp"},
-      {"concavity",
-       "orvane-cli concavity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --dynamism 255 "
-       "--out concavity.bmp"},
-      {"horizontal",
-       "orvane-cli horizontal --dem data/jacksboro_m2.raw --pixel 90 --range 3 --binarize "
-       "--out flats.bmp"},
-      {"contour-density",
-       "orvane-cli contour-density --dem data/jacksboro_m2.raw --pixel 90 --window 10 "
-       "--interval 20 --tiling moving --out density.bmp"},
-      {"contours",
-       "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "
-       "--interval 20 --out contours.bmp"},
-      {"global-fractal", "orvane-cli global-fractal --dem data/jacksboro_m2.raw --pixel 90"},
       {"extract-drainage",
        "orvane-cli extract-drainage --dem data/jacksboro_m2.raw --pixel 90 --upper 5 --out d.bmp"},
       {"dissection",
@@ -59,11 +35,6 @@ std::string CommandExamples(const std::string& command) {
       {"render3d",
        "orvane-cli render3d --dem data/jacksboro_m2.raw --pixel 90 --mode wire --exaggeration 3 "
        "--out view.bmp"},
-      {"local-fractal",
-       "orvane-cli local-fractal --dem data/jacksboro_m2.raw --pixel 90 --h 0.5 --out lfd.bmp "
-       "--histogram lfd.txt"},
-      {"surface3d",
-       "orvane-cli surface3d --dem data/jacksboro_m2.raw --pixel 90 --window 5 --out surface.bmp"},
       {"export-ilwis",
        "orvane-cli export-ilwis --dem data/jacksboro_m2.raw --pixel 90 --name jacksboro --dir . "
        "--zone 14"},

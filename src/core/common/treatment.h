@@ -105,6 +105,9 @@ struct TreatmentInputs {
   const TRasterImage* param = nullptr;
   const TSettings* settings = nullptr;  // light and sizes; never null when run by a front end
   int unitFactor = 1;  // U: stored elevation units per metre (1, 10, 100, 1000)
+  // The pixel size in metres as given (the DEM's pixelSizeX holds it times U in single
+  // precision); 0 when unknown.
+  double pixelMetres = 0.0;
 };
 
 // What a treatment can give. A run is asked for a subset.

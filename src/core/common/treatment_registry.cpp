@@ -5,14 +5,36 @@
 namespace orvane {
 
 extern const TreatmentDescriptor kSlopeTreatment;
+extern const TreatmentDescriptor kAspectTreatment;
+extern const TreatmentDescriptor kShadeTreatment;
+extern const TreatmentDescriptor kSlicesTreatment;
+extern const TreatmentDescriptor kConvexityTreatment;
+extern const TreatmentDescriptor kConcavityTreatment;
+extern const TreatmentDescriptor kHorizontalTreatment;
+extern const TreatmentDescriptor kContourDensityTreatment;
+extern const TreatmentDescriptor kContoursTreatment;
+extern const TreatmentDescriptor kGlobalFractalTreatment;
 extern const TreatmentDescriptor kTotalDepthTreatment;
 extern const TreatmentDescriptor kCircularTreatment;
+extern const TreatmentDescriptor kLocalFractalTreatment;
+extern const TreatmentDescriptor kSurface3DTreatment;
 
 const std::vector<const TreatmentDescriptor*>& AllTreatments() {
   static const std::vector<const TreatmentDescriptor*> kAll = {
       &kSlopeTreatment,
+      &kAspectTreatment,
+      &kShadeTreatment,
+      &kSlicesTreatment,
+      &kConvexityTreatment,
+      &kConcavityTreatment,
+      &kHorizontalTreatment,
+      &kContourDensityTreatment,
+      &kContoursTreatment,
+      &kGlobalFractalTreatment,
       &kCircularTreatment,
+      &kLocalFractalTreatment,
       &kTotalDepthTreatment,
+      &kSurface3DTreatment,
   };
   return kAll;
 }
