@@ -37,11 +37,6 @@ std::string CommandExamples(const std::string& command) {
       {"render3d",
        "orvane-cli render3d --dem data/jacksboro_m2.raw --pixel 90 --mode wire --exaggeration 3 "
        "--out view.bmp"},
-      {"local-fractal",
-       "orvane-cli local-fractal --dem data/jacksboro_m2.raw --pixel 90 --h 0.5 --out lfd.bmp "
-       "--histogram lfd.txt"},
-      {"surface3d",
-       "orvane-cli surface3d --dem data/jacksboro_m2.raw --pixel 90 --window 5 --out surface.bmp"},
       {"export-ilwis",
        "orvane-cli export-ilwis --dem data/jacksboro_m2.raw --pixel 90 --name jacksboro --dir . "
        "--zone 14"},

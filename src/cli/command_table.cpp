@@ -9,18 +9,7 @@
 namespace orvane::cli {
 
 #define ORVANE_CLI_COMMAND(factory) std::unique_ptr<Command> factory();
-ORVANE_CLI_COMMAND(MakeAspectCommand)
-ORVANE_CLI_COMMAND(MakeShadeCommand)
-ORVANE_CLI_COMMAND(MakeSlicesCommand)
-ORVANE_CLI_COMMAND(MakeConvexityCommand)
-ORVANE_CLI_COMMAND(MakeConcavityCommand)
-ORVANE_CLI_COMMAND(MakeHorizontalCommand)
-ORVANE_CLI_COMMAND(MakeContourDensityCommand)
-ORVANE_CLI_COMMAND(MakeContoursCommand)
-ORVANE_CLI_COMMAND(MakeGlobalFractalCommand)
 ORVANE_CLI_COMMAND(MakeRender3dCommand)
-ORVANE_CLI_COMMAND(MakeLocalFractalCommand)
-ORVANE_CLI_COMMAND(MakeSurface3DCommand)
 ORVANE_CLI_COMMAND(MakeExportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportGdalCommand)
@@ -40,15 +29,15 @@ struct TableEntry {
 const TableEntry kEntries[] = {
     {nullptr, MakeInfoCommand},
     {"slope", nullptr},
-    {nullptr, MakeAspectCommand},
-    {nullptr, MakeShadeCommand},
-    {nullptr, MakeSlicesCommand},
-    {nullptr, MakeConvexityCommand},
-    {nullptr, MakeConcavityCommand},
-    {nullptr, MakeHorizontalCommand},
-    {nullptr, MakeContourDensityCommand},
-    {nullptr, MakeContoursCommand},
-    {nullptr, MakeGlobalFractalCommand},
+    {"aspect", nullptr},
+    {"shade", nullptr},
+    {"slices", nullptr},
+    {"convexity", nullptr},
+    {"concavity", nullptr},
+    {"horizontal", nullptr},
+    {"contour-density", nullptr},
+    {"contours", nullptr},
+    {"global-fractal", nullptr},
     {"circular", nullptr},
     {"extract-drainage", nullptr},
     {"dissection", nullptr},
@@ -60,9 +49,9 @@ const TableEntry kEntries[] = {
     {"gray-histogram", nullptr},
     {"palette", nullptr},
     {nullptr, MakeRender3dCommand},
-    {nullptr, MakeLocalFractalCommand},
+    {"local-fractal", nullptr},
     {"total-depth", nullptr},
-    {nullptr, MakeSurface3DCommand},
+    {"surface3d", nullptr},
     {nullptr, MakeExportIlwisCommand},
     {nullptr, MakeImportIlwisCommand},
     {nullptr, MakeImportGdalCommand},

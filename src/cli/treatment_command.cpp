@@ -32,6 +32,19 @@ class TreatmentCommand : public Command {
   std::string Summary() const override { return treatment_.summary; }
 
   void AddOptions(CLI::App& app) override {
+    if (!treatment_.Gives(kOutputValues)) {
+      // Taken so that the refusal can say why, rather than "not expected". Their hidden group
+      // comes before the help flag's: the help ends every group but the last one with a blank
+      // line, so a hidden group last would leave a blank line over.
+      const CLI::Option* help = app.get_help_ptr();
+      const std::string helpName = help ? help->get_name(false, true) : std::string();
+      const std::string helpText = help ? help->get_description() : std::string();
+      app.set_help_flag();
+      app.add_option("--values", values_, "not available: this treatment has no per-cell quantity")
+          ->group("");
+      app.add_flag("--stats", stats_, "not available")->group("");
+      if (!helpName.empty()) app.set_help_flag(helpName, helpText);
+    }
     if (treatment_.inputs & kInputDrainage)
       AddRasterInputOption(app, "--drainage", drainage_, treatment_.drainageHelp);
     if (treatment_.inputs & kInputParam)
@@ -41,12 +54,7 @@ class TreatmentCommand : public Command {
     if (treatment_.Gives(kOutputHistogram)) AddHistogramOption(app, histogram_, treatment_.histogramRequired);
     if (treatment_.Gives(kOutputPicture))
       AddOutputOption(app, out_, treatment_.pictureRequired && !treatment_.Gives(kOutputValues));
-    if (!treatment_.Gives(kOutputValues)) {
-      // Taken so that the refusal can say why, rather than "not expected".
-      app.add_option("--values", values_, "not available: this treatment has no per-cell quantity")
-          ->group("");
-      app.add_flag("--stats", stats_, "not available")->group("");
-    } else {
+    if (treatment_.Gives(kOutputValues)) {
       app.add_option("--values", values_,
                      "write the " + ValueWords() +
                          " as a Float32 GeoTIFF (NaN where no value; georeferenced when the "
@@ -90,6 +98,7 @@ class TreatmentCommand : public Command {
       inputs.settings = &dem->settings;
       inputs.unitFactor = dem->unitFactor;
       inputs.wholeMetres = dem->wholeMetres;
+      inputs.pixelMetres = dem->pixelMetres;
     } else {
       inputs.settings = &settings;
     }

@@ -109,6 +109,9 @@ struct TreatmentInputs {
   // The names the inputs were given by (their paths), for messages about them.
   std::string drainageName;
   std::string paramName;
+  // The pixel size in metres as given (the DEM's pixelSizeX holds it times U in single
+  // precision); 0 when unknown.
+  double pixelMetres = 0.0;
 };
 
 // What a treatment can give. A run is asked for a subset.

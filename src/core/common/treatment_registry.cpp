@@ -5,6 +5,15 @@
 namespace orvane {
 
 extern const TreatmentDescriptor kSlopeTreatment;
+extern const TreatmentDescriptor kAspectTreatment;
+extern const TreatmentDescriptor kShadeTreatment;
+extern const TreatmentDescriptor kSlicesTreatment;
+extern const TreatmentDescriptor kConvexityTreatment;
+extern const TreatmentDescriptor kConcavityTreatment;
+extern const TreatmentDescriptor kHorizontalTreatment;
+extern const TreatmentDescriptor kContourDensityTreatment;
+extern const TreatmentDescriptor kContoursTreatment;
+extern const TreatmentDescriptor kGlobalFractalTreatment;
 extern const TreatmentDescriptor kTotalDepthTreatment;
 extern const TreatmentDescriptor kCircularTreatment;
 extern const TreatmentDescriptor kExtractDrainageTreatment;
@@ -16,10 +25,21 @@ extern const TreatmentDescriptor kRatioDepthTreatment;
 extern const TreatmentDescriptor kIncrustTreatment;
 extern const TreatmentDescriptor kGrayHistogramTreatment;
 extern const TreatmentDescriptor kPaletteTreatment;
+extern const TreatmentDescriptor kLocalFractalTreatment;
+extern const TreatmentDescriptor kSurface3DTreatment;
 
 const std::vector<const TreatmentDescriptor*>& AllTreatments() {
   static const std::vector<const TreatmentDescriptor*> kAll = {
       &kSlopeTreatment,
+      &kAspectTreatment,
+      &kShadeTreatment,
+      &kSlicesTreatment,
+      &kConvexityTreatment,
+      &kConcavityTreatment,
+      &kHorizontalTreatment,
+      &kContourDensityTreatment,
+      &kContoursTreatment,
+      &kGlobalFractalTreatment,
       &kCircularTreatment,
       &kExtractDrainageTreatment,
       &kDissectionTreatment,
@@ -30,7 +50,9 @@ const std::vector<const TreatmentDescriptor*>& AllTreatments() {
       &kIncrustTreatment,
       &kGrayHistogramTreatment,
       &kPaletteTreatment,
+      &kLocalFractalTreatment,
       &kTotalDepthTreatment,
+      &kSurface3DTreatment,
   };
   return kAll;
 }

@@ -117,6 +117,8 @@ HWY_EXPORT(AspectRow);
 namespace {
 
 constexpr int kLinesPerChunk = 32;
+// The largest single-precision azimuth under 360.
+const float kLastAzimuthBelow360 = std::nextafter(360.0f, 0.0f);
 
 // Elevation truncated toward zero, held inside the 32-bit range.
 inline std::int32_t TruncatedElevation(double z) {
@@ -239,13 +241,18 @@ bool QuickAspect(double gx, double gy, double f, TAspectCell& cell) {
 
 }  // namespace
 
-TAspectCell AspectOfGradient(double gx, double gy, int normalization) {
-  if (IsFlat(std::sqrt(gx * gx + gy * gy))) return {};
-  if (TAspectCell cell; QuickAspect(gx, gy, normalization * (1.0 / 360), cell)) return cell;
+double AspectAzimuth(double gx, double gy) {
   const double theta = std::atan2(-gx, gy) * 57.29577951308232;
   double a = 180.0 - theta;
   if (a < 0.0) a += 360.0;
   if (a >= 360.0) a -= 360.0;
+  return a;
+}
+
+TAspectCell AspectOfGradient(double gx, double gy, int normalization) {
+  if (IsFlat(std::sqrt(gx * gx + gy * gy))) return {};
+  if (TAspectCell cell; QuickAspect(gx, gy, normalization * (1.0 / 360), cell)) return cell;
+  const double a = AspectAzimuth(gx, gy);
   const double f = normalization * (1.0 / 360);
   return {static_cast<int>(a * f + 0.5), static_cast<int>(a + 0.5)};
 }
@@ -303,23 +310,35 @@ Expected<TAspectResult> ComputeAspect(const TDemModel& dem, const TAspectParams&
             const std::int32_t* m = TruncatedRow(dem, i, buffers.data() + W);
             const std::int32_t* b = TruncatedRow(dem, i + 1, buffers.data() + 2 * W);
             std::uint8_t* target = out.Row(i);
-            // The cells of the line a vector at a time, the rest one by one.
-            int j = HWY_DYNAMIC_DISPATCH(AspectRow)(1, W, a, m, b, factor, params.normalization,
-                                                     flatLimit, atanKnots, levels.data(), bins.data());
-            for (; j < W - 1; ++j) {
+            // The Sobel sums of a cell (whole numbers, exact in 64 bits).
+            const auto sums = [&](int j) {
               const std::int64_t sx = -static_cast<std::int64_t>(a[j - 1]) + a[j + 1] -
                                       2 * static_cast<std::int64_t>(m[j - 1]) + 2 * static_cast<std::int64_t>(m[j + 1]) -
                                       b[j - 1] + b[j + 1];
               const std::int64_t sy = static_cast<std::int64_t>(a[j - 1]) + 2 * static_cast<std::int64_t>(a[j]) +
                                       a[j + 1] - b[j - 1] - 2 * static_cast<std::int64_t>(b[j]) - b[j + 1];
-              const TAspectCell cell = AspectOfGradient(static_cast<double>(sx) * factor,
-                                                        static_cast<double>(sy) * factor,
-                                                        params.normalization);
+              return std::pair<double, double>(static_cast<double>(sx) * factor,
+                                               static_cast<double>(sy) * factor);
+            };
+            // The cells of the line a vector at a time, the rest one by one.
+            int j = HWY_DYNAMIC_DISPATCH(AspectRow)(1, W, a, m, b, factor, params.normalization,
+                                                     flatLimit, atanKnots, levels.data(), bins.data());
+            for (; j < W - 1; ++j) {
+              const auto [gx, gy] = sums(j);
+              const TAspectCell cell = AspectOfGradient(gx, gy, params.normalization);
               levels[static_cast<std::size_t>(j)] = cell.level;
               bins[static_cast<std::size_t>(j)] = cell.bin;
             }
+            float* degrees = params.degrees ? params.degrees + static_cast<std::size_t>(i) * W : nullptr;
             for (j = 1; j < W - 1; ++j) {
               const TAspectCell cell{levels[static_cast<std::size_t>(j)], bins[static_cast<std::size_t>(j)]};
+              if (degrees) {
+                const auto [gx, gy] = sums(j);
+                // A few 1e-6 degree under 360 would round up to 360 in single precision.
+                degrees[j] = cell.bin < 0 ? std::numeric_limits<float>::quiet_NaN()
+                                          : std::min(static_cast<float>(AspectAzimuth(gx, gy)),
+                                                     kLastAzimuthBelow360);
+              }
               if (cell.bin >= 0) ++histogram[static_cast<std::size_t>(cell.bin)];
               if (params.grayTones) {
                 target[j] = static_cast<std::uint8_t>(std::min(cell.level, 255));

@@ -35,6 +35,9 @@ struct TAspectParams {
   int normalization = 360;  // N: 360 for the painting palette; 18, 36, 90, 180, 255 for gray
   TClassTable table;        // colour classes, bounds in level values
   bool smoothing = false;
+  // When set: receives the azimuth a in degrees (0 <= a < 360) of every interior cell
+  // (columns x lines, line after line) and NaN on flat cells; the outer ring is not written.
+  float* degrees = nullptr;
 };
 
 struct TAspectResult {
@@ -52,6 +55,9 @@ struct TAspectCell {
   int bin = -1;
 };
 TAspectCell AspectOfGradient(double gx, double gy, int normalization);
+// The azimuth a in degrees, 0 <= a < 360, of a gradient that is not flat, as the library arc
+// tangent gives it (the level and bin above are those of this a).
+double AspectAzimuth(double gx, double gy);
 
 // Refuses a normalization outside 1 .. 360 and an empty table for colours.
 Expected<TAspectResult> ComputeAspect(const TDemModel& dem, const TAspectParams& params,

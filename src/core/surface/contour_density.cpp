@@ -146,14 +146,21 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
 
   const int background = moving ? 255 : 0;
   const double dynamism = params.dynamism;
+  // With the pixel P = pixelSizeX / u in metres, length = sum / 1000 x P metres and area =
+  // cells x P^2: the density in km per km2 (metres per 1000 m2) is sum / (cells x P).
+  const double windowCells = moving ? (2.0 * half + 1) * (2.0 * half + 1) : static_cast<double>(s) * s;
+  const double perSum =
+      p > 0.0 ? static_cast<double>(params.unitDivisor) / (windowCells * dem.pixelSizeX) : 0.0;
   ParallelForLines(h, [&](int r) {
     std::uint8_t* out = result.image->Row(r);
+    float* density = params.density ? params.density + static_cast<std::size_t>(r) * w : nullptr;
     for (int c = 0; c < w; ++c) {
       int value = background;
       if (computedAt(c, r)) {
         value = spread ? static_cast<int>(static_cast<double>(sumAt(c, r) - bmin) /
                                           static_cast<double>(bmax - bmin) * dynamism)
                        : 0;
+        if (density) density[c] = static_cast<float>(static_cast<double>(sumAt(c, r)) * perSum);
       }
       out[c] = static_cast<std::uint8_t>(value & 255);
     }

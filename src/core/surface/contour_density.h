@@ -39,6 +39,10 @@ struct ContourDensityParams {
   int dynamism = 100;    // D, 1 .. 255
   DensityTiling tiling = DensityTiling::kSquaredGrid;
   int unitDivisor = 1;   // u: stored units per metre (1, 10, 100, 1000)
+  // When set: receives the density of every computed cell (columns x lines, line after line):
+  // the window's or block's contour length over its area, in km per km2 (0 without a pixel
+  // size). The cells left at the background value are not written.
+  float* density = nullptr;
 };
 
 struct ContourDensityResult {

@@ -44,6 +44,8 @@ Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& para
           }
           const double neighbours = static_cast<double>(span * span - 1);
           out[c] = static_cast<std::uint8_t>(static_cast<int>(n / neighbours * dynamism));
+          if (params.shares)
+            params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(n / neighbours);
         }
       },
       progress);

@@ -22,6 +22,9 @@ namespace orvane {
 struct ShapeParams {
   int range = 0;       // R: half-size of the largest window; 0 computes nothing
   int dynamism = 100;  // D: gray level of a full share, 1 .. 255 (the dialogs offer 100 and 255)
+  // When set: receives the share n / ((2i + 1)^2 - 1), 0 .. 1, of every computed cell
+  // (columns x lines, line after line); the cells left at 255 are not written.
+  float* shares = nullptr;
 };
 
 struct ShapeResult {

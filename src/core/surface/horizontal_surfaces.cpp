@@ -57,9 +57,13 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
             int n = 0;
             for (int rr = r - fit; rr <= r + fit; ++rr) n += CountEqual(grid.Row(rr) + (c - fit), span, v);
             out[c] = static_cast<std::uint8_t>(Share(n, span, dynamism));
+            if (params.shares)
+              params.shares[static_cast<std::size_t>(r) * width + c] =
+                  static_cast<float>(n / static_cast<double>(span * span));
             continue;
           }
           int n = 1;  // the centre
+          double largest = 0.0;
           for (int i = 1; i <= fit; ++i) {
             const int span = 2 * i + 1;
             n += CountEqual(grid.Row(r - i) + (c - i), span, v);
@@ -68,11 +72,17 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
               const std::int32_t* row = grid.Row(rr);
               n += (row[c - i] == v) + (row[c + i] == v);
             }
-            if (Flat(n, span, dynamism)) {
+            if (params.shares) {
+              // The values want every size's share; the picture alone stops at the first flat.
+              largest = std::max(largest, n / static_cast<double>(span * span));
+              if (out[c] != 0 && Flat(n, span, dynamism)) out[c] = 0;
+            } else if (Flat(n, span, dynamism)) {
               out[c] = 0;
               break;
             }
           }
+          if (params.shares)
+            params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
         }
       },
       progress);

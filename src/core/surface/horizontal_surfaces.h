@@ -20,6 +20,11 @@ struct HorizontalParams {
   int range = 0;        // R; 0 computes nothing
   int dynamism = 100;   // D, 1 .. 255
   bool binarize = false;
+  // When set: receives, for every computed cell (columns x lines, line after line), the share
+  // at the centre's height, 0 .. 1: of the largest fitting window, or with `binarize` the
+  // largest share over the window sizes (the cell is 0 when it exceeds 99 / D). The cells left
+  // at 200 are not written.
+  float* shares = nullptr;
 };
 
 Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const HorizontalParams& params,

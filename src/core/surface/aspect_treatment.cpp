@@ -1,0 +1,95 @@
+// The aspect treatment's declaration: the azimuth of steepest descent per cell, pictured in the
+// painting palette or in gray tones, with its direction frequency table.
+#include "core/common/grid_memory.h"
+#include "core/common/treatment.h"
+#include "core/render/histogram_table.h"
+#include "core/render/shading.h"
+#include "core/settings/settings_file.h"
+#include "core/surface/aspect.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kPaintingPalette = 0;
+constexpr int kGrayPalette = 1;
+
+Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentArgs& args,
+                                    unsigned wanted, ProgressSink* progress) {
+  const TDemModel& dem = *in.dem;
+  TAspectParams params;
+  params.grayTones = args.Int("palette") == kGrayPalette;
+  if (!params.grayTones) params.table = AspectPaintingPalette();
+  params.normalization = args.Int("norm");
+  params.smoothing = args.Flag("smooth");
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.degrees = output.values.emplace(dem.columns, dem.lines, "degrees").values.data();
+  auto aspect = ComputeAspect(dem, params, progress);
+  if (!aspect) return aspect.error();
+  output.picture = std::move(aspect->image);
+  output.colourPicture = !params.grayTones;
+  if ((wanted & kOutputPicture) && args.Flag("shade")) {
+    auto relief = RenderShaded(dem, in.settings->light, progress);
+    if (!relief) return GridMemoryError(dem.lines, dem.columns);
+    output.picture = output.picture->Blend(*relief, 0.5);
+    if (!output.picture) return Error{kAllocationFailed, "Cannot blend with the shaded relief"};
+  }
+  if (wanted & kOutputHistogram) output.histogram = DirectionTable(aspect->histogram);
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kAspectTreatment{
+    .id = "aspect",
+    .title = "Aspect",
+    .summary = "Aspect image (painting palette or gray tones) and direction frequencies",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "palette",
+             .type = ParamType::kChoice,
+             .help = "painting palette or gray tones",
+             .choices = {{"painting", kPaintingPalette, "Painting Palette"},
+                         {"gray", kGrayPalette, "Gray Tones"}},
+             .defaultText = "painting",
+             .showDefault = true},
+            {.name = "norm",
+             .type = ParamType::kInteger,
+             .help = "normalization N: level = aspect x N / 360",
+             .allowed = {18, 36, 90, 180, 255, 360},
+             .defaultText = "360",
+             .showDefault = true},
+            {.name = "smooth",
+             .type = ParamType::kFlag,
+             .help = "interpolate colours between neighbouring classes"},
+            {.name = "shade",
+             .type = ParamType::kFlag,
+             .help = "average with the shaded relief made at opening (painting palette)"},
+        },
+    .outputs = kOutputPicture | kOutputValues | kOutputHistogram,
+    .valueName = "Aspect",
+    .valueUnit = "degrees",
+    .valueNoData = "flat cells (gradient under one degree) and the outer ring of cells",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.
+    .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
+    .notLocalReason = {},
+    .check = [](const TreatmentArgs& args) -> Status {
+      if (args.Int("palette") == kPaintingPalette) {
+        // The painting palette's classes are bounded in degrees: its levels are the azimuth.
+        if (args.Int("norm") != 360)
+          return Error{kBadParameter, "--norm applies to --palette gray only"};
+      } else if (args.Flag("shade")) {
+        return Error{kBadParameter, "--shade applies to --palette painting only"};
+      }
+      return Status::Ok();
+    },
+    .run = RunAspect,
+    .examples = "orvane-cli aspect --dem data/jacksboro_m2.raw --pixel 90 --smooth --out aspect.bmp "
+                "--histogram aspect.txt",
+};
+
+}  // namespace orvane

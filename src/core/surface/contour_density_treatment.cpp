@@ -1,0 +1,83 @@
+// The contour-density treatment's declaration: the length of contour lines per square window
+// (blocks or moving window), as gray levels 0 .. D.
+#include "core/common/treatment.h"
+#include "core/surface/contour_density.h"
+
+namespace orvane {
+
+namespace {
+
+ContourDensityParams ParamsOf(const TreatmentArgs& args) {
+  ContourDensityParams params;
+  params.window = args.Int("window");
+  params.interval = args.Int("interval");
+  params.dynamism = args.Int("dynamism");
+  params.tiling = static_cast<DensityTiling>(args.Int("tiling"));
+  return params;
+}
+
+Expected<TreatmentOutput> RunContourDensity(const TreatmentInputs& in, const TreatmentArgs& args,
+                                            unsigned wanted, ProgressSink* progress) {
+  ContourDensityParams params = ParamsOf(args);
+  params.unitDivisor = in.unitFactor;
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.density = output.values.emplace(in.dem->columns, in.dem->lines, "km/km2").values.data();
+  auto result = ComputeContourDensity(*in.dem, params, progress);
+  if (!result) return result.error();
+  output.picture = std::move(result->image);
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kContourDensityTreatment{
+    .id = "contour-density",
+    .title = "Contour Line Density",
+    .summary = "Contour-line density image",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "Window size S in pixels",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 0,
+             .maximum = kMaxDemSide},
+            {.name = "interval",
+             .type = ParamType::kInteger,
+             .help = "Hypsometric interval I in metres",
+             .unit = "m",
+             .required = true,
+             .minimum = 0,
+             .maximum = 1000000},
+            {.name = "dynamism",
+             .type = ParamType::kInteger,
+             .help = "Gray level of the densest window",
+             .allowed = {100, 255},
+             .defaultText = "100"},
+            {.name = "tiling",
+             .type = ParamType::kChoice,
+             .help = "grid: S x S blocks; moving: a window around every cell",
+             .choices = {{"grid", static_cast<int>(DensityTiling::kSquaredGrid), "Squared Grid"},
+                         {"moving", static_cast<int>(DensityTiling::kMovingWindow), "Moving Window"}},
+             .defaultText = "grid"},
+        },
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Contour-line density",
+    .valueUnit = "km/km2",
+    .valueNoData = "moving window: cells closer than trunc(S / 2) + 1 to a border; grid: the first "
+                   "line and column and the right and bottom remainder narrower than S",
+    .colourPicture = false,
+    .pictureRequired = true,
+    .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
+    .notLocalReason = "the contour levels count from the DEM's lowest elevation and the blocks from "
+                      "its first line and column (ComputeContourDensity)",
+    .check = [](const TreatmentArgs& args) -> Status { return CheckContourDensityParams(ParamsOf(args)); },
+    .run = RunContourDensity,
+    .examples = "orvane-cli contour-density --dem data/jacksboro_m2.raw --pixel 90 --window 10 "
+                "--interval 20 --tiling moving --out density.bmp",
+};
+
+}  // namespace orvane

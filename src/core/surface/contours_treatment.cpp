@@ -1,0 +1,76 @@
+// The contours treatment's declaration: the contour lines of chosen levels, each line pixel
+// holding the index of its level.
+#include "core/common/treatment.h"
+#include "core/surface/contour_lines.h"
+
+namespace orvane {
+
+namespace {
+
+ContourLinesParams ParamsOf(const TreatmentArgs& args) {
+  return ContourLinesParams{args.Int("first"), args.Int("last"), args.Int("interval"), 1};
+}
+
+Expected<TreatmentOutput> RunContours(const TreatmentInputs& in, const TreatmentArgs& args,
+                                      unsigned wanted, ProgressSink* progress) {
+  ContourLinesParams params = ParamsOf(args);
+  params.unitDivisor = in.unitFactor;
+  auto result = ComputeContourLines(*in.dem, params, progress);
+  if (!result) return result.error();
+  TreatmentOutput output;
+  if (wanted & kOutputValues) {
+    // A line pixel holds its level's index; the levels are whole metres already.
+    const TRasterImage& image = *result->image;
+    ValueGrid& values = output.values.emplace(image.columns, image.lines, "m");
+    const auto levelCount = static_cast<int>(result->levels.size());
+    for (int l = 0; l < image.lines; ++l) {
+      const std::uint8_t* row = image.Row(l);
+      for (int c = 0; c < image.columns; ++c)
+        if (row[c] < levelCount) values.At(c, l) = static_cast<float>(result->levels[row[c]]);
+    }
+  }
+  output.picture = std::move(result->image);
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kContoursTreatment{
+    .id = "contours",
+    .title = "Contour Line Extraction",
+    .summary = "Contour-line image (level index per pixel)",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "first",
+             .type = ParamType::kInteger,
+             .help = "First contour line, metres",
+             .unit = "m",
+             .required = true},
+            {.name = "last",
+             .type = ParamType::kInteger,
+             .help = "Last contour line, metres",
+             .unit = "m",
+             .required = true},
+            {.name = "interval",
+             .type = ParamType::kInteger,
+             .help = "Hypsometric interval, metres",
+             .unit = "m",
+             .required = true},
+        },
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Contour elevation",
+    .valueUnit = "m",
+    .valueNoData = "cells not on the contour line of a listed level",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // A cell's level is absolute; whether it lies on a line reads its four direct neighbours.
+    .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
+    .notLocalReason = {},
+    .check = [](const TreatmentArgs& args) -> Status { return CheckContourLinesParams(ParamsOf(args)); },
+    .run = RunContours,
+    .examples = "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "
+                "--interval 20 --out contours.bmp",
+};
+
+}  // namespace orvane

@@ -1,0 +1,92 @@
+// The declarations of convexity and concavity: the share of a square window's cells lying
+// lower (convexity) or higher (concavity) than the centre, as gray levels 0 .. D.
+#include "core/common/treatment.h"
+#include "core/surface/convexity.h"
+
+namespace orvane {
+
+namespace {
+
+using ShapeCompute = Expected<ShapeResult> (*)(const TDemModel&, const ShapeParams&, ProgressSink*);
+
+Expected<TreatmentOutput> RunShape(ShapeCompute compute, const TreatmentInputs& in,
+                                   const TreatmentArgs& args, unsigned wanted,
+                                   ProgressSink* progress) {
+  ShapeParams params{args.Int("range"), args.Int("dynamism")};
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.shares = output.values.emplace(in.dem->columns, in.dem->lines, "").values.data();
+  auto result = compute(*in.dem, params, progress);
+  if (!result) return result.error();
+  output.picture = std::move(result->image);
+  return output;
+}
+
+std::vector<ParamSpec> ShapeParamSpecs() {
+  return {
+      {.name = "range",
+       .type = ParamType::kInteger,
+       .help = "Half-size R of the largest window (0 computes nothing)",
+       .unit = "pixels",
+       .required = true,
+       .minimum = 0,
+       .maximum = kMaxDemSide},
+      {.name = "dynamism",
+       .type = ParamType::kInteger,
+       .help = "Gray level of a full share",
+       .allowed = {100, 255},
+       .defaultText = "100"},
+  };
+}
+
+// Each cell takes the largest window of half-size up to R that fits around it, so a block's
+// cells need R cells around them to see the window the whole grid gives them.
+std::optional<int> ShapeHalo(const TreatmentArgs& args) { return args.Int("range"); }
+
+}  // namespace
+
+extern const TreatmentDescriptor kConvexityTreatment{
+    .id = "convexity",
+    .title = "Convexity",
+    .summary = "Convexity image (share of lower neighbours)",
+    .inputs = kInputDem,
+    .params = ShapeParamSpecs(),
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Convexity share",
+    .valueUnit = "",
+    .valueNoData = "the outer ring of cells; every cell when R = 0",
+    .colourPicture = false,
+    .pictureRequired = true,
+    .halo = ShapeHalo,
+    .notLocalReason = {},
+    .check = {},
+    .run =
+        [](const TreatmentInputs& in, const TreatmentArgs& args, unsigned wanted,
+           ProgressSink* progress) { return RunShape(&ComputeConvexity, in, args, wanted, progress); },
+    .examples =
+        "orvane-cli convexity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --out convexity.bmp",
+};
+
+extern const TreatmentDescriptor kConcavityTreatment{
+    .id = "concavity",
+    .title = "Concavity",
+    .summary = "Concavity image (share of higher neighbours)",
+    .inputs = kInputDem,
+    .params = ShapeParamSpecs(),
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Concavity share",
+    .valueUnit = "",
+    .valueNoData = "the outer ring of cells; every cell when R = 0",
+    .colourPicture = false,
+    .pictureRequired = true,
+    .halo = ShapeHalo,
+    .notLocalReason = {},
+    .check = {},
+    .run =
+        [](const TreatmentInputs& in, const TreatmentArgs& args, unsigned wanted,
+           ProgressSink* progress) { return RunShape(&ComputeConcavity, in, args, wanted, progress); },
+    .examples = "orvane-cli concavity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --dynamism 255 "
+                "--out concavity.bmp",
+};
+
+}  // namespace orvane

@@ -1,0 +1,85 @@
+// The local-fractal treatment's declaration: the box-counting dimension in a moving window,
+// its extremes and its diagram table.
+#include <algorithm>
+
+#include "core/common/treatment.h"
+#include "core/render/histogram_table.h"
+#include "core/surface/local_fractal.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const TreatmentArgs& args,
+                                          unsigned wanted, ProgressSink* progress) {
+  const TDemModel& dem = *in.dem;
+  LocalFractalParams params;
+  params.windowSize = args.Int("window");
+  params.factorH = args.Real("h");
+  params.unitDivisor = in.unitFactor;
+  // The dialog's whole-metre pixel size.
+  params.pixelSize = static_cast<int>(
+      in.pixelMetres > 0.0 ? in.pixelMetres : dem.pixelSizeX / static_cast<double>(in.unitFactor));
+  auto result = ComputeLocalFractal(dem, params, progress);
+  if (!result) return result.error();
+  TreatmentOutput output;
+  if (wanted & kOutputValues) {
+    // The drawn cells: the computed centres but the last line and column of them.
+    ValueGrid& values = output.values.emplace(dem.columns, dem.lines, "");
+    const int half = params.windowSize / 2;
+    for (int l = half; l < dem.lines - half; ++l)
+      for (int c = half; c < dem.columns - half; ++c)
+        values.At(c, l) = static_cast<float>(
+            result->dimension[static_cast<std::size_t>(l) * dem.columns + c]);
+  }
+  if (wanted & kOutputHistogram) {
+    // The rows of the diagram window's "Save": classes trunc(100 min) up to the bound
+    // trunc(100 max), the bound itself excluded, as the window draws them.
+    const int first = std::max(0, result->diagramStart);
+    const int end = std::min(result->diagramUpper, 300);
+    output.histogram = ClassValueTable(result->diagram, first, end, 0.01);
+  }
+  output.figures = {{"min", result->minimum}, {"max", result->maximum}};
+  output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kLocalFractalTreatment{
+    .id = "local-fractal",
+    .title = "Local Fractal Dimension",
+    .summary = "Local fractal dimension (box counting in a moving window)",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "Moving window size: 12 or 24",
+             .unit = "pixels",
+             .allowed = {12, 24},
+             .defaultText = "12",
+             .showDefault = true},
+            {.name = "h",
+             .type = ParamType::kReal,
+             .help = "Adaptive factor H (height step = pixel size x H)",
+             .required = true},
+        },
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
+    .valueName = "Local fractal dimension",
+    .valueUnit = "",
+    .valueNoData = "cells closer than half the window (6 or 12) to a border",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The two voxel volumes of a centre span F = window / 2 cells each way; the last line and
+    // column of centres are not drawn, so a block needs one cell more to draw all its own.
+    // (The box-count table follows the DEM's range but gives the same counts for any range.)
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2 + 1; },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunLocalFractal,
+    .examples = "orvane-cli local-fractal --dem data/jacksboro_m2.raw --pixel 90 --h 0.5 --out lfd.bmp "
+                "--histogram lfd.txt",
+};
+
+}  // namespace orvane

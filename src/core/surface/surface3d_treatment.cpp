@@ -1,0 +1,58 @@
+// The surface3d treatment's declaration: the ratio of the real surface to the map area in a
+// square window, stretched over gray 0 ... 100.
+#include "core/common/treatment.h"
+#include "core/surface/surface3d.h"
+
+namespace orvane {
+
+namespace {
+
+Expected<TreatmentOutput> RunSurface3D(const TreatmentInputs& in, const TreatmentArgs& args,
+                                       unsigned wanted, ProgressSink* progress) {
+  const TDemModel& dem = *in.dem;
+  auto result = ComputeSurface3D(dem, {args.Int("window")}, progress);
+  if (!result) return result.error();
+  TreatmentOutput output;
+  if (wanted & kOutputValues) {
+    ValueGrid& values = output.values.emplace(dem.columns, dem.lines, "");
+    const int margin = result->margin;
+    for (int l = margin; l < dem.lines - margin; ++l)
+      for (int c = margin; c < dem.columns - margin; ++c)
+        values.At(c, l) = static_cast<float>(result->ratio[static_cast<std::size_t>(l) * dem.columns + c]);
+  }
+  output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  return output;
+}
+
+}  // namespace
+
+extern const TreatmentDescriptor kSurface3DTreatment{
+    .id = "surface3d",
+    .title = "Surface 3D",
+    .summary = "Surface 3D: real surface over map area in a square window",
+    .inputs = kInputDem,
+    .params =
+        {
+            {.name = "window",
+             .type = ParamType::kInteger,
+             .help = "Window size S in pixels",
+             .unit = "pixels",
+             .required = true,
+             .minimum = 1,
+             .maximum = 100000},
+        },
+    .outputs = kOutputPicture | kOutputValues,
+    .valueName = "Surface 3D ratio",
+    .valueUnit = "",
+    .valueNoData = "cells closer than trunc((S - 1) / 2) + 1 to a border",
+    .colourPicture = false,
+    .pictureRequired = true,
+    // The window of half-size trunc((S - 1) / 2), and each cell's area reads its neighbours.
+    .halo = [](const TreatmentArgs& args) -> std::optional<int> { return (args.Int("window") - 1) / 2 + 1; },
+    .notLocalReason = {},
+    .check = {},
+    .run = RunSurface3D,
+    .examples = "orvane-cli surface3d --dem data/jacksboro_m2.raw --pixel 90 --window 5 --out surface.bmp",
+};
+
+}  // namespace orvane
