@@ -34,9 +34,6 @@ std::string CommandExamples(const std::string& command) {
        "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "
        "--interval 20 --out contours.bmp"},
       {"global-fractal", "orvane-cli global-fractal --dem data/jacksboro_m2.raw --pixel 90"},
-      {"render3d",
-       "orvane-cli render3d --dem data/jacksboro_m2.raw --pixel 90 --mode wire --exaggeration 3 "
-       "--out view.bmp"},
       {"local-fractal",
        "orvane-cli local-fractal --dem data/jacksboro_m2.raw --pixel 90 --h 0.5 --out lfd.bmp "
        "--histogram lfd.txt"},

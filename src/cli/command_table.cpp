@@ -18,7 +18,6 @@ ORVANE_CLI_COMMAND(MakeHorizontalCommand)
 ORVANE_CLI_COMMAND(MakeContourDensityCommand)
 ORVANE_CLI_COMMAND(MakeContoursCommand)
 ORVANE_CLI_COMMAND(MakeGlobalFractalCommand)
-ORVANE_CLI_COMMAND(MakeRender3dCommand)
 ORVANE_CLI_COMMAND(MakeLocalFractalCommand)
 ORVANE_CLI_COMMAND(MakeSurface3DCommand)
 ORVANE_CLI_COMMAND(MakeExportIlwisCommand)
@@ -59,7 +58,7 @@ const TableEntry kEntries[] = {
     {"incrust", nullptr},
     {"gray-histogram", nullptr},
     {"palette", nullptr},
-    {nullptr, MakeRender3dCommand},
+    {"render3d", nullptr},
     {nullptr, MakeLocalFractalCommand},
     {"total-depth", nullptr},
     {nullptr, MakeSurface3DCommand},

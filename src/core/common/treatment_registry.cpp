@@ -16,6 +16,7 @@ extern const TreatmentDescriptor kRatioDepthTreatment;
 extern const TreatmentDescriptor kIncrustTreatment;
 extern const TreatmentDescriptor kGrayHistogramTreatment;
 extern const TreatmentDescriptor kPaletteTreatment;
+extern const TreatmentDescriptor kRender3dTreatment;
 
 const std::vector<const TreatmentDescriptor*>& AllTreatments() {
   static const std::vector<const TreatmentDescriptor*> kAll = {
@@ -30,6 +31,7 @@ const std::vector<const TreatmentDescriptor*>& AllTreatments() {
       &kIncrustTreatment,
       &kGrayHistogramTreatment,
       &kPaletteTreatment,
+      &kRender3dTreatment,
       &kTotalDepthTreatment,
   };
   return kAll;
