@@ -9,7 +9,6 @@
 namespace orvane::cli {
 
 #define ORVANE_CLI_COMMAND(factory) std::unique_ptr<Command> factory();
-ORVANE_CLI_COMMAND(MakeRender3dCommand)
 ORVANE_CLI_COMMAND(MakeExportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportIlwisCommand)
 ORVANE_CLI_COMMAND(MakeImportGdalCommand)
@@ -48,7 +47,7 @@ const TableEntry kEntries[] = {
     {"incrust", nullptr},
     {"gray-histogram", nullptr},
     {"palette", nullptr},
-    {nullptr, MakeRender3dCommand},
+    {"render3d", nullptr},
     {"local-fractal", nullptr},
     {"total-depth", nullptr},
     {"surface3d", nullptr},

@@ -125,12 +125,16 @@ class TreatmentCommand : public Command {
     auto result = treatment_.run(inputs, args, wanted, context.progress);
     if (!result) return Report(context, result.error());
 
+    for (const std::string& warning : result->warnings)
+      context.err << "orvane-cli: warning: " << warning << '\n';
     if (picture && result->picture) {
       const bool colour = !result->rawAsGray &&
                           (result->colourPicture || result->picture->kind != kRasterGray);
       const Status written =
-          dem ? WriteRasterOutput(*result->picture, out_, *dem, colour)
-              : WriteRasterOutput(*result->picture, out_, 0, colour);
+          !dem ? WriteRasterOutput(*result->picture, out_, 0, colour)
+          : treatment_.pictureOnDemGrid
+              ? WriteRasterOutput(*result->picture, out_, *dem, colour)
+              : WriteRasterOutput(*result->picture, out_, dem->PixelSizeTruncated(), colour);
       if (!written) return Report(context, written);
     }
     if (!values_.empty() && result->values) {

@@ -165,6 +165,7 @@ struct TreatmentOutput {
   std::optional<ValueGrid> values;
   std::vector<Figure> figures;
   std::string histogram;  // the --histogram table, when asked for and given
+  std::vector<std::string> warnings;  // what the run worked around, for the user
 
   TreatmentOutput();
   TreatmentOutput(TreatmentOutput&&) noexcept;
@@ -186,6 +187,9 @@ struct TreatmentDescriptor {
   std::string valueNoData;  // where the value grid has no value, for the docs
   bool colourPicture = false;  // the picture is colour (the CLI refuses .raw for it)
   bool pictureRequired = true;  // the command needs --out unless another output is asked for
+  // The picture covers the DEM's cells (not a view of it): a GeoTIFF of it carries the DEM's
+  // georeference.
+  bool pictureOnDemGrid = true;
   bool histogramRequired = false;  // the histogram is the result (no picture): --histogram needed
   // The words --drainage and --param describe their raster by (the CLI adds the file kinds).
   std::string drainageHelp = "drainage raster";

@@ -25,6 +25,7 @@ extern const TreatmentDescriptor kRatioDepthTreatment;
 extern const TreatmentDescriptor kIncrustTreatment;
 extern const TreatmentDescriptor kGrayHistogramTreatment;
 extern const TreatmentDescriptor kPaletteTreatment;
+extern const TreatmentDescriptor kRender3dTreatment;
 extern const TreatmentDescriptor kLocalFractalTreatment;
 extern const TreatmentDescriptor kSurface3DTreatment;
 
@@ -50,6 +51,7 @@ const std::vector<const TreatmentDescriptor*>& AllTreatments() {
       &kIncrustTreatment,
       &kGrayHistogramTreatment,
       &kPaletteTreatment,
+      &kRender3dTreatment,
       &kLocalFractalTreatment,
       &kTotalDepthTreatment,
       &kSurface3DTreatment,

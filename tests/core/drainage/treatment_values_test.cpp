@@ -19,14 +19,20 @@ namespace {
 using testing::RandomDem;
 using testing::SampleDem;
 
-struct Run {
+int Gray(const TRasterImage& raster, int x, int y) {
+  int value = 0;
+  raster.GetValue(x, y, value);
+  return value;
+}
+
+struct Outcome {
   const TreatmentOutput& output;
   const TreatmentArgs& args;
   const TRasterImage& drainage;
-  int Pixel(int x, int y) const { return output.picture->GetValue(x, y); }
+  int Pixel(int x, int y) const { return Gray(*output.picture, x, y); }
   float Value(int x, int y) const { return output.values->At(x, y); }
-  double Figure(const std::string& key) const {
-    for (const Figure& f : output.figures)
+  double FigureValue(const std::string& key) const {
+    for (const orvane::Figure& f : output.figures)
       if (f.key == key) return std::get<double>(f.value);
     ADD_FAILURE() << "no figure " << key;
     return 0.0;
@@ -37,7 +43,7 @@ struct Run {
 // -1 marks a wrong value). Within 1e-4 of a level boundary either side is taken: float32
 // rounding of the value may put it on either.
 using Level = std::function<double(float value, int x, int y)>;
-int Mismatches(const Run& run, const Level& level) {
+int Mismatches(const Outcome& run, const Level& level) {
   int bad = 0;
   for (int y = 0; y < run.output.values->lines; ++y)
     for (int x = 0; x < run.output.values->columns; ++x) {
@@ -68,18 +74,18 @@ struct Case {
   std::string id;
   std::vector<std::pair<std::string, double>> numbers;
   std::vector<std::pair<std::string, std::string>> choices;
-  std::function<int(const Run&)> mismatches;  // cells whose picture or NoData is wrong
+  std::function<int(const Outcome&)> mismatches;  // cells whose picture or NoData is wrong
 };
 
 const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = {
       {"extract-drainage", {{"upper", 4}}, {{"colour", "blue"}},
-       [](const Run& r) {
+       [](const Outcome& r) {
          return Mismatches(r, [&](float v, int, int) { return v == 1.0f ? 85.0 : v == 0.0f ? 255 : -1; });
        }},
       {"dissection", {{"window", 7}}, {{"tiling", "moving"}, {"measure", "length"}, {"palette", "gray255"}},
-       [](const Run& r) {
-         const double min = r.Figure("min"), max = r.Figure("max");
+       [](const Outcome& r) {
+         const double min = r.FigureValue("min"), max = r.FigureValue("max");
          const int t = 7 / 2;
          return Mismatches(r, [&](float v, int x, int y) {
            if (std::isnan(v) == Inside(x, y, t, t, *r.output.values)) return -1.0;
@@ -87,8 +93,8 @@ const std::vector<Case>& Cases() {
          });
        }},
       {"dissection", {{"window", 9}}, {{"tiling", "grid"}, {"measure", "pixels"}, {"palette", "gray255"}},
-       [](const Run& r) {
-         const double min = r.Figure("min"), max = r.Figure("max");
+       [](const Outcome& r) {
+         const double min = r.FigureValue("min"), max = r.FigureValue("max");
          const ValueGrid& g = *r.output.values;
          return Mismatches(r, [&](float v, int x, int y) {
            const bool inBlock = x < g.columns / 9 * 9 && y < g.lines / 9 * 9;
@@ -97,15 +103,15 @@ const std::vector<Case>& Cases() {
          });
        }},
       {"dissection3d", {{"window", 6}}, {{"palette", "gray255"}},
-       [](const Run& r) {
-         const double min = r.Figure("min"), max = r.Figure("max");
+       [](const Outcome& r) {
+         const double min = r.FigureValue("min"), max = r.FigureValue("max");
          return Mismatches(r, [&](float v, int x, int y) {
            if (std::isnan(v) == Inside(x, y, 2, 2, *r.output.values)) return -1.0;
            return DensityGray(v, min, max);
          });
        }},
       {"headwaters", {{"hws", 3}, {"scale", 255}}, {},
-       [](const Run& r) {
+       [](const Outcome& r) {
          double min = 1e9, max = -1e9;
          for (float v : r.output.values->values)
            if (!std::isnan(v)) min = std::min<double>(min, v), max = std::max<double>(max, v);
@@ -116,8 +122,8 @@ const std::vector<Case>& Cases() {
          });
        }},
       {"drainage-fractal", {{"window", 12}, {"scale", 255}}, {{"mode", "global"}},
-       [](const Run& r) {
-         const double min = r.Figure("min"), max = r.Figure("max");
+       [](const Outcome& r) {
+         const double min = r.FigureValue("min"), max = r.FigureValue("max");
          return Mismatches(r, [&](float v, int x, int y) {
            if (std::isnan(v) == Inside(x, y, 5, 6, *r.output.values)) return -1.0;
            if (std::isnan(v)) return 255.0;
@@ -125,12 +131,12 @@ const std::vector<Case>& Cases() {
          });
        }},
       {"drainage-fractal", {{"window", 24}}, {{"mode", "segments"}},
-       [](const Run& r) {
+       [](const Outcome& r) {
          // Every cell is drawn; those without a dimension as D = 0. Only network centres
          // whose segment grew have one, and it is at least 1.
-         const double min = r.Figure("min"), max = r.Figure("max");
+         const double min = r.FigureValue("min"), max = r.FigureValue("max");
          return Mismatches(r, [&](float v, int x, int y) {
-           const bool network = r.drainage.GetValue(x, y) != 255;
+           const bool network = Gray(r.drainage, x, y) != 255;
            if (!std::isnan(v) && (!network || v < 1.0f || !Inside(x, y, 11, 12, *r.output.values)))
              return -1.0;
            const double d = std::isnan(v) ? 0.0 : v;
@@ -138,7 +144,7 @@ const std::vector<Case>& Cases() {
          });
        }},
       {"ratio-depth", {{"window", 5}, {"scale", 100}}, {},
-       [](const Run& r) {
+       [](const Outcome& r) {
          return Mismatches(r, [&](float v, int x, int y) {
            if (std::isnan(v) == Inside(x, y, 2, 2, *r.output.values)) return -1.0;
            return std::isnan(v) ? 0.0 : std::clamp(v * 100.0, 0.0, 255.0);
@@ -178,7 +184,7 @@ TEST(DrainageTreatmentValues, PictureIsTheMappingOfTheValues) {
       ASSERT_TRUE(output->values && output->picture) << c.id;
       ASSERT_EQ(output->values->columns, output->picture->columns);
       ASSERT_EQ(output->values->lines, output->picture->lines);
-      EXPECT_EQ(c.mismatches(Run{*output, args, *inputs.drainage}), 0)
+      EXPECT_EQ(c.mismatches(Outcome{*output, args, *inputs.drainage}), 0)
           << c.id << " on the " << dem->columns << " x " << dem->lines << " DEM";
     }
   }
