@@ -179,6 +179,7 @@ struct TreatmentDescriptor {
   std::string valueNoData;  // where the value grid has no value, for the docs
   bool colourPicture = false;  // the picture is colour (the CLI refuses .raw for it)
   bool pictureRequired = true;  // the command needs --out unless another output is asked for
+  bool histogramAfterPicture = false;  // --help lists --histogram after --out, not before
   // The cells around an output cell that its value reads (the window radius plus what the
   // computation reads around it), from the parameters; std::nullopt when the value is not
   // local (a global extreme or a network traced over the whole grid), with the reason.
