@@ -51,9 +51,13 @@ class TreatmentCommand : public Command {
       AddRasterInputOption(app, "--param", param_, treatment_.paramHelp);
     if (treatment_.inputs & kInputDem) dem_.Add(app);
     for (const ParamSpec& spec : treatment_.params) AddParam(app, spec, bound_.emplace_back());
-    if (treatment_.Gives(kOutputHistogram)) AddHistogramOption(app, histogram_, treatment_.histogramRequired);
+    const bool histogram = treatment_.Gives(kOutputHistogram);
+    if (histogram && !treatment_.histogramAfterPicture)
+      AddHistogramOption(app, histogram_, treatment_.histogramRequired);
     if (treatment_.Gives(kOutputPicture))
       AddOutputOption(app, out_, treatment_.pictureRequired && !treatment_.Gives(kOutputValues));
+    if (histogram && treatment_.histogramAfterPicture)
+      AddHistogramOption(app, histogram_, treatment_.histogramRequired);
     if (treatment_.Gives(kOutputValues)) {
       app.add_option("--values", values_,
                      "write the " + ValueWords() +
@@ -74,7 +78,10 @@ class TreatmentCommand : public Command {
 
   int Run(CommandContext& context) override {
     if (!treatment_.Gives(kOutputValues) && (!values_.empty() || stats_))
-      return Report(context, UsageError(Name() + " makes a picture, not a per-cell quantity: " +
+      return Report(context, UsageError(Name() +
+                                        (treatment_.Gives(kOutputPicture) ? " makes a picture"
+                                                                          : " gives figures") +
+                                        ", not a per-cell quantity: " +
                                         "--values and --stats are not available"));
     const bool picture = treatment_.Gives(kOutputPicture) && !out_.empty();
     if (treatment_.Gives(kOutputPicture) && treatment_.pictureRequired && !picture &&

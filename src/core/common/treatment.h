@@ -194,6 +194,7 @@ struct TreatmentDescriptor {
   // The words --drainage and --param describe their raster by (the CLI adds the file kinds).
   std::string drainageHelp = "drainage raster";
   std::string paramHelp = "parameter image";
+  bool histogramAfterPicture = false;  // --help lists --histogram after --out, not before
   // The cells around an output cell that its value reads (the window radius plus what the
   // computation reads around it), from the parameters; std::nullopt when the value is not
   // local (a global extreme or a network traced over the whole grid), with the reason.

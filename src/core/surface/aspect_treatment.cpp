@@ -74,6 +74,7 @@ extern const TreatmentDescriptor kAspectTreatment{
     .valueNoData = "flat cells (gradient under one degree) and the outer ring of cells",
     .colourPicture = false,
     .pictureRequired = true,
+    .histogramAfterPicture = true,
     // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
     .notLocalReason = {},

@@ -71,6 +71,7 @@ extern const TreatmentDescriptor kLocalFractalTreatment{
     .valueNoData = "cells closer than half the window (6 or 12) to a border",
     .colourPicture = false,
     .pictureRequired = true,
+    .histogramAfterPicture = true,
     // The two voxel volumes of a centre span F = window / 2 cells each way; the last line and
     // column of centres are not drawn, so a block needs one cell more to draw all its own.
     // (The box-count table follows the DEM's range but gives the same counts for any range.)
