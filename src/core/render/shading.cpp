@@ -100,11 +100,11 @@ int LevelRow(const double* s, int count, const std::int32_t* base, const double*
 int PowerLevelRow(const double* s, int count, int power, const TShadeLevels& levels,
                   std::uint8_t* out) {
   const hn::ScalableTag<double> d;
-  const hn::RebindToSigned<decltype(d)> di;
+  const hn::Rebind<std::int32_t, decltype(d)> d32;
+  const hn::Rebind<std::uint8_t, decltype(d)> d8;
   const int lanes = static_cast<int>(hn::Lanes(d));
   const auto zero = hn::Zero(d), one = hn::Set(d, 1.0), full = hn::Set(d, 255.0);
   const auto relative = hn::Set(d, 0x1p-20);
-  HWY_ALIGN std::int64_t level[hn::MaxLanes(di)];
   int j = 0;
   for (; j + lanes <= count; j += lanes) {
     const auto v = hn::LoadU(d, s + j);
@@ -113,8 +113,8 @@ int PowerLevelRow(const double* s, int count, int power, const TShadeLevels& lev
     const auto x = hn::Mul(power == 2 ? hn::Mul(w, w) : w, full);
     const auto nearest = hn::Round(x);
     const auto slow = hn::Or(hn::Not(inside), hn::Abs(hn::Sub(x, nearest)) < hn::Mul(x, relative));
-    hn::Store(hn::ConvertTo(di, x), di, level);  // truncated toward zero, x in [0, 255)
-    for (int l = 0; l < lanes; ++l) out[j + l] = static_cast<std::uint8_t>(level[l]);
+    // Truncated toward zero, x in [0, 255): the level fits a byte.
+    hn::StoreU(hn::DemoteTo(d8, hn::DemoteTo(d32, x)), d8, out + j);
     if (!hn::AllFalse(d, slow)) {
       HWY_ALIGN double redo[hn::MaxLanes(d)];
       hn::Store(hn::VecFromMask(d, slow), d, redo);
