@@ -1,7 +1,12 @@
 #include "core/common/grid_memory.h"
 
 #include <atomic>
+#include <cstdint>
 #include <limits>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace orvane {
 
@@ -40,5 +45,19 @@ bool GridBytesAllowed(std::int64_t bytes) {
 void SetGridByteCeiling(std::int64_t bytes) { gCeiling.store(bytes, std::memory_order_relaxed); }
 
 std::int64_t GridByteCeiling() { return gCeiling.load(std::memory_order_relaxed); }
+
+void AdviseLargePages(void* data, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t last = (start + bytes) & ~(kLargePage - 1);
+  if (data != nullptr && last > first)
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
 
 }  // namespace orvane

@@ -7,9 +7,11 @@
 // allocation, and the treatments report it with GridMemoryError(lines, columns).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "core/common/result.h"
 
@@ -44,6 +46,21 @@ bool GridBytesAllowed(std::int64_t bytes);
 // The ceiling, in bytes, of one grid allocation; 0 (the default) sets none. Meant for tests.
 void SetGridByteCeiling(std::int64_t bytes);
 std::int64_t GridByteCeiling();
+
+// Asks the system to back the whole 2 MiB spans of [data, data + bytes) with large pages when
+// they are first touched: a grid of tens of megabytes then costs a few dozen page faults
+// instead of thousands. A hint only; nothing changes where the system has no such pages.
+void AdviseLargePages(void* data, std::size_t bytes);
+
+// v.assign(count, value), the new storage advised for large pages before it is first written.
+// Throws std::bad_alloc like assign.
+template <class T>
+void AssignOnLargePages(std::vector<T>& v, std::size_t count, const T& value) {
+  v.clear();
+  v.reserve(count);
+  AdviseLargePages(v.data(), count * sizeof(T));
+  v.assign(count, value);
+}
 
 // Sets a ceiling for the lifetime of the object and puts the previous one back.
 class ScopedGridByteCeiling {

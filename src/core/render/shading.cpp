@@ -93,6 +93,39 @@ int LevelRow(const double* s, int count, const std::int32_t* base, const double*
   return j;
 }
 
+// Levels where the power is a square (power 2) or the shading itself (power 1): the level is
+// the truncated s^power x 255 unless that lies within a relative 2^-20 of a whole number, far
+// wider than the few ulps the library's power and the float rounding can move it; those
+// lanes, and shadings outside [0, 1), are left to `levels.Level`. Returns the cells done.
+int PowerLevelRow(const double* s, int count, int power, const TShadeLevels& levels,
+                  std::uint8_t* out) {
+  const hn::ScalableTag<double> d;
+  const hn::Rebind<std::int32_t, decltype(d)> d32;
+  const hn::Rebind<std::uint8_t, decltype(d)> d8;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const auto zero = hn::Zero(d), one = hn::Set(d, 1.0), full = hn::Set(d, 255.0);
+  const auto relative = hn::Set(d, 0x1p-20);
+  int j = 0;
+  for (; j + lanes <= count; j += lanes) {
+    const auto v = hn::LoadU(d, s + j);
+    const auto inside = hn::And(v >= zero, v < one);
+    const auto w = hn::IfThenElseZero(inside, v);
+    const auto x = hn::Mul(power == 2 ? hn::Mul(w, w) : w, full);
+    const auto nearest = hn::Round(x);
+    const auto slow = hn::Or(hn::Not(inside), hn::Abs(hn::Sub(x, nearest)) < hn::Mul(x, relative));
+    // Truncated toward zero, x in [0, 255): the level fits a byte.
+    hn::StoreU(hn::DemoteTo(d8, hn::DemoteTo(d32, x)), d8, out + j);
+    if (!hn::AllFalse(d, slow)) {
+      HWY_ALIGN double redo[hn::MaxLanes(d)];
+      hn::Store(hn::VecFromMask(d, slow), d, redo);
+      for (int l = 0; l < lanes; ++l)
+        if (std::bit_cast<std::uint64_t>(redo[l]) != 0)
+          out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
+    }
+  }
+  return j;
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace orvane
 HWY_AFTER_NAMESPACE();
@@ -102,6 +135,7 @@ namespace orvane {
 
 HWY_EXPORT(ShadingRow);
 HWY_EXPORT(LevelRow);
+HWY_EXPORT(PowerLevelRow);
 
 TShadeKernel::TShadeKernel(const TDemModel& dem, const TLightParams& light)
     : pixelSizeX(dem.pixelSizeX),
@@ -127,6 +161,7 @@ double TShadeKernel::operator()(double z, double zRight, double zDown) const {
 
 TShadeLevels::TShadeLevels(double brightness) : brightness_(brightness) {
   if (!(brightness > 0.0) || !std::isfinite(brightness)) return;
+  if (brightness == 1.0 || brightness == 2.0) power_ = static_cast<int>(brightness);
   // thresholds_[0] = -inf and thresholds_[256] = +inf bound every level.
   thresholds_.assign(257, 0.0);
   thresholds_[0] = -std::numeric_limits<double>::infinity();
@@ -173,7 +208,10 @@ int TShadeLevels::Level(double s) const {
 
 void TShadeLevels::Levels(const double* s, int count, std::uint8_t* out) const {
   int j = 0;
-  if (!thresholds_.empty()) {
+  if (power_ != 0) {
+    ApplySimdChoice();
+    j = HWY_DYNAMIC_DISPATCH(PowerLevelRow)(s, count, power_, *this, out);
+  } else if (!thresholds_.empty()) {
     ApplySimdChoice();
     j = HWY_DYNAMIC_DISPATCH(LevelRow)(s, count, base_.data(), thresholds_.data(), kBuckets, *this, out);
   }

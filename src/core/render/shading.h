@@ -59,6 +59,7 @@ class TShadeLevels {
  private:
   static constexpr int kBuckets = 4096;
   double brightness_;
+  int power_ = 0;  // 1 or 2 when the brightness is that whole power: levels without tables
   std::vector<double> thresholds_;
   std::vector<std::int32_t> base_;  // per bucket of s: the level at its lower end
 };

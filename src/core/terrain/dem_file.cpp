@@ -1,15 +1,23 @@
 #include "core/terrain/dem_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <new>
+#include <utility>
+
+#include <sys/types.h>
+#include <unistd.h>
 
 #include "core/common/atomic_file.h"
 #include "core/common/grid_memory.h"
+#include "core/common/parallel.h"
 
 namespace orvane {
 
@@ -126,33 +134,85 @@ Expected<DemFileScan> ScanDemFile(const std::string& rawPath, int lines, int col
   }
   if (!GridBytesAllowed(GridBytes(lines, columns, sizeof(std::int32_t))))
     return GridMemoryError(lines, columns);
+  const std::size_t cells = static_cast<std::size_t>(lines) * columns;
   try {
-    scan.values.resize(static_cast<std::size_t>(lines) * columns);
+    scan.values.reserve(cells);
+    AdviseLargePages(scan.values.data(), cells * sizeof(std::int32_t));
+    scan.values.resize(cells);
   } catch (const std::bad_alloc&) {
     return GridMemoryError(lines, columns);
   }
-  std::vector<std::uint8_t> line(static_cast<std::size_t>(columns) * bytesPerElement);
-  for (int l = 0; l < lines; ++l) {
-    if (std::fread(line.data(), 1, line.size(), file.get()) != line.size())
-      return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(l) + " of '" + rawPath + "'"};
-    std::int32_t* out = scan.values.data() + static_cast<std::size_t>(l) * columns;
-    const std::uint8_t* p = line.data();
-    if (bytesPerElement == 2) {
-      for (int c = 0; c < columns; ++c, p += 2)
-        out[c] = static_cast<std::int32_t>(p[0] | (p[1] << 8));  // unsigned: 65535 stays 65535
-    } else {
-      for (int c = 0; c < columns; ++c, p += 4) {
-        const std::uint32_t u = p[0] | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                (static_cast<std::uint32_t>(p[2]) << 16) |
-                                (static_cast<std::uint32_t>(p[3]) << 24);
-        out[c] = static_cast<std::int32_t>(u);
-      }
-    }
-    for (int c = 0; c < columns; ++c) {
-      if (out[c] < scan.minValue) scan.minValue = out[c];
-      if (out[c] > scan.maxValue) scan.maxValue = out[c];
-    }
+  // Blocks of whole lines of about 1 MiB, read on every core at once, each widened and scanned
+  // for its extremes while it is still in the cache. 32-bit elements are read straight into
+  // the grid (they are stored as they lie in memory); 16-bit ones through a small buffer.
+  const std::size_t lineBytes = static_cast<std::size_t>(columns) * bytesPerElement;
+  const int linesPerBlock =
+      static_cast<int>(std::clamp<std::size_t>((std::size_t{1} << 20) / lineBytes, 1, lines));
+  const int blocks = (lines + linesPerBlock - 1) / linesPerBlock;
+  struct BlockResult {
+    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    int shortLine = -1;  // the first line the file could not give
+  };
+  std::vector<BlockResult> results(static_cast<std::size_t>(blocks));
+  const int descriptor = ::fileno(file.get());
+  ParallelForLines(
+      blocks,
+      [&](int b) {
+        const int first = b * linesPerBlock;
+        const int count = std::min(linesPerBlock, lines - first);
+        const std::size_t blockCells = static_cast<std::size_t>(count) * columns;
+        const std::size_t bytes = blockCells * bytesPerElement;
+        std::int32_t* out = scan.values.data() + static_cast<std::size_t>(first) * columns;
+        thread_local std::vector<std::uint16_t> narrow;
+        if (bytesPerElement == 2) narrow.resize(blockCells);
+        auto* target = bytesPerElement == 4 ? reinterpret_cast<char*>(out)
+                                            : reinterpret_cast<char*>(narrow.data());
+        const auto offset = static_cast<off_t>(first) * static_cast<off_t>(lineBytes);
+        std::size_t done = 0;
+        while (done < bytes) {
+          const ssize_t got = ::pread(descriptor, target + done, bytes - done,
+                                      offset + static_cast<off_t>(done));
+          if (got < 0 && errno == EINTR) continue;
+          if (got <= 0) break;
+          done += static_cast<std::size_t>(got);
+        }
+        BlockResult& result = results[static_cast<std::size_t>(b)];
+        if (done < bytes) {
+          result.shortLine = first + static_cast<int>(done / lineBytes);
+          return;
+        }
+        std::int32_t lowest = result.lowest, highest = result.highest;
+        if (bytesPerElement == 2) {
+          const std::uint16_t* in = narrow.data();
+          for (std::size_t k = 0; k < blockCells; ++k) {
+            const std::int32_t v = in[k];  // unsigned: 65535 stays 65535
+            out[k] = v;
+            lowest = std::min(lowest, v);
+            highest = std::max(highest, v);
+          }
+        } else {
+          for (std::size_t k = 0; k < blockCells; ++k) {
+            lowest = std::min(lowest, out[k]);
+            highest = std::max(highest, out[k]);
+          }
+        }
+        result.lowest = lowest;
+        result.highest = highest;
+      },
+      nullptr, 1);
+  std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+  std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+  for (const BlockResult& result : results) {
+    if (result.shortLine >= 0)
+      return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(result.shortLine) +
+                                            " of '" + rawPath + "'"};
+    lowest = std::min(lowest, result.lowest);
+    highest = std::max(highest, result.highest);
   }
+  scan.minValue = std::min<std::int64_t>(scan.minValue, lowest);
+  scan.maxValue = std::max<std::int64_t>(scan.maxValue, highest);
+  scan.valueRange = std::pair{lowest, highest};
   return scan;
 }
 
@@ -215,7 +275,8 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(DemFileScan&& scan,
   if (options.writeWorkFile) return LoadScannedDem(static_cast<const DemFileScan&>(scan), options);
   if (Status s = CheckScan(scan, options); !s) return s.error();
   auto model = std::make_unique<TDemModel>();
-  const int code = model->AdoptInt32Grid(OpenedDescriptor(scan, options), std::move(scan.values));
+  const int code = model->AdoptInt32Grid(OpenedDescriptor(scan, options), std::move(scan.values),
+                                         scan.valueRange);
   if (code != 0) return GridMemoryError(scan.lines, scan.columns);
   return model;
 }
@@ -301,7 +362,8 @@ int TDemModel::ReadRaw(const std::string& path, const TDemDescriptor& block,
   return kOk;
 }
 
-int TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values) {
+int TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values,
+                              std::optional<std::pair<std::int32_t, std::int32_t>> valueRange) {
   if (block.lines <= 0 || block.columns <= 0 ||
       values.size() != static_cast<std::size_t>(block.lines) * block.columns)
     return kWrongFormat;
@@ -314,7 +376,12 @@ int TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int3
   data_ = std::move(values);
   allocError = 0;
   offset = 0.0f;
-  UpdateMinMax();
+  // The same figures as UpdateMinMax's scan (offset 0 and a finite scale, the extremes of a
+  // type-2 grid are those of its extreme stored values).
+  if (valueRange && std::isfinite(scale))
+    SetExtremesOfStored(valueRange->first, valueRange->second);
+  else
+    UpdateMinMax();
   return kOk;
 }
 

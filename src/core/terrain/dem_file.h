@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/common/progress.h"
@@ -47,6 +49,9 @@ struct DemFileScan {
   // grid shows exactly these, and so do grids lying entirely above or below them.
   std::int64_t minValue = 1000000, maxValue = 0;
   std::vector<std::int32_t> values;  // lines x columns, top line first
+  // The exact lowest and highest of `values`, when ScanDemFile read them (a scan built or
+  // changed elsewhere leaves this empty and the model scans its grid).
+  std::optional<std::pair<std::int32_t, std::int32_t>> valueRange;
 };
 // Reads the grid (16-bit unsigned widened without sign, or 32-bit signed) and scans it for the
 // minimum and maximum. Refuses a width other than 2 or 4 (kBadParameter) and a file shorter

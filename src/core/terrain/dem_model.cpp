@@ -77,7 +77,7 @@ int TDemModel::Allocate(int columns_, int lines_, std::uint8_t elementType_) {
     // Round the row up to whole words so every line starts on a 4-byte boundary.
     rowBytes_ = static_cast<std::size_t>(row);
     const std::size_t words = (static_cast<std::size_t>(total) + 3) / 4;
-    data_.assign(words, 0);
+    AssignOnLargePages(data_, words, std::int32_t{0});
   } catch (const std::bad_alloc&) {
     data_.clear();
     rowBytes_ = 0;
@@ -143,6 +143,13 @@ int TDemModel::CopyValuesFrom(const TDemModel* source) {
   return 0;
 }
 
+void TDemModel::SetExtremesOfStored(std::int32_t lowest, std::int32_t highest) {
+  const double a = offset + scale * static_cast<double>(lowest);
+  const double b = offset + scale * static_cast<double>(highest);
+  minElevation = static_cast<float>(std::min(a, b));
+  maxElevation = static_cast<float>(std::max(a, b));
+}
+
 void TDemModel::UpdateMinMax() {
   double lo = 1e300;
   double hi = -1e300;
@@ -158,10 +165,7 @@ void TDemModel::UpdateMinMax() {
       vlo = std::min(vlo, v[k]);
       vhi = std::max(vhi, v[k]);
     }
-    const double a = offset + scale * static_cast<double>(vlo);
-    const double b = offset + scale * static_cast<double>(vhi);
-    minElevation = static_cast<float>(std::min(a, b));
-    maxElevation = static_cast<float>(std::max(a, b));
+    SetExtremesOfStored(vlo, vhi);
     return;
   }
   for (int l = 0; l < lines && !data_.empty(); ++l) {

@@ -10,7 +10,9 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/terrain/float_grid.h"
@@ -102,7 +104,10 @@ class TDemModel : public TDemDescriptor {
   // Takes `values` (block.lines x block.columns, top line first) as a type-2 grid, as ReadRaw
   // would read them from a file: descriptor, offset 0, minimum and maximum recomputed.
   // Returns 0, or kWrongFormat when the count does not match (nothing changed then).
-  int AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values);
+  // `valueRange`, when given, is the exact lowest and highest of `values` (a reader that has
+  // just scanned them): the extremes come from it instead of another pass over the grid.
+  int AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values,
+                     std::optional<std::pair<std::int32_t, std::int32_t>> valueRange = {});
 
   void UpdateMinMax();
   double ComputeMin() const;
@@ -135,6 +140,9 @@ class TDemModel : public TDemDescriptor {
   void NotifyEnd() const { if (OnProgressEnd) OnProgressEnd(); }
 
  private:
+  // Minimum and maximum elevations of a type-2 grid from its extreme stored values.
+  void SetExtremesOfStored(std::int32_t lowest, std::int32_t highest);
+
   // 32-bit words so type 2 lines are int32 arrays; other types are read bytewise.
   std::vector<std::int32_t> data_;
   std::size_t rowBytes_ = 0;

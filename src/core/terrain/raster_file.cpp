@@ -52,14 +52,15 @@ Status SaveRasterRawFiles(const TRasterImage& raster, const std::string& rawPath
   if (Status s = header.Open(headerPath); !s) return s;
   if (Status s = data.Open(rawPath); !s) return s;
   header.Write(RasterHeaderText(lines, columns, pixelSizeTruncated));
-  std::vector<std::uint8_t> line(static_cast<std::size_t>(columns));
-  // One-byte pixels are their own values: whole lines go out as they are.
+  // One-byte pixels are their own values and their lines lie end to end: the whole grid goes
+  // out in one write, without passing through the stream's buffer.
   const bool bytes = raster.kind != kRasterRgb && raster.IsAllocated();
-  for (int l = 0; l < lines; ++l) {
-    if (bytes) {
-      if (Status s = data.Write(raster.Row(l), line.size()); !s) return s;
-      continue;
-    }
+  if (bytes && lines > 0 && columns > 0) {
+    if (Status s = data.Write(raster.Row(0), static_cast<std::size_t>(lines) * columns); !s)
+      return s;
+  }
+  std::vector<std::uint8_t> line(bytes ? 0 : static_cast<std::size_t>(columns));
+  for (int l = 0; l < lines && !bytes; ++l) {
     for (int c = 0; c < columns; ++c) {
       int value = 0;
       raster.GetValue(c, l, value);

@@ -31,7 +31,8 @@ TPalette GrayRamp() {
 TRasterImage::TRasterImage() : palette(GrayRamp()) {}
 
 TRasterImage::TRasterImage(int columns_, int lines_, std::uint8_t kind_) : palette(GrayRamp()) {
-  if (Allocate(columns_, lines_, kind_) == 0) Fill(TColor{});
+  // Allocate gives every pixel 0: black in every kind, no second pass needed.
+  Allocate(columns_, lines_, kind_);
 }
 
 int TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
@@ -50,7 +51,7 @@ int TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
     return 1;
   }
   try {
-    pixels_.assign(static_cast<std::size_t>(total), 0);
+    AssignOnLargePages(pixels_, static_cast<std::size_t>(total), std::uint8_t{0});
   } catch (const std::bad_alloc&) {
     allocError = 1;
     Release();

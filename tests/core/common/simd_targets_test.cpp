@@ -77,7 +77,9 @@ TEST(SimdTargets, EveryInstructionSetMatchesTheCellByCellOracles) {
                                  SlopeColour(2, true), SlopeColour(3, false)};
   const TAspectParams aspects[] = {AspectGray(360), AspectGray(36), AspectPainting(false),
                                    AspectPainting(true)};
-  const TLightParams lights[] = {TLightParams{}, Light(45, 10, 5.0f, 0.5f), Light(200, 30, 1.0f, 3.7f),
+  // Brightness 2 (the default) and 1 take levels without tables, the others the thresholds.
+  const TLightParams lights[] = {TLightParams{},             Light(120, 55, 2.0f, 1.0f),
+                                 Light(45, 10, 5.0f, 0.5f),  Light(200, 30, 1.0f, 3.7f),
                                  Light(300, 40, 1.5f, 0.0f)};
 
   // Line lengths around every vector width and its remainders; gentle relief crowds the
