@@ -46,7 +46,7 @@ void TDrainageCommands::ExtractDrainageNetwork1Click() {
 
 void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure measure) {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
-  if (!drainage) return;
+  if (!drainage || !main_.NetworkMatchesDem("ERROR")) return;
   DissectionParams params;
   params.tiling = tiling;
   params.measure = measure;
@@ -106,7 +106,7 @@ void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(AboutVenno
 void TDrainageCommands::Headwaterstreatment1Click() {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
   TDemModel* dem = main_.CurrentDem();
-  if (!drainage || !dem) return;
+  if (!drainage || !dem || !main_.NetworkMatchesDem("ERROR")) return;
   QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
   THeadWatersForm& form = HeadWatersFormOf(main_);
   form.SetPixelSize(main_.PixelSize());
