@@ -2,6 +2,7 @@
 // front with the right caption, tiling with a large picture, readable diagram axes, Alt-key
 // menus and disabled tool buttons that look disabled.
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,8 +12,11 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/display/image_window.h"
+#include "app/drainage/dissection_dialogs.h"
 #include "app/exchange/vue3d_form.h"
 #include "app/shell/icons.h"
+#include "app/surface/circular_forms.h"
+#include "app/surface/local_fractal_form.h"
 #include "session_support.h"
 
 namespace orvane::test {
@@ -158,6 +162,60 @@ TEST_F(MainFormTest, MenuBarTitlesHaveDistinctAltKeysAndDisabledButtonsLookDisab
     return sum;
   };
   EXPECT_LT(coverage(QIcon::Disabled) * 2, coverage(QIcon::Normal));
+}
+
+}  // namespace
+}  // namespace orvane::test
+
+namespace orvane::test {
+namespace {
+
+// Typed as a user types (through the field's validator), unlike setText.
+void Type(QLineEdit& field, const QString& text) {
+  field.clear();
+  field.insert(text);
+}
+
+TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpen) {
+  TestPrompter prompts;
+  TCircularWindowForm circular;
+  circular.SetPixelSize(90.0f);
+  circular.SetGridSize(403, 344);
+  circular.ChooseStatistic(1);
+  auto* radius = circular.findChild<QLineEdit*>("RadiusEdit");
+  Type(*radius, "abc");
+  EXPECT_EQ(radius->text(), "");
+  Type(*radius, "9999999999");  // beyond any DEM side: not even typed in full
+  EXPECT_LE(radius->text().toLongLong(), kMaxDemSide);
+  circular.show();
+  for (const char* typed : {"300", "172", "200"}) {
+    SCOPED_TRACE(typed);
+    prompts.messages.clear();
+    Type(*radius, typed);
+    circular.setResult(QDialog::Rejected);
+    circular.OkClick();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains("does not fit in the DEM (403 x 344)"));
+    EXPECT_EQ(circular.result(), QDialog::Rejected);
+    EXPECT_TRUE(circular.isVisible());
+  }
+  prompts.messages.clear();
+  Type(*radius, "171");
+  circular.OkClick();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(circular.result(), QDialog::Accepted);
+
+  TDDFen window;
+  auto* size = window.findChild<QLineEdit*>("WinSizeEdit");
+  ASSERT_NE(size, nullptr);
+  Type(*size, "-5x");
+  EXPECT_FALSE(size->hasAcceptableInput());
+  TLocalFractForm fractal;
+  auto* h = fractal.findChild<QLineEdit*>("HValEdit");
+  Type(*h, "abc");
+  EXPECT_EQ(h->text(), "");
+  Type(*h, "0,5");
+  EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
 }
 
 }  // namespace

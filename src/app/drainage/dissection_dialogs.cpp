@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include "app/display/class_legend.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/density_image.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -46,6 +48,8 @@ TDDFen::TDDFen(QWidget* parent) : QDialog(parent, Qt::Tool) {
   pixEdit_ = new QLineEdit;
   pixEdit_->setObjectName("PixEdit");
   winSizeEdit_ = new QLineEdit;
+  // Whole cells, at least one: letters and signs cannot be typed.
+  winSizeEdit_->setValidator(new QIntValidator(1, kMaxDemSide, winSizeEdit_));
   winSizeEdit_->setObjectName("WinSizeEdit");
   kilom1_ = new QLineEdit;
   kilom1_->setObjectName("Kilom1Edit");

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "app/shell/text_values.h"
@@ -33,6 +34,9 @@ TLocalFractForm::TLocalFractForm(QWidget* parent) : QDialog(parent) {
   auto* hLayout = new QHBoxLayout(hGroup);
   hEdit_ = new QLineEdit(hGroup);
   hEdit_->setObjectName("HValEdit");
+  // A decimal number, with a point or a comma: letters cannot be typed.
+  hEdit_->setValidator(
+      new QRegularExpressionValidator(QRegularExpression("[+-]?\\d*([.,]\\d*)?"), hEdit_));
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
 
