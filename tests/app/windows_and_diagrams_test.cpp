@@ -22,7 +22,9 @@
 namespace orvane::test {
 namespace {
 
-QMdiSubWindow* FrameOf(QWidget* window) { return qobject_cast<QMdiSubWindow*>(window->parentWidget()); }
+QMdiSubWindow* FrameOf(QWidget* window) {
+  return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
 
 TEST_F(MainFormTest, NetworkOfAnotherDemIsMarkedAndEveryCombinedTreatmentRefusesIt) {
   InstallDem(40, 30);
@@ -30,7 +32,8 @@ TEST_F(MainFormTest, NetworkOfAnotherDemIsMarkedAndEveryCombinedTreatmentRefuses
   EXPECT_TRUE(prompts.messages.empty());
   InstallDem(60, 30);  // another DEM: the network stays, marked
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size")) << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"))
+      << prompts.messages[0].text.toStdString();
   EXPECT_FALSE(main->NetworkMatchesDemSize());
   EXPECT_TRUE(main->RiverWindow().windowTitle().contains("not of the open DEM"));
 
@@ -216,6 +219,33 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   EXPECT_EQ(h->text(), "");
   Type(*h, "0,5");
   EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
+}
+
+}  // namespace
+}  // namespace orvane::test
+
+namespace orvane::test {
+namespace {
+
+// The shared window-size dialog refuses what the treatment at hand cannot use and stays open.
+TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
+  InstallDem(40, 30);
+  std::vector<int> results;
+  prompts.dialogs["DDFen"] = [&](QDialog& dialog) {
+    auto& window = static_cast<TDDFen&>(dialog);
+    for (const char* typed : {"0", "30", "29"}) {
+      window.SetWindowSizeText(typed);
+      window.setResult(QDialog::Rejected);
+      window.OkClick();
+      results.push_back(window.result());
+    }
+    return window.result();
+  };
+  main->Action("TotalDepthTreatment1")->trigger();
+  EXPECT_EQ(results, (std::vector<int>{QDialog::Rejected, QDialog::Rejected, QDialog::Accepted}));
+  ASSERT_GE(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].text, "The window size must be at least 1");
+  EXPECT_EQ(prompts.messages[1].text, "The window is larger than the DEM");
 }
 
 }  // namespace

@@ -53,7 +53,10 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   QString title = DissectionTitle(params);
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels", 0, {});
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
   title += window.SideText();
   params.windowSize = window.WindowSize();
 
