@@ -13,10 +13,13 @@
 #include "app/display/diagram_forms.h"
 #include "app/display/image_window.h"
 #include "app/drainage/dissection_dialogs.h"
+#include "app/drainage/headwaters_form.h"
+#include "app/exchange/page_print_form.h"
 #include "app/exchange/vue3d_form.h"
 #include "app/shell/icons.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/local_fractal_form.h"
+#include "app/terrain/size_dialogs.h"
 #include "session_support.h"
 
 namespace orvane::test {
@@ -219,6 +222,26 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   EXPECT_EQ(h->text(), "");
   Type(*h, "0,5");
   EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
+
+  // The other numeric fields: what cannot be typed in them.
+  TDynamicScale scale;
+  THeadWatersForm headwaters;
+  TCoordImage imageSize;
+  TConfigPagePrintForm page;
+  const std::pair<QLineEdit*, const char*> refused[] = {
+      {scale.findChild<QLineEdit*>("Pix_Size"), "9O"},
+      {headwaters.findChild<QLineEdit*>("WindowEdit"), "abc"},
+      {imageSize.findChild<QLineEdit*>("LineEdit"), "-3"},
+      {imageSize.findChild<QLineEdit*>("ColEdit"), "x"},
+      {page.findChild<QLineEdit*>("LargEdit"), "-50"},
+  };
+  for (const auto& [field, typed] : refused) {
+    ASSERT_NE(field, nullptr) << typed;
+    Type(*field, typed);
+    EXPECT_EQ(field->text(), "") << field->objectName().toStdString() << " took " << typed;
+  }
+  Type(*scale.findChild<QLineEdit*>("Pix_Size"), "90.5");
+  EXPECT_EQ(scale.findChild<QLineEdit*>("Pix_Size")->text(), "90.5");
 }
 
 }  // namespace

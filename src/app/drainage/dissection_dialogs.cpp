@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/density_image.h"
@@ -50,7 +50,7 @@ TDDFen::TDDFen(QWidget* parent) : QDialog(parent, Qt::Tool) {
   pixEdit_->setObjectName("PixEdit");
   winSizeEdit_ = new QLineEdit;
   // Whole cells, at least one: letters and signs cannot be typed.
-  winSizeEdit_->setValidator(new QIntValidator(1, kMaxDemSide, winSizeEdit_));
+  AcceptWholeNumbers(winSizeEdit_, 1, kMaxDemSide);
   winSizeEdit_->setObjectName("WinSizeEdit");
   kilom1_ = new QLineEdit;
   kilom1_->setObjectName("Kilom1Edit");

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 #include "core/surface/circular_window.h"
@@ -47,7 +47,7 @@ TCircularWindowForm::TCircularWindowForm(QWidget* parent) : QDialog(parent) {
   radius_ = new TDigitEdit(this);
   radius_->setObjectName("RadiusEdit");
   // Whole pixels; a radius beyond the largest DEM side cannot be typed at all.
-  radius_->setValidator(new QIntValidator(0, kMaxDemSide, radius_));
+  AcceptWholeNumbers(radius_, 0, kMaxDemSide);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
   pixelSize_ = new QLineEdit(this);

@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 
 namespace orvane {
@@ -35,8 +35,7 @@ TLocalFractForm::TLocalFractForm(QWidget* parent) : QDialog(parent) {
   hEdit_ = new QLineEdit(hGroup);
   hEdit_->setObjectName("HValEdit");
   // A decimal number, with a point or a comma: letters cannot be typed.
-  hEdit_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression("[+-]?\\d*([.,]\\d*)?"), hEdit_));
+  AcceptDecimals(hEdit_, true);
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
 
