@@ -24,6 +24,7 @@
 #include "app/shell/prompter.h"
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
+#include "core/drainage/network_value.h"
 #include "core/terrain/dem_file.h"
 
 namespace orvane {
@@ -35,6 +36,26 @@ constexpr int kPanelWidths[4] = {200, 240, 160, 50};
 const char* const kPanelSamples[4] = {"x:88888.88 y:88888.88  z: 8888.88",
                                       "Coord. UTM   X 888888.88    Y 8888888.88 ",
                                       "R: 888 G: 888 B: 888", "Line: 88888  Column: 88888"};
+
+const char* const kForeignNetworkCaption = "  DRAINAGE NETWORK (not of the open DEM)";
+
+QString WithMnemonic(const QString& caption, QString& taken) {
+  // The first letter of a word not yet taken, else any letter not yet taken.
+  const auto mark = [&](qsizetype at) {
+    taken += caption[at].toLower();
+    QString marked = caption;
+    marked.insert(at, '&');
+    return marked;
+  };
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    const bool wordStart = i == 0 || caption[i - 1] == ' ';
+    if (wordStart && caption[i].isLetter() && !taken.contains(caption[i].toLower())) return mark(i);
+  }
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i].isLetter() && !taken.contains(caption[i].toLower())) return mark(i);
+  }
+  return caption;
+}
 
 }  // namespace
 
@@ -79,7 +100,7 @@ TMainForm::~TMainForm() = default;
 QMenu* TMainForm::AddMenu(QWidget* parent, const QString& caption, const QString& name) {
   QMenu* menu = nullptr;
   if (auto* bar = qobject_cast<QMenuBar*>(parent)) {
-    menu = bar->addMenu(caption);
+    menu = bar->addMenu(WithMnemonic(caption, barMnemonics_));
   } else {
     menu = static_cast<QMenu*>(parent)->addMenu(caption);
   }
@@ -523,6 +544,15 @@ void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
   window.SetCaption(path);
   if (relief) window.SetRaster(*relief);
   EnableForOpenDem();
+  // A network of the DEM before stays, marked as not matching: the treatments that read it
+  // over the DEM refuse it until one of this DEM is extracted or opened.
+  if (!NetworkMatchesDemSize()) {
+    riverWindow_->SetCaption(kForeignNetworkCaption);
+    Prompts().Warning(this, "WARNING",
+                      QString::fromStdString(
+                          CheckNetworkOverDem(*CurrentDem(), *drainageRaster_).message()) +
+                          "\nExtract or open the drainage network of this DEM.");
+  }
 }
 
 void TMainForm::SetDiagramKind(int kind) {
@@ -538,8 +568,26 @@ void TMainForm::RegisterDiagram(int kind, std::function<void()> open) {
   diagrams_[kind] = std::move(open);
 }
 
+bool TMainForm::NetworkMatchesDemSize() const {
+  const TDemModel* dem = CurrentDem();
+  return !dem || !drainageRaster_ ||
+         (dem->columns == drainageRaster_->columns && dem->lines == drainageRaster_->lines);
+}
+
+bool TMainForm::NetworkMatchesDem(const QString& caption) {
+  const TDemModel* dem = CurrentDem();
+  if (!dem || !drainageRaster_) return true;
+  const Status checked = CheckNetworkOverDem(*dem, *drainageRaster_);
+  if (checked) return true;
+  Prompts().Warning(this, caption, QString::fromStdString(checked.message()));
+  return false;
+}
+
 void TMainForm::SetDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted) {
   if (!raster) return;
+  if (riverWindow_->windowTitle() == kForeignNetworkCaption) {
+    riverWindow_->SetCaption("  DRAINAGE NETWORK");
+  }
   riverWindow_->SetNetwork(*raster);
   drainageRaster_ = std::move(raster);
   SetEnabled("DrainageNetworkParameters1", true);

@@ -142,6 +142,12 @@ class TMainForm : public QMainWindow, public TImageHost {
   // The drainage raster of an extraction or an opened file: shown in the drainage window.
   // An extraction also enables the drainage save commands.
   void SetDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted);
+  // The one check of every treatment that reads the drainage network over the DEM: true
+  // unless a DEM is open whose size differs from the network's; then a warning under
+  // `caption` says so and the treatment must not run.
+  bool NetworkMatchesDem(const QString& caption);
+  // False once a DEM of another size was opened after the network.
+  bool NetworkMatchesDemSize() const;
 
   // UTM frame for the status readout: the coordinate dialog's module gives the source and
   // says when the coordinates were confirmed.
@@ -204,6 +210,7 @@ class TMainForm : public QMainWindow, public TImageHost {
   void CreateStatusBar();
   void CreateDocumentWindows();
   void ConnectShellCommands();
+  QString barMnemonics_;  // the Alt-key letters the menu bar uses so far
   QMenu* AddMenu(QWidget* parent, const QString& caption, const QString& name);
   QAction* AddItem(QMenu* menu, const QString& caption, const QString& name);
   QAction* AddButton(const QString& name, const QString& hint);

@@ -81,13 +81,14 @@ TEST_F(DiagramFormsTest, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRo
 
 TEST_F(DiagramFormsTest, PeakZeroDrawsOnlyTheAxes) {
   TDiagDDForm dd;
-  dd.SetBound(300);
+  dd.SetBound(140);
   const TDiagramDrawing d = dd.Drawing(265);
-  // Horizontal axis, 15 ticks, vertical axis.
+  // Horizontal axis, 15 ticks, vertical axis; no count scale without counts.
   ASSERT_EQ(d.lines.size(), 17u);
   EXPECT_EQ(d.lines[0].from, QPoint(0, 260));
   EXPECT_EQ(d.lines[0].to, QPoint(300, 260));
   EXPECT_EQ(d.lines[16].to, QPoint(0, 10));
+  EXPECT_TRUE(d.texts.empty());
   THistDirForm dir;
   EXPECT_TRUE(dir.Drawing(200).lines.empty());
   TDiagLocFractDimForm loc;
@@ -139,8 +140,10 @@ TEST_F(DiagramFormsTest, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCount
   EXPECT_EQ(d.lines[0].colour, QColor(Qt::red));
   EXPECT_EQ(d.lines[0].from, QPoint(1, 0));
   EXPECT_EQ(d.lines[0].to, QPoint(12, 130));
-  ASSERT_EQ(d.texts.size(), 2u);
+  // The legend, then the count scale of the 3D counts.
+  ASSERT_EQ(d.texts.size(), 4u);
   EXPECT_EQ(d.texts[0].text, "2 D");
+  EXPECT_EQ(d.texts[2].text, "10");
   EXPECT_EQ(form.TableText().substr(0, 12), "0.000000\t10\r");
 }
 

@@ -299,13 +299,13 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   network->SetColor(6, 5, Rgb(0, 0, 255));
   main->SetDrainageRaster(network, true);
 
-  prompts.files.push_back({TempPath("net.raw"), 1});  // the extension is added as typed
+  prompts.files.push_back({TempPath("net.raw"), 1});  // a typed extension is not doubled
   main->Action("SaveDrainage1")->trigger();
   EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
-  ASSERT_TRUE(QFile::exists(TempPath("net.raw.raw")));
-  ASSERT_TRUE(QFile::exists(TempPath("net.raw.txt")));
+  ASSERT_TRUE(QFile::exists(TempPath("net.raw")));
+  ASSERT_TRUE(QFile::exists(TempPath("net.txt")));
 
-  prompts.files.push_back({TempPath("net.raw.raw"), 2});
+  prompts.files.push_back({TempPath("net.raw"), 2});
   main->Action("OpenDrainageNetwork1")->trigger();
   EXPECT_EQ(prompts.requests.back().title, "OPEN DRAINAGE NETWORK");
   EXPECT_EQ(prompts.requests.back().filter, "Bitmap [*.bmp]|*.bmp|Image Raw [*.raw]|*.raw");

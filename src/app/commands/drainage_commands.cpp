@@ -46,14 +46,17 @@ void TDrainageCommands::ExtractDrainageNetwork1Click() {
 
 void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure measure) {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
-  if (!drainage) return;
+  if (!drainage || !main_.NetworkMatchesDem("ERROR")) return;
   DissectionParams params;
   params.tiling = tiling;
   params.measure = measure;
   QString title = DissectionTitle(params);
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels", 0, {});
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
   title += window.SideText();
   params.windowSize = window.WindowSize();
 
@@ -106,7 +109,7 @@ void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(AboutVenno
 void TDrainageCommands::Headwaterstreatment1Click() {
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
   TDemModel* dem = main_.CurrentDem();
-  if (!drainage || !dem) return;
+  if (!drainage || !dem || !main_.NetworkMatchesDem("ERROR")) return;
   QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
   THeadWatersForm& form = HeadWatersFormOf(main_);
   form.SetPixelSize(main_.PixelSize());

@@ -227,7 +227,7 @@ void TFileCommands::SaveParameterClick() {
     if (!answer.ok()) return;
     main_.SetLastFileName(answer.path);
     BusyCursor busy;
-    saved = SaveRasterBmp(*raster, (answer.path + ".bmp").toStdString());
+    saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
   } else {
     request.title = "Save Parameter Image";
     request.filter = kSaveRawFilter;
@@ -236,9 +236,10 @@ void TFileCommands::SaveParameterClick() {
     main_.SetLastFileName(answer.path);
     BusyCursor busy;
     if (answer.filterIndex == 1) {
-      saved = SaveRasterRaw(*raster, answer.path.toStdString(), PixelSizeTruncated());
+      saved = SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
+                            PixelSizeTruncated());
     } else {
-      saved = SaveRasterBmp(*raster, (answer.path + ".bmp").toStdString());
+      saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
     }
   }
   if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
@@ -292,8 +293,9 @@ void TFileCommands::SaveDrainage1Click() {
   BusyCursor busy;
   const Status saved =
       answer.filterIndex == 1
-          ? SaveRasterRaw(*raster, answer.path.toStdString(), PixelSizeTruncated())
-          : SaveRasterBmp(*raster, (answer.path + ".bmp").toStdString());
+          ? SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
+                          PixelSizeTruncated())
+          : SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
   busy.Release();
   if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
 }

@@ -74,6 +74,7 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
     Prompts().Warning(&main_, "ERROR", "No DEM is open");
     return;
   }
+  if (!main_.NetworkMatchesDem("ERROR")) return;
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
@@ -128,6 +129,7 @@ void TMorphoCommands::RatioDepthTreatment1Click() {
     Prompts().Warning(&main_, "ERROR", "No DEM is open");
     return;
   }
+  if (!main_.NetworkMatchesDem("ERROR")) return;
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());

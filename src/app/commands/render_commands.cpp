@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <algorithm>
 
 #include "app/display/bitmap_box.h"
 #include "app/display/palette_form.h"
@@ -154,6 +155,10 @@ void TRenderCommands::View3D1Click() {
   auto* result = new TImageResForm(std::move(picture), main_.ImageDirectory());
   QMdiSubWindow* sub = main_.MdiArea().addSubWindow(result);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // The whole picture when the area has room for it; else scroll bars.
+  const QSize room = main_.MdiArea().viewport()->size();
+  sub->resize(std::min(result->width() + 20, room.width()),
+              std::min(result->height() + 40, room.height()));
   sub->show();
   lastResult_ = result;
   connect(result, &QObject::destroyed, this, [this, result] {

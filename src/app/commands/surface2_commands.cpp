@@ -67,7 +67,13 @@ void TSurface2Commands::TotalDepthTreatment1Click() {
   QString title = " TOTAL DEPTH   GRID SIZE ";
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
+  const int largest = std::min(dem->columns, dem->lines);
+  window.SetWindowLimits(1, "The window size must be at least 1",
+                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
   title += window.SideText();
 
   const int windowSize = window.WindowSize();

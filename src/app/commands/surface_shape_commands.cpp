@@ -173,6 +173,7 @@ void TSurfaceShapeCommands::CircularWindowTreatment1Click() {
   const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
   circularWindow_->SetPixelSize(dem->pixelSizeX);
+  circularWindow_->SetGridSize(dem->columns, dem->lines);
   if (Prompts().Exec(*circularWindow_) != QDialog::Accepted) return;
   const CircularParams params{circularWindow_->Radius(), circularWindow_->Statistic()};
   const QString title = Q(CircularTitle(params.statistic, params.radius));

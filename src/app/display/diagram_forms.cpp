@@ -67,6 +67,18 @@ void AddAxes(TDiagramDrawing& drawing, int height, int axisEnd, int step, int la
   if (vertical) drawing.lines.push_back({QPoint(0, base), QPoint(0, height - 255), kAxisColour});
 }
 
+// The count scale of the vertical axis at x = 0: a tick with its count at the peak and at
+// half of it, so the heights read as numbers of cells. Nothing without counts.
+void AddCountScale(TDiagramDrawing& drawing, std::int32_t peak, int base) {
+  if (peak <= 0) return;
+  for (const std::int32_t count : {peak, peak / 2}) {
+    if (count <= 0) continue;
+    const int y = DiagramY(count, peak, base);
+    drawing.lines.push_back({QPoint(0, y), QPoint(5, y), kAxisColour});
+    drawing.texts.push_back({QPoint(8, std::max(y + 4, 10)), QString::number(count)});
+  }
+}
+
 }  // namespace
 
 int DiagramY(std::int32_t count, std::int32_t peak, int base) {
@@ -84,17 +96,12 @@ TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) 
   paintBox_->setFixedSize(look.paintWidth, look.paintHeight);
   layout->addWidget(paintBox_);
 
-  auto* strip = new QWidget(this);
-  strip->setFixedSize(look.paintWidth + 20, 18);
-  for (qsizetype k = 0; k < look.labels.size(); ++k) {
-    auto* label = new QLabel(look.labels[k], strip);
-    label->setObjectName(QStringLiteral("Label%1").arg(k));
-    label->adjustSize();
-    const int x = static_cast<int>(k) * look.labelStep - label->width() / 2;
-    label->move(std::max(0, x), 0);
-    labels_.push_back(label);
-  }
-  layout->addWidget(strip);
+  labelStrip_ = new QWidget(this);
+  labelStrip_->setFixedSize(look.paintWidth + 20, 18);
+  std::vector<int> xs;
+  for (qsizetype k = 0; k < look.labels.size(); ++k) xs.push_back(static_cast<int>(k) * look.labelStep);
+  SetLabels(look.labels, xs);
+  layout->addWidget(labelStrip_);
 
   auto* buttons = new QHBoxLayout;
   auto* save = new QPushButton(tr("Save"), this);
@@ -109,6 +116,26 @@ TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) 
   layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(save, &QPushButton::clicked, this, &TDiagramForm::SaveClick);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TDiagramForm::SetLabels(const QStringList& texts, const std::vector<int>& xs) {
+  for (QLabel* label : labels_) delete label;
+  labels_.clear();
+  for (qsizetype k = 0; k < texts.size() && static_cast<std::size_t>(k) < xs.size(); ++k) {
+    auto* label = new QLabel(texts[k], labelStrip_);
+    label->setObjectName(QStringLiteral("Label%1").arg(k));
+    label->adjustSize();
+    const int x = xs[static_cast<std::size_t>(k)] - label->width() / 2;
+    label->move(std::clamp(x, 0, std::max(0, labelStrip_->width() - label->width())), 0);
+    label->show();
+    labels_.push_back(label);
+  }
+}
+
+std::vector<int> TDiagramForm::LabelPositions() const {
+  std::vector<int> xs;
+  for (const QLabel* label : labels_) xs.push_back(label->geometry().center().x());
+  return xs;
 }
 
 QStringList TDiagramForm::LabelTexts() const {
@@ -136,8 +163,9 @@ void TDiagramForm::SaveClick() {
 
 THistoGrisForm::THistoGrisForm(QWidget* parent)
     : TDiagramForm({"HistoGrisForm", " HISTOGRAM", 270, 265,
-                    {"0", "20", "40", "60", "80", "100", "120", "140", "160", "180", "200", "220", "240"},
-                    20},
+                    // A label every other tick: three digits every 20 pixels run into each other.
+                    {"0", "40", "80", "120", "160", "200", "240"},
+                    40},
                    parent) {}
 
 TDiagramDrawing THistoGrisForm::Drawing(int height) const {
@@ -188,12 +216,58 @@ TDiagDDForm::TDiagDDForm(QWidget* parent)
                     {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
                    parent) {}
 
+// The axis is 300 pixels long: 2 pixels a class up to a density of 15, fewer above, so the
+// curve always ends on the axis.
+constexpr int kDDAxisLength = 300;
+
+double TDiagDDForm::ClassWidth() const {
+  const int n = DiagramClassCount(bound_);
+  return n * 2 <= kDDAxisLength ? 2.0 : static_cast<double>(kDDAxisLength) / n;
+}
+
+double TDiagDDForm::AxisEnd() const {
+  // The last tick: at 280 (a density of 14) or at the last class when the data go further.
+  return std::max(280.0, DiagramClassCount(bound_) * ClassWidth());
+}
+
+int TDiagDDForm::LabelClasses() const {
+  // Labels at least 36 pixels apart: densities 2, 5, 10 ... apart.
+  for (const int classes : {20, 50, 100}) {
+    if (classes * ClassWidth() >= 36.0) return classes;
+  }
+  return 200;
+}
+
+void TDiagDDForm::SetBound(int bound) {
+  bound_ = bound;
+  QStringList texts;
+  std::vector<int> xs;
+  const int step = LabelClasses();
+  for (int classes = 0; classes * ClassWidth() <= AxisEnd() + 0.5; classes += step) {
+    texts << QString::number(classes / 10);
+    xs.push_back(static_cast<int>(classes * ClassWidth() + 0.5));
+  }
+  SetLabels(texts, xs);
+  if (PaintBox()) PaintBox()->update();
+}
+
 TDiagramDrawing TDiagDDForm::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_);
   const std::int32_t peak = PeakCount(counts_, 0, n);
-  AddCurve(drawing, counts_, 0, 2, n, 1, [](int i) { return 2 * i; }, peak, height - 5, Qt::red);
-  AddAxes(drawing, height, 300, 20, 280, true);
+  const double width = ClassWidth();
+  AddCurve(drawing, counts_, 0, 2, n, 1,
+           [width](int i) { return static_cast<int>(i * width + 0.5); }, peak, height - 5,
+           Qt::red);
+  const int base = height - 5;
+  drawing.lines.push_back({QPoint(0, base), QPoint(kDDAxisLength, base), kAxisColour});
+  const int step = LabelClasses();
+  for (int classes = 0; classes * width <= AxisEnd() + 0.5; classes += step / 2) {
+    const int x = static_cast<int>(classes * width + 0.5);
+    drawing.lines.push_back({QPoint(x, height - 1), QPoint(x, base), kAxisColour});
+  }
+  drawing.lines.push_back({QPoint(0, base), QPoint(0, height - 255), kAxisColour});
+  AddCountScale(drawing, peak, base);
   return drawing;
 }
 
@@ -220,6 +294,7 @@ TDiagramDrawing TDiagDD3DForm::Drawing(int height) const {
   drawing.texts.push_back({QPoint(366, 14), "2 D"});
   drawing.texts.push_back({QPoint(366, 46), "3 D"});
   AddAxes(drawing, height, 300, 40, 280, true);
+  AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
@@ -240,6 +315,7 @@ TDiagramDrawing TDiagFractDimForm::Drawing(int height) const {
   const std::int32_t peak = PeakCount(counts_, 101, n);
   AddCurve(drawing, counts_, 101, 102, n, 202, [](int i) { return 2 * i; }, peak, height - 5, Qt::blue);
   AddAxes(drawing, height, 412, 40, 400, true);
+  AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
@@ -261,6 +337,7 @@ TDiagramDrawing TDiagLocFractDimForm::Drawing(int height) const {
   AddCurve(drawing, counts_, start_, start_ + 1, n, 2, [](int i) { return 2 * i - 200; }, peak,
            height - 5, Qt::blue);
   AddAxes(drawing, height, 412, 40, 400, true);
+  AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 

@@ -77,9 +77,16 @@ class TDiagramForm : public QDialog {
 
   QWidget* PaintBox() const { return paintBox_; }
   QStringList LabelTexts() const;
+  // Where the labels under the horizontal axis stand (their centres), left to right.
+  std::vector<int> LabelPositions() const;
+
+ protected:
+  // Replaces the labels under the horizontal axis: texts[k] centred at xs[k].
+  void SetLabels(const QStringList& texts, const std::vector<int>& xs);
 
  private:
   QWidget* paintBox_ = nullptr;
+  QWidget* labelStrip_ = nullptr;
   std::vector<QLabel*> labels_;
   std::function<QString()> directory_;
   QString lastSaveName_;
@@ -126,13 +133,20 @@ class TDiagDDForm : public TDiagramForm {
   explicit TDiagDDForm(QWidget* parent = nullptr);
   std::array<std::int32_t, 300>& Counts() { return counts_; }
   const std::array<std::int32_t, 300>& Counts() const { return counts_; }
-  // trunc(10 x maximum density).
-  void SetBound(int bound) { bound_ = bound; }
+  // trunc(10 x maximum density). The horizontal axis then covers the densities up to it.
+  void SetBound(int bound);
   int Bound() const { return bound_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  private:
+  // Pixels per density class (a tenth): 2 while the classes fit the axis, fewer above.
+  double ClassWidth() const;
+  // Where the last tick and label may stand.
+  double AxisEnd() const;
+  // The density between two labels, in classes (20 = a density of 2).
+  int LabelClasses() const;
+
   std::array<std::int32_t, 300> counts_{};
   int bound_ = 0;
 };

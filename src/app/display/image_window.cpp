@@ -1,6 +1,7 @@
 #include "app/display/image_window.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
@@ -99,11 +100,17 @@ double TImageWindow::Scale() const {
 
 void TImageWindow::SetRaster(const TRasterImage& raster) {
   bitmap_ = RasterToBitmap(raster);
+  // The new picture is shown at 1:1: a caption naming another factor would be wrong now.
+  if (zoom_ != 1) SetCaption(CaptionFor(1));
   zoom_ = 1;
+  if (isHidden()) show();
+  // A new picture comes to the front, where the user looks for it.
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     if (sub->isHidden()) sub->show();
+    if (sub->isMinimized()) sub->showNormal();
+    if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+    sub->raise();
   }
-  if (isHidden()) show();
   UpdateScrollBars();
   horizontalScrollBar()->setValue(0);
   verticalScrollBar()->setValue(0);

@@ -14,8 +14,11 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/shell/form_parts.h"
+#include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/density_image.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -46,6 +49,8 @@ TDDFen::TDDFen(QWidget* parent) : QDialog(parent, Qt::Tool) {
   pixEdit_ = new QLineEdit;
   pixEdit_->setObjectName("PixEdit");
   winSizeEdit_ = new QLineEdit;
+  // Whole cells, at least one: letters and signs cannot be typed.
+  AcceptWholeNumbers(winSizeEdit_, 1, kMaxDemSide);
   winSizeEdit_->setObjectName("WinSizeEdit");
   kilom1_ = new QLineEdit;
   kilom1_->setObjectName("Kilom1Edit");
@@ -69,7 +74,7 @@ TDDFen::TDDFen(QWidget* parent) : QDialog(parent, Qt::Tool) {
   auto* ok = new QPushButton("OK");
   ok->setObjectName("OkBitBtn");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &TDDFen::OkClick);
   auto* del = new QPushButton("Delete");
   del->setObjectName("DelBitBtn");
   connect(del, &QPushButton::clicked, this, &QDialog::reject);
@@ -90,6 +95,27 @@ void TDDFen::SetPixelSize(int metres) {
 }
 
 void TDDFen::SetWindowSizeText(const QString& text) { winSizeEdit_->setText(text); }
+
+void TDDFen::SetWindowLimits(int minimum, const QString& tooSmall, int maximum,
+                             const QString& tooLarge) {
+  minimumWindow_ = minimum;
+  tooSmall_ = tooSmall;
+  maximumWindow_ = maximum;
+  tooLarge_ = tooLarge;
+}
+
+void TDDFen::OkClick() {
+  WindowChanged();
+  const bool small = windowSize_ < minimumWindow_;
+  const bool large = maximumWindow_ > 0 && windowSize_ > maximumWindow_;
+  if (small || large) {
+    Prompts().Warning(this, "ERROR", small ? tooSmall_ : tooLarge_);
+    winSizeEdit_->setFocus();
+    winSizeEdit_->selectAll();
+    return;
+  }
+  accept();
+}
 
 void TDDFen::WindowChanged() {
   windowSize_ = LeadingInt(winSizeEdit_->text());

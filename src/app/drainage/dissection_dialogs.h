@@ -45,8 +45,17 @@ class TDDFen : public QDialog {
   // For the tests: type a window size.
   void SetWindowSizeText(const QString& text);
 
+  // What the treatment can use: OK refuses a window below `minimum` or (when `maximum` > 0)
+  // above it with the treatment's own message, and the dialog stays open on the field.
+  void SetWindowLimits(int minimum, const QString& tooSmall, int maximum, const QString& tooLarge);
+  void OkClick();
+
  private:
   void WindowChanged();
+  int minimumWindow_ = 0;
+  int maximumWindow_ = 0;
+  QString tooSmall_;
+  QString tooLarge_;
 
   QLineEdit* pixEdit_;
   QLineEdit* winSizeEdit_;

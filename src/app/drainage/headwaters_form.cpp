@@ -11,8 +11,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/headwaters_density.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -32,6 +34,7 @@ THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
   pixelSizeEdit_->setObjectName("PixelSizeEdit");
   windowEdit_ = new QLineEdit;
   windowEdit_->setObjectName("WindowEdit");
+  AcceptWholeNumbers(windowEdit_, 1, kMaxDemSide);
   kilom1_ = new QLineEdit;
   kilom1_->setObjectName("KilomEdit1");
   kilom2_ = new QLineEdit;

@@ -81,6 +81,7 @@ TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
   gaucheEdit_ = AddField(marginsForm, "GaucheEdit", "Left");
   hauteEdit_ = AddField(marginsForm, "HauteEdit", "Height");
   for (QLineEdit* edit : {largEdit_, hautEdit_, gaucheEdit_, hauteEdit_}) {
+    AcceptDecimals(edit);  // sizes and margins: no letters, no negative values
     connect(edit, &QLineEdit::editingFinished, this, [this, edit] { EditLeft(edit); });
   }
 

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolButton>
@@ -448,7 +449,14 @@ TImageResForm::TImageResForm(std::unique_ptr<TRasterImage> picture, QString dire
   paintBox_->setObjectName("PaintBox1");
   paintBox_->setFixedSize(picture_->columns, picture_->lines);
   paintBox_->SetBitmap(RgbRasterToImage(*picture_));
-  layout->addWidget(paintBox_);
+  // In a scroll area: a large picture must not force its size on the window, or tiling the
+  // documents would squeeze the others to slivers.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("PictureScroll");
+  scroll->setWidget(paintBox_);
+  scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  layout->addWidget(scroll);
+  resize(picture_->columns + 30, picture_->lines + 70);
   auto* buttons = new QHBoxLayout;
   auto* save = new QPushButton("Save", this);
   save->setObjectName("SaveBitBtn");

@@ -5,13 +5,30 @@
 #include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QString>
 #include <functional>
 #include <utility>
 
 namespace orvane {
+
+// Whole numbers from `minimum` to `maximum` only: letters, signs and larger numbers cannot be
+// typed (an empty field stays possible while typing; the dialog refuses it on OK).
+inline void AcceptWholeNumbers(QLineEdit* edit, int minimum, int maximum) {
+  edit->setValidator(new QIntValidator(minimum, maximum, edit));
+}
+
+// Decimal numbers with a point or a comma, negative ones only when `negative`: letters cannot
+// be typed. Any such text counts as complete, so fields read on leaving still are.
+inline void AcceptDecimals(QLineEdit* edit, bool negative = false) {
+  const QString sign = negative ? QStringLiteral("[+-]?") : QStringLiteral("\\+?");
+  edit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(sign + QStringLiteral("\\d*([.,]\\d*)?")), edit));
+}
 
 // A line edit named `name`, added to `form` on a row labelled `label`.
 inline QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label) {

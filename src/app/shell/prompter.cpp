@@ -32,8 +32,7 @@ FileAnswer RunFileDialog(QWidget* parent, const FileRequest& request, bool save)
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   FileAnswer answer;
   answer.path = dialog.selectedFiles().first();
-  answer.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-  if (answer.filterIndex < 1) answer.filterIndex = 1;
+  answer.filterIndex = ChosenFilterIndex(request.filter, dialog.selectedNameFilter());
   return answer;
 }
 
@@ -66,6 +65,27 @@ int Prompter::Exec(QDialog& dialog) { return dialog.exec(); }
 Prompter& Prompts() { return g_prompter ? *g_prompter : Interactive(); }
 
 void SetPrompter(Prompter* prompter) { g_prompter = prompter; }
+
+int ChosenFilterIndex(const QString& filter, const QString& selected) {
+  // With the details hidden, the toolkit's own dialog answers the label alone; a platform
+  // dialog answers the full "label (patterns)": either names the pair.
+  const QStringList full = ToNameFilters(filter);
+  const QStringList parts = filter.split('|');
+  const QString chosen = selected.simplified();
+  for (qsizetype i = 0; i < full.size(); ++i) {
+    if (chosen == full[i].simplified() || chosen == parts[2 * i].simplified()) {
+      return static_cast<int>(i) + 1;
+    }
+  }
+  return 1;
+}
+
+QString WithoutSuffix(const QString& path, const QString& suffix) {
+  if (path.size() > suffix.size() && path.endsWith(suffix, Qt::CaseInsensitive)) {
+    return path.left(path.size() - suffix.size());
+  }
+  return path;
+}
 
 QStringList ToNameFilters(const QString& filter) {
   const QStringList parts = filter.split('|');

@@ -9,10 +9,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 #include "core/surface/circular_window.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -43,6 +46,8 @@ TCircularWindowForm::TCircularWindowForm(QWidget* parent) : QDialog(parent) {
   grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
   radius_ = new TDigitEdit(this);
   radius_->setObjectName("RadiusEdit");
+  // Whole pixels; a radius beyond the largest DEM side cannot be typed at all.
+  AcceptWholeNumbers(radius_, 0, kMaxDemSide);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
   pixelSize_ = new QLineEdit(this);
@@ -113,9 +118,29 @@ void TCircularWindowForm::ChooseStatistic(int statistic) {
 void TCircularWindowForm::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
 void TCircularWindowForm::ChooseResultKind(int kind) { (kind == 1 ? wrap_ : param_)->setChecked(true); }
 
+void TCircularWindowForm::SetGridSize(int columns, int lines) {
+  demColumns_ = columns;
+  demLines_ = lines;
+}
+
 void TCircularWindowForm::OkClick() {
   if (Status status = CheckCircularParams({Radius(), statistic_}); !status) {
     Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    if (Radius() <= 0) radius_->setFocus();
+    return;
+  }
+  // The disc of 2R + 1 cells must fit in the DEM somewhere, or every cell would stay white.
+  if (demColumns_ > 0 && demLines_ > 0 &&
+      (2 * Radius() >= demColumns_ || 2 * Radius() >= demLines_)) {
+    Prompts().Warning(this, "ERROR",
+                      QStringLiteral("The circular window (%1 pixels across) does not fit in the "
+                                     "DEM (%2 x %3): give a radius below %4")
+                          .arg(2 * Radius() + 1)
+                          .arg(demColumns_)
+                          .arg(demLines_)
+                          .arg((std::min(demColumns_, demLines_) + 1) / 2));
+    radius_->setFocus();
+    radius_->selectAll();
     return;
   }
   accept();

@@ -26,6 +26,8 @@ class TCircularWindowForm : public QDialog {
   int ResultKind() const;
   // Filled by the treatment with the DEM's pixelSizeX; the surface follows it.
   void SetPixelSize(float pixelSizeX);
+  // The DEM's size: OK refuses a disc wider than the DEM, which would leave no cell to compute.
+  void SetGridSize(int columns, int lines);
   QString SurfaceText() const;
 
   void ChooseStatistic(int statistic);
@@ -36,6 +38,8 @@ class TCircularWindowForm : public QDialog {
 
  private:
   void UpdateSurface();
+  int demColumns_ = 0;
+  int demLines_ = 0;
 
   QRadioButton* statistics_[6] = {};
   TDigitEdit* radius_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 
 namespace orvane {
@@ -33,6 +34,8 @@ TLocalFractForm::TLocalFractForm(QWidget* parent) : QDialog(parent) {
   auto* hLayout = new QHBoxLayout(hGroup);
   hEdit_ = new QLineEdit(hGroup);
   hEdit_->setObjectName("HValEdit");
+  // A decimal number, with a point or a comma: letters cannot be typed.
+  AcceptDecimals(hEdit_, true);
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
 

@@ -60,6 +60,7 @@ TDynamicScale::TDynamicScale(QWidget* parent) : QDialog(parent) {
   pixelRow->addWidget(new QLabel("Pixel Size (in meters)"));
   pixSize_ = new QLineEdit;
   pixSize_->setObjectName("Pix_Size");
+  AcceptDecimals(pixSize_);
   connect(pixSize_, &QLineEdit::textChanged, this,
           [this](const QString& t) { pixelSize_ = LeadingInt(t); });
   pixelRow->addWidget(pixSize_);

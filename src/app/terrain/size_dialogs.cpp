@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -20,6 +22,8 @@ TCoordImage::TCoordImage(QWidget* parent) : QDialog(parent) {
   lineEdit_->setObjectName("LineEdit");
   colEdit_ = new QLineEdit;
   colEdit_->setObjectName("ColEdit");
+  AcceptWholeNumbers(lineEdit_, 1, kMaxDemSide);
+  AcceptWholeNumbers(colEdit_, 1, kMaxDemSide);
   form->addRow("Lines", lineEdit_);
   form->addRow("Columns", colEdit_);
   connect(lineEdit_, &QLineEdit::textChanged, this,

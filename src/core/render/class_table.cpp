@@ -60,9 +60,33 @@ TColor EntryColor(const TClassEntry& entry) {
              std::clamp(entry.blue, 0, 255));
 }
 
+namespace {
+
+// a + (b - a) t, truncated. Where the mix is a whole number the floating-point value may fall a
+// few units in the last place below it (255 and 255 at t = 3/7 give 254.99999999999997): a value
+// that close to a whole number is taken as that number, so truncation cannot lose one.
+std::uint8_t MixChannel(std::int32_t a, std::int32_t b, double t) {
+  const double mixed = static_cast<double>(a) + (static_cast<double>(b) - a) * t;
+  const double whole = std::round(mixed);
+  if (std::fabs(mixed - whole) <= 1e-9 * std::max(1.0, std::fabs(whole))) return ChannelByte(whole);
+  return ChannelByte(mixed);
+}
+
+// The same mix for a whole value between whole bounds, in integers:
+// (a (high - value) + b (value - low)) / (high - low), truncated toward zero like the rest.
+std::uint8_t MixChannelWhole(std::int64_t a, std::int64_t b, std::int64_t low, std::int64_t high,
+                             std::int64_t value) {
+  const std::int64_t sum = a * (high - value) + b * (value - low);
+  return ChannelByte(static_cast<double>(sum / (high - low)));
+}
+
+bool IsWhole(double v) { return std::fabs(v) < 1e9 && v == std::trunc(v); }
+
+}  // namespace
+
 TColor MixColors(const TClassEntry& c0, const TClassEntry& c1, double t) {
-  auto mix = [t](std::int32_t a, std::int32_t b) { return ChannelByte(a * (1.0 - t) + b * t); };
-  return TColor{mix(c0.blue, c1.blue), mix(c0.green, c1.green), mix(c0.red, c1.red)};
+  return TColor{MixChannel(c0.blue, c1.blue, t), MixChannel(c0.green, c1.green, t),
+                MixChannel(c0.red, c1.red, t)};
 }
 
 TColor TClassTable::ColorOf(double value, bool smoothing) const {
@@ -76,6 +100,13 @@ TColor TClassTable::ColorOf(double value, bool smoothing) const {
   // Only a match through the bounds test interpolates; above the last bound the class colour
   // stands as it is.
   if (!(low < value && value <= high)) return EntryColor(entry);
+  if (IsWhole(value) && IsWhole(low) && IsWhole(high)) {
+    const auto l = static_cast<std::int64_t>(low), h = static_cast<std::int64_t>(high),
+               v = static_cast<std::int64_t>(value);
+    return TColor{MixChannelWhole(below.blue, entry.blue, l, h, v),
+                  MixChannelWhole(below.green, entry.green, l, h, v),
+                  MixChannelWhole(below.red, entry.red, l, h, v)};
+  }
   const double t = (value - low) / (high - low);
   return MixColors(below, entry, t);
 }

@@ -61,7 +61,8 @@ class TClassTable {
 // The colour of an entry, channels clamped to 0..255.
 TColor EntryColor(const TClassEntry& entry);
 
-// c0 (1 - t) + c1 t per channel, truncated toward zero and clamped to 0..255.
+// c0 (1 - t) + c1 t per channel, truncated toward zero and clamped to 0..255; exact where that
+// value is a whole number.
 TColor MixColors(const TClassEntry& c0, const TClassEntry& c1, double t);
 
 // Everything a dialog paints for its legend, in paint-box coordinates. Rows are 20 pixels high

@@ -37,6 +37,24 @@ TEST(ClassTable, SmoothingInterpolatesWithTruncatedChannels) {
   EXPECT_EQ(u.ColorOf(1.0, true), Rgb(0, 42, 212));
 }
 
+// Where the mix is a whole number it comes out as that number: the product form
+// c0 (1 - t) + c1 t falls just below it in floating point (255 and 255 at t = 3/7 gave 254,
+// 100 to 130 at t = 7/30 gave 106), and truncation kept the error. Other values still truncate.
+TEST(ClassTable, MixIsExactWhereTheMixIsWhole) {
+  const TClassEntry white{0.0f, 255, 255, 255};
+  for (double t : {3.0 / 7.0, 2.0 / 49.0, 4.0 / 100.0, 17.0 / 360.0}) {
+    EXPECT_EQ(MixColors(white, white, t), Rgb(255, 255, 255)) << t;
+  }
+  const TClassTable ramp({{10.0f, 255, 100, 0}, {40.0f, 255, 130, 30}});
+  for (int value = 11; value <= 40; ++value) {
+    EXPECT_EQ(ramp.ColorOf(value, true), Rgb(255, 90 + value, value - 10)) << value;
+  }
+  // Between whole values: 100.5 -> 100, as before.
+  EXPECT_EQ(ramp.ColorOf(10.5, true), Rgb(255, 100, 0));
+  EXPECT_EQ(MixColors({0.0f, 0, 0, 0}, {0.0f, 3, 3, 3}, 1.0 / 3.0), Rgb(1, 1, 1));
+  EXPECT_EQ(MixColors({0.0f, 0, 0, 0}, {0.0f, 2, 2, 2}, 0.7), Rgb(1, 1, 1));
+}
+
 TEST(ClassTable, EmptyTableNanAndOutOfRangeChannelsAreSafe) {
   const TClassTable empty;
   EXPECT_EQ(empty.ClassOf(1.0), -1);

@@ -1,5 +1,7 @@
 #include "core/render/slices.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "core/render/shading.h"
@@ -25,10 +27,20 @@ std::unique_ptr<TRasterImage> ReferenceSlices(const TDemModel& dem, const TLight
         if (z <= table[e].bound) { k = e; break; }
       double r = table[k].red, g = table[k].green, b = table[k].blue;
       if (smooth && k >= 1 && z <= table[k].bound) {
-        const double t = (z - table[k - 1].bound) / (table[k].bound - table[k - 1].bound);
-        r = static_cast<int>(table[k - 1].red * (1 - t) + table[k].red * t);
-        g = static_cast<int>(table[k - 1].green * (1 - t) + table[k].green * t);
-        b = static_cast<int>(table[k - 1].blue * (1 - t) + table[k].blue * t);
+        // The exact mix c0 + (c1 - c0) (z - low) / (high - low), truncated: every product here
+        // is exact in doubles (whole z, float bounds, channels of 8 bits), and the quotient's
+        // floor is corrected by exact products.
+        const double low = table[k - 1].bound, span = table[k].bound - low;
+        const auto mix = [&](int c0, int c1) {
+          const double num = (c1 - c0) * (z - low);
+          double q = std::floor(num / span);
+          while ((q + 1) * span <= num) ++q;
+          while (q * span > num) --q;
+          return c0 + q;
+        };
+        r = mix(table[k - 1].red, table[k].red);
+        g = mix(table[k - 1].green, table[k].green);
+        b = mix(table[k - 1].blue, table[k].blue);
       }
       int s = 0;
       shaded->GetValue(j, i, s);
