@@ -152,6 +152,9 @@ struct Figure {
 struct TreatmentOutput {
   std::unique_ptr<TRasterImage> picture;
   bool colourPicture = false;  // a colour result (cannot be saved as 8-bit raw)
+  // The picture's border left uncomputed, in cells: the GUI leaves it out of the gray
+  // histogram and the printing.
+  int margin = 0;
   std::optional<ValueGrid> values;
   std::vector<Figure> figures;
   std::string histogram;  // the --histogram table, when asked for and given
