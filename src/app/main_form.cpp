@@ -509,6 +509,7 @@ void TMainForm::SetParameterImage(std::shared_ptr<TRasterImage> raster) {
 
 void TMainForm::SetResultValues(TResultValues values) {
   resultValues_ = std::move(values);
+  if (resultValues_.wrapped) resultValues_.wrappedPicture = DisplayedRaster();
   const bool present = static_cast<bool>(resultValues_);
   SetEnabled("ExportValues1", present);
   SetEnabled("ValueHisto1", present);
@@ -517,7 +518,15 @@ void TMainForm::SetResultValues(TResultValues values) {
 
 QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int line) const {
   if (!resultValues_) return {};
-  const bool shownThere = resultValues_.wrapped ? &window == demWindow_ : &window == paramWindow_;
+  bool shownThere = false;
+  if (&window == paramWindow_) {
+    shownThere = !resultValues_.wrapped;
+  } else if (&window == demWindow_) {
+    // The wrapped result itself, or the parameter image put there by "Wrapping".
+    const std::shared_ptr<TRasterImage> shown = DisplayedRaster();
+    shownThere = shown && (resultValues_.wrapped ? shown == resultValues_.wrappedPicture.lock()
+                                                 : shown == parameterImage_);
+  }
   if (!shownThere) return {};
   return ValueReadout(*resultValues_.grid, resultValues_.name, column, line);
 }

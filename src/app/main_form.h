@@ -135,7 +135,9 @@ class TMainForm : public QMainWindow, public TImageHost {
   // value export and the value histogram.
   void SetResultValues(TResultValues values);
   const TResultValues& ResultValues() const { return resultValues_; }
-  // "Slope 23.4°" under the cell of `window` while it shows the result the values belong to.
+  // "Slope 23.4°" under the cell of `window` while it shows the result the values belong to:
+  // the parameter window for a parameter result, the DEM window for a wrapped one or once
+  // "Wrapping" put the parameter image there.
   QString ValueReadoutText(const TImageWindow& window, int column, int line) const override;
 
   // Diagrams: the kind the Diagram button opens (0 none, 1 local fractal, 2 dissection

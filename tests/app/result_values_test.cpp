@@ -120,7 +120,9 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_TRUE(main->IsEnabled("ExportValues1"));
   EXPECT_TRUE(main->IsEnabled("ValueHisto1"));
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
-  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");  // not the slope's window
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");  // the relief, not the slope
+  main->Action("WrapImage1")->trigger();  // the parameter image into the DEM window
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
 
   // The export: Float32, NaN as NoData, the grid cell for cell, on the typed UTM frame.
   main->SetUtmFrameSource([] { return TUtmFrame{500000.0, 503600.0, 4000000.0, 4002700.0, 30, 40}; });
@@ -141,7 +143,10 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   RunTotalDepth(1);
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "Total depth 18 m");
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 0, 7), "Total depth: no value");
-  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "");
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "");  // the slope picture is still there
+  // Another picture in the DEM window (the slope wrapped again) is not read as total depth.
+  main->Action("WrapImage1")->trigger();
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");
 
   // The value histogram's axis runs over the values, in their unit.
   auto& histogram = *main->findChild<TValueHistoForm*>();
