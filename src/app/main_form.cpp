@@ -31,11 +31,11 @@ namespace orvane {
 
 namespace {
 
-constexpr int kPanelWidths[4] = {200, 240, 160, 50};
-// The widest texts the first three panels show.
-const char* const kPanelSamples[4] = {"x:88888.88 y:88888.88  z: 8888.88",
-                                      "Coord. UTM   X 888888.88    Y 8888888.88 ",
-                                      "R: 888 G: 888 B: 888", "Line: 88888  Column: 88888"};
+constexpr int kPanelWidths[kStatusPanels] = {200, 240, 160, 50, 150};
+// The widest texts the panels show (the value panel: a usual one; it grows for longer ones).
+const char* const kPanelSamples[kStatusPanels] = {
+    "x:88888.88 y:88888.88  z: 8888.88", "Coord. UTM   X 888888.88    Y 8888888.88 ",
+    "R: 888 G: 888 B: 888", "Line: 88888  Column: 88888", "Total depth 8888.8 m"};
 
 const char* const kForeignNetworkCaption = "  DRAINAGE NETWORK (not of the open DEM)";
 
@@ -205,6 +205,7 @@ void TMainForm::CreateMenus() {
   QMenu* tools = AddMenu(bar, "Tools", "Tools1");
   AddItem(tools, "Palette", "OpenPalette1")->setEnabled(false);
   AddItem(tools, "Gray Histo", "GrayHisto1")->setEnabled(false);
+  AddItem(tools, "Value Histo", "ValueHisto1")->setEnabled(false);
   QMenu* diagram = AddMenu(tools, "Diagram", "ShowDiag1");
   AddItem(diagram, "Dissection Density", "DiagDD1")->setEnabled(false);
   AddItem(diagram, "Dissection Dens. 3D", "DiagDD3D1")->setEnabled(false);
@@ -275,7 +276,7 @@ void TMainForm::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName("StatusBar");
   bar->setSizeGripEnabled(true);
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < kStatusPanels; ++i) {
     panels_[i] = new QLabel(this);
     panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     panels_[i]->setFrameShape(QFrame::Panel);
@@ -287,6 +288,9 @@ void TMainForm::CreateStatusBar() {
     if (i == 1) {
       panels_[i]->setMinimumWidth(std::min(width, kPanelWidths[i]));
       bar->addWidget(panels_[i], 1);
+    } else if (i == kValuePanel) {
+      panels_[i]->setMinimumWidth(width);
+      bar->addWidget(panels_[i]);
     } else {
       panels_[i]->setFixedWidth(width);
       bar->addWidget(panels_[i]);
@@ -423,11 +427,11 @@ bool TMainForm::IsVisible(const QString& name) const {
 }
 
 QString TMainForm::StatusText(int panel) const {
-  return panel >= 0 && panel < 4 ? panels_[panel]->text() : QString();
+  return panel >= 0 && panel < kStatusPanels ? panels_[panel]->text() : QString();
 }
 
 void TMainForm::SetStatusText(int panel, const QString& text) {
-  if (panel >= 0 && panel < 4) panels_[panel]->setText(text);
+  if (panel >= 0 && panel < kStatusPanels) panels_[panel]->setText(text);
 }
 
 TDemModel* TMainForm::CurrentDem() const {
@@ -468,6 +472,7 @@ void TMainForm::ConnectProgress(TDemModel& dem) {
 
 void TMainForm::BeginTreatment(const QString& title) {
   parameterTitle_ = title;
+  SetResultValues({});  // the values of the previous result no longer describe what is shown
   emit TreatmentStarting();
 }
 
@@ -510,6 +515,7 @@ void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster, const Q
 
 void TMainForm::SetParameterImage(std::shared_ptr<TRasterImage> raster) {
   if (!raster) return;
+  SetResultValues({});
   paramWindow_->SetRaster(*raster);
   parameterImage_ = std::move(raster);
   displayMode_ = parameterImage_->kind == kRasterRgb ? 3 : 1;
@@ -520,6 +526,30 @@ void TMainForm::SetParameterImage(std::shared_ptr<TRasterImage> raster) {
     SetEnabled("DrainageNetworkParameters1", true);
     SetEnabled("IncrustDrainage1", true);
   }
+}
+
+void TMainForm::SetResultValues(TResultValues values) {
+  resultValues_ = std::move(values);
+  if (resultValues_.wrapped) resultValues_.wrappedPicture = DisplayedRaster();
+  const bool present = static_cast<bool>(resultValues_);
+  SetEnabled("ExportValues1", present);
+  SetEnabled("ValueHisto1", present);
+  if (!present) SetStatusText(kValuePanel, QString());
+}
+
+QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int line) const {
+  if (!resultValues_) return {};
+  bool shownThere = false;
+  if (&window == paramWindow_) {
+    shownThere = !resultValues_.wrapped;
+  } else if (&window == demWindow_) {
+    // The wrapped result itself, or the parameter image put there by "Wrapping".
+    const std::shared_ptr<TRasterImage> shown = DisplayedRaster();
+    shownThere = shown && (resultValues_.wrapped ? shown == resultValues_.wrappedPicture.lock()
+                                                 : shown == parameterImage_);
+  }
+  if (!shownThere) return {};
+  return ValueReadout(*resultValues_.grid, resultValues_.name, column, line);
 }
 
 void TMainForm::ShowWrappedImage(std::shared_ptr<TRasterImage> raster) {
@@ -537,6 +567,7 @@ std::shared_ptr<TViewState> TMainForm::PushViewState(std::shared_ptr<TDemModel> 
 
 void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
                                  std::shared_ptr<TRasterImage> relief, const QString& path) {
+  SetResultValues({});
   viewStates_.Replace(std::move(dem), relief);
   openingRelief_ = relief;
   demPath_ = path;

@@ -13,6 +13,7 @@
 
 #include "app/display/image_window.h"
 #include "app/shell/progress_form.h"
+#include "app/shell/result_values.h"
 #include "app/shell/view_state.h"
 #include "core/exchange/page_layout.h"
 #include "core/render/light_params.h"
@@ -129,6 +130,16 @@ class TMainForm : public QMainWindow, public TImageHost {
   // Opening a parameter image from a file: it becomes current without a treatment.
   void SetParameterImage(std::shared_ptr<TRasterImage> raster);
 
+  // The value grid of the current result (see result_values.h), set once its picture is
+  // shown; a new treatment, an opened parameter image or DEM drop it. Enables or disables the
+  // value export and the value histogram.
+  void SetResultValues(TResultValues values);
+  const TResultValues& ResultValues() const { return resultValues_; }
+  // "Slope 23.4°" under the cell of `window` while it shows the result the values belong to:
+  // the parameter window for a parameter result, the DEM window for a wrapped one or once
+  // "Wrapping" put the parameter image there.
+  QString ValueReadoutText(const TImageWindow& window, int column, int line) const override;
+
   // Diagrams: the kind the Diagram button opens (0 none, 1 local fractal, 2 dissection
   // density, 3 dissection density 3D, 4 drainage fractal dimension). Setting it enables the
   // Diagram submenu, that kind's item and the button.
@@ -228,6 +239,7 @@ class TMainForm : public QMainWindow, public TImageHost {
   QString captionedTitle_;
   int displayMode_ = 1;
   int margin_ = 0;
+  TResultValues resultValues_;
   int diagramKind_ = 0;
   std::map<int, std::function<void()>> diagrams_;
   PrinterRect printerRect_;
@@ -242,7 +254,7 @@ class TMainForm : public QMainWindow, public TImageHost {
 
   QMdiArea* mdi_ = nullptr;
   QToolBar* toolBar_ = nullptr;
-  QLabel* panels_[4] = {};
+  QLabel* panels_[kStatusPanels] = {};
   TImageForm* demWindow_ = nullptr;
   TImageParamForm* paramWindow_ = nullptr;
   TRiverImageForm* riverWindow_ = nullptr;

@@ -24,7 +24,7 @@ class FakeHost : public TImageHost {
   int unit = 1;
   bool magnifier = true;
   std::optional<TUtmFrame> utm;
-  QString panels[4];
+  QString panels[kStatusPanels];
 };
 
 class ImageWindowTest : public ::testing::Test {

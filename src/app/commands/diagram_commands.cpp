@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "app/display/diagram_forms.h"
+#include "app/display/value_histo_form.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
 
@@ -15,9 +16,10 @@ void InstallDiagramCommands(TMainForm& main) {
   auto& diagDD3D = DiagramWindow<TDiagDD3DForm>(main);
   auto& fractDim = DiagramWindow<TDiagFractDimForm>(main);
   auto& locFract = DiagramWindow<TDiagLocFractDimForm>(main);
+  auto& valueHisto = DiagramWindow<TValueHistoForm>(main);
   TMainForm* frame = &main;
   for (TDiagramForm* form : std::initializer_list<TDiagramForm*>{&histoGris, &histDir, &diagDD, &diagDD3D,
-                                                                 &fractDim, &locFract}) {
+                                                                 &fractDim, &locFract, &valueHisto}) {
     form->SetDirectorySource([frame] { return frame->ImageDirectory(); });
   }
   // The gray-level histogram is that of whatever parameter image is current when it paints.
@@ -26,12 +28,16 @@ void InstallDiagramCommands(TMainForm& main) {
     return image ? GrayLevelHistogram(*image, frame->Margin()) : TGrayHistogram{};
   });
 
+  // The value histogram counts the current result's value grid, whatever its picture is.
+  valueHisto.SetSource([frame] { return frame->ResultValues(); });
+
   auto opener = [](TDiagramForm& form) { return [&form] { Prompts().Exec(form); }; };
   const auto connectAction = [&](const char* name, std::function<void()> handler) {
     if (QAction* action = main.Action(name)) QObject::connect(action, &QAction::triggered, &main, handler);
   };
   connectAction("GrayHisto1", opener(histoGris));
   connectAction("HistoGrSpeedButton", opener(histoGris));
+  connectAction("ValueHisto1", opener(valueHisto));
   connectAction("AspectSpeedButton", opener(histDir));
   // The frame connects the Diagram button and the Diagram submenu items to these.
   main.RegisterDiagram(1, opener(locFract));

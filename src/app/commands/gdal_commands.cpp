@@ -159,6 +159,50 @@ void TGdalCommands::SetUtmFrame(const GeoReference& georef) {
   main_.SetUtmCoordinatesSet(true);
 }
 
+std::optional<UtmFrame> TGdalCommands::TypedUtmFrame() const {
+  const std::optional<TUtmFrame> utm = main_.UtmFrame();
+  if (!utm || !(utm->xmax > utm->xmin) || !(utm->ymax > utm->ymin) || utm->lines <= 0 ||
+      utm->columns <= 0)
+    return std::nullopt;
+  UtmFrame frame;
+  frame.xMin = utm->xmin;
+  frame.xMax = utm->xmax;
+  frame.yMin = utm->ymin;
+  frame.yMax = utm->ymax;
+  frame.lines = utm->lines;
+  frame.columns = utm->columns;
+  if (auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands"))
+    frame.zone = LeadingInt(exchange->CoordinateForm().ZoneText());
+  return frame;
+}
+
+std::optional<GeoReference> TGdalCommands::ValuesGeoReference() const {
+  if (imported_) return imported_;
+  if (const std::optional<UtmFrame> frame = TypedUtmFrame()) return GeoReferenceFromUtmFrame(*frame);
+  return std::nullopt;
+}
+
+void TGdalCommands::ExportValues1Click() {
+  const TResultValues values = main_.ResultValues();
+  if (!values) return;
+  FileRequest request;
+  request.title = "Export Values (GeoTIFF)";
+  request.directory = main_.ImageDirectory();
+  request.filter = kExportFilter;
+  const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  if (!answer.ok()) return;
+  QString path = answer.path;
+  if (!IsGeoTiffPath(path.toStdString())) path += ".tif";
+  main_.SetLastFileName(path);
+
+  const std::optional<GeoReference> georef = ValuesGeoReference();
+  BusyCursor busy;
+  const Status written =
+      ExportValuesGeoTiff(*values.grid, path.toStdString(), georef ? &*georef : nullptr);
+  busy.Release();
+  if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
+}
+
 void TGdalCommands::ExportGeoTiff1Click() {
   const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
   const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
@@ -168,20 +212,7 @@ void TGdalCommands::ExportGeoTiff1Click() {
   const bool hasDem = dem && dem->IsAllocated();
   if (!hasParameter && !hasDrainage && !hasDem) return;
 
-  std::optional<UtmFrame> frame;
-  if (const std::optional<TUtmFrame> utm = main_.UtmFrame();
-      utm && utm->xmax > utm->xmin && utm->ymax > utm->ymin && utm->lines > 0 && utm->columns > 0) {
-    UtmFrame f;
-    f.xMin = utm->xmin;
-    f.xMax = utm->xmax;
-    f.yMin = utm->ymin;
-    f.yMax = utm->ymax;
-    f.lines = utm->lines;
-    f.columns = utm->columns;
-    if (auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands"))
-      f.zone = LeadingInt(exchange->CoordinateForm().ZoneText());
-    frame = f;
-  }
+  const std::optional<UtmFrame> frame = TypedUtmFrame();
   exportForm_->SetAvailable(hasParameter, hasDrainage, hasDem, imported_.has_value(),
                             frame.has_value());
   if (Prompts().Exec(*exportForm_) != QDialog::Accepted) return;
@@ -232,6 +263,12 @@ void InstallGdalCommands(TMainForm& main) {
   import->setObjectName("ImportGdal1");
   QAction* exportAction = main.Menu("Export1")->addAction("GeoTIFF");
   exportAction->setObjectName("ExportGeoTiff1");
+  // The value grid of the current result, as data rather than a picture; enabled by the
+  // frame while there is one.
+  QAction* exportValues = main.Menu("Export1")->addAction("Values (GeoTIFF)");
+  exportValues->setObjectName("ExportValues1");
+  exportValues->setEnabled(static_cast<bool>(main.ResultValues()));
+  QObject::connect(exportValues, &QAction::triggered, module, &TGdalCommands::ExportValues1Click);
   QObject::connect(import, &QAction::triggered, module, &TGdalCommands::ImportGdal1Click);
   QObject::connect(exportAction, &QAction::triggered, module,
                    &TGdalCommands::ExportGeoTiff1Click);

@@ -1,6 +1,7 @@
 // GeoTIFF exchange from the main frame: "Files" > "Import" > "GeoTIFF / GDAL raster" converts a
 // raster to a DEM pair and opens it; "Files" > "Export" > "GeoTIFF" writes the parameter
-// image, the drainage raster or the DEM with a georeference.
+// image, the drainage raster or the DEM with a georeference, and "Values (GeoTIFF)" the
+// current result's value grid.
 #pragma once
 
 #include <QObject>
@@ -27,6 +28,9 @@ class TGdalCommands : public QObject {
   void ImportGdal1Click();
   // The export dialog, then the save dialog and the GeoTIFF.
   void ExportGeoTiff1Click();
+  // "Values (GeoTIFF)": the save dialog, then the current result's value grid as a Float32
+  // GeoTIFF, georeferenced as the imported raster or else the typed UTM frame, if either.
+  void ExportValues1Click();
 
   TImportGdalForm& ImportForm() { return *importForm_; }
   TExportGeoTiffForm& ExportForm() { return *exportForm_; }
@@ -38,6 +42,10 @@ class TGdalCommands : public QObject {
   // could not be opened (the reason was shown).
   bool OpenImportedDem(const GdalImportResult& result, int unitFactor, double pixelSize,
                        bool groundSizes);
+  // The coordinate dialog's UTM frame once confirmed and sound (corners in order, a size).
+  std::optional<UtmFrame> TypedUtmFrame() const;
+  // Where the value grid lies: the import's georeference, else the UTM frame, else unknown.
+  std::optional<GeoReference> ValuesGeoReference() const;
   // Zone and corners into the coordinate dialog, as its OK would pass them on.
   void SetUtmFrame(const GeoReference& georef);
   void DemOpened(const TDemOpenedInfo& info);

@@ -4,6 +4,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/main_form.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/surface/aspect_forms.h"
@@ -41,26 +42,26 @@ TSlopeAspectCommands::TSlopeAspectCommands(TMainForm& main)
 
 void TSlopeAspectCommands::SlopeTreatment1Click() {
   if (Prompts().Exec(*pentes_) != QDialog::Accepted) return;
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
-  if (!dem) return;
+  if (!main_.CurrentDem()) return;
   const bool gray = pentes_->GrayTones();
-  const TSlopeParams params = pentes_->Params();
-  const float weight = pentes_->ShadingWeight();
-  const std::shared_ptr<TRasterImage> relief = main_.OpeningRelief();
-  ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
-                             [&]() -> Expected<std::shared_ptr<TRasterImage>> {
-                               auto slope = ComputeSlope(*dem, params, sink);
-                               if (!slope) return slope.error();
-                               return WithRelief(std::move(slope->image), relief, weight);
-                             });
-  if (!result) return;
+  TreatmentArgs args;
+  args.Set("table", gray ? 0 : pentes_->TypeIndex() + 1);
+  args.Set("norm", pentes_->Normalization());
+  args.Set("smooth", pentes_->Smoothing() ? 1 : 0);
+  // The shadow is the relief made at opening, blended here rather than made again.
+  args.Set("shade", 0);
+  auto run = RunDeclaredTreatment(main_, "slope", args);
+  if (!run) return;
+  auto image = WithRelief(std::move(run->output.picture), main_.OpeningRelief(),
+                          pentes_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
-  if (pentes_->ResultKind() == 1) {
-    main_.ShowWrappedImage(std::move(*result));
+  const bool wrapped = pentes_->ResultKind() == 1;
+  if (wrapped) {
+    main_.ShowWrappedImage(std::move(image));
   } else {
-    main_.ShowParameterImage(std::move(*result), " SLOPE ", 0, gray ? 1 : 3);
+    main_.ShowParameterImage(std::move(image), " SLOPE ", 0, gray ? 1 : 3);
   }
+  KeepDeclaredValues(main_, *run, wrapped);
 }
 
 void TSlopeAspectCommands::SlopeInfo1Click() { Prompts().Exec(*slopeInfo_); }

@@ -8,10 +8,12 @@
 #include "app/drainage/dissection_dialogs.h"
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/total_depth_form.h"
+#include "core/settings/settings_file.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
@@ -78,11 +80,27 @@ void TSurface2Commands::TotalDepthTreatment1Click() {
 
   const int windowSize = window.WindowSize();
   const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const TSettings settings = main_.Settings();
+  const int unitFactor = main_.UnitFactor();
   ProgressSink* sink = main_.Progress();
-  auto relief = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
-    return ComputeTotalDepthRelief(*shared, windowSize, sink);
+  // The colours are chosen after the run, from its range: the relief is kept for them, and
+  // the value grid comes from the declaration (a second pass of a few comparisons per cell).
+  struct Done {
+    TotalDepthRelief relief;
+    DeclaredRun values;
+  };
+  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto relief = ComputeTotalDepthRelief(*shared, windowSize, sink);
+    if (!relief) return relief.error();
+    TreatmentArgs args;
+    args.Set("window", windowSize);
+    auto values = RunDeclaration("total-depth", *shared, settings, unitFactor, std::move(args),
+                                 kOutputValues, sink);
+    if (!values) return values.error();
+    return Done{std::move(*relief), std::move(*values)};
   });
-  if (!relief) return;
+  if (!done) return;
+  const TotalDepthRelief* relief = &done->relief;
   main_.BeginTreatment(title);
   // The visualisation dialog shows the relief range; the treatment goes on however it closes.
   totalDepth_->SetRange(relief->minimum, relief->maximum);
@@ -91,11 +109,13 @@ void TSurface2Commands::TotalDepthTreatment1Click() {
   BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  if (totalDepth_->ResultKind() == 1) {
+  const bool wrapped = totalDepth_->ResultKind() == 1;
+  if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {
     main_.ShowParameterImage(std::move(image), title, relief->half + 1, 3);
   }
+  KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TSurface2Commands::Surface3DTreatment1Click() {

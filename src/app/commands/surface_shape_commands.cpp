@@ -7,6 +7,7 @@
 
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/surface/circular_forms.h"
@@ -175,15 +176,18 @@ void TSurfaceShapeCommands::CircularWindowTreatment1Click() {
   circularWindow_->SetPixelSize(dem->pixelSizeX);
   circularWindow_->SetGridSize(dem->columns, dem->lines);
   if (Prompts().Exec(*circularWindow_) != QDialog::Accepted) return;
-  const CircularParams params{circularWindow_->Radius(), circularWindow_->Statistic()};
-  const QString title = Q(CircularTitle(params.statistic, params.radius));
-  ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
-                             [&] { return ComputeCircularWindow(*dem, params, sink); });
-  if (!result) return;
+  const int radius = circularWindow_->Radius(), statistic = circularWindow_->Statistic();
+  const QString title = Q(CircularTitle(statistic, radius));
+  TreatmentArgs args;
+  args.Set("radius", radius);
+  args.Set("stat", statistic);
+  auto run = RunDeclaredTreatment(main_, "circular", args);
+  if (!run) return;
   main_.BeginTreatment(title);  // also hides the direction histogram
-  ShowResult(std::move(result->image), title, result->margin, circularWindow_->ResultKind());
-  if (circularWindow_->ResultKind() == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+  const int kind = circularWindow_->ResultKind();
+  ShowResult(run->Picture(), title, run->output.margin, kind);
+  if (kind == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+  KeepDeclaredValues(main_, *run, kind == 1);
 }
 
 void TSurfaceShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }

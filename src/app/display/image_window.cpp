@@ -212,12 +212,13 @@ void TImageWindow::ReadOutAt(QPoint pos) {
   TStatusReadout out;
   if (dem) out = ReadOut(*dem, host_.UnitFactor(), bitmap_, pixel.x(), pixel.y(), host_.UtmFrame());
   if (!out.inside) {
-    for (int panel = 0; panel < 4; ++panel) host_.SetStatusText(panel, QString());
+    for (int panel = 0; panel < kStatusPanels; ++panel) host_.SetStatusText(panel, QString());
     return;
   }
   for (int panel = 0; panel < 4; ++panel) {
     if (out.panels[panel]) host_.SetStatusText(panel, *out.panels[panel]);
   }
+  host_.SetStatusText(kValuePanel, host_.ValueReadoutText(*this, pixel.x(), pixel.y()));
 }
 
 void TImageWindow::paintEvent(QPaintEvent* event) {

@@ -27,6 +27,13 @@ struct TUtmFrame {
   int columns = 0;
 };
 
+class TImageWindow;
+
+// The status bar's panels: DEM x y z, UTM, colour, line and column, then the value of the
+// current result.
+inline constexpr int kStatusPanels = 5;
+inline constexpr int kValuePanel = 4;
+
 // What a document window reads from the main frame.
 class TImageHost {
  public:
@@ -40,6 +47,8 @@ class TImageHost {
   virtual void SetStatusText(int panel, const QString& text) = 0;
   virtual QString DemPath() const = 0;
   virtual QString ParameterTitle() const = 0;
+  // The current result's value under the cell of `window`; empty when it has none there.
+  virtual QString ValueReadoutText(const TImageWindow&, int, int) const { return {}; }
 };
 
 // The status texts for the cell (column, line); panel 1 stays unset without a UTM frame.

@@ -162,6 +162,9 @@ struct TreatmentOutput {
   // A colour picture whose gray values are its content (a drainage network in its colour):
   // .raw saves those gray values instead of refusing.
   bool rawAsGray = false;
+  // The picture's border left uncomputed, in cells: the GUI leaves it out of the gray
+  // histogram and the printing.
+  int margin = 0;
   std::optional<ValueGrid> values;
   std::vector<Figure> figures;
   std::string histogram;  // the --histogram table, when asked for and given

@@ -21,6 +21,7 @@ Expected<TreatmentOutput> RunCircular(const TreatmentInputs& in, const Treatment
   auto result = ComputeCircularWindow(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  output.margin = result->margin;
   return output;
 }
 

@@ -18,6 +18,7 @@ Expected<TreatmentOutput> RunTotalDepth(const TreatmentInputs& in, const Treatme
     output.picture = std::make_unique<TRasterImage>(
         RenderTotalDepth(*relief, palette, table, args.Flag("smooth")));
     output.colourPicture = true;
+    output.margin = relief->half + 1;
   }
   if (wanted & kOutputValues) {
     ValueGrid& values = output.values.emplace(relief->columns, relief->lines, "m");

@@ -1,0 +1,51 @@
+// A menu treatment run through its declaration: the dialog's choices become TreatmentArgs, the
+// declaration's run gives the picture and, when it declares one, the value grid the picture
+// is made from; the grid then becomes the current result's (status readout, value export,
+// value histogram).
+//
+//   TreatmentArgs args;                                    // from the dialog
+//   args.Set("radius", dialog.Radius());
+//   auto run = RunDeclaredTreatment(main, "circular", args);
+//   if (!run) return;                                      // cancelled, or the error shown
+//   main.BeginTreatment(title);
+//   main.ShowParameterImage(run->Picture(), title, run->output.margin, 1);
+//   KeepDeclaredValues(main, *run, /*wrapped=*/false);
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/common/treatment.h"
+
+namespace orvane {
+
+class TDemModel;
+class TMainForm;
+class TRasterImage;
+struct TSettings;
+
+struct DeclaredRun {
+  const TreatmentDescriptor* treatment = nullptr;
+  TreatmentOutput output;
+  // The picture, as the frame's windows share it.
+  std::shared_ptr<TRasterImage> Picture();
+};
+
+// For a worker thread: the declaration `id` run on `dem` with `args` (completed with the
+// declared defaults and checked), asking for `wanted` among what it gives.
+Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
+                                     const TSettings& settings, int unitFactor,
+                                     TreatmentArgs args, unsigned wanted, ProgressSink* progress);
+
+// The same on the current DEM, under the progress window; empty after a cancel or once an
+// error (an unknown id, a refused parameter, a failed run) was shown under "ERREUR".
+std::optional<DeclaredRun> RunDeclaredTreatment(
+    TMainForm& main, const std::string& id, const TreatmentArgs& args,
+    unsigned wanted = kOutputPicture | kOutputValues);
+
+// After its picture was shown: the run's value grid, if any, becomes the current result's,
+// read over the parameter window or, for a wrapped result, over the DEM window.
+void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped);
+
+}  // namespace orvane
