@@ -9,16 +9,40 @@
 
 namespace orvane::cli {
 
+namespace {
+
+// The command's status; an exception that escapes it is reported as a failure.
+int RunCommand(Command& command, CommandContext& context) {
+  std::ostream& err = context.err;
+  try {
+    return command.Run(context);
+  } catch (const GridAllocationError& e) {
+    err << "orvane-cli: " << e.what() << '\n';
+    return kExitFailure;
+  } catch (const std::bad_alloc&) {
+    err << "orvane-cli: " << command.Name() << ": not enough memory\n";
+    return kExitFailure;
+  } catch (const std::exception& e) {
+    err << "orvane-cli: " << command.Name() << ": " << e.what() << '\n';
+    return kExitFailure;
+  }
+}
+
+}  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool errIsTerminal) {
+  const PhaseTimer::Clock::time_point started = PhaseTimer::Clock::now();
   CLI::App app{"ORVANE: morphometric analysis of Digital Elevation Models, without a window.",
                "orvane-cli"};
   app.set_version_flag("--version", std::string("orvane-cli ") + ORVANE_VERSION);
   bool progressFlag = false;
   bool quiet = false;
+  bool timing = false;
   app.add_flag("--progress", progressFlag, "draw a progress bar on stderr even when it is not a terminal");
   app.add_flag("--quiet", quiet, "never draw a progress bar");
+  app.add_flag("--timing", timing,
+               "print the wall time spent reading, computing and writing on stderr");
   app.require_subcommand(1);
   app.footer("\nEvery command prints its options and examples with: orvane-cli COMMAND --help\n"
              "Exit status: 0 success, 1 input or output failure, 2 bad usage.");
@@ -29,7 +53,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     commands.push_back(factory());
     Command& command = *commands.back();
     CLI::App* sub = app.add_subcommand(command.Name(), command.Summary());
-    sub->fallthrough();  // --progress and --quiet may follow the command
+    sub->fallthrough();  // --progress, --quiet and --timing may follow the command
     command.AddOptions(*sub);
     sub->footer(CommandExamples(command.Name()));
     bySubcommand[sub] = &command;
@@ -69,18 +93,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   Command* command = bySubcommand.at(selected.front());
   TerminalProgress bar(err);
   CommandContext context{out, err, (!quiet && (progressFlag || errIsTerminal)) ? &bar : nullptr};
-  try {
-    return command->Run(context);
-  } catch (const GridAllocationError& e) {
-    err << "orvane-cli: " << e.what() << '\n';
-    return kExitFailure;
-  } catch (const std::bad_alloc&) {
-    err << "orvane-cli: " << command->Name() << ": not enough memory\n";
-    return kExitFailure;
-  } catch (const std::exception& e) {
-    err << "orvane-cli: " << command->Name() << ": " << e.what() << '\n';
-    return kExitFailure;
+  context.timing.Start(started);
+  int status = kExitFailure;
+  {
+    ActivePhaseTimer active(context.timing);
+    status = RunCommand(*command, context);
   }
+  if (timing) err << context.timing.Summary() << '\n';
+  return status;
 }
 
 }  // namespace orvane::cli
