@@ -17,7 +17,7 @@ check_geotiff() {
   out=$(env -u ORVANE_GDAL_MODULE "$root/bin/orvane-cli" export-geotiff \
           --dem "$root/share/orvane/data/jacksboro_m2.raw" --pixel 90 --out "$work/sample.tif" 2>&1) \
     || fail "export-geotiff: $out"
-  out=$(env -u ORVANE_GDAL_MODULE "$root/bin/orvane-cli" info --dem "$work/sample.tif" 2>&1) \
+  out=$(env -u ORVANE_GDAL_MODULE "$root/bin/orvane-cli" info --dem "$work/sample.tif" --pixel 90 2>&1) \
     || fail "info on a GeoTIFF: $out"
   grep -qx 'columns=403' <<<"$out" || fail "info on a GeoTIFF: $out"
   rm -f "$work/sample.tif"
