@@ -10,6 +10,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The installed orvane-cli under ROOT (a prefix) writes a GeoTIFF of the sample DEM and reads
+# it back: it finds the GDAL module of its own installation, not one named by the environment.
+check_geotiff() {
+  local root=$1 out
+  out=$(env -u ORVANE_GDAL_MODULE "$root/bin/orvane-cli" export-geotiff \
+          --dem "$root/share/orvane/data/jacksboro_m2.raw" --pixel 90 --out "$work/sample.tif" 2>&1) \
+    || fail "export-geotiff: $out"
+  out=$(env -u ORVANE_GDAL_MODULE "$root/bin/orvane-cli" info --dem "$work/sample.tif" --pixel 90 2>&1) \
+    || fail "info on a GeoTIFF: $out"
+  grep -qx 'columns=403' <<<"$out" || fail "info on a GeoTIFF: $out"
+  rm -f "$work/sample.tif"
+}
+
 case "$mode" in
 install)
   prefix="$work/usr"
@@ -28,6 +41,10 @@ install)
   info=$("$prefix/bin/orvane-cli" info --dem "$prefix/share/orvane/data/jacksboro_m2.raw" --pixel 90)
   grep -qx 'lines=344' <<<"$info" || fail "info: $info"
   grep -qx 'columns=403' <<<"$info" || fail "info: $info"
+  # GeoTIFFs go through the GDAL module, found by the installed program where it was installed.
+  module=$(find "$prefix/lib" -path '*/orvane/liborvane_gdal.so' -print -quit)
+  [ -n "$module" ] || fail "the GDAL module liborvane_gdal.so is not installed"
+  check_geotiff "$prefix"
   # The manual has a section for every command of the program.
   for command in $("$prefix/bin/orvane-cli" --help | sed -n '/^Subcommands:/,$s/^  \([a-z0-9-]*\) .*/\1/p'); do
     grep -q "^\.SS $command\$" "$prefix/share/man/man1/orvane-cli.1" || fail "no $command in orvane-cli.1"
@@ -44,12 +61,20 @@ install)
 deb)
   (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null)
   deb=$(ls "$work"/orvane_*.deb) || fail "no .deb built"
-  grep -q '^ Depends: .*libqt6widgets6' <<<"$(dpkg-deb -I "$deb")" || fail "Depends lacks Qt: $(dpkg-deb -I "$deb")"
+  control=$(dpkg-deb -I "$deb")
+  grep -q '^ Depends: .*libqt6widgets6' <<<"$control" || fail "Depends lacks Qt: $control"
+  # Through the GDAL module: the programs themselves no longer link GDAL.
+  grep -q '^ Depends: .*libgdal' <<<"$control" || fail "Depends lacks GDAL: $control"
   contents=$(dpkg-deb -c "$deb")
   for f in ./usr/bin/orvane-cli ./usr/share/orvane/data/jacksboro_m2.raw \
            ./usr/share/applications/orvane.desktop ./usr/share/man/man1/orvane-cli.1; do
     grep -q " $f" <<<"$contents" || fail "$f not in $(basename "$deb")"
   done
+  grep -q ' \./usr/lib/.*orvane/liborvane_gdal\.so$' <<<"$contents" \
+    || fail "the GDAL module is not in $(basename "$deb")"
+  # The packaged programs, unpacked elsewhere, find the packaged module.
+  dpkg-deb -x "$deb" "$work/root"
+  check_geotiff "$work/root/usr"
   echo "deb: 1 passed, 0 failed"
   ;;
 *) fail "unknown mode $mode" ;;

@@ -1,4 +1,5 @@
 // Shared helpers of the orvane-cli commands: inputs, outputs, printing, messages.
+#include <cstdio>
 #include <cstdlib>
 #include <charconv>
 #include <filesystem>
@@ -26,7 +27,33 @@ void PrintNumber(std::ostream& out, std::string_view key, T value) {
   out << key << '=' << std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)) << '\n';
 }
 
+thread_local PhaseTimer* activeTimer = nullptr;
+thread_local int openScopes = 0;
+
 }  // namespace
+
+std::string PhaseTimer::Summary() const {
+  const double read = Seconds(kRead), write = Seconds(kWrite), total = TotalSeconds();
+  char line[160];
+  std::snprintf(line, sizeof line, "timing: read %.3f s, compute %.3f s, write %.3f s, total %.3f s",
+                read, std::max(0.0, total - read - write), write, total);
+  return line;
+}
+
+ActivePhaseTimer::ActivePhaseTimer(PhaseTimer& timer) : previous_(activeTimer) {
+  activeTimer = &timer;
+}
+ActivePhaseTimer::~ActivePhaseTimer() { activeTimer = previous_; }
+
+PhaseScope::PhaseScope(PhaseTimer::Phase phase)
+    : timer_(openScopes++ == 0 ? activeTimer : nullptr),
+      phase_(phase),
+      start_(timer_ ? PhaseTimer::Clock::now() : PhaseTimer::Clock::time_point()) {}
+
+PhaseScope::~PhaseScope() {
+  --openScopes;
+  if (timer_) timer_->Add(phase_, PhaseTimer::Clock::now() - start_);
+}
 
 int Report(CommandContext& context, const Error& error) {
   context.err << "orvane-cli: " << error.message << '\n';
@@ -145,6 +172,7 @@ void ConnectProgress(LoadedDem& dem, CommandContext& context) {
 }  // namespace
 
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) {
+  PhaseScope reading(PhaseTimer::kRead);
   // A grid described by --bytes, --lines or --columns is raw whatever its name.
   const bool raw = LowerExtension(options.path) == ".raw" || options.bytes != 0 ||
                    options.lines != 0 || options.columns != 0;
@@ -214,6 +242,7 @@ Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, Comm
 
 Expected<std::unique_ptr<TRasterImage>> LoadRasterInput(const std::string& path,
                                                         CommandContext& context) {
+  PhaseScope reading(PhaseTimer::kRead);
   std::int64_t missing = 0;
   auto raster = LoadRasterFile(path, &missing);
   // An unknown extension comes back as kBadParameter (status 2), unreadable files as 1.
@@ -253,6 +282,7 @@ namespace {
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
                          bool colourResult, const GeoReference* georef) {
+  PhaseScope writing(PhaseTimer::kWrite);
   if (IsGeoTiffPath(path)) return ExportRasterGeoTiff(raster, path, georef);
   const std::string ext = LowerExtension(path);
   if (ext == ".bmp") return SaveRasterBmp(raster, path);
@@ -294,6 +324,7 @@ CLI::Option* AddHistogramOption(CLI::App& app, std::string& path, bool required)
 }
 
 Status WriteTextOutput(const std::string& path, std::string_view text) {
+  PhaseScope writing(PhaseTimer::kWrite);
   return WriteFileAtomically(path, text);
 }
 

@@ -1,22 +1,17 @@
 #include "core/exchange/gdal_raster.h"
 
-#include <cpl_conv.h>
-#include <cpl_error.h>
-#include <cpl_string.h>
-#include <gdal.h>
-#include <ogr_srs_api.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <mutex>
+#include <memory>
 #include <new>
 
 #include "core/common/atomic_file.h"
 #include "core/common/text_builder.h"
+#include "core/exchange/gdal_module.h"
 #include "core/exchange/nearest_fill.h"
 
 namespace orvane {
@@ -25,36 +20,31 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-void RegisterDrivers() {
-  static std::once_flag once;
-  std::call_once(once, [] { GDALAllRegister(); });
-}
-
 // GDAL's messages are kept for our own reports instead of going to stderr.
 class GdalErrorScope {
  public:
-  GdalErrorScope() {
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    CPLErrorReset();
-  }
-  ~GdalErrorScope() { CPLPopErrorHandler(); }
+  explicit GdalErrorScope(const OrvaneGdalApi& gdal) : gdal_(gdal) { gdal_.begin_quiet(); }
+  ~GdalErrorScope() { gdal_.end_quiet(); }
   GdalErrorScope(const GdalErrorScope&) = delete;
   GdalErrorScope& operator=(const GdalErrorScope&) = delete;
 
-  static bool Failed() { return CPLGetLastErrorType() >= CE_Failure; }
   // ": GDAL's last message", or "" when it said nothing.
-  static std::string Reason() {
-    const char* message = CPLGetLastErrorMsg();
+  std::string Reason() const {
+    const char* message = gdal_.last_error();
     return message && *message ? std::string(": ") + message : std::string();
   }
+
+ private:
+  const OrvaneGdalApi& gdal_;
 };
 
 struct DatasetCloser {
-  void operator()(void* dataset) const {
-    if (dataset) GDALClose(static_cast<GDALDatasetH>(dataset));
+  const OrvaneGdalApi* gdal = nullptr;
+  void operator()(OrvaneGdalDataset* dataset) const {
+    if (dataset) gdal->close(dataset);
   }
 };
-using DatasetPtr = std::unique_ptr<void, DatasetCloser>;
+using DatasetPtr = std::unique_ptr<OrvaneGdalDataset, DatasetCloser>;
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -83,35 +73,28 @@ void MetresPerRadian(double a, double f, double phi, double& alongMeridian,
 }
 
 // The ground sizes of a cell and the CRS facts of the dataset.
-void ReadCrs(GDALDatasetH dataset, GdalRasterInfo& info) {
-  const char* wkt = GDALGetProjectionRef(dataset);
-  if (wkt && *wkt) info.georef.crsWkt = wkt;
-  OGRSpatialReferenceH srs = GDALGetSpatialRef(dataset);
+void ReadCrs(const OrvaneGdalFacts& facts, GdalRasterInfo& info) {
+  info.georef.crsWkt = facts.crs_wkt;
   const double gx = std::fabs(info.georef.transform[1]);
   const double gy = std::fabs(info.georef.transform[5]);
-  if (srs) {
-    if (const char* name = OSRGetName(srs)) info.crsName = name;
-    info.projected = OSRIsProjected(srs) != 0;
-    info.geographic = !info.projected && OSRIsGeographic(srs) != 0;
-    int north = 1;
+  if (facts.has_crs) {
+    info.crsName = facts.crs_name;
+    info.projected = facts.projected != 0;
+    info.geographic = facts.geographic != 0;
     if (info.projected) {
-      info.georef.utmZone = std::max(0, OSRGetUTMZone(srs, &north));
-      info.georef.utmNorth = north != 0;
+      info.georef.utmZone = std::max(0, facts.utm_zone);
+      info.georef.utmNorth = facts.utm_north != 0;
     }
   }
   if (!info.hasGeoTransform) return;
   if (info.projected) {
-    const double metresPerUnit = OSRGetLinearUnits(srs, nullptr);
-    const double k = metresPerUnit > 0.0 ? metresPerUnit : 1.0;
+    const double k = facts.linear_units > 0.0 ? facts.linear_units : 1.0;
     info.pixelWidthMetres = gx * k;
     info.pixelHeightMetres = gy * k;
   } else if (info.geographic) {
-    OGRErr err = OGRERR_NONE;
-    double a = OSRGetSemiMajor(srs, &err);
-    if (err != OGRERR_NONE || !(a > 0.0)) a = 6378137.0;
-    const double inverseFlattening = OSRGetInvFlattening(srs, &err);
-    const double f = err == OGRERR_NONE && inverseFlattening > 0.0 ? 1.0 / inverseFlattening : 0.0;
-    double radiansPerUnit = OSRGetAngularUnits(srs, nullptr);
+    const double a = facts.semi_major > 0.0 ? facts.semi_major : 6378137.0;
+    const double f = facts.inverse_flattening > 0.0 ? 1.0 / facts.inverse_flattening : 0.0;
+    double radiansPerUnit = facts.angular_units;
     if (!(radiansPerUnit > 0.0)) radiansPerUnit = kPi / 180.0;
     const GeoReference& g = info.georef;
     const double centre = (g.transform[3] + g.lines * g.transform[5] / 2.0) * radiansPerUnit;
@@ -131,20 +114,20 @@ void ReadCrs(GDALDatasetH dataset, GdalRasterInfo& info) {
   info.pixelSizeMetres = std::fabs(w - h) <= 1e-9 * std::max(w, h) ? w : std::sqrt(w * h);
 }
 
-Expected<GdalRasterInfo> Inspect(GDALDatasetH dataset, const std::string& path) {
+Expected<GdalRasterInfo> Inspect(const OrvaneGdalApi& gdal, OrvaneGdalDataset* dataset,
+                                 const std::string& path, OrvaneGdalFacts& facts) {
   GdalRasterInfo info;
   info.path = path;
-  if (GDALDriverH driver = GDALGetDatasetDriver(dataset))
-    info.driver = GDALGetDriverShortName(driver);
-  info.columns = GDALGetRasterXSize(dataset);
-  info.lines = GDALGetRasterYSize(dataset);
-  info.bandCount = GDALGetRasterCount(dataset);
+  if (gdal.describe(dataset, &facts) != 0)
+    return Error{kCannotOpen, "cannot read " + Quoted(path)};
+  info.driver = facts.driver;
+  info.columns = facts.columns;
+  info.lines = facts.lines;
+  info.bandCount = facts.band_count;
   if (info.bandCount < 1) return Error{kWrongFormat, Quoted(path) + " holds no raster band"};
-  GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
-  const GDALDataType type = GDALGetRasterDataType(band);
-  info.dataType = GDALGetDataTypeName(type) ? GDALGetDataTypeName(type) : "Unknown";
-  info.dataTypeBytes = GDALGetDataTypeSizeBytes(type);
-  if (type == GDT_Unknown || GDALDataTypeIsComplex(type))
+  info.dataType = facts.data_type;
+  info.dataTypeBytes = facts.data_type_bytes;
+  if (!facts.data_type_usable)
     return Error{kWrongFormat, Quoted(path) + " holds " + info.dataType +
                                    " values: elevations must be integers or reals"};
   if (info.lines < 1 || info.columns < 1 || info.lines > kMaxDemFileSide ||
@@ -160,8 +143,9 @@ Expected<GdalRasterInfo> Inspect(GDALDatasetH dataset, const std::string& path) 
 
   info.georef.lines = info.lines;
   info.georef.columns = info.columns;
-  double gt[6];
-  if (GDALGetGeoTransform(dataset, gt) == CE_None) {
+  if (facts.has_geotransform) {
+    double gt[6];
+    std::copy(facts.geotransform, facts.geotransform + 6, gt);
     if (gt[2] != 0.0 || gt[4] != 0.0)
       return Error{kWrongFormat, Quoted(path) +
                                      " is rotated (its geotransform has rotation terms): warp it "
@@ -177,25 +161,24 @@ Expected<GdalRasterInfo> Inspect(GDALDatasetH dataset, const std::string& path) 
     }
     std::copy(gt, gt + 6, info.georef.transform.begin());
   }
-  ReadCrs(dataset, info);
-  const char* unit = GDALGetRasterUnitType(band);
-  if (unit && !IsMetreUnit(unit))
+  ReadCrs(facts, info);
+  const std::string unit = facts.unit_type;
+  if (!unit.empty() && !IsMetreUnit(unit))
     info.warnings.push_back(Quoted(path) + " gives its elevations in '" + unit +
                             "': they are imported as numbers of that unit");
   return info;
 }
 
-Expected<DatasetPtr> OpenForReading(const std::string& path) {
-  RegisterDrivers();
-  DatasetPtr dataset(
-      GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+Expected<DatasetPtr> OpenForReading(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                    const std::string& path) {
+  DatasetPtr dataset(gdal.open_read(path.c_str()), DatasetCloser{&gdal});
   if (!dataset) {
     // A file the system will not open (no permission, missing) is said with its reason.
     if (path.rfind("/vsi", 0) != 0) {
       if (std::FILE* file = std::fopen(path.c_str(), "rb")) std::fclose(file);
       else return Error{kCannotOpen, "cannot open " + FileReason(path, errno)};
     }
-    std::string reason = GdalErrorScope::Reason();
+    std::string reason = errors.Reason();
     if (reason.empty()) reason = ": not a raster GDAL can read";
     return Error{kCannotOpen, "cannot open " + Quoted(path) + reason};
   }
@@ -216,56 +199,40 @@ bool ToStoredValue(double product, double relativeTolerance, std::int32_t& store
 }
 
 // A GeoTIFF written by GDAL under a temporary name beside the target, renamed onto it when
-// the dataset closed without error.
+// the dataset closed without error. GDAL writes no .aux.xml side file meanwhile.
 class GeoTiffTarget {
  public:
-  explicit GeoTiffTarget(std::string path) : path_(std::move(path)) {}
+  GeoTiffTarget(const OrvaneGdalApi& gdal, const GdalErrorScope& errors, std::string path)
+      : gdal_(gdal), errors_(errors), path_(std::move(path)) {}
   ~GeoTiffTarget() { Discard(); }
   GeoTiffTarget(const GeoTiffTarget&) = delete;
   GeoTiffTarget& operator=(const GeoTiffTarget&) = delete;
 
-  Status Create(int columns, int lines, int bands, GDALDataType type, bool rgb,
-                const GeoReference* georef, bool tiledFloat = false) {
+  // `tiledValues`: a value grid, tiled with the floating-point predictor.
+  Status Create(int columns, int lines, int bands, OrvaneGdalCellType type, bool rgb,
+                const GeoReference* georef, bool tiledValues = false) {
     if (Status s = file_.OpenForName(path_); !s) return s;
     temp_ = file_.TemporaryPath();
-    RegisterDrivers();
-    GDALDriverH driver = GDALGetDriverByName("GTiff");
-    if (!driver) return Error{kCannotOpen, "GDAL has no GeoTIFF driver"};
-    char** options = nullptr;
-    options = CSLSetNameValue(options, "COMPRESS", "DEFLATE");
-    if (rgb) options = CSLSetNameValue(options, "PHOTOMETRIC", "RGB");
-    if (tiledFloat) {
-      // Value grids: tiles for quick windows in GIS viewers, and the floating-point predictor,
-      // which compresses smooth real surfaces far better than bytes.
-      options = CSLSetNameValue(options, "TILED", "YES");
-      options = CSLSetNameValue(options, "PREDICTOR", "3");
-    }
-    dataset_ = GDALCreate(driver, temp_.c_str(), columns, lines, bands, type, options);
-    CSLDestroy(options);
-    if (!dataset_)
-      return Error{kCannotOpen, "cannot create " + Quoted(path_) + GdalErrorScope::Reason()};
-    if (georef) {
-      double gt[6];
-      std::copy(georef->transform.begin(), georef->transform.end(), gt);
-      if (GDALSetGeoTransform(dataset_, gt) != CE_None ||
-          (!georef->crsWkt.empty() && GDALSetProjection(dataset_, georef->crsWkt.c_str()) != CE_None))
-        return Error{kWriteFailed, "cannot georeference " + Quoted(path_) + GdalErrorScope::Reason()};
-    }
+    dataset_ = tiledValues ? gdal_.create_value_geotiff(temp_.c_str(), columns, lines)
+                         : gdal_.create_geotiff(temp_.c_str(), columns, lines, bands, type, rgb ? 1 : 0);
+    if (!dataset_) return Error{kCannotOpen, "cannot create " + Quoted(path_) + errors_.Reason()};
+    if (georef && gdal_.georeference(dataset_, georef->transform.data(),
+                                     georef->crsWkt.c_str()) != 0)
+      return Error{kWriteFailed, "cannot georeference " + Quoted(path_) + errors_.Reason()};
     return Status::Ok();
   }
 
-  GDALDatasetH dataset() const { return dataset_; }
+  OrvaneGdalDataset* dataset() const { return dataset_; }
 
   Status WriteFailed() const {
-    return Error{kWriteFailed, "cannot write " + Quoted(path_) + GdalErrorScope::Reason()};
+    return Error{kWriteFailed, "cannot write " + Quoted(path_) + errors_.Reason()};
   }
 
   // Closes the dataset, syncs the file and renames it onto the target.
   Status Commit() {
-    CPLErrorReset();
-    GDALClose(dataset_);
+    const int closed = gdal_.close(dataset_);
     dataset_ = nullptr;
-    if (GdalErrorScope::Failed()) return WriteFailed();
+    if (closed != 0) return WriteFailed();
     if (Status s = file_.Commit(); !s) return s;
     temp_.clear();
     return Status::Ok();
@@ -273,37 +240,19 @@ class GeoTiffTarget {
 
  private:
   void Discard() {
-    if (dataset_) GDALClose(dataset_);
+    if (dataset_) gdal_.close(dataset_);
     dataset_ = nullptr;
     if (!temp_.empty()) std::remove((temp_ + ".aux.xml").c_str());
     file_.Abandon();
     temp_.clear();
   }
 
+  const OrvaneGdalApi& gdal_;
+  const GdalErrorScope& errors_;
   std::string path_;
   AtomicFileWriter file_;  // the temporary file GDAL writes, renamed onto path_ at the end
   std::string temp_;
-  GDALDatasetH dataset_ = nullptr;
-};
-
-// No .aux.xml side files while exporting.
-class NoSideFiles {
- public:
-  NoSideFiles() {
-    const char* old = CPLGetThreadLocalConfigOption("GDAL_PAM_ENABLED", nullptr);
-    if (old) old_ = old;
-    hadOld_ = old != nullptr;
-    CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", "NO");
-  }
-  ~NoSideFiles() {
-    CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", hadOld_ ? old_.c_str() : nullptr);
-  }
-  NoSideFiles(const NoSideFiles&) = delete;
-  NoSideFiles& operator=(const NoSideFiles&) = delete;
-
- private:
-  std::string old_;
-  bool hadOld_ = false;
+  OrvaneGdalDataset* dataset_ = nullptr;
 };
 
 }  // namespace
@@ -330,18 +279,14 @@ GeoReference GeoReferenceFromUtmFrame(const UtmFrame& frame) {
   if (zone < 1 || zone > 60) return georef;
   georef.utmZone = zone;
   georef.utmNorth = frame.zone > 0;
-  GdalErrorScope errors;
-  OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-  if (OSRImportFromEPSG(srs, (georef.utmNorth ? 32600 : 32700) + zone) != OGRERR_NONE) {
-    OSRDestroySpatialReference(srs);
-    srs = OSRNewSpatialReference(nullptr);
-    OSRSetWellKnownGeogCS(srs, "WGS84");
-    OSRSetUTM(srs, zone, georef.utmNorth ? 1 : 0);
+  // The CRS is optional here: without the GDAL module the frame keeps its corners only.
+  auto gdal = GdalModule();
+  if (!gdal) return georef;
+  GdalErrorScope errors(**gdal);
+  if (char* wkt = (*gdal)->utm_wkt(zone, georef.utmNorth ? 1 : 0)) {
+    georef.crsWkt = wkt;
+    (*gdal)->free_text(wkt);
   }
-  char* wkt = nullptr;
-  if (OSRExportToWkt(srs, &wkt) == OGRERR_NONE && wkt) georef.crsWkt = wkt;
-  CPLFree(wkt);
-  OSRDestroySpatialReference(srs);
   return georef;
 }
 
@@ -358,21 +303,28 @@ UtmFrame UtmFrameOf(const GeoReference& georef) {
 }
 
 Expected<GdalRasterInfo> InspectGdalRaster(const std::string& path) {
-  GdalErrorScope errors;
-  auto dataset = OpenForReading(path);
+  auto gdal = GdalModule();
+  if (!gdal) return gdal.error();
+  GdalErrorScope errors(**gdal);
+  auto dataset = OpenForReading(**gdal, errors, path);
   if (!dataset) return dataset.error();
-  return Inspect(static_cast<GDALDatasetH>(dataset->get()), path);
+  OrvaneGdalFacts facts{};
+  return Inspect(**gdal, dataset->get(), path, facts);
 }
 
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress) {
   if (unitFactor != 1 && unitFactor != 10 && unitFactor != 100 && unitFactor != 1000)
     return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100 or 1000"};
-  GdalErrorScope errors;
-  auto opened = OpenForReading(path);
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
+  auto opened = OpenForReading(gdal, errors, path);
   if (!opened) return opened.error();
-  GDALDatasetH dataset = static_cast<GDALDatasetH>(opened->get());
-  auto info = Inspect(dataset, path);
+  OrvaneGdalDataset* dataset = opened->get();
+  OrvaneGdalFacts facts{};
+  auto info = Inspect(gdal, dataset, path, facts);
   if (!info) return info.error();
 
   GdalDemGrid grid;
@@ -391,20 +343,11 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.bytesPerElement = 4;
   grid.scan.fileLength = static_cast<std::int64_t>(cells) * 4;
 
-  GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
-  int hasScale = 0, hasOffset = 0;
-  double scale = GDALGetRasterScale(band, &hasScale);
-  double offset = GDALGetRasterOffset(band, &hasOffset);
-  if (!hasScale || scale == 0.0) scale = 1.0;
-  if (!hasOffset) offset = 0.0;
-  const GDALDataType type = GDALGetRasterDataType(band);
-  const double tolerance = type == GDT_Float32 ? std::ldexp(1.0, -22) : std::ldexp(1.0, -40);
-  const int maskFlags = GDALGetMaskFlags(band);
-  GDALRasterBandH mask = (maskFlags & GMF_ALL_VALID) ? nullptr : GDALGetMaskBand(band);
-  const bool southUp = [&] {
-    double gt[6];
-    return GDALGetGeoTransform(dataset, gt) == CE_None && gt[5] > 0.0;
-  }();
+  const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
+  const double offset = facts.has_offset ? facts.offset : 0.0;
+  const double tolerance = facts.data_type_float32 ? std::ldexp(1.0, -22) : std::ldexp(1.0, -40);
+  const bool mask = !facts.all_valid;
+  const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
 
   std::vector<double> row(static_cast<std::size_t>(columns));
   std::vector<std::uint8_t> maskRow(mask ? static_cast<std::size_t>(columns) : 0);
@@ -414,12 +357,9 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   ProgressScope scope(progress);
   for (int line = 0; line < lines; ++line) {
     const int source = southUp ? lines - 1 - line : line;
-    if (GDALRasterIO(band, GF_Read, 0, source, columns, 1, row.data(), columns, 1, GDT_Float64,
-                     0, 0) != CE_None ||
-        (mask && GDALRasterIO(mask, GF_Read, 0, source, columns, 1, maskRow.data(), columns, 1,
-                              GDT_Byte, 0, 0) != CE_None)) {
+    if (gdal.read_line(dataset, source, row.data(), mask ? maskRow.data() : nullptr) != 0) {
       return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(source) + " of " +
-                                            Quoted(path) + GdalErrorScope::Reason()};
+                                            Quoted(path) + errors.Reason()};
     }
     const std::size_t base = static_cast<std::size_t>(line) * columns;
     for (int c = 0; c < columns; ++c) {
@@ -495,36 +435,31 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
                            const GeoReference* georef) {
   if (!raster.IsAllocated() || raster.columns < 1 || raster.lines < 1)
     return Error{kBadParameter, "there is no image to export to " + Quoted(path)};
-  GdalErrorScope errors;
-  NoSideFiles noSideFiles;
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
   const bool rgb = raster.kind == kRasterRgb;
-  GeoTiffTarget target(path);
-  if (Status s = target.Create(raster.columns, raster.lines, rgb ? 3 : 1, GDT_Byte, rgb, georef);
+  GeoTiffTarget target(gdal, errors, path);
+  if (Status s = target.Create(raster.columns, raster.lines, rgb ? 3 : 1, ORVANE_GDAL_BYTE, rgb,
+                               georef);
       !s)
     return s;
-  GDALDatasetH dataset = target.dataset();
   if (raster.kind == kRasterPalette) {
-    GDALColorTableH table = GDALCreateColorTable(GPI_RGB);
+    // Palette entries hold blue, green, red.
+    std::uint8_t colours[256 * 3];
     for (int i = 0; i < 256; ++i) {
       const TPaletteEntry& e = raster.palette[static_cast<std::size_t>(i)];
-      const GDALColorEntry entry{e[2], e[1], e[0], 255};
-      GDALSetColorEntry(table, i, &entry);
+      colours[3 * i] = e[2];
+      colours[3 * i + 1] = e[1];
+      colours[3 * i + 2] = e[0];
     }
-    const CPLErr set = GDALSetRasterColorTable(GDALGetRasterBand(dataset, 1), table);
-    GDALDestroyColorTable(table);
-    if (set != CE_None) return target.WriteFailed();
+    if (gdal.set_palette(target.dataset(), colours) != 0) return target.WriteFailed();
   }
-  // Bitmap rows hold blue, green, red: buffer band 0 goes to band 3 (red is band 1).
-  int bandMap[3] = {3, 2, 1};
   for (int line = 0; line < raster.lines; ++line) {
-    auto* row = const_cast<std::uint8_t*>(raster.Row(line));
-    const CPLErr written =
-        rgb ? GDALDatasetRasterIO(dataset, GF_Write, 0, line, raster.columns, 1, row,
-                                  raster.columns, 1, GDT_Byte, 3, bandMap, 3,
-                                  static_cast<GSpacing>(raster.columns) * 3, 1)
-            : GDALRasterIO(GDALGetRasterBand(dataset, 1), GF_Write, 0, line, raster.columns, 1,
-                           row, raster.columns, 1, GDT_Byte, 0, 0);
-    if (written != CE_None) return target.WriteFailed();
+    if (gdal.write_line(target.dataset(), line, rgb ? 3 : 1, ORVANE_GDAL_BYTE,
+                        raster.Row(line)) != 0)
+      return target.WriteFailed();
   }
   return target.Commit();
 }
@@ -534,20 +469,21 @@ Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
   if (grid.columns < 1 || grid.lines < 1 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * grid.lines)
     return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
-  GdalErrorScope errors;
-  NoSideFiles noSideFiles;
-  GeoTiffTarget target(path);
-  if (Status s = target.Create(grid.columns, grid.lines, 1, GDT_Float32, false, georef, true); !s)
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
+  GeoTiffTarget target(gdal, errors, path);
+  if (Status s = target.Create(grid.columns, grid.lines, 1, ORVANE_GDAL_FLOAT32, false, georef,
+                               true);
+      !s)
     return s;
-  GDALRasterBandH band = GDALGetRasterBand(target.dataset(), 1);
-  // NaN marks the cells without a value; GDAL and the GIS read "nan" as the NoData value.
-  if (GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN()) != CE_None)
-    return target.WriteFailed();
-  if (!grid.unit.empty()) GDALSetRasterUnitType(band, grid.unit.c_str());
-  auto* cells = const_cast<float*>(grid.values.data());
-  if (GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.lines, cells, grid.columns,
-                   grid.lines, GDT_Float32, 0, 0) != CE_None)
-    return target.WriteFailed();
+  if (!grid.unit.empty()) gdal.set_unit_type(target.dataset(), grid.unit.c_str());
+  for (int line = 0; line < grid.lines; ++line) {
+    const float* row = grid.values.data() + static_cast<std::size_t>(line) * grid.columns;
+    if (gdal.write_line(target.dataset(), line, 1, ORVANE_GDAL_FLOAT32, row) != 0)
+      return target.WriteFailed();
+  }
   return target.Commit();
 }
 
@@ -556,16 +492,15 @@ Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string&
   if (!dem.IsAllocated() || dem.columns < 1 || dem.lines < 1)
     return Error{kBadParameter, "there is no DEM to export to " + Quoted(path)};
   if (unitFactor < 1) unitFactor = 1;
-  GdalErrorScope errors;
-  NoSideFiles noSideFiles;
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
   const bool whole = unitFactor == 1;
-  GeoTiffTarget target(path);
-  if (Status s = target.Create(dem.columns, dem.lines, 1, whole ? GDT_Int32 : GDT_Float32, false,
-                               georef);
-      !s)
-    return s;
-  GDALRasterBandH band = GDALGetRasterBand(target.dataset(), 1);
-  GDALSetRasterUnitType(band, "m");
+  const OrvaneGdalCellType type = whole ? ORVANE_GDAL_INT32 : ORVANE_GDAL_FLOAT32;
+  GeoTiffTarget target(gdal, errors, path);
+  if (Status s = target.Create(dem.columns, dem.lines, 1, type, false, georef); !s) return s;
+  gdal.set_unit_type(target.dataset(), "m");
   std::vector<std::int32_t> wholeRow(whole ? static_cast<std::size_t>(dem.columns) : 0);
   std::vector<float> realRow(whole ? 0 : static_cast<std::size_t>(dem.columns));
   ProgressScope scope(progress);
@@ -580,10 +515,9 @@ Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string&
         realRow[c] = static_cast<float>(z / unitFactor);
       }
     }
-    void* data = whole ? static_cast<void*>(wholeRow.data()) : static_cast<void*>(realRow.data());
-    if (GDALRasterIO(band, GF_Write, 0, line, dem.columns, 1, data, dem.columns, 1,
-                     whole ? GDT_Int32 : GDT_Float32, 0, 0) != CE_None)
-      return target.WriteFailed();
+    const void* data =
+        whole ? static_cast<const void*>(wholeRow.data()) : static_cast<const void*>(realRow.data());
+    if (gdal.write_line(target.dataset(), line, 1, type, data) != 0) return target.WriteFailed();
     scope.Step(static_cast<double>(line + 1) / dem.lines);
   }
   return target.Commit();

@@ -23,6 +23,9 @@
 // table, an RGB raster three Byte bands; a DEM becomes Int32 elevations in metres when U is 1
 // and Float32 metres otherwise (whole metres would lose the precision the unit was chosen for).
 // Every file is written to a temporary file beside the target and renamed onto it.
+//
+// GDAL itself is reached through the GDAL module (gdal_module.h), opened on the first call
+// that needs it; when the module cannot be loaded, those calls return an Error that says so.
 #pragma once
 
 #include <array>

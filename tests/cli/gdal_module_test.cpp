@@ -1,0 +1,96 @@
+// The installed program run as a separate process: a raw DEM never loads GDAL, a GeoTIFF does,
+// and without the GDAL module a GeoTIFF is refused with the reason while raw DEMs still work.
+// --timing's line.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "cli/cli.h"
+#include "test_files.h"
+
+namespace orvane::cli {
+namespace {
+
+const std::string kSample = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
+
+struct ProcessRun {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+// Runs orvane-cli with `environment` ("NAME=value ...") and `arguments`, through the shell.
+ProcessRun RunProgram(const std::string& environment, const std::string& arguments) {
+  const std::string command =
+      "env " + environment + " '" ORVANE_CLI_PROGRAM "' " + arguments + " 2>&1";
+  ProcessRun run;
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    run.output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+bool LoadsGdal(const std::string& ldDebugOutput) {
+  return ldDebugOutput.find("libgdal") != std::string::npos;
+}
+
+TEST(GdalModule, OnlyAGdalRasterLoadsGdal) {
+  TempDir dir;
+  const std::string tif = dir.File("sample.tif");
+  const ProcessRun exported =
+      RunProgram("LD_DEBUG=libs", "export-geotiff --dem '" + kSample + "' --pixel 90 --out '" + tif + "'");
+  ASSERT_EQ(exported.status, 0) << exported.output;
+  EXPECT_TRUE(LoadsGdal(exported.output));  // the check below can see GDAL
+
+  const ProcessRun raw = RunProgram("LD_DEBUG=libs", "info --dem '" + kSample + "' --pixel 90");
+  EXPECT_EQ(raw.status, 0) << raw.output;
+  EXPECT_NE(raw.output.find("lines=344"), std::string::npos);
+  EXPECT_FALSE(LoadsGdal(raw.output)) << raw.output;
+}
+
+TEST(GdalModule, WithoutItGeoTiffsAreRefusedAndRawDemsWork) {
+  TempDir dir;
+  const std::string missing = "ORVANE_GDAL_MODULE=" + dir.File("none/liborvane_gdal.so");
+  const ProcessRun tif = RunProgram(missing, "info --dem '" + dir.File("site.tif") + "'");
+  EXPECT_EQ(tif.status, 1);
+  EXPECT_NE(tif.output.find("GeoTIFF and other GDAL rasters need the GDAL module"),
+            std::string::npos) << tif.output;
+  EXPECT_NE(tif.output.find("none/liborvane_gdal.so"), std::string::npos) << tif.output;
+
+  const ProcessRun raw = RunProgram(missing, "slope --dem '" + kSample + "' --pixel 90 --out '" +
+                                                 dir.File("slope.bmp") + "'");
+  EXPECT_EQ(raw.status, 0) << raw.output;
+  const ProcessRun tifOut = RunProgram(missing, "slope --dem '" + kSample + "' --pixel 90 --out '" +
+                                                    dir.File("slope.tif") + "'");
+  EXPECT_EQ(tifOut.status, 1);
+  EXPECT_NE(tifOut.output.find("need the GDAL module"), std::string::npos) << tifOut.output;
+}
+
+TEST(Timing, PrintsTheThreePhasesAndTheirTotal) {
+  TempDir dir;
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"slope", "--dem", kSample, "--pixel", "90", "--out", dir.File("s.bmp"),
+                    "--timing"},
+                   out, err),
+            0);
+  std::smatch m;
+  const std::string line = err.str();
+  ASSERT_TRUE(std::regex_match(line, m,
+                               std::regex("timing: read ([0-9.]+) s, compute ([0-9.]+) s, "
+                                          "write ([0-9.]+) s, total ([0-9.]+) s\n")))
+      << line;
+  // Rounded to milliseconds, the phases add up to the total.
+  const double sum = std::stod(m[1]) + std::stod(m[2]) + std::stod(m[3]);
+  EXPECT_NEAR(sum, std::stod(m[4]), 0.0021);
+}
+
+}  // namespace
+}  // namespace orvane::cli
