@@ -82,11 +82,8 @@ void MetresPerRadian(double a, double f, double phi, double& alongMeridian,
   alongParallel = a / w * std::cos(phi);
 }
 
-// The ground sizes of a cell and the CRS facts of the dataset.
-void ReadCrs(GDALDatasetH dataset, GdalRasterInfo& info) {
-  const char* wkt = GDALGetProjectionRef(dataset);
-  if (wkt && *wkt) info.georef.crsWkt = wkt;
-  OGRSpatialReferenceH srs = GDALGetSpatialRef(dataset);
+// The ground sizes of a cell and the CRS facts, from the georeference's CRS `srs` (may be null).
+void ReadCrs(OGRSpatialReferenceH srs, GdalRasterInfo& info) {
   const double gx = std::fabs(info.georef.transform[1]);
   const double gy = std::fabs(info.georef.transform[5]);
   if (srs) {
@@ -177,7 +174,9 @@ Expected<GdalRasterInfo> Inspect(GDALDatasetH dataset, const std::string& path) 
     }
     std::copy(gt, gt + 6, info.georef.transform.begin());
   }
-  ReadCrs(dataset, info);
+  const char* wkt = GDALGetProjectionRef(dataset);
+  if (wkt && *wkt) info.georef.crsWkt = wkt;
+  ReadCrs(GDALGetSpatialRef(dataset), info);
   const char* unit = GDALGetRasterUnitType(band);
   if (unit && !IsMetreUnit(unit))
     info.warnings.push_back(Quoted(path) + " gives its elevations in '" + unit +
@@ -202,9 +201,9 @@ Expected<DatasetPtr> OpenForReading(const std::string& path) {
   return dataset;
 }
 
-// Truncation toward zero, except that a product within the source's precision of a whole
-// number is that number.
-bool ToStoredValue(double product, double relativeTolerance, std::int32_t& stored) {
+}  // namespace
+
+bool ToStoredElevation(double product, double relativeTolerance, std::int32_t& stored) {
   const double whole = std::nearbyint(product);
   if (std::fabs(product - whole) <= std::fabs(product) * relativeTolerance) product = whole;
   const double t = std::trunc(product);
@@ -214,6 +213,8 @@ bool ToStoredValue(double product, double relativeTolerance, std::int32_t& store
   stored = static_cast<std::int32_t>(t);
   return true;
 }
+
+namespace {
 
 // A GeoTIFF written by GDAL under a temporary name beside the target, renamed onto it when
 // the dataset closed without error.
@@ -398,7 +399,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   if (!hasScale || scale == 0.0) scale = 1.0;
   if (!hasOffset) offset = 0.0;
   const GDALDataType type = GDALGetRasterDataType(band);
-  const double tolerance = type == GDT_Float32 ? std::ldexp(1.0, -22) : std::ldexp(1.0, -40);
+  const double tolerance = ElevationPrecision(type == GDT_Float32);
   const int maskFlags = GDALGetMaskFlags(band);
   GDALRasterBandH mask = (maskFlags & GMF_ALL_VALID) ? nullptr : GDALGetMaskBand(band);
   const bool southUp = [&] {
@@ -431,7 +432,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
         continue;
       }
       std::int32_t stored = 0;
-      if (!ToStoredValue((raw * scale + offset) * unitFactor, tolerance, stored)) {
+      if (!ToStoredElevation((raw * scale + offset) * unitFactor, tolerance, stored)) {
         return Error{kWrongFormat, Quoted(path) + " holds the elevation " +
                                        Number(raw * scale + offset) + " at line " +
                                        std::to_string(source) + ", column " + std::to_string(c) +
@@ -455,6 +456,29 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
   return grid;
+}
+
+double ElevationPrecision(bool float32) { return float32 ? std::ldexp(1.0, -22) : std::ldexp(1.0, -40); }
+
+GdalRasterInfo DescribeGeoReference(const GeoReference& georef) {
+  GdalRasterInfo info;
+  info.lines = georef.lines;
+  info.columns = georef.columns;
+  info.georef = georef;
+  info.hasGeoTransform = true;
+  GdalErrorScope errors;
+  OGRSpatialReferenceH srs = nullptr;
+  if (!georef.crsWkt.empty()) {
+    srs = OSRNewSpatialReference(nullptr);
+    // Any definition GDAL understands: WKT, "EPSG:4326", PROJ strings.
+    if (OSRSetFromUserInput(srs, georef.crsWkt.c_str()) != OGRERR_NONE) {
+      OSRDestroySpatialReference(srs);
+      srs = nullptr;
+    }
+  }
+  ReadCrs(srs, info);
+  if (srs) OSRDestroySpatialReference(srs);
+  return info;
 }
 
 void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int unitFactor) {
