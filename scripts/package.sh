@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 orvane_ensure_packages
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_GUI=ON \
-  -DORVANE_BUILD_TESTS=OFF >/dev/null
+  -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_PYTHON=ON >/dev/null
 cmake --build build-package -j "$ORVANE_JOBS"
 (cd build-package && cpack >/dev/null)
 ls "$(pwd)"/build-package/orvane_*.deb

@@ -11,7 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 gui=ON
 [ -f src/app/main.cpp ] || gui=OFF  # the desktop application is not in this checkout yet
 echo "== build (build/, GUI $gui)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_GUI=$gui >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_GUI=$gui -DORVANE_BUILD_PYTHON=ON >/dev/null
 cmake --build build -j "$ORVANE_JOBS"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j "$ORVANE_JOBS" --timeout 600
