@@ -81,7 +81,7 @@ def test_reals_are_metres_converted_as_the_geotiff_import():
      r"--stat: Value 9 not in range \[1 - 6\]"),
     (lambda: orvane.circular(np.zeros((4, 4)), pixel=1, stat=1), "--radius: is required"),
     (lambda: orvane.slope(np.array([[2**40]]), pixel=1), "32-bit"),
-    (lambda: orvane.read_dem("nowhere.raw"), "--pixel is required"),
+    (lambda: orvane.read_dem("nowhere_m2.raw"), "--pixel is required for a raw DEM"),
 ])
 def test_bad_input_raises_value_error_with_the_cli_message(call, message):
     with pytest.raises(ValueError, match=message):
@@ -98,3 +98,23 @@ def test_ctrl_c_interrupts_a_long_computation():
     assert time.monotonic() - start < 5
     timer.join()
     assert orvane.slope(z[:8, :8], pixel=10).shape == (8, 8)  # still usable
+
+
+@pytest.mark.parametrize("crs, step", [("EPSG:32614", 90.0), ("EPSG:4326", 0.001)])
+def test_dataarrays_take_their_cell_size_from_the_georeference(crs, step, sample, tmp_path):
+    rioxarray = pytest.importorskip("rioxarray")
+    import xarray
+    import orvane.xarray
+
+    lines, columns = sample.shape
+    coords = {"y": 35 - step * (np.arange(lines) + 0.5), "x": 10 + step * (np.arange(columns) + 0.5)}
+    dem = xarray.DataArray(sample.metres(), coords=coords, dims=("y", "x")).rio.write_crs(crs)
+    path = tmp_path / "dem.tif"
+    dem.rio.to_raster(path)
+    # Degrees become metres at the central latitude, as the GeoTIFF import converts them.
+    imported = orvane.read_dem(path)
+    assert orvane.xarray.cell_size(dem) == pytest.approx((imported.pixel_width, imported.pixel_height))
+    slope = orvane.xarray.slope(rioxarray.open_rasterio(path))
+    assert slope.rio.crs == dem.rio.crs and slope.attrs["units"] == "degrees"
+    np.testing.assert_allclose(slope["x"], dem["x"], rtol=1e-12)
+    np.testing.assert_array_equal(slope.values, orvane.slope(imported))
