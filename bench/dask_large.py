@@ -91,6 +91,7 @@ def main():
     stop.set()
     sampler.join()
     cells = args.side * args.side
+    print()  # after the progress bar
     print(f"{args.treatment} on {args.side} x {args.side} ({cells / 1e9:.2f} G cells, "
           f"{cells * 4 / 1e9:.1f} GB Float32) with {args.workers} workers x {args.threads} "
           f"thread(s), memory limit {args.memory}, chunks {args.chunks}: {elapsed:.0f} s "
