@@ -10,7 +10,8 @@ computation.
     PYTHONPATH=build/python /usr/bin/python3 bench/dask_large.py --side 32000 --workers 2 \
         --memory 1GB --chunks 2048 --treatment slope --dir /tmp/orvane-large
 
-Not part of the test suite (minutes of work and several GB of disk).
+Run it with GDAL_CACHEMAX=64 in the environment (the workers inherit it): GDAL's default block
+cache, 5 % of the machine's memory, counts against the workers' limit. Not part of the test suite (minutes of work and several GB of disk).
 """
 import argparse
 import os
