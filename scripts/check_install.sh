@@ -49,6 +49,13 @@ install)
   for command in $("$prefix/bin/orvane-cli" --help | sed -n '/^Subcommands:/,$s/^  \([a-z0-9-]*\) .*/\1/p'); do
     grep -q "^\.SS $command\$" "$prefix/share/man/man1/orvane-cli.1" || fail "no $command in orvane-cli.1"
   done
+  if grep -q '^ORVANE_BUILD_PYTHON:BOOL=ON' "$build/CMakeCache.txt"; then
+    # The package for the system Python, importable from the installed tree alone.
+    max=$(cd "$work" && PYTHONPATH="$prefix/lib/python3/dist-packages" /usr/bin/python3 -c \
+      "import orvane; print(orvane.slope(orvane.read_dem('$prefix/share/orvane/data/jacksboro_m2.raw', pixel=90)).max())") \
+      || fail "import orvane from the installed tree"
+    [ -n "$max" ] || fail "orvane.slope printed nothing"
+  fi
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$prefix/share/applications/orvane.desktop" || fail "desktop entry"
   fi
@@ -75,6 +82,11 @@ deb)
   # The packaged programs, unpacked elsewhere, find the packaged module.
   dpkg-deb -x "$deb" "$work/root"
   check_geotiff "$work/root/usr"
+  if grep -q '^ORVANE_BUILD_PYTHON:BOOL=ON' "$build/CMakeCache.txt"; then
+    for f in ./usr/lib/python3/dist-packages/orvane/__init__.py ./usr/lib/python3/dist-packages/orvane/_orvane; do
+      grep -q " $f" <<<"$contents" || fail "$f not in $(basename "$deb")"
+    done
+  fi
   echo "deb: 1 passed, 0 failed"
   ;;
 *) fail "unknown mode $mode" ;;

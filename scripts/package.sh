@@ -8,7 +8,7 @@ orvane_ensure_packages
 # Prefix /usr as the package installs: the GDAL module's directory compiled into the core
 # (/usr/lib/<arch>/orvane) is then where the package puts it.
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_GUI=ON \
-  -DORVANE_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+  -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_PYTHON=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build build-package -j "$ORVANE_JOBS"
 (cd build-package && cpack >/dev/null)
 ls "$(pwd)"/build-package/orvane_*.deb

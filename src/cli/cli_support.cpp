@@ -7,6 +7,7 @@
 
 #include "cli/command.h"
 #include "core/common/atomic_file.h"
+#include "core/exchange/dem_source.h"
 #include "core/render/shading.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
@@ -14,11 +15,6 @@
 namespace orvane::cli {
 
 namespace {
-
-bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 template <class T>
 void PrintNumber(std::ostream& out, std::string_view key, T value) {
@@ -114,53 +110,6 @@ Expected<TSettings> LoadSettingsOption(const std::string& settingsPath) {
 
 namespace {
 
-int UnitFactorOf(const std::string& unit) {
-  static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}};
-  for (const auto& [name, factor] : kUnits)
-    if (unit == name) return factor;
-  return 0;
-}
-
-// --dem that is not a raw grid: read through GDAL, then opened as any DEM is.
-Expected<LoadedDem> LoadGdalDem(const DemOptions& options, CommandContext& context) {
-  LoadedDem dem;
-  dem.bytes = 4;
-  dem.unitFactor = UnitFactorOf(options.unit);
-  if (dem.unitFactor == 0) return UsageError("--unit: '" + options.unit + "' is not one of m, dm, cm, mm");
-  dem.unitName = options.unit;
-  auto settings = LoadSettingsOption(options.settingsPath);
-  if (!settings) return settings.error();
-  dem.settings = std::move(*settings);
-
-  auto grid = ReadGdalDem(options.path, dem.unitFactor, context.progress);
-  if (!grid) return grid.error();
-  const GdalRasterInfo& info = grid->info;
-  for (const std::string& warning : info.warnings)
-    context.err << "orvane-cli: warning: " << warning << '\n';
-  if (grid->noDataFilled > 0)
-    context.err << "orvane-cli: warning: " << grid->noDataFilled << " NoData cells of '"
-                << options.path << "' were filled with the nearest valid elevation\n";
-  const bool givenPixel = options.pixel > 0.0;
-  dem.pixelMetres = givenPixel ? options.pixel : info.pixelSizeMetres;
-  if (!(dem.pixelMetres > 0.0))
-    return UsageError("--pixel is required: '" + options.path + "' has no georeference");
-  dem.wholeMetres = static_cast<int>(dem.pixelMetres);
-  dem.scanMin = grid->scan.minValue;
-  dem.scanMax = grid->scan.maxValue;
-  if (info.hasGeoTransform) dem.georef = info.georef;
-
-  DemOpenOptions open;
-  open.unitFactor = dem.unitFactor;
-  open.pixelSizeMetres = dem.pixelMetres;
-  open.writeWorkFile = false;
-  auto model = LoadScannedDem(std::move(grid->scan), open);
-  if (!model) return model.error();
-  dem.model = std::move(*model);
-  // Cells that are not square (geographic rasters) keep their two ground sizes.
-  if (!givenPixel) ApplyGroundPixelSizes(*dem.model, info, dem.unitFactor);
-  return dem;
-}
-
 void ConnectProgress(LoadedDem& dem, CommandContext& context) {
   if (ProgressSink* sink = context.progress) {
     dem.model->OnProgressBegin = [sink] { sink->Begin(); };
@@ -173,63 +122,33 @@ void ConnectProgress(LoadedDem& dem, CommandContext& context) {
 
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) {
   PhaseScope reading(PhaseTimer::kRead);
-  // A grid described by --bytes, --lines or --columns is raw whatever its name.
-  const bool raw = LowerExtension(options.path) == ".raw" || options.bytes != 0 ||
-                   options.lines != 0 || options.columns != 0;
-  if (!raw) {
-    auto dem = LoadGdalDem(options, context);
-    if (dem) ConnectProgress(*dem, context);
-    return dem;
-  }
-  LoadedDem dem;
-  dem.bytes = options.bytes;
-  if (dem.bytes == 0) {
-    if (EndsWith(options.path, "_m2.raw")) {
-      dem.bytes = 2;
-    } else if (EndsWith(options.path, "_m4.raw")) {
-      dem.bytes = 4;
-    } else {
-      return UsageError("--bytes is required: '" + options.path +
-                        "' ends neither in _m2.raw nor in _m4.raw (allowed: 2, 4)");
-    }
-  }
-  dem.unitFactor = UnitFactorOf(options.unit);
-  if (dem.unitFactor == 0) return UsageError("--unit: '" + options.unit + "' is not one of m, dm, cm, mm");
-  if (!(options.pixel > 0.0)) return UsageError("--pixel is required for a raw DEM: its pixel size in metres");
-  dem.unitName = options.unit;
-  dem.pixelMetres = options.pixel;
-  dem.wholeMetres = static_cast<int>(options.pixel);
-
+  DemSource source;
+  source.path = options.path;
+  source.bytes = options.bytes;
+  source.lines = options.lines;
+  source.columns = options.columns;
+  source.unit = options.unit;
+  source.pixel = options.pixel;
+  // Option mistakes are said before a settings file or the DEM is read.
+  if (Status s = CheckDemSource(source); !s) return s.error();
   auto settings = LoadSettingsOption(options.settingsPath);
   if (!settings) return settings.error();
+  // A raw grid has no progress of its own while read; a GDAL raster reports its import.
+  auto opened = OpenDemSource(source, IsRawDemSource(source) ? nullptr : context.progress);
+  if (!opened) return opened.error();
+  for (const std::string& warning : opened->warnings)
+    context.err << "orvane-cli: warning: " << warning << '\n';
+  LoadedDem dem;
+  dem.model = std::move(opened->model);
   dem.settings = std::move(*settings);
-
-  int lines = options.lines;
-  int columns = options.columns;
-  if (lines <= 0 || columns <= 0) {
-    auto header = ReadDemHeader(HeaderPathFor(options.path));
-    if (!header) {
-      Error error = header.error();
-      if (error.code == kCannotOpen) error.message += " (give --lines and --columns)";
-      return error;
-    }
-    lines = header->lines;
-    columns = header->columns;
-  }
-  auto scan = ScanDemFile(options.path, lines, columns, dem.bytes);
-  if (!scan) return scan.error();
-  dem.scanMin = scan->minValue;
-  dem.scanMax = scan->maxValue;
-
-  // The work file would live in a directory removed on return: the grid goes straight into
-  // the model instead, with the same values and figures.
-  DemOpenOptions open;
-  open.unitFactor = dem.unitFactor;
-  open.pixelSizeMetres = options.pixel;
-  open.writeWorkFile = false;
-  auto model = LoadScannedDem(std::move(*scan), open);
-  if (!model) return model.error();
-  dem.model = std::move(*model);
+  dem.bytes = opened->bytes;
+  dem.unitFactor = opened->unitFactor;
+  dem.unitName = opened->unitName;
+  dem.pixelMetres = opened->pixelMetres;
+  dem.wholeMetres = opened->wholeMetres;
+  dem.scanMin = opened->scanMin;
+  dem.scanMax = opened->scanMax;
+  dem.georef = std::move(opened->georef);
   ConnectProgress(dem, context);
   return dem;
 }

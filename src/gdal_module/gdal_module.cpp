@@ -58,6 +58,51 @@ OrvaneGdalDataset* OpenRead(const char* path) {
   return dataset;
 }
 
+// The CRS facts of `srs` (may be null) into `facts`.
+void CrsFacts(OGRSpatialReferenceH srs, OrvaneGdalFacts* facts) {
+  if (!srs) return;
+  facts->has_crs = 1;
+  facts->crs_name = OrEmpty(OSRGetName(srs));
+  facts->projected = OSRIsProjected(srs) != 0;
+  facts->geographic = !facts->projected && OSRIsGeographic(srs) != 0;
+  if (facts->projected) {
+    int north = 1;
+    facts->utm_zone = OSRGetUTMZone(srs, &north);
+    facts->utm_north = north != 0;
+    facts->linear_units = OSRGetLinearUnits(srs, nullptr);
+  }
+  if (facts->geographic) {
+    OGRErr err = OGRERR_NONE;
+    const double a = OSRGetSemiMajor(srs, &err);
+    facts->semi_major = err == OGRERR_NONE ? a : 0.0;
+    const double inverse = OSRGetInvFlattening(srs, &err);
+    facts->inverse_flattening = err == OGRERR_NONE ? inverse : 0.0;
+    facts->angular_units = OSRGetAngularUnits(srs, nullptr);
+  }
+}
+
+// The CRS facts of a definition GDAL accepts (WKT, "EPSG:4326", PROJ); the strings live until
+// the thread's next call. 0 on success.
+int DescribeCrs(const char* definition, OrvaneGdalFacts* facts) {
+  thread_local std::string name, wkt;
+  *facts = OrvaneGdalFacts{};
+  facts->driver = facts->data_type = facts->unit_type = facts->crs_name = facts->crs_wkt = "";
+  OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+  if (OSRSetFromUserInput(srs, definition) != OGRERR_NONE) {
+    OSRDestroySpatialReference(srs);
+    return 1;
+  }
+  char* text = nullptr;
+  if (OSRExportToWkt(srs, &text) == OGRERR_NONE && text) wkt = text;
+  CPLFree(text);
+  CrsFacts(srs, facts);
+  name = facts->crs_name;
+  facts->crs_name = name.c_str();
+  facts->crs_wkt = wkt.c_str();
+  OSRDestroySpatialReference(srs);
+  return 0;
+}
+
 int Describe(OrvaneGdalDataset* dataset, OrvaneGdalFacts* facts) {
   if (!dataset || !facts) return 1;
   *facts = OrvaneGdalFacts{};
@@ -84,26 +129,7 @@ int Describe(OrvaneGdalDataset* dataset, OrvaneGdalFacts* facts) {
   facts->has_geotransform = GDALGetGeoTransform(ds, facts->geotransform) == CE_None;
   facts->crs_wkt = OrEmpty(GDALGetProjectionRef(ds));
   facts->crs_name = "";
-  if (OGRSpatialReferenceH srs = GDALGetSpatialRef(ds)) {
-    facts->has_crs = 1;
-    facts->crs_name = OrEmpty(OSRGetName(srs));
-    facts->projected = OSRIsProjected(srs) != 0;
-    facts->geographic = !facts->projected && OSRIsGeographic(srs) != 0;
-    if (facts->projected) {
-      int north = 1;
-      facts->utm_zone = OSRGetUTMZone(srs, &north);
-      facts->utm_north = north != 0;
-      facts->linear_units = OSRGetLinearUnits(srs, nullptr);
-    }
-    if (facts->geographic) {
-      OGRErr err = OGRERR_NONE;
-      const double a = OSRGetSemiMajor(srs, &err);
-      facts->semi_major = err == OGRERR_NONE ? a : 0.0;
-      const double inverse = OSRGetInvFlattening(srs, &err);
-      facts->inverse_flattening = err == OGRERR_NONE ? inverse : 0.0;
-      facts->angular_units = OSRGetAngularUnits(srs, nullptr);
-    }
-  }
+  CrsFacts(GDALGetSpatialRef(ds), facts);
   return 0;
 }
 
@@ -269,6 +295,7 @@ const OrvaneGdalApi kApi = {
     UtmWkt,
     FreeText,
     CreateValueGeoTiff,
+    DescribeCrs,
 };
 
 }  // namespace

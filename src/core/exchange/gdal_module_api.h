@@ -110,6 +110,9 @@ typedef struct OrvaneGdalApi {
   /* A new one-band Float32 GeoTIFF for a value grid: tiled, DEFLATE with the floating-point
    * predictor, NaN declared as NoData; null on failure. */
   OrvaneGdalDataset* (*create_value_geotiff)(const char* path, int columns, int lines);
+  /* The CRS facts (has_crs .. angular_units, crs_name, crs_wkt) of a definition GDAL accepts:
+   * WKT, "EPSG:4326", PROJ. The strings live until the thread's next call. 0 on success. */
+  int (*describe_crs)(const char* definition, OrvaneGdalFacts* facts);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);

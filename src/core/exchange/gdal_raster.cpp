@@ -312,6 +312,39 @@ Expected<GdalRasterInfo> InspectGdalRaster(const std::string& path) {
   return Inspect(**gdal, dataset->get(), path, facts);
 }
 
+bool ToStoredElevation(double product, double relativeTolerance, std::int32_t& stored) {
+  return ToStoredValue(product, relativeTolerance, stored);
+}
+
+double ElevationPrecision(bool float32) {
+  return float32 ? std::ldexp(1.0, -22) : std::ldexp(1.0, -40);
+}
+
+GdalRasterInfo DescribeGeoReference(const GeoReference& georef) {
+  GdalRasterInfo info;
+  info.lines = georef.lines;
+  info.columns = georef.columns;
+  info.georef = georef;
+  info.hasGeoTransform = true;
+  OrvaneGdalFacts facts{};
+  facts.crs_wkt = facts.crs_name = "";
+  auto gdal = GdalModule();
+  if (!gdal) {
+    info.warnings.push_back(gdal.error().message);
+  } else if (!georef.crsWkt.empty()) {
+    GdalErrorScope errors(**gdal);
+    if ((*gdal)->describe_crs(georef.crsWkt.c_str(), &facts) != 0) {
+      facts = OrvaneGdalFacts{};
+      facts.crs_wkt = facts.crs_name = "";
+    }
+  }
+  // The definition as given stays the georeference's CRS when GDAL gives no WKT for it.
+  const std::string given = georef.crsWkt;
+  ReadCrs(facts, info);
+  if (info.georef.crsWkt.empty()) info.georef.crsWkt = given;
+  return info;
+}
+
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress) {
   if (unitFactor != 1 && unitFactor != 10 && unitFactor != 100 && unitFactor != 1000)
@@ -345,7 +378,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
 
   const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
   const double offset = facts.has_offset ? facts.offset : 0.0;
-  const double tolerance = facts.data_type_float32 ? std::ldexp(1.0, -22) : std::ldexp(1.0, -40);
+  const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
   const bool mask = !facts.all_valid;
   const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
 

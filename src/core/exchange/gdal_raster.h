@@ -107,6 +107,18 @@ struct GdalDemGrid {
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress = nullptr);
 
+// The stored value of an elevation already multiplied by U: truncated toward zero, except that
+// a product within `relativeTolerance` (relative) of a whole number is that number. False
+// beyond the signed 32-bit range.
+bool ToStoredElevation(double product, double relativeTolerance, std::int32_t& stored);
+// The relative precision of a source's reals: 2^-22 for 32-bit floats, 2^-40 otherwise.
+double ElevationPrecision(bool float32);
+
+// The ground sizes of a cell (pixelWidthMetres, pixelHeightMetres, pixelSizeMetres,
+// centralLatitude, the CRS facts) of a grid placed by `georef` (lines, columns, transform,
+// crsWkt: WKT or any definition GDAL accepts, such as "EPSG:4326"), as the import finds them.
+GdalRasterInfo DescribeGeoReference(const GeoReference& georef);
+
 // Sets the model's two pixel sizes to the raster's ground sizes (pixelSizeX is the step
 // between lines, pixelSizeY between columns, both in units of 1/U metre) when the raster has
 // a geotransform; the opening gave both the square pixel P.
