@@ -8,6 +8,8 @@
 #include <QToolButton>
 
 #include "app/shell/icons.h"
+#include "app/shell/treatment_menu.h"
+#include "core/common/treatment.h"
 #include "test_support.h"
 
 namespace orvane::test {
@@ -19,6 +21,16 @@ void ExpectEnabled(const TMainForm& main, const Names& names, bool enabled) {
   for (const char* name : names) {
     ASSERT_TRUE(main.Action(name) || main.Menu(name)) << name;
     EXPECT_EQ(main.IsEnabled(name), enabled) << name;
+  }
+}
+
+TEST_F(MainFormTest, EveryDeclaredTreatmentHasAMenuItemWiredToAHandler) {
+  for (const TreatmentDescriptor* treatment : AllTreatments()) {
+    const char* name = TreatmentMenuAction(treatment->id);
+    ASSERT_NE(name, nullptr) << treatment->id << " has no menu item";
+    const QAction* action = main->Action(name);
+    ASSERT_NE(action, nullptr) << treatment->id << ": no action " << name;
+    EXPECT_TRUE(action->property(kHandledProperty).toBool()) << treatment->id << ": " << name;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "app/display/value_histo_form.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
+#include "app/shell/treatment_menu.h"
 
 namespace orvane {
 
@@ -32,13 +33,10 @@ void InstallDiagramCommands(TMainForm& main) {
   valueHisto.SetSource([frame] { return frame->ResultValues(); });
 
   auto opener = [](TDiagramForm& form) { return [&form] { Prompts().Exec(form); }; };
-  const auto connectAction = [&](const char* name, std::function<void()> handler) {
-    if (QAction* action = main.Action(name)) QObject::connect(action, &QAction::triggered, &main, handler);
-  };
-  connectAction("GrayHisto1", opener(histoGris));
-  connectAction("HistoGrSpeedButton", opener(histoGris));
-  connectAction("ValueHisto1", opener(valueHisto));
-  connectAction("AspectSpeedButton", opener(histDir));
+  ConnectAction(main, "GrayHisto1", &main, opener(histoGris));
+  ConnectAction(main, "HistoGrSpeedButton", &main, opener(histoGris));
+  ConnectAction(main, "ValueHisto1", &main, opener(valueHisto));
+  ConnectAction(main, "AspectSpeedButton", &main, opener(histDir));
   // The frame connects the Diagram button and the Diagram submenu items to these.
   main.RegisterDiagram(1, opener(locFract));
   main.RegisterDiagram(2, opener(diagDD));

@@ -11,6 +11,7 @@
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
+#include "app/shell/treatment_menu.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/headwaters_density.h"
@@ -148,21 +149,14 @@ void TDrainageCommands::ParameterImage1Click() {
 
 void InstallDrainageCommands(TMainForm& main) {
   auto* commands = new TDrainageCommands(main);
-  auto connectAction = [&main, commands](const char* name, void (TDrainageCommands::*handler)()) {
-    if (QAction* action = main.Action(name)) {
-      QObject::connect(action, &QAction::triggered, commands, [commands, handler] {
-        (commands->*handler)();
-      });
-    }
-  };
-  connectAction("ExtractDrainageNetwork1", &TDrainageCommands::ExtractDrainageNetwork1Click);
-  connectAction("PixelDensity1", &TDrainageCommands::PixelDensity1Click);
-  connectAction("DrainageLength1", &TDrainageCommands::DrainageLength1Click);
-  connectAction("PixelDensity2", &TDrainageCommands::PixelDensity2Click);
-  connectAction("DrainageLength2", &TDrainageCommands::DrainageLength2Click);
-  connectAction("DiesstionDensityInfo1", &TDrainageCommands::DiesstionDensityInfo1Click);
-  connectAction("Headwaterstreatment1", &TDrainageCommands::Headwaterstreatment1Click);
-  connectAction("ParameterImage1", &TDrainageCommands::ParameterImage1Click);
+  ConnectAction(main, "ExtractDrainageNetwork1", commands, &TDrainageCommands::ExtractDrainageNetwork1Click);
+  ConnectAction(main, "PixelDensity1", commands, &TDrainageCommands::PixelDensity1Click);
+  ConnectAction(main, "DrainageLength1", commands, &TDrainageCommands::DrainageLength1Click);
+  ConnectAction(main, "PixelDensity2", commands, &TDrainageCommands::PixelDensity2Click);
+  ConnectAction(main, "DrainageLength2", commands, &TDrainageCommands::DrainageLength2Click);
+  ConnectAction(main, "DiesstionDensityInfo1", commands, &TDrainageCommands::DiesstionDensityInfo1Click);
+  ConnectAction(main, "Headwaterstreatment1", commands, &TDrainageCommands::Headwaterstreatment1Click);
+  ConnectAction(main, "ParameterImage1", commands, &TDrainageCommands::ParameterImage1Click);
 }
 
 }  // namespace orvane

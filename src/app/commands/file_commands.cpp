@@ -10,6 +10,7 @@
 #include "app/shell/treatment_run.h"
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
+#include "app/shell/treatment_menu.h"
 #include "core/render/shading.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
@@ -302,19 +303,16 @@ void TFileCommands::SaveDrainage1Click() {
 
 void InstallFileCommands(TMainForm& main) {
   auto* commands = new TFileCommands(main);
-  const auto connectAction = [&](const char* name, auto handler) {
-    QObject::connect(main.Action(name), &QAction::triggered, commands, handler);
-  };
-  connectAction("OpenDEM1", [commands] { commands->OpenDEM1Click(); });
-  connectAction("OpenDEMSpeedButton", [commands] { commands->OpenDEM1Click(); });
-  connectAction("OpenParameterImage1", [commands] { commands->OpenParameterImage(true); });
-  connectAction("OpenParamSpeedButton", [commands] { commands->OpenParameterImage(false); });
-  connectAction("SaveParameter", [commands] { commands->SaveParameterClick(); });
-  connectAction("SaveParameterSpeedButton", [commands] { commands->SaveParameterClick(); });
-  connectAction("OpenDrainageNetwork1", [commands] { commands->OpenDrainageNetwork1Click(); });
-  connectAction("OpenRiverSpeedButton", [commands] { commands->OpenDrainageNetwork1Click(); });
-  connectAction("SaveDrainage1", [commands] { commands->SaveDrainage1Click(); });
-  connectAction("SaveRiverSpeedButton", [commands] { commands->SaveDrainage1Click(); });
+  ConnectAction(main, "OpenDEM1", commands, [commands] { commands->OpenDEM1Click(); });
+  ConnectAction(main, "OpenDEMSpeedButton", commands, [commands] { commands->OpenDEM1Click(); });
+  ConnectAction(main, "OpenParameterImage1", commands, [commands] { commands->OpenParameterImage(true); });
+  ConnectAction(main, "OpenParamSpeedButton", commands, [commands] { commands->OpenParameterImage(false); });
+  ConnectAction(main, "SaveParameter", commands, [commands] { commands->SaveParameterClick(); });
+  ConnectAction(main, "SaveParameterSpeedButton", commands, [commands] { commands->SaveParameterClick(); });
+  ConnectAction(main, "OpenDrainageNetwork1", commands, [commands] { commands->OpenDrainageNetwork1Click(); });
+  ConnectAction(main, "OpenRiverSpeedButton", commands, [commands] { commands->OpenDrainageNetwork1Click(); });
+  ConnectAction(main, "SaveDrainage1", commands, [commands] { commands->SaveDrainage1Click(); });
+  ConnectAction(main, "SaveRiverSpeedButton", commands, [commands] { commands->SaveDrainage1Click(); });
   main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
 }
 

@@ -10,6 +10,7 @@
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
+#include "app/shell/treatment_menu.h"
 #include "core/drainage/density_image.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/morphometry/ratio_depth.h"
@@ -160,18 +161,12 @@ void TMorphoCommands::DiagDD3D1Click() { Prompts().Exec(DiagramWindow<TDiagDD3DF
 
 void InstallMorphoCommands(TMainForm& main) {
   auto* commands = new TMorphoCommands(main);
-  auto connectAction = [&main, commands](const char* name, void (TMorphoCommands::*handler)()) {
-    if (QAction* action = main.Action(name)) {
-      QObject::connect(action, &QAction::triggered, commands,
-                       [commands, handler] { (commands->*handler)(); });
-    }
-  };
-  connectAction("DFRedGlobal1", &TMorphoCommands::DFRedGlobal1Click);
-  connectAction("FractalDimensionTreatment1", &TMorphoCommands::FractalDimensionTreatment1Click);
-  connectAction("FractalDimensionInfo1", &TMorphoCommands::FractalDimensionInfo1Click);
-  connectAction("DissectionDensity3DTreatment1",
+  ConnectAction(main, "DFRedGlobal1", commands, &TMorphoCommands::DFRedGlobal1Click);
+  ConnectAction(main, "FractalDimensionTreatment1", commands, &TMorphoCommands::FractalDimensionTreatment1Click);
+  ConnectAction(main, "FractalDimensionInfo1", commands, &TMorphoCommands::FractalDimensionInfo1Click);
+  ConnectAction(main, "DissectionDensity3DTreatment1",
                 &TMorphoCommands::DissectionDensity3DTreatment1Click);
-  connectAction("RatioDepthTreatment1", &TMorphoCommands::RatioDepthTreatment1Click);
+  ConnectAction(main, "RatioDepthTreatment1", commands, &TMorphoCommands::RatioDepthTreatment1Click);
   // The Diagram button and the Diagram submenu open these through the frame.
   main.RegisterDiagram(3, [commands] { commands->DiagDD3D1Click(); });
   main.RegisterDiagram(4, [commands] { commands->FractRed1Click(); });

@@ -15,6 +15,7 @@
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/terrain/infos_mnt_form.h"
+#include "app/shell/treatment_menu.h"
 #include "core/render/cast_shadows.h"
 #include "core/render/palette.h"
 #include "core/render/perspective.h"
@@ -175,14 +176,11 @@ void TRenderCommands::DEMInfo1Click() {
 
 void InstallRenderCommands(TMainForm& main) {
   auto* commands = new TRenderCommands(main);
-  const auto connectAction = [&](const char* name, auto handler) {
-    QObject::connect(main.Action(name), &QAction::triggered, commands, handler);
-  };
-  connectAction("Shadowing1", [commands] { commands->Shadowing1Click(); });
-  connectAction("OpenPalette1", [commands] { commands->OpenPalette1Click(); });
-  connectAction("PaletteSpeedButton", [commands] { commands->OpenPalette1Click(); });
-  connectAction("View3D1", [commands] { commands->View3D1Click(); });
-  connectAction("DEMInfo1", [commands] { commands->DEMInfo1Click(); });
+  ConnectAction(main, "Shadowing1", commands, [commands] { commands->Shadowing1Click(); });
+  ConnectAction(main, "OpenPalette1", commands, [commands] { commands->OpenPalette1Click(); });
+  ConnectAction(main, "PaletteSpeedButton", commands, [commands] { commands->OpenPalette1Click(); });
+  ConnectAction(main, "View3D1", commands, [commands] { commands->View3D1Click(); });
+  ConnectAction(main, "DEMInfo1", commands, [commands] { commands->DEMInfo1Click(); });
 }
 
 }  // namespace orvane

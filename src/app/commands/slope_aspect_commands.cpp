@@ -9,6 +9,7 @@
 #include "app/shell/treatment_run.h"
 #include "app/surface/aspect_forms.h"
 #include "app/surface/slope_forms.h"
+#include "app/shell/treatment_menu.h"
 #include "core/surface/aspect.h"
 #include "core/surface/slope.h"
 
@@ -101,15 +102,10 @@ void TSlopeAspectCommands::AspectInfo1Click() { Prompts().Exec(*aspectInfo_); }
 
 void InstallSlopeAspectCommands(TMainForm& main) {
   auto* commands = new TSlopeAspectCommands(main);
-  const auto connectAction = [&](const char* name, void (TSlopeAspectCommands::*handler)()) {
-    if (QAction* action = main.Action(name)) {
-      QObject::connect(action, &QAction::triggered, commands, handler);
-    }
-  };
-  connectAction("SlopeTreatment1", &TSlopeAspectCommands::SlopeTreatment1Click);
-  connectAction("SlopeInfo1", &TSlopeAspectCommands::SlopeInfo1Click);
-  connectAction("AspectTreatment1", &TSlopeAspectCommands::AspectTreatment1Click);
-  connectAction("AspectInfo1", &TSlopeAspectCommands::AspectInfo1Click);
+  ConnectAction(main, "SlopeTreatment1", commands, &TSlopeAspectCommands::SlopeTreatment1Click);
+  ConnectAction(main, "SlopeInfo1", commands, &TSlopeAspectCommands::SlopeInfo1Click);
+  ConnectAction(main, "AspectTreatment1", commands, &TSlopeAspectCommands::AspectTreatment1Click);
+  ConnectAction(main, "AspectInfo1", commands, &TSlopeAspectCommands::AspectInfo1Click);
 }
 
 }  // namespace orvane

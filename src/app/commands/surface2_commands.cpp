@@ -13,6 +13,7 @@
 #include "app/shell/treatment_run.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/total_depth_form.h"
+#include "app/shell/treatment_menu.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
@@ -140,14 +141,9 @@ void TSurface2Commands::Surface3DTreatment1Click() {
 
 void InstallSurface2Commands(TMainForm& main) {
   auto* module = new TSurface2Commands(main);
-  const auto connect = [&](const char* name, void (TSurface2Commands::*handler)()) {
-    if (QAction* action = main.Action(name)) {
-      QObject::connect(action, &QAction::triggered, module, handler);
-    }
-  };
-  connect("LocalFractalTreatment1", &TSurface2Commands::LocalFractalTreatment1Click);
-  connect("TotalDepthTreatment1", &TSurface2Commands::TotalDepthTreatment1Click);
-  connect("Surface3DTreatment1", &TSurface2Commands::Surface3DTreatment1Click);
+  ConnectAction(main, "LocalFractalTreatment1", module, &TSurface2Commands::LocalFractalTreatment1Click);
+  ConnectAction(main, "TotalDepthTreatment1", module, &TSurface2Commands::TotalDepthTreatment1Click);
+  ConnectAction(main, "Surface3DTreatment1", module, &TSurface2Commands::Surface3DTreatment1Click);
 }
 
 }  // namespace orvane

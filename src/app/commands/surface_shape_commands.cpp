@@ -14,6 +14,7 @@
 #include "app/surface/contour_forms.h"
 #include "app/surface/shape_forms.h"
 #include "app/terrain/dynamic_scale.h"
+#include "app/shell/treatment_menu.h"
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
@@ -194,17 +195,14 @@ void TSurfaceShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_
 
 void InstallSurfaceShapeCommands(TMainForm& main) {
   auto* commands = new TSurfaceShapeCommands(main);
-  const auto connectAction = [&](const char* name, void (TSurfaceShapeCommands::*handler)()) {
-    QObject::connect(main.Action(name), &QAction::triggered, commands, [commands, handler] { (commands->*handler)(); });
-  };
-  connectAction("Convexity1", &TSurfaceShapeCommands::Convexity1Click);
-  connectAction("Concavity1", &TSurfaceShapeCommands::Concavity1Click);
-  connectAction("HorizontalSurfaces1", &TSurfaceShapeCommands::HorizontalSurfaces1Click);
-  connectAction("Global1", &TSurfaceShapeCommands::Global1Click);
-  connectAction("ContourLineExtraction1", &TSurfaceShapeCommands::ContourLineExtraction1Click);
-  connectAction("DimensionFractale1", &TSurfaceShapeCommands::DimensionFractale1Click);
-  connectAction("CircularWindowTreatment1", &TSurfaceShapeCommands::CircularWindowTreatment1Click);
-  connectAction("CircularWindowInfo1", &TSurfaceShapeCommands::CircularWindowInfo1Click);
+  ConnectAction(main, "Convexity1", commands, &TSurfaceShapeCommands::Convexity1Click);
+  ConnectAction(main, "Concavity1", commands, &TSurfaceShapeCommands::Concavity1Click);
+  ConnectAction(main, "HorizontalSurfaces1", commands, &TSurfaceShapeCommands::HorizontalSurfaces1Click);
+  ConnectAction(main, "Global1", commands, &TSurfaceShapeCommands::Global1Click);
+  ConnectAction(main, "ContourLineExtraction1", commands, &TSurfaceShapeCommands::ContourLineExtraction1Click);
+  ConnectAction(main, "DimensionFractale1", commands, &TSurfaceShapeCommands::DimensionFractale1Click);
+  ConnectAction(main, "CircularWindowTreatment1", commands, &TSurfaceShapeCommands::CircularWindowTreatment1Click);
+  ConnectAction(main, "CircularWindowInfo1", commands, &TSurfaceShapeCommands::CircularWindowInfo1Click);
 }
 
 }  // namespace orvane
