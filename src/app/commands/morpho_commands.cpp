@@ -164,7 +164,7 @@ void InstallMorphoCommands(TMainForm& main) {
   ConnectAction(main, "DFRedGlobal1", commands, &TMorphoCommands::DFRedGlobal1Click);
   ConnectAction(main, "FractalDimensionTreatment1", commands, &TMorphoCommands::FractalDimensionTreatment1Click);
   ConnectAction(main, "FractalDimensionInfo1", commands, &TMorphoCommands::FractalDimensionInfo1Click);
-  ConnectAction(main, "DissectionDensity3DTreatment1",
+  ConnectAction(main, "DissectionDensity3DTreatment1", commands,
                 &TMorphoCommands::DissectionDensity3DTreatment1Click);
   ConnectAction(main, "RatioDepthTreatment1", commands, &TMorphoCommands::RatioDepthTreatment1Click);
   // The Diagram button and the Diagram submenu open these through the frame.
