@@ -182,23 +182,29 @@ std::optional<GeoReference> TGdalCommands::ValuesGeoReference() const {
   return std::nullopt;
 }
 
-void TGdalCommands::ExportValues1Click() {
-  const TResultValues values = main_.ResultValues();
-  if (!values) return;
+std::optional<QString> TGdalCommands::AskGeoTiffPath(const QString& title) {
   FileRequest request;
-  request.title = "Export Values (GeoTIFF)";
+  request.title = title;
   request.directory = main_.ImageDirectory();
   request.filter = kExportFilter;
   const FileAnswer answer = Prompts().SaveFile(&main_, request);
-  if (!answer.ok()) return;
+  if (!answer.ok()) return std::nullopt;
   QString path = answer.path;
   if (!IsGeoTiffPath(path.toStdString())) path += ".tif";
   main_.SetLastFileName(path);
+  return path;
+}
+
+void TGdalCommands::ExportValues1Click() {
+  const TResultValues values = main_.ResultValues();
+  if (!values) return;
+  const std::optional<QString> path = AskGeoTiffPath("Export Values (GeoTIFF)");
+  if (!path) return;
 
   const std::optional<GeoReference> georef = ValuesGeoReference();
   BusyCursor busy;
   const Status written =
-      ExportValuesGeoTiff(*values.grid, path.toStdString(), georef ? &*georef : nullptr);
+      ExportValuesGeoTiff(*values.grid, path->toStdString(), georef ? &*georef : nullptr);
   busy.Release();
   if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
 }
@@ -217,15 +223,9 @@ void TGdalCommands::ExportGeoTiff1Click() {
                             frame.has_value());
   if (Prompts().Exec(*exportForm_) != QDialog::Accepted) return;
 
-  FileRequest request;
-  request.title = "Export GeoTIFF";
-  request.directory = main_.ImageDirectory();
-  request.filter = kExportFilter;
-  const FileAnswer answer = Prompts().SaveFile(&main_, request);
-  if (!answer.ok()) return;
-  QString path = answer.path;
-  if (!IsGeoTiffPath(path.toStdString())) path += ".tif";
-  main_.SetLastFileName(path);
+  const std::optional<QString> asked = AskGeoTiffPath("Export GeoTIFF");
+  if (!asked) return;
+  const QString path = *asked;
 
   std::optional<GeoReference> georef;
   switch (exportForm_->GeoSource()) {

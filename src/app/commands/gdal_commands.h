@@ -38,6 +38,8 @@ class TGdalCommands : public QObject {
   const std::optional<GeoReference>& ImportedGeoReference() const { return imported_; }
 
  private:
+  // The save dialog of a GeoTIFF export; ".tif" added when the name lacks it.
+  std::optional<QString> AskGeoTiffPath(const QString& title);
   // Opens the written pair as Open DEM does, with U and P already known. False when it
   // could not be opened (the reason was shown).
   bool OpenImportedDem(const GdalImportResult& result, int unitFactor, double pixelSize,
