@@ -382,6 +382,8 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
   inputs.param = paramRaster.get();
   inputs.settings = &settings;
   inputs.unitFactor = dem.unitFactor;
+  inputs.pixelMetres = dem.pixelMetres;
+  inputs.wholeMetres = dem.wholeMetres;
   auto output = RunInterruptible([&](ProgressSink* sink) { return t.run(inputs, args, wanted, sink); });
   if (!output) Raise(output.error());
 

@@ -56,6 +56,31 @@ def test_blocks_equal_the_whole_grid(name, synthetic):
     np.testing.assert_array_equal(got, whole)
 
 
+# The treatments of a network over its DEM, on a smaller grid (the network is traced in memory).
+DRAINAGE_LOCAL = [n for n in treatments(values=True, dem_only=False)
+                  if n not in treatments(values=True) and example_args(n) and _local(n)]
+
+
+@pytest.fixture(scope="module")
+def network_case():
+    side = min(SIDE, 900)
+    z = synthetic_dem(side, side)
+    mask = orvane.extract_drainage(z, pixel=30, upper=5)
+    return z, np.where(mask == 1, 0, 255).astype(np.uint8)
+
+
+@pytest.mark.parametrize("name", DRAINAGE_LOCAL)
+def test_network_blocks_equal_the_whole_grid(name, network_case):
+    z, network = network_case
+    params, _ = example_args(name)
+    whole = getattr(orvane, name)(z, pixel=30, drainage=network, **params)
+    side = z.shape[0]
+    chunks = (_uneven_chunks(side), _uneven_chunks(side)[::-1])
+    blocks = getattr(odask, name)(da.from_array(z, chunks=chunks), pixel=30,
+                                  drainage=da.from_array(network, chunks=chunks), **params)
+    np.testing.assert_array_equal(blocks.compute(scheduler="threads"), whole)
+
+
 @pytest.mark.parametrize("name", NOT_LOCAL)
 def test_not_local_treatments_refuse_naming_the_in_memory_function(name):
     params, _ = example_args(name)
