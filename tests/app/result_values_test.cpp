@@ -12,6 +12,7 @@
 #include "app/display/relief_forms.h"
 #include "app/display/value_histo_form.h"
 #include "app/drainage/dissection_dialogs.h"
+#include "app/drainage/headwaters_form.h"
 #include "app/shell/result_values.h"
 #include "app/surface/slope_forms.h"
 #include "app/surface/total_depth_form.h"
@@ -160,6 +161,19 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   main->Action("AspectTreatment1")->trigger();
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Aspect 270°"));
   EXPECT_EQ(HoverText(main->ParamWindow(), 0, 7), "Aspect: no value");  // the outer ring
+
+  // A network treatment reads the drainage raster: headwaters counted in the 7 x 7 window, the
+  // one source at the top of a stream running down column 20.
+  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
+                          false);
+  prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
+    static_cast<THeadWatersForm&>(d).SetHalfWindowText("3");
+    d.accept();
+    return d.result();
+  };
+  main->Action("Headwaterstreatment1")->trigger();
+  EXPECT_EQ(HoverText(main->ParamWindow(), 20, 7), "Headwaters 1 headwaters");
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "Headwaters 0 headwaters");
 
   // A treatment that keeps no values drops the grid.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
