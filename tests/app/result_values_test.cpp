@@ -9,12 +9,15 @@
 #include <cmath>
 
 #include "../core/gdal_test_files.h"
+#include "app/display/relief_forms.h"
 #include "app/display/value_histo_form.h"
 #include "app/drainage/dissection_dialogs.h"
+#include "app/drainage/headwaters_form.h"
 #include "app/shell/result_values.h"
 #include "app/surface/slope_forms.h"
 #include "app/surface/total_depth_form.h"
 #include "app/terrain/dynamic_scale.h"
+#include "core/render/slices.h"
 #include "test_support.h"
 
 namespace orvane::test {
@@ -153,9 +156,31 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_EQ(histogram.AxisTexts(), (QStringList{"18", "18", "18", "18", "18 m"}));
   EXPECT_EQ(histogram.Counts().valid, 38 * 28);
 
-  // A treatment that declares no values drops the grid.
+  // Aspect keeps its degrees beside its picture: the plane falls to the west.
   prompts.dialogs["AspectFen"] = [](QDialog&) { return int(QDialog::Accepted); };
   main->Action("AspectTreatment1")->trigger();
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Aspect 270°"));
+  EXPECT_EQ(HoverText(main->ParamWindow(), 0, 7), "Aspect: no value");  // the outer ring
+
+  // A network treatment reads the drainage raster: headwaters counted in the 7 x 7 window, the
+  // one source at the top of a stream running down column 20.
+  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
+                          false);
+  prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
+    static_cast<THeadWatersForm&>(d).SetHalfWindowText("3");
+    d.accept();
+    return d.result();
+  };
+  main->Action("Headwaterstreatment1")->trigger();
+  EXPECT_EQ(HoverText(main->ParamWindow(), 20, 7), "Headwaters 1 headwaters");
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "Headwaters 0 headwaters");
+
+  // A treatment that keeps no values drops the grid.
+  prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
+    static_cast<TConstHypsoForm&>(dialog).ChooseType(kSliceHypsoMap1);
+    return int(QDialog::Accepted);
+  };
+  main->Action("Shadowing1")->trigger();
   EXPECT_FALSE(main->ResultValues());
   EXPECT_FALSE(main->IsEnabled("ExportValues1"));
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");

@@ -9,10 +9,12 @@
 #include "app/drainage/headwaters_form.h"
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/shell/treatment_menu.h"
 #include "core/drainage/density_image.h"
+#include "core/drainage/density_treatment.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/headwaters_density.h"
 #include "core/drainage/incrust.h"
@@ -62,10 +64,17 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   params.windowSize = window.WindowSize();
 
   ProgressSink* sink = main_.Progress();
-  auto field = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
-    return ComputeDissectionDensity(*drainage, params, sink);
+  // The colours are chosen after the run: the field is kept, and its values drawn from it as
+  // the declaration draws them.
+  using Done = WithDeclaredValues<DensityField>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
+    auto computed = ComputeDissectionDensity(*drainage, params, sink);
+    if (!computed) return computed.error();
+    ValueGrid values = DissectionValues(*computed, params.measure);
+    return Done{std::move(*computed), DeclaredValues("dissection", std::move(values))};
   });
-  if (!field) return;
+  if (!done) return;
+  const DensityField* field = &done->computed;
 
   main_.BeginTreatment(title);
   TDiagDDForm& diagram = DiagramWindow<TDiagDDForm>(main_);
@@ -88,7 +97,8 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
 
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
   std::shared_ptr<TRasterImage> raster(std::move(image->image));
-  if (palette.ResultKind() == 1) {
+  const bool wrapped = palette.ResultKind() == 1;
+  if (wrapped) {
     main_.ShowWrappedImage(raster);
     // A moving-window result also becomes the current parameter image.
     if (tiling == DensityTiling::kMoving) main_.SetParameterImage(raster);
@@ -101,6 +111,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
     }
     main_.SetDiagramKind(2);
   }
+  KeepDeclaredValues(main_, done->values, wrapped);
   busy.reset();
   Prompts().Exec(diagram);
 }
@@ -120,17 +131,27 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   const HeadwatersParams params{form.HalfWindow(), form.DynamicScale()};
   const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
-    return HeadwatersDensity(*drainage, *shared, params, sink);
+  // The counts are taken in the same pass as the picture, as the declaration takes them.
+  using Done = WithDeclaredValues<HeadwatersResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
+    ValueGrid counts(drainage->columns, drainage->lines, "headwaters");
+    HeadwatersParams withCounts = params;
+    withCounts.counts = counts.values.data();
+    auto result = HeadwatersDensity(*drainage, *shared, withCounts, sink);
+    if (!result) return result.error();
+    return Done{std::move(*result), DeclaredValues("headwaters", std::move(counts))};
   });
-  if (!result) return;
+  if (!done) return;
+  HeadwatersResult* result = &done->computed;
   main_.BeginTreatment(title);
   std::shared_ptr<TRasterImage> raster(std::move(result->image));
-  if (form.ResultKind() == 1) {
+  const bool wrapped = form.ResultKind() == 1;
+  if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {
     main_.ShowParameterImage(raster, title, result->margin, 1);
   }
+  KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TDrainageCommands::ParameterImage1Click() {

@@ -8,10 +8,12 @@
 #include "app/main_form.h"
 #include "app/morphometry/morpho_forms.h"
 #include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/shell/treatment_menu.h"
 #include "core/drainage/density_image.h"
+#include "core/drainage/density_treatment.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/morphometry/ratio_depth.h"
 
@@ -39,10 +41,18 @@ void TMorphoCommands::DrainageFractal(FractalMode mode) {
   const bool wrapped = form.Wrapped();
 
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
-    return ComputeDrainageFractal(*drainage, params, sink);
+  // The dimensions are taken in the same pass as the picture, as the declaration takes them.
+  using Done = WithDeclaredValues<DrainageFractalResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
+    ValueGrid dimensions(drainage->columns, drainage->lines, "");
+    DrainageFractalParams withValues = params;
+    withValues.values = dimensions.values.data();
+    auto result = ComputeDrainageFractal(*drainage, withValues, sink);
+    if (!result) return result.error();
+    return Done{std::move(*result), DeclaredValues("drainage-fractal", std::move(dimensions))};
   });
-  if (!result) return;
+  if (!done) return;
+  DrainageFractalResult* result = &done->computed;
 
   main_.BeginTreatment(title);
   TDiagFractDimForm& diagram = DiagramWindow<TDiagFractDimForm>(main_);
@@ -59,6 +69,7 @@ void TMorphoCommands::DrainageFractal(FractalMode mode) {
       main_.SetVisible(name, true);
     }
   }
+  KeepDeclaredValues(main_, done->values, wrapped);
   main_.SetDiagramKind(4);
   Prompts().Exec(diagram);
 }
@@ -88,10 +99,17 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
   params.pixelSize = main_.PixelSize();
   const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
-    return ComputeDissection3D(*demShared, *drainage, params, sink);
+  // The colours are chosen after the run: the result is kept, and its values drawn from it as
+  // the declaration draws them.
+  using Done = WithDeclaredValues<Dissection3DResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto computed = ComputeDissection3D(*demShared, *drainage, params, sink);
+    if (!computed) return computed.error();
+    ValueGrid values = Dissection3DValues(*computed);
+    return Done{std::move(*computed), DeclaredValues("dissection3d", std::move(values))};
   });
-  if (!result) return;
+  if (!done) return;
+  const Dissection3DResult* result = &done->computed;
 
   main_.BeginTreatment(title);
   TDiagDD3DForm& diagram = DiagramWindow<TDiagDD3DForm>(main_);
@@ -109,7 +127,8 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
   diagram.Counts3D() = result->histogram3D;
   diagram.SetBound(result->upperBound);
 
-  if (palette.ResultKind() == 1) {
+  const bool wrapped = palette.ResultKind() == 1;
+  if (wrapped) {
     main_.ShowWrappedImage(raster);
     // The result is also the current parameter image; a gray one keeps the margin m + 1.
     main_.SetParameterImage(raster);
@@ -118,6 +137,7 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
     main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
     main_.SetDiagramKind(3);
   }
+  KeepDeclaredValues(main_, done->values, wrapped);
   busy.reset();
   Prompts().Exec(diagram);
 }
@@ -142,17 +162,27 @@ void TMorphoCommands::RatioDepthTreatment1Click() {
   const RatioDepthParams params{window.WindowSize(), form.DynamicScale()};
   const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
-    return ComputeRatioDepth(*demShared, *drainage, params, sink);
+  // The ratios are taken in the same pass as the picture, as the declaration takes them.
+  using Done = WithDeclaredValues<RatioDepthResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
+    ValueGrid ratios(drainage->columns, drainage->lines, "");
+    RatioDepthParams withRatios = params;
+    withRatios.ratios = ratios.values.data();
+    auto result = ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
+    if (!result) return result.error();
+    return Done{std::move(*result), DeclaredValues("ratio-depth", std::move(ratios))};
   });
-  if (!result) return;
+  if (!done) return;
+  RatioDepthResult* result = &done->computed;
   main_.BeginTreatment(title);
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  if (form.ResultKind() == 1) {
+  const bool wrapped = form.ResultKind() == 1;
+  if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {
     main_.ShowParameterImage(raster, title, result->margin, 1);
   }
+  KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TMorphoCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDiagFractDimForm>(main_)); }

@@ -72,7 +72,7 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
   const bool gray = aspect_->GrayTones();
-  const TAspectParams params = aspect_->Params();
+  TAspectParams params = aspect_->Params();
   // Gray results are not blended.
   const float weight = gray ? 0.0f : aspect_->ShadingWeight();
   const std::shared_ptr<TRasterImage> relief = main_.OpeningRelief();
@@ -80,22 +80,29 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   struct Done {
     std::shared_ptr<TRasterImage> image;
     TDirectionHistogram histogram;
+    DeclaredRun values;
   };
+  // The direction histogram comes with the picture: the degrees are taken in the same pass, as
+  // the declaration takes them.
   auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
+    ValueGrid degrees(dem->columns, dem->lines, "degrees");
+    params.degrees = degrees.values.data();
     auto computed = ComputeAspect(*dem, params, sink);
     if (!computed) return computed.error();
     return Done{WithRelief(std::move(computed->image), relief, weight),
-                std::move(computed->histogram)};
+                std::move(computed->histogram), DeclaredValues("aspect", std::move(degrees))};
   });
   if (!done) return;
   main_.BeginTreatment(" ASPECT ");
   aspect_->Histogram() = done->histogram;
-  if (aspect_->ResultKind() == 1) {
+  const bool wrapped = aspect_->ResultKind() == 1;
+  if (wrapped) {
     main_.ShowWrappedImage(std::move(done->image));
   } else {
     main_.ShowParameterImage(std::move(done->image), " ASPECT ", 0, gray ? 1 : 3);
   }
   main_.SetEnabled("AspectSpeedButton", true);
+  KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TSlopeAspectCommands::AspectInfo1Click() { Prompts().Exec(*aspectInfo_); }

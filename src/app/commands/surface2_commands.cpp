@@ -46,9 +46,20 @@ void TSurface2Commands::LocalFractalTreatment1Click() {
   params.pixelSize = main_.PixelSize();
   const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
-                             [&] { return ComputeLocalFractal(*shared, params, sink); });
-  if (!result) return;
+  // The diagram comes with the picture: the values are drawn from the same result, as the
+  // declaration draws them.
+  struct Done {
+    LocalFractalResult fractal;
+    DeclaredRun values;
+  };
+  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto fractal = ComputeLocalFractal(*shared, params, sink);
+    if (!fractal) return fractal.error();
+    ValueGrid values = LocalFractalValues(*fractal, shared->columns, shared->lines, windowSize);
+    return Done{std::move(*fractal), DeclaredValues("local-fractal", std::move(values))};
+  });
+  if (!done) return;
+  LocalFractalResult* result = &done->fractal;
   main_.BeginTreatment(title);
   Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
                     QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
@@ -60,6 +71,7 @@ void TSurface2Commands::LocalFractalTreatment1Click() {
 
   main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
                            result->margin, 1);
+  KeepDeclaredValues(main_, done->values, false);
   main_.SetDiagramKind(1);  // the printing items come with the parameter image
   Prompts().Exec(diagram);
 }
@@ -81,8 +93,7 @@ void TSurface2Commands::TotalDepthTreatment1Click() {
 
   const int windowSize = window.WindowSize();
   const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
-  const TSettings settings = main_.Settings();
-  const int unitFactor = main_.UnitFactor();
+  const DeclaredContext context = ContextOf(main_);
   ProgressSink* sink = main_.Progress();
   // The colours are chosen after the run, from its range: the relief is kept for them, and
   // the value grid comes from the declaration (a second pass of a few comparisons per cell).
@@ -95,7 +106,7 @@ void TSurface2Commands::TotalDepthTreatment1Click() {
     if (!relief) return relief.error();
     TreatmentArgs args;
     args.Set("window", windowSize);
-    auto values = RunDeclaration("total-depth", *shared, settings, unitFactor, std::move(args),
+    auto values = RunDeclaration("total-depth", *shared, context, std::move(args),
                                  kOutputValues, sink);
     if (!values) return values.error();
     return Done{std::move(*relief), std::move(*values)};
@@ -129,14 +140,13 @@ void TSurface2Commands::Surface3DTreatment1Click() {
   const int S = window.WindowSize();
   title += QString::asprintf(" %d x %d ", S, S);
 
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
-  ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
-                             [&] { return ComputeSurface3D(*shared, {S}, sink); });
-  if (!result) return;
+  TreatmentArgs args;
+  args.Set("window", S);
+  auto run = RunDeclaredTreatment(main_, "surface3d", args);
+  if (!run) return;
   main_.BeginTreatment(title);
-  main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
-                           result->margin, 1);
+  main_.ShowParameterImage(run->Picture(), title, run->output.margin, 1);
+  KeepDeclaredValues(main_, *run, false);
 }
 
 void InstallSurface2Commands(TMainForm& main) {

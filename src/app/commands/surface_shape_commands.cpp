@@ -42,6 +42,8 @@ class EnabledStates {
   std::map<QString, bool> states_;
 };
 
+using ShapeWithValues = WithDeclaredValues<ShapeResult>;
+
 }  // namespace
 
 TSurfaceShapeCommands::TSurfaceShapeCommands(TMainForm& main)
@@ -72,12 +74,23 @@ void TSurfaceShapeCommands::RunConvexityOrConcavity(bool convexity) {
   const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
   const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
-    return convexity ? ComputeConvexity(*dem, params, sink) : ComputeConcavity(*dem, params, sink);
+  // The shares are taken in the same pass as the picture, as the declaration takes them (the
+  // margin comes with the result).
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
+    ValueGrid shares(dem->columns, dem->lines, "");
+    ShapeParams withShares = params;
+    withShares.shares = shares.values.data();
+    auto shape = convexity ? ComputeConvexity(*dem, withShares, sink)
+                           : ComputeConcavity(*dem, withShares, sink);
+    if (!shape) return shape.error();
+    return ShapeWithValues{std::move(*shape),
+                           DeclaredValues(convexity ? "convexity" : "concavity", std::move(shares))};
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  ShowResult(std::move(result->image), title, result->margin, conCav_->ResultKind());
+  const int kind = conCav_->ResultKind();
+  ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
+  KeepDeclaredValues(main_, result->values, kind == 1);
 }
 
 void TSurfaceShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
@@ -90,17 +103,28 @@ void TSurfaceShapeCommands::HorizontalSurfaces1Click() {
   const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
   const QString title = Q(HorizontalTitle(params.range));
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
-                             [&] { return ComputeHorizontalSurfaces(*dem, params, sink); });
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
+    ValueGrid shares(dem->columns, dem->lines, "");
+    HorizontalParams withShares = params;
+    withShares.shares = shares.values.data();
+    auto shape = ComputeHorizontalSurfaces(*dem, withShares, sink);
+    if (!shape) return shape.error();
+    return ShapeWithValues{std::move(*shape), DeclaredValues("horizontal", std::move(shares))};
+  });
   if (!result) return;
   main_.BeginTreatment(title);
-  if (horizSurf_->ResultKind() == 1) return ShowResult(std::move(result->image), title, 1, 1);
+  if (horizSurf_->ResultKind() == 1) {
+    ShowResult(std::move(result->computed.image), title, 1, 1);
+    KeepDeclaredValues(main_, result->values, true);
+    return;
+  }
   // This result leaves the gray histogram as it was and turns the palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
-  ShowResult(std::move(result->image), title, result->margin, 0);
+  ShowResult(std::move(result->computed.image), title, result->computed.margin, 0);
   histogram.Restore(main_);
   main_.SetEnabled("OpenPalette1", false);
   main_.SetEnabled("PaletteSpeedButton", false);
+  KeepDeclaredValues(main_, result->values, false);
 }
 
 void TSurfaceShapeCommands::Global1Click() {
@@ -120,12 +144,21 @@ void TSurfaceShapeCommands::Global1Click() {
   // Left without an interval or a window (Cancel, close box): nothing to compute.
   if (!CheckContourDensityParams(params)) return;
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem),
-                             [&] { return ComputeContourDensity(*dem, params, sink); });
+  using DensityWithValues = WithDeclaredValues<ContourDensityResult>;
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<DensityWithValues> {
+    ValueGrid density(dem->columns, dem->lines, "km/km2");
+    ContourDensityParams withDensity = params;
+    withDensity.density = density.values.data();
+    auto shape = ComputeContourDensity(*dem, withDensity, sink);
+    if (!shape) return shape.error();
+    return DensityWithValues{std::move(*shape), DeclaredValues("contour-density", std::move(density))};
+  });
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
   main_.SetMargin(params.window / 2);
-  ShowResult(std::move(result->image), kContourDensityTitle, result->margin, contourLine_->ResultKind());
+  const int kind = contourLine_->ResultKind();
+  ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
+  KeepDeclaredValues(main_, result->values, kind == 1);
 }
 
 void TSurfaceShapeCommands::ContourLineExtraction1Click() {
@@ -153,12 +186,14 @@ void TSurfaceShapeCommands::ContourLineExtraction1Click() {
     return;
   }
   contourLevels_ = result->levels;
+  DeclaredRun values = DeclaredValues("contours", ContourLineValues(*result));
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                                      "HistoGrSpeedButton"});
   ShowResult(std::move(result->image), kContourLinesTitle, 0, 0);
   others.Restore(main_);
   main_.SetVisible("Save1", true);
+  KeepDeclaredValues(main_, values, false);
 }
 
 void TSurfaceShapeCommands::DimensionFractale1Click() {

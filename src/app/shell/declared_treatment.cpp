@@ -2,6 +2,8 @@
 
 #include "app/main_form.h"
 #include "app/shell/result_values.h"
+#include "app/shell/text_values.h"
+#include "app/terrain/dynamic_scale.h"
 #include "app/shell/treatment_run.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
@@ -13,17 +15,40 @@ std::shared_ptr<TRasterImage> DeclaredRun::Picture() {
   return std::shared_ptr<TRasterImage>(std::move(output.picture));
 }
 
+DeclaredContext ContextOf(TMainForm& main) {
+  DeclaredContext context;
+  context.settings = std::make_shared<const TSettings>(main.Settings());
+  context.unitFactor = main.UnitFactor();
+  context.pixelMetres = LeadingDouble(main.DynamicScale().PixelSizeText());
+  context.wholeMetres = main.PixelSize();
+  context.drainage = main.DrainageRaster();
+  return context;
+}
+
+DeclaredRun DeclaredValues(const std::string& id, ValueGrid values) {
+  DeclaredRun run;
+  run.treatment = FindTreatment(id);
+  if (run.treatment) run.output.values = std::move(values);
+  return run;
+}
+
 Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
-                                     const TSettings& settings, int unitFactor,
-                                     TreatmentArgs args, unsigned wanted, ProgressSink* progress) {
+                                     const DeclaredContext& context, TreatmentArgs args,
+                                     unsigned wanted, ProgressSink* progress) {
   DeclaredRun run;
   run.treatment = FindTreatment(id);
   if (!run.treatment) return Error{kBadParameter, "No treatment is declared as '" + id + "'"};
   if (Status s = CompleteArgs(*run.treatment, args); !s) return s.error();
   TreatmentInputs inputs;
   inputs.dem = &dem;
-  inputs.settings = &settings;
-  inputs.unitFactor = unitFactor >= 1 ? unitFactor : 1;
+  inputs.settings = context.settings.get();
+  inputs.unitFactor = context.unitFactor >= 1 ? context.unitFactor : 1;
+  inputs.pixelMetres = context.pixelMetres > 0.0 ? context.pixelMetres : 0.0;
+  inputs.wholeMetres = context.wholeMetres;
+  if (run.treatment->inputs & kInputDrainage) {
+    if (!context.drainage) return Error{kBadParameter, "No drainage network is loaded"};
+    inputs.drainage = context.drainage.get();
+  }
   auto output = run.treatment->run(inputs, args, wanted & run.treatment->outputs, progress);
   if (!output) return output.error();
   run.output = std::move(*output);
@@ -34,17 +59,15 @@ std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main, const std::stri
                                                 const TreatmentArgs& args, unsigned wanted) {
   const std::shared_ptr<TDemModel> dem = main.CurrentDemShared();
   if (!dem) return std::nullopt;
-  // Copied on the GUI thread: the worker reads no part of the frame.
-  const TSettings settings = main.Settings();
-  const int unitFactor = main.UnitFactor();
+  const DeclaredContext context = ContextOf(main);
   ProgressSink* sink = main.Progress();
   return RunTreatment(main, "ERREUR", GridOf(*dem), [&, dem] {
-    return RunDeclaration(id, *dem, settings, unitFactor, args, wanted, sink);
+    return RunDeclaration(id, *dem, context, args, wanted, sink);
   });
 }
 
 void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped) {
-  if (!run.output.values) return;
+  if (!run.treatment || !run.output.values) return;
   TResultValues values;
   values.grid = std::make_shared<const ValueGrid>(std::move(*run.output.values));
   run.output.values.reset();

@@ -32,17 +32,40 @@ struct DeclaredRun {
   std::shared_ptr<TRasterImage> Picture();
 };
 
+// What a run reads of the frame besides the DEM, copied on the GUI thread so that the worker
+// reads no part of the frame.
+struct DeclaredContext {
+  std::shared_ptr<const TSettings> settings;
+  int unitFactor = 1;
+  double pixelMetres = 0.0;  // P as typed, in metres
+  int wholeMetres = 0;       // trunc(P)
+  std::shared_ptr<TRasterImage> drainage;  // the network treatments' input, when one is loaded
+};
+DeclaredContext ContextOf(TMainForm& main);
+
 // For a worker thread: the declaration `id` run on `dem` with `args` (completed with the
 // declared defaults and checked), asking for `wanted` among what it gives.
 Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
-                                     const TSettings& settings, int unitFactor,
-                                     TreatmentArgs args, unsigned wanted, ProgressSink* progress);
+                                     const DeclaredContext& context, TreatmentArgs args,
+                                     unsigned wanted, ProgressSink* progress);
+
+// A value grid computed with the picture by the treatment's own compute function (the GUI
+// needs more of its result than the declaration gives, a diagram or a margin), held as the
+// run of declaration `id` would hold it.
+DeclaredRun DeclaredValues(const std::string& id, ValueGrid values);
 
 // The same on the current DEM, under the progress window; empty after a cancel or once an
 // error (an unknown id, a refused parameter, a failed run) was shown under "ERREUR".
 std::optional<DeclaredRun> RunDeclaredTreatment(
     TMainForm& main, const std::string& id, const TreatmentArgs& args,
     unsigned wanted = kOutputPicture | kOutputValues);
+
+// A result computed with its picture and the value grid taken in the same pass.
+template <typename Result>
+struct WithDeclaredValues {
+  Result computed;
+  DeclaredRun values;
+};
 
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.

@@ -1,5 +1,7 @@
 #include "core/drainage/density_treatment.h"
 
+#include <algorithm>
+
 #include "core/drainage/density_image.h"
 #include "core/render/histogram_table.h"
 
@@ -29,6 +31,31 @@ std::string DensityHistogramTable(std::span<const std::int32_t> counts, int boun
 std::vector<ParamSpec> JoinParams(std::vector<ParamSpec> first, const std::vector<ParamSpec>& more) {
   first.insert(first.end(), more.begin(), more.end());
   return first;
+}
+
+ValueGrid DissectionValues(const DensityField& field, DensityMeasure measure) {
+  ValueGrid values(field.columns, field.lines,
+                   measure == DensityMeasure::kPixels ? "%" : "pixel lengths per 100 cells");
+  for (int j = 0; j < field.windowsY; ++j) {
+    for (int i = 0; i < field.windowsX; ++i) {
+      const auto d = static_cast<float>(field.density[static_cast<std::size_t>(j) * field.windowsX + i]);
+      int x0, y0, x1, y1;
+      field.OutputRect(i, j, x0, y0, x1, y1);
+      for (int y = y0; y < std::min(y1, field.lines); ++y)
+        for (int x = x0; x < std::min(x1, field.columns); ++x) values.At(x, y) = d;
+    }
+  }
+  return values;
+}
+
+ValueGrid Dissection3DValues(const Dissection3DResult& result) {
+  ValueGrid values(result.columns, result.lines, "km/km2");
+  for (int y = 0; y < result.lines; ++y)
+    for (int x = 0; x < result.columns; ++x)
+      if (result.IsCentre(x, y))
+        values.At(x, y) =
+            static_cast<float>(result.density3D[static_cast<std::size_t>(y) * result.columns + x]);
+  return values;
 }
 
 }  // namespace orvane

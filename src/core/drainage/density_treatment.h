@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/common/treatment.h"
+#include "core/drainage/dissection_density.h"
+#include "core/morphometry/dissection_density_3d.h"
 
 namespace orvane {
 
@@ -19,5 +21,10 @@ std::string DensityHistogramTable(std::span<const std::int32_t> counts, int boun
 
 // `first` followed by `more`: a parameter list built from shared pieces.
 std::vector<ParamSpec> JoinParams(std::vector<ParamSpec> first, const std::vector<ParamSpec>& more);
+
+// The value grids of the two densities: each window's density on the cells its picture paints
+// (a block, or the centre alone); the 3D density on the window centres. NaN elsewhere.
+ValueGrid DissectionValues(const DensityField& field, DensityMeasure measure);
+ValueGrid Dissection3DValues(const Dissection3DResult& result);
 
 }  // namespace orvane

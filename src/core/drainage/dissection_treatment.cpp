@@ -29,22 +29,7 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
     if (wanted & kOutputHistogram)
       output.histogram = DensityHistogramTable(image->histogram, image->bound);
   }
-  if (wanted & kOutputValues) {
-    // Each window's density on the cells its picture paints: a block, or the centre alone.
-    ValueGrid& values = output.values.emplace(
-        field->columns, field->lines,
-        params.measure == DensityMeasure::kPixels ? "%" : "pixel lengths per 100 cells");
-    for (int j = 0; j < field->windowsY; ++j) {
-      for (int i = 0; i < field->windowsX; ++i) {
-        const auto d = static_cast<float>(
-            field->density[static_cast<std::size_t>(j) * field->windowsX + i]);
-        int x0, y0, x1, y1;
-        field->OutputRect(i, j, x0, y0, x1, y1);
-        for (int y = y0; y < std::min(y1, field->lines); ++y)
-          for (int x = x0; x < std::min(x1, field->columns); ++x) values.At(x, y) = d;
-      }
-    }
-  }
+  if (wanted & kOutputValues) output.values = DissectionValues(*field, params.measure);
   output.figures = {{"min", field->minimum}, {"max", field->maximum}};
   return output;
 }

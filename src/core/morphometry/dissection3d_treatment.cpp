@@ -27,14 +27,7 @@ Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const Treat
   }
   if (wanted & kOutputHistogram)  // the diagram's 3D counts up to its bound
     output.histogram = DensityHistogramTable(result->histogram3D, result->upperBound);
-  if (wanted & kOutputValues) {
-    ValueGrid& values = output.values.emplace(result->columns, result->lines, "km/km2");
-    for (int y = 0; y < result->lines; ++y)
-      for (int x = 0; x < result->columns; ++x)
-        if (result->IsCentre(x, y))
-          values.At(x, y) = static_cast<float>(
-              result->density3D[static_cast<std::size_t>(y) * result->columns + x]);
-  }
+  if (wanted & kOutputValues) output.values = Dissection3DValues(*result);
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
   return output;
 }

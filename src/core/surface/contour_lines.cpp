@@ -102,4 +102,17 @@ Expected<ContourLinesResult> ComputeContourLines(const TDemModel& dem,
   return result;
 }
 
+ValueGrid ContourLineValues(const ContourLinesResult& result) {
+  // A line pixel holds its level's index; the levels are whole metres already.
+  const TRasterImage& image = *result.image;
+  ValueGrid values(image.columns, image.lines, "m");
+  const auto levelCount = static_cast<int>(result.levels.size());
+  for (int l = 0; l < image.lines; ++l) {
+    const std::uint8_t* row = image.Row(l);
+    for (int c = 0; c < image.columns; ++c)
+      if (row[c] < levelCount) values.At(c, l) = static_cast<float>(result.levels[row[c]]);
+  }
+  return values;
+}
+
 }  // namespace orvane

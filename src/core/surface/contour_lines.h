@@ -18,6 +18,7 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/common/treatment.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -34,6 +35,9 @@ struct ContourLinesResult {
   std::unique_ptr<TRasterImage> image;  // gray, the DEM's size
   std::vector<int> levels;              // the level list, increasing
 };
+
+// The value grid of a result: a line pixel holds its level in whole metres, NaN elsewhere.
+ValueGrid ContourLineValues(const ContourLinesResult& result);
 
 // The lowest and highest E = trunc(z) / u shown in the dialog before it opens. As tracked by
 // the treatment, the minimum starts from 1000000 and the maximum from 0.

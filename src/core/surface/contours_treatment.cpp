@@ -18,17 +18,7 @@ Expected<TreatmentOutput> RunContours(const TreatmentInputs& in, const Treatment
   auto result = ComputeContourLines(*in.dem, params, progress);
   if (!result) return result.error();
   TreatmentOutput output;
-  if (wanted & kOutputValues) {
-    // A line pixel holds its level's index; the levels are whole metres already.
-    const TRasterImage& image = *result->image;
-    ValueGrid& values = output.values.emplace(image.columns, image.lines, "m");
-    const auto levelCount = static_cast<int>(result->levels.size());
-    for (int l = 0; l < image.lines; ++l) {
-      const std::uint8_t* row = image.Row(l);
-      for (int c = 0; c < image.columns; ++c)
-        if (row[c] < levelCount) values.At(c, l) = static_cast<float>(result->levels[row[c]]);
-    }
-  }
+  if (wanted & kOutputValues) output.values = ContourLineValues(*result);
   output.picture = std::move(result->image);
   return output;
 }

@@ -317,4 +317,15 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   return result;
 }
 
+ValueGrid LocalFractalValues(const LocalFractalResult& result, int columns, int lines,
+                             int windowSize) {
+  ValueGrid values(columns, lines, "");
+  const int half = windowSize / 2;
+  for (int l = half; l < lines - half; ++l)
+    for (int c = half; c < columns - half; ++c)
+      values.At(c, l) =
+          static_cast<float>(result.dimension[static_cast<std::size_t>(l) * columns + c]);
+  return values;
+}
+
 }  // namespace orvane

@@ -19,6 +19,7 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/common/treatment.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -43,6 +44,11 @@ struct LocalFractalResult {
   int diagramStart = 0;      // trunc(100 minimum)
   int margin = 0;            // F + 1
 };
+
+// The value grid of a result: D on the drawn cells (the computed centres but the last line and
+// column of them), NaN elsewhere.
+ValueGrid LocalFractalValues(const LocalFractalResult& result, int columns, int lines,
+                             int windowSize);
 
 // Window half size F and box sizes of a window size; false for sizes other than 12 and 24.
 struct LocalFractalWindow {

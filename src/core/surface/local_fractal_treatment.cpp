@@ -23,15 +23,8 @@ Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const Treat
   auto result = ComputeLocalFractal(dem, params, progress);
   if (!result) return result.error();
   TreatmentOutput output;
-  if (wanted & kOutputValues) {
-    // The drawn cells: the computed centres but the last line and column of them.
-    ValueGrid& values = output.values.emplace(dem.columns, dem.lines, "");
-    const int half = params.windowSize / 2;
-    for (int l = half; l < dem.lines - half; ++l)
-      for (int c = half; c < dem.columns - half; ++c)
-        values.At(c, l) = static_cast<float>(
-            result->dimension[static_cast<std::size_t>(l) * dem.columns + c]);
-  }
+  if (wanted & kOutputValues)
+    output.values = LocalFractalValues(*result, dem.columns, dem.lines, params.windowSize);
   if (wanted & kOutputHistogram) {
     // The rows of the diagram window's "Save": classes trunc(100 min) up to the bound
     // trunc(100 max), the bound itself excluded, as the window draws them.

@@ -20,6 +20,7 @@ Expected<TreatmentOutput> RunSurface3D(const TreatmentInputs& in, const Treatmen
       for (int c = margin; c < dem.columns - margin; ++c)
         values.At(c, l) = static_cast<float>(result->ratio[static_cast<std::size_t>(l) * dem.columns + c]);
   }
+  output.margin = result->margin;
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));
   return output;
 }
