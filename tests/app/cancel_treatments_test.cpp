@@ -16,12 +16,14 @@
 #include "app/display/image_window.h"
 #include "app/drainage/dissection_dialogs.h"
 #include "app/drainage/extract_riv.h"
+#include "app/drainage/headwaters_form.h"
 #include "app/exchange/vue3d_form.h"
 #include "app/morphometry/morpho_forms.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/view_state.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/local_fractal_form.h"
+#include "app/surface/shape_forms.h"
 #include "app/terrain/dynamic_scale.h"
 #include "test_support.h"
 
@@ -225,7 +227,14 @@ const CancelCase kCases[] = {
     {"OpenDemWhileLoading", AnswerOpening, "OpenDEM1", 2},
     {"Slope", [](TestPrompter& p) { p.dialogs["PentesForm"] = Accept; }, "SlopeTreatment1"},
     {"Aspect", [](TestPrompter& p) { p.dialogs["AspectFen"] = Accept; }, "AspectTreatment1"},
-    {"Convexity", [](TestPrompter& p) { p.dialogs["ConCavForm"] = Accept; }, "Convexity1"},
+    {"Convexity",
+     [](TestPrompter& p) {
+       p.dialogs["ConCavForm"] = [](QDialog& d) {
+         static_cast<TConCavForm&>(d).SetRange(2);
+         return QDialog::Accepted;
+       };
+     },
+     "Convexity1"},
     {"CircularWindow",
      [](TestPrompter& p) {
        p.dialogs["CircularWindowForm"] = [](QDialog& d) {
@@ -259,7 +268,14 @@ const CancelCase kCases[] = {
        p.dialogs["RatioDepthForm"] = Accept;
      },
      "RatioDepthTreatment1"},
-    {"Headwaters", [](TestPrompter&) {}, "Headwaterstreatment1"},
+    {"Headwaters",
+     [](TestPrompter& p) {
+       p.dialogs["HeadWatersForm"] = [](QDialog& d) {
+         static_cast<THeadWatersForm&>(d).SetHalfWindowText("3");
+         return QDialog::Rejected;  // closed any way, the treatment runs
+       };
+     },
+     "Headwaterstreatment1"},
     {"DrainageFractal",
      [](TestPrompter& p) {
        p.dialogs["FractDrainageForm"] = [](QDialog& d) {

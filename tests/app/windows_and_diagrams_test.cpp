@@ -7,11 +7,17 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "app/display/diagram_forms.h"
 #include "app/display/image_window.h"
+#include "app/display/palette_form.h"
+#include "app/drainage/extract_riv.h"
+#include "app/exchange/gdal_forms.h"
+#include "app/shell/prefs_form.h"
+#include "app/surface/contour_forms.h"
 #include "app/drainage/dissection_dialogs.h"
 #include "app/drainage/headwaters_form.h"
 #include "app/exchange/page_print_form.h"
@@ -19,6 +25,7 @@
 #include "app/shell/icons.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/local_fractal_form.h"
+#include "app/surface/shape_forms.h"
 #include "app/terrain/size_dialogs.h"
 #include "session_support.h"
 
@@ -228,7 +235,20 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   THeadWatersForm headwaters;
   TCoordImage imageSize;
   TConfigPagePrintForm page;
+  TPalForm palette;
+  TImportGdalForm gdal;
+  TExtractRiv extraction;
+  TContLineForm contours;
+  TConCavForm convexity;
+  TSettings settings;
+  TPrefsForm preferences(settings);
   const std::pair<QLineEdit*, const char*> refused[] = {
+      {palette.findChild<QLineEdit*>("MinEdit"), "abc"},
+      {gdal.findChild<QLineEdit*>("PixSizeEdit"), "x"},
+      {extraction.findChild<QLineEdit*>("LREdit"), "-1"},
+      {contours.findChild<QLineEdit*>("IntervEdit"), "99999999999"},
+      {convexity.findChild<QLineEdit*>("SizeWinEdit"), "99999"},
+      {preferences.findChild<QLineEdit*>("SquelEdit"), "5000"},
       {scale.findChild<QLineEdit*>("Pix_Size"), "9O"},
       {headwaters.findChild<QLineEdit*>("WindowEdit"), "abc"},
       {imageSize.findChild<QLineEdit*>("LineEdit"), "-3"},
@@ -250,25 +270,108 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
 namespace orvane::test {
 namespace {
 
+// Types `typed` into the field named `fieldName` of `dialog` and presses its OK button.
+void TypeAndPressOk(QDialog& dialog, const char* fieldName, const char* okName,
+                    const QString& typed) {
+  auto* field = dialog.findChild<QLineEdit*>(fieldName);
+  ASSERT_NE(field, nullptr) << fieldName;
+  auto* ok = dialog.findChild<QPushButton*>(okName);
+  ASSERT_NE(ok, nullptr) << okName;
+  Type(*field, typed);
+  dialog.setResult(QDialog::Rejected);
+  ok->click();
+}
+
+// An empty or unusable field is refused on OK with a message, and the dialog stays open with
+// the focus on that field; a good value is then accepted.
+TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
+  TestPrompter prompts;
+  TLocalFractForm fractal;
+  THeadWatersForm headwaters;
+  TConCavForm convexity;
+  THorizSurfForm horizontal;
+  TCoordImage imageSize;
+  imageSize.SetTexts("30", "40");  // each case empties one of the two
+  struct Case {
+    QDialog* dialog;
+    const char* field;
+    const char* ok;
+    const char* refused;
+    QString message;
+    const char* accepted;
+  };
+  const Case cases[] = {
+      {&fractal, "HValEdit", "OkBitBtn", "", TLocalFractForm::kNoFactorH, "0,5"},
+      {&fractal, "HValEdit", "OkBitBtn", "-", TLocalFractForm::kNoFactorH, "1.5"},
+      {&headwaters, "WindowEdit", "BitBtn1", "", THeadWatersForm::kNoHalfWindow, "3"},
+      {&headwaters, "WindowEdit", "BitBtn1", "abc", THeadWatersForm::kNoHalfWindow, "3"},
+      {&convexity, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},
+      {&convexity, "SizeWinEdit", "OKBitBtn", "0", kNoWindowRange, "2"},
+      {&horizontal, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},
+      {&imageSize, "LineEdit", "OkButton", "",
+       "The image size: number of lines 0 is not in 1..", "30"},
+      {&imageSize, "ColEdit", "OkButton", "",
+       "The image size: number of columns 0 is not in 1..", "40"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " <- \"" + c.refused + "\"");
+    c.dialog->show();
+    prompts.messages.clear();
+    TypeAndPressOk(*c.dialog, c.field, c.ok, c.refused);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(c.message))
+        << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(c.dialog->isVisible());
+    EXPECT_EQ(c.dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(c.dialog->focusWidget(), c.dialog->findChild<QLineEdit*>(c.field));
+
+    prompts.messages.clear();
+    TypeAndPressOk(*c.dialog, c.field, c.ok, c.accepted);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(c.dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(c.dialog->isVisible());
+  }
+  EXPECT_EQ(imageSize.Lines(), 30);
+  EXPECT_EQ(imageSize.Columns(), 40);
+}
+
 // The shared window-size dialog refuses what the treatment at hand cannot use and stays open.
 TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
   InstallDem(40, 30);
-  std::vector<int> results;
-  prompts.dialogs["DDFen"] = [&](QDialog& dialog) {
-    auto& window = static_cast<TDDFen&>(dialog);
-    for (const char* typed : {"0", "30", "29"}) {
-      window.SetWindowSizeText(typed);
-      window.setResult(QDialog::Rejected);
-      window.OkClick();
-      results.push_back(window.result());
-    }
-    return window.result();
+  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
+  struct Case {
+    const char* treatment;
+    std::vector<const char*> typed;  // refused, refused, accepted
+    QString tooSmall;
   };
-  main->Action("TotalDepthTreatment1")->trigger();
-  EXPECT_EQ(results, (std::vector<int>{QDialog::Rejected, QDialog::Rejected, QDialog::Accepted}));
-  ASSERT_GE(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[0].text, "The window size must be at least 1");
-  EXPECT_EQ(prompts.messages[1].text, "The window is larger than the DEM");
+  const Case cases[] = {
+      {"TotalDepthTreatment1", {"0", "30", "29"}, "The window size must be at least 1"},
+      {"DissectionDensity3DTreatment1", {"1", "31", "30"},
+       "The window size must be at least 2 pixels"},
+      {"RatioDepthTreatment1", {"1", "30", "29"}, "The window size must be at least 2 pixels"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.treatment);
+    prompts.messages.clear();
+    std::vector<int> results;
+    std::vector<bool> focused;
+    prompts.dialogs["DDFen"] = [&](QDialog& dialog) {
+      dialog.show();
+      for (const char* typed : c.typed) {
+        TypeAndPressOk(dialog, "WinSizeEdit", "OkBitBtn", typed);
+        results.push_back(dialog.result());
+        focused.push_back(dialog.focusWidget() == dialog.findChild<QLineEdit*>("WinSizeEdit"));
+      }
+      return dialog.result();
+    };
+    main->Action(c.treatment)->trigger();
+    EXPECT_EQ(results,
+              (std::vector<int>{QDialog::Rejected, QDialog::Rejected, QDialog::Accepted}));
+    EXPECT_TRUE(focused[0] && focused[1]);
+    ASSERT_GE(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].text, c.tooSmall);
+    EXPECT_EQ(prompts.messages[1].text, "The window is larger than the DEM");
+  }
 }
 
 }  // namespace

@@ -125,7 +125,12 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
   THeadWatersForm& form = HeadWatersFormOf(main_);
   form.SetPixelSize(main_.PixelSize());
-  Prompts().Exec(form);  // the treatment goes on however the dialog is closed
+  // The treatment goes on however the dialog is closed, as long as HWS is a number.
+  Prompts().Exec(form);
+  if (!form.HasHalfWindow()) {
+    Prompts().Warning(&main_, "ERROR", THeadWatersForm::kNoHalfWindow);
+    return;
+  }
   title += QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
 
   const HeadwatersParams params{form.HalfWindow(), form.DynamicScale()};

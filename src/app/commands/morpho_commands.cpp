@@ -1,6 +1,7 @@
 #include "app/commands/morpho_commands.h"
 
 #include <QAction>
+#include <algorithm>
 #include <memory>
 
 #include "app/display/diagram_forms.h"
@@ -90,7 +91,13 @@ void TMorphoCommands::DissectionDensity3DTreatment1Click() {
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
+  const int largest = std::min(dem->columns, dem->lines);
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels",
+                         largest % 2 ? largest + 1 : largest, "The window is larger than the DEM");
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
   title += window.SideText();
 
   Dissection3DParams params;
@@ -154,7 +161,13 @@ void TMorphoCommands::RatioDepthTreatment1Click() {
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
   TDDFen& window = DDFenOf(main_);
   window.SetPixelSize(main_.PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell.
+  const int largest = std::min(dem->columns, dem->lines);
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels",
+                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
   TRatioDepthForm& form = RatioDepthFormOf(main_);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   title += window.SideText();

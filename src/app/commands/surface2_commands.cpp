@@ -33,8 +33,13 @@ void TSurface2Commands::LocalFractalTreatment1Click() {
   TDemModel* dem = main_.CurrentDem();
   if (!dem) return;
   QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
-  // The treatment runs however the dialog is closed, with the values it holds.
+  // The treatment runs however the dialog is closed, with the values it holds, as long as H
+  // is a number (OK refuses anything else and keeps the dialog open).
   Prompts().Exec(*localFract_);
+  if (!localFract_->HasFactorH()) {
+    Prompts().Warning(&main_, "ERREUR", TLocalFractForm::kNoFactorH);
+    return;
+  }
   const int windowSize = localFract_->WindowSize();
   const double h = localFract_->FactorH();
   title += QString::asprintf(" %d ", windowSize) + QString::asprintf(" Coeff H = %4.2lf ", h);

@@ -70,7 +70,9 @@ void TSurfaceShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, con
 void TSurfaceShapeCommands::RunConvexityOrConcavity(bool convexity) {
   const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  Prompts().Exec(*conCav_);  // the treatment runs however the dialog was closed
+  // The treatment runs however the dialog was closed, as long as the range is at least 1.
+  Prompts().Exec(*conCav_);
+  if (conCav_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
   const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
   const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
   ProgressSink* sink = main_.Progress();
@@ -99,7 +101,8 @@ void TSurfaceShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); 
 void TSurfaceShapeCommands::HorizontalSurfaces1Click() {
   const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
   if (!dem) return;
-  Prompts().Exec(*horizSurf_);  // runs however the dialog was closed
+  Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range of 1 or more
+  if (horizSurf_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
   const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
   const QString title = Q(HorizontalTitle(params.range));
   ProgressSink* sink = main_.Progress();

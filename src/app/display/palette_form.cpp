@@ -11,6 +11,7 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 #include "core/render/palette.h"
 
@@ -39,6 +40,8 @@ TPalForm::TPalForm(QWidget* parent) : QDialog(parent) {
   rangeLayout->addWidget(new QLabel("Max", range));
   maxEdit_ = new QLineEdit(range);
   maxEdit_->setObjectName("MaxEdit");
+  AcceptDecimals(minEdit_, true);  // elevations, below sea level too
+  AcceptDecimals(maxEdit_, true);
   rangeLayout->addWidget(maxEdit_);
   left->addWidget(range);
 

@@ -153,6 +153,8 @@ TDDPaletteFen::TDDPaletteFen(QWidget* parent) : QDialog(parent, Qt::Tool) {
   minEdit_->setObjectName("MinTabEdit");
   maxEdit_ = new QLineEdit;
   maxEdit_->setObjectName("MaxTabEdit");
+  AcceptDecimals(minEdit_, true);
+  AcceptDecimals(maxEdit_, true);
   dynamicForm->addRow("Min", minEdit_);
   dynamicForm->addRow("Max", maxEdit_);
 

@@ -9,9 +9,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/drainage_extraction.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -25,6 +27,8 @@ TExtractRiv::TExtractRiv(QWidget* parent) : QDialog(parent) {
   lrEdit_->setObjectName("LREdit");
   urEdit_ = new QLineEdit;
   urEdit_->setObjectName("UREdit");
+  AcceptWholeNumbers(lrEdit_, 0, kMaxDemSide);
+  AcceptWholeNumbers(urEdit_, 0, kMaxDemSide);
   filterForm->addRow("Lower Range", lrEdit_);
   filterForm->addRow("Upper Range", urEdit_);
   filterForm->addRow("Nota: ", new QLabel("Window Size = (Range * 2) + 1"));

@@ -85,7 +85,7 @@ THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &THeadWatersForm::OkClick);
 
   auto* right = new QVBoxLayout;
   right->addWidget(scale);
@@ -107,6 +107,16 @@ void THeadWatersForm::SetHalfWindowText(const QString& text) { windowEdit_->setT
 void THeadWatersForm::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
 
 void THeadWatersForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+
+bool THeadWatersForm::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
+
+void THeadWatersForm::OkClick() {
+  if (!HasHalfWindow()) {
+    Refuse(this, windowEdit_, kNoHalfWindow);
+    return;
+  }
+  accept();
+}
 
 void THeadWatersForm::WindowChanged() {
   halfWindow_ = LeadingInt(windowEdit_->text());

@@ -28,6 +28,11 @@ class THeadWatersForm : public QDialog {
   void SetHalfWindowText(const QString& text);
   void ChooseDynamicScale(int scale);
   void ChooseResultKind(int kind);
+  // Whether HWS holds a whole number of at least 1; OK refuses anything else.
+  bool HasHalfWindow() const;
+  static constexpr const char* kNoHalfWindow =
+      "Give the half window size (HWS) as a whole number of pixels";
+  void OkClick();
 
  private:
   void WindowChanged();

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 
@@ -84,6 +85,7 @@ TImportGdalForm::TImportGdalForm(QWidget* parent) : QDialog(parent) {
   auto* form = new QFormLayout;
   pixSize_ = new QLineEdit;
   pixSize_->setObjectName("PixSizeEdit");
+  AcceptDecimals(pixSize_);
   form->addRow("Pixel Size in meters (raster without georeference)", pixSize_);
   nameEdit_ = new QLineEdit;
   nameEdit_->setObjectName("NameEdit");

@@ -14,6 +14,8 @@
 #include <functional>
 #include <utility>
 
+#include "app/shell/prompter.h"
+
 namespace orvane {
 
 // Whole numbers from `minimum` to `maximum` only: letters, signs and larger numbers cannot be
@@ -28,6 +30,20 @@ inline void AcceptDecimals(QLineEdit* edit, bool negative = false) {
   const QString sign = negative ? QStringLiteral("[+-]?") : QStringLiteral("\\+?");
   edit->setValidator(new QRegularExpressionValidator(
       QRegularExpression(sign + QStringLiteral("\\d*([.,]\\d*)?")), edit));
+}
+
+// Says `message` under "ERROR" and puts the focus on `field` with its text selected, so the
+// user corrects it in a dialog that stays open. Returns false, for `return Refuse(...)`.
+inline bool Refuse(QWidget* dialog, QLineEdit* field, const QString& message) {
+  Prompts().Warning(dialog, "ERROR", message);
+  field->setFocus();
+  field->selectAll();
+  return false;
+}
+
+// True when `field` holds a number its validator takes in full (an empty field does not).
+inline bool HoldsNumber(const QLineEdit* field) {
+  return !field->text().trimmed().isEmpty() && field->hasAcceptableInput();
 }
 
 // A line edit named `name`, added to `form` on a row labelled `label`.

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
@@ -84,9 +85,11 @@ TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
   auto* view3dForm = new QFormLayout(view3d);
   ecart_ = new TDigitEdit;
   ecart_->setObjectName("EcartEdit");
+  AcceptWholeNumbers(ecart_, 0, std::numeric_limits<int>::max());
   view3dForm->addRow("Ecart Vue Gauche-Vue Droite en mètres", ecart_);
   lissage_ = new TDigitEdit;
   lissage_->setObjectName("LissageEdit");
+  AcceptWholeNumbers(lissage_, 0, 5);
   auto* upDown = new QHBoxLayout;
   upDown->addWidget(lissage_);
   auto* up = new QToolButton;
@@ -104,11 +107,13 @@ TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
   view3dForm->addRow("Niveau de lissage (0-5)", upDown);
   squel_ = new TDigitEdit;
   squel_->setObjectName("SquelEdit");
+  AcceptWholeNumbers(squel_, 10, 500);
   view3dForm->addRow("Taille du squelette (10-500) ", squel_);
   auto* shading = new QGroupBox(" Paramètres ombrage ");
   auto* shadingForm = new QFormLayout(shading);
   omb_ = new TDigitEdit;
   omb_->setObjectName("OmbEdit");
+  AcceptWholeNumbers(omb_, 20, 200);
   shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", omb_);
   auto* generalLayout = new QVBoxLayout(general);
   generalLayout->addWidget(view3d);

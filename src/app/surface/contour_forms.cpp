@@ -8,11 +8,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <limits>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -51,6 +54,7 @@ TContourLineForm::TContourLineForm(QWidget* parent) : QDialog(parent) {
   auto* window = new QGridLayout;
   window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
   sizeWin_ = Digits("SizeWinEdit", this);
+  AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
   window->addWidget(sizeWin_, 0, 1);
   window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
   auto* km = new QHBoxLayout;
@@ -84,6 +88,7 @@ TContourLineForm::TContourLineForm(QWidget* parent) : QDialog(parent) {
   hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
   hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
   interval_ = Digits("HypsoIntervalEdit", hypso);
+  AcceptWholeNumbers(interval_, 1, std::numeric_limits<int>::max());
   hypsoLayout->addWidget(interval_, 1, 1);
   hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
   auto* range = new QHBoxLayout;
@@ -184,12 +189,15 @@ TContLineForm::TContLineForm(QWidget* parent) : QDialog(parent) {
   auto* paramsLayout = new QGridLayout(params);
   paramsLayout->addWidget(new QLabel("First Contour Line", params), 0, 0);
   first_ = Digits("FirstContEdit", params);
+  AcceptWholeNumbers(first_, 0, std::numeric_limits<int>::max());
   paramsLayout->addWidget(first_, 0, 1);
   paramsLayout->addWidget(new QLabel("Last Contour Line", params), 1, 0);
   last_ = Digits("LastContEdit", params);
+  AcceptWholeNumbers(last_, 0, std::numeric_limits<int>::max());
   paramsLayout->addWidget(last_, 1, 1);
   paramsLayout->addWidget(new QLabel("Hypsometric interval required", params), 2, 0);
   interval_ = Digits("IntervEdit", params);
+  AcceptWholeNumbers(interval_, 1, std::numeric_limits<int>::max());
   paramsLayout->addWidget(interval_, 2, 1);
   layout->addWidget(params);
 

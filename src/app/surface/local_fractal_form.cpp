@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/form_parts.h"
+#include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
 
 namespace orvane {
@@ -68,7 +69,19 @@ void TLocalFractForm::ClickSize(int size) {
 
 void TLocalFractForm::SetHText(const QString& text) { hEdit_->setText(text); }
 
+bool TLocalFractForm::HasFactorH() const {
+  QString text = hEdit_->text().trimmed();
+  text.replace(',', '.');
+  bool number = false;
+  text.toDouble(&number);
+  return number;
+}
+
 void TLocalFractForm::OkClick() {
+  if (!HasFactorH()) {
+    Refuse(this, hEdit_, kNoFactorH);
+    return;
+  }
   windowSize_ = size24_->isChecked() ? 24 : 12;
   accept();
 }

@@ -19,6 +19,9 @@ class TLocalFractForm : public QDialog {
   int WindowSize() const { return windowSize_; }
   // Leading decimal number of "float value"; 0 when empty.
   double FactorH() const;
+  // Whether "float value" holds a whole decimal number (not empty, not just a sign).
+  bool HasFactorH() const;
+  static constexpr const char* kNoFactorH = "Give the adaptive factor H as a decimal number";
 
   // The controls as a user works them (also used by the tests).
   void ClickSize(int size);

@@ -8,7 +8,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
+#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -58,6 +60,7 @@ TConCavForm::TConCavForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(new QLabel("Size of the greater window range", this));
   sizeWin_ = new TDigitEdit(this);
   sizeWin_->setObjectName("SizeWinEdit");
+  AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
   layout->addWidget(sizeWin_);
   auto* dynamismGroup = new QGroupBox(this);
   auto* dynamismLayout = new QVBoxLayout(dynamismGroup);
@@ -68,7 +71,15 @@ TConCavForm::TConCavForm(QWidget* parent) : QDialog(parent) {
   ok->setObjectName("OKBitBtn");
   ok->setDefault(true);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &TConCavForm::OkClick);
+}
+
+void TConCavForm::OkClick() {
+  if (Range() < 1) {
+    Refuse(this, sizeWin_, kNoWindowRange);
+    return;
+  }
+  accept();
 }
 
 int TConCavForm::Range() const { return sizeWin_->Value(); }
@@ -91,6 +102,7 @@ THorizSurfForm::THorizSurfForm(QWidget* parent) : QDialog(parent) {
   sizeLayout->addWidget(new QLabel("Size of the greater window range", sizeGroup));
   sizeWin_ = new TDigitEdit(sizeGroup);
   sizeWin_->setObjectName("SizeWinEdit");
+  AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
   sizeLayout->addWidget(sizeWin_);
   layout->addWidget(sizeGroup);
 
@@ -118,9 +130,17 @@ THorizSurfForm::THorizSurfForm(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &THorizSurfForm::OkClick);
   // Binarization hides the dynamism, which keeps its value meanwhile.
   connect(binar_, &QRadioButton::toggled, this, [this](bool on) { dynamismPanel_->setVisible(!on); });
+}
+
+void THorizSurfForm::OkClick() {
+  if (Range() < 1) {
+    Refuse(this, sizeWin_, kNoWindowRange);
+    return;
+  }
+  accept();
 }
 
 int THorizSurfForm::Range() const { return sizeWin_->Value(); }

@@ -12,6 +12,9 @@ namespace orvane {
 
 class TDigitEdit;
 
+// Said when the window range is empty or 0: the window would be the single centre cell.
+inline constexpr const char* kNoWindowRange = "The window range must be at least 1";
+
 class TConCavForm : public QDialog {
   Q_OBJECT
 
@@ -29,6 +32,8 @@ class TConCavForm : public QDialog {
   void SetRange(int range);
   void ChooseDynamism(int dynamism);
   void ChooseResultKind(int kind);
+  // Refuses a range below 1 (the dialog stays open on the field), else accepts.
+  void OkClick();
 
  private:
   TDigitEdit* sizeWin_ = nullptr;
@@ -56,6 +61,7 @@ class THorizSurfForm : public QDialog {
   // "Selection and binarization" (true) or "All calculated values" (false).
   void ChooseBinarize(bool binarize);
   void ChooseResultKind(int kind);
+  void OkClick();
 
  private:
   TDigitEdit* sizeWin_ = nullptr;

@@ -13,6 +13,7 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 #include "core/surface/total_depth.h"
 
@@ -48,6 +49,8 @@ TTotalDepthForm::TTotalDepthForm(QWidget* parent) : QDialog(parent) {
   minEdit_->setObjectName("MinTabEdit");
   maxEdit_ = new QLineEdit(dynamic);
   maxEdit_->setObjectName("MaxTabEdit");
+  AcceptDecimals(minEdit_, true);
+  AcceptDecimals(maxEdit_, true);
   dynamicLayout->addWidget(new QLabel("Min", dynamic), 0, 0);
   dynamicLayout->addWidget(minEdit_, 0, 1);
   dynamicLayout->addWidget(new QLabel("Max", dynamic), 1, 0);

@@ -9,6 +9,7 @@
 
 #include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
+#include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 
 namespace orvane {
@@ -33,7 +34,7 @@ TCoordImage::TCoordImage(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK");
   ok->setObjectName("OkButton");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok, &QPushButton::clicked, this, &TCoordImage::OkClick);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(ok, 0, Qt::AlignRight);
@@ -42,6 +43,23 @@ TCoordImage::TCoordImage(QWidget* parent) : QDialog(parent) {
 void TCoordImage::SetTexts(const QString& lines, const QString& columns) {
   lineEdit_->setText(lines);
   colEdit_->setText(columns);
+}
+
+void TCoordImage::OkClick() {
+  // The opening would refuse the same size once the dialog is gone: say it while the user
+  // can still correct it.
+  for (QLineEdit* field : {lineEdit_, colEdit_}) {
+    if (HoldsNumber(field)) continue;
+    // The size check names the field: lines first, columns once the lines are good.
+    const Status size = CheckDemSize(field == lineEdit_ ? 0 : lines_, 0, "The image size");
+    Refuse(this, field, QString::fromStdString(size.message()));
+    return;
+  }
+  if (const Status size = CheckDemSize(lines_, columns_, "The image size"); !size) {
+    Refuse(this, lineEdit_, QString::fromStdString(size.message()));
+    return;
+  }
+  accept();
 }
 
 TByteForm::TByteForm(QWidget* parent) : QDialog(parent) {

@@ -17,6 +17,8 @@ class TCoordImage : public QDialog {
   int Lines() const { return lines_; }
   int Columns() const { return columns_; }
   void SetTexts(const QString& lines, const QString& columns);
+  // Refuses an empty field or a size no DEM can have, on the field at fault, else accepts.
+  void OkClick();
 
  private:
   QLineEdit* lineEdit_;
