@@ -125,6 +125,23 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   // Up to 14 the axis stays as it was.
   form.SetBound(73);
   EXPECT_EQ(form.LabelTexts(), (QStringList{"0", "2", "4", "6", "8", "10", "12", "14"}));
+
+  // The 3D diagram the same way: 0 .. 7 while the densities fit, stretched beyond.
+  TDiagDD3DForm density3d;
+  density3d.show();
+  density3d.SetBound(60);
+  EXPECT_EQ(density3d.LabelTexts(), (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
+  density3d.Counts3D()[254] = 5;
+  density3d.SetBound(430);
+  int right3d = 0;
+  for (const TDiagramLine& line : density3d.Drawing(265).lines) {
+    // The curve, not the legend's sample line beside the plot (x 310 .. 360).
+    if (line.colour == QColor(Qt::red) && line.from.x() < 310)
+      right3d = std::max(right3d, line.to.x());
+  }
+  EXPECT_GT(right3d, 280);
+  EXPECT_LE(right3d, 300);
+  EXPECT_NE(density3d.LabelTexts().last(), "7");
 }
 
 TEST(DiagramAxes, LabelsOfEveryDiagramStandApart) {

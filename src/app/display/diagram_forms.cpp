@@ -216,37 +216,60 @@ TDiagDDForm::TDiagDDForm(QWidget* parent)
                     {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
                    parent) {}
 
-// The axis is 300 pixels long: 2 pixels a class up to a density of 15, fewer above, so the
-// curve always ends on the axis.
+// The density diagrams' axis is 300 pixels long: `basePx` pixels a class (a tenth of a
+// density) while the classes fit, fewer above, so the curve always ends on the axis.
 constexpr int kDDAxisLength = 300;
 
-double TDiagDDForm::ClassWidth() const {
-  const int n = DiagramClassCount(bound_);
-  return n * 2 <= kDDAxisLength ? 2.0 : static_cast<double>(kDDAxisLength) / n;
+namespace {
+
+double DensityClassWidth(int classes, double basePx) {
+  return classes * basePx <= kDDAxisLength ? basePx : static_cast<double>(kDDAxisLength) / classes;
 }
 
-double TDiagDDForm::AxisEnd() const {
-  // The last tick: at 280 (a density of 14) or at the last class when the data go further.
-  return std::max(280.0, DiagramClassCount(bound_) * ClassWidth());
+// The last tick: at 280 or at the last class when the data go further.
+double DensityAxisEnd(int classes, double basePx) {
+  return std::max(280.0, classes * DensityClassWidth(classes, basePx));
 }
 
-int TDiagDDForm::LabelClasses() const {
-  // Labels at least 36 pixels apart: densities 2, 5, 10 ... apart.
-  for (const int classes : {20, 50, 100}) {
-    if (classes * ClassWidth() >= 36.0) return classes;
+// Classes between labels: at least 36 pixels apart, densities 1, 2, 5, 10 ... apart.
+int DensityLabelClasses(int classes, double basePx) {
+  for (const int step : {10, 20, 50, 100}) {
+    if (step * DensityClassWidth(classes, basePx) >= 36.0) return step;
   }
   return 200;
 }
 
-void TDiagDDForm::SetBound(int bound) {
-  bound_ = bound;
+// The labels under the axis and their positions.
+std::pair<QStringList, std::vector<int>> DensityLabels(int classes, double basePx) {
   QStringList texts;
   std::vector<int> xs;
-  const int step = LabelClasses();
-  for (int classes = 0; classes * ClassWidth() <= AxisEnd() + 0.5; classes += step) {
-    texts << QString::number(classes / 10);
-    xs.push_back(static_cast<int>(classes * ClassWidth() + 0.5));
+  const double width = DensityClassWidth(classes, basePx);
+  const int step = DensityLabelClasses(classes, basePx);
+  for (int k = 0; k * width <= DensityAxisEnd(classes, basePx) + 0.5; k += step) {
+    texts << QString::number(k / 10);
+    xs.push_back(static_cast<int>(k * width + 0.5));
   }
+  return {texts, xs};
+}
+
+// The axis with a tick at every label and half-way between, and the vertical axis.
+void AddDensityAxes(TDiagramDrawing& drawing, int height, int classes, double basePx) {
+  const int base = height - 5;
+  const double width = DensityClassWidth(classes, basePx);
+  drawing.lines.push_back({QPoint(0, base), QPoint(kDDAxisLength, base), kAxisColour});
+  const int step = std::max(1, DensityLabelClasses(classes, basePx) / 2);
+  for (int k = 0; k * width <= DensityAxisEnd(classes, basePx) + 0.5; k += step) {
+    const int x = static_cast<int>(k * width + 0.5);
+    drawing.lines.push_back({QPoint(x, height - 1), QPoint(x, base), kAxisColour});
+  }
+  drawing.lines.push_back({QPoint(0, base), QPoint(0, height - 255), kAxisColour});
+}
+
+}  // namespace
+
+void TDiagDDForm::SetBound(int bound) {
+  bound_ = bound;
+  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_), 2.0);
   SetLabels(texts, xs);
   if (PaintBox()) PaintBox()->update();
 }
@@ -255,19 +278,12 @@ TDiagramDrawing TDiagDDForm::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_);
   const std::int32_t peak = PeakCount(counts_, 0, n);
-  const double width = ClassWidth();
+  const double width = DensityClassWidth(n, 2.0);
   AddCurve(drawing, counts_, 0, 2, n, 1,
            [width](int i) { return static_cast<int>(i * width + 0.5); }, peak, height - 5,
            Qt::red);
-  const int base = height - 5;
-  drawing.lines.push_back({QPoint(0, base), QPoint(kDDAxisLength, base), kAxisColour});
-  const int step = LabelClasses();
-  for (int classes = 0; classes * width <= AxisEnd() + 0.5; classes += step / 2) {
-    const int x = static_cast<int>(classes * width + 0.5);
-    drawing.lines.push_back({QPoint(x, height - 1), QPoint(x, base), kAxisColour});
-  }
-  drawing.lines.push_back({QPoint(0, base), QPoint(0, height - 255), kAxisColour});
-  AddCountScale(drawing, peak, base);
+  AddDensityAxes(drawing, height, n, 2.0);
+  AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
@@ -282,18 +298,26 @@ TDiagDD3DForm::TDiagDD3DForm(QWidget* parent)
                     {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
                    parent) {}
 
+void TDiagDD3DForm::SetBound(int bound) {
+  bound_ = bound;
+  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_), 4.0);
+  SetLabels(texts, xs);
+  if (PaintBox()) PaintBox()->update();
+}
+
 TDiagramDrawing TDiagDD3DForm::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_);
   const std::int32_t peak = PeakCount(counts3D_, 0, n);
-  auto x = [](int i) { return 4 * i; };
+  const double width = DensityClassWidth(n, 4.0);
+  auto x = [width](int i) { return static_cast<int>(i * width + 0.5); };
   AddCurve(drawing, counts2D_, 0, 2, n, 1, x, peak, height - 5, Qt::blue);
   AddCurve(drawing, counts3D_, 0, 2, n, 1, x, peak, height - 5, Qt::red);
   drawing.lines.push_back({QPoint(310, 10), QPoint(360, 10), Qt::blue});
   drawing.lines.push_back({QPoint(310, 42), QPoint(360, 42), Qt::red});
   drawing.texts.push_back({QPoint(366, 14), "2 D"});
   drawing.texts.push_back({QPoint(366, 46), "3 D"});
-  AddAxes(drawing, height, 300, 40, 280, true);
+  AddDensityAxes(drawing, height, n, 4.0);
   AddCountScale(drawing, peak, height - 5);
   return drawing;
 }

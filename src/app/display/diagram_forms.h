@@ -141,11 +141,8 @@ class TDiagDDForm : public TDiagramForm {
 
  private:
   // Pixels per density class (a tenth): 2 while the classes fit the axis, fewer above.
-  double ClassWidth() const;
   // Where the last tick and label may stand.
-  double AxisEnd() const;
   // The density between two labels, in classes (20 = a density of 2).
-  int LabelClasses() const;
 
   std::array<std::int32_t, 300> counts_{};
   int bound_ = 0;
@@ -159,7 +156,8 @@ class TDiagDD3DForm : public TDiagramForm {
   explicit TDiagDD3DForm(QWidget* parent = nullptr);
   std::array<std::int32_t, 300>& Counts2D() { return counts2D_; }
   std::array<std::int32_t, 300>& Counts3D() { return counts3D_; }
-  void SetBound(int bound) { bound_ = bound; }
+  // Also stretches the axis and its labels over the densities when they pass 7.
+  void SetBound(int bound);
   int Bound() const { return bound_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
