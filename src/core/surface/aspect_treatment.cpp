@@ -1,9 +1,8 @@
 // The aspect treatment's declaration: the azimuth of steepest descent per cell, pictured in the
 // painting palette or in gray tones, with its direction frequency table.
-#include "core/common/grid_memory.h"
 #include "core/common/treatment.h"
 #include "core/render/histogram_table.h"
-#include "core/render/shading.h"
+#include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/aspect.h"
 
@@ -30,10 +29,8 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
   output.picture = std::move(aspect->image);
   output.colourPicture = !params.grayTones;
   if ((wanted & kOutputPicture) && args.Flag("shade")) {
-    auto relief = RenderShaded(dem, in.settings->light, progress);
-    if (!relief) return GridMemoryError(dem.lines, dem.columns);
-    output.picture = output.picture->Blend(*relief, 0.5);
-    if (!output.picture) return Error{kAllocationFailed, "Cannot blend with the shaded relief"};
+    if (Status s = BlendWithShadedRelief(output.picture, dem, in.settings->light, progress); !s)
+      return s.error();
   }
   if (wanted & kOutputHistogram) output.histogram = DirectionTable(aspect->histogram);
   return output;

@@ -1,7 +1,6 @@
 // The slope treatment's declaration: degrees per cell, pictured in a class table or gray tones.
-#include "core/common/grid_memory.h"
 #include "core/common/treatment.h"
-#include "core/render/shading.h"
+#include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/slope.h"
 
@@ -27,10 +26,8 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
   output.picture = std::move(slope->image);
   output.colourPicture = !params.grayTones;
   if ((wanted & kOutputPicture) && args.Flag("shade")) {
-    auto relief = RenderShaded(dem, in.settings->light, progress);
-    if (!relief) return GridMemoryError(dem.lines, dem.columns);
-    output.picture = output.picture->Blend(*relief, 0.5);
-    if (!output.picture) return Error{kAllocationFailed, "Cannot blend with the shaded relief"};
+    if (Status s = BlendWithShadedRelief(output.picture, dem, in.settings->light, progress); !s)
+      return s.error();
   }
   return output;
 }
