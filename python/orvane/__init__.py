@@ -215,48 +215,48 @@ def run(name, z, pixel=None, unit=None, drainage=None, param=None, values=True, 
 
 # ---- the generated functions --------------------------------------------------------------
 
-def _default_of(spec):
-    default = spec["default"]
-    if spec["type"] == "flag":
+def _default_of(option):
+    default = option["default"]
+    if option["type"] == "flag":
         return False
     if default is None:
         return None
-    if spec["type"] == "int":
+    if option["type"] == "int":
         return int(float(default))
-    if spec["type"] == "float":
+    if option["type"] == "float":
         return float(default)
     return default
 
 
-def _param_doc(spec):
-    kind = spec["type"]
+def _param_doc(option):
+    kind = option["type"]
     if kind == "choice":
-        head = "{" + ", ".join(repr(c[0]) for c in spec["choices"]) + "}"
+        head = "{" + ", ".join(repr(c[0]) for c in option["choices"]) + "}"
     elif kind == "flag":
         head = "bool"
     else:
         head = kind
     facts = []
-    if spec["unit"]:
-        facts.append(spec["unit"])
-    if spec["required"]:
+    if option["unit"]:
+        facts.append(option["unit"])
+    if option["required"]:
         facts.append("required")
-    if spec["minimum"] is not None or spec["maximum"] is not None:
-        low = "-inf" if spec["minimum"] is None else f"{spec['minimum']:g}"
-        high = "inf" if spec["maximum"] is None else f"{spec['maximum']:g}"
+    if option["minimum"] is not None or option["maximum"] is not None:
+        low = "-inf" if option["minimum"] is None else f"{option['minimum']:g}"
+        high = "inf" if option["maximum"] is None else f"{option['maximum']:g}"
         facts.append(f"range [{low}, {high}]")
-    if spec["positive"]:
+    if option["positive"]:
         facts.append("> 0")
-    if spec["allowed"]:
-        facts.append("one of " + ", ".join(str(v) for v in spec["allowed"]))
-    if spec["default"] is not None and kind != "flag":
-        facts.append(f"default {_default_of(spec)!r}")
-    line = f"{spec['name'].replace('-', '_')} : {head}"
+    if option["allowed"]:
+        facts.append("one of " + ", ".join(str(v) for v in option["allowed"]))
+    if option["default"] is not None and kind != "flag":
+        facts.append(f"default {_default_of(option)!r}")
+    line = f"{option['name'].replace('-', '_')} : {head}"
     if facts:
         line += ", " + ", ".join(facts)
-    text = [line, "    " + spec["help"]]
+    text = [line, "    " + option["help"]]
     if kind == "choice":
-        text.append("    " + "; ".join(f"{c[0]!r}: {c[2]}" for c in spec["choices"]))
+        text.append("    " + "; ".join(f"{c[0]!r}: {c[2]}" for c in option["choices"]))
     return "\n".join(text)
 
 
@@ -289,7 +289,7 @@ def _docstring(declaration, what):
                      "(orvane.read_raster)")
     if declaration["param"]:
         lines.append("param : 2-D uint8 array\n    the parameter image (orvane.read_raster)")
-    lines += [_param_doc(spec) for spec in declaration["params"]]
+    lines += [_param_doc(option) for option in declaration["params"]]
     if declaration["not_local_reason"]:
         lines += ["", f"Not available block by block (orvane.dask): "
                       f"{declaration['not_local_reason']}."]
@@ -309,12 +309,12 @@ def _signature(declaration):
         parameters.append(P("drainage", P.KEYWORD_ONLY, default=None))
     if declaration["param"]:
         parameters.append(P("param", P.KEYWORD_ONLY, default=None))
-    for spec in declaration["params"]:
-        name = spec["name"].replace("-", "_")
-        if spec["required"]:
+    for option in declaration["params"]:
+        name = option["name"].replace("-", "_")
+        if option["required"]:
             parameters.append(P(name, P.KEYWORD_ONLY))
         else:
-            parameters.append(P(name, P.KEYWORD_ONLY, default=_default_of(spec)))
+            parameters.append(P(name, P.KEYWORD_ONLY, default=_default_of(option)))
     return inspect.Signature(parameters)
 
 

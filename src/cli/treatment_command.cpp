@@ -50,7 +50,7 @@ class TreatmentCommand : public Command {
     if (treatment_.inputs & kInputParam)
       AddRasterInputOption(app, "--param", param_, treatment_.paramHelp);
     if (treatment_.inputs & kInputDem) dem_.Add(app);
-    for (const ParamSpec& spec : treatment_.params) AddParam(app, spec, bound_.emplace_back());
+    for (const ParamDeclaration& declared : treatment_.params) AddParam(app, declared, bound_.emplace_back());
     const bool histogram = treatment_.Gives(kOutputHistogram);
     if (histogram && !treatment_.histogramAfterPicture)
       AddHistogramOption(app, histogram_, treatment_.histogramRequired);
@@ -169,60 +169,60 @@ class TreatmentCommand : public Command {
                                                    : " (" + treatment_.valueUnit + ")");
   }
 
-  static void AddParam(CLI::App& app, const ParamSpec& spec, BoundValue& bound) {
-    const std::string name = "--" + spec.name;
+  static void AddParam(CLI::App& app, const ParamDeclaration& declared, BoundValue& bound) {
+    const std::string name = "--" + declared.name;
     CLI::Option* option = nullptr;
-    switch (spec.type) {
+    switch (declared.type) {
       case ParamType::kFlag:
-        bound.option = app.add_flag(name, bound.flag, spec.help);
+        bound.option = app.add_flag(name, bound.flag, declared.help);
         return;
       case ParamType::kInteger:
-        option = app.add_option(name, bound.integer, spec.help);
-        if (!spec.allowed.empty()) option->check(CLI::IsMember(spec.allowed));
-        if (spec.minimum || spec.maximum)
-          option->check(CLI::Range(static_cast<int>(spec.minimum.value_or(INT32_MIN)),
-                                   static_cast<int>(spec.maximum.value_or(INT32_MAX))));
+        option = app.add_option(name, bound.integer, declared.help);
+        if (!declared.allowed.empty()) option->check(CLI::IsMember(declared.allowed));
+        if (declared.minimum || declared.maximum)
+          option->check(CLI::Range(static_cast<int>(declared.minimum.value_or(INT32_MIN)),
+                                   static_cast<int>(declared.maximum.value_or(INT32_MAX))));
         break;
       case ParamType::kReal:
-        option = app.add_option(name, bound.real, spec.help);
-        if (spec.positive) option->check(PositiveReal(spec.positiveMessage));
-        if (spec.minimum || spec.maximum)
-          option->check(CLI::Range(spec.minimum.value_or(-HUGE_VAL), spec.maximum.value_or(HUGE_VAL)));
+        option = app.add_option(name, bound.real, declared.help);
+        if (declared.positive) option->check(PositiveReal(declared.positiveMessage));
+        if (declared.minimum || declared.maximum)
+          option->check(CLI::Range(declared.minimum.value_or(-HUGE_VAL), declared.maximum.value_or(HUGE_VAL)));
         break;
       case ParamType::kChoice: {
-        option = app.add_option(name, bound.text, spec.help);
+        option = app.add_option(name, bound.text, declared.help);
         std::vector<std::string> names;
-        for (const ParamChoice& choice : spec.choices) names.push_back(choice.name);
+        for (const ParamChoice& choice : declared.choices) names.push_back(choice.name);
         option->check(CLI::IsMember(names));
         break;
       }
       case ParamType::kText:
-        option = app.add_option(name, bound.text, spec.help);
+        option = app.add_option(name, bound.text, declared.help);
         break;
     }
-    if (spec.required) option->required();
-    if (!spec.defaultText.empty()) {
-      if (spec.type == ParamType::kChoice || spec.type == ParamType::kText)
-        bound.text = spec.defaultText;
-      else if (spec.type == ParamType::kInteger)
-        bound.integer = std::stoi(spec.defaultText);
+    if (declared.required) option->required();
+    if (!declared.defaultText.empty()) {
+      if (declared.type == ParamType::kChoice || declared.type == ParamType::kText)
+        bound.text = declared.defaultText;
+      else if (declared.type == ParamType::kInteger)
+        bound.integer = std::stoi(declared.defaultText);
       else
-        bound.real = std::stod(spec.defaultText);
-      if (spec.showDefault) option->default_str(spec.defaultText);
+        bound.real = std::stod(declared.defaultText);
+      if (declared.showDefault) option->default_str(declared.defaultText);
     }
-    if (!spec.typeName.empty()) option->type_name(spec.typeName);
+    if (!declared.typeName.empty()) option->type_name(declared.typeName);
     bound.option = option;
   }
 
-  static void Collect(const ParamSpec& spec, const BoundValue& bound, TreatmentArgs& args) {
+  static void Collect(const ParamDeclaration& declared, const BoundValue& bound, TreatmentArgs& args) {
     const bool given = bound.option->count() > 0;
-    if (!given && spec.defaultText.empty() && spec.type != ParamType::kFlag) return;
-    switch (spec.type) {
-      case ParamType::kFlag: args.Set(spec.name, bound.flag ? 1.0 : 0.0); break;
-      case ParamType::kInteger: args.Set(spec.name, bound.integer); break;
-      case ParamType::kReal: args.Set(spec.name, bound.real); break;
-      case ParamType::kChoice: args.SetText(spec.name, bound.text); break;
-      case ParamType::kText: args.SetText(spec.name, bound.text); break;
+    if (!given && declared.defaultText.empty() && declared.type != ParamType::kFlag) return;
+    switch (declared.type) {
+      case ParamType::kFlag: args.Set(declared.name, bound.flag ? 1.0 : 0.0); break;
+      case ParamType::kInteger: args.Set(declared.name, bound.integer); break;
+      case ParamType::kReal: args.Set(declared.name, bound.real); break;
+      case ParamType::kChoice: args.SetText(declared.name, bound.text); break;
+      case ParamType::kText: args.SetText(declared.name, bound.text); break;
     }
   }
 

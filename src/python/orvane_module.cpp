@@ -261,22 +261,22 @@ py::object Optional(const std::optional<double>& value) {
   return value ? py::object(py::float_(*value)) : py::object(py::none());
 }
 
-py::dict ParamData(const ParamSpec& spec) {
+py::dict ParamData(const ParamDeclaration& declared) {
   py::dict d;
-  d["name"] = spec.name;
-  d["type"] = TypeName(spec.type);
-  d["help"] = spec.help;
-  d["unit"] = spec.unit;
-  d["required"] = spec.required;
-  d["minimum"] = Optional(spec.minimum);
-  d["maximum"] = Optional(spec.maximum);
-  d["positive"] = spec.positive;
-  d["allowed"] = spec.allowed;
+  d["name"] = declared.name;
+  d["type"] = TypeName(declared.type);
+  d["help"] = declared.help;
+  d["unit"] = declared.unit;
+  d["required"] = declared.required;
+  d["minimum"] = Optional(declared.minimum);
+  d["maximum"] = Optional(declared.maximum);
+  d["positive"] = declared.positive;
+  d["allowed"] = declared.allowed;
   py::list choices;
-  for (const ParamChoice& choice : spec.choices)
+  for (const ParamChoice& choice : declared.choices)
     choices.append(py::make_tuple(choice.name, choice.value, choice.label));
   d["choices"] = choices;
-  d["default"] = spec.defaultText.empty() ? py::object(py::none()) : py::object(py::str(spec.defaultText));
+  d["default"] = declared.defaultText.empty() ? py::object(py::none()) : py::object(py::str(declared.defaultText));
   return d;
 }
 
@@ -291,7 +291,7 @@ py::list TreatmentsData() {
     d["drainage"] = (t->inputs & kInputDrainage) != 0;
     d["param"] = (t->inputs & kInputParam) != 0;
     py::list params;
-    for (const ParamSpec& spec : t->params) params.append(ParamData(spec));
+    for (const ParamDeclaration& declared : t->params) params.append(ParamData(declared));
     d["params"] = params;
     d["picture"] = t->Gives(kOutputPicture);
     d["values"] = t->Gives(kOutputValues);
@@ -320,10 +320,10 @@ TreatmentArgs ArgsFrom(const TreatmentDescriptor& t, const py::dict& params) {
   TreatmentArgs args;
   for (const auto& [key, value] : params) {
     const std::string name = py::str(key);
-    const ParamSpec* spec = t.Param(name);
-    if (!spec) throw py::value_error(t.id + " has no parameter '" + name + "'");
+    const ParamDeclaration* declared = t.Param(name);
+    if (!declared) throw py::value_error(t.id + " has no parameter '" + name + "'");
     if (value.is_none()) continue;
-    switch (spec->type) {
+    switch (declared->type) {
       case ParamType::kFlag: args.Set(name, py::bool_(py::reinterpret_borrow<py::object>(value)) ? 1.0 : 0.0); break;
       case ParamType::kChoice:
       case ParamType::kText:

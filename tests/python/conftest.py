@@ -25,17 +25,17 @@ def example_args(name):
     for line in declaration["examples"].splitlines():
         words = shlex.split(line)[2:]  # drop "orvane-cli <id>"
         params, out, k = {}, None, 0
-        specs = {p["name"]: p for p in declaration["params"]}
+        entries = {p["name"]: p for p in declaration["params"]}
         while k < len(words):
             option = words[k].lstrip("-")
-            spec = specs.get(option)
+            entry = entries.get(option)
             takes_value = option in _IO_OPTIONS - {"stats", "json"} or (
-                spec is not None and spec["type"] != "flag")
+                entry is not None and entry["type"] != "flag")
             value = words[k + 1] if takes_value else True
             if option == "out":
                 out = value
-            elif spec is not None:
-                params[option.replace("-", "_")] = value if spec["type"] in ("choice", "text", "flag") else float(value)
+            elif entry is not None:
+                params[option.replace("-", "_")] = value if entry["type"] in ("choice", "text", "flag") else float(value)
             k += 2 if takes_value else 1
         return params, out
     return None

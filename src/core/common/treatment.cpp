@@ -16,9 +16,9 @@ TreatmentOutput::TreatmentOutput(TreatmentOutput&&) noexcept = default;
 TreatmentOutput& TreatmentOutput::operator=(TreatmentOutput&&) noexcept = default;
 TreatmentOutput::~TreatmentOutput() = default;
 
-const ParamSpec* TreatmentDescriptor::Param(const std::string& name) const {
-  for (const ParamSpec& spec : params)
-    if (spec.name == name) return &spec;
+const ParamDeclaration* TreatmentDescriptor::Param(const std::string& name) const {
+  for (const ParamDeclaration& declared : params)
+    if (declared.name == name) return &declared;
   return nullptr;
 }
 
@@ -28,8 +28,8 @@ const TreatmentDescriptor* FindTreatment(const std::string& id) {
   return nullptr;
 }
 
-const ParamChoice* FindChoice(const ParamSpec& spec, const std::string& name) {
-  for (const ParamChoice& choice : spec.choices)
+const ParamChoice* FindChoice(const ParamDeclaration& declared, const std::string& name) {
+  for (const ParamChoice& choice : declared.choices)
     if (choice.name == name) return &choice;
   return nullptr;
 }
@@ -52,27 +52,27 @@ std::string Join(std::initializer_list<std::string_view> pieces) {
   return text;
 }
 
-Error OptionError(const ParamSpec& spec, const std::string& message) {
-  return Error{kBadParameter, Join({"--", spec.name, ": ", message})};
+Error OptionError(const ParamDeclaration& declared, const std::string& message) {
+  return Error{kBadParameter, Join({"--", declared.name, ": ", message})};
 }
 
-Status CheckValue(const ParamSpec& spec, double value) {
+Status CheckValue(const ParamDeclaration& declared, double value) {
   const std::string shown = NumberText(value);
-  if (!std::isfinite(value)) return OptionError(spec, Join({"'", shown, "' is not a number"}));
-  if (spec.type == ParamType::kInteger && value != std::trunc(value))
-    return OptionError(spec, Join({"'", shown, "' is not a whole number"}));
-  if (spec.positive && !(value > 0.0))
-    return OptionError(spec, Join({"'", shown, "': ", spec.positiveMessage}));
-  if ((spec.minimum && value < *spec.minimum) || (spec.maximum && value > *spec.maximum))
-    return OptionError(spec, Join({"Value ", shown, " not in range [",
-                                   NumberText(spec.minimum.value_or(-HUGE_VAL)), " - ",
-                                   NumberText(spec.maximum.value_or(HUGE_VAL)), "]"}));
-  if (!spec.allowed.empty() &&
-      std::find(spec.allowed.begin(), spec.allowed.end(), static_cast<int>(value)) ==
-          spec.allowed.end()) {
+  if (!std::isfinite(value)) return OptionError(declared, Join({"'", shown, "' is not a number"}));
+  if (declared.type == ParamType::kInteger && value != std::trunc(value))
+    return OptionError(declared, Join({"'", shown, "' is not a whole number"}));
+  if (declared.positive && !(value > 0.0))
+    return OptionError(declared, Join({"'", shown, "': ", declared.positiveMessage}));
+  if ((declared.minimum && value < *declared.minimum) || (declared.maximum && value > *declared.maximum))
+    return OptionError(declared, Join({"Value ", shown, " not in range [",
+                                   NumberText(declared.minimum.value_or(-HUGE_VAL)), " - ",
+                                   NumberText(declared.maximum.value_or(HUGE_VAL)), "]"}));
+  if (!declared.allowed.empty() &&
+      std::find(declared.allowed.begin(), declared.allowed.end(), static_cast<int>(value)) ==
+          declared.allowed.end()) {
     std::string set;
-    for (int v : spec.allowed) set.append(set.empty() ? "" : ", ").append(std::to_string(v));
-    return OptionError(spec, Join({"Value ", shown, " not in {", set, "}"}));
+    for (int v : declared.allowed) set.append(set.empty() ? "" : ", ").append(std::to_string(v));
+    return OptionError(declared, Join({"Value ", shown, " not in {", set, "}"}));
   }
   return Status::Ok();
 }
@@ -80,34 +80,34 @@ Status CheckValue(const ParamSpec& spec, double value) {
 }  // namespace
 
 Status CompleteArgs(const TreatmentDescriptor& treatment, TreatmentArgs& args) {
-  for (const ParamSpec& spec : treatment.params) {
-    if (!args.Has(spec.name)) {
-      if (spec.required) return OptionError(spec, "is required");
-      if (spec.defaultText.empty()) {
-        if (spec.type == ParamType::kFlag) args.Set(spec.name, 0.0);
+  for (const ParamDeclaration& declared : treatment.params) {
+    if (!args.Has(declared.name)) {
+      if (declared.required) return OptionError(declared, "is required");
+      if (declared.defaultText.empty()) {
+        if (declared.type == ParamType::kFlag) args.Set(declared.name, 0.0);
         continue;
       }
-      if (spec.type == ParamType::kChoice) {
-        const ParamChoice* choice = FindChoice(spec, spec.defaultText);
-        if (choice) args.Set(spec.name, choice->value);
-      } else if (spec.type == ParamType::kText) {
-        args.SetText(spec.name, spec.defaultText);
+      if (declared.type == ParamType::kChoice) {
+        const ParamChoice* choice = FindChoice(declared, declared.defaultText);
+        if (choice) args.Set(declared.name, choice->value);
+      } else if (declared.type == ParamType::kText) {
+        args.SetText(declared.name, declared.defaultText);
       } else {
-        args.Set(spec.name, std::strtod(spec.defaultText.c_str(), nullptr));
+        args.Set(declared.name, std::strtod(declared.defaultText.c_str(), nullptr));
       }
       continue;
     }
-    if (spec.type == ParamType::kInteger || spec.type == ParamType::kReal) {
-      if (Status s = CheckValue(spec, args.Real(spec.name)); !s) return s;
-    } else if (spec.type == ParamType::kChoice && !args.Text(spec.name).empty()) {
+    if (declared.type == ParamType::kInteger || declared.type == ParamType::kReal) {
+      if (Status s = CheckValue(declared, args.Real(declared.name)); !s) return s;
+    } else if (declared.type == ParamType::kChoice && !args.Text(declared.name).empty()) {
       // A choice given by name (Python, the GUI) becomes its value.
-      const ParamChoice* choice = FindChoice(spec, args.Text(spec.name));
+      const ParamChoice* choice = FindChoice(declared, args.Text(declared.name));
       if (!choice) {
         std::string names;
-        for (const ParamChoice& c : spec.choices) names.append(names.empty() ? "" : ", ").append(c.name);
-        return OptionError(spec, Join({"'", args.Text(spec.name), "' is not one of ", names}));
+        for (const ParamChoice& c : declared.choices) names.append(names.empty() ? "" : ", ").append(c.name);
+        return OptionError(declared, Join({"'", args.Text(declared.name), "' is not one of ", names}));
       }
-      args.Set(spec.name, choice->value);
+      args.Set(declared.name, choice->value);
     }
   }
   if (treatment.check) return treatment.check(args);

@@ -44,7 +44,7 @@ struct ParamChoice {
   std::string label;  // the dialog's wording: "Colored Palette"
 };
 
-struct ParamSpec {
+struct ParamDeclaration {
   std::string name;  // option name without the dashes: "window"
   ParamType type = ParamType::kInteger;
   std::string help;  // one line for --help and the docstring
@@ -183,7 +183,7 @@ struct TreatmentDescriptor {
   std::string title;    // the menu's wording: "Total Depth"
   std::string summary;  // one line for --help
   unsigned inputs = kInputDem;
-  std::vector<ParamSpec> params;
+  std::vector<ParamDeclaration> params;
   unsigned outputs = kOutputPicture;  // what it can give
   std::string valueName;  // the quantity of the value grid: "Slope"
   std::string valueUnit;  // its unit: "degrees"
@@ -211,7 +211,7 @@ struct TreatmentDescriptor {
       run;
   std::string examples;  // command lines that run from the source folder, one per line
 
-  const ParamSpec* Param(const std::string& name) const;
+  const ParamDeclaration* Param(const std::string& name) const;
   bool Gives(unsigned kind) const { return (outputs & kind) != 0; }
 };
 
@@ -220,12 +220,12 @@ const std::vector<const TreatmentDescriptor*>& AllTreatments();
 // The treatment with this id, or null.
 const TreatmentDescriptor* FindTreatment(const std::string& id);
 
-// Fills in defaults and checks every given value against its spec and the treatment's own
+// Fills in defaults and checks every given value against its declaration and the treatment's own
 // check: the error message names the option as the CLI does ("--window: ...").
 Status CompleteArgs(const TreatmentDescriptor& treatment, TreatmentArgs& args);
 
-// The choice of `spec` named `name`, or null.
-const ParamChoice* FindChoice(const ParamSpec& spec, const std::string& name);
+// The choice of the parameter `declared` named `name`, or null.
+const ParamChoice* FindChoice(const ParamDeclaration& declared, const std::string& name);
 
 // Summary figures of a value grid (NaN cells left out): count, min, max, mean, standard
 // deviation (population) and the 5/25/50/75/95 percentiles (nearest rank). Count 0 when empty.

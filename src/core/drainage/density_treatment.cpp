@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-std::vector<ParamSpec> DensityPaletteParams() {
+std::vector<ParamDeclaration> DensityPaletteParams() {
   return {
       {.name = "palette",
        .type = ParamType::kChoice,
@@ -28,7 +28,7 @@ std::string DensityHistogramTable(std::span<const std::int32_t> counts, int boun
   return ClassValueTable(counts, 0, DiagramClassCount(bound), 0.1);
 }
 
-std::vector<ParamSpec> JoinParams(std::vector<ParamSpec> first, const std::vector<ParamSpec>& more) {
+std::vector<ParamDeclaration> JoinParams(std::vector<ParamDeclaration> first, const std::vector<ParamDeclaration>& more) {
   first.insert(first.end(), more.begin(), more.end());
   return first;
 }

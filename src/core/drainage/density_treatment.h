@@ -14,13 +14,13 @@
 namespace orvane {
 
 // palette (colored, gray, gray255), smooth, scale.
-std::vector<ParamSpec> DensityPaletteParams();
+std::vector<ParamDeclaration> DensityPaletteParams();
 
 // The diagram's counts up to its bound, in tenths of a density, as a tab-separated table.
 std::string DensityHistogramTable(std::span<const std::int32_t> counts, int bound);
 
 // `first` followed by `more`: a parameter list built from shared pieces.
-std::vector<ParamSpec> JoinParams(std::vector<ParamSpec> first, const std::vector<ParamSpec>& more);
+std::vector<ParamDeclaration> JoinParams(std::vector<ParamDeclaration> first, const std::vector<ParamDeclaration>& more);
 
 // The value grids of the two densities: each window's density on the cells its picture paints
 // (a block, or the centre alone); the 3D density on the window centres. NaN elsewhere.

@@ -4,7 +4,7 @@
 
 namespace orvane {
 
-std::vector<ParamSpec> LightParamSpecs() {
+std::vector<ParamDeclaration> LightParamSpecs() {
   // The bracketed defaults are the built-in light's; --settings may hold another.
   return {
       {.name = "azimuth",

@@ -11,7 +11,7 @@
 namespace orvane {
 
 // --azimuth --elevation --exaggeration --brightness, without defaults of their own.
-std::vector<ParamSpec> LightParamSpecs();
+std::vector<ParamDeclaration> LightParamSpecs();
 
 // `base` with the light parameters given in `args` over it.
 TLightParams LightFromArgs(const TLightParams& base, const TreatmentArgs& args);

@@ -44,8 +44,8 @@ Expected<TreatmentOutput> RunSlices(const TreatmentInputs& in, const TreatmentAr
   return output;
 }
 
-std::vector<ParamSpec> SlicesParamSpecs() {
-  std::vector<ParamSpec> params = {
+std::vector<ParamDeclaration> SlicesParamSpecs() {
+  std::vector<ParamDeclaration> params = {
       {.name = "table",
        .type = ParamType::kChoice,
        .help = "colour table",
@@ -69,7 +69,7 @@ std::vector<ParamSpec> SlicesParamSpecs() {
        .maximum = 100.0,
        .typeName = "PERCENT"},
   };
-  for (ParamSpec& light : LightParamSpecs()) params.push_back(std::move(light));
+  for (ParamDeclaration& light : LightParamSpecs()) params.push_back(std::move(light));
   return params;
 }
 

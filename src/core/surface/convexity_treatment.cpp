@@ -22,7 +22,7 @@ Expected<TreatmentOutput> RunShape(ShapeCompute compute, const TreatmentInputs& 
   return output;
 }
 
-std::vector<ParamSpec> ShapeParamSpecs() {
+std::vector<ParamDeclaration> ShapeParamSpecs() {
   return {
       {.name = "range",
        .type = ParamType::kInteger,

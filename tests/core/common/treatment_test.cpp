@@ -58,7 +58,7 @@ TEST(TreatmentDeclarations, AreCompleteAndUnique) {
       EXPECT_FALSE(t->valueName.empty() || t->valueNoData.empty()) << t->id;
       EXPECT_TRUE(t->halo || !t->notLocalReason.empty()) << t->id;
     }
-    for (const ParamSpec& p : t->params) {
+    for (const ParamDeclaration& p : t->params) {
       if (p.type == ParamType::kChoice) {
         EXPECT_FALSE(p.choices.empty()) << t->id << " --" << p.name;
         if (!p.defaultText.empty()) {
