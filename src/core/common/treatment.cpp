@@ -130,15 +130,20 @@ ValueStatistics SummarizeValues(const ValueGrid& grid) {
   for (float v : valid) squares += (v - mean) * (v - mean);
   stats.mean = static_cast<double>(mean);
   stats.stddev = static_cast<double>(std::sqrt(squares / static_cast<long double>(valid.size())));
-  std::sort(valid.begin(), valid.end());
-  stats.minimum = valid.front();
-  stats.maximum = valid.back();
+  const auto [low, high] = std::minmax_element(valid.begin(), valid.end());
+  stats.minimum = *low;
+  stats.maximum = *high;
+  // Nearest rank: the smallest value with at least `percent` of the values at or below it.
+  // The ranks rise, so each selection works on what lies above the one before: no full sort.
+  auto from = valid.begin();
   const auto rank = [&](double percent) {
-    // Nearest rank: the smallest value with at least `percent` of the values at or below it.
     const double n = static_cast<double>(valid.size());
     std::size_t k = static_cast<std::size_t>(std::ceil(percent / 100.0 * n));
     k = std::clamp<std::size_t>(k, 1, valid.size());
-    return static_cast<double>(valid[k - 1]);
+    const auto at = valid.begin() + static_cast<std::ptrdiff_t>(k - 1);
+    std::nth_element(from, at, valid.end());
+    from = at;
+    return static_cast<double>(*at);
   };
   stats.p5 = rank(5);
   stats.p25 = rank(25);
