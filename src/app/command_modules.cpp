@@ -1,7 +1,7 @@
 // The list of command modules: each treatment or group of commands plugs into the main frame
 // here, and only here.
 //
-// How a module is written (src/app/commands/<module>_commands.cpp):
+// How a module is written (src/app/<group>/<group>_commands.cpp):
 //
 //   void InstallSlopeCommands(TMainForm& main) {
 //     // A QObject child of the frame holds the module's dialogs (made once, reused, so their
@@ -31,8 +31,8 @@
 // light and directories from main.Settings(); the drainage raster from main.DrainageRaster()
 // (null until one was extracted or opened); the relief to blend with from main.OpeningRelief().
 // Diagram windows register with main.RegisterDiagram(kind, opener) (the Diagram button and
-// the Diagram submenu items are then connected) and treatments call main.SetDiagramKind(kind). Modules that keep figures of the opened DEM connect to the
-// signal TMainForm::DemOpened.
+// the Diagram submenu items are then connected) and treatments call main.SetDiagramKind(kind).
+// Modules that keep figures of the opened DEM connect to the signal TMainForm::DemOpened.
 //
 // To add a module: declare its installer below and call it in InstallCommandModules.
 #include "app/command_modules.h"
@@ -45,24 +45,24 @@ void InstallFileCommands(TMainForm& main);
 void InstallDiagramCommands(TMainForm& main);
 void InstallSlopeAspectCommands(TMainForm& main);
 void InstallDrainageCommands(TMainForm& main);
-void InstallMorphoCommands(TMainForm& main);
-void InstallRenderCommands(TMainForm& main);
-void InstallSurfaceShapeCommands(TMainForm& main);
+void InstallMorphometryCommands(TMainForm& main);
+void InstallReliefCommands(TMainForm& main);
+void InstallShapeCommands(TMainForm& main);
 void InstallExchangeCommands(TMainForm& main);
 void InstallGdalCommands(TMainForm& main);
-void InstallSurface2Commands(TMainForm& main);
+void InstallRoughnessCommands(TMainForm& main);
 
 void InstallCommandModules(TMainForm& main) {
   InstallFileCommands(main);
   InstallDiagramCommands(main);
   InstallSlopeAspectCommands(main);
   InstallDrainageCommands(main);
-  InstallMorphoCommands(main);
-  InstallRenderCommands(main);
-  InstallSurfaceShapeCommands(main);
+  InstallMorphometryCommands(main);
+  InstallReliefCommands(main);
+  InstallShapeCommands(main);
   InstallExchangeCommands(main);
   InstallGdalCommands(main);
-  InstallSurface2Commands(main);
+  InstallRoughnessCommands(main);
 }
 
 }  // namespace orvane

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   std::setlocale(LC_NUMERIC, "C");
 
   orvane::QuitOnTerminationSignals();
-  orvane::TAppSession session;
+  orvane::TSettingsStore session;
   int result = 0;
   {
     orvane::TMainForm main(session.settings);

@@ -79,10 +79,10 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
   CreateStatusBar();
 
   // Dialogs are made once and keep their values from one use to the next.
-  dynamicScale_ = new TDynamicScale(this);
-  coordImage_ = new TCoordImage(this);
-  byteForm_ = new TByteForm(this);
-  prefsForm_ = new TPrefsForm(settings_, this);
+  dynamicScale_ = new TDynamicScaleDialog(this);
+  coordImage_ = new TImageSizeDialog(this);
+  byteForm_ = new TByteCountDialog(this);
+  prefsForm_ = new TPreferencesDialog(settings_, this);
 
   CreateDocumentWindows();
   ConnectShellCommands();
@@ -307,9 +307,9 @@ QMdiSubWindow* TMainForm::AddDocument(TImageWindow* window) {
 }
 
 void TMainForm::CreateDocumentWindows() {
-  paramWindow_ = new TImageParamForm(*this);
+  paramWindow_ = new TParameterImageWindow(*this);
   AddDocument(paramWindow_)->resize(340, 200);
-  riverWindow_ = new TRiverImageForm(*this);
+  riverWindow_ = new TDrainageImageWindow(*this);
   AddDocument(riverWindow_)->resize(340, 200);
   paramWindow_->parentWidget()->move(0, 0);
   riverWindow_->parentWidget()->move(360, 0);
@@ -317,9 +317,9 @@ void TMainForm::CreateDocumentWindows() {
   riverWindow_->show();
 }
 
-TImageForm& TMainForm::EnsureDemWindow() {
+TDemImageWindow& TMainForm::EnsureDemWindow() {
   if (!demWindow_) {
-    demWindow_ = new TImageForm(*this);
+    demWindow_ = new TDemImageWindow(*this);
     QMdiSubWindow* sub = AddDocument(demWindow_);
     sub->resize(540, 430);
     sub->move(20, 40);
@@ -388,7 +388,7 @@ void TMainForm::ShowCopyright() {
 }
 
 void TMainForm::ShowAbout() {
-  TAuSujetDeForm about(this);
+  TAboutForm about(this);
   Prompts().Exec(about);
 }
 
@@ -571,7 +571,7 @@ void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
   viewStates_.Replace(std::move(dem), relief);
   openingRelief_ = relief;
   demPath_ = path;
-  TImageForm& window = EnsureDemWindow();
+  TDemImageWindow& window = EnsureDemWindow();
   window.SetCaption(path);
   if (relief) window.SetRaster(*relief);
   EnableForOpenDem();

@@ -28,10 +28,10 @@ class QToolBar;
 
 namespace orvane {
 
-class TByteForm;
-class TCoordImage;
-class TDynamicScale;
-class TPrefsForm;
+class TByteCountDialog;
+class TImageSizeDialog;
+class TDynamicScaleDialog;
+class TPreferencesDialog;
 
 // What the opening of a DEM tells the modules that pre-fill their dialogs with it
 // (the UTM coordinate dialog, the ILWIS export).
@@ -79,20 +79,20 @@ class TMainForm : public QMainWindow, public TImageHost {
   TLightParams& Light() { return settings_.light; }
 
   // --- Dialogs other modules read.
-  TDynamicScale& DynamicScale() { return *dynamicScale_; }
-  TCoordImage& CoordImage() { return *coordImage_; }
-  TByteForm& ByteForm() { return *byteForm_; }
-  TPrefsForm& PrefsForm() { return *prefsForm_; }
+  TDynamicScaleDialog& DynamicScale() { return *dynamicScale_; }
+  TImageSizeDialog& CoordImage() { return *coordImage_; }
+  TByteCountDialog& ByteForm() { return *byteForm_; }
+  TPreferencesDialog& PrefsForm() { return *prefsForm_; }
   // U of the dynamic-scale dialog (stored elevation units per metre) and P (metres).
   int UnitFactor() const override;
   int PixelSize() const;
 
   // --- Document windows.
   // The DEM window, created at the first opening; null before.
-  TImageForm* DemWindow() const { return demWindow_; }
-  TImageForm& EnsureDemWindow();
-  TImageParamForm& ParamWindow() const { return *paramWindow_; }
-  TRiverImageForm& RiverWindow() const { return *riverWindow_; }
+  TDemImageWindow* DemWindow() const { return demWindow_; }
+  TDemImageWindow& EnsureDemWindow();
+  TParameterImageWindow& ParamWindow() const { return *paramWindow_; }
+  TDrainageImageWindow& RiverWindow() const { return *riverWindow_; }
   QMdiArea& MdiArea() const { return *mdi_; }
 
   // --- Progress: the sink to hand to core computations; it shows "Progression".
@@ -255,13 +255,13 @@ class TMainForm : public QMainWindow, public TImageHost {
   QMdiArea* mdi_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* panels_[kStatusPanels] = {};
-  TImageForm* demWindow_ = nullptr;
-  TImageParamForm* paramWindow_ = nullptr;
-  TRiverImageForm* riverWindow_ = nullptr;
-  TDynamicScale* dynamicScale_ = nullptr;
-  TCoordImage* coordImage_ = nullptr;
-  TByteForm* byteForm_ = nullptr;
-  TPrefsForm* prefsForm_ = nullptr;
+  TDemImageWindow* demWindow_ = nullptr;
+  TParameterImageWindow* paramWindow_ = nullptr;
+  TDrainageImageWindow* riverWindow_ = nullptr;
+  TDynamicScaleDialog* dynamicScale_ = nullptr;
+  TImageSizeDialog* coordImage_ = nullptr;
+  TByteCountDialog* byteForm_ = nullptr;
+  TPreferencesDialog* prefsForm_ = nullptr;
   std::unique_ptr<TProgressSink> progress_;
 };
 

@@ -14,11 +14,11 @@
 #include <thread>
 
 #include "app/display/image_window.h"
-#include "app/drainage/dissection_dialogs.h"
-#include "app/drainage/extract_riv.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
-#include "app/exchange/vue3d_form.h"
-#include "app/morphometry/morpho_forms.h"
+#include "app/render/view3d_form.h"
+#include "app/morphometry/morphometry_forms.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/view_state.h"
 #include "app/surface/circular_forms.h"
@@ -144,7 +144,7 @@ class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInt
   void CancelWhenHeld() {
     clicker.setInterval(10);
     QObject::connect(&clicker, &QTimer::timeout, [this] {
-      TProgressForm* form = main->ProgressWindow().Window();
+      TProgressWindow* form = main->ProgressWindow().Window();
       if (!form || !held) return;
       if (main->DemWindow()) main->DemWindow()->viewport()->update();
       if (++ticks < 100 && paints == 0) return;  // give the repaint its turns
@@ -206,7 +206,7 @@ TEST_P(CancelTreatmentsTest, CancelLeavesEverythingAsItWas) {
 
 void AnswerWindow(TestPrompter& p, const QString& size) {
   p.dialogs["DDFen"] = [size](QDialog& d) {
-    static_cast<TDDFen&>(d).SetWindowSizeText(size);
+    static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(size);
     return Accept(d);
   };
 }
@@ -214,7 +214,7 @@ void AnswerWindow(TestPrompter& p, const QString& size) {
 void AnswerOpening(TestPrompter& p) {
   p.files.push_back({kSample, 1});
   p.dialogs["DynamicScale"] = [](QDialog& d) {
-    auto& scale = static_cast<TDynamicScale&>(d);
+    auto& scale = static_cast<TDynamicScaleDialog&>(d);
     scale.ChooseUnit(1);
     scale.SetPixelSizeText("90");
     scale.OkClick();
@@ -230,7 +230,7 @@ const CancelCase kCases[] = {
     {"Convexity",
      [](TestPrompter& p) {
        p.dialogs["ConCavForm"] = [](QDialog& d) {
-         static_cast<TConCavForm&>(d).SetRange(2);
+         static_cast<TConvexityConcavityDialog&>(d).SetRange(2);
          return QDialog::Accepted;
        };
      },
@@ -238,7 +238,7 @@ const CancelCase kCases[] = {
     {"CircularWindow",
      [](TestPrompter& p) {
        p.dialogs["CircularWindowForm"] = [](QDialog& d) {
-         auto& form = static_cast<TCircularWindowForm&>(d);
+         auto& form = static_cast<TCircularWindowDialog&>(d);
          form.ChooseStatistic(3);
          form.SetRadius(5);
          form.OkClick();
@@ -249,7 +249,7 @@ const CancelCase kCases[] = {
     {"LocalFractal",
      [](TestPrompter& p) {
        p.dialogs["LocalFractForm"] = [](QDialog& d) {
-         auto& form = static_cast<TLocalFractForm&>(d);
+         auto& form = static_cast<TLocalFractalDialog&>(d);
          form.ClickSize(12);
          form.SetHText("0,05");
          form.OkClick();
@@ -271,7 +271,7 @@ const CancelCase kCases[] = {
     {"Headwaters",
      [](TestPrompter& p) {
        p.dialogs["HeadWatersForm"] = [](QDialog& d) {
-         static_cast<THeadWatersForm&>(d).SetHalfWindowText("3");
+         static_cast<THeadwatersDialog&>(d).SetHalfWindowText("3");
          return QDialog::Rejected;  // closed any way, the treatment runs
        };
      },
@@ -279,7 +279,7 @@ const CancelCase kCases[] = {
     {"DrainageFractal",
      [](TestPrompter& p) {
        p.dialogs["FractDrainageForm"] = [](QDialog& d) {
-         auto& form = static_cast<TFractDrainageForm&>(d);
+         auto& form = static_cast<TDrainageFractalDialog&>(d);
          form.ChooseWindowSize(12);
          form.ChooseDynamicScale(100);
          d.reject();  // closing it any way runs the treatment
@@ -290,7 +290,7 @@ const CancelCase kCases[] = {
     {"DrainageExtraction",
      [](TestPrompter& p) {
        p.dialogs["ExtractRiv"] = [](QDialog& d) {
-         auto& riv = static_cast<TExtractRiv&>(d);
+         auto& riv = static_cast<TDrainageExtractionDialog&>(d);
          riv.SetRanges("2", "30");
          riv.ChooseColour(0);
          riv.OKBitBtnClick();
@@ -304,7 +304,7 @@ const CancelCase kCases[] = {
     {"Render3D",
      [](TestPrompter& p) {
        p.dialogs["Vue3DForm"] = [](QDialog& d) {
-         auto& form = static_cast<TVue3DForm&>(d);
+         auto& form = static_cast<TView3DDialog&>(d);
          form.resize(400, 300);
          form.Activate();
          return int(QDialog::Accepted);

@@ -42,7 +42,7 @@ QByteArray ReadAll(const QString& path) {
 }
 
 TEST_F(DiagramFormsTest, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
-  TDiagDDForm form;
+  TDissectionDiagram form;
   EXPECT_EQ(form.windowTitle(), " DIAGRAM");
   form.Counts()[0] = 10;
   form.Counts()[1] = 99;  // counts for the peak but is never drawn
@@ -80,7 +80,7 @@ TEST_F(DiagramFormsTest, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRo
 }
 
 TEST_F(DiagramFormsTest, PeakZeroDrawsOnlyTheAxes) {
-  TDiagDDForm dd;
+  TDissectionDiagram dd;
   dd.SetBound(140);
   const TDiagramDrawing d = dd.Drawing(265);
   // Horizontal axis, 15 ticks, vertical axis; no count scale without counts.
@@ -89,9 +89,9 @@ TEST_F(DiagramFormsTest, PeakZeroDrawsOnlyTheAxes) {
   EXPECT_EQ(d.lines[0].to, QPoint(300, 260));
   EXPECT_EQ(d.lines[16].to, QPoint(0, 10));
   EXPECT_TRUE(d.texts.empty());
-  THistDirForm dir;
+  TDirectionHistogramWindow dir;
   EXPECT_TRUE(dir.Drawing(200).lines.empty());
-  TDiagLocFractDimForm loc;
+  TLocalFractalDiagram loc;
   loc.SetUpperBound(250);
   loc.SetStart(120);
   EXPECT_EQ(loc.Drawing(265).lines.size(), 1u + 11u + 1u);
@@ -101,7 +101,7 @@ TEST_F(DiagramFormsTest, GrayHistogramBarsFollowTheCurrentImage) {
   TGrayHistogram counts{};
   counts[0] = 4;
   counts[200] = 2;
-  THistoGrisForm form;
+  TGrayHistogramWindow form;
   form.SetSource([&] { return counts; });
   TDiagramDrawing d = form.Drawing(265);
   ASSERT_GE(d.lines.size(), 2u);
@@ -119,7 +119,7 @@ TEST_F(DiagramFormsTest, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
   counts[90] = 12;
   counts[270] = 3;
   counts[360] = 500;  // not shown
-  THistDirForm form;
+  TDirectionHistogramWindow form;
   form.SetSource([&] { return counts; });
   EXPECT_EQ(form.windowTitle(), " DIRECTION FREQUENCY");
   const TDiagramDrawing d = form.Drawing(200);
@@ -130,7 +130,7 @@ TEST_F(DiagramFormsTest, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
 }
 
 TEST_F(DiagramFormsTest, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCounts) {
-  TDiagDD3DForm form;
+  TDissection3DDiagram form;
   form.Counts2D()[0] = 50;
   form.Counts3D()[0] = 10;
   form.Counts3D()[3] = 5;
@@ -149,10 +149,10 @@ TEST_F(DiagramFormsTest, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCount
 
 TEST_F(DiagramFormsTest, OneInstancePerFrame) {
   QWidget frame;
-  TDiagDDForm& a = DiagramWindow<TDiagDDForm>(frame);
+  TDissectionDiagram& a = DiagramWindow<TDissectionDiagram>(frame);
   a.SetBound(12);
-  EXPECT_EQ(DiagramWindow<TDiagDDForm>(frame).Bound(), 12);
-  EXPECT_NE(static_cast<QWidget*>(&DiagramWindow<TDiagDD3DForm>(frame)), static_cast<QWidget*>(&a));
+  EXPECT_EQ(DiagramWindow<TDissectionDiagram>(frame).Bound(), 12);
+  EXPECT_NE(static_cast<QWidget*>(&DiagramWindow<TDissection3DDiagram>(frame)), static_cast<QWidget*>(&a));
 }
 
 }  // namespace

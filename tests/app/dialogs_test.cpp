@@ -12,7 +12,7 @@ namespace {
 
 TEST(DynamicScale, OkChecksUnitAndPixelSize) {
   TestPrompter prompts;
-  TDynamicScale dialog;
+  TDynamicScaleDialog dialog;
   dialog.SetPixelSizeText("30");
   dialog.OkClick();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -42,7 +42,7 @@ TEST(DynamicScale, OkChecksUnitAndPixelSize) {
 
 TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   TestPrompter prompts;
-  TDynamicScale dialog;
+  TDynamicScaleDialog dialog;
   dialog.SetFileFigures(277264, 277264, 2, 344, 403);
   dialog.SetElevationRange(213, 428);
   dialog.ChooseUnit(1000);
@@ -59,7 +59,7 @@ TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   EXPECT_DOUBLE_EQ(dialog.Maximum(), 428.0);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("RealSize")->text(), "277264");
   // The unit stays chosen for the next opening.
-  TDynamicScale& again = dialog;
+  TDynamicScaleDialog& again = dialog;
   again.SetPixelSizeText("90");
   again.OkClick();
   EXPECT_EQ(again.UnitFactor(), 1000);
@@ -74,7 +74,7 @@ TEST(TextValues, LeadingNumbersAndDigitFields) {
   EXPECT_DOUBLE_EQ(LeadingDouble("x"), 0.0);
   EXPECT_EQ(DigitsPrefix("12a5"), "12");
 
-  TDigitEdit edit;
+  TWholeNumberEdit edit;
   edit.setText("12a5");
   EXPECT_EQ(edit.text(), "12");
   EXPECT_EQ(edit.Value(), 12);
@@ -89,7 +89,7 @@ class PrefsFormTest : public ::testing::Test {
   }
   TestPrompter prompts;
   TSettings settings;
-  TPrefsForm form{settings};
+  TPreferencesDialog form{settings};
 };
 
 TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
@@ -125,7 +125,7 @@ TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
 TEST_F(PrefsFormTest, DirectoryChooserFillsTheEditAndTheCopy) {
   QTemporaryDir dir;
   prompts.dialogs["SelRepForm"] = [&](QDialog& dialog) {
-    static_cast<TSelRepForm&>(dialog).SetDirectory(dir.path());
+    static_cast<TDirectoryDialog&>(dialog).SetDirectory(dir.path());
     dialog.accept();
     return static_cast<int>(QDialog::Accepted);
   };

@@ -1,10 +1,10 @@
 #include <QAction>
 #include <QPushButton>
 
-#include "app/commands/drainage_commands.h"
+#include "app/drainage/drainage_commands.h"
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_dialogs.h"
-#include "app/drainage/extract_riv.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/drainage/density_image.h"
@@ -36,7 +36,7 @@ class DrainageCommandsTest : public MainFormTest {
   // The extraction dialog answered with these ranges, OK pressed.
   void AnswerExtraction(const QString& lower, const QString& upper, int colour) {
     prompts.dialogs["ExtractRiv"] = [=](QDialog& d) {
-      auto& riv = static_cast<TExtractRiv&>(d);
+      auto& riv = static_cast<TDrainageExtractionDialog&>(d);
       riv.SetRanges(lower, upper);
       riv.ChooseColour(colour);
       riv.OKBitBtnClick();
@@ -46,12 +46,12 @@ class DrainageCommandsTest : public MainFormTest {
 
   void AnswerDissection(const QString& window, int palette, int kind) {
     prompts.dialogs["DDFen"] = [=](QDialog& d) {
-      static_cast<TDDFen&>(d).SetWindowSizeText(window);
+      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(window);
       d.accept();
       return d.result();
     };
     prompts.dialogs["DDPaletteFen"] = [=](QDialog& d) {
-      auto& p = static_cast<TDDPaletteFen&>(d);
+      auto& p = static_cast<TDensityPaletteDialog&>(d);
       p.SelectPalette(palette);
       p.ChooseResultKind(kind);
       p.OkClick();
@@ -110,7 +110,7 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     EXPECT_EQ(main->DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
   }
   prompts.dialogs["ExtractRiv"] = [](QDialog& d) {
-    auto& riv = static_cast<TExtractRiv&>(d);
+    auto& riv = static_cast<TDrainageExtractionDialog&>(d);
     riv.SetRanges("1", "4");
     d.findChild<QPushButton*>("CancelBitBtn")->click();
     return d.result();
@@ -133,7 +133,7 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   EXPECT_TRUE(main->IsEnabled("DiagDD1"));
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
   // Blocks of 8 over 48 x 40: 6 x 5 blocks; the densest holds two crossing lines (15 cells).
-  TDiagDDForm& diagram = DiagramWindow<TDiagDDForm>(*main);
+  TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(*main);
   EXPECT_EQ(diagram.Bound(), static_cast<int>(10 * (15.0 / 64.0 * 100.0)));
   int windows = 0;
   for (auto c : diagram.Counts()) windows += c;
@@ -182,7 +182,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
 }
 
 TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
-  TDDFen& window = DDFenOf(*main);
+  TWindowSizeDialog& window = DDFenOf(*main);
   EXPECT_EQ(&window, &DDFenOf(*main));
   window.SetPixelSize(90);
   window.SetWindowSizeText("51");
@@ -191,7 +191,7 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
   EXPECT_EQ(window.SideText(), "4.590 x 4.590 km");
 
   // Choosing "Gray Tones (0, 255)" and leaving with "Delete" keeps the coloured table.
-  TDDPaletteFen& palette = DDPaletteFenOf(*main);
+  TDensityPaletteDialog& palette = DDPaletteFenOf(*main);
   palette.SelectPalette(kGrayTones0255);
   palette.DeleteClick();
   EXPECT_EQ(palette.PaletteChoice(), kColoredPalette);
@@ -220,7 +220,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   EXPECT_EQ(main->ParameterImage(), nullptr);
 
   prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
-    auto& f = static_cast<THeadWatersForm&>(d);
+    auto& f = static_cast<THeadwatersDialog&>(d);
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
     f.ChooseResultKind(0);

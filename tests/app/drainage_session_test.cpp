@@ -7,8 +7,8 @@
 #include <QFile>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_dialogs.h"
-#include "app/drainage/extract_riv.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
@@ -44,7 +44,7 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
 
   // Extraction: ranges 1 .. 6, a blue network.
   prompts.dialogs["ExtractRiv"] = [](QDialog& dialog) {
-    auto& riv = static_cast<TExtractRiv&>(dialog);
+    auto& riv = static_cast<TDrainageExtractionDialog&>(dialog);
     riv.SetRanges("1", "6");
     riv.ChooseColour(kNetworkBlue);
     riv.show();
@@ -93,12 +93,12 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
                                    {"DrainageLength2", "drainage_dd_moving_length.png"}};
   for (const auto& name : names) {
     prompts.dialogs["DDFen"] = [](QDialog& dialog) {
-      static_cast<TDDFen&>(dialog).SetWindowSizeText("11");
+      static_cast<TWindowSizeDialog&>(dialog).SetWindowSizeText("11");
       dialog.accept();
       return QDialog::Accepted;
     };
     prompts.dialogs["DDPaletteFen"] = [&](QDialog& dialog) {
-      auto& palette = static_cast<TDDPaletteFen&>(dialog);
+      auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
       palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
       palette.SetSmoothing(shot == 3);
       palette.ChooseResultKind(0);
@@ -127,11 +127,11 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
     Shot(*main, name[1]);
     ++shot;
   }
-  EXPECT_GT(DiagramWindow<TDiagDDForm>(*main).Bound(), 0);
+  EXPECT_GT(DiagramWindow<TDissectionDiagram>(*main).Bound(), 0);
 
   // Headwaters density with a half window of 10.
   prompts.dialogs["HeadWatersForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<THeadWatersForm&>(dialog);
+    auto& form = static_cast<THeadwatersDialog&>(dialog);
     form.SetHalfWindowText("10");
     form.ChooseDynamicScale(255);
     form.show();

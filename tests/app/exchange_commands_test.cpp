@@ -1,6 +1,6 @@
 // ILWIS export and import through the menus, the UTM readout, wrapping and levels, the page
 // layout and printing: driven through the menu actions with a recording prompter.
-#include "app/commands/exchange_commands.h"
+#include "app/exchange/exchange_commands.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,9 +12,9 @@
 #include <QSlider>
 #include <cstdlib>
 
-#include "app/commands/file_commands.h"
+#include "app/terrain/file_commands.h"
 #include "app/exchange/coordinate_form.h"
-#include "app/exchange/histo_modif_form.h"
+#include "app/display/levels_form.h"
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
 #include "app/terrain/dynamic_scale.h"
@@ -42,7 +42,7 @@ class ExchangeCommandsTest : public MainFormTest {
 
   void ExportAs(const QString& name) {
     prompts.dialogs["FormIlwis"] = [name](QDialog& dialog) {
-      auto& form = static_cast<TFormIlwis&>(dialog);
+      auto& form = static_cast<TIlwisExportDialog&>(dialog);
       form.SetNameText(name);
       form.OkClick();
       return form.result();
@@ -83,7 +83,7 @@ TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
 TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
   InstallDem(4, 3);
   prompts.dialogs["FormIlwis"] = [](QDialog& dialog) {
-    static_cast<TFormIlwis&>(dialog).OkClick();
+    static_cast<TIlwisExportDialog&>(dialog).OkClick();
     return dialog.result();
   };
   main->Action("Ilwis1")->trigger();
@@ -120,7 +120,7 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
   prompts.files.push_back({TempPath("jacks.mpr"), 1});
   const QString output = TempPath("back");
   prompts.dialogs["ImportIlwisFileForm"] = [&](QDialog& dialog) {
-    auto& form = static_cast<TImportIlwisFileForm&>(dialog);
+    auto& form = static_cast<TIlwisImportDialog&>(dialog);
     EXPECT_EQ(Edit(form, "LineEdit")->text(), "344");
     EXPECT_EQ(Edit(form, "NumBytesEdit")->text(), "8");
     form.SetNameText(output);
@@ -187,7 +187,7 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   data.write(QByteArray(50, '\0'));
   data.close();
   prompts.dialogs["ImportIlwisFileForm"] = [](QDialog& dialog) {
-    static_cast<TImportIlwisFileForm&>(dialog).OkClick();
+    static_cast<TIlwisImportDialog&>(dialog).OkClick();
     return dialog.result();
   };
   prompts.files.push_back({TempPath("bad.mpr"), 1});
@@ -214,7 +214,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   info.columns = 100;
   info.pixelSize = 90;
   emit main->DemOpened(info);
-  TCoordinateForm& form = commands->CoordinateForm();
+  TUtmCoordinatesDialog& form = commands->CoordinateForm();
   EXPECT_EQ(Edit(form, "CoordLines")->text(), "100");
   EXPECT_EQ(Edit(form, "OrigPixSize")->text(), "90");
 
@@ -224,7 +224,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   EXPECT_EQ(main->StatusText(1), "untouched");
 
   prompts.dialogs["CoordinateForm"] = [](QDialog& dialog) {
-    auto& coordinates = static_cast<TCoordinateForm&>(dialog);
+    auto& coordinates = static_cast<TUtmCoordinatesDialog&>(dialog);
     coordinates.SetZoneText("14");
     coordinates.SetCorners("1000", "3000", "2000", "4000");
     EXPECT_EQ(coordinates.CalculatedX(), "10");
@@ -259,7 +259,7 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
   }
   main->ShowWrappedImage(colour);
   prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<THistoModifForm&>(dialog);
+    auto& form = static_cast<TLevelsDialog&>(dialog);
     auto* link = form.findChild<QCheckBox*>("LierCheckBox");
     EXPECT_TRUE(link->isEnabled());
     EXPECT_FALSE(link->isChecked());
@@ -290,7 +290,7 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
 
   // Link on a colour image: the least minimum and the greatest maximum for all three.
   prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<THistoModifForm&>(dialog);
+    auto& form = static_cast<TLevelsDialog&>(dialog);
     form.findChild<QSlider*>("RMinTrackBar")->setValue(10);
     form.findChild<QSlider*>("RMaxTrackBar")->setValue(200);
     form.findChild<QSlider*>("GMinTrackBar")->setValue(20);
@@ -320,7 +320,7 @@ TEST_F(ExchangeCommandsTest, GrayImageLocksLinkAndWrappingShowsTheParameterImage
   EXPECT_EQ(main->DisplayedRaster(), gray);
 
   prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<THistoModifForm&>(dialog);
+    auto& form = static_cast<TLevelsDialog&>(dialog);
     auto* link = form.findChild<QCheckBox*>("LierCheckBox");
     EXPECT_TRUE(link->isChecked());
     EXPECT_FALSE(link->isEnabled());
@@ -365,7 +365,7 @@ TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
   main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, 1);
   EXPECT_EQ(main->PrinterRectangle().left, -1);
   prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
-    auto& form = static_cast<TConfigPagePrintForm&>(dialog);
+    auto& form = static_cast<TPageLayoutDialog&>(dialog);
     EXPECT_EQ(Edit(form, "LargEdit")->text(), "105");
     EXPECT_EQ(Edit(form, "HautEdit")->text(), "52.5");
     EXPECT_EQ(Edit(form, "GaucheEdit")->text(), "52.5");
@@ -413,7 +413,7 @@ TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
   InstallDem(100, 400);
   main->ShowParameterImage(MakeGray(100, 400, [](int, int l) { return l % 256; }), " T ", 0, 1);
   prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
-    auto& form = static_cast<TConfigPagePrintForm&>(dialog);
+    auto& form = static_cast<TPageLayoutDialog&>(dialog);
     form.findChild<QCheckBox*>("PPageCheckBox")->click();
     EXPECT_FLOAT_EQ(form.Layout().h, 297.0f);
     EXPECT_FLOAT_EQ(form.Layout().w, 74.25f);
@@ -431,7 +431,7 @@ TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
   InstallDem(400, 200);
   main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, 1);
   prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
-    static_cast<TConfigPagePrintForm&>(dialog).OkClick();
+    static_cast<TPageLayoutDialog&>(dialog).OkClick();
     return dialog.result();
   };
   main->Action("Imprimer")->trigger();  // no layout yet: the dialog comes first
@@ -455,7 +455,7 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
   InstallDem(40, 30);
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, 1);
   prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
-    static_cast<TConfigPagePrintForm&>(dialog).OkClick();
+    static_cast<TPageLayoutDialog&>(dialog).OkClick();
     return dialog.result();
   };
   main->Action("Imprimer")->trigger();  // the file dialog is cancelled: nothing printed
@@ -470,7 +470,7 @@ TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
   InstallDem(40, 30);
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, 1);
   prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
-    static_cast<TConfigPagePrintForm&>(dialog).OkClick();
+    static_cast<TPageLayoutDialog&>(dialog).OkClick();
     return dialog.result();
   };
   QFile old(pdf);

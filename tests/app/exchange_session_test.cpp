@@ -15,9 +15,9 @@
 #include <QSlider>
 #include <cstdlib>
 
-#include "app/commands/exchange_commands.h"
+#include "app/exchange/exchange_commands.h"
 #include "app/exchange/coordinate_form.h"
-#include "app/exchange/histo_modif_form.h"
+#include "app/display/levels_form.h"
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
 #include "app/terrain/dynamic_scale.h"
@@ -83,7 +83,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
 
   // A UTM frame of 90 m cells.
   prompts.dialogs["CoordinateForm"] =
-      Showing<TCoordinateForm>("exchange_coordinates.png", [](TCoordinateForm& form) {
+      Showing<TUtmCoordinatesDialog>("exchange_coordinates.png", [](TUtmCoordinatesDialog& form) {
         form.SetZoneText("14");
         form.SetCorners("600000", "3660000", "636270", "3690960");
         EXPECT_EQ(form.CalculatedX(), "90");
@@ -99,7 +99,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   // Export: the dialog holds the DEM's figures and the frame of the
   // coordinates.
   prompts.dialogs["FormIlwis"] =
-      Showing<TFormIlwis>("exchange_ilwis_export.png", [](TFormIlwis& form) {
+      Showing<TIlwisExportDialog>("exchange_ilwis_export.png", [](TIlwisExportDialog& form) {
         EXPECT_EQ(form.Zone(), 14);
         form.SetNameText("jacksboro");
         form.OkClick();
@@ -118,7 +118,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   const QString back = temp.filePath("jacksboro_back");
   prompts.files.push_back({temp.filePath("jacksboro.mpr"), 1});
   prompts.dialogs["ImportIlwisFileForm"] =
-      Showing<TImportIlwisFileForm>("exchange_ilwis_import.png", [&](TImportIlwisFileForm& form) {
+      Showing<TIlwisImportDialog>("exchange_ilwis_import.png", [&](TIlwisImportDialog& form) {
         form.ChooseType(IlwisElementType::kDouble);
         form.SetNameText(back);
         form.OkClick();
@@ -138,7 +138,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   EXPECT_EQ(differences, 0);
 
   // Levels of the relief: a gray image, so the three channels move together.
-  prompts.dialogs["HistoModifForm"] = Showing<THistoModifForm>(nullptr, [](THistoModifForm& form) {
+  prompts.dialogs["HistoModifForm"] = Showing<TLevelsDialog>(nullptr, [](TLevelsDialog& form) {
     form.findChild<QSlider*>("RMinTrackBar")->setValue(70);
     form.findChild<QSlider*>("RMaxTrackBar")->setValue(190);
     Wait(100);
@@ -166,7 +166,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   Shot(*main, "exchange_levels_wrapped.png");
   ASSERT_TRUE(main->IsVisible("Imprimer"));
   prompts.dialogs["ConfigPagePrintForm"] =
-      Showing<TConfigPagePrintForm>(nullptr, [](TConfigPagePrintForm& form) {
+      Showing<TPageLayoutDialog>(nullptr, [](TPageLayoutDialog& form) {
         QLineEdit* width = form.findChild<QLineEdit*>("LargEdit");
         width->setText("150");
         emit width->editingFinished();

@@ -1,6 +1,6 @@
 // Opening DEMs, parameter images and drainage networks, saving them, and the settings file
 // around a session: driven through the menu actions with a recording prompter.
-#include "app/commands/file_commands.h"
+#include "app/terrain/file_commands.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -56,7 +56,7 @@ class FileCommandsTest : public MainFormTest {
 
   void AnswerScale(int unit, const QString& pixel) {
     prompts.dialogs["DynamicScale"] = [unit, pixel](QDialog& dialog) {
-      auto& scale = static_cast<TDynamicScale&>(dialog);
+      auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
       scale.ChooseUnit(unit);
       scale.SetPixelSizeText(pixel);
       scale.OkClick();
@@ -130,7 +130,7 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   WriteFile(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}));
   std::deque<QString> bytes = {"3", "1", "4"};
   prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
-    static_cast<TByteForm&>(dialog).SetText(bytes.front());
+    static_cast<TByteCountDialog&>(dialog).SetText(bytes.front());
     bytes.pop_front();
     dialog.accept();
     return static_cast<int>(QDialog::Accepted);
@@ -153,7 +153,7 @@ TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
   const QString path = TempPath("noheader.raw");
   WriteFile(path, LittleEndian(std::vector<std::uint16_t>(6, 9)));
   prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
-    static_cast<TCoordImage&>(dialog).SetTexts("2", "3");
+    static_cast<TImageSizeDialog&>(dialog).SetTexts("2", "3");
     dialog.accept();
     return static_cast<int>(QDialog::Accepted);
   };
@@ -336,7 +336,7 @@ TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {
   WriteFile(path, "[FICHIERS]\r\n1=first.raw\r\n3=third.raw\r\n");
   setenv("ORVANE_SETTINGS", path.toLocal8Bit().constData(), 1);
   {
-    TAppSession session;
+    TSettingsStore session;
     unsetenv("ORVANE_SETTINGS");
     EXPECT_EQ(session.path, path);
     EXPECT_EQ(session.settings.files[0], "first.raw");
@@ -348,7 +348,7 @@ TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {
   EXPECT_TRUE(text.contains("TETA=315.00")) << text.toStdString();
   EXPECT_TRUE(text.contains("PHI=65.00")) << text.toStdString();
   EXPECT_TRUE(text.contains("3=third.raw"));
-  TAppSession again(path);
+  TSettingsStore again(path);
   EXPECT_EQ(again.settings.skeletonSize, 42);
   EXPECT_EQ(again.settings.files[2], "third.raw");
 }

@@ -101,11 +101,11 @@ struct Session {
     main->show();
     prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {
       const int result = AnswerSampleScale(dialog);
-      scaleBytes = static_cast<TDynamicScale&>(dialog).NumBytes();
+      scaleBytes = static_cast<TDynamicScaleDialog&>(dialog).NumBytes();
       return result;
     };
     prompts.dialogs["ByteForm"] = [](QDialog& dialog) {
-      static_cast<TByteForm&>(dialog).SetText("4");
+      static_cast<TByteCountDialog&>(dialog).SetText("4");
       dialog.accept();
       return dialog.result();
     };

@@ -2,8 +2,8 @@
 #include <QFile>
 
 #include "../core/gdal_test_files.h"
-#include "app/commands/exchange_commands.h"
-#include "app/commands/gdal_commands.h"
+#include "app/exchange/exchange_commands.h"
+#include "app/exchange/gdal_commands.h"
 #include "app/exchange/coordinate_form.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/terrain/dynamic_scale.h"
@@ -37,16 +37,16 @@ class GdalCommandsTest : public MainFormTest {
   // Answers the import dialog with a unit and a name.
   void AnswerImport(int unit, const QString& name) {
     prompts.dialogs["ImportGdalForm"] = [unit, name](QDialog& d) {
-      auto& form = static_cast<TImportGdalForm&>(d);
+      auto& form = static_cast<TImportGdalDialog&>(d);
       form.ChooseUnit(unit);
       form.SetNameText(name);
       form.OkClick();
       return d.result();
     };
   }
-  void AnswerExport(TExportGeoTiffForm::Content content, TExportGeoTiffForm::Source source) {
+  void AnswerExport(TExportGeoTiffDialog::Content content, TExportGeoTiffDialog::Source source) {
     prompts.dialogs["ExportGeoTiffForm"] = [content, source](QDialog& d) {
-      auto& form = static_cast<TExportGeoTiffForm&>(d);
+      auto& form = static_cast<TExportGeoTiffDialog&>(d);
       form.Choose(content);
       form.ChooseSource(source);
       return int(QDialog::Accepted);
@@ -99,7 +99,7 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
   ASSERT_NE(main->CurrentDem(), nullptr);
 
   main->SetParameterImage(MakeGray(20, 15, [](int c, int l) { return c + l; }));
-  AnswerExport(TExportGeoTiffForm::kParameterImage, TExportGeoTiffForm::kFromImport);
+  AnswerExport(TExportGeoTiffDialog::kParameterImage, TExportGeoTiffDialog::kFromImport);
   prompts.files.push_back({TempPath("slope"), 1});
   main->Action("ExportGeoTiff1")->trigger();
   const ReadBack image = ReadTestRaster(TempPath("slope.tif").toStdString());
@@ -110,7 +110,7 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
   EXPECT_EQ(image.values[0][21], 2.0);
 
   // The DEM through the UTM frame of the coordinate dialog, in whole metres.
-  AnswerExport(TExportGeoTiffForm::kDem, TExportGeoTiffForm::kFromUtmFrame);
+  AnswerExport(TExportGeoTiffDialog::kDem, TExportGeoTiffDialog::kFromUtmFrame);
   prompts.files.push_back({TempPath("dem.tif"), 1});
   main->Action("ExportGeoTiff1")->trigger();
   const ReadBack dem = ReadTestRaster(TempPath("dem.tif").toStdString());
@@ -152,7 +152,7 @@ TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   prompts.messages.clear();
   prompts.files.push_back({TempPath("bare.tif"), 1});
   prompts.dialogs["ImportGdalForm"] = [this](QDialog& d) {
-    auto& form = static_cast<TImportGdalForm&>(d);
+    auto& form = static_cast<TImportGdalDialog&>(d);
     form.SetNameText(TempPath("bare"));
     form.OkClick();
     EXPECT_EQ(d.result(), QDialog::Rejected);

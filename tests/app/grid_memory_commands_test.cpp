@@ -5,8 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "app/drainage/dissection_dialogs.h"
-#include "app/exchange/vue3d_form.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/render/view3d_form.h"
 #include "app/shell/progress_form.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/common/grid_memory.h"
@@ -34,7 +34,7 @@ class GridMemoryCommandsTest : public MainFormTest {
       return d.result();
     };
     prompts.dialogs["DDFen"] = [](QDialog& d) {
-      static_cast<TDDFen&>(d).SetWindowSizeText("5");
+      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("5");
       d.accept();
       return d.result();
     };
@@ -102,7 +102,7 @@ TEST_F(GridMemoryCommandsTest, A3DPictureTooLargeForMemoryIsSaidAndNoWindowOpens
   std::unique_ptr<ScopedGridByteCeiling> ceiling;
   QString expected;
   prompts.dialogs["Vue3DForm"] = [&](QDialog& d) {
-    auto& form = static_cast<TVue3DForm&>(d);
+    auto& form = static_cast<TView3DDialog&>(d);
     form.resize(400, 300);
     form.Activate();
     const TView3D view = form.View();
@@ -120,7 +120,7 @@ TEST_F(GridMemoryCommandsTest, A3DPictureTooLargeForMemoryIsSaidAndNoWindowOpens
 TEST_F(GridMemoryCommandsTest, OpeningADemTooLargeForMemoryKeepsTheOpenOne) {
   prompts.files.push_back({kSample, 1});
   prompts.dialogs["DynamicScale"] = [](QDialog& d) {
-    auto& scale = static_cast<TDynamicScale&>(d);
+    auto& scale = static_cast<TDynamicScaleDialog&>(d);
     scale.ChooseUnit(1);
     scale.SetPixelSizeText("90");
     scale.OkClick();

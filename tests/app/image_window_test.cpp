@@ -38,7 +38,7 @@ class ImageWindowTest : public ::testing::Test {
         raster->SetColor(c, l, c < 50 ? Rgb(c, c, c) : Rgb(200, 10, c));
       }
     }
-    window = std::make_unique<TImageParamForm>(host);
+    window = std::make_unique<TParameterImageWindow>(host);
     window->resize(320, 151);
     window->SetRaster(*raster);
   }
@@ -56,7 +56,7 @@ class ImageWindowTest : public ::testing::Test {
 
   FakeHost host;
   std::shared_ptr<TRasterImage> raster;
-  std::unique_ptr<TImageParamForm> window;
+  std::unique_ptr<TParameterImageWindow> window;
 };
 
 TEST_F(ImageWindowTest, BitmapHoldsTheRasterColours) {
@@ -114,8 +114,8 @@ TEST_F(ImageWindowTest, NoZoomWithoutTheMagnifier) {
 }
 
 TEST_F(ImageWindowTest, CaptionsOfTheThreeWindows) {
-  TImageForm dem(host);
-  TRiverImageForm river(host);
+  TDemImageWindow dem(host);
+  TDrainageImageWindow river(host);
   EXPECT_EQ(dem.windowTitle(), "Image (1:1)");
   EXPECT_EQ(dem.CaptionFor(1), "/dem/site_m2.raw (1:1)");
   EXPECT_EQ(dem.CaptionFor(-3), "/dem/site_m2.raw (1:3) ");

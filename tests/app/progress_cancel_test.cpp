@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <new>
 
-#include "app/drainage/extract_riv.h"
+#include "app/drainage/extraction_form.h"
 #include "app/shell/progress_form.h"
 #include "test_support.h"
 
@@ -24,7 +24,7 @@ class ProgressCancelTest : public MainFormTest {
   }
   void AnswerExtraction(const QString& lower, const QString& upper) {
     prompts.dialogs["ExtractRiv"] = [=](QDialog& d) {
-      auto& riv = static_cast<TExtractRiv&>(d);
+      auto& riv = static_cast<TDrainageExtractionDialog&>(d);
       riv.SetRanges(lower, upper);
       riv.ChooseColour(0);
       riv.OKBitBtnClick();
@@ -52,7 +52,7 @@ TEST_F(ProgressCancelTest, CancelStopsALargeDrainageExtractionAndKeepsTheState) 
   QObject::connect(&tick, &QTimer::timeout, [&] { ticked = true; });
   tick.start(100);
   QTimer::singleShot(400, [&] {
-    TProgressForm* form = main->ProgressWindow().Window();
+    TProgressWindow* form = main->ProgressWindow().Window();
     if (!form) return;
     sawWindow = form->isVisible() && form->windowTitle() == "Progression";
     modal = form->isModal();

@@ -10,12 +10,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/commands/render_commands.h"
+#include "app/render/relief_commands.h"
 #include "app/display/bitmap_box.h"
-#include "app/display/palette_form.h"
-#include "app/display/relief_forms.h"
-#include "app/exchange/vue3d_form.h"
-#include "app/terrain/infos_mnt_form.h"
+#include "app/render/palette_form.h"
+#include "app/render/relief_forms.h"
+#include "app/render/view3d_form.h"
+#include "app/terrain/dem_info_form.h"
 #include "core/render/slices.h"
 #include "test_support.h"
 
@@ -24,7 +24,7 @@ namespace {
 
 class RenderFormsTest : public MainFormTest {
  protected:
-  TRenderCommands& Commands() { return *main->findChild<TRenderCommands*>("RenderCommands"); }
+  TReliefCommands& Commands() { return *main->findChild<TReliefCommands*>("RenderCommands"); }
   void InstallHills(int columns = 60, int lines = 50) {
     auto dem = MakeDem(columns, lines, [](int c, int l) {
       return static_cast<int>(400 + 300 * std::sin(c * 0.2) * std::cos(l * 0.15));
@@ -36,7 +36,7 @@ class RenderFormsTest : public MainFormTest {
 
 TEST_F(RenderFormsTest, LightDialogCleansClampsAndFollowsTheSun) {
   InstallHills();
-  TConstEstompForm& light = Commands().EstompForm();
+  TShadingDialog& light = Commands().EstompForm();
   light.Activate();
   EXPECT_EQ(light.findChild<QLineEdit*>("DirEdit")->text(), "405.0");
   EXPECT_EQ(light.findChild<QLineEdit*>("IncEdit")->text(), "65.0");
@@ -84,7 +84,7 @@ TEST_F(RenderFormsTest, LightDialogCleansClampsAndFollowsTheSun) {
 
 TEST_F(RenderFormsTest, ShadowingRefusesNoTableWithoutShadow) {
   InstallHills();
-  TConstHypsoForm& hypso = Commands().HypsoForm();
+  TSlicesDialog& hypso = Commands().HypsoForm();
   hypso.ChooseType(kSliceNone);
   hypso.OkClick();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(RenderFormsTest, ShadowingRefusesNoTableWithoutShadow) {
 TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   InstallHills();
   prompts.dialogs["ConstHypsoForm"] = [this](QDialog& dialog) {
-    auto& form = static_cast<TConstHypsoForm&>(dialog);
+    auto& form = static_cast<TSlicesDialog&>(dialog);
     form.ChooseType(kSliceHypsoMap1);
     form.SetScale(true);
     form.SetShadow(true);
@@ -135,7 +135,7 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
 
   // Gray tones: display mode 1, palette enabled.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TConstHypsoForm&>(dialog);
+    auto& form = static_cast<TSlicesDialog&>(dialog);
     form.SetShadow(false);
     form.ChooseType(kSliceGrayTones);
     return QDialog::Accepted;
@@ -148,7 +148,7 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
 
   // Wrapping replaces the DEM window's picture.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    static_cast<TConstHypsoForm&>(dialog).SetWrapping(true);
+    static_cast<TSlicesDialog&>(dialog).SetWrapping(true);
     return QDialog::Accepted;
   };
   auto before = main->DisplayedRaster();
@@ -161,7 +161,7 @@ TEST_F(RenderFormsTest, PaletteColoursTheParameterImageInsideTheMargin) {
   InstallHills();
   main->ShowParameterImage(MakeGray(30, 20, [](int c, int l) { return 20 + c * 5 + l; }), " SLOPE ", 3, 1);
   prompts.dialogs["PalForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TPalForm&>(dialog);
+    auto& form = static_cast<TPaletteDialog&>(dialog);
     EXPECT_EQ(form.findChild<QLineEdit*>("MinEdit")->text(), "38");
     EXPECT_EQ(form.findChild<QLineEdit*>("MaxEdit")->text(), QString::number(20 + 26 * 5 + 16));
     form.ChooseTable(0);
@@ -204,7 +204,7 @@ TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
   InstallHills(80, 40);
   bool checked = false;
   prompts.dialogs["Vue3DForm"] = [&](QDialog& dialog) {
-    auto& form = static_cast<TVue3DForm&>(dialog);
+    auto& form = static_cast<TView3DDialog&>(dialog);
     form.resize(900, 600);
     form.Activate();
     if (!form.QuickDem()) {
@@ -247,7 +247,7 @@ TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
   };
   main->Action("View3D1")->trigger();
   ASSERT_TRUE(checked);
-  TImageResForm* result = Commands().LastResult();
+  TView3DResultWindow* result = Commands().LastResult();
   ASSERT_NE(result, nullptr);
   EXPECT_EQ(result->windowTitle(), " 3D RESULT");
   EXPECT_EQ(result->Picture().kind, kRasterRgb);
@@ -277,7 +277,7 @@ TEST_F(RenderFormsTest, DemInfoWindowQuickLookClicksAndPixelSize) {
   auto dem = MakeDem(100, 200, [](int c, int l) { return c + l; }, 30.0f);
   main->InstallOpenedDem(dem, MakeGray(100, 200, [](int, int) { return 0; }), "/data/tall_m2.raw");
   {
-    TInfosMntForm form(*dem, 10, main.get());
+    TDemInfoForm form(*dem, 10, main.get());
     ASSERT_NE(form.QuickLook(), nullptr);
     EXPECT_EQ(form.QuickLook()->lines, 50);
     EXPECT_EQ(form.QuickLook()->columns, 25);
@@ -294,7 +294,7 @@ TEST_F(RenderFormsTest, DemInfoWindowQuickLookClicksAndPixelSize) {
   }
   EXPECT_FLOAT_EQ(dem->pixelSizeX, 30.0f);
   prompts.dialogs["InfosMntForm"] = [](QDialog& dialog) {
-    static_cast<TInfosMntForm&>(dialog).PixelSizeEdit().setText("2,5");
+    static_cast<TDemInfoForm&>(dialog).PixelSizeEdit().setText("2,5");
     dialog.accept();
     return QDialog::Accepted;
   };

@@ -10,11 +10,11 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-#include "app/commands/render_commands.h"
+#include "app/render/relief_commands.h"
 #include "app/display/bitmap_box.h"
-#include "app/display/palette_form.h"
-#include "app/display/relief_forms.h"
-#include "app/exchange/vue3d_form.h"
+#include "app/render/palette_form.h"
+#include "app/render/relief_forms.h"
+#include "app/render/view3d_form.h"
 #include "core/render/slices.h"
 #include "core/surface/slope.h"
 #include "session_support.h"
@@ -33,13 +33,13 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
   TestPrompter& prompts = session.prompts;
   QTemporaryDir& temp = session.temp;
   auto& main = session.main;
-  auto& commands = *main->findChild<TRenderCommands*>("RenderCommands");
+  auto& commands = *main->findChild<TReliefCommands*>("RenderCommands");
 
   // Shadowing: "HypsoMap 1" scaled to the DEM, smoothed, with shadow and cast shadows under
   // a low sun chosen in the light dialog.
   bool wrap = false;
   prompts.dialogs["ConstEstompForm"] = [](QDialog& dialog) {
-    auto& light = static_cast<TConstEstompForm&>(dialog);
+    auto& light = static_cast<TShadingDialog&>(dialog);
     light.Activate();
     auto* inc = light.findChild<QLineEdit*>("IncEdit");
     inc->setText("25");
@@ -55,7 +55,7 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
     return QDialog::Accepted;
   };
   prompts.dialogs["ConstHypsoForm"] = [&](QDialog& dialog) {
-    auto& form = static_cast<TConstHypsoForm&>(dialog);
+    auto& form = static_cast<TSlicesDialog&>(dialog);
     form.ChooseType(kSliceHypsoMap1);
     form.SetSmoothing(true);
     form.SetScale(true);
@@ -84,7 +84,7 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
   main->BeginTreatment(" SLOPE ");
   main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, 1);
   prompts.dialogs["PalForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TPalForm&>(dialog);
+    auto& form = static_cast<TPaletteDialog&>(dialog);
     form.ChooseTable(0);
     form.SetSmoothing(true);
     form.show();
@@ -103,7 +103,7 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
   main->Action("Shadowing1")->trigger();
   ASSERT_EQ(main->DisplayedRaster()->kind, kRasterRgb);
   prompts.dialogs["Vue3DForm"] = [](QDialog& dialog) {
-    auto& viewer = static_cast<TVue3DForm&>(dialog);
+    auto& viewer = static_cast<TView3DDialog&>(dialog);
     viewer.show();
     Wait(100);
     viewer.Activate();
@@ -118,7 +118,7 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
     return QDialog::Accepted;
   };
   main->Action("View3D1")->trigger();
-  TImageResForm* result = commands.LastResult();
+  TView3DResultWindow* result = commands.LastResult();
   ASSERT_NE(result, nullptr);
   result->parentWidget()->resize(result->Picture().columns + 40, result->Picture().lines + 80);
   result->parentWidget()->raise();

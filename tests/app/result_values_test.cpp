@@ -9,9 +9,9 @@
 #include <cmath>
 
 #include "../core/gdal_test_files.h"
-#include "app/display/relief_forms.h"
-#include "app/display/value_histo_form.h"
-#include "app/drainage/dissection_dialogs.h"
+#include "app/render/relief_forms.h"
+#include "app/display/value_histogram_window.h"
+#include "app/drainage/dissection_forms.h"
 #include "app/drainage/headwaters_form.h"
 #include "app/shell/result_values.h"
 #include "app/surface/slope_forms.h"
@@ -90,13 +90,13 @@ class MenuValuesTest : public MainFormTest {
   }
   void RunTotalDepth(int resultKind) {
     prompts.dialogs["DDFen"] = [](QDialog& d) {
-      static_cast<TDDFen&>(d).SetWindowSizeText("3");
+      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("3");
       d.accept();
       return d.result();
     };
     prompts.dialogs["TotalDepthForm"] = [resultKind](QDialog& d) {
-      static_cast<TTotalDepthForm&>(d).ChooseResultKind(resultKind);
-      static_cast<TTotalDepthForm&>(d).OkClick();
+      static_cast<TTotalDepthDialog&>(d).ChooseResultKind(resultKind);
+      static_cast<TTotalDepthDialog&>(d).OkClick();
       return d.result();
     };
     main->Action("TotalDepthTreatment1")->trigger();
@@ -152,7 +152,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");
 
   // The value histogram's axis runs over the values, in their unit.
-  auto& histogram = *main->findChild<TValueHistoForm*>();
+  auto& histogram = *main->findChild<TValueHistogramWindow*>();
   EXPECT_EQ(histogram.AxisTexts(), (QStringList{"18", "18", "18", "18", "18 m"}));
   EXPECT_EQ(histogram.Counts().valid, 38 * 28);
 
@@ -167,7 +167,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   main->SetDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
                           false);
   prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
-    static_cast<THeadWatersForm&>(d).SetHalfWindowText("3");
+    static_cast<THeadwatersDialog&>(d).SetHalfWindowText("3");
     d.accept();
     return d.result();
   };
@@ -177,7 +177,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
 
   // A treatment that keeps no values drops the grid.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    static_cast<TConstHypsoForm&>(dialog).ChooseType(kSliceHypsoMap1);
+    static_cast<TSlicesDialog&>(dialog).ChooseType(kSliceHypsoMap1);
     return int(QDialog::Accepted);
   };
   main->Action("Shadowing1")->trigger();

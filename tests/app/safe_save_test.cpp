@@ -9,7 +9,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/exchange/gdal_forms.h"
-#include "app/exchange/vue3d_form.h"
+#include "app/render/view3d_form.h"
 #include "app/shell/app_session.h"
 #include "test_support.h"
 
@@ -75,9 +75,9 @@ TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
   ExpectRefused(TempPath("net.raw"), "drainage");
 
   prompts.dialogs["ExportGeoTiffForm"] = [](QDialog& d) {
-    auto& form = static_cast<TExportGeoTiffForm&>(d);
-    form.Choose(TExportGeoTiffForm::kParameterImage);
-    form.ChooseSource(TExportGeoTiffForm::kNoGeoreference);
+    auto& form = static_cast<TExportGeoTiffDialog&>(d);
+    form.Choose(TExportGeoTiffDialog::kParameterImage);
+    form.ChooseSource(TExportGeoTiffDialog::kNoGeoreference);
     return int(QDialog::Accepted);
   };
   Lock(TempPath("g.tif"));
@@ -87,7 +87,7 @@ TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
 }
 
 TEST_F(SafeSaveTest, TableAndThreeDimensionalPictureOntoReadOnlyFiles) {
-  TDiagDDForm diagram;
+  TDissectionDiagram diagram;
   diagram.Counts()[3] = 7;
   diagram.SetBound(10);
   Lock(TempPath("table.xls"));
@@ -95,7 +95,7 @@ TEST_F(SafeSaveTest, TableAndThreeDimensionalPictureOntoReadOnlyFiles) {
   diagram.SaveClick();
   ExpectRefused(TempPath("table.xls"), "table");
 
-  TImageResForm picture(std::make_unique<TRasterImage>(8, 6, kRasterRgb), temp.path());
+  TView3DResultWindow picture(std::make_unique<TRasterImage>(8, 6, kRasterRgb), temp.path());
   Lock(TempPath("view.bmp"));
   prompts.files.push_back({TempPath("view.bmp"), 1});
   picture.SaveClick();
@@ -105,7 +105,7 @@ TEST_F(SafeSaveTest, TableAndThreeDimensionalPictureOntoReadOnlyFiles) {
 TEST_F(SafeSaveTest, SettingsThatCannotBeSavedAreSaidAndKept) {
   const QString path = TempPath("Orvane.ini");
   Lock(path);
-  TAppSession session(path);
+  TSettingsStore session(path);
   session.settings.skeletonSize = 42;
   EXPECT_FALSE(session.Finish());
   ExpectRefused(path, "settings");

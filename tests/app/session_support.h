@@ -36,7 +36,7 @@ inline void SaveShot(const char* dirVariable, QWidget& widget, const char* name)
 
 // The dynamic-scale dialog answered as for the sample DEM: "in meters", pixel size 90.
 inline int AnswerSampleScale(QDialog& dialog) {
-  auto& scale = static_cast<TDynamicScale&>(dialog);
+  auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
   scale.ChooseUnit(1);
   scale.SetPixelSizeText("90");
   scale.OkClick();

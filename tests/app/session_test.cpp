@@ -39,16 +39,16 @@ TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
   Wait(50);
   EXPECT_TRUE(tick);
   EXPECT_FALSE(main.isVisible());
-  TPresentationForm* splash = nullptr;
+  TSplashForm* splash = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* s = qobject_cast<TPresentationForm*>(w); s && s->isVisible()) splash = s;
+    if (auto* s = qobject_cast<TSplashForm*>(w); s && s->isVisible()) splash = s;
   }
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(splash->size(), QSize(718, 420));
   Wait(400);
   EXPECT_TRUE(main.isVisible());
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* s = qobject_cast<TPresentationForm*>(w)) {
+    if (auto* s = qobject_cast<TSplashForm*>(w)) {
       EXPECT_FALSE(s->isVisible());
     }
   }
@@ -58,7 +58,7 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   TestPrompter prompts;
   QTemporaryDir temp;
   const QString settingsPath = QDir(temp.path()).filePath("Orvane.ini");
-  TAppSession session(settingsPath);  // a new user: no settings file yet
+  TSettingsStore session(settingsPath);  // a new user: no settings file yet
   session.settings.imageDir = temp.path().toStdString();
   auto main = std::make_unique<TMainForm>(session.settings);
   main->SetWorkDirectory(temp.path());
@@ -86,7 +86,7 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   Wait(50);
 
   // Elevations read out under the mouse.
-  TImageForm& window = *main->DemWindow();
+  TDemImageWindow& window = *main->DemWindow();
   Send(window.viewport(), QEvent::MouseMove, {120, 80}, Qt::NoButton);
   const QPoint cell = window.PixelAt({120, 80});
   EXPECT_EQ(main->StatusText(0),

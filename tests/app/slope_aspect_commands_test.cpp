@@ -1,6 +1,6 @@
 // Slope and aspect from the menus, the direction histogram, the gray histogram and the diagram
 // windows, driven through the frame's actions with a recording prompter.
-#include "app/commands/slope_aspect_commands.h"
+#include "app/surface/slope_aspect_commands.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -62,7 +62,7 @@ TEST_F(SlopeAspectCommandsTest, ColourSlopeBecomesTheParameterImage) {
 TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) {
   InstallDem();
   Answer("PentesForm", [](QDialog& d) {
-    static_cast<TPentesForm&>(d).ChooseType(3);
+    static_cast<TSlopeDialog&>(d).ChooseType(3);
     Click(d, "Norm255RadioButton");
     Click(d, "SlopeShadRadioButton");
   });
@@ -93,7 +93,7 @@ TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheD
 }
 
 TEST_F(SlopeAspectCommandsTest, SlopeDialogTablesAndGrayTones) {
-  TPentesForm& form = Commands().PentesForm();
+  TSlopeDialog& form = Commands().PentesForm();
   EXPECT_EQ(form.windowTitle(), " SLOPES");
   EXPECT_EQ(form.TypeIndex(), 1);
   EXPECT_EQ(form.Table(), SlopeTable(2));
@@ -120,7 +120,7 @@ TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsBut
   EXPECT_TRUE(SameRaster(*main->ParameterImage(), *aspect->image->Blend(*main->OpeningRelief(), 0.5)));
   EXPECT_TRUE(main->IsEnabled("AspectSpeedButton"));
   EXPECT_EQ(main->CaptionedTitle(), " ASPECT   (1:1)");
-  THistDirForm& dir = DiagramWindow<THistDirForm>(*main);
+  TDirectionHistogramWindow& dir = DiagramWindow<TDirectionHistogramWindow>(*main);
   EXPECT_EQ(dir.TableText(), DirectionTable(aspect->histogram));
   main->Action("AspectSpeedButton")->trigger();
   EXPECT_EQ(prompts.executed.back(), "HistDirForm");
@@ -132,7 +132,7 @@ TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsBut
 
 TEST_F(SlopeAspectCommandsTest, GrayAspectIsNotBlendedAndKeepsTheCheckedNormalization) {
   InstallDem(30, 20);
-  TAspectFen& fen = Commands().AspectFen();
+  TAspectDialog& fen = Commands().AspectFen();
   fen.ChoosePalette(1);
   EXPECT_EQ(fen.Normalization(), 360);  // no button clicked yet
   fen.findChild<QAbstractButton*>("Norm90RadioButton")->click();
@@ -156,7 +156,7 @@ TEST_F(SlopeAspectCommandsTest, GrayHistogramAndDiagramButtonsOpenTheirWindows) 
                            " T ", 1, 1);
   main->Action("GrayHisto1")->trigger();
   EXPECT_EQ(prompts.executed.back(), "HistoGrisForm");
-  const TGrayHistogram counts = DiagramWindow<THistoGrisForm>(*main).Counts();
+  const TGrayHistogram counts = DiagramWindow<TGrayHistogramWindow>(*main).Counts();
   EXPECT_EQ(counts[7], 0);  // the ring lies in the margin
   EXPECT_EQ(counts[100], 10 * 8);
   main->Action("DiagSpeedButton")->trigger();  // diagram kind 0: nothing

@@ -68,7 +68,7 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   for (int type = 0; type < 3; ++type) {
     for (bool smooth : {false, true}) {
       prompts.dialogs["PentesForm"] = [&, type, smooth](QDialog& d) {
-        auto& form = static_cast<TPentesForm&>(d);
+        auto& form = static_cast<TSlopeDialog&>(d);
         form.ChooseType(type);
         form.findChild<QCheckBox*>("LissageCheckBox")->setChecked(smooth);
         Click(d, "SlopeRadioButton");
@@ -93,10 +93,10 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
 
   // Slope and Shadow with Table 2.
   prompts.dialogs["PentesForm"] = [](QDialog& d) {
-    static_cast<TPentesForm&>(d).ChooseType(1);
+    static_cast<TSlopeDialog&>(d).ChooseType(1);
     d.findChild<QCheckBox*>("LissageCheckBox")->setChecked(false);
     Click(d, "SlopeShadRadioButton");
-    static_cast<TPentesForm&>(d).accept();
+    static_cast<TSlopeDialog&>(d).accept();
     return d.result();
   };
   main->Action("SlopeTreatment1")->trigger();
@@ -111,10 +111,10 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   // Gray tones in the three normalizations; the raw save is the core's raw file.
   for (const char* button : {"Norm90RadioButton", "Norm180RadioButton", "Norm255RadioButton"}) {
     prompts.dialogs["PentesForm"] = [button](QDialog& d) {
-      static_cast<TPentesForm&>(d).ChooseType(3);
+      static_cast<TSlopeDialog&>(d).ChooseType(3);
       Click(d, button);
       if (QString(button) == "Norm180RadioButton") ShowFor(static_cast<QDialog&>(d), "slope_dialog_gray.png");
-      static_cast<TPentesForm&>(d).accept();
+      static_cast<TSlopeDialog&>(d).accept();
       return d.result();
     };
     main->Action("SlopeTreatment1")->trigger();
@@ -127,9 +127,9 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   EXPECT_LE(top, 254);
   shown("slope_gray255.png");
   prompts.dialogs["PentesForm"] = [](QDialog& d) {
-    static_cast<TPentesForm&>(d).ChooseType(3);
+    static_cast<TSlopeDialog&>(d).ChooseType(3);
     Click(d, "Norm180RadioButton");
-    static_cast<TPentesForm&>(d).accept();
+    static_cast<TSlopeDialog&>(d).accept();
     return d.result();
   };
   main->Action("SlopeTreatment1")->trigger();
@@ -160,9 +160,9 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   // Wrapped: the DEM window shows the slope, the parameter image stays.
   const auto parameter = main->ParameterImage();
   prompts.dialogs["PentesForm"] = [](QDialog& d) {
-    static_cast<TPentesForm&>(d).ChooseType(2);
+    static_cast<TSlopeDialog&>(d).ChooseType(2);
     Click(d, "WrappedRadioButton");
-    static_cast<TPentesForm&>(d).accept();
+    static_cast<TSlopeDialog&>(d).accept();
     return d.result();
   };
   main->Action("SlopeTreatment1")->trigger();
@@ -172,7 +172,7 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
 
   // Aspect: painting palette with shadow and smoothing, then the direction histogram.
   prompts.dialogs["AspectFen"] = [](QDialog& d) {
-    auto& fen = static_cast<TAspectFen&>(d);
+    auto& fen = static_cast<TAspectDialog&>(d);
     fen.ChoosePalette(0);
     fen.findChild<QCheckBox*>("LissageCheckBox")->setChecked(true);
     Click(d, "OrientationShadRadioButton");
@@ -202,9 +202,9 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   // Aspect in gray tones, every normalization.
   for (int n : {18, 36, 90, 180, 255}) {
     prompts.dialogs["AspectFen"] = [n](QDialog& d) {
-      static_cast<TAspectFen&>(d).ChoosePalette(1);
+      static_cast<TAspectDialog&>(d).ChoosePalette(1);
       Click(d, QStringLiteral("Norm%1RadioButton").arg(n).toLatin1().constData());
-      static_cast<TAspectFen&>(d).accept();
+      static_cast<TAspectDialog&>(d).accept();
       return d.result();
     };
     main->Action("AspectTreatment1")->trigger();

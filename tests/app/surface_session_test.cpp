@@ -37,7 +37,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   };
 
   prompts.dialogs["ConCavForm"] = [](QDialog& d) {
-    auto& form = static_cast<TConCavForm&>(d);
+    auto& form = static_cast<TConvexityConcavityDialog&>(d);
     form.SetRange(5);
     form.ChooseDynamism(255);
     ShowFor(form, "surface_convexity_dialog.png");
@@ -49,7 +49,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   showResult("surface_convexity.png");
 
   prompts.dialogs["HorizSurfForm"] = [](QDialog& d) {
-    auto& form = static_cast<THorizSurfForm&>(d);
+    auto& form = static_cast<THorizontalSurfacesDialog&>(d);
     form.SetRange(2);
     form.ChooseDynamism(255);
     ShowFor(form, "surface_horizontal_dialog.png");
@@ -60,7 +60,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   showResult("surface_horizontal.png");
 
   prompts.dialogs["ContourLineForm"] = [](QDialog& d) {
-    auto& form = static_cast<TContourLineForm&>(d);
+    auto& form = static_cast<TContourExtractionDialog&>(d);
     form.SetWindowSize(15);
     form.SetInterval(20);
     form.ChooseTiling(1);
@@ -73,7 +73,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   showResult("surface_contour_density.png");
 
   prompts.dialogs["ContLineForm"] = [](QDialog& d) {
-    auto& form = static_cast<TContLineForm&>(d);
+    auto& form = static_cast<TContourDensityDialog&>(d);
     form.SetFirst(300);
     form.SetLast(1000);
     form.SetInterval(50);
@@ -85,7 +85,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   showResult("surface_contour_lines.png");
 
   prompts.dialogs["CircularWindowForm"] = [](QDialog& d) {
-    auto& form = static_cast<TCircularWindowForm&>(d);
+    auto& form = static_cast<TCircularWindowDialog&>(d);
     form.ChooseStatistic(3);
     form.SetRadius(10);
     ShowFor(form, "surface_circular_dialog.png");

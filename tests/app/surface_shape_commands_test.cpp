@@ -2,7 +2,7 @@
 #include <QAction>
 #include <QLineEdit>
 
-#include "app/commands/surface_shape_commands.h"
+#include "app/surface/shape_commands.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/shape_forms.h"
@@ -57,7 +57,7 @@ class SurfaceShapeCommandsTest : public MainFormTest {
 
 TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) {
   prompts.dialogs["ConCavForm"] = [](QDialog& d) {
-    auto& form = static_cast<TConCavForm&>(d);
+    auto& form = static_cast<TConvexityConcavityDialog&>(d);
     form.SetRange(3);
     form.ChooseDynamism(255);
     d.accept();
@@ -83,7 +83,7 @@ TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) 
 
 TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
   prompts.dialogs["ConCavForm"] = [](QDialog& d) {
-    auto& form = static_cast<TConCavForm&>(d);
+    auto& form = static_cast<TConvexityConcavityDialog&>(d);
     form.SetRange(2);
     form.ChooseResultKind(1);
     d.accept();
@@ -96,7 +96,7 @@ TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
 }
 
 TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeHidesTheDynamism) {
-  THorizSurfForm& form = Dialog<THorizSurfForm>();
+  THorizontalSurfacesDialog& form = Dialog<THorizontalSurfacesDialog>();
   EXPECT_TRUE(form.DynamismShown());
   form.ChooseBinarize(true);
   EXPECT_FALSE(form.DynamismShown());
@@ -104,7 +104,7 @@ TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeH
   EXPECT_TRUE(form.DynamismShown());
 
   prompts.dialogs["HorizSurfForm"] = [](QDialog& d) {
-    auto& f = static_cast<THorizSurfForm&>(d);
+    auto& f = static_cast<THorizontalSurfacesDialog&>(d);
     f.SetRange(2);
     f.ChooseBinarize(true);
     d.accept();
@@ -123,7 +123,7 @@ TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeH
 }
 
 TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity) {
-  TContourLineForm& form = Dialog<TContourLineForm>();
+  TContourExtractionDialog& form = Dialog<TContourExtractionDialog>();
   form.OkClick();
   form.SetInterval(10);
   form.OkClick();
@@ -138,7 +138,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   EXPECT_EQ(main->ParameterImage(), nullptr);
 
   prompts.dialogs["ContourLineForm"] = [](QDialog& d) {
-    auto& f = static_cast<TContourLineForm&>(d);
+    auto& f = static_cast<TContourExtractionDialog&>(d);
     f.SetWindowSize(7);
     f.SetInterval(10);
     f.ChooseTiling(1);
@@ -157,9 +157,9 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
 }
 
 TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSaving) {
-  TContLineForm& form = Dialog<TContLineForm>();
+  TContourDensityDialog& form = Dialog<TContourDensityDialog>();
   prompts.dialogs["ContLineForm"] = [](QDialog& d) {
-    auto& f = static_cast<TContLineForm&>(d);
+    auto& f = static_cast<TContourDensityDialog&>(d);
     f.SetFirst(320);
     f.SetLast(400);
     f.SetInterval(0);
@@ -172,7 +172,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSa
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "The hypsometric interval must be greater than 0");
   EXPECT_EQ(form.findChild<QLineEdit*>("MinEdit")->text(), QString::number(static_cast<int>(dem_->minElevation)));
-  auto* commands = main->findChild<TSurfaceShapeCommands*>();
+  auto* commands = main->findChild<TShapeCommands*>();
   ASSERT_NE(commands, nullptr);
   EXPECT_EQ(commands->ContourLevels(), (std::vector<int>{320, 340, 360, 380, 400}));
   ASSERT_NE(main->ParameterImage(), nullptr);
@@ -199,7 +199,7 @@ TEST_F(SurfaceShapeCommandsTest, GlobalFractalDimensionIsReportedInAMessageBox) 
 }
 
 TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsWithoutScale) {
-  TCircularWindowForm& form = Dialog<TCircularWindowForm>();
+  TCircularWindowDialog& form = Dialog<TCircularWindowDialog>();
   form.OkClick();
   form.SetRadius(2);
   form.SetRadius(0);
@@ -211,7 +211,7 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
   EXPECT_EQ(prompts.messages[1].text, "Radius undefined");
 
   prompts.dialogs["CircularWindowForm"] = [](QDialog& d) {
-    auto& f = static_cast<TCircularWindowForm&>(d);
+    auto& f = static_cast<TCircularWindowDialog&>(d);
     f.SetRadius(3);
     f.ChooseStatistic(6);
     f.OkClick();
@@ -228,7 +228,7 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
 
   Trigger("CircularWindowInfo1");
   EXPECT_EQ(prompts.executed.back(), "CWInfoForm");
-  EXPECT_TRUE(Dialog<TCWInfoForm>().Text().contains("2. Differnce from Mean Elevation"));
+  EXPECT_TRUE(Dialog<TCircularWindowInfoForm>().Text().contains("2. Differnce from Mean Elevation"));
 }
 
 }  // namespace

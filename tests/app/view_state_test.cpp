@@ -86,7 +86,7 @@ TEST_F(MainFormTest, PushedModelReportsToTheProgressWindow) {
 TEST(ProgressSink, NestedComputationsShareOneWindow) {
   TProgressSink sink(nullptr);
   sink.Begin();
-  TProgressForm* window = sink.Window();
+  TProgressWindow* window = sink.Window();
   sink.Begin();
   EXPECT_EQ(sink.Window(), window);
   sink.Step(1.5);

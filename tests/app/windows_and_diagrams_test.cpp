@@ -13,15 +13,15 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/display/image_window.h"
-#include "app/display/palette_form.h"
-#include "app/drainage/extract_riv.h"
+#include "app/render/palette_form.h"
+#include "app/drainage/extraction_form.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/shell/prefs_form.h"
 #include "app/surface/contour_forms.h"
-#include "app/drainage/dissection_dialogs.h"
+#include "app/drainage/dissection_forms.h"
 #include "app/drainage/headwaters_form.h"
 #include "app/exchange/page_print_form.h"
-#include "app/exchange/vue3d_form.h"
+#include "app/render/view3d_form.h"
 #include "app/shell/icons.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/local_fractal_form.h"
@@ -80,7 +80,7 @@ TEST_F(MainFormTest, NewPictureComesForwardAtOneToOne) {
   // The DEM window in front; a result in the parameter window comes forward.
   main->MdiArea().setActiveSubWindow(FrameOf(&dem));
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " SLOPE", 0, 1);
-  EXPECT_EQ(main->MdiArea().activeSubWindow(), FrameOf(main->findChild<TImageParamForm*>()));
+  EXPECT_EQ(main->MdiArea().activeSubWindow(), FrameOf(main->findChild<TParameterImageWindow*>()));
 }
 
 TEST_F(MainFormTest, TilingWithALargePictureKeepsEveryWindowUsable) {
@@ -88,7 +88,7 @@ TEST_F(MainFormTest, TilingWithALargePictureKeepsEveryWindowUsable) {
   main->show();
   InstallDem(40, 30);
   auto picture = std::make_unique<TRasterImage>(900, 700, kRasterRgb);
-  auto* result = new TImageResForm(std::move(picture), temp.path());
+  auto* result = new TView3DResultWindow(std::move(picture), temp.path());
   main->MdiArea().addSubWindow(result)->show();
   Wait(20);
   main->Action("Tile1")->trigger();
@@ -103,7 +103,7 @@ TEST_F(MainFormTest, TilingWithALargePictureKeepsEveryWindowUsable) {
 }
 
 TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
-  TDiagDDForm form;
+  TDissectionDiagram form;
   form.show();
   form.Counts()[40] = 10;
   form.Counts()[200] = 30;
@@ -127,7 +127,7 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   EXPECT_EQ(form.LabelTexts(), (QStringList{"0", "2", "4", "6", "8", "10", "12", "14"}));
 
   // The 3D diagram the same way: 0 .. 7 while the densities fit, stretched beyond.
-  TDiagDD3DForm density3d;
+  TDissection3DDiagram density3d;
   density3d.show();
   density3d.SetBound(60);
   EXPECT_EQ(density3d.LabelTexts(), (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
@@ -145,13 +145,13 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
 }
 
 TEST(DiagramAxes, LabelsOfEveryDiagramStandApart) {
-  THistoGrisForm gray;
-  TDiagDDForm density;
+  TGrayHistogramWindow gray;
+  TDissectionDiagram density;
   density.SetBound(430);
-  TDiagDD3DForm density3d;
-  TDiagFractDimForm fractal;
-  TDiagLocFractDimForm local;
-  THistDirForm direction;
+  TDissection3DDiagram density3d;
+  TDrainageFractalDiagram fractal;
+  TLocalFractalDiagram local;
+  TDirectionHistogramWindow direction;
   for (TDiagramForm* form : std::initializer_list<TDiagramForm*>{&gray, &density, &density3d,
                                                                  &fractal, &local, &direction}) {
     SCOPED_TRACE(form->objectName().toStdString());
@@ -208,7 +208,7 @@ void Type(QLineEdit& field, const QString& text) {
 
 TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpen) {
   TestPrompter prompts;
-  TCircularWindowForm circular;
+  TCircularWindowDialog circular;
   circular.SetPixelSize(90.0f);
   circular.SetGridSize(403, 344);
   circular.ChooseStatistic(1);
@@ -235,12 +235,12 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(circular.result(), QDialog::Accepted);
 
-  TDDFen window;
+  TWindowSizeDialog window;
   auto* size = window.findChild<QLineEdit*>("WinSizeEdit");
   ASSERT_NE(size, nullptr);
   Type(*size, "-5x");
   EXPECT_FALSE(size->hasAcceptableInput());
-  TLocalFractForm fractal;
+  TLocalFractalDialog fractal;
   auto* h = fractal.findChild<QLineEdit*>("HValEdit");
   Type(*h, "abc");
   EXPECT_EQ(h->text(), "");
@@ -248,17 +248,17 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
 
   // The other numeric fields: what cannot be typed in them.
-  TDynamicScale scale;
-  THeadWatersForm headwaters;
-  TCoordImage imageSize;
-  TConfigPagePrintForm page;
-  TPalForm palette;
-  TImportGdalForm gdal;
-  TExtractRiv extraction;
-  TContLineForm contours;
-  TConCavForm convexity;
+  TDynamicScaleDialog scale;
+  THeadwatersDialog headwaters;
+  TImageSizeDialog imageSize;
+  TPageLayoutDialog page;
+  TPaletteDialog palette;
+  TImportGdalDialog gdal;
+  TDrainageExtractionDialog extraction;
+  TContourDensityDialog contours;
+  TConvexityConcavityDialog convexity;
   TSettings settings;
-  TPrefsForm preferences(settings);
+  TPreferencesDialog preferences(settings);
   const std::pair<QLineEdit*, const char*> refused[] = {
       {palette.findChild<QLineEdit*>("MinEdit"), "abc"},
       {gdal.findChild<QLineEdit*>("PixSizeEdit"), "x"},
@@ -303,11 +303,11 @@ void TypeAndPressOk(QDialog& dialog, const char* fieldName, const char* okName,
 // the focus on that field; a good value is then accepted.
 TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   TestPrompter prompts;
-  TLocalFractForm fractal;
-  THeadWatersForm headwaters;
-  TConCavForm convexity;
-  THorizSurfForm horizontal;
-  TCoordImage imageSize;
+  TLocalFractalDialog fractal;
+  THeadwatersDialog headwaters;
+  TConvexityConcavityDialog convexity;
+  THorizontalSurfacesDialog horizontal;
+  TImageSizeDialog imageSize;
   imageSize.SetTexts("30", "40");  // each case empties one of the two
   struct Case {
     QDialog* dialog;
@@ -318,10 +318,10 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
     const char* accepted;
   };
   const Case cases[] = {
-      {&fractal, "HValEdit", "OkBitBtn", "", TLocalFractForm::kNoFactorH, "0,5"},
-      {&fractal, "HValEdit", "OkBitBtn", "-", TLocalFractForm::kNoFactorH, "1.5"},
-      {&headwaters, "WindowEdit", "BitBtn1", "", THeadWatersForm::kNoHalfWindow, "3"},
-      {&headwaters, "WindowEdit", "BitBtn1", "abc", THeadWatersForm::kNoHalfWindow, "3"},
+      {&fractal, "HValEdit", "OkBitBtn", "", TLocalFractalDialog::kNoFactorH, "0,5"},
+      {&fractal, "HValEdit", "OkBitBtn", "-", TLocalFractalDialog::kNoFactorH, "1.5"},
+      {&headwaters, "WindowEdit", "BitBtn1", "", THeadwatersDialog::kNoHalfWindow, "3"},
+      {&headwaters, "WindowEdit", "BitBtn1", "abc", THeadwatersDialog::kNoHalfWindow, "3"},
       {&convexity, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},
       {&convexity, "SizeWinEdit", "OKBitBtn", "0", kNoWindowRange, "2"},
       {&horizontal, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},

@@ -161,14 +161,14 @@ void TDiagramForm::SaveClick() {
 
 // --- Gray-level histogram.
 
-THistoGrisForm::THistoGrisForm(QWidget* parent)
+TGrayHistogramWindow::TGrayHistogramWindow(QWidget* parent)
     : TDiagramForm({"HistoGrisForm", " HISTOGRAM", 270, 265,
                     // A label every other tick: three digits every 20 pixels run into each other.
                     {"0", "40", "80", "120", "160", "200", "240"},
                     40},
                    parent) {}
 
-TDiagramDrawing THistoGrisForm::Drawing(int height) const {
+TDiagramDrawing TGrayHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
   const TGrayHistogram counts = Counts();
   const int base = height - 5;
@@ -186,16 +186,16 @@ TDiagramDrawing THistoGrisForm::Drawing(int height) const {
   return drawing;
 }
 
-std::string THistoGrisForm::TableText() const { return GrayHistogramTable(Counts()); }
+std::string TGrayHistogramWindow::TableText() const { return GrayHistogramTable(Counts()); }
 
 // --- Direction frequency.
 
-THistDirForm::THistDirForm(QWidget* parent)
+TDirectionHistogramWindow::TDirectionHistogramWindow(QWidget* parent)
     : TDiagramForm({"HistDirForm", " DIRECTION FREQUENCY", 370, 200,
                     {"0", "90", "180", "270", "359"}, 90},
                    parent) {}
 
-TDiagramDrawing THistDirForm::Drawing(int height) const {
+TDiagramDrawing TDirectionHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
   const TDirectionHistogram counts = Counts();
   const std::int32_t peak = PeakCount(counts, 0, 360);
@@ -207,11 +207,11 @@ TDiagramDrawing THistDirForm::Drawing(int height) const {
   return drawing;
 }
 
-std::string THistDirForm::TableText() const { return DirectionTable(Counts()); }
+std::string TDirectionHistogramWindow::TableText() const { return DirectionTable(Counts()); }
 
 // --- Dissection density.
 
-TDiagDDForm::TDiagDDForm(QWidget* parent)
+TDissectionDiagram::TDissectionDiagram(QWidget* parent)
     : TDiagramForm({"DiagDDForm", " DIAGRAM", 310, 265,
                     {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
                    parent) {}
@@ -267,14 +267,14 @@ void AddDensityAxes(TDiagramDrawing& drawing, int height, int classes, double ba
 
 }  // namespace
 
-void TDiagDDForm::SetBound(int bound) {
+void TDissectionDiagram::SetBound(int bound) {
   bound_ = bound;
   const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_), 2.0);
   SetLabels(texts, xs);
   if (PaintBox()) PaintBox()->update();
 }
 
-TDiagramDrawing TDiagDDForm::Drawing(int height) const {
+TDiagramDrawing TDissectionDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_);
   const std::int32_t peak = PeakCount(counts_, 0, n);
@@ -287,25 +287,25 @@ TDiagramDrawing TDiagDDForm::Drawing(int height) const {
   return drawing;
 }
 
-std::string TDiagDDForm::TableText() const {
+std::string TDissectionDiagram::TableText() const {
   return ClassValueTable(counts_, 0, DiagramClassCount(bound_), 0.1);
 }
 
 // --- Dissection density 3D.
 
-TDiagDD3DForm::TDiagDD3DForm(QWidget* parent)
+TDissection3DDiagram::TDissection3DDiagram(QWidget* parent)
     : TDiagramForm({"DiagDD3DForm", " DIAGRAM", 400, 265,
                     {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
                    parent) {}
 
-void TDiagDD3DForm::SetBound(int bound) {
+void TDissection3DDiagram::SetBound(int bound) {
   bound_ = bound;
   const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_), 4.0);
   SetLabels(texts, xs);
   if (PaintBox()) PaintBox()->update();
 }
 
-TDiagramDrawing TDiagDD3DForm::Drawing(int height) const {
+TDiagramDrawing TDissection3DDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_);
   const std::int32_t peak = PeakCount(counts3D_, 0, n);
@@ -322,18 +322,18 @@ TDiagramDrawing TDiagDD3DForm::Drawing(int height) const {
   return drawing;
 }
 
-std::string TDiagDD3DForm::TableText() const {
+std::string TDissection3DDiagram::TableText() const {
   return ClassValueTable(counts3D_, 0, DiagramClassCount(bound_), 0.1);
 }
 
 // --- Fractal dimension of the drainage network.
 
-TDiagFractDimForm::TDiagFractDimForm(QWidget* parent)
+TDrainageFractalDiagram::TDrainageFractalDiagram(QWidget* parent)
     : TDiagramForm({"DiagFractDimForm", " DIAGRAM", 420, 265,
                     {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"}, 40},
                    parent) {}
 
-TDiagramDrawing TDiagFractDimForm::Drawing(int height) const {
+TDiagramDrawing TDrainageFractalDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = std::min(bound_, 300);
   const std::int32_t peak = PeakCount(counts_, 101, n);
@@ -343,18 +343,18 @@ TDiagramDrawing TDiagFractDimForm::Drawing(int height) const {
   return drawing;
 }
 
-std::string TDiagFractDimForm::TableText() const {
+std::string TDrainageFractalDiagram::TableText() const {
   return ClassValueTable(counts_, 101, std::min(bound_, 300), 0.01);
 }
 
 // --- Local fractal dimension.
 
-TDiagLocFractDimForm::TDiagLocFractDimForm(QWidget* parent)
+TLocalFractalDiagram::TLocalFractalDiagram(QWidget* parent)
     : TDiagramForm({"DiagLocFractDimForm", " DIAGRAM", 420, 265,
                     {"1", "1.2", "1,4", "1.6", "1.8", "2", "2.2", "2.4", "2.6", "2.8", "3"}, 40},
                    parent) {}
 
-TDiagramDrawing TDiagLocFractDimForm::Drawing(int height) const {
+TDiagramDrawing TLocalFractalDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = std::min(bound_, 300);
   const std::int32_t peak = PeakCount(counts_, 101, n);
@@ -365,7 +365,7 @@ TDiagramDrawing TDiagLocFractDimForm::Drawing(int height) const {
   return drawing;
 }
 
-std::string TDiagLocFractDimForm::TableText() const {
+std::string TLocalFractalDiagram::TableText() const {
   return ClassValueTable(counts_, std::max(0, start_), std::min(bound_, 300), 0.01);
 }
 

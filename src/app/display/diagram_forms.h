@@ -94,11 +94,11 @@ class TDiagramForm : public QDialog {
 
 // Gray-level histogram of the current parameter image inside its margin, recomputed at
 // every paint.
-class THistoGrisForm : public TDiagramForm {
+class TGrayHistogramWindow : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit THistoGrisForm(QWidget* parent = nullptr);
+  explicit TGrayHistogramWindow(QWidget* parent = nullptr);
   // Gives the counts of the image current at paint time.
   void SetSource(std::function<TGrayHistogram()> source) { source_ = std::move(source); }
   TGrayHistogram Counts() const { return source_ ? source_() : TGrayHistogram{}; }
@@ -111,11 +111,11 @@ class THistoGrisForm : public TDiagramForm {
 
 // Direction frequency of the last aspect treatment: degrees 0 .. 359 of the aspect dialog's
 // direction counts.
-class THistDirForm : public TDiagramForm {
+class TDirectionHistogramWindow : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit THistDirForm(QWidget* parent = nullptr);
+  explicit TDirectionHistogramWindow(QWidget* parent = nullptr);
   void SetSource(std::function<TDirectionHistogram()> source) { source_ = std::move(source); }
   TDirectionHistogram Counts() const { return source_ ? source_() : TDirectionHistogram{}; }
   TDiagramDrawing Drawing(int height) const override;
@@ -126,11 +126,11 @@ class THistDirForm : public TDiagramForm {
 };
 
 // Dissection density: 300 counts by trunc(10 x density); n = the density bound, at most 255.
-class TDiagDDForm : public TDiagramForm {
+class TDissectionDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDiagDDForm(QWidget* parent = nullptr);
+  explicit TDissectionDiagram(QWidget* parent = nullptr);
   std::array<std::int32_t, 300>& Counts() { return counts_; }
   const std::array<std::int32_t, 300>& Counts() const { return counts_; }
   // trunc(10 x maximum density). The horizontal axis then covers the densities up to it.
@@ -149,11 +149,11 @@ class TDiagDDForm : public TDiagramForm {
 };
 
 // Dissection density 2D and 3D: two arrays of 300 counts; n = the 3D bound, at most 255.
-class TDiagDD3DForm : public TDiagramForm {
+class TDissection3DDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDiagDD3DForm(QWidget* parent = nullptr);
+  explicit TDissection3DDiagram(QWidget* parent = nullptr);
   std::array<std::int32_t, 300>& Counts2D() { return counts2D_; }
   std::array<std::int32_t, 300>& Counts3D() { return counts3D_; }
   // Also stretches the axis and its labels over the densities when they pass 7.
@@ -170,11 +170,11 @@ class TDiagDD3DForm : public TDiagramForm {
 
 // Fractal dimension of the drainage network: 300 counts by trunc(100 x D); n = trunc(100 x
 // Dmax), at most 300; drawn from D = 1.01.
-class TDiagFractDimForm : public TDiagramForm {
+class TDrainageFractalDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDiagFractDimForm(QWidget* parent = nullptr);
+  explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
   std::array<std::int32_t, 300>& Counts() { return counts_; }
   void SetUpperBound(int bound) { bound_ = bound; }
   int UpperBound() const { return bound_; }
@@ -188,11 +188,11 @@ class TDiagFractDimForm : public TDiagramForm {
 
 // Local fractal dimension: counts by trunc(100 x D) (index 300 for D = 3 fits); n =
 // trunc(100 x Dmax), at most 300; s = trunc(100 x Dmin).
-class TDiagLocFractDimForm : public TDiagramForm {
+class TLocalFractalDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDiagLocFractDimForm(QWidget* parent = nullptr);
+  explicit TLocalFractalDiagram(QWidget* parent = nullptr);
   std::array<std::int32_t, 301>& Counts() { return counts_; }
   void SetUpperBound(int bound) { bound_ = bound; }
   void SetStart(int start) { start_ = start; }

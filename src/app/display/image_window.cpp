@@ -268,21 +268,21 @@ void TImageWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-TImageForm::TImageForm(TImageHost& host, QWidget* parent) : TImageWindow(host, parent) {
+TDemImageWindow::TDemImageWindow(TImageHost& host, QWidget* parent) : TImageWindow(host, parent) {
   setObjectName("ImageForm");
   viewport()->setObjectName("PaintBox");
   SetCaption("Image (1:1)");
   resize(328, 178);
 }
 
-QString TImageForm::CaptionFor(int zoom) const {
+QString TDemImageWindow::CaptionFor(int zoom) const {
   const QString path = host_.DemPath();
   if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(path).arg(-zoom);
   if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(path).arg(zoom);
   return QStringLiteral("%1 (1:1)").arg(path);
 }
 
-TImageParamForm::TImageParamForm(TImageHost& host, QWidget* parent)
+TParameterImageWindow::TParameterImageWindow(TImageHost& host, QWidget* parent)
     : TImageWindow(host, parent) {
   setObjectName("ImageParamForm");
   viewport()->setObjectName("PaintBox1");
@@ -290,14 +290,14 @@ TImageParamForm::TImageParamForm(TImageHost& host, QWidget* parent)
   resize(320, 151);
 }
 
-QString TImageParamForm::CaptionFor(int zoom) const {
+QString TParameterImageWindow::CaptionFor(int zoom) const {
   const QString title = host_.ParameterTitle();
   if (zoom < -1) return QStringLiteral(" %1 (1:%2) ").arg(title).arg(-zoom);
   if (zoom > 1) return QStringLiteral(" %1 (%2:1) ").arg(title).arg(zoom);
   return QStringLiteral(" %1 (1:1)").arg(title);
 }
 
-TRiverImageForm::TRiverImageForm(TImageHost& host, QWidget* parent)
+TDrainageImageWindow::TDrainageImageWindow(TImageHost& host, QWidget* parent)
     : TImageWindow(host, parent) {
   setObjectName("RiverImageForm");
   viewport()->setObjectName("PaintBox1");
@@ -305,7 +305,7 @@ TRiverImageForm::TRiverImageForm(TImageHost& host, QWidget* parent)
   resize(320, 151);
 }
 
-QString TRiverImageForm::CaptionFor(int zoom) const {
+QString TDrainageImageWindow::CaptionFor(int zoom) const {
   if (zoom < -1) return QStringLiteral("Drainage Network (1:%1) ").arg(-zoom);
   if (zoom > 1) return QStringLiteral("Drainage Network (%1:1) ").arg(zoom);
   return QStringLiteral("Drainage Network (1:1)");

@@ -1,5 +1,5 @@
-// The three document windows: TImageForm (the DEM window), TImageParamForm (the parameter
-// window) and TRiverImageForm (the drainage window). One implementation, TImageWindow: the
+// The three document windows: TDemImageWindow (the DEM window), TParameterImageWindow (the parameter
+// window) and TDrainageImageWindow (the drainage window). One implementation, TImageWindow: the
 // raster is turned into a screen bitmap once per SetRaster; painting copies the visible part
 // of the bitmap scaled by the integer zoom; clicks zoom while the magnifier is down; mouse
 // moves read the current DEM out in the main frame's status bar.
@@ -109,27 +109,27 @@ class TImageWindow : public QAbstractScrollArea {
   int zoom_ = 1;
 };
 
-class TImageForm : public TImageWindow {
+class TDemImageWindow : public TImageWindow {
   Q_OBJECT
 
  public:
-  explicit TImageForm(TImageHost& host, QWidget* parent = nullptr);
+  explicit TDemImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;
 };
 
-class TImageParamForm : public TImageWindow {
+class TParameterImageWindow : public TImageWindow {
   Q_OBJECT
 
  public:
-  explicit TImageParamForm(TImageHost& host, QWidget* parent = nullptr);
+  explicit TParameterImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;
 };
 
-class TRiverImageForm : public TImageWindow {
+class TDrainageImageWindow : public TImageWindow {
   Q_OBJECT
 
  public:
-  explicit TRiverImageForm(TImageHost& host, QWidget* parent = nullptr);
+  explicit TDrainageImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;
   void SetNetwork(const TRasterImage& raster) { SetRaster(raster); }
 };

@@ -18,13 +18,13 @@
 
 namespace orvane {
 
-THeadWatersForm& HeadWatersFormOf(QWidget& frame) {
-  auto* form = frame.findChild<THeadWatersForm*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!form) form = new THeadWatersForm(&frame);
+THeadwatersDialog& HeadWatersFormOf(QWidget& frame) {
+  auto* form = frame.findChild<THeadwatersDialog*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!form) form = new THeadwatersDialog(&frame);
   return *form;
 }
 
-THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
+THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("HeadWatersForm");
   setWindowTitle(" INPUT PARAMETERS");
 
@@ -53,10 +53,10 @@ THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
   grid->addWidget(new QLabel("km x"), 6, 1);
   grid->addWidget(kilom2_, 6, 2);
   grid->addWidget(new QLabel("km"), 6, 3);
-  connect(windowEdit_, &QLineEdit::textChanged, this, &THeadWatersForm::WindowChanged);
+  connect(windowEdit_, &QLineEdit::textChanged, this, &THeadwatersDialog::WindowChanged);
   // The side fields always show the side: an edit is written over at once.
-  connect(kilom1_, &QLineEdit::textChanged, this, &THeadWatersForm::ShowSide);
-  connect(kilom2_, &QLineEdit::textChanged, this, &THeadWatersForm::ShowSide);
+  connect(kilom1_, &QLineEdit::textChanged, this, &THeadwatersDialog::ShowSide);
+  connect(kilom2_, &QLineEdit::textChanged, this, &THeadwatersDialog::ShowSide);
 
   auto* scale = new QGroupBox("Dynamic Scale");
   auto* scaleLayout = new QVBoxLayout(scale);
@@ -85,7 +85,7 @@ THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &THeadWatersForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &THeadwatersDialog::OkClick);
 
   auto* right = new QVBoxLayout;
   right->addWidget(scale);
@@ -97,20 +97,20 @@ THeadWatersForm::THeadWatersForm(QWidget* parent) : QDialog(parent) {
   layout->addLayout(right);
 }
 
-void THeadWatersForm::SetPixelSize(int metres) {
+void THeadwatersDialog::SetPixelSize(int metres) {
   pixelSizeEdit_->setText(QString::number(metres));
   WindowChanged();
 }
 
-void THeadWatersForm::SetHalfWindowText(const QString& text) { windowEdit_->setText(text); }
+void THeadwatersDialog::SetHalfWindowText(const QString& text) { windowEdit_->setText(text); }
 
-void THeadWatersForm::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
+void THeadwatersDialog::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
 
-void THeadWatersForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+void THeadwatersDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
 
-bool THeadWatersForm::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
+bool THeadwatersDialog::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
 
-void THeadWatersForm::OkClick() {
+void THeadwatersDialog::OkClick() {
   if (!HasHalfWindow()) {
     Refuse(this, windowEdit_, kNoHalfWindow);
     return;
@@ -118,13 +118,13 @@ void THeadWatersForm::OkClick() {
   accept();
 }
 
-void THeadWatersForm::WindowChanged() {
+void THeadwatersDialog::WindowChanged() {
   halfWindow_ = LeadingInt(windowEdit_->text());
   side_ = HeadwatersWindowSide(LeadingInt(pixelSizeEdit_->text()), halfWindow_);
   ShowSide();
 }
 
-void THeadWatersForm::ShowSide() {
+void THeadwatersDialog::ShowSide() {
   const QString text = QString::number(side_, 'g', 6);
   for (QLineEdit* edit : {kilom1_, kilom2_}) {
     if (edit->text() == text) continue;

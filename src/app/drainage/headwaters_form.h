@@ -1,4 +1,4 @@
-// THeadWatersForm (" INPUT PARAMETERS"): the half window size of the headwaters density, the
+// THeadwatersDialog (" INPUT PARAMETERS"): the half window size of the headwaters density, the
 // side it observes in km, the dynamic scale (100 or 255) and the result kind. Created once;
 // its values persist between runs.
 #pragma once
@@ -10,11 +10,11 @@ class QRadioButton;
 
 namespace orvane {
 
-class THeadWatersForm : public QDialog {
+class THeadwatersDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit THeadWatersForm(QWidget* parent = nullptr);
+  explicit THeadwatersDialog(QWidget* parent = nullptr);
 
   // Before showing: the DEM's pixel size in whole metres into "Pixel Size".
   void SetPixelSize(int metres);
@@ -52,6 +52,6 @@ class THeadWatersForm : public QDialog {
   int resultKind_ = 0;
 };
 
-THeadWatersForm& HeadWatersFormOf(QWidget& frame);
+THeadwatersDialog& HeadWatersFormOf(QWidget& frame);
 
 }  // namespace orvane

@@ -14,7 +14,7 @@
 
 namespace orvane {
 
-TCoordinateForm::TCoordinateForm(QWidget* parent) : QDialog(parent) {
+TUtmCoordinatesDialog::TUtmCoordinatesDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("CoordinateForm");
   setWindowTitle(" COORDINATES");
 
@@ -31,7 +31,7 @@ TCoordinateForm::TCoordinateForm(QWidget* parent) : QDialog(parent) {
   xMax_ = AddField(inputForm, "Xmax", "X_max");
   yMax_ = AddField(inputForm, "Ymax", "Y_max");
   for (QLineEdit* edit : {xMin_, yMin_, xMax_, yMax_}) {
-    connect(edit, &QLineEdit::textChanged, this, &TCoordinateForm::CornerChanged);
+    connect(edit, &QLineEdit::textChanged, this, &TUtmCoordinatesDialog::CornerChanged);
   }
 
   auto* pixel = new QGroupBox("Pixel Size (in meters)");
@@ -57,13 +57,13 @@ TCoordinateForm::TCoordinateForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-void TCoordinateForm::SetDemFrame(int lines, int columns, int pixelSize) {
+void TUtmCoordinatesDialog::SetDemFrame(int lines, int columns, int pixelSize) {
   coordLines_->setText(QString::number(lines));
   coordColumns_->setText(QString::number(columns));
   origPixSize_->setText(QString::number(pixelSize));
 }
 
-TUtmFrame TCoordinateForm::Frame() const {
+TUtmFrame TUtmCoordinatesDialog::Frame() const {
   TUtmFrame frame;
   frame.xmin = LeadingDouble(xMin_->text());
   frame.xmax = LeadingDouble(xMax_->text());
@@ -74,7 +74,7 @@ TUtmFrame TCoordinateForm::Frame() const {
   return frame;
 }
 
-void TCoordinateForm::CornerChanged() {
+void TUtmCoordinatesDialog::CornerChanged() {
   const TUtmFrame f = Frame();
   UtmFrame frame;
   frame.xMin = f.xmin;
@@ -90,15 +90,15 @@ void TCoordinateForm::CornerChanged() {
   }
 }
 
-QString TCoordinateForm::ZoneText() const { return zone_->text(); }
-QString TCoordinateForm::XMinText() const { return xMin_->text(); }
-QString TCoordinateForm::XMaxText() const { return xMax_->text(); }
-QString TCoordinateForm::YMinText() const { return yMin_->text(); }
-QString TCoordinateForm::YMaxText() const { return yMax_->text(); }
-QString TCoordinateForm::CalculatedX() const { return pixX_->text(); }
-QString TCoordinateForm::CalculatedY() const { return pixY_->text(); }
+QString TUtmCoordinatesDialog::ZoneText() const { return zone_->text(); }
+QString TUtmCoordinatesDialog::XMinText() const { return xMin_->text(); }
+QString TUtmCoordinatesDialog::XMaxText() const { return xMax_->text(); }
+QString TUtmCoordinatesDialog::YMinText() const { return yMin_->text(); }
+QString TUtmCoordinatesDialog::YMaxText() const { return yMax_->text(); }
+QString TUtmCoordinatesDialog::CalculatedX() const { return pixX_->text(); }
+QString TUtmCoordinatesDialog::CalculatedY() const { return pixY_->text(); }
 
-void TCoordinateForm::SetCorners(const QString& xMin, const QString& yMin, const QString& xMax,
+void TUtmCoordinatesDialog::SetCorners(const QString& xMin, const QString& yMin, const QString& xMax,
                                  const QString& yMax) {
   xMin_->setText(xMin);
   yMin_->setText(yMin);
@@ -106,6 +106,6 @@ void TCoordinateForm::SetCorners(const QString& xMin, const QString& yMin, const
   yMax_->setText(yMax);
 }
 
-void TCoordinateForm::SetZoneText(const QString& zone) { zone_->setText(zone); }
+void TUtmCoordinatesDialog::SetZoneText(const QString& zone) { zone_->setText(zone); }
 
 }  // namespace orvane

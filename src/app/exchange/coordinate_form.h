@@ -1,4 +1,4 @@
-// TCoordinateForm (" COORDINATES"): the UTM zone and the map coordinates of the DEM's frame.
+// TUtmCoordinatesDialog (" COORDINATES"): the UTM zone and the map coordinates of the DEM's frame.
 // The document windows read the frame from its fields on every mouse move; on OK the zone
 // and the corners go over to the ILWIS export dialog. The cell size worked out from the
 // corners is shown live. Made once; the coordinates stay in force for later DEMs.
@@ -12,11 +12,11 @@ class QLineEdit;
 
 namespace orvane {
 
-class TCoordinateForm : public QDialog {
+class TUtmCoordinatesDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TCoordinateForm(QWidget* parent = nullptr);
+  explicit TUtmCoordinatesDialog(QWidget* parent = nullptr);
 
   // A newly opened DEM refreshes the frame and the pixel size of its header.
   void SetDemFrame(int lines, int columns, int pixelSize);

@@ -45,7 +45,7 @@ QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {
 
 }  // namespace
 
-TImportGdalForm::TImportGdalForm(QWidget* parent) : QDialog(parent) {
+TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ImportGdalForm");
   setWindowTitle(" IMPORT GEOTIFF / GDAL RASTER");
 
@@ -93,7 +93,7 @@ TImportGdalForm::TImportGdalForm(QWidget* parent) : QDialog(parent) {
 
   auto* ok = Button("OKBitBtn", "OK");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TImportGdalForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TImportGdalDialog::OkClick);
   auto* cancel = Button("CancelBitBtn", "Cancel");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -107,7 +107,7 @@ TImportGdalForm::TImportGdalForm(QWidget* parent) : QDialog(parent) {
   layout->addLayout(ButtonRow(ok, cancel));
 }
 
-void TImportGdalForm::SetRaster(const GdalRasterInfo& info) {
+void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
   fileEdit_->setText(QString::fromStdString(info.path));
   sizeEdit_->setText(QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns));
   typeEdit_->setText(QString::fromStdString(info.dataType));
@@ -133,21 +133,21 @@ void TImportGdalForm::SetRaster(const GdalRasterInfo& info) {
   nameEdit_->setText(QDir::cleanPath(file.absolutePath() + "/" + file.completeBaseName()));
 }
 
-QString TImportGdalForm::OutputName() const { return nameEdit_->text(); }
+QString TImportGdalDialog::OutputName() const { return nameEdit_->text(); }
 
-double TImportGdalForm::TypedPixelSize() const { return LeadingDouble(pixSize_->text()); }
+double TImportGdalDialog::TypedPixelSize() const { return LeadingDouble(pixSize_->text()); }
 
-void TImportGdalForm::ChooseUnit(int factor) {
+void TImportGdalDialog::ChooseUnit(int factor) {
   for (int i = 0; i < 4; ++i) {
     if (kUnitFactors[i] == factor) units_[i]->click();
   }
 }
 
-void TImportGdalForm::SetNameText(const QString& text) { nameEdit_->setText(text); }
+void TImportGdalDialog::SetNameText(const QString& text) { nameEdit_->setText(text); }
 
-void TImportGdalForm::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
+void TImportGdalDialog::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
 
-void TImportGdalForm::OkClick() {
+void TImportGdalDialog::OkClick() {
   if (nameEdit_->text().trimmed().isEmpty()) {
     Prompts().Warning(this, "ERROR", "Give the Name of the imported DEM");
   } else if (needsPixelSize_ && !(TypedPixelSize() >= 1.0)) {
@@ -157,7 +157,7 @@ void TImportGdalForm::OkClick() {
   }
 }
 
-TExportGeoTiffForm::TExportGeoTiffForm(QWidget* parent) : QDialog(parent) {
+TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ExportGeoTiffForm");
   setWindowTitle(" EXPORT GEOTIFF");
 
@@ -199,7 +199,7 @@ TExportGeoTiffForm::TExportGeoTiffForm(QWidget* parent) : QDialog(parent) {
   layout->addLayout(ButtonRow(ok, cancel));
 }
 
-void TExportGeoTiffForm::SetAvailable(bool parameterImage, bool drainage, bool dem,
+void TExportGeoTiffDialog::SetAvailable(bool parameterImage, bool drainage, bool dem,
                                       bool imported, bool utmFrame) {
   const bool contentOk[3] = {parameterImage, drainage, dem};
   for (int i = 0; i < 3; ++i) contents_[i]->setEnabled(contentOk[i]);
@@ -218,20 +218,20 @@ void TExportGeoTiffForm::SetAvailable(bool parameterImage, bool drainage, bool d
   }
 }
 
-TExportGeoTiffForm::Content TExportGeoTiffForm::Chosen() const {
+TExportGeoTiffDialog::Content TExportGeoTiffDialog::Chosen() const {
   for (int i = 0; i < 3; ++i)
     if (contents_[i]->isChecked()) return static_cast<Content>(i);
   return kParameterImage;
 }
 
-TExportGeoTiffForm::Source TExportGeoTiffForm::GeoSource() const {
+TExportGeoTiffDialog::Source TExportGeoTiffDialog::GeoSource() const {
   for (int i = 0; i < 3; ++i)
     if (sources_[i]->isChecked()) return static_cast<Source>(i);
   return kNoGeoreference;
 }
 
-void TExportGeoTiffForm::Choose(Content content) { contents_[content]->setChecked(true); }
+void TExportGeoTiffDialog::Choose(Content content) { contents_[content]->setChecked(true); }
 
-void TExportGeoTiffForm::ChooseSource(Source source) { sources_[source]->setChecked(true); }
+void TExportGeoTiffDialog::ChooseSource(Source source) { sources_[source]->setChecked(true); }
 
 }  // namespace orvane

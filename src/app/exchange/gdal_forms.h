@@ -1,8 +1,8 @@
 // The dialogs of the GeoTIFF exchange.
 //
-// TImportGdalForm (" IMPORT GEOTIFF / GDAL RASTER"): shows what the chosen raster holds and
+// TImportGdalDialog (" IMPORT GEOTIFF / GDAL RASTER"): shows what the chosen raster holds and
 // takes the vertical unit of the imported DEM, its name and, for a raster without
-// georeference, the pixel size. TExportGeoTiffForm (" EXPORT GEOTIFF"): which raster to write
+// georeference, the pixel size. TExportGeoTiffDialog (" EXPORT GEOTIFF"): which raster to write
 // and where its georeference comes from. Both are made once and keep their choices.
 #pragma once
 
@@ -17,11 +17,11 @@ class QRadioButton;
 
 namespace orvane {
 
-class TImportGdalForm : public QDialog {
+class TImportGdalDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TImportGdalForm(QWidget* parent = nullptr);
+  explicit TImportGdalDialog(QWidget* parent = nullptr);
 
   // Fills the figures of the raster and proposes its path without extension as the name.
   void SetRaster(const GdalRasterInfo& info);
@@ -53,14 +53,14 @@ class TImportGdalForm : public QDialog {
   bool needsPixelSize_ = false;
 };
 
-class TExportGeoTiffForm : public QDialog {
+class TExportGeoTiffDialog : public QDialog {
   Q_OBJECT
 
  public:
   enum Content { kParameterImage = 0, kDrainage = 1, kDem = 2 };
   enum Source { kFromImport = 0, kFromUtmFrame = 1, kNoGeoreference = 2 };
 
-  explicit TExportGeoTiffForm(QWidget* parent = nullptr);
+  explicit TExportGeoTiffDialog(QWidget* parent = nullptr);
 
   // Enables the choices that exist now; a disabled current choice moves to the first one
   // available (the imported georeference before the UTM frame).

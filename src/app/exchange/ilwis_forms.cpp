@@ -24,7 +24,7 @@ constexpr int kMaxGenericName = 127;
 
 }  // namespace
 
-TFormIlwis::TFormIlwis(QWidget* parent) : QDialog(parent) {
+TIlwisExportDialog::TIlwisExportDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("FormIlwis");
   setWindowTitle(" TRANSF ILWIS");
 
@@ -64,7 +64,7 @@ TFormIlwis::TFormIlwis(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK");
   ok->setObjectName("Button1");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TFormIlwis::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TIlwisExportDialog::OkClick);
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(input);
@@ -74,7 +74,7 @@ TFormIlwis::TFormIlwis(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-void TFormIlwis::SetDemFigures(const TDemOpenedInfo& info) {
+void TIlwisExportDialog::SetDemFigures(const TDemOpenedInfo& info) {
   lines_->setText(QString::number(info.lines));
   columns_->setText(QString::number(info.columns));
   numBytes_->setText(QString::number(info.bytesPerElement));
@@ -84,7 +84,7 @@ void TFormIlwis::SetDemFigures(const TDemOpenedInfo& info) {
   scale_->setText(QString::number(1.0 / (info.unitFactor > 0 ? info.unitFactor : 1), 'g', 15));
 }
 
-void TFormIlwis::SetFrameTexts(const QString& zone, const QString& xMin, const QString& xMax,
+void TIlwisExportDialog::SetFrameTexts(const QString& zone, const QString& xMin, const QString& xMax,
                                const QString& yMin, const QString& yMax) {
   zoneEdit_->setText(zone);
   xMinEdit_->setText(xMin);
@@ -93,9 +93,9 @@ void TFormIlwis::SetFrameTexts(const QString& zone, const QString& xMin, const Q
   yMaxEdit_->setText(yMax);
 }
 
-void TFormIlwis::SetNameText(const QString& text) { nameEdit_->setText(text); }
+void TIlwisExportDialog::SetNameText(const QString& text) { nameEdit_->setText(text); }
 
-void TFormIlwis::OkClick() {
+void TIlwisExportDialog::OkClick() {
   // Without a name the four files would be hidden files called only ".mpr", ".grf"...
   if (nameEdit_->text().trimmed().isEmpty()) {
     Prompts().Warning(this, "ERROR", "Give the Output Generic Name");
@@ -106,7 +106,7 @@ void TFormIlwis::OkClick() {
   accept();
 }
 
-TImportIlwisFileForm::TImportIlwisFileForm(QWidget* parent) : QDialog(parent) {
+TIlwisImportDialog::TIlwisImportDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ImportIlwisFileForm");
   setWindowTitle(" IMPORT ILWIS FILE");
 
@@ -150,23 +150,23 @@ TImportIlwisFileForm::TImportIlwisFileForm(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
 }
 
-void TImportIlwisFileForm::SetMapFigures(int lines, int columns, int elementSize) {
+void TIlwisImportDialog::SetMapFigures(int lines, int columns, int elementSize) {
   lineEdit_->setText(QString::number(lines));
   colEdit_->setText(QString::number(columns));
   numBytesEdit_->setText(QString::number(elementSize));
 }
 
-QString TImportIlwisFileForm::OutputName() const { return nameEdit_->text(); }
+QString TIlwisImportDialog::OutputName() const { return nameEdit_->text(); }
 
-void TImportIlwisFileForm::ChooseType(IlwisElementType type) {
+void TIlwisImportDialog::ChooseType(IlwisElementType type) {
   const int index = static_cast<int>(type) - 1;
   if (index < 0 || index >= 5) return;
   types_[index]->click();
 }
 
-void TImportIlwisFileForm::SetNameText(const QString& text) { nameEdit_->setText(text); }
+void TIlwisImportDialog::SetNameText(const QString& text) { nameEdit_->setText(text); }
 
-void TImportIlwisFileForm::OkClick() {
+void TIlwisImportDialog::OkClick() {
   if (type_ == IlwisElementType::kNone) {
     Prompts().Warning(this, "ERROR", "Check the Format");
     return;

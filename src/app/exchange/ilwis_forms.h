@@ -1,6 +1,6 @@
-// The two ILWIS dialogs. TFormIlwis (" TRANSF ILWIS") shows the figures of the opened DEM and
+// The two ILWIS dialogs. TIlwisExportDialog (" TRANSF ILWIS") shows the figures of the opened DEM and
 // takes the UTM zone, the corner coordinates and the generic name of an export; the
-// coordinate dialog hands its zone and corners over on OK. TImportIlwisFileForm
+// coordinate dialog hands its zone and corners over on OK. TIlwisImportDialog
 // (" IMPORT ILWIS FILE") shows the size the import found and asks the element type and the
 // output name. Both are made once and keep their values.
 #pragma once
@@ -18,11 +18,11 @@ namespace orvane {
 
 struct TDemOpenedInfo;
 
-class TFormIlwis : public QDialog {
+class TIlwisExportDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TFormIlwis(QWidget* parent = nullptr);
+  explicit TIlwisExportDialog(QWidget* parent = nullptr);
 
   // The information fields, filled when a DEM is opened.
   void SetDemFigures(const TDemOpenedInfo& info);
@@ -65,11 +65,11 @@ class TFormIlwis : public QDialog {
   QString folder_;
 };
 
-class TImportIlwisFileForm : public QDialog {
+class TIlwisImportDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TImportIlwisFileForm(QWidget* parent = nullptr);
+  explicit TIlwisImportDialog(QWidget* parent = nullptr);
 
   void SetMapFigures(int lines, int columns, int elementSize);
   IlwisElementType ElementType() const { return type_; }

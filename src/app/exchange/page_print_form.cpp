@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/exchange/histo_modif_form.h"
+#include "app/display/levels_form.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 
@@ -33,7 +33,7 @@ QString TenthText(float value) {
 
 }  // namespace
 
-TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
+TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
     : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
   setObjectName("ConfigPagePrintForm");
   setWindowTitle(" PAGE CONFIGURATION");
@@ -51,7 +51,7 @@ TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
     askPdfFile_ = true;
   }
 
-  paintBox_ = new TPaintBox;
+  paintBox_ = new TCallbackPaintBox;
   paintBox_->setObjectName("PaintBox");
   paintBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
   paintBox_->onPaint = [this](QPainter& p) { PaintPreview(p); };
@@ -69,8 +69,8 @@ TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
   wholePage_->setObjectName("PPageCheckBox");
   optionsLayout->addWidget(centrer_);
   optionsLayout->addWidget(wholePage_);
-  connect(centrer_, &QCheckBox::clicked, this, &TConfigPagePrintForm::CentredClicked);
-  connect(wholePage_, &QCheckBox::clicked, this, &TConfigPagePrintForm::WholePageClicked);
+  connect(centrer_, &QCheckBox::clicked, this, &TPageLayoutDialog::CentredClicked);
+  connect(wholePage_, &QCheckBox::clicked, this, &TPageLayoutDialog::WholePageClicked);
 
   auto* size = new QGroupBox("Image Size");
   auto* sizeForm = new QFormLayout(size);
@@ -99,12 +99,12 @@ TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
 
   auto* configPrint = new QPushButton("Config Printer");
   configPrint->setObjectName("ConfigPrintButton");
-  connect(configPrint, &QPushButton::clicked, this, &TConfigPagePrintForm::ConfigPrintClick);
+  connect(configPrint, &QPushButton::clicked, this, &TPageLayoutDialog::ConfigPrintClick);
 
   ok_ = new QPushButton("OK");
   ok_->setObjectName("OkBitBtn");
   ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TConfigPagePrintForm::OkClick);
+  connect(ok_, &QPushButton::clicked, this, &TPageLayoutDialog::OkClick);
   auto* cancel = new QPushButton("Delete");
   cancel->setObjectName("CancelBitBtn");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -132,13 +132,13 @@ TConfigPagePrintForm::TConfigPagePrintForm(QWidget* parent)
   UpdateEnabling();
 }
 
-TConfigPagePrintForm::~TConfigPagePrintForm() = default;
+TPageLayoutDialog::~TPageLayoutDialog() = default;
 
-bool TConfigPagePrintForm::PrintsToPdf() const {
+bool TPageLayoutDialog::PrintsToPdf() const {
   return printer_->outputFormat() == QPrinter::PdfFormat;
 }
 
-void TConfigPagePrintForm::ReadPage() {
+void TPageLayoutDialog::ReadPage() {
   const QPageLayout page = printer_->pageLayout();
   const QRectF paper = page.fullRect(QPageLayout::Millimeter);
   if (page.isValid() && paper.width() > 0 && paper.height() > 0) {
@@ -164,7 +164,7 @@ void TConfigPagePrintForm::ReadPage() {
   portrait_->setChecked(!landscape);
 }
 
-void TConfigPagePrintForm::SetBitmap(const QImage& bitmap) {
+void TPageLayoutDialog::SetBitmap(const QImage& bitmap) {
   bitmap_ = bitmap;
   layout_.SetBitmap(bitmap.width(), bitmap.height());
   ReadPage();
@@ -175,7 +175,7 @@ void TConfigPagePrintForm::SetBitmap(const QImage& bitmap) {
   ShowValues();
 }
 
-void TConfigPagePrintForm::ShowValues() {
+void TPageLayoutDialog::ShowValues() {
   const bool usable = layout_.HasPage() && layout_.HasBitmap();
   largEdit_->setText(usable ? TenthText(layout_.w) : QString());
   hautEdit_->setText(usable ? TenthText(layout_.h) : QString());
@@ -185,7 +185,7 @@ void TConfigPagePrintForm::ShowValues() {
   paintBox_->update();
 }
 
-void TConfigPagePrintForm::UpdateEnabling() {
+void TPageLayoutDialog::UpdateEnabling() {
   const bool sizes = !wholePage_->isChecked();
   largEdit_->setEnabled(sizes);
   hautEdit_->setEnabled(sizes);
@@ -194,7 +194,7 @@ void TConfigPagePrintForm::UpdateEnabling() {
   hauteEdit_->setEnabled(margins);
 }
 
-void TConfigPagePrintForm::EditLeft(QLineEdit* edit) {
+void TPageLayoutDialog::EditLeft(QLineEdit* edit) {
   if (!layout_.HasPage() || !layout_.HasBitmap()) return;
   const float value = PageLayout::ParseDecimal(edit->text().toStdString());
   if (edit == largEdit_) layout_.SetImageWidth(value);
@@ -204,28 +204,28 @@ void TConfigPagePrintForm::EditLeft(QLineEdit* edit) {
   ShowValues();
 }
 
-void TConfigPagePrintForm::CentredClicked(bool checked) {
+void TPageLayoutDialog::CentredClicked(bool checked) {
   UpdateEnabling();
   if (!layout_.HasPage() || !layout_.HasBitmap()) return;
   layout_.SetCentred(checked);
   ShowValues();
 }
 
-void TConfigPagePrintForm::WholePageClicked(bool checked) {
+void TPageLayoutDialog::WholePageClicked(bool checked) {
   UpdateEnabling();
   if (!layout_.HasPage() || !layout_.HasBitmap()) return;
   layout_.SetWholePage(checked);
   ShowValues();
 }
 
-void TConfigPagePrintForm::OrientationClicked(bool landscape) {
+void TPageLayoutDialog::OrientationClicked(bool landscape) {
   printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   ReadPage();
   if (layout_.HasPage() && layout_.HasBitmap()) layout_.Fit();
   ShowValues();
 }
 
-void TConfigPagePrintForm::ConfigPrintClick() {
+void TPageLayoutDialog::ConfigPrintClick() {
   QPrintDialog dialog(printer_.get(), this);
   dialog.setObjectName("PrintDialog");
   dialog.setWindowTitle("Config Printer");
@@ -239,14 +239,14 @@ void TConfigPagePrintForm::ConfigPrintClick() {
   ShowValues();
 }
 
-void TConfigPagePrintForm::OkClick() {
+void TPageLayoutDialog::OkClick() {
   if (!layout_.HasPage() || !layout_.HasBitmap()) return;
   const QRect pixels = printer_->pageLayout().fullRectPixels(printer_->resolution());
   rect_ = layout_.ToDevice(pixels.width(), pixels.height());
   accept();
 }
 
-void TConfigPagePrintForm::PaintPreview(QPainter& painter) {
+void TPageLayoutDialog::PaintPreview(QPainter& painter) {
   if (!layout_.HasPage()) return;
   const int boxWidth = paintBox_->width();
   const int boxHeight = paintBox_->height();

@@ -1,4 +1,4 @@
-// TConfigPagePrintForm (" PAGE CONFIGURATION"): where the parameter image goes on the printed
+// TPageLayoutDialog (" PAGE CONFIGURATION"): where the parameter image goes on the printed
 // page. The page is the printer's paper in millimetres; the image keeps its aspect ratio, is
 // kept on the page and centred on request; OK works out the printer rectangle in device
 // pixels. The dialog owns the printer: the system's default one, or a PDF file when the
@@ -20,14 +20,14 @@ class QRadioButton;
 
 namespace orvane {
 
-class TPaintBox;
+class TCallbackPaintBox;
 
-class TConfigPagePrintForm : public QDialog {
+class TPageLayoutDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TConfigPagePrintForm(QWidget* parent = nullptr);
-  ~TConfigPagePrintForm() override;
+  explicit TPageLayoutDialog(QWidget* parent = nullptr);
+  ~TPageLayoutDialog() override;
 
   // The activation: the bitmap to lay out; reads the page, halves its width and centres.
   void SetBitmap(const QImage& bitmap);
@@ -61,7 +61,7 @@ class TConfigPagePrintForm : public QDialog {
   PrinterRect rect_;
   QImage bitmap_;
 
-  TPaintBox* paintBox_;
+  TCallbackPaintBox* paintBox_;
   QLabel* printerLabel_;
   QCheckBox* centrer_;
   QCheckBox* wholePage_;

@@ -11,7 +11,7 @@
 
 namespace orvane {
 
-TAuSujetDeForm::TAuSujetDeForm(QWidget* parent) : QDialog(parent) {
+TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AuSujetDeForm");
   setWindowTitle("About");
   auto* layout = new QVBoxLayout(this);
@@ -33,7 +33,7 @@ TAuSujetDeForm::TAuSujetDeForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-TPresentationForm::TPresentationForm(QWidget* parent)
+TSplashForm::TSplashForm(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName("PresentationForm");
   setFixedSize(718, 420);

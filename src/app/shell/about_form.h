@@ -1,4 +1,4 @@
-// The About window TAuSujetDeForm and the splash window TPresentationForm shown at start-up.
+// The About window TAboutForm and the splash window TSplashForm shown at start-up.
 #pragma once
 
 #include <QDialog>
@@ -6,19 +6,19 @@
 
 namespace orvane {
 
-class TAuSujetDeForm : public QDialog {
+class TAboutForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TAuSujetDeForm(QWidget* parent = nullptr);
+  explicit TAboutForm(QWidget* parent = nullptr);
 };
 
 // Borderless, above the other windows, 718 x 420, maroon, a bevelled panel with the picture.
-class TPresentationForm : public QWidget {
+class TSplashForm : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TPresentationForm(QWidget* parent = nullptr);
+  explicit TSplashForm(QWidget* parent = nullptr);
 };
 
 }  // namespace orvane

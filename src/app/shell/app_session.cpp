@@ -20,11 +20,11 @@ QString SettingsPath() {
   return QString::fromStdString(DefaultSettingsPath());
 }
 
-TAppSession::TAppSession(const QString& settingsPath) : path(settingsPath) {
+TSettingsStore::TSettingsStore(const QString& settingsPath) : path(settingsPath) {
   settings = ReadSettings(path.toStdString());
 }
 
-Status TAppSession::Finish(bool showBox) {
+Status TSettingsStore::Finish(bool showBox) {
   const Status saved = WriteSettings(path.toStdString(), settings);
   if (!saved) {
     const std::string text = "The settings could not be saved: " + saved.message();
@@ -69,7 +69,7 @@ void QuitOnTerminationSignals() {
 bool EndedBySignal() { return g_endedBySignal; }
 
 void ShowAfterSplash(TMainForm& main, int milliseconds, const QString& demPath) {
-  auto* splash = new TPresentationForm;
+  auto* splash = new TSplashForm;
   splash->setAttribute(Qt::WA_DeleteOnClose);
   splash->show();
   splash->repaint();

@@ -15,10 +15,10 @@ class TMainForm;
 // $ORVANE_SETTINGS when set, else the default settings path.
 QString SettingsPath();
 
-class TAppSession {
+class TSettingsStore {
  public:
   // Reads the settings file at `path` (defaults when it is missing or unreadable).
-  explicit TAppSession(const QString& path = SettingsPath());
+  explicit TSettingsStore(const QString& path = SettingsPath());
   // Writes the settings back. A file that cannot be written (read-only, directory gone) is
   // left as it was and the failure is said: on stderr always, and in a warning box too when
   // `showBox` (the GUI can still show one; not after a termination signal).

@@ -22,7 +22,7 @@
 
 namespace orvane {
 
-TSelRepForm::TSelRepForm(QWidget* parent) : QDialog(parent) {
+TDirectoryDialog::TDirectoryDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("SelRepForm");
   setWindowTitle("Sélection Répertoire");
   drives_ = new QComboBox;
@@ -57,7 +57,7 @@ TSelRepForm::TSelRepForm(QWidget* parent) : QDialog(parent) {
   SetDirectory(QDir::homePath());
 }
 
-void TSelRepForm::SetDirectory(const QString& directory) {
+void TDirectoryDialog::SetDirectory(const QString& directory) {
   QDir dir(directory);
   while (!dir.exists() && !dir.isRoot()) {
     if (!dir.cdUp()) break;
@@ -66,7 +66,7 @@ void TSelRepForm::SetDirectory(const QString& directory) {
   Fill();
 }
 
-void TSelRepForm::Fill() {
+void TDirectoryDialog::Fill() {
   current_->setText(QDir::toNativeSeparators(directory_));
   list_->clear();
   QDir dir(directory_);
@@ -74,20 +74,20 @@ void TSelRepForm::Fill() {
   list_->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
 }
 
-TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
+TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), copy_(settings) {
   setObjectName("PrefsForm");
   setWindowTitle("Préférences");
-  selRep_ = new TSelRepForm(this);
+  selRep_ = new TDirectoryDialog(this);
 
   auto* general = new QWidget;
   auto* view3d = new QGroupBox(" Préférences Vue3D ");
   auto* view3dForm = new QFormLayout(view3d);
-  ecart_ = new TDigitEdit;
+  ecart_ = new TWholeNumberEdit;
   ecart_->setObjectName("EcartEdit");
   AcceptWholeNumbers(ecart_, 0, std::numeric_limits<int>::max());
   view3dForm->addRow("Ecart Vue Gauche-Vue Droite en mètres", ecart_);
-  lissage_ = new TDigitEdit;
+  lissage_ = new TWholeNumberEdit;
   lissage_->setObjectName("LissageEdit");
   AcceptWholeNumbers(lissage_, 0, 5);
   auto* upDown = new QHBoxLayout;
@@ -105,13 +105,13 @@ TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
   upDown->addWidget(up);
   upDown->addWidget(down);
   view3dForm->addRow("Niveau de lissage (0-5)", upDown);
-  squel_ = new TDigitEdit;
+  squel_ = new TWholeNumberEdit;
   squel_->setObjectName("SquelEdit");
   AcceptWholeNumbers(squel_, 10, 500);
   view3dForm->addRow("Taille du squelette (10-500) ", squel_);
   auto* shading = new QGroupBox(" Paramètres ombrage ");
   auto* shadingForm = new QFormLayout(shading);
-  omb_ = new TDigitEdit;
+  omb_ = new TWholeNumberEdit;
   omb_->setObjectName("OmbEdit");
   AcceptWholeNumbers(omb_, 20, 200);
   shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", omb_);
@@ -156,7 +156,7 @@ TPrefsForm::TPrefsForm(TSettings& settings, QWidget* parent)
   LoadFromSettings();
 }
 
-void TPrefsForm::LoadFromSettings() {
+void TPreferencesDialog::LoadFromSettings() {
   copy_ = settings_;
   ecart_->setText(QString::number(copy_.eyeDistance));
   lissage_->setText(QString::number(copy_.smoothing3D));
@@ -167,19 +167,19 @@ void TPrefsForm::LoadFromSettings() {
   repImage_->setText(QString::fromStdString(copy_.imageDir));
 }
 
-void TPrefsForm::showEvent(QShowEvent* event) {
+void TPreferencesDialog::showEvent(QShowEvent* event) {
   LoadFromSettings();
   QDialog::showEvent(event);
 }
 
-void TPrefsForm::ChooseDirectory(QLineEdit* edit, std::string TSettings::*member) {
+void TPreferencesDialog::ChooseDirectory(QLineEdit* edit, std::string TSettings::*member) {
   selRep_->SetDirectory(edit->text());
   if (Prompts().Exec(*selRep_) != QDialog::Accepted) return;
   edit->setText(selRep_->Directory());
   copy_.*member = selRep_->Directory().toStdString();
 }
 
-void TPrefsForm::OkClick() {
+void TPreferencesDialog::OkClick() {
   const int lissage = lissage_->Value();
   const int squel = squel_->Value();
   const int omb = omb_->Value();

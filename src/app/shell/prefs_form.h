@@ -1,4 +1,4 @@
-// The preferences dialog TPrefsForm ("Préférences") and its directory chooser TSelRepForm
+// The preferences dialog TPreferencesDialog ("Préférences") and its directory chooser TDirectoryDialog
 // ("Sélection Répertoire"). The dialog works on a copy of the settings record, taken each
 // time it is shown, and writes the copy back only when OK passes its checks.
 #pragma once
@@ -15,13 +15,13 @@ class QListWidget;
 
 namespace orvane {
 
-class TDigitEdit;
+class TWholeNumberEdit;
 
-class TSelRepForm : public QDialog {
+class TDirectoryDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TSelRepForm(QWidget* parent = nullptr);
+  explicit TDirectoryDialog(QWidget* parent = nullptr);
   // Starts the list at `directory` (the nearest existing parent when it is missing).
   void SetDirectory(const QString& directory);
   QString Directory() const { return directory_; }
@@ -35,11 +35,11 @@ class TSelRepForm : public QDialog {
   QString directory_;
 };
 
-class TPrefsForm : public QDialog {
+class TPreferencesDialog : public QDialog {
   Q_OBJECT
 
  public:
-  TPrefsForm(TSettings& settings, QWidget* parent = nullptr);
+  TPreferencesDialog(TSettings& settings, QWidget* parent = nullptr);
 
   // Copies the settings record into the dialog's copy and its fields (done on showing).
   void LoadFromSettings();
@@ -47,7 +47,7 @@ class TPrefsForm : public QDialog {
   // reported ("ERREUR") and keeps the dialog open; else the copy replaces the settings.
   void OkClick();
   const TSettings& Copy() const { return copy_; }
-  TSelRepForm& SelRepForm() { return *selRep_; }
+  TDirectoryDialog& SelRepForm() { return *selRep_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -57,14 +57,14 @@ class TPrefsForm : public QDialog {
 
   TSettings& settings_;
   TSettings copy_;
-  TDigitEdit* ecart_;
-  TDigitEdit* lissage_;
-  TDigitEdit* squel_;
-  TDigitEdit* omb_;
+  TWholeNumberEdit* ecart_;
+  TWholeNumberEdit* lissage_;
+  TWholeNumberEdit* squel_;
+  TWholeNumberEdit* omb_;
   QLineEdit* repProjet_;
   QLineEdit* repMnt_;
   QLineEdit* repImage_;
-  TSelRepForm* selRep_;
+  TDirectoryDialog* selRep_;
 };
 
 }  // namespace orvane

@@ -12,7 +12,7 @@
 
 namespace orvane {
 
-TProgressForm::TProgressForm(QWidget* parent) : QDialog(parent, Qt::Tool) {
+TProgressWindow::TProgressWindow(QWidget* parent) : QDialog(parent, Qt::Tool) {
   setObjectName("ProgressForm");
   setWindowTitle("Progression");
   auto* layout = new QVBoxLayout(this);
@@ -35,13 +35,13 @@ TProgressForm::TProgressForm(QWidget* parent) : QDialog(parent, Qt::Tool) {
   });
 }
 
-void TProgressForm::SetPercent(int percent) {
+void TProgressWindow::SetPercent(int percent) {
   if (percent == bar_->value()) return;
   bar_->setValue(percent);
   bar_->repaint();
 }
 
-int TProgressForm::Percent() const { return bar_->value(); }
+int TProgressWindow::Percent() const { return bar_->value(); }
 
 TProgressSink::~TProgressSink() = default;
 
@@ -54,7 +54,7 @@ void TProgressSink::Begin() {
   // Nested computations (a treatment that calls another) share one window.
   if (depth_++ > 0) return;
   cancelRequested_ = false;
-  form_ = std::make_unique<TProgressForm>(owner_);
+  form_ = std::make_unique<TProgressWindow>(owner_);
   form_->show();
   if (owner_) {
     const QRect frame = owner_->window()->frameGeometry();
@@ -91,10 +91,10 @@ void TProgressSink::RunOffThread(const std::function<void()>& job) {
   cancelRequested_ = false;
   percent_ = 0;
   ++depth_;
-  form_ = std::make_unique<TProgressForm>(owner_);
+  form_ = std::make_unique<TProgressWindow>(owner_);
   form_->setWindowModality(Qt::ApplicationModal);
   form_->CancelButton()->setEnabled(true);
-  QObject::connect(form_.get(), &TProgressForm::CancelRequested, form_.get(),
+  QObject::connect(form_.get(), &TProgressWindow::CancelRequested, form_.get(),
                    [this] { RequestCancel(); });
   form_->show();
   if (owner_) {

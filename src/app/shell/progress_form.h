@@ -25,11 +25,11 @@ class QPushButton;
 
 namespace orvane {
 
-class TProgressForm : public QDialog {
+class TProgressWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TProgressForm(QWidget* parent = nullptr);
+  explicit TProgressWindow(QWidget* parent = nullptr);
   void SetPercent(int percent);
   int Percent() const;
   QPushButton* CancelButton() const { return cancel_; }
@@ -51,7 +51,7 @@ class TProgressSink : public ProgressSink {
   void End() override;
   bool Cancelled() const override { return cancelRequested_.load(std::memory_order_relaxed); }
   // The window while a computation runs, else null.
-  TProgressForm* Window() const { return form_.get(); }
+  TProgressWindow* Window() const { return form_.get(); }
   // True after Cancel was pressed during the last computation.
   bool WasCancelled() const { return Cancelled(); }
   void RequestCancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
@@ -75,7 +75,7 @@ class TProgressSink : public ProgressSink {
   bool OnWorker() const;
 
   QWidget* owner_;
-  std::unique_ptr<TProgressForm> form_;
+  std::unique_ptr<TProgressWindow> form_;
   int depth_ = 0;
   std::atomic<bool> cancelRequested_{false};
   std::atomic<bool> running_{false};

@@ -29,14 +29,14 @@ QString DigitsPrefix(const QString& text) {
   return text.left(n);
 }
 
-TDigitEdit::TDigitEdit(QWidget* parent) : QLineEdit(parent) {
+TWholeNumberEdit::TWholeNumberEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
     const QString cleaned = DigitsPrefix(text);
     if (cleaned != text) setText(cleaned);
   });
 }
 
-void TDigitEdit::focusOutEvent(QFocusEvent* event) {
+void TWholeNumberEdit::focusOutEvent(QFocusEvent* event) {
   if (text().isEmpty()) setText("0");
   QLineEdit::focusOutEvent(event);
 }

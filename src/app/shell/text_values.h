@@ -16,11 +16,11 @@ QString DigitsPrefix(const QString& text);
 
 // An integer field cleaned while typing: on every change the text is cut at the first
 // character that is not a digit; leaving it empty writes "0".
-class TDigitEdit : public QLineEdit {
+class TWholeNumberEdit : public QLineEdit {
   Q_OBJECT
 
  public:
-  explicit TDigitEdit(QWidget* parent = nullptr);
+  explicit TWholeNumberEdit(QWidget* parent = nullptr);
   int Value() const { return LeadingInt(text()); }
 
  protected:

@@ -15,7 +15,7 @@
 
 namespace orvane {
 
-TAspectFen::TAspectFen(QWidget* parent) : QDialog(parent) {
+TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("AspectFen");
   setWindowTitle(" ASPECT");
   setModal(true);
@@ -62,13 +62,13 @@ TAspectFen::TAspectFen(QWidget* parent) : QDialog(parent) {
       *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
       LegendLabelFormat::kDegrees);
 
-  connect(paletteCombo_, &QComboBox::activated, this, &TAspectFen::ChoosePalette);
+  connect(paletteCombo_, &QComboBox::activated, this, &TAspectDialog::ChoosePalette);
   ChoosePalette(0);
 }
 
-bool TAspectFen::Smoothing() const { return smoothing_->isChecked(); }
+bool TAspectDialog::Smoothing() const { return smoothing_->isChecked(); }
 
-TAspectParams TAspectFen::Params() const {
+TAspectParams TAspectDialog::Params() const {
   TAspectParams p;
   p.grayTones = GrayTones();
   p.normalization = normalization_;
@@ -77,7 +77,7 @@ TAspectParams TAspectFen::Params() const {
   return p;
 }
 
-void TAspectFen::ChoosePalette(int index) {
+void TAspectDialog::ChoosePalette(int index) {
   if (index < 0 || index > 1) return;
   if (paletteCombo_->currentIndex() != index) paletteCombo_->setCurrentIndex(index);
   if (index == 0) {
@@ -104,9 +104,9 @@ void TAspectFen::ChoosePalette(int index) {
   legend_->update();
 }
 
-void TAspectFen::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
+void TAspectDialog::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
 
-void TAspectFen::showEvent(QShowEvent* event) {
+void TAspectDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   FitToLegend();
   legend_->update();
@@ -156,7 +156,7 @@ class AspectFormula : public QWidget {
 
 }  // namespace
 
-TInfoAspectCalcForm::TInfoAspectCalcForm(QWidget* parent) : QDialog(parent) {
+TAspectInfoForm::TAspectInfoForm(QWidget* parent) : QDialog(parent) {
   setObjectName("InfoAspectCalcForm");
   setWindowTitle(" ASPECT CALCULATION");
   setModal(true);

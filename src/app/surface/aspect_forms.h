@@ -1,6 +1,6 @@
-// The aspect dialog TAspectFen (painting palette or gray tones, normalization, shading
+// The aspect dialog TAspectDialog (painting palette or gray tones, normalization, shading
 // weight, result kind, smoothing, legend; it holds the direction counts of the last run) and
-// the explanatory window TInfoAspectCalcForm.
+// the explanatory window TAspectInfoForm.
 #pragma once
 
 #include <QDialog>
@@ -18,11 +18,11 @@ namespace orvane {
 
 class TClassLegendBox;
 
-class TAspectFen : public QDialog {
+class TAspectDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TAspectFen(QWidget* parent = nullptr);
+  explicit TAspectDialog(QWidget* parent = nullptr);
 
   // 0 "Painting Palette", 1 "Gray Tones".
   int PaletteIndex() const { return paletteIndex_; }
@@ -66,11 +66,11 @@ class TAspectFen : public QDialog {
 };
 
 // The Sobel kernels, the two gradient components and the aspect formula.
-class TInfoAspectCalcForm : public QDialog {
+class TAspectInfoForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TInfoAspectCalcForm(QWidget* parent = nullptr);
+  explicit TAspectInfoForm(QWidget* parent = nullptr);
 };
 
 }  // namespace orvane

@@ -19,7 +19,7 @@
 
 namespace orvane {
 
-TCircularWindowForm::TCircularWindowForm(QWidget* parent) : QDialog(parent) {
+TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("CircularWindowForm");
   setWindowTitle("Circular Moving Window");
   setModal(true);
@@ -44,7 +44,7 @@ TCircularWindowForm::TCircularWindowForm(QWidget* parent) : QDialog(parent) {
 
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
-  radius_ = new TDigitEdit(this);
+  radius_ = new TWholeNumberEdit(this);
   radius_->setObjectName("RadiusEdit");
   // Whole pixels; a radius beyond the largest DEM side cannot be typed at all.
   AcceptWholeNumbers(radius_, 0, kMaxDemSide);
@@ -85,20 +85,20 @@ TCircularWindowForm::TCircularWindowForm(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &TCircularWindowForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TCircularWindowDialog::OkClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int TCircularWindowForm::Radius() const { return radius_->Value(); }
-int TCircularWindowForm::ResultKind() const { return wrap_->isChecked() ? 1 : 0; }
-QString TCircularWindowForm::SurfaceText() const { return surf_->text(); }
+int TCircularWindowDialog::Radius() const { return radius_->Value(); }
+int TCircularWindowDialog::ResultKind() const { return wrap_->isChecked() ? 1 : 0; }
+QString TCircularWindowDialog::SurfaceText() const { return surf_->text(); }
 
-void TCircularWindowForm::SetPixelSize(float pixelSizeX) {
+void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
   pixelSize_->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
   UpdateSurface();
 }
 
-void TCircularWindowForm::UpdateSurface() {
+void TCircularWindowDialog::UpdateSurface() {
   const int pixel = static_cast<int>(LeadingDouble(pixelSize_->text()));
   // Large radii would only slow typing down; the disc is then close to pi R^2.
   const int radius = Radius();
@@ -109,21 +109,21 @@ void TCircularWindowForm::UpdateSurface() {
   surf_->setText(QString::number(CircularSurfaceKm2(radius, pixel), 'f', 4));
 }
 
-void TCircularWindowForm::ChooseStatistic(int statistic) {
+void TCircularWindowDialog::ChooseStatistic(int statistic) {
   if (statistic < 1 || statistic > 6) return;
   statistics_[statistic - 1]->setChecked(true);
   statistic_ = statistic;
 }
 
-void TCircularWindowForm::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
-void TCircularWindowForm::ChooseResultKind(int kind) { (kind == 1 ? wrap_ : param_)->setChecked(true); }
+void TCircularWindowDialog::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
+void TCircularWindowDialog::ChooseResultKind(int kind) { (kind == 1 ? wrap_ : param_)->setChecked(true); }
 
-void TCircularWindowForm::SetGridSize(int columns, int lines) {
+void TCircularWindowDialog::SetGridSize(int columns, int lines) {
   demColumns_ = columns;
   demLines_ = lines;
 }
 
-void TCircularWindowForm::OkClick() {
+void TCircularWindowDialog::OkClick() {
   if (Status status = CheckCircularParams({Radius(), statistic_}); !status) {
     Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
     if (Radius() <= 0) radius_->setFocus();
@@ -146,7 +146,7 @@ void TCircularWindowForm::OkClick() {
   accept();
 }
 
-TCWInfoForm::TCWInfoForm(QWidget* parent) : QDialog(parent) {
+TCircularWindowInfoForm::TCircularWindowInfoForm(QWidget* parent) : QDialog(parent) {
   setObjectName("CWInfoForm");
   setWindowTitle("  Circular Window");
   setModal(true);
@@ -172,6 +172,6 @@ TCWInfoForm::TCWInfoForm(QWidget* parent) : QDialog(parent) {
   resize(420, 300);
 }
 
-QString TCWInfoForm::Text() const { return text_; }
+QString TCircularWindowInfoForm::Text() const { return text_; }
 
 }  // namespace orvane

@@ -1,5 +1,5 @@
-// The circular moving window dialog TCircularWindowForm (statistic, radius, result kind) and
-// its text window TCWInfoForm.
+// The circular moving window dialog TCircularWindowDialog (statistic, radius, result kind) and
+// its text window TCircularWindowInfoForm.
 #pragma once
 
 #include <QDialog>
@@ -10,13 +10,13 @@ class QRadioButton;
 
 namespace orvane {
 
-class TDigitEdit;
+class TWholeNumberEdit;
 
-class TCircularWindowForm : public QDialog {
+class TCircularWindowDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TCircularWindowForm(QWidget* parent = nullptr);
+  explicit TCircularWindowDialog(QWidget* parent = nullptr);
 
   // 0 (none chosen yet) or 1 .. 6.
   int Statistic() const { return statistic_; }
@@ -42,7 +42,7 @@ class TCircularWindowForm : public QDialog {
   int demLines_ = 0;
 
   QRadioButton* statistics_[6] = {};
-  TDigitEdit* radius_ = nullptr;
+  TWholeNumberEdit* radius_ = nullptr;
   QLineEdit* pixelSize_ = nullptr;
   QLineEdit* surf_ = nullptr;
   QRadioButton* param_ = nullptr;
@@ -50,11 +50,11 @@ class TCircularWindowForm : public QDialog {
   int statistic_ = 0;
 };
 
-class TCWInfoForm : public QDialog {
+class TCircularWindowInfoForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TCWInfoForm(QWidget* parent = nullptr);
+  explicit TCircularWindowInfoForm(QWidget* parent = nullptr);
   QString Text() const;
 
  private:

@@ -28,8 +28,8 @@ QLineEdit* ReadOnly(const QString& name, QWidget* parent) {
   return edit;
 }
 
-TDigitEdit* Digits(const QString& name, QWidget* parent) {
-  auto* edit = new TDigitEdit(parent);
+TWholeNumberEdit* Digits(const QString& name, QWidget* parent) {
+  auto* edit = new TWholeNumberEdit(parent);
   edit->setObjectName(name);
   return edit;
 }
@@ -43,9 +43,9 @@ QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent
 
 }  // namespace
 
-// ---- TContourLineForm
+// ---- TContourExtractionDialog
 
-TContourLineForm::TContourLineForm(QWidget* parent) : QDialog(parent) {
+TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ContourLineForm");
   setWindowTitle("  Contour Line Density");
   setModal(true);
@@ -118,42 +118,42 @@ TContourLineForm::TContourLineForm(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &TContourLineForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TContourExtractionDialog::OkClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int TContourLineForm::WindowSize() const { return sizeWin_->Value(); }
-int TContourLineForm::Interval() const { return interval_->Value(); }
-int TContourLineForm::Dynamism() const { return full_->isChecked() ? 255 : 100; }
-int TContourLineForm::Tiling() const { return moving_->isChecked() ? 1 : 0; }
-int TContourLineForm::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+int TContourExtractionDialog::WindowSize() const { return sizeWin_->Value(); }
+int TContourExtractionDialog::Interval() const { return interval_->Value(); }
+int TContourExtractionDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+int TContourExtractionDialog::Tiling() const { return moving_->isChecked() ? 1 : 0; }
+int TContourExtractionDialog::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
 
-void TContourLineForm::SetDynamicScale(double minimum, double maximum, const QString& pixelText) {
+void TContourExtractionDialog::SetDynamicScale(double minimum, double maximum, const QString& pixelText) {
   minDyn_->setText(QString::asprintf("%f", minimum));
   maxDyn_->setText(QString::asprintf("%f", maximum));
   pix_->setText(pixelText);
 }
 
-void TContourLineForm::SetDemPixelSize(float pixelSizeX) {
+void TContourExtractionDialog::SetDemPixelSize(float pixelSizeX) {
   demPixel_ = static_cast<int>(pixelSizeX);
   UpdateKilometres();
 }
 
-QString TContourLineForm::WindowKilometres() const { return kilom1_->text(); }
+QString TContourExtractionDialog::WindowKilometres() const { return kilom1_->text(); }
 
-void TContourLineForm::UpdateKilometres() {
+void TContourExtractionDialog::UpdateKilometres() {
   const QString km = QString::number(WindowSize() * demPixel_ * 0.001);
   kilom1_->setText(km);
   kilom2_->setText(km);
 }
 
-void TContourLineForm::SetWindowSize(int size) { sizeWin_->setText(QString::number(size)); }
-void TContourLineForm::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
-void TContourLineForm::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
-void TContourLineForm::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
-void TContourLineForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+void TContourExtractionDialog::SetWindowSize(int size) { sizeWin_->setText(QString::number(size)); }
+void TContourExtractionDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
+void TContourExtractionDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void TContourExtractionDialog::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
+void TContourExtractionDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
 
-void TContourLineForm::OkClick() {
+void TContourExtractionDialog::OkClick() {
   ContourDensityParams params;
   params.window = WindowSize();
   params.interval = Interval();
@@ -164,9 +164,9 @@ void TContourLineForm::OkClick() {
   accept();
 }
 
-// ---- TContLineForm
+// ---- TContourDensityDialog
 
-TContLineForm::TContLineForm(QWidget* parent) : QDialog(parent) {
+TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ContLineForm");
   setWindowTitle(" CONTOUR LINE EXTRACTION");
   setModal(true);
@@ -205,24 +205,24 @@ TContLineForm::TContLineForm(QWidget* parent) : QDialog(parent) {
   ok->setObjectName("OKBitBtn");
   ok->setDefault(true);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &TContLineForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TContourDensityDialog::OkClick);
 }
 
-int TContLineForm::First() const { return first_->Value(); }
-int TContLineForm::Last() const { return last_->Value(); }
-int TContLineForm::Interval() const { return interval_->Value(); }
+int TContourDensityDialog::First() const { return first_->Value(); }
+int TContourDensityDialog::Last() const { return last_->Value(); }
+int TContourDensityDialog::Interval() const { return interval_->Value(); }
 
-void TContLineForm::SetHeights(int minimum, int maximum, const QString& pixelText) {
+void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& pixelText) {
   min_->setText(QString::number(minimum));
   max_->setText(QString::number(maximum));
   pixelSize_->setText(pixelText);
 }
 
-void TContLineForm::SetFirst(int first) { first_->setText(QString::number(first)); }
-void TContLineForm::SetLast(int last) { last_->setText(QString::number(last)); }
-void TContLineForm::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
+void TContourDensityDialog::SetFirst(int first) { first_->setText(QString::number(first)); }
+void TContourDensityDialog::SetLast(int last) { last_->setText(QString::number(last)); }
+void TContourDensityDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
 
-void TContLineForm::OkClick() {
+void TContourDensityDialog::OkClick() {
   if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
     Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
     return;

@@ -1,5 +1,5 @@
-// The contour dialogs: TContourLineForm (contour-line density: window, interval, tiling,
-// dynamism, result kind) and TContLineForm (contour extraction: first, last, interval).
+// The contour dialogs: TContourExtractionDialog (contour-line density: window, interval, tiling,
+// dynamism, result kind) and TContourDensityDialog (contour extraction: first, last, interval).
 #pragma once
 
 #include <QDialog>
@@ -10,13 +10,13 @@ class QRadioButton;
 
 namespace orvane {
 
-class TDigitEdit;
+class TWholeNumberEdit;
 
-class TContourLineForm : public QDialog {
+class TContourExtractionDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TContourLineForm(QWidget* parent = nullptr);
+  explicit TContourExtractionDialog(QWidget* parent = nullptr);
 
   int WindowSize() const;   // S
   int Interval() const;     // I, metres
@@ -41,14 +41,14 @@ class TContourLineForm : public QDialog {
  private:
   void UpdateKilometres();
 
-  TDigitEdit* sizeWin_ = nullptr;
+  TWholeNumberEdit* sizeWin_ = nullptr;
   QLineEdit* kilom1_ = nullptr;
   QLineEdit* kilom2_ = nullptr;
   QRadioButton* hundred_ = nullptr;
   QRadioButton* full_ = nullptr;
   QRadioButton* grid_ = nullptr;
   QRadioButton* moving_ = nullptr;
-  TDigitEdit* interval_ = nullptr;
+  TWholeNumberEdit* interval_ = nullptr;
   QLineEdit* minDyn_ = nullptr;
   QLineEdit* maxDyn_ = nullptr;
   QLineEdit* pix_ = nullptr;
@@ -57,11 +57,11 @@ class TContourLineForm : public QDialog {
   int demPixel_ = 0;
 };
 
-class TContLineForm : public QDialog {
+class TContourDensityDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TContLineForm(QWidget* parent = nullptr);
+  explicit TContourDensityDialog(QWidget* parent = nullptr);
 
   int First() const;
   int Last() const;
@@ -78,9 +78,9 @@ class TContLineForm : public QDialog {
   QLineEdit* min_ = nullptr;
   QLineEdit* max_ = nullptr;
   QLineEdit* pixelSize_ = nullptr;
-  TDigitEdit* first_ = nullptr;
-  TDigitEdit* last_ = nullptr;
-  TDigitEdit* interval_ = nullptr;
+  TWholeNumberEdit* first_ = nullptr;
+  TWholeNumberEdit* last_ = nullptr;
+  TWholeNumberEdit* interval_ = nullptr;
 };
 
 }  // namespace orvane

@@ -14,7 +14,7 @@
 
 namespace orvane {
 
-TLocalFractForm::TLocalFractForm(QWidget* parent) : QDialog(parent) {
+TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("LocalFractForm");
   setWindowTitle(" LOCAL FRACTAL DIMENSION");
   setModal(true);
@@ -43,7 +43,7 @@ TLocalFractForm::TLocalFractForm(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OkBitBtn");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TLocalFractForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TLocalFractalDialog::OkClick);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(sizeGroup);
@@ -54,22 +54,22 @@ TLocalFractForm::TLocalFractForm(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
 }
 
-double TLocalFractForm::FactorH() const {
+double TLocalFractalDialog::FactorH() const {
   // A comma typed as decimal separator reads as a point.
   QString text = hEdit_->text().trimmed();
   text.replace(',', '.');
   return LeadingDouble(text);
 }
 
-void TLocalFractForm::ClickSize(int size) {
+void TLocalFractalDialog::ClickSize(int size) {
   windowSize_ = size;
   size12_->setChecked(size == 12);
   size24_->setChecked(size == 24);
 }
 
-void TLocalFractForm::SetHText(const QString& text) { hEdit_->setText(text); }
+void TLocalFractalDialog::SetHText(const QString& text) { hEdit_->setText(text); }
 
-bool TLocalFractForm::HasFactorH() const {
+bool TLocalFractalDialog::HasFactorH() const {
   QString text = hEdit_->text().trimmed();
   text.replace(',', '.');
   bool number = false;
@@ -77,7 +77,7 @@ bool TLocalFractForm::HasFactorH() const {
   return number;
 }
 
-void TLocalFractForm::OkClick() {
+void TLocalFractalDialog::OkClick() {
   if (!HasFactorH()) {
     Refuse(this, hEdit_, kNoFactorH);
     return;

@@ -1,4 +1,4 @@
-// TLocalFractForm (" LOCAL FRACTAL DIMENSION"): the moving window size (12 or 24) and the
+// TLocalFractalDialog (" LOCAL FRACTAL DIMENSION"): the moving window size (12 or 24) and the
 // adaptive factor H of the local fractal dimension.
 #pragma once
 
@@ -9,11 +9,11 @@ class QRadioButton;
 
 namespace orvane {
 
-class TLocalFractForm : public QDialog {
+class TLocalFractalDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TLocalFractForm(QWidget* parent = nullptr);
+  explicit TLocalFractalDialog(QWidget* parent = nullptr);
 
   // 12 or 24. A dialog closed before any choice keeps the checked 12.
   int WindowSize() const { return windowSize_; }

@@ -50,15 +50,15 @@ QGroupBox* AddResult(QWidget* parent, QRadioButton*& param, QRadioButton*& wrapp
 
 }  // namespace
 
-// ---- TConCavForm
+// ---- TConvexityConcavityDialog
 
-TConCavForm::TConCavForm(QWidget* parent) : QDialog(parent) {
+TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ConCavForm");
   setWindowTitle(" Convexity Concavity");
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Size of the greater window range", this));
-  sizeWin_ = new TDigitEdit(this);
+  sizeWin_ = new TWholeNumberEdit(this);
   sizeWin_->setObjectName("SizeWinEdit");
   AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
   layout->addWidget(sizeWin_);
@@ -71,10 +71,10 @@ TConCavForm::TConCavForm(QWidget* parent) : QDialog(parent) {
   ok->setObjectName("OKBitBtn");
   ok->setDefault(true);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &TConCavForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TConvexityConcavityDialog::OkClick);
 }
 
-void TConCavForm::OkClick() {
+void TConvexityConcavityDialog::OkClick() {
   if (Range() < 1) {
     Refuse(this, sizeWin_, kNoWindowRange);
     return;
@@ -82,16 +82,16 @@ void TConCavForm::OkClick() {
   accept();
 }
 
-int TConCavForm::Range() const { return sizeWin_->Value(); }
-int TConCavForm::Dynamism() const { return full_->isChecked() ? 255 : 100; }
-int TConCavForm::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
-void TConCavForm::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
-void TConCavForm::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
-void TConCavForm::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+int TConvexityConcavityDialog::Range() const { return sizeWin_->Value(); }
+int TConvexityConcavityDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+int TConvexityConcavityDialog::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+void TConvexityConcavityDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
+void TConvexityConcavityDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void TConvexityConcavityDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
 
-// ---- THorizSurfForm
+// ---- THorizontalSurfacesDialog
 
-THorizSurfForm::THorizSurfForm(QWidget* parent) : QDialog(parent) {
+THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("HorizSurfForm");
   setWindowTitle(" HORIZONTAL SURFACES");
   setModal(true);
@@ -100,7 +100,7 @@ THorizSurfForm::THorizSurfForm(QWidget* parent) : QDialog(parent) {
   auto* sizeGroup = new QGroupBox("Window Size", this);
   auto* sizeLayout = new QVBoxLayout(sizeGroup);
   sizeLayout->addWidget(new QLabel("Size of the greater window range", sizeGroup));
-  sizeWin_ = new TDigitEdit(sizeGroup);
+  sizeWin_ = new TWholeNumberEdit(sizeGroup);
   sizeWin_->setObjectName("SizeWinEdit");
   AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
   sizeLayout->addWidget(sizeWin_);
@@ -130,12 +130,12 @@ THorizSurfForm::THorizSurfForm(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &THorizSurfForm::OkClick);
+  connect(ok, &QPushButton::clicked, this, &THorizontalSurfacesDialog::OkClick);
   // Binarization hides the dynamism, which keeps its value meanwhile.
   connect(binar_, &QRadioButton::toggled, this, [this](bool on) { dynamismPanel_->setVisible(!on); });
 }
 
-void THorizSurfForm::OkClick() {
+void THorizontalSurfacesDialog::OkClick() {
   if (Range() < 1) {
     Refuse(this, sizeWin_, kNoWindowRange);
     return;
@@ -143,14 +143,14 @@ void THorizSurfForm::OkClick() {
   accept();
 }
 
-int THorizSurfForm::Range() const { return sizeWin_->Value(); }
-int THorizSurfForm::Dynamism() const { return full_->isChecked() ? 255 : 100; }
-bool THorizSurfForm::Binarize() const { return binar_->isChecked(); }
-int THorizSurfForm::ResultKind() const { return shad_->isChecked() ? 1 : 0; }
-bool THorizSurfForm::DynamismShown() const { return !dynamismPanel_->isHidden(); }
-void THorizSurfForm::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
-void THorizSurfForm::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
-void THorizSurfForm::ChooseBinarize(bool binarize) { (binarize ? binar_ : range_)->setChecked(true); }
-void THorizSurfForm::ChooseResultKind(int kind) { (kind == 1 ? shad_ : param_)->setChecked(true); }
+int THorizontalSurfacesDialog::Range() const { return sizeWin_->Value(); }
+int THorizontalSurfacesDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+bool THorizontalSurfacesDialog::Binarize() const { return binar_->isChecked(); }
+int THorizontalSurfacesDialog::ResultKind() const { return shad_->isChecked() ? 1 : 0; }
+bool THorizontalSurfacesDialog::DynamismShown() const { return !dynamismPanel_->isHidden(); }
+void THorizontalSurfacesDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
+void THorizontalSurfacesDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void THorizontalSurfacesDialog::ChooseBinarize(bool binarize) { (binarize ? binar_ : range_)->setChecked(true); }
+void THorizontalSurfacesDialog::ChooseResultKind(int kind) { (kind == 1 ? shad_ : param_)->setChecked(true); }
 
 }  // namespace orvane

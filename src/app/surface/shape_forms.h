@@ -1,5 +1,5 @@
-// The dialogs of the shape treatments: TConCavForm (convexity and concavity, one dialog for
-// both) and THorizSurfForm (horizontal surfaces). Created once; their fields keep the values
+// The dialogs of the shape treatments: TConvexityConcavityDialog (convexity and concavity, one dialog for
+// both) and THorizontalSurfacesDialog (horizontal surfaces). Created once; their fields keep the values
 // of the last use.
 #pragma once
 
@@ -10,16 +10,16 @@ class QWidget;
 
 namespace orvane {
 
-class TDigitEdit;
+class TWholeNumberEdit;
 
 // Said when the window range is empty or 0: the window would be the single centre cell.
 inline constexpr const char* kNoWindowRange = "The window range must be at least 1";
 
-class TConCavForm : public QDialog {
+class TConvexityConcavityDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TConCavForm(QWidget* parent = nullptr);
+  explicit TConvexityConcavityDialog(QWidget* parent = nullptr);
 
   // R from SizeWinEdit: 0 while empty.
   int Range() const;
@@ -36,18 +36,18 @@ class TConCavForm : public QDialog {
   void OkClick();
 
  private:
-  TDigitEdit* sizeWin_ = nullptr;
+  TWholeNumberEdit* sizeWin_ = nullptr;
   QRadioButton* hundred_ = nullptr;
   QRadioButton* full_ = nullptr;
   QRadioButton* param_ = nullptr;
   QRadioButton* wrapped_ = nullptr;
 };
 
-class THorizSurfForm : public QDialog {
+class THorizontalSurfacesDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit THorizSurfForm(QWidget* parent = nullptr);
+  explicit THorizontalSurfacesDialog(QWidget* parent = nullptr);
 
   int Range() const;
   int Dynamism() const;
@@ -64,7 +64,7 @@ class THorizSurfForm : public QDialog {
   void OkClick();
 
  private:
-  TDigitEdit* sizeWin_ = nullptr;
+  TWholeNumberEdit* sizeWin_ = nullptr;
   QRadioButton* range_ = nullptr;
   QRadioButton* binar_ = nullptr;
   QWidget* dynamismPanel_ = nullptr;

@@ -18,7 +18,7 @@
 
 namespace orvane {
 
-TPentesForm::TPentesForm(QWidget* parent) : QDialog(parent) {
+TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("PentesForm");
   setWindowTitle(" SLOPES");
   setModal(true);
@@ -63,14 +63,14 @@ TPentesForm::TPentesForm(QWidget* parent) : QDialog(parent) {
       *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
       LegendLabelFormat::kDegrees, "Color Tables");
 
-  connect(typeCombo_, &QComboBox::activated, this, &TPentesForm::ChooseType);
+  connect(typeCombo_, &QComboBox::activated, this, &TSlopeDialog::ChooseType);
   typeCombo_->setCurrentIndex(1);
   ChooseType(1);
 }
 
-bool TPentesForm::Smoothing() const { return smoothing_->isChecked(); }
+bool TSlopeDialog::Smoothing() const { return smoothing_->isChecked(); }
 
-TSlopeParams TPentesForm::Params() const {
+TSlopeParams TSlopeDialog::Params() const {
   TSlopeParams p;
   p.grayTones = GrayTones();
   p.normalization = normalization_;
@@ -79,7 +79,7 @@ TSlopeParams TPentesForm::Params() const {
   return p;
 }
 
-void TPentesForm::ChooseType(int index) {
+void TSlopeDialog::ChooseType(int index) {
   if (index < 0 || index > 3) return;
   if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
   if (index < 3) {
@@ -104,9 +104,9 @@ void TPentesForm::ChooseType(int index) {
   legend_->update();
 }
 
-void TPentesForm::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
+void TSlopeDialog::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
 
-void TPentesForm::showEvent(QShowEvent* event) {
+void TSlopeDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   FitToLegend();
   legend_->update();
@@ -194,7 +194,7 @@ class SlopeFormula : public QWidget {
 
 }  // namespace
 
-TInfoSlopeCalcForm::TInfoSlopeCalcForm(QWidget* parent) : QDialog(parent) {
+TSlopeInfoForm::TSlopeInfoForm(QWidget* parent) : QDialog(parent) {
   setObjectName("InfoSlopeCalcForm");
   setWindowTitle(" SLOPE CALCULATION");
   setModal(true);

@@ -1,5 +1,5 @@
-// The slope dialog TPentesForm (class table or gray tones, normalization, result kind,
-// shading weight, smoothing, legend) and the explanatory window TInfoSlopeCalcForm.
+// The slope dialog TSlopeDialog (class table or gray tones, normalization, result kind,
+// shading weight, smoothing, legend) and the explanatory window TSlopeInfoForm.
 #pragma once
 
 #include <QDialog>
@@ -18,11 +18,11 @@ namespace orvane {
 
 class TClassLegendBox;
 
-class TPentesForm : public QDialog {
+class TSlopeDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TPentesForm(QWidget* parent = nullptr);
+  explicit TSlopeDialog(QWidget* parent = nullptr);
 
   // 0, 1, 2: tables 1 to 3; 3: gray tones.
   int TypeIndex() const { return typeIndex_; }
@@ -67,11 +67,11 @@ class TPentesForm : public QDialog {
 
 // How the slope is computed: the four triangles around the cell, their normals and the
 // summed normal, and the reduced equation.
-class TInfoSlopeCalcForm : public QDialog {
+class TSlopeInfoForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TInfoSlopeCalcForm(QWidget* parent = nullptr);
+  explicit TSlopeInfoForm(QWidget* parent = nullptr);
 };
 
 }  // namespace orvane

@@ -19,7 +19,7 @@
 
 namespace orvane {
 
-TTotalDepthForm::TTotalDepthForm(QWidget* parent) : QDialog(parent) {
+TTotalDepthDialog::TTotalDepthDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("TotalDepthForm");
   setWindowTitle(" Total Depth Visu");
   setModal(true);
@@ -85,44 +85,44 @@ TTotalDepthForm::TTotalDepthForm(QWidget* parent) : QDialog(parent) {
   LoadPalette();
 }
 
-void TTotalDepthForm::SetRange(int minimum, int maximum) {
+void TTotalDepthDialog::SetRange(int minimum, int maximum) {
   SetMinMaxText(QString::number(minimum), QString::number(maximum));
   LoadPalette();  // as the showing does: a checked "Scale" follows the new range
 }
 
-bool TTotalDepthForm::Smoothing() const { return smoothing_->isChecked(); }
-bool TTotalDepthForm::Scale() const { return scale_->isChecked(); }
+bool TTotalDepthDialog::Smoothing() const { return smoothing_->isChecked(); }
+bool TTotalDepthDialog::Scale() const { return scale_->isChecked(); }
 
-void TTotalDepthForm::SelectPalette(int index) { paletteCombo_->setCurrentIndex(index); }
-void TTotalDepthForm::SetSmoothing(bool on) { smoothing_->setChecked(on); }
-void TTotalDepthForm::SetScale(bool on) { scale_->setChecked(on); }
+void TTotalDepthDialog::SelectPalette(int index) { paletteCombo_->setCurrentIndex(index); }
+void TTotalDepthDialog::SetSmoothing(bool on) { smoothing_->setChecked(on); }
+void TTotalDepthDialog::SetScale(bool on) { scale_->setChecked(on); }
 
-void TTotalDepthForm::SetMinMaxText(const QString& minimum, const QString& maximum) {
+void TTotalDepthDialog::SetMinMaxText(const QString& minimum, const QString& maximum) {
   minEdit_->setText(minimum);
   maxEdit_->setText(maximum);
 }
 
-void TTotalDepthForm::ChooseResultKind(int kind) {
+void TTotalDepthDialog::ChooseResultKind(int kind) {
   (kind == 1 ? wrappedRadio_ : paramRadio_)->click();
 }
 
-void TTotalDepthForm::OkClick() {
+void TTotalDepthDialog::OkClick() {
   paletteChoice_ = paletteCombo_->currentIndex();
   accept();
 }
 
-void TTotalDepthForm::DeleteClick() { reject(); }
+void TTotalDepthDialog::DeleteClick() { reject(); }
 
-void TTotalDepthForm::LoadPalette() {
+void TTotalDepthDialog::LoadPalette() {
   table_ = TotalDepthClassTable(paletteCombo_->currentIndex(), scale_->isChecked(),
                                 LeadingDouble(minEdit_->text()), LeadingDouble(maxEdit_->text()));
   FitToLegend();
   legend_->update();
 }
 
-void TTotalDepthForm::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
+void TTotalDepthDialog::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
 
-void TTotalDepthForm::showEvent(QShowEvent* event) {
+void TTotalDepthDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   LoadPalette();
 }

@@ -1,4 +1,4 @@
-// TTotalDepthForm (" Total Depth Visu"): how the total depth is shown: a 10-class palette
+// TTotalDepthDialog (" Total Depth Visu"): how the total depth is shown: a 10-class palette
 // (coloured or gray) or gray tones 0 ... 255, "Smoothing", "Scale" over the window relief
 // range of the run ("Min", "Max"), parameter or wrapped image, and the class legend.
 #pragma once
@@ -17,11 +17,11 @@ namespace orvane {
 
 class TClassLegendBox;
 
-class TTotalDepthForm : public QDialog {
+class TTotalDepthDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TTotalDepthForm(QWidget* parent = nullptr);
+  explicit TTotalDepthDialog(QWidget* parent = nullptr);
 
   // Before showing: the smallest and largest window relief, as integers in Min and Max.
   void SetRange(int minimum, int maximum);

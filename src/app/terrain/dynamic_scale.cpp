@@ -21,7 +21,7 @@ constexpr int kUnitFactors[4] = {1, 10, 100, 1000};
 
 }  // namespace
 
-TDynamicScale::TDynamicScale(QWidget* parent) : QDialog(parent) {
+TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("DynamicScale");
   setWindowTitle("DYNAMIC SCALE");
 
@@ -68,7 +68,7 @@ TDynamicScale::TDynamicScale(QWidget* parent) : QDialog(parent) {
   ok_ = new QPushButton("OK");
   ok_->setObjectName("BitBtn1");
   ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TDynamicScale::OkClick);
+  connect(ok_, &QPushButton::clicked, this, &TDynamicScaleDialog::OkClick);
 
   auto* left = new QVBoxLayout;
   left->addWidget(fileGroup);
@@ -85,7 +85,7 @@ TDynamicScale::TDynamicScale(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok_, 0, Qt::AlignRight);
 }
 
-void TDynamicScale::SetFileFigures(std::int64_t realSize, std::int64_t calcSize, int numBytes,
+void TDynamicScaleDialog::SetFileFigures(std::int64_t realSize, std::int64_t calcSize, int numBytes,
                                    int lines, int columns) {
   realSize_->setText(QString::number(realSize));
   calcSize_->setText(QString::number(calcSize));
@@ -94,22 +94,22 @@ void TDynamicScale::SetFileFigures(std::int64_t realSize, std::int64_t calcSize,
   colDS_->setText(QString::number(columns));
 }
 
-void TDynamicScale::SetElevationRange(double minimum, double maximum) {
+void TDynamicScaleDialog::SetElevationRange(double minimum, double maximum) {
   minDyn_->setText(QString::number(minimum, 'g', 10));
   maxDyn_->setText(QString::number(maximum, 'g', 10));
 }
 
-QString TDynamicScale::PixelSizeText() const { return pixSize_->text(); }
+QString TDynamicScaleDialog::PixelSizeText() const { return pixSize_->text(); }
 
-void TDynamicScale::ChooseUnit(int factor) {
+void TDynamicScaleDialog::ChooseUnit(int factor) {
   for (int i = 0; i < 4; ++i) {
     if (kUnitFactors[i] == factor) units_[i]->click();
   }
 }
 
-void TDynamicScale::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
+void TDynamicScaleDialog::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
 
-TDynamicScale::Snapshot TDynamicScale::Save() const {
+TDynamicScaleDialog::Snapshot TDynamicScaleDialog::Save() const {
   Snapshot snapshot;
   for (const QLineEdit* edit : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_,
                                 maxDyn_, pixSize_}) {
@@ -129,7 +129,7 @@ TDynamicScale::Snapshot TDynamicScale::Save() const {
   return snapshot;
 }
 
-void TDynamicScale::Restore(const Snapshot& snapshot) {
+void TDynamicScaleDialog::Restore(const Snapshot& snapshot) {
   int i = 0;
   for (QLineEdit* edit : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_, maxDyn_,
                           pixSize_}) {
@@ -148,7 +148,7 @@ void TDynamicScale::Restore(const Snapshot& snapshot) {
   columns_ = snapshot.columns;
 }
 
-void TDynamicScale::OkClick() {
+void TDynamicScaleDialog::OkClick() {
   lines_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(lineDS_->text())));
   columns_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(colDS_->text())));
   numBytes_ = LeadingInt(numBytesEdit_->text());

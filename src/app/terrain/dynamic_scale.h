@@ -1,4 +1,4 @@
-// TDynamicScale ("DYNAMIC SCALE"): the opening of a DEM shows what it found in the file and
+// TDynamicScaleDialog ("DYNAMIC SCALE"): the opening of a DEM shows what it found in the file and
 // asks for the two values a DEM file does not hold, the unit of the stored elevations and the
 // ground size of a pixel. Created once; the values it holds after the last opening are the
 // DEM's vertical unit divisor U and pixel size P for every treatment.
@@ -15,11 +15,11 @@ class QPushButton;
 
 namespace orvane {
 
-class TDynamicScale : public QDialog {
+class TDynamicScaleDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TDynamicScale(QWidget* parent = nullptr);
+  explicit TDynamicScaleDialog(QWidget* parent = nullptr);
 
   // Pre-filling by the opening of a DEM.
   void SetFileFigures(std::int64_t realSize, std::int64_t calcSize, int numBytes, int lines,

@@ -14,7 +14,7 @@
 
 namespace orvane {
 
-TCoordImage::TCoordImage(QWidget* parent) : QDialog(parent) {
+TImageSizeDialog::TImageSizeDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("CoordImage");
   setWindowTitle(" IMAGE SIZE");
   auto* group = new QGroupBox("Image Size");
@@ -34,18 +34,18 @@ TCoordImage::TCoordImage(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK");
   ok->setObjectName("OkButton");
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TCoordImage::OkClick);
+  connect(ok, &QPushButton::clicked, this, &TImageSizeDialog::OkClick);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-void TCoordImage::SetTexts(const QString& lines, const QString& columns) {
+void TImageSizeDialog::SetTexts(const QString& lines, const QString& columns) {
   lineEdit_->setText(lines);
   colEdit_->setText(columns);
 }
 
-void TCoordImage::OkClick() {
+void TImageSizeDialog::OkClick() {
   // The opening would refuse the same size once the dialog is gone: say it while the user
   // can still correct it.
   for (QLineEdit* field : {lineEdit_, colEdit_}) {
@@ -62,7 +62,7 @@ void TCoordImage::OkClick() {
   accept();
 }
 
-TByteForm::TByteForm(QWidget* parent) : QDialog(parent) {
+TByteCountDialog::TByteCountDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ByteForm");
   setWindowTitle(" NUM BYTES");
   bytesEdit_ = new QLineEdit;
@@ -79,6 +79,6 @@ TByteForm::TByteForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-void TByteForm::SetText(const QString& text) { bytesEdit_->setText(text); }
+void TByteCountDialog::SetText(const QString& text) { bytesEdit_->setText(text); }
 
 }  // namespace orvane

@@ -1,5 +1,5 @@
-// The two small questions of the openings: TCoordImage (" IMAGE SIZE") asks lines and columns
-// when a raw file has no header; TByteForm (" NUM BYTES") asks the element width of a DEM
+// The two small questions of the openings: TImageSizeDialog (" IMAGE SIZE") asks lines and columns
+// when a raw file has no header; TByteCountDialog (" NUM BYTES") asks the element width of a DEM
 // opened with "All Raw Types".
 #pragma once
 
@@ -9,11 +9,11 @@ class QLineEdit;
 
 namespace orvane {
 
-class TCoordImage : public QDialog {
+class TImageSizeDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TCoordImage(QWidget* parent = nullptr);
+  explicit TImageSizeDialog(QWidget* parent = nullptr);
   int Lines() const { return lines_; }
   int Columns() const { return columns_; }
   void SetTexts(const QString& lines, const QString& columns);
@@ -27,11 +27,11 @@ class TCoordImage : public QDialog {
   int columns_ = 0;
 };
 
-class TByteForm : public QDialog {
+class TByteCountDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TByteForm(QWidget* parent = nullptr);
+  explicit TByteCountDialog(QWidget* parent = nullptr);
   int Bytes() const { return bytes_; }
   void SetText(const QString& text);
 

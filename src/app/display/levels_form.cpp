@@ -1,0 +1,189 @@
+#include "app/display/levels_form.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/display/image_window.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kHistogramHeight = 90;
+constexpr int kPreviewWidth = 260;
+constexpr int kPreviewHeight = 220;
+
+QColor ChannelColour(int channel, int intensity) {
+  switch (channel) {
+    case kLevelsRed: return QColor(intensity, 0, 0);
+    case kLevelsGreen: return QColor(0, intensity, 0);
+    default: return QColor(0, 0, intensity);
+  }
+}
+
+}  // namespace
+
+void TCallbackPaintBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  if (onPaint) onPaint(painter);
+}
+
+void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
+                         int height) {
+  // The two end bins gather everything clipped by the bounds: left out of the scale.
+  const std::uint64_t scale = *std::max_element(counts.begin() + 1, counts.begin() + 255);
+  if (scale == 0) return;
+  const int base = height - 5;
+  for (int i = 0; i < 256; ++i) {
+    const double fraction = static_cast<double>(counts[static_cast<std::size_t>(i)]) /
+                            static_cast<double>(scale);
+    const int top = static_cast<int>((1.0 - fraction) * base);
+    painter.setPen(ChannelColour(channel, i));
+    painter.drawLine(i, base, i, top);
+  }
+}
+
+TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("HistoModifForm");
+  setWindowTitle("HISTOGRAMS");
+
+  const char* letters[3] = {"R", "G", "B"};
+  const char* captions[3] = {"Red", "Green", "Blue"};
+  auto* channels = new QVBoxLayout;
+  for (int ch = 0; ch < 3; ++ch) {
+    auto* group = new QGroupBox(captions[ch]);
+    auto* grid = new QGridLayout(group);
+    boxes_[ch] = new TCallbackPaintBox;
+    boxes_[ch]->setObjectName(QStringLiteral("PaintBox%1").arg(letters[ch]));
+    boxes_[ch]->setFixedSize(256, kHistogramHeight);
+    boxes_[ch]->onPaint = [this, ch](QPainter& p) {
+      p.fillRect(0, 0, 256, kHistogramHeight, Qt::white);
+      DrawLevelsHistogram(p, shown_[static_cast<std::size_t>(ch)], ch, kHistogramHeight);
+    };
+    minBars_[ch] = new QSlider(Qt::Horizontal);
+    minBars_[ch]->setObjectName(QStringLiteral("%1MinTrackBar").arg(letters[ch]));
+    minBars_[ch]->setRange(0, 254);
+    maxBars_[ch] = new QSlider(Qt::Horizontal);
+    maxBars_[ch]->setObjectName(QStringLiteral("%1MaxTrackBar").arg(letters[ch]));
+    maxBars_[ch]->setRange(1, 255);
+    minLabels_[ch] = new QLabel("0");
+    minLabels_[ch]->setObjectName(QStringLiteral("%1MinLabel").arg(letters[ch]));
+    minLabels_[ch]->setMinimumWidth(30);
+    maxLabels_[ch] = new QLabel("255");
+    maxLabels_[ch]->setObjectName(QStringLiteral("%1MaxLabel").arg(letters[ch]));
+    maxLabels_[ch]->setMinimumWidth(30);
+    connect(minBars_[ch], &QSlider::valueChanged, this, [this, ch](int v) { MinMoved(ch, v); });
+    connect(maxBars_[ch], &QSlider::valueChanged, this, [this, ch](int v) { MaxMoved(ch, v); });
+    grid->addWidget(boxes_[ch], 0, 0, 1, 3);
+    grid->addWidget(new QLabel("Min"), 1, 0);
+    grid->addWidget(minBars_[ch], 1, 1);
+    grid->addWidget(minLabels_[ch], 1, 2);
+    grid->addWidget(new QLabel("Max"), 2, 0);
+    grid->addWidget(maxBars_[ch], 2, 1);
+    grid->addWidget(maxLabels_[ch], 2, 2);
+    channels->addWidget(group);
+  }
+
+  link_ = new QCheckBox("Link");
+  link_->setObjectName("LierCheckBox");
+  connect(link_, &QCheckBox::clicked, this, &TLevelsDialog::LinkClicked);
+
+  previewBox_ = new TCallbackPaintBox;
+  previewBox_->setObjectName("IPaintBox");
+  previewBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
+  previewBox_->onPaint = [this](QPainter& p) {
+    if (!preview_.isNull()) p.drawImage(0, 0, preview_);
+  };
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OkBitBtn");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("CancelBitBtn");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(previewBox_);
+  right->addWidget(link_);
+  right->addStretch();
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  right->addLayout(buttons);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(channels);
+  layout->addLayout(right);
+}
+
+void TLevelsDialog::SetImage(const TRasterImage& image) {
+  // The preview works on a copy no larger than its box.
+  reduced_.reset();
+  if (image.IsAllocated() && image.columns > 0 && image.lines > 0) {
+    const double scale = std::min({1.0, static_cast<double>(kPreviewWidth) / image.columns,
+                                   static_cast<double>(kPreviewHeight) / image.lines});
+    reduced_ = scale < 1.0 ? image.Resample(scale, 0, 0) : image.Clone();
+  }
+  const bool gray = image.kind == kRasterGray;
+  state_.Reset(gray);
+  counts_ = {};
+  if (image.IsAllocated()) image.Histogram(counts_[0], counts_[1], counts_[2]);
+  {
+    const QSignalBlocker blocker(link_);
+    link_->setChecked(state_.Linked());
+    link_->setEnabled(!state_.LinkLocked());
+  }
+  Refresh();
+}
+
+void TLevelsDialog::MinMoved(int channel, int value) {
+  state_.SetMinimum(channel, value);
+  Refresh();
+}
+
+void TLevelsDialog::MaxMoved(int channel, int value) {
+  state_.SetMaximum(channel, value);
+  Refresh();
+}
+
+void TLevelsDialog::LinkClicked(bool checked) {
+  state_.SetLinked(checked);
+  // A gray image keeps the link whatever the click.
+  const QSignalBlocker blocker(link_);
+  link_->setChecked(state_.Linked());
+  Refresh();
+}
+
+void TLevelsDialog::Refresh() {
+  for (int ch = 0; ch < 3; ++ch) {
+    const LevelsState::Bounds& b = state_.Channel(ch);
+    {
+      const QSignalBlocker minBlocker(minBars_[ch]);
+      const QSignalBlocker maxBlocker(maxBars_[ch]);
+      minBars_[ch]->setValue(b.lo);
+      maxBars_[ch]->setValue(b.hi);
+    }
+    minLabels_[ch]->setText(QString::number(b.lo));
+    maxLabels_[ch]->setText(QString::number(b.hi));
+    shown_[static_cast<std::size_t>(ch)] =
+        StretchedHistogram(counts_[static_cast<std::size_t>(ch)], b.lo, b.hi);
+    boxes_[ch]->update();
+  }
+  preview_ = QImage();
+  if (reduced_) {
+    if (const auto adjusted = state_.Apply(*reduced_)) preview_ = RasterToBitmap(*adjusted);
+  }
+  previewBox_->update();
+}
+
+}  // namespace orvane

@@ -1,0 +1,77 @@
+// TLevelsDialog ("HISTOGRAMS"): levels of the image in the DEM window. A minimum and a
+// maximum per colour channel stretch [min, max] over 0..255; "Link" ties the three channels
+// (always on, and locked, for a gray image). Each channel's histogram is drawn as it will be
+// after the stretch, and a reduced copy of the image previews the result.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "core/exchange/levels.h"
+#include "core/terrain/raster_image.h"
+
+class QCheckBox;
+class QLabel;
+class QSlider;
+
+namespace orvane {
+
+// A surface painted by a callback (the histograms and the preview).
+class TCallbackPaintBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TCallbackPaintBox(QWidget* parent = nullptr) : QWidget(parent) {}
+  std::function<void(QPainter&)> onPaint;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// The picture of one channel's histogram on a `width` x `height` surface: bin i a vertical
+// line at x = i from y = height - 5 up to trunc((1 - count / scale) * (height - 5)), scale the
+// largest count among bins 1..254, in the channel colour at intensity i; nothing with scale 0.
+void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
+                         int height);
+
+class TLevelsDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TLevelsDialog(QWidget* parent = nullptr);
+
+  // The activation: the image shown in the DEM window. Resets the bounds to 0 and 255,
+  // counts the histograms, sets "Link" for a gray image and makes the preview copy.
+  void SetImage(const TRasterImage& image);
+
+  const LevelsState& State() const { return state_; }
+  // The histogram of a channel as drawn (after the stretch).
+  const THistogram256& ShownHistogram(int channel) const {
+    return shown_[static_cast<std::size_t>(channel)];
+  }
+  const QImage& Preview() const { return preview_; }
+
+ private:
+  void MinMoved(int channel, int value);
+  void MaxMoved(int channel, int value);
+  void LinkClicked(bool checked);
+  void Refresh();
+
+  LevelsState state_;
+  std::array<THistogram256, 3> counts_{};
+  std::array<THistogram256, 3> shown_{};
+  std::unique_ptr<TRasterImage> reduced_;
+  QImage preview_;
+  std::array<QSlider*, 3> minBars_{};
+  std::array<QSlider*, 3> maxBars_{};
+  std::array<QLabel*, 3> minLabels_{};
+  std::array<QLabel*, 3> maxLabels_{};
+  std::array<TCallbackPaintBox*, 3> boxes_{};
+  TCallbackPaintBox* previewBox_;
+  QCheckBox* link_;
+};
+
+}  // namespace orvane

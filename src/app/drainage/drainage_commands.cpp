@@ -1,0 +1,188 @@
+#include "app/drainage/drainage_commands.h"
+
+#include <QAction>
+#include <memory>
+
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/extraction_form.h"
+#include "app/drainage/headwaters_form.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
+#include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
+#include "app/shell/treatment_menu.h"
+#include "core/drainage/density_image.h"
+#include "core/drainage/density_treatment.h"
+#include "core/drainage/drainage_extraction.h"
+#include "core/drainage/headwaters_density.h"
+#include "core/drainage/incrust.h"
+
+namespace orvane {
+
+TDrainageCommands::TDrainageCommands(TMainForm& main)
+    : QObject(&main), main_(main), extractRiv_(new TDrainageExtractionDialog(&main)) {
+  // The shared dialogs exist from start-up, like every dialog of the program.
+  DDFenOf(main);
+  DDPaletteFenOf(main);
+  AboutVennotFormOf(main);
+  HeadWatersFormOf(main);
+}
+
+void TDrainageCommands::ExtractDrainageNetwork1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  if (Prompts().Exec(*extractRiv_) != QDialog::Accepted) return;
+  ExtractionParams params;
+  params.lowerRange = extractRiv_->LowerRange();
+  params.upperRange = extractRiv_->UpperRange();
+  params.colourCode = extractRiv_->ColourCode();
+  params.connection = extractRiv_->Connection();
+  ProgressSink* sink = main_.Progress();
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  auto result = RunTreatment(main_, "ERROR", GridOf(*dem),
+                             [&] { return ExtractDrainage(*shared, params, sink); });
+  if (!result) return;  // cancelled or failed: the network and the view stay as they were
+  main_.SetDrainageRaster(std::shared_ptr<TRasterImage>(std::move(result->network)), true);
+}
+
+void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure measure) {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  if (!drainage || !main_.NetworkMatchesDem("ERROR")) return;
+  DissectionParams params;
+  params.tiling = tiling;
+  params.measure = measure;
+  QString title = DissectionTitle(params);
+  TWindowSizeDialog& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels", 0, {});
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
+  title += window.SideText();
+  params.windowSize = window.WindowSize();
+
+  ProgressSink* sink = main_.Progress();
+  // The colours are chosen after the run: the field is kept, and its values drawn from it as
+  // the declaration draws them.
+  using Done = WithDeclaredValues<DensityField>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
+    auto computed = ComputeDissectionDensity(*drainage, params, sink);
+    if (!computed) return computed.error();
+    ValueGrid values = DissectionValues(*computed, params.measure);
+    return Done{std::move(*computed), DeclaredValues("dissection", std::move(values))};
+  });
+  if (!done) return;
+  const DensityField* field = &done->computed;
+
+  main_.BeginTreatment(title);
+  TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main_);
+  diagram.Counts().fill(0);
+  TDensityPaletteDialog& palette = DDPaletteFenOf(main_);
+  palette.SetDissectionBound(static_cast<int>(10.0 * field->maximum));
+  palette.SetRange(field->minimum, field->maximum);
+  Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
+
+  auto image = RenderDensityField(*field, palette.PaletteChoice(), palette.ClassTable(),
+                                  palette.Smoothing());
+  if (!image) {
+    busy.reset();
+    Prompts().Warning(&main_, "ERROR", QString::fromStdString(image.error().message));
+    return;
+  }
+  diagram.Counts() = image->histogram;
+  diagram.SetBound(image->bound);
+
+  const bool gray = palette.PaletteChoice() == kGrayTones0255;
+  std::shared_ptr<TRasterImage> raster(std::move(image->image));
+  const bool wrapped = palette.ResultKind() == 1;
+  if (wrapped) {
+    main_.ShowWrappedImage(raster);
+    // A moving-window result also becomes the current parameter image.
+    if (tiling == DensityTiling::kMoving) main_.SetParameterImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
+    // The gray histogram is offered for the grid results only.
+    if (gray && tiling == DensityTiling::kMoving) {
+      main_.SetEnabled("GrayHisto1", false);
+      main_.SetEnabled("HistoGrSpeedButton", false);
+    }
+    main_.SetDiagramKind(2);
+  }
+  KeepDeclaredValues(main_, done->values, wrapped);
+  busy.reset();
+  Prompts().Exec(diagram);
+}
+
+void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(AboutVennotFormOf(main_)); }
+
+void TDrainageCommands::Headwaterstreatment1Click() {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  TDemModel* dem = main_.CurrentDem();
+  if (!drainage || !dem || !main_.NetworkMatchesDem("ERROR")) return;
+  QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
+  THeadwatersDialog& form = HeadWatersFormOf(main_);
+  form.SetPixelSize(main_.PixelSize());
+  // The treatment goes on however the dialog is closed, as long as HWS is a number.
+  Prompts().Exec(form);
+  if (!form.HasHalfWindow()) {
+    Prompts().Warning(&main_, "ERROR", THeadwatersDialog::kNoHalfWindow);
+    return;
+  }
+  title += QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
+
+  const HeadwatersParams params{form.HalfWindow(), form.DynamicScale()};
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  // The counts are taken in the same pass as the picture, as the declaration takes them.
+  using Done = WithDeclaredValues<HeadwatersResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
+    ValueGrid counts(drainage->columns, drainage->lines, "headwaters");
+    HeadwatersParams withCounts = params;
+    withCounts.counts = counts.values.data();
+    auto result = HeadwatersDensity(*drainage, *shared, withCounts, sink);
+    if (!result) return result.error();
+    return Done{std::move(*result), DeclaredValues("headwaters", std::move(counts))};
+  });
+  if (!done) return;
+  HeadwatersResult* result = &done->computed;
+  main_.BeginTreatment(title);
+  std::shared_ptr<TRasterImage> raster(std::move(result->image));
+  const bool wrapped = form.ResultKind() == 1;
+  if (wrapped) {
+    main_.ShowWrappedImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, result->margin, 1);
+  }
+  KeepDeclaredValues(main_, done->values, wrapped);
+}
+
+void TDrainageCommands::ParameterImage1Click() {
+  const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  if (!drainage) return;
+  const bool gray = main_.DisplayMode() == 1;
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*drainage), [&] {
+    return IncrustDrainage(parameter.get(), drainage.get(), gray);
+  });
+  if (!result) return;
+  // The caption, display mode, margin and menus stay as they are.
+  main_.ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(*result)),
+                           main_.ParameterTitle(), main_.Margin(), main_.DisplayMode());
+}
+
+void InstallDrainageCommands(TMainForm& main) {
+  auto* commands = new TDrainageCommands(main);
+  ConnectAction(main, "ExtractDrainageNetwork1", commands, &TDrainageCommands::ExtractDrainageNetwork1Click);
+  ConnectAction(main, "PixelDensity1", commands, &TDrainageCommands::PixelDensity1Click);
+  ConnectAction(main, "DrainageLength1", commands, &TDrainageCommands::DrainageLength1Click);
+  ConnectAction(main, "PixelDensity2", commands, &TDrainageCommands::PixelDensity2Click);
+  ConnectAction(main, "DrainageLength2", commands, &TDrainageCommands::DrainageLength2Click);
+  ConnectAction(main, "DiesstionDensityInfo1", commands, &TDrainageCommands::DiesstionDensityInfo1Click);
+  ConnectAction(main, "Headwaterstreatment1", commands, &TDrainageCommands::Headwaterstreatment1Click);
+  ConnectAction(main, "ParameterImage1", commands, &TDrainageCommands::ParameterImage1Click);
+}
+
+}  // namespace orvane

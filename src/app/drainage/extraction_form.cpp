@@ -1,0 +1,116 @@
+#include "app/drainage/extraction_form.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/shell/form_parts.h"
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+#include "core/drainage/drainage_extraction.h"
+#include "core/terrain/dem_model.h"
+
+namespace orvane {
+
+TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("ExtractRiv");
+  setWindowTitle(" RIVER EXTRACTION");
+
+  auto* filter = new QGroupBox("Filter Size");
+  auto* filterForm = new QFormLayout(filter);
+  lrEdit_ = new QLineEdit;
+  lrEdit_->setObjectName("LREdit");
+  urEdit_ = new QLineEdit;
+  urEdit_->setObjectName("UREdit");
+  AcceptWholeNumbers(lrEdit_, 0, kMaxDemSide);
+  AcceptWholeNumbers(urEdit_, 0, kMaxDemSide);
+  filterForm->addRow("Lower Range", lrEdit_);
+  filterForm->addRow("Upper Range", urEdit_);
+  filterForm->addRow("Nota: ", new QLabel("Window Size = (Range * 2) + 1"));
+  connect(lrEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { lowerRange_ = LeadingInt(t); });
+  connect(urEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { upperRange_ = LeadingInt(t); });
+
+  auto* colourGroup = new QGroupBox("Drainage Network Color");
+  auto* colourLayout = new QVBoxLayout(colourGroup);
+  const char* names[5] = {"Black", "Blue", "Red", "Green", "Yellow"};
+  for (int i = 0; i < 5; ++i) {
+    colours_[i] = new QRadioButton(names[i]);
+    colours_[i]->setObjectName(names[i]);
+    connect(colours_[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) colourCode_ = i;
+    });
+    colourLayout->addWidget(colours_[i]);
+  }
+  colours_[0]->setChecked(true);
+
+  auto* connection = new QGroupBox("Connection");
+  auto* connectionLayout = new QHBoxLayout(connection);
+  yes_ = new QRadioButton("Yes");
+  yes_->setObjectName("YesButton");
+  no_ = new QRadioButton("No");
+  no_->setObjectName("NoButton");
+  no_->setChecked(true);
+  connect(yes_, &QRadioButton::toggled, this, [this](bool on) { connection_ = on ? 1 : 0; });
+  connectionLayout->addWidget(yes_);
+  connectionLayout->addWidget(no_);
+
+  auto* notes = new QVBoxLayout;
+  for (const char* line : {"Nota; This treatment requires time", "when using a great Upper Range",
+                           "and connecting the segments"}) {
+    notes->addWidget(new QLabel(line));
+  }
+
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("CancelBitBtn");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OKBitBtn");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &TDrainageExtractionDialog::OKBitBtnClick);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cancel);
+  buttons->addWidget(ok);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(colourGroup);
+  right->addWidget(connection);
+  auto* left = new QVBoxLayout;
+  left->addWidget(filter);
+  left->addLayout(notes);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left);
+  columns->addLayout(right);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(columns);
+  layout->addLayout(buttons);
+}
+
+void TDrainageExtractionDialog::SetRanges(const QString& lower, const QString& upper) {
+  lrEdit_->setText(lower);
+  urEdit_->setText(upper);
+}
+
+void TDrainageExtractionDialog::ChooseColour(int code) {
+  if (code >= 0 && code < 5) colours_[code]->setChecked(true);
+}
+
+void TDrainageExtractionDialog::OKBitBtnClick() {
+  lowerRange_ = LeadingInt(lrEdit_->text());
+  upperRange_ = LeadingInt(urEdit_->text());
+  const Status valid = ValidateExtractionRanges(lowerRange_, upperRange_);
+  if (!valid) {
+    Prompts().Warning(this, "ERROR", QString::fromStdString(valid.message()));
+    return;
+  }
+  accept();
+}
+
+}  // namespace orvane

@@ -1,0 +1,204 @@
+#include "app/exchange/exchange_commands.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+
+#include "app/exchange/coordinate_form.h"
+#include "app/display/levels_form.h"
+#include "app/exchange/ilwis_forms.h"
+#include "app/exchange/page_print_form.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "core/common/atomic_file.h"
+#include "app/shell/treatment_run.h"
+#include "core/exchange/ilwis_export.h"
+#include "core/exchange/ilwis_import.h"
+
+namespace orvane {
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TExchangeCommands::TExchangeCommands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      formIlwis_(new TIlwisExportDialog(&main)),
+      importForm_(new TIlwisImportDialog(&main)),
+      coordinateForm_(new TUtmCoordinatesDialog(&main)),
+      histoModifForm_(new TLevelsDialog(&main)),
+      pagePrintForm_(new TPageLayoutDialog(&main)) {
+  setObjectName("ExchangeCommands");
+  // The export goes to the folder of the last file opened.
+  formIlwis_->SetFolderSource([this] {
+    const QString last = main_.LastFileName();
+    return last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
+  });
+  main_.SetUtmFrameSource([this] { return coordinateForm_->Frame(); });
+  connect(&main_, &TMainForm::DemOpened, this, &TExchangeCommands::DemOpened);
+}
+
+void TExchangeCommands::DemOpened(const TDemOpenedInfo& info) {
+  coordinateForm_->SetDemFrame(info.lines, info.columns, info.pixelSize);
+  formIlwis_->SetDemFigures(info);
+}
+
+void TExchangeCommands::Ilwis1Click() {
+  const TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  // Only an accepted dialog exports: closing it gives up.
+  if (Prompts().Exec(*formIlwis_) != QDialog::Accepted) return;
+  IlwisExportParams params;
+  params.folder = formIlwis_->Folder().toStdString();
+  params.name = formIlwis_->GenericName().toStdString();
+  params.zone = formIlwis_->Zone();
+  params.xMin = formIlwis_->XMin();
+  params.yMin = formIlwis_->YMin();
+  params.xMax = formIlwis_->XMax();
+  params.yMax = formIlwis_->YMax();
+  params.unitDivisor = main_.UnitFactor() >= 1 ? main_.UnitFactor() : 1;
+  ProgressSink* sink = main_.Progress();
+  // The export runs off the GUI thread; its errors and a memory failure are shown by the run.
+  RunTreatment(main_, "ERREUR", GridOf(*dem), [&] { return ExportIlwis(*dem, params, sink); });
+}
+
+void TExchangeCommands::ImportIlwis1Click() {
+  FileRequest request;
+  request.title = " IMPORT ILWIS FILE";
+  request.directory = main_.DemDirectory();
+  request.filter = "FILE [*.mpr]|*.mpr";
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (!answer.ok()) return;
+  main_.SetLastFileName(answer.path);
+  main_.SetOpenedRasterPath(answer.path);
+
+  BusyCursor busy;
+  const Expected<IlwisMapInfo> info = ReadIlwisMapInfo(answer.path.toStdString());
+  busy.Release();
+  if (!info) {
+    Prompts().Warning(&main_, "ERREUR", Text(info.error().message));
+    return;
+  }
+  importForm_->SetMapFigures(info->lines, info->columns, info->elementSize);
+  // Cancel gives up the conversion.
+  if (Prompts().Exec(*importForm_) != QDialog::Accepted) return;
+
+  IlwisImportParams params;
+  params.mprPath = answer.path.toStdString();
+  params.type = importForm_->ElementType();
+  params.outputName = importForm_->OutputName().toStdString();
+  ProgressSink* sink = main_.Progress();
+  const auto imported = RunTreatment(main_, "ERREUR", GridSize{info->lines, info->columns},
+                                     [&] { return ImportIlwis(params, sink); });
+  if (!imported) return;
+  if (!imported->warning.empty()) Prompts().Warning(&main_, "ERREUR", Text(imported->warning));
+}
+
+void TExchangeCommands::CoordUtm1Click() {
+  if (Prompts().Exec(*coordinateForm_) != QDialog::Accepted) return;
+  formIlwis_->SetFrameTexts(coordinateForm_->ZoneText(), coordinateForm_->XMinText(),
+                            coordinateForm_->XMaxText(), coordinateForm_->YMinText(),
+                            coordinateForm_->YMaxText());
+  main_.SetUtmCoordinatesSet(true);
+}
+
+void TExchangeCommands::WrapImage1Click() {
+  // The wrapped image and the parameter image are one raster with two holders.
+  if (const auto image = main_.ParameterImage()) main_.ShowWrappedImage(image);
+}
+
+void TExchangeCommands::Modifier1Click() {
+  const std::shared_ptr<TRasterImage> shown = main_.DisplayedRaster();
+  if (!shown || !shown->IsAllocated()) return;
+  histoModifForm_->SetImage(*shown);
+  if (Prompts().Exec(*histoModifForm_) != QDialog::Accepted) return;
+  BusyCursor busy;
+  std::shared_ptr<TRasterImage> adjusted = histoModifForm_->State().Apply(*shown);
+  if (adjusted) main_.ShowWrappedImage(std::move(adjusted));
+}
+
+bool TExchangeCommands::Configurationdelimpression1Click() {
+  pagePrintForm_->SetBitmap(main_.ParamWindow().Bitmap());
+  if (Prompts().Exec(*pagePrintForm_) != QDialog::Accepted) return false;
+  main_.SetPrinterRectangle(pagePrintForm_->Rectangle());
+  return true;
+}
+
+void TExchangeCommands::ImprimerClick() {
+  const QImage& bitmap = main_.ParamWindow().Bitmap();
+  if (bitmap.isNull()) return;
+  if (main_.PrinterRectangle().left == -1 && !Configurationdelimpression1Click()) return;
+  QPrinter& printer = pagePrintForm_->Printer();
+  if (pagePrintForm_->PrintsToPdf() && pagePrintForm_->AsksPdfFile()) {
+    FileRequest request;
+    request.title = "Print to a PDF File";
+    request.directory = main_.ImageDirectory();
+    request.filter = "PDF [*.pdf]|*.pdf";
+    const FileAnswer answer = Prompts().SaveFile(&main_, request);
+    if (!answer.ok()) return;
+    QString path = answer.path;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    printer.setOutputFileName(path);
+  }
+  const PrinterRect r = main_.PrinterRectangle();
+  // A PDF is written under a temporary name beside the chosen file and renamed onto it once
+  // the page is complete: a file that cannot be written is said and the old one stays.
+  const QString target = printer.outputFileName();
+  const bool toFile = pagePrintForm_->PrintsToPdf() && !target.isEmpty();
+  AtomicFileWriter pdf;
+  if (toFile) {
+    if (const Status opened = pdf.OpenForName(target.toStdString()); !opened) {
+      Prompts().Warning(&main_, "ERREUR", Text(opened.message()));
+      return;
+    }
+    printer.setOutputFileName(QString::fromStdString(pdf.TemporaryPath()));
+  }
+  BusyCursor busy;
+  QPainter painter;
+  const bool started = painter.begin(&printer);
+  bool ended = false;
+  if (started) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), bitmap);
+    ended = painter.end();
+  }
+  if (toFile) printer.setOutputFileName(target);
+  busy.Release();
+  if (!started) {
+    const QString where = pagePrintForm_->PrintsToPdf() ? target : printer.printerName();
+    Prompts().Warning(&main_, "ERREUR", "The printing could not start on " + where);
+    return;
+  }
+  if (!toFile) return;
+  const Status written =
+      ended ? pdf.Commit()
+            : Status(Error{kWriteFailed, "cannot write '" + target.toStdString() + "'"});
+  if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
+}
+
+void InstallExchangeCommands(TMainForm& main) {
+  auto* module = new TExchangeCommands(main);
+  QObject::connect(main.Action("Ilwis1"), &QAction::triggered, module,
+                   &TExchangeCommands::Ilwis1Click);
+  QObject::connect(main.Action("ImportIlwis1"), &QAction::triggered, module,
+                   &TExchangeCommands::ImportIlwis1Click);
+  QObject::connect(main.Action("CoordUtm1"), &QAction::triggered, module,
+                   &TExchangeCommands::CoordUtm1Click);
+  QObject::connect(main.Action("WrapImage1"), &QAction::triggered, module,
+                   &TExchangeCommands::WrapImage1Click);
+  QObject::connect(main.Action("Modifier1"), &QAction::triggered, module,
+                   &TExchangeCommands::Modifier1Click);
+  QObject::connect(main.Action("Configurationdelimpression1"), &QAction::triggered, module,
+                   &TExchangeCommands::Configurationdelimpression1Click);
+  QObject::connect(main.Action("Imprimer"), &QAction::triggered, module,
+                   &TExchangeCommands::ImprimerClick);
+}
+
+}  // namespace orvane

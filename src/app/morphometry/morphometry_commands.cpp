@@ -1,0 +1,218 @@
+#include "app/morphometry/morphometry_commands.h"
+
+#include <QAction>
+#include <algorithm>
+#include <memory>
+
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/main_form.h"
+#include "app/morphometry/morphometry_forms.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
+#include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
+#include "app/shell/treatment_menu.h"
+#include "core/drainage/density_image.h"
+#include "core/drainage/density_treatment.h"
+#include "core/morphometry/dissection_density_3d.h"
+#include "core/morphometry/ratio_depth.h"
+
+namespace orvane {
+
+TMorphometryCommands::TMorphometryCommands(TMainForm& main) : QObject(&main), main_(main) {
+  // The dialogs exist from start-up, like every dialog of the program.
+  FractDrainageFormOf(main);
+  InfoFractDimRiverFormOf(main);
+  RatioDepthFormOf(main);
+  DDFenOf(main);
+  DDPaletteFenOf(main);
+  DiagramWindow<TDrainageFractalDiagram>(main);
+  DiagramWindow<TDissection3DDiagram>(main);
+}
+
+void TMorphometryCommands::DrainageFractal(FractalMode mode) {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  if (!drainage) return;
+  QString title = " FRACTAL DIMENSION   MOVING WINDOW SIZE ";
+  TDrainageFractalDialog& form = FractDrainageFormOf(main_);
+  Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
+  title += QString::asprintf("%d ", form.WindowSize());
+  const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
+  const bool wrapped = form.Wrapped();
+
+  ProgressSink* sink = main_.Progress();
+  // The dimensions are taken in the same pass as the picture, as the declaration takes them.
+  using Done = WithDeclaredValues<DrainageFractalResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
+    ValueGrid dimensions(drainage->columns, drainage->lines, "");
+    DrainageFractalParams withValues = params;
+    withValues.values = dimensions.values.data();
+    auto result = ComputeDrainageFractal(*drainage, withValues, sink);
+    if (!result) return result.error();
+    return Done{std::move(*result), DeclaredValues("drainage-fractal", std::move(dimensions))};
+  });
+  if (!done) return;
+  DrainageFractalResult* result = &done->computed;
+
+  main_.BeginTreatment(title);
+  TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main_);
+  if (mode == FractalMode::kGlobal) DiagramWindow<TLocalFractalDiagram>(main_).Counts().fill(0);
+  diagram.Counts() = result->histogram;
+  diagram.SetUpperBound(result->upperBound);
+
+  auto raster = std::make_shared<TRasterImage>(std::move(result->image));
+  if (wrapped) {
+    main_.ShowWrappedImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, result->margin, 1);
+    for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) {
+      main_.SetVisible(name, true);
+    }
+  }
+  KeepDeclaredValues(main_, done->values, wrapped);
+  main_.SetDiagramKind(4);
+  Prompts().Exec(diagram);
+}
+
+void TMorphometryCommands::FractalDimensionInfo1Click() {
+  Prompts().Exec(InfoFractDimRiverFormOf(main_));
+}
+
+void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  TDemModel* dem = main_.CurrentDem();
+  if (!drainage) return;
+  if (!dem) {  // a network opened from a file before any DEM
+    Prompts().Warning(&main_, "ERROR", "No DEM is open");
+    return;
+  }
+  if (!main_.NetworkMatchesDem("ERROR")) return;
+  QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
+  TWindowSizeDialog& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
+  const int largest = std::min(dem->columns, dem->lines);
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels",
+                         largest % 2 ? largest + 1 : largest, "The window is larger than the DEM");
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
+  title += window.SideText();
+
+  Dissection3DParams params;
+  params.windowSize = window.WindowSize();
+  params.unitDivisor = main_.UnitFactor();
+  params.pixelSize = main_.PixelSize();
+  const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  // The colours are chosen after the run: the result is kept, and its values drawn from it as
+  // the declaration draws them.
+  using Done = WithDeclaredValues<Dissection3DResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto computed = ComputeDissection3D(*demShared, *drainage, params, sink);
+    if (!computed) return computed.error();
+    ValueGrid values = Dissection3DValues(*computed);
+    return Done{std::move(*computed), DeclaredValues("dissection3d", std::move(values))};
+  });
+  if (!done) return;
+  const Dissection3DResult* result = &done->computed;
+
+  main_.BeginTreatment(title);
+  TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
+  DiagramWindow<TDissectionDiagram>(main_).Counts().fill(0);
+  TDensityPaletteDialog& palette = DDPaletteFenOf(main_);
+  palette.Set3DBound(result->upperBound);
+  palette.SetRange(result->minimum, result->maximum);
+  Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
+  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
+
+  const bool gray = palette.PaletteChoice() == kGrayTones0255;
+  auto raster = std::make_shared<TRasterImage>(
+      Dissection3DImage(*result, palette.PaletteChoice(), palette.ClassTable(), palette.Smoothing()));
+  diagram.Counts2D() = result->histogram2D;
+  diagram.Counts3D() = result->histogram3D;
+  diagram.SetBound(result->upperBound);
+
+  const bool wrapped = palette.ResultKind() == 1;
+  if (wrapped) {
+    main_.ShowWrappedImage(raster);
+    // The result is also the current parameter image; a gray one keeps the margin m + 1.
+    main_.SetParameterImage(raster);
+    if (gray) main_.SetMargin(result->halfWidth + 1);
+  } else {
+    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
+    main_.SetDiagramKind(3);
+  }
+  KeepDeclaredValues(main_, done->values, wrapped);
+  busy.reset();
+  Prompts().Exec(diagram);
+}
+
+void TMorphometryCommands::RatioDepthTreatment1Click() {
+  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  TDemModel* dem = main_.CurrentDem();
+  if (!drainage) return;
+  if (!dem) {  // a network opened from a file before any DEM
+    Prompts().Warning(&main_, "ERROR", "No DEM is open");
+    return;
+  }
+  if (!main_.NetworkMatchesDem("ERROR")) return;
+  QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
+  TWindowSizeDialog& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell.
+  const int largest = std::min(dem->columns, dem->lines);
+  window.SetWindowLimits(2, "The window size must be at least 2 pixels",
+                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
+  TRatioOfDepthsDialog& form = RatioDepthFormOf(main_);
+  if (Prompts().Exec(form) != QDialog::Accepted) return;
+  title += window.SideText();
+
+  const RatioDepthParams params{window.WindowSize(), form.DynamicScale()};
+  const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  // The ratios are taken in the same pass as the picture, as the declaration takes them.
+  using Done = WithDeclaredValues<RatioDepthResult>;
+  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
+    ValueGrid ratios(drainage->columns, drainage->lines, "");
+    RatioDepthParams withRatios = params;
+    withRatios.ratios = ratios.values.data();
+    auto result = ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
+    if (!result) return result.error();
+    return Done{std::move(*result), DeclaredValues("ratio-depth", std::move(ratios))};
+  });
+  if (!done) return;
+  RatioDepthResult* result = &done->computed;
+  main_.BeginTreatment(title);
+  auto raster = std::make_shared<TRasterImage>(std::move(result->image));
+  const bool wrapped = form.ResultKind() == 1;
+  if (wrapped) {
+    main_.ShowWrappedImage(raster);
+  } else {
+    main_.ShowParameterImage(raster, title, result->margin, 1);
+  }
+  KeepDeclaredValues(main_, done->values, wrapped);
+}
+
+void TMorphometryCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDrainageFractalDiagram>(main_)); }
+
+void TMorphometryCommands::DiagDD3D1Click() { Prompts().Exec(DiagramWindow<TDissection3DDiagram>(main_)); }
+
+void InstallMorphometryCommands(TMainForm& main) {
+  auto* commands = new TMorphometryCommands(main);
+  ConnectAction(main, "DFRedGlobal1", commands, &TMorphometryCommands::DFRedGlobal1Click);
+  ConnectAction(main, "FractalDimensionTreatment1", commands, &TMorphometryCommands::FractalDimensionTreatment1Click);
+  ConnectAction(main, "FractalDimensionInfo1", commands, &TMorphometryCommands::FractalDimensionInfo1Click);
+  ConnectAction(main, "DissectionDensity3DTreatment1", commands,
+                &TMorphometryCommands::DissectionDensity3DTreatment1Click);
+  ConnectAction(main, "RatioDepthTreatment1", commands, &TMorphometryCommands::RatioDepthTreatment1Click);
+  // The Diagram button and the Diagram submenu open these through the frame.
+  main.RegisterDiagram(3, [commands] { commands->DiagDD3D1Click(); });
+  main.RegisterDiagram(4, [commands] { commands->FractRed1Click(); });
+}
+
+}  // namespace orvane

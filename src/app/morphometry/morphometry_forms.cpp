@@ -1,0 +1,279 @@
+#include "app/morphometry/morphometry_forms.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <array>
+#include <cmath>
+
+#include "app/shell/form_parts.h"
+
+namespace orvane {
+
+namespace {
+
+template <class Form>
+Form& FormOf(QWidget& frame) {
+  auto* form = frame.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!form) form = new Form(&frame);
+  return *form;
+}
+
+// A pair of radio buttons in their group box; `first` starts checked.
+QGroupBox* RadioPair(const QString& title, QRadioButton*& first, const QString& firstText,
+                     const QString& firstName, QRadioButton*& second, const QString& secondText,
+                     const QString& secondName) {
+  auto* group = new QGroupBox(title);
+  auto* layout = new QVBoxLayout(group);
+  first = new QRadioButton(firstText);
+  first->setObjectName(firstName);
+  second = new QRadioButton(secondText);
+  second->setObjectName(secondName);
+  layout->addWidget(first);
+  layout->addWidget(second);
+  return group;
+}
+
+// The pictured network: 32 x 32 cells, a stem and three branches.
+constexpr int kPictureCells = 32;
+
+const std::array<std::array<bool, kPictureCells>, kPictureCells>& PictureNetwork() {
+  static const auto cells = [] {
+    std::array<std::array<bool, kPictureCells>, kPictureCells> grid{};
+    auto line = [&grid](int x0, int y0, int x1, int y1) {
+      const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+      for (int i = 0; i <= steps; ++i) {
+        const int x = x0 + (x1 - x0) * i / std::max(1, steps);
+        const int y = y0 + (y1 - y0) * i / std::max(1, steps);
+        grid[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = true;
+      }
+    };
+    line(1, 30, 12, 20);
+    line(12, 20, 18, 9);
+    line(18, 9, 30, 2);
+    line(12, 20, 26, 24);
+    line(18, 9, 10, 3);
+    line(22, 22, 29, 14);
+    return grid;
+  }();
+  return cells;
+}
+
+}  // namespace
+
+TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame) { return FormOf<TDrainageFractalDialog>(frame); }
+TDrainageFractalInfoForm& InfoFractDimRiverFormOf(QWidget& frame) {
+  return FormOf<TDrainageFractalInfoForm>(frame);
+}
+TRatioOfDepthsDialog& RatioDepthFormOf(QWidget& frame) { return FormOf<TRatioOfDepthsDialog>(frame); }
+
+// --- TDrainageFractalDialog --------------------------------------------------------------------
+
+TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("FractDrainageForm");
+  setWindowTitle(" DRAINAGE NETWORK FRACTAL");
+  auto* size = RadioPair("Moving Window Size", size12_, "12", "RadioButton1", size24_, "24",
+                         "RadioButton2");
+  auto* scale = RadioPair("Dynamic Scale", scale100_, "100", "RadioButton3", scale255_, "255",
+                          "RadioButton4");
+  auto* result = RadioPair("Resulting Image", parameter_, "Parameter Image", "RadioButton5",
+                           wrappedButton_, "Wrapped Image", "RadioButton6");
+  size12_->setChecked(true);
+  scale100_->setChecked(true);
+  parameter_->setChecked(true);
+  connect(size12_, &QRadioButton::clicked, this, [this] { windowSize_ = 12; });
+  connect(size24_, &QRadioButton::clicked, this, [this] { windowSize_ = 24; });
+  connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
+  connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+  connect(parameter_, &QRadioButton::clicked, this, [this] { wrapped_ = false; });
+  connect(wrappedButton_, &QRadioButton::clicked, this, [this] { wrapped_ = true; });
+
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("BitBtn1");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(size);
+  groups->addWidget(scale);
+  groups->addWidget(result);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addWidget(ok, 0, Qt::AlignHCenter);
+}
+
+void TDrainageFractalDialog::ChooseWindowSize(int size) { (size == 24 ? size24_ : size12_)->click(); }
+void TDrainageFractalDialog::ChooseDynamicScale(int scale) {
+  (scale == 255 ? scale255_ : scale100_)->click();
+}
+void TDrainageFractalDialog::ChooseWrapped(bool wrapped) {
+  (wrapped ? wrappedButton_ : parameter_)->click();
+}
+
+// --- TBoxCountingPicture -------------------------------------------------------------------
+
+TBoxCountingPicture::TBoxCountingPicture(QWidget* parent) : QWidget(parent) {
+  setObjectName("BoxCountingPicture");
+  setMinimumSize(sizeHint());
+}
+
+int TBoxCountingPicture::FilledBoxes(int size) {
+  const auto& cells = PictureNetwork();
+  int filled = 0;
+  for (int by = 0; by < kPictureCells; by += size) {
+    for (int bx = 0; bx < kPictureCells; bx += size) {
+      bool any = false;
+      for (int y = by; y < by + size && !any; ++y) {
+        for (int x = bx; x < bx + size && !any; ++x) {
+          any = cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+        }
+      }
+      filled += any ? 1 : 0;
+    }
+  }
+  return filled;
+}
+
+void TBoxCountingPicture::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  const auto& cells = PictureNetwork();
+  constexpr int kCell = 2;
+  constexpr int kPanel = kPictureCells * kCell;
+  const int sizes[5] = {1, 2, 4, 8, 16};
+  double xs[5], ys[5];
+  for (int k = 0; k < 5; ++k) {
+    const int s = sizes[k];
+    const int left = 8 + k * (kPanel + 12);
+    const int top = 20;
+    painter.setPen(Qt::black);
+    painter.drawText(left, 14, QString("q = %1").arg(s));
+    // Filled boxes first, then the network over them.
+    for (int by = 0; by < kPictureCells; by += s) {
+      for (int bx = 0; bx < kPictureCells; bx += s) {
+        bool any = false;
+        for (int y = by; y < by + s; ++y) {
+          for (int x = bx; x < bx + s; ++x) {
+            any = any || cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+          }
+        }
+        const QRect box(left + bx * kCell, top + by * kCell, s * kCell, s * kCell);
+        if (any) painter.fillRect(box, QColor(255, 220, 120));
+        if (s > 1) {
+          painter.setPen(QColor(160, 160, 160));
+          painter.drawRect(box);
+        }
+      }
+    }
+    for (int y = 0; y < kPictureCells; ++y) {
+      for (int x = 0; x < kPictureCells; ++x) {
+        if (cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]) {
+          painter.fillRect(left + x * kCell, top + y * kCell, kCell, kCell, Qt::blue);
+        }
+      }
+    }
+    painter.setPen(Qt::black);
+    painter.drawRect(left, top, kPanel, kPanel);
+    const int n = FilledBoxes(s);
+    painter.drawText(left, top + kPanel + 16, QString("Ns = %1").arg(n));
+    xs[k] = std::log(static_cast<double>(s));
+    ys[k] = std::log(static_cast<double>(n));
+  }
+  // The log-log plot: ln(Ns) against ln(q), falling with slope -D.
+  const QRect plot(8, 130, 200, 110);
+  painter.setPen(Qt::black);
+  painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+  painter.drawLine(plot.bottomLeft(), plot.topLeft());
+  painter.drawText(plot.right() - 30, plot.bottom() - 4, "ln(q)");
+  painter.drawText(plot.left() + 4, plot.top() + 12, "ln(Ns)");
+  const double xMax = std::log(16.0) * 1.1;
+  const double yMax = ys[0] * 1.1;
+  QPoint previous;
+  for (int k = 0; k < 5; ++k) {
+    const QPoint p(plot.left() + static_cast<int>(xs[k] / xMax * plot.width()),
+                   plot.bottom() - static_cast<int>(ys[k] / yMax * plot.height()));
+    painter.setBrush(Qt::blue);
+    painter.drawEllipse(p, 3, 3);
+    if (k > 0) painter.drawLine(previous, p);
+    previous = p;
+  }
+}
+
+// --- TDrainageFractalInfoForm ----------------------------------------------------------------
+
+TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("InfoFractDimRiverForm");
+  setWindowTitle(" FRACTAL DIMENSION COMPUTATION");
+  auto* layout = new QVBoxLayout(this);
+  auto* heading = new QLabel("The Fractal Dimension Calculation of the Drainage Network ");
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  layout->addWidget(heading);
+  layout->addWidget(new QLabel(
+      "Box Counting method (B. B. Mandelbrot, The Fractal Geometry of Nature, Freeman, 1982)"));
+
+  auto* middle = new QHBoxLayout;
+  middle->addWidget(new TBoxCountingPicture);
+  auto* explanation = new QVBoxLayout;
+  for (const char* text : {"The Fractal Dimension", "D corresponds to the", "inverse of the slope",
+                           "ln(q) / ln(Ns)  where", "q is the size of the boxes",
+                           "and Ns the number of", "of the filled boxes."}) {
+    explanation->addWidget(new QLabel(text));
+  }
+  explanation->addStretch();
+  middle->addLayout(explanation);
+  layout->addLayout(middle);
+  for (const char* text : {"The first parameter takes into account the drainage network",
+                           "inside the moving window. The second parameter  portion of",
+                           "the drainage network passing through the central pixel of the",
+                           "moving window."}) {
+    layout->addWidget(new QLabel(text));
+  }
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("OkBitBtn");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(ok, 0, Qt::AlignHCenter);
+}
+
+// --- TRatioOfDepthsDialog -----------------------------------------------------------------------
+
+TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("RatioDepthForm");
+  setWindowTitle("  DRAINAGE/SURFACE");
+  auto* result = RadioPair("Resulting Image", radio3_, "Parameter Image", "RadioButton3", radio4_,
+                           "Wrapped Image", "RadioButton4");
+  auto* scale = RadioPair("Dynamic Scale", radio1_, "100", "RadioButton1", radio2_, "255",
+                          "RadioButton2");
+  radio3_->setChecked(true);
+  radio2_->setChecked(true);
+  connect(radio3_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
+  connect(radio4_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  connect(radio1_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
+  connect(radio2_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+
+  auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(result);
+  groups->addWidget(scale);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addLayout(buttons);
+}
+
+void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { (scale == 100 ? radio1_ : radio2_)->click(); }
+void TRatioOfDepthsDialog::ChooseResultKind(int kind) { (kind == 1 ? radio4_ : radio3_)->click(); }
+
+void TRatioOfDepthsDialog::BitBtn1Click() {
+  dynamicScale_ = radio1_->isChecked() ? 100 : 255;
+  resultKind_ = radio4_->isChecked() ? 1 : 0;
+  accept();
+}
+
+}  // namespace orvane

@@ -1,0 +1,95 @@
+// The dialogs of the drainage morphometry:
+//   - TDrainageFractalDialog (" DRAINAGE NETWORK FRACTAL"): window size 12 or 24, dynamic scale
+//     100 or 255, parameter or wrapped image, for both fractal treatments of the network;
+//   - TDrainageFractalInfoForm (" FRACTAL DIMENSION COMPUTATION"): how the box counting works;
+//   - TRatioOfDepthsDialog ("  DRAINAGE/SURFACE"): dynamic scale and result kind of the ratio depth.
+// Each exists once, a child of the main frame reached through its ...Of(frame) function, so
+// the user's choices persist between runs.
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+class QRadioButton;
+class QPushButton;
+
+namespace orvane {
+
+class TDrainageFractalDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TDrainageFractalDialog(QWidget* parent = nullptr);
+
+  int WindowSize() const { return windowSize_; }
+  int DynamicScale() const { return dynamicScale_; }
+  bool Wrapped() const { return wrapped_; }
+
+  // For the tests and the handlers: the clicks a user makes.
+  void ChooseWindowSize(int size);
+  void ChooseDynamicScale(int scale);
+  void ChooseWrapped(bool wrapped);
+
+ private:
+  QRadioButton* size12_;
+  QRadioButton* size24_;
+  QRadioButton* scale100_;
+  QRadioButton* scale255_;
+  QRadioButton* parameter_;
+  QRadioButton* wrappedButton_;
+  int windowSize_ = 12;
+  int dynamicScale_ = 100;
+  bool wrapped_ = false;
+};
+
+// A network covered by boxes of 1, 2, 4, 8 and 16 pixels with their counts, and the log-log
+// plot of the counts, drawn for the explanation window.
+class TBoxCountingPicture : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TBoxCountingPicture(QWidget* parent = nullptr);
+  QSize sizeHint() const override { return {560, 250}; }
+  // The number of filled boxes of each size on the pictured network.
+  static int FilledBoxes(int size);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class TDrainageFractalInfoForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TDrainageFractalInfoForm(QWidget* parent = nullptr);
+};
+
+class TRatioOfDepthsDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TRatioOfDepthsDialog(QWidget* parent = nullptr);
+
+  int DynamicScale() const { return dynamicScale_; }
+  // 0 parameter image, 1 wrapped image.
+  int ResultKind() const { return resultKind_; }
+
+  void ChooseDynamicScale(int scale);
+  void ChooseResultKind(int kind);
+  // "OK": S and the result kind from the checked buttons, then closes with the OK result.
+  void BitBtn1Click();
+
+ private:
+  QRadioButton* radio1_;  // 100
+  QRadioButton* radio2_;  // 255
+  QRadioButton* radio3_;  // Parameter Image
+  QRadioButton* radio4_;  // Wrapped Image
+  int dynamicScale_ = 255;
+  int resultKind_ = 0;
+};
+
+TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame);
+TDrainageFractalInfoForm& InfoFractDimRiverFormOf(QWidget& frame);
+TRatioOfDepthsDialog& RatioDepthFormOf(QWidget& frame);
+
+}  // namespace orvane

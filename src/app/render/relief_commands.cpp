@@ -1,0 +1,186 @@
+#include "app/render/relief_commands.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <algorithm>
+
+#include "app/display/bitmap_box.h"
+#include "app/render/palette_form.h"
+#include "app/render/relief_forms.h"
+#include "app/render/view3d_form.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
+#include "app/terrain/dem_info_form.h"
+#include "app/shell/treatment_menu.h"
+#include "core/render/cast_shadows.h"
+#include "core/render/palette.h"
+#include "core/render/perspective.h"
+#include "core/render/shading.h"
+#include "core/render/slices.h"
+
+namespace orvane {
+
+TReliefCommands::TReliefCommands(TMainForm& main) : QObject(&main), main_(main) {
+  setObjectName("RenderCommands");
+  auto currentDem = [this]() -> const TDemModel* { return main_.CurrentDem(); };
+  estompForm_ = new TShadingDialog(main.Light(), currentDem,
+                                     [this] { return main_.Settings().previewSize; }, &main);
+  hypsoForm_ = new TSlicesDialog(*estompForm_, main.Light(), currentDem, &main);
+  palForm_ = new TPaletteDialog(&main);
+  vue3dForm_ = new TView3DDialog(main.Settings(), &main);
+}
+
+TReliefCommands::~TReliefCommands() = default;
+
+void TReliefCommands::Shadowing1Click() {
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  if (!dem || !dem->IsAllocated()) return;
+  if (Prompts().Exec(*hypsoForm_) != QDialog::Accepted) return;
+  const int table = hypsoForm_->TypeIndex();
+  const bool shadow = hypsoForm_->Shadow();
+  const TLightParams working = estompForm_->WorkingLight();
+  const TLightParams global = main_.Light();
+  const TClassTable classes = hypsoForm_->Table();
+  const bool smoothing = hypsoForm_->Smoothing();
+  const bool cast = estompForm_->CastShadows() && shadow;
+  const double attenuation = estompForm_->AttenuationPercent() / 100.0;
+  int displayMode = main_.DisplayMode();
+  ProgressSink* sink = main_.Progress();
+  auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&]() -> std::shared_ptr<TRasterImage> {
+    std::shared_ptr<TRasterImage> result;
+    TLightParams castLight = global;
+    if (table == kSliceNone) {
+      result = RenderShaded(*dem, working, sink);
+    } else if (table == kSliceGrayTones) {
+      result = RenderSlices(*dem, nullptr, nullptr, 1.0, false, sink);
+    } else {
+      const TLightParams light = shadow ? working : global;
+      castLight = light;
+      result = RenderSlices(*dem, &light, &classes, shadow ? 0.5 : 1.0, smoothing, sink);
+    }
+    if (result && cast) {
+      auto shadows = RenderCastShadows(*dem, castLight.azimuth, castLight.elevation, attenuation, sink);
+      if (shadows) {
+        if (auto combined = shadows->Combine(*result, 2)) result = std::move(combined);
+      }
+    }
+    return result;
+  });
+  if (!run) return;
+  std::shared_ptr<TRasterImage> result = std::move(*run);
+  if (!result) {
+    Prompts().Warning(&main_, "ERREUR",
+                      QString::fromStdString(GridMemoryMessage(dem->lines, dem->columns)));
+    return;
+  }
+  if (table == kSliceNone) {
+    displayMode = 3;
+  } else if (table == kSliceGrayTones) {
+    displayMode = 1;
+  } else if (result->kind == kRasterRgb) {
+    displayMode = 3;  // a colour picture: the palette and gray histogram do not apply to it
+  }
+  QString title = main_.ParameterTitle();
+  if (!cast) {
+    title = !shadow ? " HYPSOMETRIC SLICES "
+            : table == kSliceNone ? " SHADOW "
+                                  : " HYPSOMETRIC SLICES AND SHADOW ";
+  }
+  main_.BeginTreatment(title);
+  if (hypsoForm_->Wrapping()) {
+    main_.ShowWrappedImage(result);
+  } else {
+    main_.ShowParameterImage(result, title, 0, displayMode);
+  }
+}
+
+void TReliefCommands::OpenPalette1Click() {
+  std::shared_ptr<TRasterImage> image = main_.ParameterImage();
+  if (!image || !image->IsAllocated()) return;
+  const int margin = main_.Margin();
+  const TGrayRange range = InnerGrayRange(*image, margin);
+  palForm_->SetRange(range.min, range.max);
+  if (Prompts().Exec(*palForm_) != QDialog::Accepted) return;
+  const TClassTable table = palForm_->Table();
+  const bool smoothing = palForm_->Smoothing();
+  ProgressSink* sink = main_.Progress();
+  auto run = RunComputation(main_, "ERREUR", GridOf(*image), [&]() -> std::shared_ptr<TRasterImage> {
+    return ApplyPalette(*image, table, smoothing, margin, sink);
+  });
+  if (!run) return;
+  std::shared_ptr<TRasterImage> colour = std::move(*run);
+  if (!colour) {
+    Prompts().Warning(&main_, "ERREUR",
+                      QString::fromStdString(GridMemoryMessage(image->lines, image->columns)));
+    return;
+  }
+  colour->title = image->title;
+  main_.ShowParameterImage(colour, main_.ParameterTitle(), margin, 3);
+}
+
+void TReliefCommands::View3D1Click() {
+  std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  std::shared_ptr<TRasterImage> image = main_.DisplayedRaster();
+  if (!dem || !dem->IsAllocated() || !image) return;
+  if (image->lines != dem->lines || image->columns != dem->columns) {
+    Prompts().Warning(&main_, "ERROR", "The size of the DEM and the size of the image are not similar");
+    return;
+  }
+  // The quick views report no progress.
+  vue3dForm_->SetSource(dem.get(), image.get());
+  const int answer = Prompts().Exec(*vue3dForm_);
+  const TView3D view = vue3dForm_->View();
+  vue3dForm_->SetSource(nullptr, nullptr);
+  if (answer != QDialog::Accepted) return;
+
+  TDrawOptions options;
+  options.mode = vue3dForm_->FinalMode();
+  options.stereo = vue3dForm_->FinalStereo();
+  options.eyeDistance = vue3dForm_->StereoBase();
+  options.smoothing = static_cast<std::uint32_t>(vue3dForm_->Smoothing());
+  options.faceColour = ButtonFaceColour();
+  ProgressSink* sink = main_.Progress();
+  auto run = RunComputation(main_, "ERROR", GridSize{view.height, view.width},
+                            [&]() -> std::unique_ptr<TRasterImage> {
+    auto picture = std::make_unique<TRasterImage>(view.width, view.height, kRasterRgb);
+    if (picture->allocError) throw GridAllocationError(view.height, view.width);
+    DrawView(*picture, *dem, *image, view, options, sink);
+    return picture;
+  });
+  if (!run) return;
+  std::unique_ptr<TRasterImage> picture = std::move(*run);
+  auto* result = new TView3DResultWindow(std::move(picture), main_.ImageDirectory());
+  QMdiSubWindow* sub = main_.MdiArea().addSubWindow(result);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  // The whole picture when the area has room for it; else scroll bars.
+  const QSize room = main_.MdiArea().viewport()->size();
+  sub->resize(std::min(result->width() + 20, room.width()),
+              std::min(result->height() + 40, room.height()));
+  sub->show();
+  lastResult_ = result;
+  connect(result, &QObject::destroyed, this, [this, result] {
+    if (lastResult_ == result) lastResult_ = nullptr;
+  });
+}
+
+void TReliefCommands::DEMInfo1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem || !dem->IsAllocated()) return;
+  TDemInfoForm form(*dem, main_.UnitFactor(), &main_);
+  Prompts().Exec(form);
+}
+
+void InstallReliefCommands(TMainForm& main) {
+  auto* commands = new TReliefCommands(main);
+  ConnectAction(main, "Shadowing1", commands, [commands] { commands->Shadowing1Click(); });
+  ConnectAction(main, "OpenPalette1", commands, [commands] { commands->OpenPalette1Click(); });
+  ConnectAction(main, "PaletteSpeedButton", commands, [commands] { commands->OpenPalette1Click(); });
+  ConnectAction(main, "View3D1", commands, [commands] { commands->View3D1Click(); });
+  ConnectAction(main, "DEMInfo1", commands, [commands] { commands->DEMInfo1Click(); });
+}
+
+}  // namespace orvane

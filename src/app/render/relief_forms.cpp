@@ -1,0 +1,448 @@
+#include "app/render/relief_forms.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "app/display/bitmap_box.h"
+#include "app/display/class_legend.h"
+#include "app/display/legend_dialog.h"
+#include "app/display/image_window.h"
+#include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
+#include "core/render/cast_shadows.h"
+#include "core/render/shading.h"
+#include "core/render/slices.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kDegrees = 180.0 / kPi;
+
+QString Fixed1(double value) { return QString::number(value, 'f', 1); }
+
+// Rewrites a field only when its text changes, so change handlers do not loop.
+void SetTextIfChanged(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+}  // namespace
+
+QString CleanLightText(const QString& text) {
+  QString cleaned = text;
+  cleaned.replace('.', ',');
+  int end = 0;
+  while (end < cleaned.size() &&
+         (cleaned[end].isDigit() || cleaned[end] == '-' || cleaned[end] == ','))
+    ++end;
+  cleaned.truncate(end);
+  return cleaned.isEmpty() ? QString("0") : cleaned;
+}
+
+double LightTextValue(const QString& text) {
+  QString pointed = text;
+  pointed.replace(',', '.');
+  return LeadingDouble(pointed);
+}
+
+double DisplayedAzimuth(float azimuth) {
+  double degrees = azimuth * kDegrees + 90.0;
+  if (degrees < 0.0) degrees += 360.0;
+  return degrees;
+}
+
+float AzimuthFromDisplayed(double degrees) {
+  return static_cast<float>(degrees * kPi / 180.0 - kPi / 2.0);
+}
+
+// ---- the sun picker ----------------------------------------------------------------------
+
+TSunPicker::TSunPicker(QWidget* parent) : QWidget(parent) {
+  setObjectName("SolPaintBox");
+  setFixedSize(100, 100);
+}
+
+QPointF TSunPicker::SunPoint(const TLightParams& light) const {
+  const double r = (1.0 - light.elevation * kDegrees / 90.0) * width() / 2.0;
+  return QPointF(width() / 2.0 + r * std::cos(light.azimuth),
+                 height() / 2.0 + r * std::sin(light.azimuth));
+}
+
+void TSunPicker::SetLight(const TLightParams& light) {
+  light_ = light;
+  update();
+}
+
+void TSunPicker::Pick(double x, double y) {
+  const double w = width(), h = height();
+  const double dx = x - w / 2.0;
+  const double dy = y - h / 2.0;
+  const double azimuth = std::atan2(dy, dx);
+  double r = 2.0 * std::sqrt(dx * dx + dy * dy) / w;
+  if (r > 1.0) r = 1.0;  // onto the circle
+  const double elevation = (1.0 - r) * kPi / 2.0;
+  emit Picked(static_cast<float>(azimuth), static_cast<float>(elevation));
+}
+
+void TSunPicker::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillRect(rect(), palette().color(QPalette::Button));
+  painter.setPen(QPen(Qt::gray, 1));
+  painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
+  painter.setPen(QPen(Qt::black, 4));
+  painter.drawLine(QPointF(width() / 2.0, height() / 2.0), SunPoint(light_));
+}
+
+void TSunPicker::mousePressEvent(QMouseEvent* event) {
+  tracking_ = true;
+  Pick(event->position().x(), event->position().y());
+}
+
+void TSunPicker::mouseMoveEvent(QMouseEvent* event) {
+  if (tracking_) Pick(event->position().x(), event->position().y());
+}
+
+void TSunPicker::mouseReleaseEvent(QMouseEvent*) { tracking_ = false; }
+
+// ---- the light dialog -------------------------------------------------------------------
+
+TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemModel*()> dem,
+                                   std::function<int()> previewSize, QWidget* parent)
+    : QDialog(parent), global_(global), dem_(std::move(dem)), previewSize_(std::move(previewSize)) {
+  setObjectName("ConstEstompForm");
+  setWindowTitle("SHADOWING");
+  setModal(true);
+  auto* layout = new QGridLayout(this);
+
+  auto* params = new QGroupBox(" Parameters", this);
+  auto* form = new QGridLayout(params);
+  auto addEdit = [&](const char* caption, const char* name, int row) {
+    form->addWidget(new QLabel(caption, params), row, 0);
+    auto* edit = new QLineEdit(params);
+    edit->setObjectName(name);
+    edit->setMaximumWidth(80);
+    form->addWidget(edit, row, 1);
+    return edit;
+  };
+  dirEdit_ = addEdit("Azimuth", "DirEdit", 0);
+  incEdit_ = addEdit("Elevation", "IncEdit", 1);
+  exaEdit_ = addEdit("Hypsom. Scale", "ExaEdit", 2);
+  refEdit_ = addEdit("Brigthness Index", "RefEdit", 3);
+  layout->addWidget(params, 0, 0);
+
+  auto* sunGroup = new QGroupBox("Azimuth/Elevation", this);
+  auto* sunLayout = new QVBoxLayout(sunGroup);
+  sun_ = new TSunPicker(sunGroup);
+  sunLayout->addWidget(sun_, 0, Qt::AlignCenter);
+  layout->addWidget(sunGroup, 0, 1);
+
+  auto* previewGroup = new QGroupBox(" Previsualization", this);
+  auto* previewLayout = new QVBoxLayout(previewGroup);
+  preview_ = new TBitmapBox(previewGroup);
+  preview_->setObjectName("PrevPaintBox");
+  preview_->setMinimumSize(200, 200);
+  previewLayout->addWidget(preview_);
+  layout->addWidget(previewGroup, 0, 2, 2, 1);
+
+  auto* castGroup = new QGroupBox("Cast Shadows", this);
+  auto* castLayout = new QVBoxLayout(castGroup);
+  ombCheck_ = new QCheckBox("Cast Shadows ?", castGroup);
+  ombCheck_->setObjectName("OmbCheckBox");
+  ombLabel_ = new QLabel("Attenuation in %", castGroup);
+  ombEdit_ = new QLineEdit("50", castGroup);
+  ombEdit_->setObjectName("OmbEdit");
+  ombEdit_->setMaximumWidth(80);
+  castLayout->addWidget(ombCheck_);
+  castLayout->addWidget(ombLabel_);
+  castLayout->addWidget(ombEdit_);
+  ombLabel_->setVisible(false);
+  ombEdit_->setVisible(false);
+  layout->addWidget(castGroup, 1, 0);
+
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OkBitBtn");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Cancel", this);
+  cancel->setObjectName("CancelBitBtn");
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons, 1, 1);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  connect(dirEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::DirEditExit);
+  connect(incEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::IncEditExit);
+  connect(exaEdit_, &QLineEdit::textEdited, this, &TShadingDialog::ExaEditChange);
+  connect(refEdit_, &QLineEdit::textEdited, this, &TShadingDialog::RefEditChange);
+  connect(ombEdit_, &QLineEdit::textEdited, this, &TShadingDialog::OmbEditChange);
+  connect(ombCheck_, &QCheckBox::clicked, this, &TShadingDialog::OmbCheckBoxClick);
+  connect(sun_, &TSunPicker::Picked, this, [this](float azimuth, float elevation) {
+    working_.azimuth = azimuth;
+    working_.elevation = elevation;
+    ShowFields();
+    Redraw();
+  });
+}
+
+TShadingDialog::~TShadingDialog() = default;
+
+bool TShadingDialog::CastShadows() const { return ombCheck_->isChecked(); }
+
+const QImage& TShadingDialog::Preview() const { return preview_->Bitmap(); }
+
+void TShadingDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Activate();
+}
+
+void TShadingDialog::done(int result) {
+  if (result == QDialog::Accepted) global_ = working_;
+  // Closing releases the preview model and bitmap.
+  previewModel_.reset();
+  preview_->SetBitmap(QImage());
+  QDialog::done(result);
+}
+
+void TShadingDialog::Activate() {
+  working_ = global_;
+  previewModel_.reset();
+  if (const TDemModel* dem = dem_ ? dem_() : nullptr; dem && dem->IsAllocated()) {
+    const int side = std::max(dem->lines, dem->columns);
+    const double factor = static_cast<double>(previewSize_ ? previewSize_() : 100) / side;
+    previewModel_ = dem->Resample(factor, 3, 5);
+  }
+  ShowFields();
+  exaEdit_->setText(QString::number(working_.exaggeration));
+  refEdit_->setText(QString::number(working_.brightness));
+  attenuation_ = std::clamp(LightTextValue(CleanLightText(ombEdit_->text())), 0.0, 100.0);
+  Redraw();
+}
+
+void TShadingDialog::SetWorkingLight(const TLightParams& light) {
+  working_ = light;
+  ShowFields();
+  Redraw();
+}
+
+void TShadingDialog::ShowFields() {
+  dirEdit_->setText(Fixed1(DisplayedAzimuth(working_.azimuth)));
+  incEdit_->setText(Fixed1(working_.elevation * kDegrees));
+  sun_->SetLight(working_);
+}
+
+void TShadingDialog::DirEditExit() {
+  const QString text = CleanLightText(dirEdit_->text());
+  SetTextIfChanged(dirEdit_, text);
+  working_.azimuth = AzimuthFromDisplayed(LightTextValue(text));
+  sun_->SetLight(working_);
+  Redraw();
+}
+
+void TShadingDialog::IncEditExit() {
+  QString text = CleanLightText(incEdit_->text());
+  double degrees = LightTextValue(text);
+  if (degrees < 0.0 || degrees > 90.0) {
+    degrees = std::clamp(degrees, 0.0, 90.0);
+    text = QString::number(degrees);
+  }
+  SetTextIfChanged(incEdit_, text);
+  working_.elevation = static_cast<float>(degrees / kDegrees);
+  sun_->SetLight(working_);
+  Redraw();
+}
+
+void TShadingDialog::ExaEditChange() {
+  const QString text = CleanLightText(exaEdit_->text());
+  SetTextIfChanged(exaEdit_, text);
+  working_.exaggeration = static_cast<float>(LightTextValue(text));
+  Redraw();
+}
+
+void TShadingDialog::RefEditChange() {
+  const QString text = CleanLightText(refEdit_->text());
+  SetTextIfChanged(refEdit_, text);
+  working_.brightness = static_cast<float>(LightTextValue(text));
+  Redraw();
+}
+
+void TShadingDialog::OmbEditChange() {
+  QString text = CleanLightText(ombEdit_->text());
+  double percent = LightTextValue(text);
+  if (percent < 0.0 || percent > 100.0) {
+    percent = std::clamp(percent, 0.0, 100.0);
+    text = QString::number(percent);
+  }
+  SetTextIfChanged(ombEdit_, text);
+  attenuation_ = percent;
+  Redraw();
+}
+
+void TShadingDialog::OmbCheckBoxClick() {
+  const bool on = ombCheck_->isChecked();
+  ombLabel_->setVisible(on);
+  ombEdit_->setVisible(on);
+  Redraw();
+}
+
+void TShadingDialog::Redraw() {
+  if (!previewModel_) {
+    preview_->SetBitmap(QImage());
+    return;
+  }
+  auto shaded = RenderShaded(*previewModel_, working_);
+  if (!shaded) return;
+  if (CastShadows()) {
+    auto cast = RenderCastShadows(*previewModel_, working_.azimuth, working_.elevation,
+                                  attenuation_ / 100.0);
+    if (cast) {
+      if (auto combined = shaded->Combine(*cast, 2)) shaded = std::move(combined);
+    }
+  }
+  preview_->SetBitmap(RasterToBitmap(*shaded));
+}
+
+// ---- the slices dialog ------------------------------------------------------------------
+
+TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
+                                 std::function<const TDemModel*()> dem, QWidget* parent)
+    : QDialog(parent), lightForm_(lightForm), global_(global), dem_(std::move(dem)) {
+  setObjectName("ConstHypsoForm");
+  setWindowTitle("SHADOWING AND HYPSOMETRY");
+  setModal(true);
+  setWindowFlag(Qt::Tool);
+  auto* columns = new QHBoxLayout(this);
+  auto* left = new QVBoxLayout;
+  columns->addLayout(left);
+
+  auto* hypso = new QGroupBox("Hypsometry", this);
+  auto* hypsoLayout = new QVBoxLayout(hypso);
+  hypsoLayout->addWidget(new QLabel("Color Tables", hypso));
+  typeCombo_ = new QComboBox(hypso);
+  typeCombo_->setObjectName("TypeComboBox");
+  for (const std::string& name : SliceTableNames()) typeCombo_->addItem(QString::fromStdString(name));
+  hypsoLayout->addWidget(typeCombo_);
+  smooth_ = new QCheckBox("Smoothing", hypso);
+  smooth_->setObjectName("SmoothCheckBox");
+  scale_ = new QCheckBox("Scale", hypso);
+  scale_->setObjectName("ScaleCheckBox");
+  hypsoLayout->addWidget(smooth_);
+  hypsoLayout->addWidget(scale_);
+  left->addWidget(hypso);
+
+  auto* shading = new QGroupBox("Shadowing Calculation", this);
+  auto* shadingLayout = new QVBoxLayout(shading);
+  estomp_ = new QCheckBox("Shadow", shading);
+  estomp_->setObjectName("EstompCheckBox");
+  estompButton_ = new QPushButton("Calculation", shading);
+  estompButton_->setObjectName("EstompButton");
+  estompButton_->setVisible(false);
+  shadingLayout->addWidget(estomp_);
+  shadingLayout->addWidget(estompButton_);
+  left->addWidget(shading);
+
+  auto* result = new QGroupBox("Result", this);
+  auto* resultLayout = new QVBoxLayout(result);
+  paramRadio_ = new QRadioButton("Parameter Image", result);
+  paramRadio_->setObjectName("ParamRadioButton");
+  wrapRadio_ = new QRadioButton("Wrapping", result);
+  wrapRadio_->setObjectName("WrapRadioButton");
+  resultLayout->addWidget(paramRadio_);
+  resultLayout->addWidget(wrapRadio_);
+  left->addWidget(result);
+
+  AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); });
+
+  legend_ = AddLegendColumn(*this, *columns, [this]() -> const TClassTable& { return table_; },
+                            *smooth_, LegendLabelFormat::kMetres);
+
+  connect(typeCombo_, &QComboBox::activated, this, &TSlicesDialog::ChooseType);
+  connect(smooth_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
+  connect(scale_, &QCheckBox::clicked, this, [this] { ApplyScale(); });
+  connect(estomp_, &QCheckBox::clicked, this, [this](bool on) { SetShadow(on); });
+  connect(estompButton_, &QPushButton::clicked, this, [this] { Prompts().Exec(lightForm_); });
+
+  typeCombo_->setCurrentIndex(kSliceHypsoMap1);
+  ChooseType(kSliceHypsoMap1);
+}
+
+bool TSlicesDialog::Smoothing() const { return smooth_->isChecked(); }
+bool TSlicesDialog::Scale() const { return scale_->isChecked(); }
+bool TSlicesDialog::Shadow() const { return estomp_->isChecked(); }
+bool TSlicesDialog::Wrapping() const { return wrapRadio_->isChecked(); }
+
+void TSlicesDialog::ChooseType(int index) {
+  if (index < 0 || index >= static_cast<int>(SliceTableNames().size())) return;
+  if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
+  typeIndex_ = index;
+  const bool personalized = index == kSlicePersonalized;
+  if (index >= kSliceHypsoMap1 && index <= kSliceHypsoMap3) table_ = HypsoTable(index);
+  else if (!personalized) table_.Clear();
+  smooth_->setVisible(!personalized);
+  estomp_->setVisible(!personalized);
+  if (personalized) estompButton_->setVisible(false);
+  else estompButton_->setVisible(estomp_->isChecked());
+  ApplyScale();
+}
+
+void TSlicesDialog::ApplyScale() {
+  const TDemModel* dem = dem_ ? dem_() : nullptr;
+  if (scale_->isChecked() && table_.count() > 0 && dem)
+    table_.ScaleBounds(dem->minElevation, dem->maxElevation);
+  Refit();
+}
+
+void TSlicesDialog::Refit() {
+  legend_->FitHeight();
+  legend_->update();
+}
+
+void TSlicesDialog::showEvent(QShowEvent* event) {
+  ApplyScale();
+  QDialog::showEvent(event);
+}
+
+void TSlicesDialog::SetScale(bool on) {
+  scale_->setChecked(on);
+  ApplyScale();
+}
+
+void TSlicesDialog::SetShadow(bool on) {
+  estomp_->setChecked(on);
+  estompButton_->setVisible(on);
+  // The light dialog starts from the global light.
+  if (on) lightForm_.SetWorkingLight(global_);
+}
+
+void TSlicesDialog::SetWrapping(bool on) {
+  if (on) wrapRadio_->setChecked(true);
+  else paramRadio_->setChecked(true);
+}
+
+void TSlicesDialog::SetSmoothing(bool on) { smooth_->setChecked(on); }
+
+void TSlicesDialog::OkClick() {
+  if (typeIndex_ == kSliceNone && !Shadow()) {
+    Prompts().Warning(this, "ERREUR", "You must use a colormap or a single shadow");
+    return;
+  }
+  accept();
+}
+
+}  // namespace orvane

@@ -1,0 +1,170 @@
+// The "Shadowing" dialogs: TSlicesDialog (slice table, smoothing, scale, shadow, result
+// kind) and the light dialog TShadingDialog (azimuth, elevation, exaggeration, brightness,
+// the sun picker, the live preview and the cast-shadow attenuation).
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <functional>
+#include <memory>
+
+#include "core/render/class_table.h"
+#include "core/render/light_params.h"
+#include "core/terrain/dem_model.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace orvane {
+
+class TBitmapBox;
+class TClassLegendBox;
+
+// Decimal text as the light dialog cleans it: a point becomes a comma, the text is cut at the
+// first character that is not a digit, a minus or a comma, and empty text becomes "0".
+QString CleanLightText(const QString& text);
+// The value of a cleaned text (the comma read as the decimal separator).
+double LightTextValue(const QString& text);
+// The azimuth as the user sees it: degrees plus 90 (0 = up), plus 360 when negative; and back.
+double DisplayedAzimuth(float azimuth);
+float AzimuthFromDisplayed(double degrees);
+
+// The sun picker: a circle; the direction from the centre is the azimuth, the distance from
+// the rim the elevation (centre = 90 degrees). Drawn with the sun line, 4 pixels wide.
+class TSunPicker : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TSunPicker(QWidget* parent = nullptr);
+  // Where the sun line ends for a light.
+  QPointF SunPoint(const TLightParams& light) const;
+  void SetLight(const TLightParams& light);
+
+ signals:
+  // A pick at (x, y): the azimuth and elevation it gives.
+  void Picked(float azimuth, float elevation);
+
+ public:
+  void Pick(double x, double y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  TLightParams light_;
+  bool tracking_ = false;
+};
+
+class TShadingDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `global` is the light of the settings; `dem` gives the current DEM (may be null) and
+  // `previewSize` the "SHADOW"/"SIZE" setting.
+  TShadingDialog(TLightParams& global, std::function<const TDemModel*()> dem,
+                   std::function<int()> previewSize, QWidget* parent = nullptr);
+  ~TShadingDialog() override;
+
+  // The activation: working light from the global light, preview model, fields, preview.
+  void Activate();
+  const TLightParams& WorkingLight() const { return working_; }
+  void SetWorkingLight(const TLightParams& light);
+  double AttenuationPercent() const { return attenuation_; }
+  bool CastShadows() const;
+  const QImage& Preview() const;
+  const TDemModel* PreviewModel() const { return previewModel_.get(); }
+  TSunPicker& SunPicker() const { return *sun_; }
+
+  // Field handlers (leaving DirEdit / IncEdit, changing the others).
+  void DirEditExit();
+  void IncEditExit();
+  void ExaEditChange();
+  void RefEditChange();
+  void OmbEditChange();
+  void OmbCheckBoxClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void done(int result) override;
+
+ private:
+  void ShowFields();
+  void Redraw();
+
+  TLightParams& global_;
+  std::function<const TDemModel*()> dem_;
+  std::function<int()> previewSize_;
+  TLightParams working_;
+  double attenuation_ = 0.0;
+  std::unique_ptr<TDemModel> previewModel_;
+
+  QLineEdit* dirEdit_ = nullptr;
+  QLineEdit* incEdit_ = nullptr;
+  QLineEdit* exaEdit_ = nullptr;
+  QLineEdit* refEdit_ = nullptr;
+  QCheckBox* ombCheck_ = nullptr;
+  QLineEdit* ombEdit_ = nullptr;
+  QLabel* ombLabel_ = nullptr;
+  TSunPicker* sun_ = nullptr;
+  TBitmapBox* preview_ = nullptr;
+};
+
+class TSlicesDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
+                  std::function<const TDemModel*()> dem, QWidget* parent = nullptr);
+
+  // 0 "None", 1..3 "HypsoMap 1..3", 4 "Personalized", 5 "Gray Tones".
+  int TypeIndex() const { return typeIndex_; }
+  const TClassTable& Table() const { return table_; }
+  bool Smoothing() const;
+  bool Scale() const;
+  bool Shadow() const;
+  // True once "Wrapping" is chosen; until a result kind is picked the result goes to the
+  // parameter window.
+  bool Wrapping() const;
+
+  void ChooseType(int index);
+  void SetScale(bool on);
+  void SetShadow(bool on);
+  void SetWrapping(bool on);
+  void SetSmoothing(bool on);
+  // OK: refuses "None" without "Shadow" with a message and stays open.
+  void OkClick();
+  TShadingDialog& LightForm() const { return lightForm_; }
+
+ protected:
+  // A DEM opened since the last use: "Scale" follows its range.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void ApplyScale();
+  void Refit();
+
+  TShadingDialog& lightForm_;
+  TLightParams& global_;
+  std::function<const TDemModel*()> dem_;
+  int typeIndex_ = 1;
+  TClassTable table_;
+
+  QComboBox* typeCombo_ = nullptr;
+  QCheckBox* smooth_ = nullptr;
+  QCheckBox* scale_ = nullptr;
+  QCheckBox* estomp_ = nullptr;
+  QPushButton* estompButton_ = nullptr;
+  QRadioButton* paramRadio_ = nullptr;
+  QRadioButton* wrapRadio_ = nullptr;
+  TClassLegendBox* legend_ = nullptr;
+};
+
+}  // namespace orvane

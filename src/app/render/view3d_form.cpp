@@ -1,0 +1,485 @@
+#include "app/render/view3d_form.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "app/display/bitmap_box.h"
+#include "app/shell/prompter.h"
+#include "core/terrain/bmp_file.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+float Wrap(float angle) {
+  if (angle < 0.0f) return static_cast<float>(angle + kTwoPi);
+  if (angle >= kTwoPi) return static_cast<float>(angle - kTwoPi);
+  return angle;
+}
+
+}  // namespace
+
+double DragSpeed(Qt::KeyboardModifiers modifiers) {
+  double k = 1.0;
+  if (modifiers & Qt::AltModifier) k *= 0.1;
+  if (modifiers & Qt::ShiftModifier) k *= 5.0;
+  if (modifiers & Qt::ControlModifier) k *= 20.0;
+  return k;
+}
+
+TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings), base_(settings.eyeDistance) {
+  setObjectName("Vue3DForm");
+  setWindowTitle(" 3D VIEWER");
+  setModal(true);
+  setMinimumSize(640, 480);
+  resize(900, 600);
+  auto* outer = new QVBoxLayout(this);
+  auto* body = new QHBoxLayout;
+  outer->addLayout(body, 1);
+  paintBox_ = new TBitmapBox(this);
+  paintBox_->setMinimumSize(320, 240);
+  paintBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  body->addWidget(paintBox_, 1);
+
+  auto* side = new QVBoxLayout;
+  body->addLayout(side);
+  auto* adjust = new QGroupBox("ADJUST", this);
+  auto* adjustLayout = new QGridLayout(adjust);
+  auto* dragGroup = new QButtonGroup(this);
+  auto addTool = [&](const char* text, const char* name, int row) {
+    auto* b = new QToolButton(adjust);
+    b->setText(text);
+    b->setObjectName(name);
+    b->setCheckable(true);
+    dragGroup->addButton(b);
+    adjustLayout->addWidget(b, row, 0);
+    return b;
+  };
+  rotButton_ = addTool("R", "RotSpeedButton", 0);
+  transButton_ = addTool("M", "TransSpeedButton", 1);
+  exaButton_ = addTool("V", "ExaSpeedButton", 2);
+  zoomButton_ = addTool("Z", "ZoomSpeedButton", 3);
+  rotButton_->setChecked(true);
+  auto addReset = [&](const char* text, const char* name, int row, void (TView3DDialog::*reset)()) {
+    auto* b = new QPushButton(text, adjust);
+    b->setObjectName(name);
+    adjustLayout->addWidget(b, row, 1);
+    connect(b, &QPushButton::clicked, this, [this, reset] { (this->*reset)(); });
+  };
+  addReset("Rotation", "RotBitBtn", 0, &TView3DDialog::ResetRotation);
+  addReset("Move", "TransBitBtn", 1, &TView3DDialog::ResetMove);
+  addReset("Vertical", "ExaBitBtn", 2, &TView3DDialog::ResetVertical);
+  addReset("Zoom", "ZoomBitBtn", 3, &TView3DDialog::ResetZoom);
+  connect(rotButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kRotation; });
+  connect(transButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kMove; });
+  connect(exaButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kVertical; });
+  connect(zoomButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kZoom; });
+  side->addWidget(adjust);
+
+  auto* quick = new QGroupBox("QUICK VIEW", this);
+  auto* quickLayout = new QVBoxLayout(quick);
+  sGrille_ = new QRadioButton("Grid", quick);
+  sGrille_->setObjectName("SGrilleRadioButton");
+  sGrille_->setChecked(true);
+  sPlein_ = new QRadioButton("Surface", quick);
+  sPlein_->setObjectName("SPleinRadioButton");
+  sPoint_ = new QRadioButton("Points", quick);
+  sPoint_->setObjectName("SPointRadioButton");
+  sStereo_ = new QCheckBox("Stereo", quick);
+  sStereo_->setObjectName("SStereoCheckBox");
+  relief_ = new QSpinBox(quick);
+  relief_->setObjectName("ReliefUpDown");
+  relief_->setSingleStep(1);
+  relief_->setVisible(false);
+  for (QWidget* w : {static_cast<QWidget*>(sGrille_), static_cast<QWidget*>(sPlein_),
+                     static_cast<QWidget*>(sPoint_), static_cast<QWidget*>(sStereo_),
+                     static_cast<QWidget*>(relief_)})
+    quickLayout->addWidget(w);
+  side->addWidget(quick);
+  connect(sGrille_, &QRadioButton::clicked, this, [this] { Redraw(); });
+  connect(sPoint_, &QRadioButton::clicked, this, [this] { Redraw(); });
+  connect(sPlein_, &QRadioButton::clicked, this, [this] {
+    view_.exaggeration = 1.0f;
+    Redraw();
+  });
+  connect(sStereo_, &QCheckBox::clicked, this, [this](bool on) {
+    relief_->setVisible(on);
+    Redraw();
+  });
+  connect(relief_, &QSpinBox::valueChanged, this, [this](int position) {
+    if (quickDem_) base_ = std::trunc(position * Py() * 0.1);
+    Redraw();
+  });
+
+  auto* final = new QGroupBox(this);
+  auto* finalLayout = new QVBoxLayout(final);
+  fPlein_ = new QCheckBox("Plein Final", final);
+  fPlein_->setObjectName("FPleinCheckBox");
+  fPlein_->setChecked(true);
+  fGrille_ = new QRadioButton("Grille Finale", final);
+  fGrille_->setObjectName("FGrilleRadioButton");
+  fGrille_->setChecked(true);
+  fPoint_ = new QRadioButton("Points Final", final);
+  fPoint_->setObjectName("FPointRadioButton");
+  fStereo_ = new QCheckBox("Stereo Final", final);
+  fStereo_->setObjectName("FStereoCheckBox");
+  for (QWidget* w : {static_cast<QWidget*>(fPlein_), static_cast<QWidget*>(fGrille_),
+                     static_cast<QWidget*>(fPoint_), static_cast<QWidget*>(fStereo_)})
+    finalLayout->addWidget(w);
+  side->addWidget(final);
+
+  obs_ = new QCheckBox("Obs", this);
+  obs_->setObjectName("ObsCheckBox");
+  side->addWidget(obs_);
+  connect(obs_, &QCheckBox::clicked, this, [this](bool on) { SetObserver(on); });
+
+  auto* create = new QPushButton("Create", this);
+  create->setObjectName("CreateBitBtn");
+  auto* exit = new QPushButton("Exit", this);
+  exit->setObjectName("ExitBitBtn");
+  side->addWidget(create);
+  side->addWidget(exit);
+  side->addStretch();
+  connect(create, &QPushButton::clicked, this, &QDialog::accept);
+  connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* status = new QStatusBar(this);
+  status->setObjectName("StatusBar");
+  status->setSizeGripEnabled(false);
+  for (int i = 0; i < 9; ++i) {
+    panels_[i] = new QLabel(status);
+    status->addWidget(panels_[i]);
+  }
+  outer->addWidget(status);
+
+  paintBox_->onPress = [this](QMouseEvent* e) { Press(e->position().toPoint(), e->button()); };
+  paintBox_->onMove = [this](QMouseEvent* e) {
+    if (dragging_) MoveTo(e->position().toPoint(), e->modifiers());
+  };
+  paintBox_->onRelease = [this](QMouseEvent*) { Release(); };
+  paintBox_->onResize = [this] {
+    if (quickDem_) Redraw();
+  };
+}
+
+TView3DDialog::~TView3DDialog() = default;
+
+void TView3DDialog::SetSource(const TDemModel* dem, const TRasterImage* image) {
+  dem_ = dem;
+  image_ = image;
+}
+
+int TView3DDialog::Smoothing() const { return std::clamp(settings_.smoothing3D, 0, 5); }
+
+float TView3DDialog::Px() const { return quickDem_ ? quickDem_->pixelSizeX : 1.0f; }
+float TView3DDialog::Py() const { return quickDem_ ? quickDem_->pixelSizeY : 1.0f; }
+
+void TView3DDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Activate();
+}
+
+void TView3DDialog::done(int result) {
+  dragging_ = false;
+  QDialog::done(result);
+  quickDem_.reset();
+  quickImage_.reset();
+}
+
+void TView3DDialog::Activate() {
+  quickDem_.reset();
+  quickImage_.reset();
+  if (dem_ && dem_->IsAllocated()) {
+    // The longer side reduced to the skeleton size.
+    const int skeleton = std::max(1, settings_.skeletonSize);
+    const double f = static_cast<double>(std::max(dem_->columns, dem_->lines)) / skeleton;
+    quickDem_ = dem_->Resample(1.0 / f, 3, 5);
+    if (image_ && image_->IsAllocated()) quickImage_ = image_->Resample(1.0 / f, 0, 0);
+  }
+  InitialView();
+  SetDragQuantity(DragQuantity::kRotation);
+  if (quickDem_) {
+    const QSignalBlocker block(relief_);
+    relief_->setMaximum(10 * quickDem_->columns);
+    relief_->setValue(static_cast<int>(10.0 * base_ / Px()));
+  }
+  Redraw();
+}
+
+void TView3DDialog::InitialView() {
+  view_ = TView3D{};
+  view_.b = static_cast<float>(-std::numbers::sqrt2 / 2);
+  dragging_ = false;
+  if (!quickDem_) return;
+  const TDemModel& q = *quickDem_;
+  const float px = Px(), py = Py();
+  view_.cx = q.columns * px / 2;
+  view_.cy = q.lines * py / 2;
+  view_.cz = q.minElevation + (q.maxElevation - q.minElevation) / 2;
+  view_.tx = 2 * px * static_cast<float>(std::max(q.lines, q.columns));
+  view_.ty = -view_.cy;
+  view_.tz = -view_.cz;
+  if (sGrille_) {
+    sGrille_->setChecked(true);
+    sStereo_->setChecked(false);
+    relief_->setVisible(false);
+  }
+  if (obs_) obs_->setChecked(false);
+}
+
+void TView3DDialog::Redraw() {
+  const int w = std::max(1, paintBox_->width());
+  const int h = std::max(1, paintBox_->height());
+  view_.width = w;
+  view_.height = h;
+  view_.sx = w / 2;
+  view_.sy = h / 2;
+  view_.a = Wrap(view_.a);
+  view_.b = Wrap(view_.b);
+  view_.c = Wrap(view_.c);
+  constexpr double kDeg = 180.0 / std::numbers::pi;
+  panels_[0]->setText(QString::asprintf("%6.2f", view_.a * kDeg));
+  panels_[1]->setText(QString::asprintf("%6.2f", view_.b * kDeg));
+  panels_[2]->setText(QString::asprintf("%6.2f", view_.c * kDeg));
+  panels_[3]->setText(QString::asprintf("%8.3f km", view_.tx / 1000.0));
+  panels_[4]->setText(QString::asprintf("%8.3f km", view_.ty / 1000.0));
+  panels_[5]->setText(QString::asprintf("%8.3f km", view_.tz / 1000.0));
+  panels_[6]->setText(QString::asprintf("%6.2f", static_cast<double>(view_.exaggeration)));
+  panels_[7]->setText(QString::asprintf("%6.3f", static_cast<double>(view_.distance)));
+  panels_[8]->clear();
+  TRasterImage canvas(w, h, kRasterRgb);
+  TDrawOptions options;
+  options.mode = QuickMode();
+  options.stereo = QuickStereo();
+  options.eyeDistance = base_;
+  options.smoothing = static_cast<std::uint32_t>(Smoothing());
+  options.faceColour = ButtonFaceColour();
+  if (quickDem_) {
+    static const TRasterImage kNoImage;
+    DrawView(canvas, *quickDem_, quickImage_ ? *quickImage_ : kNoImage, view_, options);
+  } else {
+    canvas.Fill(options.faceColour);
+  }
+  paintBox_->SetBitmap(RgbRasterToImage(canvas));
+}
+
+QString TView3DDialog::PanelText(int panel) const {
+  return panel >= 0 && panel < 9 ? panels_[panel]->text() : QString();
+}
+
+void TView3DDialog::Press(QPoint start, Qt::MouseButton button) {
+  pressPoint_ = start;
+  pressButton_ = button;
+  dragStart_ = view_;
+  dragging_ = true;
+}
+
+void TView3DDialog::MoveTo(QPoint to, Qt::KeyboardModifiers modifiers) {
+  if (!dragging_) return;
+  const double dx = to.x() - pressPoint_.x();
+  const double dy = to.y() - pressPoint_.y();
+  const double k = DragSpeed(modifiers);
+  const TView3D& s = dragStart_;
+  const bool left = pressButton_ == Qt::LeftButton;
+  const bool right = pressButton_ == Qt::RightButton;
+  switch (quantity_) {
+    case DragQuantity::kRotation:
+      if (left) {
+        view_.b = static_cast<float>(s.b - dy * k / 120);
+        view_.c = static_cast<float>(s.c - dx * k / 120);
+      } else if (right) {
+        view_.a = static_cast<float>(s.a - dx * k / 120);
+      }
+      break;
+    case DragQuantity::kMove:
+      if (left) {
+        view_.ty = static_cast<float>(s.ty + dx * std::abs(dx) * Py() * 0.0002 * k);
+        view_.tz = static_cast<float>(s.tz - dy * std::abs(dy) * Py() * 0.0002 * k);
+      } else if (right) {
+        view_.tx = static_cast<float>(s.tx - dy * std::abs(dy) * Px() * 0.002 * k);
+      }
+      break;
+    case DragQuantity::kVertical:
+      view_.exaggeration = static_cast<float>(s.exaggeration - dy * std::abs(dy) * 0.00001 * k);
+      break;
+    case DragQuantity::kZoom:
+      view_.distance =
+          static_cast<float>(std::max(0.001, s.distance + dy * std::abs(dy) * 0.0000001 * k));
+      break;
+  }
+  if (obs_->isChecked()) ApplyObserverCentre();
+  Redraw();
+}
+
+void TView3DDialog::Release() { dragging_ = false; }
+
+void TView3DDialog::SetDragQuantity(DragQuantity quantity) {
+  quantity_ = quantity;
+  QToolButton* button = quantity == DragQuantity::kRotation ? rotButton_
+                        : quantity == DragQuantity::kMove   ? transButton_
+                        : quantity == DragQuantity::kVertical ? exaButton_
+                                                              : zoomButton_;
+  button->setChecked(true);
+}
+
+void TView3DDialog::ApplyObserverCentre() {
+  view_.cx = -view_.tx;
+  view_.cy = -view_.ty;
+  view_.cz = -view_.tz;
+}
+
+void TView3DDialog::SetObserver(bool on) {
+  if (obs_->isChecked() != on) obs_->setChecked(on);
+  if (on) {
+    view_.cx = view_.tx;
+    view_.cy = view_.ty;
+    view_.cz = view_.tz;
+    view_.a = -view_.a;
+    view_.b = -view_.b;
+    view_.c = -view_.c;
+  } else if (quickDem_) {
+    view_.cx = quickDem_->columns * Px() / 2;
+    view_.cy = quickDem_->lines * Py() / 2;
+    view_.cz = (quickDem_->maxElevation - quickDem_->minElevation) / 2;
+  }
+  Redraw();
+}
+
+void TView3DDialog::ResetRotation() {
+  view_.a = 0.0f;
+  view_.b = static_cast<float>(-std::numbers::sqrt2 / 2);
+  view_.c = 0.0f;
+  Redraw();
+}
+
+void TView3DDialog::ResetMove() {
+  if (quickDem_) {
+    const TDemModel& q = *quickDem_;
+    const float relief = (q.maxElevation - q.minElevation) / 2;
+    view_.cx = q.columns * Px() / 2;
+    view_.cy = q.lines * Py() / 2;
+    view_.cz = relief;
+    view_.tx = 2 * Px() * static_cast<float>(std::max(q.lines, q.columns));
+    view_.ty = -view_.cy;
+    view_.tz = -relief;
+  }
+  Redraw();
+}
+
+void TView3DDialog::ResetVertical() {
+  view_.exaggeration = 1.0f;
+  Redraw();
+}
+
+void TView3DDialog::ResetZoom() {
+  view_.distance = 0.05f;
+  Redraw();
+}
+
+int TView3DDialog::QuickMode() const {
+  if (sPlein_->isChecked()) return kViewSurface;
+  if (sGrille_->isChecked()) return kViewWireFrame;
+  return kViewPoints;
+}
+
+void TView3DDialog::SetQuickMode(int mode) {
+  if (mode == kViewSurface) {
+    sPlein_->setChecked(true);
+    view_.exaggeration = 1.0f;
+  } else if (mode == kViewWireFrame) {
+    sGrille_->setChecked(true);
+  } else {
+    sPoint_->setChecked(true);
+  }
+  Redraw();
+}
+
+bool TView3DDialog::QuickStereo() const { return sStereo_->isChecked(); }
+
+void TView3DDialog::SetQuickStereo(bool on) {
+  sStereo_->setChecked(on);
+  relief_->setVisible(on);
+  Redraw();
+}
+
+int TView3DDialog::FinalMode() const {
+  if (fPlein_->isChecked()) return kViewSurface;
+  if (fPoint_->isChecked()) return kViewPoints;
+  return kViewWireFrame;
+}
+
+bool TView3DDialog::FinalStereo() const { return fStereo_->isChecked(); }
+
+void TView3DDialog::SetFinalStyle(bool surface, bool points, bool stereo) {
+  fPlein_->setChecked(surface);
+  (points ? fPoint_ : fGrille_)->setChecked(true);
+  fStereo_->setChecked(stereo);
+}
+
+void TView3DDialog::SetReliefPosition(int position) { relief_->setValue(position); }
+
+// ---- the result window ------------------------------------------------------------------
+
+TView3DResultWindow::TView3DResultWindow(std::unique_ptr<TRasterImage> picture, QString directory,
+                             QWidget* parent)
+    : QWidget(parent), picture_(std::move(picture)), directory_(std::move(directory)) {
+  setObjectName("ImageResForm");
+  setWindowTitle(" 3D RESULT");
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  paintBox_ = new TBitmapBox(this);
+  paintBox_->setObjectName("PaintBox1");
+  paintBox_->setFixedSize(picture_->columns, picture_->lines);
+  paintBox_->SetBitmap(RgbRasterToImage(*picture_));
+  // In a scroll area: a large picture must not force its size on the window, or tiling the
+  // documents would squeeze the others to slivers.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("PictureScroll");
+  scroll->setWidget(paintBox_);
+  scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  layout->addWidget(scroll);
+  resize(picture_->columns + 30, picture_->lines + 70);
+  auto* buttons = new QHBoxLayout;
+  auto* save = new QPushButton("Save", this);
+  save->setObjectName("SaveBitBtn");
+  auto* exit = new QPushButton("Exit", this);
+  exit->setObjectName("ExitBitBtn");
+  buttons->addWidget(save);
+  buttons->addWidget(exit);
+  buttons->addStretch();
+  layout->addLayout(buttons);
+  connect(save, &QPushButton::clicked, this, &TView3DResultWindow::SaveClick);
+  connect(exit, &QPushButton::clicked, this, [this] {
+    if (parentWidget()) parentWidget()->close();  // the document's frame
+    else close();
+  });
+}
+
+void TView3DResultWindow::SaveClick() {
+  const FileAnswer answer =
+      Prompts().SaveFile(this, {"Save (Format bmp)", directory_, "Bitmaps [*.bmp]|*.bmp", false});
+  if (!answer.ok()) return;
+  // The message names the file and the system's reason; a failed save keeps the old file.
+  const Status saved = WriteBmpFile(*picture_, answer.path.toStdString());
+  if (!saved) Prompts().Warning(this, "ERROR", QString::fromStdString(saved.message()));
+}
+
+}  // namespace orvane

@@ -1,0 +1,164 @@
+#include "app/surface/roughness_commands.h"
+
+#include <QAction>
+#include <algorithm>
+#include <memory>
+
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
+#include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
+#include "app/surface/local_fractal_form.h"
+#include "app/surface/total_depth_form.h"
+#include "app/shell/treatment_menu.h"
+#include "core/settings/settings_file.h"
+#include "core/surface/local_fractal.h"
+#include "core/surface/surface3d.h"
+#include "core/surface/total_depth.h"
+
+namespace orvane {
+
+TRoughnessCommands::TRoughnessCommands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      localFract_(new TLocalFractalDialog(&main)),
+      totalDepth_(new TTotalDepthDialog(&main)) {
+  DDFenOf(main);  // the shared window-size dialog exists from start-up
+}
+
+void TRoughnessCommands::LocalFractalTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
+  // The treatment runs however the dialog is closed, with the values it holds, as long as H
+  // is a number (OK refuses anything else and keeps the dialog open).
+  Prompts().Exec(*localFract_);
+  if (!localFract_->HasFactorH()) {
+    Prompts().Warning(&main_, "ERREUR", TLocalFractalDialog::kNoFactorH);
+    return;
+  }
+  const int windowSize = localFract_->WindowSize();
+  const double h = localFract_->FactorH();
+  title += QString::asprintf(" %d ", windowSize) + QString::asprintf(" Coeff H = %4.2lf ", h);
+
+  LocalFractalParams params;
+  params.windowSize = windowSize;
+  params.factorH = h;
+  params.unitDivisor = main_.UnitFactor();
+  params.pixelSize = main_.PixelSize();
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  // The diagram comes with the picture: the values are drawn from the same result, as the
+  // declaration draws them.
+  struct Done {
+    LocalFractalResult fractal;
+    DeclaredRun values;
+  };
+  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto fractal = ComputeLocalFractal(*shared, params, sink);
+    if (!fractal) return fractal.error();
+    ValueGrid values = LocalFractalValues(*fractal, shared->columns, shared->lines, windowSize);
+    return Done{std::move(*fractal), DeclaredValues("local-fractal", std::move(values))};
+  });
+  if (!done) return;
+  LocalFractalResult* result = &done->fractal;
+  main_.BeginTreatment(title);
+  Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
+                    QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
+
+  TLocalFractalDiagram& diagram = DiagramWindow<TLocalFractalDiagram>(main_);
+  std::copy(result->diagram.begin(), result->diagram.end(), diagram.Counts().begin());
+  diagram.SetUpperBound(result->diagramUpper);
+  diagram.SetStart(result->diagramStart);
+
+  main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
+                           result->margin, 1);
+  KeepDeclaredValues(main_, done->values, false);
+  main_.SetDiagramKind(1);  // the printing items come with the parameter image
+  Prompts().Exec(diagram);
+}
+
+void TRoughnessCommands::TotalDepthTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  QString title = " TOTAL DEPTH   GRID SIZE ";
+  TWindowSizeDialog& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
+  const int largest = std::min(dem->columns, dem->lines);
+  window.SetWindowLimits(1, "The window size must be at least 1",
+                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
+  const int accepted = Prompts().Exec(window);
+  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
+  if (accepted != QDialog::Accepted) return;
+  title += window.SideText();
+
+  const int windowSize = window.WindowSize();
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const DeclaredContext context = ContextOf(main_);
+  ProgressSink* sink = main_.Progress();
+  // The colours are chosen after the run, from its range: the relief is kept for them, and
+  // the value grid comes from the declaration (a second pass of a few comparisons per cell).
+  struct Done {
+    TotalDepthRelief relief;
+    DeclaredRun values;
+  };
+  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
+    auto relief = ComputeTotalDepthRelief(*shared, windowSize, sink);
+    if (!relief) return relief.error();
+    TreatmentArgs args;
+    args.Set("window", windowSize);
+    auto values = RunDeclaration("total-depth", *shared, context, std::move(args),
+                                 kOutputValues, sink);
+    if (!values) return values.error();
+    return Done{std::move(*relief), std::move(*values)};
+  });
+  if (!done) return;
+  const TotalDepthRelief* relief = &done->relief;
+  main_.BeginTreatment(title);
+  // The visualisation dialog shows the relief range; the treatment goes on however it closes.
+  totalDepth_->SetRange(relief->minimum, relief->maximum);
+  Prompts().Exec(*totalDepth_);
+
+  BusyCursor busy;
+  auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
+      *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
+  const bool wrapped = totalDepth_->ResultKind() == 1;
+  if (wrapped) {
+    main_.ShowWrappedImage(std::move(image));
+  } else {
+    main_.ShowParameterImage(std::move(image), title, relief->half + 1, 3);
+  }
+  KeepDeclaredValues(main_, done->values, wrapped);
+}
+
+void TRoughnessCommands::Surface3DTreatment1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  QString title = " 3D SURFACE  WINDOW SIZE ";
+  TWindowSizeDialog& window = DDFenOf(main_);
+  window.SetPixelSize(main_.PixelSize());
+  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  const int S = window.WindowSize();
+  title += QString::asprintf(" %d x %d ", S, S);
+
+  TreatmentArgs args;
+  args.Set("window", S);
+  auto run = RunDeclaredTreatment(main_, "surface3d", args);
+  if (!run) return;
+  main_.BeginTreatment(title);
+  main_.ShowParameterImage(run->Picture(), title, run->output.margin, 1);
+  KeepDeclaredValues(main_, *run, false);
+}
+
+void InstallRoughnessCommands(TMainForm& main) {
+  auto* module = new TRoughnessCommands(main);
+  ConnectAction(main, "LocalFractalTreatment1", module, &TRoughnessCommands::LocalFractalTreatment1Click);
+  ConnectAction(main, "TotalDepthTreatment1", module, &TRoughnessCommands::TotalDepthTreatment1Click);
+  ConnectAction(main, "Surface3DTreatment1", module, &TRoughnessCommands::Surface3DTreatment1Click);
+}
+
+}  // namespace orvane

@@ -1,0 +1,38 @@
+// The window treatments of "Surface Parameters" that measure roughness and relief: local
+// fractal dimension (with its diagram), total depth and surface 3D. The last two ask their
+// window size in the shared filter-size dialog TWindowSizeDialog.
+#pragma once
+
+#include <QObject>
+
+namespace orvane {
+
+class TMainForm;
+class TLocalFractalDialog;
+class TTotalDepthDialog;
+
+class TRoughnessCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TRoughnessCommands(TMainForm& main);
+
+  TLocalFractalDialog& LocalFractForm() { return *localFract_; }
+  TTotalDepthDialog& TotalDepthForm() { return *totalDepth_; }
+
+  // "Surface Parameters" > "Local Fractal Dimension" > "Treatment".
+  void LocalFractalTreatment1Click();
+  // "Surface Parameters" > "Total Depth" > "Treatment".
+  void TotalDepthTreatment1Click();
+  // "Surface Parameters" > "Surface 3D" > "Treatment".
+  void Surface3DTreatment1Click();
+
+ private:
+  TMainForm& main_;
+  TLocalFractalDialog* localFract_;
+  TTotalDepthDialog* totalDepth_;
+};
+
+void InstallRoughnessCommands(TMainForm& main);
+
+}  // namespace orvane

@@ -1,0 +1,246 @@
+#include "app/surface/shape_commands.h"
+
+#include <QAction>
+#include <initializer_list>
+#include <map>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
+#include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
+#include "app/surface/circular_forms.h"
+#include "app/surface/contour_forms.h"
+#include "app/surface/shape_forms.h"
+#include "app/terrain/dynamic_scale.h"
+#include "app/shell/treatment_menu.h"
+#include "core/surface/circular_window.h"
+#include "core/surface/contour_density.h"
+#include "core/surface/contour_lines.h"
+#include "core/surface/convexity.h"
+#include "core/surface/global_fractal.h"
+#include "core/surface/horizontal_surfaces.h"
+
+namespace orvane {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// The enabled state of some components, to put back what a treatment must not change.
+class EnabledStates {
+ public:
+  EnabledStates(const TMainForm& main, std::initializer_list<const char*> names) {
+    for (const char* name : names) states_[name] = main.IsEnabled(name);
+  }
+  void Restore(TMainForm& main) const {
+    for (const auto& [name, enabled] : states_) main.SetEnabled(name, enabled);
+  }
+
+ private:
+  std::map<QString, bool> states_;
+};
+
+using ShapeWithValues = WithDeclaredValues<ShapeResult>;
+
+}  // namespace
+
+TShapeCommands::TShapeCommands(TMainForm& main)
+    : QObject(&main),
+      main_(main),
+      conCav_(new TConvexityConcavityDialog(&main)),
+      horizSurf_(new THorizontalSurfacesDialog(&main)),
+      contourLine_(new TContourExtractionDialog(&main)),
+      circularWindow_(new TCircularWindowDialog(&main)),
+      cwInfo_(new TCircularWindowInfoForm(&main)) {
+  contLine_ = new TContourDensityDialog(&main);
+}
+
+void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
+                                       int margin, int resultKind) {
+  main_.SetParameterTitle(title);
+  if (resultKind == 1) {
+    main_.ShowWrappedImage(std::move(raster));
+    return;
+  }
+  main_.ShowParameterImage(std::move(raster), title, margin, 1);
+}
+
+void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  if (!dem) return;
+  // The treatment runs however the dialog was closed, as long as the range is at least 1.
+  Prompts().Exec(*conCav_);
+  if (conCav_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
+  const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
+  const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
+  ProgressSink* sink = main_.Progress();
+  // The shares are taken in the same pass as the picture, as the declaration takes them (the
+  // margin comes with the result).
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
+    ValueGrid shares(dem->columns, dem->lines, "");
+    ShapeParams withShares = params;
+    withShares.shares = shares.values.data();
+    auto shape = convexity ? ComputeConvexity(*dem, withShares, sink)
+                           : ComputeConcavity(*dem, withShares, sink);
+    if (!shape) return shape.error();
+    return ShapeWithValues{std::move(*shape),
+                           DeclaredValues(convexity ? "convexity" : "concavity", std::move(shares))};
+  });
+  if (!result) return;
+  main_.BeginTreatment(title);
+  const int kind = conCav_->ResultKind();
+  ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
+  KeepDeclaredValues(main_, result->values, kind == 1);
+}
+
+void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
+void TShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
+
+void TShapeCommands::HorizontalSurfaces1Click() {
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  if (!dem) return;
+  Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range of 1 or more
+  if (horizSurf_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
+  const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
+  const QString title = Q(HorizontalTitle(params.range));
+  ProgressSink* sink = main_.Progress();
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
+    ValueGrid shares(dem->columns, dem->lines, "");
+    HorizontalParams withShares = params;
+    withShares.shares = shares.values.data();
+    auto shape = ComputeHorizontalSurfaces(*dem, withShares, sink);
+    if (!shape) return shape.error();
+    return ShapeWithValues{std::move(*shape), DeclaredValues("horizontal", std::move(shares))};
+  });
+  if (!result) return;
+  main_.BeginTreatment(title);
+  if (horizSurf_->ResultKind() == 1) {
+    ShowResult(std::move(result->computed.image), title, 1, 1);
+    KeepDeclaredValues(main_, result->values, true);
+    return;
+  }
+  // This result leaves the gray histogram as it was and turns the palette off.
+  const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
+  ShowResult(std::move(result->computed.image), title, result->computed.margin, 0);
+  histogram.Restore(main_);
+  main_.SetEnabled("OpenPalette1", false);
+  main_.SetEnabled("PaletteSpeedButton", false);
+  KeepDeclaredValues(main_, result->values, false);
+}
+
+void TShapeCommands::Global1Click() {
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  if (!dem) return;
+  const int unit = std::max(1, main_.UnitFactor());
+  contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
+                                main_.DynamicScale().PixelSizeText());
+  contourLine_->SetDemPixelSize(dem->pixelSizeX);
+  Prompts().Exec(*contourLine_);
+  ContourDensityParams params;
+  params.window = contourLine_->WindowSize();
+  params.interval = contourLine_->Interval();
+  params.dynamism = contourLine_->Dynamism();
+  params.tiling = contourLine_->Tiling() == 1 ? DensityTiling::kMovingWindow : DensityTiling::kSquaredGrid;
+  params.unitDivisor = unit;
+  // Left without an interval or a window (Cancel, close box): nothing to compute.
+  if (!CheckContourDensityParams(params)) return;
+  ProgressSink* sink = main_.Progress();
+  using DensityWithValues = WithDeclaredValues<ContourDensityResult>;
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<DensityWithValues> {
+    ValueGrid density(dem->columns, dem->lines, "km/km2");
+    ContourDensityParams withDensity = params;
+    withDensity.density = density.values.data();
+    auto shape = ComputeContourDensity(*dem, withDensity, sink);
+    if (!shape) return shape.error();
+    return DensityWithValues{std::move(*shape), DeclaredValues("contour-density", std::move(density))};
+  });
+  if (!result) return;
+  main_.BeginTreatment(kContourDensityTitle);
+  main_.SetMargin(params.window / 2);
+  const int kind = contourLine_->ResultKind();
+  ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
+  KeepDeclaredValues(main_, result->values, kind == 1);
+}
+
+void TShapeCommands::ContourLineExtraction1Click() {
+  TDemModel* dem = main_.CurrentDem();
+  if (!dem) return;
+  const int unit = std::max(1, main_.UnitFactor());
+  {
+    BusyCursor busy;
+    const ContourHeightRange range = ContourHeights(*dem, unit);
+    contLine_->SetHeights(range.minimum, range.maximum, main_.DynamicScale().PixelSizeText());
+  }
+  if (Prompts().Exec(*contLine_) != QDialog::Accepted) return;
+  const ContourLinesParams params{contLine_->First(), contLine_->Last(), contLine_->Interval(), unit};
+  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  ProgressSink* sink = main_.Progress();
+  // Held through a pointer: GCC 12 misreads the destruction of this Expected when it is moved
+  // through the optional of the run (a false -Wfree-nonheap-object).
+  auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&] {
+    return std::make_unique<Expected<ContourLinesResult>>(ComputeContourLines(*shared, params, sink));
+  });
+  if (!run) return;
+  Expected<ContourLinesResult>& result = **run;
+  if (!result) {
+    if (result.error().code != kCancelled) Prompts().Warning(&main_, "ERREUR", Q(result.error().message));
+    return;
+  }
+  contourLevels_ = result->levels;
+  DeclaredRun values = DeclaredValues("contours", ContourLineValues(*result));
+  // Only saving and wrapping apply to a level-index image.
+  const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
+                                     "HistoGrSpeedButton"});
+  ShowResult(std::move(result->image), kContourLinesTitle, 0, 0);
+  others.Restore(main_);
+  main_.SetVisible("Save1", true);
+  KeepDeclaredValues(main_, values, false);
+}
+
+void TShapeCommands::DimensionFractale1Click() {
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  if (!dem) return;
+  auto result = RunComputation(main_, kGlobalFractalCaption, GridOf(*dem),
+                               [&] { return ComputeGlobalFractal(*dem); });
+  if (!result) return;
+  Prompts().Warning(&main_, kGlobalFractalCaption,
+                    Q(*result ? GlobalFractalMessage(**result) : result->error().message));
+}
+
+void TShapeCommands::CircularWindowTreatment1Click() {
+  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  if (!dem) return;
+  circularWindow_->SetPixelSize(dem->pixelSizeX);
+  circularWindow_->SetGridSize(dem->columns, dem->lines);
+  if (Prompts().Exec(*circularWindow_) != QDialog::Accepted) return;
+  const int radius = circularWindow_->Radius(), statistic = circularWindow_->Statistic();
+  const QString title = Q(CircularTitle(statistic, radius));
+  TreatmentArgs args;
+  args.Set("radius", radius);
+  args.Set("stat", statistic);
+  auto run = RunDeclaredTreatment(main_, "circular", args);
+  if (!run) return;
+  main_.BeginTreatment(title);  // also hides the direction histogram
+  const int kind = circularWindow_->ResultKind();
+  ShowResult(run->Picture(), title, run->output.margin, kind);
+  if (kind == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+  KeepDeclaredValues(main_, *run, kind == 1);
+}
+
+void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }
+
+void InstallShapeCommands(TMainForm& main) {
+  auto* commands = new TShapeCommands(main);
+  ConnectAction(main, "Convexity1", commands, &TShapeCommands::Convexity1Click);
+  ConnectAction(main, "Concavity1", commands, &TShapeCommands::Concavity1Click);
+  ConnectAction(main, "HorizontalSurfaces1", commands, &TShapeCommands::HorizontalSurfaces1Click);
+  ConnectAction(main, "Global1", commands, &TShapeCommands::Global1Click);
+  ConnectAction(main, "ContourLineExtraction1", commands, &TShapeCommands::ContourLineExtraction1Click);
+  ConnectAction(main, "DimensionFractale1", commands, &TShapeCommands::DimensionFractale1Click);
+  ConnectAction(main, "CircularWindowTreatment1", commands, &TShapeCommands::CircularWindowTreatment1Click);
+  ConnectAction(main, "CircularWindowInfo1", commands, &TShapeCommands::CircularWindowInfo1Click);
+}
+
+}  // namespace orvane

@@ -1,0 +1,56 @@
+// The shape, contour, circular-window and global fractal commands of the main frame:
+// "Shape Surface" (convexity, concavity, horizontal surfaces), "Contour Line Density" >
+// "Global", "DEM Form" > "Contour Line Extraction" and "Global Fractal Dimension",
+// "Circular Moving Window" > "Treatment" and "Info".
+#pragma once
+
+#include <QObject>
+#include <memory>
+#include <vector>
+
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+class TMainForm;
+class TCircularWindowInfoForm;
+class TCircularWindowDialog;
+class TConvexityConcavityDialog;
+class TContourDensityDialog;
+class TContourExtractionDialog;
+class THorizontalSurfacesDialog;
+
+class TShapeCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TShapeCommands(TMainForm& main);
+
+  void Convexity1Click();
+  void Concavity1Click();
+  void HorizontalSurfaces1Click();
+  void Global1Click();
+  void ContourLineExtraction1Click();
+  void DimensionFractale1Click();
+  void CircularWindowTreatment1Click();
+  void CircularWindowInfo1Click();
+
+  // The level list of the last contour extraction.
+  const std::vector<int>& ContourLevels() const { return contourLevels_; }
+
+ private:
+  void RunConvexityOrConcavity(bool convexity);
+  // Step 7 for a gray result: the parameter window, or the DEM window when wrapped.
+  void ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title, int margin, int resultKind);
+
+  TMainForm& main_;
+  TConvexityConcavityDialog* conCav_;
+  THorizontalSurfacesDialog* horizSurf_;
+  TContourExtractionDialog* contourLine_;
+  TContourDensityDialog* contLine_;
+  TCircularWindowDialog* circularWindow_;
+  TCircularWindowInfoForm* cwInfo_;
+  std::vector<int> contourLevels_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,39 @@
+// "Surface Parameters" > "Slope" and "Aspect": the treatments and their info windows.
+#pragma once
+
+#include <QObject>
+
+namespace orvane {
+
+class TAspectDialog;
+class TAspectInfoForm;
+class TSlopeInfoForm;
+class TMainForm;
+class TSlopeDialog;
+class TRasterImage;
+
+class TSlopeAspectCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TSlopeAspectCommands(TMainForm& main);
+
+  void SlopeTreatment1Click();
+  void SlopeInfo1Click();
+  void AspectTreatment1Click();
+  void AspectInfo1Click();
+
+  TSlopeDialog& PentesForm() { return *pentes_; }
+  TAspectDialog& AspectFen() { return *aspect_; }
+
+ private:
+  TMainForm& main_;
+  TSlopeDialog* pentes_;
+  TSlopeInfoForm* slopeInfo_;
+  TAspectDialog* aspect_;
+  TAspectInfoForm* aspectInfo_;
+};
+
+void InstallSlopeAspectCommands(TMainForm& main);
+
+}  // namespace orvane

@@ -1,0 +1,51 @@
+// The DEM information window TDemInfoForm: size, elevation range, pixel size and unit of the
+// current DEM next to a rotating wire frame of a reduced copy; OK stores a corrected pixel size.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "core/render/perspective.h"
+#include "core/terrain/dem_model.h"
+
+class QLineEdit;
+class QTimer;
+
+namespace orvane {
+
+class TBitmapBox;
+
+// "meters", "decimeters", "centimeters" or "milimeters" for U = 1, 10, 100, 1000.
+QString UnitName(int unitFactor);
+
+class TDemInfoForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `dem` is the current DEM; it must outlive the window. `unitFactor` is U of the opening.
+  TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent = nullptr);
+  ~TDemInfoForm() override;
+
+  const TDemModel* QuickLook() const { return quickLook_.get(); }
+  const TView3D& View() const { return view_; }
+  // One timer tick: half a degree more around c, and a redraw.
+  void Tick();
+  // A mouse button on the view: left x1.2, right /1.2 on the exaggeration.
+  void ViewClick(Qt::MouseButton button);
+  QLineEdit& PixelSizeEdit() const { return *pasXEdit_; }
+  TBitmapBox& PaintBox() const { return *paintBox_; }
+  QTimer& Timer() const { return *timer_; }
+
+ protected:
+  void done(int result) override;
+
+ private:
+  TDemModel& dem_;
+  std::unique_ptr<TDemModel> quickLook_;
+  TView3D view_;
+  QLineEdit* pasXEdit_ = nullptr;
+  TBitmapBox* paintBox_ = nullptr;
+  QTimer* timer_ = nullptr;
+};
+
+}  // namespace orvane

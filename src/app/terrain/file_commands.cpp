@@ -1,0 +1,337 @@
+#include "app/terrain/file_commands.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFileInfo>
+
+#include "app/main_form.h"
+#include "app/shell/busy_cursor.h"
+#include "app/shell/prompter.h"
+#include "app/shell/treatment_run.h"
+#include "app/terrain/dynamic_scale.h"
+#include "app/terrain/size_dialogs.h"
+#include "app/shell/treatment_menu.h"
+#include "core/render/shading.h"
+#include "core/terrain/dem_file.h"
+#include "core/terrain/raster_file.h"
+
+namespace orvane {
+
+namespace {
+
+const char* const kDemFilter =
+    "DEM Integer2 [_m2.raw]|*_m2.raw|DEM Integer4 [_m4.raw]|*_m4.raw|All Raw Types|*.raw";
+const char* const kOpenParameterFilter = "Bitmap [*.bmp]|*.bmp|Image [*.raw]|*.raw";
+const char* const kSaveRawFilter = "Image Raw|*.raw|Image BMP|*.bmp";
+const char* const kSaveBmpFilter = "Bitmaps (*.bmp)|*.bmp";
+const char* const kOpenDrainageFilter = "Bitmap [*.bmp]|*.bmp|Image Raw [*.raw]|*.raw";
+const char* const kSizeQuestion = "DEM and Image have not the same size\nDo you want to read it ?";
+const char* const kWrongFormatMessage = "The File has a wrong format";
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TFileCommands::TFileCommands(TMainForm& main) : QObject(&main), main_(main) {
+  setObjectName("FileCommands");
+}
+
+int TFileCommands::PixelSizeTruncated() const {
+  const TDemModel* dem = main_.CurrentDem();
+  return dem ? static_cast<int>(dem->pixelSizeX) : 0;
+}
+
+bool TFileCommands::SameSizeAsDem(const TRasterImage& raster) const {
+  const TDemModel* dem = main_.CurrentDem();
+  return !dem || (raster.columns == dem->columns && raster.lines == dem->lines);
+}
+
+bool TFileCommands::SizeFromHeader(const QString& path, int& lines, int& columns) {
+  const std::string header = HeaderPathFor(path.toStdString());
+  Expected<DemHeader> read = ReadDemHeader(header);
+  if (read) {
+    lines = read->lines;
+    columns = read->columns;
+    return true;
+  }
+  if (read.error().code != kCannotOpen) {
+    Prompts().Warning(&main_, "ERREUR", Text(read.error().message));
+    return false;
+  }
+  // No header beside the file: the user gives the size.
+  TImageSizeDialog& dialog = main_.CoordImage();
+  if (Prompts().Exec(dialog) != QDialog::Accepted) return false;
+  const Status size = CheckDemSize(dialog.Lines(), dialog.Columns(), "The image size");
+  if (!size) {
+    Prompts().Warning(&main_, "ERREUR", Text(size.message()));
+    return false;
+  }
+  lines = dialog.Lines();
+  columns = dialog.Columns();
+  return true;
+}
+
+int TFileCommands::ElementWidth(int filterIndex) {
+  for (;;) {
+    if (filterIndex == 1) return 2;
+    if (filterIndex == 2) return 4;
+    TByteCountDialog& dialog = main_.ByteForm();
+    if (Prompts().Exec(dialog) != QDialog::Accepted) return 0;
+    const int bytes = dialog.Bytes();
+    if (bytes == 2 || bytes == 4) {
+      filterIndex = bytes / 2;
+    } else {
+      Prompts().Warning(&main_, "ERREUR",
+                        "Number of Bytes wrong: 2 (Integer2) or 4 (Integer4)");
+    }
+  }
+}
+
+void TFileCommands::OpenDEM1Click() {
+  FileRequest request;
+  request.title = "Open DEM";
+  request.directory = QString::fromStdString(main_.Settings().mntDir);
+  if (!QFileInfo(request.directory).isDir()) request.directory = main_.DemDirectory();
+  request.filter = kDemFilter;
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (!answer.ok()) return;
+  OpenDem(answer.path, answer.filterIndex);
+}
+
+bool TFileCommands::OpenDroppedFile(const QString& path) {
+  const QString name = QFileInfo(path).fileName().toLower();
+  int filterIndex = 3;
+  if (name.endsWith("_m2.raw")) filterIndex = 1;
+  if (name.endsWith("_m4.raw")) filterIndex = 2;
+  return OpenDem(path, filterIndex);
+}
+
+bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
+  // The DEM window keeps its caption until the new DEM is installed.
+  main_.SetLastFileName(path);
+  main_.SetOpenedRasterPath(path);
+
+  int lines = 0, columns = 0;
+  if (!SizeFromHeader(path, lines, columns)) return false;
+
+  TDynamicScaleDialog& scale = main_.DynamicScale();
+  const QFileInfo file(path);
+  const std::int64_t realSize = file.exists() ? file.size() : -1;
+
+  const int width = ElementWidth(filterIndex);
+  if (width == 0) return false;
+
+  const std::string file_path = path.toStdString();
+  auto scan = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&] {
+    return ScanDemFile(file_path, lines, columns, width);
+  });
+  if (!scan) return false;
+  const TDynamicScaleDialog::Snapshot previousScale = scale.Save();
+  scale.SetFileFigures(realSize, static_cast<std::int64_t>(lines) * columns * width, width, lines,
+                       columns);
+  scale.SetElevationRange(static_cast<double>(scan->minValue),
+                          static_cast<double>(scan->maxValue));
+  // Closing the dialog without OK gives up the opening: no unit, no pixel size.
+  if (Prompts().Exec(scale) != QDialog::Accepted) return false;
+
+  DemOpenOptions options;
+  options.unitFactor = scale.UnitFactor();
+  options.pixelSizeMetres = scale.PixelSizeDecimal();
+  options.workDirectory = main_.WorkDirectory().toStdString();
+  auto opened = LoadOpenedDem(main_, *scan, options);
+  if (!opened) {
+    scale.Restore(previousScale);  // U and P stay those of the DEM still open
+    return false;
+  }
+
+  TDemOpenedInfo info;
+  info.path = path;
+  info.lines = lines;
+  info.columns = columns;
+  info.bytesPerElement = width;
+  info.minimum = static_cast<double>(scan->minValue);
+  info.maximum = static_cast<double>(scan->maxValue);
+  info.unitFactor = scale.UnitFactor();
+  info.pixelSize = scale.PixelSize();
+
+  main_.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
+  emit main_.DemOpened(info);
+  return true;
+}
+
+void TFileCommands::OpenParameterImage(bool fromMenu) {
+  FileRequest request;
+  request.title = "OPEN PARAMETER";
+  request.directory = main_.ImageDirectory();
+  request.filter = kOpenParameterFilter;
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (!answer.ok()) return;
+  BusyCursor busy;
+  main_.SetLastFileName(answer.path);
+  std::shared_ptr<TRasterImage> raster;
+
+  if (answer.filterIndex == 1) {
+    Expected<std::unique_ptr<TRasterImage>> loaded = LoadRasterBmp(answer.path.toStdString());
+    busy.Release();
+    if (!loaded) {
+      // The tool button reports it as well: opening nothing without a word would hide it.
+      Prompts().Warning(&main_, "ERREUR", kWrongFormatMessage);
+      return;
+    }
+    raster = std::move(*loaded);
+    if (fromMenu && !SameSizeAsDem(*raster) &&
+        !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
+      return;
+    }
+  } else {
+    main_.SetOpenedRasterPath(answer.path);
+    busy.Release();
+    // The DEM window keeps its caption: it still shows the DEM, not this file.
+    int lines = 0, columns = 0;
+    if (!SizeFromHeader(answer.path, lines, columns)) return;
+    const TDemModel* dem = main_.CurrentDem();
+    if (dem && (lines != dem->lines || columns != dem->columns) &&
+        !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
+      return;
+    }
+    std::int64_t missing = 0;
+    Expected<std::unique_ptr<TRasterImage>> loaded =
+        LoadRasterRaw(answer.path.toStdString(), lines, columns, &missing);
+    if (!loaded) {
+      Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
+      return;
+    }
+    raster = std::move(*loaded);
+    if (missing > 0) {
+      Prompts().Warning(&main_, "ERREUR",
+                        QStringLiteral("The File is shorter than its header announces: "
+                                       "%1 bytes missing, read as 0")
+                            .arg(missing));
+    }
+  }
+  main_.SetParameterImage(std::move(raster));
+}
+
+void TFileCommands::SaveParameterClick() {
+  std::shared_ptr<TRasterImage> raster = main_.ParameterImage();
+  if (!raster) return;
+  FileRequest request;
+  request.directory = main_.ImageDirectory();
+  Status saved;
+  if (main_.DisplayMode() == 3) {
+    // A colour image has no raw form: bitmap only.
+    request.title = "Save Image Parameter";
+    request.filter = kSaveBmpFilter;
+    const FileAnswer answer = Prompts().SaveFile(&main_, request);
+    if (!answer.ok()) return;
+    main_.SetLastFileName(answer.path);
+    BusyCursor busy;
+    saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
+  } else {
+    request.title = "Save Parameter Image";
+    request.filter = kSaveRawFilter;
+    const FileAnswer answer = Prompts().SaveFile(&main_, request);
+    if (!answer.ok()) return;
+    main_.SetLastFileName(answer.path);
+    BusyCursor busy;
+    if (answer.filterIndex == 1) {
+      saved = SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
+                            PixelSizeTruncated());
+    } else {
+      saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
+    }
+  }
+  if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
+}
+
+void TFileCommands::OpenDrainageNetwork1Click() {
+  FileRequest request;
+  request.title = "OPEN DRAINAGE NETWORK";
+  request.directory = main_.ImageDirectory();
+  request.filter = kOpenDrainageFilter;
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (!answer.ok()) return;
+  BusyCursor busy;
+  main_.SetLastFileName(answer.path);
+  main_.RiverWindow();  // made at start-up; the window exists from then on
+  std::shared_ptr<TRasterImage> raster;
+  if (answer.filterIndex == 1) {
+    Expected<std::unique_ptr<TRasterImage>> loaded = LoadRasterBmp(answer.path.toStdString());
+    busy.Release();
+    if (!loaded) {
+      Prompts().Warning(&main_, "ERREUR", kWrongFormatMessage);
+      return;
+    }
+    raster = std::move(*loaded);
+  } else {
+    busy.Release();
+    int lines = 0, columns = 0;
+    if (!SizeFromHeader(answer.path, lines, columns)) return;
+    Expected<std::unique_ptr<TRasterImage>> loaded =
+        LoadRasterRaw(answer.path.toStdString(), lines, columns);
+    if (!loaded) {
+      Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
+      return;
+    }
+    raster = std::move(*loaded);
+  }
+  main_.SetDrainageRaster(std::move(raster), false);
+}
+
+void TFileCommands::SaveDrainage1Click() {
+  std::shared_ptr<TRasterImage> raster = main_.DrainageRaster();
+  if (!raster) return;
+  FileRequest request;
+  request.title = "Save Parameter Image";
+  request.directory = main_.ImageDirectory();
+  request.filter = kSaveRawFilter;
+  const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  if (!answer.ok()) return;
+  main_.SetLastFileName(answer.path);
+  BusyCursor busy;
+  const Status saved =
+      answer.filterIndex == 1
+          ? SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
+                          PixelSizeTruncated())
+          : SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
+  busy.Release();
+  if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
+}
+
+void InstallFileCommands(TMainForm& main) {
+  auto* commands = new TFileCommands(main);
+  ConnectAction(main, "OpenDEM1", commands, [commands] { commands->OpenDEM1Click(); });
+  ConnectAction(main, "OpenDEMSpeedButton", commands, [commands] { commands->OpenDEM1Click(); });
+  ConnectAction(main, "OpenParameterImage1", commands, [commands] { commands->OpenParameterImage(true); });
+  ConnectAction(main, "OpenParamSpeedButton", commands, [commands] { commands->OpenParameterImage(false); });
+  ConnectAction(main, "SaveParameter", commands, [commands] { commands->SaveParameterClick(); });
+  ConnectAction(main, "SaveParameterSpeedButton", commands, [commands] { commands->SaveParameterClick(); });
+  ConnectAction(main, "OpenDrainageNetwork1", commands, [commands] { commands->OpenDrainageNetwork1Click(); });
+  ConnectAction(main, "OpenRiverSpeedButton", commands, [commands] { commands->OpenDrainageNetwork1Click(); });
+  ConnectAction(main, "SaveDrainage1", commands, [commands] { commands->SaveDrainage1Click(); });
+  ConnectAction(main, "SaveRiverSpeedButton", commands, [commands] { commands->SaveDrainage1Click(); });
+  main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
+}
+
+std::optional<OpenedDem> LoadOpenedDem(TMainForm& main, const DemFileScan& scan,
+                                       DemOpenOptions options,
+                                       const std::function<void(TDemModel&)>& adjust) {
+  const TLightParams light = main.Light();
+  ProgressSink* sink = main.Progress();
+  options.cancel = sink;
+  return RunTreatment(main, "ERREUR", GridSize{scan.lines, scan.columns},
+                      [&]() -> Expected<OpenedDem> {
+                        Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(scan, options);
+                        if (!loaded) return loaded.error();
+                        std::shared_ptr<TDemModel> dem = std::move(*loaded);
+                        if (adjust) adjust(*dem);
+                        std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
+                        if (!relief) relief = std::make_shared<TRasterImage>();
+                        return OpenedDem{std::move(dem), std::move(relief)};
+                      });
+}
+
+}  // namespace orvane
