@@ -67,8 +67,6 @@ extern const TreatmentDescriptor kDissectionTreatment{
     .valueUnit = "% of the window's cells (pixels) or network pixel lengths per 100 cells (length)",
     .valueNoData = "grid: the strip right and below the last whole block; moving window: cells "
                    "closer than trunc(WS / 2) to a border",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The moving window reads trunc(WS / 2) cells around its centre, and the length measure
     // the neighbours of those cells. The network is the raster's first non-background gray
     // value: a block of a raster drawn in one colour finds the same one.
@@ -79,7 +77,6 @@ extern const TreatmentDescriptor kDissectionTreatment{
     .notLocalReason = "the grid tiling lays its blocks from the raster's top-left corner "
                       "(ComputeDissectionDensity), so a cell's block depends on where the "
                       "raster starts; the moving window is local",
-    .check = {},
     .run = RunDissection,
     .examples =
         "orvane-cli dissection --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "

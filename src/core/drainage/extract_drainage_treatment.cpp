@@ -60,11 +60,8 @@ extern const TreatmentDescriptor kExtractDrainageTreatment{
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures,
     .valueName = "Drainage network",
-    .valueUnit = "",
     .valueNoData = "none: 1 on the network, 0 elsewhere (cells closer than 2 to a border are "
                    "never valleys)",
-    .colourPicture = false,
-    .pictureRequired = true,
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "the thinning (SkeletonizeGray in ExtractDrainage) peels the valley cells "
                       "over the whole grid until the lines are one pixel wide, so whether a cell "

@@ -52,14 +52,10 @@ extern const TreatmentDescriptor kHeadwatersTreatment{
     .valueName = "Headwaters",
     .valueUnit = "headwaters per window",
     .valueNoData = "cells closer than V to a border of the drainage raster",
-    .colourPicture = false,
-    .pictureRequired = true,
     // A headwater of the window (V around the centre) is told by its eight neighbours. The
     // network is the gray value of the last line holding network: a block of a raster drawn
     // in one colour finds the same one.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("hws") + 1; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunHeadwaters,
     .examples = "orvane-cli headwaters --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
                 "--hws 10 --out headwaters.bmp",

@@ -26,12 +26,8 @@ extern const TreatmentDescriptor kIncrustTreatment{
     .inputs = kInputDrainage | kInputParam,
     .params = {},
     .outputs = kOutputPicture,
-    .colourPicture = false,
-    .pictureRequired = true,
     // A picture only: the network's cells become black, the others keep the parameter image's.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 0; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunIncrust,
     .examples = "orvane-cli incrust --drainage d.bmp --param slope.bmp --out incrusted.bmp",
 };

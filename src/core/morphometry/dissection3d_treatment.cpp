@@ -54,15 +54,11 @@ extern const TreatmentDescriptor kDissection3DTreatment{
     .valueName = "3D dissection density",
     .valueUnit = "km/km2",
     .valueNoData = "cells closer than trunc((N - 1) / 2) to a border",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The window reaches trunc((N - 1) / 2) cells; its cells' links read their neighbours and
     // the neighbours' elevations.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> {
       return (args.Int("window") - 1) / 2 + 1;
     },
-    .notLocalReason = {},
-    .check = {},
     .run = RunDissection3D,
     .examples = "orvane-cli dissection3d --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
                 "--window 20 --out dd3d.bmp",

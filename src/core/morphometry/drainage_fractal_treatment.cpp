@@ -54,18 +54,13 @@ extern const TreatmentDescriptor kDrainageFractalTreatment{
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
     .valueName = "Drainage fractal dimension",
-    .valueUnit = "",
     .valueNoData = "cells closer than WS / 2 - 1 (top, left) or WS / 2 (bottom, right) to a "
                    "border; with segments also the cells off the network and those whose joined "
                    "segment has fewer than WS cells (the picture draws them as D = 0)",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The window reaches WS / 2 - 1 cells before its centre and WS / 2 after. The network is
     // the gray value of the last line holding network: a block of a raster drawn in one colour
     // finds the same one.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunDrainageFractal,
     .examples = "orvane-cli drainage-fractal --drainage d.bmp --mode segments --window 24 "
                 "--out dfractal.bmp",

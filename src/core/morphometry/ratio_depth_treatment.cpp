@@ -44,16 +44,11 @@ extern const TreatmentDescriptor kRatioDepthTreatment{
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Ratio of depths",
-    .valueUnit = "",
     .valueNoData = "cells closer than trunc(WS / 2) to a border (the picture leaves them 0); a "
                    "window without relief or without network has ratio 0",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The window's own cells only. The network is the raster's first non-background gray
     // value: a block of a raster drawn in one colour finds the same one.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunRatioDepth,
     .examples = "orvane-cli ratio-depth --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
                 "--window 15 --out ratio.bmp",

@@ -20,14 +20,12 @@ extern const TreatmentDescriptor kGrayHistogramTreatment{
              .showDefault = true},
         },
     .outputs = kOutputHistogram,
-    .colourPicture = false,
     .pictureRequired = false,
     .histogramRequired = true,
     .paramHelp = "parameter image",
     // A table of the whole image: the counts are not per cell.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "a table of the whole image (GrayLevelHistogram), not a value per cell",
-    .check = {},
     .run = [](const TreatmentInputs& in, const TreatmentArgs& args, unsigned,
               ProgressSink*) -> Expected<TreatmentOutput> {
       TreatmentOutput output;

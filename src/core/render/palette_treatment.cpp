@@ -62,7 +62,6 @@ extern const TreatmentDescriptor kPaletteTreatment{
         },
     .outputs = kOutputPicture,
     .colourPicture = true,
-    .pictureRequired = true,
     .paramHelp = "8-bit parameter image",
     // Each cell's colour is its own value's class; the class bounds, when not given, are the
     // image's extremes inside the margin.
@@ -72,7 +71,6 @@ extern const TreatmentDescriptor kPaletteTreatment{
     },
     .notLocalReason = "without --min and --max the classes span the whole image's gray range "
                       "(InnerGrayRange)",
-    .check = {},
     .run = RunPalette,
     .examples =
         "orvane-cli palette --param slope.raw --table classical --smooth --out slope-colour.bmp",

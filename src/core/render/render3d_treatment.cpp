@@ -140,11 +140,9 @@ extern const TreatmentDescriptor kRender3dTreatment{
         },
     .outputs = kOutputPicture,
     .colourPicture = true,
-    .pictureRequired = true,
     .pictureOnDemGrid = false,
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "a perspective view of the whole DEM (DrawView), not a value per cell",
-    .check = {},
     .run = RunRender3d,
     .examples = "orvane-cli render3d --dem data/jacksboro_m2.raw --pixel 90 --mode wire "
                 "--exaggeration 3 --out view.bmp",

@@ -41,14 +41,9 @@ extern const TreatmentDescriptor kShadeTreatment{
     .params = LightParamSpecs(),
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Shading (0 to 255)",
-    .valueUnit = "",
     .valueNoData = "the last line and the last column",
-    .colourPicture = false,
-    .pictureRequired = true,
     // A cell is lit through the plane of its right and lower neighbours.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunShade,
     .examples = "orvane-cli shade --dem data/jacksboro_m2.raw --pixel 90 --azimuth 315 --elevation 45 "
                 "--out shade.bmp",

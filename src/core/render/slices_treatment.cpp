@@ -85,8 +85,6 @@ extern const TreatmentDescriptor kSlicesTreatment{
     .valueName = {},
     .valueUnit = {},
     .valueNoData = {},
-    .colourPicture = false,
-    .pictureRequired = true,
     // Slices of a built-in table and the shading read a cell and its right and lower neighbours.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> {
       const int table = args.Int("table");

@@ -69,12 +69,9 @@ extern const TreatmentDescriptor kAspectTreatment{
     .valueName = "Aspect",
     .valueUnit = "degrees",
     .valueNoData = "flat cells (gradient under one degree) and the outer ring of cells",
-    .colourPicture = false,
-    .pictureRequired = true,
     .histogramAfterPicture = true,
     // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
-    .notLocalReason = {},
     .check = [](const TreatmentArgs& args) -> Status {
       if (args.Int("palette") == kPaintingPalette) {
         // The painting palette's classes are bounded in degrees: its levels are the azimuth.

@@ -53,13 +53,9 @@ extern const TreatmentDescriptor kCircularTreatment{
     .valueName = "Circular statistic",
     .valueUnit = "m (mean, difference, deviation, range), standard score, or %",
     .valueNoData = "cells closer than R to a border",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The statistics read the disc only: the picture's scaling by the largest statistic
     // belongs to the picture, not to the values.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("radius"); },
-    .notLocalReason = {},
-    .check = {},
     .run = RunCircular,
     .examples = "orvane-cli circular --dem data/jacksboro_m2.raw --pixel 90 --stat 3 --radius 5 "
                 "--out stddev.bmp",

@@ -69,8 +69,6 @@ extern const TreatmentDescriptor kContourDensityTreatment{
     .valueUnit = "km/km2",
     .valueNoData = "moving window: cells closer than trunc(S / 2) + 1 to a border; grid: the first "
                    "line and column and the right and bottom remainder narrower than S",
-    .colourPicture = false,
-    .pictureRequired = true,
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "the contour levels count from the DEM's lowest elevation and the blocks from "
                       "its first line and column (ComputeContourDensity)",

@@ -52,11 +52,8 @@ extern const TreatmentDescriptor kContoursTreatment{
     .valueName = "Contour elevation",
     .valueUnit = "m",
     .valueNoData = "cells not on the contour line of a listed level",
-    .colourPicture = false,
-    .pictureRequired = true,
     // A cell's level is absolute; whether it lies on a line reads its four direct neighbours.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
-    .notLocalReason = {},
     .check = [](const TreatmentArgs& args) -> Status { return CheckContourLinesParams(ParamsOf(args)); },
     .run = RunContours,
     .examples = "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "

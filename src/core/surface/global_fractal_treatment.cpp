@@ -30,12 +30,10 @@ extern const TreatmentDescriptor kGlobalFractalTreatment{
     .valueName = {},
     .valueUnit = {},
     .valueNoData = {},
-    .colourPicture = false,
     .pictureRequired = false,
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "one dimension for the whole DEM, fitted from the centre cell's differences "
                       "to every other cell (ComputeGlobalFractal)",
-    .check = {},
     .run = RunGlobalFractal,
     .examples = "orvane-cli global-fractal --dem data/jacksboro_m2.raw --pixel 90",
 };

@@ -48,14 +48,9 @@ extern const TreatmentDescriptor kHorizontalTreatment{
     // With --binarize, the largest share over the window sizes: the picture's flats are where
     // it exceeds 99 / D.
     .valueName = "Horizontal share",
-    .valueUnit = "",
     .valueNoData = "the outer ring of cells; every cell when R = 0",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The largest window of half-size up to R that fits around the cell.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("range"); },
-    .notLocalReason = {},
-    .check = {},
     .run = RunHorizontal,
     .examples = "orvane-cli horizontal --dem data/jacksboro_m2.raw --pixel 90 --range 3 --binarize "
                 "--out flats.bmp",

@@ -60,17 +60,12 @@ extern const TreatmentDescriptor kLocalFractalTreatment{
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
     .valueName = "Local fractal dimension",
-    .valueUnit = "",
     .valueNoData = "cells closer than half the window (6 or 12) to a border",
-    .colourPicture = false,
-    .pictureRequired = true,
     .histogramAfterPicture = true,
     // The two voxel volumes of a centre span F = window / 2 cells each way; the last line and
     // column of centres are not drawn, so a block needs one cell more to draw all its own.
     // (The box-count table follows the DEM's range but gives the same counts for any range.)
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2 + 1; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunLocalFractal,
     .examples = "orvane-cli local-fractal --dem data/jacksboro_m2.raw --pixel 90 --h 0.5 --out lfd.bmp "
                 "--histogram lfd.txt",

@@ -65,12 +65,9 @@ extern const TreatmentDescriptor kSlopeTreatment{
     .valueName = "Slope",
     .valueUnit = "degrees",
     .valueNoData = "none: every cell has a slope (edge cells from their two or three triangles)",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The summed normal reads the four direct neighbours; edge cells use the triangles they
     // have, so a block's own border differs from the grid's: one cell of halo.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
-    .notLocalReason = {},
     .check = [](const TreatmentArgs& args) -> Status {
       // The colour tables always take normalization 90, as the dialog checks it for them.
       if (args.Int("table") != 0 && args.Int("norm") != 90)

@@ -44,14 +44,9 @@ extern const TreatmentDescriptor kSurface3DTreatment{
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Surface 3D ratio",
-    .valueUnit = "",
     .valueNoData = "cells closer than trunc((S - 1) / 2) + 1 to a border",
-    .colourPicture = false,
-    .pictureRequired = true,
     // The window of half-size trunc((S - 1) / 2), and each cell's area reads its neighbours.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return (args.Int("window") - 1) / 2 + 1; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunSurface3D,
     .examples = "orvane-cli surface3d --dem data/jacksboro_m2.raw --pixel 90 --window 5 --out surface.bmp",
 };

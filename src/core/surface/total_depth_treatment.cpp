@@ -67,10 +67,7 @@ extern const TreatmentDescriptor kTotalDepthTreatment{
     .valueUnit = "m",
     .valueNoData = "cells closer than trunc(S / 2) to a border",
     .colourPicture = true,
-    .pictureRequired = true,
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
-    .notLocalReason = {},
-    .check = {},
     .run = RunTotalDepth,
     .examples = "orvane-cli total-depth --dem data/jacksboro_m2.raw --pixel 90 --window 11 --smooth "
                 "--out depth.bmp",
