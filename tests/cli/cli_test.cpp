@@ -9,7 +9,7 @@
 #include "cli/command.h"
 #include "core/common/grid_memory.h"
 #include "core/terrain/raster_file.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane::cli {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "cli/cli.h"
 #include "gdal_test_files.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane::cli {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane::cli {
 namespace {

@@ -9,7 +9,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "core/common/treatment.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

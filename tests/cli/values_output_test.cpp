@@ -9,7 +9,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "gdal_test_files.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane::cli {
 namespace {

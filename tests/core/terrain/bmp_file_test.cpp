@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {
