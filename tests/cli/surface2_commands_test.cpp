@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "../core/surface/surface2_dems.h"
+#include "support/sample_dem.h"
 #include "cli/cli.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
@@ -44,7 +44,7 @@ class Surface2Commands : public ::testing::Test {
            ("orvane_surface2_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
-    dem_ = testing::SampleDem();
+    dem_ = testing::LoadSampleDem();
     ASSERT_NE(dem_, nullptr);
   }
   void TearDown() override { fs::remove_all(dir_); }

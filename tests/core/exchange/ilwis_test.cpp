@@ -2,10 +2,10 @@
 
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "core/exchange/ilwis_export.h"
 #include "core/exchange/ilwis_import.h"
+#include "support/dems.h"
 #include "support/files.h"
 
 namespace orvane {
@@ -91,15 +91,11 @@ TEST_F(IlwisTest, ExportReportsAFileThatCannotBeWritten) {
 }
 
 TEST_F(IlwisTest, ExportThenImportGivesTheSameElevations) {
-  std::mt19937 random(7);
-  TDemModel dem(37, 23, kDemInt32);
-  for (int l = 0; l < dem.lines; ++l)
-    for (int c = 0; c < dem.columns; ++c)
-      dem.Int32Row(l)[c] = static_cast<int>(random() % 4000) - 300;
+  auto dem = testing::RandomDem(37, 23, 7, {.lo = -300, .hi = 3699, .step = 0});
   IlwisExportParams params;
   params.folder = dir.path();
   params.name = "round";
-  ASSERT_TRUE(ExportIlwis(dem, params));
+  ASSERT_TRUE(ExportIlwis(*dem, params));
 
   IlwisImportParams import;
   import.mprPath = Path("round.mpr");
@@ -112,11 +108,11 @@ TEST_F(IlwisTest, ExportThenImportGivesTheSameElevations) {
   EXPECT_EQ(result->info.elementSize, 8);
   const std::string raw = ReadAll(Path("back_m4.raw"));
   ASSERT_EQ(raw.size(), 23u * 37u * 4u);
-  for (int l = 0; l < dem.lines; ++l) {
-    for (int c = 0; c < dem.columns; ++c) {
+  for (int l = 0; l < dem->lines; ++l) {
+    for (int c = 0; c < dem->columns; ++c) {
       std::int32_t v;
       std::memcpy(&v, raw.data() + (static_cast<std::size_t>(l) * 37 + c) * 4, 4);
-      ASSERT_EQ(v, dem.Int32Row(l)[c]) << l << "," << c;
+      ASSERT_EQ(v, dem->Int32Row(l)[c]) << l << "," << c;
     }
   }
   const std::string header = ReadAll(Path("back_m4.txt"));
