@@ -86,7 +86,8 @@ TEST(SimdTargets, EveryInstructionSetMatchesTheCellByCellOracles) {
                  {67, 13, 200, 30, 30, 1, 0},       {130, 21, 2, 7.3f, 7.3f, 0.37f, -12.5f}};
   unsigned seed = 100;
   for (const auto& r : randoms) {
-    const testing::DemShape shape{.step = r.amplitude, .cliffs = r.amplitude < 10 ? 0 : 25};  // gentle: no cliffs
+    // No cliffs in gentle relief.
+    const testing::DemShape shape{.step = r.amplitude, .cliffs = r.amplitude < 10 ? 0 : 25};
     Case c{"random " + std::to_string(r.columns) + "x" + std::to_string(r.lines),
            std::move(*testing::RandomDem(r.columns, r.lines, seed++, shape)), {}, {}};
     c.dem.pixelSizeX = r.pixelX;

@@ -161,8 +161,9 @@ TEST(DrainageFractal, BitRowsMatchCellByCellOnRandomNetworks) {
   for (int ws : {12, 24})
     for (int speckle : {0, 3, 30}) {
       ++seed;
-      TRasterImage raster = testing::RandomNetwork(
-          71, 53, seed, {.walks = 8, .speckle = speckle, .values = {85}, .kind = seed % 2 ? kRasterRgb : kRasterGray});
+      const std::uint8_t kind = seed % 2 ? kRasterRgb : kRasterGray;
+      TRasterImage raster =
+          testing::RandomNetwork(71, 53, seed, {.walks = 8, .speckle = speckle, .values = {85}, .kind = kind});
       // Another gray in the upper lines must not be taken as the network.
       for (int x = 0; x < 71; x += 7) raster.SetValue(x, 2, 40);
       ExpectSameAsOracle(raster, FractalMode::kGlobal, ws, 100);
