@@ -9,27 +9,15 @@
 #include "cli/command.h"
 #include "core/common/grid_memory.h"
 #include "core/terrain/raster_file.h"
-#include "test_files.h"
+#include "support/cli_run.h"
 
 namespace orvane::cli {
 namespace {
 
-const std::string kSample = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args, bool terminal = false) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err, terminal);
-  return {status, out.str(), err.str()};
-}
+const std::string kSample = testing::SampleDemPath();
 
 TEST(Cli, InfoOnTheSampleDem) {
-  const CliRun run = Cli({"info", "--dem", kSample, "--pixel", "90"});
+  const CliRun run = Cli(OnSample({"info"}));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "lines=344\ncolumns=403\nmin=236\nmax=1076\npixelSizeX=90\npixelSizeY=90\nunit=m\n");
@@ -76,7 +64,7 @@ TEST(Cli, BytesAreRequiredForNamesWithoutTheSuffix) {
 
 TEST(Cli, AGridThatCannotBeAllocatedGivesOneAndNamesItsSize) {
   ScopedGridByteCeiling ceiling(1000);  // stands for a full memory
-  const CliRun run = Cli({"info", "--dem", kSample, "--pixel", "90"});
+  const CliRun run = Cli(OnSample({"info"}));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "orvane-cli: not enough memory for a grid of 344 x 403\n");
   EXPECT_EQ(run.out, "");
@@ -100,7 +88,7 @@ TEST(Cli, InputFailuresGiveOneAndNameTheFile) {
   EXPECT_EQ(garbled.status, 1);
   EXPECT_NE(garbled.err.find("garbled_m2.txt"), std::string::npos) << garbled.err;
 
-  const CliRun settings = Cli({"info", "--dem", kSample, "--pixel", "90", "--settings", dir.File("none.ini")});
+  const CliRun settings = Cli(OnSample({"info", "--settings", dir.File("none.ini")}));
   EXPECT_EQ(settings.status, 1);
   EXPECT_NE(settings.err.find("none.ini"), std::string::npos);
 }
@@ -127,7 +115,7 @@ TEST(Cli, HelpAndVersion) {
 
 TEST(Cli, ProgressBarOnlyWhenAskedOrOnATerminal) {
   // info itself reports no progress; the flags must still parse everywhere.
-  EXPECT_EQ(Cli({"info", "--dem", kSample, "--pixel", "90", "--progress"}).status, 0);
+  EXPECT_EQ(Cli(OnSample({"info", "--progress"})).status, 0);
   EXPECT_EQ(Cli({"--quiet", "info", "--dem", kSample, "--pixel", "90"}, true).status, 0);
 }
 
@@ -188,12 +176,6 @@ TEST(CliPrint, ShortestExactNumbers) {
   EXPECT_EQ(out.str(), "a=90\nb=0.1\nc=2.5\nd=-3\ne=m\n");
 }
 
-}  // namespace
-}  // namespace orvane::cli
-
-namespace orvane::cli {
-namespace {
-
 TEST(CliProgress, BarRedrawsOnPercentChangesAndEndsTheLine) {
   std::ostringstream err;
   TerminalProgress bar(err);
@@ -210,12 +192,6 @@ TEST(CliProgress, BarRedrawsOnPercentChangesAndEndsTheLine) {
   EXPECT_EQ(text.substr(text.size() - 7), "] 100%\n");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
 }
-
-}  // namespace
-}  // namespace orvane::cli
-
-namespace orvane::cli {
-namespace {
 
 TEST(CliDem, ThirtyTwoBitNamesAndPresentHeaders) {
   TempDir dir;

@@ -2,11 +2,10 @@
 
 #include <cmath>
 #include <cstring>
-#include <sstream>
 
 #include "cli/cli.h"
 #include "gdal_test_files.h"
-#include "test_files.h"
+#include "support/cli_run.h"
 
 namespace orvane::cli {
 namespace {
@@ -15,20 +14,6 @@ using orvane::testing::ReadBack;
 using orvane::testing::ReadTestRaster;
 using orvane::testing::TestRaster;
 using orvane::testing::WriteTestGeoTiff;
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  CliRun run;
-  run.status = RunCli(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 // An inclined plane with a bump, 30 m cells in UTM zone 14 north.
 TestRaster Plane(int columns, int lines) {

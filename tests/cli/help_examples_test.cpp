@@ -6,10 +6,9 @@
 #include <set>
 #include <sstream>
 
-#include "cli/cli.h"
 #include "cli/command.h"
 #include "core/common/treatment.h"
-#include "test_files.h"
+#include "support/cli_run.h"
 
 namespace orvane::cli {
 namespace {
@@ -24,9 +23,9 @@ std::vector<std::string> Words(const std::string& line) {
 TEST(HelpExamples, EveryCommandShowsExamplesOfItself) {
   for (const CommandFactory& factory : CommandTable()) {
     const std::string name = factory()->Name();
-    std::ostringstream out, err;
-    ASSERT_EQ(RunCli({name, "--help"}, out, err), kExitOk) << name;
-    const std::string text = out.str();
+    const CliRun help = Cli({name, "--help"});
+    ASSERT_EQ(help.status, kExitOk) << name;
+    const std::string& text = help.out;
     const std::size_t examples = text.find("\nExamples:\n");
     ASSERT_NE(examples, std::string::npos) << name;
     EXPECT_NE(text.find("  orvane-cli " + name + " ", examples), std::string::npos) << name;
@@ -54,8 +53,8 @@ TEST(HelpExamples, EveryDeclaredTreatmentIsACommandWhoseExamplesRun) {
       EXPECT_EQ(args[1], treatment->id) << line;
       args.erase(args.begin());
       args.push_back("--quiet");
-      std::ostringstream out, err;
-      EXPECT_EQ(RunCli(args, out, err), kExitOk) << line << "\n" << err.str();
+      const CliRun run = Cli(args);
+      EXPECT_EQ(run.status, kExitOk) << line << "\n" << run.err;
     }
   }
   std::filesystem::current_path(previous);

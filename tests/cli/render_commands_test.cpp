@@ -1,51 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "cli/cli.h"
 #include "core/terrain/raster_image.h"
+#include "support/cli_run.h"
 
 namespace orvane::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-class RenderCommandsTest : public ::testing::Test {
+class RenderCommandsTest : public CliTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orvane-render-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  int Run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    return RunCli(args, out_, err_);
-  }
-  std::vector<std::string> Dem(const std::string& command) const {
-    return {command, "--dem", std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw", "--pixel", "90"};
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::vector<std::string> With(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-  }
   TRasterImage Load(const std::string& path) {
     TRasterImage image;
     EXPECT_EQ(image.LoadBmp(path), 0) << path;
     return image;
   }
-
-  fs::path dir_;
-  std::ostringstream out_, err_;
 };
 
 TEST_F(RenderCommandsTest, ShadeWritesTheGrayReliefWithBlackLastLineAndColumn) {
-  ASSERT_EQ(Run(With(Dem("shade"), {"--out", Path("shade.bmp")})), 0) << err_.str();
+  ASSERT_EQ(Run(OnSample({"shade", "--out", Path("shade.bmp")})), 0) << err;
   TRasterImage image = Load(Path("shade.bmp"));
   EXPECT_EQ(image.columns, 403);
   EXPECT_EQ(image.lines, 344);
@@ -55,19 +29,19 @@ TEST_F(RenderCommandsTest, ShadeWritesTheGrayReliefWithBlackLastLineAndColumn) {
   image.GetValue(100, 100, v);
   EXPECT_GT(v, 0);
   // A vertical light on any terrain: every shaded cell is lit from above.
-  ASSERT_EQ(Run(With(Dem("shade"), {"--elevation", "120", "--out", Path("bad.bmp")})), 2);
-  EXPECT_NE(err_.str().find("--elevation"), std::string::npos);
+  ASSERT_EQ(Run(OnSample({"shade", "--elevation", "120", "--out", Path("bad.bmp")})), 2);
+  EXPECT_NE(err.find("--elevation"), std::string::npos);
 }
 
 TEST_F(RenderCommandsTest, SlicesTablesShadowAndCastShadows) {
-  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "none", "--out", Path("x.bmp")})), 2);
-  EXPECT_NE(err_.str().find("You must use a colormap or a single shadow"), std::string::npos);
+  ASSERT_EQ(Run(OnSample({"slices", "--table", "none", "--out", Path("x.bmp")})), 2);
+  EXPECT_NE(err.find("You must use a colormap or a single shadow"), std::string::npos);
 
-  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "gray", "--out", Path("gray.raw")})), 0) << err_.str();
-  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "1", "--scale", "--shadow", "--smooth",
-                                     "--elevation", "15", "--out", Path("hypso.bmp")})), 0) << err_.str();
-  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "1", "--scale", "--shadow", "--smooth",
-                                     "--cast-shadows", "40", "--elevation", "15", "--out", Path("cast.bmp")})), 0) << err_.str();
+  ASSERT_EQ(Run(OnSample({"slices", "--table", "gray", "--out", Path("gray.raw")})), 0) << err;
+  ASSERT_EQ(Run(OnSample({"slices", "--table", "1", "--scale", "--shadow", "--smooth", "--elevation", "15",
+                          "--out", Path("hypso.bmp")})), 0) << err;
+  ASSERT_EQ(Run(OnSample({"slices", "--table", "1", "--scale", "--shadow", "--smooth", "--cast-shadows", "40",
+                          "--elevation", "15", "--out", Path("cast.bmp")})), 0) << err;
   TRasterImage hypso = Load(Path("hypso.bmp"));
   TRasterImage cast = Load(Path("cast.bmp"));
   EXPECT_EQ(hypso.kind, kRasterRgb);
@@ -83,13 +57,13 @@ TEST_F(RenderCommandsTest, SlicesTablesShadowAndCastShadows) {
     }
   EXPECT_GT(darker, 100);
   // A colour result cannot be saved as raw.
-  EXPECT_EQ(Run(With(Dem("slices"), {"--table", "2", "--out", Path("colour.raw")})), 2);
+  EXPECT_EQ(Run(OnSample({"slices", "--table", "2", "--out", Path("colour.raw")})), 2);
 }
 
 TEST_F(RenderCommandsTest, PaletteColoursAParameterImage) {
-  ASSERT_EQ(Run(With(Dem("slices"), {"--table", "gray", "--out", Path("gray.bmp")})), 0) << err_.str();
+  ASSERT_EQ(Run(OnSample({"slices", "--table", "gray", "--out", Path("gray.bmp")})), 0) << err;
   ASSERT_EQ(Run({"palette", "--param", Path("gray.bmp"), "--margin", "3", "--table", "classical",
-                 "--out", Path("pal.bmp")}), 0) << err_.str();
+                 "--out", Path("pal.bmp")}), 0) << err;
   TRasterImage pal = Load(Path("pal.bmp"));
   TColor c;
   pal.GetColor(1, 1, c);
@@ -102,19 +76,19 @@ TEST_F(RenderCommandsTest, PaletteColoursAParameterImage) {
 
 TEST_F(RenderCommandsTest, Render3dModesAndDrapeSize) {
   for (const char* mode : {"surface", "wire", "points"}) {
-    ASSERT_EQ(Run(With(Dem("render3d"), {"--mode", mode, "--width", "320", "--height", "240",
-                                         "--out", Path(std::string(mode) + ".bmp")})), 0) << err_.str();
+    ASSERT_EQ(Run(OnSample({"render3d", "--mode", mode, "--width", "320", "--height", "240",
+                            "--out", Path(std::string(mode) + ".bmp")})), 0) << err;
     TRasterImage picture = Load(Path(std::string(mode) + ".bmp"));
     EXPECT_EQ(picture.kind, kRasterRgb);
     EXPECT_EQ(picture.columns, 320);
   }
-  ASSERT_EQ(Run(With(Dem("render3d"), {"--stereo", "--width", "100", "--height", "80", "--out", Path("st.bmp")})), 0);
+  ASSERT_EQ(Run(OnSample({"render3d", "--stereo", "--width", "100", "--height", "80", "--out", Path("st.bmp")})), 0);
   // A draped image of another size is refused.
   TRasterImage small(10, 10, kRasterGray);
   ASSERT_EQ(small.SaveBmp(Path("small.bmp")), 0);
-  EXPECT_EQ(Run(With(Dem("render3d"), {"--drape", Path("small.bmp"), "--out", Path("no.bmp")})), 1);
-  EXPECT_NE(err_.str().find("not similar"), std::string::npos);
-  EXPECT_FALSE(fs::exists(Path("no.bmp")));
+  EXPECT_EQ(Run(OnSample({"render3d", "--drape", Path("small.bmp"), "--out", Path("no.bmp")})), 1);
+  EXPECT_NE(err.find("not similar"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Path("no.bmp")));
 }
 
 }  // namespace

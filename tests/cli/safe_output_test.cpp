@@ -4,24 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include "support/cli_run.h"
 
-#include "cli/cli.h"
-#include "test_files.h"
-
-namespace orvane {
+namespace orvane::cli {
 namespace {
-
-struct CliResult {
-  int status;
-  std::string err;
-};
-
-CliResult Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = cli::RunCli(args, out, err, false);
-  return {status, err.str()};
-}
 
 class SafeOutputCli : public ::testing::Test {
  protected:
@@ -44,7 +30,7 @@ class SafeOutputCli : public ::testing::Test {
   void ExpectRefused(const std::vector<std::string>& args, const std::string& readOnly) {
     WriteAll(readOnly, "old bytes");
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    const CliResult run = Cli(args);
+    const CliRun run = Cli(args);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find(readOnly), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Permission denied"), std::string::npos) << run.err;
@@ -70,7 +56,7 @@ TEST_F(SafeOutputCli, AnOutputInAReadOnlyDirectoryGivesOne) {
   std::filesystem::create_directory(locked);
   WriteAll(locked + "/a.bmp", "old bytes");
   ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
-  const CliResult run = Cli(Aspect({"--out", locked + "/a.bmp"}));
+  const CliRun run = Cli(Aspect({"--out", locked + "/a.bmp"}));
   ::chmod(locked.c_str(), 0755);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find(locked + "/a.bmp"), std::string::npos) << run.err;
@@ -80,4 +66,4 @@ TEST_F(SafeOutputCli, AnOutputInAReadOnlyDirectoryGivesOne) {
 }
 
 }  // namespace
-}  // namespace orvane
+}  // namespace orvane::cli

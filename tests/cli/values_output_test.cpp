@@ -4,34 +4,13 @@
 
 #include <cmath>
 #include <filesystem>
-#include <sstream>
 
-#include "cli/cli.h"
 #include "cli/command.h"
 #include "gdal_test_files.h"
-#include "test_files.h"
+#include "support/cli_run.h"
 
 namespace orvane::cli {
 namespace {
-
-const std::string kSample = std::string(ORVANE_SAMPLE_DIR) + "/jacksboro_m2.raw";
-
-struct CliResult {
-  int status;
-  std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-  args.push_back("--quiet");
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> OnSample(std::vector<std::string> args) {
-  args.insert(args.begin() + 1, {"--dem", kSample, "--pixel", "90"});
-  return args;
-}
 
 // Band 1 of a Float32 GeoTIFF, with its NoData flag.
 std::vector<float> ReadFloatBand(const std::string& path, int& columns, int& lines, bool& nanNoData) {
@@ -64,7 +43,7 @@ TEST(ValuesOutput, MisuseIsAUsageErrorNamingTheReason) {
        "a colour image can only be saved as .bmp"},
   };
   for (const auto& c : cases) {
-    const CliResult run = Cli(c.args);
+    const CliRun run = Cli(c.args);
     EXPECT_EQ(run.status, kExitUsage) << c.message;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
@@ -74,7 +53,7 @@ TEST(ValuesOutput, MisuseIsAUsageErrorNamingTheReason) {
 TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
   TempDir dir;
   // The circular mean of radius 3 in metres: NaN on the three-cell margin, elevations inside.
-  const CliResult run = Cli(OnSample({"circular", "--stat", "1", "--radius", "3", "--values",
+  const CliRun run = Cli(OnSample({"circular", "--stat", "1", "--radius", "3", "--values",
                                 dir.File("mean.tif"), "--stats", "--json"}));
   ASSERT_EQ(run.status, kExitOk) << run.err;
   int columns = 0, lines = 0;
@@ -99,8 +78,8 @@ TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
             std::string::npos)
       << run.out;
   // The same call, the DEM's heights stored in decimetres: the values stay in metres.
-  EXPECT_EQ(Cli({"circular", "--dem", kSample, "--pixel", "90", "--unit", "dm", "--stat", "1",
-                 "--radius", "3", "--values", dir.File("dm.tif")})
+  EXPECT_EQ(Cli(OnSample({"circular", "--unit", "dm", "--stat", "1", "--radius", "3", "--values",
+                          dir.File("dm.tif")}))
                 .status,
             kExitOk);
   const std::vector<float> decimetres = ReadFloatBand(dir.File("dm.tif"), columns, lines, nanNoData);
@@ -112,7 +91,7 @@ TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
 TEST(ValuesOutput, AFailedWriteLeavesNoFile) {
   TempDir dir;
   const std::string target = dir.File("missing/s.tif");
-  const CliResult run = Cli(OnSample({"slope", "--values", target}));
+  const CliRun run = Cli(OnSample({"slope", "--values", target}));
   EXPECT_EQ(run.status, kExitFailure);
   EXPECT_FALSE(std::filesystem::exists(target));
   EXPECT_EQ(FileCount(dir.path()), 0);

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

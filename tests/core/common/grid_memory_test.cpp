@@ -14,7 +14,7 @@
 #include "core/terrain/dem_model.h"
 #include "core/terrain/float_grid.h"
 #include "core/terrain/raster_image.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

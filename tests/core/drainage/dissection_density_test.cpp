@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "drainage_test_util.h"
+#include "support/networks.h"
 
 namespace orvane {
 namespace {
@@ -83,7 +83,7 @@ TEST(DissectionDensity, AllVariantsMatchTheWindowByWindowSums) {
   unsigned seed = 11;
   for (const auto& s : sizes) {
     // Two gray values in the raster: only the first in line-major order is network.
-    const TRasterImage r = RandomNetwork(s[0], s[1], seed++, 25, {0, 85});
+    const TRasterImage r = RandomNetwork(s[0], s[1], seed++, {.walks = 0, .speckle = 25, .values = {0, 85}});
     for (auto tiling : {DensityTiling::kGrid, DensityTiling::kMoving}) {
       for (auto measure : {DensityMeasure::kPixels, DensityMeasure::kLength}) {
         for (int ws : {2, 3, 5, 6, 10, 51}) {
@@ -102,7 +102,7 @@ TEST(DissectionDensity, AllVariantsMatchTheWindowByWindowSums) {
 }
 
 TEST(DissectionDensity, GridBlocksAndMovingWindowExtents) {
-  TRasterImage r = RandomNetwork(105, 95, 5, 10);
+  TRasterImage r = RandomNetwork(105, 95, 5, {.walks = 0, .speckle = 10});
   auto grid = ComputeDissectionDensity(r, {DensityTiling::kGrid, DensityMeasure::kPixels, 10});
   EXPECT_EQ(grid->windowsX, 10);
   EXPECT_EQ(grid->windowsY, 9);

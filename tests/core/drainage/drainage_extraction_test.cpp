@@ -4,13 +4,15 @@
 
 #include "core/drainage/network_value.h"
 #include "core/drainage/skeleton.h"
-#include "drainage_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
+#include "support/networks.h"
 
 namespace orvane {
 namespace {
 
+using testing::DemShape;
 using testing::RandomDem;
-using testing::SampleDem;
 
 // The marking as stated: every range from 2 to U, every cell that fits, every window cell.
 std::vector<std::uint8_t> NaiveMarks(const TDemModel& dem, int upper) {
@@ -81,31 +83,18 @@ TRasterImage MarkRaster(const std::vector<std::uint8_t>& mark, int w, int h) {
   return r;
 }
 
-void ExpectSameRaster(const TRasterImage& a, const TRasterImage& b) {
-  ASSERT_EQ(a.columns, b.columns);
-  ASSERT_EQ(a.lines, b.lines);
-  ASSERT_EQ(a.kind, b.kind);
-  for (int y = 0; y < a.lines; ++y) {
-    for (int x = 0; x < a.columns; ++x) {
-      TColor ca, cb;
-      a.GetColor(x, y, ca);
-      b.GetColor(x, y, cb);
-      ASSERT_EQ(ca, cb) << "at column " << x << ", line " << y;
-    }
-  }
-}
-
 TEST(DrainageExtraction, MarkingMatchesEveryRangeOnRandomDems) {
   const int sizes[][2] = {{7, 5}, {23, 17}, {31, 44}, {5, 60}, {61, 9}};
   unsigned seed = 1;
   long marked = 0;
   for (const auto& s : sizes) {
-    for (int noise : {0, 3, 20}) {
-      auto dem = RandomDem(s[0], s[1], seed++, noise);
+    // Few heights (many ties), then gentle and rough walks.
+    for (const DemShape& shape : {DemShape{.hi = 3, .step = 0}, DemShape{.step = 3}, DemShape{.step = 20}}) {
+      auto dem = RandomDem(s[0], s[1], seed++, shape);
       for (int upper : {0, 2, 3, 7, 40}) {
         const auto marks = MarkValleyCells(*dem, upper);
         ASSERT_EQ(marks, NaiveMarks(*dem, upper))
-            << s[0] << " x " << s[1] << " noise " << noise << " upper " << upper;
+            << s[0] << " x " << s[1] << " step " << shape.step << " upper " << upper;
         for (std::uint8_t m : marks) marked += m != 0;
       }
     }
@@ -134,7 +123,7 @@ TEST(DrainageExtraction, ThinningMatchesEveryPassOnRandomMarks) {
     const TRasterImage source = MarkRaster(mark, w, h);
     auto fast = Skeletonize(source);
     ASSERT_TRUE(fast);
-    ExpectSameRaster(*fast, *NaiveSkeleton(source));
+    testing::ExpectSameImage(*fast, *NaiveSkeleton(source));
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
         int a, b;
@@ -146,12 +135,13 @@ TEST(DrainageExtraction, ThinningMatchesEveryPassOnRandomMarks) {
   }
   EXPECT_GT(removed, 1000);
   // A gray source holding other values (5 among them) is thinned by the same rules.
-  TRasterImage odd = testing::RandomNetwork(19, 13, 3, 70, {255, 255, 255, 5, 0, 100});
-  ExpectSameRaster(*Skeletonize(odd), *NaiveSkeleton(odd));
+  TRasterImage odd =
+      testing::RandomNetwork(19, 13, 3, {.walks = 0, .speckle = 70, .values = {255, 255, 255, 5, 0, 100}});
+  testing::ExpectSameImage(*Skeletonize(odd), *NaiveSkeleton(odd));
 }
 
 TEST(DrainageExtraction, SampleDemMatchesTheStatedAlgorithm) {
-  auto dem = SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_TRUE(dem) << "data/jacksboro_m2.raw is missing";
   const int upper = 5;
   const auto marks = MarkValleyCells(*dem, upper);
@@ -225,7 +215,7 @@ TEST(DrainageExtraction, FlatTinyAndFractionalDemsGiveNoNetwork) {
 }
 
 TEST(DrainageExtraction, UpperRangeBeyondHalfTheSizeEqualsTheLargestThatFits) {
-  auto dem = RandomDem(15, 12, 99, 5);
+  auto dem = RandomDem(15, 12, 99, {.step = 5});
   // Ranges above 5 fit no cell of a 12-line DEM (needs 2R + 1 <= 12).
   EXPECT_EQ(MarkValleyCells(*dem, 50), MarkValleyCells(*dem, 5));
 }
@@ -237,7 +227,7 @@ TEST(DrainageExtraction, ThinningKeepsPointsAndSpursAndNarrowsBands) {
   dots.SetValue(6, 5, 255);
   dots.SetValue(6, 6, 255);
   auto thin = Skeletonize(dots);
-  ExpectSameRaster(*thin, dots);
+  testing::ExpectSameImage(*thin, dots);
 
   // A band 3 pixels wide thins to a line 1 pixel wide.
   TRasterImage band(20, 9, kRasterGray);

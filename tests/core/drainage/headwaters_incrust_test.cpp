@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "drainage_test_util.h"
+#include "support/dems.h"
+#include "support/networks.h"
 
 namespace orvane {
 namespace {
@@ -62,9 +63,10 @@ TEST(HeadwatersDensity, MatchesCellByCellCountsOnRandomInputs) {
   const int sizes[][2] = {{31, 27}, {64, 9}, {12, 40}};
   unsigned seed = 3;
   for (const auto& s : sizes) {
-    auto dem = RandomDem(s[0], s[1], seed, 8);
+    auto dem = RandomDem(s[0], s[1], seed, {.step = 8});
     // Sparse network: many ends. Network value from the last line; another value is noise.
-    const TRasterImage r = RandomNetwork(s[0], s[1], seed++, 20, {40, 40, 40, 7});
+    const TRasterImage r =
+        RandomNetwork(s[0], s[1], seed++, {.walks = 0, .speckle = 20, .values = {40, 40, 40, 7}});
     for (int v : {0, 1, 3, 7}) {
       for (int scale : {100, 255}) {
         auto res = HeadwatersDensity(r, *dem, {v, scale});
@@ -215,7 +217,7 @@ TEST(Incrust, BurnsAnyNetworkColourAsBlackOnceAndForAll) {
     }
   }
 
-  TRasterImage gray = RandomNetwork(6, 4, 1, 50, {9, 120});
+  TRasterImage gray = RandomNetwork(6, 4, 1, {.walks = 0, .speckle = 50, .values = {9, 120}});
   auto g = IncrustDrainage(&gray, &net, true);
   ASSERT_TRUE(g.has_value());
   EXPECT_EQ((*g)->kind, kRasterGray);

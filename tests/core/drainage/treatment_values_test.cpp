@@ -11,25 +11,17 @@
 #include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/settings/settings_file.h"
-#include "drainage_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
-
-using testing::RandomDem;
-using testing::SampleDem;
-
-int Gray(const TRasterImage& raster, int x, int y) {
-  int value = 0;
-  raster.GetValue(x, y, value);
-  return value;
-}
 
 struct Outcome {
   const TreatmentOutput& output;
   const TreatmentArgs& args;
   const TRasterImage& drainage;
-  int Pixel(int x, int y) const { return Gray(*output.picture, x, y); }
+  int Pixel(int x, int y) const { return testing::Pixel(*output.picture, x, y); }
   float Value(int x, int y) const { return output.values->At(x, y); }
   double FigureValue(const std::string& key) const {
     for (const orvane::Figure& f : output.figures)
@@ -136,7 +128,7 @@ const std::vector<Case>& Cases() {
          // whose segment grew have one, and it is at least 1.
          const double min = r.FigureValue("min"), max = r.FigureValue("max");
          return Mismatches(r, [&](float v, int x, int y) {
-           const bool network = Gray(r.drainage, x, y) != 255;
+           const bool network = testing::Pixel(r.drainage, x, y) != 255;
            if (!std::isnan(v) && (!network || v < 1.0f || !Inside(x, y, 11, 12, *r.output.values)))
              return -1.0;
            const double d = std::isnan(v) ? 0.0 : v;
@@ -155,9 +147,9 @@ const std::vector<Case>& Cases() {
 }
 
 TEST(DrainageTreatmentValues, PictureIsTheMappingOfTheValues) {
-  auto sample = SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_TRUE(sample);
-  auto random = RandomDem(61, 47, 5);
+  auto random = testing::RandomDem(61, 47, 5);
   const TSettings settings;
   for (TDemModel* dem : {sample.get(), random.get()}) {
     TreatmentInputs inputs;

@@ -10,7 +10,7 @@
 #include "core/exchange/nearest_fill.h"
 #include "core/terrain/dem_file.h"
 #include "gdal_test_files.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

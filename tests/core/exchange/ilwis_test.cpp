@@ -2,12 +2,11 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 #include "core/exchange/ilwis_export.h"
 #include "core/exchange/ilwis_import.h"
+#include "support/dems.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {
@@ -16,24 +15,7 @@ namespace fs = std::filesystem;
 
 class IlwisTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("orvane_ilwis_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
+  std::string Path(const std::string& name) const { return dir.File(name); }
   template <class T>
   static std::string Bytes(const std::vector<T>& values) {
     std::string out(values.size() * sizeof(T), '\0');
@@ -41,7 +23,7 @@ class IlwisTest : public ::testing::Test {
     return out;
   }
 
-  fs::path dir_;
+  TempDir dir;
 };
 
 TEST_F(IlwisTest, ExportWritesTheFourFilesWithTheirSizesAndValues) {
@@ -52,7 +34,7 @@ TEST_F(IlwisTest, ExportWritesTheFourFilesWithTheirSizesAndValues) {
     for (int c = 0; c < 3; ++c) real.SetElevation(c, l, heights[l][c]);
 
   IlwisExportParams params;
-  params.folder = dir_.string();
+  params.folder = dir.path();
   params.name = "site";
   params.xMin = 500000;
   params.yMin = 4000000;
@@ -62,7 +44,7 @@ TEST_F(IlwisTest, ExportWritesTheFourFilesWithTheirSizesAndValues) {
   auto result = ExportIlwis(real, params);
   ASSERT_TRUE(result) << result.error().message;
 
-  const std::string data = Slurp(Path("site.mp#"));
+  const std::string data = ReadAll(Path("site.mp#"));
   ASSERT_EQ(data.size(), 48u);
   double first, fourth;
   std::memcpy(&first, data.data(), 8);
@@ -72,13 +54,13 @@ TEST_F(IlwisTest, ExportWritesTheFourFilesWithTheirSizesAndValues) {
   EXPECT_EQ(result->minValue, -7);
   EXPECT_EQ(result->maxValue, 1234);
 
-  const std::string grf = Slurp(Path("site.grf"));
+  const std::string grf = ReadAll(Path("site.grf"));
   EXPECT_NE(grf.find("Lines=2\r\nColumns=3\r\n"), std::string::npos);
   EXPECT_NE(grf.find("MinX=500000.000000\r\nMinY=4000000.000000\r\n"), std::string::npos);
   EXPECT_NE(grf.find("Type=GeoRef\r\n\r\n[GeoRef]"), std::string::npos);
   EXPECT_EQ(grf.find("\n\n"), std::string::npos) << "every line end is CR LF";
 
-  const std::string mpr = Slurp(Path("site.mpr"));
+  const std::string mpr = ReadAll(Path("site.mpr"));
   EXPECT_NE(mpr.find("Size=2 3\r\n"), std::string::npos);
   EXPECT_NE(mpr.find("RowLength=3\r\n"), std::string::npos);
   EXPECT_NE(mpr.find("MinMax=-7:1234\r\nPerc1=-17:1214\r\n\r\n"), std::string::npos);
@@ -86,7 +68,7 @@ TEST_F(IlwisTest, ExportWritesTheFourFilesWithTheirSizesAndValues) {
   EXPECT_NE(mpr.find("CoordBounds=500000.000000 4000000.000000 500300.000000 4000200.000000"),
             std::string::npos);
 
-  const std::string dom = Slurp(Path("site.dom"));
+  const std::string dom = ReadAll(Path("site.dom"));
   EXPECT_EQ(dom.substr(0, 9), "[Ilwis]\r\n");
   EXPECT_NE(dom.find("Step=0.1\r\n"), std::string::npos);
 }
@@ -109,15 +91,11 @@ TEST_F(IlwisTest, ExportReportsAFileThatCannotBeWritten) {
 }
 
 TEST_F(IlwisTest, ExportThenImportGivesTheSameElevations) {
-  std::mt19937 random(7);
-  TDemModel dem(37, 23, kDemInt32);
-  for (int l = 0; l < dem.lines; ++l)
-    for (int c = 0; c < dem.columns; ++c)
-      dem.Int32Row(l)[c] = static_cast<int>(random() % 4000) - 300;
+  auto dem = testing::RandomDem(37, 23, 7, {.lo = -300, .hi = 3699, .step = 0});
   IlwisExportParams params;
-  params.folder = dir_.string();
+  params.folder = dir.path();
   params.name = "round";
-  ASSERT_TRUE(ExportIlwis(dem, params));
+  ASSERT_TRUE(ExportIlwis(*dem, params));
 
   IlwisImportParams import;
   import.mprPath = Path("round.mpr");
@@ -128,21 +106,21 @@ TEST_F(IlwisTest, ExportThenImportGivesTheSameElevations) {
   EXPECT_EQ(result->info.lines, 23);
   EXPECT_EQ(result->info.columns, 37);
   EXPECT_EQ(result->info.elementSize, 8);
-  const std::string raw = Slurp(Path("back_m4.raw"));
+  const std::string raw = ReadAll(Path("back_m4.raw"));
   ASSERT_EQ(raw.size(), 23u * 37u * 4u);
-  for (int l = 0; l < dem.lines; ++l) {
-    for (int c = 0; c < dem.columns; ++c) {
+  for (int l = 0; l < dem->lines; ++l) {
+    for (int c = 0; c < dem->columns; ++c) {
       std::int32_t v;
       std::memcpy(&v, raw.data() + (static_cast<std::size_t>(l) * 37 + c) * 4, 4);
-      ASSERT_EQ(v, dem.Int32Row(l)[c]) << l << "," << c;
+      ASSERT_EQ(v, dem->Int32Row(l)[c]) << l << "," << c;
     }
   }
-  const std::string header = Slurp(Path("back_m4.txt"));
+  const std::string header = ReadAll(Path("back_m4.txt"));
   EXPECT_EQ(header.substr(0, 11), "23\r\n37\r\n8\r\n");
 }
 
 TEST_F(IlwisTest, ImportConvertsEachElementType) {
-  Write(Path("m.mpr"), "[Map]\r\nGeoRef='m'.grf\r\nSize=1 4\r\nType=MapVirtual\r\n");
+  WriteAll(Path("m.mpr"), "[Map]\r\nGeoRef='m'.grf\r\nSize=1 4\r\nType=MapVirtual\r\n");
   struct Case {
     IlwisElementType type;
     std::string data;
@@ -155,41 +133,41 @@ TEST_F(IlwisTest, ImportConvertsEachElementType) {
       {IlwisElementType::kDouble, Bytes<double>({-2.7, 2.7, -0.2, 9.99}), {-2, 2, 0, 9}},
   };
   for (const Case& c : cases) {
-    Write(Path("m.mp#"), c.data);
+    WriteAll(Path("m.mp#"), c.data);
     auto result = ImportIlwis({Path("m.mpr"), c.type, Path("out")});
     ASSERT_TRUE(result) << result.error().message;
-    const std::string raw = Slurp(Path("out_m4.raw"));
+    const std::string raw = ReadAll(Path("out_m4.raw"));
     ASSERT_EQ(raw.size(), 16u);
     std::vector<std::int32_t> values(4);
     std::memcpy(values.data(), raw.data(), 16);
     EXPECT_EQ(values, c.expected) << static_cast<int>(c.type);
   }
 
-  Write(Path("m.mp#"), std::string("\x01\xff\x00\x10", 4));
+  WriteAll(Path("m.mp#"), std::string("\x01\xff\x00\x10", 4));
   auto bytes = ImportIlwis({Path("m.mpr"), IlwisElementType::kCharacter, Path("chars")});
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(Slurp(Path("chars.raw")), std::string("\x01\xff\x00\x10", 4));
-  EXPECT_EQ(Slurp(Path("chars.txt")), "1\r\n4\r\n1\r\n0\r\n255\r\n");
+  EXPECT_EQ(ReadAll(Path("chars.raw")), std::string("\x01\xff\x00\x10", 4));
+  EXPECT_EQ(ReadAll(Path("chars.txt")), "1\r\n4\r\n1\r\n0\r\n255\r\n");
 }
 
 TEST_F(IlwisTest, ImportSizeParsingKeepsAllDigitsAndRefusesBadMaps) {
-  Write(Path("big.mpr"), "Description='Some Site'.mps\nSize=12345 2\n");
-  Write(Path("big.mp#"), std::string(12345 * 2 * 2, '\0'));
+  WriteAll(Path("big.mpr"), "Description='Some Site'.mps\nSize=12345 2\n");
+  WriteAll(Path("big.mp#"), std::string(12345 * 2 * 2, '\0'));
   auto info = ReadIlwisMapInfo(Path("big.mpr"));
   ASSERT_TRUE(info) << info.error().message;
   EXPECT_EQ(info->lines, 12345);
   EXPECT_EQ(info->columns, 2);
   EXPECT_EQ(info->elementSize, 2);
 
-  Write(Path("nosize.mpr"), "[Ilwis]\nType=Map\n");
+  WriteAll(Path("nosize.mpr"), "[Ilwis]\nType=Map\n");
   EXPECT_FALSE(ReadIlwisMapInfo(Path("nosize.mpr")));
-  Write(Path("zero.mpr"), "Size=0 5\n");
-  Write(Path("zero.mp#"), "abc");
+  WriteAll(Path("zero.mpr"), "Size=0 5\n");
+  WriteAll(Path("zero.mp#"), "abc");
   EXPECT_FALSE(ReadIlwisMapInfo(Path("zero.mpr")));
   EXPECT_FALSE(ReadIlwisMapInfo(Path("absent.mpr")));
 
-  Write(Path("short.mpr"), "Size=4 4\n");
-  Write(Path("short.mp#"), std::string(40, '\0'));
+  WriteAll(Path("short.mpr"), "Size=4 4\n");
+  WriteAll(Path("short.mp#"), std::string(40, '\0'));
   auto shortImport = ImportIlwis({Path("short.mpr"), IlwisElementType::kInteger, Path("s")});
   ASSERT_FALSE(shortImport);
   EXPECT_NE(shortImport.error().message.find("short.mp#"), std::string::npos);
@@ -199,8 +177,8 @@ TEST_F(IlwisTest, ImportSizeParsingKeepsAllDigitsAndRefusesBadMaps) {
   ASSERT_FALSE(unchosen);
   EXPECT_EQ(unchosen.error().message, "Check the Format");
 
-  Write(Path("odd.mpr"), "Size=2 2\n");
-  Write(Path("odd.mp#"), std::string(9, '\x01'));
+  WriteAll(Path("odd.mpr"), "Size=2 2\n");
+  WriteAll(Path("odd.mp#"), std::string(9, '\x01'));
   auto odd = ImportIlwis({Path("odd.mpr"), IlwisElementType::kUnsignedShort, Path("o")});
   ASSERT_TRUE(odd);
   EXPECT_FALSE(odd->warning.empty());

@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "../render/render_test_util.h"
-#include "morpho_test_util.h"
+#include "support/dems.h"
+#include "support/networks.h"
 
 namespace orvane {
 namespace {
@@ -86,15 +86,15 @@ void ExpectSameAsOracle(const TDemModel& dem, const TRasterImage& net, int n, in
 TEST(Dissection3D, SummedTablesMatchTheWindowLoop) {
   unsigned seed = 11;
   for (int n : {2, 3, 6, 11}) {
-    auto dem = testing::RandomDem(47, 39, seed, -300, 3000);
-    const TRasterImage net = testing::RandomNetwork(47, 39, seed++, 5, 0.05, 0,
-                                                    n % 2 ? kRasterRgb : kRasterGray);
+    auto dem = testing::RandomDem(47, 39, seed, {.lo = -300, .hi = 3000});
+    const TRasterImage net = testing::RandomNetwork(
+        47, 39, seed++, {.walks = 5, .speckle = 5, .kind = n % 2 ? kRasterRgb : kRasterGray});
     ExpectSameAsOracle(*dem, net, n, n == 6 ? 10 : 1, 30);
   }
 }
 
 TEST(Dissection3D, SummedTablesMatchTheWindowLoopOnTheSampleDem) {
-  auto dem = testing::SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   ExpectSameAsOracle(*dem, testing::ValleyNetwork(*dem), 9, 1, 90);
 }
@@ -185,7 +185,7 @@ TEST(Dissection3D, DensitiesAbove30StayOutOfTheHistogramButReachTheImage) {
 
 TEST(Dissection3D, GrayAndColourImages) {
   auto dem = testing::RandomDem(40, 30, 3);
-  const TRasterImage net = testing::RandomNetwork(40, 30, 3, 4, 0.02);
+  const TRasterImage net = testing::RandomNetwork(40, 30, 3, {.walks = 4});
   auto r = ComputeDissection3D(*dem, net, {7, 1, 30});
   ASSERT_TRUE(r);
   const TRasterImage gray = Dissection3DImage(*r, kGrayTones0255, TClassTable(), false);

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "../render/render_test_util.h"
-#include "morpho_test_util.h"
+#include "support/dems.h"
+#include "support/networks.h"
 
 namespace orvane {
 namespace {
@@ -159,10 +159,11 @@ void ExpectSameAsOracle(const TRasterImage& raster, FractalMode mode, int ws, in
 TEST(DrainageFractal, BitRowsMatchCellByCellOnRandomNetworks) {
   unsigned seed = 1;
   for (int ws : {12, 24})
-    for (double speckle : {0.0, 0.03, 0.3}) {
+    for (int speckle : {0, 3, 30}) {
       ++seed;
-      TRasterImage raster = testing::RandomNetwork(71, 53, seed, 8, speckle, 85,
-                                                   seed % 2 ? kRasterRgb : kRasterGray);
+      const std::uint8_t kind = seed % 2 ? kRasterRgb : kRasterGray;
+      TRasterImage raster =
+          testing::RandomNetwork(71, 53, seed, {.walks = 8, .speckle = speckle, .values = {85}, .kind = kind});
       // Another gray in the upper lines must not be taken as the network.
       for (int x = 0; x < 71; x += 7) raster.SetValue(x, 2, 40);
       ExpectSameAsOracle(raster, FractalMode::kGlobal, ws, 100);
@@ -171,7 +172,7 @@ TEST(DrainageFractal, BitRowsMatchCellByCellOnRandomNetworks) {
 }
 
 TEST(DrainageFractal, BitRowsMatchCellByCellOnTheSampleDemValleys) {
-  auto dem = testing::SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   const TRasterImage raster = testing::ValleyNetwork(*dem);
   ExpectSameAsOracle(raster, FractalMode::kGlobal, 12, 255);
@@ -227,7 +228,7 @@ TEST(DrainageFractal, SegmentKeepsOnlyThePartJoinedToTheCentre) {
 }
 
 TEST(DrainageFractal, SmallRasterComputesNothing) {
-  const TRasterImage raster = testing::RandomNetwork(11, 30, 4, 3, 0.2);
+  const TRasterImage raster = testing::RandomNetwork(11, 30, 4, {.walks = 3, .speckle = 20});
   auto r = ComputeDrainageFractal(raster, {FractalMode::kGlobal, 12, 100});
   ASSERT_TRUE(r);
   EXPECT_EQ(r->computedCentres, 0);
@@ -235,12 +236,12 @@ TEST(DrainageFractal, SmallRasterComputesNothing) {
     for (int x = 0; x < raster.columns; ++x) EXPECT_EQ(r->image.Row(y)[x], 255);
   EXPECT_EQ(r->histogram, (std::array<std::int32_t, 300>{}));
   // ws x ws exactly holds one centre.
-  const TRasterImage exact = testing::RandomNetwork(12, 12, 5, 3, 0.2);
+  const TRasterImage exact = testing::RandomNetwork(12, 12, 5, {.walks = 3, .speckle = 20});
   EXPECT_EQ(ComputeDrainageFractal(exact, {FractalMode::kGlobal, 12, 100})->computedCentres, 1);
 }
 
 TEST(DrainageFractal, ScaleSpansTheDynamicRange) {
-  const TRasterImage raster = testing::RandomNetwork(80, 60, 9, 6, 0.05);
+  const TRasterImage raster = testing::RandomNetwork(80, 60, 9, {.speckle = 5});
   for (int scale : {100, 255}) {
     auto r = ComputeDrainageFractal(raster, {FractalMode::kGlobal, 12, scale});
     ASSERT_TRUE(r);

@@ -5,8 +5,9 @@
 #include <climits>
 #include <cmath>
 
-#include "../render/render_test_util.h"
-#include "morpho_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
+#include "support/networks.h"
 
 namespace orvane {
 namespace {
@@ -47,32 +48,26 @@ TRasterImage Oracle(const TDemModel& dem, const TRasterImage& net, int ws, int S
   return out;
 }
 
-void ExpectSame(const TRasterImage& a, const TRasterImage& b) {
-  ASSERT_EQ(a.columns, b.columns);
-  ASSERT_EQ(a.lines, b.lines);
-  for (int y = 0; y < a.lines; ++y)
-    for (int x = 0; x < a.columns; ++x) ASSERT_EQ(a.Row(y)[x], b.Row(y)[x]) << x << "," << y;
-}
-
 TEST(RatioDepth, RunningExtremesMatchTheWindowLoop) {
   unsigned seed = 21;
   for (int ws : {0, 1, 3, 4, 9, 51}) {
-    auto dem = testing::RandomDem(61, 43, seed, -500, 500);  // terrain on both sides of 0
-    TRasterImage net = testing::RandomNetwork(61, 43, seed++, 4, 0.03, 85, kRasterRgb);
+    auto dem = testing::RandomDem(61, 43, seed, {.lo = -500, .hi = 500});  // terrain on both sides of 0
+    TRasterImage net =
+        testing::RandomNetwork(61, 43, seed++, {.walks = 4, .speckle = 3, .values = {85}, .kind = kRasterRgb});
     net.SetValue(0, 0, 40);  // the first non-background pixel decides the network value
     auto r = ComputeRatioDepth(*dem, net, {ws, ws % 2 ? 100 : 255});
     ASSERT_TRUE(r) << r.error().message;
-    ExpectSame(r->image, Oracle(*dem, net, ws, ws % 2 ? 100 : 255));
+    testing::ExpectSameImage(r->image, Oracle(*dem, net, ws, ws % 2 ? 100 : 255));
   }
 }
 
 TEST(RatioDepth, RunningExtremesMatchTheWindowLoopOnTheSampleDem) {
-  auto dem = testing::SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   const TRasterImage net = testing::ValleyNetwork(*dem);
   auto r = ComputeRatioDepth(*dem, net, {11, 255});
   ASSERT_TRUE(r);
-  ExpectSame(r->image, Oracle(*dem, net, 11, 255));
+  testing::ExpectSameImage(r->image, Oracle(*dem, net, 11, 255));
 }
 
 TEST(RatioDepth, RatiosOfTheReliefs) {
@@ -115,7 +110,7 @@ TEST(RatioDepth, TerrainBelowZeroHasItsTrueRelief) {
 
 TEST(RatioDepth, SingleCellWindowsAndRefusals) {
   auto dem = testing::RandomDem(12, 10, 4);
-  const TRasterImage net = testing::RandomNetwork(12, 10, 4, 2, 0.3);
+  const TRasterImage net = testing::RandomNetwork(12, 10, 4, {.walks = 2, .speckle = 30});
   for (int ws : {0, 1}) {
     auto r = ComputeRatioDepth(*dem, net, {ws, 255});
     ASSERT_TRUE(r);

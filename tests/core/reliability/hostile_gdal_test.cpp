@@ -17,7 +17,7 @@
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
 #include "gdal_test_files.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

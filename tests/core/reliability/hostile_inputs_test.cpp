@@ -12,7 +12,7 @@
 #include "core/terrain/bmp_file.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

@@ -18,7 +18,7 @@
 #include "core/settings/settings_file.h"
 #include "core/terrain/bmp_file.h"
 #include "core/terrain/raster_file.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

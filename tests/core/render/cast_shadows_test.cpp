@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "render_test_util.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
@@ -60,7 +60,7 @@ TEST(CastShadowsTest, FlatDemIsLitEverywhere) {
 // With the light along the lines the sample points fall on whole columns, so every pixel
 // can be checked against the highest lifted point between it and the lit border.
 TEST(CastShadowsTest, LightAlongTheLinesMatchesTheHorizonRule) {
-  auto dem = testing::RandomDem(40, 12, 17, 0, 400, 25.0f);
+  auto dem = testing::RandomDem(40, 12, 17, {.hi = 400, .pixel = 25.0f});
   const double elevation = 0.2;
   for (double attenuation : {0.0, 0.5}) {
     auto shadows = RenderCastShadows(*dem, 0.0, elevation, attenuation);

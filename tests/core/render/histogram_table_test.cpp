@@ -1,12 +1,10 @@
 #include "core/render/histogram_table.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/files.h"
 
 namespace orvane {
 namespace {
@@ -90,16 +88,10 @@ TEST(HistogramTable, GrayLevelHistogramSkipsTheMargin) {
 }
 
 TEST(HistogramTable, WritesTheBytesAsTheyStand) {
-  const auto dir = std::filesystem::temp_directory_path() / "orvane_histogram_table_test";
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "t.xls").string();
-  ASSERT_TRUE(WriteTextFile(path, "1\t2\r\n"));
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  EXPECT_EQ(bytes.str(), "1\t2\r\n");
-  EXPECT_EQ(WriteTextFile((dir / "missing" / "t.xls").string(), "x").code(), kCannotOpen);
-  std::filesystem::remove_all(dir);
+  TempDir dir;
+  ASSERT_TRUE(WriteTextFile(dir.File("t.xls"), "1\t2\r\n"));
+  EXPECT_EQ(ReadAll(dir.File("t.xls")), "1\t2\r\n");
+  EXPECT_EQ(WriteTextFile(dir.File("missing/t.xls"), "x").code(), kCannotOpen);
 }
 
 }  // namespace

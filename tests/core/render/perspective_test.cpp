@@ -6,10 +6,13 @@
 #include <cmath>
 
 #include "core/render/shading.h"
-#include "render_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
+
+using testing::CountDifferences;
 
 // The view the 3D viewer starts from, for a DEM.
 TView3D InitialView(const TDemModel& dem, int width, int height) {
@@ -101,19 +104,6 @@ std::unique_ptr<TRasterImage> ReferenceSurface(const TDemModel& dem, const TRast
   return out;
 }
 
-int CountDifferences(const TRasterImage& a, const TRasterImage& b) {
-  if (a.lines != b.lines || a.columns != b.columns) return -1;
-  int differing = 0;
-  for (int l = 0; l < a.lines; ++l)
-    for (int c = 0; c < a.columns; ++c) {
-      TColor ca, cb;
-      a.GetColor(c, l, ca);
-      b.GetColor(c, l, cb);
-      differing += !(ca == cb);
-    }
-  return differing;
-}
-
 int CountNot(const TRasterImage& image, const TColor& colour) {
   int n = 0;
   for (int l = 0; l < image.lines; ++l)
@@ -142,7 +132,7 @@ TEST(PerspectiveTest, RotationIsOrthonormal) {
 }
 
 TEST(PerspectiveTest, CentreProjectsToTheScreenCentre) {
-  auto dem = testing::RandomDem(30, 20, 4, 100, 900, 90.0f);
+  auto dem = testing::RandomDem(30, 20, 4, {.lo = 100, .hi = 900, .pixel = 90.0f});
   TView3D view = InitialView(*dem, 640, 480);
   ComputeRotation(view);
   const TProjectedPoint p = ProjectPoint(view, view.cx, view.cy, view.cz);
@@ -210,7 +200,7 @@ TEST(PerspectiveTest, OnePixelCellWritesTheMeanColour) {
 }
 
 TEST(PerspectiveTest, SurfaceMatchesReferenceRenderer) {
-  auto dem = testing::RandomDem(31, 26, 12, 0, 600, 30.0f);
+  auto dem = testing::RandomDem(31, 26, 12, {.hi = 600, .pixel = 30.0f});
   const TRasterImage drape = ColourDrape(31, 26);
   for (unsigned smoothing : {0u, 2u}) {
     dem->smoothing3D = smoothing;
@@ -223,7 +213,7 @@ TEST(PerspectiveTest, SurfaceMatchesReferenceRenderer) {
     view.a = 0.3f, view.c = 0.8f, view.distance = 0.3f;
     EXPECT_EQ(CountDifferences(*RenderSurface(*dem, drape, view), *ReferenceSurface(*dem, drape, view)), 0);
   }
-  auto sample = testing::SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_TRUE(sample);
   auto shaded = RenderShaded(*sample, TLightParams{});
   sample->smoothing3D = 1;
@@ -233,7 +223,7 @@ TEST(PerspectiveTest, SurfaceMatchesReferenceRenderer) {
 }
 
 TEST(PerspectiveTest, StereoTakesRedFromTheRightEyeAndGreenBlueFromTheLeft) {
-  auto dem = testing::RandomDem(20, 20, 3, 0, 300, 30.0f);
+  auto dem = testing::RandomDem(20, 20, 3, {.hi = 300, .pixel = 30.0f});
   const TRasterImage drape = ColourDrape(20, 20);
   TView3D view = InitialView(*dem, 120, 90);
   const double eye = 200.0;
@@ -272,7 +262,7 @@ TEST(PerspectiveTest, DrapeSizeRules) {
 }
 
 TEST(PerspectiveTest, DrawViewBackgroundsAndPens) {
-  auto dem = testing::RandomDem(15, 12, 9, 0, 200, 30.0f);
+  auto dem = testing::RandomDem(15, 12, 9, {.hi = 200, .pixel = 30.0f});
   const TRasterImage drape = ColourDrape(15, 12);
   TView3D view = InitialView(*dem, 100, 80);
   TRasterImage canvas(100, 80, kRasterRgb);
@@ -281,10 +271,9 @@ TEST(PerspectiveTest, DrawViewBackgroundsAndPens) {
 
   options.mode = kViewWireFrame;
   DrawView(canvas, *dem, drape, view, options);
-  TColor corner;
-  canvas.GetColor(0, 0, corner);
-  EXPECT_EQ(corner, Rgb(240, 240, 240));
+  // Lines on the face colour, which fills most of the canvas.
   EXPECT_GT(CountNot(canvas, Rgb(240, 240, 240)), 100);
+  EXPECT_LT(CountNot(canvas, Rgb(240, 240, 240)), 4000);
   int other = 0;
   for (int y = 0; y < 80; ++y)
     for (int x = 0; x < 100; ++x) {
@@ -313,6 +302,7 @@ TEST(PerspectiveTest, DrawViewBackgroundsAndPens) {
 
   options.mode = kViewPoints;
   DrawView(canvas, *dem, drape, view, options);
+  TColor corner;
   canvas.GetColor(0, 0, corner);
   EXPECT_EQ(corner, TColor{});
   EXPECT_GT(CountNot(canvas, TColor{}), 20);

@@ -7,15 +7,16 @@
 #include <numbers>
 #include <vector>
 
-#include "render_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 #include "treatment_oracles.h"
 
 namespace orvane {
 namespace {
 
+using testing::ExpectSameImage;
 using testing::FlatDem;
 using testing::RandomDem;
-using testing::SampleDem;
 using oracle::ReferenceShaded;
 
 TLightParams Light(double azimuthDeg, double elevationDeg, float exaggeration = 2.0f,
@@ -26,21 +27,6 @@ TLightParams Light(double azimuthDeg, double elevationDeg, float exaggeration = 
   light.exaggeration = exaggeration;
   light.brightness = brightness;
   return light;
-}
-
-void ExpectSameGray(const TRasterImage& a, const TRasterImage& b) {
-  ASSERT_EQ(a.lines, b.lines);
-  ASSERT_EQ(a.columns, b.columns);
-  ASSERT_EQ(a.kind, b.kind);
-  int differing = 0;
-  for (int l = 0; l < a.lines; ++l)
-    for (int c = 0; c < a.columns; ++c) {
-      int va = 0, vb = 0;
-      a.GetValue(c, l, va);
-      b.GetValue(c, l, vb);
-      if (va != vb && ++differing <= 5) ADD_FAILURE() << "pixel (" << c << ", " << l << "): " << va << " != " << vb;
-    }
-  EXPECT_EQ(differing, 0);
 }
 
 TEST(ShadingTest, FlatDemUnderVerticalAndGrazingLight) {
@@ -125,21 +111,22 @@ TEST(ShadingTest, SizeLimits) {
 TEST(ShadingTest, MatchesReferenceOnRandomAndSampleDems) {
   const TLightParams lights[] = {TLightParams{}, Light(45, 30, 5.0f, 0.7f), Light(200, 5, 1.0f, 3.0f)};
   for (unsigned seed = 1; seed <= 4; ++seed) {
-    auto dem = RandomDem(37 + static_cast<int>(seed) * 11, 53, seed, -300, 3000, 10.0f * seed);
+    auto dem =
+        RandomDem(37 + static_cast<int>(seed) * 11, 53, seed, {.lo = -300, .hi = 3000, .pixel = 10.0f * seed});
     for (const auto& light : lights) {
       SCOPED_TRACE(seed);
-      ExpectSameGray(*RenderShaded(*dem, light), *ReferenceShaded(*dem, light));
+      ExpectSameImage(*RenderShaded(*dem, light), *ReferenceShaded(*dem, light));
     }
   }
   // Another element type goes through GetElevation.
   auto floats = std::make_unique<TDemModel>(20, 15, kDemFloat32);
   for (int l = 0; l < 15; ++l)
     for (int c = 0; c < 20; ++c) floats->SetElevation(c, l, std::sin(c * 0.7) * 40 + l * 3.25);
-  ExpectSameGray(*RenderShaded(*floats, lights[1]), *ReferenceShaded(*floats, lights[1]));
+  ExpectSameImage(*RenderShaded(*floats, lights[1]), *ReferenceShaded(*floats, lights[1]));
 
-  auto sample = SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_TRUE(sample);
-  for (const auto& light : lights) ExpectSameGray(*RenderShaded(*sample, light), *ReferenceShaded(*sample, light));
+  for (const auto& light : lights) ExpectSameImage(*RenderShaded(*sample, light), *ReferenceShaded(*sample, light));
 }
 
 TEST(ShadingTest, UnusualBrightnessesAndLongLinesMatchTheReference) {
@@ -147,10 +134,10 @@ TEST(ShadingTest, UnusualBrightnessesAndLongLinesMatchTheReference) {
   // long enough for eight cells at a time and their remainders.
   for (const float brightness : {0.0f, -1.0f, 0.3f, 1.0f, 10.0f}) {
     for (const int columns : {9, 17, 130}) {
-      auto dem = RandomDem(columns, 12, static_cast<unsigned>(columns), -50, 400, 25.0f);
+      auto dem = RandomDem(columns, 12, static_cast<unsigned>(columns), {.lo = -50, .hi = 400, .pixel = 25});
       const TLightParams light = Light(300, 40, 1.5f, brightness);
       SCOPED_TRACE(brightness);
-      ExpectSameGray(*RenderShaded(*dem, light), *ReferenceShaded(*dem, light));
+      ExpectSameImage(*RenderShaded(*dem, light), *ReferenceShaded(*dem, light));
     }
   }
 }

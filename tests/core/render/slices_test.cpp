@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "core/render/shading.h"
-#include "render_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
+using testing::CountDifferences;
 using testing::RandomDem;
-using testing::SampleDem;
 
 // The slices written out per pixel: RenderShaded, then the class scan and the blend.
 std::unique_ptr<TRasterImage> ReferenceSlices(const TDemModel& dem, const TLightParams& light,
@@ -50,20 +51,8 @@ std::unique_ptr<TRasterImage> ReferenceSlices(const TDemModel& dem, const TLight
   return out;
 }
 
-int CountDifferences(const TRasterImage& a, const TRasterImage& b) {
-  int differing = 0;
-  for (int l = 0; l < a.lines; ++l)
-    for (int c = 0; c < a.columns; ++c) {
-      TColor ca, cb;
-      a.GetColor(c, l, ca);
-      b.GetColor(c, l, cb);
-      differing += !(ca == cb);
-    }
-  return differing;
-}
-
 TEST(SlicesTest, GrayTonesSpanTheWholeRange) {
-  auto dem = RandomDem(40, 30, 5, -200, 2500);
+  auto dem = RandomDem(40, 30, 5, {.lo = -200, .hi = 2500});
   auto gray = RenderSlices(*dem, nullptr, nullptr, 1.0, false);
   ASSERT_TRUE(gray);
   EXPECT_EQ(gray->kind, kRasterGray);
@@ -129,7 +118,7 @@ TEST(SlicesTest, PureSliceColoursFollowTheBounds) {
 }
 
 TEST(SlicesTest, ScaledBoundsSplitTheRangeEvenly) {
-  auto dem = RandomDem(30, 30, 8, 100, 1400);
+  auto dem = RandomDem(30, 30, 8, {.lo = 100, .hi = 1400});
   TClassTable table = HypsoTable(kSliceHypsoMap1);
   table.ScaleBounds(dem->minElevation, dem->maxElevation);
   ASSERT_EQ(table.count(), 13);
@@ -142,14 +131,14 @@ TEST(SlicesTest, BlendMatchesReferenceOnRandomAndSampleDems) {
   const TLightParams light;
   for (int index : {kSliceHypsoMap1, kSliceHypsoMap2, kSliceHypsoMap3}) {
     TClassTable table = HypsoTable(index);
-    auto dem = RandomDem(61, 47, 20 + index, -100, 6500);
+    auto dem = RandomDem(61, 47, 20 + index, {.lo = -100, .hi = 6500});
     for (bool smooth : {false, true}) {
       EXPECT_EQ(CountDifferences(*RenderSlices(*dem, &light, &table, 0.5, smooth),
                                  *ReferenceSlices(*dem, light, table, 0.5, smooth)),
                 0);
     }
   }
-  auto sample = SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_TRUE(sample);
   TClassTable table = HypsoTable(kSliceHypsoMap1);
   table.ScaleBounds(sample->minElevation, sample->maxElevation);

@@ -7,7 +7,7 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

@@ -5,25 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include "slope_aspect_sample.h"
+#include "support/compare.h"
+#include "support/dems.h"
 #include "treatment_oracles.h"
 
 namespace orvane {
 namespace {
 
-using testing_dem::LoadJacksboro;
-using testing_dem::RandomDem;
+using testing::RandomDem;
 using oracle::OracleAspect;
 
 void ExpectSame(const TAspectResult& a, const TAspectResult& b) {
-  ASSERT_EQ(a.image->kind, b.image->kind);
-  int differences = 0;
-  for (int l = 0; l < a.image->lines; ++l) {
-    for (std::size_t k = 0; k < a.image->RowBytes(); ++k) {
-      differences += a.image->Row(l)[k] != b.image->Row(l)[k];
-    }
-  }
-  EXPECT_EQ(differences, 0);
+  testing::ExpectSameImage(*a.image, *b.image);
   EXPECT_EQ(a.histogram, b.histogram);
 }
 
@@ -153,8 +146,7 @@ TEST(Aspect, GradientCellsMatchTheArcTangentsAtEveryBoundary) {
 
 TEST(Aspect, DemsUnderThreeByThreeStayBlack) {
   for (auto [w, h] : {std::pair{2, 9}, std::pair{9, 2}, std::pair{1, 1}}) {
-    TDemModel dem = RandomDem(w, h, 4);
-    auto r = ComputeAspect(dem, Painting());
+    auto r = ComputeAspect(*RandomDem(w, h, 4), Painting());
     ASSERT_TRUE(r);
     EXPECT_EQ(r->histogram, TDirectionHistogram{});
     TColor k;
@@ -170,29 +162,29 @@ TEST(Aspect, MatchesTheCellByCellOracleOnRandomDems) {
   const std::pair<int, int> sizes[] = {{3, 3}, {17, 40}, {70, 66}, {5, 120}};
   unsigned seed = 11;
   for (const auto& [w, h] : sizes) {
-    TDemModel dem = RandomDem(w, h, seed++, 30);
-    dem.pixelSizeX = 0.25f;  // with p / 8 a small pixel leaves many flat cells
+    // A pixel under a metre scales the gradients down (by p / 8).
+    auto dem = RandomDem(w, h, seed++, {.step = 30, .pixel = 0.25f});
     for (const TAspectParams& p : {Painting(false), Painting(true), Gray(36), Gray(255), Gray(360)}) {
-      auto fast = ComputeAspect(dem, p);
+      auto fast = ComputeAspect(*dem, p);
       ASSERT_TRUE(fast);
-      ExpectSame(*fast, OracleAspect(dem, p));
+      ExpectSame(*fast, OracleAspect(*dem, p));
     }
     // Scaled values take the converting path: truncation of offset + scale * value.
-    dem.scale = 0.37f;
-    dem.offset = -12.5f;
-    auto fast = ComputeAspect(dem, Painting(true));
+    dem->scale = 0.37f;
+    dem->offset = -12.5f;
+    auto fast = ComputeAspect(*dem, Painting(true));
     ASSERT_TRUE(fast);
-    ExpectSame(*fast, OracleAspect(dem, Painting(true)));
+    ExpectSame(*fast, OracleAspect(*dem, Painting(true)));
   }
 }
 
 TEST(Aspect, MatchesTheCellByCellOracleOnTheSampleDem) {
-  TDemModel dem;
-  ASSERT_TRUE(LoadJacksboro(dem));
+  auto dem = testing::LoadSampleDem();
+  ASSERT_TRUE(dem);
   for (const TAspectParams& p : {Painting(true), Gray(90)}) {
-    auto fast = ComputeAspect(dem, p);
+    auto fast = ComputeAspect(*dem, p);
     ASSERT_TRUE(fast);
-    ExpectSame(*fast, OracleAspect(dem, p));
+    ExpectSame(*fast, OracleAspect(*dem, p));
   }
 }
 

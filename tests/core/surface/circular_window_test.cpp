@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "core/surface/circular_window.h"
-#include "surface_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
-using testing_support::DemFrom;
-using testing_support::FirstDifference;
-using testing_support::Pixel;
-using testing_support::RandomDem;
-using testing_support::SampleDem;
+using testing::CountDifferences;
+using testing::DemFrom;
+using testing::Pixel;
+using testing::RandomDem;
 
 __extension__ typedef __int128 Int128;
 
@@ -85,12 +85,12 @@ TRasterImage Fast(const TDemModel& dem, int radius, int statistic, std::int64_t*
 
 TEST(CircularWindow, EveryStatisticMatchesTheCellByCellLoop) {
   for (unsigned seed = 1; seed <= 3; ++seed) {
-    auto dem = RandomDem(26, 21, seed, seed == 2 ? -300 : 0, seed == 3 ? 3 : 900);
+    auto dem = RandomDem(26, 21, seed, {.lo = seed == 2 ? -300 : 0, .hi = seed == 3 ? 3 : 900, .step = 0});
     for (int radius : {1, 2, 3, 5, 9})
       for (int statistic = 1; statistic <= 6; ++statistic) {
         std::int64_t gFast = 0, gPlain = 0;
-        ASSERT_EQ(FirstDifference(Fast(*dem, radius, statistic, &gFast),
-                                  PlainCircular(*dem, radius, statistic, &gPlain)), -1)
+        ASSERT_EQ(CountDifferences(Fast(*dem, radius, statistic, &gFast),
+                                  PlainCircular(*dem, radius, statistic, &gPlain)), 0)
             << "seed " << seed << " R " << radius << " statistic " << statistic;
         EXPECT_EQ(gFast, gPlain);
       }
@@ -99,18 +99,18 @@ TEST(CircularWindow, EveryStatisticMatchesTheCellByCellLoop) {
 
 TEST(CircularWindow, LargeDiscsMatchTheCellByCellLoop) {
   // Radii whose discs have many chord widths (the range then goes by rectangles of the disc).
-  auto dem = RandomDem(83, 71, 7, -120, 2500);
+  auto dem = RandomDem(83, 71, 7, {.lo = -120, .hi = 2500, .step = 0});
   for (int radius : {12, 20, 31})
     for (int statistic : {1, 3, 4, 6})
-      EXPECT_EQ(FirstDifference(Fast(*dem, radius, statistic), PlainCircular(*dem, radius, statistic)), -1)
+      EXPECT_EQ(CountDifferences(Fast(*dem, radius, statistic), PlainCircular(*dem, radius, statistic)), 0)
           << "R " << radius << " statistic " << statistic;
 }
 
 TEST(CircularWindow, EveryStatisticMatchesOnTheSample) {
-  auto dem = SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   for (int statistic = 1; statistic <= 6; ++statistic)
-    EXPECT_EQ(FirstDifference(Fast(*dem, 10, statistic), PlainCircular(*dem, 10, statistic)), -1) << statistic;
+    EXPECT_EQ(CountDifferences(Fast(*dem, 10, statistic), PlainCircular(*dem, 10, statistic)), 0) << statistic;
 }
 
 TEST(CircularWindow, DiscOfRadiusOneIsAPlusAndLargerDiscsAreSymmetric) {
@@ -174,7 +174,7 @@ TEST(CircularWindow, MessagesTitlesAndSmallDems) {
   EXPECT_TRUE(CheckCircularParams({4, 6}).ok());
   EXPECT_EQ(CircularTitle(1, 10), " MEAN ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels");
   EXPECT_EQ(CircularTitle(5, 3), " DEVIATION FROM MEAN ELEVATION  CIRCULAR WINDOW  RADIUS 3 pixels");
-  auto tiny = RandomDem(4, 4, 1, 0, 9);
+  auto tiny = RandomDem(4, 4, 1, {.hi = 9, .step = 0});
   auto result = ComputeCircularWindow(*tiny, {2, kCircularStdDev});
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(Pixel(*result->image, 2, 2), 255);

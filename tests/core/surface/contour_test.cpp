@@ -6,16 +6,16 @@
 
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
-#include "surface_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
-using testing_support::DemFrom;
-using testing_support::FirstDifference;
-using testing_support::Pixel;
-using testing_support::RandomDem;
-using testing_support::SampleDem;
+using testing::CountDifferences;
+using testing::DemFrom;
+using testing::Pixel;
+using testing::RandomDem;
 
 // The density as described, one pass per level with the two masks. Lengths are counted in
 // thousandths of p (500 per direct, 707 per diagonal link) so sums are exact.
@@ -96,25 +96,25 @@ TRasterImage Density(const TDemModel& dem, const ContourDensityParams& prm) {
 
 TEST(ContourDensity, MatchesThePerLevelPassOnRandomDemsAndTheSample) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
-    auto dem = RandomDem(19 + static_cast<int>(seed), 16, seed, -30, 60);
+    auto dem = RandomDem(19 + static_cast<int>(seed), 16, seed, {.lo = -30, .hi = 60, .step = 0});
     for (int window : {1, 2, 5, 8})
       for (int interval : {1, 7, 40})
         for (auto tiling : {DensityTiling::kSquaredGrid, DensityTiling::kMovingWindow}) {
           ContourDensityParams prm{window, interval, seed % 2 ? 100 : 255, tiling, seed == 4 ? 10 : 1};
-          ASSERT_EQ(FirstDifference(Density(*dem, prm), PlainDensity(*dem, prm)), -1)
+          ASSERT_EQ(CountDifferences(Density(*dem, prm), PlainDensity(*dem, prm)), 0)
               << "seed " << seed << " S " << window << " I " << interval;
         }
   }
-  auto sample = SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_NE(sample, nullptr);
   for (auto tiling : {DensityTiling::kSquaredGrid, DensityTiling::kMovingWindow}) {
     ContourDensityParams prm{11, 50, 255, tiling, 1};
-    EXPECT_EQ(FirstDifference(Density(*sample, prm), PlainDensity(*sample, prm)), -1);
+    EXPECT_EQ(CountDifferences(Density(*sample, prm), PlainDensity(*sample, prm)), 0);
   }
 }
 
 TEST(ContourDensity, NoLevelInsideTheRangeGivesZeroInsideAndTheBackgroundOutside) {
-  auto dem = RandomDem(20, 14, 3, 100, 140);
+  auto dem = RandomDem(20, 14, 3, {.lo = 100, .hi = 140, .step = 0});
   for (auto tiling : {DensityTiling::kSquaredGrid, DensityTiling::kMovingWindow}) {
     auto result = ComputeContourDensity(*dem, {3, 100, 100, tiling, 1});
     ASSERT_TRUE(result.has_value());
@@ -142,7 +142,7 @@ TEST(ContourDensity, SlopingPlaneHasUniformDensityInside) {
 }
 
 TEST(ContourDensity, RefusesMissingIntervalThenMissingWindow) {
-  auto dem = RandomDem(8, 8, 1, 0, 50);
+  auto dem = RandomDem(8, 8, 1, {.hi = 50, .step = 0});
   auto noInterval = ComputeContourDensity(*dem, {0, 0, 100, DensityTiling::kSquaredGrid, 1});
   ASSERT_FALSE(noInterval.has_value());
   EXPECT_EQ(noInterval.error().message, "Hypsometric interval not specified");
@@ -190,16 +190,16 @@ TRasterImage PlainContours(const TDemModel& dem, const ContourLinesParams& prm) 
 
 TEST(ContourLines, MatchTheLevelByLevelAssignmentOnRandomDemsAndTheSample) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
-    auto dem = RandomDem(17, 12 + static_cast<int>(seed), seed, -40, 400);
+    auto dem = RandomDem(17, 12 + static_cast<int>(seed), seed, {.lo = -40, .hi = 400, .step = 0});
     for (ContourLinesParams prm : {ContourLinesParams{100, 300, 100, 1}, ContourLinesParams{-35, 380, 17, 1},
                                    ContourLinesParams{0, 40, 3, 10}, ContourLinesParams{250, 250, 5, 1}})
-      ASSERT_EQ(FirstDifference(*ComputeContourLines(*dem, prm)->image, PlainContours(*dem, prm)), -1)
+      ASSERT_EQ(CountDifferences(*ComputeContourLines(*dem, prm)->image, PlainContours(*dem, prm)), 0)
           << "seed " << seed << " first " << prm.first;
   }
-  auto sample = SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_NE(sample, nullptr);
   const ContourLinesParams prm{300, 1000, 50, 1};
-  EXPECT_EQ(FirstDifference(*ComputeContourLines(*sample, prm)->image, PlainContours(*sample, prm)), -1);
+  EXPECT_EQ(CountDifferences(*ComputeContourLines(*sample, prm)->image, PlainContours(*sample, prm)), 0);
   const ContourHeightRange range = ContourHeights(*sample, 1);
   EXPECT_EQ(range.minimum, 236);
   EXPECT_EQ(range.maximum, 1076);
@@ -221,7 +221,7 @@ TEST(ContourLines, LevelsIndexTheLinesAndCellsBetweenCountAtTheNextLevel) {
 }
 
 TEST(ContourLines, RefusesIntervalsThatCannotBeDrawn) {
-  auto dem = RandomDem(6, 6, 2, 0, 10);
+  auto dem = RandomDem(6, 6, 2, {.hi = 10, .step = 0});
   auto zero = ComputeContourLines(*dem, {0, 100, 0, 1});
   ASSERT_FALSE(zero.has_value());
   EXPECT_EQ(zero.error().message, "The hypsometric interval must be greater than 0");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/surface/global_fractal.h"
-#include "surface_test_util.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
@@ -29,11 +29,11 @@ TEST(GlobalFractal, MessageTextAndUndefinedFits) {
   EXPECT_EQ(GlobalFractalMessage({2.5, 0.75, 3}),
             "Fractal Dimension : D=2.500000\n\nCorrelation Coefficient r=0.750000\n\n");
   EXPECT_FALSE(ComputeGlobalFractal(*Plane(5)).has_value());  // min(H, W) < 6
-  auto flat = testing_support::DemFrom(std::vector<std::vector<double>>(20, std::vector<double>(20, 7.0)));
+  auto flat = testing::DemFrom(std::vector<std::vector<double>>(20, std::vector<double>(20, 7.0)));
   auto result = ComputeGlobalFractal(*flat);
   ASSERT_FALSE(result.has_value());
   EXPECT_NE(result.error().message.find("undefined"), std::string::npos);
-  auto sample = testing_support::SampleDem();
+  auto sample = testing::LoadSampleDem();
   ASSERT_NE(sample, nullptr);
   auto real = ComputeGlobalFractal(*sample);
   ASSERT_TRUE(real.has_value());

@@ -4,14 +4,13 @@
 
 #include <cstring>
 
-#include "surface2_dems.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
 using testing::FlatDem;
 using testing::RandomDem;
-using testing::SampleDem;
 
 // The straightforward way: fill a 26 x 26 x 26 voxel cube and count boxes voxel by voxel.
 class VoxelCubeOracle {
@@ -119,7 +118,7 @@ TEST(LocalFractal, FullAndEmptyColumns) {
 }
 
 TEST(LocalFractal, BorderWidthsStayWhite) {
-  auto dem = RandomDem(50, 45, 3, 40);
+  auto dem = RandomDem(50, 45, 3, {.hi = 80, .step = 40});
   for (int window : {12, 24}) {
     const int F = window / 2;
     auto result = ComputeLocalFractal(*dem, {window, 0.2, 1, 90});
@@ -148,7 +147,7 @@ TEST(LocalFractal, MatchesVoxelCubeOnRandomDems) {
                         {24, 0.1, 1, 30, 4}, {24, 0.02, 1, 60, 5},
                         {12, 4000.0, 1, 3000000, 6}};  // too wide for a table
   for (const Case& k : cases) {
-    auto dem = RandomDem(k.window + 9, k.window + 7, k.seed, k.spread);
+    auto dem = RandomDem(k.window + 9, k.window + 7, k.seed, {.hi = 2 * k.spread, .step = k.spread});
     auto result = ComputeLocalFractal(*dem, {k.window, k.h, k.unit, 90});
     ASSERT_TRUE(result) << result.error().message;
     const auto e = LocalFractalElevations(*dem, k.unit);
@@ -171,7 +170,7 @@ TEST(LocalFractal, MatchesVoxelCubeOnRandomDems) {
 }
 
 TEST(LocalFractal, MatchesVoxelCubeOnSampleDem) {
-  auto dem = SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   auto result = ComputeLocalFractal(*dem, {12, 0.1, 1, 90});
   ASSERT_TRUE(result);
@@ -196,14 +195,14 @@ TEST(LocalFractal, MatchesVoxelCubeOnSampleDem) {
 }
 
 TEST(LocalFractal, RefusesWhatItCannotCompute) {
-  auto dem = RandomDem(30, 30, 9, 20);
+  auto dem = RandomDem(30, 30, 9);
   auto zeroH = ComputeLocalFractal(*dem, {12, 0.0, 1, 90});
   ASSERT_FALSE(zeroH);
   EXPECT_EQ(zeroH.error().code, kBadParameter);
   EXPECT_FALSE(ComputeLocalFractal(*dem, {12, 1.0, 1, 0}));  // pixel under one metre
   EXPECT_FALSE(ComputeLocalFractal(*dem, {13, 1.0, 1, 90}));
-  EXPECT_FALSE(ComputeLocalFractal(*RandomDem(23, 40, 1, 5), {24, 1.0, 1, 90}));
-  EXPECT_TRUE(ComputeLocalFractal(*RandomDem(24, 24, 1, 5), {24, 1.0, 1, 90}));
+  EXPECT_FALSE(ComputeLocalFractal(*RandomDem(23, 40, 1), {24, 1.0, 1, 90}));
+  EXPECT_TRUE(ComputeLocalFractal(*RandomDem(24, 24, 1), {24, 1.0, 1, 90}));
 }
 
 }  // namespace

@@ -4,16 +4,16 @@
 
 #include "core/surface/convexity.h"
 #include "core/surface/horizontal_surfaces.h"
-#include "surface_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
-using testing_support::DemFrom;
-using testing_support::FirstDifference;
-using testing_support::Pixel;
-using testing_support::RandomDem;
-using testing_support::SampleDem;
+using testing::CountDifferences;
+using testing::DemFrom;
+using testing::Pixel;
+using testing::RandomDem;
 
 enum class Kind { kConvexity, kConcavity, kHorizontal, kBinary };
 
@@ -59,22 +59,22 @@ TRasterImage Fast(const TDemModel& dem, int range, int dynamism, Kind kind) {
 TEST(ShapeSurfaces, MatchThePlainLoopOnRandomDems) {
   for (unsigned seed = 1; seed <= 3; ++seed) {
     // Few distinct heights so equal counts are large enough for binarization to trigger.
-    auto dem = RandomDem(23 + static_cast<int>(seed), 17, seed, 0, seed == 3 ? 1 : 4);
+    auto dem = RandomDem(23 + static_cast<int>(seed), 17, seed, {.hi = seed == 3 ? 1 : 4, .step = 0});
     for (int range : {1, 2, 4, 9})
       for (int dynamism : {100, 255})
         for (Kind kind : {Kind::kConvexity, Kind::kConcavity, Kind::kHorizontal, Kind::kBinary})
-          ASSERT_EQ(FirstDifference(Fast(*dem, range, dynamism, kind),
-                                    PlainShape(*dem, range, dynamism, kind)), -1)
+          ASSERT_EQ(CountDifferences(Fast(*dem, range, dynamism, kind),
+                                    PlainShape(*dem, range, dynamism, kind)), 0)
               << "seed " << seed << " R " << range << " D " << dynamism << " kind "
               << static_cast<int>(kind);
   }
 }
 
 TEST(ShapeSurfaces, MatchThePlainLoopOnTheSample) {
-  auto dem = SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   for (Kind kind : {Kind::kConvexity, Kind::kConcavity, Kind::kHorizontal, Kind::kBinary})
-    EXPECT_EQ(FirstDifference(Fast(*dem, 3, 255, kind), PlainShape(*dem, 3, 255, kind)), -1)
+    EXPECT_EQ(CountDifferences(Fast(*dem, 3, 255, kind), PlainShape(*dem, 3, 255, kind)), 0)
         << static_cast<int>(kind);
 }
 
@@ -105,7 +105,7 @@ TEST(ShapeSurfaces, SummitAndBorderLayersAndTruncatedHeights) {
   EXPECT_EQ(Pixel(Fast(*dem, 3, 255, Kind::kConcavity), 4, 4), 0);
 
   // With R = 3, a cell at distance 2 from the border holds the 5 x 5 result, at 1 the 3 x 3.
-  auto random = RandomDem(12, 12, 5, 0, 9);
+  auto random = RandomDem(12, 12, 5, {.hi = 9, .step = 0});
   const TRasterImage r3 = Fast(*random, 3, 255, Kind::kConvexity);
   EXPECT_EQ(Pixel(r3, 2, 6), Pixel(Fast(*random, 2, 255, Kind::kConvexity), 2, 6));
   EXPECT_EQ(Pixel(r3, 6, 1), Pixel(Fast(*random, 1, 255, Kind::kConvexity), 6, 1));
@@ -120,14 +120,14 @@ TEST(ShapeSurfaces, SummitAndBorderLayersAndTruncatedHeights) {
 }
 
 TEST(ShapeSurfaces, RangeZeroKeepsTheFillAndTitlesCarryTheWindow) {
-  auto dem = RandomDem(5, 5, 2, 0, 9);
+  auto dem = RandomDem(5, 5, 2, {.hi = 9, .step = 0});
   const TRasterImage none = Fast(*dem, 0, 100, Kind::kConvexity);
   EXPECT_EQ(Pixel(none, 2, 2), 255);
   EXPECT_EQ(ConvexityTitle(0), " CONVEXITY   WINDOW SIZE 1 x 1 ");
   EXPECT_EQ(ConcavityTitle(3), " CONCAVITY   WINDOW SIZE 7 x 7 ");
   EXPECT_EQ(HorizontalTitle(3), " HORIZONTAL PLANS   WINDOW SIZE 7 x 7 ");
   // A range far larger than the DEM uses the largest window that fits.
-  EXPECT_EQ(FirstDifference(Fast(*dem, 50, 100, Kind::kConcavity), Fast(*dem, 2, 100, Kind::kConcavity)), -1);
+  EXPECT_EQ(CountDifferences(Fast(*dem, 50, 100, Kind::kConcavity), Fast(*dem, 2, 100, Kind::kConcavity)), 0);
   EXPECT_FALSE(ComputeConvexity(*dem, {-1, 100}).has_value());
   EXPECT_FALSE(ComputeConvexity(TDemModel(), {2, 100}).has_value());
 }

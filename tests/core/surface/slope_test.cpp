@@ -5,26 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include "slope_aspect_sample.h"
+#include "support/compare.h"
+#include "support/dems.h"
 #include "treatment_oracles.h"
 
 namespace orvane {
 namespace {
 
-using testing_dem::LoadJacksboro;
-using testing_dem::RandomDem;
+using testing::DemShape;
+using testing::ExpectSameImage;
+using testing::RandomDem;
 using oracle::OracleSlope;
-
-void ExpectSameImage(const TRasterImage& a, const TRasterImage& b) {
-  ASSERT_EQ(a.columns, b.columns);
-  ASSERT_EQ(a.lines, b.lines);
-  ASSERT_EQ(a.kind, b.kind);
-  int differences = 0;
-  for (int l = 0; l < a.lines; ++l) {
-    for (std::size_t k = 0; k < a.RowBytes(); ++k) differences += a.Row(l)[k] != b.Row(l)[k];
-  }
-  EXPECT_EQ(differences, 0);
-}
 
 TDemModel Plane(int columns, int lines, double perColumn, double perLine) {
   TDemModel dem(columns, lines, kDemFloat64);
@@ -119,8 +110,7 @@ TEST(Slope, RefusesBadParametersAndDemsWithoutTriangles) {
   EXPECT_FALSE(ComputeSlope(TDemModel{}, Gray(90)));
   // A single cell or a single line forms no triangle: horizontal, not NaN.
   for (auto [w, h] : {std::pair{1, 1}, std::pair{6, 1}, std::pair{1, 6}}) {
-    TDemModel thin = RandomDem(w, h, 3);
-    auto r = ComputeSlope(thin, Gray(255));
+    auto r = ComputeSlope(*RandomDem(w, h, 3), Gray(255));
     ASSERT_TRUE(r);
     int v = -1;
     r->image->GetValue(w - 1, h - 1, v);
@@ -132,15 +122,14 @@ TEST(Slope, MatchesTheNormalGridOracleOnRandomDems) {
   const std::pair<int, int> sizes[] = {{2, 2}, {3, 7}, {17, 33}, {64, 70}, {101, 5}};
   unsigned seed = 1;
   for (const auto& [w, h] : sizes) {
-    TDemModel dem = RandomDem(w, h, seed++);
-    dem.pixelSizeX = 12.5f;
-    dem.pixelSizeY = 30.0f;
-    dem.scale = 0.1f;
-    dem.offset = -40.0f;
+    auto dem = RandomDem(w, h, seed++, {.pixel = 12.5f});
+    dem->pixelSizeY = 30.0f;
+    dem->scale = 0.1f;
+    dem->offset = -40.0f;
     for (const TSlopeParams& p : {Gray(90), Gray(255), Colour(1, false), Colour(2, true)}) {
-      auto fast = ComputeSlope(dem, p);
+      auto fast = ComputeSlope(*dem, p);
       ASSERT_TRUE(fast);
-      ExpectSameImage(*fast->image, *OracleSlope(dem, p));
+      ExpectSameImage(*fast->image, *OracleSlope(*dem, p));
     }
   }
 }
@@ -149,15 +138,16 @@ TEST(Slope, WideGentleAndSteepDemsMatchTheOracle) {
   // Lines long enough for the eight-cell path and its remainders; gentle relief puts most cells
   // in the crowded gray thresholds near the horizontal.
   unsigned seed = 40;
-  for (const int amplitude : {1, 3, 200}) {
+  for (const DemShape& shape :
+       {DemShape{.step = 1, .cliffs = 0}, DemShape{.step = 3, .cliffs = 0}, DemShape{.step = 200}}) {
     for (const int w : {9, 16, 17, 18, 250}) {
-      TDemModel dem = RandomDem(w, 23, seed++, amplitude);
-      dem.pixelSizeX = 100.0f;
-      dem.pixelSizeY = 90.0f;
+      auto dem = RandomDem(w, 23, seed++, shape);
+      dem->pixelSizeX = 100.0f;
+      dem->pixelSizeY = 90.0f;
       for (const TSlopeParams& p : {Gray(90), Gray(180), Gray(255), Colour(1, true), Colour(3, false)}) {
-        auto fast = ComputeSlope(dem, p);
+        auto fast = ComputeSlope(*dem, p);
         ASSERT_TRUE(fast);
-        ExpectSameImage(*fast->image, *OracleSlope(dem, p));
+        ExpectSameImage(*fast->image, *OracleSlope(*dem, p));
       }
     }
   }
@@ -227,12 +217,12 @@ TEST(Slope, ClassThresholdsGiveTheArcSineClassAroundEveryBound) {
 }
 
 TEST(Slope, MatchesTheNormalGridOracleOnTheSampleDem) {
-  TDemModel dem;
-  ASSERT_TRUE(LoadJacksboro(dem));
+  auto dem = testing::LoadSampleDem();
+  ASSERT_TRUE(dem);
   for (const TSlopeParams& p : {Gray(90), Gray(180), Gray(255), Colour(2, false), Colour(3, true)}) {
-    auto fast = ComputeSlope(dem, p);
+    auto fast = ComputeSlope(*dem, p);
     ASSERT_TRUE(fast);
-    ExpectSameImage(*fast->image, *OracleSlope(dem, p));
+    ExpectSameImage(*fast->image, *OracleSlope(*dem, p));
   }
 }
 
@@ -242,9 +232,8 @@ class CancelAtOnce : public ProgressSink {
 };
 
 TEST(Slope, CancellationIsReportedNotReturnedAsAResult) {
-  TDemModel dem = RandomDem(40, 200, 9);
   CancelAtOnce cancel;
-  auto r = ComputeSlope(dem, Gray(90), &cancel);
+  auto r = ComputeSlope(*RandomDem(40, 200, 9), Gray(90), &cancel);
   ASSERT_FALSE(r);
   EXPECT_EQ(r.error().code, kCancelled);
 }

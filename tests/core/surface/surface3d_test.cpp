@@ -4,15 +4,13 @@
 
 #include <cmath>
 
-#include "surface2_dems.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
 using testing::FlatDem;
-using testing::MakeDem;
 using testing::RandomDem;
-using testing::SampleDem;
 
 __extension__ using Wide = __int128;
 
@@ -92,7 +90,7 @@ TEST(Surface3D, FlatGroundIsItsMapArea) {
 }
 
 TEST(Surface3D, PlaneOfConstantSlopeIsUniform) {
-  auto dem = MakeDem(20, 18, 10.0f);
+  auto dem = FlatDem(20, 18, 0.0, 10.0f);
   for (int l = 0; l < 18; ++l)
     for (int c = 0; c < 20; ++c) dem->Int32Row(l)[c] = 3 * c + 5 * l;
   auto result = ComputeSurface3D(*dem, {5});
@@ -103,14 +101,14 @@ TEST(Surface3D, PlaneOfConstantSlopeIsUniform) {
 }
 
 TEST(Surface3D, MatchesWindowScanOnRandomDems) {
-  ExpectMatchesWindowScan(*RandomDem(31, 27, 1, 40, 90.0f), 1, 1);
-  ExpectMatchesWindowScan(*RandomDem(31, 27, 2, 400, 30.0f), 5, 1);
-  ExpectMatchesWindowScan(*RandomDem(40, 33, 3, 25, 12.5f), 8, 1);
-  ExpectMatchesWindowScan(*RandomDem(40, 33, 4, 2000, 1.0f), 15, 1);
+  ExpectMatchesWindowScan(*RandomDem(31, 27, 1, {.hi = 80, .step = 40, .pixel = 90.0f}), 1, 1);
+  ExpectMatchesWindowScan(*RandomDem(31, 27, 2, {.hi = 800, .step = 400, .pixel = 30.0f}), 5, 1);
+  ExpectMatchesWindowScan(*RandomDem(40, 33, 3, {.hi = 50, .step = 25, .pixel = 12.5f}), 8, 1);
+  ExpectMatchesWindowScan(*RandomDem(40, 33, 4, {.hi = 4000, .step = 2000}), 15, 1);
 }
 
 TEST(Surface3D, MatchesWindowScanOnSampleDem) {
-  auto dem = SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   ExpectMatchesWindowScan(*dem, 7, 9);
   auto result = ComputeSurface3D(*dem, {7});
@@ -130,12 +128,12 @@ TEST(Surface3D, MatchesWindowScanOnSampleDem) {
 }
 
 TEST(Surface3D, RefusesWhatItCannotCompute) {
-  auto dem = RandomDem(20, 20, 7, 30, 90.0f);
+  auto dem = RandomDem(20, 20, 7, {.pixel = 90.0f});
   EXPECT_FALSE(ComputeSurface3D(*dem, {0}));
   EXPECT_FALSE(ComputeSurface3D(*dem, {-3}));
   EXPECT_FALSE(ComputeSurface3D(*dem, {19}));  // i = 9: centres would need 21 lines
   EXPECT_TRUE(ComputeSurface3D(*dem, {17}));
-  auto tiny = RandomDem(20, 20, 7, 30, 0.5f);
+  auto tiny = RandomDem(20, 20, 7, {.pixel = 0.5f});
   auto refused = ComputeSurface3D(*tiny, {3});
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().code, kBadParameter);

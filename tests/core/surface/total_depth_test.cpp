@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "surface2_dems.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
+using testing::ColourAt;
 using testing::FlatDem;
 using testing::RandomDem;
-using testing::SampleDem;
 
 // Relief of the window centred on (r, c) by scanning every cell.
 int PlainRelief(const TDemModel& dem, int r, int c, int h) {
@@ -23,12 +24,6 @@ int PlainRelief(const TDemModel& dem, int r, int c, int h) {
       first = false;
     }
   return hi - lo;
-}
-
-TColor Pixel(const TRasterImage& image, int c, int l) {
-  TColor colour;
-  image.GetColor(c, l, colour);
-  return colour;
 }
 
 void ExpectMatchesWindowScan(const TDemModel& dem, int S) {
@@ -56,14 +51,14 @@ void ExpectMatchesWindowScan(const TDemModel& dem, int S) {
     for (int c = 0; c < dem.columns; ++c) {
       const bool inside = r >= h && r < dem.lines - h && c >= h && c < dem.columns - h;
       if (!inside) {
-        ASSERT_EQ(Pixel(coloured, c, r), Rgb(255, 255, 255)) << r << "," << c;
-        ASSERT_EQ(Pixel(gray, c, r), Rgb(255, 255, 255));
+        ASSERT_EQ(ColourAt(coloured, c, r), Rgb(255, 255, 255)) << r << "," << c;
+        ASSERT_EQ(ColourAt(gray, c, r), Rgb(255, 255, 255));
         continue;
       }
       const int d = relief->relief[static_cast<std::size_t>(r) * dem.columns + c];
-      ASSERT_EQ(Pixel(coloured, c, r), table.ColorOf(d, true));
+      ASSERT_EQ(ColourAt(coloured, c, r), table.ColorOf(d, true));
       const int level = std::min(d, 255);
-      ASSERT_EQ(Pixel(gray, c, r), Rgb(level, level, level));
+      ASSERT_EQ(ColourAt(gray, c, r), Rgb(level, level, level));
     }
 }
 
@@ -87,37 +82,35 @@ TEST(TotalDepth, FlatGroundHasNoRelief) {
   // Scaled over Min = Max = 0 every bound is 0 and relief 0 takes the first class.
   const TClassTable table = TotalDepthClassTable(kDepthColored, true, 0, 0);
   const TRasterImage image = RenderTotalDepth(*relief, kDepthColored, table, true);
-  EXPECT_EQ(Pixel(image, 2, 2), Rgb(0, 90, 0));
-  EXPECT_EQ(Pixel(image, 1, 2), Rgb(255, 255, 255));
-  EXPECT_EQ(Pixel(image, 17, 12), Rgb(0, 90, 0));
-  EXPECT_EQ(Pixel(image, 18, 12), Rgb(255, 255, 255));
+  EXPECT_EQ(ColourAt(image, 2, 2), Rgb(0, 90, 0));
+  EXPECT_EQ(ColourAt(image, 1, 2), Rgb(255, 255, 255));
+  EXPECT_EQ(ColourAt(image, 17, 12), Rgb(0, 90, 0));
+  EXPECT_EQ(ColourAt(image, 18, 12), Rgb(255, 255, 255));
 }
 
 TEST(TotalDepth, MatchesWindowScanOnRandomDems) {
-  ExpectMatchesWindowScan(*RandomDem(33, 28, 1, 40), 1);
-  ExpectMatchesWindowScan(*RandomDem(33, 28, 2, 400), 3);
-  ExpectMatchesWindowScan(*RandomDem(33, 28, 3, 60), 4);   // even: a window of 5
-  ExpectMatchesWindowScan(*RandomDem(40, 35, 4, 90), 13);
-  ExpectMatchesWindowScan(*RandomDem(40, 35, 5, 90), 35);
+  ExpectMatchesWindowScan(*RandomDem(33, 28, 1, {.hi = 80, .step = 40}), 1);
+  ExpectMatchesWindowScan(*RandomDem(33, 28, 2, {.hi = 800, .step = 400}), 3);
+  ExpectMatchesWindowScan(*RandomDem(33, 28, 3, {.hi = 120, .step = 60}), 4);   // even: a window of 5
+  ExpectMatchesWindowScan(*RandomDem(40, 35, 4, {.hi = 180, .step = 90}), 13);
+  ExpectMatchesWindowScan(*RandomDem(40, 35, 5, {.hi = 180, .step = 90}), 35);
 }
 
 TEST(TotalDepth, MatchesWindowScanOnSampleDem) {
-  auto dem = SampleDem();
+  auto dem = testing::LoadSampleDem();
   ASSERT_NE(dem, nullptr);
   ExpectMatchesWindowScan(*dem, 11);
 }
 
 TEST(TotalDepth, BelowSeaLevelReliefIsMeasured) {
-  auto dem = RandomDem(25, 25, 8, 50);
-  for (int l = 0; l < 25; ++l)
-    for (int c = 0; c < 25; ++c) dem->Int32Row(l)[c] -= 5000;
+  auto dem = RandomDem(25, 25, 8, {.lo = -5000, .hi = -4900, .step = 50});
   ExpectMatchesWindowScan(*dem, 7);
   auto relief = ComputeTotalDepthRelief(*dem, 7);
   EXPECT_GT(relief->minimum, 0);
 }
 
 TEST(TotalDepth, RefusesWhatItCannotCompute) {
-  auto dem = RandomDem(20, 12, 1, 10);
+  auto dem = RandomDem(20, 12, 1);
   EXPECT_FALSE(ComputeTotalDepthRelief(*dem, 0));
   EXPECT_FALSE(ComputeTotalDepthRelief(*dem, 12));  // h = 6: a window of 13 > 12 lines
   EXPECT_TRUE(ComputeTotalDepthRelief(*dem, 11));

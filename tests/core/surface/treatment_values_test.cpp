@@ -10,12 +10,13 @@
 
 #include "core/common/treatment.h"
 #include "core/settings/settings_file.h"
-#include "surface/surface_test_util.h"
+#include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane {
 namespace {
 
-using testing_support::Pixel;
+using testing::Pixel;
 
 struct Seen {
   const TDemModel& dem;
@@ -150,10 +151,10 @@ void CheckCase(const ValuesCase& test, const TDemModel& dem) {
 }
 
 TEST(TreatmentValues, PictureIsTheMappingOfTheValues) {
-  const auto sample = testing_support::SampleDem();
+  const auto sample = testing::LoadSampleDem();
   ASSERT_NE(sample, nullptr);
   // Rough random ground inside the contour levels, with ties for the flats and shares.
-  auto random = testing_support::RandomDem(47, 41, 7, 250, 290);
+  auto random = testing::RandomDem(47, 41, 7, {.lo = 250, .hi = 290, .step = 0});
   random->pixelSizeX = random->pixelSizeY = 30.0f;
   for (const ValuesCase& test : Cases()) {
     CheckCase(test, *sample);

@@ -5,7 +5,8 @@
 
 #include <random>
 
-#include "test_files.h"
+#include "support/compare.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {
@@ -26,19 +27,6 @@ TRasterImage Pattern(int columns, int lines, std::uint8_t kind, unsigned seed) {
       r.SetColor(c, l, Rgb(static_cast<int>(random() % 256), static_cast<int>(random() % 256),
                            static_cast<int>(random() % 256)));
   return r;
-}
-
-void ExpectSamePixels(const TRasterImage& a, const TRasterImage& b) {
-  ASSERT_EQ(a.lines, b.lines);
-  ASSERT_EQ(a.columns, b.columns);
-  ASSERT_EQ(a.kind, b.kind);
-  for (int l = 0; l < a.lines; ++l)
-    for (int c = 0; c < a.columns; ++c) {
-      TColor x, y;
-      a.GetColor(c, l, x);
-      b.GetColor(c, l, y);
-      ASSERT_EQ(x, y) << c << "," << l;
-    }
 }
 
 TEST(BmpFile, EightBitLayout) {
@@ -104,7 +92,7 @@ TEST(BmpFile, RoundTripsEveryKindAndOddWidths) {
       TRasterImage back;
       ASSERT_EQ(back.LoadBmp(path), 0) << int(kind) << " " << width;
       EXPECT_EQ(back.fileName, path);
-      ExpectSamePixels(r, back);
+      testing::ExpectSameImage(r, back);
       if (kind == kRasterPalette) {
         EXPECT_EQ(back.palette, r.palette);
       }
@@ -153,7 +141,7 @@ class BmpRefusal : public ::testing::Test {
     Status s = ReadBmpFile(target, dir.File("x.bmp"));
     if (!s) {
       EXPECT_EQ(target.fileName, before.fileName);
-      ExpectSamePixels(target, before);
+      testing::ExpectSameImage(target, before);
     }
     return s;
   }

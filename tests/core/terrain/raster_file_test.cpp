@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-// Temporary directories and file helpers for the tests.
+// Scratch directories and whole-file reads and writes for the core and command-line tests.
 #pragma once
 
 #include <stdlib.h>
