@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -17,39 +16,38 @@ Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& para
                                    ProgressSink* progress) {
   if (Status status = CheckShapeParams(dem, params); !status) return status.error();
   ShapeResult result;
-  result.image = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(dem.lines, dem.columns);
-  result.image->Fill(Rgb(255, 255, 255));
   result.margin = params.range;
-  if (params.range == 0) return result;
+  // The windows shrink to fit near the borders: only the outer ring is out of reach.
+  const WindowFrame frame{dem.columns, dem.lines, params.range == 0 ? WindowFrame::kEverything : 1};
+  result.image = std::make_unique<TRasterImage>();
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGrid grid = TruncatedElevations(dem);
   const int width = dem.columns;
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  ParallelForLines(
-      height,
-      [&](int r) {
-        std::uint8_t* out = image.Row(r);
-        for (int c = 1; c + 1 < width && r >= 1 && r + 1 < height; ++c) {
-          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
-          const std::int32_t v = grid.At(c, r);
-          const int span = 2 * fit + 1;
-          int n = 0;
-          for (int rr = r - fit; rr <= r + fit; ++rr) {
-            const std::int32_t* row = grid.Row(rr) + (c - fit);
-            n += side == Side::kBelow ? CountBelow(row, span, v) : CountAbove(row, span, v);
-          }
-          const double neighbours = static_cast<double>(span * span - 1);
-          out[c] = static_cast<std::uint8_t>(static_cast<int>(n / neighbours * dynamism));
-          if (params.shares)
-            params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(n / neighbours);
-        }
-      },
-      progress);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  const Status done = run.ForEachLine(frame.FirstLine(), frame.EndLine(), [&](int r) {
+    std::uint8_t* out = image.Row(r);
+    for (int c = frame.FirstColumn(); c < frame.EndColumn(); ++c) {
+      const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+      const std::int32_t v = grid.At(c, r);
+      const int span = 2 * fit + 1;
+      int n = 0;
+      for (int rr = r - fit; rr <= r + fit; ++rr) {
+        const std::int32_t* row = grid.Row(rr) + (c - fit);
+        n += side == Side::kBelow ? CountBelow(row, span, v) : CountAbove(row, span, v);
+      }
+      const double neighbours = static_cast<double>(span * span - 1);
+      out[c] = static_cast<std::uint8_t>(static_cast<int>(n / neighbours * dynamism));
+      if (params.shares)
+        params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(n / neighbours);
+    }
+  });
+  if (!done) return done.error();
   return result;
 }
 

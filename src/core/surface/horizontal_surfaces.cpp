@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -32,61 +31,61 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
   if (Status status = CheckShapeParams(dem, ShapeParams{params.range, params.dynamism}); !status)
     return status.error();
   ShapeResult result;
-  result.image = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(dem.lines, dem.columns);
-  result.image->Fill(Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill));
   result.margin = 1;
-  if (params.range == 0) return result;
+  // The windows shrink to fit near the borders: only the outer ring is out of reach.
+  const WindowFrame frame{dem.columns, dem.lines, params.range == 0 ? WindowFrame::kEverything : 1};
+  result.image = std::make_unique<TRasterImage>();
+  const TColor fill = Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill);
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, fill); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGrid grid = TruncatedElevations(dem);
   const int width = dem.columns;
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  ParallelForLines(
-      height,
-      [&](int r) {
-        if (r < 1 || r + 1 >= height) return;
-        std::uint8_t* out = image.Row(r);
-        for (int c = 1; c + 1 < width; ++c) {
-          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
-          const std::int32_t v = grid.At(c, r);
-          if (!params.binarize) {
-            const int span = 2 * fit + 1;
-            int n = 0;
-            for (int rr = r - fit; rr <= r + fit; ++rr) n += CountEqual(grid.Row(rr) + (c - fit), span, v);
-            out[c] = static_cast<std::uint8_t>(Share(n, span, dynamism));
-            if (params.shares)
-              params.shares[static_cast<std::size_t>(r) * width + c] =
-                  static_cast<float>(n / static_cast<double>(span * span));
-            continue;
-          }
-          int n = 1;  // the centre
-          double largest = 0.0;
-          for (int i = 1; i <= fit; ++i) {
-            const int span = 2 * i + 1;
-            n += CountEqual(grid.Row(r - i) + (c - i), span, v);
-            n += CountEqual(grid.Row(r + i) + (c - i), span, v);
-            for (int rr = r - i + 1; rr <= r + i - 1; ++rr) {
-              const std::int32_t* row = grid.Row(rr);
-              n += (row[c - i] == v) + (row[c + i] == v);
-            }
-            if (params.shares) {
-              // The values want every size's share; the picture alone stops at the first flat.
-              largest = std::max(largest, n / static_cast<double>(span * span));
-              if (out[c] != 0 && Flat(n, span, dynamism)) out[c] = 0;
-            } else if (Flat(n, span, dynamism)) {
-              out[c] = 0;
-              break;
-            }
-          }
-          if (params.shares)
-            params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
+  const Status done = run.ForEachLine(frame.FirstLine(), frame.EndLine(), [&](int r) {
+    std::uint8_t* out = image.Row(r);
+    for (int c = frame.FirstColumn(); c < frame.EndColumn(); ++c) {
+      const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+      const std::int32_t v = grid.At(c, r);
+      if (!params.binarize) {
+        const int span = 2 * fit + 1;
+        int n = 0;
+        for (int rr = r - fit; rr <= r + fit; ++rr) n += CountEqual(grid.Row(rr) + (c - fit), span, v);
+        out[c] = static_cast<std::uint8_t>(Share(n, span, dynamism));
+        if (params.shares)
+          params.shares[static_cast<std::size_t>(r) * width + c] =
+              static_cast<float>(n / static_cast<double>(span * span));
+        continue;
+      }
+      out[c] = kHorizontalFill;  // no flat window found yet
+      int n = 1;  // the centre
+      double largest = 0.0;
+      for (int i = 1; i <= fit; ++i) {
+        const int span = 2 * i + 1;
+        n += CountEqual(grid.Row(r - i) + (c - i), span, v);
+        n += CountEqual(grid.Row(r + i) + (c - i), span, v);
+        for (int rr = r - i + 1; rr <= r + i - 1; ++rr) {
+          const std::int32_t* row = grid.Row(rr);
+          n += (row[c - i] == v) + (row[c + i] == v);
         }
-      },
-      progress);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+        if (params.shares) {
+          // The values want every size's share; the picture alone stops at the first flat.
+          largest = std::max(largest, n / static_cast<double>(span * span));
+          if (out[c] != 0 && Flat(n, span, dynamism)) out[c] = 0;
+        } else if (Flat(n, span, dynamism)) {
+          out[c] = 0;
+          break;
+        }
+      }
+      if (params.shares)
+        params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
+    }
+  });
+  if (!done) return done.error();
   return result;
 }
 
