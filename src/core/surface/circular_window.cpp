@@ -5,11 +5,10 @@
 #include <cstdlib>
 #include <limits>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -206,109 +205,106 @@ void AddStripSums(const TIntGridView& z, int r, std::int32_t base, const std::ve
   }
 }
 
-// The statistic of every computed cell into `values` (lines x columns, others left 0).
+// The statistic of every computed cell into `values` (lines x columns, others left 0); the
+// cancel error when the run is cancelled.
 template <class V>
-void ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
-                   std::int32_t base, std::int64_t n, V* values, ProgressSink* progress) {
+Status ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
+                     std::int32_t base, std::int64_t n, V* values, WindowRun& run) {
   const int w = z.columns, h = z.lines;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   const std::vector<Block> blocks =
       statistic == kCircularPercentile ? std::vector<Block>{} : DiscBlocks(chords, radius);
-  ParallelForLines(
-      h,
-      [&](int r) {
-        if (r < radius || r >= h - radius) return;
-        V* out = values + static_cast<std::size_t>(r) * w;
-        const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
-        if (statistic == kCircularRange && !blocks.empty()) {
-          // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
-          // t its running extremes along the line over 2h + 1 columns.
-          thread_local std::vector<std::int32_t> lo, hi, bandLo, bandHi, runLo, runHi, scratch;
-          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
-          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
-          bandLo.assign(z.Row(r), z.Row(r) + w);
-          bandHi.assign(z.Row(r), z.Row(r) + w);
-          runLo.resize(static_cast<std::size_t>(w));
-          runHi.resize(static_cast<std::size_t>(w));
-          std::size_t next = 0;
-          for (int t = 0; t <= radius && next < blocks.size(); ++t) {
-            if (t > 0) WidenBand(z.Row(r - t), z.Row(r + t), w, bandLo.data(), bandHi.data());
-            if (blocks[next].t != t) continue;
-            const int h = blocks[next++].h;
-            SlidingMin(bandLo.data(), w, 2 * h + 1, runLo.data(), scratch);
-            SlidingMax(bandHi.data(), w, 2 * h + 1, runHi.data(), scratch);
-            for (int c = c0; c < c1; ++c) {
-              lo[c] = std::min(lo[c], runLo[c - h]);
-              hi[c] = std::max(hi[c], runHi[c - h]);
-            }
-          }
-          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
-          return;
-        }
-        if (statistic == kCircularRange) {
-          thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
-          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
-          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
-          runLo.resize(static_cast<std::size_t>(w));
-          runHi.resize(static_cast<std::size_t>(w));
-          for (const Chord& chord : chords) {
-            const std::int32_t* row = z.Row(r - radius + chord.di);
-            SlidingMin(row, w, chord.length, runLo.data(), scratch);
-            SlidingMax(row, w, chord.length, runHi.data(), scratch);
-            // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
-            const int shift = chord.dj - radius;
-            for (int c = c0; c < c1; ++c) {
-              lo[c] = std::min(lo[c], runLo[c + shift]);
-              hi[c] = std::max(hi[c], runHi[c + shift]);
-            }
-          }
-          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
-          return;
-        }
-        const std::int32_t* centre = z.Row(r);
-        if (statistic == kCircularPercentile) {
-          for (int c = c0; c < c1; ++c) {
-            std::int64_t below = 0;
-            for (const Chord& chord : chords)
-              below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
-            out[c] = static_cast<V>(100 * below / n);
-          }
-          return;
-        }
-        thread_local std::vector<std::int64_t> sum1, sum2;
-        sum1.assign(static_cast<std::size_t>(w), 0);
-        if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
-        if (!blocks.empty()) {
-          AddStripSums(z, r, base, blocks, c0, c1, sum1.data(), needSquares ? sum2.data() : nullptr);
-        } else {
-          for (const Chord& chord : chords) {
-            AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
-                         sum1.data(), needSquares ? sum2.data() : nullptr);
-          }
-        }
+  return run.ForEachLine(radius, h - radius, [&](int r) {
+    V* out = values + static_cast<std::size_t>(r) * w;
+    const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
+    if (statistic == kCircularRange && !blocks.empty()) {
+      // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
+      // t its running extremes along the line over 2h + 1 columns.
+      thread_local std::vector<std::int32_t> lo, hi, bandLo, bandHi, runLo, runHi, scratch;
+      lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+      hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+      bandLo.assign(z.Row(r), z.Row(r) + w);
+      bandHi.assign(z.Row(r), z.Row(r) + w);
+      runLo.resize(static_cast<std::size_t>(w));
+      runHi.resize(static_cast<std::size_t>(w));
+      std::size_t next = 0;
+      for (int t = 0; t <= radius && next < blocks.size(); ++t) {
+        if (t > 0) WidenBand(z.Row(r - t), z.Row(r + t), w, bandLo.data(), bandHi.data());
+        if (blocks[next].t != t) continue;
+        const int h = blocks[next++].h;
+        SlidingMin(bandLo.data(), w, 2 * h + 1, runLo.data(), scratch);
+        SlidingMax(bandHi.data(), w, 2 * h + 1, runHi.data(), scratch);
         for (int c = c0; c < c1; ++c) {
-          const std::int64_t s1 = sum1[c];
-          const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
-          const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
-          std::int64_t value = 0;
-          switch (statistic) {
-            case kCircularMean: value = (s1 + n * base) / n; break;
-            case kCircularDifference: value = std::llabs(d / n); break;
-            case kCircularStdDev: {
-              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
-              value = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
-              break;
-            }
-            default: {
-              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
-              value = Deviation(d, s, n);
-              break;
-            }
-          }
-          out[c] = static_cast<V>(value);
+          lo[c] = std::min(lo[c], runLo[c - h]);
+          hi[c] = std::max(hi[c], runHi[c - h]);
         }
-      },
-      progress);
+      }
+      for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
+      return;
+    }
+    if (statistic == kCircularRange) {
+      thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
+      lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+      hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+      runLo.resize(static_cast<std::size_t>(w));
+      runHi.resize(static_cast<std::size_t>(w));
+      for (const Chord& chord : chords) {
+        const std::int32_t* row = z.Row(r - radius + chord.di);
+        SlidingMin(row, w, chord.length, runLo.data(), scratch);
+        SlidingMax(row, w, chord.length, runHi.data(), scratch);
+        // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
+        const int shift = chord.dj - radius;
+        for (int c = c0; c < c1; ++c) {
+          lo[c] = std::min(lo[c], runLo[c + shift]);
+          hi[c] = std::max(hi[c], runHi[c + shift]);
+        }
+      }
+      for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
+      return;
+    }
+    const std::int32_t* centre = z.Row(r);
+    if (statistic == kCircularPercentile) {
+      for (int c = c0; c < c1; ++c) {
+        std::int64_t below = 0;
+        for (const Chord& chord : chords)
+          below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
+        out[c] = static_cast<V>(100 * below / n);
+      }
+      return;
+    }
+    thread_local std::vector<std::int64_t> sum1, sum2;
+    sum1.assign(static_cast<std::size_t>(w), 0);
+    if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
+    if (!blocks.empty()) {
+      AddStripSums(z, r, base, blocks, c0, c1, sum1.data(), needSquares ? sum2.data() : nullptr);
+    } else {
+      for (const Chord& chord : chords) {
+        AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
+                     sum1.data(), needSquares ? sum2.data() : nullptr);
+      }
+    }
+    for (int c = c0; c < c1; ++c) {
+      const std::int64_t s1 = sum1[c];
+      const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
+      const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
+      std::int64_t value = 0;
+      switch (statistic) {
+        case kCircularMean: value = (s1 + n * base) / n; break;
+        case kCircularDifference: value = std::llabs(d / n); break;
+        case kCircularStdDev: {
+          const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
+          value = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
+          break;
+        }
+        default: {
+          const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
+          value = Deviation(d, s, n);
+          break;
+        }
+      }
+      out[c] = static_cast<V>(value);
+    }
+  });
 }
 
 // G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells.
@@ -317,8 +313,7 @@ std::int64_t ScaleToGray(const V* values, int w, int h, int radius, TRasterImage
   std::int64_t g = 0;
   for (int r = radius; r < h - radius; ++r)
     for (int c = radius; c < w - radius; ++c) g = std::max<std::int64_t>(g, values[static_cast<std::size_t>(r) * w + c]);
-  ParallelForLines(h, [&](int r) {
-    if (r < radius || r >= h - radius) return;
+  MapLines(radius, h - radius, [&](int r) {
     std::uint8_t* out = image.Row(r);
     for (int c = radius; c < w - radius; ++c) {
       int gray = 0;
@@ -338,8 +333,7 @@ template <class V>
 void CopyValues(const V* values, int w, int h, int radius, const CircularParams& params) {
   const bool inHeights = params.statistic <= kCircularRange;
   const double divisor = inHeights && params.unitFactor > 1 ? params.unitFactor : 1.0;
-  ParallelForLines(h, [&](int r) {
-    if (r < radius || r >= h - radius) return;
+  MapLines(radius, h - radius, [&](int r) {
     float* out = params.values + static_cast<std::size_t>(r) * w;
     const V* in = values + static_cast<std::size_t>(r) * w;
     for (int c = radius; c < w - radius; ++c)
@@ -397,13 +391,14 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   if (radius > kMaxDemSide) return Error{kBadParameter, "The radius is larger than the DEM"};
 
   CircularResult result;
-  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(h, w);
-  result.image->Fill(Rgb(255, 255, 255));
   result.margin = radius + 2;
-  if (2 * radius >= h || 2 * radius >= w) return result;  // no cell has the whole disc
+  const WindowFrame frame{w, h, radius};  // the cells with the whole disc
+  result.image = std::make_unique<TRasterImage>();
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGridView z(dem);
   const std::vector<Chord> chords = Chords(CircularDisc(radius), radius);
   std::int64_t n = 0;
@@ -425,14 +420,14 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   std::int64_t g = 0;
   if (span <= std::numeric_limits<std::int32_t>::max()) {
     std::vector<std::int32_t> values(static_cast<std::size_t>(w) * h, 0);
-    ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
-    if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
+      return done.error();
     if (params.values) CopyValues(values.data(), w, h, radius, params);
     g = ScaleToGray(values.data(), w, h, radius, *result.image);
   } else {
     std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
-    ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
-    if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
+      return done.error();
     if (params.values) CopyValues(values.data(), w, h, radius, params);
     g = ScaleToGray(values.data(), w, h, radius, *result.image);
   }
