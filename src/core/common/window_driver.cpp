@@ -29,7 +29,7 @@ void FillCells(TRasterImage& image, int line, int from, int to, const TColor& fi
 
 }  // namespace
 
-Status CheckWindowFits(const TDemModel& dem, int side, const char* message) {
+Status CheckWindowFits(const TDemModel& dem, std::int64_t side, const char* message) {
   if (!dem.IsAllocated() || side > dem.lines || side > dem.columns) return Error{kBadParameter, message};
   return Status::Ok();
 }

@@ -48,7 +48,7 @@ struct WindowFrame {
 
 // Error{kBadParameter, message} when the model holds no grid or a window of side x side cells
 // does not fit in it.
-Status CheckWindowFits(const TDemModel& dem, int side, const char* message);
+Status CheckWindowFits(const TDemModel& dem, std::int64_t side, const char* message);
 
 // Allocates `image` (frame.columns x frame.lines of `kind`) and sets the cells of the frame's
 // margin to `fill` (every cell when the frame computes none); the computed cells are left 0

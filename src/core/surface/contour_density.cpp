@@ -4,10 +4,9 @@
 #include <limits>
 #include <vector>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -62,12 +61,15 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   const int w = dem.columns;
   const int h = dem.lines;
   ContourDensityResult result;
-  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(h, w);
+  // The last pass writes every cell, the background included: the squared grid's background
+  // is no margin.
+  result.image = std::make_unique<TRasterImage>();
+  if (Status status = AllocateWindowImage(*result.image, WindowFrame{w, h, 0}, kRasterGray, TColor{}); !status)
+    return status.error();
   const int half = params.window / 2;
   result.margin = half + 1;
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGridView z(dem);
   const std::int64_t zmin = TruncatedElevation(dem.minElevation);
   const std::int64_t zmax = TruncatedElevation(dem.maxElevation);
@@ -107,8 +109,8 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   };
   // The table takes the lengths cell by cell: no grid of lengths or tops is kept.
   const SummedAreaTable<std::int64_t> sums(w, h, lengthAt);
-  scope.Step(0.6);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  run.Step(0.6);
+  if (Status status = run.CheckCancel(); !status) return status.error();
 
   // Window or block sums of the computed cells, then their range. The sums are read from the
   // table twice (range, then image) rather than kept in a grid.
@@ -128,7 +130,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   };
   std::vector<std::int64_t> lineMin(static_cast<std::size_t>(h), std::numeric_limits<std::int64_t>::max());
   std::vector<std::int64_t> lineMax(static_cast<std::size_t>(h), std::numeric_limits<std::int64_t>::min());
-  ParallelForLines(h, [&](int r) {
+  MapLines(0, h, [&](int r) {
     for (int c = 0; c < w; ++c) {
       if (!computedAt(c, r)) continue;
       const std::int64_t v = sumAt(c, r);
@@ -151,7 +153,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   const double windowCells = moving ? (2.0 * half + 1) * (2.0 * half + 1) : static_cast<double>(s) * s;
   const double perSum =
       p > 0.0 ? static_cast<double>(params.unitDivisor) / (windowCells * dem.pixelSizeX) : 0.0;
-  ParallelForLines(h, [&](int r) {
+  MapLines(0, h, [&](int r) {
     std::uint8_t* out = result.image->Row(r);
     float* density = params.density ? params.density + static_cast<std::size_t>(r) * w : nullptr;
     for (int c = 0; c < w; ++c) {
