@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/common/parallel.h"
 #include "core/common/summed_area.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -63,7 +63,7 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   if (params.windowSize < 2) {
     return Error{kBadParameter, "The window size must be at least 2 pixels"};
   }
-  ProgressScope scope(progress);
+  WindowRun run(progress, "Dissection density cancelled");
   DensityField field;
   field.columns = drainage.columns;
   field.lines = drainage.lines;
@@ -131,31 +131,24 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
     };
     const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
 
-    ParallelForLines(
-        field.windowsY,
-        [&](int j) {
-          double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
-          const int ay = y0 + j * step;
-          for (int i = 0; i < field.windowsX; ++i) {
-            const int ax = x0 + i * step;
-            double d;
-            if (params.measure == DensityMeasure::kPixels) {
-              const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
-              d = static_cast<double>(np) / pixelDivisor * 100.0;
-            } else {
-              d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
-            }
-            out[i] = d;
-          }
-        },
-        progress);
+    return run.ForEachLine(0, field.windowsY, [&](int j) {
+      double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
+      const int ay = y0 + j * step;
+      for (int i = 0; i < field.windowsX; ++i) {
+        const int ax = x0 + i * step;
+        double d;
+        if (params.measure == DensityMeasure::kPixels) {
+          const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
+          d = static_cast<double>(np) / pixelDivisor * 100.0;
+        } else {
+          d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
+        }
+        out[i] = d;
+      }
+    });
   };
-  if (8.0 * ws * ws < 4294967296.0) {
-    compute(std::uint32_t{});
-  } else {
-    compute(std::uint64_t{});
-  }
-  if (scope.Cancelled()) return Error{kCancelled, "Dissection density cancelled"};
+  const Status done = 8.0 * ws * ws < 4294967296.0 ? compute(std::uint32_t{}) : compute(std::uint64_t{});
+  if (!done) return done.error();
   for (const double d : field.density) {
     field.minimum = std::min(field.minimum, d);
     field.maximum = std::max(field.maximum, d);
