@@ -7,8 +7,7 @@
 //   - the output raster, with the grid memory message when it cannot be had, its margin set to
 //     the treatment's fill value (AllocateWindowImage);
 //   - the lines run over the cores, the progress reported from the finished lines, and the one
-//     cancel error (WindowRun), and the quick last pass that turns values into the picture
-//     without progress (MapLines).
+//     cancel error (WindowRun); the passes without progress (MapLines).
 // A treatment keeps its parameter checks, its kernel and its own passes (extremes, colours).
 //
 // Threading rule: a kernel computes one line (or one block of lines) and writes only the cells
@@ -57,7 +56,8 @@ Status AllocateWindowImage(TRasterImage& image, const WindowFrame& frame, std::u
                            const TColor& fill);
 
 // kernel(line) for every line in [first, end) over the cores, with neither progress nor
-// cancel: the quick last pass that turns values into the picture once they are all known.
+// cancel: for a pass whose progress is not reported, such as the quick last one that turns
+// the values into the picture once they are all known.
 template <class Kernel>
 void MapLines(int first, int end, Kernel&& kernel) {
   if (end > first) ParallelForLines(end - first, [&](int index) { kernel(first + index); });
