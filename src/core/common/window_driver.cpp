@@ -11,8 +11,11 @@ namespace orvane {
 
 namespace {
 
-// Cells [from, to) of a line set to the fill, in the raster's own pixel layout (Fill's).
+// Cells [from, to) of a line (clipped to the raster) set to the fill, in the raster's own pixel
+// layout (Fill's).
 void FillCells(TRasterImage& image, int line, int from, int to, const TColor& fill) {
+  from = std::max(from, 0);
+  to = std::min(to, image.columns);
   if (to <= from) return;
   std::uint8_t* row = image.Row(line);
   if (image.kind == kRasterRgb) {
@@ -36,14 +39,15 @@ Status CheckWindowFits(const TDemModel& dem, std::int64_t side, const char* mess
 
 Status AllocateWindowImage(TRasterImage& image, const WindowFrame& frame, std::uint8_t kind,
                            const TColor& fill) {
-  if (image.Allocate(frame.columns, frame.lines, kind) != 0) return GridMemoryError(frame.lines, frame.columns);
+  if (image.Allocate(frame.columns, frame.lines, kind) != 0)
+    return GridMemoryError(frame.lines, frame.columns);
   const bool computes = frame.HasCentre();
   for (int line = 0; line < frame.lines; ++line) {
-    if (!computes || line < frame.FirstLine() || line >= frame.EndLine()) {
+    if (!computes || line < frame.firstLine || line >= frame.endLine) {
       FillCells(image, line, 0, frame.columns, fill);
     } else {
-      FillCells(image, line, 0, frame.FirstColumn(), fill);
-      FillCells(image, line, frame.EndColumn(), frame.columns, fill);
+      FillCells(image, line, 0, frame.firstColumn, fill);
+      FillCells(image, line, frame.endColumn, frame.columns, fill);
     }
   }
   return Status::Ok();

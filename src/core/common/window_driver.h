@@ -29,20 +29,24 @@ class TDemModel;
 class TRasterImage;
 struct TColor;
 
-// The computed cells of a columns x lines grid: those at least `margin` from every border.
+// A columns x lines grid and the rectangle of its cells that are computed; the others form the
+// margin.
 struct WindowFrame {
   // A margin wider than any grid: no cell is computed.
   static constexpr int kEverything = std::numeric_limits<int>::max();
 
   int columns = 0;
   int lines = 0;
-  int margin = 0;
+  int firstColumn = 0;  // computed: columns [firstColumn, endColumn) of lines [firstLine, endLine)
+  int firstLine = 0;
+  int endColumn = 0;
+  int endLine = 0;
 
-  int FirstLine() const { return margin; }
-  int EndLine() const { return lines - margin; }  // excluded
-  int FirstColumn() const { return margin; }
-  int EndColumn() const { return columns - margin; }  // excluded
-  bool HasCentre() const { return EndLine() > FirstLine() && EndColumn() > FirstColumn(); }
+  // The cells at least `margin` from every border.
+  static WindowFrame Margin(int columns, int lines, int margin) {
+    return {columns, lines, margin, margin, columns - margin, lines - margin};
+  }
+  bool HasCentre() const { return endLine > firstLine && endColumn > firstColumn; }
 };
 
 // Error{kBadParameter, message} when the model holds no grid or a window of side x side cells

@@ -78,7 +78,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   const SummedAreaTable<std::uint32_t> sums(
       w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
 
-  const WindowFrame frame{w, h, v};
+  const WindowFrame frame = WindowFrame::Margin(w, h, v);
   result.image = std::make_unique<TRasterImage>();
   if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, TColor{255, 255, 255}); !status)
     return status.error();
@@ -87,8 +87,8 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   // extremes by line first, so the lines can run on every core.
   std::vector<std::int32_t> lineMin(static_cast<std::size_t>(h), result.minimum);
   std::vector<std::int32_t> lineMax(static_cast<std::size_t>(h), result.maximum);
-  const Status done = run.ForEachLine(frame.FirstLine(), frame.EndLine(), [&](int y) {
-    for (int x = frame.FirstColumn(); x < frame.EndColumn(); ++x) {
+  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int y) {
+    for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
       lineMin[static_cast<std::size_t>(y)] = std::min(lineMin[static_cast<std::size_t>(y)], c);
       lineMax[static_cast<std::size_t>(y)] = std::max(lineMax[static_cast<std::size_t>(y)], c);
@@ -99,9 +99,9 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   result.minimum = *std::min_element(lineMin.begin(), lineMin.end());
   result.maximum = *std::max_element(lineMax.begin(), lineMax.end());
   const std::int32_t range = result.maximum - result.minimum;
-  MapLines(frame.FirstLine(), frame.EndLine(), [&](int y) {
+  MapLines(frame.firstLine, frame.endLine, [&](int y) {
     std::uint8_t* out = result.image->Row(y);
-    for (int x = frame.FirstColumn(); x < frame.EndColumn(); ++x) {
+    for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       int value = 0;
       if (range > 0) {
         const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));

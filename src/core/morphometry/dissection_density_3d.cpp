@@ -136,8 +136,8 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoi
   const bool gray = paletteChoice == kGrayTones0255;
   const int m = result.halfWidth;
   TRasterImage image;
-  if (!AllocateWindowImage(image, WindowFrame{result.columns, result.lines, m}, gray ? kRasterGray : kRasterRgb,
-                           TColor{255, 255, 255}))
+  const WindowFrame frame = WindowFrame::Margin(result.columns, result.lines, m);
+  if (!AllocateWindowImage(image, frame, gray ? kRasterGray : kRasterRgb, TColor{255, 255, 255}))
     throw GridAllocationError(result.lines, result.columns);
   const double range = result.range();
   MapLines(m, result.lines - m, [&](int y) {

@@ -43,7 +43,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   RatioDepthResult result;
   result.halfSize = v;
   result.networkValue = value.value;
-  const WindowFrame frame{W, H, v};
+  const WindowFrame frame = WindowFrame::Margin(W, H, v);
   if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, TColor{0, 0, 0}); !status)
     return status.error();
   if (!frame.HasCentre()) return result;  // everything stays 0

@@ -392,7 +392,7 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
 
   CircularResult result;
   result.margin = radius + 2;
-  const WindowFrame frame{w, h, radius};  // the cells with the whole disc
+  const WindowFrame frame = WindowFrame::Margin(w, h, radius);  // the cells with the whole disc
   result.image = std::make_unique<TRasterImage>();
   if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();

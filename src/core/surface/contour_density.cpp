@@ -64,7 +64,8 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   // The last pass writes every cell, the background included: the squared grid's background
   // is no margin.
   result.image = std::make_unique<TRasterImage>();
-  if (Status status = AllocateWindowImage(*result.image, WindowFrame{w, h, 0}, kRasterGray, TColor{}); !status)
+  const WindowFrame whole = WindowFrame::Margin(w, h, 0);
+  if (Status status = AllocateWindowImage(*result.image, whole, kRasterGray, TColor{}); !status)
     return status.error();
   const int half = params.window / 2;
   result.margin = half + 1;

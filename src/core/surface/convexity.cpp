@@ -18,7 +18,8 @@ Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& para
   ShapeResult result;
   result.margin = params.range;
   // The windows shrink to fit near the borders: only the outer ring is out of reach.
-  const WindowFrame frame{dem.columns, dem.lines, params.range == 0 ? WindowFrame::kEverything : 1};
+  const int margin = params.range == 0 ? WindowFrame::kEverything : 1;
+  const WindowFrame frame = WindowFrame::Margin(dem.columns, dem.lines, margin);
   result.image = std::make_unique<TRasterImage>();
   if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
@@ -30,9 +31,9 @@ Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& para
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  const Status done = run.ForEachLine(frame.FirstLine(), frame.EndLine(), [&](int r) {
+  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int r) {
     std::uint8_t* out = image.Row(r);
-    for (int c = frame.FirstColumn(); c < frame.EndColumn(); ++c) {
+    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
       const std::int32_t v = grid.At(c, r);
       const int span = 2 * fit + 1;

@@ -33,7 +33,8 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
   ShapeResult result;
   result.margin = 1;
   // The windows shrink to fit near the borders: only the outer ring is out of reach.
-  const WindowFrame frame{dem.columns, dem.lines, params.range == 0 ? WindowFrame::kEverything : 1};
+  const int margin = params.range == 0 ? WindowFrame::kEverything : 1;
+  const WindowFrame frame = WindowFrame::Margin(dem.columns, dem.lines, margin);
   result.image = std::make_unique<TRasterImage>();
   const TColor fill = Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill);
   if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, fill); !status)
@@ -46,9 +47,9 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  const Status done = run.ForEachLine(frame.FirstLine(), frame.EndLine(), [&](int r) {
+  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int r) {
     std::uint8_t* out = image.Row(r);
-    for (int c = frame.FirstColumn(); c < frame.EndColumn(); ++c) {
+    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
       const std::int32_t v = grid.At(c, r);
       if (!params.binarize) {

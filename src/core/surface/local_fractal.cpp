@@ -172,7 +172,7 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
     return fits.error();
   LocalFractalResult result;
   // The picture stops one line and column short of the centres at the far ends.
-  const WindowFrame frame{columns, lines, F};
+  const WindowFrame frame = WindowFrame::Margin(columns, lines, F);
   if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
   WindowRun run(progress);
@@ -302,9 +302,9 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
 
   // Image and diagram: one line and column fewer at the far ends than the centres.
   const double spread = maximum - minimum;
-  for (int r = frame.FirstLine(); r < frame.EndLine(); ++r) {
+  for (int r = frame.firstLine; r < frame.endLine; ++r) {
     std::uint8_t* row = result.image.Row(r);
-    for (int c = frame.FirstColumn(); c < frame.EndColumn(); ++c) {
+    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const double d = result.dimension[static_cast<std::size_t>(r) * columns + c];
       const int bin = static_cast<int>(100.0 * d);
       if (bin >= 0 && bin < kLocalFractalBins) ++result.diagram[static_cast<std::size_t>(bin)];

@@ -78,8 +78,8 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const int i = (S - 1) / 2;
   const int lines = dem.lines, columns = dem.columns;
   // The border cells have no area, so the centres keep i + 1 cells from every border.
-  const WindowFrame frame{columns, lines, i + 1};
-  if (Status fits = CheckWindowFits(dem, 2 * std::int64_t{frame.margin} + 1, "The window is larger than the DEM"); !fits)
+  const WindowFrame frame = WindowFrame::Margin(columns, lines, i + 1);
+  if (Status fits = CheckWindowFits(dem, 2 * std::int64_t{i} + 3, "The window is larger than the DEM"); !fits)
     return fits.error();
   WindowRun run(progress);
 
@@ -93,12 +93,12 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const double planimetric = static_cast<double>(S) * S * d * d;
   Surface3DResult result;
   result.half = i;
-  result.margin = frame.margin;
+  result.margin = i + 1;
   if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
   result.ratio.assign(static_cast<std::size_t>(lines) * columns, 0.0);
-  const int firstCentre = frame.FirstLine();
-  const int lastLine = frame.EndLine(), lastColumn = frame.EndColumn();  // excluded
+  const int firstCentre = frame.firstLine;
+  const int lastLine = frame.endLine, lastColumn = frame.endColumn;  // excluded
   // Window sums of the fixed-point areas without a whole-grid table: column sums over the
   // window's lines rolled down a block of centre lines, then a running sum along each line.
   // The sums are exact integers, so they equal the table's whatever the order.

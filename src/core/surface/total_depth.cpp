@@ -72,7 +72,8 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
                               const TClassTable& table, bool smoothing) {
   const int h = relief.half;
   TRasterImage image;
-  if (!AllocateWindowImage(image, WindowFrame{relief.columns, relief.lines, h}, kRasterRgb, Rgb(255, 255, 255)))
+  const WindowFrame frame = WindowFrame::Margin(relief.columns, relief.lines, h);
+  if (!AllocateWindowImage(image, frame, kRasterRgb, Rgb(255, 255, 255)))
     throw GridAllocationError(relief.lines, relief.columns);
   const bool gray = palette == kDepthGray255;
   // One colour per relief value: the values are whole numbers from 0 to the maximum.
