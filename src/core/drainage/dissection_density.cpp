@@ -131,21 +131,23 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
     };
     const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
 
-    return run.ForEachLine(0, field.windowsY, [&](int j) {
-      double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
-      const int ay = y0 + j * step;
-      for (int i = 0; i < field.windowsX; ++i) {
-        const int ax = x0 + i * step;
-        double d;
-        if (params.measure == DensityMeasure::kPixels) {
-          const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
-          d = static_cast<double>(np) / pixelDivisor * 100.0;
-        } else {
-          d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
-        }
-        out[i] = d;
-      }
-    });
+    return run.ForEachLine(
+        0, field.windowsY,
+        [&](int j) {
+          double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
+          const int ay = y0 + j * step;
+          for (int i = 0; i < field.windowsX; ++i) {
+            const int ax = x0 + i * step;
+            double d;
+            if (params.measure == DensityMeasure::kPixels) {
+              const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
+              d = static_cast<double>(np) / pixelDivisor * 100.0;
+            } else {
+              d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
+            }
+            out[i] = d;
+          }
+        });
   };
   const Status done = 8.0 * ws * ws < 4294967296.0 ? compute(std::uint32_t{}) : compute(std::uint64_t{});
   if (!done) return done.error();

@@ -103,13 +103,15 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   }
   const SummedAreaTable<std::uint64_t> table3(W, H, [&](int x, int y) { return links(x, y, true); });
   if (Status status = run.CheckCancel(); !status) return status.error();
-  const Status done = run.ForEachLine(m, H - m, [&](int y) {
-    double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
-    for (int x = m; x < W - m; ++x) {
-      const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
-      out3[x] = static_cast<double>(q3) / kHalfLinkUnit / area * 1000.0;
-    }
-  });
+  const Status done = run.ForEachLine(
+      m, H - m,
+      [&](int y) {
+        double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
+        for (int x = m; x < W - m; ++x) {
+          const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
+          out3[x] = static_cast<double>(q3) / kHalfLinkUnit / area * 1000.0;
+        }
+      });
   if (!done) return done.error();
 
   // The extremes come from the densities themselves: a fixed starting minimum would hide

@@ -214,97 +214,99 @@ Status ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, in
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   const std::vector<Block> blocks =
       statistic == kCircularPercentile ? std::vector<Block>{} : DiscBlocks(chords, radius);
-  return run.ForEachLine(radius, h - radius, [&](int r) {
-    V* out = values + static_cast<std::size_t>(r) * w;
-    const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
-    if (statistic == kCircularRange && !blocks.empty()) {
-      // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
-      // t its running extremes along the line over 2h + 1 columns.
-      thread_local std::vector<std::int32_t> lo, hi, bandLo, bandHi, runLo, runHi, scratch;
-      lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
-      hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
-      bandLo.assign(z.Row(r), z.Row(r) + w);
-      bandHi.assign(z.Row(r), z.Row(r) + w);
-      runLo.resize(static_cast<std::size_t>(w));
-      runHi.resize(static_cast<std::size_t>(w));
-      std::size_t next = 0;
-      for (int t = 0; t <= radius && next < blocks.size(); ++t) {
-        if (t > 0) WidenBand(z.Row(r - t), z.Row(r + t), w, bandLo.data(), bandHi.data());
-        if (blocks[next].t != t) continue;
-        const int h = blocks[next++].h;
-        SlidingMin(bandLo.data(), w, 2 * h + 1, runLo.data(), scratch);
-        SlidingMax(bandHi.data(), w, 2 * h + 1, runHi.data(), scratch);
+  return run.ForEachLine(
+      radius, h - radius,
+      [&](int r) {
+        V* out = values + static_cast<std::size_t>(r) * w;
+        const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
+        if (statistic == kCircularRange && !blocks.empty()) {
+          // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
+          // t its running extremes along the line over 2h + 1 columns.
+          thread_local std::vector<std::int32_t> lo, hi, bandLo, bandHi, runLo, runHi, scratch;
+          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+          bandLo.assign(z.Row(r), z.Row(r) + w);
+          bandHi.assign(z.Row(r), z.Row(r) + w);
+          runLo.resize(static_cast<std::size_t>(w));
+          runHi.resize(static_cast<std::size_t>(w));
+          std::size_t next = 0;
+          for (int t = 0; t <= radius && next < blocks.size(); ++t) {
+            if (t > 0) WidenBand(z.Row(r - t), z.Row(r + t), w, bandLo.data(), bandHi.data());
+            if (blocks[next].t != t) continue;
+            const int h = blocks[next++].h;
+            SlidingMin(bandLo.data(), w, 2 * h + 1, runLo.data(), scratch);
+            SlidingMax(bandHi.data(), w, 2 * h + 1, runHi.data(), scratch);
+            for (int c = c0; c < c1; ++c) {
+              lo[c] = std::min(lo[c], runLo[c - h]);
+              hi[c] = std::max(hi[c], runHi[c - h]);
+            }
+          }
+          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
+          return;
+        }
+        if (statistic == kCircularRange) {
+          thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
+          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
+          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
+          runLo.resize(static_cast<std::size_t>(w));
+          runHi.resize(static_cast<std::size_t>(w));
+          for (const Chord& chord : chords) {
+            const std::int32_t* row = z.Row(r - radius + chord.di);
+            SlidingMin(row, w, chord.length, runLo.data(), scratch);
+            SlidingMax(row, w, chord.length, runHi.data(), scratch);
+            // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
+            const int shift = chord.dj - radius;
+            for (int c = c0; c < c1; ++c) {
+              lo[c] = std::min(lo[c], runLo[c + shift]);
+              hi[c] = std::max(hi[c], runHi[c + shift]);
+            }
+          }
+          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
+          return;
+        }
+        const std::int32_t* centre = z.Row(r);
+        if (statistic == kCircularPercentile) {
+          for (int c = c0; c < c1; ++c) {
+            std::int64_t below = 0;
+            for (const Chord& chord : chords)
+              below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
+            out[c] = static_cast<V>(100 * below / n);
+          }
+          return;
+        }
+        thread_local std::vector<std::int64_t> sum1, sum2;
+        sum1.assign(static_cast<std::size_t>(w), 0);
+        if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
+        if (!blocks.empty()) {
+          AddStripSums(z, r, base, blocks, c0, c1, sum1.data(), needSquares ? sum2.data() : nullptr);
+        } else {
+          for (const Chord& chord : chords) {
+            AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
+                         sum1.data(), needSquares ? sum2.data() : nullptr);
+          }
+        }
         for (int c = c0; c < c1; ++c) {
-          lo[c] = std::min(lo[c], runLo[c - h]);
-          hi[c] = std::max(hi[c], runHi[c - h]);
+          const std::int64_t s1 = sum1[c];
+          const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
+          const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
+          std::int64_t value = 0;
+          switch (statistic) {
+            case kCircularMean: value = (s1 + n * base) / n; break;
+            case kCircularDifference: value = std::llabs(d / n); break;
+            case kCircularStdDev: {
+              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
+              value = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
+              break;
+            }
+            default: {
+              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
+              value = Deviation(d, s, n);
+              break;
+            }
+          }
+          out[c] = static_cast<V>(value);
         }
-      }
-      for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
-      return;
-    }
-    if (statistic == kCircularRange) {
-      thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
-      lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
-      hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
-      runLo.resize(static_cast<std::size_t>(w));
-      runHi.resize(static_cast<std::size_t>(w));
-      for (const Chord& chord : chords) {
-        const std::int32_t* row = z.Row(r - radius + chord.di);
-        SlidingMin(row, w, chord.length, runLo.data(), scratch);
-        SlidingMax(row, w, chord.length, runHi.data(), scratch);
-        // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
-        const int shift = chord.dj - radius;
-        for (int c = c0; c < c1; ++c) {
-          lo[c] = std::min(lo[c], runLo[c + shift]);
-          hi[c] = std::max(hi[c], runHi[c + shift]);
-        }
-      }
-      for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
-      return;
-    }
-    const std::int32_t* centre = z.Row(r);
-    if (statistic == kCircularPercentile) {
-      for (int c = c0; c < c1; ++c) {
-        std::int64_t below = 0;
-        for (const Chord& chord : chords)
-          below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
-        out[c] = static_cast<V>(100 * below / n);
-      }
-      return;
-    }
-    thread_local std::vector<std::int64_t> sum1, sum2;
-    sum1.assign(static_cast<std::size_t>(w), 0);
-    if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
-    if (!blocks.empty()) {
-      AddStripSums(z, r, base, blocks, c0, c1, sum1.data(), needSquares ? sum2.data() : nullptr);
-    } else {
-      for (const Chord& chord : chords) {
-        AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
-                     sum1.data(), needSquares ? sum2.data() : nullptr);
-      }
-    }
-    for (int c = c0; c < c1; ++c) {
-      const std::int64_t s1 = sum1[c];
-      const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
-      const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
-      std::int64_t value = 0;
-      switch (statistic) {
-        case kCircularMean: value = (s1 + n * base) / n; break;
-        case kCircularDifference: value = std::llabs(d / n); break;
-        case kCircularStdDev: {
-          const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
-          value = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
-          break;
-        }
-        default: {
-          const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
-          value = Deviation(d, s, n);
-          break;
-        }
-      }
-      out[c] = static_cast<V>(value);
-    }
-  });
+      });
 }
 
 // G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells.

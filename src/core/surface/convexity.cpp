@@ -31,23 +31,25 @@ Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& para
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int r) {
-    std::uint8_t* out = image.Row(r);
-    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
-      const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
-      const std::int32_t v = grid.At(c, r);
-      const int span = 2 * fit + 1;
-      int n = 0;
-      for (int rr = r - fit; rr <= r + fit; ++rr) {
-        const std::int32_t* row = grid.Row(rr) + (c - fit);
-        n += side == Side::kBelow ? CountBelow(row, span, v) : CountAbove(row, span, v);
-      }
-      const double neighbours = static_cast<double>(span * span - 1);
-      out[c] = static_cast<std::uint8_t>(static_cast<int>(n / neighbours * dynamism));
-      if (params.shares)
-        params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(n / neighbours);
-    }
-  });
+  const Status done = run.ForEachLine(
+      frame.firstLine, frame.endLine,
+      [&](int r) {
+        std::uint8_t* out = image.Row(r);
+        for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
+          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+          const std::int32_t v = grid.At(c, r);
+          const int span = 2 * fit + 1;
+          int n = 0;
+          for (int rr = r - fit; rr <= r + fit; ++rr) {
+            const std::int32_t* row = grid.Row(rr) + (c - fit);
+            n += side == Side::kBelow ? CountBelow(row, span, v) : CountAbove(row, span, v);
+          }
+          const double neighbours = static_cast<double>(span * span - 1);
+          out[c] = static_cast<std::uint8_t>(static_cast<int>(n / neighbours * dynamism));
+          if (params.shares)
+            params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(n / neighbours);
+        }
+      });
   if (!done) return done.error();
   return result;
 }

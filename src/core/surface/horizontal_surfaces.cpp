@@ -47,45 +47,47 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int r) {
-    std::uint8_t* out = image.Row(r);
-    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
-      const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
-      const std::int32_t v = grid.At(c, r);
-      if (!params.binarize) {
-        const int span = 2 * fit + 1;
-        int n = 0;
-        for (int rr = r - fit; rr <= r + fit; ++rr) n += CountEqual(grid.Row(rr) + (c - fit), span, v);
-        out[c] = static_cast<std::uint8_t>(Share(n, span, dynamism));
-        if (params.shares)
-          params.shares[static_cast<std::size_t>(r) * width + c] =
-              static_cast<float>(n / static_cast<double>(span * span));
-        continue;
-      }
-      out[c] = kHorizontalFill;  // no flat window found yet
-      int n = 1;  // the centre
-      double largest = 0.0;
-      for (int i = 1; i <= fit; ++i) {
-        const int span = 2 * i + 1;
-        n += CountEqual(grid.Row(r - i) + (c - i), span, v);
-        n += CountEqual(grid.Row(r + i) + (c - i), span, v);
-        for (int rr = r - i + 1; rr <= r + i - 1; ++rr) {
-          const std::int32_t* row = grid.Row(rr);
-          n += (row[c - i] == v) + (row[c + i] == v);
+  const Status done = run.ForEachLine(
+      frame.firstLine, frame.endLine,
+      [&](int r) {
+        std::uint8_t* out = image.Row(r);
+        for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
+          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+          const std::int32_t v = grid.At(c, r);
+          if (!params.binarize) {
+            const int span = 2 * fit + 1;
+            int n = 0;
+            for (int rr = r - fit; rr <= r + fit; ++rr) n += CountEqual(grid.Row(rr) + (c - fit), span, v);
+            out[c] = static_cast<std::uint8_t>(Share(n, span, dynamism));
+            if (params.shares)
+              params.shares[static_cast<std::size_t>(r) * width + c] =
+                  static_cast<float>(n / static_cast<double>(span * span));
+            continue;
+          }
+          out[c] = kHorizontalFill;  // no flat window found yet
+          int n = 1;  // the centre
+          double largest = 0.0;
+          for (int i = 1; i <= fit; ++i) {
+            const int span = 2 * i + 1;
+            n += CountEqual(grid.Row(r - i) + (c - i), span, v);
+            n += CountEqual(grid.Row(r + i) + (c - i), span, v);
+            for (int rr = r - i + 1; rr <= r + i - 1; ++rr) {
+              const std::int32_t* row = grid.Row(rr);
+              n += (row[c - i] == v) + (row[c + i] == v);
+            }
+            if (params.shares) {
+              // The values want every size's share; the picture alone stops at the first flat.
+              largest = std::max(largest, n / static_cast<double>(span * span));
+              if (out[c] != 0 && Flat(n, span, dynamism)) out[c] = 0;
+            } else if (Flat(n, span, dynamism)) {
+              out[c] = 0;
+              break;
+            }
+          }
+          if (params.shares)
+            params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
         }
-        if (params.shares) {
-          // The values want every size's share; the picture alone stops at the first flat.
-          largest = std::max(largest, n / static_cast<double>(span * span));
-          if (out[c] != 0 && Flat(n, span, dynamism)) out[c] = 0;
-        } else if (Flat(n, span, dynamism)) {
-          out[c] = 0;
-          break;
-        }
-      }
-      if (params.shares)
-        params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
-    }
-  });
+      });
   if (!done) return done.error();
   return result;
 }
