@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/common/parallel.h"
 #include "core/common/summed_area.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -63,7 +63,7 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   if (params.windowSize < 2) {
     return Error{kBadParameter, "The window size must be at least 2 pixels"};
   }
-  ProgressScope scope(progress);
+  WindowRun run(progress, "Dissection density cancelled");
   DensityField field;
   field.columns = drainage.columns;
   field.lines = drainage.lines;
@@ -131,8 +131,8 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
     };
     const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
 
-    ParallelForLines(
-        field.windowsY,
+    return run.ForEachLine(
+        0, field.windowsY,
         [&](int j) {
           double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
           const int ay = y0 + j * step;
@@ -147,15 +147,10 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
             }
             out[i] = d;
           }
-        },
-        progress);
+        });
   };
-  if (8.0 * ws * ws < 4294967296.0) {
-    compute(std::uint32_t{});
-  } else {
-    compute(std::uint64_t{});
-  }
-  if (scope.Cancelled()) return Error{kCancelled, "Dissection density cancelled"};
+  const Status done = 8.0 * ws * ws < 4294967296.0 ? compute(std::uint32_t{}) : compute(std::uint64_t{});
+  if (!done) return done.error();
   for (const double d : field.density) {
     field.minimum = std::min(field.minimum, d);
     field.maximum = std::max(field.maximum, d);

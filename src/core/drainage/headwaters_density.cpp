@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/common/grid_memory.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -65,7 +65,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   if (params.dynamicScale < 1 || params.dynamicScale > 255) {
     return Error{kBadParameter, "The dynamic scale must lie between 1 and 255"};
   }
-  ProgressScope scope(progress);
+  WindowRun run(progress, "Headwaters density cancelled");
   const int w = drainage.columns;
   const int h = drainage.lines;
   const int v = params.halfWindow;
@@ -78,30 +78,30 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   const SummedAreaTable<std::uint32_t> sums(
       w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
 
-  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError != 0) {
-    return GridMemoryError(h, w);
-  }
-  result.image->Fill(TColor{255, 255, 255});
-
-  const int cw = w - 2 * v;
-  const int ch = h - 2 * v;
-  if (cw <= 0 || ch <= 0) return result;
-  // The counts are read from the table twice (extremes, then image) rather than kept.
-  for (int y = v; y < h - v; ++y) {
-    for (int x = v; x < w - v; ++x) {
+  const WindowFrame frame = WindowFrame::Margin(w, h, v);
+  result.image = std::make_unique<TRasterImage>();
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, TColor{255, 255, 255}); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;
+  // The counts are read from the table twice (extremes, then image) rather than kept; the
+  // extremes by line first, so the lines can run on every core.
+  std::vector<std::int32_t> lineMin(static_cast<std::size_t>(h), result.minimum);
+  std::vector<std::int32_t> lineMax(static_cast<std::size_t>(h), result.maximum);
+  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int y) {
+    for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
-      result.minimum = std::min(result.minimum, c);
-      result.maximum = std::max(result.maximum, c);
+      lineMin[static_cast<std::size_t>(y)] = std::min(lineMin[static_cast<std::size_t>(y)], c);
+      lineMax[static_cast<std::size_t>(y)] = std::max(lineMax[static_cast<std::size_t>(y)], c);
       if (params.counts) params.counts[static_cast<std::size_t>(y) * w + x] = static_cast<float>(c);
     }
-    scope.Step(0.5 * (y - v + 1) / ch);
-    if (scope.Cancelled()) return Error{kCancelled, "Headwaters density cancelled"};
-  }
+  });
+  if (!done) return done.error();
+  result.minimum = *std::min_element(lineMin.begin(), lineMin.end());
+  result.maximum = *std::max_element(lineMax.begin(), lineMax.end());
   const std::int32_t range = result.maximum - result.minimum;
-  for (int y = v; y < h - v; ++y) {
+  MapLines(frame.firstLine, frame.endLine, [&](int y) {
     std::uint8_t* out = result.image->Row(y);
-    for (int x = v; x < w - v; ++x) {
+    for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       int value = 0;
       if (range > 0) {
         const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
@@ -110,7 +110,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
       }
       out[x] = static_cast<std::uint8_t>(value);
     }
-  }
+  });
   return result;
 }
 

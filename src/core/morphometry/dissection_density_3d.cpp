@@ -4,9 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "core/common/parallel.h"
+#include "core/common/grid_memory.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/network_value.h"
 
@@ -84,10 +85,9 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     }
     return sum;
   };
-  ProgressScope scope(progress);
+  WindowRun run(progress, "Cancelled.");
 
   const double area = static_cast<double>(P) * P * (n - 1) * (n - 1);
-  const int centreLines = std::max(0, H - 2 * m);
   // Unsigned sums wrap harmlessly: a window's sum is exact as long as it fits in 64 bits.
   // One table at a time: the flat one only feeds its histogram. The window's first and last
   // lines are left out; all its columns take part.
@@ -102,19 +102,17 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     }
   }
   const SummedAreaTable<std::uint64_t> table3(W, H, [&](int x, int y) { return links(x, y, true); });
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
-  ParallelForLines(
-      centreLines,
-      [&](int i) {
-        const int y = m + i;
+  if (Status status = run.CheckCancel(); !status) return status.error();
+  const Status done = run.ForEachLine(
+      m, H - m,
+      [&](int y) {
         double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
         for (int x = m; x < W - m; ++x) {
           const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
           out3[x] = static_cast<double>(q3) / kHalfLinkUnit / area * 1000.0;
         }
-      },
-      progress);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+      });
+  if (!done) return done.error();
 
   // The extremes come from the densities themselves: a fixed starting minimum would hide
   // every density above it (small pixels give densities in the thousands).
@@ -138,12 +136,13 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
 TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoice,
                                const TClassTable& table, bool smoothing) {
   const bool gray = paletteChoice == kGrayTones0255;
-  TRasterImage image(result.columns, result.lines, gray ? kRasterGray : kRasterRgb);
-  if (gray) image.palette = GrayRamp();
-  image.Fill(TColor{255, 255, 255});
   const int m = result.halfWidth;
+  TRasterImage image;
+  const WindowFrame frame = WindowFrame::Margin(result.columns, result.lines, m);
+  if (!AllocateWindowImage(image, frame, gray ? kRasterGray : kRasterRgb, TColor{255, 255, 255}))
+    throw GridAllocationError(result.lines, result.columns);
   const double range = result.range();
-  for (int y = m; y < result.lines - m; ++y) {
+  MapLines(m, result.lines - m, [&](int y) {
     const double* row = result.density3D.data() + static_cast<std::size_t>(y) * result.columns;
     for (int x = m; x < result.columns - m; ++x) {
       if (gray || table.empty()) {
@@ -153,7 +152,7 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoi
         image.SetColor(x, y, table.ColorOf(row[x], smoothing));
       }
     }
-  }
+  });
   return image;
 }
 

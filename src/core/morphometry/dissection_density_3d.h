@@ -71,7 +71,8 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
 // rules of the 2D densities' palette dialog: palette choice kGrayTones0255 gives 8-bit gray
 // trunc(density / range x 254) (the density itself is divided; held within 0 .. 254, 0 for a
 // range of 0); the other choices 24-bit colour, the class colour of the density in `table`
-// with or without smoothing (the gray tone as a colour when the table is empty).
+// with or without smoothing (the gray tone as a colour when the table is empty). Throws
+// GridAllocationError when the raster cannot be had.
 TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoice,
                                const TClassTable& table, bool smoothing);
 

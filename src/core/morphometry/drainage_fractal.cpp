@@ -5,8 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
+#include "core/common/window_driver.h"
 #include "core/drainage/network_value.h"
 #include "core/render/histogram_table.h"
 
@@ -219,26 +218,25 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   result.networkValue = value.value;
   result.margin = segments ? window.marginSegments : window.marginGlobal;
   result.dimension.assign(static_cast<std::size_t>(W) * H, 0.0);
-  if (result.image.Allocate(W, H, kRasterGray) != 0) {
-    return GridMemoryError(H, W);
-  }
-  result.image.palette = GrayRamp();
-  result.image.Fill(TColor{255, 255, 255});
-
-  const BitRaster bits(mask, W, H);
   const int firstLine = l;
   const int endLine = H - m;  // exclusive
   const int firstColumn = l;
   const int endColumn = W - m;
+  // The picture: the centres for global, every cell for segments.
+  const WindowFrame frame = segments ? WindowFrame::Margin(W, H, 0)
+                                     : WindowFrame{W, H, firstColumn, firstLine, endColumn, endLine};
+  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, TColor{255, 255, 255}); !status)
+    return status.error();
+
+  const BitRaster bits(mask, W, H);
   const int centreLines = std::max(0, endLine - firstLine);
   std::vector<int> grownPerLine(static_cast<std::size_t>(std::max(0, centreLines)), 0);
 
   {
-    ProgressScope scope(progress);
-    ParallelForLines(
-        centreLines,
-        [&](int i) {
-          const int y = firstLine + i;
+    WindowRun run(progress, "Cancelled.");
+    const Status status = run.ForEachLine(
+        firstLine, endLine,
+        [&](int y) {
           std::uint32_t rows[33] = {};
           std::uint32_t grown[33] = {};
           double* out = result.dimension.data() + static_cast<std::size_t>(y) * W;
@@ -258,18 +256,15 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
             if (params.values)
               params.values[static_cast<std::size_t>(y) * W + x] = static_cast<float>(out[x]);
           }
-          grownPerLine[static_cast<std::size_t>(i)] = done;
-        },
-        progress);
-    if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+          grownPerLine[static_cast<std::size_t>(y - firstLine)] = done;
+        });
+    if (!status) return status.error();
   }
   for (int n : grownPerLine) result.computedCentres += n;
 
   // The scan: computed centres for global, the whole grid for segments.
-  const int y0 = segments ? 0 : firstLine;
-  const int y1 = segments ? H : endLine;
-  const int x0 = segments ? 0 : firstColumn;
-  const int x1 = segments ? W : endColumn;
+  const int y0 = frame.firstLine, y1 = frame.endLine;
+  const int x0 = frame.firstColumn, x1 = frame.endColumn;
   double dMin = 500.0, dMax = 0.0;
   for (int y = y0; y < y1; ++y) {
     const double* row = result.dimension.data() + static_cast<std::size_t>(y) * W;

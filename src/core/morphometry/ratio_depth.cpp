@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 #include "core/drainage/network_value.h"
 
 namespace orvane {
@@ -43,19 +43,16 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   RatioDepthResult result;
   result.halfSize = v;
   result.networkValue = value.value;
-  if (result.image.Allocate(W, H, kRasterGray) != 0) {
-    return GridMemoryError(H, W);
-  }
-  result.image.palette = GrayRamp();
-  result.image.Fill(TColor{0, 0, 0});
-  const long long side = 2LL * v + 1;
-  if (side > W || side > H) return result;  // no centre: everything stays 0
-  const int win = static_cast<int>(side);
+  const WindowFrame frame = WindowFrame::Margin(W, H, v);
+  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, TColor{0, 0, 0}); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;  // everything stays 0
+  const int win = 2 * v + 1;
 
   const TIntGridView z(dem);
   const int outColumns = W - win + 1;
   const int outLines = H - win + 1;
-  ProgressScope scope(progress);
+  WindowRun run(progress, "Cancelled.");
   // Two passes of two planes each (extremes along the lines, then down the columns) so that
   // no more than two planes live at once: the surface relief first, kept per centre in 32 bits
   // (it never exceeds 2^32 - 1), then the network's extremes and the ratio. Each pass goes over
@@ -69,7 +66,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
       const auto width = static_cast<std::size_t>(s1 - s0);
       const std::size_t plane = width * static_cast<std::size_t>(H);
       std::vector<std::int32_t> along(2 * plane);
-      ParallelForLines(H, [&](int y) {
+      MapLines(0, H, [&](int y) {
         thread_local std::vector<std::int32_t> low, high, scratch, netLow, netHigh;
         low.resize(static_cast<std::size_t>(outColumns));
         high.resize(static_cast<std::size_t>(outColumns));
@@ -92,7 +89,9 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
         std::copy(low.begin() + s0, low.begin() + s1, along.begin() + static_cast<std::ptrdiff_t>(at));
         std::copy(high.begin() + s0, high.begin() + s1, along.begin() + static_cast<std::ptrdiff_t>(plane + at));
       });
-      if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+      if (Status status = run.CheckCancel(); !status) return status.error();
+      // Down the columns: a kernel per column of the slab, which writes that column of every
+      // centre line, so the pass is no line pass.
       ParallelForLines(
           s1 - s0,
           [&](int slabColumn) {
@@ -136,10 +135,9 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
             }
           },
           network ? progress : nullptr);
-      if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
+      if (Status status = run.CheckCancel(); !status) return status.error();
     }
   }
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled."};
   return result;
 }
 

@@ -5,11 +5,10 @@
 #include <cstdlib>
 #include <limits>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -206,18 +205,18 @@ void AddStripSums(const TIntGridView& z, int r, std::int32_t base, const std::ve
   }
 }
 
-// The statistic of every computed cell into `values` (lines x columns, others left 0).
+// The statistic of every computed cell into `values` (lines x columns, others left 0); the
+// cancel error when the run is cancelled.
 template <class V>
-void ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
-                   std::int32_t base, std::int64_t n, V* values, ProgressSink* progress) {
+Status ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
+                     std::int32_t base, std::int64_t n, V* values, WindowRun& run) {
   const int w = z.columns, h = z.lines;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   const std::vector<Block> blocks =
       statistic == kCircularPercentile ? std::vector<Block>{} : DiscBlocks(chords, radius);
-  ParallelForLines(
-      h,
+  return run.ForEachLine(
+      radius, h - radius,
       [&](int r) {
-        if (r < radius || r >= h - radius) return;
         V* out = values + static_cast<std::size_t>(r) * w;
         const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
         if (statistic == kCircularRange && !blocks.empty()) {
@@ -307,8 +306,7 @@ void ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int 
           }
           out[c] = static_cast<V>(value);
         }
-      },
-      progress);
+      });
 }
 
 // G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells.
@@ -317,8 +315,7 @@ std::int64_t ScaleToGray(const V* values, int w, int h, int radius, TRasterImage
   std::int64_t g = 0;
   for (int r = radius; r < h - radius; ++r)
     for (int c = radius; c < w - radius; ++c) g = std::max<std::int64_t>(g, values[static_cast<std::size_t>(r) * w + c]);
-  ParallelForLines(h, [&](int r) {
-    if (r < radius || r >= h - radius) return;
+  MapLines(radius, h - radius, [&](int r) {
     std::uint8_t* out = image.Row(r);
     for (int c = radius; c < w - radius; ++c) {
       int gray = 0;
@@ -338,8 +335,7 @@ template <class V>
 void CopyValues(const V* values, int w, int h, int radius, const CircularParams& params) {
   const bool inHeights = params.statistic <= kCircularRange;
   const double divisor = inHeights && params.unitFactor > 1 ? params.unitFactor : 1.0;
-  ParallelForLines(h, [&](int r) {
-    if (r < radius || r >= h - radius) return;
+  MapLines(radius, h - radius, [&](int r) {
     float* out = params.values + static_cast<std::size_t>(r) * w;
     const V* in = values + static_cast<std::size_t>(r) * w;
     for (int c = radius; c < w - radius; ++c)
@@ -397,13 +393,14 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   if (radius > kMaxDemSide) return Error{kBadParameter, "The radius is larger than the DEM"};
 
   CircularResult result;
-  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(h, w);
-  result.image->Fill(Rgb(255, 255, 255));
   result.margin = radius + 2;
-  if (2 * radius >= h || 2 * radius >= w) return result;  // no cell has the whole disc
+  const WindowFrame frame = WindowFrame::Margin(w, h, radius);  // the cells with the whole disc
+  result.image = std::make_unique<TRasterImage>();
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGridView z(dem);
   const std::vector<Chord> chords = Chords(CircularDisc(radius), radius);
   std::int64_t n = 0;
@@ -425,14 +422,14 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   std::int64_t g = 0;
   if (span <= std::numeric_limits<std::int32_t>::max()) {
     std::vector<std::int32_t> values(static_cast<std::size_t>(w) * h, 0);
-    ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
-    if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
+      return done.error();
     if (params.values) CopyValues(values.data(), w, h, radius, params);
     g = ScaleToGray(values.data(), w, h, radius, *result.image);
   } else {
     std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
-    ComputeValues(z, chords, radius, statistic, base, n, values.data(), progress);
-    if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+    if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
+      return done.error();
     if (params.values) CopyValues(values.data(), w, h, radius, params);
     g = ScaleToGray(values.data(), w, h, radius, *result.image);
   }

@@ -4,10 +4,9 @@
 #include <limits>
 #include <vector>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/summed_area.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -62,12 +61,22 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   const int w = dem.columns;
   const int h = dem.lines;
   ContourDensityResult result;
-  result.image = std::make_unique<TRasterImage>(w, h, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(h, w);
   const int half = params.window / 2;
   result.margin = half + 1;
+  const bool moving = params.tiling == DensityTiling::kMovingWindow;
+  const int s = params.window;
+  // The computed cells: those with the whole window, or those of the whole s x s blocks laid
+  // from (1, 1).
+  const int blocksDown = h - s > 1 ? (h - s - 2) / s + 1 : 0;
+  const int blocksAcross = w - s > 1 ? (w - s - 2) / s + 1 : 0;
+  const WindowFrame frame = moving ? WindowFrame::Margin(w, h, half + 1)
+                                   : WindowFrame{w, h, 1, 1, 1 + blocksAcross * s, 1 + blocksDown * s};
+  const int background = moving ? 255 : 0;
+  result.image = std::make_unique<TRasterImage>();
+  const TColor fill = Rgb(background, background, background);
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, fill); !status) return status.error();
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGridView z(dem);
   const std::int64_t zmin = TruncatedElevation(dem.minElevation);
   const std::int64_t zmax = TruncatedElevation(dem.maxElevation);
@@ -107,20 +116,11 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   };
   // The table takes the lengths cell by cell: no grid of lengths or tops is kept.
   const SummedAreaTable<std::int64_t> sums(w, h, lengthAt);
-  scope.Step(0.6);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  run.Step(0.6);
+  if (Status status = run.CheckCancel(); !status) return status.error();
 
   // Window or block sums of the computed cells, then their range. The sums are read from the
   // table twice (range, then image) rather than kept in a grid.
-  const bool moving = params.tiling == DensityTiling::kMovingWindow;
-  const int s = params.window;
-  // Blocks of s x s cells from (1, 1); the computed cells of a block are those of whole blocks.
-  const int blocksDown = h - s > 1 ? (h - s - 2) / s + 1 : 0;
-  const int blocksAcross = w - s > 1 ? (w - s - 2) / s + 1 : 0;
-  auto computedAt = [&](int c, int r) {
-    if (moving) return r >= half + 1 && r <= h - half - 2 && c >= half + 1 && c <= w - half - 2;
-    return r >= 1 && c >= 1 && (r - 1) / s < blocksDown && (c - 1) / s < blocksAcross;
-  };
   auto sumAt = [&](int c, int r) -> std::int64_t {
     if (moving) return sums.WindowSum(c, r, half);
     const int r0 = 1 + (r - 1) / s * s, c0 = 1 + (c - 1) / s * s;
@@ -128,9 +128,8 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   };
   std::vector<std::int64_t> lineMin(static_cast<std::size_t>(h), std::numeric_limits<std::int64_t>::max());
   std::vector<std::int64_t> lineMax(static_cast<std::size_t>(h), std::numeric_limits<std::int64_t>::min());
-  ParallelForLines(h, [&](int r) {
-    for (int c = 0; c < w; ++c) {
-      if (!computedAt(c, r)) continue;
+  MapLines(frame.firstLine, frame.endLine, [&](int r) {
+    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const std::int64_t v = sumAt(c, r);
       lineMin[static_cast<std::size_t>(r)] = std::min(lineMin[static_cast<std::size_t>(r)], v);
       lineMax[static_cast<std::size_t>(r)] = std::max(lineMax[static_cast<std::size_t>(r)], v);
@@ -144,24 +143,20 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   result.minSum = any && p > 0.0 ? static_cast<double>(bmin) / 1000.0 * p : 0.0;
   result.maxSum = any && p > 0.0 ? static_cast<double>(bmax) / 1000.0 * p : 0.0;
 
-  const int background = moving ? 255 : 0;
   const double dynamism = params.dynamism;
   // With the pixel P = pixelSizeX / u in metres, length = sum / 1000 x P metres and area =
   // cells x P^2: the density in km per km2 (metres per 1000 m2) is sum / (cells x P).
   const double windowCells = moving ? (2.0 * half + 1) * (2.0 * half + 1) : static_cast<double>(s) * s;
   const double perSum =
       p > 0.0 ? static_cast<double>(params.unitDivisor) / (windowCells * dem.pixelSizeX) : 0.0;
-  ParallelForLines(h, [&](int r) {
+  MapLines(frame.firstLine, frame.endLine, [&](int r) {
     std::uint8_t* out = result.image->Row(r);
     float* density = params.density ? params.density + static_cast<std::size_t>(r) * w : nullptr;
-    for (int c = 0; c < w; ++c) {
-      int value = background;
-      if (computedAt(c, r)) {
-        value = spread ? static_cast<int>(static_cast<double>(sumAt(c, r) - bmin) /
-                                          static_cast<double>(bmax - bmin) * dynamism)
-                       : 0;
-        if (density) density[c] = static_cast<float>(static_cast<double>(sumAt(c, r)) * perSum);
-      }
+    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
+      const int value = spread ? static_cast<int>(static_cast<double>(sumAt(c, r) - bmin) /
+                                                  static_cast<double>(bmax - bmin) * dynamism)
+                               : 0;
+      if (density) density[c] = static_cast<float>(static_cast<double>(sumAt(c, r)) * perSum);
       out[c] = static_cast<std::uint8_t>(value & 255);
     }
   });

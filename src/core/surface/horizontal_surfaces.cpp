@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "core/common/grid_memory.h"
-#include "core/common/parallel.h"
 #include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -32,24 +31,27 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
   if (Status status = CheckShapeParams(dem, ShapeParams{params.range, params.dynamism}); !status)
     return status.error();
   ShapeResult result;
-  result.image = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  if (result.image->allocError) return GridMemoryError(dem.lines, dem.columns);
-  result.image->Fill(Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill));
   result.margin = 1;
-  if (params.range == 0) return result;
+  // The windows shrink to fit near the borders: only the outer ring is out of reach.
+  const int margin = params.range == 0 ? WindowFrame::kEverything : 1;
+  const WindowFrame frame = WindowFrame::Margin(dem.columns, dem.lines, margin);
+  result.image = std::make_unique<TRasterImage>();
+  const TColor fill = Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill);
+  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, fill); !status)
+    return status.error();
+  if (!frame.HasCentre()) return result;
 
-  ProgressScope scope(progress);
+  WindowRun run(progress);
   const TIntGrid grid = TruncatedElevations(dem);
   const int width = dem.columns;
   const int height = dem.lines;
   const double dynamism = params.dynamism;
   TRasterImage& image = *result.image;
-  ParallelForLines(
-      height,
+  const Status done = run.ForEachLine(
+      frame.firstLine, frame.endLine,
       [&](int r) {
-        if (r < 1 || r + 1 >= height) return;
         std::uint8_t* out = image.Row(r);
-        for (int c = 1; c + 1 < width; ++c) {
+        for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
           const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
           const std::int32_t v = grid.At(c, r);
           if (!params.binarize) {
@@ -62,6 +64,7 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
                   static_cast<float>(n / static_cast<double>(span * span));
             continue;
           }
+          out[c] = kHorizontalFill;  // no flat window found yet
           int n = 1;  // the centre
           double largest = 0.0;
           for (int i = 1; i <= fit; ++i) {
@@ -84,9 +87,8 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
           if (params.shares)
             params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
         }
-      },
-      progress);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+      });
+  if (!done) return done.error();
   return result;
 }
 

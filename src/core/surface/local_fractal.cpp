@@ -8,6 +8,7 @@
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -167,10 +168,14 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   }
   const int F = w.half;
   const int lines = dem.lines, columns = dem.columns;
-  if (lines < 2 * F || columns < 2 * F || !dem.IsAllocated()) {
-    return Error{kBadParameter, "The DEM is smaller than the moving window"};
-  }
-  ProgressScope scope(progress);
+  if (Status fits = CheckWindowFits(dem, 2 * F, "The DEM is smaller than the moving window"); !fits)
+    return fits.error();
+  LocalFractalResult result;
+  // The picture stops one line and column short of the centres at the far ends.
+  const WindowFrame frame = WindowFrame::Margin(columns, lines, F);
+  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+    return status.error();
+  WindowRun run(progress);
 
   const std::vector<int> e = LocalFractalElevations(dem, params.unitDivisor);
   const auto [lowIt, highIt] = std::minmax_element(e.begin(), e.end());
@@ -186,7 +191,6 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   for (std::size_t n = 1; n < logCounts.size(); ++n) logCounts[n] = std::log(static_cast<double>(n));
   const auto logOf = [&logCounts](int n) { return logCounts[static_cast<std::size_t>(n)]; };
 
-  LocalFractalResult result;
   result.dimension.assign(static_cast<std::size_t>(lines) * columns, 0.0);
   const int firstLine = F, lastLine = lines - F;  // centres, both ends included
   const int firstColumn = F, lastColumn = columns - F;
@@ -194,14 +198,11 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   // Bands of centre lines: the footprint maxima of a band's lines are made once and serve
   // every centre line and both volumes.
   constexpr int kBand = 32;
-  const int centreLines = lastLine - firstLine + 1;
-  const int bands = (centreLines + kBand - 1) / kBand;
   const auto stride = static_cast<std::size_t>(columns);
-  ParallelForLines(
-      bands,
-      [&](int band) {
-        const int r0 = firstLine + band * kBand;
-        const int r1 = std::min(lastLine, r0 + kBand - 1);
+  const Status done = run.ForEachBlock(
+      firstLine, lastLine + 1, kBand,
+      [&](int r0, int bandEnd) {
+        const int r1 = bandEnd - 1;
         const int y0 = r0 - F;            // first line any footprint of the band starts on
         const int y1 = r1 + F - 1;        // last line any footprint reaches
         const int bandLines = y1 - y0 + 1;
@@ -280,9 +281,8 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
                       FitDimension(w.boxSizes, logSizes.data(), n2.data(), logOf)) * 0.5;
           }
         }
-      },
-      progress, 1);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+      });
+  if (!done) return done.error();
 
   // Extremes over every centre, in line order.
   double minimum = std::numeric_limits<double>::infinity();
@@ -301,12 +301,10 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   result.margin = F + 1;
 
   // Image and diagram: one line and column fewer at the far ends than the centres.
-  result.image.Allocate(columns, lines, kRasterGray);
-  result.image.Fill(Rgb(255, 255, 255));
   const double spread = maximum - minimum;
-  for (int r = firstLine; r < lastLine; ++r) {
+  for (int r = frame.firstLine; r < frame.endLine; ++r) {
     std::uint8_t* row = result.image.Row(r);
-    for (int c = firstColumn; c < lastColumn; ++c) {
+    for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const double d = result.dimension[static_cast<std::size_t>(r) * columns + c];
       const int bin = static_cast<int>(100.0 * d);
       if (bin >= 0 && bin < kLocalFractalBins) ++result.diagram[static_cast<std::size_t>(bin)];

@@ -6,6 +6,7 @@
 
 #include "core/common/parallel.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -76,15 +77,14 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const int d = static_cast<int>(pixelSize);
   const int i = (S - 1) / 2;
   const int lines = dem.lines, columns = dem.columns;
-  const int firstCentre = i + 1;
-  if (!dem.IsAllocated() || lines - i - 1 <= firstCentre || columns - i - 1 <= firstCentre) {
-    return Error{kBadParameter, "The window is larger than the DEM"};
-  }
-  ProgressScope scope(progress);
+  // The border cells have no area, so the centres keep i + 1 cells from every border.
+  const WindowFrame frame = WindowFrame::Margin(columns, lines, i + 1);
+  if (Status fits = CheckWindowFits(dem, 2 * std::int64_t{i} + 3, "The window is larger than the DEM"); !fits)
+    return fits.error();
+  WindowRun run(progress);
 
-  CancelOnlySink cancel(progress);
-  const std::vector<double> areas = Surface3DCellAreas(dem, d, &cancel);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  const std::vector<double> areas = Surface3DCellAreas(dem, d, run.CancelOnly());
+  if (Status status = run.CheckCancel(); !status) return status.error();
   double total = 0.0;
   for (double a : areas) total += a;
   if (!(total < 0x1p69)) {  // keeps every fixed-point sum inside 128 bits
@@ -94,8 +94,11 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   Surface3DResult result;
   result.half = i;
   result.margin = i + 1;
+  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+    return status.error();
   result.ratio.assign(static_cast<std::size_t>(lines) * columns, 0.0);
-  const int lastLine = lines - i - 1, lastColumn = columns - i - 1;  // excluded
+  const int firstCentre = frame.firstLine;
+  const int lastLine = frame.endLine, lastColumn = frame.endColumn;  // excluded
   // Window sums of the fixed-point areas without a whole-grid table: column sums over the
   // window's lines rolled down a block of centre lines, then a running sum along each line.
   // The sums are exact integers, so they equal the table's whatever the order.
@@ -103,12 +106,9 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
     return static_cast<Fixed>(areas[static_cast<std::size_t>(l) * columns + c] * kFixedScale);
   };
   constexpr int kBlockLines = 64;
-  const int centreLines = lastLine - firstCentre;
-  ParallelForLines(
-      (centreLines + kBlockLines - 1) / kBlockLines,
-      [&](int block) {
-        const int r0 = firstCentre + block * kBlockLines;
-        const int r1 = std::min(lastLine, r0 + kBlockLines);
+  const Status done = run.ForEachBlock(
+      firstCentre, lastLine, kBlockLines,
+      [&](int r0, int r1) {
         std::vector<Fixed> column(static_cast<std::size_t>(columns), 0);
         for (int l = r0 - i; l <= r0 + i; ++l)
           for (int c = 0; c < columns; ++c) column[static_cast<std::size_t>(c)] += fixedAt(l, c);
@@ -118,17 +118,16 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
               column[static_cast<std::size_t>(c)] += fixedAt(r + i, c) - fixedAt(r - i - 1, c);
           }
           double* out = result.ratio.data() + static_cast<std::size_t>(r) * columns;
-          Fixed run = 0;
-          for (int c = firstCentre - i; c <= firstCentre + i; ++c) run += column[static_cast<std::size_t>(c)];
+          Fixed running = 0;
+          for (int c = firstCentre - i; c <= firstCentre + i; ++c) running += column[static_cast<std::size_t>(c)];
           for (int c = firstCentre; c < lastColumn; ++c) {
-            out[c] = static_cast<double>(run) * kFixedUnit / planimetric;
+            out[c] = static_cast<double>(running) * kFixedUnit / planimetric;
             if (c + 1 < lastColumn)
-              run += column[static_cast<std::size_t>(c + i + 1)] - column[static_cast<std::size_t>(c - i)];
+              running += column[static_cast<std::size_t>(c + i + 1)] - column[static_cast<std::size_t>(c - i)];
           }
         }
-      },
-      progress, 1);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+      });
+  if (!done) return done.error();
 
   double qmin = std::numeric_limits<double>::infinity();
   double qmax = -std::numeric_limits<double>::infinity();
@@ -142,17 +141,15 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   result.minimum = qmin;
   result.maximum = qmax;
 
-  result.image.Allocate(columns, lines, kRasterGray);
-  result.image.Fill(Rgb(255, 255, 255));
   const double spread = qmax - qmin;
-  for (int r = firstCentre; r < lastLine; ++r) {
+  MapLines(firstCentre, lastLine, [&](int r) {
     std::uint8_t* row = result.image.Row(r);
     const double* q = result.ratio.data() + static_cast<std::size_t>(r) * columns;
     for (int c = firstCentre; c < lastColumn; ++c) {
       // A uniform ratio (flat ground, a plane) has no scale: every centre is drawn 0.
       row[c] = spread > 0.0 ? static_cast<std::uint8_t>((q[c] - qmin) / spread * 100.0) : 0;
     }
-  }
+  });
   return result;
 }
 

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/common/parallel.h"
+#include "core/common/grid_memory.h"
 #include "core/common/running_minmax_2d.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 #include "core/render/ten_class_palette.h"
 
 namespace orvane {
@@ -21,27 +22,25 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   if (windowSize < 1) return Error{kBadParameter, "The window size must be at least 1"};
   const int h = windowSize / 2;
   const int side = 2 * h + 1;
-  if (!dem.IsAllocated() || side > dem.lines || side > dem.columns) {
-    return Error{kBadParameter, "The window is larger than the DEM"};
-  }
-  ProgressScope scope(progress);
+  if (Status fits = CheckWindowFits(dem, side, "The window is larger than the DEM"); !fits) return fits.error();
+  WindowRun run(progress);
   // Along the lines for both extremes first, so the heights can go before the columns are
   // done: never more than four grids at once with the DEM.
   std::vector<std::int32_t> lowAcross, highAcross;
   {
     const TIntGridView z(dem);
-    scope.Step(0.2);
+    run.Step(0.2);
     lowAcross = SlidingAlongLines(z.data(), z.columns, z.lines, side, false);
     highAcross = SlidingAlongLines(z.data(), z.columns, z.lines, side, true);
   }
   const auto stride = static_cast<std::size_t>(dem.columns - side + 1);
   const auto low = SlidingDownColumns(lowAcross, stride, dem.lines, side, false);
   std::vector<std::int32_t>().swap(lowAcross);  // frees the storage (assigning {} keeps it)
-  scope.Step(0.5);
+  run.Step(0.5);
   const auto high = SlidingDownColumns(highAcross, stride, dem.lines, side, true);
   std::vector<std::int32_t>().swap(highAcross);
-  scope.Step(0.8);
-  if (scope.Cancelled()) return Error{kCancelled, "Cancelled"};
+  run.Step(0.8);
+  if (Status status = run.CheckCancel(); !status) return status.error();
 
   TotalDepthRelief result;
   result.columns = dem.columns;
@@ -71,9 +70,11 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
 
 TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
                               const TClassTable& table, bool smoothing) {
-  TRasterImage image(relief.columns, relief.lines, kRasterRgb);
-  image.Fill(Rgb(255, 255, 255));
   const int h = relief.half;
+  TRasterImage image;
+  const WindowFrame frame = WindowFrame::Margin(relief.columns, relief.lines, h);
+  if (!AllocateWindowImage(image, frame, kRasterRgb, Rgb(255, 255, 255)))
+    throw GridAllocationError(relief.lines, relief.columns);
   const bool gray = palette == kDepthGray255;
   // One colour per relief value: the values are whole numbers from 0 to the maximum.
   std::vector<TColor> colours;
@@ -84,8 +85,7 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
       colours[static_cast<std::size_t>(d)] = table.ColorOf(d, smoothing);
     }
   }
-  ParallelForLines(relief.lines - 2 * h, [&](int index) {
-    const int l = index + h;
+  MapLines(h, relief.lines - h, [&](int l) {
     std::uint8_t* row = image.Row(l);
     const int* values = relief.relief.data() + static_cast<std::size_t>(l) * relief.columns;
     for (int c = h; c < relief.columns - h; ++c) {

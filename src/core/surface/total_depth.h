@@ -45,7 +45,8 @@ struct TotalDepthRelief {
 Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int windowSize,
                                                    ProgressSink* progress = nullptr);
 
-// Second pass: a colour raster of the DEM's size, white outside the centres.
+// Second pass: a colour raster of the DEM's size, white outside the centres. Throws
+// GridAllocationError when the raster cannot be had.
 TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
                               const TClassTable& table, bool smoothing);
 

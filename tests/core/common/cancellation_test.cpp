@@ -16,6 +16,7 @@
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_lines.h"
 #include "core/surface/convexity.h"
+#include "core/surface/horizontal_surfaces.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/slope.h"
 #include "core/surface/surface3d.h"
@@ -89,6 +90,7 @@ TEST(Cancellation, TreatmentsCancelledFromTheStartGiveNoResult) {
       {"slope", CodeOf(ComputeSlope(*dem, slope, &sink))},
       {"circular", CodeOf(ComputeCircularWindow(*dem, {5, 3}, &sink))},
       {"convexity", CodeOf(ComputeConvexity(*dem, {5, 100}, &sink))},
+      {"horizontal", CodeOf(ComputeHorizontalSurfaces(*dem, {3, 100, true}, &sink))},
       {"local fractal", CodeOf(ComputeLocalFractal(*dem, {12, 0.05, 1, 90}, &sink))},
       {"total depth", CodeOf(ComputeTotalDepthRelief(*dem, 11, &sink))},
       {"surface 3D", CodeOf(ComputeSurface3D(*dem, {11}, &sink))},

@@ -8,8 +8,12 @@
 #include <vector>
 
 #include "core/drainage/drainage_extraction.h"
+#include "core/morphometry/dissection_density_3d.h"
 #include "core/surface/circular_window.h"
+#include "core/surface/local_fractal.h"
 #include "core/surface/slope.h"
+#include "core/surface/surface3d.h"
+#include "core/surface/total_depth.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/float_grid.h"
@@ -80,21 +84,33 @@ TEST(GridMemory, TheCeilingIsPutBackAtTheEndOfItsScope) {
   EXPECT_EQ(GridByteCeiling(), 0);
 }
 
+template <class T>
+Error ErrorOf(const Expected<T>& result) {
+  return result ? Error{} : result.error();
+}
+
 TEST(GridMemory, TreatmentsNameTheGridTheyCouldNotAllocate) {
   const auto dem = Valleys(30, 20);
+  const auto relief = ComputeTotalDepthRelief(*dem, 3);
+  ASSERT_TRUE(relief);
+  Dissection3DResult dissection{.columns = 30, .lines = 20, .density3D = std::vector<double>(30 * 20)};
   ScopedGridByteCeiling ceiling(30 * 20 - 1);  // not even one byte per cell
   TSlopeParams params;
   params.table = SlopeTable(2);
-  const auto slope = ComputeSlope(*dem, params);
-  ASSERT_FALSE(slope);
-  EXPECT_EQ(slope.error().message, "not enough memory for a grid of 20 x 30");
-  const auto circular = ComputeCircularWindow(*dem, CircularParams{3, 1});
-  ASSERT_FALSE(circular);
-  EXPECT_EQ(circular.error().message, "not enough memory for a grid of 20 x 30");
-  const auto network = ExtractDrainage(*dem, ExtractionParams{1, 3, kNetworkBlack, 0});
-  ASSERT_FALSE(network);
-  EXPECT_EQ(network.error().code, kAllocationFailed);
-  EXPECT_EQ(network.error().message, "not enough memory for a grid of 20 x 30");
+  const std::vector<std::pair<const char*, Error>> errors = {
+      {"slope", ErrorOf(ComputeSlope(*dem, params))},
+      {"circular", ErrorOf(ComputeCircularWindow(*dem, CircularParams{3, 1}))},
+      {"local fractal", ErrorOf(ComputeLocalFractal(*dem, {12, 0.05, 1, 90}))},
+      {"surface 3D", ErrorOf(ComputeSurface3D(*dem, {3}))},
+      {"extraction", ErrorOf(ExtractDrainage(*dem, ExtractionParams{1, 3, kNetworkBlack, 0}))},
+  };
+  for (const auto& [name, error] : errors) {
+    EXPECT_EQ(error.code, kAllocationFailed) << name;
+    EXPECT_EQ(error.message, "not enough memory for a grid of 20 x 30") << name;
+  }
+  // The pictures drawn from a result have no error to return: they throw it.
+  EXPECT_THROW(RenderTotalDepth(*relief, kDepthGray255, TClassTable(), false), GridAllocationError);
+  EXPECT_THROW(Dissection3DImage(dissection, 0, TClassTable(), false), GridAllocationError);
 }
 
 TEST(GridMemory, OpeningADemTooLargeForMemoryNamesItsSize) {
