@@ -59,16 +59,16 @@ TShapeCommands::TShapeCommands(TMainForm& main)
 
 void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
                                        int margin, int resultKind) {
-  main_.SetParameterTitle(title);
+  main_.Session().SetParameterTitle(title);
   if (resultKind == 1) {
     main_.ShowWrappedImage(std::move(raster));
     return;
   }
-  main_.ShowParameterImage(std::move(raster), title, margin, 1);
+  main_.ShowParameterImage(std::move(raster), title, margin, DisplayMode::kGray);
 }
 
 void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   // The treatment runs however the dialog was closed, as long as the range is at least 1.
   Prompts().Exec(*conCav_);
@@ -99,7 +99,7 @@ void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
 void TShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
 
 void TShapeCommands::HorizontalSurfaces1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range of 1 or more
   if (horizSurf_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
@@ -131,11 +131,11 @@ void TShapeCommands::HorizontalSurfaces1Click() {
 }
 
 void TShapeCommands::Global1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
-  const int unit = std::max(1, main_.UnitFactor());
+  const int unit = std::max(1, main_.Session().UnitFactor());
   contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
-                                main_.DynamicScale().PixelSizeText());
+                                main_.Session().PixelSizeText());
   contourLine_->SetDemPixelSize(dem->pixelSizeX);
   Prompts().Exec(*contourLine_);
   ContourDensityParams params;
@@ -158,24 +158,24 @@ void TShapeCommands::Global1Click() {
   });
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
-  main_.SetMargin(params.window / 2);
+  main_.Session().SetMargin(params.window / 2);
   const int kind = contourLine_->ResultKind();
   ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
   KeepDeclaredValues(main_, result->values, kind == 1);
 }
 
 void TShapeCommands::ContourLineExtraction1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
-  const int unit = std::max(1, main_.UnitFactor());
+  const int unit = std::max(1, main_.Session().UnitFactor());
   {
     BusyCursor busy;
     const ContourHeightRange range = ContourHeights(*dem, unit);
-    contLine_->SetHeights(range.minimum, range.maximum, main_.DynamicScale().PixelSizeText());
+    contLine_->SetHeights(range.minimum, range.maximum, main_.Session().PixelSizeText());
   }
   if (Prompts().Exec(*contLine_) != QDialog::Accepted) return;
   const ContourLinesParams params{contLine_->First(), contLine_->Last(), contLine_->Interval(), unit};
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // Held through a pointer: GCC 12 misreads the destruction of this Expected when it is moved
   // through the optional of the run (a false -Wfree-nonheap-object).
@@ -200,7 +200,7 @@ void TShapeCommands::ContourLineExtraction1Click() {
 }
 
 void TShapeCommands::DimensionFractale1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   auto result = RunComputation(main_, kGlobalFractalCaption, GridOf(*dem),
                                [&] { return ComputeGlobalFractal(*dem); });
@@ -210,7 +210,7 @@ void TShapeCommands::DimensionFractale1Click() {
 }
 
 void TShapeCommands::CircularWindowTreatment1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   circularWindow_->SetPixelSize(dem->pixelSizeX);
   circularWindow_->SetGridSize(dem->columns, dem->lines);
