@@ -43,7 +43,7 @@ class DrainageCommandsTest : public MainFormTest {
     };
   }
 
-  void AnswerDissection(const QString& window, int palette, int kind) {
+  void AnswerDissection(const QString& window, int palette, ResultKind kind) {
     prompts.dialogs["DDFen"] = [=](QDialog& d) {
       static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(window);
       d.accept();
@@ -120,7 +120,7 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
 
 TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   main->ShowDrainageRaster(Network(), false);
-  AnswerDissection("8", kGrayTones0255, 0);
+  AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage);
   Trigger("PixelDensity1");
   const auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -146,7 +146,7 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
 
 TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTreatment) {
   main->ShowDrainageRaster(Network(), false);
-  AnswerDissection("5", kColoredPalette, 0);
+  AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength2");
   auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -158,7 +158,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(corner, TColor(255, 255, 255));
 
   // Wrapped: the result goes to the DEM window and, for a moving window, becomes current too.
-  AnswerDissection("5", kColoredPalette, 1);
+  AnswerDissection("5", kColoredPalette, ResultKind::kWrappedImage);
   Trigger("PixelDensity2");
   EXPECT_EQ(main->Session().DisplayedRaster(), main->Session().ParameterImage());
 
@@ -174,7 +174,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DDFen"});
 
   // A window of 1 is refused with a message rather than dividing by zero.
-  AnswerDissection("1", kColoredPalette, 0);
+  AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength1");
   ASSERT_FALSE(prompts.messages.empty());
   EXPECT_EQ(prompts.messages.back().caption, "ERROR");
@@ -222,7 +222,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
     auto& f = static_cast<THeadwatersDialog&>(d);
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
-    f.ChooseResultKind(0);
+    f.ChooseResultKind(ResultKind::kParameterImage);
     d.accept();
     return d.result();
   };

@@ -144,7 +144,7 @@ TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   prompts.dialogs["DDPaletteFen"] = [](QDialog& d) {
     auto& p = static_cast<TDensityPaletteDialog&>(d);
     p.SelectPalette(kGrayTones0255);
-    p.ChooseResultKind(0);
+    p.ChooseResultKind(ResultKind::kParameterImage);
     p.OkClick();
     return d.result();
   };
@@ -200,7 +200,7 @@ TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
   prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
     auto& f = static_cast<TRatioOfDepthsDialog&>(d);
     f.ChooseDynamicScale(100);
-    f.ChooseResultKind(0);
+    f.ChooseResultKind(ResultKind::kParameterImage);
     f.BitBtn1Click();
     return d.result();
   };

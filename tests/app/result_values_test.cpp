@@ -80,14 +80,14 @@ class MenuValuesTest : public MainFormTest {
     main->resize(900, 700);
     main->show();
   }
-  void RunSlope(int resultKind) {
+  void RunSlope(ResultKind resultKind) {
     prompts.dialogs["PentesForm"] = [resultKind](QDialog& d) {
-      if (resultKind == 1) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
+      if (resultKind == ResultKind::kWrappedImage) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
       return int(QDialog::Accepted);
     };
     main->Action("SlopeTreatment1")->trigger();
   }
-  void RunTotalDepth(int resultKind) {
+  void RunTotalDepth(ResultKind resultKind) {
     prompts.dialogs["DDFen"] = [](QDialog& d) {
       static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("3");
       d.accept();
@@ -117,7 +117,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_FALSE(main->IsEnabled("ExportValues1"));
   EXPECT_FALSE(main->IsEnabled("ValueHisto1"));
 
-  RunSlope(0);
+  RunSlope(ResultKind::kParameterImage);
   ASSERT_TRUE(main->Session().ResultValues());
   EXPECT_TRUE(main->IsEnabled("ExportValues1"));
   EXPECT_TRUE(main->IsEnabled("ValueHisto1"));
@@ -142,7 +142,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
     ASSERT_EQ(static_cast<float>(written.values[0][k]), grid.values[k]) << k;
 
   // Wrapped: read over the DEM window only; the margin has no value; U divides.
-  RunTotalDepth(1);
+  RunTotalDepth(ResultKind::kWrappedImage);
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "Total depth 18 m");
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 0, 7), "Total depth: no value");
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "");  // the slope picture is still there

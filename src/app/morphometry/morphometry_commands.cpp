@@ -134,7 +134,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   diagram.Counts3D() = result->histogram3D;
   diagram.SetBound(result->upperBound);
 
-  const bool wrapped = palette.ResultKind() == 1;
+  const bool wrapped = palette.ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // The result is also the current parameter image; a gray one keeps the margin m + 1.
@@ -190,7 +190,7 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   RatioDepthResult* result = &done->computed;
   main_.BeginTreatment(title);
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  const bool wrapped = form.ResultKind() == 1;
+  const bool wrapped = form.ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {

@@ -56,7 +56,7 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   auto image = WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(),
                           pentes_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
-  const bool wrapped = pentes_->ResultKind() == 1;
+  const bool wrapped = pentes_->ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {
@@ -96,7 +96,7 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   if (!done) return;
   main_.BeginTreatment(" ASPECT ");
   aspect_->Histogram() = done->histogram;
-  const bool wrapped = aspect_->ResultKind() == 1;
+  const bool wrapped = aspect_->ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(done->image));
   } else {
