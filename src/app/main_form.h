@@ -63,9 +63,11 @@ class TMainForm : public QMainWindow, public TImageHost {
   QString StatusText(int panel) const;
 
   // --- The user's data: view states, parameter image, result values, drainage network, U and
-  // P, file names (see session.h).
+  // P, file names (see shell/session.h).
   TSession& Session() { return session_; }
   const TSession& Session() const { return session_; }
+
+  // --- The application's settings.
   TSettings& Settings() { return settings_; }
   TLightParams& Light() { return settings_.light; }
   // Initial directory of the image, drainage and table dialogs ("IMAGEDIR").
