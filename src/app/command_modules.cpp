@@ -27,11 +27,12 @@
 // Cancel button: it reads only core data (never a widget), and nothing of the frame changes
 // before the result is back, so a cancel leaves everything as it was.
 // Message boxes, file dialogs and modal dialogs always go through Prompts() (tests replace
-// it). U and P come from main.UnitFactor() / main.PixelSize() (or main.DynamicScale()); the
-// light and directories from main.Settings(); the drainage raster from main.DrainageRaster()
-// (null until one was extracted or opened); the relief to blend with from main.OpeningRelief().
-// Diagram windows register with main.RegisterDiagram(kind, opener) (the Diagram button and
-// the Diagram submenu items are then connected) and treatments call main.SetDiagramKind(kind).
+// it). The user's data is main.Session() (app/shell/session.h): the DEM, U and P
+// (UnitFactor(), PixelSize()), the drainage raster (null until one was extracted or opened),
+// the relief to blend with (OpeningRelief()), the file names. The light and directories come
+// from main.Settings(). Diagram windows register with main.RegisterDiagram(kind, opener) (the
+// Diagram button and the Diagram submenu items are then connected) and treatments call
+// main.Session().SetDiagramKind(kind).
 // Modules that keep figures of the opened DEM connect to the signal TMainForm::DemOpened.
 //
 // To add a module: declare its installer below and call it in InstallCommandModules.

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,7 +24,6 @@
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
 #include "core/drainage/network_value.h"
-#include "core/terrain/dem_file.h"
 
 namespace orvane {
 
@@ -38,6 +36,13 @@ const char* const kPanelSamples[kStatusPanels] = {
     "R: 888 G: 888 B: 888", "Line: 88888  Column: 88888", "Total depth 8888.8 m"};
 
 const char* const kForeignNetworkCaption = "  DRAINAGE NETWORK (not of the open DEM)";
+
+// The items of the Diagram submenu.
+const std::pair<DiagramKind, const char*> kDiagramItems[] = {
+    {DiagramKind::kLocalFractal, "LocFract1"},
+    {DiagramKind::kDissectionDensity, "DiagDD1"},
+    {DiagramKind::kDissectionDensity3D, "DiagDD3D1"},
+    {DiagramKind::kDrainageFractalDimension, "FractRed1"}};
 
 QString WithMnemonic(const QString& caption, QString& taken) {
   // The first letter of a word not yet taken, else any letter not yet taken.
@@ -86,6 +91,7 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
 
   CreateDocumentWindows();
   ConnectShellCommands();
+  ConnectSession();
   InstallCommandModules(*this);
 
   resize(856, 652);
@@ -348,16 +354,31 @@ void TMainForm::ConnectShellCommands() {
     SetStatusText(3, QString());
   });
   connect(Action("DiagSpeedButton"), &QAction::triggered, this,
-          [this] { OpenDiagram(diagramKind_); });
+          [this] { OpenDiagram(session_.DiagramKind()); });
   // The items of the Diagram submenu open their own kind whatever the current one is.
-  const std::pair<const char*, int> items[] = {
-      {"LocFract1", 1}, {"DiagDD1", 2}, {"DiagDD3D1", 3}, {"FractRed1", 4}};
-  for (const auto& [name, kind] : items) {
+  for (const auto& [kind, name] : kDiagramItems) {
     connect(Action(name), &QAction::triggered, this, [this, kind = kind] { OpenDiagram(kind); });
   }
 }
 
-void TMainForm::OpenDiagram(int kind) {
+void TMainForm::ConnectSession() {
+  connect(&session_, &TSession::ResultValuesChanged, this, [this] {
+    const bool present = static_cast<bool>(session_.ResultValues());
+    SetEnabled("ExportValues1", present);
+    SetEnabled("ValueHisto1", present);
+    if (!present) SetStatusText(kValuePanel, QString());
+  });
+  connect(&session_, &TSession::DiagramKindChanged, this, [this] {
+    for (const auto& [kind, name] : kDiagramItems) {
+      if (kind != session_.DiagramKind()) continue;
+      SetEnabled("ShowDiag1", true);
+      SetEnabled(name, true);
+      SetEnabled("DiagSpeedButton", true);
+    }
+  });
+}
+
+void TMainForm::OpenDiagram(DiagramKind kind) {
   const auto it = diagrams_.find(kind);
   if (it != diagrams_.end() && it->second) it->second();
 }
@@ -434,32 +455,13 @@ void TMainForm::SetStatusText(int panel, const QString& text) {
   if (panel >= 0 && panel < kStatusPanels) panels_[panel]->setText(text);
 }
 
-TDemModel* TMainForm::CurrentDem() const {
-  const auto& state = viewStates_.Current();
-  return state ? state->dem.get() : nullptr;
-}
-
-std::shared_ptr<TDemModel> TMainForm::CurrentDemShared() const {
-  const auto& state = viewStates_.Current();
-  return state ? state->dem : nullptr;
-}
-
-std::shared_ptr<TRasterImage> TMainForm::DisplayedRaster() const {
-  const auto& state = viewStates_.Current();
-  return state ? state->raster : nullptr;
-}
-
-int TMainForm::UnitFactor() const { return dynamicScale_->UnitFactor(); }
-
-int TMainForm::PixelSize() const { return dynamicScale_->PixelSize(); }
-
 bool TMainForm::MagnifierDown() const {
   QAction* loupe = Action("LoupeSpeedButton");
   return loupe && loupe->isChecked();
 }
 
 std::optional<TUtmFrame> TMainForm::UtmFrame() const {
-  if (!utmSet_ || !utmSource_) return std::nullopt;
+  if (!session_.UtmCoordinatesSet() || !utmSource_) return std::nullopt;
   return utmSource_();
 }
 
@@ -471,12 +473,11 @@ void TMainForm::ConnectProgress(TDemModel& dem) {
 }
 
 void TMainForm::BeginTreatment(const QString& title) {
-  parameterTitle_ = title;
-  SetResultValues({});  // the values of the previous result no longer describe what is shown
+  session_.SetParameterTitle(title);
+  // The values of the previous result no longer describe what is shown.
+  session_.SetResultValues({});
   emit TreatmentStarting();
 }
-
-void TMainForm::SetDisplayMode(int mode) { displayMode_ = mode; }
 
 void TMainForm::EnableForOpenDem() {
   for (const char* name : {"DEMForm1", "Tools1", "SurfaceParameters1", "OpenParameterImage1",
@@ -487,13 +488,13 @@ void TMainForm::EnableForOpenDem() {
   for (const char* name : {"N6", "Save1", "Export1"}) SetVisible(name, true);
 }
 
-void TMainForm::EnableForParameterImage(int displayMode) {
+void TMainForm::EnableForParameterImage(DisplayMode displayMode) {
   for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "WrapImage1"}) {
     SetEnabled(name, true);
   }
   for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) SetVisible(name, true);
   // Palettes and the gray histogram apply to 8-bit gray images only.
-  const bool gray = displayMode != 3;
+  const bool gray = displayMode != DisplayMode::kColour;
   for (const char* name : {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                            "HistoGrSpeedButton"}) {
     SetEnabled(name, gray);
@@ -501,65 +502,54 @@ void TMainForm::EnableForParameterImage(int displayMode) {
 }
 
 void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster, const QString& title,
-                                   int margin, int displayMode) {
+                                   int margin, DisplayMode displayMode) {
   if (!raster) return;
-  parameterTitle_ = title;
-  captionedTitle_ = title + "  (1:1)";
+  session_.SetParameterTitle(title);
+  session_.SetCaptionedTitle(title + "  (1:1)");
   paramWindow_->SetRaster(*raster);
-  paramWindow_->SetCaption(captionedTitle_);
-  parameterImage_ = std::move(raster);
-  displayMode_ = displayMode;
-  margin_ = margin;
+  paramWindow_->SetCaption(session_.CaptionedTitle());
+  session_.SetParameterImage(std::move(raster), displayMode, margin);
   EnableForParameterImage(displayMode);
 }
 
-void TMainForm::SetParameterImage(std::shared_ptr<TRasterImage> raster) {
+void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster) {
   if (!raster) return;
-  SetResultValues({});
+  session_.SetResultValues({});
   paramWindow_->SetRaster(*raster);
-  parameterImage_ = std::move(raster);
-  displayMode_ = parameterImage_->kind == kRasterRgb ? 3 : 1;
-  margin_ = 0;
-  EnableForParameterImage(displayMode_);
+  const DisplayMode mode = raster->kind == kRasterRgb ? DisplayMode::kColour : DisplayMode::kGray;
+  session_.SetParameterImage(std::move(raster), mode, 0);
+  EnableForParameterImage(mode);
   // The incrusting needs a network as well: enabled when one is there.
-  if (drainageRaster_) {
+  if (session_.DrainageRaster()) {
     SetEnabled("DrainageNetworkParameters1", true);
     SetEnabled("IncrustDrainage1", true);
   }
 }
 
-void TMainForm::SetResultValues(TResultValues values) {
-  resultValues_ = std::move(values);
-  if (resultValues_.wrapped) resultValues_.wrappedPicture = DisplayedRaster();
-  const bool present = static_cast<bool>(resultValues_);
-  SetEnabled("ExportValues1", present);
-  SetEnabled("ValueHisto1", present);
-  if (!present) SetStatusText(kValuePanel, QString());
-}
-
 QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int line) const {
-  if (!resultValues_) return {};
+  const TResultValues& values = session_.ResultValues();
+  if (!values) return {};
   bool shownThere = false;
   if (&window == paramWindow_) {
-    shownThere = !resultValues_.wrapped;
+    shownThere = !values.wrapped;
   } else if (&window == demWindow_) {
     // The wrapped result itself, or the parameter image put there by "Wrapping".
-    const std::shared_ptr<TRasterImage> shown = DisplayedRaster();
-    shownThere = shown && (resultValues_.wrapped ? shown == resultValues_.wrappedPicture.lock()
-                                                 : shown == parameterImage_);
+    const std::shared_ptr<TRasterImage> shown = session_.DisplayedRaster();
+    shownThere = shown && (values.wrapped ? shown == values.wrappedPicture.lock()
+                                          : shown == session_.ParameterImage());
   }
   if (!shownThere) return {};
-  return ValueReadout(*resultValues_.grid, resultValues_.name, column, line);
+  return ValueReadout(*values.grid, values.name, column, line);
 }
 
 void TMainForm::ShowWrappedImage(std::shared_ptr<TRasterImage> raster) {
   if (!raster) return;
-  PushViewState(nullptr, std::move(raster));
+  ShowViewState(nullptr, std::move(raster));
 }
 
-std::shared_ptr<TViewState> TMainForm::PushViewState(std::shared_ptr<TDemModel> dem,
+std::shared_ptr<TViewState> TMainForm::ShowViewState(std::shared_ptr<TDemModel> dem,
                                                      std::shared_ptr<TRasterImage> raster) {
-  auto state = viewStates_.Push(std::move(dem), std::move(raster));
+  auto state = session_.PushViewState(std::move(dem), std::move(raster));
   if (state->raster && state->raster->IsAllocated()) EnsureDemWindow().SetRaster(*state->raster);
   ConnectProgress(*state->dem);
   return state;
@@ -567,60 +557,45 @@ std::shared_ptr<TViewState> TMainForm::PushViewState(std::shared_ptr<TDemModel> 
 
 void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
                                  std::shared_ptr<TRasterImage> relief, const QString& path) {
-  SetResultValues({});
-  viewStates_.Replace(std::move(dem), relief);
-  openingRelief_ = relief;
-  demPath_ = path;
+  session_.SetResultValues({});
+  session_.OpenDem(std::move(dem), relief, path);
   TDemImageWindow& window = EnsureDemWindow();
   window.SetCaption(path);
   if (relief) window.SetRaster(*relief);
   EnableForOpenDem();
   // A network of the DEM before stays, marked as not matching: the treatments that read it
   // over the DEM refuse it until one of this DEM is extracted or opened.
-  if (!NetworkMatchesDemSize()) {
+  if (!session_.NetworkMatchesDemSize()) {
     riverWindow_->SetCaption(kForeignNetworkCaption);
     Prompts().Warning(this, "WARNING",
-                      QString::fromStdString(
-                          CheckNetworkOverDem(*CurrentDem(), *drainageRaster_).message()) +
+                      QString::fromStdString(CheckNetworkOverDem(*session_.CurrentDem(),
+                                                                 *session_.DrainageRaster())
+                                                 .message()) +
                           "\nExtract or open the drainage network of this DEM.");
   }
 }
 
-void TMainForm::SetDiagramKind(int kind) {
-  diagramKind_ = kind;
-  static const char* const kItems[5] = {nullptr, "LocFract1", "DiagDD1", "DiagDD3D1", "FractRed1"};
-  if (kind < 1 || kind > 4) return;
-  SetEnabled("ShowDiag1", true);
-  SetEnabled(kItems[kind], true);
-  SetEnabled("DiagSpeedButton", true);
-}
-
-void TMainForm::RegisterDiagram(int kind, std::function<void()> open) {
+void TMainForm::RegisterDiagram(DiagramKind kind, std::function<void()> open) {
   diagrams_[kind] = std::move(open);
 }
 
-bool TMainForm::NetworkMatchesDemSize() const {
-  const TDemModel* dem = CurrentDem();
-  return !dem || !drainageRaster_ ||
-         (dem->columns == drainageRaster_->columns && dem->lines == drainageRaster_->lines);
-}
-
 bool TMainForm::NetworkMatchesDem(const QString& caption) {
-  const TDemModel* dem = CurrentDem();
-  if (!dem || !drainageRaster_) return true;
-  const Status checked = CheckNetworkOverDem(*dem, *drainageRaster_);
+  const TDemModel* dem = session_.CurrentDem();
+  const std::shared_ptr<TRasterImage> network = session_.DrainageRaster();
+  if (!dem || !network) return true;
+  const Status checked = CheckNetworkOverDem(*dem, *network);
   if (checked) return true;
   Prompts().Warning(this, caption, QString::fromStdString(checked.message()));
   return false;
 }
 
-void TMainForm::SetDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted) {
+void TMainForm::ShowDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted) {
   if (!raster) return;
   if (riverWindow_->windowTitle() == kForeignNetworkCaption) {
     riverWindow_->SetCaption("  DRAINAGE NETWORK");
   }
   riverWindow_->SetNetwork(*raster);
-  drainageRaster_ = std::move(raster);
+  session_.SetDrainageRaster(std::move(raster));
   SetEnabled("DrainageNetworkParameters1", true);
   SetEnabled("IncrustDrainage1", true);
   if (extracted) {
@@ -629,20 +604,7 @@ void TMainForm::SetDrainageRaster(std::shared_ptr<TRasterImage> raster, bool ext
   }
 }
 
-void TMainForm::SetOpenedRasterPath(const QString& path) {
-  const QFileInfo info(path);
-  demDirectory_ = info.absolutePath();
-  headerFileName_ = QString::fromStdString(HeaderPathFor(path.toStdString()));
-}
-
 QString TMainForm::ImageDirectory() const { return QString::fromStdString(settings_.imageDir); }
-
-QString TMainForm::WorkDirectory() const {
-  if (!workDirectory_.isEmpty()) return workDirectory_;
-  const QString fromEnvironment = qEnvironmentVariable("ORVANE_WORKDIR");
-  if (!fromEnvironment.isEmpty()) return fromEnvironment;
-  return QString::fromStdString(DefaultWorkDirectory());
-}
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
   // One raw file at a time: what the Open DEM command reads.

@@ -1,6 +1,6 @@
-// TMainForm: the main frame. Menus, tool bar and status bar; the data of the user's work
-// (view states, current parameter image, drainage raster); the document windows; the
-// treatment pattern's shared tail. Command handlers live in the command modules
+// TMainForm: the main frame. Menus, tool bar and status bar; the document windows and the
+// progress window; the treatment pattern's shared tail. The data of the user's work is its
+// TSession (shell/session.h). Command handlers live in the command modules
 // (command_modules.cpp), which find their menu items and buttons here by component name.
 #pragma once
 
@@ -13,9 +13,7 @@
 
 #include "app/display/image_window.h"
 #include "app/shell/progress_form.h"
-#include "app/shell/result_values.h"
-#include "app/shell/view_state.h"
-#include "core/exchange/page_layout.h"
+#include "app/shell/session.h"
 #include "core/render/light_params.h"
 #include "core/settings/settings_file.h"
 
@@ -64,28 +62,23 @@ class TMainForm : public QMainWindow, public TImageHost {
   bool IsVisible(const QString& name) const;
   QString StatusText(int panel) const;
 
-  // --- The user's data.
-  // The current DEM: that of the current view state; null before the first opening.
-  TDemModel* CurrentDem() const override;
-  std::shared_ptr<TDemModel> CurrentDemShared() const;
-  // The raster shown in the DEM window (the current view state's).
-  std::shared_ptr<TRasterImage> DisplayedRaster() const;
-  // The shaded relief made when the DEM was opened; slope and aspect blend with it.
-  std::shared_ptr<TRasterImage> OpeningRelief() const { return openingRelief_; }
-  std::shared_ptr<TRasterImage> ParameterImage() const { return parameterImage_; }
-  std::shared_ptr<TRasterImage> DrainageRaster() const { return drainageRaster_; }
-  const TViewStates& ViewStates() const { return viewStates_; }
+  // --- The user's data: view states, parameter image, result values, drainage network, U and
+  // P, file names (see shell/session.h).
+  TSession& Session() { return session_; }
+  const TSession& Session() const { return session_; }
+
+  // --- The application's settings.
   TSettings& Settings() { return settings_; }
   TLightParams& Light() { return settings_.light; }
+  // Initial directory of the image, drainage and table dialogs ("IMAGEDIR").
+  QString ImageDirectory() const;
 
   // --- Dialogs other modules read.
+  // The dynamic-scale dialog: its answer at the opening of a DEM becomes the session's U and P.
   TDynamicScaleDialog& DynamicScale() { return *dynamicScale_; }
   TImageSizeDialog& CoordImage() { return *coordImage_; }
   TByteCountDialog& ByteForm() { return *byteForm_; }
   TPreferencesDialog& PrefsForm() { return *prefsForm_; }
-  // U of the dynamic-scale dialog (stored elevation units per metre) and P (metres).
-  int UnitFactor() const override;
-  int PixelSize() const;
 
   // --- Document windows.
   // The DEM window, created at the first opening; null before.
@@ -102,91 +95,55 @@ class TMainForm : public QMainWindow, public TImageHost {
   // Installs the three progress callbacks of a DEM model on the progress window.
   void ConnectProgress(TDemModel& dem);
 
-  // --- The treatment pattern.
-  // Step 1-2: the parameter title; hides the direction-histogram window (TreatmentStarting).
+  // --- The treatment pattern, and what the document windows show (kept in the session).
+  // Step 1-2: the parameter title; drops the result values; hides the direction-histogram
+  // window (TreatmentStarting).
   void BeginTreatment(const QString& title);
   // Step 7, "Parameter Image": the raster goes to the parameter window with `title` +
-  // "  (1:1)" as caption and becomes the current parameter image; display mode 1 (gray:
-  // palette and gray histogram enabled) or 3 (colour: both disabled); the margin is the
-  // border the treatment left uncomputed.
+  // "  (1:1)" as caption and becomes the current parameter image; gray mode enables the
+  // palette and gray histogram, colour disables both; the margin is the border the treatment
+  // left uncomputed.
   void ShowParameterImage(std::shared_ptr<TRasterImage> raster, const QString& title,
-                          int margin, int displayMode);
+                          int margin, DisplayMode displayMode);
   // Step 7, "Wrapped Image": the raster replaces the picture of the DEM window.
   void ShowWrappedImage(std::shared_ptr<TRasterImage> raster);
-  // A new current view state (null arguments copy the current one's); keeps two states.
-  std::shared_ptr<TViewState> PushViewState(std::shared_ptr<TDemModel> dem,
+  // A new current view state (null arguments copy the current one's; two states are kept),
+  // shown in the DEM window.
+  std::shared_ptr<TViewState> ShowViewState(std::shared_ptr<TDemModel> dem,
                                             std::shared_ptr<TRasterImage> raster);
   // The opening of a DEM: the model and its relief become the current view state as they are.
   void InstallOpenedDem(std::shared_ptr<TDemModel> dem, std::shared_ptr<TRasterImage> relief,
                         const QString& path);
+  // A raster that becomes the current parameter image without a treatment's title (an opened
+  // file, a wrapped result kept as parameter image too): gray or colour by its kind, no
+  // margin, the result values dropped.
+  void ShowParameterImage(std::shared_ptr<TRasterImage> raster);
+  // The drainage raster of an extraction or an opened file: shown in the drainage window.
+  // An extraction also enables the drainage save commands.
+  void ShowDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted);
+  // The one check of every treatment that reads the drainage network over the DEM: true
+  // unless a DEM is open whose size differs from the network's; then a warning under
+  // `caption` says so and the treatment must not run.
+  bool NetworkMatchesDem(const QString& caption);
 
-  QString ParameterTitle() const override { return parameterTitle_; }
-  void SetParameterTitle(const QString& title) { parameterTitle_ = title; }
-  QString CaptionedTitle() const { return captionedTitle_; }
-  int DisplayMode() const { return displayMode_; }
-  void SetDisplayMode(int mode);
-  int Margin() const { return margin_; }
-  void SetMargin(int margin) { margin_ = margin; }
-  // Opening a parameter image from a file: it becomes current without a treatment.
-  void SetParameterImage(std::shared_ptr<TRasterImage> raster);
-
-  // The value grid of the current result (see result_values.h), set once its picture is
-  // shown; a new treatment, an opened parameter image or DEM drop it. Enables or disables the
-  // value export and the value histogram.
-  void SetResultValues(TResultValues values);
-  const TResultValues& ResultValues() const { return resultValues_; }
   // "Slope 23.4°" under the cell of `window` while it shows the result the values belong to:
   // the parameter window for a parameter result, the DEM window for a wrapped one or once
   // "Wrapping" put the parameter image there.
   QString ValueReadoutText(const TImageWindow& window, int column, int line) const override;
 
-  // Diagrams: the kind the Diagram button opens (0 none, 1 local fractal, 2 dissection
-  // density, 3 dissection density 3D, 4 drainage fractal dimension). Setting it enables the
-  // Diagram submenu, that kind's item and the button.
-  void SetDiagramKind(int kind);
-  int DiagramKind() const { return diagramKind_; }
-  // The module owning a diagram window registers how to open it; the Diagram button and the
-  // item of that kind in the Diagram submenu then open it.
-  void RegisterDiagram(int kind, std::function<void()> open);
-  void OpenDiagram(int kind);
+  // Diagrams: the module owning a diagram window registers how to open it; the Diagram
+  // button opens the session's diagram kind, the items of the Diagram submenu their own.
+  // Setting the session's kind enables the Diagram submenu, that kind's item and the button.
+  void RegisterDiagram(DiagramKind kind, std::function<void()> open);
+  void OpenDiagram(DiagramKind kind);
 
-  // The drainage raster of an extraction or an opened file: shown in the drainage window.
-  // An extraction also enables the drainage save commands.
-  void SetDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted);
-  // The one check of every treatment that reads the drainage network over the DEM: true
-  // unless a DEM is open whose size differs from the network's; then a warning under
-  // `caption` says so and the treatment must not run.
-  bool NetworkMatchesDem(const QString& caption);
-  // False once a DEM of another size was opened after the network.
-  bool NetworkMatchesDemSize() const;
-
-  // UTM frame for the status readout: the coordinate dialog's module gives the source and
-  // says when the coordinates were confirmed.
+  // UTM frame for the status readout once the session says the coordinates were set: the
+  // coordinate dialog's module gives the source.
   void SetUtmFrameSource(std::function<TUtmFrame()> source) { utmSource_ = std::move(source); }
-  void SetUtmCoordinatesSet(bool set) { utmSet_ = set; }
-  bool UtmCoordinatesSet() const { return utmSet_; }
   std::optional<TUtmFrame> UtmFrame() const override;
-
-  // The page rectangle of printing, in printer pixels; left -1 until a layout was accepted.
-  PrinterRect PrinterRectangle() const { return printerRect_; }
-  void SetPrinterRectangle(const PrinterRect& rect) { printerRect_ = rect; }
 
   bool MagnifierDown() const override;
   void SetStatusText(int panel, const QString& text) override;
-  QString DemPath() const override { return demPath_; }
-
-  // --- File names kept by the frame.
-  QString LastFileName() const { return lastFileName_; }
-  void SetLastFileName(const QString& path) { lastFileName_ = path; }
-  QString HeaderFileName() const { return headerFileName_; }
-  QString DemDirectory() const { return demDirectory_; }
-  // Keeps `path` as the last opened raster: its directory and its ".txt" header name.
-  void SetOpenedRasterPath(const QString& path);
-  // Initial directory of the image, drainage and table dialogs ("IMAGEDIR").
-  QString ImageDirectory() const;
-  // Directory of the work file "orvane.raw": $ORVANE_WORKDIR, else the per-user default.
-  QString WorkDirectory() const;
-  void SetWorkDirectory(const QString& directory) { workDirectory_ = directory; }
 
   // Called with the path of a file dropped on the frame (the Open DEM module sets it).
   void SetDropHandler(std::function<void(const QString&)> handler) {
@@ -199,7 +156,7 @@ class TMainForm : public QMainWindow, public TImageHost {
 
   // The state changes of the menus.
   void EnableForOpenDem();
-  void EnableForParameterImage(int displayMode);
+  void EnableForParameterImage(DisplayMode displayMode);
 
   // Window commands.
   void CascadeWindows();
@@ -216,11 +173,18 @@ class TMainForm : public QMainWindow, public TImageHost {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // What the document windows read of the session (call Session() for these).
+  TDemModel* CurrentDem() const override { return session_.CurrentDem(); }
+  int UnitFactor() const override { return session_.UnitFactor(); }
+  QString ParameterTitle() const override { return session_.ParameterTitle(); }
+  QString DemPath() const override { return session_.DemPath(); }
+
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();
   void CreateDocumentWindows();
   void ConnectShellCommands();
+  void ConnectSession();
   QString barMnemonics_;  // the Alt-key letters the menu bar uses so far
   QMenu* AddMenu(QWidget* parent, const QString& caption, const QString& name);
   QAction* AddItem(QMenu* menu, const QString& caption, const QString& name);
@@ -231,25 +195,9 @@ class TMainForm : public QMainWindow, public TImageHost {
   void ShowAbout();
 
   TSettings& settings_;
-  TViewStates viewStates_;
-  std::shared_ptr<TRasterImage> openingRelief_;
-  std::shared_ptr<TRasterImage> parameterImage_;
-  std::shared_ptr<TRasterImage> drainageRaster_;
-  QString parameterTitle_;
-  QString captionedTitle_;
-  int displayMode_ = 1;
-  int margin_ = 0;
-  TResultValues resultValues_;
-  int diagramKind_ = 0;
-  std::map<int, std::function<void()>> diagrams_;
-  PrinterRect printerRect_;
-  bool utmSet_ = false;
+  TSession session_;
+  std::map<DiagramKind, std::function<void()>> diagrams_;
   std::function<TUtmFrame()> utmSource_;
-  QString demPath_;
-  QString lastFileName_;
-  QString headerFileName_;
-  QString demDirectory_;
-  QString workDirectory_;
   std::function<void(const QString&)> dropHandler_;
 
   QMdiArea* mdi_ = nullptr;

@@ -44,31 +44,33 @@ struct FrameState {
   std::shared_ptr<TRasterImage> displayed, parameter, drainage, relief;
   std::shared_ptr<TViewState> current, previous;
   QString parameterTitle, captioned, demCaption;
-  int displayMode = 0, margin = 0, diagramKind = 0, unit = 0, pixel = 0;
+  DisplayMode displayMode = DisplayMode::kGray;
+  DiagramKind diagramKind = DiagramKind::kNone;
+  int margin = 0, unit = 0, pixel = 0;
   std::map<QString, bool> enabled, visible;
   int subWindows = 0;
 
   static FrameState Of(TMainForm& main) {
     FrameState s;
-    s.dem = main.CurrentDemShared();
+    s.dem = main.Session().CurrentDemShared();
     if (s.dem) {
       for (int l = 0; l < s.dem->lines; ++l)
         for (int c = 0; c < s.dem->columns; ++c) s.demSum += s.dem->GetElevation(c, l) * (c + 1);
     }
-    s.displayed = main.DisplayedRaster();
-    s.parameter = main.ParameterImage();
-    s.drainage = main.DrainageRaster();
-    s.relief = main.OpeningRelief();
-    s.current = main.ViewStates().Current();
-    s.previous = main.ViewStates().Previous();
-    s.parameterTitle = main.ParameterTitle();
-    s.captioned = main.CaptionedTitle();
+    s.displayed = main.Session().DisplayedRaster();
+    s.parameter = main.Session().ParameterImage();
+    s.drainage = main.Session().DrainageRaster();
+    s.relief = main.Session().OpeningRelief();
+    s.current = main.Session().ViewStates().Current();
+    s.previous = main.Session().ViewStates().Previous();
+    s.parameterTitle = main.Session().ParameterTitle();
+    s.captioned = main.Session().CaptionedTitle();
     s.demCaption = main.DemWindow() ? main.DemWindow()->windowTitle() : QString();
-    s.displayMode = main.DisplayMode();
-    s.margin = main.Margin();
-    s.diagramKind = main.DiagramKind();
-    s.unit = main.UnitFactor();
-    s.pixel = main.PixelSize();
+    s.displayMode = main.Session().DisplayMode();
+    s.margin = main.Session().Margin();
+    s.diagramKind = main.Session().DiagramKind();
+    s.unit = main.Session().UnitFactor();
+    s.pixel = main.Session().PixelSize();
     for (QAction* action : main.findChildren<QAction*>()) {
       if (action->objectName().isEmpty()) continue;
       s.enabled[action->objectName()] = action->isEnabled();
@@ -118,15 +120,13 @@ class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInt
     auto dem = MakeDem(64, 48, [](int c, int l) { return 200 + 5 * std::abs(c % 12 - 6) + l / 3; });
     main->InstallOpenedDem(dem, MakeGray(64, 48, [](int c, int) { return c * 3; }),
                            "/data/valleys_m2.raw");
-    main->DynamicScale().ChooseUnit(10);
-    main->DynamicScale().SetPixelSizeText("30");
-    main->DynamicScale().OkClick();
-    main->SetDrainageRaster(MakeGray(64, 48, [](int c, int l) {
+    main->Session().SetDemScale(10, "30");
+    main->ShowDrainageRaster(MakeGray(64, 48, [](int c, int l) {
                               return (l == 20 || c == 10 || (c == l + 12 && l < 20)) ? 0 : 255;
                             }),
                             false);
     main->ShowParameterImage(MakeGray(64, 48, [](int c, int l) { return (c + l) % 256; }),
-                             " EARLIER ", 2, 1);
+                             " EARLIER ", 2, DisplayMode::kGray);
   }
 
   // Holds every computation on its worker until Cancel was pressed, from run `cancelAt` on.

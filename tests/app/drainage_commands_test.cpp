@@ -6,7 +6,6 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/incrust.h"
@@ -23,7 +22,7 @@ class DrainageCommandsTest : public MainFormTest {
     auto dem = MakeDem(48, 40, [](int c, int l) { return 200 + 5 * std::abs(c % 8 - 4) + l / 4; });
     auto relief = MakeGray(48, 40, [](int c, int) { return c * 5; });
     main->InstallOpenedDem(dem, relief, "/data/valleys_m2.raw");
-    main->DynamicScale().SetPixelSizeText("90");
+    main->Session().SetDemScale(0, "90");  // no unit chosen
   }
 
   void Trigger(const char* name) {
@@ -44,7 +43,7 @@ class DrainageCommandsTest : public MainFormTest {
     };
   }
 
-  void AnswerDissection(const QString& window, int palette, int kind) {
+  void AnswerDissection(const QString& window, int palette, ResultKind kind) {
     prompts.dialogs["DDFen"] = [=](QDialog& d) {
       static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(window);
       d.accept();
@@ -72,7 +71,7 @@ class DrainageCommandsTest : public MainFormTest {
 TEST_F(DrainageCommandsTest, ExtractionFromTheMenuShowsAYellowNetwork) {
   AnswerExtraction("1", "3", kNetworkYellow);
   Trigger("ExtractDrainageNetwork1");
-  const auto net = main->DrainageRaster();
+  const auto net = main->Session().DrainageRaster();
   ASSERT_NE(net, nullptr);
   EXPECT_EQ(net->kind, kRasterRgb);
   int yellow = 0, white = 0;
@@ -107,7 +106,7 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].caption, "ERROR");
     EXPECT_EQ(prompts.messages[0].text, c.message);
-    EXPECT_EQ(main->DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
+    EXPECT_EQ(main->Session().DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
   }
   prompts.dialogs["ExtractRiv"] = [](QDialog& d) {
     auto& riv = static_cast<TDrainageExtractionDialog&>(d);
@@ -116,20 +115,20 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     return d.result();
   };
   Trigger("ExtractDrainageNetwork1");
-  EXPECT_EQ(main->DrainageRaster(), nullptr);
+  EXPECT_EQ(main->Session().DrainageRaster(), nullptr);
 }
 
 TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
-  main->SetDrainageRaster(Network(), false);
-  AnswerDissection("8", kGrayTones0255, 0);
+  main->ShowDrainageRaster(Network(), false);
+  AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage);
   Trigger("PixelDensity1");
-  const auto image = main->ParameterImage();
+  const auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->kind, kRasterGray);
-  EXPECT_EQ(main->ParameterTitle(), " PIXEL DENSITY   GRID SIZE 0.720 x 0.720 km");
-  EXPECT_EQ(main->DisplayMode(), 1);
-  EXPECT_EQ(main->Margin(), 1);
-  EXPECT_EQ(main->DiagramKind(), 2);
+  EXPECT_EQ(main->Session().ParameterTitle(), " PIXEL DENSITY   GRID SIZE 0.720 x 0.720 km");
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+  EXPECT_EQ(main->Session().Margin(), 1);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity);
   EXPECT_TRUE(main->IsEnabled("DiagDD1"));
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
   // Blocks of 8 over 48 x 40: 6 x 5 blocks; the densest holds two crossing lines (15 cells).
@@ -146,36 +145,36 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
 }
 
 TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTreatment) {
-  main->SetDrainageRaster(Network(), false);
-  AnswerDissection("5", kColoredPalette, 0);
+  main->ShowDrainageRaster(Network(), false);
+  AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength2");
-  auto image = main->ParameterImage();
+  auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->kind, kRasterRgb);
-  EXPECT_EQ(main->DisplayMode(), 3);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
   TColor corner;
   image->GetColor(0, 0, corner);
   EXPECT_EQ(corner, TColor(255, 255, 255));
 
   // Wrapped: the result goes to the DEM window and, for a moving window, becomes current too.
-  AnswerDissection("5", kColoredPalette, 1);
+  AnswerDissection("5", kColoredPalette, ResultKind::kWrappedImage);
   Trigger("PixelDensity2");
-  EXPECT_EQ(main->DisplayedRaster(), main->ParameterImage());
+  EXPECT_EQ(main->Session().DisplayedRaster(), main->Session().ParameterImage());
 
   // "Delete" in the window-size dialog: no image, no diagram.
-  const auto before = main->ParameterImage();
+  const auto before = main->Session().ParameterImage();
   prompts.dialogs["DDFen"] = [](QDialog& d) {
     d.findChild<QPushButton*>("DelBitBtn")->click();
     return d.result();
   };
   prompts.executed.clear();
   Trigger("PixelDensity1");
-  EXPECT_EQ(main->ParameterImage(), before);
+  EXPECT_EQ(main->Session().ParameterImage(), before);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DDFen"});
 
   // A window of 1 is refused with a message rather than dividing by zero.
-  AnswerDissection("1", kColoredPalette, 0);
+  AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength1");
   ASSERT_FALSE(prompts.messages.empty());
   EXPECT_EQ(prompts.messages.back().caption, "ERROR");
@@ -213,37 +212,37 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
 
 TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   // Incrusting before any parameter image: a message, nothing else.
-  main->SetDrainageRaster(Network(), false);
+  main->ShowDrainageRaster(Network(), false);
   Trigger("ParameterImage1");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, QString(kNoParameterImageMessage));
-  EXPECT_EQ(main->ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
   prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
     auto& f = static_cast<THeadwatersDialog&>(d);
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
-    f.ChooseResultKind(0);
+    f.ChooseResultKind(ResultKind::kParameterImage);
     d.accept();
     return d.result();
   };
   Trigger("Headwaterstreatment1");
-  auto image = main->ParameterImage();
+  auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->kind, kRasterGray);
-  EXPECT_EQ(main->Margin(), 4);
-  EXPECT_EQ(main->ParameterTitle(), " HEADWATERS DENSITY   MOVING WINDOW SIZE 0.630 x 0.630 km");
+  EXPECT_EQ(main->Session().Margin(), 4);
+  EXPECT_EQ(main->Session().ParameterTitle(), " HEADWATERS DENSITY   MOVING WINDOW SIZE 0.630 x 0.630 km");
   EXPECT_DOUBLE_EQ(HeadWatersFormOf(*main).SideKm(), 90 * 7 * 0.001);
 
   // Incrusting burns the network in black; twice is the same as once.
   Trigger("ParameterImage1");
-  auto once = main->ParameterImage();
+  auto once = main->Session().ParameterImage();
   ASSERT_NE(once, image);
   int v;
   once->GetValue(10, 5, v);
   EXPECT_EQ(v, 0);
   Trigger("ParameterImage1");
-  auto twice = main->ParameterImage();
+  auto twice = main->Session().ParameterImage();
   for (int l = 0; l < 40; ++l) {
     for (int c = 0; c < 48; ++c) {
       int a, b;
@@ -252,8 +251,8 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
       ASSERT_EQ(a, b);
     }
   }
-  EXPECT_EQ(main->Margin(), 4);
-  EXPECT_EQ(main->DisplayMode(), 1);
+  EXPECT_EQ(main->Session().Margin(), 4);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
     return riv.result();
   };
   main->Action("ExtractDrainageNetwork1")->trigger();
-  const auto extracted = main->DrainageRaster();
+  const auto extracted = main->Session().DrainageRaster();
   ASSERT_NE(extracted, nullptr);
   const int networkPixels = NetworkPixels(*extracted);
   EXPECT_GT(networkPixels, 2000);
@@ -69,7 +69,7 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
   ASSERT_TRUE(QFile::exists(temp.filePath("net.txt")));
   prompts.files.push_back({temp.filePath("net.raw"), 2});
   main->Action("OpenRiverSpeedButton")->trigger();
-  const auto reopened = main->DrainageRaster();
+  const auto reopened = main->Session().DrainageRaster();
   ASSERT_NE(reopened, extracted);
   EXPECT_EQ(reopened->kind, kRasterGray);
   EXPECT_EQ(NetworkPixels(*reopened), networkPixels);
@@ -101,7 +101,7 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
       auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
       palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
       palette.SetSmoothing(shot == 3);
-      palette.ChooseResultKind(0);
+      palette.ChooseResultKind(ResultKind::kParameterImage);
       if (shot == 0) {
         palette.show();
         Wait(50);
@@ -119,10 +119,10 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
       dialog.accept();
       return QDialog::Accepted;
     };
-    const auto before = main->ParameterImage();
+    const auto before = main->Session().ParameterImage();
     main->Action(name[0])->trigger();
-    ASSERT_NE(main->ParameterImage(), before) << name[0];
-    EXPECT_EQ(main->DiagramKind(), 2);
+    ASSERT_NE(main->Session().ParameterImage(), before) << name[0];
+    EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity);
     Wait(100);
     Shot(*main, name[1]);
     ++shot;
@@ -141,8 +141,8 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
     return QDialog::Accepted;
   };
   main->Action("Headwaterstreatment1")->trigger();
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->Margin(), 11);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().Margin(), 11);
   Wait(100);
   Shot(*main, "drainage_headwaters.png");
 
@@ -150,12 +150,12 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
   TSlopeParams params;
   params.grayTones = true;
   params.normalization = 255;
-  auto slope = ComputeSlope(*main->CurrentDem(), params, main->Progress());
+  auto slope = ComputeSlope(*main->Session().CurrentDem(), params, main->Progress());
   ASSERT_TRUE(slope);
   main->BeginTreatment(" SLOPE ");
-  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, 1);
+  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, DisplayMode::kGray);
   main->Action("ParameterImage1")->trigger();
-  const auto incrusted = main->ParameterImage();
+  const auto incrusted = main->Session().ParameterImage();
   int black = 0;
   for (int l = 0; l < incrusted->lines; ++l) {
     for (int c = 0; c < incrusted->columns; ++c) {

@@ -61,7 +61,7 @@ class ExchangeCommandsTest : public MainFormTest {
 
 TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   InstallDem(4, 3);
-  main->SetLastFileName(TempPath("site_m2.raw"));
+  main->Session().SetLastFileName(TempPath("site_m2.raw"));
   commands->CoordinateForm().SetZoneText("31");
   commands->CoordinateForm().SetCorners("500000", "3000", "500400", "3300");
   prompts.dialogs["CoordinateForm"] = [](QDialog& d) { d.accept(); return d.result(); };
@@ -92,7 +92,7 @@ TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
   EXPECT_FALSE(QFile::exists(TempPath(".mpr")));
 
   prompts.messages.clear();
-  main->SetLastFileName(TempPath("missing/site_m2.raw"));
+  main->Session().SetLastFileName(TempPath("missing/site_m2.raw"));
   ExportAs("map");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
@@ -102,7 +102,7 @@ TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
   // A closed dialog exports nothing.
   prompts.messages.clear();
   prompts.dialogs.erase("FormIlwis");
-  main->SetLastFileName(TempPath("site_m2.raw"));
+  main->Session().SetLastFileName(TempPath("site_m2.raw"));
   main->Action("Ilwis1")->trigger();
   EXPECT_FALSE(QFile::exists(TempPath("map.mp#")));
 }
@@ -110,10 +110,10 @@ TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
 TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevations) {
   prompts.files.push_back({kSample, 1});
   main->Action("OpenDEM1")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
-  const std::shared_ptr<TDemModel> original = main->CurrentDemShared();
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  const std::shared_ptr<TDemModel> original = main->Session().CurrentDemShared();
   // The export goes beside the last opened file: make that the temporary folder.
-  main->SetLastFileName(TempPath("jacksboro_m2.raw"));
+  main->Session().SetLastFileName(TempPath("jacksboro_m2.raw"));
   ExportAs("jacks");
   ASSERT_TRUE(prompts.messages.empty());
 
@@ -136,12 +136,12 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERROR");
   EXPECT_EQ(prompts.messages[0].text, "Check the Format");
-  EXPECT_EQ(main->LastFileName(), TempPath("jacks.mpr"));
+  EXPECT_EQ(main->Session().LastFileName(), TempPath("jacks.mpr"));
   ASSERT_EQ(ReadAll(output + "_m4.raw").size(), 344 * 403 * 4);
 
   prompts.files.push_back({output + "_m4.raw", 2});
   main->Action("OpenDEM1")->trigger();
-  const TDemModel& reopened = *main->CurrentDem();
+  const TDemModel& reopened = *main->Session().CurrentDem();
   ASSERT_NE(&reopened, original.get());
   ASSERT_EQ(reopened.lines, 344);
   ASSERT_EQ(reopened.columns, 403);
@@ -279,14 +279,14 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
     return dialog.result();
   };
   main->Action("Modifier1")->trigger();
-  const auto wrapped = main->DisplayedRaster();
+  const auto wrapped = main->Session().DisplayedRaster();
   ASSERT_NE(wrapped, colour);
   TColor pixel;
   ASSERT_EQ(wrapped->GetColor(7, 0, pixel), 0);
   EXPECT_EQ(pixel.green, 127);
   EXPECT_EQ(pixel.red, 7);
   EXPECT_EQ(pixel.blue, 200);
-  EXPECT_EQ(main->ViewStates().Previous()->raster, colour);
+  EXPECT_EQ(main->Session().ViewStates().Previous()->raster, colour);
 
   // Link on a colour image: the least minimum and the greatest maximum for all three.
   prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
@@ -305,19 +305,19 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
     EXPECT_EQ(form.findChild<QSlider*>("GMinTrackBar")->value(), 5);
     return QDialog::Rejected;
   };
-  const auto before = main->DisplayedRaster();
+  const auto before = main->Session().DisplayedRaster();
   main->Action("Modifier1")->trigger();
-  EXPECT_EQ(main->DisplayedRaster(), before);  // cancelled: nothing wrapped
+  EXPECT_EQ(main->Session().DisplayedRaster(), before);  // cancelled: nothing wrapped
 }
 
 TEST_F(ExchangeCommandsTest, GrayImageLocksLinkAndWrappingShowsTheParameterImage) {
   InstallDem(40, 30);
   auto gray = MakeGray(40, 30, [](int c, int) { return 40 + c; });
-  main->ShowParameterImage(gray, " TEST ", 0, 1);
+  main->ShowParameterImage(gray, " TEST ", 0, DisplayMode::kGray);
   EXPECT_TRUE(main->IsVisible("Imprimer"));
   EXPECT_TRUE(main->IsVisible("Configurationdelimpression1"));
   main->Action("WrapImage1")->trigger();
-  EXPECT_EQ(main->DisplayedRaster(), gray);
+  EXPECT_EQ(main->Session().DisplayedRaster(), gray);
 
   prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
     auto& form = static_cast<TLevelsDialog&>(dialog);
@@ -338,7 +338,7 @@ TEST_F(ExchangeCommandsTest, GrayImageLocksLinkAndWrappingShowsTheParameterImage
   };
   main->Action("Modifier1")->trigger();
   int value = -1;
-  const auto wrapped = main->DisplayedRaster();
+  const auto wrapped = main->Session().DisplayedRaster();
   ASSERT_EQ(wrapped->kind, kRasterGray);
   wrapped->GetValue(9, 0, value);  // 49
   EXPECT_EQ(value, 0);
@@ -362,8 +362,8 @@ class PrintingTest : public ExchangeCommandsTest {
 
 TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
   InstallDem(400, 200);
-  main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, 1);
-  EXPECT_EQ(main->PrinterRectangle().left, -1);
+  main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
+  EXPECT_EQ(main->Session().PrinterRectangle().left, -1);
   prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
     auto& form = static_cast<TPageLayoutDialog&>(dialog);
     EXPECT_EQ(Edit(form, "LargEdit")->text(), "105");
@@ -405,13 +405,13 @@ TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
     return form.result();
   };
   main->Action("Configurationdelimpression1")->trigger();
-  EXPECT_EQ(main->PrinterRectangle().left, commands->PagePrintForm().Rectangle().left);
-  EXPECT_GT(main->PrinterRectangle().left, 0);
+  EXPECT_EQ(main->Session().PrinterRectangle().left, commands->PagePrintForm().Rectangle().left);
+  EXPECT_GT(main->Session().PrinterRectangle().left, 0);
 }
 
 TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
   InstallDem(100, 400);
-  main->ShowParameterImage(MakeGray(100, 400, [](int, int l) { return l % 256; }), " T ", 0, 1);
+  main->ShowParameterImage(MakeGray(100, 400, [](int, int l) { return l % 256; }), " T ", 0, DisplayMode::kGray);
   prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
     auto& form = static_cast<TPageLayoutDialog&>(dialog);
     form.findChild<QCheckBox*>("PPageCheckBox")->click();
@@ -424,12 +424,12 @@ TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
     return QDialog::Rejected;
   };
   main->Action("Configurationdelimpression1")->trigger();
-  EXPECT_EQ(main->PrinterRectangle().left, -1);
+  EXPECT_EQ(main->Session().PrinterRectangle().left, -1);
 }
 
 TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
   InstallDem(400, 200);
-  main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, 1);
+  main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
   prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
     static_cast<TPageLayoutDialog&>(dialog).OkClick();
     return dialog.result();
@@ -453,7 +453,7 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
   const auto* label = commands->PagePrintForm().findChild<QLabel*>("PrinterLabel");
   EXPECT_TRUE(label->text().contains("PDF"));
   InstallDem(40, 30);
-  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, 1);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
   prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
     static_cast<TPageLayoutDialog&>(dialog).OkClick();
     return dialog.result();
@@ -468,7 +468,7 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
 
 TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
   InstallDem(40, 30);
-  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, 1);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
   prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
     static_cast<TPageLayoutDialog&>(dialog).OkClick();
     return dialog.result();

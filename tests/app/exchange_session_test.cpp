@@ -62,7 +62,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   settings.imageDir = temp.path().toStdString();
   auto main = std::make_unique<TMainForm>(settings);
   unsetenv("ORVANE_PRINT_PDF");
-  main->SetWorkDirectory(temp.path());
+  main->Session().SetWorkDirectory(temp.path());
   main->resize(1100, 760);
   main->show();
   Wait(50);
@@ -78,8 +78,8 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   prompts.dialogs["DynamicScale"] = AnswerSampleScale;
   prompts.files.push_back({dem, 1});
   main->Action("OpenDEMSpeedButton")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
-  const std::shared_ptr<TDemModel> original = main->CurrentDemShared();
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  const std::shared_ptr<TDemModel> original = main->Session().CurrentDemShared();
 
   // A UTM frame of 90 m cells.
   prompts.dialogs["CoordinateForm"] =
@@ -127,7 +127,7 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
   ASSERT_TRUE(prompts.messages.empty());
   prompts.files.push_back({back + "_m4.raw", 2});
   main->Action("OpenDEMSpeedButton")->trigger();
-  const TDemModel& reopened = *main->CurrentDem();
+  const TDemModel& reopened = *main->Session().CurrentDem();
   ASSERT_EQ(reopened.lines, 344);
   ASSERT_EQ(reopened.columns, 403);
   int differences = 0;
@@ -145,22 +145,22 @@ TEST(ExchangeSession, IlwisRoundTripUtmLevelsAndPrintingOnTheSampleDem) {
     Shot(form, "exchange_levels_dialog.png");
     form.accept();
   });
-  const auto relief = main->DisplayedRaster();
+  const auto relief = main->Session().DisplayedRaster();
   main->Action("Modifier1")->trigger();
-  ASSERT_NE(main->DisplayedRaster(), relief);
+  ASSERT_NE(main->Session().DisplayedRaster(), relief);
   int before = 0, after = 0;
   relief->GetValue(200, 170, before);
-  main->DisplayedRaster()->GetValue(200, 170, after);
+  main->Session().DisplayedRaster()->GetValue(200, 170, after);
   EXPECT_EQ(after, before < 70 ? 0 : before > 190 ? 255 : (before - 70) * 255 / 120);
 
   // A slope image, laid out at 150 mm wide and printed.
   TSlopeParams params;
   params.grayTones = true;
   params.normalization = 90;
-  auto slope = ComputeSlope(*main->CurrentDem(), params, main->Progress());
+  auto slope = ComputeSlope(*main->Session().CurrentDem(), params, main->Progress());
   ASSERT_TRUE(slope);
   main->BeginTreatment(" SLOPE ");
-  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, 1);
+  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, DisplayMode::kGray);
   main->TileWindows();
   Wait(150);
   Shot(*main, "exchange_levels_wrapped.png");

@@ -67,7 +67,7 @@ class FileCommandsTest : public MainFormTest {
   void OpenSample() {
     prompts.files.push_back({kSample, 1});
     main->Action("OpenDEM1")->trigger();
-    ASSERT_NE(main->CurrentDem(), nullptr);
+    ASSERT_NE(main->Session().CurrentDem(), nullptr);
   }
 
   TFileCommands* commands = nullptr;
@@ -82,7 +82,7 @@ TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
   EXPECT_EQ(prompts.requests[0].title, "Open DEM");
   EXPECT_EQ(prompts.requests[0].filter,
             "DEM Integer2 [_m2.raw]|*_m2.raw|DEM Integer4 [_m4.raw]|*_m4.raw|All Raw Types|*.raw");
-  const TDemModel& dem = *main->CurrentDem();
+  const TDemModel& dem = *main->Session().CurrentDem();
   EXPECT_EQ(dem.lines, 344);
   EXPECT_EQ(dem.columns, 403);
   EXPECT_EQ(dem.elementType, kDemInt32);
@@ -96,7 +96,7 @@ TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
   ASSERT_NE(main->DemWindow(), nullptr);
   EXPECT_EQ(main->DemWindow()->windowTitle(), kSample);
   EXPECT_EQ(main->DemWindow()->Bitmap().size(), QSize(403, 344));
-  EXPECT_EQ(main->DisplayedRaster(), main->OpeningRelief());
+  EXPECT_EQ(main->Session().DisplayedRaster(), main->Session().OpeningRelief());
   EXPECT_TRUE(main->IsEnabled("SurfaceParameters1"));
   EXPECT_TRUE(main->IsVisible("Save1"));
 
@@ -116,12 +116,25 @@ TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
   WriteFile(path, LittleEndian(values));
   AnswerScale(10, "30");
   ASSERT_TRUE(commands->OpenDem(path, 1));
-  const TDemModel& dem = *main->CurrentDem();
+  const TDemModel& dem = *main->Session().CurrentDem();
   EXPECT_EQ(dem.lines, 3);
   EXPECT_EQ(dem.columns, 5);
   EXPECT_EQ(dem.GetElevation(4, 0), 65535.0);
   EXPECT_FLOAT_EQ(dem.pixelSizeX, 300.0f);
-  EXPECT_EQ(main->UnitFactor(), 10);
+  EXPECT_EQ(main->Session().UnitFactor(), 10);
+  EXPECT_EQ(main->Session().PixelSize(), 30);
+
+  // Another opening given up at the dialog, after other answers were chosen in it: U and P
+  // stay those of the DEM still open.
+  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
+    auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
+    scale.ChooseUnit(1000);
+    scale.SetPixelSizeText("5");
+    return int(QDialog::Rejected);
+  };
+  EXPECT_FALSE(commands->OpenDem(path, 1));
+  EXPECT_EQ(main->Session().UnitFactor(), 10);
+  EXPECT_EQ(main->Session().PixelSize(), 30);
 }
 
 TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
@@ -139,14 +152,14 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
   EXPECT_TRUE(prompts.messages[0].text.contains("2 (Integer2) or 4 (Integer4)"));
-  EXPECT_EQ(main->CurrentDem()->GetElevation(0, 0), -5.0);
-  EXPECT_EQ(main->CurrentDem()->GetElevation(1, 0), 100000.0);
+  EXPECT_EQ(main->Session().CurrentDem()->GetElevation(0, 0), -5.0);
+  EXPECT_EQ(main->Session().CurrentDem()->GetElevation(1, 0), 100000.0);
 
   // Giving up the question opens nothing.
   prompts.dialogs.erase("ByteForm");
-  auto before = main->CurrentDemShared();
+  auto before = main->Session().CurrentDemShared();
   EXPECT_FALSE(commands->OpenDem(path, 3));
-  EXPECT_EQ(main->CurrentDemShared(), before);
+  EXPECT_EQ(main->Session().CurrentDemShared(), before);
 }
 
 TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
@@ -158,19 +171,19 @@ TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
     return static_cast<int>(QDialog::Accepted);
   };
   ASSERT_TRUE(commands->OpenDem(path, 1));
-  EXPECT_EQ(main->CurrentDem()->columns, 3);
+  EXPECT_EQ(main->Session().CurrentDem()->columns, 3);
 
   // Too short for the size asked: reported, nothing opened.
-  auto before = main->CurrentDemShared();
+  auto before = main->Session().CurrentDemShared();
   EXPECT_FALSE(commands->OpenDem(path, 2));
   ASSERT_FALSE(prompts.messages.empty());
   EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
-  EXPECT_EQ(main->CurrentDemShared(), before);
+  EXPECT_EQ(main->Session().CurrentDemShared(), before);
 
   // The dynamic-scale dialog closed without OK gives up the opening.
   prompts.dialogs["DynamicScale"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   EXPECT_FALSE(commands->OpenDem(path, 1));
-  EXPECT_EQ(main->CurrentDemShared(), before);
+  EXPECT_EQ(main->Session().CurrentDemShared(), before);
 }
 
 TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
@@ -182,8 +195,8 @@ TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
   ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(main.get(), &drop);
-  ASSERT_NE(main->CurrentDem(), nullptr);
-  EXPECT_EQ(main->CurrentDem()->columns, 403);
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().CurrentDem()->columns, 403);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
 
   // Only raw files are taken.
@@ -205,18 +218,18 @@ TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
   ShowAfterSplash(*main, 10, kSample);
   QElapsedTimer timer;
   timer.start();
-  while (main->CurrentDem() == nullptr && timer.elapsed() < 5000)
+  while (main->Session().CurrentDem() == nullptr && timer.elapsed() < 5000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_TRUE(main->isVisible());
-  ASSERT_NE(main->CurrentDem(), nullptr);
-  EXPECT_EQ(main->CurrentDem()->columns, 403);
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().CurrentDem()->columns, 403);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
 }
 
 TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
   OpenSample();
   auto image = MakeGray(403, 344, [](int c, int l) { return (c + l) % 256; });
-  main->ShowParameterImage(image, " SLOPE ", 0, 1);
+  main->ShowParameterImage(image, " SLOPE ", 0, DisplayMode::kGray);
 
   prompts.files.push_back({TempPath("site_slope"), 1});
   main->Action("SaveParameter")->trigger();
@@ -231,10 +244,10 @@ TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
   ASSERT_TRUE(QFile::exists(TempPath("site_slope.bmp")));
 
   for (const auto& [name, filter] : {std::pair{"site_slope.raw", 2}, {"site_slope.bmp", 1}}) {
-    main->ShowParameterImage(MakeGray(403, 344, [](int, int) { return 0; }), " X ", 0, 1);
+    main->ShowParameterImage(MakeGray(403, 344, [](int, int) { return 0; }), " X ", 0, DisplayMode::kGray);
     prompts.files.push_back({TempPath(name), filter});
     main->Action("OpenParameterImage1")->trigger();
-    auto opened = main->ParameterImage();
+    auto opened = main->Session().ParameterImage();
     int value = -1;
     opened->GetValue(10, 20, value);
     EXPECT_EQ(value, 30) << name;
@@ -249,7 +262,7 @@ TEST_F(FileCommandsTest, ColourImagesSaveAsBitmapOnly) {
   OpenSample();
   auto colour = std::make_shared<TRasterImage>(403, 344, kRasterRgb);
   colour->SetColor(1, 1, Rgb(10, 20, 30));
-  main->ShowParameterImage(colour, " ASPECT ", 0, 3);
+  main->ShowParameterImage(colour, " ASPECT ", 0, DisplayMode::kColour);
   prompts.files.push_back({TempPath("aspect"), 1});
   main->Action("SaveParameter")->trigger();
   EXPECT_EQ(prompts.requests.back().title, "Save Image Parameter");
@@ -274,13 +287,13 @@ TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].kind, "question");
   EXPECT_EQ(prompts.messages[0].text, "DEM and Image have not the same size\nDo you want to read it ?");
-  EXPECT_EQ(main->ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
   prompts.answers = {true};
   prompts.files.push_back({TempPath("small.raw"), 2});
   main->Action("OpenParamSpeedButton")->trigger();  // raw files are asked about from both
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->ParameterImage()->columns, 3);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
   EXPECT_EQ(prompts.messages.size(), 2u);
 
   WriteFile(TempPath("broken.bmp"), "not a bitmap");
@@ -288,7 +301,7 @@ TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
   main->Action("OpenParameterImage1")->trigger();
   EXPECT_EQ(prompts.messages.back().text, "The File has a wrong format");
   EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
-  EXPECT_EQ(main->ParameterImage()->columns, 3);
+  EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
 }
 
 TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
@@ -297,7 +310,7 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   network->Fill(Rgb(255, 255, 255));
   network->SetColor(5, 5, Rgb(0, 0, 0));
   network->SetColor(6, 5, Rgb(0, 0, 255));
-  main->SetDrainageRaster(network, true);
+  main->ShowDrainageRaster(network, true);
 
   prompts.files.push_back({TempPath("net.raw"), 1});  // a typed extension is not doubled
   main->Action("SaveDrainage1")->trigger();
@@ -309,7 +322,7 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   main->Action("OpenDrainageNetwork1")->trigger();
   EXPECT_EQ(prompts.requests.back().title, "OPEN DRAINAGE NETWORK");
   EXPECT_EQ(prompts.requests.back().filter, "Bitmap [*.bmp]|*.bmp|Image Raw [*.raw]|*.raw");
-  auto opened = main->DrainageRaster();
+  auto opened = main->Session().DrainageRaster();
   ASSERT_NE(opened, network);
   EXPECT_EQ(opened->kind, kRasterGray);
   int value = -1;
@@ -325,8 +338,8 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   main->Action("SaveRiverSpeedButton")->trigger();
   prompts.files.push_back({TempPath("net.bmp"), 1});
   main->Action("OpenRiverSpeedButton")->trigger();
-  ASSERT_TRUE(main->DrainageRaster());
-  EXPECT_EQ(main->DrainageRaster()->columns, 403);
+  ASSERT_TRUE(main->Session().DrainageRaster());
+  EXPECT_EQ(main->Session().DrainageRaster()->columns, 403);
   EXPECT_TRUE(prompts.messages.empty());
 }
 

@@ -97,7 +97,7 @@ struct Session {
     settings.imageDir = temp.path().toStdString();
     settings.mntDir = temp.path().toStdString();
     main = std::make_unique<TMainForm>(settings);
-    main->SetWorkDirectory(temp.path());
+    main->Session().SetWorkDirectory(temp.path());
     main->show();
     prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {
       const int result = AnswerSampleScale(dialog);
@@ -150,22 +150,22 @@ struct DialogCase {
 TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
   const auto openedWithWidth = [](int bytes) {
     return [bytes](Session& s) {
-      ASSERT_NE(s.main->CurrentDem(), nullptr);
+      ASSERT_NE(s.main->Session().CurrentDem(), nullptr);
       EXPECT_EQ(s.scaleBytes, bytes);
       // The widened copy holds the very elevations of the sample.
-      EXPECT_EQ(s.main->CurrentDem()->ComputeMax(), 1076.0);
+      EXPECT_EQ(s.main->Session().CurrentDem()->ComputeMax(), 1076.0);
     };
   };
   const auto parameterRead = [](Session& s) {
-    ASSERT_NE(s.main->ParameterImage(), nullptr);
+    ASSERT_NE(s.main->Session().ParameterImage(), nullptr);
     int value = 0;
-    s.main->ParameterImage()->GetValue(3, 4, value);
+    s.main->Session().ParameterImage()->GetValue(3, 4, value);
     EXPECT_EQ(value, 7);
   };
   const auto networkRead = [](Session& s) {
-    ASSERT_NE(s.main->DrainageRaster(), nullptr);
+    ASSERT_NE(s.main->Session().DrainageRaster(), nullptr);
     int value = 0;
-    s.main->DrainageRaster()->GetValue(5, 1, value);
+    s.main->Session().DrainageRaster()->GetValue(5, 1, value);
     EXPECT_EQ(value, 6);
   };
   const auto filesAre = [](QStringList present, QStringList absent) {
@@ -202,11 +202,11 @@ TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
     AnswerWhenShown(dem);
     s.main->Action("OpenDEM1")->trigger();
     ASSERT_TRUE(dem.answered);
-    ASSERT_NE(s.main->CurrentDem(), nullptr);
-    const TDemModel& opened = *s.main->CurrentDem();
+    ASSERT_NE(s.main->Session().CurrentDem(), nullptr);
+    const TDemModel& opened = *s.main->Session().CurrentDem();
     WriteRasters(s, opened.columns, opened.lines);
-    s.main->SetParameterImage(MakeGray(opened.columns, opened.lines, [](int, int) { return 9; }));
-    s.main->SetDrainageRaster(MakeGray(opened.columns, opened.lines, [](int, int) { return 1; }),
+    s.main->ShowParameterImage(MakeGray(opened.columns, opened.lines, [](int, int) { return 9; }));
+    s.main->ShowDrainageRaster(MakeGray(opened.columns, opened.lines, [](int, int) { return 1; }),
                               true);
     s.scaleBytes = 0;
     s.prompts.messages.clear();

@@ -61,20 +61,20 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   AnswerImport(10, TempPath("site"));
   main->Action("ImportGdal1")->trigger();
 
-  const TDemModel* dem = main->CurrentDem();
+  const TDemModel* dem = main->Session().CurrentDem();
   ASSERT_NE(dem, nullptr);
   EXPECT_EQ(dem->lines, 15);
   EXPECT_EQ(dem->columns, 20);
   EXPECT_EQ(dem->GetElevation(1, 0), 1237.0);  // decimetres
   EXPECT_EQ(dem->GetElevation(2, 0), 1237.0);  // the hole takes its nearest neighbour
   EXPECT_FLOAT_EQ(dem->pixelSizeX, 300.0f);
-  EXPECT_EQ(main->UnitFactor(), 10);
-  EXPECT_EQ(main->PixelSize(), 30);
-  EXPECT_EQ(main->DemPath(), TempPath("site_m4.raw"));
+  EXPECT_EQ(main->Session().UnitFactor(), 10);
+  EXPECT_EQ(main->Session().PixelSize(), 30);
+  EXPECT_EQ(main->Session().DemPath(), TempPath("site_m4.raw"));
   // Opened directly: no dynamic-scale dialog shown.
   EXPECT_EQ(prompts.executed, std::vector<QString>{"ImportGdalForm"});
 
-  ASSERT_TRUE(main->UtmCoordinatesSet());
+  ASSERT_TRUE(main->Session().UtmCoordinatesSet());
   const std::optional<TUtmFrame> frame = main->UtmFrame();
   ASSERT_TRUE(frame);
   EXPECT_DOUBLE_EQ(frame->xmin, 640000.0);
@@ -96,9 +96,9 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
   prompts.files.push_back({tif, 1});
   AnswerImport(1, TempPath("site"));
   main->Action("ImportGdal1")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
 
-  main->SetParameterImage(MakeGray(20, 15, [](int c, int l) { return c + l; }));
+  main->ShowParameterImage(MakeGray(20, 15, [](int c, int l) { return c + l; }));
   AnswerExport(TExportGeoTiffDialog::kParameterImage, TExportGeoTiffDialog::kFromImport);
   prompts.files.push_back({TempPath("slope"), 1});
   main->Action("ExportGeoTiff1")->trigger();
@@ -138,7 +138,7 @@ TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   }
   prompts.files.push_back({junk, 1});
   main->Action("ImportGdal1")->trigger();
-  EXPECT_EQ(main->CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().CurrentDem(), nullptr);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
   EXPECT_TRUE(prompts.messages[0].text.contains("junk.tif"));
@@ -161,8 +161,8 @@ TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
     return d.result();
   };
   main->Action("ImportGdal1")->trigger();
-  ASSERT_NE(main->CurrentDem(), nullptr);
-  EXPECT_EQ(main->PixelSize(), 25);
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().PixelSize(), 25);
   EXPECT_EQ(prompts.messages[0].text, "No Pixel Size\nThe raster has no georeference");
 }
 

@@ -24,11 +24,9 @@ class GridMemoryCommandsTest : public MainFormTest {
     dem = MakeDem(64, 48, [](int c, int l) { return 200 + 5 * std::abs(c % 12 - 6) + l / 3; });
     relief = MakeGray(64, 48, [](int c, int) { return c * 3; });
     main->InstallOpenedDem(dem, relief, "/data/valleys_m2.raw");
-    main->DynamicScale().ChooseUnit(10);
-    main->DynamicScale().SetPixelSizeText("30");
-    main->DynamicScale().OkClick();
+    main->Session().SetDemScale(10, "30");
     parameter = MakeGray(64, 48, [](int c, int l) { return (c + l) % 256; });
-    main->ShowParameterImage(parameter, " EARLIER ", 2, 1);
+    main->ShowParameterImage(parameter, " EARLIER ", 2, DisplayMode::kGray);
     prompts.dialogs["PentesForm"] = [](QDialog& d) {
       d.accept();
       return d.result();
@@ -48,14 +46,14 @@ class GridMemoryCommandsTest : public MainFormTest {
   }
 
   void ExpectNothingChanged() {
-    EXPECT_EQ(main->CurrentDemShared(), dem);
-    EXPECT_EQ(main->OpeningRelief(), relief);
-    EXPECT_EQ(main->ParameterImage(), parameter);
-    EXPECT_EQ(main->DisplayedRaster(), relief);
-    EXPECT_EQ(main->ParameterTitle(), " EARLIER ");
-    EXPECT_EQ(main->CaptionedTitle(), " EARLIER   (1:1)");
-    EXPECT_EQ(main->UnitFactor(), 10);
-    EXPECT_EQ(main->PixelSize(), 30);
+    EXPECT_EQ(main->Session().CurrentDemShared(), dem);
+    EXPECT_EQ(main->Session().OpeningRelief(), relief);
+    EXPECT_EQ(main->Session().ParameterImage(), parameter);
+    EXPECT_EQ(main->Session().DisplayedRaster(), relief);
+    EXPECT_EQ(main->Session().ParameterTitle(), " EARLIER ");
+    EXPECT_EQ(main->Session().CaptionedTitle(), " EARLIER   (1:1)");
+    EXPECT_EQ(main->Session().UnitFactor(), 10);
+    EXPECT_EQ(main->Session().PixelSize(), 30);
     EXPECT_EQ(main->ProgressWindow().Window(), nullptr);
   }
 
@@ -94,7 +92,7 @@ TEST_F(GridMemoryCommandsTest, AnAllocationFailureOnTheWorkerNamesTheGridOfTheTr
   main->ProgressWindow().SetWorkerHook({});
   Trigger("SlopeTreatment1");
   EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_NE(main->ParameterImage(), parameter);
+  EXPECT_NE(main->Session().ParameterImage(), parameter);
 }
 
 TEST_F(GridMemoryCommandsTest, A3DPictureTooLargeForMemoryIsSaidAndNoWindowOpens) {

@@ -89,7 +89,7 @@ TEST_F(MainFormTest, FrameAndComponentsAtStart) {
   EXPECT_EQ(main->ParamWindow().windowTitle(), "  PARAMETER RESULTS");
   EXPECT_EQ(main->RiverWindow().windowTitle(), "  DRAINAGE NETWORK");
   EXPECT_EQ(main->DemWindow(), nullptr);
-  EXPECT_EQ(main->CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().CurrentDem(), nullptr);
 }
 
 TEST_F(MainFormTest, StatesAfterDemParameterImageAndNetwork) {
@@ -106,54 +106,56 @@ TEST_F(MainFormTest, StatesAfterDemParameterImageAndNetwork) {
   EXPECT_EQ(main->DemWindow()->windowTitle(), "/data/site_m2.raw");
 
   // A gray parameter image: save, palette, gray histogram, wrapping.
-  main->ShowParameterImage(MakeGray(40, 30, [](int, int) { return 7; }), " SLOPE ", 0, 1);
+  main->ShowParameterImage(MakeGray(40, 30, [](int, int) { return 7; }), " SLOPE ", 0, DisplayMode::kGray);
   ExpectEnabled(*main, {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "OpenPalette1",
                         "PaletteSpeedButton", "GrayHisto1", "HistoGrSpeedButton", "WrapImage1"},
                 true);
   EXPECT_EQ(main->ParamWindow().windowTitle(), " SLOPE   (1:1)");
-  EXPECT_EQ(main->CaptionedTitle(), " SLOPE   (1:1)");
-  EXPECT_EQ(main->DisplayMode(), 1);
+  EXPECT_EQ(main->Session().CaptionedTitle(), " SLOPE   (1:1)");
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 
   // A colour one disables palette and histogram again, keeps save and wrapping.
   auto colour = std::make_shared<TRasterImage>(40, 30, kRasterRgb);
-  main->ShowParameterImage(colour, " ASPECT ", 2, 3);
+  main->ShowParameterImage(colour, " ASPECT ", 2, DisplayMode::kColour);
   ExpectEnabled(*main, {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                         "HistoGrSpeedButton"},
                 false);
   ExpectEnabled(*main, {"SaveParameter", "SaveParameterSpeedButton", "WrapImage1"}, true);
-  EXPECT_EQ(main->Margin(), 2);
-  EXPECT_EQ(main->ParameterImage(), colour);
+  EXPECT_EQ(main->Session().Margin(), 2);
+  EXPECT_EQ(main->Session().ParameterImage(), colour);
 
   // An opened network: drainage parameters and incrusting, but not its saving.
-  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 0 : 255; }), false);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 0 : 255; }), false);
   ExpectEnabled(*main, {"DrainageNetworkParameters1", "IncrustDrainage1"}, true);
   ExpectEnabled(*main, {"SaveDrainage1", "SaveRiverSpeedButton"}, false);
   EXPECT_TRUE(main->RiverWindow().HasBitmap());
   // An extracted one enables the saving too.
-  main->SetDrainageRaster(MakeGray(40, 30, [](int, int) { return 255; }), true);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int, int) { return 255; }), true);
   ExpectEnabled(*main, {"SaveDrainage1", "SaveRiverSpeedButton"}, true);
 
   // Opening another DEM keeps what was enabled and the parameter window's picture.
   InstallDem(20, 10);
   ExpectEnabled(*main, {"SaveParameter", "DrainageNetworkParameters1", "WrapImage1"}, true);
   EXPECT_TRUE(main->ParamWindow().HasBitmap());
-  EXPECT_EQ(main->ParameterImage(), colour);
+  EXPECT_EQ(main->Session().ParameterImage(), colour);
 }
 
 TEST_F(MainFormTest, DiagramKindChoosesTheWindowAndEnablesItsItem) {
   InstallDem();
   int opened[5] = {};
-  for (int kind = 1; kind <= 4; ++kind) main->RegisterDiagram(kind, [&, kind] { ++opened[kind]; });
+  for (int kind = 1; kind <= 4; ++kind) {
+    main->RegisterDiagram(static_cast<DiagramKind>(kind), [&, kind] { ++opened[kind]; });
+  }
   // Before a diagram-producing treatment the button does nothing.
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(opened[1] + opened[2] + opened[3] + opened[4], 0);
 
-  main->SetDiagramKind(2);
+  main->Session().SetDiagramKind(DiagramKind::kDissectionDensity);
   ExpectEnabled(*main, {"ShowDiag1", "DiagDD1", "DiagSpeedButton"}, true);
   ExpectEnabled(*main, {"DiagDD3D1", "LocFract1", "FractRed1"}, false);
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(opened[2], 1);
-  main->SetDiagramKind(1);
+  main->Session().SetDiagramKind(DiagramKind::kLocalFractal);
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(opened[1], 1);
   EXPECT_TRUE(main->IsEnabled("LocFract1"));
@@ -209,7 +211,7 @@ TEST_F(MainFormTest, TreatmentStartHidesListeningWindows) {
   QObject::connect(main.get(), &TMainForm::TreatmentStarting, [&] { ++started; });
   main->BeginTreatment(" CONVEXITY   WINDOW SIZE ");
   EXPECT_EQ(started, 1);
-  EXPECT_EQ(main->ParameterTitle(), " CONVEXITY   WINDOW SIZE ");
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE ");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
 #include "app/morphometry/morphometry_forms.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/drainage/density_image.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/morphometry/drainage_fractal.h"
@@ -24,13 +23,12 @@ class MorphoCommandsTest : public MainFormTest {
     dem = MakeDem(48, 40, [](int c, int l) { return 2000 + 50 * std::abs(c % 8 - 4) + 7 * l; });
     main->InstallOpenedDem(dem, MakeGray(48, 40, [](int c, int) { return c * 5; }),
                            "/data/valleys_m2.raw");
-    main->DynamicScale().ChooseUnit(10);
-    main->DynamicScale().SetPixelSizeText("30");
+    main->Session().SetDemScale(10, "30");
     // A tree: a trunk along line 20, branches down column 10 and a diagonal.
     network = MakeGray(48, 40, [](int c, int l) {
       return (l == 20 || c == 10 || (c == l + 12 && l < 20)) ? 0 : 255;
     });
-    main->SetDrainageRaster(network, false);
+    main->ShowDrainageRaster(network, false);
     prompts.dialogs["DiagFractDimForm"] = Accept;
     prompts.dialogs["DiagDD3DForm"] = Accept;
   }
@@ -88,13 +86,13 @@ TEST_F(MorphoCommandsTest, GlobalFractalShowsTheParameterImageAndItsDiagram) {
   Trigger("DFRedGlobal1");
   auto expected = ComputeDrainageFractal(*network, {FractalMode::kGlobal, 12, 255});
   ASSERT_TRUE(expected);
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  ExpectSamePixels(*main->ParameterImage(), expected->image);
-  EXPECT_EQ(main->ParameterTitle(), " FRACTAL DIMENSION   MOVING WINDOW SIZE 12 ");
-  EXPECT_EQ(main->CaptionedTitle(), " FRACTAL DIMENSION   MOVING WINDOW SIZE 12   (1:1)");
-  EXPECT_EQ(main->Margin(), 7);
-  EXPECT_EQ(main->DisplayMode(), 1);
-  EXPECT_EQ(main->DiagramKind(), 4);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  ExpectSamePixels(*main->Session().ParameterImage(), expected->image);
+  EXPECT_EQ(main->Session().ParameterTitle(), " FRACTAL DIMENSION   MOVING WINDOW SIZE 12 ");
+  EXPECT_EQ(main->Session().CaptionedTitle(), " FRACTAL DIMENSION   MOVING WINDOW SIZE 12   (1:1)");
+  EXPECT_EQ(main->Session().Margin(), 7);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDrainageFractalDimension);
   for (const char* name : {"SaveParameter", "OpenPalette1", "GrayHisto1", "DiagSpeedButton",
                            "FractRed1", "WrapImage1"}) {
     EXPECT_TRUE(main->IsEnabled(name)) << name;
@@ -119,10 +117,10 @@ TEST_F(MorphoCommandsTest, WrappedSegmentsReplaceTheDemPictureOnly) {
   Trigger("FractalDimensionTreatment1");
   auto expected = ComputeDrainageFractal(*network, {FractalMode::kSegments, 24, 100});
   ASSERT_TRUE(expected);
-  ASSERT_NE(main->DisplayedRaster(), nullptr);
-  ExpectSamePixels(*main->DisplayedRaster(), expected->image);
-  EXPECT_EQ(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->DiagramKind(), 4);
+  ASSERT_NE(main->Session().DisplayedRaster(), nullptr);
+  ExpectSamePixels(*main->Session().DisplayedRaster(), expected->image);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDrainageFractalDimension);
   // The dialog keeps the choices for the next run.
   const auto& form = FractDrainageFormOf(*main);
   EXPECT_EQ(form.WindowSize(), 24);
@@ -131,13 +129,13 @@ TEST_F(MorphoCommandsTest, WrappedSegmentsReplaceTheDemPictureOnly) {
 }
 
 TEST_F(MorphoCommandsTest, EmptyNetworkIsReportedAndProducesNothing) {
-  main->SetDrainageRaster(MakeGray(48, 40, [](int, int) { return 255; }), false);
+  main->ShowDrainageRaster(MakeGray(48, 40, [](int, int) { return 255; }), false);
   AnswerFractal(12, 100, false);
   Trigger("DFRedGlobal1");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERROR");
   EXPECT_TRUE(prompts.messages[0].text.contains("255"));
-  EXPECT_EQ(main->ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   EXPECT_NE(prompts.executed.back(), "DiagFractDimForm");
 }
 
@@ -146,20 +144,20 @@ TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   prompts.dialogs["DDPaletteFen"] = [](QDialog& d) {
     auto& p = static_cast<TDensityPaletteDialog&>(d);
     p.SelectPalette(kGrayTones0255);
-    p.ChooseResultKind(0);
+    p.ChooseResultKind(ResultKind::kParameterImage);
     p.OkClick();
     return d.result();
   };
   Trigger("DissectionDensity3DTreatment1");
   auto expected = ComputeDissection3D(*dem, *network, {7, 10, 30});
   ASSERT_TRUE(expected);
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  ExpectSamePixels(*main->ParameterImage(),
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  ExpectSamePixels(*main->Session().ParameterImage(),
                    Dissection3DImage(*expected, kGrayTones0255, TClassTable(), false));
-  EXPECT_TRUE(main->ParameterTitle().startsWith(" 3D DISSECTION DENSITY   MOVING WINDOW SIZE "));
-  EXPECT_TRUE(main->ParameterTitle().endsWith(" km"));
-  EXPECT_EQ(main->Margin(), 1);
-  EXPECT_EQ(main->DiagramKind(), 3);
+  EXPECT_TRUE(main->Session().ParameterTitle().startsWith(" 3D DISSECTION DENSITY   MOVING WINDOW SIZE "));
+  EXPECT_TRUE(main->Session().ParameterTitle().endsWith(" km"));
+  EXPECT_EQ(main->Session().Margin(), 1);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity3D);
   EXPECT_TRUE(main->IsEnabled("DiagDD3D1"));
   auto& diagram = DiagramWindow<TDissection3DDiagram>(*main);
   EXPECT_EQ(diagram.Counts2D(), expected->histogram2D);
@@ -176,15 +174,15 @@ TEST_F(MorphoCommandsTest, Dissection3DCancelledOrWithoutUnit) {
   };
   Trigger("DissectionDensity3DTreatment1");
   EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen"}));
-  EXPECT_EQ(main->ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   // Nothing was computed: the title of the current parameter image stays.
-  EXPECT_EQ(main->ParameterTitle(), "");
+  EXPECT_EQ(main->Session().ParameterTitle(), "");
 
   // A DEM whose dynamic scale was never completed has no unit: said, not divided by zero.
   TMainForm other(settings);
   TestPrompter local;
   other.InstallOpenedDem(dem, MakeGray(48, 40, [](int, int) { return 0; }), "/data/x_m2.raw");
-  other.SetDrainageRaster(network, false);
+  other.ShowDrainageRaster(network, false);
   local.dialogs["DDFen"] = [](QDialog& d) {
     static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("5");
     d.accept();
@@ -194,7 +192,7 @@ TEST_F(MorphoCommandsTest, Dissection3DCancelledOrWithoutUnit) {
   other.Action("DissectionDensity3DTreatment1")->trigger();
   ASSERT_EQ(local.messages.size(), 1u);
   EXPECT_TRUE(local.messages[0].text.contains("vertical unit"));
-  EXPECT_EQ(other.ParameterImage(), nullptr);
+  EXPECT_EQ(other.Session().ParameterImage(), nullptr);
 }
 
 TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
@@ -202,28 +200,28 @@ TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
   prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
     auto& f = static_cast<TRatioOfDepthsDialog&>(d);
     f.ChooseDynamicScale(100);
-    f.ChooseResultKind(0);
+    f.ChooseResultKind(ResultKind::kParameterImage);
     f.BitBtn1Click();
     return d.result();
   };
   Trigger("RatioDepthTreatment1");
   auto expected = ComputeRatioDepth(*dem, *network, {5, 100});
   ASSERT_TRUE(expected);
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  ExpectSamePixels(*main->ParameterImage(), expected->image);
-  EXPECT_TRUE(main->ParameterTitle().startsWith(" DEPTH DRAINAGE/SURFACE   GRID SIZE "));
-  EXPECT_EQ(main->Margin(), 2);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  ExpectSamePixels(*main->Session().ParameterImage(), expected->image);
+  EXPECT_TRUE(main->Session().ParameterTitle().startsWith(" DEPTH DRAINAGE/SURFACE   GRID SIZE "));
+  EXPECT_EQ(main->Session().Margin(), 2);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
   EXPECT_TRUE(main->IsEnabled("OpenPalette1"));
 
   // "Cancel" in the second dialog stops the treatment.
-  const auto before = main->ParameterImage();
+  const auto before = main->Session().ParameterImage();
   prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
     d.findChild<QPushButton*>("BitBtn2")->click();
     return d.result();
   };
   Trigger("RatioDepthTreatment1");
-  EXPECT_EQ(main->ParameterImage(), before);
+  EXPECT_EQ(main->Session().ParameterImage(), before);
 }
 
 TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {

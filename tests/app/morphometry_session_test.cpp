@@ -58,7 +58,7 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
     return dialog.result();
   };
   main->Action("ExtractDrainageNetwork1")->trigger();
-  ASSERT_NE(main->DrainageRaster(), nullptr);
+  ASSERT_NE(main->Session().DrainageRaster(), nullptr);
   ASSERT_TRUE(main->IsEnabled("DrainageNetworkParameters1"));
 
   // Fractal dimension, global, window 24, scale 255.
@@ -74,8 +74,8 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   };
   prompts.dialogs["DiagFractDimForm"] = ShowAndAccept("morpho_fractal_diagram.png");
   main->Action("DFRedGlobal1")->trigger();
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_EQ(Extremes(*main->ParameterImage(), 13), std::make_pair(0, 255));
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(Extremes(*main->Session().ParameterImage(), 13), std::make_pair(0, 255));
   EXPECT_GT(DiagramWindow<TDrainageFractalDiagram>(*main).UpperBound(), 150);
   main->TileWindows();
   Wait(150);
@@ -89,7 +89,7 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   };
   prompts.dialogs["DiagFractDimForm"] = ShowAndAccept("morpho_segments_diagram.png");
   main->Action("FractalDimensionTreatment1")->trigger();
-  EXPECT_EQ(main->Margin(), 1);
+  EXPECT_EQ(main->Session().Margin(), 1);
 
   // 3D dissection density, window 11, coloured classes spread over the range.
   prompts.dialogs["DDFen"] = [](QDialog& dialog) {
@@ -102,7 +102,7 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
     palette.SelectPalette(kColoredPalette);
     palette.SetScale(true);
     palette.SetSmoothing(true);
-    palette.ChooseResultKind(0);
+    palette.ChooseResultKind(ResultKind::kParameterImage);
     palette.show();
     Wait(100);
     Shot(palette, "morpho_dd3d_palette.png");
@@ -111,9 +111,9 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   };
   prompts.dialogs["DiagDD3DForm"] = ShowAndAccept("morpho_dd3d_diagram.png");
   main->Action("DissectionDensity3DTreatment1")->trigger();
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
-  EXPECT_EQ(main->DiagramKind(), 3);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity3D);
   Wait(150);
   Shot(*main, "morpho_dd3d.png");
 
@@ -127,8 +127,8 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
     return form.result();
   };
   main->Action("RatioDepthTreatment1")->trigger();
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  const auto [lo, hi] = Extremes(*main->ParameterImage(), 5);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  const auto [lo, hi] = Extremes(*main->Session().ParameterImage(), 5);
   EXPECT_EQ(lo, 0);
   EXPECT_GT(hi, 200);
   Wait(150);

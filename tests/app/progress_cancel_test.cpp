@@ -39,8 +39,8 @@ TEST_F(ProgressCancelTest, CancelStopsALargeDrainageExtractionAndKeepsTheState) 
   auto relief = MakeGray(2000, 2000, [](int c, int) { return c % 256; });
   main->InstallOpenedDem(dem, relief, "/data/large_m2.raw");
   auto previous = MakeGray(2000, 2000, [](int, int) { return 255; });
-  main->SetDrainageRaster(previous, true);
-  const auto displayed = main->DisplayedRaster();
+  main->ShowDrainageRaster(previous, true);
+  const auto displayed = main->Session().DisplayedRaster();
   const std::int32_t corner = dem->GetElevation(0, 0);
 
   AnswerExtraction("2", "30");
@@ -68,9 +68,9 @@ TEST_F(ProgressCancelTest, CancelStopsALargeDrainageExtractionAndKeepsTheState) 
   EXPECT_TRUE(ticked);
   ASSERT_GE(clickedAt, 0) << "the extraction ended before the Cancel click";
   EXPECT_LT(returnedAt - clickedAt, 1000);
-  EXPECT_EQ(main->DrainageRaster(), previous);
-  EXPECT_EQ(main->DisplayedRaster(), displayed);
-  EXPECT_EQ(main->CurrentDem(), dem.get());
+  EXPECT_EQ(main->Session().DrainageRaster(), previous);
+  EXPECT_EQ(main->Session().DisplayedRaster(), displayed);
+  EXPECT_EQ(main->Session().CurrentDem(), dem.get());
   EXPECT_EQ(dem->GetElevation(0, 0), corner);
   EXPECT_EQ(main->ProgressWindow().Window(), nullptr);
   EXPECT_TRUE(prompts.messages.empty());
@@ -82,7 +82,7 @@ TEST_F(ProgressCancelTest, AfterACancelTheNextExtractionRunsToTheEnd) {
   main->InstallOpenedDem(dem, MakeGray(48, 40, [](int, int) { return 0; }), "/data/v_m2.raw");
   AnswerExtraction("1", "3");
   Trigger("ExtractDrainageNetwork1");
-  EXPECT_NE(main->DrainageRaster(), nullptr);
+  EXPECT_NE(main->Session().DrainageRaster(), nullptr);
 }
 
 TEST_F(ProgressCancelTest, AFailureOnTheWorkerReachesTheCaller) {

@@ -94,7 +94,7 @@ TEST_F(RenderFormsTest, ShadowingRefusesNoTableWithoutShadow) {
   // "Scale" spreads the bounds over the DEM's range.
   hypso.ChooseType(kSliceHypsoMap1);
   hypso.SetScale(true);
-  EXPECT_FLOAT_EQ(hypso.Table()[12].bound, main->CurrentDem()->maxElevation);
+  EXPECT_FLOAT_EQ(hypso.Table()[12].bound, main->Session().CurrentDem()->maxElevation);
   hypso.SetScale(false);
   // "Personalized" keeps the table and hides "Smoothing" and "Shadow".
   hypso.ChooseType(kSlicePersonalized);
@@ -114,13 +114,13 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
     return QDialog::Accepted;
   };
   main->Action("Shadowing1")->trigger();
-  ASSERT_TRUE(main->ParameterImage());
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
-  EXPECT_EQ(main->ParameterTitle(), " HYPSOMETRIC SLICES AND SHADOW ");
-  EXPECT_EQ(main->CaptionedTitle(), " HYPSOMETRIC SLICES AND SHADOW   (1:1)");
-  EXPECT_EQ(main->Margin(), 0);
+  ASSERT_TRUE(main->Session().ParameterImage());
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterTitle(), " HYPSOMETRIC SLICES AND SHADOW ");
+  EXPECT_EQ(main->Session().CaptionedTitle(), " HYPSOMETRIC SLICES AND SHADOW   (1:1)");
+  EXPECT_EQ(main->Session().Margin(), 0);
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
-  auto plain = main->ParameterImage();
+  auto plain = main->Session().ParameterImage();
 
   // With cast shadows the picture only darkens and the title stays.
   Commands().EstompForm().findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
@@ -129,9 +129,9 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   low.elevation = 0.2f;
   Commands().EstompForm().SetWorkingLight(low);
   main->Action("Shadowing1")->trigger();
-  auto cast = main->ParameterImage();
+  auto cast = main->Session().ParameterImage();
   ASSERT_NE(cast, plain);
-  EXPECT_EQ(main->ParameterTitle(), " HYPSOMETRIC SLICES AND SHADOW ");
+  EXPECT_EQ(main->Session().ParameterTitle(), " HYPSOMETRIC SLICES AND SHADOW ");
 
   // Gray tones: display mode 1, palette enabled.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
@@ -141,9 +141,9 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
     return QDialog::Accepted;
   };
   main->Action("Shadowing1")->trigger();
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterGray);
-  EXPECT_EQ(main->ParameterTitle(), " HYPSOMETRIC SLICES ");
-  EXPECT_EQ(main->DisplayMode(), 1);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterGray);
+  EXPECT_EQ(main->Session().ParameterTitle(), " HYPSOMETRIC SLICES ");
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_TRUE(main->IsEnabled("OpenPalette1"));
 
   // Wrapping replaces the DEM window's picture.
@@ -151,15 +151,15 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
     static_cast<TSlicesDialog&>(dialog).SetWrapping(true);
     return QDialog::Accepted;
   };
-  auto before = main->DisplayedRaster();
+  auto before = main->Session().DisplayedRaster();
   main->Action("Shadowing1")->trigger();
-  EXPECT_NE(main->DisplayedRaster(), before);
-  EXPECT_EQ(main->DisplayedRaster()->kind, kRasterGray);
+  EXPECT_NE(main->Session().DisplayedRaster(), before);
+  EXPECT_EQ(main->Session().DisplayedRaster()->kind, kRasterGray);
 }
 
 TEST_F(RenderFormsTest, PaletteColoursTheParameterImageInsideTheMargin) {
   InstallHills();
-  main->ShowParameterImage(MakeGray(30, 20, [](int c, int l) { return 20 + c * 5 + l; }), " SLOPE ", 3, 1);
+  main->ShowParameterImage(MakeGray(30, 20, [](int c, int l) { return 20 + c * 5 + l; }), " SLOPE ", 3, DisplayMode::kGray);
   prompts.dialogs["PalForm"] = [](QDialog& dialog) {
     auto& form = static_cast<TPaletteDialog&>(dialog);
     EXPECT_EQ(form.findChild<QLineEdit*>("MinEdit")->text(), "38");
@@ -170,29 +170,29 @@ TEST_F(RenderFormsTest, PaletteColoursTheParameterImageInsideTheMargin) {
     return QDialog::Accepted;
   };
   main->Action("PaletteSpeedButton")->trigger();
-  auto colour = main->ParameterImage();
+  auto colour = main->Session().ParameterImage();
   ASSERT_EQ(colour->kind, kRasterRgb);
   TColor c;
   colour->GetColor(2, 2, c);
   EXPECT_EQ(c, Rgb(255, 255, 255));
   colour->GetColor(3, 3, c);
   EXPECT_EQ(c, Rgb(0, 100, 0));  // the minimum: first class of "Classical"
-  EXPECT_EQ(main->DisplayMode(), 3);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("PaletteSpeedButton"));
   EXPECT_TRUE(main->IsEnabled("WrapImage1"));
-  EXPECT_EQ(main->ParameterTitle(), " SLOPE ");
+  EXPECT_EQ(main->Session().ParameterTitle(), " SLOPE ");
 
   // Cancelled: nothing changes.
-  main->ShowParameterImage(MakeGray(30, 20, [](int, int) { return 7; }), " X ", 0, 1);
-  auto gray = main->ParameterImage();
+  main->ShowParameterImage(MakeGray(30, 20, [](int, int) { return 7; }), " X ", 0, DisplayMode::kGray);
+  auto gray = main->Session().ParameterImage();
   prompts.dialogs["PalForm"] = [](QDialog&) { return QDialog::Rejected; };
   main->Action("OpenPalette1")->trigger();
-  EXPECT_EQ(main->ParameterImage(), gray);
+  EXPECT_EQ(main->Session().ParameterImage(), gray);
 }
 
 TEST_F(RenderFormsTest, Viewer3dRefusesAnImageOfAnotherSize) {
   InstallHills();
-  main->PushViewState(nullptr, MakeGray(10, 10, [](int, int) { return 1; }));
+  main->ShowViewState(nullptr, MakeGray(10, 10, [](int, int) { return 1; }));
   main->Action("View3D1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERROR");

@@ -68,9 +68,9 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
     return form.result();
   };
   main->Action("Shadowing1")->trigger();
-  ASSERT_TRUE(main->ParameterImage());
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
-  EXPECT_EQ(main->ParameterImage()->columns, 403);
+  ASSERT_TRUE(main->Session().ParameterImage());
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterImage()->columns, 403);
   main->TileWindows();
   Wait(150);
   Shot(*main, "render_slices.png");
@@ -79,10 +79,10 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
   TSlopeParams params;
   params.grayTones = true;
   params.normalization = 255;
-  auto slope = ComputeSlope(*main->CurrentDem(), params, main->Progress());
+  auto slope = ComputeSlope(*main->Session().CurrentDem(), params, main->Progress());
   ASSERT_TRUE(slope);
   main->BeginTreatment(" SLOPE ");
-  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, 1);
+  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0, DisplayMode::kGray);
   prompts.dialogs["PalForm"] = [](QDialog& dialog) {
     auto& form = static_cast<TPaletteDialog&>(dialog);
     form.ChooseTable(0);
@@ -94,14 +94,14 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
     return QDialog::Accepted;
   };
   main->Action("PaletteSpeedButton")->trigger();
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
   Wait(100);
   Shot(*main, "render_palette.png");
 
   // The slices wrapped on the DEM window, then the 3D viewer: drag, Create, save.
   wrap = true;
   main->Action("Shadowing1")->trigger();
-  ASSERT_EQ(main->DisplayedRaster()->kind, kRasterRgb);
+  ASSERT_EQ(main->Session().DisplayedRaster()->kind, kRasterRgb);
   prompts.dialogs["Vue3DForm"] = [](QDialog& dialog) {
     auto& viewer = static_cast<TView3DDialog&>(dialog);
     viewer.show();

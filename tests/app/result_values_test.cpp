@@ -16,7 +16,6 @@
 #include "app/shell/result_values.h"
 #include "app/surface/slope_forms.h"
 #include "app/surface/total_depth_form.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/render/slices.h"
 #include "test_support.h"
 
@@ -77,18 +76,18 @@ class MenuValuesTest : public MainFormTest {
     MainFormTest::SetUp();
     auto dem = MakeDem(40, 30, [](int c, int) { return 90 * c; });
     main->InstallOpenedDem(dem, MakeGray(40, 30, [](int c, int) { return c; }), "/data/plane_m2.raw");
-    main->DynamicScale().ChooseUnit(10);
+    main->Session().SetDemScale(10, QString());
     main->resize(900, 700);
     main->show();
   }
-  void RunSlope(int resultKind) {
+  void RunSlope(ResultKind resultKind) {
     prompts.dialogs["PentesForm"] = [resultKind](QDialog& d) {
-      if (resultKind == 1) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
+      if (resultKind == ResultKind::kWrappedImage) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
       return int(QDialog::Accepted);
     };
     main->Action("SlopeTreatment1")->trigger();
   }
-  void RunTotalDepth(int resultKind) {
+  void RunTotalDepth(ResultKind resultKind) {
     prompts.dialogs["DDFen"] = [](QDialog& d) {
       static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("3");
       d.accept();
@@ -118,8 +117,8 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_FALSE(main->IsEnabled("ExportValues1"));
   EXPECT_FALSE(main->IsEnabled("ValueHisto1"));
 
-  RunSlope(0);
-  ASSERT_TRUE(main->ResultValues());
+  RunSlope(ResultKind::kParameterImage);
+  ASSERT_TRUE(main->Session().ResultValues());
   EXPECT_TRUE(main->IsEnabled("ExportValues1"));
   EXPECT_TRUE(main->IsEnabled("ValueHisto1"));
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
@@ -129,7 +128,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
 
   // The export: Float32, NaN as NoData, the grid cell for cell, on the typed UTM frame.
   main->SetUtmFrameSource([] { return TUtmFrame{500000.0, 503600.0, 4000000.0, 4002700.0, 30, 40}; });
-  main->SetUtmCoordinatesSet(true);
+  main->Session().SetUtmCoordinatesSet(true);
   prompts.files.push_back({TempPath("slope"), 1});
   main->Action("ExportValues1")->trigger();
   ASSERT_EQ(prompts.requests.back().filter, "GeoTIFF [*.tif]|*.tif");
@@ -137,13 +136,13 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   ASSERT_TRUE(written.opened);
   EXPECT_EQ(written.type, GDT_Float32);
   EXPECT_EQ(written.transform, (std::array<double, 6>{500000.0, 90.0, 0.0, 4002700.0, 0.0, -90.0}));
-  const ValueGrid& grid = *main->ResultValues().grid;
+  const ValueGrid& grid = *main->Session().ResultValues().grid;
   ASSERT_EQ(written.values[0].size(), grid.values.size());
   for (std::size_t k = 0; k < grid.values.size(); ++k)
     ASSERT_EQ(static_cast<float>(written.values[0][k]), grid.values[k]) << k;
 
   // Wrapped: read over the DEM window only; the margin has no value; U divides.
-  RunTotalDepth(1);
+  RunTotalDepth(ResultKind::kWrappedImage);
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "Total depth 18 m");
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 0, 7), "Total depth: no value");
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "");  // the slope picture is still there
@@ -164,7 +163,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
 
   // A network treatment reads the drainage raster: headwaters counted in the 7 x 7 window, the
   // one source at the top of a stream running down column 20.
-  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
                           false);
   prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
     static_cast<THeadwatersDialog&>(d).SetHalfWindowText("3");
@@ -181,7 +180,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
     return int(QDialog::Accepted);
   };
   main->Action("Shadowing1")->trigger();
-  EXPECT_FALSE(main->ResultValues());
+  EXPECT_FALSE(main->Session().ResultValues());
   EXPECT_FALSE(main->IsEnabled("ExportValues1"));
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");
 }

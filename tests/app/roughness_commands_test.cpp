@@ -6,7 +6,6 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/total_depth_form.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
@@ -31,7 +30,7 @@ class RoughnessCommandsTest : public MainFormTest {
     dem = MakeDem(50, 44, [](int c, int l) { return 300 + 7 * std::abs(c % 9 - 4) + (l * l) % 23; });
     auto relief = MakeGray(50, 44, [](int c, int) { return c * 5; });
     main->InstallOpenedDem(dem, relief, "/data/ridges_m2.raw");
-    main->DynamicScale().SetPixelSizeText("90");
+    main->Session().SetDemScale(0, "90");  // no unit chosen
   }
 
   void Trigger(const char* name) {
@@ -74,12 +73,12 @@ TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
   EXPECT_EQ(prompts.messages[0].text,
             QString::asprintf("Min = %lf Max = %lf ", expected->minimum, expected->maximum));
 
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), expected->image));
-  EXPECT_EQ(main->ParameterTitle(), " LOCAL FRACTAL DIMENSION  WINDOW SIZE  12  Coeff H = 0.05 ");
-  EXPECT_EQ(main->Margin(), 7);
-  EXPECT_EQ(main->DisplayMode(), 1);
-  EXPECT_EQ(main->DiagramKind(), 1);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " LOCAL FRACTAL DIMENSION  WINDOW SIZE  12  Coeff H = 0.05 ");
+  EXPECT_EQ(main->Session().Margin(), 7);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kLocalFractal);
   EXPECT_TRUE(main->IsEnabled("LocFract1"));
   EXPECT_TRUE(main->IsEnabled("DiagSpeedButton"));
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
@@ -96,12 +95,12 @@ TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
 TEST_F(RoughnessCommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZeroH) {
   // No handler: the dialog is rejected untouched, H stays empty.
   Trigger("LocalFractalTreatment1");
-  EXPECT_EQ(main->ParameterTitle(), "");  // a refused treatment leaves the title as it was
+  EXPECT_EQ(main->Session().ParameterTitle(), "");  // a refused treatment leaves the title as it was
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
   EXPECT_TRUE(prompts.messages[0].text.contains("adaptive factor H"));
-  EXPECT_EQ(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->DiagramKind(), 0);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kNone);
 }
 
 TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
@@ -124,11 +123,11 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   const TRasterImage expected = RenderTotalDepth(*relief, kDepthGray, table, true);
   auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthForm();
   EXPECT_EQ(form.ClassTable(), table) << "Scale spreads the classes over the run's relief";
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), expected));
-  EXPECT_EQ(main->ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.450 x 0.450 km");
-  EXPECT_EQ(main->Margin(), 3);
-  EXPECT_EQ(main->DisplayMode(), 3);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected));
+  EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.450 x 0.450 km");
+  EXPECT_EQ(main->Session().Margin(), 3);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
 }
@@ -138,13 +137,13 @@ TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
   prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
     auto& form = static_cast<TTotalDepthDialog&>(d);
     form.SelectPalette(kDepthGray255);
-    form.ChooseResultKind(1);
+    form.ChooseResultKind(ResultKind::kWrappedImage);
     form.OkClick();
     return d.result();
   };
   Trigger("TotalDepthTreatment1");
-  EXPECT_EQ(main->ParameterImage(), nullptr);
-  const auto shown = main->DisplayedRaster();
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  const auto shown = main->Session().DisplayedRaster();
   ASSERT_NE(shown, nullptr);
   auto relief = ComputeTotalDepthRelief(*dem, 3);
   EXPECT_TRUE(SamePixels(*shown, RenderTotalDepth(*relief, kDepthGray255, TClassTable(), false)));
@@ -155,7 +154,7 @@ TEST_F(RoughnessCommandsTest, WindowDialogCancelledComputesNothing) {
   Trigger("TotalDepthTreatment1");
   Trigger("Surface3DTreatment1");
   EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen", "DDFen"}));
-  EXPECT_EQ(main->ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -164,11 +163,11 @@ TEST_F(RoughnessCommandsTest, Surface3DShowsTheRatioInGrayLevels) {
   Trigger("Surface3DTreatment1");
   auto expected = ComputeSurface3D(*dem, {3});
   ASSERT_TRUE(expected);
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), expected->image));
-  EXPECT_EQ(main->ParameterTitle(), " 3D SURFACE  WINDOW SIZE  3 x 3 ");
-  EXPECT_EQ(main->Margin(), 2);
-  EXPECT_EQ(main->DisplayMode(), 1);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " 3D SURFACE  WINDOW SIZE  3 x 3 ");
+  EXPECT_EQ(main->Session().Margin(), 2);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 
   // A window of 0 pixels is refused with a message, and nothing changes.
   prompts.messages.clear();

@@ -58,7 +58,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   main->Action("LocalFractalTreatment1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_TRUE(prompts.messages[0].text.startsWith("Min = 1."));
-  ASSERT_NE(main->ParameterImage(), nullptr);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
   auto& diagram = DiagramWindow<TLocalFractalDiagram>(*main);
   EXPECT_GT(diagram.UpperBound(), diagram.Start());
   EXPECT_LE(diagram.UpperBound(), 300);
@@ -91,9 +91,9 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
     return form.result();
   };
   main->Action("TotalDepthTreatment1")->trigger();
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterRgb);
-  EXPECT_EQ(main->ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.990 x 0.990 km");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.990 x 0.990 km");
   Wait(150);
   Picture(*main, "surface2_total_depth.png");
 
@@ -104,9 +104,9 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
     return QDialog::Accepted;
   };
   main->Action("Surface3DTreatment1")->trigger();
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_EQ(main->ParameterImage()->kind, kRasterGray);
-  EXPECT_EQ(main->Margin(), 4);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterGray);
+  EXPECT_EQ(main->Session().Margin(), 4);
   Wait(150);
   Picture(*main, "surface2_surface3d.png");
   EXPECT_EQ(prompts.messages.size(), 1u) << "only the local fractal extremes";

@@ -44,7 +44,7 @@ class SafeSaveTest : public MainFormTest {
 
 TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
   InstallDem(40, 30);
-  main->ShowParameterImage(MakeGray(40, 30, [](int c, int l) { return c + l; }), " T ", 0, 1);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int l) { return c + l; }), " T ", 0, DisplayMode::kGray);
 
   Lock(TempPath("p.raw"));
   prompts.files.push_back({TempPath("p"), 1});
@@ -68,7 +68,7 @@ TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
   main->Action("SaveParameter")->trigger();
   ExpectRefused(TempPath("b.bmp"), "bitmap");
 
-  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), true);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), true);
   Lock(TempPath("net.raw"));
   prompts.files.push_back({TempPath("net"), 1});
   main->Action("SaveDrainage1")->trigger();

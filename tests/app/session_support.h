@@ -53,7 +53,7 @@ struct SampleSession {
   SampleSession() {
     settings.imageDir = temp.path().toStdString();
     main = std::make_unique<TMainForm>(settings);
-    main->SetWorkDirectory(temp.path());
+    main->Session().SetWorkDirectory(temp.path());
     main->resize(1100, 760);
     main->show();
     Wait(50);
@@ -64,7 +64,7 @@ struct SampleSession {
     prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
     prompts.dialogs["DynamicScale"] = AnswerSampleScale;
     main->Action("OpenDEMSpeedButton")->trigger();
-    return main->CurrentDem() != nullptr;
+    return main->Session().CurrentDem() != nullptr;
   }
 };
 

@@ -61,7 +61,7 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   TSettingsStore session(settingsPath);  // a new user: no settings file yet
   session.settings.imageDir = temp.path().toStdString();
   auto main = std::make_unique<TMainForm>(session.settings);
-  main->SetWorkDirectory(temp.path());
+  main->Session().SetWorkDirectory(temp.path());
   ShowAfterSplash(*main, 50);
   Wait(150);
   ASSERT_TRUE(main->isVisible());
@@ -70,7 +70,7 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   prompts.dialogs["DynamicScale"] = AnswerSampleScale;
   main->Action("OpenDEMSpeedButton")->trigger();
   ASSERT_NE(main->DemWindow(), nullptr);
-  const TDemModel& dem = *main->CurrentDem();
+  const TDemModel& dem = *main->Session().CurrentDem();
   ASSERT_EQ(dem.columns, 403);
 
   // The slope as a gray parameter image, shown in the parameter window.
@@ -81,7 +81,7 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   ASSERT_TRUE(slope);
   main->BeginTreatment(" SLOPE ");
   main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ",
-                           0, 1);
+                           0, DisplayMode::kGray);
   main->TileWindows();
   Wait(50);
 
@@ -112,16 +112,16 @@ TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
   ASSERT_TRUE(QFile::exists(base + ".raw"));
   ASSERT_TRUE(QFile::exists(base + ".txt"));
   ASSERT_TRUE(QFile::exists(base + ".bmp"));
-  const auto saved = main->ParameterImage();
+  const auto saved = main->Session().ParameterImage();
   for (const auto& [suffix, filter] : {std::pair{".raw", 2}, {".bmp", 1}}) {
     prompts.files.push_back({base + suffix, filter});
     main->Action("OpenParameterImage1")->trigger();
-    ASSERT_NE(main->ParameterImage(), saved) << suffix;
+    ASSERT_NE(main->Session().ParameterImage(), saved) << suffix;
     for (int l = 0; l < dem.lines; l += 37) {
       for (int c = 0; c < dem.columns; c += 41) {
         int a = -1, b = -2;
         saved->GetValue(c, l, a);
-        main->ParameterImage()->GetValue(c, l, b);
+        main->Session().ParameterImage()->GetValue(c, l, b);
         ASSERT_EQ(a, b) << suffix << " at " << c << "," << l;
       }
     }

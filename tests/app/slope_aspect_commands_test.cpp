@@ -45,14 +45,14 @@ TEST_F(SlopeAspectCommandsTest, ColourSlopeBecomesTheParameterImage) {
   InstallDem();
   Answer("PentesForm");
   main->Action("SlopeTreatment1")->trigger();
-  ASSERT_TRUE(main->ParameterImage());
+  ASSERT_TRUE(main->Session().ParameterImage());
   TSlopeParams p;
   p.table = SlopeTable(2);
-  auto expected = ComputeSlope(*main->CurrentDem(), p);
+  auto expected = ComputeSlope(*main->Session().CurrentDem(), p);
   ASSERT_TRUE(expected);
-  EXPECT_TRUE(SameRaster(*main->ParameterImage(), *expected->image));
-  EXPECT_EQ(main->CaptionedTitle(), " SLOPE   (1:1)");
-  EXPECT_EQ(main->DisplayMode(), 3);
+  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *expected->image));
+  EXPECT_EQ(main->Session().CaptionedTitle(), " SLOPE   (1:1)");
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
   EXPECT_FALSE(main->IsEnabled("HistoGrSpeedButton"));
   EXPECT_TRUE(main->IsEnabled("SaveParameter"));
@@ -67,14 +67,14 @@ TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) 
     Click(d, "SlopeShadRadioButton");
   });
   main->Action("SlopeTreatment1")->trigger();
-  ASSERT_TRUE(main->ParameterImage());
+  ASSERT_TRUE(main->Session().ParameterImage());
   TSlopeParams p;
   p.grayTones = true;
   p.normalization = 255;
-  auto slope = ComputeSlope(*main->CurrentDem(), p);
-  auto expected = slope->image->Blend(*main->OpeningRelief(), 0.5);
-  EXPECT_TRUE(SameRaster(*main->ParameterImage(), *expected));
-  EXPECT_EQ(main->DisplayMode(), 1);
+  auto slope = ComputeSlope(*main->Session().CurrentDem(), p);
+  auto expected = slope->image->Blend(*main->Session().OpeningRelief(), 0.5);
+  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *expected));
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
   EXPECT_EQ(Commands().PentesForm().Normalization(), 255);
 }
@@ -82,14 +82,14 @@ TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) 
 TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheDemWindow) {
   InstallDem();
   main->Action("SlopeTreatment1")->trigger();  // no answer: "Delete"
-  EXPECT_FALSE(main->ParameterImage());
+  EXPECT_FALSE(main->Session().ParameterImage());
   EXPECT_EQ(prompts.executed.back(), "PentesForm");
-  const auto before = main->ViewStates().Current();
+  const auto before = main->Session().ViewStates().Current();
   Answer("PentesForm", [](QDialog& d) { Click(d, "WrappedRadioButton"); });
   main->Action("SlopeTreatment1")->trigger();
-  EXPECT_FALSE(main->ParameterImage());
-  ASSERT_NE(main->ViewStates().Current(), before);
-  EXPECT_EQ(main->ViewStates().Current()->raster->kind, kRasterRgb);
+  EXPECT_FALSE(main->Session().ParameterImage());
+  ASSERT_NE(main->Session().ViewStates().Current(), before);
+  EXPECT_EQ(main->Session().ViewStates().Current()->raster->kind, kRasterRgb);
 }
 
 TEST_F(SlopeAspectCommandsTest, SlopeDialogTablesAndGrayTones) {
@@ -112,14 +112,14 @@ TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsBut
   EXPECT_FALSE(main->IsEnabled("AspectSpeedButton"));
   Answer("AspectFen", [](QDialog& d) { Click(d, "OrientationShadRadioButton"); });
   main->Action("AspectTreatment1")->trigger();
-  ASSERT_TRUE(main->ParameterImage());
+  ASSERT_TRUE(main->Session().ParameterImage());
   TAspectParams p;
   p.table = AspectPaintingPalette();
-  auto aspect = ComputeAspect(*main->CurrentDem(), p);
+  auto aspect = ComputeAspect(*main->Session().CurrentDem(), p);
   ASSERT_TRUE(aspect);
-  EXPECT_TRUE(SameRaster(*main->ParameterImage(), *aspect->image->Blend(*main->OpeningRelief(), 0.5)));
+  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *aspect->image->Blend(*main->Session().OpeningRelief(), 0.5)));
   EXPECT_TRUE(main->IsEnabled("AspectSpeedButton"));
-  EXPECT_EQ(main->CaptionedTitle(), " ASPECT   (1:1)");
+  EXPECT_EQ(main->Session().CaptionedTitle(), " ASPECT   (1:1)");
   TDirectionHistogramWindow& dir = DiagramWindow<TDirectionHistogramWindow>(*main);
   EXPECT_EQ(dir.TableText(), DirectionTable(aspect->histogram));
   main->Action("AspectSpeedButton")->trigger();
@@ -145,15 +145,15 @@ TEST_F(SlopeAspectCommandsTest, GrayAspectIsNotBlendedAndKeepsTheCheckedNormaliz
   TAspectParams p;
   p.grayTones = true;
   p.normalization = 90;
-  auto aspect = ComputeAspect(*main->CurrentDem(), p);
-  EXPECT_TRUE(SameRaster(*main->ParameterImage(), *aspect->image));
-  EXPECT_EQ(main->DisplayMode(), 1);
+  auto aspect = ComputeAspect(*main->Session().CurrentDem(), p);
+  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *aspect->image));
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 }
 
 TEST_F(SlopeAspectCommandsTest, GrayHistogramAndDiagramButtonsOpenTheirWindows) {
   InstallDem(12, 10);
   main->ShowParameterImage(MakeGray(12, 10, [](int c, int l) { return c == 0 || l == 0 ? 7 : 100; }),
-                           " T ", 1, 1);
+                           " T ", 1, DisplayMode::kGray);
   main->Action("GrayHisto1")->trigger();
   EXPECT_EQ(prompts.executed.back(), "HistoGrisForm");
   const TGrayHistogram counts = DiagramWindow<TGrayHistogramWindow>(*main).Counts();
@@ -161,10 +161,10 @@ TEST_F(SlopeAspectCommandsTest, GrayHistogramAndDiagramButtonsOpenTheirWindows) 
   EXPECT_EQ(counts[100], 10 * 8);
   main->Action("DiagSpeedButton")->trigger();  // diagram kind 0: nothing
   EXPECT_EQ(prompts.executed.back(), "HistoGrisForm");
-  main->SetDiagramKind(2);
+  main->Session().SetDiagramKind(DiagramKind::kDissectionDensity);
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(prompts.executed.back(), "DiagDDForm");
-  main->SetDiagramKind(4);
+  main->Session().SetDiagramKind(DiagramKind::kDrainageFractalDimension);
   const std::size_t before = prompts.executed.size();
   main->Action("FractRed1")->trigger();
   ASSERT_EQ(prompts.executed.size(), before + 1);  // opened once

@@ -47,8 +47,8 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   TestPrompter& prompts = session.prompts;
   QTemporaryDir& temp = session.temp;
   auto& main = session.main;
-  const TDemModel& dem = *main->CurrentDem();
-  auto relief = main->OpeningRelief();
+  const TDemModel& dem = *main->Session().CurrentDem();
+  auto relief = main->Session().OpeningRelief();
   ASSERT_TRUE(relief);
 
   auto shown = [&](const char* name) {
@@ -84,8 +84,8 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
       p.smoothing = smooth;
       auto expected = ComputeSlope(dem, p);
       ASSERT_TRUE(expected);
-      ASSERT_TRUE(main->ParameterImage());
-      EXPECT_TRUE(same(*main->ParameterImage(), *expected->image)) << type << smooth;
+      ASSERT_TRUE(main->Session().ParameterImage());
+      EXPECT_TRUE(same(*main->Session().ParameterImage(), *expected->image)) << type << smooth;
       if (type == 1 && !smooth) shown("slope_table2.png");
       if (type == 0 && smooth) shown("slope_table1_smooth.png");
     }
@@ -104,7 +104,7 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
     TSlopeParams p;
     p.table = SlopeTable(2);
     auto slope = ComputeSlope(dem, p);
-    EXPECT_TRUE(same(*main->ParameterImage(), *slope->image->Blend(*relief, 0.5)));
+    EXPECT_TRUE(same(*main->Session().ParameterImage(), *slope->image->Blend(*relief, 0.5)));
   }
   shown("slope_and_shadow.png");
 
@@ -118,11 +118,11 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
       return d.result();
     };
     main->Action("SlopeTreatment1")->trigger();
-    EXPECT_EQ(main->DisplayMode(), 1);
+    EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   }
   int top = 0;
   for (int l = 0; l < dem.lines; ++l) {
-    for (int c = 0; c < dem.columns; ++c) top = std::max<int>(top, main->ParameterImage()->Row(l)[c]);
+    for (int c = 0; c < dem.columns; ++c) top = std::max<int>(top, main->Session().ParameterImage()->Row(l)[c]);
   }
   EXPECT_LE(top, 254);
   shown("slope_gray255.png");
@@ -155,10 +155,10 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   };
   main->Action("HistoGrSpeedButton")->trigger();
   EXPECT_EQ(ReadFile(temp.path() + "/gray.xls").toStdString(),
-            GrayHistogramTable(GrayLevelHistogram(*main->ParameterImage(), 0)));
+            GrayHistogramTable(GrayLevelHistogram(*main->Session().ParameterImage(), 0)));
 
   // Wrapped: the DEM window shows the slope, the parameter image stays.
-  const auto parameter = main->ParameterImage();
+  const auto parameter = main->Session().ParameterImage();
   prompts.dialogs["PentesForm"] = [](QDialog& d) {
     static_cast<TSlopeDialog&>(d).ChooseType(2);
     Click(d, "WrappedRadioButton");
@@ -166,8 +166,8 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
     return d.result();
   };
   main->Action("SlopeTreatment1")->trigger();
-  EXPECT_EQ(main->ParameterImage(), parameter);
-  EXPECT_EQ(main->ViewStates().Current()->raster->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterImage(), parameter);
+  EXPECT_EQ(main->Session().ViewStates().Current()->raster->kind, kRasterRgb);
   shown("slope_wrapped.png");
 
   // Aspect: painting palette with shadow and smoothing, then the direction histogram.
@@ -187,7 +187,7 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   painting.smoothing = true;
   auto aspect = ComputeAspect(dem, painting);
   ASSERT_TRUE(aspect);
-  EXPECT_TRUE(same(*main->ParameterImage(), *aspect->image->Blend(*relief, 0.5)));
+  EXPECT_TRUE(same(*main->Session().ParameterImage(), *aspect->image->Blend(*relief, 0.5)));
   shown("aspect_painting_shadow.png");
   ASSERT_TRUE(main->IsEnabled("AspectSpeedButton"));
   prompts.dialogs["HistDirForm"] = [&](QDialog& d) {
@@ -212,7 +212,7 @@ TEST(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
     p.grayTones = true;
     p.normalization = n;
     auto gray = ComputeAspect(dem, p);
-    EXPECT_TRUE(same(*main->ParameterImage(), *gray->image)) << n;
+    EXPECT_TRUE(same(*main->Session().ParameterImage(), *gray->image)) << n;
     if (n == 255) shown("aspect_gray255.png");
   }
 

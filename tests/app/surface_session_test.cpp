@@ -29,8 +29,8 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   TestPrompter& prompts = session.prompts;
   auto& main = session.main;
   auto showResult = [&](const char* name) {
-    ASSERT_NE(main->ParameterImage(), nullptr);
-    EXPECT_EQ(main->ParameterImage()->columns, 403);
+    ASSERT_NE(main->Session().ParameterImage(), nullptr);
+    EXPECT_EQ(main->Session().ParameterImage()->columns, 403);
     main->TileWindows();
     Wait(150);
     Shot(*main, name);
@@ -45,7 +45,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
     return form.result();
   };
   main->Action("Convexity1")->trigger();
-  EXPECT_EQ(main->ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
   showResult("surface_convexity.png");
 
   prompts.dialogs["HorizSurfForm"] = [](QDialog& d) {
@@ -93,7 +93,7 @@ TEST(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
     return form.result();
   };
   main->Action("CircularWindowTreatment1")->trigger();
-  EXPECT_EQ(main->ParameterTitle(), " STANDARD DEVIATION OF ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels");
+  EXPECT_EQ(main->Session().ParameterTitle(), " STANDARD DEVIATION OF ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels");
   showResult("surface_circular_stddev.png");
 
   main->Action("DimensionFractale1")->trigger();

@@ -6,7 +6,6 @@
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/shape_forms.h"
-#include "app/terrain/dynamic_scale.h"
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/convexity.h"
@@ -35,8 +34,7 @@ class SurfaceShapeCommandsTest : public MainFormTest {
     // Hills and a pit, so every treatment has something to find.
     dem_ = MakeDem(40, 30, [](int c, int l) { return 300 + ((c * 7 + l * 13) % 23) * 5 + (c == 20 && l == 15 ? 90 : 0); });
     main->InstallOpenedDem(dem_, MakeGray(40, 30, [](int c, int) { return c; }), "/data/site_m2.raw");
-    main->DynamicScale().ChooseUnit(1);
-    main->DynamicScale().SetPixelSizeText("90");
+    main->Session().SetDemScale(1, "90");
   }
 
   void Trigger(const char* name) {
@@ -64,12 +62,12 @@ TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) 
     return d.result();
   };
   Trigger("Convexity1");
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), *ComputeConvexity(*dem_, {3, 255})->image));
-  EXPECT_EQ(main->ParameterTitle(), " CONVEXITY   WINDOW SIZE 7 x 7 ");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeConvexity(*dem_, {3, 255})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 7 x 7 ");
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONVEXITY   WINDOW SIZE 7 x 7   (1:1)");
-  EXPECT_EQ(main->Margin(), 3);
-  EXPECT_EQ(main->DisplayMode(), 1);
+  EXPECT_EQ(main->Session().Margin(), 3);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "OpenPalette1",
                            "PaletteSpeedButton", "GrayHisto1", "HistoGrSpeedButton", "WrapImage1"})
     EXPECT_TRUE(main->IsEnabled(name)) << name;
@@ -77,22 +75,22 @@ TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) 
   // Closed without OK, the dialog still runs the treatment with the values it kept.
   prompts.dialogs["ConCavForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   Trigger("Concavity1");
-  EXPECT_EQ(main->ParameterTitle(), " CONCAVITY   WINDOW SIZE 7 x 7 ");
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), *ComputeConcavity(*dem_, {3, 255})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONCAVITY   WINDOW SIZE 7 x 7 ");
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeConcavity(*dem_, {3, 255})->image));
 }
 
 TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
   prompts.dialogs["ConCavForm"] = [](QDialog& d) {
     auto& form = static_cast<TConvexityConcavityDialog&>(d);
     form.SetRange(2);
-    form.ChooseResultKind(1);
+    form.ChooseResultKind(ResultKind::kWrappedImage);
     d.accept();
     return d.result();
   };
   Trigger("Concavity1");
-  EXPECT_EQ(main->ParameterImage(), nullptr);
-  ASSERT_NE(main->DisplayedRaster(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->DisplayedRaster(), *ComputeConcavity(*dem_, {2, 100})->image));
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  ASSERT_NE(main->Session().DisplayedRaster(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().DisplayedRaster(), *ComputeConcavity(*dem_, {2, 100})->image));
 }
 
 TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeHidesTheDynamism) {
@@ -111,10 +109,10 @@ TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeH
     return d.result();
   };
   Trigger("HorizontalSurfaces1");
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), *ComputeHorizontalSurfaces(*dem_, {2, 100, true})->image));
-  EXPECT_EQ(main->ParameterTitle(), " HORIZONTAL PLANS   WINDOW SIZE 5 x 5 ");
-  EXPECT_EQ(main->Margin(), 1);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeHorizontalSurfaces(*dem_, {2, 100, true})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " HORIZONTAL PLANS   WINDOW SIZE 5 x 5 ");
+  EXPECT_EQ(main->Session().Margin(), 1);
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
   EXPECT_FALSE(main->IsEnabled("PaletteSpeedButton"));
   EXPECT_FALSE(main->IsEnabled("GrayHisto1"));  // left as it was before
@@ -135,7 +133,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   // Cancelled while the window is still 0: nothing is computed.
   prompts.dialogs["ContourLineForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   Trigger("Global1");
-  EXPECT_EQ(main->ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
   prompts.dialogs["ContourLineForm"] = [](QDialog& d) {
     auto& f = static_cast<TContourExtractionDialog&>(d);
@@ -146,11 +144,11 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
     return d.result();
   };
   Trigger("Global1");
-  ASSERT_NE(main->ParameterImage(), nullptr);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
   ContourDensityParams params{7, 10, 100, DensityTiling::kMovingWindow, 1};
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), *ComputeContourDensity(*dem_, params)->image));
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeContourDensity(*dem_, params)->image));
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINE DENSITY   WINDOW SIZE   (1:1)");
-  EXPECT_EQ(main->Margin(), 4);
+  EXPECT_EQ(main->Session().Margin(), 4);
   EXPECT_EQ(form.WindowKilometres(), "0.63");
   EXPECT_EQ(form.findChild<QLineEdit*>("MinDynEdit")->text(), QString::asprintf("%f", dem_->minElevation * 1.0));
   EXPECT_EQ(form.findChild<QLineEdit*>("PixEdit")->text(), "90");
@@ -175,9 +173,9 @@ TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSa
   auto* commands = main->findChild<TShapeCommands*>();
   ASSERT_NE(commands, nullptr);
   EXPECT_EQ(commands->ContourLevels(), (std::vector<int>{320, 340, 360, 380, 400}));
-  ASSERT_NE(main->ParameterImage(), nullptr);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINES   (1:1)");
-  EXPECT_EQ(main->Margin(), 0);
+  EXPECT_EQ(main->Session().Margin(), 0);
   EXPECT_TRUE(main->IsVisible("Save1"));
   EXPECT_TRUE(main->IsEnabled("SaveParameter"));
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
@@ -185,9 +183,9 @@ TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSa
 
   // Cancelled: nothing changes.
   prompts.dialogs["ContLineForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
-  auto before = main->ParameterImage();
+  auto before = main->Session().ParameterImage();
   Trigger("ContourLineExtraction1");
-  EXPECT_EQ(main->ParameterImage(), before);
+  EXPECT_EQ(main->Session().ParameterImage(), before);
 }
 
 TEST_F(SurfaceShapeCommandsTest, GlobalFractalDimensionIsReportedInAMessageBox) {
@@ -218,11 +216,11 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
     return d.result();
   };
   Trigger("CircularWindowTreatment1");
-  ASSERT_NE(main->ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->ParameterImage(), *ComputeCircularWindow(*dem_, {3, 6})->image));
-  EXPECT_EQ(main->ParameterTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeCircularWindow(*dem_, {3, 6})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
   EXPECT_EQ(main->ParamWindow().windowTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
-  EXPECT_EQ(main->Margin(), 5);
+  EXPECT_EQ(main->Session().Margin(), 5);
   EXPECT_EQ(form.findChild<QLineEdit*>("PixelSizeEdit")->text(), "90.000000");
   EXPECT_EQ(form.SurfaceText(), QString::number(CircularSurfaceKm2(3, 90), 'f', 4));
 

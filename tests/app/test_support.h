@@ -106,7 +106,7 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(temp.isValid());
     main = std::make_unique<TMainForm>(settings);
-    main->SetWorkDirectory(temp.path());
+    main->Session().SetWorkDirectory(temp.path());
     settings.imageDir = temp.path().toStdString();
   }
   void TearDown() override { main.reset(); }

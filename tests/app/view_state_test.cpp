@@ -50,28 +50,28 @@ TEST(ViewStates, NullArgumentsCopyTheCurrentState) {
 
 TEST_F(MainFormTest, WrappedImageSharedWithParameterImageOutlivesPushes) {
   InstallDem();
-  auto opening = main->OpeningRelief();
+  auto opening = main->Session().OpeningRelief();
   auto result = MakeGray(40, 30, [](int, int) { return 200; });
-  main->ShowParameterImage(result, " SLOPE ", 0, 1);
+  main->ShowParameterImage(result, " SLOPE ", 0, DisplayMode::kGray);
   main->ShowWrappedImage(result);
-  EXPECT_EQ(main->DisplayedRaster(), result);
-  main->PushViewState(nullptr, nullptr);
-  main->PushViewState(nullptr, nullptr);
+  EXPECT_EQ(main->Session().DisplayedRaster(), result);
+  main->ShowViewState(nullptr, nullptr);
+  main->ShowViewState(nullptr, nullptr);
   // Both view states that held it are gone; the parameter image is still whole.
-  EXPECT_EQ(main->ParameterImage(), result);
+  EXPECT_EQ(main->Session().ParameterImage(), result);
   int value = 0;
-  EXPECT_EQ(main->ParameterImage()->GetValue(1, 1, value), 0);
+  EXPECT_EQ(main->Session().ParameterImage()->GetValue(1, 1, value), 0);
   EXPECT_EQ(value, 200);
   // The opening relief stays for the treatments that blend with it.
-  EXPECT_EQ(main->OpeningRelief(), opening);
+  EXPECT_EQ(main->Session().OpeningRelief(), opening);
   ASSERT_TRUE(opening->IsAllocated());
   EXPECT_EQ(main->DemWindow()->Bitmap().pixel(3, 0), qRgb(200, 200, 200));
 }
 
 TEST_F(MainFormTest, PushedModelReportsToTheProgressWindow) {
   InstallDem();
-  main->PushViewState(nullptr, nullptr);
-  TDemModel* dem = main->CurrentDem();
+  main->ShowViewState(nullptr, nullptr);
+  TDemModel* dem = main->Session().CurrentDem();
   ASSERT_TRUE(dem->OnProgressBegin);
   auto* sink = static_cast<TProgressSink*>(main->Progress());
   dem->NotifyBegin();

@@ -38,13 +38,13 @@ QMdiSubWindow* FrameOf(QWidget* window) {
 
 TEST_F(MainFormTest, NetworkOfAnotherDemIsMarkedAndEveryCombinedTreatmentRefusesIt) {
   InstallDem(40, 30);
-  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
   EXPECT_TRUE(prompts.messages.empty());
   InstallDem(60, 30);  // another DEM: the network stays, marked
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"))
       << prompts.messages[0].text.toStdString();
-  EXPECT_FALSE(main->NetworkMatchesDemSize());
+  EXPECT_FALSE(main->Session().NetworkMatchesDemSize());
   EXPECT_TRUE(main->RiverWindow().windowTitle().contains("not of the open DEM"));
 
   for (const char* treatment : {"PixelDensity1", "DrainageLength1", "PixelDensity2",
@@ -59,8 +59,8 @@ TEST_F(MainFormTest, NetworkOfAnotherDemIsMarkedAndEveryCombinedTreatmentRefuses
     EXPECT_TRUE(prompts.executed.empty());
   }
   // A network of this DEM clears the mark.
-  main->SetDrainageRaster(MakeGray(60, 30, [](int, int) { return 0; }), true);
-  EXPECT_TRUE(main->NetworkMatchesDemSize());
+  main->ShowDrainageRaster(MakeGray(60, 30, [](int, int) { return 0; }), true);
+  EXPECT_TRUE(main->Session().NetworkMatchesDemSize());
   EXPECT_FALSE(main->RiverWindow().windowTitle().contains("not of the open DEM"));
 }
 
@@ -79,7 +79,7 @@ TEST_F(MainFormTest, NewPictureComesForwardAtOneToOne) {
 
   // The DEM window in front; a result in the parameter window comes forward.
   main->MdiArea().setActiveSubWindow(FrameOf(&dem));
-  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " SLOPE", 0, 1);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " SLOPE", 0, DisplayMode::kGray);
   EXPECT_EQ(main->MdiArea().activeSubWindow(), FrameOf(main->findChild<TParameterImageWindow*>()));
 }
 
@@ -355,7 +355,7 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
 // The shared window-size dialog refuses what the treatment at hand cannot use and stays open.
 TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
   InstallDem(40, 30);
-  main->SetDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
   struct Case {
     const char* treatment;
     std::vector<const char*> typed;  // refused, refused, accepted

@@ -25,12 +25,12 @@ void InstallDiagramCommands(TMainForm& main) {
   }
   // The gray-level histogram is that of whatever parameter image is current when it paints.
   histoGris.SetSource([frame] {
-    const auto image = frame->ParameterImage();
-    return image ? GrayLevelHistogram(*image, frame->Margin()) : TGrayHistogram{};
+    const auto image = frame->Session().ParameterImage();
+    return image ? GrayLevelHistogram(*image, frame->Session().Margin()) : TGrayHistogram{};
   });
 
   // The value histogram counts the current result's value grid, whatever its picture is.
-  valueHisto.SetSource([frame] { return frame->ResultValues(); });
+  valueHisto.SetSource([frame] { return frame->Session().ResultValues(); });
 
   auto opener = [](TDiagramForm& form) { return [&form] { Prompts().Exec(form); }; };
   ConnectAction(main, "GrayHisto1", &main, opener(histoGris));
@@ -38,10 +38,10 @@ void InstallDiagramCommands(TMainForm& main) {
   ConnectAction(main, "ValueHisto1", &main, opener(valueHisto));
   ConnectAction(main, "AspectSpeedButton", &main, opener(histDir));
   // The frame connects the Diagram button and the Diagram submenu items to these.
-  main.RegisterDiagram(1, opener(locFract));
-  main.RegisterDiagram(2, opener(diagDD));
-  main.RegisterDiagram(3, opener(diagDD3D));
-  main.RegisterDiagram(4, opener(fractDim));
+  main.RegisterDiagram(DiagramKind::kLocalFractal, opener(locFract));
+  main.RegisterDiagram(DiagramKind::kDissectionDensity, opener(diagDD));
+  main.RegisterDiagram(DiagramKind::kDissectionDensity3D, opener(diagDD3D));
+  main.RegisterDiagram(DiagramKind::kDrainageFractalDimension, opener(fractDim));
   // Every treatment hides the direction histogram when it starts.
   QObject::connect(&main, &TMainForm::TreatmentStarting, &histDir, &QWidget::hide);
 }

@@ -20,7 +20,7 @@ QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column) {
   return smoothing;
 }
 
-QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, int& resultKind) {
+QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, ResultKind& resultKind) {
   auto* imageGroup = new QGroupBox("Image", &dialog);
   auto* imageLayout = new QVBoxLayout(imageGroup);
   auto* param = new QRadioButton("Parameter Image", imageGroup);
@@ -30,8 +30,8 @@ QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, int& resultKin
   imageLayout->addWidget(param);
   imageLayout->addWidget(wrapped);
   column.addWidget(imageGroup);
-  QObject::connect(param, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = 0; });
-  QObject::connect(wrapped, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = 1; });
+  QObject::connect(param, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = ResultKind::kParameterImage; });
+  QObject::connect(wrapped, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = ResultKind::kWrappedImage; });
   return param;
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 
 class QCheckBox;
@@ -23,9 +24,9 @@ class TClassLegendBox;
 // "Smoothing" (LissageCheckBox) at the end of `column`.
 QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column);
 
-// "Image": "Parameter Image" sets `resultKind` to 0, "Wrapped Image" to 1. Returns the
+// "Image": "Parameter Image" and "Wrapped Image" set `resultKind`. Returns the
 // "Parameter Image" button.
-QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, int& resultKind);
+QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, ResultKind& resultKind);
 
 // "Visualization" (VisualizationGroupBox): the plain choice sets `weight` to 0, the one with
 // shadow to 0.5.

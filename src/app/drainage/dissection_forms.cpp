@@ -166,8 +166,8 @@ TDensityPaletteDialog::TDensityPaletteDialog(QWidget* parent) : QDialog(parent, 
   wrapped_->setObjectName("RadioButton2");
   outputLayout->addWidget(parameter_);
   outputLayout->addWidget(wrapped_);
-  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
+  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
 
   legend_ = new TClassLegendBox;
   legend_->setObjectName("PaintBox");
@@ -228,7 +228,7 @@ void TDensityPaletteDialog::SetMinMaxText(const QString& minimum, const QString&
   minEdit_->setText(minimum);
   maxEdit_->setText(maximum);
 }
-void TDensityPaletteDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+void TDensityPaletteDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : parameter_)->click(); }
 
 void TDensityPaletteDialog::showEvent(QShowEvent* event) {
   RebuildTable();

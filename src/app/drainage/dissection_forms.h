@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 
 class QCheckBox;
@@ -87,14 +88,14 @@ class TDensityPaletteDialog : public QDialog {
   bool Smoothing() const;
   bool Scale() const;
   // 0 "Parameter Image", 1 "Wrapped Image".
-  int ResultKind() const { return resultKind_; }
+  orvane::ResultKind ResultKind() const { return resultKind_; }
 
   // For the tests and the handlers: the controls as a user sets them.
   void SelectPalette(int index);
   void SetSmoothing(bool on);
   void SetScale(bool on);
   void SetMinMaxText(const QString& minimum, const QString& maximum);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   void OkClick();
   void DeleteClick();
 
@@ -117,7 +118,7 @@ class TDensityPaletteDialog : public QDialog {
   QPushButton* ok_;
   TClassTable table_;
   int paletteChoice_ = 0;
-  int resultKind_ = 0;
+  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
   int ddBound_ = 0;
   int bound3D_ = 0;
 };

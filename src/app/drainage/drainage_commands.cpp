@@ -31,7 +31,7 @@ TDrainageCommands::TDrainageCommands(TMainForm& main)
 }
 
 void TDrainageCommands::ExtractDrainageNetwork1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   if (Prompts().Exec(*extractRiv_) != QDialog::Accepted) return;
   ExtractionParams params;
@@ -40,22 +40,22 @@ void TDrainageCommands::ExtractDrainageNetwork1Click() {
   params.colourCode = extractRiv_->ColourCode();
   params.connection = extractRiv_->Connection();
   ProgressSink* sink = main_.Progress();
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   auto result = RunTreatment(main_, "ERROR", GridOf(*dem),
                              [&] { return ExtractDrainage(*shared, params, sink); });
   if (!result) return;  // cancelled or failed: the network and the view stay as they were
-  main_.SetDrainageRaster(std::shared_ptr<TRasterImage>(std::move(result->network)), true);
+  main_.ShowDrainageRaster(std::shared_ptr<TRasterImage>(std::move(result->network)), true);
 }
 
 void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure measure) {
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   if (!drainage || !main_.NetworkMatchesDem("ERROR")) return;
   DissectionParams params;
   params.tiling = tiling;
   params.measure = measure;
   QString title = DissectionTitle(params);
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.PixelSize());
+  window.SetPixelSize(main_.Session().PixelSize());
   window.SetWindowLimits(2, "The window size must be at least 2 pixels", 0, {});
   const int accepted = Prompts().Exec(window);
   window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
@@ -97,19 +97,20 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
 
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
   std::shared_ptr<TRasterImage> raster(std::move(image->image));
-  const bool wrapped = palette.ResultKind() == 1;
+  const bool wrapped = palette.ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // A moving-window result also becomes the current parameter image.
-    if (tiling == DensityTiling::kMoving) main_.SetParameterImage(raster);
+    if (tiling == DensityTiling::kMoving) main_.ShowParameterImage(raster);
   } else {
-    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
+    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Session().Margin(),
+                             gray ? DisplayMode::kGray : DisplayMode::kColour);
     // The gray histogram is offered for the grid results only.
     if (gray && tiling == DensityTiling::kMoving) {
       main_.SetEnabled("GrayHisto1", false);
       main_.SetEnabled("HistoGrSpeedButton", false);
     }
-    main_.SetDiagramKind(2);
+    main_.Session().SetDiagramKind(DiagramKind::kDissectionDensity);
   }
   KeepDeclaredValues(main_, done->values, wrapped);
   busy.reset();
@@ -119,12 +120,12 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
 void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(AboutVennotFormOf(main_)); }
 
 void TDrainageCommands::Headwaterstreatment1Click() {
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!drainage || !dem || !main_.NetworkMatchesDem("ERROR")) return;
   QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
   THeadwatersDialog& form = HeadWatersFormOf(main_);
-  form.SetPixelSize(main_.PixelSize());
+  form.SetPixelSize(main_.Session().PixelSize());
   // The treatment goes on however the dialog is closed, as long as HWS is a number.
   Prompts().Exec(form);
   if (!form.HasHalfWindow()) {
@@ -134,7 +135,7 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   title += QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
 
   const HeadwatersParams params{form.HalfWindow(), form.DynamicScale()};
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The counts are taken in the same pass as the picture, as the declaration takes them.
   using Done = WithDeclaredValues<HeadwatersResult>;
@@ -150,27 +151,28 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   HeadwatersResult* result = &done->computed;
   main_.BeginTreatment(title);
   std::shared_ptr<TRasterImage> raster(std::move(result->image));
-  const bool wrapped = form.ResultKind() == 1;
+  const bool wrapped = form.ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {
-    main_.ShowParameterImage(raster, title, result->margin, 1);
+    main_.ShowParameterImage(raster, title, result->margin, DisplayMode::kGray);
   }
   KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TDrainageCommands::ParameterImage1Click() {
-  const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  const TSession& session = main_.Session();
+  const std::shared_ptr<TRasterImage> parameter = session.ParameterImage();
+  const std::shared_ptr<TRasterImage> drainage = session.DrainageRaster();
   if (!drainage) return;
-  const bool gray = main_.DisplayMode() == 1;
+  const bool gray = session.DisplayMode() == DisplayMode::kGray;
   auto result = RunTreatment(main_, "ERREUR", GridOf(*drainage), [&] {
     return IncrustDrainage(parameter.get(), drainage.get(), gray);
   });
   if (!result) return;
   // The caption, display mode, margin and menus stay as they are.
   main_.ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(*result)),
-                           main_.ParameterTitle(), main_.Margin(), main_.DisplayMode());
+                           session.ParameterTitle(), session.Margin(), session.DisplayMode());
 }
 
 void InstallDrainageCommands(TMainForm& main) {

@@ -79,8 +79,8 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   parameter_->setChecked(true);
   outputLayout->addWidget(parameter_);
   outputLayout->addWidget(wrapped_);
-  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
+  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
 
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
@@ -106,7 +106,7 @@ void THeadwatersDialog::SetHalfWindowText(const QString& text) { windowEdit_->se
 
 void THeadwatersDialog::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
 
-void THeadwatersDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+void THeadwatersDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : parameter_)->click(); }
 
 bool THeadwatersDialog::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
 

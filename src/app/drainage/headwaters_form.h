@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
+
 class QLineEdit;
 class QRadioButton;
 
@@ -22,12 +24,12 @@ class THeadwatersDialog : public QDialog {
   double SideKm() const { return side_; }
   int DynamicScale() const { return dynamicScale_; }
   // 0 parameter image, 1 wrapped image.
-  int ResultKind() const { return resultKind_; }
+  orvane::ResultKind ResultKind() const { return resultKind_; }
 
   // For the tests: type the half window, click the radio buttons.
   void SetHalfWindowText(const QString& text);
   void ChooseDynamicScale(int scale);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   // Whether HWS holds a whole number of at least 1; OK refuses anything else.
   bool HasHalfWindow() const;
   static constexpr const char* kNoHalfWindow =
@@ -49,7 +51,7 @@ class THeadwatersDialog : public QDialog {
   int halfWindow_ = 0;
   double side_ = 0.0;
   int dynamicScale_ = 100;
-  int resultKind_ = 0;
+  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
 };
 
 THeadwatersDialog& HeadWatersFormOf(QWidget& frame);

@@ -37,7 +37,7 @@ TExchangeCommands::TExchangeCommands(TMainForm& main)
   setObjectName("ExchangeCommands");
   // The export goes to the folder of the last file opened.
   formIlwis_->SetFolderSource([this] {
-    const QString last = main_.LastFileName();
+    const QString last = main_.Session().LastFileName();
     return last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
   });
   main_.SetUtmFrameSource([this] { return coordinateForm_->Frame(); });
@@ -50,7 +50,7 @@ void TExchangeCommands::DemOpened(const TDemOpenedInfo& info) {
 }
 
 void TExchangeCommands::Ilwis1Click() {
-  const TDemModel* dem = main_.CurrentDem();
+  const TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   // Only an accepted dialog exports: closing it gives up.
   if (Prompts().Exec(*formIlwis_) != QDialog::Accepted) return;
@@ -62,7 +62,7 @@ void TExchangeCommands::Ilwis1Click() {
   params.yMin = formIlwis_->YMin();
   params.xMax = formIlwis_->XMax();
   params.yMax = formIlwis_->YMax();
-  params.unitDivisor = main_.UnitFactor() >= 1 ? main_.UnitFactor() : 1;
+  params.unitDivisor = main_.Session().UnitFactor() >= 1 ? main_.Session().UnitFactor() : 1;
   ProgressSink* sink = main_.Progress();
   // The export runs off the GUI thread; its errors and a memory failure are shown by the run.
   RunTreatment(main_, "ERREUR", GridOf(*dem), [&] { return ExportIlwis(*dem, params, sink); });
@@ -71,13 +71,13 @@ void TExchangeCommands::Ilwis1Click() {
 void TExchangeCommands::ImportIlwis1Click() {
   FileRequest request;
   request.title = " IMPORT ILWIS FILE";
-  request.directory = main_.DemDirectory();
+  request.directory = main_.Session().DemDirectory();
   request.filter = "FILE [*.mpr]|*.mpr";
   request.mustExist = true;
   const FileAnswer answer = Prompts().OpenFile(&main_, request);
   if (!answer.ok()) return;
-  main_.SetLastFileName(answer.path);
-  main_.SetOpenedRasterPath(answer.path);
+  main_.Session().SetLastFileName(answer.path);
+  main_.Session().SetOpenedRasterPath(answer.path);
 
   BusyCursor busy;
   const Expected<IlwisMapInfo> info = ReadIlwisMapInfo(answer.path.toStdString());
@@ -106,16 +106,16 @@ void TExchangeCommands::CoordUtm1Click() {
   formIlwis_->SetFrameTexts(coordinateForm_->ZoneText(), coordinateForm_->XMinText(),
                             coordinateForm_->XMaxText(), coordinateForm_->YMinText(),
                             coordinateForm_->YMaxText());
-  main_.SetUtmCoordinatesSet(true);
+  main_.Session().SetUtmCoordinatesSet(true);
 }
 
 void TExchangeCommands::WrapImage1Click() {
   // The wrapped image and the parameter image are one raster with two holders.
-  if (const auto image = main_.ParameterImage()) main_.ShowWrappedImage(image);
+  if (const auto image = main_.Session().ParameterImage()) main_.ShowWrappedImage(image);
 }
 
 void TExchangeCommands::Modifier1Click() {
-  const std::shared_ptr<TRasterImage> shown = main_.DisplayedRaster();
+  const std::shared_ptr<TRasterImage> shown = main_.Session().DisplayedRaster();
   if (!shown || !shown->IsAllocated()) return;
   histoModifForm_->SetImage(*shown);
   if (Prompts().Exec(*histoModifForm_) != QDialog::Accepted) return;
@@ -127,14 +127,14 @@ void TExchangeCommands::Modifier1Click() {
 bool TExchangeCommands::Configurationdelimpression1Click() {
   pagePrintForm_->SetBitmap(main_.ParamWindow().Bitmap());
   if (Prompts().Exec(*pagePrintForm_) != QDialog::Accepted) return false;
-  main_.SetPrinterRectangle(pagePrintForm_->Rectangle());
+  main_.Session().SetPrinterRectangle(pagePrintForm_->Rectangle());
   return true;
 }
 
 void TExchangeCommands::ImprimerClick() {
   const QImage& bitmap = main_.ParamWindow().Bitmap();
   if (bitmap.isNull()) return;
-  if (main_.PrinterRectangle().left == -1 && !Configurationdelimpression1Click()) return;
+  if (main_.Session().PrinterRectangle().left == -1 && !Configurationdelimpression1Click()) return;
   QPrinter& printer = pagePrintForm_->Printer();
   if (pagePrintForm_->PrintsToPdf() && pagePrintForm_->AsksPdfFile()) {
     FileRequest request;
@@ -147,7 +147,7 @@ void TExchangeCommands::ImprimerClick() {
     if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
     printer.setOutputFileName(path);
   }
-  const PrinterRect r = main_.PrinterRectangle();
+  const PrinterRect r = main_.Session().PrinterRectangle();
   // A PDF is written under a temporary name beside the chosen file and renamed onto it once
   // the page is complete: a file that cannot be written is said and the old one stays.
   const QString target = printer.outputFileName();

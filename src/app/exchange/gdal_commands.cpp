@@ -50,12 +50,12 @@ void TGdalCommands::DemOpened(const TDemOpenedInfo&) {
 void TGdalCommands::ImportGdal1Click() {
   FileRequest request;
   request.title = kImportTitle;
-  request.directory = main_.DemDirectory();
+  request.directory = main_.Session().DemDirectory();
   request.filter = kImportFilter;
   request.mustExist = true;
   const FileAnswer answer = Prompts().OpenFile(&main_, request);
   if (!answer.ok()) return;
-  main_.SetLastFileName(answer.path);
+  main_.Session().SetLastFileName(answer.path);
 
   BusyCursor busy;
   const Expected<GdalRasterInfo> info = InspectGdalRaster(answer.path.toStdString());
@@ -96,15 +96,16 @@ void TGdalCommands::ImportGdal1Click() {
 bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFactor,
                                     double pixelSize, bool groundSizes) {
   const QString path = Text(result.dataPath);
-  main_.SetLastFileName(path);
-  main_.SetOpenedRasterPath(path);
+  main_.Session().SetLastFileName(path);
+  main_.Session().SetOpenedRasterPath(path);
 
   const int lines = result.info.lines, columns = result.info.columns;
   const std::string dataPath = result.dataPath;
   auto scan = RunTreatment(main_, "ERREUR", GridSize{lines, columns},
                            [&] { return ScanDemFile(dataPath, lines, columns, 4); });
   if (!scan) return false;
-  // The dynamic-scale dialog holds U and P for every treatment: filled as if answered.
+  // The dynamic-scale dialog filled as if answered: it checks the pixel size, and its answer
+  // becomes U and P.
   TDynamicScaleDialog& scale = main_.DynamicScale();
   const TDynamicScaleDialog::Snapshot previousScale = scale.Save();
   scale.SetFileFigures(QFileInfo(path).size(), static_cast<std::int64_t>(lines) * columns * 4, 4,
@@ -120,16 +121,17 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   DemOpenOptions options;
   options.unitFactor = unitFactor;
   options.pixelSizeMetres = pixelSize;
-  options.workDirectory = main_.WorkDirectory().toStdString();
+  options.workDirectory = main_.Session().WorkDirectory().toStdString();
   const GdalRasterInfo rasterInfo = result.info;
   auto opened = LoadOpenedDem(main_, *scan, options, [&](TDemModel& dem) {
     // Cells that are not square (geographic rasters) keep their two ground sizes.
     if (groundSizes) ApplyGroundPixelSizes(dem, rasterInfo, unitFactor);
   });
   if (!opened) {
-    scale.Restore(previousScale);  // U and P stay those of the DEM still open
+    scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
     return false;
   }
+  main_.Session().SetDemScale(scale.UnitFactor(), scale.PixelSizeText());
 
   TDemOpenedInfo info;
   info.path = path;
@@ -156,7 +158,7 @@ void TGdalCommands::SetUtmFrame(const GeoReference& georef) {
   form.SetZoneText(zone);
   form.SetCorners(xMin, yMin, xMax, yMax);
   exchange->FormIlwis().SetFrameTexts(zone, xMin, xMax, yMin, yMax);
-  main_.SetUtmCoordinatesSet(true);
+  main_.Session().SetUtmCoordinatesSet(true);
 }
 
 std::optional<UtmFrame> TGdalCommands::TypedUtmFrame() const {
@@ -191,12 +193,12 @@ std::optional<QString> TGdalCommands::AskGeoTiffPath(const QString& title) {
   if (!answer.ok()) return std::nullopt;
   QString path = answer.path;
   if (!IsGeoTiffPath(path.toStdString())) path += ".tif";
-  main_.SetLastFileName(path);
+  main_.Session().SetLastFileName(path);
   return path;
 }
 
 void TGdalCommands::ExportValues1Click() {
-  const TResultValues values = main_.ResultValues();
+  const TResultValues values = main_.Session().ResultValues();
   if (!values) return;
   const std::optional<QString> path = AskGeoTiffPath("Export Values (GeoTIFF)");
   if (!path) return;
@@ -210,9 +212,9 @@ void TGdalCommands::ExportValues1Click() {
 }
 
 void TGdalCommands::ExportGeoTiff1Click() {
-  const std::shared_ptr<TRasterImage> parameter = main_.ParameterImage();
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
-  const TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TRasterImage> parameter = main_.Session().ParameterImage();
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
+  const TDemModel* dem = main_.Session().CurrentDem();
   const bool hasParameter = parameter && parameter->IsAllocated();
   const bool hasDrainage = drainage && drainage->IsAllocated();
   const bool hasDem = dem && dem->IsAllocated();
@@ -248,7 +250,7 @@ void TGdalCommands::ExportGeoTiff1Click() {
                             : Status(Error{kBadParameter, "There is no drainage network"});
       break;
     case TExportGeoTiffDialog::kDem:
-      written = hasDem ? ExportDemGeoTiff(*dem, std::max(1, main_.UnitFactor()),
+      written = hasDem ? ExportDemGeoTiff(*dem, std::max(1, main_.Session().UnitFactor()),
                                           path.toStdString(), where, main_.Progress())
                        : Status(Error{kBadParameter, "There is no DEM"});
       break;
@@ -267,7 +269,7 @@ void InstallGdalCommands(TMainForm& main) {
   // frame while there is one.
   QAction* exportValues = main.Menu("Export1")->addAction("Values (GeoTIFF)");
   exportValues->setObjectName("ExportValues1");
-  exportValues->setEnabled(static_cast<bool>(main.ResultValues()));
+  exportValues->setEnabled(static_cast<bool>(main.Session().ResultValues()));
   QObject::connect(exportValues, &QAction::triggered, module, &TGdalCommands::ExportValues1Click);
   QObject::connect(import, &QAction::triggered, module, &TGdalCommands::ImportGdal1Click);
   QObject::connect(exportAction, &QAction::triggered, module,

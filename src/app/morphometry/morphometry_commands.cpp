@@ -32,7 +32,7 @@ TMorphometryCommands::TMorphometryCommands(TMainForm& main) : QObject(&main), ma
 }
 
 void TMorphometryCommands::DrainageFractal(FractalMode mode) {
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   if (!drainage) return;
   QString title = " FRACTAL DIMENSION   MOVING WINDOW SIZE ";
   TDrainageFractalDialog& form = FractDrainageFormOf(main_);
@@ -65,13 +65,13 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {
-    main_.ShowParameterImage(raster, title, result->margin, 1);
+    main_.ShowParameterImage(raster, title, result->margin, DisplayMode::kGray);
     for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) {
       main_.SetVisible(name, true);
     }
   }
   KeepDeclaredValues(main_, done->values, wrapped);
-  main_.SetDiagramKind(4);
+  main_.Session().SetDiagramKind(DiagramKind::kDrainageFractalDimension);
   Prompts().Exec(diagram);
 }
 
@@ -80,8 +80,8 @@ void TMorphometryCommands::FractalDimensionInfo1Click() {
 }
 
 void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!drainage) return;
   if (!dem) {  // a network opened from a file before any DEM
     Prompts().Warning(&main_, "ERROR", "No DEM is open");
@@ -90,7 +90,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   if (!main_.NetworkMatchesDem("ERROR")) return;
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.PixelSize());
+  window.SetPixelSize(main_.Session().PixelSize());
   // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
   const int largest = std::min(dem->columns, dem->lines);
   window.SetWindowLimits(2, "The window size must be at least 2 pixels",
@@ -102,9 +102,9 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
 
   Dissection3DParams params;
   params.windowSize = window.WindowSize();
-  params.unitDivisor = main_.UnitFactor();
-  params.pixelSize = main_.PixelSize();
-  const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
+  params.unitDivisor = main_.Session().UnitFactor();
+  params.pixelSize = main_.Session().PixelSize();
+  const std::shared_ptr<TDemModel> demShared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The colours are chosen after the run: the result is kept, and its values drawn from it as
   // the declaration draws them.
@@ -134,15 +134,16 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   diagram.Counts3D() = result->histogram3D;
   diagram.SetBound(result->upperBound);
 
-  const bool wrapped = palette.ResultKind() == 1;
+  const bool wrapped = palette.ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // The result is also the current parameter image; a gray one keeps the margin m + 1.
-    main_.SetParameterImage(raster);
-    if (gray) main_.SetMargin(result->halfWidth + 1);
+    main_.ShowParameterImage(raster);
+    if (gray) main_.Session().SetMargin(result->halfWidth + 1);
   } else {
-    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Margin(), gray ? 1 : 3);
-    main_.SetDiagramKind(3);
+    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Session().Margin(),
+                             gray ? DisplayMode::kGray : DisplayMode::kColour);
+    main_.Session().SetDiagramKind(DiagramKind::kDissectionDensity3D);
   }
   KeepDeclaredValues(main_, done->values, wrapped);
   busy.reset();
@@ -150,8 +151,8 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
 }
 
 void TMorphometryCommands::RatioDepthTreatment1Click() {
-  const std::shared_ptr<TRasterImage> drainage = main_.DrainageRaster();
-  TDemModel* dem = main_.CurrentDem();
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!drainage) return;
   if (!dem) {  // a network opened from a file before any DEM
     Prompts().Warning(&main_, "ERROR", "No DEM is open");
@@ -160,7 +161,7 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   if (!main_.NetworkMatchesDem("ERROR")) return;
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.PixelSize());
+  window.SetPixelSize(main_.Session().PixelSize());
   // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell.
   const int largest = std::min(dem->columns, dem->lines);
   window.SetWindowLimits(2, "The window size must be at least 2 pixels",
@@ -173,7 +174,7 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   title += window.SideText();
 
   const RatioDepthParams params{window.WindowSize(), form.DynamicScale()};
-  const std::shared_ptr<TDemModel> demShared = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> demShared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The ratios are taken in the same pass as the picture, as the declaration takes them.
   using Done = WithDeclaredValues<RatioDepthResult>;
@@ -189,11 +190,11 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   RatioDepthResult* result = &done->computed;
   main_.BeginTreatment(title);
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  const bool wrapped = form.ResultKind() == 1;
+  const bool wrapped = form.ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {
-    main_.ShowParameterImage(raster, title, result->margin, 1);
+    main_.ShowParameterImage(raster, title, result->margin, DisplayMode::kGray);
   }
   KeepDeclaredValues(main_, done->values, wrapped);
 }
@@ -211,8 +212,10 @@ void InstallMorphometryCommands(TMainForm& main) {
                 &TMorphometryCommands::DissectionDensity3DTreatment1Click);
   ConnectAction(main, "RatioDepthTreatment1", commands, &TMorphometryCommands::RatioDepthTreatment1Click);
   // The Diagram button and the Diagram submenu open these through the frame.
-  main.RegisterDiagram(3, [commands] { commands->DiagDD3D1Click(); });
-  main.RegisterDiagram(4, [commands] { commands->FractRed1Click(); });
+  main.RegisterDiagram(DiagramKind::kDissectionDensity3D,
+                       [commands] { commands->DiagDD3D1Click(); });
+  main.RegisterDiagram(DiagramKind::kDrainageFractalDimension,
+                       [commands] { commands->FractRed1Click(); });
 }
 
 }  // namespace orvane

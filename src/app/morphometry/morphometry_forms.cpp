@@ -252,8 +252,8 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
                           "RadioButton2");
   radio3_->setChecked(true);
   radio2_->setChecked(true);
-  connect(radio3_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(radio4_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  connect(radio3_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
+  connect(radio4_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
   connect(radio1_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
   connect(radio2_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
 
@@ -268,11 +268,11 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { (scale == 100 ? radio1_ : radio2_)->click(); }
-void TRatioOfDepthsDialog::ChooseResultKind(int kind) { (kind == 1 ? radio4_ : radio3_)->click(); }
+void TRatioOfDepthsDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? radio4_ : radio3_)->click(); }
 
 void TRatioOfDepthsDialog::BitBtn1Click() {
   dynamicScale_ = radio1_->isChecked() ? 100 : 255;
-  resultKind_ = radio4_->isChecked() ? 1 : 0;
+  resultKind_ = radio4_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
   accept();
 }
 

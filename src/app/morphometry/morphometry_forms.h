@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QWidget>
 
+#include "app/shell/result_kind.h"
+
 class QRadioButton;
 class QPushButton;
 
@@ -72,10 +74,10 @@ class TRatioOfDepthsDialog : public QDialog {
 
   int DynamicScale() const { return dynamicScale_; }
   // 0 parameter image, 1 wrapped image.
-  int ResultKind() const { return resultKind_; }
+  orvane::ResultKind ResultKind() const { return resultKind_; }
 
   void ChooseDynamicScale(int scale);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   // "OK": S and the result kind from the checked buttons, then closes with the OK result.
   void BitBtn1Click();
 
@@ -85,7 +87,7 @@ class TRatioOfDepthsDialog : public QDialog {
   QRadioButton* radio3_;  // Parameter Image
   QRadioButton* radio4_;  // Wrapped Image
   int dynamicScale_ = 255;
-  int resultKind_ = 0;
+  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
 };
 
 TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame);

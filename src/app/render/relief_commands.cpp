@@ -26,7 +26,7 @@ namespace orvane {
 
 TReliefCommands::TReliefCommands(TMainForm& main) : QObject(&main), main_(main) {
   setObjectName("RenderCommands");
-  auto currentDem = [this]() -> const TDemModel* { return main_.CurrentDem(); };
+  auto currentDem = [this]() -> const TDemModel* { return main_.Session().CurrentDem(); };
   estompForm_ = new TShadingDialog(main.Light(), currentDem,
                                      [this] { return main_.Settings().previewSize; }, &main);
   hypsoForm_ = new TSlicesDialog(*estompForm_, main.Light(), currentDem, &main);
@@ -37,7 +37,7 @@ TReliefCommands::TReliefCommands(TMainForm& main) : QObject(&main), main_(main) 
 TReliefCommands::~TReliefCommands() = default;
 
 void TReliefCommands::Shadowing1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem || !dem->IsAllocated()) return;
   if (Prompts().Exec(*hypsoForm_) != QDialog::Accepted) return;
   const int table = hypsoForm_->TypeIndex();
@@ -48,7 +48,7 @@ void TReliefCommands::Shadowing1Click() {
   const bool smoothing = hypsoForm_->Smoothing();
   const bool cast = estompForm_->CastShadows() && shadow;
   const double attenuation = estompForm_->AttenuationPercent() / 100.0;
-  int displayMode = main_.DisplayMode();
+  DisplayMode displayMode = main_.Session().DisplayMode();
   ProgressSink* sink = main_.Progress();
   auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&]() -> std::shared_ptr<TRasterImage> {
     std::shared_ptr<TRasterImage> result;
@@ -78,13 +78,14 @@ void TReliefCommands::Shadowing1Click() {
     return;
   }
   if (table == kSliceNone) {
-    displayMode = 3;
+    displayMode = DisplayMode::kColour;
   } else if (table == kSliceGrayTones) {
-    displayMode = 1;
+    displayMode = DisplayMode::kGray;
   } else if (result->kind == kRasterRgb) {
-    displayMode = 3;  // a colour picture: the palette and gray histogram do not apply to it
+    // A colour picture: the palette and gray histogram do not apply to it.
+    displayMode = DisplayMode::kColour;
   }
-  QString title = main_.ParameterTitle();
+  QString title = main_.Session().ParameterTitle();
   if (!cast) {
     title = !shadow ? " HYPSOMETRIC SLICES "
             : table == kSliceNone ? " SHADOW "
@@ -99,9 +100,9 @@ void TReliefCommands::Shadowing1Click() {
 }
 
 void TReliefCommands::OpenPalette1Click() {
-  std::shared_ptr<TRasterImage> image = main_.ParameterImage();
+  std::shared_ptr<TRasterImage> image = main_.Session().ParameterImage();
   if (!image || !image->IsAllocated()) return;
-  const int margin = main_.Margin();
+  const int margin = main_.Session().Margin();
   const TGrayRange range = InnerGrayRange(*image, margin);
   palForm_->SetRange(range.min, range.max);
   if (Prompts().Exec(*palForm_) != QDialog::Accepted) return;
@@ -119,12 +120,12 @@ void TReliefCommands::OpenPalette1Click() {
     return;
   }
   colour->title = image->title;
-  main_.ShowParameterImage(colour, main_.ParameterTitle(), margin, 3);
+  main_.ShowParameterImage(colour, main_.Session().ParameterTitle(), margin, DisplayMode::kColour);
 }
 
 void TReliefCommands::View3D1Click() {
-  std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
-  std::shared_ptr<TRasterImage> image = main_.DisplayedRaster();
+  std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
+  std::shared_ptr<TRasterImage> image = main_.Session().DisplayedRaster();
   if (!dem || !dem->IsAllocated() || !image) return;
   if (image->lines != dem->lines || image->columns != dem->columns) {
     Prompts().Warning(&main_, "ERROR", "The size of the DEM and the size of the image are not similar");
@@ -168,9 +169,9 @@ void TReliefCommands::View3D1Click() {
 }
 
 void TReliefCommands::DEMInfo1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem || !dem->IsAllocated()) return;
-  TDemInfoForm form(*dem, main_.UnitFactor(), &main_);
+  TDemInfoForm form(*dem, main_.Session().UnitFactor(), &main_);
   Prompts().Exec(form);
 }
 

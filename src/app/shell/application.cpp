@@ -21,10 +21,10 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     QString text = "Not enough memory for this operation.";
     for (QWidget* widget : topLevelWidgets()) {
       auto* main = qobject_cast<TMainForm*>(widget);
-      if (main && main->CurrentDem()) {
+      if (main && main->Session().CurrentDem()) {
         text = QString("not enough memory for a grid of %1 x %2")
-                   .arg(main->CurrentDem()->lines)
-                   .arg(main->CurrentDem()->columns);
+                   .arg(main->Session().CurrentDem()->lines)
+                   .arg(main->Session().CurrentDem()->columns);
         break;
       }
     }

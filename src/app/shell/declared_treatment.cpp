@@ -3,7 +3,6 @@
 #include "app/main_form.h"
 #include "app/shell/result_values.h"
 #include "app/shell/text_values.h"
-#include "app/terrain/dynamic_scale.h"
 #include "app/shell/treatment_run.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
@@ -18,10 +17,10 @@ std::shared_ptr<TRasterImage> DeclaredRun::Picture() {
 DeclaredContext ContextOf(TMainForm& main) {
   DeclaredContext context;
   context.settings = std::make_shared<const TSettings>(main.Settings());
-  context.unitFactor = main.UnitFactor();
-  context.pixelMetres = LeadingDouble(main.DynamicScale().PixelSizeText());
-  context.wholeMetres = main.PixelSize();
-  context.drainage = main.DrainageRaster();
+  context.unitFactor = main.Session().UnitFactor();
+  context.pixelMetres = LeadingDouble(main.Session().PixelSizeText());
+  context.wholeMetres = main.Session().PixelSize();
+  context.drainage = main.Session().DrainageRaster();
   return context;
 }
 
@@ -57,7 +56,7 @@ Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem
 
 std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main, const std::string& id,
                                                 const TreatmentArgs& args, unsigned wanted) {
-  const std::shared_ptr<TDemModel> dem = main.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
   if (!dem) return std::nullopt;
   const DeclaredContext context = ContextOf(main);
   ProgressSink* sink = main.Progress();
@@ -73,7 +72,7 @@ void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped) {
   run.output.values.reset();
   values.name = QString::fromStdString(run.treatment->valueName);
   values.wrapped = wrapped;
-  main.SetResultValues(std::move(values));
+  main.Session().SetResultValues(std::move(values));
 }
 
 }  // namespace orvane

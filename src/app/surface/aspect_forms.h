@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 #include "core/surface/aspect.h"
 
@@ -30,7 +31,7 @@ class TAspectDialog : public QDialog {
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
   float ShadingWeight() const { return weight_; }
-  int ResultKind() const { return resultKind_; }
+  orvane::ResultKind ResultKind() const { return resultKind_; }
   bool Smoothing() const;
   TAspectParams Params() const;
 
@@ -61,7 +62,7 @@ class TAspectDialog : public QDialog {
   TClassTable table_;
   int normalization_ = 360;
   float weight_ = 0.0f;
-  int resultKind_ = 0;
+  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
   TDirectionHistogram histogram_{};
 };
 

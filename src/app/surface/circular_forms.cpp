@@ -90,7 +90,9 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
 }
 
 int TCircularWindowDialog::Radius() const { return radius_->Value(); }
-int TCircularWindowDialog::ResultKind() const { return wrap_->isChecked() ? 1 : 0; }
+ResultKind TCircularWindowDialog::ResultKind() const {
+  return wrap_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
+}
 QString TCircularWindowDialog::SurfaceText() const { return surf_->text(); }
 
 void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
@@ -116,7 +118,7 @@ void TCircularWindowDialog::ChooseStatistic(int statistic) {
 }
 
 void TCircularWindowDialog::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
-void TCircularWindowDialog::ChooseResultKind(int kind) { (kind == 1 ? wrap_ : param_)->setChecked(true); }
+void TCircularWindowDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrap_ : param_)->setChecked(true); }
 
 void TCircularWindowDialog::SetGridSize(int columns, int lines) {
   demColumns_ = columns;

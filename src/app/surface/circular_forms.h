@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/result_kind.h"
+
 class QLineEdit;
 class QRadioButton;
 
@@ -23,7 +25,7 @@ class TCircularWindowDialog : public QDialog {
   // R: 0 while empty.
   int Radius() const;
   // 0 "Parameter Image", 1 "Wrap image".
-  int ResultKind() const;
+  orvane::ResultKind ResultKind() const;
   // Filled by the treatment with the DEM's pixelSizeX; the surface follows it.
   void SetPixelSize(float pixelSizeX);
   // The DEM's size: OK refuses a disc wider than the DEM, which would leave no cell to compute.
@@ -32,7 +34,7 @@ class TCircularWindowDialog : public QDialog {
 
   void ChooseStatistic(int statistic);
   void SetRadius(int radius);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   // The OK button: closes only with a radius and a statistic.
   void OkClick();
 

@@ -126,7 +126,9 @@ int TContourExtractionDialog::WindowSize() const { return sizeWin_->Value(); }
 int TContourExtractionDialog::Interval() const { return interval_->Value(); }
 int TContourExtractionDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
 int TContourExtractionDialog::Tiling() const { return moving_->isChecked() ? 1 : 0; }
-int TContourExtractionDialog::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+ResultKind TContourExtractionDialog::ResultKind() const {
+  return wrapped_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
+}
 
 void TContourExtractionDialog::SetDynamicScale(double minimum, double maximum, const QString& pixelText) {
   minDyn_->setText(QString::asprintf("%f", minimum));
@@ -151,7 +153,7 @@ void TContourExtractionDialog::SetWindowSize(int size) { sizeWin_->setText(QStri
 void TContourExtractionDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
 void TContourExtractionDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
 void TContourExtractionDialog::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
-void TContourExtractionDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+void TContourExtractionDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : param_)->setChecked(true); }
 
 void TContourExtractionDialog::OkClick() {
   ContourDensityParams params;

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/result_kind.h"
+
 class QLineEdit;
 class QRadioButton;
 
@@ -22,7 +24,7 @@ class TContourExtractionDialog : public QDialog {
   int Interval() const;     // I, metres
   int Dynamism() const;     // 100 or 255
   int Tiling() const;       // 0 "Squared grid", 1 "Moving window"
-  int ResultKind() const;   // 0 "Parameter Image", 1 "Wrapped Image"
+  orvane::ResultKind ResultKind() const;
 
   // Filled by the treatment before the dialog shows: the DEM's range in metres, the text of
   // the pixel-size field of the dynamic scale, and the DEM's pixel size for the km fields.
@@ -34,7 +36,7 @@ class TContourExtractionDialog : public QDialog {
   void SetInterval(int interval);
   void ChooseDynamism(int dynamism);
   void ChooseTiling(int tiling);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   // The OK button: closes only with an interval and a window size.
   void OkClick();
 

@@ -30,7 +30,7 @@ TRoughnessCommands::TRoughnessCommands(TMainForm& main)
 }
 
 void TRoughnessCommands::LocalFractalTreatment1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
   // The treatment runs however the dialog is closed, with the values it holds, as long as H
@@ -47,9 +47,9 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   LocalFractalParams params;
   params.windowSize = windowSize;
   params.factorH = h;
-  params.unitDivisor = main_.UnitFactor();
-  params.pixelSize = main_.PixelSize();
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  params.unitDivisor = main_.Session().UnitFactor();
+  params.pixelSize = main_.Session().PixelSize();
+  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The diagram comes with the picture: the values are drawn from the same result, as the
   // declaration draws them.
@@ -75,18 +75,19 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   diagram.SetStart(result->diagramStart);
 
   main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
-                           result->margin, 1);
+                           result->margin, DisplayMode::kGray);
   KeepDeclaredValues(main_, done->values, false);
-  main_.SetDiagramKind(1);  // the printing items come with the parameter image
+  // The printing items come with the parameter image.
+  main_.Session().SetDiagramKind(DiagramKind::kLocalFractal);
   Prompts().Exec(diagram);
 }
 
 void TRoughnessCommands::TotalDepthTreatment1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   QString title = " TOTAL DEPTH   GRID SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.PixelSize());
+  window.SetPixelSize(main_.Session().PixelSize());
   // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
   const int largest = std::min(dem->columns, dem->lines);
   window.SetWindowLimits(1, "The window size must be at least 1",
@@ -97,7 +98,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   title += window.SideText();
 
   const int windowSize = window.WindowSize();
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   const DeclaredContext context = ContextOf(main_);
   ProgressSink* sink = main_.Progress();
   // The colours are chosen after the run, from its range: the relief is kept for them, and
@@ -126,21 +127,21 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  const bool wrapped = totalDepth_->ResultKind() == 1;
+  const bool wrapped = totalDepth_->ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {
-    main_.ShowParameterImage(std::move(image), title, relief->half + 1, 3);
+    main_.ShowParameterImage(std::move(image), title, relief->half + 1, DisplayMode::kColour);
   }
   KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TRoughnessCommands::Surface3DTreatment1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   QString title = " 3D SURFACE  WINDOW SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.PixelSize());
+  window.SetPixelSize(main_.Session().PixelSize());
   if (Prompts().Exec(window) != QDialog::Accepted) return;
   const int S = window.WindowSize();
   title += QString::asprintf(" %d x %d ", S, S);
@@ -150,7 +151,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "surface3d", args);
   if (!run) return;
   main_.BeginTreatment(title);
-  main_.ShowParameterImage(run->Picture(), title, run->output.margin, 1);
+  main_.ShowParameterImage(run->Picture(), title, run->output.margin, DisplayMode::kGray);
   KeepDeclaredValues(main_, *run, false);
 }
 

@@ -58,17 +58,17 @@ TShapeCommands::TShapeCommands(TMainForm& main)
 }
 
 void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
-                                       int margin, int resultKind) {
-  main_.SetParameterTitle(title);
-  if (resultKind == 1) {
+                                       int margin, ResultKind resultKind) {
+  main_.Session().SetParameterTitle(title);
+  if (resultKind == ResultKind::kWrappedImage) {
     main_.ShowWrappedImage(std::move(raster));
     return;
   }
-  main_.ShowParameterImage(std::move(raster), title, margin, 1);
+  main_.ShowParameterImage(std::move(raster), title, margin, DisplayMode::kGray);
 }
 
 void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   // The treatment runs however the dialog was closed, as long as the range is at least 1.
   Prompts().Exec(*conCav_);
@@ -90,16 +90,16 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  const int kind = conCav_->ResultKind();
+  const ResultKind kind = conCav_->ResultKind();
   ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == 1);
+  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
 }
 
 void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
 void TShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
 
 void TShapeCommands::HorizontalSurfaces1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range of 1 or more
   if (horizSurf_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
@@ -116,14 +116,15 @@ void TShapeCommands::HorizontalSurfaces1Click() {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  if (horizSurf_->ResultKind() == 1) {
-    ShowResult(std::move(result->computed.image), title, 1, 1);
+  if (horizSurf_->ResultKind() == ResultKind::kWrappedImage) {
+    ShowResult(std::move(result->computed.image), title, 1, ResultKind::kWrappedImage);
     KeepDeclaredValues(main_, result->values, true);
     return;
   }
   // This result leaves the gray histogram as it was and turns the palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
-  ShowResult(std::move(result->computed.image), title, result->computed.margin, 0);
+  ShowResult(std::move(result->computed.image), title, result->computed.margin,
+             ResultKind::kParameterImage);
   histogram.Restore(main_);
   main_.SetEnabled("OpenPalette1", false);
   main_.SetEnabled("PaletteSpeedButton", false);
@@ -131,11 +132,11 @@ void TShapeCommands::HorizontalSurfaces1Click() {
 }
 
 void TShapeCommands::Global1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
-  const int unit = std::max(1, main_.UnitFactor());
+  const int unit = std::max(1, main_.Session().UnitFactor());
   contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
-                                main_.DynamicScale().PixelSizeText());
+                                main_.Session().PixelSizeText());
   contourLine_->SetDemPixelSize(dem->pixelSizeX);
   Prompts().Exec(*contourLine_);
   ContourDensityParams params;
@@ -158,24 +159,24 @@ void TShapeCommands::Global1Click() {
   });
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
-  main_.SetMargin(params.window / 2);
-  const int kind = contourLine_->ResultKind();
+  main_.Session().SetMargin(params.window / 2);
+  const ResultKind kind = contourLine_->ResultKind();
   ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == 1);
+  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
 }
 
 void TShapeCommands::ContourLineExtraction1Click() {
-  TDemModel* dem = main_.CurrentDem();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
-  const int unit = std::max(1, main_.UnitFactor());
+  const int unit = std::max(1, main_.Session().UnitFactor());
   {
     BusyCursor busy;
     const ContourHeightRange range = ContourHeights(*dem, unit);
-    contLine_->SetHeights(range.minimum, range.maximum, main_.DynamicScale().PixelSizeText());
+    contLine_->SetHeights(range.minimum, range.maximum, main_.Session().PixelSizeText());
   }
   if (Prompts().Exec(*contLine_) != QDialog::Accepted) return;
   const ContourLinesParams params{contLine_->First(), contLine_->Last(), contLine_->Interval(), unit};
-  const std::shared_ptr<TDemModel> shared = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // Held through a pointer: GCC 12 misreads the destruction of this Expected when it is moved
   // through the optional of the run (a false -Wfree-nonheap-object).
@@ -193,14 +194,14 @@ void TShapeCommands::ContourLineExtraction1Click() {
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                                      "HistoGrSpeedButton"});
-  ShowResult(std::move(result->image), kContourLinesTitle, 0, 0);
+  ShowResult(std::move(result->image), kContourLinesTitle, 0, ResultKind::kParameterImage);
   others.Restore(main_);
   main_.SetVisible("Save1", true);
   KeepDeclaredValues(main_, values, false);
 }
 
 void TShapeCommands::DimensionFractale1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   auto result = RunComputation(main_, kGlobalFractalCaption, GridOf(*dem),
                                [&] { return ComputeGlobalFractal(*dem); });
@@ -210,7 +211,7 @@ void TShapeCommands::DimensionFractale1Click() {
 }
 
 void TShapeCommands::CircularWindowTreatment1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   circularWindow_->SetPixelSize(dem->pixelSizeX);
   circularWindow_->SetGridSize(dem->columns, dem->lines);
@@ -223,10 +224,10 @@ void TShapeCommands::CircularWindowTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "circular", args);
   if (!run) return;
   main_.BeginTreatment(title);  // also hides the direction histogram
-  const int kind = circularWindow_->ResultKind();
+  const ResultKind kind = circularWindow_->ResultKind();
   ShowResult(run->Picture(), title, run->output.margin, kind);
-  if (kind == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
-  KeepDeclaredValues(main_, *run, kind == 1);
+  if (kind == ResultKind::kParameterImage) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+  KeepDeclaredValues(main_, *run, kind == ResultKind::kWrappedImage);
 }
 
 void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }

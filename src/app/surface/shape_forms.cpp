@@ -84,10 +84,12 @@ void TConvexityConcavityDialog::OkClick() {
 
 int TConvexityConcavityDialog::Range() const { return sizeWin_->Value(); }
 int TConvexityConcavityDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
-int TConvexityConcavityDialog::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+ResultKind TConvexityConcavityDialog::ResultKind() const {
+  return wrapped_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
+}
 void TConvexityConcavityDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
 void TConvexityConcavityDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
-void TConvexityConcavityDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+void TConvexityConcavityDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : param_)->setChecked(true); }
 
 // ---- THorizontalSurfacesDialog
 
@@ -146,11 +148,13 @@ void THorizontalSurfacesDialog::OkClick() {
 int THorizontalSurfacesDialog::Range() const { return sizeWin_->Value(); }
 int THorizontalSurfacesDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
 bool THorizontalSurfacesDialog::Binarize() const { return binar_->isChecked(); }
-int THorizontalSurfacesDialog::ResultKind() const { return shad_->isChecked() ? 1 : 0; }
+ResultKind THorizontalSurfacesDialog::ResultKind() const {
+  return shad_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
+}
 bool THorizontalSurfacesDialog::DynamismShown() const { return !dynamismPanel_->isHidden(); }
 void THorizontalSurfacesDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
 void THorizontalSurfacesDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
 void THorizontalSurfacesDialog::ChooseBinarize(bool binarize) { (binarize ? binar_ : range_)->setChecked(true); }
-void THorizontalSurfacesDialog::ChooseResultKind(int kind) { (kind == 1 ? shad_ : param_)->setChecked(true); }
+void THorizontalSurfacesDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? shad_ : param_)->setChecked(true); }
 
 }  // namespace orvane

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
+
 class QRadioButton;
 class QWidget;
 
@@ -26,12 +28,12 @@ class TConvexityConcavityDialog : public QDialog {
   // D: 100 or 255.
   int Dynamism() const;
   // 0 "Parameter Image", 1 "Wrapped Image".
-  int ResultKind() const;
+  orvane::ResultKind ResultKind() const;
 
   // For tests and scripted use: what the user would type and click.
   void SetRange(int range);
   void ChooseDynamism(int dynamism);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   // Refuses a range below 1 (the dialog stays open on the field), else accepts.
   void OkClick();
 
@@ -52,7 +54,7 @@ class THorizontalSurfacesDialog : public QDialog {
   int Range() const;
   int Dynamism() const;
   bool Binarize() const;
-  int ResultKind() const;
+  orvane::ResultKind ResultKind() const;
   // Whether the panel holding "Output Dynamism" is shown (hidden with binarization).
   bool DynamismShown() const;
 
@@ -60,7 +62,7 @@ class THorizontalSurfacesDialog : public QDialog {
   void ChooseDynamism(int dynamism);
   // "Selection and binarization" (true) or "All calculated values" (false).
   void ChooseBinarize(bool binarize);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   void OkClick();
 
  private:

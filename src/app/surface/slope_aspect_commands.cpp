@@ -43,7 +43,7 @@ TSlopeAspectCommands::TSlopeAspectCommands(TMainForm& main)
 
 void TSlopeAspectCommands::SlopeTreatment1Click() {
   if (Prompts().Exec(*pentes_) != QDialog::Accepted) return;
-  if (!main_.CurrentDem()) return;
+  if (!main_.Session().CurrentDem()) return;
   const bool gray = pentes_->GrayTones();
   TreatmentArgs args;
   args.Set("table", gray ? 0 : pentes_->TypeIndex() + 1);
@@ -53,14 +53,15 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   args.Set("shade", 0);
   auto run = RunDeclaredTreatment(main_, "slope", args);
   if (!run) return;
-  auto image = WithRelief(std::move(run->output.picture), main_.OpeningRelief(),
+  auto image = WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(),
                           pentes_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
-  const bool wrapped = pentes_->ResultKind() == 1;
+  const bool wrapped = pentes_->ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {
-    main_.ShowParameterImage(std::move(image), " SLOPE ", 0, gray ? 1 : 3);
+    main_.ShowParameterImage(std::move(image), " SLOPE ", 0,
+                             gray ? DisplayMode::kGray : DisplayMode::kColour);
   }
   KeepDeclaredValues(main_, *run, wrapped);
 }
@@ -69,13 +70,13 @@ void TSlopeAspectCommands::SlopeInfo1Click() { Prompts().Exec(*slopeInfo_); }
 
 void TSlopeAspectCommands::AspectTreatment1Click() {
   if (Prompts().Exec(*aspect_) != QDialog::Accepted) return;
-  const std::shared_ptr<TDemModel> dem = main_.CurrentDemShared();
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
   const bool gray = aspect_->GrayTones();
   TAspectParams params = aspect_->Params();
   // Gray results are not blended.
   const float weight = gray ? 0.0f : aspect_->ShadingWeight();
-  const std::shared_ptr<TRasterImage> relief = main_.OpeningRelief();
+  const std::shared_ptr<TRasterImage> relief = main_.Session().OpeningRelief();
   ProgressSink* sink = main_.Progress();
   struct Done {
     std::shared_ptr<TRasterImage> image;
@@ -95,11 +96,12 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   if (!done) return;
   main_.BeginTreatment(" ASPECT ");
   aspect_->Histogram() = done->histogram;
-  const bool wrapped = aspect_->ResultKind() == 1;
+  const bool wrapped = aspect_->ResultKind() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(done->image));
   } else {
-    main_.ShowParameterImage(std::move(done->image), " ASPECT ", 0, gray ? 1 : 3);
+    main_.ShowParameterImage(std::move(done->image), " ASPECT ", 0,
+                             gray ? DisplayMode::kGray : DisplayMode::kColour);
   }
   main_.SetEnabled("AspectSpeedButton", true);
   KeepDeclaredValues(main_, done->values, wrapped);

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 #include "core/surface/slope.h"
 
@@ -30,7 +31,7 @@ class TSlopeDialog : public QDialog {
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
   // 0 "Parameter Image", 1 "Wrapped Image".
-  int ResultKind() const { return resultKind_; }
+  orvane::ResultKind ResultKind() const { return resultKind_; }
   // 0.0 "Slope", 0.5 "Slope and Shadow".
   float ShadingWeight() const { return weight_; }
   bool Smoothing() const;
@@ -61,7 +62,7 @@ class TSlopeDialog : public QDialog {
   int typeIndex_ = 1;
   TClassTable table_;
   int normalization_ = 90;
-  int resultKind_ = 0;
+  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
   float weight_ = 0.0f;
 };
 

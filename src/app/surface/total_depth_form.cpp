@@ -66,8 +66,8 @@ TTotalDepthDialog::TTotalDepthDialog(QWidget* parent) : QDialog(parent) {
   resultLayout->addWidget(paramRadio_);
   resultLayout->addWidget(wrappedRadio_);
   left->addWidget(result);
-  connect(paramRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrappedRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  connect(paramRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
+  connect(wrappedRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
 
   ok_ = AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); }, [this] { DeleteClick(); });
 
@@ -102,8 +102,8 @@ void TTotalDepthDialog::SetMinMaxText(const QString& minimum, const QString& max
   maxEdit_->setText(maximum);
 }
 
-void TTotalDepthDialog::ChooseResultKind(int kind) {
-  (kind == 1 ? wrappedRadio_ : paramRadio_)->click();
+void TTotalDepthDialog::ChooseResultKind(orvane::ResultKind kind) {
+  (kind == ResultKind::kWrappedImage ? wrappedRadio_ : paramRadio_)->click();
 }
 
 void TTotalDepthDialog::OkClick() {

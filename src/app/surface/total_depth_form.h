@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 
 class QCheckBox;
@@ -33,14 +34,14 @@ class TTotalDepthDialog : public QDialog {
   bool Smoothing() const;
   bool Scale() const;
   // 0 "Parameter Image" (also when neither is checked), 1 "Wrapped Image".
-  int ResultKind() const { return resultKind_; }
+  orvane::ResultKind ResultKind() const { return resultKind_; }
 
   // The controls as a user works them (also used by the tests).
   void SelectPalette(int index);
   void SetSmoothing(bool on);
   void SetScale(bool on);
   void SetMinMaxText(const QString& minimum, const QString& maximum);
-  void ChooseResultKind(int kind);
+  void ChooseResultKind(orvane::ResultKind kind);
   void OkClick();
   void DeleteClick();
 
@@ -66,7 +67,7 @@ class TTotalDepthDialog : public QDialog {
 
   TClassTable table_;
   int paletteChoice_ = 0;
-  int resultKind_ = 0;
+  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
 };
 
 }  // namespace orvane

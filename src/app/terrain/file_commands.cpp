@@ -37,12 +37,12 @@ TFileCommands::TFileCommands(TMainForm& main) : QObject(&main), main_(main) {
 }
 
 int TFileCommands::PixelSizeTruncated() const {
-  const TDemModel* dem = main_.CurrentDem();
+  const TDemModel* dem = main_.Session().CurrentDem();
   return dem ? static_cast<int>(dem->pixelSizeX) : 0;
 }
 
 bool TFileCommands::SameSizeAsDem(const TRasterImage& raster) const {
-  const TDemModel* dem = main_.CurrentDem();
+  const TDemModel* dem = main_.Session().CurrentDem();
   return !dem || (raster.columns == dem->columns && raster.lines == dem->lines);
 }
 
@@ -91,7 +91,7 @@ void TFileCommands::OpenDEM1Click() {
   FileRequest request;
   request.title = "Open DEM";
   request.directory = QString::fromStdString(main_.Settings().mntDir);
-  if (!QFileInfo(request.directory).isDir()) request.directory = main_.DemDirectory();
+  if (!QFileInfo(request.directory).isDir()) request.directory = main_.Session().DemDirectory();
   request.filter = kDemFilter;
   request.mustExist = true;
   const FileAnswer answer = Prompts().OpenFile(&main_, request);
@@ -109,8 +109,8 @@ bool TFileCommands::OpenDroppedFile(const QString& path) {
 
 bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   // The DEM window keeps its caption until the new DEM is installed.
-  main_.SetLastFileName(path);
-  main_.SetOpenedRasterPath(path);
+  main_.Session().SetLastFileName(path);
+  main_.Session().SetOpenedRasterPath(path);
 
   int lines = 0, columns = 0;
   if (!SizeFromHeader(path, lines, columns)) return false;
@@ -138,12 +138,14 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   DemOpenOptions options;
   options.unitFactor = scale.UnitFactor();
   options.pixelSizeMetres = scale.PixelSizeDecimal();
-  options.workDirectory = main_.WorkDirectory().toStdString();
+  options.workDirectory = main_.Session().WorkDirectory().toStdString();
   auto opened = LoadOpenedDem(main_, *scan, options);
   if (!opened) {
-    scale.Restore(previousScale);  // U and P stay those of the DEM still open
+    scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
     return false;
   }
+  // U and P become those of the new DEM only now: an opening given up keeps the open DEM's.
+  main_.Session().SetDemScale(scale.UnitFactor(), scale.PixelSizeText());
 
   TDemOpenedInfo info;
   info.path = path;
@@ -169,7 +171,7 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
   const FileAnswer answer = Prompts().OpenFile(&main_, request);
   if (!answer.ok()) return;
   BusyCursor busy;
-  main_.SetLastFileName(answer.path);
+  main_.Session().SetLastFileName(answer.path);
   std::shared_ptr<TRasterImage> raster;
 
   if (answer.filterIndex == 1) {
@@ -186,12 +188,12 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
       return;
     }
   } else {
-    main_.SetOpenedRasterPath(answer.path);
+    main_.Session().SetOpenedRasterPath(answer.path);
     busy.Release();
     // The DEM window keeps its caption: it still shows the DEM, not this file.
     int lines = 0, columns = 0;
     if (!SizeFromHeader(answer.path, lines, columns)) return;
-    const TDemModel* dem = main_.CurrentDem();
+    const TDemModel* dem = main_.Session().CurrentDem();
     if (dem && (lines != dem->lines || columns != dem->columns) &&
         !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
       return;
@@ -211,22 +213,22 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
                             .arg(missing));
     }
   }
-  main_.SetParameterImage(std::move(raster));
+  main_.ShowParameterImage(std::move(raster));
 }
 
 void TFileCommands::SaveParameterClick() {
-  std::shared_ptr<TRasterImage> raster = main_.ParameterImage();
+  std::shared_ptr<TRasterImage> raster = main_.Session().ParameterImage();
   if (!raster) return;
   FileRequest request;
   request.directory = main_.ImageDirectory();
   Status saved;
-  if (main_.DisplayMode() == 3) {
+  if (main_.Session().DisplayMode() == DisplayMode::kColour) {
     // A colour image has no raw form: bitmap only.
     request.title = "Save Image Parameter";
     request.filter = kSaveBmpFilter;
     const FileAnswer answer = Prompts().SaveFile(&main_, request);
     if (!answer.ok()) return;
-    main_.SetLastFileName(answer.path);
+    main_.Session().SetLastFileName(answer.path);
     BusyCursor busy;
     saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
   } else {
@@ -234,7 +236,7 @@ void TFileCommands::SaveParameterClick() {
     request.filter = kSaveRawFilter;
     const FileAnswer answer = Prompts().SaveFile(&main_, request);
     if (!answer.ok()) return;
-    main_.SetLastFileName(answer.path);
+    main_.Session().SetLastFileName(answer.path);
     BusyCursor busy;
     if (answer.filterIndex == 1) {
       saved = SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
@@ -255,7 +257,7 @@ void TFileCommands::OpenDrainageNetwork1Click() {
   const FileAnswer answer = Prompts().OpenFile(&main_, request);
   if (!answer.ok()) return;
   BusyCursor busy;
-  main_.SetLastFileName(answer.path);
+  main_.Session().SetLastFileName(answer.path);
   main_.RiverWindow();  // made at start-up; the window exists from then on
   std::shared_ptr<TRasterImage> raster;
   if (answer.filterIndex == 1) {
@@ -278,11 +280,11 @@ void TFileCommands::OpenDrainageNetwork1Click() {
     }
     raster = std::move(*loaded);
   }
-  main_.SetDrainageRaster(std::move(raster), false);
+  main_.ShowDrainageRaster(std::move(raster), false);
 }
 
 void TFileCommands::SaveDrainage1Click() {
-  std::shared_ptr<TRasterImage> raster = main_.DrainageRaster();
+  std::shared_ptr<TRasterImage> raster = main_.Session().DrainageRaster();
   if (!raster) return;
   FileRequest request;
   request.title = "Save Parameter Image";
@@ -290,7 +292,7 @@ void TFileCommands::SaveDrainage1Click() {
   request.filter = kSaveRawFilter;
   const FileAnswer answer = Prompts().SaveFile(&main_, request);
   if (!answer.ok()) return;
-  main_.SetLastFileName(answer.path);
+  main_.Session().SetLastFileName(answer.path);
   BusyCursor busy;
   const Status saved =
       answer.filterIndex == 1
