@@ -44,7 +44,7 @@ class DrainageCommandsTest : public MainFormTest {
     };
   }
 
-  void AnswerDissection(const QString& window, int palette, int kind) {
+  void AnswerDissection(const QString& window, int palette, ResultKind kind) {
     prompts.dialogs["DDFen"] = [=](QDialog& d) {
       static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(window);
       d.accept();
@@ -53,7 +53,7 @@ class DrainageCommandsTest : public MainFormTest {
     prompts.dialogs["DDPaletteFen"] = [=](QDialog& d) {
       auto& p = static_cast<TDensityPaletteDialog&>(d);
       p.SelectPalette(palette);
-      p.ChooseResultKind(kind);
+      p.ChoosePlacement(kind);
       p.OkClick();
       return d.result();
     };
@@ -121,7 +121,7 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
 
 TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   main->SetDrainageRaster(Network(), false);
-  AnswerDissection("8", kGrayTones0255, 0);
+  AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage);
   Trigger("PixelDensity1");
   const auto image = main->ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -147,7 +147,7 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
 
 TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTreatment) {
   main->SetDrainageRaster(Network(), false);
-  AnswerDissection("5", kColoredPalette, 0);
+  AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength2");
   auto image = main->ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -159,7 +159,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(corner, TColor(255, 255, 255));
 
   // Wrapped: the result goes to the DEM window and, for a moving window, becomes current too.
-  AnswerDissection("5", kColoredPalette, 1);
+  AnswerDissection("5", kColoredPalette, ResultKind::kWrappedImage);
   Trigger("PixelDensity2");
   EXPECT_EQ(main->DisplayedRaster(), main->ParameterImage());
 
@@ -175,7 +175,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DDFen"});
 
   // A window of 1 is refused with a message rather than dividing by zero.
-  AnswerDissection("1", kColoredPalette, 0);
+  AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength1");
   ASSERT_FALSE(prompts.messages.empty());
   EXPECT_EQ(prompts.messages.back().caption, "ERROR");
@@ -223,7 +223,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
     auto& f = static_cast<THeadwatersDialog&>(d);
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
-    f.ChooseResultKind(0);
+    f.ChoosePlacement(ResultKind::kParameterImage);
     d.accept();
     return d.result();
   };

@@ -101,7 +101,7 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
       auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
       palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
       palette.SetSmoothing(shot == 3);
-      palette.ChooseResultKind(0);
+      palette.ChoosePlacement(ResultKind::kParameterImage);
       if (shot == 0) {
         palette.show();
         Wait(50);

@@ -52,7 +52,7 @@ class MorphoCommandsTest : public MainFormTest {
       auto& f = static_cast<TDrainageFractalDialog&>(d);
       f.ChooseWindowSize(window);
       f.ChooseDynamicScale(scale);
-      f.ChooseWrapped(wrapped);
+      f.ChoosePlacement(wrapped ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
       d.reject();  // closing it any way runs the treatment
       return d.result();
     };
@@ -146,7 +146,7 @@ TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   prompts.dialogs["DDPaletteFen"] = [](QDialog& d) {
     auto& p = static_cast<TDensityPaletteDialog&>(d);
     p.SelectPalette(kGrayTones0255);
-    p.ChooseResultKind(0);
+    p.ChoosePlacement(ResultKind::kParameterImage);
     p.OkClick();
     return d.result();
   };
@@ -202,7 +202,7 @@ TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
   prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
     auto& f = static_cast<TRatioOfDepthsDialog&>(d);
     f.ChooseDynamicScale(100);
-    f.ChooseResultKind(0);
+    f.ChoosePlacement(ResultKind::kParameterImage);
     f.BitBtn1Click();
     return d.result();
   };
@@ -236,7 +236,7 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
   EXPECT_EQ(fractal.windowTitle(), " DRAINAGE NETWORK FRACTAL");
   EXPECT_EQ(fractal.WindowSize(), 12);
   EXPECT_EQ(fractal.DynamicScale(), 100);
-  EXPECT_FALSE(fractal.Wrapped());
+  EXPECT_EQ(fractal.Placement(), ResultKind::kParameterImage);
 
   Trigger("FractalDimensionInfo1");
   EXPECT_EQ(prompts.executed.back(), "InfoFractDimRiverForm");

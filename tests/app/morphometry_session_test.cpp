@@ -102,7 +102,7 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
     palette.SelectPalette(kColoredPalette);
     palette.SetScale(true);
     palette.SetSmoothing(true);
-    palette.ChooseResultKind(0);
+    palette.ChoosePlacement(ResultKind::kParameterImage);
     palette.show();
     Wait(100);
     Shot(palette, "morpho_dd3d_palette.png");

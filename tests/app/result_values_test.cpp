@@ -88,14 +88,14 @@ class MenuValuesTest : public MainFormTest {
     };
     main->Action("SlopeTreatment1")->trigger();
   }
-  void RunTotalDepth(int resultKind) {
+  void RunTotalDepth(ResultKind resultKind) {
     prompts.dialogs["DDFen"] = [](QDialog& d) {
       static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("3");
       d.accept();
       return d.result();
     };
     prompts.dialogs["TotalDepthForm"] = [resultKind](QDialog& d) {
-      static_cast<TTotalDepthDialog&>(d).ChooseResultKind(resultKind);
+      static_cast<TTotalDepthDialog&>(d).ChoosePlacement(resultKind);
       static_cast<TTotalDepthDialog&>(d).OkClick();
       return d.result();
     };
@@ -143,7 +143,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
     ASSERT_EQ(static_cast<float>(written.values[0][k]), grid.values[k]) << k;
 
   // Wrapped: read over the DEM window only; the margin has no value; U divides.
-  RunTotalDepth(1);
+  RunTotalDepth(ResultKind::kWrappedImage);
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "Total depth 18 m");
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 0, 7), "Total depth: no value");
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "");  // the slope picture is still there

@@ -138,7 +138,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
   prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
     auto& form = static_cast<TTotalDepthDialog&>(d);
     form.SelectPalette(kDepthGray255);
-    form.ChooseResultKind(1);
+    form.ChoosePlacement(ResultKind::kWrappedImage);
     form.OkClick();
     return d.result();
   };

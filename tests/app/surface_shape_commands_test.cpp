@@ -85,7 +85,7 @@ TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
   prompts.dialogs["ConCavForm"] = [](QDialog& d) {
     auto& form = static_cast<TConvexityConcavityDialog&>(d);
     form.SetRange(2);
-    form.ChooseResultKind(1);
+    form.ChoosePlacement(ResultKind::kWrappedImage);
     d.accept();
     return d.result();
   };

@@ -1,5 +1,5 @@
 // Pieces the class-table dialogs (slope, aspect, palette) build alike: the "Smoothing" box,
-// the "Image" group, a two-choice "Visualization" group, the OK / Delete row, the legend in
+// a two-choice "Visualization" group, the OK / Delete row, the legend in
 // its column on the right, and the dialog's height fitted to that legend.
 #pragma once
 
@@ -22,10 +22,6 @@ class TClassLegendBox;
 
 // "Smoothing" (LissageCheckBox) at the end of `column`.
 QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column);
-
-// "Image": "Parameter Image" sets `resultKind` to 0, "Wrapped Image" to 1. Returns the
-// "Parameter Image" button.
-QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, int& resultKind);
 
 // "Visualization" (VisualizationGroupBox): the plain choice sets `weight` to 0, the one with
 // shadow to 0.5.

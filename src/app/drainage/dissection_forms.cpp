@@ -16,6 +16,7 @@
 #include "app/display/class_legend.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/density_image.h"
 #include "core/terrain/dem_model.h"
@@ -158,16 +159,11 @@ TDensityPaletteDialog::TDensityPaletteDialog(QWidget* parent) : QDialog(parent, 
   dynamicForm->addRow("Min", minEdit_);
   dynamicForm->addRow("Max", maxEdit_);
 
-  auto* output = new QGroupBox("OutPut Image");
-  auto* outputLayout = new QVBoxLayout(output);
-  parameter_ = new QRadioButton("Parameter Image");
-  parameter_->setObjectName("RadioButton1");
-  wrapped_ = new QRadioButton("Wrapped Image");
-  wrapped_->setObjectName("RadioButton2");
-  outputLayout->addWidget(parameter_);
-  outputLayout->addWidget(wrapped_);
-  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  placement_ = new TResultPlacementBox(
+      {.title = "OutPut Image",
+       .parameterName = "RadioButton1",
+       .wrappedName = "RadioButton2",
+       .parameterChecked = false});
 
   legend_ = new TClassLegendBox;
   legend_->setObjectName("PaintBox");
@@ -191,7 +187,7 @@ TDensityPaletteDialog::TDensityPaletteDialog(QWidget* parent) : QDialog(parent, 
   left->addWidget(thin_);
   left->addWidget(scale_);
   left->addWidget(dynamic);
-  left->addWidget(output);
+  left->addWidget(placement_);
   left->addStretch();
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(ok_);
@@ -228,7 +224,8 @@ void TDensityPaletteDialog::SetMinMaxText(const QString& minimum, const QString&
   minEdit_->setText(minimum);
   maxEdit_->setText(maximum);
 }
-void TDensityPaletteDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+ResultKind TDensityPaletteDialog::Placement() const { return placement_->Kind(); }
+void TDensityPaletteDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TDensityPaletteDialog::showEvent(QShowEvent* event) {
   RebuildTable();

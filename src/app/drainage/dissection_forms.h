@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 
 class QCheckBox;
@@ -24,6 +25,7 @@ class QWidget;
 namespace orvane {
 
 class TClassLegendBox;
+class TResultPlacementBox;
 
 class TWindowSizeDialog : public QDialog {
   Q_OBJECT
@@ -86,15 +88,14 @@ class TDensityPaletteDialog : public QDialog {
   const TClassTable& ClassTable() const { return table_; }
   bool Smoothing() const;
   bool Scale() const;
-  // 0 "Parameter Image", 1 "Wrapped Image".
-  int ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
 
   // For the tests and the handlers: the controls as a user sets them.
   void SelectPalette(int index);
   void SetSmoothing(bool on);
   void SetScale(bool on);
   void SetMinMaxText(const QString& minimum, const QString& maximum);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   void OkClick();
   void DeleteClick();
 
@@ -112,12 +113,10 @@ class TDensityPaletteDialog : public QDialog {
   QLineEdit* minEdit_;
   QLineEdit* maxEdit_;
   TClassLegendBox* legend_;
-  QRadioButton* parameter_;
-  QRadioButton* wrapped_;
+  TResultPlacementBox* placement_;
   QPushButton* ok_;
   TClassTable table_;
   int paletteChoice_ = 0;
-  int resultKind_ = 0;
   int ddBound_ = 0;
   int bound3D_ = 0;
 };

@@ -97,7 +97,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
 
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
   std::shared_ptr<TRasterImage> raster(std::move(image->image));
-  const bool wrapped = palette.ResultKind() == 1;
+  const bool wrapped = palette.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // A moving-window result also becomes the current parameter image.
@@ -150,7 +150,7 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   HeadwatersResult* result = &done->computed;
   main_.BeginTreatment(title);
   std::shared_ptr<TRasterImage> raster(std::move(result->image));
-  const bool wrapped = form.ResultKind() == 1;
+  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {

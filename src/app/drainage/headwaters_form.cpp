@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/headwaters_density.h"
 #include "core/terrain/dem_model.h"
@@ -70,17 +71,7 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
   connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
 
-  auto* output = new QGroupBox("OutPut Image");
-  auto* outputLayout = new QVBoxLayout(output);
-  parameter_ = new QRadioButton("Parameter Image");
-  parameter_->setObjectName("RadioButton3");
-  wrapped_ = new QRadioButton("Wrapped Image");
-  wrapped_->setObjectName("RadioButton4");
-  parameter_->setChecked(true);
-  outputLayout->addWidget(parameter_);
-  outputLayout->addWidget(wrapped_);
-  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  placement_ = new TResultPlacementBox({"OutPut Image", "RadioButton3", "RadioButton4"});
 
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
@@ -89,7 +80,7 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
 
   auto* right = new QVBoxLayout;
   right->addWidget(scale);
-  right->addWidget(output);
+  right->addWidget(placement_);
   right->addStretch();
   right->addWidget(ok);
   auto* layout = new QHBoxLayout(this);
@@ -106,7 +97,8 @@ void THeadwatersDialog::SetHalfWindowText(const QString& text) { windowEdit_->se
 
 void THeadwatersDialog::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
 
-void THeadwatersDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : parameter_)->click(); }
+ResultKind THeadwatersDialog::Placement() const { return placement_->Kind(); }
+void THeadwatersDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 bool THeadwatersDialog::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
 

@@ -5,10 +5,14 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
+
 class QLineEdit;
 class QRadioButton;
 
 namespace orvane {
+
+class TResultPlacementBox;
 
 class THeadwatersDialog : public QDialog {
   Q_OBJECT
@@ -21,13 +25,12 @@ class THeadwatersDialog : public QDialog {
   int HalfWindow() const { return halfWindow_; }
   double SideKm() const { return side_; }
   int DynamicScale() const { return dynamicScale_; }
-  // 0 parameter image, 1 wrapped image.
-  int ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
 
   // For the tests: type the half window, click the radio buttons.
   void SetHalfWindowText(const QString& text);
   void ChooseDynamicScale(int scale);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   // Whether HWS holds a whole number of at least 1; OK refuses anything else.
   bool HasHalfWindow() const;
   static constexpr const char* kNoHalfWindow =
@@ -44,12 +47,10 @@ class THeadwatersDialog : public QDialog {
   QLineEdit* kilom2_;
   QRadioButton* scale100_;
   QRadioButton* scale255_;
-  QRadioButton* parameter_;
-  QRadioButton* wrapped_;
+  TResultPlacementBox* placement_;
   int halfWindow_ = 0;
   double side_ = 0.0;
   int dynamicScale_ = 100;
-  int resultKind_ = 0;
 };
 
 THeadwatersDialog& HeadWatersFormOf(QWidget& frame);

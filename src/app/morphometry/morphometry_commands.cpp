@@ -39,7 +39,7 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   title += QString::asprintf("%d ", form.WindowSize());
   const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
-  const bool wrapped = form.Wrapped();
+  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
 
   ProgressSink* sink = main_.Progress();
   // The dimensions are taken in the same pass as the picture, as the declaration takes them.
@@ -134,7 +134,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   diagram.Counts3D() = result->histogram3D;
   diagram.SetBound(result->upperBound);
 
-  const bool wrapped = palette.ResultKind() == 1;
+  const bool wrapped = palette.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // The result is also the current parameter image; a gray one keeps the margin m + 1.
@@ -189,7 +189,7 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   RatioDepthResult* result = &done->computed;
   main_.BeginTreatment(title);
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  const bool wrapped = form.ResultKind() == 1;
+  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -80,17 +81,13 @@ TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent
                          "RadioButton2");
   auto* scale = RadioPair("Dynamic Scale", scale100_, "100", "RadioButton3", scale255_, "255",
                           "RadioButton4");
-  auto* result = RadioPair("Resulting Image", parameter_, "Parameter Image", "RadioButton5",
-                           wrappedButton_, "Wrapped Image", "RadioButton6");
+  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
   size12_->setChecked(true);
   scale100_->setChecked(true);
-  parameter_->setChecked(true);
   connect(size12_, &QRadioButton::clicked, this, [this] { windowSize_ = 12; });
   connect(size24_, &QRadioButton::clicked, this, [this] { windowSize_ = 24; });
   connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
   connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
-  connect(parameter_, &QRadioButton::clicked, this, [this] { wrapped_ = false; });
-  connect(wrappedButton_, &QRadioButton::clicked, this, [this] { wrapped_ = true; });
 
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
@@ -100,7 +97,7 @@ TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent
   auto* groups = new QHBoxLayout;
   groups->addWidget(size);
   groups->addWidget(scale);
-  groups->addWidget(result);
+  groups->addWidget(placement_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addWidget(ok, 0, Qt::AlignHCenter);
@@ -110,9 +107,8 @@ void TDrainageFractalDialog::ChooseWindowSize(int size) { (size == 24 ? size24_ 
 void TDrainageFractalDialog::ChooseDynamicScale(int scale) {
   (scale == 255 ? scale255_ : scale100_)->click();
 }
-void TDrainageFractalDialog::ChooseWrapped(bool wrapped) {
-  (wrapped ? wrappedButton_ : parameter_)->click();
-}
+ResultKind TDrainageFractalDialog::Placement() const { return placement_->Kind(); }
+void TDrainageFractalDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 // --- TBoxCountingPicture -------------------------------------------------------------------
 
@@ -246,21 +242,17 @@ TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(pa
 TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("RatioDepthForm");
   setWindowTitle("  DRAINAGE/SURFACE");
-  auto* result = RadioPair("Resulting Image", radio3_, "Parameter Image", "RadioButton3", radio4_,
-                           "Wrapped Image", "RadioButton4");
+  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton3", "RadioButton4"});
   auto* scale = RadioPair("Dynamic Scale", radio1_, "100", "RadioButton1", radio2_, "255",
                           "RadioButton2");
-  radio3_->setChecked(true);
   radio2_->setChecked(true);
-  connect(radio3_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(radio4_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
   connect(radio1_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
   connect(radio2_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
 
   auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
 
   auto* groups = new QHBoxLayout;
-  groups->addWidget(result);
+  groups->addWidget(placement_);
   groups->addWidget(scale);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
@@ -268,11 +260,11 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { (scale == 100 ? radio1_ : radio2_)->click(); }
-void TRatioOfDepthsDialog::ChooseResultKind(int kind) { (kind == 1 ? radio4_ : radio3_)->click(); }
+ResultKind TRatioOfDepthsDialog::Placement() const { return placement_->Kind(); }
+void TRatioOfDepthsDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TRatioOfDepthsDialog::BitBtn1Click() {
   dynamicScale_ = radio1_->isChecked() ? 100 : 255;
-  resultKind_ = radio4_->isChecked() ? 1 : 0;
   accept();
 }
 

@@ -10,10 +10,14 @@
 #include <QDialog>
 #include <QWidget>
 
+#include "app/shell/result_kind.h"
+
 class QRadioButton;
 class QPushButton;
 
 namespace orvane {
+
+class TResultPlacementBox;
 
 class TDrainageFractalDialog : public QDialog {
   Q_OBJECT
@@ -23,23 +27,21 @@ class TDrainageFractalDialog : public QDialog {
 
   int WindowSize() const { return windowSize_; }
   int DynamicScale() const { return dynamicScale_; }
-  bool Wrapped() const { return wrapped_; }
+  ResultKind Placement() const;
 
   // For the tests and the handlers: the clicks a user makes.
   void ChooseWindowSize(int size);
   void ChooseDynamicScale(int scale);
-  void ChooseWrapped(bool wrapped);
+  void ChoosePlacement(ResultKind kind);
 
  private:
   QRadioButton* size12_;
   QRadioButton* size24_;
   QRadioButton* scale100_;
   QRadioButton* scale255_;
-  QRadioButton* parameter_;
-  QRadioButton* wrappedButton_;
+  TResultPlacementBox* placement_;
   int windowSize_ = 12;
   int dynamicScale_ = 100;
-  bool wrapped_ = false;
 };
 
 // A network covered by boxes of 1, 2, 4, 8 and 16 pixels with their counts, and the log-log
@@ -71,21 +73,18 @@ class TRatioOfDepthsDialog : public QDialog {
   explicit TRatioOfDepthsDialog(QWidget* parent = nullptr);
 
   int DynamicScale() const { return dynamicScale_; }
-  // 0 parameter image, 1 wrapped image.
-  int ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
 
   void ChooseDynamicScale(int scale);
-  void ChooseResultKind(int kind);
-  // "OK": S and the result kind from the checked buttons, then closes with the OK result.
+  void ChoosePlacement(ResultKind kind);
+  // "OK": S from the checked button, then closes with the OK result.
   void BitBtn1Click();
 
  private:
   QRadioButton* radio1_;  // 100
   QRadioButton* radio2_;  // 255
-  QRadioButton* radio3_;  // Parameter Image
-  QRadioButton* radio4_;  // Wrapped Image
+  TResultPlacementBox* placement_;
   int dynamicScale_ = 255;
-  int resultKind_ = 0;
 };
 
 TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame);

@@ -12,6 +12,7 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -53,7 +54,12 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   orientation_ = visual.plain;
   orientationShadow_ = visual.shadow;
 
-  AddImageGroup(*this, *left, resultKind_);
+  placement_ = new TResultPlacementBox(
+      {.title = "Image",
+       .parameterName = "ParamRadioButton",
+       .wrappedName = "WrappedRadioButton",
+       .parameterChecked = false}, this);
+  left->addWidget(placement_);
 
   smoothing_ = AddSmoothingBox(*this, *left);
   ok_ = AddOkDeleteRow(*this, *left, "DelBitBtn");
@@ -65,6 +71,8 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   connect(paletteCombo_, &QComboBox::activated, this, &TAspectDialog::ChoosePalette);
   ChoosePalette(0);
 }
+
+ResultKind TAspectDialog::Placement() const { return placement_->Kind(); }
 
 bool TAspectDialog::Smoothing() const { return smoothing_->isChecked(); }
 

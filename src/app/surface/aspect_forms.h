@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 #include "core/surface/aspect.h"
 
@@ -17,6 +18,7 @@ class QRadioButton;
 namespace orvane {
 
 class TClassLegendBox;
+class TResultPlacementBox;
 
 class TAspectDialog : public QDialog {
   Q_OBJECT
@@ -30,7 +32,7 @@ class TAspectDialog : public QDialog {
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
   float ShadingWeight() const { return weight_; }
-  int ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
   bool Smoothing() const;
   TAspectParams Params() const;
 
@@ -53,6 +55,7 @@ class TAspectDialog : public QDialog {
   QRadioButton* orientation_ = nullptr;
   QRadioButton* orientationShadow_ = nullptr;
   std::vector<std::pair<QRadioButton*, int>> normButtons_;
+  TResultPlacementBox* placement_ = nullptr;
   QCheckBox* smoothing_ = nullptr;
   QPushButton* ok_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
@@ -61,7 +64,6 @@ class TAspectDialog : public QDialog {
   TClassTable table_;
   int normalization_ = 360;
   float weight_ = 0.0f;
-  int resultKind_ = 0;
   TDirectionHistogram histogram_{};
 };
 

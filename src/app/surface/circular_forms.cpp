@@ -13,6 +13,7 @@
 
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/circular_window.h"
 #include "core/terrain/dem_model.h"
@@ -65,16 +66,10 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   layout->addLayout(grid);
   connect(radius_, &QLineEdit::textChanged, this, [this] { UpdateSurface(); });
 
-  auto* place = new QGroupBox("Emplacement of the Resulting Image", this);
-  auto* placeLayout = new QVBoxLayout(place);
-  param_ = new QRadioButton("Parameter Image", place);
-  param_->setObjectName("ParamRadioButton");
-  param_->setChecked(true);
-  wrap_ = new QRadioButton("Wrap image", place);
-  wrap_->setObjectName("WrapRadioButton");
-  placeLayout->addWidget(param_);
-  placeLayout->addWidget(wrap_);
-  layout->addWidget(place);
+  placement_ = new TResultPlacementBox(
+      {"Emplacement of the Resulting Image", "ParamRadioButton", "WrapRadioButton", "Wrap image"},
+      this);
+  layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("OK", this);
@@ -90,7 +85,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
 }
 
 int TCircularWindowDialog::Radius() const { return radius_->Value(); }
-int TCircularWindowDialog::ResultKind() const { return wrap_->isChecked() ? 1 : 0; }
+ResultKind TCircularWindowDialog::Placement() const { return placement_->Kind(); }
 QString TCircularWindowDialog::SurfaceText() const { return surf_->text(); }
 
 void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
@@ -116,7 +111,7 @@ void TCircularWindowDialog::ChooseStatistic(int statistic) {
 }
 
 void TCircularWindowDialog::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
-void TCircularWindowDialog::ChooseResultKind(int kind) { (kind == 1 ? wrap_ : param_)->setChecked(true); }
+void TCircularWindowDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TCircularWindowDialog::SetGridSize(int columns, int lines) {
   demColumns_ = columns;

@@ -5,11 +5,14 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/result_kind.h"
+
 class QLineEdit;
 class QRadioButton;
 
 namespace orvane {
 
+class TResultPlacementBox;
 class TWholeNumberEdit;
 
 class TCircularWindowDialog : public QDialog {
@@ -22,8 +25,8 @@ class TCircularWindowDialog : public QDialog {
   int Statistic() const { return statistic_; }
   // R: 0 while empty.
   int Radius() const;
-  // 0 "Parameter Image", 1 "Wrap image".
-  int ResultKind() const;
+  // "Parameter Image" or "Wrap image".
+  ResultKind Placement() const;
   // Filled by the treatment with the DEM's pixelSizeX; the surface follows it.
   void SetPixelSize(float pixelSizeX);
   // The DEM's size: OK refuses a disc wider than the DEM, which would leave no cell to compute.
@@ -32,7 +35,7 @@ class TCircularWindowDialog : public QDialog {
 
   void ChooseStatistic(int statistic);
   void SetRadius(int radius);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   // The OK button: closes only with a radius and a statistic.
   void OkClick();
 
@@ -45,8 +48,7 @@ class TCircularWindowDialog : public QDialog {
   TWholeNumberEdit* radius_ = nullptr;
   QLineEdit* pixelSize_ = nullptr;
   QLineEdit* surf_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* wrap_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   int statistic_ = 0;
 };
 

@@ -12,6 +12,7 @@
 
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
@@ -102,12 +103,8 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   hypsoLayout->addWidget(pix_, 3, 1);
   layout->addWidget(hypso);
 
-  auto* output = new QGroupBox("Output", this);
-  auto* outputLayout = new QVBoxLayout(output);
-  param_ = Radio("Parameter Image", "ParamRadioButton", output, outputLayout);
-  wrapped_ = Radio("Wrapped Image", "WrappedRadioButton", output, outputLayout);
-  param_->setChecked(true);
-  layout->addWidget(output);
+  placement_ = new TResultPlacementBox({"Output", "ParamRadioButton", "WrappedRadioButton"}, this);
+  layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("OK", this);
@@ -126,7 +123,7 @@ int TContourExtractionDialog::WindowSize() const { return sizeWin_->Value(); }
 int TContourExtractionDialog::Interval() const { return interval_->Value(); }
 int TContourExtractionDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
 int TContourExtractionDialog::Tiling() const { return moving_->isChecked() ? 1 : 0; }
-int TContourExtractionDialog::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+ResultKind TContourExtractionDialog::Placement() const { return placement_->Kind(); }
 
 void TContourExtractionDialog::SetDynamicScale(double minimum, double maximum, const QString& pixelText) {
   minDyn_->setText(QString::asprintf("%f", minimum));
@@ -151,7 +148,7 @@ void TContourExtractionDialog::SetWindowSize(int size) { sizeWin_->setText(QStri
 void TContourExtractionDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
 void TContourExtractionDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
 void TContourExtractionDialog::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
-void TContourExtractionDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+void TContourExtractionDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TContourExtractionDialog::OkClick() {
   ContourDensityParams params;

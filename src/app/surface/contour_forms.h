@@ -5,11 +5,14 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/result_kind.h"
+
 class QLineEdit;
 class QRadioButton;
 
 namespace orvane {
 
+class TResultPlacementBox;
 class TWholeNumberEdit;
 
 class TContourExtractionDialog : public QDialog {
@@ -22,7 +25,7 @@ class TContourExtractionDialog : public QDialog {
   int Interval() const;     // I, metres
   int Dynamism() const;     // 100 or 255
   int Tiling() const;       // 0 "Squared grid", 1 "Moving window"
-  int ResultKind() const;   // 0 "Parameter Image", 1 "Wrapped Image"
+  ResultKind Placement() const;
 
   // Filled by the treatment before the dialog shows: the DEM's range in metres, the text of
   // the pixel-size field of the dynamic scale, and the DEM's pixel size for the km fields.
@@ -34,7 +37,7 @@ class TContourExtractionDialog : public QDialog {
   void SetInterval(int interval);
   void ChooseDynamism(int dynamism);
   void ChooseTiling(int tiling);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   // The OK button: closes only with an interval and a window size.
   void OkClick();
 
@@ -52,8 +55,7 @@ class TContourExtractionDialog : public QDialog {
   QLineEdit* minDyn_ = nullptr;
   QLineEdit* maxDyn_ = nullptr;
   QLineEdit* pix_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* wrapped_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   int demPixel_ = 0;
 };
 

@@ -126,7 +126,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  const bool wrapped = totalDepth_->ResultKind() == 1;
+  const bool wrapped = totalDepth_->Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {

@@ -58,9 +58,9 @@ TShapeCommands::TShapeCommands(TMainForm& main)
 }
 
 void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
-                                       int margin, int resultKind) {
+                                       int margin, ResultKind kind) {
   main_.SetParameterTitle(title);
-  if (resultKind == 1) {
+  if (kind == ResultKind::kWrappedImage) {
     main_.ShowWrappedImage(std::move(raster));
     return;
   }
@@ -90,9 +90,9 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  const int kind = conCav_->ResultKind();
+  const ResultKind kind = conCav_->Placement();
   ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == 1);
+  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
 }
 
 void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
@@ -116,14 +116,15 @@ void TShapeCommands::HorizontalSurfaces1Click() {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  if (horizSurf_->ResultKind() == 1) {
-    ShowResult(std::move(result->computed.image), title, 1, 1);
+  if (horizSurf_->Placement() == ResultKind::kWrappedImage) {
+    ShowResult(std::move(result->computed.image), title, 1, ResultKind::kWrappedImage);
     KeepDeclaredValues(main_, result->values, true);
     return;
   }
   // This result leaves the gray histogram as it was and turns the palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
-  ShowResult(std::move(result->computed.image), title, result->computed.margin, 0);
+  ShowResult(std::move(result->computed.image), title, result->computed.margin,
+             ResultKind::kParameterImage);
   histogram.Restore(main_);
   main_.SetEnabled("OpenPalette1", false);
   main_.SetEnabled("PaletteSpeedButton", false);
@@ -159,9 +160,9 @@ void TShapeCommands::Global1Click() {
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
   main_.SetMargin(params.window / 2);
-  const int kind = contourLine_->ResultKind();
+  const ResultKind kind = contourLine_->Placement();
   ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == 1);
+  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
 }
 
 void TShapeCommands::ContourLineExtraction1Click() {
@@ -193,7 +194,7 @@ void TShapeCommands::ContourLineExtraction1Click() {
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                                      "HistoGrSpeedButton"});
-  ShowResult(std::move(result->image), kContourLinesTitle, 0, 0);
+  ShowResult(std::move(result->image), kContourLinesTitle, 0, ResultKind::kParameterImage);
   others.Restore(main_);
   main_.SetVisible("Save1", true);
   KeepDeclaredValues(main_, values, false);
@@ -223,10 +224,10 @@ void TShapeCommands::CircularWindowTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "circular", args);
   if (!run) return;
   main_.BeginTreatment(title);  // also hides the direction histogram
-  const int kind = circularWindow_->ResultKind();
+  const ResultKind kind = circularWindow_->Placement();
   ShowResult(run->Picture(), title, run->output.margin, kind);
-  if (kind == 0) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
-  KeepDeclaredValues(main_, *run, kind == 1);
+  if (kind == ResultKind::kParameterImage) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+  KeepDeclaredValues(main_, *run, kind == ResultKind::kWrappedImage);
 }
 
 void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/shell/result_kind.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
@@ -41,7 +42,7 @@ class TShapeCommands : public QObject {
  private:
   void RunConvexityOrConcavity(bool convexity);
   // Step 7 for a gray result: the parameter window, or the DEM window when wrapped.
-  void ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title, int margin, int resultKind);
+  void ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title, int margin, ResultKind kind);
 
   TMainForm& main_;
   TConvexityConcavityDialog* conCav_;

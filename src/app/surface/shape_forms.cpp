@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/terrain/dem_model.h"
 
@@ -37,17 +38,6 @@ void AddDynamism(QWidget* parent, QVBoxLayout* layout, QRadioButton*& hundred, Q
   layout->addLayout(row);
 }
 
-// "Result": "Parameter Image" (checked at start) or "Wrapped Image".
-QGroupBox* AddResult(QWidget* parent, QRadioButton*& param, QRadioButton*& wrapped,
-                     const QString& paramName, const QString& wrappedName) {
-  auto* box = new QGroupBox("Result", parent);
-  auto* layout = new QVBoxLayout(box);
-  param = Radio("Parameter Image", paramName, box, layout);
-  wrapped = Radio("Wrapped Image", wrappedName, box, layout);
-  param->setChecked(true);
-  return box;
-}
-
 }  // namespace
 
 // ---- TConvexityConcavityDialog
@@ -66,7 +56,8 @@ TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent) : QDialog(
   auto* dynamismLayout = new QVBoxLayout(dynamismGroup);
   AddDynamism(dynamismGroup, dynamismLayout, hundred_, full_, "HundredRadioButton", "FullDynRadioButton");
   layout->addWidget(dynamismGroup);
-  layout->addWidget(AddResult(this, param_, wrapped_, "ParamRadioButton", "ShadRadioButton"));
+  placement_ = new TResultPlacementBox({"Result", "ParamRadioButton", "ShadRadioButton"}, this);
+  layout->addWidget(placement_);
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OKBitBtn");
   ok->setDefault(true);
@@ -84,10 +75,10 @@ void TConvexityConcavityDialog::OkClick() {
 
 int TConvexityConcavityDialog::Range() const { return sizeWin_->Value(); }
 int TConvexityConcavityDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
-int TConvexityConcavityDialog::ResultKind() const { return wrapped_->isChecked() ? 1 : 0; }
+ResultKind TConvexityConcavityDialog::Placement() const { return placement_->Kind(); }
 void TConvexityConcavityDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
 void TConvexityConcavityDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
-void TConvexityConcavityDialog::ChooseResultKind(int kind) { (kind == 1 ? wrapped_ : param_)->setChecked(true); }
+void TConvexityConcavityDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 // ---- THorizontalSurfacesDialog
 
@@ -119,7 +110,8 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent) : QDialog(
   auto* dynamismLayout = new QVBoxLayout(dynamismPanel_);
   AddDynamism(dynamismPanel_, dynamismLayout, hundred_, full_, "HundredRadioButton", "FullDynRadioButton");
   layout->addWidget(dynamismPanel_);
-  layout->addWidget(AddResult(this, param_, shad_, "ParamRadioButton", "ShadRadioButton"));
+  placement_ = new TResultPlacementBox({"Result", "ParamRadioButton", "ShadRadioButton"}, this);
+  layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("OK", this);
@@ -146,11 +138,11 @@ void THorizontalSurfacesDialog::OkClick() {
 int THorizontalSurfacesDialog::Range() const { return sizeWin_->Value(); }
 int THorizontalSurfacesDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
 bool THorizontalSurfacesDialog::Binarize() const { return binar_->isChecked(); }
-int THorizontalSurfacesDialog::ResultKind() const { return shad_->isChecked() ? 1 : 0; }
+ResultKind THorizontalSurfacesDialog::Placement() const { return placement_->Kind(); }
 bool THorizontalSurfacesDialog::DynamismShown() const { return !dynamismPanel_->isHidden(); }
 void THorizontalSurfacesDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
 void THorizontalSurfacesDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
 void THorizontalSurfacesDialog::ChooseBinarize(bool binarize) { (binarize ? binar_ : range_)->setChecked(true); }
-void THorizontalSurfacesDialog::ChooseResultKind(int kind) { (kind == 1 ? shad_ : param_)->setChecked(true); }
+void THorizontalSurfacesDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 }  // namespace orvane

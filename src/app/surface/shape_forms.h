@@ -5,11 +5,14 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
+
 class QRadioButton;
 class QWidget;
 
 namespace orvane {
 
+class TResultPlacementBox;
 class TWholeNumberEdit;
 
 // Said when the window range is empty or 0: the window would be the single centre cell.
@@ -25,13 +28,12 @@ class TConvexityConcavityDialog : public QDialog {
   int Range() const;
   // D: 100 or 255.
   int Dynamism() const;
-  // 0 "Parameter Image", 1 "Wrapped Image".
-  int ResultKind() const;
+  ResultKind Placement() const;
 
   // For tests and scripted use: what the user would type and click.
   void SetRange(int range);
   void ChooseDynamism(int dynamism);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   // Refuses a range below 1 (the dialog stays open on the field), else accepts.
   void OkClick();
 
@@ -39,8 +41,7 @@ class TConvexityConcavityDialog : public QDialog {
   TWholeNumberEdit* sizeWin_ = nullptr;
   QRadioButton* hundred_ = nullptr;
   QRadioButton* full_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* wrapped_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
 };
 
 class THorizontalSurfacesDialog : public QDialog {
@@ -52,7 +53,7 @@ class THorizontalSurfacesDialog : public QDialog {
   int Range() const;
   int Dynamism() const;
   bool Binarize() const;
-  int ResultKind() const;
+  ResultKind Placement() const;
   // Whether the panel holding "Output Dynamism" is shown (hidden with binarization).
   bool DynamismShown() const;
 
@@ -60,7 +61,7 @@ class THorizontalSurfacesDialog : public QDialog {
   void ChooseDynamism(int dynamism);
   // "Selection and binarization" (true) or "All calculated values" (false).
   void ChooseBinarize(bool binarize);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   void OkClick();
 
  private:
@@ -70,8 +71,7 @@ class THorizontalSurfacesDialog : public QDialog {
   QWidget* dynamismPanel_ = nullptr;
   QRadioButton* hundred_ = nullptr;
   QRadioButton* full_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* shad_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
 };
 
 }  // namespace orvane

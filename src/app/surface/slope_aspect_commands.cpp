@@ -56,7 +56,7 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   auto image = WithRelief(std::move(run->output.picture), main_.OpeningRelief(),
                           pentes_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
-  const bool wrapped = pentes_->ResultKind() == 1;
+  const bool wrapped = pentes_->Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {
@@ -95,7 +95,7 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   if (!done) return;
   main_.BeginTreatment(" ASPECT ");
   aspect_->Histogram() = done->histogram;
-  const bool wrapped = aspect_->ResultKind() == 1;
+  const bool wrapped = aspect_->Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(done->image));
   } else {

@@ -15,6 +15,7 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -48,7 +49,8 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
   connect(norm180_, &QRadioButton::clicked, this, [this] { normalization_ = 180; });
   connect(norm255_, &QRadioButton::clicked, this, [this] { normalization_ = 255; });
 
-  AddImageGroup(*this, *left, resultKind_)->setChecked(true);
+  placement_ = new TResultPlacementBox({"Image", "ParamRadioButton", "WrappedRadioButton"}, this);
+  left->addWidget(placement_);
 
   const VisualizationChoice visual = AddVisualizationGroup(
       *this, *left, "Slope", "SlopeRadioButton", "Slope and Shadow", "SlopeShadRadioButton",
@@ -67,6 +69,8 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
   typeCombo_->setCurrentIndex(1);
   ChooseType(1);
 }
+
+ResultKind TSlopeDialog::Placement() const { return placement_->Kind(); }
 
 bool TSlopeDialog::Smoothing() const { return smoothing_->isChecked(); }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 #include "core/surface/slope.h"
 
@@ -17,6 +18,7 @@ class QRadioButton;
 namespace orvane {
 
 class TClassLegendBox;
+class TResultPlacementBox;
 
 class TSlopeDialog : public QDialog {
   Q_OBJECT
@@ -29,8 +31,7 @@ class TSlopeDialog : public QDialog {
   bool GrayTones() const { return typeIndex_ == 3; }
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
-  // 0 "Parameter Image", 1 "Wrapped Image".
-  int ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
   // 0.0 "Slope", 0.5 "Slope and Shadow".
   float ShadingWeight() const { return weight_; }
   bool Smoothing() const;
@@ -54,6 +55,7 @@ class TSlopeDialog : public QDialog {
   QRadioButton* norm255_ = nullptr;
   QRadioButton* slopeRadio_ = nullptr;
   QRadioButton* slopeShadRadio_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   QCheckBox* smoothing_ = nullptr;
   QPushButton* ok_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
@@ -61,7 +63,6 @@ class TSlopeDialog : public QDialog {
   int typeIndex_ = 1;
   TClassTable table_;
   int normalization_ = 90;
-  int resultKind_ = 0;
   float weight_ = 0.0f;
 };
 

@@ -14,6 +14,7 @@
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/total_depth.h"
 
@@ -57,17 +58,12 @@ TTotalDepthDialog::TTotalDepthDialog(QWidget* parent) : QDialog(parent) {
   dynamicLayout->addWidget(maxEdit_, 1, 1);
   left->addWidget(dynamic);
 
-  auto* result = new QGroupBox("Resulting Image", this);
-  auto* resultLayout = new QVBoxLayout(result);
-  paramRadio_ = new QRadioButton("Parameter Image", result);
-  paramRadio_->setObjectName("RadioButton1");
-  wrappedRadio_ = new QRadioButton("Wrapped Image", result);
-  wrappedRadio_->setObjectName("RadioButton2");
-  resultLayout->addWidget(paramRadio_);
-  resultLayout->addWidget(wrappedRadio_);
-  left->addWidget(result);
-  connect(paramRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 0; });
-  connect(wrappedRadio_, &QRadioButton::clicked, this, [this] { resultKind_ = 1; });
+  placement_ = new TResultPlacementBox(
+      {.title = "Resulting Image",
+       .parameterName = "RadioButton1",
+       .wrappedName = "RadioButton2",
+       .parameterChecked = false}, this);
+  left->addWidget(placement_);
 
   ok_ = AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); }, [this] { DeleteClick(); });
 
@@ -102,9 +98,8 @@ void TTotalDepthDialog::SetMinMaxText(const QString& minimum, const QString& max
   maxEdit_->setText(maximum);
 }
 
-void TTotalDepthDialog::ChooseResultKind(int kind) {
-  (kind == 1 ? wrappedRadio_ : paramRadio_)->click();
-}
+ResultKind TTotalDepthDialog::Placement() const { return placement_->Kind(); }
+void TTotalDepthDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TTotalDepthDialog::OkClick() {
   paletteChoice_ = paletteCombo_->currentIndex();

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 
 class QCheckBox;
@@ -16,6 +17,7 @@ class QRadioButton;
 namespace orvane {
 
 class TClassLegendBox;
+class TResultPlacementBox;
 
 class TTotalDepthDialog : public QDialog {
   Q_OBJECT
@@ -32,15 +34,15 @@ class TTotalDepthDialog : public QDialog {
   const TClassTable& ClassTable() const { return table_; }
   bool Smoothing() const;
   bool Scale() const;
-  // 0 "Parameter Image" (also when neither is checked), 1 "Wrapped Image".
-  int ResultKind() const { return resultKind_; }
+  // "Parameter Image" also when neither is checked.
+  ResultKind Placement() const;
 
   // The controls as a user works them (also used by the tests).
   void SelectPalette(int index);
   void SetSmoothing(bool on);
   void SetScale(bool on);
   void SetMinMaxText(const QString& minimum, const QString& maximum);
-  void ChooseResultKind(int kind);
+  void ChoosePlacement(ResultKind kind);
   void OkClick();
   void DeleteClick();
 
@@ -59,14 +61,12 @@ class TTotalDepthDialog : public QDialog {
   QCheckBox* scale_ = nullptr;
   QLineEdit* minEdit_ = nullptr;
   QLineEdit* maxEdit_ = nullptr;
-  QRadioButton* paramRadio_ = nullptr;
-  QRadioButton* wrappedRadio_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   QPushButton* ok_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
 
   TClassTable table_;
   int paletteChoice_ = 0;
-  int resultKind_ = 0;
 };
 
 }  // namespace orvane
