@@ -98,7 +98,7 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
       return QDialog::Accepted;
     };
     prompts.dialogs["DDPaletteFen"] = [&](QDialog& dialog) {
-      auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
+      auto& palette = static_cast<TClassPaletteDialog&>(dialog);
       palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
       palette.SetSmoothing(shot == 3);
       palette.ChoosePlacement(ResultKind::kParameterImage);

@@ -98,7 +98,7 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
     return dialog.result();
   };
   prompts.dialogs["DDPaletteFen"] = [](QDialog& dialog) {
-    auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
+    auto& palette = static_cast<TClassPaletteDialog&>(dialog);
     palette.SelectPalette(kColoredPalette);
     palette.SetScale(true);
     palette.SetSmoothing(true);

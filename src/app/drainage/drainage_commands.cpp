@@ -79,8 +79,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   main_.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main_);
   diagram.Counts().fill(0);
-  TDensityPaletteDialog& palette = DDPaletteFenOf(main_);
-  palette.SetDissectionBound(static_cast<int>(10.0 * field->maximum));
+  TClassPaletteDialog& palette = DDPaletteFenOf(main_);
   palette.SetRange(field->minimum, field->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
   std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();

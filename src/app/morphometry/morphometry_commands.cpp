@@ -121,8 +121,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   main_.BeginTreatment(title);
   TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
   DiagramWindow<TDissectionDiagram>(main_).Counts().fill(0);
-  TDensityPaletteDialog& palette = DDPaletteFenOf(main_);
-  palette.Set3DBound(result->upperBound);
+  TClassPaletteDialog& palette = DDPaletteFenOf(main_);
   palette.SetRange(result->minimum, result->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
   std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();

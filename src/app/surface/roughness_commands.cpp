@@ -25,7 +25,7 @@ TRoughnessCommands::TRoughnessCommands(TMainForm& main)
     : QObject(&main),
       main_(main),
       localFract_(new TLocalFractalDialog(&main)),
-      totalDepth_(new TTotalDepthDialog(&main)) {
+      totalDepth_(new TClassPaletteDialog(kTotalDepthPalette, &main)) {
   DDFenOf(main);  // the shared window-size dialog exists from start-up
 }
 
