@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
@@ -61,15 +62,8 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
 
   auto* scale = new QGroupBox("Dynamic Scale");
   auto* scaleLayout = new QVBoxLayout(scale);
-  scale100_ = new QRadioButton("100");
-  scale100_->setObjectName("RadioButton1");
-  scale255_ = new QRadioButton("255");
-  scale255_->setObjectName("RadioButton2");
-  scale100_->setChecked(true);
-  scaleLayout->addWidget(scale100_);
-  scaleLayout->addWidget(scale255_);
-  connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
-  connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+  scale_ = new TDeclaredRadios(DeclaredParam("headwaters", "scale"),
+                               {"RadioButton1", "RadioButton2"}, *scale, *scaleLayout);
 
   placement_ = new TResultPlacementBox({"OutPut Image", "RadioButton3", "RadioButton4"});
 
@@ -95,7 +89,8 @@ void THeadwatersDialog::SetPixelSize(int metres) {
 
 void THeadwatersDialog::SetHalfWindowText(const QString& text) { windowEdit_->setText(text); }
 
-void THeadwatersDialog::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
+int THeadwatersDialog::DynamicScale() const { return scale_->Value(); }
+void THeadwatersDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 
 ResultKind THeadwatersDialog::Placement() const { return placement_->Kind(); }
 void THeadwatersDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }

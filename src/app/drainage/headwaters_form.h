@@ -12,6 +12,7 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
 class TResultPlacementBox;
 
 class THeadwatersDialog : public QDialog {
@@ -24,7 +25,8 @@ class THeadwatersDialog : public QDialog {
   void SetPixelSize(int metres);
   int HalfWindow() const { return halfWindow_; }
   double SideKm() const { return side_; }
-  int DynamicScale() const { return dynamicScale_; }
+  // The declared 100 or 255.
+  int DynamicScale() const;
   ResultKind Placement() const;
 
   // For the tests: type the half window, click the radio buttons.
@@ -45,12 +47,10 @@ class THeadwatersDialog : public QDialog {
   QLineEdit* windowEdit_;
   QLineEdit* kilom1_;
   QLineEdit* kilom2_;
-  QRadioButton* scale100_;
-  QRadioButton* scale255_;
+  TDeclaredRadios* scale_;
   TResultPlacementBox* placement_;
   int halfWindow_ = 0;
   double side_ = 0.0;
-  int dynamicScale_ = 100;
 };
 
 THeadwatersDialog& HeadWatersFormOf(QWidget& frame);

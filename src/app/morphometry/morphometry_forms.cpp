@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
@@ -24,18 +25,12 @@ Form& FormOf(QWidget& frame) {
   return *form;
 }
 
-// A pair of radio buttons in their group box; `first` starts checked.
-QGroupBox* RadioPair(const QString& title, QRadioButton*& first, const QString& firstText,
-                     const QString& firstName, QRadioButton*& second, const QString& secondText,
-                     const QString& secondName) {
+// The buttons of the declared values of `param` in a group box titled `title`.
+QGroupBox* DeclaredGroup(const QString& title, const char* treatment, const char* param,
+                         std::initializer_list<const char*> names, TDeclaredRadios*& radios) {
   auto* group = new QGroupBox(title);
   auto* layout = new QVBoxLayout(group);
-  first = new QRadioButton(firstText);
-  first->setObjectName(firstName);
-  second = new QRadioButton(secondText);
-  second->setObjectName(secondName);
-  layout->addWidget(first);
-  layout->addWidget(second);
+  radios = new TDeclaredRadios(DeclaredParam(treatment, param), names, *group, *layout);
   return group;
 }
 
@@ -77,17 +72,11 @@ TRatioOfDepthsDialog& RatioDepthFormOf(QWidget& frame) { return FormOf<TRatioOfD
 TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("FractDrainageForm");
   setWindowTitle(" DRAINAGE NETWORK FRACTAL");
-  auto* size = RadioPair("Moving Window Size", size12_, "12", "RadioButton1", size24_, "24",
-                         "RadioButton2");
-  auto* scale = RadioPair("Dynamic Scale", scale100_, "100", "RadioButton3", scale255_, "255",
-                          "RadioButton4");
+  auto* size = DeclaredGroup("Moving Window Size", "drainage-fractal", "window",
+                             {"RadioButton1", "RadioButton2"}, size_);
+  auto* scale = DeclaredGroup("Dynamic Scale", "drainage-fractal", "scale",
+                              {"RadioButton3", "RadioButton4"}, scale_);
   placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
-  size12_->setChecked(true);
-  scale100_->setChecked(true);
-  connect(size12_, &QRadioButton::clicked, this, [this] { windowSize_ = 12; });
-  connect(size24_, &QRadioButton::clicked, this, [this] { windowSize_ = 24; });
-  connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
-  connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
 
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
@@ -103,10 +92,10 @@ TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent
   layout->addWidget(ok, 0, Qt::AlignHCenter);
 }
 
-void TDrainageFractalDialog::ChooseWindowSize(int size) { (size == 24 ? size24_ : size12_)->click(); }
-void TDrainageFractalDialog::ChooseDynamicScale(int scale) {
-  (scale == 255 ? scale255_ : scale100_)->click();
-}
+int TDrainageFractalDialog::WindowSize() const { return size_->Value(); }
+int TDrainageFractalDialog::DynamicScale() const { return scale_->Value(); }
+void TDrainageFractalDialog::ChooseWindowSize(int size) { size_->Choose(size); }
+void TDrainageFractalDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 ResultKind TDrainageFractalDialog::Placement() const { return placement_->Kind(); }
 void TDrainageFractalDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
@@ -243,11 +232,8 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("RatioDepthForm");
   setWindowTitle("  DRAINAGE/SURFACE");
   placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton3", "RadioButton4"});
-  auto* scale = RadioPair("Dynamic Scale", radio1_, "100", "RadioButton1", radio2_, "255",
-                          "RadioButton2");
-  radio2_->setChecked(true);
-  connect(radio1_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
-  connect(radio2_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+  auto* scale = DeclaredGroup("Dynamic Scale", "ratio-depth", "scale",
+                              {"RadioButton1", "RadioButton2"}, scale_);
 
   auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
 
@@ -259,13 +245,11 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
 }
 
-void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { (scale == 100 ? radio1_ : radio2_)->click(); }
+int TRatioOfDepthsDialog::DynamicScale() const { return scale_->Value(); }
+void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 ResultKind TRatioOfDepthsDialog::Placement() const { return placement_->Kind(); }
 void TRatioOfDepthsDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
-void TRatioOfDepthsDialog::BitBtn1Click() {
-  dynamicScale_ = radio1_->isChecked() ? 100 : 255;
-  accept();
-}
+void TRatioOfDepthsDialog::BitBtn1Click() { accept(); }
 
 }  // namespace orvane

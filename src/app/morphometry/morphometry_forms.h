@@ -17,6 +17,7 @@ class QPushButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
 class TResultPlacementBox;
 
 class TDrainageFractalDialog : public QDialog {
@@ -25,8 +26,9 @@ class TDrainageFractalDialog : public QDialog {
  public:
   explicit TDrainageFractalDialog(QWidget* parent = nullptr);
 
-  int WindowSize() const { return windowSize_; }
-  int DynamicScale() const { return dynamicScale_; }
+  // The declared 12 or 24, and 100 or 255.
+  int WindowSize() const;
+  int DynamicScale() const;
   ResultKind Placement() const;
 
   // For the tests and the handlers: the clicks a user makes.
@@ -35,13 +37,9 @@ class TDrainageFractalDialog : public QDialog {
   void ChoosePlacement(ResultKind kind);
 
  private:
-  QRadioButton* size12_;
-  QRadioButton* size24_;
-  QRadioButton* scale100_;
-  QRadioButton* scale255_;
+  TDeclaredRadios* size_;
+  TDeclaredRadios* scale_;
   TResultPlacementBox* placement_;
-  int windowSize_ = 12;
-  int dynamicScale_ = 100;
 };
 
 // A network covered by boxes of 1, 2, 4, 8 and 16 pixels with their counts, and the log-log
@@ -72,19 +70,18 @@ class TRatioOfDepthsDialog : public QDialog {
  public:
   explicit TRatioOfDepthsDialog(QWidget* parent = nullptr);
 
-  int DynamicScale() const { return dynamicScale_; }
+  // The declared 100 or 255.
+  int DynamicScale() const;
   ResultKind Placement() const;
 
   void ChooseDynamicScale(int scale);
   void ChoosePlacement(ResultKind kind);
-  // "OK": S from the checked button, then closes with the OK result.
+  // "OK": closes with the OK result.
   void BitBtn1Click();
 
  private:
-  QRadioButton* radio1_;  // 100
-  QRadioButton* radio2_;  // 255
+  TDeclaredRadios* scale_;
   TResultPlacementBox* placement_;
-  int dynamicScale_ = 255;
 };
 
 TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame);

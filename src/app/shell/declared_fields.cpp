@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QtGlobal>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 #include <limits>
 
 #include "app/shell/form_parts.h"
@@ -54,41 +56,34 @@ void BindDeclaredField(QLineEdit* edit, const ParamDeclaration& declared,
 
 TDeclaredRadios::TDeclaredRadios(const ParamDeclaration& declared,
                                  std::initializer_list<const char*> names, QWidget& parent,
-                                 QBoxLayout& layout) {
+                                 QBoxLayout& layout)
+    : QButtonGroup(&parent), default_(DeclaredDefault(declared)) {
   std::vector<std::pair<QString, int>> items;
   for (int value : declared.allowed) items.emplace_back(QString::number(value), value);
-  for (const ParamChoice& choice : declared.choices)
-    items.emplace_back(QString::fromStdString(choice.label), choice.value);
+  if (items.empty()) {
+    for (const ParamChoice& choice : declared.choices)
+      items.emplace_back(QString::fromStdString(choice.label), choice.value);
+  }
   if (items.size() != names.size())
     qFatal("The parameter '%s' declares %d values for %d buttons", declared.name.c_str(),
            static_cast<int>(items.size()), static_cast<int>(names.size()));
-  default_ = DeclaredDefault(declared, items.empty() ? 0 : items.front().second);
-  auto* group = new QButtonGroup(&parent);
   const char* const* name = names.begin();
   for (const auto& [caption, value] : items) {
     auto* button = new QRadioButton(caption, &parent);
     button->setObjectName(*name++);
-    button->setChecked(value == default_);
-    group->addButton(button);
+    button->setChecked(!declared.defaultText.empty() && value == default_);
+    addButton(button, value);
     layout.addWidget(button);
-    buttons_.emplace_back(button, value);
   }
 }
 
 int TDeclaredRadios::Value() const {
-  for (const auto& [button, value] : buttons_)
-    if (button->isChecked()) return value;
-  return default_;
+  const int checked = checkedId();
+  return checked == -1 ? default_ : checked;
 }
 
 void TDeclaredRadios::Choose(int value) {
-  if (QRadioButton* button = Button(value)) button->setChecked(true);
-}
-
-QRadioButton* TDeclaredRadios::Button(int value) const {
-  for (const auto& [button, held] : buttons_)
-    if (held == value) return button;
-  return nullptr;
+  if (QAbstractButton* chosen = button(value)) chosen->setChecked(true);
 }
 
 }  // namespace orvane

@@ -5,21 +5,20 @@
 //   const ParamDeclaration& palette = DeclaredParam("total-depth", "palette");
 //   FillDeclaredChoices(combo, palette);            // labels in order, data = value, default
 //   BindDeclaredField(edit, DeclaredParam("local-fractal", "h"));   // validator (and default)
-//   TDeclaredRadios scale(DeclaredParam("headwaters", "scale"), {"RadioButton1", "RadioButton2"},
-//                         *group, *groupLayout);   // "100", "255"; the default checked
+//   auto* scale = new TDeclaredRadios(DeclaredParam("headwaters", "scale"),
+//                                     {"RadioButton1", "RadioButton2"}, *group, *groupLayout);
 #pragma once
 
+#include <QButtonGroup>
 #include <QString>
 #include <initializer_list>
 #include <optional>
-#include <vector>
 
 #include "core/common/treatment.h"
 
 class QBoxLayout;
 class QComboBox;
 class QLineEdit;
-class QRadioButton;
 class QWidget;
 
 namespace orvane {
@@ -42,22 +41,21 @@ void FillDeclaredChoices(QComboBox* combo, const ParamDeclaration& declared);
 void BindDeclaredField(QLineEdit* edit, const ParamDeclaration& declared,
                        std::optional<int> minimum = std::nullopt);
 
-// One radio button per declared value (the allowed values of a kInteger, or the choices),
-// captioned with the number (or the choice's label), named from `names` in order, in one
-// exclusive group added to `layout`; the declared default checked.
-class TDeclaredRadios {
+// One radio button per declared value (the allowed values of a kInteger, else its choices),
+// captioned with the number (or the choice's label), named from `names` in order, added to
+// `layout` as children of `parent`, in this exclusive group whose ids are the values. The
+// declared default is checked; without one, none is.
+class TDeclaredRadios : public QButtonGroup {
  public:
   TDeclaredRadios(const ParamDeclaration& declared, std::initializer_list<const char*> names,
                   QWidget& parent, QBoxLayout& layout);
 
-  // The checked button's value; the declared default when none is checked.
+  // The checked button's value; the declared default (0 without one) when none is checked.
   int Value() const;
   // Checks the button of `value` (nothing when it has none).
   void Choose(int value);
-  QRadioButton* Button(int value) const;
 
  private:
-  std::vector<std::pair<QRadioButton*, int>> buttons_;
   int default_ = 0;
 };
 

@@ -26,9 +26,9 @@ class TAspectDialog : public QDialog {
  public:
   explicit TAspectDialog(QWidget* parent = nullptr);
 
-  // 0 "Painting Palette", 1 "Gray Tones".
+  // The declared "palette" chosen: kAspectPaintingPalette or kAspectGrayTones.
   int PaletteIndex() const { return paletteIndex_; }
-  bool GrayTones() const { return paletteIndex_ == 1; }
+  bool GrayTones() const { return paletteIndex_ == kAspectGrayTones; }
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
   float ShadingWeight() const { return weight_; }
@@ -40,7 +40,7 @@ class TAspectDialog : public QDialog {
   TDirectionHistogram& Histogram() { return histogram_; }
   const TDirectionHistogram& Histogram() const { return histogram_; }
 
-  void ChoosePalette(int index);
+  void ChoosePalette(int palette);
   TClassLegendBox& Legend() const { return *legend_; }
 
  protected:
@@ -62,7 +62,7 @@ class TAspectDialog : public QDialog {
 
   int paletteIndex_ = 0;
   TClassTable table_;
-  int normalization_ = 360;
+  int normalization_ = 0;
   float weight_ = 0.0f;
   TDirectionHistogram histogram_{};
 };

@@ -12,6 +12,7 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
 class TResultPlacementBox;
 class TWholeNumberEdit;
 
@@ -22,7 +23,7 @@ class TCircularWindowDialog : public QDialog {
   explicit TCircularWindowDialog(QWidget* parent = nullptr);
 
   // 0 (none chosen yet) or 1 .. 6.
-  int Statistic() const { return statistic_; }
+  int Statistic() const;
   // R: 0 while empty.
   int Radius() const;
   // "Parameter Image" or "Wrap image".
@@ -44,12 +45,11 @@ class TCircularWindowDialog : public QDialog {
   int demColumns_ = 0;
   int demLines_ = 0;
 
-  QRadioButton* statistics_[6] = {};
+  TDeclaredRadios* statistics_ = nullptr;
   TWholeNumberEdit* radius_ = nullptr;
   QLineEdit* pixelSize_ = nullptr;
   QLineEdit* surf_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
-  int statistic_ = 0;
 };
 
 class TCircularWindowInfoForm : public QDialog {

@@ -12,6 +12,7 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
 class TResultPlacementBox;
 class TWholeNumberEdit;
 
@@ -47,8 +48,7 @@ class TContourExtractionDialog : public QDialog {
   TWholeNumberEdit* sizeWin_ = nullptr;
   QLineEdit* kilom1_ = nullptr;
   QLineEdit* kilom2_ = nullptr;
-  QRadioButton* hundred_ = nullptr;
-  QRadioButton* full_ = nullptr;
+  TDeclaredRadios* dynamism_ = nullptr;
   QRadioButton* grid_ = nullptr;
   QRadioButton* moving_ = nullptr;
   TWholeNumberEdit* interval_ = nullptr;

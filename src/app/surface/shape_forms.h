@@ -12,6 +12,7 @@ class QWidget;
 
 namespace orvane {
 
+class TDeclaredRadios;
 class TResultPlacementBox;
 class TWholeNumberEdit;
 
@@ -39,8 +40,7 @@ class TConvexityConcavityDialog : public QDialog {
 
  private:
   TWholeNumberEdit* sizeWin_ = nullptr;
-  QRadioButton* hundred_ = nullptr;
-  QRadioButton* full_ = nullptr;
+  TDeclaredRadios* dynamism_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
 };
 
@@ -69,8 +69,7 @@ class THorizontalSurfacesDialog : public QDialog {
   QRadioButton* range_ = nullptr;
   QRadioButton* binar_ = nullptr;
   QWidget* dynamismPanel_ = nullptr;
-  QRadioButton* hundred_ = nullptr;
-  QRadioButton* full_ = nullptr;
+  TDeclaredRadios* dynamism_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
 };
 

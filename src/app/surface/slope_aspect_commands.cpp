@@ -46,7 +46,7 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   if (!main_.CurrentDem()) return;
   const bool gray = pentes_->GrayTones();
   TreatmentArgs args;
-  args.Set("table", gray ? 0 : pentes_->TypeIndex() + 1);
+  args.Set("table", pentes_->TableChoice());
   args.Set("norm", pentes_->Normalization());
   args.Set("smooth", pentes_->Smoothing() ? 1 : 0);
   // The shadow is the relief made at opening, blended here rather than made again.

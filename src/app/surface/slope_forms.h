@@ -26,9 +26,11 @@ class TSlopeDialog : public QDialog {
  public:
   explicit TSlopeDialog(QWidget* parent = nullptr);
 
-  // 0, 1, 2: tables 1 to 3; 3: gray tones.
+  // The item of "Type of the Color Table": 0, 1, 2 tables 1 to 3; 3 gray tones.
   int TypeIndex() const { return typeIndex_; }
-  bool GrayTones() const { return typeIndex_ == 3; }
+  // The declared "table" of that item: 1, 2, 3 or kSlopeGrayTones.
+  int TableChoice() const;
+  bool GrayTones() const { return TableChoice() == kSlopeGrayTones; }
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
   ResultKind Placement() const;
