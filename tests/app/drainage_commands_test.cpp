@@ -50,9 +50,9 @@ class DrainageCommandsTest : public MainFormTest {
       return d.result();
     };
     prompts.dialogs["DDPaletteFen"] = [=](QDialog& d) {
-      auto& p = static_cast<TDensityPaletteDialog&>(d);
+      auto& p = static_cast<TClassPaletteDialog&>(d);
       p.SelectPalette(palette);
-      p.ChooseResultKind(kind);
+      p.ChoosePlacement(kind);
       p.OkClick();
       return d.result();
     };
@@ -137,7 +137,6 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   int windows = 0;
   for (auto c : diagram.Counts()) windows += c;
   EXPECT_EQ(windows, 30);
-  EXPECT_EQ(DDPaletteFenOf(*main).DissectionBound(), diagram.Bound());
   int v;
   image->GetValue(10, 20, v);
   EXPECT_EQ(v, 254);  // the densest block: maximum / range x 254 with minimum 0
@@ -190,7 +189,7 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
   EXPECT_EQ(window.SideText(), "4.590 x 4.590 km");
 
   // Choosing "Gray Tones (0, 255)" and leaving with "Delete" keeps the coloured table.
-  TDensityPaletteDialog& palette = DDPaletteFenOf(*main);
+  TClassPaletteDialog& palette = DDPaletteFenOf(*main);
   palette.SelectPalette(kGrayTones0255);
   palette.DeleteClick();
   EXPECT_EQ(palette.PaletteChoice(), kColoredPalette);
@@ -222,7 +221,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
     auto& f = static_cast<THeadwatersDialog&>(d);
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
-    f.ChooseResultKind(ResultKind::kParameterImage);
+    f.ChoosePlacement(ResultKind::kParameterImage);
     d.accept();
     return d.result();
   };

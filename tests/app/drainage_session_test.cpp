@@ -98,10 +98,10 @@ TEST(DrainageSession, ExtractSaveReopenDensitiesAndIncrustOnTheSampleDem) {
       return QDialog::Accepted;
     };
     prompts.dialogs["DDPaletteFen"] = [&](QDialog& dialog) {
-      auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
+      auto& palette = static_cast<TClassPaletteDialog&>(dialog);
       palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
       palette.SetSmoothing(shot == 3);
-      palette.ChooseResultKind(ResultKind::kParameterImage);
+      palette.ChoosePlacement(ResultKind::kParameterImage);
       if (shot == 0) {
         palette.show();
         Wait(50);

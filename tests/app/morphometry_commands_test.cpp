@@ -50,7 +50,7 @@ class MorphoCommandsTest : public MainFormTest {
       auto& f = static_cast<TDrainageFractalDialog&>(d);
       f.ChooseWindowSize(window);
       f.ChooseDynamicScale(scale);
-      f.ChooseWrapped(wrapped);
+      f.ChoosePlacement(wrapped ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
       d.reject();  // closing it any way runs the treatment
       return d.result();
     };
@@ -142,9 +142,9 @@ TEST_F(MorphoCommandsTest, EmptyNetworkIsReportedAndProducesNothing) {
 TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   AnswerWindow("7");
   prompts.dialogs["DDPaletteFen"] = [](QDialog& d) {
-    auto& p = static_cast<TDensityPaletteDialog&>(d);
+    auto& p = static_cast<TClassPaletteDialog&>(d);
     p.SelectPalette(kGrayTones0255);
-    p.ChooseResultKind(ResultKind::kParameterImage);
+    p.ChoosePlacement(ResultKind::kParameterImage);
     p.OkClick();
     return d.result();
   };
@@ -163,7 +163,6 @@ TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   EXPECT_EQ(diagram.Counts2D(), expected->histogram2D);
   EXPECT_EQ(diagram.Counts3D(), expected->histogram3D);
   EXPECT_EQ(diagram.Bound(), expected->upperBound);
-  EXPECT_EQ(DDPaletteFenOf(*main).Bound3D(), expected->upperBound);
   EXPECT_EQ(prompts.executed.back(), "DiagDD3DForm");
 }
 
@@ -200,7 +199,7 @@ TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
   prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
     auto& f = static_cast<TRatioOfDepthsDialog&>(d);
     f.ChooseDynamicScale(100);
-    f.ChooseResultKind(ResultKind::kParameterImage);
+    f.ChoosePlacement(ResultKind::kParameterImage);
     f.BitBtn1Click();
     return d.result();
   };
@@ -234,7 +233,7 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
   EXPECT_EQ(fractal.windowTitle(), " DRAINAGE NETWORK FRACTAL");
   EXPECT_EQ(fractal.WindowSize(), 12);
   EXPECT_EQ(fractal.DynamicScale(), 100);
-  EXPECT_FALSE(fractal.Wrapped());
+  EXPECT_EQ(fractal.Placement(), ResultKind::kParameterImage);
 
   Trigger("FractalDimensionInfo1");
   EXPECT_EQ(prompts.executed.back(), "InfoFractDimRiverForm");

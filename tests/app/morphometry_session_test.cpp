@@ -98,11 +98,11 @@ TEST(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
     return dialog.result();
   };
   prompts.dialogs["DDPaletteFen"] = [](QDialog& dialog) {
-    auto& palette = static_cast<TDensityPaletteDialog&>(dialog);
+    auto& palette = static_cast<TClassPaletteDialog&>(dialog);
     palette.SelectPalette(kColoredPalette);
     palette.SetScale(true);
     palette.SetSmoothing(true);
-    palette.ChooseResultKind(ResultKind::kParameterImage);
+    palette.ChoosePlacement(ResultKind::kParameterImage);
     palette.show();
     Wait(100);
     Shot(palette, "morpho_dd3d_palette.png");

@@ -109,7 +109,7 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
     form.ChooseType(kSliceHypsoMap1);
     form.SetScale(true);
     form.SetShadow(true);
-    form.SetWrapping(false);
+    form.ChoosePlacement(ResultKind::kParameterImage);
     form.LightForm().findChild<QCheckBox*>("OmbCheckBox")->setChecked(false);
     return QDialog::Accepted;
   };
@@ -148,7 +148,7 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
 
   // Wrapping replaces the DEM window's picture.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    static_cast<TSlicesDialog&>(dialog).SetWrapping(true);
+    static_cast<TSlicesDialog&>(dialog).ChoosePlacement(ResultKind::kWrappedImage);
     return QDialog::Accepted;
   };
   auto before = main->Session().DisplayedRaster();

@@ -63,7 +63,7 @@ TEST(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
       form.SetShadow(true);
       form.findChild<QPushButton*>("EstompButton")->click();
     }
-    form.SetWrapping(wrap);
+    form.ChoosePlacement(wrap ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
     form.OkClick();
     return form.result();
   };

@@ -94,8 +94,8 @@ class MenuValuesTest : public MainFormTest {
       return d.result();
     };
     prompts.dialogs["TotalDepthForm"] = [resultKind](QDialog& d) {
-      static_cast<TTotalDepthDialog&>(d).ChooseResultKind(resultKind);
-      static_cast<TTotalDepthDialog&>(d).OkClick();
+      static_cast<TClassPaletteDialog&>(d).ChoosePlacement(resultKind);
+      static_cast<TClassPaletteDialog&>(d).OkClick();
       return d.result();
     };
     main->Action("TotalDepthTreatment1")->trigger();

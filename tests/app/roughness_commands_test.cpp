@@ -106,7 +106,7 @@ TEST_F(RoughnessCommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZe
 TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   AnswerWindow("5");
   prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
-    auto& form = static_cast<TTotalDepthDialog&>(d);
+    auto& form = static_cast<TClassPaletteDialog&>(d);
     form.SelectPalette(kDepthGray);
     form.SetScale(true);
     form.SetSmoothing(true);
@@ -135,9 +135,9 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
 TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
   AnswerWindow("3");
   prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
-    auto& form = static_cast<TTotalDepthDialog&>(d);
+    auto& form = static_cast<TClassPaletteDialog&>(d);
     form.SelectPalette(kDepthGray255);
-    form.ChooseResultKind(ResultKind::kWrappedImage);
+    form.ChoosePlacement(ResultKind::kWrappedImage);
     form.OkClick();
     return d.result();
   };
@@ -178,7 +178,7 @@ TEST_F(RoughnessCommandsTest, Surface3DShowsTheRatioInGrayLevels) {
 }
 
 TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
-  TTotalDepthDialog form;
+  TClassPaletteDialog form(kTotalDepthPalette);
   EXPECT_EQ(form.windowTitle(), " Total Depth Visu");
   EXPECT_EQ(form.ClassTable().count(), 10);
   form.SetRange(0, 200);
@@ -191,8 +191,12 @@ TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
   EXPECT_EQ(legend.labels[8].text, "180.00   ");
   form.SelectPalette(kDepthGray255);
   EXPECT_TRUE(form.ClassTable().empty());
-  // The palette choice is kept only by "OK".
+  // The palette choice is kept only by "OK"; leaving otherwise brings it back with its table,
+  // so the run never pairs the coloured choice with the empty gray table.
   EXPECT_EQ(form.PaletteChoice(), kDepthColored);
+  form.DeleteClick();
+  EXPECT_EQ(form.ClassTable().count(), 10);
+  form.SelectPalette(kDepthGray255);
   form.OkClick();
   EXPECT_EQ(form.PaletteChoice(), kDepthGray255);
 }

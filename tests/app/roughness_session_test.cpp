@@ -80,7 +80,7 @@ TEST(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
     return QDialog::Accepted;
   };
   prompts.dialogs["TotalDepthForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TTotalDepthDialog&>(dialog);
+    auto& form = static_cast<TClassPaletteDialog&>(dialog);
     form.show();
     form.SelectPalette(kDepthColored);
     form.SetScale(true);

@@ -83,7 +83,7 @@ TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
   prompts.dialogs["ConCavForm"] = [](QDialog& d) {
     auto& form = static_cast<TConvexityConcavityDialog&>(d);
     form.SetRange(2);
-    form.ChooseResultKind(ResultKind::kWrappedImage);
+    form.ChoosePlacement(ResultKind::kWrappedImage);
     d.accept();
     return d.result();
   };

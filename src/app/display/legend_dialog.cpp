@@ -20,21 +20,6 @@ QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column) {
   return smoothing;
 }
 
-QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, ResultKind& resultKind) {
-  auto* imageGroup = new QGroupBox("Image", &dialog);
-  auto* imageLayout = new QVBoxLayout(imageGroup);
-  auto* param = new QRadioButton("Parameter Image", imageGroup);
-  param->setObjectName("ParamRadioButton");
-  auto* wrapped = new QRadioButton("Wrapped Image", imageGroup);
-  wrapped->setObjectName("WrappedRadioButton");
-  imageLayout->addWidget(param);
-  imageLayout->addWidget(wrapped);
-  column.addWidget(imageGroup);
-  QObject::connect(param, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = ResultKind::kParameterImage; });
-  QObject::connect(wrapped, &QRadioButton::clicked, &dialog, [&resultKind] { resultKind = ResultKind::kWrappedImage; });
-  return param;
-}
-
 VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
                                           const char* plainText, const char* plainName,
                                           const char* shadowText, const char* shadowName,

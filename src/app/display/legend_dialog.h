@@ -1,11 +1,10 @@
 // Pieces the class-table dialogs (slope, aspect, palette) build alike: the "Smoothing" box,
-// the "Image" group, a two-choice "Visualization" group, the OK / Delete row, the legend in
+// a two-choice "Visualization" group, the OK / Delete row, the legend in
 // its column on the right, and the dialog's height fitted to that legend.
 #pragma once
 
 #include <functional>
 
-#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 
 class QCheckBox;
@@ -23,10 +22,6 @@ class TClassLegendBox;
 
 // "Smoothing" (LissageCheckBox) at the end of `column`.
 QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column);
-
-// "Image": "Parameter Image" and "Wrapped Image" set `resultKind`. Returns the
-// "Parameter Image" button.
-QRadioButton* AddImageGroup(QDialog& dialog, QVBoxLayout& column, ResultKind& resultKind);
 
 // "Visualization" (VisualizationGroupBox): the plain choice sets `weight` to 0, the one with
 // shadow to 0.5.

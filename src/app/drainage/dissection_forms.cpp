@@ -1,8 +1,5 @@
 #include "app/drainage/dissection_forms.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,10 +7,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/display/class_legend.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -36,7 +31,13 @@ QString SideOf(float side) { return QString::number(static_cast<double>(side), '
 }  // namespace
 
 TWindowSizeDialog& DDFenOf(QWidget& frame) { return ChildDialog<TWindowSizeDialog>(frame); }
-TDensityPaletteDialog& DDPaletteFenOf(QWidget& frame) { return ChildDialog<TDensityPaletteDialog>(frame); }
+TClassPaletteDialog& DDPaletteFenOf(QWidget& frame) {
+  // Found by name: the total depth's palette dialog is a child of the frame too.
+  auto* dialog = frame.findChild<TClassPaletteDialog*>(kDensityPalette.objectName,
+                                                       Qt::FindDirectChildrenOnly);
+  if (!dialog) dialog = new TClassPaletteDialog(kDensityPalette, &frame);
+  return *dialog;
+}
 TDissectionMethodForm& AboutVennotFormOf(QWidget& frame) { return ChildDialog<TDissectionMethodForm>(frame); }
 
 // ---- TWindowSizeDialog ------------------------------------------------------------------------------
@@ -130,137 +131,16 @@ QString TWindowSizeDialog::SideText() const {
                            static_cast<double>(side_));
 }
 
-// ---- TDensityPaletteDialog ----------------------------------------------------------------------
+// ---- the palette dialog --------------------------------------------------------------------
 
-TDensityPaletteDialog::TDensityPaletteDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
-  setObjectName("DDPaletteFen");
-  setWindowTitle("Dissection Density Visu");
-
-  auto* tables = new QGroupBox("Color Tables");
-  auto* tablesLayout = new QVBoxLayout(tables);
-  combo_ = new QComboBox;
-  combo_->setObjectName("DDPaletteComboBox");
-  combo_->addItems({"Colored Palette", "Gray Tones Palette", "Gray Tones (0, 255)"});
-  tablesLayout->addWidget(combo_);
-  thin_ = new QCheckBox("Smoothing");
-  thin_->setObjectName("ThinCheckBox");
-  scale_ = new QCheckBox("Scale");
-  scale_->setObjectName("ScaleCheckBox");
-
-  auto* dynamic = new QGroupBox("Dynamic Scale");
-  auto* dynamicForm = new QFormLayout(dynamic);
-  minEdit_ = new QLineEdit;
-  minEdit_->setObjectName("MinTabEdit");
-  maxEdit_ = new QLineEdit;
-  maxEdit_->setObjectName("MaxTabEdit");
-  AcceptDecimals(minEdit_, true);
-  AcceptDecimals(maxEdit_, true);
-  dynamicForm->addRow("Min", minEdit_);
-  dynamicForm->addRow("Max", maxEdit_);
-
-  auto* output = new QGroupBox("OutPut Image");
-  auto* outputLayout = new QVBoxLayout(output);
-  parameter_ = new QRadioButton("Parameter Image");
-  parameter_->setObjectName("RadioButton1");
-  wrapped_ = new QRadioButton("Wrapped Image");
-  wrapped_->setObjectName("RadioButton2");
-  outputLayout->addWidget(parameter_);
-  outputLayout->addWidget(wrapped_);
-  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
-  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
-
-  legend_ = new TClassLegendBox;
-  legend_->setObjectName("PaintBox");
-  legend_->SetSource([this]() -> const TClassTable& { return table_; },
-                     [this] { return thin_->isChecked(); }, LegendLabelFormat::kDecimal);
-
-  ok_ = new QPushButton("OK");
-  ok_->setObjectName("OkBitBtn");
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TDensityPaletteDialog::OkClick);
-  auto* del = new QPushButton("Delete");
-  del->setObjectName("BitBtn1");
-  connect(del, &QPushButton::clicked, this, &TDensityPaletteDialog::DeleteClick);
-
-  connect(combo_, &QComboBox::currentIndexChanged, this, [this] { RebuildTable(); });
-  connect(scale_, &QCheckBox::clicked, this, [this] { RebuildTable(); });
-  connect(thin_, &QCheckBox::clicked, this, [this] { legend_->update(); });
-
-  auto* left = new QVBoxLayout;
-  left->addWidget(tables);
-  left->addWidget(thin_);
-  left->addWidget(scale_);
-  left->addWidget(dynamic);
-  left->addWidget(output);
-  left->addStretch();
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok_);
-  buttons->addWidget(del);
-  left->addLayout(buttons);
-  auto* right = new QVBoxLayout;
-  right->addWidget(new QLabel("Color Table"));
-  right->addWidget(legend_);
-  right->addStretch();
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left);
-  layout->addLayout(right);
-
-  paletteChoice_ = combo_->currentIndex();
-  RebuildTable();
-}
-
-void TDensityPaletteDialog::SetRange(double minimum, double maximum) {
-  minEdit_->setText(QString::number(minimum, 'g', 6));
-  maxEdit_->setText(QString::number(maximum, 'g', 6));
-}
-
-bool TDensityPaletteDialog::Smoothing() const { return thin_->isChecked(); }
-bool TDensityPaletteDialog::Scale() const { return scale_->isChecked(); }
-
-void TDensityPaletteDialog::SelectPalette(int index) { combo_->setCurrentIndex(index); }
-void TDensityPaletteDialog::SetSmoothing(bool on) {
-  if (thin_->isChecked() != on) thin_->click();
-}
-void TDensityPaletteDialog::SetScale(bool on) {
-  if (scale_->isChecked() != on) scale_->click();
-}
-void TDensityPaletteDialog::SetMinMaxText(const QString& minimum, const QString& maximum) {
-  minEdit_->setText(minimum);
-  maxEdit_->setText(maximum);
-}
-void TDensityPaletteDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : parameter_)->click(); }
-
-void TDensityPaletteDialog::showEvent(QShowEvent* event) {
-  RebuildTable();
-  QDialog::showEvent(event);
-}
-
-void TDensityPaletteDialog::RebuildTable() {
-  table_ = DensityClassTable(combo_->currentIndex(), scale_->isChecked(),
-                             LeadingDouble(minEdit_->text()), LeadingDouble(maxEdit_->text()));
-  FitLegend();
-}
-
-void TDensityPaletteDialog::FitLegend() {
-  const int height = legend_->FitHeight();
-  const int okBottom = ok_->geometry().bottom();
-  setMinimumHeight(std::min(LegendDialogHeight(height, okBottom), 1000));
-  legend_->update();
-}
-
-void TDensityPaletteDialog::OkClick() {
-  paletteChoice_ = combo_->currentIndex();
-  RebuildTable();
-  accept();
-}
-
-void TDensityPaletteDialog::DeleteClick() {
-  // The stored choice stays; the combo box and the table go back to it, so a table is never
-  // left empty under a coloured choice.
-  combo_->setCurrentIndex(paletteChoice_);
-  RebuildTable();
-  reject();
-}
+const ClassPaletteOptions kDensityPalette{
+    .objectName = "DDPaletteFen",
+    .title = "Dissection Density Visu",
+    .treatment = "dissection",
+    .placementTitle = "OutPut Image",
+    .toolWindow = true,
+    .classTable = &DensityClassTable,
+};
 
 // ---- TDissectionMethodForm ------------------------------------------------------------------
 

@@ -1,8 +1,8 @@
 // The dialogs of the dissection density, shared with the other window treatments (total depth,
 // surface 3D, dissection density 3D, ratio depth):
 //   - TWindowSizeDialog (" FILTER SIZE"): the window size in pixels and the side it covers in km;
-//   - TDensityPaletteDialog ("Dissection Density Visu"): the class table (or gray tones), smoothing,
-//     "Scale" over the densities' range, parameter or wrapped image, and the diagram bounds;
+//   - the palette dialog "Dissection Density Visu" (TClassPaletteDialog): the class table (or
+//     gray tones), smoothing, "Scale" over the densities' range, parameter or wrapped image;
 //   - TDissectionMethodForm ("About this Parameter"): how the density is computed.
 // Each exists once, as a child of the main frame, so every module reaching it through
 // DDFenOf / DDPaletteFenOf sees the same values: what the user typed last persists between
@@ -12,19 +12,13 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/shell/result_kind.h"
-#include "core/render/class_table.h"
+#include "app/display/class_palette_dialog.h"
 
-class QCheckBox;
-class QComboBox;
 class QLineEdit;
-class QPushButton;
-class QRadioButton;
 class QWidget;
 
 namespace orvane {
 
-class TClassLegendBox;
 
 class TWindowSizeDialog : public QDialog {
   Q_OBJECT
@@ -68,60 +62,9 @@ class TWindowSizeDialog : public QDialog {
   float side_ = 0.0f;
 };
 
-class TDensityPaletteDialog : public QDialog {
-  Q_OBJECT
-
- public:
-  explicit TDensityPaletteDialog(QWidget* parent = nullptr);
-
-  // Before showing: the range of the run as text in Min and Max ("%g" form).
-  void SetRange(double minimum, double maximum);
-  // Diagram bounds: trunc(10 x maximum density) of the last dissection run, and the 3D bound.
-  void SetDissectionBound(int bound) { ddBound_ = bound; }
-  int DissectionBound() const { return ddBound_; }
-  void Set3DBound(int bound) { bound3D_ = bound; }
-  int Bound3D() const { return bound3D_; }
-
-  // After it closed: 0 "Colored Palette", 1 "Gray Tones Palette", 2 "Gray Tones (0, 255)".
-  int PaletteChoice() const { return paletteChoice_; }
-  const TClassTable& ClassTable() const { return table_; }
-  bool Smoothing() const;
-  bool Scale() const;
-  // 0 "Parameter Image", 1 "Wrapped Image".
-  orvane::ResultKind ResultKind() const { return resultKind_; }
-
-  // For the tests and the handlers: the controls as a user sets them.
-  void SelectPalette(int index);
-  void SetSmoothing(bool on);
-  void SetScale(bool on);
-  void SetMinMaxText(const QString& minimum, const QString& maximum);
-  void ChooseResultKind(orvane::ResultKind kind);
-  void OkClick();
-  void DeleteClick();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-
- private:
-  // Copies the default table of the selected item, spread over Min .. Max with "Scale".
-  void RebuildTable();
-  void FitLegend();
-
-  QComboBox* combo_;
-  QCheckBox* thin_;
-  QCheckBox* scale_;
-  QLineEdit* minEdit_;
-  QLineEdit* maxEdit_;
-  TClassLegendBox* legend_;
-  QRadioButton* parameter_;
-  QRadioButton* wrapped_;
-  QPushButton* ok_;
-  TClassTable table_;
-  int paletteChoice_ = 0;
-  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
-  int ddBound_ = 0;
-  int bound3D_ = 0;
-};
+// "Dissection Density Visu": the ten-class palette dialog of the dissection densities (2D and
+// 3D), a tool window.
+extern const ClassPaletteOptions kDensityPalette;
 
 class TDissectionMethodForm : public QDialog {
   Q_OBJECT
@@ -132,7 +75,7 @@ class TDissectionMethodForm : public QDialog {
 
 // The one instance of each, a child of the main frame, made at the first call.
 TWindowSizeDialog& DDFenOf(QWidget& frame);
-TDensityPaletteDialog& DDPaletteFenOf(QWidget& frame);
+TClassPaletteDialog& DDPaletteFenOf(QWidget& frame);
 TDissectionMethodForm& AboutVennotFormOf(QWidget& frame);
 
 }  // namespace orvane

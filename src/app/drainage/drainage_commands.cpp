@@ -79,8 +79,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   main_.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main_);
   diagram.Counts().fill(0);
-  TDensityPaletteDialog& palette = DDPaletteFenOf(main_);
-  palette.SetDissectionBound(static_cast<int>(10.0 * field->maximum));
+  TClassPaletteDialog& palette = DDPaletteFenOf(main_);
   palette.SetRange(field->minimum, field->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
   std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
@@ -97,7 +96,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
 
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
   std::shared_ptr<TRasterImage> raster(std::move(image->image));
-  const bool wrapped = palette.ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = palette.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // A moving-window result also becomes the current parameter image.
@@ -151,7 +150,7 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   HeadwatersResult* result = &done->computed;
   main_.BeginTreatment(title);
   std::shared_ptr<TRasterImage> raster(std::move(result->image));
-  const bool wrapped = form.ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -39,16 +40,9 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
 
   auto* colourGroup = new QGroupBox("Drainage Network Color");
   auto* colourLayout = new QVBoxLayout(colourGroup);
-  const char* names[5] = {"Black", "Blue", "Red", "Green", "Yellow"};
-  for (int i = 0; i < 5; ++i) {
-    colours_[i] = new QRadioButton(names[i]);
-    colours_[i]->setObjectName(names[i]);
-    connect(colours_[i], &QRadioButton::toggled, this, [this, i](bool on) {
-      if (on) colourCode_ = i;
-    });
-    colourLayout->addWidget(colours_[i]);
-  }
-  colours_[0]->setChecked(true);
+  colours_ = new TDeclaredRadios(DeclaredParam("extract-drainage", "colour"),
+                                 {"Black", "Blue", "Red", "Green", "Yellow"}, *colourGroup,
+                                 *colourLayout);
 
   auto* connection = new QGroupBox("Connection");
   auto* connectionLayout = new QHBoxLayout(connection);
@@ -98,9 +92,8 @@ void TDrainageExtractionDialog::SetRanges(const QString& lower, const QString& u
   urEdit_->setText(upper);
 }
 
-void TDrainageExtractionDialog::ChooseColour(int code) {
-  if (code >= 0 && code < 5) colours_[code]->setChecked(true);
-}
+int TDrainageExtractionDialog::ColourCode() const { return colours_->Value(); }
+void TDrainageExtractionDialog::ChooseColour(int code) { colours_->Choose(code); }
 
 void TDrainageExtractionDialog::OKBitBtnClick() {
   lowerRange_ = LeadingInt(lrEdit_->text());

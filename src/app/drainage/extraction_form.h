@@ -11,6 +11,8 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
+
 class TDrainageExtractionDialog : public QDialog {
   Q_OBJECT
 
@@ -19,8 +21,8 @@ class TDrainageExtractionDialog : public QDialog {
 
   int LowerRange() const { return lowerRange_; }
   int UpperRange() const { return upperRange_; }
-  // 0 black, 1 blue, 2 red, 3 green, 4 yellow.
-  int ColourCode() const { return colourCode_; }
+  // The declared "colour": 0 black, 1 blue, 2 red, 3 green, 4 yellow.
+  int ColourCode() const;
   // 1 "Yes", 0 "No"; kept with the dialog, read by no step of the extraction.
   int Connection() const { return connection_; }
 
@@ -33,12 +35,11 @@ class TDrainageExtractionDialog : public QDialog {
  private:
   QLineEdit* lrEdit_;
   QLineEdit* urEdit_;
-  QRadioButton* colours_[5];
+  TDeclaredRadios* colours_;
   QRadioButton* yes_;
   QRadioButton* no_;
   int lowerRange_ = 0;
   int upperRange_ = 0;
-  int colourCode_ = 0;
   int connection_ = 0;
 };
 

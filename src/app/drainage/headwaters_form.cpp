@@ -11,7 +11,9 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/headwaters_density.h"
 #include "core/terrain/dem_model.h"
@@ -60,27 +62,10 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
 
   auto* scale = new QGroupBox("Dynamic Scale");
   auto* scaleLayout = new QVBoxLayout(scale);
-  scale100_ = new QRadioButton("100");
-  scale100_->setObjectName("RadioButton1");
-  scale255_ = new QRadioButton("255");
-  scale255_->setObjectName("RadioButton2");
-  scale100_->setChecked(true);
-  scaleLayout->addWidget(scale100_);
-  scaleLayout->addWidget(scale255_);
-  connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
-  connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+  scale_ = new TDeclaredRadios(DeclaredParam("headwaters", "scale"),
+                               {"RadioButton1", "RadioButton2"}, *scale, *scaleLayout);
 
-  auto* output = new QGroupBox("OutPut Image");
-  auto* outputLayout = new QVBoxLayout(output);
-  parameter_ = new QRadioButton("Parameter Image");
-  parameter_->setObjectName("RadioButton3");
-  wrapped_ = new QRadioButton("Wrapped Image");
-  wrapped_->setObjectName("RadioButton4");
-  parameter_->setChecked(true);
-  outputLayout->addWidget(parameter_);
-  outputLayout->addWidget(wrapped_);
-  connect(parameter_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
-  connect(wrapped_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
+  placement_ = new TResultPlacementBox({"OutPut Image", "RadioButton3", "RadioButton4"});
 
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
@@ -89,7 +74,7 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
 
   auto* right = new QVBoxLayout;
   right->addWidget(scale);
-  right->addWidget(output);
+  right->addWidget(placement_);
   right->addStretch();
   right->addWidget(ok);
   auto* layout = new QHBoxLayout(this);
@@ -104,9 +89,11 @@ void THeadwatersDialog::SetPixelSize(int metres) {
 
 void THeadwatersDialog::SetHalfWindowText(const QString& text) { windowEdit_->setText(text); }
 
-void THeadwatersDialog::ChooseDynamicScale(int scale) { (scale == 255 ? scale255_ : scale100_)->click(); }
+int THeadwatersDialog::DynamicScale() const { return scale_->Value(); }
+void THeadwatersDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 
-void THeadwatersDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : parameter_)->click(); }
+ResultKind THeadwatersDialog::Placement() const { return placement_->Kind(); }
+void THeadwatersDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 bool THeadwatersDialog::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
 

@@ -12,6 +12,9 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
+class TResultPlacementBox;
+
 class THeadwatersDialog : public QDialog {
   Q_OBJECT
 
@@ -22,14 +25,14 @@ class THeadwatersDialog : public QDialog {
   void SetPixelSize(int metres);
   int HalfWindow() const { return halfWindow_; }
   double SideKm() const { return side_; }
-  int DynamicScale() const { return dynamicScale_; }
-  // 0 parameter image, 1 wrapped image.
-  orvane::ResultKind ResultKind() const { return resultKind_; }
+  // The declared 100 or 255.
+  int DynamicScale() const;
+  ResultKind Placement() const;
 
   // For the tests: type the half window, click the radio buttons.
   void SetHalfWindowText(const QString& text);
   void ChooseDynamicScale(int scale);
-  void ChooseResultKind(orvane::ResultKind kind);
+  void ChoosePlacement(ResultKind kind);
   // Whether HWS holds a whole number of at least 1; OK refuses anything else.
   bool HasHalfWindow() const;
   static constexpr const char* kNoHalfWindow =
@@ -44,14 +47,10 @@ class THeadwatersDialog : public QDialog {
   QLineEdit* windowEdit_;
   QLineEdit* kilom1_;
   QLineEdit* kilom2_;
-  QRadioButton* scale100_;
-  QRadioButton* scale255_;
-  QRadioButton* parameter_;
-  QRadioButton* wrapped_;
+  TDeclaredRadios* scale_;
+  TResultPlacementBox* placement_;
   int halfWindow_ = 0;
   double side_ = 0.0;
-  int dynamicScale_ = 100;
-  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
 };
 
 THeadwatersDialog& HeadWatersFormOf(QWidget& frame);

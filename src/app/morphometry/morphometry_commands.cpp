@@ -39,7 +39,7 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   title += QString::asprintf("%d ", form.WindowSize());
   const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
-  const bool wrapped = form.Wrapped();
+  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
 
   ProgressSink* sink = main_.Progress();
   // The dimensions are taken in the same pass as the picture, as the declaration takes them.
@@ -121,8 +121,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   main_.BeginTreatment(title);
   TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
   DiagramWindow<TDissectionDiagram>(main_).Counts().fill(0);
-  TDensityPaletteDialog& palette = DDPaletteFenOf(main_);
-  palette.Set3DBound(result->upperBound);
+  TClassPaletteDialog& palette = DDPaletteFenOf(main_);
   palette.SetRange(result->minimum, result->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
   std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
@@ -134,7 +133,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   diagram.Counts3D() = result->histogram3D;
   diagram.SetBound(result->upperBound);
 
-  const bool wrapped = palette.ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = palette.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
     // The result is also the current parameter image; a gray one keeps the margin m + 1.
@@ -190,7 +189,7 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   RatioDepthResult* result = &done->computed;
   main_.BeginTreatment(title);
   auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  const bool wrapped = form.ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(raster);
   } else {

@@ -10,7 +10,9 @@
 #include <array>
 #include <cmath>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -23,18 +25,12 @@ Form& FormOf(QWidget& frame) {
   return *form;
 }
 
-// A pair of radio buttons in their group box; `first` starts checked.
-QGroupBox* RadioPair(const QString& title, QRadioButton*& first, const QString& firstText,
-                     const QString& firstName, QRadioButton*& second, const QString& secondText,
-                     const QString& secondName) {
+// The buttons of the declared values of `param` in a group box titled `title`.
+QGroupBox* DeclaredGroup(const QString& title, const char* treatment, const char* param,
+                         std::initializer_list<const char*> names, TDeclaredRadios*& radios) {
   auto* group = new QGroupBox(title);
   auto* layout = new QVBoxLayout(group);
-  first = new QRadioButton(firstText);
-  first->setObjectName(firstName);
-  second = new QRadioButton(secondText);
-  second->setObjectName(secondName);
-  layout->addWidget(first);
-  layout->addWidget(second);
+  radios = new TDeclaredRadios(DeclaredParam(treatment, param), names, *group, *layout);
   return group;
 }
 
@@ -76,21 +72,11 @@ TRatioOfDepthsDialog& RatioDepthFormOf(QWidget& frame) { return FormOf<TRatioOfD
 TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("FractDrainageForm");
   setWindowTitle(" DRAINAGE NETWORK FRACTAL");
-  auto* size = RadioPair("Moving Window Size", size12_, "12", "RadioButton1", size24_, "24",
-                         "RadioButton2");
-  auto* scale = RadioPair("Dynamic Scale", scale100_, "100", "RadioButton3", scale255_, "255",
-                          "RadioButton4");
-  auto* result = RadioPair("Resulting Image", parameter_, "Parameter Image", "RadioButton5",
-                           wrappedButton_, "Wrapped Image", "RadioButton6");
-  size12_->setChecked(true);
-  scale100_->setChecked(true);
-  parameter_->setChecked(true);
-  connect(size12_, &QRadioButton::clicked, this, [this] { windowSize_ = 12; });
-  connect(size24_, &QRadioButton::clicked, this, [this] { windowSize_ = 24; });
-  connect(scale100_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
-  connect(scale255_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
-  connect(parameter_, &QRadioButton::clicked, this, [this] { wrapped_ = false; });
-  connect(wrappedButton_, &QRadioButton::clicked, this, [this] { wrapped_ = true; });
+  auto* size = DeclaredGroup("Moving Window Size", "drainage-fractal", "window",
+                             {"RadioButton1", "RadioButton2"}, size_);
+  auto* scale = DeclaredGroup("Dynamic Scale", "drainage-fractal", "scale",
+                              {"RadioButton3", "RadioButton4"}, scale_);
+  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
 
   auto* ok = new QPushButton("OK");
   ok->setObjectName("BitBtn1");
@@ -100,19 +86,18 @@ TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent
   auto* groups = new QHBoxLayout;
   groups->addWidget(size);
   groups->addWidget(scale);
-  groups->addWidget(result);
+  groups->addWidget(placement_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addWidget(ok, 0, Qt::AlignHCenter);
 }
 
-void TDrainageFractalDialog::ChooseWindowSize(int size) { (size == 24 ? size24_ : size12_)->click(); }
-void TDrainageFractalDialog::ChooseDynamicScale(int scale) {
-  (scale == 255 ? scale255_ : scale100_)->click();
-}
-void TDrainageFractalDialog::ChooseWrapped(bool wrapped) {
-  (wrapped ? wrappedButton_ : parameter_)->click();
-}
+int TDrainageFractalDialog::WindowSize() const { return size_->Value(); }
+int TDrainageFractalDialog::DynamicScale() const { return scale_->Value(); }
+void TDrainageFractalDialog::ChooseWindowSize(int size) { size_->Choose(size); }
+void TDrainageFractalDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
+ResultKind TDrainageFractalDialog::Placement() const { return placement_->Kind(); }
+void TDrainageFractalDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 // --- TBoxCountingPicture -------------------------------------------------------------------
 
@@ -246,34 +231,25 @@ TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(pa
 TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("RatioDepthForm");
   setWindowTitle("  DRAINAGE/SURFACE");
-  auto* result = RadioPair("Resulting Image", radio3_, "Parameter Image", "RadioButton3", radio4_,
-                           "Wrapped Image", "RadioButton4");
-  auto* scale = RadioPair("Dynamic Scale", radio1_, "100", "RadioButton1", radio2_, "255",
-                          "RadioButton2");
-  radio3_->setChecked(true);
-  radio2_->setChecked(true);
-  connect(radio3_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kParameterImage; });
-  connect(radio4_, &QRadioButton::clicked, this, [this] { resultKind_ = ResultKind::kWrappedImage; });
-  connect(radio1_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 100; });
-  connect(radio2_, &QRadioButton::clicked, this, [this] { dynamicScale_ = 255; });
+  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton3", "RadioButton4"});
+  auto* scale = DeclaredGroup("Dynamic Scale", "ratio-depth", "scale",
+                              {"RadioButton1", "RadioButton2"}, scale_);
 
   auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
 
   auto* groups = new QHBoxLayout;
-  groups->addWidget(result);
+  groups->addWidget(placement_);
   groups->addWidget(scale);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addLayout(buttons);
 }
 
-void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { (scale == 100 ? radio1_ : radio2_)->click(); }
-void TRatioOfDepthsDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? radio4_ : radio3_)->click(); }
+int TRatioOfDepthsDialog::DynamicScale() const { return scale_->Value(); }
+void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
+ResultKind TRatioOfDepthsDialog::Placement() const { return placement_->Kind(); }
+void TRatioOfDepthsDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
-void TRatioOfDepthsDialog::BitBtn1Click() {
-  dynamicScale_ = radio1_->isChecked() ? 100 : 255;
-  resultKind_ = radio4_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
-  accept();
-}
+void TRatioOfDepthsDialog::BitBtn1Click() { accept(); }
 
 }  // namespace orvane

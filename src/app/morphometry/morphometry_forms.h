@@ -17,31 +17,29 @@ class QPushButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
+class TResultPlacementBox;
+
 class TDrainageFractalDialog : public QDialog {
   Q_OBJECT
 
  public:
   explicit TDrainageFractalDialog(QWidget* parent = nullptr);
 
-  int WindowSize() const { return windowSize_; }
-  int DynamicScale() const { return dynamicScale_; }
-  bool Wrapped() const { return wrapped_; }
+  // The declared 12 or 24, and 100 or 255.
+  int WindowSize() const;
+  int DynamicScale() const;
+  ResultKind Placement() const;
 
   // For the tests and the handlers: the clicks a user makes.
   void ChooseWindowSize(int size);
   void ChooseDynamicScale(int scale);
-  void ChooseWrapped(bool wrapped);
+  void ChoosePlacement(ResultKind kind);
 
  private:
-  QRadioButton* size12_;
-  QRadioButton* size24_;
-  QRadioButton* scale100_;
-  QRadioButton* scale255_;
-  QRadioButton* parameter_;
-  QRadioButton* wrappedButton_;
-  int windowSize_ = 12;
-  int dynamicScale_ = 100;
-  bool wrapped_ = false;
+  TDeclaredRadios* size_;
+  TDeclaredRadios* scale_;
+  TResultPlacementBox* placement_;
 };
 
 // A network covered by boxes of 1, 2, 4, 8 and 16 pixels with their counts, and the log-log
@@ -72,22 +70,18 @@ class TRatioOfDepthsDialog : public QDialog {
  public:
   explicit TRatioOfDepthsDialog(QWidget* parent = nullptr);
 
-  int DynamicScale() const { return dynamicScale_; }
-  // 0 parameter image, 1 wrapped image.
-  orvane::ResultKind ResultKind() const { return resultKind_; }
+  // The declared 100 or 255.
+  int DynamicScale() const;
+  ResultKind Placement() const;
 
   void ChooseDynamicScale(int scale);
-  void ChooseResultKind(orvane::ResultKind kind);
-  // "OK": S and the result kind from the checked buttons, then closes with the OK result.
+  void ChoosePlacement(ResultKind kind);
+  // "OK": closes with the OK result.
   void BitBtn1Click();
 
  private:
-  QRadioButton* radio1_;  // 100
-  QRadioButton* radio2_;  // 255
-  QRadioButton* radio3_;  // Parameter Image
-  QRadioButton* radio4_;  // Wrapped Image
-  int dynamicScale_ = 255;
-  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
+  TDeclaredRadios* scale_;
+  TResultPlacementBox* placement_;
 };
 
 TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame);

@@ -11,6 +11,7 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 #include "core/render/palette.h"
@@ -27,7 +28,7 @@ TPaletteDialog::TPaletteDialog(QWidget* parent) : QDialog(parent) {
   left->addWidget(new QLabel("Color Tables", this));
   typeCombo_ = new QComboBox(this);
   typeCombo_->setObjectName("TypeComboBox");
-  for (const std::string& name : PaletteTableNames()) typeCombo_->addItem(QString::fromStdString(name));
+  FillDeclaredChoices(typeCombo_, DeclaredParam("palette", "table"));
   left->addWidget(typeCombo_);
   smoothing_ = AddSmoothingBox(*this, *left);
 
@@ -40,8 +41,8 @@ TPaletteDialog::TPaletteDialog(QWidget* parent) : QDialog(parent) {
   rangeLayout->addWidget(new QLabel("Max", range));
   maxEdit_ = new QLineEdit(range);
   maxEdit_->setObjectName("MaxEdit");
-  AcceptDecimals(minEdit_, true);  // elevations, below sea level too
-  AcceptDecimals(maxEdit_, true);
+  BindDeclaredField(minEdit_, DeclaredParam("palette", "min"));  // below sea level too
+  BindDeclaredField(maxEdit_, DeclaredParam("palette", "max"));
   rangeLayout->addWidget(maxEdit_);
   left->addWidget(range);
 
@@ -51,10 +52,10 @@ TPaletteDialog::TPaletteDialog(QWidget* parent) : QDialog(parent) {
       *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
       LegendLabelFormat::kDegrees);
 
-  connect(typeCombo_, &QComboBox::activated, this, &TPaletteDialog::ChooseTable);
+  connect(typeCombo_, &QComboBox::activated, this,
+          [this](int index) { ChooseTable(typeCombo_->itemData(index).toInt()); });
   connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
-  typeCombo_->setCurrentIndex(kPaletteBlueBase);
-  ChooseTable(kPaletteBlueBase);
+  ChooseTable(typeCombo_->currentData().toInt());
 }
 
 bool TPaletteDialog::Smoothing() const { return smoothing_->isChecked(); }
@@ -75,10 +76,11 @@ void TPaletteDialog::BuildBounds() {
   legend_->update();
 }
 
-void TPaletteDialog::ChooseTable(int index) {
-  if (index < 0 || index >= static_cast<int>(PaletteTableNames().size())) return;
+void TPaletteDialog::ChooseTable(int table) {
+  const int index = typeCombo_->findData(table);
+  if (index < 0) return;
   if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
-  tableIndex_ = index;
+  tableIndex_ = table;
   BuildBounds();
 }
 

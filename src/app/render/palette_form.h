@@ -29,7 +29,7 @@ class TPaletteDialog : public QDialog {
   double Max() const;
   // Copies the selected table and spreads its bounds over Min .. Max.
   void BuildBounds();
-  void ChooseTable(int index);
+  void ChooseTable(int table);
   void SetSmoothing(bool on);
   TClassLegendBox& Legend() const { return *legend_; }
 

@@ -92,7 +92,7 @@ void TReliefCommands::Shadowing1Click() {
                                   : " HYPSOMETRIC SLICES AND SHADOW ";
   }
   main_.BeginTreatment(title);
-  if (hypsoForm_->Wrapping()) {
+  if (hypsoForm_->Placement() == ResultKind::kWrappedImage) {
     main_.ShowWrappedImage(result);
   } else {
     main_.ShowParameterImage(result, title, 0, displayMode);

@@ -22,6 +22,7 @@
 #include "app/display/legend_dialog.h"
 #include "app/display/image_window.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/render/cast_shadows.h"
 #include "core/render/shading.h"
@@ -357,15 +358,13 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   shadingLayout->addWidget(estompButton_);
   left->addWidget(shading);
 
-  auto* result = new QGroupBox("Result", this);
-  auto* resultLayout = new QVBoxLayout(result);
-  paramRadio_ = new QRadioButton("Parameter Image", result);
-  paramRadio_->setObjectName("ParamRadioButton");
-  wrapRadio_ = new QRadioButton("Wrapping", result);
-  wrapRadio_->setObjectName("WrapRadioButton");
-  resultLayout->addWidget(paramRadio_);
-  resultLayout->addWidget(wrapRadio_);
-  left->addWidget(result);
+  placement_ = new TResultPlacementBox(
+      {.title = "Result",
+       .parameterName = "ParamRadioButton",
+       .wrappedName = "WrapRadioButton",
+       .wrappedCaption = "Wrapping",
+       .parameterChecked = false}, this);
+  left->addWidget(placement_);
 
   AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); });
 
@@ -385,7 +384,7 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
 bool TSlicesDialog::Smoothing() const { return smooth_->isChecked(); }
 bool TSlicesDialog::Scale() const { return scale_->isChecked(); }
 bool TSlicesDialog::Shadow() const { return estomp_->isChecked(); }
-bool TSlicesDialog::Wrapping() const { return wrapRadio_->isChecked(); }
+ResultKind TSlicesDialog::Placement() const { return placement_->Kind(); }
 
 void TSlicesDialog::ChooseType(int index) {
   if (index < 0 || index >= static_cast<int>(SliceTableNames().size())) return;
@@ -430,10 +429,7 @@ void TSlicesDialog::SetShadow(bool on) {
   if (on) lightForm_.SetWorkingLight(global_);
 }
 
-void TSlicesDialog::SetWrapping(bool on) {
-  if (on) wrapRadio_->setChecked(true);
-  else paramRadio_->setChecked(true);
-}
+void TSlicesDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TSlicesDialog::SetSmoothing(bool on) { smooth_->setChecked(on); }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
 #include "core/render/light_params.h"
 #include "core/terrain/dem_model.h"
@@ -24,6 +25,7 @@ namespace orvane {
 
 class TBitmapBox;
 class TClassLegendBox;
+class TResultPlacementBox;
 
 // Decimal text as the light dialog cleans it: a point becomes a comma, the text is cut at the
 // first character that is not a digit, a minus or a comma, and empty text becomes "0".
@@ -130,14 +132,14 @@ class TSlicesDialog : public QDialog {
   bool Smoothing() const;
   bool Scale() const;
   bool Shadow() const;
-  // True once "Wrapping" is chosen; until a result kind is picked the result goes to the
-  // parameter window.
-  bool Wrapping() const;
+  // "Wrapping" once chosen; until a result kind is picked the result goes to the parameter
+  // window.
+  ResultKind Placement() const;
 
   void ChooseType(int index);
   void SetScale(bool on);
   void SetShadow(bool on);
-  void SetWrapping(bool on);
+  void ChoosePlacement(ResultKind kind);
   void SetSmoothing(bool on);
   // OK: refuses "None" without "Shadow" with a message and stays open.
   void OkClick();
@@ -162,8 +164,7 @@ class TSlicesDialog : public QDialog {
   QCheckBox* scale_ = nullptr;
   QCheckBox* estomp_ = nullptr;
   QPushButton* estompButton_ = nullptr;
-  QRadioButton* paramRadio_ = nullptr;
-  QRadioButton* wrapRadio_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
 };
 

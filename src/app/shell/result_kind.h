@@ -1,5 +1,4 @@
-// Where a treatment puts its picture: in the parameter window ("Parameter Image") or in place
-// of the DEM window's picture ("Wrapped Image").
+// Where a treatment's picture goes: the parameter window or over the DEM (wrapped).
 #pragma once
 
 namespace orvane {

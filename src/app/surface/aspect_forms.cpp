@@ -12,6 +12,8 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/declared_fields.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -28,7 +30,7 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   auto* paletteLayout = new QVBoxLayout(paletteGroup);
   paletteCombo_ = new QComboBox(paletteGroup);
   paletteCombo_->setObjectName("AspectComboBox");
-  paletteCombo_->addItems({"Painting Palette", "Gray Tones"});
+  FillDeclaredChoices(paletteCombo_, DeclaredParam("aspect", "palette"));
   paletteLayout->addWidget(paletteCombo_);
   left->addWidget(paletteGroup);
 
@@ -53,7 +55,12 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   orientation_ = visual.plain;
   orientationShadow_ = visual.shadow;
 
-  AddImageGroup(*this, *left, resultKind_);
+  placement_ = new TResultPlacementBox(
+      {.title = "Image",
+       .parameterName = "ParamRadioButton",
+       .wrappedName = "WrappedRadioButton",
+       .parameterChecked = false}, this);
+  left->addWidget(placement_);
 
   smoothing_ = AddSmoothingBox(*this, *left);
   ok_ = AddOkDeleteRow(*this, *left, "DelBitBtn");
@@ -62,9 +69,12 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
       *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
       LegendLabelFormat::kDegrees);
 
-  connect(paletteCombo_, &QComboBox::activated, this, &TAspectDialog::ChoosePalette);
-  ChoosePalette(0);
+  connect(paletteCombo_, &QComboBox::activated, this,
+          [this](int index) { ChoosePalette(paletteCombo_->itemData(index).toInt()); });
+  ChoosePalette(paletteCombo_->currentData().toInt());
 }
+
+ResultKind TAspectDialog::Placement() const { return placement_->Kind(); }
 
 bool TAspectDialog::Smoothing() const { return smoothing_->isChecked(); }
 
@@ -77,16 +87,18 @@ TAspectParams TAspectDialog::Params() const {
   return p;
 }
 
-void TAspectDialog::ChoosePalette(int index) {
-  if (index < 0 || index > 1) return;
+void TAspectDialog::ChoosePalette(int palette) {
+  const int index = paletteCombo_->findData(palette);
+  if (index < 0) return;
   if (paletteCombo_->currentIndex() != index) paletteCombo_->setCurrentIndex(index);
-  if (index == 0) {
+  if (palette == kAspectPaintingPalette) {
     table_ = AspectPaintingPalette();
     orientation_->setChecked(true);
     orientationShadow_->setEnabled(true);
     normalizationGroup_->hide();
     visualGroup_->show();
-    normalization_ = 360;
+    // The painting palette's levels are the azimuth itself.
+    normalization_ = DeclaredDefault(DeclaredParam("aspect", "norm"));
   } else {
     table_.Clear();
     visualGroup_->hide();
@@ -99,7 +111,7 @@ void TAspectDialog::ChoosePalette(int index) {
       if (button->isChecked()) normalization_ = value;
     }
   }
-  paletteIndex_ = index;
+  paletteIndex_ = palette;
   FitToLegend();
   legend_->update();
 }

@@ -18,6 +18,7 @@ class QRadioButton;
 namespace orvane {
 
 class TClassLegendBox;
+class TResultPlacementBox;
 
 class TAspectDialog : public QDialog {
   Q_OBJECT
@@ -25,13 +26,13 @@ class TAspectDialog : public QDialog {
  public:
   explicit TAspectDialog(QWidget* parent = nullptr);
 
-  // 0 "Painting Palette", 1 "Gray Tones".
+  // The declared "palette" chosen: kAspectPaintingPalette or kAspectGrayTones.
   int PaletteIndex() const { return paletteIndex_; }
-  bool GrayTones() const { return paletteIndex_ == 1; }
+  bool GrayTones() const { return paletteIndex_ == kAspectGrayTones; }
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
   float ShadingWeight() const { return weight_; }
-  orvane::ResultKind ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
   bool Smoothing() const;
   TAspectParams Params() const;
 
@@ -39,7 +40,7 @@ class TAspectDialog : public QDialog {
   TDirectionHistogram& Histogram() { return histogram_; }
   const TDirectionHistogram& Histogram() const { return histogram_; }
 
-  void ChoosePalette(int index);
+  void ChoosePalette(int palette);
   TClassLegendBox& Legend() const { return *legend_; }
 
  protected:
@@ -54,15 +55,15 @@ class TAspectDialog : public QDialog {
   QRadioButton* orientation_ = nullptr;
   QRadioButton* orientationShadow_ = nullptr;
   std::vector<std::pair<QRadioButton*, int>> normButtons_;
+  TResultPlacementBox* placement_ = nullptr;
   QCheckBox* smoothing_ = nullptr;
   QPushButton* ok_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
 
   int paletteIndex_ = 0;
   TClassTable table_;
-  int normalization_ = 360;
+  int normalization_ = 0;
   float weight_ = 0.0f;
-  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
   TDirectionHistogram histogram_{};
 };
 

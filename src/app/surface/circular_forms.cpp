@@ -1,6 +1,5 @@
 #include "app/surface/circular_forms.h"
 
-#include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,11 +10,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/circular_window.h"
-#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -27,27 +27,23 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
 
   auto* type = new QGroupBox("Type of Treatment", this);
   auto* typeLayout = new QVBoxLayout(type);
-  const char* captions[6] = {"Mean Elevation", "Difference from Mean Elevation",
-                             "Standard devaition of Elevation", "Elevation Range",
-                             "Deviation from Mean Elevation", "Percentile"};
-  const char* names[6] = {"MeanRadioButton", "DiffMeanRadioButton", "StdDevRadioButton",
-                          "RangeRadioButton", "DevMeanRadioButton", "PercentileRadioButton"};
-  auto* group = new QButtonGroup(this);
-  for (int k = 0; k < 6; ++k) {
-    statistics_[k] = new QRadioButton(captions[k], type);
-    statistics_[k]->setObjectName(names[k]);
-    typeLayout->addWidget(statistics_[k]);
-    group->addButton(statistics_[k], k + 1);
-  }
-  connect(group, &QButtonGroup::idClicked, this, [this](int id) { statistic_ = id; });
+  // The declared statistics, none checked at start.
+  statistics_ = new TDeclaredRadios(DeclaredParam("circular", "stat"),
+                                    {"MeanRadioButton", "DiffMeanRadioButton", "StdDevRadioButton",
+                                     "RangeRadioButton", "DevMeanRadioButton",
+                                     "PercentileRadioButton"},
+                                    *type, *typeLayout);
+  // This caption keeps the dialog's own spelling.
+  statistics_->button(kCircularStdDev)->setText("Standard devaition of Elevation");
   layout->addWidget(type);
 
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
   radius_ = new TWholeNumberEdit(this);
   radius_->setObjectName("RadiusEdit");
-  // Whole pixels; a radius beyond the largest DEM side cannot be typed at all.
-  AcceptWholeNumbers(radius_, 0, kMaxDemSide);
+  // Whole pixels; a radius beyond the largest DEM side cannot be typed at all. 0 can, for OK
+  // to say "Radius undefined".
+  BindDeclaredField(radius_, DeclaredParam("circular", "radius"), 0);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
   pixelSize_ = new QLineEdit(this);
@@ -65,16 +61,10 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   layout->addLayout(grid);
   connect(radius_, &QLineEdit::textChanged, this, [this] { UpdateSurface(); });
 
-  auto* place = new QGroupBox("Emplacement of the Resulting Image", this);
-  auto* placeLayout = new QVBoxLayout(place);
-  param_ = new QRadioButton("Parameter Image", place);
-  param_->setObjectName("ParamRadioButton");
-  param_->setChecked(true);
-  wrap_ = new QRadioButton("Wrap image", place);
-  wrap_->setObjectName("WrapRadioButton");
-  placeLayout->addWidget(param_);
-  placeLayout->addWidget(wrap_);
-  layout->addWidget(place);
+  placement_ = new TResultPlacementBox(
+      {"Emplacement of the Resulting Image", "ParamRadioButton", "WrapRadioButton", "Wrap image"},
+      this);
+  layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("OK", this);
@@ -90,9 +80,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
 }
 
 int TCircularWindowDialog::Radius() const { return radius_->Value(); }
-ResultKind TCircularWindowDialog::ResultKind() const {
-  return wrap_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
-}
+ResultKind TCircularWindowDialog::Placement() const { return placement_->Kind(); }
 QString TCircularWindowDialog::SurfaceText() const { return surf_->text(); }
 
 void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
@@ -111,14 +99,11 @@ void TCircularWindowDialog::UpdateSurface() {
   surf_->setText(QString::number(CircularSurfaceKm2(radius, pixel), 'f', 4));
 }
 
-void TCircularWindowDialog::ChooseStatistic(int statistic) {
-  if (statistic < 1 || statistic > 6) return;
-  statistics_[statistic - 1]->setChecked(true);
-  statistic_ = statistic;
-}
+int TCircularWindowDialog::Statistic() const { return statistics_->Value(); }
+void TCircularWindowDialog::ChooseStatistic(int statistic) { statistics_->Choose(statistic); }
 
 void TCircularWindowDialog::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
-void TCircularWindowDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrap_ : param_)->setChecked(true); }
+void TCircularWindowDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TCircularWindowDialog::SetGridSize(int columns, int lines) {
   demColumns_ = columns;
@@ -126,7 +111,7 @@ void TCircularWindowDialog::SetGridSize(int columns, int lines) {
 }
 
 void TCircularWindowDialog::OkClick() {
-  if (Status status = CheckCircularParams({Radius(), statistic_}); !status) {
+  if (Status status = CheckCircularParams({Radius(), Statistic()}); !status) {
     Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
     if (Radius() <= 0) radius_->setFocus();
     return;

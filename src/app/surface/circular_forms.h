@@ -12,6 +12,8 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
+class TResultPlacementBox;
 class TWholeNumberEdit;
 
 class TCircularWindowDialog : public QDialog {
@@ -21,11 +23,11 @@ class TCircularWindowDialog : public QDialog {
   explicit TCircularWindowDialog(QWidget* parent = nullptr);
 
   // 0 (none chosen yet) or 1 .. 6.
-  int Statistic() const { return statistic_; }
+  int Statistic() const;
   // R: 0 while empty.
   int Radius() const;
-  // 0 "Parameter Image", 1 "Wrap image".
-  orvane::ResultKind ResultKind() const;
+  // "Parameter Image" or "Wrap image".
+  ResultKind Placement() const;
   // Filled by the treatment with the DEM's pixelSizeX; the surface follows it.
   void SetPixelSize(float pixelSizeX);
   // The DEM's size: OK refuses a disc wider than the DEM, which would leave no cell to compute.
@@ -34,7 +36,7 @@ class TCircularWindowDialog : public QDialog {
 
   void ChooseStatistic(int statistic);
   void SetRadius(int radius);
-  void ChooseResultKind(orvane::ResultKind kind);
+  void ChoosePlacement(ResultKind kind);
   // The OK button: closes only with a radius and a statistic.
   void OkClick();
 
@@ -43,13 +45,11 @@ class TCircularWindowDialog : public QDialog {
   int demColumns_ = 0;
   int demLines_ = 0;
 
-  QRadioButton* statistics_[6] = {};
+  TDeclaredRadios* statistics_ = nullptr;
   TWholeNumberEdit* radius_ = nullptr;
   QLineEdit* pixelSize_ = nullptr;
   QLineEdit* surf_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* wrap_ = nullptr;
-  int statistic_ = 0;
+  TResultPlacementBox* placement_ = nullptr;
 };
 
 class TCircularWindowInfoForm : public QDialog {

@@ -10,8 +10,10 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
@@ -54,7 +56,8 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   auto* window = new QGridLayout;
   window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
   sizeWin_ = Digits("SizeWinEdit", this);
-  AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
+  // The declared window from 1: OK refuses an empty window anyway.
+  BindDeclaredField(sizeWin_, DeclaredParam("contour-density", "window"), 1);
   window->addWidget(sizeWin_, 0, 1);
   window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
   auto* km = new QHBoxLayout;
@@ -71,9 +74,9 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   auto* dynamism = new QGroupBox(this);
   auto* dynamismLayout = new QHBoxLayout(dynamism);
   dynamismLayout->addWidget(new QLabel("Output Dynamism", dynamism));
-  hundred_ = Radio("100", "HundredRadioButton", dynamism, dynamismLayout);
-  full_ = Radio("255", "FullDynRadioButton", dynamism, dynamismLayout);
-  hundred_->setChecked(true);
+  dynamism_ = new TDeclaredRadios(DeclaredParam("contour-density", "dynamism"),
+                                  {"HundredRadioButton", "FullDynRadioButton"}, *dynamism,
+                                  *dynamismLayout);
   layout->addWidget(dynamism);
 
   auto* type = new QGroupBox("Type of treatment", this);
@@ -102,12 +105,8 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   hypsoLayout->addWidget(pix_, 3, 1);
   layout->addWidget(hypso);
 
-  auto* output = new QGroupBox("Output", this);
-  auto* outputLayout = new QVBoxLayout(output);
-  param_ = Radio("Parameter Image", "ParamRadioButton", output, outputLayout);
-  wrapped_ = Radio("Wrapped Image", "WrappedRadioButton", output, outputLayout);
-  param_->setChecked(true);
-  layout->addWidget(output);
+  placement_ = new TResultPlacementBox({"Output", "ParamRadioButton", "WrappedRadioButton"}, this);
+  layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("OK", this);
@@ -124,11 +123,9 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
 
 int TContourExtractionDialog::WindowSize() const { return sizeWin_->Value(); }
 int TContourExtractionDialog::Interval() const { return interval_->Value(); }
-int TContourExtractionDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+int TContourExtractionDialog::Dynamism() const { return dynamism_->Value(); }
 int TContourExtractionDialog::Tiling() const { return moving_->isChecked() ? 1 : 0; }
-ResultKind TContourExtractionDialog::ResultKind() const {
-  return wrapped_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
-}
+ResultKind TContourExtractionDialog::Placement() const { return placement_->Kind(); }
 
 void TContourExtractionDialog::SetDynamicScale(double minimum, double maximum, const QString& pixelText) {
   minDyn_->setText(QString::asprintf("%f", minimum));
@@ -151,9 +148,9 @@ void TContourExtractionDialog::UpdateKilometres() {
 
 void TContourExtractionDialog::SetWindowSize(int size) { sizeWin_->setText(QString::number(size)); }
 void TContourExtractionDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
-void TContourExtractionDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void TContourExtractionDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
 void TContourExtractionDialog::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
-void TContourExtractionDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : param_)->setChecked(true); }
+void TContourExtractionDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TContourExtractionDialog::OkClick() {
   ContourDensityParams params;

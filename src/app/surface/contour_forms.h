@@ -12,6 +12,8 @@ class QRadioButton;
 
 namespace orvane {
 
+class TDeclaredRadios;
+class TResultPlacementBox;
 class TWholeNumberEdit;
 
 class TContourExtractionDialog : public QDialog {
@@ -24,7 +26,7 @@ class TContourExtractionDialog : public QDialog {
   int Interval() const;     // I, metres
   int Dynamism() const;     // 100 or 255
   int Tiling() const;       // 0 "Squared grid", 1 "Moving window"
-  orvane::ResultKind ResultKind() const;
+  ResultKind Placement() const;
 
   // Filled by the treatment before the dialog shows: the DEM's range in metres, the text of
   // the pixel-size field of the dynamic scale, and the DEM's pixel size for the km fields.
@@ -36,7 +38,7 @@ class TContourExtractionDialog : public QDialog {
   void SetInterval(int interval);
   void ChooseDynamism(int dynamism);
   void ChooseTiling(int tiling);
-  void ChooseResultKind(orvane::ResultKind kind);
+  void ChoosePlacement(ResultKind kind);
   // The OK button: closes only with an interval and a window size.
   void OkClick();
 
@@ -46,16 +48,14 @@ class TContourExtractionDialog : public QDialog {
   TWholeNumberEdit* sizeWin_ = nullptr;
   QLineEdit* kilom1_ = nullptr;
   QLineEdit* kilom2_ = nullptr;
-  QRadioButton* hundred_ = nullptr;
-  QRadioButton* full_ = nullptr;
+  TDeclaredRadios* dynamism_ = nullptr;
   QRadioButton* grid_ = nullptr;
   QRadioButton* moving_ = nullptr;
   TWholeNumberEdit* interval_ = nullptr;
   QLineEdit* minDyn_ = nullptr;
   QLineEdit* maxDyn_ = nullptr;
   QLineEdit* pix_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* wrapped_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   int demPixel_ = 0;
 };
 

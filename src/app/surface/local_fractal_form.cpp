@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -21,22 +22,15 @@ TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
 
   auto* sizeGroup = new QGroupBox("Moving Window Size", this);
   auto* sizeLayout = new QHBoxLayout(sizeGroup);
-  size12_ = new QRadioButton("12", sizeGroup);
-  size12_->setObjectName("Size12RadioButton");
-  size12_->setChecked(true);
-  size24_ = new QRadioButton("24", sizeGroup);
-  size24_->setObjectName("Size24RadioButton");
-  sizeLayout->addWidget(size12_);
-  sizeLayout->addWidget(size24_);
-  connect(size12_, &QRadioButton::clicked, this, [this] { ClickSize(12); });
-  connect(size24_, &QRadioButton::clicked, this, [this] { ClickSize(24); });
+  size_ = new TDeclaredRadios(DeclaredParam("local-fractal", "window"),
+                               {"Size12RadioButton", "Size24RadioButton"}, *sizeGroup, *sizeLayout);
 
   auto* hGroup = new QGroupBox("Adaptive Factor H", this);
   auto* hLayout = new QHBoxLayout(hGroup);
   hEdit_ = new QLineEdit(hGroup);
   hEdit_->setObjectName("HValEdit");
   // A decimal number, with a point or a comma: letters cannot be typed.
-  AcceptDecimals(hEdit_, true);
+  BindDeclaredField(hEdit_, DeclaredParam("local-fractal", "h"));
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
 
@@ -61,11 +55,8 @@ double TLocalFractalDialog::FactorH() const {
   return LeadingDouble(text);
 }
 
-void TLocalFractalDialog::ClickSize(int size) {
-  windowSize_ = size;
-  size12_->setChecked(size == 12);
-  size24_->setChecked(size == 24);
-}
+int TLocalFractalDialog::WindowSize() const { return size_->Value(); }
+void TLocalFractalDialog::ClickSize(int size) { size_->Choose(size); }
 
 void TLocalFractalDialog::SetHText(const QString& text) { hEdit_->setText(text); }
 
@@ -82,7 +73,6 @@ void TLocalFractalDialog::OkClick() {
     Refuse(this, hEdit_, kNoFactorH);
     return;
   }
-  windowSize_ = size24_->isChecked() ? 24 : 12;
   accept();
 }
 

@@ -5,9 +5,9 @@
 #include <QDialog>
 
 class QLineEdit;
-class QRadioButton;
-
 namespace orvane {
+
+class TDeclaredRadios;
 
 class TLocalFractalDialog : public QDialog {
   Q_OBJECT
@@ -15,8 +15,8 @@ class TLocalFractalDialog : public QDialog {
  public:
   explicit TLocalFractalDialog(QWidget* parent = nullptr);
 
-  // 12 or 24. A dialog closed before any choice keeps the checked 12.
-  int WindowSize() const { return windowSize_; }
+  // The declared 12 or 24. A dialog closed before any choice keeps the checked 12.
+  int WindowSize() const;
   // Leading decimal number of "float value"; 0 when empty.
   double FactorH() const;
   // Whether "float value" holds a whole decimal number (not empty, not just a sign).
@@ -29,10 +29,8 @@ class TLocalFractalDialog : public QDialog {
   void OkClick();
 
  private:
-  QRadioButton* size12_ = nullptr;
-  QRadioButton* size24_ = nullptr;
+  TDeclaredRadios* size_ = nullptr;
   QLineEdit* hEdit_ = nullptr;
-  int windowSize_ = 12;
 };
 
 }  // namespace orvane

@@ -25,7 +25,7 @@ TRoughnessCommands::TRoughnessCommands(TMainForm& main)
     : QObject(&main),
       main_(main),
       localFract_(new TLocalFractalDialog(&main)),
-      totalDepth_(new TTotalDepthDialog(&main)) {
+      totalDepth_(new TClassPaletteDialog(kTotalDepthPalette, &main)) {
   DDFenOf(main);  // the shared window-size dialog exists from start-up
 }
 
@@ -127,7 +127,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  const bool wrapped = totalDepth_->ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = totalDepth_->Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {

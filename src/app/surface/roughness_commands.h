@@ -9,7 +9,7 @@ namespace orvane {
 
 class TMainForm;
 class TLocalFractalDialog;
-class TTotalDepthDialog;
+class TClassPaletteDialog;
 
 class TRoughnessCommands : public QObject {
   Q_OBJECT
@@ -18,7 +18,7 @@ class TRoughnessCommands : public QObject {
   explicit TRoughnessCommands(TMainForm& main);
 
   TLocalFractalDialog& LocalFractForm() { return *localFract_; }
-  TTotalDepthDialog& TotalDepthForm() { return *totalDepth_; }
+  TClassPaletteDialog& TotalDepthForm() { return *totalDepth_; }
 
   // "Surface Parameters" > "Local Fractal Dimension" > "Treatment".
   void LocalFractalTreatment1Click();
@@ -30,7 +30,7 @@ class TRoughnessCommands : public QObject {
  private:
   TMainForm& main_;
   TLocalFractalDialog* localFract_;
-  TTotalDepthDialog* totalDepth_;
+  TClassPaletteDialog* totalDepth_;
 };
 
 void InstallRoughnessCommands(TMainForm& main);

@@ -58,9 +58,9 @@ TShapeCommands::TShapeCommands(TMainForm& main)
 }
 
 void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
-                                       int margin, ResultKind resultKind) {
+                                       int margin, ResultKind kind) {
   main_.Session().SetParameterTitle(title);
-  if (resultKind == ResultKind::kWrappedImage) {
+  if (kind == ResultKind::kWrappedImage) {
     main_.ShowWrappedImage(std::move(raster));
     return;
   }
@@ -90,7 +90,7 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  const ResultKind kind = conCav_->ResultKind();
+  const ResultKind kind = conCav_->Placement();
   ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
   KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
 }
@@ -116,7 +116,7 @@ void TShapeCommands::HorizontalSurfaces1Click() {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  if (horizSurf_->ResultKind() == ResultKind::kWrappedImage) {
+  if (horizSurf_->Placement() == ResultKind::kWrappedImage) {
     ShowResult(std::move(result->computed.image), title, 1, ResultKind::kWrappedImage);
     KeepDeclaredValues(main_, result->values, true);
     return;
@@ -160,7 +160,7 @@ void TShapeCommands::Global1Click() {
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
   main_.Session().SetMargin(params.window / 2);
-  const ResultKind kind = contourLine_->ResultKind();
+  const ResultKind kind = contourLine_->Placement();
   ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
   KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
 }
@@ -224,7 +224,7 @@ void TShapeCommands::CircularWindowTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "circular", args);
   if (!run) return;
   main_.BeginTreatment(title);  // also hides the direction histogram
-  const ResultKind kind = circularWindow_->ResultKind();
+  const ResultKind kind = circularWindow_->Placement();
   ShowResult(run->Picture(), title, run->output.margin, kind);
   if (kind == ResultKind::kParameterImage) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
   KeepDeclaredValues(main_, *run, kind == ResultKind::kWrappedImage);

@@ -43,7 +43,7 @@ class TShapeCommands : public QObject {
   void RunConvexityOrConcavity(bool convexity);
   // Step 7 for a gray result: the parameter window, or the DEM window when wrapped.
   void ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title, int margin,
-                  ResultKind resultKind);
+                  ResultKind kind);
 
   TMainForm& main_;
   TConvexityConcavityDialog* conCav_;

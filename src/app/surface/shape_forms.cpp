@@ -1,6 +1,5 @@
 #include "app/surface/shape_forms.h"
 
-#include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,9 +7,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
-#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
@@ -23,29 +23,24 @@ QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent
   return button;
 }
 
-// "Output Dynamism": 100 (checked at start) or 255, in their own exclusive group.
-void AddDynamism(QWidget* parent, QVBoxLayout* layout, QRadioButton*& hundred, QRadioButton*& full,
-                 const QString& hundredName, const QString& fullName) {
+// "Output Dynamism": the declared 100 (checked at start) or 255.
+TDeclaredRadios* AddDynamism(const char* treatment, QWidget* parent, QVBoxLayout* layout) {
   layout->addWidget(new QLabel("Output Dynamism", parent));
   auto* row = new QHBoxLayout;
-  hundred = Radio("100", hundredName, parent, row);
-  full = Radio("255", fullName, parent, row);
-  hundred->setChecked(true);
-  auto* group = new QButtonGroup(parent);
-  group->addButton(hundred);
-  group->addButton(full);
+  auto* dynamism = new TDeclaredRadios(DeclaredParam(treatment, "dynamism"),
+                                       {"HundredRadioButton", "FullDynRadioButton"}, *parent, *row);
   layout->addLayout(row);
+  return dynamism;
 }
 
-// "Result": "Parameter Image" (checked at start) or "Wrapped Image".
-QGroupBox* AddResult(QWidget* parent, QRadioButton*& param, QRadioButton*& wrapped,
-                     const QString& paramName, const QString& wrappedName) {
-  auto* box = new QGroupBox("Result", parent);
-  auto* layout = new QVBoxLayout(box);
-  param = Radio("Parameter Image", paramName, box, layout);
-  wrapped = Radio("Wrapped Image", wrappedName, box, layout);
-  param->setChecked(true);
-  return box;
+// "Size of the greater window range": the declared range from 1 (a range of 0 computes nothing).
+TWholeNumberEdit* AddRangeField(const char* treatment, QWidget* parent, QVBoxLayout* layout) {
+  layout->addWidget(new QLabel("Size of the greater window range", parent));
+  auto* edit = new TWholeNumberEdit(parent);
+  edit->setObjectName("SizeWinEdit");
+  BindDeclaredField(edit, DeclaredParam(treatment, "range"), 1);
+  layout->addWidget(edit);
+  return edit;
 }
 
 }  // namespace
@@ -57,16 +52,13 @@ TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent) : QDialog(
   setWindowTitle(" Convexity Concavity");
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel("Size of the greater window range", this));
-  sizeWin_ = new TWholeNumberEdit(this);
-  sizeWin_->setObjectName("SizeWinEdit");
-  AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
-  layout->addWidget(sizeWin_);
+  sizeWin_ = AddRangeField("convexity", this, layout);
   auto* dynamismGroup = new QGroupBox(this);
   auto* dynamismLayout = new QVBoxLayout(dynamismGroup);
-  AddDynamism(dynamismGroup, dynamismLayout, hundred_, full_, "HundredRadioButton", "FullDynRadioButton");
+  dynamism_ = AddDynamism("convexity", dynamismGroup, dynamismLayout);
   layout->addWidget(dynamismGroup);
-  layout->addWidget(AddResult(this, param_, wrapped_, "ParamRadioButton", "ShadRadioButton"));
+  placement_ = new TResultPlacementBox({"Result", "ParamRadioButton", "ShadRadioButton"}, this);
+  layout->addWidget(placement_);
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OKBitBtn");
   ok->setDefault(true);
@@ -83,13 +75,11 @@ void TConvexityConcavityDialog::OkClick() {
 }
 
 int TConvexityConcavityDialog::Range() const { return sizeWin_->Value(); }
-int TConvexityConcavityDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
-ResultKind TConvexityConcavityDialog::ResultKind() const {
-  return wrapped_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
-}
+int TConvexityConcavityDialog::Dynamism() const { return dynamism_->Value(); }
+ResultKind TConvexityConcavityDialog::Placement() const { return placement_->Kind(); }
 void TConvexityConcavityDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
-void TConvexityConcavityDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
-void TConvexityConcavityDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? wrapped_ : param_)->setChecked(true); }
+void TConvexityConcavityDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
+void TConvexityConcavityDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 // ---- THorizontalSurfacesDialog
 
@@ -101,11 +91,7 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent) : QDialog(
 
   auto* sizeGroup = new QGroupBox("Window Size", this);
   auto* sizeLayout = new QVBoxLayout(sizeGroup);
-  sizeLayout->addWidget(new QLabel("Size of the greater window range", sizeGroup));
-  sizeWin_ = new TWholeNumberEdit(sizeGroup);
-  sizeWin_->setObjectName("SizeWinEdit");
-  AcceptWholeNumbers(sizeWin_, 1, kMaxDemSide);
-  sizeLayout->addWidget(sizeWin_);
+  sizeWin_ = AddRangeField("horizontal", sizeGroup, sizeLayout);
   layout->addWidget(sizeGroup);
 
   auto* typeGroup = new QGroupBox("Type of computation", this);
@@ -119,9 +105,10 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent) : QDialog(
   dynamismPanel_ = new QGroupBox(this);
   dynamismPanel_->setObjectName("DynamismPanel");
   auto* dynamismLayout = new QVBoxLayout(dynamismPanel_);
-  AddDynamism(dynamismPanel_, dynamismLayout, hundred_, full_, "HundredRadioButton", "FullDynRadioButton");
+  dynamism_ = AddDynamism("horizontal", dynamismPanel_, dynamismLayout);
   layout->addWidget(dynamismPanel_);
-  layout->addWidget(AddResult(this, param_, shad_, "ParamRadioButton", "ShadRadioButton"));
+  placement_ = new TResultPlacementBox({"Result", "ParamRadioButton", "ShadRadioButton"}, this);
+  layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("OK", this);
@@ -146,15 +133,13 @@ void THorizontalSurfacesDialog::OkClick() {
 }
 
 int THorizontalSurfacesDialog::Range() const { return sizeWin_->Value(); }
-int THorizontalSurfacesDialog::Dynamism() const { return full_->isChecked() ? 255 : 100; }
+int THorizontalSurfacesDialog::Dynamism() const { return dynamism_->Value(); }
 bool THorizontalSurfacesDialog::Binarize() const { return binar_->isChecked(); }
-ResultKind THorizontalSurfacesDialog::ResultKind() const {
-  return shad_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
-}
+ResultKind THorizontalSurfacesDialog::Placement() const { return placement_->Kind(); }
 bool THorizontalSurfacesDialog::DynamismShown() const { return !dynamismPanel_->isHidden(); }
 void THorizontalSurfacesDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
-void THorizontalSurfacesDialog::ChooseDynamism(int dynamism) { (dynamism == 255 ? full_ : hundred_)->setChecked(true); }
+void THorizontalSurfacesDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
 void THorizontalSurfacesDialog::ChooseBinarize(bool binarize) { (binarize ? binar_ : range_)->setChecked(true); }
-void THorizontalSurfacesDialog::ChooseResultKind(orvane::ResultKind kind) { (kind == ResultKind::kWrappedImage ? shad_ : param_)->setChecked(true); }
+void THorizontalSurfacesDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 }  // namespace orvane

@@ -12,6 +12,8 @@ class QWidget;
 
 namespace orvane {
 
+class TDeclaredRadios;
+class TResultPlacementBox;
 class TWholeNumberEdit;
 
 // Said when the window range is empty or 0: the window would be the single centre cell.
@@ -27,22 +29,19 @@ class TConvexityConcavityDialog : public QDialog {
   int Range() const;
   // D: 100 or 255.
   int Dynamism() const;
-  // 0 "Parameter Image", 1 "Wrapped Image".
-  orvane::ResultKind ResultKind() const;
+  ResultKind Placement() const;
 
   // For tests and scripted use: what the user would type and click.
   void SetRange(int range);
   void ChooseDynamism(int dynamism);
-  void ChooseResultKind(orvane::ResultKind kind);
+  void ChoosePlacement(ResultKind kind);
   // Refuses a range below 1 (the dialog stays open on the field), else accepts.
   void OkClick();
 
  private:
   TWholeNumberEdit* sizeWin_ = nullptr;
-  QRadioButton* hundred_ = nullptr;
-  QRadioButton* full_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* wrapped_ = nullptr;
+  TDeclaredRadios* dynamism_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
 };
 
 class THorizontalSurfacesDialog : public QDialog {
@@ -54,7 +53,7 @@ class THorizontalSurfacesDialog : public QDialog {
   int Range() const;
   int Dynamism() const;
   bool Binarize() const;
-  orvane::ResultKind ResultKind() const;
+  ResultKind Placement() const;
   // Whether the panel holding "Output Dynamism" is shown (hidden with binarization).
   bool DynamismShown() const;
 
@@ -62,7 +61,7 @@ class THorizontalSurfacesDialog : public QDialog {
   void ChooseDynamism(int dynamism);
   // "Selection and binarization" (true) or "All calculated values" (false).
   void ChooseBinarize(bool binarize);
-  void ChooseResultKind(orvane::ResultKind kind);
+  void ChoosePlacement(ResultKind kind);
   void OkClick();
 
  private:
@@ -70,10 +69,8 @@ class THorizontalSurfacesDialog : public QDialog {
   QRadioButton* range_ = nullptr;
   QRadioButton* binar_ = nullptr;
   QWidget* dynamismPanel_ = nullptr;
-  QRadioButton* hundred_ = nullptr;
-  QRadioButton* full_ = nullptr;
-  QRadioButton* param_ = nullptr;
-  QRadioButton* shad_ = nullptr;
+  TDeclaredRadios* dynamism_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
 };
 
 }  // namespace orvane

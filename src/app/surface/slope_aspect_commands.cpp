@@ -46,7 +46,7 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   if (!main_.Session().CurrentDem()) return;
   const bool gray = pentes_->GrayTones();
   TreatmentArgs args;
-  args.Set("table", gray ? 0 : pentes_->TypeIndex() + 1);
+  args.Set("table", pentes_->TableChoice());
   args.Set("norm", pentes_->Normalization());
   args.Set("smooth", pentes_->Smoothing() ? 1 : 0);
   // The shadow is the relief made at opening, blended here rather than made again.
@@ -56,7 +56,7 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   auto image = WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(),
                           pentes_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
-  const bool wrapped = pentes_->ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = pentes_->Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(image));
   } else {
@@ -96,7 +96,7 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   if (!done) return;
   main_.BeginTreatment(" ASPECT ");
   aspect_->Histogram() = done->histogram;
-  const bool wrapped = aspect_->ResultKind() == ResultKind::kWrappedImage;
+  const bool wrapped = aspect_->Placement() == ResultKind::kWrappedImage;
   if (wrapped) {
     main_.ShowWrappedImage(std::move(done->image));
   } else {

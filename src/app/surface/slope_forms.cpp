@@ -15,6 +15,8 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
+#include "app/shell/declared_fields.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -30,7 +32,7 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
   left->addWidget(new QLabel("Type of the Color Table", this));
   typeCombo_ = new QComboBox(this);
   typeCombo_->setObjectName("TypeComboBox");
-  typeCombo_->addItems({"Table 1", "Table 2", "Table 3", "Gray Tones"});
+  FillDeclaredChoices(typeCombo_, DeclaredParam("slope", "table"));
   left->addWidget(typeCombo_);
 
   normalizationGroup_ = new QGroupBox("Normalization", this);
@@ -48,7 +50,8 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
   connect(norm180_, &QRadioButton::clicked, this, [this] { normalization_ = 180; });
   connect(norm255_, &QRadioButton::clicked, this, [this] { normalization_ = 255; });
 
-  AddImageGroup(*this, *left, resultKind_)->setChecked(true);
+  placement_ = new TResultPlacementBox({"Image", "ParamRadioButton", "WrappedRadioButton"}, this);
+  left->addWidget(placement_);
 
   const VisualizationChoice visual = AddVisualizationGroup(
       *this, *left, "Slope", "SlopeRadioButton", "Slope and Shadow", "SlopeShadRadioButton",
@@ -64,9 +67,10 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
       LegendLabelFormat::kDegrees, "Color Tables");
 
   connect(typeCombo_, &QComboBox::activated, this, &TSlopeDialog::ChooseType);
-  typeCombo_->setCurrentIndex(1);
-  ChooseType(1);
+  ChooseType(typeCombo_->currentIndex());
 }
+
+ResultKind TSlopeDialog::Placement() const { return placement_->Kind(); }
 
 bool TSlopeDialog::Smoothing() const { return smoothing_->isChecked(); }
 
@@ -79,11 +83,14 @@ TSlopeParams TSlopeDialog::Params() const {
   return p;
 }
 
+int TSlopeDialog::TableChoice() const { return typeCombo_->itemData(typeIndex_).toInt(); }
+
 void TSlopeDialog::ChooseType(int index) {
-  if (index < 0 || index > 3) return;
+  if (index < 0 || index >= typeCombo_->count()) return;
   if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
-  if (index < 3) {
-    table_ = SlopeTable(index + 1);
+  typeIndex_ = index;
+  if (!GrayTones()) {
+    table_ = SlopeTable(TableChoice());
     normalizationGroup_->hide();
     norm90_->setChecked(true);
     normalization_ = 90;
@@ -99,7 +106,6 @@ void TSlopeDialog::ChooseType(int index) {
     slopeRadio_->setChecked(true);
     weight_ = 0.0f;
   }
-  typeIndex_ = index;
   FitToLegend();
   legend_->update();
 }

@@ -18,6 +18,7 @@ class QRadioButton;
 namespace orvane {
 
 class TClassLegendBox;
+class TResultPlacementBox;
 
 class TSlopeDialog : public QDialog {
   Q_OBJECT
@@ -25,13 +26,14 @@ class TSlopeDialog : public QDialog {
  public:
   explicit TSlopeDialog(QWidget* parent = nullptr);
 
-  // 0, 1, 2: tables 1 to 3; 3: gray tones.
+  // The item of "Type of the Color Table": 0, 1, 2 tables 1 to 3; 3 gray tones.
   int TypeIndex() const { return typeIndex_; }
-  bool GrayTones() const { return typeIndex_ == 3; }
+  // The declared "table" of that item: 1, 2, 3 or kSlopeGrayTones.
+  int TableChoice() const;
+  bool GrayTones() const { return TableChoice() == kSlopeGrayTones; }
   const TClassTable& Table() const { return table_; }
   int Normalization() const { return normalization_; }
-  // 0 "Parameter Image", 1 "Wrapped Image".
-  orvane::ResultKind ResultKind() const { return resultKind_; }
+  ResultKind Placement() const;
   // 0.0 "Slope", 0.5 "Slope and Shadow".
   float ShadingWeight() const { return weight_; }
   bool Smoothing() const;
@@ -55,6 +57,7 @@ class TSlopeDialog : public QDialog {
   QRadioButton* norm255_ = nullptr;
   QRadioButton* slopeRadio_ = nullptr;
   QRadioButton* slopeShadRadio_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
   QCheckBox* smoothing_ = nullptr;
   QPushButton* ok_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
@@ -62,7 +65,6 @@ class TSlopeDialog : public QDialog {
   int typeIndex_ = 1;
   TClassTable table_;
   int normalization_ = 90;
-  orvane::ResultKind resultKind_ = ResultKind::kParameterImage;
   float weight_ = 0.0f;
 };
 

@@ -56,6 +56,8 @@ struct ParamDeclaration {
   bool positive = false;
   std::string positiveMessage;  // the message of a refused non-positive value
   std::vector<int> allowed;      // kInteger: the only values accepted, when not empty
+  // kChoice: the items. kInteger: names of its values for the dialogs' buttons (the value is
+  // still typed as a number).
   std::vector<ParamChoice> choices;
   std::string defaultText;       // the default as typed; empty: none (a flag is off)
   bool showDefault = false;      // --help shows the default

@@ -8,11 +8,6 @@
 
 namespace orvane {
 
-const std::vector<std::string>& PaletteTableNames() {
-  static const std::vector<std::string> names = {"Classical", "Blue Base"};
-  return names;
-}
-
 TClassTable PaletteTable(int index, double min, double max) {
   static constexpr int kClassical[kPaletteClassCount][3] = {
       {0, 100, 0},   {0, 128, 0},   {0, 160, 0},   {0, 255, 0},   {128, 255, 0},

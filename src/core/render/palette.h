@@ -23,9 +23,6 @@ enum PaletteTableIndex : int {
   kPaletteBlueBase = 1,
 };
 
-// "Classical", "Blue Base".
-const std::vector<std::string>& PaletteTableNames();
-
 // The ten colours of a table (index outside 0..1 gives "Blue Base") with bounds spread over
 // [min, max].
 TClassTable PaletteTable(int index, double min, double max);

@@ -30,6 +30,9 @@ using TDirectionHistogram = std::array<std::int32_t, kDirectionBins>;
 // Level value given to flat cells by the computation; shown white in colour, 255 in gray.
 inline constexpr int kFlatLevel = 400;
 
+// The aspect treatment's "palette".
+enum AspectPalette : int { kAspectPaintingPalette = 0, kAspectGrayTones = 1 };
+
 struct TAspectParams {
   bool grayTones = false;  // true: gray levels; false: colours of `table`
   int normalization = 360;  // N: 360 for the painting palette; 18, 36, 90, 180, 255 for gray

@@ -10,14 +10,12 @@ namespace orvane {
 
 namespace {
 
-constexpr int kPaintingPalette = 0;
-constexpr int kGrayPalette = 1;
 
 Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentArgs& args,
                                     unsigned wanted, ProgressSink* progress) {
   const TDemModel& dem = *in.dem;
   TAspectParams params;
-  params.grayTones = args.Int("palette") == kGrayPalette;
+  params.grayTones = args.Int("palette") == kAspectGrayTones;
   if (!params.grayTones) params.table = AspectPaintingPalette();
   params.normalization = args.Int("norm");
   params.smoothing = args.Flag("smooth");
@@ -48,8 +46,8 @@ extern const TreatmentDescriptor kAspectTreatment{
             {.name = "palette",
              .type = ParamType::kChoice,
              .help = "painting palette or gray tones",
-             .choices = {{"painting", kPaintingPalette, "Painting Palette"},
-                         {"gray", kGrayPalette, "Gray Tones"}},
+             .choices = {{"painting", kAspectPaintingPalette, "Painting Palette"},
+                         {"gray", kAspectGrayTones, "Gray Tones"}},
              .defaultText = "painting",
              .showDefault = true},
             {.name = "norm",
@@ -73,7 +71,7 @@ extern const TreatmentDescriptor kAspectTreatment{
     // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
     .check = [](const TreatmentArgs& args) -> Status {
-      if (args.Int("palette") == kPaintingPalette) {
+      if (args.Int("palette") == kAspectPaintingPalette) {
         // The painting palette's classes are bounded in degrees: its levels are the azimuth.
         if (args.Int("norm") != 360)
           return Error{kBadParameter, "--norm applies to --palette gray only"};

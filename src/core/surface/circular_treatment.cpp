@@ -6,6 +6,14 @@ namespace orvane {
 
 namespace {
 
+// The statistics' numbers, named for the dialog's buttons.
+std::vector<ParamChoice> StatisticNames() {
+  std::vector<ParamChoice> names;
+  for (int statistic = kCircularMean; statistic <= kCircularPercentile; ++statistic)
+    names.push_back({std::to_string(statistic), statistic, CircularStatisticName(statistic)});
+  return names;
+}
+
 Expected<TreatmentOutput> RunCircular(const TreatmentInputs& in, const TreatmentArgs& args,
                                       unsigned wanted, ProgressSink* progress) {
   CircularParams params{args.Int("radius"), args.Int("stat")};
@@ -39,8 +47,9 @@ extern const TreatmentDescriptor kCircularTreatment{
              .help = "1 mean, 2 difference from mean, 3 standard deviation, 4 range, 5 deviation "
                      "from mean, 6 percentile",
              .required = true,
-             .minimum = 1,
-             .maximum = 6},
+             .minimum = kCircularMean,
+             .maximum = kCircularPercentile,
+             .choices = StatisticNames()},
             {.name = "radius",
              .type = ParamType::kInteger,
              .help = "Radius R in pixels",

@@ -1,6 +1,7 @@
 #include "core/surface/circular_window.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -58,18 +59,6 @@ std::int64_t Deviation(std::int64_t d, Int128 s, std::int64_t n) {
   const Int128 magnitude = static_cast<Int128>(d < 0 ? -d : d);
   const std::int64_t k = TruncSqrtRatio(magnitude * magnitude * (n - 1), static_cast<Int128>(n) * s);
   return d < 0 ? -k : k;
-}
-
-const char* StatisticName(int statistic) {
-  switch (statistic) {
-    case kCircularMean: return " MEAN ELEVATION";
-    case kCircularDifference: return " DIFFERENCE FROM MEAN ELEVATION";
-    case kCircularStdDev: return " STANDARD DEVIATION OF ELEVATION";
-    case kCircularRange: return " ELEVATION RANGE";
-    case kCircularDeviation: return " DEVIATION FROM MEAN ELEVATION";
-    case kCircularPercentile: return " PERCENTILE";
-    default: return " ";
-  }
 }
 
 // A rectangle of the disc: rows r - t .. r + t, columns c - h .. c + h around the centre (r, c).
@@ -370,9 +359,23 @@ Status CheckCircularParams(const CircularParams& params) {
   return Status::Ok();
 }
 
+const char* CircularStatisticName(int statistic) {
+  switch (statistic) {
+    case kCircularMean: return "Mean Elevation";
+    case kCircularDifference: return "Difference from Mean Elevation";
+    case kCircularStdDev: return "Standard Deviation of Elevation";
+    case kCircularRange: return "Elevation Range";
+    case kCircularDeviation: return "Deviation from Mean Elevation";
+    case kCircularPercentile: return "Percentile";
+    default: return "";
+  }
+}
+
 std::string CircularTitle(int statistic, int radius) {
-  return std::string(StatisticName(statistic)) + "  CIRCULAR WINDOW  RADIUS " + std::to_string(radius) +
-         " pixels";
+  std::string name = CircularStatisticName(statistic);
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return " " + name + "  CIRCULAR WINDOW  RADIUS " + std::to_string(radius) + " pixels";
 }
 
 double CircularSurfaceKm2(int radius, int pixelSize) {

@@ -70,6 +70,9 @@ Status CheckCircularParams(const CircularParams& params);
 Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const CircularParams& params,
                                                ProgressSink* progress = nullptr);
 
+// The statistic's name, "Mean Elevation" (1) ... "Percentile" (6); empty for another number.
+const char* CircularStatisticName(int statistic);
+
 // The parameter title, e.g. " MEAN ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels".
 std::string CircularTitle(int statistic, int radius);
 

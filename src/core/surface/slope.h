@@ -22,6 +22,9 @@
 
 namespace orvane {
 
+// The slope treatment's "table" that means gray tones; 1, 2 and 3 are the colour tables.
+inline constexpr int kSlopeGrayTones = 0;
+
 struct TSlopeParams {
   bool grayTones = false;  // true: gray levels; false: colours of `table`
   int normalization = 90;  // N for gray tones: 90, 180 or 255

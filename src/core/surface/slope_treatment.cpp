@@ -12,7 +12,7 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
                                    unsigned wanted, ProgressSink* progress) {
   const TDemModel& dem = *in.dem;
   TSlopeParams params;
-  params.grayTones = args.Int("table") == 0;
+  params.grayTones = args.Int("table") == kSlopeGrayTones;
   if (!params.grayTones) params.table = SlopeTable(args.Int("table"));
   params.normalization = args.Int("norm");
   params.smoothing = args.Flag("smooth");
@@ -45,7 +45,7 @@ extern const TreatmentDescriptor kSlopeTreatment{
              .type = ParamType::kChoice,
              .help = "colour table 1, 2, 3 or gray tones",
              .choices = {{"1", 1, "Table 1"}, {"2", 2, "Table 2"}, {"3", 3, "Table 3"},
-                         {"gray", 0, "Gray Tones"}},
+                         {"gray", kSlopeGrayTones, "Gray Tones"}},
              .defaultText = "2",
              .showDefault = true},
             {.name = "norm",
@@ -70,7 +70,7 @@ extern const TreatmentDescriptor kSlopeTreatment{
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
     .check = [](const TreatmentArgs& args) -> Status {
       // The colour tables always take normalization 90, as the dialog checks it for them.
-      if (args.Int("table") != 0 && args.Int("norm") != 90)
+      if (args.Int("table") != kSlopeGrayTones && args.Int("norm") != 90)
         return Error{kBadParameter, "--norm 180 and 255 are only for --table gray"};
       return Status::Ok();
     },

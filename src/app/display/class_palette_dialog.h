@@ -1,0 +1,91 @@
+// TClassPaletteDialog: how a ten-class result is coloured once computed. The palette ("Colored
+// Palette", "Gray Tones Palette" or "Gray Tones (0, 255)", from the treatment's declared
+// "palette"), "Smoothing", "Scale" (the class bounds spread over the run's range, shown in Min
+// and Max), where the picture goes, and the class legend. The total depth and the dissection
+// densities show the same dialog; a ClassPaletteOptions row says what differs.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "app/shell/result_kind.h"
+#include "core/render/class_table.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace orvane {
+
+class TClassLegendBox;
+class TResultPlacementBox;
+
+struct ClassPaletteOptions {
+  const char* objectName;  // "TotalDepthForm"
+  const char* title;       // " Total Depth Visu"
+  const char* treatment;   // the declaration whose "palette" the combo box offers
+  const char* placementTitle;  // the caption of the "Parameter Image / Wrapped Image" group
+  // A tool window shared by several treatments, or a modal dialog of its own.
+  bool toolWindow;
+  // The treatment's table for a palette choice, spread over (min, max] with `scale`; empty for
+  // the gray tones 0 .. 255.
+  TClassTable (*classTable)(int palette, bool scale, double min, double max);
+};
+
+class TClassPaletteDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TClassPaletteDialog(const ClassPaletteOptions& options, QWidget* parent = nullptr);
+
+  // Before showing: the run's range in Min and Max, whole numbers as such, others to six
+  // significant digits. A checked "Scale" follows it.
+  void SetRange(int minimum, int maximum);
+  void SetRange(double minimum, double maximum);
+
+  // The palette stored at creation and by each "OK" (a value of the declared choices).
+  int PaletteChoice() const { return paletteChoice_; }
+  const TClassTable& ClassTable() const { return table_; }
+  bool Smoothing() const;
+  bool Scale() const;
+  // "Parameter Image" also when neither is checked.
+  ResultKind Placement() const;
+
+  // The controls as a user works them (also used by the tests and the handlers).
+  void SelectPalette(int palette);
+  void SetSmoothing(bool on);
+  void SetScale(bool on);
+  void SetMinMaxText(const QString& minimum, const QString& maximum);
+  void ChoosePlacement(ResultKind kind);
+  void OkClick();
+  // "Delete", Escape and the close box: the stored palette comes back in the combo box and
+  // the table, so a coloured choice never goes with the empty gray table.
+  void DeleteClick() { reject(); }
+  void reject() override;
+
+  TClassLegendBox& Legend() const { return *legend_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  int ShownPalette() const;
+  // The table of the palette shown, spread over Min ... Max with "Scale".
+  void RebuildTable();
+
+  TClassTable (*classTable_)(int, bool, double, double);
+  QComboBox* paletteCombo_ = nullptr;
+  QCheckBox* smoothing_ = nullptr;
+  QCheckBox* scale_ = nullptr;
+  QLineEdit* minEdit_ = nullptr;
+  QLineEdit* maxEdit_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  TClassLegendBox* legend_ = nullptr;
+
+  TClassTable table_;
+  int paletteChoice_ = 0;
+};
+
+}  // namespace orvane
