@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "core/terrain/bmp_file.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane::cli {
@@ -35,9 +36,9 @@ class RenderCommandsTest : public ::testing::Test {
     return a;
   }
   TRasterImage Load(const std::string& path) {
-    TRasterImage image;
-    EXPECT_EQ(image.LoadBmp(path), 0) << path;
-    return image;
+    auto loaded = LoadRasterBmp(path);
+    EXPECT_TRUE(loaded) << path;
+    return loaded ? std::move(**loaded) : TRasterImage();
   }
 
   fs::path dir_;
@@ -111,7 +112,7 @@ TEST_F(RenderCommandsTest, Render3dModesAndDrapeSize) {
   ASSERT_EQ(Run(With(Dem("render3d"), {"--stereo", "--width", "100", "--height", "80", "--out", Path("st.bmp")})), 0);
   // A draped image of another size is refused.
   TRasterImage small(10, 10, kRasterGray);
-  ASSERT_EQ(small.SaveBmp(Path("small.bmp")), 0);
+  ASSERT_TRUE(SaveRasterBmp(small, Path("small.bmp")));
   EXPECT_EQ(Run(With(Dem("render3d"), {"--drape", Path("small.bmp"), "--out", Path("no.bmp")})), 1);
   EXPECT_NE(err_.str().find("not similar"), std::string::npos);
   EXPECT_FALSE(fs::exists(Path("no.bmp")));

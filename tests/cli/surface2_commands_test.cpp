@@ -12,6 +12,7 @@
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
+#include "core/terrain/bmp_file.h"
 
 namespace orvane {
 namespace {
@@ -55,7 +56,7 @@ class Surface2Commands : public ::testing::Test {
   // The bitmap the application saves for `image`.
   std::string Expected(TRasterImage& image) {
     const fs::path path = dir_ / "expected.bmp";
-    EXPECT_EQ(image.SaveBmp(path.string()), 0);
+    EXPECT_TRUE(SaveRasterBmp(image, path.string()));
     return Bytes(path);
   }
 

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <string>
 
-#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/drainage/network_value.h"
 #include "core/render/histogram_table.h"
@@ -219,9 +218,7 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   result.networkValue = value.value;
   result.margin = segments ? window.marginSegments : window.marginGlobal;
   result.dimension.assign(static_cast<std::size_t>(W) * H, 0.0);
-  if (result.image.Allocate(W, H, kRasterGray) != 0) {
-    return GridMemoryError(H, W);
-  }
+  if (Status s = result.image.Allocate(W, H, kRasterGray); !s) return s.error();
   result.image.palette = GrayRamp();
   result.image.Fill(TColor{255, 255, 255});
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/common/truncated_elevations.h"
@@ -43,9 +42,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   RatioDepthResult result;
   result.halfSize = v;
   result.networkValue = value.value;
-  if (result.image.Allocate(W, H, kRasterGray) != 0) {
-    return GridMemoryError(H, W);
-  }
+  if (Status s = result.image.Allocate(W, H, kRasterGray); !s) return s.error();
   result.image.palette = GrayRamp();
   result.image.Fill(TColor{0, 0, 0});
   const long long side = 2LL * v + 1;

@@ -301,7 +301,7 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   result.margin = F + 1;
 
   // Image and diagram: one line and column fewer at the far ends than the centres.
-  result.image.Allocate(columns, lines, kRasterGray);
+  if (Status s = result.image.Allocate(columns, lines, kRasterGray); !s) return s.error();
   result.image.Fill(Rgb(255, 255, 255));
   const double spread = maximum - minimum;
   for (int r = firstLine; r < lastLine; ++r) {

@@ -142,7 +142,7 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   result.minimum = qmin;
   result.maximum = qmax;
 
-  result.image.Allocate(columns, lines, kRasterGray);
+  if (Status s = result.image.Allocate(columns, lines, kRasterGray); !s) return s.error();
   result.image.Fill(Rgb(255, 255, 255));
   const double spread = qmax - qmin;
   for (int r = firstCentre; r < lastLine; ++r) {

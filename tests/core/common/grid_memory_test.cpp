@@ -9,7 +9,9 @@
 
 #include "core/drainage/drainage_extraction.h"
 #include "core/surface/circular_window.h"
+#include "core/surface/local_fractal.h"
 #include "core/surface/slope.h"
+#include "core/surface/surface3d.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/float_grid.h"
@@ -59,7 +61,9 @@ TEST(GridMemory, AbsurdGridsFailWithoutBeingAttempted) {
   EXPECT_EQ(raster.allocError, 1);
   EXPECT_FALSE(raster.IsAllocated());
   TDemModel dem;
-  EXPECT_EQ(dem.Allocate(32767, 32767, kDemInt32), 1);
+  const Status refused = dem.Allocate(32767, 32767, kDemInt32);
+  EXPECT_EQ(refused.code(), kAllocationFailed);
+  EXPECT_EQ(refused.message(), "not enough memory for a grid of 32767 x 32767");
   EXPECT_FALSE(dem.IsAllocated());
   TFloatGrid grid(32767, 32767);
   EXPECT_EQ(grid.error, 3);
@@ -95,6 +99,14 @@ TEST(GridMemory, TreatmentsNameTheGridTheyCouldNotAllocate) {
   ASSERT_FALSE(network);
   EXPECT_EQ(network.error().code, kAllocationFailed);
   EXPECT_EQ(network.error().message, "not enough memory for a grid of 20 x 30");
+  // Treatments whose picture is allocated after their figures: the refused picture is said,
+  // not drawn into.
+  const auto fractal = ComputeLocalFractal(*dem, {12, 0.05, 1, 90});
+  ASSERT_FALSE(fractal);
+  EXPECT_EQ(fractal.error().message, "not enough memory for a grid of 20 x 30");
+  const auto surface = ComputeSurface3D(*dem, {5});
+  ASSERT_FALSE(surface);
+  EXPECT_EQ(surface.error().message, "not enough memory for a grid of 20 x 30");
 }
 
 TEST(GridMemory, OpeningADemTooLargeForMemoryNamesItsSize) {
