@@ -34,8 +34,9 @@ namespace {
 [[noreturn]] void Raise(const Error& error) {
   switch (error.code) {
     case kCancelled: PyErr_SetNone(PyExc_KeyboardInterrupt); throw py::error_already_set();
-    case kCannotOpen:
     case kAllocationFailed: PyErr_SetString(PyExc_MemoryError, error.message.c_str()); throw py::error_already_set();
+    // A file that cannot be opened is an unreadable file, not a lack of memory.
+    case kCannotOpen:
     case kWriteFailed:
     case kShortRead:
     case kOutsideOrShortRead: PyErr_SetString(PyExc_OSError, error.message.c_str()); throw py::error_already_set();

@@ -32,7 +32,7 @@ class ImageWindowTest : public ::testing::Test {
   void SetUp() override {
     host.dem = MakeDem(100, 100, [](int c, int l) { return 100 + c + 2 * l; });
     raster = MakeGray(100, 100, [](int c, int) { return c; });
-    raster->Allocate(100, 100, kRasterRgb);
+    ASSERT_TRUE(raster->Allocate(100, 100, kRasterRgb));
     for (int l = 0; l < 100; ++l) {
       for (int c = 0; c < 100; ++c) {
         raster->SetColor(c, l, c < 50 ? Rgb(c, c, c) : Rgb(200, 10, c));

@@ -17,6 +17,7 @@
 #include "app/render/view3d_form.h"
 #include "app/terrain/dem_info_form.h"
 #include "core/render/slices.h"
+#include "core/terrain/bmp_file.h"
 #include "test_support.h"
 
 namespace orvane::test {
@@ -256,9 +257,9 @@ TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
   result->SaveClick();
   EXPECT_EQ(prompts.requests.back().title, "Save (Format bmp)");
   EXPECT_EQ(prompts.requests.back().filter, "Bitmaps [*.bmp]|*.bmp");
-  TRasterImage saved;
-  ASSERT_EQ(saved.LoadBmp(TempPath("view.bmp").toStdString()), 0);
-  EXPECT_EQ(saved.columns, result->Picture().columns);
+  const auto saved = LoadRasterBmp(TempPath("view.bmp").toStdString());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ((*saved)->columns, result->Picture().columns);
 
   // "Exit" makes no result window.
   const int windows = static_cast<int>(main->MdiArea().subWindowList().size());

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/terrain/bmp_file.h"
 #include "core/terrain/raster_image.h"
 #include "support/cli_run.h"
 
@@ -12,9 +13,9 @@ namespace {
 class RenderCommandsTest : public CliTest {
  protected:
   TRasterImage Load(const std::string& path) {
-    TRasterImage image;
-    EXPECT_EQ(image.LoadBmp(path), 0) << path;
-    return image;
+    auto loaded = LoadRasterBmp(path);
+    EXPECT_TRUE(loaded) << path;
+    return loaded ? std::move(**loaded) : TRasterImage();
   }
 };
 
@@ -85,7 +86,7 @@ TEST_F(RenderCommandsTest, Render3dModesAndDrapeSize) {
   ASSERT_EQ(Run(OnSample({"render3d", "--stereo", "--width", "100", "--height", "80", "--out", Path("st.bmp")})), 0);
   // A draped image of another size is refused.
   TRasterImage small(10, 10, kRasterGray);
-  ASSERT_EQ(small.SaveBmp(Path("small.bmp")), 0);
+  ASSERT_TRUE(SaveRasterBmp(small, Path("small.bmp")));
   EXPECT_EQ(Run(OnSample({"render3d", "--drape", Path("small.bmp"), "--out", Path("no.bmp")})), 1);
   EXPECT_NE(err.find("not similar"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(Path("no.bmp")));

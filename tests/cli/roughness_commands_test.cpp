@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/surface/local_fractal.h"
+#include "core/terrain/bmp_file.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
 #include "support/cli_run.h"
@@ -19,7 +20,7 @@ class RoughnessCommands : public CliTest {
   // The bitmap the application saves for `image`.
   std::string Expected(TRasterImage& image) {
     const std::filesystem::path path = Path("expected.bmp");
-    EXPECT_EQ(image.SaveBmp(path.string()), 0);
+    EXPECT_TRUE(SaveRasterBmp(image, path.string()));
     return ReadAll(path);
   }
 

@@ -20,7 +20,7 @@ namespace orvane::oracle {
 
 // The straightforward computation: the whole normal grid first, then the slope of each cell.
 inline std::unique_ptr<TRasterImage> OracleSlope(TDemModel& dem, const TSlopeParams& params) {
-  EXPECT_EQ(dem.ComputeNormals(), 0);
+  EXPECT_TRUE(dem.ComputeNormals());
   auto image = std::make_unique<TRasterImage>(dem.columns, dem.lines,
                                               params.grayTones ? kRasterGray : kRasterRgb);
   for (int i = 0; i < dem.lines; ++i) {

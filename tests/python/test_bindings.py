@@ -88,6 +88,15 @@ def test_bad_input_raises_value_error_with_the_cli_message(call, message):
         call()
 
 
+@pytest.mark.parametrize("call, message", [
+    (lambda d: orvane.read_raster(d / "absent.bmp"), r"cannot open '.*absent\.bmp': No such file"),
+    (lambda d: orvane.read_dem(d / "absent_m2.raw", pixel=90), r"cannot open the header '.*absent_m2\.txt'"),
+])
+def test_unreadable_files_raise_os_error_with_the_cli_message(call, message, tmp_path):
+    with pytest.raises(OSError, match=message):
+        call(tmp_path)
+
+
 def test_ctrl_c_interrupts_a_long_computation():
     z = np.random.default_rng(0).integers(0, 1000, (3000, 3000), dtype=np.int32)
     timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))

@@ -478,7 +478,7 @@ void TView3DResultWindow::SaveClick() {
       Prompts().SaveFile(this, {"Save (Format bmp)", directory_, "Bitmaps [*.bmp]|*.bmp", false});
   if (!answer.ok()) return;
   // The message names the file and the system's reason; a failed save keeps the old file.
-  const Status saved = WriteBmpFile(*picture_, answer.path.toStdString());
+  const Status saved = SaveRasterBmp(*picture_, answer.path.toStdString());
   if (!saved) Prompts().Warning(this, "ERROR", QString::fromStdString(saved.message()));
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/common/grid_memory.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -39,8 +38,8 @@ Status CheckWindowFits(const TDemModel& dem, std::int64_t side, const char* mess
 
 Status AllocateWindowImage(TRasterImage& image, const WindowFrame& frame, std::uint8_t kind,
                            const TColor& fill) {
-  if (image.Allocate(frame.columns, frame.lines, kind) != 0)
-    return GridMemoryError(frame.lines, frame.columns);
+  if (Status allocated = image.Allocate(frame.columns, frame.lines, kind); !allocated)
+    return allocated;
   const bool computes = frame.HasCentre();
   for (int line = 0; line < frame.lines; ++line) {
     if (!computes || line < frame.firstLine || line >= frame.endLine) {

@@ -41,7 +41,7 @@ Error Refuse(const std::string& path, const std::string& why) {
 
 }  // namespace
 
-Status WriteBmpFile(TRasterImage& raster, const std::string& path) {
+Status SaveRasterBmp(TRasterImage& raster, const std::string& path) {
   if (!raster.IsAllocated() || raster.lines <= 0 || raster.columns <= 0)
     return Error{kWriteFailed, "cannot write '" + path + "': the image is empty"};
   const bool rgb = raster.kind == kRasterRgb;
@@ -94,7 +94,7 @@ Status WriteBmpFile(TRasterImage& raster, const std::string& path) {
   return Status::Ok();
 }
 
-Status ReadBmpFile(TRasterImage& raster, const std::string& path) {
+Expected<std::unique_ptr<TRasterImage>> LoadRasterBmp(const std::string& path) {
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     const int err = errno;
@@ -144,8 +144,8 @@ Status ReadBmpFile(TRasterImage& raster, const std::string& path) {
     return Error{kShortRead, "'" + path + "' is truncated: " + std::to_string(fileLength) +
                                  " bytes, the header announces " + std::to_string(needed)};
 
-  TRasterImage loaded;
-  if (loaded.Allocate(static_cast<int>(width), static_cast<int>(lines), kind) != 0)
+  auto loaded = std::make_unique<TRasterImage>();
+  if (!loaded->Allocate(static_cast<int>(width), static_cast<int>(lines), kind))
     return Error{kAllocationFailed, "not enough memory for the bitmap '" + path + "'"};
   if (bits == 8) {
     std::array<std::uint8_t, 1024> entries{};
@@ -153,30 +153,23 @@ Status ReadBmpFile(TRasterImage& raster, const std::string& path) {
       return Error{kWriteFailed, "'" + path + "' is too short for its palette"};
     bool gray = true;
     for (int i = 0; i < 256; ++i) {
-      loaded.palette[i] = {entries[4 * i], entries[4 * i + 1], entries[4 * i + 2], 0};
+      loaded->palette[i] = {entries[4 * i], entries[4 * i + 1], entries[4 * i + 2], 0};
       if (entries[4 * i] != i || entries[4 * i + 1] != i || entries[4 * i + 2] != i) gray = false;
     }
-    if (!gray) loaded.kind = kRasterPalette;
+    if (!gray) loaded->kind = kRasterPalette;
   }
   if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0)
     return Error{kShortRead, "cannot read the pixels of '" + path + "'"};
   std::vector<std::uint8_t> line(static_cast<std::size_t>(stride));
-  const std::size_t rowBytes = loaded.RowBytes();
+  const std::size_t rowBytes = loaded->RowBytes();
   for (std::int64_t i = 0; i < lines; ++i) {
     if (std::fread(line.data(), 1, line.size(), file.get()) != line.size())
       return Error{kShortRead, "'" + path + "' is truncated in its pixel data"};
     const int target = static_cast<int>(topDown ? i : lines - 1 - i);
-    std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(rowBytes), loaded.Row(target));
+    std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(rowBytes), loaded->Row(target));
   }
-  loaded.title = raster.title;
-  loaded.authorName = raster.authorName;
-  loaded.fileName = path;
-  raster = std::move(loaded);
-  return Status::Ok();
+  loaded->fileName = path;
+  return loaded;
 }
-
-int TRasterImage::SaveBmp(const std::string& path) { return WriteBmpFile(*this, path).code(); }
-
-int TRasterImage::LoadBmp(const std::string& path) { return ReadBmpFile(*this, path).code(); }
 
 }  // namespace orvane

@@ -1,4 +1,5 @@
-// Windows bitmap (BMP) files of a TRasterImage.
+// Windows bitmap (BMP) files of a TRasterImage: the one writer and the one reader every
+// bitmap of the program goes through (the windows, the 3D view, the command line).
 //
 // Written form: 14-byte file header, 40-byte information header, for 8-bit rasters (kinds 0
 // and 1) a palette of 256 entries (blue, green, red, 0) so pixels start at byte 1078, for
@@ -14,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/common/result.h"
@@ -33,12 +35,16 @@ inline std::int64_t BmpStride(std::int64_t columns, int bitsPerPixel) {
   return ((columns * bitsPerPixel / 8) + 3) / 4 * 4;
 }
 
-// The same operations as TRasterImage::SaveBmp/LoadBmp, with the message for the user. The
-// code of the Status is the raster's result code (SaveBmp: 4 cannot create, 6 write failed;
-// LoadBmp: 1 allocation, 4 cannot open, 5 short, 6 short palette, 7 wrong format). A failed
-// load leaves the raster as it was; a successful one replaces size, kind, palette and pixels
-// and sets fileName.
-Status WriteBmpFile(TRasterImage& raster, const std::string& path);
-Status ReadBmpFile(TRasterImage& raster, const std::string& path);
+// Writes the raster atomically (an existing file is replaced only once every byte is
+// written); the raster's fileName becomes the path on success. Errors carry the message for
+// the user: kCannotOpen when the file cannot be created, kWriteFailed when it cannot be
+// written or the raster is empty or too large for a bitmap.
+[[nodiscard]] Status SaveRasterBmp(TRasterImage& raster, const std::string& path);
+
+// Reads a bitmap into a new raster whose fileName is the path. Errors carry the message for
+// the user: kCannotOpen (cannot open or read), kShortRead (header or pixels short),
+// kWriteFailed (palette short), kWrongFormat (not a layout this program writes),
+// kAllocationFailed.
+[[nodiscard]] Expected<std::unique_ptr<TRasterImage>> LoadRasterBmp(const std::string& path);
 
 }  // namespace orvane

@@ -228,16 +228,6 @@ std::string DemSignatureLine() {
   return "ORVANE 1.0 - morphometric analysis of terrain - all rights reserved to its authors\n";
 }
 
-std::string ReadRawMessage(int code, const std::string& path) {
-  switch (code) {
-    case kOk: return {};
-    case kAllocationFailed: return "not enough memory for the grid of '" + path + "'";
-    case kCannotOpen: return "cannot position in '" + path + "'";
-    case kWrongFormat: return "'" + path + "' is shorter than its announced grid";
-    default: return "cannot read '" + path + "'";
-  }
-}
-
 namespace {
 
 Status CheckScan(const DemFileScan& scan, const DemOpenOptions& options) {
@@ -275,9 +265,10 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(DemFileScan&& scan,
   if (options.writeWorkFile) return LoadScannedDem(static_cast<const DemFileScan&>(scan), options);
   if (Status s = CheckScan(scan, options); !s) return s.error();
   auto model = std::make_unique<TDemModel>();
-  const int code = model->AdoptInt32Grid(OpenedDescriptor(scan, options), std::move(scan.values),
-                                         scan.valueRange);
-  if (code != 0) return GridMemoryError(scan.lines, scan.columns);
+  if (Status s = model->AdoptInt32Grid(OpenedDescriptor(scan, options), std::move(scan.values),
+                                       scan.valueRange);
+      !s)
+    return s.error();
   return model;
 }
 
@@ -307,9 +298,8 @@ Expected<std::unique_ptr<TDemModel>> LoadScannedDem(const DemFileScan& scan,
   }
 
   auto model = std::make_unique<TDemModel>();
-  const int code = model->ReadRaw(workPath, OpenedDescriptor(scan, options), 0);
-  if (code == kAllocationFailed) return GridMemoryError(scan.lines, scan.columns);
-  if (code != 0) return Error{code, ReadRawMessage(code, workPath)};
+  if (Status s = model->ReadRaw(workPath, OpenedDescriptor(scan, options), 0); !s)
+    return s.error();
   return model;
 }
 
@@ -327,46 +317,48 @@ Expected<std::unique_ptr<TDemModel>> OpenDemFile(const std::string& rawPath, int
   return LoadScannedDem(*scan, options);
 }
 
-int TDemModel::ReadRaw(const std::string& path, const TDemDescriptor& block,
-                       std::int64_t byteOffset) {
+Status TDemModel::ReadRaw(const std::string& path, const TDemDescriptor& block,
+                          std::int64_t byteOffset) {
+  const Error unreadable{kOutsideOrShortRead, "cannot read '" + path + "'"};
+  const Error tooShort{kWrongFormat, "'" + path + "' is shorter than its announced grid"};
   FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return kOutsideOrShortRead;
+  if (!file) return unreadable;
   if (byteOffset < 0 || std::fseek(file.get(), static_cast<long>(byteOffset), SEEK_SET) != 0)
-    return kCannotOpen;
+    return Error{kCannotOpen, "cannot position in '" + path + "'"};
   const int size = ElementSizeOf(block.elementType);
   // A block with a negative size or an unknown element type describes no grid we can read.
-  if (size == 0 || block.lines < 0 || block.columns < 0) return kWrongFormat;
+  if (size == 0 || block.lines < 0 || block.columns < 0) return tooShort;
   const std::int64_t needed =
       byteOffset + static_cast<std::int64_t>(block.lines) * block.columns * size;
   const std::int64_t length = LengthOf(file.get());
-  if (length < needed) return kWrongFormat;
+  if (length < needed) return tooShort;
   Release();
   FreeNormalGrid();
   SetDescriptor(block);
-  if (const int code = Allocate(block.columns, block.lines, block.elementType); code != 0)
-    return code;
+  if (Status s = Allocate(block.columns, block.lines, block.elementType); !s) return s;
   allocError = 0;
   if (std::fseek(file.get(), static_cast<long>(byteOffset), SEEK_SET) != 0) {
     Release();
-    return kOutsideOrShortRead;
+    return unreadable;
   }
   const std::size_t rowBytes = static_cast<std::size_t>(columns) * elementSize;
   for (int l = 0; l < lines && IsAllocated(); ++l) {
     if (std::fread(Row(l), 1, rowBytes, file.get()) != rowBytes) {
       Release();
-      return kOutsideOrShortRead;
+      return unreadable;
     }
   }
   offset = 0.0f;
   UpdateMinMax();
-  return kOk;
+  return Status::Ok();
 }
 
-int TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values,
-                              std::optional<std::pair<std::int32_t, std::int32_t>> valueRange) {
+Status TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values,
+                                 std::optional<std::pair<std::int32_t, std::int32_t>> valueRange) {
   if (block.lines <= 0 || block.columns <= 0 ||
       values.size() != static_cast<std::size_t>(block.lines) * block.columns)
-    return kWrongFormat;
+    return Error{kWrongFormat, "the DEM grid holds " + std::to_string(values.size()) +
+                                   " values instead of lines x columns"};
   Release();
   FreeNormalGrid();
   SetDescriptor(block);
@@ -382,7 +374,7 @@ int TDemModel::AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int3
     SetExtremesOfStored(valueRange->first, valueRange->second);
   else
     UpdateMinMax();
-  return kOk;
+  return Status::Ok();
 }
 
 }  // namespace orvane

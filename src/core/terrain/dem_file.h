@@ -92,7 +92,4 @@ Expected<std::unique_ptr<TDemModel>> OpenDemFile(const std::string& rawPath, int
                                                  const DemOpenOptions& options, int lines = 0,
                                                  int columns = 0);
 
-// Message for a ReadRaw result code.
-std::string ReadRawMessage(int code, const std::string& path);
-
 }  // namespace orvane

@@ -45,7 +45,7 @@ double Binomial(int n, int k) {
 }
 
 TDemModel::TDemModel(int columns_, int lines_, std::uint8_t elementType_) {
-  allocError = Allocate(columns_, lines_, elementType_);
+  allocError = Allocate(columns_, lines_, elementType_).ok() ? 0 : 1;
 }
 
 int TDemModel::ElementSizeOf(std::uint8_t type) {
@@ -59,19 +59,19 @@ int TDemModel::ElementSizeOf(std::uint8_t type) {
   }
 }
 
-int TDemModel::Allocate(int columns_, int lines_, std::uint8_t elementType_) {
+Status TDemModel::Allocate(int columns_, int lines_, std::uint8_t elementType_) {
   columns = columns_;
   lines = lines_;
   elementType = elementType_;
   elementSize = ElementSizeOf(elementType_);
   data_.clear();
   rowBytes_ = 0;
-  if (columns_ <= 0 || lines_ <= 0 || elementSize == 0) return 0;
+  if (columns_ <= 0 || lines_ <= 0 || elementSize == 0) return Status::Ok();
   const std::uint64_t row = static_cast<std::uint64_t>(columns_) * static_cast<std::uint64_t>(elementSize);
   const std::uint64_t total = row * static_cast<std::uint64_t>(lines_);
   if (total > kMaxGridBytes || !GridBytesAllowed(static_cast<std::int64_t>(total))) {
     allocError = 1;
-    return 1;
+    return GridMemoryError(lines_, columns_);
   }
   try {
     // Round the row up to whole words so every line starts on a 4-byte boundary.
@@ -82,9 +82,9 @@ int TDemModel::Allocate(int columns_, int lines_, std::uint8_t elementType_) {
     data_.clear();
     rowBytes_ = 0;
     allocError = 1;
-    return 1;
+    return GridMemoryError(lines_, columns_);
   }
-  return 0;
+  return Status::Ok();
 }
 
 void TDemModel::Release() {
@@ -122,25 +122,26 @@ std::unique_ptr<TDemModel> TDemModel::Clone() const {
   if (copy->allocError) return nullptr;
   copy->SetDescriptor(Descriptor());
   copy->smoothing3D = smoothing3D;
-  copy->CopyValuesFrom(this);
+  // Same size and type by construction: the copy cannot be refused.
+  (void)copy->CopyValuesFrom(this);
   return copy;
 }
 
-int TDemModel::CopyValuesFrom(const TDemModel* source) {
+Status TDemModel::CopyValuesFrom(const TDemModel* source) {
   if (!source || source->columns != columns || source->lines != lines ||
       source->elementType != elementType)
-    return 1;
-  if (data_.empty()) return 0;
+    return Error{kBadParameter, "the source DEM is missing or differs in size or element type"};
+  if (data_.empty()) return Status::Ok();
   // With the same coding the stored values are copied as they are: going through
   // GetElevation/SetElevation would move negative integers by one (the +0.5 rule truncates
   // toward zero), so a copy of a DEM would not equal its original.
   if (source->offset == offset && source->scale == scale && !source->data_.empty()) {
     std::copy(source->data_.begin(), source->data_.end(), data_.begin());
-    return 0;
+    return Status::Ok();
   }
   for (int l = 0; l < lines; ++l)
     for (int c = 0; c < columns; ++c) SetElevation(c, l, source->GetElevation(c, l));
-  return 0;
+  return Status::Ok();
 }
 
 void TDemModel::SetExtremesOfStored(std::int32_t lowest, std::int32_t highest) {
@@ -193,11 +194,11 @@ double TDemModel::ComputeMax() const {
   return hi;
 }
 
-int TDemModel::ComputeNormals() {
+Status TDemModel::ComputeNormals() {
   normalGrid = std::make_unique<TNormalGrid>(columns, lines);
   if (normalGrid->allocError) {
     normalGrid.reset();
-    return 1;
+    return GridMemoryError(lines, columns);
   }
   auto point = [&](int i, int j) {
     return Vec3{i * static_cast<double>(pixelSizeX), j * static_cast<double>(pixelSizeY),
@@ -230,7 +231,7 @@ int TDemModel::ComputeNormals() {
       normalGrid->z.At(j, i) = static_cast<float>(sum.z);
     }
   }
-  return 0;
+  return Status::Ok();
 }
 
 double TDemModel::SampleBilinear(double x, double y) const {

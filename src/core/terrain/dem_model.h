@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/common/result.h"
 #include "core/terrain/float_grid.h"
 
 namespace orvane {
@@ -65,8 +66,9 @@ class TDemModel : public TDemDescriptor {
   std::function<void(double)> OnProgressStep;
   std::function<void()> OnProgressEnd;
 
-  // Returns 0, or 1 when the grid cannot be allocated (allocError is then 1, nothing kept).
-  int Allocate(int columns, int lines, std::uint8_t elementType);
+  // Fails with kAllocationFailed and the grid-memory message when the grid cannot be
+  // allocated (allocError is then 1, nothing kept). Sizes of 0 allocate nothing and succeed.
+  [[nodiscard]] Status Allocate(int columns, int lines, std::uint8_t elementType);
   void Release();
   bool IsAllocated() const { return !data_.empty(); }
   static int ElementSizeOf(std::uint8_t type);
@@ -96,25 +98,31 @@ class TDemModel : public TDemDescriptor {
 
   // Null for sizes outside 0..8000.
   std::unique_ptr<TDemModel> Clone() const;
-  // 1 when the source is missing or differs in size or type.
-  int CopyValuesFrom(const TDemModel* source);
+  // kBadParameter when the source is missing or differs in size or type.
+  [[nodiscard]] Status CopyValuesFrom(const TDemModel* source);
 
-  // Reads a headerless raw grid at `byteOffset`; codes 0, 1, 3, 4, 7 (see dem_file.h).
-  int ReadRaw(const std::string& path, const TDemDescriptor& block, std::int64_t byteOffset);
+  // Reads a headerless raw grid at `byteOffset` (see dem_file.h). Errors, each naming the
+  // file: kOutsideOrShortRead when it cannot be opened or a line cannot be read,
+  // kCannotOpen when it cannot be positioned, kWrongFormat when it is shorter than the grid
+  // (or the block describes none), kAllocationFailed with the grid-memory message.
+  [[nodiscard]] Status ReadRaw(const std::string& path, const TDemDescriptor& block,
+                               std::int64_t byteOffset);
   // Takes `values` (block.lines x block.columns, top line first) as a type-2 grid, as ReadRaw
   // would read them from a file: descriptor, offset 0, minimum and maximum recomputed.
-  // Returns 0, or kWrongFormat when the count does not match (nothing changed then).
+  // kWrongFormat when the count does not match (nothing changed then).
   // `valueRange`, when given, is the exact lowest and highest of `values` (a reader that has
   // just scanned them): the extremes come from it instead of another pass over the grid.
-  int AdoptInt32Grid(const TDemDescriptor& block, std::vector<std::int32_t>&& values,
-                     std::optional<std::pair<std::int32_t, std::int32_t>> valueRange = {});
+  [[nodiscard]] Status AdoptInt32Grid(
+      const TDemDescriptor& block, std::vector<std::int32_t>&& values,
+      std::optional<std::pair<std::int32_t, std::int32_t>> valueRange = {});
 
   void UpdateMinMax();
   double ComputeMin() const;
   double ComputeMax() const;
 
-  // Sum of the unit normals of the (up to four) triangles around each cell. 1 on failure.
-  int ComputeNormals();
+  // Sum of the unit normals of the (up to four) triangles around each cell. Fails with the
+  // grid-memory message when the three grids cannot be allocated.
+  [[nodiscard]] Status ComputeNormals();
   void FreeNormalGrid() { normalGrid.reset(); }
 
   double SampleBilinear(double x, double y) const;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/common/atomic_file.h"
-#include "core/terrain/bmp_file.h"
 #include "core/terrain/dem_file.h"
 
 namespace orvane {
@@ -97,16 +96,6 @@ Expected<std::unique_ptr<TRasterImage>> LoadRasterRaw(const std::string& rawPath
   }
   if (missingBytes) *missingBytes = missing;
   raster->fileName = rawPath;
-  return raster;
-}
-
-Status SaveRasterBmp(TRasterImage& raster, const std::string& path) {
-  return WriteBmpFile(raster, path);
-}
-
-Expected<std::unique_ptr<TRasterImage>> LoadRasterBmp(const std::string& path) {
-  auto raster = std::make_unique<TRasterImage>();
-  if (Status s = ReadBmpFile(*raster, path); !s) return s.error();
   return raster;
 }
 

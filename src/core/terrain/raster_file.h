@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/common/result.h"
+#include "core/terrain/bmp_file.h"  // SaveRasterBmp, LoadRasterBmp: the bitmap form
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
@@ -34,11 +35,6 @@ Status SaveRasterRawFiles(const TRasterImage& raster, const std::string& rawPath
 Expected<std::unique_ptr<TRasterImage>> LoadRasterRaw(const std::string& rawPath, int lines,
                                                       int columns,
                                                       std::int64_t* missingBytes = nullptr);
-
-// SaveBmp with a message; the raster's fileName becomes the path on success.
-Status SaveRasterBmp(TRasterImage& raster, const std::string& path);
-// LoadBmp into a new raster.
-Expected<std::unique_ptr<TRasterImage>> LoadRasterBmp(const std::string& path);
 
 // Opens a raster by its extension: ".bmp" as a bitmap, ".raw" with its ".txt" header (size
 // from HeaderPathFor). Any other extension is refused (kBadParameter).

@@ -31,33 +31,34 @@ TPalette GrayRamp() {
 TRasterImage::TRasterImage() : palette(GrayRamp()) {}
 
 TRasterImage::TRasterImage(int columns_, int lines_, std::uint8_t kind_) : palette(GrayRamp()) {
-  // Allocate gives every pixel 0: black in every kind, no second pass needed.
-  Allocate(columns_, lines_, kind_);
+  // Allocate gives every pixel 0: black in every kind, no second pass needed. A failure is
+  // kept in allocError.
+  (void)Allocate(columns_, lines_, kind_);
 }
 
-int TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
+Status TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
   lines = lines_;
   columns = columns_;
   kind = kind_;
   if (kind_ != kRasterRgb) palette = GrayRamp();
   pixels_.clear();
-  if (columns_ <= 0 || lines_ <= 0) return 0;
+  if (columns_ <= 0 || lines_ <= 0) return Status::Ok();
   const std::uint64_t total = static_cast<std::uint64_t>(columns_) *
                               static_cast<std::uint64_t>(lines_) *
                               static_cast<std::uint64_t>(BytesPerPixel());
   if (total > kMaxRasterBytes || !GridBytesAllowed(static_cast<std::int64_t>(total))) {
     allocError = 1;
     Release();
-    return 1;
+    return GridMemoryError(lines_, columns_);
   }
   try {
     AssignOnLargePages(pixels_, static_cast<std::size_t>(total), std::uint8_t{0});
   } catch (const std::bad_alloc&) {
     allocError = 1;
     Release();
-    return 1;
+    return GridMemoryError(lines_, columns_);
   }
-  return 0;
+  return Status::Ok();
 }
 
 void TRasterImage::Release() {
@@ -144,19 +145,19 @@ void TRasterImage::Fill(const TColor& colour) {
 
 std::unique_ptr<TRasterImage> TRasterImage::Clone() const {
   auto copy = std::make_unique<TRasterImage>();
-  if (CopyTo(*copy) != 0) return nullptr;
+  if (!CopyTo(*copy)) return nullptr;
   copy->fileName = fileName;
   copy->palette = palette;
   return copy;
 }
 
-int TRasterImage::CopyTo(TRasterImage& target) const {
-  if (target.Allocate(columns, lines, kind) != 0) return 1;
+Status TRasterImage::CopyTo(TRasterImage& target) const {
+  if (Status s = target.Allocate(columns, lines, kind); !s) return s;
   target.title = title;
   target.authorName = authorName;
   if (kind != kRasterRgb) target.palette = palette;
   target.pixels_ = pixels_;
-  return 0;
+  return Status::Ok();
 }
 
 void TRasterImage::CopyWindow(TRasterImage& target, int column, int line, const TColor& outside,

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/common/result.h"
+
 namespace orvane {
 
 enum RasterKind : std::uint8_t {
@@ -56,7 +58,9 @@ class TRasterImage {
   std::string authorName = "Anonyme";
   TPalette palette{};
 
-  int Allocate(int columns, int lines, std::uint8_t kind);
+  // Fails with kAllocationFailed and the grid-memory message when the pixels cannot be
+  // allocated (allocError is then 1 and the raster empty). Sizes of 0 allocate nothing.
+  [[nodiscard]] Status Allocate(int columns, int lines, std::uint8_t kind);
   void Release();
   bool IsAllocated() const { return !pixels_.empty(); }
   int BytesPerPixel() const { return kind == kRasterRgb ? 3 : 1; }
@@ -74,7 +78,8 @@ class TRasterImage {
   void Fill(const TColor& colour);
 
   std::unique_ptr<TRasterImage> Clone() const;
-  int CopyTo(TRasterImage& target) const;
+  // Fails when the target cannot hold the pixels (the Allocate error).
+  [[nodiscard]] Status CopyTo(TRasterImage& target) const;
   void CopyWindow(TRasterImage& target, int column, int line, const TColor& outside,
                   int halfSize) const;
   void Histogram(THistogram256& red, THistogram256& green, THistogram256& blue) const;
@@ -85,11 +90,6 @@ class TRasterImage {
                                             const std::array<std::uint32_t, 256>& green,
                                             const std::array<std::uint32_t, 256>& blue) const;
   std::unique_ptr<TRasterImage> Resample(double factor, int method, int degree) const;
-
-  // BMP files: SaveBmp gives 0, 4 (cannot create) or 6 (write failed); LoadBmp gives 0,
-  // 1 (allocation), 4 (cannot open), 5 (short), 6 (short palette), 7 (wrong format).
-  int SaveBmp(const std::string& path);
-  int LoadBmp(const std::string& path);
 
   std::uint8_t* Row(int line) {
     return pixels_.data() + static_cast<std::size_t>(line) * RowBytes();

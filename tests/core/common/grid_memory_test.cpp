@@ -63,7 +63,9 @@ TEST(GridMemory, AbsurdGridsFailWithoutBeingAttempted) {
   EXPECT_EQ(raster.allocError, 1);
   EXPECT_FALSE(raster.IsAllocated());
   TDemModel dem;
-  EXPECT_EQ(dem.Allocate(32767, 32767, kDemInt32), 1);
+  const Status refused = dem.Allocate(32767, 32767, kDemInt32);
+  EXPECT_EQ(refused.code(), kAllocationFailed);
+  EXPECT_EQ(refused.message(), "not enough memory for a grid of 32767 x 32767");
   EXPECT_FALSE(dem.IsAllocated());
   TFloatGrid grid(32767, 32767);
   EXPECT_EQ(grid.error, 3);

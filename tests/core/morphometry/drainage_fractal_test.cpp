@@ -123,7 +123,7 @@ Oracle RunOracle(const TRasterImage& raster, bool segments, int ws, int scale) {
       if (d < o.dMin) o.dMin = d;
       if (d > o.dMax) o.dMax = d;
     }
-  o.image.Allocate(W, H, kRasterGray);
+  EXPECT_TRUE(o.image.Allocate(W, H, kRasterGray));
   o.image.Fill(TColor{255, 255, 255});
   const double range = o.dMax - o.dMin;
   for (int y = y0; y < y1; ++y)

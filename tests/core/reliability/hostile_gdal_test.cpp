@@ -136,7 +136,7 @@ TEST(HostileReaders, AFileThatMayNotBeReadIsRefusedWithTheReason) {
   expect(dem.error().message, dir.File("site_m2.raw"));
 
   TRasterImage image(3, 2, kRasterGray);
-  ASSERT_TRUE(WriteBmpFile(image, dir.File("p.bmp")));
+  ASSERT_TRUE(SaveRasterBmp(image, dir.File("p.bmp")));
   lock(dir.File("p.bmp"));
   expect(LoadRasterFile(dir.File("p.bmp")).error().message, dir.File("p.bmp"));
 

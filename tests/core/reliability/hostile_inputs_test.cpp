@@ -79,7 +79,7 @@ TEST(HostileDemGrid, ShortOrMissingGridsAreRefusedBeforeAllocating) {
   EXPECT_EQ(ok->maxValue, 9);
 }
 
-TEST(HostileBmp, MalformedHeadersLeaveTheRasterAsItWas) {
+TEST(HostileBmp, MalformedHeadersAreRefusedNamingTheFile) {
   TempDir dir;
   const std::string path = dir.File("image.bmp");
   const std::string row = std::string(6, 'x') + std::string(2, '\0');  // 2 pixels, padded
@@ -102,23 +102,16 @@ TEST(HostileBmp, MalformedHeadersLeaveTheRasterAsItWas) {
   };
   for (const auto& c : cases) {
     WriteAll(path, c.bytes);
-    TRasterImage raster(3, 2, kRasterGray);
-    raster.SetValue(1, 1, 77);
-    Status s = ReadBmpFile(raster, path);
-    ASSERT_FALSE(s) << c.what;
-    EXPECT_NE(s.error().message.find(path), std::string::npos) << c.what;
-    int value = 0;
-    raster.GetValue(1, 1, value);
-    EXPECT_EQ(raster.columns, 3) << c.what;
-    EXPECT_EQ(raster.lines, 2) << c.what;
-    EXPECT_EQ(value, 77) << c.what;
+    const auto loaded = LoadRasterBmp(path);
+    ASSERT_FALSE(loaded) << c.what;
+    EXPECT_NE(loaded.error().message.find(path), std::string::npos) << c.what;
   }
   WriteAll(path, Bmp(2, 1, 24, 54, row));
-  TRasterImage raster;
-  EXPECT_TRUE(ReadBmpFile(raster, path));
+  const auto loaded = LoadRasterBmp(path);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ((*loaded)->columns, 2);
   std::filesystem::create_directory(dir.File("folder.bmp"));
-  EXPECT_FALSE(ReadBmpFile(raster, dir.File("folder.bmp")));
-  EXPECT_EQ(raster.columns, 2);
+  EXPECT_FALSE(LoadRasterBmp(dir.File("folder.bmp")));
 }
 
 TEST(HostileRasterRaw, HeadersAndDataOfParameterAndDrainageFiles) {

@@ -1,4 +1,4 @@
-// The bitmap layout written by SaveBmp and the files LoadBmp accepts or refuses.
+// The bitmap layout written by SaveRasterBmp and the files LoadRasterBmp accepts or refuses.
 #include "core/terrain/bmp_file.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ TEST(BmpFile, EightBitLayout) {
   r.SetValue(2, 0, 3);
   r.SetValue(0, 1, 4);  // bottom line: stored first
   const std::string path = dir.File("a.bmp");
-  ASSERT_EQ(r.SaveBmp(path), 0);
+  ASSERT_TRUE(SaveRasterBmp(r, path));
   EXPECT_EQ(r.fileName, path);
   const auto b = ReadBytes(path);
   ASSERT_EQ(b.size(), 1086u);
@@ -66,7 +66,7 @@ TEST(BmpFile, TwentyFourBitStrideAndOrder) {
   TRasterImage r(5, 1, kRasterRgb);
   r.SetColor(0, 0, Rgb(30, 20, 10));
   const std::string path = dir.File("c.bmp");
-  ASSERT_EQ(r.SaveBmp(path), 0);
+  ASSERT_TRUE(SaveRasterBmp(r, path));
   const auto b = ReadBytes(path);
   EXPECT_EQ(BmpStride(5, 24), 16);
   ASSERT_EQ(b.size(), 54u + 16u);
@@ -88,13 +88,13 @@ TEST(BmpFile, RoundTripsEveryKindAndOddWidths) {
         for (int i = 0; i < 256; ++i)
           r.palette[i] = {static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2), 7, 0};
       const std::string path = dir.File("r.bmp");
-      ASSERT_EQ(r.SaveBmp(path), 0);
-      TRasterImage back;
-      ASSERT_EQ(back.LoadBmp(path), 0) << int(kind) << " " << width;
-      EXPECT_EQ(back.fileName, path);
-      testing::ExpectSameImage(r, back);
+      ASSERT_TRUE(SaveRasterBmp(r, path));
+      const auto back = LoadRasterBmp(path);
+      ASSERT_TRUE(back) << int(kind) << " " << width << ": " << back.error().message;
+      EXPECT_EQ((*back)->fileName, path);
+      testing::ExpectSameImage(r, **back);
       if (kind == kRasterPalette) {
-        EXPECT_EQ(back.palette, r.palette);
+        EXPECT_EQ((*back)->palette, r.palette);
       }
     }
   }
@@ -104,22 +104,37 @@ TEST(BmpFile, PaletteDecidesGrayOrPaletteKind) {
   TempDir dir;
   TRasterImage r(2, 2, kRasterPalette);  // palette still the gray ramp
   const std::string path = dir.File("p.bmp");
-  ASSERT_EQ(r.SaveBmp(path), 0);
-  TRasterImage back;
-  ASSERT_EQ(back.LoadBmp(path), 0);
-  EXPECT_EQ(back.kind, kRasterGray);
+  ASSERT_TRUE(SaveRasterBmp(r, path));
+  auto back = LoadRasterBmp(path);
+  ASSERT_TRUE(back);
+  EXPECT_EQ((*back)->kind, kRasterGray);
   r.palette[255] = {255, 255, 254, 0};
-  ASSERT_EQ(r.SaveBmp(path), 0);
-  ASSERT_EQ(back.LoadBmp(path), 0);
-  EXPECT_EQ(back.kind, kRasterPalette);
+  ASSERT_TRUE(SaveRasterBmp(r, path));
+  back = LoadRasterBmp(path);
+  ASSERT_TRUE(back);
+  EXPECT_EQ((*back)->kind, kRasterPalette);
 }
 
-TEST(BmpFile, SaveFailuresKeepThePreviousFile) {
+TEST(BmpFile, SaveFailuresAreSaidAndWriteNothing) {
   TempDir dir;
-  TRasterImage r(2, 2, kRasterGray);
-  EXPECT_EQ(r.SaveBmp(dir.File("no/such/dir.bmp")), 4);
-  TRasterImage empty;
-  EXPECT_EQ(WriteBmpFile(empty, dir.File("e.bmp")).code(), 6);
+  const std::string missingDirectory = dir.File("no/such/dir.bmp");
+  const std::string empty = dir.File("e.bmp");
+  const struct {
+    TRasterImage raster;
+    std::string path;
+    int code;
+    std::string message;
+  } cases[] = {
+      {TRasterImage(2, 2, kRasterGray), missingDirectory, kCannotOpen,
+       "cannot create '" + missingDirectory + "': No such file or directory"},
+      {TRasterImage(), empty, kWriteFailed, "cannot write '" + empty + "': the image is empty"},
+  };
+  for (auto c : cases) {
+    const Status s = SaveRasterBmp(c.raster, c.path);
+    EXPECT_EQ(s.code(), c.code) << c.path;
+    EXPECT_EQ(s.message(), c.message);
+    EXPECT_TRUE(c.raster.fileName.empty());
+  }
   EXPECT_EQ(FileCount(dir.path()), 0);
 }
 
@@ -127,23 +142,17 @@ class BmpRefusal : public ::testing::Test {
  protected:
   void SetUp() override {
     TRasterImage r = Pattern(3, 2, kRasterGray, 1);
-    ASSERT_EQ(r.SaveBmp(dir.File("good8.bmp")), 0);
+    ASSERT_TRUE(SaveRasterBmp(r, dir.File("good8.bmp")));
     good8 = ReadBytes(dir.File("good8.bmp"));
     TRasterImage c = Pattern(3, 2, kRasterRgb, 2);
-    ASSERT_EQ(c.SaveBmp(dir.File("good24.bmp")), 0);
+    ASSERT_TRUE(SaveRasterBmp(c, dir.File("good24.bmp")));
     good24 = ReadBytes(dir.File("good24.bmp"));
   }
-  // Loads `bytes` into a raster that already holds a picture; a refusal must leave it as it was.
+  // Loads `bytes` from a file; the outcome as a Status.
   Status Load(const std::vector<std::uint8_t>& bytes) {
     WriteBytes(dir.File("x.bmp"), bytes);
-    TRasterImage target = Pattern(2, 2, kRasterRgb, 3);
-    const TRasterImage before = target;
-    Status s = ReadBmpFile(target, dir.File("x.bmp"));
-    if (!s) {
-      EXPECT_EQ(target.fileName, before.fileName);
-      testing::ExpectSameImage(target, before);
-    }
-    return s;
+    const auto loaded = LoadRasterBmp(dir.File("x.bmp"));
+    return loaded ? Status::Ok() : Status(loaded.error());
   }
   TempDir dir;
   std::vector<std::uint8_t> good8, good24;
@@ -206,11 +215,10 @@ TEST_F(BmpRefusal, TruncatedFilesGiveFive) {
 }
 
 TEST_F(BmpRefusal, MissingFileGivesFour) {
-  TRasterImage r;
-  const Status s = ReadBmpFile(r, dir.File("absent.bmp"));
-  EXPECT_EQ(s.code(), 4);
-  EXPECT_NE(s.message().find("absent.bmp"), std::string::npos);
-  EXPECT_EQ(r.LoadBmp(dir.File("absent.bmp")), 4);
+  const auto loaded = LoadRasterBmp(dir.File("absent.bmp"));
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(loaded.error().code, 4);
+  EXPECT_NE(loaded.error().message.find("absent.bmp"), std::string::npos);
 }
 
 TEST_F(BmpRefusal, NegativeHeightReadsTopDown) {
@@ -218,8 +226,9 @@ TEST_F(BmpRefusal, NegativeHeightReadsTopDown) {
   auto b = good8;
   Set32(b, 22, static_cast<std::uint32_t>(-2));
   WriteBytes(dir.File("td.bmp"), b);
-  TRasterImage back;
-  ASSERT_EQ(back.LoadBmp(dir.File("td.bmp")), 0);
+  const auto loaded = LoadRasterBmp(dir.File("td.bmp"));
+  ASSERT_TRUE(loaded);
+  const TRasterImage& back = **loaded;
   ASSERT_EQ(back.lines, 2);
   int top = -1, bottom = -1, v = -1;
   r.GetValue(1, 0, top);

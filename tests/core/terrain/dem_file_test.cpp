@@ -248,7 +248,7 @@ TEST(DemFile, OpenTakesTheGivenSizeOverAMissingHeader) {
   EXPECT_EQ((*model)->GetElevation(1, 2), 6.0);
 }
 
-TEST(ReadRaw, CodesAndOffset) {
+TEST(ReadRaw, ErrorsAndOffset) {
   TempDir dir;
   const std::string path = dir.File("g.raw");
   WriteAll(path, "HDR" + Le32({1, 2, 3, 4, 5, 6}));
@@ -259,26 +259,41 @@ TEST(ReadRaw, CodesAndOffset) {
   block.offset = 50.0f;  // the reader sets the offset to 0
   block.pixelSizeX = 7.0f;
   TDemModel m;
-  ASSERT_EQ(m.ReadRaw(path, block, 3), 0);
+  ASSERT_TRUE(m.ReadRaw(path, block, 3));
   EXPECT_EQ(m.offset, 0.0f);
   EXPECT_EQ(m.pixelSizeX, 7.0f);
   EXPECT_DOUBLE_EQ(m.GetElevation(2, 1), 6.0);
   EXPECT_EQ(m.minElevation, 1.0f);
   EXPECT_EQ(m.maxElevation, 6.0f);
 
-  EXPECT_EQ(m.ReadRaw(path, block, 4), 7);  // one byte short
-  block.lines = 3;
-  EXPECT_EQ(m.ReadRaw(path, block, 0), 7);
-  EXPECT_EQ(m.ReadRaw(dir.File("absent.raw"), block, 0), 3);
-  EXPECT_EQ(m.ReadRaw(path, block, -1), 4);
-  // A refused read leaves the model as it was.
-  EXPECT_EQ(m.lines, 2);
-  EXPECT_DOUBLE_EQ(m.GetElevation(2, 1), 6.0);
+  TDemDescriptor taller = block;
+  taller.lines = 3;
+  const std::string absent = dir.File("absent.raw");
+  const struct {
+    std::string path;
+    const TDemDescriptor& block;
+    std::int64_t offset;
+    int code;
+    std::string message;
+  } refusals[] = {
+      {path, block, 4, kWrongFormat, "'" + path + "' is shorter than its announced grid"},
+      {path, taller, 0, kWrongFormat, "'" + path + "' is shorter than its announced grid"},
+      {absent, block, 0, kOutsideOrShortRead, "cannot read '" + absent + "'"},
+      {path, block, -1, kCannotOpen, "cannot position in '" + path + "'"},
+  };
+  for (const auto& r : refusals) {
+    const Status s = m.ReadRaw(r.path, r.block, r.offset);
+    EXPECT_EQ(s.code(), r.code) << r.message;
+    EXPECT_EQ(s.message(), r.message);
+    // A refused read leaves the model as it was.
+    EXPECT_EQ(m.lines, 2);
+    EXPECT_DOUBLE_EQ(m.GetElevation(2, 1), 6.0);
+  }
 
   block.lines = 1;
   block.columns = 2;
   block.elementType = kDemInt16;
-  ASSERT_EQ(m.ReadRaw(path, block, 3), 0);
+  ASSERT_TRUE(m.ReadRaw(path, block, 3));
   EXPECT_EQ(m.elementSize, 2);
   EXPECT_DOUBLE_EQ(m.GetElevation(1, 0), 0.0);  // high half of the first int32
 }

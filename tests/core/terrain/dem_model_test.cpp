@@ -115,16 +115,16 @@ TEST(DemModel, CloneLimitsAndExactCopy) {
 
 TEST(DemModel, CopyValuesFromRefusesOtherShapes) {
   TDemModel a(2, 2, kDemInt32), b(2, 3, kDemInt32), c(2, 2, kDemInt16);
-  EXPECT_EQ(a.CopyValuesFrom(nullptr), 1);
-  EXPECT_EQ(a.CopyValuesFrom(&b), 1);
-  EXPECT_EQ(a.CopyValuesFrom(&c), 1);
+  EXPECT_EQ(a.CopyValuesFrom(nullptr).code(), kBadParameter);
+  EXPECT_EQ(a.CopyValuesFrom(&b).code(), kBadParameter);
+  EXPECT_EQ(a.CopyValuesFrom(&c).code(), kBadParameter);
   // Different coding: values go through the elevation.
   TDemModel coded(2, 2, kDemInt16);
   coded.offset = 100.0f;
   coded.scale = 0.5f;
   TDemModel plain(2, 2, kDemInt16);
   plain.Fill(104.0);
-  EXPECT_EQ(coded.CopyValuesFrom(&plain), 0);
+  EXPECT_TRUE(coded.CopyValuesFrom(&plain));
   EXPECT_EQ(StoredInt16(coded, 1, 1), 8);
   EXPECT_DOUBLE_EQ(coded.GetElevation(1, 1), 104.0);
 }
@@ -159,12 +159,12 @@ TEST(DemModel, MinMaxOfCodedIntegerGridsIsTheCellByCellScan) {
 TEST(DemModel, NormalsPointUpAndSumTheTriangles) {
   TDemModel single(1, 1, kDemInt32);
   single.Fill(10.0);
-  ASSERT_EQ(single.ComputeNormals(), 0);
+  ASSERT_TRUE(single.ComputeNormals());
   EXPECT_EQ(single.normalGrid->z.At(0, 0), 0.0f);
 
   TDemModel plane(3, 3, kDemInt32);
   plane.Fill(5.0);
-  ASSERT_EQ(plane.ComputeNormals(), 0);
+  ASSERT_TRUE(plane.ComputeNormals());
   EXPECT_FLOAT_EQ(plane.normalGrid->z.At(1, 1), 4.0f);  // four unit normals
   EXPECT_FLOAT_EQ(plane.normalGrid->z.At(0, 0), 1.0f);  // a corner has one triangle
   EXPECT_FLOAT_EQ(plane.normalGrid->z.At(1, 0), 2.0f);  // an edge has two
