@@ -10,7 +10,7 @@
 #include "app/shell/icons.h"
 #include "app/shell/treatment_menu.h"
 #include "core/common/treatment.h"
-#include "test_support.h"
+#include "support/app_session.h"
 
 namespace orvane::test {
 namespace {

@@ -1,0 +1,258 @@
+#include <QAction>
+#include <QPushButton>
+
+#include "app/drainage/drainage_commands.h"
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/extraction_form.h"
+#include "app/drainage/headwaters_form.h"
+#include "core/drainage/density_image.h"
+#include "core/drainage/drainage_extraction.h"
+#include "core/drainage/incrust.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+class DrainageCommandsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    // Valleys every 8 columns: V-shaped troughs along the lines.
+    auto dem = MakeDem(48, 40, [](int c, int l) { return 200 + 5 * std::abs(c % 8 - 4) + l / 4; });
+    auto relief = MakeGray(48, 40, [](int c, int) { return c * 5; });
+    main->InstallOpenedDem(dem, relief, "/data/valleys_m2.raw");
+    main->Session().SetDemScale(0, "90");  // no unit chosen
+  }
+
+  void Trigger(const char* name) {
+    QAction* action = main->Action(name);
+    ASSERT_NE(action, nullptr) << name;
+    action->setEnabled(true);
+    action->trigger();
+  }
+
+  // The extraction dialog answered with these ranges, OK pressed.
+  void AnswerExtraction(const QString& lower, const QString& upper, int colour) {
+    prompts.dialogs["ExtractRiv"] = [=](QDialog& d) {
+      auto& riv = static_cast<TDrainageExtractionDialog&>(d);
+      riv.SetRanges(lower, upper);
+      riv.ChooseColour(colour);
+      riv.OKBitBtnClick();
+      return d.result();
+    };
+  }
+
+  void AnswerDissection(const QString& window, int palette, ResultKind kind) {
+    prompts.dialogs["DDFen"] = [=](QDialog& d) {
+      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(window);
+      d.accept();
+      return d.result();
+    };
+    prompts.dialogs["DDPaletteFen"] = [=](QDialog& d) {
+      auto& p = static_cast<TClassPaletteDialog&>(d);
+      p.SelectPalette(palette);
+      p.ChoosePlacement(kind);
+      p.OkClick();
+      return d.result();
+    };
+    prompts.dialogs["DiagDDForm"] = [](QDialog& d) {
+      d.accept();
+      return d.result();
+    };
+  }
+
+  std::shared_ptr<TRasterImage> Network() {
+    // A network of value 0: a horizontal line and a vertical line.
+    return MakeGray(48, 40, [](int c, int l) { return (l == 20 || c == 10) ? 0 : 255; });
+  }
+};
+
+TEST_F(DrainageCommandsTest, ExtractionFromTheMenuShowsAYellowNetwork) {
+  AnswerExtraction("1", "3", kNetworkYellow);
+  Trigger("ExtractDrainageNetwork1");
+  const auto net = main->Session().DrainageRaster();
+  ASSERT_NE(net, nullptr);
+  EXPECT_EQ(net->kind, kRasterRgb);
+  int yellow = 0, white = 0;
+  for (int l = 0; l < net->lines; ++l) {
+    for (int c = 0; c < net->columns; ++c) {
+      TColor colour;
+      net->GetColor(c, l, colour);
+      yellow += colour == Rgb(255, 255, 0);
+      white += colour == TColor{255, 255, 255};
+    }
+  }
+  EXPECT_GT(yellow, 40);
+  EXPECT_EQ(yellow + white, 48 * 40);
+  EXPECT_TRUE(main->IsEnabled("SaveDrainage1"));
+  EXPECT_TRUE(main->IsEnabled("SaveRiverSpeedButton"));
+  EXPECT_TRUE(main->IsEnabled("DrainageNetworkParameters1"));
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNothing) {
+  const struct {
+    const char* lower;
+    const char* upper;
+    const char* message;
+  } cases[] = {{"", "4", "No Lower Range "},
+               {"2", "x", "No Window Ranges"},
+               {"3", "3", "The Upper Range is not\ngreater than the Lower Range"}};
+  for (const auto& c : cases) {
+    prompts.messages.clear();
+    AnswerExtraction(c.lower, c.upper, 0);
+    Trigger("ExtractDrainageNetwork1");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].caption, "ERROR");
+    EXPECT_EQ(prompts.messages[0].text, c.message);
+    EXPECT_EQ(main->Session().DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
+  }
+  prompts.dialogs["ExtractRiv"] = [](QDialog& d) {
+    auto& riv = static_cast<TDrainageExtractionDialog&>(d);
+    riv.SetRanges("1", "4");
+    d.findChild<QPushButton*>("CancelBitBtn")->click();
+    return d.result();
+  };
+  Trigger("ExtractDrainageNetwork1");
+  EXPECT_EQ(main->Session().DrainageRaster(), nullptr);
+}
+
+TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
+  main->ShowDrainageRaster(Network(), false);
+  AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage);
+  Trigger("PixelDensity1");
+  const auto image = main->Session().ParameterImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->kind, kRasterGray);
+  EXPECT_EQ(main->Session().ParameterTitle(), " PIXEL DENSITY   GRID SIZE 0.720 x 0.720 km");
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+  EXPECT_EQ(main->Session().Margin(), 1);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity);
+  EXPECT_TRUE(main->IsEnabled("DiagDD1"));
+  EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
+  // Blocks of 8 over 48 x 40: 6 x 5 blocks; the densest holds two crossing lines (15 cells).
+  TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(*main);
+  EXPECT_EQ(diagram.Bound(), static_cast<int>(10 * (15.0 / 64.0 * 100.0)));
+  int windows = 0;
+  for (auto c : diagram.Counts()) windows += c;
+  EXPECT_EQ(windows, 30);
+  int v;
+  image->GetValue(10, 20, v);
+  EXPECT_EQ(v, 254);  // the densest block: maximum / range x 254 with minimum 0
+  EXPECT_EQ(prompts.executed.back(), "DiagDDForm");
+}
+
+TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTreatment) {
+  main->ShowDrainageRaster(Network(), false);
+  AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage);
+  Trigger("DrainageLength2");
+  auto image = main->Session().ParameterImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
+  EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
+  TColor corner;
+  image->GetColor(0, 0, corner);
+  EXPECT_EQ(corner, TColor(255, 255, 255));
+
+  // Wrapped: the result goes to the DEM window and, for a moving window, becomes current too.
+  AnswerDissection("5", kColoredPalette, ResultKind::kWrappedImage);
+  Trigger("PixelDensity2");
+  EXPECT_EQ(main->Session().DisplayedRaster(), main->Session().ParameterImage());
+
+  // "Delete" in the window-size dialog: no image, no diagram.
+  const auto before = main->Session().ParameterImage();
+  prompts.dialogs["DDFen"] = [](QDialog& d) {
+    d.findChild<QPushButton*>("DelBitBtn")->click();
+    return d.result();
+  };
+  prompts.executed.clear();
+  Trigger("PixelDensity1");
+  EXPECT_EQ(main->Session().ParameterImage(), before);
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"DDFen"});
+
+  // A window of 1 is refused with a message rather than dividing by zero.
+  AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
+  Trigger("DrainageLength1");
+  ASSERT_FALSE(prompts.messages.empty());
+  EXPECT_EQ(prompts.messages.back().caption, "ERROR");
+}
+
+TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
+  TWindowSizeDialog& window = DDFenOf(*main);
+  EXPECT_EQ(&window, &DDFenOf(*main));
+  window.SetPixelSize(90);
+  window.SetWindowSizeText("51");
+  EXPECT_EQ(DDFenOf(*main).WindowSize(), 51);
+  EXPECT_FLOAT_EQ(DDFenOf(*main).WindowSideKm(), 4.59f);
+  EXPECT_EQ(window.SideText(), "4.590 x 4.590 km");
+
+  // Choosing "Gray Tones (0, 255)" and leaving with "Delete" keeps the coloured table.
+  TClassPaletteDialog& palette = DDPaletteFenOf(*main);
+  palette.SelectPalette(kGrayTones0255);
+  palette.DeleteClick();
+  EXPECT_EQ(palette.PaletteChoice(), kColoredPalette);
+  EXPECT_EQ(palette.ClassTable().count(), 10);
+  palette.SetMinMaxText("0", "50");
+  palette.SetScale(true);
+  EXPECT_FLOAT_EQ(palette.ClassTable()[0].bound, 5.0f);
+  palette.SetScale(false);
+  EXPECT_FLOAT_EQ(palette.ClassTable()[0].bound, 10.0f);
+
+  prompts.dialogs["AboutVennotForm"] = [](QDialog& d) {
+    d.accept();
+    return d.result();
+  };
+  Trigger("DiesstionDensityInfo1");
+  EXPECT_EQ(prompts.executed.back(), "AboutVennotForm");
+  EXPECT_EQ(AboutVennotFormOf(*main).windowTitle(), "About this Parameter");
+}
+
+TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
+  // Incrusting before any parameter image: a message, nothing else.
+  main->ShowDrainageRaster(Network(), false);
+  Trigger("ParameterImage1");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, QString(kNoParameterImageMessage));
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+
+  prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
+    auto& f = static_cast<THeadwatersDialog&>(d);
+    f.SetHalfWindowText("3");
+    f.ChooseDynamicScale(255);
+    f.ChoosePlacement(ResultKind::kParameterImage);
+    d.accept();
+    return d.result();
+  };
+  Trigger("Headwaterstreatment1");
+  auto image = main->Session().ParameterImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->kind, kRasterGray);
+  EXPECT_EQ(main->Session().Margin(), 4);
+  EXPECT_EQ(main->Session().ParameterTitle(), " HEADWATERS DENSITY   MOVING WINDOW SIZE 0.630 x 0.630 km");
+  EXPECT_DOUBLE_EQ(HeadWatersFormOf(*main).SideKm(), 90 * 7 * 0.001);
+
+  // Incrusting burns the network in black; twice is the same as once.
+  Trigger("ParameterImage1");
+  auto once = main->Session().ParameterImage();
+  ASSERT_NE(once, image);
+  int v;
+  once->GetValue(10, 5, v);
+  EXPECT_EQ(v, 0);
+  Trigger("ParameterImage1");
+  auto twice = main->Session().ParameterImage();
+  for (int l = 0; l < 40; ++l) {
+    for (int c = 0; c < 48; ++c) {
+      int a, b;
+      once->GetValue(c, l, a);
+      twice->GetValue(c, l, b);
+      ASSERT_EQ(a, b);
+    }
+  }
+  EXPECT_EQ(main->Session().Margin(), 4);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+}
+
+}  // namespace
+}  // namespace orvane::test

@@ -1,0 +1,494 @@
+// ILWIS export and import through the menus, the UTM readout, wrapping and levels, the page
+// layout and printing: driven through the menu actions with a recording prompter.
+#include "app/exchange/exchange_commands.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QFile>
+#include <QLineEdit>
+#include <QPageSize>
+#include <QPrinter>
+#include <QSlider>
+#include <cstdlib>
+
+#include "app/terrain/file_commands.h"
+#include "app/exchange/coordinate_form.h"
+#include "app/display/levels_form.h"
+#include "app/exchange/ilwis_forms.h"
+#include "app/exchange/page_print_form.h"
+#include "app/terrain/dynamic_scale.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+const QString kSample = QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw");
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ExchangeCommandsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    commands = main->findChild<TExchangeCommands*>("ExchangeCommands");
+    ASSERT_NE(commands, nullptr);
+    prompts.dialogs["DynamicScale"] = AnswerSampleScale;
+  }
+
+  void ExportAs(const QString& name) {
+    prompts.dialogs["FormIlwis"] = [name](QDialog& dialog) {
+      auto& form = static_cast<TIlwisExportDialog&>(dialog);
+      form.SetNameText(name);
+      form.OkClick();
+      return form.result();
+    };
+    main->Action("Ilwis1")->trigger();
+  }
+
+  QLineEdit* Edit(QWidget& parent, const char* name) {
+    auto* edit = parent.findChild<QLineEdit*>(name);
+    EXPECT_NE(edit, nullptr) << name;
+    return edit;
+  }
+
+  TExchangeCommands* commands = nullptr;
+};
+
+TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
+  InstallDem(4, 3);
+  main->Session().SetLastFileName(TempPath("site_m2.raw"));
+  commands->CoordinateForm().SetZoneText("31");
+  commands->CoordinateForm().SetCorners("500000", "3000", "500400", "3300");
+  prompts.dialogs["CoordinateForm"] = [](QDialog& d) { d.accept(); return d.result(); };
+  main->Action("CoordUtm1")->trigger();
+
+  ExportAs("map");
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(ReadAll(TempPath("map.mp#")).size(), 4 * 3 * 8);
+  for (const char* extension : {".grf", ".dom", ".mpr"}) {
+    EXPECT_TRUE(QFile::exists(TempPath(QString("map") + extension))) << extension;
+  }
+  const QByteArray grf = ReadAll(TempPath("map.grf"));
+  EXPECT_TRUE(grf.contains("Lines=3\r\nColumns=4\r\n"));
+  EXPECT_TRUE(grf.contains("MinX=500000.000000\r\nMinY=3000.000000\r\n"));
+  // Values 100 + c + 2l: 100 .. 107.
+  EXPECT_TRUE(ReadAll(TempPath("map.mpr")).contains("MinMax=100:107\r\n"));
+}
+
+TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
+  InstallDem(4, 3);
+  prompts.dialogs["FormIlwis"] = [](QDialog& dialog) {
+    static_cast<TIlwisExportDialog&>(dialog).OkClick();
+    return dialog.result();
+  };
+  main->Action("Ilwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
+  EXPECT_FALSE(QFile::exists(TempPath(".mpr")));
+
+  prompts.messages.clear();
+  main->Session().SetLastFileName(TempPath("missing/site_m2.raw"));
+  ExportAs("map");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+  EXPECT_TRUE(prompts.messages[0].text.contains("map.mp#")) 
+      << prompts.messages[0].text.toStdString();
+
+  // A closed dialog exports nothing.
+  prompts.messages.clear();
+  prompts.dialogs.erase("FormIlwis");
+  main->Session().SetLastFileName(TempPath("site_m2.raw"));
+  main->Action("Ilwis1")->trigger();
+  EXPECT_FALSE(QFile::exists(TempPath("map.mp#")));
+}
+
+TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevations) {
+  prompts.files.push_back({kSample, 1});
+  main->Action("OpenDEM1")->trigger();
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  const std::shared_ptr<TDemModel> original = main->Session().CurrentDemShared();
+  // The export goes beside the last opened file: make that the temporary folder.
+  main->Session().SetLastFileName(TempPath("jacksboro_m2.raw"));
+  ExportAs("jacks");
+  ASSERT_TRUE(prompts.messages.empty());
+
+  prompts.files.push_back({TempPath("jacks.mpr"), 1});
+  const QString output = TempPath("back");
+  prompts.dialogs["ImportIlwisFileForm"] = [&](QDialog& dialog) {
+    auto& form = static_cast<TIlwisImportDialog&>(dialog);
+    EXPECT_EQ(Edit(form, "LineEdit")->text(), "344");
+    EXPECT_EQ(Edit(form, "NumBytesEdit")->text(), "8");
+    form.SetNameText(output);
+    form.OkClick();  // no type yet: the dialog stays
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    form.ChooseType(IlwisElementType::kDouble);
+    form.OkClick();
+    return form.result();
+  };
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.requests.back().title, " IMPORT ILWIS FILE");
+  EXPECT_EQ(prompts.requests.back().filter, "FILE [*.mpr]|*.mpr");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
+  EXPECT_EQ(prompts.messages[0].text, "Check the Format");
+  EXPECT_EQ(main->Session().LastFileName(), TempPath("jacks.mpr"));
+  ASSERT_EQ(ReadAll(output + "_m4.raw").size(), 344 * 403 * 4);
+
+  prompts.files.push_back({output + "_m4.raw", 2});
+  main->Action("OpenDEM1")->trigger();
+  const TDemModel& reopened = *main->Session().CurrentDem();
+  ASSERT_NE(&reopened, original.get());
+  ASSERT_EQ(reopened.lines, 344);
+  ASSERT_EQ(reopened.columns, 403);
+  for (int l = 0; l < 344; ++l) {
+    for (int c = 0; c < 403; ++c) {
+      ASSERT_EQ(reopened.GetElevation(c, l), original->GetElevation(c, l)) << c << "," << l;
+    }
+  }
+}
+
+TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
+  QFile mpr(TempPath("bad.mpr"));
+  ASSERT_TRUE(mpr.open(QIODevice::WriteOnly));
+  mpr.write("[Map]\r\nType=MapVirtual\r\n");
+  mpr.close();
+  QFile data(TempPath("bad.mp#"));
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(48, '\0'));
+  data.close();
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+  EXPECT_TRUE(prompts.messages[0].text.contains("no map size")) 
+      << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.executed.empty());
+
+  // A good map, the dialog cancelled: no conversion.
+  ASSERT_TRUE(mpr.open(QIODevice::WriteOnly));
+  mpr.write("[Map]\r\nSize=2 3\r\n");
+  mpr.close();
+  commands->ImportForm().ChooseType(IlwisElementType::kDouble);
+  commands->ImportForm().SetNameText(TempPath("none"));
+  prompts.messages.clear();
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  EXPECT_EQ(prompts.executed.back(), "ImportIlwisFileForm");
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_FALSE(QFile::exists(TempPath("none_m4.raw")));
+
+  // Two bytes too many: converted, with a warning; too few for the chosen type: refused.
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(50, '\0'));
+  data.close();
+  prompts.dialogs["ImportIlwisFileForm"] = [](QDialog& dialog) {
+    static_cast<TIlwisImportDialog&>(dialog).OkClick();
+    return dialog.result();
+  };
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("not a whole number"));
+  EXPECT_EQ(ReadAll(TempPath("none_m4.raw")).size(), 6 * 4);
+
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write(QByteArray(40, '\0'));
+  data.close();
+  prompts.messages.clear();
+  prompts.files.push_back({TempPath("bad.mpr"), 1});
+  main->Action("ImportIlwis1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("need 48"))
+      << prompts.messages[0].text.toStdString();
+}
+
+TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog) {
+  InstallDem(100, 100);
+  TDemOpenedInfo info;
+  info.lines = 100;
+  info.columns = 100;
+  info.pixelSize = 90;
+  emit main->DemOpened(info);
+  TUtmCoordinatesDialog& form = commands->CoordinateForm();
+  EXPECT_EQ(Edit(form, "CoordLines")->text(), "100");
+  EXPECT_EQ(Edit(form, "OrigPixSize")->text(), "90");
+
+  // Before the dialog was confirmed the UTM panel is left alone.
+  main->SetStatusText(1, "untouched");
+  main->DemWindow()->ReadOutAt({5, 5});
+  EXPECT_EQ(main->StatusText(1), "untouched");
+
+  prompts.dialogs["CoordinateForm"] = [](QDialog& dialog) {
+    auto& coordinates = static_cast<TUtmCoordinatesDialog&>(dialog);
+    coordinates.SetZoneText("14");
+    coordinates.SetCorners("1000", "3000", "2000", "4000");
+    EXPECT_EQ(coordinates.CalculatedX(), "10");
+    EXPECT_EQ(coordinates.CalculatedY(), "10");
+    // Corners out of order leave the calculated size as it was.
+    coordinates.SetCorners("3000", "3000", "2000", "4000");
+    EXPECT_EQ(coordinates.CalculatedX(), "10");
+    coordinates.SetCorners("1000", "3000", "2000", "4000");
+    coordinates.accept();
+    return coordinates.result();
+  };
+  main->Action("CoordUtm1")->trigger();
+  main->DemWindow()->ReadOutAt({99, 0});
+  EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1990.00    Y  4000.00 ");
+  main->DemWindow()->ReadOutAt({0, 99});
+  EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1000.00    Y  3010.00 ");
+  EXPECT_EQ(commands->FormIlwis().Zone(), 14);
+  EXPECT_DOUBLE_EQ(commands->FormIlwis().XMax(), 2000.0);
+  EXPECT_DOUBLE_EQ(commands->FormIlwis().YMin(), 3000.0);
+
+  // A frame without lines (no DEM figures) shows a blank rather than dividing by zero.
+  Edit(form, "CoordLines")->setText("0");
+  main->DemWindow()->ReadOutAt({3, 3});
+  EXPECT_EQ(main->StatusText(1), " ");
+}
+
+TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds) {
+  InstallDem(40, 30);
+  auto colour = std::make_shared<TRasterImage>(40, 30, kRasterRgb);
+  for (int l = 0; l < 30; ++l) {
+    for (int c = 0; c < 40; ++c) colour->SetColor(c, l, Rgb(c + 40 * (l % 3), 75, 200));
+  }
+  main->ShowWrappedImage(colour);
+  prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
+    auto& form = static_cast<TLevelsDialog&>(dialog);
+    auto* link = form.findChild<QCheckBox*>("LierCheckBox");
+    EXPECT_TRUE(link->isEnabled());
+    EXPECT_FALSE(link->isChecked());
+    form.findChild<QSlider*>("GMinTrackBar")->setValue(50);
+    form.findChild<QSlider*>("GMaxTrackBar")->setValue(100);
+    // The minimum pushed past the maximum drags it along.
+    form.findChild<QSlider*>("BMinTrackBar")->setValue(255);
+    EXPECT_EQ(form.State().Channel(kLevelsBlue).lo, 254);
+    EXPECT_EQ(form.State().Channel(kLevelsBlue).hi, 255);
+    EXPECT_EQ(form.findChild<QSlider*>("BMaxTrackBar")->value(), 255);
+    form.findChild<QSlider*>("BMinTrackBar")->setValue(0);
+    EXPECT_EQ(form.State().Channel(kLevelsRed).lo, 0);
+    // Every green value (75) sits in bin 127 once stretched.
+    EXPECT_EQ(form.ShownHistogram(kLevelsGreen)[127], 40u * 30u);
+    EXPECT_FALSE(form.Preview().isNull());
+    dialog.accept();
+    return dialog.result();
+  };
+  main->Action("Modifier1")->trigger();
+  const auto wrapped = main->Session().DisplayedRaster();
+  ASSERT_NE(wrapped, colour);
+  TColor pixel;
+  ASSERT_EQ(wrapped->GetColor(7, 0, pixel), 0);
+  EXPECT_EQ(pixel.green, 127);
+  EXPECT_EQ(pixel.red, 7);
+  EXPECT_EQ(pixel.blue, 200);
+  EXPECT_EQ(main->Session().ViewStates().Previous()->raster, colour);
+
+  // Link on a colour image: the least minimum and the greatest maximum for all three.
+  prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
+    auto& form = static_cast<TLevelsDialog&>(dialog);
+    form.findChild<QSlider*>("RMinTrackBar")->setValue(10);
+    form.findChild<QSlider*>("RMaxTrackBar")->setValue(200);
+    form.findChild<QSlider*>("GMinTrackBar")->setValue(20);
+    form.findChild<QSlider*>("GMaxTrackBar")->setValue(180);
+    form.findChild<QSlider*>("BMinTrackBar")->setValue(5);
+    form.findChild<QSlider*>("BMaxTrackBar")->setValue(250);
+    form.findChild<QCheckBox*>("LierCheckBox")->click();
+    for (int ch = 0; ch < 3; ++ch) {
+      EXPECT_EQ(form.State().Channel(ch).lo, 5);
+      EXPECT_EQ(form.State().Channel(ch).hi, 250);
+    }
+    EXPECT_EQ(form.findChild<QSlider*>("GMinTrackBar")->value(), 5);
+    return QDialog::Rejected;
+  };
+  const auto before = main->Session().DisplayedRaster();
+  main->Action("Modifier1")->trigger();
+  EXPECT_EQ(main->Session().DisplayedRaster(), before);  // cancelled: nothing wrapped
+}
+
+TEST_F(ExchangeCommandsTest, GrayImageLocksLinkAndWrappingShowsTheParameterImage) {
+  InstallDem(40, 30);
+  auto gray = MakeGray(40, 30, [](int c, int) { return 40 + c; });
+  main->ShowParameterImage(gray, " TEST ", 0, DisplayMode::kGray);
+  EXPECT_TRUE(main->IsVisible("Imprimer"));
+  EXPECT_TRUE(main->IsVisible("Configurationdelimpression1"));
+  main->Action("WrapImage1")->trigger();
+  EXPECT_EQ(main->Session().DisplayedRaster(), gray);
+
+  prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
+    auto& form = static_cast<TLevelsDialog&>(dialog);
+    auto* link = form.findChild<QCheckBox*>("LierCheckBox");
+    EXPECT_TRUE(link->isChecked());
+    EXPECT_FALSE(link->isEnabled());
+    link->click();
+    EXPECT_TRUE(link->isChecked());
+    form.findChild<QSlider*>("RMinTrackBar")->setValue(50);
+    form.findChild<QSlider*>("BMaxTrackBar")->setValue(100);
+    for (int ch = 0; ch < 3; ++ch) {
+      EXPECT_EQ(form.State().Channel(ch).lo, 50);
+      EXPECT_EQ(form.State().Channel(ch).hi, 100);
+    }
+    EXPECT_EQ(form.findChild<QLabel*>("GMinLabel")->text(), "50");
+    dialog.accept();
+    return dialog.result();
+  };
+  main->Action("Modifier1")->trigger();
+  int value = -1;
+  const auto wrapped = main->Session().DisplayedRaster();
+  ASSERT_EQ(wrapped->kind, kRasterGray);
+  wrapped->GetValue(9, 0, value);  // 49
+  EXPECT_EQ(value, 0);
+  wrapped->GetValue(35, 0, value);  // 75
+  EXPECT_EQ(value, 127);
+  wrapped->GetValue(10, 0, value);  // 50
+  EXPECT_EQ(value, 0);
+}
+
+class PrintingTest : public ExchangeCommandsTest {
+ protected:
+  void SetUp() override {
+    pdf = QDir(temp.path()).filePath("page.pdf");
+    setenv("ORVANE_PRINT_PDF", pdf.toLocal8Bit().constData(), 1);
+    ExchangeCommandsTest::SetUp();
+    unsetenv("ORVANE_PRINT_PDF");
+    commands->PagePrintForm().Printer().setPageSize(QPageSize(QPageSize::A4));
+  }
+  QString pdf;
+};
+
+TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
+  InstallDem(400, 200);
+  main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
+  EXPECT_EQ(main->Session().PrinterRectangle().left, -1);
+  prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
+    auto& form = static_cast<TPageLayoutDialog&>(dialog);
+    EXPECT_EQ(Edit(form, "LargEdit")->text(), "105");
+    EXPECT_EQ(Edit(form, "HautEdit")->text(), "52.5");
+    EXPECT_EQ(Edit(form, "GaucheEdit")->text(), "52.5");
+    EXPECT_EQ(Edit(form, "HauteEdit")->text(), "122.3");
+    EXPECT_FALSE(Edit(form, "GaucheEdit")->isEnabled());
+
+    QLineEdit* width = Edit(form, "LargEdit");
+    width->setText("300");
+    emit width->editingFinished();
+    EXPECT_EQ(width->text(), "210");
+    EXPECT_EQ(Edit(form, "HautEdit")->text(), "105");
+
+    width->setText("100,5");
+    emit width->editingFinished();
+    EXPECT_FLOAT_EQ(form.Layout().w, 100.5f);
+    width->setText("105x");
+    emit width->editingFinished();
+    EXPECT_FLOAT_EQ(form.Layout().w, 105.0f);
+
+    form.findChild<QCheckBox*>("CentrerCheckBox")->click();
+    QLineEdit* left = Edit(form, "GaucheEdit");
+    EXPECT_TRUE(left->isEnabled());
+    left->setText("12.5");
+    emit left->editingFinished();
+    EXPECT_EQ(left->text(), "12.5");
+    left->setText("500");  // past the page edge: cut back to W - w
+    emit left->editingFinished();
+    EXPECT_EQ(left->text(), "105");
+    left->setText("10");
+    emit left->editingFinished();
+
+    form.OkClick();
+    const QRect pixels = form.Printer().pageLayout().fullRectPixels(form.Printer().resolution());
+    const PrinterRect r = form.Rectangle();
+    EXPECT_EQ(r.left, static_cast<int>(pixels.width() * 10.0f / 210.0f));
+    EXPECT_EQ(r.right, static_cast<int>(pixels.width() * 115.0f / 210.0f));
+    return form.result();
+  };
+  main->Action("Configurationdelimpression1")->trigger();
+  EXPECT_EQ(main->Session().PrinterRectangle().left, commands->PagePrintForm().Rectangle().left);
+  EXPECT_GT(main->Session().PrinterRectangle().left, 0);
+}
+
+TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
+  InstallDem(100, 400);
+  main->ShowParameterImage(MakeGray(100, 400, [](int, int l) { return l % 256; }), " T ", 0, DisplayMode::kGray);
+  prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
+    auto& form = static_cast<TPageLayoutDialog&>(dialog);
+    form.findChild<QCheckBox*>("PPageCheckBox")->click();
+    EXPECT_FLOAT_EQ(form.Layout().h, 297.0f);
+    EXPECT_FLOAT_EQ(form.Layout().w, 74.25f);
+    EXPECT_FALSE(Edit(form, "LargEdit")->isEnabled());
+    form.findChild<QRadioButton*>("PaysageRadioButton")->click();
+    EXPECT_FLOAT_EQ(form.Layout().W, 297.0f);
+    EXPECT_FLOAT_EQ(form.Layout().h, 210.0f);
+    return QDialog::Rejected;
+  };
+  main->Action("Configurationdelimpression1")->trigger();
+  EXPECT_EQ(main->Session().PrinterRectangle().left, -1);
+}
+
+TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
+  InstallDem(400, 200);
+  main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
+  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
+    static_cast<TPageLayoutDialog&>(dialog).OkClick();
+    return dialog.result();
+  };
+  main->Action("Imprimer")->trigger();  // no layout yet: the dialog comes first
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"ConfigPagePrintForm"});
+  EXPECT_TRUE(prompts.messages.empty());
+  const QByteArray bytes = ReadAll(pdf);
+  ASSERT_GT(bytes.size(), 1000);
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+
+  // The stored layout serves the next printing without asking.
+  QFile::remove(pdf);
+  main->Action("Imprimer")->trigger();
+  EXPECT_EQ(prompts.executed.size(), 1u);
+  EXPECT_TRUE(QFile::exists(pdf));
+}
+
+TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
+  if (!commands->PagePrintForm().AsksPdfFile()) GTEST_SKIP() << "a printer is installed";
+  const auto* label = commands->PagePrintForm().findChild<QLabel*>("PrinterLabel");
+  EXPECT_TRUE(label->text().contains("PDF"));
+  InstallDem(40, 30);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
+  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
+    static_cast<TPageLayoutDialog&>(dialog).OkClick();
+    return dialog.result();
+  };
+  main->Action("Imprimer")->trigger();  // the file dialog is cancelled: nothing printed
+  EXPECT_TRUE(prompts.messages.empty());
+  prompts.files.push_back({TempPath("page"), 1});
+  main->Action("Imprimer")->trigger();
+  EXPECT_EQ(prompts.requests.back().filter, "PDF [*.pdf]|*.pdf");
+  EXPECT_TRUE(ReadAll(TempPath("page.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
+  InstallDem(40, 30);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
+  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
+    static_cast<TPageLayoutDialog&>(dialog).OkClick();
+    return dialog.result();
+  };
+  QFile old(pdf);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("old bytes");
+  old.close();
+  ASSERT_TRUE(old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  main->Action("Imprimer")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains(pdf)) << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.messages[0].text.contains("Permission denied"));
+  EXPECT_EQ(ReadAll(pdf), "old bytes");
+  EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  // Writable again: the page replaces it and the printer still names the chosen file.
+  ASSERT_TRUE(old.setPermissions(old.permissions() | QFile::WriteOwner));
+  main->Action("Imprimer")->trigger();
+  EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
+  EXPECT_EQ(commands->PagePrintForm().Printer().outputFileName(), pdf);
+}
+
+}  // namespace
+}  // namespace orvane::test

@@ -1,0 +1,170 @@
+#include <QAction>
+#include <QFile>
+
+#include "core/gdal_test_files.h"
+#include "app/exchange/exchange_commands.h"
+#include "app/exchange/gdal_commands.h"
+#include "app/exchange/coordinate_form.h"
+#include "app/exchange/gdal_forms.h"
+#include "app/terrain/dynamic_scale.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+using orvane::testing::ReadBack;
+using orvane::testing::ReadTestRaster;
+using orvane::testing::TestRaster;
+using orvane::testing::WriteTestGeoTiff;
+
+TestRaster UtmSite() {
+  TestRaster r;
+  r.columns = 20;
+  r.lines = 15;
+  r.type = GDT_Float32;
+  for (int l = 0; l < r.lines; ++l)
+    for (int c = 0; c < r.columns; ++c) r.values.push_back(300.0 + 2.5 * c + 1.7 * l);
+  r.values[1] = 123.7;
+  r.values[2] = -9999.0;  // NoData, filled from its neighbours
+  r.noData = -9999.0;
+  r.transform = std::array<double, 6>{640000.0, 30.0, 0.0, 3900000.0, 0.0, -30.0};
+  r.epsg = 32614;
+  return r;
+}
+
+class GdalCommandsTest : public MainFormTest {
+ protected:
+  // Answers the import dialog with a unit and a name.
+  void AnswerImport(int unit, const QString& name) {
+    prompts.dialogs["ImportGdalForm"] = [unit, name](QDialog& d) {
+      auto& form = static_cast<TImportGdalDialog&>(d);
+      form.ChooseUnit(unit);
+      form.SetNameText(name);
+      form.OkClick();
+      return d.result();
+    };
+  }
+  void AnswerExport(TExportGeoTiffDialog::Content content, TExportGeoTiffDialog::Source source) {
+    prompts.dialogs["ExportGeoTiffForm"] = [content, source](QDialog& d) {
+      auto& form = static_cast<TExportGeoTiffDialog&>(d);
+      form.Choose(content);
+      form.ChooseSource(source);
+      return int(QDialog::Accepted);
+    };
+  }
+};
+
+TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
+  const QString tif = TempPath("site.tif");
+  ASSERT_TRUE(WriteTestGeoTiff(tif.toStdString(), UtmSite()));
+  prompts.files.push_back({tif, 1});
+  AnswerImport(10, TempPath("site"));
+  main->Action("ImportGdal1")->trigger();
+
+  const TDemModel* dem = main->Session().CurrentDem();
+  ASSERT_NE(dem, nullptr);
+  EXPECT_EQ(dem->lines, 15);
+  EXPECT_EQ(dem->columns, 20);
+  EXPECT_EQ(dem->GetElevation(1, 0), 1237.0);  // decimetres
+  EXPECT_EQ(dem->GetElevation(2, 0), 1237.0);  // the hole takes its nearest neighbour
+  EXPECT_FLOAT_EQ(dem->pixelSizeX, 300.0f);
+  EXPECT_EQ(main->Session().UnitFactor(), 10);
+  EXPECT_EQ(main->Session().PixelSize(), 30);
+  EXPECT_EQ(main->Session().DemPath(), TempPath("site_m4.raw"));
+  // Opened directly: no dynamic-scale dialog shown.
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"ImportGdalForm"});
+
+  ASSERT_TRUE(main->Session().UtmCoordinatesSet());
+  const std::optional<TUtmFrame> frame = main->UtmFrame();
+  ASSERT_TRUE(frame);
+  EXPECT_DOUBLE_EQ(frame->xmin, 640000.0);
+  EXPECT_DOUBLE_EQ(frame->xmax, 640600.0);
+  EXPECT_DOUBLE_EQ(frame->ymin, 3899550.0);
+  EXPECT_DOUBLE_EQ(frame->ymax, 3900000.0);
+  auto* exchange = main->findChild<TExchangeCommands*>("ExchangeCommands");
+  ASSERT_NE(exchange, nullptr);
+  EXPECT_EQ(exchange->CoordinateForm().ZoneText(), "14");
+
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].kind, "information");
+  EXPECT_EQ(prompts.messages[0].text, "1 NoData cells were filled with the nearest valid elevation");
+}
+
+TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeoreference) {
+  const QString tif = TempPath("site.tif");
+  ASSERT_TRUE(WriteTestGeoTiff(tif.toStdString(), UtmSite()));
+  prompts.files.push_back({tif, 1});
+  AnswerImport(1, TempPath("site"));
+  main->Action("ImportGdal1")->trigger();
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+
+  main->ShowParameterImage(MakeGray(20, 15, [](int c, int l) { return c + l; }));
+  AnswerExport(TExportGeoTiffDialog::kParameterImage, TExportGeoTiffDialog::kFromImport);
+  prompts.files.push_back({TempPath("slope"), 1});
+  main->Action("ExportGeoTiff1")->trigger();
+  const ReadBack image = ReadTestRaster(TempPath("slope.tif").toStdString());
+  ASSERT_TRUE(image.opened);
+  EXPECT_EQ(image.columns, 20);
+  EXPECT_EQ(image.transform, *UtmSite().transform);
+  EXPECT_EQ(image.utmZone, 14);
+  EXPECT_EQ(image.values[0][21], 2.0);
+
+  // The DEM through the UTM frame of the coordinate dialog, in whole metres.
+  AnswerExport(TExportGeoTiffDialog::kDem, TExportGeoTiffDialog::kFromUtmFrame);
+  prompts.files.push_back({TempPath("dem.tif"), 1});
+  main->Action("ExportGeoTiff1")->trigger();
+  const ReadBack dem = ReadTestRaster(TempPath("dem.tif").toStdString());
+  ASSERT_TRUE(dem.opened);
+  EXPECT_EQ(dem.type, GDT_Int32);
+  EXPECT_EQ(dem.transform, *UtmSite().transform);
+  EXPECT_EQ(dem.utmZone, 14);
+  EXPECT_EQ(dem.values[0][1], 123.0);
+  EXPECT_TRUE(prompts.messages.size() == 1u) << prompts.messages.back().text.toStdString();
+
+  // Another DEM opened: the imported georeference is gone, the export falls back to the frame.
+  InstallDem(20, 15);
+  emit main->DemOpened(TDemOpenedInfo{});
+  auto* gdal = main->findChild<TGdalCommands*>("GdalCommands");
+  ASSERT_NE(gdal, nullptr);
+  EXPECT_FALSE(gdal->ImportedGeoReference());
+}
+
+TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
+  const QString junk = TempPath("junk.tif");
+  {
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a raster");
+  }
+  prompts.files.push_back({junk, 1});
+  main->Action("ImportGdal1")->trigger();
+  EXPECT_EQ(main->Session().CurrentDem(), nullptr);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+  EXPECT_TRUE(prompts.messages[0].text.contains("junk.tif"));
+  EXPECT_TRUE(prompts.executed.empty());
+
+  // A raster without georeference needs a pixel size before OK closes the dialog.
+  TestRaster bare = UtmSite();
+  bare.transform.reset();
+  bare.epsg = 0;
+  ASSERT_TRUE(WriteTestGeoTiff(TempPath("bare.tif").toStdString(), bare));
+  prompts.messages.clear();
+  prompts.files.push_back({TempPath("bare.tif"), 1});
+  prompts.dialogs["ImportGdalForm"] = [this](QDialog& d) {
+    auto& form = static_cast<TImportGdalDialog&>(d);
+    form.SetNameText(TempPath("bare"));
+    form.OkClick();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    form.SetPixelSizeText("25");
+    form.OkClick();
+    return d.result();
+  };
+  main->Action("ImportGdal1")->trigger();
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().PixelSize(), 25);
+  EXPECT_EQ(prompts.messages[0].text, "No Pixel Size\nThe raster has no georeference");
+}
+
+}  // namespace
+}  // namespace orvane::test

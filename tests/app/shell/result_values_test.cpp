@@ -1,0 +1,189 @@
+// The value grid of the current result: the status readout's text, the value histogram's
+// classes, and the menu treatments that keep the grid beside their picture (readout over the
+// right window, export as Float32 GeoTIFF, dropped by the next treatment).
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <cmath>
+
+#include "core/gdal_test_files.h"
+#include "app/render/relief_forms.h"
+#include "app/display/value_histogram_window.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/headwaters_form.h"
+#include "app/shell/result_values.h"
+#include "app/surface/slope_forms.h"
+#include "app/surface/total_depth_form.h"
+#include "core/render/slices.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+ValueGrid Grid(int columns, int lines, const char* unit, std::vector<float> values) {
+  ValueGrid grid(columns, lines, unit);
+  grid.values = std::move(values);
+  return grid;
+}
+
+TEST(ResultValues, ReadoutTextAtACell) {
+  const float nan = kNoValue;
+  const struct {
+    const char* name;
+    const char* unit;
+    float value;
+    int column;  // the cell read: (column, 0) of a 2 x 1 grid holding `value` at column 0
+    const char* expected;
+  } cases[] = {
+      {"Slope", "degrees", 23.4167f, 0, "Slope 23.4°"},
+      {"Total depth", "m", 112.0f, 0, "Total depth 112 m"},
+      {"Total depth", "m", 11.25f, 0, "Total depth 11.3 m"},
+      {"Percentile", "%", 7.5f, 0, "Percentile 7.5%"},
+      {"Ratio", "", 0.1234f, 0, "Ratio 0.123"},
+      {"Deviation", "standard score", -1.456f, 0, "Deviation -1.46 standard score"},
+      {"Slope", "degrees", -0.0001f, 0, "Slope 0°"},
+      {"Slope", "degrees", nan, 0, "Slope: no value"},
+      {"Slope", "degrees", 1.0f, 2, ""},   // right of the grid
+      {"Slope", "degrees", 1.0f, -1, ""},  // left of it
+  };
+  for (const auto& c : cases) {
+    const ValueGrid grid = Grid(2, 1, c.unit, {c.value, 0.0f});
+    EXPECT_EQ(ValueReadout(grid, c.name, c.column, 0), QString::fromUtf8(c.expected)) << c.expected;
+  }
+}
+
+TEST(ResultValues, HistogramSpansTheValidValuesOnly) {
+  const float nan = kNoValue, inf = std::numeric_limits<float>::infinity();
+  const TValueHistogram h = ValueHistogramOf(Grid(3, 2, "m", {nan, 10.0f, 30.0f, 20.0f, inf, 50.0f}), 4);
+  EXPECT_EQ(h.minimum, 10.0);
+  EXPECT_EQ(h.maximum, 50.0);
+  EXPECT_EQ(h.valid, 4);
+  // Classes of 10: the largest value in the last one, not past it.
+  EXPECT_EQ(h.counts, (std::vector<std::int64_t>{1, 1, 1, 1}));
+
+  const TValueHistogram flat = ValueHistogramOf(Grid(2, 1, "m", {5.0f, 5.0f}), 4);
+  EXPECT_EQ(flat.counts, (std::vector<std::int64_t>{2, 0, 0, 0}));
+  EXPECT_TRUE(ValueHistogramOf(Grid(2, 1, "m", {nan, nan}), 4).counts.empty());
+}
+
+// A plane rising 90 per column on 90 pixels: slope 45 degrees everywhere, and a window of 3
+// spans 180 stored units, 18 m with 10 units per metre.
+class MenuValuesTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    auto dem = MakeDem(40, 30, [](int c, int) { return 90 * c; });
+    main->InstallOpenedDem(dem, MakeGray(40, 30, [](int c, int) { return c; }), "/data/plane_m2.raw");
+    main->Session().SetDemScale(10, QString());
+    main->resize(900, 700);
+    main->show();
+  }
+  void RunSlope(ResultKind resultKind) {
+    prompts.dialogs["PentesForm"] = [resultKind](QDialog& d) {
+      if (resultKind == ResultKind::kWrappedImage) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
+      return int(QDialog::Accepted);
+    };
+    main->Action("SlopeTreatment1")->trigger();
+  }
+  void RunTotalDepth(ResultKind resultKind) {
+    prompts.dialogs["DDFen"] = [](QDialog& d) {
+      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("3");
+      d.accept();
+      return d.result();
+    };
+    prompts.dialogs["TotalDepthForm"] = [resultKind](QDialog& d) {
+      static_cast<TClassPaletteDialog&>(d).ChoosePlacement(resultKind);
+      static_cast<TClassPaletteDialog&>(d).OkClick();
+      return d.result();
+    };
+    main->Action("TotalDepthTreatment1")->trigger();
+  }
+  // The value panel after the pointer moved over `window` at the image pixel (column, line).
+  QString HoverText(TImageWindow& window, int column, int line) {
+    const double s = window.Scale();
+    const QPoint at(static_cast<int>((column + 0.5) * s) - window.horizontalScrollBar()->value(),
+                    static_cast<int>((line + 0.5) * s) - window.verticalScrollBar()->value());
+    EXPECT_EQ(window.PixelAt(at), QPoint(column, line));
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), window.viewport()->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.viewport(), &move);
+    return main->StatusText(kValuePanel);
+  }
+};
+
+TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
+  EXPECT_FALSE(main->IsEnabled("ExportValues1"));
+  EXPECT_FALSE(main->IsEnabled("ValueHisto1"));
+
+  RunSlope(ResultKind::kParameterImage);
+  ASSERT_TRUE(main->Session().ResultValues());
+  EXPECT_TRUE(main->IsEnabled("ExportValues1"));
+  EXPECT_TRUE(main->IsEnabled("ValueHisto1"));
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");  // the relief, not the slope
+  main->Action("WrapImage1")->trigger();  // the parameter image into the DEM window
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
+
+  // The export: Float32, NaN as NoData, the grid cell for cell, on the typed UTM frame.
+  main->SetUtmFrameSource([] { return TUtmFrame{500000.0, 503600.0, 4000000.0, 4002700.0, 30, 40}; });
+  main->Session().SetUtmCoordinatesSet(true);
+  prompts.files.push_back({TempPath("slope"), 1});
+  main->Action("ExportValues1")->trigger();
+  ASSERT_EQ(prompts.requests.back().filter, "GeoTIFF [*.tif]|*.tif");
+  const testing::ReadBack written = testing::ReadTestRaster(TempPath("slope.tif").toStdString());
+  ASSERT_TRUE(written.opened);
+  EXPECT_EQ(written.type, GDT_Float32);
+  EXPECT_EQ(written.transform, (std::array<double, 6>{500000.0, 90.0, 0.0, 4002700.0, 0.0, -90.0}));
+  const ValueGrid& grid = *main->Session().ResultValues().grid;
+  ASSERT_EQ(written.values[0].size(), grid.values.size());
+  for (std::size_t k = 0; k < grid.values.size(); ++k)
+    ASSERT_EQ(static_cast<float>(written.values[0][k]), grid.values[k]) << k;
+
+  // Wrapped: read over the DEM window only; the margin has no value; U divides.
+  RunTotalDepth(ResultKind::kWrappedImage);
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "Total depth 18 m");
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 0, 7), "Total depth: no value");
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "");  // the slope picture is still there
+  // Another picture in the DEM window (the slope wrapped again) is not read as total depth.
+  main->Action("WrapImage1")->trigger();
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");
+
+  // The value histogram's axis runs over the values, in their unit.
+  auto& histogram = *main->findChild<TValueHistogramWindow*>();
+  EXPECT_EQ(histogram.AxisTexts(), (QStringList{"18", "18", "18", "18", "18 m"}));
+  EXPECT_EQ(histogram.Counts().valid, 38 * 28);
+
+  // Aspect keeps its degrees beside its picture: the plane falls to the west.
+  prompts.dialogs["AspectFen"] = [](QDialog&) { return int(QDialog::Accepted); };
+  main->Action("AspectTreatment1")->trigger();
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Aspect 270°"));
+  EXPECT_EQ(HoverText(main->ParamWindow(), 0, 7), "Aspect: no value");  // the outer ring
+
+  // A network treatment reads the drainage raster: headwaters counted in the 7 x 7 window, the
+  // one source at the top of a stream running down column 20.
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
+                          false);
+  prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
+    static_cast<THeadwatersDialog&>(d).SetHalfWindowText("3");
+    d.accept();
+    return d.result();
+  };
+  main->Action("Headwaterstreatment1")->trigger();
+  EXPECT_EQ(HoverText(main->ParamWindow(), 20, 7), "Headwaters 1 headwaters");
+  EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "Headwaters 0 headwaters");
+
+  // A treatment that keeps no values drops the grid.
+  prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
+    static_cast<TSlicesDialog&>(dialog).ChooseType(kSliceHypsoMap1);
+    return int(QDialog::Accepted);
+  };
+  main->Action("Shadowing1")->trigger();
+  EXPECT_FALSE(main->Session().ResultValues());
+  EXPECT_FALSE(main->IsEnabled("ExportValues1"));
+  EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");
+}
+
+}  // namespace
+}  // namespace orvane::test

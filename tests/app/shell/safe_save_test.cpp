@@ -1,0 +1,119 @@
+// Saves from the windows onto files that cannot be written: a warning naming the file and the
+// system's reason, and the file already there keeps its bytes. "Read-only" is a file without
+// any write bit, which the program honours even when the tests run as root.
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QFile>
+#include <cstdlib>
+
+#include "app/display/diagram_forms.h"
+#include "app/exchange/gdal_forms.h"
+#include "app/render/view3d_form.h"
+#include "app/shell/app_session.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+class SafeSaveTest : public MainFormTest {
+ protected:
+  // Puts `bytes` in the file and marks it read-only.
+  void Lock(const QString& path, const QByteArray& bytes = "old bytes") {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0444), 0);
+  }
+  static QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  // Exactly one warning, naming `path` and the reason; the file still holds its old bytes.
+  void ExpectRefused(const QString& path, const char* what) {
+    ASSERT_EQ(prompts.messages.size(), 1u) << what;
+    const Message& m = prompts.messages.front();
+    EXPECT_EQ(m.kind, "warning") << what;
+    EXPECT_TRUE(m.text.contains(path)) << what << ": " << m.text.toStdString();
+    EXPECT_TRUE(m.text.contains("Permission denied")) << what << ": " << m.text.toStdString();
+    EXPECT_EQ(Read(path), "old bytes") << what;
+    prompts.messages.clear();
+  }
+};
+
+TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
+  InstallDem(40, 30);
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int l) { return c + l; }), " T ", 0, DisplayMode::kGray);
+
+  Lock(TempPath("p.raw"));
+  prompts.files.push_back({TempPath("p"), 1});
+  main->Action("SaveParameter")->trigger();
+  ExpectRefused(TempPath("p.raw"), "raw image");
+
+  // The header read-only: the data beside it is not replaced either.
+  QFile::remove(TempPath("p.raw"));
+  QFile raw(TempPath("p.raw"));
+  ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+  raw.write("old data");
+  raw.close();
+  Lock(TempPath("p.txt"));
+  prompts.files.push_back({TempPath("p"), 1});
+  main->Action("SaveParameter")->trigger();
+  ExpectRefused(TempPath("p.txt"), "raw header");
+  EXPECT_EQ(Read(TempPath("p.raw")), "old data");
+
+  Lock(TempPath("b.bmp"));
+  prompts.files.push_back({TempPath("b"), 2});
+  main->Action("SaveParameter")->trigger();
+  ExpectRefused(TempPath("b.bmp"), "bitmap");
+
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), true);
+  Lock(TempPath("net.raw"));
+  prompts.files.push_back({TempPath("net"), 1});
+  main->Action("SaveDrainage1")->trigger();
+  ExpectRefused(TempPath("net.raw"), "drainage");
+
+  prompts.dialogs["ExportGeoTiffForm"] = [](QDialog& d) {
+    auto& form = static_cast<TExportGeoTiffDialog&>(d);
+    form.Choose(TExportGeoTiffDialog::kParameterImage);
+    form.ChooseSource(TExportGeoTiffDialog::kNoGeoreference);
+    return int(QDialog::Accepted);
+  };
+  Lock(TempPath("g.tif"));
+  prompts.files.push_back({TempPath("g.tif"), 1});
+  main->Action("ExportGeoTiff1")->trigger();
+  ExpectRefused(TempPath("g.tif"), "GeoTIFF");
+}
+
+TEST_F(SafeSaveTest, TableAndThreeDimensionalPictureOntoReadOnlyFiles) {
+  TDissectionDiagram diagram;
+  diagram.Counts()[3] = 7;
+  diagram.SetBound(10);
+  Lock(TempPath("table.xls"));
+  prompts.files.push_back({TempPath("table"), 1});
+  diagram.SaveClick();
+  ExpectRefused(TempPath("table.xls"), "table");
+
+  TView3DResultWindow picture(std::make_unique<TRasterImage>(8, 6, kRasterRgb), temp.path());
+  Lock(TempPath("view.bmp"));
+  prompts.files.push_back({TempPath("view.bmp"), 1});
+  picture.SaveClick();
+  ExpectRefused(TempPath("view.bmp"), "3D picture");
+}
+
+TEST_F(SafeSaveTest, SettingsThatCannotBeSavedAreSaidAndKept) {
+  const QString path = TempPath("Orvane.ini");
+  Lock(path);
+  TSettingsStore session(path);
+  session.settings.skeletonSize = 42;
+  EXPECT_FALSE(session.Finish());
+  ExpectRefused(path, "settings");
+  // After a termination signal only stderr hears of it.
+  EXPECT_FALSE(session.Finish(false));
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(Read(path), "old bytes");
+}
+
+}  // namespace
+}  // namespace orvane::test

@@ -1,0 +1,141 @@
+// A whole session as a user runs it: start with the splash, open the sample DEM, read
+// elevations out, zoom, make a parameter image, save it as raw and as bitmap, open both
+// again. With ORVANE_SCREENSHOT set, the main window is saved there as a picture at the end
+// (run under a real X server: QT_QPA_PLATFORM=xcb xvfb-run -a ...).
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QTimer>
+#include <cstdlib>
+
+#include "app/shell/about_form.h"
+#include "app/shell/app_session.h"
+#include "app/terrain/dynamic_scale.h"
+#include "core/surface/slope.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+void Send(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button) {
+  QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                    type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &event);
+}
+
+TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
+  TSettings settings;
+  TMainForm main(settings);
+  ShowAfterSplash(main, 300);
+  Wait(100);
+  // The loop runs (a timer fires) while the splash is up and the frame is not yet shown.
+  bool tick = false;
+  QTimer::singleShot(0, [&] { tick = true; });
+  Wait(50);
+  EXPECT_TRUE(tick);
+  EXPECT_FALSE(main.isVisible());
+  TSplashForm* splash = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* s = qobject_cast<TSplashForm*>(w); s && s->isVisible()) splash = s;
+  }
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(splash->size(), QSize(718, 420));
+  Wait(400);
+  EXPECT_TRUE(main.isVisible());
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* s = qobject_cast<TSplashForm*>(w)) {
+      EXPECT_FALSE(s->isVisible());
+    }
+  }
+}
+
+TEST(Session, SampleDemFromOpeningToSavedAndReopenedParameterImage) {
+  TestPrompter prompts;
+  QTemporaryDir temp;
+  const QString settingsPath = QDir(temp.path()).filePath("Orvane.ini");
+  TSettingsStore session(settingsPath);  // a new user: no settings file yet
+  session.settings.imageDir = temp.path().toStdString();
+  auto main = std::make_unique<TMainForm>(session.settings);
+  main->Session().SetWorkDirectory(temp.path());
+  ShowAfterSplash(*main, 50);
+  Wait(150);
+  ASSERT_TRUE(main->isVisible());
+
+  prompts.files.push_back({QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw"), 1});
+  prompts.dialogs["DynamicScale"] = AnswerSampleScale;
+  main->Action("OpenDEMSpeedButton")->trigger();
+  ASSERT_NE(main->DemWindow(), nullptr);
+  const TDemModel& dem = *main->Session().CurrentDem();
+  ASSERT_EQ(dem.columns, 403);
+
+  // The slope as a gray parameter image, shown in the parameter window.
+  TSlopeParams params;
+  params.grayTones = true;
+  params.normalization = 255;
+  auto slope = ComputeSlope(dem, params, main->Progress());
+  ASSERT_TRUE(slope);
+  main->BeginTreatment(" SLOPE ");
+  main->ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ",
+                           0, DisplayMode::kGray);
+  main->TileWindows();
+  Wait(50);
+
+  // Elevations read out under the mouse.
+  TDemImageWindow& window = *main->DemWindow();
+  Send(window.viewport(), QEvent::MouseMove, {120, 80}, Qt::NoButton);
+  const QPoint cell = window.PixelAt({120, 80});
+  EXPECT_EQ(main->StatusText(0),
+            QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", cell.x() * 90.0, cell.y() * 90.0,
+                              dem.GetElevation(cell.x(), cell.y())));
+  EXPECT_TRUE(main->StatusText(2).startsWith("Gray Tone : "));
+
+  // Zoom twice with the magnifier.
+  main->Action("LoupeSpeedButton")->trigger();
+  Send(window.viewport(), QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
+  Send(window.viewport(), QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
+  EXPECT_EQ(window.Zoom(), 3);
+  EXPECT_TRUE(window.windowTitle().endsWith("jacksboro_m2.raw (3:1) "));
+  Send(window.viewport(), QEvent::MouseMove, {60, 40}, Qt::NoButton);
+  EXPECT_FALSE(main->StatusText(3).isEmpty());
+
+  // Save as raw and as bitmap, then open both again.
+  const QString base = QDir(temp.path()).filePath("jacksboro_slope");
+  prompts.files.push_back({base, 1});
+  main->Action("SaveParameter")->trigger();
+  prompts.files.push_back({base, 2});
+  main->Action("SaveParameterSpeedButton")->trigger();
+  ASSERT_TRUE(QFile::exists(base + ".raw"));
+  ASSERT_TRUE(QFile::exists(base + ".txt"));
+  ASSERT_TRUE(QFile::exists(base + ".bmp"));
+  const auto saved = main->Session().ParameterImage();
+  for (const auto& [suffix, filter] : {std::pair{".raw", 2}, {".bmp", 1}}) {
+    prompts.files.push_back({base + suffix, filter});
+    main->Action("OpenParameterImage1")->trigger();
+    ASSERT_NE(main->Session().ParameterImage(), saved) << suffix;
+    for (int l = 0; l < dem.lines; l += 37) {
+      for (int c = 0; c < dem.columns; c += 41) {
+        int a = -1, b = -2;
+        saved->GetValue(c, l, a);
+        main->Session().ParameterImage()->GetValue(c, l, b);
+        ASSERT_EQ(a, b) << suffix << " at " << c << "," << l;
+      }
+    }
+  }
+  EXPECT_TRUE(prompts.messages.empty());
+
+  Wait(100);
+  if (const char* shot = std::getenv("ORVANE_SCREENSHOT")) {
+    EXPECT_TRUE(main->grab().save(QString::fromLocal8Bit(shot)));
+  }
+  main->close();
+  main.reset();
+  session.Finish();
+  EXPECT_TRUE(QFile::exists(settingsPath));
+}
+
+}  // namespace
+}  // namespace orvane::test

@@ -1,0 +1,217 @@
+#include <QAction>
+
+#include "app/surface/roughness_commands.h"
+#include "app/display/class_legend.h"
+#include "app/display/diagram_forms.h"
+#include "app/drainage/dissection_forms.h"
+#include "app/surface/local_fractal_form.h"
+#include "app/surface/total_depth_form.h"
+#include "core/surface/local_fractal.h"
+#include "core/surface/surface3d.h"
+#include "core/surface/total_depth.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+bool SamePixels(const TRasterImage& a, const TRasterImage& b) {
+  if (a.lines != b.lines || a.columns != b.columns || a.kind != b.kind) return false;
+  for (int l = 0; l < a.lines; ++l) {
+    if (std::memcmp(a.Row(l), b.Row(l), a.RowBytes()) != 0) return false;
+  }
+  return true;
+}
+
+class RoughnessCommandsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    // Ridges and valleys: every window sees some relief.
+    dem = MakeDem(50, 44, [](int c, int l) { return 300 + 7 * std::abs(c % 9 - 4) + (l * l) % 23; });
+    auto relief = MakeGray(50, 44, [](int c, int) { return c * 5; });
+    main->InstallOpenedDem(dem, relief, "/data/ridges_m2.raw");
+    main->Session().SetDemScale(0, "90");  // no unit chosen
+  }
+
+  void Trigger(const char* name) {
+    QAction* action = main->Action(name);
+    ASSERT_NE(action, nullptr) << name;
+    action->setEnabled(true);
+    action->trigger();
+  }
+
+  void AnswerWindow(const QString& size, bool ok = true) {
+    prompts.dialogs["DDFen"] = [=](QDialog& d) {
+      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(size);
+      ok ? d.accept() : d.reject();
+      return d.result();
+    };
+  }
+
+  std::shared_ptr<TDemModel> dem;
+};
+
+TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
+  prompts.dialogs["LocalFractForm"] = [](QDialog& d) {
+    auto& form = static_cast<TLocalFractalDialog&>(d);
+    form.ClickSize(12);
+    form.SetHText("0,05");
+    form.OkClick();
+    return d.result();
+  };
+  prompts.dialogs["DiagLocFractDimForm"] = [](QDialog& d) {
+    d.accept();
+    return d.result();
+  };
+  Trigger("LocalFractalTreatment1");
+  EXPECT_EQ(prompts.executed, (std::vector<QString>{"LocalFractForm", "DiagLocFractDimForm"}));
+
+  auto expected = ComputeLocalFractal(*dem, {12, 0.05, 1, 90});
+  ASSERT_TRUE(expected);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "LOCAL FRACTAL DIMENSION");
+  EXPECT_EQ(prompts.messages[0].text,
+            QString::asprintf("Min = %lf Max = %lf ", expected->minimum, expected->maximum));
+
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " LOCAL FRACTAL DIMENSION  WINDOW SIZE  12  Coeff H = 0.05 ");
+  EXPECT_EQ(main->Session().Margin(), 7);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kLocalFractal);
+  EXPECT_TRUE(main->IsEnabled("LocFract1"));
+  EXPECT_TRUE(main->IsEnabled("DiagSpeedButton"));
+  EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
+  EXPECT_TRUE(main->IsVisible("Configurationdelimpression1"));
+
+  auto& diagram = DiagramWindow<TLocalFractalDiagram>(*main);
+  EXPECT_EQ(diagram.UpperBound(), expected->diagramUpper);
+  EXPECT_EQ(diagram.Start(), expected->diagramStart);
+  for (int i = 0; i < kLocalFractalBins; ++i) {
+    ASSERT_EQ(diagram.Counts()[static_cast<std::size_t>(i)], expected->diagram[static_cast<std::size_t>(i)]);
+  }
+}
+
+TEST_F(RoughnessCommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZeroH) {
+  // No handler: the dialog is rejected untouched, H stays empty.
+  Trigger("LocalFractalTreatment1");
+  EXPECT_EQ(main->Session().ParameterTitle(), "");  // a refused treatment leaves the title as it was
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+  EXPECT_TRUE(prompts.messages[0].text.contains("adaptive factor H"));
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kNone);
+}
+
+TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
+  AnswerWindow("5");
+  prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
+    auto& form = static_cast<TClassPaletteDialog&>(d);
+    form.SelectPalette(kDepthGray);
+    form.SetScale(true);
+    form.SetSmoothing(true);
+    form.OkClick();
+    return d.result();
+  };
+  Trigger("TotalDepthTreatment1");
+  EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen", "TotalDepthForm"}));
+  EXPECT_TRUE(prompts.messages.empty());
+
+  auto relief = ComputeTotalDepthRelief(*dem, 5);
+  ASSERT_TRUE(relief);
+  const TClassTable table = TotalDepthClassTable(kDepthGray, true, relief->minimum, relief->maximum);
+  const TRasterImage expected = RenderTotalDepth(*relief, kDepthGray, table, true);
+  auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthForm();
+  EXPECT_EQ(form.ClassTable(), table) << "Scale spreads the classes over the run's relief";
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected));
+  EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.450 x 0.450 km");
+  EXPECT_EQ(main->Session().Margin(), 3);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
+  EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
+  EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
+}
+
+TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
+  AnswerWindow("3");
+  prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
+    auto& form = static_cast<TClassPaletteDialog&>(d);
+    form.SelectPalette(kDepthGray255);
+    form.ChoosePlacement(ResultKind::kWrappedImage);
+    form.OkClick();
+    return d.result();
+  };
+  Trigger("TotalDepthTreatment1");
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  const auto shown = main->Session().DisplayedRaster();
+  ASSERT_NE(shown, nullptr);
+  auto relief = ComputeTotalDepthRelief(*dem, 3);
+  EXPECT_TRUE(SamePixels(*shown, RenderTotalDepth(*relief, kDepthGray255, TClassTable(), false)));
+}
+
+TEST_F(RoughnessCommandsTest, WindowDialogCancelledComputesNothing) {
+  AnswerWindow("5", false);
+  Trigger("TotalDepthTreatment1");
+  Trigger("Surface3DTreatment1");
+  EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen", "DDFen"}));
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(RoughnessCommandsTest, Surface3DShowsTheRatioInGrayLevels) {
+  AnswerWindow("3");
+  Trigger("Surface3DTreatment1");
+  auto expected = ComputeSurface3D(*dem, {3});
+  ASSERT_TRUE(expected);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " 3D SURFACE  WINDOW SIZE  3 x 3 ");
+  EXPECT_EQ(main->Session().Margin(), 2);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+
+  // A window of 0 pixels is refused with a message, and nothing changes.
+  prompts.messages.clear();
+  AnswerWindow("0");
+  Trigger("Surface3DTreatment1");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+}
+
+TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
+  TClassPaletteDialog form(kTotalDepthPalette);
+  EXPECT_EQ(form.windowTitle(), " Total Depth Visu");
+  EXPECT_EQ(form.ClassTable().count(), 10);
+  form.SetRange(0, 200);
+  form.SetScale(true);
+  EXPECT_FLOAT_EQ(form.ClassTable()[0].bound, 20.0f);
+  EXPECT_FLOAT_EQ(form.ClassTable()[9].bound, 200.0f);
+  const TLegend legend = form.Legend().CurrentLegend();
+  ASSERT_EQ(legend.labels.size(), 9u);
+  EXPECT_EQ(legend.labels[0].text, "20.00   ");
+  EXPECT_EQ(legend.labels[8].text, "180.00   ");
+  form.SelectPalette(kDepthGray255);
+  EXPECT_TRUE(form.ClassTable().empty());
+  // The palette choice is kept only by "OK"; leaving otherwise brings it back with its table,
+  // so the run never pairs the coloured choice with the empty gray table.
+  EXPECT_EQ(form.PaletteChoice(), kDepthColored);
+  form.DeleteClick();
+  EXPECT_EQ(form.ClassTable().count(), 10);
+  form.SelectPalette(kDepthGray255);
+  form.OkClick();
+  EXPECT_EQ(form.PaletteChoice(), kDepthGray255);
+}
+
+TEST(LocalFractFormTest, SizeButtonsAndFactor) {
+  TLocalFractalDialog form;
+  EXPECT_EQ(form.windowTitle(), " LOCAL FRACTAL DIMENSION");
+  EXPECT_EQ(form.WindowSize(), 12);
+  EXPECT_EQ(form.FactorH(), 0.0);
+  form.ClickSize(24);
+  form.SetHText("1.5");
+  form.OkClick();
+  EXPECT_EQ(form.WindowSize(), 24);
+  EXPECT_EQ(form.FactorH(), 1.5);
+}
+
+}  // namespace
+}  // namespace orvane::test

@@ -1,0 +1,233 @@
+// Shape, contour, circular-window and global fractal commands run from the menu.
+#include <QAction>
+#include <QLineEdit>
+
+#include "app/surface/shape_commands.h"
+#include "app/surface/circular_forms.h"
+#include "app/surface/contour_forms.h"
+#include "app/surface/shape_forms.h"
+#include "core/surface/circular_window.h"
+#include "core/surface/contour_density.h"
+#include "core/surface/convexity.h"
+#include "core/surface/horizontal_surfaces.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+bool SamePixels(const TRasterImage& a, const TRasterImage& b) {
+  if (a.columns != b.columns || a.lines != b.lines) return false;
+  for (int l = 0; l < a.lines; ++l)
+    for (int c = 0; c < a.columns; ++c) {
+      int x = -1, y = -2;
+      a.GetValue(c, l, x);
+      b.GetValue(c, l, y);
+      if (x != y) return false;
+    }
+  return true;
+}
+
+class SurfaceShapeCommandsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    // Hills and a pit, so every treatment has something to find.
+    dem_ = MakeDem(40, 30, [](int c, int l) { return 300 + ((c * 7 + l * 13) % 23) * 5 + (c == 20 && l == 15 ? 90 : 0); });
+    main->InstallOpenedDem(dem_, MakeGray(40, 30, [](int c, int) { return c; }), "/data/site_m2.raw");
+    main->Session().SetDemScale(1, "90");
+  }
+
+  void Trigger(const char* name) {
+    QAction* action = main->Action(name);
+    ASSERT_NE(action, nullptr) << name;
+    action->trigger();
+  }
+
+  template <class Form>
+  Form& Dialog() {
+    Form* form = main->findChild<Form*>();
+    EXPECT_NE(form, nullptr);
+    return *form;
+  }
+
+  std::shared_ptr<TDemModel> dem_;
+};
+
+TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) {
+  prompts.dialogs["ConCavForm"] = [](QDialog& d) {
+    auto& form = static_cast<TConvexityConcavityDialog&>(d);
+    form.SetRange(3);
+    form.ChooseDynamism(255);
+    d.accept();
+    return d.result();
+  };
+  Trigger("Convexity1");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeConvexity(*dem_, {3, 255})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 7 x 7 ");
+  EXPECT_EQ(main->ParamWindow().windowTitle(), " CONVEXITY   WINDOW SIZE 7 x 7   (1:1)");
+  EXPECT_EQ(main->Session().Margin(), 3);
+  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+  for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "OpenPalette1",
+                           "PaletteSpeedButton", "GrayHisto1", "HistoGrSpeedButton", "WrapImage1"})
+    EXPECT_TRUE(main->IsEnabled(name)) << name;
+
+  // Closed without OK, the dialog still runs the treatment with the values it kept.
+  prompts.dialogs["ConCavForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
+  Trigger("Concavity1");
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONCAVITY   WINDOW SIZE 7 x 7 ");
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeConcavity(*dem_, {3, 255})->image));
+}
+
+TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
+  prompts.dialogs["ConCavForm"] = [](QDialog& d) {
+    auto& form = static_cast<TConvexityConcavityDialog&>(d);
+    form.SetRange(2);
+    form.ChoosePlacement(ResultKind::kWrappedImage);
+    d.accept();
+    return d.result();
+  };
+  Trigger("Concavity1");
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+  ASSERT_NE(main->Session().DisplayedRaster(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().DisplayedRaster(), *ComputeConcavity(*dem_, {2, 100})->image));
+}
+
+TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeHidesTheDynamism) {
+  THorizontalSurfacesDialog& form = Dialog<THorizontalSurfacesDialog>();
+  EXPECT_TRUE(form.DynamismShown());
+  form.ChooseBinarize(true);
+  EXPECT_FALSE(form.DynamismShown());
+  form.ChooseBinarize(false);
+  EXPECT_TRUE(form.DynamismShown());
+
+  prompts.dialogs["HorizSurfForm"] = [](QDialog& d) {
+    auto& f = static_cast<THorizontalSurfacesDialog&>(d);
+    f.SetRange(2);
+    f.ChooseBinarize(true);
+    d.accept();
+    return d.result();
+  };
+  Trigger("HorizontalSurfaces1");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeHorizontalSurfaces(*dem_, {2, 100, true})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " HORIZONTAL PLANS   WINDOW SIZE 5 x 5 ");
+  EXPECT_EQ(main->Session().Margin(), 1);
+  EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
+  EXPECT_FALSE(main->IsEnabled("PaletteSpeedButton"));
+  EXPECT_FALSE(main->IsEnabled("GrayHisto1"));  // left as it was before
+  EXPECT_TRUE(main->IsEnabled("SaveParameter"));
+  EXPECT_TRUE(main->IsEnabled("WrapImage1"));
+}
+
+TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity) {
+  TContourExtractionDialog& form = Dialog<TContourExtractionDialog>();
+  form.OkClick();
+  form.SetInterval(10);
+  form.OkClick();
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
+  EXPECT_EQ(prompts.messages[0].text, "Hypsometric interval not specified");
+  EXPECT_EQ(prompts.messages[1].text, "Window range not specified");
+
+  // Cancelled while the window is still 0: nothing is computed.
+  prompts.dialogs["ContourLineForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
+  Trigger("Global1");
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+
+  prompts.dialogs["ContourLineForm"] = [](QDialog& d) {
+    auto& f = static_cast<TContourExtractionDialog&>(d);
+    f.SetWindowSize(7);
+    f.SetInterval(10);
+    f.ChooseTiling(1);
+    f.OkClick();
+    return d.result();
+  };
+  Trigger("Global1");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  ContourDensityParams params{7, 10, 100, DensityTiling::kMovingWindow, 1};
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeContourDensity(*dem_, params)->image));
+  EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINE DENSITY   WINDOW SIZE   (1:1)");
+  EXPECT_EQ(main->Session().Margin(), 4);
+  EXPECT_EQ(form.WindowKilometres(), "0.63");
+  EXPECT_EQ(form.findChild<QLineEdit*>("MinDynEdit")->text(), QString::asprintf("%f", dem_->minElevation * 1.0));
+  EXPECT_EQ(form.findChild<QLineEdit*>("PixEdit")->text(), "90");
+}
+
+TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSaving) {
+  TContourDensityDialog& form = Dialog<TContourDensityDialog>();
+  prompts.dialogs["ContLineForm"] = [](QDialog& d) {
+    auto& f = static_cast<TContourDensityDialog&>(d);
+    f.SetFirst(320);
+    f.SetLast(400);
+    f.SetInterval(0);
+    f.OkClick();  // refused: the dialog stays open
+    f.SetInterval(20);
+    f.OkClick();
+    return d.result();
+  };
+  Trigger("ContourLineExtraction1");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "The hypsometric interval must be greater than 0");
+  EXPECT_EQ(form.findChild<QLineEdit*>("MinEdit")->text(), QString::number(static_cast<int>(dem_->minElevation)));
+  auto* commands = main->findChild<TShapeCommands*>();
+  ASSERT_NE(commands, nullptr);
+  EXPECT_EQ(commands->ContourLevels(), (std::vector<int>{320, 340, 360, 380, 400}));
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINES   (1:1)");
+  EXPECT_EQ(main->Session().Margin(), 0);
+  EXPECT_TRUE(main->IsVisible("Save1"));
+  EXPECT_TRUE(main->IsEnabled("SaveParameter"));
+  EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
+  EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
+
+  // Cancelled: nothing changes.
+  prompts.dialogs["ContLineForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
+  auto before = main->Session().ParameterImage();
+  Trigger("ContourLineExtraction1");
+  EXPECT_EQ(main->Session().ParameterImage(), before);
+}
+
+TEST_F(SurfaceShapeCommandsTest, GlobalFractalDimensionIsReportedInAMessageBox) {
+  Trigger("DimensionFractale1");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "GLOBAL FRACTAL DIMENSION");
+  EXPECT_TRUE(prompts.messages[0].text.startsWith("Fractal Dimension : D="));
+  EXPECT_TRUE(prompts.messages[0].text.contains("\n\nCorrelation Coefficient r="));
+}
+
+TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsWithoutScale) {
+  TCircularWindowDialog& form = Dialog<TCircularWindowDialog>();
+  form.OkClick();
+  form.SetRadius(2);
+  form.SetRadius(0);
+  form.ChooseStatistic(4);
+  form.OkClick();
+  form.ChooseStatistic(0);
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].text, "Radius and Treatment undefined");
+  EXPECT_EQ(prompts.messages[1].text, "Radius undefined");
+
+  prompts.dialogs["CircularWindowForm"] = [](QDialog& d) {
+    auto& f = static_cast<TCircularWindowDialog&>(d);
+    f.SetRadius(3);
+    f.ChooseStatistic(6);
+    f.OkClick();
+    return d.result();
+  };
+  Trigger("CircularWindowTreatment1");
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeCircularWindow(*dem_, {3, 6})->image));
+  EXPECT_EQ(main->Session().ParameterTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
+  EXPECT_EQ(main->ParamWindow().windowTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
+  EXPECT_EQ(main->Session().Margin(), 5);
+  EXPECT_EQ(form.findChild<QLineEdit*>("PixelSizeEdit")->text(), "90.000000");
+  EXPECT_EQ(form.SurfaceText(), QString::number(CircularSurfaceKm2(3, 90), 'f', 4));
+
+  Trigger("CircularWindowInfo1");
+  EXPECT_EQ(prompts.executed.back(), "CWInfoForm");
+  EXPECT_TRUE(Dialog<TCircularWindowInfoForm>().Text().contains("2. Differnce from Mean Elevation"));
+}
+
+}  // namespace
+}  // namespace orvane::test

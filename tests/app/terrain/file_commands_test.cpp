@@ -1,0 +1,370 @@
+// Opening DEMs, parameter images and drainage networks, saving them, and the settings file
+// around a session: driven through the menu actions with a recording prompter.
+#include "app/terrain/file_commands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+#include <cstdint>
+#include <cstdlib>
+
+#include "app/shell/app_session.h"
+#include "app/terrain/dynamic_scale.h"
+#include "app/terrain/size_dialogs.h"
+#include "core/terrain/raster_file.h"
+#include "support/app_session.h"
+
+namespace orvane::test {
+namespace {
+
+const QString kSample = QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw");
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+template <class T>
+QByteArray LittleEndian(const std::vector<T>& values) {
+  QByteArray bytes;
+  for (T v : values) {
+    auto u = static_cast<std::uint64_t>(static_cast<std::make_unsigned_t<T>>(v));
+    for (std::size_t i = 0; i < sizeof(T); ++i) bytes.append(static_cast<char>((u >> (8 * i)) & 0xFF));
+  }
+  return bytes;
+}
+
+class FileCommandsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    commands = main->findChild<TFileCommands*>("FileCommands");
+    ASSERT_NE(commands, nullptr);
+    AnswerScale(1, "90");
+  }
+
+  void AnswerScale(int unit, const QString& pixel) {
+    prompts.dialogs["DynamicScale"] = [unit, pixel](QDialog& dialog) {
+      auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
+      scale.ChooseUnit(unit);
+      scale.SetPixelSizeText(pixel);
+      scale.OkClick();
+      return scale.result();
+    };
+  }
+
+  void OpenSample() {
+    prompts.files.push_back({kSample, 1});
+    main->Action("OpenDEM1")->trigger();
+    ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  }
+
+  TFileCommands* commands = nullptr;
+};
+
+TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
+  TDemOpenedInfo opened;
+  QObject::connect(main.get(), &TMainForm::DemOpened,
+                   [&](const TDemOpenedInfo& info) { opened = info; });
+  OpenSample();
+  ASSERT_FALSE(prompts.requests.empty());
+  EXPECT_EQ(prompts.requests[0].title, "Open DEM");
+  EXPECT_EQ(prompts.requests[0].filter,
+            "DEM Integer2 [_m2.raw]|*_m2.raw|DEM Integer4 [_m4.raw]|*_m4.raw|All Raw Types|*.raw");
+  const TDemModel& dem = *main->Session().CurrentDem();
+  EXPECT_EQ(dem.lines, 344);
+  EXPECT_EQ(dem.columns, 403);
+  EXPECT_EQ(dem.elementType, kDemInt32);
+  EXPECT_FLOAT_EQ(dem.pixelSizeX, 90.0f);
+  EXPECT_EQ(opened.lines, 344);
+  EXPECT_EQ(opened.bytesPerElement, 2);
+  EXPECT_EQ(main->DynamicScale().findChild<QLineEdit*>("CalcSize")->text(),
+            QString::number(344 * 403 * 2));
+  EXPECT_TRUE(QFile::exists(TempPath("orvane.raw")));
+
+  ASSERT_NE(main->DemWindow(), nullptr);
+  EXPECT_EQ(main->DemWindow()->windowTitle(), kSample);
+  EXPECT_EQ(main->DemWindow()->Bitmap().size(), QSize(403, 344));
+  EXPECT_EQ(main->Session().DisplayedRaster(), main->Session().OpeningRelief());
+  EXPECT_TRUE(main->IsEnabled("SurfaceParameters1"));
+  EXPECT_TRUE(main->IsVisible("Save1"));
+
+  // The status bar reads the elevation out in metres.
+  main->DemWindow()->ReadOutAt({10, 20});
+  const QString expected = QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", 900.0, 1800.0,
+                                             dem.GetElevation(10, 20));
+  EXPECT_EQ(main->StatusText(0), expected);
+  EXPECT_EQ(main->StatusText(3), "Line:    20  Column:    10 ");
+}
+
+TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
+  const QString path = TempPath("tiny_m2.raw");
+  WriteFile(TempPath("tiny_m2.txt"), "3 5\r\n");
+  std::vector<std::uint16_t> values(15, 7);
+  values[4] = 65535;
+  WriteFile(path, LittleEndian(values));
+  AnswerScale(10, "30");
+  ASSERT_TRUE(commands->OpenDem(path, 1));
+  const TDemModel& dem = *main->Session().CurrentDem();
+  EXPECT_EQ(dem.lines, 3);
+  EXPECT_EQ(dem.columns, 5);
+  EXPECT_EQ(dem.GetElevation(4, 0), 65535.0);
+  EXPECT_FLOAT_EQ(dem.pixelSizeX, 300.0f);
+  EXPECT_EQ(main->Session().UnitFactor(), 10);
+  EXPECT_EQ(main->Session().PixelSize(), 30);
+
+  // Another opening given up at the dialog, after other answers were chosen in it: U and P
+  // stay those of the DEM still open.
+  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
+    auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
+    scale.ChooseUnit(1000);
+    scale.SetPixelSizeText("5");
+    return int(QDialog::Rejected);
+  };
+  EXPECT_FALSE(commands->OpenDem(path, 1));
+  EXPECT_EQ(main->Session().UnitFactor(), 10);
+  EXPECT_EQ(main->Session().PixelSize(), 30);
+}
+
+TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
+  const QString path = TempPath("wide.raw");
+  WriteFile(TempPath("wide.txt"), "2 2");
+  WriteFile(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}));
+  std::deque<QString> bytes = {"3", "1", "4"};
+  prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
+    static_cast<TByteCountDialog&>(dialog).SetText(bytes.front());
+    bytes.pop_front();
+    dialog.accept();
+    return static_cast<int>(QDialog::Accepted);
+  };
+  ASSERT_TRUE(commands->OpenDem(path, 3));
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+  EXPECT_TRUE(prompts.messages[0].text.contains("2 (Integer2) or 4 (Integer4)"));
+  EXPECT_EQ(main->Session().CurrentDem()->GetElevation(0, 0), -5.0);
+  EXPECT_EQ(main->Session().CurrentDem()->GetElevation(1, 0), 100000.0);
+
+  // Giving up the question opens nothing.
+  prompts.dialogs.erase("ByteForm");
+  auto before = main->Session().CurrentDemShared();
+  EXPECT_FALSE(commands->OpenDem(path, 3));
+  EXPECT_EQ(main->Session().CurrentDemShared(), before);
+}
+
+TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
+  const QString path = TempPath("noheader.raw");
+  WriteFile(path, LittleEndian(std::vector<std::uint16_t>(6, 9)));
+  prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
+    static_cast<TImageSizeDialog&>(dialog).SetTexts("2", "3");
+    dialog.accept();
+    return static_cast<int>(QDialog::Accepted);
+  };
+  ASSERT_TRUE(commands->OpenDem(path, 1));
+  EXPECT_EQ(main->Session().CurrentDem()->columns, 3);
+
+  // Too short for the size asked: reported, nothing opened.
+  auto before = main->Session().CurrentDemShared();
+  EXPECT_FALSE(commands->OpenDem(path, 2));
+  ASSERT_FALSE(prompts.messages.empty());
+  EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
+  EXPECT_EQ(main->Session().CurrentDemShared(), before);
+
+  // The dynamic-scale dialog closed without OK gives up the opening.
+  prompts.dialogs["DynamicScale"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
+  EXPECT_FALSE(commands->OpenDem(path, 1));
+  EXPECT_EQ(main->Session().CurrentDemShared(), before);
+}
+
+TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(kSample)});
+  // The toolkit delivers the drop to the widget that accepted the drag's entry.
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(main.get(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(main.get(), &drop);
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().CurrentDem()->columns, 403);
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
+
+  // Only raw files are taken.
+  QMimeData picture;
+  picture.setUrls({QUrl::fromLocalFile(TempPath("image.bmp"))});
+  QDragEnterEvent refused(QPoint(100, 100), Qt::CopyAction, &picture, Qt::LeftButton,
+                          Qt::NoModifier);
+  refused.setAccepted(false);
+  QCoreApplication::sendEvent(main.get(), &refused);
+  EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
+  EXPECT_EQ(DemPathArgument({"orvane"}), "");
+  EXPECT_EQ(DemPathArgument({"orvane", "--", "-odd_m2.raw"}), "-odd_m2.raw");
+  EXPECT_EQ(DemPathArgument({"orvane", "--", }), "");
+  EXPECT_EQ(DemPathArgument({"orvane", kSample, "other_m2.raw"}), kSample);
+
+  ShowAfterSplash(*main, 10, kSample);
+  QElapsedTimer timer;
+  timer.start();
+  while (main->Session().CurrentDem() == nullptr && timer.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(main->isVisible());
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  EXPECT_EQ(main->Session().CurrentDem()->columns, 403);
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
+}
+
+TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
+  OpenSample();
+  auto image = MakeGray(403, 344, [](int c, int l) { return (c + l) % 256; });
+  main->ShowParameterImage(image, " SLOPE ", 0, DisplayMode::kGray);
+
+  prompts.files.push_back({TempPath("site_slope"), 1});
+  main->Action("SaveParameter")->trigger();
+  EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
+  EXPECT_EQ(prompts.requests.back().filter, "Image Raw|*.raw|Image BMP|*.bmp");
+  EXPECT_EQ(prompts.requests.back().directory, temp.path());
+  EXPECT_EQ(ReadFile(TempPath("site_slope.raw")).size(), 403 * 344);
+  EXPECT_EQ(ReadFile(TempPath("site_slope.txt")), "344\r\n403\r\n1\r\n0\r\n255\r\n90\r\n");
+
+  prompts.files.push_back({TempPath("site_slope"), 2});
+  main->Action("SaveParameterSpeedButton")->trigger();
+  ASSERT_TRUE(QFile::exists(TempPath("site_slope.bmp")));
+
+  for (const auto& [name, filter] : {std::pair{"site_slope.raw", 2}, {"site_slope.bmp", 1}}) {
+    main->ShowParameterImage(MakeGray(403, 344, [](int, int) { return 0; }), " X ", 0, DisplayMode::kGray);
+    prompts.files.push_back({TempPath(name), filter});
+    main->Action("OpenParameterImage1")->trigger();
+    auto opened = main->Session().ParameterImage();
+    int value = -1;
+    opened->GetValue(10, 20, value);
+    EXPECT_EQ(value, 30) << name;
+    EXPECT_EQ(main->ParamWindow().Bitmap().pixel(10, 20), qRgb(30, 30, 30)) << name;
+    EXPECT_TRUE(main->IsEnabled("WrapImage1"));
+  }
+  EXPECT_EQ(prompts.requests.back().title, "OPEN PARAMETER");
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(FileCommandsTest, ColourImagesSaveAsBitmapOnly) {
+  OpenSample();
+  auto colour = std::make_shared<TRasterImage>(403, 344, kRasterRgb);
+  colour->SetColor(1, 1, Rgb(10, 20, 30));
+  main->ShowParameterImage(colour, " ASPECT ", 0, DisplayMode::kColour);
+  prompts.files.push_back({TempPath("aspect"), 1});
+  main->Action("SaveParameter")->trigger();
+  EXPECT_EQ(prompts.requests.back().title, "Save Image Parameter");
+  EXPECT_EQ(prompts.requests.back().filter, "Bitmaps (*.bmp)|*.bmp");
+  EXPECT_FALSE(QFile::exists(TempPath("aspect.raw")));
+  auto back = LoadRasterBmp(TempPath("aspect.bmp").toStdString());
+  ASSERT_TRUE(back);
+  TColor pixel;
+  (*back)->GetColor(1, 1, pixel);
+  EXPECT_EQ(pixel, Rgb(10, 20, 30));
+}
+
+TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
+  OpenSample();
+  auto small = MakeGray(3, 2, [](int c, int) { return c; });
+  ASSERT_TRUE(SaveRasterRaw(*small, TempPath("small").toStdString(), 90));
+  EXPECT_EQ(ReadFile(TempPath("small.raw")).size(), 6);
+
+  prompts.answers = {false};
+  prompts.files.push_back({TempPath("small.raw"), 2});
+  main->Action("OpenParameterImage1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].kind, "question");
+  EXPECT_EQ(prompts.messages[0].text, "DEM and Image have not the same size\nDo you want to read it ?");
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
+
+  prompts.answers = {true};
+  prompts.files.push_back({TempPath("small.raw"), 2});
+  main->Action("OpenParamSpeedButton")->trigger();  // raw files are asked about from both
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
+  EXPECT_EQ(prompts.messages.size(), 2u);
+
+  WriteFile(TempPath("broken.bmp"), "not a bitmap");
+  prompts.files.push_back({TempPath("broken.bmp"), 1});
+  main->Action("OpenParameterImage1")->trigger();
+  EXPECT_EQ(prompts.messages.back().text, "The File has a wrong format");
+  EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
+  EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
+}
+
+TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
+  OpenSample();
+  auto network = std::make_shared<TRasterImage>(403, 344, kRasterRgb);
+  network->Fill(Rgb(255, 255, 255));
+  network->SetColor(5, 5, Rgb(0, 0, 0));
+  network->SetColor(6, 5, Rgb(0, 0, 255));
+  main->ShowDrainageRaster(network, true);
+
+  prompts.files.push_back({TempPath("net.raw"), 1});  // a typed extension is not doubled
+  main->Action("SaveDrainage1")->trigger();
+  EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
+  ASSERT_TRUE(QFile::exists(TempPath("net.raw")));
+  ASSERT_TRUE(QFile::exists(TempPath("net.txt")));
+
+  prompts.files.push_back({TempPath("net.raw"), 2});
+  main->Action("OpenDrainageNetwork1")->trigger();
+  EXPECT_EQ(prompts.requests.back().title, "OPEN DRAINAGE NETWORK");
+  EXPECT_EQ(prompts.requests.back().filter, "Bitmap [*.bmp]|*.bmp|Image Raw [*.raw]|*.raw");
+  auto opened = main->Session().DrainageRaster();
+  ASSERT_NE(opened, network);
+  EXPECT_EQ(opened->kind, kRasterGray);
+  int value = -1;
+  opened->GetValue(5, 5, value);
+  EXPECT_EQ(value, 0);
+  opened->GetValue(6, 5, value);
+  EXPECT_EQ(value, 85);
+  opened->GetValue(7, 5, value);
+  EXPECT_EQ(value, 255);
+  EXPECT_TRUE(main->RiverWindow().HasBitmap());
+
+  prompts.files.push_back({TempPath("net"), 2});
+  main->Action("SaveRiverSpeedButton")->trigger();
+  prompts.files.push_back({TempPath("net.bmp"), 1});
+  main->Action("OpenRiverSpeedButton")->trigger();
+  ASSERT_TRUE(main->Session().DrainageRaster());
+  EXPECT_EQ(main->Session().DrainageRaster()->columns, 403);
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {
+  QTemporaryDir dir;
+  const QString path = QDir(dir.path()).filePath("Orvane.ini");
+  WriteFile(path, "[FICHIERS]\r\n1=first.raw\r\n3=third.raw\r\n");
+  setenv("ORVANE_SETTINGS", path.toLocal8Bit().constData(), 1);
+  {
+    TSettingsStore session;
+    unsetenv("ORVANE_SETTINGS");
+    EXPECT_EQ(session.path, path);
+    EXPECT_EQ(session.settings.files[0], "first.raw");
+    EXPECT_NEAR(session.settings.light.azimuth * 180.0 / 3.14159265358979, 315.0, 1e-3);
+    session.settings.skeletonSize = 42;
+    session.Finish();
+  }
+  const QString text = QString::fromLatin1(ReadFile(path));
+  EXPECT_TRUE(text.contains("TETA=315.00")) << text.toStdString();
+  EXPECT_TRUE(text.contains("PHI=65.00")) << text.toStdString();
+  EXPECT_TRUE(text.contains("3=third.raw"));
+  TSettingsStore again(path);
+  EXPECT_EQ(again.settings.skeletonSize, 42);
+  EXPECT_EQ(again.settings.files[2], "third.raw");
+}
+
+}  // namespace
+}  // namespace orvane::test

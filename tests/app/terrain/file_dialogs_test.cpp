@@ -1,0 +1,227 @@
+// The file menu through the toolkit's own file dialog: a timer chooses a type in the dialog's
+// combo box, types a name and presses the accept button, as a user would; the result must
+// follow the type chosen (element width, raster format, file extension).
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "app/terrain/size_dialogs.h"
+#include "support/app_session.h"
+#include "core/terrain/raster_file.h"
+
+namespace orvane::test {
+namespace {
+
+// Leaves the file dialogs to the real prompter; the timer answers them.
+class RealFileDialogPrompter : public TestPrompter {
+ public:
+  FileAnswer OpenFile(QWidget* parent, const FileRequest& request) override {
+    requests.push_back(request);
+    return Prompter::OpenFile(parent, request);
+  }
+  FileAnswer SaveFile(QWidget* parent, const FileRequest& request) override {
+    requests.push_back(request);
+    return Prompter::SaveFile(parent, request);
+  }
+};
+
+// What the next file dialog gets: the type (1-based row of its combo box), the directory
+// and the name typed.
+struct DialogAnswer {
+  int filterRow = 1;
+  QString directory;
+  QString typed;
+  QStringList seenFilters;  // the dialog's types as shown, filled in when answered
+  bool answered = false;
+};
+
+// Presses the accept button once it is on; the dialog turns it on when its background listing
+// of the directory shows the typed name, which may take a while: after that, the dialog's own
+// accept (what the button runs) with its checks of the name.
+void PressAccept(QFileDialog* dialog, QDialogButtonBox* buttons, DialogAnswer& answer, int tries) {
+  for (QAbstractButton* button : buttons->buttons()) {
+    if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isEnabled()) {
+      answer.answered = true;
+      button->click();
+      return;
+    }
+  }
+  if (tries == 0) {
+    answer.answered = true;
+    QMetaObject::invokeMethod(dialog, "accept");
+    return;
+  }
+  QTimer::singleShot(20, dialog, [=, &answer] { PressAccept(dialog, buttons, answer, tries - 1); });
+}
+
+void AnswerWhenShown(DialogAnswer& answer) {
+  QTimer::singleShot(20, [&answer] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      AnswerWhenShown(answer);
+      return;
+    }
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+    if (!types || !name || !buttons) {
+      dialog->reject();
+      return;
+    }
+    answer.seenFilters.clear();
+    for (int i = 0; i < types->count(); ++i) answer.seenFilters << types->itemText(i);
+    // The combo box as the user works it: the row becomes current, then "activated".
+    types->setCurrentIndex(answer.filterRow - 1);
+    emit types->activated(answer.filterRow - 1);
+    dialog->setDirectory(answer.directory);
+    name->setText(answer.typed);
+    PressAccept(dialog, buttons, answer, 10);
+  });
+}
+
+struct Session {
+  RealFileDialogPrompter prompts;
+  QTemporaryDir temp;
+  TSettings settings;
+  std::unique_ptr<TMainForm> main;
+  int scaleBytes = 0;  // element width the dynamic-scale dialog was given
+
+  Session() {
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    settings.imageDir = temp.path().toStdString();
+    settings.mntDir = temp.path().toStdString();
+    main = std::make_unique<TMainForm>(settings);
+    main->Session().SetWorkDirectory(temp.path());
+    main->show();
+    prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {
+      const int result = AnswerSampleScale(dialog);
+      scaleBytes = static_cast<TDynamicScaleDialog&>(dialog).NumBytes();
+      return result;
+    };
+    prompts.dialogs["ByteForm"] = [](QDialog& dialog) {
+      static_cast<TByteCountDialog&>(dialog).SetText("4");
+      dialog.accept();
+      return dialog.result();
+    };
+  }
+  QString Path(const QString& name) const { return QDir(temp.path()).filePath(name); }
+};
+
+// The sample DEM copied as 16-bit and widened to 32-bit, each with its header.
+void WriteSampleDems(const Session& s) {
+  const QString sample = QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2");
+  QFile::copy(sample + ".raw", s.Path("site_m2.raw"));
+  QFile::copy(sample + ".txt", s.Path("site_m2.txt"));
+  QFile::copy(sample + ".txt", s.Path("site_m4.txt"));
+  QFile narrow(sample + ".raw");
+  ASSERT_TRUE(narrow.open(QIODevice::ReadOnly));
+  const QByteArray bytes = narrow.readAll();
+  QByteArray wide;
+  for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto value = static_cast<std::int32_t>(static_cast<std::int16_t>(
+        static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8)));
+    for (int b = 0; b < 4; ++b) wide.append(static_cast<char>((value >> (8 * b)) & 0xFF));
+  }
+  QFile out(s.Path("site_m4.raw"));
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(wide);
+}
+
+// A bitmap and a raw image (with header) of the sample's size.
+void WriteRasters(const Session& s, int columns, int lines) {
+  auto raster = MakeGray(columns, lines, [](int c, int l) { return (c + l) % 200; });
+  ASSERT_TRUE(SaveRasterBmp(*raster, s.Path("image.bmp").toStdString()));
+  ASSERT_TRUE(SaveRasterRaw(*raster, s.Path("image").toStdString(), 90));
+}
+
+struct DialogCase {
+  const char* action;
+  int filterRow;
+  const char* typed;
+  std::function<void(Session&)> check;
+};
+
+TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
+  const auto openedWithWidth = [](int bytes) {
+    return [bytes](Session& s) {
+      ASSERT_NE(s.main->Session().CurrentDem(), nullptr);
+      EXPECT_EQ(s.scaleBytes, bytes);
+      // The widened copy holds the very elevations of the sample.
+      EXPECT_EQ(s.main->Session().CurrentDem()->ComputeMax(), 1076.0);
+    };
+  };
+  const auto parameterRead = [](Session& s) {
+    ASSERT_NE(s.main->Session().ParameterImage(), nullptr);
+    int value = 0;
+    s.main->Session().ParameterImage()->GetValue(3, 4, value);
+    EXPECT_EQ(value, 7);
+  };
+  const auto networkRead = [](Session& s) {
+    ASSERT_NE(s.main->Session().DrainageRaster(), nullptr);
+    int value = 0;
+    s.main->Session().DrainageRaster()->GetValue(5, 1, value);
+    EXPECT_EQ(value, 6);
+  };
+  const auto filesAre = [](QStringList present, QStringList absent) {
+    return [present, absent](Session& s) {
+      for (const QString& name : present) {
+        EXPECT_TRUE(QFile::exists(s.Path(name))) << name.toStdString();
+      }
+      for (const QString& name : absent) {
+        EXPECT_FALSE(QFile::exists(s.Path(name))) << name.toStdString();
+      }
+    };
+  };
+  const std::vector<DialogCase> cases = {
+      {"OpenDEM1", 1, "site_m2.raw", openedWithWidth(2)},
+      {"OpenDEM1", 2, "site_m4.raw", openedWithWidth(4)},
+      {"OpenDEM1", 3, "site_m4.raw", openedWithWidth(4)},  // the width asked: 4
+      {"OpenParameterImage1", 1, "image.bmp", parameterRead},
+      {"OpenParameterImage1", 2, "image.raw", parameterRead},
+      {"OpenDrainageNetwork1", 1, "image.bmp", networkRead},
+      {"OpenDrainageNetwork1", 2, "image.raw", networkRead},
+      {"SaveParameter", 1, "saved", filesAre({"saved.raw", "saved.txt"}, {"saved.bmp"})},
+      {"SaveParameter", 1, "typed.raw", filesAre({"typed.raw", "typed.txt"}, {"typed.raw.raw"})},
+      {"SaveParameter", 2, "picture", filesAre({"picture.bmp"}, {"picture.raw"})},
+      {"SaveParameter", 2, "x.bmp", filesAre({"x.bmp"}, {"x.bmp.raw", "x.bmp.bmp"})},
+      {"SaveDrainage1", 1, "net", filesAre({"net.raw", "net.txt"}, {"net.bmp"})},
+      {"SaveDrainage1", 2, "net2.bmp", filesAre({"net2.bmp"}, {"net2.bmp.raw", "net2.raw"})},
+  };
+  for (const DialogCase& c : cases) {
+    SCOPED_TRACE(std::string(c.action) + " type " + std::to_string(c.filterRow) + " " + c.typed);
+    Session s;
+    WriteSampleDems(s);
+    // A DEM is open for the images to belong to (through the real dialog as well).
+    DialogAnswer dem{1, s.temp.path(), "site_m2.raw", {}, false};
+    AnswerWhenShown(dem);
+    s.main->Action("OpenDEM1")->trigger();
+    ASSERT_TRUE(dem.answered);
+    ASSERT_NE(s.main->Session().CurrentDem(), nullptr);
+    const TDemModel& opened = *s.main->Session().CurrentDem();
+    WriteRasters(s, opened.columns, opened.lines);
+    s.main->ShowParameterImage(MakeGray(opened.columns, opened.lines, [](int, int) { return 9; }));
+    s.main->ShowDrainageRaster(MakeGray(opened.columns, opened.lines, [](int, int) { return 1; }),
+                              true);
+    s.scaleBytes = 0;
+    s.prompts.messages.clear();
+
+    DialogAnswer answer{c.filterRow, s.temp.path(), c.typed, {}, false};
+    AnswerWhenShown(answer);
+    s.main->Action(c.action)->trigger();
+    ASSERT_TRUE(answer.answered);
+    // The types are shown by their labels alone.
+    EXPECT_FALSE(answer.seenFilters.isEmpty());
+    for (const QString& shown : answer.seenFilters) EXPECT_FALSE(shown.contains('('));
+    for (const Message& m : s.prompts.messages) ADD_FAILURE() << m.text.toStdString();
+    c.check(s);
+  }
+}
+
+}  // namespace
+}  // namespace orvane::test
