@@ -1,8 +1,11 @@
-// Every long treatment runs under the progress window: pressing its Cancel button while the
-// computation runs leaves the DEM, the images, the network, the titles, the view states and
-// the menus exactly as they were, and the main window keeps painting meanwhile.
+// A treatment that does not finish: its Cancel button pressed while the computation runs under
+// the progress window, or a grid that cannot be allocated ("not enough memory for a grid of
+// L x C" in a warning box; a byte ceiling stands for a full memory). Either way the DEM, the
+// images, the network, the titles, the view states and the menus stay exactly as they were,
+// and the main window keeps painting meanwhile.
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,33 +14,25 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <new>
 #include <thread>
 
 #include "app/display/image_window.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
-#include "app/render/view3d_form.h"
 #include "app/morphometry/morphometry_forms.h"
+#include "app/render/view3d_form.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/view_state.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/shape_forms.h"
-#include "app/terrain/dynamic_scale.h"
+#include "core/common/grid_memory.h"
 #include "support/app_session.h"
 
 namespace orvane::test {
 namespace {
 
-const QString kSample = QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw");
-
-int Accept(QDialog& d) {
-  d.accept();
-  return d.result();
-}
-
-// What a cancelled treatment must leave untouched.
+// What an unfinished treatment must leave untouched.
 struct FrameState {
   std::shared_ptr<TDemModel> dem;
   std::int64_t demSum = 0;
@@ -103,17 +98,9 @@ void ExpectSame(const FrameState& a, const FrameState& b) {
   EXPECT_EQ(a.subWindows, b.subWindows);
 }
 
-struct CancelCase {
-  const char* name;
-  // Answers the dialogs of the treatment (the frame already holds a DEM and a network).
-  std::function<void(TestPrompter&)> answer;
-  const char* action;
-  int cancelAtRun = 1;  // which computation of the command is cancelled (an opening has two)
-};
-
-void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
-
-class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInterface<CancelCase> {
+// A frame holding a DEM of valleys (unit 10, pixel 30), a network and an earlier parameter
+// image.
+class TreatmentRunTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
@@ -129,6 +116,37 @@ class CancelTreatmentsTest : public MainFormTest, public ::testing::WithParamInt
                              " EARLIER ", 2, DisplayMode::kGray);
   }
 
+  // Runs the menu item; the frame must come out of it as it went in, the progress window gone.
+  void TriggerUnchanged(const char* name) {
+    QAction* action = main->Action(name);
+    ASSERT_NE(action, nullptr) << name;
+    action->setEnabled(true);
+    const FrameState before = FrameState::Of(*main);
+    action->trigger();
+    ExpectSame(before, FrameState::Of(*main));
+    EXPECT_EQ(main->ProgressWindow().Window(), nullptr);
+  }
+
+  void ExpectOneWarning(const QString& text) {
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].kind, "warning");
+    EXPECT_EQ(prompts.messages[0].text, text);
+    prompts.messages.clear();
+  }
+};
+
+struct CancelCase {
+  const char* name;
+  // Answers the dialogs of the treatment (the frame already holds a DEM and a network).
+  std::function<void(TestPrompter&)> answer;
+  const char* action;
+  int cancelAtRun = 1;  // which computation of the command is cancelled (an opening has two)
+};
+
+void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
+
+class CancelTreatmentsTest : public TreatmentRunTest, public ::testing::WithParamInterface<CancelCase> {
+ protected:
   // Holds every computation on its worker until Cancel was pressed, from run `cancelAt` on.
   void HoldUntilCancelled(int cancelAt) {
     TProgressSink& sink = main->ProgressWindow();
@@ -183,50 +201,41 @@ TEST_P(CancelTreatmentsTest, CancelLeavesEverythingAsItWas) {
   });
   main->DemWindow()->viewport()->installEventFilter(&counter);
   c.answer(prompts);
-  const FrameState before = FrameState::Of(*main);
-
   HoldUntilCancelled(c.cancelAtRun);
   CancelWhenHeld();
-  QAction* action = main->Action(c.action);
-  ASSERT_NE(action, nullptr) << c.action;
-  action->setEnabled(true);
-  action->trigger();
+  TriggerUnchanged(c.action);
   clicker.stop();
 
   EXPECT_EQ(clicks, 1) << "the computation was not held for a cancel";
   EXPECT_TRUE(modalWhileHeld);
   EXPECT_GT(paints, 0) << "the DEM window did not repaint during the computation";
-  EXPECT_EQ(main->ProgressWindow().Window(), nullptr);
   for (const Message& m : prompts.messages) ADD_FAILURE() << m.caption.toStdString() << ": " << m.text.toStdString();
-  // The state is compared with the action's own enabled flag as it was set for the trigger.
-  FrameState after = FrameState::Of(*main);
-  after.enabled[c.action] = before.enabled.at(c.action);
-  ExpectSame(before, after);
-}
-
-void AnswerWindow(TestPrompter& p, const QString& size) {
-  p.dialogs["DDFen"] = [size](QDialog& d) {
-    static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(size);
-    return Accept(d);
-  };
 }
 
 void AnswerOpening(TestPrompter& p) {
-  p.files.push_back({kSample, 1});
-  p.dialogs["DynamicScale"] = [](QDialog& d) {
-    auto& scale = static_cast<TDynamicScaleDialog&>(d);
-    scale.ChooseUnit(1);
-    scale.SetPixelSizeText("90");
-    scale.OkClick();
-    return scale.result();
+  p.files.push_back({QString::fromStdString(testing::SampleDemPath()), 1});
+  p.dialogs["DynamicScale"] = AnswerSampleScale;
+}
+
+// Dialogs accepted as they are.
+std::function<void(TestPrompter&)> Accepting(std::vector<QString> dialogs) {
+  return [dialogs](TestPrompter& p) {
+    for (const QString& name : dialogs) p.dialogs[name] = Accept;
+  };
+}
+
+std::function<void(TestPrompter&)> WindowOf5(std::vector<QString> dialogs = {}) {
+  return [dialogs](TestPrompter& p) {
+    AnswerWindowSize(p, "5");
+    Accepting(dialogs)(p);
   };
 }
 
 const CancelCase kCases[] = {
     {"OpenDemWhileReading", AnswerOpening, "OpenDEM1", 1},
     {"OpenDemWhileLoading", AnswerOpening, "OpenDEM1", 2},
-    {"Slope", [](TestPrompter& p) { p.dialogs["PentesForm"] = Accept; }, "SlopeTreatment1"},
-    {"Aspect", [](TestPrompter& p) { p.dialogs["AspectFen"] = Accept; }, "AspectTreatment1"},
+    {"Slope", Accepting({"PentesForm"}), "SlopeTreatment1"},
+    {"Aspect", Accepting({"AspectFen"}), "AspectTreatment1"},
     {"Convexity",
      [](TestPrompter& p) {
        p.dialogs["ConCavForm"] = [](QDialog& d) {
@@ -237,37 +246,27 @@ const CancelCase kCases[] = {
      "Convexity1"},
     {"CircularWindow",
      [](TestPrompter& p) {
-       p.dialogs["CircularWindowForm"] = [](QDialog& d) {
-         auto& form = static_cast<TCircularWindowDialog&>(d);
+       p.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](auto& form) {
          form.ChooseStatistic(3);
          form.SetRadius(5);
          form.OkClick();
-         return d.result();
-       };
+       });
      },
      "CircularWindowTreatment1"},
     {"LocalFractal",
      [](TestPrompter& p) {
-       p.dialogs["LocalFractForm"] = [](QDialog& d) {
-         auto& form = static_cast<TLocalFractalDialog&>(d);
+       p.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](auto& form) {
          form.ClickSize(12);
          form.SetHText("0,05");
          form.OkClick();
-         return d.result();
-       };
+       });
      },
      "LocalFractalTreatment1"},
-    {"TotalDepth", [](TestPrompter& p) { AnswerWindow(p, "5"); }, "TotalDepthTreatment1"},
-    {"Surface3D", [](TestPrompter& p) { AnswerWindow(p, "5"); }, "Surface3DTreatment1"},
-    {"DissectionDensity", [](TestPrompter& p) { AnswerWindow(p, "5"); }, "PixelDensity1"},
-    {"DissectionDensity3D", [](TestPrompter& p) { AnswerWindow(p, "5"); },
-     "DissectionDensity3DTreatment1"},
-    {"RatioDepth",
-     [](TestPrompter& p) {
-       AnswerWindow(p, "5");
-       p.dialogs["RatioDepthForm"] = Accept;
-     },
-     "RatioDepthTreatment1"},
+    {"TotalDepth", WindowOf5(), "TotalDepthTreatment1"},
+    {"Surface3D", WindowOf5(), "Surface3DTreatment1"},
+    {"DissectionDensity", WindowOf5(), "PixelDensity1"},
+    {"DissectionDensity3D", WindowOf5(), "DissectionDensity3DTreatment1"},
+    {"RatioDepth", WindowOf5({"RatioDepthForm"}), "RatioDepthTreatment1"},
     {"Headwaters",
      [](TestPrompter& p) {
        p.dialogs["HeadWatersForm"] = [](QDialog& d) {
@@ -278,29 +277,18 @@ const CancelCase kCases[] = {
      "Headwaterstreatment1"},
     {"DrainageFractal",
      [](TestPrompter& p) {
-       p.dialogs["FractDrainageForm"] = [](QDialog& d) {
-         auto& form = static_cast<TDrainageFractalDialog&>(d);
+       p.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](auto& form) {
          form.ChooseWindowSize(12);
          form.ChooseDynamicScale(100);
-         d.reject();  // closing it any way runs the treatment
-         return d.result();
-       };
+         form.reject();  // closing it any way runs the treatment
+       });
      },
      "FractalDimensionTreatment1"},
-    {"DrainageExtraction",
-     [](TestPrompter& p) {
-       p.dialogs["ExtractRiv"] = [](QDialog& d) {
-         auto& riv = static_cast<TDrainageExtractionDialog&>(d);
-         riv.SetRanges("2", "30");
-         riv.ChooseColour(0);
-         riv.OKBitBtnClick();
-         return d.result();
-       };
-     },
+    {"DrainageExtraction", [](TestPrompter& p) { AnswerExtraction(p, "2", "30"); },
      "ExtractDrainageNetwork1"},
     {"Incrust", [](TestPrompter&) {}, "ParameterImage1"},
-    {"ShadedRelief", [](TestPrompter& p) { p.dialogs["ConstHypsoForm"] = Accept; }, "Shadowing1"},
-    {"Palette", [](TestPrompter& p) { p.dialogs["PalForm"] = Accept; }, "OpenPalette1"},
+    {"ShadedRelief", Accepting({"ConstHypsoForm"}), "Shadowing1"},
+    {"Palette", Accepting({"PalForm"}), "OpenPalette1"},
     {"Render3D",
      [](TestPrompter& p) {
        p.dialogs["Vue3DForm"] = [](QDialog& d) {
@@ -317,6 +305,113 @@ INSTANTIATE_TEST_SUITE_P(Treatments, CancelTreatmentsTest, ::testing::ValuesIn(k
                          [](const ::testing::TestParamInfo<CancelCase>& info) {
                            return std::string(info.param.name);
                          });
+
+TEST_F(TreatmentRunTest, CancelStopsALargeDrainageExtractionQuickly) {
+  // 2000 x 2000 cells of valleys: an extraction up to range 30 takes many seconds.
+  main->InstallOpenedDem(
+      MakeDem(2000, 2000, [](int c, int l) { return 200 + 5 * std::abs(c % 16 - 8) + l / 8; }),
+      MakeGray(2000, 2000, [](int c, int) { return c % 256; }), "/data/large_m2.raw");
+  main->ShowDrainageRaster(MakeGray(2000, 2000, [](int, int) { return 255; }), true);
+  prompts.messages.clear();  // the network of the other DEM, said at the opening
+  AnswerExtraction(prompts, "2", "30");
+  bool sawWindow = false, modal = false, ticked = false;
+  qint64 clickedAt = -1;
+  QElapsedTimer clock;
+  // The GUI thread keeps running events while the worker computes: this timer fires.
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, [&] { ticked = true; });
+  tick.start(100);
+  QTimer::singleShot(400, [&] {
+    TProgressWindow* form = main->ProgressWindow().Window();
+    if (!form) return;
+    sawWindow = form->isVisible() && form->windowTitle() == "Progression";
+    modal = form->isModal();
+    clickedAt = clock.elapsed();
+    form->findChild<QPushButton*>("CancelButton")->click();
+  });
+  clock.start();
+  TriggerUnchanged("ExtractDrainageNetwork1");
+  const qint64 returnedAt = clock.elapsed();
+
+  EXPECT_TRUE(sawWindow);
+  EXPECT_TRUE(modal);
+  EXPECT_TRUE(ticked);
+  ASSERT_GE(clickedAt, 0) << "the extraction ended before the Cancel click";
+  EXPECT_LT(returnedAt - clickedAt, 1000);
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(TreatmentRunTest, AfterACancelTheNextExtractionRunsToTheEnd) {
+  main->ProgressWindow().RequestCancel();  // a flag left from an earlier run
+  const auto before = main->Session().DrainageRaster();
+  AnswerExtraction(prompts, "1", "3");
+  Trigger("ExtractDrainageNetwork1");
+  EXPECT_NE(main->Session().DrainageRaster(), before);
+}
+
+TEST_F(TreatmentRunTest, AFailureOnTheWorkerReachesTheCaller) {
+  TProgressSink& sink = main->ProgressWindow();
+  EXPECT_THROW(sink.Run([]() -> int { throw std::bad_alloc(); }), std::bad_alloc);
+  EXPECT_EQ(sink.Window(), nullptr);
+  auto value = sink.Run([] { return 42; });
+  ASSERT_TRUE(value.has_value());
+  EXPECT_EQ(*value, 42);
+}
+
+TEST_F(TreatmentRunTest, AGridThatCannotBeAllocatedIsNamedAndChangesNothing) {
+  prompts.dialogs["PentesForm"] = Accept;
+  AnswerWindowSize(prompts, "5");
+  {
+    ScopedGridByteCeiling ceiling(64 * 48 - 1);
+    TriggerUnchanged("SlopeTreatment1");
+  }
+  ExpectOneWarning("not enough memory for a grid of 48 x 64");
+
+  // A failure on the worker names the grid of the treatment, or the one it knows.
+  main->ProgressWindow().SetWorkerHook([](int) { throw std::bad_alloc(); });
+  TriggerUnchanged("TotalDepthTreatment1");
+  ExpectOneWarning("not enough memory for a grid of 48 x 64");
+  main->ProgressWindow().SetWorkerHook([](int) { throw GridAllocationError(32767, 32767); });
+  TriggerUnchanged("Surface3DTreatment1");
+  ExpectOneWarning("not enough memory for a grid of 32767 x 32767");
+
+  // The next treatment runs normally.
+  main->ProgressWindow().SetWorkerHook({});
+  const auto parameter = main->Session().ParameterImage();
+  Trigger("SlopeTreatment1");
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_NE(main->Session().ParameterImage(), parameter);
+}
+
+TEST_F(TreatmentRunTest, A3DPictureTooLargeForMemoryIsSaidAndNoWindowOpens) {
+  std::unique_ptr<ScopedGridByteCeiling> ceiling;
+  QString expected;
+  prompts.dialogs["Vue3DForm"] = [&](QDialog& d) {
+    auto& form = static_cast<TView3DDialog&>(d);
+    form.resize(400, 300);
+    form.Activate();
+    const TView3D view = form.View();
+    expected = QString("not enough memory for a grid of %1 x %2").arg(view.height).arg(view.width);
+    ceiling = std::make_unique<ScopedGridByteCeiling>(1000);  // the picture needs far more
+    return int(QDialog::Accepted);
+  };
+  TriggerUnchanged("View3D1");
+  ceiling.reset();
+  ExpectOneWarning(expected);
+}
+
+TEST_F(TreatmentRunTest, OpeningADemTooLargeForMemoryKeepsTheOpenOne) {
+  AnswerOpening(prompts);
+  {
+    // Enough to read the file, not enough for the model and its relief.
+    ScopedGridByteCeiling ceiling(testing::kSampleLines * testing::kSampleColumns * 4 + 1);
+    main->ProgressWindow().SetWorkerHook([](int run) {
+      if (run == 2) SetGridByteCeiling(1000);
+    });
+    TriggerUnchanged("OpenDEM1");
+  }
+  ExpectOneWarning("not enough memory for a grid of 344 x 403");
+}
 
 }  // namespace
 }  // namespace orvane::test
