@@ -28,6 +28,7 @@
 #include "app/shell/prompter.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/settings/settings_file.h"
+#include "core/surface/slope.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 #include "support/files.h"
@@ -201,6 +202,19 @@ inline void AnswerExtraction(TestPrompter& prompts, const QString& lower, const 
   });
 }
 
+// The slope of the current DEM in gray tones shown as the parameter image, as the slope
+// treatment shows it.
+inline void ShowGraySlope(TMainForm& main, int normalization = 255) {
+  TSlopeParams params;
+  params.grayTones = true;
+  params.normalization = normalization;
+  auto slope = ComputeSlope(*main.Session().CurrentDem(), params, main.Progress());
+  ASSERT_TRUE(slope);
+  main.BeginTreatment(" SLOPE ");
+  main.ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0,
+                          DisplayMode::kGray);
+}
+
 // A main frame in a temporary work directory; members in this order so the frame goes first
 // and the prompter last.
 class MainFormTest : public ::testing::Test {
@@ -261,11 +275,14 @@ class SampleSessionTest : public MainFormTest {
     MainFormTest::TearDown();
   }
 
-  // The frame's windows tiled and pictured as `name`.
-  void ShotTiled(const char* name, int milliseconds = 150) {
-    main->TileWindows();
+  // The frame pictured as `name` once its windows have painted.
+  void ShotFrame(const char* name, int milliseconds = 150) {
     Wait(milliseconds);
     Shot(*main, name);
+  }
+  void ShotTiled(const char* name, int milliseconds = 150) {
+    main->TileWindows();
+    ShotFrame(name, milliseconds);
   }
 };
 

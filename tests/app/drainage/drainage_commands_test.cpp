@@ -1,15 +1,20 @@
+// The drainage commands from the menus: the network extraction, the four dissection densities
+// with their dialogs and diagram, the headwaters density and the incrusting, on a small DEM of
+// valleys; then on the sample DEM as a new user runs them, with the pictures of the
+// documentation (ORVANE_SHOTS, see support/app_session.h).
 #include <QAction>
 #include <QPushButton>
 
-#include "app/drainage/drainage_commands.h"
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
+#include "app/drainage/drainage_commands.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/incrust.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
@@ -25,51 +30,25 @@ class DrainageCommandsTest : public MainFormTest {
     main->Session().SetDemScale(0, "90");  // no unit chosen
   }
 
-  void Trigger(const char* name) {
-    QAction* action = main->Action(name);
-    ASSERT_NE(action, nullptr) << name;
-    action->setEnabled(true);
-    action->trigger();
-  }
-
-  // The extraction dialog answered with these ranges, OK pressed.
-  void AnswerExtraction(const QString& lower, const QString& upper, int colour) {
-    prompts.dialogs["ExtractRiv"] = [=](QDialog& d) {
-      auto& riv = static_cast<TDrainageExtractionDialog&>(d);
-      riv.SetRanges(lower, upper);
-      riv.ChooseColour(colour);
-      riv.OKBitBtnClick();
-      return d.result();
-    };
-  }
-
   void AnswerDissection(const QString& window, int palette, ResultKind kind) {
-    prompts.dialogs["DDFen"] = [=](QDialog& d) {
-      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(window);
-      d.accept();
-      return d.result();
-    };
-    prompts.dialogs["DDPaletteFen"] = [=](QDialog& d) {
-      auto& p = static_cast<TClassPaletteDialog&>(d);
+    AnswerWindowSize(prompts, window);
+    prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([=](auto& p) {
       p.SelectPalette(palette);
       p.ChoosePlacement(kind);
       p.OkClick();
-      return d.result();
-    };
-    prompts.dialogs["DiagDDForm"] = [](QDialog& d) {
-      d.accept();
-      return d.result();
-    };
+    });
+    prompts.dialogs["DiagDDForm"] = Accept;
   }
 
-  std::shared_ptr<TRasterImage> Network() {
-    // A network of value 0: a horizontal line and a vertical line.
-    return MakeGray(48, 40, [](int c, int l) { return (l == 20 || c == 10) ? 0 : 255; });
+  // A network of value 0: a horizontal line and a vertical line.
+  void ShowNetwork() {
+    main->ShowDrainageRaster(MakeGray(48, 40, [](int c, int l) { return (l == 20 || c == 10) ? 0 : 255; }),
+                             false);
   }
 };
 
 TEST_F(DrainageCommandsTest, ExtractionFromTheMenuShowsAYellowNetwork) {
-  AnswerExtraction("1", "3", kNetworkYellow);
+  AnswerExtraction(prompts, "1", "3", kNetworkYellow);
   Trigger("ExtractDrainageNetwork1");
   const auto net = main->Session().DrainageRaster();
   ASSERT_NE(net, nullptr);
@@ -77,10 +56,8 @@ TEST_F(DrainageCommandsTest, ExtractionFromTheMenuShowsAYellowNetwork) {
   int yellow = 0, white = 0;
   for (int l = 0; l < net->lines; ++l) {
     for (int c = 0; c < net->columns; ++c) {
-      TColor colour;
-      net->GetColor(c, l, colour);
-      yellow += colour == Rgb(255, 255, 0);
-      white += colour == TColor{255, 255, 255};
+      yellow += testing::ColourAt(*net, c, l) == Rgb(255, 255, 0);
+      white += testing::ColourAt(*net, c, l) == TColor{255, 255, 255};
     }
   }
   EXPECT_GT(yellow, 40);
@@ -101,25 +78,23 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
                {"3", "3", "The Upper Range is not\ngreater than the Lower Range"}};
   for (const auto& c : cases) {
     prompts.messages.clear();
-    AnswerExtraction(c.lower, c.upper, 0);
+    AnswerExtraction(prompts, c.lower, c.upper);
     Trigger("ExtractDrainageNetwork1");
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].caption, "ERROR");
     EXPECT_EQ(prompts.messages[0].text, c.message);
     EXPECT_EQ(main->Session().DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
   }
-  prompts.dialogs["ExtractRiv"] = [](QDialog& d) {
-    auto& riv = static_cast<TDrainageExtractionDialog&>(d);
+  prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](auto& riv) {
     riv.SetRanges("1", "4");
-    d.findChild<QPushButton*>("CancelBitBtn")->click();
-    return d.result();
-  };
+    riv.template findChild<QPushButton*>("CancelBitBtn")->click();
+  });
   Trigger("ExtractDrainageNetwork1");
   EXPECT_EQ(main->Session().DrainageRaster(), nullptr);
 }
 
 TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
-  main->ShowDrainageRaster(Network(), false);
+  ShowNetwork();
   AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage);
   Trigger("PixelDensity1");
   const auto image = main->Session().ParameterImage();
@@ -137,14 +112,12 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   int windows = 0;
   for (auto c : diagram.Counts()) windows += c;
   EXPECT_EQ(windows, 30);
-  int v;
-  image->GetValue(10, 20, v);
-  EXPECT_EQ(v, 254);  // the densest block: maximum / range x 254 with minimum 0
+  EXPECT_EQ(testing::Pixel(*image, 10, 20), 254);  // the densest block: maximum / range x 254 with minimum 0
   EXPECT_EQ(prompts.executed.back(), "DiagDDForm");
 }
 
 TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTreatment) {
-  main->ShowDrainageRaster(Network(), false);
+  ShowNetwork();
   AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength2");
   auto image = main->Session().ParameterImage();
@@ -152,9 +125,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(image->kind, kRasterRgb);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
-  TColor corner;
-  image->GetColor(0, 0, corner);
-  EXPECT_EQ(corner, TColor(255, 255, 255));
+  EXPECT_EQ(testing::ColourAt(*image, 0, 0), TColor(255, 255, 255));
 
   // Wrapped: the result goes to the DEM window and, for a moving window, becomes current too.
   AnswerDissection("5", kColoredPalette, ResultKind::kWrappedImage);
@@ -200,10 +171,7 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
   palette.SetScale(false);
   EXPECT_FLOAT_EQ(palette.ClassTable()[0].bound, 10.0f);
 
-  prompts.dialogs["AboutVennotForm"] = [](QDialog& d) {
-    d.accept();
-    return d.result();
-  };
+  prompts.dialogs["AboutVennotForm"] = Accept;
   Trigger("DiesstionDensityInfo1");
   EXPECT_EQ(prompts.executed.back(), "AboutVennotForm");
   EXPECT_EQ(AboutVennotFormOf(*main).windowTitle(), "About this Parameter");
@@ -211,20 +179,18 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
 
 TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   // Incrusting before any parameter image: a message, nothing else.
-  main->ShowDrainageRaster(Network(), false);
+  ShowNetwork();
   Trigger("ParameterImage1");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, QString(kNoParameterImageMessage));
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
-  prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
-    auto& f = static_cast<THeadwatersDialog&>(d);
+  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](auto& f) {
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
     f.ChoosePlacement(ResultKind::kParameterImage);
-    d.accept();
-    return d.result();
-  };
+    f.accept();
+  });
   Trigger("Headwaterstreatment1");
   auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -237,21 +203,75 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   Trigger("ParameterImage1");
   auto once = main->Session().ParameterImage();
   ASSERT_NE(once, image);
-  int v;
-  once->GetValue(10, 5, v);
-  EXPECT_EQ(v, 0);
+  EXPECT_EQ(testing::Pixel(*once, 10, 5), 0);
   Trigger("ParameterImage1");
-  auto twice = main->Session().ParameterImage();
-  for (int l = 0; l < 40; ++l) {
-    for (int c = 0; c < 48; ++c) {
-      int a, b;
-      once->GetValue(c, l, a);
-      twice->GetValue(c, l, b);
-      ASSERT_EQ(a, b);
-    }
-  }
+  testing::ExpectSameImage(*main->Session().ParameterImage(), *once);
   EXPECT_EQ(main->Session().Margin(), 4);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+}
+
+using DrainageSession = SampleSessionTest;
+
+TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
+  // Extraction: ranges 1 .. 6, a blue network.
+  prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](auto& riv) {
+    riv.SetRanges("1", "6");
+    riv.ChooseColour(kNetworkBlue);
+    ShowFor(riv, "drainage_extract_dialog.png", 50);
+    riv.OKBitBtnClick();
+  });
+  main->Action("ExtractDrainageNetwork1")->trigger();
+  ASSERT_NE(main->Session().DrainageRaster(), nullptr);
+  const int networkPixels = CountPixels(*main->Session().DrainageRaster(), [](int v) { return v != 255; });
+  EXPECT_GT(networkPixels, 2000);
+  ShotTiled("drainage_extracted.png", 100);
+
+  // The four dissection densities, each with its diagram.
+  int shot = 0;
+  const char* const names[4][2] = {{"PixelDensity1", "drainage_dd_grid_pixels.png"},
+                                   {"DrainageLength1", "drainage_dd_grid_length.png"},
+                                   {"PixelDensity2", "drainage_dd_moving_pixels.png"},
+                                   {"DrainageLength2", "drainage_dd_moving_length.png"}};
+  AnswerWindowSize(prompts, "11");
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([&](auto& palette) {
+    palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
+    palette.SetSmoothing(shot == 3);
+    palette.ChoosePlacement(ResultKind::kParameterImage);
+    if (shot == 0) ShowFor(palette, "drainage_dd_palette_dialog.png", 50);
+    palette.OkClick();
+  });
+  prompts.dialogs["DiagDDForm"] = [&](QDialog& dialog) {
+    if (shot == 2) ShowFor(dialog, "drainage_dd_diagram.png", 50);
+    return Accept(dialog);
+  };
+  for (const auto& name : names) {
+    const auto before = main->Session().ParameterImage();
+    main->Action(name[0])->trigger();
+    ASSERT_NE(main->Session().ParameterImage(), before) << name[0];
+    EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity);
+    ShotFrame(name[1], 100);
+    ++shot;
+  }
+  EXPECT_GT(DiagramWindow<TDissectionDiagram>(*main).Bound(), 0);
+
+  // Headwaters density with a half window of 10.
+  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](auto& form) {
+    form.SetHalfWindowText("10");
+    form.ChooseDynamicScale(255);
+    ShowFor(form, "drainage_headwaters_dialog.png", 50);
+    form.accept();
+  });
+  main->Action("Headwaterstreatment1")->trigger();
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().Margin(), 11);
+  ShotFrame("drainage_headwaters.png", 100);
+
+  // A slope in gray tones, then the network incrusted into it.
+  ShowGraySlope(*main);
+  main->Action("ParameterImage1")->trigger();
+  EXPECT_GE(CountPixels(*main->Session().ParameterImage(), [](int v) { return v == 0; }), networkPixels);
+  ShotFrame("drainage_incrusted_slope.png", 100);
+  EXPECT_TRUE(prompts.messages.empty());
 }
 
 }  // namespace
