@@ -1,20 +1,27 @@
+// The drainage morphometry from the menus: the fractal dimension of the network (global and
+// segments), the 3D dissection density and the ratio depth with their dialogs and diagrams, on
+// a small DEM with a tree network; then on the sample DEM's extracted network as a user runs
+// them, with the pictures of the documentation (ORVANE_SHOTS, see support/app_session.h).
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/morphometry/morphometry_commands.h"
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
+#include "app/morphometry/morphometry_commands.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "core/drainage/density_image.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/morphometry/drainage_fractal.h"
 #include "core/morphometry/ratio_depth.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
+
+using testing::ExpectSameImage;
 
 class MorphoCommandsTest : public MainFormTest {
  protected:
@@ -33,48 +40,13 @@ class MorphoCommandsTest : public MainFormTest {
     prompts.dialogs["DiagDD3DForm"] = Accept;
   }
 
-  static int Accept(QDialog& d) {
-    d.accept();
-    return d.result();
-  }
-
-  void Trigger(const char* name) {
-    QAction* action = main->Action(name);
-    ASSERT_NE(action, nullptr) << name;
-    action->setEnabled(true);
-    action->trigger();
-  }
-
   void AnswerFractal(int window, int scale, bool wrapped) {
-    prompts.dialogs["FractDrainageForm"] = [=](QDialog& d) {
-      auto& f = static_cast<TDrainageFractalDialog&>(d);
+    prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([=](auto& f) {
       f.ChooseWindowSize(window);
       f.ChooseDynamicScale(scale);
       f.ChoosePlacement(wrapped ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
-      d.reject();  // closing it any way runs the treatment
-      return d.result();
-    };
-  }
-
-  void AnswerWindow(const QString& size) {
-    prompts.dialogs["DDFen"] = [=](QDialog& d) {
-      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(size);
-      d.accept();
-      return d.result();
-    };
-  }
-
-  static void ExpectSamePixels(const TRasterImage& a, const TRasterImage& b) {
-    ASSERT_EQ(a.kind, b.kind);
-    ASSERT_EQ(a.columns, b.columns);
-    ASSERT_EQ(a.lines, b.lines);
-    for (int l = 0; l < a.lines; ++l)
-      for (int c = 0; c < a.columns; ++c) {
-        TColor u, v;
-        a.GetColor(c, l, u);
-        b.GetColor(c, l, v);
-        ASSERT_EQ(u, v) << c << "," << l;
-      }
+      f.reject();  // closing it any way runs the treatment
+    });
   }
 
   std::shared_ptr<TDemModel> dem;
@@ -87,7 +59,7 @@ TEST_F(MorphoCommandsTest, GlobalFractalShowsTheParameterImageAndItsDiagram) {
   auto expected = ComputeDrainageFractal(*network, {FractalMode::kGlobal, 12, 255});
   ASSERT_TRUE(expected);
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  ExpectSamePixels(*main->Session().ParameterImage(), expected->image);
+  ExpectSameImage(*main->Session().ParameterImage(), expected->image);
   EXPECT_EQ(main->Session().ParameterTitle(), " FRACTAL DIMENSION   MOVING WINDOW SIZE 12 ");
   EXPECT_EQ(main->Session().CaptionedTitle(), " FRACTAL DIMENSION   MOVING WINDOW SIZE 12   (1:1)");
   EXPECT_EQ(main->Session().Margin(), 7);
@@ -118,7 +90,7 @@ TEST_F(MorphoCommandsTest, WrappedSegmentsReplaceTheDemPictureOnly) {
   auto expected = ComputeDrainageFractal(*network, {FractalMode::kSegments, 24, 100});
   ASSERT_TRUE(expected);
   ASSERT_NE(main->Session().DisplayedRaster(), nullptr);
-  ExpectSamePixels(*main->Session().DisplayedRaster(), expected->image);
+  ExpectSameImage(*main->Session().DisplayedRaster(), expected->image);
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDrainageFractalDimension);
   // The dialog keeps the choices for the next run.
@@ -140,19 +112,17 @@ TEST_F(MorphoCommandsTest, EmptyNetworkIsReportedAndProducesNothing) {
 }
 
 TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
-  AnswerWindow("7");
-  prompts.dialogs["DDPaletteFen"] = [](QDialog& d) {
-    auto& p = static_cast<TClassPaletteDialog&>(d);
+  AnswerWindowSize(prompts, "7");
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](auto& p) {
     p.SelectPalette(kGrayTones0255);
     p.ChoosePlacement(ResultKind::kParameterImage);
     p.OkClick();
-    return d.result();
-  };
+  });
   Trigger("DissectionDensity3DTreatment1");
   auto expected = ComputeDissection3D(*dem, *network, {7, 10, 30});
   ASSERT_TRUE(expected);
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  ExpectSamePixels(*main->Session().ParameterImage(),
+  ExpectSameImage(*main->Session().ParameterImage(),
                    Dissection3DImage(*expected, kGrayTones0255, TClassTable(), false));
   EXPECT_TRUE(main->Session().ParameterTitle().startsWith(" 3D DISSECTION DENSITY   MOVING WINDOW SIZE "));
   EXPECT_TRUE(main->Session().ParameterTitle().endsWith(" km"));
@@ -167,10 +137,7 @@ TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
 }
 
 TEST_F(MorphoCommandsTest, Dissection3DCancelledOrWithoutUnit) {
-  prompts.dialogs["DDFen"] = [](QDialog& d) {
-    d.reject();
-    return d.result();
-  };
+  AnswerWindowSize(prompts, "5", false);
   Trigger("DissectionDensity3DTreatment1");
   EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen"}));
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
@@ -178,36 +145,26 @@ TEST_F(MorphoCommandsTest, Dissection3DCancelledOrWithoutUnit) {
   EXPECT_EQ(main->Session().ParameterTitle(), "");
 
   // A DEM whose dynamic scale was never completed has no unit: said, not divided by zero.
-  TMainForm other(settings);
-  TestPrompter local;
-  other.InstallOpenedDem(dem, MakeGray(48, 40, [](int, int) { return 0; }), "/data/x_m2.raw");
-  other.ShowDrainageRaster(network, false);
-  local.dialogs["DDFen"] = [](QDialog& d) {
-    static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("5");
-    d.accept();
-    return d.result();
-  };
-  other.Action("DissectionDensity3DTreatment1")->setEnabled(true);
-  other.Action("DissectionDensity3DTreatment1")->trigger();
-  ASSERT_EQ(local.messages.size(), 1u);
-  EXPECT_TRUE(local.messages[0].text.contains("vertical unit"));
-  EXPECT_EQ(other.Session().ParameterImage(), nullptr);
+  main->Session().SetDemScale(0, "30");
+  AnswerWindowSize(prompts, "5");
+  Trigger("DissectionDensity3DTreatment1");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("vertical unit"));
+  EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 }
 
 TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
-  AnswerWindow("5");
-  prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
-    auto& f = static_cast<TRatioOfDepthsDialog&>(d);
+  AnswerWindowSize(prompts, "5");
+  prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](auto& f) {
     f.ChooseDynamicScale(100);
     f.ChoosePlacement(ResultKind::kParameterImage);
     f.BitBtn1Click();
-    return d.result();
-  };
+  });
   Trigger("RatioDepthTreatment1");
   auto expected = ComputeRatioDepth(*dem, *network, {5, 100});
   ASSERT_TRUE(expected);
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  ExpectSamePixels(*main->Session().ParameterImage(), expected->image);
+  ExpectSameImage(*main->Session().ParameterImage(), expected->image);
   EXPECT_TRUE(main->Session().ParameterTitle().startsWith(" DEPTH DRAINAGE/SURFACE   GRID SIZE "));
   EXPECT_EQ(main->Session().Margin(), 2);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
@@ -246,6 +203,91 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
   // The pictured network's counts fall as the boxes grow.
   EXPECT_GT(TBoxCountingPicture::FilledBoxes(1), TBoxCountingPicture::FilledBoxes(2));
   EXPECT_EQ(TBoxCountingPicture::FilledBoxes(32), 1);
+}
+
+// Shows a dialog the way the user sees it, takes its picture, then presses OK.
+std::function<int(QDialog&)> ShowAndAccept(const char* shot) {
+  return [shot](QDialog& dialog) {
+    ShowFor(dialog, shot, 100);
+    return Accept(dialog);
+  };
+}
+
+// Grey values of the parameter image inside the margin: lowest and highest.
+std::pair<int, int> Extremes(const TRasterImage& image, int margin) {
+  int lo = 255, hi = 0;
+  for (int l = margin; l < image.lines - margin; ++l)
+    for (int c = margin; c < image.columns - margin; ++c) {
+      lo = std::min(lo, testing::Pixel(image, c, l));
+      hi = std::max(hi, testing::Pixel(image, c, l));
+    }
+  return {lo, hi};
+}
+
+using MorphoSession = SampleSessionTest;
+
+TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
+  AnswerExtraction(prompts, "1", "4", 1);
+  main->Action("ExtractDrainageNetwork1")->trigger();
+  ASSERT_NE(main->Session().DrainageRaster(), nullptr);
+  ASSERT_TRUE(main->IsEnabled("DrainageNetworkParameters1"));
+
+  // Fractal dimension, global, window 24, scale 255.
+  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](auto& form) {
+    form.ChooseWindowSize(24);
+    form.ChooseDynamicScale(255);
+    ShowFor(form, "morpho_fractal_dialog.png", 100);
+    form.accept();
+  });
+  prompts.dialogs["DiagFractDimForm"] = ShowAndAccept("morpho_fractal_diagram.png");
+  main->Action("DFRedGlobal1")->trigger();
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(Extremes(*main->Session().ParameterImage(), 13), std::make_pair(0, 255));
+  EXPECT_GT(DiagramWindow<TDrainageFractalDiagram>(*main).UpperBound(), 150);
+  ShotTiled("morpho_fractal_global.png");
+
+  // Drainage segments, window 12: only network pixels get a dimension.
+  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](auto& form) {
+    form.ChooseWindowSize(12);
+    form.accept();
+  });
+  prompts.dialogs["DiagFractDimForm"] = ShowAndAccept("morpho_segments_diagram.png");
+  main->Action("FractalDimensionTreatment1")->trigger();
+  EXPECT_EQ(main->Session().Margin(), 1);
+
+  // 3D dissection density, window 11, coloured classes spread over the range.
+  AnswerWindowSize(prompts, "11");
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](auto& palette) {
+    palette.SelectPalette(kColoredPalette);
+    palette.SetScale(true);
+    palette.SetSmoothing(true);
+    palette.ChoosePlacement(ResultKind::kParameterImage);
+    ShowFor(palette, "morpho_dd3d_palette.png", 100);
+    palette.OkClick();
+  });
+  prompts.dialogs["DiagDD3DForm"] = ShowAndAccept("morpho_dd3d_diagram.png");
+  main->Action("DissectionDensity3DTreatment1")->trigger();
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity3D);
+  ShotFrame("morpho_dd3d.png");
+
+  // Ratio depth, window 11, scale 255, as a parameter image.
+  prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](auto& form) {
+    ShowFor(form, "morpho_ratio_dialog.png", 100);
+    form.BitBtn1Click();
+  });
+  main->Action("RatioDepthTreatment1")->trigger();
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  const auto [lo, hi] = Extremes(*main->Session().ParameterImage(), 5);
+  EXPECT_EQ(lo, 0);
+  EXPECT_GT(hi, 200);
+  ShotFrame("morpho_ratio_depth.png");
+  EXPECT_TRUE(prompts.messages.empty());
+
+  // The info window.
+  prompts.dialogs["InfoFractDimRiverForm"] = ShowAndAccept("morpho_fractal_info.png");
+  main->Action("FractalDimensionInfo1")->trigger();
 }
 
 }  // namespace
