@@ -165,6 +165,14 @@ inline int Accept(QDialog& dialog) {
   return dialog.result();
 }
 
+// Shows the dialog the way the user sees it, takes its picture, then presses OK.
+inline std::function<int(QDialog&)> ShowAndAccept(const char* shot) {
+  return [shot](QDialog& dialog) {
+    ShowFor(dialog, shot, 100);
+    return Accept(dialog);
+  };
+}
+
 // `fill` sets the dialog's fields and presses its buttons; the answer is the dialog's result.
 template <class Form>
 std::function<int(QDialog&)> Answer(std::function<void(Form&)> fill) {

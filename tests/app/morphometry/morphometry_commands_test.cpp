@@ -205,14 +205,6 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
   EXPECT_EQ(TBoxCountingPicture::FilledBoxes(32), 1);
 }
 
-// Shows a dialog the way the user sees it, takes its picture, then presses OK.
-std::function<int(QDialog&)> ShowAndAccept(const char* shot) {
-  return [shot](QDialog& dialog) {
-    ShowFor(dialog, shot, 100);
-    return Accept(dialog);
-  };
-}
-
 // Grey values of the parameter image inside the margin: lowest and highest.
 std::pair<int, int> Extremes(const TRasterImage& image, int margin) {
   int lo = 255, hi = 0;

@@ -1,26 +1,24 @@
+// Local fractal dimension, total depth and surface 3D from the menus with their dialogs and
+// diagram, on a small DEM of ridges; then on the sample DEM as a user runs them, with the
+// pictures of the documentation (ORVANE_SHOTS, see support/app_session.h).
 #include <QAction>
 
-#include "app/surface/roughness_commands.h"
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
 #include "app/surface/local_fractal_form.h"
+#include "app/surface/roughness_commands.h"
 #include "app/surface/total_depth_form.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
 
-bool SamePixels(const TRasterImage& a, const TRasterImage& b) {
-  if (a.lines != b.lines || a.columns != b.columns || a.kind != b.kind) return false;
-  for (int l = 0; l < a.lines; ++l) {
-    if (std::memcmp(a.Row(l), b.Row(l), a.RowBytes()) != 0) return false;
-  }
-  return true;
-}
+using testing::ExpectSameImage;
 
 class RoughnessCommandsTest : public MainFormTest {
  protected:
@@ -33,36 +31,16 @@ class RoughnessCommandsTest : public MainFormTest {
     main->Session().SetDemScale(0, "90");  // no unit chosen
   }
 
-  void Trigger(const char* name) {
-    QAction* action = main->Action(name);
-    ASSERT_NE(action, nullptr) << name;
-    action->setEnabled(true);
-    action->trigger();
-  }
-
-  void AnswerWindow(const QString& size, bool ok = true) {
-    prompts.dialogs["DDFen"] = [=](QDialog& d) {
-      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText(size);
-      ok ? d.accept() : d.reject();
-      return d.result();
-    };
-  }
-
   std::shared_ptr<TDemModel> dem;
 };
 
 TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
-  prompts.dialogs["LocalFractForm"] = [](QDialog& d) {
-    auto& form = static_cast<TLocalFractalDialog&>(d);
+  prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](auto& form) {
     form.ClickSize(12);
     form.SetHText("0,05");
     form.OkClick();
-    return d.result();
-  };
-  prompts.dialogs["DiagLocFractDimForm"] = [](QDialog& d) {
-    d.accept();
-    return d.result();
-  };
+  });
+  prompts.dialogs["DiagLocFractDimForm"] = Accept;
   Trigger("LocalFractalTreatment1");
   EXPECT_EQ(prompts.executed, (std::vector<QString>{"LocalFractForm", "DiagLocFractDimForm"}));
 
@@ -74,7 +52,7 @@ TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
             QString::asprintf("Min = %lf Max = %lf ", expected->minimum, expected->maximum));
 
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected->image));
+  ExpectSameImage(*main->Session().ParameterImage(), expected->image);
   EXPECT_EQ(main->Session().ParameterTitle(), " LOCAL FRACTAL DIMENSION  WINDOW SIZE  12  Coeff H = 0.05 ");
   EXPECT_EQ(main->Session().Margin(), 7);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
@@ -104,15 +82,13 @@ TEST_F(RoughnessCommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZe
 }
 
 TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
-  AnswerWindow("5");
-  prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
-    auto& form = static_cast<TClassPaletteDialog&>(d);
+  AnswerWindowSize(prompts, "5");
+  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](auto& form) {
     form.SelectPalette(kDepthGray);
     form.SetScale(true);
     form.SetSmoothing(true);
     form.OkClick();
-    return d.result();
-  };
+  });
   Trigger("TotalDepthTreatment1");
   EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen", "TotalDepthForm"}));
   EXPECT_TRUE(prompts.messages.empty());
@@ -124,7 +100,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthForm();
   EXPECT_EQ(form.ClassTable(), table) << "Scale spreads the classes over the run's relief";
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected));
+  ExpectSameImage(*main->Session().ParameterImage(), expected);
   EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.450 x 0.450 km");
   EXPECT_EQ(main->Session().Margin(), 3);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
@@ -133,24 +109,22 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
 }
 
 TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
-  AnswerWindow("3");
-  prompts.dialogs["TotalDepthForm"] = [](QDialog& d) {
-    auto& form = static_cast<TClassPaletteDialog&>(d);
+  AnswerWindowSize(prompts, "3");
+  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](auto& form) {
     form.SelectPalette(kDepthGray255);
     form.ChoosePlacement(ResultKind::kWrappedImage);
     form.OkClick();
-    return d.result();
-  };
+  });
   Trigger("TotalDepthTreatment1");
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   const auto shown = main->Session().DisplayedRaster();
   ASSERT_NE(shown, nullptr);
   auto relief = ComputeTotalDepthRelief(*dem, 3);
-  EXPECT_TRUE(SamePixels(*shown, RenderTotalDepth(*relief, kDepthGray255, TClassTable(), false)));
+  ExpectSameImage(*shown, RenderTotalDepth(*relief, kDepthGray255, TClassTable(), false));
 }
 
 TEST_F(RoughnessCommandsTest, WindowDialogCancelledComputesNothing) {
-  AnswerWindow("5", false);
+  AnswerWindowSize(prompts, "5", false);
   Trigger("TotalDepthTreatment1");
   Trigger("Surface3DTreatment1");
   EXPECT_EQ(prompts.executed, (std::vector<QString>{"DDFen", "DDFen"}));
@@ -159,19 +133,19 @@ TEST_F(RoughnessCommandsTest, WindowDialogCancelledComputesNothing) {
 }
 
 TEST_F(RoughnessCommandsTest, Surface3DShowsTheRatioInGrayLevels) {
-  AnswerWindow("3");
+  AnswerWindowSize(prompts, "3");
   Trigger("Surface3DTreatment1");
   auto expected = ComputeSurface3D(*dem, {3});
   ASSERT_TRUE(expected);
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), expected->image));
+  ExpectSameImage(*main->Session().ParameterImage(), expected->image);
   EXPECT_EQ(main->Session().ParameterTitle(), " 3D SURFACE  WINDOW SIZE  3 x 3 ");
   EXPECT_EQ(main->Session().Margin(), 2);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 
   // A window of 0 pixels is refused with a message, and nothing changes.
   prompts.messages.clear();
-  AnswerWindow("0");
+  AnswerWindowSize(prompts, "0");
   Trigger("Surface3DTreatment1");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
@@ -211,6 +185,59 @@ TEST(LocalFractFormTest, SizeButtonsAndFactor) {
   form.OkClick();
   EXPECT_EQ(form.WindowSize(), 24);
   EXPECT_EQ(form.FactorH(), 1.5);
+}
+
+using Surface2Session = SampleSessionTest;
+
+TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
+  // Local fractal dimension, window 12, H = 0.1: message, image, then the diagram.
+  prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](auto& form) {
+    form.ClickSize(12);
+    form.SetHText("0.1");
+    ShowFor(form, "surface2_local_fractal_dialog.png");
+    form.OkClick();
+  });
+  prompts.dialogs["DiagLocFractDimForm"] = ShowAndAccept("surface2_local_fractal_diagram.png");
+  ASSERT_TRUE(main->Action("LocalFractalTreatment1")->isEnabled());
+  main->Action("LocalFractalTreatment1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.startsWith("Min = 1."));
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  auto& diagram = DiagramWindow<TLocalFractalDiagram>(*main);
+  EXPECT_GT(diagram.UpperBound(), diagram.Start());
+  EXPECT_LE(diagram.UpperBound(), 300);
+  ShotTiled("surface2_local_fractal.png");
+  // The Diagram button opens it again.
+  main->Action("DiagSpeedButton")->trigger();
+  EXPECT_EQ(prompts.executed.back(), "DiagLocFractDimForm");
+
+  // Total depth over 11 x 11 pixels, coloured classes spread over the relief, smoothed.
+  prompts.dialogs["DDFen"] = Answer<TWindowSizeDialog>([](auto& window) {
+    window.SetWindowSizeText("11");
+    ShowFor(window, "surface2_filter_size.png", 50);
+    window.accept();
+  });
+  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](auto& form) {
+    form.SelectPalette(kDepthColored);
+    form.SetScale(true);
+    form.SetSmoothing(true);
+    ShowFor(form, "surface2_total_depth_dialog.png", 100);
+    form.OkClick();
+  });
+  main->Action("TotalDepthTreatment1")->trigger();
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.990 x 0.990 km");
+  ShotFrame("surface2_total_depth.png");
+
+  // Surface 3D over 7 x 7 pixels.
+  AnswerWindowSize(prompts, "7");
+  main->Action("Surface3DTreatment1")->trigger();
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterGray);
+  EXPECT_EQ(main->Session().Margin(), 4);
+  ShotFrame("surface2_surface3d.png");
+  EXPECT_EQ(prompts.messages.size(), 1u) << "only the local fractal extremes";
 }
 
 }  // namespace
