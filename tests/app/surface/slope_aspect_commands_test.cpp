@@ -1,10 +1,13 @@
 // Slope and aspect from the menus, the direction histogram, the gray histogram and the diagram
-// windows, driven through the frame's actions with a recording prompter.
+// windows, on a small DEM; then every mode on the sample DEM as a user runs them, compared with
+// the core's results, with the legends, the saved tables, the raw save and the pictures of the
+// documentation (ORVANE_SHOTS, see support/app_session.h).
 #include "app/surface/slope_aspect_commands.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <optional>
 
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
@@ -13,18 +16,16 @@
 #include "core/render/histogram_table.h"
 #include "core/surface/aspect.h"
 #include "core/surface/slope.h"
+#include "core/terrain/raster_file.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
 
-bool SameRaster(const TRasterImage& a, const TRasterImage& b) {
-  if (a.columns != b.columns || a.lines != b.lines || a.kind != b.kind) return false;
-  for (int l = 0; l < a.lines; ++l) {
-    if (!std::equal(a.Row(l), a.Row(l) + a.RowBytes(), b.Row(l))) return false;
-  }
-  return true;
-}
+using testing::ExpectSameImage;
+
+void Click(QDialog& d, const char* name) { d.findChild<QAbstractButton*>(name)->click(); }
 
 class SlopeAspectCommandsTest : public MainFormTest {
  protected:
@@ -38,7 +39,6 @@ class SlopeAspectCommandsTest : public MainFormTest {
       return int(QDialog::Accepted);
     };
   }
-  static void Click(QDialog& d, const char* name) { d.findChild<QAbstractButton*>(name)->click(); }
 };
 
 TEST_F(SlopeAspectCommandsTest, ColourSlopeBecomesTheParameterImage) {
@@ -50,7 +50,7 @@ TEST_F(SlopeAspectCommandsTest, ColourSlopeBecomesTheParameterImage) {
   p.table = SlopeTable(2);
   auto expected = ComputeSlope(*main->Session().CurrentDem(), p);
   ASSERT_TRUE(expected);
-  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *expected->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *expected->image);
   EXPECT_EQ(main->Session().CaptionedTitle(), " SLOPE   (1:1)");
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
@@ -73,7 +73,7 @@ TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) 
   p.normalization = 255;
   auto slope = ComputeSlope(*main->Session().CurrentDem(), p);
   auto expected = slope->image->Blend(*main->Session().OpeningRelief(), 0.5);
-  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *expected));
+  ExpectSameImage(*main->Session().ParameterImage(), *expected);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
   EXPECT_EQ(Commands().PentesForm().Normalization(), 255);
@@ -117,7 +117,7 @@ TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsBut
   p.table = AspectPaintingPalette();
   auto aspect = ComputeAspect(*main->Session().CurrentDem(), p);
   ASSERT_TRUE(aspect);
-  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *aspect->image->Blend(*main->Session().OpeningRelief(), 0.5)));
+  ExpectSameImage(*main->Session().ParameterImage(), *aspect->image->Blend(*main->Session().OpeningRelief(), 0.5));
   EXPECT_TRUE(main->IsEnabled("AspectSpeedButton"));
   EXPECT_EQ(main->Session().CaptionedTitle(), " ASPECT   (1:1)");
   TDirectionHistogramWindow& dir = DiagramWindow<TDirectionHistogramWindow>(*main);
@@ -146,7 +146,7 @@ TEST_F(SlopeAspectCommandsTest, GrayAspectIsNotBlendedAndKeepsTheCheckedNormaliz
   p.grayTones = true;
   p.normalization = 90;
   auto aspect = ComputeAspect(*main->Session().CurrentDem(), p);
-  EXPECT_TRUE(SameRaster(*main->Session().ParameterImage(), *aspect->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *aspect->image);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 }
 
@@ -169,6 +169,141 @@ TEST_F(SlopeAspectCommandsTest, GrayHistogramAndDiagramButtonsOpenTheirWindows) 
   main->Action("FractRed1")->trigger();
   ASSERT_EQ(prompts.executed.size(), before + 1);  // opened once
   EXPECT_EQ(prompts.executed.back(), "DiagFractDimForm");
+}
+
+using SlopeSession = SampleSessionTest;
+
+TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
+  const TDemModel& dem = *main->Session().CurrentDem();
+  auto relief = main->Session().OpeningRelief();
+  ASSERT_TRUE(relief);
+  // The slope dialog: table `type` (3 for gray tones), these buttons clicked, the smoothing
+  // set when given, a picture when named.
+  const auto answerSlope = [&](int type, std::vector<const char*> buttons,
+                               std::optional<bool> smooth = {}, const char* shot = nullptr) {
+    prompts.dialogs["PentesForm"] = Answer<TSlopeDialog>([=](auto& form) {
+      form.ChooseType(type);
+      if (smooth) form.template findChild<QCheckBox*>("LissageCheckBox")->setChecked(*smooth);
+      for (const char* button : buttons) Click(form, button);
+      if (shot) ShowFor(form, shot);
+      form.accept();
+    });
+    main->Action("SlopeTreatment1")->trigger();
+  };
+  const auto slopeOf = [&](int table, bool smooth, int grayNormalization = 0) {
+    TSlopeParams p;
+    if (table) p.table = SlopeTable(table);
+    p.smoothing = smooth;
+    p.grayTones = grayNormalization != 0;
+    if (grayNormalization) p.normalization = grayNormalization;
+    auto slope = ComputeSlope(dem, p);
+    EXPECT_TRUE(slope);
+    return std::move(slope->image);
+  };
+
+  // Slope: the three tables plain and smoothed.
+  for (int type = 0; type < 3; ++type) {
+    for (bool smooth : {false, true}) {
+      SCOPED_TRACE(std::to_string(type) + (smooth ? " smoothed" : ""));
+      answerSlope(type, {"SlopeRadioButton", "ParamRadioButton"}, smooth,
+                  type == 0 && smooth   ? "slope_dialog_table1_smooth.png"
+                  : type == 1 && !smooth ? "slope_dialog_table2.png"
+                                         : nullptr);
+      ASSERT_TRUE(main->Session().ParameterImage());
+      ExpectSameImage(*main->Session().ParameterImage(), *slopeOf(type + 1, smooth));
+      if (type == 1 && !smooth) ShotTiled("slope_table2.png", 120);
+      if (type == 0 && smooth) ShotTiled("slope_table1_smooth.png", 120);
+    }
+  }
+
+  // Slope and Shadow with Table 2.
+  answerSlope(1, {"SlopeShadRadioButton"}, false);
+  ExpectSameImage(*main->Session().ParameterImage(), *slopeOf(2, false)->Blend(*relief, 0.5));
+  ShotTiled("slope_and_shadow.png", 120);
+
+  // Gray tones in the three normalizations, below 255 with every one.
+  for (const char* button : {"Norm90RadioButton", "Norm180RadioButton", "Norm255RadioButton"}) {
+    answerSlope(3, {button}, {}, QString(button) == "Norm180RadioButton" ? "slope_dialog_gray.png" : nullptr);
+    EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray) << button;
+  }
+  EXPECT_EQ(CountPixels(*main->Session().ParameterImage(), [](int v) { return v > 254; }), 0);
+  ShotTiled("slope_gray255.png", 120);
+
+  // The raw save is the core's raw file.
+  answerSlope(3, {"Norm180RadioButton"});
+  prompts.files.push_back({TempPath("slope_gray180"), 1});
+  main->Action("SaveParameter")->trigger();
+  ASSERT_TRUE(SaveRasterRaw(*slopeOf(0, false, 180), TempPath("core").toStdString(), 90));
+  EXPECT_EQ(ReadAll(TempPath("slope_gray180.raw")), ReadAll(TempPath("core.raw")));
+  EXPECT_EQ(ReadAll(TempPath("slope_gray180.txt")), ReadAll(TempPath("core.txt")));
+
+  // The gray histogram of the gray slope, saved as a table.
+  prompts.dialogs["HistoGrisForm"] = [&](QDialog& d) {
+    ShowFor(d, "gray_histogram.png");
+    prompts.files.push_back({TempPath("gray"), 1});
+    static_cast<TDiagramForm&>(d).SaveClick();
+    return int(QDialog::Accepted);
+  };
+  main->Action("HistoGrSpeedButton")->trigger();
+  EXPECT_EQ(ReadAll(TempPath("gray.xls")).toStdString(),
+            GrayHistogramTable(GrayLevelHistogram(*main->Session().ParameterImage(), 0)));
+
+  // Wrapped: the DEM window shows the slope, the parameter image stays.
+  const auto parameter = main->Session().ParameterImage();
+  answerSlope(2, {"WrappedRadioButton"});
+  EXPECT_EQ(main->Session().ParameterImage(), parameter);
+  EXPECT_EQ(main->Session().ViewStates().Current()->raster->kind, kRasterRgb);
+  ShotTiled("slope_wrapped.png", 120);
+
+  // Aspect: painting palette with shadow and smoothing, then the direction histogram.
+  prompts.dialogs["AspectFen"] = Answer<TAspectDialog>([](auto& fen) {
+    fen.ChoosePalette(0);
+    fen.template findChild<QCheckBox*>("LissageCheckBox")->setChecked(true);
+    Click(fen, "OrientationShadRadioButton");
+    Click(fen, "ParamRadioButton");
+    ShowFor(fen, "aspect_dialog_painting_smooth.png");
+    fen.accept();
+  });
+  main->Action("AspectTreatment1")->trigger();
+  TAspectParams painting;
+  painting.table = AspectPaintingPalette();
+  painting.smoothing = true;
+  auto aspect = ComputeAspect(dem, painting);
+  ASSERT_TRUE(aspect);
+  ExpectSameImage(*main->Session().ParameterImage(), *aspect->image->Blend(*relief, 0.5));
+  ShotTiled("aspect_painting_shadow.png", 120);
+  ASSERT_TRUE(main->IsEnabled("AspectSpeedButton"));
+  prompts.dialogs["HistDirForm"] = [&](QDialog& d) {
+    ShowFor(d, "aspect_direction_histogram.png");
+    prompts.files.push_back({TempPath("directions"), 2});
+    static_cast<TDiagramForm&>(d).SaveClick();
+    return int(QDialog::Accepted);
+  };
+  main->Action("AspectSpeedButton")->trigger();
+  EXPECT_EQ(ReadAll(TempPath("directions.ts")).toStdString(), DirectionTable(aspect->histogram));
+
+  // Aspect in gray tones, every normalization.
+  for (int n : {18, 36, 90, 180, 255}) {
+    SCOPED_TRACE(n);
+    prompts.dialogs["AspectFen"] = Answer<TAspectDialog>([n](auto& fen) {
+      fen.ChoosePalette(1);
+      Click(fen, QStringLiteral("Norm%1RadioButton").arg(n).toLatin1().constData());
+      fen.accept();
+    });
+    main->Action("AspectTreatment1")->trigger();
+    TAspectParams p;
+    p.grayTones = true;
+    p.normalization = n;
+    ExpectSameImage(*main->Session().ParameterImage(), *ComputeAspect(dem, p)->image);
+    if (n == 255) ShotTiled("aspect_gray255.png", 120);
+  }
+
+  // The info windows.
+  prompts.dialogs["InfoSlopeCalcForm"] = ShowAndAccept("slope_info.png");
+  main->Action("SlopeInfo1")->trigger();
+  prompts.dialogs["InfoAspectCalcForm"] = ShowAndAccept("aspect_info.png");
+  main->Action("AspectInfo1")->trigger();
+  EXPECT_TRUE(prompts.messages.empty());
 }
 
 }  // namespace
