@@ -1,31 +1,24 @@
-// Shape, contour, circular-window and global fractal commands run from the menu.
+// The shape, contour, circular-window and global fractal commands from the menus, on a small
+// DEM of hills and a pit; then on the sample DEM as a user runs them, with the pictures of the
+// documentation (ORVANE_SHOTS, see support/app_session.h).
 #include <QAction>
 #include <QLineEdit>
 
-#include "app/surface/shape_commands.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
+#include "app/surface/shape_commands.h"
 #include "app/surface/shape_forms.h"
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/convexity.h"
 #include "core/surface/horizontal_surfaces.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
 
-bool SamePixels(const TRasterImage& a, const TRasterImage& b) {
-  if (a.columns != b.columns || a.lines != b.lines) return false;
-  for (int l = 0; l < a.lines; ++l)
-    for (int c = 0; c < a.columns; ++c) {
-      int x = -1, y = -2;
-      a.GetValue(c, l, x);
-      b.GetValue(c, l, y);
-      if (x != y) return false;
-    }
-  return true;
-}
+using testing::ExpectSameImage;
 
 class SurfaceShapeCommandsTest : public MainFormTest {
  protected:
@@ -35,12 +28,6 @@ class SurfaceShapeCommandsTest : public MainFormTest {
     dem_ = MakeDem(40, 30, [](int c, int l) { return 300 + ((c * 7 + l * 13) % 23) * 5 + (c == 20 && l == 15 ? 90 : 0); });
     main->InstallOpenedDem(dem_, MakeGray(40, 30, [](int c, int) { return c; }), "/data/site_m2.raw");
     main->Session().SetDemScale(1, "90");
-  }
-
-  void Trigger(const char* name) {
-    QAction* action = main->Action(name);
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
   }
 
   template <class Form>
@@ -54,16 +41,14 @@ class SurfaceShapeCommandsTest : public MainFormTest {
 };
 
 TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) {
-  prompts.dialogs["ConCavForm"] = [](QDialog& d) {
-    auto& form = static_cast<TConvexityConcavityDialog&>(d);
+  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](auto& form) {
     form.SetRange(3);
     form.ChooseDynamism(255);
-    d.accept();
-    return d.result();
-  };
+    form.accept();
+  });
   Trigger("Convexity1");
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeConvexity(*dem_, {3, 255})->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *ComputeConvexity(*dem_, {3, 255})->image);
   EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 7 x 7 ");
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONVEXITY   WINDOW SIZE 7 x 7   (1:1)");
   EXPECT_EQ(main->Session().Margin(), 3);
@@ -76,21 +61,19 @@ TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) 
   prompts.dialogs["ConCavForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   Trigger("Concavity1");
   EXPECT_EQ(main->Session().ParameterTitle(), " CONCAVITY   WINDOW SIZE 7 x 7 ");
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeConcavity(*dem_, {3, 255})->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *ComputeConcavity(*dem_, {3, 255})->image);
 }
 
 TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
-  prompts.dialogs["ConCavForm"] = [](QDialog& d) {
-    auto& form = static_cast<TConvexityConcavityDialog&>(d);
+  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](auto& form) {
     form.SetRange(2);
     form.ChoosePlacement(ResultKind::kWrappedImage);
-    d.accept();
-    return d.result();
-  };
+    form.accept();
+  });
   Trigger("Concavity1");
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   ASSERT_NE(main->Session().DisplayedRaster(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().DisplayedRaster(), *ComputeConcavity(*dem_, {2, 100})->image));
+  ExpectSameImage(*main->Session().DisplayedRaster(), *ComputeConcavity(*dem_, {2, 100})->image);
 }
 
 TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeHidesTheDynamism) {
@@ -101,16 +84,14 @@ TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeH
   form.ChooseBinarize(false);
   EXPECT_TRUE(form.DynamismShown());
 
-  prompts.dialogs["HorizSurfForm"] = [](QDialog& d) {
-    auto& f = static_cast<THorizontalSurfacesDialog&>(d);
+  prompts.dialogs["HorizSurfForm"] = Answer<THorizontalSurfacesDialog>([](auto& f) {
     f.SetRange(2);
     f.ChooseBinarize(true);
-    d.accept();
-    return d.result();
-  };
+    f.accept();
+  });
   Trigger("HorizontalSurfaces1");
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeHorizontalSurfaces(*dem_, {2, 100, true})->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *ComputeHorizontalSurfaces(*dem_, {2, 100, true})->image);
   EXPECT_EQ(main->Session().ParameterTitle(), " HORIZONTAL PLANS   WINDOW SIZE 5 x 5 ");
   EXPECT_EQ(main->Session().Margin(), 1);
   EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
@@ -135,18 +116,16 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   Trigger("Global1");
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
-  prompts.dialogs["ContourLineForm"] = [](QDialog& d) {
-    auto& f = static_cast<TContourExtractionDialog&>(d);
+  prompts.dialogs["ContourLineForm"] = Answer<TContourExtractionDialog>([](auto& f) {
     f.SetWindowSize(7);
     f.SetInterval(10);
     f.ChooseTiling(1);
     f.OkClick();
-    return d.result();
-  };
+  });
   Trigger("Global1");
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   ContourDensityParams params{7, 10, 100, DensityTiling::kMovingWindow, 1};
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeContourDensity(*dem_, params)->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *ComputeContourDensity(*dem_, params)->image);
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINE DENSITY   WINDOW SIZE   (1:1)");
   EXPECT_EQ(main->Session().Margin(), 4);
   EXPECT_EQ(form.WindowKilometres(), "0.63");
@@ -156,16 +135,14 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
 
 TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSaving) {
   TContourDensityDialog& form = Dialog<TContourDensityDialog>();
-  prompts.dialogs["ContLineForm"] = [](QDialog& d) {
-    auto& f = static_cast<TContourDensityDialog&>(d);
+  prompts.dialogs["ContLineForm"] = Answer<TContourDensityDialog>([](auto& f) {
     f.SetFirst(320);
     f.SetLast(400);
     f.SetInterval(0);
     f.OkClick();  // refused: the dialog stays open
     f.SetInterval(20);
     f.OkClick();
-    return d.result();
-  };
+  });
   Trigger("ContourLineExtraction1");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "The hypsometric interval must be greater than 0");
@@ -208,16 +185,14 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
   EXPECT_EQ(prompts.messages[0].text, "Radius and Treatment undefined");
   EXPECT_EQ(prompts.messages[1].text, "Radius undefined");
 
-  prompts.dialogs["CircularWindowForm"] = [](QDialog& d) {
-    auto& f = static_cast<TCircularWindowDialog&>(d);
+  prompts.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](auto& f) {
     f.SetRadius(3);
     f.ChooseStatistic(6);
     f.OkClick();
-    return d.result();
-  };
+  });
   Trigger("CircularWindowTreatment1");
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  EXPECT_TRUE(SamePixels(*main->Session().ParameterImage(), *ComputeCircularWindow(*dem_, {3, 6})->image));
+  ExpectSameImage(*main->Session().ParameterImage(), *ComputeCircularWindow(*dem_, {3, 6})->image);
   EXPECT_EQ(main->Session().ParameterTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
   EXPECT_EQ(main->ParamWindow().windowTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
   EXPECT_EQ(main->Session().Margin(), 5);
@@ -227,6 +202,70 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
   Trigger("CircularWindowInfo1");
   EXPECT_EQ(prompts.executed.back(), "CWInfoForm");
   EXPECT_TRUE(Dialog<TCircularWindowInfoForm>().Text().contains("2. Differnce from Mean Elevation"));
+}
+
+using SurfaceSession = SampleSessionTest;
+
+TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
+  auto showResult = [&](const char* name) {
+    ASSERT_NE(main->Session().ParameterImage(), nullptr);
+    EXPECT_EQ(main->Session().ParameterImage()->columns, 403);
+    ShotTiled(name);
+  };
+
+  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](auto& form) {
+    form.SetRange(5);
+    form.ChooseDynamism(255);
+    ShowFor(form, "surface_convexity_dialog.png");
+    form.accept();
+  });
+  main->Action("Convexity1")->trigger();
+  EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
+  showResult("surface_convexity.png");
+
+  prompts.dialogs["HorizSurfForm"] = Answer<THorizontalSurfacesDialog>([](auto& form) {
+    form.SetRange(2);
+    form.ChooseDynamism(255);
+    ShowFor(form, "surface_horizontal_dialog.png");
+    form.accept();
+  });
+  main->Action("HorizontalSurfaces1")->trigger();
+  showResult("surface_horizontal.png");
+
+  prompts.dialogs["ContourLineForm"] = Answer<TContourExtractionDialog>([](auto& form) {
+    form.SetWindowSize(15);
+    form.SetInterval(20);
+    form.ChooseTiling(1);
+    form.ChooseDynamism(255);
+    ShowFor(form, "surface_contour_density_dialog.png");
+    form.OkClick();
+  });
+  main->Action("Global1")->trigger();
+  showResult("surface_contour_density.png");
+
+  prompts.dialogs["ContLineForm"] = Answer<TContourDensityDialog>([](auto& form) {
+    form.SetFirst(300);
+    form.SetLast(1000);
+    form.SetInterval(50);
+    ShowFor(form, "surface_contour_lines_dialog.png");
+    form.OkClick();
+  });
+  main->Action("ContourLineExtraction1")->trigger();
+  showResult("surface_contour_lines.png");
+
+  prompts.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](auto& form) {
+    form.ChooseStatistic(3);
+    form.SetRadius(10);
+    ShowFor(form, "surface_circular_dialog.png");
+    form.OkClick();
+  });
+  main->Action("CircularWindowTreatment1")->trigger();
+  EXPECT_EQ(main->Session().ParameterTitle(), " STANDARD DEVIATION OF ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels");
+  showResult("surface_circular_stddev.png");
+
+  main->Action("DimensionFractale1")->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "GLOBAL FRACTAL DIMENSION");
 }
 
 }  // namespace
