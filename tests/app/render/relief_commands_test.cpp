@@ -1,7 +1,10 @@
 // The relief commands end to end on a small DEM: Shadowing with its two dialogs, the palette,
-// the 3D viewer with its result window, the DEM information window.
+// the 3D viewer with its result window, the DEM information window; then on the sample DEM as
+// a user runs them, with the pictures of the documentation (ORVANE_SHOTS, see
+// support/app_session.h).
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,8 +13,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/render/relief_commands.h"
 #include "app/display/bitmap_box.h"
+#include "app/render/relief_commands.h"
 #include "app/render/palette_form.h"
 #include "app/render/relief_forms.h"
 #include "app/render/view3d_form.h"
@@ -302,6 +305,83 @@ TEST_F(RenderFormsTest, DemInfoWindowQuickLookClicksAndPixelSize) {
   main->Action("DEMInfo1")->trigger();
   EXPECT_FLOAT_EQ(dem->pixelSizeX, 2.5f);
   EXPECT_FLOAT_EQ(dem->pixelSizeY, 30.0f);
+}
+
+using RenderSession = SampleSessionTest;
+
+TEST_F(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
+  auto& commands = *main->findChild<TReliefCommands*>("RenderCommands");
+
+  // Shadowing: "HypsoMap 1" scaled to the DEM, smoothed, with shadow and cast shadows under
+  // a low sun chosen in the light dialog.
+  bool wrap = false;
+  prompts.dialogs["ConstEstompForm"] = Answer<TShadingDialog>([](auto& light) {
+    light.Activate();
+    light.template findChild<QLineEdit*>("IncEdit")->setText("25");
+    light.IncEditExit();
+    light.template findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
+    light.OmbCheckBoxClick();
+    light.template findChild<QLineEdit*>("OmbEdit")->setText("45");
+    light.OmbEditChange();
+    ShowFor(light, "render_light_dialog.png", 100);
+    light.accept();
+  });
+  prompts.dialogs["ConstHypsoForm"] = Answer<TSlicesDialog>([&](auto& form) {
+    form.ChooseType(kSliceHypsoMap1);
+    form.SetSmoothing(true);
+    form.SetScale(true);
+    if (!form.Shadow()) {
+      form.SetShadow(true);
+      form.template findChild<QPushButton*>("EstompButton")->click();
+    }
+    form.ChoosePlacement(wrap ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
+    form.OkClick();
+  });
+  main->Action("Shadowing1")->trigger();
+  ASSERT_TRUE(main->Session().ParameterImage());
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  EXPECT_EQ(main->Session().ParameterImage()->columns, 403);
+  ShotTiled("render_slices.png");
+
+  // A slope in gray tones, recoloured with the palette.
+  ShowGraySlope(*main);
+  prompts.dialogs["PalForm"] = Answer<TPaletteDialog>([](auto& form) {
+    form.ChooseTable(0);
+    form.SetSmoothing(true);
+    ShowFor(form, "render_palette_dialog.png", 100);
+    form.accept();
+  });
+  main->Action("PaletteSpeedButton")->trigger();
+  EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
+  ShotFrame("render_palette.png", 100);
+
+  // The slices wrapped on the DEM window, then the 3D viewer: drag, Create, save.
+  wrap = true;
+  main->Action("Shadowing1")->trigger();
+  ASSERT_EQ(main->Session().DisplayedRaster()->kind, kRasterRgb);
+  prompts.dialogs["Vue3DForm"] = Answer<TView3DDialog>([](auto& viewer) {
+    viewer.show();
+    Wait(100);
+    viewer.Activate();
+    viewer.Press(QPoint(300, 200), Qt::LeftButton);
+    for (int x = 300; x >= 240; x -= 10) viewer.MoveTo(QPoint(x, 212), Qt::NoModifier);
+    viewer.Release();
+    viewer.SetQuickMode(kViewSurface);
+    ShowFor(viewer, "render_3d_viewer.png", 100);
+    viewer.SetFinalStyle(true, false, false);
+    viewer.accept();
+  });
+  main->Action("View3D1")->trigger();
+  TView3DResultWindow* result = commands.LastResult();
+  ASSERT_NE(result, nullptr);
+  result->parentWidget()->resize(result->Picture().columns + 40, result->Picture().lines + 80);
+  result->parentWidget()->raise();
+  Wait(150);
+  Shot(*result, "render_3d_result.png");
+  prompts.files.push_back({TempPath("jacksboro_3d.bmp"), 1});
+  result->findChild<QPushButton*>("SaveBitBtn")->click();
+  EXPECT_TRUE(QFile::exists(TempPath("jacksboro_3d.bmp")));
+  EXPECT_TRUE(prompts.messages.empty());
 }
 
 }  // namespace
