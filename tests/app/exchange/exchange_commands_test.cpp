@@ -1,34 +1,29 @@
 // ILWIS export and import through the menus, the UTM readout, wrapping and levels, the page
-// layout and printing: driven through the menu actions with a recording prompter.
+// layout and printing: driven through the menu actions with a recording prompter; then on the
+// sample DEM as a user runs them, with the pictures of the documentation (ORVANE_SHOTS, see
+// support/app_session.h).
 #include "app/exchange/exchange_commands.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QRadioButton>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QSlider>
 #include <cstdlib>
 
-#include "app/terrain/file_commands.h"
-#include "app/exchange/coordinate_form.h"
 #include "app/display/levels_form.h"
+#include "app/exchange/coordinate_form.h"
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
-#include "app/terrain/dynamic_scale.h"
+#include "app/terrain/file_commands.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
-
-const QString kSample = QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw");
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class ExchangeCommandsTest : public MainFormTest {
  protected:
@@ -37,15 +32,14 @@ class ExchangeCommandsTest : public MainFormTest {
     commands = main->findChild<TExchangeCommands*>("ExchangeCommands");
     ASSERT_NE(commands, nullptr);
     prompts.dialogs["DynamicScale"] = AnswerSampleScale;
+    prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](auto& form) { form.OkClick(); });
   }
 
   void ExportAs(const QString& name) {
-    prompts.dialogs["FormIlwis"] = [name](QDialog& dialog) {
-      auto& form = static_cast<TIlwisExportDialog&>(dialog);
+    prompts.dialogs["FormIlwis"] = Answer<TIlwisExportDialog>([name](auto& form) {
       form.SetNameText(name);
       form.OkClick();
-      return form.result();
-    };
+    });
     main->Action("Ilwis1")->trigger();
   }
 
@@ -63,7 +57,7 @@ TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   main->Session().SetLastFileName(TempPath("site_m2.raw"));
   commands->CoordinateForm().SetZoneText("31");
   commands->CoordinateForm().SetCorners("500000", "3000", "500400", "3300");
-  prompts.dialogs["CoordinateForm"] = [](QDialog& d) { d.accept(); return d.result(); };
+  prompts.dialogs["CoordinateForm"] = Accept;
   main->Action("CoordUtm1")->trigger();
 
   ExportAs("map");
@@ -76,7 +70,9 @@ TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   EXPECT_TRUE(grf.contains("Lines=3\r\nColumns=4\r\n"));
   EXPECT_TRUE(grf.contains("MinX=500000.000000\r\nMinY=3000.000000\r\n"));
   // Values 100 + c + 2l: 100 .. 107.
-  EXPECT_TRUE(ReadAll(TempPath("map.mpr")).contains("MinMax=100:107\r\n"));
+  const QByteArray mpr = ReadAll(TempPath("map.mpr"));
+  EXPECT_TRUE(mpr.contains("MinMax=100:107\r\n"));
+  EXPECT_TRUE(mpr.contains("CoordBounds=500000.000000 3000.000000 500400.000000 3300.000000"));
 }
 
 TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
@@ -107,9 +103,7 @@ TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
 }
 
 TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevations) {
-  prompts.files.push_back({kSample, 1});
-  main->Action("OpenDEM1")->trigger();
-  ASSERT_NE(main->Session().CurrentDem(), nullptr);
+  ASSERT_TRUE(OpenSampleDem());
   const std::shared_ptr<TDemModel> original = main->Session().CurrentDemShared();
   // The export goes beside the last opened file: make that the temporary folder.
   main->Session().SetLastFileName(TempPath("jacksboro_m2.raw"));
@@ -144,22 +138,14 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
   ASSERT_NE(&reopened, original.get());
   ASSERT_EQ(reopened.lines, 344);
   ASSERT_EQ(reopened.columns, 403);
-  for (int l = 0; l < 344; ++l) {
-    for (int c = 0; c < 403; ++c) {
+  for (int l = 0; l < 344; ++l)
+    for (int c = 0; c < 403; ++c)
       ASSERT_EQ(reopened.GetElevation(c, l), original->GetElevation(c, l)) << c << "," << l;
-    }
-  }
 }
 
 TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
-  QFile mpr(TempPath("bad.mpr"));
-  ASSERT_TRUE(mpr.open(QIODevice::WriteOnly));
-  mpr.write("[Map]\r\nType=MapVirtual\r\n");
-  mpr.close();
-  QFile data(TempPath("bad.mp#"));
-  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-  data.write(QByteArray(48, '\0'));
-  data.close();
+  WriteAll(TempPath("bad.mpr"), "[Map]\r\nType=MapVirtual\r\n");
+  WriteAll(TempPath("bad.mp#"), QByteArray(48, '\0'));
   prompts.files.push_back({TempPath("bad.mpr"), 1});
   main->Action("ImportIlwis1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -169,9 +155,7 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   EXPECT_TRUE(prompts.executed.empty());
 
   // A good map, the dialog cancelled: no conversion.
-  ASSERT_TRUE(mpr.open(QIODevice::WriteOnly));
-  mpr.write("[Map]\r\nSize=2 3\r\n");
-  mpr.close();
+  WriteAll(TempPath("bad.mpr"), "[Map]\r\nSize=2 3\r\n");
   commands->ImportForm().ChooseType(IlwisElementType::kDouble);
   commands->ImportForm().SetNameText(TempPath("none"));
   prompts.messages.clear();
@@ -182,22 +166,15 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   EXPECT_FALSE(QFile::exists(TempPath("none_m4.raw")));
 
   // Two bytes too many: converted, with a warning; too few for the chosen type: refused.
-  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-  data.write(QByteArray(50, '\0'));
-  data.close();
-  prompts.dialogs["ImportIlwisFileForm"] = [](QDialog& dialog) {
-    static_cast<TIlwisImportDialog&>(dialog).OkClick();
-    return dialog.result();
-  };
+  WriteAll(TempPath("bad.mp#"), QByteArray(50, '\0'));
+  prompts.dialogs["ImportIlwisFileForm"] = Answer<TIlwisImportDialog>([](auto& form) { form.OkClick(); });
   prompts.files.push_back({TempPath("bad.mpr"), 1});
   main->Action("ImportIlwis1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_TRUE(prompts.messages[0].text.contains("not a whole number"));
   EXPECT_EQ(ReadAll(TempPath("none_m4.raw")).size(), 6 * 4);
 
-  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-  data.write(QByteArray(40, '\0'));
-  data.close();
+  WriteAll(TempPath("bad.mp#"), QByteArray(40, '\0'));
   prompts.messages.clear();
   prompts.files.push_back({TempPath("bad.mpr"), 1});
   main->Action("ImportIlwis1")->trigger();
@@ -222,8 +199,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   main->DemWindow()->ReadOutAt({5, 5});
   EXPECT_EQ(main->StatusText(1), "untouched");
 
-  prompts.dialogs["CoordinateForm"] = [](QDialog& dialog) {
-    auto& coordinates = static_cast<TUtmCoordinatesDialog&>(dialog);
+  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](auto& coordinates) {
     coordinates.SetZoneText("14");
     coordinates.SetCorners("1000", "3000", "2000", "4000");
     EXPECT_EQ(coordinates.CalculatedX(), "10");
@@ -233,8 +209,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
     EXPECT_EQ(coordinates.CalculatedX(), "10");
     coordinates.SetCorners("1000", "3000", "2000", "4000");
     coordinates.accept();
-    return coordinates.result();
-  };
+  });
   main->Action("CoordUtm1")->trigger();
   main->DemWindow()->ReadOutAt({99, 0});
   EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1990.00    Y  4000.00 ");
@@ -257,26 +232,24 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
     for (int c = 0; c < 40; ++c) colour->SetColor(c, l, Rgb(c + 40 * (l % 3), 75, 200));
   }
   main->ShowWrappedImage(colour);
-  prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TLevelsDialog&>(dialog);
-    auto* link = form.findChild<QCheckBox*>("LierCheckBox");
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](auto& form) {
+    auto* link = form.template findChild<QCheckBox*>("LierCheckBox");
     EXPECT_TRUE(link->isEnabled());
     EXPECT_FALSE(link->isChecked());
-    form.findChild<QSlider*>("GMinTrackBar")->setValue(50);
-    form.findChild<QSlider*>("GMaxTrackBar")->setValue(100);
+    form.template findChild<QSlider*>("GMinTrackBar")->setValue(50);
+    form.template findChild<QSlider*>("GMaxTrackBar")->setValue(100);
     // The minimum pushed past the maximum drags it along.
-    form.findChild<QSlider*>("BMinTrackBar")->setValue(255);
+    form.template findChild<QSlider*>("BMinTrackBar")->setValue(255);
     EXPECT_EQ(form.State().Channel(kLevelsBlue).lo, 254);
     EXPECT_EQ(form.State().Channel(kLevelsBlue).hi, 255);
-    EXPECT_EQ(form.findChild<QSlider*>("BMaxTrackBar")->value(), 255);
-    form.findChild<QSlider*>("BMinTrackBar")->setValue(0);
+    EXPECT_EQ(form.template findChild<QSlider*>("BMaxTrackBar")->value(), 255);
+    form.template findChild<QSlider*>("BMinTrackBar")->setValue(0);
     EXPECT_EQ(form.State().Channel(kLevelsRed).lo, 0);
     // Every green value (75) sits in bin 127 once stretched.
     EXPECT_EQ(form.ShownHistogram(kLevelsGreen)[127], 40u * 30u);
     EXPECT_FALSE(form.Preview().isNull());
-    dialog.accept();
-    return dialog.result();
-  };
+    form.accept();
+  });
   main->Action("Modifier1")->trigger();
   const auto wrapped = main->Session().DisplayedRaster();
   ASSERT_NE(wrapped, colour);
@@ -318,23 +291,21 @@ TEST_F(ExchangeCommandsTest, GrayImageLocksLinkAndWrappingShowsTheParameterImage
   main->Action("WrapImage1")->trigger();
   EXPECT_EQ(main->Session().DisplayedRaster(), gray);
 
-  prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TLevelsDialog&>(dialog);
-    auto* link = form.findChild<QCheckBox*>("LierCheckBox");
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](auto& form) {
+    auto* link = form.template findChild<QCheckBox*>("LierCheckBox");
     EXPECT_TRUE(link->isChecked());
     EXPECT_FALSE(link->isEnabled());
     link->click();
     EXPECT_TRUE(link->isChecked());
-    form.findChild<QSlider*>("RMinTrackBar")->setValue(50);
-    form.findChild<QSlider*>("BMaxTrackBar")->setValue(100);
+    form.template findChild<QSlider*>("RMinTrackBar")->setValue(50);
+    form.template findChild<QSlider*>("BMaxTrackBar")->setValue(100);
     for (int ch = 0; ch < 3; ++ch) {
       EXPECT_EQ(form.State().Channel(ch).lo, 50);
       EXPECT_EQ(form.State().Channel(ch).hi, 100);
     }
-    EXPECT_EQ(form.findChild<QLabel*>("GMinLabel")->text(), "50");
-    dialog.accept();
-    return dialog.result();
-  };
+    EXPECT_EQ(form.template findChild<QLabel*>("GMinLabel")->text(), "50");
+    form.accept();
+  });
   main->Action("Modifier1")->trigger();
   int value = -1;
   const auto wrapped = main->Session().DisplayedRaster();
@@ -429,10 +400,6 @@ TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
 TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
   InstallDem(400, 200);
   main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
-  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
-    static_cast<TPageLayoutDialog&>(dialog).OkClick();
-    return dialog.result();
-  };
   main->Action("Imprimer")->trigger();  // no layout yet: the dialog comes first
   EXPECT_EQ(prompts.executed, std::vector<QString>{"ConfigPagePrintForm"});
   EXPECT_TRUE(prompts.messages.empty());
@@ -453,10 +420,6 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
   EXPECT_TRUE(label->text().contains("PDF"));
   InstallDem(40, 30);
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
-  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
-    static_cast<TPageLayoutDialog&>(dialog).OkClick();
-    return dialog.result();
-  };
   main->Action("Imprimer")->trigger();  // the file dialog is cancelled: nothing printed
   EXPECT_TRUE(prompts.messages.empty());
   prompts.files.push_back({TempPath("page"), 1});
@@ -468,14 +431,8 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
 TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
   InstallDem(40, 30);
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
-  prompts.dialogs["ConfigPagePrintForm"] = [](QDialog& dialog) {
-    static_cast<TPageLayoutDialog&>(dialog).OkClick();
-    return dialog.result();
-  };
+  WriteAll(pdf, "old bytes");
   QFile old(pdf);
-  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-  old.write("old bytes");
-  old.close();
   ASSERT_TRUE(old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
   main->Action("Imprimer")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -488,6 +445,65 @@ TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
   main->Action("Imprimer")->trigger();
   EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
   EXPECT_EQ(commands->PagePrintForm().Printer().outputFileName(), pdf);
+}
+
+// The sample DEM's session printing to a PDF in the work directory.
+class ExchangeSession : public SampleSessionTest {
+ protected:
+  void SetUp() override {
+    setenv("ORVANE_PRINT_PDF", TempPath("slope.pdf").toLocal8Bit().constData(), 1);
+    SampleSessionTest::SetUp();
+    unsetenv("ORVANE_PRINT_PDF");
+    main->findChild<TExchangeCommands*>("ExchangeCommands")->PagePrintForm().Printer().setPageSize(
+        QPageSize(QPageSize::A4));
+  }
+};
+
+TEST_F(ExchangeSession, UtmReadoutLevelsAndPrintingOnTheSampleDem) {
+  // A UTM frame of 90 m cells.
+  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](auto& form) {
+    form.SetZoneText("14");
+    form.SetCorners("600000", "3660000", "636270", "3690960");
+    EXPECT_EQ(form.CalculatedX(), "90");
+    EXPECT_EQ(form.CalculatedY(), "90");
+    ShowFor(form, "exchange_coordinates.png", 100);
+    form.accept();
+  });
+  main->Action("CoordUtm1")->trigger();
+  main->DemWindow()->ReadOutAt({100, 44});
+  EXPECT_EQ(main->StatusText(1), "Coord. UTM   X 609000.00    Y 3687000.00 ");
+  ShotFrame("exchange_utm_readout.png", 100);
+
+  // Levels of the relief: a gray image, so the three channels move together.
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](auto& form) {
+    form.template findChild<QSlider*>("RMinTrackBar")->setValue(70);
+    form.template findChild<QSlider*>("RMaxTrackBar")->setValue(190);
+    ShowFor(form, "exchange_levels_dialog.png", 100);
+    form.accept();
+  });
+  const auto relief = main->Session().DisplayedRaster();
+  main->Action("Modifier1")->trigger();
+  ASSERT_NE(main->Session().DisplayedRaster(), relief);
+  const int before = testing::Pixel(*relief, 200, 170);
+  EXPECT_EQ(testing::Pixel(*main->Session().DisplayedRaster(), 200, 170),
+            before < 70 ? 0 : before > 190 ? 255 : (before - 70) * 255 / 120);
+
+  // A slope image, laid out at 150 mm wide and printed.
+  ShowGraySlope(*main, 90);
+  ShotTiled("exchange_levels_wrapped.png");
+  ASSERT_TRUE(main->IsVisible("Imprimer"));
+  prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](auto& form) {
+    QLineEdit* width = form.template findChild<QLineEdit*>("LargEdit");
+    width->setText("150");
+    emit width->editingFinished();
+    ShowFor(form, "exchange_page_layout.png", 100);
+    form.OkClick();
+  });
+  main->Action("Imprimer")->trigger();
+  EXPECT_TRUE(prompts.messages.empty());
+  const QByteArray printed = ReadAll(TempPath("slope.pdf"));
+  EXPECT_TRUE(printed.startsWith("%PDF"));
+  EXPECT_GT(printed.size(), 10000);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QFile>
 
 #include "core/gdal_test_files.h"
 #include "app/exchange/exchange_commands.h"
@@ -36,13 +35,11 @@ class GdalCommandsTest : public MainFormTest {
  protected:
   // Answers the import dialog with a unit and a name.
   void AnswerImport(int unit, const QString& name) {
-    prompts.dialogs["ImportGdalForm"] = [unit, name](QDialog& d) {
-      auto& form = static_cast<TImportGdalDialog&>(d);
+    prompts.dialogs["ImportGdalForm"] = Answer<TImportGdalDialog>([unit, name](auto& form) {
       form.ChooseUnit(unit);
       form.SetNameText(name);
       form.OkClick();
-      return d.result();
-    };
+    });
   }
   void AnswerExport(TExportGeoTiffDialog::Content content, TExportGeoTiffDialog::Source source) {
     prompts.dialogs["ExportGeoTiffForm"] = [content, source](QDialog& d) {
@@ -131,11 +128,7 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
 
 TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   const QString junk = TempPath("junk.tif");
-  {
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a raster");
-  }
+  WriteAll(junk, "not a raster");
   prompts.files.push_back({junk, 1});
   main->Action("ImportGdal1")->trigger();
   EXPECT_EQ(main->Session().CurrentDem(), nullptr);
