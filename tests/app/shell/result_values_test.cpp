@@ -88,16 +88,11 @@ class MenuValuesTest : public MainFormTest {
     main->Action("SlopeTreatment1")->trigger();
   }
   void RunTotalDepth(ResultKind resultKind) {
-    prompts.dialogs["DDFen"] = [](QDialog& d) {
-      static_cast<TWindowSizeDialog&>(d).SetWindowSizeText("3");
-      d.accept();
-      return d.result();
-    };
-    prompts.dialogs["TotalDepthForm"] = [resultKind](QDialog& d) {
-      static_cast<TClassPaletteDialog&>(d).ChoosePlacement(resultKind);
-      static_cast<TClassPaletteDialog&>(d).OkClick();
-      return d.result();
-    };
+    AnswerWindowSize(prompts, "3");
+    prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([resultKind](auto& form) {
+      form.ChoosePlacement(resultKind);
+      form.OkClick();
+    });
     main->Action("TotalDepthTreatment1")->trigger();
   }
   // The value panel after the pointer moved over `window` at the image pixel (column, line).
@@ -165,11 +160,10 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   // one source at the top of a stream running down column 20.
   main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
                           false);
-  prompts.dialogs["HeadWatersForm"] = [](QDialog& d) {
-    static_cast<THeadwatersDialog&>(d).SetHalfWindowText("3");
-    d.accept();
-    return d.result();
-  };
+  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](auto& form) {
+    form.SetHalfWindowText("3");
+    form.accept();
+  });
   main->Action("Headwaterstreatment1")->trigger();
   EXPECT_EQ(HoverText(main->ParamWindow(), 20, 7), "Headwaters 1 headwaters");
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "Headwaters 0 headwaters");

@@ -18,17 +18,10 @@ namespace {
 
 class SafeSaveTest : public MainFormTest {
  protected:
-  // Puts `bytes` in the file and marks it read-only.
-  void Lock(const QString& path, const QByteArray& bytes = "old bytes") {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+  // Puts "old bytes" in the file and marks it read-only.
+  void Lock(const QString& path) {
+    WriteAll(path, "old bytes");
     ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0444), 0);
-  }
-  static QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
   // Exactly one warning, naming `path` and the reason; the file still holds its old bytes.
   void ExpectRefused(const QString& path, const char* what) {
@@ -37,7 +30,7 @@ class SafeSaveTest : public MainFormTest {
     EXPECT_EQ(m.kind, "warning") << what;
     EXPECT_TRUE(m.text.contains(path)) << what << ": " << m.text.toStdString();
     EXPECT_TRUE(m.text.contains("Permission denied")) << what << ": " << m.text.toStdString();
-    EXPECT_EQ(Read(path), "old bytes") << what;
+    EXPECT_EQ(ReadAll(path), "old bytes") << what;
     prompts.messages.clear();
   }
 };
@@ -53,15 +46,12 @@ TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
 
   // The header read-only: the data beside it is not replaced either.
   QFile::remove(TempPath("p.raw"));
-  QFile raw(TempPath("p.raw"));
-  ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
-  raw.write("old data");
-  raw.close();
+  WriteAll(TempPath("p.raw"), "old data");
   Lock(TempPath("p.txt"));
   prompts.files.push_back({TempPath("p"), 1});
   main->Action("SaveParameter")->trigger();
   ExpectRefused(TempPath("p.txt"), "raw header");
-  EXPECT_EQ(Read(TempPath("p.raw")), "old data");
+  EXPECT_EQ(ReadAll(TempPath("p.raw")), "old data");
 
   Lock(TempPath("b.bmp"));
   prompts.files.push_back({TempPath("b"), 2});
@@ -112,7 +102,7 @@ TEST_F(SafeSaveTest, SettingsThatCannotBeSavedAreSaidAndKept) {
   // After a termination signal only stderr hears of it.
   EXPECT_FALSE(session.Finish(false));
   EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_EQ(Read(path), "old bytes");
+  EXPECT_EQ(ReadAll(path), "old bytes");
 }
 
 }  // namespace

@@ -22,18 +22,7 @@
 namespace orvane::test {
 namespace {
 
-const QString kSample = QStringLiteral(ORVANE_SAMPLE_DIR "/jacksboro_m2.raw");
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QString kSample = QString::fromStdString(testing::SampleDemPath());
 
 template <class T>
 QByteArray LittleEndian(const std::vector<T>& values) {
@@ -51,23 +40,7 @@ class FileCommandsTest : public MainFormTest {
     MainFormTest::SetUp();
     commands = main->findChild<TFileCommands*>("FileCommands");
     ASSERT_NE(commands, nullptr);
-    AnswerScale(1, "90");
-  }
-
-  void AnswerScale(int unit, const QString& pixel) {
-    prompts.dialogs["DynamicScale"] = [unit, pixel](QDialog& dialog) {
-      auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
-      scale.ChooseUnit(unit);
-      scale.SetPixelSizeText(pixel);
-      scale.OkClick();
-      return scale.result();
-    };
-  }
-
-  void OpenSample() {
-    prompts.files.push_back({kSample, 1});
-    main->Action("OpenDEM1")->trigger();
-    ASSERT_NE(main->Session().CurrentDem(), nullptr);
+    prompts.dialogs["DynamicScale"] = AnswerSampleScale;
   }
 
   TFileCommands* commands = nullptr;
@@ -77,7 +50,9 @@ TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
   TDemOpenedInfo opened;
   QObject::connect(main.get(), &TMainForm::DemOpened,
                    [&](const TDemOpenedInfo& info) { opened = info; });
-  OpenSample();
+  prompts.files.push_back({kSample, 1});
+  main->Action("OpenDEM1")->trigger();
+  ASSERT_NE(main->Session().CurrentDem(), nullptr);
   ASSERT_FALSE(prompts.requests.empty());
   EXPECT_EQ(prompts.requests[0].title, "Open DEM");
   EXPECT_EQ(prompts.requests[0].filter,
@@ -110,11 +85,15 @@ TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
 
 TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
   const QString path = TempPath("tiny_m2.raw");
-  WriteFile(TempPath("tiny_m2.txt"), "3 5\r\n");
+  WriteAll(TempPath("tiny_m2.txt"), "3 5\r\n");
   std::vector<std::uint16_t> values(15, 7);
   values[4] = 65535;
-  WriteFile(path, LittleEndian(values));
-  AnswerScale(10, "30");
+  WriteAll(path, LittleEndian(values));
+  prompts.dialogs["DynamicScale"] = Answer<TDynamicScaleDialog>([](auto& scale) {
+    scale.ChooseUnit(10);
+    scale.SetPixelSizeText("30");
+    scale.OkClick();
+  });
   ASSERT_TRUE(commands->OpenDem(path, 1));
   const TDemModel& dem = *main->Session().CurrentDem();
   EXPECT_EQ(dem.lines, 3);
@@ -139,8 +118,8 @@ TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
 
 TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   const QString path = TempPath("wide.raw");
-  WriteFile(TempPath("wide.txt"), "2 2");
-  WriteFile(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}));
+  WriteAll(TempPath("wide.txt"), "2 2");
+  WriteAll(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}));
   std::deque<QString> bytes = {"3", "1", "4"};
   prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
     static_cast<TByteCountDialog&>(dialog).SetText(bytes.front());
@@ -164,7 +143,7 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
 
 TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
   const QString path = TempPath("noheader.raw");
-  WriteFile(path, LittleEndian(std::vector<std::uint16_t>(6, 9)));
+  WriteAll(path, LittleEndian(std::vector<std::uint16_t>(6, 9)));
   prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
     static_cast<TImageSizeDialog&>(dialog).SetTexts("2", "3");
     dialog.accept();
@@ -227,7 +206,7 @@ TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
 }
 
 TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
-  OpenSample();
+  ASSERT_TRUE(OpenSampleDem());
   auto image = MakeGray(403, 344, [](int c, int l) { return (c + l) % 256; });
   main->ShowParameterImage(image, " SLOPE ", 0, DisplayMode::kGray);
 
@@ -236,8 +215,8 @@ TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
   EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
   EXPECT_EQ(prompts.requests.back().filter, "Image Raw|*.raw|Image BMP|*.bmp");
   EXPECT_EQ(prompts.requests.back().directory, temp.path());
-  EXPECT_EQ(ReadFile(TempPath("site_slope.raw")).size(), 403 * 344);
-  EXPECT_EQ(ReadFile(TempPath("site_slope.txt")), "344\r\n403\r\n1\r\n0\r\n255\r\n90\r\n");
+  EXPECT_EQ(ReadAll(TempPath("site_slope.raw")).size(), 403 * 344);
+  EXPECT_EQ(ReadAll(TempPath("site_slope.txt")), "344\r\n403\r\n1\r\n0\r\n255\r\n90\r\n");
 
   prompts.files.push_back({TempPath("site_slope"), 2});
   main->Action("SaveParameterSpeedButton")->trigger();
@@ -259,7 +238,7 @@ TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
 }
 
 TEST_F(FileCommandsTest, ColourImagesSaveAsBitmapOnly) {
-  OpenSample();
+  ASSERT_TRUE(OpenSampleDem());
   auto colour = std::make_shared<TRasterImage>(403, 344, kRasterRgb);
   colour->SetColor(1, 1, Rgb(10, 20, 30));
   main->ShowParameterImage(colour, " ASPECT ", 0, DisplayMode::kColour);
@@ -276,10 +255,10 @@ TEST_F(FileCommandsTest, ColourImagesSaveAsBitmapOnly) {
 }
 
 TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
-  OpenSample();
+  ASSERT_TRUE(OpenSampleDem());
   auto small = MakeGray(3, 2, [](int c, int) { return c; });
   ASSERT_TRUE(SaveRasterRaw(*small, TempPath("small").toStdString(), 90));
-  EXPECT_EQ(ReadFile(TempPath("small.raw")).size(), 6);
+  EXPECT_EQ(ReadAll(TempPath("small.raw")).size(), 6);
 
   prompts.answers = {false};
   prompts.files.push_back({TempPath("small.raw"), 2});
@@ -296,7 +275,7 @@ TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
   EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
   EXPECT_EQ(prompts.messages.size(), 2u);
 
-  WriteFile(TempPath("broken.bmp"), "not a bitmap");
+  WriteAll(TempPath("broken.bmp"), "not a bitmap");
   prompts.files.push_back({TempPath("broken.bmp"), 1});
   main->Action("OpenParameterImage1")->trigger();
   EXPECT_EQ(prompts.messages.back().text, "The File has a wrong format");
@@ -305,7 +284,7 @@ TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
 }
 
 TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
-  OpenSample();
+  ASSERT_TRUE(OpenSampleDem());
   auto network = std::make_shared<TRasterImage>(403, 344, kRasterRgb);
   network->Fill(Rgb(255, 255, 255));
   network->SetColor(5, 5, Rgb(0, 0, 0));
@@ -346,7 +325,7 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
 TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {
   QTemporaryDir dir;
   const QString path = QDir(dir.path()).filePath("Orvane.ini");
-  WriteFile(path, "[FICHIERS]\r\n1=first.raw\r\n3=third.raw\r\n");
+  WriteAll(path, "[FICHIERS]\r\n1=first.raw\r\n3=third.raw\r\n");
   setenv("ORVANE_SETTINGS", path.toLocal8Bit().constData(), 1);
   {
     TSettingsStore session;
@@ -357,7 +336,7 @@ TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {
     session.settings.skeletonSize = 42;
     session.Finish();
   }
-  const QString text = QString::fromLatin1(ReadFile(path));
+  const QString text = QString::fromLatin1(ReadAll(path));
   EXPECT_TRUE(text.contains("TETA=315.00")) << text.toStdString();
   EXPECT_TRUE(text.contains("PHI=65.00")) << text.toStdString();
   EXPECT_TRUE(text.contains("3=third.raw"));

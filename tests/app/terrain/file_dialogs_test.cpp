@@ -119,18 +119,14 @@ void WriteSampleDems(const Session& s) {
   QFile::copy(sample + ".raw", s.Path("site_m2.raw"));
   QFile::copy(sample + ".txt", s.Path("site_m2.txt"));
   QFile::copy(sample + ".txt", s.Path("site_m4.txt"));
-  QFile narrow(sample + ".raw");
-  ASSERT_TRUE(narrow.open(QIODevice::ReadOnly));
-  const QByteArray bytes = narrow.readAll();
+  const QByteArray bytes = ReadAll(sample + ".raw");
   QByteArray wide;
   for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
     const auto value = static_cast<std::int32_t>(static_cast<std::int16_t>(
         static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8)));
     for (int b = 0; b < 4; ++b) wide.append(static_cast<char>((value >> (8 * b)) & 0xFF));
   }
-  QFile out(s.Path("site_m4.raw"));
-  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(wide);
+  WriteAll(s.Path("site_m4.raw"), wide);
 }
 
 // A bitmap and a raw image (with header) of the sample's size.
