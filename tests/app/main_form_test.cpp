@@ -1,12 +1,18 @@
 // The main frame: menu and button states through the life of a session, the treatment
-// pattern's tail, window commands, magnifier and diagram button.
+// pattern's tail, window commands, magnifier and diagram button; what the user sees of the
+// windows: a network of another DEM refused, results brought to the front with the right
+// caption, tiling with a large picture, Alt-key menus and disabled tool buttons that look
+// disabled.
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/display/image_window.h"
+#include "app/render/view3d_form.h"
 #include "app/shell/icons.h"
 #include "app/shell/treatment_menu.h"
 #include "core/common/treatment.h"
@@ -212,6 +218,102 @@ TEST_F(MainFormTest, TreatmentStartHidesListeningWindows) {
   main->BeginTreatment(" CONVEXITY   WINDOW SIZE ");
   EXPECT_EQ(started, 1);
   EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE ");
+}
+
+QMdiSubWindow* FrameOf(QWidget* window) {
+  return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
+
+TEST_F(MainFormTest, NetworkOfAnotherDemIsMarkedAndEveryCombinedTreatmentRefusesIt) {
+  InstallDem(40, 30);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
+  EXPECT_TRUE(prompts.messages.empty());
+  InstallDem(60, 30);  // another DEM: the network stays, marked
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"))
+      << prompts.messages[0].text.toStdString();
+  EXPECT_FALSE(main->Session().NetworkMatchesDemSize());
+  EXPECT_TRUE(main->RiverWindow().windowTitle().contains("not of the open DEM"));
+
+  for (const char* treatment : {"PixelDensity1", "DrainageLength1", "PixelDensity2",
+                                "DrainageLength2", "Headwaterstreatment1",
+                                "DissectionDensity3DTreatment1", "RatioDepthTreatment1"}) {
+    SCOPED_TRACE(treatment);
+    prompts.messages.clear();
+    prompts.executed.clear();
+    main->Action(treatment)->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1u);  // said before any dialog
+    EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"));
+    EXPECT_TRUE(prompts.executed.empty());
+  }
+  // A network of this DEM clears the mark.
+  main->ShowDrainageRaster(MakeGray(60, 30, [](int, int) { return 0; }), true);
+  EXPECT_TRUE(main->Session().NetworkMatchesDemSize());
+  EXPECT_FALSE(main->RiverWindow().windowTitle().contains("not of the open DEM"));
+}
+
+TEST_F(MainFormTest, NewPictureComesForwardAtOneToOne) {
+  main->show();
+  InstallDem(40, 30);
+  TImageWindow& dem = main->EnsureDemWindow();
+  dem.resize(200, 200);
+  ASSERT_TRUE(dem.ZoomClick(QPoint(10, 10), Qt::LeftButton));
+  EXPECT_TRUE(dem.windowTitle().contains("(2:1)"));
+  // A shadowing replaces the picture: shown at 1:1, and so named.
+  main->ShowWrappedImage(MakeGray(40, 30, [](int, int) { return 90; }));
+  EXPECT_EQ(dem.Zoom(), 1);
+  EXPECT_FALSE(dem.windowTitle().contains("(2:1)"));
+  EXPECT_TRUE(dem.windowTitle().endsWith("(1:1)"));
+
+  // The DEM window in front; a result in the parameter window comes forward.
+  main->MdiArea().setActiveSubWindow(FrameOf(&dem));
+  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " SLOPE", 0, DisplayMode::kGray);
+  EXPECT_EQ(main->MdiArea().activeSubWindow(), FrameOf(main->findChild<TParameterImageWindow*>()));
+}
+
+TEST_F(MainFormTest, TilingWithALargePictureKeepsEveryWindowUsable) {
+  main->resize(1100, 760);
+  main->show();
+  InstallDem(40, 30);
+  auto picture = std::make_unique<TRasterImage>(900, 700, kRasterRgb);
+  auto* result = new TView3DResultWindow(std::move(picture), temp.path());
+  main->MdiArea().addSubWindow(result)->show();
+  Wait(20);
+  main->Action("Tile1")->trigger();
+  Wait(20);
+  const QRect area = main->MdiArea().viewport()->rect();
+  for (QMdiSubWindow* sub : main->MdiArea().subWindowList()) {
+    SCOPED_TRACE(sub->windowTitle().toStdString());
+    EXPECT_GE(sub->width(), area.width() / 4);
+    EXPECT_GE(sub->height(), area.height() / 4);
+    EXPECT_TRUE(area.contains(sub->geometry()));
+  }
+}
+
+TEST_F(MainFormTest, MenuBarTitlesHaveDistinctAltKeysAndDisabledButtonsLookDisabled) {
+  QString letters;
+  for (QAction* item : main->menuBar()->actions()) {
+    const QString title = item->text();
+    const qsizetype amp = title.indexOf('&');
+    ASSERT_GE(amp, 0) << title.toStdString();
+    const QChar key = title[amp + 1].toLower();
+    EXPECT_FALSE(letters.contains(key)) << title.toStdString();
+    letters += key;
+  }
+  EXPECT_EQ(main->Menu("Files1")->title().remove('&'), "Files");
+  EXPECT_EQ(main->Menu("DrainageNetworkParameters1")->title().remove('&'),
+            "Drainage Network Parameters");
+
+  // A disabled picture keeps at most half the coverage of the enabled one.
+  const QIcon icon = ToolButtonIcon("DiagSpeedButton");
+  const auto coverage = [&](QIcon::Mode mode) {
+    const QImage image = icon.pixmap(32, 32, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+    long sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) sum += qAlpha(image.pixel(x, y));
+    return sum;
+  };
+  EXPECT_LT(coverage(QIcon::Disabled) * 2, coverage(QIcon::Normal));
 }
 
 }  // namespace

@@ -1,47 +1,18 @@
+// The diagram windows: their curves, bars, axes and labels as drawn, their tables as saved,
+// one instance of each per frame.
 #include "app/display/diagram_forms.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "support/app_session.h"
 
-#include "app/shell/prompter.h"
-
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-// Answers the save dialog with a fixed name and filter and keeps the warnings.
-class SavePrompter : public Prompter {
- public:
-  QString path;
-  int filter = 1;
-  QStringList warnings;
-  FileRequest lastRequest;
-  FileAnswer SaveFile(QWidget*, const FileRequest& request) override {
-    lastRequest = request;
-    return {path, path.isEmpty() ? 0 : filter};
-  }
-  void Warning(QWidget*, const QString& caption, const QString& text) override {
-    warnings << caption + ": " + text;
-  }
-};
-
-class DiagramFormsTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetPrompter(&prompter_); }
-  void TearDown() override { SetPrompter(nullptr); }
-  SavePrompter prompter_;
-};
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return f.readAll();
-}
-
-TEST_F(DiagramFormsTest, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
+TEST(DiagramForms, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
   TDissectionDiagram form;
   EXPECT_EQ(form.windowTitle(), " DIAGRAM");
   form.Counts()[0] = 10;
@@ -57,29 +28,29 @@ TEST_F(DiagramFormsTest, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRo
   EXPECT_EQ(d.lines[0].colour, QColor(Qt::red));
   EXPECT_EQ(form.LabelTexts(), (QStringList{"0", "2", "4", "6", "8", "10", "12", "14"}));
 
+  TestPrompter prompts;
   QTemporaryDir dir;
-  prompter_.path = dir.filePath("report.xls");
+  prompts.files.push_back({dir.filePath("report.xls"), 1});
   form.SetDirectorySource([&] { return dir.path(); });
   form.SaveClick();
-  EXPECT_EQ(prompter_.lastRequest.title, "Save Histogram");
-  EXPECT_EQ(prompter_.lastRequest.filter, "File .xls|*.xls|File .ts|*.ts");
-  EXPECT_EQ(prompter_.lastRequest.directory, dir.path());
+  EXPECT_EQ(prompts.requests.back().title, "Save Histogram");
+  EXPECT_EQ(prompts.requests.back().filter, "File .xls|*.xls|File .ts|*.ts");
+  EXPECT_EQ(prompts.requests.back().directory, dir.path());
   const QByteArray bytes = ReadAll(dir.filePath("report.xls.xls"));
   EXPECT_EQ(bytes.count("\r\n"), 73);
   EXPECT_TRUE(bytes.startsWith("0.000000\t10\r\n0.100000\t99\r\n"));
   EXPECT_TRUE(bytes.endsWith("7.200000\t0\r\n"));
   EXPECT_EQ(form.LastSaveName(), dir.filePath("report.xls"));
 
-  prompter_.path = dir.filePath("report");
-  prompter_.filter = 2;
+  prompts.files.push_back({dir.filePath("report"), 2});
   form.SaveClick();
   EXPECT_TRUE(QFile::exists(dir.filePath("report.ts")));
-  prompter_.path = dir.filePath("missing/report");
+  prompts.files.push_back({dir.filePath("missing/report"), 2});
   form.SaveClick();
-  EXPECT_EQ(prompter_.warnings.size(), 1);
+  EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
-TEST_F(DiagramFormsTest, PeakZeroDrawsOnlyTheAxes) {
+TEST(DiagramForms, PeakZeroDrawsOnlyTheAxes) {
   TDissectionDiagram dd;
   dd.SetBound(140);
   const TDiagramDrawing d = dd.Drawing(265);
@@ -97,7 +68,7 @@ TEST_F(DiagramFormsTest, PeakZeroDrawsOnlyTheAxes) {
   EXPECT_EQ(loc.Drawing(265).lines.size(), 1u + 11u + 1u);
 }
 
-TEST_F(DiagramFormsTest, GrayHistogramBarsFollowTheCurrentImage) {
+TEST(DiagramForms, GrayHistogramBarsFollowTheCurrentImage) {
   TGrayHistogram counts{};
   counts[0] = 4;
   counts[200] = 2;
@@ -114,7 +85,7 @@ TEST_F(DiagramFormsTest, GrayHistogramBarsFollowTheCurrentImage) {
   EXPECT_EQ(form.TableText().substr(0, 5), "0\t4\r\n");
 }
 
-TEST_F(DiagramFormsTest, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
+TEST(DiagramForms, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
   TDirectionHistogram counts{};
   counts[90] = 12;
   counts[270] = 3;
@@ -129,7 +100,7 @@ TEST_F(DiagramFormsTest, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
   EXPECT_EQ(d.lines[1].to, QPoint(270, 150));
 }
 
-TEST_F(DiagramFormsTest, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCounts) {
+TEST(DiagramForms, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCounts) {
   TDissection3DDiagram form;
   form.Counts2D()[0] = 50;
   form.Counts3D()[0] = 10;
@@ -147,7 +118,7 @@ TEST_F(DiagramFormsTest, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCount
   EXPECT_EQ(form.TableText().substr(0, 12), "0.000000\t10\r");
 }
 
-TEST_F(DiagramFormsTest, OneInstancePerFrame) {
+TEST(DiagramForms, OneInstancePerFrame) {
   QWidget frame;
   TDissectionDiagram& a = DiagramWindow<TDissectionDiagram>(frame);
   a.SetBound(12);
@@ -155,5 +126,71 @@ TEST_F(DiagramFormsTest, OneInstancePerFrame) {
   EXPECT_NE(static_cast<QWidget*>(&DiagramWindow<TDissection3DDiagram>(frame)), static_cast<QWidget*>(&a));
 }
 
+TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
+  TDissectionDiagram form;
+  form.show();
+  form.Counts()[40] = 10;
+  form.Counts()[200] = 30;
+  form.Counts()[254] = 5;
+  form.SetBound(430);  // densities up to 43: classes up to 255
+  const TDiagramDrawing d = form.Drawing(265);
+  int rightmost = 0;
+  for (const TDiagramLine& line : d.lines) {
+    if (line.colour == QColor(Qt::red)) rightmost = std::max(rightmost, line.to.x());
+  }
+  EXPECT_GT(rightmost, 280);  // the curve reaches its last class ...
+  EXPECT_LE(rightmost, 300);  // ... on the axis
+  const QStringList labels = form.LabelTexts();
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_EQ(labels.last(), "25");  // the last class, 25.4, lies beyond the last label
+  QStringList counts;
+  for (const TDiagramText& text : d.texts) counts << text.text;
+  EXPECT_EQ(counts, (QStringList{"30", "15"}));
+  // Up to 14 the axis stays as it was.
+  form.SetBound(73);
+  EXPECT_EQ(form.LabelTexts(), (QStringList{"0", "2", "4", "6", "8", "10", "12", "14"}));
+
+  // The 3D diagram the same way: 0 .. 7 while the densities fit, stretched beyond.
+  TDissection3DDiagram density3d;
+  density3d.show();
+  density3d.SetBound(60);
+  EXPECT_EQ(density3d.LabelTexts(), (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
+  density3d.Counts3D()[254] = 5;
+  density3d.SetBound(430);
+  int right3d = 0;
+  for (const TDiagramLine& line : density3d.Drawing(265).lines) {
+    // The curve, not the legend's sample line beside the plot (x 310 .. 360).
+    if (line.colour == QColor(Qt::red) && line.from.x() < 310)
+      right3d = std::max(right3d, line.to.x());
+  }
+  EXPECT_GT(right3d, 280);
+  EXPECT_LE(right3d, 300);
+  EXPECT_NE(density3d.LabelTexts().last(), "7");
+}
+
+TEST(DiagramAxes, LabelsOfEveryDiagramStandApart) {
+  TGrayHistogramWindow gray;
+  TDissectionDiagram density;
+  density.SetBound(430);
+  TDissection3DDiagram density3d;
+  TDrainageFractalDiagram fractal;
+  TLocalFractalDiagram local;
+  TDirectionHistogramWindow direction;
+  for (TDiagramForm* form : std::initializer_list<TDiagramForm*>{&gray, &density, &density3d,
+                                                                 &fractal, &local, &direction}) {
+    SCOPED_TRACE(form->objectName().toStdString());
+    form->show();
+    const QList<QLabel*> labels = form->findChildren<QLabel*>(QRegularExpression("^Label\\d+$"));
+    ASSERT_GE(labels.size(), 2);
+    for (QLabel* a : labels) {
+      for (QLabel* b : labels) {
+        if (a == b) continue;
+        EXPECT_FALSE(a->geometry().adjusted(-2, 0, 2, 0).intersects(b->geometry()))
+            << a->text().toStdString() << " / " << b->text().toStdString();
+      }
+    }
+  }
+}
+
 }  // namespace
-}  // namespace orvane
+}  // namespace orvane::test

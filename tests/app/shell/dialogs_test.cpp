@@ -1,10 +1,22 @@
-// Dialog checks: dynamic scale, preferences and its integer fields.
+// Dialog checks: dynamic scale, preferences, and the numeric fields of every dialog (what cannot
+// be typed, what OK refuses with the dialog kept open on the field).
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/drainage/dissection_forms.h"
+#include "app/drainage/extraction_form.h"
+#include "app/drainage/headwaters_form.h"
+#include "app/exchange/gdal_forms.h"
+#include "app/exchange/page_print_form.h"
+#include "app/render/palette_form.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/text_values.h"
+#include "app/surface/circular_forms.h"
+#include "app/surface/contour_forms.h"
+#include "app/surface/local_fractal_form.h"
+#include "app/surface/shape_forms.h"
 #include "app/terrain/dynamic_scale.h"
+#include "app/terrain/size_dialogs.h"
 #include "support/app_session.h"
 
 namespace orvane::test {
@@ -142,6 +154,191 @@ TEST_F(PrefsFormTest, DirectoryChooserFillsTheEditAndTheCopy) {
   form.LoadFromSettings();
   form.findChild<QPushButton*>("MntBitBtn")->click();
   EXPECT_EQ(form.Copy().mntDir, settings.mntDir);
+}
+
+// Typed as a user types (through the field's validator), unlike setText.
+void Type(QLineEdit& field, const QString& text) {
+  field.clear();
+  field.insert(text);
+}
+
+TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpen) {
+  TestPrompter prompts;
+  TCircularWindowDialog circular;
+  circular.SetPixelSize(90.0f);
+  circular.SetGridSize(403, 344);
+  circular.ChooseStatistic(1);
+  auto* radius = circular.findChild<QLineEdit*>("RadiusEdit");
+  Type(*radius, "abc");
+  EXPECT_EQ(radius->text(), "");
+  Type(*radius, "9999999999");  // beyond any DEM side: not even typed in full
+  EXPECT_LE(radius->text().toLongLong(), kMaxDemSide);
+  circular.show();
+  for (const char* typed : {"300", "172", "200"}) {
+    SCOPED_TRACE(typed);
+    prompts.messages.clear();
+    Type(*radius, typed);
+    circular.setResult(QDialog::Rejected);
+    circular.OkClick();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains("does not fit in the DEM (403 x 344)"));
+    EXPECT_EQ(circular.result(), QDialog::Rejected);
+    EXPECT_TRUE(circular.isVisible());
+  }
+  prompts.messages.clear();
+  Type(*radius, "171");
+  circular.OkClick();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(circular.result(), QDialog::Accepted);
+
+  TWindowSizeDialog window;
+  auto* size = window.findChild<QLineEdit*>("WinSizeEdit");
+  ASSERT_NE(size, nullptr);
+  Type(*size, "-5x");
+  EXPECT_FALSE(size->hasAcceptableInput());
+  TLocalFractalDialog fractal;
+  auto* h = fractal.findChild<QLineEdit*>("HValEdit");
+  Type(*h, "abc");
+  EXPECT_EQ(h->text(), "");
+  Type(*h, "0,5");
+  EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
+
+  // The other numeric fields: what cannot be typed in them.
+  TDynamicScaleDialog scale;
+  THeadwatersDialog headwaters;
+  TImageSizeDialog imageSize;
+  TPageLayoutDialog page;
+  TPaletteDialog palette;
+  TImportGdalDialog gdal;
+  TDrainageExtractionDialog extraction;
+  TContourDensityDialog contours;
+  TConvexityConcavityDialog convexity;
+  TSettings settings;
+  TPreferencesDialog preferences(settings);
+  const std::pair<QLineEdit*, const char*> refused[] = {
+      {palette.findChild<QLineEdit*>("MinEdit"), "abc"},
+      {gdal.findChild<QLineEdit*>("PixSizeEdit"), "x"},
+      {extraction.findChild<QLineEdit*>("LREdit"), "-1"},
+      {contours.findChild<QLineEdit*>("IntervEdit"), "99999999999"},
+      {convexity.findChild<QLineEdit*>("SizeWinEdit"), "99999"},
+      {preferences.findChild<QLineEdit*>("SquelEdit"), "5000"},
+      {scale.findChild<QLineEdit*>("Pix_Size"), "9O"},
+      {headwaters.findChild<QLineEdit*>("WindowEdit"), "abc"},
+      {imageSize.findChild<QLineEdit*>("LineEdit"), "-3"},
+      {imageSize.findChild<QLineEdit*>("ColEdit"), "x"},
+      {page.findChild<QLineEdit*>("LargEdit"), "-50"},
+  };
+  for (const auto& [field, typed] : refused) {
+    ASSERT_NE(field, nullptr) << typed;
+    Type(*field, typed);
+    EXPECT_EQ(field->text(), "") << field->objectName().toStdString() << " took " << typed;
+  }
+  Type(*scale.findChild<QLineEdit*>("Pix_Size"), "90.5");
+  EXPECT_EQ(scale.findChild<QLineEdit*>("Pix_Size")->text(), "90.5");
+}
+
+// Types `typed` into the field named `fieldName` of `dialog` and presses its OK button.
+void TypeAndPressOk(QDialog& dialog, const char* fieldName, const char* okName,
+                    const QString& typed) {
+  auto* field = dialog.findChild<QLineEdit*>(fieldName);
+  ASSERT_NE(field, nullptr) << fieldName;
+  auto* ok = dialog.findChild<QPushButton*>(okName);
+  ASSERT_NE(ok, nullptr) << okName;
+  Type(*field, typed);
+  dialog.setResult(QDialog::Rejected);
+  ok->click();
+}
+
+// An empty or unusable field is refused on OK with a message, and the dialog stays open with
+// the focus on that field; a good value is then accepted.
+TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
+  TestPrompter prompts;
+  TLocalFractalDialog fractal;
+  THeadwatersDialog headwaters;
+  TConvexityConcavityDialog convexity;
+  THorizontalSurfacesDialog horizontal;
+  TImageSizeDialog imageSize;
+  imageSize.SetTexts("30", "40");  // each case empties one of the two
+  struct Case {
+    QDialog* dialog;
+    const char* field;
+    const char* ok;
+    const char* refused;
+    QString message;
+    const char* accepted;
+  };
+  const Case cases[] = {
+      {&fractal, "HValEdit", "OkBitBtn", "", TLocalFractalDialog::kNoFactorH, "0,5"},
+      {&fractal, "HValEdit", "OkBitBtn", "-", TLocalFractalDialog::kNoFactorH, "1.5"},
+      {&headwaters, "WindowEdit", "BitBtn1", "", THeadwatersDialog::kNoHalfWindow, "3"},
+      {&headwaters, "WindowEdit", "BitBtn1", "abc", THeadwatersDialog::kNoHalfWindow, "3"},
+      {&convexity, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},
+      {&convexity, "SizeWinEdit", "OKBitBtn", "0", kNoWindowRange, "2"},
+      {&horizontal, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},
+      {&imageSize, "LineEdit", "OkButton", "",
+       "The image size: number of lines 0 is not in 1..", "30"},
+      {&imageSize, "ColEdit", "OkButton", "",
+       "The image size: number of columns 0 is not in 1..", "40"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " <- \"" + c.refused + "\"");
+    c.dialog->show();
+    prompts.messages.clear();
+    TypeAndPressOk(*c.dialog, c.field, c.ok, c.refused);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(c.message))
+        << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(c.dialog->isVisible());
+    EXPECT_EQ(c.dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(c.dialog->focusWidget(), c.dialog->findChild<QLineEdit*>(c.field));
+
+    prompts.messages.clear();
+    TypeAndPressOk(*c.dialog, c.field, c.ok, c.accepted);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(c.dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(c.dialog->isVisible());
+  }
+  EXPECT_EQ(imageSize.Lines(), 30);
+  EXPECT_EQ(imageSize.Columns(), 40);
+}
+
+// The shared window-size dialog refuses what the treatment at hand cannot use and stays open.
+TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
+  InstallDem(40, 30);
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c == 5 ? 1 : 0; }), true);
+  struct Case {
+    const char* treatment;
+    std::vector<const char*> typed;  // refused, refused, accepted
+    QString tooSmall;
+  };
+  const Case cases[] = {
+      {"TotalDepthTreatment1", {"0", "30", "29"}, "The window size must be at least 1"},
+      {"DissectionDensity3DTreatment1", {"1", "31", "30"},
+       "The window size must be at least 2 pixels"},
+      {"RatioDepthTreatment1", {"1", "30", "29"}, "The window size must be at least 2 pixels"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.treatment);
+    prompts.messages.clear();
+    std::vector<int> results;
+    std::vector<bool> focused;
+    prompts.dialogs["DDFen"] = [&](QDialog& dialog) {
+      dialog.show();
+      for (const char* typed : c.typed) {
+        TypeAndPressOk(dialog, "WinSizeEdit", "OkBitBtn", typed);
+        results.push_back(dialog.result());
+        focused.push_back(dialog.focusWidget() == dialog.findChild<QLineEdit*>("WinSizeEdit"));
+      }
+      return dialog.result();
+    };
+    main->Action(c.treatment)->trigger();
+    EXPECT_EQ(results,
+              (std::vector<int>{QDialog::Rejected, QDialog::Rejected, QDialog::Accepted}));
+    EXPECT_TRUE(focused[0] && focused[1]);
+    ASSERT_GE(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].text, c.tooSmall);
+    EXPECT_EQ(prompts.messages[1].text, "The window is larger than the DEM");
+  }
 }
 
 }  // namespace
