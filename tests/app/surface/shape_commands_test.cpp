@@ -207,61 +207,56 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
 using SurfaceSession = SampleSessionTest;
 
 TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
-  auto showResult = [&](const char* name) {
-    ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  // The treatment run from the menu with its dialog answered, its result pictured.
+  const auto run = [&](const char* dialog, std::function<int(QDialog&)> answer, const char* action,
+                       const char* shot) {
+    prompts.dialogs[dialog] = std::move(answer);
+    main->Action(action)->trigger();
+    ASSERT_NE(main->Session().ParameterImage(), nullptr) << action;
     EXPECT_EQ(main->Session().ParameterImage()->columns, 403);
-    ShotTiled(name);
+    ShotTiled(shot);
   };
 
-  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](auto& form) {
-    form.SetRange(5);
-    form.ChooseDynamism(255);
-    ShowFor(form, "surface_convexity_dialog.png");
-    form.accept();
-  });
-  main->Action("Convexity1")->trigger();
+  run("ConCavForm", Answer<TConvexityConcavityDialog>([](auto& form) {
+        form.SetRange(5);
+        form.ChooseDynamism(255);
+        ShowFor(form, "surface_convexity_dialog.png");
+        form.accept();
+      }),
+      "Convexity1", "surface_convexity.png");
   EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
-  showResult("surface_convexity.png");
-
-  prompts.dialogs["HorizSurfForm"] = Answer<THorizontalSurfacesDialog>([](auto& form) {
-    form.SetRange(2);
-    form.ChooseDynamism(255);
-    ShowFor(form, "surface_horizontal_dialog.png");
-    form.accept();
-  });
-  main->Action("HorizontalSurfaces1")->trigger();
-  showResult("surface_horizontal.png");
-
-  prompts.dialogs["ContourLineForm"] = Answer<TContourExtractionDialog>([](auto& form) {
-    form.SetWindowSize(15);
-    form.SetInterval(20);
-    form.ChooseTiling(1);
-    form.ChooseDynamism(255);
-    ShowFor(form, "surface_contour_density_dialog.png");
-    form.OkClick();
-  });
-  main->Action("Global1")->trigger();
-  showResult("surface_contour_density.png");
-
-  prompts.dialogs["ContLineForm"] = Answer<TContourDensityDialog>([](auto& form) {
-    form.SetFirst(300);
-    form.SetLast(1000);
-    form.SetInterval(50);
-    ShowFor(form, "surface_contour_lines_dialog.png");
-    form.OkClick();
-  });
-  main->Action("ContourLineExtraction1")->trigger();
-  showResult("surface_contour_lines.png");
-
-  prompts.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](auto& form) {
-    form.ChooseStatistic(3);
-    form.SetRadius(10);
-    ShowFor(form, "surface_circular_dialog.png");
-    form.OkClick();
-  });
-  main->Action("CircularWindowTreatment1")->trigger();
+  run("HorizSurfForm", Answer<THorizontalSurfacesDialog>([](auto& form) {
+        form.SetRange(2);
+        form.ChooseDynamism(255);
+        ShowFor(form, "surface_horizontal_dialog.png");
+        form.accept();
+      }),
+      "HorizontalSurfaces1", "surface_horizontal.png");
+  run("ContourLineForm", Answer<TContourExtractionDialog>([](auto& form) {
+        form.SetWindowSize(15);
+        form.SetInterval(20);
+        form.ChooseTiling(1);
+        form.ChooseDynamism(255);
+        ShowFor(form, "surface_contour_density_dialog.png");
+        form.OkClick();
+      }),
+      "Global1", "surface_contour_density.png");
+  run("ContLineForm", Answer<TContourDensityDialog>([](auto& form) {
+        form.SetFirst(300);
+        form.SetLast(1000);
+        form.SetInterval(50);
+        ShowFor(form, "surface_contour_lines_dialog.png");
+        form.OkClick();
+      }),
+      "ContourLineExtraction1", "surface_contour_lines.png");
+  run("CircularWindowForm", Answer<TCircularWindowDialog>([](auto& form) {
+        form.ChooseStatistic(3);
+        form.SetRadius(10);
+        ShowFor(form, "surface_circular_dialog.png");
+        form.OkClick();
+      }),
+      "CircularWindowTreatment1", "surface_circular_stddev.png");
   EXPECT_EQ(main->Session().ParameterTitle(), " STANDARD DEVIATION OF ELEVATION  CIRCULAR WINDOW  RADIUS 10 pixels");
-  showResult("surface_circular_stddev.png");
 
   main->Action("DimensionFractale1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
