@@ -32,7 +32,7 @@ class DrainageCommandsTest : public MainFormTest {
 
   void AnswerDissection(const QString& window, int palette, ResultKind kind) {
     AnswerWindowSize(prompts, window);
-    prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([=](auto& p) {
+    prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([=](TClassPaletteDialog& p) {
       p.SelectPalette(palette);
       p.ChoosePlacement(kind);
       p.OkClick();
@@ -85,9 +85,9 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     EXPECT_EQ(prompts.messages[0].text, c.message);
     EXPECT_EQ(main->Session().DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
   }
-  prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](auto& riv) {
+  prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](TDrainageExtractionDialog& riv) {
     riv.SetRanges("1", "4");
-    riv.template findChild<QPushButton*>("CancelBitBtn")->click();
+    riv.findChild<QPushButton*>("CancelBitBtn")->click();
   });
   Trigger("ExtractDrainageNetwork1");
   EXPECT_EQ(main->Session().DrainageRaster(), nullptr);
@@ -185,7 +185,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   EXPECT_EQ(prompts.messages[0].text, QString(kNoParameterImageMessage));
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
-  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](auto& f) {
+  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& f) {
     f.SetHalfWindowText("3");
     f.ChooseDynamicScale(255);
     f.ChoosePlacement(ResultKind::kParameterImage);
@@ -214,7 +214,7 @@ using DrainageSession = SampleSessionTest;
 
 TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
   // Extraction: ranges 1 .. 6, a blue network.
-  prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](auto& riv) {
+  prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](TDrainageExtractionDialog& riv) {
     riv.SetRanges("1", "6");
     riv.ChooseColour(kNetworkBlue);
     ShowFor(riv, "drainage_extract_dialog.png", 50);
@@ -233,7 +233,7 @@ TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
                                    {"PixelDensity2", "drainage_dd_moving_pixels.png"},
                                    {"DrainageLength2", "drainage_dd_moving_length.png"}};
   AnswerWindowSize(prompts, "11");
-  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([&](auto& palette) {
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([&](TClassPaletteDialog& palette) {
     palette.SelectPalette(shot == 1 ? kGrayTones0255 : kColoredPalette);
     palette.SetSmoothing(shot == 3);
     palette.ChoosePlacement(ResultKind::kParameterImage);
@@ -255,7 +255,7 @@ TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
   EXPECT_GT(DiagramWindow<TDissectionDiagram>(*main).Bound(), 0);
 
   // Headwaters density with a half window of 10.
-  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](auto& form) {
+  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& form) {
     form.SetHalfWindowText("10");
     form.ChooseDynamicScale(255);
     ShowFor(form, "drainage_headwaters_dialog.png", 50);

@@ -32,11 +32,11 @@ class ExchangeCommandsTest : public MainFormTest {
     commands = main->findChild<TExchangeCommands*>("ExchangeCommands");
     ASSERT_NE(commands, nullptr);
     prompts.dialogs["DynamicScale"] = AnswerSampleScale;
-    prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](auto& form) { form.OkClick(); });
+    prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](TPageLayoutDialog& form) { form.OkClick(); });
   }
 
   void ExportAs(const QString& name) {
-    prompts.dialogs["FormIlwis"] = Answer<TIlwisExportDialog>([name](auto& form) {
+    prompts.dialogs["FormIlwis"] = Answer<TIlwisExportDialog>([name](TIlwisExportDialog& form) {
       form.SetNameText(name);
       form.OkClick();
     });
@@ -167,7 +167,7 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
 
   // Two bytes too many: converted, with a warning; too few for the chosen type: refused.
   WriteAll(TempPath("bad.mp#"), QByteArray(50, '\0'));
-  prompts.dialogs["ImportIlwisFileForm"] = Answer<TIlwisImportDialog>([](auto& form) { form.OkClick(); });
+  prompts.dialogs["ImportIlwisFileForm"] = Answer<TIlwisImportDialog>([](TIlwisImportDialog& form) { form.OkClick(); });
   prompts.files.push_back({TempPath("bad.mpr"), 1});
   main->Action("ImportIlwis1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -199,7 +199,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   main->DemWindow()->ReadOutAt({5, 5});
   EXPECT_EQ(main->StatusText(1), "untouched");
 
-  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](auto& coordinates) {
+  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](TUtmCoordinatesDialog& coordinates) {
     coordinates.SetZoneText("14");
     coordinates.SetCorners("1000", "3000", "2000", "4000");
     EXPECT_EQ(coordinates.CalculatedX(), "10");
@@ -232,18 +232,18 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
     for (int c = 0; c < 40; ++c) colour->SetColor(c, l, Rgb(c + 40 * (l % 3), 75, 200));
   }
   main->ShowWrappedImage(colour);
-  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](auto& form) {
-    auto* link = form.template findChild<QCheckBox*>("LierCheckBox");
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](TLevelsDialog& form) {
+    auto* link = form.findChild<QCheckBox*>("LierCheckBox");
     EXPECT_TRUE(link->isEnabled());
     EXPECT_FALSE(link->isChecked());
-    form.template findChild<QSlider*>("GMinTrackBar")->setValue(50);
-    form.template findChild<QSlider*>("GMaxTrackBar")->setValue(100);
+    form.findChild<QSlider*>("GMinTrackBar")->setValue(50);
+    form.findChild<QSlider*>("GMaxTrackBar")->setValue(100);
     // The minimum pushed past the maximum drags it along.
-    form.template findChild<QSlider*>("BMinTrackBar")->setValue(255);
+    form.findChild<QSlider*>("BMinTrackBar")->setValue(255);
     EXPECT_EQ(form.State().Channel(kLevelsBlue).lo, 254);
     EXPECT_EQ(form.State().Channel(kLevelsBlue).hi, 255);
-    EXPECT_EQ(form.template findChild<QSlider*>("BMaxTrackBar")->value(), 255);
-    form.template findChild<QSlider*>("BMinTrackBar")->setValue(0);
+    EXPECT_EQ(form.findChild<QSlider*>("BMaxTrackBar")->value(), 255);
+    form.findChild<QSlider*>("BMinTrackBar")->setValue(0);
     EXPECT_EQ(form.State().Channel(kLevelsRed).lo, 0);
     // Every green value (75) sits in bin 127 once stretched.
     EXPECT_EQ(form.ShownHistogram(kLevelsGreen)[127], 40u * 30u);
@@ -253,11 +253,7 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
   main->Action("Modifier1")->trigger();
   const auto wrapped = main->Session().DisplayedRaster();
   ASSERT_NE(wrapped, colour);
-  TColor pixel;
-  ASSERT_EQ(wrapped->GetColor(7, 0, pixel), 0);
-  EXPECT_EQ(pixel.green, 127);
-  EXPECT_EQ(pixel.red, 7);
-  EXPECT_EQ(pixel.blue, 200);
+  EXPECT_EQ(testing::ColourAt(*wrapped, 7, 0), Rgb(7, 127, 200));
   EXPECT_EQ(main->Session().ViewStates().Previous()->raster, colour);
 
   // Link on a colour image: the least minimum and the greatest maximum for all three.
@@ -291,31 +287,27 @@ TEST_F(ExchangeCommandsTest, GrayImageLocksLinkAndWrappingShowsTheParameterImage
   main->Action("WrapImage1")->trigger();
   EXPECT_EQ(main->Session().DisplayedRaster(), gray);
 
-  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](auto& form) {
-    auto* link = form.template findChild<QCheckBox*>("LierCheckBox");
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](TLevelsDialog& form) {
+    auto* link = form.findChild<QCheckBox*>("LierCheckBox");
     EXPECT_TRUE(link->isChecked());
     EXPECT_FALSE(link->isEnabled());
     link->click();
     EXPECT_TRUE(link->isChecked());
-    form.template findChild<QSlider*>("RMinTrackBar")->setValue(50);
-    form.template findChild<QSlider*>("BMaxTrackBar")->setValue(100);
+    form.findChild<QSlider*>("RMinTrackBar")->setValue(50);
+    form.findChild<QSlider*>("BMaxTrackBar")->setValue(100);
     for (int ch = 0; ch < 3; ++ch) {
       EXPECT_EQ(form.State().Channel(ch).lo, 50);
       EXPECT_EQ(form.State().Channel(ch).hi, 100);
     }
-    EXPECT_EQ(form.template findChild<QLabel*>("GMinLabel")->text(), "50");
+    EXPECT_EQ(form.findChild<QLabel*>("GMinLabel")->text(), "50");
     form.accept();
   });
   main->Action("Modifier1")->trigger();
-  int value = -1;
   const auto wrapped = main->Session().DisplayedRaster();
   ASSERT_EQ(wrapped->kind, kRasterGray);
-  wrapped->GetValue(9, 0, value);  // 49
-  EXPECT_EQ(value, 0);
-  wrapped->GetValue(35, 0, value);  // 75
-  EXPECT_EQ(value, 127);
-  wrapped->GetValue(10, 0, value);  // 50
-  EXPECT_EQ(value, 0);
+  EXPECT_EQ(testing::Pixel(*wrapped, 9, 0), 0);     // 49
+  EXPECT_EQ(testing::Pixel(*wrapped, 35, 0), 127);  // 75
+  EXPECT_EQ(testing::Pixel(*wrapped, 10, 0), 0);    // 50
 }
 
 class PrintingTest : public ExchangeCommandsTest {
@@ -461,7 +453,7 @@ class ExchangeSession : public SampleSessionTest {
 
 TEST_F(ExchangeSession, UtmReadoutLevelsAndPrintingOnTheSampleDem) {
   // A UTM frame of 90 m cells.
-  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](auto& form) {
+  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](TUtmCoordinatesDialog& form) {
     form.SetZoneText("14");
     form.SetCorners("600000", "3660000", "636270", "3690960");
     EXPECT_EQ(form.CalculatedX(), "90");
@@ -475,9 +467,9 @@ TEST_F(ExchangeSession, UtmReadoutLevelsAndPrintingOnTheSampleDem) {
   ShotFrame("exchange_utm_readout.png", 100);
 
   // Levels of the relief: a gray image, so the three channels move together.
-  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](auto& form) {
-    form.template findChild<QSlider*>("RMinTrackBar")->setValue(70);
-    form.template findChild<QSlider*>("RMaxTrackBar")->setValue(190);
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](TLevelsDialog& form) {
+    form.findChild<QSlider*>("RMinTrackBar")->setValue(70);
+    form.findChild<QSlider*>("RMaxTrackBar")->setValue(190);
     ShowFor(form, "exchange_levels_dialog.png", 100);
     form.accept();
   });
@@ -492,8 +484,8 @@ TEST_F(ExchangeSession, UtmReadoutLevelsAndPrintingOnTheSampleDem) {
   ShowGraySlope(*main, 90);
   ShotTiled("exchange_levels_wrapped.png");
   ASSERT_TRUE(main->IsVisible("Imprimer"));
-  prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](auto& form) {
-    QLineEdit* width = form.template findChild<QLineEdit*>("LargEdit");
+  prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](TPageLayoutDialog& form) {
+    QLineEdit* width = form.findChild<QLineEdit*>("LargEdit");
     width->setText("150");
     emit width->editingFinished();
     ShowFor(form, "exchange_page_layout.png", 100);

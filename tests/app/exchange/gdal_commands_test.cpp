@@ -35,7 +35,7 @@ class GdalCommandsTest : public MainFormTest {
  protected:
   // Answers the import dialog with a unit and a name.
   void AnswerImport(int unit, const QString& name) {
-    prompts.dialogs["ImportGdalForm"] = Answer<TImportGdalDialog>([unit, name](auto& form) {
+    prompts.dialogs["ImportGdalForm"] = Answer<TImportGdalDialog>([unit, name](TImportGdalDialog& form) {
       form.ChooseUnit(unit);
       form.SetNameText(name);
       form.OkClick();

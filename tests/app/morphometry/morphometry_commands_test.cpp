@@ -41,7 +41,7 @@ class MorphoCommandsTest : public MainFormTest {
   }
 
   void AnswerFractal(int window, int scale, bool wrapped) {
-    prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([=](auto& f) {
+    prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([=](TDrainageFractalDialog& f) {
       f.ChooseWindowSize(window);
       f.ChooseDynamicScale(scale);
       f.ChoosePlacement(wrapped ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
@@ -113,7 +113,7 @@ TEST_F(MorphoCommandsTest, EmptyNetworkIsReportedAndProducesNothing) {
 
 TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   AnswerWindowSize(prompts, "7");
-  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](auto& p) {
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& p) {
     p.SelectPalette(kGrayTones0255);
     p.ChoosePlacement(ResultKind::kParameterImage);
     p.OkClick();
@@ -155,7 +155,7 @@ TEST_F(MorphoCommandsTest, Dissection3DCancelledOrWithoutUnit) {
 
 TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
   AnswerWindowSize(prompts, "5");
-  prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](auto& f) {
+  prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](TRatioOfDepthsDialog& f) {
     f.ChooseDynamicScale(100);
     f.ChoosePlacement(ResultKind::kParameterImage);
     f.BitBtn1Click();
@@ -225,7 +225,7 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   ASSERT_TRUE(main->IsEnabled("DrainageNetworkParameters1"));
 
   // Fractal dimension, global, window 24, scale 255.
-  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](auto& form) {
+  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
     form.ChooseWindowSize(24);
     form.ChooseDynamicScale(255);
     ShowFor(form, "morpho_fractal_dialog.png", 100);
@@ -239,7 +239,7 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   ShotTiled("morpho_fractal_global.png");
 
   // Drainage segments, window 12: only network pixels get a dimension.
-  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](auto& form) {
+  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
     form.ChooseWindowSize(12);
     form.accept();
   });
@@ -249,7 +249,7 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
 
   // 3D dissection density, window 11, coloured classes spread over the range.
   AnswerWindowSize(prompts, "11");
-  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](auto& palette) {
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& palette) {
     palette.SelectPalette(kColoredPalette);
     palette.SetScale(true);
     palette.SetSmoothing(true);
@@ -265,7 +265,7 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   ShotFrame("morpho_dd3d.png");
 
   // Ratio depth, window 11, scale 255, as a parameter image.
-  prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](auto& form) {
+  prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](TRatioOfDepthsDialog& form) {
     ShowFor(form, "morpho_ratio_dialog.png", 100);
     form.BitBtn1Click();
   });

@@ -22,6 +22,7 @@
 #include "core/render/slices.h"
 #include "core/terrain/bmp_file.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
@@ -176,11 +177,8 @@ TEST_F(RenderFormsTest, PaletteColoursTheParameterImageInsideTheMargin) {
   main->Action("PaletteSpeedButton")->trigger();
   auto colour = main->Session().ParameterImage();
   ASSERT_EQ(colour->kind, kRasterRgb);
-  TColor c;
-  colour->GetColor(2, 2, c);
-  EXPECT_EQ(c, Rgb(255, 255, 255));
-  colour->GetColor(3, 3, c);
-  EXPECT_EQ(c, Rgb(0, 100, 0));  // the minimum: first class of "Classical"
+  EXPECT_EQ(testing::ColourAt(*colour, 2, 2), Rgb(255, 255, 255));
+  EXPECT_EQ(testing::ColourAt(*colour, 3, 3), Rgb(0, 100, 0));  // the minimum: first class of "Classical"
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
   EXPECT_FALSE(main->IsEnabled("PaletteSpeedButton"));
   EXPECT_TRUE(main->IsEnabled("WrapImage1"));
@@ -315,24 +313,24 @@ TEST_F(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
   // Shadowing: "HypsoMap 1" scaled to the DEM, smoothed, with shadow and cast shadows under
   // a low sun chosen in the light dialog.
   bool wrap = false;
-  prompts.dialogs["ConstEstompForm"] = Answer<TShadingDialog>([](auto& light) {
+  prompts.dialogs["ConstEstompForm"] = Answer<TShadingDialog>([](TShadingDialog& light) {
     light.Activate();
-    light.template findChild<QLineEdit*>("IncEdit")->setText("25");
+    light.findChild<QLineEdit*>("IncEdit")->setText("25");
     light.IncEditExit();
-    light.template findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
+    light.findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
     light.OmbCheckBoxClick();
-    light.template findChild<QLineEdit*>("OmbEdit")->setText("45");
+    light.findChild<QLineEdit*>("OmbEdit")->setText("45");
     light.OmbEditChange();
     ShowFor(light, "render_light_dialog.png", 100);
     light.accept();
   });
-  prompts.dialogs["ConstHypsoForm"] = Answer<TSlicesDialog>([&](auto& form) {
+  prompts.dialogs["ConstHypsoForm"] = Answer<TSlicesDialog>([&](TSlicesDialog& form) {
     form.ChooseType(kSliceHypsoMap1);
     form.SetSmoothing(true);
     form.SetScale(true);
     if (!form.Shadow()) {
       form.SetShadow(true);
-      form.template findChild<QPushButton*>("EstompButton")->click();
+      form.findChild<QPushButton*>("EstompButton")->click();
     }
     form.ChoosePlacement(wrap ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
     form.OkClick();
@@ -345,7 +343,7 @@ TEST_F(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
 
   // A slope in gray tones, recoloured with the palette.
   ShowGraySlope(*main);
-  prompts.dialogs["PalForm"] = Answer<TPaletteDialog>([](auto& form) {
+  prompts.dialogs["PalForm"] = Answer<TPaletteDialog>([](TPaletteDialog& form) {
     form.ChooseTable(0);
     form.SetSmoothing(true);
     ShowFor(form, "render_palette_dialog.png", 100);
@@ -359,7 +357,7 @@ TEST_F(RenderSession, ShadowingPaletteAnd3dViewerOnTheSampleDem) {
   wrap = true;
   main->Action("Shadowing1")->trigger();
   ASSERT_EQ(main->Session().DisplayedRaster()->kind, kRasterRgb);
-  prompts.dialogs["Vue3DForm"] = Answer<TView3DDialog>([](auto& viewer) {
+  prompts.dialogs["Vue3DForm"] = Answer<TView3DDialog>([](TView3DDialog& viewer) {
     viewer.show();
     Wait(100);
     viewer.Activate();

@@ -89,7 +89,7 @@ class MenuValuesTest : public MainFormTest {
   }
   void RunTotalDepth(ResultKind resultKind) {
     AnswerWindowSize(prompts, "3");
-    prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([resultKind](auto& form) {
+    prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([resultKind](TClassPaletteDialog& form) {
       form.ChoosePlacement(resultKind);
       form.OkClick();
     });
@@ -160,7 +160,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   // one source at the top of a stream running down column 20.
   main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
                           false);
-  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](auto& form) {
+  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& form) {
     form.SetHalfWindowText("3");
     form.accept();
   });

@@ -230,7 +230,7 @@ const CancelCase kCases[] = {
      "Convexity1"},
     {"CircularWindow",
      [](TestPrompter& p) {
-       p.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](auto& form) {
+       p.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](TCircularWindowDialog& form) {
          form.ChooseStatistic(3);
          form.SetRadius(5);
          form.OkClick();
@@ -239,7 +239,7 @@ const CancelCase kCases[] = {
      "CircularWindowTreatment1"},
     {"LocalFractal",
      [](TestPrompter& p) {
-       p.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](auto& form) {
+       p.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
          form.ClickSize(12);
          form.SetHText("0,05");
          form.OkClick();
@@ -261,7 +261,7 @@ const CancelCase kCases[] = {
      "Headwaterstreatment1"},
     {"DrainageFractal",
      [](TestPrompter& p) {
-       p.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](auto& form) {
+       p.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
          form.ChooseWindowSize(12);
          form.ChooseDynamicScale(100);
          form.reject();  // closing it any way runs the treatment

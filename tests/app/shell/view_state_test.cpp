@@ -4,6 +4,7 @@
 
 #include "app/shell/progress_form.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
@@ -20,11 +21,8 @@ TEST(ViewStates, ThreePushesKeepTwoAndReleaseTheOldest) {
   states.Push(nullptr, MakeGray(4, 3, [](int, int) { return 3; }));
   EXPECT_TRUE(weakDem1.expired());
   EXPECT_TRUE(weakRaster1.expired());
-  int value = 0;
-  states.Current()->raster->GetValue(0, 0, value);
-  EXPECT_EQ(value, 3);
-  states.Previous()->raster->GetValue(0, 0, value);
-  EXPECT_EQ(value, 2);
+  EXPECT_EQ(testing::Pixel(*states.Current()->raster, 0, 0), 3);
+  EXPECT_EQ(testing::Pixel(*states.Previous()->raster, 0, 0), 2);
 }
 
 TEST(ViewStates, NullArgumentsCopyTheCurrentState) {
@@ -37,9 +35,7 @@ TEST(ViewStates, NullArgumentsCopyTheCurrentState) {
   EXPECT_NE(current->dem, dem);
   EXPECT_NE(current->raster, raster);
   EXPECT_EQ(current->dem->GetElevation(3, 2), 23.0);
-  int value = -1;
-  current->raster->GetValue(4, 1, value);
-  EXPECT_EQ(value, 4);
+  EXPECT_EQ(testing::Pixel(*current->raster, 4, 1), 4);
 
   // A raster given to the push is kept as it is, with a copy of the model.
   auto wrapped = MakeGray(5, 4, [](int, int) { return 9; });
@@ -59,9 +55,7 @@ TEST_F(MainFormTest, WrappedImageSharedWithParameterImageOutlivesPushes) {
   main->ShowViewState(nullptr, nullptr);
   // Both view states that held it are gone; the parameter image is still whole.
   EXPECT_EQ(main->Session().ParameterImage(), result);
-  int value = 0;
-  EXPECT_EQ(main->Session().ParameterImage()->GetValue(1, 1, value), 0);
-  EXPECT_EQ(value, 200);
+  EXPECT_EQ(testing::Pixel(*main->Session().ParameterImage(), 1, 1), 200);
   // The opening relief stays for the treatments that blend with it.
   EXPECT_EQ(main->Session().OpeningRelief(), opening);
   ASSERT_TRUE(opening->IsAllocated());

@@ -35,7 +35,7 @@ class RoughnessCommandsTest : public MainFormTest {
 };
 
 TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
-  prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](auto& form) {
+  prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
     form.ClickSize(12);
     form.SetHText("0,05");
     form.OkClick();
@@ -83,7 +83,7 @@ TEST_F(RoughnessCommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZe
 
 TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   AnswerWindowSize(prompts, "5");
-  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](auto& form) {
+  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& form) {
     form.SelectPalette(kDepthGray);
     form.SetScale(true);
     form.SetSmoothing(true);
@@ -110,7 +110,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
 
 TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
   AnswerWindowSize(prompts, "3");
-  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](auto& form) {
+  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& form) {
     form.SelectPalette(kDepthGray255);
     form.ChoosePlacement(ResultKind::kWrappedImage);
     form.OkClick();
@@ -191,7 +191,7 @@ using Surface2Session = SampleSessionTest;
 
 TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   // Local fractal dimension, window 12, H = 0.1: message, image, then the diagram.
-  prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](auto& form) {
+  prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
     form.ClickSize(12);
     form.SetHText("0.1");
     ShowFor(form, "surface2_local_fractal_dialog.png");
@@ -212,12 +212,12 @@ TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   EXPECT_EQ(prompts.executed.back(), "DiagLocFractDimForm");
 
   // Total depth over 11 x 11 pixels, coloured classes spread over the relief, smoothed.
-  prompts.dialogs["DDFen"] = Answer<TWindowSizeDialog>([](auto& window) {
+  prompts.dialogs["DDFen"] = Answer<TWindowSizeDialog>([](TWindowSizeDialog& window) {
     window.SetWindowSizeText("11");
     ShowFor(window, "surface2_filter_size.png", 50);
     window.accept();
   });
-  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](auto& form) {
+  prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& form) {
     form.SelectPalette(kDepthColored);
     form.SetScale(true);
     form.SetSmoothing(true);

@@ -41,7 +41,7 @@ class SurfaceShapeCommandsTest : public MainFormTest {
 };
 
 TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) {
-  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](auto& form) {
+  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](TConvexityConcavityDialog& form) {
     form.SetRange(3);
     form.ChooseDynamism(255);
     form.accept();
@@ -65,7 +65,7 @@ TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) 
 }
 
 TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
-  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](auto& form) {
+  prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](TConvexityConcavityDialog& form) {
     form.SetRange(2);
     form.ChoosePlacement(ResultKind::kWrappedImage);
     form.accept();
@@ -84,7 +84,7 @@ TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeH
   form.ChooseBinarize(false);
   EXPECT_TRUE(form.DynamismShown());
 
-  prompts.dialogs["HorizSurfForm"] = Answer<THorizontalSurfacesDialog>([](auto& f) {
+  prompts.dialogs["HorizSurfForm"] = Answer<THorizontalSurfacesDialog>([](THorizontalSurfacesDialog& f) {
     f.SetRange(2);
     f.ChooseBinarize(true);
     f.accept();
@@ -116,7 +116,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   Trigger("Global1");
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
-  prompts.dialogs["ContourLineForm"] = Answer<TContourExtractionDialog>([](auto& f) {
+  prompts.dialogs["ContourLineForm"] = Answer<TContourExtractionDialog>([](TContourExtractionDialog& f) {
     f.SetWindowSize(7);
     f.SetInterval(10);
     f.ChooseTiling(1);
@@ -135,7 +135,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
 
 TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSaving) {
   TContourDensityDialog& form = Dialog<TContourDensityDialog>();
-  prompts.dialogs["ContLineForm"] = Answer<TContourDensityDialog>([](auto& f) {
+  prompts.dialogs["ContLineForm"] = Answer<TContourDensityDialog>([](TContourDensityDialog& f) {
     f.SetFirst(320);
     f.SetLast(400);
     f.SetInterval(0);
@@ -185,7 +185,7 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
   EXPECT_EQ(prompts.messages[0].text, "Radius and Treatment undefined");
   EXPECT_EQ(prompts.messages[1].text, "Radius undefined");
 
-  prompts.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](auto& f) {
+  prompts.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](TCircularWindowDialog& f) {
     f.SetRadius(3);
     f.ChooseStatistic(6);
     f.OkClick();
@@ -217,7 +217,7 @@ TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
     ShotTiled(shot);
   };
 
-  run("ConCavForm", Answer<TConvexityConcavityDialog>([](auto& form) {
+  run("ConCavForm", Answer<TConvexityConcavityDialog>([](TConvexityConcavityDialog& form) {
         form.SetRange(5);
         form.ChooseDynamism(255);
         ShowFor(form, "surface_convexity_dialog.png");
@@ -225,14 +225,14 @@ TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
       }),
       "Convexity1", "surface_convexity.png");
   EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
-  run("HorizSurfForm", Answer<THorizontalSurfacesDialog>([](auto& form) {
+  run("HorizSurfForm", Answer<THorizontalSurfacesDialog>([](THorizontalSurfacesDialog& form) {
         form.SetRange(2);
         form.ChooseDynamism(255);
         ShowFor(form, "surface_horizontal_dialog.png");
         form.accept();
       }),
       "HorizontalSurfaces1", "surface_horizontal.png");
-  run("ContourLineForm", Answer<TContourExtractionDialog>([](auto& form) {
+  run("ContourLineForm", Answer<TContourExtractionDialog>([](TContourExtractionDialog& form) {
         form.SetWindowSize(15);
         form.SetInterval(20);
         form.ChooseTiling(1);
@@ -241,7 +241,7 @@ TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
         form.OkClick();
       }),
       "Global1", "surface_contour_density.png");
-  run("ContLineForm", Answer<TContourDensityDialog>([](auto& form) {
+  run("ContLineForm", Answer<TContourDensityDialog>([](TContourDensityDialog& form) {
         form.SetFirst(300);
         form.SetLast(1000);
         form.SetInterval(50);
@@ -249,7 +249,7 @@ TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
         form.OkClick();
       }),
       "ContourLineExtraction1", "surface_contour_lines.png");
-  run("CircularWindowForm", Answer<TCircularWindowDialog>([](auto& form) {
+  run("CircularWindowForm", Answer<TCircularWindowDialog>([](TCircularWindowDialog& form) {
         form.ChooseStatistic(3);
         form.SetRadius(10);
         ShowFor(form, "surface_circular_dialog.png");

@@ -181,9 +181,9 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   // set when given, a picture when named.
   const auto answerSlope = [&](int type, std::vector<const char*> buttons,
                                std::optional<bool> smooth = {}, const char* shot = nullptr) {
-    prompts.dialogs["PentesForm"] = Answer<TSlopeDialog>([=](auto& form) {
+    prompts.dialogs["PentesForm"] = Answer<TSlopeDialog>([=](TSlopeDialog& form) {
       form.ChooseType(type);
-      if (smooth) form.template findChild<QCheckBox*>("LissageCheckBox")->setChecked(*smooth);
+      if (smooth) form.findChild<QCheckBox*>("LissageCheckBox")->setChecked(*smooth);
       for (const char* button : buttons) Click(form, button);
       if (shot) ShowFor(form, shot);
       form.accept();
@@ -256,9 +256,9 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   ShotTiled("slope_wrapped.png", 120);
 
   // Aspect: painting palette with shadow and smoothing, then the direction histogram.
-  prompts.dialogs["AspectFen"] = Answer<TAspectDialog>([](auto& fen) {
+  prompts.dialogs["AspectFen"] = Answer<TAspectDialog>([](TAspectDialog& fen) {
     fen.ChoosePalette(0);
-    fen.template findChild<QCheckBox*>("LissageCheckBox")->setChecked(true);
+    fen.findChild<QCheckBox*>("LissageCheckBox")->setChecked(true);
     Click(fen, "OrientationShadRadioButton");
     Click(fen, "ParamRadioButton");
     ShowFor(fen, "aspect_dialog_painting_smooth.png");
@@ -285,7 +285,7 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   // Aspect in gray tones, every normalization.
   for (int n : {18, 36, 90, 180, 255}) {
     SCOPED_TRACE(n);
-    prompts.dialogs["AspectFen"] = Answer<TAspectDialog>([n](auto& fen) {
+    prompts.dialogs["AspectFen"] = Answer<TAspectDialog>([n](TAspectDialog& fen) {
       fen.ChoosePalette(1);
       Click(fen, QStringLiteral("Norm%1RadioButton").arg(n).toLatin1().constData());
       fen.accept();

@@ -18,6 +18,7 @@
 #include "app/terrain/size_dialogs.h"
 #include "core/terrain/raster_file.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
@@ -89,7 +90,7 @@ TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
   std::vector<std::uint16_t> values(15, 7);
   values[4] = 65535;
   WriteAll(path, LittleEndian(values));
-  prompts.dialogs["DynamicScale"] = Answer<TDynamicScaleDialog>([](auto& scale) {
+  prompts.dialogs["DynamicScale"] = Answer<TDynamicScaleDialog>([](TDynamicScaleDialog& scale) {
     scale.ChooseUnit(10);
     scale.SetPixelSizeText("30");
     scale.OkClick();
@@ -226,10 +227,7 @@ TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
     main->ShowParameterImage(MakeGray(403, 344, [](int, int) { return 0; }), " X ", 0, DisplayMode::kGray);
     prompts.files.push_back({TempPath(name), filter});
     main->Action("OpenParameterImage1")->trigger();
-    auto opened = main->Session().ParameterImage();
-    int value = -1;
-    opened->GetValue(10, 20, value);
-    EXPECT_EQ(value, 30) << name;
+    EXPECT_EQ(testing::Pixel(*main->Session().ParameterImage(), 10, 20), 30) << name;
     EXPECT_EQ(main->ParamWindow().Bitmap().pixel(10, 20), qRgb(30, 30, 30)) << name;
     EXPECT_TRUE(main->IsEnabled("WrapImage1"));
   }
@@ -249,9 +247,7 @@ TEST_F(FileCommandsTest, ColourImagesSaveAsBitmapOnly) {
   EXPECT_FALSE(QFile::exists(TempPath("aspect.raw")));
   auto back = LoadRasterBmp(TempPath("aspect.bmp").toStdString());
   ASSERT_TRUE(back);
-  TColor pixel;
-  (*back)->GetColor(1, 1, pixel);
-  EXPECT_EQ(pixel, Rgb(10, 20, 30));
+  EXPECT_EQ(testing::ColourAt(**back, 1, 1), Rgb(10, 20, 30));
 }
 
 TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
@@ -304,13 +300,9 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   auto opened = main->Session().DrainageRaster();
   ASSERT_NE(opened, network);
   EXPECT_EQ(opened->kind, kRasterGray);
-  int value = -1;
-  opened->GetValue(5, 5, value);
-  EXPECT_EQ(value, 0);
-  opened->GetValue(6, 5, value);
-  EXPECT_EQ(value, 85);
-  opened->GetValue(7, 5, value);
-  EXPECT_EQ(value, 255);
+  EXPECT_EQ(testing::Pixel(*opened, 5, 5), 0);
+  EXPECT_EQ(testing::Pixel(*opened, 6, 5), 85);
+  EXPECT_EQ(testing::Pixel(*opened, 7, 5), 255);
   EXPECT_TRUE(main->RiverWindow().HasBitmap());
 
   prompts.files.push_back({TempPath("net"), 2});

@@ -13,6 +13,7 @@
 
 #include "app/terrain/size_dialogs.h"
 #include "support/app_session.h"
+#include "support/compare.h"
 #include "core/terrain/raster_file.h"
 
 namespace orvane::test {
@@ -154,15 +155,11 @@ TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
   };
   const auto parameterRead = [](Session& s) {
     ASSERT_NE(s.main->Session().ParameterImage(), nullptr);
-    int value = 0;
-    s.main->Session().ParameterImage()->GetValue(3, 4, value);
-    EXPECT_EQ(value, 7);
+    EXPECT_EQ(testing::Pixel(*s.main->Session().ParameterImage(), 3, 4), 7);
   };
   const auto networkRead = [](Session& s) {
     ASSERT_NE(s.main->Session().DrainageRaster(), nullptr);
-    int value = 0;
-    s.main->Session().DrainageRaster()->GetValue(5, 1, value);
-    EXPECT_EQ(value, 6);
+    EXPECT_EQ(testing::Pixel(*s.main->Session().DrainageRaster(), 5, 1), 6);
   };
   const auto filesAre = [](QStringList present, QStringList absent) {
     return [present, absent](Session& s) {
