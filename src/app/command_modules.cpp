@@ -38,6 +38,8 @@
 // To add a module: declare its installer below and call it in InstallCommandModules.
 #include "app/command_modules.h"
 
+#include "app/shell/declared_dialog.h"
+
 #include "app/main_form.h"
 
 namespace orvane {
@@ -64,6 +66,8 @@ void InstallCommandModules(TMainForm& main) {
   InstallExchangeCommands(main);
   InstallGdalCommands(main);
   InstallRoughnessCommands(main);
+  // Declared treatments without a dialog of their own: a generic one under "More Treatments".
+  InstallDeclaredTreatments(main, AllTreatments());
 }
 
 }  // namespace orvane

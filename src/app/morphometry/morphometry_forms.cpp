@@ -27,7 +27,7 @@ Form& FormOf(QWidget& frame) {
 
 // The buttons of the declared values of `param` in a group box titled `title`.
 QGroupBox* DeclaredGroup(const QString& title, const char* treatment, const char* param,
-                         std::initializer_list<const char*> names, TDeclaredRadios*& radios) {
+                         const std::vector<std::string>& names, TDeclaredRadios*& radios) {
   auto* group = new QGroupBox(title);
   auto* layout = new QVBoxLayout(group);
   radios = new TDeclaredRadios(DeclaredParam(treatment, param), names, *group, *layout);

@@ -55,7 +55,7 @@ void BindDeclaredField(QLineEdit* edit, const ParamDeclaration& declared,
 }
 
 TDeclaredRadios::TDeclaredRadios(const ParamDeclaration& declared,
-                                 std::initializer_list<const char*> names, QWidget& parent,
+                                 const std::vector<std::string>& names, QWidget& parent,
                                  QBoxLayout& layout)
     : QButtonGroup(&parent), default_(DeclaredDefault(declared)) {
   std::vector<std::pair<QString, int>> items;
@@ -67,10 +67,10 @@ TDeclaredRadios::TDeclaredRadios(const ParamDeclaration& declared,
   if (items.size() != names.size())
     qFatal("The parameter '%s' declares %d values for %d buttons", declared.name.c_str(),
            static_cast<int>(items.size()), static_cast<int>(names.size()));
-  const char* const* name = names.begin();
+  auto name = names.begin();
   for (const auto& [caption, value] : items) {
     auto* button = new QRadioButton(caption, &parent);
-    button->setObjectName(*name++);
+    button->setObjectName(QString::fromStdString(*name++));
     button->setChecked(!declared.defaultText.empty() && value == default_);
     addButton(button, value);
     layout.addWidget(button);

@@ -11,7 +11,8 @@
 
 #include <QButtonGroup>
 #include <QString>
-#include <initializer_list>
+#include <string>
+#include <vector>
 #include <optional>
 
 #include "core/common/treatment.h"
@@ -47,7 +48,7 @@ void BindDeclaredField(QLineEdit* edit, const ParamDeclaration& declared,
 // declared default is checked; without one, none is.
 class TDeclaredRadios : public QButtonGroup {
  public:
-  TDeclaredRadios(const ParamDeclaration& declared, std::initializer_list<const char*> names,
+  TDeclaredRadios(const ParamDeclaration& declared, const std::vector<std::string>& names,
                   QWidget& parent, QBoxLayout& layout);
 
   // The checked button's value; the declared default (0 without one) when none is checked.

@@ -1,6 +1,7 @@
 #include "app/shell/declared_treatment.h"
 
 #include "app/main_form.h"
+#include "app/shell/prompter.h"
 #include "app/shell/result_values.h"
 #include "app/shell/text_values.h"
 #include "app/shell/treatment_run.h"
@@ -21,6 +22,7 @@ DeclaredContext ContextOf(TMainForm& main) {
   context.pixelMetres = LeadingDouble(main.Session().PixelSizeText());
   context.wholeMetres = main.Session().PixelSize();
   context.drainage = main.Session().DrainageRaster();
+  context.parameter = main.Session().ParameterImage();
   return context;
 }
 
@@ -34,21 +36,32 @@ DeclaredRun DeclaredValues(const std::string& id, ValueGrid values) {
 Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
                                      const DeclaredContext& context, TreatmentArgs args,
                                      unsigned wanted, ProgressSink* progress) {
+  const TreatmentDescriptor* treatment = FindTreatment(id);
+  if (!treatment) return Error{kBadParameter, "No treatment is declared as '" + id + "'"};
+  return RunDeclaration(*treatment, dem, context, std::move(args), wanted, progress);
+}
+
+Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
+                                     const DeclaredContext& context, TreatmentArgs args,
+                                     unsigned wanted, ProgressSink* progress) {
   DeclaredRun run;
-  run.treatment = FindTreatment(id);
-  if (!run.treatment) return Error{kBadParameter, "No treatment is declared as '" + id + "'"};
-  if (Status s = CompleteArgs(*run.treatment, args); !s) return s.error();
+  run.treatment = &treatment;
+  if (Status s = CompleteArgs(treatment, args); !s) return s.error();
   TreatmentInputs inputs;
   inputs.dem = &dem;
   inputs.settings = context.settings.get();
   inputs.unitFactor = context.unitFactor >= 1 ? context.unitFactor : 1;
   inputs.pixelMetres = context.pixelMetres > 0.0 ? context.pixelMetres : 0.0;
   inputs.wholeMetres = context.wholeMetres;
-  if (run.treatment->inputs & kInputDrainage) {
+  if (treatment.inputs & kInputDrainage) {
     if (!context.drainage) return Error{kBadParameter, "No drainage network is loaded"};
     inputs.drainage = context.drainage.get();
   }
-  auto output = run.treatment->run(inputs, args, wanted & run.treatment->outputs, progress);
+  if (treatment.inputs & kInputParam) {
+    if (!context.parameter) return Error{kBadParameter, "No parameter image is open"};
+    inputs.param = context.parameter.get();
+  }
+  auto output = treatment.run(inputs, args, wanted & treatment.outputs, progress);
   if (!output) return output.error();
   run.output = std::move(*output);
   return run;
@@ -56,12 +69,23 @@ Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem
 
 std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main, const std::string& id,
                                                 const TreatmentArgs& args, unsigned wanted) {
+  const TreatmentDescriptor* treatment = FindTreatment(id);
+  if (!treatment) {
+    Prompts().Warning(&main, "ERREUR", QString::fromStdString("No treatment is declared as '" + id + "'"));
+    return std::nullopt;
+  }
+  return RunDeclaredTreatment(main, *treatment, args, wanted);
+}
+
+std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main,
+                                                const TreatmentDescriptor& treatment,
+                                                const TreatmentArgs& args, unsigned wanted) {
   const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
   if (!dem) return std::nullopt;
   const DeclaredContext context = ContextOf(main);
   ProgressSink* sink = main.Progress();
   return RunTreatment(main, "ERREUR", GridOf(*dem), [&, dem] {
-    return RunDeclaration(id, *dem, context, args, wanted, sink);
+    return RunDeclaration(treatment, *dem, context, args, wanted, sink);
   });
 }
 

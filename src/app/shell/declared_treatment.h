@@ -40,12 +40,16 @@ struct DeclaredContext {
   double pixelMetres = 0.0;  // P as typed, in metres
   int wholeMetres = 0;       // trunc(P)
   std::shared_ptr<TRasterImage> drainage;  // the network treatments' input, when one is loaded
+  std::shared_ptr<TRasterImage> parameter;  // the current parameter image, when there is one
 };
 DeclaredContext ContextOf(TMainForm& main);
 
 // For a worker thread: the declaration `id` run on `dem` with `args` (completed with the
 // declared defaults and checked), asking for `wanted` among what it gives.
 Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
+                                     const DeclaredContext& context, TreatmentArgs args,
+                                     unsigned wanted, ProgressSink* progress);
+Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
                                      const DeclaredContext& context, TreatmentArgs args,
                                      unsigned wanted, ProgressSink* progress);
 
@@ -58,6 +62,9 @@ DeclaredRun DeclaredValues(const std::string& id, ValueGrid values);
 // error (an unknown id, a refused parameter, a failed run) was shown under "ERREUR".
 std::optional<DeclaredRun> RunDeclaredTreatment(
     TMainForm& main, const std::string& id, const TreatmentArgs& args,
+    unsigned wanted = kOutputPicture | kOutputValues);
+std::optional<DeclaredRun> RunDeclaredTreatment(
+    TMainForm& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
     unsigned wanted = kOutputPicture | kOutputValues);
 
 // A result computed with its picture and the value grid taken in the same pass.
