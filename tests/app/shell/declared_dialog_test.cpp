@@ -10,11 +10,12 @@
 #include <QMenu>
 #include <QRadioButton>
 
-#include "../test_support.h"
 #include "app/shell/declared_dialog.h"
 #include "app/shell/session.h"
 #include "app/shell/treatment_menu.h"
 #include "core/terrain/raster_image.h"
+#include "support/app_session.h"
+#include "support/compare.h"
 
 namespace orvane::test {
 namespace {
@@ -88,9 +89,7 @@ TEST_F(MainFormTest, ATreatmentWithoutADialogRunsFromMoreTreatments) {
 
   const auto picture = main->Session().ParameterImage();
   ASSERT_NE(picture, nullptr);
-  int level = 0;
-  picture->GetValue(3, 2, level);
-  EXPECT_EQ(level, 5 * 10 + 2 + 100 + 1);
+  EXPECT_EQ(testing::Pixel(*picture, 3, 2), 5 * 10 + 2 + 100 + 1);
   ASSERT_NE(main->Session().ResultValues().grid, nullptr);
   EXPECT_EQ(main->Session().ResultValues().grid->values[0], 153.0f / 2.0f);
   EXPECT_EQ(prompts.messages.back().text, "cells = 40");

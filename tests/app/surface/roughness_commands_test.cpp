@@ -187,17 +187,17 @@ TEST(LocalFractFormTest, SizeButtonsAndFactor) {
   EXPECT_EQ(form.FactorH(), 1.5);
 }
 
-using Surface2Session = SampleSessionTest;
+using RoughnessSession = SampleSessionTest;
 
-TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
+TEST_F(RoughnessSession, RoughnessAndReliefOnTheSampleDem) {
   // Local fractal dimension, window 12, H = 0.1: message, image, then the diagram.
   prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
     form.ClickSize(12);
     form.SetHText("0.1");
-    ShowFor(form, "surface2_local_fractal_dialog.png");
+    ShowFor(form, "roughness_local_fractal_dialog.png");
     form.OkClick();
   });
-  prompts.dialogs["DiagLocFractDimForm"] = ShowAndAccept("surface2_local_fractal_diagram.png");
+  prompts.dialogs["DiagLocFractDimForm"] = ShowAndAccept("roughness_local_fractal_diagram.png");
   ASSERT_TRUE(main->Action("LocalFractalTreatment1")->isEnabled());
   main->Action("LocalFractalTreatment1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -206,7 +206,7 @@ TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   auto& diagram = DiagramWindow<TLocalFractalDiagram>(*main);
   EXPECT_GT(diagram.UpperBound(), diagram.Start());
   EXPECT_LE(diagram.UpperBound(), 300);
-  ShotTiled("surface2_local_fractal.png");
+  ShotTiled("roughness_local_fractal.png");
   // The Diagram button opens it again.
   main->Action("DiagSpeedButton")->trigger();
   EXPECT_EQ(prompts.executed.back(), "DiagLocFractDimForm");
@@ -214,21 +214,21 @@ TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   // Total depth over 11 x 11 pixels, coloured classes spread over the relief, smoothed.
   prompts.dialogs["DDFen"] = Answer<TWindowSizeDialog>([](TWindowSizeDialog& window) {
     window.SetWindowSizeText("11");
-    ShowFor(window, "surface2_filter_size.png", 50);
+    ShowFor(window, "roughness_filter_size.png", 50);
     window.accept();
   });
   prompts.dialogs["TotalDepthForm"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& form) {
     form.SelectPalette(kDepthColored);
     form.SetScale(true);
     form.SetSmoothing(true);
-    ShowFor(form, "surface2_total_depth_dialog.png", 100);
+    ShowFor(form, "roughness_total_depth_dialog.png", 100);
     form.OkClick();
   });
   main->Action("TotalDepthTreatment1")->trigger();
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
   EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.990 x 0.990 km");
-  ShotFrame("surface2_total_depth.png");
+  ShotFrame("roughness_total_depth.png");
 
   // Surface 3D over 7 x 7 pixels.
   AnswerWindowSize(prompts, "7");
@@ -236,7 +236,7 @@ TEST_F(Surface2Session, RoughnessAndReliefOnTheSampleDem) {
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterGray);
   EXPECT_EQ(main->Session().Margin(), 4);
-  ShotFrame("surface2_surface3d.png");
+  ShotFrame("roughness_surface3d.png");
   EXPECT_EQ(prompts.messages.size(), 1u) << "only the local fractal extremes";
 }
 
