@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -142,6 +143,14 @@ inline void Wait(int milliseconds) {
   QElapsedTimer timer;
   timer.start();
   while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A mouse event as the toolkit delivers it: a press of `button`, or a move without one.
+inline void SendMouse(QWidget& target, QEvent::Type type, QPoint at,
+                      Qt::MouseButton button = Qt::NoButton) {
+  QMouseEvent event(type, QPointF(at), target.mapToGlobal(QPointF(at)), button,
+                    type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
+  QCoreApplication::sendEvent(&target, &event);
 }
 
 // Saves the widget's picture as `name` in the directory ORVANE_SHOTS names; nothing without it

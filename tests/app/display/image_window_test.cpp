@@ -1,8 +1,6 @@
 // Document windows: bitmap, zoom steps and captions, zoom centring, status readout.
 #include "app/display/image_window.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "support/app_session.h"
@@ -44,15 +42,9 @@ class ImageWindowTest : public ::testing::Test {
   }
 
   void Click(TImageWindow& w, QPoint at, Qt::MouseButton button) {
-    QMouseEvent press(QEvent::MouseButtonPress, at, w.viewport()->mapToGlobal(at), button,
-                      button, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.viewport(), &press);
+    SendMouse(*w.viewport(), QEvent::MouseButtonPress, at, button);
   }
-  void Move(TImageWindow& w, QPoint at) {
-    QMouseEvent move(QEvent::MouseMove, at, w.viewport()->mapToGlobal(at), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.viewport(), &move);
-  }
+  void Move(TImageWindow& w, QPoint at) { SendMouse(*w.viewport(), QEvent::MouseMove, at); }
 
   FakeHost host;
   std::shared_ptr<TRasterImage> raster;

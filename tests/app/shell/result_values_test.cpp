@@ -3,8 +3,6 @@
 // right window, export as Float32 GeoTIFF, dropped by the next treatment).
 #include <QAbstractButton>
 #include <QAction>
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <cmath>
 
@@ -101,9 +99,7 @@ class MenuValuesTest : public MainFormTest {
     const QPoint at(static_cast<int>((column + 0.5) * s) - window.horizontalScrollBar()->value(),
                     static_cast<int>((line + 0.5) * s) - window.verticalScrollBar()->value());
     EXPECT_EQ(window.PixelAt(at), QPoint(column, line));
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), window.viewport()->mapToGlobal(QPointF(at)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.viewport(), &move);
+    SendMouse(*window.viewport(), QEvent::MouseMove, at);
     return main->StatusText(kValuePanel);
   }
 };

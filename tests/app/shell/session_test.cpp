@@ -3,9 +3,7 @@
 // ORVANE_SHOTS set, the main window is pictured there at the end (see support/app_session.h).
 #include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QFile>
-#include <QMouseEvent>
 #include <QTimer>
 
 #include "app/shell/about_form.h"
@@ -14,12 +12,6 @@
 
 namespace orvane::test {
 namespace {
-
-void Send(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button) {
-  QMouseEvent event(type, at, target->mapToGlobal(at), button,
-                    type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &event);
-}
 
 TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
   TSettings settings;
@@ -73,7 +65,7 @@ TEST(Session, SampleDemOpenedReadOutZoomedAndSettingsWritten) {
 
   // Elevations read out under the mouse.
   TDemImageWindow& window = *main->DemWindow();
-  Send(window.viewport(), QEvent::MouseMove, {120, 80}, Qt::NoButton);
+  SendMouse(*window.viewport(), QEvent::MouseMove, {120, 80});
   const QPoint cell = window.PixelAt({120, 80});
   EXPECT_EQ(main->StatusText(0),
             QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", cell.x() * 90.0, cell.y() * 90.0,
@@ -82,11 +74,11 @@ TEST(Session, SampleDemOpenedReadOutZoomedAndSettingsWritten) {
 
   // Zoom twice with the magnifier.
   main->Action("LoupeSpeedButton")->trigger();
-  Send(window.viewport(), QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
-  Send(window.viewport(), QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
+  SendMouse(*window.viewport(), QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
+  SendMouse(*window.viewport(), QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
   EXPECT_EQ(window.Zoom(), 3);
   EXPECT_TRUE(window.windowTitle().endsWith("jacksboro_m2.raw (3:1) "));
-  Send(window.viewport(), QEvent::MouseMove, {60, 40}, Qt::NoButton);
+  SendMouse(*window.viewport(), QEvent::MouseMove, {60, 40});
   EXPECT_FALSE(main->StatusText(3).isEmpty());
 
   EXPECT_TRUE(prompts.messages.empty());
