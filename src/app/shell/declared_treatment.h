@@ -8,14 +8,18 @@
 //   auto run = RunDeclaredTreatment(main, "circular", args);
 //   if (!run) return;                                      // cancelled, or the error shown
 //   main.BeginTreatment(title);
-//   main.ShowParameterImage(run->Picture(), title, run->output.margin, 1);
-//   KeepDeclaredValues(main, *run, /*wrapped=*/false);
+//   ShowTreatmentResult(main, run->Picture(),
+//                       {.title = title, .margin = run->output.margin,
+//                        .placement = dialog.Placement()}, *run);
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/shell/result_kind.h"
+#include "app/shell/session.h"
 #include "core/common/treatment.h"
 
 namespace orvane {
@@ -70,5 +74,24 @@ struct WithDeclaredValues {
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.
 void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped);
+
+// How a treatment's picture is shown.
+struct ResultDisplay {
+  QString title;  // the parameter window's caption (with "  (1:1)") and the session's title
+  int margin = 0;  // the border the treatment left uncomputed
+  DisplayMode mode = DisplayMode::kGray;
+  ResultKind placement = ResultKind::kParameterImage;
+  // A wrapped picture also becomes the current parameter image, without a title or margin.
+  bool wrappedAlsoParameter = false;
+};
+
+// The end of a treatment once its picture is made: the picture goes over the DEM (wrapped) or
+// to the parameter window as `display` says, then the run's value grid, if any, becomes the
+// current result's, read where the picture went. True when the picture was wrapped.
+bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+                         const ResultDisplay& display, DeclaredRun& values);
+// The same for a treatment without a value grid.
+bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+                         const ResultDisplay& display);
 
 }  // namespace orvane

@@ -74,10 +74,9 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   diagram.SetUpperBound(result->diagramUpper);
   diagram.SetStart(result->diagramStart);
 
-  main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
-                           result->margin, DisplayMode::kGray);
-  KeepDeclaredValues(main_, done->values, false);
-  // The printing items come with the parameter image.
+  // No placement choice: always the parameter image, whose printing items come with it.
+  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
+                      {.title = title, .margin = result->margin}, done->values);
   main_.Session().SetDiagramKind(DiagramKind::kLocalFractal);
   Prompts().Exec(diagram);
 }
@@ -87,14 +86,10 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   if (!dem) return;
   QString title = " TOTAL DEPTH   GRID SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
   // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
-  const int largest = std::min(dem->columns, dem->lines);
-  window.SetWindowLimits(1, "The window size must be at least 1",
-                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
-  const int accepted = Prompts().Exec(window);
-  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
-  if (accepted != QDialog::Accepted) return;
+  const WindowLimits limits = DeclaredWindowLimits("total-depth", "The window size must be at least 1")
+                                  .FittingIn(dem->columns, dem->lines, 0);
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   title += window.SideText();
 
   const int windowSize = window.WindowSize();
@@ -127,13 +122,12 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  const bool wrapped = totalDepth_->Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(std::move(image));
-  } else {
-    main_.ShowParameterImage(std::move(image), title, relief->half + 1, DisplayMode::kColour);
-  }
-  KeepDeclaredValues(main_, done->values, wrapped);
+  ShowTreatmentResult(main_, std::move(image),
+                      {.title = title,
+                       .margin = relief->half + 1,
+                       .mode = DisplayMode::kColour,
+                       .placement = totalDepth_->Placement()},
+                      done->values);
 }
 
 void TRoughnessCommands::Surface3DTreatment1Click() {
@@ -141,8 +135,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   if (!dem) return;
   QString title = " 3D SURFACE  WINDOW SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  if (window.Ask(main_.Session().PixelSize()) != QDialog::Accepted) return;
   const int S = window.WindowSize();
   title += QString::asprintf(" %d x %d ", S, S);
 
@@ -151,8 +144,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "surface3d", args);
   if (!run) return;
   main_.BeginTreatment(title);
-  main_.ShowParameterImage(run->Picture(), title, run->output.margin, DisplayMode::kGray);
-  KeepDeclaredValues(main_, *run, false);
+  ShowTreatmentResult(main_, run->Picture(), {.title = title, .margin = run->output.margin}, *run);
 }
 
 void InstallRoughnessCommands(TMainForm& main) {

@@ -57,16 +57,6 @@ TShapeCommands::TShapeCommands(TMainForm& main)
   contLine_ = new TContourDensityDialog(&main);
 }
 
-void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
-                                       int margin, ResultKind kind) {
-  main_.Session().SetParameterTitle(title);
-  if (kind == ResultKind::kWrappedImage) {
-    main_.ShowWrappedImage(std::move(raster));
-    return;
-  }
-  main_.ShowParameterImage(std::move(raster), title, margin, DisplayMode::kGray);
-}
-
 void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
@@ -90,9 +80,11 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  const ResultKind kind = conCav_->Placement();
-  ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
+  ShowTreatmentResult(main_, std::move(result->computed.image),
+                      {.title = title,
+                       .margin = result->computed.margin,
+                       .placement = conCav_->Placement()},
+                      result->values);
 }
 
 void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
@@ -116,19 +108,18 @@ void TShapeCommands::HorizontalSurfaces1Click() {
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  if (horizSurf_->Placement() == ResultKind::kWrappedImage) {
-    ShowResult(std::move(result->computed.image), title, 1, ResultKind::kWrappedImage);
-    KeepDeclaredValues(main_, result->values, true);
-    return;
-  }
-  // This result leaves the gray histogram as it was and turns the palette off.
+  // As a parameter image this result leaves the gray histogram as it was and turns the
+  // palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
-  ShowResult(std::move(result->computed.image), title, result->computed.margin,
-             ResultKind::kParameterImage);
+  const bool wrapped = ShowTreatmentResult(main_, std::move(result->computed.image),
+                                           {.title = title,
+                                            .margin = result->computed.margin,
+                                            .placement = horizSurf_->Placement()},
+                                           result->values);
+  if (wrapped) return;
   histogram.Restore(main_);
   main_.SetEnabled("OpenPalette1", false);
   main_.SetEnabled("PaletteSpeedButton", false);
-  KeepDeclaredValues(main_, result->values, false);
 }
 
 void TShapeCommands::Global1Click() {
@@ -160,9 +151,11 @@ void TShapeCommands::Global1Click() {
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
   main_.Session().SetMargin(params.window / 2);
-  const ResultKind kind = contourLine_->Placement();
-  ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
+  ShowTreatmentResult(main_, std::move(result->computed.image),
+                      {.title = kContourDensityTitle,
+                       .margin = result->computed.margin,
+                       .placement = contourLine_->Placement()},
+                      result->values);
 }
 
 void TShapeCommands::ContourLineExtraction1Click() {
@@ -194,10 +187,9 @@ void TShapeCommands::ContourLineExtraction1Click() {
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                                      "HistoGrSpeedButton"});
-  ShowResult(std::move(result->image), kContourLinesTitle, 0, ResultKind::kParameterImage);
+  ShowTreatmentResult(main_, std::move(result->image), {.title = kContourLinesTitle}, values);
   others.Restore(main_);
   main_.SetVisible("Save1", true);
-  KeepDeclaredValues(main_, values, false);
 }
 
 void TShapeCommands::DimensionFractale1Click() {
@@ -224,10 +216,11 @@ void TShapeCommands::CircularWindowTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "circular", args);
   if (!run) return;
   main_.BeginTreatment(title);  // also hides the direction histogram
-  const ResultKind kind = circularWindow_->Placement();
-  ShowResult(run->Picture(), title, run->output.margin, kind);
-  if (kind == ResultKind::kParameterImage) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
-  KeepDeclaredValues(main_, *run, kind == ResultKind::kWrappedImage);
+  const bool wrapped = ShowTreatmentResult(
+      main_, run->Picture(),
+      {.title = title, .margin = run->output.margin, .placement = circularWindow_->Placement()},
+      *run);
+  if (!wrapped) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
 }
 
 void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }
