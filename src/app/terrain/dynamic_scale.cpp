@@ -12,6 +12,7 @@
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
+#include "core/terrain/dem_file.h"
 
 namespace orvane {
 
@@ -127,6 +128,16 @@ TDynamicScaleDialog::Snapshot TDynamicScaleDialog::Save() const {
   snapshot.lines = lines_;
   snapshot.columns = columns_;
   return snapshot;
+}
+
+TDynamicScaleDialog::Snapshot TDynamicScaleDialog::ShowScan(const DemFileScan& scan,
+                                                            std::int64_t fileSize) {
+  Snapshot before = Save();
+  SetFileFigures(fileSize,
+                 static_cast<std::int64_t>(scan.lines) * scan.columns * scan.bytesPerElement,
+                 scan.bytesPerElement, scan.lines, scan.columns);
+  SetElevationRange(static_cast<double>(scan.minValue), static_cast<double>(scan.maxValue));
+  return before;
 }
 
 void TDynamicScaleDialog::Restore(const Snapshot& snapshot) {
