@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -85,6 +86,43 @@ void FitToLegend(QDialog& dialog, TClassLegendBox& legend, const QWidget& ok) {
   dialog.adjustSize();
   const int okBottom = ok.mapTo(&dialog, QPoint(0, ok.height())).y();
   dialog.resize(dialog.width(), LegendDialogHeight(box, okBottom));
+}
+
+TClassTableDialog::TClassTableDialog(const char* objectName, const char* title, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(objectName);
+  setWindowTitle(title);
+  setModal(true);
+  columns_ = new QHBoxLayout(this);
+  left_ = new QVBoxLayout;
+  columns_->addLayout(left_);
+}
+
+void TClassTableDialog::AddPlacement(const ResultPlacementOptions& options) {
+  placement_ = new TResultPlacementBox(options, this);
+  left_->addWidget(placement_);
+}
+
+void TClassTableDialog::AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption) {
+  smoothing_ = AddSmoothingBox(*this, *left_);
+  ok_ = AddOkDeleteRow(*this, *left_, deleteName);
+  legend_ = AddLegendColumn(
+      *this, *columns_, [this]() -> const TClassTable& { return table_; }, *smoothing_,
+      LegendLabelFormat::kDegrees, legendCaption);
+}
+
+ResultKind TClassTableDialog::Placement() const { return placement_->Kind(); }
+
+bool TClassTableDialog::Smoothing() const { return smoothing_->isChecked(); }
+
+void TClassTableDialog::RefreshLegend() {
+  FitToLegend(*this, *legend_, *ok_);
+  legend_->update();
+}
+
+void TClassTableDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RefreshLegend();
 }
 
 }  // namespace orvane

@@ -17,14 +17,8 @@
 
 namespace orvane {
 
-TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("AspectFen");
-  setWindowTitle(" ASPECT");
-  setModal(true);
-
-  auto* columns = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  columns->addLayout(left);
+TAspectDialog::TAspectDialog(QWidget* parent) : TClassTableDialog("AspectFen", " ASPECT", parent) {
+  QVBoxLayout* left = &Column();
 
   auto* paletteGroup = new QGroupBox("Type of Palette", this);
   auto* paletteLayout = new QVBoxLayout(paletteGroup);
@@ -55,36 +49,15 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   orientation_ = visual.plain;
   orientationShadow_ = visual.shadow;
 
-  placement_ = new TResultPlacementBox(
-      {.title = "Image",
-       .parameterName = "ParamRadioButton",
-       .wrappedName = "WrappedRadioButton",
-       .parameterChecked = false}, this);
-  left->addWidget(placement_);
-
-  smoothing_ = AddSmoothingBox(*this, *left);
-  ok_ = AddOkDeleteRow(*this, *left, "DelBitBtn");
-
-  legend_ = AddLegendColumn(
-      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
-      LegendLabelFormat::kDegrees);
+  AddPlacement({.title = "Image",
+                .parameterName = "ParamRadioButton",
+                .wrappedName = "WrappedRadioButton",
+                .parameterChecked = false});
+  AddSmoothingOkAndLegend("DelBitBtn");
 
   connect(paletteCombo_, &QComboBox::activated, this,
           [this](int index) { ChoosePalette(paletteCombo_->itemData(index).toInt()); });
   ChoosePalette(paletteCombo_->currentData().toInt());
-}
-
-ResultKind TAspectDialog::Placement() const { return placement_->Kind(); }
-
-bool TAspectDialog::Smoothing() const { return smoothing_->isChecked(); }
-
-TAspectParams TAspectDialog::Params() const {
-  TAspectParams p;
-  p.grayTones = GrayTones();
-  p.normalization = normalization_;
-  p.table = table_;
-  p.smoothing = Smoothing();
-  return p;
 }
 
 void TAspectDialog::ChoosePalette(int palette) {
@@ -112,16 +85,7 @@ void TAspectDialog::ChoosePalette(int palette) {
     }
   }
   paletteIndex_ = palette;
-  FitToLegend();
-  legend_->update();
-}
-
-void TAspectDialog::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
-
-void TAspectDialog::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  FitToLegend();
-  legend_->update();
+  RefreshLegend();
 }
 
 // --- The explanatory window.
