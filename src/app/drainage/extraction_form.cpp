@@ -24,19 +24,9 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
 
   auto* filter = new QGroupBox("Filter Size");
   auto* filterForm = new QFormLayout(filter);
-  lrEdit_ = new QLineEdit;
-  lrEdit_->setObjectName("LREdit");
-  urEdit_ = new QLineEdit;
-  urEdit_->setObjectName("UREdit");
-  AcceptWholeNumbers(lrEdit_, 0, kMaxDemSide);
-  AcceptWholeNumbers(urEdit_, 0, kMaxDemSide);
-  filterForm->addRow("Lower Range", lrEdit_);
-  filterForm->addRow("Upper Range", urEdit_);
+  lrEdit_ = AddWholeNumberField(filterForm, "LREdit", "Lower Range", 0, kMaxDemSide, lowerRange_);
+  urEdit_ = AddWholeNumberField(filterForm, "UREdit", "Upper Range", 0, kMaxDemSide, upperRange_);
   filterForm->addRow("Nota: ", new QLabel("Window Size = (Range * 2) + 1"));
-  connect(lrEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { lowerRange_ = LeadingInt(t); });
-  connect(urEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { upperRange_ = LeadingInt(t); });
 
   auto* colourGroup = new QGroupBox("Drainage Network Color");
   auto* colourLayout = new QVBoxLayout(colourGroup);

@@ -1,5 +1,5 @@
-// Small pieces many dialogs build the same way: a named line edit in a form, and the
-// right-aligned "OK" / "Cancel" row.
+// Small pieces many dialogs build the same way: a named line edit in a form, a member that
+// follows a field's number, and the right-aligned "OK" / "Cancel" row.
 #pragma once
 
 #include <QDialog>
@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
 
 namespace orvane {
 
@@ -51,6 +52,26 @@ inline QLineEdit* AddField(QFormLayout* form, const char* name, const QString& l
   auto* edit = new QLineEdit;
   edit->setObjectName(name);
   form->addRow(label, edit);
+  return edit;
+}
+
+// `value` follows the leading number of `edit`'s text as it is typed (0 while there is none).
+inline void FollowNumber(QLineEdit* edit, int& value) {
+  QObject::connect(edit, &QLineEdit::textChanged, edit,
+                   [&value](const QString& text) { value = LeadingInt(text); });
+}
+inline void FollowNumber(QLineEdit* edit, double& value) {
+  QObject::connect(edit, &QLineEdit::textChanged, edit,
+                   [&value](const QString& text) { value = LeadingDouble(text); });
+}
+
+// A field named `name` on a row labelled `label` of `form`, taking whole numbers from `minimum`
+// to `maximum`, whose number `value` follows.
+inline QLineEdit* AddWholeNumberField(QFormLayout* form, const char* name, const QString& label,
+                                      int minimum, int maximum, int& value) {
+  QLineEdit* edit = AddField(form, name, label);
+  AcceptWholeNumbers(edit, minimum, maximum);
+  FollowNumber(edit, value);
   return edit;
 }
 

@@ -41,10 +41,8 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   auto* hypsoForm = new QFormLayout(hypsoGroup);
   minDyn_ = AddField(hypsoForm, "MinDyn", "Minimum");
   maxDyn_ = AddField(hypsoForm, "MaxDyn", "Maximum");
-  connect(minDyn_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { minimum_ = LeadingDouble(t); });
-  connect(maxDyn_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { maximum_ = LeadingDouble(t); });
+  FollowNumber(minDyn_, minimum_);
+  FollowNumber(maxDyn_, maximum_);
 
   auto* unitGroup = new QGroupBox("Dynamic Scale Unit");
   auto* unitLayout = new QVBoxLayout(unitGroup);
@@ -62,8 +60,7 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   pixSize_ = new QLineEdit;
   pixSize_->setObjectName("Pix_Size");
   AcceptDecimals(pixSize_);
-  connect(pixSize_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { pixelSize_ = LeadingInt(t); });
+  FollowNumber(pixSize_, pixelSize_);
   pixelRow->addWidget(pixSize_);
 
   ok_ = new QPushButton("OK");
