@@ -53,10 +53,7 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   ProgressSink* sink = main_.Progress();
   // The diagram comes with the picture: the values are drawn from the same result, as the
   // declaration draws them.
-  struct Done {
-    LocalFractalResult fractal;
-    DeclaredRun values;
-  };
+  using Done = WithDeclaredValues<LocalFractalResult>;
   auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
     auto fractal = ComputeLocalFractal(*shared, params, sink);
     if (!fractal) return fractal.error();
@@ -64,7 +61,7 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
     return Done{std::move(*fractal), DeclaredValues("local-fractal", std::move(values))};
   });
   if (!done) return;
-  LocalFractalResult* result = &done->fractal;
+  LocalFractalResult* result = &done->computed;
   main_.BeginTreatment(title);
   Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
                     QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
@@ -98,10 +95,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   ProgressSink* sink = main_.Progress();
   // The colours are chosen after the run, from its range: the relief is kept for them, and
   // the value grid comes from the declaration (a second pass of a few comparisons per cell).
-  struct Done {
-    TotalDepthRelief relief;
-    DeclaredRun values;
-  };
+  using Done = WithDeclaredValues<TotalDepthRelief>;
   auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
     auto relief = ComputeTotalDepthRelief(*shared, windowSize, sink);
     if (!relief) return relief.error();
@@ -113,7 +107,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
     return Done{std::move(*relief), std::move(*values)};
   });
   if (!done) return;
-  const TotalDepthRelief* relief = &done->relief;
+  const TotalDepthRelief* relief = &done->computed;
   main_.BeginTreatment(title);
   // The visualisation dialog shows the relief range; the treatment goes on however it closes.
   totalDepth_->SetRange(relief->minimum, relief->maximum);
