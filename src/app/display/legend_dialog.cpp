@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
@@ -44,20 +45,13 @@ VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
 QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* deleteName,
                             std::function<void()> onOk, std::function<void()> onDelete) {
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", &dialog);
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
+  QPushButton* ok = OkButton(dialog, "OkBitBtn", std::move(onOk), &dialog);
   auto* cancel = new QPushButton("Delete", &dialog);
   cancel->setObjectName(deleteName);
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   column.addLayout(buttons);
   column.addStretch();
-  if (onOk) {
-    QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
-  } else {
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-  }
   if (onDelete) {
     QObject::connect(cancel, &QPushButton::clicked, &dialog, std::move(onDelete));
   } else {

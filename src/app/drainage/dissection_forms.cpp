@@ -88,10 +88,7 @@ TWindowSizeDialog::TWindowSizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool
   connect(pixEdit_, &QLineEdit::textChanged, this, [this] { pixelSize_ = demPixelSize_; });
   connect(winSizeEdit_, &QLineEdit::textChanged, this, &TWindowSizeDialog::WindowChanged);
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TWindowSizeDialog::OkClick);
+  auto* ok = OkButton(*this, "OkBitBtn", [this] { OkClick(); });
   auto* del = new QPushButton("Delete");
   del->setObjectName("DelBitBtn");
   connect(del, &QPushButton::clicked, this, &QDialog::reject);
@@ -235,10 +232,7 @@ TDissectionMethodForm::TDissectionMethodForm(QWidget* parent) : QDialog(parent) 
   pictures->addWidget(distance);
   pictures->addLayout(captions);
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn");
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(title);

@@ -54,10 +54,7 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("CancelBitBtn");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TDrainageExtractionDialog::OKBitBtnClick);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OKBitBtnClick(); });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(cancel);

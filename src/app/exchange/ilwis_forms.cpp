@@ -56,10 +56,7 @@ TIlwisExportDialog::TIlwisExportDialog(QWidget* parent) : QDialog(parent) {
   FollowNumber(xMaxEdit_, xMax_);
   FollowNumber(yMaxEdit_, yMax_);
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("Button1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TIlwisExportDialog::OkClick);
+  auto* ok = OkButton(*this, "Button1", [this] { OkClick(); });
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(input);

@@ -1,5 +1,5 @@
 // Small pieces many dialogs build the same way: a named line edit in a form, a member that
-// follows a field's number, and the right-aligned "OK" / "Cancel" row.
+// follows a field's number, the "OK" button and the right-aligned "OK" / "Cancel" row.
 #pragma once
 
 #include <QDialog>
@@ -75,14 +75,26 @@ inline QLineEdit* AddWholeNumberField(QFormLayout* form, const char* name, const
   return edit;
 }
 
+// "OK" named `name`, running `onOk` (without one, accepting `dialog`); the default button (the
+// one Enter presses) unless `isDefault` is false. `parent` is null where a layout adopts it.
+inline QPushButton* OkButton(QDialog& dialog, const char* name, std::function<void()> onOk = {},
+                             QWidget* parent = nullptr, bool isDefault = true) {
+  auto* ok = new QPushButton("OK", parent);
+  ok->setObjectName(name);
+  if (isDefault) ok->setDefault(true);
+  if (onOk) {
+    QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
+  } else {
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  }
+  return ok;
+}
+
 // "OK" (`okName`, the default button, runs `onOk`) and "Cancel" (`cancelName`, rejects),
 // pushed to the right of the returned row.
 inline QHBoxLayout* OkCancelRow(QDialog& dialog, const char* okName, const char* cancelName,
                                 std::function<void()> onOk) {
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName(okName);
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
+  QPushButton* ok = OkButton(dialog, okName, std::move(onOk));
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName(cancelName);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);

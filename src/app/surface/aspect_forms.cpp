@@ -13,6 +13,7 @@
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
@@ -141,9 +142,7 @@ TAspectInfoForm::TAspectInfoForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(new AspectFormula(this), 0, Qt::AlignHCenter);
   layout->addWidget(new QLabel("with A = altitude of the pixel (i, j), p the pixel side", this));
   layout->addWidget(new QLabel("and M = N = 1", this));
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn", {}, this, false);
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 

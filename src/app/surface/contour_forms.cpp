@@ -109,15 +109,12 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "BitBtn1", [this] { OkClick(); }, this);
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("BitBtn2");
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &TContourExtractionDialog::OkClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -200,11 +197,8 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
   paramsLayout->addWidget(interval_, 2, 1);
   layout->addWidget(params);
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &TContourDensityDialog::OkClick);
 }
 
 int TContourDensityDialog::First() const { return first_->Value(); }

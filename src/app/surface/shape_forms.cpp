@@ -83,11 +83,8 @@ TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent)
   AddDynamism("convexity", dynamismGroup, dynamismLayout);
   layout->addWidget(dynamismGroup);
   AddPlacement(layout);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &TShapeRangeDialog::OkClick);
 }
 
 // ---- THorizontalSurfacesDialog
@@ -117,15 +114,12 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
   AddPlacement(layout);
 
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this);
   auto* cancel = new QPushButton("Cancel", this);  // no action: the dialog stays open
   cancel->setObjectName("DelBitBtn");
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &TShapeRangeDialog::OkClick);
   // Binarization hides the dynamism, which keeps its value meanwhile.
   connect(binar_, &QRadioButton::toggled, this, [this](bool on) { dynamismPanel_->setVisible(!on); });
 }

@@ -16,6 +16,7 @@
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
@@ -184,9 +185,7 @@ TSlopeInfoForm::TSlopeInfoForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(source);
   layout->addWidget(new QLabel("Equation that can be reduced to ==>", this));
   layout->addWidget(new SlopeFormula(this), 0, Qt::AlignHCenter);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn", {}, this, false);
   layout->addWidget(ok, 0, Qt::AlignRight);
   setFixedWidth(460);
 }

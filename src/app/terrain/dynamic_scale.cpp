@@ -63,10 +63,7 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   FollowNumber(pixSize_, pixelSize_);
   pixelRow->addWidget(pixSize_);
 
-  ok_ = new QPushButton("OK");
-  ok_->setObjectName("BitBtn1");
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TDynamicScaleDialog::OkClick);
+  ok_ = OkButton(*this, "BitBtn1", [this] { OkClick(); });
 
   auto* left = new QVBoxLayout;
   left->addWidget(fileGroup);

@@ -21,10 +21,7 @@ TImageSizeDialog::TImageSizeDialog(QWidget* parent) : QDialog(parent) {
   auto* form = new QFormLayout(group);
   lineEdit_ = AddWholeNumberField(form, "LineEdit", "Lines", 1, kMaxDemSide, lines_);
   colEdit_ = AddWholeNumberField(form, "ColEdit", "Columns", 1, kMaxDemSide, columns_);
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkButton");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TImageSizeDialog::OkClick);
+  auto* ok = OkButton(*this, "OkButton", [this] { OkClick(); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(ok, 0, Qt::AlignRight);
@@ -58,10 +55,7 @@ TByteCountDialog::TByteCountDialog(QWidget* parent) : QDialog(parent) {
   bytesEdit_ = new QLineEdit;
   bytesEdit_->setObjectName("BytesEdit");
   FollowNumber(bytesEdit_, bytes_);
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkButton");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkButton");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Number of Bytes ?"));
   layout->addWidget(bytesEdit_);
