@@ -8,6 +8,7 @@
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QString>
@@ -73,6 +74,15 @@ inline QLineEdit* AddWholeNumberField(QFormLayout* form, const char* name, const
   AcceptWholeNumbers(edit, minimum, maximum);
   FollowNumber(edit, value);
   return edit;
+}
+
+// A radio button captioned `caption`, named `name`, a child of `parent` added to `layout`.
+inline QRadioButton* AddRadio(const QString& caption, const QString& name, QWidget* parent,
+                              QLayout* layout) {
+  auto* button = new QRadioButton(caption, parent);
+  button->setObjectName(name);
+  layout->addWidget(button);
+  return button;
 }
 
 // "OK" named `name`, running `onOk` (without one, accepting `dialog`); the default button (the

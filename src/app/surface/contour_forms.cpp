@@ -36,13 +36,6 @@ TWholeNumberEdit* Digits(const QString& name, QWidget* parent) {
   return edit;
 }
 
-QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent, QLayout* layout) {
-  auto* button = new QRadioButton(caption, parent);
-  button->setObjectName(name);
-  layout->addWidget(button);
-  return button;
-}
-
 }  // namespace
 
 // ---- TContourExtractionDialog
@@ -81,8 +74,8 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
 
   auto* type = new QGroupBox("Type of treatment", this);
   auto* typeLayout = new QVBoxLayout(type);
-  grid_ = Radio("Squared grid", "GridRadioButton", type, typeLayout);
-  moving_ = Radio("Moving window", "MovWindRadioButton", type, typeLayout);
+  grid_ = AddRadio("Squared grid", "GridRadioButton", type, typeLayout);
+  moving_ = AddRadio("Moving window", "MovWindRadioButton", type, typeLayout);
   grid_->setChecked(true);
   layout->addWidget(type);
 

@@ -14,17 +14,6 @@
 
 namespace orvane {
 
-namespace {
-
-QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent, QLayout* layout) {
-  auto* button = new QRadioButton(caption, parent);
-  button->setObjectName(name);
-  layout->addWidget(button);
-  return button;
-}
-
-}  // namespace
-
 // ---- TShapeRangeDialog
 
 TShapeRangeDialog::TShapeRangeDialog(const char* objectName, const char* title, QWidget* parent)
@@ -101,8 +90,8 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
   auto* typeGroup = new QGroupBox("Type of computation", this);
   auto* typeLayout = new QVBoxLayout(typeGroup);
   typeLayout->addWidget(new QLabel("of the horizontal plans", typeGroup));
-  range_ = Radio("All calculated values", "RangeRadioButton", typeGroup, typeLayout);
-  binar_ = Radio("Selection and binarization", "BinarRadioButton", typeGroup, typeLayout);
+  range_ = AddRadio("All calculated values", "RangeRadioButton", typeGroup, typeLayout);
+  binar_ = AddRadio("Selection and binarization", "BinarRadioButton", typeGroup, typeLayout);
   range_->setChecked(true);
   layout->addWidget(typeGroup);
 
