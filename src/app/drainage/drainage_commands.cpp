@@ -135,14 +135,13 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The counts are taken in the same pass as the picture, as the declaration takes them.
-  using Done = WithDeclaredValues<HeadwatersResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
-    ValueGrid counts(drainage->columns, drainage->lines, "headwaters");
-    HeadwatersParams withCounts = params;
-    withCounts.counts = counts.values.data();
-    auto result = HeadwatersDensity(*drainage, *shared, withCounts, sink);
-    if (!result) return result.error();
-    return Done{std::move(*result), DeclaredValues("headwaters", std::move(counts))};
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return ComputeWithValues("headwaters", drainage->columns, drainage->lines, "headwaters",
+                             [&](float* counts) {
+                               HeadwatersParams withCounts = params;
+                               withCounts.counts = counts;
+                               return HeadwatersDensity(*drainage, *shared, withCounts, sink);
+                             });
   });
   if (!done) return;
   HeadwatersResult* result = &done->computed;

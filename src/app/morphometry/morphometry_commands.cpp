@@ -42,14 +42,13 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
 
   ProgressSink* sink = main_.Progress();
   // The dimensions are taken in the same pass as the picture, as the declaration takes them.
-  using Done = WithDeclaredValues<DrainageFractalResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
-    ValueGrid dimensions(drainage->columns, drainage->lines, "");
-    DrainageFractalParams withValues = params;
-    withValues.values = dimensions.values.data();
-    auto result = ComputeDrainageFractal(*drainage, withValues, sink);
-    if (!result) return result.error();
-    return Done{std::move(*result), DeclaredValues("drainage-fractal", std::move(dimensions))};
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return ComputeWithValues("drainage-fractal", drainage->columns, drainage->lines, "",
+                             [&](float* dimensions) {
+                               DrainageFractalParams withValues = params;
+                               withValues.values = dimensions;
+                               return ComputeDrainageFractal(*drainage, withValues, sink);
+                             });
   });
   if (!done) return;
   DrainageFractalResult* result = &done->computed;
@@ -163,14 +162,13 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   const std::shared_ptr<TDemModel> demShared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The ratios are taken in the same pass as the picture, as the declaration takes them.
-  using Done = WithDeclaredValues<RatioDepthResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
-    ValueGrid ratios(drainage->columns, drainage->lines, "");
-    RatioDepthParams withRatios = params;
-    withRatios.ratios = ratios.values.data();
-    auto result = ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
-    if (!result) return result.error();
-    return Done{std::move(*result), DeclaredValues("ratio-depth", std::move(ratios))};
+  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
+    return ComputeWithValues("ratio-depth", drainage->columns, drainage->lines, "",
+                             [&](float* ratios) {
+                               RatioDepthParams withRatios = params;
+                               withRatios.ratios = ratios;
+                               return ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
+                             });
   });
   if (!done) return;
   RatioDepthResult* result = &done->computed;

@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "app/shell/result_kind.h"
 #include "app/shell/session.h"
@@ -70,6 +72,21 @@ struct WithDeclaredValues {
   Result computed;
   DeclaredRun values;
 };
+
+// For a worker thread, a compute function that fills the value grid in the same pass as its
+// picture: `compute(cells)` gets the cells of a columns x lines grid in `unit` (NaN where it
+// writes nothing) and returns an Expected result, which comes back with the grid held as the
+// run of declaration `id` would hold it.
+template <typename Compute>
+auto ComputeWithValues(const std::string& id, int columns, int lines, const std::string& unit,
+                       Compute compute) {
+  using Result = std::decay_t<decltype(*compute(static_cast<float*>(nullptr)))>;
+  using Done = WithDeclaredValues<Result>;
+  ValueGrid grid(columns, lines, unit);
+  auto computed = compute(grid.values.data());
+  if (!computed) return Expected<Done>(computed.error());
+  return Expected<Done>(Done{std::move(*computed), DeclaredValues(id, std::move(grid))});
+}
 
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.

@@ -42,8 +42,6 @@ class EnabledStates {
   std::map<QString, bool> states_;
 };
 
-using ShapeWithValues = WithDeclaredValues<ShapeResult>;
-
 }  // namespace
 
 TShapeCommands::TShapeCommands(TMainForm& main)
@@ -68,15 +66,14 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   ProgressSink* sink = main_.Progress();
   // The shares are taken in the same pass as the picture, as the declaration takes them (the
   // margin comes with the result).
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
-    ValueGrid shares(dem->columns, dem->lines, "");
-    ShapeParams withShares = params;
-    withShares.shares = shares.values.data();
-    auto shape = convexity ? ComputeConvexity(*dem, withShares, sink)
-                           : ComputeConcavity(*dem, withShares, sink);
-    if (!shape) return shape.error();
-    return ShapeWithValues{std::move(*shape),
-                           DeclaredValues(convexity ? "convexity" : "concavity", std::move(shares))};
+  const char* id = convexity ? "convexity" : "concavity";
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeWithValues(id, dem->columns, dem->lines, "", [&](float* shares) {
+      ShapeParams withShares = params;
+      withShares.shares = shares;
+      return convexity ? ComputeConvexity(*dem, withShares, sink)
+                       : ComputeConcavity(*dem, withShares, sink);
+    });
   });
   if (!result) return;
   main_.BeginTreatment(title);
@@ -98,13 +95,12 @@ void TShapeCommands::HorizontalSurfaces1Click() {
   const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
   const QString title = Q(HorizontalTitle(params.range));
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
-    ValueGrid shares(dem->columns, dem->lines, "");
-    HorizontalParams withShares = params;
-    withShares.shares = shares.values.data();
-    auto shape = ComputeHorizontalSurfaces(*dem, withShares, sink);
-    if (!shape) return shape.error();
-    return ShapeWithValues{std::move(*shape), DeclaredValues("horizontal", std::move(shares))};
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeWithValues("horizontal", dem->columns, dem->lines, "", [&](float* shares) {
+      HorizontalParams withShares = params;
+      withShares.shares = shares;
+      return ComputeHorizontalSurfaces(*dem, withShares, sink);
+    });
   });
   if (!result) return;
   main_.BeginTreatment(title);
@@ -139,14 +135,13 @@ void TShapeCommands::Global1Click() {
   // Left without an interval or a window (Cancel, close box): nothing to compute.
   if (!CheckContourDensityParams(params)) return;
   ProgressSink* sink = main_.Progress();
-  using DensityWithValues = WithDeclaredValues<ContourDensityResult>;
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<DensityWithValues> {
-    ValueGrid density(dem->columns, dem->lines, "km/km2");
-    ContourDensityParams withDensity = params;
-    withDensity.density = density.values.data();
-    auto shape = ComputeContourDensity(*dem, withDensity, sink);
-    if (!shape) return shape.error();
-    return DensityWithValues{std::move(*shape), DeclaredValues("contour-density", std::move(density))};
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeWithValues("contour-density", dem->columns, dem->lines, "km/km2",
+                             [&](float* density) {
+                               ContourDensityParams withDensity = params;
+                               withDensity.density = density;
+                               return ComputeContourDensity(*dem, withDensity, sink);
+                             });
   });
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
