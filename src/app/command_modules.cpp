@@ -21,8 +21,10 @@
 //                              [&] { return ComputeSomething(*dem, params, sink); });
 //   if (!result) return;             // cancelled, out of memory or failed: the message is shown
 //   main.BeginTreatment(" SLOPE ");                       // title; hides the direction histogram
-//   main.ShowParameterImage(std::move(raster), title, margin, displayMode);   // or
-//   main.ShowWrappedImage(std::move(raster));
+//   ShowTreatmentResult(main, std::move(raster),          // app/shell/declared_treatment.h
+//                       {.title = title, .margin = margin, .mode = displayMode,
+//                        .placement = dialog.Placement()},
+//                       values);     // the parameter or DEM window, then the result's values
 // The computation runs off the GUI thread under the modal window "Progression" with its
 // Cancel button: it reads only core data (never a widget), and nothing of the frame changes
 // before the result is back, so a cancel leaves everything as it was.

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
+#include <vector>
 
 #include "app/command_modules.h"
 #include "app/shell/about_form.h"
@@ -43,6 +44,117 @@ const std::pair<DiagramKind, const char*> kDiagramItems[] = {
     {DiagramKind::kDissectionDensity, "DiagDD1"},
     {DiagramKind::kDissectionDensity3D, "DiagDD3D1"},
     {DiagramKind::kDrainageFractalDimension, "FractRed1"}};
+
+// The menu bar, entry by entry in order. A menu opens the level below its own; an item or a
+// separator goes into the last menu opened one level above it (level 0: the bar itself).
+enum MenuEntryKind { kMenu, kItem, kSeparator };
+enum MenuEntryState { kShown, kDisabled, kHidden };
+struct MenuEntry {
+  int level;
+  MenuEntryKind kind;
+  const char* caption;  // none for a separator
+  const char* name;     // the component name; a separator's only when it is shown later
+  MenuEntryState state = kShown;
+};
+
+const MenuEntry kMenuBar[] = {
+    {0, kMenu, "Files", "Files1"},
+    {1, kMenu, "Open", "Open1"},
+    {2, kItem, "DEM", "OpenDEM1"},
+    {2, kItem, "Drainage Network", "OpenDrainageNetwork1", kDisabled},
+    {2, kItem, "Parameter Image", "OpenParameterImage1", kDisabled},
+    {1, kMenu, "Import", "Import1"},
+    {2, kItem, "Ilwis", "ImportIlwis1"},
+    {1, kSeparator, nullptr, "N6", kHidden},
+    {1, kMenu, "Save", "Save1", kHidden},
+    {2, kItem, "Parameter Image", "SaveParameter", kDisabled},
+    {2, kItem, "Drainage", "SaveDrainage1", kDisabled},
+    {1, kMenu, "Export", "Export1", kHidden},
+    {2, kItem, "Ilwis", "Ilwis1"},
+    {1, kSeparator, nullptr, nullptr},
+    {1, kItem, "Preferences", "Preferences1"},
+    {1, kSeparator, nullptr, nullptr},
+    {1, kItem, "Exit", "Exit1"},
+
+    {0, kMenu, "DEM Form", "DEMForm1", kDisabled},
+    {1, kItem, "DEM Info", "DEMInfo1"},
+    {1, kItem, "Shadowing", "Shadowing1"},
+    {1, kItem, "Histo Wrapped Image", "Modifier1"},
+    {1, kItem, "3D Viewer", "View3D1"},
+    {1, kItem, "Extract Drainage Network", "ExtractDrainageNetwork1"},
+    {1, kItem, "Contour Line Extraction", "ContourLineExtraction1"},
+    {1, kItem, "Global Fractal Dimension", "DimensionFractale1"},
+    {1, kItem, "Coord. UTM", "CoordUtm1"},
+
+    {0, kMenu, "Surface Parameters", "SurfaceParameters1", kDisabled},
+    {1, kItem, " Wrapping", "WrapImage1", kDisabled},
+    {1, kMenu, "Slope", "Slope1"},
+    {2, kItem, "Treatment", "SlopeTreatment1"},
+    {2, kItem, "Info", "SlopeInfo1"},
+    {1, kMenu, "Aspect", "Aspect1"},
+    {2, kItem, "Treatment", "AspectTreatment1"},
+    {2, kItem, "Info", "AspectInfo1"},
+    {1, kMenu, "Shape Surface", "ShapeSurface1"},
+    {2, kItem, "Convexity", "Convexity1"},
+    {2, kItem, "Concavity", "Concavity1"},
+    {2, kItem, "Horizontal Surfaces", "HorizontalSurfaces1"},
+    {1, kMenu, "Contour Line Density", "ContourLineDensity1"},
+    {2, kItem, "Global", "Global1"},
+    {1, kMenu, "Local Fractal Dimension", "LocalFractalDimension1"},
+    {2, kItem, "Treatment", "LocalFractalTreatment1"},
+    {1, kMenu, "Total Depth", "TotalDepth1"},
+    {2, kItem, "Treatment", "TotalDepthTreatment1"},
+    {1, kMenu, "Surface 3D", "Surface3D1"},
+    {2, kItem, "Treatment", "Surface3DTreatment1"},
+    {1, kMenu, "Circular Moving Window", "CircularMovingWindow1"},
+    {2, kItem, "Treatment", "CircularWindowTreatment1"},
+    {2, kItem, "Info", "CircularWindowInfo1"},
+
+    {0, kMenu, "Drainage Network Parameters", "DrainageNetworkParameters1", kDisabled},
+    {1, kMenu, "Incrust Drainage", "IncrustDrainage1", kDisabled},
+    {2, kItem, "-> Parameter Image", "ParameterImage1"},
+    {1, kMenu, "Dissection Density", "DissectionDensity1"},
+    {2, kMenu, "Grid", "Grid1"},
+    {3, kItem, "Pixel Density", "PixelDensity1"},
+    {3, kItem, "Drainage Length", "DrainageLength1"},
+    {2, kMenu, "Moving Window", "MovingWindow1"},
+    {3, kItem, "Pixel Density", "PixelDensity2"},
+    {3, kItem, "Drainage Length", "DrainageLength2"},
+    {2, kItem, "Info", "DiesstionDensityInfo1"},
+    {1, kMenu, "Dissection Dendity 3D", "DissectionDendity3D1"},
+    {2, kItem, "Treatment", "DissectionDensity3DTreatment1"},
+    {1, kMenu, "Fractal Dimension", "FractalDimension1"},
+    {2, kItem, "Global Treatment", "DFRedGlobal1"},
+    {2, kItem, "Drainage Segments", "FractalDimensionTreatment1"},
+    {2, kItem, "Info", "FractalDimensionInfo1"},
+    {1, kMenu, "Ratio Depth Red/Surface", "RatioDepthRedSurface1"},
+    {2, kItem, "Treatment", "RatioDepthTreatment1"},
+    {1, kMenu, "Headwaters Density", "HeadwatersDensity1"},
+    {2, kItem, "Treatment", "Headwaterstreatment1"},
+
+    {0, kMenu, "Tools", "Tools1", kDisabled},
+    {1, kItem, "Palette", "OpenPalette1", kDisabled},
+    {1, kItem, "Gray Histo", "GrayHisto1", kDisabled},
+    {1, kItem, "Value Histo", "ValueHisto1", kDisabled},
+    {1, kMenu, "Diagram", "ShowDiag1", kDisabled},
+    {2, kItem, "Dissection Density", "DiagDD1", kDisabled},
+    {2, kItem, "Dissection Dens. 3D", "DiagDD3D1", kDisabled},
+    {2, kItem, "Local Fractal", "LocFract1", kDisabled},
+    {2, kItem, "Fract. Drainage", "FractRed1", kDisabled},
+    {1, kSeparator, nullptr, "N7", kHidden},
+    {1, kItem, "Config. Printer", "Configurationdelimpression1", kHidden},
+    {1, kItem, "Print", "Imprimer", kHidden},
+
+    {0, kMenu, "Window", "Window1"},
+    {1, kItem, "Cascade", "Cascade1"},
+    {1, kItem, "Tile", "Tile1"},
+    {1, kItem, "Previous", "Previous1"},
+    {1, kItem, "Next", "Next1"},
+
+    {0, kMenu, "Info", "Info1"},
+    {1, kItem, "Copyrigth", "Copyrigth1"},
+    {1, kItem, "About", "About1"},
+};
 
 QString WithMnemonic(const QString& caption, QString& taken) {
   // The first letter of a word not yet taken, else any letter not yet taken.
@@ -121,124 +233,30 @@ QAction* TMainForm::AddItem(QMenu* menu, const QString& caption, const QString& 
 }
 
 void TMainForm::CreateMenus() {
-  QMenuBar* bar = menuBar();
-
-  QMenu* files = AddMenu(bar, "Files", "Files1");
-  QMenu* open = AddMenu(files, "Open", "Open1");
-  AddItem(open, "DEM", "OpenDEM1")->setShortcut(QKeySequence::Open);
-  AddItem(open, "Drainage Network", "OpenDrainageNetwork1")->setEnabled(false);
-  AddItem(open, "Parameter Image", "OpenParameterImage1")->setEnabled(false);
-  QMenu* import = AddMenu(files, "Import", "Import1");
-  AddItem(import, "Ilwis", "ImportIlwis1");
-  QAction* n6 = files->addSeparator();
-  n6->setObjectName("N6");
-  n6->setVisible(false);
-  QMenu* save = AddMenu(files, "Save", "Save1");
-  QAction* saveParameter = AddItem(save, "Parameter Image", "SaveParameter");
-  saveParameter->setEnabled(false);
-  saveParameter->setShortcut(QKeySequence::Save);
-  AddItem(save, "Drainage", "SaveDrainage1")->setEnabled(false);
-  save->menuAction()->setVisible(false);
-  QMenu* exportMenu = AddMenu(files, "Export", "Export1");
-  AddItem(exportMenu, "Ilwis", "Ilwis1");
-  exportMenu->menuAction()->setVisible(false);
-  files->addSeparator();
-  AddItem(files, "Preferences", "Preferences1");
-  files->addSeparator();
-  QAction* exit = AddItem(files, "Exit", "Exit1");
-  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-  QMenu* dem = AddMenu(bar, "DEM Form", "DEMForm1");
-  AddItem(dem, "DEM Info", "DEMInfo1");
-  AddItem(dem, "Shadowing", "Shadowing1");
-  AddItem(dem, "Histo Wrapped Image", "Modifier1");
-  AddItem(dem, "3D Viewer", "View3D1");
-  AddItem(dem, "Extract Drainage Network", "ExtractDrainageNetwork1");
-  AddItem(dem, "Contour Line Extraction", "ContourLineExtraction1");
-  AddItem(dem, "Global Fractal Dimension", "DimensionFractale1");
-  AddItem(dem, "Coord. UTM", "CoordUtm1");
-  dem->menuAction()->setEnabled(false);
-
-  QMenu* surface = AddMenu(bar, "Surface Parameters", "SurfaceParameters1");
-  AddItem(surface, " Wrapping", "WrapImage1")->setEnabled(false);
-  QMenu* slope = AddMenu(surface, "Slope", "Slope1");
-  AddItem(slope, "Treatment", "SlopeTreatment1");
-  AddItem(slope, "Info", "SlopeInfo1");
-  QMenu* aspect = AddMenu(surface, "Aspect", "Aspect1");
-  AddItem(aspect, "Treatment", "AspectTreatment1");
-  AddItem(aspect, "Info", "AspectInfo1");
-  QMenu* shape = AddMenu(surface, "Shape Surface", "ShapeSurface1");
-  AddItem(shape, "Convexity", "Convexity1");
-  AddItem(shape, "Concavity", "Concavity1");
-  AddItem(shape, "Horizontal Surfaces", "HorizontalSurfaces1");
-  QMenu* contour = AddMenu(surface, "Contour Line Density", "ContourLineDensity1");
-  AddItem(contour, "Global", "Global1");
-  QMenu* localFractal = AddMenu(surface, "Local Fractal Dimension", "LocalFractalDimension1");
-  AddItem(localFractal, "Treatment", "LocalFractalTreatment1");
-  QMenu* totalDepth = AddMenu(surface, "Total Depth", "TotalDepth1");
-  AddItem(totalDepth, "Treatment", "TotalDepthTreatment1");
-  QMenu* surface3d = AddMenu(surface, "Surface 3D", "Surface3D1");
-  AddItem(surface3d, "Treatment", "Surface3DTreatment1");
-  QMenu* circular = AddMenu(surface, "Circular Moving Window", "CircularMovingWindow1");
-  AddItem(circular, "Treatment", "CircularWindowTreatment1");
-  AddItem(circular, "Info", "CircularWindowInfo1");
-  surface->menuAction()->setEnabled(false);
-
-  QMenu* drainage = AddMenu(bar, "Drainage Network Parameters", "DrainageNetworkParameters1");
-  QMenu* incrust = AddMenu(drainage, "Incrust Drainage", "IncrustDrainage1");
-  AddItem(incrust, "-> Parameter Image", "ParameterImage1");
-  incrust->menuAction()->setEnabled(false);
-  QMenu* dissection = AddMenu(drainage, "Dissection Density", "DissectionDensity1");
-  QMenu* grid = AddMenu(dissection, "Grid", "Grid1");
-  AddItem(grid, "Pixel Density", "PixelDensity1");
-  AddItem(grid, "Drainage Length", "DrainageLength1");
-  QMenu* moving = AddMenu(dissection, "Moving Window", "MovingWindow1");
-  AddItem(moving, "Pixel Density", "PixelDensity2");
-  AddItem(moving, "Drainage Length", "DrainageLength2");
-  AddItem(dissection, "Info", "DiesstionDensityInfo1");
-  QMenu* dissection3d = AddMenu(drainage, "Dissection Dendity 3D", "DissectionDendity3D1");
-  AddItem(dissection3d, "Treatment", "DissectionDensity3DTreatment1");
-  QMenu* fractal = AddMenu(drainage, "Fractal Dimension", "FractalDimension1");
-  AddItem(fractal, "Global Treatment", "DFRedGlobal1");
-  AddItem(fractal, "Drainage Segments", "FractalDimensionTreatment1");
-  AddItem(fractal, "Info", "FractalDimensionInfo1");
-  QMenu* ratio = AddMenu(drainage, "Ratio Depth Red/Surface", "RatioDepthRedSurface1");
-  AddItem(ratio, "Treatment", "RatioDepthTreatment1");
-  QMenu* headwaters = AddMenu(drainage, "Headwaters Density", "HeadwatersDensity1");
-  AddItem(headwaters, "Treatment", "Headwaterstreatment1");
-  drainage->menuAction()->setEnabled(false);
-
-  QMenu* tools = AddMenu(bar, "Tools", "Tools1");
-  AddItem(tools, "Palette", "OpenPalette1")->setEnabled(false);
-  AddItem(tools, "Gray Histo", "GrayHisto1")->setEnabled(false);
-  AddItem(tools, "Value Histo", "ValueHisto1")->setEnabled(false);
-  QMenu* diagram = AddMenu(tools, "Diagram", "ShowDiag1");
-  AddItem(diagram, "Dissection Density", "DiagDD1")->setEnabled(false);
-  AddItem(diagram, "Dissection Dens. 3D", "DiagDD3D1")->setEnabled(false);
-  AddItem(diagram, "Local Fractal", "LocFract1")->setEnabled(false);
-  AddItem(diagram, "Fract. Drainage", "FractRed1")->setEnabled(false);
-  diagram->menuAction()->setEnabled(false);
-  QAction* n7 = tools->addSeparator();
-  n7->setObjectName("N7");
-  n7->setVisible(false);
-  AddItem(tools, "Config. Printer", "Configurationdelimpression1")->setVisible(false);
-  AddItem(tools, "Print", "Imprimer")->setVisible(false);
-  tools->menuAction()->setEnabled(false);
-
-  QMenu* window = AddMenu(bar, "Window", "Window1");
-  AddItem(window, "Cascade", "Cascade1");
-  AddItem(window, "Tile", "Tile1");
-  AddItem(window, "Previous", "Previous1");
-  AddItem(window, "Next", "Next1");
-
-  QMenu* info = AddMenu(bar, "Info", "Info1");
-  AddItem(info, "Copyrigth", "Copyrigth1");
-  AddItem(info, "About", "About1");
-
+  // The last menu opened at each level: an entry goes into the one a level above it.
+  std::vector<QWidget*> parents{menuBar()};
+  for (const MenuEntry& entry : kMenuBar) {
+    parents.resize(static_cast<std::size_t>(entry.level) + 1);
+    QWidget* parent = parents.back();
+    QAction* action = nullptr;
+    if (entry.kind == kMenu) {
+      QMenu* menu = AddMenu(parent, entry.caption, entry.name);
+      parents.push_back(menu);
+      action = menu->menuAction();
+    } else if (entry.kind == kItem) {
+      action = AddItem(static_cast<QMenu*>(parent), entry.caption, entry.name);
+    } else {
+      action = static_cast<QMenu*>(parent)->addSeparator();
+      if (entry.name) action->setObjectName(entry.name);
+    }
+    if (entry.state == kDisabled) action->setEnabled(false);
+    if (entry.state == kHidden) action->setVisible(false);
+  }
+  Action("OpenDEM1")->setShortcut(QKeySequence::Open);
+  Action("SaveParameter")->setShortcut(QKeySequence::Save);
+  Action("Exit1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   // The shortcuts work whatever menu holds them (the save menu starts hidden).
-  addAction(Action("OpenDEM1"));
-  addAction(saveParameter);
-  addAction(exit);
+  for (const char* name : {"OpenDEM1", "SaveParameter", "Exit1"}) addAction(Action(name));
 }
 
 QAction* TMainForm::AddButton(const QString& name, const QString& hint) {

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "app/display/class_legend.h"
+#include "app/shell/form_parts.h"
+#include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
@@ -43,20 +45,13 @@ VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
 QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* deleteName,
                             std::function<void()> onOk, std::function<void()> onDelete) {
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", &dialog);
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
+  QPushButton* ok = OkButton(dialog, "OkBitBtn", std::move(onOk), &dialog);
   auto* cancel = new QPushButton("Delete", &dialog);
   cancel->setObjectName(deleteName);
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   column.addLayout(buttons);
   column.addStretch();
-  if (onOk) {
-    QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
-  } else {
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-  }
   if (onDelete) {
     QObject::connect(cancel, &QPushButton::clicked, &dialog, std::move(onDelete));
   } else {
@@ -85,6 +80,43 @@ void FitToLegend(QDialog& dialog, TClassLegendBox& legend, const QWidget& ok) {
   dialog.adjustSize();
   const int okBottom = ok.mapTo(&dialog, QPoint(0, ok.height())).y();
   dialog.resize(dialog.width(), LegendDialogHeight(box, okBottom));
+}
+
+TClassTableDialog::TClassTableDialog(const char* objectName, const char* title, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(objectName);
+  setWindowTitle(title);
+  setModal(true);
+  columns_ = new QHBoxLayout(this);
+  left_ = new QVBoxLayout;
+  columns_->addLayout(left_);
+}
+
+void TClassTableDialog::AddPlacement(const ResultPlacementOptions& options) {
+  placement_ = new TResultPlacementBox(options, this);
+  left_->addWidget(placement_);
+}
+
+void TClassTableDialog::AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption) {
+  smoothing_ = AddSmoothingBox(*this, *left_);
+  ok_ = AddOkDeleteRow(*this, *left_, deleteName);
+  legend_ = AddLegendColumn(
+      *this, *columns_, [this]() -> const TClassTable& { return table_; }, *smoothing_,
+      LegendLabelFormat::kDegrees, legendCaption);
+}
+
+ResultKind TClassTableDialog::Placement() const { return placement_->Kind(); }
+
+bool TClassTableDialog::Smoothing() const { return smoothing_->isChecked(); }
+
+void TClassTableDialog::RefreshLegend() {
+  FitToLegend(*this, *legend_, *ok_);
+  legend_->update();
+}
+
+void TClassTableDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RefreshLegend();
 }
 
 }  // namespace orvane

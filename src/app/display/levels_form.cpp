@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/display/image_window.h"
+#include "app/shell/form_parts.h"
 
 namespace orvane {
 
@@ -105,10 +106,7 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
     if (!preview_.isNull()) p.drawImage(0, 0, preview_);
   };
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn");
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("CancelBitBtn");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

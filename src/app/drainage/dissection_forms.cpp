@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -42,6 +44,20 @@ TDissectionMethodForm& AboutVennotFormOf(QWidget& frame) { return ChildDialog<TD
 
 // ---- TWindowSizeDialog ------------------------------------------------------------------------------
 
+WindowLimits& WindowLimits::FittingIn(int columns, int lines, int shift) {
+  // The largest ws with 2 trunc((ws - shift) / 2) + 1 <= the smaller side.
+  maximum = 2 * ((std::min(columns, lines) - 1) / 2) + 1 + shift;
+  tooLarge = "The window is larger than the DEM";
+  return *this;
+}
+
+WindowLimits DeclaredWindowLimits(const char* treatment, const QString& tooSmall,
+                                  int stricterMinimum) {
+  const ParamDeclaration& window = DeclaredParam(treatment, "window");
+  const int declared = static_cast<int>(window.minimum.value_or(window.positive ? 1.0 : 0.0));
+  return {.minimum = std::max(declared, stricterMinimum), .tooSmall = tooSmall};
+}
+
 TWindowSizeDialog::TWindowSizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
   setObjectName("DDFen");
   setWindowTitle(" FILTER SIZE");
@@ -72,10 +88,7 @@ TWindowSizeDialog::TWindowSizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool
   connect(pixEdit_, &QLineEdit::textChanged, this, [this] { pixelSize_ = demPixelSize_; });
   connect(winSizeEdit_, &QLineEdit::textChanged, this, &TWindowSizeDialog::WindowChanged);
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TWindowSizeDialog::OkClick);
+  auto* ok = OkButton(*this, "OkBitBtn", [this] { OkClick(); });
   auto* del = new QPushButton("Delete");
   del->setObjectName("DelBitBtn");
   connect(del, &QPushButton::clicked, this, &QDialog::reject);
@@ -97,20 +110,20 @@ void TWindowSizeDialog::SetPixelSize(int metres) {
 
 void TWindowSizeDialog::SetWindowSizeText(const QString& text) { winSizeEdit_->setText(text); }
 
-void TWindowSizeDialog::SetWindowLimits(int minimum, const QString& tooSmall, int maximum,
-                             const QString& tooLarge) {
-  minimumWindow_ = minimum;
-  tooSmall_ = tooSmall;
-  maximumWindow_ = maximum;
-  tooLarge_ = tooLarge;
+int TWindowSizeDialog::Ask(int pixelSize, const WindowLimits& limits) {
+  SetPixelSize(pixelSize);
+  limits_ = limits;
+  const int answer = Prompts().Exec(*this);
+  limits_ = {};
+  return answer;
 }
 
 void TWindowSizeDialog::OkClick() {
   WindowChanged();
-  const bool small = windowSize_ < minimumWindow_;
-  const bool large = maximumWindow_ > 0 && windowSize_ > maximumWindow_;
+  const bool small = windowSize_ < limits_.minimum;
+  const bool large = limits_.maximum > 0 && windowSize_ > limits_.maximum;
   if (small || large) {
-    Prompts().Warning(this, "ERROR", small ? tooSmall_ : tooLarge_);
+    Prompts().Warning(this, "ERROR", small ? limits_.tooSmall : limits_.tooLarge);
     winSizeEdit_->setFocus();
     winSizeEdit_->selectAll();
     return;
@@ -219,10 +232,7 @@ TDissectionMethodForm::TDissectionMethodForm(QWidget* parent) : QDialog(parent) 
   pictures->addWidget(distance);
   pictures->addLayout(captions);
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn");
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(title);

@@ -19,6 +19,22 @@ class QWidget;
 
 namespace orvane {
 
+// What a treatment accepts in the window-size dialog, and what OK says of a window outside.
+struct WindowLimits {
+  int minimum = 0;  // 0: no lower bound
+  QString tooSmall;
+  int maximum = 0;  // 0: no upper bound
+  QString tooLarge;
+
+  // Also refuses, with "The window is larger than the DEM", a window whose odd side
+  // 2 trunc((ws - shift) / 2) + 1 does not fit in the smaller side of a columns x lines grid.
+  WindowLimits& FittingIn(int columns, int lines, int shift);
+};
+
+// The lower bound of the "window" parameter `treatment` declares, raised to `stricterMinimum`
+// where the dialog refuses more than the declaration, refused with the dialog's `tooSmall`.
+WindowLimits DeclaredWindowLimits(const char* treatment, const QString& tooSmall,
+                                  int stricterMinimum = 0);
 
 class TWindowSizeDialog : public QDialog {
   Q_OBJECT
@@ -40,17 +56,16 @@ class TWindowSizeDialog : public QDialog {
   // For the tests: type a window size.
   void SetWindowSizeText(const QString& text);
 
-  // What the treatment can use: OK refuses a window below `minimum` or (when `maximum` > 0)
-  // above it with the treatment's own message, and the dialog stays open on the field.
-  void SetWindowLimits(int minimum, const QString& tooSmall, int maximum, const QString& tooLarge);
+  // Shows the dialog (through Prompts()) for a DEM of `pixelSize` whole metres. OK refuses a
+  // window outside `limits` with the treatment's own message, and the dialog stays open on the
+  // field; the limits hold for this showing only, the dialog serving several treatments.
+  // QDialog::Accepted or QDialog::Rejected.
+  int Ask(int pixelSize, const WindowLimits& limits = {});
   void OkClick();
 
  private:
   void WindowChanged();
-  int minimumWindow_ = 0;
-  int maximumWindow_ = 0;
-  QString tooSmall_;
-  QString tooLarge_;
+  WindowLimits limits_;
 
   QLineEdit* pixEdit_;
   QLineEdit* winSizeEdit_;

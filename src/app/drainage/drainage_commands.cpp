@@ -55,11 +55,9 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   params.measure = measure;
   QString title = DissectionTitle(params);
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
-  window.SetWindowLimits(2, "The window size must be at least 2 pixels", 0, {});
-  const int accepted = Prompts().Exec(window);
-  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
-  if (accepted != QDialog::Accepted) return;
+  const WindowLimits limits =
+      DeclaredWindowLimits("dissection", "The window size must be at least 2 pixels");
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   title += window.SideText();
   params.windowSize = window.WindowSize();
 
@@ -95,23 +93,23 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   diagram.SetBound(image->bound);
 
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
-  std::shared_ptr<TRasterImage> raster(std::move(image->image));
-  const bool wrapped = palette.Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(raster);
-    // A moving-window result also becomes the current parameter image.
-    if (tiling == DensityTiling::kMoving) main_.ShowParameterImage(raster);
-  } else {
-    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Session().Margin(),
-                             gray ? DisplayMode::kGray : DisplayMode::kColour);
+  const bool moving = tiling == DensityTiling::kMoving;
+  const bool wrapped = ShowTreatmentResult(
+      main_, std::shared_ptr<TRasterImage>(std::move(image->image)),
+      {.title = title,
+       .margin = gray ? 1 : main_.Session().Margin(),
+       .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
+       .placement = palette.Placement(),
+       .wrappedAlsoParameter = moving},  // a moving-window result is the parameter image too
+      done->values);
+  if (!wrapped) {
     // The gray histogram is offered for the grid results only.
-    if (gray && tiling == DensityTiling::kMoving) {
+    if (gray && moving) {
       main_.SetEnabled("GrayHisto1", false);
       main_.SetEnabled("HistoGrSpeedButton", false);
     }
     main_.Session().SetDiagramKind(DiagramKind::kDissectionDensity);
   }
-  KeepDeclaredValues(main_, done->values, wrapped);
   busy.reset();
   Prompts().Exec(diagram);
 }
@@ -137,26 +135,20 @@ void TDrainageCommands::Headwaterstreatment1Click() {
   const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The counts are taken in the same pass as the picture, as the declaration takes them.
-  using Done = WithDeclaredValues<HeadwatersResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
-    ValueGrid counts(drainage->columns, drainage->lines, "headwaters");
-    HeadwatersParams withCounts = params;
-    withCounts.counts = counts.values.data();
-    auto result = HeadwatersDensity(*drainage, *shared, withCounts, sink);
-    if (!result) return result.error();
-    return Done{std::move(*result), DeclaredValues("headwaters", std::move(counts))};
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return ComputeWithValues("headwaters", drainage->columns, drainage->lines, "headwaters",
+                             [&](float* counts) {
+                               HeadwatersParams withCounts = params;
+                               withCounts.counts = counts;
+                               return HeadwatersDensity(*drainage, *shared, withCounts, sink);
+                             });
   });
   if (!done) return;
   HeadwatersResult* result = &done->computed;
   main_.BeginTreatment(title);
-  std::shared_ptr<TRasterImage> raster(std::move(result->image));
-  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(raster);
-  } else {
-    main_.ShowParameterImage(raster, title, result->margin, DisplayMode::kGray);
-  }
-  KeepDeclaredValues(main_, done->values, wrapped);
+  ShowTreatmentResult(main_, std::shared_ptr<TRasterImage>(std::move(result->image)),
+                      {.title = title, .margin = result->margin, .placement = form.Placement()},
+                      done->values);
 }
 
 void TDrainageCommands::ParameterImage1Click() {

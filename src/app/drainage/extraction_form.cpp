@@ -24,19 +24,9 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
 
   auto* filter = new QGroupBox("Filter Size");
   auto* filterForm = new QFormLayout(filter);
-  lrEdit_ = new QLineEdit;
-  lrEdit_->setObjectName("LREdit");
-  urEdit_ = new QLineEdit;
-  urEdit_->setObjectName("UREdit");
-  AcceptWholeNumbers(lrEdit_, 0, kMaxDemSide);
-  AcceptWholeNumbers(urEdit_, 0, kMaxDemSide);
-  filterForm->addRow("Lower Range", lrEdit_);
-  filterForm->addRow("Upper Range", urEdit_);
+  lrEdit_ = AddWholeNumberField(filterForm, "LREdit", "Lower Range", 0, kMaxDemSide, lowerRange_);
+  urEdit_ = AddWholeNumberField(filterForm, "UREdit", "Upper Range", 0, kMaxDemSide, upperRange_);
   filterForm->addRow("Nota: ", new QLabel("Window Size = (Range * 2) + 1"));
-  connect(lrEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { lowerRange_ = LeadingInt(t); });
-  connect(urEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { upperRange_ = LeadingInt(t); });
 
   auto* colourGroup = new QGroupBox("Drainage Network Color");
   auto* colourLayout = new QVBoxLayout(colourGroup);
@@ -64,10 +54,7 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("CancelBitBtn");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TDrainageExtractionDialog::OKBitBtnClick);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OKBitBtnClick(); });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(cancel);

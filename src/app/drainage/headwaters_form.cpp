@@ -67,10 +67,7 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
 
   placement_ = new TResultPlacementBox({"OutPut Image", "RadioButton3", "RadioButton4"});
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &THeadwatersDialog::OkClick);
+  auto* ok = OkButton(*this, "BitBtn1", [this] { OkClick(); });
 
   auto* right = new QVBoxLayout;
   right->addWidget(scale);

@@ -41,10 +41,7 @@ TUtmCoordinatesDialog::TUtmCoordinatesDialog(QWidget* parent) : QDialog(parent) 
   pixX_ = AddField(pixelForm, "PixSizeX", "X");
   pixY_ = AddField(pixelForm, "PixSizeY", "Y");
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "BitBtn1");
 
   auto* left = new QVBoxLayout;
   left->addWidget(frame);

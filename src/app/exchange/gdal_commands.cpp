@@ -107,11 +107,7 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   // The dynamic-scale dialog filled as if answered: it checks the pixel size, and its answer
   // becomes U and P.
   TDynamicScaleDialog& scale = main_.DynamicScale();
-  const TDynamicScaleDialog::Snapshot previousScale = scale.Save();
-  scale.SetFileFigures(QFileInfo(path).size(), static_cast<std::int64_t>(lines) * columns * 4, 4,
-                       lines, columns);
-  scale.SetElevationRange(static_cast<double>(scan->minValue),
-                          static_cast<double>(scan->maxValue));
+  const TDynamicScaleDialog::Snapshot previousScale = scale.ShowScan(*scan, QFileInfo(path).size());
   scale.ChooseUnit(unitFactor);
   scale.SetPixelSizeText(QString::number(pixelSize, 'g', 10));
   scale.setResult(QDialog::Rejected);
@@ -121,31 +117,11 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   DemOpenOptions options;
   options.unitFactor = unitFactor;
   options.pixelSizeMetres = pixelSize;
-  options.workDirectory = main_.Session().WorkDirectory().toStdString();
   const GdalRasterInfo rasterInfo = result.info;
-  auto opened = LoadOpenedDem(main_, *scan, options, [&](TDemModel& dem) {
+  return InstallScannedDem(main_, path, *scan, options, previousScale, [&](TDemModel& dem) {
     // Cells that are not square (geographic rasters) keep their two ground sizes.
     if (groundSizes) ApplyGroundPixelSizes(dem, rasterInfo, unitFactor);
   });
-  if (!opened) {
-    scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
-    return false;
-  }
-  main_.Session().SetDemScale(scale.UnitFactor(), scale.PixelSizeText());
-
-  TDemOpenedInfo info;
-  info.path = path;
-  info.lines = lines;
-  info.columns = columns;
-  info.bytesPerElement = 4;
-  info.minimum = static_cast<double>(scan->minValue);
-  info.maximum = static_cast<double>(scan->maxValue);
-  info.unitFactor = unitFactor;
-  info.pixelSize = scale.PixelSize();
-
-  main_.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
-  emit main_.DemOpened(info);
-  return true;
 }
 
 void TGdalCommands::SetUtmFrame(const GeoReference& georef) {

@@ -50,21 +50,13 @@ TIlwisExportDialog::TIlwisExportDialog(QWidget* parent) : QDialog(parent) {
   nameEdit_ = AddField(outputForm, "Name10", "Output Generic Name ");
   nameEdit_->setMaxLength(kMaxGenericName);
 
-  connect(zoneEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { zone_ = LeadingInt(t); });
-  connect(xMinEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { xMin_ = LeadingDouble(t); });
-  connect(yMinEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { yMin_ = LeadingDouble(t); });
-  connect(xMaxEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { xMax_ = LeadingDouble(t); });
-  connect(yMaxEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { yMax_ = LeadingDouble(t); });
+  FollowNumber(zoneEdit_, zone_);
+  FollowNumber(xMinEdit_, xMin_);
+  FollowNumber(yMinEdit_, yMin_);
+  FollowNumber(xMaxEdit_, xMax_);
+  FollowNumber(yMaxEdit_, yMax_);
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("Button1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TIlwisExportDialog::OkClick);
+  auto* ok = OkButton(*this, "Button1", [this] { OkClick(); });
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(input);

@@ -101,10 +101,7 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   configPrint->setObjectName("ConfigPrintButton");
   connect(configPrint, &QPushButton::clicked, this, &TPageLayoutDialog::ConfigPrintClick);
 
-  ok_ = new QPushButton("OK");
-  ok_->setObjectName("OkBitBtn");
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TPageLayoutDialog::OkClick);
+  ok_ = OkButton(*this, "OkBitBtn", [this] { OkClick(); });
   auto* cancel = new QPushButton("Delete");
   cancel->setObjectName("CancelBitBtn");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,7 +1,6 @@
 #include "app/morphometry/morphometry_commands.h"
 
 #include <QAction>
-#include <algorithm>
 #include <memory>
 
 #include "app/display/diagram_forms.h"
@@ -39,18 +38,17 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   title += QString::asprintf("%d ", form.WindowSize());
   const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
-  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
+  const ResultKind placement = form.Placement();
 
   ProgressSink* sink = main_.Progress();
   // The dimensions are taken in the same pass as the picture, as the declaration takes them.
-  using Done = WithDeclaredValues<DrainageFractalResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&]() -> Expected<Done> {
-    ValueGrid dimensions(drainage->columns, drainage->lines, "");
-    DrainageFractalParams withValues = params;
-    withValues.values = dimensions.values.data();
-    auto result = ComputeDrainageFractal(*drainage, withValues, sink);
-    if (!result) return result.error();
-    return Done{std::move(*result), DeclaredValues("drainage-fractal", std::move(dimensions))};
+  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
+    return ComputeWithValues("drainage-fractal", drainage->columns, drainage->lines, "",
+                             [&](float* dimensions) {
+                               DrainageFractalParams withValues = params;
+                               withValues.values = dimensions;
+                               return ComputeDrainageFractal(*drainage, withValues, sink);
+                             });
   });
   if (!done) return;
   DrainageFractalResult* result = &done->computed;
@@ -61,16 +59,9 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   diagram.Counts() = result->histogram;
   diagram.SetUpperBound(result->upperBound);
 
-  auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  if (wrapped) {
-    main_.ShowWrappedImage(raster);
-  } else {
-    main_.ShowParameterImage(raster, title, result->margin, DisplayMode::kGray);
-    for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) {
-      main_.SetVisible(name, true);
-    }
-  }
-  KeepDeclaredValues(main_, done->values, wrapped);
+  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
+                      {.title = title, .margin = result->margin, .placement = placement},
+                      done->values);
   main_.Session().SetDiagramKind(DiagramKind::kDrainageFractalDimension);
   Prompts().Exec(diagram);
 }
@@ -79,25 +70,27 @@ void TMorphometryCommands::FractalDimensionInfo1Click() {
   Prompts().Exec(InfoFractDimRiverFormOf(main_));
 }
 
-void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
-  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
+TDemModel* TMorphometryCommands::DemUnderNetwork() {
+  if (!main_.Session().DrainageRaster()) return nullptr;
   TDemModel* dem = main_.Session().CurrentDem();
-  if (!drainage) return;
   if (!dem) {  // a network opened from a file before any DEM
     Prompts().Warning(&main_, "ERROR", "No DEM is open");
-    return;
+    return nullptr;
   }
-  if (!main_.NetworkMatchesDem("ERROR")) return;
+  return main_.NetworkMatchesDem("ERROR") ? dem : nullptr;
+}
+
+void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
+  TDemModel* dem = DemUnderNetwork();
+  if (!dem) return;
+  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
   // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
-  const int largest = std::min(dem->columns, dem->lines);
-  window.SetWindowLimits(2, "The window size must be at least 2 pixels",
-                         largest % 2 ? largest + 1 : largest, "The window is larger than the DEM");
-  const int accepted = Prompts().Exec(window);
-  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
-  if (accepted != QDialog::Accepted) return;
+  const WindowLimits limits =
+      DeclaredWindowLimits("dissection3d", "The window size must be at least 2 pixels")
+          .FittingIn(dem->columns, dem->lines, 1);
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   title += window.SideText();
 
   Dissection3DParams params;
@@ -133,41 +126,34 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   diagram.Counts3D() = result->histogram3D;
   diagram.SetBound(result->upperBound);
 
-  const bool wrapped = palette.Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(raster);
-    // The result is also the current parameter image; a gray one keeps the margin m + 1.
-    main_.ShowParameterImage(raster);
-    if (gray) main_.Session().SetMargin(result->halfWidth + 1);
-  } else {
-    main_.ShowParameterImage(raster, title, gray ? 1 : main_.Session().Margin(),
-                             gray ? DisplayMode::kGray : DisplayMode::kColour);
+  const bool wrapped = ShowTreatmentResult(main_, std::move(raster),
+                                           {.title = title,
+                                            .margin = gray ? 1 : main_.Session().Margin(),
+                                            .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
+                                            .placement = palette.Placement(),
+                                            .wrappedAlsoParameter = true},
+                                           done->values);
+  if (!wrapped) {
     main_.Session().SetDiagramKind(DiagramKind::kDissectionDensity3D);
+  } else if (gray) {
+    main_.Session().SetMargin(result->halfWidth + 1);  // the parameter image's margin m + 1
   }
-  KeepDeclaredValues(main_, done->values, wrapped);
   busy.reset();
   Prompts().Exec(diagram);
 }
 
 void TMorphometryCommands::RatioDepthTreatment1Click() {
+  TDemModel* dem = DemUnderNetwork();
+  if (!dem) return;
   const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
-  TDemModel* dem = main_.Session().CurrentDem();
-  if (!drainage) return;
-  if (!dem) {  // a network opened from a file before any DEM
-    Prompts().Warning(&main_, "ERROR", "No DEM is open");
-    return;
-  }
-  if (!main_.NetworkMatchesDem("ERROR")) return;
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
-  // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell.
-  const int largest = std::min(dem->columns, dem->lines);
-  window.SetWindowLimits(2, "The window size must be at least 2 pixels",
-                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
-  const int accepted = Prompts().Exec(window);
-  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
-  if (accepted != QDialog::Accepted) return;
+  // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell
+  // (the declaration takes any window from 0).
+  const WindowLimits limits =
+      DeclaredWindowLimits("ratio-depth", "The window size must be at least 2 pixels", 2)
+          .FittingIn(dem->columns, dem->lines, 0);
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   TRatioOfDepthsDialog& form = RatioDepthFormOf(main_);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   title += window.SideText();
@@ -176,26 +162,20 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   const std::shared_ptr<TDemModel> demShared = main_.Session().CurrentDemShared();
   ProgressSink* sink = main_.Progress();
   // The ratios are taken in the same pass as the picture, as the declaration takes them.
-  using Done = WithDeclaredValues<RatioDepthResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
-    ValueGrid ratios(drainage->columns, drainage->lines, "");
-    RatioDepthParams withRatios = params;
-    withRatios.ratios = ratios.values.data();
-    auto result = ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
-    if (!result) return result.error();
-    return Done{std::move(*result), DeclaredValues("ratio-depth", std::move(ratios))};
+  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
+    return ComputeWithValues("ratio-depth", drainage->columns, drainage->lines, "",
+                             [&](float* ratios) {
+                               RatioDepthParams withRatios = params;
+                               withRatios.ratios = ratios;
+                               return ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
+                             });
   });
   if (!done) return;
   RatioDepthResult* result = &done->computed;
   main_.BeginTreatment(title);
-  auto raster = std::make_shared<TRasterImage>(std::move(result->image));
-  const bool wrapped = form.Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(raster);
-  } else {
-    main_.ShowParameterImage(raster, title, result->margin, DisplayMode::kGray);
-  }
-  KeepDeclaredValues(main_, done->values, wrapped);
+  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
+                      {.title = title, .margin = result->margin, .placement = form.Placement()},
+                      done->values);
 }
 
 void TMorphometryCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDrainageFractalDiagram>(main_)); }

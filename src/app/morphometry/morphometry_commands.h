@@ -9,6 +9,7 @@
 
 namespace orvane {
 
+class TDemModel;
 class TMainForm;
 
 class TMorphometryCommands : public QObject {
@@ -31,6 +32,9 @@ class TMorphometryCommands : public QObject {
 
  private:
   void DrainageFractal(FractalMode mode);
+  // The DEM the drainage network is read over; null when there is no network (silently), no
+  // DEM or a DEM of another size (both said under "ERROR").
+  TDemModel* DemUnderNetwork();
 
   TMainForm& main_;
 };

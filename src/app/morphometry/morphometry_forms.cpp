@@ -78,10 +78,7 @@ TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent
                               {"RadioButton3", "RadioButton4"}, scale_);
   placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
 
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "BitBtn1");
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(size);
@@ -219,10 +216,7 @@ TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(pa
                            "moving window."}) {
     layout->addWidget(new QLabel(text));
   }
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn");
   layout->addWidget(ok, 0, Qt::AlignHCenter);
 }
 

@@ -12,6 +12,7 @@
 #include "app/render/view3d_form.h"
 #include "app/main_form.h"
 #include "app/shell/busy_cursor.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
 #include "app/terrain/dem_info_form.h"
@@ -92,11 +93,8 @@ void TReliefCommands::Shadowing1Click() {
                                   : " HYPSOMETRIC SLICES AND SHADOW ";
   }
   main_.BeginTreatment(title);
-  if (hypsoForm_->Placement() == ResultKind::kWrappedImage) {
-    main_.ShowWrappedImage(result);
-  } else {
-    main_.ShowParameterImage(result, title, 0, displayMode);
-  }
+  ShowTreatmentResult(main_, std::move(result),
+                      {.title = title, .mode = displayMode, .placement = hypsoForm_->Placement()});
 }
 
 void TReliefCommands::OpenPalette1Click() {

@@ -21,6 +21,7 @@
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
 #include "app/display/image_window.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
@@ -177,15 +178,12 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
   layout->addWidget(castGroup, 1, 0);
 
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "OkBitBtn", {}, this);
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("CancelBitBtn");
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons, 1, 1);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   connect(dirEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::DirEditExit);

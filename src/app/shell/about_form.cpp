@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/shell/form_parts.h"
 #include "app/shell/icons.h"
 
 namespace orvane {
@@ -26,10 +27,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
       "dissection density and headwaters density, ILWIS exchange and 3D views.");
   text->setTextFormat(Qt::RichText);
   layout->addWidget(text);
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkButton");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkButton");
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 

@@ -99,4 +99,22 @@ void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped) {
   main.Session().SetResultValues(std::move(values));
 }
 
+bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+                         const ResultDisplay& display) {
+  if (display.placement != ResultKind::kWrappedImage) {
+    main.ShowParameterImage(std::move(picture), display.title, display.margin, display.mode);
+    return false;
+  }
+  main.ShowWrappedImage(picture);
+  if (display.wrappedAlsoParameter) main.ShowParameterImage(std::move(picture));
+  return true;
+}
+
+bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+                         const ResultDisplay& display, DeclaredRun& values) {
+  const bool wrapped = ShowTreatmentResult(main, std::move(picture), display);
+  KeepDeclaredValues(main, values, wrapped);
+  return wrapped;
+}
+
 }  // namespace orvane

@@ -8,14 +8,20 @@
 //   auto run = RunDeclaredTreatment(main, "circular", args);
 //   if (!run) return;                                      // cancelled, or the error shown
 //   main.BeginTreatment(title);
-//   main.ShowParameterImage(run->Picture(), title, run->output.margin, 1);
-//   KeepDeclaredValues(main, *run, /*wrapped=*/false);
+//   ShowTreatmentResult(main, run->Picture(),
+//                       {.title = title, .margin = run->output.margin,
+//                        .placement = dialog.Placement()}, *run);
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 
+#include "app/shell/result_kind.h"
+#include "app/shell/session.h"
 #include "core/common/treatment.h"
 
 namespace orvane {
@@ -74,8 +80,42 @@ struct WithDeclaredValues {
   DeclaredRun values;
 };
 
+// For a worker thread, a compute function that fills the value grid in the same pass as its
+// picture: `compute(cells)` gets the cells of a columns x lines grid in `unit` (NaN where it
+// writes nothing) and returns an Expected result, which comes back with the grid held as the
+// run of declaration `id` would hold it.
+template <typename Compute>
+auto ComputeWithValues(const std::string& id, int columns, int lines, const std::string& unit,
+                       Compute compute) {
+  using Result = std::decay_t<decltype(*compute(static_cast<float*>(nullptr)))>;
+  using Done = WithDeclaredValues<Result>;
+  ValueGrid grid(columns, lines, unit);
+  auto computed = compute(grid.values.data());
+  if (!computed) return Expected<Done>(computed.error());
+  return Expected<Done>(Done{std::move(*computed), DeclaredValues(id, std::move(grid))});
+}
+
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.
 void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped);
+
+// How a treatment's picture is shown.
+struct ResultDisplay {
+  QString title;  // the parameter window's caption (with "  (1:1)") and the session's title
+  int margin = 0;  // the border the treatment left uncomputed
+  DisplayMode mode = DisplayMode::kGray;
+  ResultKind placement = ResultKind::kParameterImage;
+  // A wrapped picture also becomes the current parameter image, without a title or margin.
+  bool wrappedAlsoParameter = false;
+};
+
+// The end of a treatment once its picture is made: the picture goes over the DEM (wrapped) or
+// to the parameter window as `display` says, then the run's value grid, if any, becomes the
+// current result's, read where the picture went. True when the picture was wrapped.
+bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+                         const ResultDisplay& display, DeclaredRun& values);
+// The same for a treatment without a value grid.
+bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+                         const ResultDisplay& display);
 
 }  // namespace orvane

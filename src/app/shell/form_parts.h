@@ -1,5 +1,5 @@
-// Small pieces many dialogs build the same way: a named line edit in a form, and the
-// right-aligned "OK" / "Cancel" row.
+// Small pieces many dialogs build the same way: a named line edit in a form, a member that
+// follows a field's number, the "OK" button and the right-aligned "OK" / "Cancel" row.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +8,7 @@
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QString>
@@ -15,6 +16,7 @@
 #include <utility>
 
 #include "app/shell/prompter.h"
+#include "app/shell/text_values.h"
 
 namespace orvane {
 
@@ -54,14 +56,55 @@ inline QLineEdit* AddField(QFormLayout* form, const char* name, const QString& l
   return edit;
 }
 
+// `value` follows the leading number of `edit`'s text as it is typed (0 while there is none).
+inline void FollowNumber(QLineEdit* edit, int& value) {
+  QObject::connect(edit, &QLineEdit::textChanged, edit,
+                   [&value](const QString& text) { value = LeadingInt(text); });
+}
+inline void FollowNumber(QLineEdit* edit, double& value) {
+  QObject::connect(edit, &QLineEdit::textChanged, edit,
+                   [&value](const QString& text) { value = LeadingDouble(text); });
+}
+
+// A field named `name` on a row labelled `label` of `form`, taking whole numbers from `minimum`
+// to `maximum`, whose number `value` follows.
+inline QLineEdit* AddWholeNumberField(QFormLayout* form, const char* name, const QString& label,
+                                      int minimum, int maximum, int& value) {
+  QLineEdit* edit = AddField(form, name, label);
+  AcceptWholeNumbers(edit, minimum, maximum);
+  FollowNumber(edit, value);
+  return edit;
+}
+
+// A radio button captioned `caption`, named `name`, a child of `parent` added to `layout`.
+inline QRadioButton* AddRadio(const QString& caption, const QString& name, QWidget* parent,
+                              QLayout* layout) {
+  auto* button = new QRadioButton(caption, parent);
+  button->setObjectName(name);
+  layout->addWidget(button);
+  return button;
+}
+
+// "OK" named `name`, running `onOk` (without one, accepting `dialog`); the default button (the
+// one Enter presses) unless `isDefault` is false. `parent` is null where a layout adopts it.
+inline QPushButton* OkButton(QDialog& dialog, const char* name, std::function<void()> onOk = {},
+                             QWidget* parent = nullptr, bool isDefault = true) {
+  auto* ok = new QPushButton("OK", parent);
+  ok->setObjectName(name);
+  if (isDefault) ok->setDefault(true);
+  if (onOk) {
+    QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
+  } else {
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  }
+  return ok;
+}
+
 // "OK" (`okName`, the default button, runs `onOk`) and "Cancel" (`cancelName`, rejects),
 // pushed to the right of the returned row.
 inline QHBoxLayout* OkCancelRow(QDialog& dialog, const char* okName, const char* cancelName,
                                 std::function<void()> onOk) {
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName(okName);
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
+  QPushButton* ok = OkButton(dialog, okName, std::move(onOk));
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName(cancelName);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);

@@ -32,11 +32,9 @@ TDirectoryDialog::TDirectoryDialog(QWidget* parent) : QDialog(parent) {
   list_->setObjectName("DirectoryListBox");
   current_ = new QLabel;
   current_->setObjectName("DirLabel");
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkBitBtn");
+  auto* ok = OkButton(*this, "OkBitBtn", {}, nullptr, false);
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("CancelBitBtn");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(drives_, &QComboBox::textActivated, this,
           [this](const QString& drive) { SetDirectory(drive); });

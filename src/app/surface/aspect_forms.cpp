@@ -13,18 +13,13 @@
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
-TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("AspectFen");
-  setWindowTitle(" ASPECT");
-  setModal(true);
-
-  auto* columns = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  columns->addLayout(left);
+TAspectDialog::TAspectDialog(QWidget* parent) : TClassTableDialog("AspectFen", " ASPECT", parent) {
+  QVBoxLayout* left = &Column();
 
   auto* paletteGroup = new QGroupBox("Type of Palette", this);
   auto* paletteLayout = new QVBoxLayout(paletteGroup);
@@ -55,36 +50,15 @@ TAspectDialog::TAspectDialog(QWidget* parent) : QDialog(parent) {
   orientation_ = visual.plain;
   orientationShadow_ = visual.shadow;
 
-  placement_ = new TResultPlacementBox(
-      {.title = "Image",
-       .parameterName = "ParamRadioButton",
-       .wrappedName = "WrappedRadioButton",
-       .parameterChecked = false}, this);
-  left->addWidget(placement_);
-
-  smoothing_ = AddSmoothingBox(*this, *left);
-  ok_ = AddOkDeleteRow(*this, *left, "DelBitBtn");
-
-  legend_ = AddLegendColumn(
-      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
-      LegendLabelFormat::kDegrees);
+  AddPlacement({.title = "Image",
+                .parameterName = "ParamRadioButton",
+                .wrappedName = "WrappedRadioButton",
+                .parameterChecked = false});
+  AddSmoothingOkAndLegend("DelBitBtn");
 
   connect(paletteCombo_, &QComboBox::activated, this,
           [this](int index) { ChoosePalette(paletteCombo_->itemData(index).toInt()); });
   ChoosePalette(paletteCombo_->currentData().toInt());
-}
-
-ResultKind TAspectDialog::Placement() const { return placement_->Kind(); }
-
-bool TAspectDialog::Smoothing() const { return smoothing_->isChecked(); }
-
-TAspectParams TAspectDialog::Params() const {
-  TAspectParams p;
-  p.grayTones = GrayTones();
-  p.normalization = normalization_;
-  p.table = table_;
-  p.smoothing = Smoothing();
-  return p;
 }
 
 void TAspectDialog::ChoosePalette(int palette) {
@@ -112,16 +86,7 @@ void TAspectDialog::ChoosePalette(int palette) {
     }
   }
   paletteIndex_ = palette;
-  FitToLegend();
-  legend_->update();
-}
-
-void TAspectDialog::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
-
-void TAspectDialog::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  FitToLegend();
-  legend_->update();
+  RefreshLegend();
 }
 
 // --- The explanatory window.
@@ -177,9 +142,7 @@ TAspectInfoForm::TAspectInfoForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(new AspectFormula(this), 0, Qt::AlignHCenter);
   layout->addWidget(new QLabel("with A = altitude of the pixel (i, j), p the pixel side", this));
   layout->addWidget(new QLabel("and M = N = 1", this));
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn", {}, this, false);
   layout->addWidget(ok, 0, Qt::AlignRight);
 }
 

@@ -67,15 +67,12 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this);
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("CancelBitBtn");
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &TCircularWindowDialog::OkClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -152,10 +149,8 @@ TCircularWindowInfoForm::TCircularWindowInfoForm(QWidget* parent) : QDialog(pare
   label->setObjectName("InfoLabel");
   label->setWordWrap(true);
   layout->addWidget(label);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKBitBtn");
+  auto* ok = OkButton(*this, "OKBitBtn", {}, this, false);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   resize(420, 300);
 }
 

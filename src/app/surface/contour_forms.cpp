@@ -36,13 +36,6 @@ TWholeNumberEdit* Digits(const QString& name, QWidget* parent) {
   return edit;
 }
 
-QRadioButton* Radio(const QString& caption, const QString& name, QWidget* parent, QLayout* layout) {
-  auto* button = new QRadioButton(caption, parent);
-  button->setObjectName(name);
-  layout->addWidget(button);
-  return button;
-}
-
 }  // namespace
 
 // ---- TContourExtractionDialog
@@ -81,8 +74,8 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
 
   auto* type = new QGroupBox("Type of treatment", this);
   auto* typeLayout = new QVBoxLayout(type);
-  grid_ = Radio("Squared grid", "GridRadioButton", type, typeLayout);
-  moving_ = Radio("Moving window", "MovWindRadioButton", type, typeLayout);
+  grid_ = AddRadio("Squared grid", "GridRadioButton", type, typeLayout);
+  moving_ = AddRadio("Moving window", "MovWindRadioButton", type, typeLayout);
   grid_->setChecked(true);
   layout->addWidget(type);
 
@@ -109,15 +102,12 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   layout->addWidget(placement_);
 
   auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "BitBtn1", [this] { OkClick(); }, this);
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("BitBtn2");
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &TContourExtractionDialog::OkClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -200,11 +190,8 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
   paramsLayout->addWidget(interval_, 2, 1);
   layout->addWidget(params);
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OKBitBtn");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this);
   layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &TContourDensityDialog::OkClick);
 }
 
 int TContourDensityDialog::First() const { return first_->Value(); }

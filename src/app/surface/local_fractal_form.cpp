@@ -34,10 +34,7 @@ TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TLocalFractalDialog::OkClick);
+  auto* ok = OkButton(*this, "OkBitBtn", [this] { OkClick(); }, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(sizeGroup);

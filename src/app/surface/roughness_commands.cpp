@@ -53,10 +53,7 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   ProgressSink* sink = main_.Progress();
   // The diagram comes with the picture: the values are drawn from the same result, as the
   // declaration draws them.
-  struct Done {
-    LocalFractalResult fractal;
-    DeclaredRun values;
-  };
+  using Done = WithDeclaredValues<LocalFractalResult>;
   auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
     auto fractal = ComputeLocalFractal(*shared, params, sink);
     if (!fractal) return fractal.error();
@@ -64,7 +61,7 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
     return Done{std::move(*fractal), DeclaredValues("local-fractal", std::move(values))};
   });
   if (!done) return;
-  LocalFractalResult* result = &done->fractal;
+  LocalFractalResult* result = &done->computed;
   main_.BeginTreatment(title);
   Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
                     QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
@@ -74,10 +71,9 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   diagram.SetUpperBound(result->diagramUpper);
   diagram.SetStart(result->diagramStart);
 
-  main_.ShowParameterImage(std::make_shared<TRasterImage>(std::move(result->image)), title,
-                           result->margin, DisplayMode::kGray);
-  KeepDeclaredValues(main_, done->values, false);
-  // The printing items come with the parameter image.
+  // No placement choice: always the parameter image, whose printing items come with it.
+  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
+                      {.title = title, .margin = result->margin}, done->values);
   main_.Session().SetDiagramKind(DiagramKind::kLocalFractal);
   Prompts().Exec(diagram);
 }
@@ -87,14 +83,10 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   if (!dem) return;
   QString title = " TOTAL DEPTH   GRID SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
   // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
-  const int largest = std::min(dem->columns, dem->lines);
-  window.SetWindowLimits(1, "The window size must be at least 1",
-                         largest % 2 ? largest : largest - 1, "The window is larger than the DEM");
-  const int accepted = Prompts().Exec(window);
-  window.SetWindowLimits(0, {}, 0, {});  // the dialog serves other treatments too
-  if (accepted != QDialog::Accepted) return;
+  const WindowLimits limits = DeclaredWindowLimits("total-depth", "The window size must be at least 1")
+                                  .FittingIn(dem->columns, dem->lines, 0);
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   title += window.SideText();
 
   const int windowSize = window.WindowSize();
@@ -103,10 +95,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   ProgressSink* sink = main_.Progress();
   // The colours are chosen after the run, from its range: the relief is kept for them, and
   // the value grid comes from the declaration (a second pass of a few comparisons per cell).
-  struct Done {
-    TotalDepthRelief relief;
-    DeclaredRun values;
-  };
+  using Done = WithDeclaredValues<TotalDepthRelief>;
   auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
     auto relief = ComputeTotalDepthRelief(*shared, windowSize, sink);
     if (!relief) return relief.error();
@@ -118,7 +107,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
     return Done{std::move(*relief), std::move(*values)};
   });
   if (!done) return;
-  const TotalDepthRelief* relief = &done->relief;
+  const TotalDepthRelief* relief = &done->computed;
   main_.BeginTreatment(title);
   // The visualisation dialog shows the relief range; the treatment goes on however it closes.
   totalDepth_->SetRange(relief->minimum, relief->maximum);
@@ -127,13 +116,12 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   BusyCursor busy;
   auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
       *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  const bool wrapped = totalDepth_->Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(std::move(image));
-  } else {
-    main_.ShowParameterImage(std::move(image), title, relief->half + 1, DisplayMode::kColour);
-  }
-  KeepDeclaredValues(main_, done->values, wrapped);
+  ShowTreatmentResult(main_, std::move(image),
+                      {.title = title,
+                       .margin = relief->half + 1,
+                       .mode = DisplayMode::kColour,
+                       .placement = totalDepth_->Placement()},
+                      done->values);
 }
 
 void TRoughnessCommands::Surface3DTreatment1Click() {
@@ -141,8 +129,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   if (!dem) return;
   QString title = " 3D SURFACE  WINDOW SIZE ";
   TWindowSizeDialog& window = DDFenOf(main_);
-  window.SetPixelSize(main_.Session().PixelSize());
-  if (Prompts().Exec(window) != QDialog::Accepted) return;
+  if (window.Ask(main_.Session().PixelSize()) != QDialog::Accepted) return;
   const int S = window.WindowSize();
   title += QString::asprintf(" %d x %d ", S, S);
 
@@ -151,8 +138,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "surface3d", args);
   if (!run) return;
   main_.BeginTreatment(title);
-  main_.ShowParameterImage(run->Picture(), title, run->output.margin, DisplayMode::kGray);
-  KeepDeclaredValues(main_, *run, false);
+  ShowTreatmentResult(main_, run->Picture(), {.title = title, .margin = run->output.margin}, *run);
 }
 
 void InstallRoughnessCommands(TMainForm& main) {

@@ -42,8 +42,6 @@ class EnabledStates {
   std::map<QString, bool> states_;
 };
 
-using ShapeWithValues = WithDeclaredValues<ShapeResult>;
-
 }  // namespace
 
 TShapeCommands::TShapeCommands(TMainForm& main)
@@ -57,16 +55,6 @@ TShapeCommands::TShapeCommands(TMainForm& main)
   contLine_ = new TContourDensityDialog(&main);
 }
 
-void TShapeCommands::ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title,
-                                       int margin, ResultKind kind) {
-  main_.Session().SetParameterTitle(title);
-  if (kind == ResultKind::kWrappedImage) {
-    main_.ShowWrappedImage(std::move(raster));
-    return;
-  }
-  main_.ShowParameterImage(std::move(raster), title, margin, DisplayMode::kGray);
-}
-
 void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
@@ -78,21 +66,22 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   ProgressSink* sink = main_.Progress();
   // The shares are taken in the same pass as the picture, as the declaration takes them (the
   // margin comes with the result).
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
-    ValueGrid shares(dem->columns, dem->lines, "");
-    ShapeParams withShares = params;
-    withShares.shares = shares.values.data();
-    auto shape = convexity ? ComputeConvexity(*dem, withShares, sink)
-                           : ComputeConcavity(*dem, withShares, sink);
-    if (!shape) return shape.error();
-    return ShapeWithValues{std::move(*shape),
-                           DeclaredValues(convexity ? "convexity" : "concavity", std::move(shares))};
+  const char* id = convexity ? "convexity" : "concavity";
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeWithValues(id, dem->columns, dem->lines, "", [&](float* shares) {
+      ShapeParams withShares = params;
+      withShares.shares = shares;
+      return convexity ? ComputeConvexity(*dem, withShares, sink)
+                       : ComputeConcavity(*dem, withShares, sink);
+    });
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  const ResultKind kind = conCav_->Placement();
-  ShowResult(std::move(result->computed.image), title, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
+  ShowTreatmentResult(main_, std::move(result->computed.image),
+                      {.title = title,
+                       .margin = result->computed.margin,
+                       .placement = conCav_->Placement()},
+                      result->values);
 }
 
 void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
@@ -106,29 +95,27 @@ void TShapeCommands::HorizontalSurfaces1Click() {
   const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
   const QString title = Q(HorizontalTitle(params.range));
   ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<ShapeWithValues> {
-    ValueGrid shares(dem->columns, dem->lines, "");
-    HorizontalParams withShares = params;
-    withShares.shares = shares.values.data();
-    auto shape = ComputeHorizontalSurfaces(*dem, withShares, sink);
-    if (!shape) return shape.error();
-    return ShapeWithValues{std::move(*shape), DeclaredValues("horizontal", std::move(shares))};
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeWithValues("horizontal", dem->columns, dem->lines, "", [&](float* shares) {
+      HorizontalParams withShares = params;
+      withShares.shares = shares;
+      return ComputeHorizontalSurfaces(*dem, withShares, sink);
+    });
   });
   if (!result) return;
   main_.BeginTreatment(title);
-  if (horizSurf_->Placement() == ResultKind::kWrappedImage) {
-    ShowResult(std::move(result->computed.image), title, 1, ResultKind::kWrappedImage);
-    KeepDeclaredValues(main_, result->values, true);
-    return;
-  }
-  // This result leaves the gray histogram as it was and turns the palette off.
+  // As a parameter image this result leaves the gray histogram as it was and turns the
+  // palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
-  ShowResult(std::move(result->computed.image), title, result->computed.margin,
-             ResultKind::kParameterImage);
+  const bool wrapped = ShowTreatmentResult(main_, std::move(result->computed.image),
+                                           {.title = title,
+                                            .margin = result->computed.margin,
+                                            .placement = horizSurf_->Placement()},
+                                           result->values);
+  if (wrapped) return;
   histogram.Restore(main_);
   main_.SetEnabled("OpenPalette1", false);
   main_.SetEnabled("PaletteSpeedButton", false);
-  KeepDeclaredValues(main_, result->values, false);
 }
 
 void TShapeCommands::Global1Click() {
@@ -148,21 +135,22 @@ void TShapeCommands::Global1Click() {
   // Left without an interval or a window (Cancel, close box): nothing to compute.
   if (!CheckContourDensityParams(params)) return;
   ProgressSink* sink = main_.Progress();
-  using DensityWithValues = WithDeclaredValues<ContourDensityResult>;
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<DensityWithValues> {
-    ValueGrid density(dem->columns, dem->lines, "km/km2");
-    ContourDensityParams withDensity = params;
-    withDensity.density = density.values.data();
-    auto shape = ComputeContourDensity(*dem, withDensity, sink);
-    if (!shape) return shape.error();
-    return DensityWithValues{std::move(*shape), DeclaredValues("contour-density", std::move(density))};
+  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
+    return ComputeWithValues("contour-density", dem->columns, dem->lines, "km/km2",
+                             [&](float* density) {
+                               ContourDensityParams withDensity = params;
+                               withDensity.density = density;
+                               return ComputeContourDensity(*dem, withDensity, sink);
+                             });
   });
   if (!result) return;
   main_.BeginTreatment(kContourDensityTitle);
   main_.Session().SetMargin(params.window / 2);
-  const ResultKind kind = contourLine_->Placement();
-  ShowResult(std::move(result->computed.image), kContourDensityTitle, result->computed.margin, kind);
-  KeepDeclaredValues(main_, result->values, kind == ResultKind::kWrappedImage);
+  ShowTreatmentResult(main_, std::move(result->computed.image),
+                      {.title = kContourDensityTitle,
+                       .margin = result->computed.margin,
+                       .placement = contourLine_->Placement()},
+                      result->values);
 }
 
 void TShapeCommands::ContourLineExtraction1Click() {
@@ -194,10 +182,9 @@ void TShapeCommands::ContourLineExtraction1Click() {
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                                      "HistoGrSpeedButton"});
-  ShowResult(std::move(result->image), kContourLinesTitle, 0, ResultKind::kParameterImage);
+  ShowTreatmentResult(main_, std::move(result->image), {.title = kContourLinesTitle}, values);
   others.Restore(main_);
   main_.SetVisible("Save1", true);
-  KeepDeclaredValues(main_, values, false);
 }
 
 void TShapeCommands::DimensionFractale1Click() {
@@ -224,10 +211,11 @@ void TShapeCommands::CircularWindowTreatment1Click() {
   auto run = RunDeclaredTreatment(main_, "circular", args);
   if (!run) return;
   main_.BeginTreatment(title);  // also hides the direction histogram
-  const ResultKind kind = circularWindow_->Placement();
-  ShowResult(run->Picture(), title, run->output.margin, kind);
-  if (kind == ResultKind::kParameterImage) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
-  KeepDeclaredValues(main_, *run, kind == ResultKind::kWrappedImage);
+  const bool wrapped = ShowTreatmentResult(
+      main_, run->Picture(),
+      {.title = title, .margin = run->output.margin, .placement = circularWindow_->Placement()},
+      *run);
+  if (!wrapped) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
 }
 
 void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }

@@ -5,11 +5,7 @@
 #pragma once
 
 #include <QObject>
-#include <memory>
 #include <vector>
-
-#include "app/shell/result_kind.h"
-#include "core/terrain/raster_image.h"
 
 namespace orvane {
 
@@ -41,9 +37,6 @@ class TShapeCommands : public QObject {
 
  private:
   void RunConvexityOrConcavity(bool convexity);
-  // Step 7 for a gray result: the parameter window, or the DEM window when wrapped.
-  void ShowResult(std::shared_ptr<TRasterImage> raster, const QString& title, int margin,
-                  ResultKind kind);
 
   TMainForm& main_;
   TConvexityConcavityDialog* conCav_;

@@ -8,6 +8,7 @@
 #include "app/shell/result_kind.h"
 
 class QRadioButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace orvane {
@@ -19,15 +20,14 @@ class TWholeNumberEdit;
 // Said when the window range is empty or 0: the window would be the single centre cell.
 inline constexpr const char* kNoWindowRange = "The window range must be at least 1";
 
-class TConvexityConcavityDialog : public QDialog {
+// What the shape dialogs share: the window range R (SizeWinEdit, refused below 1 on OK), the
+// output dynamism D (100 or 255) and where the result goes. The subclass lays them out.
+class TShapeRangeDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TConvexityConcavityDialog(QWidget* parent = nullptr);
-
-  // R from SizeWinEdit: 0 while empty.
+  // R: 0 while empty.
   int Range() const;
-  // D: 100 or 255.
   int Dynamism() const;
   ResultKind Placement() const;
 
@@ -38,39 +38,44 @@ class TConvexityConcavityDialog : public QDialog {
   // Refuses a range below 1 (the dialog stays open on the field), else accepts.
   void OkClick();
 
+ protected:
+  TShapeRangeDialog(const char* objectName, const char* title, QWidget* parent);
+  // "Size of the greater window range" and "Output Dynamism" of `treatment` in `layout` of
+  // `panel`; "Result" at the end of `layout`.
+  void AddRange(const char* treatment, QWidget* panel, QVBoxLayout* layout);
+  void AddDynamism(const char* treatment, QWidget* panel, QVBoxLayout* layout);
+  void AddPlacement(QVBoxLayout* layout);
+
  private:
   TWholeNumberEdit* sizeWin_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
 };
 
-class THorizontalSurfacesDialog : public QDialog {
+// Convexity and concavity: one dialog for both.
+class TConvexityConcavityDialog : public TShapeRangeDialog {
+  Q_OBJECT
+
+ public:
+  explicit TConvexityConcavityDialog(QWidget* parent = nullptr);
+};
+
+class THorizontalSurfacesDialog : public TShapeRangeDialog {
   Q_OBJECT
 
  public:
   explicit THorizontalSurfacesDialog(QWidget* parent = nullptr);
 
-  int Range() const;
-  int Dynamism() const;
   bool Binarize() const;
-  ResultKind Placement() const;
   // Whether the panel holding "Output Dynamism" is shown (hidden with binarization).
   bool DynamismShown() const;
-
-  void SetRange(int range);
-  void ChooseDynamism(int dynamism);
   // "Selection and binarization" (true) or "All calculated values" (false).
   void ChooseBinarize(bool binarize);
-  void ChoosePlacement(ResultKind kind);
-  void OkClick();
 
  private:
-  TWholeNumberEdit* sizeWin_ = nullptr;
   QRadioButton* range_ = nullptr;
   QRadioButton* binar_ = nullptr;
   QWidget* dynamismPanel_ = nullptr;
-  TDeclaredRadios* dynamism_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
 };
 
 }  // namespace orvane

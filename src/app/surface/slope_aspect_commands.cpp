@@ -56,14 +56,11 @@ void TSlopeAspectCommands::SlopeTreatment1Click() {
   auto image = WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(),
                           pentes_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
-  const bool wrapped = pentes_->Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(std::move(image));
-  } else {
-    main_.ShowParameterImage(std::move(image), " SLOPE ", 0,
-                             gray ? DisplayMode::kGray : DisplayMode::kColour);
-  }
-  KeepDeclaredValues(main_, *run, wrapped);
+  ShowTreatmentResult(main_, std::move(image),
+                      {.title = " SLOPE ",
+                       .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
+                       .placement = pentes_->Placement()},
+                      *run);
 }
 
 void TSlopeAspectCommands::SlopeInfo1Click() { Prompts().Exec(*slopeInfo_); }
@@ -96,15 +93,12 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
   if (!done) return;
   main_.BeginTreatment(" ASPECT ");
   aspect_->Histogram() = done->histogram;
-  const bool wrapped = aspect_->Placement() == ResultKind::kWrappedImage;
-  if (wrapped) {
-    main_.ShowWrappedImage(std::move(done->image));
-  } else {
-    main_.ShowParameterImage(std::move(done->image), " ASPECT ", 0,
-                             gray ? DisplayMode::kGray : DisplayMode::kColour);
-  }
+  ShowTreatmentResult(main_, std::move(done->image),
+                      {.title = " ASPECT ",
+                       .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
+                       .placement = aspect_->Placement()},
+                      done->values);
   main_.SetEnabled("AspectSpeedButton", true);
-  KeepDeclaredValues(main_, done->values, wrapped);
 }
 
 void TSlopeAspectCommands::AspectInfo1Click() { Prompts().Exec(*aspectInfo_); }

@@ -16,19 +16,14 @@
 #include "app/display/class_legend.h"
 #include "app/display/legend_dialog.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
-TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("PentesForm");
-  setWindowTitle(" SLOPES");
-  setModal(true);
-
-  auto* columns = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  columns->addLayout(left);
-
+TSlopeDialog::TSlopeDialog(QWidget* parent) : TClassTableDialog("PentesForm", " SLOPES", parent) {
+  normalization_ = 90;
+  QVBoxLayout* left = &Column();
   left->addWidget(new QLabel("Type of the Color Table", this));
   typeCombo_ = new QComboBox(this);
   typeCombo_->setObjectName("TypeComboBox");
@@ -50,37 +45,15 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : QDialog(parent) {
   connect(norm180_, &QRadioButton::clicked, this, [this] { normalization_ = 180; });
   connect(norm255_, &QRadioButton::clicked, this, [this] { normalization_ = 255; });
 
-  placement_ = new TResultPlacementBox({"Image", "ParamRadioButton", "WrappedRadioButton"}, this);
-  left->addWidget(placement_);
+  AddPlacement({"Image", "ParamRadioButton", "WrappedRadioButton"});
 
-  const VisualizationChoice visual = AddVisualizationGroup(
-      *this, *left, "Slope", "SlopeRadioButton", "Slope and Shadow", "SlopeShadRadioButton",
-      weight_);
-  slopeRadio_ = visual.plain;
-  slopeShadRadio_ = visual.shadow;
-
-  smoothing_ = AddSmoothingBox(*this, *left);
-  ok_ = AddOkDeleteRow(*this, *left, "CancelBitBtn");
-
-  legend_ = AddLegendColumn(
-      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
-      LegendLabelFormat::kDegrees, "Color Tables");
+  slopeRadio_ = AddVisualizationGroup(*this, *left, "Slope", "SlopeRadioButton",
+                                      "Slope and Shadow", "SlopeShadRadioButton", weight_)
+                    .plain;
+  AddSmoothingOkAndLegend("CancelBitBtn", "Color Tables");
 
   connect(typeCombo_, &QComboBox::activated, this, &TSlopeDialog::ChooseType);
   ChooseType(typeCombo_->currentIndex());
-}
-
-ResultKind TSlopeDialog::Placement() const { return placement_->Kind(); }
-
-bool TSlopeDialog::Smoothing() const { return smoothing_->isChecked(); }
-
-TSlopeParams TSlopeDialog::Params() const {
-  TSlopeParams p;
-  p.grayTones = GrayTones();
-  p.normalization = normalization_;
-  p.table = table_;
-  p.smoothing = Smoothing();
-  return p;
 }
 
 int TSlopeDialog::TableChoice() const { return typeCombo_->itemData(typeIndex_).toInt(); }
@@ -106,16 +79,7 @@ void TSlopeDialog::ChooseType(int index) {
     slopeRadio_->setChecked(true);
     weight_ = 0.0f;
   }
-  FitToLegend();
-  legend_->update();
-}
-
-void TSlopeDialog::FitToLegend() { orvane::FitToLegend(*this, *legend_, *ok_); }
-
-void TSlopeDialog::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  FitToLegend();
-  legend_->update();
+  RefreshLegend();
 }
 
 // --- The explanatory window.
@@ -221,9 +185,7 @@ TSlopeInfoForm::TSlopeInfoForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(source);
   layout->addWidget(new QLabel("Equation that can be reduced to ==>", this));
   layout->addWidget(new SlopeFormula(this), 0, Qt::AlignHCenter);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBitBtn");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* ok = OkButton(*this, "OkBitBtn", {}, this, false);
   layout->addWidget(ok, 0, Qt::AlignRight);
   setFixedWidth(460);
 }

@@ -1,26 +1,20 @@
 // The slope dialog TSlopeDialog (class table or gray tones, normalization, result kind,
-// shading weight, smoothing, legend) and the explanatory window TSlopeInfoForm.
+// shading weight "Slope" / "Slope and Shadow", smoothing, legend) and the explanatory window
+// TSlopeInfoForm.
 #pragma once
 
 #include <QDialog>
 
-#include "app/shell/result_kind.h"
-#include "core/render/class_table.h"
+#include "app/display/legend_dialog.h"
 #include "core/surface/slope.h"
 
-class QButtonGroup;
-class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QPushButton;
 class QRadioButton;
 
 namespace orvane {
 
-class TClassLegendBox;
-class TResultPlacementBox;
-
-class TSlopeDialog : public QDialog {
+class TSlopeDialog : public TClassTableDialog {
   Q_OBJECT
 
  public:
@@ -31,41 +25,21 @@ class TSlopeDialog : public QDialog {
   // The declared "table" of that item: 1, 2, 3 or kSlopeGrayTones.
   int TableChoice() const;
   bool GrayTones() const { return TableChoice() == kSlopeGrayTones; }
-  const TClassTable& Table() const { return table_; }
-  int Normalization() const { return normalization_; }
-  ResultKind Placement() const;
-  // 0.0 "Slope", 0.5 "Slope and Shadow".
-  float ShadingWeight() const { return weight_; }
-  bool Smoothing() const;
   // What the computation needs from the dialog.
-  TSlopeParams Params() const;
+  TSlopeParams Params() const { return TableParams<TSlopeParams>(GrayTones()); }
 
   // The choice of the combo box "Type of the Color Table".
   void ChooseType(int index);
-  TClassLegendBox& Legend() const { return *legend_; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
-  void FitToLegend();
-
   QComboBox* typeCombo_ = nullptr;
   QGroupBox* normalizationGroup_ = nullptr;
   QRadioButton* norm90_ = nullptr;
   QRadioButton* norm180_ = nullptr;
   QRadioButton* norm255_ = nullptr;
   QRadioButton* slopeRadio_ = nullptr;
-  QRadioButton* slopeShadRadio_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
-  QCheckBox* smoothing_ = nullptr;
-  QPushButton* ok_ = nullptr;
-  TClassLegendBox* legend_ = nullptr;
 
   int typeIndex_ = 1;
-  TClassTable table_;
-  int normalization_ = 90;
-  float weight_ = 0.0f;
 };
 
 // How the slope is computed: the four triangles around the cell, their normals and the

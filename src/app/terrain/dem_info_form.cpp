@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/display/bitmap_box.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/text_values.h"
 
 namespace orvane {
@@ -67,11 +68,8 @@ TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
   lookLayout->addWidget(paintBox_);
   layout->addWidget(look, 0, 1);
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("BitBtn1");
-  ok->setDefault(true);
+  auto* ok = OkButton(*this, "BitBtn1", {}, this);
   layout->addWidget(ok, 1, 1, Qt::AlignRight);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   // The quick look: the larger side reduced to about 50 cells.
   if (dem.IsAllocated() && dem.lines > 0 && dem.columns > 0) {

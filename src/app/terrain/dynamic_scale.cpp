@@ -12,6 +12,7 @@
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
+#include "core/terrain/dem_file.h"
 
 namespace orvane {
 
@@ -40,10 +41,8 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   auto* hypsoForm = new QFormLayout(hypsoGroup);
   minDyn_ = AddField(hypsoForm, "MinDyn", "Minimum");
   maxDyn_ = AddField(hypsoForm, "MaxDyn", "Maximum");
-  connect(minDyn_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { minimum_ = LeadingDouble(t); });
-  connect(maxDyn_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { maximum_ = LeadingDouble(t); });
+  FollowNumber(minDyn_, minimum_);
+  FollowNumber(maxDyn_, maximum_);
 
   auto* unitGroup = new QGroupBox("Dynamic Scale Unit");
   auto* unitLayout = new QVBoxLayout(unitGroup);
@@ -61,14 +60,10 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   pixSize_ = new QLineEdit;
   pixSize_->setObjectName("Pix_Size");
   AcceptDecimals(pixSize_);
-  connect(pixSize_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { pixelSize_ = LeadingInt(t); });
+  FollowNumber(pixSize_, pixelSize_);
   pixelRow->addWidget(pixSize_);
 
-  ok_ = new QPushButton("OK");
-  ok_->setObjectName("BitBtn1");
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TDynamicScaleDialog::OkClick);
+  ok_ = OkButton(*this, "BitBtn1", [this] { OkClick(); });
 
   auto* left = new QVBoxLayout;
   left->addWidget(fileGroup);
@@ -127,6 +122,16 @@ TDynamicScaleDialog::Snapshot TDynamicScaleDialog::Save() const {
   snapshot.lines = lines_;
   snapshot.columns = columns_;
   return snapshot;
+}
+
+TDynamicScaleDialog::Snapshot TDynamicScaleDialog::ShowScan(const DemFileScan& scan,
+                                                            std::int64_t fileSize) {
+  Snapshot before = Save();
+  SetFileFigures(fileSize,
+                 static_cast<std::int64_t>(scan.lines) * scan.columns * scan.bytesPerElement,
+                 scan.bytesPerElement, scan.lines, scan.columns);
+  SetElevationRange(static_cast<double>(scan.minValue), static_cast<double>(scan.maxValue));
+  return before;
 }
 
 void TDynamicScaleDialog::Restore(const Snapshot& snapshot) {

@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace orvane {
 
+struct DemFileScan;
+
 class TDynamicScaleDialog : public QDialog {
   Q_OBJECT
 
@@ -58,6 +60,9 @@ class TDynamicScaleDialog : public QDialog {
   };
   Snapshot Save() const;
   void Restore(const Snapshot& snapshot);
+  // The figures of a scanned grid (`fileSize`: the bytes on disk, -1 when unknown) written in;
+  // returns what the dialog held before, for the opening to put back if it fails later.
+  Snapshot ShowScan(const DemFileScan& scan, std::int64_t fileSize);
 
  private:
   QLineEdit* realSize_;

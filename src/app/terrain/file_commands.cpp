@@ -127,69 +127,71 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
     return ScanDemFile(file_path, lines, columns, width);
   });
   if (!scan) return false;
-  const TDynamicScaleDialog::Snapshot previousScale = scale.Save();
-  scale.SetFileFigures(realSize, static_cast<std::int64_t>(lines) * columns * width, width, lines,
-                       columns);
-  scale.SetElevationRange(static_cast<double>(scan->minValue),
-                          static_cast<double>(scan->maxValue));
+  const TDynamicScaleDialog::Snapshot previousScale = scale.ShowScan(*scan, realSize);
   // Closing the dialog without OK gives up the opening: no unit, no pixel size.
   if (Prompts().Exec(scale) != QDialog::Accepted) return false;
 
   DemOpenOptions options;
   options.unitFactor = scale.UnitFactor();
   options.pixelSizeMetres = scale.PixelSizeDecimal();
-  options.workDirectory = main_.Session().WorkDirectory().toStdString();
-  auto opened = LoadOpenedDem(main_, *scan, options);
-  if (!opened) {
-    scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
-    return false;
+  return InstallScannedDem(main_, path, *scan, options, previousScale);
+}
+
+FileAnswer TFileCommands::AskFileToOpen(const char* title, const char* filter) {
+  FileRequest request;
+  request.title = title;
+  request.directory = main_.ImageDirectory();
+  request.filter = filter;
+  request.mustExist = true;
+  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  if (answer.ok()) main_.Session().SetLastFileName(answer.path);
+  return answer;
+}
+
+FileAnswer TFileCommands::AskFileToSave(const char* title, const char* filter) {
+  FileRequest request;
+  request.title = title;
+  request.directory = main_.ImageDirectory();
+  request.filter = filter;
+  const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  if (answer.ok()) main_.Session().SetLastFileName(answer.path);
+  return answer;
+}
+
+std::unique_ptr<TRasterImage> TFileCommands::ReadBitmap(const QString& path) {
+  Expected<std::unique_ptr<TRasterImage>> loaded = [&] {
+    BusyCursor busy;
+    return LoadRasterBmp(path.toStdString());
+  }();
+  if (!loaded) {
+    Prompts().Warning(&main_, "ERREUR", kWrongFormatMessage);
+    return nullptr;
   }
-  // U and P become those of the new DEM only now: an opening given up keeps the open DEM's.
-  main_.Session().SetDemScale(scale.UnitFactor(), scale.PixelSizeText());
+  return std::move(*loaded);
+}
 
-  TDemOpenedInfo info;
-  info.path = path;
-  info.lines = lines;
-  info.columns = columns;
-  info.bytesPerElement = width;
-  info.minimum = static_cast<double>(scan->minValue);
-  info.maximum = static_cast<double>(scan->maxValue);
-  info.unitFactor = scale.UnitFactor();
-  info.pixelSize = scale.PixelSize();
-
-  main_.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
-  emit main_.DemOpened(info);
-  return true;
+Status TFileCommands::SaveImage(TRasterImage& raster, const QString& path, bool raw) const {
+  BusyCursor busy;
+  if (raw) return SaveRasterRaw(raster, WithoutSuffix(path, ".raw").toStdString(), PixelSizeTruncated());
+  return SaveRasterBmp(raster, (WithoutSuffix(path, ".bmp") + ".bmp").toStdString());
 }
 
 void TFileCommands::OpenParameterImage(bool fromMenu) {
-  FileRequest request;
-  request.title = "OPEN PARAMETER";
-  request.directory = main_.ImageDirectory();
-  request.filter = kOpenParameterFilter;
-  request.mustExist = true;
-  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  const FileAnswer answer = AskFileToOpen("OPEN PARAMETER", kOpenParameterFilter);
   if (!answer.ok()) return;
-  BusyCursor busy;
-  main_.Session().SetLastFileName(answer.path);
   std::shared_ptr<TRasterImage> raster;
 
   if (answer.filterIndex == 1) {
-    Expected<std::unique_ptr<TRasterImage>> loaded = LoadRasterBmp(answer.path.toStdString());
-    busy.Release();
-    if (!loaded) {
-      // The tool button reports it as well: opening nothing without a word would hide it.
-      Prompts().Warning(&main_, "ERREUR", kWrongFormatMessage);
-      return;
-    }
-    raster = std::move(*loaded);
+    // The tool button reports a bitmap it cannot read as well: opening nothing without a word
+    // would hide it.
+    raster = ReadBitmap(answer.path);
+    if (!raster) return;
     if (fromMenu && !SameSizeAsDem(*raster) &&
         !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
       return;
     }
   } else {
     main_.Session().SetOpenedRasterPath(answer.path);
-    busy.Release();
     // The DEM window keeps its caption: it still shows the DEM, not this file.
     int lines = 0, columns = 0;
     if (!SizeFromHeader(answer.path, lines, columns)) return;
@@ -219,57 +221,23 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
 void TFileCommands::SaveParameterClick() {
   std::shared_ptr<TRasterImage> raster = main_.Session().ParameterImage();
   if (!raster) return;
-  FileRequest request;
-  request.directory = main_.ImageDirectory();
-  Status saved;
-  if (main_.Session().DisplayMode() == DisplayMode::kColour) {
-    // A colour image has no raw form: bitmap only.
-    request.title = "Save Image Parameter";
-    request.filter = kSaveBmpFilter;
-    const FileAnswer answer = Prompts().SaveFile(&main_, request);
-    if (!answer.ok()) return;
-    main_.Session().SetLastFileName(answer.path);
-    BusyCursor busy;
-    saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
-  } else {
-    request.title = "Save Parameter Image";
-    request.filter = kSaveRawFilter;
-    const FileAnswer answer = Prompts().SaveFile(&main_, request);
-    if (!answer.ok()) return;
-    main_.Session().SetLastFileName(answer.path);
-    BusyCursor busy;
-    if (answer.filterIndex == 1) {
-      saved = SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
-                            PixelSizeTruncated());
-    } else {
-      saved = SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
-    }
-  }
+  // A colour image has no raw form: bitmap only.
+  const bool colour = main_.Session().DisplayMode() == DisplayMode::kColour;
+  const FileAnswer answer = colour ? AskFileToSave("Save Image Parameter", kSaveBmpFilter)
+                                   : AskFileToSave("Save Parameter Image", kSaveRawFilter);
+  if (!answer.ok()) return;
+  const Status saved = SaveImage(*raster, answer.path, !colour && answer.filterIndex == 1);
   if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
 }
 
 void TFileCommands::OpenDrainageNetwork1Click() {
-  FileRequest request;
-  request.title = "OPEN DRAINAGE NETWORK";
-  request.directory = main_.ImageDirectory();
-  request.filter = kOpenDrainageFilter;
-  request.mustExist = true;
-  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  const FileAnswer answer = AskFileToOpen("OPEN DRAINAGE NETWORK", kOpenDrainageFilter);
   if (!answer.ok()) return;
-  BusyCursor busy;
-  main_.Session().SetLastFileName(answer.path);
-  main_.RiverWindow();  // made at start-up; the window exists from then on
   std::shared_ptr<TRasterImage> raster;
   if (answer.filterIndex == 1) {
-    Expected<std::unique_ptr<TRasterImage>> loaded = LoadRasterBmp(answer.path.toStdString());
-    busy.Release();
-    if (!loaded) {
-      Prompts().Warning(&main_, "ERREUR", kWrongFormatMessage);
-      return;
-    }
-    raster = std::move(*loaded);
+    raster = ReadBitmap(answer.path);
+    if (!raster) return;
   } else {
-    busy.Release();
     int lines = 0, columns = 0;
     if (!SizeFromHeader(answer.path, lines, columns)) return;
     Expected<std::unique_ptr<TRasterImage>> loaded =
@@ -286,20 +254,9 @@ void TFileCommands::OpenDrainageNetwork1Click() {
 void TFileCommands::SaveDrainage1Click() {
   std::shared_ptr<TRasterImage> raster = main_.Session().DrainageRaster();
   if (!raster) return;
-  FileRequest request;
-  request.title = "Save Parameter Image";
-  request.directory = main_.ImageDirectory();
-  request.filter = kSaveRawFilter;
-  const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  const FileAnswer answer = AskFileToSave("Save Parameter Image", kSaveRawFilter);
   if (!answer.ok()) return;
-  main_.Session().SetLastFileName(answer.path);
-  BusyCursor busy;
-  const Status saved =
-      answer.filterIndex == 1
-          ? SaveRasterRaw(*raster, WithoutSuffix(answer.path, ".raw").toStdString(),
-                          PixelSizeTruncated())
-          : SaveRasterBmp(*raster, (WithoutSuffix(answer.path, ".bmp") + ".bmp").toStdString());
-  busy.Release();
+  const Status saved = SaveImage(*raster, answer.path, answer.filterIndex == 1);
   if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
 }
 
@@ -318,22 +275,49 @@ void InstallFileCommands(TMainForm& main) {
   main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
 }
 
-std::optional<OpenedDem> LoadOpenedDem(TMainForm& main, const DemFileScan& scan,
-                                       DemOpenOptions options,
-                                       const std::function<void(TDemModel&)>& adjust) {
+bool InstallScannedDem(TMainForm& main, const QString& path, const DemFileScan& scan,
+                       DemOpenOptions options,
+                       const TDynamicScaleDialog::Snapshot& previousScale,
+                       const std::function<void(TDemModel&)>& adjust) {
   const TLightParams light = main.Light();
   ProgressSink* sink = main.Progress();
   options.cancel = sink;
-  return RunTreatment(main, "ERREUR", GridSize{scan.lines, scan.columns},
-                      [&]() -> Expected<OpenedDem> {
-                        Expected<std::unique_ptr<TDemModel>> loaded = LoadScannedDem(scan, options);
-                        if (!loaded) return loaded.error();
-                        std::shared_ptr<TDemModel> dem = std::move(*loaded);
-                        if (adjust) adjust(*dem);
-                        std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
-                        if (!relief) relief = std::make_shared<TRasterImage>();
-                        return OpenedDem{std::move(dem), std::move(relief)};
-                      });
+  options.workDirectory = main.Session().WorkDirectory().toStdString();
+  struct OpenedDem {
+    std::shared_ptr<TDemModel> dem;
+    std::shared_ptr<TRasterImage> relief;
+  };
+  auto opened = RunTreatment(main, "ERREUR", GridSize{scan.lines, scan.columns},
+                             [&]() -> Expected<OpenedDem> {
+                               auto loaded = LoadScannedDem(scan, options);
+                               if (!loaded) return loaded.error();
+                               std::shared_ptr<TDemModel> dem = std::move(*loaded);
+                               if (adjust) adjust(*dem);
+                               std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
+                               if (!relief) relief = std::make_shared<TRasterImage>();
+                               return OpenedDem{std::move(dem), std::move(relief)};
+                             });
+  TDynamicScaleDialog& scale = main.DynamicScale();
+  if (!opened) {
+    scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
+    return false;
+  }
+  // U and P become those of the new DEM only now: an opening given up keeps the open DEM's.
+  main.Session().SetDemScale(scale.UnitFactor(), scale.PixelSizeText());
+
+  TDemOpenedInfo info;
+  info.path = path;
+  info.lines = scan.lines;
+  info.columns = scan.columns;
+  info.bytesPerElement = scan.bytesPerElement;
+  info.minimum = static_cast<double>(scan.minValue);
+  info.maximum = static_cast<double>(scan.maxValue);
+  info.unitFactor = options.unitFactor;
+  info.pixelSize = scale.PixelSize();
+
+  main.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
+  emit main.DemOpened(info);
+  return true;
 }
 
 }  // namespace orvane

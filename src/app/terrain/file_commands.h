@@ -7,8 +7,9 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 
+#include "app/shell/prompter.h"
+#include "app/terrain/dynamic_scale.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -17,16 +18,16 @@ namespace orvane {
 
 class TMainForm;
 
-// A scanned grid loaded into a DEM model with its shaded relief at opening, both computed
-// under "Progression" (see treatment_run.h). Empty when cancelled or refused (the message
-// shown); nothing of the frame changes here. `adjust` runs on the new model before its relief.
-struct OpenedDem {
-  std::shared_ptr<TDemModel> dem;
-  std::shared_ptr<TRasterImage> relief;
-};
-std::optional<OpenedDem> LoadOpenedDem(TMainForm& main, const DemFileScan& scan,
-                                       DemOpenOptions options,
-                                       const std::function<void(TDemModel&)>& adjust = {});
+// The end of every DEM opening, once its grid is scanned and the dynamic-scale dialog answered:
+// the grid loaded into a DEM model with `options` (in the session's work directory) and its
+// shaded relief made, both under "Progression" (see treatment_run.h), `adjust` running on the
+// new model before its relief; then U and P taken from the dialog, the DEM installed in the
+// frame and announced (DemOpened). When the load is cancelled or refused (the message shown)
+// nothing of the frame changes and the dialog shows `previousScale` again. True when opened.
+bool InstallScannedDem(TMainForm& main, const QString& path, const DemFileScan& scan,
+                       DemOpenOptions options,
+                       const TDynamicScaleDialog::Snapshot& previousScale,
+                       const std::function<void(TDemModel&)>& adjust = {});
 
 class TFileCommands : public QObject {
   Q_OBJECT
@@ -57,6 +58,14 @@ class TFileCommands : public QObject {
   int ElementWidth(int filterIndex);
   bool SameSizeAsDem(const TRasterImage& raster) const;
   int PixelSizeTruncated() const;
+  // The file chosen in an open or save dialog of the image directory, whose name becomes the
+  // session's last file name; empty when cancelled.
+  FileAnswer AskFileToOpen(const char* title, const char* filter);
+  FileAnswer AskFileToSave(const char* title, const char* filter);
+  // The bitmap at `path`; null once "The File has a wrong format" was said.
+  std::unique_ptr<TRasterImage> ReadBitmap(const QString& path);
+  // `raster` saved at `path` as raw and header, or as a bitmap, ".raw" or ".bmp" not doubled.
+  Status SaveImage(TRasterImage& raster, const QString& path, bool raw) const;
 
   TMainForm& main_;
 };

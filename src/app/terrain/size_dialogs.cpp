@@ -19,22 +19,9 @@ TImageSizeDialog::TImageSizeDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(" IMAGE SIZE");
   auto* group = new QGroupBox("Image Size");
   auto* form = new QFormLayout(group);
-  lineEdit_ = new QLineEdit;
-  lineEdit_->setObjectName("LineEdit");
-  colEdit_ = new QLineEdit;
-  colEdit_->setObjectName("ColEdit");
-  AcceptWholeNumbers(lineEdit_, 1, kMaxDemSide);
-  AcceptWholeNumbers(colEdit_, 1, kMaxDemSide);
-  form->addRow("Lines", lineEdit_);
-  form->addRow("Columns", colEdit_);
-  connect(lineEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { lines_ = LeadingInt(t); });
-  connect(colEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { columns_ = LeadingInt(t); });
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkButton");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TImageSizeDialog::OkClick);
+  lineEdit_ = AddWholeNumberField(form, "LineEdit", "Lines", 1, kMaxDemSide, lines_);
+  colEdit_ = AddWholeNumberField(form, "ColEdit", "Columns", 1, kMaxDemSide, columns_);
+  auto* ok = OkButton(*this, "OkButton", [this] { OkClick(); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(ok, 0, Qt::AlignRight);
@@ -67,12 +54,8 @@ TByteCountDialog::TByteCountDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(" NUM BYTES");
   bytesEdit_ = new QLineEdit;
   bytesEdit_->setObjectName("BytesEdit");
-  connect(bytesEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { bytes_ = LeadingInt(t); });
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("OkButton");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  FollowNumber(bytesEdit_, bytes_);
+  auto* ok = OkButton(*this, "OkButton");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Number of Bytes ?"));
   layout->addWidget(bytesEdit_);
