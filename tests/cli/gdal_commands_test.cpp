@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "cli/cli.h"
-#include "gdal_test_files.h"
+#include "support/gdal_rasters.h"
 #include "support/cli_run.h"
 
 namespace orvane::cli {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "cli/command.h"
-#include "gdal_test_files.h"
+#include "support/gdal_rasters.h"
 #include "support/cli_run.h"
 
 namespace orvane::cli {

@@ -170,6 +170,24 @@ std::unique_ptr<TRasterImage> TFileCommands::ReadBitmap(const QString& path) {
   return std::move(*loaded);
 }
 
+std::unique_ptr<TRasterImage> TFileCommands::ReadRaw(const QString& path, int lines, int columns) {
+  std::int64_t missing = 0;
+  Expected<std::unique_ptr<TRasterImage>> loaded =
+      LoadRasterRaw(path.toStdString(), lines, columns, &missing);
+  if (!loaded) {
+    Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
+    return nullptr;
+  }
+  // A network or an image cut short would otherwise show its missing cells as real zeros.
+  if (missing > 0) {
+    Prompts().Warning(&main_, "ERREUR",
+                      QStringLiteral("The File is shorter than its header announces: "
+                                     "%1 bytes missing, read as 0")
+                          .arg(missing));
+  }
+  return std::move(*loaded);
+}
+
 Status TFileCommands::SaveImage(TRasterImage& raster, const QString& path, bool raw) const {
   BusyCursor busy;
   if (raw) return SaveRasterRaw(raster, WithoutSuffix(path, ".raw").toStdString(), PixelSizeTruncated());
@@ -200,20 +218,8 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
         !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
       return;
     }
-    std::int64_t missing = 0;
-    Expected<std::unique_ptr<TRasterImage>> loaded =
-        LoadRasterRaw(answer.path.toStdString(), lines, columns, &missing);
-    if (!loaded) {
-      Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
-      return;
-    }
-    raster = std::move(*loaded);
-    if (missing > 0) {
-      Prompts().Warning(&main_, "ERREUR",
-                        QStringLiteral("The File is shorter than its header announces: "
-                                       "%1 bytes missing, read as 0")
-                            .arg(missing));
-    }
+    raster = ReadRaw(answer.path, lines, columns);
+    if (!raster) return;
   }
   main_.ShowParameterImage(std::move(raster));
 }
@@ -240,13 +246,8 @@ void TFileCommands::OpenDrainageNetwork1Click() {
   } else {
     int lines = 0, columns = 0;
     if (!SizeFromHeader(answer.path, lines, columns)) return;
-    Expected<std::unique_ptr<TRasterImage>> loaded =
-        LoadRasterRaw(answer.path.toStdString(), lines, columns);
-    if (!loaded) {
-      Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
-      return;
-    }
-    raster = std::move(*loaded);
+    raster = ReadRaw(answer.path, lines, columns);
+    if (!raster) return;
   }
   main_.ShowDrainageRaster(std::move(raster), false);
 }

@@ -64,6 +64,9 @@ class TFileCommands : public QObject {
   FileAnswer AskFileToSave(const char* title, const char* filter);
   // The bitmap at `path`; null once "The File has a wrong format" was said.
   std::unique_ptr<TRasterImage> ReadBitmap(const QString& path);
+  // The 8-bit raw grid at `path` of the size its header gives; null once the error was said. A
+  // file shorter than its header is read with its missing cells 0, and the user told so.
+  std::unique_ptr<TRasterImage> ReadRaw(const QString& path, int lines, int columns);
   // `raster` saved at `path` as raw and header, or as a bitmap, ".raw" or ".bmp" not doubled.
   Status SaveImage(TRasterImage& raster, const QString& path, bool raw) const;
 

@@ -1,6 +1,6 @@
 #include <QAction>
 
-#include "core/gdal_test_files.h"
+#include "support/gdal_rasters.h"
 #include "app/exchange/exchange_commands.h"
 #include "app/exchange/gdal_commands.h"
 #include "app/exchange/coordinate_form.h"

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "core/gdal_test_files.h"
+#include "support/gdal_rasters.h"
 #include "app/render/relief_forms.h"
 #include "app/display/value_histogram_window.h"
 #include "app/drainage/dissection_forms.h"

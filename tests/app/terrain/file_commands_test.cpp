@@ -314,6 +314,24 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   EXPECT_TRUE(prompts.messages.empty());
 }
 
+// A raw image or network cut short is read with its missing cells 0, and the user is told: a
+// network's 0 is a stream cell, so silence would add streams that are not in the file.
+TEST_F(FileCommandsTest, RawFilesShorterThanTheirHeaderAreReadAndSaidToBe) {
+  InstallDem(3, 2);
+  for (const char* item : {"OpenParameterImage1", "OpenDrainageNetwork1"}) {
+    WriteAll(TempPath("cut.txt"), "2 3\r\n");
+    WriteAll(TempPath("cut.raw"), QByteArray("\x05\x06\x07\x08", 4));
+    prompts.messages.clear();
+    prompts.files.push_back({TempPath("cut.raw"), 2});
+    main->Action(item)->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1u) << item;
+    EXPECT_EQ(prompts.messages[0].text,
+              "The File is shorter than its header announces: 2 bytes missing, read as 0")
+        << item;
+  }
+  EXPECT_EQ(testing::Pixel(*main->Session().DrainageRaster(), 2, 1), 0);
+}
+
 TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {
   QTemporaryDir dir;
   const QString path = QDir(dir.path()).filePath("Orvane.ini");

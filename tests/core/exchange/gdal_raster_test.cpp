@@ -9,7 +9,7 @@
 
 #include "core/exchange/nearest_fill.h"
 #include "core/terrain/dem_file.h"
-#include "gdal_test_files.h"
+#include "support/gdal_rasters.h"
 #include "support/files.h"
 
 namespace orvane {

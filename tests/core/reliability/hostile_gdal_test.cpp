@@ -16,7 +16,7 @@
 #include "core/terrain/bmp_file.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
-#include "gdal_test_files.h"
+#include "support/gdal_rasters.h"
 #include "support/files.h"
 
 namespace orvane {
