@@ -60,17 +60,14 @@ void RunFromMenu(TMainForm& main, const TreatmentDescriptor& treatment) {
                                   kOutputPicture | kOutputValues | kOutputFigures);
   if (!run) return;
   main.BeginTreatment(title);
-  const bool wrapped = dialog.Placement() == ResultKind::kWrappedImage;
   if (run->output.picture) {
-    const int margin = run->output.margin;
-    const DisplayMode mode = run->output.colourPicture ? DisplayMode::kColour : DisplayMode::kGray;
-    std::shared_ptr<TRasterImage> picture = run->Picture();
-    if (wrapped)
-      main.ShowWrappedImage(picture);
-    else
-      main.ShowParameterImage(picture, title, margin, mode);
+    const ResultDisplay display{
+        .title = title,
+        .margin = run->output.margin,
+        .mode = run->output.colourPicture ? DisplayMode::kColour : DisplayMode::kGray,
+        .placement = dialog.Placement()};
+    ShowTreatmentResult(main, run->Picture(), display, *run);
   }
-  KeepDeclaredValues(main, *run, wrapped);
   QStringList lines;
   for (const Figure& figure : run->output.figures) lines << FigureText(figure);
   for (const std::string& warning : run->output.warnings) lines << QString::fromStdString(warning);
