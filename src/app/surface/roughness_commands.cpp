@@ -91,20 +91,17 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
 
   const int windowSize = window.WindowSize();
   const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
-  const DeclaredContext context = ContextOf(main_);
+  const int unitFactor = std::max(1, main_.Session().UnitFactor());
   ProgressSink* sink = main_.Progress();
-  // The colours are chosen after the run, from its range: the relief is kept for them, and
-  // the value grid comes from the declaration (a second pass of a few comparisons per cell).
+  // The colours are chosen after the run, from its range: the relief is kept for them, and the
+  // value grid is drawn from the same relief, as the declaration draws it.
   using Done = WithDeclaredValues<TotalDepthRelief>;
   auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
     auto relief = ComputeTotalDepthRelief(*shared, windowSize, sink);
     if (!relief) return relief.error();
-    TreatmentArgs args;
-    args.Set("window", windowSize);
-    auto values = RunDeclaration("total-depth", *shared, context, std::move(args),
-                                 kOutputValues, sink);
-    if (!values) return values.error();
-    return Done{std::move(*relief), std::move(*values)};
+    ValueGrid values(relief->columns, relief->lines, "m");
+    TotalDepthMetres(*relief, unitFactor, values.values.data());
+    return Done{std::move(*relief), DeclaredValues("total-depth", std::move(values))};
   });
   if (!done) return;
   const TotalDepthRelief* relief = &done->computed;

@@ -106,4 +106,14 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
   return image;
 }
 
+void TotalDepthMetres(const TotalDepthRelief& relief, int unitFactor, float* metres) {
+  const int h = relief.half;
+  const double unit = unitFactor;
+  for (int l = h; l < relief.lines - h; ++l)
+    for (int c = h; c < relief.columns - h; ++c) {
+      const std::size_t cell = static_cast<std::size_t>(l) * relief.columns + c;
+      metres[cell] = static_cast<float>(relief.relief[cell] / unit);
+    }
+}
+
 }  // namespace orvane

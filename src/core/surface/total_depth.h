@@ -45,6 +45,10 @@ struct TotalDepthRelief {
 Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int windowSize,
                                                    ProgressSink* progress = nullptr);
 
+// The relief of every centre in metres (stored units / `unitFactor`), written into `metres`
+// (columns x lines, line after line); the cells outside the centres are left as they are.
+void TotalDepthMetres(const TotalDepthRelief& relief, int unitFactor, float* metres);
+
 // Second pass: a colour raster of the DEM's size, white outside the centres. Throws
 // GridAllocationError when the raster cannot be had.
 TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,

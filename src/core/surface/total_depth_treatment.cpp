@@ -22,12 +22,7 @@ Expected<TreatmentOutput> RunTotalDepth(const TreatmentInputs& in, const Treatme
   }
   if (wanted & kOutputValues) {
     ValueGrid& values = output.values.emplace(relief->columns, relief->lines, "m");
-    const int h = relief->half;
-    const double unit = in.unitFactor;
-    for (int l = h; l < relief->lines - h; ++l)
-      for (int c = h; c < relief->columns - h; ++c)
-        values.At(c, l) = static_cast<float>(
-            relief->relief[static_cast<std::size_t>(l) * relief->columns + c] / unit);
+    TotalDepthMetres(*relief, in.unitFactor, values.values.data());
   }
   output.figures = {{"min", std::int64_t{relief->minimum}}, {"max", std::int64_t{relief->maximum}}};
   return output;

@@ -1,7 +1,9 @@
-// The declarations of convexity and concavity: the share of a square window's cells lying
-// lower (convexity) or higher (concavity) than the centre, as gray levels 0 .. D.
+// The declarations of the shape surfaces: the share of a square window's cells lying lower
+// (convexity) or higher (concavity) than the centre, or at its height (horizontal surfaces, as
+// gray levels or a binary mask of flats), as gray levels 0 .. D.
 #include "core/common/treatment.h"
 #include "core/surface/convexity.h"
+#include "core/surface/horizontal_surfaces.h"
 
 namespace orvane {
 
@@ -17,6 +19,18 @@ Expected<TreatmentOutput> RunShape(ShapeCompute compute, const TreatmentInputs& 
   if (wanted & kOutputValues)
     params.shares = output.values.emplace(in.dem->columns, in.dem->lines, "").values.data();
   auto result = compute(*in.dem, params, progress);
+  if (!result) return result.error();
+  output.picture = std::move(result->image);
+  return output;
+}
+
+Expected<TreatmentOutput> RunHorizontal(const TreatmentInputs& in, const TreatmentArgs& args,
+                                        unsigned wanted, ProgressSink* progress) {
+  HorizontalParams params{args.Int("range"), args.Int("dynamism"), args.Flag("binarize")};
+  TreatmentOutput output;
+  if (wanted & kOutputValues)
+    params.shares = output.values.emplace(in.dem->columns, in.dem->lines, "").values.data();
+  auto result = ComputeHorizontalSurfaces(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
   return output;
@@ -77,6 +91,29 @@ extern const TreatmentDescriptor kConcavityTreatment{
            ProgressSink* progress) { return RunShape(&ComputeConcavity, in, args, wanted, progress); },
     .examples = "orvane-cli concavity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --dynamism 255 "
                 "--out concavity.bmp",
+};
+
+extern const TreatmentDescriptor kHorizontalTreatment{
+    .id = "horizontal",
+    .title = "Horizontal Surfaces",
+    .summary = "Horizontal-surfaces image (share at the centre's height)",
+    .inputs = kInputDem,
+    .params = [] {
+      std::vector<ParamDeclaration> params = ShapeParamSpecs();
+      params.push_back({.name = "binarize",
+                        .type = ParamType::kFlag,
+                        .help = "Selection and binarization: 0 on flats, 200 elsewhere"});
+      return params;
+    }(),
+    .outputs = kOutputPicture | kOutputValues,
+    // With --binarize, the largest share over the window sizes: the picture's flats are where
+    // it exceeds 99 / D.
+    .valueName = "Horizontal share",
+    .valueNoData = "the outer ring of cells; every cell when R = 0",
+    .halo = ShapeHalo,
+    .run = RunHorizontal,
+    .examples = "orvane-cli horizontal --dem data/jacksboro_m2.raw --pixel 90 --range 3 --binarize "
+                "--out flats.bmp",
 };
 
 }  // namespace orvane
