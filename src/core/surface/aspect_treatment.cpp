@@ -10,7 +10,6 @@ namespace orvane {
 
 namespace {
 
-
 Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentArgs& args,
                                     unsigned wanted, ProgressSink* progress) {
   const TDemModel& dem = *in.dem;
