@@ -65,6 +65,7 @@ Status TDemModel::Allocate(int columns_, int lines_, std::uint8_t elementType_) 
   elementType = elementType_;
   elementSize = ElementSizeOf(elementType_);
   data_.clear();
+  validity_.clear();
   rowBytes_ = 0;
   if (columns_ <= 0 || lines_ <= 0 || elementSize == 0) return Status::Ok();
   const std::uint64_t row = static_cast<std::uint64_t>(columns_) * static_cast<std::uint64_t>(elementSize);
@@ -91,6 +92,7 @@ void TDemModel::Release() {
   if (data_.empty()) return;
   data_.clear();
   data_.shrink_to_fit();
+  ClearValidity();
   rowBytes_ = 0;
   lines = 0;
   columns = 0;
@@ -131,6 +133,7 @@ Status TDemModel::CopyValuesFrom(const TDemModel* source) {
   if (!source || source->columns != columns || source->lines != lines ||
       source->elementType != elementType)
     return Error{kBadParameter, "the source DEM is missing or differs in size or element type"};
+  validity_ = source->validity_;
   if (data_.empty()) return Status::Ok();
   // With the same coding the stored values are copied as they are: going through
   // GetElevation/SetElevation would move negative integers by one (the +0.5 rule truncates
@@ -142,6 +145,22 @@ Status TDemModel::CopyValuesFrom(const TDemModel* source) {
   for (int l = 0; l < lines; ++l)
     for (int c = 0; c < columns; ++c) SetElevation(c, l, source->GetElevation(c, l));
   return Status::Ok();
+}
+
+Status TDemModel::SetValidity(std::vector<std::uint8_t> mask) {
+  if (mask.size() != static_cast<std::size_t>(lines) * static_cast<std::size_t>(columns))
+    return Error{kBadParameter, "the validity mask differs in size from the DEM"};
+  if (std::all_of(mask.begin(), mask.end(), [](std::uint8_t v) { return v != 0; })) {
+    ClearValidity();
+    return Status::Ok();
+  }
+  for (auto& v : mask) v = v != 0 ? 1 : 0;
+  validity_ = std::move(mask);
+  return Status::Ok();
+}
+
+std::int64_t TDemModel::NoDataCount() const {
+  return static_cast<std::int64_t>(std::count(validity_.begin(), validity_.end(), 0));
 }
 
 void TDemModel::SetExtremesOfStored(std::int32_t lowest, std::int32_t highest) {

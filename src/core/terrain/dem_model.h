@@ -116,6 +116,29 @@ class TDemModel : public TDemDescriptor {
       const TDemDescriptor& block, std::vector<std::int32_t>&& values,
       std::optional<std::pair<std::int32_t, std::int32_t>> valueRange = {});
 
+  // Which cells hold an elevation. A DEM read without NoData keeps no mask and every cell is
+  // valid; otherwise one byte per cell, line after line, 1 where the cell is ground and 0 where
+  // the file marks it NoData (void, sea, collar). The stored value of a NoData cell is
+  // whatever its reader put there and is never to be read as ground.
+  bool HasNoData() const { return !validity_.empty(); }
+  bool IsValid(int column, int line) const {
+    return validity_.empty() ||
+           validity_[static_cast<std::size_t>(line) * static_cast<std::size_t>(columns) +
+                     static_cast<std::size_t>(column)] != 0;
+  }
+  // The validity bytes of one line, or null when every cell of the DEM is valid.
+  const std::uint8_t* ValidityRow(int line) const {
+    return validity_.empty() ? nullptr
+                             : validity_.data() + static_cast<std::size_t>(line) *
+                                                      static_cast<std::size_t>(columns);
+  }
+  const std::vector<std::uint8_t>& Validity() const { return validity_; }
+  // Takes a mask of lines x columns bytes (non-zero = valid); a mask with no NoData cell is
+  // dropped, so HasNoData() stays the quick test. kBadParameter when its size is wrong.
+  [[nodiscard]] Status SetValidity(std::vector<std::uint8_t> mask);
+  void ClearValidity() { validity_.clear(); validity_.shrink_to_fit(); }
+  std::int64_t NoDataCount() const;
+
   void UpdateMinMax();
   double ComputeMin() const;
   double ComputeMax() const;
@@ -154,6 +177,7 @@ class TDemModel : public TDemDescriptor {
   // 32-bit words so type 2 lines are int32 arrays; other types are read bytewise.
   std::vector<std::int32_t> data_;
   std::size_t rowBytes_ = 0;
+  std::vector<std::uint8_t> validity_;  // empty: every cell valid
 };
 
 // Binomial coefficient C(n, k) as a double (Bernstein weights).
