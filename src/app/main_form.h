@@ -14,7 +14,7 @@
 #include "app/display/image_window.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/session.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 #include "core/settings/settings_file.h"
 
 class QAction;

@@ -1,4 +1,4 @@
-// The table of orvane-cli commands: the declared treatments (core/common/treatment.h), each a
+// The table of orvane-cli commands: the declared treatments (core/treatment/treatment.h), each a
 // command built from its declaration, and the hand-written commands that are not treatments.
 //
 // A treatment needs no line here: declaring it and listing it in AllTreatments() makes its

@@ -10,7 +10,7 @@
 
 #include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 #include "core/terrain/dem_model.h"
 
 class QCheckBox;

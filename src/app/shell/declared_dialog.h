@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/shell/result_kind.h"
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 class QCheckBox;
 class QComboBox;

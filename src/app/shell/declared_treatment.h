@@ -22,7 +22,7 @@
 
 #include "app/shell/result_kind.h"
 #include "app/shell/session.h"
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

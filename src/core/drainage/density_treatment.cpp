@@ -48,14 +48,4 @@ ValueGrid DissectionValues(const DensityField& field, DensityMeasure measure) {
   return values;
 }
 
-ValueGrid Dissection3DValues(const Dissection3DResult& result) {
-  ValueGrid values(result.columns, result.lines, "km/km2");
-  for (int y = 0; y < result.lines; ++y)
-    for (int x = 0; x < result.columns; ++x)
-      if (result.IsCentre(x, y))
-        values.At(x, y) =
-            static_cast<float>(result.density3D[static_cast<std::size_t>(y) * result.columns + x]);
-  return values;
-}
-
 }  // namespace orvane

@@ -1,9 +1,9 @@
 // The dissection treatment's declaration: drainage network per window, by cell count or length,
 // on adjacent blocks or in a moving window.
-#include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/drainage/dissection_density.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 // The headwaters treatment's declaration: upstream ends of the network per moving window.
-#include "core/common/treatment.h"
 #include "core/drainage/headwaters_density.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

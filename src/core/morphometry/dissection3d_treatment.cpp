@@ -1,8 +1,8 @@
 // The dissection3d treatment's declaration: network length along the terrain per unit of area.
-#include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/morphometry/dissection_density_3d.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 // The drainage-fractal treatment's declaration: box-counting dimension of the network per window.
-#include "core/common/treatment.h"
 #include "core/morphometry/drainage_fractal.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 // The ratio-depth treatment's declaration: the network's relief over the terrain's per window.
-#include "core/common/treatment.h"
 #include "core/morphometry/ratio_depth.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

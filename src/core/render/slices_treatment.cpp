@@ -1,12 +1,12 @@
 // The slices treatment's declaration (the "Shadowing" dialog): hypsometric slices or gray
 // tones, optionally blended with the shading and darkened by cast shadows.
 #include "core/common/grid_memory.h"
-#include "core/common/treatment.h"
 #include "core/render/cast_shadows.h"
 #include "core/render/light_treatment.h"
 #include "core/render/shading.h"
 #include "core/render/slices.h"
 #include "core/settings/settings_file.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

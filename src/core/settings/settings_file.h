@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/common/result.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 
 namespace orvane {
 

@@ -1,7 +1,7 @@
 // The contour-density treatment's declaration: the length of contour lines per square window
 // (blocks or moving window), as gray levels 0 .. D.
-#include "core/common/treatment.h"
 #include "core/surface/contour_density.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

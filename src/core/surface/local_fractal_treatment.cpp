@@ -2,9 +2,9 @@
 // its extremes and its diagram table.
 #include <algorithm>
 
-#include "core/common/treatment.h"
 #include "core/render/histogram_table.h"
 #include "core/surface/local_fractal.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

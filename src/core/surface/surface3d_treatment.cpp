@@ -1,7 +1,7 @@
 // The surface3d treatment's declaration: the ratio of the real surface to the map area in a
 // square window, stretched over gray 0 ... 100.
-#include "core/common/treatment.h"
 #include "core/surface/surface3d.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

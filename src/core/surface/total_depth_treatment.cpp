@@ -1,6 +1,6 @@
 // The total-depth treatment's declaration: the relief of a square window around every cell.
-#include "core/common/treatment.h"
 #include "core/surface/total_depth.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,5 +1,5 @@
 // Parameter checks and value summaries shared by every front end of the treatments.
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 #include <algorithm>
 #include <charconv>
