@@ -18,9 +18,7 @@ std::vector<ParamDeclaration> DensityPaletteParams() {
        .defaultText = "colored",
        .showDefault = true},
       {.name = "smooth", .type = ParamType::kFlag, .help = "interpolate colours between classes"},
-      {.name = "scale",
-       .type = ParamType::kFlag,
-       .help = "spread the class bounds over the densities' range"},
+      SpreadClassesParam("spread the class bounds over the densities' range"),
   };
 }
 

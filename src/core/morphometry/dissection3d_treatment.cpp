@@ -41,13 +41,7 @@ extern const TreatmentDescriptor kDissection3DTreatment{
     .inputs = kInputDrainage | kInputDem,
     .params = JoinParams(
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "window size N in pixels (at least 2)",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 2,
-             .maximum = 100000},
+            WindowSideParam("window size N in pixels (at least 2)", 2),
         },
         DensityPaletteParams()),
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,

@@ -38,13 +38,7 @@ extern const TreatmentDescriptor kContourDensityTreatment{
     .inputs = kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "Window size S in pixels",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 0,
-             .maximum = kMaxDemSide},
+            WindowSideParam("Window size S in pixels", 0, kMaxDemSide),
             {.name = "interval",
              .type = ParamType::kInteger,
              .help = "Hypsometric interval I in metres",

@@ -34,13 +34,7 @@ extern const TreatmentDescriptor kSurface3DTreatment{
     .inputs = kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "Window size S in pixels",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 1,
-             .maximum = 100000},
+            WindowSideParam("Window size S in pixels", 1),
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Surface 3D ratio",
