@@ -18,7 +18,7 @@ class TDrainageCommands : public QObject {
  public:
   explicit TDrainageCommands(TMainForm& main);
 
-  TDrainageExtractionDialog& ExtractRiv() { return *extractRiv_; }
+  TDrainageExtractionDialog& ExtractionDialog() { return *extraction_; }
 
   // "DEM Form" > "Extract Drainage Network".
   void ExtractDrainageNetwork1Click();
@@ -38,7 +38,7 @@ class TDrainageCommands : public QObject {
   void DissectionDensity(DensityTiling tiling, DensityMeasure measure);
 
   TMainForm& main_;
-  TDrainageExtractionDialog* extractRiv_;
+  TDrainageExtractionDialog* extraction_;
 };
 
 void InstallDrainageCommands(TMainForm& main);

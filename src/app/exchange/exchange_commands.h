@@ -38,8 +38,8 @@ class TExchangeCommands : public QObject {
 
   TIlwisExportDialog& FormIlwis() { return *formIlwis_; }
   TIlwisImportDialog& ImportForm() { return *importForm_; }
-  TUtmCoordinatesDialog& CoordinateForm() { return *coordinateForm_; }
-  TLevelsDialog& HistoModifForm() { return *histoModifForm_; }
+  TUtmCoordinatesDialog& CoordinatesDialog() { return *coordinates_; }
+  TLevelsDialog& LevelsDialog() { return *levels_; }
   TPageLayoutDialog& PagePrintForm() { return *pagePrintForm_; }
 
  private:
@@ -48,8 +48,8 @@ class TExchangeCommands : public QObject {
   TMainForm& main_;
   TIlwisExportDialog* formIlwis_;
   TIlwisImportDialog* importForm_;
-  TUtmCoordinatesDialog* coordinateForm_;
-  TLevelsDialog* histoModifForm_;
+  TUtmCoordinatesDialog* coordinates_;
+  TLevelsDialog* levels_;
   TPageLayoutDialog* pagePrintForm_;
 };
 

@@ -130,7 +130,7 @@ void TGdalCommands::SetUtmFrame(const GeoReference& georef) {
   const QString zone = QString::number(georef.utmZone);
   const QString xMin = Coordinate(georef.XMin()), xMax = Coordinate(georef.XMax());
   const QString yMin = Coordinate(georef.YMin()), yMax = Coordinate(georef.YMax());
-  TUtmCoordinatesDialog& form = exchange->CoordinateForm();
+  TUtmCoordinatesDialog& form = exchange->CoordinatesDialog();
   form.SetZoneText(zone);
   form.SetCorners(xMin, yMin, xMax, yMax);
   exchange->FormIlwis().SetFrameTexts(zone, xMin, xMax, yMin, yMax);
@@ -150,7 +150,7 @@ std::optional<UtmFrame> TGdalCommands::TypedUtmFrame() const {
   frame.lines = utm->lines;
   frame.columns = utm->columns;
   if (auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands"))
-    frame.zone = LeadingInt(exchange->CoordinateForm().ZoneText());
+    frame.zone = LeadingInt(exchange->CoordinatesDialog().ZoneText());
   return frame;
 }
 

@@ -17,8 +17,8 @@ class TRoughnessCommands : public QObject {
  public:
   explicit TRoughnessCommands(TMainForm& main);
 
-  TLocalFractalDialog& LocalFractForm() { return *localFract_; }
-  TClassPaletteDialog& TotalDepthForm() { return *totalDepth_; }
+  TLocalFractalDialog& LocalFractalDialog() { return *localFractal_; }
+  TClassPaletteDialog& TotalDepthPaletteDialog() { return *totalDepth_; }
 
   // "Surface Parameters" > "Local Fractal Dimension" > "Treatment".
   void LocalFractalTreatment1Click();
@@ -29,7 +29,7 @@ class TRoughnessCommands : public QObject {
 
  private:
   TMainForm& main_;
-  TLocalFractalDialog* localFract_;
+  TLocalFractalDialog* localFractal_;
   TClassPaletteDialog* totalDepth_;
 };
 

@@ -23,12 +23,12 @@ class TSlopeAspectCommands : public QObject {
   void AspectTreatment1Click();
   void AspectInfo1Click();
 
-  TSlopeDialog& PentesForm() { return *pentes_; }
-  TAspectDialog& AspectFen() { return *aspect_; }
+  TSlopeDialog& SlopeDialog() { return *slope_; }
+  TAspectDialog& AspectDialog() { return *aspect_; }
 
  private:
   TMainForm& main_;
-  TSlopeDialog* pentes_;
+  TSlopeDialog* slope_;
   TSlopeInfoForm* slopeInfo_;
   TAspectDialog* aspect_;
   TAspectInfoForm* aspectInfo_;

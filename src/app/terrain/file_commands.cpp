@@ -90,7 +90,7 @@ int TFileCommands::ElementWidth(int filterIndex) {
 void TFileCommands::OpenDEM1Click() {
   FileRequest request;
   request.title = "Open DEM";
-  request.directory = QString::fromStdString(main_.Settings().mntDir);
+  request.directory = QString::fromStdString(main_.Settings().demDir);
   if (!QFileInfo(request.directory).isDir()) request.directory = main_.Session().DemDirectory();
   request.filter = kDemFilter;
   request.mustExist = true;

@@ -96,7 +96,7 @@ struct Session {
   Session() {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     settings.imageDir = temp.path().toStdString();
-    settings.mntDir = temp.path().toStdString();
+    settings.demDir = temp.path().toStdString();
     main = std::make_unique<TMainForm>(settings);
     main->Session().SetWorkDirectory(temp.path());
     main->show();
