@@ -7,7 +7,7 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -21,7 +21,7 @@
 
 namespace orvane {
 
-TDrainageCommands::TDrainageCommands(TMainForm& main)
+TDrainageCommands::TDrainageCommands(TWorkbench& main)
     : QObject(&main), main_(main), extraction_(new TDrainageExtractionDialog(&main)) {
   // The shared dialogs exist from start-up, like every dialog of the program.
   WindowSizeDialogOf(main);
@@ -166,7 +166,7 @@ void TDrainageCommands::ParameterImage1Click() {
                            session.ParameterTitle(), session.Margin(), session.DisplayMode());
 }
 
-void InstallDrainageCommands(TMainForm& main) {
+void InstallDrainageCommands(TWorkbench& main) {
   auto* commands = new TDrainageCommands(main);
   ConnectAction(main, "ExtractDrainageNetwork1", commands, &TDrainageCommands::ExtractDrainageNetwork1Click);
   ConnectAction(main, "PixelDensity1", commands, &TDrainageCommands::PixelDensity1Click);

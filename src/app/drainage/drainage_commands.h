@@ -9,14 +9,14 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TDrainageExtractionDialog;
 
 class TDrainageCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TDrainageCommands(TMainForm& main);
+  explicit TDrainageCommands(TWorkbench& main);
 
   TDrainageExtractionDialog& ExtractionDialog() { return *extraction_; }
 
@@ -37,10 +37,10 @@ class TDrainageCommands : public QObject {
  private:
   void DissectionDensity(DensityTiling tiling, DensityMeasure measure);
 
-  TMainForm& main_;
+  TWorkbench& main_;
   TDrainageExtractionDialog* extraction_;
 };
 
-void InstallDrainageCommands(TMainForm& main);
+void InstallDrainageCommands(TWorkbench& main);
 
 }  // namespace orvane

@@ -10,7 +10,8 @@
 #include "app/display/levels_form.h"
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
-#include "app/main_form.h"
+#include "app/display/image_window.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "core/common/atomic_file.h"
@@ -26,7 +27,7 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-TExchangeCommands::TExchangeCommands(TMainForm& main)
+TExchangeCommands::TExchangeCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
       formIlwis_(new TIlwisExportDialog(&main)),
@@ -41,7 +42,7 @@ TExchangeCommands::TExchangeCommands(TMainForm& main)
     return last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
   });
   main_.SetUtmFrameSource([this] { return coordinates_->Frame(); });
-  connect(&main_, &TMainForm::DemOpened, this, &TExchangeCommands::DemOpened);
+  connect(&main_, &TWorkbench::DemOpened, this, &TExchangeCommands::DemOpened);
 }
 
 void TExchangeCommands::DemOpened(const TDemOpenedInfo& info) {
@@ -183,7 +184,7 @@ void TExchangeCommands::ImprimerClick() {
   if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
 }
 
-void InstallExchangeCommands(TMainForm& main) {
+void InstallExchangeCommands(TWorkbench& main) {
   auto* module = new TExchangeCommands(main);
   QObject::connect(main.Action("Ilwis1"), &QAction::triggered, module,
                    &TExchangeCommands::Ilwis1Click);

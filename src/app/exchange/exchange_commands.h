@@ -12,14 +12,14 @@ class TUtmCoordinatesDialog;
 class TIlwisExportDialog;
 class TLevelsDialog;
 class TIlwisImportDialog;
-class TMainForm;
+class TWorkbench;
 struct TDemOpenedInfo;
 
 class TExchangeCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TExchangeCommands(TMainForm& main);
+  explicit TExchangeCommands(TWorkbench& main);
 
   // "Files" > "Export" > "Ilwis": the dialog, then the four files of the current DEM.
   void Ilwis1Click();
@@ -45,7 +45,7 @@ class TExchangeCommands : public QObject {
  private:
   void DemOpened(const TDemOpenedInfo& info);
 
-  TMainForm& main_;
+  TWorkbench& main_;
   TIlwisExportDialog* formIlwis_;
   TIlwisImportDialog* importForm_;
   TUtmCoordinatesDialog* coordinates_;

@@ -5,7 +5,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
@@ -19,7 +19,7 @@
 
 namespace orvane {
 
-TMorphometryCommands::TMorphometryCommands(TMainForm& main) : QObject(&main), main_(main) {
+TMorphometryCommands::TMorphometryCommands(TWorkbench& main) : QObject(&main), main_(main) {
   // The dialogs exist from start-up, like every dialog of the program.
   DrainageFractalDialogOf(main);
   DrainageFractalInfoFormOf(main);
@@ -182,7 +182,7 @@ void TMorphometryCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDrai
 
 void TMorphometryCommands::DiagDD3D1Click() { Prompts().Exec(DiagramWindow<TDissection3DDiagram>(main_)); }
 
-void InstallMorphometryCommands(TMainForm& main) {
+void InstallMorphometryCommands(TWorkbench& main) {
   auto* commands = new TMorphometryCommands(main);
   ConnectAction(main, "DFRedGlobal1", commands, &TMorphometryCommands::DFRedGlobal1Click);
   ConnectAction(main, "FractalDimensionTreatment1", commands, &TMorphometryCommands::FractalDimensionTreatment1Click);

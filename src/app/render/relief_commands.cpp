@@ -10,7 +10,7 @@
 #include "app/render/palette_form.h"
 #include "app/render/relief_forms.h"
 #include "app/render/view3d_form.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -25,7 +25,7 @@
 
 namespace orvane {
 
-TReliefCommands::TReliefCommands(TMainForm& main) : QObject(&main), main_(main) {
+TReliefCommands::TReliefCommands(TWorkbench& main) : QObject(&main), main_(main) {
   setObjectName("RenderCommands");
   auto currentDem = [this]() -> const TDemModel* { return main_.Session().CurrentDem(); };
   shading_ = new TShadingDialog(main.Light(), currentDem,
@@ -173,7 +173,7 @@ void TReliefCommands::DEMInfo1Click() {
   Prompts().Exec(form);
 }
 
-void InstallReliefCommands(TMainForm& main) {
+void InstallReliefCommands(TWorkbench& main) {
   auto* commands = new TReliefCommands(main);
   ConnectAction(main, "Shadowing1", commands, [commands] { commands->Shadowing1Click(); });
   ConnectAction(main, "OpenPalette1", commands, [commands] { commands->OpenPalette1Click(); });

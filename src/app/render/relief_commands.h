@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TShadingDialog;
 class TSlicesDialog;
 class TPaletteDialog;
@@ -18,7 +18,7 @@ class TReliefCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TReliefCommands(TMainForm& main);
+  explicit TReliefCommands(TWorkbench& main);
   ~TReliefCommands() override;
 
   void Shadowing1Click();
@@ -34,7 +34,7 @@ class TReliefCommands : public QObject {
   TView3DResultWindow* LastResult() const { return lastResult_; }
 
  private:
-  TMainForm& main_;
+  TWorkbench& main_;
   TShadingDialog* shading_ = nullptr;
   TSlicesDialog* slices_ = nullptr;
   TPaletteDialog* palette_ = nullptr;

@@ -6,7 +6,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -21,7 +21,7 @@
 
 namespace orvane {
 
-TRoughnessCommands::TRoughnessCommands(TMainForm& main)
+TRoughnessCommands::TRoughnessCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
       localFractal_(new TLocalFractalDialog(&main)),
@@ -138,7 +138,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   ShowTreatmentResult(main_, run->Picture(), {.title = title, .margin = run->output.margin}, *run);
 }
 
-void InstallRoughnessCommands(TMainForm& main) {
+void InstallRoughnessCommands(TWorkbench& main) {
   auto* module = new TRoughnessCommands(main);
   ConnectAction(main, "LocalFractalTreatment1", module, &TRoughnessCommands::LocalFractalTreatment1Click);
   ConnectAction(main, "TotalDepthTreatment1", module, &TRoughnessCommands::TotalDepthTreatment1Click);

@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TLocalFractalDialog;
 class TClassPaletteDialog;
 
@@ -15,7 +15,7 @@ class TRoughnessCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TRoughnessCommands(TMainForm& main);
+  explicit TRoughnessCommands(TWorkbench& main);
 
   TLocalFractalDialog& LocalFractalDialog() { return *localFractal_; }
   TClassPaletteDialog& TotalDepthPaletteDialog() { return *totalDepth_; }
@@ -28,11 +28,11 @@ class TRoughnessCommands : public QObject {
   void Surface3DTreatment1Click();
 
  private:
-  TMainForm& main_;
+  TWorkbench& main_;
   TLocalFractalDialog* localFractal_;
   TClassPaletteDialog* totalDepth_;
 };
 
-void InstallRoughnessCommands(TMainForm& main);
+void InstallRoughnessCommands(TWorkbench& main);
 
 }  // namespace orvane

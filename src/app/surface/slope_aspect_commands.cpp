@@ -3,7 +3,7 @@
 #include <QAction>
 
 #include "app/display/diagram_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
@@ -29,7 +29,7 @@ std::shared_ptr<TRasterImage> WithRelief(std::unique_ptr<TRasterImage> result,
 
 }  // namespace
 
-TSlopeAspectCommands::TSlopeAspectCommands(TMainForm& main)
+TSlopeAspectCommands::TSlopeAspectCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
       slope_(new TSlopeDialog(&main)),
@@ -103,7 +103,7 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
 
 void TSlopeAspectCommands::AspectInfo1Click() { Prompts().Exec(*aspectInfo_); }
 
-void InstallSlopeAspectCommands(TMainForm& main) {
+void InstallSlopeAspectCommands(TWorkbench& main) {
   auto* commands = new TSlopeAspectCommands(main);
   ConnectAction(main, "SlopeTreatment1", commands, &TSlopeAspectCommands::SlopeTreatment1Click);
   ConnectAction(main, "SlopeInfo1", commands, &TSlopeAspectCommands::SlopeInfo1Click);

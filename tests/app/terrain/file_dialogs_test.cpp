@@ -97,7 +97,7 @@ struct Session {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     settings.imageDir = temp.path().toStdString();
     settings.demDir = temp.path().toStdString();
-    main = std::make_unique<TMainForm>(settings);
+    main = MakeMainForm(settings);
     main->Session().SetWorkDirectory(temp.path());
     main->show();
     prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {
