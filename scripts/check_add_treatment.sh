@@ -5,9 +5,11 @@
 # and checks that the new command has its --help, its examples run, and --values and --stats
 # give the values the oracle test expects on a small grid.
 #
-#   scripts/check_add_treatment.sh [BUILD_DIR_OF_THIS_TREE]
+#   scripts/check_add_treatment.sh
 #
-# With ccache (CCACHE_BASEDIR is set to the scratch tree) only the changed files compile.
+# With ccache warm from a build of this tree made with CCACHE_BASEDIR at its root (it is set to
+# the scratch tree here), only the changed files compile: about 20 s. Cold, it builds the whole
+# core, which is why it is a script and not one of the ctest tests.
 # The scratch tree is removed at the end; ORVANE_KEEP_SCRATCH=1 keeps it for a look.
 set -euo pipefail
 
@@ -69,7 +71,11 @@ EOF
 # 2. The declaration.
 cat > "$tree/src/core/surface/cell_step_treatment.cpp" <<'EOF'
 // The cell-step treatment's declaration: the largest elevation step around each cell.
+#include <algorithm>
+#include <cmath>
+
 #include "core/surface/cell_step.h"
+#include "core/terrain/raster_image.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
