@@ -1,6 +1,6 @@
 // TWorkbench: what the command modules, the treatment handlers and the shared dialogs ask of
-// the main window. They hold a TWorkbench& and never the frame itself (app/main_form.h): the
-// frame is made by main() above them, which then installs the modules on it.
+// the main window. They hold a TWorkbench& and never TMainForm itself: the frame is made by
+// main() above them, which then installs the modules on it.
 //
 // The user's data is Session() (shell/session.h); what the document windows show changes
 // through the Show... methods, which keep it in the session and show it together.
