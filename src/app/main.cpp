@@ -1,5 +1,6 @@
 // ORVANE desktop application: settings, main frame, splash, message loop, settings again.
-// `orvane FILE` opens the DEM FILE once the main frame shows.
+// `orvane FILE` opens the DEM FILE once the main frame shows; `orvane --no-splash` starts
+// without the splash window.
 #include <clocale>
 
 #include "app/main_form.h"
@@ -21,8 +22,9 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     orvane::TMainForm main(session.settings);
-    orvane::ShowAfterSplash(main, 3000,
-                            orvane::DemPathArgument(orvane::TApplication::arguments()));
+    const QStringList arguments = orvane::TApplication::arguments();
+    orvane::ShowAfterSplash(main, orvane::SplashMilliseconds(arguments, session.settings),
+                            orvane::DemPathArgument(arguments));
     result = orvane::TApplication::exec();
   }
   // A settings file that cannot be written is said in a box, or only on stderr after a signal.

@@ -190,6 +190,9 @@ class TMainForm : public QMainWindow, public TImageHost {
   QAction* AddItem(QMenu* menu, const QString& caption, const QString& name);
   QAction* AddButton(const QString& name, const QString& hint);
   QMdiSubWindow* AddDocument(TImageWindow* window);
+  // Notes the drainage window's caption when its network is not of the open DEM, with a
+  // warning when the sizes differ.
+  void MarkNetwork();
   void LoupeToggled(bool down);
   void ShowCopyright();
   void ShowAbout();

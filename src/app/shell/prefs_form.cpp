@@ -1,5 +1,6 @@
 #include "app/shell/prefs_form.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -113,9 +114,12 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
   omb_->setObjectName("OmbEdit");
   AcceptWholeNumbers(omb_, 20, 200);
   shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", omb_);
+  splash_ = new QCheckBox("Afficher la fenêtre de présentation au démarrage");
+  splash_->setObjectName("SplashCheckBox");
   auto* generalLayout = new QVBoxLayout(general);
   generalLayout->addWidget(view3d);
   generalLayout->addWidget(shading);
+  generalLayout->addWidget(splash_);
   generalLayout->addStretch();
 
   auto* directories = new QWidget;
@@ -160,6 +164,7 @@ void TPreferencesDialog::LoadFromSettings() {
   lissage_->setText(QString::number(copy_.smoothing3D));
   squel_->setText(QString::number(copy_.skeletonSize));
   omb_->setText(QString::number(copy_.previewSize));
+  splash_->setChecked(copy_.showSplash);
   repProjet_->setText(QString::fromStdString(copy_.vueDir));
   repMnt_->setText(QString::fromStdString(copy_.mntDir));
   repImage_->setText(QString::fromStdString(copy_.imageDir));
@@ -197,6 +202,7 @@ void TPreferencesDialog::OkClick() {
   copy_.smoothing3D = lissage;
   copy_.skeletonSize = squel;
   copy_.previewSize = omb;
+  copy_.showSplash = splash_->isChecked();
   settings_ = copy_;
   accept();
 }

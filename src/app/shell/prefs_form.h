@@ -8,6 +8,7 @@
 
 #include "core/settings/settings_file.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -61,6 +62,7 @@ class TPreferencesDialog : public QDialog {
   TWholeNumberEdit* lissage_;
   TWholeNumberEdit* squel_;
   TWholeNumberEdit* omb_;
+  QCheckBox* splash_;
   QLineEdit* repProjet_;
   QLineEdit* repMnt_;
   QLineEdit* repImage_;
