@@ -341,5 +341,17 @@ TEST_F(MainFormTest, TextsShownToUsersAreSpeltRight) {
   EXPECT_NE(main->Menu("DissectionDendity3D1"), nullptr);
 }
 
+// Ctrl+Q closes the frame at once, a DEM and its result open.
+TEST_F(SampleSessionTest, ControlQClosesAtOnce) {
+  ShowGraySlope(*main);
+  QAction* exit = main->Action("Exit1");
+  EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QElapsedTimer timer;
+  timer.start();
+  exit->trigger();
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_LT(timer.elapsed(), 300);
+}
+
 }  // namespace
 }  // namespace orvane::test

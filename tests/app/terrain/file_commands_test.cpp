@@ -304,7 +304,7 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
 
   prompts.files.push_back({TempPath("net.raw"), 1});  // a typed extension is not doubled
   main->Action("SaveDrainage1")->trigger();
-  EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
+  EXPECT_EQ(prompts.requests.back().title, "Save Drainage Network");
   ASSERT_TRUE(QFile::exists(TempPath("net.raw")));
   ASSERT_TRUE(QFile::exists(TempPath("net.txt")));
 

@@ -265,7 +265,9 @@ TEST(RealFileDialog, TheElementWidthFollowsTheFileBeforeTheType) {
     const TDemModel& dem = *s.main->Session().CurrentDem();
     const bool seaFloor = std::string(c.typed) == "sea.raw";
     EXPECT_EQ(dem.ComputeMax(), seaFloor ? sea->ComputeMax() : 1076.0);
-    if (seaFloor) EXPECT_EQ(dem.ComputeMin(), -963.0);
+    if (seaFloor) {
+      EXPECT_EQ(dem.ComputeMin(), -963.0);
+    }
   }
 }
 
