@@ -1,6 +1,6 @@
 // ORVANE desktop application: settings, main frame and the command modules installed on it,
 // splash, message loop, settings again. `orvane FILE` opens the DEM FILE once the main frame
-// shows.
+// shows; `orvane --no-splash` starts without the splash window.
 #include <clocale>
 
 #include "app/command_modules.h"
@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
   {
     orvane::TMainForm main(session.settings);
     orvane::InstallCommandModules(main);
-    orvane::ShowAfterSplash(main, 3000,
-                            orvane::DemPathArgument(orvane::TApplication::arguments()));
+    const QStringList arguments = orvane::TApplication::arguments();
+    orvane::ShowAfterSplash(main, orvane::SplashMilliseconds(arguments, session.settings),
+                            orvane::DemPathArgument(arguments));
     result = orvane::TApplication::exec();
   }
   // A settings file that cannot be written is said in a box, or only on stderr after a signal.

@@ -35,7 +35,9 @@ const char* const kPanelSamples[kStatusPanels] = {
     "x:88888.88 y:88888.88  z: 8888.88", "Coord. UTM   X 888888.88    Y 8888888.88 ",
     "R: 888 G: 888 B: 888", "Line: 88888  Column: 88888", "Total depth 8888.8 m"};
 
-const char* const kForeignNetworkCaption = "  DRAINAGE NETWORK (not of the open DEM)";
+// The notes after the caption of a window whose picture does not belong to the open DEM.
+const char* const kForeignNetworkNote = " (not of the open DEM)";
+const char* const kPreviousDemNote = " (of the previous DEM)";
 
 // The items of the Diagram submenu.
 const std::pair<DiagramKind, const char*> kDiagramItems[] = {
@@ -120,7 +122,7 @@ const MenuEntry kMenuBar[] = {
     {3, kItem, "Pixel Density", "PixelDensity2"},
     {3, kItem, "Drainage Length", "DrainageLength2"},
     {2, kItem, "Info", "DiesstionDensityInfo1"},
-    {1, kMenu, "Dissection Dendity 3D", "DissectionDendity3D1"},
+    {1, kMenu, "Dissection Density 3D", "DissectionDendity3D1"},
     {2, kItem, "Treatment", "DissectionDensity3DTreatment1"},
     {1, kMenu, "Fractal Dimension", "FractalDimension1"},
     {2, kItem, "Global Treatment", "DFRedGlobal1"},
@@ -151,7 +153,7 @@ const MenuEntry kMenuBar[] = {
     {1, kItem, "Next", "Next1"},
 
     {0, kMenu, "Info", "Info1"},
-    {1, kItem, "Copyrigth", "Copyrigth1"},
+    {1, kItem, "Copyright", "Copyrigth1"},
     {1, kItem, "About", "About1"},
 };
 
@@ -523,6 +525,8 @@ void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster, const Q
   session_.SetParameterTitle(title);
   session_.SetCaptionedTitle(title + "  (1:1)");
   paramWindow_->SetRaster(*raster);
+  paramWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
+  paramWindow_->SetCaptionNote({});
   paramWindow_->SetCaption(session_.CaptionedTitle());
   session_.SetParameterImage(std::move(raster), displayMode, margin);
   EnableForParameterImage(displayMode);
@@ -532,6 +536,8 @@ void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster) {
   if (!raster) return;
   session_.SetResultValues({});
   paramWindow_->SetRaster(*raster);
+  paramWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
+  paramWindow_->SetCaptionNote({});
   const DisplayMode mode = raster->kind == kRasterRgb ? DisplayMode::kColour : DisplayMode::kGray;
   session_.SetParameterImage(std::move(raster), mode, 0);
   EnableForParameterImage(mode);
@@ -579,16 +585,27 @@ void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
   window.SetCaption(path);
   if (relief) window.SetRaster(*relief);
   EnableForOpenDem();
-  // A network of the DEM before stays, marked as not matching: the treatments that read it
-  // over the DEM refuse it until one of this DEM is extracted or opened.
+  // The parameter image and the network of the DEM before stay, marked as such; they read
+  // their own DEM under the cursor.
+  if (paramWindow_->HasBitmap() && paramWindow_->OfAnotherDem())
+    paramWindow_->SetCaptionNote(kPreviousDemNote);
+  MarkNetwork();
+}
+
+void TMainForm::MarkNetwork() {
+  if (!riverWindow_->HasBitmap() || !session_.DrainageRaster()) return;
+  // A network of another size is refused by the treatments that read it over the DEM until one
+  // of this DEM is extracted or opened: said now, and kept in the window's caption.
   if (!session_.NetworkMatchesDemSize()) {
-    riverWindow_->SetCaption(kForeignNetworkCaption);
+    riverWindow_->SetCaptionNote(kForeignNetworkNote);
     Prompts().Warning(this, "WARNING",
                       QString::fromStdString(CheckNetworkOverDem(*session_.CurrentDem(),
                                                                  *session_.DrainageRaster())
                                                  .message()) +
                           "\nExtract or open the drainage network of this DEM.");
+    return;
   }
+  riverWindow_->SetCaptionNote(riverWindow_->OfAnotherDem() ? kPreviousDemNote : "");
 }
 
 void TMainForm::RegisterDiagram(DiagramKind kind, std::function<void()> open) {
@@ -607,11 +624,10 @@ bool TMainForm::NetworkMatchesDem(const QString& caption) {
 
 void TMainForm::ShowDrainageRaster(std::shared_ptr<TRasterImage> raster, bool extracted) {
   if (!raster) return;
-  if (riverWindow_->windowTitle() == kForeignNetworkCaption) {
-    riverWindow_->SetCaption("  DRAINAGE NETWORK");
-  }
   riverWindow_->SetNetwork(*raster);
+  riverWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
   session_.SetDrainageRaster(std::move(raster));
+  MarkNetwork();
   SetEnabled("DrainageNetworkParameters1", true);
   SetEnabled("IncrustDrainage1", true);
   if (extracted) {

@@ -132,6 +132,7 @@ class TMainForm : public TWorkbench, public TImageHost {
 
   bool MagnifierDown() const override;
   void SetStatusText(int panel, const QString& text) override;
+  void ShowResultNote(const QString& text) override { SetStatusText(kValuePanel, text); }
 
   // Called with the path of a file dropped on the frame (the Open DEM module sets it).
   void SetDropHandler(std::function<void(const QString&)> handler) override {
@@ -172,6 +173,9 @@ class TMainForm : public TWorkbench, public TImageHost {
   QAction* AddItem(QMenu* menu, const QString& caption, const QString& name);
   QAction* AddButton(const QString& name, const QString& hint);
   QMdiSubWindow* AddDocument(TImageWindow* window);
+  // Notes the drainage window's caption when its network is not of the open DEM, with a
+  // warning when the sizes differ.
+  void MarkNetwork();
   void LoupeToggled(bool down);
   void ShowCopyright();
   void ShowAbout();

@@ -62,12 +62,12 @@ int Report(CommandContext& context, const Status& status) {
 
 Error UsageError(std::string message) { return Error{kBadParameter, std::move(message)}; }
 
-CLI::Validator PositiveReal(const std::string& meaning) {
+CLI::Validator PositiveReal(const std::string& meaning, double maximum) {
   return CLI::Validator(
-      [meaning](std::string& value) -> std::string {
+      [meaning, maximum](std::string& value) -> std::string {
         char* end = nullptr;
         const double v = std::strtod(value.c_str(), &end);
-        if (end == value.c_str() || *end != '\0' || !(v > 0.0) || v > 1e12)
+        if (end == value.c_str() || *end != '\0' || !(v > 0.0) || v > maximum)
           return "'" + value + "': " + meaning;
         return {};
       },
@@ -96,7 +96,7 @@ void DemOptions::Add(CLI::App& app) {
   app.add_option("--pixel", pixel,
                  "pixel size in metres (required for a raw grid; a GDAL raster's georeference "
                  "gives it otherwise)")
-      ->check(PositiveReal("the pixel size must be a positive number of metres"))
+      ->check(PositiveReal(PixelSizeRangeMessage(), kMaxPixelSizeMetres))
       ->type_name("P");
   app.add_option("--settings", settingsPath,
                  "settings file to read (light, sizes); default: built-in defaults")

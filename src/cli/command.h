@@ -109,7 +109,7 @@ int Report(CommandContext& context, const Status& status);
 // A usage error (status 2) with the given message.
 Error UsageError(std::string message);
 // Option check for a real > 0; the message is "'VALUE': meaning".
-CLI::Validator PositiveReal(const std::string& meaning);
+CLI::Validator PositiveReal(const std::string& meaning, double maximum = 1e12);
 
 // ---- inputs ----------------------------------------------------------------------------
 

@@ -3,7 +3,10 @@
 // windows: a network of another DEM refused, results brought to the front with the right
 // caption, tiling with a large picture, Alt-key menus and disabled tool buttons that look
 // disabled.
+#include <QAbstractButton>
 #include <QAction>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -70,7 +73,7 @@ TEST_F(MainFormTest, FrameAndComponentsAtStart) {
 
   EXPECT_EQ(main->Menu("Slope1")->title(), "Slope");
   EXPECT_EQ(main->Action("WrapImage1")->text(), " Wrapping");
-  EXPECT_EQ(main->Menu("DissectionDendity3D1")->title(), "Dissection Dendity 3D");
+  EXPECT_EQ(main->Menu("DissectionDendity3D1")->title(), "Dissection Density 3D");
   EXPECT_EQ(main->Action("ParameterImage1")->text(), "-> Parameter Image");
 
   // Tool bar: eleven buttons in order with their hints, separators after the third and fifth.
@@ -316,6 +319,38 @@ TEST_F(MainFormTest, MenuBarTitlesHaveDistinctAltKeysAndDisabledButtonsLookDisab
     return sum;
   };
   EXPECT_LT(coverage(QIcon::Disabled) * 2, coverage(QIcon::Normal));
+}
+
+
+// The texts users read are spelt right; the component names stay as they are.
+TEST_F(MainFormTest, TextsShownToUsersAreSpeltRight) {
+  QStringList shown;
+  for (const QAction* action : main->findChildren<QAction*>()) shown << action->text() << action->toolTip();
+  for (const QMenu* menu : main->findChildren<QMenu*>()) shown << menu->title();
+  for (const QWidget* widget : main->findChildren<QWidget*>()) {
+    shown << widget->windowTitle();
+    if (auto* label = qobject_cast<const QLabel*>(widget)) shown << label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) shown << button->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) shown << group->title();
+  }
+  for (const char* misspelt : {"devaition", "dendity", "oberved", "copyrigth"}) {
+    for (const QString& text : shown)
+      EXPECT_FALSE(text.contains(misspelt, Qt::CaseInsensitive)) << text.toStdString();
+  }
+  EXPECT_NE(main->Action("Copyrigth1"), nullptr);
+  EXPECT_NE(main->Menu("DissectionDendity3D1"), nullptr);
+}
+
+// Ctrl+Q closes the frame at once, a DEM and its result open.
+TEST_F(SampleSessionTest, ControlQClosesAtOnce) {
+  ShowGraySlope(*main);
+  QAction* exit = main->Action("Exit1");
+  EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QElapsedTimer timer;
+  timer.start();
+  exit->trigger();
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_LT(timer.elapsed(), 300);
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/terrain/dem_model.h"
@@ -68,6 +70,33 @@ inline std::unique_ptr<TDemModel> DemFrom(const std::vector<std::vector<double>>
     for (int c = 0; c < columns; ++c) dem->SetElevation(c, l, rows[l][c]);
   dem->UpdateMinMax();
   return dem;
+}
+
+// A 32-bit DEM with sea floor: a ramp from `deepest` metres at the left to `highest` at the
+// right, a few metres of ripple down the lines; about a third of it lies below sea level.
+inline std::unique_ptr<TDemModel> SeaFloorDem(int columns, int lines, int deepest = -963,
+                                              int highest = 1775) {
+  auto dem = std::make_unique<TDemModel>(columns, lines, kDemInt32);
+  for (int l = 0; l < lines; ++l)
+    for (int c = 0; c < columns; ++c)
+      dem->Int32Row(l)[c] = deepest + static_cast<int>(static_cast<long long>(highest - deepest - 6) *
+                                                       c / std::max(1, columns - 1)) + 3 * (l % 3);
+  dem->pixelSizeX = dem->pixelSizeY = 90.0f;
+  dem->UpdateMinMax();
+  return dem;
+}
+
+// Writes `dem` as DEMs come on disk: a raw grid of little-endian elements `bytes` wide
+// (2 unsigned, 4 signed) and its header "lines columns" beside it, same name with ".txt".
+inline void WriteRawDem(const std::string& rawPath, const TDemModel& dem, int bytes) {
+  std::ofstream raw(rawPath, std::ios::binary | std::ios::trunc);
+  for (int l = 0; l < dem.lines; ++l)
+    for (int c = 0; c < dem.columns; ++c) {
+      const auto v = static_cast<std::uint32_t>(static_cast<std::int32_t>(dem.GetElevation(c, l)));
+      for (int b = 0; b < bytes; ++b) raw.put(static_cast<char>((v >> (8 * b)) & 0xFF));
+    }
+  const std::string header = rawPath.substr(0, rawPath.rfind('.')) + ".txt";
+  std::ofstream(header) << dem.lines << ' ' << dem.columns << '\n';
 }
 
 }  // namespace orvane::testing

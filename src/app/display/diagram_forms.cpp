@@ -149,7 +149,9 @@ void TDiagramForm::SaveClick() {
   request.title = "Save Histogram";
   request.directory = directory_ ? directory_() : QString();
   request.filter = "File .xls|*.xls|File .ts|*.ts";
+  saveDialog_.Apply(request);
   const FileAnswer answer = Prompts().SaveFile(this, request);
+  saveDialog_.Keep(answer);
   if (!answer.ok()) return;
   lastSaveName_ = answer.path;
   const std::string path = TableFileName(answer.path.toStdString(), answer.filterIndex);
@@ -269,14 +271,14 @@ void AddDensityAxes(TDiagramDrawing& drawing, int height, int classes, double ba
 
 void TDissectionDiagram::SetBound(int bound) {
   bound_ = bound;
-  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_), 2.0);
+  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts_.size()), 2.0);
   SetLabels(texts, xs);
   if (PaintBox()) PaintBox()->update();
 }
 
 TDiagramDrawing TDissectionDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
-  const int n = DiagramClassCount(bound_);
+  const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 0, n);
   const double width = DensityClassWidth(n, 2.0);
   AddCurve(drawing, counts_, 0, 2, n, 1,
@@ -288,7 +290,7 @@ TDiagramDrawing TDissectionDiagram::Drawing(int height) const {
 }
 
 std::string TDissectionDiagram::TableText() const {
-  return ClassValueTable(counts_, 0, DiagramClassCount(bound_), 0.1);
+  return ClassValueTable(counts_, 0, DiagramClassCount(bound_, counts_.size()), 0.1);
 }
 
 // --- Dissection density 3D.
@@ -300,14 +302,14 @@ TDissection3DDiagram::TDissection3DDiagram(QWidget* parent)
 
 void TDissection3DDiagram::SetBound(int bound) {
   bound_ = bound;
-  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_), 4.0);
+  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts3D_.size()), 4.0);
   SetLabels(texts, xs);
   if (PaintBox()) PaintBox()->update();
 }
 
 TDiagramDrawing TDissection3DDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
-  const int n = DiagramClassCount(bound_);
+  const int n = DiagramClassCount(bound_, counts3D_.size());
   const std::int32_t peak = PeakCount(counts3D_, 0, n);
   const double width = DensityClassWidth(n, 4.0);
   auto x = [width](int i) { return static_cast<int>(i * width + 0.5); };
@@ -323,7 +325,7 @@ TDiagramDrawing TDissection3DDiagram::Drawing(int height) const {
 }
 
 std::string TDissection3DDiagram::TableText() const {
-  return ClassValueTable(counts3D_, 0, DiagramClassCount(bound_), 0.1);
+  return ClassValueTable(counts3D_, 0, DiagramClassCount(bound_, counts3D_.size()), 0.1);
 }
 
 // --- Fractal dimension of the drainage network.
@@ -356,7 +358,8 @@ TLocalFractalDiagram::TLocalFractalDiagram(QWidget* parent)
 
 TDiagramDrawing TLocalFractalDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
-  const int n = std::min(bound_, 300);
+  // Through the maximum's class: the cells of the densest dimensions are often there.
+  const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 101, n);
   AddCurve(drawing, counts_, start_, start_ + 1, n, 2, [](int i) { return 2 * i - 200; }, peak,
            height - 5, Qt::blue);
@@ -366,7 +369,7 @@ TDiagramDrawing TLocalFractalDiagram::Drawing(int height) const {
 }
 
 std::string TLocalFractalDiagram::TableText() const {
-  return ClassValueTable(counts_, std::max(0, start_), std::min(bound_, 300), 0.01);
+  return ClassValueTable(counts_, std::max(0, start_), DiagramClassCount(bound_, counts_.size()), 0.01);
 }
 
 }  // namespace orvane

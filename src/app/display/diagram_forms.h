@@ -17,6 +17,7 @@
 #include <span>
 #include <vector>
 
+#include "app/shell/prompter.h"
 #include "core/render/histogram_table.h"
 #include "core/surface/aspect.h"
 
@@ -90,6 +91,7 @@ class TDiagramForm : public QDialog {
   std::vector<QLabel*> labels_;
   std::function<QString()> directory_;
   QString lastSaveName_;
+  FileDialogMemory saveDialog_;
 };
 
 // Gray-level histogram of the current parameter image inside its margin, recomputed at
@@ -125,30 +127,27 @@ class TDirectionHistogramWindow : public TDiagramForm {
   std::function<TDirectionHistogram()> source_;
 };
 
-// Dissection density: 300 counts by trunc(10 x density); n = the density bound, at most 255.
+// Dissection density: counts by trunc(10 x density), drawn and saved through the density bound.
 class TDissectionDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
   explicit TDissectionDiagram(QWidget* parent = nullptr);
-  std::array<std::int32_t, 300>& Counts() { return counts_; }
-  const std::array<std::int32_t, 300>& Counts() const { return counts_; }
-  // trunc(10 x maximum density). The horizontal axis then covers the densities up to it.
+  std::vector<std::int32_t>& Counts() { return counts_; }
+  const std::vector<std::int32_t>& Counts() const { return counts_; }
+  // trunc(10 x maximum density), the class of the densest window. The horizontal axis then
+  // covers the densities through it.
   void SetBound(int bound);
   int Bound() const { return bound_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  private:
-  // Pixels per density class (a tenth): 2 while the classes fit the axis, fewer above.
-  // Where the last tick and label may stand.
-  // The density between two labels, in classes (20 = a density of 2).
-
-  std::array<std::int32_t, 300> counts_{};
+  std::vector<std::int32_t> counts_ = std::vector<std::int32_t>(300);
   int bound_ = 0;
 };
 
-// Dissection density 2D and 3D: two arrays of 300 counts; n = the 3D bound, at most 255.
+// Dissection density 2D and 3D: two arrays of 300 counts, drawn through the 3D bound.
 class TDissection3DDiagram : public TDiagramForm {
   Q_OBJECT
 
@@ -186,8 +185,8 @@ class TDrainageFractalDiagram : public TDiagramForm {
   int bound_ = 0;
 };
 
-// Local fractal dimension: counts by trunc(100 x D) (index 300 for D = 3 fits); n =
-// trunc(100 x Dmax), at most 300; s = trunc(100 x Dmin).
+// Local fractal dimension: counts by trunc(100 x D) (index 300 for D = 3 fits), drawn from
+// s = trunc(100 x Dmin) through the upper bound trunc(100 x Dmax), the maximum's class.
 class TLocalFractalDiagram : public TDiagramForm {
   Q_OBJECT
 

@@ -122,11 +122,28 @@ void TImageWindow::ReleaseBitmap() {
   viewport()->update();
 }
 
-void TImageWindow::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void TImageWindow::SetCaption(const QString& caption) {
+  caption_ = caption;
+  setWindowTitle(caption_ + note_);
+}
+
+void TImageWindow::SetCaptionNote(const QString& note) {
+  note_ = note;
+  setWindowTitle(caption_ + note_);
+}
+
+void TImageWindow::SetOwnDem(std::shared_ptr<const TDemModel> dem, int unitFactor) {
+  ownDem_ = std::move(dem);
+  ownUnitFactor_ = unitFactor;
+}
+
+bool TImageWindow::OfAnotherDem() const { return ownDem_ && ownDem_.get() != host_.CurrentDem(); }
+
+const TDemModel* TImageWindow::ReadDem() const { return ownDem_ ? ownDem_.get() : host_.CurrentDem(); }
 
 QSize TImageWindow::ImageExtent() const {
-  // The scroll range follows the current DEM, whatever raster the window shows.
-  const TDemModel* dem = host_.CurrentDem();
+  // The scroll range follows the DEM of the picture, whatever raster the window shows.
+  const TDemModel* dem = ReadDem();
   if (dem && dem->columns > 0 && dem->lines > 0) return {dem->columns, dem->lines};
   return bitmap_.size();
 }
@@ -207,10 +224,16 @@ bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
 }
 
 void TImageWindow::ReadOutAt(QPoint pos) {
-  const TDemModel* dem = host_.CurrentDem();
+  const TDemModel* dem = ReadDem();
   const QPoint pixel = PixelAt(pos);
   TStatusReadout out;
-  if (dem) out = ReadOut(*dem, host_.UnitFactor(), bitmap_, pixel.x(), pixel.y(), host_.UtmFrame());
+  // A picture of another DEM reads that DEM, without the UTM frame of the current one.
+  const bool another = OfAnotherDem();
+  if (dem) {
+    out = ReadOut(*dem, another ? ownUnitFactor_ : host_.UnitFactor(), bitmap_, pixel.x(),
+                  pixel.y(), another ? std::nullopt : host_.UtmFrame());
+    if (another) host_.SetStatusText(1, QString());
+  }
   if (!out.inside) {
     for (int panel = 0; panel < kStatusPanels; ++panel) host_.SetStatusText(panel, QString());
     return;

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QString>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "app/shell/session.h"
@@ -79,7 +80,17 @@ class TImageWindow : public QAbstractScrollArea {
   void ReadOutAt(QPoint viewportPos);
   // The caption for a zoom factor.
   virtual QString CaptionFor(int zoom) const = 0;
+  // The caption, followed by the note while one is set.
   void SetCaption(const QString& caption);
+  // A remark kept after every caption (" (of the previous DEM)"); empty for none.
+  void SetCaptionNote(const QString& note);
+  QString CaptionNote() const { return note_; }
+
+  // The DEM the shown picture belongs to, with its U: the status bar reads its coordinates and
+  // elevations over the picture even after another DEM was opened. Null: the current DEM.
+  void SetOwnDem(std::shared_ptr<const TDemModel> dem, int unitFactor);
+  // True when the picture belongs to a DEM other than the current one.
+  bool OfAnotherDem() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -96,8 +107,15 @@ class TImageWindow : public QAbstractScrollArea {
   QSize ImageExtent() const;
   QSize ContentSize() const;
 
+  // The DEM the readout uses: the picture's own, else the current one.
+  const TDemModel* ReadDem() const;
+
   QImage bitmap_;
   int zoom_ = 1;
+  QString caption_;
+  QString note_;
+  std::shared_ptr<const TDemModel> ownDem_;
+  int ownUnitFactor_ = 1;
 };
 
 class TDemImageWindow : public TImageWindow {

@@ -76,7 +76,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
 
   main_.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main_);
-  diagram.Counts().fill(0);
+  diagram.Counts().assign(diagram.Counts().size(), 0);
   TClassPaletteDialog& palette = DensityPaletteDialogOf(main_);
   palette.SetRange(field->minimum, field->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed

@@ -50,7 +50,7 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   grid->addWidget(new QLabel("Window Size = (HWS * 2) + 1"), 2, 0, 1, 4);
   grid->addWidget(rule, 3, 0, 1, 4);
   grid->addWidget(new QLabel("taking into account these parameters"), 4, 0, 1, 4);
-  grid->addWidget(new QLabel("the oberved region  is equal to:"), 5, 0, 1, 4);
+  grid->addWidget(new QLabel("the observed region  is equal to:"), 5, 0, 1, 4);
   grid->addWidget(kilom1_, 6, 0);
   grid->addWidget(new QLabel("km x"), 6, 1);
   grid->addWidget(kilom2_, 6, 2);

@@ -113,7 +113,8 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
 
   main_.BeginTreatment(title);
   TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
-  DiagramWindow<TDissectionDiagram>(main_).Counts().fill(0);
+  std::vector<std::int32_t>& flat = DiagramWindow<TDissectionDiagram>(main_).Counts();
+  flat.assign(flat.size(), 0);
   TClassPaletteDialog& palette = DensityPaletteDialogOf(main_);
   palette.SetRange(result->minimum, result->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed

@@ -22,7 +22,7 @@ class TMorphometryCommands : public QObject {
   void DFRedGlobal1Click() { DrainageFractal(FractalMode::kGlobal); }
   void FractalDimensionTreatment1Click() { DrainageFractal(FractalMode::kSegments); }
   void FractalDimensionInfo1Click();
-  // "Dissection Dendity 3D" > "Treatment".
+  // "Dissection Density 3D" > "Treatment".
   void DissectionDensity3DTreatment1Click();
   // "Ratio Depth Red/Surface" > "Treatment".
   void RatioDepthTreatment1Click();

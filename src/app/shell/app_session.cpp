@@ -69,6 +69,12 @@ void QuitOnTerminationSignals() {
 bool EndedBySignal() { return g_endedBySignal; }
 
 void ShowAfterSplash(TWorkbench& main, int milliseconds, const QString& demPath) {
+  if (milliseconds <= 0) {
+    main.show();
+    if (!demPath.isEmpty())
+      QTimer::singleShot(0, &main, [&main, demPath] { main.OpenPath(demPath); });
+    return;
+  }
   auto* splash = new TSplashForm;
   splash->setAttribute(Qt::WA_DeleteOnClose);
   splash->show();
@@ -80,6 +86,10 @@ void ShowAfterSplash(TWorkbench& main, int milliseconds, const QString& demPath)
   });
   if (!demPath.isEmpty())
     QTimer::singleShot(milliseconds, &main, [&main, demPath] { main.OpenPath(demPath); });
+}
+
+int SplashMilliseconds(const QStringList& arguments, const TSettings& settings) {
+  return settings.showSplash && !arguments.mid(1).contains(kNoSplashFlag) ? 3000 : 0;
 }
 
 QString DemPathArgument(const QStringList& arguments) {

@@ -1,6 +1,6 @@
 // Start-up and shutdown around the message loop: the settings are read before the main frame
 // is made and written back after the loop ends; the splash window is shown for three seconds
-// while the loop already runs.
+// while the loop already runs, unless the preferences or `orvane --no-splash` leave it out.
 #pragma once
 
 #include <QString>
@@ -35,8 +35,15 @@ void QuitOnTerminationSignals();
 bool EndedBySignal();
 
 // Shows the splash window now and the main frame after `milliseconds`, without blocking;
-// a non-empty `demPath` is then opened through the Open DEM steps.
+// a non-empty `demPath` is then opened through the Open DEM steps. With 0 milliseconds there
+// is no splash: the frame shows at once and the DEM opens as soon as the loop runs.
 void ShowAfterSplash(TWorkbench& main, int milliseconds = 3000, const QString& demPath = {});
+
+// The flag that starts without the splash window, whatever the settings say.
+inline constexpr const char* kNoSplashFlag = "--no-splash";
+// The splash's time in milliseconds: 3000, or 0 when the settings turned it off or the
+// command line holds kNoSplashFlag.
+int SplashMilliseconds(const QStringList& arguments, const TSettings& settings);
 
 // The DEM named on the command line (`orvane FILE`, as the desktop entry starts it): the first
 // argument after the program's name that is not an option; empty when there is none.

@@ -96,7 +96,10 @@ void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped) {
   run.output.values.reset();
   values.name = QString::fromStdString(run.treatment->valueName);
   values.wrapped = wrapped;
+  // A picture of one tone is no failure: the status bar says the result holds one value.
+  const QString oneValue = OneValueNote(*values.grid, values.name);
   main.Session().SetResultValues(std::move(values));
+  if (!oneValue.isEmpty()) main.ShowResultNote(oneValue);
 }
 
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,

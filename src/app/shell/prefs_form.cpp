@@ -1,5 +1,6 @@
 #include "app/shell/prefs_form.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -113,9 +114,12 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
   previewSize_->setObjectName("OmbEdit");
   AcceptWholeNumbers(previewSize_, 20, 200);
   shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", previewSize_);
+  splash_ = new QCheckBox("Afficher la fenêtre de présentation au démarrage");
+  splash_->setObjectName("SplashCheckBox");
   auto* generalLayout = new QVBoxLayout(general);
   generalLayout->addWidget(view3d);
   generalLayout->addWidget(shading);
+  generalLayout->addWidget(splash_);
   generalLayout->addStretch();
 
   auto* directories = new QWidget;
@@ -160,6 +164,7 @@ void TPreferencesDialog::LoadFromSettings() {
   smoothing_->setText(QString::number(copy_.smoothing3D));
   skeletonSize_->setText(QString::number(copy_.skeletonSize));
   previewSize_->setText(QString::number(copy_.previewSize));
+  splash_->setChecked(copy_.showSplash);
   projectDir_->setText(QString::fromStdString(copy_.projectDir));
   demDir_->setText(QString::fromStdString(copy_.demDir));
   imageDir_->setText(QString::fromStdString(copy_.imageDir));
@@ -197,6 +202,7 @@ void TPreferencesDialog::OkClick() {
   copy_.smoothing3D = lissage;
   copy_.skeletonSize = squel;
   copy_.previewSize = omb;
+  copy_.showSplash = splash_->isChecked();
   settings_ = copy_;
   accept();
 }

@@ -8,6 +8,7 @@
 
 #include "core/settings/settings_file.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -61,6 +62,7 @@ class TPreferencesDialog : public QDialog {
   TWholeNumberEdit* smoothing_;
   TWholeNumberEdit* skeletonSize_;
   TWholeNumberEdit* previewSize_;
+  QCheckBox* splash_;
   QLineEdit* projectDir_;
   QLineEdit* demDir_;
   QLineEdit* imageDir_;

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace orvane {
@@ -20,6 +21,8 @@ FileAnswer RunFileDialog(QWidget* parent, const FileRequest& request, bool save)
   const QStringList filters = ToNameFilters(request.filter);
   dialog.setNameFilters(filters);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+    dialog.selectNameFilter(filters[request.filterIndex - 1]);
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -65,6 +68,17 @@ int Prompter::Exec(QDialog& dialog) { return dialog.exec(); }
 Prompter& Prompts() { return g_prompter ? *g_prompter : Interactive(); }
 
 void SetPrompter(Prompter* prompter) { g_prompter = prompter; }
+
+void FileDialogMemory::Apply(FileRequest& request) const {
+  if (!directory.isEmpty() && QFileInfo(directory).isDir()) request.directory = directory;
+  if (filterIndex > 0) request.filterIndex = filterIndex;
+}
+
+void FileDialogMemory::Keep(const FileAnswer& answer) {
+  if (!answer.ok()) return;
+  directory = QFileInfo(answer.path).absolutePath();
+  filterIndex = answer.filterIndex;
+}
 
 int ChosenFilterIndex(const QString& filter, const QString& selected) {
   // With the details hidden, the toolkit's own dialog answers the label alone; a platform

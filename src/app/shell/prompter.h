@@ -17,12 +17,24 @@ struct FileRequest {
   QString directory;
   QString filter;
   bool mustExist = false;
+  int filterIndex = 0;  // the pair selected when the dialog opens, 1-based; 0: the first
 };
 
 struct FileAnswer {
   QString path;         // empty when cancelled
   int filterIndex = 0;  // 1-based; 0 when cancelled
   bool ok() const { return !path.isEmpty(); }
+};
+
+// The folder and the type last chosen in one file dialog while the program runs, so that it
+// opens there again rather than at its starting folder and first type.
+struct FileDialogMemory {
+  QString directory;
+  int filterIndex = 0;
+  // Starts `request` in the remembered folder (while it exists) with the remembered type.
+  void Apply(FileRequest& request) const;
+  // Remembers the folder and type of an answered dialog; a cancelled one changes nothing.
+  void Keep(const FileAnswer& answer);
 };
 
 class Prompter {

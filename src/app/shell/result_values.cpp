@@ -31,6 +31,19 @@ QString ValueReadout(const ValueGrid& grid, const QString& name, int column, int
   return name + " " + ValueText(value) + UnitSuffix(grid.unit);
 }
 
+QString OneValueNote(const ValueGrid& grid, const QString& name) {
+  bool any = false;
+  float first = 0.0f;
+  for (const float v : grid.values) {
+    if (std::isnan(v)) continue;
+    if (any && v != first) return {};
+    first = v;
+    any = true;
+  }
+  if (!any) return name + ": no value anywhere";
+  return name + " " + ValueText(first) + UnitSuffix(grid.unit) + " everywhere";
+}
+
 TValueHistogram ValueHistogramOf(const ValueGrid& grid, int bins) {
   TValueHistogram histogram;
   bool any = false;

@@ -34,6 +34,10 @@ QString UnitSuffix(const std::string& unit);
 // empty outside the grid.
 QString ValueReadout(const ValueGrid& grid, const QString& name, int column, int line);
 
+// The note for a result that tells nothing apart: "Slope 5.71° everywhere" when every cell with
+// a value holds the same one, "Slope: no value anywhere" when none has one; empty otherwise.
+QString OneValueNote(const ValueGrid& grid, const QString& name);
+
 // Counts of the valid (finite) values in `bins` equal classes from the smallest to the largest value
 // (the largest in the last class); no classes when no cell has a value.
 struct TValueHistogram {

@@ -104,6 +104,9 @@ class TWorkbench : public QMainWindow {
   // `caption` says so and the treatment must not run.
   virtual bool NetworkMatchesDem(const QString& caption) = 0;
 
+  // A note on the current result in the status bar's value panel (a result of one value).
+  virtual void ShowResultNote(const QString& text) = 0;
+
   // Diagrams: the module owning a diagram window registers how to open it; the Diagram
   // button opens the session's diagram kind, the items of the Diagram submenu their own.
   virtual void RegisterDiagram(DiagramKind kind, std::function<void()> open) = 0;

@@ -34,7 +34,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
                                      "PercentileRadioButton"},
                                     *type, *typeLayout);
   // This caption keeps the dialog's own spelling.
-  statistics_->button(kCircularStdDev)->setText("Standard devaition of Elevation");
+  statistics_->button(kCircularStdDev)->setText("Standard deviation of Elevation");
   layout->addWidget(type);
 
   auto* grid = new QGridLayout;

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <limits>
+#include <utility>
 
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
@@ -84,7 +85,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
   hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
   interval_ = Digits("HypsoIntervalEdit", hypso);
-  AcceptWholeNumbers(interval_, 1, std::numeric_limits<int>::max());
+  BindDeclaredField(interval_, DeclaredParam("contour-density", "interval"), 1);
   hypsoLayout->addWidget(interval_, 1, 1);
   hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
   auto* range = new QHBoxLayout;
@@ -142,12 +143,45 @@ void TContourExtractionDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(
 void TContourExtractionDialog::ChooseTiling(int tiling) { (tiling == 1 ? moving_ : grid_)->setChecked(true); }
 void TContourExtractionDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
-void TContourExtractionDialog::OkClick() {
+void TContourExtractionDialog::SetLevelRange(std::int64_t lowest, std::int64_t highest,
+                                             int unitDivisor) {
+  lowest_ = lowest;
+  highest_ = highest;
+  unitDivisor_ = unitDivisor;
+}
+
+QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
   ContourDensityParams params;
   params.window = WindowSize();
   params.interval = Interval();
-  if (Status status = CheckContourDensityParams(params); !status) {
-    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+  if (field) *field = params.interval <= 0 ? interval_ : sizeWin_;
+  if (Status status = CheckContourDensityParams(params); !status)
+    return QString::fromStdString(status.message());
+  const std::pair<QLineEdit*, int> declaredValues[] = {{sizeWin_, params.window},
+                                                       {interval_, params.interval}};
+  for (const auto& [edit, value] : declaredValues) {
+    const char* name = edit == sizeWin_ ? "window" : "interval";
+    if (Status declared = CheckParamValue(DeclaredParam("contour-density", name), value); !declared) {
+      if (field) *field = edit;
+      return QString::fromStdString(declared.message());
+    }
+  }
+  if (field) *field = interval_;
+  // Levels start one interval above the lowest elevation: none below the highest, no line.
+  if (unitDivisor_ > 0 &&
+      ContourLevelCount(lowest_, highest_, static_cast<std::int64_t>(params.interval) * unitDivisor_) == 0) {
+    return QStringLiteral("No contour line: an interval of %1 m leaves no level between the lowest "
+                          "and the highest elevation of the DEM (%2 m apart)")
+        .arg(params.interval)
+        .arg((highest_ - lowest_) / unitDivisor_);
+  }
+  return {};
+}
+
+void TContourExtractionDialog::OkClick() {
+  QLineEdit* field = nullptr;
+  if (const QString refusal = Refusal(&field); !refusal.isEmpty()) {
+    Refuse(this, field, refusal);
     return;
   }
   accept();

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <cstdint>
 
 #include "app/shell/result_kind.h"
 
@@ -31,6 +32,9 @@ class TContourExtractionDialog : public QDialog {
   // Filled by the treatment before the dialog shows: the DEM's range in metres, the text of
   // the pixel-size field of the dynamic scale, and the DEM's pixel size for the km fields.
   void SetDynamicScale(double minimum, double maximum, const QString& pixelText);
+  // The DEM's lowest and highest truncated stored elevations and U: an interval that leaves no
+  // contour level between them is refused.
+  void SetLevelRange(std::int64_t lowest, std::int64_t highest, int unitDivisor);
   void SetDemPixelSize(float pixelSizeX);
   QString WindowKilometres() const;  // the text of kilom1 (and kilom2)
 
@@ -39,12 +43,18 @@ class TContourExtractionDialog : public QDialog {
   void ChooseDynamism(int dynamism);
   void ChooseTiling(int tiling);
   void ChoosePlacement(ResultKind kind);
-  // The OK button: closes only with an interval and a window size.
+  // Why the values cannot be computed: no interval or window, a value outside its declared
+  // range, or an interval that crosses no contour level; empty when they can. `field`, when
+  // given, receives the field at fault.
+  QString Refusal(QLineEdit** field = nullptr) const;
+  // The OK button: closes only when Refusal is empty.
   void OkClick();
 
  private:
   void UpdateKilometres();
 
+  std::int64_t lowest_ = 0, highest_ = 0;
+  int unitDivisor_ = 0;  // 0: the level range is unknown
   TWholeNumberEdit* sizeWin_ = nullptr;
   QLineEdit* kilom1_ = nullptr;
   QLineEdit* kilom2_ = nullptr;

@@ -65,9 +65,29 @@ bool TLocalFractalDialog::HasFactorH() const {
   return number;
 }
 
+void TLocalFractalDialog::SetRelief(std::int64_t reliefMetres, int pixelSize) {
+  relief_ = reliefMetres;
+  pixelSize_ = pixelSize;
+}
+
+QString TLocalFractalDialog::Refusal() const {
+  if (!HasFactorH()) return kNoFactorH;
+  const double h = FactorH();
+  if (Status declared = CheckParamValue(DeclaredParam("local-fractal", "h"), h); !declared)
+    return QString::fromStdString(declared.message());
+  const double step = pixelSize_ * h;
+  if (relief_ >= 0 && pixelSize_ > 0 && step > static_cast<double>(relief_)) {
+    return QStringLiteral("The height step P x H = %1 m is above the relief of the DEM (%2 m): "
+                          "every window would be flat and give the same dimension")
+        .arg(step)
+        .arg(relief_);
+  }
+  return {};
+}
+
 void TLocalFractalDialog::OkClick() {
-  if (!HasFactorH()) {
-    Refuse(this, hEdit_, kNoFactorH);
+  if (const QString refusal = Refusal(); !refusal.isEmpty()) {
+    Refuse(this, hEdit_, refusal);
     return;
   }
   accept();

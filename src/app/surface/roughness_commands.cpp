@@ -33,11 +33,15 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
-  // The treatment runs however the dialog is closed, with the values it holds, as long as H
-  // is a number (OK refuses anything else and keeps the dialog open).
+  // The treatment runs however the dialog is closed, with the values it holds, as long as
+  // they can give a result (OK refuses anything else and keeps the dialog open).
+  const int unit = std::max(1, main_.Session().UnitFactor());
+  const auto metres = [unit](double z) { return static_cast<std::int64_t>(z) / unit; };
+  localFractal_->SetRelief(metres(dem->maxElevation) - metres(dem->minElevation),
+                         main_.Session().PixelSize());
   Prompts().Exec(*localFractal_);
-  if (!localFractal_->HasFactorH()) {
-    Prompts().Warning(&main_, "ERREUR", TLocalFractalDialog::kNoFactorH);
+  if (const QString refusal = localFractal_->Refusal(); !refusal.isEmpty()) {
+    Prompts().Warning(&main_, "ERREUR", refusal);
     return;
   }
   const int windowSize = localFractal_->WindowSize();

@@ -19,6 +19,7 @@
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
+#include "core/terrain/truncated_elevations.h"
 #include "core/surface/convexity.h"
 #include "core/surface/global_fractal.h"
 #include "core/surface/horizontal_surfaces.h"
@@ -61,7 +62,8 @@ void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
   if (!dem) return;
   // The treatment runs however the dialog was closed, as long as the range is at least 1.
   Prompts().Exec(*conCav_);
-  if (conCav_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
+  if (const QString refusal = conCav_->Refusal(); !refusal.isEmpty())
+    return Prompts().Warning(&main_, "ERREUR", refusal);
   const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
   const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
   ProgressSink* sink = main_.Progress();
@@ -91,8 +93,9 @@ void TShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
 void TShapeCommands::HorizontalSurfaces1Click() {
   const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem) return;
-  Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range of 1 or more
-  if (horizSurf_->Range() < 1) return Prompts().Warning(&main_, "ERREUR", kNoWindowRange);
+  Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range it accepts
+  if (const QString refusal = horizSurf_->Refusal(); !refusal.isEmpty())
+    return Prompts().Warning(&main_, "ERREUR", refusal);
   const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
   const QString title = Q(HorizontalTitle(params.range));
   ProgressSink* sink = main_.Progress();
@@ -126,6 +129,8 @@ void TShapeCommands::Global1Click() {
   contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
                                 main_.Session().PixelSizeText());
   contourLine_->SetDemPixelSize(dem->pixelSizeX);
+  contourLine_->SetLevelRange(TruncatedElevation(dem->minElevation),
+                              TruncatedElevation(dem->maxElevation), unit);
   Prompts().Exec(*contourLine_);
   ContourDensityParams params;
   params.window = contourLine_->WindowSize();
@@ -133,8 +138,8 @@ void TShapeCommands::Global1Click() {
   params.dynamism = contourLine_->Dynamism();
   params.tiling = contourLine_->Tiling() == 1 ? DensityTiling::kMovingWindow : DensityTiling::kSquaredGrid;
   params.unitDivisor = unit;
-  // Left without an interval or a window (Cancel, close box): nothing to compute.
-  if (!CheckContourDensityParams(params)) return;
+  // Left with values that give no result (Cancel, close box): nothing to compute.
+  if (!contourLine_->Refusal().isEmpty()) return;
   ProgressSink* sink = main_.Progress();
   auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
     return ComputeWithValues("contour-density", dem->columns, dem->lines, "km/km2",

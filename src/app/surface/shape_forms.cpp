@@ -28,6 +28,7 @@ void TShapeRangeDialog::AddRange(const char* treatment, QWidget* panel, QVBoxLay
   layout->addWidget(new QLabel("Size of the greater window range", panel));
   sizeWin_ = new TWholeNumberEdit(panel);
   sizeWin_->setObjectName("SizeWinEdit");
+  treatment_ = treatment;
   BindDeclaredField(sizeWin_, DeclaredParam(treatment, "range"), 1);
   layout->addWidget(sizeWin_);
 }
@@ -46,9 +47,15 @@ void TShapeRangeDialog::AddPlacement(QVBoxLayout* layout) {
   layout->addWidget(placement_);
 }
 
+QString TShapeRangeDialog::Refusal() const {
+  if (Range() < 1) return kNoWindowRange;
+  const Status declared = CheckParamValue(DeclaredParam(treatment_, "range"), Range());
+  return declared ? QString() : QString::fromStdString(declared.message());
+}
+
 void TShapeRangeDialog::OkClick() {
-  if (Range() < 1) {
-    Refuse(this, sizeWin_, kNoWindowRange);
+  if (const QString refusal = Refusal(); !refusal.isEmpty()) {
+    Refuse(this, sizeWin_, refusal);
     return;
   }
   accept();

@@ -35,7 +35,10 @@ class TShapeRangeDialog : public QDialog {
   void SetRange(int range);
   void ChooseDynamism(int dynamism);
   void ChoosePlacement(ResultKind kind);
-  // Refuses a range below 1 (the dialog stays open on the field), else accepts.
+  // Why the range cannot be computed: below 1, or outside the declared range the command line
+  // refuses too (with its message); empty when it can.
+  QString Refusal() const;
+  // Refuses what Refusal names (the dialog stays open on the field), else accepts.
   void OkClick();
 
  protected:
@@ -48,6 +51,7 @@ class TShapeRangeDialog : public QDialog {
 
  private:
   TWholeNumberEdit* sizeWin_ = nullptr;
+  const char* treatment_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
 };

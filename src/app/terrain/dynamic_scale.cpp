@@ -44,6 +44,10 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   FollowNumber(minDyn_, minimum_);
   FollowNumber(maxDyn_, maximum_);
 
+  // The figures come from the file and are only shown: edits would be ignored.
+  for (QLineEdit* figure : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_, maxDyn_})
+    figure->setReadOnly(true);
+
   auto* unitGroup = new QGroupBox("Dynamic Scale Unit");
   auto* unitLayout = new QVBoxLayout(unitGroup);
   const char* unitTexts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
@@ -164,7 +168,11 @@ void TDynamicScaleDialog::OkClick() {
   const bool noUnit = unitFactor_ == 0;
   // A negative size would turn every distance of the treatments around: refused as missing.
   const bool noPixel = pixelSize_ <= 0;
-  if (noUnit && noPixel) {
+  // A size the command line refuses too, whose whole metres would not even fit in a number.
+  const bool hugePixel = !noPixel && !(LeadingDouble(pixSize_->text()) <= kMaxPixelSizeMetres);
+  if (hugePixel) {
+    Refuse(this, pixSize_, QString::fromStdString(PixelSizeRangeMessage()));
+  } else if (noUnit && noPixel) {
     Prompts().Warning(this, "ERROR", "No Dynamic Scale\nNo Pixel Size");
   } else if (noUnit) {
     Prompts().Warning(this, "ERROR", "No Dynamic Scale");

@@ -71,7 +71,25 @@ bool TFileCommands::SizeFromHeader(const QString& path, int& lines, int& columns
   return true;
 }
 
-int TFileCommands::ElementWidth(int filterIndex) {
+int TFileCommands::ElementWidth(const QString& path, std::int64_t fileSize, int lines, int columns,
+                                int filterIndex) {
+  // A file holding exactly the grid in one width proves it; else the name decides, as on the
+  // command line; the filter chosen, or the question of "All Raw Types", only after both.
+  if (const int proven = ElementWidthFromSize(fileSize, lines, columns)) return proven;
+  const std::int64_t cells = static_cast<std::int64_t>(lines) * columns;
+  if (fileSize >= 0 && fileSize < 2 * cells) {
+    Prompts().Warning(&main_, "ERREUR",
+                      QStringLiteral("%1 holds %2 bytes: %3 lines x %4 columns need %5 bytes as "
+                                     "Integer2 or %6 as Integer4")
+                          .arg(QFileInfo(path).fileName())
+                          .arg(fileSize)
+                          .arg(lines)
+                          .arg(columns)
+                          .arg(2 * cells)
+                          .arg(4 * cells));
+    return 0;
+  }
+  if (const int named = ElementWidthFromName(path.toStdString())) return named;
   for (;;) {
     if (filterIndex == 1) return 2;
     if (filterIndex == 2) return 4;
@@ -119,7 +137,7 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   const QFileInfo file(path);
   const std::int64_t realSize = file.exists() ? file.size() : -1;
 
-  const int width = ElementWidth(filterIndex);
+  const int width = ElementWidth(path, realSize, lines, columns, filterIndex);
   if (width == 0) return false;
 
   const std::string file_path = path.toStdString();
@@ -153,7 +171,10 @@ FileAnswer TFileCommands::AskFileToSave(const char* title, const char* filter) {
   request.title = title;
   request.directory = main_.ImageDirectory();
   request.filter = filter;
+  FileDialogMemory& memory = saveDialogs_[title];
+  memory.Apply(request);
   const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  memory.Keep(answer);
   if (answer.ok()) main_.Session().SetLastFileName(answer.path);
   return answer;
 }
@@ -255,7 +276,7 @@ void TFileCommands::OpenDrainageNetwork1Click() {
 void TFileCommands::SaveDrainage1Click() {
   std::shared_ptr<TRasterImage> raster = main_.Session().DrainageRaster();
   if (!raster) return;
-  const FileAnswer answer = AskFileToSave("Save Parameter Image", kSaveRawFilter);
+  const FileAnswer answer = AskFileToSave("Save Drainage Network", kSaveRawFilter);
   if (!answer.ok()) return;
   const Status saved = SaveImage(*raster, answer.path, answer.filterIndex == 1);
   if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));

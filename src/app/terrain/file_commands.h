@@ -5,7 +5,9 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "app/shell/prompter.h"
@@ -37,8 +39,9 @@ class TFileCommands : public QObject {
 
   // "Files" > "Open" > "DEM" and OpenDEMSpeedButton: the file dialog, then OpenDem.
   void OpenDEM1Click();
-  // The opening after the file was chosen; `filterIndex` 1 reads 16-bit elements, 2 reads
-  // 32-bit elements, 3 asks. True when the DEM was opened.
+  // The opening after the file was chosen; the width comes from the file's size or name, else
+  // `filterIndex` 1 reads 16-bit elements, 2 reads 32-bit elements, 3 asks. True when the DEM
+  // was opened.
   bool OpenDem(const QString& path, int filterIndex);
   // A dropped file: the width follows the name (_m2.raw, _m4.raw), else it is asked.
   bool OpenDroppedFile(const QString& path);
@@ -54,8 +57,11 @@ class TFileCommands : public QObject {
   // Lines and columns from the header beside `path`, or asked with the image-size dialog
   // when there is none. False when the user gave up or the size is unusable.
   bool SizeFromHeader(const QString& path, int& lines, int& columns);
-  // The element width chosen by the filter, asked for "All Raw Types"; 0 when given up.
-  int ElementWidth(int filterIndex);
+  // The element width of the raw file `path` of `fileSize` bytes (-1: unknown): the width its
+  // size proves, else the one its name gives, else the filter's, asked for "All Raw Types".
+  // 0 when given up, or once a file too short for either width was refused with its figures.
+  int ElementWidth(const QString& path, std::int64_t fileSize, int lines, int columns,
+                   int filterIndex);
   bool SameSizeAsDem(const TRasterImage& raster) const;
   int PixelSizeTruncated() const;
   // The file chosen in an open or save dialog of the image directory, whose name becomes the
@@ -71,6 +77,8 @@ class TFileCommands : public QObject {
   Status SaveImage(TRasterImage& raster, const QString& path, bool raw) const;
 
   TWorkbench& main_;
+  // Each save dialog starts in the folder and with the type last chosen in it.
+  std::map<QString, FileDialogMemory> saveDialogs_;
 };
 
 }  // namespace orvane

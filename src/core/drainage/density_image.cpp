@@ -3,6 +3,7 @@
 #include "core/render/ten_class_palette.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace orvane {
 
@@ -28,7 +29,7 @@ int DensityGrayValue(double density, double range) {
 
 int DensityHistogramBin(double density) {
   const double b = 10.0 * density;
-  if (!(b >= 0.0) || b >= kDensityHistogramBins) return -1;
+  if (!(b >= 0.0) || b >= static_cast<double>(std::numeric_limits<int>::max())) return -1;
   return static_cast<int>(b);
 }
 
@@ -45,13 +46,14 @@ Expected<DensityImage> RenderDensityField(const DensityField& field, int palette
     return GridMemoryError(field.lines, field.columns);
   }
   out.image->Fill(TColor{255, 255, 255});
-  out.bound = static_cast<int>(10.0 * field.maximum);
+  out.bound = std::max(0, DensityHistogramBin(field.maximum));
+  out.histogram.assign(static_cast<std::size_t>(out.bound) + 1, 0);
   const double range = field.maximum - field.minimum;
   for (int j = 0; j < field.windowsY; ++j) {
     for (int i = 0; i < field.windowsX; ++i) {
       const double d = field.density[static_cast<std::size_t>(j) * field.windowsX + i];
       const int bin = DensityHistogramBin(d);
-      if (bin >= 0) ++out.histogram[static_cast<std::size_t>(bin)];
+      if (bin >= 0 && bin <= out.bound) ++out.histogram[static_cast<std::size_t>(bin)];
       TColor colour;
       if (gray || table.empty()) {
         const auto v = static_cast<std::uint8_t>(DensityGrayValue(d, range));

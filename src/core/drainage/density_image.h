@@ -11,13 +11,15 @@
 // would pass 254: they are held at 254, leaving 255 to mean "no window". A zero range (every
 // density equal) draws 0.
 // A coloured choice with an empty class table draws the gray tone as a gray colour.
-// Histogram: bin trunc(10 d) counted when below 300; the diagram bound is trunc(10 maximum).
+// Histogram: one class per tenth of a density, bin trunc(10 d) for d in 0 .. maximum, so every
+// window is counted whatever its density; the diagram bound is trunc(10 maximum), the last bin.
 // Cost: one pass over the windows and their output pixels.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/common/result.h"
 #include "core/drainage/dissection_density.h"
@@ -32,8 +34,7 @@ enum DensityPaletteChoice : int {
   kGrayTones0255 = 2,
 };
 
-inline constexpr int kDensityHistogramBins = 300;
-using TDensityHistogram = std::array<std::int32_t, kDensityHistogramBins>;
+using TDensityHistogram = std::vector<std::int32_t>;
 
 // The default class table of a palette choice (empty for "Gray Tones (0, 255)").
 TClassTable DensityDefaultTable(int paletteChoice);
@@ -45,13 +46,13 @@ TClassTable DensityClassTable(int paletteChoice, bool scale, double min, double 
 // trunc(d / range x 254), held to 0 .. 254; 0 for a range of 0 or less.
 int DensityGrayValue(double density, double range);
 
-// Bin of a density, or -1 when it falls outside the 300 bins.
+// Bin of a density, trunc(10 d), or -1 when it is negative or not a number.
 int DensityHistogramBin(double density);
 
 struct DensityImage {
   std::unique_ptr<TRasterImage> image;
-  TDensityHistogram histogram{};
-  int bound = 0;  // trunc(10 x maximum), the diagram's class count before its 255 cap
+  TDensityHistogram histogram;  // bins 0 .. bound
+  int bound = 0;  // trunc(10 x maximum), the class of the densest window
 };
 
 Expected<DensityImage> RenderDensityField(const DensityField& field, int paletteChoice,

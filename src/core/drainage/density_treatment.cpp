@@ -23,7 +23,7 @@ std::vector<ParamDeclaration> DensityPaletteParams() {
 }
 
 std::string DensityHistogramTable(std::span<const std::int32_t> counts, int bound) {
-  return ClassValueTable(counts, 0, DiagramClassCount(bound), 0.1);
+  return ClassValueTable(counts, 0, DiagramClassCount(bound, counts.size()), 0.1);
 }
 
 std::vector<ParamDeclaration> JoinParams(std::vector<ParamDeclaration> first, const std::vector<ParamDeclaration>& more) {

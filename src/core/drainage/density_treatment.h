@@ -15,7 +15,8 @@ namespace orvane {
 // palette (colored, gray, gray255), smooth, scale.
 std::vector<ParamDeclaration> DensityPaletteParams();
 
-// The diagram's counts up to its bound, in tenths of a density, as a tab-separated table.
+// The diagram's counts through its bound (the maximum's class), in tenths of a density, as a
+// tab-separated table.
 std::string DensityHistogramTable(std::span<const std::int32_t> counts, int bound);
 
 // `first` followed by `more`: a parameter list built from shared pieces.

@@ -13,18 +13,10 @@ namespace orvane {
 
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 Error UsageError(std::string message) { return Error{kBadParameter, std::move(message)}; }
 
 int RawWidthOf(const DemSource& source) {
-  if (source.bytes != 0) return source.bytes;
-  if (EndsWith(source.path, "_m2.raw")) return 2;
-  if (EndsWith(source.path, "_m4.raw")) return 4;
-  return 0;
+  return source.bytes != 0 ? source.bytes : ElementWidthFromName(source.path);
 }
 
 // A raster GDAL reads, opened as any DEM is.
@@ -141,8 +133,8 @@ Expected<OpenedDem> OpenDemGrid(DemGrid&& grid, const std::string& origin,
     return UsageError("--unit: '" + grid.unit + "' is not one of m, dm, cm, mm");
   dem.unitName = grid.unit;
   const double w = grid.pixelWidthMetres, h = grid.pixelHeightMetres;
-  if (!(w > 0.0) || !(h > 0.0) || !std::isfinite(w) || !std::isfinite(h))
-    return UsageError("--pixel: the pixel size must be a positive number of metres");
+  if (!(w > 0.0) || !(h > 0.0) || !(w <= kMaxPixelSizeMetres) || !(h <= kMaxPixelSizeMetres))
+    return UsageError("--pixel: " + PixelSizeRangeMessage());
   if (Status s = CheckDemSize(grid.lines, grid.columns, origin); !s) return s.error();
   const std::size_t cells = static_cast<std::size_t>(grid.lines) * grid.columns;
   if (grid.values.size() != cells || (!grid.valid.empty() && grid.valid.size() != cells))

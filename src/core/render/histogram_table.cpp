@@ -53,7 +53,10 @@ std::int32_t PeakCount(std::span<const std::int32_t> counts, int first, int end)
   return peak;
 }
 
-int DiagramClassCount(int bound) { return bound >= 256 ? 255 : std::max(0, bound); }
+int DiagramClassCount(int bound, std::size_t held) {
+  if (bound < 0) return 0;
+  return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(bound) + 1, held));
+}
 
 std::string GrayHistogramTable(const TGrayHistogram& counts) {
   std::string out;

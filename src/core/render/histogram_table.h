@@ -26,9 +26,10 @@ TGrayHistogram GrayLevelHistogram(const TRasterImage& image, int margin);
 // Largest count in counts[first .. end), 0 for an empty or all-zero range.
 std::int32_t PeakCount(std::span<const std::int32_t> counts, int first, int end);
 
-// Number of diagram classes drawn and saved for a treatment's bound: bounds of 256 or more are
-// taken as 255, negative ones as 0.
-int DiagramClassCount(int bound);
+// Number of diagram classes drawn and saved for a treatment's bound (the class of its maximum):
+// classes 0 .. bound, so the maximum's class counts too, as far as the `held` counts reach;
+// none for a negative bound.
+int DiagramClassCount(int bound, std::size_t held);
 
 // "%d\t%d" rows (g, count g) for g = 0 .. 255.
 std::string GrayHistogramTable(const TGrayHistogram& counts);

@@ -198,6 +198,7 @@ TSettings FromIni(const IniFile& ini) {
   s.eyeDistance = ini.GetInt("RELIEF", "ECART", 10);
   s.smoothing3D = ini.GetInt("LISSAGE3D", "SIZE", 1);
   for (int i = 0; i < 4; ++i) s.files[i] = ini.GetString("FICHIERS", std::to_string(i + 1), "");
+  s.showSplash = ini.GetInt("DEMARRAGE", "SPLASH", 1) != 0;
   return s;
 }
 
@@ -234,6 +235,9 @@ Status WriteSettings(const std::string& path, const TSettings& s) {
   ini.SetString("RELIEF", "ECART", std::to_string(s.eyeDistance));
   ini.SetString("LISSAGE3D", "SIZE", std::to_string(s.smoothing3D));
   for (int i = 0; i < 4; ++i) ini.SetString("FICHIERS", std::to_string(i + 1), s.files[i]);
+  // A file that never turned the splash off keeps the keys it always had.
+  if (!s.showSplash || ini.Has("DEMARRAGE", "SPLASH"))
+    ini.SetString("DEMARRAGE", "SPLASH", s.showSplash ? "1" : "0");
   // The per-user configuration directory may not exist yet.
   const auto parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) {

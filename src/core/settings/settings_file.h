@@ -60,6 +60,7 @@ struct TSettings {
   int eyeDistance = 10;                     // "RELIEF"/"ECART": stereo eye distance, metres
   int smoothing3D = 1;                      // "LISSAGE3D"/"SIZE": draped colour smoothing, 0..5
   std::array<std::string, 4> files;         // "FICHIERS"/"1".."4", kept unchanged
+  bool showSplash = true;                   // "DEMARRAGE"/"SPLASH": the presentation window
 };
 
 // Missing file or keys give the defaults; a decimal value that is not a number reads as 0.
@@ -67,7 +68,8 @@ TSettings ReadSettings(const std::string& path);
 // As ReadSettings, but a file that cannot be opened is an error naming it.
 Expected<TSettings> ReadSettingsChecked(const std::string& path);
 // Writes every key back (TETA/PHI/EXA/REF with "%-6.2f", angles in degrees; integers with
-// "%d"; the four file entries as read), keeping the rest of an existing file. Atomic.
+// "%d"; the four file entries as read), keeping the rest of an existing file. The start-up
+// key "DEMARRAGE"/"SPLASH" (1 or 0) is written once the splash was turned off. Atomic.
 Status WriteSettings(const std::string& path, const TSettings& settings);
 
 // Per-user settings file: $XDG_CONFIG_HOME/orvane/Orvane.ini, else ~/.config/orvane/Orvane.ini.

@@ -299,18 +299,35 @@ Status ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, in
 }
 
 // G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells.
+// Mean elevations below sea level would all fall to 0 that way: when the lowest mean is
+// negative, the levels spread over the means' range instead, trunc((v - min) / (G - min) x 254).
 template <class V>
-std::int64_t ScaleToGray(const V* values, int w, int h, int radius, TRasterImage& image) {
+std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statistic,
+                         TRasterImage& image) {
   std::int64_t g = 0;
+  std::int64_t lowest = 0;
   for (int r = radius; r < h - radius; ++r)
-    for (int c = radius; c < w - radius; ++c) g = std::max<std::int64_t>(g, values[static_cast<std::size_t>(r) * w + c]);
+    for (int c = radius; c < w - radius; ++c) {
+      const std::int64_t v = values[static_cast<std::size_t>(r) * w + c];
+      g = std::max(g, v);
+      lowest = std::min(lowest, v);
+    }
+  const bool overRange = statistic == kCircularMean && lowest < 0;
+  if (overRange) {
+    g = std::numeric_limits<std::int64_t>::min();
+    for (int r = radius; r < h - radius; ++r)
+      for (int c = radius; c < w - radius; ++c)
+        g = std::max<std::int64_t>(g, values[static_cast<std::size_t>(r) * w + c]);
+  }
+  const std::int64_t base = overRange ? lowest : 0;
   MapLines(radius, h - radius, [&](int r) {
     std::uint8_t* out = image.Row(r);
     for (int c = radius; c < w - radius; ++c) {
       int gray = 0;
-      if (g > 0) {
-        const double scaled = static_cast<double>(values[static_cast<std::size_t>(r) * w + c]) /
-                              static_cast<double>(g) * 254.0;
+      if (g > base) {
+        const double scaled =
+            static_cast<double>(values[static_cast<std::size_t>(r) * w + c] - base) /
+            static_cast<double>(g - base) * 254.0;
         gray = static_cast<int>(std::clamp(scaled, 0.0, 255.0));
       }
       out[c] = static_cast<std::uint8_t>(gray);
@@ -428,13 +445,13 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
     if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
       return done.error();
     if (params.values) CopyValues(values.data(), w, h, radius, params);
-    g = ScaleToGray(values.data(), w, h, radius, *result.image);
+    g = ScaleToGray(values.data(), w, h, radius, statistic, *result.image);
   } else {
     std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
     if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
       return done.error();
     if (params.values) CopyValues(values.data(), w, h, radius, params);
-    g = ScaleToGray(values.data(), w, h, radius, *result.image);
+    g = ScaleToGray(values.data(), w, h, radius, statistic, *result.image);
   }
   result.maximum = g;
   return result;

@@ -19,7 +19,9 @@
 // rounding. Memory: the whole-number heights and the statistics (32-bit unless the heights
 // spread over more than 2^31), each the grid's size, plus a line of sums per core. Cells closer than R to a border stay 255; with G the
 // largest statistic, a computed cell gets trunc(value / G x 254) clipped to 0 .. 255, and 0
-// everywhere when G is 0 or less. Lines are split over the cores.
+// everywhere when G is 0 or less; mean elevations whose lowest one, m, is below 0 get
+// trunc((value - m) / (G - m) x 254) instead, so ground below sea level keeps its shades.
+// Lines are split over the cores.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +58,7 @@ struct CircularParams {
 struct CircularResult {
   std::unique_ptr<TRasterImage> image;  // gray, the DEM's size
   int margin = 0;                       // R + 2
-  std::int64_t maximum = 0;             // G
+  std::int64_t maximum = 0;             // G (the largest statistic, or 0 when every one is below)
 };
 
 // The disc mask: (2R + 1) x (2R + 1) bytes, line i (offset i - R along the lines of the DEM)

@@ -26,10 +26,10 @@ Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const Treat
   if (wanted & kOutputValues)
     output.values = LocalFractalValues(*result, dem.columns, dem.lines, params.windowSize);
   if (wanted & kOutputHistogram) {
-    // The rows of the diagram window's "Save": classes trunc(100 min) up to the bound
-    // trunc(100 max), the bound itself excluded, as the window draws them.
+    // The rows of the diagram window's "Save": classes trunc(100 min) through trunc(100 max),
+    // the maximum's class included, as the window draws them.
     const int first = std::max(0, result->diagramStart);
-    const int end = std::min(result->diagramUpper, 300);
+    const int end = DiagramClassCount(result->diagramUpper, result->diagram.size());
     output.histogram = ClassValueTable(result->diagram, first, end, 0.01);
   }
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
@@ -50,7 +50,9 @@ extern const TreatmentDescriptor kLocalFractalTreatment{
             {.name = "h",
              .type = ParamType::kReal,
              .help = "Adaptive factor H (height step = pixel size x H)",
-             .required = true},
+             .required = true,
+             .positive = true,
+             .positiveMessage = "the adaptive factor H must be above 0"},
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
     .valueName = "Local fractal dimension",

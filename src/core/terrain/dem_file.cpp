@@ -105,6 +105,27 @@ Expected<DemHeader> ReadDemHeader(const std::string& headerPath) {
   return DemHeader{static_cast<int>(lines), static_cast<int>(columns)};
 }
 
+std::string PixelSizeRangeMessage() {
+  return "the pixel size must be a positive number of metres, at most " +
+         std::to_string(static_cast<long long>(kMaxPixelSizeMetres));
+}
+
+int ElementWidthFromName(const std::string& rawPath) {
+  std::string name = rawPath.size() > 7 ? rawPath.substr(rawPath.size() - 7) : rawPath;
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (name == "_m2.raw") return 2;
+  if (name == "_m4.raw") return 4;
+  return 0;
+}
+
+int ElementWidthFromSize(std::int64_t fileSize, int lines, int columns) {
+  const std::int64_t cells = static_cast<std::int64_t>(lines) * columns;
+  if (cells <= 0) return 0;
+  if (fileSize == 2 * cells) return 2;
+  if (fileSize == 4 * cells) return 4;
+  return 0;
+}
+
 Expected<DemFileScan> ScanDemFile(const std::string& rawPath, int lines, int columns,
                                   int bytesPerElement) {
   if (bytesPerElement != 2 && bytesPerElement != 4)
@@ -237,8 +258,8 @@ Status CheckScan(const DemFileScan& scan, const DemOpenOptions& options) {
                                     " values instead of lines x columns"};
   if (options.unitFactor <= 0)
     return Error{kBadParameter, "the vertical unit factor must be positive"};
-  if (!(options.pixelSizeMetres > 0.0))
-    return Error{kBadParameter, "the pixel size must be a positive number of metres"};
+  if (!(options.pixelSizeMetres > 0.0) || options.pixelSizeMetres > kMaxPixelSizeMetres)
+    return Error{kBadParameter, PixelSizeRangeMessage()};
   return Status::Ok();
 }
 

@@ -25,6 +25,11 @@ namespace orvane {
 
 // Largest number of lines or columns a DEM header may announce.
 inline constexpr int kMaxDemFileSide = 32767;
+// Largest pixel size accepted, in metres: coarser than any DEM of the Earth (a degree is about
+// 111 km), and small enough for its whole metres to stay an int.
+inline constexpr double kMaxPixelSizeMetres = 1e6;
+// The message refusing a pixel size outside (0, kMaxPixelSizeMetres].
+std::string PixelSizeRangeMessage();
 // Name of the work file written at every opening.
 inline constexpr const char* kDemWorkFileName = "orvane.raw";
 
@@ -41,6 +46,13 @@ struct DemHeader {
 Expected<DemHeader> ReadDemHeader(const std::string& headerPath);
 // Same rule for sizes from elsewhere (a dialog, the command line); `origin` names the source.
 Status CheckDemSize(int lines, int columns, const std::string& origin);
+
+// The element width a raw DEM's name gives: 2 for "*_m2.raw", 4 for "*_m4.raw" (any case), 0
+// for any other name.
+int ElementWidthFromName(const std::string& rawPath);
+// The element width a raw DEM's size proves: 2 or 4 when the file holds exactly lines x
+// columns elements of that width, 0 otherwise.
+int ElementWidthFromSize(std::int64_t fileSize, int lines, int columns);
 
 struct DemFileScan {
   int lines = 0, columns = 0, bytesPerElement = 2;

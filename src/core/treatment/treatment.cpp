@@ -91,7 +91,9 @@ Error OptionError(const ParamDeclaration& declared, const std::string& message) 
   return Error{kBadParameter, Join({"--", declared.name, ": ", message})};
 }
 
-Status CheckValue(const ParamDeclaration& declared, double value) {
+}  // namespace
+
+Status CheckParamValue(const ParamDeclaration& declared, double value) {
   const std::string shown = NumberText(value);
   if (!std::isfinite(value)) return OptionError(declared, Join({"'", shown, "' is not a number"}));
   if (declared.type == ParamType::kInteger && value != std::trunc(value))
@@ -112,8 +114,6 @@ Status CheckValue(const ParamDeclaration& declared, double value) {
   return Status::Ok();
 }
 
-}  // namespace
-
 Status CompleteArgs(const TreatmentDescriptor& treatment, TreatmentArgs& args) {
   for (const ParamDeclaration& declared : treatment.params) {
     if (!args.Has(declared.name)) {
@@ -133,7 +133,7 @@ Status CompleteArgs(const TreatmentDescriptor& treatment, TreatmentArgs& args) {
       continue;
     }
     if (declared.type == ParamType::kInteger || declared.type == ParamType::kReal) {
-      if (Status s = CheckValue(declared, args.Real(declared.name)); !s) return s;
+      if (Status s = CheckParamValue(declared, args.Real(declared.name)); !s) return s;
     } else if (declared.type == ParamType::kChoice && !args.Text(declared.name).empty()) {
       // A choice given by name (Python, the GUI) becomes its value.
       const ParamChoice* choice = FindChoice(declared, args.Text(declared.name));

@@ -236,6 +236,10 @@ const TreatmentDescriptor* FindTreatment(const std::string& id);
 // check: the error message names the option as the CLI does ("--window: ...").
 Status CompleteArgs(const TreatmentDescriptor& treatment, TreatmentArgs& args);
 
+// Checks one number against its declaration (whole, positive, range, allowed values); the
+// message names the option as the CLI does ("--range: Value 9999 not in range [0 - 8000]").
+Status CheckParamValue(const ParamDeclaration& declared, double value);
+
 // The choice of the parameter `declared` named `name`, or null.
 const ParamChoice* FindChoice(const ParamDeclaration& declared, const std::string& name);
 

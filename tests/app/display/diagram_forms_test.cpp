@@ -21,7 +21,7 @@ TEST(DiagramForms, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
   form.Counts()[80] = 1000;  // beyond the bound
   form.SetBound(73);
   const TDiagramDrawing d = form.Drawing(265);
-  // Peak over 0 .. 72 is 99: count 0 at y = trunc((1 - 10/99) * 260) = 233.
+  // Peak over 0 .. 73 is 99: count 0 at y = trunc((1 - 10/99) * 260) = 233.
   ASSERT_GE(d.lines.size(), 1u);
   EXPECT_EQ(d.lines[0].from, QPoint(1, 233));
   EXPECT_EQ(d.lines[0].to, QPoint(10, DiagramY(20, 99, 260)));
@@ -37,9 +37,10 @@ TEST(DiagramForms, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
   EXPECT_EQ(prompts.requests.back().filter, "File .xls|*.xls|File .ts|*.ts");
   EXPECT_EQ(prompts.requests.back().directory, dir.path());
   const QByteArray bytes = ReadAll(dir.filePath("report.xls.xls"));
-  EXPECT_EQ(bytes.count("\r\n"), 73);
+  // Through the class of the bound, where the densest windows are.
+  EXPECT_EQ(bytes.count("\r\n"), 74);
   EXPECT_TRUE(bytes.startsWith("0.000000\t10\r\n0.100000\t99\r\n"));
-  EXPECT_TRUE(bytes.endsWith("7.200000\t0\r\n"));
+  EXPECT_TRUE(bytes.endsWith("7.300000\t0\r\n"));
   EXPECT_EQ(form.LastSaveName(), dir.filePath("report.xls"));
 
   prompts.files.push_back({dir.filePath("report"), 2});
@@ -129,10 +130,11 @@ TEST(DiagramForms, OneInstancePerFrame) {
 TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   TDissectionDiagram form;
   form.show();
+  form.Counts().assign(431, 0);  // densities up to 43: classes 0 .. 430
   form.Counts()[40] = 10;
   form.Counts()[200] = 30;
-  form.Counts()[254] = 5;
-  form.SetBound(430);  // densities up to 43: classes up to 255
+  form.Counts()[430] = 5;
+  form.SetBound(430);
   const TDiagramDrawing d = form.Drawing(265);
   int rightmost = 0;
   for (const TDiagramLine& line : d.lines) {
@@ -142,7 +144,7 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   EXPECT_LE(rightmost, 300);  // ... on the axis
   const QStringList labels = form.LabelTexts();
   ASSERT_FALSE(labels.isEmpty());
-  EXPECT_EQ(labels.last(), "25");  // the last class, 25.4, lies beyond the last label
+  EXPECT_EQ(labels.last(), "40");  // the last class, 43.0, lies beyond the last label
   QStringList counts;
   for (const TDiagramText& text : d.texts) counts << text.text;
   EXPECT_EQ(counts, (QStringList{"30", "15"}));
@@ -155,7 +157,7 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   density3d.show();
   density3d.SetBound(60);
   EXPECT_EQ(density3d.LabelTexts(), (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
-  density3d.Counts3D()[254] = 5;
+  density3d.Counts3D()[299] = 5;
   density3d.SetBound(430);
   int right3d = 0;
   for (const TDiagramLine& line : density3d.Drawing(265).lines) {

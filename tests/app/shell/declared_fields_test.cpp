@@ -94,7 +94,7 @@ void ExpectEdit(QDialog& dialog, const BoundField& row, const ParamDeclaration& 
     int at = 0;
     QString negative = "-1.5";
     const bool takesNegative = edit->validator()->validate(negative, at) == QValidator::Acceptable;
-    EXPECT_EQ(takesNegative, !declared.minimum || *declared.minimum < 0.0);
+    EXPECT_EQ(takesNegative, !declared.positive && (!declared.minimum || *declared.minimum < 0.0));
   }
 }
 

@@ -70,6 +70,9 @@ TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   EXPECT_DOUBLE_EQ(dialog.Minimum(), 213.0);
   EXPECT_DOUBLE_EQ(dialog.Maximum(), 428.0);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("RealSize")->text(), "277264");
+  // What the file holds is shown, not asked: typing there would be ignored.
+  for (const char* figure : {"RealSize", "CalcSize", "Num_Bytes", "LineDS", "ColDS", "MinDyn", "MaxDyn"})
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>(figure)->isReadOnly()) << figure;
   // The unit stays chosen for the next opening.
   TDynamicScaleDialog& again = dialog;
   again.SetPixelSizeText("90");
@@ -259,6 +262,14 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   THorizontalSurfacesDialog horizontal;
   TImageSizeDialog imageSize;
   imageSize.SetTexts("30", "40");  // each case empties one of the two
+  // Values the command line refuses, and values that give a blank result on this DEM (relief
+  // 876 m, pixel 90 m): refused as well, not computed into a picture of one tone.
+  fractal.SetRelief(876, 90);
+  TContourExtractionDialog contourDensity;
+  contourDensity.SetWindowSize(10);
+  contourDensity.SetLevelRange(200, 1076, 1);
+  TDynamicScaleDialog scale;
+  scale.ChooseUnit(1);
   struct Case {
     QDialog* dialog;
     const char* field;
@@ -270,6 +281,15 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   const Case cases[] = {
       {&fractal, "HValEdit", "OkBitBtn", "", TLocalFractalDialog::kNoFactorH, "0,5"},
       {&fractal, "HValEdit", "OkBitBtn", "-", TLocalFractalDialog::kNoFactorH, "1.5"},
+      {&fractal, "HValEdit", "OkBitBtn", "0", "--h: '0': the adaptive factor H must be above 0",
+       "0.5"},
+      {&fractal, "HValEdit", "OkBitBtn", "130", "The height step P x H = 11700 m is above", "9.7"},
+      {&convexity, "SizeWinEdit", "OKBitBtn", "9999", "--range: Value 9999 not in range [0 - 8000]",
+       "5"},
+      {&contourDensity, "HypsoIntervalEdit", "BitBtn1", "99999", "No contour line: an interval of 99999 m",
+       "20"},
+      {&scale, "Pix_Size", "BitBtn1", "1000000000000000000000",
+       "the pixel size must be a positive number of metres, at most 1000000", "90"},
       {&headwaters, "WindowEdit", "BitBtn1", "", THeadwatersDialog::kNoHalfWindow, "3"},
       {&headwaters, "WindowEdit", "BitBtn1", "abc", THeadwatersDialog::kNoHalfWindow, "3"},
       {&convexity, "SizeWinEdit", "OKBitBtn", "", kNoWindowRange, "2"},

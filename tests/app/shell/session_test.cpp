@@ -2,12 +2,14 @@
 // elevations out over a slope image, zoom, leave with the settings written. With
 // ORVANE_SHOTS set, the main window is pictured there at the end (see support/app_session.h).
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
 
 #include "app/shell/about_form.h"
 #include "app/shell/app_session.h"
+#include "app/shell/prefs_form.h"
 #include "support/app_session.h"
 
 namespace orvane::test {
@@ -37,6 +39,45 @@ TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
       EXPECT_FALSE(s->isVisible());
     }
   }
+}
+
+TEST(Session, StartsWithoutTheSplashByPreferenceOrFlag) {
+  TestPrompter prompts;
+  QTemporaryDir temp;
+  const std::string path = QDir(temp.path()).filePath("Orvane.ini").toStdString();
+  TSettings settings;
+  // The preference, as the user sets it, survives the run.
+  TPreferencesDialog preferences(settings);
+  preferences.LoadFromSettings();
+  auto* splashBox = preferences.findChild<QCheckBox*>("SplashCheckBox");
+  ASSERT_NE(splashBox, nullptr);
+  EXPECT_TRUE(splashBox->isChecked());
+  splashBox->click();
+  preferences.OkClick();
+  EXPECT_FALSE(settings.showSplash);
+  ASSERT_TRUE(WriteSettings(path, settings));
+  EXPECT_FALSE(ReadSettings(path).showSplash);
+  struct Case {
+    bool preference;
+    QStringList arguments;
+    int milliseconds;
+  };
+  const Case cases[] = {
+      {true, {"orvane"}, 3000},
+      {true, {"orvane", "--no-splash", "site_m2.raw"}, 0},
+      {false, {"orvane", "site_m2.raw"}, 0},
+  };
+  for (const Case& c : cases) {
+    settings.showSplash = c.preference;
+    EXPECT_EQ(SplashMilliseconds(c.arguments, settings), c.milliseconds) << c.arguments.join(' ').toStdString();
+    EXPECT_EQ(DemPathArgument(c.arguments), c.arguments.size() > 1 ? "site_m2.raw" : "");
+  }
+  // Without the splash the frame is there at once.
+  TMainForm main(settings);
+  ShowAfterSplash(main, 0);
+  EXPECT_TRUE(main.isVisible());
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(qobject_cast<TSplashForm*>(w) && w->isVisible());
 }
 
 TEST(Session, SampleDemOpenedReadOutZoomedAndSettingsWritten) {

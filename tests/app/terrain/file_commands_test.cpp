@@ -19,6 +19,7 @@
 #include "core/terrain/raster_file.h"
 #include "support/app_session.h"
 #include "support/compare.h"
+#include "support/dems.h"
 
 namespace orvane::test {
 namespace {
@@ -120,7 +121,8 @@ TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
 TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   const QString path = TempPath("wide.raw");
   WriteAll(TempPath("wide.txt"), "2 2");
-  WriteAll(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}));
+  // Two bytes more than the grid in 32-bit: the size proves no width, the question decides.
+  WriteAll(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}) + QByteArray(2, '\0'));
   std::deque<QString> bytes = {"3", "1", "4"};
   prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
     static_cast<TByteCountDialog&>(dialog).SetText(bytes.front());
@@ -153,14 +155,27 @@ TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
   ASSERT_TRUE(commands->OpenDem(path, 1));
   EXPECT_EQ(main->Session().CurrentDem()->columns, 3);
 
-  // Too short for the size asked: reported, nothing opened.
+  // Too short for the size asked in either width: reported with the figures, nothing opened.
+  prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
+    static_cast<TImageSizeDialog&>(dialog).SetTexts("3", "3");
+    dialog.accept();
+    return static_cast<int>(QDialog::Accepted);
+  };
   auto before = main->Session().CurrentDemShared();
   EXPECT_FALSE(commands->OpenDem(path, 2));
   ASSERT_FALSE(prompts.messages.empty());
   EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
+  EXPECT_EQ(prompts.messages.back().text,
+            "noheader.raw holds 12 bytes: 3 lines x 3 columns need 18 bytes as Integer2 or 36 as "
+            "Integer4");
   EXPECT_EQ(main->Session().CurrentDemShared(), before);
 
   // The dynamic-scale dialog closed without OK gives up the opening.
+  prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
+    static_cast<TImageSizeDialog&>(dialog).SetTexts("2", "3");
+    dialog.accept();
+    return static_cast<int>(QDialog::Accepted);
+  };
   prompts.dialogs["DynamicScale"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   EXPECT_FALSE(commands->OpenDem(path, 1));
   EXPECT_EQ(main->Session().CurrentDemShared(), before);
@@ -289,7 +304,7 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
 
   prompts.files.push_back({TempPath("net.raw"), 1});  // a typed extension is not doubled
   main->Action("SaveDrainage1")->trigger();
-  EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
+  EXPECT_EQ(prompts.requests.back().title, "Save Drainage Network");
   ASSERT_TRUE(QFile::exists(TempPath("net.raw")));
   ASSERT_TRUE(QFile::exists(TempPath("net.txt")));
 
@@ -330,6 +345,48 @@ TEST_F(FileCommandsTest, RawFilesShorterThanTheirHeaderAreReadAndSaidToBe) {
         << item;
   }
   EXPECT_EQ(testing::Pixel(*main->Session().DrainageRaster(), 2, 1), 0);
+}
+
+// Opening another DEM leaves the results of the first in their windows, marked as such and
+// read with their own DEM; a network of another size is said and marked however it comes.
+TEST_F(FileCommandsTest, ResultsOfAnotherDemAreMarkedAndReadTheirOwnDem) {
+  main->resize(1000, 700);
+  main->show();
+  ASSERT_TRUE(OpenSampleDem());
+  ShowGraySlope(*main);
+  main->ShowDrainageRaster(MakeGray(403, 344, [](int c, int) { return c == 7 ? 0 : 255; }), true);
+  const double sampleZ = main->Session().CurrentDem()->GetElevation(10, 12);
+  auto sea = testing::SeaFloorDem(120, 91);
+  testing::WriteRawDem(TempPath("sea_m4.raw").toStdString(), *sea, 4);
+  prompts.messages.clear();
+  ASSERT_TRUE(commands->OpenDem(TempPath("sea_m4.raw"), 1));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"));
+  EXPECT_TRUE(main->RiverWindow().windowTitle().endsWith("(not of the open DEM)"));
+  EXPECT_TRUE(main->ParamWindow().windowTitle().endsWith("(of the previous DEM)"))
+      << main->ParamWindow().windowTitle().toStdString();
+  // Over the slope of the sample: the sample's elevation, not the sea floor's.
+  SendMouse(*main->ParamWindow().viewport(), QEvent::MouseMove, QPoint(10, 12));
+  EXPECT_TRUE(main->StatusText(0).contains(QString::asprintf("z:%8.2f", sampleZ)))
+      << main->StatusText(0).toStdString();
+  SendMouse(*main->DemWindow()->viewport(), QEvent::MouseMove, QPoint(10, 12));
+  EXPECT_TRUE(main->StatusText(0).contains(QString::asprintf("z:%8.2f", sea->GetElevation(10, 12))));
+
+  // A network of the sample's size opened over the sea floor: said and marked.
+  ASSERT_TRUE(SaveRasterRaw(*MakeGray(403, 344, [](int, int l) { return l == 9 ? 0 : 255; }),
+                            TempPath("net").toStdString(), 90));
+  prompts.messages.clear();
+  prompts.files.push_back({TempPath("net.raw"), 2});
+  Trigger("OpenDrainageNetwork1");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"));
+  EXPECT_TRUE(main->RiverWindow().windowTitle().endsWith("(not of the open DEM)"));
+
+  // Results of this DEM lose the marks.
+  main->ShowDrainageRaster(MakeGray(120, 91, [](int, int) { return 255; }), true);
+  EXPECT_FALSE(main->RiverWindow().windowTitle().contains("(not of"));
+  ShowGraySlope(*main);
+  EXPECT_FALSE(main->ParamWindow().windowTitle().contains("previous DEM"));
 }
 
 TEST(AppSession, SettingsReadAtStartAndWrittenAtExit) {

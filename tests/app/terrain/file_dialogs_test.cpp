@@ -10,10 +10,12 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/terrain/size_dialogs.h"
 #include "support/app_session.h"
 #include "support/compare.h"
+#include "support/dems.h"
 #include "core/terrain/raster_file.h"
 
 namespace orvane::test {
@@ -40,6 +42,7 @@ struct DialogAnswer {
   QString typed;
   QStringList seenFilters;  // the dialog's types as shown, filled in when answered
   bool answered = false;
+  QString seenTitle, seenDirectory, seenFilter;  // as the dialog opened
 };
 
 // Presses the accept button once it is on; the dialog turns it on when its background listing
@@ -77,6 +80,9 @@ void AnswerWhenShown(DialogAnswer& answer) {
     }
     answer.seenFilters.clear();
     for (int i = 0; i < types->count(); ++i) answer.seenFilters << types->itemText(i);
+    answer.seenTitle = dialog->windowTitle();
+    answer.seenDirectory = dialog->directory().absolutePath();
+    answer.seenFilter = types->currentText();
     // The combo box as the user works it: the row becomes current, then "activated".
     types->setCurrentIndex(answer.filterRow - 1);
     emit types->activated(answer.filterRow - 1);
@@ -191,7 +197,7 @@ TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
     Session s;
     WriteSampleDems(s);
     // A DEM is open for the images to belong to (through the real dialog as well).
-    DialogAnswer dem{1, s.temp.path(), "site_m2.raw", {}, false};
+    DialogAnswer dem{1, s.temp.path(), "site_m2.raw", {}, false, {}, {}, {}};
     AnswerWhenShown(dem);
     s.main->Action("OpenDEM1")->trigger();
     ASSERT_TRUE(dem.answered);
@@ -204,7 +210,7 @@ TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
     s.scaleBytes = 0;
     s.prompts.messages.clear();
 
-    DialogAnswer answer{c.filterRow, s.temp.path(), c.typed, {}, false};
+    DialogAnswer answer{c.filterRow, s.temp.path(), c.typed, {}, false, {}, {}, {}};
     AnswerWhenShown(answer);
     s.main->Action(c.action)->trigger();
     ASSERT_TRUE(answer.answered);
@@ -213,6 +219,87 @@ TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
     for (const QString& shown : answer.seenFilters) EXPECT_FALSE(shown.contains('('));
     for (const Message& m : s.prompts.messages) ADD_FAILURE() << m.text.toStdString();
     c.check(s);
+  }
+}
+
+
+TEST(RealFileDialog, TheElementWidthFollowsTheFileBeforeTheType) {
+  struct Case {
+    int filterRow;
+    const char* typed;
+    int bytes;            // the width read; 0: refused
+    const char* refusal;  // the start of the message then
+  };
+  const Case cases[] = {
+      {1, "site_m4.raw", 4, nullptr},  // "DEM Integer2" left on, a 32-bit name typed
+      {3, "site_m4.raw", 4, nullptr},  // "All Raw Types": the name answers, nothing asked
+      {2, "site_m2.raw", 2, nullptr},  // the 16-bit file's size proves its width
+      {1, "sea.raw", 4, nullptr},      // no width in the name: the size proves 32-bit
+      {2, "cut_m4.raw", 0, "cut_m4.raw holds 1000 bytes: 344 lines x 403 columns need"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.filterRow) + " " + c.typed);
+    Session s;
+    WriteSampleDems(s);
+    // A DEM with sea floor, as the name gives no width.
+    auto sea = testing::SeaFloorDem(120, 91);
+    testing::WriteRawDem(s.Path("sea.raw").toStdString(), *sea, 4);
+    WriteAll(s.Path("cut_m4.raw"), QByteArray(1000, '\0'));
+    QFile::copy(s.Path("site_m4.txt"), s.Path("cut_m4.txt"));
+
+    DialogAnswer answer{c.filterRow, s.temp.path(), c.typed, {}, false, {}, {}, {}};
+    AnswerWhenShown(answer);
+    s.main->Action("OpenDEM1")->trigger();
+    ASSERT_TRUE(answer.answered);
+    EXPECT_EQ(std::count(s.prompts.executed.begin(), s.prompts.executed.end(), "ByteForm"), 0);
+    if (!c.bytes) {
+      EXPECT_EQ(s.main->Session().CurrentDem(), nullptr);
+      ASSERT_EQ(s.prompts.messages.size(), 1u);
+      EXPECT_TRUE(s.prompts.messages[0].text.startsWith(c.refusal))
+          << s.prompts.messages[0].text.toStdString();
+      continue;
+    }
+    ASSERT_NE(s.main->Session().CurrentDem(), nullptr);
+    EXPECT_EQ(s.scaleBytes, c.bytes);
+    // The very elevations, the sea floor's signed.
+    const TDemModel& dem = *s.main->Session().CurrentDem();
+    const bool seaFloor = std::string(c.typed) == "sea.raw";
+    EXPECT_EQ(dem.ComputeMax(), seaFloor ? sea->ComputeMax() : 1076.0);
+    if (seaFloor) {
+      EXPECT_EQ(dem.ComputeMin(), -963.0);
+    }
+  }
+}
+
+TEST(RealFileDialog, SaveDialogsKeepTheirTypeAndFolderWhileTheProgramRuns) {
+  Session s;
+  s.main->InstallOpenedDem(MakeDem(30, 20, [](int c, int) { return c; }),
+                           MakeGray(30, 20, [](int, int) { return 5; }), s.Path("site_m2.raw"));
+  s.main->ShowParameterImage(MakeGray(30, 20, [](int, int) { return 9; }));
+  s.main->ShowDrainageRaster(MakeGray(30, 20, [](int, int) { return 1; }), true);
+  QDir(s.temp.path()).mkdir("out");
+  const QString out = s.Path("out");
+  struct Case {
+    const char* action;
+    const char* title;
+  };
+  for (const Case& c : {Case{"SaveParameter", "Save Parameter Image"},
+                        Case{"SaveDrainage1", "Save Drainage Network"}}) {
+    SCOPED_TRACE(c.action);
+    DialogAnswer first{2, out, "first", {}, false, {}, {}, {}};
+    AnswerWhenShown(first);
+    s.main->Action(c.action)->trigger();
+    ASSERT_TRUE(first.answered);
+    EXPECT_EQ(first.seenTitle, c.title);
+    EXPECT_EQ(first.seenFilter, "Image Raw");
+    // The next time: BMP in the folder chosen, not "Image Raw" in the starting folder.
+    DialogAnswer second{2, out, "second", {}, false, {}, {}, {}};
+    AnswerWhenShown(second);
+    s.main->Action(c.action)->trigger();
+    ASSERT_TRUE(second.answered);
+    EXPECT_EQ(second.seenFilter, "Image BMP");
+    EXPECT_EQ(second.seenDirectory, QDir(out).absolutePath());
+    EXPECT_TRUE(QFile::exists(QDir(out).filePath("second.bmp")));
   }
 }
 

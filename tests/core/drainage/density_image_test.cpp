@@ -78,9 +78,13 @@ TEST(DensityImage, MovingCentresHistogramAndSmoothing) {
   EXPECT_EQ(img->histogram[73], 1);
   EXPECT_EQ(img->histogram[0], 6);  // 0.0 x 5 and 0.05
   EXPECT_EQ(img->histogram[299], 1);
+  // Every window is counted, the densest ones too: bins 0 .. 350.
+  ASSERT_EQ(img->histogram.size(), 351u);
+  EXPECT_EQ(img->histogram[300], 1);
+  EXPECT_EQ(img->histogram[350], 1);
   int total = 0;
   for (auto c : img->histogram) total += c;
-  EXPECT_EQ(total, 10);  // 35.0 and 30.0 are not counted
+  EXPECT_EQ(total, 12);
   TColor c;
   img->image->GetColor(2, 1, c);  // 35.0: mapped all the same, between 30 and 40
   EXPECT_EQ(c, Rgb(0, 207, 0));   // 160 x 0.5 + 255 x 0.5 = 207.5, truncated

@@ -3,8 +3,11 @@
 // value are exactly those the picture leaves uncomputed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <sstream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -179,6 +182,63 @@ TEST(DrainageTreatmentValues, PictureIsTheMappingOfTheValues) {
       EXPECT_EQ(c.mismatches(Outcome{*output, args, *inputs.drainage}), 0)
           << c.id << " on the " << dem->columns << " x " << dem->lines << " DEM";
     }
+  }
+}
+
+
+// A diagram's table counts every window centre that has a value, the densest class included:
+// its rows add up to the value grid's valid cells, and the last row is the class of the maximum.
+TEST(DiagramTables, CountEveryCellWithAValue) {
+  auto sample = testing::LoadSampleDem();
+  ASSERT_TRUE(sample);
+  const TSettings settings;
+  TreatmentInputs inputs;
+  inputs.dem = sample.get();
+  inputs.settings = &settings;
+  inputs.wholeMetres = 90;
+  inputs.pixelMetres = 90;
+  TreatmentArgs extractArgs;
+  extractArgs.Set("upper", 5);
+  ASSERT_TRUE(CompleteArgs(*FindTreatment("extract-drainage"), extractArgs));
+  auto network = FindTreatment("extract-drainage")->run(inputs, extractArgs, kOutputPicture, nullptr);
+  ASSERT_TRUE(network);
+  inputs.drainage = network->picture.get();
+  struct Case {
+    const char* id;
+    std::vector<std::pair<std::string, double>> numbers;
+    std::vector<std::pair<std::string, std::string>> choices;
+    double classesPerUnit;
+  };
+  const Case cases[] = {
+      // Densities up to 43: far beyond the 25.5 a 255-class diagram reached.
+      {"dissection", {{"window", 20}}, {{"tiling", "moving"}, {"measure", "length"}}, 10},
+      // Many windows at the top dimension, 2.84 and more.
+      {"local-fractal", {{"h", 0.5}}, {}, 100},
+  };
+  for (const Case& c : cases) {
+    const TreatmentDescriptor* treatment = FindTreatment(c.id);
+    TreatmentArgs args;
+    for (const auto& [name, value] : c.numbers) args.Set(name, value);
+    for (const auto& [name, value] : c.choices) args.SetText(name, value);
+    ASSERT_TRUE(CompleteArgs(*treatment, args)) << c.id;
+    auto output = treatment->run(inputs, args, kOutputHistogram | kOutputValues | kOutputFigures, nullptr);
+    ASSERT_TRUE(output) << c.id;
+    std::int64_t valid = 0;
+    for (float v : output->values->values) valid += !std::isnan(v);
+    double maximum = 0.0;
+    for (const orvane::Figure& f : output->figures)
+      if (f.key == "max") maximum = std::get<double>(f.value);
+    std::int64_t counted = 0;
+    double lastClass = -1.0;
+    std::istringstream rows(output->histogram);
+    for (double value; rows >> value;) {
+      std::int64_t count = 0;
+      rows >> count;
+      counted += count;
+      lastClass = value;
+    }
+    EXPECT_EQ(counted, valid) << c.id;
+    EXPECT_EQ(std::lround(lastClass * c.classesPerUnit), static_cast<long>(c.classesPerUnit * maximum)) << c.id;
   }
 }
 

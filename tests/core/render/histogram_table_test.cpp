@@ -22,22 +22,20 @@ std::vector<std::string> Rows(const std::string& text) {
   return rows;
 }
 
-TEST(HistogramTable, DensityDiagramOfBound73SavesSeventyThreeRows) {
+TEST(HistogramTable, DensityDiagramSavesThroughTheClassOfItsBound) {
   std::vector<std::int32_t> counts(300, 0);
   counts[3] = 17;
-  counts[72] = 2;
-  counts[73] = 99;  // beyond the bound: not saved
-  const int n = DiagramClassCount(73);
-  const auto rows = Rows(ClassValueTable(counts, 0, n, 0.1));
-  ASSERT_EQ(rows.size(), 73u);
+  counts[73] = 2;    // the class of the maximum: saved
+  counts[74] = 99;   // beyond the bound: not saved
+  const auto rows = Rows(ClassValueTable(counts, 0, DiagramClassCount(73, counts.size()), 0.1));
+  ASSERT_EQ(rows.size(), 74u);
   EXPECT_EQ(rows[0], "0.000000\t0");
   EXPECT_EQ(rows[3], "0.300000\t17");
-  EXPECT_EQ(rows[72], "7.200000\t2");
-  EXPECT_EQ(DiagramClassCount(300), 255);
-  EXPECT_EQ(DiagramClassCount(256), 255);
-  EXPECT_EQ(DiagramClassCount(255), 255);
-  EXPECT_EQ(DiagramClassCount(-3), 0);
-  EXPECT_EQ(Rows(ClassValueTable(counts, 0, DiagramClassCount(300), 0.1)).size(), 255u);
+  EXPECT_EQ(rows[73], "7.300000\t2");
+  // As far as the counts reach, whatever the bound; none for a negative one.
+  EXPECT_EQ(DiagramClassCount(433, 434), 434);
+  EXPECT_EQ(DiagramClassCount(433, 300), 300);
+  EXPECT_EQ(DiagramClassCount(-3, 300), 0);
   EXPECT_EQ(Rows(ClassValueTable(counts, 101, 103, 0.01))[0], "1.010000\t0");
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "core/surface/circular_window.h"
@@ -62,15 +63,22 @@ TRasterImage PlainCircular(const TDemModel& dem, int radius, int statistic, std:
       }
       values[static_cast<std::size_t>(r) * w + c] = value;
     }
-  std::int64_t g = 0;
+  // Gray levels from 0 (from the lowest mean when means lie below sea level) to G.
+  std::int64_t g = 0, lowest = 0, highest = INT64_MIN;
   for (int r = radius; r < h - radius; ++r)
-    for (int c = radius; c < w - radius; ++c) g = std::max(g, values[static_cast<std::size_t>(r) * w + c]);
+    for (int c = radius; c < w - radius; ++c) {
+      const std::int64_t value = values[static_cast<std::size_t>(r) * w + c];
+      g = std::max(g, value), lowest = std::min(lowest, value), highest = std::max(highest, value);
+    }
+  const std::int64_t base = statistic == 1 && lowest < 0 ? lowest : 0;
+  if (base < 0) g = highest;
   if (gOut) *gOut = g;
   TRasterImage image(w, h, kRasterGray);
   image.Fill(Rgb(255, 255, 255));
   for (int r = radius; r < h - radius; ++r)
     for (int c = radius; c < w - radius; ++c) {
-      double scaled = g > 0 ? static_cast<double>(values[static_cast<std::size_t>(r) * w + c]) / g * 254.0 : 0.0;
+      const std::int64_t value = values[static_cast<std::size_t>(r) * w + c];
+      double scaled = g > base ? static_cast<double>(value - base) / static_cast<double>(g - base) * 254.0 : 0.0;
       image.SetValue(c, r, static_cast<int>(std::clamp(scaled, 0.0, 255.0)));
     }
   return image;
@@ -104,6 +112,25 @@ TEST(CircularWindow, LargeDiscsMatchTheCellByCellLoop) {
     for (int statistic : {1, 3, 4, 6})
       EXPECT_EQ(CountDifferences(Fast(*dem, radius, statistic), PlainCircular(*dem, radius, statistic)), 0)
           << "R " << radius << " statistic " << statistic;
+}
+
+TEST(CircularWindow, MeansBelowSeaLevelKeepTheirShades) {
+  // Sea floor to mountains: the deepest mean is black, the highest 254, and the ground below
+  // sea level spreads over many shades instead of all falling to 0.
+  auto dem = testing::SeaFloorDem(60, 50);
+  auto result = ComputeCircularWindow(*dem, {3, kCircularMean});
+  ASSERT_TRUE(result.has_value());
+  std::set<int> belowSeaShades;
+  int darkest = 255, brightest = 0;
+  for (int r = 3; r < 47; ++r)
+    for (int c = 3; c < 57; ++c) {
+      const int gray = Pixel(*result->image, c, r);
+      darkest = std::min(darkest, gray), brightest = std::max(brightest, gray);
+      if (dem->GetElevation(c, r) < -100) belowSeaShades.insert(gray);
+    }
+  EXPECT_EQ(darkest, 0);
+  EXPECT_EQ(brightest, 254);
+  EXPECT_GT(belowSeaShades.size(), 10u);
 }
 
 TEST(CircularWindow, EveryStatisticMatchesOnTheSample) {
