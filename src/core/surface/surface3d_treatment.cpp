@@ -18,7 +18,10 @@ Expected<TreatmentOutput> RunSurface3D(const TreatmentInputs& in, const Treatmen
     const int margin = result->margin;
     for (int l = margin; l < dem.lines - margin; ++l)
       for (int c = margin; c < dem.columns - margin; ++c)
-        values.At(c, l) = static_cast<float>(result->ratio[static_cast<std::size_t>(l) * dem.columns + c]);
+      {
+        const double q = result->ratio[static_cast<std::size_t>(l) * dem.columns + c];
+        values.At(c, l) = q == kNoRatio ? kNoValue : static_cast<float>(q);
+      }
   }
   output.margin = result->margin;
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));

@@ -1,0 +1,58 @@
+#include "core/common/ground_cells.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/common/parallel.h"
+#include "core/terrain/dem_model.h"
+
+namespace orvane {
+
+TGroundCounts::TGroundCounts(const TDemModel& dem) : partial_(dem.HasNoData()) {
+  if (!partial_) return;
+  table_.Build(dem.columns, dem.lines, [&](int c, int l) { return dem.ValidityRow(l)[c]; });
+}
+
+TIntGrid TruncatedElevationsFilled(const TDemModel& dem, std::int32_t fill) {
+  TIntGrid grid = TruncatedElevations(dem);
+  if (!dem.HasNoData()) return grid;
+  ParallelForLines(grid.lines, [&](int line) {
+    const std::uint8_t* ground = dem.ValidityRow(line);
+    std::int32_t* row = grid.Row(line);
+    for (int c = 0; c < grid.columns; ++c)
+      if (!ground[c]) row[c] = fill;
+  });
+  return grid;
+}
+
+TIntGrid GroundIndicator(const TDemModel& dem) {
+  TIntGrid grid;
+  grid.columns = dem.columns;
+  grid.lines = dem.lines;
+  grid.values.assign(static_cast<std::size_t>(dem.columns) * static_cast<std::size_t>(dem.lines), 1);
+  if (!dem.HasNoData()) return grid;
+  for (int l = 0; l < dem.lines; ++l) {
+    const std::uint8_t* ground = dem.ValidityRow(l);
+    std::int32_t* row = grid.Row(l);
+    for (int c = 0; c < dem.columns; ++c) row[c] = ground[c];
+  }
+  return grid;
+}
+
+GroundExtremes GroundExtremesOf(const TIntGridView& heights, const TDemModel& dem) {
+  std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+  std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+  for (int l = 0; l < heights.lines; ++l) {
+    const std::int32_t* row = heights.Row(l);
+    const std::uint8_t* ground = dem.ValidityRow(l);
+    for (int c = 0; c < heights.columns; ++c) {
+      if (ground && !ground[c]) continue;
+      lowest = std::min(lowest, row[c]);
+      highest = std::max(highest, row[c]);
+    }
+  }
+  if (lowest > highest) return {};
+  return {lowest, highest};
+}
+
+}  // namespace orvane
