@@ -15,6 +15,7 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
   params.tiling = args.Int("tiling") == 0 ? DensityTiling::kGrid : DensityTiling::kMoving;
   params.measure = args.Int("measure") == 0 ? DensityMeasure::kPixels : DensityMeasure::kLength;
   params.windowSize = args.Int("window");
+  params.ground = in.dem;
   auto field = ComputeDissectionDensity(*in.drainage, params, progress);
   if (!field) return field.error();
 
