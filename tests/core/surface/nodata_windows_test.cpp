@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/common/ground_cells.h"
 #include "core/common/treatment.h"
 #include "core/settings/settings_file.h"
+#include "core/terrain/raster_image.h"
 #include "support/dems.h"
 
 namespace orvane {
@@ -23,6 +26,7 @@ struct WindowCase {
   // Whether cells whose window holds some NoData still get a value (the statistic of the
   // window's ground cells) rather than none at all.
   bool overGround = true;
+  bool network = false;  // reads a drainage network
 };
 
 std::vector<WindowCase> Cases() {
@@ -37,7 +41,33 @@ std::vector<WindowCase> Cases() {
       {"local-fractal", {{"window", 12}, {"h", 0.5}}, {}, 6, false},
       // The window of half 4, and each cell's contour length reads two cells around it.
       {"contour-density", {{"window", 9}, {"interval", 10}}, {{"tiling", "moving"}}, 6},
+      // The densities of a network over the DEM: the window, and the neighbours its links or
+      // headwaters read.
+      {"dissection", {{"window", 10}}, {{"tiling", "moving"}, {"measure", "pixels"}}, 5, true, true},
+      {"dissection", {{"window", 10}}, {{"tiling", "moving"}, {"measure", "length"}}, 6, true, true},
+      {"dissection3d", {{"window", 9}}, {}, 5, true, true},
+      {"headwaters", {{"hws", 6}}, {}, 7, true, true},
+      {"ratio-depth", {{"window", 11}}, {}, 5, true, true},
   };
+}
+
+// The network of the sample, traced once.
+const TRasterImage& SampleNetwork() {
+  static const std::unique_ptr<TRasterImage> network = [] {
+    const auto sample = testing::LoadSampleDem();
+    const TreatmentDescriptor* extract = FindTreatment("extract-drainage");
+    TreatmentArgs args;
+    args.Set("upper", 5);
+    EXPECT_TRUE(CompleteArgs(*extract, args));
+    const TSettings settings;
+    TreatmentInputs inputs;
+    inputs.dem = sample.get();
+    inputs.settings = &settings;
+    auto output = extract->run(inputs, args, kOutputPicture, nullptr);
+    EXPECT_TRUE(output);
+    return std::move(output->picture);
+  }();
+  return *network;
 }
 
 ValueGrid RunCase(const WindowCase& test, const TDemModel& dem, int unitFactor = 1) {
@@ -54,6 +84,7 @@ ValueGrid RunCase(const WindowCase& test, const TDemModel& dem, int unitFactor =
   inputs.unitFactor = unitFactor;
   inputs.pixelMetres = dem.pixelSizeX / unitFactor;
   inputs.wholeMetres = static_cast<int>(inputs.pixelMetres);
+  if (test.network) inputs.drainage = &SampleNetwork();
   auto output = treatment->run(inputs, args, kOutputPicture | kOutputValues, nullptr);
   EXPECT_TRUE(output) << output.error().message;
   return output && output->values ? std::move(*output->values) : ValueGrid();
@@ -62,6 +93,7 @@ ValueGrid RunCase(const WindowCase& test, const TDemModel& dem, int unitFactor =
 std::string Name(const WindowCase& test) {
   std::string name = test.treatment;
   for (const auto& [arg, value] : test.args) name += " " + arg + " " + std::to_string(static_cast<int>(value));
+  for (const auto& [arg, value] : test.choices) name += " " + value;
   return name;
 }
 
@@ -121,6 +153,37 @@ TEST(NoDataWindows, CellsAwayFromAVoidKeepTheirValuesAndTheVoidHasNone) {
   }
 }
 
+TEST(NoDataWindows, NoStreamIsTracedOverNoData) {
+  const auto sample = testing::LoadSampleDem();
+  ASSERT_NE(sample, nullptr);
+  auto holed = sample->Clone();
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(sample->columns) * sample->lines, 1);
+  for (int l = 60; l < 200; ++l)
+    for (int c = 100; c < 300; ++c) mask[static_cast<std::size_t>(l) * sample->columns + c] = (l + c) % 7 == 0;
+  ASSERT_TRUE(holed->SetValidity(mask));
+  const WindowCase extract{"extract-drainage", {{"upper", 5}}, {}, 5};
+  const ValueGrid before = RunCase(extract, *sample);
+  const ValueGrid after = RunCase(extract, *holed);
+  const TGroundCounts counts(*holed);
+  int onNoData = 0, streams = 0, markedBeside = 0;
+  for (int l = 0; l < sample->lines; ++l)
+    for (int c = 0; c < sample->columns; ++c) {
+      const float v = after.At(c, l);
+      if (!holed->IsValid(c, l)) {
+        onNoData += !std::isnan(v);
+        continue;
+      }
+      streams += v == 1.0f;
+      // A cell is marked only when a whole window of range 2 or more lies on ground.
+      if (l >= 2 && c >= 2 && l < sample->lines - 2 && c < sample->columns - 2)
+        markedBeside += v == 1.0f && counts.WindowCount(c, l, 2) != 25;
+    }
+  EXPECT_EQ(onNoData, 0);
+  EXPECT_EQ(markedBeside, 0);
+  EXPECT_GT(streams, 1000);
+  EXPECT_EQ(std::count(before.values.begin(), before.values.end(), 1.0f) > streams, true);
+}
+
 TEST(NoDataWindows, AWindowWithLessThanHalfGroundHasNoValue) {
   // Ground in the first eleven columns and one lone cell (12, 5) in the void beside them.
   auto dem = testing::RandomDem(20, 20, 3, {.lo = 100, .hi = 200});
@@ -150,6 +213,7 @@ TEST(NoDataWindows, TheEarthInMillimetresGivesTheValuesInMetres) {
   cases.push_back({"circular", {{"stat", 5}, {"radius", 70}}, {}, 70});
   for (WindowCase& test : cases) {
     SCOPED_TRACE(Name(test));
+    if (test.network) continue;  // the network is traced on the sample
     if (test.treatment == "contour-density") test.args = {{"window", 9}, {"interval", 500}};
     const ValueGrid m = RunCase(test, *metres, 1);
     const ValueGrid mm = RunCase(test, *millimetres, 1000);
