@@ -3,6 +3,7 @@
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_string.h>
+#include <cpl_vsi.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
@@ -125,6 +126,21 @@ int Describe(OrvaneGdalDataset* dataset, OrvaneGdalFacts* facts) {
     facts->scale = GDALGetRasterScale(band, &facts->has_scale);
     facts->offset = GDALGetRasterOffset(band, &facts->has_offset);
     facts->all_valid = (GDALGetMaskFlags(band) & GMF_ALL_VALID) != 0;
+    facts->data_type_real = type == GDT_Float32 || type == GDT_Float64;
+    GDALGetBlockSize(band, &facts->block_columns, &facts->block_lines);
+    const char* interleave = GDALGetMetadataItem(ds, "INTERLEAVE", "IMAGE_STRUCTURE");
+    facts->pixel_interleaved =
+        facts->band_count > 1 && interleave && EQUAL(interleave, "PIXEL") ? 1 : 0;
+    const char* compression = GDALGetMetadataItem(ds, "COMPRESSION", "IMAGE_STRUCTURE");
+    const bool tiff = EQUAL(facts->driver, "GTiff");
+    facts->compressed = tiff && (!compression || EQUAL(compression, "NONE")) ? 0 : 1;
+  }
+  if (char** files = GDALGetFileList(ds)) {
+    for (char** file = files; *file; ++file) {
+      VSIStatBufL stat;
+      if (VSIStatL(*file, &stat) == 0) facts->file_bytes += static_cast<double>(stat.st_size);
+    }
+    CSLDestroy(files);
   }
   facts->has_geotransform = GDALGetGeoTransform(ds, facts->geotransform) == CE_None;
   facts->crs_wkt = OrEmpty(GDALGetProjectionRef(ds));
