@@ -370,10 +370,14 @@ Status ComputeValues(const DiscHeights& z, const std::vector<Chord>& chords, int
           std::int64_t value = 0;
           double realValue = 0.0;
           switch (statistic) {
-            case kCircularMean:
-              value = (s1 + m * base) / m;
-              realValue = (static_cast<double>(base) + static_cast<double>(s1) / static_cast<double>(m)) / unit;
+            case kCircularMean: {
+              // From the sum of the heights themselves, so the value does not depend on the
+              // base (a block's lowest height under Dask).
+              const std::int64_t total = s1 + m * base;
+              value = total / m;
+              realValue = static_cast<double>(total) / static_cast<double>(m) / unit;
               break;
+            }
             case kCircularDifference:
               value = std::llabs(d / m);
               realValue = std::fabs(static_cast<double>(d)) / static_cast<double>(m) / unit;
