@@ -291,6 +291,28 @@ char* UtmWkt(int zone, int north) {
 
 void FreeText(char* text) { CPLFree(text); }
 
+int SetNoData(OrvaneGdalDataset* dataset, double value) {
+  return GDALSetRasterNoDataValue(GDALGetRasterBand(dataset->handle, 1), value) == CE_None ? 0 : 1;
+}
+
+int WriteMaskLine(OrvaneGdalDataset* dataset, int line, const uint8_t* mask) {
+  GDALRasterBandH band = GDALGetRasterBand(dataset->handle, 1);
+  if ((GDALGetMaskFlags(band) & GMF_PER_DATASET) == 0) {
+    // Inside the GeoTIFF: a side file would keep the temporary name the file is written under.
+    const char* old = CPLGetThreadLocalConfigOption("GDAL_TIFF_INTERNAL_MASK", nullptr);
+    const std::string previous = old ? old : "";
+    CPLSetThreadLocalConfigOption("GDAL_TIFF_INTERNAL_MASK", "YES");
+    const CPLErr made = GDALCreateDatasetMaskBand(dataset->handle, GMF_PER_DATASET);
+    CPLSetThreadLocalConfigOption("GDAL_TIFF_INTERNAL_MASK", old ? previous.c_str() : nullptr);
+    if (made != CE_None) return 1;
+  }
+  const int columns = GDALGetRasterXSize(dataset->handle);
+  return GDALRasterIO(GDALGetMaskBand(band), GF_Write, 0, line, columns, 1,
+                      const_cast<uint8_t*>(mask), columns, 1, GDT_Byte, 0, 0) == CE_None
+             ? 0
+             : 1;
+}
+
 const OrvaneGdalApi kApi = {
     ORVANE_GDAL_ABI_VERSION,
     sizeof(OrvaneGdalApi),
@@ -312,6 +334,8 @@ const OrvaneGdalApi kApi = {
     FreeText,
     CreateValueGeoTiff,
     DescribeCrs,
+    SetNoData,
+    WriteMaskLine,
 };
 
 }  // namespace

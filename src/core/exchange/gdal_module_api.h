@@ -120,6 +120,11 @@ typedef struct OrvaneGdalApi {
   /* The CRS facts (has_crs .. angular_units, crs_name, crs_wkt) of a definition GDAL accepts:
    * WKT, "EPSG:4326", PROJ. The strings live until the thread's next call. 0 on success. */
   int (*describe_crs)(const char* definition, OrvaneGdalFacts* facts);
+  /* The NoData value of band 1. 0 on success. */
+  int (*set_nodata)(OrvaneGdalDataset* dataset, double value);
+  /* Line `line` of the mask shared by every band (made internal to the GeoTIFF on the first
+   * call): one byte per cell, 0 where the cell holds no data. 0 on success. */
+  int (*write_mask_line)(OrvaneGdalDataset* dataset, int line, const uint8_t* mask);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);

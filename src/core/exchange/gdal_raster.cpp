@@ -281,6 +281,26 @@ class GeoTiffTarget {
   OrvaneGdalDataset* dataset_ = nullptr;
 };
 
+// The picture's NoData cells: a one-band picture declares their level (the one level they
+// alone have) as its NoData value; a 24-bit one gets a mask, 0 on them.
+Status MarkNoData(const OrvaneGdalApi& gdal, GeoTiffTarget& target, const TRasterImage& raster) {
+  if (raster.noData.empty()) return Status::Ok();
+  const auto first = std::find(raster.noData.begin(), raster.noData.end(), std::uint8_t{1});
+  if (first == raster.noData.end()) return Status::Ok();
+  if (raster.kind != kRasterRgb) {
+    const std::size_t k = static_cast<std::size_t>(first - raster.noData.begin());
+    return gdal.set_nodata(target.dataset(), raster.Row(0)[k]) == 0 ? Status::Ok()
+                                                                     : target.WriteFailed();
+  }
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(raster.columns));
+  for (int line = 0; line < raster.lines; ++line) {
+    const std::uint8_t* noData = raster.noData.data() + static_cast<std::size_t>(line) * raster.columns;
+    for (int c = 0; c < raster.columns; ++c) mask[c] = noData[c] ? 0 : 255;
+    if (gdal.write_mask_line(target.dataset(), line, mask.data()) != 0) return target.WriteFailed();
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 bool IsGeoTiffPath(const std::string& path) {
@@ -573,6 +593,7 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
                         raster.Row(line)) != 0)
       return target.WriteFailed();
   }
+  if (Status s = MarkNoData(gdal, target, raster); !s) return s;
   return target.Commit();
 }
 
