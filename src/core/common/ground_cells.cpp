@@ -1,8 +1,10 @@
 #include "core/common/ground_cells.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
+#include "core/common/nodata_rule.h"
 #include "core/common/parallel.h"
 #include "core/terrain/dem_model.h"
 
@@ -53,6 +55,26 @@ GroundExtremes GroundExtremesOf(const TIntGridView& heights, const TDemModel& de
   }
   if (lowest > highest) return {};
   return {lowest, highest};
+}
+
+std::vector<std::uint8_t> CellsWithoutGround(const TDemModel& dem, const WindowFrame& frame,
+                                             const ValueGrid& values) {
+  if (!dem.HasNoData() || dem.columns < frame.columns || dem.lines < frame.lines) return {};
+  std::vector<std::uint8_t> cells(static_cast<std::size_t>(frame.columns) * static_cast<std::size_t>(frame.lines), 0);
+  for (int l = 0; l < frame.lines; ++l)
+    for (int c = 0; c < frame.columns; ++c) {
+      const bool computed = l >= frame.firstLine && l < frame.endLine && c >= frame.firstColumn && c < frame.endColumn;
+      cells[static_cast<std::size_t>(l) * frame.columns + c] =
+          !dem.IsValid(c, l) || (computed && std::isnan(values.At(c, l)));
+    }
+  return cells;
+}
+
+void MarkCellsWithoutGround(TreatmentOutput& output, const TDemModel& dem, const WindowFrame& frame,
+                            bool valuesWanted) {
+  if (!dem.HasNoData() || !output.values) return;
+  ApplyNoData(output, CellsWithoutGround(dem, frame, *output.values));
+  if (!valuesWanted) output.values.reset();
 }
 
 }  // namespace orvane

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "core/common/summed_area.h"
+#include "core/common/treatment.h"
 #include "core/common/truncated_elevations.h"
+#include "core/common/window_driver.h"
 
 namespace orvane {
 
@@ -57,5 +59,16 @@ struct GroundExtremes {
   std::int32_t highest = 0;
 };
 GroundExtremes GroundExtremesOf(const TIntGridView& heights, const TDemModel& dem);
+
+// The cells of a result left without a value by NoData, for ApplyNoData: the DEM's NoData
+// cells, and the cells of `frame` (the computed ones) whose value is NaN. `values` covers the
+// frame's grid, which the DEM covers. Empty when the DEM has no NoData.
+std::vector<std::uint8_t> CellsWithoutGround(const TDemModel& dem, const WindowFrame& frame,
+                                             const ValueGrid& values);
+
+// Gives those cells NaN values and the picture's NoData colour (ApplyNoData), then drops the
+// values when they were made only to find them (`valuesWanted` false). Nothing without NoData.
+void MarkCellsWithoutGround(TreatmentOutput& output, const TDemModel& dem, const WindowFrame& frame,
+                            bool valuesWanted);
 
 }  // namespace orvane

@@ -1,5 +1,6 @@
 // The dissection treatment's declaration: drainage network per window, by cell count or length,
 // on adjacent blocks or in a moving window.
+#include "core/common/ground_cells.h"
 #include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
@@ -30,7 +31,13 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
     if (wanted & kOutputHistogram)
       output.histogram = DensityHistogramTable(image->histogram, image->bound);
   }
-  if (wanted & kOutputValues) output.values = DissectionValues(*field, params.measure);
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) output.values = DissectionValues(*field, params.measure);
+  const bool grid = params.tiling == DensityTiling::kGrid;
+  const int x0 = grid ? 0 : field->firstX, y0 = grid ? 0 : field->firstY;
+  const int x1 = grid ? field->windowsX * params.windowSize : x0 + field->windowsX;
+  const int y1 = grid ? field->windowsY * params.windowSize : y0 + field->windowsY;
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame{field->columns, field->lines, x0, y0, x1, y1},
+                         (wanted & kOutputValues) != 0);
   output.figures = {{"min", field->minimum}, {"max", field->maximum}};
   return output;
 }
@@ -68,6 +75,8 @@ extern const TreatmentDescriptor kDissectionTreatment{
     .valueUnit = "% of the window's cells (pixels) or network pixel lengths per 100 cells (length)",
     .valueNoData = "grid: the strip right and below the last whole block; moving window: cells "
                    "closer than trunc(WS / 2) to a border",
+    .noDataRule = "NaN on NoData cells and where fewer than half of the window's cells hold ground; "
+                  "NoData cells are never network and the density is per cell of ground",
     // The moving window reads trunc(WS / 2) cells around its centre, and the length measure
     // the neighbours of those cells. The network is the raster's first non-background gray
     // value: a block of a raster drawn in one colour finds the same one.

@@ -74,6 +74,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   const int blocksAcross = w - s > 1 ? (w - s - 2) / s + 1 : 0;
   const WindowFrame frame = moving ? WindowFrame::Margin(w, h, half + 1)
                                    : WindowFrame{w, h, 1, 1, 1 + blocksAcross * s, 1 + blocksDown * s};
+  result.frame = frame;
   const int background = moving ? 255 : 0;
   result.image = std::make_unique<TRasterImage>();
   const TColor fill = Rgb(background, background, background);

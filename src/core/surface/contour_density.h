@@ -31,6 +31,7 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/common/window_driver.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -56,6 +57,7 @@ struct ContourDensityResult {
   int levels = 0;                       // number of contour levels drawn
   double minSum = 0.0;                  // Bmin and Bmax: window lengths in pixel-size units
   double maxSum = 0.0;
+  WindowFrame frame;                    // the computed cells
 };
 
 // "Hypsometric interval not specified" or "Window range not specified" when I or S is not

@@ -1,5 +1,6 @@
 // The surface3d treatment's declaration: the ratio of the real surface to the map area in a
 // square window, stretched over gray 0 ... 100.
+#include "core/common/ground_cells.h"
 #include "core/common/treatment.h"
 #include "core/surface/surface3d.h"
 
@@ -13,7 +14,7 @@ Expected<TreatmentOutput> RunSurface3D(const TreatmentInputs& in, const Treatmen
   auto result = ComputeSurface3D(dem, {args.Int("window")}, progress);
   if (!result) return result.error();
   TreatmentOutput output;
-  if (wanted & kOutputValues) {
+  if ((wanted & kOutputValues) || dem.HasNoData()) {
     ValueGrid& values = output.values.emplace(dem.columns, dem.lines, "");
     const int margin = result->margin;
     for (int l = margin; l < dem.lines - margin; ++l)
@@ -25,6 +26,8 @@ Expected<TreatmentOutput> RunSurface3D(const TreatmentInputs& in, const Treatmen
   }
   output.margin = result->margin;
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  MarkCellsWithoutGround(output, dem, WindowFrame::Margin(dem.columns, dem.lines, result->margin),
+                         (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -48,6 +51,9 @@ extern const TreatmentDescriptor kSurface3DTreatment{
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Surface 3D ratio",
     .valueNoData = "cells closer than trunc((S - 1) / 2) + 1 to a border",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its window's cells have a "
+                  "known area (a cell's area needs its 8 neighbours); the ratio is that of those "
+                  "cells",
     // The window of half-size trunc((S - 1) / 2), and each cell's area reads its neighbours.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return (args.Int("window") - 1) / 2 + 1; },
     .run = RunSurface3D,
