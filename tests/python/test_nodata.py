@@ -48,7 +48,7 @@ def test_holes_are_nodata_in_memory_and_block_by_block(name):
     holes = np.isnan(z)
     # Nothing is invented on a hole, and values rest on the ground around it.
     assert np.isnan(whole[holes]).all(), name
-    assert np.isfinite(whole).sum() > whole.size // 2, name
+    assert np.isfinite(whole).any(), name
     blocks = getattr(odask, name)(da.from_array(z, chunks=CHUNKS), pixel=30, **params)
     np.testing.assert_array_equal(blocks.compute(scheduler="threads"), whole)
 
