@@ -74,7 +74,9 @@ TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
       }
     }
   }
-  EXPECT_NE(run.out.find("{\"values\": {\"count\": " + std::to_string(valid) + ", \"min\": "),
+  EXPECT_NE(run.out.find("{\"values\": {\"count\": " + std::to_string(valid) + ", \"nodata\": " +
+                        std::to_string(static_cast<std::int64_t>(columns) * lines - valid) +
+                        ", \"min\": "),
             std::string::npos)
       << run.out;
   // The same call, the DEM's heights stored in decimetres: the values stay in metres.

@@ -152,6 +152,10 @@ Expected<GdalRasterInfo> Inspect(const OrvaneGdalApi& gdal, OrvaneGdalDataset* d
   if (info.bandCount < 1) return Error{kWrongFormat, Quoted(path) + " holds no raster band"};
   info.dataType = facts.data_type;
   info.dataTypeBytes = facts.data_type_bytes;
+  const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
+  const double offset = facts.has_offset ? facts.offset : 0.0;
+  info.realValued = facts.data_type_real != 0 || scale != std::trunc(scale) ||
+                    offset != std::trunc(offset);
   if (!facts.data_type_usable)
     return Error{kWrongFormat, Quoted(path) + " holds " + info.dataType +
                                    " values: elevations must be integers or reals"};
@@ -459,12 +463,10 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
 
   if (unitFactor == 0) {
-    // Whole numbers stay in metres; reals (a real type, or integers under a fractional scale
-    // or offset) keep their precision in the finest unit their range allows.
-    const bool real = facts.data_type_real != 0 || scale != std::trunc(scale) ||
-                      offset != std::trunc(offset);
+    // Whole numbers stay in metres; reals keep their precision in the finest unit their range
+    // allows.
     unitFactor = 1;
-    if (real) {
+    if (grid.info.realValued) {
       auto range = ElevationRange(gdal, errors, dataset, grid.info, mask, scale, offset);
       if (!range) return range.error();
       if (range->first <= range->second) {

@@ -78,6 +78,8 @@ struct GdalRasterInfo {
   int bandCount = 0;
   std::string dataType;  // of band 1, "Float32"
   int dataTypeBytes = 0;
+  // Reals: a real type, or whole numbers under a fractional scale or offset.
+  bool realValued = false;
   bool hasGeoTransform = false;
   GeoReference georef;     // meaningful when hasGeoTransform
   std::string crsName;     // "WGS 84 / UTM zone 14N"; empty when unknown

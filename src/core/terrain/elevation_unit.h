@@ -15,9 +15,9 @@ namespace orvane {
 // highest) and their difference stay within the signed 32-bit range; 1 when none does (the
 // conversion then refuses the values as it always has).
 inline int FinestUnitFactor(double lowest, double highest) {
+  if (!std::isfinite(lowest) || !std::isfinite(highest)) return 1;
   const double reach = std::fmax(std::fmax(std::fabs(lowest), std::fabs(highest)),
                                  std::fabs(highest - lowest));
-  if (!std::isfinite(reach)) return 1;
   constexpr double kLargest = static_cast<double>(std::numeric_limits<std::int32_t>::max());
   for (const int factor : {1000, 100, 10})
     if (reach * factor <= kLargest) return factor;
