@@ -74,3 +74,21 @@ def test_holes_under_dask_worker_processes(cluster):  # noqa: F811
         got = getattr(odask, name)(data, pixel=30, **params).compute()
         np.testing.assert_array_equal(got, getattr(orvane, name)(z, pixel=30, **params))
     assert len(cluster.scheduler_info()["workers"]) == 2
+
+
+def test_a_geotiff_with_nodata_reads_as_the_array_with_holes(tmp_path):
+    pytest.importorskip("rioxarray")
+    import xarray
+
+    z = np.ascontiguousarray(_holed()[:150, :150])
+    y = 3600000 - 30 * (np.arange(150) + 0.5)
+    x = 500000 + 30 * (np.arange(150) + 0.5)
+    tif = tmp_path / "holes.tif"
+    xarray.DataArray(np.where(np.isnan(z), -9999, z).astype(np.float32), coords={"y": y, "x": x},
+                     dims=("y", "x")).rio.write_crs("EPSG:32614").rio.write_nodata(-9999).rio.to_raster(tif)
+    dem = orvane.read_dem(tif)
+    assert dem.unit == "mm" and dem.pixel == 30
+    np.testing.assert_array_equal(dem.valid == 0, np.isnan(z))
+    np.testing.assert_array_equal(np.isnan(dem.metres()), np.isnan(z))
+    np.testing.assert_array_equal(orvane.circular(dem, stat=3, radius=4),
+                                  orvane.circular(z, pixel=30, stat=3, radius=4))
