@@ -172,6 +172,9 @@ OpenedDem OpenArray(const py::array& array, double pixelWidth, double pixelHeigh
   grid.lines = static_cast<int>(std::min<py::ssize_t>(array.shape(0), std::numeric_limits<int>::max()));
   grid.columns = static_cast<int>(std::min<py::ssize_t>(array.shape(1), std::numeric_limits<int>::max()));
   grid.unit = unit;
+  // NaN cells take the nearest valid elevation here until the Python functions carry NoData
+  // through (OpenDemGrid keeps them NoData otherwise).
+  grid.fillNoData = true;
   grid.pixelWidthMetres = pixelWidth;
   grid.pixelHeightMetres = pixelHeight;
   const int unitFactor = UnitFactorOf(unit);
@@ -430,6 +433,7 @@ py::dict ReadDem(const std::string& path, double pixel, const std::string& unit,
   source.path = path;
   source.pixel = pixel;
   source.unit = unit;
+  source.fillNoData = true;  // as the arrays: until NoData is carried through to Python
   source.bytes = bytes;
   source.lines = lines;
   source.columns = columns;
