@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "cli/cli.h"
 #include "support/gdal_rasters.h"
@@ -213,6 +214,13 @@ TEST(GdalCli, ARawGridMarksItsNoDataWithTheGivenValue) {
   CliRun slope = Cli({"slope", "--dem", dir.File("grid_m4.raw"), "--pixel", "10", "--nodata",
                       "-9999", "--stats"});
   EXPECT_NE(slope.out.find("values.count=21\nvalues.nodata=9\n"), std::string::npos) << slope.out;
+  // Exported, the NoData cell stays NoData.
+  ASSERT_EQ(Cli({"export-geotiff", "--dem", dir.File("grid_m4.raw"), "--pixel", "10", "--nodata",
+                 "-9999", "--out", dir.File("back.tif")}).status,
+            kExitOk);
+  const ReadBack back = ReadTestRaster(dir.File("back.tif"));
+  EXPECT_EQ(back.values[0][14], std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(back.values[0][15], 115.0);
   CliRun refused = Cli({"info", "--dem", dir.File("x.tif"), "--nodata", "0"});
   EXPECT_EQ(refused.status, kExitUsage);
 }

@@ -636,12 +636,23 @@ Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string&
   GeoTiffTarget target(gdal, errors, path);
   if (Status s = target.Create(dem.columns, dem.lines, 1, type, false, georef); !s) return s;
   gdal.set_unit_type(target.dataset(), "m");
+  // NoData cells leave as NoData, never as the nearest elevation they hold in memory.
+  constexpr std::int32_t kWholeNoData = std::numeric_limits<std::int32_t>::min();
+  if (dem.HasNoData() &&
+      gdal.set_nodata(target.dataset(), whole ? static_cast<double>(kWholeNoData)
+                                              : std::numeric_limits<double>::quiet_NaN()) != 0)
+    return target.WriteFailed();
   std::vector<std::int32_t> wholeRow(whole ? static_cast<std::size_t>(dem.columns) : 0);
   std::vector<float> realRow(whole ? 0 : static_cast<std::size_t>(dem.columns));
   ProgressScope scope(progress);
   for (int line = 0; line < dem.lines; ++line) {
     for (int c = 0; c < dem.columns; ++c) {
       const double z = dem.GetElevation(c, line);
+      if (!dem.IsValid(c, line)) {
+        if (whole) wholeRow[c] = kWholeNoData;
+        else realRow[c] = std::numeric_limits<float>::quiet_NaN();
+        continue;
+      }
       if (whole) {
         wholeRow[c] = static_cast<std::int32_t>(std::clamp(
             std::trunc(z), static_cast<double>(std::numeric_limits<std::int32_t>::min()),

@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "core/common/treatment.h"
 #include "core/exchange/dem_source.h"
+#include "core/render/histogram_table.h"
 #include "core/settings/settings_file.h"
 #include "support/files.h"
 #include "support/gdal_rasters.h"
@@ -125,6 +127,10 @@ TEST(NoDataRule, WindowTreatmentsGiveNaNWhereTheWindowHoldsNoDataAndTheSameValue
         ASSERT_EQ(ColourAt(picture, c, l), ColourAt(*before.picture, c, l)) << c << "," << l;
       }
     EXPECT_GE(reached, 4000);
+    // Histograms leave the NoData cells out.
+    const TGrayHistogram levels = GrayLevelHistogram(picture, 0);
+    EXPECT_EQ(std::accumulate(levels.begin(), levels.end(), std::int64_t{0}),
+              static_cast<std::int64_t>(dem.lines) * dem.columns - reached);
     // No cell with a value shows the NoData colour.
     for (int l = 0; l < dem.lines; ++l)
       for (int c = 0; c < dem.columns; ++c)
