@@ -200,9 +200,6 @@ OpenedDem OpenArray(const py::array& array, double pixelWidth, double pixelHeigh
   }
   if (unit.empty()) unit = "m";
   grid.unit = unit;
-  // NaN cells take the nearest valid elevation here until the Python functions carry NoData
-  // through (OpenDemGrid keeps them NoData otherwise).
-  grid.fillNoData = true;
   grid.pixelWidthMetres = pixelWidth;
   grid.pixelHeightMetres = pixelHeight;
   const int unitFactor = UnitFactorOf(unit);
@@ -469,7 +466,6 @@ py::dict ReadDem(const std::string& path, double pixel, const std::string& unit,
   source.path = path;
   source.pixel = pixel;
   source.unit = unit;
-  source.fillNoData = true;  // as the arrays: until NoData is carried through to Python
   source.bytes = bytes;
   source.lines = lines;
   source.columns = columns;
