@@ -285,6 +285,8 @@ def _docstring(declaration, what):
                      " as a float32 array of z's shape, NaN where there is no value.")
         if declaration["value_nodata"]:
             lines.append(f"No value: {declaration['value_nodata']}.")
+        if declaration.get("nodata_rule"):
+            lines.append(f"On NoData (NaN in z): {declaration['nodata_rule']}.")
     elif what == "image":
         lines.append("Returns the picture as uint8: 2-D for gray tones, lines x columns x 3 "
                      "(RGB) for a colour or palette picture.")

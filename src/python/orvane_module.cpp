@@ -336,6 +336,7 @@ py::list TreatmentsData() {
     d["value_name"] = t->valueName;
     d["value_unit"] = t->valueUnit;
     d["value_nodata"] = t->valueNoData;
+    d["nodata_rule"] = t->noDataRule;
     d["colour_picture"] = t->colourPicture;
     d["not_local_reason"] = t->notLocalReason;
     d["examples"] = t->examples;
