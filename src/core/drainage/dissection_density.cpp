@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/common/ground_cells.h"
 #include "core/common/summed_area.h"
-#include "core/common/treatment.h"
 #include "core/terrain/dem_model.h"
-#include "core/common/window_driver.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

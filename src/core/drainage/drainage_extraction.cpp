@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "core/common/grid_memory.h"
-#include "core/common/ground_cells.h"
-#include "core/common/treatment.h"
 #include "core/common/parallel.h"
 #include "core/drainage/skeleton.h"
-#include "core/common/truncated_elevations.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,9 +1,9 @@
 // The extract-drainage treatment's declaration: valley cells thinned to a one-pixel network.
 #include <algorithm>
 
-#include "core/common/ground_cells.h"
-#include "core/common/treatment.h"
 #include "core/drainage/drainage_extraction.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

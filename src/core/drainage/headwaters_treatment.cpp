@@ -1,7 +1,7 @@
 // The headwaters treatment's declaration: upstream ends of the network per moving window.
-#include "core/common/ground_cells.h"
-#include "core/common/treatment.h"
 #include "core/drainage/headwaters_density.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -44,12 +44,7 @@ extern const TreatmentDescriptor kHeadwatersTreatment{
              .required = true,
              .minimum = 0,
              .maximum = 100000},
-            {.name = "scale",
-             .type = ParamType::kInteger,
-             .help = "dynamic scale of the gray result",
-             .allowed = {100, 255},
-             .defaultText = "100",
-             .showDefault = true},
+            DynamicScaleParam("dynamic scale of the gray result", 100),
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures,
     .valueName = "Headwaters",

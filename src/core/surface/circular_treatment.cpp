@@ -1,7 +1,7 @@
 // The circular-window treatment's declaration: six elevation statistics over a disc.
-#include "core/common/ground_cells.h"
-#include "core/common/treatment.h"
 #include "core/surface/circular_window.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -7,12 +7,12 @@
 #include <limits>
 #include <type_traits>
 
-#include "core/common/ground_cells.h"
 #include "core/common/running_minmax.h"
-#include "core/common/treatment.h"
-#include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
-#include "core/common/window_driver.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

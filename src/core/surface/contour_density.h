@@ -31,9 +31,9 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
-#include "core/common/window_driver.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

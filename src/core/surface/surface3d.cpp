@@ -4,10 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "core/common/ground_cells.h"
 #include "core/common/parallel.h"
-#include "core/common/truncated_elevations.h"
-#include "core/common/window_driver.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

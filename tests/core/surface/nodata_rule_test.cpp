@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 #include "core/exchange/dem_source.h"
 #include "core/render/histogram_table.h"
 #include "core/settings/settings_file.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/common/ground_cells.h"
-#include "core/common/treatment.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "support/dems.h"
 
 namespace orvane {

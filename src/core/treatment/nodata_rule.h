@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 

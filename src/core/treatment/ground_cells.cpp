@@ -1,12 +1,12 @@
-#include "core/common/ground_cells.h"
+#include "core/treatment/ground_cells.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "core/common/nodata_rule.h"
 #include "core/common/parallel.h"
 #include "core/terrain/dem_model.h"
+#include "core/treatment/nodata_rule.h"
 
 namespace orvane {
 

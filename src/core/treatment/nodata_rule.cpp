@@ -1,4 +1,4 @@
-#include "core/common/nodata_rule.h"
+#include "core/treatment/nodata_rule.h"
 
 #include <algorithm>
 #include <cstddef>
