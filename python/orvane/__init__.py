@@ -26,8 +26,9 @@ CLI names ("gray", "colored"); a choice named by a number also takes the number 
 Elevations ``z``: a 2-D array of any numeric type or an :class:`Dem` (from :func:`read_dem`).
 Integers are the stored elevations in ``unit`` (m, dm, cm, mm), as in a raw DEM file; reals
 are metres, converted as the GeoTIFF import converts them (times the unit's factor, truncated
-toward zero unless within the source type's precision of a whole number) and NaN cells take
-the value of the nearest valid cell. ``pixel`` is the cell size in metres, a number or
+toward zero unless within the source type's precision of a whole number; without ``unit``, in
+the finest unit their range fits in) and NaN cells are NoData: a value that rests on them is
+NaN, as the treatment's NoData rule says. ``pixel`` is the cell size in metres, a number or
 (width, height) for cells that are not square; a Dem brings its own.
 
 The GIL is released while a treatment runs, and Ctrl+C stops it (KeyboardInterrupt).
@@ -69,8 +70,10 @@ class Dem:
     """
 
     def __init__(self, elevations, pixel, unit="m", pixel_width=None, pixel_height=None,
-                 transform=None, crs=None):
+                 transform=None, crs=None, valid=None):
         self.elevations = np.asarray(elevations)
+        # 1 where a cell holds an elevation, 0 at NoData; None when every cell does.
+        self.valid = None if valid is None else np.asarray(valid)
         self.pixel = float(pixel)
         self.unit = unit
         self.pixel_width = float(pixel_width if pixel_width is not None else pixel)
@@ -86,8 +89,9 @@ class Dem:
         return self.elevations if dtype is None else self.elevations.astype(dtype)
 
     def metres(self):
-        """Elevations in metres (float64)."""
-        return self.elevations / float(_UNIT_FACTORS[self.unit])
+        """Elevations in metres (float64), NaN at NoData cells."""
+        metres = self.elevations / float(_UNIT_FACTORS[self.unit])
+        return metres if self.valid is None else np.where(self.valid != 0, metres, np.nan)
 
     def __repr__(self):
         lines, columns = self.shape
@@ -132,21 +136,22 @@ def _warn(messages):
         warnings.warn(message, stacklevel=3)
 
 
-def read_dem(path, pixel=None, unit="m", bytes=None, lines=None, columns=None):
+def read_dem(path, pixel=None, unit=None, bytes=None, lines=None, columns=None):
     """Opens a DEM file as ``orvane-cli --dem`` does.
 
     A raw grid (``*_m2.raw`` / ``*_m4.raw`` with its .txt header, or ``bytes``, ``lines`` and
     ``columns`` given) needs ``pixel`` (metres); any raster GDAL reads (GeoTIFF...) gives its
     own from the georeference unless ``pixel`` is given. Its band 1 is converted to whole
-    units of ``unit`` and NoData cells take the nearest valid value (with a warning).
+    units of ``unit`` (default: metres, or for a real-valued raster the finest unit its range
+    fits in); NoData cells stay NoData (``Dem.valid``) and give NaN in every result.
     Returns a :class:`Dem`. Errors raise ValueError (or OSError for unreadable files) with
     the CLI's message.
     """
-    raw = _orvane.read_dem(str(path), float(pixel or 0.0), unit, int(bytes or 0),
+    raw = _orvane.read_dem(str(path), float(pixel or 0.0), unit or "", int(bytes or 0),
                            int(lines or 0), int(columns or 0))
     _warn(raw["warnings"])
     return Dem(raw["elevations"], raw["pixel"], raw["unit"], raw["pixel_width"],
-               raw["pixel_height"], raw["transform"], raw["crs_wkt"])
+               raw["pixel_height"], raw["transform"], raw["crs_wkt"], raw["valid"])
 
 
 def read_raster(path):
@@ -196,12 +201,13 @@ def _cli_params(declaration, params):
 def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
     declaration = _DECLARATIONS[_python_name(name)]
     width, height = _pixel_sizes(z, pixel)
-    if unit is None:
-        unit = z.unit if isinstance(z, Dem) else "m"
+    if unit is None:  # a Dem's own; for reals the finest unit their range fits in
+        unit = z.unit if isinstance(z, Dem) else ""
     raw = _orvane.run(declaration["id"], _elevations(z), width, height, unit,
                       _cli_params(declaration, params),
                       None if drainage is None else np.asarray(drainage),
-                      None if param is None else np.asarray(param), values, picture)
+                      None if param is None else np.asarray(param), values, picture,
+                      z.valid if isinstance(z, Dem) else None)
     _warn(raw["warnings"])
     return raw
 
@@ -261,11 +267,12 @@ def _param_doc(option):
 
 
 _COMMON_DOC = """z : 2-D array or orvane.Dem
-    elevations: integers in `unit`, reals in metres (NaN: no value, filled with the nearest)
+    elevations: integers in `unit`, reals in metres (NaN: NoData, NaN in the result)
 pixel : float or (width, height)
     cell size in metres (required unless z is a Dem)
 unit : {'m', 'dm', 'cm', 'mm'}
-    vertical unit of the stored elevations (default: the Dem's, else 'm')"""
+    vertical unit of the stored elevations (default: the Dem's; integers 'm'; reals the
+    finest unit their range fits in, 'mm' for any terrain on Earth)"""
 
 
 def _docstring(declaration, what):
@@ -278,6 +285,8 @@ def _docstring(declaration, what):
                      " as a float32 array of z's shape, NaN where there is no value.")
         if declaration["value_nodata"]:
             lines.append(f"No value: {declaration['value_nodata']}.")
+        if declaration.get("nodata_rule"):
+            lines.append(f"On NoData (NaN in z): {declaration['nodata_rule']}.")
     elif what == "image":
         lines.append("Returns the picture as uint8: 2-D for gray tones, lines x columns x 3 "
                      "(RGB) for a colour or palette picture.")

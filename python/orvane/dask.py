@@ -1,6 +1,6 @@
 """ORVANE's treatments block by block with Dask, for DEMs beyond one machine's memory.
 
-``orvane.dask.<name>(data, pixel=..., unit="m", **params)`` takes a 2-D Dask array (elevations
+``orvane.dask.<name>(data, pixel=..., unit=None, **params)`` takes a 2-D Dask array (elevations
 as for ``orvane.<name>``) or a chunked DataArray (as for ``orvane.xarray.<name>``) and returns
 the value grid lazily, computed by ``map_overlap``: every block is extended by the treatment's
 halo (the window radius plus what the computation reads around it, from the declaration),
@@ -11,9 +11,10 @@ grid cell for cell, NoData borders included.
 Treatments whose values are not local (a global extreme, a network traced over the whole
 grid) refuse with ValueError naming the in-memory function to use.
 
-Holes (NaN) are filled with the nearest valid elevation among the cells a block sees; the
-whole-grid fill may reach farther, so fill large holes beforehand (gdal_fillnodata) when the
-results must match exactly.
+Holes (NaN) are NoData, as in memory: a value that rests on them is NaN, and blocks give the
+in-memory values cell for cell, holes across block borders included. Real elevations without
+``unit`` are converted in the finest unit the whole array's range fits in (one pass over it
+first), so every block uses the same unit as the in-memory run.
 
 ``process_geotiff(src, dst, treatment, chunks=..., **params)`` streams a GeoTIFF through the
 current scheduler (a ``distributed.Client`` when one is active) into a tiled, DEFLATE
@@ -48,7 +49,7 @@ def _block(elevations, *rasters, key, pixel, unit, params, drainage, param):
                                 param=param_block, **params)
 
 
-def run_dask(name, data, pixel=None, unit="m", drainage=None, param=None, **params):
+def run_dask(name, data, pixel=None, unit=None, drainage=None, param=None, **params):
     """The value grid of treatment `name` over the 2-D Dask array `data`, as a Dask array."""
     import dask.array as da
 
@@ -66,6 +67,8 @@ def run_dask(name, data, pixel=None, unit="m", drainage=None, param=None, **para
     if data.ndim != 2:
         raise ValueError(f"the elevations must be a 2-D array (lines x columns), not "
                          f"{data.ndim}-D")
+    if unit is None:
+        unit = _finest_unit(data)
     arrays = [data]
     for raster in (drainage, param):
         if raster is not None:
@@ -76,8 +79,25 @@ def run_dask(name, data, pixel=None, unit="m", drainage=None, param=None, **para
         drainage=drainage is not None, param=param is not None)
 
 
+def _finest_unit(data):
+    """The unit of the in-memory run: metres for integers, for reals the finest unit the
+    range of the whole array fits in."""
+    import dask.array as da
+
+    if data.dtype.kind != "f":
+        return "m"
+    import warnings
+
+    with warnings.catch_warnings():  # an array of holes only: refused later, as in memory
+        warnings.simplefilter("ignore", RuntimeWarning)
+        lowest, highest = da.compute(da.nanmin(data), da.nanmax(data))
+    if not (np.isfinite(lowest) and np.isfinite(highest)):
+        return "m"
+    return _orvane.finest_unit(float(lowest), float(highest))
+
+
 def _make(key):
-    def treatment(data, pixel=None, unit="m", **params):
+    def treatment(data, pixel=None, unit=None, **params):
         if hasattr(data, "dims"):  # a DataArray: georeferenced, the xarray way
             from . import xarray as orvane_xarray
 
@@ -96,7 +116,7 @@ for _key, _declaration in orvane._DECLARATIONS.items():
         __all__.append(_key)
 
 
-def process_geotiff(src, dst, treatment, chunks=2048, unit="m", pixel=None, progress=True,
+def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, progress=True,
                     lock=None, **params):
     """Computes treatment's values over the GeoTIFF `src` block by block into `dst`.
 

@@ -1,12 +1,13 @@
 """ORVANE's treatments on georeferenced xarray DataArrays (rioxarray).
 
-``orvane.xarray.<name>(da, unit="m", pixel=None, **params)`` takes a 2-D DataArray (or one
+``orvane.xarray.<name>(da, unit=None, pixel=None, **params)`` takes a 2-D DataArray (or one
 band of ``rioxarray.open_rasterio``), reads the cell size from its transform and CRS (projected
 units converted to metres; geographic degrees converted at the grid's central latitude on the
 CRS's ellipsoid, as the GeoTIFF import does) and returns the value grid as a DataArray with
 the same coordinates and CRS, ``attrs["units"]`` the value unit. The cells are elevations in
-metres (the raster's NoData and NaN: no value, filled with the nearest valid elevation),
-converted to whole units of ``unit`` as the GeoTIFF import does. ``pixel`` overrides the cell
+metres (the raster's NoData and NaN: NoData, NaN wherever a value rests on them), converted
+to whole units of ``unit`` as the GeoTIFF import does (by default the finest unit the range
+fits in). ``pixel`` overrides the cell
 size. A DataArray backed by Dask is computed block by block (see orvane.dask).
 """
 import warnings
@@ -77,7 +78,7 @@ def _wrap(values, like, declaration):
     return out
 
 
-def run_dataarray(name, da, unit="m", pixel=None, **params):
+def run_dataarray(name, da, unit=None, pixel=None, **params):
     """The value grid of treatment `name` over `da` (see the module's help)."""
     key = orvane._python_name(name)
     declaration = orvane._DECLARATIONS[key]
@@ -102,7 +103,7 @@ def _is_dask(data):
 
 
 def _make(key, declaration):
-    def treatment(da, unit="m", pixel=None, **params):
+    def treatment(da, unit=None, pixel=None, **params):
         return run_dataarray(key, da, unit=unit, pixel=pixel, **params)
 
     treatment.__name__ = treatment.__qualname__ = key

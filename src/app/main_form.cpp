@@ -561,6 +561,10 @@ QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int 
                                           : shown == session_.ParameterImage());
   }
   if (!shownThere) return {};
+  // Cells resting on NoData ground: the picture knows them (its NoData colour).
+  const std::shared_ptr<TRasterImage> picture =
+      &window == paramWindow_ ? session_.ParameterImage() : session_.DisplayedRaster();
+  if (picture && picture->IsNoData(column, line)) return values.name + ": no data";
   return ValueReadout(*values.grid, values.name, column, line);
 }
 

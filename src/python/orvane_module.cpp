@@ -20,6 +20,7 @@
 #include "core/exchange/dem_source.h"
 #include "core/exchange/gdal_raster.h"
 #include "core/settings/settings_file.h"
+#include "core/terrain/elevation_unit.h"
 #include "core/terrain/raster_file.h"
 #include "core/terrain/raster_image.h"
 #include "core/treatment/treatment.h"
@@ -163,22 +164,47 @@ void ConvertCells(const py::array& array, int unitFactor, DemGrid& grid) {
   if (!error.empty()) throw py::value_error(error);
 }
 
+// The lowest and highest of the cells of a real array that hold a number (NaN are holes).
+template <class T>
+std::pair<double, double> RealRange(const py::array& array) {
+  auto typed = py::array_t<T>::ensure(array);
+  auto view = typed.template unchecked<2>();
+  double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+  py::gil_scoped_release release;
+  for (py::ssize_t l = 0; l < view.shape(0); ++l)
+    for (py::ssize_t c = 0; c < view.shape(1); ++c) {
+      const double v = static_cast<double>(view(l, c));
+      if (std::isnan(v)) continue;
+      lowest = std::min(lowest, v);
+      highest = std::max(highest, v);
+    }
+  return {lowest, highest};
+}
+
+// `unit` empty: metres for integers, and for reals the finest unit their range fits in (they
+// keep their precision: millimetres for any terrain). `valid`, when not None, marks the cells
+// that hold an elevation (non-zero), as NaN does in a real array.
 OpenedDem OpenArray(const py::array& array, double pixelWidth, double pixelHeight,
-                    const std::string& unit) {
+                    std::string unit, const py::object& valid = py::none()) {
   if (array.ndim() != 2)
     throw py::value_error("the elevations must be a 2-D array (lines x columns), not " +
                           std::to_string(array.ndim()) + "-D");
   DemGrid grid;
   grid.lines = static_cast<int>(std::min<py::ssize_t>(array.shape(0), std::numeric_limits<int>::max()));
   grid.columns = static_cast<int>(std::min<py::ssize_t>(array.shape(1), std::numeric_limits<int>::max()));
+  const char kind = array.dtype().kind();
+  const int size = static_cast<int>(array.itemsize());
+  if (unit.empty() && kind == 'f') {
+    const auto [lowest, highest] = size <= 4 ? RealRange<float>(array) : RealRange<double>(array);
+    unit = lowest <= highest ? UnitNameOf(FinestUnitFactor(lowest, highest)) : "m";
+  }
+  if (unit.empty()) unit = "m";
   grid.unit = unit;
   grid.pixelWidthMetres = pixelWidth;
   grid.pixelHeightMetres = pixelHeight;
   const int unitFactor = UnitFactorOf(unit);
   if (unitFactor == 0) throw py::value_error("--unit: '" + unit + "' is not one of m, dm, cm, mm");
   if (Status s = CheckDemSize(grid.lines, grid.columns, "the array"); !s) Raise(s.error());
-  const char kind = array.dtype().kind();
-  const int size = static_cast<int>(array.itemsize());
   if (kind == 'i') {
     if (size == 1) ConvertCells<std::int8_t>(array, unitFactor, grid);
     else if (size == 2) ConvertCells<std::int16_t>(array, unitFactor, grid);
@@ -196,6 +222,15 @@ OpenedDem OpenArray(const py::array& array, double pixelWidth, double pixelHeigh
   } else {
     throw py::value_error("the elevations must be integers or reals, not dtype " +
                           std::string(py::str(array.dtype())));
+  }
+  if (!valid.is_none()) {
+    auto mask = py::array_t<std::uint8_t, py::array::c_style | py::array::forcecast>::ensure(valid);
+    if (!mask || mask.ndim() != 2 || mask.shape(0) != grid.lines || mask.shape(1) != grid.columns)
+      throw py::value_error("valid must be a 2-D array of the elevations' shape");
+    if (grid.valid.empty()) grid.valid.assign(grid.values.size(), 1);
+    const std::uint8_t* cells = mask.data();
+    for (std::size_t k = 0; k < grid.valid.size(); ++k)
+      if (!cells[k]) grid.valid[k] = 0;
   }
   auto opened = OpenDemGrid(std::move(grid), "the array");
   if (!opened) Raise(opened.error());
@@ -301,6 +336,7 @@ py::list TreatmentsData() {
     d["value_name"] = t->valueName;
     d["value_unit"] = t->valueUnit;
     d["value_nodata"] = t->valueNoData;
+    d["nodata_rule"] = t->noDataRule;
     d["colour_picture"] = t->colourPicture;
     d["not_local_reason"] = t->notLocalReason;
     d["examples"] = t->examples;
@@ -355,7 +391,7 @@ py::object Halo(const std::string& id, const py::dict& params) {
 py::dict Run(const std::string& id, const py::array& elevations, double pixelWidth,
              double pixelHeight, const std::string& unit, const py::dict& params,
              const py::object& drainage, const py::object& param, bool wantValues,
-             bool wantPicture) {
+             bool wantPicture, const py::object& valid) {
   const TreatmentDescriptor& t = Find(id);
   TreatmentArgs args = ArgsFrom(t, params);
   std::unique_ptr<TRasterImage> drainageRaster, paramRaster;
@@ -367,7 +403,7 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
     if (param.is_none()) throw py::value_error(id + " needs param= (the parameter image)");
     paramRaster = RasterFromArray(param.cast<py::array>(), "param");
   }
-  OpenedDem dem = OpenArray(elevations, pixelWidth, pixelHeight, unit);
+  OpenedDem dem = OpenArray(elevations, pixelWidth, pixelHeight, unit, valid);
   py::list warnings;
   for (const std::string& w : dem.warnings) warnings.append(w);
 
@@ -390,6 +426,7 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
 
   py::dict result;
   result["warnings"] = warnings;
+  result["unit"] = dem.unitName;
   result["values"] = py::none();
   result["value_unit"] = py::none();
   if (output->values) {
@@ -442,6 +479,10 @@ py::dict ReadDem(const std::string& path, double pixel, const std::string& unit,
                 static_cast<std::size_t>(model.columns) * 4);
   py::dict d;
   d["elevations"] = Adopt(std::move(values), {model.lines, model.columns});
+  // The cells that hold an elevation (1) and the NoData ones (0); None when every cell does.
+  d["valid"] = model.HasNoData()
+                   ? py::object(Adopt(std::vector<std::uint8_t>(model.Validity()), {model.lines, model.columns}))
+                   : py::object(py::none());
   d["unit"] = opened->unitName;
   d["pixel"] = opened->pixelMetres;
   d["pixel_width"] = opened->pixelWidthMetres;
@@ -504,7 +545,12 @@ PYBIND11_MODULE(_orvane, m) {
   m.def("run", &Run, py::arg("id"), py::arg("elevations"), py::arg("pixel_width"),
         py::arg("pixel_height"), py::arg("unit"), py::arg("params"), py::arg("drainage") = py::none(),
         py::arg("param") = py::none(), py::arg("values") = true, py::arg("picture") = false,
-        "Runs treatment `id` on a 2-D array; returns a dict of the outputs");
+        py::arg("valid") = py::none(),
+        "Runs treatment `id` on a 2-D array (unit '': metres, or for reals the finest unit their "
+        "range fits in); returns a dict of the outputs");
+  m.def("finest_unit", [](double lowest, double highest) { return std::string(UnitNameOf(FinestUnitFactor(lowest, highest))); },
+        py::arg("lowest"), py::arg("highest"),
+        "The finest vertical unit (m, dm, cm, mm) in which elevations from lowest to highest metres fit");
   m.def("read_dem", &ReadDem, py::arg("path"), py::arg("pixel") = 0.0, py::arg("unit") = "m",
         py::arg("bytes") = 0, py::arg("lines") = 0, py::arg("columns") = 0,
         "Opens a DEM file as orvane-cli --dem does");

@@ -20,7 +20,8 @@ TEST(Cli, InfoOnTheSampleDem) {
   const CliRun run = Cli(OnSample({"info"}));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
-            "lines=344\ncolumns=403\nmin=236\nmax=1076\npixelSizeX=90\npixelSizeY=90\nunit=m\n");
+            "lines=344\ncolumns=403\nmin=236\nmax=1076\npixelSizeX=90\npixelSizeY=90\nunit=m\n"
+            "nodata=0\n");
   EXPECT_EQ(run.err, "");
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "cli/cli.h"
 #include "support/gdal_rasters.h"
@@ -32,17 +34,22 @@ TEST(GdalCli, InfoOpensAGeoTiffWithItsPixelSizeAndTheChosenUnit) {
   TempDir dir;
   const std::string tif = dir.File("plane.tif");
   ASSERT_TRUE(WriteTestGeoTiff(tif, Plane(12, 9)));
-  CliRun metres = Cli({"info", "--dem", tif});
+  // Float32 without --unit: the finest unit of its range, said by info.
+  CliRun chosen = Cli({"info", "--dem", tif});
+  ASSERT_EQ(chosen.status, kExitOk) << chosen.err;
+  EXPECT_EQ(chosen.out, "lines=9\ncolumns=12\nmin=2e+05\nmax=289000\npixelSizeX=30000\n"
+                        "pixelSizeY=30000\nunit=mm\nunitChosen=mm\nnodata=0\n");
+  CliRun metres = Cli({"info", "--dem", tif, "--unit", "m"});
   ASSERT_EQ(metres.status, kExitOk) << metres.err;
-  EXPECT_EQ(metres.out,
-            "lines=9\ncolumns=12\nmin=200\nmax=289\npixelSizeX=30\npixelSizeY=30\nunit=m\n");
+  EXPECT_EQ(metres.out, "lines=9\ncolumns=12\nmin=200\nmax=289\npixelSizeX=30\npixelSizeY=30\n"
+                        "unit=m\nnodata=0\n");
   CliRun decimetres = Cli({"info", "--dem", tif, "--unit", "dm"});
   ASSERT_EQ(decimetres.status, kExitOk) << decimetres.err;
   EXPECT_EQ(decimetres.out, "lines=9\ncolumns=12\nmin=2000\nmax=2890\npixelSizeX=300\n"
-                            "pixelSizeY=300\nunit=dm\n");
+                            "pixelSizeY=300\nunit=dm\nnodata=0\n");
   // --pixel wins over the georeference.
   CliRun given = Cli({"info", "--dem", tif, "--pixel", "25"});
-  EXPECT_NE(given.out.find("pixelSizeX=25\n"), std::string::npos);
+  EXPECT_NE(given.out.find("pixelSizeX=25000\n"), std::string::npos) << given.out;
 }
 
 TEST(GdalCli, SlopeOfAGeoTiffEqualsThatOfTheSamePlaneAsRawAndKeepsItsGeoreference) {
@@ -57,8 +64,8 @@ TEST(GdalCli, SlopeOfAGeoTiffEqualsThatOfTheSamePlaneAsRawAndKeepsItsGeoreferenc
   WriteAll(dir.File("plane_m4.raw"), raw);
   WriteAll(dir.File("plane_m4.txt"), "9 12\n");
 
-  CliRun fromTif = Cli({"slope", "--dem", dir.File("plane.tif"), "--table", "gray", "--out",
-                     dir.File("slope.tif")});
+  CliRun fromTif = Cli({"slope", "--dem", dir.File("plane.tif"), "--unit", "m", "--table",
+                        "gray", "--out", dir.File("slope.tif")});
   ASSERT_EQ(fromTif.status, kExitOk) << fromTif.err;
   CliRun fromRaw = Cli({"slope", "--dem", dir.File("plane_m4.raw"), "--pixel", "30", "--table",
                      "gray", "--out", dir.File("slope.raw")});
@@ -93,8 +100,13 @@ TEST(GdalCli, ReportsFilledCellsAndRefusesWhatItCannotUse) {
   holes.values[3] = -1.0;
   holes.values[10] = -1.0;
   ASSERT_TRUE(WriteTestGeoTiff(dir.File("holes.tif"), holes));
-  CliRun filled = Cli({"info", "--dem", dir.File("holes.tif")});
+  CliRun kept = Cli({"info", "--dem", dir.File("holes.tif")});
+  ASSERT_EQ(kept.status, kExitOk) << kept.err;
+  EXPECT_NE(kept.out.find("nodata=2\n"), std::string::npos) << kept.out;
+  EXPECT_EQ(kept.err, "");
+  CliRun filled = Cli({"info", "--dem", dir.File("holes.tif"), "--fill-nodata"});
   ASSERT_EQ(filled.status, kExitOk) << filled.err;
+  EXPECT_NE(filled.out.find("nodata=0\n"), std::string::npos) << filled.out;
   EXPECT_NE(filled.err.find("warning: 2 NoData cells"), std::string::npos) << filled.err;
 
   TestRaster bare = Plane(6, 5);
@@ -118,6 +130,108 @@ TEST(GdalCli, ReportsFilledCellsAndRefusesWhatItCannotUse) {
   CliRun badOut = Cli({"slope", "--dem", dir.File("holes.tif"), "--out", dir.File("x.png")});
   EXPECT_EQ(badOut.status, kExitUsage);
   EXPECT_NE(badOut.err.find(".tif"), std::string::npos);
+}
+
+// 1 where the cell or one of its 8 neighbours (inside the grid) is NoData.
+std::vector<int> NeighbourNoData(const std::vector<bool>& noData, int columns, int lines) {
+  std::vector<int> reach(noData.size(), 0);
+  for (int l = 0; l < lines; ++l)
+    for (int c = 0; c < columns; ++c)
+      for (int dl = -1; dl <= 1; ++dl)
+        for (int dc = -1; dc <= 1; ++dc) {
+          const int ll = l + dl, cc = c + dc;
+          if (ll >= 0 && cc >= 0 && ll < lines && cc < columns &&
+              noData[static_cast<std::size_t>(ll) * columns + cc])
+            reach[static_cast<std::size_t>(l) * columns + c] = 1;
+        }
+  return reach;
+}
+
+TEST(GdalCli, ACountrysOutlineInDegreesGivesNoSlopeOnItsNoDataAndCountsOnlyItsGround) {
+  // Int16 in degrees with NoData -32768 around an elliptic country: 46 % of the cells.
+  TempDir dir;
+  TestRaster country;
+  country.columns = 95;
+  country.lines = 90;
+  country.type = GDT_Int16;
+  country.noData = -32768.0;
+  country.transform = std::array<double, 6>{5.0, 1.0 / 1200, 0.0, 46.0, 0.0, -1.0 / 1200};
+  country.epsg = 4326;
+  std::vector<bool> noData;
+  for (int l = 0; l < country.lines; ++l)
+    for (int c = 0; c < country.columns; ++c) {
+      const double u = (l - 45) / 40.0, v = (c - 47) / 37.0;
+      noData.push_back(u * u + v * v >= 1.0);
+      country.values.push_back(noData.back() ? -32768.0
+                                             : std::trunc(200 + 50 * std::sin(c / 7.0) * std::cos(l / 5.0)));
+    }
+  ASSERT_TRUE(WriteTestGeoTiff(dir.File("country.tif"), country));
+  CliRun run = Cli({"slope", "--dem", dir.File("country.tif"), "--table", "gray", "--values",
+                    dir.File("slope.tif"), "--out", dir.File("picture.tif"), "--stats"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  const std::vector<int> reach = NeighbourNoData(noData, country.columns, country.lines);
+  const auto cells = static_cast<std::int64_t>(reach.size());
+  const std::int64_t without = std::count(reach.begin(), reach.end(), 1);
+  EXPECT_NEAR(static_cast<double>(std::count(noData.begin(), noData.end(), true)) / cells, 0.46, 0.01);
+  EXPECT_NE(run.out.find("values.count=" + std::to_string(cells - without) + "\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("values.nodata=" + std::to_string(without) + "\n"), std::string::npos) << run.out;
+  const ReadBack values = ReadTestRaster(dir.File("slope.tif"));
+  const ReadBack picture = ReadTestRaster(dir.File("picture.tif"));
+  ASSERT_TRUE(values.opened && picture.opened);
+  // The picture's NoData level is declared and held by exactly the cells without a slope.
+  orvane::testing::RegisterGdal();
+  GDALDatasetH ds = GDALOpen(dir.File("picture.tif").c_str(), GA_ReadOnly);
+  int hasNoData = 0;
+  const double level = GDALGetRasterNoDataValue(GDALGetRasterBand(ds, 1), &hasNoData);
+  GDALClose(ds);
+  ASSERT_TRUE(hasNoData);
+  for (std::size_t k = 0; k < reach.size(); ++k) {
+    ASSERT_EQ(std::isnan(values.values[0][k]), reach[k] == 1) << k;
+    ASSERT_EQ(picture.values[0][k] == level, reach[k] == 1) << k;
+  }
+
+  // The same cells filled are ground again: a slope everywhere, and the count said.
+  CliRun filled = Cli({"slope", "--dem", dir.File("country.tif"), "--fill-nodata", "--stats"});
+  ASSERT_EQ(filled.status, kExitOk) << filled.err;
+  EXPECT_NE(filled.out.find("values.count=" + std::to_string(cells) + "\n"), std::string::npos);
+  EXPECT_NE(filled.err.find("NoData cells"), std::string::npos);
+}
+
+TEST(GdalCli, ARawGridMarksItsNoDataWithTheGivenValue) {
+  TempDir dir;
+  std::string raw;
+  for (int k = 0; k < 5 * 6; ++k) {
+    const std::int32_t z = k == 14 ? -9999 : 100 + k;
+    raw.append(reinterpret_cast<const char*>(&z), 4);
+  }
+  WriteAll(dir.File("grid_m4.raw"), raw);
+  WriteAll(dir.File("grid_m4.txt"), "5 6\n");
+  CliRun run = Cli({"info", "--dem", dir.File("grid_m4.raw"), "--pixel", "10", "--nodata", "-9999"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  // The extremes are those of the ground.
+  EXPECT_EQ(run.out, "lines=5\ncolumns=6\nmin=100\nmax=129\npixelSizeX=10\npixelSizeY=10\n"
+                     "unit=m\nnodata=1\n");
+  CliRun slope = Cli({"slope", "--dem", dir.File("grid_m4.raw"), "--pixel", "10", "--nodata",
+                      "-9999", "--stats"});
+  EXPECT_NE(slope.out.find("values.count=21\nvalues.nodata=9\n"), std::string::npos) << slope.out;
+  // Exported, the NoData cell stays NoData.
+  ASSERT_EQ(Cli({"export-geotiff", "--dem", dir.File("grid_m4.raw"), "--pixel", "10", "--nodata",
+                 "-9999", "--out", dir.File("back.tif")}).status,
+            kExitOk);
+  const ReadBack back = ReadTestRaster(dir.File("back.tif"));
+  EXPECT_EQ(back.values[0][14], std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(back.values[0][15], 115.0);
+  CliRun refused = Cli({"info", "--dem", dir.File("x.tif"), "--nodata", "0"});
+  EXPECT_EQ(refused.status, kExitUsage);
+}
+
+TEST(GdalCli, AForgedGeoTiffDeclaringAHugeBlockIsRefusedBeforeReading) {
+  // 240 bytes declaring one strip of 17748 cells over 65535 pixel-interleaved bands: 4.6 GB.
+  const std::string forged =
+      std::string(ORVANE_SAMPLE_DIR) + "/../fuzz/corpus/gdal_fuzz/whole_raster_strip";
+  CliRun run = Cli({"slope", "--dem", forged, "--out", "never.bmp"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_NE(run.err.find("damaged or forged"), std::string::npos) << run.err;
 }
 
 TEST(GdalCli, ImportThenExportGivesBackTheElevations) {
@@ -148,12 +262,13 @@ TEST(GdalCli, ImportThenExportGivesBackTheElevations) {
   for (std::size_t i = 0; i < plane.values.size(); ++i)
     ASSERT_NEAR(back.values[0][i], plane.values[i], 1e-4) << i;
 
-  // Straight from the GeoTIFF: its own georeference, whole metres as Int32.
+  // Straight from the GeoTIFF: its own georeference; read in millimetres, written back as
+  // Float32 metres.
   ASSERT_EQ(Cli({"export-geotiff", "--dem", dir.File("plane.tif"), "--out",
                  dir.File("direct.tif")}).status,
             kExitOk);
   const ReadBack direct = ReadTestRaster(dir.File("direct.tif"));
-  EXPECT_EQ(direct.type, GDT_Int32);
+  EXPECT_EQ(direct.type, GDT_Float32);
   EXPECT_EQ(direct.transform, *plane.transform);
   EXPECT_EQ(direct.values[0], plane.values);
 }

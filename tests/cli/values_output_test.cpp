@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "cli/command.h"
+#include "core/surface/circular_window.h"
+#include "support/sample_dem.h"
 #include "support/gdal_rasters.h"
 #include "support/cli_run.h"
 
@@ -74,7 +76,9 @@ TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
       }
     }
   }
-  EXPECT_NE(run.out.find("{\"values\": {\"count\": " + std::to_string(valid) + ", \"min\": "),
+  EXPECT_NE(run.out.find("{\"values\": {\"count\": " + std::to_string(valid) + ", \"nodata\": " +
+                        std::to_string(static_cast<std::int64_t>(columns) * lines - valid) +
+                        ", \"min\": "),
             std::string::npos)
       << run.out;
   // The same call, the DEM's heights stored in decimetres: the values stay in metres.
@@ -86,6 +90,56 @@ TEST(ValuesOutput, GeoTiffHoldsTheValuesWithNoDataWhereNoWindowReaches) {
   ASSERT_EQ(decimetres.size(), values.size());
   const std::size_t centre = static_cast<std::size_t>(170) * columns + 200;
   EXPECT_NEAR(decimetres[centre], values[centre] / 10.0, 0.1);
+}
+
+TEST(ValuesOutput, CircularStatisticsOfAVoidedFloatDemAreRealAndTakenOverTheGround) {
+  // The sample as Float32 metres with a void of 4000 cells (NoData -9999): the mean of radius 3
+  // is NaN on the void, and beside it the real mean of the disc's ground cells.
+  TempDir dir;
+  const auto sample = orvane::testing::LoadSampleDem();
+  ASSERT_NE(sample, nullptr);
+  testing::TestRaster voided;
+  voided.columns = sample->columns;
+  voided.lines = sample->lines;
+  voided.noData = -9999.0;
+  voided.transform = std::array<double, 6>{500000.0, 90.0, 0.0, 3700000.0, 0.0, -90.0};
+  voided.epsg = 32614;
+  const auto inVoid = [](int c, int l) { return l >= 100 && l < 140 && c >= 150 && c < 250; };
+  for (int l = 0; l < voided.lines; ++l)
+    for (int c = 0; c < voided.columns; ++c)
+      voided.values.push_back(inVoid(c, l) ? -9999.0 : sample->GetElevation(c, l));
+  ASSERT_TRUE(testing::WriteTestGeoTiff(dir.File("void.tif"), voided));
+  const CliRun run = Cli({"circular", "--dem", dir.File("void.tif"), "--stat", "1", "--radius", "3",
+                          "--values", dir.File("mean.tif"), "--stats"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  int columns = 0, lines = 0;
+  bool nanNoData = false;
+  const std::vector<float> values = ReadFloatBand(dir.File("mean.tif"), columns, lines, nanNoData);
+  ASSERT_EQ(values.size(), voided.values.size());
+  const std::vector<std::uint8_t> disc = CircularDisc(3);
+  int fractional = 0;
+  for (int l = 3; l < lines - 3; ++l)
+    for (int c = 3; c < columns - 3; ++c) {
+      const float v = values[static_cast<std::size_t>(l) * columns + c];
+      if (inVoid(c, l)) {
+        ASSERT_TRUE(std::isnan(v)) << c << "," << l;
+        continue;
+      }
+      double sum = 0.0;
+      int n = 0;
+      for (int i = 0; i < 7; ++i)
+        for (int j = 0; j < 7; ++j)
+          if (disc[static_cast<std::size_t>(i) * 7 + j] && !inVoid(c - 3 + j, l - 3 + i)) {
+            sum += sample->GetElevation(c - 3 + j, l - 3 + i);
+            ++n;
+          }
+      ASSERT_NEAR(v, sum / n, 1e-3) << c << "," << l;
+      fractional += std::fabs(v - std::round(v)) > 0.01;
+    }
+  EXPECT_GT(fractional, 100000);  // not whole metres
+  // The margin and the void, nothing more.
+  const std::int64_t without = static_cast<std::int64_t>(columns) * lines - (columns - 6) * (lines - 6) + 4000;
+  EXPECT_NE(run.out.find("values.nodata=" + std::to_string(without) + "\n"), std::string::npos) << run.out;
 }
 
 TEST(ValuesOutput, AFailedWriteLeavesNoFile) {

@@ -79,7 +79,9 @@ TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitma
   const double x = column * static_cast<double>(dem.pixelSizeX) / u;
   const double y = line * static_cast<double>(dem.pixelSizeY) / u;
   const double z = dem.GetElevation(column, line) / u;
-  out.panels[0] = QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", x, y, z);
+  out.panels[0] = dem.IsValid(column, line)
+                      ? QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", x, y, z)
+                      : QString::asprintf("x:%8.2f y:%8.2f  z: no data   ", x, y);
   return out;
 }
 

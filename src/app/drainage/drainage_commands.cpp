@@ -53,6 +53,9 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   DissectionParams params;
   params.tiling = tiling;
   params.measure = measure;
+  // The DEM's NoData cells are out of the windows' area, as from the command line.
+  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
+  params.ground = dem.get();
   QString title = DissectionTitle(params);
   TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   const WindowLimits limits =

@@ -78,15 +78,26 @@ void TGdalCommands::ImportGdal1Click() {
   const GdalRasterInfo& raster = imported->info;
   const double pixel =
       raster.hasGeoTransform ? raster.pixelSizeMetres : importForm_->TypedPixelSize();
-  if (!OpenImportedDem(*imported, params.unitFactor, pixel, raster.hasGeoTransform)) return;
+  if (!OpenImportedDem(*imported, imported->unitFactor, pixel, raster.hasGeoTransform,
+                       importForm_->FillNoData()))
+    return;
   if (raster.hasGeoTransform) {
     imported_ = raster.georef;
     if (raster.projected) SetUtmFrame(raster.georef);
   }
 
   QStringList notes;
+  if (imported->unitChosen) {
+    notes << QStringLiteral("Real elevations: the DEM is in %1, the finest unit that holds them")
+                 .arg(imported->unitFactor == 1000  ? "millimeters"
+                      : imported->unitFactor == 100 ? "centimeters"
+                      : imported->unitFactor == 10  ? "decimeters"
+                                                    : "meters");
+  }
   if (imported->noDataFilled > 0) {
-    notes << QStringLiteral("%1 NoData cells were filled with the nearest valid elevation")
+    notes << (importForm_->FillNoData()
+                  ? QStringLiteral("%1 NoData cells were filled with the nearest valid elevation")
+                  : QStringLiteral("%1 NoData cells stay NoData: no value rests on them"))
                  .arg(imported->noDataFilled);
   }
   for (const std::string& warning : raster.warnings) notes << Text(warning);
@@ -94,7 +105,7 @@ void TGdalCommands::ImportGdal1Click() {
 }
 
 bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFactor,
-                                    double pixelSize, bool groundSizes) {
+                                    double pixelSize, bool groundSizes, bool fillNoData) {
   const QString path = Text(result.dataPath);
   main_.Session().SetLastFileName(path);
   main_.Session().SetOpenedRasterPath(path);
@@ -121,6 +132,8 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   return InstallScannedDem(main_, path, *scan, options, previousScale, [&](TDemModel& dem) {
     // Cells that are not square (geographic rasters) keep their two ground sizes.
     if (groundSizes) ApplyGroundPixelSizes(dem, rasterInfo, unitFactor);
+    // The raw pair holds the filled values; the mask says which cells are not ground.
+    if (!fillNoData && !result.validity.empty()) (void)dem.SetValidity(result.validity);
   });
 }
 

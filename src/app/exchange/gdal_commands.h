@@ -43,7 +43,7 @@ class TGdalCommands : public QObject {
   // Opens the written pair as Open DEM does, with U and P already known. False when it
   // could not be opened (the reason was shown).
   bool OpenImportedDem(const GdalImportResult& result, int unitFactor, double pixelSize,
-                       bool groundSizes);
+                       bool groundSizes, bool fillNoData = false);
   // The coordinate dialog's UTM frame once confirmed and sound (corners in order, a size).
   std::optional<UtmFrame> TypedUtmFrame() const;
   // Where the value grid lies: the import's georeference, else the UTM frame, else unknown.

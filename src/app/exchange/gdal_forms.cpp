@@ -1,5 +1,6 @@
 #include "app/exchange/gdal_forms.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -19,7 +20,7 @@ namespace orvane {
 
 namespace {
 
-constexpr int kUnitFactors[4] = {1, 10, 100, 1000};
+constexpr int kUnitFactors[5] = {1, 10, 100, 1000, 0};
 
 QLineEdit* AddReadOnly(QFormLayout* form, const char* name, const QString& label) {
   auto* edit = new QLineEdit;
@@ -62,10 +63,11 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
 
   auto* unit = new QGroupBox("Vertical Unit of the DEM");
   auto* unitLayout = new QVBoxLayout(unit);
-  const char* names[4] = {"MetersRadioButton", "DecimetersRadioButton", "CentimetersRadioButton",
-                          "MillimetersRadioButton"};
-  const char* texts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
-  for (int i = 0; i < 4; ++i) {
+  const char* names[5] = {"MetersRadioButton", "DecimetersRadioButton", "CentimetersRadioButton",
+                          "MillimetersRadioButton", "FinestRadioButton"};
+  const char* texts[5] = {"in meters", "in decimeters", "in centimeters", "in millimeters",
+                          "the finest unit that holds the range\n(real elevations keep their precision)"};
+  for (int i = 0; i < 5; ++i) {
     units_[i] = new QRadioButton(texts[i]);
     units_[i]->setObjectName(names[i]);
     const int factor = kUnitFactors[i];
@@ -76,10 +78,13 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   unitLayout->addWidget(new QLabel("Elevations are multiplied by the unit\n"
                                    "and truncated to whole units."));
 
+  fillNoData_ = new QCheckBox("Fill NoData cells with the elevation of the nearest valid cell");
+  fillNoData_->setObjectName("FillNoDataCheckBox");
+
   auto* notes = new QLabel(
       "NOTA: Geographic coordinates (degrees) are converted to metres\n"
-      "at the DEM's central latitude. NoData cells take the elevation\n"
-      "of the nearest valid cell.");
+      "at the DEM's central latitude. NoData cells stay NoData: no value\n"
+      "rests on them, unless they are filled.");
   notes->setObjectName("GdalNote");
 
   auto* form = new QFormLayout;
@@ -102,6 +107,7 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   groups->addWidget(unit);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
+  layout->addWidget(fillNoData_);
   layout->addWidget(notes);
   layout->addLayout(form);
   layout->addLayout(ButtonRow(ok, cancel));
@@ -126,6 +132,8 @@ void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
     groundEdit_->setText(QStringLiteral("no georeference"));
   }
   pixSize_->setEnabled(needsPixelSize_);
+  // Real elevations are proposed in the finest unit that holds them, whole ones in metres.
+  ChooseUnit(info.realValued ? 0 : 1);
   bandNote_->setText(info.bandCount > 1
                          ? QStringLiteral("%1 bands: band 1 is imported").arg(info.bandCount)
                          : QString());
@@ -137,8 +145,12 @@ QString TImportGdalDialog::OutputName() const { return nameEdit_->text(); }
 
 double TImportGdalDialog::TypedPixelSize() const { return LeadingDouble(pixSize_->text()); }
 
+bool TImportGdalDialog::FillNoData() const { return fillNoData_->isChecked(); }
+
+void TImportGdalDialog::SetFillNoData(bool fill) { fillNoData_->setChecked(fill); }
+
 void TImportGdalDialog::ChooseUnit(int factor) {
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     if (kUnitFactors[i] == factor) units_[i]->click();
   }
 }

@@ -11,6 +11,7 @@
 
 #include "core/exchange/gdal_raster.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -26,8 +27,12 @@ class TImportGdalDialog : public QDialog {
   // Fills the figures of the raster and proposes its path without extension as the name.
   void SetRaster(const GdalRasterInfo& info);
 
-  // U of the imported DEM: 1, 10, 100 or 1000.
+  // U of the imported DEM: 1, 10, 100 or 1000; 0 for the finest unit the raster's range holds
+  // (proposed for real-valued rasters).
   int UnitFactor() const { return unitFactor_; }
+  // NoData cells become ground with the nearest valid elevation (otherwise they stay NoData).
+  bool FillNoData() const;
+  void SetFillNoData(bool fill);
   QString OutputName() const;
   // The pixel size typed for a raster without georeference (metres, decimal).
   double TypedPixelSize() const;
@@ -46,7 +51,8 @@ class TImportGdalDialog : public QDialog {
   QLineEdit* crsEdit_;
   QLineEdit* groundEdit_;
   QLabel* bandNote_;
-  QRadioButton* units_[4];
+  QRadioButton* units_[5];  // m, dm, cm, mm, finest that holds the range
+  QCheckBox* fillNoData_;
   QLineEdit* pixSize_;
   QLineEdit* nameEdit_;
   int unitFactor_ = 1;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <cmath>
 
 namespace orvane {
 
@@ -52,6 +53,7 @@ Expected<DensityImage> RenderDensityField(const DensityField& field, int palette
   for (int j = 0; j < field.windowsY; ++j) {
     for (int i = 0; i < field.windowsX; ++i) {
       const double d = field.density[static_cast<std::size_t>(j) * field.windowsX + i];
+      if (std::isnan(d)) continue;  // no density: the window's pixels stay white
       const int bin = DensityHistogramBin(d);
       if (bin >= 0 && bin <= out.bound) ++out.histogram[static_cast<std::size_t>(bin)];
       TColor colour;

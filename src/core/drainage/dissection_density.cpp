@@ -1,8 +1,12 @@
 #include "core/drainage/dissection_density.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/common/summed_area.h"
+#include "core/terrain/dem_model.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -72,8 +76,18 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   const int w = drainage.columns;
   const int h = drainage.lines;
   const int ws = params.windowSize;
-  const std::vector<std::uint8_t> net =
+  std::vector<std::uint8_t> net =
       NetworkMask(drainage, NetworkValueRule::kFirstInRasterOrder, &field.network);
+  // NoData cells of the DEM under the raster are outside the grid: never network, and out of
+  // the windows' area.
+  const TDemModel* dem = params.ground;
+  const bool partial = dem && dem->HasNoData() && dem->columns == w && dem->lines == h;
+  SummedAreaTable<std::int32_t> groundCells;
+  if (partial) {
+    for (std::size_t k = 0; k < net.size(); ++k)
+      if (!dem->Validity()[k]) net[k] = 0;
+    groundCells.Build(w, h, [&](int x, int y) { return dem->ValidityRow(y)[x]; });
+  }
 
   int x0 = 0, y0 = 0;  // window cells [x0 + a, x0 + b) relative to each window's anchor
   int cx0 = 0, cy0 = 0, cx1 = 0, cy1 = 0;
@@ -139,11 +153,24 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
           for (int i = 0; i < field.windowsX; ++i) {
             const int ax = x0 + i * step;
             double d;
+            // The share of the window on ground: its area shrinks with it.
+            double share = 1.0;
+            if (partial) {
+              const std::int64_t area = static_cast<std::int64_t>(cx1 - cx0) * (cy1 - cy0);
+              const std::int64_t onGround = groundCells.Sum(ax + cx0, ay + cy0, ax + cx1 - 1, ay + cy1 - 1);
+              const bool centreOnGround = params.tiling == DensityTiling::kGrid || dem->IsValid(ax, ay);
+              if (!centreOnGround || !EnoughGround(onGround, area)) {
+                out[i] = kNoValue;
+                continue;
+              }
+              share = static_cast<double>(onGround) / static_cast<double>(area);
+            }
             if (params.measure == DensityMeasure::kPixels) {
               const auto np = sum(cells, ax + cx0, ay + cy0, ax + cx1, ay + cy1);
-              d = static_cast<double>(np) / pixelDivisor * 100.0;
+              d = static_cast<double>(np) / (share == 1.0 ? pixelDivisor : pixelDivisor * share) * 100.0;
             } else {
-              d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) / lengthDivisor * 100.0;
+              d = length(ax + cx0, ay + cy0, ax + cx1, ay + cy1) /
+                  (share == 1.0 ? lengthDivisor : lengthDivisor * share) * 100.0;
             }
             out[i] = d;
           }
@@ -152,6 +179,7 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   const Status done = 8.0 * ws * ws < 4294967296.0 ? compute(std::uint32_t{}) : compute(std::uint64_t{});
   if (!done) return done.error();
   for (const double d : field.density) {
+    if (std::isnan(d)) continue;
     field.minimum = std::min(field.minimum, d);
     field.maximum = std::max(field.maximum, d);
   }

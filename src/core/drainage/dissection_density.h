@@ -33,6 +33,8 @@
 
 namespace orvane {
 
+class TDemModel;
+
 enum class DensityTiling { kGrid, kMoving };
 enum class DensityMeasure { kPixels, kLength };
 
@@ -40,6 +42,10 @@ struct DissectionParams {
   DensityTiling tiling = DensityTiling::kGrid;
   DensityMeasure measure = DensityMeasure::kPixels;
   int windowSize = 0;  // ws in pixels
+  // The DEM under the raster, when of its size: its NoData cells are never network and are
+  // left out of a window's area (the density is per cell of ground). A window with fewer than
+  // half ground cells, or a moving window centred on NoData, has no density (NaN).
+  const TDemModel* ground = nullptr;
 };
 
 // The densities of every window of one run, in the order of the windows (line-major over block
@@ -53,7 +59,7 @@ struct DensityField {
   int windowsY = 0;
   int firstX = 0;    // grid: 0; moving: t
   int firstY = 0;
-  std::vector<double> density;
+  std::vector<double> density;  // NaN for a window without enough ground
   double minimum = 500.0;  // starts at 500 and 0 as the treatment always did
   double maximum = 0.0;
   NetworkValue network;

@@ -3,6 +3,7 @@
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/drainage/dissection_density.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -15,6 +16,7 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
   params.tiling = args.Int("tiling") == 0 ? DensityTiling::kGrid : DensityTiling::kMoving;
   params.measure = args.Int("measure") == 0 ? DensityMeasure::kPixels : DensityMeasure::kLength;
   params.windowSize = args.Int("window");
+  params.ground = in.dem;
   auto field = ComputeDissectionDensity(*in.drainage, params, progress);
   if (!field) return field.error();
 
@@ -29,7 +31,13 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
     if (wanted & kOutputHistogram)
       output.histogram = DensityHistogramTable(image->histogram, image->bound);
   }
-  if (wanted & kOutputValues) output.values = DissectionValues(*field, params.measure);
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) output.values = DissectionValues(*field, params.measure);
+  const bool grid = params.tiling == DensityTiling::kGrid;
+  const int x0 = grid ? 0 : field->firstX, y0 = grid ? 0 : field->firstY;
+  const int x1 = grid ? field->windowsX * params.windowSize : x0 + field->windowsX;
+  const int y1 = grid ? field->windowsY * params.windowSize : y0 + field->windowsY;
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame{field->columns, field->lines, x0, y0, x1, y1},
+                         (wanted & kOutputValues) != 0);
   output.figures = {{"min", field->minimum}, {"max", field->maximum}};
   return output;
 }
@@ -61,6 +69,8 @@ extern const TreatmentDescriptor kDissectionTreatment{
     .valueUnit = "% of the window's cells (pixels) or network pixel lengths per 100 cells (length)",
     .valueNoData = "grid: the strip right and below the last whole block; moving window: cells "
                    "closer than trunc(WS / 2) to a border",
+    .noDataRule = "NaN on NoData cells and where fewer than half of the window's cells hold ground; "
+                  "NoData cells are never network and the density is per cell of ground",
     // The moving window reads trunc(WS / 2) cells around its centre, and the length measure
     // the neighbours of those cells. The network is the raster's first non-background gray
     // value: a block of a raster drawn in one colour finds the same one.

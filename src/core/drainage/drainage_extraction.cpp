@@ -6,6 +6,8 @@
 #include "core/common/parallel.h"
 #include "core/drainage/skeleton.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -59,6 +61,9 @@ std::vector<std::uint8_t> MarkValleyCells(const TDemModel& dem, int upperRange,
   if (upperRange < 2 || w < 5 || h < 5 || !dem.IsAllocated()) return mark;
 
   const std::vector<std::int32_t> z = TruncatedElevations(dem).values;
+  // NoData cells lie outside the grid for the marking: a window is examined only when every
+  // one of its cells is ground, as only when it lies inside the DEM.
+  const TGroundCounts ground(dem);
   const int largest = std::min(upperRange, (std::min(w, h) - 1) / 2);
   std::vector<int> threshold(static_cast<std::size_t>(largest) + 1, 0);
   for (int r = 2; r <= largest; ++r) threshold[static_cast<std::size_t>(r)] = ValleyThreshold(r);
@@ -90,8 +95,9 @@ std::vector<std::uint8_t> MarkValleyCells(const TDemModel& dem, int upperRange,
           }
           if (r < 2) continue;
           const std::int32_t need = threshold[static_cast<std::size_t>(r)];
+          const std::int64_t cells = (2 * std::int64_t{r} + 1) * (2 * r + 1);
           for (int x = begin; x < end; ++x) {
-            if (k[x] >= need) out[x] = 255;
+            if (k[x] >= need && (!ground.HasNoData() || ground.WindowCount(x, y, r) == cells)) out[x] = 255;
           }
         }
       },
@@ -110,7 +116,7 @@ Expected<ExtractionResult> ExtractDrainage(const TDemModel& dem, const Extractio
 
   ExtractionResult result;
   for (std::uint8_t v : grid) result.markedCells += v == 255 ? 1 : 0;
-  if (SkeletonizeGray(grid, dem.columns, dem.lines, progress) < 0) {
+  if (SkeletonizeGray(grid, dem.columns, dem.lines, progress, dem.HasNoData() ? dem.Validity().data() : nullptr) < 0) {
     return Error{kCancelled, "Extraction cancelled"};
   }
 
@@ -124,7 +130,9 @@ Expected<ExtractionResult> ExtractDrainage(const TDemModel& dem, const Extractio
     const std::uint8_t* in = grid.data() + static_cast<std::size_t>(y) * dem.columns;
     if (params.mask) {
       float* mask = params.mask + static_cast<std::size_t>(y) * dem.columns;
-      for (int x = 0; x < dem.columns; ++x) mask[x] = in[x] == 0 ? 0.0f : 1.0f;
+      const std::uint8_t* onGround = dem.ValidityRow(y);
+      for (int x = 0; x < dem.columns; ++x)
+        mask[x] = onGround && !onGround[x] ? kNoValue : in[x] == 0 ? 0.0f : 1.0f;
     }
     for (int x = 0; x < dem.columns; ++x, row += 3) {
       if (in[x] == 0) {

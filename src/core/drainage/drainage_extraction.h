@@ -5,6 +5,8 @@
 // elevations truncated toward zero. Ranges 2 .. upper are tried (the lower range only bounds
 // the dialog's input: the passes always start at 2); a cell is examined at range R only when
 // the whole window lies inside the DEM, and a cell marked at any range stays marked.
+// NoData cells lie outside the grid: never marked, and a window holding one is not examined,
+// as a window reaching past the border is not; the thinning reads them as outside the raster.
 // Thinning: Skeletonize (skeleton.h). Colouring: skeleton pixels take the network colour,
 // all others become white (255, 255, 255), so a pixel is network exactly when its gray value
 // is not 255.
@@ -43,7 +45,8 @@ struct ExtractionParams {
   int upperRange = 0;
   int colourCode = kNetworkBlack;
   int connection = 0;  // stored with the dialog; no step of the extraction reads it
-  // When not null: columns x lines values, 1 at network cells and 0 elsewhere, line after line.
+  // When not null: columns x lines values, 1 at network cells and 0 elsewhere (NaN at NoData
+  // cells), line after line.
   float* mask = nullptr;
 };
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "core/drainage/drainage_extraction.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -15,7 +16,7 @@ Expected<TreatmentOutput> RunExtractDrainage(const TreatmentInputs& in, const Tr
   params.upperRange = args.Int("upper");
   params.colourCode = args.Int("colour");
   TreatmentOutput output;
-  if (wanted & kOutputValues)
+  if ((wanted & kOutputValues) || in.dem->HasNoData())
     params.mask = output.values.emplace(in.dem->columns, in.dem->lines, "").values.data();
   auto result = ExtractDrainage(*in.dem, params, progress);
   if (!result) return result.error();
@@ -24,6 +25,8 @@ Expected<TreatmentOutput> RunExtractDrainage(const TreatmentInputs& in, const Tr
   // in a raw file.
   output.rawAsGray = true;
   output.figures = {{"networkCells", result->networkCells}};
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(in.dem->columns, in.dem->lines, 0),
+                         (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -62,6 +65,8 @@ extern const TreatmentDescriptor kExtractDrainageTreatment{
     .valueName = "Drainage network",
     .valueNoData = "none: 1 on the network, 0 elsewhere (cells closer than 2 to a border are "
                    "never valleys)",
+    .noDataRule = "NaN on NoData cells, which are never stream cells: the valley windows and the "
+                  "thinning treat them as outside the grid",
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "the thinning (SkeletonizeGray in ExtractDrainage) peels the valley cells "
                       "over the whole grid until the lines are one pixel wide, so whether a cell "

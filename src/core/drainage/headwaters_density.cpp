@@ -1,9 +1,12 @@
 #include "core/drainage/headwaters_density.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/common/summed_area.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -22,16 +25,20 @@ std::vector<std::uint8_t> DetectHeadwaters(const TRasterImage& drainage, const T
   // Neighbours in the order up-left, up, up-right, right, down-right, down, down-left, left.
   const int dx[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
   const int dy[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+  // NoData cells are outside the grid: never network, and a cell beside one is not a
+  // headwater, as a cell on the border is not (the stream may go on in the unknown).
+  const TGroundCounts ground(dem);
   for (int y = 1; y < h - 1; ++y) {
     for (int x = 1; x < w - 1; ++x) {
       if (!net[static_cast<std::size_t>(y) * w + x]) continue;
+      if (ground.HasNoData() && ground.WindowCount(x, y, 1) != 9) continue;
       int k = 0;
       std::int32_t m = 0;
       int nx = 0, ny = 0;
       for (int i = 0; i < 8; ++i) {
         const int xx = x + dx[i];
         const int yy = y + dy[i];
-        if (!net[static_cast<std::size_t>(yy) * w + xx]) continue;
+        if (!net[static_cast<std::size_t>(yy) * w + xx]) continue;  // on ground: see above
         ++k;
         nx = xx;
         ny = yy;
@@ -84,29 +91,42 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
     return status.error();
   if (!frame.HasCentre()) return result;
   // The counts are read from the table twice (extremes, then image) rather than kept; the
-  // extremes by line first, so the lines can run on every core.
-  std::vector<std::int32_t> lineMin(static_cast<std::size_t>(h), result.minimum);
-  std::vector<std::int32_t> lineMax(static_cast<std::size_t>(h), result.maximum);
+  // extremes by line first, so the lines can run on every core. With NoData, a window's count
+  // is that of its ground cells scaled to the whole window; a centre that is NoData, or whose
+  // window has fewer than half ground cells, has none (NaN, 255 in the picture).
+  const TGroundCounts ground(dem);
+  const std::int64_t windowCells = (2 * std::int64_t{v} + 1) * (2 * v + 1);
+  auto countAt = [&](int x, int y) -> double {
+    const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
+    if (!ground.HasNoData()) return c;
+    const std::int64_t onGround = ground.WindowCount(x, y, v);
+    if (!dem.IsValid(x, y) || !EnoughGround(onGround, windowCells)) return kNoValue;
+    return onGround == windowCells ? c : c * (static_cast<double>(windowCells) / static_cast<double>(onGround));
+  };
+  std::vector<double> lineMin(static_cast<std::size_t>(h), result.minimum);
+  std::vector<double> lineMax(static_cast<std::size_t>(h), result.maximum);
   const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int y) {
     for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
-      const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
+      const double c = countAt(x, y);
+      if (params.counts) params.counts[static_cast<std::size_t>(y) * w + x] = static_cast<float>(c);
+      if (std::isnan(c)) continue;
       lineMin[static_cast<std::size_t>(y)] = std::min(lineMin[static_cast<std::size_t>(y)], c);
       lineMax[static_cast<std::size_t>(y)] = std::max(lineMax[static_cast<std::size_t>(y)], c);
-      if (params.counts) params.counts[static_cast<std::size_t>(y) * w + x] = static_cast<float>(c);
     }
   });
   if (!done) return done.error();
   result.minimum = *std::min_element(lineMin.begin(), lineMin.end());
   result.maximum = *std::max_element(lineMax.begin(), lineMax.end());
-  const std::int32_t range = result.maximum - result.minimum;
+  const double range = result.maximum - result.minimum;
   MapLines(frame.firstLine, frame.endLine, [&](int y) {
     std::uint8_t* out = result.image->Row(y);
     for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
+      const double c = range > 0 || ground.HasNoData() ? countAt(x, y) : 0.0;
       int value = 0;
-      if (range > 0) {
-        const auto c = static_cast<std::int32_t>(sums.WindowSum(x, y, v));
-        value = static_cast<int>(static_cast<double>(c - result.minimum) / range *
-                                 params.dynamicScale);
+      if (std::isnan(c)) {
+        value = 255;
+      } else if (range > 0) {
+        value = static_cast<int>((c - result.minimum) / range * params.dynamicScale);
       }
       out[x] = static_cast<std::uint8_t>(value);
     }

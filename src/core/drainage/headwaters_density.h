@@ -11,6 +11,10 @@
 // 255 in the v-wide border. Counts are kept exactly in 32 bits whatever the window. The minimum
 // starts at 1000 and the maximum at 0. When every count is the same (maximum = minimum, for
 // example no headwater at all) every centre gets 0.
+// NoData cells are outside the grid: never network, and a network cell beside one is no
+// headwater (as on the border). A window's count is that of its ground cells scaled to the
+// whole window; a centre that is NoData, or whose window has fewer than half ground cells, has
+// no count (NaN, 255 in the picture) and stays out of the extremes.
 // Cost: one 3 x 3 pass and one summed-area table; each window sum is four look-ups, so a wide
 // window costs the same as a narrow one.
 #pragma once
@@ -38,8 +42,8 @@ struct HeadwatersParams {
 struct HeadwatersResult {
   std::unique_ptr<TRasterImage> image;  // gray, the drainage raster's size
   std::int64_t headwaters = 0;
-  std::int32_t minimum = 1000;
-  std::int32_t maximum = 0;
+  double minimum = 1000;  // whole counts unless NoData scales a window's count
+  double maximum = 0;
   int margin = 1;  // v + 1
   NetworkValue network;
 };

@@ -1,5 +1,6 @@
 // The headwaters treatment's declaration: upstream ends of the network per moving window.
 #include "core/drainage/headwaters_density.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -11,7 +12,7 @@ Expected<TreatmentOutput> RunHeadwaters(const TreatmentInputs& in, const Treatme
   const TRasterImage& drainage = *in.drainage;
   HeadwatersParams params{args.Int("hws"), args.Int("scale")};
   TreatmentOutput output;
-  if (wanted & kOutputValues)
+  if ((wanted & kOutputValues) || in.dem->HasNoData())
     params.counts = output.values.emplace(drainage.columns, drainage.lines, "headwaters").values.data();
   auto result = HeadwatersDensity(drainage, *in.dem, params, progress);
   if (!result) {
@@ -22,6 +23,8 @@ Expected<TreatmentOutput> RunHeadwaters(const TreatmentInputs& in, const Treatme
   }
   output.picture = std::move(result->image);
   output.figures = {{"headwaters", result->headwaters}};
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(drainage.columns, drainage.lines, params.halfWindow),
+                         (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -47,6 +50,9 @@ extern const TreatmentDescriptor kHeadwatersTreatment{
     .valueName = "Headwaters",
     .valueUnit = "headwaters per window",
     .valueNoData = "cells closer than V to a border of the drainage raster",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its window's cells hold "
+                  "ground; the count of the ground cells is scaled to the window, and a network "
+                  "end beside NoData is no headwater (as on the border)",
     // A headwater of the window (V around the centre) is told by its eight neighbours. The
     // network is the gray value of the last line holding network: a block of a raster drawn
     // in one colour finds the same one.

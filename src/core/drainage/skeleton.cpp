@@ -113,7 +113,7 @@ bool DeletableWindow(const std::uint8_t window[9]) {
 }
 
 std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int lines,
-                             const ProgressSink* cancel) {
+                             const ProgressSink* cancel, const std::uint8_t* ground) {
   if (columns <= 0 || lines <= 0) return 0;
   // Padded copy: a one-cell frame of 5 stands for the cells outside the raster.
   const int stride = columns + 2;
@@ -122,7 +122,8 @@ std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int l
   for (int y = 0; y < lines; ++y) {
     const std::uint8_t* in = gray.data() + static_cast<std::size_t>(y) * columns;
     std::uint8_t* out = g.data() + static_cast<std::size_t>(y + 1) * stride + 1;
-    for (int x = 0; x < columns; ++x) out[x] = in[x];
+    const std::uint8_t* onGround = ground ? ground + static_cast<std::size_t>(y) * columns : nullptr;
+    for (int x = 0; x < columns; ++x) out[x] = onGround && !onGround[x] ? kPad : in[x];
   }
 
   // Offsets of the ring cells r0..r7 and of the side neighbours (north, south, east, west).
@@ -189,7 +190,9 @@ std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int l
   for (int y = 0; y < lines; ++y) {
     std::uint8_t* out = gray.data() + static_cast<std::size_t>(y) * columns;
     const std::uint8_t* in = g.data() + static_cast<std::size_t>(y + 1) * stride + 1;
-    for (int x = 0; x < columns; ++x) out[x] = in[x];
+    const std::uint8_t* onGround = ground ? ground + static_cast<std::size_t>(y) * columns : nullptr;
+    for (int x = 0; x < columns; ++x)
+      if (!onGround || onGround[x]) out[x] = in[x];
   }
   return removedTotal;
 }

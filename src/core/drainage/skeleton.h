@@ -28,9 +28,10 @@ std::unique_ptr<TRasterImage> Skeletonize(const TRasterImage& source);
 
 // The same thinning on a grid of gray values (columns x lines, line after line), in place.
 // Returns the number of cells removed, or -1 when `cancel` turned true before the end (the
-// grid is then left as it was given).
+// grid is then left as it was given). `ground`, when given (one byte per cell, 0 at NoData),
+// makes the NoData cells read as outside the raster; they are left as they were given.
 std::int64_t SkeletonizeGray(std::vector<std::uint8_t>& gray, int columns, int lines,
-                             const ProgressSink* cancel = nullptr);
+                             const ProgressSink* cancel = nullptr, const std::uint8_t* ground = nullptr);
 
 // The deletable-window test on a 3 x 3 window given line after line (centre at index 4).
 bool DeletableWindow(const std::uint8_t window[9]);

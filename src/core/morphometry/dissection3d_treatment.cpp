@@ -2,6 +2,7 @@
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/morphometry/dissection_density_3d.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -27,7 +28,9 @@ Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const Treat
   }
   if (wanted & kOutputHistogram)  // the diagram's 3D counts up to its bound
     output.histogram = DensityHistogramTable(result->histogram3D, result->upperBound);
-  if (wanted & kOutputValues) output.values = Dissection3DValues(*result);
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) output.values = Dissection3DValues(*result);
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(result->columns, result->lines, result->halfWidth),
+                         (wanted & kOutputValues) != 0);
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
   return output;
 }
@@ -48,6 +51,8 @@ extern const TreatmentDescriptor kDissection3DTreatment{
     .valueName = "3D dissection density",
     .valueUnit = "km/km2",
     .valueNoData = "cells closer than trunc((N - 1) / 2) to a border",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its window's cells hold "
+                  "ground; NoData cells are never network and the area is that of the ground cells",
     // The window reaches trunc((N - 1) / 2) cells; its cells' links read their neighbours and
     // the neighbours' elevations.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> {

@@ -9,6 +9,8 @@
 #include "core/drainage/density_image.h"
 #include "core/drainage/network_value.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -41,9 +43,14 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
                  "dynamic scale."};
   }
   NetworkValue value;
-  const std::vector<std::uint8_t> mask =
+  std::vector<std::uint8_t> mask =
       NetworkMask(network, NetworkValueRule::kFirstOfLastLine, &value);
   if (!value.found) return EmptyNetworkError();
+  // NoData cells are outside the grid: never network, and out of a window's area.
+  const bool partial = dem.HasNoData();
+  if (partial)
+    for (std::size_t k = 0; k < mask.size(); ++k)
+      if (!dem.Validity()[k]) mask[k] = 0;
 
   const int W = network.columns;
   const int H = network.lines;
@@ -88,6 +95,17 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   WindowRun run(progress, "Cancelled.");
 
   const double area = static_cast<double>(P) * P * (n - 1) * (n - 1);
+  // With NoData, the area of a window shrinks with its share of ground cells (the lines its
+  // lengths are summed over); NaN marks a window without enough ground.
+  SummedAreaTable<std::int32_t> groundCells;
+  if (partial) groundCells.Build(W, H, [&](int x, int y) { return dem.ValidityRow(y)[x]; });
+  const std::int64_t windowCells = (2 * std::int64_t{m} + 1) * std::max(0, 2 * m - 1);
+  auto areaAt = [&](int x, int y) -> double {
+    if (!partial) return area;
+    const std::int64_t onGround = groundCells.Sum(x - m, y - m + 1, x + m, y + m - 1);
+    if (!dem.IsValid(x, y) || !EnoughGround(onGround, windowCells)) return kNoValue;
+    return onGround == windowCells ? area : area * (static_cast<double>(onGround) / static_cast<double>(windowCells));
+  };
   // Unsigned sums wrap harmlessly: a window's sum is exact as long as it fits in 64 bits.
   // One table at a time: the flat one only feeds its histogram. The window's first and last
   // lines are left out; all its columns take part.
@@ -96,7 +114,9 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     for (int y = m; y < H - m; ++y) {
       for (int x = m; x < W - m; ++x) {
         const std::uint64_t q2 = table2.Sum(x - m, y - m + 1, x + m, y + m - 1);
-        const int bin2 = static_cast<int>(10.0 * (static_cast<double>(q2) / kHalfLinkUnit / area * 1000.0));
+        const double windowArea = areaAt(x, y);
+        if (std::isnan(windowArea)) continue;
+        const int bin2 = static_cast<int>(10.0 * (static_cast<double>(q2) / kHalfLinkUnit / windowArea * 1000.0));
         if (bin2 >= 0 && bin2 < kDissectionHistogramBins) ++result.histogram2D[static_cast<std::size_t>(bin2)];
       }
     }
@@ -109,7 +129,8 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
         double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
         for (int x = m; x < W - m; ++x) {
           const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
-          out3[x] = static_cast<double>(q3) / kHalfLinkUnit / area * 1000.0;
+          const double windowArea = areaAt(x, y);
+          out3[x] = std::isnan(windowArea) ? kNoValue : static_cast<double>(q3) / kHalfLinkUnit / windowArea * 1000.0;
         }
       });
   if (!done) return done.error();
@@ -122,6 +143,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   for (int y = m; y < H - m; ++y) {
     for (int x = m; x < W - m; ++x) {
       const double d3 = result.density3D[static_cast<std::size_t>(y) * W + x];
+      if (std::isnan(d3)) continue;
       result.minimum = first ? d3 : std::min(result.minimum, d3);
       result.maximum = first ? d3 : std::max(result.maximum, d3);
       first = false;
@@ -145,7 +167,9 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoi
   MapLines(m, result.lines - m, [&](int y) {
     const double* row = result.density3D.data() + static_cast<std::size_t>(y) * result.columns;
     for (int x = m; x < result.columns - m; ++x) {
-      if (gray || table.empty()) {
+      if (std::isnan(row[x])) {
+        image.SetColor(x, y, Rgb(255, 255, 255));  // no density: white as the margin
+      } else if (gray || table.empty()) {
         const int v = DensityGrayValue(row[x], range);
         image.SetColor(x, y, Rgb(v, v, v));
       } else {

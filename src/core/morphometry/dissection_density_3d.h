@@ -15,6 +15,9 @@
 // Half links are summed in fixed point (units of 2^-24 m) so that every window sum is exact
 // and does not depend on the order of the cells; this is what lets the window sums come from
 // a summed-area table of the per-cell half links.
+// NoData cells are outside the grid: never network, and a window's area shrinks with its share
+// of ground cells; a centre that is NoData, or whose window has fewer than half ground cells,
+// has no density (NaN, white in the image, out of the histograms and the extremes).
 // Histograms: bins trunc(10 x density), 0 .. 299, 2D and 3D; larger values are left out.
 // The image (gray or class colours) is made by Dissection3DImage from the 3D densities.
 // Cost: O(lines x columns) whatever the window: one pass for the per-cell links, one table,

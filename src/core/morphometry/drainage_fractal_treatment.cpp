@@ -46,6 +46,8 @@ extern const TreatmentDescriptor kDrainageFractalTreatment{
     .valueNoData = "cells closer than WS / 2 - 1 (top, left) or WS / 2 (bottom, right) to a "
                    "border; with segments also the cells off the network and those whose joined "
                    "segment has fewer than WS cells (the picture draws them as D = 0)",
+    .noDataRule = "none of its own: it reads the network raster alone, without the DEM; the "
+                  "NoData cells of an extracted network are never network cells",
     // The window reaches WS / 2 - 1 cells before its centre and WS / 2 after. The network is
     // the gray value of the last line holding network: a block of a raster drawn in one colour
     // finds the same one.

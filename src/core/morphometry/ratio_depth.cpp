@@ -10,6 +10,8 @@
 #include "core/common/running_minmax.h"
 #include "core/drainage/network_value.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -50,6 +52,11 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   const int win = 2 * v + 1;
 
   const TIntGridView z(dem);
+  // NoData cells are outside the grid: never network, and out of both extremes. A centre that
+  // is NoData, or whose window has fewer than half ground cells, has no ratio.
+  const bool partial = dem.HasNoData();
+  const TGroundCounts ground(dem);
+  const std::int64_t windowCells = static_cast<std::int64_t>(win) * win;
   const int outColumns = W - win + 1;
   const int outLines = H - win + 1;
   WindowRun run(progress, "Cancelled.");
@@ -71,13 +78,15 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
         low.resize(static_cast<std::size_t>(outColumns));
         high.resize(static_cast<std::size_t>(outColumns));
         const std::int32_t* row = z.Row(y);
-        if (network) {
+        const std::uint8_t* onGround = dem.ValidityRow(y);
+        if (network || partial) {
           netLow.resize(static_cast<std::size_t>(W));
           netHigh.resize(static_cast<std::size_t>(W));
           const std::uint8_t* isNet = mask.data() + static_cast<std::size_t>(y) * W;
           for (int x = 0; x < W; ++x) {
-            netLow[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoLow;
-            netHigh[static_cast<std::size_t>(x)] = isNet[x] ? row[x] : kNoHigh;
+            const bool in = (!network || isNet[x]) && (!onGround || onGround[x]);
+            netLow[static_cast<std::size_t>(x)] = in ? row[x] : kNoLow;
+            netHigh[static_cast<std::size_t>(x)] = in ? row[x] : kNoHigh;
           }
           SlidingMin(netLow.data(), W, win, low.data(), scratch);
           SlidingMax(netHigh.data(), W, win, high.data(), scratch);
@@ -113,6 +122,7 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
             for (int i = 0; i < outLines; ++i) {
               const auto k = static_cast<std::size_t>(i);
               if (!network) {
+                // A window without ground keeps its sentinels: it gets no ratio below.
                 relief[k * outColumns + c] =
                     static_cast<std::uint32_t>(static_cast<std::int64_t>(ext[1][k]) - ext[0][k]);
                 continue;
@@ -120,6 +130,12 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
               const std::int64_t rs = relief[k * outColumns + c];
               int pixel = 0;
               double ratio = 0.0;
+              if (partial && (!dem.IsValid(c + v, i + v) ||
+                              !EnoughGround(ground.WindowCount(c + v, i + v, v), windowCells))) {
+                result.image.Row(i + v)[c + v] = 0;
+                if (params.ratios) params.ratios[static_cast<std::size_t>(i + v) * W + (c + v)] = kNoValue;
+                continue;
+              }
               if (rs != 0 && ext[1][k] != kNoHigh) {
                 const std::int64_t rn = static_cast<std::int64_t>(ext[1][k]) - ext[0][k];
                 ratio = static_cast<double>(rn) / static_cast<double>(rs);

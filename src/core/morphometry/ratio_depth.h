@@ -7,6 +7,8 @@
 // network cells. q = Rn / Rs x S (S = 100 or 255), 0 when Rs = 0 or when the window holds no
 // network cell; the pixel is trunc(q), held within 0 .. 255. The extremes are taken from the
 // window's own cells, so terrain below 0 (or above a million units) gives true reliefs.
+// NoData cells are outside the grid: never network, and out of both reliefs; a centre that is
+// NoData, or whose window has fewer than half ground cells, has no ratio (NaN, 0 in the picture).
 // Network cells: gray value equal to the first pixel, in line-major order, that is not 255.
 // Cost: O(lines x columns) whatever the window: running minimum and maximum along lines, then
 // along columns.

@@ -1,5 +1,6 @@
 // The ratio-depth treatment's declaration: the network's relief over the terrain's per window.
 #include "core/morphometry/ratio_depth.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -10,12 +11,15 @@ Expected<TreatmentOutput> RunRatioDepth(const TreatmentInputs& in, const Treatme
                                         unsigned wanted, ProgressSink* progress) {
   RatioDepthParams params{args.Int("window"), args.Int("scale")};
   TreatmentOutput output;
-  if (wanted & kOutputValues)
+  if ((wanted & kOutputValues) || in.dem->HasNoData())
     params.ratios =
         output.values.emplace(in.drainage->columns, in.drainage->lines, "").values.data();
   auto result = ComputeRatioDepth(*in.dem, *in.drainage, params, progress);
   if (!result) return result.error();
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  MarkCellsWithoutGround(output, *in.dem,
+                         WindowFrame::Margin(in.drainage->columns, in.drainage->lines, params.windowSize / 2),
+                         (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -35,6 +39,8 @@ extern const TreatmentDescriptor kRatioDepthTreatment{
     .valueName = "Ratio of depths",
     .valueNoData = "cells closer than trunc(WS / 2) to a border (the picture leaves them 0); a "
                    "window without relief or without network has ratio 0",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its window's cells hold "
+                  "ground; both reliefs are those of the ground cells",
     // The window's own cells only. The network is the raster's first non-background gray
     // value: a block of a raster drawn in one colour finds the same one.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },

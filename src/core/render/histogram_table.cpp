@@ -37,6 +37,7 @@ TGrayHistogram GrayLevelHistogram(const TRasterImage& image, int margin) {
   for (int l = margin; l < image.lines - margin; ++l) {
     const std::uint8_t* row = image.Row(l);
     for (int c = margin; c < image.columns - margin; ++c) {
+      if (image.IsNoData(c, l)) continue;  // no level: the cell rests on NoData
       const std::uint8_t* p = row + static_cast<std::size_t>(c) * bpp;
       const int v = bpp == 3 ? (p[0] + p[1] + p[2]) / 3 : p[0];
       ++counts[static_cast<std::size_t>(v)];

@@ -4,6 +4,7 @@
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/aspect.h"
+#include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -21,6 +22,8 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
   TreatmentOutput output;
   if (wanted & kOutputValues)
     params.degrees = output.values.emplace(dem.columns, dem.lines, "degrees").values.data();
+  const std::vector<std::uint8_t> noData = NoDataInWindows(dem, 1);
+  if (!noData.empty()) params.uncounted = noData.data();
   auto aspect = ComputeAspect(dem, params, progress);
   if (!aspect) return aspect.error();
   output.picture = std::move(aspect->image);
@@ -30,6 +33,7 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
       return s.error();
   }
   if (wanted & kOutputHistogram) output.histogram = DirectionTable(aspect->histogram);
+  ApplyNoData(output, noData);
   return output;
 }
 
@@ -66,6 +70,7 @@ extern const TreatmentDescriptor kAspectTreatment{
     .valueName = "Aspect",
     .valueUnit = "degrees",
     .valueNoData = "flat cells (gradient under one degree) and the outer ring of cells",
+    .noDataRule = kNeighbourNoDataRule,
     .histogramAfterPicture = true,
     // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },

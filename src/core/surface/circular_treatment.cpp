@@ -1,5 +1,6 @@
 // The circular-window treatment's declaration: six elevation statistics over a disc.
 #include "core/surface/circular_window.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -18,7 +19,8 @@ Expected<TreatmentOutput> RunCircular(const TreatmentInputs& in, const Treatment
                                       unsigned wanted, ProgressSink* progress) {
   CircularParams params{args.Int("radius"), args.Int("stat")};
   TreatmentOutput output;
-  if (wanted & kOutputValues) {
+  // With NoData the values tell which cells have no statistic, so they are always made.
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) {
     const int statistic = params.statistic;
     const char* unit = statistic == kCircularDeviation   ? "standard score"
                        : statistic == kCircularPercentile ? "%"
@@ -30,6 +32,8 @@ Expected<TreatmentOutput> RunCircular(const TreatmentInputs& in, const Treatment
   if (!result) return result.error();
   output.picture = std::move(result->image);
   output.margin = result->margin;
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(in.dem->columns, in.dem->lines, params.radius),
+                         (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -60,8 +64,11 @@ extern const TreatmentDescriptor kCircularTreatment{
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Circular statistic",
-    .valueUnit = "m (mean, difference, deviation, range), standard score, or %",
+    .valueUnit = "m (mean, difference, standard deviation, range), standard score (deviation), "
+                 "or %",
     .valueNoData = "cells closer than R to a border",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its disc's cells hold ground; "
+                  "the statistics are those of the disc's ground cells",
     // The statistics read the disc only: the picture's scaling by the largest statistic
     // belongs to the picture, not to the values.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("radius"); },

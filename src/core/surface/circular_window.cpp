@@ -5,10 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
 #include "core/common/running_minmax.h"
 #include "core/common/window_count.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -99,15 +102,38 @@ __attribute__((target_clones("avx2", "default"))) void WidenBand(const std::int3
   }
 }
 
+// Whole-number heights line after line, read in place.
+struct Rows {
+  const std::int32_t* data = nullptr;
+  int columns = 0;
+  int lines = 0;
+  const std::int32_t* Row(int line) const {
+    return data + static_cast<std::size_t>(line) * static_cast<std::size_t>(columns);
+  }
+  static Rows Of(const TIntGridView& z) { return {z.data(), z.columns, z.lines}; }
+  static Rows Of(const TIntGrid& z) { return {z.values.data(), z.columns, z.lines}; }
+};
+
+// The same for one extreme, when minima and maxima read different heights (NoData cells).
+void WidenLow(const std::int32_t* a, const std::int32_t* b, int count, std::int32_t* lo) {
+  for (int c = 0; c < count; ++c) lo[c] = std::min(lo[c], std::min(a[c], b[c]));
+}
+void WidenHigh(const std::int32_t* a, const std::int32_t* b, int count, std::int32_t* hi) {
+  for (int c = 0; c < count; ++c) hi[c] = std::max(hi[c], std::max(a[c], b[c]));
+}
+
 // Adds, for every computed column c of a line, the sums of u and u^2 (when `squares`) over one
 // chord: a running window along the chord's source row, one value in and one out per step.
+// S2 is 128 bits when the squares of a disc may pass 2^62 (millimetre DEMs, large discs).
+template <class S2>
 void AddChordSums(const std::int32_t* row, std::int32_t base, int first, int length, int c0, int c1,
-                  std::int64_t* s1, std::int64_t* s2) {
-  std::int64_t run1 = 0, run2 = 0;
+                  std::int64_t* s1, S2* s2) {
+  std::int64_t run1 = 0;
+  S2 run2 = 0;
   for (int k = 0; k < length; ++k) {
     const std::int64_t u = static_cast<std::int64_t>(row[first + k]) - base;
     run1 += u;
-    run2 += u * u;
+    run2 += static_cast<S2>(u) * u;
   }
   const std::int32_t* out = row + first;           // leaves the window
   const std::int32_t* in = row + first + length;   // enters it
@@ -119,7 +145,7 @@ void AddChordSums(const std::int32_t* row, std::int32_t base, int first, int len
       if (k + 1 == count) break;
       const std::int64_t a = static_cast<std::int64_t>(in[k]) - base, b = static_cast<std::int64_t>(out[k]) - base;
       run1 += a - b;
-      run2 += a * a - b * b;
+      run2 += static_cast<S2>(a) * a - static_cast<S2>(b) * b;
     }
   } else {
     for (int k = 0; k < count; ++k) {
@@ -160,7 +186,7 @@ void AddWindowSums(const std::int64_t* d, int h, int c0, int c1, std::int64_t* s
 // of width 2h + 1. Column sums over the band of lines r - t .. r + t grow one line up and down
 // at a time; at each block's t, the difference from the previous block's column sums is the
 // strip's columns, summed along the line over 2h + 1 columns.
-void AddStripSums(const TIntGridView& z, int r, std::int32_t base, const std::vector<Block>& blocks, int c0,
+void AddStripSums(const Rows& z, int r, std::int32_t base, const std::vector<Block>& blocks, int c0,
                   int c1, std::int64_t* s1, std::int64_t* s2) {
   const int w = z.columns;
   thread_local std::vector<std::int64_t> v1, v2, p1, p2, d;
@@ -194,113 +220,193 @@ void AddStripSums(const TIntGridView& z, int r, std::int32_t base, const std::ve
   }
 }
 
-// The statistic of every computed cell into `values` (lines x columns, others left 0); the
-// cancel error when the run is cancelled.
+// The heights a run reads. Without NoData every view is the DEM's heights. With NoData, each
+// view holds at the NoData cells the value that drops out of what it serves: the base for the
+// sums (u = 0), the highest height for minima and counts below, the lowest for maxima; and
+// `ground` counts the disc's ground cells.
+struct DiscHeights {
+  Rows centre;  // the true heights (the centre's own)
+  Rows sums;
+  Rows low;
+  Rows high;
+  Rows ground;  // data null when every cell is ground
+  const TDemModel* dem = nullptr;
+};
+
+// The statistic of a cell without a value in the integer grid: no statistic reaches it.
 template <class V>
-Status ComputeValues(const TIntGridView& z, const std::vector<Chord>& chords, int radius, int statistic,
-                     std::int32_t base, std::int64_t n, V* values, WindowRun& run) {
-  const int w = z.columns, h = z.lines;
+constexpr V kNoStatistic = std::numeric_limits<V>::min();
+
+// The statistic of every computed cell into `values` (lines x columns, others left 0), and its
+// real value into `real` when not null (heights in metres, through `unitFactor`); the cancel
+// error when the run is cancelled. S2: the type of the sums of squares.
+template <class V, class S2>
+Status ComputeValues(const DiscHeights& z, const std::vector<Chord>& chords, int radius, int statistic,
+                     std::int32_t base, std::int64_t n, int unitFactor, V* values, float* real,
+                     WindowRun& run) {
+  const int w = z.centre.columns, h = z.centre.lines;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
+  // The strips serve 64-bit sums; 128-bit squares go chord by chord.
+  const bool wide = sizeof(S2) > sizeof(std::int64_t);
   const std::vector<Block> blocks =
-      statistic == kCircularPercentile ? std::vector<Block>{} : DiscBlocks(chords, radius);
+      statistic == kCircularPercentile || (wide && needSquares) ? std::vector<Block>{} : DiscBlocks(chords, radius);
+  const double unit = unitFactor > 1 ? unitFactor : 1.0;
+  const bool partial = z.ground.data != nullptr;
   return run.ForEachLine(
       radius, h - radius,
       [&](int r) {
         V* out = values + static_cast<std::size_t>(r) * w;
+        float* realOut = real ? real + static_cast<std::size_t>(r) * w : nullptr;
         const int c0 = radius, c1 = w - radius;  // computed columns [c0, c1)
-        if (statistic == kCircularRange && !blocks.empty()) {
-          // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
-          // t its running extremes along the line over 2h + 1 columns.
-          thread_local std::vector<std::int32_t> lo, hi, bandLo, bandHi, runLo, runHi, scratch;
-          lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
-          hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
-          bandLo.assign(z.Row(r), z.Row(r) + w);
-          bandHi.assign(z.Row(r), z.Row(r) + w);
-          runLo.resize(static_cast<std::size_t>(w));
-          runHi.resize(static_cast<std::size_t>(w));
-          std::size_t next = 0;
-          for (int t = 0; t <= radius && next < blocks.size(); ++t) {
-            if (t > 0) WidenBand(z.Row(r - t), z.Row(r + t), w, bandLo.data(), bandHi.data());
-            if (blocks[next].t != t) continue;
-            const int h = blocks[next++].h;
-            SlidingMin(bandLo.data(), w, 2 * h + 1, runLo.data(), scratch);
-            SlidingMax(bandHi.data(), w, 2 * h + 1, runHi.data(), scratch);
-            for (int c = c0; c < c1; ++c) {
-              lo[c] = std::min(lo[c], runLo[c - h]);
-              hi[c] = std::max(hi[c], runHi[c - h]);
-            }
+        // The disc's ground cells, and which cells have enough of them for a value.
+        thread_local std::vector<std::int64_t> groundSum;
+        if (partial) {
+          groundSum.assign(static_cast<std::size_t>(w), 0);
+          if (!blocks.empty()) {
+            AddStripSums(z.ground, r, 0, blocks, c0, c1, groundSum.data(), nullptr);
+          } else {
+            for (const Chord& chord : chords)
+              AddChordSums<std::int64_t>(z.ground.Row(r - radius + chord.di), 0, c0 - radius + chord.dj,
+                                         chord.length, c0, c1, groundSum.data(), nullptr);
           }
-          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
-          return;
         }
+        const std::uint8_t* centreGround = partial ? z.dem->ValidityRow(r) : nullptr;
+        const auto cellsOf = [&](int c) { return partial ? groundSum[static_cast<std::size_t>(c)] : n; };
+        const auto hasValue = [&](int c) { return !partial || (centreGround[c] && EnoughGround(groundSum[static_cast<std::size_t>(c)], n)); };
+        const auto put = [&](int c, std::int64_t value, double realValue) {
+          if (!hasValue(c)) {
+            out[c] = kNoStatistic<V>;
+            if (realOut) realOut[c] = kNoValue;
+            return;
+          }
+          out[c] = static_cast<V>(value);
+          if (realOut) realOut[c] = static_cast<float>(realValue);
+        };
         if (statistic == kCircularRange) {
           thread_local std::vector<std::int32_t> lo, hi, runLo, runHi, scratch;
           lo.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::max());
           hi.assign(static_cast<std::size_t>(w), std::numeric_limits<std::int32_t>::min());
           runLo.resize(static_cast<std::size_t>(w));
           runHi.resize(static_cast<std::size_t>(w));
-          for (const Chord& chord : chords) {
-            const std::int32_t* row = z.Row(r - radius + chord.di);
-            SlidingMin(row, w, chord.length, runLo.data(), scratch);
-            SlidingMax(row, w, chord.length, runHi.data(), scratch);
-            // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
-            const int shift = chord.dj - radius;
-            for (int c = c0; c < c1; ++c) {
-              lo[c] = std::min(lo[c], runLo[c + shift]);
-              hi[c] = std::max(hi[c], runHi[c + shift]);
+          if (!blocks.empty()) {
+            // Column extremes over the lines r - t .. r + t for t = 0 .. R, and at each block's
+            // t its running extremes along the line over 2h + 1 columns.
+            thread_local std::vector<std::int32_t> bandLo, bandHi;
+            bandLo.assign(z.low.Row(r), z.low.Row(r) + w);
+            bandHi.assign(z.high.Row(r), z.high.Row(r) + w);
+            std::size_t next = 0;
+            for (int t = 0; t <= radius && next < blocks.size(); ++t) {
+              if (t > 0 && z.low.data == z.high.data) {
+                WidenBand(z.low.Row(r - t), z.low.Row(r + t), w, bandLo.data(), bandHi.data());
+              } else if (t > 0) {
+                WidenLow(z.low.Row(r - t), z.low.Row(r + t), w, bandLo.data());
+                WidenHigh(z.high.Row(r - t), z.high.Row(r + t), w, bandHi.data());
+              }
+              if (blocks[next].t != t) continue;
+              const int bh = blocks[next++].h;
+              SlidingMin(bandLo.data(), w, 2 * bh + 1, runLo.data(), scratch);
+              SlidingMax(bandHi.data(), w, 2 * bh + 1, runHi.data(), scratch);
+              for (int c = c0; c < c1; ++c) {
+                lo[c] = std::min(lo[c], runLo[c - bh]);
+                hi[c] = std::max(hi[c], runHi[c - bh]);
+              }
+            }
+          } else {
+            for (const Chord& chord : chords) {
+              SlidingMin(z.low.Row(r - radius + chord.di), w, chord.length, runLo.data(), scratch);
+              SlidingMax(z.high.Row(r - radius + chord.di), w, chord.length, runHi.data(), scratch);
+              // Cell c uses columns c - R + dj .. ; the window starting there is runLo[c - R + dj].
+              const int shift = chord.dj - radius;
+              for (int c = c0; c < c1; ++c) {
+                lo[c] = std::min(lo[c], runLo[c + shift]);
+                hi[c] = std::max(hi[c], runHi[c + shift]);
+              }
             }
           }
-          for (int c = c0; c < c1; ++c) out[c] = static_cast<V>(static_cast<std::int64_t>(hi[c]) - lo[c]);
-          return;
-        }
-        const std::int32_t* centre = z.Row(r);
-        if (statistic == kCircularPercentile) {
           for (int c = c0; c < c1; ++c) {
-            std::int64_t below = 0;
-            for (const Chord& chord : chords)
-              below += CountBelow(z.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
-            out[c] = static_cast<V>(100 * below / n);
+            const std::int64_t range = static_cast<std::int64_t>(hi[c]) - lo[c];
+            put(c, range, static_cast<double>(range) / unit);
           }
           return;
         }
-        thread_local std::vector<std::int64_t> sum1, sum2;
+        const std::int32_t* centre = z.centre.Row(r);
+        if (statistic == kCircularPercentile) {
+          for (int c = c0; c < c1; ++c) {
+            if (!hasValue(c)) {
+              put(c, 0, 0.0);
+              continue;
+            }
+            std::int64_t below = 0;
+            for (const Chord& chord : chords)
+              below += CountBelow(z.low.Row(r - radius + chord.di) + (c - radius + chord.dj), chord.length, centre[c]);
+            const std::int64_t percentile = 100 * below / cellsOf(c);
+            put(c, percentile, static_cast<double>(percentile));
+          }
+          return;
+        }
+        thread_local std::vector<std::int64_t> sum1;
+        thread_local std::vector<S2> sum2;
         sum1.assign(static_cast<std::size_t>(w), 0);
         if (needSquares) sum2.assign(static_cast<std::size_t>(w), 0);
         if (!blocks.empty()) {
-          AddStripSums(z, r, base, blocks, c0, c1, sum1.data(), needSquares ? sum2.data() : nullptr);
+          std::int64_t* squares = nullptr;  // wide squares never go by strips
+          if constexpr (sizeof(S2) == sizeof(std::int64_t)) squares = needSquares ? sum2.data() : nullptr;
+          AddStripSums(z.sums, r, base, blocks, c0, c1, sum1.data(), squares);
         } else {
           for (const Chord& chord : chords) {
-            AddChordSums(z.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
-                         sum1.data(), needSquares ? sum2.data() : nullptr);
+            AddChordSums<S2>(z.sums.Row(r - radius + chord.di), base, c0 - radius + chord.dj, chord.length, c0, c1,
+                             sum1.data(), needSquares ? sum2.data() : nullptr);
           }
         }
         for (int c = c0; c < c1; ++c) {
+          const std::int64_t m = cellsOf(c);
+          if (!hasValue(c)) {
+            put(c, 0, 0.0);
+            continue;
+          }
           const std::int64_t s1 = sum1[c];
           const std::int64_t u0 = static_cast<std::int64_t>(centre[c]) - base;
-          const std::int64_t d = n * u0 - s1;  // n (v0 - mu)
+          const std::int64_t d = m * u0 - s1;  // m (v0 - mu)
           std::int64_t value = 0;
+          double realValue = 0.0;
           switch (statistic) {
-            case kCircularMean: value = (s1 + n * base) / n; break;
-            case kCircularDifference: value = std::llabs(d / n); break;
+            case kCircularMean: {
+              // From the sum of the heights themselves, so the value does not depend on the
+              // base (a block's lowest height under Dask).
+              const std::int64_t total = s1 + m * base;
+              value = total / m;
+              realValue = static_cast<double>(total) / static_cast<double>(m) / unit;
+              break;
+            }
+            case kCircularDifference:
+              value = std::llabs(d / m);
+              realValue = std::fabs(static_cast<double>(d)) / static_cast<double>(m) / unit;
+              break;
             case kCircularStdDev: {
-              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
-              value = TruncSqrtRatio(s, static_cast<Int128>(n) * (n - 1));
+              const Int128 s = static_cast<Int128>(m) * sum2[c] - static_cast<Int128>(s1) * s1;
+              value = TruncSqrtRatio(s, static_cast<Int128>(m) * (m - 1));
+              realValue = std::sqrt(static_cast<double>(s) / (static_cast<double>(m) * static_cast<double>(m - 1))) / unit;
               break;
             }
             default: {
-              const Int128 s = static_cast<Int128>(n) * sum2[c] - static_cast<Int128>(s1) * s1;
-              value = Deviation(d, s, n);
+              const Int128 s = static_cast<Int128>(m) * sum2[c] - static_cast<Int128>(s1) * s1;
+              value = Deviation(d, s, m);
+              // (v0 - mu) / sigma = d sqrt((m - 1) / (m s)); 0 where sigma = 0.
+              if (s > 0 && d != 0)
+                realValue = static_cast<double>(d) *
+                            std::sqrt(static_cast<double>(m - 1) / (static_cast<double>(m) * static_cast<double>(s)));
               break;
             }
           }
-          out[c] = static_cast<V>(value);
+          put(c, value, realValue);
         }
       });
 }
 
-// G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells.
-// Mean elevations below sea level would all fall to 0 that way: when the lowest mean is
-// negative, the levels spread over the means' range instead, trunc((v - min) / (G - min) x 254).
+// G, the largest statistic, and the gray levels trunc(value / G x 254) of the computed cells;
+// the cells without a statistic stay 255 like the margin. Mean elevations below sea level
+// would all fall to 0 that way: when the lowest mean is negative, the levels spread over the
+// means' range instead, trunc((v - min) / (G - min) x 254).
 template <class V>
 std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statistic,
                          TRasterImage& image) {
@@ -308,45 +414,36 @@ std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statisti
   std::int64_t lowest = 0;
   for (int r = radius; r < h - radius; ++r)
     for (int c = radius; c < w - radius; ++c) {
-      const std::int64_t v = values[static_cast<std::size_t>(r) * w + c];
-      g = std::max(g, v);
-      lowest = std::min(lowest, v);
+      const V v = values[static_cast<std::size_t>(r) * w + c];
+      if (v == kNoStatistic<V>) continue;
+      g = std::max<std::int64_t>(g, v);
+      lowest = std::min<std::int64_t>(lowest, v);
     }
   const bool overRange = statistic == kCircularMean && lowest < 0;
   if (overRange) {
     g = std::numeric_limits<std::int64_t>::min();
     for (int r = radius; r < h - radius; ++r)
-      for (int c = radius; c < w - radius; ++c)
-        g = std::max<std::int64_t>(g, values[static_cast<std::size_t>(r) * w + c]);
+      for (int c = radius; c < w - radius; ++c) {
+        const V v = values[static_cast<std::size_t>(r) * w + c];
+        if (v != kNoStatistic<V>) g = std::max<std::int64_t>(g, v);
+      }
   }
   const std::int64_t base = overRange ? lowest : 0;
   MapLines(radius, h - radius, [&](int r) {
     std::uint8_t* out = image.Row(r);
     for (int c = radius; c < w - radius; ++c) {
+      const V value = values[static_cast<std::size_t>(r) * w + c];
       int gray = 0;
-      if (g > base) {
-        const double scaled =
-            static_cast<double>(values[static_cast<std::size_t>(r) * w + c] - base) /
-            static_cast<double>(g - base) * 254.0;
+      if (value == kNoStatistic<V>) {
+        gray = 255;
+      } else if (g > base) {
+        const double scaled = static_cast<double>(value - base) / static_cast<double>(g - base) * 254.0;
         gray = static_cast<int>(std::clamp(scaled, 0.0, 255.0));
       }
       out[c] = static_cast<std::uint8_t>(gray);
     }
   });
   return g;
-}
-
-// The statistics of the cells with the whole disc, in the units of the value grid.
-template <class V>
-void CopyValues(const V* values, int w, int h, int radius, const CircularParams& params) {
-  const bool inHeights = params.statistic <= kCircularRange;
-  const double divisor = inHeights && params.unitFactor > 1 ? params.unitFactor : 1.0;
-  MapLines(radius, h - radius, [&](int r) {
-    float* out = params.values + static_cast<std::size_t>(r) * w;
-    const V* in = values + static_cast<std::size_t>(r) * w;
-    for (int c = radius; c < w - radius; ++c)
-      out[c] = static_cast<float>(static_cast<double>(in[c]) / divisor);
-  });
 }
 
 }  // namespace
@@ -427,33 +524,67 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   for (const Chord& chord : chords) n += chord.length;
   const int statistic = params.statistic;
 
-  // Sums of u = v - base and u^2 (u >= 0); the sums of u^2 over a line and over the disc must
-  // stay below 2^62 to be exact in 64 bits.
-  const auto [lowest, highest] = std::minmax_element(z.data(), z.data() + z.size());
-  const std::int32_t base = z.size() == 0 ? 0 : *lowest;
-  const std::int64_t span = z.size() == 0 ? 0 : static_cast<std::int64_t>(*highest) - base;
+  // Sums of u = v - base and u^2 (u >= 0), over the ground cells: 64-bit while the sums of
+  // u^2 over a line and over the disc stay below 2^62, 128-bit beyond (millimetre DEMs with
+  // large discs); the deviation's exact test squares n (v0 - mu) once more.
+  const GroundExtremes extremes = GroundExtremesOf(z, dem);
+  const std::int32_t base = extremes.lowest;
+  const std::int64_t span = static_cast<std::int64_t>(extremes.highest) - base;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   const Int128 squareBound = static_cast<Int128>(span) * span * std::max<std::int64_t>(n, w);
-  if (needSquares && squareBound >= (static_cast<Int128>(1) << 62))
+  const bool wide = needSquares && squareBound >= (static_cast<Int128>(1) << 62);
+  const double nd = static_cast<double>(n), sd = static_cast<double>(span);
+  if (needSquares && sd * sd * nd * nd * nd >= 0x1p126)
     return Error{kBadParameter, "The elevation span is too large for the standard deviation"};
+
+  // With NoData, the views that keep the NoData cells out of the sums, extremes and counts.
+  DiscHeights heights;
+  heights.dem = &dem;
+  heights.centre = heights.sums = heights.low = heights.high = Rows::Of(z);
+  TIntGrid sums, low, high, ground;
+  if (dem.HasNoData()) {
+    ground = GroundIndicator(dem);
+    heights.ground = Rows::Of(ground);
+    if (statistic == kCircularRange || statistic == kCircularPercentile) {
+      low = TruncatedElevationsFilled(dem, std::numeric_limits<std::int32_t>::max());
+      heights.low = Rows::Of(low);
+    }
+    if (statistic == kCircularRange) {
+      high = TruncatedElevationsFilled(dem, std::numeric_limits<std::int32_t>::min());
+      heights.high = Rows::Of(high);
+    }
+    if (statistic <= kCircularStdDev || statistic == kCircularDeviation) {
+      sums = TruncatedElevationsFilled(dem, base);
+      heights.sums = Rows::Of(sums);
+    }
+  }
 
   // Every statistic lies within the span (the mean between the extremes), so 32-bit storage
   // holds them exactly unless the heights spread over more than 2^31.
-  std::int64_t g = 0;
+  float* real = params.values;
+  if (real) {
+    // The cells without the whole disc have no value.
+    std::fill(real, real + static_cast<std::size_t>(w) * h, kNoValue);
+  }
+  const auto compute = [&](auto* values) {
+    using V = std::remove_pointer_t<decltype(values)>;
+    const Status done =
+        wide ? ComputeValues<V, Int128>(heights, chords, radius, statistic, base, n, params.unitFactor, values, real, run)
+             : ComputeValues<V, std::int64_t>(heights, chords, radius, statistic, base, n, params.unitFactor, values,
+                                              real, run);
+    if (!done) return Expected<std::int64_t>(done.error());
+    return Expected<std::int64_t>(ScaleToGray(values, w, h, radius, statistic, *result.image));
+  };
+  Expected<std::int64_t> g = Error{};
   if (span <= std::numeric_limits<std::int32_t>::max()) {
     std::vector<std::int32_t> values(static_cast<std::size_t>(w) * h, 0);
-    if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
-      return done.error();
-    if (params.values) CopyValues(values.data(), w, h, radius, params);
-    g = ScaleToGray(values.data(), w, h, radius, statistic, *result.image);
+    g = compute(values.data());
   } else {
     std::vector<std::int64_t> values(static_cast<std::size_t>(w) * h, 0);
-    if (Status done = ComputeValues(z, chords, radius, statistic, base, n, values.data(), run); !done)
-      return done.error();
-    if (params.values) CopyValues(values.data(), w, h, radius, params);
-    g = ScaleToGray(values.data(), w, h, radius, statistic, *result.image);
+    g = compute(values.data());
   }
-  result.maximum = g;
+  if (!g) return g.error();
+  result.maximum = *g;
   return result;
 }
 

@@ -16,12 +16,18 @@
 // along the line over each width (van Herk / Gil-Werman): O(R) per cell. The percentile:
 // vector compares over the chords, O(R^2) per cell.
 // Means and deviations are evaluated exactly in integers, so the truncations never suffer from
-// rounding. Memory: the whole-number heights and the statistics (32-bit unless the heights
-// spread over more than 2^31), each the grid's size, plus a line of sums per core. Cells closer than R to a border stay 255; with G the
-// largest statistic, a computed cell gets trunc(value / G x 254) clipped to 0 .. 255, and 0
-// everywhere when G is 0 or less; mean elevations whose lowest one, m, is below 0 get
-// trunc((value - m) / (G - m) x 254) instead, so ground below sea level keeps its shades.
-// Lines are split over the cores.
+// rounding; the sums of squares go to 128 bits when a disc's could pass 2^62 (a millimetre DEM
+// and a large disc). Memory: the whole-number heights and the statistics (32-bit unless the
+// heights spread over more than 2^31), each the grid's size, plus a line of sums per core.
+// Cells closer than R to a border stay 255; with G the largest statistic, a computed cell gets
+// trunc(value / G x 254) clipped to 0 .. 255, and 0 everywhere when G is 0 or less; mean
+// elevations whose lowest one, m, is below 0 get trunc((value - m) / (G - m) x 254) instead, so
+// ground below sea level keeps its shades. Lines are split over the cores.
+// NoData: the statistics are taken over the disc's ground cells (n is their count); a cell
+// that is NoData itself, or whose disc holds fewer than half ground cells, has no statistic:
+// 255 in the picture, NaN in the values. The NoData cells are kept out by copies of the heights
+// in which they hold a neutral value (the base for the sums, the extremes for the range and the
+// counts below), and the ground cells of each disc are summed as the heights are.
 #pragma once
 
 #include <cstdint>
@@ -49,8 +55,9 @@ struct CircularParams {
   int radius = 0;     // R, pixels, at least 1
   int statistic = 0;  // 1 .. 6
   // When set: receives the statistic of every cell with the whole disc (columns x lines, NaN
-  // elsewhere) before the gray mapping: heights and their spreads divided by `unitFactor`
-  // (metres), the standard score and the percentile as they are.
+  // elsewhere) as a real number, not truncated as the picture's: the mean, the difference, the
+  // standard deviation and the range in metres (stored units divided by `unitFactor`), the
+  // deviation as a standard score, the percentile as the picture's.
   float* values = nullptr;
   int unitFactor = 1;
 };

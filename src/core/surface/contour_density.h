@@ -18,6 +18,11 @@
 // the others 255. Squared grid: S x S blocks from line and column 1 while they start below
 // size - S; each block cell gets the block sum, the others 0. When every computed sum is
 // equal the computed cells get 0.
+// NoData: a cell's length reads the cells two steps around it (its neighbours' tops), so it
+// is known only when they are all ground; the levels count from the ground's extremes. A
+// window's sum is that of its cells of known length scaled to the whole window; a cell that is
+// NoData, or whose window has fewer than half cells of known length, gets the background value
+// and NaN.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +33,7 @@
 #include "core/common/result.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 
@@ -51,6 +57,7 @@ struct ContourDensityResult {
   int levels = 0;                       // number of contour levels drawn
   double minSum = 0.0;                  // Bmin and Bmax: window lengths in pixel-size units
   double maxSum = 0.0;
+  WindowFrame frame;                    // the computed cells
 };
 
 // "Hypsometric interval not specified" or "Window range not specified" when I or S is not

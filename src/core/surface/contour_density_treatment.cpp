@@ -1,6 +1,7 @@
 // The contour-density treatment's declaration: the length of contour lines per square window
 // (blocks or moving window), as gray levels 0 .. D.
 #include "core/surface/contour_density.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -21,11 +22,12 @@ Expected<TreatmentOutput> RunContourDensity(const TreatmentInputs& in, const Tre
   ContourDensityParams params = ParamsOf(args);
   params.unitDivisor = in.unitFactor;
   TreatmentOutput output;
-  if (wanted & kOutputValues)
+  if ((wanted & kOutputValues) || in.dem->HasNoData())
     params.density = output.values.emplace(in.dem->columns, in.dem->lines, "km/km2").values.data();
   auto result = ComputeContourDensity(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  MarkCellsWithoutGround(output, *in.dem, result->frame, (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -63,6 +65,9 @@ extern const TreatmentDescriptor kContourDensityTreatment{
     .valueUnit = "km/km2",
     .valueNoData = "moving window: cells closer than trunc(S / 2) + 1 to a border; grid: the first "
                    "line and column and the right and bottom remainder narrower than S",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its window's (block's) cells "
+                  "have a known contour length (it reads the cells two steps around); the density "
+                  "is that of those cells",
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return std::nullopt; },
     .notLocalReason = "the contour levels count from the DEM's lowest elevation and the blocks from "
                       "its first line and column (ComputeContourDensity)",

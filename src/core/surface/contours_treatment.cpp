@@ -1,6 +1,7 @@
 // The contours treatment's declaration: the contour lines of chosen levels, each line pixel
 // holding the index of its level.
 #include "core/surface/contour_lines.h"
+#include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -20,6 +21,8 @@ Expected<TreatmentOutput> RunContours(const TreatmentInputs& in, const Treatment
   TreatmentOutput output;
   if (wanted & kOutputValues) output.values = ContourLineValues(*result);
   output.picture = std::move(result->image);
+  // Whether a cell lies on a line reads its direct neighbours.
+  ApplyNoData(output, NoDataInWindows(*in.dem, 1));
   return output;
 }
 
@@ -52,6 +55,7 @@ extern const TreatmentDescriptor kContoursTreatment{
     .valueName = "Contour elevation",
     .valueUnit = "m",
     .valueNoData = "cells not on the contour line of a listed level",
+    .noDataRule = kNeighbourNoDataRule,
     // A cell's level is absolute; whether it lies on a line reads its four direct neighbours.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
     .check = [](const TreatmentArgs& args) -> Status { return CheckContourLinesParams(ParamsOf(args)); },

@@ -8,6 +8,7 @@
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -177,7 +178,17 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
     return status.error();
   WindowRun run(progress);
 
-  const std::vector<int> e = LocalFractalElevations(dem, params.unitDivisor);
+  std::vector<int> e = LocalFractalElevations(dem, params.unitDivisor);
+  if (dem.HasNoData()) {
+    // The NoData cells' stored values are no heights: set to a ground height so they neither
+    // widen the range of the box-count table nor overflow a difference. No value is taken from
+    // a window that holds one of them.
+    int lowest = std::numeric_limits<int>::max();
+    for (std::size_t k = 0; k < e.size(); ++k)
+      if (dem.Validity()[k]) lowest = std::min(lowest, e[k]);
+    for (std::size_t k = 0; k < e.size(); ++k)
+      if (!dem.Validity()[k]) e[k] = lowest;
+  }
   const auto [lowIt, highIt] = std::minmax_element(e.begin(), e.end());
   const long long range = static_cast<long long>(*highIt) - *lowIt;
   const BoxCountTable table(w, step, range);
@@ -283,6 +294,17 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
         }
       });
   if (!done) return done.error();
+  if (dem.HasNoData()) {
+    // Box counting over a window with missing columns would measure the outline of the hole,
+    // not the roughness of the ground: a window with any NoData cell gives no dimension.
+    const TGroundCounts ground(dem);
+    const std::int64_t cells = 4 * static_cast<std::int64_t>(F) * F;
+    MapLines(firstLine, lastLine + 1, [&](int r) {
+      double* row = result.dimension.data() + static_cast<std::size_t>(r) * columns;
+      for (int c = firstColumn; c <= lastColumn; ++c)
+        if (ground.Count(c - F, r - F, c + F - 1, r + F - 1) != cells) row[c] = kNoDimension;
+    });
+  }
 
   // Extremes over every centre, in line order.
   double minimum = std::numeric_limits<double>::infinity();
@@ -290,10 +312,12 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
   for (int r = firstLine; r <= lastLine; ++r) {
     for (int c = firstColumn; c <= lastColumn; ++c) {
       const double d = result.dimension[static_cast<std::size_t>(r) * columns + c];
+      if (d == kNoDimension) continue;
       minimum = std::min(minimum, d);
       maximum = std::max(maximum, d);
     }
   }
+  if (minimum > maximum) minimum = maximum = 0.0;  // every window holds NoData
   result.minimum = minimum;
   result.maximum = maximum;
   result.diagramUpper = static_cast<int>(100.0 * maximum);
@@ -306,6 +330,10 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
     std::uint8_t* row = result.image.Row(r);
     for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const double d = result.dimension[static_cast<std::size_t>(r) * columns + c];
+      if (d == kNoDimension) {
+        row[c] = 255;
+        continue;
+      }
       const int bin = static_cast<int>(100.0 * d);
       if (bin >= 0 && bin < kLocalFractalBins) ++result.diagram[static_cast<std::size_t>(bin)];
       // Equal extremes (a uniform surface) have no scale: every cell is drawn 0.
@@ -321,8 +349,10 @@ ValueGrid LocalFractalValues(const LocalFractalResult& result, int columns, int 
   const int half = windowSize / 2;
   for (int l = half; l < lines - half; ++l)
     for (int c = half; c < columns - half; ++c)
-      values.At(c, l) =
-          static_cast<float>(result.dimension[static_cast<std::size_t>(l) * columns + c]);
+    {
+      const double d = result.dimension[static_cast<std::size_t>(l) * columns + c];
+      values.At(c, l) = d == kNoDimension ? kNoValue : static_cast<float>(d);
+    }
   return values;
 }
 

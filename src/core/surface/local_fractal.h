@@ -12,6 +12,9 @@
 // the highest cell, so each box footprint needs only its highest elevation. Cost: per centre
 // one table look-up per box footprint (209 for window 12, 840 for 24), plus window maxima
 // along the centre's line; lines run on every core.
+// NoData: box counting over a window with missing columns would measure the hole's outline,
+// so a centre whose two volumes (the 2F x 2F cells from F before it) hold any NoData cell has
+// no dimension (kNoDimension): 255 in the picture, NaN in the values, out of the diagram.
 #pragma once
 
 #include <array>
@@ -33,6 +36,7 @@ struct LocalFractalParams {
 };
 
 inline constexpr int kLocalFractalBins = 301;
+inline constexpr double kNoDimension = -1.0;  // a centre whose window holds NoData
 
 struct LocalFractalResult {
   TRasterImage image;        // gray; 255 outside the computed centres

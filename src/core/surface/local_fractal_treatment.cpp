@@ -4,6 +4,7 @@
 
 #include "core/render/histogram_table.h"
 #include "core/surface/local_fractal.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -23,7 +24,7 @@ Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const Treat
   auto result = ComputeLocalFractal(dem, params, progress);
   if (!result) return result.error();
   TreatmentOutput output;
-  if (wanted & kOutputValues)
+  if ((wanted & kOutputValues) || dem.HasNoData())
     output.values = LocalFractalValues(*result, dem.columns, dem.lines, params.windowSize);
   if (wanted & kOutputHistogram) {
     // The rows of the diagram window's "Save": classes trunc(100 min) through trunc(100 max),
@@ -34,6 +35,8 @@ Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const Treat
   }
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  MarkCellsWithoutGround(output, dem, WindowFrame::Margin(dem.columns, dem.lines, params.windowSize / 2),
+                         (wanted & kOutputValues) != 0);
   return output;
 }
 
@@ -57,6 +60,10 @@ extern const TreatmentDescriptor kLocalFractalTreatment{
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
     .valueName = "Local fractal dimension",
     .valueNoData = "cells closer than half the window (6 or 12) to a border",
+    // Not over the ground cells: box counting over missing voxel columns measures the outline
+    // of the hole instead of the roughness of the ground.
+    .noDataRule = "NaN where the window (the 2F x 2F cells from F before the cell) holds a NoData "
+                  "cell: box counting over missing columns would measure the hole's outline",
     .histogramAfterPicture = true,
     // The two voxel volumes of a centre span F = window / 2 cells each way; the last line and
     // column of centres are not drawn, so a block needs one cell more to draw all its own.

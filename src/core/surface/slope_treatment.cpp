@@ -2,6 +2,7 @@
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/slope.h"
+#include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -29,6 +30,7 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
     if (Status s = BlendWithShadedRelief(output.picture, dem, in.settings->light, progress); !s)
       return s.error();
   }
+  ApplyNoData(output, NoDataInWindows(dem, 1));
   return output;
 }
 
@@ -65,6 +67,7 @@ extern const TreatmentDescriptor kSlopeTreatment{
     .valueName = "Slope",
     .valueUnit = "degrees",
     .valueNoData = "none: every cell has a slope (edge cells from their two or three triangles)",
+    .noDataRule = kNeighbourNoDataRule,
     // The summed normal reads the four direct neighbours; edge cells use the triangles they
     // have, so a block's own border differs from the grid's: one cell of halo.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },

@@ -6,6 +6,7 @@
 
 #include "core/common/parallel.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -51,6 +52,7 @@ std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel, Progress
   std::vector<double> areas(static_cast<std::size_t>(std::max(lines, 0)) * std::max(columns, 0), 0.0);
   if (lines < 3 || columns < 3) return areas;
   const TIntGrid z = TruncatedElevations(dem);
+  const TGroundCounts ground(dem);
   ParallelForLines(lines - 2, [&](int index) {
     const int r = index + 1;
     const std::int32_t* up = z.Row(r - 1);
@@ -58,6 +60,10 @@ std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel, Progress
     const std::int32_t* down = z.Row(r + 1);
     double* out = areas.data() + static_cast<std::size_t>(r) * columns;
     for (int c = 1; c < columns - 1; ++c) {
+      if (ground.HasNoData() && ground.WindowCount(c, r, 1) != 9) {
+        out[c] = kUnknownArea;  // the area rests on a NoData cell
+        continue;
+      }
       const int around[8] = {up[c - 1], up[c], up[c + 1], mid[c + 1],
                              down[c + 1], down[c], down[c - 1], mid[c - 1]};
       out[c] = Surface3DCellArea(mid[c], around, pixel);
@@ -85,8 +91,9 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
 
   const std::vector<double> areas = Surface3DCellAreas(dem, d, run.CancelOnly());
   if (Status status = run.CheckCancel(); !status) return status.error();
+  const bool partial = dem.HasNoData();
   double total = 0.0;
-  for (double a : areas) total += a;
+  for (double a : areas) total += a > 0.0 ? a : 0.0;
   if (!(total < 0x1p69)) {  // keeps every fixed-point sum inside 128 bits
     return Error{kBadParameter, "The elevations are too large for the surface computation"};
   }
@@ -103,27 +110,54 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   // window's lines rolled down a block of centre lines, then a running sum along each line.
   // The sums are exact integers, so they equal the table's whatever the order.
   auto fixedAt = [&](int l, int c) {
-    return static_cast<Fixed>(areas[static_cast<std::size_t>(l) * columns + c] * kFixedScale);
+    const double a = areas[static_cast<std::size_t>(l) * columns + c];
+    return a > 0.0 ? static_cast<Fixed>(a * kFixedScale) : Fixed{0};
   };
+  // With NoData, the cells of known area: the window's ratio is taken over them.
+  auto knownAt = [&](int l, int c) {
+    return areas[static_cast<std::size_t>(l) * columns + c] == kUnknownArea ? 0 : 1;
+  };
+  const std::int64_t windowCells = (2 * std::int64_t{i} + 1) * (2 * std::int64_t{i} + 1);
   constexpr int kBlockLines = 64;
   const Status done = run.ForEachBlock(
       firstCentre, lastLine, kBlockLines,
       [&](int r0, int r1) {
         std::vector<Fixed> column(static_cast<std::size_t>(columns), 0);
+        std::vector<std::int64_t> known(partial ? static_cast<std::size_t>(columns) : 0, 0);
         for (int l = r0 - i; l <= r0 + i; ++l)
-          for (int c = 0; c < columns; ++c) column[static_cast<std::size_t>(c)] += fixedAt(l, c);
+          for (int c = 0; c < columns; ++c) {
+            column[static_cast<std::size_t>(c)] += fixedAt(l, c);
+            if (partial) known[static_cast<std::size_t>(c)] += knownAt(l, c);
+          }
         for (int r = r0; r < r1; ++r) {
           if (r > r0) {
-            for (int c = 0; c < columns; ++c)
+            for (int c = 0; c < columns; ++c) {
               column[static_cast<std::size_t>(c)] += fixedAt(r + i, c) - fixedAt(r - i - 1, c);
+              if (partial) known[static_cast<std::size_t>(c)] += knownAt(r + i, c) - knownAt(r - i - 1, c);
+            }
           }
           double* out = result.ratio.data() + static_cast<std::size_t>(r) * columns;
           Fixed running = 0;
-          for (int c = firstCentre - i; c <= firstCentre + i; ++c) running += column[static_cast<std::size_t>(c)];
+          std::int64_t runningKnown = 0;
+          for (int c = firstCentre - i; c <= firstCentre + i; ++c) {
+            running += column[static_cast<std::size_t>(c)];
+            if (partial) runningKnown += known[static_cast<std::size_t>(c)];
+          }
           for (int c = firstCentre; c < lastColumn; ++c) {
-            out[c] = static_cast<double>(running) * kFixedUnit / planimetric;
-            if (c + 1 < lastColumn)
+            if (!partial || runningKnown == windowCells) {
+              out[c] = static_cast<double>(running) * kFixedUnit / planimetric;
+            } else if (!dem.IsValid(c, r) || !EnoughGround(runningKnown, windowCells)) {
+              out[c] = kNoRatio;
+            } else {
+              // The known cells' areas stand for the whole window's.
+              out[c] = static_cast<double>(running) * kFixedUnit / planimetric *
+                       (static_cast<double>(windowCells) / static_cast<double>(runningKnown));
+            }
+            if (c + 1 < lastColumn) {
               running += column[static_cast<std::size_t>(c + i + 1)] - column[static_cast<std::size_t>(c - i)];
+              if (partial)
+                runningKnown += known[static_cast<std::size_t>(c + i + 1)] - known[static_cast<std::size_t>(c - i)];
+            }
           }
         }
       });
@@ -134,10 +168,12 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   for (int r = firstCentre; r < lastLine; ++r) {
     for (int c = firstCentre; c < lastColumn; ++c) {
       const double q = result.ratio[static_cast<std::size_t>(r) * columns + c];
+      if (q == kNoRatio) continue;
       qmin = std::min(qmin, q);
       qmax = std::max(qmax, q);
     }
   }
+  if (qmin > qmax) qmin = qmax = 0.0;  // no centre has enough ground
   result.minimum = qmin;
   result.maximum = qmax;
 
@@ -147,7 +183,11 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
     const double* q = result.ratio.data() + static_cast<std::size_t>(r) * columns;
     for (int c = firstCentre; c < lastColumn; ++c) {
       // A uniform ratio (flat ground, a plane) has no scale: every centre is drawn 0.
-      row[c] = spread > 0.0 ? static_cast<std::uint8_t>((q[c] - qmin) / spread * 100.0) : 0;
+      if (q[c] == kNoRatio) {
+        row[c] = 255;
+      } else {
+        row[c] = spread > 0.0 ? static_cast<std::uint8_t>((q[c] - qmin) / spread * 100.0) : 0;
+      }
     }
   });
   return result;

@@ -9,6 +9,10 @@
 // Cost: the areas once per cell, then each window sum in four look-ups of a summed-area table.
 // The table holds the areas in exact fixed point (units of 2^-56), so a window sum is the exact
 // sum of its cells' areas whatever the window size, and equals a plain window scan bit for bit.
+// NoData: a cell's area rests on its eight neighbours, so a cell with a NoData cell among them
+// has no area (kUnknownArea); the ratio is taken over the known areas of the window, scaled to
+// the whole window. A centre that is NoData, or whose window holds fewer than half cells of
+// known area, has no ratio (kNoRatio): 255 in the picture, NaN in the values.
 #pragma once
 
 #include <vector>
@@ -24,9 +28,14 @@ struct Surface3DParams {
   int windowSize = 3;  // S, at least 1
 };
 
+// The area of a cell that rests on NoData, and the ratio of a centre without one.
+inline constexpr double kUnknownArea = -1.0;
+inline constexpr double kNoRatio = -1.0;
+
 struct Surface3DResult {
   TRasterImage image;          // gray 0 ... 100, 255 outside the centres
-  std::vector<double> ratio;   // Q per cell, line after line; 0 where not computed
+  std::vector<double> ratio;   // Q per cell, line after line; 0 where not computed, kNoRatio
+                               // where NoData leaves it without one
   double minimum = 0.0;        // Qmin
   double maximum = 0.0;        // Qmax
   int half = 0;                // i
@@ -34,7 +43,8 @@ struct Surface3DResult {
 };
 
 // The 3D area of every interior cell (lines and columns 1 ... size - 2; 0 on the border),
-// line after line, for whole-unit pixel size `pixel`.
+// line after line, for whole-unit pixel size `pixel`; kUnknownArea where the cell or one of
+// its neighbours is NoData.
 // Stops early (the remaining lines 0) when `cancel` turns true.
 std::vector<double> Surface3DCellAreas(const TDemModel& dem, int pixel,
                                        ProgressSink* cancel = nullptr);

@@ -7,6 +7,8 @@
 #include "core/common/running_minmax_2d.h"
 #include "core/render/ten_class_palette.h"
 #include "core/terrain/truncated_elevations.h"
+#include "core/treatment/ground_cells.h"
+#include "core/treatment/treatment.h"
 #include "core/treatment/window_driver.h"
 
 namespace orvane {
@@ -25,13 +27,23 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   if (Status fits = CheckWindowFits(dem, side, "The window is larger than the DEM"); !fits) return fits.error();
   WindowRun run(progress);
   // Along the lines for both extremes first, so the heights can go before the columns are
-  // done: never more than four grids at once with the DEM.
+  // done: never more than four grids at once with the DEM. NoData cells hold, for each extreme,
+  // the value that never wins it.
   std::vector<std::int32_t> lowAcross, highAcross;
-  {
+  if (dem.HasNoData()) {
+    const TIntGrid forLow = TruncatedElevationsFilled(dem, std::numeric_limits<std::int32_t>::max());
+    run.Step(0.1);
+    lowAcross = SlidingAlongLines(forLow.values.data(), forLow.columns, forLow.lines, side, false);
+  } else {
     const TIntGridView z(dem);
     run.Step(0.2);
     lowAcross = SlidingAlongLines(z.data(), z.columns, z.lines, side, false);
     highAcross = SlidingAlongLines(z.data(), z.columns, z.lines, side, true);
+  }
+  if (dem.HasNoData()) {
+    const TIntGrid forHigh = TruncatedElevationsFilled(dem, std::numeric_limits<std::int32_t>::min());
+    run.Step(0.2);
+    highAcross = SlidingAlongLines(forHigh.values.data(), forHigh.columns, forHigh.lines, side, true);
   }
   const auto stride = static_cast<std::size_t>(dem.columns - side + 1);
   const auto low = SlidingDownColumns(lowAcross, stride, dem.lines, side, false);
@@ -41,6 +53,7 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   std::vector<std::int32_t>().swap(highAcross);
   run.Step(0.8);
   if (Status status = run.CheckCancel(); !status) return status.error();
+  const TGroundCounts ground(dem);
 
   TotalDepthRelief result;
   result.columns = dem.columns;
@@ -49,12 +62,18 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   result.relief.assign(static_cast<std::size_t>(dem.lines) * dem.columns, 0);
   const int outColumns = dem.columns - 2 * h;
   const int outLines = dem.lines - 2 * h;
+  const std::int64_t windowCells = static_cast<std::int64_t>(side) * side;
   long long smallest = std::numeric_limits<long long>::max();
   long long largest = std::numeric_limits<long long>::min();
   for (int l = 0; l < outLines; ++l) {
     const std::size_t in = static_cast<std::size_t>(l) * outColumns;
     int* out = result.relief.data() + static_cast<std::size_t>(l + h) * dem.columns + h;
     for (int c = 0; c < outColumns; ++c) {
+      if (ground.HasNoData() && (!dem.IsValid(c + h, l + h) ||
+                                 !EnoughGround(ground.WindowCount(c + h, l + h, h), windowCells))) {
+        out[c] = kNoRelief;
+        continue;
+      }
       // Elevations are 32-bit, so the relief of two of them can pass the 32-bit range.
       const long long relief = static_cast<long long>(high[in + c]) - low[in + c];
       const int kept = static_cast<int>(std::min<long long>(relief, std::numeric_limits<int>::max()));
@@ -63,6 +82,7 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
       largest = std::max<long long>(largest, kept);
     }
   }
+  if (smallest > largest) smallest = largest = 0;  // no centre has enough ground
   result.minimum = static_cast<int>(smallest);
   result.maximum = static_cast<int>(largest);
   return result;
@@ -91,7 +111,9 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
     for (int c = h; c < relief.columns - h; ++c) {
       const int d = values[c];
       TColor colour;
-      if (gray) {
+      if (d == kNoRelief) {
+        colour = Rgb(255, 255, 255);
+      } else if (gray) {
         const auto level = static_cast<std::uint8_t>(std::min(d, 255));
         colour = TColor{level, level, level};
       } else {
@@ -112,7 +134,7 @@ void TotalDepthMetres(const TotalDepthRelief& relief, int unitFactor, float* met
   for (int l = h; l < relief.lines - h; ++l)
     for (int c = h; c < relief.columns - h; ++c) {
       const std::size_t cell = static_cast<std::size_t>(l) * relief.columns + c;
-      metres[cell] = static_cast<float>(relief.relief[cell] / unit);
+      metres[cell] = relief.relief[cell] == kNoRelief ? kNoValue : static_cast<float>(relief.relief[cell] / unit);
     }
 }
 

@@ -7,6 +7,9 @@
 // 10-class table (optionally smoothed) or as gray min(M - m, 255). Cells closer than h to a
 // border stay white (margin h + 1).
 //
+// NoData: the relief is that of the window's ground cells; a centre that is NoData, or whose
+// window holds fewer than half ground cells, has none (kNoRelief): white in the picture, NaN
+// in the values, left out of Min and Max.
 // Cost: window minima and maxima by running extremes along the lines and down the columns,
 // about six comparisons per cell whatever S; then one colour look-up per cell.
 #pragma once
@@ -32,11 +35,15 @@ enum TotalDepthPalette : int {
 // bounds spread over (min, max] when `scale` is set.
 TClassTable TotalDepthClassTable(int palette, bool scale, double min, double max);
 
+// The relief of a centre without one (NoData).
+inline constexpr int kNoRelief = -1;
+
 struct TotalDepthRelief {
   int columns = 0;
   int lines = 0;
   int half = 0;                  // h
-  std::vector<int> relief;       // M - m per cell, line after line; 0 where not computed
+  std::vector<int> relief;       // M - m per cell, line after line; 0 where not computed,
+                                 // kNoRelief where NoData leaves it without one
   int minimum = 0;               // smallest and largest relief over the centres
   int maximum = 0;
 };

@@ -1,5 +1,6 @@
 // The total-depth treatment's declaration: the relief of a square window around every cell.
 #include "core/surface/total_depth.h"
+#include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -20,10 +21,12 @@ Expected<TreatmentOutput> RunTotalDepth(const TreatmentInputs& in, const Treatme
     output.colourPicture = true;
     output.margin = relief->half + 1;
   }
-  if (wanted & kOutputValues) {
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) {
     ValueGrid& values = output.values.emplace(relief->columns, relief->lines, "m");
     TotalDepthMetres(*relief, in.unitFactor, values.values.data());
   }
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(relief->columns, relief->lines, relief->half),
+                         (wanted & kOutputValues) != 0);
   output.figures = {{"min", std::int64_t{relief->minimum}}, {"max", std::int64_t{relief->maximum}}};
   return output;
 }
@@ -53,6 +56,8 @@ extern const TreatmentDescriptor kTotalDepthTreatment{
     .valueName = "Total depth",
     .valueUnit = "m",
     .valueNoData = "cells closer than trunc(S / 2) to a border",
+    .noDataRule = "NaN where the cell is NoData or fewer than half of its window's cells hold "
+                  "ground; the relief is that of the window's ground cells",
     .colourPicture = true,
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
     .run = RunTotalDepth,

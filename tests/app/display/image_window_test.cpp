@@ -157,6 +157,13 @@ TEST_F(ImageWindowTest, ReadOutOfGrayAndColourPixels) {
   host.dem->pixelSizeX = host.dem->pixelSizeY = 300.0f;
   Move(*window, {3, 2});
   EXPECT_EQ(host.panels[0], "x:   90.00 y:   60.00  z:   10.70   ");
+
+  // Over a NoData cell the elevation it holds in memory is not shown.
+  std::vector<std::uint8_t> valid(static_cast<std::size_t>(host.dem->lines) * host.dem->columns, 1);
+  valid[static_cast<std::size_t>(2) * host.dem->columns + 3] = 0;
+  ASSERT_TRUE(host.dem->SetValidity(std::move(valid)));
+  Move(*window, {3, 2});
+  EXPECT_EQ(host.panels[0], "x:   90.00 y:   60.00  z: no data   ");
 }
 
 TEST_F(ImageWindowTest, ReadOutOutsideTheDemClearsEveryPanel) {

@@ -24,7 +24,7 @@ TestRaster UtmSite() {
   for (int l = 0; l < r.lines; ++l)
     for (int c = 0; c < r.columns; ++c) r.values.push_back(300.0 + 2.5 * c + 1.7 * l);
   r.values[1] = 123.7;
-  r.values[2] = -9999.0;  // NoData, filled from its neighbours
+  r.values[2] = -9999.0;  // NoData: stays NoData, its stored value its nearest neighbour's
   r.noData = -9999.0;
   r.transform = std::array<double, 6>{640000.0, 30.0, 0.0, 3900000.0, 0.0, -30.0};
   r.epsg = 32614;
@@ -34,9 +34,12 @@ TestRaster UtmSite() {
 class GdalCommandsTest : public MainFormTest {
  protected:
   // Answers the import dialog with a unit and a name.
-  void AnswerImport(int unit, const QString& name) {
-    prompts.dialogs["ImportGdalForm"] = Answer<TImportGdalDialog>([unit, name](TImportGdalDialog& form) {
+  void AnswerImport(int unit, const QString& name, bool fillNoData = false) {
+    prompts.dialogs["ImportGdalForm"] = Answer<TImportGdalDialog>([=](TImportGdalDialog& form) {
+      // A Float32 raster is proposed in the finest unit that holds it.
+      EXPECT_EQ(form.UnitFactor(), 0);
       form.ChooseUnit(unit);
+      form.SetFillNoData(fillNoData);
       form.SetNameText(name);
       form.OkClick();
     });
@@ -64,6 +67,8 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   EXPECT_EQ(dem->columns, 20);
   EXPECT_EQ(dem->GetElevation(1, 0), 1237.0);  // decimetres
   EXPECT_EQ(dem->GetElevation(2, 0), 1237.0);  // the hole takes its nearest neighbour
+  EXPECT_FALSE(dem->IsValid(2, 0));
+  EXPECT_EQ(dem->NoDataCount(), 1);
   EXPECT_FLOAT_EQ(dem->pixelSizeX, 300.0f);
   EXPECT_EQ(main->Session().UnitFactor(), 10);
   EXPECT_EQ(main->Session().PixelSize(), 30);
@@ -84,7 +89,22 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
 
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].kind, "information");
-  EXPECT_EQ(prompts.messages[0].text, "1 NoData cells were filled with the nearest valid elevation");
+  EXPECT_EQ(prompts.messages[0].text, "1 NoData cells stay NoData: no value rests on them");
+
+  // The finest unit, and the box that fills NoData.
+  prompts.messages.clear();
+  prompts.files.push_back({tif, 1});
+  AnswerImport(0, TempPath("site_mm"), true);
+  main->Action("ImportGdal1")->trigger();
+  dem = main->Session().CurrentDem();
+  ASSERT_NE(dem, nullptr);
+  EXPECT_EQ(main->Session().UnitFactor(), 1000);
+  EXPECT_EQ(dem->GetElevation(1, 0), 123700.0);
+  EXPECT_FALSE(dem->HasNoData());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "Real elevations: the DEM is in millimeters, the finest unit that holds them\n"
+            "1 NoData cells were filled with the nearest valid elevation");
 }
 
 TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeoreference) {

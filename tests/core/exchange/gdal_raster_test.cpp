@@ -9,6 +9,7 @@
 
 #include "core/exchange/nearest_fill.h"
 #include "core/terrain/dem_file.h"
+#include "core/terrain/elevation_unit.h"
 #include "support/gdal_rasters.h"
 #include "support/files.h"
 
@@ -140,7 +141,7 @@ TEST(GdalImport, WritesTheDemPairWithTheChosenUnitAndReportsTheUtmFrame) {
   EXPECT_FLOAT_EQ((*opened)->pixelSizeX, 300.0f);
 }
 
-TEST(GdalImport, FillsNoDataWithTheNearestValueAndCountsIt) {
+TEST(GdalImport, MarksNoDataAndGivesItsCellsTheNearestValueAndCountsThem) {
   TempDir dir;
   TestRaster r;
   r.columns = 5;
@@ -155,6 +156,7 @@ TEST(GdalImport, FillsNoDataWithTheNearestValueAndCountsIt) {
   auto grid = ReadGdalDem(dir.File("holes.tif"), 1);
   ASSERT_TRUE(grid) << grid.error().message;
   EXPECT_EQ(grid->noDataFilled, 7);
+  EXPECT_EQ(grid->validity, (std::vector<std::uint8_t>{0, 1, 0, 0, 1, 0, 0, 0, 0, 1}));
   EXPECT_EQ(grid->scan.values,
             (std::vector<std::int32_t>{10, 10, 10, 40, 40, 10, 10, 10, 30, 30}));
   EXPECT_EQ(grid->minValue, 10);
@@ -172,6 +174,7 @@ TEST(GdalImport, FillsNoDataWithTheNearestValueAndCountsIt) {
   auto nan = ReadGdalDem(dir.File("nan.tif"), 100);
   ASSERT_TRUE(nan) << nan.error().message;
   EXPECT_EQ(nan->noDataFilled, 2);
+  EXPECT_EQ(nan->validity, (std::vector<std::uint8_t>{0, 1, 0}));
   EXPECT_EQ(nan->scan.values, (std::vector<std::int32_t>{550, 550, 550}));
   EXPECT_FALSE(nan->info.hasGeoTransform);
   EXPECT_EQ(nan->info.pixelSizeMetres, 0.0);
@@ -181,6 +184,33 @@ TEST(GdalImport, FillsNoDataWithTheNearestValueAndCountsIt) {
   auto empty = ReadGdalDem(dir.File("empty.tif"), 1);
   ASSERT_FALSE(empty);
   EXPECT_NE(empty.error().message.find("no valid elevation"), std::string::npos);
+}
+
+TEST(GdalImport, RealElevationsTakeTheFinestUnitTheirRangeHolds) {
+  struct Case {
+    double lowest, highest;
+    int factor;
+  };
+  // Millimetres for any terrain on Earth; coarser when a value or the range leaves 32 bits.
+  for (const Case& c : {Case{-11000.0, 8900.0, 1000}, Case{0.0, 2147483.0, 1000},
+                        Case{0.0, 2147484.0, 100}, Case{-1.2e6, 1.2e6, 100},
+                        Case{0.0, 3.0e7, 10}, Case{0.0, 3.0e8, 1}, Case{0.0, NAN, 1}})
+    EXPECT_EQ(FinestUnitFactor(c.lowest, c.highest), c.factor) << c.lowest << " " << c.highest;
+
+  TempDir dir;
+  TestRaster real = UtmRaster();  // Float32, -2.7 .. 303
+  ASSERT_TRUE(WriteTestGeoTiff(dir.File("real.tif"), real));
+  auto chosen = ReadGdalDem(dir.File("real.tif"), 0);
+  ASSERT_TRUE(chosen) << chosen.error().message;
+  EXPECT_EQ(chosen->unitFactor, 1000);
+  EXPECT_TRUE(chosen->unitChosen);
+  EXPECT_EQ(chosen->scan.values[1], 123700);  // 123.7 as a float keeps its decimal
+  real.type = GDT_Int16;
+  ASSERT_TRUE(WriteTestGeoTiff(dir.File("whole.tif"), real));
+  auto whole = ReadGdalDem(dir.File("whole.tif"), 0);
+  ASSERT_TRUE(whole) << whole.error().message;
+  EXPECT_EQ(whole->unitFactor, 1);
+  EXPECT_FALSE(whole->unitChosen);
 }
 
 TEST(GdalImport, ConvertsDegreesToMetresAtTheCentralLatitude) {
