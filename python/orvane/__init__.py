@@ -339,6 +339,9 @@ def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
             raise TypeError(f"{key}() missing 1 required keyword-only argument: "
                             f"'{python_name}'")
     if declaration["dem"]:
+        if z is None:
+            raise TypeError(f"{key}() missing 1 required positional argument: 'z' (the "
+                            f"elevations)")
         width, height = _pixel_sizes(z, pixel, f"{key}()")
         elevations = _elevations(z, unit)
         shape = elevations.shape if elevations.ndim == 2 else None
@@ -346,6 +349,9 @@ def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
         # The treatment reads rasters only: a one-cell DEM stands in for the core.
         width = height = 1.0
         elevations, shape = np.zeros((1, 1), np.int32), None
+    for grid, given in (("drainage", drainage), ("param", param)):
+        if given is not None and not declaration[grid]:
+            raise TypeError(f"{key}() got an unexpected keyword argument '{grid}'")
     if declaration["drainage"]:
         if drainage is None:
             raise TypeError(f"{key}() missing 1 required keyword-only argument: 'drainage'")

@@ -93,12 +93,15 @@ def test_the_drainage_network_goes_round_through_the_cli_files(sample, network, 
 
 
 @pytest.mark.parametrize("call, message", [
+    (lambda: orvane.slope(), "missing 1 required positional argument: 'z'"),
     (lambda: orvane.slope(np.zeros((4, 4))), "missing required argument 'pixel'"),
     (lambda: orvane.circular(np.zeros((4, 4)), pixel=1, stat=1), "argument: 'radius'"),
     (lambda: orvane.headwaters(np.zeros((4, 4)), pixel=1, hws=3), "argument: 'drainage'"),
     (lambda: orvane.slope(np.zeros((900, 900)), pixel=1, unit=5), "unit must be a str"),
     (lambda: orvane.slope(np.zeros((900, 900)), pixel="90"), "pixel must be a number"),
     (lambda: orvane.slope("dem.tif", pixel=90), "z must be a 2-D numeric array"),
+    (lambda: orvane.slope(np.zeros((4, 4)), pixel=1, drainage=np.zeros((4, 4))),
+     "unexpected keyword argument 'drainage'"),
     (lambda: orvane.slope(np.zeros((900, 900), "U1"), pixel=90), "not an array of dtype <U1"),
 ])
 def test_wrong_or_missing_arguments_raise_short_type_errors(call, message):
@@ -159,3 +162,6 @@ def test_circular_units_name_the_chosen_statistic(tmp_path):
     with pytest.raises(ValueError, match="cell size in metres is unknown"):
         ox.slope(bare)
     np.testing.assert_array_equal(ox.slope(bare, 30).values, ox.slope(da).values)
+    with pytest.warns(FutureWarning, match="unit='dm' by keyword"):
+        former = ox.slope(da, "dm")  # the former order (da, unit, pixel)
+    np.testing.assert_array_equal(former.values, ox.slope(da, unit="dm").values)
