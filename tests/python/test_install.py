@@ -78,7 +78,7 @@ def test_pip_installed_package_reads_a_geographic_geotiff(tmp_path):
     assert got["version"][0] == got["version"][1]
     assert got["pixel"] == pytest.approx([599.94, 926.88], rel=1e-4)
     assert got["xarray_cell"] == pytest.approx(got["pixel"], rel=1e-12)
-    assert 5 < got["slope_max"] < 60  # degrees taken as metres give nearly 90
+    assert 1 < got["slope_max"] < 10  # degrees taken as metres give nearly 90
     assert got["xarray_equal"] and got["dask_equal"]
 
 
