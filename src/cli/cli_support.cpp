@@ -77,7 +77,7 @@ CLI::Validator PositiveReal(const std::string& meaning) {
 void DemOptions::Add(CLI::App& app) {
   app.add_option("--dem", path,
                  "DEM raw grid (its header is the same name with .txt), or any raster GDAL "
-                 "reads (GeoTIFF...): band 1, NoData filled with the nearest value")
+                 "reads (GeoTIFF...): band 1, its NoData cells kept as NoData")
       ->required()
       ->type_name("PATH");
   app.add_option("--bytes", bytes,
@@ -90,14 +90,21 @@ void DemOptions::Add(CLI::App& app) {
       ->check(CLI::Range(1, kMaxDemFileSide));
   app.add_option("--unit", unit,
                  "vertical unit of the stored values (of a GDAL raster: the unit its metres are "
-                 "converted to, truncated)")
-      ->check(CLI::IsMember({"m", "dm", "cm", "mm"}))
-      ->capture_default_str();
+                 "converted to, truncated); default m, and for a real-valued raster the finest "
+                 "unit its range allows")
+      ->check(CLI::IsMember({"m", "dm", "cm", "mm"}));
   app.add_option("--pixel", pixel,
                  "pixel size in metres (required for a raw grid; a GDAL raster's georeference "
                  "gives it otherwise)")
       ->check(PositiveReal("the pixel size must be a positive number of metres"))
       ->type_name("P");
+  noDataOption = app.add_option("--nodata", noData,
+                                "stored value that marks the NoData cells of a raw grid (a GDAL "
+                                "raster's own NoData value is always used)")
+                     ->type_name("V");
+  app.add_flag("--fill-nodata", fillNoData,
+               "give NoData cells the elevation of the nearest valid cell instead of leaving "
+               "them without a value");
   app.add_option("--settings", settingsPath,
                  "settings file to read (light, sizes); default: built-in defaults")
       ->type_name("PATH");
@@ -129,6 +136,8 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   source.columns = options.columns;
   source.unit = options.unit;
   source.pixel = options.pixel;
+  if (options.noDataOption && options.noDataOption->count() > 0) source.noData = options.noData;
+  source.fillNoData = options.fillNoData;
   // Option mistakes are said before a settings file or the DEM is read.
   if (Status s = CheckDemSource(source); !s) return s.error();
   auto settings = LoadSettingsOption(options.settingsPath);
@@ -144,6 +153,8 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   dem.bytes = opened->bytes;
   dem.unitFactor = opened->unitFactor;
   dem.unitName = opened->unitName;
+  dem.unitChosen = opened->unitChosen;
+  dem.noDataCells = opened->noDataCells;
   dem.pixelMetres = opened->pixelMetres;
   dem.wholeMetres = opened->wholeMetres;
   dem.scanMin = opened->scanMin;

@@ -113,18 +113,23 @@ CLI::Validator PositiveReal(const std::string& meaning);
 
 // ---- inputs ----------------------------------------------------------------------------
 
-// --dem --bytes --lines --columns --unit --pixel --settings
+// --dem --bytes --lines --columns --unit --pixel --nodata --fill-nodata --settings
 // --dem is a raw grid when its extension is .raw, else any raster GDAL reads (GeoTIFF...):
-// band 1 is converted to whole units of --unit, its NoData cells filled with the nearest
-// value (a warning on err counts them), and the pixel size taken from its georeference unless
-// --pixel is given (required for a raw grid and for a raster without georeference).
+// band 1 is converted to whole units of --unit (a real-valued raster without --unit: the
+// finest unit its range allows), its NoData cells kept as NoData (--fill-nodata: filled with
+// the nearest value, a warning on err counts them), and the pixel size taken from its
+// georeference unless --pixel is given (required for a raw grid and for a raster without
+// georeference). --nodata V marks the NoData cells of a raw grid.
 struct DemOptions {
   std::string path;
   int bytes = 0;  // 0: from the name (_m2.raw, _m4.raw)
   int lines = 0;
   int columns = 0;
-  std::string unit = "m";
+  std::string unit;  // empty: metres, or chosen for a real-valued raster
   double pixel = 0.0;
+  double noData = 0.0;
+  CLI::Option* noDataOption = nullptr;  // given when its count is not 0
+  bool fillNoData = false;
   std::string settingsPath;
   void Add(CLI::App& app);
 };
@@ -135,6 +140,8 @@ struct LoadedDem {
   int bytes = 2;
   int unitFactor = 1;          // U: 1, 10, 100, 1000
   std::string unitName = "m";
+  bool unitChosen = false;     // U chosen from the range of a real-valued raster
+  std::int64_t noDataCells = 0;  // cells the source marks NoData
   double pixelMetres = 0.0;    // P as given
   int wholeMetres = 0;         // trunc(P), the dialogs' integer pixel size
   std::int64_t scanMin = 0;    // figures of the file scan before loading

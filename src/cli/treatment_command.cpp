@@ -229,6 +229,8 @@ class TreatmentCommand : public Command {
   static void PrintStatistics(std::ostream& out, const ValueStatistics& stats) {
     // Prefixed: a treatment's own figures may already be called min and max.
     PrintValue(out, "values.count", stats.count);
+    // The cells without a value (NoData ground, margins): NoData in the --values GeoTIFF.
+    PrintValue(out, "values.nodata", stats.noValue);
     if (stats.count == 0) return;
     PrintValue(out, "values.min", stats.minimum);
     PrintValue(out, "values.max", stats.maximum);

@@ -3,6 +3,7 @@
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_string.h>
+#include <cpl_vsi.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
@@ -125,6 +126,21 @@ int Describe(OrvaneGdalDataset* dataset, OrvaneGdalFacts* facts) {
     facts->scale = GDALGetRasterScale(band, &facts->has_scale);
     facts->offset = GDALGetRasterOffset(band, &facts->has_offset);
     facts->all_valid = (GDALGetMaskFlags(band) & GMF_ALL_VALID) != 0;
+    facts->data_type_real = type == GDT_Float32 || type == GDT_Float64;
+    GDALGetBlockSize(band, &facts->block_columns, &facts->block_lines);
+    const char* interleave = GDALGetMetadataItem(ds, "INTERLEAVE", "IMAGE_STRUCTURE");
+    facts->pixel_interleaved =
+        facts->band_count > 1 && interleave && EQUAL(interleave, "PIXEL") ? 1 : 0;
+    const char* compression = GDALGetMetadataItem(ds, "COMPRESSION", "IMAGE_STRUCTURE");
+    const bool tiff = EQUAL(facts->driver, "GTiff");
+    facts->compressed = tiff && (!compression || EQUAL(compression, "NONE")) ? 0 : 1;
+  }
+  if (char** files = GDALGetFileList(ds)) {
+    for (char** file = files; *file; ++file) {
+      VSIStatBufL stat;
+      if (VSIStatL(*file, &stat) == 0) facts->file_bytes += static_cast<double>(stat.st_size);
+    }
+    CSLDestroy(files);
   }
   facts->has_geotransform = GDALGetGeoTransform(ds, facts->geotransform) == CE_None;
   facts->crs_wkt = OrEmpty(GDALGetProjectionRef(ds));
@@ -275,6 +291,28 @@ char* UtmWkt(int zone, int north) {
 
 void FreeText(char* text) { CPLFree(text); }
 
+int SetNoData(OrvaneGdalDataset* dataset, double value) {
+  return GDALSetRasterNoDataValue(GDALGetRasterBand(dataset->handle, 1), value) == CE_None ? 0 : 1;
+}
+
+int WriteMaskLine(OrvaneGdalDataset* dataset, int line, const uint8_t* mask) {
+  GDALRasterBandH band = GDALGetRasterBand(dataset->handle, 1);
+  if ((GDALGetMaskFlags(band) & GMF_PER_DATASET) == 0) {
+    // Inside the GeoTIFF: a side file would keep the temporary name the file is written under.
+    const char* old = CPLGetThreadLocalConfigOption("GDAL_TIFF_INTERNAL_MASK", nullptr);
+    const std::string previous = old ? old : "";
+    CPLSetThreadLocalConfigOption("GDAL_TIFF_INTERNAL_MASK", "YES");
+    const CPLErr made = GDALCreateDatasetMaskBand(dataset->handle, GMF_PER_DATASET);
+    CPLSetThreadLocalConfigOption("GDAL_TIFF_INTERNAL_MASK", old ? previous.c_str() : nullptr);
+    if (made != CE_None) return 1;
+  }
+  const int columns = GDALGetRasterXSize(dataset->handle);
+  return GDALRasterIO(GDALGetMaskBand(band), GF_Write, 0, line, columns, 1,
+                      const_cast<uint8_t*>(mask), columns, 1, GDT_Byte, 0, 0) == CE_None
+             ? 0
+             : 1;
+}
+
 const OrvaneGdalApi kApi = {
     ORVANE_GDAL_ABI_VERSION,
     sizeof(OrvaneGdalApi),
@@ -296,6 +334,8 @@ const OrvaneGdalApi kApi = {
     FreeText,
     CreateValueGeoTiff,
     DescribeCrs,
+    SetNoData,
+    WriteMaskLine,
 };
 
 }  // namespace

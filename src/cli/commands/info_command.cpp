@@ -25,6 +25,9 @@ class InfoCommand : public Command {
     PrintValue(context.out, "pixelSizeX", model.pixelSizeY);
     PrintValue(context.out, "pixelSizeY", model.pixelSizeX);
     PrintValue(context.out, "unit", dem->unitName);
+    // Which unit a real-valued raster was read in when --unit was not given, and why.
+    if (dem->unitChosen) PrintValue(context.out, "unitChosen", dem->unitName);
+    PrintValue(context.out, "nodata", static_cast<std::int64_t>(model.NoDataCount()));
     return kExitOk;
   }
 

@@ -121,6 +121,7 @@ ValueStatistics SummarizeValues(const ValueGrid& grid) {
     if (!std::isnan(v)) valid.push_back(v);
   ValueStatistics stats;
   stats.count = static_cast<std::int64_t>(valid.size());
+  stats.noValue = static_cast<std::int64_t>(grid.values.size()) - stats.count;
   if (valid.empty()) return stats;
   // Sums in long double over the values in order: the same figures on every run.
   long double sum = 0.0L;

@@ -190,6 +190,9 @@ struct TreatmentDescriptor {
   std::string valueName;  // the quantity of the value grid: "Slope"
   std::string valueUnit;  // its unit: "degrees"
   std::string valueNoData;  // where the value grid has no value, for the docs
+  // Where the value grid has no value because the DEM has NoData cells (short, for the docs
+  // and the help): "NaN where the cell or one of its 8 neighbours is NoData".
+  std::string noDataRule;
   bool colourPicture = false;  // the picture is colour (the CLI refuses .raw for it)
   bool pictureRequired = true;  // the command needs --out unless another output is asked for
   // The picture covers the DEM's cells (not a view of it): a GeoTIFF of it carries the DEM's
@@ -233,6 +236,7 @@ const ParamChoice* FindChoice(const ParamDeclaration& declared, const std::strin
 // deviation (population) and the 5/25/50/75/95 percentiles (nearest rank). Count 0 when empty.
 struct ValueStatistics {
   std::int64_t count = 0;
+  std::int64_t noValue = 0;  // NaN cells: count + noValue is every cell of the grid
   double minimum = 0.0, maximum = 0.0, mean = 0.0, stddev = 0.0;
   double p5 = 0.0, p25 = 0.0, p50 = 0.0, p75 = 0.0, p95 = 0.0;
 };

@@ -22,8 +22,14 @@ struct DemSource {
   int bytes = 0;  // raw element width 2 or 4; 0: from the name (_m2.raw, _m4.raw)
   int lines = 0;  // raw grid size when the header is missing (both needed)
   int columns = 0;
-  std::string unit = "m";  // vertical unit: m, dm, cm, mm
+  // Vertical unit: m, dm, cm, mm; empty: metres, except for a real-valued GDAL raster, read
+  // in the finest unit its range allows.
+  std::string unit;
   double pixel = 0.0;      // metres; 0: a GDAL raster's georeference gives it
+  std::optional<double> noData;  // raw grid: the stored value that marks NoData
+  // NoData cells become ground with the elevation of the nearest valid cell (otherwise they
+  // stay NoData: the model's validity mask).
+  bool fillNoData = false;
 };
 
 struct OpenedDem {
@@ -31,6 +37,8 @@ struct OpenedDem {
   int bytes = 2;
   int unitFactor = 1;  // U: 1, 10, 100, 1000
   std::string unitName = "m";
+  bool unitChosen = false;   // U chosen from the range of a real-valued raster
+  std::int64_t noDataCells = 0;  // cells the source marks NoData (filled or kept as NoData)
   double pixelMetres = 0.0;  // P as given or found
   int wholeMetres = 0;       // trunc(P)
   // Ground size of a cell in metres: east-west (a column step) and north-south (a line step);
@@ -57,14 +65,16 @@ Status CheckDemSource(const DemSource& source);
 Expected<OpenedDem> OpenDemSource(const DemSource& source, ProgressSink* progress = nullptr);
 
 // Elevations in memory, already in stored units (1/U metre), line after line; `valid` (empty:
-// all valid) marks the cells that hold one; the others take the nearest valid value as the
-// GDAL import fills NoData. Pixel sizes in metres: east-west (column step) and north-south
-// (line step); P is their common value, or the side of the square of the same area.
+// all valid) marks the cells that hold one; the others are NoData (the model's validity mask),
+// their stored values the nearest valid value, or ground with that value when `fillNoData`.
+// Pixel sizes in metres: east-west (column step) and north-south (line step); P is their
+// common value, or the side of the square of the same area.
 struct DemGrid {
   int lines = 0;
   int columns = 0;
   std::vector<std::int32_t> values;
   std::vector<std::uint8_t> valid;
+  bool fillNoData = false;
   std::string unit = "m";
   double pixelWidthMetres = 0.0;
   double pixelHeightMetres = 0.0;

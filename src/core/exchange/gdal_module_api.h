@@ -20,7 +20,7 @@
 extern "C" {
 #endif
 
-#define ORVANE_GDAL_ABI_VERSION 2u
+#define ORVANE_GDAL_ABI_VERSION 3u
 #define ORVANE_GDAL_ENTRY_NAME "orvane_gdal_module_api"
 #define ORVANE_GDAL_MODULE_FILE "liborvane_gdal.so"
 
@@ -65,6 +65,13 @@ typedef struct OrvaneGdalFacts {
   double semi_major;      /* ellipsoid; 0 when unknown */
   double inverse_flattening;  /* 0 when unknown or a sphere */
   double angular_units;   /* radians per geographic unit */
+  /* Band 1 again. */
+  int data_type_real;     /* 1: Float32 or Float64 */
+  int block_columns;      /* the block GDAL reads at once */
+  int block_lines;
+  int pixel_interleaved;  /* 1: a block holds the cells of every band */
+  int compressed;         /* 0: the driver stores the blocks as they are (uncompressed) */
+  double file_bytes;      /* size of the dataset's files together; 0 when unknown */
 } OrvaneGdalFacts;
 
 typedef struct OrvaneGdalApi {
@@ -113,6 +120,11 @@ typedef struct OrvaneGdalApi {
   /* The CRS facts (has_crs .. angular_units, crs_name, crs_wkt) of a definition GDAL accepts:
    * WKT, "EPSG:4326", PROJ. The strings live until the thread's next call. 0 on success. */
   int (*describe_crs)(const char* definition, OrvaneGdalFacts* facts);
+  /* The NoData value of band 1. 0 on success. */
+  int (*set_nodata)(OrvaneGdalDataset* dataset, double value);
+  /* Line `line` of the mask shared by every band (made internal to the GeoTIFF on the first
+   * call): one byte per cell, 0 where the cell holds no data. 0 on success. */
+  int (*write_mask_line)(OrvaneGdalDataset* dataset, int line, const uint8_t* mask);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);

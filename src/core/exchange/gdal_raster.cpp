@@ -13,6 +13,7 @@
 #include "core/common/text_builder.h"
 #include "core/exchange/gdal_module.h"
 #include "core/exchange/nearest_fill.h"
+#include "core/terrain/elevation_unit.h"
 
 namespace orvane {
 
@@ -114,6 +115,30 @@ void ReadCrs(const OrvaneGdalFacts& facts, GdalRasterInfo& info) {
   info.pixelSizeMetres = std::fabs(w - h) <= 1e-9 * std::max(w, h) ? w : std::sqrt(w * h);
 }
 
+// GDAL reads a block whole before giving any of its cells. A forged header can declare a
+// block of gigabytes in a file of a few hundred bytes (one strip over every band of a
+// pixel-interleaved raster): refused before anything is allocated. A block is allowed when it
+// is small (no harm in reading it), or when the file could hold it: its size for stored
+// blocks, a generous compression ratio for compressed ones.
+Status CheckBlockSize(const OrvaneGdalFacts& facts, const std::string& path) {
+  if (!(facts.file_bytes > 0.0) || facts.block_columns < 1 || facts.block_lines < 1)
+    return Status::Ok();
+  constexpr double kHarmlessBlockBytes = 64.0 * 1024 * 1024;
+  constexpr double kLargestCompressionRatio = 4096.0;
+  const double bands = facts.pixel_interleaved ? std::max(1, facts.band_count) : 1;
+  const double block = static_cast<double>(facts.block_columns) * facts.block_lines *
+                       std::max(1, facts.data_type_bytes) * bands;
+  const double holdable = facts.file_bytes * (facts.compressed ? kLargestCompressionRatio : 1.0);
+  if (block <= kHarmlessBlockBytes || block <= holdable) return Status::Ok();
+  std::string shape = std::to_string(facts.block_columns) + " x " +
+                      std::to_string(facts.block_lines) + " cells";
+  if (bands > 1) shape += " of " + std::to_string(facts.band_count) + " bands";
+  return Error{kWrongFormat, Quoted(path) + " declares blocks of " + Number(block) +
+                                 " bytes (" + shape + ") in a file of " +
+                                 Number(facts.file_bytes) +
+                                 " bytes: the file is damaged or forged, nothing was read"};
+}
+
 Expected<GdalRasterInfo> Inspect(const OrvaneGdalApi& gdal, OrvaneGdalDataset* dataset,
                                  const std::string& path, OrvaneGdalFacts& facts) {
   GdalRasterInfo info;
@@ -137,6 +162,7 @@ Expected<GdalRasterInfo> Inspect(const OrvaneGdalApi& gdal, OrvaneGdalDataset* d
                                    " columns: a DEM has 1 to " + std::to_string(kMaxDemFileSide) +
                                    " lines and columns (cut it first, e.g. gdal_translate -srcwin)"};
   }
+  if (Status s = CheckBlockSize(facts, path); !s) return s.error();
   if (info.bandCount > 1)
     info.warnings.push_back(Quoted(path) + " has " + std::to_string(info.bandCount) +
                             " bands: band 1 is imported");
@@ -255,6 +281,26 @@ class GeoTiffTarget {
   OrvaneGdalDataset* dataset_ = nullptr;
 };
 
+// The picture's NoData cells: a one-band picture declares their level (the one level they
+// alone have) as its NoData value; a 24-bit one gets a mask, 0 on them.
+Status MarkNoData(const OrvaneGdalApi& gdal, GeoTiffTarget& target, const TRasterImage& raster) {
+  if (raster.noData.empty()) return Status::Ok();
+  const auto first = std::find(raster.noData.begin(), raster.noData.end(), std::uint8_t{1});
+  if (first == raster.noData.end()) return Status::Ok();
+  if (raster.kind != kRasterRgb) {
+    const std::size_t k = static_cast<std::size_t>(first - raster.noData.begin());
+    return gdal.set_nodata(target.dataset(), raster.Row(0)[k]) == 0 ? Status::Ok()
+                                                                     : target.WriteFailed();
+  }
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(raster.columns));
+  for (int line = 0; line < raster.lines; ++line) {
+    const std::uint8_t* noData = raster.noData.data() + static_cast<std::size_t>(line) * raster.columns;
+    for (int c = 0; c < raster.columns; ++c) mask[c] = noData[c] ? 0 : 255;
+    if (gdal.write_mask_line(target.dataset(), line, mask.data()) != 0) return target.WriteFailed();
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 bool IsGeoTiffPath(const std::string& path) {
@@ -345,9 +391,39 @@ GdalRasterInfo DescribeGeoReference(const GeoReference& georef) {
   return info;
 }
 
+namespace {
+
+// The lowest and highest elevation (metres, after the band's scale and offset) of the valid
+// cells: one reading pass, made only to choose the unit of a real-valued raster.
+Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
+                                                   const GdalErrorScope& errors,
+                                                   OrvaneGdalDataset* dataset,
+                                                   const GdalRasterInfo& info, bool mask,
+                                                   double scale, double offset) {
+  std::vector<double> row(static_cast<std::size_t>(info.columns));
+  std::vector<std::uint8_t> maskRow(mask ? static_cast<std::size_t>(info.columns) : 0);
+  double lo = std::numeric_limits<double>::infinity();
+  double hi = -std::numeric_limits<double>::infinity();
+  for (int line = 0; line < info.lines; ++line) {
+    if (gdal.read_line(dataset, line, row.data(), mask ? maskRow.data() : nullptr) != 0)
+      return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(line) + " of " +
+                                            Quoted(info.path) + errors.Reason()};
+    for (int c = 0; c < info.columns; ++c) {
+      if ((mask && maskRow[c] == 0) || std::isnan(row[c])) continue;
+      const double z = row[c] * scale + offset;
+      lo = std::min(lo, z);
+      hi = std::max(hi, z);
+    }
+  }
+  return std::make_pair(lo, hi);
+}
+
+}  // namespace
+
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress) {
-  if (unitFactor != 1 && unitFactor != 10 && unitFactor != 100 && unitFactor != 1000)
+  if (unitFactor != 0 && unitFactor != 1 && unitFactor != 10 && unitFactor != 100 &&
+      unitFactor != 1000)
     return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100 or 1000"};
   auto module = GdalModule();
   if (!module) return module.error();
@@ -381,6 +457,23 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
   const bool mask = !facts.all_valid;
   const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
+
+  if (unitFactor == 0) {
+    // Whole numbers stay in metres; reals (a real type, or integers under a fractional scale
+    // or offset) keep their precision in the finest unit their range allows.
+    const bool real = facts.data_type_real != 0 || scale != std::trunc(scale) ||
+                      offset != std::trunc(offset);
+    unitFactor = 1;
+    if (real) {
+      auto range = ElevationRange(gdal, errors, dataset, grid.info, mask, scale, offset);
+      if (!range) return range.error();
+      if (range->first <= range->second) {
+        unitFactor = FinestUnitFactor(range->first, range->second);
+        grid.unitChosen = true;
+      }
+    }
+  }
+  grid.unitFactor = unitFactor;
 
   std::vector<double> row(static_cast<std::size_t>(columns));
   std::vector<std::uint8_t> maskRow(mask ? static_cast<std::size_t>(columns) : 0);
@@ -420,7 +513,10 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   }
   if (holes == static_cast<std::int64_t>(cells))
     return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
+  // The holes' stored values take the nearest valid elevation, so that no computation ever
+  // meets a wild number there; the mask says they are not ground.
   grid.noDataFilled = FillFromNearestValid(grid.scan.values, valid, lines, columns);
+  if (holes > 0) grid.validity = std::move(valid);
   scope.Step(1.0);
   grid.minValue = lo;
   grid.maxValue = hi;
@@ -446,6 +542,8 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
   GdalImportResult result;
   result.info = grid->info;
   result.noDataFilled = grid->noDataFilled;
+  result.unitFactor = grid->unitFactor;
+  result.unitChosen = grid->unitChosen;
   result.minValue = grid->minValue;
   result.maxValue = grid->maxValue;
   result.dataPath = params.outputName + "_m4.raw";
@@ -461,6 +559,7 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
   if (Status s = WriteFilesAtomically({{result.dataPath, bytes}, {result.headerPath, headerText}});
       !s)
     return s.error();
+  result.validity = std::move(grid->validity);
   return result;
 }
 
@@ -494,6 +593,7 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
                         raster.Row(line)) != 0)
       return target.WriteFailed();
   }
+  if (Status s = MarkNoData(gdal, target, raster); !s) return s;
   return target.Commit();
 }
 

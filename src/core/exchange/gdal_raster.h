@@ -6,9 +6,12 @@
 // 10 dm, 100 cm, 1000 mm) and truncated toward zero to a signed 32-bit integer; a product that
 // lies within the precision of the source's data type of a whole number is that whole number
 // (123.7 stored as a 32-bit float is 123.69999695; in decimetres it gives 1237, not 1236).
-// A product beyond the 32-bit range is refused (a coarser unit is needed). Invalid cells (the
-// band's NoData value or mask, and NaN) take the value of the nearest valid cell by Euclidean
-// distance (nearest_fill.h, exact, O(cells)); their count is reported.
+// A product beyond the 32-bit range is refused (a coarser unit is needed). Without a chosen
+// unit, reals are read in the finest unit their range allows. Invalid cells (the band's NoData
+// value or mask, and NaN) are marked in a validity mask and their stored values take the value
+// of the nearest valid cell by Euclidean distance (nearest_fill.h, exact, O(cells)), so that no
+// computation meets a wild number there. A block larger than the file could hold is refused
+// before anything is read.
 // Rows run from north to south: a raster stored south-up is turned over. A rotated
 // geotransform is refused. The pixel size comes from the geotransform: projected units are
 // converted to metres with the CRS's linear unit; geographic degrees are converted at the
@@ -98,12 +101,18 @@ Expected<GdalRasterInfo> InspectGdalRaster(const std::string& path);
 struct GdalDemGrid {
   GdalRasterInfo info;
   DemFileScan scan;  // bytesPerElement 4; minimum and maximum scanned as an opening does
+  // NoData cells; their stored values take the nearest valid elevation.
   std::int64_t noDataFilled = 0;
+  // 1 where the cell holds an elevation, 0 where it is NoData; empty when every cell is valid.
+  std::vector<std::uint8_t> validity;
   std::int64_t minValue = 0;  // true least and greatest converted values
   std::int64_t maxValue = 0;
+  int unitFactor = 1;       // the U the values are in
+  bool unitChosen = false;  // U was chosen from the range of a real-valued raster
 };
 
-// unitFactor: 1, 10, 100 or 1000.
+// unitFactor: 1, 10, 100 or 1000; 0 chooses: metres for whole numbers, and for reals the finest
+// unit their range allows (FinestUnitFactor, one more reading pass).
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress = nullptr);
 
@@ -126,7 +135,7 @@ void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int uni
 
 struct GdalImportParams {
   std::string sourcePath;
-  int unitFactor = 1;
+  int unitFactor = 1;  // 0: chosen as ReadGdalDem chooses
   std::string outputName;  // path as typed, without "_m4.raw"
 };
 
@@ -134,9 +143,12 @@ struct GdalImportResult {
   std::string dataPath;    // outputName + "_m4.raw"
   std::string headerPath;  // outputName + "_m4.txt"
   GdalRasterInfo info;
-  std::int64_t noDataFilled = 0;
+  std::int64_t noDataFilled = 0;  // NoData cells, written with the nearest valid elevation
+  std::vector<std::uint8_t> validity;  // as GdalDemGrid's: what the raw pair cannot keep
   std::int64_t minValue = 0;
   std::int64_t maxValue = 0;
+  int unitFactor = 1;  // the U of the written values
+  bool unitChosen = false;
 };
 
 Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,

@@ -1,6 +1,7 @@
 // The shade treatment's declaration: the gray shaded relief the application shows when it opens
 // a DEM, and the shading it is truncated from.
 #include "core/common/grid_memory.h"
+#include "core/common/nodata_rule.h"
 #include "core/common/treatment.h"
 #include "core/render/light_treatment.h"
 #include "core/render/shading.h"
@@ -28,6 +29,7 @@ Expected<TreatmentOutput> RunShade(const TreatmentInputs& in, const TreatmentArg
     ValueGrid& values = output.values.emplace(dem.columns, dem.lines, "");
     for (int l = 0; l < dem.lines; ++l) std::copy_n(grid.Row(l), dem.columns, values.Row(l));
   }
+  ApplyNoData(output, NoDataInWindows(dem, 1));
   return output;
 }
 
@@ -42,6 +44,7 @@ extern const TreatmentDescriptor kShadeTreatment{
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Shading (0 to 255)",
     .valueNoData = "the last line and the last column",
+    .noDataRule = kNeighbourNoDataRule,
     // A cell is lit through the plane of its right and lower neighbours.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },
     .run = RunShade,

@@ -339,7 +339,9 @@ Expected<TAspectResult> ComputeAspect(const TDemModel& dem, const TAspectParams&
                                           : std::min(static_cast<float>(AspectAzimuth(gx, gy)),
                                                      kLastAzimuthBelow360);
               }
-              if (cell.bin >= 0) ++histogram[static_cast<std::size_t>(cell.bin)];
+              if (cell.bin >= 0 &&
+                  !(params.uncounted && params.uncounted[static_cast<std::size_t>(i) * W + j]))
+                ++histogram[static_cast<std::size_t>(cell.bin)];
               if (params.grayTones) {
                 target[j] = static_cast<std::uint8_t>(std::min(cell.level, 255));
               } else {

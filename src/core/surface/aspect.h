@@ -41,6 +41,8 @@ struct TAspectParams {
   // When set: receives the azimuth a in degrees (0 <= a < 360) of every interior cell
   // (columns x lines, line after line) and NaN on flat cells; the outer ring is not written.
   float* degrees = nullptr;
+  // When set: 1 on the cells the direction histogram leaves out (those resting on NoData).
+  const std::uint8_t* uncounted = nullptr;
 };
 
 struct TAspectResult {

@@ -1,5 +1,6 @@
 // The aspect treatment's declaration: the azimuth of steepest descent per cell, pictured in the
 // painting palette or in gray tones, with its direction frequency table.
+#include "core/common/nodata_rule.h"
 #include "core/common/treatment.h"
 #include "core/render/histogram_table.h"
 #include "core/render/relief_blend.h"
@@ -21,6 +22,8 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
   TreatmentOutput output;
   if (wanted & kOutputValues)
     params.degrees = output.values.emplace(dem.columns, dem.lines, "degrees").values.data();
+  const std::vector<std::uint8_t> noData = NoDataInWindows(dem, 1);
+  if (!noData.empty()) params.uncounted = noData.data();
   auto aspect = ComputeAspect(dem, params, progress);
   if (!aspect) return aspect.error();
   output.picture = std::move(aspect->image);
@@ -30,6 +33,7 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
       return s.error();
   }
   if (wanted & kOutputHistogram) output.histogram = DirectionTable(aspect->histogram);
+  ApplyNoData(output, noData);
   return output;
 }
 
@@ -67,6 +71,7 @@ extern const TreatmentDescriptor kAspectTreatment{
     .valueUnit = "degrees",
     .valueNoData = "flat cells (a zero Sobel gradient: level neighbourhoods) and the outer "
                    "ring of cells",
+    .noDataRule = kNeighbourNoDataRule,
     .histogramAfterPicture = true,
     // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },

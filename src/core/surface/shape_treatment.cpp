@@ -1,6 +1,7 @@
 // The declarations of the shape surfaces: the share of a square window's cells lying lower
 // (convexity) or higher (concavity) than the centre, or at its height (horizontal surfaces, as
 // gray levels or a binary mask of flats), as gray levels 0 .. D.
+#include "core/common/nodata_rule.h"
 #include "core/common/treatment.h"
 #include "core/surface/convexity.h"
 #include "core/surface/horizontal_surfaces.h"
@@ -21,6 +22,7 @@ Expected<TreatmentOutput> RunShape(ShapeCompute compute, const TreatmentInputs& 
   auto result = compute(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  ApplyNoData(output, NoDataInWindows(*in.dem, params.range, true));
   return output;
 }
 
@@ -33,8 +35,13 @@ Expected<TreatmentOutput> RunHorizontal(const TreatmentInputs& in, const Treatme
   auto result = ComputeHorizontalSurfaces(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  ApplyNoData(output, NoDataInWindows(*in.dem, params.range, true));
   return output;
 }
+
+// The window is counted whole: a share over filled-in cells would be invented.
+constexpr const char* kShapeNoDataRule =
+    "NaN where the cell's window (the largest up to R that fits) holds a NoData cell";
 
 std::vector<ParamDeclaration> ShapeParamSpecs() {
   return {
@@ -68,6 +75,7 @@ extern const TreatmentDescriptor kConvexityTreatment{
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Convexity share",
     .valueNoData = "the outer ring of cells; every cell when R = 0",
+    .noDataRule = kShapeNoDataRule,
     .halo = ShapeHalo,
     .run =
         [](const TreatmentInputs& in, const TreatmentArgs& args, unsigned wanted,
@@ -85,6 +93,7 @@ extern const TreatmentDescriptor kConcavityTreatment{
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Concavity share",
     .valueNoData = "the outer ring of cells; every cell when R = 0",
+    .noDataRule = kShapeNoDataRule,
     .halo = ShapeHalo,
     .run =
         [](const TreatmentInputs& in, const TreatmentArgs& args, unsigned wanted,
@@ -110,6 +119,7 @@ extern const TreatmentDescriptor kHorizontalTreatment{
     // it exceeds 99 / D.
     .valueName = "Horizontal share",
     .valueNoData = "the outer ring of cells; every cell when R = 0",
+    .noDataRule = kShapeNoDataRule,
     .halo = ShapeHalo,
     .run = RunHorizontal,
     .examples = "orvane-cli horizontal --dem data/jacksboro_m2.raw --pixel 90 --range 3 --binarize "

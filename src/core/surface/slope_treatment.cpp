@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/common/nodata_rule.h"
 #include "core/common/treatment.h"
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
@@ -37,6 +38,7 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
     if (Status s = BlendWithShadedRelief(output.picture, dem, in.settings->light, progress); !s)
       return s.error();
   }
+  ApplyNoData(output, NoDataInWindows(dem, 1));
   return output;
 }
 
@@ -74,6 +76,7 @@ extern const TreatmentDescriptor kSlopeTreatment{
     .valueUnit = "degrees",
     .valueNoData = "none: every cell has a slope (edge cells from their two or three triangles), "
                    "except on a DEM one cell wide or tall, which forms no triangle",
+    .noDataRule = kNeighbourNoDataRule,
     // The summed normal reads the four direct neighbours; edge cells use the triangles they
     // have, so a block's own border differs from the grid's: one cell of halo.
     .halo = [](const TreatmentArgs&) -> std::optional<int> { return 1; },

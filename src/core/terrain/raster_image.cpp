@@ -42,6 +42,7 @@ Status TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
   kind = kind_;
   if (kind_ != kRasterRgb) palette = GrayRamp();
   pixels_.clear();
+  noData.clear();
   if (columns_ <= 0 || lines_ <= 0) return Status::Ok();
   const std::uint64_t total = static_cast<std::uint64_t>(columns_) *
                               static_cast<std::uint64_t>(lines_) *
@@ -64,6 +65,7 @@ Status TRasterImage::Allocate(int columns_, int lines_, std::uint8_t kind_) {
 void TRasterImage::Release() {
   pixels_.clear();
   pixels_.shrink_to_fit();
+  noData.clear();
   lines = 0;
   columns = 0;
   kind = 0;
@@ -157,6 +159,7 @@ Status TRasterImage::CopyTo(TRasterImage& target) const {
   target.authorName = authorName;
   if (kind != kRasterRgb) target.palette = palette;
   target.pixels_ = pixels_;
+  target.noData = noData;
   return Status::Ok();
 }
 
@@ -178,7 +181,7 @@ void TRasterImage::Histogram(THistogram256& red, THistogram256& green, THistogra
   for (int l = 0; l < lines; ++l) {
     for (int c = 0; c < columns; ++c) {
       TColor px;
-      if (GetColor(c, l, px) != 0) continue;
+      if (IsNoData(c, l) || GetColor(c, l, px) != 0) continue;
       ++red[px.red];
       ++green[px.green];
       ++blue[px.blue];

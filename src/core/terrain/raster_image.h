@@ -57,6 +57,14 @@ class TRasterImage {
   std::string title = "Aucun";
   std::string authorName = "Anonyme";
   TPalette palette{};
+  // 1 on the cells that rest on NoData ground (painted in the NoData colour), line after line;
+  // empty when there is none. Histograms skip them; a GeoTIFF marks them.
+  std::vector<std::uint8_t> noData;
+  bool IsNoData(int column, int line) const {
+    return !noData.empty() && Inside(column, line) &&
+           noData[static_cast<std::size_t>(line) * static_cast<std::size_t>(columns) +
+                  static_cast<std::size_t>(column)] != 0;
+  }
 
   // Fails with kAllocationFailed and the grid-memory message when the pixels cannot be
   // allocated (allocError is then 1 and the raster empty). Sizes of 0 allocate nothing.

@@ -1,0 +1,44 @@
+// What a result shows where the DEM has NoData cells.
+//
+// A value that rests on unknown ground has no value: NaN in the value grid. A treatment
+// decides which cells those are (its declaration states the rule); the helpers below serve
+// the treatments that read a square window around each cell, and give every result the same
+// marking: NaN values, one NoData colour in the picture that no other cell of it shows, and
+// the picture's NoData mask (which histograms, GeoTIFF outputs and the status bar read).
+// Without NoData in the DEM nothing is touched, so results stay exactly what they were.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/common/treatment.h"
+#include "core/terrain/dem_model.h"
+#include "core/terrain/raster_image.h"
+
+namespace orvane {
+
+// 1 where the square window of half-size `radius` around the cell, clipped to the grid (with
+// `shrinkToFit`: shrunk to the largest window that fits inside the grid, as the shape surfaces
+// do), holds a NoData cell of the DEM; 0 elsewhere. Empty when the DEM has no NoData cell.
+std::vector<std::uint8_t> NoDataInWindows(const TDemModel& dem, int radius,
+                                          bool shrinkToFit = false);
+
+// The colour a picture's NoData cells are painted in: the first of a fixed list (magenta,
+// cyan, ...) that no other cell of the picture shows.
+TColor NoDataColourFor(const TRasterImage& picture, const std::vector<std::uint8_t>& noData);
+
+// Paints the `noData` cells (1 = NoData, lines x columns) in one colour no other cell shows and
+// keeps the mask in the picture. A gray picture becomes a palette picture on the gray ramp with
+// one free level given the NoData colour (its levels, the content, unchanged), or 24-bit when
+// all 256 levels are used; a palette picture likewise takes a free entry.
+void PaintNoData(TRasterImage& picture, const std::vector<std::uint8_t>& noData);
+
+// NaN in the values and the picture painted on the `noData` cells (nothing when it is empty).
+// A gray picture turned into a palette one keeps its levels as the .raw content.
+void ApplyNoData(TreatmentOutput& output, const std::vector<std::uint8_t>& noData);
+
+// The rule of the treatments that read the cell's 3 x 3 neighbourhood.
+inline constexpr const char* kNeighbourNoDataRule =
+    "NaN where the cell or one of its 8 neighbours is NoData";
+
+}  // namespace orvane

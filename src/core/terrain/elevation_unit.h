@@ -1,0 +1,38 @@
+// The vertical unit a real-valued elevation grid is stored in.
+//
+// Every opened DEM holds whole numbers of 1/U metre in 32 bits. Real elevations (a Float32
+// raster, a float array) keep their precision in the finest U whose stored values, and the
+// difference of any two of them, still fit: millimetres for any terrain on Earth.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace orvane {
+
+// The finest of 1000, 100, 10 and 1 in which `lowest` and `highest` (metres, lowest <=
+// highest) and their difference stay within the signed 32-bit range; 1 when none does (the
+// conversion then refuses the values as it always has).
+inline int FinestUnitFactor(double lowest, double highest) {
+  const double reach = std::fmax(std::fmax(std::fabs(lowest), std::fabs(highest)),
+                                 std::fabs(highest - lowest));
+  if (!std::isfinite(reach)) return 1;
+  constexpr double kLargest = static_cast<double>(std::numeric_limits<std::int32_t>::max());
+  for (const int factor : {1000, 100, 10})
+    if (reach * factor <= kLargest) return factor;
+  return 1;
+}
+
+// "m", "dm", "cm" or "mm" for U = 1, 10, 100, 1000; "" otherwise.
+inline const char* UnitNameOf(int factor) {
+  switch (factor) {
+    case 1: return "m";
+    case 10: return "dm";
+    case 100: return "cm";
+    case 1000: return "mm";
+    default: return "";
+  }
+}
+
+}  // namespace orvane
