@@ -9,6 +9,7 @@ from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
 
 SOURCE_DIR = Path(__file__).resolve().parent
+GDAL_MODULE = "liborvane_gdal.so"
 
 
 class CMakeExtension(Extension):
@@ -27,10 +28,13 @@ class CMakeBuild(build_ext):
                         f"-DPython3_EXECUTABLE={sys.executable}"], check=True)
         jobs = os.environ.get("ORVANE_JOBS", str(os.cpu_count() or 2))
         subprocess.run(["cmake", "--build", str(build_dir), "--target", "orvane_python",
-                        "-j", jobs], check=True)
-        built = build_dir / "python" / "orvane" / target.name
+                        "orvane_gdal", "-j", jobs], check=True)
+        built = build_dir / "python" / "orvane"
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(built, target)
+        shutil.copyfile(built / target.name, target)
+        # The GDAL module goes beside the extension, where the core looks for it first:
+        # without it GeoTIFFs cannot be read nor georeferences understood.
+        shutil.copyfile(built / GDAL_MODULE, target.parent / GDAL_MODULE)
 
 
 setup(ext_modules=[CMakeExtension("orvane._orvane")], cmdclass={"build_ext": CMakeBuild})

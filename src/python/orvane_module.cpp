@@ -412,6 +412,7 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
   if (wantPicture && t.Gives(kOutputPicture)) wanted |= kOutputPicture;
   // Without values to give, the picture is what the run is for.
   if (!t.Gives(kOutputValues) && t.Gives(kOutputPicture)) wanted |= kOutputPicture;
+  if (t.Gives(kOutputHistogram)) wanted |= kOutputHistogram;
   const TSettings settings;
   TreatmentInputs inputs;
   inputs.dem = dem.model.get();
@@ -453,6 +454,7 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
       result["palette"] = Adopt(std::move(rgb), {256, 3});
     }
   }
+  result["histogram"] = output->histogram;
   py::dict figures;
   for (const Figure& figure : output->figures) figures[py::str(figure.key)] = FigureValue(figure);
   result["figures"] = figures;
@@ -523,6 +525,14 @@ py::dict GroundCellSize(const std::string& crs, std::array<double, 6> transform,
   georef.transform[5] = -std::fabs(transform[5]);
   if (transform[5] > 0.0) georef.transform[3] = transform[3] + lines * transform[5];
   const GdalRasterInfo info = DescribeGeoReference(georef);
+  // A size in unknown units is refused: taken as metres it would make every slope near 90.
+  if (!info.projected && !info.geographic) {
+    std::string why = info.warnings.empty() ? "GDAL does not recognise its coordinate reference "
+                                              "system as projected or geographic"
+                                            : info.warnings.front();
+    throw py::value_error("the cell size in metres is unknown (" + why +
+                          "): give pixel= (metres, a number or (width, height))");
+  }
   py::dict d;
   d["width"] = info.pixelWidthMetres;
   d["height"] = info.pixelHeightMetres;
@@ -539,6 +549,7 @@ py::dict GroundCellSize(const std::string& crs, std::array<double, 6> transform,
 PYBIND11_MODULE(_orvane, m) {
   using namespace orvane;
   m.doc() = "ORVANE's treatments (the package orvane builds its functions from these)";
+  m.attr("__version__") = ORVANE_VERSION;
   m.def("treatments", &TreatmentsData, "Every declared treatment as a dict, in the CLI's order");
   m.def("halo", &Halo, py::arg("id"), py::arg("params"),
         "The halo (cells) a block needs for these parameters, or None when not local");

@@ -20,8 +20,10 @@ class InfoCommand : public Command {
     PrintValue(context.out, "columns", model.columns);
     PrintValue(context.out, "min", model.minElevation);
     PrintValue(context.out, "max", model.maxElevation);
-    PrintValue(context.out, "pixelSizeX", model.pixelSizeX);
-    PrintValue(context.out, "pixelSizeY", model.pixelSizeY);
+    // Reported as a map reader names them: X across (a column step, the cell's width),
+    // Y down (a line step, its height). The model names them the other way round.
+    PrintValue(context.out, "pixelSizeX", model.pixelSizeY);
+    PrintValue(context.out, "pixelSizeY", model.pixelSizeX);
     PrintValue(context.out, "unit", dem->unitName);
     // Which unit a real-valued raster was read in when --unit was not given, and why.
     if (dem->unitChosen) PrintValue(context.out, "unitChosen", dem->unitName);

@@ -69,7 +69,8 @@ extern const TreatmentDescriptor kAspectTreatment{
     .outputs = kOutputPicture | kOutputValues | kOutputHistogram,
     .valueName = "Aspect",
     .valueUnit = "degrees",
-    .valueNoData = "flat cells (gradient under one degree) and the outer ring of cells",
+    .valueNoData = "flat cells (a zero Sobel gradient: level neighbourhoods) and the outer "
+                   "ring of cells",
     .noDataRule = kNeighbourNoDataRule,
     .histogramAfterPicture = true,
     // The 3 x 3 Sobel kernels read the eight neighbours; the grid's outer ring has no value.

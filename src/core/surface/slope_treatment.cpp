@@ -1,4 +1,7 @@
 // The slope treatment's declaration: degrees per cell, pictured in a class table or gray tones.
+#include <algorithm>
+#include <limits>
+
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/slope.h"
@@ -24,6 +27,11 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
   }
   auto slope = ComputeSlope(dem, params, progress);
   if (!slope) return slope.error();
+  // One line or one column forms no triangle: the picture shows it level, but its value is
+  // unknown, not 0.
+  if (output.values && (dem.lines < 2 || dem.columns < 2))
+    std::fill(output.values->values.begin(), output.values->values.end(),
+              std::numeric_limits<float>::quiet_NaN());
   output.picture = std::move(slope->image);
   output.colourPicture = !params.grayTones;
   if ((wanted & kOutputPicture) && args.Flag("shade")) {
@@ -66,7 +74,8 @@ extern const TreatmentDescriptor kSlopeTreatment{
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Slope",
     .valueUnit = "degrees",
-    .valueNoData = "none: every cell has a slope (edge cells from their two or three triangles)",
+    .valueNoData = "none: every cell has a slope (edge cells from their two or three triangles), "
+                   "except on a DEM one cell wide or tall, which forms no triangle",
     .noDataRule = kNeighbourNoDataRule,
     // The summed normal reads the four direct neighbours; edge cells use the triangles they
     // have, so a block's own border differs from the grid's: one cell of halo.
