@@ -239,7 +239,7 @@ CLI::Option* AddCompressOption(CLI::App& app, GeoTiffCompression& compression) {
   return app.add_option("--compress", compression,
                         "compression of the GeoTIFF outputs: deflate (default; values with the "
                         "floating-point predictor), zstd (faster, about as small), lzw, none")
-      ->transform(CLI::CheckedTransformer(byName))
+      ->transform(CLI::CheckedTransformer(byName).description(""))
       ->type_name("deflate|zstd|lzw|none");
 }
 
