@@ -238,7 +238,8 @@ CLI::Option* AddCompressOption(CLI::App& app, GeoTiffCompression& compression) {
     ParseGeoTiffCompression(name, byName[name]);
   return app.add_option("--compress", compression,
                         "compression of the GeoTIFF outputs: deflate (default; values with the "
-                        "floating-point predictor), zstd (faster, about as small), lzw, none")
+                        "floating-point predictor), zstd (several times faster, about as "
+                        "small), lzw, none")
       ->transform(CLI::CheckedTransformer(byName).description(""))
       ->type_name("deflate|zstd|lzw|none");
 }

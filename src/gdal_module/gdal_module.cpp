@@ -186,6 +186,9 @@ OrvaneGdalDataset* CreateTiff(const char* path, int columns, int lines, int band
   // The blocks are compressed on every core while the caller feeds the next ones; the bytes
   // written are those of a single thread.
   if (compressed) options = CSLSetNameValue(options, "NUM_THREADS", "ALL_CPUS");
+  // ZSTD's first level: four times faster than DEFLATE on real grids and as small; GDAL's own
+  // default (9) is slower than DEFLATE for a few per cent.
+  if (compression == ORVANE_GDAL_ZSTD) options = CSLSetNameValue(options, "ZSTD_LEVEL", "1");
   if (rgb) options = CSLSetNameValue(options, "PHOTOMETRIC", "RGB");
   if (tiledValues) {
     // Tiles for quick windows in GIS viewers, and the floating-point predictor, which
