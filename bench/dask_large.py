@@ -10,8 +10,10 @@ computation.
     PYTHONPATH=build/python /usr/bin/python3 bench/dask_large.py --side 32000 --workers 2 \
         --memory 1GB --chunks 2048 --treatment slope --dir /tmp/orvane-large
 
-Run it with GDAL_CACHEMAX=64 in the environment (the workers inherit it): GDAL's default block
-cache, 5 % of the machine's memory, counts against the workers' limit. Not part of the test suite (minutes of work and several GB of disk).
+--src PATH runs an existing GeoTIFF instead (--side is then its width), --compress chooses the
+output's compression, --no-check skips the comparison. Every task opens and closes its files,
+so GDAL's block cache holds nothing between blocks. Not part of the test suite (minutes of work
+and several GB of disk).
 """
 import argparse
 import os
