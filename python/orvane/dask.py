@@ -23,6 +23,7 @@ only copies the compressed tiles into ``dst`` as blocks arrive, and writes the t
 """
 import os
 import struct
+import sys
 import uuid
 import warnings
 from pathlib import Path
@@ -201,12 +202,13 @@ def _run_blocks(blocks, task, progress, src):
     futures = {client.submit(_compute_block, block, **task, pure=False,
                              key=f"orvane-block-{block[0]}-{block[2]}-{token}"): block
                for block in blocks}
-    if progress:
-        from distributed import progress as show_progress
-
-        show_progress(list(futures))
     try:
-        for future in as_completed(futures):
+        for done, future in enumerate(as_completed(futures), 1):
+            if progress:  # drawn here: distributed.progress would hold the loop until the end
+                filled = 40 * done // len(futures)
+                print(f"\r[{'#' * filled:<40}] {100 * done // len(futures):3d}% "
+                      f"({done} of {len(futures)} blocks)", end="\n" if done == len(futures)
+                      else "", file=sys.stderr, flush=True)
             block = futures[future]
             try:
                 part = future.result()
