@@ -225,7 +225,8 @@ OrvaneGdalDataset* CreateValueGeoTiff(const char* path, int columns, int lines) 
 OrvaneGdalDataset* CreateGeoTiffCompressed(const char* path, int columns, int lines, int bands,
                                            OrvaneGdalCellType type, int rgb, int tiledValues,
                                            OrvaneGdalCompression compression) {
-  if (tiledValues) return CreateTiff(path, columns, lines, 1, ORVANE_GDAL_FLOAT32, 0, true, compression);
+  if (tiledValues)
+    return CreateTiff(path, columns, lines, 1, ORVANE_GDAL_FLOAT32, 0, true, compression);
   return CreateTiff(path, columns, lines, bands, type, rgb, false, compression);
 }
 

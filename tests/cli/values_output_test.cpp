@@ -148,7 +148,8 @@ TEST(ValuesOutput, EveryCompressionHoldsTheSameCellsAndItsWritingIsTimedAsWritin
     EXPECT_EQ(ImageStructure(picture, "COMPRESSION"), none ? "" : upper);
     EXPECT_EQ(ImageStructure(values, "PREDICTOR"), none ? "" : "3");
   }
-  const CliRun wrong = Cli(OnSample({"slope", "--values", dir.File("x.tif"), "--compress", "jpeg"}));
+  const CliRun wrong =
+      Cli(OnSample({"slope", "--values", dir.File("x.tif"), "--compress", "jpeg"}));
   EXPECT_EQ(wrong.status, kExitUsage);
   EXPECT_NE(wrong.err.find("--compress"), std::string::npos) << wrong.err;
 }

@@ -3,7 +3,8 @@
 // TImportGdalDialog (" IMPORT GEOTIFF / GDAL RASTER"): shows what the chosen raster holds and
 // takes the vertical unit of the imported DEM, its name and, for a raster without
 // georeference, the pixel size. TExportGeoTiffDialog (" EXPORT GEOTIFF"): which raster to write,
-// where its georeference comes from and how it is compressed. Both are made once and keep their choices.
+// where its georeference comes from and how it is compressed. Both are made once and keep
+// their choices.
 #pragma once
 
 #include <QDialog>
