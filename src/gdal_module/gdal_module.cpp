@@ -190,6 +190,8 @@ OrvaneGdalDataset* CreateTiff(const char* path, int columns, int lines, int band
   // default (9) is slower than DEFLATE for a few per cent.
   if (compression == ORVANE_GDAL_ZSTD) options = CSLSetNameValue(options, "ZSTD_LEVEL", "1");
   if (rgb) options = CSLSetNameValue(options, "PHOTOMETRIC", "RGB");
+  // Past 2 GB of cells a compressed file may still pass the 4 GB a classic TIFF addresses.
+  options = CSLSetNameValue(options, "BIGTIFF", "IF_SAFER");
   if (tiledValues) {
     // Tiles for quick windows in GIS viewers, and the floating-point predictor, which
     // compresses smooth real surfaces far better than bytes.
