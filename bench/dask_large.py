@@ -10,8 +10,10 @@ computation.
     PYTHONPATH=build/python /usr/bin/python3 bench/dask_large.py --side 32000 --workers 2 \
         --memory 1GB --chunks 2048 --treatment slope --dir /tmp/orvane-large
 
-Run it with GDAL_CACHEMAX=64 in the environment (the workers inherit it): GDAL's default block
-cache, 5 % of the machine's memory, counts against the workers' limit. Not part of the test suite (minutes of work and several GB of disk).
+--src PATH runs an existing GeoTIFF instead (--side is then its width), --compress chooses the
+output's compression, --no-check skips the comparison. Every task opens and closes its files,
+so GDAL's block cache holds nothing between blocks. Not part of the test suite (minutes of work
+and several GB of disk).
 """
 import argparse
 import os
@@ -62,6 +64,9 @@ def main():
     parser.add_argument("--treatment", default="slope")
     parser.add_argument("--dir", default="/tmp/orvane-large")
     parser.add_argument("--keep", action="store_true", help="keep the GeoTIFFs")
+    parser.add_argument("--src", help="an existing GeoTIFF instead of the synthetic one")
+    parser.add_argument("--compress", default="deflate")
+    parser.add_argument("--no-check", action="store_true", help="skip the check of two windows")
     args, rest = parser.parse_known_args()
     params = {}
     for item in rest:  # --param=value pairs for the treatment: --radius=5
@@ -75,19 +80,26 @@ def main():
     work = Path(args.dir)
     work.mkdir(parents=True, exist_ok=True)
     src, dst = work / "dem.tif", work / f"{args.treatment}.tif"
-    if not src.exists() or src.stat().st_size < args.side * args.side * 4:
+    if args.src:
+        src = Path(args.src)
+        import rasterio
+
+        with rasterio.open(src) as dem:
+            args.side = dem.width
+    elif not src.exists() or src.stat().st_size < args.side * args.side * 4:
         start = time.monotonic()
         write_dem(src, args.side)
         print(f"wrote {src}: {src.stat().st_size / 1e9:.2f} GB in {time.monotonic() - start:.0f} s")
     cluster = LocalCluster(n_workers=args.workers, threads_per_worker=args.threads,
-                           memory_limit=args.memory, processes=True, dashboard_address=None)
+                           memory_limit=args.memory, processes=True, dashboard_address=":0")
     client = Client(cluster)
     pids = list(client.run(os.getpid).values())
     peaks, stop = {}, threading.Event()
     sampler = threading.Thread(target=sample_memory, args=(pids, peaks, stop), daemon=True)
     sampler.start()
     start = time.monotonic()
-    orvane.dask.process_geotiff(src, dst, args.treatment, chunks=args.chunks, **params)
+    orvane.dask.process_geotiff(src, dst, args.treatment, chunks=args.chunks,
+                                compress=args.compress, progress=False, **params)
     elapsed = time.monotonic() - start
     stop.set()
     sampler.join()
@@ -101,6 +113,10 @@ def main():
         print(f"  worker {pid}: peak RSS {peak / 2**20:.0f} MiB")
     print(f"  output {dst}: {dst.stat().st_size / 1e9:.2f} GB")
 
+    if args.no_check:
+        client.close()
+        cluster.close()
+        return
     # A corner block and an interior block against the in-memory computation.
     import rasterio
     from rasterio.windows import Window
@@ -109,7 +125,8 @@ def main():
         size = 1500
         for top, left in [(0, 0), (args.side // 2 - size // 2, args.side // 2 - size // 2)]:
             z = dem.read(1, window=Window(left, top, size, size))
-            whole = getattr(orvane, args.treatment.replace("-", "_"))(z, pixel=1.0, **params)
+            pixel = abs(dem.transform.a)
+            whole = getattr(orvane, args.treatment.replace("-", "_"))(z, pixel=pixel, **params)
             got = out.read(1, window=Window(left, top, size, size))
             margin = orvane.dask.halo(args.treatment, **params)
             inner = (slice(margin if top else 0, size - margin),

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <charconv>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include "cli/command.h"
@@ -211,9 +212,10 @@ CLI::Option* AddOutputOption(CLI::App& app, std::string& path, bool required) {
 namespace {
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
-                         bool colourResult, const GeoReference* georef) {
+                         bool colourResult, const GeoReference* georef,
+                         GeoTiffCompression compression) {
   PhaseScope writing(PhaseTimer::kWrite);
-  if (IsGeoTiffPath(path)) return ExportRasterGeoTiff(raster, path, georef);
+  if (IsGeoTiffPath(path)) return ExportRasterGeoTiff(raster, path, georef, compression);
   const std::string ext = LowerExtension(path);
   if (ext == ".bmp") return SaveRasterBmp(raster, path);
   if (ext == ".raw") {
@@ -227,8 +229,8 @@ Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixe
 }  // namespace
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
-                         bool colourResult) {
-  return WriteRasterOutput(raster, path, pixelSizeTruncated, colourResult, nullptr);
+                         bool colourResult, GeoTiffCompression compression) {
+  return WriteRasterOutput(raster, path, pixelSizeTruncated, colourResult, nullptr, compression);
 }
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated) {
@@ -236,9 +238,27 @@ Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixe
 }
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem,
-                         bool colourResult) {
+                         bool colourResult, GeoTiffCompression compression) {
   return WriteRasterOutput(raster, path, dem.PixelSizeTruncated(), colourResult,
-                           dem.georef ? &*dem.georef : nullptr);
+                           dem.georef ? &*dem.georef : nullptr, compression);
+}
+
+CLI::Option* AddCompressOption(CLI::App& app, GeoTiffCompression& compression) {
+  std::map<std::string, GeoTiffCompression> byName;
+  for (const std::string& name : GeoTiffCompressionNames())
+    ParseGeoTiffCompression(name, byName[name]);
+  return app.add_option("--compress", compression,
+                        "compression of the GeoTIFF outputs: deflate (default; values with the "
+                        "floating-point predictor), zstd (several times faster, about as "
+                        "small), lzw, none")
+      ->transform(CLI::CheckedTransformer(byName).description(""))
+      ->type_name("deflate|zstd|lzw|none");
+}
+
+Status WriteValuesOutput(const ValueGrid& grid, const std::string& path,
+                         const GeoReference* georef, GeoTiffCompression compression) {
+  PhaseScope writing(PhaseTimer::kWrite);
+  return ExportValuesGeoTiff(grid, path, georef, compression);
 }
 
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem) {

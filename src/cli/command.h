@@ -179,12 +179,19 @@ CLI::Option* AddOutputOption(CLI::App& app, std::string& path, bool required = t
 // georeference here. A colour result (`colourResult`) cannot be saved as .raw (usage error).
 // All written atomically.
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated,
-                         bool colourResult);
+                         bool colourResult,
+                         GeoTiffCompression compression = GeoTiffCompression::kDeflate);
 // Colour result = a 24-bit or palette raster.
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, int pixelSizeTruncated);
 // The same for a result of `dem`: a GeoTIFF carries the DEM's georeference when it has one.
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem,
-                         bool colourResult);
+                         bool colourResult,
+                         GeoTiffCompression compression = GeoTiffCompression::kDeflate);
+// --compress deflate|zstd|lzw|none: the compression of the command's GeoTIFF outputs.
+CLI::Option* AddCompressOption(CLI::App& app, GeoTiffCompression& compression);
+// A value grid written as --values asks (ExportValuesGeoTiff), timed as writing.
+Status WriteValuesOutput(const ValueGrid& grid, const std::string& path,
+                         const GeoReference* georef, GeoTiffCompression compression);
 Status WriteRasterOutput(TRasterImage& raster, const std::string& path, const LoadedDem& dem);
 
 // --histogram PATH, and the writer of its tab-separated table (atomic).

@@ -74,6 +74,8 @@ class TreatmentCommand : public Command {
                    "print the count of valid cells, min, max, mean, stddev and the 5/25/50/75/95 "
                    "percentiles of the " + ValueWords());
     }
+    if (treatment_.Gives(kOutputValues) || treatment_.Gives(kOutputPicture))
+      AddCompressOption(app, compression_);
   }
 
   int Run(CommandContext& context) override {
@@ -138,15 +140,16 @@ class TreatmentCommand : public Command {
       const bool colour = !result->rawAsGray &&
                           (result->colourPicture || result->picture->kind != kRasterGray);
       const Status written =
-          !dem ? WriteRasterOutput(*result->picture, out_, 0, colour)
+          !dem ? WriteRasterOutput(*result->picture, out_, 0, colour, compression_)
           : treatment_.pictureOnDemGrid
-              ? WriteRasterOutput(*result->picture, out_, *dem, colour)
-              : WriteRasterOutput(*result->picture, out_, dem->PixelSizeTruncated(), colour);
+              ? WriteRasterOutput(*result->picture, out_, *dem, colour, compression_)
+              : WriteRasterOutput(*result->picture, out_, dem->PixelSizeTruncated(), colour,
+                                  compression_);
       if (!written) return Report(context, written);
     }
     if (!values_.empty() && result->values) {
       const GeoReference* georef = dem && dem->georef ? &*dem->georef : nullptr;
-      if (Status s = ExportValuesGeoTiff(*result->values, values_, georef); !s)
+      if (Status s = WriteValuesOutput(*result->values, values_, georef, compression_); !s)
         return Report(context, s);
     }
     if (!histogram_.empty()) {
@@ -252,6 +255,7 @@ class TreatmentCommand : public Command {
   std::string values_;
   std::string histogram_;
   bool stats_ = false;
+  GeoTiffCompression compression_ = GeoTiffCompression::kDeflate;
 };
 
 }  // namespace

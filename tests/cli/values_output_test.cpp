@@ -2,7 +2,9 @@
 #include <gdal.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "cli/command.h"
@@ -149,6 +151,61 @@ TEST(ValuesOutput, AFailedWriteLeavesNoFile) {
   EXPECT_EQ(run.status, kExitFailure);
   EXPECT_FALSE(std::filesystem::exists(target));
   EXPECT_EQ(FileCount(dir.path()), 0);
+}
+
+// GDAL's name of a GeoTIFF's compression and predictor ("" when none).
+std::string ImageStructure(const std::string& path, const char* item) {
+  GDALDatasetH dataset = GDALOpen(path.c_str(), GA_ReadOnly);
+  if (!dataset) return "unreadable";
+  const char* value = GDALGetMetadataItem(dataset, item, "IMAGE_STRUCTURE");
+  std::string text = value ? value : "";
+  GDALClose(dataset);
+  return text;
+}
+
+TEST(ValuesOutput, EveryCompressionHoldsTheSameCellsAndItsWritingIsTimedAsWriting) {
+  TempDir dir;
+  // A colour picture goes through the three-band path; its BMP is the reference.
+  const std::vector<std::string> colour = {"total-depth", "--window", "5", "--out"};
+  auto bmpArgs = colour;
+  bmpArgs.push_back(dir.File("depth.bmp"));
+  ASSERT_EQ(Cli(OnSample(bmpArgs)).status, kExitOk);
+  const testing::ReadBack bmp = testing::ReadTestRaster(dir.File("depth.bmp"));
+  ASSERT_EQ(bmp.bands, 3);
+  std::vector<float> first;
+  for (const char* name : {"deflate", "zstd", "lzw", "none"}) {
+    const std::string values = dir.File(std::string(name) + ".tif");
+    const std::string picture = dir.File(std::string(name) + "_depth.tif");
+    const CliRun run = Cli(OnSample({"slope", "--values", values, "--compress", name, "--timing"}));
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    double read = -1, compute = -1, write = -1;
+    ASSERT_EQ(std::sscanf(run.err.c_str(), "timing: read %lf s, compute %lf s, write %lf s",
+                          &read, &compute, &write), 3) << run.err;
+    EXPECT_GE(write, 0.001) << "the GeoTIFF's writing counted as computing: " << run.err;
+    auto pictureArgs = colour;
+    for (const std::string& word : {picture, std::string("--compress"), std::string(name)})
+      pictureArgs.push_back(word);
+    ASSERT_EQ(Cli(OnSample(pictureArgs)).status, kExitOk) << name;
+
+    int columns = 0, lines = 0;
+    bool nanNoData = false;
+    const std::vector<float> cells = ReadFloatBand(values, columns, lines, nanNoData);
+    ASSERT_EQ(cells.size(), 403u * 344u) << name;
+    if (first.empty()) first = cells;
+    EXPECT_EQ(std::memcmp(cells.data(), first.data(), cells.size() * sizeof(float)), 0) << name;
+    const testing::ReadBack tif = testing::ReadTestRaster(picture);
+    EXPECT_EQ(tif.values, bmp.values) << name;
+    const bool none = std::string(name) == "none";
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(ImageStructure(values, "COMPRESSION"), none ? "" : upper);
+    EXPECT_EQ(ImageStructure(picture, "COMPRESSION"), none ? "" : upper);
+    EXPECT_EQ(ImageStructure(values, "PREDICTOR"), none ? "" : "3");
+  }
+  const CliRun wrong =
+      Cli(OnSample({"slope", "--values", dir.File("x.tif"), "--compress", "jpeg"}));
+  EXPECT_EQ(wrong.status, kExitUsage);
+  EXPECT_NE(wrong.err.find("--compress"), std::string::npos) << wrong.err;
 }
 
 TEST(JsonOutput, KeyValueLinesBecomeOneObject) {

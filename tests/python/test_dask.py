@@ -147,3 +147,89 @@ def test_distributed_geotiff_equals_the_whole_grid(cluster, sample, tmp_path):
     written = rioxarray.open_rasterio(dst)
     assert written.dtype == np.float32 and written.rio.crs.to_epsg() == 32614
     np.testing.assert_array_equal(written.values[0], orvane.circular(sample, stat=3, radius=5))
+
+
+def _write_geotiff(path, z, nodata=None):
+    rasterio = pytest.importorskip("rasterio")
+    from rasterio.transform import from_origin
+
+    with rasterio.open(path, "w", driver="GTiff", width=z.shape[1], height=z.shape[0], count=1,
+                       dtype=z.dtype, crs="EPSG:32614", nodata=nodata,
+                       transform=from_origin(500000, 3600000, 30, 30)) as out:
+        out.write(z, 1)
+
+
+def _read_geotiff(path):
+    import rasterio
+
+    with rasterio.open(path) as written:
+        return written.read(1)
+
+
+def _expected_values(src, name, **params):
+    """orvane-cli --values on `src` when the CLI is built (ORVANE_CLI), else the same in memory."""
+    program = os.environ.get("ORVANE_CLI")
+    if program and Path(program).exists():
+        out = Path(src).with_name("cli_values.tif")
+        subprocess.run([program, name, "--dem", str(src), "--values", str(out), "--quiet",
+                        *[f"--{k}={v}" for k, v in params.items()]], check=True)
+        return _read_geotiff(out)
+    return getattr(orvane, name)(_read_geotiff(src), pixel=30, **params)
+
+
+@pytest.mark.parametrize("compress", ["deflate", "zstd", "none"])
+def test_geotiff_blocks_equal_the_cli_and_say_which_block_failed(tmp_path, compress):
+    z = (synthetic_dem(700, 600) / 3).astype(np.float32)  # reals, blocks thinner at the edges
+    src, dst = tmp_path / "dem.tif", tmp_path / "slope.tif"
+    _write_geotiff(src, z)
+    odask.process_geotiff(src, dst, "slope", chunks=256, compress=compress, progress=False)
+    np.testing.assert_array_equal(_read_geotiff(dst), _expected_values(src, "slope"))
+    assert not Path(str(dst) + ".parts").exists()
+
+    z[300, 400] = 1e12  # beyond the 32-bit range in metres: that block alone fails
+    _write_geotiff(src, z)
+    with pytest.raises(RuntimeError, match=r"block of lines 256-511, columns 256-511: "
+                                           r"ValueError: .*32-bit") as failure:
+        odask.process_geotiff(src, dst, "slope", chunks=256, progress=False)
+    assert "array(" not in str(failure.value)
+    assert not list(tmp_path.glob(".slope.tif.*")) and not Path(str(dst) + ".parts").exists()
+
+
+def test_a_block_of_nodata_alone_gives_nan(tmp_path):
+    z = synthetic_dem(512, 512).astype(np.float32)
+    z[:300, :300] = -9999  # block (0, 0) and its halo hold no elevation
+    src, dst = tmp_path / "dem.tif", tmp_path / "slope.tif"
+    _write_geotiff(src, z, nodata=-9999)
+    odask.process_geotiff(src, dst, "slope", chunks=256, progress=False)
+    in_blocks = odask.slope(da.from_array(np.where(z == -9999, np.nan, z), chunks=256),
+                            pixel=30).compute(scheduler="threads")
+    for got in (_read_geotiff(dst), in_blocks):
+        assert np.isnan(got[:256, :256]).all()
+        assert np.isfinite(got[:, 320:]).all()
+
+
+def test_a_killed_worker_changes_nothing(tmp_path):
+    distributed = pytest.importorskip("distributed")
+    import signal
+    import threading
+
+    z = (synthetic_dem(2048, 2048) / 7).astype(np.float32)
+    src, dst = tmp_path / "dem.tif", tmp_path / "slope.tif"
+    _write_geotiff(src, z)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=":0") as cluster, \
+            distributed.Client(cluster) as client:
+        victim = next(iter(client.run(os.getpid).values()))
+        run = threading.Thread(target=odask.process_geotiff,
+                               args=(src, dst, "slope"), kwargs=dict(chunks=256, progress=False))
+        run.start()
+        parts = Path(str(dst) + ".parts")
+        deadline = time.monotonic() + 120
+        while not list(parts.glob("*.tif")) and time.monotonic() < deadline:
+            time.sleep(0.005)
+        assert run.is_alive(), "the run ended before a worker could be killed"
+        os.kill(victim, signal.SIGKILL)
+        run.join(timeout=300)
+        assert not run.is_alive()
+        assert victim not in client.run(os.getpid).values()
+    np.testing.assert_array_equal(_read_geotiff(dst), _expected_values(src, "slope"))

@@ -195,7 +195,8 @@ void TGdalCommands::ExportValues1Click() {
   const std::optional<GeoReference> georef = ValuesGeoReference();
   BusyCursor busy;
   const Status written =
-      ExportValuesGeoTiff(*values.grid, path->toStdString(), georef ? &*georef : nullptr);
+      ExportValuesGeoTiff(*values.grid, path->toStdString(), georef ? &*georef : nullptr,
+                          exportForm_->Compression());
   busy.Release();
   if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
 }
@@ -231,11 +232,13 @@ void TGdalCommands::ExportGeoTiff1Click() {
   Status written;
   switch (exportForm_->Chosen()) {
     case TExportGeoTiffDialog::kParameterImage:
-      written = hasParameter ? ExportRasterGeoTiff(*parameter, path.toStdString(), where)
+      written = hasParameter ? ExportRasterGeoTiff(*parameter, path.toStdString(), where,
+                                                   exportForm_->Compression())
                              : Status(Error{kBadParameter, "There is no parameter image"});
       break;
     case TExportGeoTiffDialog::kDrainage:
-      written = hasDrainage ? ExportRasterGeoTiff(*drainage, path.toStdString(), where)
+      written = hasDrainage ? ExportRasterGeoTiff(*drainage, path.toStdString(), where,
+                                                  exportForm_->Compression())
                             : Status(Error{kBadParameter, "There is no drainage network"});
       break;
     case TExportGeoTiffDialog::kDem:

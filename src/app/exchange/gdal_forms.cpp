@@ -1,6 +1,7 @@
 #include "app/exchange/gdal_forms.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -203,12 +204,37 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   auto* cancel = Button("CancelBitBtn", "Cancel");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+  compression_ = new QComboBox;
+  compression_->setObjectName("CompressionComboBox");
+  for (const std::string& name : GeoTiffCompressionNames())
+    compression_->addItem(QString::fromStdString(name));
+  compression_->setToolTip("deflate: read everywhere; zstd: faster, about as small; "
+                           "lzw: the oldest readers; none: fastest, largest");
+  auto* compressionRow = new QFormLayout;
+  compressionRow->addRow("Compression", compression_);
+
   auto* groups = new QHBoxLayout;
   groups->addWidget(content);
   groups->addWidget(source);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
+  layout->addLayout(compressionRow);
   layout->addLayout(ButtonRow(ok, cancel));
+}
+
+GeoTiffCompression TExportGeoTiffDialog::Compression() const {
+  GeoTiffCompression compression = GeoTiffCompression::kDeflate;
+  ParseGeoTiffCompression(compression_->currentText().toStdString(), compression);
+  return compression;
+}
+
+void TExportGeoTiffDialog::ChooseCompression(GeoTiffCompression compression) {
+  for (int i = 0; i < compression_->count(); ++i) {
+    GeoTiffCompression item = GeoTiffCompression::kDeflate;
+    if (ParseGeoTiffCompression(compression_->itemText(i).toStdString(), item) &&
+        item == compression)
+      compression_->setCurrentIndex(i);
+  }
 }
 
 void TExportGeoTiffDialog::SetAvailable(bool parameterImage, bool drainage, bool dem,

@@ -2,8 +2,9 @@
 //
 // TImportGdalDialog (" IMPORT GEOTIFF / GDAL RASTER"): shows what the chosen raster holds and
 // takes the vertical unit of the imported DEM, its name and, for a raster without
-// georeference, the pixel size. TExportGeoTiffDialog (" EXPORT GEOTIFF"): which raster to write
-// and where its georeference comes from. Both are made once and keep their choices.
+// georeference, the pixel size. TExportGeoTiffDialog (" EXPORT GEOTIFF"): which raster to write,
+// where its georeference comes from and how it is compressed. Both are made once and keep
+// their choices.
 #pragma once
 
 #include <QDialog>
@@ -12,6 +13,7 @@
 #include "core/exchange/gdal_raster.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -76,10 +78,14 @@ class TExportGeoTiffDialog : public QDialog {
   Source GeoSource() const;
   void Choose(Content content);
   void ChooseSource(Source source);
+  // The compression of the exported images and of "Values (GeoTIFF)" (DEFLATE at first).
+  GeoTiffCompression Compression() const;
+  void ChooseCompression(GeoTiffCompression compression);
 
  private:
   QRadioButton* contents_[3];
   QRadioButton* sources_[3];
+  QComboBox* compression_;
 };
 
 }  // namespace orvane

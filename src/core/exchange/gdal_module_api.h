@@ -20,7 +20,7 @@
 extern "C" {
 #endif
 
-#define ORVANE_GDAL_ABI_VERSION 3u
+#define ORVANE_GDAL_ABI_VERSION 4u
 #define ORVANE_GDAL_ENTRY_NAME "orvane_gdal_module_api"
 #define ORVANE_GDAL_MODULE_FILE "liborvane_gdal.so"
 
@@ -33,6 +33,14 @@ typedef enum OrvaneGdalCellType {
   ORVANE_GDAL_FLOAT32 = 3,
   ORVANE_GDAL_FLOAT64 = 4
 } OrvaneGdalCellType;
+
+/* How a written GeoTIFF is compressed. */
+typedef enum OrvaneGdalCompression {
+  ORVANE_GDAL_DEFLATE = 0,
+  ORVANE_GDAL_ZSTD = 1,
+  ORVANE_GDAL_LZW = 2,
+  ORVANE_GDAL_UNCOMPRESSED = 3
+} OrvaneGdalCompression;
 
 /* What an opened raster holds. The strings belong to the dataset and live until it closes. */
 typedef struct OrvaneGdalFacts {
@@ -125,6 +133,20 @@ typedef struct OrvaneGdalApi {
   /* Line `line` of the mask shared by every band (made internal to the GeoTIFF on the first
    * call): one byte per cell, 0 where the cell holds no data. 0 on success. */
   int (*write_mask_line)(OrvaneGdalDataset* dataset, int line, const uint8_t* mask);
+
+  /* create_geotiff (tiled_values 0) or create_value_geotiff (tiled_values 1, then one Float32
+   * band) with the given compression, the blocks compressed on every processor core. */
+  OrvaneGdalDataset* (*create_geotiff_compressed)(const char* path, int columns, int lines,
+                                                  int bands, OrvaneGdalCellType type, int rgb,
+                                                  int tiled_values,
+                                                  OrvaneGdalCompression compression);
+  /* Writes `count` lines from `line` on, stored one after another in `values` (bands as
+   * write_line), and hands every block they complete to the compressing threads: the file's
+   * blocks are not kept in memory. Lines are best given in bands of block_lines. 0 on success. */
+  int (*write_lines)(OrvaneGdalDataset* dataset, int line, int count, int bands,
+                     OrvaneGdalCellType type, const void* values);
+  /* Lines per block of band 1 (the tile or strip height). */
+  int (*block_lines)(OrvaneGdalDataset* dataset);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);

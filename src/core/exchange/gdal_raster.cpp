@@ -228,6 +228,24 @@ bool ToStoredValue(double product, double relativeTolerance, std::int32_t& store
   return true;
 }
 
+OrvaneGdalCompression ToModule(GeoTiffCompression compression) {
+  switch (compression) {
+    case GeoTiffCompression::kDeflate: return ORVANE_GDAL_DEFLATE;
+    case GeoTiffCompression::kZstd: return ORVANE_GDAL_ZSTD;
+    case GeoTiffCompression::kLzw: return ORVANE_GDAL_LZW;
+    case GeoTiffCompression::kNone: return ORVANE_GDAL_UNCOMPRESSED;
+  }
+  return ORVANE_GDAL_DEFLATE;
+}
+
+// Lines handed to GDAL at once: whole blocks, and enough of them (about 4 MB) that the
+// compressing threads always have blocks to work on.
+int LinesPerWrite(const OrvaneGdalApi& gdal, OrvaneGdalDataset* dataset, std::size_t lineBytes) {
+  const int block = std::max(1, gdal.block_lines(dataset));
+  const std::size_t wanted = (std::size_t{4} << 20) / std::max<std::size_t>(1, lineBytes);
+  return block * static_cast<int>(std::clamp<std::size_t>(wanted / block, 1, 1024));
+}
+
 // A GeoTIFF written by GDAL under a temporary name beside the target, renamed onto it when
 // the dataset closed without error. GDAL writes no .aux.xml side file meanwhile.
 class GeoTiffTarget {
@@ -240,11 +258,13 @@ class GeoTiffTarget {
 
   // `tiledValues`: a value grid, tiled with the floating-point predictor.
   Status Create(int columns, int lines, int bands, OrvaneGdalCellType type, bool rgb,
-                const GeoReference* georef, bool tiledValues = false) {
+                const GeoReference* georef, bool tiledValues = false,
+                GeoTiffCompression compression = GeoTiffCompression::kDeflate) {
     if (Status s = file_.OpenForName(path_); !s) return s;
     temp_ = file_.TemporaryPath();
-    dataset_ = tiledValues ? gdal_.create_value_geotiff(temp_.c_str(), columns, lines)
-                         : gdal_.create_geotiff(temp_.c_str(), columns, lines, bands, type, rgb ? 1 : 0);
+    dataset_ = gdal_.create_geotiff_compressed(temp_.c_str(), columns, lines, bands, type,
+                                               rgb ? 1 : 0, tiledValues ? 1 : 0,
+                                               ToModule(compression));
     if (!dataset_) return Error{kCannotOpen, "cannot create " + Quoted(path_) + errors_.Reason()};
     if (georef && gdal_.georeference(dataset_, georef->transform.data(),
                                      georef->crsWkt.c_str()) != 0)
@@ -565,8 +585,27 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
   return result;
 }
 
+const std::vector<std::string>& GeoTiffCompressionNames() {
+  static const std::vector<std::string> names = {"deflate", "zstd", "lzw", "none"};
+  return names;
+}
+
+bool ParseGeoTiffCompression(const std::string& name, GeoTiffCompression& compression) {
+  static constexpr GeoTiffCompression kInOrder[] = {
+      GeoTiffCompression::kDeflate, GeoTiffCompression::kZstd, GeoTiffCompression::kLzw,
+      GeoTiffCompression::kNone};
+  const auto& names = GeoTiffCompressionNames();
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (names[k] == name) {
+      compression = kInOrder[k];
+      return true;
+    }
+  }
+  return false;
+}
+
 Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
-                           const GeoReference* georef) {
+                           const GeoReference* georef, GeoTiffCompression compression) {
   if (!raster.IsAllocated() || raster.columns < 1 || raster.lines < 1)
     return Error{kBadParameter, "there is no image to export to " + Quoted(path)};
   auto module = GdalModule();
@@ -576,7 +615,7 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
   const bool rgb = raster.kind == kRasterRgb;
   GeoTiffTarget target(gdal, errors, path);
   if (Status s = target.Create(raster.columns, raster.lines, rgb ? 3 : 1, ORVANE_GDAL_BYTE, rgb,
-                               georef);
+                               georef, false, compression);
       !s)
     return s;
   if (raster.kind == kRasterPalette) {
@@ -590,9 +629,12 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
     }
     if (gdal.set_palette(target.dataset(), colours) != 0) return target.WriteFailed();
   }
-  for (int line = 0; line < raster.lines; ++line) {
-    if (gdal.write_line(target.dataset(), line, rgb ? 3 : 1, ORVANE_GDAL_BYTE,
-                        raster.Row(line)) != 0)
+  // Rows lie one after another in the raster: bands of them go to GDAL without a copy.
+  const int step = LinesPerWrite(gdal, target.dataset(), raster.RowBytes());
+  for (int line = 0; line < raster.lines; line += step) {
+    const int count = std::min(step, raster.lines - line);
+    if (gdal.write_lines(target.dataset(), line, count, rgb ? 3 : 1, ORVANE_GDAL_BYTE,
+                         raster.Row(line)) != 0)
       return target.WriteFailed();
   }
   if (Status s = MarkNoData(gdal, target, raster); !s) return s;
@@ -600,7 +642,7 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
 }
 
 Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
-                           const GeoReference* georef) {
+                           const GeoReference* georef, GeoTiffCompression compression) {
   if (grid.columns < 1 || grid.lines < 1 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * grid.lines)
     return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
@@ -610,13 +652,15 @@ Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
   GdalErrorScope errors(gdal);
   GeoTiffTarget target(gdal, errors, path);
   if (Status s = target.Create(grid.columns, grid.lines, 1, ORVANE_GDAL_FLOAT32, false, georef,
-                               true);
+                               true, compression);
       !s)
     return s;
   if (!grid.unit.empty()) gdal.set_unit_type(target.dataset(), grid.unit.c_str());
-  for (int line = 0; line < grid.lines; ++line) {
-    const float* row = grid.values.data() + static_cast<std::size_t>(line) * grid.columns;
-    if (gdal.write_line(target.dataset(), line, 1, ORVANE_GDAL_FLOAT32, row) != 0)
+  const int step = LinesPerWrite(gdal, target.dataset(), sizeof(float) * grid.columns);
+  for (int line = 0; line < grid.lines; line += step) {
+    const float* rows = grid.values.data() + static_cast<std::size_t>(line) * grid.columns;
+    if (gdal.write_lines(target.dataset(), line, std::min(step, grid.lines - line), 1,
+                         ORVANE_GDAL_FLOAT32, rows) != 0)
       return target.WriteFailed();
   }
   return target.Commit();

@@ -156,14 +156,26 @@ struct GdalImportResult {
 Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
                                             ProgressSink* progress = nullptr);
 
+// How a written GeoTIFF is compressed. DEFLATE is the most widely read; ZSTD compresses about
+// as well in less time; LZW is read by the oldest software; none writes fastest and largest.
+// Value grids add the floating-point predictor to any of the three. The blocks are compressed
+// on every core while the next lines are handed over.
+enum class GeoTiffCompression { kDeflate, kZstd, kLzw, kNone };
+// "deflate", "zstd", "lzw", "none" (the names of --compress), in that order.
+const std::vector<std::string>& GeoTiffCompressionNames();
+// The compression of a name of GeoTiffCompressionNames(); false for another name.
+bool ParseGeoTiffCompression(const std::string& name, GeoTiffCompression& compression);
+
 // The parameter image or drainage raster as GeoTIFF; `georef` may be null (no georeference).
 Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
-                           const GeoReference* georef);
+                           const GeoReference* georef,
+                           GeoTiffCompression compression = GeoTiffCompression::kDeflate);
 
-// A value grid as a Float32 GeoTIFF: tiled, DEFLATE with the floating-point predictor, NaN
-// declared as NoData, the unit as the band's unit; `georef` may be null.
+// A value grid as a Float32 GeoTIFF: tiled, DEFLATE with the floating-point predictor (or the
+// given compression), NaN declared as NoData, the unit as the band's unit; `georef` may be null.
 Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
-                           const GeoReference* georef);
+                           const GeoReference* georef,
+                           GeoTiffCompression compression = GeoTiffCompression::kDeflate);
 // The DEM as GeoTIFF elevations in metres (GetElevation / unitFactor).
 Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string& path,
                         const GeoReference* georef, ProgressSink* progress = nullptr);

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QComboBox>
 
 #include "support/gdal_rasters.h"
 #include "app/exchange/exchange_commands.h"
@@ -44,11 +45,13 @@ class GdalCommandsTest : public MainFormTest {
       form.OkClick();
     });
   }
-  void AnswerExport(TExportGeoTiffDialog::Content content, TExportGeoTiffDialog::Source source) {
-    prompts.dialogs["ExportGeoTiffForm"] = [content, source](QDialog& d) {
+  void AnswerExport(TExportGeoTiffDialog::Content content, TExportGeoTiffDialog::Source source,
+                    const QString& compression = "deflate") {
+    prompts.dialogs["ExportGeoTiffForm"] = [content, source, compression](QDialog& d) {
       auto& form = static_cast<TExportGeoTiffDialog&>(d);
       form.Choose(content);
       form.ChooseSource(source);
+      form.findChild<QComboBox*>("CompressionComboBox")->setCurrentText(compression);
       return int(QDialog::Accepted);
     };
   }
@@ -116,11 +119,15 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
   ASSERT_NE(main->Session().CurrentDem(), nullptr);
 
   main->ShowParameterImage(MakeGray(20, 15, [](int c, int l) { return c + l; }));
-  AnswerExport(TExportGeoTiffDialog::kParameterImage, TExportGeoTiffDialog::kFromImport);
+  AnswerExport(TExportGeoTiffDialog::kParameterImage, TExportGeoTiffDialog::kFromImport, "zstd");
   prompts.files.push_back({TempPath("slope"), 1});
   main->Action("ExportGeoTiff1")->trigger();
   const ReadBack image = ReadTestRaster(TempPath("slope.tif").toStdString());
   ASSERT_TRUE(image.opened);
+  GDALDatasetH written = GDALOpen(TempPath("slope.tif").toStdString().c_str(), GA_ReadOnly);
+  ASSERT_NE(written, nullptr);
+  EXPECT_STREQ(GDALGetMetadataItem(written, "COMPRESSION", "IMAGE_STRUCTURE"), "ZSTD");
+  GDALClose(written);
   EXPECT_EQ(image.columns, 20);
   EXPECT_EQ(image.transform, *UtmSite().transform);
   EXPECT_EQ(image.utmZone, 14);
