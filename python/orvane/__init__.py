@@ -39,7 +39,8 @@ import numpy as np
 
 from . import _orvane
 
-__all__ = ["Dem", "Result", "read_dem", "read_raster", "run", "TREATMENTS", "treatment_info"]
+__all__ = ["Dem", "Result", "read_dem", "read_raster", "run", "check_params", "TREATMENTS",
+           "treatment_info"]
 
 _UNITS = ("m", "dm", "cm", "mm")
 _UNIT_FACTORS = {"m": 1, "dm": 10, "cm": 100, "mm": 1000}
@@ -100,13 +101,15 @@ class Result:
 
     values: float32 grid or None; value_unit: its unit; image: the picture as
     :func:`<name>_image` gives it; indices and palette: a palette picture's 8-bit indices and
-    its 256 x 3 RGB palette (None otherwise); figures: dict.
+    its 256 x 3 RGB palette (None otherwise); figures: dict; histogram: the table orvane-cli
+    writes with --histogram (text), when asked for.
     """
 
     def __init__(self, raw):
         self.values = raw["values"]
         self.value_unit = raw["value_unit"]
         self.figures = dict(raw["figures"])
+        self.histogram = raw.get("histogram")
         self.picture_kind = raw["picture_kind"]
         picture = raw["picture"]
         self.palette = raw["palette"]
@@ -164,6 +167,8 @@ def read_raster(path):
 
 def _pixel_sizes(z, pixel):
     """(width, height) in metres from `pixel` or the Dem."""
+    if z is None:  # a treatment of rasters alone
+        return 0.0, 0.0
     if pixel is None:
         if isinstance(z, Dem):
             return z.pixel_width, z.pixel_height
@@ -176,6 +181,8 @@ def _pixel_sizes(z, pixel):
 
 
 def _elevations(z):
+    if z is None:
+        return None
     if isinstance(z, Dem):
         return z.elevations
     array = np.asarray(z)
@@ -193,7 +200,8 @@ def _cli_params(declaration, params):
     return cli
 
 
-def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
+def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params, histogram=False,
+             progress=None):
     declaration = _DECLARATIONS[_python_name(name)]
     width, height = _pixel_sizes(z, pixel)
     if unit is None:
@@ -201,16 +209,31 @@ def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
     raw = _orvane.run(declaration["id"], _elevations(z), width, height, unit,
                       _cli_params(declaration, params),
                       None if drainage is None else np.asarray(drainage),
-                      None if param is None else np.asarray(param), values, picture)
+                      None if param is None else np.asarray(param), values, picture,
+                      histogram, progress)
     _warn(raw["warnings"])
     return raw
 
 
+def check_params(name, **params):
+    """Checks treatment `name`'s parameters as orvane-cli does (ranges, choices and the checks
+    between parameters): raises ValueError with its message, returns None when they are fine."""
+    declaration = _DECLARATIONS[_python_name(name)]
+    _orvane.halo(declaration["id"], _cli_params(declaration, params))
+
+
 def run(name, z, pixel=None, unit=None, drainage=None, param=None, values=True, picture=True,
-        **params):
+        histogram=False, progress=None, **params):
     """Runs treatment `name` and returns a :class:`Result` with what it gives (values,
-    picture and figures; ``values=False`` or ``picture=False`` skip them)."""
-    return Result(_run_raw(name, z, pixel, unit, drainage, param, values, picture, params))
+    picture and figures; ``values=False`` or ``picture=False`` skip them, ``histogram=True``
+    adds the histogram table of a treatment that has one).
+
+    ``z`` is None for a treatment that reads no DEM (only rasters). ``progress``, when given,
+    is called every 100 ms or so with the fraction done (0 to 1); an exception it raises
+    cancels the run and is raised once the computation has stopped.
+    """
+    return Result(_run_raw(name, z, pixel, unit, drainage, param, values, picture, params,
+                           histogram, progress))
 
 
 # ---- the generated functions --------------------------------------------------------------

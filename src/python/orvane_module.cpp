@@ -48,20 +48,26 @@ namespace {
 
 class CancelFlag : public ProgressSink {
  public:
+  void Step(double fraction) override { fraction_.store(fraction, std::memory_order_relaxed); }
   bool Cancelled() const override { return cancelled_.load(std::memory_order_relaxed); }
   void Cancel() { cancelled_.store(true, std::memory_order_relaxed); }
+  double Fraction() const { return fraction_.load(std::memory_order_relaxed); }
 
  private:
   std::atomic<bool> cancelled_{false};
+  std::atomic<double> fraction_{0.0};
 };
 
 // Runs work(sink) on a thread of its own with the GIL released. The calling thread wakes every
 // 100 ms, takes the GIL and lets Python run its signal handlers: a KeyboardInterrupt (or any
 // exception a handler raises) cancels the work, which stops at its next poll, and is raised
 // once the work has returned. Only the main thread sees signals; elsewhere (Dask's workers)
-// the wait simply lasts until the work is done.
+// the wait simply lasts until the work is done. `progress`, when not None, is called at each
+// wake with the fraction done (0 to 1); an exception it raises cancels the work the same way
+// (how a host application without signals, a QGIS task for one, stops a run).
 template <class Work>
-auto RunInterruptible(Work work) -> decltype(work(static_cast<ProgressSink*>(nullptr))) {
+auto RunInterruptible(Work work, const py::object& progress = py::none())
+    -> decltype(work(static_cast<ProgressSink*>(nullptr))) {
   using Result = decltype(work(static_cast<ProgressSink*>(nullptr)));
   CancelFlag sink;
   std::optional<Result> result;
@@ -91,6 +97,14 @@ auto RunInterruptible(Work work) -> decltype(work(static_cast<ProgressSink*>(nul
         if (PyErr_CheckSignals() != 0) {
           PyErr_Fetch(&type, &value, &traceback);
           sink.Cancel();
+        } else if (!progress.is_none()) {
+          try {
+            progress(sink.Fraction());
+          } catch (py::error_already_set& raised) {
+            raised.restore();
+            PyErr_Fetch(&type, &value, &traceback);
+            sink.Cancel();
+          }
         }
       }
       lock.lock();
@@ -287,6 +301,7 @@ py::list TreatmentsData() {
     py::dict d;
     d["id"] = t->id;
     d["title"] = t->title;
+    d["menu"] = t->menu;
     d["summary"] = t->summary;
     d["dem"] = (t->inputs & kInputDem) != 0;
     d["drainage"] = (t->inputs & kInputDrainage) != 0;
@@ -302,6 +317,7 @@ py::list TreatmentsData() {
     d["value_unit"] = t->valueUnit;
     d["value_nodata"] = t->valueNoData;
     d["colour_picture"] = t->colourPicture;
+    d["picture_on_dem_grid"] = t->pictureOnDemGrid;
     d["not_local_reason"] = t->notLocalReason;
     d["examples"] = t->examples;
     list.append(d);
@@ -352,10 +368,10 @@ py::object Halo(const std::string& id, const py::dict& params) {
 
 // ---- running ----------------------------------------------------------------------------------
 
-py::dict Run(const std::string& id, const py::array& elevations, double pixelWidth,
+py::dict Run(const std::string& id, const py::object& elevations, double pixelWidth,
              double pixelHeight, const std::string& unit, const py::dict& params,
              const py::object& drainage, const py::object& param, bool wantValues,
-             bool wantPicture) {
+             bool wantPicture, bool wantHistogram, const py::object& progress) {
   const TreatmentDescriptor& t = Find(id);
   TreatmentArgs args = ArgsFrom(t, params);
   std::unique_ptr<TRasterImage> drainageRaster, paramRaster;
@@ -367,28 +383,38 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
     if (param.is_none()) throw py::value_error(id + " needs param= (the parameter image)");
     paramRaster = RasterFromArray(param.cast<py::array>(), "param");
   }
-  OpenedDem dem = OpenArray(elevations, pixelWidth, pixelHeight, unit);
+  // A treatment of rasters alone (a drainage network, a parameter image) needs no elevations.
+  std::optional<OpenedDem> dem;
   py::list warnings;
-  for (const std::string& w : dem.warnings) warnings.append(w);
+  if ((t.inputs & kInputDem) || !elevations.is_none()) {
+    if (elevations.is_none()) throw py::value_error(id + " needs the elevations");
+    dem = OpenArray(elevations.cast<py::array>(), pixelWidth, pixelHeight, unit);
+    for (const std::string& w : dem->warnings) warnings.append(w);
+  }
 
   unsigned wanted = kOutputFigures;
   if (wantValues && t.Gives(kOutputValues)) wanted |= kOutputValues;
   if (wantPicture && t.Gives(kOutputPicture)) wanted |= kOutputPicture;
   // Without values to give, the picture is what the run is for.
   if (!t.Gives(kOutputValues) && t.Gives(kOutputPicture)) wanted |= kOutputPicture;
+  if (wantHistogram && t.Gives(kOutputHistogram)) wanted |= kOutputHistogram;
   const TSettings settings;
   TreatmentInputs inputs;
-  inputs.dem = dem.model.get();
   inputs.drainage = drainageRaster.get();
   inputs.param = paramRaster.get();
   inputs.settings = &settings;
-  inputs.unitFactor = dem.unitFactor;
-  inputs.pixelMetres = dem.pixelMetres;
-  inputs.wholeMetres = dem.wholeMetres;
-  auto output = RunInterruptible([&](ProgressSink* sink) { return t.run(inputs, args, wanted, sink); });
+  if (dem) {
+    inputs.dem = dem->model.get();
+    inputs.unitFactor = dem->unitFactor;
+    inputs.pixelMetres = dem->pixelMetres;
+    inputs.wholeMetres = dem->wholeMetres;
+  }
+  auto output = RunInterruptible(
+      [&](ProgressSink* sink) { return t.run(inputs, args, wanted, sink); }, progress);
   if (!output) Raise(output.error());
 
   py::dict result;
+  for (const std::string& w : output->warnings) warnings.append(w);
   result["warnings"] = warnings;
   result["values"] = py::none();
   result["value_unit"] = py::none();
@@ -419,6 +445,7 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
   py::dict figures;
   for (const Figure& figure : output->figures) figures[py::str(figure.key)] = FigureValue(figure);
   result["figures"] = figures;
+  result["histogram"] = (wanted & kOutputHistogram) ? py::object(py::str(output->histogram)) : py::object(py::none());
   return result;
 }
 
@@ -504,7 +531,9 @@ PYBIND11_MODULE(_orvane, m) {
   m.def("run", &Run, py::arg("id"), py::arg("elevations"), py::arg("pixel_width"),
         py::arg("pixel_height"), py::arg("unit"), py::arg("params"), py::arg("drainage") = py::none(),
         py::arg("param") = py::none(), py::arg("values") = true, py::arg("picture") = false,
-        "Runs treatment `id` on a 2-D array; returns a dict of the outputs");
+        py::arg("histogram") = false, py::arg("progress") = py::none(),
+        "Runs treatment `id` on a 2-D array (None for a treatment of rasters alone); returns a "
+        "dict of the outputs. progress(fraction) is called as it runs; raising cancels it.");
   m.def("read_dem", &ReadDem, py::arg("path"), py::arg("pixel") = 0.0, py::arg("unit") = "m",
         py::arg("bytes") = 0, py::arg("lines") = 0, py::arg("columns") = 0,
         "Opens a DEM file as orvane-cli --dem does");
