@@ -123,7 +123,10 @@ class _Parameter:
         if option["positive"]:
             facts.append("> 0")
         if option["default"] is not None and option["type"] != "flag":
-            facts.append(f"default {option['default']}")
+            default = self.default()
+            if self.enum_values is not None and not self.static_strings:
+                default = self.enum_labels[default]
+            facts.append(f"default {default}")
         if option["required"]:
             facts.append("required")
         line = f"{self.name}: {self.description()}"
@@ -178,7 +181,7 @@ class OrvaneAlgorithm(QgsProcessingAlgorithm):
 
     def shortHelpString(self):  # noqa: N802
         d = self.declaration
-        lines = [d["summary"] + "."]
+        lines = []
         if d["values"]:
             unit = f" in {d['value_unit']}" if d["value_unit"] else ""
             lines.append(f"OUTPUT: {d['value_name'] or 'values'}{unit}, Float32, NaN where there "
