@@ -129,6 +129,17 @@ def test_drainage_network_feeds_a_drainage_treatment(qgis_env, dem, tmp_path):
     np.testing.assert_array_equal(read(density["OUTPUT"])[0], read(tmp_path / "dd.tif")[0])
 
 
+def test_model_fills_with_gdal_then_computes_the_slope(qgis_env, dem, tmp_path):
+    """The model of docs/qgis.md: gdal:fillnodata, then orvane:slope on its output."""
+    model = Path(__file__).resolve().parents[2] / "docs" / "qgis" / "fill_then_slope.model3"
+    done = qgis_process(qgis_env, "--json", "run", str(model), f"--DEM={dem}", "--DISTANCE=10",
+                        f"--slope:SLOPE={tmp_path / 'slope.tif'}")
+    assert done.returncode == 0, done.stdout + done.stderr
+    slope, transform, _, _ = read(tmp_path / "slope.tif")
+    assert slope.shape == (344, 403) and transform[1] == 90.0
+    assert np.isfinite(slope).all() and 0 < slope.max() < 90
+
+
 def test_bad_parameter_is_refused_with_the_declared_range(qgis_env, dem, tmp_path):
     out = tmp_path / "refused.tif"
     done = qgis_process(qgis_env, "run", "orvane:total_depth", f"--INPUT={dem}",
