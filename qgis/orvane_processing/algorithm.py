@@ -476,7 +476,7 @@ def _write_raster(path, bands, georef, nodata=None, palette=None):
 def _write_text(path, text):
     scratch = _scratch_beside(path)
     try:
-        with open(scratch, "w", encoding="utf-8") as out:
+        with open(scratch, "w", encoding="utf-8", newline="") as out:
             out.write(text)
         os.replace(scratch, path)
     finally:

@@ -95,18 +95,24 @@ def test_every_declared_treatment_is_listed(qgis_env):
     assert "range [1, 100000]" in shown
 
 
-# One surface treatment, one window treatment in a vertical unit of decimetres, and the drainage
-# network traced by one algorithm and read back by another as its DRAINAGE raster.
+# One surface treatment, one window treatment in a vertical unit of decimetres, one with its
+# histogram table (the direction frequencies); below, the drainage network traced by one
+# algorithm and read back by another as its DRAINAGE raster.
 CASES = [
     ("slope", {}, ["slope"]),
     ("total_depth", {"WINDOW": 11, "UNIT": 1}, ["total-depth", "--window", 11, "--unit", "dm"]),
+    ("aspect", {"OUTPUT_HISTOGRAM": "qgis.txt"}, ["aspect", "--histogram", "cli.txt"]),
 ]
 
 
 @pytest.mark.parametrize("name,params,cli", CASES, ids=[c[0] for c in CASES])
 def test_values_equal_orvane_cli(qgis_env, dem, tmp_path, name, params, cli):
+    params = {k: tmp_path / v if k == "OUTPUT_HISTOGRAM" else v for k, v in params.items()}
+    cli = [tmp_path / w if str(w).endswith(".txt") else w for w in cli]
     results = run_algorithm(qgis_env, name, INPUT=dem, OUTPUT=tmp_path / "qgis.tif", **params)
     run_cli(*cli, "--dem", dem, "--values", tmp_path / "cli.tif")
+    if "OUTPUT_HISTOGRAM" in params:
+        assert Path(results["OUTPUT_HISTOGRAM"]).read_bytes() == (tmp_path / "cli.txt").read_bytes()
     got, transform, nodata, data_type = read(results["OUTPUT"])
     expected, expected_transform, _, _ = read(tmp_path / "cli.tif")
     np.testing.assert_array_equal(got, expected)  # NaN where NaN
