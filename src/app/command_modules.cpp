@@ -3,7 +3,7 @@
 //
 // How a module is written (src/app/<group>/<group>_commands.cpp):
 //
-//   void InstallSlopeCommands(TMainForm& main) {
+//   void InstallSlopeCommands(TWorkbench& main) {
 //     // A QObject child of the frame holds the module's dialogs (made once, reused, so their
 //     // values persist) and its handlers.
 //     auto* module = new SlopeCommands(main);            // parent: &main
@@ -35,29 +35,29 @@
 // from main.Settings(). Diagram windows register with main.RegisterDiagram(kind, opener) (the
 // Diagram button and the Diagram submenu items are then connected) and treatments call
 // main.Session().SetDiagramKind(kind).
-// Modules that keep figures of the opened DEM connect to the signal TMainForm::DemOpened.
+// Modules that keep figures of the opened DEM connect to the signal TWorkbench::DemOpened.
 //
 // To add a module: declare its installer below and call it in InstallCommandModules.
 #include "app/command_modules.h"
 
 #include "app/shell/declared_dialog.h"
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 
 namespace orvane {
 
-void InstallFileCommands(TMainForm& main);
-void InstallDiagramCommands(TMainForm& main);
-void InstallSlopeAspectCommands(TMainForm& main);
-void InstallDrainageCommands(TMainForm& main);
-void InstallMorphometryCommands(TMainForm& main);
-void InstallReliefCommands(TMainForm& main);
-void InstallShapeCommands(TMainForm& main);
-void InstallExchangeCommands(TMainForm& main);
-void InstallGdalCommands(TMainForm& main);
-void InstallRoughnessCommands(TMainForm& main);
+void InstallFileCommands(TWorkbench& main);
+void InstallDiagramCommands(TWorkbench& main);
+void InstallSlopeAspectCommands(TWorkbench& main);
+void InstallDrainageCommands(TWorkbench& main);
+void InstallMorphometryCommands(TWorkbench& main);
+void InstallReliefCommands(TWorkbench& main);
+void InstallShapeCommands(TWorkbench& main);
+void InstallExchangeCommands(TWorkbench& main);
+void InstallGdalCommands(TWorkbench& main);
+void InstallRoughnessCommands(TWorkbench& main);
 
-void InstallCommandModules(TMainForm& main) {
+void InstallCommandModules(TWorkbench& main) {
   InstallFileCommands(main);
   InstallDiagramCommands(main);
   InstallSlopeAspectCommands(main);

@@ -3,8 +3,8 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 
-void InstallCommandModules(TMainForm& main);
+void InstallCommandModules(TWorkbench& main);
 
 }  // namespace orvane

@@ -1,7 +1,9 @@
-// ORVANE desktop application: settings, main frame, splash, message loop, settings again.
-// `orvane FILE` opens the DEM FILE once the main frame shows.
+// ORVANE desktop application: settings, main frame and the command modules installed on it,
+// splash, message loop, settings again. `orvane FILE` opens the DEM FILE once the main frame
+// shows.
 #include <clocale>
 
+#include "app/command_modules.h"
 #include "app/main_form.h"
 #include "app/shell/app_session.h"
 #include "app/shell/application.h"
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     orvane::TMainForm main(session.settings);
+    orvane::InstallCommandModules(main);
     orvane::ShowAfterSplash(main, 3000,
                             orvane::DemPathArgument(orvane::TApplication::arguments()));
     result = orvane::TApplication::exec();

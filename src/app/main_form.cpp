@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/command_modules.h"
 #include "app/shell/about_form.h"
 #include "app/shell/icons.h"
 #include "app/shell/prefs_form.h"
@@ -177,7 +176,7 @@ QString WithMnemonic(const QString& caption, QString& taken) {
 }  // namespace
 
 TMainForm::TMainForm(TSettings& settings, QWidget* parent)
-    : QMainWindow(parent), settings_(settings) {
+    : TWorkbench(parent), settings_(settings) {
   setObjectName("MainForm");
   setWindowTitle(" ORVANE Version 1.0");
   setWindowIcon(ApplicationIcon());
@@ -197,14 +196,13 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
 
   // Dialogs are made once and keep their values from one use to the next.
   dynamicScale_ = new TDynamicScaleDialog(this);
-  coordImage_ = new TImageSizeDialog(this);
-  byteForm_ = new TByteCountDialog(this);
-  prefsForm_ = new TPreferencesDialog(settings_, this);
+  imageSize_ = new TImageSizeDialog(this);
+  byteCount_ = new TByteCountDialog(this);
+  preferences_ = new TPreferencesDialog(settings_, this);
 
   CreateDocumentWindows();
   ConnectShellCommands();
   ConnectSession();
-  InstallCommandModules(*this);
 
   resize(856, 652);
   if (const QScreen* screen = this->screen()) {
@@ -362,8 +360,8 @@ void TMainForm::ConnectShellCommands() {
   connect(Action("About1"), &QAction::triggered, this, &TMainForm::ShowAbout);
   connect(Action("Preferences1"), &QAction::triggered, this,
           [this] {
-            prefsForm_->LoadFromSettings();
-            Prompts().Exec(*prefsForm_);
+            preferences_->LoadFromSettings();
+            Prompts().Exec(*preferences_);
           });
   connect(Action("LoupeSpeedButton"), &QAction::toggled, this, &TMainForm::LoupeToggled);
   connect(Action("PipetteSpeedButton"), &QAction::triggered, this, [this] {

@@ -23,11 +23,11 @@
 #include "cli/cli.h"
 #include "core/common/progress.h"
 #include "core/common/result.h"
-#include "core/common/treatment.h"
 #include "core/exchange/gdal_raster.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane::cli {
 

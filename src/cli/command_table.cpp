@@ -1,8 +1,9 @@
-// The table of orvane-cli commands: the declared treatments (core/common/treatment.h), each a
+// The table of orvane-cli commands: the declared treatments (core/treatment/treatment.h), each a
 // command built from its declaration, and the hand-written commands that are not treatments.
 //
-// A treatment needs no line here: declaring it and listing it in AllTreatments() makes its
-// command. A command that is not a treatment is a class deriving from Command
+// A treatment's command is built from its declaration; its id below places it in --help (a
+// declared treatment missing here has no command, which the help examples test reports). A
+// command that is not a treatment is a class deriving from Command
 // (cli/commands/<name>_command.cpp) with a factory listed below with ORVANE_CLI_COMMAND.
 #include "cli/command.h"
 

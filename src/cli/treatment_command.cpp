@@ -5,9 +5,9 @@
 #include <map>
 
 #include "cli/command.h"
-#include "core/common/treatment.h"
 #include "core/exchange/gdal_raster.h"
 #include "core/terrain/raster_file.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane::cli {
 

@@ -17,12 +17,12 @@
 #include <thread>
 #include <type_traits>
 
-#include "core/common/treatment.h"
 #include "core/exchange/dem_source.h"
 #include "core/exchange/gdal_raster.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/raster_file.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/treatment.h"
 
 namespace py = pybind11;
 

@@ -13,10 +13,10 @@
 
 #include "app/display/image_window.h"
 #include "app/render/view3d_form.h"
-#include "app/shell/icons.h"
 #include "app/shell/declared_dialog.h"
+#include "app/shell/icons.h"
 #include "app/shell/treatment_menu.h"
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 #include "support/app_session.h"
 
 namespace orvane::test {

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "cli/command.h"
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 #include "support/cli_run.h"
 
 namespace orvane::cli {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 #include "core/surface/aspect.h"
 #include "core/surface/slope.h"
 #include "core/terrain/dem_model.h"

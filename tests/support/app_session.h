@@ -25,6 +25,7 @@
 
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
+#include "app/command_modules.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
 #include "app/terrain/dynamic_scale.h"
@@ -94,6 +95,13 @@ class TestPrompter : public Prompter {
     return answer;
   }
 };
+
+// The main frame with every command module installed on it, as main() makes it.
+inline std::unique_ptr<TMainForm> MakeMainForm(TSettings& settings) {
+  auto main = std::make_unique<TMainForm>(settings);
+  InstallCommandModules(*main);
+  return main;
+}
 
 // A DEM of type 2 whose elevation at (c, l) is `value(c, l)`; pixel sizes `pixel`.
 inline std::shared_ptr<TDemModel> MakeDem(int columns, int lines,
@@ -239,7 +247,7 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(temp.isValid());
     settings.imageDir = temp.path().toStdString();
-    main = std::make_unique<TMainForm>(settings);
+    main = MakeMainForm(settings);
     main->Session().SetWorkDirectory(temp.path());
   }
   void TearDown() override { main.reset(); }

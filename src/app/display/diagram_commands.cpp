@@ -4,13 +4,13 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/display/value_histogram_window.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_menu.h"
 
 namespace orvane {
 
-void InstallDiagramCommands(TMainForm& main) {
+void InstallDiagramCommands(TWorkbench& main) {
   auto& histoGris = DiagramWindow<TGrayHistogramWindow>(main);
   auto& histDir = DiagramWindow<TDirectionHistogramWindow>(main);
   auto& diagDD = DiagramWindow<TDissectionDiagram>(main);
@@ -18,7 +18,7 @@ void InstallDiagramCommands(TMainForm& main) {
   auto& fractDim = DiagramWindow<TDrainageFractalDiagram>(main);
   auto& locFract = DiagramWindow<TLocalFractalDiagram>(main);
   auto& valueHisto = DiagramWindow<TValueHistogramWindow>(main);
-  TMainForm* frame = &main;
+  TWorkbench* frame = &main;
   for (TDiagramForm* form : std::initializer_list<TDiagramForm*>{&histoGris, &histDir, &diagDD, &diagDD3D,
                                                                  &fractDim, &locFract, &valueHisto}) {
     form->SetDirectorySource([frame] { return frame->ImageDirectory(); });
@@ -43,7 +43,7 @@ void InstallDiagramCommands(TMainForm& main) {
   main.RegisterDiagram(DiagramKind::kDissectionDensity3D, opener(diagDD3D));
   main.RegisterDiagram(DiagramKind::kDrainageFractalDimension, opener(fractDim));
   // Every treatment hides the direction histogram when it starts.
-  QObject::connect(&main, &TMainForm::TreatmentStarting, &histDir, &QWidget::hide);
+  QObject::connect(&main, &TWorkbench::TreatmentStarting, &histDir, &QWidget::hide);
 }
 
 }  // namespace orvane

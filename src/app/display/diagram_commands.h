@@ -5,8 +5,8 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 
-void InstallDiagramCommands(TMainForm& main);
+void InstallDiagramCommands(TWorkbench& main);
 
 }  // namespace orvane

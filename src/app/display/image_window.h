@@ -12,20 +12,11 @@
 #include <array>
 #include <optional>
 
+#include "app/shell/session.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
-
-// The UTM frame of the coordinate dialog, as its fields stand.
-struct TUtmFrame {
-  double xmin = 0.0;
-  double xmax = 0.0;
-  double ymin = 0.0;
-  double ymax = 0.0;
-  int lines = 0;
-  int columns = 0;
-};
 
 class TImageWindow;
 

@@ -32,15 +32,15 @@ QString SideOf(float side) { return QString::number(static_cast<double>(side), '
 
 }  // namespace
 
-TWindowSizeDialog& DDFenOf(QWidget& frame) { return ChildDialog<TWindowSizeDialog>(frame); }
-TClassPaletteDialog& DDPaletteFenOf(QWidget& frame) {
+TWindowSizeDialog& WindowSizeDialogOf(QWidget& frame) { return ChildDialog<TWindowSizeDialog>(frame); }
+TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame) {
   // Found by name: the total depth's palette dialog is a child of the frame too.
   auto* dialog = frame.findChild<TClassPaletteDialog*>(kDensityPalette.objectName,
                                                        Qt::FindDirectChildrenOnly);
   if (!dialog) dialog = new TClassPaletteDialog(kDensityPalette, &frame);
   return *dialog;
 }
-TDissectionMethodForm& AboutVennotFormOf(QWidget& frame) { return ChildDialog<TDissectionMethodForm>(frame); }
+TDissectionMethodForm& DissectionMethodFormOf(QWidget& frame) { return ChildDialog<TDissectionMethodForm>(frame); }
 
 // ---- TWindowSizeDialog ------------------------------------------------------------------------------
 

@@ -5,7 +5,7 @@
 //     gray tones), smoothing, "Scale" over the densities' range, parameter or wrapped image;
 //   - TDissectionMethodForm ("About this Parameter"): how the density is computed.
 // Each exists once, as a child of the main frame, so every module reaching it through
-// DDFenOf / DDPaletteFenOf sees the same values: what the user typed last persists between
+// WindowSizeDialogOf / DensityPaletteDialogOf sees the same values: what the user typed last persists between
 // runs and between treatments.
 #pragma once
 
@@ -89,8 +89,8 @@ class TDissectionMethodForm : public QDialog {
 };
 
 // The one instance of each, a child of the main frame, made at the first call.
-TWindowSizeDialog& DDFenOf(QWidget& frame);
-TClassPaletteDialog& DDPaletteFenOf(QWidget& frame);
-TDissectionMethodForm& AboutVennotFormOf(QWidget& frame);
+TWindowSizeDialog& WindowSizeDialogOf(QWidget& frame);
+TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame);
+TDissectionMethodForm& DissectionMethodFormOf(QWidget& frame);
 
 }  // namespace orvane

@@ -7,7 +7,7 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -21,24 +21,24 @@
 
 namespace orvane {
 
-TDrainageCommands::TDrainageCommands(TMainForm& main)
-    : QObject(&main), main_(main), extractRiv_(new TDrainageExtractionDialog(&main)) {
+TDrainageCommands::TDrainageCommands(TWorkbench& main)
+    : QObject(&main), main_(main), extraction_(new TDrainageExtractionDialog(&main)) {
   // The shared dialogs exist from start-up, like every dialog of the program.
-  DDFenOf(main);
-  DDPaletteFenOf(main);
-  AboutVennotFormOf(main);
-  HeadWatersFormOf(main);
+  WindowSizeDialogOf(main);
+  DensityPaletteDialogOf(main);
+  DissectionMethodFormOf(main);
+  HeadwatersDialogOf(main);
 }
 
 void TDrainageCommands::ExtractDrainageNetwork1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
-  if (Prompts().Exec(*extractRiv_) != QDialog::Accepted) return;
+  if (Prompts().Exec(*extraction_) != QDialog::Accepted) return;
   ExtractionParams params;
-  params.lowerRange = extractRiv_->LowerRange();
-  params.upperRange = extractRiv_->UpperRange();
-  params.colourCode = extractRiv_->ColourCode();
-  params.connection = extractRiv_->Connection();
+  params.lowerRange = extraction_->LowerRange();
+  params.upperRange = extraction_->UpperRange();
+  params.colourCode = extraction_->ColourCode();
+  params.connection = extraction_->Connection();
   ProgressSink* sink = main_.Progress();
   const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
   auto result = RunTreatment(main_, "ERROR", GridOf(*dem),
@@ -54,7 +54,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   params.tiling = tiling;
   params.measure = measure;
   QString title = DissectionTitle(params);
-  TWindowSizeDialog& window = DDFenOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   const WindowLimits limits =
       DeclaredWindowLimits("dissection", "The window size must be at least 2 pixels");
   if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
@@ -77,7 +77,7 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   main_.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main_);
   diagram.Counts().fill(0);
-  TClassPaletteDialog& palette = DDPaletteFenOf(main_);
+  TClassPaletteDialog& palette = DensityPaletteDialogOf(main_);
   palette.SetRange(field->minimum, field->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
   std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
@@ -114,14 +114,14 @@ void TDrainageCommands::DissectionDensity(DensityTiling tiling, DensityMeasure m
   Prompts().Exec(diagram);
 }
 
-void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(AboutVennotFormOf(main_)); }
+void TDrainageCommands::DiesstionDensityInfo1Click() { Prompts().Exec(DissectionMethodFormOf(main_)); }
 
 void TDrainageCommands::Headwaterstreatment1Click() {
   const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   TDemModel* dem = main_.Session().CurrentDem();
   if (!drainage || !dem || !main_.NetworkMatchesDem("ERROR")) return;
   QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE ";
-  THeadwatersDialog& form = HeadWatersFormOf(main_);
+  THeadwatersDialog& form = HeadwatersDialogOf(main_);
   form.SetPixelSize(main_.Session().PixelSize());
   // The treatment goes on however the dialog is closed, as long as HWS is a number.
   Prompts().Exec(form);
@@ -166,7 +166,7 @@ void TDrainageCommands::ParameterImage1Click() {
                            session.ParameterTitle(), session.Margin(), session.DisplayMode());
 }
 
-void InstallDrainageCommands(TMainForm& main) {
+void InstallDrainageCommands(TWorkbench& main) {
   auto* commands = new TDrainageCommands(main);
   ConnectAction(main, "ExtractDrainageNetwork1", commands, &TDrainageCommands::ExtractDrainageNetwork1Click);
   ConnectAction(main, "PixelDensity1", commands, &TDrainageCommands::PixelDensity1Click);

@@ -9,16 +9,16 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TDrainageExtractionDialog;
 
 class TDrainageCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TDrainageCommands(TMainForm& main);
+  explicit TDrainageCommands(TWorkbench& main);
 
-  TDrainageExtractionDialog& ExtractRiv() { return *extractRiv_; }
+  TDrainageExtractionDialog& ExtractionDialog() { return *extraction_; }
 
   // "DEM Form" > "Extract Drainage Network".
   void ExtractDrainageNetwork1Click();
@@ -37,10 +37,10 @@ class TDrainageCommands : public QObject {
  private:
   void DissectionDensity(DensityTiling tiling, DensityMeasure measure);
 
-  TMainForm& main_;
-  TDrainageExtractionDialog* extractRiv_;
+  TWorkbench& main_;
+  TDrainageExtractionDialog* extraction_;
 };
 
-void InstallDrainageCommands(TMainForm& main);
+void InstallDrainageCommands(TWorkbench& main);
 
 }  // namespace orvane

@@ -20,7 +20,7 @@
 
 namespace orvane {
 
-THeadwatersDialog& HeadWatersFormOf(QWidget& frame) {
+THeadwatersDialog& HeadwatersDialogOf(QWidget& frame) {
   auto* form = frame.findChild<THeadwatersDialog*>(QString(), Qt::FindDirectChildrenOnly);
   if (!form) form = new THeadwatersDialog(&frame);
   return *form;

@@ -53,6 +53,6 @@ class THeadwatersDialog : public QDialog {
   double side_ = 0.0;
 };
 
-THeadwatersDialog& HeadWatersFormOf(QWidget& frame);
+THeadwatersDialog& HeadwatersDialogOf(QWidget& frame);
 
 }  // namespace orvane

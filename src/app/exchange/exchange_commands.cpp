@@ -10,7 +10,8 @@
 #include "app/display/levels_form.h"
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
-#include "app/main_form.h"
+#include "app/display/image_window.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "core/common/atomic_file.h"
@@ -26,13 +27,13 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-TExchangeCommands::TExchangeCommands(TMainForm& main)
+TExchangeCommands::TExchangeCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
       formIlwis_(new TIlwisExportDialog(&main)),
       importForm_(new TIlwisImportDialog(&main)),
-      coordinateForm_(new TUtmCoordinatesDialog(&main)),
-      histoModifForm_(new TLevelsDialog(&main)),
+      coordinates_(new TUtmCoordinatesDialog(&main)),
+      levels_(new TLevelsDialog(&main)),
       pagePrintForm_(new TPageLayoutDialog(&main)) {
   setObjectName("ExchangeCommands");
   // The export goes to the folder of the last file opened.
@@ -40,12 +41,12 @@ TExchangeCommands::TExchangeCommands(TMainForm& main)
     const QString last = main_.Session().LastFileName();
     return last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
   });
-  main_.SetUtmFrameSource([this] { return coordinateForm_->Frame(); });
-  connect(&main_, &TMainForm::DemOpened, this, &TExchangeCommands::DemOpened);
+  main_.SetUtmFrameSource([this] { return coordinates_->Frame(); });
+  connect(&main_, &TWorkbench::DemOpened, this, &TExchangeCommands::DemOpened);
 }
 
 void TExchangeCommands::DemOpened(const TDemOpenedInfo& info) {
-  coordinateForm_->SetDemFrame(info.lines, info.columns, info.pixelSize);
+  coordinates_->SetDemFrame(info.lines, info.columns, info.pixelSize);
   formIlwis_->SetDemFigures(info);
 }
 
@@ -102,10 +103,10 @@ void TExchangeCommands::ImportIlwis1Click() {
 }
 
 void TExchangeCommands::CoordUtm1Click() {
-  if (Prompts().Exec(*coordinateForm_) != QDialog::Accepted) return;
-  formIlwis_->SetFrameTexts(coordinateForm_->ZoneText(), coordinateForm_->XMinText(),
-                            coordinateForm_->XMaxText(), coordinateForm_->YMinText(),
-                            coordinateForm_->YMaxText());
+  if (Prompts().Exec(*coordinates_) != QDialog::Accepted) return;
+  formIlwis_->SetFrameTexts(coordinates_->ZoneText(), coordinates_->XMinText(),
+                            coordinates_->XMaxText(), coordinates_->YMinText(),
+                            coordinates_->YMaxText());
   main_.Session().SetUtmCoordinatesSet(true);
 }
 
@@ -117,10 +118,10 @@ void TExchangeCommands::WrapImage1Click() {
 void TExchangeCommands::Modifier1Click() {
   const std::shared_ptr<TRasterImage> shown = main_.Session().DisplayedRaster();
   if (!shown || !shown->IsAllocated()) return;
-  histoModifForm_->SetImage(*shown);
-  if (Prompts().Exec(*histoModifForm_) != QDialog::Accepted) return;
+  levels_->SetImage(*shown);
+  if (Prompts().Exec(*levels_) != QDialog::Accepted) return;
   BusyCursor busy;
-  std::shared_ptr<TRasterImage> adjusted = histoModifForm_->State().Apply(*shown);
+  std::shared_ptr<TRasterImage> adjusted = levels_->State().Apply(*shown);
   if (adjusted) main_.ShowWrappedImage(std::move(adjusted));
 }
 
@@ -183,7 +184,7 @@ void TExchangeCommands::ImprimerClick() {
   if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
 }
 
-void InstallExchangeCommands(TMainForm& main) {
+void InstallExchangeCommands(TWorkbench& main) {
   auto* module = new TExchangeCommands(main);
   QObject::connect(main.Action("Ilwis1"), &QAction::triggered, module,
                    &TExchangeCommands::Ilwis1Click);

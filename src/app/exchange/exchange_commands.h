@@ -12,14 +12,14 @@ class TUtmCoordinatesDialog;
 class TIlwisExportDialog;
 class TLevelsDialog;
 class TIlwisImportDialog;
-class TMainForm;
+class TWorkbench;
 struct TDemOpenedInfo;
 
 class TExchangeCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TExchangeCommands(TMainForm& main);
+  explicit TExchangeCommands(TWorkbench& main);
 
   // "Files" > "Export" > "Ilwis": the dialog, then the four files of the current DEM.
   void Ilwis1Click();
@@ -38,18 +38,18 @@ class TExchangeCommands : public QObject {
 
   TIlwisExportDialog& FormIlwis() { return *formIlwis_; }
   TIlwisImportDialog& ImportForm() { return *importForm_; }
-  TUtmCoordinatesDialog& CoordinateForm() { return *coordinateForm_; }
-  TLevelsDialog& HistoModifForm() { return *histoModifForm_; }
+  TUtmCoordinatesDialog& CoordinatesDialog() { return *coordinates_; }
+  TLevelsDialog& LevelsDialog() { return *levels_; }
   TPageLayoutDialog& PagePrintForm() { return *pagePrintForm_; }
 
  private:
   void DemOpened(const TDemOpenedInfo& info);
 
-  TMainForm& main_;
+  TWorkbench& main_;
   TIlwisExportDialog* formIlwis_;
   TIlwisImportDialog* importForm_;
-  TUtmCoordinatesDialog* coordinateForm_;
-  TLevelsDialog* histoModifForm_;
+  TUtmCoordinatesDialog* coordinates_;
+  TLevelsDialog* levels_;
   TPageLayoutDialog* pagePrintForm_;
 };
 

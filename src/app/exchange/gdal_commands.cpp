@@ -10,7 +10,7 @@
 #include "app/exchange/coordinate_form.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/exchange/ilwis_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
@@ -32,13 +32,13 @@ QString Coordinate(double v) { return QString::number(v, 'g', 15); }
 
 }  // namespace
 
-TGdalCommands::TGdalCommands(TMainForm& main)
+TGdalCommands::TGdalCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
       importForm_(new TImportGdalDialog(&main)),
       exportForm_(new TExportGeoTiffDialog(&main)) {
   setObjectName("GdalCommands");
-  connect(&main_, &TMainForm::DemOpened, this, &TGdalCommands::DemOpened);
+  connect(&main_, &TWorkbench::DemOpened, this, &TGdalCommands::DemOpened);
 }
 
 void TGdalCommands::DemOpened(const TDemOpenedInfo&) {
@@ -106,7 +106,7 @@ bool TGdalCommands::OpenImportedDem(const GdalImportResult& result, int unitFact
   if (!scan) return false;
   // The dynamic-scale dialog filled as if answered: it checks the pixel size, and its answer
   // becomes U and P.
-  TDynamicScaleDialog& scale = main_.DynamicScale();
+  TDynamicScaleDialog& scale = main_.DynamicScaleDialog();
   const TDynamicScaleDialog::Snapshot previousScale = scale.ShowScan(*scan, QFileInfo(path).size());
   scale.ChooseUnit(unitFactor);
   scale.SetPixelSizeText(QString::number(pixelSize, 'g', 10));
@@ -130,7 +130,7 @@ void TGdalCommands::SetUtmFrame(const GeoReference& georef) {
   const QString zone = QString::number(georef.utmZone);
   const QString xMin = Coordinate(georef.XMin()), xMax = Coordinate(georef.XMax());
   const QString yMin = Coordinate(georef.YMin()), yMax = Coordinate(georef.YMax());
-  TUtmCoordinatesDialog& form = exchange->CoordinateForm();
+  TUtmCoordinatesDialog& form = exchange->CoordinatesDialog();
   form.SetZoneText(zone);
   form.SetCorners(xMin, yMin, xMax, yMax);
   exchange->FormIlwis().SetFrameTexts(zone, xMin, xMax, yMin, yMax);
@@ -150,7 +150,7 @@ std::optional<UtmFrame> TGdalCommands::TypedUtmFrame() const {
   frame.lines = utm->lines;
   frame.columns = utm->columns;
   if (auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands"))
-    frame.zone = LeadingInt(exchange->CoordinateForm().ZoneText());
+    frame.zone = LeadingInt(exchange->CoordinatesDialog().ZoneText());
   return frame;
 }
 
@@ -235,7 +235,7 @@ void TGdalCommands::ExportGeoTiff1Click() {
   if (!written) Prompts().Warning(&main_, "ERREUR", Text(written.message()));
 }
 
-void InstallGdalCommands(TMainForm& main) {
+void InstallGdalCommands(TWorkbench& main) {
   auto* module = new TGdalCommands(main);
   QAction* import = main.Menu("Import1")->addAction("GeoTIFF / GDAL raster");
   import->setObjectName("ImportGdal1");

@@ -14,14 +14,14 @@ namespace orvane {
 
 class TExportGeoTiffDialog;
 class TImportGdalDialog;
-class TMainForm;
+class TWorkbench;
 struct TDemOpenedInfo;
 
 class TGdalCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TGdalCommands(TMainForm& main);
+  explicit TGdalCommands(TWorkbench& main);
 
   // The file dialog, the import dialog, the conversion, then the opening of the DEM pair
   // with the chosen unit and the raster's pixel size; a projected raster sets the UTM frame.
@@ -52,12 +52,12 @@ class TGdalCommands : public QObject {
   void SetUtmFrame(const GeoReference& georef);
   void DemOpened(const TDemOpenedInfo& info);
 
-  TMainForm& main_;
+  TWorkbench& main_;
   TImportGdalDialog* importForm_;
   TExportGeoTiffDialog* exportForm_;
   std::optional<GeoReference> imported_;
 };
 
-void InstallGdalCommands(TMainForm& main);
+void InstallGdalCommands(TWorkbench& main);
 
 }  // namespace orvane

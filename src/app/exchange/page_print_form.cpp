@@ -62,25 +62,25 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
 
   auto* options = new QGroupBox(" Options ");
   auto* optionsLayout = new QVBoxLayout(options);
-  centrer_ = new QCheckBox("Centered Image");
-  centrer_->setObjectName("CentrerCheckBox");
-  centrer_->setChecked(true);
+  centred_ = new QCheckBox("Centered Image");
+  centred_->setObjectName("CentrerCheckBox");
+  centred_->setChecked(true);
   wholePage_ = new QCheckBox("Whole Page");
   wholePage_->setObjectName("PPageCheckBox");
-  optionsLayout->addWidget(centrer_);
+  optionsLayout->addWidget(centred_);
   optionsLayout->addWidget(wholePage_);
-  connect(centrer_, &QCheckBox::clicked, this, &TPageLayoutDialog::CentredClicked);
+  connect(centred_, &QCheckBox::clicked, this, &TPageLayoutDialog::CentredClicked);
   connect(wholePage_, &QCheckBox::clicked, this, &TPageLayoutDialog::WholePageClicked);
 
   auto* size = new QGroupBox("Image Size");
   auto* sizeForm = new QFormLayout(size);
-  largEdit_ = AddField(sizeForm, "LargEdit", "Width");
-  hautEdit_ = AddField(sizeForm, "HautEdit", "Height");
+  widthEdit_ = AddField(sizeForm, "LargEdit", "Width");
+  heightEdit_ = AddField(sizeForm, "HautEdit", "Height");
   auto* margins = new QGroupBox("Marges");
   auto* marginsForm = new QFormLayout(margins);
-  gaucheEdit_ = AddField(marginsForm, "GaucheEdit", "Left");
-  hauteEdit_ = AddField(marginsForm, "HauteEdit", "Height");
-  for (QLineEdit* edit : {largEdit_, hautEdit_, gaucheEdit_, hauteEdit_}) {
+  leftMarginEdit_ = AddField(marginsForm, "GaucheEdit", "Left");
+  topMarginEdit_ = AddField(marginsForm, "HauteEdit", "Height");
+  for (QLineEdit* edit : {widthEdit_, heightEdit_, leftMarginEdit_, topMarginEdit_}) {
     AcceptDecimals(edit);  // sizes and margins: no letters, no negative values
     connect(edit, &QLineEdit::editingFinished, this, [this, edit] { EditLeft(edit); });
   }
@@ -90,12 +90,12 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   portrait_ = new QRadioButton("Portrait");
   portrait_->setObjectName("PortraitRadioButton");
   portrait_->setChecked(true);
-  paysage_ = new QRadioButton("Paysage");
-  paysage_->setObjectName("PaysageRadioButton");
+  landscape_ = new QRadioButton("Paysage");
+  landscape_->setObjectName("PaysageRadioButton");
   orientationLayout->addWidget(portrait_);
-  orientationLayout->addWidget(paysage_);
+  orientationLayout->addWidget(landscape_);
   connect(portrait_, &QRadioButton::clicked, this, [this] { OrientationClicked(false); });
-  connect(paysage_, &QRadioButton::clicked, this, [this] { OrientationClicked(true); });
+  connect(landscape_, &QRadioButton::clicked, this, [this] { OrientationClicked(true); });
 
   auto* configPrint = new QPushButton("Config Printer");
   configPrint->setObjectName("ConfigPrintButton");
@@ -155,9 +155,9 @@ void TPageLayoutDialog::ReadPage() {
   printerLabel_->setText(where + QStringLiteral("\nPage %1 x %2 mm")
                                      .arg(TenthText(layout_.W), TenthText(layout_.H)));
   const QSignalBlocker portraitBlocker(portrait_);
-  const QSignalBlocker paysageBlocker(paysage_);
+  const QSignalBlocker paysageBlocker(landscape_);
   const bool landscape = page.orientation() == QPageLayout::Landscape;
-  paysage_->setChecked(landscape);
+  landscape_->setChecked(landscape);
   portrait_->setChecked(!landscape);
 }
 
@@ -166,7 +166,7 @@ void TPageLayoutDialog::SetBitmap(const QImage& bitmap) {
   layout_.SetBitmap(bitmap.width(), bitmap.height());
   ReadPage();
   if (layout_.HasPage() && layout_.HasBitmap()) {
-    layout_.centred = centrer_->isChecked();
+    layout_.centred = centred_->isChecked();
     layout_.Activate();
   }
   ShowValues();
@@ -174,30 +174,30 @@ void TPageLayoutDialog::SetBitmap(const QImage& bitmap) {
 
 void TPageLayoutDialog::ShowValues() {
   const bool usable = layout_.HasPage() && layout_.HasBitmap();
-  largEdit_->setText(usable ? TenthText(layout_.w) : QString());
-  hautEdit_->setText(usable ? TenthText(layout_.h) : QString());
-  gaucheEdit_->setText(usable ? TenthText(layout_.x0) : QString());
-  hauteEdit_->setText(usable ? TenthText(layout_.y0) : QString());
+  widthEdit_->setText(usable ? TenthText(layout_.w) : QString());
+  heightEdit_->setText(usable ? TenthText(layout_.h) : QString());
+  leftMarginEdit_->setText(usable ? TenthText(layout_.x0) : QString());
+  topMarginEdit_->setText(usable ? TenthText(layout_.y0) : QString());
   ok_->setEnabled(usable);
   paintBox_->update();
 }
 
 void TPageLayoutDialog::UpdateEnabling() {
   const bool sizes = !wholePage_->isChecked();
-  largEdit_->setEnabled(sizes);
-  hautEdit_->setEnabled(sizes);
-  const bool margins = sizes && !centrer_->isChecked();
-  gaucheEdit_->setEnabled(margins);
-  hauteEdit_->setEnabled(margins);
+  widthEdit_->setEnabled(sizes);
+  heightEdit_->setEnabled(sizes);
+  const bool margins = sizes && !centred_->isChecked();
+  leftMarginEdit_->setEnabled(margins);
+  topMarginEdit_->setEnabled(margins);
 }
 
 void TPageLayoutDialog::EditLeft(QLineEdit* edit) {
   if (!layout_.HasPage() || !layout_.HasBitmap()) return;
   const float value = PageLayout::ParseDecimal(edit->text().toStdString());
-  if (edit == largEdit_) layout_.SetImageWidth(value);
-  if (edit == hautEdit_) layout_.SetImageHeight(value);
-  if (edit == gaucheEdit_) layout_.SetLeftMargin(value);
-  if (edit == hauteEdit_) layout_.SetTopMargin(value);
+  if (edit == widthEdit_) layout_.SetImageWidth(value);
+  if (edit == heightEdit_) layout_.SetImageHeight(value);
+  if (edit == leftMarginEdit_) layout_.SetLeftMargin(value);
+  if (edit == topMarginEdit_) layout_.SetTopMargin(value);
   ShowValues();
 }
 

@@ -63,14 +63,14 @@ class TPageLayoutDialog : public QDialog {
 
   TCallbackPaintBox* paintBox_;
   QLabel* printerLabel_;
-  QCheckBox* centrer_;
+  QCheckBox* centred_;
   QCheckBox* wholePage_;
-  QLineEdit* largEdit_;
-  QLineEdit* hautEdit_;
-  QLineEdit* gaucheEdit_;
-  QLineEdit* hauteEdit_;
+  QLineEdit* widthEdit_;
+  QLineEdit* heightEdit_;
+  QLineEdit* leftMarginEdit_;
+  QLineEdit* topMarginEdit_;
   QRadioButton* portrait_;
-  QRadioButton* paysage_;
+  QRadioButton* landscape_;
   QPushButton* ok_;
 };
 

@@ -5,7 +5,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
@@ -19,13 +19,13 @@
 
 namespace orvane {
 
-TMorphometryCommands::TMorphometryCommands(TMainForm& main) : QObject(&main), main_(main) {
+TMorphometryCommands::TMorphometryCommands(TWorkbench& main) : QObject(&main), main_(main) {
   // The dialogs exist from start-up, like every dialog of the program.
-  FractDrainageFormOf(main);
-  InfoFractDimRiverFormOf(main);
-  RatioDepthFormOf(main);
-  DDFenOf(main);
-  DDPaletteFenOf(main);
+  DrainageFractalDialogOf(main);
+  DrainageFractalInfoFormOf(main);
+  RatioOfDepthsDialogOf(main);
+  WindowSizeDialogOf(main);
+  DensityPaletteDialogOf(main);
   DiagramWindow<TDrainageFractalDiagram>(main);
   DiagramWindow<TDissection3DDiagram>(main);
 }
@@ -34,7 +34,7 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   if (!drainage) return;
   QString title = " FRACTAL DIMENSION   MOVING WINDOW SIZE ";
-  TDrainageFractalDialog& form = FractDrainageFormOf(main_);
+  TDrainageFractalDialog& form = DrainageFractalDialogOf(main_);
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   title += QString::asprintf("%d ", form.WindowSize());
   const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
@@ -67,7 +67,7 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
 }
 
 void TMorphometryCommands::FractalDimensionInfo1Click() {
-  Prompts().Exec(InfoFractDimRiverFormOf(main_));
+  Prompts().Exec(DrainageFractalInfoFormOf(main_));
 }
 
 TDemModel* TMorphometryCommands::DemUnderNetwork() {
@@ -85,7 +85,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   if (!dem) return;
   const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
-  TWindowSizeDialog& window = DDFenOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
   const WindowLimits limits =
       DeclaredWindowLimits("dissection3d", "The window size must be at least 2 pixels")
@@ -114,7 +114,7 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   main_.BeginTreatment(title);
   TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
   DiagramWindow<TDissectionDiagram>(main_).Counts().fill(0);
-  TClassPaletteDialog& palette = DDPaletteFenOf(main_);
+  TClassPaletteDialog& palette = DensityPaletteDialogOf(main_);
   palette.SetRange(result->minimum, result->maximum);
   Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
   std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
@@ -147,14 +147,14 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   if (!dem) return;
   const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
-  TWindowSizeDialog& window = DDFenOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell
   // (the declaration takes any window from 0).
   const WindowLimits limits =
       DeclaredWindowLimits("ratio-depth", "The window size must be at least 2 pixels", 2)
           .FittingIn(dem->columns, dem->lines, 0);
   if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
-  TRatioOfDepthsDialog& form = RatioDepthFormOf(main_);
+  TRatioOfDepthsDialog& form = RatioOfDepthsDialogOf(main_);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   title += window.SideText();
 
@@ -182,7 +182,7 @@ void TMorphometryCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDrai
 
 void TMorphometryCommands::DiagDD3D1Click() { Prompts().Exec(DiagramWindow<TDissection3DDiagram>(main_)); }
 
-void InstallMorphometryCommands(TMainForm& main) {
+void InstallMorphometryCommands(TWorkbench& main) {
   auto* commands = new TMorphometryCommands(main);
   ConnectAction(main, "DFRedGlobal1", commands, &TMorphometryCommands::DFRedGlobal1Click);
   ConnectAction(main, "FractalDimensionTreatment1", commands, &TMorphometryCommands::FractalDimensionTreatment1Click);

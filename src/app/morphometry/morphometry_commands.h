@@ -10,13 +10,13 @@
 namespace orvane {
 
 class TDemModel;
-class TMainForm;
+class TWorkbench;
 
 class TMorphometryCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TMorphometryCommands(TMainForm& main);
+  explicit TMorphometryCommands(TWorkbench& main);
 
   // "Fractal Dimension" > "Global Treatment" / "Drainage Segments" / "Info".
   void DFRedGlobal1Click() { DrainageFractal(FractalMode::kGlobal); }
@@ -36,9 +36,9 @@ class TMorphometryCommands : public QObject {
   // DEM or a DEM of another size (both said under "ERROR").
   TDemModel* DemUnderNetwork();
 
-  TMainForm& main_;
+  TWorkbench& main_;
 };
 
-void InstallMorphometryCommands(TMainForm& main);
+void InstallMorphometryCommands(TWorkbench& main);
 
 }  // namespace orvane

@@ -61,11 +61,11 @@ const std::array<std::array<bool, kPictureCells>, kPictureCells>& PictureNetwork
 
 }  // namespace
 
-TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame) { return FormOf<TDrainageFractalDialog>(frame); }
-TDrainageFractalInfoForm& InfoFractDimRiverFormOf(QWidget& frame) {
+TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame) { return FormOf<TDrainageFractalDialog>(frame); }
+TDrainageFractalInfoForm& DrainageFractalInfoFormOf(QWidget& frame) {
   return FormOf<TDrainageFractalInfoForm>(frame);
 }
-TRatioOfDepthsDialog& RatioDepthFormOf(QWidget& frame) { return FormOf<TRatioOfDepthsDialog>(frame); }
+TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FormOf<TRatioOfDepthsDialog>(frame); }
 
 // --- TDrainageFractalDialog --------------------------------------------------------------------
 

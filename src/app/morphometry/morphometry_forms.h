@@ -84,8 +84,8 @@ class TRatioOfDepthsDialog : public QDialog {
   TResultPlacementBox* placement_;
 };
 
-TDrainageFractalDialog& FractDrainageFormOf(QWidget& frame);
-TDrainageFractalInfoForm& InfoFractDimRiverFormOf(QWidget& frame);
-TRatioOfDepthsDialog& RatioDepthFormOf(QWidget& frame);
+TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame);
+TDrainageFractalInfoForm& DrainageFractalInfoFormOf(QWidget& frame);
+TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame);
 
 }  // namespace orvane

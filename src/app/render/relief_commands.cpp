@@ -10,7 +10,7 @@
 #include "app/render/palette_form.h"
 #include "app/render/relief_forms.h"
 #include "app/render/view3d_form.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -25,14 +25,14 @@
 
 namespace orvane {
 
-TReliefCommands::TReliefCommands(TMainForm& main) : QObject(&main), main_(main) {
+TReliefCommands::TReliefCommands(TWorkbench& main) : QObject(&main), main_(main) {
   setObjectName("RenderCommands");
   auto currentDem = [this]() -> const TDemModel* { return main_.Session().CurrentDem(); };
-  estompForm_ = new TShadingDialog(main.Light(), currentDem,
+  shading_ = new TShadingDialog(main.Light(), currentDem,
                                      [this] { return main_.Settings().previewSize; }, &main);
-  hypsoForm_ = new TSlicesDialog(*estompForm_, main.Light(), currentDem, &main);
-  palForm_ = new TPaletteDialog(&main);
-  vue3dForm_ = new TView3DDialog(main.Settings(), &main);
+  slices_ = new TSlicesDialog(*shading_, main.Light(), currentDem, &main);
+  palette_ = new TPaletteDialog(&main);
+  view3d_ = new TView3DDialog(main.Settings(), &main);
 }
 
 TReliefCommands::~TReliefCommands() = default;
@@ -40,15 +40,15 @@ TReliefCommands::~TReliefCommands() = default;
 void TReliefCommands::Shadowing1Click() {
   const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem || !dem->IsAllocated()) return;
-  if (Prompts().Exec(*hypsoForm_) != QDialog::Accepted) return;
-  const int table = hypsoForm_->TypeIndex();
-  const bool shadow = hypsoForm_->Shadow();
-  const TLightParams working = estompForm_->WorkingLight();
+  if (Prompts().Exec(*slices_) != QDialog::Accepted) return;
+  const int table = slices_->TypeIndex();
+  const bool shadow = slices_->Shadow();
+  const TLightParams working = shading_->WorkingLight();
   const TLightParams global = main_.Light();
-  const TClassTable classes = hypsoForm_->Table();
-  const bool smoothing = hypsoForm_->Smoothing();
-  const bool cast = estompForm_->CastShadows() && shadow;
-  const double attenuation = estompForm_->AttenuationPercent() / 100.0;
+  const TClassTable classes = slices_->Table();
+  const bool smoothing = slices_->Smoothing();
+  const bool cast = shading_->CastShadows() && shadow;
+  const double attenuation = shading_->AttenuationPercent() / 100.0;
   DisplayMode displayMode = main_.Session().DisplayMode();
   ProgressSink* sink = main_.Progress();
   auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&]() -> std::shared_ptr<TRasterImage> {
@@ -94,7 +94,7 @@ void TReliefCommands::Shadowing1Click() {
   }
   main_.BeginTreatment(title);
   ShowTreatmentResult(main_, std::move(result),
-                      {.title = title, .mode = displayMode, .placement = hypsoForm_->Placement()});
+                      {.title = title, .mode = displayMode, .placement = slices_->Placement()});
 }
 
 void TReliefCommands::OpenPalette1Click() {
@@ -102,10 +102,10 @@ void TReliefCommands::OpenPalette1Click() {
   if (!image || !image->IsAllocated()) return;
   const int margin = main_.Session().Margin();
   const TGrayRange range = InnerGrayRange(*image, margin);
-  palForm_->SetRange(range.min, range.max);
-  if (Prompts().Exec(*palForm_) != QDialog::Accepted) return;
-  const TClassTable table = palForm_->Table();
-  const bool smoothing = palForm_->Smoothing();
+  palette_->SetRange(range.min, range.max);
+  if (Prompts().Exec(*palette_) != QDialog::Accepted) return;
+  const TClassTable table = palette_->Table();
+  const bool smoothing = palette_->Smoothing();
   ProgressSink* sink = main_.Progress();
   auto run = RunComputation(main_, "ERREUR", GridOf(*image), [&]() -> std::shared_ptr<TRasterImage> {
     return ApplyPalette(*image, table, smoothing, margin, sink);
@@ -130,17 +130,17 @@ void TReliefCommands::View3D1Click() {
     return;
   }
   // The quick views report no progress.
-  vue3dForm_->SetSource(dem.get(), image.get());
-  const int answer = Prompts().Exec(*vue3dForm_);
-  const TView3D view = vue3dForm_->View();
-  vue3dForm_->SetSource(nullptr, nullptr);
+  view3d_->SetSource(dem.get(), image.get());
+  const int answer = Prompts().Exec(*view3d_);
+  const TView3D view = view3d_->View();
+  view3d_->SetSource(nullptr, nullptr);
   if (answer != QDialog::Accepted) return;
 
   TDrawOptions options;
-  options.mode = vue3dForm_->FinalMode();
-  options.stereo = vue3dForm_->FinalStereo();
-  options.eyeDistance = vue3dForm_->StereoBase();
-  options.smoothing = static_cast<std::uint32_t>(vue3dForm_->Smoothing());
+  options.mode = view3d_->FinalMode();
+  options.stereo = view3d_->FinalStereo();
+  options.eyeDistance = view3d_->StereoBase();
+  options.smoothing = static_cast<std::uint32_t>(view3d_->Smoothing());
   options.faceColour = ButtonFaceColour();
   ProgressSink* sink = main_.Progress();
   auto run = RunComputation(main_, "ERROR", GridSize{view.height, view.width},
@@ -173,7 +173,7 @@ void TReliefCommands::DEMInfo1Click() {
   Prompts().Exec(form);
 }
 
-void InstallReliefCommands(TMainForm& main) {
+void InstallReliefCommands(TWorkbench& main) {
   auto* commands = new TReliefCommands(main);
   ConnectAction(main, "Shadowing1", commands, [commands] { commands->Shadowing1Click(); });
   ConnectAction(main, "OpenPalette1", commands, [commands] { commands->OpenPalette1Click(); });

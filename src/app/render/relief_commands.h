@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TShadingDialog;
 class TSlicesDialog;
 class TPaletteDialog;
@@ -18,7 +18,7 @@ class TReliefCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TReliefCommands(TMainForm& main);
+  explicit TReliefCommands(TWorkbench& main);
   ~TReliefCommands() override;
 
   void Shadowing1Click();
@@ -26,19 +26,19 @@ class TReliefCommands : public QObject {
   void View3D1Click();
   void DEMInfo1Click();
 
-  TSlicesDialog& HypsoForm() const { return *hypsoForm_; }
-  TShadingDialog& EstompForm() const { return *estompForm_; }
-  TPaletteDialog& PalForm() const { return *palForm_; }
-  TView3DDialog& Vue3DForm() const { return *vue3dForm_; }
+  TSlicesDialog& SlicesDialog() const { return *slices_; }
+  TShadingDialog& ShadingDialog() const { return *shading_; }
+  TPaletteDialog& PaletteDialog() const { return *palette_; }
+  TView3DDialog& View3DDialog() const { return *view3d_; }
   // The result window of the last "Create", null before.
   TView3DResultWindow* LastResult() const { return lastResult_; }
 
  private:
-  TMainForm& main_;
-  TShadingDialog* estompForm_ = nullptr;
-  TSlicesDialog* hypsoForm_ = nullptr;
-  TPaletteDialog* palForm_ = nullptr;
-  TView3DDialog* vue3dForm_ = nullptr;
+  TWorkbench& main_;
+  TShadingDialog* shading_ = nullptr;
+  TSlicesDialog* slices_ = nullptr;
+  TPaletteDialog* palette_ = nullptr;
+  TView3DDialog* view3d_ = nullptr;
   TView3DResultWindow* lastResult_ = nullptr;
 };
 

@@ -164,17 +164,17 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
 
   auto* castGroup = new QGroupBox("Cast Shadows", this);
   auto* castLayout = new QVBoxLayout(castGroup);
-  ombCheck_ = new QCheckBox("Cast Shadows ?", castGroup);
-  ombCheck_->setObjectName("OmbCheckBox");
-  ombLabel_ = new QLabel("Attenuation in %", castGroup);
-  ombEdit_ = new QLineEdit("50", castGroup);
-  ombEdit_->setObjectName("OmbEdit");
-  ombEdit_->setMaximumWidth(80);
-  castLayout->addWidget(ombCheck_);
-  castLayout->addWidget(ombLabel_);
-  castLayout->addWidget(ombEdit_);
-  ombLabel_->setVisible(false);
-  ombEdit_->setVisible(false);
+  castShadowsCheck_ = new QCheckBox("Cast Shadows ?", castGroup);
+  castShadowsCheck_->setObjectName("OmbCheckBox");
+  castShadowsLabel_ = new QLabel("Attenuation in %", castGroup);
+  castShadowsEdit_ = new QLineEdit("50", castGroup);
+  castShadowsEdit_->setObjectName("OmbEdit");
+  castShadowsEdit_->setMaximumWidth(80);
+  castLayout->addWidget(castShadowsCheck_);
+  castLayout->addWidget(castShadowsLabel_);
+  castLayout->addWidget(castShadowsEdit_);
+  castShadowsLabel_->setVisible(false);
+  castShadowsEdit_->setVisible(false);
   layout->addWidget(castGroup, 1, 0);
 
   auto* buttons = new QHBoxLayout;
@@ -190,8 +190,8 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
   connect(incEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::IncEditExit);
   connect(exaEdit_, &QLineEdit::textEdited, this, &TShadingDialog::ExaEditChange);
   connect(refEdit_, &QLineEdit::textEdited, this, &TShadingDialog::RefEditChange);
-  connect(ombEdit_, &QLineEdit::textEdited, this, &TShadingDialog::OmbEditChange);
-  connect(ombCheck_, &QCheckBox::clicked, this, &TShadingDialog::OmbCheckBoxClick);
+  connect(castShadowsEdit_, &QLineEdit::textEdited, this, &TShadingDialog::OmbEditChange);
+  connect(castShadowsCheck_, &QCheckBox::clicked, this, &TShadingDialog::OmbCheckBoxClick);
   connect(sun_, &TSunPicker::Picked, this, [this](float azimuth, float elevation) {
     working_.azimuth = azimuth;
     working_.elevation = elevation;
@@ -202,7 +202,7 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
 
 TShadingDialog::~TShadingDialog() = default;
 
-bool TShadingDialog::CastShadows() const { return ombCheck_->isChecked(); }
+bool TShadingDialog::CastShadows() const { return castShadowsCheck_->isChecked(); }
 
 const QImage& TShadingDialog::Preview() const { return preview_->Bitmap(); }
 
@@ -230,7 +230,7 @@ void TShadingDialog::Activate() {
   ShowFields();
   exaEdit_->setText(QString::number(working_.exaggeration));
   refEdit_->setText(QString::number(working_.brightness));
-  attenuation_ = std::clamp(LightTextValue(CleanLightText(ombEdit_->text())), 0.0, 100.0);
+  attenuation_ = std::clamp(LightTextValue(CleanLightText(castShadowsEdit_->text())), 0.0, 100.0);
   Redraw();
 }
 
@@ -282,21 +282,21 @@ void TShadingDialog::RefEditChange() {
 }
 
 void TShadingDialog::OmbEditChange() {
-  QString text = CleanLightText(ombEdit_->text());
+  QString text = CleanLightText(castShadowsEdit_->text());
   double percent = LightTextValue(text);
   if (percent < 0.0 || percent > 100.0) {
     percent = std::clamp(percent, 0.0, 100.0);
     text = QString::number(percent);
   }
-  SetTextIfChanged(ombEdit_, text);
+  SetTextIfChanged(castShadowsEdit_, text);
   attenuation_ = percent;
   Redraw();
 }
 
 void TShadingDialog::OmbCheckBoxClick() {
-  const bool on = ombCheck_->isChecked();
-  ombLabel_->setVisible(on);
-  ombEdit_->setVisible(on);
+  const bool on = castShadowsCheck_->isChecked();
+  castShadowsLabel_->setVisible(on);
+  castShadowsEdit_->setVisible(on);
   Redraw();
 }
 
@@ -321,7 +321,7 @@ void TShadingDialog::Redraw() {
 
 TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
                                  std::function<const TDemModel*()> dem, QWidget* parent)
-    : QDialog(parent), lightForm_(lightForm), global_(global), dem_(std::move(dem)) {
+    : QDialog(parent), shading_(lightForm), global_(global), dem_(std::move(dem)) {
   setObjectName("ConstHypsoForm");
   setWindowTitle("SHADOWING AND HYPSOMETRY");
   setModal(true);
@@ -347,13 +347,13 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
 
   auto* shading = new QGroupBox("Shadowing Calculation", this);
   auto* shadingLayout = new QVBoxLayout(shading);
-  estomp_ = new QCheckBox("Shadow", shading);
-  estomp_->setObjectName("EstompCheckBox");
-  estompButton_ = new QPushButton("Calculation", shading);
-  estompButton_->setObjectName("EstompButton");
-  estompButton_->setVisible(false);
-  shadingLayout->addWidget(estomp_);
-  shadingLayout->addWidget(estompButton_);
+  shadow_ = new QCheckBox("Shadow", shading);
+  shadow_->setObjectName("EstompCheckBox");
+  shadowButton_ = new QPushButton("Calculation", shading);
+  shadowButton_->setObjectName("EstompButton");
+  shadowButton_->setVisible(false);
+  shadingLayout->addWidget(shadow_);
+  shadingLayout->addWidget(shadowButton_);
   left->addWidget(shading);
 
   placement_ = new TResultPlacementBox(
@@ -372,8 +372,8 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   connect(typeCombo_, &QComboBox::activated, this, &TSlicesDialog::ChooseType);
   connect(smooth_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
   connect(scale_, &QCheckBox::clicked, this, [this] { ApplyScale(); });
-  connect(estomp_, &QCheckBox::clicked, this, [this](bool on) { SetShadow(on); });
-  connect(estompButton_, &QPushButton::clicked, this, [this] { Prompts().Exec(lightForm_); });
+  connect(shadow_, &QCheckBox::clicked, this, [this](bool on) { SetShadow(on); });
+  connect(shadowButton_, &QPushButton::clicked, this, [this] { Prompts().Exec(shading_); });
 
   typeCombo_->setCurrentIndex(kSliceHypsoMap1);
   ChooseType(kSliceHypsoMap1);
@@ -381,7 +381,7 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
 
 bool TSlicesDialog::Smoothing() const { return smooth_->isChecked(); }
 bool TSlicesDialog::Scale() const { return scale_->isChecked(); }
-bool TSlicesDialog::Shadow() const { return estomp_->isChecked(); }
+bool TSlicesDialog::Shadow() const { return shadow_->isChecked(); }
 ResultKind TSlicesDialog::Placement() const { return placement_->Kind(); }
 
 void TSlicesDialog::ChooseType(int index) {
@@ -392,9 +392,9 @@ void TSlicesDialog::ChooseType(int index) {
   if (index >= kSliceHypsoMap1 && index <= kSliceHypsoMap3) table_ = HypsoTable(index);
   else if (!personalized) table_.Clear();
   smooth_->setVisible(!personalized);
-  estomp_->setVisible(!personalized);
-  if (personalized) estompButton_->setVisible(false);
-  else estompButton_->setVisible(estomp_->isChecked());
+  shadow_->setVisible(!personalized);
+  if (personalized) shadowButton_->setVisible(false);
+  else shadowButton_->setVisible(shadow_->isChecked());
   ApplyScale();
 }
 
@@ -421,10 +421,10 @@ void TSlicesDialog::SetScale(bool on) {
 }
 
 void TSlicesDialog::SetShadow(bool on) {
-  estomp_->setChecked(on);
-  estompButton_->setVisible(on);
+  shadow_->setChecked(on);
+  shadowButton_->setVisible(on);
   // The light dialog starts from the global light.
-  if (on) lightForm_.SetWorkingLight(global_);
+  if (on) shading_.SetWorkingLight(global_);
 }
 
 void TSlicesDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }

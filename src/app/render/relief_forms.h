@@ -10,7 +10,7 @@
 
 #include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 #include "core/terrain/dem_model.h"
 
 class QCheckBox;
@@ -112,9 +112,9 @@ class TShadingDialog : public QDialog {
   QLineEdit* incEdit_ = nullptr;
   QLineEdit* exaEdit_ = nullptr;
   QLineEdit* refEdit_ = nullptr;
-  QCheckBox* ombCheck_ = nullptr;
-  QLineEdit* ombEdit_ = nullptr;
-  QLabel* ombLabel_ = nullptr;
+  QCheckBox* castShadowsCheck_ = nullptr;
+  QLineEdit* castShadowsEdit_ = nullptr;
+  QLabel* castShadowsLabel_ = nullptr;
   TSunPicker* sun_ = nullptr;
   TBitmapBox* preview_ = nullptr;
 };
@@ -143,7 +143,7 @@ class TSlicesDialog : public QDialog {
   void SetSmoothing(bool on);
   // OK: refuses "None" without "Shadow" with a message and stays open.
   void OkClick();
-  TShadingDialog& LightForm() const { return lightForm_; }
+  TShadingDialog& ShadingDialog() const { return shading_; }
 
  protected:
   // A DEM opened since the last use: "Scale" follows its range.
@@ -153,7 +153,7 @@ class TSlicesDialog : public QDialog {
   void ApplyScale();
   void Refit();
 
-  TShadingDialog& lightForm_;
+  TShadingDialog& shading_;
   TLightParams& global_;
   std::function<const TDemModel*()> dem_;
   int typeIndex_ = 1;
@@ -162,8 +162,8 @@ class TSlicesDialog : public QDialog {
   QComboBox* typeCombo_ = nullptr;
   QCheckBox* smooth_ = nullptr;
   QCheckBox* scale_ = nullptr;
-  QCheckBox* estomp_ = nullptr;
-  QPushButton* estompButton_ = nullptr;
+  QCheckBox* shadow_ = nullptr;
+  QPushButton* shadowButton_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
   TClassLegendBox* legend_ = nullptr;
 };

@@ -96,31 +96,31 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
 
   auto* quick = new QGroupBox("QUICK VIEW", this);
   auto* quickLayout = new QVBoxLayout(quick);
-  sGrille_ = new QRadioButton("Grid", quick);
-  sGrille_->setObjectName("SGrilleRadioButton");
-  sGrille_->setChecked(true);
-  sPlein_ = new QRadioButton("Surface", quick);
-  sPlein_->setObjectName("SPleinRadioButton");
-  sPoint_ = new QRadioButton("Points", quick);
-  sPoint_->setObjectName("SPointRadioButton");
-  sStereo_ = new QCheckBox("Stereo", quick);
-  sStereo_->setObjectName("SStereoCheckBox");
+  quickWireFrame_ = new QRadioButton("Grid", quick);
+  quickWireFrame_->setObjectName("SGrilleRadioButton");
+  quickWireFrame_->setChecked(true);
+  quickSurface_ = new QRadioButton("Surface", quick);
+  quickSurface_->setObjectName("SPleinRadioButton");
+  quickPoints_ = new QRadioButton("Points", quick);
+  quickPoints_->setObjectName("SPointRadioButton");
+  quickStereo_ = new QCheckBox("Stereo", quick);
+  quickStereo_->setObjectName("SStereoCheckBox");
   relief_ = new QSpinBox(quick);
   relief_->setObjectName("ReliefUpDown");
   relief_->setSingleStep(1);
   relief_->setVisible(false);
-  for (QWidget* w : {static_cast<QWidget*>(sGrille_), static_cast<QWidget*>(sPlein_),
-                     static_cast<QWidget*>(sPoint_), static_cast<QWidget*>(sStereo_),
+  for (QWidget* w : {static_cast<QWidget*>(quickWireFrame_), static_cast<QWidget*>(quickSurface_),
+                     static_cast<QWidget*>(quickPoints_), static_cast<QWidget*>(quickStereo_),
                      static_cast<QWidget*>(relief_)})
     quickLayout->addWidget(w);
   side->addWidget(quick);
-  connect(sGrille_, &QRadioButton::clicked, this, [this] { Redraw(); });
-  connect(sPoint_, &QRadioButton::clicked, this, [this] { Redraw(); });
-  connect(sPlein_, &QRadioButton::clicked, this, [this] {
+  connect(quickWireFrame_, &QRadioButton::clicked, this, [this] { Redraw(); });
+  connect(quickPoints_, &QRadioButton::clicked, this, [this] { Redraw(); });
+  connect(quickSurface_, &QRadioButton::clicked, this, [this] {
     view_.exaggeration = 1.0f;
     Redraw();
   });
-  connect(sStereo_, &QCheckBox::clicked, this, [this](bool on) {
+  connect(quickStereo_, &QCheckBox::clicked, this, [this](bool on) {
     relief_->setVisible(on);
     Redraw();
   });
@@ -131,25 +131,25 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
 
   auto* final = new QGroupBox(this);
   auto* finalLayout = new QVBoxLayout(final);
-  fPlein_ = new QCheckBox("Plein Final", final);
-  fPlein_->setObjectName("FPleinCheckBox");
-  fPlein_->setChecked(true);
-  fGrille_ = new QRadioButton("Grille Finale", final);
-  fGrille_->setObjectName("FGrilleRadioButton");
-  fGrille_->setChecked(true);
-  fPoint_ = new QRadioButton("Points Final", final);
-  fPoint_->setObjectName("FPointRadioButton");
-  fStereo_ = new QCheckBox("Stereo Final", final);
-  fStereo_->setObjectName("FStereoCheckBox");
-  for (QWidget* w : {static_cast<QWidget*>(fPlein_), static_cast<QWidget*>(fGrille_),
-                     static_cast<QWidget*>(fPoint_), static_cast<QWidget*>(fStereo_)})
+  finalSurface_ = new QCheckBox("Plein Final", final);
+  finalSurface_->setObjectName("FPleinCheckBox");
+  finalSurface_->setChecked(true);
+  finalWireFrame_ = new QRadioButton("Grille Finale", final);
+  finalWireFrame_->setObjectName("FGrilleRadioButton");
+  finalWireFrame_->setChecked(true);
+  finalPoints_ = new QRadioButton("Points Final", final);
+  finalPoints_->setObjectName("FPointRadioButton");
+  finalStereo_ = new QCheckBox("Stereo Final", final);
+  finalStereo_->setObjectName("FStereoCheckBox");
+  for (QWidget* w : {static_cast<QWidget*>(finalSurface_), static_cast<QWidget*>(finalWireFrame_),
+                     static_cast<QWidget*>(finalPoints_), static_cast<QWidget*>(finalStereo_)})
     finalLayout->addWidget(w);
   side->addWidget(final);
 
-  obs_ = new QCheckBox("Obs", this);
-  obs_->setObjectName("ObsCheckBox");
-  side->addWidget(obs_);
-  connect(obs_, &QCheckBox::clicked, this, [this](bool on) { SetObserver(on); });
+  observer_ = new QCheckBox("Obs", this);
+  observer_->setObjectName("ObsCheckBox");
+  side->addWidget(observer_);
+  connect(observer_, &QCheckBox::clicked, this, [this](bool on) { SetObserver(on); });
 
   auto* create = new QPushButton("Create", this);
   create->setObjectName("CreateBitBtn");
@@ -237,12 +237,12 @@ void TView3DDialog::InitialView() {
   view_.tx = 2 * px * static_cast<float>(std::max(q.lines, q.columns));
   view_.ty = -view_.cy;
   view_.tz = -view_.cz;
-  if (sGrille_) {
-    sGrille_->setChecked(true);
-    sStereo_->setChecked(false);
+  if (quickWireFrame_) {
+    quickWireFrame_->setChecked(true);
+    quickStereo_->setChecked(false);
     relief_->setVisible(false);
   }
-  if (obs_) obs_->setChecked(false);
+  if (observer_) observer_->setChecked(false);
 }
 
 void TView3DDialog::Redraw() {
@@ -325,7 +325,7 @@ void TView3DDialog::MoveTo(QPoint to, Qt::KeyboardModifiers modifiers) {
           static_cast<float>(std::max(0.001, s.distance + dy * std::abs(dy) * 0.0000001 * k));
       break;
   }
-  if (obs_->isChecked()) ApplyObserverCentre();
+  if (observer_->isChecked()) ApplyObserverCentre();
   Redraw();
 }
 
@@ -347,7 +347,7 @@ void TView3DDialog::ApplyObserverCentre() {
 }
 
 void TView3DDialog::SetObserver(bool on) {
-  if (obs_->isChecked() != on) obs_->setChecked(on);
+  if (observer_->isChecked() != on) observer_->setChecked(on);
   if (on) {
     view_.cx = view_.tx;
     view_.cy = view_.ty;
@@ -395,43 +395,43 @@ void TView3DDialog::ResetZoom() {
 }
 
 int TView3DDialog::QuickMode() const {
-  if (sPlein_->isChecked()) return kViewSurface;
-  if (sGrille_->isChecked()) return kViewWireFrame;
+  if (quickSurface_->isChecked()) return kViewSurface;
+  if (quickWireFrame_->isChecked()) return kViewWireFrame;
   return kViewPoints;
 }
 
 void TView3DDialog::SetQuickMode(int mode) {
   if (mode == kViewSurface) {
-    sPlein_->setChecked(true);
+    quickSurface_->setChecked(true);
     view_.exaggeration = 1.0f;
   } else if (mode == kViewWireFrame) {
-    sGrille_->setChecked(true);
+    quickWireFrame_->setChecked(true);
   } else {
-    sPoint_->setChecked(true);
+    quickPoints_->setChecked(true);
   }
   Redraw();
 }
 
-bool TView3DDialog::QuickStereo() const { return sStereo_->isChecked(); }
+bool TView3DDialog::QuickStereo() const { return quickStereo_->isChecked(); }
 
 void TView3DDialog::SetQuickStereo(bool on) {
-  sStereo_->setChecked(on);
+  quickStereo_->setChecked(on);
   relief_->setVisible(on);
   Redraw();
 }
 
 int TView3DDialog::FinalMode() const {
-  if (fPlein_->isChecked()) return kViewSurface;
-  if (fPoint_->isChecked()) return kViewPoints;
+  if (finalSurface_->isChecked()) return kViewSurface;
+  if (finalPoints_->isChecked()) return kViewPoints;
   return kViewWireFrame;
 }
 
-bool TView3DDialog::FinalStereo() const { return fStereo_->isChecked(); }
+bool TView3DDialog::FinalStereo() const { return finalStereo_->isChecked(); }
 
 void TView3DDialog::SetFinalStyle(bool surface, bool points, bool stereo) {
-  fPlein_->setChecked(surface);
-  (points ? fPoint_ : fGrille_)->setChecked(true);
-  fStereo_->setChecked(stereo);
+  finalSurface_->setChecked(surface);
+  (points ? finalPoints_ : finalWireFrame_)->setChecked(true);
+  finalStereo_->setChecked(stereo);
 }
 
 void TView3DDialog::SetReliefPosition(int position) { relief_->setValue(position); }

@@ -106,15 +106,15 @@ class TView3DDialog : public QDialog {
   QToolButton* transButton_ = nullptr;
   QToolButton* exaButton_ = nullptr;
   QToolButton* zoomButton_ = nullptr;
-  QRadioButton* sGrille_ = nullptr;
-  QRadioButton* sPlein_ = nullptr;
-  QRadioButton* sPoint_ = nullptr;
-  QCheckBox* sStereo_ = nullptr;
-  QCheckBox* fPlein_ = nullptr;
-  QRadioButton* fGrille_ = nullptr;
-  QRadioButton* fPoint_ = nullptr;
-  QCheckBox* fStereo_ = nullptr;
-  QCheckBox* obs_ = nullptr;
+  QRadioButton* quickWireFrame_ = nullptr;
+  QRadioButton* quickSurface_ = nullptr;
+  QRadioButton* quickPoints_ = nullptr;
+  QCheckBox* quickStereo_ = nullptr;
+  QCheckBox* finalSurface_ = nullptr;
+  QRadioButton* finalWireFrame_ = nullptr;
+  QRadioButton* finalPoints_ = nullptr;
+  QCheckBox* finalStereo_ = nullptr;
+  QCheckBox* observer_ = nullptr;
   QSpinBox* relief_ = nullptr;
 };
 

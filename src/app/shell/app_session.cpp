@@ -8,7 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/about_form.h"
 #include "app/shell/prompter.h"
 
@@ -68,7 +68,7 @@ void QuitOnTerminationSignals() {
 
 bool EndedBySignal() { return g_endedBySignal; }
 
-void ShowAfterSplash(TMainForm& main, int milliseconds, const QString& demPath) {
+void ShowAfterSplash(TWorkbench& main, int milliseconds, const QString& demPath) {
   auto* splash = new TSplashForm;
   splash->setAttribute(Qt::WA_DeleteOnClose);
   splash->show();

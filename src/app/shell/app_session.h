@@ -10,7 +10,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 
 // $ORVANE_SETTINGS when set, else the default settings path.
 QString SettingsPath();
@@ -36,7 +36,7 @@ bool EndedBySignal();
 
 // Shows the splash window now and the main frame after `milliseconds`, without blocking;
 // a non-empty `demPath` is then opened through the Open DEM steps.
-void ShowAfterSplash(TMainForm& main, int milliseconds = 3000, const QString& demPath = {});
+void ShowAfterSplash(TWorkbench& main, int milliseconds = 3000, const QString& demPath = {});
 
 // The DEM named on the command line (`orvane FILE`, as the desktop entry starts it): the first
 // argument after the program's name that is not an option; empty when there is none.

@@ -3,7 +3,7 @@
 #include <exception>
 #include <new>
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/prompter.h"
 #include "core/common/grid_memory.h"
 
@@ -20,7 +20,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     // Treatments allocate grids the size of the open DEM: name that size.
     QString text = "Not enough memory for this operation.";
     for (QWidget* widget : topLevelWidgets()) {
-      auto* main = qobject_cast<TMainForm*>(widget);
+      auto* main = qobject_cast<TWorkbench*>(widget);
       if (main && main->Session().CurrentDem()) {
         text = QString("not enough memory for a grid of %1 x %2")
                    .arg(main->Session().CurrentDem()->lines)

@@ -11,7 +11,7 @@
 #include <memory>
 #include <variant>
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/declared_fields.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/form_parts.h"
@@ -49,7 +49,7 @@ QString FigureText(const Figure& figure) {
   return QString::fromStdString(figure.key) + " = " + value;
 }
 
-void RunFromMenu(TMainForm& main, const TreatmentDescriptor& treatment) {
+void RunFromMenu(TWorkbench& main, const TreatmentDescriptor& treatment) {
   TSession& session = main.Session();
   if (!session.CurrentDem()) return;
   const QString title = " " + QString::fromStdString(treatment.title).toUpper();
@@ -180,7 +180,7 @@ QString DeclaredItemName(const TreatmentDescriptor& treatment) {
   return QString::fromStdString("Declared_" + treatment.id);
 }
 
-void InstallDeclaredTreatments(TMainForm& main,
+void InstallDeclaredTreatments(TWorkbench& main,
                                const std::vector<const TreatmentDescriptor*>& treatments) {
   QMenu* surface = main.Menu("SurfaceParameters1");
   if (!surface) return;

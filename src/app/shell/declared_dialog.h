@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/shell/result_kind.h"
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,7 +20,7 @@ class QLineEdit;
 namespace orvane {
 
 class TDeclaredRadios;
-class TMainForm;
+class TWorkbench;
 class TResultPlacementBox;
 
 class TDeclaredTreatmentDialog : public QDialog {
@@ -55,7 +55,7 @@ class TDeclaredTreatmentDialog : public QDialog {
 
 // Adds, under "Surface Parameters", a "More Treatments" submenu (hidden when empty) with one item
 // per treatment of `treatments` that has no place in the menus, and runs the one chosen.
-void InstallDeclaredTreatments(TMainForm& main,
+void InstallDeclaredTreatments(TWorkbench& main,
                                const std::vector<const TreatmentDescriptor*>& treatments);
 
 // The object name of the item of `treatment` in that submenu.

@@ -1,4 +1,4 @@
-// Dialog fields bound to a treatment's declared parameter (core/common/treatment.h), so that
+// Dialog fields bound to a treatment's declared parameter (core/treatment/treatment.h), so that
 // the dialogs take their choice lists, ranges and defaults from the one place the CLI and the
 // Python functions take them from:
 //
@@ -15,7 +15,7 @@
 #include <vector>
 #include <optional>
 
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 class QBoxLayout;
 class QComboBox;

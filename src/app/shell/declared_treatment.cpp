@@ -1,6 +1,6 @@
 #include "app/shell/declared_treatment.h"
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_values.h"
 #include "app/shell/text_values.h"
@@ -15,7 +15,7 @@ std::shared_ptr<TRasterImage> DeclaredRun::Picture() {
   return std::shared_ptr<TRasterImage>(std::move(output.picture));
 }
 
-DeclaredContext ContextOf(TMainForm& main) {
+DeclaredContext ContextOf(TWorkbench& main) {
   DeclaredContext context;
   context.settings = std::make_shared<const TSettings>(main.Settings());
   context.unitFactor = main.Session().UnitFactor();
@@ -67,7 +67,7 @@ Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const
   return run;
 }
 
-std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main, const std::string& id,
+std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main, const std::string& id,
                                                 const TreatmentArgs& args, unsigned wanted) {
   const TreatmentDescriptor* treatment = FindTreatment(id);
   if (!treatment) {
@@ -77,7 +77,7 @@ std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main, const std::stri
   return RunDeclaredTreatment(main, *treatment, args, wanted);
 }
 
-std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main,
+std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main,
                                                 const TreatmentDescriptor& treatment,
                                                 const TreatmentArgs& args, unsigned wanted) {
   const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
@@ -89,7 +89,7 @@ std::optional<DeclaredRun> RunDeclaredTreatment(TMainForm& main,
   });
 }
 
-void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped) {
+void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped) {
   if (!run.treatment || !run.output.values) return;
   TResultValues values;
   values.grid = std::make_shared<const ValueGrid>(std::move(*run.output.values));
@@ -99,7 +99,7 @@ void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped) {
   main.Session().SetResultValues(std::move(values));
 }
 
-bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display) {
   if (display.placement != ResultKind::kWrappedImage) {
     main.ShowParameterImage(std::move(picture), display.title, display.margin, display.mode);
@@ -110,7 +110,7 @@ bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
   return true;
 }
 
-bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display, DeclaredRun& values) {
   const bool wrapped = ShowTreatmentResult(main, std::move(picture), display);
   KeepDeclaredValues(main, values, wrapped);

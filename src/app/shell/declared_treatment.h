@@ -22,12 +22,12 @@
 
 #include "app/shell/result_kind.h"
 #include "app/shell/session.h"
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
 class TDemModel;
-class TMainForm;
+class TWorkbench;
 class TRasterImage;
 struct TSettings;
 
@@ -48,7 +48,7 @@ struct DeclaredContext {
   std::shared_ptr<TRasterImage> drainage;  // the network treatments' input, when one is loaded
   std::shared_ptr<TRasterImage> parameter;  // the current parameter image, when there is one
 };
-DeclaredContext ContextOf(TMainForm& main);
+DeclaredContext ContextOf(TWorkbench& main);
 
 // For a worker thread: the declaration `id` run on `dem` with `args` (completed with the
 // declared defaults and checked), asking for `wanted` among what it gives.
@@ -67,10 +67,10 @@ DeclaredRun DeclaredValues(const std::string& id, ValueGrid values);
 // The same on the current DEM, under the progress window; empty after a cancel or once an
 // error (an unknown id, a refused parameter, a failed run) was shown under "ERREUR".
 std::optional<DeclaredRun> RunDeclaredTreatment(
-    TMainForm& main, const std::string& id, const TreatmentArgs& args,
+    TWorkbench& main, const std::string& id, const TreatmentArgs& args,
     unsigned wanted = kOutputPicture | kOutputValues);
 std::optional<DeclaredRun> RunDeclaredTreatment(
-    TMainForm& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+    TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
     unsigned wanted = kOutputPicture | kOutputValues);
 
 // A result computed with its picture and the value grid taken in the same pass.
@@ -97,7 +97,7 @@ auto ComputeWithValues(const std::string& id, int columns, int lines, const std:
 
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.
-void KeepDeclaredValues(TMainForm& main, DeclaredRun& run, bool wrapped);
+void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped);
 
 // How a treatment's picture is shown.
 struct ResultDisplay {
@@ -112,10 +112,10 @@ struct ResultDisplay {
 // The end of a treatment once its picture is made: the picture goes over the DEM (wrapped) or
 // to the parameter window as `display` says, then the run's value grid, if any, becomes the
 // current result's, read where the picture went. True when the picture was wrapped.
-bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display, DeclaredRun& values);
 // The same for a treatment without a value grid.
-bool ShowTreatmentResult(TMainForm& main, std::shared_ptr<TRasterImage> picture,
+bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display);
 
 }  // namespace orvane

@@ -76,20 +76,20 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), copy_(settings) {
   setObjectName("PrefsForm");
   setWindowTitle("Préférences");
-  selRep_ = new TDirectoryDialog(this);
+  directoryDialog_ = new TDirectoryDialog(this);
 
   auto* general = new QWidget;
   auto* view3d = new QGroupBox(" Préférences Vue3D ");
   auto* view3dForm = new QFormLayout(view3d);
-  ecart_ = new TWholeNumberEdit;
-  ecart_->setObjectName("EcartEdit");
-  AcceptWholeNumbers(ecart_, 0, std::numeric_limits<int>::max());
-  view3dForm->addRow("Ecart Vue Gauche-Vue Droite en mètres", ecart_);
-  lissage_ = new TWholeNumberEdit;
-  lissage_->setObjectName("LissageEdit");
-  AcceptWholeNumbers(lissage_, 0, 5);
+  stereoGap_ = new TWholeNumberEdit;
+  stereoGap_->setObjectName("EcartEdit");
+  AcceptWholeNumbers(stereoGap_, 0, std::numeric_limits<int>::max());
+  view3dForm->addRow("Ecart Vue Gauche-Vue Droite en mètres", stereoGap_);
+  smoothing_ = new TWholeNumberEdit;
+  smoothing_->setObjectName("LissageEdit");
+  AcceptWholeNumbers(smoothing_, 0, 5);
   auto* upDown = new QHBoxLayout;
-  upDown->addWidget(lissage_);
+  upDown->addWidget(smoothing_);
   auto* up = new QToolButton;
   up->setObjectName("LissageUpButton");
   up->setArrowType(Qt::UpArrow);
@@ -97,22 +97,22 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
   down->setObjectName("LissageDownButton");
   down->setArrowType(Qt::DownArrow);
   connect(up, &QToolButton::clicked, this,
-          [this] { lissage_->setText(QString::number(std::min(5, lissage_->Value() + 1))); });
+          [this] { smoothing_->setText(QString::number(std::min(5, smoothing_->Value() + 1))); });
   connect(down, &QToolButton::clicked, this,
-          [this] { lissage_->setText(QString::number(std::max(0, lissage_->Value() - 1))); });
+          [this] { smoothing_->setText(QString::number(std::max(0, smoothing_->Value() - 1))); });
   upDown->addWidget(up);
   upDown->addWidget(down);
   view3dForm->addRow("Niveau de lissage (0-5)", upDown);
-  squel_ = new TWholeNumberEdit;
-  squel_->setObjectName("SquelEdit");
-  AcceptWholeNumbers(squel_, 10, 500);
-  view3dForm->addRow("Taille du squelette (10-500) ", squel_);
+  skeletonSize_ = new TWholeNumberEdit;
+  skeletonSize_->setObjectName("SquelEdit");
+  AcceptWholeNumbers(skeletonSize_, 10, 500);
+  view3dForm->addRow("Taille du squelette (10-500) ", skeletonSize_);
   auto* shading = new QGroupBox(" Paramètres ombrage ");
   auto* shadingForm = new QFormLayout(shading);
-  omb_ = new TWholeNumberEdit;
-  omb_->setObjectName("OmbEdit");
-  AcceptWholeNumbers(omb_, 20, 200);
-  shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", omb_);
+  previewSize_ = new TWholeNumberEdit;
+  previewSize_->setObjectName("OmbEdit");
+  AcceptWholeNumbers(previewSize_, 20, 200);
+  shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", previewSize_);
   auto* generalLayout = new QVBoxLayout(general);
   generalLayout->addWidget(view3d);
   generalLayout->addWidget(shading);
@@ -134,11 +134,11 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
     grid->addWidget(button, 2 * row + 1, 1);
     return edit;
   };
-  repProjet_ = addDirectory(0, " Répertoire par défaut des projets", "RepProjetEdit",
-                            "ProjetBitBtn", &TSettings::vueDir);
-  repMnt_ = addDirectory(1, " Répertoire par défaut des Modèles numériques de Terrains",
-                         "RepMntEdit", "MntBitBtn", &TSettings::mntDir);
-  repImage_ = addDirectory(2, " Répertoire par défaut des images", "RepImageEdit",
+  projectDir_ = addDirectory(0, " Répertoire par défaut des projets", "RepProjetEdit",
+                            "ProjetBitBtn", &TSettings::projectDir);
+  demDir_ = addDirectory(1, " Répertoire par défaut des Modèles numériques de Terrains",
+                         "RepMntEdit", "MntBitBtn", &TSettings::demDir);
+  imageDir_ = addDirectory(2, " Répertoire par défaut des images", "RepImageEdit",
                            "ImageBitBtn", &TSettings::imageDir);
   grid->setRowStretch(6, 1);
 
@@ -156,13 +156,13 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
 
 void TPreferencesDialog::LoadFromSettings() {
   copy_ = settings_;
-  ecart_->setText(QString::number(copy_.eyeDistance));
-  lissage_->setText(QString::number(copy_.smoothing3D));
-  squel_->setText(QString::number(copy_.skeletonSize));
-  omb_->setText(QString::number(copy_.previewSize));
-  repProjet_->setText(QString::fromStdString(copy_.vueDir));
-  repMnt_->setText(QString::fromStdString(copy_.mntDir));
-  repImage_->setText(QString::fromStdString(copy_.imageDir));
+  stereoGap_->setText(QString::number(copy_.eyeDistance));
+  smoothing_->setText(QString::number(copy_.smoothing3D));
+  skeletonSize_->setText(QString::number(copy_.skeletonSize));
+  previewSize_->setText(QString::number(copy_.previewSize));
+  projectDir_->setText(QString::fromStdString(copy_.projectDir));
+  demDir_->setText(QString::fromStdString(copy_.demDir));
+  imageDir_->setText(QString::fromStdString(copy_.imageDir));
 }
 
 void TPreferencesDialog::showEvent(QShowEvent* event) {
@@ -171,16 +171,16 @@ void TPreferencesDialog::showEvent(QShowEvent* event) {
 }
 
 void TPreferencesDialog::ChooseDirectory(QLineEdit* edit, std::string TSettings::*member) {
-  selRep_->SetDirectory(edit->text());
-  if (Prompts().Exec(*selRep_) != QDialog::Accepted) return;
-  edit->setText(selRep_->Directory());
-  copy_.*member = selRep_->Directory().toStdString();
+  directoryDialog_->SetDirectory(edit->text());
+  if (Prompts().Exec(*directoryDialog_) != QDialog::Accepted) return;
+  edit->setText(directoryDialog_->Directory());
+  copy_.*member = directoryDialog_->Directory().toStdString();
 }
 
 void TPreferencesDialog::OkClick() {
-  const int lissage = lissage_->Value();
-  const int squel = squel_->Value();
-  const int omb = omb_->Value();
+  const int lissage = smoothing_->Value();
+  const int squel = skeletonSize_->Value();
+  const int omb = previewSize_->Value();
   if (lissage < 0 || lissage > 5) {
     Prompts().Warning(this, "ERREUR", "Smoothing Parameter wrong (0-5)");
     return;
@@ -193,7 +193,7 @@ void TPreferencesDialog::OkClick() {
     Prompts().Warning(this, "ERREUR", "Size of the Screen wrong (20-200)");
     return;
   }
-  copy_.eyeDistance = ecart_->Value();
+  copy_.eyeDistance = stereoGap_->Value();
   copy_.smoothing3D = lissage;
   copy_.skeletonSize = squel;
   copy_.previewSize = omb;

@@ -47,7 +47,7 @@ class TPreferencesDialog : public QDialog {
   // reported ("ERREUR") and keeps the dialog open; else the copy replaces the settings.
   void OkClick();
   const TSettings& Copy() const { return copy_; }
-  TDirectoryDialog& SelRepForm() { return *selRep_; }
+  TDirectoryDialog& DirectoryDialog() { return *directoryDialog_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -57,14 +57,14 @@ class TPreferencesDialog : public QDialog {
 
   TSettings& settings_;
   TSettings copy_;
-  TWholeNumberEdit* ecart_;
-  TWholeNumberEdit* lissage_;
-  TWholeNumberEdit* squel_;
-  TWholeNumberEdit* omb_;
-  QLineEdit* repProjet_;
-  QLineEdit* repMnt_;
-  QLineEdit* repImage_;
-  TDirectoryDialog* selRep_;
+  TWholeNumberEdit* stereoGap_;
+  TWholeNumberEdit* smoothing_;
+  TWholeNumberEdit* skeletonSize_;
+  TWholeNumberEdit* previewSize_;
+  QLineEdit* projectDir_;
+  QLineEdit* demDir_;
+  QLineEdit* imageDir_;
+  TDirectoryDialog* directoryDialog_;
 };
 
 }  // namespace orvane

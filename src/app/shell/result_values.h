@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -5,9 +5,10 @@
 // the printing rectangle.
 //
 // What the document windows show (view states, parameter image, drainage network) is set
-// through the frame's Show... and InstallOpenedDem methods, which keep it here and show it
-// together; everything else is set here directly. The frame follows the two changes that
-// enable menu items (result values, diagram kind) through the signals.
+// through the frame's Show... and InstallOpenedDem methods (shell/workbench.h), which keep it
+// here with the setters under "shown by the frame" and show it together; everything else is
+// set here directly. The frame follows the two changes that enable menu items (result values,
+// diagram kind) through the signals.
 #pragma once
 
 #include <QObject>
@@ -20,8 +21,6 @@
 
 namespace orvane {
 
-class TMainForm;
-
 // How the parameter image is shown: an 8-bit gray image, which the palette and the gray
 // histogram apply to, or a colour one. The numbers are those the frame always used.
 enum class DisplayMode { kGray = 1, kColour = 3 };
@@ -33,6 +32,16 @@ enum class DiagramKind {
   kDissectionDensity = 2,
   kDissectionDensity3D = 3,
   kDrainageFractalDimension = 4,
+};
+
+// The UTM frame of the coordinate dialog, as its fields stand.
+struct TUtmFrame {
+  double xmin = 0.0;
+  double xmax = 0.0;
+  double ymin = 0.0;
+  double ymax = 0.0;
+  int lines = 0;
+  int columns = 0;
 };
 
 class TSession : public QObject {
@@ -109,14 +118,8 @@ class TSession : public QObject {
   PrinterRect PrinterRectangle() const { return printerRect_; }
   void SetPrinterRectangle(const PrinterRect& rect) { printerRect_ = rect; }
 
- signals:
-  // The result values were set (present or dropped).
-  void ResultValuesChanged();
-  void DiagramKindChanged();
-
- private:
-  // The frame sets what its windows show, along with showing it.
-  friend class TMainForm;
+  // --- Shown by the frame: it calls these along with showing them, handlers call its Show...
+  // methods instead.
   // A new current view state (null arguments copy the current one's); keeps two states.
   std::shared_ptr<TViewState> PushViewState(std::shared_ptr<TDemModel> dem,
                                             std::shared_ptr<TRasterImage> raster);
@@ -131,6 +134,12 @@ class TSession : public QObject {
     drainageRaster_ = std::move(raster);
   }
 
+ signals:
+  // The result values were set (present or dropped).
+  void ResultValuesChanged();
+  void DiagramKindChanged();
+
+ private:
   TViewStates viewStates_;
   std::shared_ptr<TRasterImage> openingRelief_;
   int unitFactor_ = 0;

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 
 namespace orvane {
 
@@ -37,6 +37,6 @@ const char* TreatmentMenuAction(const std::string& id) {
   return found == kActions.end() ? nullptr : found->second;
 }
 
-QAction* FindAction(TMainForm& main, const char* name) { return main.Action(name); }
+QAction* FindAction(TWorkbench& main, const char* name) { return main.Action(name); }
 
 }  // namespace orvane

@@ -11,7 +11,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 
 // The property ConnectAction sets on every action it connects.
 inline constexpr const char* kHandledProperty = "orvaneHandled";
@@ -21,9 +21,9 @@ const char* TreatmentMenuAction(const std::string& id);
 
 // Connects the action named `name` to `handler` (a member function of `receiver`, or any
 // callable); a name the frame lacks connects nothing. True when connected.
-QAction* FindAction(TMainForm& main, const char* name);
+QAction* FindAction(TWorkbench& main, const char* name);
 template <class Receiver, class Handler>
-bool ConnectAction(TMainForm& main, const char* name, Receiver* receiver, Handler handler) {
+bool ConnectAction(TWorkbench& main, const char* name, Receiver* receiver, Handler handler) {
   QAction* action = FindAction(main, name);
   if (!action) return false;
   // Marked, so the wiring can be checked from outside (Qt keeps receiver counts protected).

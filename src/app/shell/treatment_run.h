@@ -18,7 +18,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/prompter.h"
 #include "core/common/grid_memory.h"
@@ -40,7 +40,7 @@ inline GridSize GridOf(const TRasterImage& raster) { return {raster.lines, raste
 // Runs `work` under the progress window. Empty when the user cancelled (nothing shown) or the
 // memory ran out (the warning shown, under `caption`).
 template <class F>
-auto RunComputation(TMainForm& main, const QString& caption, GridSize size, F&& work)
+auto RunComputation(TWorkbench& main, const QString& caption, GridSize size, F&& work)
     -> std::optional<std::invoke_result_t<F&>> {
   QString failure;
   try {
@@ -66,7 +66,7 @@ struct ExpectedValue<Expected<T>> {
 // The same for a computation giving an Expected<T>: its value, or empty after a cancel or
 // after its error was shown (a kCancelled error is not shown).
 template <class F>
-auto RunTreatment(TMainForm& main, const QString& caption, GridSize size, F&& work)
+auto RunTreatment(TWorkbench& main, const QString& caption, GridSize size, F&& work)
     -> std::optional<typename detail::ExpectedValue<std::invoke_result_t<F&>>::type> {
   auto run = RunComputation(main, caption, size, std::forward<F>(work));
   if (!run) return std::nullopt;

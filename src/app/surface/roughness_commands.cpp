@@ -6,7 +6,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -21,12 +21,12 @@
 
 namespace orvane {
 
-TRoughnessCommands::TRoughnessCommands(TMainForm& main)
+TRoughnessCommands::TRoughnessCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
-      localFract_(new TLocalFractalDialog(&main)),
+      localFractal_(new TLocalFractalDialog(&main)),
       totalDepth_(new TClassPaletteDialog(kTotalDepthPalette, &main)) {
-  DDFenOf(main);  // the shared window-size dialog exists from start-up
+  WindowSizeDialogOf(main);  // the shared window-size dialog exists from start-up
 }
 
 void TRoughnessCommands::LocalFractalTreatment1Click() {
@@ -35,13 +35,13 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
   QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
   // The treatment runs however the dialog is closed, with the values it holds, as long as H
   // is a number (OK refuses anything else and keeps the dialog open).
-  Prompts().Exec(*localFract_);
-  if (!localFract_->HasFactorH()) {
+  Prompts().Exec(*localFractal_);
+  if (!localFractal_->HasFactorH()) {
     Prompts().Warning(&main_, "ERREUR", TLocalFractalDialog::kNoFactorH);
     return;
   }
-  const int windowSize = localFract_->WindowSize();
-  const double h = localFract_->FactorH();
+  const int windowSize = localFractal_->WindowSize();
+  const double h = localFractal_->FactorH();
   title += QString::asprintf(" %d ", windowSize) + QString::asprintf(" Coeff H = %4.2lf ", h);
 
   LocalFractalParams params;
@@ -82,7 +82,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   QString title = " TOTAL DEPTH   GRID SIZE ";
-  TWindowSizeDialog& window = DDFenOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
   const WindowLimits limits = DeclaredWindowLimits("total-depth", "The window size must be at least 1")
                                   .FittingIn(dem->columns, dem->lines, 0);
@@ -125,7 +125,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   QString title = " 3D SURFACE  WINDOW SIZE ";
-  TWindowSizeDialog& window = DDFenOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   if (window.Ask(main_.Session().PixelSize()) != QDialog::Accepted) return;
   const int S = window.WindowSize();
   title += QString::asprintf(" %d x %d ", S, S);
@@ -138,7 +138,7 @@ void TRoughnessCommands::Surface3DTreatment1Click() {
   ShowTreatmentResult(main_, run->Picture(), {.title = title, .margin = run->output.margin}, *run);
 }
 
-void InstallRoughnessCommands(TMainForm& main) {
+void InstallRoughnessCommands(TWorkbench& main) {
   auto* module = new TRoughnessCommands(main);
   ConnectAction(main, "LocalFractalTreatment1", module, &TRoughnessCommands::LocalFractalTreatment1Click);
   ConnectAction(main, "TotalDepthTreatment1", module, &TRoughnessCommands::TotalDepthTreatment1Click);

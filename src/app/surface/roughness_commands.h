@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TLocalFractalDialog;
 class TClassPaletteDialog;
 
@@ -15,10 +15,10 @@ class TRoughnessCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TRoughnessCommands(TMainForm& main);
+  explicit TRoughnessCommands(TWorkbench& main);
 
-  TLocalFractalDialog& LocalFractForm() { return *localFract_; }
-  TClassPaletteDialog& TotalDepthForm() { return *totalDepth_; }
+  TLocalFractalDialog& LocalFractalDialog() { return *localFractal_; }
+  TClassPaletteDialog& TotalDepthPaletteDialog() { return *totalDepth_; }
 
   // "Surface Parameters" > "Local Fractal Dimension" > "Treatment".
   void LocalFractalTreatment1Click();
@@ -28,11 +28,11 @@ class TRoughnessCommands : public QObject {
   void Surface3DTreatment1Click();
 
  private:
-  TMainForm& main_;
-  TLocalFractalDialog* localFract_;
+  TWorkbench& main_;
+  TLocalFractalDialog* localFractal_;
   TClassPaletteDialog* totalDepth_;
 };
 
-void InstallRoughnessCommands(TMainForm& main);
+void InstallRoughnessCommands(TWorkbench& main);
 
 }  // namespace orvane

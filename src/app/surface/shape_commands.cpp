@@ -5,7 +5,8 @@
 #include <map>
 #include <string>
 
-#include "app/main_form.h"
+#include "app/display/image_window.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -31,10 +32,10 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 // The enabled state of some components, to put back what a treatment must not change.
 class EnabledStates {
  public:
-  EnabledStates(const TMainForm& main, std::initializer_list<const char*> names) {
+  EnabledStates(const TWorkbench& main, std::initializer_list<const char*> names) {
     for (const char* name : names) states_[name] = main.IsEnabled(name);
   }
-  void Restore(TMainForm& main) const {
+  void Restore(TWorkbench& main) const {
     for (const auto& [name, enabled] : states_) main.SetEnabled(name, enabled);
   }
 
@@ -44,7 +45,7 @@ class EnabledStates {
 
 }  // namespace
 
-TShapeCommands::TShapeCommands(TMainForm& main)
+TShapeCommands::TShapeCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
       conCav_(new TConvexityConcavityDialog(&main)),
@@ -220,7 +221,7 @@ void TShapeCommands::CircularWindowTreatment1Click() {
 
 void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }
 
-void InstallShapeCommands(TMainForm& main) {
+void InstallShapeCommands(TWorkbench& main) {
   auto* commands = new TShapeCommands(main);
   ConnectAction(main, "Convexity1", commands, &TShapeCommands::Convexity1Click);
   ConnectAction(main, "Concavity1", commands, &TShapeCommands::Concavity1Click);

@@ -9,7 +9,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 class TCircularWindowInfoForm;
 class TCircularWindowDialog;
 class TConvexityConcavityDialog;
@@ -21,7 +21,7 @@ class TShapeCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TShapeCommands(TMainForm& main);
+  explicit TShapeCommands(TWorkbench& main);
 
   void Convexity1Click();
   void Concavity1Click();
@@ -38,7 +38,7 @@ class TShapeCommands : public QObject {
  private:
   void RunConvexityOrConcavity(bool convexity);
 
-  TMainForm& main_;
+  TWorkbench& main_;
   TConvexityConcavityDialog* conCav_;
   THorizontalSurfacesDialog* horizSurf_;
   TContourExtractionDialog* contourLine_;

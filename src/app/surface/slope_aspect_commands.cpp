@@ -3,7 +3,7 @@
 #include <QAction>
 
 #include "app/display/diagram_forms.h"
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
@@ -29,10 +29,10 @@ std::shared_ptr<TRasterImage> WithRelief(std::unique_ptr<TRasterImage> result,
 
 }  // namespace
 
-TSlopeAspectCommands::TSlopeAspectCommands(TMainForm& main)
+TSlopeAspectCommands::TSlopeAspectCommands(TWorkbench& main)
     : QObject(&main),
       main_(main),
-      pentes_(new TSlopeDialog(&main)),
+      slope_(new TSlopeDialog(&main)),
       slopeInfo_(new TSlopeInfoForm(&main)),
       aspect_(new TAspectDialog(&main)),
       aspectInfo_(new TAspectInfoForm(&main)) {
@@ -42,24 +42,24 @@ TSlopeAspectCommands::TSlopeAspectCommands(TMainForm& main)
 }
 
 void TSlopeAspectCommands::SlopeTreatment1Click() {
-  if (Prompts().Exec(*pentes_) != QDialog::Accepted) return;
+  if (Prompts().Exec(*slope_) != QDialog::Accepted) return;
   if (!main_.Session().CurrentDem()) return;
-  const bool gray = pentes_->GrayTones();
+  const bool gray = slope_->GrayTones();
   TreatmentArgs args;
-  args.Set("table", pentes_->TableChoice());
-  args.Set("norm", pentes_->Normalization());
-  args.Set("smooth", pentes_->Smoothing() ? 1 : 0);
+  args.Set("table", slope_->TableChoice());
+  args.Set("norm", slope_->Normalization());
+  args.Set("smooth", slope_->Smoothing() ? 1 : 0);
   // The shadow is the relief made at opening, blended here rather than made again.
   args.Set("shade", 0);
   auto run = RunDeclaredTreatment(main_, "slope", args);
   if (!run) return;
   auto image = WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(),
-                          pentes_->ShadingWeight());
+                          slope_->ShadingWeight());
   main_.BeginTreatment(" SLOPE ");
   ShowTreatmentResult(main_, std::move(image),
                       {.title = " SLOPE ",
                        .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
-                       .placement = pentes_->Placement()},
+                       .placement = slope_->Placement()},
                       *run);
 }
 
@@ -103,7 +103,7 @@ void TSlopeAspectCommands::AspectTreatment1Click() {
 
 void TSlopeAspectCommands::AspectInfo1Click() { Prompts().Exec(*aspectInfo_); }
 
-void InstallSlopeAspectCommands(TMainForm& main) {
+void InstallSlopeAspectCommands(TWorkbench& main) {
   auto* commands = new TSlopeAspectCommands(main);
   ConnectAction(main, "SlopeTreatment1", commands, &TSlopeAspectCommands::SlopeTreatment1Click);
   ConnectAction(main, "SlopeInfo1", commands, &TSlopeAspectCommands::SlopeInfo1Click);

@@ -8,7 +8,7 @@ namespace orvane {
 class TAspectDialog;
 class TAspectInfoForm;
 class TSlopeInfoForm;
-class TMainForm;
+class TWorkbench;
 class TSlopeDialog;
 class TRasterImage;
 
@@ -16,24 +16,24 @@ class TSlopeAspectCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TSlopeAspectCommands(TMainForm& main);
+  explicit TSlopeAspectCommands(TWorkbench& main);
 
   void SlopeTreatment1Click();
   void SlopeInfo1Click();
   void AspectTreatment1Click();
   void AspectInfo1Click();
 
-  TSlopeDialog& PentesForm() { return *pentes_; }
-  TAspectDialog& AspectFen() { return *aspect_; }
+  TSlopeDialog& SlopeDialog() { return *slope_; }
+  TAspectDialog& AspectDialog() { return *aspect_; }
 
  private:
-  TMainForm& main_;
-  TSlopeDialog* pentes_;
+  TWorkbench& main_;
+  TSlopeDialog* slope_;
   TSlopeInfoForm* slopeInfo_;
   TAspectDialog* aspect_;
   TAspectInfoForm* aspectInfo_;
 };
 
-void InstallSlopeAspectCommands(TMainForm& main);
+void InstallSlopeAspectCommands(TWorkbench& main);
 
 }  // namespace orvane

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QFileInfo>
 
-#include "app/main_form.h"
+#include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_run.h"
@@ -32,7 +32,7 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-TFileCommands::TFileCommands(TMainForm& main) : QObject(&main), main_(main) {
+TFileCommands::TFileCommands(TWorkbench& main) : QObject(&main), main_(main) {
   setObjectName("FileCommands");
 }
 
@@ -59,7 +59,7 @@ bool TFileCommands::SizeFromHeader(const QString& path, int& lines, int& columns
     return false;
   }
   // No header beside the file: the user gives the size.
-  TImageSizeDialog& dialog = main_.CoordImage();
+  TImageSizeDialog& dialog = main_.ImageSizeDialog();
   if (Prompts().Exec(dialog) != QDialog::Accepted) return false;
   const Status size = CheckDemSize(dialog.Lines(), dialog.Columns(), "The image size");
   if (!size) {
@@ -75,7 +75,7 @@ int TFileCommands::ElementWidth(int filterIndex) {
   for (;;) {
     if (filterIndex == 1) return 2;
     if (filterIndex == 2) return 4;
-    TByteCountDialog& dialog = main_.ByteForm();
+    TByteCountDialog& dialog = main_.ByteCountDialog();
     if (Prompts().Exec(dialog) != QDialog::Accepted) return 0;
     const int bytes = dialog.Bytes();
     if (bytes == 2 || bytes == 4) {
@@ -90,7 +90,7 @@ int TFileCommands::ElementWidth(int filterIndex) {
 void TFileCommands::OpenDEM1Click() {
   FileRequest request;
   request.title = "Open DEM";
-  request.directory = QString::fromStdString(main_.Settings().mntDir);
+  request.directory = QString::fromStdString(main_.Settings().demDir);
   if (!QFileInfo(request.directory).isDir()) request.directory = main_.Session().DemDirectory();
   request.filter = kDemFilter;
   request.mustExist = true;
@@ -115,7 +115,7 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   int lines = 0, columns = 0;
   if (!SizeFromHeader(path, lines, columns)) return false;
 
-  TDynamicScaleDialog& scale = main_.DynamicScale();
+  TDynamicScaleDialog& scale = main_.DynamicScaleDialog();
   const QFileInfo file(path);
   const std::int64_t realSize = file.exists() ? file.size() : -1;
 
@@ -261,7 +261,7 @@ void TFileCommands::SaveDrainage1Click() {
   if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
 }
 
-void InstallFileCommands(TMainForm& main) {
+void InstallFileCommands(TWorkbench& main) {
   auto* commands = new TFileCommands(main);
   ConnectAction(main, "OpenDEM1", commands, [commands] { commands->OpenDEM1Click(); });
   ConnectAction(main, "OpenDEMSpeedButton", commands, [commands] { commands->OpenDEM1Click(); });
@@ -276,7 +276,7 @@ void InstallFileCommands(TMainForm& main) {
   main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
 }
 
-bool InstallScannedDem(TMainForm& main, const QString& path, const DemFileScan& scan,
+bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan& scan,
                        DemOpenOptions options,
                        const TDynamicScaleDialog::Snapshot& previousScale,
                        const std::function<void(TDemModel&)>& adjust) {
@@ -298,7 +298,7 @@ bool InstallScannedDem(TMainForm& main, const QString& path, const DemFileScan& 
                                if (!relief) relief = std::make_shared<TRasterImage>();
                                return OpenedDem{std::move(dem), std::move(relief)};
                              });
-  TDynamicScaleDialog& scale = main.DynamicScale();
+  TDynamicScaleDialog& scale = main.DynamicScaleDialog();
   if (!opened) {
     scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
     return false;

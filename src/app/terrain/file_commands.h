@@ -16,7 +16,7 @@
 
 namespace orvane {
 
-class TMainForm;
+class TWorkbench;
 
 // The end of every DEM opening, once its grid is scanned and the dynamic-scale dialog answered:
 // the grid loaded into a DEM model with `options` (in the session's work directory) and its
@@ -24,7 +24,7 @@ class TMainForm;
 // new model before its relief; then U and P taken from the dialog, the DEM installed in the
 // frame and announced (DemOpened). When the load is cancelled or refused (the message shown)
 // nothing of the frame changes and the dialog shows `previousScale` again. True when opened.
-bool InstallScannedDem(TMainForm& main, const QString& path, const DemFileScan& scan,
+bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan& scan,
                        DemOpenOptions options,
                        const TDynamicScaleDialog::Snapshot& previousScale,
                        const std::function<void(TDemModel&)>& adjust = {});
@@ -33,7 +33,7 @@ class TFileCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit TFileCommands(TMainForm& main);
+  explicit TFileCommands(TWorkbench& main);
 
   // "Files" > "Open" > "DEM" and OpenDEMSpeedButton: the file dialog, then OpenDem.
   void OpenDEM1Click();
@@ -70,7 +70,7 @@ class TFileCommands : public QObject {
   // `raster` saved at `path` as raw and header, or as a bitmap, ".raw" or ".bmp" not doubled.
   Status SaveImage(TRasterImage& raster, const QString& path, bool raw) const;
 
-  TMainForm& main_;
+  TWorkbench& main_;
 };
 
 }  // namespace orvane

@@ -18,9 +18,7 @@ std::vector<ParamDeclaration> DensityPaletteParams() {
        .defaultText = "colored",
        .showDefault = true},
       {.name = "smooth", .type = ParamType::kFlag, .help = "interpolate colours between classes"},
-      {.name = "scale",
-       .type = ParamType::kFlag,
-       .help = "spread the class bounds over the densities' range"},
+      SpreadClassesParam("spread the class bounds over the densities' range"),
   };
 }
 
@@ -45,16 +43,6 @@ ValueGrid DissectionValues(const DensityField& field, DensityMeasure measure) {
         for (int x = x0; x < std::min(x1, field.columns); ++x) values.At(x, y) = d;
     }
   }
-  return values;
-}
-
-ValueGrid Dissection3DValues(const Dissection3DResult& result) {
-  ValueGrid values(result.columns, result.lines, "km/km2");
-  for (int y = 0; y < result.lines; ++y)
-    for (int x = 0; x < result.columns; ++x)
-      if (result.IsCentre(x, y))
-        values.At(x, y) =
-            static_cast<float>(result.density3D[static_cast<std::size_t>(y) * result.columns + x]);
   return values;
 }
 

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/common/treatment.h"
 #include "core/drainage/dissection_density.h"
-#include "core/morphometry/dissection_density_3d.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -22,9 +21,8 @@ std::string DensityHistogramTable(std::span<const std::int32_t> counts, int boun
 // `first` followed by `more`: a parameter list built from shared pieces.
 std::vector<ParamDeclaration> JoinParams(std::vector<ParamDeclaration> first, const std::vector<ParamDeclaration>& more);
 
-// The value grids of the two densities: each window's density on the cells its picture paints
-// (a block, or the centre alone); the 3D density on the window centres. NaN elsewhere.
+// The value grid of the densities: each window's density on the cells its picture paints (a
+// block, or the centre alone). NaN elsewhere.
 ValueGrid DissectionValues(const DensityField& field, DensityMeasure measure);
-ValueGrid Dissection3DValues(const Dissection3DResult& result);
 
 }  // namespace orvane

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/common/summed_area.h"
-#include "core/common/window_driver.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

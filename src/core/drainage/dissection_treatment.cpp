@@ -1,9 +1,9 @@
 // The dissection treatment's declaration: drainage network per window, by cell count or length,
 // on adjacent blocks or in a moving window.
-#include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/drainage/dissection_density.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -54,13 +54,7 @@ extern const TreatmentDescriptor kDissectionTreatment{
              .help = "network pixel count or network length",
              .required = true,
              .choices = {{"pixels", 0, "Pixel Density"}, {"length", 1, "Drainage Length"}}},
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "window size WS in pixels (at least 2)",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 2,
-             .maximum = 100000},
+            WindowSideParam("window size WS in pixels (at least 2)", 2),
         },
         DensityPaletteParams()),
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,

@@ -1,8 +1,8 @@
 // The extract-drainage treatment's declaration: valley cells thinned to a one-pixel network.
 #include <algorithm>
 
-#include "core/common/treatment.h"
 #include "core/drainage/drainage_extraction.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

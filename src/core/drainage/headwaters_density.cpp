@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/common/summed_area.h"
-#include "core/common/truncated_elevations.h"
-#include "core/common/window_driver.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 // The headwaters treatment's declaration: upstream ends of the network per moving window.
-#include "core/common/treatment.h"
 #include "core/drainage/headwaters_density.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -42,12 +42,7 @@ extern const TreatmentDescriptor kHeadwatersTreatment{
              .required = true,
              .minimum = 0,
              .maximum = 100000},
-            {.name = "scale",
-             .type = ParamType::kInteger,
-             .help = "dynamic scale of the gray result",
-             .allowed = {100, 255},
-             .defaultText = "100",
-             .showDefault = true},
+            DynamicScaleParam("dynamic scale of the gray result", 100),
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures,
     .valueName = "Headwaters",

@@ -1,6 +1,6 @@
 // The incrust treatment's declaration: the drainage network burnt into a parameter image.
-#include "core/common/treatment.h"
 #include "core/drainage/incrust.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

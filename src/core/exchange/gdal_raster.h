@@ -35,11 +35,11 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
-#include "core/common/treatment.h"
 #include "core/exchange/utm_frame.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,8 +1,8 @@
 // The dissection3d treatment's declaration: network length along the terrain per unit of area.
-#include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/morphometry/dissection_density_3d.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -42,13 +42,7 @@ extern const TreatmentDescriptor kDissection3DTreatment{
     .inputs = kInputDrainage | kInputDem,
     .params = JoinParams(
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "window size N in pixels (at least 2)",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 2,
-             .maximum = 100000},
+            WindowSideParam("window size N in pixels (at least 2)", 2),
         },
         DensityPaletteParams()),
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,

@@ -6,10 +6,10 @@
 
 #include "core/common/grid_memory.h"
 #include "core/common/summed_area.h"
-#include "core/common/truncated_elevations.h"
-#include "core/common/window_driver.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/network_value.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 
@@ -154,6 +154,16 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoi
     }
   });
   return image;
+}
+
+ValueGrid Dissection3DValues(const Dissection3DResult& result) {
+  ValueGrid values(result.columns, result.lines, "km/km2");
+  for (int y = 0; y < result.lines; ++y)
+    for (int x = 0; x < result.columns; ++x)
+      if (result.IsCentre(x, y))
+        values.At(x, y) =
+            static_cast<float>(result.density3D[static_cast<std::size_t>(y) * result.columns + x]);
+  return values;
 }
 
 }  // namespace orvane

@@ -30,6 +30,7 @@
 #include "core/render/class_table.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -75,6 +76,9 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
 // GridAllocationError when the raster cannot be had.
 TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoice,
                                const TClassTable& table, bool smoothing);
+
+// The value grid of the 3D densities: each density on its window centre, NaN elsewhere.
+ValueGrid Dissection3DValues(const Dissection3DResult& result);
 
 // The half link from a cell to a neighbour, in 2^-24 m: side or diagonal, elevation
 // difference d in whole units (after the divisor). Used by the treatment and its tests.

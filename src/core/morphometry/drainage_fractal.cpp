@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "core/common/window_driver.h"
 #include "core/drainage/network_value.h"
 #include "core/render/histogram_table.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

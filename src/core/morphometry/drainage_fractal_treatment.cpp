@@ -1,6 +1,6 @@
 // The drainage-fractal treatment's declaration: box-counting dimension of the network per window.
-#include "core/common/treatment.h"
 #include "core/morphometry/drainage_fractal.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -39,19 +39,8 @@ extern const TreatmentDescriptor kDrainageFractalTreatment{
              .help = "all network cells of the window, or the segment joined to the centre",
              .required = true,
              .choices = {{"global", 0, "Global"}, {"segments", 1, "Segments"}}},
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "moving window size",
-             .unit = "pixels",
-             .allowed = {12, 24},
-             .defaultText = "12",
-             .showDefault = true},
-            {.name = "scale",
-             .type = ParamType::kInteger,
-             .help = "dynamic scale of the image",
-             .allowed = {100, 255},
-             .defaultText = "100",
-             .showDefault = true},
+            WindowOf12Or24Param("moving window size"),
+            DynamicScaleParam("dynamic scale of the image", 100),
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
     .valueName = "Drainage fractal dimension",

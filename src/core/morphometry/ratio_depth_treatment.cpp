@@ -1,6 +1,6 @@
 // The ratio-depth treatment's declaration: the network's relief over the terrain's per window.
-#include "core/common/treatment.h"
 #include "core/morphometry/ratio_depth.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -29,19 +29,8 @@ extern const TreatmentDescriptor kRatioDepthTreatment{
     .inputs = kInputDrainage | kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "window size WS in pixels",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 0,
-             .maximum = 100000},
-            {.name = "scale",
-             .type = ParamType::kInteger,
-             .help = "dynamic scale of the image",
-             .allowed = {100, 255},
-             .defaultText = "255",
-             .showDefault = true},
+            WindowSideParam("window size WS in pixels", 0),
+            DynamicScaleParam("dynamic scale of the image", 255),
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Ratio of depths",

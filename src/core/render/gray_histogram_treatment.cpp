@@ -1,6 +1,6 @@
 // The gray-histogram treatment's declaration: the gray-level counts of a parameter image.
-#include "core/common/treatment.h"
 #include "core/render/histogram_table.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

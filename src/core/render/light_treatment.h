@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "core/common/treatment.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,8 +1,8 @@
 // The palette treatment's declaration: an 8-bit parameter image coloured through a ten-class
 // "Classical" or "Blue Base" table.
 #include "core/common/grid_memory.h"
-#include "core/common/treatment.h"
 #include "core/render/palette.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

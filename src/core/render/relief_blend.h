@@ -6,7 +6,7 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 

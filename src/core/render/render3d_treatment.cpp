@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "core/common/grid_memory.h"
-#include "core/common/treatment.h"
 #include "core/render/perspective.h"
 #include "core/render/shading.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/raster_file.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,10 +1,10 @@
 // The shade treatment's declaration: the gray shaded relief the application shows when it opens
 // a DEM, and the shading it is truncated from.
 #include "core/common/grid_memory.h"
-#include "core/common/treatment.h"
 #include "core/render/light_treatment.h"
 #include "core/render/shading.h"
 #include "core/settings/settings_file.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/common/progress.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/float_grid.h"
 #include "core/terrain/raster_image.h"

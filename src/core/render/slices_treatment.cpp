@@ -1,12 +1,12 @@
 // The slices treatment's declaration (the "Shadowing" dialog): hypsometric slices or gray
 // tones, optionally blended with the shading and darkened by cast shadows.
 #include "core/common/grid_memory.h"
-#include "core/common/treatment.h"
 #include "core/render/cast_shadows.h"
 #include "core/render/light_treatment.h"
 #include "core/render/shading.h"
 #include "core/render/slices.h"
 #include "core/settings/settings_file.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -57,9 +57,7 @@ std::vector<ParamDeclaration> SlicesParamSpecs() {
        .defaultText = "1",
        .showDefault = true},
       {.name = "smooth", .type = ParamType::kFlag, .help = "smooth colour transitions inside the slices"},
-      {.name = "scale",
-       .type = ParamType::kFlag,
-       .help = "spread the slice bounds evenly over the DEM's range"},
+      SpreadClassesParam("spread the slice bounds evenly over the DEM's range"),
       {.name = "shadow", .type = ParamType::kFlag, .help = "blend the slices with the shaded relief"},
       {.name = "cast-shadows",
        .type = ParamType::kReal,

@@ -181,9 +181,9 @@ namespace {
 
 TSettings FromIni(const IniFile& ini) {
   TSettings s;
-  s.mntDir = ini.GetString("REPERTOIRES", "MNTDIR", s.mntDir);
+  s.demDir = ini.GetString("REPERTOIRES", "MNTDIR", s.demDir);
   s.imageDir = ini.GetString("REPERTOIRES", "IMAGEDIR", s.imageDir);
-  s.vueDir = ini.GetString("REPERTOIRES", "VUEDIR", s.vueDir);
+  s.projectDir = ini.GetString("REPERTOIRES", "VUEDIR", s.projectDir);
   s.gtopo30Dir = ini.GetString("REPERTOIRES", "GTOPO30DIR", s.gtopo30Dir);
   auto decimal = [&](const char* key, const char* def) {
     const std::string text = ini.GetString("SHADOW PARAM", key, def);
@@ -221,9 +221,9 @@ Expected<TSettings> ReadSettingsChecked(const std::string& path) {
 Status WriteSettings(const std::string& path, const TSettings& s) {
   IniFile ini;
   ini.Load(path);  // keep what we do not own
-  ini.SetString("REPERTOIRES", "MNTDIR", s.mntDir);
+  ini.SetString("REPERTOIRES", "MNTDIR", s.demDir);
   ini.SetString("REPERTOIRES", "IMAGEDIR", s.imageDir);
-  ini.SetString("REPERTOIRES", "VUEDIR", s.vueDir);
+  ini.SetString("REPERTOIRES", "VUEDIR", s.projectDir);
   ini.SetString("REPERTOIRES", "GTOPO30DIR", s.gtopo30Dir);
   ini.SetString("SHADOW PARAM", "TETA", Fixed2(s.light.azimuth * kDegrees));
   ini.SetString("SHADOW PARAM", "PHI", Fixed2(s.light.elevation * kDegrees));

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/common/result.h"
-#include "core/render/light_params.h"
+#include "core/settings/light_params.h"
 
 namespace orvane {
 
@@ -50,9 +50,9 @@ class IniFile {
 std::string HomeDirectory();
 
 struct TSettings {
-  std::string mntDir = HomeDirectory();     // "REPERTOIRES"/"MNTDIR": DEMs
+  std::string demDir = HomeDirectory();     // "REPERTOIRES"/"MNTDIR": DEMs
   std::string imageDir = HomeDirectory();   // "REPERTOIRES"/"IMAGEDIR": images and tables
-  std::string vueDir = HomeDirectory();     // "REPERTOIRES"/"VUEDIR": projects
+  std::string projectDir = HomeDirectory();     // "REPERTOIRES"/"VUEDIR": projects
   std::string gtopo30Dir = HomeDirectory(); // "REPERTOIRES"/"GTOPO30DIR"
   TLightParams light;                       // "SHADOW PARAM": TETA, PHI (degrees on file), EXA, REF
   int skeletonSize = 20;                    // "SQUEL"/"SIZE": 3D view skeleton, 10..500

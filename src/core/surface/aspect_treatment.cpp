@@ -1,10 +1,10 @@
 // The aspect treatment's declaration: the azimuth of steepest descent per cell, pictured in the
 // painting palette or in gray tones, with its direction frequency table.
-#include "core/common/treatment.h"
 #include "core/render/histogram_table.h"
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/aspect.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 // The circular-window treatment's declaration: six elevation statistics over a disc.
-#include "core/common/treatment.h"
 #include "core/surface/circular_window.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "core/common/running_minmax.h"
-#include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
-#include "core/common/window_driver.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

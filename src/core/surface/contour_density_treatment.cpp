@@ -1,7 +1,7 @@
 // The contour-density treatment's declaration: the length of contour lines per square window
 // (blocks or moving window), as gray levels 0 .. D.
-#include "core/common/treatment.h"
 #include "core/surface/contour_density.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -39,13 +39,7 @@ extern const TreatmentDescriptor kContourDensityTreatment{
     .inputs = kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "Window size S in pixels",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 0,
-             .maximum = kMaxDemSide},
+            WindowSideParam("Window size S in pixels", 0, kMaxDemSide),
             {.name = "interval",
              .type = ParamType::kInteger,
              .help = "Hypsometric interval I in metres",

@@ -5,7 +5,7 @@
 
 #include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
-#include "core/common/truncated_elevations.h"
+#include "core/terrain/truncated_elevations.h"
 
 namespace orvane {
 

@@ -1,7 +1,7 @@
 // The contours treatment's declaration: the contour lines of chosen levels, each line pixel
 // holding the index of its level.
-#include "core/common/treatment.h"
 #include "core/surface/contour_lines.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

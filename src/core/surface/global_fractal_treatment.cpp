@@ -1,7 +1,7 @@
 // The global-fractal treatment's declaration: one fractal dimension for the whole DEM and the
 // correlation of its fit, as figures.
-#include "core/common/treatment.h"
 #include "core/surface/global_fractal.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

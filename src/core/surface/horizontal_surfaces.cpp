@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
-#include "core/common/window_driver.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

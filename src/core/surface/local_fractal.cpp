@@ -7,8 +7,8 @@
 
 #include "core/common/parallel.h"
 #include "core/common/running_minmax.h"
-#include "core/common/truncated_elevations.h"
-#include "core/common/window_driver.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

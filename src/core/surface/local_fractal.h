@@ -19,9 +19,9 @@
 
 #include "core/common/progress.h"
 #include "core/common/result.h"
-#include "core/common/treatment.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

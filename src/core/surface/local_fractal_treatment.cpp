@@ -2,9 +2,9 @@
 // its extremes and its diagram table.
 #include <algorithm>
 
-#include "core/common/treatment.h"
 #include "core/render/histogram_table.h"
 #include "core/surface/local_fractal.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -47,13 +47,7 @@ extern const TreatmentDescriptor kLocalFractalTreatment{
     .inputs = kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "Moving window size: 12 or 24",
-             .unit = "pixels",
-             .allowed = {12, 24},
-             .defaultText = "12",
-             .showDefault = true},
+            WindowOf12Or24Param("Moving window size: 12 or 24"),
             {.name = "h",
              .type = ParamType::kReal,
              .help = "Adaptive factor H (height step = pixel size x H)",

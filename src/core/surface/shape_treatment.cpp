@@ -1,9 +1,9 @@
 // The declarations of the shape surfaces: the share of a square window's cells lying lower
 // (convexity) or higher (concavity) than the centre, or at its height (horizontal surfaces, as
 // gray levels or a binary mask of flats), as gray levels 0 .. D.
-#include "core/common/treatment.h"
 #include "core/surface/convexity.h"
 #include "core/surface/horizontal_surfaces.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

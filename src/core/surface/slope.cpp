@@ -11,6 +11,7 @@
 #include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/simd_target.h"
+#include "core/terrain/cell_normal.h"
 
 // The vector kernels below are compiled once per instruction set (this file includes itself
 // through Highway); the rest of the file once.
@@ -30,9 +31,9 @@ struct Points {
   V x, y, z;
 };
 
-// Lane by lane the operations of AddTriangle, in the same order (IEEE subtraction,
-// multiplication, division and square root round the same in every lane; the core is built
-// without contraction into fused multiply-adds).
+// Lane by lane the operations of AddTriangleNormal (terrain/cell_normal.h), in the same order
+// (IEEE subtraction, multiplication, division and square root round the same in every lane; the
+// core is built without contraction into fused multiply-adds).
 template <class D, class V>
 HWY_INLINE void AddTriangles(D d, const Points<V>& centre, const Points<V>& a, const Points<V>& b,
                              Points<V>& sum) {
@@ -155,26 +156,6 @@ HWY_EXPORT(Ratios);
 HWY_EXPORT(LevelRow);
 
 namespace {
-
-struct Vec3 {
-  double x, y, z;
-};
-
-inline Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 Cross(const Vec3& a, const Vec3& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-// Adds the unit, upward normal of the triangle (centre, a, b) to `sum`; a flat-degenerate
-// triangle adds nothing. Same arithmetic, in the same order, as the DEM model's normal grid.
-inline void AddTriangle(const Vec3& centre, const Vec3& a, const Vec3& b, Vec3& sum) {
-  Vec3 n = Cross(Sub(centre, a), Sub(b, a));
-  const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-  if (length == 0.0) return;
-  n = {n.x / length, n.y / length, n.z / length};
-  if (n.z < 0.0) n = {-n.x, -n.y, -n.z};
-  sum = {sum.x + n.x, sum.y + n.y, sum.z + n.z};
-}
 
 // Elevations of one line as doubles, exactly as GetElevation gives them.
 void ReadElevations(const TDemModel& dem, int line, double* out) {
@@ -358,18 +339,16 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
           // keeps it; interior cells a vector at a time.
           auto scalarCell = [&](int j) {
             const double yj = j * py;
-            const Vec3 centre{xi, yj, here[j]};
-            const bool hasL = j > 0, hasR = j + 1 < W;
-            Vec3 up{}, down{}, left{}, right{};
-            if (hasU) up = {xu, yj, above[j]};
-            if (hasD) down = {xd, yj, below[j]};
-            if (hasL) left = {xi, (j - 1) * py, here[j - 1]};
-            if (hasR) right = {xi, (j + 1) * py, here[j + 1]};
-            Vec3 sum{0.0, 0.0, 0.0};
-            if (hasU && hasR) AddTriangle(centre, up, right, sum);
-            if (hasR && hasD) AddTriangle(centre, right, down, sum);
-            if (hasD && hasL) AddTriangle(centre, down, left, sum);
-            if (hasL && hasU) AddTriangle(centre, left, up, sum);
+            TCellNeighbours around;
+            around.hasUp = hasU;
+            around.hasDown = hasD;
+            around.hasLeft = j > 0;
+            around.hasRight = j + 1 < W;
+            if (hasU) around.up = {xu, yj, above[j]};
+            if (hasD) around.down = {xd, yj, below[j]};
+            if (around.hasLeft) around.left = {xi, (j - 1) * py, here[j - 1]};
+            if (around.hasRight) around.right = {xi, (j + 1) * py, here[j + 1]};
+            const TPoint3 sum = CellNormal({xi, yj, here[j]}, around);
             nx[j] = static_cast<float>(sum.x);
             ny[j] = static_cast<float>(sum.y);
             nz[j] = static_cast<float>(sum.z);

@@ -1,8 +1,8 @@
 // The slope treatment's declaration: degrees per cell, pictured in a class table or gray tones.
-#include "core/common/treatment.h"
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/slope.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

@@ -1,7 +1,7 @@
 // The surface3d treatment's declaration: the ratio of the real surface to the map area in a
 // square window, stretched over gray 0 ... 100.
-#include "core/common/treatment.h"
 #include "core/surface/surface3d.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -35,13 +35,7 @@ extern const TreatmentDescriptor kSurface3DTreatment{
     .inputs = kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "Window size S in pixels",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 1,
-             .maximum = 100000},
+            WindowSideParam("Window size S in pixels", 1),
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Surface 3D ratio",

@@ -5,9 +5,9 @@
 
 #include "core/common/grid_memory.h"
 #include "core/common/running_minmax_2d.h"
-#include "core/common/truncated_elevations.h"
-#include "core/common/window_driver.h"
 #include "core/render/ten_class_palette.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 

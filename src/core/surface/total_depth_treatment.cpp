@@ -1,6 +1,6 @@
 // The total-depth treatment's declaration: the relief of a square window around every cell.
-#include "core/common/treatment.h"
 #include "core/surface/total_depth.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -38,13 +38,7 @@ extern const TreatmentDescriptor kTotalDepthTreatment{
     .inputs = kInputDem,
     .params =
         {
-            {.name = "window",
-             .type = ParamType::kInteger,
-             .help = "Window size S in pixels (half window trunc(S / 2))",
-             .unit = "pixels",
-             .required = true,
-             .minimum = 1,
-             .maximum = 100000},
+            WindowSideParam("Window size S in pixels (half window trunc(S / 2))", 1),
             {.name = "palette",
              .type = ParamType::kChoice,
              .help = "colored, gray or gray255",
@@ -54,9 +48,7 @@ extern const TreatmentDescriptor kTotalDepthTreatment{
              .defaultText = "colored",
              .showDefault = true},
             {.name = "smooth", .type = ParamType::kFlag, .help = "Interpolate colours between classes"},
-            {.name = "scale",
-             .type = ParamType::kFlag,
-             .help = "Spread the classes over the observed relief"},
+            SpreadClassesParam("Spread the classes over the observed relief"),
         },
     .outputs = kOutputPicture | kOutputValues | kOutputFigures,
     .valueName = "Total depth",

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/common/grid_memory.h"
+#include "core/terrain/cell_normal.h"
 
 namespace orvane {
 
@@ -24,15 +25,6 @@ Int RoundHalfUpTruncated(double value) {
   if (v <= static_cast<double>(std::numeric_limits<Int>::min())) return std::numeric_limits<Int>::min();
   if (v >= static_cast<double>(std::numeric_limits<Int>::max())) return std::numeric_limits<Int>::max();
   return static_cast<Int>(v);
-}
-
-struct Vec3 {
-  double x, y, z;
-};
-
-Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
 }  // namespace
@@ -220,31 +212,21 @@ Status TDemModel::ComputeNormals() {
     return GridMemoryError(lines, columns);
   }
   auto point = [&](int i, int j) {
-    return Vec3{i * static_cast<double>(pixelSizeX), j * static_cast<double>(pixelSizeY),
-                GetElevation(j, i)};
+    return TPoint3{i * static_cast<double>(pixelSizeX), j * static_cast<double>(pixelSizeY),
+                   GetElevation(j, i)};
   };
   for (int i = 0; i < lines; ++i) {
     for (int j = 0; j < columns; ++j) {
-      const Vec3 centre = point(i, j);
-      const bool hasU = i > 0, hasD = i + 1 < lines, hasL = j > 0, hasR = j + 1 < columns;
-      Vec3 up{}, down{}, left{}, right{};
-      if (hasU) up = point(i - 1, j);
-      if (hasD) down = point(i + 1, j);
-      if (hasL) left = point(i, j - 1);
-      if (hasR) right = point(i, j + 1);
-      Vec3 sum{0.0, 0.0, 0.0};
-      auto addTriangle = [&](const Vec3& a, const Vec3& b) {
-        Vec3 n = Cross(Sub(centre, a), Sub(b, a));
-        const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        if (length == 0.0) return;
-        n = {n.x / length, n.y / length, n.z / length};
-        if (n.z < 0.0) n = {-n.x, -n.y, -n.z};
-        sum = {sum.x + n.x, sum.y + n.y, sum.z + n.z};
-      };
-      if (hasU && hasR) addTriangle(up, right);
-      if (hasR && hasD) addTriangle(right, down);
-      if (hasD && hasL) addTriangle(down, left);
-      if (hasL && hasU) addTriangle(left, up);
+      TCellNeighbours around;
+      around.hasUp = i > 0;
+      around.hasDown = i + 1 < lines;
+      around.hasLeft = j > 0;
+      around.hasRight = j + 1 < columns;
+      if (around.hasUp) around.up = point(i - 1, j);
+      if (around.hasDown) around.down = point(i + 1, j);
+      if (around.hasLeft) around.left = point(i, j - 1);
+      if (around.hasRight) around.right = point(i, j + 1);
+      const TPoint3 sum = CellNormal(point(i, j), around);
       normalGrid->x.At(j, i) = static_cast<float>(sum.x);
       normalGrid->y.At(j, i) = static_cast<float>(sum.y);
       normalGrid->z.At(j, i) = static_cast<float>(sum.z);

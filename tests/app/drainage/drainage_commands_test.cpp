@@ -151,16 +151,16 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
 }
 
 TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
-  TWindowSizeDialog& window = DDFenOf(*main);
-  EXPECT_EQ(&window, &DDFenOf(*main));
+  TWindowSizeDialog& window = WindowSizeDialogOf(*main);
+  EXPECT_EQ(&window, &WindowSizeDialogOf(*main));
   window.SetPixelSize(90);
   window.SetWindowSizeText("51");
-  EXPECT_EQ(DDFenOf(*main).WindowSize(), 51);
-  EXPECT_FLOAT_EQ(DDFenOf(*main).WindowSideKm(), 4.59f);
+  EXPECT_EQ(WindowSizeDialogOf(*main).WindowSize(), 51);
+  EXPECT_FLOAT_EQ(WindowSizeDialogOf(*main).WindowSideKm(), 4.59f);
   EXPECT_EQ(window.SideText(), "4.590 x 4.590 km");
 
   // Choosing "Gray Tones (0, 255)" and leaving with "Delete" keeps the coloured table.
-  TClassPaletteDialog& palette = DDPaletteFenOf(*main);
+  TClassPaletteDialog& palette = DensityPaletteDialogOf(*main);
   palette.SelectPalette(kGrayTones0255);
   palette.DeleteClick();
   EXPECT_EQ(palette.PaletteChoice(), kColoredPalette);
@@ -174,7 +174,7 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
   prompts.dialogs["AboutVennotForm"] = Accept;
   Trigger("DiesstionDensityInfo1");
   EXPECT_EQ(prompts.executed.back(), "AboutVennotForm");
-  EXPECT_EQ(AboutVennotFormOf(*main).windowTitle(), "About this Parameter");
+  EXPECT_EQ(DissectionMethodFormOf(*main).windowTitle(), "About this Parameter");
 }
 
 TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
@@ -197,7 +197,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   EXPECT_EQ(image->kind, kRasterGray);
   EXPECT_EQ(main->Session().Margin(), 4);
   EXPECT_EQ(main->Session().ParameterTitle(), " HEADWATERS DENSITY   MOVING WINDOW SIZE 0.630 x 0.630 km");
-  EXPECT_DOUBLE_EQ(HeadWatersFormOf(*main).SideKm(), 90 * 7 * 0.001);
+  EXPECT_DOUBLE_EQ(HeadwatersDialogOf(*main).SideKm(), 90 * 7 * 0.001);
 
   // Incrusting burns the network in black; twice is the same as once.
   Trigger("ParameterImage1");

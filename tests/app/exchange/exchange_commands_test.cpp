@@ -55,8 +55,8 @@ class ExchangeCommandsTest : public MainFormTest {
 TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   InstallDem(4, 3);
   main->Session().SetLastFileName(TempPath("site_m2.raw"));
-  commands->CoordinateForm().SetZoneText("31");
-  commands->CoordinateForm().SetCorners("500000", "3000", "500400", "3300");
+  commands->CoordinatesDialog().SetZoneText("31");
+  commands->CoordinatesDialog().SetCorners("500000", "3000", "500400", "3300");
   prompts.dialogs["CoordinateForm"] = Accept;
   main->Action("CoordUtm1")->trigger();
 
@@ -190,7 +190,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   info.columns = 100;
   info.pixelSize = 90;
   emit main->DemOpened(info);
-  TUtmCoordinatesDialog& form = commands->CoordinateForm();
+  TUtmCoordinatesDialog& form = commands->CoordinatesDialog();
   EXPECT_EQ(Edit(form, "CoordLines")->text(), "100");
   EXPECT_EQ(Edit(form, "OrigPixSize")->text(), "90");
 

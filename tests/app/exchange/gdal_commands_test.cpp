@@ -80,7 +80,7 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   EXPECT_DOUBLE_EQ(frame->ymax, 3900000.0);
   auto* exchange = main->findChild<TExchangeCommands*>("ExchangeCommands");
   ASSERT_NE(exchange, nullptr);
-  EXPECT_EQ(exchange->CoordinateForm().ZoneText(), "14");
+  EXPECT_EQ(exchange->CoordinatesDialog().ZoneText(), "14");
 
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].kind, "information");

@@ -94,7 +94,7 @@ TEST_F(MorphoCommandsTest, WrappedSegmentsReplaceTheDemPictureOnly) {
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDrainageFractalDimension);
   // The dialog keeps the choices for the next run.
-  const auto& form = FractDrainageFormOf(*main);
+  const auto& form = DrainageFractalDialogOf(*main);
   EXPECT_EQ(form.WindowSize(), 24);
   EXPECT_TRUE(form.findChild<QRadioButton*>("RadioButton2")->isChecked());
   EXPECT_FALSE(form.findChild<QRadioButton*>("RadioButton1")->isChecked());
@@ -181,12 +181,12 @@ TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
 }
 
 TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
-  const auto& ratio = RatioDepthFormOf(*main);
+  const auto& ratio = RatioOfDepthsDialogOf(*main);
   EXPECT_EQ(ratio.windowTitle(), "  DRAINAGE/SURFACE");
   EXPECT_TRUE(ratio.findChild<QRadioButton*>("RadioButton2")->isChecked());
   EXPECT_TRUE(ratio.findChild<QRadioButton*>("RadioButton3")->isChecked());
   EXPECT_EQ(ratio.DynamicScale(), 255);
-  const auto& fractal = FractDrainageFormOf(*main);
+  const auto& fractal = DrainageFractalDialogOf(*main);
   EXPECT_EQ(fractal.windowTitle(), " DRAINAGE NETWORK FRACTAL");
   EXPECT_EQ(fractal.WindowSize(), 12);
   EXPECT_EQ(fractal.DynamicScale(), 100);
@@ -194,7 +194,7 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
 
   Trigger("FractalDimensionInfo1");
   EXPECT_EQ(prompts.executed.back(), "InfoFractDimRiverForm");
-  const auto& info = InfoFractDimRiverFormOf(*main);
+  const auto& info = DrainageFractalInfoFormOf(*main);
   EXPECT_EQ(info.windowTitle(), " FRACTAL DIMENSION COMPUTATION");
   QStringList texts;
   for (const QLabel* label : info.findChildren<QLabel*>()) texts << label->text();

@@ -41,7 +41,7 @@ class RenderFormsTest : public MainFormTest {
 
 TEST_F(RenderFormsTest, LightDialogCleansClampsAndFollowsTheSun) {
   InstallHills();
-  TShadingDialog& light = Commands().EstompForm();
+  TShadingDialog& light = Commands().ShadingDialog();
   light.Activate();
   EXPECT_EQ(light.findChild<QLineEdit*>("DirEdit")->text(), "405.0");
   EXPECT_EQ(light.findChild<QLineEdit*>("IncEdit")->text(), "65.0");
@@ -89,7 +89,7 @@ TEST_F(RenderFormsTest, LightDialogCleansClampsAndFollowsTheSun) {
 
 TEST_F(RenderFormsTest, ShadowingRefusesNoTableWithoutShadow) {
   InstallHills();
-  TSlicesDialog& hypso = Commands().HypsoForm();
+  TSlicesDialog& hypso = Commands().SlicesDialog();
   hypso.ChooseType(kSliceNone);
   hypso.OkClick();
   ASSERT_EQ(prompts.messages.size(), 1u);
@@ -115,7 +115,7 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
     form.SetScale(true);
     form.SetShadow(true);
     form.ChoosePlacement(ResultKind::kParameterImage);
-    form.LightForm().findChild<QCheckBox*>("OmbCheckBox")->setChecked(false);
+    form.ShadingDialog().findChild<QCheckBox*>("OmbCheckBox")->setChecked(false);
     return QDialog::Accepted;
   };
   main->Action("Shadowing1")->trigger();
@@ -128,11 +128,11 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   auto plain = main->Session().ParameterImage();
 
   // With cast shadows the picture only darkens and the title stays.
-  Commands().EstompForm().findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
+  Commands().ShadingDialog().findChild<QCheckBox*>("OmbCheckBox")->setChecked(true);
   prompts.dialogs["ConstHypsoForm"] = [](QDialog&) { return QDialog::Accepted; };
   TLightParams low = main->Light();
   low.elevation = 0.2f;
-  Commands().EstompForm().SetWorkingLight(low);
+  Commands().ShadingDialog().SetWorkingLight(low);
   main->Action("Shadowing1")->trigger();
   auto cast = main->Session().ParameterImage();
   ASSERT_NE(cast, plain);

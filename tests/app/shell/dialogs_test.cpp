@@ -153,7 +153,7 @@ TEST_F(PrefsFormTest, DirectoryChooserFillsTheEditAndTheCopy) {
   prompts.dialogs["SelRepForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   form.LoadFromSettings();
   form.findChild<QPushButton*>("MntBitBtn")->click();
-  EXPECT_EQ(form.Copy().mntDir, settings.mntDir);
+  EXPECT_EQ(form.Copy().demDir, settings.demDir);
 }
 
 // Typed as a user types (through the field's validator), unlike setText.

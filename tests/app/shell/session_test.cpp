@@ -15,15 +15,15 @@ namespace {
 
 TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
   TSettings settings;
-  TMainForm main(settings);
-  ShowAfterSplash(main, 300);
+  auto main = MakeMainForm(settings);
+  ShowAfterSplash(*main, 300);
   Wait(100);
   // The loop runs (a timer fires) while the splash is up and the frame is not yet shown.
   bool tick = false;
   QTimer::singleShot(0, [&] { tick = true; });
   Wait(50);
   EXPECT_TRUE(tick);
-  EXPECT_FALSE(main.isVisible());
+  EXPECT_FALSE(main->isVisible());
   TSplashForm* splash = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (auto* s = qobject_cast<TSplashForm*>(w); s && s->isVisible()) splash = s;
@@ -31,7 +31,7 @@ TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(splash->size(), QSize(718, 420));
   Wait(400);
-  EXPECT_TRUE(main.isVisible());
+  EXPECT_TRUE(main->isVisible());
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (auto* s = qobject_cast<TSplashForm*>(w)) {
       EXPECT_FALSE(s->isVisible());
@@ -45,7 +45,7 @@ TEST(Session, SampleDemOpenedReadOutZoomedAndSettingsWritten) {
   const QString settingsPath = QDir(temp.path()).filePath("Orvane.ini");
   TSettingsStore session(settingsPath);  // a new user: no settings file yet
   session.settings.imageDir = temp.path().toStdString();
-  auto main = std::make_unique<TMainForm>(session.settings);
+  auto main = MakeMainForm(session.settings);
   main->Session().SetWorkDirectory(temp.path());
   ShowAfterSplash(*main, 50);
   Wait(150);

@@ -97,7 +97,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   ASSERT_TRUE(relief);
   const TClassTable table = TotalDepthClassTable(kDepthGray, true, relief->minimum, relief->maximum);
   const TRasterImage expected = RenderTotalDepth(*relief, kDepthGray, table, true);
-  auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthForm();
+  auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthPaletteDialog();
   EXPECT_EQ(form.ClassTable(), table) << "Scale spreads the classes over the run's relief";
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   ExpectSameImage(*main->Session().ParameterImage(), expected);

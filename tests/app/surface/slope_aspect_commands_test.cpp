@@ -76,7 +76,7 @@ TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) 
   ExpectSameImage(*main->Session().ParameterImage(), *expected);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
-  EXPECT_EQ(Commands().PentesForm().Normalization(), 255);
+  EXPECT_EQ(Commands().SlopeDialog().Normalization(), 255);
 }
 
 TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheDemWindow) {
@@ -93,7 +93,7 @@ TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheD
 }
 
 TEST_F(SlopeAspectCommandsTest, SlopeDialogTablesAndGrayTones) {
-  TSlopeDialog& form = Commands().PentesForm();
+  TSlopeDialog& form = Commands().SlopeDialog();
   EXPECT_EQ(form.windowTitle(), " SLOPES");
   EXPECT_EQ(form.TypeIndex(), 1);
   EXPECT_EQ(form.Table(), SlopeTable(2));
@@ -132,7 +132,7 @@ TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsBut
 
 TEST_F(SlopeAspectCommandsTest, GrayAspectIsNotBlendedAndKeepsTheCheckedNormalization) {
   InstallDem(30, 20);
-  TAspectDialog& fen = Commands().AspectFen();
+  TAspectDialog& fen = Commands().AspectDialog();
   fen.ChoosePalette(1);
   EXPECT_EQ(fen.Normalization(), 360);  // no button clicked yet
   fen.findChild<QAbstractButton*>("Norm90RadioButton")->click();

@@ -65,7 +65,7 @@ TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
   EXPECT_FLOAT_EQ(dem.pixelSizeX, 90.0f);
   EXPECT_EQ(opened.lines, 344);
   EXPECT_EQ(opened.bytesPerElement, 2);
-  EXPECT_EQ(main->DynamicScale().findChild<QLineEdit*>("CalcSize")->text(),
+  EXPECT_EQ(main->DynamicScaleDialog().findChild<QLineEdit*>("CalcSize")->text(),
             QString::number(344 * 403 * 2));
   EXPECT_TRUE(QFile::exists(TempPath("orvane.raw")));
 

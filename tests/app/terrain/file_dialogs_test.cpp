@@ -96,8 +96,8 @@ struct Session {
   Session() {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     settings.imageDir = temp.path().toStdString();
-    settings.mntDir = temp.path().toStdString();
-    main = std::make_unique<TMainForm>(settings);
+    settings.demDir = temp.path().toStdString();
+    main = MakeMainForm(settings);
     main->Session().SetWorkDirectory(temp.path());
     main->show();
     prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {

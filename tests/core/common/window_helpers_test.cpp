@@ -7,9 +7,9 @@
 
 #include "core/common/running_minmax.h"
 #include "core/common/summed_area.h"
-#include "core/common/truncated_elevations.h"
 #include "core/common/window_count.h"
 #include "core/terrain/dem_model.h"
+#include "core/terrain/truncated_elevations.h"
 
 namespace orvane {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/common/treatment.h"
 #include "core/drainage/density_image.h"
 #include "core/settings/settings_file.h"
+#include "core/treatment/treatment.h"
 #include "support/compare.h"
 #include "support/dems.h"
 

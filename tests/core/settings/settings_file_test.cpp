@@ -25,7 +25,7 @@ TEST(Settings, DefaultsWithoutAFile) {
   EXPECT_EQ(s.previewSize, 100);
   EXPECT_EQ(s.eyeDistance, 10);
   EXPECT_EQ(s.smoothing3D, 1);
-  EXPECT_EQ(s.mntDir, HomeDirectory());
+  EXPECT_EQ(s.demDir, HomeDirectory());
   EXPECT_EQ(s.imageDir, HomeDirectory());
   for (const auto& f : s.files) EXPECT_EQ(f, "");
   EXPECT_FALSE(ReadSettingsChecked(dir.File("absent.ini")));
@@ -66,7 +66,7 @@ TEST(Settings, ReadsValuesCaseInsensitivelyAndTolerantly) {
            "[shadow]\r\n"
            "size=\"150\"\r\n");
   const TSettings s = ReadSettings(path);
-  EXPECT_EQ(s.mntDir, "/data/dem");
+  EXPECT_EQ(s.demDir, "/data/dem");
   EXPECT_NEAR(s.light.azimuth, kPi / 2, 1e-6);
   EXPECT_EQ(s.light.elevation, 0.0f);  // not a number
   EXPECT_EQ(s.light.exaggeration, 1.5f);

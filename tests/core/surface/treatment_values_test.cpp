@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/common/treatment.h"
 #include "core/settings/settings_file.h"
+#include "core/treatment/treatment.h"
 #include "support/compare.h"
 #include "support/dems.h"
 

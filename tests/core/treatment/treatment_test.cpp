@@ -1,5 +1,5 @@
 // The shared parameter checks and value summaries every front end of the treatments uses.
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 #include <gtest/gtest.h>
 

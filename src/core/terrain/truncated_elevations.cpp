@@ -1,4 +1,4 @@
-#include "core/common/truncated_elevations.h"
+#include "core/terrain/truncated_elevations.h"
 
 #include <algorithm>
 #include <cmath>

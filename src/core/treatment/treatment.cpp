@@ -1,11 +1,13 @@
 // Parameter checks and value summaries shared by every front end of the treatments.
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/terrain/raster_image.h"
 
@@ -20,6 +22,39 @@ const ParamDeclaration* TreatmentDescriptor::Param(const std::string& name) cons
   for (const ParamDeclaration& declared : params)
     if (declared.name == name) return &declared;
   return nullptr;
+}
+
+ParamDeclaration WindowSideParam(std::string help, double minimum, double maximum) {
+  return {.name = "window",
+          .type = ParamType::kInteger,
+          .help = std::move(help),
+          .unit = "pixels",
+          .required = true,
+          .minimum = minimum,
+          .maximum = maximum};
+}
+
+ParamDeclaration WindowOf12Or24Param(std::string help) {
+  return {.name = "window",
+          .type = ParamType::kInteger,
+          .help = std::move(help),
+          .unit = "pixels",
+          .allowed = {12, 24},
+          .defaultText = "12",
+          .showDefault = true};
+}
+
+ParamDeclaration DynamicScaleParam(std::string help, int defaultScale) {
+  return {.name = "scale",
+          .type = ParamType::kInteger,
+          .help = std::move(help),
+          .allowed = {100, 255},
+          .defaultText = std::to_string(defaultScale),
+          .showDefault = true};
+}
+
+ParamDeclaration SpreadClassesParam(std::string help) {
+  return {.name = "scale", .type = ParamType::kFlag, .help = std::move(help)};
 }
 
 const TreatmentDescriptor* FindTreatment(const std::string& id) {

@@ -1,6 +1,6 @@
 // The list of declared treatments, in the order of orvane-cli --help. To add a treatment,
 // declare it next to its compute function (see docs/architecture.md) and add it here.
-#include "core/common/treatment.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 

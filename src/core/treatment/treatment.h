@@ -64,6 +64,16 @@ struct ParamDeclaration {
   std::string typeName;          // --help's placeholder when not the usual one
 };
 
+// Parameters several treatments declare alike; each takes its own help line.
+// "window": the side of the square window in pixels, required, within [minimum, maximum].
+ParamDeclaration WindowSideParam(std::string help, double minimum, double maximum = 100000);
+// "window": a side of 12 or 24 pixels, 12 by default.
+ParamDeclaration WindowOf12Or24Param(std::string help);
+// "scale": the gray picture's dynamic scale, 100 or 255.
+ParamDeclaration DynamicScaleParam(std::string help, int defaultScale);
+// "scale": the flag that spreads the class bounds over the range of the values.
+ParamDeclaration SpreadClassesParam(std::string help);
+
 // The parameters of one run, by name: numbers as doubles, choices as their value, flags as 0/1,
 // texts as strings. Absent when neither given nor defaulted.
 class TreatmentArgs {

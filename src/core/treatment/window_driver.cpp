@@ -1,4 +1,4 @@
-#include "core/common/window_driver.h"
+#include "core/treatment/window_driver.h"
 
 #include <algorithm>
 #include <cstddef>
