@@ -158,28 +158,28 @@ class OrvaneAlgorithm(QgsProcessingAlgorithm):
 
     # ---- identity ------------------------------------------------------------------------
 
-    def createInstance(self):  # noqa: N802
+    def createInstance(self):
         return OrvaneAlgorithm(self.declaration)
 
     def name(self):
         return self.declaration["id"].replace("-", "_")
 
-    def displayName(self):  # noqa: N802
+    def displayName(self):
         return self.declaration["title"]
 
     def group(self):
         return self.declaration["menu"]
 
-    def groupId(self):  # noqa: N802
+    def groupId(self):
         return self.declaration["menu"].lower().replace(" ", "_")
 
-    def shortDescription(self):  # noqa: N802
+    def shortDescription(self):
         return self.declaration["summary"]
 
     def tags(self):
         return ["orvane", "dem", "terrain", "morphometry", self.declaration["id"]]
 
-    def shortHelpString(self):  # noqa: N802
+    def shortHelpString(self):
         d = self.declaration
         lines = []
         if d["values"]:
@@ -203,7 +203,7 @@ class OrvaneAlgorithm(QgsProcessingAlgorithm):
 
     # ---- parameters ----------------------------------------------------------------------
 
-    def initAlgorithm(self, config=None):  # noqa: N802
+    def initAlgorithm(self, config=None):
         d = self.declaration
         if d["dem"]:
             self.addParameter(QgsProcessingParameterRasterLayer("INPUT", "Elevation (DEM)"))
@@ -245,7 +245,7 @@ class OrvaneAlgorithm(QgsProcessingAlgorithm):
                 params[parameter.keyword] = value
         return params
 
-    def checkParameterValues(self, parameters, context):  # noqa: N802
+    def checkParameterValues(self, parameters, context):
         # The declaration's checks first: their message is orvane-cli's, with the range.
         try:
             import_orvane().check_params(self.name(), **self.treatment_parameters(parameters, context))
@@ -257,7 +257,7 @@ class OrvaneAlgorithm(QgsProcessingAlgorithm):
 
     # ---- running -------------------------------------------------------------------------
 
-    def processAlgorithm(self, parameters, context, feedback):  # noqa: N802
+    def processAlgorithm(self, parameters, context, feedback):
         orvane = import_orvane()
         d = self.declaration
         params = self.treatment_parameters(parameters, context)

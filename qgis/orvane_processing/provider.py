@@ -29,13 +29,13 @@ class OrvaneProvider(QgsProcessingProvider):
     def name(self):
         return "ORVANE"
 
-    def longName(self):  # noqa: N802
+    def longName(self):
         return "ORVANE terrain morphometry"
 
     def icon(self):
         return QIcon(str(PLUGIN_DIR / "icon.png"))
 
-    def loadAlgorithms(self):  # noqa: N802
+    def loadAlgorithms(self):
         from .algorithm import OrvaneAlgorithm
 
         orvane = import_orvane()
@@ -50,12 +50,12 @@ class OrvaneProcessingPlugin:
         self.iface = iface
         self.provider = None
 
-    def initProcessing(self):  # noqa: N802
+    def initProcessing(self):
         if self.provider is None:
             self.provider = OrvaneProvider()
             QgsApplication.processingRegistry().addProvider(self.provider)
 
-    def initGui(self):  # noqa: N802
+    def initGui(self):
         self.initProcessing()
 
     def unload(self):

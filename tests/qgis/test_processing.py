@@ -171,7 +171,7 @@ def test_cancelled_run_leaves_no_output(tmp_path):
     class CancelAtFirstReport(QgsProcessingFeedback):
         reports = []
 
-        def setProgress(self, value):  # noqa: N802
+        def setProgress(self, value):
             self.reports.append(value)
             self.cancel()
 
