@@ -167,8 +167,6 @@ def read_raster(path):
 
 def _pixel_sizes(z, pixel):
     """(width, height) in metres from `pixel` or the Dem."""
-    if z is None:  # a treatment of rasters alone
-        return 0.0, 0.0
     if pixel is None:
         if isinstance(z, Dem):
             return z.pixel_width, z.pixel_height
@@ -203,7 +201,8 @@ def _cli_params(declaration, params):
 def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params, histogram=False,
              progress=None):
     declaration = _DECLARATIONS[_python_name(name)]
-    width, height = _pixel_sizes(z, pixel)
+    # A treatment of rasters alone (z None) has no cells to size.
+    width, height = (0.0, 0.0) if z is None else _pixel_sizes(z, pixel)
     if unit is None:
         unit = z.unit if isinstance(z, Dem) else "m"
     raw = _orvane.run(declaration["id"], _elevations(z), width, height, unit,
