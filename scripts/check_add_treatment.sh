@@ -109,6 +109,7 @@ Expected<TreatmentOutput> RunCellStep(const TreatmentInputs& in, const Treatment
 extern const TreatmentDescriptor kCellStepTreatment{
     .id = "cell-step",
     .title = "Cell Step",
+    .menu = "Surface Parameters",
     .summary = "Cell step: the largest elevation difference from a cell to its neighbours",
     .params = {{.name = "top",
                 .type = ParamType::kReal,

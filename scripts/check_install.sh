@@ -10,6 +10,24 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The QGIS plugin under ROOT (a prefix): qgis_process, in a fresh profile where the plugin is
+# enabled as a user enables it, lists the algorithms of every treatment of the installed package.
+# (The program itself: Debian's /usr/bin/qgis_process wrapper adds --noversioncheck, which
+# qgis_process refuses.)
+check_qgis_plugin() {
+  local root=$1 plugins="$1/share/qgis/python/plugins" listed declared
+  [ -s "$plugins/orvane_processing/metadata.txt" ] || fail "the QGIS plugin is not installed"
+  command -v qgis_process.bin >/dev/null || return 0
+  mkdir -p "$work/home" && chmod 700 "$work/home"
+  local qgis=(env HOME="$work/home" XDG_RUNTIME_DIR="$work/home" QT_QPA_PLATFORM=offscreen
+              QGIS_PLUGINPATH="$plugins" PYTHONPATH="$root/lib/python3/dist-packages" qgis_process.bin)
+  "${qgis[@]}" plugins enable orvane_processing >/dev/null 2>&1 || fail "qgis_process plugins enable"
+  listed=$("${qgis[@]}" list 2>/dev/null | grep -c $'^\torvane:') || true
+  declared=$(cd "$work" && PYTHONPATH="$root/lib/python3/dist-packages" /usr/bin/python3 -c \
+             "import orvane; print(len(orvane.TREATMENTS))")
+  [ "$listed" = "$declared" ] || fail "qgis_process lists $listed orvane algorithms, not $declared"
+}
+
 # The installed orvane-cli under ROOT (a prefix) writes a GeoTIFF of the sample DEM and reads
 # it back: it finds the GDAL module of its own installation, not one named by the environment.
 check_geotiff() {
@@ -55,6 +73,7 @@ install)
       "import orvane; print(orvane.slope(orvane.read_dem('$prefix/share/orvane/data/jacksboro_m2.raw', pixel=90)).max())") \
       || fail "import orvane from the installed tree"
     [ -n "$max" ] || fail "orvane.slope printed nothing"
+    check_qgis_plugin "$prefix"
   fi
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$prefix/share/applications/orvane.desktop" || fail "desktop entry"
@@ -83,9 +102,12 @@ deb)
   dpkg-deb -x "$deb" "$work/root"
   check_geotiff "$work/root/usr"
   if grep -q '^ORVANE_BUILD_PYTHON:BOOL=ON' "$build/CMakeCache.txt"; then
-    for f in ./usr/lib/python3/dist-packages/orvane/__init__.py ./usr/lib/python3/dist-packages/orvane/_orvane; do
+    for f in ./usr/lib/python3/dist-packages/orvane/__init__.py ./usr/lib/python3/dist-packages/orvane/_orvane \
+             ./usr/share/qgis/python/plugins/orvane_processing/metadata.txt \
+             ./usr/share/qgis/python/plugins/orvane_processing/provider.py; do
       grep -q " $f" <<<"$contents" || fail "$f not in $(basename "$deb")"
     done
+    check_qgis_plugin "$work/root/usr"
   fi
   echo "deb: 1 passed, 0 failed"
   ;;

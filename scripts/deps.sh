@@ -1,5 +1,5 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, once.
-ORVANE_PACKAGES="cmake make g++ ccache qt6-base-dev libcli11-dev libgdal-dev libhwy-dev gdal-bin libgtest-dev libbenchmark-dev xvfb xauth dpkg-dev file desktop-file-utils man-db clang-14 libclang-rt-14-dev pybind11-dev python3-dev python3-numpy python3-pytest python3-dask python3-distributed python3-xarray python3-rioxarray python3-setuptools python3-venv"
+ORVANE_PACKAGES="cmake make g++ ccache qt6-base-dev libcli11-dev libgdal-dev libhwy-dev gdal-bin libgtest-dev libbenchmark-dev xvfb xauth dpkg-dev file desktop-file-utils man-db clang-14 libclang-rt-14-dev pybind11-dev python3-dev python3-numpy python3-pytest python3-dask python3-distributed python3-xarray python3-rioxarray python3-setuptools python3-venv qgis python3-qgis"
 
 orvane_missing_packages() {
   local missing=""

@@ -50,7 +50,9 @@ from . import _orvane
 
 __version__ = _orvane.__version__
 
-__all__ = ["Dem", "Result", "read_dem", "read_raster", "read_drainage", "run", "TREATMENTS",
+__all__ = ["Dem", "Result", "read_dem", "read_raster", "read_drainage", "network_of_cells", "run",
+           "check_params",
+           "TREATMENTS",
            "treatment_info"]
 
 _UNITS = ("m", "dm", "cm", "mm")
@@ -117,14 +119,16 @@ class Result:
     :func:`<name>_image` gives it; picture_kind: "gray", "palette" or "rgb"; indices and
     palette: the picture's 8-bit indices (a palette or gray picture) and its 256 x 3 RGB
     palette (gray ramp for a gray picture; both None for an RGB picture or without one);
-    figures: dict; histogram: the table as float64 rows, or None.
+    figures: dict; histogram: the table as float64 rows, or None; histogram_text: the same
+    table as orvane-cli writes it with --histogram.
     """
 
     def __init__(self, raw):
         self.values = raw["values"]
         self.value_unit = raw["value_unit"]
         self.figures = dict(raw["figures"])
-        self.histogram = _table(raw.get("histogram") or "")
+        self.histogram_text = raw.get("histogram") or None
+        self.histogram = _table(self.histogram_text or "")
         self.picture_kind = raw["picture_kind"]
         picture = raw["picture"]
         self.palette = raw["palette"]
@@ -212,15 +216,21 @@ def read_drainage(path):
     ONE gray value (a colour pixel's gray value is the mean of its three channels): the first
     value other than 255, line after line. Other values are left out, with a warning.
     """
-    picture = _read_picture(path, stacklevel=3).astype(np.int32)
+    return network_of_cells(_read_picture(path, stacklevel=3), f"'{path}'")
+
+
+def network_of_cells(cells, name="the network raster"):
+    """The network mask (uint8, 1 on the network) of a network raster's cells (gray values,
+    or lines x columns x 3 colour), by the rule of read_drainage."""
+    picture = np.asarray(cells).astype(np.int32)
     gray = picture.sum(axis=2) // 3 if picture.ndim == 3 else picture
     values = np.unique(gray[gray != 255])
     if values.size == 0:
         return np.zeros(gray.shape, np.uint8)
     first = gray.flat[np.flatnonzero(gray != 255)[0]]
     if values.size > 1:
-        warnings.warn(f"'{path}' holds {values.size} gray values besides the background 255; "
-                      f"the network is taken as the cells of value {first}", stacklevel=2)
+        warnings.warn(f"{name} holds {values.size} gray values besides the background 255; "
+                      f"the network is taken as the cells of value {first}", stacklevel=3)
     return (gray == first).astype(np.uint8)
 
 
@@ -331,7 +341,8 @@ def _cli_params(declaration, params):
     return cli
 
 
-def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
+def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params, histogram=True,
+             progress=None):
     key = _python_name(name)
     declaration = _DECLARATIONS[key]
     if unit is None:  # a Dem's own; for reals the finest unit their range fits in
@@ -367,16 +378,30 @@ def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params):
         param = _gray_image(param, "param", shape)
     raw = _orvane.run(declaration["id"], elevations, width, height, unit,
                       _cli_params(declaration, params), drainage, param, values, picture,
-                      z.valid if isinstance(z, Dem) else None)
+                      z.valid if isinstance(z, Dem) else None, histogram, progress)
     _warn(raw["warnings"])
     return raw
 
 
+def check_params(name, **params):
+    """Checks treatment `name`'s parameters as orvane-cli does (ranges, choices and the checks
+    between parameters): raises ValueError with its message, returns None when they are fine."""
+    declaration = _DECLARATIONS[_python_name(name)]
+    _orvane.halo(declaration["id"], _cli_params(declaration, params))
+
+
 def run(name, z=None, pixel=None, unit=None, drainage=None, param=None, values=True,
-        picture=True, **params):
+        picture=True, histogram=True, progress=None, **params):
     """Runs treatment `name` and returns a :class:`Result` with what it gives (values,
-    picture, figures and histogram; ``values=False`` or ``picture=False`` skip them)."""
-    return Result(_run_raw(name, z, pixel, unit, drainage, param, values, picture, params))
+    picture, figures and histogram; ``values=False``, ``picture=False`` or
+    ``histogram=False`` skip them).
+
+    ``z`` is None for a treatment that reads no DEM (only rasters). ``progress``, when given,
+    is called every 100 ms or so with the fraction done (0 to 1); an exception it raises
+    cancels the run and is raised once the computation has stopped.
+    """
+    return Result(_run_raw(name, z, pixel, unit, drainage, param, values, picture, params,
+                           histogram, progress))
 
 
 # ---- the generated functions --------------------------------------------------------------

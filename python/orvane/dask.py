@@ -23,6 +23,7 @@ computed and compressed by the worker that owns it, into a GeoTIFF of its own; t
 only copies the compressed tiles into ``dst`` as blocks arrive, and writes the tile index.
 """
 import os
+import shutil
 import struct
 import sys
 import uuid
@@ -187,9 +188,9 @@ def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, pro
         assembly.finish()
     finally:
         assembly.discard()
-        for leftover in parts.glob("*"):
-            leftover.unlink()
-        parts.rmdir()
+        # Blocks still running when another failed may write here after us: what they leave
+        # is removed with the folder, and their own writes then fail quietly.
+        shutil.rmtree(parts, ignore_errors=True)
     return str(dst)
 
 

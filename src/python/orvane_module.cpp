@@ -49,20 +49,26 @@ namespace {
 
 class CancelFlag : public ProgressSink {
  public:
+  void Step(double fraction) override { fraction_.store(fraction, std::memory_order_relaxed); }
   bool Cancelled() const override { return cancelled_.load(std::memory_order_relaxed); }
   void Cancel() { cancelled_.store(true, std::memory_order_relaxed); }
+  double Fraction() const { return fraction_.load(std::memory_order_relaxed); }
 
  private:
   std::atomic<bool> cancelled_{false};
+  std::atomic<double> fraction_{0.0};
 };
 
 // Runs work(sink) on a thread of its own with the GIL released. The calling thread wakes every
 // 100 ms, takes the GIL and lets Python run its signal handlers: a KeyboardInterrupt (or any
 // exception a handler raises) cancels the work, which stops at its next poll, and is raised
 // once the work has returned. Only the main thread sees signals; elsewhere (Dask's workers)
-// the wait simply lasts until the work is done.
+// the wait simply lasts until the work is done. `progress`, when not None, is called at each
+// wake with the fraction done (0 to 1); an exception it raises cancels the work the same way
+// (how a host application without signals, a QGIS task for one, stops a run).
 template <class Work>
-auto RunInterruptible(Work work) -> decltype(work(static_cast<ProgressSink*>(nullptr))) {
+auto RunInterruptible(Work work, const py::object& progress = py::none())
+    -> decltype(work(static_cast<ProgressSink*>(nullptr))) {
   using Result = decltype(work(static_cast<ProgressSink*>(nullptr)));
   CancelFlag sink;
   std::optional<Result> result;
@@ -92,6 +98,14 @@ auto RunInterruptible(Work work) -> decltype(work(static_cast<ProgressSink*>(nul
         if (PyErr_CheckSignals() != 0) {
           PyErr_Fetch(&type, &value, &traceback);
           sink.Cancel();
+        } else if (!progress.is_none()) {
+          try {
+            progress(sink.Fraction());
+          } catch (py::error_already_set& raised) {
+            raised.restore();
+            PyErr_Fetch(&type, &value, &traceback);
+            sink.Cancel();
+          }
         }
       }
       lock.lock();
@@ -322,6 +336,7 @@ py::list TreatmentsData() {
     py::dict d;
     d["id"] = t->id;
     d["title"] = t->title;
+    d["menu"] = t->menu;
     d["summary"] = t->summary;
     d["dem"] = (t->inputs & kInputDem) != 0;
     d["drainage"] = (t->inputs & kInputDrainage) != 0;
@@ -338,6 +353,7 @@ py::list TreatmentsData() {
     d["value_nodata"] = t->valueNoData;
     d["nodata_rule"] = t->noDataRule;
     d["colour_picture"] = t->colourPicture;
+    d["picture_on_dem_grid"] = t->pictureOnDemGrid;
     d["not_local_reason"] = t->notLocalReason;
     d["examples"] = t->examples;
     list.append(d);
@@ -388,10 +404,11 @@ py::object Halo(const std::string& id, const py::dict& params) {
 
 // ---- running ----------------------------------------------------------------------------------
 
-py::dict Run(const std::string& id, const py::array& elevations, double pixelWidth,
+py::dict Run(const std::string& id, const py::object& elevations, double pixelWidth,
              double pixelHeight, const std::string& unit, const py::dict& params,
              const py::object& drainage, const py::object& param, bool wantValues,
-             bool wantPicture, const py::object& valid) {
+             bool wantPicture, const py::object& valid, bool wantHistogram,
+             const py::object& progress) {
   const TreatmentDescriptor& t = Find(id);
   TreatmentArgs args = ArgsFrom(t, params);
   std::unique_ptr<TRasterImage> drainageRaster, paramRaster;
@@ -403,31 +420,40 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
     if (param.is_none()) throw py::value_error(id + " needs param= (the parameter image)");
     paramRaster = RasterFromArray(param.cast<py::array>(), "param");
   }
-  OpenedDem dem = OpenArray(elevations, pixelWidth, pixelHeight, unit, valid);
+  // A treatment of rasters alone (a drainage network, a parameter image) needs no elevations.
+  std::optional<OpenedDem> dem;
   py::list warnings;
-  for (const std::string& w : dem.warnings) warnings.append(w);
+  if ((t.inputs & kInputDem) || !elevations.is_none()) {
+    if (elevations.is_none()) throw py::value_error(id + " needs the elevations");
+    dem = OpenArray(elevations.cast<py::array>(), pixelWidth, pixelHeight, unit, valid);
+    for (const std::string& w : dem->warnings) warnings.append(w);
+  }
 
   unsigned wanted = kOutputFigures;
   if (wantValues && t.Gives(kOutputValues)) wanted |= kOutputValues;
   if (wantPicture && t.Gives(kOutputPicture)) wanted |= kOutputPicture;
   // Without values to give, the picture is what the run is for.
   if (!t.Gives(kOutputValues) && t.Gives(kOutputPicture)) wanted |= kOutputPicture;
-  if (t.Gives(kOutputHistogram)) wanted |= kOutputHistogram;
+  if (wantHistogram && t.Gives(kOutputHistogram)) wanted |= kOutputHistogram;
   const TSettings settings;
   TreatmentInputs inputs;
-  inputs.dem = dem.model.get();
   inputs.drainage = drainageRaster.get();
   inputs.param = paramRaster.get();
   inputs.settings = &settings;
-  inputs.unitFactor = dem.unitFactor;
-  inputs.pixelMetres = dem.pixelMetres;
-  inputs.wholeMetres = dem.wholeMetres;
-  auto output = RunInterruptible([&](ProgressSink* sink) { return t.run(inputs, args, wanted, sink); });
+  if (dem) {
+    inputs.dem = dem->model.get();
+    inputs.unitFactor = dem->unitFactor;
+    inputs.pixelMetres = dem->pixelMetres;
+    inputs.wholeMetres = dem->wholeMetres;
+  }
+  auto output = RunInterruptible(
+      [&](ProgressSink* sink) { return t.run(inputs, args, wanted, sink); }, progress);
   if (!output) Raise(output.error());
 
   py::dict result;
+  for (const std::string& w : output->warnings) warnings.append(w);
   result["warnings"] = warnings;
-  result["unit"] = dem.unitName;
+  result["unit"] = dem ? py::object(py::str(dem->unitName)) : py::object(py::none());
   result["values"] = py::none();
   result["value_unit"] = py::none();
   if (output->values) {
@@ -454,10 +480,10 @@ py::dict Run(const std::string& id, const py::array& elevations, double pixelWid
       result["palette"] = Adopt(std::move(rgb), {256, 3});
     }
   }
-  result["histogram"] = output->histogram;
   py::dict figures;
   for (const Figure& figure : output->figures) figures[py::str(figure.key)] = FigureValue(figure);
   result["figures"] = figures;
+  result["histogram"] = (wanted & kOutputHistogram) ? py::object(py::str(output->histogram)) : py::object(py::none());
   return result;
 }
 
@@ -556,9 +582,11 @@ PYBIND11_MODULE(_orvane, m) {
   m.def("run", &Run, py::arg("id"), py::arg("elevations"), py::arg("pixel_width"),
         py::arg("pixel_height"), py::arg("unit"), py::arg("params"), py::arg("drainage") = py::none(),
         py::arg("param") = py::none(), py::arg("values") = true, py::arg("picture") = false,
-        py::arg("valid") = py::none(),
-        "Runs treatment `id` on a 2-D array (unit '': metres, or for reals the finest unit their "
-        "range fits in); returns a dict of the outputs");
+        py::arg("valid") = py::none(), py::arg("histogram") = true,
+        py::arg("progress") = py::none(),
+        "Runs treatment `id` on a 2-D array (None for a treatment of rasters alone; unit '': "
+        "metres, or for reals the finest unit their range fits in); returns a dict of the "
+        "outputs. progress(fraction) is called as it runs; raising cancels it.");
   m.def("finest_unit", [](double lowest, double highest) { return std::string(UnitNameOf(FinestUnitFactor(lowest, highest))); },
         py::arg("lowest"), py::arg("highest"),
         "The finest vertical unit (m, dm, cm, mm) in which elevations from lowest to highest metres fit");

@@ -42,6 +42,14 @@ TEST_F(MainFormTest, EveryDeclaredTreatmentHasAMenuItemWiredToAHandler) {
     const QAction* action = main->Action(name);
     ASSERT_NE(action, nullptr) << treatment->id << ": no action " << name.toStdString();
     EXPECT_TRUE(action->property(kHandledProperty).toBool()) << treatment->id << ": " << name.toStdString();
+    // Under the menu bar's menu its declaration names (the QGIS toolbox groups by it).
+    QMenu* menu = nullptr;
+    for (QObject* holder : action->associatedObjects())
+      if (auto* found = qobject_cast<QMenu*>(holder)) menu = found;
+    while (menu && qobject_cast<QMenu*>(menu->parentWidget()))
+      menu = static_cast<QMenu*>(menu->parentWidget());
+    ASSERT_NE(menu, nullptr) << treatment->id;
+    EXPECT_EQ(menu->title().remove('&').toStdString(), treatment->menu) << treatment->id;
   }
 }
 

@@ -38,8 +38,12 @@ def test_picture_and_figures_equal_the_cli_outputs(name, sample, cli, tmp_path):
     if out:
         out = tmp_path / os.path.basename(out)
         words += ["--out", str(out)]
+    if declaration["histogram"]:
+        words += ["--histogram", str(tmp_path / "histogram.txt")]
     printed = cli(declaration["id"], *words)
-    result = orvane.run(name, sample, **params)
+    result = orvane.run(name, sample, histogram=True, **params)
+    if declaration["histogram"]:
+        assert result.histogram_text == (tmp_path / "histogram.txt").read_bytes().decode()
     if out and out.suffix in (".raw", ".bmp"):
         # The file holds the palette indices (or gray bytes, or the RGB pixels).
         expected = orvane.read_raster(out)
@@ -104,6 +108,32 @@ def test_ctrl_c_interrupts_a_long_computation():
     assert time.monotonic() - start < 5
     timer.join()
     assert orvane.slope(z[:8, :8], pixel=10).shape == (8, 8)  # still usable
+
+
+def test_progress_callback_follows_and_cancels_a_run_in_any_thread():
+    # A host without signals (a QGIS task runs in a worker thread) follows the run through the
+    # callback and stops it by raising from it.
+    z = np.random.default_rng(0).integers(0, 1000, (3000, 3000), dtype=np.int32)
+    seen, outcome = [], {}
+
+    def progress(fraction):
+        seen.append(fraction)
+        if fraction > 0:
+            raise RuntimeError("stop")
+
+    def work():
+        start = time.monotonic()
+        try:
+            orvane.run("circular", z, pixel=10, stat=6, radius=80, progress=progress)
+        except RuntimeError as stopped:
+            outcome["error"] = str(stopped)
+        outcome["seconds"] = time.monotonic() - start
+
+    worker = threading.Thread(target=work)
+    worker.start()
+    worker.join()
+    assert outcome["error"] == "stop" and outcome["seconds"] < 5
+    assert seen == sorted(seen) and 0 < seen[-1] < 1
 
 
 @pytest.mark.parametrize("crs, step", [("EPSG:32614", 90.0), ("EPSG:4326", 0.001)])

@@ -47,6 +47,7 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
 extern const TreatmentDescriptor kDissectionTreatment{
     .id = "dissection",
     .title = "Dissection Density",
+    .menu = "Drainage Network Parameters",
     .summary = "Dissection density (network pixels or length per window) of a drainage network",
     .inputs = kInputDrainage | kInputDem,
     .params = JoinParams(

@@ -35,6 +35,7 @@ Expected<TreatmentOutput> RunExtractDrainage(const TreatmentInputs& in, const Tr
 extern const TreatmentDescriptor kExtractDrainageTreatment{
     .id = "extract-drainage",
     .title = "Extract Drainage Network",
+    .menu = "DEM Form",
     .summary = "Drainage network of a DEM: valley cells thinned to one-pixel lines",
     .inputs = kInputDem,
     .params =

@@ -33,6 +33,7 @@ Expected<TreatmentOutput> RunHeadwaters(const TreatmentInputs& in, const Treatme
 extern const TreatmentDescriptor kHeadwatersTreatment{
     .id = "headwaters",
     .title = "Headwaters Density",
+    .menu = "Drainage Network Parameters",
     .summary = "Headwaters density of a drainage network in a moving window",
     .inputs = kInputDrainage | kInputDem,
     .params =

@@ -22,6 +22,7 @@ Expected<TreatmentOutput> RunIncrust(const TreatmentInputs& in, const TreatmentA
 extern const TreatmentDescriptor kIncrustTreatment{
     .id = "incrust",
     .title = "Incrust Drainage Network",
+    .menu = "Drainage Network Parameters",
     .summary = "Burn the drainage network into a parameter image as black",
     .inputs = kInputDrainage | kInputParam,
     .params = {},

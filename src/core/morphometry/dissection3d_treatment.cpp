@@ -40,6 +40,7 @@ Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const Treat
 extern const TreatmentDescriptor kDissection3DTreatment{
     .id = "dissection3d",
     .title = "3D Dissection Density",
+    .menu = "Drainage Network Parameters",
     .summary = "3D dissection density: drainage length along the terrain per unit of area",
     .inputs = kInputDrainage | kInputDem,
     .params = JoinParams(

@@ -29,6 +29,7 @@ Expected<TreatmentOutput> RunDrainageFractal(const TreatmentInputs& in, const Tr
 extern const TreatmentDescriptor kDrainageFractalTreatment{
     .id = "drainage-fractal",
     .title = "Drainage Fractal Dimension",
+    .menu = "Drainage Network Parameters",
     .summary = "Fractal dimension of the drainage network (whole window or joined segments)",
     .inputs = kInputDrainage,
     .params =

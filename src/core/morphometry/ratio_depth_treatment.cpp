@@ -28,6 +28,7 @@ Expected<TreatmentOutput> RunRatioDepth(const TreatmentInputs& in, const Treatme
 extern const TreatmentDescriptor kRatioDepthTreatment{
     .id = "ratio-depth",
     .title = "Ratio of Depths",
+    .menu = "Drainage Network Parameters",
     .summary = "Ratio of the drainage network's relief to the surface relief in a moving window",
     .inputs = kInputDrainage | kInputDem,
     .params =

@@ -7,6 +7,7 @@ namespace orvane {
 extern const TreatmentDescriptor kGrayHistogramTreatment{
     .id = "gray-histogram",
     .title = "Gray Level Histogram",
+    .menu = "Tools",
     .summary = "Gray-level histogram table of a parameter image",
     .inputs = kInputParam,
     .params =

@@ -32,6 +32,7 @@ Expected<TreatmentOutput> RunPalette(const TreatmentInputs& in, const TreatmentA
 extern const TreatmentDescriptor kPaletteTreatment{
     .id = "palette",
     .title = "Palette",
+    .menu = "Tools",
     .summary = "Colour an 8-bit parameter image with a ten-class table",
     .inputs = kInputParam,
     .params =

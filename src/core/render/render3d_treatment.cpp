@@ -73,6 +73,7 @@ Expected<TreatmentOutput> RunRender3d(const TreatmentInputs& in, const Treatment
 extern const TreatmentDescriptor kRender3dTreatment{
     .id = "render3d",
     .title = "3D View",
+    .menu = "DEM Form",
     .summary = "Perspective view of a DEM, 24-bit picture",
     .inputs = kInputDem,
     .params =

@@ -38,6 +38,7 @@ Expected<TreatmentOutput> RunShade(const TreatmentInputs& in, const TreatmentArg
 extern const TreatmentDescriptor kShadeTreatment{
     .id = "shade",
     .title = "Shading",
+    .menu = "DEM Form",
     .summary = "Gray shaded relief of a DEM",
     .inputs = kInputDem,
     .params = LightParamSpecs(),

@@ -76,6 +76,7 @@ std::vector<ParamDeclaration> SlicesParamSpecs() {
 extern const TreatmentDescriptor kSlicesTreatment{
     .id = "slices",
     .title = "Shadowing",
+    .menu = "DEM Form",
     .summary = "Hypsometric slices and shading of a DEM",
     .inputs = kInputDem,
     .params = SlicesParamSpecs(),

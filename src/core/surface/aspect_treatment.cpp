@@ -42,6 +42,7 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
 extern const TreatmentDescriptor kAspectTreatment{
     .id = "aspect",
     .title = "Aspect",
+    .menu = "Surface Parameters",
     .summary = "Aspect image (painting palette or gray tones) and direction frequencies",
     .inputs = kInputDem,
     .params =

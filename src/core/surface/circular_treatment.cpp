@@ -42,6 +42,7 @@ Expected<TreatmentOutput> RunCircular(const TreatmentInputs& in, const Treatment
 extern const TreatmentDescriptor kCircularTreatment{
     .id = "circular",
     .title = "Circular Window",
+    .menu = "Surface Parameters",
     .summary = "Circular moving window statistic image",
     .inputs = kInputDem,
     .params =

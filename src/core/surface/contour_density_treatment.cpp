@@ -36,6 +36,7 @@ Expected<TreatmentOutput> RunContourDensity(const TreatmentInputs& in, const Tre
 extern const TreatmentDescriptor kContourDensityTreatment{
     .id = "contour-density",
     .title = "Contour Line Density",
+    .menu = "Surface Parameters",
     .summary = "Contour-line density image",
     .inputs = kInputDem,
     .params =

@@ -31,6 +31,7 @@ Expected<TreatmentOutput> RunContours(const TreatmentInputs& in, const Treatment
 extern const TreatmentDescriptor kContoursTreatment{
     .id = "contours",
     .title = "Contour Line Extraction",
+    .menu = "DEM Form",
     .summary = "Contour-line image (level index per pixel)",
     .inputs = kInputDem,
     .params =

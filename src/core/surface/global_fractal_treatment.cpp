@@ -23,6 +23,7 @@ Expected<TreatmentOutput> RunGlobalFractal(const TreatmentInputs& in, const Trea
 extern const TreatmentDescriptor kGlobalFractalTreatment{
     .id = "global-fractal",
     .title = "Global Fractal Dimension",
+    .menu = "DEM Form",
     .summary = "Global fractal dimension D and correlation r",
     .inputs = kInputDem,
     .params = {},

@@ -45,6 +45,7 @@ Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const Treat
 extern const TreatmentDescriptor kLocalFractalTreatment{
     .id = "local-fractal",
     .title = "Local Fractal Dimension",
+    .menu = "Surface Parameters",
     .summary = "Local fractal dimension (box counting in a moving window)",
     .inputs = kInputDem,
     .params =

@@ -69,6 +69,7 @@ std::optional<int> ShapeHalo(const TreatmentArgs& args) { return args.Int("range
 extern const TreatmentDescriptor kConvexityTreatment{
     .id = "convexity",
     .title = "Convexity",
+    .menu = "Surface Parameters",
     .summary = "Convexity image (share of lower neighbours)",
     .inputs = kInputDem,
     .params = ShapeParamSpecs(),
@@ -87,6 +88,7 @@ extern const TreatmentDescriptor kConvexityTreatment{
 extern const TreatmentDescriptor kConcavityTreatment{
     .id = "concavity",
     .title = "Concavity",
+    .menu = "Surface Parameters",
     .summary = "Concavity image (share of higher neighbours)",
     .inputs = kInputDem,
     .params = ShapeParamSpecs(),
@@ -105,6 +107,7 @@ extern const TreatmentDescriptor kConcavityTreatment{
 extern const TreatmentDescriptor kHorizontalTreatment{
     .id = "horizontal",
     .title = "Horizontal Surfaces",
+    .menu = "Surface Parameters",
     .summary = "Horizontal-surfaces image (share at the centre's height)",
     .inputs = kInputDem,
     .params = [] {

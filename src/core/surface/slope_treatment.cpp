@@ -47,6 +47,7 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
 extern const TreatmentDescriptor kSlopeTreatment{
     .id = "slope",
     .title = "Slope",
+    .menu = "Surface Parameters",
     .summary = "Slope image (class table or gray tones)",
     .inputs = kInputDem,
     .params =

@@ -36,6 +36,7 @@ Expected<TreatmentOutput> RunSurface3D(const TreatmentInputs& in, const Treatmen
 extern const TreatmentDescriptor kSurface3DTreatment{
     .id = "surface3d",
     .title = "Surface 3D",
+    .menu = "Surface Parameters",
     .summary = "Surface 3D: real surface over map area in a square window",
     .inputs = kInputDem,
     .params =

@@ -36,6 +36,7 @@ Expected<TreatmentOutput> RunTotalDepth(const TreatmentInputs& in, const Treatme
 extern const TreatmentDescriptor kTotalDepthTreatment{
     .id = "total-depth",
     .title = "Total Depth",
+    .menu = "Surface Parameters",
     .summary = "Total depth (relief of a square window) in colour classes",
     .inputs = kInputDem,
     .params =

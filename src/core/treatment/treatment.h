@@ -193,6 +193,9 @@ struct TreatmentOutput {
 struct TreatmentDescriptor {
   std::string id;       // the command name: "total-depth"
   std::string title;    // the menu's wording: "Total Depth"
+  // The desktop's top menu it is found under ("Surface Parameters"): other front ends group
+  // the treatments the same way.
+  std::string menu;
   std::string summary;  // one line for --help
   unsigned inputs = kInputDem;
   std::vector<ParamDeclaration> params;

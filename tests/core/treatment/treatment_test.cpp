@@ -53,7 +53,7 @@ TEST(TreatmentDeclarations, AreCompleteAndUnique) {
   for (const TreatmentDescriptor* t : AllTreatments()) {
     EXPECT_TRUE(ids.insert(t->id).second) << t->id;
     EXPECT_TRUE(t->run) << t->id;
-    EXPECT_FALSE(t->title.empty() || t->summary.empty()) << t->id;
+    EXPECT_FALSE(t->title.empty() || t->menu.empty() || t->summary.empty()) << t->id;
     if (t->Gives(kOutputValues)) {
       EXPECT_FALSE(t->valueName.empty() || t->valueNoData.empty()) << t->id;
       EXPECT_TRUE(t->halo || !t->notLocalReason.empty()) << t->id;
