@@ -410,24 +410,17 @@ Status ComputeValues(const DiscHeights& z, const std::vector<Chord>& chords, int
 template <class V>
 std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statistic,
                          TRasterImage& image) {
-  std::int64_t g = 0;
   std::int64_t lowest = 0;
+  std::int64_t highest = std::numeric_limits<std::int64_t>::min();
   for (int r = radius; r < h - radius; ++r)
     for (int c = radius; c < w - radius; ++c) {
       const V v = values[static_cast<std::size_t>(r) * w + c];
       if (v == kNoStatistic<V>) continue;
-      g = std::max<std::int64_t>(g, v);
+      highest = std::max<std::int64_t>(highest, v);
       lowest = std::min<std::int64_t>(lowest, v);
     }
   const bool overRange = statistic == kCircularMean && lowest < 0;
-  if (overRange) {
-    g = std::numeric_limits<std::int64_t>::min();
-    for (int r = radius; r < h - radius; ++r)
-      for (int c = radius; c < w - radius; ++c) {
-        const V v = values[static_cast<std::size_t>(r) * w + c];
-        if (v != kNoStatistic<V>) g = std::max<std::int64_t>(g, v);
-      }
-  }
+  const std::int64_t g = overRange ? highest : std::max<std::int64_t>(0, highest);
   const std::int64_t base = overRange ? lowest : 0;
   MapLines(radius, h - radius, [&](int r) {
     std::uint8_t* out = image.Row(r);
