@@ -135,14 +135,18 @@ EOF
 python3 - "$tree" <<'EOF'
 import sys
 tree = sys.argv[1]
-path = tree + "/src/core/treatment/treatment_registry.cpp"
+path = tree + "/src/core/treatment/treatment_registry.h"
 text = open(path).read()
 text = text.replace("extern const TreatmentDescriptor kSurface3DTreatment;\n",
                     "extern const TreatmentDescriptor kSurface3DTreatment;\n"
                     "extern const TreatmentDescriptor kCellStepTreatment;\n", 1)
+assert text.count("kCellStepTreatment") == 1, "the registry header changed shape"
+open(path, "w").write(text)
+path = tree + "/src/core/treatment/treatment_registry.cpp"
+text = open(path).read()
 text = text.replace("      &kSurface3DTreatment,\n",
                     "      &kSurface3DTreatment,\n      &kCellStepTreatment,\n", 1)
-assert text.count("kCellStepTreatment") == 2, "the registry changed shape"
+assert text.count("kCellStepTreatment") == 1, "the registry changed shape"
 open(path, "w").write(text)
 path = tree + "/src/cli/command_table.cpp"
 text = open(path).read()

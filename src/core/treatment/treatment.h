@@ -7,6 +7,7 @@
 // beside surface/slope.cpp) and is listed once in AllTreatments() (treatment_registry.cpp).
 #pragma once
 
+#include <any>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -132,6 +133,9 @@ enum TreatmentOutputKind : unsigned {
   kOutputValues = 1u << 1,     // the real-valued grid, one value per cell
   kOutputFigures = 1u << 2,    // named scalar figures (key=value lines)
   kOutputHistogram = 1u << 3,  // a tab-separated table
+  // The desktop's first phase of a treatment drawn in two (see TreatmentDescriptor::render):
+  // keep what the picture is drawn from in TreatmentOutput::drawing instead of drawing it.
+  kOutputDrawing = 1u << 4,
 };
 
 inline constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
@@ -181,6 +185,9 @@ struct TreatmentOutput {
   std::vector<Figure> figures;
   std::string histogram;  // the --histogram table, when asked for and given
   std::vector<std::string> warnings;  // what the run worked around, for the user
+  // Asked for kOutputDrawing: what `render` draws the picture from (a relief, a density
+  // field), kept so that the colours can be chosen after the range is seen.
+  std::any drawing;
 
   TreatmentOutput();
   TreatmentOutput(TreatmentOutput&&) noexcept;
@@ -227,6 +234,13 @@ struct TreatmentDescriptor {
   std::function<Expected<TreatmentOutput>(const TreatmentInputs&, const TreatmentArgs&,
                                           unsigned wanted, ProgressSink*)>
       run;
+  // The second phase of a treatment whose colours the desktop chooses after the run (from
+  // its range or its diagram): draws the picture from the `drawing` a run asked for
+  // kOutputDrawing kept, with the display parameters in `args`. Empty when `run` always draws
+  // the picture itself. `run` asked for a picture draws it with the same function.
+  std::function<Expected<std::unique_ptr<TRasterImage>>(const TreatmentOutput& computed,
+                                                        const TreatmentArgs& args)>
+      render;
   std::string examples;  // command lines that run from the source folder, one per line
 
   const ParamDeclaration* Param(const std::string& name) const;
