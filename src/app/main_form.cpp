@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -300,26 +302,25 @@ void TMainForm::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName("StatusBar");
   bar->setSizeGripEnabled(true);
+  // Two rows, each panel as wide as its widest text, so that no panel runs over another at
+  // the default window size: the position and its UTM coordinates above; the colour, the
+  // cell and the result's value below.
+  auto* rows = new QWidget(this);
+  auto* grid = new QGridLayout(rows);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(2);
+  constexpr int kRowOf[kStatusPanels] = {0, 0, 1, 1, 1};
+  constexpr int kColumnOf[kStatusPanels] = {0, 1, 0, 1, 2};
   for (int i = 0; i < kStatusPanels; ++i) {
-    panels_[i] = new QLabel(this);
+    panels_[i] = new QLabel(rows);
     panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    panels_[i]->setFrameShape(QFrame::Panel);
-    panels_[i]->setFrameShadow(QFrame::Sunken);
-    // At least the nominal width, and wide enough for the longest text of the panel; the
-    // UTM panel, often empty, takes what is left.
-    const int needed = panels_[i]->fontMetrics().horizontalAdvance(kPanelSamples[i]) + 12;
-    const int width = std::max(kPanelWidths[i], needed);
-    if (i == 1) {
-      panels_[i]->setMinimumWidth(std::min(width, kPanelWidths[i]));
-      bar->addWidget(panels_[i], 1);
-    } else if (i == kValuePanel) {
-      panels_[i]->setMinimumWidth(width);
-      bar->addWidget(panels_[i]);
-    } else {
-      panels_[i]->setFixedWidth(width);
-      bar->addWidget(panels_[i]);
-    }
+    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panels_[i]->setMinimumWidth(
+        std::max(kPanelWidths[i], panels_[i]->fontMetrics().horizontalAdvance(kPanelSamples[i]) + 12));
+    grid->addWidget(panels_[i], kRowOf[i], kColumnOf[i], 1, i == 1 ? 2 : 1);
   }
+  grid->setColumnStretch(2, 1);
+  bar->addWidget(rows, 1);
 }
 
 QMdiSubWindow* TMainForm::AddDocument(TImageWindow* window) {
@@ -643,10 +644,12 @@ void TMainForm::ShowDrainageRaster(std::shared_ptr<TRasterImage> raster, bool ex
 QString TMainForm::ImageDirectory() const { return QString::fromStdString(settings_.imageDir); }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-  // One raw file at a time: what the Open DEM command reads.
+  // One DEM at a time: a raw one, or an elevation raster for the GDAL import.
+  static const QStringList kDemSuffixes = {"raw", "tif", "tiff", "img", "asc", "dem",
+                                           "hgt", "vrt", "bil", "flt", "nc",  "grd"};
   const QMimeData* data = event->mimeData();
   if (data->hasUrls() && data->urls().size() == 1 && data->urls().first().isLocalFile() &&
-      data->urls().first().toLocalFile().endsWith(".raw", Qt::CaseInsensitive)) {
+      kDemSuffixes.contains(QFileInfo(data->urls().first().toLocalFile()).suffix().toLower())) {
     event->acceptProposedAction();
   }
 }

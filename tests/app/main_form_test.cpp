@@ -216,6 +216,26 @@ TEST_F(MainFormTest, MagnifierSwitchesCursorAndClearsLinePanel) {
   EXPECT_TRUE(main->StatusText(3).isEmpty());
 }
 
+TEST_F(MainFormTest, StatusPanelsHoldTheirLongestTextsWithoutOverlapAtTheDefaultSize) {
+  const QString longest[kStatusPanels] = {
+      "x:88888.88 y:88888.88  z: no data   ", "Coord. UTM   X 888888.88    Y 8888888.88 ",
+      "R: 255 G: 255 B: 255  ", "Line: 88888  Column: 88888 ", "Total depth 8888.8 m"};
+  ShowFor(*main, "status_bar.png");
+  std::vector<QRect> places;
+  for (int panel = 0; panel < kStatusPanels; ++panel) {
+    main->SetStatusText(panel, longest[panel]);
+    const auto* label = main->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(panel));
+    ASSERT_NE(label, nullptr);
+    places.emplace_back(label->mapTo(main.get(), QPoint(0, 0)), label->size());
+    EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(longest[panel]))
+        << panel;
+    EXPECT_TRUE(main->rect().contains(places.back())) << panel;
+  }
+  for (int a = 0; a < kStatusPanels; ++a)
+    for (int b = a + 1; b < kStatusPanels; ++b)
+      EXPECT_FALSE(places[a].intersects(places[b])) << a << " over " << b;
+}
+
 TEST_F(MainFormTest, InfoCommandsGoThroughThePrompter) {
   main->Action("Copyrigth1")->trigger();
   ASSERT_EQ(prompts.messages.size(), 1u);

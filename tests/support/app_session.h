@@ -12,9 +12,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QString>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 #include <cstdlib>
 #include <deque>
@@ -159,6 +162,20 @@ inline void SendMouse(QWidget& target, QEvent::Type type, QPoint at,
   QMouseEvent event(type, QPointF(at), target.mapToGlobal(QPointF(at)), button,
                     type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
   QCoreApplication::sendEvent(&target, &event);
+}
+
+// Drags one local file onto `target` and drops it there as the toolkit delivers it (the drop
+// goes only to a widget that accepted the drag's entry). False when the entry was refused.
+inline bool DropFile(QWidget& target, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  enter.setAccepted(false);
+  QCoreApplication::sendEvent(&target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&target, &drop);
+  return true;
 }
 
 // Saves the widget's picture as `name` in the directory ORVANE_SHOTS names; nothing without it

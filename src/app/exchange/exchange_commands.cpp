@@ -15,6 +15,7 @@
 #include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "core/common/atomic_file.h"
+#include "app/shell/treatment_menu.h"
 #include "app/shell/treatment_run.h"
 #include "core/exchange/ilwis_export.h"
 #include "core/exchange/ilwis_import.h"
@@ -186,20 +187,16 @@ void TExchangeCommands::ImprimerClick() {
 
 void InstallExchangeCommands(TWorkbench& main) {
   auto* module = new TExchangeCommands(main);
-  QObject::connect(main.Action("Ilwis1"), &QAction::triggered, module,
-                   &TExchangeCommands::Ilwis1Click);
-  QObject::connect(main.Action("ImportIlwis1"), &QAction::triggered, module,
-                   &TExchangeCommands::ImportIlwis1Click);
-  QObject::connect(main.Action("CoordUtm1"), &QAction::triggered, module,
-                   &TExchangeCommands::CoordUtm1Click);
-  QObject::connect(main.Action("WrapImage1"), &QAction::triggered, module,
-                   &TExchangeCommands::WrapImage1Click);
-  QObject::connect(main.Action("Modifier1"), &QAction::triggered, module,
-                   &TExchangeCommands::Modifier1Click);
-  QObject::connect(main.Action("Configurationdelimpression1"), &QAction::triggered, module,
-                   &TExchangeCommands::Configurationdelimpression1Click);
-  QObject::connect(main.Action("Imprimer"), &QAction::triggered, module,
-                   &TExchangeCommands::ImprimerClick);
+  for (const auto& [name, handler] :
+       {std::pair{"Ilwis1", &TExchangeCommands::Ilwis1Click},
+        {"ImportIlwis1", &TExchangeCommands::ImportIlwis1Click},
+        {"CoordUtm1", &TExchangeCommands::CoordUtm1Click},
+        {"WrapImage1", &TExchangeCommands::WrapImage1Click},
+        {"Modifier1", &TExchangeCommands::Modifier1Click},
+        {"Imprimer", &TExchangeCommands::ImprimerClick}})
+    ConnectAction(main, name, module, handler);
+  ConnectAction(main, "Configurationdelimpression1", module,
+                [module] { module->Configurationdelimpression1Click(); });
 }
 
 }  // namespace orvane

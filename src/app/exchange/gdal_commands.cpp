@@ -54,11 +54,13 @@ void TGdalCommands::ImportGdal1Click() {
   request.filter = kImportFilter;
   request.mustExist = true;
   const FileAnswer answer = Prompts().OpenFile(&main_, request);
-  if (!answer.ok()) return;
-  main_.Session().SetLastFileName(answer.path);
+  if (answer.ok()) ImportGdalFile(answer.path);
+}
 
+void TGdalCommands::ImportGdalFile(const QString& path) {
+  main_.Session().SetLastFileName(path);
   BusyCursor busy;
-  const Expected<GdalRasterInfo> info = InspectGdalRaster(answer.path.toStdString());
+  const Expected<GdalRasterInfo> info = InspectGdalRaster(path.toStdString());
   busy.Release();
   if (!info) {
     Prompts().Warning(&main_, "ERREUR", Text(info.error().message));
@@ -68,7 +70,7 @@ void TGdalCommands::ImportGdal1Click() {
   if (Prompts().Exec(*importForm_) != QDialog::Accepted) return;
 
   GdalImportParams params;
-  params.sourcePath = answer.path.toStdString();
+  params.sourcePath = path.toStdString();
   params.unitFactor = importForm_->UnitFactor();
   params.outputName = importForm_->OutputName().trimmed().toStdString();
   ProgressSink* sink = main_.Progress();
@@ -253,6 +255,16 @@ void TGdalCommands::ExportGeoTiff1Click() {
 
 void InstallGdalCommands(TWorkbench& main) {
   auto* module = new TGdalCommands(main);
+  // A file dropped or named on the command line: a raster GDAL reads goes through the import
+  // (its NoData, georeference and unit kept), a raw DEM through Open DEM.
+  if (auto* files = main.findChild<TFileCommands*>("FileCommands")) {
+    main.SetDropHandler([module, files](const QString& path) {
+      if (!path.endsWith(".raw", Qt::CaseInsensitive) && InspectGdalRaster(path.toStdString()))
+        module->ImportGdalFile(path);
+      else
+        files->OpenDroppedFile(path);
+    });
+  }
   QAction* import = main.Menu("Import1")->addAction("GeoTIFF / GDAL raster");
   import->setObjectName("ImportGdal1");
   QAction* exportAction = main.Menu("Export1")->addAction("GeoTIFF");

@@ -26,6 +26,9 @@ class TGdalCommands : public QObject {
   // The file dialog, the import dialog, the conversion, then the opening of the DEM pair
   // with the chosen unit and the raster's pixel size; a projected raster sets the UTM frame.
   void ImportGdal1Click();
+  // The same from the import dialog on, for a file named outside the menu (dropped on the
+  // frame, given on the command line).
+  void ImportGdalFile(const QString& path);
   // The export dialog, then the save dialog and the GeoTIFF.
   void ExportGeoTiff1Click();
   // "Values (GeoTIFF)": the save dialog, then the current result's value grid as a Float32

@@ -17,11 +17,10 @@
 #include "app/shell/treatment_run.h"
 #include "app/terrain/dem_info_form.h"
 #include "app/shell/treatment_menu.h"
-#include "core/render/cast_shadows.h"
 #include "core/render/palette.h"
 #include "core/render/perspective.h"
-#include "core/render/shading.h"
 #include "core/render/slices.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -43,46 +42,22 @@ void TReliefCommands::Shadowing1Click() {
   if (Prompts().Exec(*slices_) != QDialog::Accepted) return;
   const int table = slices_->TypeIndex();
   const bool shadow = slices_->Shadow();
-  const TLightParams working = shading_->WorkingLight();
-  const TLightParams global = main_.Light();
-  const TClassTable classes = slices_->Table();
-  const bool smoothing = slices_->Smoothing();
   const bool cast = shading_->CastShadows() && shadow;
-  const double attenuation = shading_->AttenuationPercent() / 100.0;
-  DisplayMode displayMode = main_.Session().DisplayMode();
-  ProgressSink* sink = main_.Progress();
-  auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&]() -> std::shared_ptr<TRasterImage> {
-    std::shared_ptr<TRasterImage> result;
-    TLightParams castLight = global;
-    if (table == kSliceNone) {
-      result = RenderShaded(*dem, working, sink);
-    } else if (table == kSliceGrayTones) {
-      result = RenderSlices(*dem, nullptr, nullptr, 1.0, false, sink);
-    } else {
-      const TLightParams light = shadow ? working : global;
-      castLight = light;
-      result = RenderSlices(*dem, &light, &classes, shadow ? 0.5 : 1.0, smoothing, sink);
-    }
-    if (result && cast) {
-      auto shadows = RenderCastShadows(*dem, castLight.azimuth, castLight.elevation, attenuation, sink);
-      if (shadows) {
-        if (auto combined = shadows->Combine(*result, 2)) result = std::move(combined);
-      }
-    }
-    return result;
-  });
+  // The light dialog's light shades; without shadow the slices use the global light.
+  TreatmentArgs args = shadow ? LightArgs(shading_->WorkingLight()) : TreatmentArgs();
+  // "Personalized" keeps the classes of the hypsometric table chosen before it.
+  args.Set("table", table == kSlicePersonalized ? slices_->HypsoIndex() : table);
+  args.Set("smooth", slices_->Smoothing());
+  args.Set("scale", slices_->Scale());
+  args.Set("shadow", shadow);
+  if (cast) args.Set("cast-shadows", shading_->AttenuationPercent());
+  auto run = RunDeclaredTreatment(main_, kSlicesTreatment, args, kOutputPicture);
   if (!run) return;
-  std::shared_ptr<TRasterImage> result = std::move(*run);
-  if (!result) {
-    Prompts().Warning(&main_, "ERREUR",
-                      QString::fromStdString(GridMemoryMessage(dem->lines, dem->columns)));
-    return;
-  }
-  if (table == kSliceNone) {
-    displayMode = DisplayMode::kColour;
-  } else if (table == kSliceGrayTones) {
+  std::shared_ptr<TRasterImage> result = run->Picture();
+  DisplayMode displayMode = main_.Session().DisplayMode();
+  if (table == kSliceGrayTones) {
     displayMode = DisplayMode::kGray;
-  } else if (result->kind == kRasterRgb) {
+  } else if (table == kSliceNone || result->kind == kRasterRgb) {
     // A colour picture: the palette and gray histogram do not apply to it.
     displayMode = DisplayMode::kColour;
   }
@@ -104,19 +79,15 @@ void TReliefCommands::OpenPalette1Click() {
   const TGrayRange range = InnerGrayRange(*image, margin);
   palette_->SetRange(range.min, range.max);
   if (Prompts().Exec(*palette_) != QDialog::Accepted) return;
-  const TClassTable table = palette_->Table();
-  const bool smoothing = palette_->Smoothing();
-  ProgressSink* sink = main_.Progress();
-  auto run = RunComputation(main_, "ERREUR", GridOf(*image), [&]() -> std::shared_ptr<TRasterImage> {
-    return ApplyPalette(*image, table, smoothing, margin, sink);
-  });
+  TreatmentArgs args;
+  args.Set("table", palette_->TableIndex());
+  args.Set("min", palette_->Min());
+  args.Set("max", palette_->Max());
+  args.Set("margin", margin);
+  args.Set("smooth", palette_->Smoothing());
+  auto run = RunDeclaredTreatment(main_, kPaletteTreatment, args, kOutputPicture);
   if (!run) return;
-  std::shared_ptr<TRasterImage> colour = std::move(*run);
-  if (!colour) {
-    Prompts().Warning(&main_, "ERREUR",
-                      QString::fromStdString(GridMemoryMessage(image->lines, image->columns)));
-    return;
-  }
+  std::shared_ptr<TRasterImage> colour = run->Picture();
   colour->title = image->title;
   main_.ShowParameterImage(colour, main_.Session().ParameterTitle(), margin, DisplayMode::kColour);
 }
@@ -175,11 +146,13 @@ void TReliefCommands::DEMInfo1Click() {
 
 void InstallReliefCommands(TWorkbench& main) {
   auto* commands = new TReliefCommands(main);
-  ConnectAction(main, "Shadowing1", commands, [commands] { commands->Shadowing1Click(); });
-  ConnectAction(main, "OpenPalette1", commands, [commands] { commands->OpenPalette1Click(); });
-  ConnectAction(main, "PaletteSpeedButton", commands, [commands] { commands->OpenPalette1Click(); });
-  ConnectAction(main, "View3D1", commands, [commands] { commands->View3D1Click(); });
-  ConnectAction(main, "DEMInfo1", commands, [commands] { commands->DEMInfo1Click(); });
+  for (const auto& [name, handler] :
+       {std::pair{"Shadowing1", &TReliefCommands::Shadowing1Click},
+        {"OpenPalette1", &TReliefCommands::OpenPalette1Click},
+        {"PaletteSpeedButton", &TReliefCommands::OpenPalette1Click},
+        {"View3D1", &TReliefCommands::View3D1Click},
+        {"DEMInfo1", &TReliefCommands::DEMInfo1Click}})
+    ConnectAction(main, name, commands, handler);
 }
 
 }  // namespace orvane

@@ -25,9 +25,9 @@
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
-#include "core/render/cast_shadows.h"
-#include "core/render/shading.h"
 #include "core/render/slices.h"
+#include "core/settings/settings_file.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -44,6 +44,16 @@ void SetTextIfChanged(QLineEdit* edit, const QString& text) {
 }
 
 }  // namespace
+
+TreatmentArgs LightArgs(const TLightParams& light) {
+  TreatmentArgs args;
+  args.Set("azimuth", light.azimuth * kDegrees);
+  // 90 degrees in single precision reads back a hair above 90: held to the range it stands for.
+  args.Set("elevation", std::clamp(light.elevation * kDegrees, 0.0, 90.0));
+  args.Set("exaggeration", light.exaggeration);
+  args.Set("brightness", light.brightness);
+  return args;
+}
 
 QString CleanLightText(const QString& text) {
   QString cleaned = text;
@@ -305,16 +315,17 @@ void TShadingDialog::Redraw() {
     preview_->SetBitmap(QImage());
     return;
   }
-  auto shaded = RenderShaded(*previewModel_, working_);
-  if (!shaded) return;
-  if (CastShadows()) {
-    auto cast = RenderCastShadows(*previewModel_, working_.azimuth, working_.elevation,
-                                  attenuation_ / 100.0);
-    if (cast) {
-      if (auto combined = shaded->Combine(*cast, 2)) shaded = std::move(combined);
-    }
-  }
-  preview_->SetBitmap(RasterToBitmap(*shaded));
+  // The shading and its cast shadows drawn as the treatment draws them, on the coarse copy.
+  static const TSettings kBuiltIn;
+  TreatmentInputs inputs;
+  inputs.dem = previewModel_.get();
+  inputs.settings = &kBuiltIn;
+  TreatmentArgs args = LightArgs(working_);
+  args.Set("table", kSliceNone);
+  args.Set("shadow", 1);
+  if (CastShadows()) args.Set("cast-shadows", attenuation_);
+  if (auto drawn = kSlicesTreatment.run(inputs, args, kOutputPicture, nullptr))
+    preview_->SetBitmap(RasterToBitmap(*drawn->picture));
 }
 
 // ---- the slices dialog ------------------------------------------------------------------
@@ -389,8 +400,9 @@ void TSlicesDialog::ChooseType(int index) {
   if (typeCombo_->currentIndex() != index) typeCombo_->setCurrentIndex(index);
   typeIndex_ = index;
   const bool personalized = index == kSlicePersonalized;
-  if (index >= kSliceHypsoMap1 && index <= kSliceHypsoMap3) table_ = HypsoTable(index);
+  if (index >= kSliceHypsoMap1 && index <= kSliceHypsoMap3) table_ = HypsoTable(hypsoIndex_ = index);
   else if (!personalized) table_.Clear();
+  else if (table_.count() == 0) table_ = HypsoTable(hypsoIndex_);
   smooth_->setVisible(!personalized);
   shadow_->setVisible(!personalized);
   if (personalized) shadowButton_->setVisible(false);

@@ -12,6 +12,7 @@
 #include "core/render/class_table.h"
 #include "core/settings/light_params.h"
 #include "core/terrain/dem_model.h"
+#include "core/treatment/treatment.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,6 +27,9 @@ namespace orvane {
 class TBitmapBox;
 class TClassLegendBox;
 class TResultPlacementBox;
+
+// A light as the declared light options give it, in degrees.
+TreatmentArgs LightArgs(const TLightParams& light);
 
 // Decimal text as the light dialog cleans it: a point becomes a comma, the text is cut at the
 // first character that is not a digit, a minus or a comma, and empty text becomes "0".
@@ -129,6 +133,8 @@ class TSlicesDialog : public QDialog {
   // 0 "None", 1..3 "HypsoMap 1..3", 4 "Personalized", 5 "Gray Tones".
   int TypeIndex() const { return typeIndex_; }
   const TClassTable& Table() const { return table_; }
+  // The hypsometric table the classes come from ("Personalized" keeps the last one chosen).
+  int HypsoIndex() const { return hypsoIndex_; }
   bool Smoothing() const;
   bool Scale() const;
   bool Shadow() const;
@@ -157,6 +163,7 @@ class TSlicesDialog : public QDialog {
   TLightParams& global_;
   std::function<const TDemModel*()> dem_;
   int typeIndex_ = 1;
+  int hypsoIndex_ = 1;
   TClassTable table_;
 
   QComboBox* typeCombo_ = nullptr;

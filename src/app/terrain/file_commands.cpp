@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QFileInfo>
+#include <tuple>
 
 #include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
@@ -11,7 +12,8 @@
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
 #include "app/shell/treatment_menu.h"
-#include "core/render/shading.h"
+#include "core/settings/settings_file.h"
+#include "core/treatment/treatment_registry.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
 
@@ -284,16 +286,17 @@ void TFileCommands::SaveDrainage1Click() {
 
 void InstallFileCommands(TWorkbench& main) {
   auto* commands = new TFileCommands(main);
-  ConnectAction(main, "OpenDEM1", commands, [commands] { commands->OpenDEM1Click(); });
-  ConnectAction(main, "OpenDEMSpeedButton", commands, [commands] { commands->OpenDEM1Click(); });
+  // Each command from its menu item and its tool-bar button.
+  for (const auto& [item, button, handler] :
+       {std::tuple{"OpenDEM1", "OpenDEMSpeedButton", &TFileCommands::OpenDEM1Click},
+        {"SaveParameter", "SaveParameterSpeedButton", &TFileCommands::SaveParameterClick},
+        {"OpenDrainageNetwork1", "OpenRiverSpeedButton", &TFileCommands::OpenDrainageNetwork1Click},
+        {"SaveDrainage1", "SaveRiverSpeedButton", &TFileCommands::SaveDrainage1Click}}) {
+    ConnectAction(main, item, commands, handler);
+    ConnectAction(main, button, commands, handler);
+  }
   ConnectAction(main, "OpenParameterImage1", commands, [commands] { commands->OpenParameterImage(true); });
   ConnectAction(main, "OpenParamSpeedButton", commands, [commands] { commands->OpenParameterImage(false); });
-  ConnectAction(main, "SaveParameter", commands, [commands] { commands->SaveParameterClick(); });
-  ConnectAction(main, "SaveParameterSpeedButton", commands, [commands] { commands->SaveParameterClick(); });
-  ConnectAction(main, "OpenDrainageNetwork1", commands, [commands] { commands->OpenDrainageNetwork1Click(); });
-  ConnectAction(main, "OpenRiverSpeedButton", commands, [commands] { commands->OpenDrainageNetwork1Click(); });
-  ConnectAction(main, "SaveDrainage1", commands, [commands] { commands->SaveDrainage1Click(); });
-  ConnectAction(main, "SaveRiverSpeedButton", commands, [commands] { commands->SaveDrainage1Click(); });
   main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
 }
 
@@ -301,7 +304,7 @@ bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan&
                        DemOpenOptions options,
                        const TDynamicScaleDialog::Snapshot& previousScale,
                        const std::function<void(TDemModel&)>& adjust) {
-  const TLightParams light = main.Light();
+  const TSettings settings = main.Settings();
   ProgressSink* sink = main.Progress();
   options.cancel = sink;
   options.workDirectory = main.Session().WorkDirectory().toStdString();
@@ -315,8 +318,15 @@ bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan&
                                if (!loaded) return loaded.error();
                                std::shared_ptr<TDemModel> dem = std::move(*loaded);
                                if (adjust) adjust(*dem);
-                               std::shared_ptr<TRasterImage> relief = RenderShaded(*dem, light, sink);
-                               if (!relief) relief = std::make_shared<TRasterImage>();
+                               // The shaded relief as the shade command draws it: cells
+                               // whose light reads a NoData cell in the NoData colour.
+                               TreatmentInputs inputs;
+                               inputs.dem = dem.get();
+                               inputs.settings = &settings;
+                               auto shaded = kShadeTreatment.run(inputs, {}, kOutputPicture, sink);
+                               std::shared_ptr<TRasterImage> relief =
+                                   shaded ? std::move(shaded->picture)
+                                          : std::make_shared<TRasterImage>();
                                return OpenedDem{std::move(dem), std::move(relief)};
                              });
   TDynamicScaleDialog& scale = main.DynamicScaleDialog();

@@ -110,6 +110,43 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
             "1 NoData cells were filled with the nearest valid elevation");
 }
 
+TEST_F(GdalCommandsTest, GeoTiffDroppedOrNamedGoesThroughTheImportAndShowsItsVoid) {
+  TestRaster site = UtmSite();
+  site.values[3 * 20 + 5] = -9999.0;  // a void inside the DEM as well
+  const QString tif = TempPath("void.tif");
+  ASSERT_TRUE(WriteTestGeoTiff(tif.toStdString(), site));
+  AnswerImport(10, TempPath("dropped"));
+  ASSERT_TRUE(DropFile(*main, tif));
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"ImportGdalForm"});  // no Image Size asked
+  const TDemModel* dem = main->Session().CurrentDem();
+  ASSERT_NE(dem, nullptr);
+  EXPECT_EQ(dem->NoDataCount(), 2);
+
+  // The relief of the DEM window: the void and the cells its filled value would light in
+  // the NoData colour, the rest shaded as without a void.
+  const std::shared_ptr<TRasterImage> relief = main->Session().DisplayedRaster();
+  ASSERT_TRUE(relief);
+  for (const auto& [column, line] : {std::pair{5, 3}, {4, 3}, {6, 4}, {2, 0}, {1, 1}})
+    EXPECT_TRUE(relief->IsNoData(column, line)) << column << "," << line;
+  EXPECT_FALSE(relief->IsNoData(12, 10));
+  const QImage& shown = main->DemWindow()->Bitmap();
+  EXPECT_NE(shown.pixel(5, 3), shown.pixel(12, 10));
+  EXPECT_NE(qRed(shown.pixel(5, 3)), qGreen(shown.pixel(5, 3)));  // not a gray tone
+
+  // The status bar over the void.
+  main->DemWindow()->ReadOutAt(QPoint(5, 3));
+  EXPECT_TRUE(main->StatusText(0).contains("no data")) << main->StatusText(0).toStdString();
+  main->DemWindow()->ReadOutAt(QPoint(12, 10));
+  EXPECT_FALSE(main->StatusText(0).contains("no data"));
+
+  // Named on the command line: the same import.
+  prompts.executed.clear();
+  AnswerImport(1, TempPath("named"));
+  main->OpenPath(tif);
+  EXPECT_EQ(prompts.executed, std::vector<QString>{"ImportGdalForm"});
+  EXPECT_EQ(main->Session().DemPath(), TempPath("named_m4.raw"));
+}
+
 TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeoreference) {
   const QString tif = TempPath("site.tif");
   ASSERT_TRUE(WriteTestGeoTiff(tif.toStdString(), UtmSite()));

@@ -182,26 +182,13 @@ TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
 }
 
 TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(kSample)});
-  // The toolkit delivers the drop to the widget that accepted the drag's entry.
-  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(main.get(), &enter);
-  ASSERT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(main.get(), &drop);
+  ASSERT_TRUE(DropFile(*main, kSample));
   ASSERT_NE(main->Session().CurrentDem(), nullptr);
   EXPECT_EQ(main->Session().CurrentDem()->columns, 403);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DynamicScale"});
 
-  // Only raw files are taken.
-  QMimeData picture;
-  picture.setUrls({QUrl::fromLocalFile(TempPath("image.bmp"))});
-  QDragEnterEvent refused(QPoint(100, 100), Qt::CopyAction, &picture, Qt::LeftButton,
-                          Qt::NoModifier);
-  refused.setAccepted(false);
-  QCoreApplication::sendEvent(main.get(), &refused);
-  EXPECT_FALSE(refused.isAccepted());
+  // Only DEMs are taken: a raw one or an elevation raster, not a picture.
+  EXPECT_FALSE(DropFile(*main, TempPath("image.bmp")));
 }
 
 TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
