@@ -311,14 +311,22 @@ void TMainForm::CreateStatusBar() {
   grid->setSpacing(2);
   constexpr int kRowOf[kStatusPanels] = {0, 0, 1, 1, 1};
   constexpr int kColumnOf[kStatusPanels] = {0, 1, 0, 1, 2};
+  int widths[kStatusPanels];
   for (int i = 0; i < kStatusPanels; ++i) {
     panels_[i] = new QLabel(rows);
     panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panels_[i]->setMinimumWidth(
-        std::max(kPanelWidths[i], panels_[i]->fontMetrics().horizontalAdvance(kPanelSamples[i]) + 12));
+    widths[i] = std::max(kPanelWidths[i],
+                         panels_[i]->fontMetrics().horizontalAdvance(kPanelSamples[i]) + 12);
     grid->addWidget(panels_[i], kRowOf[i], kColumnOf[i], 1, i == 1 ? 2 : 1);
   }
+  // Fixed widths on the left, so that the panels keep their places as the texts change; the
+  // UTM and value panels take what is left.
+  panels_[0]->setFixedWidth(std::max(widths[0], widths[2]));
+  panels_[2]->setFixedWidth(std::max(widths[0], widths[2]));
+  panels_[3]->setFixedWidth(widths[3]);
+  panels_[1]->setMinimumWidth(widths[1]);
+  panels_[4]->setMinimumWidth(widths[4]);
   grid->setColumnStretch(2, 1);
   bar->addWidget(rows, 1);
 }
