@@ -19,6 +19,7 @@
 #include <numbers>
 
 #include "app/display/bitmap_box.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "core/terrain/bmp_file.h"
 
@@ -63,60 +64,58 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   body->addLayout(side);
   auto* adjust = new QGroupBox("ADJUST", this);
   auto* adjustLayout = new QGridLayout(adjust);
+  // One button per quantity a drag changes, and the reset of that quantity beside it.
+  struct DragRow {
+    const char* letter;
+    const char* name;
+    const char* reset;
+    const char* resetName;
+    void (TView3DDialog::*onReset)();
+  };
+  const DragRow kDragRows[] = {
+      {"R", "RotSpeedButton", "Rotation", "RotBitBtn", &TView3DDialog::ResetRotation},
+      {"M", "TransSpeedButton", "Move", "TransBitBtn", &TView3DDialog::ResetMove},
+      {"V", "ExaSpeedButton", "Vertical", "ExaBitBtn", &TView3DDialog::ResetVertical},
+      {"Z", "ZoomSpeedButton", "Zoom", "ZoomBitBtn", &TView3DDialog::ResetZoom}};
   auto* dragGroup = new QButtonGroup(this);
-  auto addTool = [&](const char* text, const char* name, int row) {
-    auto* b = new QToolButton(adjust);
-    b->setText(text);
-    b->setObjectName(name);
-    b->setCheckable(true);
-    dragGroup->addButton(b);
-    adjustLayout->addWidget(b, row, 0);
-    return b;
-  };
-  rotButton_ = addTool("R", "RotSpeedButton", 0);
-  transButton_ = addTool("M", "TransSpeedButton", 1);
-  exaButton_ = addTool("V", "ExaSpeedButton", 2);
-  zoomButton_ = addTool("Z", "ZoomSpeedButton", 3);
-  rotButton_->setChecked(true);
-  auto addReset = [&](const char* text, const char* name, int row, void (TView3DDialog::*reset)()) {
-    auto* b = new QPushButton(text, adjust);
-    b->setObjectName(name);
-    adjustLayout->addWidget(b, row, 1);
-    connect(b, &QPushButton::clicked, this, [this, reset] { (this->*reset)(); });
-  };
-  addReset("Rotation", "RotBitBtn", 0, &TView3DDialog::ResetRotation);
-  addReset("Move", "TransBitBtn", 1, &TView3DDialog::ResetMove);
-  addReset("Vertical", "ExaBitBtn", 2, &TView3DDialog::ResetVertical);
-  addReset("Zoom", "ZoomBitBtn", 3, &TView3DDialog::ResetZoom);
-  connect(rotButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kRotation; });
-  connect(transButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kMove; });
-  connect(exaButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kVertical; });
-  connect(zoomButton_, &QToolButton::clicked, this, [this] { quantity_ = DragQuantity::kZoom; });
+  for (int row = 0; row < 4; ++row) {
+    const DragRow& drag = kDragRows[row];
+    auto* button = new QToolButton(adjust);
+    button->setText(drag.letter);
+    button->setObjectName(drag.name);
+    button->setCheckable(true);
+    dragGroup->addButton(button);
+    adjustLayout->addWidget(button, row, 0);
+    dragButtons_[row] = button;
+    const auto quantity = static_cast<DragQuantity>(row);
+    connect(button, &QToolButton::clicked, this, [this, quantity] { quantity_ = quantity; });
+    auto* reset = new QPushButton(drag.reset, adjust);
+    reset->setObjectName(drag.resetName);
+    adjustLayout->addWidget(reset, row, 1);
+    connect(reset, &QPushButton::clicked, this, [this, onReset = drag.onReset] { (this->*onReset)(); });
+  }
+  dragButtons_[0]->setChecked(true);
   side->addWidget(adjust);
 
+  // The quick view's styles, by drawing mode.
   auto* quick = new QGroupBox("QUICK VIEW", this);
   auto* quickLayout = new QVBoxLayout(quick);
-  quickWireFrame_ = new QRadioButton("Grid", quick);
-  quickWireFrame_->setObjectName("SGrilleRadioButton");
-  quickWireFrame_->setChecked(true);
-  quickSurface_ = new QRadioButton("Surface", quick);
-  quickSurface_->setObjectName("SPleinRadioButton");
-  quickPoints_ = new QRadioButton("Points", quick);
-  quickPoints_->setObjectName("SPointRadioButton");
+  quickModes_[kViewWireFrame] = AddRadio("Grid", "SGrilleRadioButton", quick, quickLayout);
+  quickModes_[kViewSurface] = AddRadio("Surface", "SPleinRadioButton", quick, quickLayout);
+  quickModes_[kViewPoints] = AddRadio("Points", "SPointRadioButton", quick, quickLayout);
+  quickModes_[kViewWireFrame]->setChecked(true);
   quickStereo_ = new QCheckBox("Stereo", quick);
   quickStereo_->setObjectName("SStereoCheckBox");
+  quickLayout->addWidget(quickStereo_);
   relief_ = new QSpinBox(quick);
   relief_->setObjectName("ReliefUpDown");
-  relief_->setSingleStep(1);
   relief_->setVisible(false);
-  for (QWidget* w : {static_cast<QWidget*>(quickWireFrame_), static_cast<QWidget*>(quickSurface_),
-                     static_cast<QWidget*>(quickPoints_), static_cast<QWidget*>(quickStereo_),
-                     static_cast<QWidget*>(relief_)})
-    quickLayout->addWidget(w);
+  quickLayout->addWidget(relief_);
   side->addWidget(quick);
-  connect(quickWireFrame_, &QRadioButton::clicked, this, [this] { Redraw(); });
-  connect(quickPoints_, &QRadioButton::clicked, this, [this] { Redraw(); });
-  connect(quickSurface_, &QRadioButton::clicked, this, [this] {
+  for (int mode : {kViewWireFrame, kViewPoints})
+    connect(quickModes_[mode], &QRadioButton::clicked, this, [this] { Redraw(); });
+  // The surface is drawn without exaggeration.
+  connect(quickModes_[kViewSurface], &QRadioButton::clicked, this, [this] {
     view_.exaggeration = 1.0f;
     Redraw();
   });
@@ -134,16 +133,13 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   finalSurface_ = new QCheckBox("Plein Final", final);
   finalSurface_->setObjectName("FPleinCheckBox");
   finalSurface_->setChecked(true);
-  finalWireFrame_ = new QRadioButton("Grille Finale", final);
-  finalWireFrame_->setObjectName("FGrilleRadioButton");
+  finalLayout->addWidget(finalSurface_);
+  finalWireFrame_ = AddRadio("Grille Finale", "FGrilleRadioButton", final, finalLayout);
   finalWireFrame_->setChecked(true);
-  finalPoints_ = new QRadioButton("Points Final", final);
-  finalPoints_->setObjectName("FPointRadioButton");
+  finalPoints_ = AddRadio("Points Final", "FPointRadioButton", final, finalLayout);
   finalStereo_ = new QCheckBox("Stereo Final", final);
   finalStereo_->setObjectName("FStereoCheckBox");
-  for (QWidget* w : {static_cast<QWidget*>(finalSurface_), static_cast<QWidget*>(finalWireFrame_),
-                     static_cast<QWidget*>(finalPoints_), static_cast<QWidget*>(finalStereo_)})
-    finalLayout->addWidget(w);
+  finalLayout->addWidget(finalStereo_);
   side->addWidget(final);
 
   observer_ = new QCheckBox("Obs", this);
@@ -237,8 +233,8 @@ void TView3DDialog::InitialView() {
   view_.tx = 2 * px * static_cast<float>(std::max(q.lines, q.columns));
   view_.ty = -view_.cy;
   view_.tz = -view_.cz;
-  if (quickWireFrame_) {
-    quickWireFrame_->setChecked(true);
+  if (quickModes_[kViewWireFrame]) {
+    quickModes_[kViewWireFrame]->setChecked(true);
     quickStereo_->setChecked(false);
     relief_->setVisible(false);
   }
@@ -333,11 +329,7 @@ void TView3DDialog::Release() { dragging_ = false; }
 
 void TView3DDialog::SetDragQuantity(DragQuantity quantity) {
   quantity_ = quantity;
-  QToolButton* button = quantity == DragQuantity::kRotation ? rotButton_
-                        : quantity == DragQuantity::kMove   ? transButton_
-                        : quantity == DragQuantity::kVertical ? exaButton_
-                                                              : zoomButton_;
-  button->setChecked(true);
+  dragButtons_[static_cast<int>(quantity)]->setChecked(true);
 }
 
 void TView3DDialog::ApplyObserverCentre() {
@@ -395,20 +387,15 @@ void TView3DDialog::ResetZoom() {
 }
 
 int TView3DDialog::QuickMode() const {
-  if (quickSurface_->isChecked()) return kViewSurface;
-  if (quickWireFrame_->isChecked()) return kViewWireFrame;
+  for (int mode : {kViewSurface, kViewWireFrame}) {
+    if (quickModes_[mode]->isChecked()) return mode;
+  }
   return kViewPoints;
 }
 
 void TView3DDialog::SetQuickMode(int mode) {
-  if (mode == kViewSurface) {
-    quickSurface_->setChecked(true);
-    view_.exaggeration = 1.0f;
-  } else if (mode == kViewWireFrame) {
-    quickWireFrame_->setChecked(true);
-  } else {
-    quickPoints_->setChecked(true);
-  }
+  if (mode == kViewSurface) view_.exaggeration = 1.0f;
+  quickModes_[mode == kViewSurface || mode == kViewWireFrame ? mode : kViewPoints]->setChecked(true);
   Redraw();
 }
 

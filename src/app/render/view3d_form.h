@@ -102,13 +102,8 @@ class TView3DDialog : public QDialog {
 
   TBitmapBox* paintBox_ = nullptr;
   QLabel* panels_[9] = {};
-  QToolButton* rotButton_ = nullptr;
-  QToolButton* transButton_ = nullptr;
-  QToolButton* exaButton_ = nullptr;
-  QToolButton* zoomButton_ = nullptr;
-  QRadioButton* quickWireFrame_ = nullptr;
-  QRadioButton* quickSurface_ = nullptr;
-  QRadioButton* quickPoints_ = nullptr;
+  QToolButton* dragButtons_[4] = {};     // by DragQuantity
+  QRadioButton* quickModes_[3] = {};     // by drawing mode (kViewPoints...)
   QCheckBox* quickStereo_ = nullptr;
   QCheckBox* finalSurface_ = nullptr;
   QRadioButton* finalWireFrame_ = nullptr;
