@@ -18,28 +18,23 @@ TUtmCoordinatesDialog::TUtmCoordinatesDialog(QWidget* parent) : QDialog(parent) 
   setObjectName("CoordinateForm");
   setWindowTitle(" COORDINATES");
 
-  auto* frame = new QGroupBox("Frame");
-  auto* frameForm = new QFormLayout(frame);
-  coordLines_ = AddField(frameForm, "CoordLines", "Lines");
-  coordColumns_ = AddField(frameForm, "CoordColumns", "Columns");
+  auto* frame = FieldGroup("Frame", {{coordLines_, "CoordLines", "Lines"},
+                                     {coordColumns_, "CoordColumns", "Columns"}});
 
-  auto* input = new QGroupBox("Input Data");
-  auto* inputForm = new QFormLayout(input);
-  zone_ = AddField(inputForm, "Zone", "Zone");
-  xMin_ = AddField(inputForm, "Xmin", "X_min");
-  yMin_ = AddField(inputForm, "Ymin", "Y_min");
-  xMax_ = AddField(inputForm, "Xmax", "X_max");
-  yMax_ = AddField(inputForm, "Ymax", "Y_max");
+  auto* input = FieldGroup("Input Data", {{zone_, "Zone", "Zone"},
+                                          {xMin_, "Xmin", "X_min"},
+                                          {yMin_, "Ymin", "Y_min"},
+                                          {xMax_, "Xmax", "X_max"},
+                                          {yMax_, "Ymax", "Y_max"}});
   for (QLineEdit* edit : {xMin_, yMin_, xMax_, yMax_}) {
     connect(edit, &QLineEdit::textChanged, this, &TUtmCoordinatesDialog::CornerChanged);
   }
 
-  auto* pixel = new QGroupBox("Pixel Size (in meters)");
-  auto* pixelForm = new QFormLayout(pixel);
-  origPixSize_ = AddField(pixelForm, "OrigPixSize", "in the Descriptive File");
-  pixelForm->addRow(new QLabel("Calculated from UTM Coordinates"));
-  pixX_ = AddField(pixelForm, "PixSizeX", "X");
-  pixY_ = AddField(pixelForm, "PixSizeY", "Y");
+  auto* pixel =
+      FieldGroup("Pixel Size (in meters)", {{origPixSize_, "OrigPixSize", "in the Descriptive File"}});
+  FormOf(pixel)->addRow(new QLabel("Calculated from UTM Coordinates"));
+  pixX_ = AddField(FormOf(pixel), "PixSizeX", "X");
+  pixY_ = AddField(FormOf(pixel), "PixSizeY", "Y");
 
   auto* ok = OkButton(*this, "BitBtn1");
 

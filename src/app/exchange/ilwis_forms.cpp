@@ -28,26 +28,22 @@ TIlwisExportDialog::TIlwisExportDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("FormIlwis");
   setWindowTitle(" TRANSF ILWIS");
 
-  auto* input = new QGroupBox("Input data");
-  auto* inputForm = new QFormLayout(input);
-  lines_ = AddField(inputForm, "Lines", "Lines");
-  columns_ = AddField(inputForm, "Columns", "Columns");
-  numBytes_ = AddField(inputForm, "NumBytes", "Bytes");
-  pixSize_ = AddField(inputForm, "PixSize", "Pixel Size");
-  altMin_ = AddField(inputForm, "Alt_Min", "Min");
-  altMax_ = AddField(inputForm, "Alt_Max", "Max");
-  scale_ = AddField(inputForm, "Scale", "Dynamic Scale");
-  inputForm->addRow(new QLabel("Hypsometric\ninteval (in meters)"));
+  auto* input = FieldGroup("Input data", {{lines_, "Lines", "Lines"},
+                                          {columns_, "Columns", "Columns"},
+                                          {numBytes_, "NumBytes", "Bytes"},
+                                          {pixSize_, "PixSize", "Pixel Size"},
+                                          {altMin_, "Alt_Min", "Min"},
+                                          {altMax_, "Alt_Max", "Max"},
+                                          {scale_, "Scale", "Dynamic Scale"}});
+  FormOf(input)->addRow(new QLabel("Hypsometric\ninteval (in meters)"));
 
-  auto* output = new QGroupBox("OutPut Data");
-  auto* outputForm = new QFormLayout(output);
-  zoneEdit_ = AddField(outputForm, "Zone", "Geographical Zone");
-  outputForm->addRow(new QLabel("Coordinates"));
-  xMinEdit_ = AddField(outputForm, "XMin", "X_min");
-  yMinEdit_ = AddField(outputForm, "YMin", "Y_min");
-  xMaxEdit_ = AddField(outputForm, "XMax", "X_max");
-  yMaxEdit_ = AddField(outputForm, "YMax", "Y_max");
-  nameEdit_ = AddField(outputForm, "Name10", "Output Generic Name ");
+  auto* output = FieldGroup("OutPut Data", {{zoneEdit_, "Zone", "Geographical Zone"}});
+  FormOf(output)->addRow(new QLabel("Coordinates"));
+  xMinEdit_ = AddField(FormOf(output), "XMin", "X_min");
+  yMinEdit_ = AddField(FormOf(output), "YMin", "Y_min");
+  xMaxEdit_ = AddField(FormOf(output), "XMax", "X_max");
+  yMaxEdit_ = AddField(FormOf(output), "YMax", "Y_max");
+  nameEdit_ = AddField(FormOf(output), "Name10", "Output Generic Name ");
   nameEdit_->setMaxLength(kMaxGenericName);
 
   FollowNumber(zoneEdit_, zone_);
@@ -102,12 +98,10 @@ TIlwisImportDialog::TIlwisImportDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ImportIlwisFileForm");
   setWindowTitle(" IMPORT ILWIS FILE");
 
-  auto* frame = new QGroupBox("Frame");
-  auto* frameForm = new QFormLayout(frame);
-  lineEdit_ = AddField(frameForm, "LineEdit", "Lines");
-  colEdit_ = AddField(frameForm, "ColEdit", "Columns");
-  numBytesEdit_ = AddField(frameForm, "NumBytesEdit", "Number of Bytes");
-  frameForm->addRow(
+  auto* frame = FieldGroup("Frame", {{lineEdit_, "LineEdit", "Lines"},
+                                     {colEdit_, "ColEdit", "Columns"},
+                                     {numBytesEdit_, "NumBytesEdit", "Number of Bytes"}});
+  FormOf(frame)->addRow(
       new QLabel("NOTA: The 4 bytes format requires\nto precize the type (integer or float)"));
 
   auto* format = new QGroupBox("Format Type of the Ilwis File");

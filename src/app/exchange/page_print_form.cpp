@@ -72,14 +72,10 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   connect(centred_, &QCheckBox::clicked, this, &TPageLayoutDialog::CentredClicked);
   connect(wholePage_, &QCheckBox::clicked, this, &TPageLayoutDialog::WholePageClicked);
 
-  auto* size = new QGroupBox("Image Size");
-  auto* sizeForm = new QFormLayout(size);
-  widthEdit_ = AddField(sizeForm, "LargEdit", "Width");
-  heightEdit_ = AddField(sizeForm, "HautEdit", "Height");
-  auto* margins = new QGroupBox("Marges");
-  auto* marginsForm = new QFormLayout(margins);
-  leftMarginEdit_ = AddField(marginsForm, "GaucheEdit", "Left");
-  topMarginEdit_ = AddField(marginsForm, "HauteEdit", "Height");
+  auto* size = FieldGroup("Image Size", {{widthEdit_, "LargEdit", "Width"},
+                                         {heightEdit_, "HautEdit", "Height"}});
+  auto* margins = FieldGroup("Marges", {{leftMarginEdit_, "GaucheEdit", "Left"},
+                                        {topMarginEdit_, "HauteEdit", "Height"}});
   for (QLineEdit* edit : {widthEdit_, heightEdit_, leftMarginEdit_, topMarginEdit_}) {
     AcceptDecimals(edit);  // sizes and margins: no letters, no negative values
     connect(edit, &QLineEdit::editingFinished, this, [this, edit] { EditLeft(edit); });

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 
 #include "app/shell/prompter.h"
@@ -55,6 +57,22 @@ inline QLineEdit* AddField(QFormLayout* form, const char* name, const QString& l
   form->addRow(label, edit);
   return edit;
 }
+
+// A group box titled `title` holding a form of named line edits, one row each; every row's edit
+// is stored where the row says.
+struct FieldRow {
+  QLineEdit*& edit;
+  const char* name;
+  QString label;
+};
+inline QGroupBox* FieldGroup(const QString& title, std::initializer_list<FieldRow> rows) {
+  auto* group = new QGroupBox(title);
+  auto* form = new QFormLayout(group);
+  for (const FieldRow& row : rows) row.edit = AddField(form, row.name, row.label);
+  return group;
+}
+// The form of a group made by FieldGroup, for rows of another kind.
+inline QFormLayout* FormOf(QGroupBox* group) { return static_cast<QFormLayout*>(group->layout()); }
 
 // `value` follows the leading number of `edit`'s text as it is typed (0 while there is none).
 inline void FollowNumber(QLineEdit* edit, int& value) {

@@ -26,21 +26,15 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("DynamicScale");
   setWindowTitle("DYNAMIC SCALE");
 
-  auto* fileGroup = new QGroupBox("File Size");
-  auto* fileForm = new QFormLayout(fileGroup);
-  realSize_ = AddField(fileForm, "RealSize", "Real Size");
-  calcSize_ = AddField(fileForm, "CalcSize", "Calculated Size");
-  numBytesEdit_ = AddField(fileForm, "Num_Bytes", "Number of bytes");
+  auto* fileGroup = FieldGroup("File Size", {{realSize_, "RealSize", "Real Size"},
+                                             {calcSize_, "CalcSize", "Calculated Size"},
+                                             {numBytesEdit_, "Num_Bytes", "Number of bytes"}});
 
-  auto* frameGroup = new QGroupBox("Frame");
-  auto* frameForm = new QFormLayout(frameGroup);
-  lineDS_ = AddField(frameForm, "LineDS", "Lines");
-  colDS_ = AddField(frameForm, "ColDS", "Columns");
+  auto* frameGroup = FieldGroup("Frame", {{lineDS_, "LineDS", "Lines"},
+                                          {colDS_, "ColDS", "Columns"}});
 
-  auto* hypsoGroup = new QGroupBox("Hypsometric Scale");
-  auto* hypsoForm = new QFormLayout(hypsoGroup);
-  minDyn_ = AddField(hypsoForm, "MinDyn", "Minimum");
-  maxDyn_ = AddField(hypsoForm, "MaxDyn", "Maximum");
+  auto* hypsoGroup = FieldGroup("Hypsometric Scale", {{minDyn_, "MinDyn", "Minimum"},
+                                                      {maxDyn_, "MaxDyn", "Maximum"}});
   FollowNumber(minDyn_, minimum_);
   FollowNumber(maxDyn_, maximum_);
 
