@@ -48,116 +48,101 @@ const std::pair<DiagramKind, const char*> kDiagramItems[] = {
     {DiagramKind::kDissectionDensity3D, "DiagDD3D1"},
     {DiagramKind::kDrainageFractalDimension, "FractRed1"}};
 
-// The menu bar, entry by entry in order. A menu opens the level below its own; an item or a
-// separator goes into the last menu opened one level above it (level 0: the bar itself).
-enum MenuEntryKind { kMenu, kItem, kSeparator };
-enum MenuEntryState { kShown, kDisabled, kHidden };
-struct MenuEntry {
-  int level;
-  MenuEntryKind kind;
-  const char* caption;  // none for a separator
-  const char* name;     // the component name; a separator's only when it is shown later
-  MenuEntryState state = kShown;
-};
-
-const MenuEntry kMenuBar[] = {
-    {0, kMenu, "Files", "Files1"},
-    {1, kMenu, "Open", "Open1"},
-    {2, kItem, "DEM", "OpenDEM1"},
-    {2, kItem, "Drainage Network", "OpenDrainageNetwork1", kDisabled},
-    {2, kItem, "Parameter Image", "OpenParameterImage1", kDisabled},
-    {1, kMenu, "Import", "Import1"},
-    {2, kItem, "Ilwis", "ImportIlwis1"},
-    {1, kSeparator, nullptr, "N6", kHidden},
-    {1, kMenu, "Save", "Save1", kHidden},
-    {2, kItem, "Parameter Image", "SaveParameter", kDisabled},
-    {2, kItem, "Drainage", "SaveDrainage1", kDisabled},
-    {1, kMenu, "Export", "Export1", kHidden},
-    {2, kItem, "Ilwis", "Ilwis1"},
-    {1, kSeparator, nullptr, nullptr},
-    {1, kItem, "Preferences", "Preferences1"},
-    {1, kSeparator, nullptr, nullptr},
-    {1, kItem, "Exit", "Exit1"},
-
-    {0, kMenu, "DEM Form", "DEMForm1", kDisabled},
-    {1, kItem, "DEM Info", "DEMInfo1"},
-    {1, kItem, "Shadowing", "Shadowing1"},
-    {1, kItem, "Histo Wrapped Image", "Modifier1"},
-    {1, kItem, "3D Viewer", "View3D1"},
-    {1, kItem, "Extract Drainage Network", "ExtractDrainageNetwork1"},
-    {1, kItem, "Contour Line Extraction", "ContourLineExtraction1"},
-    {1, kItem, "Global Fractal Dimension", "DimensionFractale1"},
-    {1, kItem, "Coord. UTM", "CoordUtm1"},
-
-    {0, kMenu, "Surface Parameters", "SurfaceParameters1", kDisabled},
-    {1, kItem, " Wrapping", "WrapImage1", kDisabled},
-    {1, kMenu, "Slope", "Slope1"},
-    {2, kItem, "Treatment", "SlopeTreatment1"},
-    {2, kItem, "Info", "SlopeInfo1"},
-    {1, kMenu, "Aspect", "Aspect1"},
-    {2, kItem, "Treatment", "AspectTreatment1"},
-    {2, kItem, "Info", "AspectInfo1"},
-    {1, kMenu, "Shape Surface", "ShapeSurface1"},
-    {2, kItem, "Convexity", "Convexity1"},
-    {2, kItem, "Concavity", "Concavity1"},
-    {2, kItem, "Horizontal Surfaces", "HorizontalSurfaces1"},
-    {1, kMenu, "Contour Line Density", "ContourLineDensity1"},
-    {2, kItem, "Global", "Global1"},
-    {1, kMenu, "Local Fractal Dimension", "LocalFractalDimension1"},
-    {2, kItem, "Treatment", "LocalFractalTreatment1"},
-    {1, kMenu, "Total Depth", "TotalDepth1"},
-    {2, kItem, "Treatment", "TotalDepthTreatment1"},
-    {1, kMenu, "Surface 3D", "Surface3D1"},
-    {2, kItem, "Treatment", "Surface3DTreatment1"},
-    {1, kMenu, "Circular Moving Window", "CircularMovingWindow1"},
-    {2, kItem, "Treatment", "CircularWindowTreatment1"},
-    {2, kItem, "Info", "CircularWindowInfo1"},
-
-    {0, kMenu, "Drainage Network Parameters", "DrainageNetworkParameters1", kDisabled},
-    {1, kMenu, "Incrust Drainage", "IncrustDrainage1", kDisabled},
-    {2, kItem, "-> Parameter Image", "ParameterImage1"},
-    {1, kMenu, "Dissection Density", "DissectionDensity1"},
-    {2, kMenu, "Grid", "Grid1"},
-    {3, kItem, "Pixel Density", "PixelDensity1"},
-    {3, kItem, "Drainage Length", "DrainageLength1"},
-    {2, kMenu, "Moving Window", "MovingWindow1"},
-    {3, kItem, "Pixel Density", "PixelDensity2"},
-    {3, kItem, "Drainage Length", "DrainageLength2"},
-    {2, kItem, "Info", "DiesstionDensityInfo1"},
-    {1, kMenu, "Dissection Density 3D", "DissectionDendity3D1"},
-    {2, kItem, "Treatment", "DissectionDensity3DTreatment1"},
-    {1, kMenu, "Fractal Dimension", "FractalDimension1"},
-    {2, kItem, "Global Treatment", "DFRedGlobal1"},
-    {2, kItem, "Drainage Segments", "FractalDimensionTreatment1"},
-    {2, kItem, "Info", "FractalDimensionInfo1"},
-    {1, kMenu, "Ratio Depth Red/Surface", "RatioDepthRedSurface1"},
-    {2, kItem, "Treatment", "RatioDepthTreatment1"},
-    {1, kMenu, "Headwaters Density", "HeadwatersDensity1"},
-    {2, kItem, "Treatment", "Headwaterstreatment1"},
-
-    {0, kMenu, "Tools", "Tools1", kDisabled},
-    {1, kItem, "Palette", "OpenPalette1", kDisabled},
-    {1, kItem, "Gray Histo", "GrayHisto1", kDisabled},
-    {1, kItem, "Value Histo", "ValueHisto1", kDisabled},
-    {1, kMenu, "Diagram", "ShowDiag1", kDisabled},
-    {2, kItem, "Dissection Density", "DiagDD1", kDisabled},
-    {2, kItem, "Dissection Dens. 3D", "DiagDD3D1", kDisabled},
-    {2, kItem, "Local Fractal", "LocFract1", kDisabled},
-    {2, kItem, "Fract. Drainage", "FractRed1", kDisabled},
-    {1, kSeparator, nullptr, "N7", kHidden},
-    {1, kItem, "Config. Printer", "Configurationdelimpression1", kHidden},
-    {1, kItem, "Print", "Imprimer", kHidden},
-
-    {0, kMenu, "Window", "Window1"},
-    {1, kItem, "Cascade", "Cascade1"},
-    {1, kItem, "Tile", "Tile1"},
-    {1, kItem, "Previous", "Previous1"},
-    {1, kItem, "Next", "Next1"},
-
-    {0, kMenu, "Info", "Info1"},
-    {1, kItem, "Copyright", "Copyrigth1"},
-    {1, kItem, "About", "About1"},
-};
+// The menu bar, entry by entry in order: an entry two spaces deeper than the menu holding it,
+// written "caption|name" (the component name), or "-" for a separator (with its name after it
+// when it is shown later); then ">" for a menu, "!" disabled at start, "~" hidden at start.
+const char* const kMenuBar = R"(
+Files|Files1 >
+  Open|Open1 >
+    DEM|OpenDEM1
+    Drainage Network|OpenDrainageNetwork1 !
+    Parameter Image|OpenParameterImage1 !
+  Import|Import1 >
+    Ilwis|ImportIlwis1
+  -N6 ~
+  Save|Save1 > ~
+    Parameter Image|SaveParameter !
+    Drainage|SaveDrainage1 !
+  Export|Export1 > ~
+    Ilwis|Ilwis1
+  -
+  Preferences|Preferences1
+  -
+  Exit|Exit1
+DEM Form|DEMForm1 > !
+  DEM Info|DEMInfo1
+  Shadowing|Shadowing1
+  Histo Wrapped Image|Modifier1
+  3D Viewer|View3D1
+  Extract Drainage Network|ExtractDrainageNetwork1
+  Contour Line Extraction|ContourLineExtraction1
+  Global Fractal Dimension|DimensionFractale1
+  Coord. UTM|CoordUtm1
+Surface Parameters|SurfaceParameters1 > !
+   Wrapping|WrapImage1 !
+  Slope|Slope1 >
+    Treatment|SlopeTreatment1
+    Info|SlopeInfo1
+  Aspect|Aspect1 >
+    Treatment|AspectTreatment1
+    Info|AspectInfo1
+  Shape Surface|ShapeSurface1 >
+    Convexity|Convexity1
+    Concavity|Concavity1
+    Horizontal Surfaces|HorizontalSurfaces1
+  Contour Line Density|ContourLineDensity1 >
+    Global|Global1
+  Local Fractal Dimension|LocalFractalDimension1 >
+    Treatment|LocalFractalTreatment1
+  Total Depth|TotalDepth1 >
+    Treatment|TotalDepthTreatment1
+  Surface 3D|Surface3D1 >
+    Treatment|Surface3DTreatment1
+  Circular Moving Window|CircularMovingWindow1 >
+    Treatment|CircularWindowTreatment1
+    Info|CircularWindowInfo1
+Drainage Network Parameters|DrainageNetworkParameters1 > !
+  Incrust Drainage|IncrustDrainage1 > !
+    -> Parameter Image|ParameterImage1
+  Dissection Density|DissectionDensity1 >
+    Grid|Grid1 >
+      Pixel Density|PixelDensity1
+      Drainage Length|DrainageLength1
+    Moving Window|MovingWindow1 >
+      Pixel Density|PixelDensity2
+      Drainage Length|DrainageLength2
+    Info|DiesstionDensityInfo1
+  Dissection Density 3D|DissectionDendity3D1 >
+    Treatment|DissectionDensity3DTreatment1
+  Fractal Dimension|FractalDimension1 >
+    Global Treatment|DFRedGlobal1
+    Drainage Segments|FractalDimensionTreatment1
+    Info|FractalDimensionInfo1
+  Ratio Depth Red/Surface|RatioDepthRedSurface1 >
+    Treatment|RatioDepthTreatment1
+  Headwaters Density|HeadwatersDensity1 >
+    Treatment|Headwaterstreatment1
+Tools|Tools1 > !
+  Palette|OpenPalette1 !
+  Gray Histo|GrayHisto1 !
+  Value Histo|ValueHisto1 !
+  Diagram|ShowDiag1 > !
+    Dissection Density|DiagDD1 !
+    Dissection Dens. 3D|DiagDD3D1 !
+    Local Fractal|LocFract1 !
+    Fract. Drainage|FractRed1 !
+  -N7 ~
+  Config. Printer|Configurationdelimpression1 ~
+  Print|Imprimer ~
+Window|Window1 >
+  Cascade|Cascade1
+  Tile|Tile1
+  Previous|Previous1
+  Next|Next1
+Info|Info1 >
+  Copyright|Copyrigth1
+  About|About1
+)";
 
 QString WithMnemonic(const QString& caption, QString& taken) {
   // The first letter of a word not yet taken, else any letter not yet taken.
@@ -237,22 +222,26 @@ QAction* TMainForm::AddItem(QMenu* menu, const QString& caption, const QString& 
 void TMainForm::CreateMenus() {
   // The last menu opened at each level: an entry goes into the one a level above it.
   std::vector<QWidget*> parents{menuBar()};
-  for (const MenuEntry& entry : kMenuBar) {
-    parents.resize(static_cast<std::size_t>(entry.level) + 1);
-    QWidget* parent = parents.back();
+  for (const QString& line : QString(kMenuBar).split('\n', Qt::SkipEmptyParts)) {
+    qsizetype spaces = 0;
+    while (line[spaces] == ' ') ++spaces;
+    const std::size_t level = static_cast<std::size_t>(spaces / 2);  // " Wrapping" keeps its space
+    const QString entry = line.mid(spaces / 2 * 2);
+    const QStringList words = entry.section('|', -1).split(' ', Qt::SkipEmptyParts);
+    parents.resize(level + 1);
     QAction* action = nullptr;
-    if (entry.kind == kMenu) {
-      QMenu* menu = AddMenu(parent, entry.caption, entry.name);
+    if (!entry.contains('|')) {
+      action = static_cast<QMenu*>(parents.back())->addSeparator();
+      if (words[0].size() > 1) action->setObjectName(words[0].mid(1));
+    } else if (words.contains(">")) {
+      QMenu* menu = AddMenu(parents.back(), entry.section('|', 0, 0), words[0]);
       parents.push_back(menu);
       action = menu->menuAction();
-    } else if (entry.kind == kItem) {
-      action = AddItem(static_cast<QMenu*>(parent), entry.caption, entry.name);
     } else {
-      action = static_cast<QMenu*>(parent)->addSeparator();
-      if (entry.name) action->setObjectName(entry.name);
+      action = AddItem(static_cast<QMenu*>(parents.back()), entry.section('|', 0, 0), words[0]);
     }
-    if (entry.state == kDisabled) action->setEnabled(false);
-    if (entry.state == kHidden) action->setVisible(false);
+    action->setEnabled(!words.contains("!"));
+    action->setVisible(!words.contains("~"));
   }
   Action("OpenDEM1")->setShortcut(QKeySequence::Open);
   Action("SaveParameter")->setShortcut(QKeySequence::Save);
