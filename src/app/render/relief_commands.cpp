@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
 #include <algorithm>
 
 #include "app/display/bitmap_box.h"
@@ -27,14 +26,16 @@ namespace orvane {
 TReliefCommands::TReliefCommands(TWorkbench& main) : QObject(&main), main_(main) {
   setObjectName("RenderCommands");
   auto currentDem = [this]() -> const TDemModel* { return main_.Session().CurrentDem(); };
-  shading_ = new TShadingDialog(main.Light(), currentDem,
+  auto* shading = new TShadingDialog(main.Light(), currentDem,
                                      [this] { return main_.Settings().previewSize; }, &main);
-  slices_ = new TSlicesDialog(*shading_, main.Light(), currentDem, &main);
+  slices_ = new TSlicesDialog(*shading, main.Light(), currentDem, &main);
   palette_ = new TPaletteDialog(&main);
   view3d_ = new TView3DDialog(main.Settings(), &main);
 }
 
 TReliefCommands::~TReliefCommands() = default;
+
+TShadingDialog& TReliefCommands::ShadingDialog() const { return slices_->ShadingDialog(); }
 
 void TReliefCommands::Shadowing1Click() {
   const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
@@ -42,15 +43,15 @@ void TReliefCommands::Shadowing1Click() {
   if (Prompts().Exec(*slices_) != QDialog::Accepted) return;
   const int table = slices_->TypeIndex();
   const bool shadow = slices_->Shadow();
-  const bool cast = shading_->CastShadows() && shadow;
+  const bool cast = ShadingDialog().CastShadows() && shadow;
   // The light dialog's light shades; without shadow the slices use the global light.
-  TreatmentArgs args = shadow ? LightArgs(shading_->WorkingLight()) : TreatmentArgs();
+  TreatmentArgs args = shadow ? LightArgs(ShadingDialog().WorkingLight()) : TreatmentArgs();
   // "Personalized" keeps the classes of the hypsometric table chosen before it.
   args.Set("table", table == kSlicePersonalized ? slices_->HypsoIndex() : table);
   args.Set("smooth", slices_->Smoothing());
   args.Set("scale", slices_->Scale());
   args.Set("shadow", shadow);
-  if (cast) args.Set("cast-shadows", shading_->AttenuationPercent());
+  if (cast) args.Set("cast-shadows", ShadingDialog().AttenuationPercent());
   auto run = RunDeclaredTreatment(main_, kSlicesTreatment, args, kOutputPicture);
   if (!run) return;
   std::shared_ptr<TRasterImage> result = run->Picture();
@@ -132,9 +133,6 @@ void TReliefCommands::View3D1Click() {
               std::min(result->height() + 40, room.height()));
   sub->show();
   lastResult_ = result;
-  connect(result, &QObject::destroyed, this, [this, result] {
-    if (lastResult_ == result) lastResult_ = nullptr;
-  });
 }
 
 void TReliefCommands::DEMInfo1Click() {

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <memory>
+
+#include "app/render/view3d_form.h"
 
 namespace orvane {
 
@@ -12,7 +15,6 @@ class TShadingDialog;
 class TSlicesDialog;
 class TPaletteDialog;
 class TView3DDialog;
-class TView3DResultWindow;
 
 class TReliefCommands : public QObject {
   Q_OBJECT
@@ -27,7 +29,7 @@ class TReliefCommands : public QObject {
   void DEMInfo1Click();
 
   TSlicesDialog& SlicesDialog() const { return *slices_; }
-  TShadingDialog& ShadingDialog() const { return *shading_; }
+  TShadingDialog& ShadingDialog() const;
   TPaletteDialog& PaletteDialog() const { return *palette_; }
   TView3DDialog& View3DDialog() const { return *view3d_; }
   // The result window of the last "Create", null before.
@@ -35,11 +37,10 @@ class TReliefCommands : public QObject {
 
  private:
   TWorkbench& main_;
-  TShadingDialog* shading_ = nullptr;
-  TSlicesDialog* slices_ = nullptr;
+  TSlicesDialog* slices_ = nullptr;  // holds the light dialog
   TPaletteDialog* palette_ = nullptr;
   TView3DDialog* view3d_ = nullptr;
-  TView3DResultWindow* lastResult_ = nullptr;
+  QPointer<TView3DResultWindow> lastResult_;  // null again once the window is closed
 };
 
 }  // namespace orvane

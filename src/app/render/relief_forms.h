@@ -110,17 +110,18 @@ class TShadingDialog : public QDialog {
   std::function<int()> previewSize_;
   TLightParams working_;
   double attenuation_ = 0.0;
-  std::unique_ptr<TDemModel> previewModel_;
 
   QLineEdit* dirEdit_ = nullptr;
   QLineEdit* incEdit_ = nullptr;
   QLineEdit* exaEdit_ = nullptr;
   QLineEdit* refEdit_ = nullptr;
+  // The cast shadows: the attenuation and its label show while the box is checked.
   QCheckBox* castShadowsCheck_ = nullptr;
   QLineEdit* castShadowsEdit_ = nullptr;
   QLabel* castShadowsLabel_ = nullptr;
   TSunPicker* sun_ = nullptr;
   TBitmapBox* preview_ = nullptr;
+  std::unique_ptr<TDemModel> previewModel_;  // the coarse copy of the DEM the preview shades
 };
 
 class TSlicesDialog : public QDialog {
@@ -169,6 +170,7 @@ class TSlicesDialog : public QDialog {
   QComboBox* typeCombo_ = nullptr;
   QCheckBox* smooth_ = nullptr;
   QCheckBox* scale_ = nullptr;
+  // "Shadow", and the button that opens the light dialog while it is checked.
   QCheckBox* shadow_ = nullptr;
   QPushButton* shadowButton_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;

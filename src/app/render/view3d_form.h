@@ -105,12 +105,13 @@ class TView3DDialog : public QDialog {
   QToolButton* dragButtons_[4] = {};     // by DragQuantity
   QRadioButton* quickModes_[3] = {};     // by drawing mode (kViewPoints...)
   QCheckBox* quickStereo_ = nullptr;
+  QSpinBox* relief_ = nullptr;  // the stereo base of the quick view
+  // The final picture's style: a surface, else a wire frame or points; stereo or not.
   QCheckBox* finalSurface_ = nullptr;
   QRadioButton* finalWireFrame_ = nullptr;
   QRadioButton* finalPoints_ = nullptr;
   QCheckBox* finalStereo_ = nullptr;
   QCheckBox* observer_ = nullptr;
-  QSpinBox* relief_ = nullptr;
 };
 
 // The " 3D RESULT" document window: the picture, "Save" as a bitmap, "Exit".
