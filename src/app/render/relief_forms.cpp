@@ -38,9 +38,17 @@ constexpr double kDegrees = 180.0 / kPi;
 
 QString Fixed1(double value) { return QString::number(value, 'f', 1); }
 
-// Rewrites a field only when its text changes, so change handlers do not loop.
-void SetTextIfChanged(QLineEdit* edit, const QString& text) {
+// The value of a light field, its text cleaned (and a value outside [lowest, highest] held to
+// it) and written back only when that changes it, so that change handlers do not loop.
+double CleanFieldValue(QLineEdit* edit, double lowest = -HUGE_VAL, double highest = HUGE_VAL) {
+  QString text = CleanLightText(edit->text());
+  double value = LightTextValue(text);
+  if (value < lowest || value > highest) {
+    value = std::clamp(value, lowest, highest);
+    text = QString::number(value);
+  }
   if (edit->text() != text) edit->setText(text);
+  return value;
 }
 
 }  // namespace
@@ -257,49 +265,29 @@ void TShadingDialog::ShowFields() {
 }
 
 void TShadingDialog::DirEditExit() {
-  const QString text = CleanLightText(dirEdit_->text());
-  SetTextIfChanged(dirEdit_, text);
-  working_.azimuth = AzimuthFromDisplayed(LightTextValue(text));
+  working_.azimuth = AzimuthFromDisplayed(CleanFieldValue(dirEdit_));
   sun_->SetLight(working_);
   Redraw();
 }
 
 void TShadingDialog::IncEditExit() {
-  QString text = CleanLightText(incEdit_->text());
-  double degrees = LightTextValue(text);
-  if (degrees < 0.0 || degrees > 90.0) {
-    degrees = std::clamp(degrees, 0.0, 90.0);
-    text = QString::number(degrees);
-  }
-  SetTextIfChanged(incEdit_, text);
-  working_.elevation = static_cast<float>(degrees / kDegrees);
+  working_.elevation = static_cast<float>(CleanFieldValue(incEdit_, 0.0, 90.0) / kDegrees);
   sun_->SetLight(working_);
   Redraw();
 }
 
 void TShadingDialog::ExaEditChange() {
-  const QString text = CleanLightText(exaEdit_->text());
-  SetTextIfChanged(exaEdit_, text);
-  working_.exaggeration = static_cast<float>(LightTextValue(text));
+  working_.exaggeration = static_cast<float>(CleanFieldValue(exaEdit_));
   Redraw();
 }
 
 void TShadingDialog::RefEditChange() {
-  const QString text = CleanLightText(refEdit_->text());
-  SetTextIfChanged(refEdit_, text);
-  working_.brightness = static_cast<float>(LightTextValue(text));
+  working_.brightness = static_cast<float>(CleanFieldValue(refEdit_));
   Redraw();
 }
 
 void TShadingDialog::OmbEditChange() {
-  QString text = CleanLightText(castShadowsEdit_->text());
-  double percent = LightTextValue(text);
-  if (percent < 0.0 || percent > 100.0) {
-    percent = std::clamp(percent, 0.0, 100.0);
-    text = QString::number(percent);
-  }
-  SetTextIfChanged(castShadowsEdit_, text);
-  attenuation_ = percent;
+  attenuation_ = CleanFieldValue(castShadowsEdit_, 0.0, 100.0);
   Redraw();
 }
 
