@@ -137,6 +137,12 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   auto cast = main->Session().ParameterImage();
   ASSERT_NE(cast, plain);
   EXPECT_EQ(main->Session().ParameterTitle(), " HYPSOMETRIC SLICES AND SHADOW ");
+  // The sun at the zenith, as the sun picker gives it: taken, not refused as above 90 degrees.
+  low.elevation = static_cast<float>(std::numbers::pi / 2);
+  Commands().ShadingDialog().SetWorkingLight(low);
+  main->Action("Shadowing1")->trigger();
+  EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text.toStdString();
+  EXPECT_NE(main->Session().ParameterImage(), cast);
 
   // Gray tones: display mode 1, palette enabled.
   prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
