@@ -66,17 +66,14 @@ TUtmFrame TUtmCoordinatesDialog::Frame() const {
   return frame;
 }
 
+UtmFrame CoreUtmFrame(const TUtmFrame& frame, int zone) {
+  return UtmFrame{.zone = zone, .xMin = frame.xmin, .yMin = frame.ymin, .xMax = frame.xmax,
+                  .yMax = frame.ymax, .lines = frame.lines, .columns = frame.columns};
+}
+
 void TUtmCoordinatesDialog::CornerChanged() {
-  const TUtmFrame f = Frame();
-  UtmFrame frame;
-  frame.xMin = f.xmin;
-  frame.xMax = f.xmax;
-  frame.yMin = f.ymin;
-  frame.yMax = f.ymax;
-  frame.lines = f.lines;
-  frame.columns = f.columns;
   // Left as they were while the corners are not in order or the frame has no cells.
-  if (const auto size = UtmCalculatedPixelSize(frame)) {
+  if (const auto size = UtmCalculatedPixelSize(CoreUtmFrame(Frame()))) {
     pixX_->setText(QString::number(size->x, 'g', 15));
     pixY_->setText(QString::number(size->y, 'g', 15));
   }

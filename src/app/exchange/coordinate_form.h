@@ -7,10 +7,14 @@
 #include <QDialog>
 
 #include "app/display/image_window.h"
+#include "core/exchange/utm_frame.h"
 
 class QLineEdit;
 
 namespace orvane {
+
+// The frame as the core's UTM computations take it, in `zone`.
+UtmFrame CoreUtmFrame(const TUtmFrame& frame, int zone = 0);
 
 class TUtmCoordinatesDialog : public QDialog {
   Q_OBJECT

@@ -157,16 +157,8 @@ std::optional<UtmFrame> TGdalCommands::TypedUtmFrame() const {
   if (!utm || !(utm->xmax > utm->xmin) || !(utm->ymax > utm->ymin) || utm->lines <= 0 ||
       utm->columns <= 0)
     return std::nullopt;
-  UtmFrame frame;
-  frame.xMin = utm->xmin;
-  frame.xMax = utm->xmax;
-  frame.yMin = utm->ymin;
-  frame.yMax = utm->ymax;
-  frame.lines = utm->lines;
-  frame.columns = utm->columns;
-  if (auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands"))
-    frame.zone = LeadingInt(exchange->CoordinatesDialog().ZoneText());
-  return frame;
+  auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands");
+  return CoreUtmFrame(*utm, exchange ? LeadingInt(exchange->CoordinatesDialog().ZoneText()) : 0);
 }
 
 std::optional<GeoReference> TGdalCommands::ValuesGeoReference() const {
