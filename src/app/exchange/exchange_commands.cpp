@@ -71,12 +71,11 @@ void TExchangeCommands::Ilwis1Click() {
 }
 
 void TExchangeCommands::ImportIlwis1Click() {
-  FileRequest request;
-  request.title = " IMPORT ILWIS FILE";
-  request.directory = main_.Session().DemDirectory();
-  request.filter = "FILE [*.mpr]|*.mpr";
-  request.mustExist = true;
-  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  const FileAnswer answer = Prompts().OpenFile(&main_, {
+      .title = " IMPORT ILWIS FILE",
+      .directory = main_.Session().DemDirectory(),
+      .filter = "FILE [*.mpr]|*.mpr",
+      .mustExist = true});
   if (!answer.ok()) return;
   main_.Session().SetLastFileName(answer.path);
   main_.Session().SetOpenedRasterPath(answer.path);
@@ -139,11 +138,10 @@ void TExchangeCommands::ImprimerClick() {
   if (main_.Session().PrinterRectangle().left == -1 && !Configurationdelimpression1Click()) return;
   QPrinter& printer = pagePrintForm_->Printer();
   if (pagePrintForm_->PrintsToPdf() && pagePrintForm_->AsksPdfFile()) {
-    FileRequest request;
-    request.title = "Print to a PDF File";
-    request.directory = main_.ImageDirectory();
-    request.filter = "PDF [*.pdf]|*.pdf";
-    const FileAnswer answer = Prompts().SaveFile(&main_, request);
+    const FileAnswer answer = Prompts().SaveFile(&main_, {
+        .title = "Print to a PDF File",
+        .directory = main_.ImageDirectory(),
+        .filter = "PDF [*.pdf]|*.pdf"});
     if (!answer.ok()) return;
     QString path = answer.path;
     if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";

@@ -48,12 +48,11 @@ void TGdalCommands::DemOpened(const TDemOpenedInfo&) {
 }
 
 void TGdalCommands::ImportGdal1Click() {
-  FileRequest request;
-  request.title = kImportTitle;
-  request.directory = main_.Session().DemDirectory();
-  request.filter = kImportFilter;
-  request.mustExist = true;
-  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  const FileAnswer answer = Prompts().OpenFile(&main_, {
+      .title = kImportTitle,
+      .directory = main_.Session().DemDirectory(),
+      .filter = kImportFilter,
+      .mustExist = true});
   if (answer.ok()) ImportGdalFile(answer.path);
 }
 
@@ -168,11 +167,8 @@ std::optional<GeoReference> TGdalCommands::ValuesGeoReference() const {
 }
 
 std::optional<QString> TGdalCommands::AskGeoTiffPath(const QString& title) {
-  FileRequest request;
-  request.title = title;
-  request.directory = main_.ImageDirectory();
-  request.filter = kExportFilter;
-  const FileAnswer answer = Prompts().SaveFile(&main_, request);
+  const FileAnswer answer = Prompts().SaveFile(
+      &main_, {.title = title, .directory = main_.ImageDirectory(), .filter = kExportFilter});
   if (!answer.ok()) return std::nullopt;
   QString path = answer.path;
   if (!IsGeoTiffPath(path.toStdString())) path += ".tif";

@@ -158,12 +158,11 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
 }
 
 FileAnswer TFileCommands::AskFileToOpen(const char* title, const char* filter) {
-  FileRequest request;
-  request.title = title;
-  request.directory = main_.ImageDirectory();
-  request.filter = filter;
-  request.mustExist = true;
-  const FileAnswer answer = Prompts().OpenFile(&main_, request);
+  const FileAnswer answer = Prompts().OpenFile(&main_, {
+      .title = title,
+      .directory = main_.ImageDirectory(),
+      .filter = filter,
+      .mustExist = true});
   if (answer.ok()) main_.Session().SetLastFileName(answer.path);
   return answer;
 }
