@@ -243,11 +243,14 @@ void TGdalCommands::ExportGeoTiff1Click() {
 
 void InstallGdalCommands(TWorkbench& main) {
   auto* module = new TGdalCommands(main);
-  // A file dropped or named on the command line: a raster GDAL reads goes through the import
-  // (its NoData, georeference and unit kept), a raw DEM through Open DEM.
+  // A file dropped or named on the command line: a GeoTIFF or another raster GDAL reads goes
+  // through the import (its NoData, georeference and unit kept; a damaged GeoTIFF's error
+  // said there), a raw DEM through Open DEM.
   if (auto* files = main.findChild<TFileCommands*>("FileCommands")) {
     main.SetDropHandler([module, files](const QString& path) {
-      if (!path.endsWith(".raw", Qt::CaseInsensitive) && InspectGdalRaster(path.toStdString()))
+      const std::string name = path.toStdString();
+      if (!path.endsWith(".raw", Qt::CaseInsensitive) &&
+          (IsGeoTiffPath(name) || InspectGdalRaster(name)))
         module->ImportGdalFile(path);
       else
         files->OpenDroppedFile(path);

@@ -200,6 +200,10 @@ TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
   EXPECT_TRUE(prompts.messages[0].text.contains("junk.tif"));
   EXPECT_TRUE(prompts.executed.empty());
+  // Dropped, the same: no Image Size asked as for a raw file.
+  ASSERT_TRUE(DropFile(*main, junk));
+  EXPECT_EQ(prompts.messages.size(), 2u);
+  EXPECT_TRUE(prompts.executed.empty());
 
   // A raster without georeference needs a pixel size before OK closes the dialog.
   TestRaster bare = UtmSite();
