@@ -31,20 +31,6 @@ QLineEdit* AddReadOnly(QFormLayout* form, const char* name, const QString& label
   return edit;
 }
 
-QPushButton* Button(const char* name, const QString& caption) {
-  auto* button = new QPushButton(caption);
-  button->setObjectName(name);
-  return button;
-}
-
-QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  return row;
-}
-
 }  // namespace
 
 TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
@@ -69,11 +55,9 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   const char* texts[5] = {"in meters", "in decimeters", "in centimeters", "in millimeters",
                           "the finest unit that holds the range\n(real elevations keep their precision)"};
   for (int i = 0; i < 5; ++i) {
-    units_[i] = new QRadioButton(texts[i]);
-    units_[i]->setObjectName(names[i]);
+    units_[i] = AddRadio(texts[i], names[i], unit, unitLayout);
     const int factor = kUnitFactors[i];
     connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
-    unitLayout->addWidget(units_[i]);
   }
   units_[0]->setChecked(true);
   unitLayout->addWidget(new QLabel("Elevations are multiplied by the unit\n"
@@ -97,12 +81,6 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   nameEdit_->setObjectName("NameEdit");
   form->addRow("Name of the imported DEM (without _m4.raw)", nameEdit_);
 
-  auto* ok = Button("OKBitBtn", "OK");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TImportGdalDialog::OkClick);
-  auto* cancel = Button("CancelBitBtn", "Cancel");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
   auto* groups = new QHBoxLayout;
   groups->addWidget(raster, 1);
   groups->addWidget(unit);
@@ -111,7 +89,7 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(fillNoData_);
   layout->addWidget(notes);
   layout->addLayout(form);
-  layout->addLayout(ButtonRow(ok, cancel));
+  layout->addLayout(OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { OkClick(); }));
 }
 
 void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
@@ -179,11 +157,8 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   const char* contentNames[3] = {"ParamRadioButton", "DrainageRadioButton", "DemRadioButton"};
   const char* contentTexts[3] = {"Parameter Image", "Drainage Network",
                                  "DEM (elevations in meters)"};
-  for (int i = 0; i < 3; ++i) {
-    contents_[i] = new QRadioButton(contentTexts[i]);
-    contents_[i]->setObjectName(contentNames[i]);
-    contentLayout->addWidget(contents_[i]);
-  }
+  for (int i = 0; i < 3; ++i)
+    contents_[i] = AddRadio(contentTexts[i], contentNames[i], content, contentLayout);
   contents_[0]->setChecked(true);
 
   auto* source = new QGroupBox("Georeference");
@@ -191,18 +166,9 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   const char* sourceNames[3] = {"ImportedRadioButton", "UtmRadioButton", "NoGeoRadioButton"};
   const char* sourceTexts[3] = {"From the imported raster", "From the UTM frame (Coord. UTM)",
                                 "None"};
-  for (int i = 0; i < 3; ++i) {
-    sources_[i] = new QRadioButton(sourceTexts[i]);
-    sources_[i]->setObjectName(sourceNames[i]);
-    sourceLayout->addWidget(sources_[i]);
-  }
+  for (int i = 0; i < 3; ++i)
+    sources_[i] = AddRadio(sourceTexts[i], sourceNames[i], source, sourceLayout);
   sources_[0]->setChecked(true);
-
-  auto* ok = Button("OKBitBtn", "OK");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* cancel = Button("CancelBitBtn", "Cancel");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   compression_ = new QComboBox;
   compression_->setObjectName("CompressionComboBox");
@@ -219,7 +185,7 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addLayout(compressionRow);
-  layout->addLayout(ButtonRow(ok, cancel));
+  layout->addLayout(OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { accept(); }));
 }
 
 GeoTiffCompression TExportGeoTiffDialog::Compression() const {

@@ -110,11 +110,9 @@ TIlwisImportDialog::TIlwisImportDialog(QWidget* parent) : QDialog(parent) {
                           "FloatRadioButton", "DoubleRadioButton"};
   const char* texts[5] = {"character", "unsigned short", "integer", "float", "double"};
   for (int i = 0; i < 5; ++i) {
-    types_[i] = new QRadioButton(texts[i]);
-    types_[i]->setObjectName(names[i]);
+    types_[i] = AddRadio(texts[i], names[i], format, formatLayout);
     const auto type = static_cast<IlwisElementType>(i + 1);
     connect(types_[i], &QRadioButton::clicked, this, [this, type] { type_ = type; });
-    formatLayout->addWidget(types_[i]);
   }
 
   auto* nameBox = new QVBoxLayout;

@@ -83,13 +83,9 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
 
   auto* orientation = new QGroupBox(" Orientation");
   auto* orientationLayout = new QVBoxLayout(orientation);
-  portrait_ = new QRadioButton("Portrait");
-  portrait_->setObjectName("PortraitRadioButton");
+  portrait_ = AddRadio("Portrait", "PortraitRadioButton", orientation, orientationLayout);
   portrait_->setChecked(true);
-  landscape_ = new QRadioButton("Paysage");
-  landscape_->setObjectName("PaysageRadioButton");
-  orientationLayout->addWidget(portrait_);
-  orientationLayout->addWidget(landscape_);
+  landscape_ = AddRadio("Paysage", "PaysageRadioButton", orientation, orientationLayout);
   connect(portrait_, &QRadioButton::clicked, this, [this] { OrientationClicked(false); });
   connect(landscape_, &QRadioButton::clicked, this, [this] { OrientationClicked(true); });
 

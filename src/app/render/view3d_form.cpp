@@ -92,7 +92,8 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
     auto* reset = new QPushButton(drag.reset, adjust);
     reset->setObjectName(drag.resetName);
     adjustLayout->addWidget(reset, row, 1);
-    connect(reset, &QPushButton::clicked, this, [this, onReset = drag.onReset] { (this->*onReset)(); });
+    connect(reset, &QPushButton::clicked, this,
+            [this, onReset = drag.onReset] { (this->*onReset)(); });
   }
   dragButtons_[0]->setChecked(true);
   side->addWidget(adjust);

@@ -46,11 +46,10 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   auto* unitLayout = new QVBoxLayout(unitGroup);
   const char* unitTexts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
   for (int i = 0; i < 4; ++i) {
-    units_[i] = new QRadioButton(unitTexts[i]);
-    units_[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+    units_[i] =
+        AddRadio(unitTexts[i], QStringLiteral("RadioButton%1").arg(i + 1), unitGroup, unitLayout);
     const int factor = kUnitFactors[i];
     connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
-    unitLayout->addWidget(units_[i]);
   }
 
   auto* pixelRow = new QHBoxLayout;

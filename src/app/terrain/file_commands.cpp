@@ -294,8 +294,11 @@ void InstallFileCommands(TWorkbench& main) {
     ConnectAction(main, item, commands, handler);
     ConnectAction(main, button, commands, handler);
   }
-  ConnectAction(main, "OpenParameterImage1", commands, [commands] { commands->OpenParameterImage(true); });
-  ConnectAction(main, "OpenParamSpeedButton", commands, [commands] { commands->OpenParameterImage(false); });
+  // The button opens a bitmap of another size than the DEM without asking.
+  ConnectAction(main, "OpenParameterImage1", commands,
+                [commands] { commands->OpenParameterImage(true); });
+  ConnectAction(main, "OpenParamSpeedButton", commands,
+                [commands] { commands->OpenParameterImage(false); });
   main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
 }
 
