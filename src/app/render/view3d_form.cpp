@@ -21,6 +21,7 @@
 #include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/terrain/dem_info_form.h"
 #include "core/terrain/bmp_file.h"
 
 namespace orvane {
@@ -262,20 +263,11 @@ void TView3DDialog::Redraw() {
   panels_[6]->setText(QString::asprintf("%6.2f", static_cast<double>(view_.exaggeration)));
   panels_[7]->setText(QString::asprintf("%6.3f", static_cast<double>(view_.distance)));
   panels_[8]->clear();
-  TRasterImage canvas(w, h, kRasterRgb);
-  TDrawOptions options;
-  options.mode = QuickMode();
-  options.stereo = QuickStereo();
-  options.eyeDistance = base_;
-  options.smoothing = static_cast<std::uint32_t>(Smoothing());
-  options.faceColour = ButtonFaceColour();
-  if (quickDem_) {
-    static const TRasterImage kNoImage;
-    DrawView(canvas, *quickDem_, quickImage_ ? *quickImage_ : kNoImage, view_, options);
-  } else {
-    canvas.Fill(options.faceColour);
-  }
-  paintBox_->SetBitmap(RgbRasterToImage(canvas));
+  paintBox_->SetBitmap(DrawQuickView(quickDem_.get(), quickImage_.get(), view_,
+                                     {.mode = QuickMode(),
+                                      .stereo = QuickStereo(),
+                                      .eyeDistance = base_,
+                                      .smoothing = static_cast<std::uint32_t>(Smoothing())}));
 }
 
 QString TView3DDialog::PanelText(int panel) const {

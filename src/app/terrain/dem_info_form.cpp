@@ -104,19 +104,22 @@ TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
 
 TDemInfoForm::~TDemInfoForm() = default;
 
-void TDemInfoForm::Tick() {
-  view_.c = static_cast<float>(view_.c + 0.008726646259971648);
-  TRasterImage canvas(kViewWidth, kViewHeight, kRasterRgb);
-  TDrawOptions options;
-  options.mode = kViewWireFrame;
+QImage DrawQuickView(const TDemModel* model, const TRasterImage* image, const TView3D& view,
+                     TDrawOptions options) {
+  TRasterImage canvas(view.width, view.height, kRasterRgb);
   options.faceColour = ButtonFaceColour();
-  if (quickLook_) {
+  if (model) {
     static const TRasterImage kNoImage;
-    DrawView(canvas, *quickLook_, kNoImage, view_, options);
+    DrawView(canvas, *model, image ? *image : kNoImage, view, options);
   } else {
     canvas.Fill(options.faceColour);
   }
-  paintBox_->SetBitmap(RgbRasterToImage(canvas));
+  return RgbRasterToImage(canvas);
+}
+
+void TDemInfoForm::Tick() {
+  view_.c = static_cast<float>(view_.c + 0.008726646259971648);
+  paintBox_->SetBitmap(DrawQuickView(quickLook_.get(), nullptr, view_, {.mode = kViewWireFrame}));
 }
 
 void TDemInfoForm::ViewClick(Qt::MouseButton button) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QImage>
 #include <memory>
 
 #include "core/render/perspective.h"
@@ -17,6 +18,12 @@ class TBitmapBox;
 
 // "meters", "decimeters", "centimeters" or "milimeters" for U = 1, 10, 100, 1000.
 QString UnitName(int unitFactor);
+
+// A quick perspective view of `model` (draped with `image` when given) on the colour of the
+// buttons, as the DEM information window and the 3D viewer show it; that colour alone without
+// a model. The core draws it directly: these views follow the mouse, frame after frame.
+QImage DrawQuickView(const TDemModel* model, const TRasterImage* image, const TView3D& view,
+                     TDrawOptions options);
 
 class TDemInfoForm : public QDialog {
   Q_OBJECT
