@@ -10,7 +10,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/shell/busy_cursor.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/declared_treatment.h"
+#include "app/shell/workbench.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -154,6 +157,29 @@ const ClassPaletteOptions kDensityPalette{
     .toolWindow = true,
     .classTable = &DensityClassTable,
 };
+
+std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
+                                         double maximum, const QString& title,
+                                         bool wrappedAlsoParameter) {
+  TClassPaletteDialog& palette = DensityPaletteDialogOf(main);
+  palette.SetRange(minimum, maximum);
+  Prompts().Exec(palette);
+  BusyCursor busy;
+  auto picture = run.treatment->render(run.output, palette.DisplayArgs());
+  if (!picture) {
+    busy.Release();
+    Prompts().Warning(&main, "ERROR", QString::fromStdString(picture.error().message));
+    return std::nullopt;
+  }
+  const bool gray = palette.PaletteChoice() == kGrayTones0255;
+  return ShowTreatmentResult(main, std::shared_ptr<TRasterImage>(std::move(*picture)),
+                             {.title = title,
+                              .margin = gray ? 1 : main.Session().Margin(),
+                              .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
+                              .placement = palette.Placement(),
+                              .wrappedAlsoParameter = wrappedAlsoParameter},
+                             run);
+}
 
 // ---- TDissectionMethodForm ------------------------------------------------------------------
 

@@ -7,15 +7,12 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/shell/workbench.h"
 #include "app/morphometry/morphometry_forms.h"
-#include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
-#include "app/shell/treatment_run.h"
 #include "app/shell/treatment_menu.h"
-#include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/morphometry/dissection_density_3d.h"
-#include "core/morphometry/ratio_depth.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -31,37 +28,29 @@ TMorphometryCommands::TMorphometryCommands(TWorkbench& main) : QObject(&main), m
 }
 
 void TMorphometryCommands::DrainageFractal(FractalMode mode) {
-  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
-  if (!drainage) return;
-  QString title = " FRACTAL DIMENSION   MOVING WINDOW SIZE ";
+  if (!main_.Session().DrainageRaster()) return;
   TDrainageFractalDialog& form = DrainageFractalDialogOf(main_);
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
-  title += QString::asprintf("%d ", form.WindowSize());
-  const DrainageFractalParams params{mode, form.WindowSize(), form.DynamicScale()};
-  const ResultKind placement = form.Placement();
-
-  ProgressSink* sink = main_.Progress();
-  // The dimensions are taken in the same pass as the picture, as the declaration takes them.
-  auto done = RunTreatment(main_, "ERROR", GridOf(*drainage), [&] {
-    return ComputeWithValues("drainage-fractal", drainage->columns, drainage->lines, "",
-                             [&](float* dimensions) {
-                               DrainageFractalParams withValues = params;
-                               withValues.values = dimensions;
-                               return ComputeDrainageFractal(*drainage, withValues, sink);
-                             });
-  });
-  if (!done) return;
-  DrainageFractalResult* result = &done->computed;
+  const QString title = QString::asprintf(" FRACTAL DIMENSION   MOVING WINDOW SIZE %d ", form.WindowSize());
+  TreatmentArgs args;
+  args.Set("mode", mode == FractalMode::kGlobal ? 0 : 1);
+  args.Set("window", form.WindowSize());
+  args.Set("scale", form.DynamicScale());
+  // The diagram is filled from the result the run keeps.
+  auto run = RunDeclaredTreatment(main_, kDrainageFractalTreatment, args, kOutputDrawing | kOutputValues);
+  if (!run) return;
+  auto picture = run->treatment->render(run->output, args);
+  if (!picture) return;  // the kept result always draws
+  const auto& result = std::any_cast<const DrainageFractalResult&>(run->output.drawing);
 
   main_.BeginTreatment(title);
   TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main_);
   if (mode == FractalMode::kGlobal) DiagramWindow<TLocalFractalDiagram>(main_).Counts().fill(0);
-  diagram.Counts() = result->histogram;
-  diagram.SetUpperBound(result->upperBound);
+  diagram.Counts() = result.histogram;
+  diagram.SetUpperBound(result.upperBound);
 
-  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
-                      {.title = title, .margin = result->margin, .placement = placement},
-                      done->values);
+  ShowTreatmentResult(main_, std::shared_ptr<TRasterImage>(std::move(*picture)),
+                      {.title = title, .margin = result.margin, .placement = form.Placement()}, *run);
   main_.Session().SetDiagramKind(DiagramKind::kDrainageFractalDimension);
   Prompts().Exec(diagram);
 }
@@ -83,71 +72,50 @@ TDemModel* TMorphometryCommands::DemUnderNetwork() {
 void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   TDemModel* dem = DemUnderNetwork();
   if (!dem) return;
-  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
-  QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE ";
   TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
   const WindowLimits limits =
       DeclaredWindowLimits("dissection3d", "The window size must be at least 2 pixels")
           .FittingIn(dem->columns, dem->lines, 1);
   if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
-  title += window.SideText();
-
-  Dissection3DParams params;
-  params.windowSize = window.WindowSize();
-  params.unitDivisor = main_.Session().UnitFactor();
-  params.pixelSize = main_.Session().PixelSize();
-  const std::shared_ptr<TDemModel> demShared = main_.Session().CurrentDemShared();
-  ProgressSink* sink = main_.Progress();
-  // The colours are chosen after the run: the result is kept, and its values drawn from it as
-  // the declaration draws them.
-  using Done = WithDeclaredValues<Dissection3DResult>;
-  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&]() -> Expected<Done> {
-    auto computed = ComputeDissection3D(*demShared, *drainage, params, sink);
-    if (!computed) return computed.error();
-    ValueGrid values = Dissection3DValues(*computed);
-    return Done{std::move(*computed), DeclaredValues("dissection3d", std::move(values))};
-  });
-  if (!done) return;
-  const Dissection3DResult* result = &done->computed;
+  // The lengths along the terrain need the elevations in metres: an unset unit is said, not
+  // taken for metres.
+  if (main_.Session().UnitFactor() < 1) {
+    Prompts().Warning(&main_, "ERROR",
+                      "The vertical unit of the DEM is not set: open the DEM again and complete "
+                      "its dynamic scale.");
+    return;
+  }
+  const QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE " + window.SideText();
+  TreatmentArgs args;
+  args.Set("window", window.WindowSize());
+  // The colours are chosen after the run, from the range of its densities.
+  auto run = RunDeclaredTreatment(main_, kDissection3DTreatment, args, kOutputDrawing | kOutputValues);
+  if (!run) return;
+  const Dissection3DResult& result =
+      std::any_cast<const DensityDrawing<Dissection3DResult>&>(run->output.drawing).computed;
 
   main_.BeginTreatment(title);
   TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
+  diagram.Counts2D() = result.histogram2D;
+  diagram.Counts3D() = result.histogram3D;
+  diagram.SetBound(result.upperBound);
   std::vector<std::int32_t>& flat = DiagramWindow<TDissectionDiagram>(main_).Counts();
   flat.assign(flat.size(), 0);
-  TClassPaletteDialog& palette = DensityPaletteDialogOf(main_);
-  palette.SetRange(result->minimum, result->maximum);
-  Prompts().Exec(palette);  // the treatment goes on however the dialog is closed
-  std::unique_ptr<BusyCursor> busy = std::make_unique<BusyCursor>();
-
-  const bool gray = palette.PaletteChoice() == kGrayTones0255;
-  auto raster = std::make_shared<TRasterImage>(
-      Dissection3DImage(*result, palette.PaletteChoice(), palette.ClassTable(), palette.Smoothing()));
-  diagram.Counts2D() = result->histogram2D;
-  diagram.Counts3D() = result->histogram3D;
-  diagram.SetBound(result->upperBound);
-
-  const bool wrapped = ShowTreatmentResult(main_, std::move(raster),
-                                           {.title = title,
-                                            .margin = gray ? 1 : main_.Session().Margin(),
-                                            .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
-                                            .placement = palette.Placement(),
-                                            .wrappedAlsoParameter = true},
-                                           done->values);
-  if (!wrapped) {
+  const int halfWidth = result.halfWidth;
+  const auto wrapped = ShowInDensityPalette(main_, *run, result.minimum, result.maximum, title, true);
+  if (!wrapped) return;
+  if (!*wrapped) {
     main_.Session().SetDiagramKind(DiagramKind::kDissectionDensity3D);
-  } else if (gray) {
-    main_.Session().SetMargin(result->halfWidth + 1);  // the parameter image's margin m + 1
+  } else if (main_.Session().DisplayMode() == DisplayMode::kGray) {
+    main_.Session().SetMargin(halfWidth + 1);  // the parameter image's margin m + 1
   }
-  busy.reset();
   Prompts().Exec(diagram);
 }
 
 void TMorphometryCommands::RatioDepthTreatment1Click() {
   TDemModel* dem = DemUnderNetwork();
   if (!dem) return;
-  const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
-  QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE ";
   TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell
   // (the declaration takes any window from 0).
@@ -157,26 +125,16 @@ void TMorphometryCommands::RatioDepthTreatment1Click() {
   if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   TRatioOfDepthsDialog& form = RatioOfDepthsDialogOf(main_);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
-  title += window.SideText();
-
-  const RatioDepthParams params{window.WindowSize(), form.DynamicScale()};
-  const std::shared_ptr<TDemModel> demShared = main_.Session().CurrentDemShared();
-  ProgressSink* sink = main_.Progress();
-  // The ratios are taken in the same pass as the picture, as the declaration takes them.
-  auto done = RunTreatment(main_, "ERROR", GridOf(*dem), [&] {
-    return ComputeWithValues("ratio-depth", drainage->columns, drainage->lines, "",
-                             [&](float* ratios) {
-                               RatioDepthParams withRatios = params;
-                               withRatios.ratios = ratios;
-                               return ComputeRatioDepth(*demShared, *drainage, withRatios, sink);
-                             });
-  });
-  if (!done) return;
-  RatioDepthResult* result = &done->computed;
+  const QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE " + window.SideText();
+  TreatmentArgs args;
+  args.Set("window", window.WindowSize());
+  args.Set("scale", form.DynamicScale());
+  auto run = RunDeclaredTreatment(main_, kRatioDepthTreatment, args);
+  if (!run) return;
   main_.BeginTreatment(title);
-  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
-                      {.title = title, .margin = result->margin, .placement = form.Placement()},
-                      done->values);
+  ShowTreatmentResult(main_, run->Picture(),
+                      {.title = title, .margin = run->output.margin, .placement = form.Placement()},
+                      *run);
 }
 
 void TMorphometryCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDrainageFractalDiagram>(main_)); }
