@@ -207,13 +207,16 @@ class TLocalFractalDiagram : public TDiagramForm {
   int start_ = 0;
 };
 
-// The window of each member, created once as a child of `frame` (the main window) and found
-// again by object name, so every treatment module reaches the same instance.
+// The one window or dialog of a class, created as a child of `frame` (the main window) at the
+// first call and found again after, so every module reaches the same instance and what the
+// user chose in it persists between runs.
 template <class Form>
-Form& DiagramWindow(QWidget& frame) {
+Form& FrameChild(QWidget& frame) {
   Form* form = frame.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
   if (!form) form = new Form(&frame);
   return *form;
 }
+template <class Form>
+Form& DiagramWindow(QWidget& frame) { return FrameChild<Form>(frame); }
 
 }  // namespace orvane

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "app/display/class_palette_dialog.h"
+#include "core/treatment/treatment.h"
 
 class QLineEdit;
 class QWidget;
@@ -100,6 +101,12 @@ struct DeclaredRun;
 std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
                                          double maximum, const QString& title,
                                          bool wrappedAlsoParameter);
+
+// A treatment that draws its picture in its run: run on the current DEM, then the picture shown
+// under `title` where `placement` says, with the run's values. Nothing after a cancel or an
+// error (said).
+void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+                const QString& title, ResultKind placement);
 
 // The one instance of each, a child of the main frame, made at the first call.
 TWindowSizeDialog& WindowSizeDialogOf(QWidget& frame);

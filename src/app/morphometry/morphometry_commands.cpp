@@ -1,7 +1,9 @@
 #include "app/morphometry/morphometry_commands.h"
 
 #include <QAction>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
@@ -11,25 +13,18 @@
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_menu.h"
 #include "core/drainage/density_treatment.h"
+#include "core/morphometry/drainage_fractal.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
-TMorphometryCommands::TMorphometryCommands(TWorkbench& main) : QObject(&main), main_(main) {
-  // The dialogs exist from start-up, like every dialog of the program.
-  DrainageFractalDialogOf(main);
-  DrainageFractalInfoFormOf(main);
-  RatioOfDepthsDialogOf(main);
-  WindowSizeDialogOf(main);
-  DensityPaletteDialogOf(main);
-  DiagramWindow<TDrainageFractalDiagram>(main);
-  DiagramWindow<TDissection3DDiagram>(main);
-}
+namespace {
 
-void TMorphometryCommands::DrainageFractal(FractalMode mode) {
-  if (!main_.Session().DrainageRaster()) return;
-  TDrainageFractalDialog& form = DrainageFractalDialogOf(main_);
+// "Fractal Dimension" > "Global Treatment" / "Drainage Segments".
+void DrainageFractal(TWorkbench& main, FractalMode mode) {
+  if (!main.Session().DrainageRaster()) return;
+  TDrainageFractalDialog& form = DrainageFractalDialogOf(main);
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   const QString title = QString::asprintf(" FRACTAL DIMENSION   MOVING WINDOW SIZE %d ", form.WindowSize());
   TreatmentArgs args;
@@ -37,51 +32,50 @@ void TMorphometryCommands::DrainageFractal(FractalMode mode) {
   args.Set("window", form.WindowSize());
   args.Set("scale", form.DynamicScale());
   // The diagram is filled from the result the run keeps.
-  auto run = RunDeclaredTreatment(main_, kDrainageFractalTreatment, args, kOutputDrawing | kOutputValues);
+  auto run = RunDeclaredTreatment(main, kDrainageFractalTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
   auto picture = run->treatment->render(run->output, args);
   if (!picture) return;  // the kept result always draws
   const auto& result = std::any_cast<const DrainageFractalResult&>(run->output.drawing);
 
-  main_.BeginTreatment(title);
-  TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main_);
-  if (mode == FractalMode::kGlobal) DiagramWindow<TLocalFractalDiagram>(main_).Counts().fill(0);
+  main.BeginTreatment(title);
+  TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main);
+  if (mode == FractalMode::kGlobal) DiagramWindow<TLocalFractalDiagram>(main).Counts().fill(0);
   diagram.Counts() = result.histogram;
   diagram.SetUpperBound(result.upperBound);
 
-  ShowTreatmentResult(main_, std::shared_ptr<TRasterImage>(std::move(*picture)),
+  ShowTreatmentResult(main, std::shared_ptr<TRasterImage>(std::move(*picture)),
                       {.title = title, .margin = result.margin, .placement = form.Placement()}, *run);
-  main_.Session().SetDiagramKind(DiagramKind::kDrainageFractalDimension);
+  main.Session().SetDiagramKind(DiagramKind::kDrainageFractalDimension);
   Prompts().Exec(diagram);
 }
 
-void TMorphometryCommands::FractalDimensionInfo1Click() {
-  Prompts().Exec(DrainageFractalInfoFormOf(main_));
-}
-
-TDemModel* TMorphometryCommands::DemUnderNetwork() {
-  if (!main_.Session().DrainageRaster()) return nullptr;
-  TDemModel* dem = main_.Session().CurrentDem();
+// The DEM the drainage network is read over; null when there is no network (silently), no
+// DEM or a DEM of another size (both said under "ERROR").
+TDemModel* DemUnderNetwork(TWorkbench& main) {
+  if (!main.Session().DrainageRaster()) return nullptr;
+  TDemModel* dem = main.Session().CurrentDem();
   if (!dem) {  // a network opened from a file before any DEM
-    Prompts().Warning(&main_, "ERROR", "No DEM is open");
+    Prompts().Warning(&main, "ERROR", "No DEM is open");
     return nullptr;
   }
-  return main_.NetworkMatchesDem("ERROR") ? dem : nullptr;
+  return main.NetworkMatchesDem("ERROR") ? dem : nullptr;
 }
 
-void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
-  TDemModel* dem = DemUnderNetwork();
+// "Dissection Density 3D" > "Treatment".
+void DissectionDensity3D(TWorkbench& main) {
+  TDemModel* dem = DemUnderNetwork(main);
   if (!dem) return;
-  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main);
   // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
   const WindowLimits limits =
       DeclaredWindowLimits("dissection3d", "The window size must be at least 2 pixels")
           .FittingIn(dem->columns, dem->lines, 1);
-  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
+  if (window.Ask(main.Session().PixelSize(), limits) != QDialog::Accepted) return;
   // The lengths along the terrain need the elevations in metres: an unset unit is said, not
   // taken for metres.
-  if (main_.Session().UnitFactor() < 1) {
-    Prompts().Warning(&main_, "ERROR",
+  if (main.Session().UnitFactor() < 1) {
+    Prompts().Warning(&main, "ERROR",
                       "The vertical unit of the DEM is not set: open the DEM again and complete "
                       "its dynamic scale.");
     return;
@@ -90,70 +84,67 @@ void TMorphometryCommands::DissectionDensity3DTreatment1Click() {
   TreatmentArgs args;
   args.Set("window", window.WindowSize());
   // The colours are chosen after the run, from the range of its densities.
-  auto run = RunDeclaredTreatment(main_, kDissection3DTreatment, args, kOutputDrawing | kOutputValues);
+  auto run = RunDeclaredTreatment(main, kDissection3DTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
   const Dissection3DResult& result =
       std::any_cast<const DensityDrawing<Dissection3DResult>&>(run->output.drawing).computed;
 
-  main_.BeginTreatment(title);
-  TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main_);
+  main.BeginTreatment(title);
+  TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main);
   diagram.Counts2D() = result.histogram2D;
   diagram.Counts3D() = result.histogram3D;
   diagram.SetBound(result.upperBound);
-  std::vector<std::int32_t>& flat = DiagramWindow<TDissectionDiagram>(main_).Counts();
+  std::vector<std::int32_t>& flat = DiagramWindow<TDissectionDiagram>(main).Counts();
   flat.assign(flat.size(), 0);
   const int halfWidth = result.halfWidth;
-  const auto wrapped = ShowInDensityPalette(main_, *run, result.minimum, result.maximum, title, true);
+  const auto wrapped = ShowInDensityPalette(main, *run, result.minimum, result.maximum, title, true);
   if (!wrapped) return;
   if (!*wrapped) {
-    main_.Session().SetDiagramKind(DiagramKind::kDissectionDensity3D);
-  } else if (main_.Session().DisplayMode() == DisplayMode::kGray) {
-    main_.Session().SetMargin(halfWidth + 1);  // the parameter image's margin m + 1
+    main.Session().SetDiagramKind(DiagramKind::kDissectionDensity3D);
+  } else if (main.Session().DisplayMode() == DisplayMode::kGray) {
+    main.Session().SetMargin(halfWidth + 1);  // the parameter image's margin m + 1
   }
   Prompts().Exec(diagram);
 }
 
-void TMorphometryCommands::RatioDepthTreatment1Click() {
-  TDemModel* dem = DemUnderNetwork();
+// "Ratio Depth Red/Surface" > "Treatment".
+void RatioOfDepths(TWorkbench& main) {
+  TDemModel* dem = DemUnderNetwork(main);
   if (!dem) return;
-  TWindowSizeDialog& window = WindowSizeDialogOf(main_);
+  TWindowSizeDialog& window = WindowSizeDialogOf(main);
   // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell
   // (the declaration takes any window from 0).
   const WindowLimits limits =
       DeclaredWindowLimits("ratio-depth", "The window size must be at least 2 pixels", 2)
           .FittingIn(dem->columns, dem->lines, 0);
-  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
-  TRatioOfDepthsDialog& form = RatioOfDepthsDialogOf(main_);
+  if (window.Ask(main.Session().PixelSize(), limits) != QDialog::Accepted) return;
+  TRatioOfDepthsDialog& form = RatioOfDepthsDialogOf(main);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   const QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE " + window.SideText();
   TreatmentArgs args;
   args.Set("window", window.WindowSize());
   args.Set("scale", form.DynamicScale());
-  auto run = RunDeclaredTreatment(main_, kRatioDepthTreatment, args);
-  if (!run) return;
-  main_.BeginTreatment(title);
-  ShowTreatmentResult(main_, run->Picture(),
-                      {.title = title, .margin = run->output.margin, .placement = form.Placement()},
-                      *run);
+  RunAndShow(main, kRatioDepthTreatment, args, title, form.Placement());
 }
 
-void TMorphometryCommands::FractRed1Click() { Prompts().Exec(DiagramWindow<TDrainageFractalDiagram>(main_)); }
-
-void TMorphometryCommands::DiagDD3D1Click() { Prompts().Exec(DiagramWindow<TDissection3DDiagram>(main_)); }
+}  // namespace
 
 void InstallMorphometryCommands(TWorkbench& main) {
-  auto* commands = new TMorphometryCommands(main);
-  ConnectAction(main, "DFRedGlobal1", commands, &TMorphometryCommands::DFRedGlobal1Click);
-  ConnectAction(main, "FractalDimensionTreatment1", commands, &TMorphometryCommands::FractalDimensionTreatment1Click);
-  ConnectAction(main, "FractalDimensionInfo1", commands, &TMorphometryCommands::FractalDimensionInfo1Click);
-  ConnectAction(main, "DissectionDensity3DTreatment1", commands,
-                &TMorphometryCommands::DissectionDensity3DTreatment1Click);
-  ConnectAction(main, "RatioDepthTreatment1", commands, &TMorphometryCommands::RatioDepthTreatment1Click);
-  // The Diagram button and the Diagram submenu open these through the frame.
-  main.RegisterDiagram(DiagramKind::kDissectionDensity3D,
-                       [commands] { commands->DiagDD3D1Click(); });
-  main.RegisterDiagram(DiagramKind::kDrainageFractalDimension,
-                       [commands] { commands->FractRed1Click(); });
+  // The dialogs exist from start-up, like every dialog of the program.
+  DrainageFractalDialogOf(main);
+  DrainageFractalInfoFormOf(main);
+  RatioOfDepthsDialogOf(main);
+  WindowSizeDialogOf(main);
+  DensityPaletteDialogOf(main);
+  TWorkbench* frame = &main;
+  const std::pair<const char*, std::function<void()>> items[] = {
+      {"DFRedGlobal1", [frame] { DrainageFractal(*frame, FractalMode::kGlobal); }},
+      {"FractalDimensionTreatment1", [frame] { DrainageFractal(*frame, FractalMode::kSegments); }},
+      {"FractalDimensionInfo1", [frame] { Prompts().Exec(DrainageFractalInfoFormOf(*frame)); }},
+      {"DissectionDensity3DTreatment1", [frame] { DissectionDensity3D(*frame); }},
+      {"RatioDepthTreatment1", [frame] { RatioOfDepths(*frame); }},
+  };
+  for (const auto& [action, handler] : items) ConnectAction(main, action, &main, handler);
 }
 
 }  // namespace orvane
