@@ -46,7 +46,9 @@ void DissectionDensity(TWorkbench& main, DensityTiling tiling, DensityMeasure me
   // The colours are chosen after the run, from the range of its densities.
   auto run = RunDeclaredTreatment(main, kDissectionTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
-  const auto& drawing = std::any_cast<const DissectionDrawing&>(run->output.drawing);
+  const auto* kept = std::any_cast<DissectionDrawing>(&run->output.drawing);
+  if (!kept) return;  // a run asked for its drawing keeps one
+  const DissectionDrawing& drawing = *kept;
 
   main.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main);

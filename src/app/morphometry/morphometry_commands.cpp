@@ -35,8 +35,9 @@ void DrainageFractal(TWorkbench& main, FractalMode mode) {
   auto run = RunDeclaredTreatment(main, kDrainageFractalTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
   auto picture = run->treatment->render(run->output, args);
-  if (!picture) return;  // the kept result always draws
-  const auto& result = std::any_cast<const DrainageFractalResult&>(run->output.drawing);
+  const auto* kept = std::any_cast<DrainageFractalResult>(&run->output.drawing);
+  if (!picture || !kept) return;  // a run asked for its drawing keeps one
+  const DrainageFractalResult& result = *kept;
 
   main.BeginTreatment(title);
   TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main);
@@ -86,8 +87,9 @@ void DissectionDensity3D(TWorkbench& main) {
   // The colours are chosen after the run, from the range of its densities.
   auto run = RunDeclaredTreatment(main, kDissection3DTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
-  const Dissection3DResult& result =
-      std::any_cast<const DensityDrawing<Dissection3DResult>&>(run->output.drawing).computed;
+  const auto* kept = std::any_cast<DensityDrawing<Dissection3DResult>>(&run->output.drawing);
+  if (!kept) return;  // a run asked for its drawing keeps one
+  const Dissection3DResult& result = kept->computed;
 
   main.BeginTreatment(title);
   TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main);
