@@ -34,7 +34,7 @@ TClassPaletteDialog::TClassPaletteDialog(const ClassPaletteOptions& options, QWi
   auto* tablesLayout = new QVBoxLayout(tables);
   paletteCombo_ = new QComboBox(tables);
   paletteCombo_->setObjectName("DDPaletteComboBox");
-  FillDeclaredChoices(paletteCombo_, DeclaredParam(options.treatment, "palette"));
+  FillDeclaredChoices(paletteCombo_, DeclaredParam(*options.treatment, "palette"));
   tablesLayout->addWidget(paletteCombo_);
   left->addWidget(tables);
 
@@ -93,6 +93,8 @@ void TClassPaletteDialog::SetRange(double minimum, double maximum) {
 
 bool TClassPaletteDialog::Smoothing() const { return smoothing_->isChecked(); }
 bool TClassPaletteDialog::Scale() const { return scale_->isChecked(); }
+double TClassPaletteDialog::Minimum() const { return LeadingDouble(minEdit_->text()); }
+double TClassPaletteDialog::Maximum() const { return LeadingDouble(maxEdit_->text()); }
 ResultKind TClassPaletteDialog::Placement() const { return placement_->Kind(); }
 
 void TClassPaletteDialog::SelectPalette(int palette) {

@@ -18,13 +18,14 @@ class QPushButton;
 
 namespace orvane {
 
+struct TreatmentDescriptor;
 class TClassLegendBox;
 class TResultPlacementBox;
 
 struct ClassPaletteOptions {
   const char* objectName;  // "TotalDepthForm"
   const char* title;       // " Total Depth Visu"
-  const char* treatment;   // the declaration whose "palette" the combo box offers
+  const TreatmentDescriptor* treatment;  // the declaration whose "palette" the combo box offers
   const char* placementTitle;  // the caption of the "Parameter Image / Wrapped Image" group
   // A tool window shared by several treatments, or a modal dialog of its own.
   bool toolWindow;
@@ -49,6 +50,9 @@ class TClassPaletteDialog : public QDialog {
   const TClassTable& ClassTable() const { return table_; }
   bool Smoothing() const;
   bool Scale() const;
+  // Min and Max as they read: the run's range, or what was typed over it.
+  double Minimum() const;
+  double Maximum() const;
   // "Parameter Image" also when neither is checked.
   ResultKind Placement() const;
 

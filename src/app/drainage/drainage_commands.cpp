@@ -7,6 +7,7 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/shell/workbench.h"
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"

@@ -190,7 +190,7 @@ void InstallDeclaredTreatments(TWorkbench& main,
     more->setObjectName("MoreTreatments1");
   }
   for (const TreatmentDescriptor* treatment : treatments) {
-    if (TreatmentMenuAction(treatment->id)) continue;  // it has its own dialog
+    if (TreatmentMenuAction(*treatment)) continue;  // it has its own dialog
     QAction* item = more->addAction(QString::fromStdString(treatment->title));
     item->setObjectName(DeclaredItemName(*treatment));
     item->setToolTip(QString::fromStdString(treatment->summary));

@@ -15,6 +15,7 @@
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -25,7 +26,7 @@ TAspectDialog::TAspectDialog(QWidget* parent) : TClassTableDialog("AspectFen", "
   auto* paletteLayout = new QVBoxLayout(paletteGroup);
   paletteCombo_ = new QComboBox(paletteGroup);
   paletteCombo_->setObjectName("AspectComboBox");
-  FillDeclaredChoices(paletteCombo_, DeclaredParam("aspect", "palette"));
+  FillDeclaredChoices(paletteCombo_, DeclaredParam(kAspectTreatment, "palette"));
   paletteLayout->addWidget(paletteCombo_);
   left->addWidget(paletteGroup);
 
@@ -72,7 +73,7 @@ void TAspectDialog::ChoosePalette(int palette) {
     normalizationGroup_->hide();
     visualGroup_->show();
     // The painting palette's levels are the azimuth itself.
-    normalization_ = DeclaredDefault(DeclaredParam("aspect", "norm"));
+    normalization_ = DeclaredDefault(DeclaredParam(kAspectTreatment, "norm"));
   } else {
     table_.Clear();
     visualGroup_->hide();

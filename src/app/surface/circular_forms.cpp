@@ -16,6 +16,7 @@
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/circular_window.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -28,7 +29,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   auto* type = new QGroupBox("Type of Treatment", this);
   auto* typeLayout = new QVBoxLayout(type);
   // The declared statistics, none checked at start.
-  statistics_ = new TDeclaredRadios(DeclaredParam("circular", "stat"),
+  statistics_ = new TDeclaredRadios(DeclaredParam(kCircularTreatment, "stat"),
                                     {"MeanRadioButton", "DiffMeanRadioButton", "StdDevRadioButton",
                                      "RangeRadioButton", "DevMeanRadioButton",
                                      "PercentileRadioButton"},
@@ -43,7 +44,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   radius_->setObjectName("RadiusEdit");
   // Whole pixels; a radius beyond the largest DEM side cannot be typed at all. 0 can, for OK
   // to say "Radius undefined".
-  BindDeclaredField(radius_, DeclaredParam("circular", "radius"), 0);
+  BindDeclaredField(radius_, DeclaredParam(kCircularTreatment, "radius"), 0);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
   pixelSize_ = new QLineEdit(this);

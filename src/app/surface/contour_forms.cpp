@@ -19,6 +19,7 @@
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
 #include "core/terrain/dem_model.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -51,7 +52,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
   sizeWin_ = Digits("SizeWinEdit", this);
   // The declared window from 1: OK refuses an empty window anyway.
-  BindDeclaredField(sizeWin_, DeclaredParam("contour-density", "window"), 1);
+  BindDeclaredField(sizeWin_, DeclaredParam(kContourDensityTreatment, "window"), 1);
   window->addWidget(sizeWin_, 0, 1);
   window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
   auto* km = new QHBoxLayout;
@@ -68,7 +69,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   auto* dynamism = new QGroupBox(this);
   auto* dynamismLayout = new QHBoxLayout(dynamism);
   dynamismLayout->addWidget(new QLabel("Output Dynamism", dynamism));
-  dynamism_ = new TDeclaredRadios(DeclaredParam("contour-density", "dynamism"),
+  dynamism_ = new TDeclaredRadios(DeclaredParam(kContourDensityTreatment, "dynamism"),
                                   {"HundredRadioButton", "FullDynRadioButton"}, *dynamism,
                                   *dynamismLayout);
   layout->addWidget(dynamism);
@@ -85,7 +86,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
   hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
   interval_ = Digits("HypsoIntervalEdit", hypso);
-  BindDeclaredField(interval_, DeclaredParam("contour-density", "interval"), 1);
+  BindDeclaredField(interval_, DeclaredParam(kContourDensityTreatment, "interval"), 1);
   hypsoLayout->addWidget(interval_, 1, 1);
   hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
   auto* range = new QHBoxLayout;
@@ -161,7 +162,7 @@ QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
                                                        {interval_, params.interval}};
   for (const auto& [edit, value] : declaredValues) {
     const char* name = edit == sizeWin_ ? "window" : "interval";
-    if (Status declared = CheckParamValue(DeclaredParam("contour-density", name), value); !declared) {
+    if (Status declared = CheckParamValue(DeclaredParam(kContourDensityTreatment, name), value); !declared) {
       if (field) *field = edit;
       return QString::fromStdString(declared.message());
     }

@@ -18,6 +18,7 @@
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -27,7 +28,7 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : TClassTableDialog("PentesForm", " 
   left->addWidget(new QLabel("Type of the Color Table", this));
   typeCombo_ = new QComboBox(this);
   typeCombo_->setObjectName("TypeComboBox");
-  FillDeclaredChoices(typeCombo_, DeclaredParam("slope", "table"));
+  FillDeclaredChoices(typeCombo_, DeclaredParam(kSlopeTreatment, "table"));
   left->addWidget(typeCombo_);
 
   normalizationGroup_ = new QGroupBox("Normalization", this);

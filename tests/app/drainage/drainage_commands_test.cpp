@@ -10,6 +10,7 @@
 #include "app/drainage/drainage_commands.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
+#include "app/shell/window_size_dialog.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/incrust.h"

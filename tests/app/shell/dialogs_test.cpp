@@ -11,6 +11,7 @@
 #include "app/render/palette_form.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/text_values.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/local_fractal_form.h"
