@@ -45,7 +45,7 @@ WindowLimits DeclaredWindowLimits(const TreatmentDescriptor& treatment, const QS
                                   int stricterMinimum) {
   const ParamDeclaration& window = DeclaredParam(treatment, "window");
   const int declared = static_cast<int>(window.minimum.value_or(window.positive ? 1.0 : 0.0));
-  return {.minimum = std::max(declared, stricterMinimum), .tooSmall = tooSmall};
+  return {.minimum = std::max(declared, stricterMinimum), .tooSmall = tooSmall, .declared = &window};
 }
 
 TWindowSizeDialog::TWindowSizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
@@ -112,13 +112,15 @@ void TWindowSizeDialog::OkClick() {
   WindowChanged();
   const bool small = windowSize_ < limits_.minimum;
   const bool large = limits_.maximum > 0 && windowSize_ > limits_.maximum;
-  if (small || large) {
-    Prompts().Warning(this, "ERROR", small ? limits_.tooSmall : limits_.tooLarge);
-    winSizeEdit_->setFocus();
-    winSizeEdit_->selectAll();
-    return;
+  QString refusal = small ? limits_.tooSmall : large ? limits_.tooLarge : QString();
+  if (refusal.isEmpty() && limits_.declared) {
+    if (Status declared = CheckParamValue(*limits_.declared, windowSize_); !declared)
+      refusal = QString::fromStdString(declared.message());
   }
-  accept();
+  if (refusal.isEmpty()) return accept();
+  Prompts().Warning(this, "ERROR", refusal);
+  winSizeEdit_->setFocus();
+  winSizeEdit_->selectAll();
 }
 
 void TWindowSizeDialog::WindowChanged() {

@@ -20,6 +20,8 @@ struct WindowLimits {
   QString tooSmall;
   int maximum = 0;  // 0: no upper bound
   QString tooLarge;
+  // The declared "window": what the command line refuses is refused with its message.
+  const ParamDeclaration* declared = nullptr;
 
   // Also refuses, with "The window is larger than the DEM", a window whose odd side
   // 2 trunc((ws - shift) / 2) + 1 does not fit in the smaller side of a columns x lines grid.

@@ -97,7 +97,8 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
 void TRoughnessCommands::Surface3DTreatment1Click() {
   if (!main_.Session().CurrentDem()) return;
   TWindowSizeDialog& window = WindowSizeDialogOf(main_);
-  if (window.Ask(main_.Session().PixelSize()) != QDialog::Accepted) return;
+  const WindowLimits limits = DeclaredWindowLimits(kSurface3DTreatment, "The window size must be at least 1");
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
   const int side = window.WindowSize();
   TreatmentArgs args;
   args.Set("window", side);

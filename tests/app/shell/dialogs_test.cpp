@@ -331,12 +331,16 @@ TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
     const char* treatment;
     std::vector<const char*> typed;  // refused, refused, accepted
     QString tooSmall;
+    QString tooLarge = "The window is larger than the DEM";
   };
   const Case cases[] = {
       {"TotalDepthTreatment1", {"0", "30", "29"}, "The window size must be at least 1"},
       {"DissectionDensity3DTreatment1", {"1", "31", "30"},
        "The window size must be at least 2 pixels"},
       {"RatioDepthTreatment1", {"1", "30", "29"}, "The window size must be at least 2 pixels"},
+      // No window is too large for the DEM; an empty one is refused as 0 is.
+      {"Surface3DTreatment1", {"0", "", "41"}, "The window size must be at least 1",
+       "The window size must be at least 1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.treatment);
@@ -358,7 +362,7 @@ TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
     EXPECT_TRUE(focused[0] && focused[1]);
     ASSERT_GE(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].text, c.tooSmall);
-    EXPECT_EQ(prompts.messages[1].text, "The window is larger than the DEM");
+    EXPECT_EQ(prompts.messages[1].text, c.tooLarge);
   }
 }
 
