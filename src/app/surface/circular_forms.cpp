@@ -132,9 +132,6 @@ void TCircularWindowDialog::OkClick() {
 }
 
 TCircularWindowInfoForm::TCircularWindowInfoForm(QWidget* parent) : QDialog(parent) {
-  setObjectName("CWInfoForm");
-  setWindowTitle("  Circular Window");
-  setModal(true);
   text_ = QStringLiteral(
       "Primary Attributes using a Moving Circular Mask\n\n"
       "After J.C. Gallant and J.P. Wilson, \"Primary topographic attributes\", in Terrain "
@@ -145,13 +142,7 @@ TCircularWindowInfoForm::TCircularWindowInfoForm(QWidget* parent) : QDialog(pare
       "4. Elevation Range\n"
       "5. Deviation from Mean Elevation\n"
       "6. Percentile");
-  auto* layout = new QVBoxLayout(this);
-  auto* label = new QLabel(text_, this);
-  label->setObjectName("InfoLabel");
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  auto* ok = OkButton(*this, "OKBitBtn", {}, this, false);
-  layout->addWidget(ok);
+  LayOutInfoWindow(*this, "CWInfoForm", "  Circular Window", {text_}, "OKBitBtn");
   resize(420, 300);
 }
 
