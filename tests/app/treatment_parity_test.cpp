@@ -35,6 +35,7 @@ struct ParityRow {
   Answers answer;  // answers the dialogs its menu item shows, as a user would
   std::vector<std::pair<std::string, double>> args;  // the same choices for the declaration
   const char* disabled = nullptr;  // why the row is not compared yet
+  bool network = false;  // the picture is the drainage network, not a parameter image
 };
 
 template <class Form>
@@ -106,7 +107,9 @@ const std::vector<ParityRow>& Rows() {
       {&kSurface3DTreatment, WindowSize("5"), {{"window", 5}}},
       {&kShadeTreatment, {}, {}, kOwnHandler},
       {&kSlicesTreatment, {}, {}, kOwnHandler},
-      {&kExtractDrainageTreatment, {}, {}, kOwnHandler},
+      {&kExtractDrainageTreatment, [](TestPrompter& prompts) { AnswerExtraction(prompts, "1", "4"); },
+       {{"lower", 1}, {"upper", 4}},
+       "its handler leaves the NoData cells white where the declaration paints them", true},
       {&kDissectionTreatment, {}, {}, kOwnHandler},
       {&kDissection3DTreatment, {}, {}, kOwnHandler},
       {&kHeadwatersTreatment, {}, {}, kOwnHandler},
@@ -174,8 +177,9 @@ TEST_F(TreatmentParityTest, EveryMenuTreatmentEqualsItsDeclaration) {
     Trigger(item);
 
     if (row.treatment->Gives(kOutputPicture)) {
-      ASSERT_NE(main->Session().ParameterImage(), nullptr);
-      testing::ExpectSameImage(*main->Session().ParameterImage(), *declared->output.picture);
+      const auto shown = row.network ? main->Session().DrainageRaster() : main->Session().ParameterImage();
+      ASSERT_NE(shown, nullptr);
+      testing::ExpectSameImage(*shown, *declared->output.picture);
     }
     if (row.treatment->Gives(kOutputValues)) {
       const TResultValues& shown = main->Session().ResultValues();
