@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <limits>
 #include <utility>
 
 #include "app/shell/declared_fields.h"
@@ -212,16 +211,19 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
   auto* params = new QGroupBox("Parameters (in meters)", this);
   auto* paramsLayout = new QGridLayout(params);
   paramsLayout->addWidget(new QLabel("First Contour Line", params), 0, 0);
-  first_ = Digits("FirstContEdit", params);
-  AcceptWholeNumbers(first_, 0, std::numeric_limits<int>::max());
+  // The declared levels: below sea level too (a sign can be typed).
+  first_ = new QLineEdit(params);
+  first_->setObjectName("FirstContEdit");
+  BindDeclaredField(first_, DeclaredParam(kContoursTreatment, "first"));
   paramsLayout->addWidget(first_, 0, 1);
   paramsLayout->addWidget(new QLabel("Last Contour Line", params), 1, 0);
-  last_ = Digits("LastContEdit", params);
-  AcceptWholeNumbers(last_, 0, std::numeric_limits<int>::max());
+  last_ = new QLineEdit(params);
+  last_->setObjectName("LastContEdit");
+  BindDeclaredField(last_, DeclaredParam(kContoursTreatment, "last"));
   paramsLayout->addWidget(last_, 1, 1);
   paramsLayout->addWidget(new QLabel("Hypsometric interval required", params), 2, 0);
   interval_ = Digits("IntervEdit", params);
-  AcceptWholeNumbers(interval_, 1, std::numeric_limits<int>::max());
+  BindDeclaredField(interval_, DeclaredParam(kContoursTreatment, "interval"), 1);
   paramsLayout->addWidget(interval_, 2, 1);
   layout->addWidget(params);
 
@@ -229,8 +231,8 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
   layout->addWidget(ok);
 }
 
-int TContourDensityDialog::First() const { return first_->Value(); }
-int TContourDensityDialog::Last() const { return last_->Value(); }
+int TContourDensityDialog::First() const { return LeadingInt(first_->text()); }
+int TContourDensityDialog::Last() const { return LeadingInt(last_->text()); }
 int TContourDensityDialog::Interval() const { return interval_->Value(); }
 
 void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& pixelText) {
@@ -244,8 +246,10 @@ void TContourDensityDialog::SetLast(int last) { last_->setText(QString::number(l
 void TContourDensityDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
 
 void TContourDensityDialog::OkClick() {
+  // The dialog stays open on the field at fault: the last line when it is below the first.
   if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
-    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    Refuse(this, Interval() > 0 && Last() < First() ? last_ : interval_,
+           QString::fromStdString(status.message()));
     return;
   }
   accept();

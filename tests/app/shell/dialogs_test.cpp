@@ -239,6 +239,9 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   }
   Type(*scale.findChild<QLineEdit*>("Pix_Size"), "90.5");
   EXPECT_EQ(scale.findChild<QLineEdit*>("Pix_Size")->text(), "90.5");
+  // Contour levels below sea level, as the command line takes them.
+  Type(*contours.findChild<QLineEdit*>("FirstContEdit"), "-40");
+  EXPECT_EQ(contours.First(), -40);
 }
 
 // Types `typed` into the field named `fieldName` of `dialog` and presses its OK button.
