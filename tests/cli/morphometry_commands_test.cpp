@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/drainage/drainage_extraction.h"
@@ -52,6 +53,8 @@ TEST_F(MorphometryCommands, DrainageFractalWritesTheImageAndItsTable) {
   const std::string table = ReadAll(Path("d.xls"));
   EXPECT_EQ(table, FractalDiagramTable(*expected));
   EXPECT_EQ(table.rfind("1.010000\t", 0), 0u);
+  // Rows 1.01 through the maximum's class: the densest dimensions are counted too.
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), expected->upperBound - 100);
   EXPECT_NE(out.find("max="), std::string::npos);
 
   EXPECT_EQ(Run({"drainage-fractal", "--drainage", Path("net.bmp"), "--mode", "global", "--window", "16", "--out",

@@ -87,14 +87,27 @@ void TClassPaletteDialog::SetRange(int minimum, int maximum) {
 }
 
 void TClassPaletteDialog::SetRange(double minimum, double maximum) {
-  SetMinMaxText(QString::number(minimum, 'g', 6), QString::number(maximum, 'g', 6));
+  shownMinimum_ = QString::number(minimum, 'g', 6);
+  shownMaximum_ = QString::number(maximum, 'g', 6);
+  SetMinMaxText(shownMinimum_, shownMaximum_);
   RebuildTable();
+}
+
+TreatmentArgs TClassPaletteDialog::DisplayArgs() const {
+  TreatmentArgs args;
+  args.Set("palette", paletteChoice_);
+  args.Set("smooth", Smoothing() ? 1 : 0);
+  args.Set("scale", Scale() ? 1 : 0);
+  // The run's exact range unless the user typed other bounds: the shown text is rounded.
+  if (minEdit_->text() != shownMinimum_ || maxEdit_->text() != shownMaximum_) {
+    args.Set("minimum", LeadingDouble(minEdit_->text()));
+    args.Set("maximum", LeadingDouble(maxEdit_->text()));
+  }
+  return args;
 }
 
 bool TClassPaletteDialog::Smoothing() const { return smoothing_->isChecked(); }
 bool TClassPaletteDialog::Scale() const { return scale_->isChecked(); }
-double TClassPaletteDialog::Minimum() const { return LeadingDouble(minEdit_->text()); }
-double TClassPaletteDialog::Maximum() const { return LeadingDouble(maxEdit_->text()); }
 ResultKind TClassPaletteDialog::Placement() const { return placement_->Kind(); }
 
 void TClassPaletteDialog::SelectPalette(int palette) {

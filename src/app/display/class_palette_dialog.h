@@ -10,6 +10,7 @@
 
 #include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
+#include "core/treatment/treatment.h"
 
 class QCheckBox;
 class QComboBox;
@@ -50,11 +51,12 @@ class TClassPaletteDialog : public QDialog {
   const TClassTable& ClassTable() const { return table_; }
   bool Smoothing() const;
   bool Scale() const;
-  // Min and Max as they read: the run's range, or what was typed over it.
-  double Minimum() const;
-  double Maximum() const;
   // "Parameter Image" also when neither is checked.
   ResultKind Placement() const;
+  // The choices as a declaration's `render` takes them: "palette", "smooth", "scale", and the
+  // bounds the classes are spread over ("minimum", "maximum") when Min or Max was typed over
+  // the run's range.
+  TreatmentArgs DisplayArgs() const;
 
   // The controls as a user works them (also used by the tests and the handlers).
   void SelectPalette(int palette);
@@ -90,6 +92,7 @@ class TClassPaletteDialog : public QDialog {
 
   TClassTable table_;
   int paletteChoice_ = 0;
+  QString shownMinimum_, shownMaximum_;  // the run's range as SetRange wrote it
 };
 
 }  // namespace orvane

@@ -337,7 +337,7 @@ TDrainageFractalDiagram::TDrainageFractalDiagram(QWidget* parent)
 
 TDiagramDrawing TDrainageFractalDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
-  const int n = std::min(bound_, 300);
+  const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 101, n);
   AddCurve(drawing, counts_, 101, 102, n, 202, [](int i) { return 2 * i; }, peak, height - 5, Qt::blue);
   AddAxes(drawing, height, 412, 40, 400, true);
@@ -346,7 +346,7 @@ TDiagramDrawing TDrainageFractalDiagram::Drawing(int height) const {
 }
 
 std::string TDrainageFractalDiagram::TableText() const {
-  return ClassValueTable(counts_, 101, std::min(bound_, 300), 0.01);
+  return ClassValueTable(counts_, 101, DiagramClassCount(bound_, counts_.size()), 0.01);
 }
 
 // --- Local fractal dimension.

@@ -147,14 +147,15 @@ class TDissectionDiagram : public TDiagramForm {
   int bound_ = 0;
 };
 
-// Dissection density 2D and 3D: two arrays of 300 counts, drawn through the 3D bound.
+// Dissection density 2D and 3D: counts by trunc(10 x density), as many as the data need,
+// drawn through the 3D bound.
 class TDissection3DDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
   explicit TDissection3DDiagram(QWidget* parent = nullptr);
-  std::array<std::int32_t, 300>& Counts2D() { return counts2D_; }
-  std::array<std::int32_t, 300>& Counts3D() { return counts3D_; }
+  std::vector<std::int32_t>& Counts2D() { return counts2D_; }
+  std::vector<std::int32_t>& Counts3D() { return counts3D_; }
   // Also stretches the axis and its labels over the densities when they pass 7.
   void SetBound(int bound);
   int Bound() const { return bound_; }
@@ -162,26 +163,26 @@ class TDissection3DDiagram : public TDiagramForm {
   std::string TableText() const override;
 
  private:
-  std::array<std::int32_t, 300> counts2D_{};
-  std::array<std::int32_t, 300> counts3D_{};
+  std::vector<std::int32_t> counts2D_;
+  std::vector<std::int32_t> counts3D_;
   int bound_ = 0;
 };
 
-// Fractal dimension of the drainage network: 300 counts by trunc(100 x D); n = trunc(100 x
-// Dmax), at most 300; drawn from D = 1.01.
+// Fractal dimension of the drainage network: counts by trunc(100 x D), drawn from D = 1.01
+// through the upper bound trunc(100 x Dmax), the maximum's class.
 class TDrainageFractalDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
   explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
-  std::array<std::int32_t, 300>& Counts() { return counts_; }
+  std::vector<std::int32_t>& Counts() { return counts_; }
   void SetUpperBound(int bound) { bound_ = bound; }
   int UpperBound() const { return bound_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  private:
-  std::array<std::int32_t, 300> counts_{};
+  std::vector<std::int32_t> counts_;
   int bound_ = 0;
 };
 
@@ -206,13 +207,16 @@ class TLocalFractalDiagram : public TDiagramForm {
   int start_ = 0;
 };
 
-// The window of each member, created once as a child of `frame` (the main window) and found
-// again by object name, so every treatment module reaches the same instance.
+// The one window or dialog of a class, created as a child of `frame` (the main window) at the
+// first call and found again after, so every module reaches the same instance and what the
+// user chose in it persists between runs.
 template <class Form>
-Form& DiagramWindow(QWidget& frame) {
+Form& FrameChild(QWidget& frame) {
   Form* form = frame.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
   if (!form) form = new Form(&frame);
   return *form;
 }
+template <class Form>
+Form& DiagramWindow(QWidget& frame) { return FrameChild<Form>(frame); }
 
 }  // namespace orvane

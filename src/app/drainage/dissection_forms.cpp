@@ -10,7 +10,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/display/diagram_forms.h"
+#include "app/shell/busy_cursor.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/declared_treatment.h"
+#include "app/shell/workbench.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -20,17 +24,6 @@
 
 namespace orvane {
 
-namespace {
-
-template <class Dialog>
-Dialog& ChildDialog(QWidget& frame) {
-  Dialog* dialog = frame.findChild<Dialog*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!dialog) dialog = new Dialog(&frame);
-  return *dialog;
-}
-
-}  // namespace
-
 TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame) {
   // Found by name: the total depth's palette dialog is a child of the frame too.
   auto* dialog = frame.findChild<TClassPaletteDialog*>(kDensityPalette.objectName,
@@ -38,7 +31,7 @@ TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame) {
   if (!dialog) dialog = new TClassPaletteDialog(kDensityPalette, &frame);
   return *dialog;
 }
-TDissectionMethodForm& DissectionMethodFormOf(QWidget& frame) { return ChildDialog<TDissectionMethodForm>(frame); }
+TDissectionMethodForm& DissectionMethodFormOf(QWidget& frame) { return FrameChild<TDissectionMethodForm>(frame); }
 
 // ---- the palette dialog --------------------------------------------------------------------
 
@@ -50,6 +43,38 @@ const ClassPaletteOptions kDensityPalette{
     .toolWindow = true,
     .classTable = &DensityClassTable,
 };
+
+std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
+                                         double maximum, const QString& title,
+                                         bool wrappedAlsoParameter) {
+  TClassPaletteDialog& palette = DensityPaletteDialogOf(main);
+  palette.SetRange(minimum, maximum);
+  Prompts().Exec(palette);
+  BusyCursor busy;
+  auto picture = run.treatment->render(run.output, palette.DisplayArgs());
+  if (!picture) {
+    busy.Release();
+    Prompts().Warning(&main, "ERROR", QString::fromStdString(picture.error().message));
+    return std::nullopt;
+  }
+  const bool gray = palette.PaletteChoice() == kGrayTones0255;
+  return ShowTreatmentResult(main, std::shared_ptr<TRasterImage>(std::move(*picture)),
+                             {.title = title,
+                              .margin = gray ? 1 : main.Session().Margin(),
+                              .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
+                              .placement = palette.Placement(),
+                              .wrappedAlsoParameter = wrappedAlsoParameter},
+                             run);
+}
+
+void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+                const QString& title, ResultKind placement) {
+  auto run = RunDeclaredTreatment(main, treatment, args);
+  if (!run) return;
+  main.BeginTreatment(title);
+  ShowTreatmentResult(main, run->Picture(),
+                      {.title = title, .margin = run->output.margin, .placement = placement}, *run);
+}
 
 // ---- TDissectionMethodForm ------------------------------------------------------------------
 

@@ -10,8 +10,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 #include "app/display/class_palette_dialog.h"
+#include "core/treatment/treatment.h"
 
 class QLineEdit;
 class QWidget;
@@ -28,6 +30,24 @@ class TDissectionMethodForm : public QDialog {
  public:
   explicit TDissectionMethodForm(QWidget* parent = nullptr);
 };
+
+class TWorkbench;
+struct DeclaredRun;
+
+// The second phase of a treatment drawn in the density palette: the palette dialog over the
+// run's range (the treatment goes on however it is closed), then the picture drawn with its
+// choices by the declaration and shown, gray tones with a margin of 1, colours with the
+// session's. Empty when the picture could not be drawn (said under "ERROR"); else whether it
+// was wrapped over the DEM.
+std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
+                                         double maximum, const QString& title,
+                                         bool wrappedAlsoParameter);
+
+// A treatment that draws its picture in its run: run on the current DEM, then the picture shown
+// under `title` where `placement` says, with the run's values. Nothing after a cancel or an
+// error (said).
+void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+                const QString& title, ResultKind placement);
 
 // The one instance of each, a child of the main frame, made at the first call.
 TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame);

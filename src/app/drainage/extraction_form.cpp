@@ -13,8 +13,8 @@
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
-#include "core/drainage/drainage_extraction.h"
 #include "core/terrain/dem_model.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -82,12 +82,21 @@ void TDrainageExtractionDialog::SetRanges(const QString& lower, const QString& u
 int TDrainageExtractionDialog::ColourCode() const { return colours_->Value(); }
 void TDrainageExtractionDialog::ChooseColour(int code) { colours_->Choose(code); }
 
+TreatmentArgs TDrainageExtractionDialog::Args() const {
+  TreatmentArgs args;
+  args.Set("lower", lowerRange_);
+  args.Set("upper", upperRange_);
+  args.Set("colour", ColourCode());
+  return args;
+}
+
 void TDrainageExtractionDialog::OKBitBtnClick() {
   lowerRange_ = LeadingInt(lrEdit_->text());
   upperRange_ = LeadingInt(urEdit_->text());
-  const Status valid = ValidateExtractionRanges(lowerRange_, upperRange_);
-  if (!valid) {
-    Prompts().Warning(this, "ERROR", QString::fromStdString(valid.message()));
+  TreatmentArgs args = Args();
+  if (const Status valid = CompleteArgs(kExtractDrainageTreatment, args); !valid) {
+    const QString message = QString::fromStdString(valid.message());
+    Refuse(this, message.startsWith("--lower") ? lrEdit_ : urEdit_, message);
     return;
   }
   accept();

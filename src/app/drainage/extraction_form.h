@@ -1,10 +1,12 @@
 // TDrainageExtractionDialog (" RIVER EXTRACTION"): the ranges and the colour of a drainage extraction.
 // Created once; its values persist between runs. "OK" checks the ranges and keeps the dialog
-// open with a message when they do not hold; "Cancel" and the close box leave without
+// open on the range at fault, with the command line's message, when they do not hold; "Cancel" and the close box leave without
 // extracting.
 #pragma once
 
 #include <QDialog>
+
+#include "core/treatment/treatment.h"
 
 class QLineEdit;
 class QRadioButton;
@@ -23,6 +25,8 @@ class TDrainageExtractionDialog : public QDialog {
   int UpperRange() const { return upperRange_; }
   // The declared "colour": 0 black, 1 blue, 2 red, 3 green, 4 yellow.
   int ColourCode() const;
+  // The ranges and colour as the declaration takes them.
+  TreatmentArgs Args() const;
   // 1 "Yes", 0 "No"; kept with the dialog, read by no step of the extraction.
   int Connection() const { return connection_; }
 

@@ -11,20 +11,16 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/display/diagram_forms.h"
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/drainage/headwaters_density.h"
-#include "core/terrain/dem_model.h"
 
 namespace orvane {
 
-THeadwatersDialog& HeadwatersDialogOf(QWidget& frame) {
-  auto* form = frame.findChild<THeadwatersDialog*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!form) form = new THeadwatersDialog(&frame);
-  return *form;
-}
+THeadwatersDialog& HeadwatersDialogOf(QWidget& frame) { return FrameChild<THeadwatersDialog>(frame); }
 
 THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("HeadWatersForm");
@@ -36,7 +32,7 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   pixelSizeEdit_->setObjectName("PixelSizeEdit");
   windowEdit_ = new QLineEdit;
   windowEdit_->setObjectName("WindowEdit");
-  AcceptWholeNumbers(windowEdit_, 1, kMaxDemSide);
+  BindDeclaredField(windowEdit_, DeclaredParam("headwaters", "hws"));
   kilom1_ = new QLineEdit;
   kilom1_->setObjectName("KilomEdit1");
   kilom2_ = new QLineEdit;

@@ -33,7 +33,7 @@ class THeadwatersDialog : public QDialog {
   void SetHalfWindowText(const QString& text);
   void ChooseDynamicScale(int scale);
   void ChoosePlacement(ResultKind kind);
-  // Whether HWS holds a whole number of at least 1; OK refuses anything else.
+  // Whether HWS holds a whole number in the declared range; OK refuses anything else.
   bool HasHalfWindow() const;
   static constexpr const char* kNoHalfWindow =
       "Give the half window size (HWS) as a whole number of pixels";

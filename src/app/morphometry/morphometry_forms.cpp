@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 
+#include "app/display/diagram_forms.h"
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
@@ -17,13 +18,6 @@
 namespace orvane {
 
 namespace {
-
-template <class Form>
-Form& FormOf(QWidget& frame) {
-  auto* form = frame.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!form) form = new Form(&frame);
-  return *form;
-}
 
 // The buttons of the declared values of `param` in a group box titled `title`.
 QGroupBox* DeclaredGroup(const QString& title, const char* treatment, const char* param,
@@ -61,11 +55,11 @@ const std::array<std::array<bool, kPictureCells>, kPictureCells>& PictureNetwork
 
 }  // namespace
 
-TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame) { return FormOf<TDrainageFractalDialog>(frame); }
+TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame) { return FrameChild<TDrainageFractalDialog>(frame); }
 TDrainageFractalInfoForm& DrainageFractalInfoFormOf(QWidget& frame) {
-  return FormOf<TDrainageFractalInfoForm>(frame);
+  return FrameChild<TDrainageFractalInfoForm>(frame);
 }
-TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FormOf<TRatioOfDepthsDialog>(frame); }
+TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FrameChild<TRatioOfDepthsDialog>(frame); }
 
 // --- TDrainageFractalDialog --------------------------------------------------------------------
 
@@ -103,20 +97,23 @@ TBoxCountingPicture::TBoxCountingPicture(QWidget* parent) : QWidget(parent) {
   setMinimumSize(sizeHint());
 }
 
-int TBoxCountingPicture::FilledBoxes(int size) {
+namespace {
+
+// Whether the box of `size` cells from (bx, by) holds network.
+bool BoxFilled(int bx, int by, int size) {
   const auto& cells = PictureNetwork();
+  for (int y = by; y < by + size; ++y)
+    for (int x = bx; x < bx + size; ++x)
+      if (cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]) return true;
+  return false;
+}
+
+}  // namespace
+
+int TBoxCountingPicture::FilledBoxes(int size) {
   int filled = 0;
-  for (int by = 0; by < kPictureCells; by += size) {
-    for (int bx = 0; bx < kPictureCells; bx += size) {
-      bool any = false;
-      for (int y = by; y < by + size && !any; ++y) {
-        for (int x = bx; x < bx + size && !any; ++x) {
-          any = cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-        }
-      }
-      filled += any ? 1 : 0;
-    }
-  }
+  for (int by = 0; by < kPictureCells; by += size)
+    for (int bx = 0; bx < kPictureCells; bx += size) filled += BoxFilled(bx, by, size) ? 1 : 0;
   return filled;
 }
 
@@ -137,14 +134,8 @@ void TBoxCountingPicture::paintEvent(QPaintEvent*) {
     // Filled boxes first, then the network over them.
     for (int by = 0; by < kPictureCells; by += s) {
       for (int bx = 0; bx < kPictureCells; bx += s) {
-        bool any = false;
-        for (int y = by; y < by + s; ++y) {
-          for (int x = bx; x < bx + s; ++x) {
-            any = any || cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-          }
-        }
         const QRect box(left + bx * kCell, top + by * kCell, s * kCell, s * kCell);
-        if (any) painter.fillRect(box, QColor(255, 220, 120));
+        if (BoxFilled(bx, by, s)) painter.fillRect(box, QColor(255, 220, 120));
         if (s > 1) {
           painter.setPen(QColor(160, 160, 160));
           painter.drawRect(box);

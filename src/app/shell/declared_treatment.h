@@ -14,9 +14,8 @@
 //
 //   auto run = RunDeclaredTreatment(main, kTotalDepthTreatment, args,
 //                                   kOutputDrawing | kOutputValues | kOutputFigures);
-//   TreatmentArgs display = run->args;                     // the visualisation dialog's
-//   display.Set("palette", dialog.PaletteChoice());        // choices
-//   if (!RenderDeclaredPicture(main, *run, display)) return;
+//   ...                                                    // the visualisation dialog
+//   if (!RenderDeclaredPicture(main, *run, dialog.DisplayArgs())) return;
 #pragma once
 
 #include <QString>
@@ -73,7 +72,7 @@ std::optional<DeclaredRun> RunDeclaredTreatment(
     unsigned wanted = kOutputPicture | kOutputValues, const QString& caption = "ERREUR");
 
 // The second phase of a run asked for kOutputDrawing: the picture drawn with the display
-// parameters `display` (run.args with the dialog's choices set) into run.output.picture.
+// parameters `display` (the dialog's choices) into run.output.picture.
 // False once the error was shown.
 bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display);
 

@@ -84,13 +84,7 @@ void TRoughnessCommands::TotalDepthTreatment1Click() {
   totalDepth_->SetRange(static_cast<int>(run->FigureValue("min")),
                         static_cast<int>(run->FigureValue("max")));
   Prompts().Exec(*totalDepth_);
-  TreatmentArgs display = run->args;
-  display.Set("palette", totalDepth_->PaletteChoice());
-  display.Set("smooth", totalDepth_->Smoothing() ? 1 : 0);
-  display.Set("scale", totalDepth_->Scale() ? 1 : 0);
-  display.Set("min", totalDepth_->Minimum());
-  display.Set("max", totalDepth_->Maximum());
-  if (!RenderDeclaredPicture(main_, *run, display)) return;
+  if (!RenderDeclaredPicture(main_, *run, totalDepth_->DisplayArgs())) return;
   ShowTreatmentResult(main_, *run, {.title = title, .placement = totalDepth_->Placement()});
 }
 

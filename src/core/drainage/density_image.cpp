@@ -34,6 +34,13 @@ int DensityHistogramBin(double density) {
   return static_cast<int>(b);
 }
 
+void CountDensity(TDensityHistogram& counts, double density) {
+  const int bin = DensityHistogramBin(density);
+  if (bin < 0) return;
+  if (static_cast<std::size_t>(bin) >= counts.size()) counts.resize(static_cast<std::size_t>(bin) + 1, 0);
+  ++counts[static_cast<std::size_t>(bin)];
+}
+
 Expected<DensityImage> RenderDensityField(const DensityField& field, int paletteChoice,
                                           const TClassTable& table, bool smoothing) {
   if (field.windowsX < 0 || field.windowsY < 0 ||

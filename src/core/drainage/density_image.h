@@ -49,6 +49,9 @@ int DensityGrayValue(double density, double range);
 // Bin of a density, trunc(10 d), or -1 when it is negative or not a number.
 int DensityHistogramBin(double density);
 
+// Counts a density in its bin, the counts growing to reach it; nothing for a bin of -1.
+void CountDensity(TDensityHistogram& counts, double density);
+
 struct DensityImage {
   std::unique_ptr<TRasterImage> image;
   TDensityHistogram histogram;  // bins 0 .. bound

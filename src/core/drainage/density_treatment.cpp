@@ -22,6 +22,22 @@ std::vector<ParamDeclaration> DensityPaletteParams() {
   };
 }
 
+TClassTable DensityTableOf(const TreatmentArgs& args, double minimum, double maximum) {
+  return DensityClassTable(args.Int("palette"), args.Flag("scale"), args.Real("minimum", minimum),
+                           args.Real("maximum", maximum));
+}
+
+Status DrawKeptPicture(TreatmentOutput& output, const TreatmentArgs& args, unsigned wanted,
+                       const TreatmentDescriptor& treatment) {
+  if ((wanted & kOutputDrawing) || !(wanted & kOutputPicture)) return {};
+  auto picture = treatment.render(output, args);
+  if (!picture) return picture.error();
+  output.rawAsGray = (*picture)->kind == kRasterPalette;
+  output.picture = std::move(*picture);
+  output.drawing.reset();
+  return {};
+}
+
 std::string DensityHistogramTable(std::span<const std::int32_t> counts, int bound) {
   return ClassValueTable(counts, 0, DiagramClassCount(bound, counts.size()), 0.1);
 }

@@ -1,10 +1,14 @@
 // The dissection treatment's declaration: drainage network per window, by cell count or length,
 // on adjacent blocks or in a moving window.
+#include <algorithm>
+
 #include "core/drainage/density_image.h"
 #include "core/drainage/density_treatment.h"
 #include "core/drainage/dissection_density.h"
 #include "core/treatment/ground_cells.h"
+#include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -21,25 +25,41 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
   if (!field) return field.error();
 
   TreatmentOutput output;
-  if (wanted & (kOutputPicture | kOutputHistogram)) {
-    const int choice = args.Int("palette");
-    const TClassTable table =
-        DensityClassTable(choice, args.Flag("scale"), field->minimum, field->maximum);
-    auto image = RenderDensityField(*field, choice, table, args.Flag("smooth"));
-    if (!image) return image.error();
-    output.picture = std::move(image->image);
-    if (wanted & kOutputHistogram)
-      output.histogram = DensityHistogramTable(image->histogram, image->bound);
+  DissectionDrawing drawing;
+  drawing.computed = std::move(*field);
+  const DensityField& computed = drawing.computed;
+  for (const double d : computed.density) CountDensity(drawing.histogram, d);
+  drawing.bound = std::max(0, DensityHistogramBin(computed.maximum));
+  drawing.histogram.resize(static_cast<std::size_t>(drawing.bound) + 1, 0);
+  if (wanted & kOutputHistogram) output.histogram = DensityHistogramTable(drawing.histogram, drawing.bound);
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) {
+    output.values = DissectionValues(computed, params.measure);
+    const bool grid = params.tiling == DensityTiling::kGrid;
+    const int x0 = grid ? 0 : computed.firstX, y0 = grid ? 0 : computed.firstY;
+    const int x1 = grid ? computed.windowsX * params.windowSize : x0 + computed.windowsX;
+    const int y1 = grid ? computed.windowsY * params.windowSize : y0 + computed.windowsY;
+    drawing.noData = CellsWithoutGround(*in.dem, WindowFrame{computed.columns, computed.lines, x0, y0, x1, y1},
+                                        *output.values);
+    ApplyNoData(output, drawing.noData);
+    if (!(wanted & kOutputValues)) output.values.reset();
   }
-  if ((wanted & kOutputValues) || in.dem->HasNoData()) output.values = DissectionValues(*field, params.measure);
-  const bool grid = params.tiling == DensityTiling::kGrid;
-  const int x0 = grid ? 0 : field->firstX, y0 = grid ? 0 : field->firstY;
-  const int x1 = grid ? field->windowsX * params.windowSize : x0 + field->windowsX;
-  const int y1 = grid ? field->windowsY * params.windowSize : y0 + field->windowsY;
-  MarkCellsWithoutGround(output, *in.dem, WindowFrame{field->columns, field->lines, x0, y0, x1, y1},
-                         (wanted & kOutputValues) != 0);
-  output.figures = {{"min", field->minimum}, {"max", field->maximum}};
+  output.figures = {{"min", computed.minimum}, {"max", computed.maximum}};
+  output.drawing = std::move(drawing);
+  if (Status drawn = DrawKeptPicture(output, args, wanted, kDissectionTreatment); !drawn) return drawn.error();
   return output;
+}
+
+// The picture of the densities in the palette chosen, the NoData cells in their colour.
+Expected<std::unique_ptr<TRasterImage>> RenderDissection(const TreatmentOutput& computed,
+                                                         const TreatmentArgs& args) {
+  const auto* drawing = std::any_cast<DissectionDrawing>(&computed.drawing);
+  if (!drawing) return Error{kBadParameter, "No density field was kept to draw"};
+  const DensityField& field = drawing->computed;
+  auto image = RenderDensityField(field, args.Int("palette"),
+                                  DensityTableOf(args, field.minimum, field.maximum), args.Flag("smooth"));
+  if (!image) return image.error();
+  if (!drawing->noData.empty()) PaintNoData(*image->image, drawing->noData);
+  return std::move(image->image);
 }
 
 }  // namespace
@@ -65,7 +85,7 @@ extern const TreatmentDescriptor kDissectionTreatment{
             WindowSideParam("window size WS in pixels (at least 2)", 2),
         },
         DensityPaletteParams()),
-    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram | kOutputDrawing,
     .valueName = "Dissection density",
     .valueUnit = "% of the window's cells (pixels) or network pixel lengths per 100 cells (length)",
     .valueNoData = "grid: the strip right and below the last whole block; moving window: cells "
@@ -83,6 +103,7 @@ extern const TreatmentDescriptor kDissectionTreatment{
                       "(ComputeDissectionDensity), so a cell's block depends on where the "
                       "raster starts; the moving window is local",
     .run = RunDissection,
+    .render = RenderDissection,
     .examples =
         "orvane-cli dissection --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
         "--tiling moving --measure length --window 20 --out dissection.bmp --histogram dd.txt",

@@ -20,13 +20,15 @@ Expected<TreatmentOutput> RunExtractDrainage(const TreatmentInputs& in, const Tr
     params.mask = output.values.emplace(in.dem->columns, in.dem->lines, "").values.data();
   auto result = ExtractDrainage(*in.dem, params, progress);
   if (!result) return result.error();
+  output.figures = {{"networkCells", result->networkCells}};
+  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(in.dem->columns, in.dem->lines, 0),
+                         (wanted & kOutputValues) != 0);
+  // The network's NoData cells stay background: painted in a NoData colour, they would be
+  // taken for network by the treatments that read the raster (any gray value but 255).
   output.picture = std::move(result->network);
   // The network is drawn in colour but saved as the drainage window saves it: its gray values
   // in a raw file.
   output.rawAsGray = true;
-  output.figures = {{"networkCells", result->networkCells}};
-  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(in.dem->columns, in.dem->lines, 0),
-                         (wanted & kOutputValues) != 0);
   return output;
 }
 

@@ -22,6 +22,7 @@ Expected<TreatmentOutput> RunHeadwaters(const TreatmentInputs& in, const Treatme
     return error;
   }
   output.picture = std::move(result->image);
+  output.margin = result->margin;
   output.figures = {{"headwaters", result->headwaters}};
   MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(drainage.columns, drainage.lines, params.halfWindow),
                          (wanted & kOutputValues) != 0);

@@ -3,11 +3,15 @@
 #include "core/drainage/density_treatment.h"
 #include "core/morphometry/dissection_density_3d.h"
 #include "core/treatment/ground_cells.h"
+#include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
 namespace {
+
+using Dissection3DDrawing = DensityDrawing<Dissection3DResult>;
 
 Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const TreatmentArgs& args,
                                           unsigned wanted, ProgressSink* progress) {
@@ -19,20 +23,35 @@ Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const Treat
   if (!result) return result.error();
 
   TreatmentOutput output;
-  if (wanted & kOutputPicture) {
-    const int choice = args.Int("palette");
-    const TClassTable table =
-        DensityClassTable(choice, args.Flag("scale"), result->minimum, result->maximum);
-    output.picture = std::make_unique<TRasterImage>(
-        Dissection3DImage(*result, choice, table, args.Flag("smooth")));
-  }
   if (wanted & kOutputHistogram)  // the diagram's 3D counts up to its bound
     output.histogram = DensityHistogramTable(result->histogram3D, result->upperBound);
-  if ((wanted & kOutputValues) || in.dem->HasNoData()) output.values = Dissection3DValues(*result);
-  MarkCellsWithoutGround(output, *in.dem, WindowFrame::Margin(result->columns, result->lines, result->halfWidth),
-                         (wanted & kOutputValues) != 0);
+  Dissection3DDrawing drawing;
+  if ((wanted & kOutputValues) || in.dem->HasNoData()) {
+    output.values = Dissection3DValues(*result);
+    drawing.noData = CellsWithoutGround(
+        *in.dem, WindowFrame::Margin(result->columns, result->lines, result->halfWidth), *output.values);
+    ApplyNoData(output, drawing.noData);
+    if (!(wanted & kOutputValues)) output.values.reset();
+  }
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
+  drawing.computed = std::move(*result);
+  output.drawing = std::move(drawing);
+  if (Status drawn = DrawKeptPicture(output, args, wanted, kDissection3DTreatment); !drawn)
+    return drawn.error();
   return output;
+}
+
+// The picture of the 3D densities in the palette chosen, the NoData cells in their colour.
+Expected<std::unique_ptr<TRasterImage>> RenderDissection3D(const TreatmentOutput& computed,
+                                                           const TreatmentArgs& args) {
+  const auto* drawing = std::any_cast<Dissection3DDrawing>(&computed.drawing);
+  if (!drawing) return Error{kBadParameter, "No 3D densities were kept to draw"};
+  const Dissection3DResult& result = drawing->computed;
+  auto picture = std::make_unique<TRasterImage>(
+      Dissection3DImage(result, args.Int("palette"), DensityTableOf(args, result.minimum, result.maximum),
+                        args.Flag("smooth")));
+  if (!drawing->noData.empty()) PaintNoData(*picture, drawing->noData);
+  return picture;
 }
 
 }  // namespace
@@ -48,7 +67,7 @@ extern const TreatmentDescriptor kDissection3DTreatment{
             WindowSideParam("window size N in pixels (at least 2)", 2),
         },
         DensityPaletteParams()),
-    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram | kOutputDrawing,
     .valueName = "3D dissection density",
     .valueUnit = "km/km2",
     .valueNoData = "cells closer than trunc((N - 1) / 2) to a border",
@@ -60,6 +79,7 @@ extern const TreatmentDescriptor kDissection3DTreatment{
       return (args.Int("window") - 1) / 2 + 1;
     },
     .run = RunDissection3D,
+    .render = RenderDissection3D,
     .examples = "orvane-cli dissection3d --dem data/jacksboro_m2.raw --pixel 90 --drainage d.bmp "
                 "--window 20 --out dd3d.bmp",
 };

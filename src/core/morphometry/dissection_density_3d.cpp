@@ -116,8 +116,7 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
         const std::uint64_t q2 = table2.Sum(x - m, y - m + 1, x + m, y + m - 1);
         const double windowArea = areaAt(x, y);
         if (std::isnan(windowArea)) continue;
-        const int bin2 = static_cast<int>(10.0 * (static_cast<double>(q2) / kHalfLinkUnit / windowArea * 1000.0));
-        if (bin2 >= 0 && bin2 < kDissectionHistogramBins) ++result.histogram2D[static_cast<std::size_t>(bin2)];
+        CountDensity(result.histogram2D, static_cast<double>(q2) / kHalfLinkUnit / windowArea * 1000.0);
       }
     }
   }
@@ -147,10 +146,12 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
       result.minimum = first ? d3 : std::min(result.minimum, d3);
       result.maximum = first ? d3 : std::max(result.maximum, d3);
       first = false;
-      const int bin3 = static_cast<int>(10.0 * d3);
-      if (bin3 >= 0 && bin3 < kDissectionHistogramBins) ++result.histogram3D[static_cast<std::size_t>(bin3)];
+      CountDensity(result.histogram3D, d3);
     }
   }
+  const std::size_t bins = std::max(result.histogram2D.size(), result.histogram3D.size());
+  result.histogram2D.resize(bins, 0);
+  result.histogram3D.resize(bins, 0);
   result.upperBound = static_cast<int>(10.0 * result.maximum);
   return result;
 }

@@ -18,7 +18,8 @@
 // NoData cells are outside the grid: never network, and a window's area shrinks with its share
 // of ground cells; a centre that is NoData, or whose window has fewer than half ground cells,
 // has no density (NaN, white in the image, out of the histograms and the extremes).
-// Histograms: bins trunc(10 x density), 0 .. 299, 2D and 3D; larger values are left out.
+// Histograms: bins trunc(10 x density), 2D and 3D, as many as the densest window needs (both
+// the same length), so every window with a density is counted.
 // The image (gray or class colours) is made by Dissection3DImage from the 3D densities.
 // Cost: O(lines x columns) whatever the window: one pass for the per-cell links, one table,
 // four look-ups per centre.
@@ -43,15 +44,13 @@ struct Dissection3DParams {
   int pixelSize = 0;      // P, whole metres
 };
 
-inline constexpr int kDissectionHistogramBins = 300;
-
 struct Dissection3DResult {
   int columns = 0;
   int lines = 0;
   int halfWidth = 0;                  // m
   std::vector<double> density3D;      // per cell, line after line; 0 outside the centres
-  std::array<std::int32_t, kDissectionHistogramBins> histogram2D{};
-  std::array<std::int32_t, kDissectionHistogramBins> histogram3D{};
+  std::vector<std::int32_t> histogram2D;
+  std::vector<std::int32_t> histogram3D;
   double minimum = 0.0;               // of the 3D densities (both 0 when no centre)
   double maximum = 0.0;
   int upperBound = 0;                 // trunc(10 x maximum): the diagram's 3D bound

@@ -276,13 +276,14 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   result.minimum = dMin;
   result.maximum = dMax;
   result.upperBound = static_cast<int>(100.0 * dMax);
+  result.histogram.assign(static_cast<std::size_t>(std::max(0, result.upperBound)) + 1, 0);
   const double range = dMax - dMin;
   for (int y = y0; y < y1; ++y) {
     const double* row = result.dimension.data() + static_cast<std::size_t>(y) * W;
     std::uint8_t* pixels = result.image.Row(y);
     for (int x = x0; x < x1; ++x) {
       const int bin = static_cast<int>(100.0 * row[x]);
-      if (bin >= 0 && bin < kFractalHistogramBins) ++result.histogram[static_cast<std::size_t>(bin)];
+      if (bin >= 0 && bin <= result.upperBound) ++result.histogram[static_cast<std::size_t>(bin)];
       const int v = range > 0.0 ? static_cast<int>((row[x] - dMin) / range * params.dynamicScale)
                                 : 0;
       pixels[x] = static_cast<std::uint8_t>(std::clamp(v, 0, 255));
@@ -292,8 +293,8 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
 }
 
 std::string FractalDiagramTable(const DrainageFractalResult& result) {
-  return ClassValueTable(result.histogram, 101, std::min(result.upperBound, kFractalHistogramBins),
-                         0.01);
+  return ClassValueTable(result.histogram, 101,
+                         DiagramClassCount(result.upperBound, result.histogram.size()), 0.01);
 }
 
 }  // namespace orvane

@@ -15,8 +15,8 @@
 // Image: gray, trunc((D - Dmin) / (Dmax - Dmin) x scale). Global scans and writes the computed
 // centres only, leaving a 255 border l wide at the top and left and m at the bottom and right;
 // segments scans and writes the whole grid, its untreated cells being D = 0. When every scanned
-// D is equal (range 0) the pixels are 0. The histogram counts trunc(100 D) in bins 0 .. 299;
-// larger values are left out of it.
+// D is equal (range 0) the pixels are 0. The histogram counts trunc(100 D) in bins 0 through
+// the class of Dmax, so every scanned D is counted.
 // Cost: the network is held as bit rows, so a window line is one shift and a box size a few ORs
 // and a population count: O(ws) per centre for global, O(sweeps x ws) per network centre for
 // segments (the sweeps stop early once one of them marks nothing new). Lines run in parallel.
@@ -64,12 +64,10 @@ using TBoxCounts = std::array<int, kMaxBoxSizes>;
 // The geometry of ws = 12 or 24; an error naming the allowed sizes otherwise.
 Expected<FractalWindow> FractalWindowOf(int windowSize);
 
-inline constexpr int kFractalHistogramBins = 300;
-
 struct DrainageFractalResult {
   TRasterImage image;               // gray, the network's size
   std::vector<double> dimension;    // D per cell, line after line; 0 where not computed
-  std::array<std::int32_t, kFractalHistogramBins> histogram{};
+  std::vector<std::int32_t> histogram;  // bins 0 .. upperBound
   double minimum = 500.0;           // Dmin of the scan (500 when nothing was scanned)
   double maximum = 0.0;             // Dmax of the scan
   int upperBound = 0;               // trunc(100 Dmax): the diagram's upper bound
@@ -86,7 +84,7 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
                                                        ProgressSink* progress = nullptr);
 
 // The diagram's table, as its window draws it: "%lf\t%d" rows (0.01 i, count i) for
-// i = 101 .. min(trunc(100 Dmax), 300) - 1.
+// i = 101 through trunc(100 Dmax), the maximum's class.
 std::string FractalDiagramTable(const DrainageFractalResult& result);
 
 // --- Building blocks, exposed for the tests and the benchmarks ----------------------------

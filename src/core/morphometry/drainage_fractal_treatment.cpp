@@ -1,6 +1,8 @@
 // The drainage-fractal treatment's declaration: box-counting dimension of the network per window.
 #include "core/morphometry/drainage_fractal.h"
+#include "core/drainage/density_treatment.h"
 #include "core/treatment/treatment.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -18,10 +20,22 @@ Expected<TreatmentOutput> RunDrainageFractal(const TreatmentInputs& in, const Tr
         output.values.emplace(in.drainage->columns, in.drainage->lines, "").values.data();
   auto result = ComputeDrainageFractal(*in.drainage, params, progress);
   if (!result) return result.error();
-  output.picture = std::make_unique<TRasterImage>(std::move(result->image));
   if (wanted & kOutputHistogram) output.histogram = FractalDiagramTable(*result);
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
+  output.margin = result->margin;
+  // The picture is made with the dimensions; the desktop keeps the whole result for its
+  // diagram.
+  output.drawing = std::move(*result);
+  if (Status drawn = DrawKeptPicture(output, args, wanted, kDrainageFractalTreatment); !drawn)
+    return drawn.error();
   return output;
+}
+
+Expected<std::unique_ptr<TRasterImage>> RenderDrainageFractal(const TreatmentOutput& computed,
+                                                              const TreatmentArgs&) {
+  const auto* result = std::any_cast<DrainageFractalResult>(&computed.drawing);
+  if (!result) return Error{kBadParameter, "No fractal dimensions were kept to draw"};
+  return std::make_unique<TRasterImage>(result->image);
 }
 
 }  // namespace
@@ -42,7 +56,7 @@ extern const TreatmentDescriptor kDrainageFractalTreatment{
             WindowOf12Or24Param("moving window size"),
             DynamicScaleParam("dynamic scale of the image", 100),
         },
-    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram,
+    .outputs = kOutputPicture | kOutputValues | kOutputFigures | kOutputHistogram | kOutputDrawing,
     .valueName = "Drainage fractal dimension",
     .valueNoData = "cells closer than WS / 2 - 1 (top, left) or WS / 2 (bottom, right) to a "
                    "border; with segments also the cells off the network and those whose joined "
@@ -54,6 +68,7 @@ extern const TreatmentDescriptor kDrainageFractalTreatment{
     // finds the same one.
     .halo = [](const TreatmentArgs& args) -> std::optional<int> { return args.Int("window") / 2; },
     .run = RunDrainageFractal,
+    .render = RenderDrainageFractal,
     .examples = "orvane-cli drainage-fractal --drainage d.bmp --mode segments --window 24 "
                 "--out dfractal.bmp",
 };

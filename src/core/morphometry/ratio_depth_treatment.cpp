@@ -17,6 +17,7 @@ Expected<TreatmentOutput> RunRatioDepth(const TreatmentInputs& in, const Treatme
   auto result = ComputeRatioDepth(*in.dem, *in.drainage, params, progress);
   if (!result) return result.error();
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  output.margin = result->margin;
   MarkCellsWithoutGround(output, *in.dem,
                          WindowFrame::Margin(in.drainage->columns, in.drainage->lines, params.windowSize / 2),
                          (wanted & kOutputValues) != 0);

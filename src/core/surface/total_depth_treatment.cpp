@@ -15,14 +15,14 @@ struct TotalDepthDrawing {
 };
 
 // The picture of the relief in the palette chosen, its classes spread over the relief's range
-// with "scale" (or over "min" .. "max" where the desktop's dialog had them typed), the cells
-// without ground in the NoData colour.
+// with "scale" (over "minimum" .. "maximum" where the desktop's dialog had them typed), the
+// cells without ground in the NoData colour.
 std::unique_ptr<TRasterImage> DrawTotalDepth(const TotalDepthDrawing& drawing, const TreatmentArgs& args) {
   const TotalDepthRelief& relief = drawing.relief;
   const int palette = args.Int("palette");
   const TClassTable table = TotalDepthClassTable(palette, args.Flag("scale"),
-                                                 args.Real("min", relief.minimum),
-                                                 args.Real("max", relief.maximum));
+                                                 args.Real("minimum", relief.minimum),
+                                                 args.Real("maximum", relief.maximum));
   auto picture = std::make_unique<TRasterImage>(RenderTotalDepth(relief, palette, table, args.Flag("smooth")));
   if (!drawing.noData.empty()) PaintNoData(*picture, drawing.noData);
   return picture;

@@ -103,6 +103,8 @@ TEST(DiagramForms, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
 
 TEST(DiagramForms, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCounts) {
   TDissection3DDiagram form;
+  form.Counts2D().assign(41, 0);
+  form.Counts3D().assign(41, 0);
   form.Counts2D()[0] = 50;
   form.Counts3D()[0] = 10;
   form.Counts3D()[3] = 5;
@@ -157,7 +159,9 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   density3d.show();
   density3d.SetBound(60);
   EXPECT_EQ(density3d.LabelTexts(), (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
-  density3d.Counts3D()[299] = 5;
+  density3d.Counts2D().assign(431, 0);
+  density3d.Counts3D().assign(431, 0);  // bins as many as the densities need
+  density3d.Counts3D()[430] = 5;
   density3d.SetBound(430);
   int right3d = 0;
   for (const TDiagramLine& line : density3d.Drawing(265).lines) {

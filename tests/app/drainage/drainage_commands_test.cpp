@@ -4,16 +4,20 @@
 // documentation (ORVANE_SHOTS, see support/app_session.h).
 #include <QAction>
 #include <QPushButton>
+#include <cmath>
+#include <functional>
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/drainage_commands.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
+#include "app/morphometry/morphometry_forms.h"
 #include "app/shell/window_size_dialog.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/incrust.h"
+#include "core/treatment/treatment_registry.h"
 #include "support/app_session.h"
 #include "support/compare.h"
 
@@ -74,9 +78,9 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     const char* lower;
     const char* upper;
     const char* message;
-  } cases[] = {{"", "4", "No Lower Range "},
-               {"2", "x", "No Window Ranges"},
-               {"3", "3", "The Upper Range is not\ngreater than the Lower Range"}};
+  } cases[] = {{"", "4", "--lower: No Lower Range "},
+               {"2", "x", "--upper: No Window Ranges"},
+               {"3", "3", "--upper: The Upper Range is not greater than the Lower Range"}};
   for (const auto& c : cases) {
     prompts.messages.clear();
     AnswerExtraction(prompts, c.lower, c.upper);
@@ -144,11 +148,11 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(main->Session().ParameterImage(), before);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DDFen"});
 
-  // A window of 1 is refused with a message rather than dividing by zero.
+  // A window of 1 is refused, as the command line refuses it, rather than dividing by zero.
   AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength1");
   ASSERT_FALSE(prompts.messages.empty());
-  EXPECT_EQ(prompts.messages.back().caption, "ERROR");
+  EXPECT_TRUE(prompts.messages.back().text.startsWith("--window: ")) << prompts.messages.back().text.toStdString();
 }
 
 TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
@@ -209,6 +213,77 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   testing::ExpectSameImage(*main->Session().ParameterImage(), *once);
   EXPECT_EQ(main->Session().Margin(), 4);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
+}
+
+// Each network treatment from its menu, over a DEM with a void, shows the picture and keeps the
+// values the command line writes: NaN and the NoData colour where the treatment's rule puts
+// them, the colours chosen after the run drawn as the one-pass run draws them.
+TEST_F(DrainageCommandsTest, MenuResultsOverAVoidAreTheCommandLines) {
+  const std::shared_ptr<TDemModel> dem = main->Session().CurrentDemShared();
+  std::vector<std::uint8_t> valid(48 * 40, 1);
+  for (int l = 12; l < 22; ++l)
+    for (int c = 20; c < 32; ++c) valid[static_cast<std::size_t>(l) * 48 + c] = 0;
+  ASSERT_TRUE(dem->SetValidity(std::move(valid)));
+  main->Session().SetDemScale(1, "90");
+  ShowNetwork();
+  prompts.dialogs["DiagDD3DForm"] = Accept;
+  auto headwaters = [this] {
+    prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& f) {
+      f.SetHalfWindowText("3");
+      f.ChooseDynamicScale(255);
+      f.accept();
+    });
+  };
+  auto ratio = [this] {
+    AnswerWindowSize(prompts, "5");
+    prompts.dialogs["RatioDepthForm"] = Accept;
+  };
+  const struct {
+    const char* action;
+    const TreatmentDescriptor& treatment;
+    std::function<void()> answer;
+    std::vector<std::pair<const char*, double>> args;
+  } rows[] = {
+      {"PixelDensity1", kDissectionTreatment,
+       [this] { AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage); },
+       {{"tiling", 0}, {"measure", 0}, {"window", 8}, {"palette", kGrayTones0255}}},
+      {"DrainageLength2", kDissectionTreatment,
+       [this] { AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage); },
+       {{"tiling", 1}, {"measure", 1}, {"window", 5}}},
+      {"DissectionDensity3DTreatment1", kDissection3DTreatment,
+       [this] { AnswerDissection("7", kGrayTones0255, ResultKind::kParameterImage); },
+       {{"window", 7}, {"palette", kGrayTones0255}}},
+      {"Headwaterstreatment1", kHeadwatersTreatment, headwaters, {{"hws", 3}, {"scale", 255}}},
+      {"RatioDepthTreatment1", kRatioDepthTreatment, ratio, {{"window", 5}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.action);
+    row.answer();
+    Trigger(row.action);
+    TreatmentArgs args;
+    for (const auto& [name, value] : row.args) args.Set(name, value);
+    ASSERT_TRUE(CompleteArgs(row.treatment, args));
+    TreatmentInputs in;
+    in.dem = dem.get();
+    in.drainage = main->Session().DrainageRaster().get();
+    in.wholeMetres = 90;
+    auto cli = row.treatment.run(in, args, kOutputPicture | kOutputValues, nullptr);
+    ASSERT_TRUE(cli) << cli.error().message;
+    ASSERT_NE(main->Session().ParameterImage(), nullptr);
+    testing::ExpectSameImage(*main->Session().ParameterImage(), *cli->picture);
+    const auto& shown = main->Session().ResultValues().grid;
+    ASSERT_TRUE(shown && cli->values);
+    ASSERT_EQ(shown->values.size(), cli->values->values.size());
+    int differing = 0;
+    for (std::size_t k = 0; k < shown->values.size(); ++k) {
+      const float a = shown->values[k], b = cli->values->values[k];
+      differing += !(a == b || (std::isnan(a) && std::isnan(b)));
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(std::isnan(shown->At(25, 16)));  // inside the void
+    EXPECT_TRUE(main->Session().ParameterImage()->IsNoData(25, 16));
+  }
+  EXPECT_TRUE(prompts.messages.empty());
 }
 
 using DrainageSession = SampleSessionTest;

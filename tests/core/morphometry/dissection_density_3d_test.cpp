@@ -15,7 +15,7 @@ namespace {
 // Every window re-read cell by cell with its eight neighbours, as the reference.
 struct Oracle {
   std::vector<double> d2, d3;
-  std::array<std::int32_t, 300> h2{}, h3{};
+  std::vector<std::int32_t> h2, h3;
   double dMin = 1e300, dMax = -1e300;
 };
 
@@ -64,9 +64,15 @@ Oracle RunOracle(const TDemModel& dem, const TRasterImage& net, int n, int U, in
       o.d3[static_cast<std::size_t>(y) * W + x] = b;
       o.dMin = std::min(o.dMin, b);
       o.dMax = std::max(o.dMax, b);
-      if (static_cast<int>(10 * a) < 300) ++o.h2[static_cast<std::size_t>(10 * a)];
-      if (static_cast<int>(10 * b) < 300) ++o.h3[static_cast<std::size_t>(10 * b)];
+      for (auto [counts, d] : {std::pair{&o.h2, a}, std::pair{&o.h3, b}}) {
+        const auto bin = static_cast<std::size_t>(10 * d);
+        if (bin >= counts->size()) counts->resize(bin + 1);
+        ++(*counts)[bin];
+      }
     }
+  const std::size_t bins = std::max(o.h2.size(), o.h3.size());
+  o.h2.resize(bins);
+  o.h3.resize(bins);
   return o;
 }
 
@@ -167,7 +173,7 @@ TEST(Dissection3D, FirstAndLastLinesAreLeftOutButColumnsCount) {
   EXPECT_NEAR(c->density3D[5 * 11 + 5], 2 * 15.0 / (30.0 * 30.0 * 16) * 1000.0, 1e-12);
 }
 
-TEST(Dissection3D, DensitiesAbove30StayOutOfTheHistogramButReachTheImage) {
+TEST(Dissection3D, DensitiesAbove30AreCountedAndReachTheImage) {
   auto dem = testing::FlatDem(7, 7, 0.0);
   TRasterImage full(7, 7, kRasterGray);
   full.Fill(TColor{0, 0, 0});
@@ -175,7 +181,10 @@ TEST(Dissection3D, DensitiesAbove30StayOutOfTheHistogramButReachTheImage) {
   ASSERT_TRUE(r);
   EXPECT_GT(r->maximum, 500.0);
   EXPECT_EQ(r->minimum, r->maximum);  // the minimum is a real density, not a starting value
-  EXPECT_EQ(r->histogram3D, (std::array<std::int32_t, 300>{}));
+  // The bins follow the data: the one window is counted in the class of its density.
+  ASSERT_EQ(r->histogram3D.size(), static_cast<std::size_t>(r->upperBound) + 1);
+  EXPECT_EQ(r->histogram3D.back(), 1);
+  EXPECT_EQ(r->histogram2D.size(), r->histogram3D.size());
   const TClassTable none;
   const TRasterImage gray = Dissection3DImage(*r, kGrayTones0255, none, false);
   // The single centre makes a range of 0, which writes 0; outside the centre stays white.

@@ -184,6 +184,18 @@ TEST(NoDataWindows, NoStreamIsTracedOverNoData) {
   EXPECT_EQ(onNoData, 0);
   EXPECT_EQ(markedBeside, 0);
   EXPECT_GT(streams, 1000);
+  // The network raster stays one: its NoData cells are background (255), since the treatments
+  // reading it take any other gray value, a NoData colour too, for network.
+  const auto network = NetworkOf(*holed);
+  ASSERT_NE(network, nullptr);
+  int readAsNetwork = 0;
+  for (int l = 0; l < sample->lines; ++l)
+    for (int c = 0; c < sample->columns; ++c) {
+      int gray = 255;
+      network->GetValue(c, l, gray);
+      readAsNetwork += !holed->IsValid(c, l) && gray != 255;
+    }
+  EXPECT_EQ(readAsNetwork, 0);
   EXPECT_EQ(std::count(before.values.begin(), before.values.end(), 1.0f) > streams, true);
 }
 
