@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/drainage/headwaters_form.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/treatment_menu.h"
 #include "app/surface/circular_forms.h"
@@ -19,6 +20,7 @@
 #include "app/surface/shape_forms.h"
 #include "app/surface/slope_forms.h"
 #include "app/surface/aspect_forms.h"
+#include "core/drainage/density_image.h"
 #include "core/surface/global_fractal.h"
 #include "core/surface/total_depth.h"
 #include "core/treatment/treatment_registry.h"
@@ -35,7 +37,9 @@ struct ParityRow {
   Answers answer;  // answers the dialogs its menu item shows, as a user would
   std::vector<std::pair<std::string, double>> args;  // the same choices for the declaration
   const char* disabled = nullptr;  // why the row is not compared yet
-  bool network = false;  // the picture is the drainage network, not a parameter image
+  // The picture is the drainage network (kept for the network treatments that follow), not a
+  // result with values.
+  bool network = false;
 };
 
 template <class Form>
@@ -108,14 +112,27 @@ const std::vector<ParityRow>& Rows() {
       {&kShadeTreatment, {}, {}, kOwnHandler},
       {&kSlicesTreatment, {}, {}, kOwnHandler},
       {&kExtractDrainageTreatment, [](TestPrompter& prompts) { AnswerExtraction(prompts, "1", "4"); },
-       {{"lower", 1}, {"upper", 4}},
-       "its handler leaves the NoData cells white where the declaration paints them", true},
-      {&kDissectionTreatment, {}, {}, kOwnHandler},
+       {{"lower", 1}, {"upper", 4}}, nullptr, true},
+      {&kDissectionTreatment,
+       Both(WindowSize("8"), Dialog<TClassPaletteDialog>("DDPaletteFen", [](TClassPaletteDialog& f) {
+              f.SelectPalette(kColoredPalette);
+              f.ChoosePlacement(ResultKind::kParameterImage);
+              f.OkClick();
+            })),
+       {{"tiling", 0}, {"measure", 0}, {"window", 8}, {"palette", kColoredPalette}}},
       {&kDissection3DTreatment, {}, {}, kOwnHandler},
-      {&kHeadwatersTreatment, {}, {}, kOwnHandler},
+      {&kHeadwatersTreatment,
+       Dialog<THeadwatersDialog>("HeadWatersForm", [](THeadwatersDialog& f) {
+         f.SetHalfWindowText("3");
+         f.ChooseDynamicScale(255);
+         f.ChoosePlacement(ResultKind::kParameterImage);
+         f.accept();
+       }),
+       {{"hws", 3}, {"scale", 255}}},
       {&kDrainageFractalTreatment, {}, {}, kOwnHandler},
       {&kRatioDepthTreatment, {}, {}, kOwnHandler},
-      {&kIncrustTreatment, {}, {}, kOwnHandler},
+      // The network burnt into the parameter image the headwaters left.
+      {&kIncrustTreatment, [](TestPrompter&) {}, {}},
       {&kGrayHistogramTreatment, {}, {}, kOwnHandler},
       {&kPaletteTreatment, {}, {}, kOwnHandler},
       {&kRender3dTreatment, {}, {}, kOwnHandler},
@@ -163,7 +180,7 @@ TEST_F(TreatmentParityTest, EveryMenuTreatmentEqualsItsDeclaration) {
     if (row.disabled) continue;
     prompts.dialogs.clear();
     prompts.messages.clear();
-    prompts.dialogs["DiagLocFractDimForm"] = Accept;
+    for (const char* diagram : {"DiagLocFractDimForm", "DiagDDForm"}) prompts.dialogs[diagram] = Accept;
     row.answer(prompts);
     TreatmentArgs args;
     for (const auto& [name, value] : row.args) args.Set(name, value);
@@ -181,7 +198,7 @@ TEST_F(TreatmentParityTest, EveryMenuTreatmentEqualsItsDeclaration) {
       ASSERT_NE(shown, nullptr);
       testing::ExpectSameImage(*shown, *declared->output.picture);
     }
-    if (row.treatment->Gives(kOutputValues)) {
+    if (row.treatment->Gives(kOutputValues) && !row.network) {
       const TResultValues& shown = main->Session().ResultValues();
       ASSERT_TRUE(shown);
       ExpectSameValues(*shown.grid, *declared->output.values);
