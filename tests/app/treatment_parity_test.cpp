@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/drainage/headwaters_form.h"
+#include "app/morphometry/morphometry_forms.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/treatment_menu.h"
 #include "app/surface/circular_forms.h"
@@ -120,7 +121,13 @@ const std::vector<ParityRow>& Rows() {
               f.OkClick();
             })),
        {{"tiling", 0}, {"measure", 0}, {"window", 8}, {"palette", kColoredPalette}}},
-      {&kDissection3DTreatment, {}, {}, kOwnHandler},
+      {&kDissection3DTreatment,
+       Both(WindowSize("5"), Dialog<TClassPaletteDialog>("DDPaletteFen", [](TClassPaletteDialog& f) {
+              f.SelectPalette(kColoredPalette);
+              f.ChoosePlacement(ResultKind::kParameterImage);
+              f.OkClick();
+            })),
+       {{"window", 5}, {"palette", kColoredPalette}}},
       {&kHeadwatersTreatment,
        Dialog<THeadwatersDialog>("HeadWatersForm", [](THeadwatersDialog& f) {
          f.SetHalfWindowText("3");
@@ -129,8 +136,21 @@ const std::vector<ParityRow>& Rows() {
          f.accept();
        }),
        {{"hws", 3}, {"scale", 255}}},
-      {&kDrainageFractalTreatment, {}, {}, kOwnHandler},
-      {&kRatioDepthTreatment, {}, {}, kOwnHandler},
+      {&kDrainageFractalTreatment,
+       Dialog<TDrainageFractalDialog>("FractDrainageForm", [](TDrainageFractalDialog& f) {
+         f.ChooseWindowSize(12);
+         f.ChooseDynamicScale(255);
+         f.ChoosePlacement(ResultKind::kParameterImage);
+         f.reject();  // closing it any way runs the treatment
+       }),
+       {{"mode", 1}, {"window", 12}, {"scale", 255}}},
+      {&kRatioDepthTreatment,
+       Both(WindowSize("5"), Dialog<TRatioOfDepthsDialog>("RatioDepthForm", [](TRatioOfDepthsDialog& f) {
+              f.ChooseDynamicScale(100);
+              f.ChoosePlacement(ResultKind::kParameterImage);
+              f.BitBtn1Click();
+            })),
+       {{"window", 5}, {"scale", 100}}},
       // The network burnt into the parameter image the headwaters left.
       {&kIncrustTreatment, [](TestPrompter&) {}, {}},
       {&kGrayHistogramTreatment, {}, {}, kOwnHandler},
@@ -180,7 +200,8 @@ TEST_F(TreatmentParityTest, EveryMenuTreatmentEqualsItsDeclaration) {
     if (row.disabled) continue;
     prompts.dialogs.clear();
     prompts.messages.clear();
-    for (const char* diagram : {"DiagLocFractDimForm", "DiagDDForm"}) prompts.dialogs[diagram] = Accept;
+    for (const char* diagram : {"DiagLocFractDimForm", "DiagDDForm", "DiagDD3DForm", "DiagFractDimForm"})
+      prompts.dialogs[diagram] = Accept;
     row.answer(prompts);
     TreatmentArgs args;
     for (const auto& [name, value] : row.args) args.Set(name, value);
