@@ -59,8 +59,8 @@ Answers WindowSize(const char* size) {
   return [size](TestPrompter& prompts) { AnswerWindowSize(prompts, size); };
 }
 
-// Other menus' treatments: their handlers are not run through the declarations yet.
-constexpr const char* kOwnHandler = "its menu handler still draws the picture itself";
+// The relief menus' handlers do not run their declarations yet.
+constexpr const char* kOwnHandler = "its menu handler still computes without the declaration";
 
 const std::vector<ParityRow>& Rows() {
   static const std::vector<ParityRow> rows = {
