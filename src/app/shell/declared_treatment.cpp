@@ -36,13 +36,6 @@ DeclaredContext ContextOf(TWorkbench& main) {
   return context;
 }
 
-DeclaredRun DeclaredValues(const std::string& id, ValueGrid values) {
-  DeclaredRun run;
-  run.treatment = FindTreatment(id);
-  if (run.treatment) run.output.values = std::move(values);
-  return run;
-}
-
 Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
                                      const DeclaredContext& context, TreatmentArgs args,
                                      unsigned wanted, ProgressSink* progress) {

@@ -22,7 +22,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <utility>
 
 #include "app/shell/result_kind.h"
@@ -101,30 +100,5 @@ bool ShowTreatmentResult(TWorkbench& main, DeclaredRun& run, ResultDisplay displ
 // The same for a picture without a value grid.
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display);
-
-// ---- going away: handlers of other menus still compute their picture themselves ----------
-
-// A value grid computed with the picture by the treatment's own compute function, held as the
-// run of declaration `id` would hold it.
-DeclaredRun DeclaredValues(const std::string& id, ValueGrid values);
-
-template <typename Result>
-struct WithDeclaredValues {
-  Result computed;
-  DeclaredRun values;
-};
-
-// For a worker thread, a compute function that fills the value grid in the same pass as its
-// picture: `compute(cells)` gets the cells of a columns x lines grid in `unit`.
-template <typename Compute>
-auto ComputeWithValues(const std::string& id, int columns, int lines, const std::string& unit,
-                       Compute compute) {
-  using Result = std::decay_t<decltype(*compute(static_cast<float*>(nullptr)))>;
-  using Done = WithDeclaredValues<Result>;
-  ValueGrid grid(columns, lines, unit);
-  auto computed = compute(grid.values.data());
-  if (!computed) return Expected<Done>(computed.error());
-  return Expected<Done>(Done{std::move(*computed), DeclaredValues(id, std::move(grid))});
-}
 
 }  // namespace orvane
