@@ -131,7 +131,8 @@ extern const TreatmentDescriptor kCellStepTreatment{
 }  // namespace orvane
 EOF
 
-# 3. One line in AllTreatments() (and its declaration), its id in the command table.
+# 3. One line in AllTreatments() and its declaration in treatment_registry.h: the command
+# table, the desktop's menus and the Python functions follow the list.
 python3 - "$tree" <<'EOF'
 import sys
 tree = sys.argv[1]
@@ -147,12 +148,6 @@ text = open(path).read()
 text = text.replace("      &kSurface3DTreatment,\n",
                     "      &kSurface3DTreatment,\n      &kCellStepTreatment,\n", 1)
 assert text.count("kCellStepTreatment") == 1, "the registry changed shape"
-open(path, "w").write(text)
-path = tree + "/src/cli/command_table.cpp"
-text = open(path).read()
-assert '    {"surface3d", nullptr},\n' in text, "the command table changed shape"
-text = text.replace('    {"surface3d", nullptr},\n',
-                    '    {"surface3d", nullptr},\n    {"cell-step", nullptr},\n', 1)
 open(path, "w").write(text)
 EOF
 

@@ -1,6 +1,6 @@
-// The "Examples" footer of every `orvane-cli COMMAND --help`, all in one table so the manual
-// page made from the help texts shows them too. Every line runs as it stands from the source
-// folder on the sample DEM (d.bmp is the network written by the extract-drainage example).
+// The "Examples" footer of every `orvane-cli COMMAND --help`: a treatment's from its
+// declaration, the other commands' from the table below. Every line runs as it stands from the
+// source folder on the sample DEM.
 #include <map>
 
 #include "cli/command.h"
@@ -10,33 +10,6 @@ namespace orvane::cli {
 std::string CommandExamples(const std::string& command) {
   static const std::map<std::string, std::string> kExamples = {
       {"info", "orvane-cli info --dem data/jacksboro_m2.raw --pixel 90"},
-      {"aspect",
-       "orvane-cli aspect --dem data/jacksboro_m2.raw --pixel 90 --smooth --out aspect.bmp "
-       "--histogram aspect.txt"},
-      {"shade",
-       "orvane-cli shade --dem data/jacksboro_m2.raw --pixel 90 --azimuth 315 --elevation 45 "
-       "--out shade.bmp"},
-      {"slices",
-       "orvane-cli slices --dem data/jacksboro_m2.raw --pixel 90 --table 2 --smooth --shadow "
-       "--out slices.bmp"},
-      {"convexity",
-       "orvane-cli convexity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --out convexity.bmp"},
-      {"concavity",
-       "orvane-cli concavity --dem data/jacksboro_m2.raw --pixel 90 --range 5 --dynamism 255 "
-       "--out concavity.bmp"},
-      {"horizontal",
-       "orvane-cli horizontal --dem data/jacksboro_m2.raw --pixel 90 --range 3 --binarize "
-       "--out flats.bmp"},
-      {"contour-density",
-       "orvane-cli contour-density --dem data/jacksboro_m2.raw --pixel 90 --window 10 "
-       "--interval 20 --tiling moving --out density.bmp"},
-      {"contours",
-       "orvane-cli contours --dem data/jacksboro_m2.raw --pixel 90 --first 200 --last 400 "
-       "--interval 20 --out contours.bmp"},
-      {"global-fractal", "orvane-cli global-fractal --dem data/jacksboro_m2.raw --pixel 90"},
-      {"render3d",
-       "orvane-cli render3d --dem data/jacksboro_m2.raw --pixel 90 --mode wire --exaggeration 3 "
-       "--out view.bmp"},
       {"export-ilwis",
        "orvane-cli export-ilwis --dem data/jacksboro_m2.raw --pixel 90 --name jacksboro --dir . "
        "--zone 14"},

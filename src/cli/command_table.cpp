@@ -1,10 +1,8 @@
-// The table of orvane-cli commands: the declared treatments (core/treatment/treatment.h), each a
-// command built from its declaration, and the hand-written commands that are not treatments.
-//
-// A treatment's command is built from its declaration; its id below places it in --help (a
-// declared treatment missing here has no command, which the help examples test reports). A
-// command that is not a treatment is a class deriving from Command
-// (cli/commands/<name>_command.cpp) with a factory listed below with ORVANE_CLI_COMMAND.
+// The table of orvane-cli commands: "info", then every declared treatment in the order of
+// AllTreatments() (core/treatment/treatment_registry.cpp), each a command built from its
+// declaration, then the hand-written commands that are not treatments. A command that is not a
+// treatment is a class deriving from Command (cli/commands/<name>_command.cpp) with a factory
+// listed below with ORVANE_CLI_COMMAND.
 #include "cli/command.h"
 
 namespace orvane::cli {
@@ -17,59 +15,14 @@ ORVANE_CLI_COMMAND(MakeExportGeoTiffCommand)
 ORVANE_CLI_COMMAND(MakeInfoCommand)
 #undef ORVANE_CLI_COMMAND
 
-namespace {
-
-// Commands in the order of --help: a treatment's id, or a hand-written command's factory for
-// the commands not declared as treatments (yet).
-struct TableEntry {
-  const char* treatment;
-  std::unique_ptr<Command> (*factory)();
-};
-
-const TableEntry kEntries[] = {
-    {nullptr, MakeInfoCommand},
-    {"slope", nullptr},
-    {"aspect", nullptr},
-    {"shade", nullptr},
-    {"slices", nullptr},
-    {"convexity", nullptr},
-    {"concavity", nullptr},
-    {"horizontal", nullptr},
-    {"contour-density", nullptr},
-    {"contours", nullptr},
-    {"global-fractal", nullptr},
-    {"circular", nullptr},
-    {"extract-drainage", nullptr},
-    {"dissection", nullptr},
-    {"dissection3d", nullptr},
-    {"headwaters", nullptr},
-    {"drainage-fractal", nullptr},
-    {"ratio-depth", nullptr},
-    {"incrust", nullptr},
-    {"gray-histogram", nullptr},
-    {"palette", nullptr},
-    {"render3d", nullptr},
-    {"local-fractal", nullptr},
-    {"total-depth", nullptr},
-    {"surface3d", nullptr},
-    {nullptr, MakeExportIlwisCommand},
-    {nullptr, MakeImportIlwisCommand},
-    {nullptr, MakeImportGdalCommand},
-    {nullptr, MakeExportGeoTiffCommand},
-};
-
-}  // namespace
-
 const std::vector<CommandFactory>& CommandTable() {
   static const std::vector<CommandFactory> table = [] {
-    std::vector<CommandFactory> entries;
-    for (const TableEntry& entry : kEntries) {
-      if (entry.factory) {
-        entries.emplace_back(entry.factory);
-      } else if (const TreatmentDescriptor* treatment = FindTreatment(entry.treatment)) {
-        entries.emplace_back([treatment] { return MakeTreatmentCommand(*treatment); });
-      }
-    }
+    std::vector<CommandFactory> entries{MakeInfoCommand};
+    for (const TreatmentDescriptor* treatment : AllTreatments())
+      entries.emplace_back([treatment] { return MakeTreatmentCommand(*treatment); });
+    for (auto factory : {MakeExportIlwisCommand, MakeImportIlwisCommand, MakeImportGdalCommand,
+                         MakeExportGeoTiffCommand})
+      entries.emplace_back(factory);
     return entries;
   }();
   return table;

@@ -37,7 +37,7 @@ void ExpectEnabled(const TMainForm& main, const Names& names, bool enabled) {
 TEST_F(MainFormTest, EveryDeclaredTreatmentHasAMenuItemWiredToAHandler) {
   for (const TreatmentDescriptor* treatment : AllTreatments()) {
     // Its own item, or the generic one under "More Treatments".
-    const char* own = TreatmentMenuAction(treatment->id);
+    const char* own = TreatmentMenuAction(*treatment);
     const QString name = own ? QString(own) : DeclaredItemName(*treatment);
     const QAction* action = main->Action(name);
     ASSERT_NE(action, nullptr) << treatment->id << ": no action " << name.toStdString();

@@ -31,6 +31,7 @@
 #include "app/command_modules.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/settings/settings_file.h"
 #include "core/surface/slope.h"

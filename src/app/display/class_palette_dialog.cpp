@@ -34,7 +34,7 @@ TClassPaletteDialog::TClassPaletteDialog(const ClassPaletteOptions& options, QWi
   auto* tablesLayout = new QVBoxLayout(tables);
   paletteCombo_ = new QComboBox(tables);
   paletteCombo_->setObjectName("DDPaletteComboBox");
-  FillDeclaredChoices(paletteCombo_, DeclaredParam(options.treatment, "palette"));
+  FillDeclaredChoices(paletteCombo_, DeclaredParam(*options.treatment, "palette"));
   tablesLayout->addWidget(paletteCombo_);
   left->addWidget(tables);
 

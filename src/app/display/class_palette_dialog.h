@@ -19,13 +19,14 @@ class QPushButton;
 
 namespace orvane {
 
+struct TreatmentDescriptor;
 class TClassLegendBox;
 class TResultPlacementBox;
 
 struct ClassPaletteOptions {
   const char* objectName;  // "TotalDepthForm"
   const char* title;       // " Total Depth Visu"
-  const char* treatment;   // the declaration whose "palette" the combo box offers
+  const TreatmentDescriptor* treatment;  // the declaration whose "palette" the combo box offers
   const char* placementTitle;  // the caption of the "Parameter Image / Wrapped Image" group
   // A tool window shared by several treatments, or a modal dialog of its own.
   bool toolWindow;

@@ -9,6 +9,7 @@
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_menu.h"

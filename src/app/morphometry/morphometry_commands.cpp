@@ -7,6 +7,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/shell/workbench.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/shell/declared_treatment.h"

@@ -60,14 +60,7 @@ void RunFromMenu(TWorkbench& main, const TreatmentDescriptor& treatment) {
                                   kOutputPicture | kOutputValues | kOutputFigures);
   if (!run) return;
   main.BeginTreatment(title);
-  if (run->output.picture) {
-    const ResultDisplay display{
-        .title = title,
-        .margin = run->output.margin,
-        .mode = run->output.colourPicture ? DisplayMode::kColour : DisplayMode::kGray,
-        .placement = dialog.Placement()};
-    ShowTreatmentResult(main, run->Picture(), display, *run);
-  }
+  if (run->output.picture) ShowTreatmentResult(main, *run, {.title = title, .placement = dialog.Placement()});
   QStringList lines;
   for (const Figure& figure : run->output.figures) lines << FigureText(figure);
   for (const std::string& warning : run->output.warnings) lines << QString::fromStdString(warning);
@@ -190,7 +183,7 @@ void InstallDeclaredTreatments(TWorkbench& main,
     more->setObjectName("MoreTreatments1");
   }
   for (const TreatmentDescriptor* treatment : treatments) {
-    if (TreatmentMenuAction(treatment->id)) continue;  // it has its own dialog
+    if (TreatmentMenuAction(*treatment)) continue;  // it has its own dialog
     QAction* item = more->addAction(QString::fromStdString(treatment->title));
     item->setObjectName(DeclaredItemName(*treatment));
     item->setToolTip(QString::fromStdString(treatment->summary));

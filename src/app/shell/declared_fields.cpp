@@ -15,11 +15,16 @@
 
 namespace orvane {
 
+const ParamDeclaration& DeclaredParam(const TreatmentDescriptor& treatment, const char* param) {
+  const ParamDeclaration* declared = treatment.Param(param);
+  if (!declared) qFatal("No parameter '%s' is declared for the treatment '%s'", param, treatment.id.c_str());
+  return *declared;
+}
+
 const ParamDeclaration& DeclaredParam(const char* treatment, const char* param) {
   const TreatmentDescriptor* found = FindTreatment(treatment);
-  const ParamDeclaration* declared = found ? found->Param(param) : nullptr;
-  if (!declared) qFatal("No parameter '%s' is declared for the treatment '%s'", param, treatment);
-  return *declared;
+  if (!found) qFatal("No treatment '%s' is declared", treatment);
+  return DeclaredParam(*found, param);
 }
 
 int DeclaredDefault(const ParamDeclaration& declared, int fallback) {

@@ -2,10 +2,10 @@
 // the dialogs take their choice lists, ranges and defaults from the one place the CLI and the
 // Python functions take them from:
 //
-//   const ParamDeclaration& palette = DeclaredParam("total-depth", "palette");
+//   const ParamDeclaration& palette = DeclaredParam(kTotalDepthTreatment, "palette");
 //   FillDeclaredChoices(combo, palette);            // labels in order, data = value, default
-//   BindDeclaredField(edit, DeclaredParam("local-fractal", "h"));   // validator (and default)
-//   auto* scale = new TDeclaredRadios(DeclaredParam("headwaters", "scale"),
+//   BindDeclaredField(edit, DeclaredParam(kLocalFractalTreatment, "h"));   // validator, default
+//   auto* scale = new TDeclaredRadios(DeclaredParam(kHeadwatersTreatment, "scale"),
 //                                     {"RadioButton1", "RadioButton2"}, *group, *groupLayout);
 #pragma once
 
@@ -24,8 +24,10 @@ class QWidget;
 
 namespace orvane {
 
-// The declaration of parameter `param` of treatment `treatment`. Both must exist: a dialog bound
+// The declaration of parameter `param` of treatment `treatment`. It must exist: a dialog bound
 // to an undeclared one stops the program as it is built (every dialog is built by the tests).
+const ParamDeclaration& DeclaredParam(const TreatmentDescriptor& treatment, const char* param);
+// Going away: the same for a treatment named by its id.
 const ParamDeclaration& DeclaredParam(const char* treatment, const char* param);
 
 // The declared default as a number: the value of the default choice, or the number typed;

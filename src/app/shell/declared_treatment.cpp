@@ -1,10 +1,11 @@
 #include "app/shell/declared_treatment.h"
 
-#include "app/shell/workbench.h"
+#include "app/shell/busy_cursor.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_values.h"
 #include "app/shell/text_values.h"
 #include "app/shell/treatment_run.h"
+#include "app/shell/workbench.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -13,6 +14,15 @@ namespace orvane {
 
 std::shared_ptr<TRasterImage> DeclaredRun::Picture() {
   return std::shared_ptr<TRasterImage>(std::move(output.picture));
+}
+
+double DeclaredRun::FigureValue(const std::string& key) const {
+  for (const Figure& figure : output.figures) {
+    if (figure.key != key) continue;
+    if (const auto* real = std::get_if<double>(&figure.value)) return *real;
+    if (const auto* whole = std::get_if<std::int64_t>(&figure.value)) return static_cast<double>(*whole);
+  }
+  return 0.0;
 }
 
 DeclaredContext ContextOf(TWorkbench& main) {
@@ -24,21 +34,6 @@ DeclaredContext ContextOf(TWorkbench& main) {
   context.drainage = main.Session().DrainageRaster();
   context.parameter = main.Session().ParameterImage();
   return context;
-}
-
-DeclaredRun DeclaredValues(const std::string& id, ValueGrid values) {
-  DeclaredRun run;
-  run.treatment = FindTreatment(id);
-  if (run.treatment) run.output.values = std::move(values);
-  return run;
-}
-
-Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
-                                     const DeclaredContext& context, TreatmentArgs args,
-                                     unsigned wanted, ProgressSink* progress) {
-  const TreatmentDescriptor* treatment = FindTreatment(id);
-  if (!treatment) return Error{kBadParameter, "No treatment is declared as '" + id + "'"};
-  return RunDeclaration(*treatment, dem, context, std::move(args), wanted, progress);
 }
 
 Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
@@ -61,32 +56,48 @@ Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const
     if (!context.parameter) return Error{kBadParameter, "No parameter image is open"};
     inputs.param = context.parameter.get();
   }
-  auto output = treatment.run(inputs, args, wanted & treatment.outputs, progress);
+  // A treatment drawn in one phase draws when asked for its drawing.
+  if ((wanted & kOutputDrawing) && !treatment.render) wanted |= kOutputPicture;
+  auto output = treatment.run(inputs, args, wanted & (treatment.outputs | kOutputDrawing), progress);
   if (!output) return output.error();
   run.output = std::move(*output);
+  run.args = std::move(args);
   return run;
-}
-
-std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main, const std::string& id,
-                                                const TreatmentArgs& args, unsigned wanted) {
-  const TreatmentDescriptor* treatment = FindTreatment(id);
-  if (!treatment) {
-    Prompts().Warning(&main, "ERREUR", QString::fromStdString("No treatment is declared as '" + id + "'"));
-    return std::nullopt;
-  }
-  return RunDeclaredTreatment(main, *treatment, args, wanted);
 }
 
 std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main,
                                                 const TreatmentDescriptor& treatment,
-                                                const TreatmentArgs& args, unsigned wanted) {
+                                                const TreatmentArgs& args, unsigned wanted,
+                                                const QString& caption) {
   const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
   if (!dem) return std::nullopt;
   const DeclaredContext context = ContextOf(main);
   ProgressSink* sink = main.Progress();
-  return RunTreatment(main, "ERREUR", GridOf(*dem), [&, dem] {
+  return RunTreatment(main, caption, GridOf(*dem), [&, dem] {
     return RunDeclaration(treatment, *dem, context, args, wanted, sink);
   });
+}
+
+bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display) {
+  if (!run.treatment || !run.treatment->render) return run.output.picture != nullptr;
+  BusyCursor busy;
+  QString failure;
+  try {
+    auto picture = run.treatment->render(run.output, display);
+    if (picture) {
+      run.output.picture = std::move(*picture);
+      return true;
+    }
+    failure = QString::fromStdString(picture.error().message);
+  } catch (const GridAllocationError& error) {
+    failure = QString::fromStdString(error.what());
+  } catch (const std::bad_alloc&) {
+    const TDemModel* dem = main.Session().CurrentDem();
+    failure = QString::fromStdString(GridMemoryMessage(dem ? dem->lines : 0, dem ? dem->columns : 0));
+  }
+  busy.Release();
+  Prompts().Warning(&main, "ERREUR", failure);
+  return false;
 }
 
 void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped) {
@@ -118,6 +129,12 @@ bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture
   const bool wrapped = ShowTreatmentResult(main, std::move(picture), display);
   KeepDeclaredValues(main, values, wrapped);
   return wrapped;
+}
+
+bool ShowTreatmentResult(TWorkbench& main, DeclaredRun& run, ResultDisplay display) {
+  if (display.margin == 0) display.margin = run.output.margin;
+  if (run.output.colourPicture) display.mode = DisplayMode::kColour;
+  return ShowTreatmentResult(main, run.Picture(), display, run);
 }
 
 }  // namespace orvane

@@ -1,23 +1,27 @@
-// A menu treatment run through its declaration: the dialog's choices become TreatmentArgs, the
-// declaration's run gives the picture and, when it declares one, the value grid the picture
-// is made from; the grid then becomes the current result's (status readout, value export,
-// value histogram).
+// The desktop's one runner: every menu treatment runs through its declaration's `run`, under the
+// progress window, off the GUI thread, a cancel and an allocation failure ending the same way
+// (nothing changed; the memory message shown). Its picture then goes to its window and its value
+// grid becomes the current result's (status readout, value export, value histogram).
 //
-//   TreatmentArgs args;                                    // from the dialog
-//   args.Set("radius", dialog.Radius());
-//   auto run = RunDeclaredTreatment(main, "circular", args);
+//   TreatmentArgs args = dialog.Args();                    // every dialog value read first
+//   auto run = RunDeclaredTreatment(main, kCircularTreatment, args);
 //   if (!run) return;                                      // cancelled, or the error shown
 //   main.BeginTreatment(title);
-//   ShowTreatmentResult(main, run->Picture(),
-//                       {.title = title, .margin = run->output.margin,
-//                        .placement = dialog.Placement()}, *run);
+//   ShowTreatmentResult(main, *run, {.title = title, .placement = dialog.Placement()});
+//
+// A treatment whose colours are chosen after the run (from its range, its diagram) asks for
+// kOutputDrawing, shows its dialog, then draws with the display parameters:
+//
+//   auto run = RunDeclaredTreatment(main, kTotalDepthTreatment, args,
+//                                   kOutputDrawing | kOutputValues | kOutputFigures);
+//   ...                                                    // the visualisation dialog
+//   if (!RenderDeclaredPicture(main, *run, dialog.DisplayArgs())) return;
 #pragma once
 
 #include <QString>
 #include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <utility>
 
 #include "app/shell/result_kind.h"
@@ -33,9 +37,12 @@ struct TSettings;
 
 struct DeclaredRun {
   const TreatmentDescriptor* treatment = nullptr;
+  TreatmentArgs args;  // as run: completed with the declared defaults
   TreatmentOutput output;
   // The picture, as the frame's windows share it.
   std::shared_ptr<TRasterImage> Picture();
+  // The figure named `key` as a number (0 when absent).
+  double FigureValue(const std::string& key) const;
 };
 
 // What a run reads of the frame besides the DEM, copied on the GUI thread so that the worker
@@ -50,50 +57,23 @@ struct DeclaredContext {
 };
 DeclaredContext ContextOf(TWorkbench& main);
 
-// For a worker thread: the declaration `id` run on `dem` with `args` (completed with the
-// declared defaults and checked), asking for `wanted` among what it gives.
-Expected<DeclaredRun> RunDeclaration(const std::string& id, const TDemModel& dem,
-                                     const DeclaredContext& context, TreatmentArgs args,
-                                     unsigned wanted, ProgressSink* progress);
+// For a worker thread: `treatment` run on `dem` with `args` (completed with the declared
+// defaults and checked), asking for `wanted` among what it gives.
 Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
                                      const DeclaredContext& context, TreatmentArgs args,
                                      unsigned wanted, ProgressSink* progress);
 
-// A value grid computed with the picture by the treatment's own compute function (the GUI
-// needs more of its result than the declaration gives, a diagram or a margin), held as the
-// run of declaration `id` would hold it.
-DeclaredRun DeclaredValues(const std::string& id, ValueGrid values);
-
-// The same on the current DEM, under the progress window; empty after a cancel or once an
-// error (an unknown id, a refused parameter, a failed run) was shown under "ERREUR".
-std::optional<DeclaredRun> RunDeclaredTreatment(
-    TWorkbench& main, const std::string& id, const TreatmentArgs& args,
-    unsigned wanted = kOutputPicture | kOutputValues);
+// The runner: `treatment` on the current DEM under the progress window; empty after a cancel
+// or once an error (a refused parameter, a missing input, a failed run, the memory running
+// out) was shown under `caption`.
 std::optional<DeclaredRun> RunDeclaredTreatment(
     TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
-    unsigned wanted = kOutputPicture | kOutputValues);
+    unsigned wanted = kOutputPicture | kOutputValues, const QString& caption = "ERREUR");
 
-// A result computed with its picture and the value grid taken in the same pass.
-template <typename Result>
-struct WithDeclaredValues {
-  Result computed;
-  DeclaredRun values;
-};
-
-// For a worker thread, a compute function that fills the value grid in the same pass as its
-// picture: `compute(cells)` gets the cells of a columns x lines grid in `unit` (NaN where it
-// writes nothing) and returns an Expected result, which comes back with the grid held as the
-// run of declaration `id` would hold it.
-template <typename Compute>
-auto ComputeWithValues(const std::string& id, int columns, int lines, const std::string& unit,
-                       Compute compute) {
-  using Result = std::decay_t<decltype(*compute(static_cast<float*>(nullptr)))>;
-  using Done = WithDeclaredValues<Result>;
-  ValueGrid grid(columns, lines, unit);
-  auto computed = compute(grid.values.data());
-  if (!computed) return Expected<Done>(computed.error());
-  return Expected<Done>(Done{std::move(*computed), DeclaredValues(id, std::move(grid))});
-}
+// The second phase of a run asked for kOutputDrawing: the picture drawn with the display
+// parameters `display` (the dialog's choices) into run.output.picture.
+// False once the error was shown.
+bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display);
 
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.
@@ -102,7 +82,7 @@ void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped);
 // How a treatment's picture is shown.
 struct ResultDisplay {
   QString title;  // the parameter window's caption (with "  (1:1)") and the session's title
-  int margin = 0;  // the border the treatment left uncomputed
+  int margin = 0;  // the border the treatment left uncomputed (0: the run's own)
   DisplayMode mode = DisplayMode::kGray;
   ResultKind placement = ResultKind::kParameterImage;
   // A wrapped picture also becomes the current parameter image, without a title or margin.
@@ -114,7 +94,10 @@ struct ResultDisplay {
 // current result's, read where the picture went. True when the picture was wrapped.
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display, DeclaredRun& values);
-// The same for a treatment without a value grid.
+// The same with the run's own picture; its margin unless `display` gives one, in colour when
+// the run's picture is a colour one.
+bool ShowTreatmentResult(TWorkbench& main, DeclaredRun& run, ResultDisplay display);
+// The same for a picture without a value grid.
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display);
 

@@ -1,5 +1,6 @@
 // Small pieces many dialogs build the same way: a named line edit in a form, a member that
-// follows a field's number, the "OK" button and the right-aligned "OK" / "Cancel" row.
+// follows a field's number, the "OK" button and the right-aligned "OK" / "Cancel" row, the
+// explanatory windows and their drawn figures.
 #pragma once
 
 #include <QDialog>
@@ -7,15 +8,20 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QString>
+#include <QVBoxLayout>
+#include <QWidget>
 #include <functional>
 #include <initializer_list>
 #include <utility>
+#include <variant>
 
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -131,6 +137,48 @@ inline QHBoxLayout* OkCancelRow(QDialog& dialog, const char* okName, const char*
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   return buttons;
+}
+
+// A figure of an explanatory window: `paint` draws it on white, `size` pixels, named `name`.
+class TPaintedFigure : public QWidget {
+ public:
+  TPaintedFigure(const char* name, QSize size, std::function<void(QPainter&)> paint,
+                 QWidget* parent)
+      : QWidget(parent), paint_(std::move(paint)) {
+    setObjectName(name);
+    setFixedSize(size);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    paint_(p);
+  }
+
+ private:
+  std::function<void(QPainter&)> paint_;
+};
+
+// An explanatory window named `name`, titled `title`, modal: its column of `parts` (widgets, or
+// texts as wrapped labels), then "OK" (`okName`) on the right.
+inline void LayOutInfoWindow(QDialog& dialog, const char* name, const QString& title,
+                             std::initializer_list<std::variant<QWidget*, QString>> parts,
+                             const char* okName = "OkBitBtn") {
+  dialog.setObjectName(name);
+  dialog.setWindowTitle(title);
+  dialog.setModal(true);
+  auto* layout = new QVBoxLayout(&dialog);
+  for (const auto& part : parts) {
+    if (const auto* widget = std::get_if<QWidget*>(&part)) {
+      layout->addWidget(*widget, 0, Qt::AlignHCenter);
+      continue;
+    }
+    auto* label = new QLabel(std::get<QString>(part), &dialog);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+  }
+  layout->addWidget(OkButton(dialog, okName, {}, &dialog, false), 0, Qt::AlignRight);
 }
 
 }  // namespace orvane

@@ -3,37 +3,38 @@
 #include <map>
 
 #include "app/shell/workbench.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
-const char* TreatmentMenuAction(const std::string& id) {
-  static const std::map<std::string, const char*> kActions = {
-      {"slope", "SlopeTreatment1"},
-      {"aspect", "AspectTreatment1"},
-      {"shade", "Shadowing1"},
-      {"slices", "Shadowing1"},
-      {"convexity", "Convexity1"},
-      {"concavity", "Concavity1"},
-      {"horizontal", "HorizontalSurfaces1"},
-      {"contour-density", "Global1"},
-      {"contours", "ContourLineExtraction1"},
-      {"global-fractal", "DimensionFractale1"},
-      {"circular", "CircularWindowTreatment1"},
-      {"extract-drainage", "ExtractDrainageNetwork1"},
-      {"dissection", "PixelDensity1"},
-      {"dissection3d", "DissectionDensity3DTreatment1"},
-      {"headwaters", "Headwaterstreatment1"},
-      {"drainage-fractal", "FractalDimensionTreatment1"},
-      {"ratio-depth", "RatioDepthTreatment1"},
-      {"incrust", "ParameterImage1"},
-      {"gray-histogram", "GrayHisto1"},
-      {"palette", "OpenPalette1"},
-      {"render3d", "View3D1"},
-      {"local-fractal", "LocalFractalTreatment1"},
-      {"total-depth", "TotalDepthTreatment1"},
-      {"surface3d", "Surface3DTreatment1"},
+const char* TreatmentMenuAction(const TreatmentDescriptor& treatment) {
+  static const std::map<const TreatmentDescriptor*, const char*> kActions = {
+      {&kSlopeTreatment, "SlopeTreatment1"},
+      {&kAspectTreatment, "AspectTreatment1"},
+      {&kShadeTreatment, "Shadowing1"},
+      {&kSlicesTreatment, "Shadowing1"},
+      {&kConvexityTreatment, "Convexity1"},
+      {&kConcavityTreatment, "Concavity1"},
+      {&kHorizontalTreatment, "HorizontalSurfaces1"},
+      {&kContourDensityTreatment, "Global1"},
+      {&kContoursTreatment, "ContourLineExtraction1"},
+      {&kGlobalFractalTreatment, "DimensionFractale1"},
+      {&kCircularTreatment, "CircularWindowTreatment1"},
+      {&kExtractDrainageTreatment, "ExtractDrainageNetwork1"},
+      {&kDissectionTreatment, "PixelDensity1"},
+      {&kDissection3DTreatment, "DissectionDensity3DTreatment1"},
+      {&kHeadwatersTreatment, "Headwaterstreatment1"},
+      {&kDrainageFractalTreatment, "FractalDimensionTreatment1"},
+      {&kRatioDepthTreatment, "RatioDepthTreatment1"},
+      {&kIncrustTreatment, "ParameterImage1"},
+      {&kGrayHistogramTreatment, "GrayHisto1"},
+      {&kPaletteTreatment, "OpenPalette1"},
+      {&kRender3dTreatment, "View3D1"},
+      {&kLocalFractalTreatment, "LocalFractalTreatment1"},
+      {&kTotalDepthTreatment, "TotalDepthTreatment1"},
+      {&kSurface3DTreatment, "Surface3DTreatment1"},
   };
-  const auto found = kActions.find(id);
+  const auto found = kActions.find(&treatment);
   return found == kActions.end() ? nullptr : found->second;
 }
 

@@ -7,17 +7,18 @@
 #include <type_traits>
 #include <QObject>
 
-#include <string>
 
 namespace orvane {
 
 class TWorkbench;
+struct TreatmentDescriptor;
 
 // The property ConnectAction sets on every action it connects.
 inline constexpr const char* kHandledProperty = "orvaneHandled";
 
-// The menu item of the declared treatment `id`; null for an id without one.
-const char* TreatmentMenuAction(const std::string& id);
+// The menu item of `treatment`; null for one without its own (the "More Treatments" submenu
+// runs it from a dialog laid out from its declaration).
+const char* TreatmentMenuAction(const TreatmentDescriptor& treatment);
 
 // Connects the action named `name` to `handler` (a member function of `receiver`, or any
 // callable); a name the frame lacks connects nothing. True when connected.

@@ -1,11 +1,11 @@
-// How a handler runs a computation: under the progress window, off the GUI thread, with a
-// cancel and an allocation failure ending the same way, nothing changed.
+// The runner's private helper (declared_treatment.h runs every treatment through it): work
+// under the progress window, off the GUI thread, a cancel and an allocation failure ending the
+// same way, nothing changed. Besides the runner, only background work that is no treatment
+// (opening, importing, exporting a file) calls it directly:
 //
-//   const SlopeParams params = dialog.Params();            // read every dialog value first
-//   auto result = RunTreatment(main, "ERREUR", GridOf(*dem),
-//                              [&, dem] { return ComputeSlope(*dem, params, &sink); });
-//   if (!result) return;                                    // cancelled, or the message shown
-//   main.BeginTreatment(...); main.ShowParameterImage(...); // state changes only now
+//   auto imported = RunTreatment(main, "ERREUR", GridSize{lines, columns},
+//                                [&] { return ImportGrid(path, &sink); });
+//   if (!imported) return;                                  // cancelled, or the message shown
 //
 // The work lambda runs on a worker thread: it may read core data (DEM, rasters, copied
 // parameters) but never a QObject, a dialog or the frame.

@@ -15,6 +15,7 @@
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -25,7 +26,7 @@ TAspectDialog::TAspectDialog(QWidget* parent) : TClassTableDialog("AspectFen", "
   auto* paletteLayout = new QVBoxLayout(paletteGroup);
   paletteCombo_ = new QComboBox(paletteGroup);
   paletteCombo_->setObjectName("AspectComboBox");
-  FillDeclaredChoices(paletteCombo_, DeclaredParam("aspect", "palette"));
+  FillDeclaredChoices(paletteCombo_, DeclaredParam(kAspectTreatment, "palette"));
   paletteLayout->addWidget(paletteCombo_);
   left->addWidget(paletteGroup);
 
@@ -72,7 +73,7 @@ void TAspectDialog::ChoosePalette(int palette) {
     normalizationGroup_->hide();
     visualGroup_->show();
     // The painting palette's levels are the azimuth itself.
-    normalization_ = DeclaredDefault(DeclaredParam("aspect", "norm"));
+    normalization_ = DeclaredDefault(DeclaredParam(kAspectTreatment, "norm"));
   } else {
     table_.Clear();
     visualGroup_->hide();
@@ -107,43 +108,27 @@ void DrawKernel(QPainter& p, QPoint at, const QString& name, const int k[3][3]) 
   }
 }
 
-class AspectFormula : public QWidget {
- public:
-  explicit AspectFormula(QWidget* parent) : QWidget(parent) {
-    setObjectName("FormulaPaintBox");
-    setFixedSize(460, 250);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.setPen(Qt::black);
-    const int kx[3][3] = {{-1, 0, 1}, {-2, 0, 2}, {-1, 0, 1}};
-    const int ky[3][3] = {{1, 2, 1}, {0, 0, 0}, {-1, -2, -1}};
-    DrawKernel(p, QPoint(10, 10), "Kx", kx);
-    DrawKernel(p, QPoint(240, 10), "Ky", ky);
-    const QString sum = "\u03A3(m = \u2212M .. M) \u03A3(n = \u2212N .. N)";
-    p.drawText(10, 125, "Gx = (p / 8) " + sum + " Kx(m, n) \u00B7 A(i + m, j + n)");
-    p.drawText(10, 155, "Gy = (p / 8) " + sum + " Ky(m, n) \u00B7 A(i + m, j + n)");
-    p.drawText(10, 195, "Aspect = 180\u00B0 \u2212 atan2( \u2212Gx, Gy ) \u00D7 180 / \u03C0");
-    p.drawText(10, 225, "(flat when arctan \u221A(Gx\u00B2 + Gy\u00B2) < 1\u00B0)");
-  }
-};
+// The two Sobel kernels and the aspect they give.
+void DrawAspectFormula(QPainter& p) {
+  p.setPen(Qt::black);
+  const int kx[3][3] = {{-1, 0, 1}, {-2, 0, 2}, {-1, 0, 1}};
+  const int ky[3][3] = {{1, 2, 1}, {0, 0, 0}, {-1, -2, -1}};
+  DrawKernel(p, QPoint(10, 10), "Kx", kx);
+  DrawKernel(p, QPoint(240, 10), "Ky", ky);
+  const QString sum = "\u03A3(m = \u2212M .. M) \u03A3(n = \u2212N .. N)";
+  p.drawText(10, 125, "Gx = (p / 8) " + sum + " Kx(m, n) \u00B7 A(i + m, j + n)");
+  p.drawText(10, 155, "Gy = (p / 8) " + sum + " Ky(m, n) \u00B7 A(i + m, j + n)");
+  p.drawText(10, 195, "Aspect = 180\u00B0 \u2212 atan2( \u2212Gx, Gy ) \u00D7 180 / \u03C0");
+  p.drawText(10, 225, "(flat when arctan \u221A(Gx\u00B2 + Gy\u00B2) < 1\u00B0)");
+}
 
 }  // namespace
 
 TAspectInfoForm::TAspectInfoForm(QWidget* parent) : QDialog(parent) {
-  setObjectName("InfoAspectCalcForm");
-  setWindowTitle(" ASPECT CALCULATION");
-  setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel("Computation using the two components of the Sobel Filter", this));
-  layout->addWidget(new AspectFormula(this), 0, Qt::AlignHCenter);
-  layout->addWidget(new QLabel("with A = altitude of the pixel (i, j), p the pixel side", this));
-  layout->addWidget(new QLabel("and M = N = 1", this));
-  auto* ok = OkButton(*this, "OkBitBtn", {}, this, false);
-  layout->addWidget(ok, 0, Qt::AlignRight);
+  LayOutInfoWindow(*this, "InfoAspectCalcForm", " ASPECT CALCULATION",
+                   {"Computation using the two components of the Sobel Filter",
+                    new TPaintedFigure("FormulaPaintBox", {460, 250}, DrawAspectFormula, this),
+                    "with A = altitude of the pixel (i, j), p the pixel side", "and M = N = 1"});
 }
 
 }  // namespace orvane

@@ -16,6 +16,7 @@
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
 #include "core/surface/circular_window.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -28,7 +29,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   auto* type = new QGroupBox("Type of Treatment", this);
   auto* typeLayout = new QVBoxLayout(type);
   // The declared statistics, none checked at start.
-  statistics_ = new TDeclaredRadios(DeclaredParam("circular", "stat"),
+  statistics_ = new TDeclaredRadios(DeclaredParam(kCircularTreatment, "stat"),
                                     {"MeanRadioButton", "DiffMeanRadioButton", "StdDevRadioButton",
                                      "RangeRadioButton", "DevMeanRadioButton",
                                      "PercentileRadioButton"},
@@ -43,7 +44,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   radius_->setObjectName("RadiusEdit");
   // Whole pixels; a radius beyond the largest DEM side cannot be typed at all. 0 can, for OK
   // to say "Radius undefined".
-  BindDeclaredField(radius_, DeclaredParam("circular", "radius"), 0);
+  BindDeclaredField(radius_, DeclaredParam(kCircularTreatment, "radius"), 0);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
   pixelSize_ = new QLineEdit(this);
@@ -131,9 +132,6 @@ void TCircularWindowDialog::OkClick() {
 }
 
 TCircularWindowInfoForm::TCircularWindowInfoForm(QWidget* parent) : QDialog(parent) {
-  setObjectName("CWInfoForm");
-  setWindowTitle("  Circular Window");
-  setModal(true);
   text_ = QStringLiteral(
       "Primary Attributes using a Moving Circular Mask\n\n"
       "After J.C. Gallant and J.P. Wilson, \"Primary topographic attributes\", in Terrain "
@@ -144,13 +142,7 @@ TCircularWindowInfoForm::TCircularWindowInfoForm(QWidget* parent) : QDialog(pare
       "4. Elevation Range\n"
       "5. Deviation from Mean Elevation\n"
       "6. Percentile");
-  auto* layout = new QVBoxLayout(this);
-  auto* label = new QLabel(text_, this);
-  label->setObjectName("InfoLabel");
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  auto* ok = OkButton(*this, "OKBitBtn", {}, this, false);
-  layout->addWidget(ok);
+  LayOutInfoWindow(*this, "CWInfoForm", "  Circular Window", {text_}, "OKBitBtn");
   resize(420, 300);
 }
 

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <limits>
 #include <utility>
 
 #include "app/shell/declared_fields.h"
@@ -19,6 +18,7 @@
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
 #include "core/terrain/dem_model.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -51,7 +51,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
   sizeWin_ = Digits("SizeWinEdit", this);
   // The declared window from 1: OK refuses an empty window anyway.
-  BindDeclaredField(sizeWin_, DeclaredParam("contour-density", "window"), 1);
+  BindDeclaredField(sizeWin_, DeclaredParam(kContourDensityTreatment, "window"), 1);
   window->addWidget(sizeWin_, 0, 1);
   window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
   auto* km = new QHBoxLayout;
@@ -68,7 +68,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   auto* dynamism = new QGroupBox(this);
   auto* dynamismLayout = new QHBoxLayout(dynamism);
   dynamismLayout->addWidget(new QLabel("Output Dynamism", dynamism));
-  dynamism_ = new TDeclaredRadios(DeclaredParam("contour-density", "dynamism"),
+  dynamism_ = new TDeclaredRadios(DeclaredParam(kContourDensityTreatment, "dynamism"),
                                   {"HundredRadioButton", "FullDynRadioButton"}, *dynamism,
                                   *dynamismLayout);
   layout->addWidget(dynamism);
@@ -85,7 +85,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
   hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
   interval_ = Digits("HypsoIntervalEdit", hypso);
-  BindDeclaredField(interval_, DeclaredParam("contour-density", "interval"), 1);
+  BindDeclaredField(interval_, DeclaredParam(kContourDensityTreatment, "interval"), 1);
   hypsoLayout->addWidget(interval_, 1, 1);
   hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
   auto* range = new QHBoxLayout;
@@ -161,7 +161,7 @@ QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
                                                        {interval_, params.interval}};
   for (const auto& [edit, value] : declaredValues) {
     const char* name = edit == sizeWin_ ? "window" : "interval";
-    if (Status declared = CheckParamValue(DeclaredParam("contour-density", name), value); !declared) {
+    if (Status declared = CheckParamValue(DeclaredParam(kContourDensityTreatment, name), value); !declared) {
       if (field) *field = edit;
       return QString::fromStdString(declared.message());
     }
@@ -211,16 +211,19 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
   auto* params = new QGroupBox("Parameters (in meters)", this);
   auto* paramsLayout = new QGridLayout(params);
   paramsLayout->addWidget(new QLabel("First Contour Line", params), 0, 0);
-  first_ = Digits("FirstContEdit", params);
-  AcceptWholeNumbers(first_, 0, std::numeric_limits<int>::max());
+  // The declared levels: below sea level too (a sign can be typed).
+  first_ = new QLineEdit(params);
+  first_->setObjectName("FirstContEdit");
+  BindDeclaredField(first_, DeclaredParam(kContoursTreatment, "first"));
   paramsLayout->addWidget(first_, 0, 1);
   paramsLayout->addWidget(new QLabel("Last Contour Line", params), 1, 0);
-  last_ = Digits("LastContEdit", params);
-  AcceptWholeNumbers(last_, 0, std::numeric_limits<int>::max());
+  last_ = new QLineEdit(params);
+  last_->setObjectName("LastContEdit");
+  BindDeclaredField(last_, DeclaredParam(kContoursTreatment, "last"));
   paramsLayout->addWidget(last_, 1, 1);
   paramsLayout->addWidget(new QLabel("Hypsometric interval required", params), 2, 0);
   interval_ = Digits("IntervEdit", params);
-  AcceptWholeNumbers(interval_, 1, std::numeric_limits<int>::max());
+  BindDeclaredField(interval_, DeclaredParam(kContoursTreatment, "interval"), 1);
   paramsLayout->addWidget(interval_, 2, 1);
   layout->addWidget(params);
 
@@ -228,8 +231,8 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
   layout->addWidget(ok);
 }
 
-int TContourDensityDialog::First() const { return first_->Value(); }
-int TContourDensityDialog::Last() const { return last_->Value(); }
+int TContourDensityDialog::First() const { return LeadingInt(first_->text()); }
+int TContourDensityDialog::Last() const { return LeadingInt(last_->text()); }
 int TContourDensityDialog::Interval() const { return interval_->Value(); }
 
 void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& pixelText) {
@@ -243,8 +246,10 @@ void TContourDensityDialog::SetLast(int last) { last_->setText(QString::number(l
 void TContourDensityDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
 
 void TContourDensityDialog::OkClick() {
+  // The dialog stays open on the field at fault: the last line when it is below the first.
   if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
-    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    Refuse(this, Interval() > 0 && Last() < First() ? last_ : interval_,
+           QString::fromStdString(status.message()));
     return;
   }
   accept();

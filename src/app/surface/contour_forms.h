@@ -90,8 +90,8 @@ class TContourDensityDialog : public QDialog {
   QLineEdit* min_ = nullptr;
   QLineEdit* max_ = nullptr;
   QLineEdit* pixelSize_ = nullptr;
-  TWholeNumberEdit* first_ = nullptr;
-  TWholeNumberEdit* last_ = nullptr;
+  QLineEdit* first_ = nullptr;
+  QLineEdit* last_ = nullptr;
   TWholeNumberEdit* interval_ = nullptr;
 };
 

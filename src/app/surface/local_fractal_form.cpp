@@ -12,6 +12,7 @@
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -22,7 +23,7 @@ TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
 
   auto* sizeGroup = new QGroupBox("Moving Window Size", this);
   auto* sizeLayout = new QHBoxLayout(sizeGroup);
-  size_ = new TDeclaredRadios(DeclaredParam("local-fractal", "window"),
+  size_ = new TDeclaredRadios(DeclaredParam(kLocalFractalTreatment, "window"),
                                {"Size12RadioButton", "Size24RadioButton"}, *sizeGroup, *sizeLayout);
 
   auto* hGroup = new QGroupBox("Adaptive Factor H", this);
@@ -30,7 +31,7 @@ TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
   hEdit_ = new QLineEdit(hGroup);
   hEdit_->setObjectName("HValEdit");
   // A decimal number, with a point or a comma: letters cannot be typed.
-  BindDeclaredField(hEdit_, DeclaredParam("local-fractal", "h"));
+  BindDeclaredField(hEdit_, DeclaredParam(kLocalFractalTreatment, "h"));
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
 
@@ -73,7 +74,7 @@ void TLocalFractalDialog::SetRelief(std::int64_t reliefMetres, int pixelSize) {
 QString TLocalFractalDialog::Refusal() const {
   if (!HasFactorH()) return kNoFactorH;
   const double h = FactorH();
-  if (Status declared = CheckParamValue(DeclaredParam("local-fractal", "h"), h); !declared)
+  if (Status declared = CheckParamValue(DeclaredParam(kLocalFractalTreatment, "h"), h); !declared)
     return QString::fromStdString(declared.message());
   const double step = pixelSize_ * h;
   if (relief_ >= 0 && pixelSize_ > 0 && step > static_cast<double>(relief_)) {

@@ -2,22 +2,19 @@
 
 #include <QAction>
 #include <algorithm>
+#include <any>
 #include <memory>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/shell/workbench.h"
-#include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
-#include "app/shell/treatment_run.h"
+#include "app/shell/treatment_menu.h"
+#include "app/shell/window_size_dialog.h"
+#include "app/shell/workbench.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/total_depth_form.h"
-#include "app/shell/treatment_menu.h"
-#include "core/settings/settings_file.h"
 #include "core/surface/local_fractal.h"
-#include "core/surface/surface3d.h"
-#include "core/surface/total_depth.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -32,52 +29,37 @@ TRoughnessCommands::TRoughnessCommands(TWorkbench& main)
 void TRoughnessCommands::LocalFractalTreatment1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
-  QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE ";
   // The treatment runs however the dialog is closed, with the values it holds, as long as
   // they can give a result (OK refuses anything else and keeps the dialog open).
   const int unit = std::max(1, main_.Session().UnitFactor());
   const auto metres = [unit](double z) { return static_cast<std::int64_t>(z) / unit; };
   localFractal_->SetRelief(metres(dem->maxElevation) - metres(dem->minElevation),
-                         main_.Session().PixelSize());
+                           main_.Session().PixelSize());
   Prompts().Exec(*localFractal_);
   if (const QString refusal = localFractal_->Refusal(); !refusal.isEmpty()) {
     Prompts().Warning(&main_, "ERREUR", refusal);
     return;
   }
-  const int windowSize = localFractal_->WindowSize();
-  const double h = localFractal_->FactorH();
-  title += QString::asprintf(" %d ", windowSize) + QString::asprintf(" Coeff H = %4.2lf ", h);
-
-  LocalFractalParams params;
-  params.windowSize = windowSize;
-  params.factorH = h;
-  params.unitDivisor = main_.Session().UnitFactor();
-  params.pixelSize = main_.Session().PixelSize();
-  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
-  ProgressSink* sink = main_.Progress();
-  // The diagram comes with the picture: the values are drawn from the same result, as the
-  // declaration draws them.
-  using Done = WithDeclaredValues<LocalFractalResult>;
-  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
-    auto fractal = ComputeLocalFractal(*shared, params, sink);
-    if (!fractal) return fractal.error();
-    ValueGrid values = LocalFractalValues(*fractal, shared->columns, shared->lines, windowSize);
-    return Done{std::move(*fractal), DeclaredValues("local-fractal", std::move(values))};
-  });
-  if (!done) return;
-  LocalFractalResult* result = &done->computed;
+  TreatmentArgs args;
+  args.Set("window", localFractal_->WindowSize());
+  args.Set("h", localFractal_->FactorH());
+  auto run = RunDeclaredTreatment(main_, kLocalFractalTreatment, args,
+                                  kOutputValues | kOutputFigures | kOutputDrawing);
+  if (!run) return;
+  const QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE " +
+                        QString::asprintf(" %d ", localFractal_->WindowSize()) +
+                        QString::asprintf(" Coeff H = %4.2lf ", localFractal_->FactorH());
   main_.BeginTreatment(title);
   Prompts().Warning(&main_, "LOCAL FRACTAL DIMENSION",
-                    QString::asprintf("Min = %lf Max = %lf ", result->minimum, result->maximum));
-
+                    QString::asprintf("Min = %lf Max = %lf ", run->FigureValue("min"),
+                                      run->FigureValue("max")));
   TLocalFractalDiagram& diagram = DiagramWindow<TLocalFractalDiagram>(main_);
-  std::copy(result->diagram.begin(), result->diagram.end(), diagram.Counts().begin());
-  diagram.SetUpperBound(result->diagramUpper);
-  diagram.SetStart(result->diagramStart);
-
+  const auto& drawn = std::any_cast<const LocalFractalDiagram&>(run->output.drawing);
+  std::copy(drawn.counts.begin(), drawn.counts.end(), diagram.Counts().begin());
+  diagram.SetUpperBound(drawn.upper);
+  diagram.SetStart(drawn.start);
   // No placement choice: always the parameter image, whose printing items come with it.
-  ShowTreatmentResult(main_, std::make_shared<TRasterImage>(std::move(result->image)),
-                      {.title = title, .margin = result->margin}, done->values);
+  ShowTreatmentResult(main_, *run, {.title = title});
   main_.Session().SetDiagramKind(DiagramKind::kLocalFractal);
   Prompts().Exec(diagram);
 }
@@ -85,61 +67,40 @@ void TRoughnessCommands::LocalFractalTreatment1Click() {
 void TRoughnessCommands::TotalDepthTreatment1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
-  QString title = " TOTAL DEPTH   GRID SIZE ";
   TWindowSizeDialog& window = WindowSizeDialogOf(main_);
   // The window's odd side 2 (ws / 2) + 1 must fit in the DEM.
-  const WindowLimits limits = DeclaredWindowLimits("total-depth", "The window size must be at least 1")
+  const WindowLimits limits = DeclaredWindowLimits(kTotalDepthTreatment, "The window size must be at least 1")
                                   .FittingIn(dem->columns, dem->lines, 0);
   if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
-  title += window.SideText();
-
-  const int windowSize = window.WindowSize();
-  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
-  const int unitFactor = std::max(1, main_.Session().UnitFactor());
-  ProgressSink* sink = main_.Progress();
-  // The colours are chosen after the run, from its range: the relief is kept for them, and the
-  // value grid is drawn from the same relief, as the declaration draws it.
-  using Done = WithDeclaredValues<TotalDepthRelief>;
-  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
-    auto relief = ComputeTotalDepthRelief(*shared, windowSize, sink);
-    if (!relief) return relief.error();
-    ValueGrid values(relief->columns, relief->lines, "m");
-    TotalDepthMetres(*relief, unitFactor, values.values.data());
-    return Done{std::move(*relief), DeclaredValues("total-depth", std::move(values))};
-  });
-  if (!done) return;
-  const TotalDepthRelief* relief = &done->computed;
+  const QString title = " TOTAL DEPTH   GRID SIZE " + window.SideText();
+  TreatmentArgs args;
+  args.Set("window", window.WindowSize());
+  // The colours are chosen after the run, from its range.
+  auto run = RunDeclaredTreatment(main_, kTotalDepthTreatment, args,
+                                  kOutputDrawing | kOutputValues | kOutputFigures);
+  if (!run) return;
   main_.BeginTreatment(title);
   // The visualisation dialog shows the relief range; the treatment goes on however it closes.
-  totalDepth_->SetRange(relief->minimum, relief->maximum);
+  totalDepth_->SetRange(static_cast<int>(run->FigureValue("min")),
+                        static_cast<int>(run->FigureValue("max")));
   Prompts().Exec(*totalDepth_);
-
-  BusyCursor busy;
-  auto image = std::make_shared<TRasterImage>(RenderTotalDepth(
-      *relief, totalDepth_->PaletteChoice(), totalDepth_->ClassTable(), totalDepth_->Smoothing()));
-  ShowTreatmentResult(main_, std::move(image),
-                      {.title = title,
-                       .margin = relief->half + 1,
-                       .mode = DisplayMode::kColour,
-                       .placement = totalDepth_->Placement()},
-                      done->values);
+  if (!RenderDeclaredPicture(main_, *run, totalDepth_->DisplayArgs())) return;
+  ShowTreatmentResult(main_, *run, {.title = title, .placement = totalDepth_->Placement()});
 }
 
 void TRoughnessCommands::Surface3DTreatment1Click() {
-  TDemModel* dem = main_.Session().CurrentDem();
-  if (!dem) return;
-  QString title = " 3D SURFACE  WINDOW SIZE ";
+  if (!main_.Session().CurrentDem()) return;
   TWindowSizeDialog& window = WindowSizeDialogOf(main_);
-  if (window.Ask(main_.Session().PixelSize()) != QDialog::Accepted) return;
-  const int S = window.WindowSize();
-  title += QString::asprintf(" %d x %d ", S, S);
-
+  const WindowLimits limits = DeclaredWindowLimits(kSurface3DTreatment, "The window size must be at least 1");
+  if (window.Ask(main_.Session().PixelSize(), limits) != QDialog::Accepted) return;
+  const int side = window.WindowSize();
   TreatmentArgs args;
-  args.Set("window", S);
-  auto run = RunDeclaredTreatment(main_, "surface3d", args);
+  args.Set("window", side);
+  auto run = RunDeclaredTreatment(main_, kSurface3DTreatment, args);
   if (!run) return;
+  const QString title = " 3D SURFACE  WINDOW SIZE " + QString::asprintf(" %d x %d ", side, side);
   main_.BeginTreatment(title);
-  ShowTreatmentResult(main_, run->Picture(), {.title = title, .margin = run->output.margin}, *run);
+  ShowTreatmentResult(main_, *run, {.title = title});
 }
 
 void InstallRoughnessCommands(TWorkbench& main) {

@@ -10,7 +10,6 @@
 #include "app/shell/busy_cursor.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
-#include "app/shell/treatment_run.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/shape_forms.h"
@@ -19,10 +18,11 @@
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
-#include "core/terrain/truncated_elevations.h"
 #include "core/surface/convexity.h"
 #include "core/surface/global_fractal.h"
 #include "core/surface/horizontal_surfaces.h"
+#include "core/terrain/truncated_elevations.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -58,72 +58,49 @@ TShapeCommands::TShapeCommands(TWorkbench& main)
 }
 
 void TShapeCommands::RunConvexityOrConcavity(bool convexity) {
-  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
-  if (!dem) return;
+  if (!main_.Session().CurrentDem()) return;
   // The treatment runs however the dialog was closed, as long as the range is at least 1.
   Prompts().Exec(*conCav_);
   if (const QString refusal = conCav_->Refusal(); !refusal.isEmpty())
     return Prompts().Warning(&main_, "ERREUR", refusal);
-  const ShapeParams params{conCav_->Range(), conCav_->Dynamism()};
-  const QString title = Q(convexity ? ConvexityTitle(params.range) : ConcavityTitle(params.range));
-  ProgressSink* sink = main_.Progress();
-  // The shares are taken in the same pass as the picture, as the declaration takes them (the
-  // margin comes with the result).
-  const char* id = convexity ? "convexity" : "concavity";
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
-    return ComputeWithValues(id, dem->columns, dem->lines, "", [&](float* shares) {
-      ShapeParams withShares = params;
-      withShares.shares = shares;
-      return convexity ? ComputeConvexity(*dem, withShares, sink)
-                       : ComputeConcavity(*dem, withShares, sink);
-    });
-  });
-  if (!result) return;
+  const int range = conCav_->Range();
+  TreatmentArgs args;
+  args.Set("range", range);
+  args.Set("dynamism", conCav_->Dynamism());
+  auto run = RunDeclaredTreatment(main_, convexity ? kConvexityTreatment : kConcavityTreatment, args);
+  if (!run) return;
+  const QString title = Q(convexity ? ConvexityTitle(range) : ConcavityTitle(range));
   main_.BeginTreatment(title);
-  ShowTreatmentResult(main_, std::move(result->computed.image),
-                      {.title = title,
-                       .margin = result->computed.margin,
-                       .placement = conCav_->Placement()},
-                      result->values);
+  ShowTreatmentResult(main_, *run, {.title = title, .placement = conCav_->Placement()});
 }
 
 void TShapeCommands::Convexity1Click() { RunConvexityOrConcavity(true); }
 void TShapeCommands::Concavity1Click() { RunConvexityOrConcavity(false); }
 
 void TShapeCommands::HorizontalSurfaces1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
-  if (!dem) return;
+  if (!main_.Session().CurrentDem()) return;
   Prompts().Exec(*horizSurf_);  // runs however the dialog was closed, with a range it accepts
   if (const QString refusal = horizSurf_->Refusal(); !refusal.isEmpty())
     return Prompts().Warning(&main_, "ERREUR", refusal);
-  const HorizontalParams params{horizSurf_->Range(), horizSurf_->Dynamism(), horizSurf_->Binarize()};
-  const QString title = Q(HorizontalTitle(params.range));
-  ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
-    return ComputeWithValues("horizontal", dem->columns, dem->lines, "", [&](float* shares) {
-      HorizontalParams withShares = params;
-      withShares.shares = shares;
-      return ComputeHorizontalSurfaces(*dem, withShares, sink);
-    });
-  });
-  if (!result) return;
+  TreatmentArgs args;
+  args.Set("range", horizSurf_->Range());
+  args.Set("dynamism", horizSurf_->Dynamism());
+  args.Set("binarize", horizSurf_->Binarize() ? 1 : 0);
+  auto run = RunDeclaredTreatment(main_, kHorizontalTreatment, args);
+  if (!run) return;
+  const QString title = Q(HorizontalTitle(horizSurf_->Range()));
   main_.BeginTreatment(title);
   // As a parameter image this result leaves the gray histogram as it was and turns the
   // palette off.
   const EnabledStates histogram(main_, {"GrayHisto1", "HistoGrSpeedButton"});
-  const bool wrapped = ShowTreatmentResult(main_, std::move(result->computed.image),
-                                           {.title = title,
-                                            .margin = result->computed.margin,
-                                            .placement = horizSurf_->Placement()},
-                                           result->values);
-  if (wrapped) return;
+  if (ShowTreatmentResult(main_, *run, {.title = title, .placement = horizSurf_->Placement()})) return;
   histogram.Restore(main_);
   main_.SetEnabled("OpenPalette1", false);
   main_.SetEnabled("PaletteSpeedButton", false);
 }
 
 void TShapeCommands::Global1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
+  TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
   const int unit = std::max(1, main_.Session().UnitFactor());
   contourLine_->SetDynamicScale(dem->minElevation / unit, dem->maxElevation / unit,
@@ -132,75 +109,52 @@ void TShapeCommands::Global1Click() {
   contourLine_->SetLevelRange(TruncatedElevation(dem->minElevation),
                               TruncatedElevation(dem->maxElevation), unit);
   Prompts().Exec(*contourLine_);
-  ContourDensityParams params;
-  params.window = contourLine_->WindowSize();
-  params.interval = contourLine_->Interval();
-  params.dynamism = contourLine_->Dynamism();
-  params.tiling = contourLine_->Tiling() == 1 ? DensityTiling::kMovingWindow : DensityTiling::kSquaredGrid;
-  params.unitDivisor = unit;
   // Left with values that give no result (Cancel, close box): nothing to compute.
   if (!contourLine_->Refusal().isEmpty()) return;
-  ProgressSink* sink = main_.Progress();
-  auto result = RunTreatment(main_, "ERREUR", GridOf(*dem), [&] {
-    return ComputeWithValues("contour-density", dem->columns, dem->lines, "km/km2",
-                             [&](float* density) {
-                               ContourDensityParams withDensity = params;
-                               withDensity.density = density;
-                               return ComputeContourDensity(*dem, withDensity, sink);
-                             });
-  });
-  if (!result) return;
+  TreatmentArgs args;
+  args.Set("window", contourLine_->WindowSize());
+  args.Set("interval", contourLine_->Interval());
+  args.Set("dynamism", contourLine_->Dynamism());
+  args.Set("tiling", static_cast<int>(contourLine_->Tiling() == 1 ? DensityTiling::kMovingWindow
+                                                                  : DensityTiling::kSquaredGrid));
+  auto run = RunDeclaredTreatment(main_, kContourDensityTreatment, args);
+  if (!run) return;
   main_.BeginTreatment(kContourDensityTitle);
-  main_.Session().SetMargin(params.window / 2);
-  ShowTreatmentResult(main_, std::move(result->computed.image),
-                      {.title = kContourDensityTitle,
-                       .margin = result->computed.margin,
-                       .placement = contourLine_->Placement()},
-                      result->values);
+  main_.Session().SetMargin(contourLine_->WindowSize() / 2);
+  ShowTreatmentResult(main_, *run, {.title = kContourDensityTitle, .placement = contourLine_->Placement()});
 }
 
 void TShapeCommands::ContourLineExtraction1Click() {
   TDemModel* dem = main_.Session().CurrentDem();
   if (!dem) return;
-  const int unit = std::max(1, main_.Session().UnitFactor());
   {
     BusyCursor busy;
-    const ContourHeightRange range = ContourHeights(*dem, unit);
+    const ContourHeightRange range = ContourHeights(*dem, std::max(1, main_.Session().UnitFactor()));
     contLine_->SetHeights(range.minimum, range.maximum, main_.Session().PixelSizeText());
   }
   if (Prompts().Exec(*contLine_) != QDialog::Accepted) return;
-  const ContourLinesParams params{contLine_->First(), contLine_->Last(), contLine_->Interval(), unit};
-  const std::shared_ptr<TDemModel> shared = main_.Session().CurrentDemShared();
-  ProgressSink* sink = main_.Progress();
-  // Held through a pointer: GCC 12 misreads the destruction of this Expected when it is moved
-  // through the optional of the run (a false -Wfree-nonheap-object).
-  auto run = RunComputation(main_, "ERREUR", GridOf(*dem), [&] {
-    return std::make_unique<Expected<ContourLinesResult>>(ComputeContourLines(*shared, params, sink));
-  });
+  TreatmentArgs args;
+  args.Set("first", contLine_->First());
+  args.Set("last", contLine_->Last());
+  args.Set("interval", contLine_->Interval());
+  auto run = RunDeclaredTreatment(main_, kContoursTreatment, args);
   if (!run) return;
-  Expected<ContourLinesResult>& result = **run;
-  if (!result) {
-    if (result.error().code != kCancelled) Prompts().Warning(&main_, "ERREUR", Q(result.error().message));
-    return;
-  }
-  contourLevels_ = result->levels;
-  DeclaredRun values = DeclaredValues("contours", ContourLineValues(*result));
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main_, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
                                      "HistoGrSpeedButton"});
-  ShowTreatmentResult(main_, std::move(result->image), {.title = kContourLinesTitle}, values);
+  ShowTreatmentResult(main_, *run, {.title = kContourLinesTitle});
   others.Restore(main_);
   main_.SetVisible("Save1", true);
 }
 
 void TShapeCommands::DimensionFractale1Click() {
-  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
-  if (!dem) return;
-  auto result = RunComputation(main_, kGlobalFractalCaption, GridOf(*dem),
-                               [&] { return ComputeGlobalFractal(*dem); });
-  if (!result) return;
-  Prompts().Warning(&main_, kGlobalFractalCaption,
-                    Q(*result ? GlobalFractalMessage(**result) : result->error().message));
+  if (!main_.Session().CurrentDem()) return;
+  auto run = RunDeclaredTreatment(main_, kGlobalFractalTreatment, {}, kOutputFigures,
+                                  kGlobalFractalCaption);
+  if (!run) return;
+  const GlobalFractalResult result{.dimension = run->FigureValue("D"),
+                                   .correlation = run->FigureValue("r")};
+  Prompts().Warning(&main_, kGlobalFractalCaption, Q(GlobalFractalMessage(result)));
 }
 
 void TShapeCommands::CircularWindowTreatment1Click() {
@@ -210,18 +164,15 @@ void TShapeCommands::CircularWindowTreatment1Click() {
   circularWindow_->SetGridSize(dem->columns, dem->lines);
   if (Prompts().Exec(*circularWindow_) != QDialog::Accepted) return;
   const int radius = circularWindow_->Radius(), statistic = circularWindow_->Statistic();
-  const QString title = Q(CircularTitle(statistic, radius));
   TreatmentArgs args;
   args.Set("radius", radius);
   args.Set("stat", statistic);
-  auto run = RunDeclaredTreatment(main_, "circular", args);
+  auto run = RunDeclaredTreatment(main_, kCircularTreatment, args);
   if (!run) return;
+  const QString title = Q(CircularTitle(statistic, radius));
   main_.BeginTreatment(title);  // also hides the direction histogram
-  const bool wrapped = ShowTreatmentResult(
-      main_, run->Picture(),
-      {.title = title, .margin = run->output.margin, .placement = circularWindow_->Placement()},
-      *run);
-  if (!wrapped) main_.ParamWindow().SetCaption(title);  // no "(1:1)"
+  if (!ShowTreatmentResult(main_, *run, {.title = title, .placement = circularWindow_->Placement()}))
+    main_.ParamWindow().SetCaption(title);  // no "(1:1)"
 }
 
 void TShapeCommands::CircularWindowInfo1Click() { Prompts().Exec(*cwInfo_); }

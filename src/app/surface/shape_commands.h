@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QObject>
-#include <vector>
 
 namespace orvane {
 
@@ -32,8 +31,6 @@ class TShapeCommands : public QObject {
   void CircularWindowTreatment1Click();
   void CircularWindowInfo1Click();
 
-  // The level list of the last contour extraction.
-  const std::vector<int>& ContourLevels() const { return contourLevels_; }
 
  private:
   void RunConvexityOrConcavity(bool convexity);
@@ -45,7 +42,6 @@ class TShapeCommands : public QObject {
   TContourDensityDialog* contLine_;
   TCircularWindowDialog* circularWindow_;
   TCircularWindowInfoForm* cwInfo_;
-  std::vector<int> contourLevels_;
 };
 
 }  // namespace orvane

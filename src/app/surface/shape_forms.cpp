@@ -11,6 +11,7 @@
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -23,17 +24,17 @@ TShapeRangeDialog::TShapeRangeDialog(const char* objectName, const char* title, 
   setModal(true);
 }
 
-void TShapeRangeDialog::AddRange(const char* treatment, QWidget* panel, QVBoxLayout* layout) {
+void TShapeRangeDialog::AddRange(const TreatmentDescriptor& treatment, QWidget* panel, QVBoxLayout* layout) {
   // The declared range from 1: a range of 0 computes nothing.
   layout->addWidget(new QLabel("Size of the greater window range", panel));
   sizeWin_ = new TWholeNumberEdit(panel);
   sizeWin_->setObjectName("SizeWinEdit");
-  treatment_ = treatment;
+  treatment_ = &treatment;
   BindDeclaredField(sizeWin_, DeclaredParam(treatment, "range"), 1);
   layout->addWidget(sizeWin_);
 }
 
-void TShapeRangeDialog::AddDynamism(const char* treatment, QWidget* panel, QVBoxLayout* layout) {
+void TShapeRangeDialog::AddDynamism(const TreatmentDescriptor& treatment, QWidget* panel, QVBoxLayout* layout) {
   // The declared 100 (checked at start) or 255.
   layout->addWidget(new QLabel("Output Dynamism", panel));
   auto* row = new QHBoxLayout;
@@ -49,7 +50,7 @@ void TShapeRangeDialog::AddPlacement(QVBoxLayout* layout) {
 
 QString TShapeRangeDialog::Refusal() const {
   if (Range() < 1) return kNoWindowRange;
-  const Status declared = CheckParamValue(DeclaredParam(treatment_, "range"), Range());
+  const Status declared = CheckParamValue(DeclaredParam(*treatment_, "range"), Range());
   return declared ? QString() : QString::fromStdString(declared.message());
 }
 
@@ -73,10 +74,10 @@ void TShapeRangeDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(ki
 TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent)
     : TShapeRangeDialog("ConCavForm", " Convexity Concavity", parent) {
   auto* layout = new QVBoxLayout(this);
-  AddRange("convexity", this, layout);
+  AddRange(kConvexityTreatment, this, layout);
   auto* dynamismGroup = new QGroupBox(this);
   auto* dynamismLayout = new QVBoxLayout(dynamismGroup);
-  AddDynamism("convexity", dynamismGroup, dynamismLayout);
+  AddDynamism(kConvexityTreatment, dynamismGroup, dynamismLayout);
   layout->addWidget(dynamismGroup);
   AddPlacement(layout);
   auto* ok = OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this);
@@ -91,7 +92,7 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
 
   auto* sizeGroup = new QGroupBox("Window Size", this);
   auto* sizeLayout = new QVBoxLayout(sizeGroup);
-  AddRange("horizontal", sizeGroup, sizeLayout);
+  AddRange(kHorizontalTreatment, sizeGroup, sizeLayout);
   layout->addWidget(sizeGroup);
 
   auto* typeGroup = new QGroupBox("Type of computation", this);
@@ -105,7 +106,7 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
   dynamismPanel_ = new QGroupBox(this);
   dynamismPanel_->setObjectName("DynamismPanel");
   auto* dynamismLayout = new QVBoxLayout(dynamismPanel_);
-  AddDynamism("horizontal", dynamismPanel_, dynamismLayout);
+  AddDynamism(kHorizontalTreatment, dynamismPanel_, dynamismLayout);
   layout->addWidget(dynamismPanel_);
   AddPlacement(layout);
 

@@ -13,6 +13,8 @@ class QWidget;
 
 namespace orvane {
 
+struct TreatmentDescriptor;
+
 class TDeclaredRadios;
 class TResultPlacementBox;
 class TWholeNumberEdit;
@@ -45,13 +47,13 @@ class TShapeRangeDialog : public QDialog {
   TShapeRangeDialog(const char* objectName, const char* title, QWidget* parent);
   // "Size of the greater window range" and "Output Dynamism" of `treatment` in `layout` of
   // `panel`; "Result" at the end of `layout`.
-  void AddRange(const char* treatment, QWidget* panel, QVBoxLayout* layout);
-  void AddDynamism(const char* treatment, QWidget* panel, QVBoxLayout* layout);
+  void AddRange(const TreatmentDescriptor& treatment, QWidget* panel, QVBoxLayout* layout);
+  void AddDynamism(const TreatmentDescriptor& treatment, QWidget* panel, QVBoxLayout* layout);
   void AddPlacement(QVBoxLayout* layout);
 
  private:
   TWholeNumberEdit* sizeWin_ = nullptr;
-  const char* treatment_ = nullptr;
+  const TreatmentDescriptor* treatment_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
 };

@@ -1,17 +1,18 @@
 #include "app/surface/slope_aspect_commands.h"
 
 #include <QAction>
+#include <any>
 
 #include "app/display/diagram_forms.h"
 #include "app/shell/workbench.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
-#include "app/shell/treatment_run.h"
 #include "app/surface/aspect_forms.h"
 #include "app/surface/slope_forms.h"
 #include "app/shell/treatment_menu.h"
 #include "core/surface/aspect.h"
 #include "core/surface/slope.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -43,62 +44,43 @@ TSlopeAspectCommands::TSlopeAspectCommands(TWorkbench& main)
 
 void TSlopeAspectCommands::SlopeTreatment1Click() {
   if (Prompts().Exec(*slope_) != QDialog::Accepted) return;
-  if (!main_.Session().CurrentDem()) return;
-  const bool gray = slope_->GrayTones();
   TreatmentArgs args;
   args.Set("table", slope_->TableChoice());
   args.Set("norm", slope_->Normalization());
   args.Set("smooth", slope_->Smoothing() ? 1 : 0);
-  // The shadow is the relief made at opening, blended here rather than made again.
-  args.Set("shade", 0);
-  auto run = RunDeclaredTreatment(main_, "slope", args);
-  if (!run) return;
-  auto image = WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(),
-                          slope_->ShadingWeight());
-  main_.BeginTreatment(" SLOPE ");
-  ShowTreatmentResult(main_, std::move(image),
-                      {.title = " SLOPE ",
-                       .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
-                       .placement = slope_->Placement()},
-                      *run);
+  ShowBlended(kSlopeTreatment, args, " SLOPE ", slope_->ShadingWeight(), slope_->Placement());
 }
 
 void TSlopeAspectCommands::SlopeInfo1Click() { Prompts().Exec(*slopeInfo_); }
 
 void TSlopeAspectCommands::AspectTreatment1Click() {
   if (Prompts().Exec(*aspect_) != QDialog::Accepted) return;
-  const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
-  if (!dem) return;
-  const bool gray = aspect_->GrayTones();
-  TAspectParams params = aspect_->Params();
+  TreatmentArgs args;
+  args.Set("palette", aspect_->PaletteIndex());
+  // The painting palette's classes are in degrees: no normalization.
+  if (aspect_->GrayTones()) args.Set("norm", aspect_->Normalization());
+  args.Set("smooth", aspect_->Smoothing() ? 1 : 0);
   // Gray results are not blended.
-  const float weight = gray ? 0.0f : aspect_->ShadingWeight();
-  const std::shared_ptr<TRasterImage> relief = main_.Session().OpeningRelief();
-  ProgressSink* sink = main_.Progress();
-  struct Done {
-    std::shared_ptr<TRasterImage> image;
-    TDirectionHistogram histogram;
-    DeclaredRun values;
-  };
-  // The direction histogram comes with the picture: the degrees are taken in the same pass, as
-  // the declaration takes them.
-  auto done = RunTreatment(main_, "ERREUR", GridOf(*dem), [&]() -> Expected<Done> {
-    ValueGrid degrees(dem->columns, dem->lines, "degrees");
-    params.degrees = degrees.values.data();
-    auto computed = ComputeAspect(*dem, params, sink);
-    if (!computed) return computed.error();
-    return Done{WithRelief(std::move(computed->image), relief, weight),
-                std::move(computed->histogram), DeclaredValues("aspect", std::move(degrees))};
-  });
-  if (!done) return;
-  main_.BeginTreatment(" ASPECT ");
-  aspect_->Histogram() = done->histogram;
-  ShowTreatmentResult(main_, std::move(done->image),
-                      {.title = " ASPECT ",
-                       .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
-                       .placement = aspect_->Placement()},
-                      done->values);
+  const float weight = aspect_->GrayTones() ? 0.0f : aspect_->ShadingWeight();
+  if (!ShowBlended(kAspectTreatment, args, " ASPECT ", weight, aspect_->Placement())) return;
   main_.SetEnabled("AspectSpeedButton", true);
+}
+
+bool TSlopeAspectCommands::ShowBlended(const TreatmentDescriptor& treatment, TreatmentArgs args,
+                                       const QString& title, float weight, ResultKind placement) {
+  if (!main_.Session().CurrentDem()) return false;
+  // The shadow is the relief made at opening, blended here rather than made again.
+  args.Set("shade", 0);
+  // The aspect keeps its direction frequencies for the direction diagram.
+  auto run = RunDeclaredTreatment(main_, treatment, args, kOutputPicture | kOutputValues | kOutputDrawing);
+  if (!run) return false;
+  main_.BeginTreatment(title);
+  if (const auto* histogram = std::any_cast<TDirectionHistogram>(&run->output.drawing))
+    aspect_->Histogram() = *histogram;
+  const DisplayMode mode = run->output.colourPicture ? DisplayMode::kColour : DisplayMode::kGray;
+  ShowTreatmentResult(main_, WithRelief(std::move(run->output.picture), main_.Session().OpeningRelief(), weight),
+                      {.title = title, .mode = mode, .placement = placement}, *run);
+  return true;
 }
 
 void TSlopeAspectCommands::AspectInfo1Click() { Prompts().Exec(*aspectInfo_); }

@@ -2,6 +2,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+
+#include "app/shell/result_kind.h"
+#include "core/treatment/treatment.h"
 
 namespace orvane {
 
@@ -27,6 +31,11 @@ class TSlopeAspectCommands : public QObject {
   TAspectDialog& AspectDialog() { return *aspect_; }
 
  private:
+  // Runs `treatment`, blends its picture with the opening relief by `weight` and shows it;
+  // false when nothing was shown.
+  bool ShowBlended(const TreatmentDescriptor& treatment, TreatmentArgs args, const QString& title,
+                   float weight, ResultKind placement);
+
   TWorkbench& main_;
   TSlopeDialog* slope_;
   TSlopeInfoForm* slopeInfo_;

@@ -18,6 +18,7 @@
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -27,7 +28,7 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : TClassTableDialog("PentesForm", " 
   left->addWidget(new QLabel("Type of the Color Table", this));
   typeCombo_ = new QComboBox(this);
   typeCombo_->setObjectName("TypeComboBox");
-  FillDeclaredChoices(typeCombo_, DeclaredParam("slope", "table"));
+  FillDeclaredChoices(typeCombo_, DeclaredParam(kSlopeTreatment, "table"));
   left->addWidget(typeCombo_);
 
   normalizationGroup_ = new QGroupBox("Normalization", this);
@@ -88,105 +89,71 @@ namespace {
 
 // The four triangles around cell (i, j) seen from above, with their normals and the cell's
 // summed normal.
-class SlopeFigure : public QWidget {
- public:
-  explicit SlopeFigure(QWidget* parent) : QWidget(parent) {
-    setObjectName("FigurePaintBox");
-    setFixedSize(300, 260);
+void DrawSlopeFigure(QPainter& p) {
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPointF c(150, 130);
+  const double d = 90;
+  const QPointF up(c.x(), c.y() - d), right(c.x() + d, c.y()), down(c.x(), c.y() + d),
+      left(c.x() - d, c.y());
+  const QColor fills[4] = {QColor(220, 235, 255), QColor(225, 245, 225), QColor(255, 240, 215),
+                           QColor(240, 225, 245)};
+  const QPointF corners[4][2] = {{up, right}, {right, down}, {down, left}, {left, up}};
+  for (int t = 0; t < 4; ++t) {
+    QPainterPath path(c);
+    path.lineTo(corners[t][0]);
+    path.lineTo(corners[t][1]);
+    path.closeSubpath();
+    p.fillPath(path, fills[t]);
+    p.setPen(QPen(Qt::black, 1.2));
+    p.drawPath(path);
+    // The triangle's normal drawn from its centroid.
+    const QPointF g = (c + corners[t][0] + corners[t][1]) / 3.0;
+    const QPointF tip = g + (g - c) * 0.35 + QPointF(0, -18);
+    p.setPen(QPen(Qt::darkBlue, 1.5));
+    p.drawLine(g, tip);
+    p.drawEllipse(g, 2, 2);
+    p.drawText(tip + QPointF(3, -2), QStringLiteral("n%1").arg(t + 1));
   }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Qt::white);
-    const QPointF c(150, 130);
-    const double d = 90;
-    const QPointF up(c.x(), c.y() - d), right(c.x() + d, c.y()), down(c.x(), c.y() + d),
-        left(c.x() - d, c.y());
-    const QColor fills[4] = {QColor(220, 235, 255), QColor(225, 245, 225), QColor(255, 240, 215),
-                             QColor(240, 225, 245)};
-    const QPointF corners[4][2] = {{up, right}, {right, down}, {down, left}, {left, up}};
-    for (int t = 0; t < 4; ++t) {
-      QPainterPath path(c);
-      path.lineTo(corners[t][0]);
-      path.lineTo(corners[t][1]);
-      path.closeSubpath();
-      p.fillPath(path, fills[t]);
-      p.setPen(QPen(Qt::black, 1.2));
-      p.drawPath(path);
-      // The triangle's normal drawn from its centroid.
-      const QPointF g = (c + corners[t][0] + corners[t][1]) / 3.0;
-      const QPointF tip = g + (g - c) * 0.35 + QPointF(0, -18);
-      p.setPen(QPen(Qt::darkBlue, 1.5));
-      p.drawLine(g, tip);
-      p.drawEllipse(g, 2, 2);
-      p.drawText(tip + QPointF(3, -2), QStringLiteral("n%1").arg(t + 1));
-    }
-    p.setPen(QPen(Qt::red, 2.5));
-    p.drawLine(c, c + QPointF(0, -60));
-    p.drawLine(c + QPointF(0, -60), c + QPointF(-5, -50));
-    p.drawLine(c + QPointF(0, -60), c + QPointF(5, -50));
-    p.drawText(c + QPointF(-14, -64), "N");
-    p.drawText(QPointF(8, 18), "N = n1 + n2 + n3 + n4");
-    p.setPen(Qt::black);
-    p.setBrush(Qt::black);
-    for (const QPointF& q : {c, up, right, down, left}) p.drawEllipse(q, 3, 3);
-    p.drawText(c + QPointF(6, 16), "(i, j)");
-    p.drawText(up + QPointF(6, 4), "(i-1, j)");
-    p.drawText(down + QPointF(6, 4), "(i+1, j)");
-    p.drawText(left + QPointF(-22, 18), "(i, j-1)");
-    p.drawText(right + QPointF(-30, 18), "(i, j+1)");
-  }
-};
+  p.setPen(QPen(Qt::red, 2.5));
+  p.drawLine(c, c + QPointF(0, -60));
+  p.drawLine(c + QPointF(0, -60), c + QPointF(-5, -50));
+  p.drawLine(c + QPointF(0, -60), c + QPointF(5, -50));
+  p.drawText(c + QPointF(-14, -64), "N");
+  p.drawText(QPointF(8, 18), "N = n1 + n2 + n3 + n4");
+  p.setPen(Qt::black);
+  p.setBrush(Qt::black);
+  for (const QPointF& q : {c, up, right, down, left}) p.drawEllipse(q, 3, 3);
+  p.drawText(c + QPointF(6, 16), "(i, j)");
+  p.drawText(up + QPointF(6, 4), "(i-1, j)");
+  p.drawText(down + QPointF(6, 4), "(i+1, j)");
+  p.drawText(left + QPointF(-22, 18), "(i, j-1)");
+  p.drawText(right + QPointF(-30, 18), "(i, j+1)");
+}
 
 // The reduced normal and the slope it gives.
-class SlopeFormula : public QWidget {
- public:
-  explicit SlopeFormula(QWidget* parent) : QWidget(parent) {
-    setObjectName("FormulaPaintBox");
-    setFixedSize(420, 110);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    QFont f = font();
-    f.setPointSize(f.pointSize() + 1);
-    p.setFont(f);
-    p.drawText(10, 25, "N  =  ( 0.5 (z\u2081,\u2080 \u2212 z\u208B\u2081,\u2080) ,  "
-                       "0.5 (z\u2080,\u2081 \u2212 z\u2080,\u208B\u2081) ,  1 )");
-    p.drawText(10, 60, "slope  =  90\u00B0 \u2212 | arcsin( Nz / \u2016N\u2016 ) |");
-    p.drawText(10, 92, "z\u2096,\u2097 : altitude of the pixel (i + k, j + l), in pixel-side units");
-  }
-};
+void DrawSlopeFormula(QPainter& p) {
+  QFont f = p.font();
+  f.setPointSize(f.pointSize() + 1);
+  p.setFont(f);
+  p.drawText(10, 25, "N  =  ( 0.5 (z\u2081,\u2080 \u2212 z\u208B\u2081,\u2080) ,  "
+                     "0.5 (z\u2080,\u2081 \u2212 z\u2080,\u208B\u2081) ,  1 )");
+  p.drawText(10, 60, "slope  =  90\u00B0 \u2212 | arcsin( Nz / \u2016N\u2016 ) |");
+  p.drawText(10, 92, "z\u2096,\u2097 : altitude of the pixel (i + k, j + l), in pixel-side units");
+}
 
 }  // namespace
 
 TSlopeInfoForm::TSlopeInfoForm(QWidget* parent) : QDialog(parent) {
-  setObjectName("InfoSlopeCalcForm");
-  setWindowTitle(" SLOPE CALCULATION");
-  setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  auto* intro = new QLabel(
-      "The slope is computed from the four normals surrounding the studied pixel: each of the "
-      "four triangles that the pixel forms with its direct neighbours has a unit normal, and "
-      "the slope is the angle between the vertical and their sum.",
-      this);
-  intro->setWordWrap(true);
-  layout->addWidget(intro);
-  layout->addWidget(new SlopeFigure(this), 0, Qt::AlignHCenter);
-  auto* source = new QLabel(
-      "Gradient by surface normals and central differences: B. K. P. Horn, \"Hill shading and "
-      "the reflectance map\", Proceedings of the IEEE, 69 (1), 1981, pp. 14-47.",
-      this);
-  source->setWordWrap(true);
-  layout->addWidget(source);
-  layout->addWidget(new QLabel("Equation that can be reduced to ==>", this));
-  layout->addWidget(new SlopeFormula(this), 0, Qt::AlignHCenter);
-  auto* ok = OkButton(*this, "OkBitBtn", {}, this, false);
-  layout->addWidget(ok, 0, Qt::AlignRight);
+  LayOutInfoWindow(
+      *this, "InfoSlopeCalcForm", " SLOPE CALCULATION",
+      {"The slope is computed from the four normals surrounding the studied pixel: each of the "
+       "four triangles that the pixel forms with its direct neighbours has a unit normal, and "
+       "the slope is the angle between the vertical and their sum.",
+       new TPaintedFigure("FigurePaintBox", {300, 260}, DrawSlopeFigure, this),
+       "Gradient by surface normals and central differences: B. K. P. Horn, \"Hill shading and "
+       "the reflectance map\", Proceedings of the IEEE, 69 (1), 1981, pp. 14-47.",
+       "Equation that can be reduced to ==>",
+       new TPaintedFigure("FormulaPaintBox", {420, 110}, DrawSlopeFormula, this)});
   setFixedWidth(460);
 }
 

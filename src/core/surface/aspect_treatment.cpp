@@ -33,6 +33,8 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
       return s.error();
   }
   if (wanted & kOutputHistogram) output.histogram = DirectionTable(aspect->histogram);
+  // The desktop's direction diagram is drawn from the frequencies.
+  if (wanted & kOutputDrawing) output.drawing = aspect->histogram;
   ApplyNoData(output, noData);
   return output;
 }

@@ -27,6 +27,7 @@ Expected<TreatmentOutput> RunContourDensity(const TreatmentInputs& in, const Tre
   auto result = ComputeContourDensity(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  output.margin = result->margin;
   MarkCellsWithoutGround(output, *in.dem, result->frame, (wanted & kOutputValues) != 0);
   return output;
 }

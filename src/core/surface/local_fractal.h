@@ -49,6 +49,13 @@ struct LocalFractalResult {
   int margin = 0;            // F + 1
 };
 
+// What the diagram window shows of a result.
+struct LocalFractalDiagram {
+  std::array<int, kLocalFractalBins> counts{};
+  int upper = 0;
+  int start = 0;
+};
+
 // The value grid of a result: D on the drawn cells (the computed centres but the last line and
 // column of them), NaN elsewhere.
 ValueGrid LocalFractalValues(const LocalFractalResult& result, int columns, int lines,

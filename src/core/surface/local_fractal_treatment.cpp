@@ -34,7 +34,11 @@ Expected<TreatmentOutput> RunLocalFractal(const TreatmentInputs& in, const Treat
     output.histogram = ClassValueTable(result->diagram, first, end, 0.01);
   }
   output.figures = {{"min", result->minimum}, {"max", result->maximum}};
+  output.margin = result->margin;
   output.picture = std::make_unique<TRasterImage>(std::move(result->image));
+  // The desktop fills its diagram window from the counts.
+  if (wanted & kOutputDrawing)
+    output.drawing = LocalFractalDiagram{result->diagram, result->diagramUpper, result->diagramStart};
   MarkCellsWithoutGround(output, dem, WindowFrame::Margin(dem.columns, dem.lines, params.windowSize / 2),
                          (wanted & kOutputValues) != 0);
   return output;

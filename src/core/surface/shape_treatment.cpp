@@ -22,6 +22,7 @@ Expected<TreatmentOutput> RunShape(ShapeCompute compute, const TreatmentInputs& 
   auto result = compute(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  output.margin = result->margin;
   ApplyNoData(output, NoDataInWindows(*in.dem, params.range, true));
   return output;
 }
@@ -35,6 +36,7 @@ Expected<TreatmentOutput> RunHorizontal(const TreatmentInputs& in, const Treatme
   auto result = ComputeHorizontalSurfaces(*in.dem, params, progress);
   if (!result) return result.error();
   output.picture = std::move(result->image);
+  output.margin = result->margin;
   ApplyNoData(output, NoDataInWindows(*in.dem, params.range, true));
   return output;
 }

@@ -13,6 +13,7 @@
 #include "app/drainage/extraction_form.h"
 #include "app/drainage/headwaters_form.h"
 #include "app/morphometry/morphometry_forms.h"
+#include "app/shell/window_size_dialog.h"
 #include "core/drainage/density_image.h"
 #include "core/drainage/drainage_extraction.h"
 #include "core/drainage/incrust.h"

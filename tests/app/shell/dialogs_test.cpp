@@ -11,6 +11,7 @@
 #include "app/render/palette_form.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/text_values.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/contour_forms.h"
 #include "app/surface/local_fractal_form.h"
@@ -238,6 +239,9 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   }
   Type(*scale.findChild<QLineEdit*>("Pix_Size"), "90.5");
   EXPECT_EQ(scale.findChild<QLineEdit*>("Pix_Size")->text(), "90.5");
+  // Contour levels below sea level, as the command line takes them.
+  Type(*contours.findChild<QLineEdit*>("FirstContEdit"), "-40");
+  EXPECT_EQ(contours.First(), -40);
 }
 
 // Types `typed` into the field named `fieldName` of `dialog` and presses its OK button.
@@ -330,12 +334,16 @@ TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
     const char* treatment;
     std::vector<const char*> typed;  // refused, refused, accepted
     QString tooSmall;
+    QString tooLarge = "The window is larger than the DEM";
   };
   const Case cases[] = {
       {"TotalDepthTreatment1", {"0", "30", "29"}, "The window size must be at least 1"},
       {"DissectionDensity3DTreatment1", {"1", "31", "30"},
        "The window size must be at least 2 pixels"},
       {"RatioDepthTreatment1", {"1", "30", "29"}, "The window size must be at least 2 pixels"},
+      // No window is too large for the DEM; an empty one is refused as 0 is.
+      {"Surface3DTreatment1", {"0", "", "41"}, "The window size must be at least 1",
+       "The window size must be at least 1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.treatment);
@@ -357,7 +365,7 @@ TEST_F(MainFormTest, WindowSizeOutsideTheTreatmentsRangeKeepsTheDialogOpen) {
     EXPECT_TRUE(focused[0] && focused[1]);
     ASSERT_GE(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].text, c.tooSmall);
-    EXPECT_EQ(prompts.messages[1].text, "The window is larger than the DEM");
+    EXPECT_EQ(prompts.messages[1].text, c.tooLarge);
   }
 }
 

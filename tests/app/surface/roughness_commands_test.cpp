@@ -6,6 +6,7 @@
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
 #include "app/drainage/dissection_forms.h"
+#include "app/shell/window_size_dialog.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/roughness_commands.h"
 #include "app/surface/total_depth_form.h"
