@@ -28,6 +28,7 @@ import struct
 import sys
 import uuid
 import warnings
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 import numpy as np
@@ -188,8 +189,8 @@ def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, pro
         assembly.finish()
     finally:
         assembly.discard()
-        # Blocks still running when another failed may write here after us: what they leave
-        # is removed with the folder, and their own writes then fail quietly.
+        # Locally every block has stopped by now; a distributed worker still running a
+        # cancelled block may write here after us, and its write then fails quietly.
         shutil.rmtree(parts, ignore_errors=True)
     return str(dst)
 
@@ -204,7 +205,10 @@ def _geotiff_unit(src, data):
         scale, offset = dataset.scales[0], dataset.offsets[0]
     if kind in "iub" and float(scale).is_integer() and float(offset).is_integer():
         return "m"
-    return _finest_unit(data.astype(np.float64) if data.dtype.kind != "f" else data)
+    metres = data.astype(np.float64) if data.dtype.kind != "f" else data
+    if scale != 1.0 or offset != 0.0:  # the range of the metres every block will read
+        metres = metres * scale + offset
+    return _finest_unit(metres)
 
 
 def _cuts(size, side):
@@ -222,13 +226,19 @@ def _run_blocks(blocks, task, progress, src):
         import dask
 
         delayed = [dask.delayed(_compute_block, pure=True)(block, **task) for block in blocks]
-        if progress:
-            from dask.diagnostics import ProgressBar
+        # Our own pool: when a block fails, the blocks still running are waited for (and those
+        # not started dropped) before the parts folder is removed under them.
+        pool = ThreadPoolExecutor(max_workers=os.cpu_count() or 1)
+        try:
+            if progress:
+                from dask.diagnostics import ProgressBar
 
-            with ProgressBar():
-                done = dask.compute(*delayed)
-        else:
-            done = dask.compute(*delayed)
+                with ProgressBar():
+                    done = dask.compute(*delayed, scheduler="threads", pool=pool)
+            else:
+                done = dask.compute(*delayed, scheduler="threads", pool=pool)
+        finally:
+            pool.shutdown(wait=True, cancel_futures=True)
         yield from zip(blocks, done)
         return
     from distributed import as_completed

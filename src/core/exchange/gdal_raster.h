@@ -114,7 +114,7 @@ struct GdalDemGrid {
 };
 
 // unitFactor: 1, 10, 100 or 1000; 0 chooses: metres for whole numbers, and for reals the finest
-// unit their range allows (FinestUnitFactor, one more reading pass).
+// unit their range allows (FinestUnitFactor; Float32 rasters are still read once).
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress = nullptr);
 
