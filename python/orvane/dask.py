@@ -26,6 +26,7 @@ import os
 import shutil
 import struct
 import sys
+import threading
 import uuid
 import warnings
 from concurrent.futures import ThreadPoolExecutor
@@ -166,7 +167,7 @@ def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, pro
     if pixel is None:
         pixel = orvane_xarray.cell_size(source)
     if unit is None:
-        unit = _geotiff_unit(src, source.data)
+        unit = _geotiff_unit(src)
     pixel = orvane._pixel_sizes(None, pixel)
     side = int(chunks) if np.ndim(chunks) == 0 else int(chunks.get("y", 2048))
     side = max(TILE, -(-side // TILE) * TILE)
@@ -195,20 +196,10 @@ def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, pro
     return str(dst)
 
 
-def _geotiff_unit(src, data):
-    """The unit orvane-cli reads `src` in: whole numbers (unscaled) in metres, reals in the
-    finest unit the range of the whole raster fits in, so that every block uses it."""
-    import rasterio
-
-    with rasterio.open(src) as dataset:
-        kind = np.dtype(dataset.dtypes[0]).kind
-        scale, offset = dataset.scales[0], dataset.offsets[0]
-    if kind in "iub" and float(scale).is_integer() and float(offset).is_integer():
-        return "m"
-    metres = data.astype(np.float64) if data.dtype.kind != "f" else data
-    if scale != 1.0 or offset != 0.0:  # the range of the metres every block will read
-        metres = metres * scale + offset
-    return _finest_unit(metres)
+def _geotiff_unit(src):
+    """The unit orvane-cli reads `src` in (the core's own reader chooses it from the range of
+    the whole raster, scale and offset applied), so that every block uses it."""
+    return _orvane.raster_unit(str(src))
 
 
 def _cuts(size, side):
@@ -299,7 +290,7 @@ def _compute_block(block, src, parts, treatment, pixel, unit, params, depth, lay
     x0, x1 = max(0, left - depth), min(columns, right + depth)
     try:
         with rasterio.Env(GDAL_CACHEMAX=64, GDAL_PAM_ENABLED="NO"):
-            with rasterio.open(src) as dataset:
+            with _GDAL_LOCK, rasterio.open(src) as dataset:
                 window = _window_metres(dataset, y0, y1, x0, x1)
             inner = (slice(top - y0, bottom - y0), slice(left - x0, right - x0))
             if np.isnan(window).all():
@@ -310,6 +301,14 @@ def _compute_block(block, src, parts, treatment, pixel, unit, params, depth, lay
             return _write_part(values, Path(parts) / f"{top}_{left}.tif", layout)
     except Exception as e:  # noqa: BLE001 - said with the block, without its arrays
         raise RuntimeError(f"{_where(src, block)}: {type(e).__name__}: {e}") from None
+
+
+# Blocks computed by threads of one process (the local scheduler, a worker of several threads)
+# read and write through GDAL one at a time: GDAL's block cache is shared by the process, and a
+# thread that flushed another thread's block could fail inside GDAL and then wait for the GIL
+# rasterio holds while closing a file, which waits for that block: a deadlock. The treatments
+# themselves still run side by side.
+_GDAL_LOCK = threading.Lock()
 
 
 def _creation(layout, sparse=False):
@@ -331,7 +330,7 @@ def _write_part(values, path, layout):
 
     temporary = path.with_name(f"{path.stem}.{os.getpid()}.{uuid.uuid4().hex[:6]}.tmp")
     # A block's file has no georeference: the final file carries it.
-    with warnings.catch_warnings():
+    with _GDAL_LOCK, warnings.catch_warnings():
         warnings.simplefilter("ignore", rasterio.errors.NotGeoreferencedWarning)
         with rasterio.open(temporary, "w", width=values.shape[1], height=values.shape[0],
                            **_creation(layout)) as part:

@@ -459,17 +459,19 @@ Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
 }
 
 // The lowest and highest elevation (metres, after the band's scale and offset) of the valid
-// cells: one reading pass, made only to choose the unit of a real-valued raster.
-Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
-                                                   const GdalErrorScope& errors,
-                                                   OrvaneGdalDataset* dataset,
-                                                   const GdalRasterInfo& info, int blockLines,
-                                                   bool mask, double scale, double offset) {
+// cells: one reading pass, made only to choose the unit of a real-valued raster. Float32 cells
+// are read as they are stored (half the bytes of doubles).
+template <typename Cell>
+Expected<std::pair<double, double>> ElevationRangeOf(const OrvaneGdalApi& gdal,
+                                                     const GdalErrorScope& errors,
+                                                     OrvaneGdalDataset* dataset,
+                                                     const GdalRasterInfo& info, int blockLines,
+                                                     bool mask, double scale, double offset) {
   double lo = std::numeric_limits<double>::infinity();
   double hi = -std::numeric_limits<double>::infinity();
-  Status read = ForEachBand<double>(
+  Status read = ForEachBand<Cell>(
       gdal, errors, dataset, info, blockLines, mask,
-      [&](int, int count, const double* cells, const std::uint8_t* maskCells) {
+      [&](int, int count, const Cell* cells, const std::uint8_t* maskCells) {
         const std::size_t size = static_cast<std::size_t>(count) * info.columns;
         for (std::size_t k = 0; k < size; ++k) {
           if ((maskCells && maskCells[k] == 0) || std::isnan(cells[k])) continue;
@@ -481,6 +483,20 @@ Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
       });
   if (!read) return read.error();
   return std::make_pair(lo, hi);
+}
+
+Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
+                                                   const GdalErrorScope& errors,
+                                                   OrvaneGdalDataset* dataset,
+                                                   const GdalRasterInfo& info,
+                                                   const OrvaneGdalFacts& facts, double scale,
+                                                   double offset) {
+  const bool mask = !facts.all_valid;
+  return facts.data_type_float32
+             ? ElevationRangeOf<float>(gdal, errors, dataset, info, facts.block_lines, mask,
+                                       scale, offset)
+             : ElevationRangeOf<double>(gdal, errors, dataset, info, facts.block_lines, mask,
+                                        scale, offset);
 }
 
 }  // namespace
@@ -638,8 +654,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       // range allows.
       unitFactor = 1;
       if (grid.info.realValued) {
-        auto range = ElevationRange(gdal, errors, dataset, grid.info, facts.block_lines, mask,
-                                    scale, offset);
+        auto range = ElevationRange(gdal, errors, dataset, grid.info, facts, scale, offset);
         if (!range) return range.error();
         chooseUnit(range->first, range->second);
       }
@@ -684,6 +699,24 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
   return grid;
+}
+
+Expected<int> ChosenGdalUnitFactor(const std::string& path) {
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
+  auto opened = OpenForReading(gdal, errors, path);
+  if (!opened) return opened.error();
+  OrvaneGdalFacts facts{};
+  auto info = Inspect(gdal, opened->get(), path, facts);
+  if (!info) return info.error();
+  if (!info->realValued) return 1;
+  const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
+  const double offset = facts.has_offset ? facts.offset : 0.0;
+  auto range = ElevationRange(gdal, errors, opened->get(), *info, facts, scale, offset);
+  if (!range) return range.error();
+  return range->first <= range->second ? FinestUnitFactor(range->first, range->second) : 1;
 }
 
 void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int unitFactor) {

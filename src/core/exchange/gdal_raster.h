@@ -118,6 +118,10 @@ struct GdalDemGrid {
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress = nullptr);
 
+// The unit factor ReadGdalDem(path, 0) reads `path` in (one reading pass for reals), for those
+// who read the raster block by block and must all use the unit of the whole.
+Expected<int> ChosenGdalUnitFactor(const std::string& path);
+
 // The stored value of an elevation already multiplied by U: truncated toward zero, except that
 // a product within `relativeTolerance` (relative) of a whole number is that number. False
 // beyond the signed 32-bit range.
