@@ -432,9 +432,10 @@ template <typename Cell>
 constexpr OrvaneGdalCellType kCellType =
     std::is_same_v<Cell, float> ? ORVANE_GDAL_FLOAT32 : ORVANE_GDAL_FLOAT64;
 
-// Reads band 1 in bands of whole blocks (about a million cells per call: GDAL then reads each
-// block once, instead of once per line) and hands `use(first, count, cells, mask)` each band of
-// `count` lines from line `first` of the file on; `mask` is null when every cell is valid.
+// Reads band 1 in bands of about a million cells, whole blocks where they fit (GDAL then reads
+// each block once per call, instead of once per line), and hands `use(first, count, cells,
+// mask)` each band of `count` lines from line `first` of the file on; `mask` is null when every
+// cell is valid.
 template <typename Cell, typename Use>
 Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                    OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
@@ -442,7 +443,9 @@ Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
   const int columns = info.columns, lines = info.lines;
   const int block = std::max(1, blockLines);
   const int wanted = std::max(1, (1 << 20) / std::max(1, columns));
-  const int band = std::min(lines, std::max(block, wanted / block * block));
+  // Blocks taller than the band (wide tiled rasters) are left to GDAL's block cache: a band of
+  // whole blocks could then take gigabytes.
+  const int band = std::min(lines, block <= wanted ? wanted / block * block : wanted);
   std::vector<Cell> cells(static_cast<std::size_t>(band) * columns);
   std::vector<std::uint8_t> maskCells(mask ? cells.size() : 0);
   for (int first = 0; first < lines; first += band) {
