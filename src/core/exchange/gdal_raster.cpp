@@ -218,6 +218,30 @@ Expected<DatasetPtr> OpenForReading(const OrvaneGdalApi& gdal, const GdalErrorSc
   return dataset;
 }
 
+// A raster opened for reading and inspected: band 1's facts (their strings live as long as the
+// dataset), what the core makes of them, and the band's scale and offset to metres.
+struct InspectedRaster {
+  DatasetPtr dataset;
+  OrvaneGdalFacts facts{};
+  GdalRasterInfo info;
+  double scale = 1.0, offset = 0.0;
+};
+
+Expected<InspectedRaster> OpenAndInspect(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                         const std::string& path) {
+  auto opened = OpenForReading(gdal, errors, path);
+  if (!opened) return opened.error();
+  InspectedRaster raster;
+  raster.dataset = std::move(*opened);
+  auto info = Inspect(gdal, raster.dataset.get(), path, raster.facts);
+  if (!info) return info.error();
+  raster.info = std::move(*info);
+  const OrvaneGdalFacts& facts = raster.facts;
+  raster.scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
+  raster.offset = facts.has_offset ? facts.offset : 0.0;
+  return raster;
+}
+
 // Truncation toward zero, except that a product within the source's precision of a whole
 // number is that number.
 // The rounding is done by hand: nearbyint and trunc are library calls on baseline x86-64, and
@@ -461,6 +485,25 @@ Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
   return Status::Ok();
 }
 
+// ForEachBand with each band's lines handed to `useLine(line, cells, mask)` on every core
+// (bodies write only to their own line's slots), then `afterBand(first, count)` on the calling
+// thread.
+template <typename Cell, typename UseLine, typename AfterBand>
+Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                              OrvaneGdalDataset* dataset, const GdalRasterInfo& info,
+                              int blockLines, bool mask, UseLine&& useLine,
+                              AfterBand&& afterBand) {
+  return ForEachBand<Cell>(
+      gdal, errors, dataset, info, blockLines, mask,
+      [&](int first, int count, const Cell* cells, const std::uint8_t* maskCells) {
+        ParallelForLines(count, [&](int k) {
+          const std::size_t at = static_cast<std::size_t>(k) * info.columns;
+          useLine(first + k, cells + at, maskCells ? maskCells + at : nullptr);
+        });
+        return afterBand(first, count);
+      });
+}
+
 // The lowest and highest elevation (metres, after the band's scale and offset) of the valid
 // cells: one reading pass, made only to choose the unit of a real-valued raster. Float32 cells
 // are read as they are stored (half the bytes of doubles).
@@ -513,15 +556,13 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   if (!module) return module.error();
   const OrvaneGdalApi& gdal = **module;
   GdalErrorScope errors(gdal);
-  auto opened = OpenForReading(gdal, errors, path);
-  if (!opened) return opened.error();
-  OrvaneGdalDataset* dataset = opened->get();
-  OrvaneGdalFacts facts{};
-  auto info = Inspect(gdal, dataset, path, facts);
-  if (!info) return info.error();
+  auto raster = OpenAndInspect(gdal, errors, path);
+  if (!raster) return raster.error();
+  OrvaneGdalDataset* dataset = raster->dataset.get();
+  const OrvaneGdalFacts& facts = raster->facts;
 
   GdalDemGrid grid;
-  grid.info = std::move(*info);
+  grid.info = std::move(raster->info);
   const int lines = grid.info.lines, columns = grid.info.columns;
   const std::size_t cells = static_cast<std::size_t>(lines) * columns;
   std::vector<std::uint8_t> valid;
@@ -536,8 +577,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.bytesPerElement = 4;
   grid.scan.fileLength = static_cast<std::int64_t>(cells) * 4;
 
-  const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
-  const double offset = facts.has_offset ? facts.offset : 0.0;
+  const double scale = raster->scale, offset = raster->offset;
   const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
   const bool mask = !facts.all_valid;
   const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
@@ -608,28 +648,23 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     std::vector<std::pair<double, double>> ranges(
         static_cast<std::size_t>(lines),
         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()});
-    Status read = ForEachBand<float>(
+    Status read = ForEachLineOnEveryCore<float>(
         gdal, errors, dataset, grid.info, facts.block_lines, mask,
-        [&](int first, int count, const float* cells, const std::uint8_t* maskCells) {
-          ParallelForLines(count, [&](int k) {
-            const std::size_t at = static_cast<std::size_t>(k) * columns;
-            const float* row = cells + at;
-            const std::uint8_t* maskRow = maskCells ? maskCells + at : nullptr;
-            const std::size_t base = static_cast<std::size_t>(lineOf(first + k)) * columns;
-            std::memcpy(&grid.scan.values[base], row, sizeof(float) * columns);
-            auto& [lowest, highest] = ranges[static_cast<std::size_t>(first + k)];
-            for (int c = 0; c < columns; ++c) {
-              if ((maskRow && maskRow[c] == 0) || std::isnan(row[c])) {
-                valid[base + c] = 0;
-                continue;
-              }
-              const double z = row[c] * scale + offset;
-              lowest = std::min(lowest, z);
-              highest = std::max(highest, z);
+        [&](int source, const float* row, const std::uint8_t* maskRow) {
+          const std::size_t base = static_cast<std::size_t>(lineOf(source)) * columns;
+          std::memcpy(&grid.scan.values[base], row, sizeof(float) * columns);
+          auto& [lowest, highest] = ranges[static_cast<std::size_t>(source)];
+          for (int c = 0; c < columns; ++c) {
+            if ((maskRow && maskRow[c] == 0) || std::isnan(row[c])) {
+              valid[base + c] = 0;
+              continue;
             }
-          });
-          return step(0.4 * (first + count) / lines);
-        });
+            const double z = row[c] * scale + offset;
+            lowest = std::min(lowest, z);
+            highest = std::max(highest, z);
+          }
+        },
+        [&](int first, int count) { return step(0.4 * (first + count) / lines); });
     if (!read) return read.error();
     double lowest = std::numeric_limits<double>::infinity();
     double highest = -std::numeric_limits<double>::infinity();
@@ -662,17 +697,14 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
         chooseUnit(range->first, range->second);
       }
     }
-    Status read = ForEachBand<double>(
+    Status read = ForEachLineOnEveryCore<double>(
         gdal, errors, dataset, grid.info, facts.block_lines, mask,
-        [&](int first, int count, const double* cells, const std::uint8_t* maskCells) {
-          ParallelForLines(count, [&](int k) {
-            const std::size_t at = static_cast<std::size_t>(k) * columns;
-            const double* row = cells + at;
-            const std::uint8_t* maskRow = maskCells ? maskCells + at : nullptr;
-            storeLine(
-                lineOf(first + k), first + k, [&](int c) { return row[c]; },
-                [&](int c) { return !maskRow || maskRow[c] != 0; });
-          });
+        [&](int source, const double* row, const std::uint8_t* maskRow) {
+          storeLine(
+              lineOf(source), source, [&](int c) { return row[c]; },
+              [&](int c) { return !maskRow || maskRow[c] != 0; });
+        },
+        [&](int first, int count) -> Status {
           for (int k = first; k < first + count; ++k)
             if (!figures[static_cast<std::size_t>(k)].status) return figures[k].status;
           return step(0.8 * (first + count) / lines);
@@ -707,17 +739,12 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
 Expected<int> ChosenGdalUnitFactor(const std::string& path) {
   auto module = GdalModule();
   if (!module) return module.error();
-  const OrvaneGdalApi& gdal = **module;
-  GdalErrorScope errors(gdal);
-  auto opened = OpenForReading(gdal, errors, path);
-  if (!opened) return opened.error();
-  OrvaneGdalFacts facts{};
-  auto info = Inspect(gdal, opened->get(), path, facts);
-  if (!info) return info.error();
-  if (!info->realValued) return 1;
-  const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
-  const double offset = facts.has_offset ? facts.offset : 0.0;
-  auto range = ElevationRange(gdal, errors, opened->get(), *info, facts, scale, offset);
+  GdalErrorScope errors(**module);
+  auto raster = OpenAndInspect(**module, errors, path);
+  if (!raster) return raster.error();
+  if (!raster->info.realValued) return 1;
+  auto range = ElevationRange(**module, errors, raster->dataset.get(), raster->info,
+                              raster->facts, raster->scale, raster->offset);
   if (!range) return range.error();
   return range->first <= range->second ? FinestUnitFactor(range->first, range->second) : 1;
 }
