@@ -107,7 +107,7 @@ def main():
     print()  # after the progress bar
     print(f"{args.treatment} on {args.side} x {args.side} ({cells / 1e9:.2f} G cells, "
           f"{cells * 4 / 1e9:.1f} GB Float32) with {args.workers} workers x {args.threads} "
-          f"thread(s), memory limit {args.memory}, chunks {args.chunks}: {elapsed:.0f} s "
+          f"thread(s), memory limit {args.memory}, chunks {args.chunks}: {elapsed:.1f} s "
           f"({cells / elapsed / 1e6:.1f} M cells/s)")
     for pid, peak in sorted(peaks.items()):
         print(f"  worker {pid}: peak RSS {peak / 2**20:.0f} MiB")

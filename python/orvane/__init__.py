@@ -362,9 +362,9 @@ def _run_raw(name, z, pixel, unit, drainage, param, values, picture, params, his
         elevations = _elevations(z, unit)
         shape = elevations.shape if elevations.ndim == 2 else None
     else:
-        # The treatment reads rasters only: a one-cell DEM stands in for the core.
-        width = height = 1.0
-        elevations, shape = np.zeros((1, 1), np.int32), None
+        # The treatment reads rasters only: no elevations, no pixel size.
+        width = height = 0.0
+        elevations, shape = None, None
     for grid, given in (("drainage", drainage), ("param", param)):
         if given is not None and not declaration[grid]:
             raise TypeError(f"{key}() got an unexpected keyword argument '{grid}'")

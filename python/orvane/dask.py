@@ -26,8 +26,10 @@ import os
 import shutil
 import struct
 import sys
+import threading
 import uuid
 import warnings
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 import numpy as np
@@ -165,7 +167,7 @@ def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, pro
     if pixel is None:
         pixel = orvane_xarray.cell_size(source)
     if unit is None:
-        unit = _geotiff_unit(src, source.data)
+        unit = _geotiff_unit(src)
     pixel = orvane._pixel_sizes(None, pixel)
     side = int(chunks) if np.ndim(chunks) == 0 else int(chunks.get("y", 2048))
     side = max(TILE, -(-side // TILE) * TILE)
@@ -188,23 +190,16 @@ def process_geotiff(src, dst, treatment, chunks=2048, unit=None, pixel=None, pro
         assembly.finish()
     finally:
         assembly.discard()
-        # Blocks still running when another failed may write here after us: what they leave
-        # is removed with the folder, and their own writes then fail quietly.
+        # Locally every block has stopped by now; a distributed worker still running a
+        # cancelled block may write here after us, and its write then fails quietly.
         shutil.rmtree(parts, ignore_errors=True)
     return str(dst)
 
 
-def _geotiff_unit(src, data):
-    """The unit orvane-cli reads `src` in: whole numbers (unscaled) in metres, reals in the
-    finest unit the range of the whole raster fits in, so that every block uses it."""
-    import rasterio
-
-    with rasterio.open(src) as dataset:
-        kind = np.dtype(dataset.dtypes[0]).kind
-        scale, offset = dataset.scales[0], dataset.offsets[0]
-    if kind in "iub" and float(scale).is_integer() and float(offset).is_integer():
-        return "m"
-    return _finest_unit(data.astype(np.float64) if data.dtype.kind != "f" else data)
+def _geotiff_unit(src):
+    """The unit orvane-cli reads `src` in (the core's own reader chooses it from the range of
+    the whole raster, scale and offset applied), so that every block uses it."""
+    return _orvane.raster_unit(str(src))
 
 
 def _cuts(size, side):
@@ -222,13 +217,19 @@ def _run_blocks(blocks, task, progress, src):
         import dask
 
         delayed = [dask.delayed(_compute_block, pure=True)(block, **task) for block in blocks]
-        if progress:
-            from dask.diagnostics import ProgressBar
+        # Our own pool: when a block fails, the blocks still running are waited for (and those
+        # not started dropped) before the parts folder is removed under them.
+        pool = ThreadPoolExecutor(max_workers=os.cpu_count() or 1)
+        try:
+            if progress:
+                from dask.diagnostics import ProgressBar
 
-            with ProgressBar():
-                done = dask.compute(*delayed)
-        else:
-            done = dask.compute(*delayed)
+                with ProgressBar():
+                    done = dask.compute(*delayed, scheduler="threads", pool=pool)
+            else:
+                done = dask.compute(*delayed, scheduler="threads", pool=pool)
+        finally:
+            pool.shutdown(wait=True, cancel_futures=True)
         yield from zip(blocks, done)
         return
     from distributed import as_completed
@@ -289,7 +290,7 @@ def _compute_block(block, src, parts, treatment, pixel, unit, params, depth, lay
     x0, x1 = max(0, left - depth), min(columns, right + depth)
     try:
         with rasterio.Env(GDAL_CACHEMAX=64, GDAL_PAM_ENABLED="NO"):
-            with rasterio.open(src) as dataset:
+            with _GDAL_LOCK, rasterio.open(src) as dataset:
                 window = _window_metres(dataset, y0, y1, x0, x1)
             inner = (slice(top - y0, bottom - y0), slice(left - x0, right - x0))
             if np.isnan(window).all():
@@ -300,6 +301,14 @@ def _compute_block(block, src, parts, treatment, pixel, unit, params, depth, lay
             return _write_part(values, Path(parts) / f"{top}_{left}.tif", layout)
     except Exception as e:  # noqa: BLE001 - said with the block, without its arrays
         raise RuntimeError(f"{_where(src, block)}: {type(e).__name__}: {e}") from None
+
+
+# Blocks computed by threads of one process (the local scheduler, a worker of several threads)
+# read and write through GDAL one at a time: GDAL's block cache is shared by the process, and a
+# thread that flushed another thread's block could fail inside GDAL and then wait for the GIL
+# rasterio holds while closing a file, which waits for that block: a deadlock. The treatments
+# themselves still run side by side.
+_GDAL_LOCK = threading.Lock()
 
 
 def _creation(layout, sparse=False):
@@ -321,7 +330,7 @@ def _write_part(values, path, layout):
 
     temporary = path.with_name(f"{path.stem}.{os.getpid()}.{uuid.uuid4().hex[:6]}.tmp")
     # A block's file has no georeference: the final file carries it.
-    with warnings.catch_warnings():
+    with _GDAL_LOCK, warnings.catch_warnings():
         warnings.simplefilter("ignore", rasterio.errors.NotGeoreferencedWarning)
         with rasterio.open(temporary, "w", width=values.shape[1], height=values.shape[0],
                            **_creation(layout)) as part:

@@ -161,6 +161,19 @@ int ReadLine(OrvaneGdalDataset* dataset, int line, double* values, uint8_t* mask
   return 0;
 }
 
+int ReadLines(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellType type,
+              void* values, uint8_t* mask) {
+  GDALRasterBandH band = GDALGetRasterBand(dataset->handle, 1);
+  const int columns = GDALGetRasterXSize(dataset->handle);
+  if (GDALRasterIO(band, GF_Read, 0, line, columns, count, values, columns, count, ToGdal(type),
+                   0, 0) != CE_None)
+    return 1;
+  if (mask && GDALRasterIO(GDALGetMaskBand(band), GF_Read, 0, line, columns, count, mask,
+                           columns, count, GDT_Byte, 0, 0) != CE_None)
+    return 1;
+  return 0;
+}
+
 void RestorePamOption(const OrvaneGdalDataset& dataset) {
   if (dataset.ownsPamOption)
     CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED",
@@ -399,6 +412,7 @@ const OrvaneGdalApi kApi = {
     CreateGeoTiffCompressed,
     WriteLines,
     BlockLines,
+    ReadLines,
 };
 
 }  // namespace

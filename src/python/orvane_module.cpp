@@ -590,6 +590,18 @@ PYBIND11_MODULE(_orvane, m) {
   m.def("finest_unit", [](double lowest, double highest) { return std::string(UnitNameOf(FinestUnitFactor(lowest, highest))); },
         py::arg("lowest"), py::arg("highest"),
         "The finest vertical unit (m, dm, cm, mm) in which elevations from lowest to highest metres fit");
+  m.def("raster_unit",
+        [](const std::string& path) {
+          Expected<int> factor = [&] {
+            py::gil_scoped_release free;
+            return ChosenGdalUnitFactor(path);
+          }();
+          if (!factor) Raise(factor.error());
+          return std::string(UnitNameOf(*factor));
+        },
+        py::arg("path"),
+        "The vertical unit orvane-cli reads a GDAL raster in: m for whole numbers, else the "
+        "finest unit the range of its valid cells (after scale and offset) fits in");
   m.def("read_dem", &ReadDem, py::arg("path"), py::arg("pixel") = 0.0, py::arg("unit") = "m",
         py::arg("bytes") = 0, py::arg("lines") = 0, py::arg("columns") = 0,
         "Opens a DEM file as orvane-cli --dem does");

@@ -149,7 +149,7 @@ def test_distributed_geotiff_equals_the_whole_grid(cluster, sample, tmp_path):
     np.testing.assert_array_equal(written.values[0], orvane.circular(sample, stat=3, radius=5))
 
 
-def _write_geotiff(path, z, nodata=None):
+def _write_geotiff(path, z, nodata=None, scale=1.0, offset=0.0):
     rasterio = pytest.importorskip("rasterio")
     from rasterio.transform import from_origin
 
@@ -157,6 +157,8 @@ def _write_geotiff(path, z, nodata=None):
                        dtype=z.dtype, crs="EPSG:32614", nodata=nodata,
                        transform=from_origin(500000, 3600000, 30, 30)) as out:
         out.write(z, 1)
+        if scale != 1.0 or offset != 0.0:
+            out.scales, out.offsets = (scale,), (offset,)
 
 
 def _read_geotiff(path):
@@ -193,6 +195,20 @@ def test_geotiff_blocks_equal_the_cli_and_say_which_block_failed(tmp_path, compr
         odask.process_geotiff(src, dst, "slope", chunks=256, progress=False)
     assert "array(" not in str(failure.value)
     assert not list(tmp_path.glob(".slope.tif.*")) and not Path(str(dst) + ".parts").exists()
+
+
+def test_scaled_integers_are_read_in_the_unit_of_their_metres(tmp_path):
+    # Stored numbers 10000 times the metres: their own range would choose a coarser unit than
+    # the metres' range does, and the blocks would differ from orvane-cli.
+    z = synthetic_dem(300, 280) * 10000 + np.random.default_rng(3).integers(0, 99, (300, 280),
+                                                                           dtype=np.int32)
+    src, dst = tmp_path / "dem.tif", tmp_path / "slope.tif"
+    _write_geotiff(src, z, scale=1e-4, offset=-20.5)
+    odask.process_geotiff(src, dst, "slope", chunks=256, progress=False)
+    written = _read_geotiff(dst)
+    np.testing.assert_array_equal(written, orvane.slope(z * 1e-4 - 20.5, pixel=30))
+    if os.environ.get("ORVANE_CLI"):
+        np.testing.assert_array_equal(written, _expected_values(src, "slope"))
 
 
 def test_a_block_of_nodata_alone_gives_nan(tmp_path):

@@ -22,6 +22,7 @@ struct TestRaster {
   std::optional<std::array<double, 6>> transform;
   int epsg = 0;  // 0: no CRS
   std::optional<double> noData;
+  double scale = 1.0, offset = 0.0;  // metres = stored * scale + offset
 };
 
 inline void RegisterGdal() {
@@ -58,6 +59,8 @@ inline bool WriteTestGeoTiff(const std::string& path, const TestRaster& raster) 
   for (int b = 1; b <= raster.bands; ++b) {
     GDALRasterBandH band = GDALGetRasterBand(ds, b);
     if (raster.noData) GDALSetRasterNoDataValue(band, *raster.noData);
+    if (raster.scale != 1.0) GDALSetRasterScale(band, raster.scale);
+    if (raster.offset != 0.0) GDALSetRasterOffset(band, raster.offset);
     ok = ok && GDALRasterIO(band, GF_Write, 0, 0, raster.columns, raster.lines, values.data(),
                             raster.columns, raster.lines, GDT_Float64, 0, 0) == CE_None;
   }

@@ -20,7 +20,7 @@
 extern "C" {
 #endif
 
-#define ORVANE_GDAL_ABI_VERSION 4u
+#define ORVANE_GDAL_ABI_VERSION 5u
 #define ORVANE_GDAL_ENTRY_NAME "orvane_gdal_module_api"
 #define ORVANE_GDAL_MODULE_FILE "liborvane_gdal.so"
 
@@ -147,6 +147,12 @@ typedef struct OrvaneGdalApi {
                      OrvaneGdalCellType type, const void* values);
   /* Lines per block of band 1 (the tile or strip height). */
   int (*block_lines)(OrvaneGdalDataset* dataset);
+  /* `count` lines of band 1 from `line` on, one after another in `values` as `type`
+   * (ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not null their validity
+   * mask as bytes (0 invalid). One call per band of lines: GDAL reads each block once.
+   * 0 on success. */
+  int (*read_lines)(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellType type,
+                    void* values, uint8_t* mask);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);

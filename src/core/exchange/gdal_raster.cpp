@@ -5,11 +5,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 #include <memory>
 #include <new>
 
 #include "core/common/atomic_file.h"
+#include "core/common/parallel.h"
 #include "core/common/text_builder.h"
 #include "core/exchange/gdal_module.h"
 #include "core/exchange/nearest_fill.h"
@@ -215,12 +218,44 @@ Expected<DatasetPtr> OpenForReading(const OrvaneGdalApi& gdal, const GdalErrorSc
   return dataset;
 }
 
+// A raster opened for reading and inspected: band 1's facts (their strings live as long as the
+// dataset), what the core makes of them, and the band's scale and offset to metres.
+struct InspectedRaster {
+  DatasetPtr dataset;
+  OrvaneGdalFacts facts{};
+  GdalRasterInfo info;
+  double scale = 1.0, offset = 0.0;
+};
+
+Expected<InspectedRaster> OpenAndInspect(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                         const std::string& path) {
+  auto opened = OpenForReading(gdal, errors, path);
+  if (!opened) return opened.error();
+  InspectedRaster raster;
+  raster.dataset = std::move(*opened);
+  auto info = Inspect(gdal, raster.dataset.get(), path, raster.facts);
+  if (!info) return info.error();
+  raster.info = std::move(*info);
+  const OrvaneGdalFacts& facts = raster.facts;
+  raster.scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
+  raster.offset = facts.has_offset ? facts.offset : 0.0;
+  return raster;
+}
+
 // Truncation toward zero, except that a product within the source's precision of a whole
 // number is that number.
+// The rounding is done by hand: nearbyint and trunc are library calls on baseline x86-64, and
+// this runs once per cell of every raster read.
 bool ToStoredValue(double product, double relativeTolerance, std::int32_t& stored) {
-  const double whole = std::nearbyint(product);
-  if (std::fabs(product - whole) <= std::fabs(product) * relativeTolerance) product = whole;
-  const double t = std::trunc(product);
+  const double magnitude = std::fabs(product);
+  // From 2^52 on (and for NaN and infinities) nothing fits 32 bits.
+  constexpr double kWholeFrom = 0x1p52;
+  if (!(magnitude < kWholeFrom)) return false;
+  // Adding 2^52 leaves no fraction bits: the sum is rounded to the nearest whole number, ties
+  // to even, as nearbyint does in the default rounding mode.
+  const double whole = std::copysign((magnitude + kWholeFrom) - kWholeFrom, product);
+  if (std::fabs(product - whole) <= magnitude * relativeTolerance) product = whole;
+  const double t = static_cast<double>(static_cast<std::int64_t>(product));
   if (!(t >= std::numeric_limits<std::int32_t>::min() &&
         t <= std::numeric_limits<std::int32_t>::max()))
     return false;
@@ -417,29 +452,97 @@ GdalRasterInfo DescribeGeoReference(const GeoReference& georef) {
 
 namespace {
 
+template <typename Cell>
+constexpr OrvaneGdalCellType kCellType =
+    std::is_same_v<Cell, float> ? ORVANE_GDAL_FLOAT32 : ORVANE_GDAL_FLOAT64;
+
+// Reads band 1 in bands of about a million cells, whole blocks where they fit (GDAL then reads
+// each block once per call, instead of once per line), and hands `use(first, count, cells,
+// mask)` each band of `count` lines from line `first` of the file on; `mask` is null when every
+// cell is valid.
+template <typename Cell, typename Use>
+Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                   OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
+                   bool mask, Use&& use) {
+  const int columns = info.columns, lines = info.lines;
+  const int block = std::max(1, blockLines);
+  const int wanted = std::max(1, (1 << 20) / std::max(1, columns));
+  // Blocks taller than the band (wide tiled rasters) are left to GDAL's block cache: a band of
+  // whole blocks could then take gigabytes.
+  const int band = std::min(lines, block <= wanted ? wanted / block * block : wanted);
+  std::vector<Cell> cells(static_cast<std::size_t>(band) * columns);
+  std::vector<std::uint8_t> maskCells(mask ? cells.size() : 0);
+  for (int first = 0; first < lines; first += band) {
+    const int count = std::min(band, lines - first);
+    if (gdal.read_lines(dataset, first, count, kCellType<Cell>, cells.data(),
+                        mask ? maskCells.data() : nullptr) != 0)
+      return Error{kOutsideOrShortRead, "cannot read lines " + std::to_string(first) + " to " +
+                                            std::to_string(first + count - 1) + " of " +
+                                            Quoted(info.path) + errors.Reason()};
+    if (Status s = use(first, count, cells.data(), mask ? maskCells.data() : nullptr); !s)
+      return s;
+  }
+  return Status::Ok();
+}
+
+// ForEachBand with each band's lines handed to `useLine(line, cells, mask)` on every core
+// (bodies write only to their own line's slots), then `afterBand(first, count)` on the calling
+// thread.
+template <typename Cell, typename UseLine, typename AfterBand>
+Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                              OrvaneGdalDataset* dataset, const GdalRasterInfo& info,
+                              int blockLines, bool mask, UseLine&& useLine,
+                              AfterBand&& afterBand) {
+  return ForEachBand<Cell>(
+      gdal, errors, dataset, info, blockLines, mask,
+      [&](int first, int count, const Cell* cells, const std::uint8_t* maskCells) {
+        ParallelForLines(count, [&](int k) {
+          const std::size_t at = static_cast<std::size_t>(k) * info.columns;
+          useLine(first + k, cells + at, maskCells ? maskCells + at : nullptr);
+        });
+        return afterBand(first, count);
+      });
+}
+
 // The lowest and highest elevation (metres, after the band's scale and offset) of the valid
-// cells: one reading pass, made only to choose the unit of a real-valued raster.
+// cells: one reading pass, made only to choose the unit of a real-valued raster. Float32 cells
+// are read as they are stored (half the bytes of doubles).
+template <typename Cell>
+Expected<std::pair<double, double>> ElevationRangeOf(const OrvaneGdalApi& gdal,
+                                                     const GdalErrorScope& errors,
+                                                     OrvaneGdalDataset* dataset,
+                                                     const GdalRasterInfo& info, int blockLines,
+                                                     bool mask, double scale, double offset) {
+  double lo = std::numeric_limits<double>::infinity();
+  double hi = -std::numeric_limits<double>::infinity();
+  Status read = ForEachBand<Cell>(
+      gdal, errors, dataset, info, blockLines, mask,
+      [&](int, int count, const Cell* cells, const std::uint8_t* maskCells) {
+        const std::size_t size = static_cast<std::size_t>(count) * info.columns;
+        for (std::size_t k = 0; k < size; ++k) {
+          if ((maskCells && maskCells[k] == 0) || std::isnan(cells[k])) continue;
+          const double z = cells[k] * scale + offset;
+          lo = std::min(lo, z);
+          hi = std::max(hi, z);
+        }
+        return Status::Ok();
+      });
+  if (!read) return read.error();
+  return std::make_pair(lo, hi);
+}
+
 Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
                                                    const GdalErrorScope& errors,
                                                    OrvaneGdalDataset* dataset,
-                                                   const GdalRasterInfo& info, bool mask,
-                                                   double scale, double offset) {
-  std::vector<double> row(static_cast<std::size_t>(info.columns));
-  std::vector<std::uint8_t> maskRow(mask ? static_cast<std::size_t>(info.columns) : 0);
-  double lo = std::numeric_limits<double>::infinity();
-  double hi = -std::numeric_limits<double>::infinity();
-  for (int line = 0; line < info.lines; ++line) {
-    if (gdal.read_line(dataset, line, row.data(), mask ? maskRow.data() : nullptr) != 0)
-      return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(line) + " of " +
-                                            Quoted(info.path) + errors.Reason()};
-    for (int c = 0; c < info.columns; ++c) {
-      if ((mask && maskRow[c] == 0) || std::isnan(row[c])) continue;
-      const double z = row[c] * scale + offset;
-      lo = std::min(lo, z);
-      hi = std::max(hi, z);
-    }
-  }
-  return std::make_pair(lo, hi);
+                                                   const GdalRasterInfo& info,
+                                                   const OrvaneGdalFacts& facts, double scale,
+                                                   double offset) {
+  const bool mask = !facts.all_valid;
+  return facts.data_type_float32
+             ? ElevationRangeOf<float>(gdal, errors, dataset, info, facts.block_lines, mask,
+                                       scale, offset)
+             : ElevationRangeOf<double>(gdal, errors, dataset, info, facts.block_lines, mask,
+                                        scale, offset);
 }
 
 }  // namespace
@@ -453,15 +556,13 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   if (!module) return module.error();
   const OrvaneGdalApi& gdal = **module;
   GdalErrorScope errors(gdal);
-  auto opened = OpenForReading(gdal, errors, path);
-  if (!opened) return opened.error();
-  OrvaneGdalDataset* dataset = opened->get();
-  OrvaneGdalFacts facts{};
-  auto info = Inspect(gdal, dataset, path, facts);
-  if (!info) return info.error();
+  auto raster = OpenAndInspect(gdal, errors, path);
+  if (!raster) return raster.error();
+  OrvaneGdalDataset* dataset = raster->dataset.get();
+  const OrvaneGdalFacts& facts = raster->facts;
 
   GdalDemGrid grid;
-  grid.info = std::move(*info);
+  grid.info = std::move(raster->info);
   const int lines = grid.info.lines, columns = grid.info.columns;
   const std::size_t cells = static_cast<std::size_t>(lines) * columns;
   std::vector<std::uint8_t> valid;
@@ -476,62 +577,149 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.bytesPerElement = 4;
   grid.scan.fileLength = static_cast<std::int64_t>(cells) * 4;
 
-  const double scale = facts.has_scale && facts.scale != 0.0 ? facts.scale : 1.0;
-  const double offset = facts.has_offset ? facts.offset : 0.0;
+  const double scale = raster->scale, offset = raster->offset;
   const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
   const bool mask = !facts.all_valid;
   const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
 
-  if (unitFactor == 0) {
-    // Whole numbers stay in metres; reals keep their precision in the finest unit their range
-    // allows.
-    unitFactor = 1;
-    if (grid.info.realValued) {
-      auto range = ElevationRange(gdal, errors, dataset, grid.info, mask, scale, offset);
-      if (!range) return range.error();
-      if (range->first <= range->second) {
-        unitFactor = FinestUnitFactor(range->first, range->second);
-        grid.unitChosen = true;
-      }
-    }
-  }
-  grid.unitFactor = unitFactor;
-
-  std::vector<double> row(static_cast<std::size_t>(columns));
-  std::vector<std::uint8_t> maskRow(mask ? static_cast<std::size_t>(columns) : 0);
-  std::int64_t lo = std::numeric_limits<std::int64_t>::max();
-  std::int64_t hi = std::numeric_limits<std::int64_t>::min();
-  std::int64_t holes = 0;
+  // What each line of the file gave: lines are converted on every core, each into its own
+  // slot, and the first failing line in the file's order is the one reported.
+  struct LineFigures {
+    std::int64_t lo = std::numeric_limits<std::int64_t>::max();
+    std::int64_t hi = std::numeric_limits<std::int64_t>::min();
+    std::int64_t holes = 0;
+    Status status;
+  };
+  std::vector<LineFigures> figures(static_cast<std::size_t>(lines));
   ProgressScope scope(progress);
-  for (int line = 0; line < lines; ++line) {
-    const int source = southUp ? lines - 1 - line : line;
-    if (gdal.read_line(dataset, source, row.data(), mask ? maskRow.data() : nullptr) != 0) {
-      return Error{kOutsideOrShortRead, "cannot read line " + std::to_string(source) + " of " +
-                                            Quoted(path) + errors.Reason()};
-    }
+  // Stores line `line` (line `source` of the file) from `rawAt(column)`, the cells `validAt`
+  // refuses and NaN as holes, the rest in whole units of 1/unitFactor m.
+  auto storeLine = [&](int line, int source, auto&& rawAt, auto&& validAt) {
+    LineFigures& out = figures[static_cast<std::size_t>(source)];
     const std::size_t base = static_cast<std::size_t>(line) * columns;
+    std::int32_t* values = grid.scan.values.data() + base;
+    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    std::int64_t holes = 0;
     for (int c = 0; c < columns; ++c) {
-      const double raw = row[c];
-      if ((mask && maskRow[c] == 0) || std::isnan(raw)) {
+      const double raw = rawAt(c);
+      if (!validAt(c) || std::isnan(raw)) {
         valid[base + c] = 0;
-        grid.scan.values[base + c] = 0;
+        values[c] = 0;
         ++holes;
         continue;
       }
       std::int32_t stored = 0;
       if (!ToStoredValue((raw * scale + offset) * unitFactor, tolerance, stored)) {
-        return Error{kWrongFormat, Quoted(path) + " holds the elevation " +
-                                       Number(raw * scale + offset) + " at line " +
-                                       std::to_string(source) + ", column " + std::to_string(c) +
-                                       ": beyond the 32-bit range in units of 1/" +
-                                       std::to_string(unitFactor) + " m (choose a coarser unit)"};
+        out.status = Error{kWrongFormat, Quoted(path) + " holds the elevation " +
+                                             Number(raw * scale + offset) + " at line " +
+                                             std::to_string(source) + ", column " +
+                                             std::to_string(c) +
+                                             ": beyond the 32-bit range in units of 1/" +
+                                             std::to_string(unitFactor) +
+                                             " m (choose a coarser unit)"};
+        return;
       }
-      grid.scan.values[base + c] = stored;
-      lo = std::min<std::int64_t>(lo, stored);
-      hi = std::max<std::int64_t>(hi, stored);
+      values[c] = stored;
+      lowest = std::min(lowest, stored);
+      highest = std::max(highest, stored);
     }
-    scope.Step(0.8 * (line + 1) / lines);
+    if (lowest <= highest) out.lo = lowest, out.hi = highest;
+    out.holes = holes;
+  };
+  auto step = [&](double fraction) -> Status {
+    scope.Step(fraction);
     if (scope.Cancelled()) return Error{kCancelled, "the import was cancelled"};
+    return Status::Ok();
+  };
+  auto chooseUnit = [&](double lowest, double highest) {
+    unitFactor = 1;
+    if (lowest <= highest) {
+      unitFactor = FinestUnitFactor(lowest, highest);
+      grid.unitChosen = true;
+    }
+  };
+  auto lineOf = [&](int source) { return southUp ? lines - 1 - source : source; };
+
+  if (unitFactor == 0 && grid.info.realValued && facts.data_type_float32) {
+    // Float32 cells whose unit is still to be chosen are read once: they wait in the grid's
+    // own four bytes per cell (as their bits) while the range of the whole raster is found,
+    // then become stored values in place.
+    std::vector<std::pair<double, double>> ranges(
+        static_cast<std::size_t>(lines),
+        {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()});
+    Status read = ForEachLineOnEveryCore<float>(
+        gdal, errors, dataset, grid.info, facts.block_lines, mask,
+        [&](int source, const float* row, const std::uint8_t* maskRow) {
+          const std::size_t base = static_cast<std::size_t>(lineOf(source)) * columns;
+          std::memcpy(&grid.scan.values[base], row, sizeof(float) * columns);
+          auto& [lowest, highest] = ranges[static_cast<std::size_t>(source)];
+          for (int c = 0; c < columns; ++c) {
+            if ((maskRow && maskRow[c] == 0) || std::isnan(row[c])) {
+              valid[base + c] = 0;
+              continue;
+            }
+            const double z = row[c] * scale + offset;
+            lowest = std::min(lowest, z);
+            highest = std::max(highest, z);
+          }
+        },
+        [&](int first, int count) { return step(0.4 * (first + count) / lines); });
+    if (!read) return read.error();
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
+    for (const auto& [low, high] : ranges) {
+      lowest = std::min(lowest, low);
+      highest = std::max(highest, high);
+    }
+    chooseUnit(lowest, highest);
+    ParallelForLines(lines, [&](int line) {
+      const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(line) * columns];
+      const std::uint8_t* validRow = &valid[static_cast<std::size_t>(line) * columns];
+      storeLine(
+          line, lineOf(line),
+          [&](int c) {
+            float z;
+            std::memcpy(&z, bits + c, sizeof z);
+            return static_cast<double>(z);
+          },
+          [&](int c) { return validRow[c] != 0; });
+    });
+    if (Status s = step(0.8); !s) return s.error();
+  } else {
+    if (unitFactor == 0) {
+      // Whole numbers stay in metres; reals keep their precision in the finest unit their
+      // range allows.
+      unitFactor = 1;
+      if (grid.info.realValued) {
+        auto range = ElevationRange(gdal, errors, dataset, grid.info, facts, scale, offset);
+        if (!range) return range.error();
+        chooseUnit(range->first, range->second);
+      }
+    }
+    Status read = ForEachLineOnEveryCore<double>(
+        gdal, errors, dataset, grid.info, facts.block_lines, mask,
+        [&](int source, const double* row, const std::uint8_t* maskRow) {
+          storeLine(
+              lineOf(source), source, [&](int c) { return row[c]; },
+              [&](int c) { return !maskRow || maskRow[c] != 0; });
+        },
+        [&](int first, int count) -> Status {
+          for (int k = first; k < first + count; ++k)
+            if (!figures[static_cast<std::size_t>(k)].status) return figures[k].status;
+          return step(0.8 * (first + count) / lines);
+        });
+    if (!read) return read.error();
+  }
+  grid.unitFactor = unitFactor;
+  std::int64_t lo = std::numeric_limits<std::int64_t>::max();
+  std::int64_t hi = std::numeric_limits<std::int64_t>::min();
+  std::int64_t holes = 0;
+  for (const LineFigures& line : figures) {
+    if (!line.status) return line.status.error();
+    lo = std::min(lo, line.lo);
+    hi = std::max(hi, line.hi);
+    holes += line.holes;
   }
   if (holes == static_cast<std::int64_t>(cells))
     return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
@@ -546,6 +734,19 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
   return grid;
+}
+
+Expected<int> ChosenGdalUnitFactor(const std::string& path) {
+  auto module = GdalModule();
+  if (!module) return module.error();
+  GdalErrorScope errors(**module);
+  auto raster = OpenAndInspect(**module, errors, path);
+  if (!raster) return raster.error();
+  if (!raster->info.realValued) return 1;
+  auto range = ElevationRange(**module, errors, raster->dataset.get(), raster->info,
+                              raster->facts, raster->scale, raster->offset);
+  if (!range) return range.error();
+  return range->first <= range->second ? FinestUnitFactor(range->first, range->second) : 1;
 }
 
 void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int unitFactor) {

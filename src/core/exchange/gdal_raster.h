@@ -114,9 +114,13 @@ struct GdalDemGrid {
 };
 
 // unitFactor: 1, 10, 100 or 1000; 0 chooses: metres for whole numbers, and for reals the finest
-// unit their range allows (FinestUnitFactor, one more reading pass).
+// unit their range allows (FinestUnitFactor; Float32 rasters are still read once).
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress = nullptr);
+
+// The unit factor ReadGdalDem(path, 0) reads `path` in (one reading pass for reals), for those
+// who read the raster block by block and must all use the unit of the whole.
+Expected<int> ChosenGdalUnitFactor(const std::string& path);
 
 // The stored value of an elevation already multiplied by U: truncated toward zero, except that
 // a product within `relativeTolerance` (relative) of a whole number is that number. False

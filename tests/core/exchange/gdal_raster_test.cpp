@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <random>
 
 #include "core/exchange/nearest_fill.h"
@@ -211,6 +212,105 @@ TEST(GdalImport, RealElevationsTakeTheFinestUnitTheirRangeHolds) {
   ASSERT_TRUE(whole) << whole.error().message;
   EXPECT_EQ(whole->unitFactor, 1);
   EXPECT_FALSE(whole->unitChosen);
+}
+
+// The conversion of one cell as first written, with the library's rounding.
+bool StraightforwardStoredValue(double product, double tolerance, std::int32_t& stored) {
+  const double whole = std::nearbyint(product);
+  if (std::fabs(product - whole) <= std::fabs(product) * tolerance) product = whole;
+  const double t = std::trunc(product);
+  if (!(t >= std::numeric_limits<std::int32_t>::min() &&
+        t <= std::numeric_limits<std::int32_t>::max()))
+    return false;
+  stored = static_cast<std::int32_t>(t);
+  return true;
+}
+
+TEST(GdalImport, ReadsRastersInBandsOnEveryCoreCellForCellAsTheStraightforwardReading) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double product : {0.0, -0.0, 0.5, -0.5, 1.5, 2.5, -2.5, 2.4999999999, 123.9999999,
+                         -123.9999999, 2147483647.0, 2147483647.9, 2147483648.0, -2147483648.0,
+                         -2147483648.9, -2147483649.0, 4503599627370495.5, 0x1p52, 1e300,
+                         inf, -inf, std::nan("")})
+    for (double tolerance : {0.0, 0x1p-22, 0x1p-40}) {
+      std::int32_t fast = 7, slow = 7;
+      EXPECT_EQ(ToStoredElevation(product, tolerance, fast),
+                StraightforwardStoredValue(product, tolerance, slow))
+          << product;
+      EXPECT_EQ(fast, slow) << product << " " << tolerance;
+    }
+
+  // Rasters of several reading bands, with holes, in each way the reader takes.
+  struct Case {
+    GDALDataType type;
+    int unitFactor;  // 0: chosen from the range
+    double scale, offset;
+    bool southUp;
+  };
+  TempDir dir;
+  std::mt19937 random(11);
+  for (const Case& c : {Case{GDT_Float32, 0, 1.0, 0.0, false}, Case{GDT_Float32, 0, 1.0, 0.0, true},
+                        Case{GDT_Float32, 100, 1.0, 0.0, false},
+                        Case{GDT_Float64, 0, 1.0, 0.0, true},
+                        Case{GDT_Int16, 0, 0.1, -50.0, false}}) {
+    SCOPED_TRACE(::testing::Message() << GDALGetDataTypeName(c.type) << " unit " << c.unitFactor
+                                      << (c.southUp ? " south up" : ""));
+    TestRaster r;
+    r.columns = 1500;
+    r.lines = 800;
+    r.type = c.type;
+    r.noData = -9999.0;
+    r.scale = c.scale;
+    r.offset = c.offset;
+    r.transform = std::array<double, 6>{0.0, 30.0, 0.0, c.southUp ? 0.0 : 24000.0, 0.0,
+                                        c.southUp ? 30.0 : -30.0};
+    std::uniform_real_distribution<double> height(-420.0, 3000.0);
+    const bool whole = c.type == GDT_Int16;
+    for (int k = 0; k < r.columns * r.lines; ++k) {
+      const double z = whole ? std::round(height(random)) : height(random);
+      r.values.push_back(k % 97 == 5 ? -9999.0 : (k % 211 == 3 && !whole) ? NAN : z);
+    }
+    if (!whole) {  // ties and tenths, which a careless rounding moves by one unit
+      r.values[10] = 0.5;
+      r.values[11] = -2.5;
+      r.values[12] = 123.7;
+    }
+    const std::string path = dir.File("bands.tif");
+    ASSERT_TRUE(WriteTestGeoTiff(path, r));
+    auto grid = ReadGdalDem(path, c.unitFactor);
+    ASSERT_TRUE(grid) << grid.error().message;
+
+    // As the file stores them: what GDAL gives back as doubles, then scale and offset.
+    std::vector<double> metres(r.values.size());
+    std::vector<std::uint8_t> valid(r.values.size(), 1);
+    double lowest = INFINITY, highest = -INFINITY;
+    for (std::size_t k = 0; k < r.values.size(); ++k) {
+      const double stored = c.type == GDT_Float32 ? static_cast<float>(r.values[k]) : r.values[k];
+      if (r.values[k] == -9999.0 || std::isnan(stored)) {
+        valid[k] = 0;
+        continue;
+      }
+      metres[k] = stored * c.scale + c.offset;
+      lowest = std::min(lowest, metres[k]);
+      highest = std::max(highest, metres[k]);
+    }
+    const int unit = c.unitFactor ? c.unitFactor : FinestUnitFactor(lowest, highest);
+    EXPECT_EQ(grid->unitFactor, unit);
+    const double tolerance = ElevationPrecision(c.type == GDT_Float32);
+    std::size_t differ = 0;
+    for (int line = 0; line < r.lines; ++line)
+      for (int column = 0; column < r.columns; ++column) {
+        const std::size_t k = static_cast<std::size_t>(line) * r.columns + column;
+        const std::size_t at =
+            static_cast<std::size_t>(c.southUp ? r.lines - 1 - line : line) * r.columns + column;
+        std::int32_t expected = 0;
+        if (valid[k]) {
+          ASSERT_TRUE(StraightforwardStoredValue(metres[k] * unit, tolerance, expected));
+        }
+        differ += grid->validity[at] != valid[k] || (valid[k] && grid->scan.values[at] != expected);
+      }
+    EXPECT_EQ(differ, 0u);
+  }
 }
 
 TEST(GdalImport, ConvertsDegreesToMetresAtTheCentralLatitude) {
