@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/display/bitmap_box.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 
 namespace orvane {
@@ -16,27 +18,14 @@ namespace {
 
 const QColor kAxisColour = Qt::black;
 
-// The paint box: paints whatever its form draws for its current height.
-class TDiagramPaintBox : public QWidget {
- public:
-  TDiagramPaintBox(const TDiagramForm& form, QWidget* parent) : QWidget(parent), form_(form) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().button());
-    const TDiagramDrawing drawing = form_.Drawing(height());
-    for (const TDiagramLine& line : drawing.lines) {
-      painter.setPen(QPen(line.colour, 1));
-      painter.drawLine(line.from, line.to);
-    }
-    painter.setPen(kAxisColour);
-    for (const TDiagramText& text : drawing.texts) painter.drawText(text.at, text.text);
+void Paint(QPainter& painter, const TDiagramDrawing& drawing) {
+  for (const TDiagramLine& line : drawing.lines) {
+    painter.setPen(QPen(line.colour, 1));
+    painter.drawLine(line.from, line.to);
   }
-
- private:
-  const TDiagramForm& form_;
-};
+  painter.setPen(kAxisColour);
+  for (const TDiagramText& text : drawing.texts) painter.drawText(text.at, text.text);
+}
 
 // A curve through the non-empty counts: from (startX, y(counts[start])) to (x(i), y(counts[i]))
 // for i = start + 2 (or start + 1) .. end - 1 with counts[i] > 0; empty bins are bridged.
@@ -91,8 +80,9 @@ TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) 
   setWindowTitle(look.caption);
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  paintBox_ = new TDiagramPaintBox(*this, this);
-  paintBox_->setObjectName("PaintBox");
+  auto* paintBox = new TBitmapBox(this);
+  paintBox->onPaint = [this, paintBox](QPainter& painter) { Paint(painter, Drawing(paintBox->height())); };
+  paintBox_ = paintBox;
   paintBox_->setFixedSize(look.paintWidth, look.paintHeight);
   layout->addWidget(paintBox_);
 
@@ -106,16 +96,12 @@ TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) 
   auto* buttons = new QHBoxLayout;
   auto* save = new QPushButton(tr("Save"), this);
   save->setObjectName("BitBtnSave");
-  auto* ok = new QPushButton(tr("OK"), this);
-  ok->setObjectName("BitBtnOK");
-  ok->setDefault(true);
+  connect(save, &QPushButton::clicked, this, &TDiagramForm::SaveClick);
   buttons->addStretch();
   buttons->addWidget(save);
-  buttons->addWidget(ok);
+  buttons->addWidget(OkButton(*this, "BitBtnOK", {}, this));
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  connect(save, &QPushButton::clicked, this, &TDiagramForm::SaveClick);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TDiagramForm::SetLabels(const QStringList& texts, const std::vector<int>& xs) {
@@ -170,9 +156,14 @@ TGrayHistogramWindow::TGrayHistogramWindow(QWidget* parent)
                     40},
                    parent) {}
 
+void TGrayHistogramWindow::SetCounts(const TGrayHistogram& counts) {
+  counts_ = counts;
+  PaintBox()->update();
+}
+
 TDiagramDrawing TGrayHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
-  const TGrayHistogram counts = Counts();
+  const TGrayHistogram& counts = counts_;
   const int base = height - 5;
   const std::int32_t peak = PeakCount(counts, 0, 256);
   if (peak > 0) {
@@ -188,7 +179,7 @@ TDiagramDrawing TGrayHistogramWindow::Drawing(int height) const {
   return drawing;
 }
 
-std::string TGrayHistogramWindow::TableText() const { return GrayHistogramTable(Counts()); }
+std::string TGrayHistogramWindow::TableText() const { return GrayHistogramTable(counts_); }
 
 // --- Direction frequency.
 
@@ -211,12 +202,7 @@ TDiagramDrawing TDirectionHistogramWindow::Drawing(int height) const {
 
 std::string TDirectionHistogramWindow::TableText() const { return DirectionTable(Counts()); }
 
-// --- Dissection density.
-
-TDissectionDiagram::TDissectionDiagram(QWidget* parent)
-    : TDiagramForm({"DiagDDForm", " DIAGRAM", 310, 265,
-                    {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
-                   parent) {}
+// --- Dissection density, 2D and 3D.
 
 // The density diagrams' axis is 300 pixels long: `basePx` pixels a class (a tenth of a
 // density) while the classes fit, fewer above, so the curve always ends on the axis.
@@ -269,64 +255,49 @@ void AddDensityAxes(TDiagramDrawing& drawing, int height, int classes, double ba
 
 }  // namespace
 
-void TDissectionDiagram::SetBound(int bound) {
+TDensityDiagram::TDensityDiagram(const Look& look, double classPx, std::size_t held,
+                                 const std::vector<std::int32_t>* companion, QWidget* parent)
+    : TDiagramForm(look, parent), counts_(held), companion_(companion), classPx_(classPx) {}
+
+void TDensityDiagram::SetBound(int bound) {
   bound_ = bound;
-  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts_.size()), 2.0);
+  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts_.size()), classPx_);
   SetLabels(texts, xs);
-  if (PaintBox()) PaintBox()->update();
+  PaintBox()->update();
 }
 
-TDiagramDrawing TDissectionDiagram::Drawing(int height) const {
+TDiagramDrawing TDensityDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 0, n);
-  const double width = DensityClassWidth(n, 2.0);
-  AddCurve(drawing, counts_, 0, 2, n, 1,
-           [width](int i) { return static_cast<int>(i * width + 0.5); }, peak, height - 5,
-           Qt::red);
-  AddDensityAxes(drawing, height, n, 2.0);
+  const double width = DensityClassWidth(n, classPx_);
+  auto x = [width](int i) { return static_cast<int>(i * width + 0.5); };
+  if (companion_) AddCurve(drawing, *companion_, 0, 2, n, 1, x, peak, height - 5, Qt::blue);
+  AddCurve(drawing, counts_, 0, 2, n, 1, x, peak, height - 5, Qt::red);
+  if (companion_) {
+    drawing.lines.push_back({QPoint(310, 10), QPoint(360, 10), Qt::blue});
+    drawing.lines.push_back({QPoint(310, 42), QPoint(360, 42), Qt::red});
+    drawing.texts.push_back({QPoint(366, 14), "2 D"});
+    drawing.texts.push_back({QPoint(366, 46), "3 D"});
+  }
+  AddDensityAxes(drawing, height, n, classPx_);
   AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
-std::string TDissectionDiagram::TableText() const {
+std::string TDensityDiagram::TableText() const {
   return ClassValueTable(counts_, 0, DiagramClassCount(bound_, counts_.size()), 0.1);
 }
 
-// --- Dissection density 3D.
+TDissectionDiagram::TDissectionDiagram(QWidget* parent)
+    : TDensityDiagram({"DiagDDForm", " DIAGRAM", 310, 265,
+                       {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
+                      2.0, 300, nullptr, parent) {}
 
 TDissection3DDiagram::TDissection3DDiagram(QWidget* parent)
-    : TDiagramForm({"DiagDD3DForm", " DIAGRAM", 400, 265,
-                    {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
-                   parent) {}
-
-void TDissection3DDiagram::SetBound(int bound) {
-  bound_ = bound;
-  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts3D_.size()), 4.0);
-  SetLabels(texts, xs);
-  if (PaintBox()) PaintBox()->update();
-}
-
-TDiagramDrawing TDissection3DDiagram::Drawing(int height) const {
-  TDiagramDrawing drawing;
-  const int n = DiagramClassCount(bound_, counts3D_.size());
-  const std::int32_t peak = PeakCount(counts3D_, 0, n);
-  const double width = DensityClassWidth(n, 4.0);
-  auto x = [width](int i) { return static_cast<int>(i * width + 0.5); };
-  AddCurve(drawing, counts2D_, 0, 2, n, 1, x, peak, height - 5, Qt::blue);
-  AddCurve(drawing, counts3D_, 0, 2, n, 1, x, peak, height - 5, Qt::red);
-  drawing.lines.push_back({QPoint(310, 10), QPoint(360, 10), Qt::blue});
-  drawing.lines.push_back({QPoint(310, 42), QPoint(360, 42), Qt::red});
-  drawing.texts.push_back({QPoint(366, 14), "2 D"});
-  drawing.texts.push_back({QPoint(366, 46), "3 D"});
-  AddDensityAxes(drawing, height, n, 4.0);
-  AddCountScale(drawing, peak, height - 5);
-  return drawing;
-}
-
-std::string TDissection3DDiagram::TableText() const {
-  return ClassValueTable(counts3D_, 0, DiagramClassCount(bound_, counts3D_.size()), 0.1);
-}
+    : TDensityDiagram({"DiagDD3DForm", " DIAGRAM", 400, 265,
+                       {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
+                      4.0, 0, &counts2D_, parent) {}
 
 // --- Fractal dimension of the drainage network.
 

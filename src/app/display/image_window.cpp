@@ -15,33 +15,14 @@ namespace {
 
 constexpr int kMaxZoom = 20;
 
-}  // namespace
-
-QImage RasterToBitmap(const TRasterImage& raster) {
-  if (raster.columns <= 0 || raster.lines <= 0 || !raster.IsAllocated()) return {};
-  QImage image(raster.columns, raster.lines, QImage::Format_RGB32);
-  if (image.isNull()) return {};
-  for (int line = 0; line < raster.lines; ++line) {
-    const std::uint8_t* src = raster.Row(line);
-    auto* dst = reinterpret_cast<QRgb*>(image.scanLine(line));
-    for (int column = 0; column < raster.columns; ++column) {
-      switch (raster.kind) {
-        case kRasterGray: dst[column] = qRgb(src[column], src[column], src[column]); break;
-        case kRasterPalette: {
-          const TPaletteEntry& e = raster.palette[src[column]];
-          dst[column] = qRgb(e[2], e[1], e[0]);
-          break;
-        }
-        default: {
-          const std::uint8_t* p = src + 3 * static_cast<std::size_t>(column);
-          dst[column] = qRgb(p[2], p[1], p[0]);
-          break;
-        }
-      }
-    }
-  }
-  return image;
+// `name` followed by the zoom factor: " (1:1)", " (3:1) ", " (1:3) ".
+QString ZoomCaption(const QString& name, int zoom) {
+  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(name).arg(-zoom);
+  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(name).arg(zoom);
+  return name + QStringLiteral(" (1:1)");
 }
+
+}  // namespace
 
 TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
                        int line, const std::optional<TUtmFrame>& utm) {
@@ -85,8 +66,12 @@ TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitma
   return out;
 }
 
-TImageWindow::TImageWindow(TImageHost& host, QWidget* parent)
+TImageWindow::TImageWindow(TImageHost& host, const Look& look, QWidget* parent)
     : QAbstractScrollArea(parent), host_(host) {
+  setObjectName(look.objectName);
+  viewport()->setObjectName(look.paintBoxName);
+  SetCaption(look.caption);
+  resize(look.size);
   viewport()->setMouseTracking(true);
   setMouseTracking(true);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -293,47 +278,21 @@ void TImageWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-TDemImageWindow::TDemImageWindow(TImageHost& host, QWidget* parent) : TImageWindow(host, parent) {
-  setObjectName("ImageForm");
-  viewport()->setObjectName("PaintBox");
-  SetCaption("Image (1:1)");
-  resize(328, 178);
-}
+TDemImageWindow::TDemImageWindow(TImageHost& host, QWidget* parent)
+    : TImageWindow(host, {"ImageForm", "PaintBox", "Image (1:1)", {328, 178}}, parent) {}
 
-QString TDemImageWindow::CaptionFor(int zoom) const {
-  const QString path = host_.DemPath();
-  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(path).arg(-zoom);
-  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(path).arg(zoom);
-  return QStringLiteral("%1 (1:1)").arg(path);
-}
+QString TDemImageWindow::CaptionFor(int zoom) const { return ZoomCaption(host_.DemPath(), zoom); }
 
 TParameterImageWindow::TParameterImageWindow(TImageHost& host, QWidget* parent)
-    : TImageWindow(host, parent) {
-  setObjectName("ImageParamForm");
-  viewport()->setObjectName("PaintBox1");
-  SetCaption("  PARAMETER RESULTS");
-  resize(320, 151);
-}
+    : TImageWindow(host, {"ImageParamForm", "PaintBox1", "  PARAMETER RESULTS", {320, 151}}, parent) {}
 
 QString TParameterImageWindow::CaptionFor(int zoom) const {
-  const QString title = host_.ParameterTitle();
-  if (zoom < -1) return QStringLiteral(" %1 (1:%2) ").arg(title).arg(-zoom);
-  if (zoom > 1) return QStringLiteral(" %1 (%2:1) ").arg(title).arg(zoom);
-  return QStringLiteral(" %1 (1:1)").arg(title);
+  return ZoomCaption(" " + host_.ParameterTitle(), zoom);
 }
 
 TDrainageImageWindow::TDrainageImageWindow(TImageHost& host, QWidget* parent)
-    : TImageWindow(host, parent) {
-  setObjectName("RiverImageForm");
-  viewport()->setObjectName("PaintBox1");
-  SetCaption("  DRAINAGE NETWORK");
-  resize(320, 151);
-}
+    : TImageWindow(host, {"RiverImageForm", "PaintBox1", "  DRAINAGE NETWORK", {320, 151}}, parent) {}
 
-QString TDrainageImageWindow::CaptionFor(int zoom) const {
-  if (zoom < -1) return QStringLiteral("Drainage Network (1:%1) ").arg(-zoom);
-  if (zoom > 1) return QStringLiteral("Drainage Network (%1:1) ").arg(zoom);
-  return QStringLiteral("Drainage Network (1:1)");
-}
+QString TDrainageImageWindow::CaptionFor(int zoom) const { return ZoomCaption("Drainage Network", zoom); }
 
 }  // namespace orvane

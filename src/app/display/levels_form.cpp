@@ -6,13 +6,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/display/image_window.h"
+#include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
 
 namespace orvane {
@@ -32,12 +31,6 @@ QColor ChannelColour(int channel, int intensity) {
 }
 
 }  // namespace
-
-void TCallbackPaintBox::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), palette().window());
-  if (onPaint) onPaint(painter);
-}
 
 void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
                          int height) {
@@ -64,7 +57,7 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   for (int ch = 0; ch < 3; ++ch) {
     auto* group = new QGroupBox(captions[ch]);
     auto* grid = new QGridLayout(group);
-    boxes_[ch] = new TCallbackPaintBox;
+    boxes_[ch] = new TBitmapBox;
     boxes_[ch]->setObjectName(QStringLiteral("PaintBox%1").arg(letters[ch]));
     boxes_[ch]->setFixedSize(256, kHistogramHeight);
     boxes_[ch]->onPaint = [this, ch](QPainter& p) {
@@ -99,26 +92,15 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   link_->setObjectName("LierCheckBox");
   connect(link_, &QCheckBox::clicked, this, &TLevelsDialog::LinkClicked);
 
-  previewBox_ = new TCallbackPaintBox;
+  previewBox_ = new TBitmapBox;
   previewBox_->setObjectName("IPaintBox");
   previewBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
-  previewBox_->onPaint = [this](QPainter& p) {
-    if (!preview_.isNull()) p.drawImage(0, 0, preview_);
-  };
-
-  auto* ok = OkButton(*this, "OkBitBtn");
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("CancelBitBtn");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* right = new QVBoxLayout;
   right->addWidget(previewBox_);
   right->addWidget(link_);
   right->addStretch();
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  right->addLayout(buttons);
+  right->addLayout(OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { accept(); }));
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(channels);
   layout->addLayout(right);
@@ -181,7 +163,7 @@ void TLevelsDialog::Refresh() {
   if (reduced_) {
     if (const auto adjusted = state_.Apply(*reduced_)) preview_ = RasterToBitmap(*adjusted);
   }
-  previewBox_->update();
+  previewBox_->SetBitmap(preview_);
 }
 
 }  // namespace orvane
