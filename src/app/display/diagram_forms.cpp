@@ -299,48 +299,36 @@ TDissection3DDiagram::TDissection3DDiagram(QWidget* parent)
                        {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
                       4.0, 0, &counts2D_, parent) {}
 
-// --- Fractal dimension of the drainage network.
+// --- Fractal dimensions.
 
-TDrainageFractalDiagram::TDrainageFractalDiagram(QWidget* parent)
-    : TDiagramForm({"DiagFractDimForm", " DIAGRAM", 420, 265,
-                    {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"}, 40},
-                   parent) {}
+TFractalDiagram::TFractalDiagram(const Look& look, std::size_t held, int start, int startX,
+                                 int shift, QWidget* parent)
+    : TDiagramForm(look, parent), start_(start), counts_(held), startX_(startX), shift_(shift) {}
 
-TDiagramDrawing TDrainageFractalDiagram::Drawing(int height) const {
-  TDiagramDrawing drawing;
-  const int n = DiagramClassCount(bound_, counts_.size());
-  const std::int32_t peak = PeakCount(counts_, 101, n);
-  AddCurve(drawing, counts_, 101, 102, n, 202, [](int i) { return 2 * i; }, peak, height - 5, Qt::blue);
-  AddAxes(drawing, height, 412, 40, 400, true);
-  AddCountScale(drawing, peak, height - 5);
-  return drawing;
-}
-
-std::string TDrainageFractalDiagram::TableText() const {
-  return ClassValueTable(counts_, 101, DiagramClassCount(bound_, counts_.size()), 0.01);
-}
-
-// --- Local fractal dimension.
-
-TLocalFractalDiagram::TLocalFractalDiagram(QWidget* parent)
-    : TDiagramForm({"DiagLocFractDimForm", " DIAGRAM", 420, 265,
-                    {"1", "1.2", "1,4", "1.6", "1.8", "2", "2.2", "2.4", "2.6", "2.8", "3"}, 40},
-                   parent) {}
-
-TDiagramDrawing TLocalFractalDiagram::Drawing(int height) const {
+TDiagramDrawing TFractalDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   // Through the maximum's class: the cells of the densest dimensions are often there.
   const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 101, n);
-  AddCurve(drawing, counts_, start_, start_ + 1, n, 2, [](int i) { return 2 * i - 200; }, peak,
-           height - 5, Qt::blue);
+  AddCurve(drawing, counts_, start_, start_ + 1, n, startX_,
+           [shift = shift_](int i) { return 2 * i - shift; }, peak, height - 5, Qt::blue);
   AddAxes(drawing, height, 412, 40, 400, true);
   AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
-std::string TLocalFractalDiagram::TableText() const {
+std::string TFractalDiagram::TableText() const {
   return ClassValueTable(counts_, std::max(0, start_), DiagramClassCount(bound_, counts_.size()), 0.01);
 }
+
+TDrainageFractalDiagram::TDrainageFractalDiagram(QWidget* parent)
+    : TFractalDiagram({"DiagFractDimForm", " DIAGRAM", 420, 265,
+                       {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"}, 40},
+                      0, 101, 202, 0, parent) {}
+
+TLocalFractalDiagram::TLocalFractalDiagram(QWidget* parent)
+    : TFractalDiagram({"DiagLocFractDimForm", " DIAGRAM", 420, 265,
+                       {"1", "1.2", "1,4", "1.6", "1.8", "2", "2.2", "2.4", "2.6", "2.8", "3"}, 40},
+                      301, 0, 2, 200, parent) {}
 
 }  // namespace orvane

@@ -11,7 +11,6 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -22,7 +21,6 @@
 #include "core/surface/aspect.h"
 
 class QLabel;
-class QPushButton;
 class QWidget;
 
 namespace orvane {
@@ -174,43 +172,50 @@ class TDissection3DDiagram : public TDensityDiagram {
   std::vector<std::int32_t> counts2D_;
 };
 
-// Fractal dimension of the drainage network: counts by trunc(100 x D), drawn from D = 1.01
-// through the upper bound trunc(100 x Dmax), the maximum's class.
-class TDrainageFractalDiagram : public TDiagramForm {
+// The fractal dimension diagrams: counts by trunc(100 x D), drawn from the class Start()
+// through the upper bound trunc(100 x Dmax), the maximum's class, the class of D at x = 2 (100 D)
+// less a shift.
+class TFractalDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
   std::vector<std::int32_t>& Counts() { return counts_; }
   void SetUpperBound(int bound) { bound_ = bound; }
-  int UpperBound() const { return bound_; }
-  TDiagramDrawing Drawing(int height) const override;
-  std::string TableText() const override;
-
- private:
-  std::vector<std::int32_t> counts_;
-  int bound_ = 0;
-};
-
-// Local fractal dimension: counts by trunc(100 x D) (index 300 for D = 3 fits), drawn from
-// s = trunc(100 x Dmin) through the upper bound trunc(100 x Dmax), the maximum's class.
-class TLocalFractalDiagram : public TDiagramForm {
-  Q_OBJECT
-
- public:
-  explicit TLocalFractalDiagram(QWidget* parent = nullptr);
-  std::array<std::int32_t, 301>& Counts() { return counts_; }
-  void SetUpperBound(int bound) { bound_ = bound; }
-  void SetStart(int start) { start_ = start; }
   int UpperBound() const { return bound_; }
   int Start() const { return start_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
+ protected:
+  // The curve starts at (startX, its first count); `held` counts to start with.
+  TFractalDiagram(const Look& look, std::size_t held, int start, int startX, int shift,
+                  QWidget* parent);
+
+  int start_;
+
  private:
-  std::array<std::int32_t, 301> counts_{};
+  std::vector<std::int32_t> counts_;
   int bound_ = 0;
-  int start_ = 0;
+  int startX_;
+  int shift_;
+};
+
+// Fractal dimension of the drainage network, drawn from D = 1.01.
+class TDrainageFractalDiagram : public TFractalDiagram {
+  Q_OBJECT
+
+ public:
+  explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
+};
+
+// Local fractal dimension (301 counts: index 300 for D = 3 fits), drawn from
+// s = trunc(100 x Dmin).
+class TLocalFractalDiagram : public TFractalDiagram {
+  Q_OBJECT
+
+ public:
+  explicit TLocalFractalDiagram(QWidget* parent = nullptr);
+  void SetStart(int start) { start_ = start; }
 };
 
 // The one window or dialog of a class, created as a child of `frame` (the main window) at the

@@ -35,14 +35,10 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
 
   auto* connection = new QGroupBox("Connection");
   auto* connectionLayout = new QHBoxLayout(connection);
-  yes_ = new QRadioButton("Yes");
-  yes_->setObjectName("YesButton");
-  no_ = new QRadioButton("No");
-  no_->setObjectName("NoButton");
+  yes_ = AddRadio("Yes", "YesButton", connection, connectionLayout);
+  no_ = AddRadio("No", "NoButton", connection, connectionLayout);
   no_->setChecked(true);
   connect(yes_, &QRadioButton::toggled, this, [this](bool on) { connection_ = on ? 1 : 0; });
-  connectionLayout->addWidget(yes_);
-  connectionLayout->addWidget(no_);
 
   auto* notes = LabelColumn({"Nota; This treatment requires time", "when using a great Upper Range",
                             "and connecting the segments"});

@@ -1,11 +1,8 @@
 #include "app/morphometry/morphometry_forms.h"
 
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
