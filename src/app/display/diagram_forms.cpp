@@ -44,6 +44,16 @@ void AddCurve(TDiagramDrawing& drawing, std::span<const std::int32_t> counts, in
   }
 }
 
+// A bar from the baseline `base` up to each non-empty count of bins 0 .. n - 1 at x = bin,
+// the peak touching the top.
+void AddBars(TDiagramDrawing& drawing, std::span<const std::int32_t> counts, int n, int base) {
+  const std::int32_t peak = PeakCount(counts, 0, n);
+  for (int i = 0; i < n && peak > 0; ++i) {
+    const std::int32_t c = counts[static_cast<std::size_t>(i)];
+    if (c > 0) drawing.lines.push_back({QPoint(i, base), QPoint(i, DiagramY(c, peak, base)), kAxisColour});
+  }
+}
+
 // Horizontal axis along the baseline, ticks every `step` pixels from (x, h - 1) up to the
 // baseline, and the vertical axis up to h - 255 when asked.
 void AddAxes(TDiagramDrawing& drawing, int height, int axisEnd, int step, int lastTick,
@@ -165,13 +175,7 @@ TDiagramDrawing TGrayHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
   const TGrayHistogram& counts = counts_;
   const int base = height - 5;
-  const std::int32_t peak = PeakCount(counts, 0, 256);
-  if (peak > 0) {
-    for (int g = 0; g < 256; ++g) {
-      const std::int32_t c = counts[static_cast<std::size_t>(g)];
-      if (c > 0) drawing.lines.push_back({QPoint(g, base), QPoint(g, DiagramY(c, peak, base)), kAxisColour});
-    }
-  }
+  AddBars(drawing, counts, 256, base);
   drawing.lines.push_back({QPoint(0, base), QPoint(255, base), kAxisColour});
   for (int x = 0; x <= 240; x += 20) {
     drawing.lines.push_back({QPoint(x, base), QPoint(x, base + 4), kAxisColour});
@@ -191,12 +195,7 @@ TDirectionHistogramWindow::TDirectionHistogramWindow(QWidget* parent)
 TDiagramDrawing TDirectionHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
   const TDirectionHistogram counts = Counts();
-  const std::int32_t peak = PeakCount(counts, 0, 360);
-  if (peak <= 0) return drawing;
-  for (int i = 0; i < 360; ++i) {
-    const std::int32_t c = counts[static_cast<std::size_t>(i)];
-    if (c > 0) drawing.lines.push_back({QPoint(i, height), QPoint(i, DiagramY(c, peak, height)), kAxisColour});
-  }
+  AddBars(drawing, counts, 360, height);
   return drawing;
 }
 

@@ -185,22 +185,18 @@ bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
   const int hw = static_cast<int>(view.width() / (2.0 * s));
   const int hh = static_cast<int>(view.height() / (2.0 * s));
   const QSize extent = ImageExtent();
-  const int columns = extent.width();
-  const int lines = extent.height();
-  const int w = std::min(2 * hw, columns);
-  const int h = std::min(2 * hh, lines);
-  int left = pixel.x() - hw, right = pixel.x() + hw;
-  int top = pixel.y() - hh, bottom = pixel.y() + hh;
-  if (left < 0) {
-    left = 0;
-    right = w - 1;
-  }
-  if (right >= columns) left = std::max(0, columns - w - 1);
-  if (top < 0) {
-    top = 0;
-    bottom = h - 1;
-  }
-  if (bottom >= lines) top = std::max(0, lines - h - 1);
+  // The first pixel shown along one side of `size` pixels, the view `half` pixels each way.
+  auto first = [](int centre, int half, int size) {
+    const int span = std::min(2 * half, size);
+    int low = centre - half, high = centre + half;
+    if (low < 0) {
+      low = 0;
+      high = span - 1;
+    }
+    return high >= size ? std::max(0, size - span - 1) : low;
+  };
+  const int left = first(pixel.x(), hw, extent.width());
+  const int top = first(pixel.y(), hh, extent.height());
 
   UpdateScrollBars();
   horizontalScrollBar()->setValue(static_cast<int>(left * s));

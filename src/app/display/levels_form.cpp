@@ -64,27 +64,23 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
       p.fillRect(0, 0, 256, kHistogramHeight, Qt::white);
       DrawLevelsHistogram(p, shown_[static_cast<std::size_t>(ch)], ch, kHistogramHeight);
     };
-    minBars_[ch] = new QSlider(Qt::Horizontal);
-    minBars_[ch]->setObjectName(QStringLiteral("%1MinTrackBar").arg(letters[ch]));
-    minBars_[ch]->setRange(0, 254);
-    maxBars_[ch] = new QSlider(Qt::Horizontal);
-    maxBars_[ch]->setObjectName(QStringLiteral("%1MaxTrackBar").arg(letters[ch]));
-    maxBars_[ch]->setRange(1, 255);
-    minLabels_[ch] = new QLabel("0");
-    minLabels_[ch]->setObjectName(QStringLiteral("%1MinLabel").arg(letters[ch]));
-    minLabels_[ch]->setMinimumWidth(30);
-    maxLabels_[ch] = new QLabel("255");
-    maxLabels_[ch]->setObjectName(QStringLiteral("%1MaxLabel").arg(letters[ch]));
-    maxLabels_[ch]->setMinimumWidth(30);
-    connect(minBars_[ch], &QSlider::valueChanged, this, [this, ch](int v) { MinMoved(ch, v); });
-    connect(maxBars_[ch], &QSlider::valueChanged, this, [this, ch](int v) { MaxMoved(ch, v); });
     grid->addWidget(boxes_[ch], 0, 0, 1, 3);
-    grid->addWidget(new QLabel("Min"), 1, 0);
-    grid->addWidget(minBars_[ch], 1, 1);
-    grid->addWidget(minLabels_[ch], 1, 2);
-    grid->addWidget(new QLabel("Max"), 2, 0);
-    grid->addWidget(maxBars_[ch], 2, 1);
-    grid->addWidget(maxLabels_[ch], 2, 2);
+    for (const int high : {0, 1}) {  // the minimum's row, then the maximum's
+      const QString end = high ? "Max" : "Min";
+      auto* bar = new QSlider(Qt::Horizontal);
+      bar->setObjectName(QStringLiteral("%1%2TrackBar").arg(letters[ch], end));
+      bar->setRange(high, 254 + high);
+      auto* label = new QLabel(high ? "255" : "0");
+      label->setObjectName(QStringLiteral("%1%2Label").arg(letters[ch], end));
+      label->setMinimumWidth(30);
+      connect(bar, &QSlider::valueChanged, this,
+              [this, ch, high](int v) { high ? MaxMoved(ch, v) : MinMoved(ch, v); });
+      grid->addWidget(new QLabel(end), 1 + high, 0);
+      grid->addWidget(bar, 1 + high, 1);
+      grid->addWidget(label, 1 + high, 2);
+      (high ? maxBars_ : minBars_)[ch] = bar;
+      (high ? maxLabels_ : minLabels_)[ch] = label;
+    }
     channels->addWidget(group);
   }
 
