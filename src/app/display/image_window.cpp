@@ -259,8 +259,6 @@ void TImageWindow::resizeEvent(QResizeEvent* event) {
   UpdateScrollBars();
 }
 
-void TImageWindow::scrollContentsBy(int, int) { viewport()->update(); }
-
 void TImageWindow::mousePressEvent(QMouseEvent* event) {
   if (!host_.MagnifierDown() || bitmap_.isNull()) return;
   ZoomClick(event->position().toPoint(), event->button());

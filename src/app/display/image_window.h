@@ -102,7 +102,6 @@ class TImageWindow : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void scrollContentsBy(int dx, int dy) override;
 
   TImageHost& host_;
 
