@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <cstring>
 
 namespace orvane {
 
@@ -17,6 +16,7 @@ void TBitmapBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Button));
   if (!bitmap_.isNull()) painter.drawImage(0, 0, bitmap_);
+  if (onPaint) onPaint(painter);
 }
 
 void TBitmapBox::mousePressEvent(QMouseEvent* event) {
@@ -38,15 +38,30 @@ TColor ButtonFaceColour() {
 }
 
 QImage RgbRasterToImage(const TRasterImage& raster) {
-  if (!raster.IsAllocated() || raster.kind != kRasterRgb) return QImage();
-  QImage image(raster.columns, raster.lines, QImage::Format_RGB888);
-  for (int l = 0; l < raster.lines; ++l) {
-    const std::uint8_t* src = raster.Row(l);
-    uchar* dst = image.scanLine(l);
-    for (int c = 0; c < raster.columns; ++c) {
-      dst[3 * c] = src[3 * c + 2];
-      dst[3 * c + 1] = src[3 * c + 1];
-      dst[3 * c + 2] = src[3 * c];
+  return raster.kind == kRasterRgb ? RasterToBitmap(raster) : QImage();
+}
+
+QImage RasterToBitmap(const TRasterImage& raster) {
+  if (raster.columns <= 0 || raster.lines <= 0 || !raster.IsAllocated()) return {};
+  QImage image(raster.columns, raster.lines, QImage::Format_RGB32);
+  if (image.isNull()) return {};
+  for (int line = 0; line < raster.lines; ++line) {
+    const std::uint8_t* src = raster.Row(line);
+    auto* dst = reinterpret_cast<QRgb*>(image.scanLine(line));
+    for (int column = 0; column < raster.columns; ++column) {
+      switch (raster.kind) {
+        case kRasterGray: dst[column] = qRgb(src[column], src[column], src[column]); break;
+        case kRasterPalette: {
+          const TPaletteEntry& e = raster.palette[src[column]];
+          dst[column] = qRgb(e[2], e[1], e[0]);
+          break;
+        }
+        default: {
+          const std::uint8_t* p = src + 3 * static_cast<std::size_t>(column);
+          dst[column] = qRgb(p[2], p[1], p[0]);
+          break;
+        }
+      }
     }
   }
   return image;

@@ -1,9 +1,11 @@
 // A paint box backed by an off-screen bitmap: the bitmap is drawn at the top-left corner over
-// the button-face colour; mouse presses, moves, releases and resizes are handed to callbacks.
-// The previews, the 3D viewer's quick view and the result window draw through it.
+// the button-face colour, then whatever `onPaint` draws; mouse presses, moves, releases and
+// resizes are handed to callbacks. The previews, the 3D viewer's quick view, the result
+// window, the levels dialog and the diagrams draw through it.
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <functional>
 
@@ -18,6 +20,7 @@ class TBitmapBox : public QWidget {
   void SetBitmap(QImage bitmap);
   const QImage& Bitmap() const { return bitmap_; }
 
+  std::function<void(QPainter&)> onPaint;
   std::function<void(QMouseEvent*)> onPress, onMove, onRelease;
   std::function<void()> onResize;
 
@@ -35,7 +38,11 @@ class TBitmapBox : public QWidget {
 // The button-face colour of the running style, as a raster colour.
 TColor ButtonFaceColour();
 
-// A 24-bit raster copied into a bitmap of the same size.
+// A 24-bit raster copied into a bitmap of the same size; a null image for any other raster.
 QImage RgbRasterToImage(const TRasterImage& raster);
+
+// A bitmap of columns x lines holding GetColor of every pixel; a null image for an empty
+// raster.
+QImage RasterToBitmap(const TRasterImage& raster);
 
 }  // namespace orvane

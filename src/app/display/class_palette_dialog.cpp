@@ -2,10 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -46,17 +45,11 @@ TClassPaletteDialog::TClassPaletteDialog(const ClassPaletteOptions& options, QWi
   left->addWidget(scale_);
 
   auto* dynamic = new QGroupBox("Dynamic Scale", this);
-  auto* dynamicLayout = new QGridLayout(dynamic);
-  minEdit_ = new QLineEdit(dynamic);
-  minEdit_->setObjectName("MinTabEdit");
-  maxEdit_ = new QLineEdit(dynamic);
-  maxEdit_->setObjectName("MaxTabEdit");
+  auto* dynamicLayout = new QFormLayout(dynamic);
+  minEdit_ = AddField(dynamicLayout, "MinTabEdit", "Min");
+  maxEdit_ = AddField(dynamicLayout, "MaxTabEdit", "Max");
   AcceptDecimals(minEdit_, true);
   AcceptDecimals(maxEdit_, true);
-  dynamicLayout->addWidget(new QLabel("Min", dynamic), 0, 0);
-  dynamicLayout->addWidget(minEdit_, 0, 1);
-  dynamicLayout->addWidget(new QLabel("Max", dynamic), 1, 0);
-  dynamicLayout->addWidget(maxEdit_, 1, 1);
   left->addWidget(dynamic);
 
   placement_ = new TResultPlacementBox({.title = options.placementTitle,

@@ -5,10 +5,29 @@
 #include "app/display/diagram_forms.h"
 #include "app/display/value_histogram_window.h"
 #include "app/shell/workbench.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
 #include "app/shell/treatment_menu.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
+
+std::optional<TGrayHistogram> ParameterGrayHistogram(TWorkbench& main) {
+  if (!main.Session().ParameterImage()) return TGrayHistogram{};
+  TreatmentArgs args;
+  args.Set("margin", main.Session().Margin());
+  const auto run = RunDeclaredTreatment(main, kGrayHistogramTreatment, args, kOutputHistogram);
+  if (!run) return std::nullopt;
+  // The declaration gives its "gray<TAB>count" rows, one per gray value.
+  TGrayHistogram counts{};
+  const QStringList rows = QString::fromStdString(run->output.histogram).split("\r\n", Qt::SkipEmptyParts);
+  for (const QString& row : rows) {
+    const QStringList cells = row.split('\t');
+    const int gray = cells.value(0).toInt();
+    if (cells.size() == 2 && gray >= 0 && gray < 256) counts[static_cast<std::size_t>(gray)] = cells[1].toInt();
+  }
+  return counts;
+}
 
 void InstallDiagramCommands(TWorkbench& main) {
   auto& histoGris = DiagramWindow<TGrayHistogramWindow>(main);
@@ -23,18 +42,20 @@ void InstallDiagramCommands(TWorkbench& main) {
                                                                  &fractDim, &locFract, &valueHisto}) {
     form->SetDirectorySource([frame] { return frame->ImageDirectory(); });
   }
-  // The gray-level histogram is that of whatever parameter image is current when it paints.
-  histoGris.SetSource([frame] {
-    const auto image = frame->Session().ParameterImage();
-    return image ? GrayLevelHistogram(*image, frame->Session().Margin()) : TGrayHistogram{};
-  });
 
   // The value histogram counts the current result's value grid, whatever its picture is.
   valueHisto.SetSource([frame] { return frame->Session().ResultValues(); });
 
   auto opener = [](TDiagramForm& form) { return [&form] { Prompts().Exec(form); }; };
-  ConnectAction(main, "GrayHisto1", &main, opener(histoGris));
-  ConnectAction(main, "HistoGrSpeedButton", &main, opener(histoGris));
+  // The gray-level histogram is that of the parameter image current when it opens.
+  auto openGray = [frame, &histoGris] {
+    const auto counts = ParameterGrayHistogram(*frame);
+    if (!counts) return;
+    histoGris.SetCounts(*counts);
+    Prompts().Exec(histoGris);
+  };
+  ConnectAction(main, "GrayHisto1", &main, openGray);
+  ConnectAction(main, "HistoGrSpeedButton", &main, openGray);
   ConnectAction(main, "ValueHisto1", &main, opener(valueHisto));
   ConnectAction(main, "AspectSpeedButton", &main, opener(histDir));
   // The frame connects the Diagram button and the Diagram submenu items to these.

@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/display/bitmap_box.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 
 namespace orvane {
@@ -16,27 +18,14 @@ namespace {
 
 const QColor kAxisColour = Qt::black;
 
-// The paint box: paints whatever its form draws for its current height.
-class TDiagramPaintBox : public QWidget {
- public:
-  TDiagramPaintBox(const TDiagramForm& form, QWidget* parent) : QWidget(parent), form_(form) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().button());
-    const TDiagramDrawing drawing = form_.Drawing(height());
-    for (const TDiagramLine& line : drawing.lines) {
-      painter.setPen(QPen(line.colour, 1));
-      painter.drawLine(line.from, line.to);
-    }
-    painter.setPen(kAxisColour);
-    for (const TDiagramText& text : drawing.texts) painter.drawText(text.at, text.text);
+void Paint(QPainter& painter, const TDiagramDrawing& drawing) {
+  for (const TDiagramLine& line : drawing.lines) {
+    painter.setPen(QPen(line.colour, 1));
+    painter.drawLine(line.from, line.to);
   }
-
- private:
-  const TDiagramForm& form_;
-};
+  painter.setPen(kAxisColour);
+  for (const TDiagramText& text : drawing.texts) painter.drawText(text.at, text.text);
+}
 
 // A curve through the non-empty counts: from (startX, y(counts[start])) to (x(i), y(counts[i]))
 // for i = start + 2 (or start + 1) .. end - 1 with counts[i] > 0; empty bins are bridged.
@@ -52,6 +41,16 @@ void AddCurve(TDiagramDrawing& drawing, std::span<const std::int32_t> counts, in
     const QPoint next(x(i), DiagramY(c, peak, base));
     drawing.lines.push_back({at, next, colour});
     at = next;
+  }
+}
+
+// A bar from the baseline `base` up to each non-empty count of bins 0 .. n - 1 at x = bin,
+// the peak touching the top.
+void AddBars(TDiagramDrawing& drawing, std::span<const std::int32_t> counts, int n, int base) {
+  const std::int32_t peak = PeakCount(counts, 0, n);
+  for (int i = 0; i < n && peak > 0; ++i) {
+    const std::int32_t c = counts[static_cast<std::size_t>(i)];
+    if (c > 0) drawing.lines.push_back({QPoint(i, base), QPoint(i, DiagramY(c, peak, base)), kAxisColour});
   }
 }
 
@@ -91,8 +90,9 @@ TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) 
   setWindowTitle(look.caption);
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  paintBox_ = new TDiagramPaintBox(*this, this);
-  paintBox_->setObjectName("PaintBox");
+  auto* paintBox = new TBitmapBox(this);
+  paintBox->onPaint = [this, paintBox](QPainter& painter) { Paint(painter, Drawing(paintBox->height())); };
+  paintBox_ = paintBox;
   paintBox_->setFixedSize(look.paintWidth, look.paintHeight);
   layout->addWidget(paintBox_);
 
@@ -106,16 +106,12 @@ TDiagramForm::TDiagramForm(const Look& look, QWidget* parent) : QDialog(parent) 
   auto* buttons = new QHBoxLayout;
   auto* save = new QPushButton(tr("Save"), this);
   save->setObjectName("BitBtnSave");
-  auto* ok = new QPushButton(tr("OK"), this);
-  ok->setObjectName("BitBtnOK");
-  ok->setDefault(true);
+  connect(save, &QPushButton::clicked, this, &TDiagramForm::SaveClick);
   buttons->addStretch();
   buttons->addWidget(save);
-  buttons->addWidget(ok);
+  buttons->addWidget(OkButton(*this, "BitBtnOK", {}, this));
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  connect(save, &QPushButton::clicked, this, &TDiagramForm::SaveClick);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TDiagramForm::SetLabels(const QStringList& texts, const std::vector<int>& xs) {
@@ -170,17 +166,16 @@ TGrayHistogramWindow::TGrayHistogramWindow(QWidget* parent)
                     40},
                    parent) {}
 
+void TGrayHistogramWindow::SetCounts(const TGrayHistogram& counts) {
+  counts_ = counts;
+  PaintBox()->update();
+}
+
 TDiagramDrawing TGrayHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
-  const TGrayHistogram counts = Counts();
+  const TGrayHistogram& counts = counts_;
   const int base = height - 5;
-  const std::int32_t peak = PeakCount(counts, 0, 256);
-  if (peak > 0) {
-    for (int g = 0; g < 256; ++g) {
-      const std::int32_t c = counts[static_cast<std::size_t>(g)];
-      if (c > 0) drawing.lines.push_back({QPoint(g, base), QPoint(g, DiagramY(c, peak, base)), kAxisColour});
-    }
-  }
+  AddBars(drawing, counts, 256, base);
   drawing.lines.push_back({QPoint(0, base), QPoint(255, base), kAxisColour});
   for (int x = 0; x <= 240; x += 20) {
     drawing.lines.push_back({QPoint(x, base), QPoint(x, base + 4), kAxisColour});
@@ -188,7 +183,7 @@ TDiagramDrawing TGrayHistogramWindow::Drawing(int height) const {
   return drawing;
 }
 
-std::string TGrayHistogramWindow::TableText() const { return GrayHistogramTable(Counts()); }
+std::string TGrayHistogramWindow::TableText() const { return GrayHistogramTable(counts_); }
 
 // --- Direction frequency.
 
@@ -200,23 +195,13 @@ TDirectionHistogramWindow::TDirectionHistogramWindow(QWidget* parent)
 TDiagramDrawing TDirectionHistogramWindow::Drawing(int height) const {
   TDiagramDrawing drawing;
   const TDirectionHistogram counts = Counts();
-  const std::int32_t peak = PeakCount(counts, 0, 360);
-  if (peak <= 0) return drawing;
-  for (int i = 0; i < 360; ++i) {
-    const std::int32_t c = counts[static_cast<std::size_t>(i)];
-    if (c > 0) drawing.lines.push_back({QPoint(i, height), QPoint(i, DiagramY(c, peak, height)), kAxisColour});
-  }
+  AddBars(drawing, counts, 360, height);
   return drawing;
 }
 
 std::string TDirectionHistogramWindow::TableText() const { return DirectionTable(Counts()); }
 
-// --- Dissection density.
-
-TDissectionDiagram::TDissectionDiagram(QWidget* parent)
-    : TDiagramForm({"DiagDDForm", " DIAGRAM", 310, 265,
-                    {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
-                   parent) {}
+// --- Dissection density, 2D and 3D.
 
 // The density diagrams' axis is 300 pixels long: `basePx` pixels a class (a tenth of a
 // density) while the classes fit, fewer above, so the curve always ends on the axis.
@@ -269,107 +254,80 @@ void AddDensityAxes(TDiagramDrawing& drawing, int height, int classes, double ba
 
 }  // namespace
 
-void TDissectionDiagram::SetBound(int bound) {
+TDensityDiagram::TDensityDiagram(const Look& look, double classPx, std::size_t held,
+                                 const std::vector<std::int32_t>* companion, QWidget* parent)
+    : TDiagramForm(look, parent), counts_(held), companion_(companion), classPx_(classPx) {}
+
+void TDensityDiagram::SetBound(int bound) {
   bound_ = bound;
-  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts_.size()), 2.0);
+  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts_.size()), classPx_);
   SetLabels(texts, xs);
-  if (PaintBox()) PaintBox()->update();
+  PaintBox()->update();
 }
 
-TDiagramDrawing TDissectionDiagram::Drawing(int height) const {
+TDiagramDrawing TDensityDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 0, n);
-  const double width = DensityClassWidth(n, 2.0);
-  AddCurve(drawing, counts_, 0, 2, n, 1,
-           [width](int i) { return static_cast<int>(i * width + 0.5); }, peak, height - 5,
-           Qt::red);
-  AddDensityAxes(drawing, height, n, 2.0);
+  const double width = DensityClassWidth(n, classPx_);
+  auto x = [width](int i) { return static_cast<int>(i * width + 0.5); };
+  if (companion_) AddCurve(drawing, *companion_, 0, 2, n, 1, x, peak, height - 5, Qt::blue);
+  AddCurve(drawing, counts_, 0, 2, n, 1, x, peak, height - 5, Qt::red);
+  if (companion_) {
+    drawing.lines.push_back({QPoint(310, 10), QPoint(360, 10), Qt::blue});
+    drawing.lines.push_back({QPoint(310, 42), QPoint(360, 42), Qt::red});
+    drawing.texts.push_back({QPoint(366, 14), "2 D"});
+    drawing.texts.push_back({QPoint(366, 46), "3 D"});
+  }
+  AddDensityAxes(drawing, height, n, classPx_);
   AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
-std::string TDissectionDiagram::TableText() const {
+std::string TDensityDiagram::TableText() const {
   return ClassValueTable(counts_, 0, DiagramClassCount(bound_, counts_.size()), 0.1);
 }
 
-// --- Dissection density 3D.
+TDissectionDiagram::TDissectionDiagram(QWidget* parent)
+    : TDensityDiagram({"DiagDDForm", " DIAGRAM", 310, 265,
+                       {"0", "2", "4", "6", "8", "10", "12", "14"}, 40},
+                      2.0, 300, nullptr, parent) {}
 
 TDissection3DDiagram::TDissection3DDiagram(QWidget* parent)
-    : TDiagramForm({"DiagDD3DForm", " DIAGRAM", 400, 265,
-                    {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
-                   parent) {}
+    : TDensityDiagram({"DiagDD3DForm", " DIAGRAM", 400, 265,
+                       {"0", "1", "2", "3", "4", "5", "6", "7"}, 40},
+                      4.0, 0, &counts2D_, parent) {}
 
-void TDissection3DDiagram::SetBound(int bound) {
-  bound_ = bound;
-  const auto [texts, xs] = DensityLabels(DiagramClassCount(bound_, counts3D_.size()), 4.0);
-  SetLabels(texts, xs);
-  if (PaintBox()) PaintBox()->update();
-}
+// --- Fractal dimensions.
 
-TDiagramDrawing TDissection3DDiagram::Drawing(int height) const {
-  TDiagramDrawing drawing;
-  const int n = DiagramClassCount(bound_, counts3D_.size());
-  const std::int32_t peak = PeakCount(counts3D_, 0, n);
-  const double width = DensityClassWidth(n, 4.0);
-  auto x = [width](int i) { return static_cast<int>(i * width + 0.5); };
-  AddCurve(drawing, counts2D_, 0, 2, n, 1, x, peak, height - 5, Qt::blue);
-  AddCurve(drawing, counts3D_, 0, 2, n, 1, x, peak, height - 5, Qt::red);
-  drawing.lines.push_back({QPoint(310, 10), QPoint(360, 10), Qt::blue});
-  drawing.lines.push_back({QPoint(310, 42), QPoint(360, 42), Qt::red});
-  drawing.texts.push_back({QPoint(366, 14), "2 D"});
-  drawing.texts.push_back({QPoint(366, 46), "3 D"});
-  AddDensityAxes(drawing, height, n, 4.0);
-  AddCountScale(drawing, peak, height - 5);
-  return drawing;
-}
+TFractalDiagram::TFractalDiagram(const Look& look, std::size_t held, int start, int startX,
+                                 int shift, QWidget* parent)
+    : TDiagramForm(look, parent), start_(start), counts_(held), startX_(startX), shift_(shift) {}
 
-std::string TDissection3DDiagram::TableText() const {
-  return ClassValueTable(counts3D_, 0, DiagramClassCount(bound_, counts3D_.size()), 0.1);
-}
-
-// --- Fractal dimension of the drainage network.
-
-TDrainageFractalDiagram::TDrainageFractalDiagram(QWidget* parent)
-    : TDiagramForm({"DiagFractDimForm", " DIAGRAM", 420, 265,
-                    {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"}, 40},
-                   parent) {}
-
-TDiagramDrawing TDrainageFractalDiagram::Drawing(int height) const {
-  TDiagramDrawing drawing;
-  const int n = DiagramClassCount(bound_, counts_.size());
-  const std::int32_t peak = PeakCount(counts_, 101, n);
-  AddCurve(drawing, counts_, 101, 102, n, 202, [](int i) { return 2 * i; }, peak, height - 5, Qt::blue);
-  AddAxes(drawing, height, 412, 40, 400, true);
-  AddCountScale(drawing, peak, height - 5);
-  return drawing;
-}
-
-std::string TDrainageFractalDiagram::TableText() const {
-  return ClassValueTable(counts_, 101, DiagramClassCount(bound_, counts_.size()), 0.01);
-}
-
-// --- Local fractal dimension.
-
-TLocalFractalDiagram::TLocalFractalDiagram(QWidget* parent)
-    : TDiagramForm({"DiagLocFractDimForm", " DIAGRAM", 420, 265,
-                    {"1", "1.2", "1,4", "1.6", "1.8", "2", "2.2", "2.4", "2.6", "2.8", "3"}, 40},
-                   parent) {}
-
-TDiagramDrawing TLocalFractalDiagram::Drawing(int height) const {
+TDiagramDrawing TFractalDiagram::Drawing(int height) const {
   TDiagramDrawing drawing;
   // Through the maximum's class: the cells of the densest dimensions are often there.
   const int n = DiagramClassCount(bound_, counts_.size());
   const std::int32_t peak = PeakCount(counts_, 101, n);
-  AddCurve(drawing, counts_, start_, start_ + 1, n, 2, [](int i) { return 2 * i - 200; }, peak,
-           height - 5, Qt::blue);
+  AddCurve(drawing, counts_, start_, start_ + 1, n, startX_,
+           [shift = shift_](int i) { return 2 * i - shift; }, peak, height - 5, Qt::blue);
   AddAxes(drawing, height, 412, 40, 400, true);
   AddCountScale(drawing, peak, height - 5);
   return drawing;
 }
 
-std::string TLocalFractalDiagram::TableText() const {
+std::string TFractalDiagram::TableText() const {
   return ClassValueTable(counts_, std::max(0, start_), DiagramClassCount(bound_, counts_.size()), 0.01);
 }
+
+TDrainageFractalDiagram::TDrainageFractalDiagram(QWidget* parent)
+    : TFractalDiagram({"DiagFractDimForm", " DIAGRAM", 420, 265,
+                       {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"}, 40},
+                      0, 101, 202, 0, parent) {}
+
+TLocalFractalDiagram::TLocalFractalDiagram(QWidget* parent)
+    : TFractalDiagram({"DiagLocFractDimForm", " DIAGRAM", 420, 265,
+                       {"1", "1.2", "1,4", "1.6", "1.8", "2", "2.2", "2.4", "2.6", "2.8", "3"}, 40},
+                      301, 0, 2, 200, parent) {}
 
 }  // namespace orvane

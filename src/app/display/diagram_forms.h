@@ -11,7 +11,6 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -22,7 +21,6 @@
 #include "core/surface/aspect.h"
 
 class QLabel;
-class QPushButton;
 class QWidget;
 
 namespace orvane {
@@ -94,21 +92,20 @@ class TDiagramForm : public QDialog {
   FileDialogMemory saveDialog_;
 };
 
-// Gray-level histogram of the current parameter image inside its margin, recomputed at
-// every paint.
+// Gray-level histogram of the current parameter image inside its margin, counted when the
+// window opens.
 class TGrayHistogramWindow : public TDiagramForm {
   Q_OBJECT
 
  public:
   explicit TGrayHistogramWindow(QWidget* parent = nullptr);
-  // Gives the counts of the image current at paint time.
-  void SetSource(std::function<TGrayHistogram()> source) { source_ = std::move(source); }
-  TGrayHistogram Counts() const { return source_ ? source_() : TGrayHistogram{}; }
+  void SetCounts(const TGrayHistogram& counts);
+  const TGrayHistogram& Counts() const { return counts_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  private:
-  std::function<TGrayHistogram()> source_;
+  TGrayHistogram counts_{};
 };
 
 // Direction frequency of the last aspect treatment: degrees 0 .. 359 of the aspect dialog's
@@ -127,84 +124,98 @@ class TDirectionHistogramWindow : public TDiagramForm {
   std::function<TDirectionHistogram()> source_;
 };
 
-// Dissection density: counts by trunc(10 x density), drawn and saved through the density bound.
-class TDissectionDiagram : public TDiagramForm {
+// The dissection density diagrams: counts by trunc(10 x density), drawn and saved through the
+// bound, the class of the densest window; the horizontal axis and its labels then cover the
+// densities through it.
+class TDensityDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDissectionDiagram(QWidget* parent = nullptr);
   std::vector<std::int32_t>& Counts() { return counts_; }
   const std::vector<std::int32_t>& Counts() const { return counts_; }
-  // trunc(10 x maximum density), the class of the densest window. The horizontal axis then
-  // covers the densities through it.
   void SetBound(int bound);
   int Bound() const { return bound_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
+ protected:
+  // `classPx` pixels a class while the classes fit on the axis; `held` counts to start with.
+  // A `companion` curve (the 2D densities) is drawn in blue under the counts, with a legend.
+  TDensityDiagram(const Look& look, double classPx, std::size_t held,
+                  const std::vector<std::int32_t>* companion, QWidget* parent);
+
  private:
-  std::vector<std::int32_t> counts_ = std::vector<std::int32_t>(300);
+  std::vector<std::int32_t> counts_;
+  const std::vector<std::int32_t>* companion_;
+  double classPx_;
   int bound_ = 0;
 };
 
-// Dissection density 2D and 3D: counts by trunc(10 x density), as many as the data need,
-// drawn through the 3D bound.
-class TDissection3DDiagram : public TDiagramForm {
+// Dissection density, in a class of 300 counts.
+class TDissectionDiagram : public TDensityDiagram {
+  Q_OBJECT
+
+ public:
+  explicit TDissectionDiagram(QWidget* parent = nullptr);
+};
+
+// Dissection density 2D and 3D: as many classes as the data need, drawn through the 3D bound.
+class TDissection3DDiagram : public TDensityDiagram {
   Q_OBJECT
 
  public:
   explicit TDissection3DDiagram(QWidget* parent = nullptr);
   std::vector<std::int32_t>& Counts2D() { return counts2D_; }
-  std::vector<std::int32_t>& Counts3D() { return counts3D_; }
-  // Also stretches the axis and its labels over the densities when they pass 7.
-  void SetBound(int bound);
-  int Bound() const { return bound_; }
-  TDiagramDrawing Drawing(int height) const override;
-  std::string TableText() const override;
+  std::vector<std::int32_t>& Counts3D() { return Counts(); }
 
  private:
   std::vector<std::int32_t> counts2D_;
-  std::vector<std::int32_t> counts3D_;
-  int bound_ = 0;
 };
 
-// Fractal dimension of the drainage network: counts by trunc(100 x D), drawn from D = 1.01
-// through the upper bound trunc(100 x Dmax), the maximum's class.
-class TDrainageFractalDiagram : public TDiagramForm {
+// The fractal dimension diagrams: counts by trunc(100 x D), drawn from the class Start()
+// through the upper bound trunc(100 x Dmax), the maximum's class, the class of D at x = 2 (100 D)
+// less a shift.
+class TFractalDiagram : public TDiagramForm {
   Q_OBJECT
 
  public:
-  explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
   std::vector<std::int32_t>& Counts() { return counts_; }
   void SetUpperBound(int bound) { bound_ = bound; }
-  int UpperBound() const { return bound_; }
-  TDiagramDrawing Drawing(int height) const override;
-  std::string TableText() const override;
-
- private:
-  std::vector<std::int32_t> counts_;
-  int bound_ = 0;
-};
-
-// Local fractal dimension: counts by trunc(100 x D) (index 300 for D = 3 fits), drawn from
-// s = trunc(100 x Dmin) through the upper bound trunc(100 x Dmax), the maximum's class.
-class TLocalFractalDiagram : public TDiagramForm {
-  Q_OBJECT
-
- public:
-  explicit TLocalFractalDiagram(QWidget* parent = nullptr);
-  std::array<std::int32_t, 301>& Counts() { return counts_; }
-  void SetUpperBound(int bound) { bound_ = bound; }
-  void SetStart(int start) { start_ = start; }
   int UpperBound() const { return bound_; }
   int Start() const { return start_; }
   TDiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
+ protected:
+  // The curve starts at (startX, its first count); `held` counts to start with.
+  TFractalDiagram(const Look& look, std::size_t held, int start, int startX, int shift,
+                  QWidget* parent);
+
+  int start_;
+
  private:
-  std::array<std::int32_t, 301> counts_{};
+  std::vector<std::int32_t> counts_;
   int bound_ = 0;
-  int start_ = 0;
+  int startX_;
+  int shift_;
+};
+
+// Fractal dimension of the drainage network, drawn from D = 1.01.
+class TDrainageFractalDiagram : public TFractalDiagram {
+  Q_OBJECT
+
+ public:
+  explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
+};
+
+// Local fractal dimension (301 counts: index 300 for D = 3 fits), drawn from
+// s = trunc(100 x Dmin).
+class TLocalFractalDiagram : public TFractalDiagram {
+  Q_OBJECT
+
+ public:
+  explicit TLocalFractalDiagram(QWidget* parent = nullptr);
+  void SetStart(int start) { start_ = start; }
 };
 
 // The one window or dialog of a class, created as a child of `frame` (the main window) at the

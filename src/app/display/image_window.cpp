@@ -15,33 +15,14 @@ namespace {
 
 constexpr int kMaxZoom = 20;
 
-}  // namespace
-
-QImage RasterToBitmap(const TRasterImage& raster) {
-  if (raster.columns <= 0 || raster.lines <= 0 || !raster.IsAllocated()) return {};
-  QImage image(raster.columns, raster.lines, QImage::Format_RGB32);
-  if (image.isNull()) return {};
-  for (int line = 0; line < raster.lines; ++line) {
-    const std::uint8_t* src = raster.Row(line);
-    auto* dst = reinterpret_cast<QRgb*>(image.scanLine(line));
-    for (int column = 0; column < raster.columns; ++column) {
-      switch (raster.kind) {
-        case kRasterGray: dst[column] = qRgb(src[column], src[column], src[column]); break;
-        case kRasterPalette: {
-          const TPaletteEntry& e = raster.palette[src[column]];
-          dst[column] = qRgb(e[2], e[1], e[0]);
-          break;
-        }
-        default: {
-          const std::uint8_t* p = src + 3 * static_cast<std::size_t>(column);
-          dst[column] = qRgb(p[2], p[1], p[0]);
-          break;
-        }
-      }
-    }
-  }
-  return image;
+// `name` followed by the zoom factor: " (1:1)", " (3:1) ", " (1:3) ".
+QString ZoomCaption(const QString& name, int zoom) {
+  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(name).arg(-zoom);
+  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(name).arg(zoom);
+  return name + QStringLiteral(" (1:1)");
 }
+
+}  // namespace
 
 TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
                        int line, const std::optional<TUtmFrame>& utm) {
@@ -85,8 +66,12 @@ TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitma
   return out;
 }
 
-TImageWindow::TImageWindow(TImageHost& host, QWidget* parent)
+TImageWindow::TImageWindow(TImageHost& host, const Look& look, QWidget* parent)
     : QAbstractScrollArea(parent), host_(host) {
+  setObjectName(look.objectName);
+  viewport()->setObjectName(look.paintBoxName);
+  SetCaption(look.caption);
+  resize(look.size);
   viewport()->setMouseTracking(true);
   setMouseTracking(true);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -200,22 +185,18 @@ bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
   const int hw = static_cast<int>(view.width() / (2.0 * s));
   const int hh = static_cast<int>(view.height() / (2.0 * s));
   const QSize extent = ImageExtent();
-  const int columns = extent.width();
-  const int lines = extent.height();
-  const int w = std::min(2 * hw, columns);
-  const int h = std::min(2 * hh, lines);
-  int left = pixel.x() - hw, right = pixel.x() + hw;
-  int top = pixel.y() - hh, bottom = pixel.y() + hh;
-  if (left < 0) {
-    left = 0;
-    right = w - 1;
-  }
-  if (right >= columns) left = std::max(0, columns - w - 1);
-  if (top < 0) {
-    top = 0;
-    bottom = h - 1;
-  }
-  if (bottom >= lines) top = std::max(0, lines - h - 1);
+  // The first pixel shown along one side of `size` pixels, the view `half` pixels each way.
+  auto first = [](int centre, int half, int size) {
+    const int span = std::min(2 * half, size);
+    int low = centre - half, high = centre + half;
+    if (low < 0) {
+      low = 0;
+      high = span - 1;
+    }
+    return high >= size ? std::max(0, size - span - 1) : low;
+  };
+  const int left = first(pixel.x(), hw, extent.width());
+  const int top = first(pixel.y(), hh, extent.height());
 
   UpdateScrollBars();
   horizontalScrollBar()->setValue(static_cast<int>(left * s));
@@ -278,8 +259,6 @@ void TImageWindow::resizeEvent(QResizeEvent* event) {
   UpdateScrollBars();
 }
 
-void TImageWindow::scrollContentsBy(int, int) { viewport()->update(); }
-
 void TImageWindow::mousePressEvent(QMouseEvent* event) {
   if (!host_.MagnifierDown() || bitmap_.isNull()) return;
   ZoomClick(event->position().toPoint(), event->button());
@@ -293,47 +272,21 @@ void TImageWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-TDemImageWindow::TDemImageWindow(TImageHost& host, QWidget* parent) : TImageWindow(host, parent) {
-  setObjectName("ImageForm");
-  viewport()->setObjectName("PaintBox");
-  SetCaption("Image (1:1)");
-  resize(328, 178);
-}
+TDemImageWindow::TDemImageWindow(TImageHost& host, QWidget* parent)
+    : TImageWindow(host, {"ImageForm", "PaintBox", "Image (1:1)", {328, 178}}, parent) {}
 
-QString TDemImageWindow::CaptionFor(int zoom) const {
-  const QString path = host_.DemPath();
-  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(path).arg(-zoom);
-  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(path).arg(zoom);
-  return QStringLiteral("%1 (1:1)").arg(path);
-}
+QString TDemImageWindow::CaptionFor(int zoom) const { return ZoomCaption(host_.DemPath(), zoom); }
 
 TParameterImageWindow::TParameterImageWindow(TImageHost& host, QWidget* parent)
-    : TImageWindow(host, parent) {
-  setObjectName("ImageParamForm");
-  viewport()->setObjectName("PaintBox1");
-  SetCaption("  PARAMETER RESULTS");
-  resize(320, 151);
-}
+    : TImageWindow(host, {"ImageParamForm", "PaintBox1", "  PARAMETER RESULTS", {320, 151}}, parent) {}
 
 QString TParameterImageWindow::CaptionFor(int zoom) const {
-  const QString title = host_.ParameterTitle();
-  if (zoom < -1) return QStringLiteral(" %1 (1:%2) ").arg(title).arg(-zoom);
-  if (zoom > 1) return QStringLiteral(" %1 (%2:1) ").arg(title).arg(zoom);
-  return QStringLiteral(" %1 (1:1)").arg(title);
+  return ZoomCaption(" " + host_.ParameterTitle(), zoom);
 }
 
 TDrainageImageWindow::TDrainageImageWindow(TImageHost& host, QWidget* parent)
-    : TImageWindow(host, parent) {
-  setObjectName("RiverImageForm");
-  viewport()->setObjectName("PaintBox1");
-  SetCaption("  DRAINAGE NETWORK");
-  resize(320, 151);
-}
+    : TImageWindow(host, {"RiverImageForm", "PaintBox1", "  DRAINAGE NETWORK", {320, 151}}, parent) {}
 
-QString TDrainageImageWindow::CaptionFor(int zoom) const {
-  if (zoom < -1) return QStringLiteral("Drainage Network (1:%1) ").arg(-zoom);
-  if (zoom > 1) return QStringLiteral("Drainage Network (%1:1) ").arg(zoom);
-  return QStringLiteral("Drainage Network (1:1)");
-}
+QString TDrainageImageWindow::CaptionFor(int zoom) const { return ZoomCaption("Drainage Network", zoom); }
 
 }  // namespace orvane

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/display/bitmap_box.h"
 #include "app/shell/session.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -52,15 +53,18 @@ struct TStatusReadout {
 TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
                        int line, const std::optional<TUtmFrame>& utm);
 
-// A bitmap of columns x lines holding GetColor of every pixel; a null image for an empty
-// raster.
-QImage RasterToBitmap(const TRasterImage& raster);
-
 class TImageWindow : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
-  TImageWindow(TImageHost& host, QWidget* parent = nullptr);
+  // The names, first caption and size a document window starts with.
+  struct Look {
+    const char* objectName;
+    const char* paintBoxName;
+    const char* caption;
+    QSize size;
+  };
+  TImageWindow(TImageHost& host, const Look& look, QWidget* parent = nullptr);
 
   // Makes the window's bitmap from `raster` (the raster itself is not kept), shows the window
   // again if it was closed, resets the zoom to 1 and repaints.
@@ -98,7 +102,6 @@ class TImageWindow : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void scrollContentsBy(int dx, int dy) override;
 
   TImageHost& host_;
 

@@ -30,12 +30,8 @@ VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
   choice.group = new QGroupBox("Visualization", &dialog);
   choice.group->setObjectName("VisualizationGroupBox");
   auto* visualLayout = new QVBoxLayout(choice.group);
-  choice.plain = new QRadioButton(plainText, choice.group);
-  choice.plain->setObjectName(plainName);
-  choice.shadow = new QRadioButton(shadowText, choice.group);
-  choice.shadow->setObjectName(shadowName);
-  visualLayout->addWidget(choice.plain);
-  visualLayout->addWidget(choice.shadow);
+  choice.plain = AddRadio(plainText, plainName, choice.group, visualLayout);
+  choice.shadow = AddRadio(shadowText, shadowName, choice.group, visualLayout);
   column.addWidget(choice.group);
   QObject::connect(choice.plain, &QRadioButton::clicked, &dialog, [&weight] { weight = 0.0f; });
   QObject::connect(choice.shadow, &QRadioButton::clicked, &dialog, [&weight] { weight = 0.5f; });

@@ -6,13 +6,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/display/image_window.h"
+#include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
 
 namespace orvane {
@@ -32,12 +31,6 @@ QColor ChannelColour(int channel, int intensity) {
 }
 
 }  // namespace
-
-void TCallbackPaintBox::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), palette().window());
-  if (onPaint) onPaint(painter);
-}
 
 void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
                          int height) {
@@ -64,34 +57,30 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   for (int ch = 0; ch < 3; ++ch) {
     auto* group = new QGroupBox(captions[ch]);
     auto* grid = new QGridLayout(group);
-    boxes_[ch] = new TCallbackPaintBox;
+    boxes_[ch] = new TBitmapBox;
     boxes_[ch]->setObjectName(QStringLiteral("PaintBox%1").arg(letters[ch]));
     boxes_[ch]->setFixedSize(256, kHistogramHeight);
     boxes_[ch]->onPaint = [this, ch](QPainter& p) {
       p.fillRect(0, 0, 256, kHistogramHeight, Qt::white);
       DrawLevelsHistogram(p, shown_[static_cast<std::size_t>(ch)], ch, kHistogramHeight);
     };
-    minBars_[ch] = new QSlider(Qt::Horizontal);
-    minBars_[ch]->setObjectName(QStringLiteral("%1MinTrackBar").arg(letters[ch]));
-    minBars_[ch]->setRange(0, 254);
-    maxBars_[ch] = new QSlider(Qt::Horizontal);
-    maxBars_[ch]->setObjectName(QStringLiteral("%1MaxTrackBar").arg(letters[ch]));
-    maxBars_[ch]->setRange(1, 255);
-    minLabels_[ch] = new QLabel("0");
-    minLabels_[ch]->setObjectName(QStringLiteral("%1MinLabel").arg(letters[ch]));
-    minLabels_[ch]->setMinimumWidth(30);
-    maxLabels_[ch] = new QLabel("255");
-    maxLabels_[ch]->setObjectName(QStringLiteral("%1MaxLabel").arg(letters[ch]));
-    maxLabels_[ch]->setMinimumWidth(30);
-    connect(minBars_[ch], &QSlider::valueChanged, this, [this, ch](int v) { MinMoved(ch, v); });
-    connect(maxBars_[ch], &QSlider::valueChanged, this, [this, ch](int v) { MaxMoved(ch, v); });
     grid->addWidget(boxes_[ch], 0, 0, 1, 3);
-    grid->addWidget(new QLabel("Min"), 1, 0);
-    grid->addWidget(minBars_[ch], 1, 1);
-    grid->addWidget(minLabels_[ch], 1, 2);
-    grid->addWidget(new QLabel("Max"), 2, 0);
-    grid->addWidget(maxBars_[ch], 2, 1);
-    grid->addWidget(maxLabels_[ch], 2, 2);
+    for (const int high : {0, 1}) {  // the minimum's row, then the maximum's
+      const QString end = high ? "Max" : "Min";
+      auto* bar = new QSlider(Qt::Horizontal);
+      bar->setObjectName(QStringLiteral("%1%2TrackBar").arg(letters[ch], end));
+      bar->setRange(high, 254 + high);
+      auto* label = new QLabel(high ? "255" : "0");
+      label->setObjectName(QStringLiteral("%1%2Label").arg(letters[ch], end));
+      label->setMinimumWidth(30);
+      connect(bar, &QSlider::valueChanged, this,
+              [this, ch, high](int v) { high ? MaxMoved(ch, v) : MinMoved(ch, v); });
+      grid->addWidget(new QLabel(end), 1 + high, 0);
+      grid->addWidget(bar, 1 + high, 1);
+      grid->addWidget(label, 1 + high, 2);
+      (high ? maxBars_ : minBars_)[ch] = bar;
+      (high ? maxLabels_ : minLabels_)[ch] = label;
+    }
     channels->addWidget(group);
   }
 
@@ -99,26 +88,15 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   link_->setObjectName("LierCheckBox");
   connect(link_, &QCheckBox::clicked, this, &TLevelsDialog::LinkClicked);
 
-  previewBox_ = new TCallbackPaintBox;
+  previewBox_ = new TBitmapBox;
   previewBox_->setObjectName("IPaintBox");
   previewBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
-  previewBox_->onPaint = [this](QPainter& p) {
-    if (!preview_.isNull()) p.drawImage(0, 0, preview_);
-  };
-
-  auto* ok = OkButton(*this, "OkBitBtn");
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("CancelBitBtn");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* right = new QVBoxLayout;
   right->addWidget(previewBox_);
   right->addWidget(link_);
   right->addStretch();
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  right->addLayout(buttons);
+  right->addLayout(OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { accept(); }));
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(channels);
   layout->addLayout(right);
@@ -181,7 +159,7 @@ void TLevelsDialog::Refresh() {
   if (reduced_) {
     if (const auto adjusted = state_.Apply(*reduced_)) preview_ = RasterToBitmap(*adjusted);
   }
-  previewBox_->update();
+  previewBox_->SetBitmap(preview_);
 }
 
 }  // namespace orvane

@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QImage>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "core/exchange/levels.h"
@@ -15,21 +14,12 @@
 
 class QCheckBox;
 class QLabel;
+class QPainter;
 class QSlider;
 
 namespace orvane {
 
-// A surface painted by a callback (the histograms and the preview).
-class TCallbackPaintBox : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit TCallbackPaintBox(QWidget* parent = nullptr) : QWidget(parent) {}
-  std::function<void(QPainter&)> onPaint;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-};
+class TBitmapBox;
 
 // The picture of one channel's histogram on a `width` x `height` surface: bin i a vertical
 // line at x = i from y = height - 5 up to trunc((1 - count / scale) * (height - 5)), scale the
@@ -69,8 +59,8 @@ class TLevelsDialog : public QDialog {
   std::array<QSlider*, 3> maxBars_{};
   std::array<QLabel*, 3> minLabels_{};
   std::array<QLabel*, 3> maxLabels_{};
-  std::array<TCallbackPaintBox*, 3> boxes_{};
-  TCallbackPaintBox* previewBox_;
+  std::array<TBitmapBox*, 3> boxes_{};
+  TBitmapBox* previewBox_;
   QCheckBox* link_;
 };
 

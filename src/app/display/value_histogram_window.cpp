@@ -1,6 +1,5 @@
 #include "app/display/value_histogram_window.h"
 
-#include <QPainter>
 #include <QWidget>
 #include <algorithm>
 

@@ -15,6 +15,7 @@
 #include "app/shell/declared_fields.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/workbench.h"
+#include "app/shell/form_kit.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -119,39 +120,25 @@ QPixmap DistancePicture() {
 TDissectionMethodForm::TDissectionMethodForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutVennotForm");
   setWindowTitle("About this Parameter");
-  auto* title = new QLabel("Dissection Density Computation");
-  QFont bold = title->font();
-  bold.setBold(true);
-  title->setFont(bold);
-
+  auto* title = BoldLabel("Dissection Density Computation");
   auto* window = new QLabel;
   window->setPixmap(WindowPicture());
   auto* distance = new QLabel;
   distance->setPixmap(DistancePicture());
 
-  auto* texts = new QVBoxLayout;
-  for (const char* line : {"Two parameters:", "WS = Window Size", "Np = Number of Pixels",
-                           "Sp = Pixel Size"}) {
-    texts->addWidget(new QLabel(line));
-  }
+  auto* texts = LabelColumn({"Two parameters:", "WS = Window Size", "Np = Number of Pixels",
+                             "Sp = Pixel Size"});
   auto* formula = new QHBoxLayout;
   formula->addWidget(new QLabel("D1 = ("));
   formula->addWidget(new QLabel("Np / Ws ) * 100"));
   formula->addStretch();
   texts->addLayout(formula);
 
-  auto* captions = new QVBoxLayout;
-  captions->addWidget(new QLabel("Center of the central pixel"));
-  captions->addWidget(new QLabel("Center of"));
-  captions->addWidget(new QLabel("a neighboring"));
-  captions->addWidget(new QLabel("pixel"));
-  captions->addWidget(new QLabel("S"));
-  captions->addWidget(new QLabel("WS"));
-
   auto* pictures = new QHBoxLayout;
   pictures->addWidget(window);
   pictures->addWidget(distance);
-  pictures->addLayout(captions);
+  pictures->addLayout(LabelColumn(
+      {"Center of the central pixel", "Center of", "a neighboring", "pixel", "S", "WS"}));
 
   auto* ok = OkButton(*this, "OkBitBtn");
 

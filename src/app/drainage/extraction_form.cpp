@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_kit.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/text_values.h"
@@ -28,28 +29,19 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
   urEdit_ = AddWholeNumberField(filterForm, "UREdit", "Upper Range", 0, kMaxDemSide, upperRange_);
   filterForm->addRow("Nota: ", new QLabel("Window Size = (Range * 2) + 1"));
 
-  auto* colourGroup = new QGroupBox("Drainage Network Color");
-  auto* colourLayout = new QVBoxLayout(colourGroup);
-  colours_ = new TDeclaredRadios(DeclaredParam("extract-drainage", "colour"),
-                                 {"Black", "Blue", "Red", "Green", "Yellow"}, *colourGroup,
-                                 *colourLayout);
+  auto* colourGroup = DeclaredRadioGroup("Drainage Network Color",
+                                         DeclaredParam("extract-drainage", "colour"),
+                                         {"Black", "Blue", "Red", "Green", "Yellow"}, colours_);
 
   auto* connection = new QGroupBox("Connection");
   auto* connectionLayout = new QHBoxLayout(connection);
-  yes_ = new QRadioButton("Yes");
-  yes_->setObjectName("YesButton");
-  no_ = new QRadioButton("No");
-  no_->setObjectName("NoButton");
+  yes_ = AddRadio("Yes", "YesButton", connection, connectionLayout);
+  no_ = AddRadio("No", "NoButton", connection, connectionLayout);
   no_->setChecked(true);
   connect(yes_, &QRadioButton::toggled, this, [this](bool on) { connection_ = on ? 1 : 0; });
-  connectionLayout->addWidget(yes_);
-  connectionLayout->addWidget(no_);
 
-  auto* notes = new QVBoxLayout;
-  for (const char* line : {"Nota; This treatment requires time", "when using a great Upper Range",
-                           "and connecting the segments"}) {
-    notes->addWidget(new QLabel(line));
-  }
+  auto* notes = LabelColumn({"Nota; This treatment requires time", "when using a great Upper Range",
+                            "and connecting the segments"});
 
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("CancelBitBtn");

@@ -7,12 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/display/diagram_forms.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_kit.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 #include "app/shell/text_values.h"
@@ -56,10 +56,8 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
   connect(kilom1_, &QLineEdit::textChanged, this, &THeadwatersDialog::ShowSide);
   connect(kilom2_, &QLineEdit::textChanged, this, &THeadwatersDialog::ShowSide);
 
-  auto* scale = new QGroupBox("Dynamic Scale");
-  auto* scaleLayout = new QVBoxLayout(scale);
-  scale_ = new TDeclaredRadios(DeclaredParam("headwaters", "scale"),
-                               {"RadioButton1", "RadioButton2"}, *scale, *scaleLayout);
+  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam("headwaters", "scale"),
+                                   {"RadioButton1", "RadioButton2"}, scale_);
 
   placement_ = new TResultPlacementBox({"OutPut Image", "RadioButton3", "RadioButton4"});
 

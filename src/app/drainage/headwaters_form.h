@@ -8,7 +8,6 @@
 #include "app/shell/result_kind.h"
 
 class QLineEdit;
-class QRadioButton;
 
 namespace orvane {
 

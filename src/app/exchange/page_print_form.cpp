@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/display/levels_form.h"
+#include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 
@@ -51,7 +51,7 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
     askPdfFile_ = true;
   }
 
-  paintBox_ = new TCallbackPaintBox;
+  paintBox_ = new TBitmapBox;
   paintBox_->setObjectName("PaintBox");
   paintBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
   paintBox_->onPaint = [this](QPainter& p) { PaintPreview(p); };

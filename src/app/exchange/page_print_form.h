@@ -20,7 +20,7 @@ class QRadioButton;
 
 namespace orvane {
 
-class TCallbackPaintBox;
+class TBitmapBox;
 
 class TPageLayoutDialog : public QDialog {
   Q_OBJECT
@@ -61,7 +61,7 @@ class TPageLayoutDialog : public QDialog {
   PrinterRect rect_;
   QImage bitmap_;
 
-  TCallbackPaintBox* paintBox_;
+  TBitmapBox* paintBox_;
   QLabel* printerLabel_;
   QCheckBox* centred_;
   QCheckBox* wholePage_;

@@ -42,7 +42,10 @@ void DrainageFractal(TWorkbench& main, FractalMode mode) {
 
   main.BeginTreatment(title);
   TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main);
-  if (mode == FractalMode::kGlobal) DiagramWindow<TLocalFractalDiagram>(main).Counts().fill(0);
+  if (mode == FractalMode::kGlobal) {
+    std::vector<std::int32_t>& local = DiagramWindow<TLocalFractalDiagram>(main).Counts();
+    local.assign(local.size(), 0);
+  }
   diagram.Counts() = result.histogram;
   diagram.SetUpperBound(result.upperBound);
 

@@ -1,32 +1,21 @@
 #include "app/morphometry/morphometry_forms.h"
 
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
 
 #include "app/display/diagram_forms.h"
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_kit.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
 
 namespace {
-
-// The buttons of the declared values of `param` in a group box titled `title`.
-QGroupBox* DeclaredGroup(const QString& title, const char* treatment, const char* param,
-                         const std::vector<std::string>& names, TDeclaredRadios*& radios) {
-  auto* group = new QGroupBox(title);
-  auto* layout = new QVBoxLayout(group);
-  radios = new TDeclaredRadios(DeclaredParam(treatment, param), names, *group, *layout);
-  return group;
-}
 
 // The pictured network: 32 x 32 cells, a stem and three branches.
 constexpr int kPictureCells = 32;
@@ -66,10 +55,11 @@ TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FrameChild<
 TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("FractDrainageForm");
   setWindowTitle(" DRAINAGE NETWORK FRACTAL");
-  auto* size = DeclaredGroup("Moving Window Size", "drainage-fractal", "window",
-                             {"RadioButton1", "RadioButton2"}, size_);
-  auto* scale = DeclaredGroup("Dynamic Scale", "drainage-fractal", "scale",
-                              {"RadioButton3", "RadioButton4"}, scale_);
+  auto* size = DeclaredRadioGroup("Moving Window Size",
+                                  DeclaredParam("drainage-fractal", "window"),
+                                  {"RadioButton1", "RadioButton2"}, size_);
+  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam("drainage-fractal", "scale"),
+                                   {"RadioButton3", "RadioButton4"}, scale_);
   placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
 
   auto* ok = OkButton(*this, "BitBtn1");
@@ -182,31 +172,24 @@ TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(pa
   setObjectName("InfoFractDimRiverForm");
   setWindowTitle(" FRACTAL DIMENSION COMPUTATION");
   auto* layout = new QVBoxLayout(this);
-  auto* heading = new QLabel("The Fractal Dimension Calculation of the Drainage Network ");
-  QFont bold = heading->font();
-  bold.setBold(true);
-  heading->setFont(bold);
-  layout->addWidget(heading);
+  layout->addWidget(BoldLabel("The Fractal Dimension Calculation of the Drainage Network "));
   layout->addWidget(new QLabel(
       "Box Counting method (B. B. Mandelbrot, The Fractal Geometry of Nature, Freeman, 1982)"));
 
   auto* middle = new QHBoxLayout;
   middle->addWidget(new TBoxCountingPicture);
-  auto* explanation = new QVBoxLayout;
-  for (const char* text : {"The Fractal Dimension", "D corresponds to the", "inverse of the slope",
-                           "ln(q) / ln(Ns)  where", "q is the size of the boxes",
-                           "and Ns the number of", "of the filled boxes."}) {
-    explanation->addWidget(new QLabel(text));
-  }
+  auto* explanation = LabelColumn({"The Fractal Dimension", "D corresponds to the",
+                                   "inverse of the slope", "ln(q) / ln(Ns)  where",
+                                   "q is the size of the boxes", "and Ns the number of",
+                                   "of the filled boxes."});
   explanation->addStretch();
   middle->addLayout(explanation);
   layout->addLayout(middle);
-  for (const char* text : {"The first parameter takes into account the drainage network",
-                           "inside the moving window. The second parameter  portion of",
-                           "the drainage network passing through the central pixel of the",
-                           "moving window."}) {
-    layout->addWidget(new QLabel(text));
-  }
+  LabelColumn({"The first parameter takes into account the drainage network",
+               "inside the moving window. The second parameter  portion of",
+               "the drainage network passing through the central pixel of the",
+               "moving window."},
+              layout);
   auto* ok = OkButton(*this, "OkBitBtn");
   layout->addWidget(ok, 0, Qt::AlignHCenter);
 }
@@ -217,8 +200,8 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("RatioDepthForm");
   setWindowTitle("  DRAINAGE/SURFACE");
   placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton3", "RadioButton4"});
-  auto* scale = DeclaredGroup("Dynamic Scale", "ratio-depth", "scale",
-                              {"RadioButton1", "RadioButton2"}, scale_);
+  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam("ratio-depth", "scale"),
+                                   {"RadioButton1", "RadioButton2"}, scale_);
 
   auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
 

@@ -12,9 +12,6 @@
 
 #include "app/shell/result_kind.h"
 
-class QRadioButton;
-class QPushButton;
-
 namespace orvane {
 
 class TDeclaredRadios;

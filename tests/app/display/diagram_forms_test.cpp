@@ -74,13 +74,14 @@ TEST(DiagramForms, GrayHistogramBarsFollowTheCurrentImage) {
   counts[0] = 4;
   counts[200] = 2;
   TGrayHistogramWindow form;
-  form.SetSource([&] { return counts; });
+  form.SetCounts(counts);
   TDiagramDrawing d = form.Drawing(265);
   ASSERT_GE(d.lines.size(), 2u);
   EXPECT_EQ(d.lines[0].from, QPoint(0, 260));
   EXPECT_EQ(d.lines[0].to, QPoint(0, 0));
   EXPECT_EQ(d.lines[1].to, QPoint(200, 130));
-  counts[200] = 4;  // recomputed at every paint
+  counts[200] = 4;
+  form.SetCounts(counts);
   d = form.Drawing(265);
   EXPECT_EQ(d.lines[1].to, QPoint(200, 0));
   EXPECT_EQ(form.TableText().substr(0, 5), "0\t4\r\n");
