@@ -87,7 +87,8 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const WindowFrame frame = WindowFrame::Margin(columns, lines, i + 1);
   if (Status fits = CheckWindowFits(dem, 2 * std::int64_t{i} + 3, "The window is larger than the DEM"); !fits)
     return fits.error();
-  WindowRun run(progress);
+  WindowDriver driver(frame, progress);
+  WindowRun& run = driver.Run();
 
   const std::vector<double> areas = Surface3DCellAreas(dem, d, run.CancelOnly());
   if (Status status = run.CheckCancel(); !status) return status.error();
@@ -101,7 +102,7 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   Surface3DResult result;
   result.half = i;
   result.margin = i + 1;
-  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+  if (Status status = driver.Allocate(result.image, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
   result.ratio.assign(static_cast<std::size_t>(lines) * columns, 0.0);
   const int firstCentre = frame.firstLine;
@@ -119,8 +120,8 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   };
   const std::int64_t windowCells = (2 * std::int64_t{i} + 1) * (2 * std::int64_t{i} + 1);
   constexpr int kBlockLines = 64;
-  const Status done = run.ForEachBlock(
-      firstCentre, lastLine, kBlockLines,
+  const Status done = driver.Blocks(
+      kBlockLines,
       [&](int r0, int r1) {
         std::vector<Fixed> column(static_cast<std::size_t>(columns), 0);
         std::vector<std::int64_t> known(partial ? static_cast<std::size_t>(columns) : 0, 0);
@@ -178,7 +179,7 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   result.maximum = qmax;
 
   const double spread = qmax - qmin;
-  MapLines(firstCentre, lastLine, [&](int r) {
+  driver.Picture([&](int r) {
     std::uint8_t* row = result.image.Row(r);
     const double* q = result.ratio.data() + static_cast<std::size_t>(r) * columns;
     for (int c = firstCentre; c < lastColumn; ++c) {
