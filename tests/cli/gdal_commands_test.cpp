@@ -37,8 +37,8 @@ TEST(GdalCli, InfoOpensAGeoTiffWithItsPixelSizeAndTheChosenUnit) {
   // Float32 without --unit: the finest unit of its range, said by info.
   CliRun chosen = Cli({"info", "--dem", tif});
   ASSERT_EQ(chosen.status, kExitOk) << chosen.err;
-  EXPECT_EQ(chosen.out, "lines=9\ncolumns=12\nmin=2e+05\nmax=289000\npixelSizeX=30000\n"
-                        "pixelSizeY=30000\nunit=mm\nunitChosen=mm\nnodata=0\n");
+  EXPECT_EQ(chosen.out, "lines=9\ncolumns=12\nmin=2e+06\nmax=2890000\npixelSizeX=3e+05\n"
+                        "pixelSizeY=3e+05\nunit=0.1mm\nunitChosen=0.1mm\nnodata=0\n");
   CliRun metres = Cli({"info", "--dem", tif, "--unit", "m"});
   ASSERT_EQ(metres.status, kExitOk) << metres.err;
   EXPECT_EQ(metres.out, "lines=9\ncolumns=12\nmin=200\nmax=289\npixelSizeX=30\npixelSizeY=30\n"
@@ -49,7 +49,7 @@ TEST(GdalCli, InfoOpensAGeoTiffWithItsPixelSizeAndTheChosenUnit) {
                             "pixelSizeY=300\nunit=dm\nnodata=0\n");
   // --pixel wins over the georeference.
   CliRun given = Cli({"info", "--dem", tif, "--pixel", "25"});
-  EXPECT_NE(given.out.find("pixelSizeX=25000\n"), std::string::npos) << given.out;
+  EXPECT_NE(given.out.find("pixelSizeX=250000\n"), std::string::npos) << given.out;
 }
 
 TEST(GdalCli, SlopeOfAGeoTiffEqualsThatOfTheSamePlaneAsRawAndKeepsItsGeoreference) {

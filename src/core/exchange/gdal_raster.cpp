@@ -447,8 +447,8 @@ Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress) {
   if (unitFactor != 0 && unitFactor != 1 && unitFactor != 10 && unitFactor != 100 &&
-      unitFactor != 1000)
-    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100 or 1000"};
+      unitFactor != 1000 && unitFactor != kFinestUnitFactor)
+    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
   auto module = GdalModule();
   if (!module) return module.error();
   const OrvaneGdalApi& gdal = **module;

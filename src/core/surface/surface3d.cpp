@@ -77,9 +77,10 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const int S = params.windowSize;
   if (S < 1) return Error{kBadParameter, "The window size must be at least 1"};
   const double pixelSize = dem.pixelSizeX;
-  if (!(pixelSize >= 1.0) || pixelSize > 1.0e6) {
-    return Error{kBadParameter, "The pixel size must be at least 1"};
-  }
+  if (!(pixelSize >= 1.0)) return Error{kBadParameter, "The pixel size must be at least 1"};
+  // A cell's area stays far inside the fixed-point range; the total is checked below. A 250 m
+  // cell in tenths of a millimetre is 2.5e6 units.
+  if (pixelSize > 1.0e8) return Error{kBadParameter, "The pixel size is too large for the surface computation"};
   const int d = static_cast<int>(pixelSize);
   const int i = (S - 1) / 2;
   const int lines = dem.lines, columns = dem.columns;
