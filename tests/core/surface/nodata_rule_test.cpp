@@ -182,6 +182,7 @@ TEST(NoDataRule, TheFinestUnitOverTheWholeReliefOfTheEarthStaysInRange) {
            {{"local-fractal", {{"window", 12}, {"h", 1}}, 6, false}, true},
            {{"contour-density", {{"window", 9}, {"interval", 500}, {"tiling", 1}}, 5, false}, true},
            {{"contours", {{"first", -11000}, {"last", 8900}, {"interval", 100}}, 1, false}, true},
+           {{"extract-drainage", {{"upper", 3}}, 3, false}, true},
        }) {
     SCOPED_TRACE(test.run.treatment);
     const TreatmentOutput inFine = RunCase(test.run, *fine);
