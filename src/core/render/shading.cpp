@@ -51,6 +51,18 @@ int ShadingRow(const TShadeKernel& kernel, const double* upper, const double* lo
   return j;
 }
 
+// out[l] = levels.Level(s[l]) on the lanes of `undecided`: the rare cells the vector paths
+// leave to the scalar one.
+template <class D, class M>
+HWY_INLINE void RedoUndecided(D d, M undecided, const double* s, const TShadeLevels& levels,
+                              std::uint8_t* out) {
+  if (hn::AllFalse(d, undecided)) return;
+  HWY_ALIGN double redo[hn::MaxLanes(D())];
+  hn::Store(hn::VecFromMask(d, undecided), d, redo);
+  for (int l = 0; l < static_cast<int>(hn::Lanes(d)); ++l)
+    if (std::bit_cast<std::uint64_t>(redo[l]) != 0) out[l] = static_cast<std::uint8_t>(levels.Level(s[l]));
+}
+
 // Levels of a vector of shadings at a time through the bucket table and the thresholds; lanes
 // outside [0, 1), in a crowded bucket or next to a threshold are left to `levels.Level`.
 // Returns the number of cells done.
@@ -81,14 +93,7 @@ int LevelRow(const double* s, int count, const std::int32_t* base, const double*
                              hn::Or(hn::Sub(next, w) < margin, hn::Sub(w, here) < margin));
     hn::Store(g, di, level);
     for (int l = 0; l < lanes; ++l) out[j + l] = static_cast<std::uint8_t>(level[l]);
-    if (!hn::AllFalse(d, slow)) {
-      // The rare undecided lanes, one by one.
-      HWY_ALIGN double redo[hn::MaxLanes(d)];
-      hn::Store(hn::VecFromMask(d, slow), d, redo);
-      for (int l = 0; l < lanes; ++l)
-        if (std::bit_cast<std::uint64_t>(redo[l]) != 0)
-          out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
-    }
+    RedoUndecided(d, slow, s + j, levels, out + j);
   }
   return j;
 }
@@ -115,13 +120,7 @@ int PowerLevelRow(const double* s, int count, int power, const TShadeLevels& lev
     const auto slow = hn::Or(hn::Not(inside), hn::Abs(hn::Sub(x, nearest)) < hn::Mul(x, relative));
     // Truncated toward zero, x in [0, 255): the level fits a byte.
     hn::StoreU(hn::DemoteTo(d8, hn::DemoteTo(d32, x)), d8, out + j);
-    if (!hn::AllFalse(d, slow)) {
-      HWY_ALIGN double redo[hn::MaxLanes(d)];
-      hn::Store(hn::VecFromMask(d, slow), d, redo);
-      for (int l = 0; l < lanes; ++l)
-        if (std::bit_cast<std::uint64_t>(redo[l]) != 0)
-          out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
-    }
+    RedoUndecided(d, slow, s + j, levels, out + j);
   }
   return j;
 }
@@ -245,13 +244,8 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
   if (dem.lines < 0 || dem.lines > kMaxDemSide || dem.columns < 0 || dem.columns > kMaxDemSide)
     return nullptr;
   ProgressScope scope(progress);
-  std::unique_ptr<TRasterImage> raster;
-  try {
-    raster = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-  if (raster->allocError) return nullptr;
+  std::unique_ptr<TRasterImage> raster = NewRasterOrNull(dem.columns, dem.lines, kRasterGray);
+  if (!raster) return nullptr;
   if (dem.lines < 2 || dem.columns < 2 || !dem.IsAllocated()) return raster;
   // The float grid would double the memory; the raster line is written straight from the
   // same float values a grid would hold.
