@@ -149,13 +149,16 @@ TShadeKernel::TShadeKernel(const TDemModel& dem, const TLightParams& light)
   lz = std::sin(-e);
 }
 
-double TShadeKernel::operator()(double z, double zRight, double zDown) const {
+double TShadeKernel::Lit(double z, double zRight, double zDown) const {
   const double g = (zRight - z) * pixelSizeY * exaggeration;
   const double h = (z - zDown) * pixelSizeX * exaggeration;
   const double k = pixelSizeX * pixelSizeY;
-  double s = (1.0 - (g * lx + h * ly + k * lz) / std::sqrt(g * g + h * h + k * k)) / 2.0;
-  if (!(s >= 0.0)) s = 0.0;  // negative or not a number
-  return std::min(std::pow(s, brightness), 1.0);
+  const double s = (1.0 - (g * lx + h * ly + k * lz) / std::sqrt(g * g + h * h + k * k)) / 2.0;
+  return s >= 0.0 ? s : 0.0;  // negative or not a number gives 0
+}
+
+double TShadeKernel::operator()(double z, double zRight, double zDown) const {
+  return std::min(std::pow(Lit(z, zRight, zDown), brightness), 1.0);
 }
 
 TShadeLevels::TShadeLevels(double brightness) : brightness_(brightness) {
@@ -227,11 +230,7 @@ void ShadeToGrid(const TDemModel& dem, TFloatGrid& grid, const TLightParams& lig
   ParallelForLines(
       lines - 1,
       [&](int i) {
-        thread_local std::vector<double> upper, lower;
-        upper.resize(static_cast<std::size_t>(dem.columns));
-        lower.resize(static_cast<std::size_t>(dem.columns));
-        LoadElevationRow(dem, i, upper.data());
-        LoadElevationRow(dem, i + 1, lower.data());
+        const auto [upper, lower] = LoadElevationRowPair(dem, i);
         float* out = grid.Row(i);
         for (int j = 0; j < columns - 1; ++j)
           out[j] = static_cast<float>(kernel(upper[j], upper[j + 1], lower[j]) * 255.0);
@@ -251,29 +250,17 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
   // same float values a grid would hold.
   const TShadeKernel kernel(dem, light);
   const TShadeLevels levels(light.brightness);
-  const double k = kernel.pixelSizeX * kernel.pixelSizeY;
   ApplySimdChoice();
   ParallelForLines(
       dem.lines - 1,
       [&](int i) {
-        thread_local std::vector<double> upper, lower;
-        upper.resize(static_cast<std::size_t>(dem.columns));
-        lower.resize(static_cast<std::size_t>(dem.columns));
-        LoadElevationRow(dem, i, upper.data());
-        LoadElevationRow(dem, i + 1, lower.data());
+        const auto [upper, lower] = LoadElevationRowPair(dem, i);
         thread_local std::vector<double> shading;
         shading.resize(static_cast<std::size_t>(dem.columns));
         // The kernel's shading of the line, then its levels through the thresholds.
         const int count = dem.columns - 1;
-        int j = HWY_DYNAMIC_DISPATCH(ShadingRow)(kernel, upper.data(), lower.data(), count, shading.data());
-        for (; j < count; ++j) {
-          const double g = (upper[j + 1] - upper[j]) * kernel.pixelSizeY * kernel.exaggeration;
-          const double h = (upper[j] - lower[j]) * kernel.pixelSizeX * kernel.exaggeration;
-          double s = (1.0 - (g * kernel.lx + h * kernel.ly + k * kernel.lz) /
-                                std::sqrt(g * g + h * h + k * k)) / 2.0;
-          if (!(s >= 0.0)) s = 0.0;
-          shading[static_cast<std::size_t>(j)] = s;
-        }
+        int j = HWY_DYNAMIC_DISPATCH(ShadingRow)(kernel, upper, lower, count, shading.data());
+        for (; j < count; ++j) shading[static_cast<std::size_t>(j)] = kernel.Lit(upper[j], upper[j + 1], lower[j]);
         levels.Levels(shading.data(), count, raster->Row(i));
       },
       progress);

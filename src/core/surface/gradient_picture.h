@@ -4,11 +4,26 @@
 
 #include <memory>
 
+#include "core/common/grid_memory.h"
+#include "core/render/class_table.h"
 #include "core/render/relief_blend.h"
 #include "core/settings/settings_file.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
+
+// The checks the slope and aspect kernels share, in their order (an open DEM, the kernel's own
+// normalization check, a table for colours), then their picture of the DEM's size: gray, or
+// 24-bit for colours.
+inline Expected<std::unique_ptr<TRasterImage>> NewGradientPicture(const TDemModel& dem, const Status& normalization,
+                                                                 bool grayTones, const TClassTable& table) {
+  if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) return Error{kBadParameter, "No DEM is open"};
+  if (!normalization) return normalization.error();
+  if (!grayTones && table.empty()) return Error{kBadParameter, "The colour table is empty"};
+  auto image = std::make_unique<TRasterImage>(dem.columns, dem.lines, grayTones ? kRasterGray : kRasterRgb);
+  if (image->allocError || !image->IsAllocated()) return GridMemoryError(dem.lines, dem.columns);
+  return image;
+}
 
 // Gray tones when the choice `choice` is `grayChoice`, else the colours of tableOf(choice);
 // the "norm" and "smooth" parameters.
