@@ -89,8 +89,7 @@ void TGdalCommands::ImportGdal1Click() {
   QStringList notes;
   if (imported->unitChosen) {
     notes << QStringLiteral("Real elevations: the DEM is in %1, the finest unit that holds them")
-                 .arg(imported->unitFactor == 10000 ? "tenths of a millimeter"
-                      : imported->unitFactor == 1000  ? "millimeters"
+                 .arg(imported->unitFactor == 1000  ? "millimeters"
                       : imported->unitFactor == 100 ? "centimeters"
                       : imported->unitFactor == 10  ? "decimeters"
                                                     : "meters");

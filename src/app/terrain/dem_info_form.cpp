@@ -28,7 +28,6 @@ QString UnitName(int unitFactor) {
     case 10: return "decimeters";
     case 100: return "centimeters";
     case 1000: return "milimeters";
-    case 10000: return "tenths of a millimeter";
     default: return "meters";
   }
 }

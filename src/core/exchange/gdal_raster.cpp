@@ -445,7 +445,7 @@ Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
 }  // namespace
 
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
-                                  ProgressSink* progress) {
+                                  ProgressSink* progress, int finestChosen) {
   if (unitFactor != 0 && unitFactor != 1 && unitFactor != 10 && unitFactor != 100 &&
       unitFactor != 1000 && unitFactor != kFinestUnitFactor)
     return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
@@ -490,7 +490,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       auto range = ElevationRange(gdal, errors, dataset, grid.info, mask, scale, offset);
       if (!range) return range.error();
       if (range->first <= range->second) {
-        unitFactor = FinestUnitFactor(range->first, range->second);
+        unitFactor = FinestUnitFactor(range->first, range->second, finestChosen);
         grid.unitChosen = true;
       }
     }
@@ -559,7 +559,7 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
                                             ProgressSink* progress) {
   if (params.outputName.empty())
     return Error{kBadParameter, "give the name of the imported DEM"};
-  auto grid = ReadGdalDem(params.sourcePath, params.unitFactor, progress);
+  auto grid = ReadGdalDem(params.sourcePath, params.unitFactor, progress, kFinestNamedUnitFactor);
   if (!grid) return grid.error();
   GdalImportResult result;
   result.info = grid->info;

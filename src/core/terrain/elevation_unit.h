@@ -16,17 +16,20 @@ namespace orvane {
 
 // The unit of the finest automatic choice: tenths of a millimetre.
 inline constexpr int kFinestUnitFactor = 10000;
+// The finest unit `--unit` and the opening dialogs can name: a DEM pair written to disk, which
+// is reopened by naming its unit, is never finer.
+inline constexpr int kFinestNamedUnitFactor = 1000;
 
-// The finest of 10000, 1000, 100, 10 and 1 in which `lowest` and `highest` (metres, lowest <=
+// The finest of 10000, 1000, 100, 10 and 1, and not finer than `finest`, in which `lowest` and `highest` (metres, lowest <=
 // highest) and their difference stay within the signed 32-bit range; 1 when none does (the
 // conversion then refuses the values as it always has).
-inline int FinestUnitFactor(double lowest, double highest) {
+inline int FinestUnitFactor(double lowest, double highest, int finest = kFinestUnitFactor) {
   if (!std::isfinite(lowest) || !std::isfinite(highest)) return 1;
   const double reach = std::fmax(std::fmax(std::fabs(lowest), std::fabs(highest)),
                                  std::fabs(highest - lowest));
   constexpr double kLargest = static_cast<double>(std::numeric_limits<std::int32_t>::max());
   for (const int factor : {kFinestUnitFactor, 1000, 100, 10})
-    if (reach * factor <= kLargest) return factor;
+    if (factor <= finest && reach * factor <= kLargest) return factor;
   return 1;
 }
 

@@ -101,12 +101,12 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   main->Action("ImportGdal1")->trigger();
   dem = main->Session().CurrentDem();
   ASSERT_NE(dem, nullptr);
-  EXPECT_EQ(main->Session().UnitFactor(), 10000);
-  EXPECT_EQ(dem->GetElevation(1, 0), 1237000.0);
+  EXPECT_EQ(main->Session().UnitFactor(), 1000);
+  EXPECT_EQ(dem->GetElevation(1, 0), 123700.0);
   EXPECT_FALSE(dem->HasNoData());
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text,
-            "Real elevations: the DEM is in tenths of a millimeter, the finest unit that holds them\n"
+            "Real elevations: the DEM is in millimeters, the finest unit that holds them\n"
             "1 NoData cells were filled with the nearest valid elevation");
 }
 

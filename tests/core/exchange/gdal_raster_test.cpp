@@ -211,6 +211,10 @@ TEST(GdalImport, RealElevationsTakeTheFinestUnitTheirRangeHolds) {
   EXPECT_EQ(chosen->unitFactor, 10000);
   EXPECT_TRUE(chosen->unitChosen);
   EXPECT_EQ(chosen->scan.values[1], 1237000);  // 123.7 as a float keeps its decimal
+  // A pair written to disk is reopened by naming its unit: millimetres at the finest.
+  auto pair = ImportGdalRaster({dir.File("real.tif"), 0, dir.File("pair")});
+  ASSERT_TRUE(pair) << pair.error().message;
+  EXPECT_EQ(pair->unitFactor, 1000);
   real.type = GDT_Int16;
   ASSERT_TRUE(WriteTestGeoTiff(dir.File("whole.tif"), real));
   auto whole = ReadGdalDem(dir.File("whole.tif"), 0);
