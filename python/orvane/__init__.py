@@ -55,8 +55,8 @@ __all__ = ["Dem", "Result", "read_dem", "read_raster", "read_drainage", "network
            "TREATMENTS",
            "treatment_info"]
 
-_UNITS = ("m", "dm", "cm", "mm")
-_UNIT_FACTORS = {"m": 1, "dm": 10, "cm": 100, "mm": 1000}
+_UNITS = ("m", "dm", "cm", "mm", "0.1mm")
+_UNIT_FACTORS = {"m": 1, "dm": 10, "cm": 100, "mm": 1000, "0.1mm": 10000}
 
 # The declarations, in orvane-cli's order, keyed by their Python name.
 _DECLARATIONS = {t["id"].replace("-", "_"): t for t in _orvane.treatments()}

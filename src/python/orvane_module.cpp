@@ -589,7 +589,7 @@ PYBIND11_MODULE(_orvane, m) {
         "outputs. progress(fraction) is called as it runs; raising cancels it.");
   m.def("finest_unit", [](double lowest, double highest) { return std::string(UnitNameOf(FinestUnitFactor(lowest, highest))); },
         py::arg("lowest"), py::arg("highest"),
-        "The finest vertical unit (m, dm, cm, mm) in which elevations from lowest to highest metres fit");
+        "The finest vertical unit (m, dm, cm, mm, 0.1mm) in which elevations from lowest to highest metres fit");
   m.def("raster_unit",
         [](const std::string& path) {
           Expected<int> factor = [&] {

@@ -37,8 +37,8 @@ TEST(GdalCli, InfoOpensAGeoTiffWithItsPixelSizeAndTheChosenUnit) {
   // Float32 without --unit: the finest unit of its range, said by info.
   CliRun chosen = Cli({"info", "--dem", tif});
   ASSERT_EQ(chosen.status, kExitOk) << chosen.err;
-  EXPECT_EQ(chosen.out, "lines=9\ncolumns=12\nmin=2e+05\nmax=289000\npixelSizeX=30000\n"
-                        "pixelSizeY=30000\nunit=mm\nunitChosen=mm\nnodata=0\n");
+  EXPECT_EQ(chosen.out, "lines=9\ncolumns=12\nmin=2e+06\nmax=2890000\npixelSizeX=3e+05\n"
+                        "pixelSizeY=3e+05\nunit=0.1mm\nunitChosen=0.1mm\nnodata=0\n");
   CliRun metres = Cli({"info", "--dem", tif, "--unit", "m"});
   ASSERT_EQ(metres.status, kExitOk) << metres.err;
   EXPECT_EQ(metres.out, "lines=9\ncolumns=12\nmin=200\nmax=289\npixelSizeX=30\npixelSizeY=30\n"
@@ -49,7 +49,7 @@ TEST(GdalCli, InfoOpensAGeoTiffWithItsPixelSizeAndTheChosenUnit) {
                             "pixelSizeY=300\nunit=dm\nnodata=0\n");
   // --pixel wins over the georeference.
   CliRun given = Cli({"info", "--dem", tif, "--pixel", "25"});
-  EXPECT_NE(given.out.find("pixelSizeX=25000\n"), std::string::npos) << given.out;
+  EXPECT_NE(given.out.find("pixelSizeX=250000\n"), std::string::npos) << given.out;
 }
 
 TEST(GdalCli, SlopeOfAGeoTiffEqualsThatOfTheSamePlaneAsRawAndKeepsItsGeoreference) {
@@ -223,6 +223,39 @@ TEST(GdalCli, ARawGridMarksItsNoDataWithTheGivenValue) {
   EXPECT_EQ(back.values[0][15], 115.0);
   CliRun refused = Cli({"info", "--dem", dir.File("x.tif"), "--nodata", "0"});
   EXPECT_EQ(refused.status, kExitUsage);
+}
+
+TEST(GdalCli, AShadeWithEveryGrayLevelAndNoDataStillSavesAsRaw) {
+  // A steep bowl lit from the horizon shows every azimuth, so its shading takes all 256
+  // levels: no level is left for the void, whose colour then turns the picture 24-bit.
+  TempDir dir;
+  TestRaster bowl;
+  bowl.columns = bowl.lines = 300;
+  bowl.noData = -9999.0;
+  bowl.transform = std::array<double, 6>{500000.0, 30.0, 0.0, 3700000.0, 0.0, -30.0};
+  bowl.epsg = 32614;
+  for (int l = 0; l < bowl.lines; ++l)
+    for (int c = 0; c < bowl.columns; ++c)
+      bowl.values.push_back(l >= 10 && l < 14 && c >= 10 && c < 30 ? -9999.0
+                                                                  : (l - 150.0) * (l - 150.0) + (c - 150.0) * (c - 150.0));
+  ASSERT_TRUE(WriteTestGeoTiff(dir.File("bowl.tif"), bowl));
+  CliRun run = Cli({"shade", "--dem", dir.File("bowl.tif"), "--elevation", "0", "--brightness", "1",
+                    "--exaggeration", "1e6", "--out", dir.File("shade.raw"), "--values", dir.File("shade.tif")});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  const std::vector<std::uint8_t> raw = ReadBytes(dir.File("shade.raw"));
+  const ReadBack values = ReadTestRaster(dir.File("shade.tif"));
+  ASSERT_EQ(raw.size(), values.values.at(0).size());
+  std::vector<bool> levels(256, false);
+  for (std::size_t k = 0; k < raw.size(); ++k) {
+    const double v = values.values[0][k];
+    const std::size_t l = k / 300, c = k % 300;
+    const bool nearVoid = l >= 9 && l <= 14 && c >= 9 && c <= 30;
+    // The gray level of each cell with a value, magenta's gray (170) on those resting on the
+    // void; the last line and column have no shading and stay 0.
+    ASSERT_EQ(raw[k], nearVoid ? 170 : std::isnan(v) ? 0 : static_cast<int>(v)) << k;
+    if (!std::isnan(v)) levels[raw[k]] = true;
+  }
+  EXPECT_EQ(std::count(levels.begin(), levels.end(), true), 256);
 }
 
 TEST(GdalCli, AForgedGeoTiffDeclaringAHugeBlockIsRefusedBeforeReading) {

@@ -87,7 +87,7 @@ def test_a_geotiff_with_nodata_reads_as_the_array_with_holes(tmp_path):
     xarray.DataArray(np.where(np.isnan(z), -9999, z).astype(np.float32), coords={"y": y, "x": x},
                      dims=("y", "x")).rio.write_crs("EPSG:32614").rio.write_nodata(-9999).rio.to_raster(tif)
     dem = orvane.read_dem(tif)
-    assert dem.unit == "mm" and dem.pixel == 30
+    assert dem.unit == "0.1mm" and dem.pixel == 30
     np.testing.assert_array_equal(dem.valid == 0, np.isnan(z))
     np.testing.assert_array_equal(np.isnan(dem.metres()), np.isnan(z))
     np.testing.assert_array_equal(orvane.circular(dem, stat=3, radius=4),

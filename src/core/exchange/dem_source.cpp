@@ -98,7 +98,7 @@ Expected<OpenedDem> OpenGdalSource(const DemSource& source, ProgressSink* progre
 }  // namespace
 
 int UnitFactorOf(const std::string& unit) {
-  static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}};
+  static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}, {"0.1mm", kFinestUnitFactor}};
   for (const auto& [name, factor] : kUnits)
     if (unit == name) return factor;
   return 0;

@@ -548,10 +548,10 @@ Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
 }  // namespace
 
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
-                                  ProgressSink* progress) {
+                                  ProgressSink* progress, int finestChosen) {
   if (unitFactor != 0 && unitFactor != 1 && unitFactor != 10 && unitFactor != 100 &&
-      unitFactor != 1000)
-    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100 or 1000"};
+      unitFactor != 1000 && unitFactor != kFinestUnitFactor)
+    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
   auto module = GdalModule();
   if (!module) return module.error();
   const OrvaneGdalApi& gdal = **module;
@@ -635,7 +635,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   auto chooseUnit = [&](double lowest, double highest) {
     unitFactor = 1;
     if (lowest <= highest) {
-      unitFactor = FinestUnitFactor(lowest, highest);
+      unitFactor = FinestUnitFactor(lowest, highest, finestChosen);
       grid.unitChosen = true;
     }
   };
@@ -760,7 +760,7 @@ Expected<GdalImportResult> ImportGdalRaster(const GdalImportParams& params,
                                             ProgressSink* progress) {
   if (params.outputName.empty())
     return Error{kBadParameter, "give the name of the imported DEM"};
-  auto grid = ReadGdalDem(params.sourcePath, params.unitFactor, progress);
+  auto grid = ReadGdalDem(params.sourcePath, params.unitFactor, progress, kFinestNamedUnitFactor);
   if (!grid) return grid.error();
   GdalImportResult result;
   result.info = grid->info;

@@ -39,6 +39,7 @@
 #include "core/common/progress.h"
 #include "core/common/result.h"
 #include "core/exchange/utm_frame.h"
+#include "core/terrain/elevation_unit.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -113,10 +114,12 @@ struct GdalDemGrid {
   bool unitChosen = false;  // U was chosen from the range of a real-valued raster
 };
 
-// unitFactor: 1, 10, 100 or 1000; 0 chooses: metres for whole numbers, and for reals the finest
-// unit their range allows (FinestUnitFactor; Float32 rasters are still read once).
+// unitFactor: 1, 10, 100, 1000 or 10000; 0 chooses: metres for whole numbers, and for reals the
+// finest unit their range allows, none finer than `finestChosen` (FinestUnitFactor; Float32
+// rasters are still read once).
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
-                                  ProgressSink* progress = nullptr);
+                                  ProgressSink* progress = nullptr,
+                                  int finestChosen = kFinestUnitFactor);
 
 // The unit factor ReadGdalDem(path, 0) reads `path` in (one reading pass for reals), for those
 // who read the raster block by block and must all use the unit of the whole.
@@ -141,7 +144,9 @@ void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int uni
 
 struct GdalImportParams {
   std::string sourcePath;
-  int unitFactor = 1;  // 0: chosen as ReadGdalDem chooses
+  // 0: chosen as ReadGdalDem chooses, at most millimetres: the written pair is reopened by
+  // naming its unit.
+  int unitFactor = 1;
   std::string outputName;  // path as typed, without "_m4.raw"
 };
 

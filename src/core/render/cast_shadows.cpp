@@ -58,13 +58,8 @@ std::unique_ptr<TRasterImage> RenderCastShadows(const TDemModel& dem, double azi
                                                 double elevation, double attenuation,
                                                 ProgressSink* progress) {
   ProgressScope scope(progress);
-  std::unique_ptr<TRasterImage> raster;
-  try {
-    raster = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-  if (raster->allocError) return nullptr;
+  std::unique_ptr<TRasterImage> raster = NewRasterOrNull(dem.columns, dem.lines, kRasterGray);
+  if (!raster) return nullptr;
   if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) return raster;
 
   const int lit = 255;

@@ -22,6 +22,22 @@ inline void LoadElevationRow(const TDemModel& dem, int line, double* out) {
   for (int c = 0; c < dem.columns; ++c) out[c] = dem.GetElevation(c, line);
 }
 
+// Line `line` and the one below it, in buffers of the calling thread that the next call
+// reuses: the two rows a shading reads for each of its lines.
+struct ElevationRowPair {
+  const double* upper;
+  const double* lower;
+};
+
+inline ElevationRowPair LoadElevationRowPair(const TDemModel& dem, int line) {
+  thread_local std::vector<double> upper, lower;
+  upper.resize(static_cast<std::size_t>(dem.columns));
+  lower.resize(static_cast<std::size_t>(dem.columns));
+  LoadElevationRow(dem, line, upper.data());
+  LoadElevationRow(dem, line + 1, lower.data());
+  return {upper.data(), lower.data()};
+}
+
 inline std::vector<double> ElevationRow(const TDemModel& dem, int line) {
   std::vector<double> row(static_cast<std::size_t>(dem.columns));
   LoadElevationRow(dem, line, row.data());

@@ -43,13 +43,8 @@ std::unique_ptr<TRasterImage> ApplyPalette(const TRasterImage& image, const TCla
                                            bool smoothing, int margin, ProgressSink* progress) {
   if (!image.IsAllocated()) return nullptr;
   ProgressScope scope(progress);
-  std::unique_ptr<TRasterImage> result;
-  try {
-    result = std::make_unique<TRasterImage>(image.columns, image.lines, kRasterRgb);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-  if (result->allocError) return nullptr;
+  std::unique_ptr<TRasterImage> result = NewRasterOrNull(image.columns, image.lines, kRasterRgb);
+  if (!result) return nullptr;
   result->Fill(Rgb(255, 255, 255));
   // Gray values are 0..255: one lookup per value instead of a scan per pixel.
   std::array<TColor, 256> lookup;

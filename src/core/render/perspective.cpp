@@ -19,14 +19,9 @@ constexpr TColor kBackgroundGray{128, 128, 128};
 constexpr float kFarthest = 3.4028235e38f;
 
 std::unique_ptr<TRasterImage> NewRgb(int columns, int lines, const TColor& fill) {
-  try {
-    auto raster = std::make_unique<TRasterImage>(columns, lines, kRasterRgb);
-    if (raster->allocError) return nullptr;
-    raster->Fill(fill);
-    return raster;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  auto raster = NewRasterOrNull(columns, lines, kRasterRgb);
+  if (raster) raster->Fill(fill);
+  return raster;
 }
 
 // Region code against [0, width - 1] x [0, height - 1]: 0 / 10 / 20 for above / inside /

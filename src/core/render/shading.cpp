@@ -51,6 +51,18 @@ int ShadingRow(const TShadeKernel& kernel, const double* upper, const double* lo
   return j;
 }
 
+// out[l] = levels.Level(s[l]) on the lanes of `undecided`: the rare cells the vector paths
+// leave to the scalar one.
+template <class D, class M>
+HWY_INLINE void RedoUndecided(D d, M undecided, const double* s, const TShadeLevels& levels,
+                              std::uint8_t* out) {
+  if (hn::AllFalse(d, undecided)) return;
+  HWY_ALIGN double redo[hn::MaxLanes(D())];
+  hn::Store(hn::VecFromMask(d, undecided), d, redo);
+  for (int l = 0; l < static_cast<int>(hn::Lanes(d)); ++l)
+    if (std::bit_cast<std::uint64_t>(redo[l]) != 0) out[l] = static_cast<std::uint8_t>(levels.Level(s[l]));
+}
+
 // Levels of a vector of shadings at a time through the bucket table and the thresholds; lanes
 // outside [0, 1), in a crowded bucket or next to a threshold are left to `levels.Level`.
 // Returns the number of cells done.
@@ -81,14 +93,7 @@ int LevelRow(const double* s, int count, const std::int32_t* base, const double*
                              hn::Or(hn::Sub(next, w) < margin, hn::Sub(w, here) < margin));
     hn::Store(g, di, level);
     for (int l = 0; l < lanes; ++l) out[j + l] = static_cast<std::uint8_t>(level[l]);
-    if (!hn::AllFalse(d, slow)) {
-      // The rare undecided lanes, one by one.
-      HWY_ALIGN double redo[hn::MaxLanes(d)];
-      hn::Store(hn::VecFromMask(d, slow), d, redo);
-      for (int l = 0; l < lanes; ++l)
-        if (std::bit_cast<std::uint64_t>(redo[l]) != 0)
-          out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
-    }
+    RedoUndecided(d, slow, s + j, levels, out + j);
   }
   return j;
 }
@@ -115,13 +120,7 @@ int PowerLevelRow(const double* s, int count, int power, const TShadeLevels& lev
     const auto slow = hn::Or(hn::Not(inside), hn::Abs(hn::Sub(x, nearest)) < hn::Mul(x, relative));
     // Truncated toward zero, x in [0, 255): the level fits a byte.
     hn::StoreU(hn::DemoteTo(d8, hn::DemoteTo(d32, x)), d8, out + j);
-    if (!hn::AllFalse(d, slow)) {
-      HWY_ALIGN double redo[hn::MaxLanes(d)];
-      hn::Store(hn::VecFromMask(d, slow), d, redo);
-      for (int l = 0; l < lanes; ++l)
-        if (std::bit_cast<std::uint64_t>(redo[l]) != 0)
-          out[j + l] = static_cast<std::uint8_t>(levels.Level(s[j + l]));
-    }
+    RedoUndecided(d, slow, s + j, levels, out + j);
   }
   return j;
 }
@@ -150,13 +149,16 @@ TShadeKernel::TShadeKernel(const TDemModel& dem, const TLightParams& light)
   lz = std::sin(-e);
 }
 
-double TShadeKernel::operator()(double z, double zRight, double zDown) const {
+double TShadeKernel::Lit(double z, double zRight, double zDown) const {
   const double g = (zRight - z) * pixelSizeY * exaggeration;
   const double h = (z - zDown) * pixelSizeX * exaggeration;
   const double k = pixelSizeX * pixelSizeY;
-  double s = (1.0 - (g * lx + h * ly + k * lz) / std::sqrt(g * g + h * h + k * k)) / 2.0;
-  if (!(s >= 0.0)) s = 0.0;  // negative or not a number
-  return std::min(std::pow(s, brightness), 1.0);
+  const double s = (1.0 - (g * lx + h * ly + k * lz) / std::sqrt(g * g + h * h + k * k)) / 2.0;
+  return s >= 0.0 ? s : 0.0;  // negative or not a number gives 0
+}
+
+double TShadeKernel::operator()(double z, double zRight, double zDown) const {
+  return std::min(std::pow(Lit(z, zRight, zDown), brightness), 1.0);
 }
 
 TShadeLevels::TShadeLevels(double brightness) : brightness_(brightness) {
@@ -228,11 +230,7 @@ void ShadeToGrid(const TDemModel& dem, TFloatGrid& grid, const TLightParams& lig
   ParallelForLines(
       lines - 1,
       [&](int i) {
-        thread_local std::vector<double> upper, lower;
-        upper.resize(static_cast<std::size_t>(dem.columns));
-        lower.resize(static_cast<std::size_t>(dem.columns));
-        LoadElevationRow(dem, i, upper.data());
-        LoadElevationRow(dem, i + 1, lower.data());
+        const auto [upper, lower] = LoadElevationRowPair(dem, i);
         float* out = grid.Row(i);
         for (int j = 0; j < columns - 1; ++j)
           out[j] = static_cast<float>(kernel(upper[j], upper[j + 1], lower[j]) * 255.0);
@@ -245,41 +243,24 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
   if (dem.lines < 0 || dem.lines > kMaxDemSide || dem.columns < 0 || dem.columns > kMaxDemSide)
     return nullptr;
   ProgressScope scope(progress);
-  std::unique_ptr<TRasterImage> raster;
-  try {
-    raster = std::make_unique<TRasterImage>(dem.columns, dem.lines, kRasterGray);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-  if (raster->allocError) return nullptr;
+  std::unique_ptr<TRasterImage> raster = NewRasterOrNull(dem.columns, dem.lines, kRasterGray);
+  if (!raster) return nullptr;
   if (dem.lines < 2 || dem.columns < 2 || !dem.IsAllocated()) return raster;
   // The float grid would double the memory; the raster line is written straight from the
   // same float values a grid would hold.
   const TShadeKernel kernel(dem, light);
   const TShadeLevels levels(light.brightness);
-  const double k = kernel.pixelSizeX * kernel.pixelSizeY;
   ApplySimdChoice();
   ParallelForLines(
       dem.lines - 1,
       [&](int i) {
-        thread_local std::vector<double> upper, lower;
-        upper.resize(static_cast<std::size_t>(dem.columns));
-        lower.resize(static_cast<std::size_t>(dem.columns));
-        LoadElevationRow(dem, i, upper.data());
-        LoadElevationRow(dem, i + 1, lower.data());
+        const auto [upper, lower] = LoadElevationRowPair(dem, i);
         thread_local std::vector<double> shading;
         shading.resize(static_cast<std::size_t>(dem.columns));
         // The kernel's shading of the line, then its levels through the thresholds.
         const int count = dem.columns - 1;
-        int j = HWY_DYNAMIC_DISPATCH(ShadingRow)(kernel, upper.data(), lower.data(), count, shading.data());
-        for (; j < count; ++j) {
-          const double g = (upper[j + 1] - upper[j]) * kernel.pixelSizeY * kernel.exaggeration;
-          const double h = (upper[j] - lower[j]) * kernel.pixelSizeX * kernel.exaggeration;
-          double s = (1.0 - (g * kernel.lx + h * kernel.ly + k * kernel.lz) /
-                                std::sqrt(g * g + h * h + k * k)) / 2.0;
-          if (!(s >= 0.0)) s = 0.0;
-          shading[static_cast<std::size_t>(j)] = s;
-        }
+        int j = HWY_DYNAMIC_DISPATCH(ShadingRow)(kernel, upper, lower, count, shading.data());
+        for (; j < count; ++j) shading[static_cast<std::size_t>(j)] = kernel.Lit(upper[j], upper[j + 1], lower[j]);
         levels.Levels(shading.data(), count, raster->Row(i));
       },
       progress);

@@ -36,6 +36,8 @@ std::unique_ptr<TRasterImage> RenderShaded(const TDemModel& dem, const TLightPar
 struct TShadeKernel {
   explicit TShadeKernel(const TDemModel& dem, const TLightParams& light);
   double operator()(double z, double zRight, double zDown) const;
+  // s before the brightness power: 0 .. 1, 0 for a negative or undefined value.
+  double Lit(double z, double zRight, double zDown) const;
 
   double lx, ly, lz;
   double pixelSizeX, pixelSizeY, exaggeration, brightness;

@@ -42,16 +42,6 @@ TClassTable HypsoTable(int index) {
 
 namespace {
 
-std::unique_ptr<TRasterImage> NewRaster(int columns, int lines, std::uint8_t kind) {
-  try {
-    auto raster = std::make_unique<TRasterImage>(columns, lines, kind);
-    if (raster->allocError) return nullptr;
-    return raster;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
 // Gray level of an elevation: truncated (z - min) / a, the maximum itself always 255 (the
 // quotient of the range by its 255th part can fall a hair short of 255).
 int GrayTone(double z, double min, double max, double a) {
@@ -72,10 +62,10 @@ std::unique_ptr<TRasterImage> RenderSlices(const TDemModel& dem, const TLightPar
   const double min = dem.minElevation;
   const double max = dem.maxElevation;
   const double a = (max - min) / 255.0;
-  if (a == 0.0 || !dem.IsAllocated()) return NewRaster(dem.columns, dem.lines, kRasterGray);
+  if (a == 0.0 || !dem.IsAllocated()) return NewRasterOrNull(dem.columns, dem.lines, kRasterGray);
 
   if (light == nullptr || table == nullptr || table->empty()) {
-    auto raster = NewRaster(dem.columns, dem.lines, kRasterGray);
+    auto raster = NewRasterOrNull(dem.columns, dem.lines, kRasterGray);
     if (!raster) return nullptr;
     ParallelForLines(
         dem.lines,
@@ -93,7 +83,7 @@ std::unique_ptr<TRasterImage> RenderSlices(const TDemModel& dem, const TLightPar
     return raster;
   }
 
-  auto raster = NewRaster(dem.columns, dem.lines, kRasterRgb);
+  auto raster = NewRasterOrNull(dem.columns, dem.lines, kRasterRgb);
   if (!raster) return nullptr;
   const TShadeKernel kernel(dem, *light);
   const double w = weight;

@@ -56,7 +56,7 @@ std::vector<ParamDeclaration> SlicesParamSpecs() {
                    {"gray", kSliceGrayTones, "Gray Tones"}},
        .defaultText = "1",
        .showDefault = true},
-      {.name = "smooth", .type = ParamType::kFlag, .help = "smooth colour transitions inside the slices"},
+      SmoothColoursParam("smooth colour transitions inside the slices"),
       SpreadClassesParam("spread the slice bounds evenly over the DEM's range"),
       {.name = "shadow", .type = ParamType::kFlag, .help = "blend the slices with the shaded relief"},
       {.name = "cast-shadows",

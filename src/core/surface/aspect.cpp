@@ -11,6 +11,7 @@
 #include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/simd_target.h"
+#include "core/surface/gradient_picture.h"
 
 // The vector kernel below is compiled once per instruction set (this file includes itself
 // through Highway); the rest of the file once.
@@ -259,22 +260,15 @@ TAspectCell AspectOfGradient(double gx, double gy, int normalization) {
 
 Expected<TAspectResult> ComputeAspect(const TDemModel& dem, const TAspectParams& params,
                                       ProgressSink* progress) {
-  if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) {
-    return Error{kBadParameter, "No DEM is open"};
-  }
-  if (params.normalization < 1 || params.normalization > 360) {
-    return Error{kBadParameter, "Normalization must be 18, 36, 90, 180, 255 or 360"};
-  }
-  if (!params.grayTones && params.table.empty()) {
-    return Error{kBadParameter, "The colour table is empty"};
-  }
+  const Status normalization =
+      params.normalization < 1 || params.normalization > 360
+          ? Status(Error{kBadParameter, "Normalization must be 18, 36, 90, 180, 255 or 360"})
+          : Status::Ok();
+  auto image = NewGradientPicture(dem, normalization, params.grayTones, params.table);
+  if (!image) return image.error();
   const int W = dem.columns, H = dem.lines;
-  auto image = std::make_unique<TRasterImage>(W, H, params.grayTones ? kRasterGray : kRasterRgb);
-  if (image->allocError || !image->IsAllocated()) {
-    return GridMemoryError(H, W);
-  }
   TAspectResult result;
-  result.image = std::move(image);
+  result.image = std::move(*image);
   TRasterImage& out = *result.image;
 
   // Level values are whole numbers 0 .. N (and kFlatLevel), so their colours are looked up once.

@@ -1,9 +1,8 @@
 // The aspect treatment's declaration: the azimuth of steepest descent per cell, pictured in the
 // painting palette or in gray tones, with its direction frequency table.
 #include "core/render/histogram_table.h"
-#include "core/render/relief_blend.h"
-#include "core/settings/settings_file.h"
 #include "core/surface/aspect.h"
+#include "core/surface/gradient_picture.h"
 #include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
 
@@ -15,10 +14,7 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
                                     unsigned wanted, ProgressSink* progress) {
   const TDemModel& dem = *in.dem;
   TAspectParams params;
-  params.grayTones = args.Int("palette") == kAspectGrayTones;
-  if (!params.grayTones) params.table = AspectPaintingPalette();
-  params.normalization = args.Int("norm");
-  params.smoothing = args.Flag("smooth");
+  ReadGrayOrClassParams(args, "palette", kAspectGrayTones, [](int) { return AspectPaintingPalette(); }, params);
   TreatmentOutput output;
   if (wanted & kOutputValues)
     params.degrees = output.values.emplace(dem.columns, dem.lines, "degrees").values.data();
@@ -26,12 +22,8 @@ Expected<TreatmentOutput> RunAspect(const TreatmentInputs& in, const TreatmentAr
   if (!noData.empty()) params.uncounted = noData.data();
   auto aspect = ComputeAspect(dem, params, progress);
   if (!aspect) return aspect.error();
-  output.picture = std::move(aspect->image);
-  output.colourPicture = !params.grayTones;
-  if ((wanted & kOutputPicture) && args.Flag("shade")) {
-    if (Status s = BlendWithShadedRelief(output.picture, dem, in.settings->light, progress); !s)
-      return s.error();
-  }
+  if (Status s = TakeGradientPicture(output, std::move(aspect->image), params.grayTones, in, args, wanted, progress); !s)
+    return s.error();
   if (wanted & kOutputHistogram) output.histogram = DirectionTable(aspect->histogram);
   // The desktop's direction diagram is drawn from the frequencies.
   if (wanted & kOutputDrawing) output.drawing = aspect->histogram;
@@ -56,18 +48,10 @@ extern const TreatmentDescriptor kAspectTreatment{
                          {"gray", kAspectGrayTones, "Gray Tones"}},
              .defaultText = "painting",
              .showDefault = true},
-            {.name = "norm",
-             .type = ParamType::kInteger,
-             .help = "normalization N: level = aspect x N / 360",
-             .allowed = {18, 36, 90, 180, 255, 360},
-             .defaultText = "360",
-             .showDefault = true},
-            {.name = "smooth",
-             .type = ParamType::kFlag,
-             .help = "interpolate colours between neighbouring classes"},
-            {.name = "shade",
-             .type = ParamType::kFlag,
-             .help = "average with the shaded relief made at opening (painting palette)"},
+            GrayNormalizationParam("normalization N: level = aspect x N / 360", {18, 36, 90, 180, 255, 360},
+                                   360),
+            SmoothColoursParam("interpolate colours between neighbouring classes"),
+            ShadedReliefParam("average with the shaded relief made at opening (painting palette)"),
         },
     .outputs = kOutputPicture | kOutputValues | kOutputHistogram,
     .valueName = "Aspect",

@@ -243,8 +243,8 @@ constexpr V kNoStatistic = std::numeric_limits<V>::min();
 template <class V, class S2>
 Status ComputeValues(const DiscHeights& z, const std::vector<Chord>& chords, int radius, int statistic,
                      std::int32_t base, std::int64_t n, int unitFactor, V* values, float* real,
-                     WindowRun& run) {
-  const int w = z.centre.columns, h = z.centre.lines;
+                     WindowDriver& driver) {
+  const int w = z.centre.columns;
   const bool needSquares = statistic == kCircularStdDev || statistic == kCircularDeviation;
   // The strips serve 64-bit sums; 128-bit squares go chord by chord.
   const bool wide = sizeof(S2) > sizeof(std::int64_t);
@@ -252,8 +252,7 @@ Status ComputeValues(const DiscHeights& z, const std::vector<Chord>& chords, int
       statistic == kCircularPercentile || (wide && needSquares) ? std::vector<Block>{} : DiscBlocks(chords, radius);
   const double unit = unitFactor > 1 ? unitFactor : 1.0;
   const bool partial = z.ground.data != nullptr;
-  return run.ForEachLine(
-      radius, h - radius,
+  return driver.Lines(
       [&](int r) {
         V* out = values + static_cast<std::size_t>(r) * w;
         float* realOut = real ? real + static_cast<std::size_t>(r) * w : nullptr;
@@ -409,7 +408,7 @@ Status ComputeValues(const DiscHeights& z, const std::vector<Chord>& chords, int
 // means' range instead, trunc((v - min) / (G - min) x 254).
 template <class V>
 std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statistic,
-                         TRasterImage& image) {
+                         TRasterImage& image, const WindowDriver& driver) {
   std::int64_t lowest = 0;
   std::int64_t highest = std::numeric_limits<std::int64_t>::min();
   for (int r = radius; r < h - radius; ++r)
@@ -422,7 +421,7 @@ std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statisti
   const bool overRange = statistic == kCircularMean && lowest < 0;
   const std::int64_t g = overRange ? highest : std::max<std::int64_t>(0, highest);
   const std::int64_t base = overRange ? lowest : 0;
-  MapLines(radius, h - radius, [&](int r) {
+  driver.Picture([&](int r) {
     std::uint8_t* out = image.Row(r);
     for (int c = radius; c < w - radius; ++c) {
       const V value = values[static_cast<std::size_t>(r) * w + c];
@@ -504,13 +503,12 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
 
   CircularResult result;
   result.margin = radius + 2;
-  const WindowFrame frame = WindowFrame::Margin(w, h, radius);  // the cells with the whole disc
+  WindowDriver driver(WindowFrame::Margin(w, h, radius), progress);  // the cells with the whole disc
   result.image = std::make_unique<TRasterImage>();
-  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+  if (Status status = driver.Allocate(*result.image, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
-  if (!frame.HasCentre()) return result;
-
-  WindowRun run(progress);
+  if (!driver.Frame().HasCentre()) return result;
+  driver.Run();  // the progress begins before the preparations
   const TIntGridView z(dem);
   const std::vector<Chord> chords = Chords(CircularDisc(radius), radius);
   std::int64_t n = 0;
@@ -562,11 +560,11 @@ Expected<CircularResult> ComputeCircularWindow(const TDemModel& dem, const Circu
   const auto compute = [&](auto* values) {
     using V = std::remove_pointer_t<decltype(values)>;
     const Status done =
-        wide ? ComputeValues<V, Int128>(heights, chords, radius, statistic, base, n, params.unitFactor, values, real, run)
+        wide ? ComputeValues<V, Int128>(heights, chords, radius, statistic, base, n, params.unitFactor, values, real, driver)
              : ComputeValues<V, std::int64_t>(heights, chords, radius, statistic, base, n, params.unitFactor, values,
-                                              real, run);
+                                              real, driver);
     if (!done) return Expected<std::int64_t>(done.error());
-    return Expected<std::int64_t>(ScaleToGray(values, w, h, radius, statistic, *result.image));
+    return Expected<std::int64_t>(ScaleToGray(values, w, h, radius, statistic, *result.image, driver));
   };
   Expected<std::int64_t> g = Error{};
   if (span <= std::numeric_limits<std::int32_t>::max()) {

@@ -15,28 +15,13 @@ enum class Side { kBelow, kAbove };
 Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& params, Side side,
                                    ProgressSink* progress) {
   if (Status status = CheckShapeParams(dem, params); !status) return status.error();
-  ShapeResult result;
-  result.margin = params.range;
-  // The windows shrink to fit near the borders: only the outer ring is out of reach.
-  const int margin = params.range == 0 ? WindowFrame::kEverything : 1;
-  const WindowFrame frame = WindowFrame::Margin(dem.columns, dem.lines, margin);
-  result.image = std::make_unique<TRasterImage>();
-  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
-    return status.error();
-  if (!frame.HasCentre()) return result;
-
-  WindowRun run(progress);
-  const TIntGrid grid = TruncatedElevations(dem);
-  const int width = dem.columns;
-  const int height = dem.lines;
   const double dynamism = params.dynamism;
-  TRasterImage& image = *result.image;
-  const Status done = run.ForEachLine(
-      frame.firstLine, frame.endLine,
-      [&](int r) {
-        std::uint8_t* out = image.Row(r);
-        for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
-          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+  return DriveShapeWindows(
+      dem, params.range, params.range, 255, progress,
+      [&](const TIntGrid& grid, int r, std::uint8_t* out, int firstColumn, int endColumn) {
+        const int width = dem.columns, height = dem.lines;
+        for (int c = firstColumn; c < endColumn; ++c) {
+          const int fit = FittingHalf(params.range, c, r, width, height);
           const std::int32_t v = grid.At(c, r);
           const int span = 2 * fit + 1;
           int n = 0;
@@ -50,11 +35,29 @@ Expected<ShapeResult> ComputeShape(const TDemModel& dem, const ShapeParams& para
             params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(n / neighbours);
         }
       });
-  if (!done) return done.error();
-  return result;
 }
 
 }  // namespace
+
+Expected<ShapeResult> DriveShapeWindows(const TDemModel& dem, int range, int margin, std::uint8_t fill,
+                                        ProgressSink* progress, const ShapeLineKernel& kernel) {
+  ShapeResult result;
+  result.margin = margin;
+  // The windows shrink to fit near the borders: only the outer ring is out of reach.
+  WindowDriver driver(WindowFrame::Margin(dem.columns, dem.lines, range == 0 ? WindowFrame::kEverything : 1),
+                      progress);
+  result.image = std::make_unique<TRasterImage>();
+  if (Status status = driver.Allocate(*result.image, kRasterGray, Rgb(fill, fill, fill)); !status)
+    return status.error();
+  const WindowFrame& frame = driver.Frame();
+  if (!frame.HasCentre()) return result;
+  const TIntGrid grid = TruncatedElevations(dem);
+  TRasterImage& image = *result.image;
+  const Status done =
+      driver.Lines([&](int r) { kernel(grid, r, image.Row(r), frame.firstColumn, frame.endColumn); });
+  if (!done) return done.error();
+  return result;
+}
 
 Status CheckShapeParams(const TDemModel& dem, const ShapeParams& params) {
   if (!dem.IsAllocated() || dem.columns <= 0 || dem.lines <= 0)

@@ -9,6 +9,9 @@
 // cell when R = 0. Cost: O((2R + 1)^2) vector compares per cell, lines split over the cores.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,6 +19,7 @@
 #include "core/common/result.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
+#include "core/terrain/truncated_elevations.h"
 
 namespace orvane {
 
@@ -42,6 +46,22 @@ std::string ConvexityTitle(int range);
 std::string ConcavityTitle(int range);
 // The "%d x %d " suffix for a (2R + 1)-wide window.
 std::string WindowSizeSuffix(int range);
+
+// The half side of the largest window of half side `range` or less that fits around (c, r).
+inline int FittingHalf(int range, int c, int r, int columns, int lines) {
+  return std::min({range, r, c, lines - 1 - r, columns - 1 - c});
+}
+
+// kernel(grid, line, pictureRow, firstColumn, endColumn): one line of a shape treatment, its
+// cells [firstColumn, endColumn) read from the truncated heights.
+using ShapeLineKernel =
+    std::function<void(const TIntGrid& grid, int line, std::uint8_t* row, int firstColumn, int endColumn)>;
+
+// The skeleton of the shape treatments, whose windows shrink to fit near the borders: a gray
+// picture of the DEM's size whose outer ring (every cell when range is 0) keeps `fill`, and
+// the kernel over the other lines, with progress and cancel. `margin` is the result's.
+Expected<ShapeResult> DriveShapeWindows(const TDemModel& dem, int range, int margin, std::uint8_t fill,
+                                        ProgressSink* progress, const ShapeLineKernel& kernel);
 
 // Checks shared by the shape treatments; an empty message means the parameters are usable.
 Status CheckShapeParams(const TDemModel& dem, const ShapeParams& params);

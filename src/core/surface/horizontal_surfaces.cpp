@@ -30,29 +30,13 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
                                                 ProgressSink* progress) {
   if (Status status = CheckShapeParams(dem, ShapeParams{params.range, params.dynamism}); !status)
     return status.error();
-  ShapeResult result;
-  result.margin = 1;
-  // The windows shrink to fit near the borders: only the outer ring is out of reach.
-  const int margin = params.range == 0 ? WindowFrame::kEverything : 1;
-  const WindowFrame frame = WindowFrame::Margin(dem.columns, dem.lines, margin);
-  result.image = std::make_unique<TRasterImage>();
-  const TColor fill = Rgb(kHorizontalFill, kHorizontalFill, kHorizontalFill);
-  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, fill); !status)
-    return status.error();
-  if (!frame.HasCentre()) return result;
-
-  WindowRun run(progress);
-  const TIntGrid grid = TruncatedElevations(dem);
-  const int width = dem.columns;
-  const int height = dem.lines;
   const double dynamism = params.dynamism;
-  TRasterImage& image = *result.image;
-  const Status done = run.ForEachLine(
-      frame.firstLine, frame.endLine,
-      [&](int r) {
-        std::uint8_t* out = image.Row(r);
-        for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
-          const int fit = std::min({params.range, r, c, height - 1 - r, width - 1 - c});
+  return DriveShapeWindows(
+      dem, params.range, 1, kHorizontalFill, progress,
+      [&](const TIntGrid& grid, int r, std::uint8_t* out, int firstColumn, int endColumn) {
+        const int width = dem.columns, height = dem.lines;
+        for (int c = firstColumn; c < endColumn; ++c) {
+          const int fit = FittingHalf(params.range, c, r, width, height);
           const std::int32_t v = grid.At(c, r);
           if (!params.binarize) {
             const int span = 2 * fit + 1;
@@ -88,8 +72,6 @@ Expected<ShapeResult> ComputeHorizontalSurfaces(const TDemModel& dem, const Hori
             params.shares[static_cast<std::size_t>(r) * width + c] = static_cast<float>(largest);
         }
       });
-  if (!done) return done.error();
-  return result;
 }
 
 }  // namespace orvane

@@ -173,10 +173,11 @@ Expected<LocalFractalResult> ComputeLocalFractal(const TDemModel& dem,
     return fits.error();
   LocalFractalResult result;
   // The picture stops one line and column short of the centres at the far ends.
-  const WindowFrame frame = WindowFrame::Margin(columns, lines, F);
-  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+  WindowDriver driver(WindowFrame::Margin(columns, lines, F), progress);
+  if (Status status = driver.Allocate(result.image, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
-  WindowRun run(progress);
+  const WindowFrame& frame = driver.Frame();
+  WindowRun& run = driver.Run();
 
   std::vector<int> e = LocalFractalElevations(dem, params.unitDivisor);
   if (dem.HasNoData()) {

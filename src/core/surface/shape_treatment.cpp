@@ -54,11 +54,7 @@ std::vector<ParamDeclaration> ShapeParamSpecs() {
        .required = true,
        .minimum = 0,
        .maximum = kMaxDemSide},
-      {.name = "dynamism",
-       .type = ParamType::kInteger,
-       .help = "Gray level of a full share",
-       .allowed = {100, 255},
-       .defaultText = "100"},
+      DynamismParam("Gray level of a full share"),
   };
 }
 

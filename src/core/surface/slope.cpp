@@ -11,6 +11,7 @@
 #include "core/common/grid_memory.h"
 #include "core/common/parallel.h"
 #include "core/common/simd_target.h"
+#include "core/surface/gradient_picture.h"
 #include "core/terrain/cell_normal.h"
 
 // The vector kernels below are compiled once per instruction set (this file includes itself
@@ -284,21 +285,14 @@ void TSlopeGrayLevels::Levels(const double* q, int count, std::int32_t* out) con
 
 Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& params,
                                     ProgressSink* progress) {
-  if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0) {
-    return Error{kBadParameter, "No DEM is open"};
-  }
-  if (params.grayTones && params.normalization != 90 && params.normalization != 180 &&
-      params.normalization != 255) {
-    return Error{kBadParameter, "Normalization must be 90, 180 or 255"};
-  }
-  if (!params.grayTones && params.table.empty()) {
-    return Error{kBadParameter, "The colour table is empty"};
-  }
+  const Status normalization =
+      params.grayTones && params.normalization != 90 && params.normalization != 180 && params.normalization != 255
+          ? Status(Error{kBadParameter, "Normalization must be 90, 180 or 255"})
+          : Status::Ok();
+  auto picture = NewGradientPicture(dem, normalization, params.grayTones, params.table);
+  if (!picture) return picture.error();
+  std::unique_ptr<TRasterImage> image = std::move(*picture);
   const int W = dem.columns, H = dem.lines;
-  auto image = std::make_unique<TRasterImage>(W, H, params.grayTones ? kRasterGray : kRasterRgb);
-  if (image->allocError || !image->IsAllocated()) {
-    return GridMemoryError(H, W);
-  }
 
   const double px = dem.pixelSizeX, py = dem.pixelSizeY;
   const double levels = params.normalization - 1;

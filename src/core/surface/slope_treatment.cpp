@@ -2,8 +2,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/render/relief_blend.h"
-#include "core/settings/settings_file.h"
+#include "core/surface/gradient_picture.h"
 #include "core/surface/slope.h"
 #include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
@@ -16,10 +15,7 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
                                    unsigned wanted, ProgressSink* progress) {
   const TDemModel& dem = *in.dem;
   TSlopeParams params;
-  params.grayTones = args.Int("table") == kSlopeGrayTones;
-  if (!params.grayTones) params.table = SlopeTable(args.Int("table"));
-  params.normalization = args.Int("norm");
-  params.smoothing = args.Flag("smooth");
+  ReadGrayOrClassParams(args, "table", kSlopeGrayTones, SlopeTable, params);
   TreatmentOutput output;
   if (wanted & kOutputValues) {
     output.values.emplace(dem.columns, dem.lines, "degrees");
@@ -32,12 +28,8 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
   if (output.values && (dem.lines < 2 || dem.columns < 2))
     std::fill(output.values->values.begin(), output.values->values.end(),
               std::numeric_limits<float>::quiet_NaN());
-  output.picture = std::move(slope->image);
-  output.colourPicture = !params.grayTones;
-  if ((wanted & kOutputPicture) && args.Flag("shade")) {
-    if (Status s = BlendWithShadedRelief(output.picture, dem, in.settings->light, progress); !s)
-      return s.error();
-  }
+  if (Status s = TakeGradientPicture(output, std::move(slope->image), params.grayTones, in, args, wanted, progress); !s)
+    return s.error();
   ApplyNoData(output, NoDataInWindows(dem, 1));
   return output;
 }
@@ -59,18 +51,9 @@ extern const TreatmentDescriptor kSlopeTreatment{
                          {"gray", kSlopeGrayTones, "Gray Tones"}},
              .defaultText = "2",
              .showDefault = true},
-            {.name = "norm",
-             .type = ParamType::kInteger,
-             .help = "normalization of the gray tones",
-             .allowed = {90, 180, 255},
-             .defaultText = "90",
-             .showDefault = true},
-            {.name = "smooth",
-             .type = ParamType::kFlag,
-             .help = "interpolate colours between neighbouring classes"},
-            {.name = "shade",
-             .type = ParamType::kFlag,
-             .help = "average with the shaded relief made at opening"},
+            GrayNormalizationParam("normalization of the gray tones", {90, 180, 255}, 90),
+            SmoothColoursParam("interpolate colours between neighbouring classes"),
+            ShadedReliefParam("average with the shaded relief made at opening"),
         },
     .outputs = kOutputPicture | kOutputValues,
     .valueName = "Slope",

@@ -77,9 +77,10 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const int S = params.windowSize;
   if (S < 1) return Error{kBadParameter, "The window size must be at least 1"};
   const double pixelSize = dem.pixelSizeX;
-  if (!(pixelSize >= 1.0) || pixelSize > 1.0e6) {
-    return Error{kBadParameter, "The pixel size must be at least 1"};
-  }
+  if (!(pixelSize >= 1.0)) return Error{kBadParameter, "The pixel size must be at least 1"};
+  // A cell's area stays far inside the fixed-point range; the total is checked below. A 250 m
+  // cell in tenths of a millimetre is 2.5e6 units.
+  if (pixelSize > 1.0e8) return Error{kBadParameter, "The pixel size is too large for the surface computation"};
   const int d = static_cast<int>(pixelSize);
   const int i = (S - 1) / 2;
   const int lines = dem.lines, columns = dem.columns;
@@ -87,7 +88,8 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   const WindowFrame frame = WindowFrame::Margin(columns, lines, i + 1);
   if (Status fits = CheckWindowFits(dem, 2 * std::int64_t{i} + 3, "The window is larger than the DEM"); !fits)
     return fits.error();
-  WindowRun run(progress);
+  WindowDriver driver(frame, progress);
+  WindowRun& run = driver.Run();
 
   const std::vector<double> areas = Surface3DCellAreas(dem, d, run.CancelOnly());
   if (Status status = run.CheckCancel(); !status) return status.error();
@@ -101,7 +103,7 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   Surface3DResult result;
   result.half = i;
   result.margin = i + 1;
-  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, Rgb(255, 255, 255)); !status)
+  if (Status status = driver.Allocate(result.image, kRasterGray, Rgb(255, 255, 255)); !status)
     return status.error();
   result.ratio.assign(static_cast<std::size_t>(lines) * columns, 0.0);
   const int firstCentre = frame.firstLine;
@@ -119,8 +121,8 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   };
   const std::int64_t windowCells = (2 * std::int64_t{i} + 1) * (2 * std::int64_t{i} + 1);
   constexpr int kBlockLines = 64;
-  const Status done = run.ForEachBlock(
-      firstCentre, lastLine, kBlockLines,
+  const Status done = driver.Blocks(
+      kBlockLines,
       [&](int r0, int r1) {
         std::vector<Fixed> column(static_cast<std::size_t>(columns), 0);
         std::vector<std::int64_t> known(partial ? static_cast<std::size_t>(columns) : 0, 0);
@@ -178,7 +180,7 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   result.maximum = qmax;
 
   const double spread = qmax - qmin;
-  MapLines(firstCentre, lastLine, [&](int r) {
+  driver.Picture([&](int r) {
     std::uint8_t* row = result.image.Row(r);
     const double* q = result.ratio.data() + static_cast<std::size_t>(r) * columns;
     for (int c = firstCentre; c < lastColumn; ++c) {

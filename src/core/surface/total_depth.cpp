@@ -92,8 +92,8 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
                               const TClassTable& table, bool smoothing) {
   const int h = relief.half;
   TRasterImage image;
-  const WindowFrame frame = WindowFrame::Margin(relief.columns, relief.lines, h);
-  if (!AllocateWindowImage(image, frame, kRasterRgb, Rgb(255, 255, 255)))
+  const WindowDriver driver(WindowFrame::Margin(relief.columns, relief.lines, h), nullptr);
+  if (!driver.Allocate(image, kRasterRgb, Rgb(255, 255, 255)))
     throw GridAllocationError(relief.lines, relief.columns);
   const bool gray = palette == kDepthGray255;
   // One colour per relief value: the values are whole numbers from 0 to the maximum.
@@ -105,7 +105,7 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
       colours[static_cast<std::size_t>(d)] = table.ColorOf(d, smoothing);
     }
   }
-  MapLines(h, relief.lines - h, [&](int l) {
+  driver.Picture([&](int l) {
     std::uint8_t* row = image.Row(l);
     const int* values = relief.relief.data() + static_cast<std::size_t>(l) * relief.columns;
     for (int c = h; c < relief.columns - h; ++c) {

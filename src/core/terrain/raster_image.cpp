@@ -308,4 +308,14 @@ std::unique_ptr<TRasterImage> TRasterImage::Resample(double factor, int method, 
   return result;
 }
 
+std::unique_ptr<TRasterImage> NewRasterOrNull(int columns, int lines, std::uint8_t kind) {
+  try {
+    auto raster = std::make_unique<TRasterImage>(columns, lines, kind);
+    if (raster->allocError) return nullptr;
+    return raster;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 }  // namespace orvane

@@ -116,4 +116,7 @@ class TRasterImage {
 // The gray ramp palette: entry i = (i, i, i, 0).
 TPalette GrayRamp();
 
+// A new columns x lines raster of `kind` (its pixels 0), or null when the memory cannot be had.
+std::unique_ptr<TRasterImage> NewRasterOrNull(int columns, int lines, std::uint8_t kind);
+
 }  // namespace orvane

@@ -148,7 +148,10 @@ void ApplyNoData(TreatmentOutput& output, const std::vector<std::uint8_t>& noDat
   if (output.picture) {
     const bool gray = output.picture->kind == kRasterGray;
     PaintNoData(*output.picture, noData);
-    if (gray && output.picture->kind == kRasterPalette) output.rawAsGray = true;
+    // The gray levels stay the .raw content, whether a free level took the NoData cells or,
+    // with all 256 levels in use, the picture went 24-bit (its NoData cells then read as the
+    // gray of magenta, 170).
+    if (gray && output.picture->kind != kRasterGray) output.rawAsGray = true;
   }
 }
 

@@ -34,7 +34,8 @@ TColor NoDataColourFor(const TRasterImage& picture, const std::vector<std::uint8
 void PaintNoData(TRasterImage& picture, const std::vector<std::uint8_t>& noData);
 
 // NaN in the values and the picture painted on the `noData` cells (nothing when it is empty).
-// A gray picture turned into a palette one keeps its levels as the .raw content.
+// A gray picture keeps its levels as the .raw content: its NoData cells hold the free level
+// they were given, or 170 (magenta's gray) when the valid cells use all 256 levels.
 void ApplyNoData(TreatmentOutput& output, const std::vector<std::uint8_t>& noData);
 
 // The rule of the treatments that read the cell's 3 x 3 neighbourhood.

@@ -57,6 +57,31 @@ ParamDeclaration SpreadClassesParam(std::string help) {
   return {.name = "scale", .type = ParamType::kFlag, .help = std::move(help)};
 }
 
+ParamDeclaration SmoothColoursParam(std::string help) {
+  return {.name = "smooth", .type = ParamType::kFlag, .help = std::move(help)};
+}
+
+ParamDeclaration ShadedReliefParam(std::string help) {
+  return {.name = "shade", .type = ParamType::kFlag, .help = std::move(help)};
+}
+
+ParamDeclaration GrayNormalizationParam(std::string help, std::vector<int> allowed, int defaultNorm) {
+  return {.name = "norm",
+          .type = ParamType::kInteger,
+          .help = std::move(help),
+          .allowed = std::move(allowed),
+          .defaultText = std::to_string(defaultNorm),
+          .showDefault = true};
+}
+
+ParamDeclaration DynamismParam(std::string help) {
+  return {.name = "dynamism",
+          .type = ParamType::kInteger,
+          .help = std::move(help),
+          .allowed = {100, 255},
+          .defaultText = "100"};
+}
+
 const TreatmentDescriptor* FindTreatment(const std::string& id) {
   for (const TreatmentDescriptor* treatment : AllTreatments())
     if (treatment->id == id) return treatment;

@@ -74,6 +74,14 @@ ParamDeclaration WindowOf12Or24Param(std::string help);
 ParamDeclaration DynamicScaleParam(std::string help, int defaultScale);
 // "scale": the flag that spreads the class bounds over the range of the values.
 ParamDeclaration SpreadClassesParam(std::string help);
+// "smooth": the flag that interpolates colours between neighbouring classes.
+ParamDeclaration SmoothColoursParam(std::string help);
+// "shade": the flag that averages the picture with the shaded relief made at opening.
+ParamDeclaration ShadedReliefParam(std::string help);
+// "norm": the gray tones' normalization, one of `allowed`, `defaultNorm` by default.
+ParamDeclaration GrayNormalizationParam(std::string help, std::vector<int> allowed, int defaultNorm);
+// "dynamism": the gray level of a full measure, 100 (the default) or 255.
+ParamDeclaration DynamismParam(std::string help);
 
 // The parameters of one run, by name: numbers as doubles, choices as their value, flags as 0/1,
 // texts as strings. Absent when neither given nor defaulted.

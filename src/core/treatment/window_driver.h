@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "core/common/parallel.h"
 #include "core/common/progress.h"
@@ -117,6 +118,65 @@ class WindowRun {
   ProgressScope scope_;
   CancelOnlySink cancelOnly_;
   const char* cancelMessage_;
+};
+
+
+// The driver of a moving-window treatment: it owns the frame, the picture's allocation and
+// margin, the lines over the cores, the progress and the cancel; the treatment gives only its
+// kernels. A one-pass treatment calls Drive; one with several passes calls Allocate, then
+// Lines or Blocks for its measured pass and Picture for the quick last one.
+class WindowDriver {
+ public:
+  WindowDriver(const WindowFrame& frame, ProgressSink* progress, const char* cancelMessage = "Cancelled")
+      : frame_(frame), progress_(progress), cancelMessage_(cancelMessage) {}
+
+  const WindowFrame& Frame() const { return frame_; }
+
+  // The picture of the frame's size, its margin filled (AllocateWindowImage).
+  Status Allocate(TRasterImage& image, std::uint8_t kind, const TColor& fill) const {
+    return AllocateWindowImage(image, frame_, kind, fill);
+  }
+
+  // Allocate, then kernel(line) over the computed lines with progress and cancel; nothing is
+  // run (and no progress begun) when the frame computes no cell.
+  template <class Kernel>
+  Status Drive(TRasterImage& image, std::uint8_t kind, const TColor& fill, Kernel&& kernel) {
+    if (Status allocated = Allocate(image, kind, fill); !allocated) return allocated;
+    if (!frame_.HasCentre()) return Status::Ok();
+    return Lines(kernel);
+  }
+
+  // kernel(line) over the computed lines, the progress going from 0 to 1 over them; the cancel
+  // error when the sink was cancelled.
+  template <class Kernel>
+  Status Lines(Kernel&& kernel) {
+    return Run().ForEachLine(frame_.firstLine, frame_.endLine, kernel);
+  }
+
+  // kernel(blockFirst, blockEnd) over blocks of `blockLines` computed lines (rolling sums).
+  template <class Kernel>
+  Status Blocks(int blockLines, Kernel&& kernel) {
+    return Run().ForEachBlock(frame_.firstLine, frame_.endLine, blockLines, kernel);
+  }
+
+  // kernel(line) over the computed lines without progress: the pass that turns the values
+  // into the picture once they are all known.
+  template <class Kernel>
+  void Picture(Kernel&& kernel) const {
+    MapLines(frame_.firstLine, frame_.endLine, kernel);
+  }
+
+  // The run's progress and cancel, begun on first use, for the passes of the treatment's own.
+  WindowRun& Run() {
+    if (!run_) run_.emplace(progress_, cancelMessage_);
+    return *run_;
+  }
+
+ private:
+  WindowFrame frame_;
+  ProgressSink* progress_;
+  const char* cancelMessage_;
+  std::optional<WindowRun> run_;
 };
 
 }  // namespace orvane

@@ -91,6 +91,7 @@ TEST(Cancellation, TreatmentsCancelledFromTheStartGiveNoResult) {
       {"circular", CodeOf(ComputeCircularWindow(*dem, {5, 3}, &sink))},
       {"convexity", CodeOf(ComputeConvexity(*dem, {5, 100}, &sink))},
       {"horizontal", CodeOf(ComputeHorizontalSurfaces(*dem, {3, 100, true}, &sink))},
+      {"concavity", CodeOf(ComputeConcavity(*dem, {5, 100}, &sink))},
       {"local fractal", CodeOf(ComputeLocalFractal(*dem, {12, 0.05, 1, 90}, &sink))},
       {"total depth", CodeOf(ComputeTotalDepthRelief(*dem, 11, &sink))},
       {"surface 3D", CodeOf(ComputeSurface3D(*dem, {11}, &sink))},

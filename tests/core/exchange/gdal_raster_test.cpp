@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <numbers>
 #include <random>
 
+#include "core/exchange/dem_source.h"
 #include "core/exchange/nearest_fill.h"
+#include "core/surface/slope.h"
+#include "core/terrain/cell_normal.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/elevation_unit.h"
 #include "support/gdal_rasters.h"
@@ -192,9 +197,10 @@ TEST(GdalImport, RealElevationsTakeTheFinestUnitTheirRangeHolds) {
     double lowest, highest;
     int factor;
   };
-  // Millimetres for any terrain on Earth; coarser when a value or the range leaves 32 bits.
-  for (const Case& c : {Case{-11000.0, 8900.0, 1000}, Case{0.0, 2147483.0, 1000},
-                        Case{0.0, 2147484.0, 100}, Case{-1.2e6, 1.2e6, 100},
+  // Tenths of a millimetre for any terrain on Earth; coarser when a value or the range leaves
+  // 32 bits.
+  for (const Case& c : {Case{-11000.0, 8900.0, 10000}, Case{0.0, 214748.0, 10000},
+                        Case{0.0, 214749.0, 1000}, Case{0.0, 2147484.0, 100}, Case{-1.2e6, 1.2e6, 100},
                         Case{0.0, 3.0e7, 10}, Case{0.0, 3.0e8, 1}, Case{0.0, NAN, 1}})
     EXPECT_EQ(FinestUnitFactor(c.lowest, c.highest), c.factor) << c.lowest << " " << c.highest;
 
@@ -203,9 +209,13 @@ TEST(GdalImport, RealElevationsTakeTheFinestUnitTheirRangeHolds) {
   ASSERT_TRUE(WriteTestGeoTiff(dir.File("real.tif"), real));
   auto chosen = ReadGdalDem(dir.File("real.tif"), 0);
   ASSERT_TRUE(chosen) << chosen.error().message;
-  EXPECT_EQ(chosen->unitFactor, 1000);
+  EXPECT_EQ(chosen->unitFactor, 10000);
   EXPECT_TRUE(chosen->unitChosen);
-  EXPECT_EQ(chosen->scan.values[1], 123700);  // 123.7 as a float keeps its decimal
+  EXPECT_EQ(chosen->scan.values[1], 1237000);  // 123.7 as a float keeps its decimal
+  // A pair written to disk is reopened by naming its unit: millimetres at the finest.
+  auto pair = ImportGdalRaster({dir.File("real.tif"), 0, dir.File("pair")});
+  ASSERT_TRUE(pair) << pair.error().message;
+  EXPECT_EQ(pair->unitFactor, 1000);
   real.type = GDT_Int16;
   ASSERT_TRUE(WriteTestGeoTiff(dir.File("whole.tif"), real));
   auto whole = ReadGdalDem(dir.File("whole.tif"), 0);
@@ -311,6 +321,49 @@ TEST(GdalImport, ReadsRastersInBandsOnEveryCoreCellForCellAsTheStraightforwardRe
       }
     EXPECT_EQ(differ, 0u);
   }
+}
+
+TEST(GdalImport, AFloatDemsSlopeStaysWithinTwoHundredthsOfADegreeOfItsFloatElevations) {
+  // Smooth relief on 1 m cells, high enough that a Float32 keeps only about 0.1 mm: the
+  // slope of the imported DEM against the slope of the same float heights in double.
+  constexpr int kSide = 500;
+  TempDir dir;
+  TestRaster r;
+  r.columns = r.lines = kSide;
+  r.transform = std::array<double, 6>{500000.0, 1.0, 0.0, 3700000.0, 0.0, -1.0};
+  r.epsg = 32614;
+  std::vector<float> heights;
+  for (int l = 0; l < kSide; ++l)
+    for (int c = 0; c < kSide; ++c) {
+      heights.push_back(static_cast<float>(1850.0 + 6.0 * std::sin(c / 23.0) * std::cos(l / 31.0) +
+                                           0.02 * c - 0.013 * l));
+      r.values.push_back(heights.back());
+    }
+  ASSERT_TRUE(WriteTestGeoTiff(dir.File("smooth.tif"), r));
+  DemSource source;
+  source.path = dir.File("smooth.tif");
+  auto dem = OpenDemSource(source);
+  ASSERT_TRUE(dem) << dem.error().message;
+  std::vector<float> degrees(static_cast<std::size_t>(kSide) * kSide);
+  TSlopeParams params;
+  params.grayTones = true;
+  params.degrees = degrees.data();
+  ASSERT_TRUE(ComputeSlope(*dem->model, params));
+
+  auto at = [&](int c, int l) {
+    return TPoint3{static_cast<double>(l), static_cast<double>(c),
+                   static_cast<double>(heights[static_cast<std::size_t>(l) * kSide + c])};
+  };
+  std::vector<double> errors;
+  for (int l = 1; l < kSide - 1; ++l)
+    for (int c = 1; c < kSide - 1; ++c) {
+      TCellNeighbours around{at(c, l - 1), at(c + 1, l), at(c, l + 1), at(c - 1, l), true, true, true, true};
+      const TPoint3 n = CellNormal(at(c, l), around);
+      const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+      const double slope = 90.0 - std::fabs(std::asin(n.z / length)) * 180.0 / std::numbers::pi;
+      errors.push_back(std::fabs(degrees[static_cast<std::size_t>(l) * kSide + c] - slope));
+    }
+  EXPECT_LT(*std::max_element(errors.begin(), errors.end()), 0.02);
 }
 
 TEST(GdalImport, ConvertsDegreesToMetresAtTheCentralLatitude) {

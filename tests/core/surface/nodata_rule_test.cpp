@@ -25,7 +25,7 @@ namespace {
 using testing::TestRaster;
 
 // The sample as a Float32 GeoTIFF (UTM, 90 m), with a 40 x 100 void of -9999 when `voided`;
-// opened as orvane-cli opens it (no --unit: millimetres).
+// opened as orvane-cli opens it (no --unit: tenths of a millimetre).
 OpenedDem OpenSample(const TempDir& dir, bool voided) {
   const auto sample = testing::LoadSampleDem();
   TestRaster r;
@@ -83,7 +83,7 @@ TEST(NoDataRule, WindowTreatmentsGiveNaNWhereTheWindowHoldsNoDataAndTheSameValue
   const OpenedDem whole = OpenSample(dir, false);
   const OpenedDem voided = OpenSample(dir, true);
   ASSERT_TRUE(whole.model && voided.model);
-  ASSERT_EQ(voided.unitFactor, 1000);
+  ASSERT_EQ(voided.unitFactor, 10000);
   ASSERT_EQ(voided.model->NoDataCount(), 4000);
   const TDemModel& dem = *voided.model;
   for (const WindowCase& test : std::vector<WindowCase>{
@@ -140,12 +140,13 @@ TEST(NoDataRule, WindowTreatmentsGiveNaNWhereTheWindowHoldsNoDataAndTheSameValue
   }
 }
 
-TEST(NoDataRule, MillimetresOverTheWholeReliefOfTheEarthStayInRange) {
-  // -11000 m to 8900 m in millimetres: no sum or difference of the window treatments leaves
-  // 32 bits; slope and the shape shares are those of the same DEM in metres.
+TEST(NoDataRule, TheFinestUnitOverTheWholeReliefOfTheEarthStaysInRange) {
+  // -11000 m to 8900 m in tenths of a millimetre, the finest unit chosen for real elevations:
+  // no sum, square or difference of the treatments leaves its integers. The heights are whole
+  // metres, so every value, in metres or without a unit, is that of the same DEM in metres.
   TempDir dir;
   TestRaster r;
-  r.columns = r.lines = 24;
+  r.columns = r.lines = 40;
   for (int l = 0; l < r.lines; ++l)
     for (int c = 0; c < r.columns; ++c)
       r.values.push_back((l + c) % 5 == 0 ? -11000.0 : (l * c) % 7 == 0 ? 8900.0 : 100.0 * (c - l));
@@ -154,27 +155,46 @@ TEST(NoDataRule, MillimetresOverTheWholeReliefOfTheEarthStayInRange) {
   ASSERT_TRUE(testing::WriteTestGeoTiff(dir.File("earth.tif"), r));
   DemSource source;
   source.path = dir.File("earth.tif");
-  auto millimetres = OpenDemSource(source);
+  auto fine = OpenDemSource(source);
   source.unit = "m";
   auto metres = OpenDemSource(source);
-  ASSERT_TRUE(millimetres && metres);
-  ASSERT_EQ(millimetres->unitFactor, 1000);
-  for (const WindowCase& test : std::vector<WindowCase>{{"slope", {}, 1, false},
-                                                      {"aspect", {}, 1, false},
-                                                      {"shade", {}, 1, false},
-                                                      {"convexity", {{"range", 4}}, 4, true},
-                                                      {"concavity", {{"range", 4}}, 4, true},
-                                                      {"horizontal", {{"range", 4}}, 4, true}}) {
-    SCOPED_TRACE(test.treatment);
-    const TreatmentOutput fine = RunCase(test, *millimetres);
-    const TreatmentOutput coarse = RunCase(test, *metres);
-    const bool sameValues = test.treatment != "aspect" && test.treatment != "shade";
-    for (std::size_t k = 0; k < fine.values->values.size(); ++k) {
-      const float v = fine.values->values[k];
+  ASSERT_TRUE(fine && metres);
+  ASSERT_EQ(fine->unitFactor, 10000);
+  struct Case {
+    WindowCase run;
+    bool sameValues;  // false: the value depends on the unit (a light, a gradient scale)
+  };
+  for (const Case& test : std::vector<Case>{
+           {{"slope", {}, 1, false}, true},
+           {{"aspect", {}, 1, false}, false},
+           {{"shade", {}, 1, false}, false},
+           {{"convexity", {{"range", 4}}, 4, true}, true},
+           {{"concavity", {{"range", 4}}, 4, true}, true},
+           {{"horizontal", {{"range", 4}}, 4, true}, true},
+           {{"circular", {{"stat", 1}, {"radius", 6}}, 6, false}, true},
+           {{"circular", {{"stat", 2}, {"radius", 6}}, 6, false}, true},
+           {{"circular", {{"stat", 3}, {"radius", 6}}, 6, false}, true},
+           {{"circular", {{"stat", 4}, {"radius", 6}}, 6, false}, true},
+           {{"circular", {{"stat", 5}, {"radius", 6}}, 6, false}, true},
+           {{"circular", {{"stat", 6}, {"radius", 6}}, 6, false}, true},
+           {{"total-depth", {{"window", 9}}, 4, false}, true},
+           {{"surface3d", {{"window", 9}}, 5, false}, true},
+           {{"local-fractal", {{"window", 12}, {"h", 1}}, 6, false}, true},
+           {{"contour-density", {{"window", 9}, {"interval", 500}, {"tiling", 1}}, 5, false}, true},
+           {{"contours", {{"first", -11000}, {"last", 8900}, {"interval", 100}}, 1, false}, true},
+           {{"extract-drainage", {{"upper", 3}}, 3, false}, true},
+       }) {
+    SCOPED_TRACE(test.run.treatment);
+    const TreatmentOutput inFine = RunCase(test.run, *fine);
+    const TreatmentOutput inMetres = RunCase(test.run, *metres);
+    ASSERT_TRUE(inFine.values && inMetres.values);
+    for (std::size_t k = 0; k < inFine.values->values.size(); ++k) {
+      const float v = inFine.values->values[k], w = inMetres.values->values[k];
+      ASSERT_EQ(std::isnan(v), std::isnan(w)) << k;
       if (std::isnan(v)) continue;
-      ASSERT_TRUE(std::isfinite(v) && v >= 0.0f && v < 360.0f) << k << " " << v;
-      if (sameValues) {
-        ASSERT_NEAR(v, coarse.values->values[k], 1e-4) << k;
+      ASSERT_TRUE(std::isfinite(v)) << k;
+      if (test.sameValues) {
+        ASSERT_NEAR(v, w, 1e-4 * std::max(1.0f, std::fabs(w))) << k;
       }
     }
   }
