@@ -13,6 +13,8 @@
 
 #include "app/drainage/headwaters_form.h"
 #include "app/morphometry/morphometry_forms.h"
+#include "app/render/palette_form.h"
+#include "app/render/relief_forms.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/treatment_menu.h"
 #include "app/surface/circular_forms.h"
@@ -22,6 +24,8 @@
 #include "app/surface/slope_forms.h"
 #include "app/surface/aspect_forms.h"
 #include "core/drainage/density_image.h"
+#include "core/render/palette.h"
+#include "core/render/slices.h"
 #include "core/surface/global_fractal.h"
 #include "core/surface/total_depth.h"
 #include "core/treatment/treatment_registry.h"
@@ -41,6 +45,7 @@ struct ParityRow {
   // The picture is the drainage network (kept for the network treatments that follow), not a
   // result with values.
   bool network = false;
+  bool valuesShown = true;  // false where the desktop shows the picture alone
 };
 
 template <class Form>
@@ -59,7 +64,20 @@ Answers WindowSize(const char* size) {
   return [size](TestPrompter& prompts) { AnswerWindowSize(prompts, size); };
 }
 
-// The relief menus' handlers do not run their declarations yet.
+// The shadowing dialog with its own light and no cast shadows, the result as parameter image.
+Answers Shadowing(int table, bool shadow, bool smooth) {
+  return Dialog<TSlicesDialog>("ConstHypsoForm", [=](TSlicesDialog& f) {
+    f.ChooseType(table);
+    f.SetSmoothing(smooth);
+    f.SetScale(false);
+    f.SetShadow(shadow);
+    f.ChoosePlacement(ResultKind::kParameterImage);
+    f.ShadingDialog().findChild<QCheckBox*>("OmbCheckBox")->setChecked(false);
+    f.OkClick();
+  });
+}
+
+// The gray histogram's handler does not run its declaration yet.
 constexpr const char* kOwnHandler = "its menu handler still computes without the declaration";
 
 const std::vector<ParityRow>& Rows() {
@@ -67,6 +85,10 @@ const std::vector<ParityRow>& Rows() {
       {&kSlopeTreatment,
        Dialog<TSlopeDialog>("PentesForm", [](TSlopeDialog& f) { f.ChooseType(3); f.accept(); }),
        {{"table", kSlopeGrayTones}, {"norm", 90}}},
+      // The slope picture coloured inside the margin it keeps (set in the loop).
+      {&kPaletteTreatment,
+       Dialog<TPaletteDialog>("PalForm", [](TPaletteDialog& f) { f.ChooseTable(kPaletteClassical); f.SetSmoothing(true); f.accept(); }),
+       {{"table", kPaletteClassical}, {"smooth", 1}}},
       {&kAspectTreatment,
        Dialog<TAspectDialog>("AspectFen", [](TAspectDialog& f) { f.ChoosePalette(kAspectGrayTones); f.accept(); }),
        {{"palette", kAspectGrayTones}}},
@@ -110,8 +132,10 @@ const std::vector<ParityRow>& Rows() {
             })),
        {{"window", 5}, {"palette", kDepthGray}, {"scale", 1}}},
       {&kSurface3DTreatment, WindowSize("5"), {{"window", 5}}},
-      {&kShadeTreatment, {}, {}, kOwnHandler},
-      {&kSlicesTreatment, {}, {}, kOwnHandler},
+      // The shading alone; the desktop keeps no value grid of it.
+      {&kShadeTreatment, Shadowing(kSliceNone, true, false), {}, nullptr, false, false},
+      {&kSlicesTreatment, Shadowing(kSliceHypsoMap2, true, true),
+       {{"table", kSliceHypsoMap2}, {"smooth", 1}, {"shadow", 1}}},
       {&kExtractDrainageTreatment, [](TestPrompter& prompts) { AnswerExtraction(prompts, "1", "4"); },
        {{"lower", 1}, {"upper", 4}}, nullptr, true},
       {&kDissectionTreatment,
@@ -154,8 +178,8 @@ const std::vector<ParityRow>& Rows() {
       // The network burnt into the parameter image the headwaters left.
       {&kIncrustTreatment, [](TestPrompter&) {}, {}},
       {&kGrayHistogramTreatment, {}, {}, kOwnHandler},
-      {&kPaletteTreatment, {}, {}, kOwnHandler},
-      {&kRender3dTreatment, {}, {}, kOwnHandler},
+      {&kRender3dTreatment, {}, {},
+       "the desktop's viewer drapes the picture shown over the DEM, seen with the user's camera"},
   };
   return rows;
 }
@@ -205,7 +229,8 @@ TEST_F(TreatmentParityTest, EveryMenuTreatmentEqualsItsDeclaration) {
     row.answer(prompts);
     TreatmentArgs args;
     for (const auto& [name, value] : row.args) args.Set(name, value);
-    auto declared = RunDeclaration(*row.treatment, *dem, ContextOf(*main), args,
+    if (row.treatment == &kPaletteTreatment) args.Set("margin", main->Session().Margin());
+    auto declared = RunDeclaration(*row.treatment, dem.get(), ContextOf(*main), args,
                                    kOutputPicture | kOutputValues | kOutputFigures, nullptr);
     ASSERT_TRUE(declared) << declared.error().message;
     main->Session().SetResultValues({});
@@ -219,7 +244,7 @@ TEST_F(TreatmentParityTest, EveryMenuTreatmentEqualsItsDeclaration) {
       ASSERT_NE(shown, nullptr);
       testing::ExpectSameImage(*shown, *declared->output.picture);
     }
-    if (row.treatment->Gives(kOutputValues) && !row.network) {
+    if (row.treatment->Gives(kOutputValues) && !row.network && row.valuesShown) {
       const TResultValues& shown = main->Session().ResultValues();
       ASSERT_TRUE(shown);
       ExpectSameValues(*shown.grid, *declared->output.values);

@@ -36,14 +36,17 @@ DeclaredContext ContextOf(TWorkbench& main) {
   return context;
 }
 
-Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
+Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel* dem,
                                      const DeclaredContext& context, TreatmentArgs args,
                                      unsigned wanted, ProgressSink* progress) {
   DeclaredRun run;
   run.treatment = &treatment;
   if (Status s = CompleteArgs(treatment, args); !s) return s.error();
   TreatmentInputs inputs;
-  inputs.dem = &dem;
+  if (treatment.inputs & kInputDem) {
+    if (!dem) return Error{kBadParameter, "No DEM is open"};
+    inputs.dem = dem;
+  }
   inputs.settings = context.settings.get();
   inputs.unitFactor = context.unitFactor >= 1 ? context.unitFactor : 1;
   inputs.pixelMetres = context.pixelMetres > 0.0 ? context.pixelMetres : 0.0;
@@ -69,12 +72,21 @@ std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main,
                                                 const TreatmentDescriptor& treatment,
                                                 const TreatmentArgs& args, unsigned wanted,
                                                 const QString& caption) {
+  // Treatments of the network or the parameter image alone run without a DEM, as from a
+  // network opened before any DEM.
   const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
-  if (!dem) return std::nullopt;
   const DeclaredContext context = ContextOf(main);
+  GridSize size;
+  if (dem) {
+    size = GridOf(*dem);
+  } else if (treatment.inputs & kInputDem) {
+    return std::nullopt;
+  } else if (const TRasterImage* raster = context.drainage ? context.drainage.get() : context.parameter.get()) {
+    size = GridOf(*raster);
+  }
   ProgressSink* sink = main.Progress();
-  return RunTreatment(main, caption, GridOf(*dem), [&, dem] {
-    return RunDeclaration(treatment, *dem, context, args, wanted, sink);
+  return RunTreatment(main, caption, size, [&, dem] {
+    return RunDeclaration(treatment, dem.get(), context, args, wanted, sink);
   });
 }
 

@@ -58,12 +58,14 @@ struct DeclaredContext {
 DeclaredContext ContextOf(TWorkbench& main);
 
 // For a worker thread: `treatment` run on `dem` with `args` (completed with the declared
-// defaults and checked), asking for `wanted` among what it gives.
-Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel& dem,
+// defaults and checked), asking for `wanted` among what it gives. `dem` may be null for the
+// treatments that read no DEM.
+Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel* dem,
                                      const DeclaredContext& context, TreatmentArgs args,
                                      unsigned wanted, ProgressSink* progress);
 
-// The runner: `treatment` on the current DEM under the progress window; empty after a cancel
+// The runner: `treatment` on the current DEM (none needed by a treatment that reads no DEM)
+// under the progress window; empty after a cancel
 // or once an error (a refused parameter, a missing input, a failed run, the memory running
 // out) was shown under `caption`.
 std::optional<DeclaredRun> RunDeclaredTreatment(

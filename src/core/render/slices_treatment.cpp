@@ -6,6 +6,7 @@
 #include "core/render/shading.h"
 #include "core/render/slices.h"
 #include "core/settings/settings_file.h"
+#include "core/treatment/nodata_rule.h"
 #include "core/treatment/treatment.h"
 
 namespace orvane {
@@ -41,6 +42,8 @@ Expected<TreatmentOutput> RunSlices(const TreatmentInputs& in, const TreatmentAr
   }
   TreatmentOutput output;
   output.picture = std::move(result);
+  // The shading alone is the shade's picture, voids and the cells lit through them included.
+  if (tableIndex == kSliceNone) ApplyNoData(output, NoDataInWindows(model, 1));
   return output;
 }
 

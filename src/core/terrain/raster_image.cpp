@@ -7,6 +7,7 @@
 
 #include "core/common/grid_memory.h"
 #include "core/terrain/dem_model.h"
+#include "core/treatment/nodata_rule.h"
 
 namespace orvane {
 
@@ -215,6 +216,28 @@ std::unique_ptr<TRasterImage> TRasterImage::Blend(const TRasterImage& other, dou
       }
     }
   }
+  // A cell resting on NoData in either picture is NoData in the blend, in the NoData colour
+  // rather than a mix of that colour with the other picture.
+  const std::size_t cells = static_cast<std::size_t>(lines) * static_cast<std::size_t>(columns);
+  static const TPalette kGray = GrayRamp();
+  std::vector<std::uint8_t> mask;
+  bool anyNoData = false;
+  for (const TRasterImage* picture : {this, &other}) {
+    if (picture->noData.size() != cells) continue;
+    if (mask.empty()) mask.assign(cells, 0);
+    for (std::size_t k = 0; k < cells; ++k) {
+      if (!picture->noData[k]) continue;
+      mask[k] = 1;
+      anyNoData = true;
+      // The level that held the input's NoData colour goes back to its gray: blended cells
+      // may land on it.
+      if (resultKind != kRasterRgb && picture->kind != kRasterRgb) {
+        const std::uint8_t level = picture->Row(0)[k];
+        result->palette[level] = kGray[level];
+      }
+    }
+  }
+  if (anyNoData) PaintNoData(*result, mask);
   return result;
 }
 

@@ -110,6 +110,28 @@ TEST_F(MorphoCommandsTest, EmptyNetworkIsReportedAndProducesNothing) {
   EXPECT_NE(prompts.executed.back(), "DiagFractDimForm");
 }
 
+// A network opened before any DEM: the treatments that read only the network and the
+// parameter image run on it.
+TEST_F(MainFormTest, NetworkTreatmentsRunWithoutADem) {
+  auto network = MakeGray(48, 40, [](int c, int l) { return (l == 20 || c == 10) ? 0 : 255; });
+  main->ShowDrainageRaster(network, false);
+  prompts.dialogs["DiagFractDimForm"] = Accept;
+  prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& f) {
+    f.ChooseWindowSize(12);
+    f.ChooseDynamicScale(255);
+    f.ChoosePlacement(ResultKind::kParameterImage);
+    f.accept();
+  });
+  Trigger("DFRedGlobal1");
+  auto expected = ComputeDrainageFractal(*network, {FractalMode::kGlobal, 12, 255});
+  ASSERT_TRUE(expected);
+  ASSERT_NE(main->Session().ParameterImage(), nullptr);
+  ExpectSameImage(*main->Session().ParameterImage(), expected->image);
+  Trigger("ParameterImage1");
+  EXPECT_EQ(testing::Pixel(*main->Session().ParameterImage(), 10, 5), 0);
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(MorphoCommandsTest, Dissection3DGrayResultAndItsTwoCurves) {
   AnswerWindowSize(prompts, "7");
   prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([](TClassPaletteDialog& p) {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
+#include "core/treatment/nodata_rule.h"
+
 namespace orvane {
 namespace {
 
@@ -159,6 +164,29 @@ TEST(RasterImage, BlendMixesAndClampsT) {
   EXPECT_EQ(c, Rgb(200, 0, 100));
   TRasterImage small(2, 2, kRasterGray);
   EXPECT_EQ(a.Blend(small, 0.5), nullptr);
+}
+
+// NoData in either picture is NoData in the blend, in a colour no blended cell shows; the level
+// that held an input's NoData colour is gray again for the cells that land on it.
+TEST(RasterImage, BlendKeepsTheNoDataOfBothPictures) {
+  TRasterImage slope(3, 1, kRasterGray), relief(3, 1, kRasterGray);
+  for (int c = 0; c < 3; ++c) {
+    slope.SetValue(c, 0, std::array{255, 10, 0}[c]);
+    relief.SetValue(c, 0, std::array{253, 10, 20}[c]);
+  }
+  PaintNoData(slope, {0, 0, 1});   // its NoData colour on the free level 254
+  PaintNoData(relief, {0, 1, 0});
+  auto blend = slope.Blend(relief, 0.5);
+  ASSERT_NE(blend, nullptr);
+  EXPECT_EQ(blend->noData, (std::vector<std::uint8_t>{0, 1, 1}));
+  TColor mixed, voidColour, otherVoid;
+  blend->GetColor(0, 0, mixed);
+  blend->GetColor(1, 0, voidColour);
+  blend->GetColor(2, 0, otherVoid);
+  EXPECT_EQ(mixed, Rgb(254, 254, 254));
+  EXPECT_EQ(voidColour, NoDataColourFor(*blend, blend->noData));
+  EXPECT_EQ(otherVoid, voidColour);
+  EXPECT_NE(voidColour, mixed);
 }
 
 TEST(RasterImage, ApplyTablesUsesTheFirstByteOfEachEntry) {
