@@ -115,8 +115,8 @@ void TShapeCommands::Global1Click() {
   args.Set("window", contourLine_->WindowSize());
   args.Set("interval", contourLine_->Interval());
   args.Set("dynamism", contourLine_->Dynamism());
-  args.Set("tiling", static_cast<int>(contourLine_->Tiling() == 1 ? DensityTiling::kMovingWindow
-                                                                  : DensityTiling::kSquaredGrid));
+  args.Set("tiling", static_cast<int>(contourLine_->Tiling() == 1 ? ContourTiling::kMovingWindow
+                                                                  : ContourTiling::kSquaredGrid));
   auto run = RunDeclaredTreatment(main_, kContourDensityTreatment, args);
   if (!run) return;
   main_.BeginTreatment(kContourDensityTitle);

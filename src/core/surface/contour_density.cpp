@@ -66,7 +66,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   ContourDensityResult result;
   const int half = params.window / 2;
   result.margin = half + 1;
-  const bool moving = params.tiling == DensityTiling::kMovingWindow;
+  const bool moving = params.tiling == ContourTiling::kMovingWindow;
   const int s = params.window;
   // The computed cells: those with the whole window, or those of the whole s x s blocks laid
   // from (1, 1).

@@ -37,13 +37,13 @@
 
 namespace orvane {
 
-enum class DensityTiling { kSquaredGrid = 0, kMovingWindow = 1 };
+enum class ContourTiling { kSquaredGrid = 0, kMovingWindow = 1 };
 
 struct ContourDensityParams {
   int window = 0;        // S, pixels
   int interval = 0;      // I, metres
   int dynamism = 100;    // D, 1 .. 255
-  DensityTiling tiling = DensityTiling::kSquaredGrid;
+  ContourTiling tiling = ContourTiling::kSquaredGrid;
   int unitDivisor = 1;   // u: stored units per metre (1, 10, 100, 1000)
   // When set: receives the density of every computed cell (columns x lines, line after line):
   // the window's or block's contour length over its area, in km per km2 (0 without a pixel

@@ -13,7 +13,7 @@ ContourDensityParams ParamsOf(const TreatmentArgs& args) {
   params.window = args.Int("window");
   params.interval = args.Int("interval");
   params.dynamism = args.Int("dynamism");
-  params.tiling = static_cast<DensityTiling>(args.Int("tiling"));
+  params.tiling = static_cast<ContourTiling>(args.Int("tiling"));
   return params;
 }
 
@@ -54,8 +54,8 @@ extern const TreatmentDescriptor kContourDensityTreatment{
             {.name = "tiling",
              .type = ParamType::kChoice,
              .help = "grid: S x S blocks; moving: a window around every cell",
-             .choices = {{"grid", static_cast<int>(DensityTiling::kSquaredGrid), "Squared Grid"},
-                         {"moving", static_cast<int>(DensityTiling::kMovingWindow), "Moving Window"}},
+             .choices = {{"grid", static_cast<int>(ContourTiling::kSquaredGrid), "Squared Grid"},
+                         {"moving", static_cast<int>(ContourTiling::kMovingWindow), "Moving Window"}},
              .defaultText = "grid"},
         },
     .outputs = kOutputPicture | kOutputValues,

@@ -126,7 +126,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   });
   Trigger("Global1");
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
-  ContourDensityParams params{7, 10, 100, DensityTiling::kMovingWindow, 1};
+  ContourDensityParams params{7, 10, 100, ContourTiling::kMovingWindow, 1};
   ExpectSameImage(*main->Session().ParameterImage(), *ComputeContourDensity(*dem_, params)->image);
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINE DENSITY   WINDOW SIZE   (1:1)");
   EXPECT_EQ(main->Session().Margin(), 4);

@@ -51,7 +51,7 @@ TRasterImage PlainDensity(const TDemModel& dem, const ContourDensityParams& prm)
       }
   }
   const int s = prm.window, half = s / 2;
-  const bool moving = prm.tiling == DensityTiling::kMovingWindow;
+  const bool moving = prm.tiling == ContourTiling::kMovingWindow;
   std::vector<std::int64_t> b(length.size(), 0);
   std::vector<int> computed(length.size(), 0);
   auto sum = [&](int c0, int r0, int c1, int r1) {
@@ -99,7 +99,7 @@ TEST(ContourDensity, MatchesThePerLevelPassOnRandomDemsAndTheSample) {
     auto dem = RandomDem(19 + static_cast<int>(seed), 16, seed, {.lo = -30, .hi = 60, .step = 0});
     for (int window : {1, 2, 5, 8})
       for (int interval : {1, 7, 40})
-        for (auto tiling : {DensityTiling::kSquaredGrid, DensityTiling::kMovingWindow}) {
+        for (auto tiling : {ContourTiling::kSquaredGrid, ContourTiling::kMovingWindow}) {
           ContourDensityParams prm{window, interval, seed % 2 ? 100 : 255, tiling, seed == 4 ? 10 : 1};
           ASSERT_EQ(CountDifferences(Density(*dem, prm), PlainDensity(*dem, prm)), 0)
               << "seed " << seed << " S " << window << " I " << interval;
@@ -107,7 +107,7 @@ TEST(ContourDensity, MatchesThePerLevelPassOnRandomDemsAndTheSample) {
   }
   auto sample = testing::LoadSampleDem();
   ASSERT_NE(sample, nullptr);
-  for (auto tiling : {DensityTiling::kSquaredGrid, DensityTiling::kMovingWindow}) {
+  for (auto tiling : {ContourTiling::kSquaredGrid, ContourTiling::kMovingWindow}) {
     ContourDensityParams prm{11, 50, 255, tiling, 1};
     EXPECT_EQ(CountDifferences(Density(*sample, prm), PlainDensity(*sample, prm)), 0);
   }
@@ -115,11 +115,11 @@ TEST(ContourDensity, MatchesThePerLevelPassOnRandomDemsAndTheSample) {
 
 TEST(ContourDensity, NoLevelInsideTheRangeGivesZeroInsideAndTheBackgroundOutside) {
   auto dem = RandomDem(20, 14, 3, {.lo = 100, .hi = 140, .step = 0});
-  for (auto tiling : {DensityTiling::kSquaredGrid, DensityTiling::kMovingWindow}) {
+  for (auto tiling : {ContourTiling::kSquaredGrid, ContourTiling::kMovingWindow}) {
     auto result = ComputeContourDensity(*dem, {3, 100, 100, tiling, 1});
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->levels, 0);
-    const bool moving = tiling == DensityTiling::kMovingWindow;
+    const bool moving = tiling == ContourTiling::kMovingWindow;
     EXPECT_EQ(Pixel(*result->image, 0, 0), moving ? 255 : 0);
     EXPECT_EQ(Pixel(*result->image, 2, 2), 0);
     EXPECT_EQ(Pixel(*result->image, 19, 13), moving ? 255 : 0);
@@ -132,7 +132,7 @@ TEST(ContourDensity, SlopingPlaneHasUniformDensityInside) {
   for (int r = 0; r < 30; ++r)
     for (int c = 0; c < 30; ++c) rows[r][c] = 10.0 * c;  // a level every column at interval 10
   auto dem = DemFrom(rows);
-  auto result = ComputeContourDensity(*dem, {5, 10, 100, DensityTiling::kMovingWindow, 1});
+  auto result = ComputeContourDensity(*dem, {5, 10, 100, ContourTiling::kMovingWindow, 1});
   ASSERT_TRUE(result.has_value());
   EXPECT_GT(result->levels, 20);
   // Every window inside crosses the same number of straight lines.
@@ -143,10 +143,10 @@ TEST(ContourDensity, SlopingPlaneHasUniformDensityInside) {
 
 TEST(ContourDensity, RefusesMissingIntervalThenMissingWindow) {
   auto dem = RandomDem(8, 8, 1, {.hi = 50, .step = 0});
-  auto noInterval = ComputeContourDensity(*dem, {0, 0, 100, DensityTiling::kSquaredGrid, 1});
+  auto noInterval = ComputeContourDensity(*dem, {0, 0, 100, ContourTiling::kSquaredGrid, 1});
   ASSERT_FALSE(noInterval.has_value());
   EXPECT_EQ(noInterval.error().message, "Hypsometric interval not specified");
-  auto noWindow = ComputeContourDensity(*dem, {0, 10, 100, DensityTiling::kSquaredGrid, 1});
+  auto noWindow = ComputeContourDensity(*dem, {0, 10, 100, ContourTiling::kSquaredGrid, 1});
   ASSERT_FALSE(noWindow.has_value());
   EXPECT_EQ(noWindow.error().message, "Window range not specified");
   EXPECT_EQ(ContourLevelCount(0, 100, 50), 1);  // 50 only: 100 is not below the maximum
