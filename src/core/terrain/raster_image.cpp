@@ -7,7 +7,7 @@
 
 #include "core/common/grid_memory.h"
 #include "core/terrain/dem_model.h"
-#include "core/treatment/nodata_rule.h"
+#include "core/terrain/nodata_paint.h"
 
 namespace orvane {
 

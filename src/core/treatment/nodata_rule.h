@@ -13,6 +13,7 @@
 
 #include "core/treatment/treatment.h"
 #include "core/terrain/dem_model.h"
+#include "core/terrain/nodata_paint.h"
 #include "core/terrain/raster_image.h"
 
 namespace orvane {
@@ -22,16 +23,6 @@ namespace orvane {
 // do), holds a NoData cell of the DEM; 0 elsewhere. Empty when the DEM has no NoData cell.
 std::vector<std::uint8_t> NoDataInWindows(const TDemModel& dem, int radius,
                                           bool shrinkToFit = false);
-
-// The colour a picture's NoData cells are painted in: the first of a fixed list (magenta,
-// cyan, ...) that no other cell of the picture shows.
-TColor NoDataColourFor(const TRasterImage& picture, const std::vector<std::uint8_t>& noData);
-
-// Paints the `noData` cells (1 = NoData, lines x columns) in one colour no other cell shows and
-// keeps the mask in the picture. A gray picture becomes a palette picture on the gray ramp with
-// one free level given the NoData colour (its levels, the content, unchanged), or 24-bit when
-// all 256 levels are used; a palette picture likewise takes a free entry.
-void PaintNoData(TRasterImage& picture, const std::vector<std::uint8_t>& noData);
 
 // NaN in the values and the picture painted on the `noData` cells (nothing when it is empty).
 // A gray picture keeps its levels as the .raw content: its NoData cells hold the free level
