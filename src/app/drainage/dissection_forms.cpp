@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "app/display/diagram_forms.h"
-#include "app/shell/busy_cursor.h"
 #include "app/shell/declared_fields.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/workbench.h"
@@ -51,15 +50,9 @@ std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, dou
   TClassPaletteDialog& palette = DensityPaletteDialogOf(main);
   palette.SetRange(minimum, maximum);
   Prompts().Exec(palette);
-  BusyCursor busy;
-  auto picture = run.treatment->render(run.output, palette.DisplayArgs());
-  if (!picture) {
-    busy.Release();
-    Prompts().Warning(&main, "ERROR", QString::fromStdString(picture.error().message));
-    return std::nullopt;
-  }
+  if (!RenderDeclaredPicture(main, run, palette.DisplayArgs(), "ERROR")) return std::nullopt;
   const bool gray = palette.PaletteChoice() == kGrayTones0255;
-  return ShowTreatmentResult(main, std::shared_ptr<TRasterImage>(std::move(*picture)),
+  return ShowTreatmentResult(main, run.Picture(),
                              {.title = title,
                               .margin = gray ? 1 : main.Session().Margin(),
                               .mode = gray ? DisplayMode::kGray : DisplayMode::kColour,
@@ -73,8 +66,7 @@ void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const Tr
   auto run = RunDeclaredTreatment(main, treatment, args);
   if (!run) return;
   main.BeginTreatment(title);
-  ShowTreatmentResult(main, run->Picture(),
-                      {.title = title, .margin = run->output.margin, .placement = placement}, *run);
+  ShowTreatmentResult(main, *run, {.title = title, .placement = placement});
 }
 
 // ---- TDissectionMethodForm ------------------------------------------------------------------

@@ -90,7 +90,8 @@ std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main,
   });
 }
 
-bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display) {
+bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display,
+                           const QString& caption) {
   if (!run.treatment || !run.treatment->render) return run.output.picture != nullptr;
   BusyCursor busy;
   QString failure;
@@ -108,7 +109,7 @@ bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentAr
     failure = QString::fromStdString(GridMemoryMessage(dem ? dem->lines : 0, dem ? dem->columns : 0));
   }
   busy.Release();
-  Prompts().Warning(&main, "ERREUR", failure);
+  Prompts().Warning(&main, caption, failure);
   return false;
 }
 

@@ -74,8 +74,9 @@ std::optional<DeclaredRun> RunDeclaredTreatment(
 
 // The second phase of a run asked for kOutputDrawing: the picture drawn with the display
 // parameters `display` (the dialog's choices) into run.output.picture.
-// False once the error was shown.
-bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display);
+// False once the error was shown under `caption`.
+bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display,
+                           const QString& caption = "ERREUR");
 
 // After its picture was shown: the run's value grid, if any, becomes the current result's,
 // read over the parameter window or, for a wrapped result, over the DEM window.
