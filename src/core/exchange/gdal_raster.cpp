@@ -411,10 +411,9 @@ Expected<GdalRasterInfo> InspectGdalRaster(const std::string& path) {
   auto gdal = GdalModule();
   if (!gdal) return gdal.error();
   GdalErrorScope errors(**gdal);
-  auto dataset = OpenForReading(**gdal, errors, path);
-  if (!dataset) return dataset.error();
-  OrvaneGdalFacts facts{};
-  return Inspect(**gdal, dataset->get(), path, facts);
+  auto raster = OpenAndInspect(**gdal, errors, path);
+  if (!raster) return raster.error();
+  return std::move(raster->info);
 }
 
 bool ToStoredElevation(double product, double relativeTolerance, std::int32_t& stored) {
