@@ -4,18 +4,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
 
 #include "app/shell/form_parts.h"
-#include "app/shell/prompter.h"
-#include "app/shell/text_values.h"
 
 namespace orvane {
 
@@ -23,30 +13,22 @@ namespace {
 
 constexpr int kUnitFactors[5] = {1, 10, 100, 1000, 0};
 
-QLineEdit* AddReadOnly(QFormLayout* form, const char* name, const QString& label) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  form->addRow(label, edit);
-  return edit;
-}
-
 }  // namespace
 
 TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ImportGdalForm");
   setWindowTitle(" IMPORT GEOTIFF / GDAL RASTER");
 
-  auto* raster = new QGroupBox("Raster");
-  auto* rasterForm = new QFormLayout(raster);
-  fileEdit_ = AddReadOnly(rasterForm, "FileEdit", "File");
-  sizeEdit_ = AddReadOnly(rasterForm, "SizeEdit", "Lines x Columns");
-  typeEdit_ = AddReadOnly(rasterForm, "TypeEdit", "Data Type");
-  crsEdit_ = AddReadOnly(rasterForm, "CrsEdit", "Coordinate System");
-  groundEdit_ = AddReadOnly(rasterForm, "GroundEdit", "Cell Size (m)");
+  QLineEdit** figure = figures_;
+  auto* raster = FieldGroup("Raster", {{figure[0], "FileEdit", "File"},
+                                       {figure[1], "SizeEdit", "Lines x Columns"},
+                                       {figure[2], "TypeEdit", "Data Type"},
+                                       {figure[3], "CrsEdit", "Coordinate System"},
+                                       {figure[4], "GroundEdit", "Cell Size (m)"}});
+  for (QLineEdit* edit : figures_) edit->setReadOnly(true);
   bandNote_ = new QLabel;
   bandNote_->setObjectName("BandNote");
-  rasterForm->addRow(bandNote_);
+  FormOf(raster)->addRow(bandNote_);
 
   auto* unit = new QGroupBox("Vertical Unit of the DEM");
   auto* unitLayout = new QVBoxLayout(unit);
@@ -54,11 +36,7 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
                           "MillimetersRadioButton", "FinestRadioButton"};
   const char* texts[5] = {"in meters", "in decimeters", "in centimeters", "in millimeters",
                           "the finest unit that holds the range\n(real elevations keep their precision)"};
-  for (int i = 0; i < 5; ++i) {
-    units_[i] = AddRadio(texts[i], names[i], unit, unitLayout);
-    const int factor = kUnitFactors[i];
-    connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
-  }
+  for (int i = 0; i < 5; ++i) units_[i] = AddRadio(texts[i], names[i], unit, unitLayout);
   units_[0]->setChecked(true);
   unitLayout->addWidget(new QLabel("Elevations are multiplied by the unit\n"
                                    "and truncated to whole units."));
@@ -73,13 +51,9 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   notes->setObjectName("GdalNote");
 
   auto* form = new QFormLayout;
-  pixSize_ = new QLineEdit;
-  pixSize_->setObjectName("PixSizeEdit");
+  pixSize_ = AddField(form, "PixSizeEdit", "Pixel Size in meters (raster without georeference)");
   AcceptDecimals(pixSize_);
-  form->addRow("Pixel Size in meters (raster without georeference)", pixSize_);
-  nameEdit_ = new QLineEdit;
-  nameEdit_->setObjectName("NameEdit");
-  form->addRow("Name of the imported DEM (without _m4.raw)", nameEdit_);
+  nameEdit_ = AddField(form, "NameEdit", "Name of the imported DEM (without _m4.raw)");
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(raster, 1);
@@ -93,23 +67,21 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
-  fileEdit_->setText(QString::fromStdString(info.path));
-  sizeEdit_->setText(QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns));
-  typeEdit_->setText(QString::fromStdString(info.dataType));
   QString crs = info.crsName.empty() ? QStringLiteral("unknown") : QString::fromStdString(info.crsName);
   if (info.geographic) crs += QStringLiteral(" (degrees)");
-  crsEdit_->setText(crs);
-  needsPixelSize_ = !info.hasGeoTransform;
+  QString ground = QStringLiteral("no georeference");
   if (info.hasGeoTransform) {
-    QString ground = QStringLiteral("%1 x %2")
-                         .arg(info.pixelWidthMetres, 0, 'g', 8)
-                         .arg(info.pixelHeightMetres, 0, 'g', 8);
+    ground = QStringLiteral("%1 x %2")
+                 .arg(info.pixelWidthMetres, 0, 'g', 8)
+                 .arg(info.pixelHeightMetres, 0, 'g', 8);
     if (info.geographic)
       ground += QStringLiteral(" at latitude %1").arg(info.centralLatitude, 0, 'f', 4);
-    groundEdit_->setText(ground);
-  } else {
-    groundEdit_->setText(QStringLiteral("no georeference"));
   }
+  const QString texts[5] = {QString::fromStdString(info.path),
+                            QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns),
+                            QString::fromStdString(info.dataType), crs, ground};
+  for (int field = 0; field < 5; ++field) figures_[field]->setText(texts[field]);
+  needsPixelSize_ = !info.hasGeoTransform;
   pixSize_->setEnabled(needsPixelSize_);
   // Real elevations are proposed in the finest unit that holds them, whole ones in metres.
   ChooseUnit(info.realValued ? 0 : 1);
@@ -120,23 +92,22 @@ void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
   nameEdit_->setText(QDir::cleanPath(file.absolutePath() + "/" + file.completeBaseName()));
 }
 
+int TImportGdalDialog::UnitFactor() const {
+  for (int i = 0; i < 5; ++i)
+    if (units_[i]->isChecked()) return kUnitFactors[i];
+  return 1;
+}
+
+void TImportGdalDialog::ChooseUnit(int factor) {
+  for (int i = 0; i < 5; ++i)
+    if (kUnitFactors[i] == factor) units_[i]->setChecked(true);
+}
+
 QString TImportGdalDialog::OutputName() const { return nameEdit_->text(); }
 
 double TImportGdalDialog::TypedPixelSize() const { return LeadingDouble(pixSize_->text()); }
 
 bool TImportGdalDialog::FillNoData() const { return fillNoData_->isChecked(); }
-
-void TImportGdalDialog::SetFillNoData(bool fill) { fillNoData_->setChecked(fill); }
-
-void TImportGdalDialog::ChooseUnit(int factor) {
-  for (int i = 0; i < 5; ++i) {
-    if (kUnitFactors[i] == factor) units_[i]->click();
-  }
-}
-
-void TImportGdalDialog::SetNameText(const QString& text) { nameEdit_->setText(text); }
-
-void TImportGdalDialog::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
 
 void TImportGdalDialog::OkClick() {
   if (nameEdit_->text().trimmed().isEmpty()) {
@@ -192,15 +163,6 @@ GeoTiffCompression TExportGeoTiffDialog::Compression() const {
   GeoTiffCompression compression = GeoTiffCompression::kDeflate;
   ParseGeoTiffCompression(compression_->currentText().toStdString(), compression);
   return compression;
-}
-
-void TExportGeoTiffDialog::ChooseCompression(GeoTiffCompression compression) {
-  for (int i = 0; i < compression_->count(); ++i) {
-    GeoTiffCompression item = GeoTiffCompression::kDeflate;
-    if (ParseGeoTiffCompression(compression_->itemText(i).toStdString(), item) &&
-        item == compression)
-      compression_->setCurrentIndex(i);
-  }
 }
 
 void TExportGeoTiffDialog::SetAvailable(bool parameterImage, bool drainage, bool dem,

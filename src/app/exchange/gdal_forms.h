@@ -8,7 +8,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QString>
 
 #include "core/exchange/gdal_raster.h"
 
@@ -31,33 +30,23 @@ class TImportGdalDialog : public QDialog {
 
   // U of the imported DEM: 1, 10, 100 or 1000; 0 for the finest unit the raster's range holds
   // (proposed for real-valued rasters).
-  int UnitFactor() const { return unitFactor_; }
+  int UnitFactor() const;
+  void ChooseUnit(int factor);
   // NoData cells become ground with the nearest valid elevation (otherwise they stay NoData).
   bool FillNoData() const;
-  void SetFillNoData(bool fill);
   QString OutputName() const;
   // The pixel size typed for a raster without georeference (metres, decimal).
   double TypedPixelSize() const;
-  bool NeedsPixelSize() const { return needsPixelSize_; }
-
-  void ChooseUnit(int factor);
-  void SetNameText(const QString& text);
-  void SetPixelSizeText(const QString& text);
   // Closes with OK when the name (and, without georeference, the pixel size) is given.
   void OkClick();
 
  private:
-  QLineEdit* fileEdit_;
-  QLineEdit* sizeEdit_;
-  QLineEdit* typeEdit_;
-  QLineEdit* crsEdit_;
-  QLineEdit* groundEdit_;
+  QLineEdit* figures_[5];  // file, lines x columns, data type, coordinate system, cell size
   QLabel* bandNote_;
   QRadioButton* units_[5];  // m, dm, cm, mm, finest that holds the range
   QCheckBox* fillNoData_;
   QLineEdit* pixSize_;
   QLineEdit* nameEdit_;
-  int unitFactor_ = 1;
   bool needsPixelSize_ = false;
 };
 
@@ -80,7 +69,6 @@ class TExportGeoTiffDialog : public QDialog {
   void ChooseSource(Source source);
   // The compression of the exported images and of "Values (GeoTIFF)" (DEFLATE at first).
   GeoTiffCompression Compression() const;
-  void ChooseCompression(GeoTiffCompression compression);
 
  private:
   QRadioButton* contents_[3];

@@ -23,15 +23,6 @@ constexpr int kViewHeight = 200;
 
 }  // namespace
 
-QString UnitName(int unitFactor) {
-  switch (unitFactor) {
-    case 10: return "decimeters";
-    case 100: return "centimeters";
-    case 1000: return "milimeters";
-    default: return "meters";
-  }
-}
-
 TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
     : QDialog(parent), dem_(dem) {
   setObjectName("InfosMntForm");
@@ -39,26 +30,27 @@ TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
   setModal(true);
   auto* layout = new QGridLayout(this);
 
-  auto* params = new QGroupBox(" DEM Parameters ", this);
-  auto* form = new QGridLayout(params);
-  auto addField = [&](const char* caption, const char* name, const QString& text, bool readOnly, int row) {
-    form->addWidget(new QLabel(caption, params), row, 0);
-    auto* edit = new QLineEdit(text, params);
-    edit->setObjectName(name);
-    edit->setReadOnly(readOnly);
-    form->addWidget(edit, row, 1);
-    return edit;
-  };
-  addField("Nb of Columns", "ColEdit", QString::number(dem.columns), true, 0);
-  addField("Nb of Lines", "LigEdit", QString::number(dem.lines), true, 1);
-  addField("Altitude Maximum ", "AltMaxEdit", QString::number(dem.maxElevation), true, 2);
-  addField("Altitude Minimum ", "AltMinEdit", QString::number(dem.minElevation), true, 3);
-  pasXEdit_ = addField("Pixel Size", "PasXEdit", QString::number(dem.pixelSizeX), false, 4);
-  form->addWidget(new QLabel("These Dynamic Scale Units are in:", params), 5, 0, 1, 2);
-  auto* unit = new QLineEdit(UnitName(unitFactor), params);
+  QLineEdit* figures[4];
+  auto* params = FieldGroup(" DEM Parameters ", {{figures[0], "ColEdit", "Nb of Columns"},
+                                                 {figures[1], "LigEdit", "Nb of Lines"},
+                                                 {figures[2], "AltMaxEdit", "Altitude Maximum "},
+                                                 {figures[3], "AltMinEdit", "Altitude Minimum "},
+                                                 {pasXEdit_, "PasXEdit", "Pixel Size"}});
+  const QString texts[4] = {QString::number(dem.columns), QString::number(dem.lines),
+                            QString::number(dem.maxElevation), QString::number(dem.minElevation)};
+  for (int i = 0; i < 4; ++i) {
+    figures[i]->setText(texts[i]);
+    figures[i]->setReadOnly(true);
+  }
+  pasXEdit_->setText(QString::number(dem.pixelSizeX));
+  FormOf(params)->addRow(new QLabel("These Dynamic Scale Units are in:"));
+  auto* unit = new QLineEdit(unitFactor == 10     ? "decimeters"
+                             : unitFactor == 100  ? "centimeters"
+                             : unitFactor == 1000 ? "milimeters"
+                                                  : "meters");
   unit->setObjectName("ScaleUnit");
   unit->setReadOnly(true);
-  form->addWidget(unit, 6, 0, 1, 2);
+  FormOf(params)->addRow(unit);
   layout->addWidget(params, 0, 0);
 
   auto* look = new QGroupBox("DEM (Quick Look)", this);

@@ -16,9 +16,6 @@ namespace orvane {
 
 class TBitmapBox;
 
-// "meters", "decimeters", "centimeters" or "milimeters" for U = 1, 10, 100, 1000.
-QString UnitName(int unitFactor);
-
 // A quick perspective view of `model` (draped with `image` when given) on the colour of the
 // buttons, as the DEM information window and the 3D viewer show it; that colour alone without
 // a model. The core draws it directly: these views follow the mouse, frame after frame.

@@ -108,7 +108,7 @@ struct Session {
     main->show();
     prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {
       const int result = AnswerSampleScale(dialog);
-      scaleBytes = static_cast<TDynamicScaleDialog&>(dialog).NumBytes();
+      scaleBytes = dialog.findChild<QLineEdit*>("Num_Bytes")->text().toInt();
       return result;
     };
     prompts.dialogs["ByteForm"] = [](QDialog& dialog) {
