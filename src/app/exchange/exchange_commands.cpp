@@ -19,6 +19,7 @@
 #include "app/shell/workbench.h"
 #include "app/terrain/file_commands.h"
 #include "core/common/atomic_file.h"
+#include "core/exchange/gdal_import_notes.h"
 #include "core/exchange/ilwis_export.h"
 #include "core/exchange/ilwis_import.h"
 
@@ -150,19 +151,7 @@ void TExchangeCommands::ImportGdalFile(const QString& path) {
   }
 
   QStringList notes;
-  if (imported->unitChosen) {
-    notes << QStringLiteral("Real elevations: the DEM is in %1, the finest unit that holds them")
-                 .arg(imported->unitFactor == 1000  ? "millimeters"
-                      : imported->unitFactor == 100 ? "centimeters"
-                      : imported->unitFactor == 10  ? "decimeters"
-                                                    : "meters");
-  }
-  if (imported->noDataFilled > 0) {
-    notes << (fill ? QStringLiteral("%1 NoData cells were filled with the nearest valid elevation")
-                   : QStringLiteral("%1 NoData cells stay NoData: no value rests on them"))
-                 .arg(imported->noDataFilled);
-  }
-  for (const std::string& warning : raster.warnings) notes << Text(warning);
+  for (const std::string& note : GdalImportNotes(*imported, fill)) notes << Text(note);
   if (!notes.isEmpty()) Prompts().Information(&main_, kImportGdalTitle, notes.join("\n"));
 }
 

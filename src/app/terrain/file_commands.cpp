@@ -16,6 +16,7 @@
 #include "core/treatment/treatment_registry.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
+#include "core/terrain/raw_width.h"
 
 namespace orvane {
 
@@ -63,23 +64,13 @@ bool SizeFromHeader(TWorkbench& main, const QString& path, int& lines, int& colu
 // 0 when given up, or once a file too short for either width was refused with its figures.
 int ElementWidth(TWorkbench& main, const QString& path, std::int64_t fileSize, int lines,
                  int columns, int filterIndex) {
-  // A file holding exactly the grid in one width proves it; else the name decides, as on the
-  // command line; the filter chosen, or the question of "All Raw Types", only after both.
-  if (const int proven = ElementWidthFromSize(fileSize, lines, columns)) return proven;
-  const std::int64_t cells = static_cast<std::int64_t>(lines) * columns;
-  if (fileSize >= 0 && fileSize < 2 * cells) {
-    Prompts().Warning(&main, "ERREUR",
-                      QStringLiteral("%1 holds %2 bytes: %3 lines x %4 columns need %5 bytes as "
-                                     "Integer2 or %6 as Integer4")
-                          .arg(QFileInfo(path).fileName())
-                          .arg(fileSize)
-                          .arg(lines)
-                          .arg(columns)
-                          .arg(2 * cells)
-                          .arg(4 * cells));
+  // The filter chosen, or the question of "All Raw Types", only after the file's size and name.
+  const Expected<int> known = RawElementWidth(path.toStdString(), fileSize, lines, columns);
+  if (!known) {
+    Prompts().Warning(&main, "ERREUR", Text(known.error().message));
     return 0;
   }
-  if (const int named = ElementWidthFromName(path.toStdString())) return named;
+  if (*known) return *known;
   for (;;) {
     if (filterIndex == 1) return 2;
     if (filterIndex == 2) return 4;
