@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "app/shell/form_parts.h"
 
@@ -12,6 +13,20 @@ namespace orvane {
 namespace {
 
 constexpr int kUnitFactors[5] = {1, 10, 100, 1000, 0};
+
+// A group box titled `title` stacking one radio button per caption and object name, numbered
+// 0, 1, 2... in `buttons`; the first is checked.
+QGroupBox* RadioColumn(const QString& title,
+                       std::initializer_list<std::pair<const char*, const char*>> choices,
+                       QButtonGroup*& buttons, QObject* owner) {
+  auto* box = new QGroupBox(title);
+  auto* layout = new QVBoxLayout(box);
+  buttons = new QButtonGroup(owner);
+  for (const auto& [caption, name] : choices)
+    buttons->addButton(AddRadio(caption, name, box, layout), static_cast<int>(buttons->buttons().size()));
+  buttons->button(0)->setChecked(true);
+  return box;
+}
 
 }  // namespace
 
@@ -30,15 +45,15 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   bandNote_->setObjectName("BandNote");
   FormOf(raster)->addRow(bandNote_);
 
-  auto* unit = new QGroupBox("Vertical Unit of the DEM");
-  auto* unitLayout = new QVBoxLayout(unit);
-  const char* names[5] = {"MetersRadioButton", "DecimetersRadioButton", "CentimetersRadioButton",
-                          "MillimetersRadioButton", "FinestRadioButton"};
-  const char* texts[5] = {"in meters", "in decimeters", "in centimeters", "in millimeters",
-                          "the finest unit that holds the range\n(real elevations keep their precision)"};
-  for (int i = 0; i < 5; ++i) units_[i] = AddRadio(texts[i], names[i], unit, unitLayout);
-  units_[0]->setChecked(true);
-  unitLayout->addWidget(new QLabel("Elevations are multiplied by the unit\n"
+  auto* unit = RadioColumn("Vertical Unit of the DEM",
+                           {{"in meters", "MetersRadioButton"},
+                            {"in decimeters", "DecimetersRadioButton"},
+                            {"in centimeters", "CentimetersRadioButton"},
+                            {"in millimeters", "MillimetersRadioButton"},
+                            {"the finest unit that holds the range\n(real elevations keep their precision)",
+                             "FinestRadioButton"}},
+                           units_, this);
+  unit->layout()->addWidget(new QLabel("Elevations are multiplied by the unit\n"
                                    "and truncated to whole units."));
 
   fillNoData_ = new QCheckBox("Fill NoData cells with the elevation of the nearest valid cell");
@@ -92,15 +107,11 @@ void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
   nameEdit_->setText(QDir::cleanPath(file.absolutePath() + "/" + file.completeBaseName()));
 }
 
-int TImportGdalDialog::UnitFactor() const {
-  for (int i = 0; i < 5; ++i)
-    if (units_[i]->isChecked()) return kUnitFactors[i];
-  return 1;
-}
+int TImportGdalDialog::UnitFactor() const { return kUnitFactors[units_->checkedId()]; }
 
 void TImportGdalDialog::ChooseUnit(int factor) {
   for (int i = 0; i < 5; ++i)
-    if (kUnitFactors[i] == factor) units_[i]->setChecked(true);
+    if (kUnitFactors[i] == factor) units_->button(i)->setChecked(true);
 }
 
 QString TImportGdalDialog::OutputName() const { return nameEdit_->text(); }
@@ -123,23 +134,16 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ExportGeoTiffForm");
   setWindowTitle(" EXPORT GEOTIFF");
 
-  auto* content = new QGroupBox("Image to export");
-  auto* contentLayout = new QVBoxLayout(content);
-  const char* contentNames[3] = {"ParamRadioButton", "DrainageRadioButton", "DemRadioButton"};
-  const char* contentTexts[3] = {"Parameter Image", "Drainage Network",
-                                 "DEM (elevations in meters)"};
-  for (int i = 0; i < 3; ++i)
-    contents_[i] = AddRadio(contentTexts[i], contentNames[i], content, contentLayout);
-  contents_[0]->setChecked(true);
-
-  auto* source = new QGroupBox("Georeference");
-  auto* sourceLayout = new QVBoxLayout(source);
-  const char* sourceNames[3] = {"ImportedRadioButton", "UtmRadioButton", "NoGeoRadioButton"};
-  const char* sourceTexts[3] = {"From the imported raster", "From the UTM frame (Coord. UTM)",
-                                "None"};
-  for (int i = 0; i < 3; ++i)
-    sources_[i] = AddRadio(sourceTexts[i], sourceNames[i], source, sourceLayout);
-  sources_[0]->setChecked(true);
+  auto* content = RadioColumn("Image to export",
+                              {{"Parameter Image", "ParamRadioButton"},
+                               {"Drainage Network", "DrainageRadioButton"},
+                               {"DEM (elevations in meters)", "DemRadioButton"}},
+                              contents_, this);
+  auto* source = RadioColumn("Georeference",
+                             {{"From the imported raster", "ImportedRadioButton"},
+                              {"From the UTM frame (Coord. UTM)", "UtmRadioButton"},
+                              {"None", "NoGeoRadioButton"}},
+                             sources_, this);
 
   compression_ = new QComboBox;
   compression_->setObjectName("CompressionComboBox");
@@ -166,38 +170,15 @@ GeoTiffCompression TExportGeoTiffDialog::Compression() const {
 }
 
 void TExportGeoTiffDialog::SetAvailable(bool parameterImage, bool drainage, bool dem,
-                                      bool imported, bool utmFrame) {
-  const bool contentOk[3] = {parameterImage, drainage, dem};
-  for (int i = 0; i < 3; ++i) contents_[i]->setEnabled(contentOk[i]);
-  if (!contents_[Chosen()]->isEnabled()) {
-    for (int i = 0; i < 3; ++i) {
-      if (contentOk[i]) {
-        contents_[i]->setChecked(true);
-        break;
-      }
-    }
-  }
-  sources_[kFromImport]->setEnabled(imported);
-  sources_[kFromUtmFrame]->setEnabled(utmFrame);
-  if (!sources_[GeoSource()]->isEnabled()) {
-    sources_[imported ? kFromImport : utmFrame ? kFromUtmFrame : kNoGeoreference]->setChecked(true);
-  }
+                                        bool imported, bool utmFrame) {
+  const bool available[3] = {parameterImage, drainage, dem};
+  for (int i = 0; i < 3; ++i) contents_->button(i)->setEnabled(available[i]);
+  const int first = static_cast<int>(std::find(available, available + 3, true) - available);
+  if (!contents_->checkedButton()->isEnabled() && first < 3) contents_->button(first)->setChecked(true);
+  sources_->button(kFromImport)->setEnabled(imported);
+  sources_->button(kFromUtmFrame)->setEnabled(utmFrame);
+  if (!sources_->checkedButton()->isEnabled())
+    sources_->button(imported ? kFromImport : utmFrame ? kFromUtmFrame : kNoGeoreference)->setChecked(true);
 }
-
-TExportGeoTiffDialog::Content TExportGeoTiffDialog::Chosen() const {
-  for (int i = 0; i < 3; ++i)
-    if (contents_[i]->isChecked()) return static_cast<Content>(i);
-  return kParameterImage;
-}
-
-TExportGeoTiffDialog::Source TExportGeoTiffDialog::GeoSource() const {
-  for (int i = 0; i < 3; ++i)
-    if (sources_[i]->isChecked()) return static_cast<Source>(i);
-  return kNoGeoreference;
-}
-
-void TExportGeoTiffDialog::Choose(Content content) { contents_[content]->setChecked(true); }
-
-void TExportGeoTiffDialog::ChooseSource(Source source) { sources_[source]->setChecked(true); }
 
 }  // namespace orvane

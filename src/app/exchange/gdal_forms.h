@@ -7,6 +7,8 @@
 // their choices.
 #pragma once
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDialog>
 
 #include "core/exchange/gdal_raster.h"
@@ -15,7 +17,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QRadioButton;
 
 namespace orvane {
 
@@ -43,7 +44,7 @@ class TImportGdalDialog : public QDialog {
  private:
   QLineEdit* figures_[5];  // file, lines x columns, data type, coordinate system, cell size
   QLabel* bandNote_;
-  QRadioButton* units_[5];  // m, dm, cm, mm, finest that holds the range
+  QButtonGroup* units_;  // m, dm, cm, mm, finest that holds the range
   QCheckBox* fillNoData_;
   QLineEdit* pixSize_;
   QLineEdit* nameEdit_;
@@ -63,16 +64,16 @@ class TExportGeoTiffDialog : public QDialog {
   // available (the imported georeference before the UTM frame).
   void SetAvailable(bool parameterImage, bool drainage, bool dem, bool imported, bool utmFrame);
 
-  Content Chosen() const;
-  Source GeoSource() const;
-  void Choose(Content content);
-  void ChooseSource(Source source);
+  Content Chosen() const { return static_cast<Content>(contents_->checkedId()); }
+  Source GeoSource() const { return static_cast<Source>(sources_->checkedId()); }
+  void Choose(Content content) { contents_->button(content)->setChecked(true); }
+  void ChooseSource(Source source) { sources_->button(source)->setChecked(true); }
   // The compression of the exported images and of "Values (GeoTIFF)" (DEFLATE at first).
   GeoTiffCompression Compression() const;
 
  private:
-  QRadioButton* contents_[3];
-  QRadioButton* sources_[3];
+  QButtonGroup* contents_;
+  QButtonGroup* sources_;
   QComboBox* compression_;
 };
 
