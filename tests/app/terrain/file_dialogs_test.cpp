@@ -112,7 +112,7 @@ struct Session {
       return result;
     };
     prompts.dialogs["ByteForm"] = [](QDialog& dialog) {
-      static_cast<TByteCountDialog&>(dialog).SetText("4");
+      dialog.findChild<QLineEdit*>("BytesEdit")->setText("4");
       dialog.accept();
       return dialog.result();
     };
