@@ -94,10 +94,9 @@ void TExchangeCommands::ImportIlwis1Click() {
   // Cancel gives up the conversion.
   if (Prompts().Exec(*importForm_) != QDialog::Accepted) return;
 
-  IlwisImportParams params;
-  params.mprPath = answer.path.toStdString();
-  params.type = importForm_->ElementType();
-  params.outputName = importForm_->OutputName().toStdString();
+  const IlwisImportParams params{.mprPath = answer.path.toStdString(),
+                                 .type = importForm_->ElementType(),
+                                 .outputName = importForm_->OutputName().toStdString()};
   ProgressSink* sink = main_.Progress();
   const auto imported = RunTreatment(main_, "ERREUR", GridSize{info->lines, info->columns},
                                      [&] { return ImportIlwis(params, sink); });
@@ -123,10 +122,9 @@ void TExchangeCommands::ImportGdalFile(const QString& path) {
   importGdal_->SetRaster(*info);
   if (Prompts().Exec(*importGdal_) != QDialog::Accepted) return;
 
-  GdalImportParams params;
-  params.sourcePath = path.toStdString();
-  params.unitFactor = importGdal_->UnitFactor();
-  params.outputName = importGdal_->OutputName().trimmed().toStdString();
+  const GdalImportParams params{.sourcePath = path.toStdString(),
+                                .unitFactor = importGdal_->UnitFactor(),
+                                .outputName = importGdal_->OutputName().trimmed().toStdString()};
   ProgressSink* sink = main_.Progress();
   const auto imported = RunTreatment(main_, "ERREUR", GridSize{info->lines, info->columns},
                                      [&] { return ImportGdalRaster(params, sink); });
@@ -135,7 +133,28 @@ void TExchangeCommands::ImportGdalFile(const QString& path) {
   const bool fill = importGdal_->FillNoData();
   const double pixel =
       raster.hasGeoTransform ? raster.pixelSizeMetres : importGdal_->TypedPixelSize();
-  if (!OpenImportedDem(*imported, imported->unitFactor, pixel, raster.hasGeoTransform, fill))
+  const int unit = imported->unitFactor;
+  const QString dataPath = Text(imported->dataPath);
+  main_.Session().SetLastFileName(dataPath);
+  main_.Session().SetOpenedRasterPath(dataPath);
+  // The written pair opened as Open DEM does, its dynamic-scale dialog filled as if answered:
+  // it checks the pixel size, and its answer becomes U and P.
+  const auto answer = [&](TDynamicScaleDialog& scale) -> std::optional<DemOpenOptions> {
+    scale.ChooseUnit(unit);
+    scale.SetPixelSizeText(QString::number(pixel, 'g', 10));
+    scale.setResult(QDialog::Rejected);
+    scale.OkClick();  // refuses a pixel below one metre with its own message
+    if (scale.result() != QDialog::Accepted) return std::nullopt;
+    return DemOpenOptions{.unitFactor = unit, .pixelSizeMetres = pixel};
+  };
+  const auto adjust = [&](TDemModel& dem) {
+    // Cells that are not square (geographic rasters) keep their two ground sizes.
+    if (raster.hasGeoTransform) ApplyGroundPixelSizes(dem, raster, unit);
+    // The raw pair holds the filled values; the mask says which cells are not ground.
+    if (!fill && !imported->validity.empty()) (void)dem.SetValidity(imported->validity);
+  };
+  if (!OpenScannedDem(main_, dataPath, raster.lines, raster.columns, 4, QFileInfo(dataPath).size(),
+                      answer, adjust))
     return;
   if (raster.hasGeoTransform) imported_ = raster.georef;
   if (raster.hasGeoTransform && raster.projected) {
@@ -155,44 +174,14 @@ void TExchangeCommands::ImportGdalFile(const QString& path) {
   if (!notes.isEmpty()) Prompts().Information(&main_, kImportGdalTitle, notes.join("\n"));
 }
 
-bool TExchangeCommands::OpenImportedDem(const GdalImportResult& result, int unitFactor,
-                                        double pixelSize, bool groundSizes, bool fillNoData) {
-  const QString path = Text(result.dataPath);
-  main_.Session().SetLastFileName(path);
-  main_.Session().SetOpenedRasterPath(path);
-
-  const int lines = result.info.lines, columns = result.info.columns;
-  auto scan = RunTreatment(main_, "ERREUR", GridSize{lines, columns},
-                           [&] { return ScanDemFile(result.dataPath, lines, columns, 4); });
-  if (!scan) return false;
-  // The dynamic-scale dialog filled as if answered: it checks the pixel size, and its answer
-  // becomes U and P.
-  TDynamicScaleDialog& scale = main_.DynamicScaleDialog();
-  const TDynamicScaleDialog::Snapshot previousScale = scale.ShowScan(*scan, QFileInfo(path).size());
-  scale.ChooseUnit(unitFactor);
-  scale.SetPixelSizeText(QString::number(pixelSize, 'g', 10));
-  scale.setResult(QDialog::Rejected);
-  scale.OkClick();  // refuses a pixel below one metre with its own message
-  if (scale.result() != QDialog::Accepted) return false;
-
-  DemOpenOptions options;
-  options.unitFactor = unitFactor;
-  options.pixelSizeMetres = pixelSize;
-  return InstallScannedDem(main_, path, *scan, options, previousScale, [&](TDemModel& dem) {
-    // Cells that are not square (geographic rasters) keep their two ground sizes.
-    if (groundSizes) ApplyGroundPixelSizes(dem, result.info, unitFactor);
-    // The raw pair holds the filled values; the mask says which cells are not ground.
-    if (!fillNoData && !result.validity.empty()) (void)dem.SetValidity(result.validity);
-  });
-}
-
 std::optional<UtmFrame> TExchangeCommands::TypedUtmFrame() const {
   const std::optional<TUtmFrame> utm = main_.UtmFrame();
-  if (!utm || !(utm->xmax > utm->xmin) || !(utm->ymax > utm->ymin) || utm->lines <= 0 ||
-      utm->columns <= 0)
-    return std::nullopt;
-  return UtmFrame{.zone = coordinates_->TypedFrame().zone, .xMin = utm->xmin, .yMin = utm->ymin,
-                  .xMax = utm->xmax, .yMax = utm->ymax, .lines = utm->lines, .columns = utm->columns};
+  if (!utm) return std::nullopt;  // not confirmed yet
+  const UtmFrame frame{.zone = coordinates_->TypedFrame().zone, .xMin = utm->xmin, .yMin = utm->ymin,
+                       .xMax = utm->xmax, .yMax = utm->ymax, .lines = utm->lines, .columns = utm->columns};
+  // Corners in order and cells.
+  if (frame.lines <= 0 || frame.columns <= 0 || !UtmCalculatedPixelSize(frame)) return std::nullopt;
+  return frame;
 }
 
 std::optional<QString> TExchangeCommands::AskGeoTiffPath(const QString& title) {
@@ -226,14 +215,14 @@ void TExchangeCommands::ExportGeoTiff1Click() {
   const std::shared_ptr<TRasterImage> parameter = main_.Session().ParameterImage();
   const std::shared_ptr<TRasterImage> drainage = main_.Session().DrainageRaster();
   const TDemModel* dem = main_.Session().CurrentDem();
-  const bool hasParameter = parameter && parameter->IsAllocated();
-  const bool hasDrainage = drainage && drainage->IsAllocated();
+  // The two images in the dialog's order, null when there is none.
+  const TRasterImage* images[2] = {parameter && parameter->IsAllocated() ? parameter.get() : nullptr,
+                                   drainage && drainage->IsAllocated() ? drainage.get() : nullptr};
   const bool hasDem = dem && dem->IsAllocated();
-  if (!hasParameter && !hasDrainage && !hasDem) return;
+  if (!images[0] && !images[1] && !hasDem) return;
 
   const std::optional<UtmFrame> frame = TypedUtmFrame();
-  exportGeoTiff_->SetAvailable(hasParameter, hasDrainage, hasDem, imported_.has_value(),
-                               frame.has_value());
+  exportGeoTiff_->SetAvailable(images[0], images[1], hasDem, imported_.has_value(), frame.has_value());
   if (Prompts().Exec(*exportGeoTiff_) != QDialog::Accepted) return;
   const std::optional<QString> asked = AskGeoTiffPath("Export GeoTIFF");
   if (!asked) return;
@@ -244,24 +233,16 @@ void TExchangeCommands::ExportGeoTiff1Click() {
   if (exportGeoTiff_->GeoSource() == TExportGeoTiffDialog::kFromUtmFrame && frame)
     georef = GeoReferenceFromUtmFrame(*frame);
   const GeoReference* where = georef ? &*georef : nullptr;
-  const GeoTiffCompression compression = exportGeoTiff_->Compression();
+  const int chosen = exportGeoTiff_->Chosen();
+  const char* const missing[3] = {"There is no parameter image", "There is no drainage network",
+                                  "There is no DEM"};
   BusyCursor busy;
-  Status written;
-  switch (exportGeoTiff_->Chosen()) {
-    case TExportGeoTiffDialog::kParameterImage:
-      written = hasParameter ? ExportRasterGeoTiff(*parameter, path, where, compression)
-                             : Status(Error{kBadParameter, "There is no parameter image"});
-      break;
-    case TExportGeoTiffDialog::kDrainage:
-      written = hasDrainage ? ExportRasterGeoTiff(*drainage, path, where, compression)
-                            : Status(Error{kBadParameter, "There is no drainage network"});
-      break;
-    case TExportGeoTiffDialog::kDem:
-      written = hasDem ? ExportDemGeoTiff(*dem, std::max(1, main_.Session().UnitFactor()), path,
-                                          where, main_.Progress())
-                       : Status(Error{kBadParameter, "There is no DEM"});
-      break;
-  }
+  Status written = Status(Error{kBadParameter, missing[chosen]});
+  if (chosen == TExportGeoTiffDialog::kDem && hasDem)
+    written = ExportDemGeoTiff(*dem, std::max(1, main_.Session().UnitFactor()), path, where,
+                               main_.Progress());
+  else if (chosen != TExportGeoTiffDialog::kDem && images[chosen])
+    written = ExportRasterGeoTiff(*images[chosen], path, where, exportGeoTiff_->Compression());
   busy.Release();
   Report(written);
 }

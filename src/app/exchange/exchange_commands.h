@@ -58,10 +58,6 @@ class TExchangeCommands : public QObject {
   const std::optional<GeoReference>& ImportedGeoReference() const { return imported_; }
 
  private:
-  // Opens the written pair as Open DEM does, with U and P already known. False when it
-  // could not be opened (the reason was shown).
-  bool OpenImportedDem(const GdalImportResult& result, int unitFactor, double pixelSize,
-                       bool groundSizes, bool fillNoData);
   // The save dialog of a GeoTIFF export; ".tif" added when the name lacks it.
   std::optional<QString> AskGeoTiffPath(const QString& title);
   // The coordinate dialog's UTM frame once confirmed and sound (corners in order, a size).

@@ -7,26 +7,13 @@
 #include <algorithm>
 
 #include "app/shell/form_parts.h"
+#include "app/terrain/box_layouts.h"
 
 namespace orvane {
 
 namespace {
 
 constexpr int kUnitFactors[5] = {1, 10, 100, 1000, 0};
-
-// A group box titled `title` stacking one radio button per caption and object name, numbered
-// 0, 1, 2... in `buttons`; the first is checked.
-QGroupBox* RadioColumn(const QString& title,
-                       std::initializer_list<std::pair<const char*, const char*>> choices,
-                       QButtonGroup*& buttons, QObject* owner) {
-  auto* box = new QGroupBox(title);
-  auto* layout = new QVBoxLayout(box);
-  buttons = new QButtonGroup(owner);
-  for (const auto& [caption, name] : choices)
-    buttons->addButton(AddRadio(caption, name, box, layout), static_cast<int>(buttons->buttons().size()));
-  buttons->button(0)->setChecked(true);
-  return box;
-}
 
 }  // namespace
 
@@ -73,12 +60,9 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   auto* groups = new QHBoxLayout;
   groups->addWidget(raster, 1);
   groups->addWidget(unit);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addWidget(fillNoData_);
-  layout->addWidget(notes);
-  layout->addLayout(form);
-  layout->addLayout(OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { OkClick(); }));
+  Stacked<QVBoxLayout>({groups, fillNoData_, notes, form,
+                        OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { OkClick(); })},
+                       this);
 }
 
 void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
@@ -154,13 +138,9 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   auto* compressionRow = new QFormLayout;
   compressionRow->addRow("Compression", compression_);
 
-  auto* groups = new QHBoxLayout;
-  groups->addWidget(content);
-  groups->addWidget(source);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addLayout(compressionRow);
-  layout->addLayout(OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { accept(); }));
+  Stacked<QVBoxLayout>({Stacked<QHBoxLayout>({content, source}), compressionRow,
+                        OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { accept(); })},
+                       this);
 }
 
 GeoTiffCompression TExportGeoTiffDialog::Compression() const {

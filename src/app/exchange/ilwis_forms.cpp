@@ -2,6 +2,7 @@
 
 #include "app/shell/form_parts.h"
 #include "app/shell/workbench.h"
+#include "app/terrain/box_layouts.h"
 
 namespace orvane {
 
@@ -34,14 +35,8 @@ TUtmCoordinatesDialog::TUtmCoordinatesDialog(QWidget* parent) : QDialog(parent) 
   pixX_ = AddField(FormOf(pixel), "PixSizeX", "X");
   pixY_ = AddField(FormOf(pixel), "PixSizeY", "Y");
 
-  auto* left = new QVBoxLayout;
-  left->addWidget(frame);
-  left->addWidget(pixel);
-  auto* groups = new QHBoxLayout;
-  groups->addLayout(left);
-  groups->addWidget(input);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
+  auto* layout = Stacked<QVBoxLayout>(
+      {Stacked<QHBoxLayout>({Stacked<QVBoxLayout>({frame, pixel}), input})}, this);
   layout->addWidget(OkButton(*this, "BitBtn1"), 0, Qt::AlignRight);
 }
 
@@ -99,11 +94,7 @@ TIlwisExportDialog::TIlwisExportDialog(QWidget* parent) : QDialog(parent) {
   nameEdit_ = AddField(FormOf(output), "Name10", "Output Generic Name ");
   nameEdit_->setMaxLength(kMaxGenericName);
 
-  auto* groups = new QHBoxLayout;
-  groups->addWidget(input);
-  groups->addWidget(output);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
+  auto* layout = Stacked<QVBoxLayout>({Stacked<QHBoxLayout>({input, output})}, this);
   layout->addWidget(OkButton(*this, "Button1", [this] { OkClick(); }), 0, Qt::AlignRight);
 }
 
@@ -145,28 +136,24 @@ TIlwisImportDialog::TIlwisImportDialog(QWidget* parent) : QDialog(parent) {
   FormOf(frame)->addRow(
       new QLabel("NOTA: The 4 bytes format requires\nto precize the type (integer or float)"));
 
-  auto* format = new QGroupBox("Format Type of the Ilwis File");
-  auto* formatLayout = new QVBoxLayout(format);
-  const char* names[5] = {"CharRadioButton", "UShortRadioButton", "IntegerRadioButton",
-                          "FloatRadioButton", "DoubleRadioButton"};
-  const char* texts[5] = {"character", "unsigned short", "integer", "float", "double"};
-  for (int i = 0; i < 5; ++i) types_[i] = AddRadio(texts[i], names[i], format, formatLayout);
+  // The types numbered as IlwisElementType, less one.
+  auto* format = RadioColumn("Format Type of the Ilwis File",
+                             {{"character", "CharRadioButton"},
+                              {"unsigned short", "UShortRadioButton"},
+                              {"integer", "IntegerRadioButton"},
+                              {"float", "FloatRadioButton"},
+                              {"double", "DoubleRadioButton"}},
+                             types_, this, false);
 
-  auto* nameBox = new QVBoxLayout;
-  nameBox->addWidget(new QLabel("Name of the import image:"));
   nameEdit_ = new QLineEdit;
   nameEdit_->setObjectName("NameEdit");
   nameEdit_->setMaxLength(kMaxGenericName - 7);  // room for "_m4.raw"
-  nameBox->addWidget(nameEdit_);
-  nameBox->addWidget(new QLabel("(Without extension .raw)"));
+  auto* nameBox = Stacked<QVBoxLayout>(
+      {new QLabel("Name of the import image:"), nameEdit_, new QLabel("(Without extension .raw)")});
 
-  auto* groups = new QHBoxLayout;
-  groups->addWidget(frame);
-  groups->addWidget(format);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addLayout(nameBox);
-  layout->addLayout(OkCancelRow(*this, "OKBitBtn", "DelBitBtn", [this] { OkClick(); }));
+  Stacked<QVBoxLayout>({Stacked<QHBoxLayout>({frame, format}), nameBox,
+                        OkCancelRow(*this, "OKBitBtn", "DelBitBtn", [this] { OkClick(); })},
+                       this);
 }
 
 void TIlwisImportDialog::SetMapFigures(int lines, int columns, int elementSize) {
@@ -175,9 +162,7 @@ void TIlwisImportDialog::SetMapFigures(int lines, int columns, int elementSize) 
 }
 
 IlwisElementType TIlwisImportDialog::ElementType() const {
-  for (int i = 0; i < 5; ++i)
-    if (types_[i]->isChecked()) return static_cast<IlwisElementType>(i + 1);
-  return IlwisElementType::kNone;
+  return static_cast<IlwisElementType>(types_->checkedId() + 1);  // none checked: -1, kNone
 }
 
 QString TIlwisImportDialog::OutputName() const { return nameEdit_->text(); }

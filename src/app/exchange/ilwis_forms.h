@@ -18,7 +18,7 @@
 #include "core/exchange/utm_frame.h"
 
 class QLineEdit;
-class QRadioButton;
+class QButtonGroup;
 
 namespace orvane {
 
@@ -87,7 +87,7 @@ class TIlwisImportDialog : public QDialog {
  private:
   QLineEdit* figures_[3];
   QLineEdit* nameEdit_;
-  QRadioButton* types_[5];
+  QButtonGroup* types_;
 };
 
 }  // namespace orvane

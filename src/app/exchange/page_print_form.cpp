@@ -18,6 +18,7 @@
 #include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
+#include "app/terrain/box_layouts.h"
 
 namespace orvane {
 
@@ -25,6 +26,7 @@ namespace {
 
 constexpr int kPreviewWidth = 240;
 constexpr int kPreviewHeight = 300;
+constexpr int kLandscape = 1;  // the second orientation button
 
 // A length as the edits show it: the nearest tenth of a millimetre, no trailing zeros.
 QString TenthText(float value) {
@@ -61,14 +63,12 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   printerLabel_->setWordWrap(true);
 
   auto* options = new QGroupBox(" Options ");
-  auto* optionsLayout = new QVBoxLayout(options);
   centred_ = new QCheckBox("Centered Image");
   centred_->setObjectName("CentrerCheckBox");
   centred_->setChecked(true);
   wholePage_ = new QCheckBox("Whole Page");
   wholePage_->setObjectName("PPageCheckBox");
-  optionsLayout->addWidget(centred_);
-  optionsLayout->addWidget(wholePage_);
+  Stacked<QVBoxLayout>({centred_, wholePage_}, options);
   for (QCheckBox* option : {centred_, wholePage_}) {
     connect(option, &QCheckBox::clicked, this, [this, option](bool checked) {
       UpdateEnabling();
@@ -89,17 +89,13 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
     });
   }
 
-  auto* orientation = new QGroupBox(" Orientation");
-  auto* orientationLayout = new QVBoxLayout(orientation);
-  portrait_ = AddRadio("Portrait", "PortraitRadioButton", orientation, orientationLayout);
-  portrait_->setChecked(true);
-  landscape_ = AddRadio("Paysage", "PaysageRadioButton", orientation, orientationLayout);
-  for (QRadioButton* choice : {portrait_, landscape_}) {
-    connect(choice, &QRadioButton::clicked, this, [this, choice] {
-      printer_->setPageOrientation(choice == landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait);
-      Refit();
-    });
-  }
+  auto* orientation = RadioColumn(" Orientation", {{"Portrait", "PortraitRadioButton"},
+                                                   {"Paysage", "PaysageRadioButton"}},
+                                  orientation_, this);
+  connect(orientation_, &QButtonGroup::idClicked, this, [this](int choice) {
+    printer_->setPageOrientation(choice == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    Refit();
+  });
 
   auto* configPrint = new QPushButton("Config Printer");
   configPrint->setObjectName("ConfigPrintButton");
@@ -110,24 +106,9 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   cancel->setObjectName("CancelBitBtn");
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  auto* controls = new QVBoxLayout;
-  controls->addWidget(options);
-  controls->addWidget(sizes);
-  controls->addWidget(margins);
-  controls->addWidget(orientation);
-  controls->addWidget(configPrint);
-  controls->addStretch();
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel);
-  controls->addLayout(buttons);
-  auto* left = new QVBoxLayout;
-  left->addWidget(paintBox_);
-  left->addWidget(printerLabel_);
-  left->addStretch();
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left);
-  layout->addLayout(controls);
+  auto* controls = Stacked<QVBoxLayout>({options, sizes, margins, orientation, configPrint, Stretch{},
+                                         Stacked<QHBoxLayout>({ok_, cancel})});
+  Stacked<QHBoxLayout>({Stacked<QVBoxLayout>({paintBox_, printerLabel_, Stretch{}}), controls}, this);
 
   ReadPage();
   UpdateEnabling();
@@ -158,11 +139,8 @@ void TPageLayoutDialog::ReadPage() {
   }
   printerLabel_->setText(where + QStringLiteral("\nPage %1 x %2 mm")
                                      .arg(TenthText(layout_.W), TenthText(layout_.H)));
-  const QSignalBlocker portraitBlocker(portrait_);
-  const QSignalBlocker paysageBlocker(landscape_);
-  const bool landscape = page.orientation() == QPageLayout::Landscape;
-  landscape_->setChecked(landscape);
-  portrait_->setChecked(!landscape);
+  // Checking a button does not click it: the page is not read again.
+  orientation_->button(page.orientation() == QPageLayout::Landscape ? kLandscape : 0)->setChecked(true);
 }
 
 void TPageLayoutDialog::SetBitmap(const QImage& bitmap) {

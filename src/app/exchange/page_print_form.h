@@ -12,12 +12,12 @@
 
 #include "core/exchange/page_layout.h"
 
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPrinter;
 class QPushButton;
-class QRadioButton;
 
 namespace orvane {
 
@@ -67,8 +67,7 @@ class TPageLayoutDialog : public QDialog {
   QCheckBox* centred_;
   QCheckBox* wholePage_;
   QLineEdit* sizes_[4];  // image width and height, left and top margin
-  QRadioButton* portrait_;
-  QRadioButton* landscape_;
+  QButtonGroup* orientation_;  // portrait, landscape
   QPushButton* ok_;
 };
 

@@ -1,6 +1,7 @@
 #include "app/terrain/dynamic_scale.h"
 
 #include "app/shell/form_parts.h"
+#include "app/terrain/box_layouts.h"
 #include "core/terrain/dem_file.h"
 
 namespace orvane {
@@ -26,38 +27,29 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   // The figures come from the file and are only shown: edits would be ignored.
   for (int figure = 0; figure < kPixelField; ++figure) fields_[figure]->setReadOnly(true);
 
-  auto* unitGroup = new QGroupBox("Dynamic Scale Unit");
-  auto* unitLayout = new QVBoxLayout(unitGroup);
-  const char* unitTexts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
-  for (int i = 0; i < 4; ++i)
-    units_[i] = AddRadio(unitTexts[i], QStringLiteral("RadioButton%1").arg(i + 1), unitGroup, unitLayout);
+  // No unit is checked before the first opening.
+  auto* unitGroup = RadioColumn("Dynamic Scale Unit",
+                                {{"in meters", "RadioButton1"},
+                                 {"in decimeters", "RadioButton2"},
+                                 {"in centimeters", "RadioButton3"},
+                                 {"in millimeters", "RadioButton4"}},
+                                units_, this, false);
 
-  auto* pixelRow = new QHBoxLayout;
-  pixelRow->addWidget(new QLabel("Pixel Size (in meters)"));
   fields_[kPixelField] = new QLineEdit;
   fields_[kPixelField]->setObjectName("Pix_Size");
   AcceptDecimals(fields_[kPixelField]);
-  pixelRow->addWidget(fields_[kPixelField]);
 
-  auto* left = new QVBoxLayout;
-  left->addWidget(fileGroup);
-  left->addWidget(frameGroup);
-  auto* right = new QVBoxLayout;
-  right->addWidget(hypsoGroup);
-  right->addWidget(unitGroup);
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addLayout(right);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns);
-  layout->addLayout(pixelRow);
+  auto* columns = Stacked<QHBoxLayout>({Stacked<QVBoxLayout>({fileGroup, frameGroup}),
+                                        Stacked<QVBoxLayout>({hypsoGroup, unitGroup})});
+  auto* pixelRow =
+      Stacked<QHBoxLayout>({new QLabel("Pixel Size (in meters)"), fields_[kPixelField]});
+  auto* layout = Stacked<QVBoxLayout>({columns, pixelRow}, this);
   layout->addWidget(OkButton(*this, "BitBtn1", [this] { OkClick(); }), 0, Qt::AlignRight);
 }
 
 int TDynamicScaleDialog::UnitFactor() const {
-  for (int i = 0; i < 4; ++i)
-    if (units_[i]->isChecked()) return kUnitFactors[i];
-  return 0;
+  const int checked = units_->checkedId();
+  return checked < 0 ? 0 : kUnitFactors[checked];
 }
 
 int TDynamicScaleDialog::PixelSize() const { return LeadingInt(PixelSizeText()); }
@@ -70,7 +62,7 @@ float TDynamicScaleDialog::PixelSizeDecimal() const {
 
 void TDynamicScaleDialog::ChooseUnit(int factor) {
   for (int i = 0; i < 4; ++i)
-    if (kUnitFactors[i] == factor) units_[i]->setChecked(true);
+    if (kUnitFactors[i] == factor) units_->button(i)->setChecked(true);
 }
 
 void TDynamicScaleDialog::SetPixelSizeText(const QString& text) { fields_[kPixelField]->setText(text); }
@@ -79,8 +71,7 @@ TDynamicScaleDialog::Snapshot TDynamicScaleDialog::ShowScan(const DemFileScan& s
                                                             std::int64_t fileSize) {
   Snapshot before;
   for (const QLineEdit* field : fields_) before.texts << field->text();
-  for (int i = 0; i < 4; ++i)
-    if (units_[i]->isChecked()) before.checkedUnit = i;
+  before.checkedUnit = units_->checkedId();
   const std::int64_t calculated = static_cast<std::int64_t>(scan.lines) * scan.columns * scan.bytesPerElement;
   const QString figures[kPixelField] = {
       QString::number(fileSize), QString::number(calculated), QString::number(scan.bytesPerElement),
@@ -94,9 +85,9 @@ TDynamicScaleDialog::Snapshot TDynamicScaleDialog::ShowScan(const DemFileScan& s
 void TDynamicScaleDialog::Restore(const Snapshot& snapshot) {
   for (int field = 0; field < 8; ++field) fields_[field]->setText(snapshot.texts.value(field));
   // No unit checked is a state the group's exclusivity would refuse.
-  for (QRadioButton* unit : units_) unit->setAutoExclusive(false);
-  for (int u = 0; u < 4; ++u) units_[u]->setChecked(u == snapshot.checkedUnit);
-  for (QRadioButton* unit : units_) unit->setAutoExclusive(true);
+  units_->setExclusive(false);
+  for (int u = 0; u < 4; ++u) units_->button(u)->setChecked(u == snapshot.checkedUnit);
+  units_->setExclusive(true);
 }
 
 void TDynamicScaleDialog::OkClick() {

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 class QLineEdit;
-class QRadioButton;
+class QButtonGroup;
 
 namespace orvane {
 
@@ -50,7 +50,7 @@ class TDynamicScaleDialog : public QDialog {
  private:
   // File size, calculated size, bytes, lines, columns, minimum, maximum, then the pixel size.
   QLineEdit* fields_[8];
-  QRadioButton* units_[4];
+  QButtonGroup* units_;  // m, dm, cm, mm
 };
 
 }  // namespace orvane

@@ -127,6 +127,22 @@ std::unique_ptr<TRasterImage> ReadRaw(TWorkbench& main, const QString& path, int
   return std::move(*loaded);
 }
 
+// The raster chosen in `answer`: the bitmap (first filter) or else the 8-bit raw grid of the
+// size its header gives, once `keepSize` (given the size and whether it is a bitmap) agreed;
+// null once the reason was said or when it refused.
+std::unique_ptr<TRasterImage> ReadChosenRaster(TWorkbench& main, const FileAnswer& answer,
+                                               const std::function<bool(int, int, bool)>& keepSize) {
+  if (answer.filterIndex == 1) {
+    std::unique_ptr<TRasterImage> raster = ReadBitmap(main, answer.path);
+    if (raster && !keepSize(raster->lines, raster->columns, true)) return nullptr;
+    return raster;
+  }
+  int lines = 0, columns = 0;
+  if (!SizeFromHeader(main, answer.path, lines, columns) || !keepSize(lines, columns, false))
+    return nullptr;
+  return ReadRaw(main, answer.path, lines, columns);
+}
+
 // `raster` saved at `path` as raw and header (with the DEM's whole-metre pixel size), or as a
 // bitmap, ".raw" or ".bmp" not doubled; a failure said.
 void SaveImage(TWorkbench& main, TRasterImage& raster, const QString& path, bool raw) {
@@ -162,26 +178,20 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   int lines = 0, columns = 0;
   if (!SizeFromHeader(main_, path, lines, columns)) return false;
 
-  TDynamicScaleDialog& scale = main_.DynamicScaleDialog();
   const QFileInfo file(path);
   const std::int64_t realSize = file.exists() ? file.size() : -1;
 
   const int width = ElementWidth(main_, path, realSize, lines, columns, filterIndex);
   if (width == 0) return false;
 
-  const std::string file_path = path.toStdString();
-  auto scan = RunTreatment(main_, "ERREUR", GridSize{lines, columns}, [&] {
-    return ScanDemFile(file_path, lines, columns, width);
-  });
-  if (!scan) return false;
-  const TDynamicScaleDialog::Snapshot previousScale = scale.ShowScan(*scan, realSize);
-  // Closing the dialog without OK gives up the opening: no unit, no pixel size.
-  if (Prompts().Exec(scale) != QDialog::Accepted) return false;
-
-  DemOpenOptions options;
-  options.unitFactor = scale.UnitFactor();
-  options.pixelSizeMetres = scale.PixelSizeDecimal();
-  return InstallScannedDem(main_, path, *scan, options, previousScale);
+  return OpenScannedDem(main_, path, lines, columns, width, realSize,
+                        [](TDynamicScaleDialog& scale) -> std::optional<DemOpenOptions> {
+                          // Closing the dialog without OK gives up the opening: no unit, no
+                          // pixel size.
+                          if (Prompts().Exec(scale) != QDialog::Accepted) return std::nullopt;
+                          return DemOpenOptions{.unitFactor = scale.UnitFactor(),
+                                                .pixelSizeMetres = scale.PixelSizeDecimal()};
+                        });
 }
 
 FileAnswer TFileCommands::AskFileToSave(const char* title, const char* filter) {
@@ -200,30 +210,17 @@ FileAnswer TFileCommands::AskFileToSave(const char* title, const char* filter) {
 void TFileCommands::OpenParameterImage(bool fromMenu) {
   const FileAnswer answer = AskFileToOpen(main_, "OPEN PARAMETER", kOpenParameterFilter);
   if (!answer.ok()) return;
+  // The DEM window keeps its caption: it still shows the DEM, not this file.
+  if (answer.filterIndex != 1) main_.Session().SetOpenedRasterPath(answer.path);
   const TDemModel* dem = main_.Session().CurrentDem();
-  std::shared_ptr<TRasterImage> raster;
-  if (answer.filterIndex == 1) {
-    // The tool button reports a bitmap it cannot read as well: opening nothing without a word
-    // would hide it.
-    raster = ReadBitmap(main_, answer.path);
-    if (!raster) return;
-    if (fromMenu && dem && (raster->lines != dem->lines || raster->columns != dem->columns) &&
-        !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
-      return;
-    }
-  } else {
-    main_.Session().SetOpenedRasterPath(answer.path);
-    // The DEM window keeps its caption: it still shows the DEM, not this file.
-    int lines = 0, columns = 0;
-    if (!SizeFromHeader(main_, answer.path, lines, columns)) return;
-    if (dem && (lines != dem->lines || columns != dem->columns) &&
-        !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
-      return;
-    }
-    raster = ReadRaw(main_, answer.path, lines, columns);
-    if (!raster) return;
-  }
-  main_.ShowParameterImage(std::move(raster));
+  // The tool button does not ask about a bitmap's size, but reports one it cannot read as
+  // well: opening nothing without a word would hide it.
+  std::shared_ptr<TRasterImage> raster =
+      ReadChosenRaster(main_, answer, [&](int lines, int columns, bool bitmap) {
+        return (bitmap && !fromMenu) || !dem || (lines == dem->lines && columns == dem->columns) ||
+               Prompts().Question(&main_, "ERREUR", kSizeQuestion);
+      });
+  if (raster) main_.ShowParameterImage(std::move(raster));
 }
 
 void TFileCommands::SaveParameterClick() {
@@ -240,12 +237,8 @@ void TFileCommands::SaveParameterClick() {
 void TFileCommands::OpenDrainageNetwork1Click() {
   const FileAnswer answer = AskFileToOpen(main_, "OPEN DRAINAGE NETWORK", kOpenDrainageFilter);
   if (!answer.ok()) return;
-  std::shared_ptr<TRasterImage> raster;
-  int lines = 0, columns = 0;
-  if (answer.filterIndex == 1)
-    raster = ReadBitmap(main_, answer.path);
-  else if (SizeFromHeader(main_, answer.path, lines, columns))
-    raster = ReadRaw(main_, answer.path, lines, columns);
+  std::shared_ptr<TRasterImage> raster =
+      ReadChosenRaster(main_, answer, [](int, int, bool) { return true; });
   if (raster) main_.ShowDrainageRaster(std::move(raster), false);
 }
 
@@ -275,21 +268,29 @@ void InstallFileCommands(TWorkbench& main) {
                 [commands] { commands->OpenParameterImage(false); });
 }
 
-bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan& scan,
-                       DemOpenOptions options,
-                       const TDynamicScaleDialog::Snapshot& previousScale,
-                       const std::function<void(TDemModel&)>& adjust) {
+bool OpenScannedDem(TWorkbench& main, const QString& path, int lines, int columns, int width,
+                    std::int64_t fileSize, const ScaleAnswer& answer,
+                    const std::function<void(TDemModel&)>& adjust) {
+  const std::string file = path.toStdString();
+  const auto scan = RunTreatment(main, "ERREUR", GridSize{lines, columns},
+                                 [&] { return ScanDemFile(file, lines, columns, width); });
+  if (!scan) return false;
+  TDynamicScaleDialog& scale = main.DynamicScaleDialog();
+  const TDynamicScaleDialog::Snapshot previousScale = scale.ShowScan(*scan, fileSize);
+  std::optional<DemOpenOptions> options = answer(scale);
+  if (!options) return false;
+
   const TSettings settings = main.Settings();
   ProgressSink* sink = main.Progress();
-  options.cancel = sink;
-  options.workDirectory = main.Session().WorkDirectory().toStdString();
+  options->cancel = sink;
+  options->workDirectory = main.Session().WorkDirectory().toStdString();
   struct OpenedDem {
     std::shared_ptr<TDemModel> dem;
     std::shared_ptr<TRasterImage> relief;
   };
-  auto opened = RunTreatment(main, "ERREUR", GridSize{scan.lines, scan.columns},
+  auto opened = RunTreatment(main, "ERREUR", GridSize{lines, columns},
                              [&]() -> Expected<OpenedDem> {
-                               auto loaded = LoadScannedDem(scan, options);
+                               auto loaded = LoadScannedDem(*scan, *options);
                                if (!loaded) return loaded.error();
                                std::shared_ptr<TDemModel> dem = std::move(*loaded);
                                if (adjust) adjust(*dem);
@@ -304,7 +305,6 @@ bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan&
                                           : std::make_shared<TRasterImage>();
                                return OpenedDem{std::move(dem), std::move(relief)};
                              });
-  TDynamicScaleDialog& scale = main.DynamicScaleDialog();
   if (!opened) {
     scale.Restore(previousScale);  // the dialog shows again the answers for the DEM still open
     return false;
@@ -312,15 +312,11 @@ bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan&
   // U and P become those of the new DEM only now: an opening given up keeps the open DEM's.
   main.Session().SetDemScale(scale.UnitFactor(), scale.PixelSizeText());
 
-  TDemOpenedInfo info;
-  info.path = path;
-  info.lines = scan.lines;
-  info.columns = scan.columns;
-  info.bytesPerElement = scan.bytesPerElement;
-  info.minimum = static_cast<double>(scan.minValue);
-  info.maximum = static_cast<double>(scan.maxValue);
-  info.unitFactor = options.unitFactor;
-  info.pixelSize = scale.PixelSize();
+  const TDemOpenedInfo info{.path = path, .lines = scan->lines, .columns = scan->columns,
+                            .bytesPerElement = scan->bytesPerElement,
+                            .minimum = static_cast<double>(scan->minValue),
+                            .maximum = static_cast<double>(scan->maxValue),
+                            .unitFactor = options->unitFactor, .pixelSize = scale.PixelSize()};
 
   main.InstallOpenedDem(std::move(opened->dem), std::move(opened->relief), path);
   emit main.DemOpened(info);

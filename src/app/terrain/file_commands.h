@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/shell/prompter.h"
 #include "app/terrain/dynamic_scale.h"
@@ -18,16 +19,18 @@ namespace orvane {
 
 class TWorkbench;
 
-// The end of every DEM opening, once its grid is scanned and the dynamic-scale dialog answered:
-// the grid loaded into a DEM model with `options` (in the session's work directory) and its
-// shaded relief made, both under "Progression" (see treatment_run.h), `adjust` running on the
-// new model before its relief; then U and P taken from the dialog, the DEM installed in the
-// frame and announced (DemOpened). When the load is cancelled or refused (the message shown)
-// nothing of the frame changes and the dialog shows `previousScale` again. True when opened.
-bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan& scan,
-                       DemOpenOptions options,
-                       const TDynamicScaleDialog::Snapshot& previousScale,
-                       const std::function<void(TDemModel&)>& adjust = {});
+// The end of every DEM opening once the size and element `width` of the raw grid at `path`
+// (`fileSize` bytes, -1 unknown) are known: the grid scanned, its figures shown in the
+// dynamic-scale dialog and the dialog answered by `answer` (the opening's options, or nothing
+// to give up); then the grid loaded into a DEM model (in the session's work directory) and its
+// shaded relief made, all under "Progression" (see treatment_run.h), `adjust` running on the new
+// model before its relief; then U and P taken from the dialog, the DEM installed in the frame
+// and announced (DemOpened). When the load is cancelled or refused (the message shown) nothing
+// of the frame changes and the dialog shows its former answers again. True when opened.
+using ScaleAnswer = std::function<std::optional<DemOpenOptions>(TDynamicScaleDialog&)>;
+bool OpenScannedDem(TWorkbench& main, const QString& path, int lines, int columns, int width,
+                    std::int64_t fileSize, const ScaleAnswer& answer,
+                    const std::function<void(TDemModel&)>& adjust = {});
 
 class TFileCommands : public QObject {
   Q_OBJECT
