@@ -184,31 +184,30 @@ std::optional<UtmFrame> TExchangeCommands::TypedUtmFrame() const {
   return frame;
 }
 
-std::optional<QString> TExchangeCommands::AskGeoTiffPath(const QString& title) {
+void TExchangeCommands::WriteGeoTiff(const QString& title, const std::optional<GeoReference>& georef,
+                                     const GeoTiffWriter& write) {
   const FileAnswer answer = Prompts().SaveFile(
       &main_, {.title = title, .directory = main_.ImageDirectory(), .filter = "GeoTIFF [*.tif]|*.tif"});
-  if (!answer.ok()) return std::nullopt;
+  if (!answer.ok()) return;
   QString path = answer.path;
   if (!IsGeoTiffPath(path.toStdString())) path += ".tif";
   main_.Session().SetLastFileName(path);
-  return path;
+  BusyCursor busy;
+  const Status written = write(path.toStdString(), georef ? &*georef : nullptr);
+  busy.Release();
+  Report(written);
 }
 
 void TExchangeCommands::ExportValues1Click() {
   const TResultValues values = main_.Session().ResultValues();
   if (!values) return;
-  const std::optional<QString> path = AskGeoTiffPath("Export Values (GeoTIFF)");
-  if (!path) return;
   // Where the value grid lies: the import's georeference, else the UTM frame, else unknown.
   std::optional<GeoReference> georef = imported_;
   if (const std::optional<UtmFrame> frame = TypedUtmFrame(); frame && !georef)
     georef = GeoReferenceFromUtmFrame(*frame);
-  BusyCursor busy;
-  const Status written = ExportValuesGeoTiff(*values.grid, path->toStdString(),
-                                             georef ? &*georef : nullptr,
-                                             exportGeoTiff_->Compression());
-  busy.Release();
-  Report(written);
+  WriteGeoTiff("Export Values (GeoTIFF)", georef, [&](const std::string& path, const GeoReference* where) {
+    return ExportValuesGeoTiff(*values.grid, path, where, exportGeoTiff_->Compression());
+  });
 }
 
 void TExchangeCommands::ExportGeoTiff1Click() {
@@ -224,27 +223,21 @@ void TExchangeCommands::ExportGeoTiff1Click() {
   const std::optional<UtmFrame> frame = TypedUtmFrame();
   exportGeoTiff_->SetAvailable(images[0], images[1], hasDem, imported_.has_value(), frame.has_value());
   if (Prompts().Exec(*exportGeoTiff_) != QDialog::Accepted) return;
-  const std::optional<QString> asked = AskGeoTiffPath("Export GeoTIFF");
-  if (!asked) return;
-  const std::string path = asked->toStdString();
-
   std::optional<GeoReference> georef;
   if (exportGeoTiff_->GeoSource() == TExportGeoTiffDialog::kFromImport) georef = imported_;
   if (exportGeoTiff_->GeoSource() == TExportGeoTiffDialog::kFromUtmFrame && frame)
     georef = GeoReferenceFromUtmFrame(*frame);
-  const GeoReference* where = georef ? &*georef : nullptr;
   const int chosen = exportGeoTiff_->Chosen();
-  const char* const missing[3] = {"There is no parameter image", "There is no drainage network",
-                                  "There is no DEM"};
-  BusyCursor busy;
-  Status written = Status(Error{kBadParameter, missing[chosen]});
-  if (chosen == TExportGeoTiffDialog::kDem && hasDem)
-    written = ExportDemGeoTiff(*dem, std::max(1, main_.Session().UnitFactor()), path, where,
-                               main_.Progress());
-  else if (chosen != TExportGeoTiffDialog::kDem && images[chosen])
-    written = ExportRasterGeoTiff(*images[chosen], path, where, exportGeoTiff_->Compression());
-  busy.Release();
-  Report(written);
+  WriteGeoTiff("Export GeoTIFF", georef, [&](const std::string& path, const GeoReference* where) {
+    const char* const missing[3] = {"There is no parameter image", "There is no drainage network",
+                                    "There is no DEM"};
+    if (chosen == TExportGeoTiffDialog::kDem && hasDem)
+      return ExportDemGeoTiff(*dem, std::max(1, main_.Session().UnitFactor()), path, where,
+                              main_.Progress());
+    if (chosen != TExportGeoTiffDialog::kDem && images[chosen])
+      return ExportRasterGeoTiff(*images[chosen], path, where, exportGeoTiff_->Compression());
+    return Status(Error{kBadParameter, missing[chosen]});
+  });
 }
 
 void TExchangeCommands::CoordUtm1Click() {

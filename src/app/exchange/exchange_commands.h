@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "core/exchange/gdal_raster.h"
@@ -58,8 +59,11 @@ class TExchangeCommands : public QObject {
   const std::optional<GeoReference>& ImportedGeoReference() const { return imported_; }
 
  private:
-  // The save dialog of a GeoTIFF export; ".tif" added when the name lacks it.
-  std::optional<QString> AskGeoTiffPath(const QString& title);
+  // The save dialog of a GeoTIFF export (".tif" added when the name lacks it), then `write` to
+  // the chosen path with `georef`, its failure said.
+  using GeoTiffWriter = std::function<Status(const std::string& path, const GeoReference* georef)>;
+  void WriteGeoTiff(const QString& title, const std::optional<GeoReference>& georef,
+                    const GeoTiffWriter& write);
   // The coordinate dialog's UTM frame once confirmed and sound (corners in order, a size).
   std::optional<UtmFrame> TypedUtmFrame() const;
   // Shows `status`'s message under "ERREUR" when it failed.

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 
 #include "app/shell/form_parts.h"
 #include "app/terrain/box_layouts.h"
+#include "core/exchange/gdal_raster_figures.h"
 
 namespace orvane {
 
@@ -66,27 +68,13 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
-  QString crs = info.crsName.empty() ? QStringLiteral("unknown") : QString::fromStdString(info.crsName);
-  if (info.geographic) crs += QStringLiteral(" (degrees)");
-  QString ground = QStringLiteral("no georeference");
-  if (info.hasGeoTransform) {
-    ground = QStringLiteral("%1 x %2")
-                 .arg(info.pixelWidthMetres, 0, 'g', 8)
-                 .arg(info.pixelHeightMetres, 0, 'g', 8);
-    if (info.geographic)
-      ground += QStringLiteral(" at latitude %1").arg(info.centralLatitude, 0, 'f', 4);
-  }
-  const QString texts[5] = {QString::fromStdString(info.path),
-                            QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns),
-                            QString::fromStdString(info.dataType), crs, ground};
-  for (int field = 0; field < 5; ++field) figures_[field]->setText(texts[field]);
+  const std::array<std::string, 5> texts = GdalRasterFigures(info);
+  for (int field = 0; field < 5; ++field) figures_[field]->setText(QString::fromStdString(texts[field]));
   needsPixelSize_ = !info.hasGeoTransform;
   pixSize_->setEnabled(needsPixelSize_);
   // Real elevations are proposed in the finest unit that holds them, whole ones in metres.
   ChooseUnit(info.realValued ? 0 : 1);
-  bandNote_->setText(info.bandCount > 1
-                         ? QStringLiteral("%1 bands: band 1 is imported").arg(info.bandCount)
-                         : QString());
+  bandNote_->setText(QString::fromStdString(GdalBandNote(info)));
   QFileInfo file(QString::fromStdString(info.path));
   nameEdit_->setText(QDir::cleanPath(file.absolutePath() + "/" + file.completeBaseName()));
 }

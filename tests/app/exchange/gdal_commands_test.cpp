@@ -79,6 +79,9 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   EXPECT_EQ(main->Session().DemPath(), TempPath("site_m4.raw"));
   // Opened directly: no dynamic-scale dialog shown.
   EXPECT_EQ(prompts.executed, std::vector<QString>{"ImportGdalForm"});
+  const auto* form = main->findChild<TImportGdalDialog*>();
+  EXPECT_EQ(form->findChild<QLineEdit*>("SizeEdit")->text(), "15 x 20");
+  EXPECT_EQ(form->findChild<QLineEdit*>("GroundEdit")->text(), "30 x 30");
 
   ASSERT_TRUE(main->Session().UtmCoordinatesSet());
   const std::optional<TUtmFrame> frame = main->UtmFrame();
