@@ -71,17 +71,12 @@ int ElementWidth(TWorkbench& main, const QString& path, std::int64_t fileSize, i
     return 0;
   }
   if (*known) return *known;
+  if (filterIndex == 1 || filterIndex == 2) return 2 * filterIndex;
+  TByteCountDialog& dialog = main.ByteCountDialog();
   for (;;) {
-    if (filterIndex == 1) return 2;
-    if (filterIndex == 2) return 4;
-    TByteCountDialog& dialog = main.ByteCountDialog();
     if (Prompts().Exec(dialog) != QDialog::Accepted) return 0;
-    const int bytes = dialog.Bytes();
-    if (bytes == 2 || bytes == 4) {
-      filterIndex = bytes / 2;
-    } else {
-      Prompts().Warning(&main, "ERREUR", "Number of Bytes wrong: 2 (Integer2) or 4 (Integer4)");
-    }
+    if (dialog.Bytes() == 2 || dialog.Bytes() == 4) return dialog.Bytes();
+    Prompts().Warning(&main, "ERREUR", "Number of Bytes wrong: 2 (Integer2) or 4 (Integer4)");
   }
 }
 
@@ -296,9 +291,7 @@ bool OpenScannedDem(TWorkbench& main, const QString& path, int lines, int column
                                if (adjust) adjust(*dem);
                                // The shaded relief as the shade command draws it: cells
                                // whose light reads a NoData cell in the NoData colour.
-                               TreatmentInputs inputs;
-                               inputs.dem = dem.get();
-                               inputs.settings = &settings;
+                               const TreatmentInputs inputs{.dem = dem.get(), .settings = &settings};
                                auto shaded = kShadeTreatment.run(inputs, {}, kOutputPicture, sink);
                                std::shared_ptr<TRasterImage> relief =
                                    shaded ? std::move(shaded->picture)

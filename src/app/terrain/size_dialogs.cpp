@@ -1,6 +1,7 @@
 #include "app/terrain/size_dialogs.h"
 
 #include "app/shell/form_parts.h"
+#include "app/terrain/box_layouts.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 
@@ -11,8 +12,7 @@ TImageSizeDialog::TImageSizeDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(" IMAGE SIZE");
   auto* group = FieldGroup("Image Size", {{lineEdit_, "LineEdit", "Lines"}, {colEdit_, "ColEdit", "Columns"}});
   for (QLineEdit* field : {lineEdit_, colEdit_}) AcceptWholeNumbers(field, 1, kMaxDemSide);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(group);
+  auto* layout = Stacked<QVBoxLayout>({group}, this);
   layout->addWidget(OkButton(*this, "OkButton", [this] { OkClick(); }), 0, Qt::AlignRight);
 }
 
@@ -47,9 +47,7 @@ TByteCountDialog::TByteCountDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(" NUM BYTES");
   bytesEdit_ = new QLineEdit;
   bytesEdit_->setObjectName("BytesEdit");
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel("Number of Bytes ?"));
-  layout->addWidget(bytesEdit_);
+  auto* layout = Stacked<QVBoxLayout>({new QLabel("Number of Bytes ?"), bytesEdit_}, this);
   layout->addWidget(OkButton(*this, "OkButton"), 0, Qt::AlignRight);
 }
 
