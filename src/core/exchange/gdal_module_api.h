@@ -148,7 +148,7 @@ typedef struct OrvaneGdalApi {
   /* Lines per block of band 1 (the tile or strip height). */
   int (*block_lines)(OrvaneGdalDataset* dataset);
   /* `count` lines of band 1 from `line` on, one after another in `values` as `type`
-   * (ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not null their validity
+   * (ORVANE_GDAL_INT32, ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not null their validity
    * mask as bytes (0 invalid). One call per band of lines: GDAL reads each block once.
    * 0 on success. */
   int (*read_lines)(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellType type,

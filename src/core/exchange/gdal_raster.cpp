@@ -455,20 +455,24 @@ template <typename Cell>
 constexpr OrvaneGdalCellType kCellType =
     std::is_same_v<Cell, float> ? ORVANE_GDAL_FLOAT32 : ORVANE_GDAL_FLOAT64;
 
-// Reads band 1 in bands of about a million cells, whole blocks where they fit (GDAL then reads
-// each block once per call, instead of once per line), and hands `use(first, count, cells,
-// mask)` each band of `count` lines from line `first` of the file on; `mask` is null when every
-// cell is valid.
+// Lines read at once: about a million cells, whole blocks where they fit (GDAL then reads each
+// block once per call, instead of once per line). Blocks taller than the band (wide tiled
+// rasters) are left to GDAL's block cache: a band of whole blocks could then take gigabytes.
+int LinesPerRead(int columns, int lines, int blockLines) {
+  const int block = std::max(1, blockLines);
+  const int wanted = std::max(1, (1 << 20) / std::max(1, columns));
+  return std::min(lines, block <= wanted ? wanted / block * block : wanted);
+}
+
+// Reads band 1 in bands of LinesPerRead lines and hands `use(first, count, cells, mask)` each
+// band of `count` lines from line `first` of the file on; `mask` is null when every cell is
+// valid.
 template <typename Cell, typename Use>
 Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                    OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
                    bool mask, Use&& use) {
   const int columns = info.columns, lines = info.lines;
-  const int block = std::max(1, blockLines);
-  const int wanted = std::max(1, (1 << 20) / std::max(1, columns));
-  // Blocks taller than the band (wide tiled rasters) are left to GDAL's block cache: a band of
-  // whole blocks could then take gigabytes.
-  const int band = std::min(lines, block <= wanted ? wanted / block * block : wanted);
+  const int band = LinesPerRead(columns, lines, blockLines);
   std::vector<Cell> cells(static_cast<std::size_t>(band) * columns);
   std::vector<std::uint8_t> maskCells(mask ? cells.size() : 0);
   for (int first = 0; first < lines; first += band) {
@@ -501,6 +505,30 @@ Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& e
         });
         return afterBand(first, count);
       });
+}
+
+// Reads band 1 as `type` (4-byte cells) straight into `cells`, the whole grid in the file's
+// line order, and its mask into `mask` (null: every cell valid), a band of lines at a time;
+// each band's lines go to `useLine(line)` on every core, then `afterBand(first, count)` runs
+// on the calling thread.
+template <typename UseLine, typename AfterBand>
+Status ForEachBandInPlace(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                          OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
+                          OrvaneGdalCellType type, std::int32_t* cells, std::uint8_t* mask,
+                          UseLine&& useLine, AfterBand&& afterBand) {
+  const int columns = info.columns, lines = info.lines;
+  const int band = LinesPerRead(columns, lines, blockLines);
+  for (int first = 0; first < lines; first += band) {
+    const int count = std::min(band, lines - first);
+    const std::size_t at = static_cast<std::size_t>(first) * columns;
+    if (gdal.read_lines(dataset, first, count, type, cells + at, mask ? mask + at : nullptr) != 0)
+      return Error{kOutsideOrShortRead, "cannot read lines " + std::to_string(first) + " to " +
+                                            std::to_string(first + count - 1) + " of " +
+                                            Quoted(info.path) + errors.Reason()};
+    ParallelForLines(count, [&](int k) { useLine(first + k); });
+    if (Status s = afterBand(first, count); !s) return s;
+  }
+  return Status::Ok();
 }
 
 // The lowest and highest elevation (metres, after the band's scale and offset) of the valid
@@ -544,6 +572,49 @@ Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
                                         scale, offset);
 }
 
+// The unit a raster is read in when none is given: metres for whole numbers; for reals the
+// finest unit the range of their valid cells allows, none finer than `finest` (metres when no
+// cell is valid).
+struct UnitChoice {
+  int factor = 1;
+  bool chosen = false;
+};
+
+UnitChoice UnitOfRange(double lowest, double highest, int finest) {
+  if (!(lowest <= highest)) return {};
+  return {FinestUnitFactor(lowest, highest, finest), true};
+}
+
+// The unit of an inspected raster read without a chosen unit: one reading pass for reals.
+Expected<UnitChoice> ChooseUnit(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                const InspectedRaster& raster, int finest) {
+  if (!raster.info.realValued) return UnitChoice{};
+  auto range = ElevationRange(gdal, errors, raster.dataset.get(), raster.info, raster.facts,
+                              raster.scale, raster.offset);
+  if (!range) return range.error();
+  return UnitOfRange(range->first, range->second, finest);
+}
+
+// Band 1 holds whole numbers that a signed 32-bit integer holds, without scale or offset: GDAL
+// can widen them straight into the grid.
+bool HoldsPlainWholeNumbers(const OrvaneGdalFacts& facts, double scale, double offset) {
+  static constexpr const char* kTypes[] = {"Byte", "Int8", "UInt16", "Int16", "Int32"};
+  if (scale != 1.0 || offset != 0.0) return false;
+  return std::any_of(std::begin(kTypes), std::end(kTypes),
+                     [&](const char* type) { return std::strcmp(facts.data_type, type) == 0; });
+}
+
+// Turns the grid's lines (and the mask's) upside down: rasters stored south-up are read in
+// their own order.
+template <typename Cell>
+void TurnOver(std::vector<Cell>& cells, int lines, int columns) {
+  if (cells.empty()) return;
+  for (int top = 0, bottom = lines - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(cells.begin() + static_cast<std::ptrdiff_t>(top) * columns,
+                     cells.begin() + static_cast<std::ptrdiff_t>(top + 1) * columns,
+                     cells.begin() + static_cast<std::ptrdiff_t>(bottom) * columns);
+}
+
 }  // namespace
 
 Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
@@ -561,13 +632,21 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   const OrvaneGdalFacts& facts = raster->facts;
 
   GdalDemGrid grid;
-  grid.info = std::move(raster->info);
+  grid.info = raster->info;
   const int lines = grid.info.lines, columns = grid.info.columns;
   const std::size_t cells = static_cast<std::size_t>(lines) * columns;
+  const double scale = raster->scale, offset = raster->offset;
+  const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
+  const bool mask = !facts.all_valid;
+  const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
+  const bool plainWhole = HoldsPlainWholeNumbers(facts, scale, offset);
+  // Every line is read into its own place in the grid, in the file's order (turned over at the
+  // end for a south-up raster). Cells of a raster with neither NoData nor reals are all valid:
+  // no mask is kept for them.
   std::vector<std::uint8_t> valid;
   try {
     grid.scan.values.resize(cells);
-    valid.assign(cells, 1);
+    if (mask || !plainWhole) valid.assign(cells, 1);
   } catch (const std::bad_alloc&) {
     return Error{kAllocationFailed, "not enough memory to read " + Quoted(path)};
   }
@@ -575,11 +654,6 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.columns = columns;
   grid.scan.bytesPerElement = 4;
   grid.scan.fileLength = static_cast<std::int64_t>(cells) * 4;
-
-  const double scale = raster->scale, offset = raster->offset;
-  const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
-  const bool mask = !facts.all_valid;
-  const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
 
   // What each line of the file gave: lines are converted on every core, each into its own
   // slot, and the first failing line in the file's order is the one reported.
@@ -591,10 +665,17 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   };
   std::vector<LineFigures> figures(static_cast<std::size_t>(lines));
   ProgressScope scope(progress);
-  // Stores line `line` (line `source` of the file) from `rawAt(column)`, the cells `validAt`
-  // refuses and NaN as holes, the rest in whole units of 1/unitFactor m.
-  auto storeLine = [&](int line, int source, auto&& rawAt, auto&& validAt) {
-    LineFigures& out = figures[static_cast<std::size_t>(source)];
+  auto beyondRange = [&](double elevation, int line, int column) -> Error {
+    return Error{kWrongFormat, Quoted(path) + " holds the elevation " + Number(elevation) +
+                                   " at line " + std::to_string(line) + ", column " +
+                                   std::to_string(column) +
+                                   ": beyond the 32-bit range in units of 1/" +
+                                   std::to_string(unitFactor) + " m (choose a coarser unit)"};
+  };
+  // Stores line `line` from `rawAt(column)`, the cells `validAt` refuses and NaN as holes, the
+  // rest in whole units of 1/unitFactor m.
+  auto storeLine = [&](int line, auto&& rawAt, auto&& validAt) {
+    LineFigures& out = figures[static_cast<std::size_t>(line)];
     const std::size_t base = static_cast<std::size_t>(line) * columns;
     std::int32_t* values = grid.scan.values.data() + base;
     std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
@@ -610,13 +691,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       }
       std::int32_t stored = 0;
       if (!ToStoredValue((raw * scale + offset) * unitFactor, tolerance, stored)) {
-        out.status = Error{kWrongFormat, Quoted(path) + " holds the elevation " +
-                                             Number(raw * scale + offset) + " at line " +
-                                             std::to_string(source) + ", column " +
-                                             std::to_string(c) +
-                                             ": beyond the 32-bit range in units of 1/" +
-                                             std::to_string(unitFactor) +
-                                             " m (choose a coarser unit)"};
+        out.status = beyondRange(raw * scale + offset, line, c);
         return;
       }
       values[c] = stored;
@@ -626,19 +701,60 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     if (lowest <= highest) out.lo = lowest, out.hi = highest;
     out.holes = holes;
   };
+  // The same for a line of plain whole numbers already in place, and its mask (0 or 255 from
+  // GDAL) when there is one.
+  auto storeWholeLine = [&](int line) {
+    LineFigures& out = figures[static_cast<std::size_t>(line)];
+    const std::size_t base = static_cast<std::size_t>(line) * columns;
+    std::int32_t* values = grid.scan.values.data() + base;
+    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    if (!mask && unitFactor == 1) {
+      for (int c = 0; c < columns; ++c) {
+        lowest = std::min(lowest, values[c]);
+        highest = std::max(highest, values[c]);
+      }
+      out.lo = lowest, out.hi = highest;
+      return;
+    }
+    std::uint8_t* validRow = mask ? valid.data() + base : nullptr;
+    std::int64_t holes = 0;
+    for (int c = 0; c < columns; ++c) {
+      if (validRow) {
+        if (validRow[c] == 0) {
+          values[c] = 0;
+          ++holes;
+          continue;
+        }
+        validRow[c] = 1;
+      }
+      const std::int64_t stored = static_cast<std::int64_t>(values[c]) * unitFactor;
+      if (stored < std::numeric_limits<std::int32_t>::min() ||
+          stored > std::numeric_limits<std::int32_t>::max()) {
+        out.status = beyondRange(values[c], line, c);
+        return;
+      }
+      values[c] = static_cast<std::int32_t>(stored);
+      lowest = std::min(lowest, values[c]);
+      highest = std::max(highest, values[c]);
+    }
+    if (lowest <= highest) out.lo = lowest, out.hi = highest;
+    out.holes = holes;
+  };
   auto step = [&](double fraction) -> Status {
     scope.Step(fraction);
     if (scope.Cancelled()) return Error{kCancelled, "the import was cancelled"};
     return Status::Ok();
   };
-  auto chooseUnit = [&](double lowest, double highest) {
-    unitFactor = 1;
-    if (lowest <= highest) {
-      unitFactor = FinestUnitFactor(lowest, highest, finestChosen);
-      grid.unitChosen = true;
-    }
+  auto firstFailure = [&](int first, int count) -> Status {
+    for (int k = first; k < first + count; ++k)
+      if (!figures[static_cast<std::size_t>(k)].status) return figures[k].status;
+    return Status::Ok();
   };
-  auto lineOf = [&](int source) { return southUp ? lines - 1 - source : source; };
+  auto takeUnit = [&](UnitChoice choice) {
+    unitFactor = choice.factor;
+    grid.unitChosen = choice.chosen;
+  };
 
   if (unitFactor == 0 && grid.info.realValued && facts.data_type_float32) {
     // Float32 cells whose unit is still to be chosen are read once: they wait in the grid's
@@ -647,17 +763,20 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     std::vector<std::pair<double, double>> ranges(
         static_cast<std::size_t>(lines),
         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()});
-    Status read = ForEachLineOnEveryCore<float>(
-        gdal, errors, dataset, grid.info, facts.block_lines, mask,
-        [&](int source, const float* row, const std::uint8_t* maskRow) {
-          const std::size_t base = static_cast<std::size_t>(lineOf(source)) * columns;
-          std::memcpy(&grid.scan.values[base], row, sizeof(float) * columns);
-          auto& [lowest, highest] = ranges[static_cast<std::size_t>(source)];
+    Status read = ForEachBandInPlace(
+        gdal, errors, dataset, grid.info, facts.block_lines, ORVANE_GDAL_FLOAT32,
+        grid.scan.values.data(), mask ? valid.data() : nullptr,
+        [&](int line) {
+          const std::size_t base = static_cast<std::size_t>(line) * columns;
+          const float* row = reinterpret_cast<const float*>(grid.scan.values.data() + base);
+          std::uint8_t* validRow = valid.data() + base;
+          auto& [lowest, highest] = ranges[static_cast<std::size_t>(line)];
           for (int c = 0; c < columns; ++c) {
-            if ((maskRow && maskRow[c] == 0) || std::isnan(row[c])) {
-              valid[base + c] = 0;
+            if (validRow[c] == 0 || std::isnan(row[c])) {
+              validRow[c] = 0;
               continue;
             }
+            validRow[c] = 1;  // GDAL's mask says 255
             const double z = row[c] * scale + offset;
             lowest = std::min(lowest, z);
             highest = std::max(highest, z);
@@ -671,12 +790,12 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       lowest = std::min(lowest, low);
       highest = std::max(highest, high);
     }
-    chooseUnit(lowest, highest);
+    takeUnit(UnitOfRange(lowest, highest, finestChosen));
     ParallelForLines(lines, [&](int line) {
       const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(line) * columns];
       const std::uint8_t* validRow = &valid[static_cast<std::size_t>(line) * columns];
       storeLine(
-          line, lineOf(line),
+          line,
           [&](int c) {
             float z;
             std::memcpy(&z, bits + c, sizeof z);
@@ -685,27 +804,33 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
           [&](int c) { return validRow[c] != 0; });
     });
     if (Status s = step(0.8); !s) return s.error();
+  } else if (plainWhole) {
+    // Whole numbers stay in metres unless a unit is given; GDAL widens them into the grid and
+    // each line is multiplied there, without a real per cell.
+    if (unitFactor == 0) unitFactor = 1;
+    Status read = ForEachBandInPlace(
+        gdal, errors, dataset, grid.info, facts.block_lines, ORVANE_GDAL_INT32,
+        grid.scan.values.data(), mask ? valid.data() : nullptr, storeWholeLine,
+        [&](int first, int count) -> Status {
+          if (Status s = firstFailure(first, count); !s) return s;
+          return step(0.8 * (first + count) / lines);
+        });
+    if (!read) return read.error();
   } else {
     if (unitFactor == 0) {
-      // Whole numbers stay in metres; reals keep their precision in the finest unit their
-      // range allows.
-      unitFactor = 1;
-      if (grid.info.realValued) {
-        auto range = ElevationRange(gdal, errors, dataset, grid.info, facts, scale, offset);
-        if (!range) return range.error();
-        chooseUnit(range->first, range->second);
-      }
+      auto choice = ChooseUnit(gdal, errors, *raster, finestChosen);
+      if (!choice) return choice.error();
+      takeUnit(*choice);
     }
     Status read = ForEachLineOnEveryCore<double>(
         gdal, errors, dataset, grid.info, facts.block_lines, mask,
-        [&](int source, const double* row, const std::uint8_t* maskRow) {
+        [&](int line, const double* row, const std::uint8_t* maskRow) {
           storeLine(
-              lineOf(source), source, [&](int c) { return row[c]; },
+              line, [&](int c) { return row[c]; },
               [&](int c) { return !maskRow || maskRow[c] != 0; });
         },
         [&](int first, int count) -> Status {
-          for (int k = first; k < first + count; ++k)
-            if (!figures[static_cast<std::size_t>(k)].status) return figures[k].status;
+          if (Status s = firstFailure(first, count); !s) return s;
           return step(0.8 * (first + count) / lines);
         });
     if (!read) return read.error();
@@ -722,16 +847,24 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   }
   if (holes == static_cast<std::int64_t>(cells))
     return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
+  if (southUp) {
+    TurnOver(grid.scan.values, lines, columns);
+    TurnOver(valid, lines, columns);
+  }
   // The holes' stored values take the nearest valid elevation, so that no computation ever
   // meets a wild number there; the mask says they are not ground.
-  grid.noDataFilled = FillFromNearestValid(grid.scan.values, valid, lines, columns);
-  if (holes > 0) grid.validity = std::move(valid);
+  if (holes > 0) {
+    grid.noDataFilled = FillFromNearestValid(grid.scan.values, valid, lines, columns);
+    grid.validity = std::move(valid);
+  }
   scope.Step(1.0);
   grid.minValue = lo;
   grid.maxValue = hi;
-  // The figures an opening shows start from 1000000 and 0.
+  // The figures an opening shows start from 1000000 and 0; the filled holes hold valid
+  // elevations, so the grid's own extremes are those of its valid cells.
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
+  grid.scan.valueRange = std::make_pair(static_cast<std::int32_t>(lo), static_cast<std::int32_t>(hi));
   return grid;
 }
 
@@ -741,11 +874,9 @@ Expected<int> ChosenGdalUnitFactor(const std::string& path) {
   GdalErrorScope errors(**module);
   auto raster = OpenAndInspect(**module, errors, path);
   if (!raster) return raster.error();
-  if (!raster->info.realValued) return 1;
-  auto range = ElevationRange(**module, errors, raster->dataset.get(), raster->info,
-                              raster->facts, raster->scale, raster->offset);
-  if (!range) return range.error();
-  return range->first <= range->second ? FinestUnitFactor(range->first, range->second) : 1;
+  auto choice = ChooseUnit(**module, errors, *raster, kFinestUnitFactor);
+  if (!choice) return choice.error();
+  return choice->factor;
 }
 
 void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int unitFactor) {
