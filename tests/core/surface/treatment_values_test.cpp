@@ -148,6 +148,16 @@ void CheckCase(const ValuesCase& test, const TDemModel& dem) {
     }
   EXPECT_EQ(wrong, 0);
   EXPECT_LE(nearBoundary, dem.columns * dem.lines / 1000 + 2);
+
+  // Values alone (a --values run makes no picture) are the same values.
+  auto alone = treatment->run(inputs, args, kOutputValues, nullptr);
+  ASSERT_TRUE(alone && alone->values) << (alone ? "" : alone.error().message);
+  int differ = 0;
+  for (std::size_t k = 0; k < values.values.size(); ++k) {
+    const float a = values.values[k], b = alone->values->values[k];
+    differ += !(a == b || (std::isnan(a) && std::isnan(b)));
+  }
+  EXPECT_EQ(differ, 0);
 }
 
 TEST(TreatmentValues, PictureIsTheMappingOfTheValues) {
