@@ -70,7 +70,10 @@ std::vector<ValuesCase> Cases() {
       return static_cast<int>(ExactShare(s.dem, c, l, range, withCentre, v) * dynamism);
     };
   };
+  const auto everyCell = [](const Seen&, int, int, int) { return true; };
   return {
+      {"slope", "slope", {{"norm", 255}}, {{"table", "gray"}}, everyCell,
+       [](const Seen&, int, int, double s) { return static_cast<int>(s / 90 * 254); }},
       {"aspect", "aspect", {{"norm", 36}}, {{"palette", "gray"}},
        // Flat cells are 255, the outer ring black.
        [](const Seen& s, int c, int l, int pixel) { return Inside(s.dem, c, l, 1) && pixel != 255; },
