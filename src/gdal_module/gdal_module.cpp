@@ -195,7 +195,8 @@ const char* CompressionName(OrvaneGdalCompression compression) {
 
 OrvaneGdalDataset* CreateTiff(const char* path, int columns, int lines, int bands,
                               OrvaneGdalCellType type, int rgb, bool tiledValues,
-                              OrvaneGdalCompression compression = ORVANE_GDAL_DEFLATE) {
+                              OrvaneGdalCompression compression = ORVANE_GDAL_DEFLATE,
+                              int stripLines = 0) {
   RegisterDrivers();
   GDALDriverH driver = GDALGetDriverByName("GTiff");
   if (!driver) {
@@ -221,6 +222,8 @@ OrvaneGdalDataset* CreateTiff(const char* path, int columns, int lines, int band
   if (rgb) options = CSLSetNameValue(options, "PHOTOMETRIC", "RGB");
   // Past 2 GB of cells a compressed file may still pass the 4 GB a classic TIFF addresses.
   options = CSLSetNameValue(options, "BIGTIFF", "IF_SAFER");
+  if (!tiledValues && stripLines > 0)
+    options = CSLSetNameValue(options, "BLOCKYSIZE", std::to_string(stripLines).c_str());
   if (tiledValues) {
     // Tiles for quick windows in GIS viewers, and the floating-point predictor, which
     // compresses smooth real surfaces far better than bytes.
@@ -259,6 +262,12 @@ OrvaneGdalDataset* CreateGeoTiffCompressed(const char* path, int columns, int li
   if (tiledValues)
     return CreateTiff(path, columns, lines, 1, ORVANE_GDAL_FLOAT32, 0, true, compression);
   return CreateTiff(path, columns, lines, bands, type, rgb, false, compression);
+}
+
+OrvaneGdalDataset* CreateGeoTiffStrips(const char* path, int columns, int lines, int bands,
+                                       OrvaneGdalCellType type, int rgb,
+                                       OrvaneGdalCompression compression, int stripLines) {
+  return CreateTiff(path, columns, lines, bands, type, rgb, false, compression, stripLines);
 }
 
 int Georeference(OrvaneGdalDataset* dataset, const double* geotransform, const char* crsWkt) {
@@ -413,6 +422,7 @@ const OrvaneGdalApi kApi = {
     WriteLines,
     BlockLines,
     ReadLines,
+    CreateGeoTiffStrips,
 };
 
 }  // namespace

@@ -20,7 +20,7 @@
 extern "C" {
 #endif
 
-#define ORVANE_GDAL_ABI_VERSION 5u
+#define ORVANE_GDAL_ABI_VERSION 6u
 #define ORVANE_GDAL_ENTRY_NAME "orvane_gdal_module_api"
 #define ORVANE_GDAL_MODULE_FILE "liborvane_gdal.so"
 
@@ -153,6 +153,12 @@ typedef struct OrvaneGdalApi {
    * 0 on success. */
   int (*read_lines)(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellType type,
                     void* values, uint8_t* mask);
+  /* create_geotiff_compressed (tiled_values 0) with strips of `strip_lines` lines (0: GDAL's
+   * choice). */
+  OrvaneGdalDataset* (*create_geotiff_strips)(const char* path, int columns, int lines,
+                                              int bands, OrvaneGdalCellType type, int rgb,
+                                              OrvaneGdalCompression compression,
+                                              int strip_lines);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);
