@@ -548,30 +548,44 @@ Status ForEachBandInPlace(const OrvaneGdalApi& gdal, const GdalErrorScope& error
 }
 
 // The lowest and highest elevation (metres, after the band's scale and offset) of the valid
-// cells: one reading pass, made only to choose the unit of a real-valued raster. Float32 cells
-// are read as they are stored (half the bytes of doubles).
+// cells: one reading pass, made only to choose the unit of a real-valued raster, its lines
+// scanned on every core. Float32 cells are read as they are stored (half the bytes of doubles).
+// The extremes are taken among the stored cells: scale and offset, applied after, keep the
+// order of the cells (reversed by a negative scale).
 template <typename Cell>
 Expected<std::pair<double, double>> ElevationRangeOf(const OrvaneGdalApi& gdal,
                                                      const GdalErrorScope& errors,
                                                      OrvaneGdalDataset* dataset,
                                                      const GdalRasterInfo& info, int blockLines,
                                                      bool mask, double scale, double offset) {
-  double lo = std::numeric_limits<double>::infinity();
-  double hi = -std::numeric_limits<double>::infinity();
-  Status read = ForEachBand<Cell>(
+  std::vector<std::pair<Cell, Cell>> ranges(
+      static_cast<std::size_t>(info.lines),
+      {std::numeric_limits<Cell>::infinity(), -std::numeric_limits<Cell>::infinity()});
+  Status read = ForEachLineOnEveryCore<Cell>(
       gdal, errors, dataset, info, blockLines, mask,
-      [&](int, int count, const Cell* cells, const std::uint8_t* maskCells) {
-        const std::size_t size = static_cast<std::size_t>(count) * info.columns;
-        for (std::size_t k = 0; k < size; ++k) {
-          if ((maskCells && maskCells[k] == 0) || std::isnan(cells[k])) continue;
-          const double z = cells[k] * scale + offset;
-          lo = std::min(lo, z);
-          hi = std::max(hi, z);
+      [&](int line, const Cell* cells, const std::uint8_t* maskRow) {
+        Cell lo = std::numeric_limits<Cell>::infinity();
+        Cell hi = -lo;
+        for (int c = 0; c < info.columns; ++c) {
+          if ((maskRow && maskRow[c] == 0) || std::isnan(cells[c])) continue;
+          lo = std::min(lo, cells[c]);
+          hi = std::max(hi, cells[c]);
         }
-        return Status::Ok();
-      });
+        ranges[static_cast<std::size_t>(line)] = {lo, hi};
+      },
+      [](int, int) { return Status::Ok(); });
   if (!read) return read.error();
-  return std::make_pair(lo, hi);
+  Cell lo = std::numeric_limits<Cell>::infinity();
+  Cell hi = -lo;
+  for (const auto& [low, high] : ranges) {
+    lo = std::min(lo, low);
+    hi = std::max(hi, high);
+  }
+  if (!(lo <= hi))
+    return std::make_pair(std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity());
+  const double a = lo * scale + offset, b = hi * scale + offset;
+  return std::make_pair(std::min(a, b), std::max(a, b));
 }
 
 Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
