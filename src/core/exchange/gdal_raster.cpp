@@ -480,19 +480,24 @@ int LinesPerRead(int columns, int lines, int blockLines) {
   return std::min(lines, block <= wanted ? wanted / block * block : wanted);
 }
 
-// Reads band 1 in bands of LinesPerRead lines and hands `use(first, count, cells, mask)` each
-// band of `count` lines from line `first` of the file on; `mask` is null when every cell is
-// valid.
+// Lines [from, to) of a raster's file.
+struct LineSpan {
+  int from = 0, to = 0;
+};
+
+// Reads lines `span` of band 1 in bands of LinesPerRead lines and hands `use(first, count,
+// cells, mask)` each band of `count` lines from line `first` of the file on; `mask` is null
+// when every cell is valid.
 template <typename Cell, typename Use>
 Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                    OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
-                   bool mask, Use&& use) {
-  const int columns = info.columns, lines = info.lines;
+                   bool mask, LineSpan span, Use&& use) {
+  const int columns = info.columns, lines = span.to - span.from;
   const int band = LinesPerRead(columns, lines, blockLines);
   std::vector<Cell> cells(static_cast<std::size_t>(band) * columns);
   std::vector<std::uint8_t> maskCells(mask ? cells.size() : 0);
-  for (int first = 0; first < lines; first += band) {
-    const int count = std::min(band, lines - first);
+  for (int first = span.from; first < span.to; first += band) {
+    const int count = std::min(band, span.to - first);
     if (gdal.read_lines(dataset, first, count, kCellType<Cell>, cells.data(),
                         mask ? maskCells.data() : nullptr) != 0)
       return Error{kOutsideOrShortRead, "cannot read lines " + std::to_string(first) + " to " +
@@ -510,10 +515,10 @@ Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
 template <typename Cell, typename UseLine, typename AfterBand>
 Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                               OrvaneGdalDataset* dataset, const GdalRasterInfo& info,
-                              int blockLines, bool mask, UseLine&& useLine,
+                              int blockLines, bool mask, LineSpan span, UseLine&& useLine,
                               AfterBand&& afterBand) {
   return ForEachBand<Cell>(
-      gdal, errors, dataset, info, blockLines, mask,
+      gdal, errors, dataset, info, blockLines, mask, span,
       [&](int first, int count, const Cell* cells, const std::uint8_t* maskCells) {
         ParallelForLines(count, [&](int k) {
           const std::size_t at = static_cast<std::size_t>(k) * info.columns;
@@ -523,20 +528,20 @@ Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& e
       });
 }
 
-// Reads band 1 as `type` (4-byte cells) straight into `cells`, the whole grid in the file's
-// line order, and its mask into `mask` (null: every cell valid), a band of lines at a time;
-// each band's lines go to `useLine(line)` on every core, then `afterBand(first, count)` runs
-// on the calling thread.
+// Reads lines `span` of band 1 as `type` (4-byte cells) straight into `cells` (their grid, in
+// the file's line order), and the mask into `mask` (null: every cell valid), a band of lines
+// at a time; each band's lines go to `useLine(line)` on every core, then `afterBand(first,
+// count)` runs on the calling thread.
 template <typename UseLine, typename AfterBand>
 Status ForEachBandInPlace(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                           OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
-                          OrvaneGdalCellType type, std::int32_t* cells, std::uint8_t* mask,
-                          UseLine&& useLine, AfterBand&& afterBand) {
-  const int columns = info.columns, lines = info.lines;
-  const int band = LinesPerRead(columns, lines, blockLines);
-  for (int first = 0; first < lines; first += band) {
-    const int count = std::min(band, lines - first);
-    const std::size_t at = static_cast<std::size_t>(first) * columns;
+                          LineSpan span, OrvaneGdalCellType type, std::int32_t* cells,
+                          std::uint8_t* mask, UseLine&& useLine, AfterBand&& afterBand) {
+  const int columns = info.columns;
+  const int band = LinesPerRead(columns, span.to - span.from, blockLines);
+  for (int first = span.from; first < span.to; first += band) {
+    const int count = std::min(band, span.to - first);
+    const std::size_t at = static_cast<std::size_t>(first - span.from) * columns;
     if (gdal.read_lines(dataset, first, count, type, cells + at, mask ? mask + at : nullptr) != 0)
       return Error{kOutsideOrShortRead, "cannot read lines " + std::to_string(first) + " to " +
                                             std::to_string(first + count - 1) + " of " +
@@ -562,7 +567,7 @@ Expected<std::pair<double, double>> ElevationRangeOf(const OrvaneGdalApi& gdal,
       static_cast<std::size_t>(info.lines),
       {std::numeric_limits<Cell>::infinity(), -std::numeric_limits<Cell>::infinity()});
   Status read = ForEachLineOnEveryCore<Cell>(
-      gdal, errors, dataset, info, blockLines, mask,
+      gdal, errors, dataset, info, blockLines, mask, LineSpan{0, info.lines},
       [&](int line, const Cell* cells, const std::uint8_t* maskRow) {
         Cell lo = std::numeric_limits<Cell>::infinity();
         Cell hi = -lo;
@@ -645,31 +650,42 @@ void TurnOver(std::vector<Cell>& cells, int lines, int columns) {
                      cells.begin() + static_cast<std::ptrdiff_t>(bottom) * columns);
 }
 
-}  // namespace
+bool IsSouthUp(const OrvaneGdalFacts& facts) {
+  return facts.has_geotransform && facts.geotransform[5] > 0.0;
+}
 
-Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
-                                  ProgressSink* progress, int finestChosen) {
-  if (unitFactor != 0 && unitFactor != 1 && unitFactor != 10 && unitFactor != 100 &&
-      unitFactor != 1000 && unitFactor != kFinestUnitFactor)
-    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
-  auto module = GdalModule();
-  if (!module) return module.error();
-  const OrvaneGdalApi& gdal = **module;
-  GdalErrorScope errors(gdal);
-  auto raster = OpenAndInspect(gdal, errors, path);
-  if (!raster) return raster.error();
-  OrvaneGdalDataset* dataset = raster->dataset.get();
-  const OrvaneGdalFacts& facts = raster->facts;
+bool IsUnitFactor(int unitFactor) {
+  return unitFactor == 1 || unitFactor == 10 || unitFactor == 100 || unitFactor == 1000 ||
+         unitFactor == kFinestUnitFactor;
+}
+
+// Lines `wanted` (from the north: for a south-up raster, the file's lines counted from its
+// end) of an inspected raster, converted as ReadGdalDem converts a whole raster. unitFactor 0
+// chooses as ReadGdalDem does. The whole raster must hold a valid cell; the cells of a part
+// of it may all be NoData (validity all 0). grid.info stays the whole raster's.
+Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                      const InspectedRaster& raster, int unitFactor,
+                                      int finestChosen, LineSpan wanted,
+                                      ProgressSink* progress) {
+  const std::string& path = raster.info.path;
+  OrvaneGdalDataset* dataset = raster.dataset.get();
+  const OrvaneGdalFacts& facts = raster.facts;
 
   GdalDemGrid grid;
-  grid.info = raster->info;
-  const int lines = grid.info.lines, columns = grid.info.columns;
+  grid.info = raster.info;
+  const bool southUp = IsSouthUp(facts);
+  const bool wholeRaster = wanted.from == 0 && wanted.to == raster.info.lines;
+  const LineSpan span = southUp ? LineSpan{raster.info.lines - wanted.to,
+                                           raster.info.lines - wanted.from}
+                                : wanted;
+  const int lines = span.to - span.from, columns = grid.info.columns;
   const std::size_t cells = static_cast<std::size_t>(lines) * columns;
-  const double scale = raster->scale, offset = raster->offset;
+  const double scale = raster.scale, offset = raster.offset;
   const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
   const bool mask = !facts.all_valid;
-  const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
   const bool plainWhole = HoldsPlainWholeNumbers(facts, scale, offset);
+  // The grid's row of a line of the file.
+  const auto rowOf = [&](int line) { return static_cast<std::size_t>(line - span.from); };
   // Every line is read into its own place in the grid, in the file's order (turned over at the
   // end for a south-up raster). Cells of a raster with neither NoData nor reals are all valid:
   // no mask is kept for them.
@@ -702,11 +718,11 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                    ": beyond the 32-bit range in units of 1/" +
                                    std::to_string(unitFactor) + " m (choose a coarser unit)"};
   };
-  // Stores line `line` from `rawAt(column)`, the cells `validAt` refuses and NaN as holes, the
-  // rest in whole units of 1/unitFactor m.
+  // Stores line `line` of the file from `rawAt(column)`, the cells `validAt` refuses and NaN as
+  // holes, the rest in whole units of 1/unitFactor m.
   auto storeLine = [&](int line, auto&& rawAt, auto&& validAt) {
-    LineFigures& out = figures[static_cast<std::size_t>(line)];
-    const std::size_t base = static_cast<std::size_t>(line) * columns;
+    LineFigures& out = figures[rowOf(line)];
+    const std::size_t base = rowOf(line) * columns;
     std::int32_t* values = grid.scan.values.data() + base;
     std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
     std::int32_t highest = std::numeric_limits<std::int32_t>::min();
@@ -734,8 +750,8 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   // The same for a line of plain whole numbers already in place, and its mask (0 or 255 from
   // GDAL) when there is one.
   auto storeWholeLine = [&](int line) {
-    LineFigures& out = figures[static_cast<std::size_t>(line)];
-    const std::size_t base = static_cast<std::size_t>(line) * columns;
+    LineFigures& out = figures[rowOf(line)];
+    const std::size_t base = rowOf(line) * columns;
     std::int32_t* values = grid.scan.values.data() + base;
     std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
     std::int32_t highest = std::numeric_limits<std::int32_t>::min();
@@ -778,7 +794,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   };
   auto firstFailure = [&](int first, int count) -> Status {
     for (int k = first; k < first + count; ++k)
-      if (!figures[static_cast<std::size_t>(k)].status) return figures[k].status;
+      if (!figures[rowOf(k)].status) return figures[rowOf(k)].status;
     return Status::Ok();
   };
   auto takeUnit = [&](UnitChoice choice) {
@@ -794,13 +810,13 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
         static_cast<std::size_t>(lines),
         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()});
     Status read = ForEachBandInPlace(
-        gdal, errors, dataset, grid.info, facts.block_lines, ORVANE_GDAL_FLOAT32,
+        gdal, errors, dataset, grid.info, facts.block_lines, span, ORVANE_GDAL_FLOAT32,
         grid.scan.values.data(), mask ? valid.data() : nullptr,
         [&](int line) {
-          const std::size_t base = static_cast<std::size_t>(line) * columns;
+          const std::size_t base = rowOf(line) * columns;
           const float* row = reinterpret_cast<const float*>(grid.scan.values.data() + base);
           std::uint8_t* validRow = valid.data() + base;
-          auto& [lowest, highest] = ranges[static_cast<std::size_t>(line)];
+          auto& [lowest, highest] = ranges[rowOf(line)];
           for (int c = 0; c < columns; ++c) {
             if (validRow[c] == 0 || std::isnan(row[c])) {
               validRow[c] = 0;
@@ -812,7 +828,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
             highest = std::max(highest, z);
           }
         },
-        [&](int first, int count) { return step(0.4 * (first + count) / lines); });
+        [&](int first, int count) { return step(0.4 * (first + count - span.from) / lines); });
     if (!read) return read.error();
     double lowest = std::numeric_limits<double>::infinity();
     double highest = -std::numeric_limits<double>::infinity();
@@ -821,11 +837,11 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       highest = std::max(highest, high);
     }
     takeUnit(UnitOfRange(lowest, highest, finestChosen));
-    ParallelForLines(lines, [&](int line) {
-      const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(line) * columns];
-      const std::uint8_t* validRow = &valid[static_cast<std::size_t>(line) * columns];
+    ParallelForLines(lines, [&](int row) {
+      const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(row) * columns];
+      const std::uint8_t* validRow = &valid[static_cast<std::size_t>(row) * columns];
       storeLine(
-          line,
+          span.from + row,
           [&](int c) {
             float z;
             std::memcpy(&z, bits + c, sizeof z);
@@ -839,21 +855,21 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     // each line is multiplied there, without a real per cell.
     if (unitFactor == 0) unitFactor = 1;
     Status read = ForEachBandInPlace(
-        gdal, errors, dataset, grid.info, facts.block_lines, ORVANE_GDAL_INT32,
+        gdal, errors, dataset, grid.info, facts.block_lines, span, ORVANE_GDAL_INT32,
         grid.scan.values.data(), mask ? valid.data() : nullptr, storeWholeLine,
         [&](int first, int count) -> Status {
           if (Status s = firstFailure(first, count); !s) return s;
-          return step(0.8 * (first + count) / lines);
+          return step(0.8 * (first + count - span.from) / lines);
         });
     if (!read) return read.error();
   } else {
     if (unitFactor == 0) {
-      auto choice = ChooseUnit(gdal, errors, *raster, finestChosen);
+      auto choice = ChooseUnit(gdal, errors, raster, finestChosen);
       if (!choice) return choice.error();
       takeUnit(*choice);
     }
     Status read = ForEachLineOnEveryCore<double>(
-        gdal, errors, dataset, grid.info, facts.block_lines, mask,
+        gdal, errors, dataset, grid.info, facts.block_lines, mask, span,
         [&](int line, const double* row, const std::uint8_t* maskRow) {
           storeLine(
               line, [&](int c) { return row[c]; },
@@ -861,7 +877,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
         },
         [&](int first, int count) -> Status {
           if (Status s = firstFailure(first, count); !s) return s;
-          return step(0.8 * (first + count) / lines);
+          return step(0.8 * (first + count - span.from) / lines);
         });
     if (!read) return read.error();
   }
@@ -875,8 +891,13 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     hi = std::max(hi, line.hi);
     holes += line.holes;
   }
-  if (holes == static_cast<std::int64_t>(cells))
-    return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
+  if (holes == static_cast<std::int64_t>(cells)) {
+    if (wholeRaster)
+      return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
+    grid.validity = std::move(valid);
+    grid.noDataFilled = holes;
+    return grid;
+  }
   if (southUp) {
     TurnOver(grid.scan.values, lines, columns);
     TurnOver(valid, lines, columns);
@@ -895,6 +916,73 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
   grid.scan.valueRange = std::make_pair(static_cast<std::int32_t>(lo), static_cast<std::int32_t>(hi));
+  return grid;
+}
+
+}  // namespace
+
+Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
+                                  ProgressSink* progress, int finestChosen) {
+  if (unitFactor != 0 && !IsUnitFactor(unitFactor))
+    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
+  auto raster = OpenAndInspect(gdal, errors, path);
+  if (!raster) return raster.error();
+  return ReadRasterLines(gdal, errors, *raster, unitFactor, finestChosen,
+                         LineSpan{0, raster->info.lines}, progress);
+}
+
+struct GdalDemBands::State {
+  const OrvaneGdalApi* gdal = nullptr;
+  InspectedRaster raster;
+  int unitFactor = 1;
+  bool unitChosen = false;
+};
+
+GdalDemBands::GdalDemBands(std::unique_ptr<State> state) : state_(std::move(state)) {}
+GdalDemBands::GdalDemBands(GdalDemBands&&) noexcept = default;
+GdalDemBands& GdalDemBands::operator=(GdalDemBands&&) noexcept = default;
+GdalDemBands::~GdalDemBands() = default;
+
+Expected<GdalDemBands> GdalDemBands::Open(const std::string& path, int unitFactor) {
+  if (unitFactor != 0 && !IsUnitFactor(unitFactor))
+    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
+  auto module = GdalModule();
+  if (!module) return module.error();
+  GdalErrorScope errors(**module);
+  auto raster = OpenAndInspect(**module, errors, path);
+  if (!raster) return raster.error();
+  auto state = std::make_unique<State>();
+  state->gdal = *module;
+  if (unitFactor == 0) {
+    auto choice = ChooseUnit(**module, errors, *raster, kFinestUnitFactor);
+    if (!choice) return choice.error();
+    state->unitFactor = choice->factor;
+    state->unitChosen = choice->chosen;
+  } else {
+    state->unitFactor = unitFactor;
+  }
+  state->raster = std::move(*raster);
+  return GdalDemBands(std::move(state));
+}
+
+const GdalRasterInfo& GdalDemBands::info() const { return state_->raster.info; }
+int GdalDemBands::unitFactor() const { return state_->unitFactor; }
+bool GdalDemBands::unitChosen() const { return state_->unitChosen; }
+
+Expected<GdalDemGrid> GdalDemBands::Read(int first, int count) {
+  const GdalRasterInfo& whole = info();
+  if (first < 0 || count < 1 || first + count > whole.lines)
+    return Error{kBadParameter, "lines " + std::to_string(first) + " to " +
+                                    std::to_string(first + count - 1) + " are not all in " +
+                                    Quoted(whole.path)};
+  GdalErrorScope errors(*state_->gdal);
+  auto grid = ReadRasterLines(*state_->gdal, errors, state_->raster, state_->unitFactor,
+                              kFinestUnitFactor, LineSpan{first, first + count}, nullptr);
+  if (grid) grid->unitChosen = state_->unitChosen;
   return grid;
 }
 
@@ -1003,29 +1091,74 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
   return target.Commit();
 }
 
+struct ValuesGeoTiffWriter::State {
+  State(const OrvaneGdalApi& gdal, const std::string& path)
+      : gdal(gdal), errors(gdal), target(gdal, errors, path) {}
+  const OrvaneGdalApi& gdal;
+  GdalErrorScope errors;
+  GeoTiffTarget target;
+  int columns = 0, lines = 0, written = 0, linesPerWrite = 1;
+};
+
+ValuesGeoTiffWriter::ValuesGeoTiffWriter(std::unique_ptr<State> state)
+    : state_(std::move(state)) {}
+ValuesGeoTiffWriter::ValuesGeoTiffWriter(ValuesGeoTiffWriter&&) noexcept = default;
+ValuesGeoTiffWriter& ValuesGeoTiffWriter::operator=(ValuesGeoTiffWriter&&) noexcept = default;
+ValuesGeoTiffWriter::~ValuesGeoTiffWriter() = default;
+
+Expected<ValuesGeoTiffWriter> ValuesGeoTiffWriter::Create(const std::string& path, int columns,
+                                                          int lines, const std::string& unit,
+                                                          const GeoReference* georef,
+                                                          GeoTiffCompression compression) {
+  if (columns < 1 || lines < 1)
+    return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
+  auto module = GdalModule();
+  if (!module) return module.error();
+  auto state = std::make_unique<State>(**module, path);
+  if (Status s = state->target.Create(columns, lines, 1, ORVANE_GDAL_FLOAT32, false, georef,
+                                      true, compression);
+      !s)
+    return s.error();
+  if (!unit.empty()) state->gdal.set_unit_type(state->target.dataset(), unit.c_str());
+  state->columns = columns;
+  state->lines = lines;
+  state->linesPerWrite =
+      orvane::LinesPerWrite(state->gdal, state->target.dataset(), sizeof(float) * columns);
+  return ValuesGeoTiffWriter(std::move(state));
+}
+
+int ValuesGeoTiffWriter::LinesPerWrite() const { return state_->linesPerWrite; }
+
+Status ValuesGeoTiffWriter::Write(int count, const float* rows) {
+  State& s = *state_;
+  if (count < 1 || s.written + count > s.lines)
+    return Error{kBadParameter, "more lines than the grid holds"};
+  if (s.gdal.write_lines(s.target.dataset(), s.written, count, 1, ORVANE_GDAL_FLOAT32, rows) != 0)
+    return s.target.WriteFailed();
+  s.written += count;
+  return Status::Ok();
+}
+
+Status ValuesGeoTiffWriter::Commit() {
+  if (state_->written != state_->lines)
+    return Error{kBadParameter, "the grid's last lines were not written"};
+  return state_->target.Commit();
+}
+
 Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
                            const GeoReference* georef, GeoTiffCompression compression) {
   if (grid.columns < 1 || grid.lines < 1 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * grid.lines)
     return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
-  auto module = GdalModule();
-  if (!module) return module.error();
-  const OrvaneGdalApi& gdal = **module;
-  GdalErrorScope errors(gdal);
-  GeoTiffTarget target(gdal, errors, path);
-  if (Status s = target.Create(grid.columns, grid.lines, 1, ORVANE_GDAL_FLOAT32, false, georef,
-                               true, compression);
-      !s)
-    return s;
-  if (!grid.unit.empty()) gdal.set_unit_type(target.dataset(), grid.unit.c_str());
-  const int step = LinesPerWrite(gdal, target.dataset(), sizeof(float) * grid.columns);
+  auto writer =
+      ValuesGeoTiffWriter::Create(path, grid.columns, grid.lines, grid.unit, georef, compression);
+  if (!writer) return writer.error();
+  const int step = writer->LinesPerWrite();
   for (int line = 0; line < grid.lines; line += step) {
     const float* rows = grid.values.data() + static_cast<std::size_t>(line) * grid.columns;
-    if (gdal.write_lines(target.dataset(), line, std::min(step, grid.lines - line), 1,
-                         ORVANE_GDAL_FLOAT32, rows) != 0)
-      return target.WriteFailed();
+    if (Status s = writer->Write(std::min(step, grid.lines - line), rows); !s) return s;
   }
-  return target.Commit();
+  return writer->Commit();
 }
 
 Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string& path,
