@@ -171,6 +171,13 @@ int ReadLines(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellTyp
   if (mask && GDALRasterIO(GDALGetMaskBand(band), GF_Read, 0, line, columns, count, mask,
                            columns, count, GDT_Byte, 0, 0) != CE_None)
     return 1;
+  // Blocks read whole are not read again: they leave the block cache now, instead of filling
+  // it up to GDAL's limit (hundreds of megabytes) while a large raster is read.
+  int blockColumns = 0, blockLines = 0;
+  GDALGetBlockSize(band, &blockColumns, &blockLines);
+  const int end = line + count;
+  if (blockLines > 0 && (end % blockLines == 0 || end == GDALGetRasterYSize(dataset->handle)))
+    GDALFlushRasterCache(band);
   return 0;
 }
 
