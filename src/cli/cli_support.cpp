@@ -225,14 +225,15 @@ int RunValuesInBands(const TreatmentDescriptor& treatment, const TreatmentArgs& 
       if (!created) return Report(context, created.error());
       writer.emplace(std::move(*created));
     }
-    const float* rows = result->values->values.data() + static_cast<std::size_t>(first - top) * columns;
+    const float* rows =
+        result->values->values.data() + static_cast<std::size_t>(first - top) * columns;
     if (Status s = writer->Write(count, rows); !s) return Report(context, s);
     progress.Step(static_cast<double>(first + count) / lines);
     if (progress.Cancelled()) return Report(context, Error{kCancelled, "cancelled"});
   }
   if (!anyValid)
-    return Report(context, Error{kWrongFormat, "'" + source.path +
-                                                   "' holds no valid elevation: every cell is NoData"});
+    return Report(context, Error{kWrongFormat, "'" + source.path + "' holds no valid elevation: "
+                                                                   "every cell is NoData"});
   PhaseScope writing(PhaseTimer::kWrite);
   return Report(context, writer->Commit());
 }

@@ -221,7 +221,8 @@ TEST(ValuesOutput, AGeoTiffReadInBandsGivesTheWholeGridsValues) {
   for (int l = 0; l < north.lines; ++l)
     for (int c = 0; c < north.columns; ++c) {
       const bool hole = (l >= 250 && l < 262 && c % 7 < 3) || l >= 520;
-      const double ground = 300.0 + 40.0 * std::sin(c * 0.01) * std::cos(l * 0.013) + 0.37 * (c % 5);
+      const double ground =
+          300.0 + 40.0 * std::sin(c * 0.01) * std::cos(l * 0.013) + 0.37 * (c % 5);
       north.values.push_back(hole ? -9999.0 : ground);
     }
   testing::TestRaster south = north;

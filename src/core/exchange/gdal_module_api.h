@@ -148,9 +148,9 @@ typedef struct OrvaneGdalApi {
   /* Lines per block of band 1 (the tile or strip height). */
   int (*block_lines)(OrvaneGdalDataset* dataset);
   /* `count` lines of band 1 from `line` on, one after another in `values` as `type`
-   * (ORVANE_GDAL_INT32, ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not null their validity
-   * mask as bytes (0 invalid). One call per band of lines: GDAL reads each block once.
-   * 0 on success. */
+   * (ORVANE_GDAL_INT32, ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not
+   * null their validity mask as bytes (0 invalid). One call per band of lines: GDAL reads each
+   * block once, and blocks read whole then leave GDAL's block cache. 0 on success. */
   int (*read_lines)(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellType type,
                     void* values, uint8_t* mask);
   /* create_geotiff_compressed (tiled_values 0) with strips of `strip_lines` lines (0: GDAL's

@@ -915,7 +915,8 @@ Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalError
   // elevations, so the grid's own extremes are those of its valid cells.
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
-  grid.scan.valueRange = std::make_pair(static_cast<std::int32_t>(lo), static_cast<std::int32_t>(hi));
+  grid.scan.valueRange =
+      std::make_pair(static_cast<std::int32_t>(lo), static_cast<std::int32_t>(hi));
   return grid;
 }
 
