@@ -686,13 +686,15 @@ Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalError
   const bool plainWhole = HoldsPlainWholeNumbers(facts, scale, offset);
   // The grid's row of a line of the file.
   const auto rowOf = [&](int line) { return static_cast<std::size_t>(line - span.from); };
+  // Float32 cells whose unit is still to be chosen are read once (below).
+  const bool float32Once = unitFactor == 0 && grid.info.realValued && facts.data_type_float32;
   // Every line is read into its own place in the grid, in the file's order (turned over at the
-  // end for a south-up raster). Cells of a raster with neither NoData nor reals are all valid:
-  // no mask is kept for them.
+  // end for a south-up raster). Without a NoData mask, whole numbers are all valid and the
+  // Float32 cells read once get a mask only when one of them is NaN: no mask is made for them.
   std::vector<std::uint8_t> valid;
   try {
     grid.scan.values.resize(cells);
-    if (mask || !plainWhole) valid.assign(cells, 1);
+    if (mask || !(plainWhole || float32Once)) valid.assign(cells, 1);
   } catch (const std::bad_alloc&) {
     return Error{kAllocationFailed, "not enough memory to read " + Quoted(path)};
   }
@@ -802,27 +804,29 @@ Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalError
     grid.unitChosen = choice.chosen;
   };
 
-  if (unitFactor == 0 && grid.info.realValued && facts.data_type_float32) {
+  if (float32Once) {
     // Float32 cells whose unit is still to be chosen are read once: they wait in the grid's
     // own four bytes per cell (as their bits) while the range of the whole raster is found,
     // then become stored values in place.
     std::vector<std::pair<double, double>> ranges(
         static_cast<std::size_t>(lines),
         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()});
+    std::vector<std::uint8_t> linesWithNaN(static_cast<std::size_t>(lines), 0);
     Status read = ForEachBandInPlace(
         gdal, errors, dataset, grid.info, facts.block_lines, span, ORVANE_GDAL_FLOAT32,
         grid.scan.values.data(), mask ? valid.data() : nullptr,
         [&](int line) {
           const std::size_t base = rowOf(line) * columns;
           const float* row = reinterpret_cast<const float*>(grid.scan.values.data() + base);
-          std::uint8_t* validRow = valid.data() + base;
+          std::uint8_t* validRow = mask ? valid.data() + base : nullptr;
           auto& [lowest, highest] = ranges[rowOf(line)];
           for (int c = 0; c < columns; ++c) {
-            if (validRow[c] == 0 || std::isnan(row[c])) {
-              validRow[c] = 0;
+            if ((validRow && validRow[c] == 0) || std::isnan(row[c])) {
+              if (validRow) validRow[c] = 0;
+              else linesWithNaN[rowOf(line)] = 1;
               continue;
             }
-            validRow[c] = 1;  // GDAL's mask says 255
+            if (validRow) validRow[c] = 1;  // GDAL's mask says 255
             const double z = row[c] * scale + offset;
             lowest = std::min(lowest, z);
             highest = std::max(highest, z);
@@ -837,9 +841,19 @@ Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalError
       highest = std::max(highest, high);
     }
     takeUnit(UnitOfRange(lowest, highest, finestChosen));
+    const bool anyNaN =
+        std::find(linesWithNaN.begin(), linesWithNaN.end(), 1) != linesWithNaN.end();
+    if (valid.empty() && anyNaN) {
+      try {
+        valid.assign(cells, 1);  // NaN cells become holes as they are stored
+      } catch (const std::bad_alloc&) {
+        return Error{kAllocationFailed, "not enough memory to read " + Quoted(path)};
+      }
+    }
     ParallelForLines(lines, [&](int row) {
       const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(row) * columns];
-      const std::uint8_t* validRow = &valid[static_cast<std::size_t>(row) * columns];
+      const std::uint8_t* validRow =
+          valid.empty() ? nullptr : valid.data() + static_cast<std::size_t>(row) * columns;
       storeLine(
           span.from + row,
           [&](int c) {
@@ -847,7 +861,7 @@ Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalError
             std::memcpy(&z, bits + c, sizeof z);
             return static_cast<double>(z);
           },
-          [&](int c) { return validRow[c] != 0; });
+          [&](int c) { return !validRow || validRow[c] != 0; });
     });
     if (Status s = step(0.8); !s) return s.error();
   } else if (plainWhole) {
