@@ -118,7 +118,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   result.minimum = *std::min_element(lineMin.begin(), lineMin.end());
   result.maximum = *std::max_element(lineMax.begin(), lineMax.end());
   const double range = result.maximum - result.minimum;
-  driver.Picture([&](int y) {
+  driver.QuickLines([&](int y) {
     std::uint8_t* out = result.image->Row(y);
     for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       const double c = range > 0 || ground.HasNoData() ? countAt(x, y) : 0.0;

@@ -164,7 +164,7 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoi
   if (!driver.Allocate(image, gray ? kRasterGray : kRasterRgb, TColor{255, 255, 255}))
     throw GridAllocationError(result.lines, result.columns);
   const double range = result.range();
-  driver.Picture([&](int y) {
+  driver.QuickLines([&](int y) {
     const double* row = result.density3D.data() + static_cast<std::size_t>(y) * result.columns;
     for (int x = m; x < result.columns - m; ++x) {
       if (std::isnan(row[x])) {
