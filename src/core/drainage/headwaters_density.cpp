@@ -75,6 +75,9 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   const int w = drainage.columns;
   const int h = drainage.lines;
   const int v = params.halfWindow;
+  const WindowFrame frame = WindowFrame::Margin(w, h, v);
+  WindowDriver driver(frame, progress, "Headwaters density cancelled");
+  driver.Run();  // the progress begins before the headwaters are found
 
   HeadwatersResult result;
   result.margin = v + 1;
@@ -84,8 +87,6 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   const SummedAreaTable<std::uint32_t> sums(
       w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
 
-  const WindowFrame frame = WindowFrame::Margin(w, h, v);
-  WindowDriver driver(frame, progress, "Headwaters density cancelled");
   result.image = std::make_unique<TRasterImage>();
   if (Status status = driver.Allocate(*result.image, kRasterGray, TColor{255, 255, 255}); !status)
     return status.error();
