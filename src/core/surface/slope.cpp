@@ -13,6 +13,7 @@
 #include "core/common/simd_target.h"
 #include "core/surface/gradient_picture.h"
 #include "core/terrain/cell_normal.h"
+#include "core/terrain/elevation_rows.h"
 
 // The vector kernels below are compiled once per instruction set (this file includes itself
 // through Highway); the rest of the file once.
@@ -157,17 +158,6 @@ HWY_EXPORT(Ratios);
 HWY_EXPORT(LevelRow);
 
 namespace {
-
-// Elevations of one line as doubles, exactly as GetElevation gives them.
-void ReadElevations(const TDemModel& dem, int line, double* out) {
-  if (dem.elementType == kDemInt32) {
-    const std::int32_t* row = dem.Int32Row(line);
-    const double offset = dem.offset, scale = dem.scale;
-    for (int j = 0; j < dem.columns; ++j) out[j] = offset + scale * static_cast<double>(row[j]);
-  } else {
-    for (int j = 0; j < dem.columns; ++j) out[j] = dem.GetElevation(j, line);
-  }
-}
 
 constexpr int kLinesPerChunk = 32;
 
@@ -326,11 +316,11 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
         std::vector<float> nx(static_cast<std::size_t>(W)), ny(nx), nz(nx);
         std::vector<double> q(static_cast<std::size_t>(W));
         std::vector<std::int32_t> level(static_cast<std::size_t>(W));
-        if (first > 0) ReadElevations(dem, first - 1, above);
-        ReadElevations(dem, first, here);
+        if (first > 0) LoadElevationRow(dem, first - 1, above);
+        LoadElevationRow(dem, first, here);
         for (int i = first; i < last; ++i) {
           const bool hasU = i > 0, hasD = i + 1 < H;
-          if (hasD) ReadElevations(dem, i + 1, below);
+          if (hasD) LoadElevationRow(dem, i + 1, below);
           const double xi = i * px;
           const double xu = (i - 1) * px;
           const double xd = (i + 1) * px;
