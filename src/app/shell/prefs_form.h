@@ -48,7 +48,6 @@ class TPreferencesDialog : public QDialog {
   // reported ("ERREUR") and keeps the dialog open; else the copy replaces the settings.
   void OkClick();
   const TSettings& Copy() const { return copy_; }
-  TDirectoryDialog& DirectoryDialog() { return *directoryDialog_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
