@@ -20,8 +20,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/shell/form_parts.h"
 #include "app/shell/declared_dialog.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/icons.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/prompter.h"

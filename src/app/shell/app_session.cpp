@@ -4,17 +4,17 @@
 #include <QFrame>
 #include <QLabel>
 #include <QScreen>
-#include <QVBoxLayout>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/shell/workbench.h"
 #include "app/shell/icons.h"
 #include "app/shell/prompter.h"
+#include "app/shell/workbench.h"
 
 namespace orvane {
 
