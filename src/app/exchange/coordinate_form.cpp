@@ -57,18 +57,19 @@ void TUtmCoordinatesDialog::SetDemFrame(int lines, int columns, int pixelSize) {
 
 TUtmFrame TUtmCoordinatesDialog::Frame() const {
   TUtmFrame frame;
-  frame.xmin = LeadingDouble(xMin_->text());
-  frame.xmax = LeadingDouble(xMax_->text());
-  frame.ymin = LeadingDouble(yMin_->text());
-  frame.ymax = LeadingDouble(yMax_->text());
+  frame.xMin = LeadingDouble(xMin_->text());
+  frame.xMax = LeadingDouble(xMax_->text());
+  frame.yMin = LeadingDouble(yMin_->text());
+  frame.yMax = LeadingDouble(yMax_->text());
   frame.lines = LeadingInt(coordLines_->text());
   frame.columns = LeadingInt(coordColumns_->text());
   return frame;
 }
 
 UtmFrame CoreUtmFrame(const TUtmFrame& frame, int zone) {
-  return UtmFrame{.zone = zone, .xMin = frame.xmin, .yMin = frame.ymin, .xMax = frame.xmax,
-                  .yMax = frame.ymax, .lines = frame.lines, .columns = frame.columns};
+  UtmFrame withZone = frame;
+  withZone.zone = zone;
+  return withZone;
 }
 
 void TUtmCoordinatesDialog::CornerChanged() {

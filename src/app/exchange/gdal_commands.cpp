@@ -153,7 +153,7 @@ void TGdalCommands::SetUtmFrame(const GeoReference& georef) {
 
 std::optional<UtmFrame> TGdalCommands::TypedUtmFrame() const {
   const std::optional<TUtmFrame> utm = main_.UtmFrame();
-  if (!utm || !(utm->xmax > utm->xmin) || !(utm->ymax > utm->ymin) || utm->lines <= 0 ||
+  if (!utm || !(utm->xMax > utm->xMin) || !(utm->yMax > utm->yMin) || utm->lines <= 0 ||
       utm->columns <= 0)
     return std::nullopt;
   auto* exchange = main_.findChild<TExchangeCommands*>("ExchangeCommands");

@@ -18,6 +18,7 @@
 #include "app/shell/result_values.h"
 #include "core/terrain/view_state.h"
 #include "core/exchange/page_layout.h"
+#include "core/exchange/utm_frame.h"
 
 namespace orvane {
 
@@ -34,15 +35,9 @@ enum class DiagramKind {
   kDrainageFractalDimension = 4,
 };
 
-// The UTM frame of the coordinate dialog, as its fields stand.
-struct TUtmFrame {
-  double xmin = 0.0;
-  double xmax = 0.0;
-  double ymin = 0.0;
-  double ymax = 0.0;
-  int lines = 0;
-  int columns = 0;
-};
+// The UTM frame of the coordinate dialog, as its fields stand (the frame's method UtmFrame()
+// hides the type's own name there).
+using TUtmFrame = UtmFrame;
 
 class TSession : public QObject {
   Q_OBJECT

@@ -82,10 +82,10 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   ASSERT_TRUE(main->Session().UtmCoordinatesSet());
   const std::optional<TUtmFrame> frame = main->UtmFrame();
   ASSERT_TRUE(frame);
-  EXPECT_DOUBLE_EQ(frame->xmin, 640000.0);
-  EXPECT_DOUBLE_EQ(frame->xmax, 640600.0);
-  EXPECT_DOUBLE_EQ(frame->ymin, 3899550.0);
-  EXPECT_DOUBLE_EQ(frame->ymax, 3900000.0);
+  EXPECT_DOUBLE_EQ(frame->xMin, 640000.0);
+  EXPECT_DOUBLE_EQ(frame->xMax, 640600.0);
+  EXPECT_DOUBLE_EQ(frame->yMin, 3899550.0);
+  EXPECT_DOUBLE_EQ(frame->yMax, 3900000.0);
   auto* exchange = main->findChild<TExchangeCommands*>("ExchangeCommands");
   ASSERT_NE(exchange, nullptr);
   EXPECT_EQ(exchange->CoordinatesDialog().ZoneText(), "14");

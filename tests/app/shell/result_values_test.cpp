@@ -70,7 +70,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
 
   // The export: Float32, NaN as NoData, the grid cell for cell, on the typed UTM frame.
-  main->SetUtmFrameSource([] { return TUtmFrame{500000.0, 503600.0, 4000000.0, 4002700.0, 30, 40}; });
+  main->SetUtmFrameSource([] { return TUtmFrame{.xMin = 500000.0, .yMin = 4000000.0, .xMax = 503600.0, .yMax = 4002700.0, .lines = 30, .columns = 40}; });
   main->Session().SetUtmCoordinatesSet(true);
   prompts.files.push_back({TempPath("slope"), 1});
   main->Action("ExportValues1")->trigger();
