@@ -668,7 +668,6 @@ void InstallMorphometryCommands(TWorkbench& main);
 void InstallReliefCommands(TWorkbench& main);
 void InstallShapeCommands(TWorkbench& main);
 void InstallExchangeCommands(TWorkbench& main);
-void InstallGdalCommands(TWorkbench& main);
 void InstallRoughnessCommands(TWorkbench& main);
 
 void InstallCommandModules(TWorkbench& main) {
@@ -680,7 +679,6 @@ void InstallCommandModules(TWorkbench& main) {
   InstallReliefCommands(main);
   InstallShapeCommands(main);
   InstallExchangeCommands(main);
-  InstallGdalCommands(main);
   InstallRoughnessCommands(main);
   // Declared treatments without a dialog of their own: a generic one under "More Treatments".
   InstallDeclaredTreatments(main, AllTreatments());

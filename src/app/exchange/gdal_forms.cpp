@@ -4,18 +4,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/shell/form_parts.h"
-#include "app/shell/prompter.h"
-#include "app/shell/text_values.h"
 
 namespace orvane {
 
@@ -23,12 +14,18 @@ namespace {
 
 constexpr int kUnitFactors[5] = {1, 10, 100, 1000, 0};
 
-QLineEdit* AddReadOnly(QFormLayout* form, const char* name, const QString& label) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  form->addRow(label, edit);
-  return edit;
+// A group box titled `title` stacking one radio button per caption and object name, numbered
+// 0, 1, 2... in `buttons`; the first is checked.
+QGroupBox* RadioColumn(const QString& title,
+                       std::initializer_list<std::pair<const char*, const char*>> choices,
+                       QButtonGroup*& buttons, QObject* owner) {
+  auto* box = new QGroupBox(title);
+  auto* layout = new QVBoxLayout(box);
+  buttons = new QButtonGroup(owner);
+  for (const auto& [caption, name] : choices)
+    buttons->addButton(AddRadio(caption, name, box, layout), static_cast<int>(buttons->buttons().size()));
+  buttons->button(0)->setChecked(true);
+  return box;
 }
 
 }  // namespace
@@ -37,30 +34,26 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ImportGdalForm");
   setWindowTitle(" IMPORT GEOTIFF / GDAL RASTER");
 
-  auto* raster = new QGroupBox("Raster");
-  auto* rasterForm = new QFormLayout(raster);
-  fileEdit_ = AddReadOnly(rasterForm, "FileEdit", "File");
-  sizeEdit_ = AddReadOnly(rasterForm, "SizeEdit", "Lines x Columns");
-  typeEdit_ = AddReadOnly(rasterForm, "TypeEdit", "Data Type");
-  crsEdit_ = AddReadOnly(rasterForm, "CrsEdit", "Coordinate System");
-  groundEdit_ = AddReadOnly(rasterForm, "GroundEdit", "Cell Size (m)");
+  QLineEdit** figure = figures_;
+  auto* raster = FieldGroup("Raster", {{figure[0], "FileEdit", "File"},
+                                       {figure[1], "SizeEdit", "Lines x Columns"},
+                                       {figure[2], "TypeEdit", "Data Type"},
+                                       {figure[3], "CrsEdit", "Coordinate System"},
+                                       {figure[4], "GroundEdit", "Cell Size (m)"}});
+  for (QLineEdit* edit : figures_) edit->setReadOnly(true);
   bandNote_ = new QLabel;
   bandNote_->setObjectName("BandNote");
-  rasterForm->addRow(bandNote_);
+  FormOf(raster)->addRow(bandNote_);
 
-  auto* unit = new QGroupBox("Vertical Unit of the DEM");
-  auto* unitLayout = new QVBoxLayout(unit);
-  const char* names[5] = {"MetersRadioButton", "DecimetersRadioButton", "CentimetersRadioButton",
-                          "MillimetersRadioButton", "FinestRadioButton"};
-  const char* texts[5] = {"in meters", "in decimeters", "in centimeters", "in millimeters",
-                          "the finest unit that holds the range\n(real elevations keep their precision)"};
-  for (int i = 0; i < 5; ++i) {
-    units_[i] = AddRadio(texts[i], names[i], unit, unitLayout);
-    const int factor = kUnitFactors[i];
-    connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
-  }
-  units_[0]->setChecked(true);
-  unitLayout->addWidget(new QLabel("Elevations are multiplied by the unit\n"
+  auto* unit = RadioColumn("Vertical Unit of the DEM",
+                           {{"in meters", "MetersRadioButton"},
+                            {"in decimeters", "DecimetersRadioButton"},
+                            {"in centimeters", "CentimetersRadioButton"},
+                            {"in millimeters", "MillimetersRadioButton"},
+                            {"the finest unit that holds the range\n(real elevations keep their precision)",
+                             "FinestRadioButton"}},
+                           units_, this);
+  unit->layout()->addWidget(new QLabel("Elevations are multiplied by the unit\n"
                                    "and truncated to whole units."));
 
   fillNoData_ = new QCheckBox("Fill NoData cells with the elevation of the nearest valid cell");
@@ -73,13 +66,9 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
   notes->setObjectName("GdalNote");
 
   auto* form = new QFormLayout;
-  pixSize_ = new QLineEdit;
-  pixSize_->setObjectName("PixSizeEdit");
+  pixSize_ = AddField(form, "PixSizeEdit", "Pixel Size in meters (raster without georeference)");
   AcceptDecimals(pixSize_);
-  form->addRow("Pixel Size in meters (raster without georeference)", pixSize_);
-  nameEdit_ = new QLineEdit;
-  nameEdit_->setObjectName("NameEdit");
-  form->addRow("Name of the imported DEM (without _m4.raw)", nameEdit_);
+  nameEdit_ = AddField(form, "NameEdit", "Name of the imported DEM (without _m4.raw)");
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(raster, 1);
@@ -93,23 +82,21 @@ TImportGdalDialog::TImportGdalDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
-  fileEdit_->setText(QString::fromStdString(info.path));
-  sizeEdit_->setText(QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns));
-  typeEdit_->setText(QString::fromStdString(info.dataType));
   QString crs = info.crsName.empty() ? QStringLiteral("unknown") : QString::fromStdString(info.crsName);
   if (info.geographic) crs += QStringLiteral(" (degrees)");
-  crsEdit_->setText(crs);
-  needsPixelSize_ = !info.hasGeoTransform;
+  QString ground = QStringLiteral("no georeference");
   if (info.hasGeoTransform) {
-    QString ground = QStringLiteral("%1 x %2")
-                         .arg(info.pixelWidthMetres, 0, 'g', 8)
-                         .arg(info.pixelHeightMetres, 0, 'g', 8);
+    ground = QStringLiteral("%1 x %2")
+                 .arg(info.pixelWidthMetres, 0, 'g', 8)
+                 .arg(info.pixelHeightMetres, 0, 'g', 8);
     if (info.geographic)
       ground += QStringLiteral(" at latitude %1").arg(info.centralLatitude, 0, 'f', 4);
-    groundEdit_->setText(ground);
-  } else {
-    groundEdit_->setText(QStringLiteral("no georeference"));
   }
+  const QString texts[5] = {QString::fromStdString(info.path),
+                            QStringLiteral("%1 x %2").arg(info.lines).arg(info.columns),
+                            QString::fromStdString(info.dataType), crs, ground};
+  for (int field = 0; field < 5; ++field) figures_[field]->setText(texts[field]);
+  needsPixelSize_ = !info.hasGeoTransform;
   pixSize_->setEnabled(needsPixelSize_);
   // Real elevations are proposed in the finest unit that holds them, whole ones in metres.
   ChooseUnit(info.realValued ? 0 : 1);
@@ -120,23 +107,18 @@ void TImportGdalDialog::SetRaster(const GdalRasterInfo& info) {
   nameEdit_->setText(QDir::cleanPath(file.absolutePath() + "/" + file.completeBaseName()));
 }
 
+int TImportGdalDialog::UnitFactor() const { return kUnitFactors[units_->checkedId()]; }
+
+void TImportGdalDialog::ChooseUnit(int factor) {
+  for (int i = 0; i < 5; ++i)
+    if (kUnitFactors[i] == factor) units_->button(i)->setChecked(true);
+}
+
 QString TImportGdalDialog::OutputName() const { return nameEdit_->text(); }
 
 double TImportGdalDialog::TypedPixelSize() const { return LeadingDouble(pixSize_->text()); }
 
 bool TImportGdalDialog::FillNoData() const { return fillNoData_->isChecked(); }
-
-void TImportGdalDialog::SetFillNoData(bool fill) { fillNoData_->setChecked(fill); }
-
-void TImportGdalDialog::ChooseUnit(int factor) {
-  for (int i = 0; i < 5; ++i) {
-    if (kUnitFactors[i] == factor) units_[i]->click();
-  }
-}
-
-void TImportGdalDialog::SetNameText(const QString& text) { nameEdit_->setText(text); }
-
-void TImportGdalDialog::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
 
 void TImportGdalDialog::OkClick() {
   if (nameEdit_->text().trimmed().isEmpty()) {
@@ -152,23 +134,16 @@ TExportGeoTiffDialog::TExportGeoTiffDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ExportGeoTiffForm");
   setWindowTitle(" EXPORT GEOTIFF");
 
-  auto* content = new QGroupBox("Image to export");
-  auto* contentLayout = new QVBoxLayout(content);
-  const char* contentNames[3] = {"ParamRadioButton", "DrainageRadioButton", "DemRadioButton"};
-  const char* contentTexts[3] = {"Parameter Image", "Drainage Network",
-                                 "DEM (elevations in meters)"};
-  for (int i = 0; i < 3; ++i)
-    contents_[i] = AddRadio(contentTexts[i], contentNames[i], content, contentLayout);
-  contents_[0]->setChecked(true);
-
-  auto* source = new QGroupBox("Georeference");
-  auto* sourceLayout = new QVBoxLayout(source);
-  const char* sourceNames[3] = {"ImportedRadioButton", "UtmRadioButton", "NoGeoRadioButton"};
-  const char* sourceTexts[3] = {"From the imported raster", "From the UTM frame (Coord. UTM)",
-                                "None"};
-  for (int i = 0; i < 3; ++i)
-    sources_[i] = AddRadio(sourceTexts[i], sourceNames[i], source, sourceLayout);
-  sources_[0]->setChecked(true);
+  auto* content = RadioColumn("Image to export",
+                              {{"Parameter Image", "ParamRadioButton"},
+                               {"Drainage Network", "DrainageRadioButton"},
+                               {"DEM (elevations in meters)", "DemRadioButton"}},
+                              contents_, this);
+  auto* source = RadioColumn("Georeference",
+                             {{"From the imported raster", "ImportedRadioButton"},
+                              {"From the UTM frame (Coord. UTM)", "UtmRadioButton"},
+                              {"None", "NoGeoRadioButton"}},
+                             sources_, this);
 
   compression_ = new QComboBox;
   compression_->setObjectName("CompressionComboBox");
@@ -194,48 +169,16 @@ GeoTiffCompression TExportGeoTiffDialog::Compression() const {
   return compression;
 }
 
-void TExportGeoTiffDialog::ChooseCompression(GeoTiffCompression compression) {
-  for (int i = 0; i < compression_->count(); ++i) {
-    GeoTiffCompression item = GeoTiffCompression::kDeflate;
-    if (ParseGeoTiffCompression(compression_->itemText(i).toStdString(), item) &&
-        item == compression)
-      compression_->setCurrentIndex(i);
-  }
-}
-
 void TExportGeoTiffDialog::SetAvailable(bool parameterImage, bool drainage, bool dem,
-                                      bool imported, bool utmFrame) {
-  const bool contentOk[3] = {parameterImage, drainage, dem};
-  for (int i = 0; i < 3; ++i) contents_[i]->setEnabled(contentOk[i]);
-  if (!contents_[Chosen()]->isEnabled()) {
-    for (int i = 0; i < 3; ++i) {
-      if (contentOk[i]) {
-        contents_[i]->setChecked(true);
-        break;
-      }
-    }
-  }
-  sources_[kFromImport]->setEnabled(imported);
-  sources_[kFromUtmFrame]->setEnabled(utmFrame);
-  if (!sources_[GeoSource()]->isEnabled()) {
-    sources_[imported ? kFromImport : utmFrame ? kFromUtmFrame : kNoGeoreference]->setChecked(true);
-  }
+                                        bool imported, bool utmFrame) {
+  const bool available[3] = {parameterImage, drainage, dem};
+  for (int i = 0; i < 3; ++i) contents_->button(i)->setEnabled(available[i]);
+  const int first = static_cast<int>(std::find(available, available + 3, true) - available);
+  if (!contents_->checkedButton()->isEnabled() && first < 3) contents_->button(first)->setChecked(true);
+  sources_->button(kFromImport)->setEnabled(imported);
+  sources_->button(kFromUtmFrame)->setEnabled(utmFrame);
+  if (!sources_->checkedButton()->isEnabled())
+    sources_->button(imported ? kFromImport : utmFrame ? kFromUtmFrame : kNoGeoreference)->setChecked(true);
 }
-
-TExportGeoTiffDialog::Content TExportGeoTiffDialog::Chosen() const {
-  for (int i = 0; i < 3; ++i)
-    if (contents_[i]->isChecked()) return static_cast<Content>(i);
-  return kParameterImage;
-}
-
-TExportGeoTiffDialog::Source TExportGeoTiffDialog::GeoSource() const {
-  for (int i = 0; i < 3; ++i)
-    if (sources_[i]->isChecked()) return static_cast<Source>(i);
-  return kNoGeoreference;
-}
-
-void TExportGeoTiffDialog::Choose(Content content) { contents_[content]->setChecked(true); }
-
-void TExportGeoTiffDialog::ChooseSource(Source source) { sources_[source]->setChecked(true); }
 
 }  // namespace orvane

@@ -7,8 +7,9 @@
 // their choices.
 #pragma once
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDialog>
-#include <QString>
 
 #include "core/exchange/gdal_raster.h"
 
@@ -16,7 +17,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QRadioButton;
 
 namespace orvane {
 
@@ -31,33 +31,23 @@ class TImportGdalDialog : public QDialog {
 
   // U of the imported DEM: 1, 10, 100 or 1000; 0 for the finest unit the raster's range holds
   // (proposed for real-valued rasters).
-  int UnitFactor() const { return unitFactor_; }
+  int UnitFactor() const;
+  void ChooseUnit(int factor);
   // NoData cells become ground with the nearest valid elevation (otherwise they stay NoData).
   bool FillNoData() const;
-  void SetFillNoData(bool fill);
   QString OutputName() const;
   // The pixel size typed for a raster without georeference (metres, decimal).
   double TypedPixelSize() const;
-  bool NeedsPixelSize() const { return needsPixelSize_; }
-
-  void ChooseUnit(int factor);
-  void SetNameText(const QString& text);
-  void SetPixelSizeText(const QString& text);
   // Closes with OK when the name (and, without georeference, the pixel size) is given.
   void OkClick();
 
  private:
-  QLineEdit* fileEdit_;
-  QLineEdit* sizeEdit_;
-  QLineEdit* typeEdit_;
-  QLineEdit* crsEdit_;
-  QLineEdit* groundEdit_;
+  QLineEdit* figures_[5];  // file, lines x columns, data type, coordinate system, cell size
   QLabel* bandNote_;
-  QRadioButton* units_[5];  // m, dm, cm, mm, finest that holds the range
+  QButtonGroup* units_;  // m, dm, cm, mm, finest that holds the range
   QCheckBox* fillNoData_;
   QLineEdit* pixSize_;
   QLineEdit* nameEdit_;
-  int unitFactor_ = 1;
   bool needsPixelSize_ = false;
 };
 
@@ -74,17 +64,16 @@ class TExportGeoTiffDialog : public QDialog {
   // available (the imported georeference before the UTM frame).
   void SetAvailable(bool parameterImage, bool drainage, bool dem, bool imported, bool utmFrame);
 
-  Content Chosen() const;
-  Source GeoSource() const;
-  void Choose(Content content);
-  void ChooseSource(Source source);
+  Content Chosen() const { return static_cast<Content>(contents_->checkedId()); }
+  Source GeoSource() const { return static_cast<Source>(sources_->checkedId()); }
+  void Choose(Content content) { contents_->button(content)->setChecked(true); }
+  void ChooseSource(Source source) { sources_->button(source)->setChecked(true); }
   // The compression of the exported images and of "Values (GeoTIFF)" (DEFLATE at first).
   GeoTiffCompression Compression() const;
-  void ChooseCompression(GeoTiffCompression compression);
 
  private:
-  QRadioButton* contents_[3];
-  QRadioButton* sources_[3];
+  QButtonGroup* contents_;
+  QButtonGroup* sources_;
   QComboBox* compression_;
 };
 

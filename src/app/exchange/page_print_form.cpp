@@ -69,16 +69,24 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   wholePage_->setObjectName("PPageCheckBox");
   optionsLayout->addWidget(centred_);
   optionsLayout->addWidget(wholePage_);
-  connect(centred_, &QCheckBox::clicked, this, &TPageLayoutDialog::CentredClicked);
-  connect(wholePage_, &QCheckBox::clicked, this, &TPageLayoutDialog::WholePageClicked);
+  for (QCheckBox* option : {centred_, wholePage_}) {
+    connect(option, &QCheckBox::clicked, this, [this, option](bool checked) {
+      UpdateEnabling();
+      Change([&] { option == centred_ ? layout_.SetCentred(checked) : layout_.SetWholePage(checked); });
+    });
+  }
 
-  auto* size = FieldGroup("Image Size", {{widthEdit_, "LargEdit", "Width"},
-                                         {heightEdit_, "HautEdit", "Height"}});
-  auto* margins = FieldGroup("Marges", {{leftMarginEdit_, "GaucheEdit", "Left"},
-                                        {topMarginEdit_, "HauteEdit", "Height"}});
-  for (QLineEdit* edit : {widthEdit_, heightEdit_, leftMarginEdit_, topMarginEdit_}) {
+  QLineEdit** size = sizes_;
+  auto* sizes = FieldGroup("Image Size", {{size[0], "LargEdit", "Width"}, {size[1], "HautEdit", "Height"}});
+  auto* margins = FieldGroup("Marges", {{size[2], "GaucheEdit", "Left"}, {size[3], "HauteEdit", "Height"}});
+  void (PageLayout::*const setters[4])(float) = {&PageLayout::SetImageWidth, &PageLayout::SetImageHeight,
+                                                 &PageLayout::SetLeftMargin, &PageLayout::SetTopMargin};
+  for (int i = 0; i < 4; ++i) {
+    QLineEdit* edit = sizes_[i];
     AcceptDecimals(edit);  // sizes and margins: no letters, no negative values
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit] { EditLeft(edit); });
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit, setter = setters[i]] {
+      Change([&] { (layout_.*setter)(PageLayout::ParseDecimal(edit->text().toStdString())); });
+    });
   }
 
   auto* orientation = new QGroupBox(" Orientation");
@@ -86,8 +94,12 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
   portrait_ = AddRadio("Portrait", "PortraitRadioButton", orientation, orientationLayout);
   portrait_->setChecked(true);
   landscape_ = AddRadio("Paysage", "PaysageRadioButton", orientation, orientationLayout);
-  connect(portrait_, &QRadioButton::clicked, this, [this] { OrientationClicked(false); });
-  connect(landscape_, &QRadioButton::clicked, this, [this] { OrientationClicked(true); });
+  for (QRadioButton* choice : {portrait_, landscape_}) {
+    connect(choice, &QRadioButton::clicked, this, [this, choice] {
+      printer_->setPageOrientation(choice == landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait);
+      Refit();
+    });
+  }
 
   auto* configPrint = new QPushButton("Config Printer");
   configPrint->setObjectName("ConfigPrintButton");
@@ -100,7 +112,7 @@ TPageLayoutDialog::TPageLayoutDialog(QWidget* parent)
 
   auto* controls = new QVBoxLayout;
   controls->addWidget(options);
-  controls->addWidget(size);
+  controls->addWidget(sizes);
   controls->addWidget(margins);
   controls->addWidget(orientation);
   controls->addWidget(configPrint);
@@ -166,49 +178,25 @@ void TPageLayoutDialog::SetBitmap(const QImage& bitmap) {
 
 void TPageLayoutDialog::ShowValues() {
   const bool usable = layout_.HasPage() && layout_.HasBitmap();
-  widthEdit_->setText(usable ? TenthText(layout_.w) : QString());
-  heightEdit_->setText(usable ? TenthText(layout_.h) : QString());
-  leftMarginEdit_->setText(usable ? TenthText(layout_.x0) : QString());
-  topMarginEdit_->setText(usable ? TenthText(layout_.y0) : QString());
+  const float values[4] = {layout_.w, layout_.h, layout_.x0, layout_.y0};
+  for (int i = 0; i < 4; ++i) sizes_[i]->setText(usable ? TenthText(values[i]) : QString());
   ok_->setEnabled(usable);
   paintBox_->update();
 }
 
 void TPageLayoutDialog::UpdateEnabling() {
   const bool sizes = !wholePage_->isChecked();
-  widthEdit_->setEnabled(sizes);
-  heightEdit_->setEnabled(sizes);
   const bool margins = sizes && !centred_->isChecked();
-  leftMarginEdit_->setEnabled(margins);
-  topMarginEdit_->setEnabled(margins);
+  for (int i = 0; i < 4; ++i) sizes_[i]->setEnabled(i < 2 ? sizes : margins);
 }
 
-void TPageLayoutDialog::EditLeft(QLineEdit* edit) {
+void TPageLayoutDialog::Change(const std::function<void()>& change) {
   if (!layout_.HasPage() || !layout_.HasBitmap()) return;
-  const float value = PageLayout::ParseDecimal(edit->text().toStdString());
-  if (edit == widthEdit_) layout_.SetImageWidth(value);
-  if (edit == heightEdit_) layout_.SetImageHeight(value);
-  if (edit == leftMarginEdit_) layout_.SetLeftMargin(value);
-  if (edit == topMarginEdit_) layout_.SetTopMargin(value);
+  change();
   ShowValues();
 }
 
-void TPageLayoutDialog::CentredClicked(bool checked) {
-  UpdateEnabling();
-  if (!layout_.HasPage() || !layout_.HasBitmap()) return;
-  layout_.SetCentred(checked);
-  ShowValues();
-}
-
-void TPageLayoutDialog::WholePageClicked(bool checked) {
-  UpdateEnabling();
-  if (!layout_.HasPage() || !layout_.HasBitmap()) return;
-  layout_.SetWholePage(checked);
-  ShowValues();
-}
-
-void TPageLayoutDialog::OrientationClicked(bool landscape) {
-  printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+void TPageLayoutDialog::Refit() {
   ReadPage();
   if (layout_.HasPage() && layout_.HasBitmap()) layout_.Fit();
   ShowValues();
@@ -223,9 +211,7 @@ void TPageLayoutDialog::ConfigPrintClick() {
       !printer_->outputFileName().isEmpty()) {
     askPdfFile_ = false;  // the file was chosen in the dialog
   }
-  ReadPage();
-  if (layout_.HasPage() && layout_.HasBitmap()) layout_.Fit();
-  ShowValues();
+  Refit();
 }
 
 void TPageLayoutDialog::OkClick() {

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <functional>
 #include <memory>
 
 #include "core/exchange/page_layout.h"
@@ -41,18 +42,18 @@ class TPageLayoutDialog : public QDialog {
   // True when the PDF file is to be asked at each printing.
   bool AsksPdfFile() const { return askPdfFile_; }
 
-  // Re-reads the page size from the printer (after a printer or orientation change).
-  void ReadPage();
   void OkClick();
 
  private:
-  void EditLeft(QLineEdit* edit);
-  void CentredClicked(bool checked);
-  void WholePageClicked(bool checked);
-  void OrientationClicked(bool landscape);
-  void ConfigPrintClick();
+  // Re-reads the page size from the printer (after a printer or orientation change).
+  void ReadPage();
+  // The page read again and the image fitted to it (after a printer or orientation change).
+  void Refit();
+  // The layout changed by `change` when there is a page and a bitmap, then shown.
+  void Change(const std::function<void()>& change);
   void ShowValues();
   void UpdateEnabling();
+  void ConfigPrintClick();
   void PaintPreview(QPainter& painter);
 
   std::unique_ptr<QPrinter> printer_;
@@ -65,10 +66,7 @@ class TPageLayoutDialog : public QDialog {
   QLabel* printerLabel_;
   QCheckBox* centred_;
   QCheckBox* wholePage_;
-  QLineEdit* widthEdit_;
-  QLineEdit* heightEdit_;
-  QLineEdit* leftMarginEdit_;
-  QLineEdit* topMarginEdit_;
+  QLineEdit* sizes_[4];  // image width and height, left and top margin
   QRadioButton* portrait_;
   QRadioButton* landscape_;
   QPushButton* ok_;

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
@@ -23,15 +22,6 @@ constexpr int kViewHeight = 200;
 
 }  // namespace
 
-QString UnitName(int unitFactor) {
-  switch (unitFactor) {
-    case 10: return "decimeters";
-    case 100: return "centimeters";
-    case 1000: return "milimeters";
-    default: return "meters";
-  }
-}
-
 TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
     : QDialog(parent), dem_(dem) {
   setObjectName("InfosMntForm");
@@ -39,26 +29,27 @@ TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
   setModal(true);
   auto* layout = new QGridLayout(this);
 
-  auto* params = new QGroupBox(" DEM Parameters ", this);
-  auto* form = new QGridLayout(params);
-  auto addField = [&](const char* caption, const char* name, const QString& text, bool readOnly, int row) {
-    form->addWidget(new QLabel(caption, params), row, 0);
-    auto* edit = new QLineEdit(text, params);
-    edit->setObjectName(name);
-    edit->setReadOnly(readOnly);
-    form->addWidget(edit, row, 1);
-    return edit;
-  };
-  addField("Nb of Columns", "ColEdit", QString::number(dem.columns), true, 0);
-  addField("Nb of Lines", "LigEdit", QString::number(dem.lines), true, 1);
-  addField("Altitude Maximum ", "AltMaxEdit", QString::number(dem.maxElevation), true, 2);
-  addField("Altitude Minimum ", "AltMinEdit", QString::number(dem.minElevation), true, 3);
-  pasXEdit_ = addField("Pixel Size", "PasXEdit", QString::number(dem.pixelSizeX), false, 4);
-  form->addWidget(new QLabel("These Dynamic Scale Units are in:", params), 5, 0, 1, 2);
-  auto* unit = new QLineEdit(UnitName(unitFactor), params);
+  QLineEdit* figures[4];
+  auto* params = FieldGroup(" DEM Parameters ", {{figures[0], "ColEdit", "Nb of Columns"},
+                                                 {figures[1], "LigEdit", "Nb of Lines"},
+                                                 {figures[2], "AltMaxEdit", "Altitude Maximum "},
+                                                 {figures[3], "AltMinEdit", "Altitude Minimum "},
+                                                 {pasXEdit_, "PasXEdit", "Pixel Size"}});
+  const QString texts[4] = {QString::number(dem.columns), QString::number(dem.lines),
+                            QString::number(dem.maxElevation), QString::number(dem.minElevation)};
+  for (int i = 0; i < 4; ++i) {
+    figures[i]->setText(texts[i]);
+    figures[i]->setReadOnly(true);
+  }
+  pasXEdit_->setText(QString::number(dem.pixelSizeX));
+  FormOf(params)->addRow(new QLabel("These Dynamic Scale Units are in:"));
+  auto* unit = new QLineEdit(unitFactor == 10     ? "decimeters"
+                             : unitFactor == 100  ? "centimeters"
+                             : unitFactor == 1000 ? "milimeters"
+                                                  : "meters");
   unit->setObjectName("ScaleUnit");
   unit->setReadOnly(true);
-  form->addWidget(unit, 6, 0, 1, 2);
+  FormOf(params)->addRow(unit);
   layout->addWidget(params, 0, 0);
 
   auto* look = new QGroupBox("DEM (Quick Look)", this);
@@ -71,26 +62,7 @@ TDemInfoForm::TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent)
   auto* ok = OkButton(*this, "BitBtn1", {}, this);
   layout->addWidget(ok, 1, 1, Qt::AlignRight);
 
-  // The quick look: the larger side reduced to about 50 cells.
-  if (dem.IsAllocated() && dem.lines > 0 && dem.columns > 0) {
-    const double f = std::min(50.0 / dem.lines, 50.0 / dem.columns);
-    quickLook_ = dem.Resample(f, 0, 0);
-  }
-  view_.b = -0.7f;
-  view_.distance = 0.05f;
-  view_.width = kViewWidth;
-  view_.height = kViewHeight;
-  view_.sx = kViewWidth / 2;
-  view_.sy = kViewHeight / 2;
-  if (quickLook_) {
-    const TDemModel& q = *quickLook_;
-    view_.cx = q.columns * q.pixelSizeX / 2;
-    view_.cy = q.lines * q.pixelSizeY / 2;
-    view_.cz = q.minElevation + (q.maxElevation - q.minElevation) / 2;
-    view_.tx = q.pixelSizeX * static_cast<float>(std::max(q.lines, q.columns)) * 3;
-    view_.ty = -view_.cy;
-    view_.tz = -view_.cz;
-  }
+  look_ = MakeQuickLook(dem, kViewWidth, kViewHeight);
   paintBox_->onPress = [this](QMouseEvent* e) { ViewClick(e->button()); };
 
   // The fastest steady repaint: about 60 frames a second.
@@ -118,14 +90,14 @@ QImage DrawQuickView(const TDemModel* model, const TRasterImage* image, const TV
 }
 
 void TDemInfoForm::Tick() {
-  view_.c = static_cast<float>(view_.c + 0.008726646259971648);
-  paintBox_->SetBitmap(DrawQuickView(quickLook_.get(), nullptr, view_, {.mode = kViewWireFrame}));
+  look_.view.c = static_cast<float>(look_.view.c + 0.008726646259971648);
+  paintBox_->SetBitmap(DrawQuickView(look_.model.get(), nullptr, look_.view, {.mode = kViewWireFrame}));
 }
 
 void TDemInfoForm::ViewClick(Qt::MouseButton button) {
-  if (button == Qt::LeftButton) view_.exaggeration = static_cast<float>(view_.exaggeration * 1.2);
-  else if (button == Qt::RightButton)
-    view_.exaggeration = static_cast<float>(view_.exaggeration * 0.8333333333333334);
+  float& exaggeration = look_.view.exaggeration;
+  if (button == Qt::LeftButton) exaggeration = static_cast<float>(exaggeration * 1.2);
+  if (button == Qt::RightButton) exaggeration = static_cast<float>(exaggeration * 0.8333333333333334);
 }
 
 void TDemInfoForm::done(int result) {
@@ -137,7 +109,7 @@ void TDemInfoForm::done(int result) {
     dem_.minElevation = static_cast<float>(dem_.ComputeMin());
     dem_.maxElevation = static_cast<float>(dem_.ComputeMax());
   }
-  quickLook_.reset();
+  look_.model.reset();
   QDialog::done(result);
 }
 

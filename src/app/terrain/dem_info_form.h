@@ -6,7 +6,7 @@
 #include <QImage>
 #include <memory>
 
-#include "core/render/perspective.h"
+#include "core/render/quick_look.h"
 #include "core/terrain/dem_model.h"
 
 class QLineEdit;
@@ -15,9 +15,6 @@ class QTimer;
 namespace orvane {
 
 class TBitmapBox;
-
-// "meters", "decimeters", "centimeters" or "milimeters" for U = 1, 10, 100, 1000.
-QString UnitName(int unitFactor);
 
 // A quick perspective view of `model` (draped with `image` when given) on the colour of the
 // buttons, as the DEM information window and the 3D viewer show it; that colour alone without
@@ -33,8 +30,8 @@ class TDemInfoForm : public QDialog {
   TDemInfoForm(TDemModel& dem, int unitFactor, QWidget* parent = nullptr);
   ~TDemInfoForm() override;
 
-  const TDemModel* QuickLook() const { return quickLook_.get(); }
-  const TView3D& View() const { return view_; }
+  const TDemModel* QuickLook() const { return look_.model.get(); }
+  const TView3D& View() const { return look_.view; }
   // One timer tick: half a degree more around c, and a redraw.
   void Tick();
   // A mouse button on the view: left x1.2, right /1.2 on the exaggeration.
@@ -48,8 +45,7 @@ class TDemInfoForm : public QDialog {
 
  private:
   TDemModel& dem_;
-  std::unique_ptr<TDemModel> quickLook_;
-  TView3D view_;
+  DemQuickLook look_;
   QLineEdit* pasXEdit_ = nullptr;
   TBitmapBox* paintBox_ = nullptr;
   QTimer* timer_ = nullptr;

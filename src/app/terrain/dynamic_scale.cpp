@@ -1,17 +1,6 @@
 #include "app/terrain/dynamic_scale.h"
 
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
-
 #include "app/shell/form_parts.h"
-#include "app/shell/prompter.h"
-#include "app/shell/text_values.h"
 #include "core/terrain/dem_file.h"
 
 namespace orvane {
@@ -19,6 +8,7 @@ namespace orvane {
 namespace {
 
 constexpr int kUnitFactors[4] = {1, 10, 100, 1000};
+constexpr int kPixelField = 7;
 
 }  // namespace
 
@@ -26,41 +16,28 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("DynamicScale");
   setWindowTitle("DYNAMIC SCALE");
 
-  auto* fileGroup = FieldGroup("File Size", {{realSize_, "RealSize", "Real Size"},
-                                             {calcSize_, "CalcSize", "Calculated Size"},
-                                             {numBytesEdit_, "Num_Bytes", "Number of bytes"}});
-
-  auto* frameGroup = FieldGroup("Frame", {{lineDS_, "LineDS", "Lines"},
-                                          {colDS_, "ColDS", "Columns"}});
-
-  auto* hypsoGroup = FieldGroup("Hypsometric Scale", {{minDyn_, "MinDyn", "Minimum"},
-                                                      {maxDyn_, "MaxDyn", "Maximum"}});
-  FollowNumber(minDyn_, minimum_);
-  FollowNumber(maxDyn_, maximum_);
-
+  QLineEdit** field = fields_;
+  auto* fileGroup = FieldGroup("File Size", {{field[0], "RealSize", "Real Size"},
+                                             {field[1], "CalcSize", "Calculated Size"},
+                                             {field[2], "Num_Bytes", "Number of bytes"}});
+  auto* frameGroup = FieldGroup("Frame", {{field[3], "LineDS", "Lines"}, {field[4], "ColDS", "Columns"}});
+  auto* hypsoGroup = FieldGroup("Hypsometric Scale", {{field[5], "MinDyn", "Minimum"},
+                                                      {field[6], "MaxDyn", "Maximum"}});
   // The figures come from the file and are only shown: edits would be ignored.
-  for (QLineEdit* figure : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_, maxDyn_})
-    figure->setReadOnly(true);
+  for (int figure = 0; figure < kPixelField; ++figure) fields_[figure]->setReadOnly(true);
 
   auto* unitGroup = new QGroupBox("Dynamic Scale Unit");
   auto* unitLayout = new QVBoxLayout(unitGroup);
   const char* unitTexts[4] = {"in meters", "in decimeters", "in centimeters", "in millimeters"};
-  for (int i = 0; i < 4; ++i) {
-    units_[i] =
-        AddRadio(unitTexts[i], QStringLiteral("RadioButton%1").arg(i + 1), unitGroup, unitLayout);
-    const int factor = kUnitFactors[i];
-    connect(units_[i], &QRadioButton::clicked, this, [this, factor] { unitFactor_ = factor; });
-  }
+  for (int i = 0; i < 4; ++i)
+    units_[i] = AddRadio(unitTexts[i], QStringLiteral("RadioButton%1").arg(i + 1), unitGroup, unitLayout);
 
   auto* pixelRow = new QHBoxLayout;
   pixelRow->addWidget(new QLabel("Pixel Size (in meters)"));
-  pixSize_ = new QLineEdit;
-  pixSize_->setObjectName("Pix_Size");
-  AcceptDecimals(pixSize_);
-  FollowNumber(pixSize_, pixelSize_);
-  pixelRow->addWidget(pixSize_);
-
-  ok_ = OkButton(*this, "BitBtn1", [this] { OkClick(); });
+  fields_[kPixelField] = new QLineEdit;
+  fields_[kPixelField]->setObjectName("Pix_Size");
+  AcceptDecimals(fields_[kPixelField]);
+  pixelRow->addWidget(fields_[kPixelField]);
 
   auto* left = new QVBoxLayout;
   left->addWidget(fileGroup);
@@ -74,97 +51,62 @@ TDynamicScaleDialog::TDynamicScaleDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addLayout(pixelRow);
-  layout->addWidget(ok_, 0, Qt::AlignRight);
+  layout->addWidget(OkButton(*this, "BitBtn1", [this] { OkClick(); }), 0, Qt::AlignRight);
 }
 
-void TDynamicScaleDialog::SetFileFigures(std::int64_t realSize, std::int64_t calcSize, int numBytes,
-                                   int lines, int columns) {
-  realSize_->setText(QString::number(realSize));
-  calcSize_->setText(QString::number(calcSize));
-  numBytesEdit_->setText(QString::number(numBytes));
-  lineDS_->setText(QString::number(lines));
-  colDS_->setText(QString::number(columns));
+int TDynamicScaleDialog::UnitFactor() const {
+  for (int i = 0; i < 4; ++i)
+    if (units_[i]->isChecked()) return kUnitFactors[i];
+  return 0;
 }
 
-void TDynamicScaleDialog::SetElevationRange(double minimum, double maximum) {
-  minDyn_->setText(QString::number(minimum, 'g', 10));
-  maxDyn_->setText(QString::number(maximum, 'g', 10));
-}
+int TDynamicScaleDialog::PixelSize() const { return LeadingInt(PixelSizeText()); }
 
-QString TDynamicScaleDialog::PixelSizeText() const { return pixSize_->text(); }
+QString TDynamicScaleDialog::PixelSizeText() const { return fields_[kPixelField]->text(); }
+
+float TDynamicScaleDialog::PixelSizeDecimal() const {
+  return static_cast<float>(LeadingDouble(PixelSizeText()));
+}
 
 void TDynamicScaleDialog::ChooseUnit(int factor) {
-  for (int i = 0; i < 4; ++i) {
-    if (kUnitFactors[i] == factor) units_[i]->click();
-  }
+  for (int i = 0; i < 4; ++i)
+    if (kUnitFactors[i] == factor) units_[i]->setChecked(true);
 }
 
-void TDynamicScaleDialog::SetPixelSizeText(const QString& text) { pixSize_->setText(text); }
-
-TDynamicScaleDialog::Snapshot TDynamicScaleDialog::Save() const {
-  Snapshot snapshot;
-  for (const QLineEdit* edit : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_,
-                                maxDyn_, pixSize_}) {
-    snapshot.texts << edit->text();
-  }
-  for (int i = 0; i < 4; ++i) {
-    if (units_[i]->isChecked()) snapshot.checkedUnit = i;
-  }
-  snapshot.unitFactor = unitFactor_;
-  snapshot.pixelSize = pixelSize_;
-  snapshot.numBytes = numBytes_;
-  snapshot.pixelSizeDecimal = pixelSizeDecimal_;
-  snapshot.minimum = minimum_;
-  snapshot.maximum = maximum_;
-  snapshot.lines = lines_;
-  snapshot.columns = columns_;
-  return snapshot;
-}
+void TDynamicScaleDialog::SetPixelSizeText(const QString& text) { fields_[kPixelField]->setText(text); }
 
 TDynamicScaleDialog::Snapshot TDynamicScaleDialog::ShowScan(const DemFileScan& scan,
                                                             std::int64_t fileSize) {
-  Snapshot before = Save();
-  SetFileFigures(fileSize,
-                 static_cast<std::int64_t>(scan.lines) * scan.columns * scan.bytesPerElement,
-                 scan.bytesPerElement, scan.lines, scan.columns);
-  SetElevationRange(static_cast<double>(scan.minValue), static_cast<double>(scan.maxValue));
+  Snapshot before;
+  for (const QLineEdit* field : fields_) before.texts << field->text();
+  for (int i = 0; i < 4; ++i)
+    if (units_[i]->isChecked()) before.checkedUnit = i;
+  const std::int64_t calculated = static_cast<std::int64_t>(scan.lines) * scan.columns * scan.bytesPerElement;
+  const QString figures[kPixelField] = {
+      QString::number(fileSize), QString::number(calculated), QString::number(scan.bytesPerElement),
+      QString::number(scan.lines), QString::number(scan.columns),
+      QString::number(static_cast<double>(scan.minValue), 'g', 10),
+      QString::number(static_cast<double>(scan.maxValue), 'g', 10)};
+  for (int figure = 0; figure < kPixelField; ++figure) fields_[figure]->setText(figures[figure]);
   return before;
 }
 
 void TDynamicScaleDialog::Restore(const Snapshot& snapshot) {
-  int i = 0;
-  for (QLineEdit* edit : {realSize_, calcSize_, numBytesEdit_, lineDS_, colDS_, minDyn_, maxDyn_,
-                          pixSize_}) {
-    edit->setText(snapshot.texts.value(i++));
-  }
+  for (int field = 0; field < 8; ++field) fields_[field]->setText(snapshot.texts.value(field));
+  // No unit checked is a state the group's exclusivity would refuse.
   for (QRadioButton* unit : units_) unit->setAutoExclusive(false);
   for (int u = 0; u < 4; ++u) units_[u]->setChecked(u == snapshot.checkedUnit);
   for (QRadioButton* unit : units_) unit->setAutoExclusive(true);
-  unitFactor_ = snapshot.unitFactor;
-  pixelSize_ = snapshot.pixelSize;
-  numBytes_ = snapshot.numBytes;
-  pixelSizeDecimal_ = snapshot.pixelSizeDecimal;
-  minimum_ = snapshot.minimum;
-  maximum_ = snapshot.maximum;
-  lines_ = snapshot.lines;
-  columns_ = snapshot.columns;
 }
 
 void TDynamicScaleDialog::OkClick() {
-  lines_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(lineDS_->text())));
-  columns_ = static_cast<std::int16_t>(static_cast<int>(LeadingDouble(colDS_->text())));
-  numBytes_ = LeadingInt(numBytesEdit_->text());
-  minimum_ = LeadingDouble(minDyn_->text());
-  maximum_ = LeadingDouble(maxDyn_->text());
-  pixelSizeDecimal_ = static_cast<float>(LeadingDouble(pixSize_->text()));
-
-  const bool noUnit = unitFactor_ == 0;
+  const bool noUnit = UnitFactor() == 0;
   // A negative size would turn every distance of the treatments around: refused as missing.
-  const bool noPixel = pixelSize_ <= 0;
+  const bool noPixel = PixelSize() <= 0;
   // A size the command line refuses too, whose whole metres would not even fit in a number.
-  const bool hugePixel = !noPixel && !(LeadingDouble(pixSize_->text()) <= kMaxPixelSizeMetres);
+  const bool hugePixel = !noPixel && !(LeadingDouble(PixelSizeText()) <= kMaxPixelSizeMetres);
   if (hugePixel) {
-    Refuse(this, pixSize_, QString::fromStdString(PixelSizeRangeMessage()));
+    Refuse(this, fields_[kPixelField], QString::fromStdString(PixelSizeRangeMessage()));
   } else if (noUnit && noPixel) {
     Prompts().Warning(this, "ERROR", "No Dynamic Scale\nNo Pixel Size");
   } else if (noUnit) {

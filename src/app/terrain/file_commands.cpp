@@ -16,6 +16,7 @@
 #include "core/treatment/treatment_registry.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/raster_file.h"
+#include "core/terrain/raw_width.h"
 
 namespace orvane {
 
@@ -32,40 +33,25 @@ const char* const kWrongFormatMessage = "The File has a wrong format";
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-}  // namespace
-
-TFileCommands::TFileCommands(TWorkbench& main) : QObject(&main), main_(main) {
-  setObjectName("FileCommands");
-}
-
-int TFileCommands::PixelSizeTruncated() const {
-  const TDemModel* dem = main_.Session().CurrentDem();
-  return dem ? static_cast<int>(dem->pixelSizeX) : 0;
-}
-
-bool TFileCommands::SameSizeAsDem(const TRasterImage& raster) const {
-  const TDemModel* dem = main_.Session().CurrentDem();
-  return !dem || (raster.columns == dem->columns && raster.lines == dem->lines);
-}
-
-bool TFileCommands::SizeFromHeader(const QString& path, int& lines, int& columns) {
-  const std::string header = HeaderPathFor(path.toStdString());
-  Expected<DemHeader> read = ReadDemHeader(header);
+// Lines and columns from the header beside `path`, or asked with the image-size dialog when
+// there is none. False when the user gave up or the size is unusable.
+bool SizeFromHeader(TWorkbench& main, const QString& path, int& lines, int& columns) {
+  Expected<DemHeader> read = ReadDemHeader(HeaderPathFor(path.toStdString()));
   if (read) {
     lines = read->lines;
     columns = read->columns;
     return true;
   }
   if (read.error().code != kCannotOpen) {
-    Prompts().Warning(&main_, "ERREUR", Text(read.error().message));
+    Prompts().Warning(&main, "ERREUR", Text(read.error().message));
     return false;
   }
   // No header beside the file: the user gives the size.
-  TImageSizeDialog& dialog = main_.ImageSizeDialog();
+  TImageSizeDialog& dialog = main.ImageSizeDialog();
   if (Prompts().Exec(dialog) != QDialog::Accepted) return false;
   const Status size = CheckDemSize(dialog.Lines(), dialog.Columns(), "The image size");
   if (!size) {
-    Prompts().Warning(&main_, "ERREUR", Text(size.message()));
+    Prompts().Warning(&main, "ERREUR", Text(size.message()));
     return false;
   }
   lines = dialog.Lines();
@@ -73,58 +59,99 @@ bool TFileCommands::SizeFromHeader(const QString& path, int& lines, int& columns
   return true;
 }
 
-int TFileCommands::ElementWidth(const QString& path, std::int64_t fileSize, int lines, int columns,
-                                int filterIndex) {
-  // A file holding exactly the grid in one width proves it; else the name decides, as on the
-  // command line; the filter chosen, or the question of "All Raw Types", only after both.
-  if (const int proven = ElementWidthFromSize(fileSize, lines, columns)) return proven;
-  const std::int64_t cells = static_cast<std::int64_t>(lines) * columns;
-  if (fileSize >= 0 && fileSize < 2 * cells) {
-    Prompts().Warning(&main_, "ERREUR",
-                      QStringLiteral("%1 holds %2 bytes: %3 lines x %4 columns need %5 bytes as "
-                                     "Integer2 or %6 as Integer4")
-                          .arg(QFileInfo(path).fileName())
-                          .arg(fileSize)
-                          .arg(lines)
-                          .arg(columns)
-                          .arg(2 * cells)
-                          .arg(4 * cells));
+// The element width of the raw file `path` of `fileSize` bytes (-1: unknown): the width its
+// size proves, else the one its name gives, else the filter's, asked for "All Raw Types".
+// 0 when given up, or once a file too short for either width was refused with its figures.
+int ElementWidth(TWorkbench& main, const QString& path, std::int64_t fileSize, int lines,
+                 int columns, int filterIndex) {
+  // The filter chosen, or the question of "All Raw Types", only after the file's size and name.
+  const Expected<int> known = RawElementWidth(path.toStdString(), fileSize, lines, columns);
+  if (!known) {
+    Prompts().Warning(&main, "ERREUR", Text(known.error().message));
     return 0;
   }
-  if (const int named = ElementWidthFromName(path.toStdString())) return named;
+  if (*known) return *known;
   for (;;) {
     if (filterIndex == 1) return 2;
     if (filterIndex == 2) return 4;
-    TByteCountDialog& dialog = main_.ByteCountDialog();
+    TByteCountDialog& dialog = main.ByteCountDialog();
     if (Prompts().Exec(dialog) != QDialog::Accepted) return 0;
     const int bytes = dialog.Bytes();
     if (bytes == 2 || bytes == 4) {
       filterIndex = bytes / 2;
     } else {
-      Prompts().Warning(&main_, "ERREUR",
-                        "Number of Bytes wrong: 2 (Integer2) or 4 (Integer4)");
+      Prompts().Warning(&main, "ERREUR", "Number of Bytes wrong: 2 (Integer2) or 4 (Integer4)");
     }
   }
 }
 
-void TFileCommands::OpenDEM1Click() {
-  FileRequest request;
-  request.title = "Open DEM";
-  request.directory = QString::fromStdString(main_.Settings().demDir);
-  if (!QFileInfo(request.directory).isDir()) request.directory = main_.Session().DemDirectory();
-  request.filter = kDemFilter;
-  request.mustExist = true;
-  const FileAnswer answer = Prompts().OpenFile(&main_, request);
-  if (!answer.ok()) return;
-  OpenDem(answer.path, answer.filterIndex);
+// The file chosen in an open dialog of the image directory, whose name becomes the session's
+// last file name; empty when cancelled.
+FileAnswer AskFileToOpen(TWorkbench& main, const char* title, const char* filter) {
+  const FileAnswer answer = Prompts().OpenFile(
+      &main, {.title = title, .directory = main.ImageDirectory(), .filter = filter, .mustExist = true});
+  if (answer.ok()) main.Session().SetLastFileName(answer.path);
+  return answer;
 }
 
-bool TFileCommands::OpenDroppedFile(const QString& path) {
-  const QString name = QFileInfo(path).fileName().toLower();
-  int filterIndex = 3;
-  if (name.endsWith("_m2.raw")) filterIndex = 1;
-  if (name.endsWith("_m4.raw")) filterIndex = 2;
-  return OpenDem(path, filterIndex);
+// The bitmap at `path`; null once "The File has a wrong format" was said.
+std::unique_ptr<TRasterImage> ReadBitmap(TWorkbench& main, const QString& path) {
+  Expected<std::unique_ptr<TRasterImage>> loaded = [&] {
+    BusyCursor busy;
+    return LoadRasterBmp(path.toStdString());
+  }();
+  if (!loaded) {
+    Prompts().Warning(&main, "ERREUR", kWrongFormatMessage);
+    return nullptr;
+  }
+  return std::move(*loaded);
+}
+
+// The 8-bit raw grid at `path` of the size its header gives; null once the error was said. A
+// file shorter than its header is read with its missing cells 0, and the user told so.
+std::unique_ptr<TRasterImage> ReadRaw(TWorkbench& main, const QString& path, int lines, int columns) {
+  std::int64_t missing = 0;
+  Expected<std::unique_ptr<TRasterImage>> loaded =
+      LoadRasterRaw(path.toStdString(), lines, columns, &missing);
+  if (!loaded) {
+    Prompts().Warning(&main, "ERREUR", Text(loaded.error().message));
+    return nullptr;
+  }
+  // A network or an image cut short would otherwise show its missing cells as real zeros.
+  if (missing > 0) {
+    Prompts().Warning(&main, "ERREUR",
+                      QStringLiteral("The File is shorter than its header announces: "
+                                     "%1 bytes missing, read as 0")
+                          .arg(missing));
+  }
+  return std::move(*loaded);
+}
+
+// `raster` saved at `path` as raw and header (with the DEM's whole-metre pixel size), or as a
+// bitmap, ".raw" or ".bmp" not doubled; a failure said.
+void SaveImage(TWorkbench& main, TRasterImage& raster, const QString& path, bool raw) {
+  BusyCursor busy;
+  const TDemModel* dem = main.Session().CurrentDem();
+  const Status saved =
+      raw ? SaveRasterRaw(raster, WithoutSuffix(path, ".raw").toStdString(),
+                          dem ? static_cast<int>(dem->pixelSizeX) : 0)
+          : SaveRasterBmp(raster, (WithoutSuffix(path, ".bmp") + ".bmp").toStdString());
+  busy.Release();
+  if (!saved) Prompts().Warning(&main, "ERREUR", Text(saved.message()));
+}
+
+}  // namespace
+
+TFileCommands::TFileCommands(TWorkbench& main) : QObject(&main), main_(main) {
+  setObjectName("FileCommands");
+}
+
+void TFileCommands::OpenDEM1Click() {
+  QString directory = QString::fromStdString(main_.Settings().demDir);
+  if (!QFileInfo(directory).isDir()) directory = main_.Session().DemDirectory();
+  const FileAnswer answer = Prompts().OpenFile(
+      &main_, {.title = "Open DEM", .directory = directory, .filter = kDemFilter, .mustExist = true});
+  if (answer.ok()) OpenDem(answer.path, answer.filterIndex);
 }
 
 bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
@@ -133,13 +160,13 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   main_.Session().SetOpenedRasterPath(path);
 
   int lines = 0, columns = 0;
-  if (!SizeFromHeader(path, lines, columns)) return false;
+  if (!SizeFromHeader(main_, path, lines, columns)) return false;
 
   TDynamicScaleDialog& scale = main_.DynamicScaleDialog();
   const QFileInfo file(path);
   const std::int64_t realSize = file.exists() ? file.size() : -1;
 
-  const int width = ElementWidth(path, realSize, lines, columns, filterIndex);
+  const int width = ElementWidth(main_, path, realSize, lines, columns, filterIndex);
   if (width == 0) return false;
 
   const std::string file_path = path.toStdString();
@@ -157,16 +184,6 @@ bool TFileCommands::OpenDem(const QString& path, int filterIndex) {
   return InstallScannedDem(main_, path, *scan, options, previousScale);
 }
 
-FileAnswer TFileCommands::AskFileToOpen(const char* title, const char* filter) {
-  const FileAnswer answer = Prompts().OpenFile(&main_, {
-      .title = title,
-      .directory = main_.ImageDirectory(),
-      .filter = filter,
-      .mustExist = true});
-  if (answer.ok()) main_.Session().SetLastFileName(answer.path);
-  return answer;
-}
-
 FileAnswer TFileCommands::AskFileToSave(const char* title, const char* filter) {
   FileRequest request;
   request.title = title;
@@ -180,53 +197,17 @@ FileAnswer TFileCommands::AskFileToSave(const char* title, const char* filter) {
   return answer;
 }
 
-std::unique_ptr<TRasterImage> TFileCommands::ReadBitmap(const QString& path) {
-  Expected<std::unique_ptr<TRasterImage>> loaded = [&] {
-    BusyCursor busy;
-    return LoadRasterBmp(path.toStdString());
-  }();
-  if (!loaded) {
-    Prompts().Warning(&main_, "ERREUR", kWrongFormatMessage);
-    return nullptr;
-  }
-  return std::move(*loaded);
-}
-
-std::unique_ptr<TRasterImage> TFileCommands::ReadRaw(const QString& path, int lines, int columns) {
-  std::int64_t missing = 0;
-  Expected<std::unique_ptr<TRasterImage>> loaded =
-      LoadRasterRaw(path.toStdString(), lines, columns, &missing);
-  if (!loaded) {
-    Prompts().Warning(&main_, "ERREUR", Text(loaded.error().message));
-    return nullptr;
-  }
-  // A network or an image cut short would otherwise show its missing cells as real zeros.
-  if (missing > 0) {
-    Prompts().Warning(&main_, "ERREUR",
-                      QStringLiteral("The File is shorter than its header announces: "
-                                     "%1 bytes missing, read as 0")
-                          .arg(missing));
-  }
-  return std::move(*loaded);
-}
-
-Status TFileCommands::SaveImage(TRasterImage& raster, const QString& path, bool raw) const {
-  BusyCursor busy;
-  if (raw) return SaveRasterRaw(raster, WithoutSuffix(path, ".raw").toStdString(), PixelSizeTruncated());
-  return SaveRasterBmp(raster, (WithoutSuffix(path, ".bmp") + ".bmp").toStdString());
-}
-
 void TFileCommands::OpenParameterImage(bool fromMenu) {
-  const FileAnswer answer = AskFileToOpen("OPEN PARAMETER", kOpenParameterFilter);
+  const FileAnswer answer = AskFileToOpen(main_, "OPEN PARAMETER", kOpenParameterFilter);
   if (!answer.ok()) return;
+  const TDemModel* dem = main_.Session().CurrentDem();
   std::shared_ptr<TRasterImage> raster;
-
   if (answer.filterIndex == 1) {
     // The tool button reports a bitmap it cannot read as well: opening nothing without a word
     // would hide it.
-    raster = ReadBitmap(answer.path);
+    raster = ReadBitmap(main_, answer.path);
     if (!raster) return;
-    if (fromMenu && !SameSizeAsDem(*raster) &&
+    if (fromMenu && dem && (raster->lines != dem->lines || raster->columns != dem->columns) &&
         !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
       return;
     }
@@ -234,13 +215,12 @@ void TFileCommands::OpenParameterImage(bool fromMenu) {
     main_.Session().SetOpenedRasterPath(answer.path);
     // The DEM window keeps its caption: it still shows the DEM, not this file.
     int lines = 0, columns = 0;
-    if (!SizeFromHeader(answer.path, lines, columns)) return;
-    const TDemModel* dem = main_.Session().CurrentDem();
+    if (!SizeFromHeader(main_, answer.path, lines, columns)) return;
     if (dem && (lines != dem->lines || columns != dem->columns) &&
         !Prompts().Question(&main_, "ERREUR", kSizeQuestion)) {
       return;
     }
-    raster = ReadRaw(answer.path, lines, columns);
+    raster = ReadRaw(main_, answer.path, lines, columns);
     if (!raster) return;
   }
   main_.ShowParameterImage(std::move(raster));
@@ -254,24 +234,19 @@ void TFileCommands::SaveParameterClick() {
   const FileAnswer answer = colour ? AskFileToSave("Save Image Parameter", kSaveBmpFilter)
                                    : AskFileToSave("Save Parameter Image", kSaveRawFilter);
   if (!answer.ok()) return;
-  const Status saved = SaveImage(*raster, answer.path, !colour && answer.filterIndex == 1);
-  if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
+  SaveImage(main_, *raster, answer.path, !colour && answer.filterIndex == 1);
 }
 
 void TFileCommands::OpenDrainageNetwork1Click() {
-  const FileAnswer answer = AskFileToOpen("OPEN DRAINAGE NETWORK", kOpenDrainageFilter);
+  const FileAnswer answer = AskFileToOpen(main_, "OPEN DRAINAGE NETWORK", kOpenDrainageFilter);
   if (!answer.ok()) return;
   std::shared_ptr<TRasterImage> raster;
-  if (answer.filterIndex == 1) {
-    raster = ReadBitmap(answer.path);
-    if (!raster) return;
-  } else {
-    int lines = 0, columns = 0;
-    if (!SizeFromHeader(answer.path, lines, columns)) return;
-    raster = ReadRaw(answer.path, lines, columns);
-    if (!raster) return;
-  }
-  main_.ShowDrainageRaster(std::move(raster), false);
+  int lines = 0, columns = 0;
+  if (answer.filterIndex == 1)
+    raster = ReadBitmap(main_, answer.path);
+  else if (SizeFromHeader(main_, answer.path, lines, columns))
+    raster = ReadRaw(main_, answer.path, lines, columns);
+  if (raster) main_.ShowDrainageRaster(std::move(raster), false);
 }
 
 void TFileCommands::SaveDrainage1Click() {
@@ -279,8 +254,7 @@ void TFileCommands::SaveDrainage1Click() {
   if (!raster) return;
   const FileAnswer answer = AskFileToSave("Save Drainage Network", kSaveRawFilter);
   if (!answer.ok()) return;
-  const Status saved = SaveImage(*raster, answer.path, answer.filterIndex == 1);
-  if (!saved) Prompts().Warning(&main_, "ERREUR", Text(saved.message()));
+  SaveImage(main_, *raster, answer.path, answer.filterIndex == 1);
 }
 
 void InstallFileCommands(TWorkbench& main) {
@@ -299,7 +273,6 @@ void InstallFileCommands(TWorkbench& main) {
                 [commands] { commands->OpenParameterImage(true); });
   ConnectAction(main, "OpenParamSpeedButton", commands,
                 [commands] { commands->OpenParameterImage(false); });
-  main.SetDropHandler([commands](const QString& path) { commands->OpenDroppedFile(path); });
 }
 
 bool InstallScannedDem(TWorkbench& main, const QString& path, const DemFileScan& scan,

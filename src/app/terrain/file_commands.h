@@ -1,11 +1,10 @@
 // Opening and saving files from the main frame: "Open DEM" (menu, tool button, Ctrl+O and a
-// file dropped on the frame), open and save the parameter image, open and save the drainage
+// raw file dropped on the frame), open and save the parameter image, open and save the drainage
 // network.
 #pragma once
 
 #include <QObject>
 #include <QString>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,7 +13,6 @@
 #include "app/terrain/dynamic_scale.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
-#include "core/terrain/raster_image.h"
 
 namespace orvane {
 
@@ -40,11 +38,9 @@ class TFileCommands : public QObject {
   // "Files" > "Open" > "DEM" and OpenDEMSpeedButton: the file dialog, then OpenDem.
   void OpenDEM1Click();
   // The opening after the file was chosen; the width comes from the file's size or name, else
-  // `filterIndex` 1 reads 16-bit elements, 2 reads 32-bit elements, 3 asks. True when the DEM
-  // was opened.
+  // `filterIndex` 1 reads 16-bit elements, 2 reads 32-bit elements, 3 asks (as for a dropped
+  // file). True when the DEM was opened.
   bool OpenDem(const QString& path, int filterIndex);
-  // A dropped file: the width follows the name (_m2.raw, _m4.raw), else it is asked.
-  bool OpenDroppedFile(const QString& path);
 
   // `fromMenu`: the menu command reports a bitmap it cannot read and asks about a size
   // differing from the DEM's; the tool button does neither for bitmaps.
@@ -54,30 +50,11 @@ class TFileCommands : public QObject {
   void SaveDrainage1Click();
 
  private:
-  // Lines and columns from the header beside `path`, or asked with the image-size dialog
-  // when there is none. False when the user gave up or the size is unusable.
-  bool SizeFromHeader(const QString& path, int& lines, int& columns);
-  // The element width of the raw file `path` of `fileSize` bytes (-1: unknown): the width its
-  // size proves, else the one its name gives, else the filter's, asked for "All Raw Types".
-  // 0 when given up, or once a file too short for either width was refused with its figures.
-  int ElementWidth(const QString& path, std::int64_t fileSize, int lines, int columns,
-                   int filterIndex);
-  bool SameSizeAsDem(const TRasterImage& raster) const;
-  int PixelSizeTruncated() const;
-  // The file chosen in an open or save dialog of the image directory, whose name becomes the
-  // session's last file name; empty when cancelled.
-  FileAnswer AskFileToOpen(const char* title, const char* filter);
+  // The file chosen in a save dialog of the image directory, which starts in the folder and
+  // with the type last chosen in it; empty when cancelled.
   FileAnswer AskFileToSave(const char* title, const char* filter);
-  // The bitmap at `path`; null once "The File has a wrong format" was said.
-  std::unique_ptr<TRasterImage> ReadBitmap(const QString& path);
-  // The 8-bit raw grid at `path` of the size its header gives; null once the error was said. A
-  // file shorter than its header is read with its missing cells 0, and the user told so.
-  std::unique_ptr<TRasterImage> ReadRaw(const QString& path, int lines, int columns);
-  // `raster` saved at `path` as raw and header, or as a bitmap, ".raw" or ".bmp" not doubled.
-  Status SaveImage(TRasterImage& raster, const QString& path, bool raw) const;
 
   TWorkbench& main_;
-  // Each save dialog starts in the folder and with the type last chosen in it.
   std::map<QString, FileDialogMemory> saveDialogs_;
 };
 

@@ -1,14 +1,6 @@
 #include "app/terrain/size_dialogs.h"
 
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "app/shell/form_parts.h"
-#include "app/shell/text_values.h"
 #include "core/terrain/dem_file.h"
 #include "core/terrain/dem_model.h"
 
@@ -17,15 +9,16 @@ namespace orvane {
 TImageSizeDialog::TImageSizeDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("CoordImage");
   setWindowTitle(" IMAGE SIZE");
-  auto* group = new QGroupBox("Image Size");
-  auto* form = new QFormLayout(group);
-  lineEdit_ = AddWholeNumberField(form, "LineEdit", "Lines", 1, kMaxDemSide, lines_);
-  colEdit_ = AddWholeNumberField(form, "ColEdit", "Columns", 1, kMaxDemSide, columns_);
-  auto* ok = OkButton(*this, "OkButton", [this] { OkClick(); });
+  auto* group = FieldGroup("Image Size", {{lineEdit_, "LineEdit", "Lines"}, {colEdit_, "ColEdit", "Columns"}});
+  for (QLineEdit* field : {lineEdit_, colEdit_}) AcceptWholeNumbers(field, 1, kMaxDemSide);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
-  layout->addWidget(ok, 0, Qt::AlignRight);
+  layout->addWidget(OkButton(*this, "OkButton", [this] { OkClick(); }), 0, Qt::AlignRight);
 }
+
+int TImageSizeDialog::Lines() const { return LeadingInt(lineEdit_->text()); }
+
+int TImageSizeDialog::Columns() const { return LeadingInt(colEdit_->text()); }
 
 void TImageSizeDialog::SetTexts(const QString& lines, const QString& columns) {
   lineEdit_->setText(lines);
@@ -38,11 +31,11 @@ void TImageSizeDialog::OkClick() {
   for (QLineEdit* field : {lineEdit_, colEdit_}) {
     if (HoldsNumber(field)) continue;
     // The size check names the field: lines first, columns once the lines are good.
-    const Status size = CheckDemSize(field == lineEdit_ ? 0 : lines_, 0, "The image size");
+    const Status size = CheckDemSize(field == lineEdit_ ? 0 : Lines(), 0, "The image size");
     Refuse(this, field, QString::fromStdString(size.message()));
     return;
   }
-  if (const Status size = CheckDemSize(lines_, columns_, "The image size"); !size) {
+  if (const Status size = CheckDemSize(Lines(), Columns(), "The image size"); !size) {
     Refuse(this, lineEdit_, QString::fromStdString(size.message()));
     return;
   }
@@ -54,14 +47,12 @@ TByteCountDialog::TByteCountDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(" NUM BYTES");
   bytesEdit_ = new QLineEdit;
   bytesEdit_->setObjectName("BytesEdit");
-  FollowNumber(bytesEdit_, bytes_);
-  auto* ok = OkButton(*this, "OkButton");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Number of Bytes ?"));
   layout->addWidget(bytesEdit_);
-  layout->addWidget(ok, 0, Qt::AlignRight);
+  layout->addWidget(OkButton(*this, "OkButton"), 0, Qt::AlignRight);
 }
 
-void TByteCountDialog::SetText(const QString& text) { bytesEdit_->setText(text); }
+int TByteCountDialog::Bytes() const { return LeadingInt(bytesEdit_->text()); }
 
 }  // namespace orvane

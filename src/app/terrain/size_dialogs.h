@@ -14,8 +14,8 @@ class TImageSizeDialog : public QDialog {
 
  public:
   explicit TImageSizeDialog(QWidget* parent = nullptr);
-  int Lines() const { return lines_; }
-  int Columns() const { return columns_; }
+  int Lines() const;
+  int Columns() const;
   void SetTexts(const QString& lines, const QString& columns);
   // Refuses an empty field or a size no DEM can have, on the field at fault, else accepts.
   void OkClick();
@@ -23,8 +23,6 @@ class TImageSizeDialog : public QDialog {
  private:
   QLineEdit* lineEdit_;
   QLineEdit* colEdit_;
-  int lines_ = 0;
-  int columns_ = 0;
 };
 
 class TByteCountDialog : public QDialog {
@@ -32,12 +30,10 @@ class TByteCountDialog : public QDialog {
 
  public:
   explicit TByteCountDialog(QWidget* parent = nullptr);
-  int Bytes() const { return bytes_; }
-  void SetText(const QString& text);
+  int Bytes() const;
 
  private:
   QLineEdit* bytesEdit_;
-  int bytes_ = 0;
 };
 
 }  // namespace orvane

@@ -15,7 +15,6 @@
 #include <cstdlib>
 
 #include "app/display/levels_form.h"
-#include "app/exchange/coordinate_form.h"
 #include "app/exchange/ilwis_forms.h"
 #include "app/exchange/page_print_form.h"
 #include "app/terrain/file_commands.h"
@@ -29,18 +28,22 @@ class ExchangeCommandsTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    commands = main->findChild<TExchangeCommands*>("ExchangeCommands");
-    ASSERT_NE(commands, nullptr);
     prompts.dialogs["DynamicScale"] = AnswerSampleScale;
     prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([](TPageLayoutDialog& form) { form.OkClick(); });
   }
 
   void ExportAs(const QString& name) {
     prompts.dialogs["FormIlwis"] = Answer<TIlwisExportDialog>([name](TIlwisExportDialog& form) {
-      form.SetNameText(name);
+      form.findChild<QLineEdit*>("Name10")->setText(name);
       form.OkClick();
     });
     main->Action("Ilwis1")->trigger();
+  }
+
+  // The dialog of that class the frame made, as the commands show it.
+  template <class Dialog>
+  Dialog& Find() {
+    return *main->findChild<Dialog*>();
   }
 
   QLineEdit* Edit(QWidget& parent, const char* name) {
@@ -48,15 +51,12 @@ class ExchangeCommandsTest : public MainFormTest {
     EXPECT_NE(edit, nullptr) << name;
     return edit;
   }
-
-  TExchangeCommands* commands = nullptr;
 };
 
 TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   InstallDem(4, 3);
   main->Session().SetLastFileName(TempPath("site_m2.raw"));
-  commands->CoordinatesDialog().SetZoneText("31");
-  commands->CoordinatesDialog().SetCorners("500000", "3000", "500400", "3300");
+  Find<TUtmCoordinatesDialog>().SetFrameTexts({"31", "500000", "3000", "500400", "3300"});
   prompts.dialogs["CoordinateForm"] = Accept;
   main->Action("CoordUtm1")->trigger();
 
@@ -116,10 +116,10 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
     auto& form = static_cast<TIlwisImportDialog&>(dialog);
     EXPECT_EQ(Edit(form, "LineEdit")->text(), "344");
     EXPECT_EQ(Edit(form, "NumBytesEdit")->text(), "8");
-    form.SetNameText(output);
+    Edit(form, "NameEdit")->setText(output);
     form.OkClick();  // no type yet: the dialog stays
     EXPECT_NE(form.result(), QDialog::Accepted);
-    form.ChooseType(IlwisElementType::kDouble);
+    form.findChild<QRadioButton*>("DoubleRadioButton")->click();
     form.OkClick();
     return form.result();
   };
@@ -156,8 +156,8 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
 
   // A good map, the dialog cancelled: no conversion.
   WriteAll(TempPath("bad.mpr"), "[Map]\r\nSize=2 3\r\n");
-  commands->ImportForm().ChooseType(IlwisElementType::kDouble);
-  commands->ImportForm().SetNameText(TempPath("none"));
+  Find<TIlwisImportDialog>().findChild<QRadioButton*>("DoubleRadioButton")->click();
+  Edit(Find<TIlwisImportDialog>(), "NameEdit")->setText(TempPath("none"));
   prompts.messages.clear();
   prompts.files.push_back({TempPath("bad.mpr"), 1});
   main->Action("ImportIlwis1")->trigger();
@@ -190,7 +190,7 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   info.columns = 100;
   info.pixelSize = 90;
   emit main->DemOpened(info);
-  TUtmCoordinatesDialog& form = commands->CoordinatesDialog();
+  TUtmCoordinatesDialog& form = Find<TUtmCoordinatesDialog>();
   EXPECT_EQ(Edit(form, "CoordLines")->text(), "100");
   EXPECT_EQ(Edit(form, "OrigPixSize")->text(), "90");
 
@@ -199,15 +199,14 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   main->DemWindow()->ReadOutAt({5, 5});
   EXPECT_EQ(main->StatusText(1), "untouched");
 
-  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](TUtmCoordinatesDialog& coordinates) {
-    coordinates.SetZoneText("14");
-    coordinates.SetCorners("1000", "3000", "2000", "4000");
-    EXPECT_EQ(coordinates.CalculatedX(), "10");
-    EXPECT_EQ(coordinates.CalculatedY(), "10");
+  prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([this](TUtmCoordinatesDialog& coordinates) {
+    coordinates.SetFrameTexts({"14", "1000", "3000", "2000", "4000"});
+    EXPECT_EQ(Edit(coordinates, "PixSizeX")->text(), "10");
+    EXPECT_EQ(Edit(coordinates, "PixSizeY")->text(), "10");
     // Corners out of order leave the calculated size as it was.
-    coordinates.SetCorners("3000", "3000", "2000", "4000");
-    EXPECT_EQ(coordinates.CalculatedX(), "10");
-    coordinates.SetCorners("1000", "3000", "2000", "4000");
+    coordinates.SetFrameTexts({"14", "3000", "3000", "2000", "4000"});
+    EXPECT_EQ(Edit(coordinates, "PixSizeX")->text(), "10");
+    coordinates.SetFrameTexts({"14", "1000", "3000", "2000", "4000"});
     coordinates.accept();
   });
   main->Action("CoordUtm1")->trigger();
@@ -215,9 +214,9 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
   EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1990.00    Y  4000.00 ");
   main->DemWindow()->ReadOutAt({0, 99});
   EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1000.00    Y  3010.00 ");
-  EXPECT_EQ(commands->FormIlwis().Zone(), 14);
-  EXPECT_DOUBLE_EQ(commands->FormIlwis().XMax(), 2000.0);
-  EXPECT_DOUBLE_EQ(commands->FormIlwis().YMin(), 3000.0);
+  EXPECT_EQ(Edit(Find<TIlwisExportDialog>(), "Zone")->text(), "14");
+  EXPECT_EQ(Edit(Find<TIlwisExportDialog>(), "XMax")->text(), "2000");
+  EXPECT_EQ(Edit(Find<TIlwisExportDialog>(), "YMin")->text(), "3000");
 
   // A frame without lines (no DEM figures) shows a blank rather than dividing by zero.
   Edit(form, "CoordLines")->setText("0");
@@ -317,7 +316,7 @@ class PrintingTest : public ExchangeCommandsTest {
     setenv("ORVANE_PRINT_PDF", pdf.toLocal8Bit().constData(), 1);
     ExchangeCommandsTest::SetUp();
     unsetenv("ORVANE_PRINT_PDF");
-    commands->PagePrintForm().Printer().setPageSize(QPageSize(QPageSize::A4));
+    Find<TPageLayoutDialog>().Printer().setPageSize(QPageSize(QPageSize::A4));
   }
   QString pdf;
 };
@@ -367,7 +366,7 @@ TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
     return form.result();
   };
   main->Action("Configurationdelimpression1")->trigger();
-  EXPECT_EQ(main->Session().PrinterRectangle().left, commands->PagePrintForm().Rectangle().left);
+  EXPECT_EQ(main->Session().PrinterRectangle().left, Find<TPageLayoutDialog>().Rectangle().left);
   EXPECT_GT(main->Session().PrinterRectangle().left, 0);
 }
 
@@ -407,8 +406,8 @@ TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
 }
 
 TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
-  if (!commands->PagePrintForm().AsksPdfFile()) GTEST_SKIP() << "a printer is installed";
-  const auto* label = commands->PagePrintForm().findChild<QLabel*>("PrinterLabel");
+  if (!Find<TPageLayoutDialog>().AsksPdfFile()) GTEST_SKIP() << "a printer is installed";
+  const auto* label = Find<TPageLayoutDialog>().findChild<QLabel*>("PrinterLabel");
   EXPECT_TRUE(label->text().contains("PDF"));
   InstallDem(40, 30);
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
@@ -436,7 +435,7 @@ TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
   ASSERT_TRUE(old.setPermissions(old.permissions() | QFile::WriteOwner));
   main->Action("Imprimer")->trigger();
   EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
-  EXPECT_EQ(commands->PagePrintForm().Printer().outputFileName(), pdf);
+  EXPECT_EQ(Find<TPageLayoutDialog>().Printer().outputFileName(), pdf);
 }
 
 // The sample DEM's session printing to a PDF in the work directory.
@@ -446,18 +445,16 @@ class ExchangeSession : public SampleSessionTest {
     setenv("ORVANE_PRINT_PDF", TempPath("slope.pdf").toLocal8Bit().constData(), 1);
     SampleSessionTest::SetUp();
     unsetenv("ORVANE_PRINT_PDF");
-    main->findChild<TExchangeCommands*>("ExchangeCommands")->PagePrintForm().Printer().setPageSize(
-        QPageSize(QPageSize::A4));
+    main->findChild<TPageLayoutDialog*>()->Printer().setPageSize(QPageSize(QPageSize::A4));
   }
 };
 
 TEST_F(ExchangeSession, UtmReadoutLevelsAndPrintingOnTheSampleDem) {
   // A UTM frame of 90 m cells.
   prompts.dialogs["CoordinateForm"] = Answer<TUtmCoordinatesDialog>([](TUtmCoordinatesDialog& form) {
-    form.SetZoneText("14");
-    form.SetCorners("600000", "3660000", "636270", "3690960");
-    EXPECT_EQ(form.CalculatedX(), "90");
-    EXPECT_EQ(form.CalculatedY(), "90");
+    form.SetFrameTexts({"14", "600000", "3660000", "636270", "3690960"});
+    EXPECT_EQ(form.findChild<QLineEdit*>("PixSizeX")->text(), "90");
+    EXPECT_EQ(form.findChild<QLineEdit*>("PixSizeY")->text(), "90");
     ShowFor(form, "exchange_coordinates.png", 100);
     form.accept();
   });

@@ -1,10 +1,11 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 
 #include "support/gdal_rasters.h"
 #include "app/exchange/exchange_commands.h"
-#include "app/exchange/gdal_commands.h"
-#include "app/exchange/coordinate_form.h"
+#include "app/exchange/ilwis_forms.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/terrain/dynamic_scale.h"
 #include "support/app_session.h"
@@ -40,8 +41,8 @@ class GdalCommandsTest : public MainFormTest {
       // A Float32 raster is proposed in the finest unit that holds it.
       EXPECT_EQ(form.UnitFactor(), 0);
       form.ChooseUnit(unit);
-      form.SetFillNoData(fillNoData);
-      form.SetNameText(name);
+      form.findChild<QCheckBox*>("FillNoDataCheckBox")->setChecked(fillNoData);
+      form.findChild<QLineEdit*>("NameEdit")->setText(name);
       form.OkClick();
     });
   }
@@ -86,9 +87,7 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   EXPECT_DOUBLE_EQ(frame->xMax, 640600.0);
   EXPECT_DOUBLE_EQ(frame->yMin, 3899550.0);
   EXPECT_DOUBLE_EQ(frame->yMax, 3900000.0);
-  auto* exchange = main->findChild<TExchangeCommands*>("ExchangeCommands");
-  ASSERT_NE(exchange, nullptr);
-  EXPECT_EQ(exchange->CoordinatesDialog().ZoneText(), "14");
+  EXPECT_EQ(main->findChild<TUtmCoordinatesDialog*>()->FrameTexts().value(0), "14");
 
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].kind, "information");
@@ -185,9 +184,9 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
   // Another DEM opened: the imported georeference is gone, the export falls back to the frame.
   InstallDem(20, 15);
   emit main->DemOpened(TDemOpenedInfo{});
-  auto* gdal = main->findChild<TGdalCommands*>("GdalCommands");
-  ASSERT_NE(gdal, nullptr);
-  EXPECT_FALSE(gdal->ImportedGeoReference());
+  auto* exchange = main->findChild<TExchangeCommands*>("ExchangeCommands");
+  ASSERT_NE(exchange, nullptr);
+  EXPECT_FALSE(exchange->ImportedGeoReference());
 }
 
 TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
@@ -214,10 +213,10 @@ TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   prompts.files.push_back({TempPath("bare.tif"), 1});
   prompts.dialogs["ImportGdalForm"] = [this](QDialog& d) {
     auto& form = static_cast<TImportGdalDialog&>(d);
-    form.SetNameText(TempPath("bare"));
+    form.findChild<QLineEdit*>("NameEdit")->setText(TempPath("bare"));
     form.OkClick();
     EXPECT_EQ(d.result(), QDialog::Rejected);
-    form.SetPixelSizeText("25");
+    form.findChild<QLineEdit*>("PixSizeEdit")->setText("25");
     form.OkClick();
     return d.result();
   };

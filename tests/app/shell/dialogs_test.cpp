@@ -20,6 +20,7 @@
 #include "app/surface/shape_forms.h"
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
+#include "core/terrain/dem_file.h"
 #include "support/app_session.h"
 
 namespace orvane::test {
@@ -58,8 +59,12 @@ TEST(DynamicScale, OkChecksUnitAndPixelSize) {
 TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   TestPrompter prompts;
   TDynamicScaleDialog dialog;
-  dialog.SetFileFigures(277264, 277264, 2, 344, 403);
-  dialog.SetElevationRange(213, 428);
+  DemFileScan scan;
+  scan.lines = 344;
+  scan.columns = 403;
+  scan.minValue = 213;
+  scan.maxValue = 428;
+  dialog.ShowScan(scan, 277264);
   dialog.ChooseUnit(1000);
   dialog.SetPixelSizeText("30.5");
   EXPECT_EQ(dialog.PixelSize(), 30);
@@ -67,12 +72,9 @@ TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   EXPECT_FLOAT_EQ(dialog.PixelSizeDecimal(), 30.5f);
   EXPECT_EQ(dialog.PixelSizeText(), "30.5");
   EXPECT_EQ(dialog.UnitFactor(), 1000);
-  EXPECT_EQ(dialog.Lines(), 344);
-  EXPECT_EQ(dialog.Columns(), 403);
-  EXPECT_EQ(dialog.NumBytes(), 2);
-  EXPECT_DOUBLE_EQ(dialog.Minimum(), 213.0);
-  EXPECT_DOUBLE_EQ(dialog.Maximum(), 428.0);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("RealSize")->text(), "277264");
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("CalcSize")->text(), "277264");
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("MaxDyn")->text(), "428");
   // What the file holds is shown, not asked: typing there would be ignored.
   for (const char* figure : {"RealSize", "CalcSize", "Num_Bytes", "LineDS", "ColDS", "MinDyn", "MaxDyn"})
     EXPECT_TRUE(dialog.findChild<QLineEdit*>(figure)->isReadOnly()) << figure;

@@ -125,7 +125,7 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   WriteAll(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}) + QByteArray(2, '\0'));
   std::deque<QString> bytes = {"3", "1", "4"};
   prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
-    static_cast<TByteCountDialog&>(dialog).SetText(bytes.front());
+    dialog.findChild<QLineEdit*>("BytesEdit")->setText(bytes.front());
     bytes.pop_front();
     dialog.accept();
     return static_cast<int>(QDialog::Accepted);

@@ -108,11 +108,11 @@ struct Session {
     main->show();
     prompts.dialogs["DynamicScale"] = [this](QDialog& dialog) {
       const int result = AnswerSampleScale(dialog);
-      scaleBytes = static_cast<TDynamicScaleDialog&>(dialog).NumBytes();
+      scaleBytes = dialog.findChild<QLineEdit*>("Num_Bytes")->text().toInt();
       return result;
     };
     prompts.dialogs["ByteForm"] = [](QDialog& dialog) {
-      static_cast<TByteCountDialog&>(dialog).SetText("4");
+      dialog.findChild<QLineEdit*>("BytesEdit")->setText("4");
       dialog.accept();
       return dialog.result();
     };
