@@ -44,10 +44,7 @@ TExchangeCommands::TExchangeCommands(TWorkbench& main)
       levels_(new TLevelsDialog(&main)),
       pagePrintForm_(new TPageLayoutDialog(&main)) {
   setObjectName("ExchangeCommands");
-  main_.SetUtmFrameSource([this] {
-    const UtmFrame frame = coordinates_->TypedFrame();
-    return TUtmFrame{frame.xMin, frame.xMax, frame.yMin, frame.yMax, frame.lines, frame.columns};
-  });
+  main_.SetUtmFrameSource([this] { return coordinates_->TypedFrame(); });
   connect(&main_, &TWorkbench::DemOpened, this, [this](const TDemOpenedInfo& info) {
     coordinates_->SetDemFrame(info.lines, info.columns, info.pixelSize);
     formIlwis_->SetDemFigures(info);
@@ -188,11 +185,10 @@ bool TExchangeCommands::OpenImportedDem(const GdalImportResult& result, int unit
 
 std::optional<UtmFrame> TExchangeCommands::TypedUtmFrame() const {
   const std::optional<TUtmFrame> utm = main_.UtmFrame();
-  if (!utm || !(utm->xmax > utm->xmin) || !(utm->ymax > utm->ymin) || utm->lines <= 0 ||
+  if (!utm || !(utm->xMax > utm->xMin) || !(utm->yMax > utm->yMin) || utm->lines <= 0 ||
       utm->columns <= 0)
     return std::nullopt;
-  return UtmFrame{.zone = coordinates_->TypedFrame().zone, .xMin = utm->xmin, .yMin = utm->ymin,
-                  .xMax = utm->xmax, .yMax = utm->ymax, .lines = utm->lines, .columns = utm->columns};
+  return utm;
 }
 
 std::optional<QString> TExchangeCommands::AskGeoTiffPath(const QString& title) {
