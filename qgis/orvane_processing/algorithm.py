@@ -59,21 +59,13 @@ class _Parameter:
             self.static_strings = True
 
     def default(self):
-        option = self.option
-        text = option["default"]
-        if option["type"] == "flag":
-            return False
-        if text is None:
-            return None
+        # The package's own reading of the declared default; an enum then takes its item.
+        value = import_orvane()._default_of(self.option)
+        if value is None or self.enum_values is None:
+            return value
         if self.static_strings:
-            return str(int(float(text)))
-        if self.enum_values is not None:
-            return self.enum_values.index(text)
-        if option["type"] == "int":
-            return int(float(text))
-        if option["type"] == "float":
-            return float(text)
-        return text
+            return str(value)
+        return self.enum_values.index(value)
 
     def description(self):
         option = self.option

@@ -3,7 +3,6 @@
 // shows; `orvane --no-splash` starts without the splash window.
 #include <clocale>
 
-#include "app/command_modules.h"
 #include "app/main_form.h"
 #include "app/shell/app_session.h"
 #include "app/shell/application.h"

@@ -16,10 +16,12 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
 
-#include "app/shell/about_form.h"
+#include "app/shell/declared_dialog.h"
+#include "app/shell/form_parts.h"
 #include "app/shell/icons.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/prompter.h"
@@ -202,23 +204,6 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
 
 TMainForm::~TMainForm() = default;
 
-QMenu* TMainForm::AddMenu(QWidget* parent, const QString& caption, const QString& name) {
-  QMenu* menu = nullptr;
-  if (auto* bar = qobject_cast<QMenuBar*>(parent)) {
-    menu = bar->addMenu(WithMnemonic(caption, barMnemonics_));
-  } else {
-    menu = static_cast<QMenu*>(parent)->addMenu(caption);
-  }
-  menu->setObjectName(name);
-  return menu;
-}
-
-QAction* TMainForm::AddItem(QMenu* menu, const QString& caption, const QString& name) {
-  QAction* action = menu->addAction(caption);
-  action->setObjectName(name);
-  return action;
-}
-
 void TMainForm::CreateMenus() {
   // The last menu opened at each level: an entry goes into the one a level above it.
   std::vector<QWidget*> parents{menuBar()};
@@ -229,16 +214,22 @@ void TMainForm::CreateMenus() {
     const QString entry = line.mid(spaces / 2 * 2);
     const QStringList words = entry.section('|', -1).split(' ', Qt::SkipEmptyParts);
     parents.resize(level + 1);
+    const QString caption = entry.section('|', 0, 0);
+    auto* bar = qobject_cast<QMenuBar*>(parents.back());
+    auto* parent = qobject_cast<QMenu*>(parents.back());  // null on the bar
     QAction* action = nullptr;
     if (!entry.contains('|')) {
-      action = static_cast<QMenu*>(parents.back())->addSeparator();
+      action = parent->addSeparator();
       if (words[0].size() > 1) action->setObjectName(words[0].mid(1));
     } else if (words.contains(">")) {
-      QMenu* menu = AddMenu(parents.back(), entry.section('|', 0, 0), words[0]);
+      // The bar's menus get an Alt-key letter of their own.
+      QMenu* menu = bar ? bar->addMenu(WithMnemonic(caption, barMnemonics_)) : parent->addMenu(caption);
+      menu->setObjectName(words[0]);
       parents.push_back(menu);
       action = menu->menuAction();
     } else {
-      action = AddItem(static_cast<QMenu*>(parents.back()), entry.section('|', 0, 0), words[0]);
+      action = parent->addAction(caption);
+      action->setObjectName(words[0]);
     }
     action->setEnabled(!words.contains("!"));
     action->setVisible(!words.contains("~"));
@@ -365,9 +356,8 @@ void TMainForm::ConnectShellCommands() {
           });
   connect(Action("LoupeSpeedButton"), &QAction::toggled, this, &TMainForm::LoupeToggled);
   connect(Action("PipetteSpeedButton"), &QAction::triggered, this, [this] {
-    if (QAction* loupe = Action("LoupeSpeedButton"); loupe->isChecked()) loupe->setChecked(false);
-    mdi_->setCursor(Qt::ArrowCursor);
-    SetStatusText(3, QString());
+    Action("LoupeSpeedButton")->setChecked(false);
+    LoupeToggled(false);
   });
   connect(Action("DiagSpeedButton"), &QAction::triggered, this,
           [this] { OpenDiagram(session_.DiagramKind()); });
@@ -425,7 +415,22 @@ void TMainForm::ShowCopyright() {
 }
 
 void TMainForm::ShowAbout() {
-  TAboutForm about(this);
+  QDialog about(this);
+  about.setObjectName("AuSujetDeForm");
+  about.setWindowTitle("About");
+  auto* layout = new QVBoxLayout(&about);
+  auto* picture = new QLabel;
+  picture->setPixmap(SplashPicture(360, 210));
+  layout->addWidget(picture);
+  auto* text = new QLabel(
+      "<b>ORVANE Version 1.0</b><br>"
+      "Morphometric analysis of Digital Elevation Models.<br><br>"
+      "Slope, aspect, convexity and concavity, contour-line density, fractal dimensions,<br>"
+      "total depth, circular-window statistics, surface 3D, drainage network extraction,<br>"
+      "dissection density and headwaters density, ILWIS exchange and 3D views.");
+  text->setTextFormat(Qt::RichText);
+  layout->addWidget(text);
+  layout->addWidget(OkButton(about, "OkButton"), 0, Qt::AlignRight);
   Prompts().Exec(about);
 }
 
@@ -435,32 +440,27 @@ QAction* TMainForm::Action(const QString& name) const {
 
 QMenu* TMainForm::Menu(const QString& name) const { return findChild<QMenu*>(name); }
 
+QAction* TMainForm::Entry(const QString& name) const {
+  if (QMenu* menu = Menu(name)) return menu->menuAction();
+  return Action(name);
+}
+
 void TMainForm::SetEnabled(const QString& name, bool enabled) {
-  if (QMenu* menu = Menu(name)) {
-    menu->menuAction()->setEnabled(enabled);
-  } else if (QAction* action = Action(name)) {
-    action->setEnabled(enabled);
-  }
+  if (QAction* entry = Entry(name)) entry->setEnabled(enabled);
 }
 
 void TMainForm::SetVisible(const QString& name, bool visible) {
-  if (QMenu* menu = Menu(name)) {
-    menu->menuAction()->setVisible(visible);
-  } else if (QAction* action = Action(name)) {
-    action->setVisible(visible);
-  }
+  if (QAction* entry = Entry(name)) entry->setVisible(visible);
 }
 
 bool TMainForm::IsEnabled(const QString& name) const {
-  if (QMenu* menu = Menu(name)) return menu->menuAction()->isEnabled();
-  if (QAction* action = Action(name)) return action->isEnabled();
-  return false;
+  const QAction* entry = Entry(name);
+  return entry && entry->isEnabled();
 }
 
 bool TMainForm::IsVisible(const QString& name) const {
-  if (QMenu* menu = Menu(name)) return menu->menuAction()->isVisible();
-  if (QAction* action = Action(name)) return action->isVisible();
-  return false;
+  const QAction* entry = Entry(name);
+  return entry && entry->isVisible();
 }
 
 QString TMainForm::StatusText(int panel) const {
@@ -522,28 +522,29 @@ void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster, const Q
   if (!raster) return;
   session_.SetParameterTitle(title);
   session_.SetCaptionedTitle(title + "  (1:1)");
-  paramWindow_->SetRaster(*raster);
-  paramWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
-  paramWindow_->SetCaptionNote({});
+  PutParameterImage(std::move(raster), margin, displayMode);
   paramWindow_->SetCaption(session_.CaptionedTitle());
-  session_.SetParameterImage(std::move(raster), displayMode, margin);
-  EnableForParameterImage(displayMode);
 }
 
 void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster) {
   if (!raster) return;
   session_.SetResultValues({});
-  paramWindow_->SetRaster(*raster);
-  paramWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
-  paramWindow_->SetCaptionNote({});
   const DisplayMode mode = raster->kind == kRasterRgb ? DisplayMode::kColour : DisplayMode::kGray;
-  session_.SetParameterImage(std::move(raster), mode, 0);
-  EnableForParameterImage(mode);
+  PutParameterImage(std::move(raster), 0, mode);
   // The incrusting needs a network as well: enabled when one is there.
   if (session_.DrainageRaster()) {
     SetEnabled("DrainageNetworkParameters1", true);
     SetEnabled("IncrustDrainage1", true);
   }
+}
+
+void TMainForm::PutParameterImage(std::shared_ptr<TRasterImage> raster, int margin,
+                                  DisplayMode displayMode) {
+  paramWindow_->SetRaster(*raster);
+  paramWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
+  paramWindow_->SetCaptionNote({});
+  session_.SetParameterImage(std::move(raster), displayMode, margin);
+  EnableForParameterImage(displayMode);
 }
 
 QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int line) const {
@@ -563,7 +564,7 @@ QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int 
   const std::shared_ptr<TRasterImage> picture =
       &window == paramWindow_ ? session_.ParameterImage() : session_.DisplayedRaster();
   if (picture && picture->IsNoData(column, line)) return values.name + ": no data";
-  return ValueReadout(*values.grid, values.name, column, line);
+  return QString::fromStdString(ValueReadout(*values.grid, values.name.toStdString(), column, line));
 }
 
 void TMainForm::ShowWrappedImage(std::shared_ptr<TRasterImage> raster) {
@@ -656,6 +657,31 @@ void TMainForm::dropEvent(QDropEvent* event) {
   if (urls.size() != 1 || !urls.first().isLocalFile()) return;
   event->acceptProposedAction();
   if (dropHandler_) dropHandler_(urls.first().toLocalFile());
+}
+
+// Each module's installer, defined in its group's <group>_commands.cpp.
+void InstallFileCommands(TWorkbench& main);
+void InstallDiagramCommands(TWorkbench& main);
+void InstallSlopeAspectCommands(TWorkbench& main);
+void InstallDrainageCommands(TWorkbench& main);
+void InstallMorphometryCommands(TWorkbench& main);
+void InstallReliefCommands(TWorkbench& main);
+void InstallShapeCommands(TWorkbench& main);
+void InstallExchangeCommands(TWorkbench& main);
+void InstallRoughnessCommands(TWorkbench& main);
+
+void InstallCommandModules(TWorkbench& main) {
+  InstallFileCommands(main);
+  InstallDiagramCommands(main);
+  InstallSlopeAspectCommands(main);
+  InstallDrainageCommands(main);
+  InstallMorphometryCommands(main);
+  InstallReliefCommands(main);
+  InstallShapeCommands(main);
+  InstallExchangeCommands(main);
+  InstallRoughnessCommands(main);
+  // Declared treatments without a dialog of their own: a generic one under "More Treatments".
+  InstallDeclaredTreatments(main, AllTreatments());
 }
 
 }  // namespace orvane

@@ -1,8 +1,9 @@
 // TMainForm: the main frame. Menus, tool bar and status bar; the document windows and the
 // progress window; the treatment pattern's shared tail. The data of the user's work is its
 // TSession (shell/session.h). Command handlers live in the command modules
-// (command_modules.cpp): main() installs them on the frame, and they reach it only through
-// TWorkbench (shell/workbench.h), finding their menu items and buttons by component name.
+// (<group>/<group>_commands.cpp): InstallCommandModules installs them on the frame, and they
+// reach it only through TWorkbench (shell/workbench.h), finding their menu items and buttons by
+// component name (docs/architecture.md says how a module is written).
 #pragma once
 
 #include <QString>
@@ -86,7 +87,6 @@ class TMainForm : public TWorkbench, public TImageHost {
   // --- The frame's own.
   bool IsVisible(const QString& name) const;
   QString StatusText(int panel) const;
-  TPreferencesDialog& PreferencesDialog() { return *preferences_; }
   // The DEM window, created at the first opening; null before.
   TDemImageWindow* DemWindow() const { return demWindow_; }
   TDemImageWindow& EnsureDemWindow();
@@ -124,10 +124,12 @@ class TMainForm : public TWorkbench, public TImageHost {
   void ConnectShellCommands();
   void ConnectSession();
   QString barMnemonics_;  // the Alt-key letters the menu bar uses so far
-  QMenu* AddMenu(QWidget* parent, const QString& caption, const QString& name);
-  QAction* AddItem(QMenu* menu, const QString& caption, const QString& name);
+  // A menu's entry in its parent, or the action of that name.
+  QAction* Entry(const QString& name) const;
   QAction* AddButton(const QString& name, const QString& hint);
   QMdiSubWindow* AddDocument(TImageWindow* window);
+  // The parameter window and the session take `raster`, the menus follow its mode.
+  void PutParameterImage(std::shared_ptr<TRasterImage> raster, int margin, DisplayMode displayMode);
   // Notes the drainage window's caption when its network is not of the open DEM, with a
   // warning when the sizes differ.
   void MarkNetwork();
@@ -153,5 +155,9 @@ class TMainForm : public TWorkbench, public TImageHost {
   TPreferencesDialog* preferences_ = nullptr;
   std::unique_ptr<TProgressSink> progress_;
 };
+
+// Connects every command module to the frame: each treatment or group of commands plugs in
+// there, and only there.
+void InstallCommandModules(TWorkbench& main);
 
 }  // namespace orvane

@@ -128,17 +128,22 @@ void ConnectProgress(LoadedDem& dem, CommandContext& context) {
 
 }  // namespace
 
+DemSource DemOptions::Source() const {
+  DemSource source;
+  source.path = path;
+  source.bytes = bytes;
+  source.lines = lines;
+  source.columns = columns;
+  source.unit = unit;
+  source.pixel = pixel;
+  if (noDataOption && noDataOption->count() > 0) source.noData = noData;
+  source.fillNoData = fillNoData;
+  return source;
+}
+
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) {
   PhaseScope reading(PhaseTimer::kRead);
-  DemSource source;
-  source.path = options.path;
-  source.bytes = options.bytes;
-  source.lines = options.lines;
-  source.columns = options.columns;
-  source.unit = options.unit;
-  source.pixel = options.pixel;
-  if (options.noDataOption && options.noDataOption->count() > 0) source.noData = options.noData;
-  source.fillNoData = options.fillNoData;
+  const DemSource source = options.Source();
   // Option mistakes are said before a settings file or the DEM is read.
   if (Status s = CheckDemSource(source); !s) return s.error();
   auto settings = LoadSettingsOption(options.settingsPath);
@@ -163,6 +168,74 @@ Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context) 
   dem.georef = std::move(opened->georef);
   ConnectProgress(dem, context);
   return dem;
+}
+
+int RunValuesInBands(const TreatmentDescriptor& treatment, const TreatmentArgs& args, int halo,
+                     const DemOptions& options, const std::string& valuesPath,
+                     GeoTiffCompression compression, CommandContext& context) {
+  const DemSource source = options.Source();
+  if (Status s = CheckDemSource(source); !s) return Report(context, s);
+  auto settings = LoadSettingsOption(options.settingsPath);
+  if (!settings) return Report(context, settings.error());
+  Expected<GdalDemBands> bands = Error{};
+  {
+    PhaseScope reading(PhaseTimer::kRead);
+    bands = GdalDemBands::Open(source.path, source.unit.empty() ? 0 : UnitFactorOf(source.unit));
+  }
+  if (!bands) return Report(context, bands.error());
+  const GdalRasterInfo& info = bands->info();
+  for (const std::string& warning : info.warnings)
+    context.err << "orvane-cli: warning: " << warning << '\n';
+  const int lines = info.lines, columns = info.columns;
+  // Whole rows of the writer's 256-line tiles, about a million cells a band.
+  const int step = 256 * std::max(1, (1 << 20) / (256 * columns));
+  std::optional<ValuesGeoTiffWriter> writer;
+  std::vector<std::string> warned;
+  bool anyValid = false;
+  ProgressScope progress(context.progress);
+  for (int first = 0; first < lines; first += step) {
+    const int count = std::min(step, lines - first);
+    const int top = std::max(0, first - halo), bottom = std::min(lines, first + count + halo);
+    Expected<OpenedDem> band = Error{};
+    {
+      PhaseScope reading(PhaseTimer::kRead);
+      band = OpenDemBand(*bands, top, bottom - top, source);
+    }
+    if (!band) return Report(context, band.error());
+    anyValid = anyValid || band->noDataCells < static_cast<std::int64_t>(bottom - top) * columns;
+    TreatmentInputs inputs;
+    inputs.dem = band->model.get();
+    inputs.settings = &*settings;
+    inputs.unitFactor = band->unitFactor;
+    inputs.wholeMetres = band->wholeMetres;
+    inputs.pixelMetres = band->pixelMetres;
+    auto result = treatment.run(inputs, args, kOutputValues, nullptr);
+    if (!result) return Report(context, result.error());
+    if (!result->values) return Report(context, Error{kBadParameter, "no values were computed"});
+    for (const std::string& warning : result->warnings) {
+      if (std::find(warned.begin(), warned.end(), warning) != warned.end()) continue;
+      warned.push_back(warning);
+      context.err << "orvane-cli: warning: " << warning << '\n';
+    }
+    PhaseScope writing(PhaseTimer::kWrite);
+    if (!writer) {
+      auto created = ValuesGeoTiffWriter::Create(valuesPath, columns, lines, result->values->unit,
+                                                 info.hasGeoTransform ? &info.georef : nullptr,
+                                                 compression);
+      if (!created) return Report(context, created.error());
+      writer.emplace(std::move(*created));
+    }
+    const float* rows =
+        result->values->values.data() + static_cast<std::size_t>(first - top) * columns;
+    if (Status s = writer->Write(count, rows); !s) return Report(context, s);
+    progress.Step(static_cast<double>(first + count) / lines);
+    if (progress.Cancelled()) return Report(context, Error{kCancelled, "cancelled"});
+  }
+  if (!anyValid)
+    return Report(context, Error{kWrongFormat, "'" + source.path + "' holds no valid elevation: "
+                                                                   "every cell is NoData"});
+  PhaseScope writing(PhaseTimer::kWrite);
+  return Report(context, writer->Commit());
 }
 
 Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, CommandContext& context) {

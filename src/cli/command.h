@@ -23,6 +23,7 @@
 #include "cli/cli.h"
 #include "core/common/progress.h"
 #include "core/common/result.h"
+#include "core/exchange/dem_source.h"
 #include "core/exchange/gdal_raster.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
@@ -132,6 +133,8 @@ struct DemOptions {
   bool fillNoData = false;
   std::string settingsPath;
   void Add(CLI::App& app);
+  // The source these options name.
+  DemSource Source() const;
 };
 
 struct LoadedDem {
@@ -159,6 +162,15 @@ Expected<std::unique_ptr<TRasterImage>> OpeningRelief(const LoadedDem& dem, Comm
 // Opens the DEM exactly as the desktop application's Open DEM does (work file in a temporary
 // directory removed afterwards); the model's progress callbacks feed context.progress.
 Expected<LoadedDem> LoadDem(const DemOptions& options, CommandContext& context);
+
+// Runs `treatment` for its values alone over a GDAL raster read a band of lines at a time,
+// each band with `halo` lines around it, and writes each band's values to the --values
+// GeoTIFF `valuesPath` while the next band is read and computed: memory stays that of a few
+// bands. The values are those of the whole DEM, cell for cell: the treatment's values rest on
+// the cells within its halo alone, and NoData cells (kept as NoData) give no value.
+int RunValuesInBands(const TreatmentDescriptor& treatment, const TreatmentArgs& args, int halo,
+                     const DemOptions& options, const std::string& valuesPath,
+                     GeoTiffCompression compression, CommandContext& context);
 
 // --settings alone, for commands without a DEM: built-in defaults unless given.
 Expected<TSettings> LoadSettingsOption(const std::string& settingsPath);

@@ -97,6 +97,15 @@ class TreatmentCommand : public Command {
     for (std::size_t k = 0; k < treatment_.params.size(); ++k) Collect(treatment_.params[k], bound_[k], args);
     if (Status s = CompleteArgs(treatment_, args); !s) return Report(context, s);
 
+    // Values alone of a local treatment over a GDAL raster: read, computed and written a band
+    // at a time, the next band computed while the last one is compressed.
+    const std::optional<int> halo =
+        treatment_.halo ? treatment_.halo(args) : std::optional<int>();
+    if (halo && treatment_.inputs == kInputDem && !picture && !values_.empty() && !stats_ &&
+        histogram_.empty() && !treatment_.Gives(kOutputFigures) &&
+        !IsRawDemSource(dem_.Source()) && !dem_.fillNoData)
+      return RunValuesInBands(treatment_, args, *halo, dem_, values_, compression_, context);
+
     TreatmentInputs inputs;
     Expected<LoadedDem> dem = Error{};
     TSettings settings;

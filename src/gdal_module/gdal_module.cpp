@@ -171,6 +171,13 @@ int ReadLines(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellTyp
   if (mask && GDALRasterIO(GDALGetMaskBand(band), GF_Read, 0, line, columns, count, mask,
                            columns, count, GDT_Byte, 0, 0) != CE_None)
     return 1;
+  // Blocks read whole are not read again: they leave the block cache now, instead of filling
+  // it up to GDAL's limit (hundreds of megabytes) while a large raster is read.
+  int blockColumns = 0, blockLines = 0;
+  GDALGetBlockSize(band, &blockColumns, &blockLines);
+  const int end = line + count;
+  if (blockLines > 0 && (end % blockLines == 0 || end == GDALGetRasterYSize(dataset->handle)))
+    GDALFlushRasterCache(band);
   return 0;
 }
 
@@ -195,7 +202,8 @@ const char* CompressionName(OrvaneGdalCompression compression) {
 
 OrvaneGdalDataset* CreateTiff(const char* path, int columns, int lines, int bands,
                               OrvaneGdalCellType type, int rgb, bool tiledValues,
-                              OrvaneGdalCompression compression = ORVANE_GDAL_DEFLATE) {
+                              OrvaneGdalCompression compression = ORVANE_GDAL_DEFLATE,
+                              int stripLines = 0) {
   RegisterDrivers();
   GDALDriverH driver = GDALGetDriverByName("GTiff");
   if (!driver) {
@@ -221,6 +229,8 @@ OrvaneGdalDataset* CreateTiff(const char* path, int columns, int lines, int band
   if (rgb) options = CSLSetNameValue(options, "PHOTOMETRIC", "RGB");
   // Past 2 GB of cells a compressed file may still pass the 4 GB a classic TIFF addresses.
   options = CSLSetNameValue(options, "BIGTIFF", "IF_SAFER");
+  if (!tiledValues && stripLines > 0)
+    options = CSLSetNameValue(options, "BLOCKYSIZE", std::to_string(stripLines).c_str());
   if (tiledValues) {
     // Tiles for quick windows in GIS viewers, and the floating-point predictor, which
     // compresses smooth real surfaces far better than bytes.
@@ -259,6 +269,12 @@ OrvaneGdalDataset* CreateGeoTiffCompressed(const char* path, int columns, int li
   if (tiledValues)
     return CreateTiff(path, columns, lines, 1, ORVANE_GDAL_FLOAT32, 0, true, compression);
   return CreateTiff(path, columns, lines, bands, type, rgb, false, compression);
+}
+
+OrvaneGdalDataset* CreateGeoTiffStrips(const char* path, int columns, int lines, int bands,
+                                       OrvaneGdalCellType type, int rgb,
+                                       OrvaneGdalCompression compression, int stripLines) {
+  return CreateTiff(path, columns, lines, bands, type, rgb, false, compression, stripLines);
 }
 
 int Georeference(OrvaneGdalDataset* dataset, const double* geotransform, const char* crsWkt) {
@@ -413,6 +429,7 @@ const OrvaneGdalApi kApi = {
     WriteLines,
     BlockLines,
     ReadLines,
+    CreateGeoTiffStrips,
 };
 
 }  // namespace

@@ -208,6 +208,66 @@ TEST(ValuesOutput, EveryCompressionHoldsTheSameCellsAndItsWritingIsTimedAsWritin
   EXPECT_NE(wrong.err.find("--compress"), std::string::npos) << wrong.err;
 }
 
+TEST(ValuesOutput, AGeoTiffReadInBandsGivesTheWholeGridsValues) {
+  // Wide enough for bands of 256 lines: NoData across a band's edge, a band of NoData alone,
+  // a south-up raster of whole numbers. --stats reads the whole grid at once: the reference.
+  TempDir dir;
+  testing::TestRaster north;
+  north.columns = 4100;
+  north.lines = 600;
+  north.transform = std::array<double, 6>{500000.0, 30.0, 0.0, 3600000.0, 0.0, -30.0};
+  north.epsg = 32614;
+  north.noData = -9999.0;
+  for (int l = 0; l < north.lines; ++l)
+    for (int c = 0; c < north.columns; ++c) {
+      const bool hole = (l >= 250 && l < 262 && c % 7 < 3) || l >= 520;
+      const double ground =
+          300.0 + 40.0 * std::sin(c * 0.01) * std::cos(l * 0.013) + 0.37 * (c % 5);
+      north.values.push_back(hole ? -9999.0 : ground);
+    }
+  testing::TestRaster south = north;
+  south.type = GDT_Int16;
+  south.transform = std::array<double, 6>{500000.0, 30.0, 0.0, 3582000.0, 0.0, 30.0};
+  ASSERT_TRUE(testing::WriteTestGeoTiff(dir.File("north.tif"), north));
+  ASSERT_TRUE(testing::WriteTestGeoTiff(dir.File("south.tif"), south));
+  const struct {
+    const char* dem;
+    std::vector<std::string> treatment;
+    int noDataLine;  // a line of the band of NoData alone, from the north
+  } cases[] = {{"north.tif", {"slope"}, 560},
+               {"north.tif", {"convexity", "--range", "3"}, 560},
+               {"south.tif", {"slope"}, 39}};
+  for (const auto& [dem, treatment, noDataLine] : cases) {
+    SCOPED_TRACE(std::string(dem) + " " + treatment[0]);
+    auto args = treatment;
+    for (const std::string& word : {std::string("--dem"), dir.File(dem), std::string("--values")})
+      args.push_back(word);
+    auto banded = args, whole = args;
+    banded.push_back(dir.File("banded.tif"));
+    whole.push_back(dir.File("whole.tif"));
+    whole.push_back("--stats");
+    const CliRun run = Cli(banded);
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    ASSERT_EQ(Cli(whole).status, kExitOk);
+    int columns = 0, lines = 0;
+    bool nanNoData = false;
+    const std::vector<float> a = ReadFloatBand(dir.File("banded.tif"), columns, lines, nanNoData);
+    const std::vector<float> b = ReadFloatBand(dir.File("whole.tif"), columns, lines, nanNoData);
+    ASSERT_EQ(a.size(), 4100u * 600u);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(float)), 0);
+    EXPECT_TRUE(std::isnan(a[static_cast<std::size_t>(noDataLine) * 4100 + 9]));
+  }
+  // Nothing but NoData: refused as a whole grid is, and no file is left.
+  testing::TestRaster empty = north;
+  std::fill(empty.values.begin(), empty.values.end(), -9999.0);
+  ASSERT_TRUE(testing::WriteTestGeoTiff(dir.File("empty.tif"), empty));
+  const CliRun none = Cli({"slope", "--dem", dir.File("empty.tif"), "--values", dir.File("e.tif")});
+  EXPECT_EQ(none.status, kExitFailure);
+  EXPECT_NE(none.err.find("every cell is NoData"), std::string::npos) << none.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("e.tif")));
+}
+
 TEST(JsonOutput, KeyValueLinesBecomeOneObject) {
   const struct {
     const char* lines;

@@ -28,7 +28,6 @@
 
 #include "app/drainage/dissection_forms.h"
 #include "app/drainage/extraction_form.h"
-#include "app/command_modules.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
 #include "app/shell/window_size_dialog.h"

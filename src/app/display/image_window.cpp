@@ -36,9 +36,9 @@ TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitma
   if (utm) {
     // A frame without lines or columns has no cell size: nothing sensible to show.
     if (utm->columns > 0 && utm->lines > 0) {
-      const double x = utm->xmin + column * (utm->xmax - utm->xmin) / utm->columns;
-      const double y = utm->ymin + (utm->lines - line) * (utm->ymax - utm->ymin) / utm->lines;
-      out.panels[1] = (utm->xmin <= x && utm->ymin <= y)
+      const double x = utm->xMin + column * (utm->xMax - utm->xMin) / utm->columns;
+      const double y = utm->yMin + (utm->lines - line) * (utm->yMax - utm->yMin) / utm->lines;
+      out.panels[1] = (utm->xMin <= x && utm->yMin <= y)
                           ? QString::asprintf("Coord. UTM   X %8.2f    Y %8.2f ", x, y)
                           : QStringLiteral(" ");
     } else {

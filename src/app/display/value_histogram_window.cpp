@@ -39,9 +39,9 @@ QStringList TValueHistogramWindow::AxisTexts() const {
   for (int k = 0; k < kTicks; ++k) {
     const double at =
         histogram.minimum + (histogram.maximum - histogram.minimum) * k / (kTicks - 1);
-    texts << ValueText(at);
+    texts << QString::fromStdString(ValueText(at));
   }
-  texts.back() += UnitSuffix(values.grid->unit);
+  texts.back() += QString::fromStdString(UnitSuffix(values.grid->unit));
   return texts;
 }
 

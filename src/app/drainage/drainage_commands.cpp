@@ -47,17 +47,16 @@ void DissectionDensity(TWorkbench& main, DensityTiling tiling, DensityMeasure me
   // The colours are chosen after the run, from the range of its densities.
   auto run = RunDeclaredTreatment(main, kDissectionTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
-  const auto* kept = std::any_cast<DissectionDrawing>(&run->output.drawing);
+  const auto* kept = KeptDrawingOf<DensityField>(run->output);
   if (!kept) return;  // a run asked for its drawing keeps one
-  const DissectionDrawing& drawing = *kept;
+  const DensityField& field = kept->computed;
 
   main.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main);
-  diagram.Counts() = drawing.histogram;
-  diagram.SetBound(drawing.bound);
+  diagram.Counts() = field.histogram;
+  diagram.SetBound(field.bound);
   // A moving-window result is the parameter image too.
-  const auto wrapped = ShowInDensityPalette(main, *run, drawing.computed.minimum,
-                                            drawing.computed.maximum, title, moving);
+  const auto wrapped = ShowInDensityPalette(main, *run, field.minimum, field.maximum, title, moving);
   if (!wrapped) return;
   if (!*wrapped) {
     // The gray histogram is offered for the grid results only.

@@ -44,10 +44,7 @@ TExchangeCommands::TExchangeCommands(TWorkbench& main)
       levels_(new TLevelsDialog(&main)),
       pagePrintForm_(new TPageLayoutDialog(&main)) {
   setObjectName("ExchangeCommands");
-  main_.SetUtmFrameSource([this] {
-    const UtmFrame frame = coordinates_->TypedFrame();
-    return TUtmFrame{frame.xMin, frame.xMax, frame.yMin, frame.yMax, frame.lines, frame.columns};
-  });
+  main_.SetUtmFrameSource([this] { return coordinates_->TypedFrame(); });
   connect(&main_, &TWorkbench::DemOpened, this, [this](const TDemOpenedInfo& info) {
     coordinates_->SetDemFrame(info.lines, info.columns, info.pixelSize);
     formIlwis_->SetDemFigures(info);
@@ -176,12 +173,9 @@ void TExchangeCommands::ImportGdalFile(const QString& path) {
 
 std::optional<UtmFrame> TExchangeCommands::TypedUtmFrame() const {
   const std::optional<TUtmFrame> utm = main_.UtmFrame();
-  if (!utm) return std::nullopt;  // not confirmed yet
-  const UtmFrame frame{.zone = coordinates_->TypedFrame().zone, .xMin = utm->xmin, .yMin = utm->ymin,
-                       .xMax = utm->xmax, .yMax = utm->ymax, .lines = utm->lines, .columns = utm->columns};
-  // Corners in order and cells.
-  if (frame.lines <= 0 || frame.columns <= 0 || !UtmCalculatedPixelSize(frame)) return std::nullopt;
-  return frame;
+  // Confirmed, with corners in order and cells.
+  if (!utm || utm->lines <= 0 || utm->columns <= 0 || !UtmCalculatedPixelSize(*utm)) return std::nullopt;
+  return utm;
 }
 
 void TExchangeCommands::WriteGeoTiff(const QString& title, const std::optional<GeoReference>& georef,

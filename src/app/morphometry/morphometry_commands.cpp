@@ -36,9 +36,9 @@ void DrainageFractal(TWorkbench& main, FractalMode mode) {
   auto run = RunDeclaredTreatment(main, kDrainageFractalTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
   auto picture = run->treatment->render(run->output, args);
-  const auto* kept = std::any_cast<DrainageFractalResult>(&run->output.drawing);
+  const auto* kept = KeptDrawingOf<DrainageFractalResult>(run->output);
   if (!picture || !kept) return;  // a run asked for its drawing keeps one
-  const DrainageFractalResult& result = *kept;
+  const DrainageFractalResult& result = kept->computed;
 
   main.BeginTreatment(title);
   TDrainageFractalDiagram& diagram = DiagramWindow<TDrainageFractalDiagram>(main);
@@ -91,7 +91,7 @@ void DissectionDensity3D(TWorkbench& main) {
   // The colours are chosen after the run, from the range of its densities.
   auto run = RunDeclaredTreatment(main, kDissection3DTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
-  const auto* kept = std::any_cast<DensityDrawing<Dissection3DResult>>(&run->output.drawing);
+  const auto* kept = KeptDrawingOf<Dissection3DResult>(run->output);
   if (!kept) return;  // a run asked for its drawing keeps one
   const Dissection3DResult& result = kept->computed;
 

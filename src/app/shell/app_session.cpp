@@ -1,16 +1,20 @@
 #include "app/shell/app_session.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/shell/workbench.h"
-#include "app/shell/about_form.h"
+#include "app/shell/icons.h"
 #include "app/shell/prompter.h"
+#include "app/shell/workbench.h"
 
 namespace orvane {
 
@@ -68,6 +72,36 @@ void QuitOnTerminationSignals() {
 
 bool EndedBySignal() { return g_endedBySignal; }
 
+namespace {
+
+// Borderless, above the other windows, 718 x 420, maroon, a bevelled panel with the picture.
+QWidget* NewSplashForm() {
+  auto* splash = new QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  splash->setObjectName("PresentationForm");
+  splash->setFixedSize(718, 420);
+  splash->setAutoFillBackground(true);
+  QPalette colours = splash->palette();
+  colours.setColor(QPalette::Window, QColor(128, 0, 0));
+  splash->setPalette(colours);
+  auto* panel = new QFrame(splash);
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Raised);
+  panel->setLineWidth(3);
+  auto* picture = new QLabel(panel);
+  picture->setPixmap(SplashPicture(678, 380));
+  auto* inner = new QVBoxLayout(panel);
+  inner->setContentsMargins(4, 4, 4, 4);
+  inner->addWidget(picture);
+  auto* layout = new QVBoxLayout(splash);
+  layout->setContentsMargins(12, 12, 12, 12);
+  layout->addWidget(panel);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    splash->move(screen->availableGeometry().center() - splash->rect().center());
+  return splash;
+}
+
+}  // namespace
+
 void ShowAfterSplash(TWorkbench& main, int milliseconds, const QString& demPath) {
   if (milliseconds <= 0) {
     main.show();
@@ -75,7 +109,7 @@ void ShowAfterSplash(TWorkbench& main, int milliseconds, const QString& demPath)
       QTimer::singleShot(0, &main, [&main, demPath] { main.OpenPath(demPath); });
     return;
   }
-  auto* splash = new TSplashForm;
+  QWidget* splash = NewSplashForm();
   splash->setAttribute(Qt::WA_DeleteOnClose);
   splash->show();
   splash->repaint();

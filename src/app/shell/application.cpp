@@ -21,10 +21,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     QString text = "Not enough memory for this operation.";
     for (QWidget* widget : topLevelWidgets()) {
       auto* main = qobject_cast<TWorkbench*>(widget);
-      if (main && main->Session().CurrentDem()) {
-        text = QString("not enough memory for a grid of %1 x %2")
-                   .arg(main->Session().CurrentDem()->lines)
-                   .arg(main->Session().CurrentDem()->columns);
+      if (const TDemModel* dem = main ? main->Session().CurrentDem() : nullptr) {
+        text = QString::fromStdString(GridMemoryMessage(dem->lines, dem->columns));
         break;
       }
     }

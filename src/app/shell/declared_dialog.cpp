@@ -82,13 +82,14 @@ TDeclaredTreatmentDialog::TDeclaredTreatmentDialog(const TreatmentDescriptor& tr
     row.declared = &declared;
     row.label = RowLabel(declared);
     const QString name = QString::fromStdString(declared.name);
+    QWidget* field = nullptr;  // the one that shows the declared help
     if (declared.type == ParamType::kFlag) {
-      row.check = new QCheckBox(row.label);
+      field = row.check = new QCheckBox(row.label);
       row.check->setObjectName(name);
       row.check->setChecked(declared.defaultText == "1");
       form->addRow(row.check);
     } else if (declared.type == ParamType::kChoice) {
-      row.combo = new QComboBox;
+      field = row.combo = new QComboBox;
       row.combo->setObjectName(name);
       FillDeclaredChoices(row.combo, declared);
       form->addRow(row.label, row.combo);
@@ -101,17 +102,13 @@ TDeclaredTreatmentDialog::TDeclaredTreatmentDialog(const TreatmentDescriptor& tr
       row.radios = new TDeclaredRadios(declared, names, *box, *boxLayout);
       form->addRow(row.label, box);
     } else {
-      row.edit = AddField(form, declared.name.c_str(), row.label);
+      field = row.edit = AddField(form, declared.name.c_str(), row.label);
       if (declared.type == ParamType::kText)
         row.edit->setText(QString::fromStdString(declared.defaultText));
       else
         BindDeclaredField(row.edit, declared);
     }
-    if (!declared.help.empty()) {
-      for (QWidget* widget : {static_cast<QWidget*>(row.edit), static_cast<QWidget*>(row.combo),
-                              static_cast<QWidget*>(row.check)})
-        if (widget) widget->setToolTip(QString::fromStdString(declared.help));
-    }
+    if (field && !declared.help.empty()) field->setToolTip(QString::fromStdString(declared.help));
     rows_.push_back(row);
   }
   if (treatment.Gives(kOutputPicture) && treatment.pictureOnDemGrid) {

@@ -12,19 +12,6 @@
 
 namespace orvane {
 
-std::shared_ptr<TRasterImage> DeclaredRun::Picture() {
-  return std::shared_ptr<TRasterImage>(std::move(output.picture));
-}
-
-double DeclaredRun::FigureValue(const std::string& key) const {
-  for (const Figure& figure : output.figures) {
-    if (figure.key != key) continue;
-    if (const auto* real = std::get_if<double>(&figure.value)) return *real;
-    if (const auto* whole = std::get_if<std::int64_t>(&figure.value)) return static_cast<double>(*whole);
-  }
-  return 0.0;
-}
-
 DeclaredContext ContextOf(TWorkbench& main) {
   DeclaredContext context;
   context.settings = std::make_shared<const TSettings>(main.Settings());
@@ -34,38 +21,6 @@ DeclaredContext ContextOf(TWorkbench& main) {
   context.drainage = main.Session().DrainageRaster();
   context.parameter = main.Session().ParameterImage();
   return context;
-}
-
-Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel* dem,
-                                     const DeclaredContext& context, TreatmentArgs args,
-                                     unsigned wanted, ProgressSink* progress) {
-  DeclaredRun run;
-  run.treatment = &treatment;
-  if (Status s = CompleteArgs(treatment, args); !s) return s.error();
-  TreatmentInputs inputs;
-  if (treatment.inputs & kInputDem) {
-    if (!dem) return Error{kBadParameter, "No DEM is open"};
-    inputs.dem = dem;
-  }
-  inputs.settings = context.settings.get();
-  inputs.unitFactor = context.unitFactor >= 1 ? context.unitFactor : 1;
-  inputs.pixelMetres = context.pixelMetres > 0.0 ? context.pixelMetres : 0.0;
-  inputs.wholeMetres = context.wholeMetres;
-  if (treatment.inputs & kInputDrainage) {
-    if (!context.drainage) return Error{kBadParameter, "No drainage network is loaded"};
-    inputs.drainage = context.drainage.get();
-  }
-  if (treatment.inputs & kInputParam) {
-    if (!context.parameter) return Error{kBadParameter, "No parameter image is open"};
-    inputs.param = context.parameter.get();
-  }
-  // A treatment drawn in one phase draws when asked for its drawing.
-  if ((wanted & kOutputDrawing) && !treatment.render) wanted |= kOutputPicture;
-  auto output = treatment.run(inputs, args, wanted & (treatment.outputs | kOutputDrawing), progress);
-  if (!output) return output.error();
-  run.output = std::move(*output);
-  run.args = std::move(args);
-  return run;
 }
 
 std::optional<DeclaredRun> RunDeclaredTreatment(TWorkbench& main,
@@ -113,19 +68,6 @@ bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentAr
   return false;
 }
 
-void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped) {
-  if (!run.treatment || !run.output.values) return;
-  TResultValues values;
-  values.grid = std::make_shared<const ValueGrid>(std::move(*run.output.values));
-  run.output.values.reset();
-  values.name = QString::fromStdString(run.treatment->valueName);
-  values.wrapped = wrapped;
-  // A picture of one tone is no failure: the status bar says the result holds one value.
-  const QString oneValue = OneValueNote(*values.grid, values.name);
-  main.Session().SetResultValues(std::move(values));
-  if (!oneValue.isEmpty()) main.ShowResultNote(oneValue);
-}
-
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
                          const ResultDisplay& display) {
   if (display.placement != ResultKind::kWrappedImage) {
@@ -138,9 +80,18 @@ bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture
 }
 
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
-                         const ResultDisplay& display, DeclaredRun& values) {
+                         const ResultDisplay& display, DeclaredRun& run) {
   const bool wrapped = ShowTreatmentResult(main, std::move(picture), display);
-  KeepDeclaredValues(main, values, wrapped);
+  if (!run.treatment || !run.output.values) return wrapped;
+  TResultValues values;
+  values.grid = std::make_shared<const ValueGrid>(std::move(*run.output.values));
+  run.output.values.reset();
+  values.name = QString::fromStdString(run.treatment->valueName);
+  values.wrapped = wrapped;
+  // A picture of one tone is no failure: the status bar says the result holds one value.
+  const std::string oneValue = OneValueNote(*values.grid, run.treatment->valueName);
+  main.Session().SetResultValues(std::move(values));
+  if (!oneValue.empty()) main.ShowResultNote(QString::fromStdString(oneValue));
   return wrapped;
 }
 

@@ -21,53 +21,21 @@
 #include <QString>
 #include <memory>
 #include <optional>
-#include <string>
-#include <utility>
 
 #include "app/shell/result_kind.h"
 #include "app/shell/session.h"
-#include "core/treatment/treatment.h"
+#include "core/treatment/declared_run.h"
 
 namespace orvane {
 
-class TDemModel;
 class TWorkbench;
-class TRasterImage;
-struct TSettings;
 
-struct DeclaredRun {
-  const TreatmentDescriptor* treatment = nullptr;
-  TreatmentArgs args;  // as run: completed with the declared defaults
-  TreatmentOutput output;
-  // The picture, as the frame's windows share it.
-  std::shared_ptr<TRasterImage> Picture();
-  // The figure named `key` as a number (0 when absent).
-  double FigureValue(const std::string& key) const;
-};
-
-// What a run reads of the frame besides the DEM, copied on the GUI thread so that the worker
-// reads no part of the frame.
-struct DeclaredContext {
-  std::shared_ptr<const TSettings> settings;
-  int unitFactor = 1;
-  double pixelMetres = 0.0;  // P as typed, in metres
-  int wholeMetres = 0;       // trunc(P)
-  std::shared_ptr<TRasterImage> drainage;  // the network treatments' input, when one is loaded
-  std::shared_ptr<TRasterImage> parameter;  // the current parameter image, when there is one
-};
+// What a run reads of the frame besides the DEM, copied on the GUI thread.
 DeclaredContext ContextOf(TWorkbench& main);
 
-// For a worker thread: `treatment` run on `dem` with `args` (completed with the declared
-// defaults and checked), asking for `wanted` among what it gives. `dem` may be null for the
-// treatments that read no DEM.
-Expected<DeclaredRun> RunDeclaration(const TreatmentDescriptor& treatment, const TDemModel* dem,
-                                     const DeclaredContext& context, TreatmentArgs args,
-                                     unsigned wanted, ProgressSink* progress);
-
 // The runner: `treatment` on the current DEM (none needed by a treatment that reads no DEM)
-// under the progress window; empty after a cancel
-// or once an error (a refused parameter, a missing input, a failed run, the memory running
-// out) was shown under `caption`.
+// under the progress window; empty after a cancel or once an error (a refused parameter, a
+// missing input, a failed run, the memory running out) was shown under `caption`.
 std::optional<DeclaredRun> RunDeclaredTreatment(
     TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
     unsigned wanted = kOutputPicture | kOutputValues, const QString& caption = "ERREUR");
@@ -77,10 +45,6 @@ std::optional<DeclaredRun> RunDeclaredTreatment(
 // False once the error was shown under `caption`.
 bool RenderDeclaredPicture(TWorkbench& main, DeclaredRun& run, const TreatmentArgs& display,
                            const QString& caption = "ERREUR");
-
-// After its picture was shown: the run's value grid, if any, becomes the current result's,
-// read over the parameter window or, for a wrapped result, over the DEM window.
-void KeepDeclaredValues(TWorkbench& main, DeclaredRun& run, bool wrapped);
 
 // How a treatment's picture is shown.
 struct ResultDisplay {
@@ -96,7 +60,7 @@ struct ResultDisplay {
 // to the parameter window as `display` says, then the run's value grid, if any, becomes the
 // current result's, read where the picture went. True when the picture was wrapped.
 bool ShowTreatmentResult(TWorkbench& main, std::shared_ptr<TRasterImage> picture,
-                         const ResultDisplay& display, DeclaredRun& values);
+                         const ResultDisplay& display, DeclaredRun& run);
 // The same with the run's own picture; its margin unless `display` gives one, in colour when
 // the run's picture is a colour one.
 bool ShowTreatmentResult(TWorkbench& main, DeclaredRun& run, ResultDisplay display);

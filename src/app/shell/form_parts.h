@@ -124,12 +124,12 @@ inline QPushButton* OkButton(QDialog& dialog, const char* name, std::function<vo
   return ok;
 }
 
-// "OK" (`okName`, the default button, runs `onOk`) and "Cancel" (`cancelName`, rejects),
-// pushed to the right of the returned row.
+// "OK" (`okName`, the default button, runs `onOk`) and "Cancel" (`cancelName`, rejects; its
+// caption `cancelCaption`), pushed to the right of the returned row.
 inline QHBoxLayout* OkCancelRow(QDialog& dialog, const char* okName, const char* cancelName,
-                                std::function<void()> onOk) {
+                                std::function<void()> onOk, const QString& cancelCaption = "Cancel") {
   QPushButton* ok = OkButton(dialog, okName, std::move(onOk));
-  auto* cancel = new QPushButton("Cancel");
+  auto* cancel = new QPushButton(cancelCaption);
   cancel->setObjectName(cancelName);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
   auto* buttons = new QHBoxLayout;

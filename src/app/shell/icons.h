@@ -1,5 +1,5 @@
-// The tool-bar pictures, the magnifier cursor and the application icon, drawn at start-up
-// (no image files to ship).
+// The tool-bar pictures (shell/toolbar, compiled in), the magnifier cursor, the application icon
+// and the splash picture, drawn at start-up.
 #pragma once
 
 #include <QCursor>

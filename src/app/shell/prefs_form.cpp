@@ -23,61 +23,54 @@
 
 namespace orvane {
 
-TDirectoryDialog::TDirectoryDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("SelRepForm");
-  setWindowTitle("Sélection Répertoire");
-  drives_ = new QComboBox;
-  drives_->setObjectName("DriveComboBox");
-  for (const QFileInfo& drive : QDir::drives()) drives_->addItem(drive.absoluteFilePath());
-  list_ = new QListWidget;
-  list_->setObjectName("DirectoryListBox");
-  current_ = new QLabel;
-  current_->setObjectName("DirLabel");
-  auto* ok = OkButton(*this, "OkBitBtn", {}, nullptr, false);
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("CancelBitBtn");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(drives_, &QComboBox::textActivated, this,
-          [this](const QString& drive) { SetDirectory(drive); });
-  connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-    QDir dir(directory_);
-    if (dir.cd(item->text())) SetDirectory(dir.absolutePath());
+QString AskDirectory(QWidget* parent, const QString& start) {
+  QDialog dialog(parent);
+  dialog.setObjectName("SelRepForm");
+  dialog.setWindowTitle("Sélection Répertoire");
+  auto* drives = new QComboBox;
+  drives->setObjectName("DriveComboBox");
+  for (const QFileInfo& drive : QDir::drives()) drives->addItem(drive.absoluteFilePath());
+  auto* list = new QListWidget;
+  list->setObjectName("DirectoryListBox");
+  auto* current = new QLabel;
+  current->setObjectName("DirLabel");
+  QString directory;
+  // Enters `path`, or its nearest existing parent, and lists its subdirectories.
+  const auto enter = [&](const QString& path) {
+    QDir dir(path);
+    while (!dir.exists() && !dir.isRoot()) dir.setPath(QFileInfo(dir.absolutePath()).path());
+    directory = dir.exists() ? dir.absolutePath() : QDir::rootPath();
+    current->setText(QDir::toNativeSeparators(directory));
+    list->clear();
+    if (!QDir(directory).isRoot()) list->addItem("..");
+    list->addItems(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+  };
+  QObject::connect(drives, &QComboBox::textActivated, &dialog, enter);
+  QObject::connect(list, &QListWidget::itemActivated, &dialog, [&](QListWidgetItem* item) {
+    QDir dir(directory);
+    if (dir.cd(item->text())) enter(dir.absolutePath());
   });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(ok);
+  buttons->addWidget(OkButton(dialog, "OkBitBtn", {}, nullptr, false));
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("CancelBitBtn");
+  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
   buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(drives_);
-  layout->addWidget(current_);
-  layout->addWidget(list_);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(drives);
+  layout->addWidget(current);
+  layout->addWidget(list);
   layout->addLayout(buttons);
-  resize(360, 380);
-  SetDirectory(QDir::homePath());
-}
-
-void TDirectoryDialog::SetDirectory(const QString& directory) {
-  QDir dir(directory);
-  while (!dir.exists() && !dir.isRoot()) {
-    if (!dir.cdUp()) break;
-  }
-  directory_ = dir.exists() ? dir.absolutePath() : QDir::rootPath();
-  Fill();
-}
-
-void TDirectoryDialog::Fill() {
-  current_->setText(QDir::toNativeSeparators(directory_));
-  list_->clear();
-  QDir dir(directory_);
-  if (!dir.isRoot()) list_->addItem("..");
-  list_->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+  dialog.resize(360, 380);
+  enter(start);
+  return Prompts().Exec(dialog) == QDialog::Accepted ? directory : QString();
 }
 
 TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), copy_(settings) {
   setObjectName("PrefsForm");
   setWindowTitle("Préférences");
-  directoryDialog_ = new TDirectoryDialog(this);
 
   auto* general = new QWidget;
   auto* view3d = new QGroupBox(" Préférences Vue3D ");
@@ -176,10 +169,10 @@ void TPreferencesDialog::showEvent(QShowEvent* event) {
 }
 
 void TPreferencesDialog::ChooseDirectory(QLineEdit* edit, std::string TSettings::*member) {
-  directoryDialog_->SetDirectory(edit->text());
-  if (Prompts().Exec(*directoryDialog_) != QDialog::Accepted) return;
-  edit->setText(directoryDialog_->Directory());
-  copy_.*member = directoryDialog_->Directory().toStdString();
+  const QString chosen = AskDirectory(this, edit->text());
+  if (chosen.isEmpty()) return;
+  edit->setText(chosen);
+  copy_.*member = chosen.toStdString();
 }
 
 void TPreferencesDialog::OkClick() {

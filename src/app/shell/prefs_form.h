@@ -1,4 +1,4 @@
-// The preferences dialog TPreferencesDialog ("Préférences") and its directory chooser TDirectoryDialog
+// The preferences dialog TPreferencesDialog ("Préférences") and its directory chooser
 // ("Sélection Répertoire"). The dialog works on a copy of the settings record, taken each
 // time it is shown, and writes the copy back only when OK passes its checks.
 #pragma once
@@ -9,32 +9,16 @@
 #include "core/settings/settings_file.h"
 
 class QCheckBox;
-class QComboBox;
-class QLabel;
 class QLineEdit;
-class QListWidget;
 
 namespace orvane {
 
 class TWholeNumberEdit;
 
-class TDirectoryDialog : public QDialog {
-  Q_OBJECT
-
- public:
-  explicit TDirectoryDialog(QWidget* parent = nullptr);
-  // Starts the list at `directory` (the nearest existing parent when it is missing).
-  void SetDirectory(const QString& directory);
-  QString Directory() const { return directory_; }
-
- private:
-  void Fill();
-
-  QComboBox* drives_;
-  QListWidget* list_;
-  QLabel* current_;
-  QString directory_;
-};
+// The directory chooser "Sélection Répertoire", starting at `start` (the nearest existing parent
+// when it is missing): the drives, the current directory and its subdirectories, one entered by
+// activating it. The directory chosen; empty when cancelled.
+QString AskDirectory(QWidget* parent, const QString& start);
 
 class TPreferencesDialog : public QDialog {
   Q_OBJECT
@@ -48,7 +32,6 @@ class TPreferencesDialog : public QDialog {
   // reported ("ERREUR") and keeps the dialog open; else the copy replaces the settings.
   void OkClick();
   const TSettings& Copy() const { return copy_; }
-  TDirectoryDialog& DirectoryDialog() { return *directoryDialog_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -66,7 +49,6 @@ class TPreferencesDialog : public QDialog {
   QLineEdit* projectDir_;
   QLineEdit* demDir_;
   QLineEdit* imageDir_;
-  TDirectoryDialog* directoryDialog_;
 };
 
 }  // namespace orvane

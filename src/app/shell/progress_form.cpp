@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <thread>
 
 namespace orvane {
@@ -29,10 +30,6 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QDialog(parent, Qt::Tool) {
   cancel_->setEnabled(false);  // only a computation run off the GUI thread can be stopped
   buttons->addWidget(cancel_);
   layout->addLayout(buttons);
-  connect(cancel_, &QPushButton::clicked, this, [this] {
-    cancel_->setEnabled(false);
-    emit CancelRequested();
-  });
 }
 
 void TProgressWindow::SetPercent(int percent) {
@@ -53,21 +50,33 @@ void TProgressSink::Begin() {
   if (OnWorker()) return;  // the window belongs to Run
   // Nested computations (a treatment that calls another) share one window.
   if (depth_++ > 0) return;
-  cancelRequested_ = false;
-  form_ = std::make_unique<TProgressWindow>(owner_);
-  form_->show();
-  if (owner_) {
-    const QRect frame = owner_->window()->frameGeometry();
-    form_->move(frame.center() - form_->rect().center());
-  }
+  OpenWindow();
   // The window is painted once; the computation runs on this thread, so only the bar is
   // repainted from then on.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void TProgressSink::OpenWindow(bool cancellable) {
+  cancelRequested_ = false;
+  form_ = std::make_unique<TProgressWindow>(owner_);
+  if (cancellable) {
+    form_->setWindowModality(Qt::ApplicationModal);
+    form_->CancelButton()->setEnabled(true);
+    QPushButton* cancel = form_->CancelButton();
+    QObject::connect(cancel, &QPushButton::clicked, cancel, [this, cancel] {
+      cancel->setEnabled(false);
+      RequestCancel();
+    });
+  }
+  form_->show();
+  if (owner_) {
+    const QRect frame = owner_->window()->frameGeometry();
+    form_->move(frame.center() - form_->rect().center());
+  }
+}
+
 void TProgressSink::Step(double fraction) {
-  if (fraction < 0.0) fraction = 0.0;
-  if (fraction > 1.0) fraction = 1.0;
+  fraction = std::clamp(fraction, 0.0, 1.0);
   if (OnWorker()) {
     percent_.store(static_cast<int>(fraction * 100.0), std::memory_order_relaxed);
     return;
@@ -88,19 +97,9 @@ void TProgressSink::RunOffThread(const std::function<void()>& job) {
     job();
     return;
   }
-  cancelRequested_ = false;
   percent_ = 0;
   ++depth_;
-  form_ = std::make_unique<TProgressWindow>(owner_);
-  form_->setWindowModality(Qt::ApplicationModal);
-  form_->CancelButton()->setEnabled(true);
-  QObject::connect(form_.get(), &TProgressWindow::CancelRequested, form_.get(),
-                   [this] { RequestCancel(); });
-  form_->show();
-  if (owner_) {
-    const QRect frame = owner_->window()->frameGeometry();
-    form_->move(frame.center() - form_->rect().center());
-  }
+  OpenWindow(true);
 
   QEventLoop loop;
   QTimer timer;

@@ -34,9 +34,6 @@ class TProgressWindow : public QDialog {
   int Percent() const;
   QPushButton* CancelButton() const { return cancel_; }
 
- signals:
-  void CancelRequested();
-
  private:
   QProgressBar* bar_ = nullptr;
   QPushButton* cancel_ = nullptr;
@@ -52,8 +49,6 @@ class TProgressSink : public ProgressSink {
   bool Cancelled() const override { return cancelRequested_.load(std::memory_order_relaxed); }
   // The window while a computation runs, else null.
   TProgressWindow* Window() const { return form_.get(); }
-  // True after Cancel was pressed during the last computation.
-  bool WasCancelled() const { return Cancelled(); }
   void RequestCancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
   // Tests: called on the worker thread before each computation Run starts, with the number of
   // runs started so far (1 for the first); it may wait, for example for a cancel.
@@ -73,6 +68,8 @@ class TProgressSink : public ProgressSink {
  private:
   void RunOffThread(const std::function<void()>& job);
   bool OnWorker() const;
+  // Shows a new window at the centre of the owner's; only a cancellable one is modal.
+  void OpenWindow(bool cancellable = false);
 
   QWidget* owner_;
   std::unique_ptr<TProgressWindow> form_;

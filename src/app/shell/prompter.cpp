@@ -16,6 +16,34 @@ Prompter& Interactive() {
 
 Prompter* g_prompter = nullptr;
 
+// "A|*.a|B|*.b" -> {"A (*.a)", "B (*.b)"} for the toolkit's dialogs.
+QStringList ToNameFilters(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return result;
+}
+
+// The 1-based pair of `filter` ("A|*.a|B|*.b") whose label or full name filter the dialog
+// reports as chosen; 1 when none matches.
+int ChosenFilterIndex(const QString& filter, const QString& selected) {
+  // With the details hidden, the toolkit's own dialog answers the label alone; a platform
+  // dialog answers the full "label (patterns)": either names the pair.
+  const QStringList full = ToNameFilters(filter);
+  const QStringList parts = filter.split('|');
+  const QString chosen = selected.simplified();
+  for (qsizetype i = 0; i < full.size(); ++i) {
+    if (chosen == full[i].simplified() || chosen == parts[2 * i].simplified()) {
+      return static_cast<int>(i) + 1;
+    }
+  }
+  return 1;
+}
+
 FileAnswer RunFileDialog(QWidget* parent, const FileRequest& request, bool save) {
   QFileDialog dialog(parent, request.title, request.directory);
   const QStringList filters = ToNameFilters(request.filter);
@@ -80,36 +108,11 @@ void FileDialogMemory::Keep(const FileAnswer& answer) {
   filterIndex = answer.filterIndex;
 }
 
-int ChosenFilterIndex(const QString& filter, const QString& selected) {
-  // With the details hidden, the toolkit's own dialog answers the label alone; a platform
-  // dialog answers the full "label (patterns)": either names the pair.
-  const QStringList full = ToNameFilters(filter);
-  const QStringList parts = filter.split('|');
-  const QString chosen = selected.simplified();
-  for (qsizetype i = 0; i < full.size(); ++i) {
-    if (chosen == full[i].simplified() || chosen == parts[2 * i].simplified()) {
-      return static_cast<int>(i) + 1;
-    }
-  }
-  return 1;
-}
-
 QString WithoutSuffix(const QString& path, const QString& suffix) {
   if (path.size() > suffix.size() && path.endsWith(suffix, Qt::CaseInsensitive)) {
     return path.left(path.size() - suffix.size());
   }
   return path;
-}
-
-QStringList ToNameFilters(const QString& filter) {
-  const QStringList parts = filter.split('|');
-  QStringList result;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(';', ' ');
-    result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
-  }
-  return result;
 }
 
 }  // namespace orvane

@@ -58,13 +58,6 @@ Prompter& Prompts();
 // Installs `prompter` (not owned); null brings back the interactive one.
 void SetPrompter(Prompter* prompter);
 
-// "A|*.a|B|*.b" -> {"A (*.a)", "B (*.b)"} for the toolkit's dialogs.
-QStringList ToNameFilters(const QString& filter);
-
-// The 1-based pair of `filter` ("A|*.a|B|*.b") whose label or full name filter the dialog
-// reports as chosen; 1 when none matches.
-int ChosenFilterIndex(const QString& filter, const QString& selected);
-
 // `path` without a trailing `suffix` (any case), so a handler that appends the extension of the
 // chosen type does not double it when the user typed it: "x.bmp" and "x" both give "x".
 QString WithoutSuffix(const QString& path, const QString& suffix);

@@ -1,15 +1,12 @@
 // The value grid of the current result, kept beside its picture: what the status bar reads
 // under the cursor, what "Export" > "Values (GeoTIFF)" writes and what the value histogram
-// counts.
+// counts (core/treatment/value_summary.h tells them).
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "core/treatment/treatment.h"
+#include "core/treatment/value_summary.h"
 
 namespace orvane {
 
@@ -24,31 +21,5 @@ struct TResultValues {
   std::weak_ptr<const TRasterImage> wrappedPicture;
   explicit operator bool() const { return grid != nullptr; }
 };
-
-// A value as the status bar and the histogram axis show it: one decimal from 10 up, two from
-// 1, three below, without trailing zeros ("23.4", "112", "2.35", "0.125").
-QString ValueText(double value);
-// The unit after a value: "°" for degrees, "%" glued, others after a space; empty for none.
-QString UnitSuffix(const std::string& unit);
-// "Slope 23.4°" for the cell (column, line); "Slope: no value" where the grid has none;
-// empty outside the grid.
-QString ValueReadout(const ValueGrid& grid, const QString& name, int column, int line);
-
-// The note for a result that tells nothing apart: "Slope 5.71° everywhere" when every cell with
-// a value holds the same one, "Slope: no value anywhere" when none has one; empty otherwise.
-QString OneValueNote(const ValueGrid& grid, const QString& name);
-
-// Counts of the valid (finite) values in `bins` equal classes from the smallest to the largest value
-// (the largest in the last class); no classes when no cell has a value.
-struct TValueHistogram {
-  double minimum = 0.0;
-  double maximum = 0.0;
-  std::int64_t valid = 0;
-  std::vector<std::int64_t> counts;
-  double ClassWidth() const {
-    return counts.empty() ? 0.0 : (maximum - minimum) / static_cast<double>(counts.size());
-  }
-};
-TValueHistogram ValueHistogramOf(const ValueGrid& grid, int bins);
 
 }  // namespace orvane

@@ -9,21 +9,6 @@ namespace orvane {
 
 TSession::TSession(QObject* parent) : QObject(parent) {}
 
-TDemModel* TSession::CurrentDem() const {
-  const auto& state = viewStates_.Current();
-  return state ? state->dem.get() : nullptr;
-}
-
-std::shared_ptr<TDemModel> TSession::CurrentDemShared() const {
-  const auto& state = viewStates_.Current();
-  return state ? state->dem : nullptr;
-}
-
-std::shared_ptr<TRasterImage> TSession::DisplayedRaster() const {
-  const auto& state = viewStates_.Current();
-  return state ? state->raster : nullptr;
-}
-
 void TSession::SetDemScale(int unitFactor, const QString& pixelSizeText) {
   unitFactor_ = unitFactor;
   pixelSizeText_ = pixelSizeText;
@@ -67,9 +52,7 @@ bool TSession::NetworkMatchesDemSize() const {
 }
 
 void TSession::SetOpenedRasterPath(const QString& path) {
-  const QFileInfo info(path);
-  demDirectory_ = info.absolutePath();
-  headerFileName_ = QString::fromStdString(HeaderPathFor(path.toStdString()));
+  demDirectory_ = QFileInfo(path).absolutePath();
 }
 
 QString TSession::WorkDirectory() const {

@@ -16,8 +16,9 @@
 #include <memory>
 
 #include "app/shell/result_values.h"
-#include "app/shell/view_state.h"
+#include "core/terrain/view_state.h"
 #include "core/exchange/page_layout.h"
+#include "core/exchange/utm_frame.h"
 
 namespace orvane {
 
@@ -34,15 +35,9 @@ enum class DiagramKind {
   kDrainageFractalDimension = 4,
 };
 
-// The UTM frame of the coordinate dialog, as its fields stand.
-struct TUtmFrame {
-  double xmin = 0.0;
-  double xmax = 0.0;
-  double ymin = 0.0;
-  double ymax = 0.0;
-  int lines = 0;
-  int columns = 0;
-};
+// The UTM frame of the coordinate dialog, as its fields stand (the frame's method UtmFrame()
+// hides the type's own name there).
+using TUtmFrame = UtmFrame;
 
 class TSession : public QObject {
   Q_OBJECT
@@ -53,10 +48,14 @@ class TSession : public QObject {
   // --- The DEM: the current and the previous view state (DEM model and DEM window raster).
   const TViewStates& ViewStates() const { return viewStates_; }
   // The current DEM: that of the current view state; null before the first opening.
-  TDemModel* CurrentDem() const;
-  std::shared_ptr<TDemModel> CurrentDemShared() const;
+  TDemModel* CurrentDem() const { return CurrentDemShared().get(); }
+  std::shared_ptr<TDemModel> CurrentDemShared() const {
+    return viewStates_.Current() ? viewStates_.Current()->dem : nullptr;
+  }
   // The raster shown in the DEM window (the current view state's).
-  std::shared_ptr<TRasterImage> DisplayedRaster() const;
+  std::shared_ptr<TRasterImage> DisplayedRaster() const {
+    return viewStates_.Current() ? viewStates_.Current()->raster : nullptr;
+  }
   // The shaded relief made when the DEM was opened; slope and aspect blend with it.
   std::shared_ptr<TRasterImage> OpeningRelief() const { return openingRelief_; }
 
@@ -101,9 +100,8 @@ class TSession : public QObject {
   QString DemPath() const { return demPath_; }
   QString LastFileName() const { return lastFileName_; }
   void SetLastFileName(const QString& path) { lastFileName_ = path; }
-  QString HeaderFileName() const { return headerFileName_; }
   QString DemDirectory() const { return demDirectory_; }
-  // Keeps `path` as the last opened raster: its directory and its ".txt" header name.
+  // Keeps the directory of `path`, the last opened raster.
   void SetOpenedRasterPath(const QString& path);
   // Directory of the work file "orvane.raw": the one set, else $ORVANE_WORKDIR, else the
   // per-user default.
@@ -155,7 +153,6 @@ class TSession : public QObject {
   std::shared_ptr<TRasterImage> drainageRaster_;
   QString demPath_;
   QString lastFileName_;
-  QString headerFileName_;
   QString demDirectory_;
   QString workDirectory_;
   bool utmSet_ = false;

@@ -7,34 +7,12 @@
 #include <QDialog>
 #include <QString>
 
-#include "core/treatment/treatment.h"
+#include "core/treatment/window_limits.h"
 
 class QLineEdit;
 class QWidget;
 
 namespace orvane {
-
-// What a treatment accepts in the window-size dialog, and what OK says of a window outside.
-struct WindowLimits {
-  int minimum = 0;  // 0: no lower bound
-  QString tooSmall;
-  int maximum = 0;  // 0: no upper bound
-  QString tooLarge;
-  // The declared "window": what the command line refuses is refused with its message.
-  const ParamDeclaration* declared = nullptr;
-
-  // Also refuses, with "The window is larger than the DEM", a window whose odd side
-  // 2 trunc((ws - shift) / 2) + 1 does not fit in the smaller side of a columns x lines grid.
-  WindowLimits& FittingIn(int columns, int lines, int shift);
-};
-
-// The lower bound of the "window" parameter `treatment` declares, raised to `stricterMinimum`
-// where the dialog refuses more than the declaration, refused with the dialog's `tooSmall`.
-WindowLimits DeclaredWindowLimits(const TreatmentDescriptor& treatment, const QString& tooSmall,
-                                  int stricterMinimum = 0);
-// Going away: the same for a treatment named by its id.
-WindowLimits DeclaredWindowLimits(const char* treatment, const QString& tooSmall,
-                                  int stricterMinimum = 0);
 
 class TWindowSizeDialog : public QDialog {
   Q_OBJECT
@@ -69,8 +47,7 @@ class TWindowSizeDialog : public QDialog {
 
   QLineEdit* pixEdit_;
   QLineEdit* winSizeEdit_;
-  QLineEdit* kilom1_;
-  QLineEdit* kilom2_;
+  QLineEdit* sideEdits_[2];  // the side in km, twice
   int demPixelSize_ = 0;
   int pixelSize_ = 0;
   int windowSize_ = 0;

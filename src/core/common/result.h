@@ -1,8 +1,6 @@
 // Error values of the core: a small integer code plus the user-facing message text.
 //
-// Codes follow the data classes' convention: 0 success, 1 allocation failure, 3 outside the
-// grid or short read, 4 cannot open or position, 5 short read, 6 write failure, 7 wrong format
-// or file too short. Higher layers show `message` as it stands.
+// The codes are the data classes' own numbers. Higher layers show `message` as it stands.
 #pragma once
 
 #include <string>
@@ -12,15 +10,15 @@
 namespace orvane {
 
 enum ErrorCode : int {
-  kOk = 0,
-  kAllocationFailed = 1,
-  kBadParameter = 2,
-  kOutsideOrShortRead = 3,
-  kCannotOpen = 4,
-  kShortRead = 5,
-  kWriteFailed = 6,
-  kWrongFormat = 7,
-  kCancelled = 8,
+  kOk = 0,                  // success
+  kAllocationFailed = 1,    // the memory could not be had
+  kBadParameter = 2,        // a value the treatment refuses, or a missing input
+  kOutsideOrShortRead = 3,  // outside the grid, or a short read
+  kCannotOpen = 4,          // a file that cannot be opened or positioned
+  kShortRead = 5,           // a file shorter than its header says
+  kWriteFailed = 6,         // a write that did not complete
+  kWrongFormat = 7,         // a file of another format, or too short to be one
+  kCancelled = 8,           // the user cancelled the run
 };
 
 struct Error {

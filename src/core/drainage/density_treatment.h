@@ -21,21 +21,6 @@ std::vector<ParamDeclaration> DensityPaletteParams();
 // when the desktop gives them, over "minimum" .. "maximum" as typed in its palette dialog.
 TClassTable DensityTableOf(const TreatmentArgs& args, double minimum, double maximum);
 
-// What a density treatment keeps between its run and its picture: what the picture is drawn
-// from, and the cells it paints in the NoData colour (empty without NoData).
-template <typename Computed>
-struct DensityDrawing {
-  Computed computed;
-  std::vector<std::uint8_t> noData;
-};
-
-// The dissection's drawing also holds its diagram: counts by trunc(10 x density) through
-// `bound`, the densest window's class.
-struct DissectionDrawing : DensityDrawing<DensityField> {
-  TDensityHistogram histogram;
-  int bound = 0;
-};
-
 // The end of a run that keeps its drawing in `output`: asked for a picture (and not for the
 // drawing), the picture `render` draws from it, the drawing then dropped. A gray picture that
 // took a palette for its NoData cells is saved as its gray levels (the colour ones are 24-bit).

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/common/summed_area.h"
+#include "core/drainage/density_image.h"
 #include "core/terrain/dem_model.h"
 #include "core/treatment/ground_cells.h"
 #include "core/treatment/treatment.h"
@@ -23,6 +24,11 @@ void DensityField::OutputRect(int i, int j, int& x0, int& y0, int& x1, int& y1) 
     x1 = x0 + 1;
     y1 = y0 + 1;
   }
+}
+
+WindowFrame DensityField::Frame() const {
+  const int span = tiling == DensityTiling::kGrid ? windowSize : 1;
+  return {columns, lines, firstX, firstY, firstX + windowsX * span, firstY + windowsY * span};
 }
 
 const char* DissectionTitle(const DissectionParams& params) {
@@ -67,7 +73,6 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   if (params.windowSize < 2) {
     return Error{kBadParameter, "The window size must be at least 2 pixels"};
   }
-  WindowRun run(progress, "Dissection density cancelled");
   DensityField field;
   field.columns = drainage.columns;
   field.lines = drainage.lines;
@@ -114,6 +119,8 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
   }
   const int step = params.tiling == DensityTiling::kGrid ? ws : 1;
   field.density.assign(static_cast<std::size_t>(field.windowsX) * field.windowsY, 0.0);
+  // A line of windows at a time: a line of blocks, or a line of centres.
+  WindowDriver driver(field.Frame(), progress, "Dissection density cancelled");
 
   auto compute = [&](auto zero) {
     using T = decltype(zero);
@@ -145,11 +152,11 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
     };
     const double lengthDivisor = static_cast<double>(ws - 1) * (ws - 1);
 
-    return run.ForEachLine(
-        0, field.windowsY,
-        [&](int j) {
+    return driver.Blocks(
+        step,
+        [&](int ay, int) {
+          const int j = (ay - y0) / step;
           double* out = field.density.data() + static_cast<std::size_t>(j) * field.windowsX;
-          const int ay = y0 + j * step;
           for (int i = 0; i < field.windowsX; ++i) {
             const int ax = x0 + i * step;
             double d;
@@ -182,7 +189,10 @@ Expected<DensityField> ComputeDissectionDensity(const TRasterImage& drainage,
     if (std::isnan(d)) continue;
     field.minimum = std::min(field.minimum, d);
     field.maximum = std::max(field.maximum, d);
+    CountDensity(field.histogram, d);
   }
+  field.bound = std::max(0, DensityHistogramBin(field.maximum));
+  field.histogram.resize(static_cast<std::size_t>(field.bound) + 1, 0);
   return field;
 }
 

@@ -30,6 +30,7 @@
 #include "core/common/result.h"
 #include "core/drainage/network_value.h"
 #include "core/terrain/raster_image.h"
+#include "core/treatment/window_driver.h"
 
 namespace orvane {
 
@@ -62,10 +63,15 @@ struct DensityField {
   std::vector<double> density;  // NaN for a window without enough ground
   double minimum = 500.0;  // starts at 500 and 0 as the treatment always did
   double maximum = 0.0;
+  // The diagram: counts by trunc(10 x density) through `bound`, the densest window's class.
+  std::vector<std::int32_t> histogram;
+  int bound = 0;
   NetworkValue network;
 
   // The output pixels of window (i, j): a block or a single centre, as [x0, x1) x [y0, y1).
   void OutputRect(int i, int j, int& x0, int& y0, int& x1, int& y1) const;
+  // The pixels given a density: the whole blocks, or the centres.
+  WindowFrame Frame() const;
 };
 
 // The title the treatment gives its parameter image.

@@ -25,21 +25,13 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
   if (!field) return field.error();
 
   TreatmentOutput output;
-  DissectionDrawing drawing;
+  KeptDrawing<DensityField> drawing;
   drawing.computed = std::move(*field);
   const DensityField& computed = drawing.computed;
-  for (const double d : computed.density) CountDensity(drawing.histogram, d);
-  drawing.bound = std::max(0, DensityHistogramBin(computed.maximum));
-  drawing.histogram.resize(static_cast<std::size_t>(drawing.bound) + 1, 0);
-  if (wanted & kOutputHistogram) output.histogram = DensityHistogramTable(drawing.histogram, drawing.bound);
+  if (wanted & kOutputHistogram) output.histogram = DensityHistogramTable(computed.histogram, computed.bound);
   if ((wanted & kOutputValues) || in.dem->HasNoData()) {
     output.values = DissectionValues(computed, params.measure);
-    const bool grid = params.tiling == DensityTiling::kGrid;
-    const int x0 = grid ? 0 : computed.firstX, y0 = grid ? 0 : computed.firstY;
-    const int x1 = grid ? computed.windowsX * params.windowSize : x0 + computed.windowsX;
-    const int y1 = grid ? computed.windowsY * params.windowSize : y0 + computed.windowsY;
-    drawing.noData = CellsWithoutGround(*in.dem, WindowFrame{computed.columns, computed.lines, x0, y0, x1, y1},
-                                        *output.values);
+    drawing.noData = CellsWithoutGround(*in.dem, computed.Frame(), *output.values);
     ApplyNoData(output, drawing.noData);
     if (!(wanted & kOutputValues)) output.values.reset();
   }
@@ -52,7 +44,7 @@ Expected<TreatmentOutput> RunDissection(const TreatmentInputs& in, const Treatme
 // The picture of the densities in the palette chosen, the NoData cells in their colour.
 Expected<std::unique_ptr<TRasterImage>> RenderDissection(const TreatmentOutput& computed,
                                                          const TreatmentArgs& args) {
-  const auto* drawing = std::any_cast<DissectionDrawing>(&computed.drawing);
+  const auto* drawing = KeptDrawingOf<DensityField>(computed);
   if (!drawing) return Error{kBadParameter, "No density field was kept to draw"};
   const DensityField& field = drawing->computed;
   auto image = RenderDensityField(field, args.Int("palette"),

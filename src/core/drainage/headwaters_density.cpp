@@ -72,10 +72,12 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   if (params.dynamicScale < 1 || params.dynamicScale > 255) {
     return Error{kBadParameter, "The dynamic scale must lie between 1 and 255"};
   }
-  WindowRun run(progress, "Headwaters density cancelled");
   const int w = drainage.columns;
   const int h = drainage.lines;
   const int v = params.halfWindow;
+  const WindowFrame frame = WindowFrame::Margin(w, h, v);
+  WindowDriver driver(frame, progress, "Headwaters density cancelled");
+  driver.Run();  // the progress begins before the headwaters are found
 
   HeadwatersResult result;
   result.margin = v + 1;
@@ -85,9 +87,8 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   const SummedAreaTable<std::uint32_t> sums(
       w, h, [&](int x, int y) { return heads[static_cast<std::size_t>(y) * w + x]; });
 
-  const WindowFrame frame = WindowFrame::Margin(w, h, v);
   result.image = std::make_unique<TRasterImage>();
-  if (Status status = AllocateWindowImage(*result.image, frame, kRasterGray, TColor{255, 255, 255}); !status)
+  if (Status status = driver.Allocate(*result.image, kRasterGray, TColor{255, 255, 255}); !status)
     return status.error();
   if (!frame.HasCentre()) return result;
   // The counts are read from the table twice (extremes, then image) rather than kept; the
@@ -105,7 +106,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   };
   std::vector<double> lineMin(static_cast<std::size_t>(h), result.minimum);
   std::vector<double> lineMax(static_cast<std::size_t>(h), result.maximum);
-  const Status done = run.ForEachLine(frame.firstLine, frame.endLine, [&](int y) {
+  const Status done = driver.Lines([&](int y) {
     for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       const double c = countAt(x, y);
       if (params.counts) params.counts[static_cast<std::size_t>(y) * w + x] = static_cast<float>(c);
@@ -118,7 +119,7 @@ Expected<HeadwatersResult> HeadwatersDensity(const TRasterImage& drainage, const
   result.minimum = *std::min_element(lineMin.begin(), lineMin.end());
   result.maximum = *std::max_element(lineMax.begin(), lineMax.end());
   const double range = result.maximum - result.minimum;
-  MapLines(frame.firstLine, frame.endLine, [&](int y) {
+  driver.QuickLines([&](int y) {
     std::uint8_t* out = result.image->Row(y);
     for (int x = frame.firstColumn; x < frame.endColumn; ++x) {
       const double c = range > 0 || ground.HasNoData() ? countAt(x, y) : 0.0;

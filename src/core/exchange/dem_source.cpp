@@ -47,13 +47,11 @@ Expected<std::vector<std::uint8_t>> MarkRawNoData(DemFileScan& scan, double noDa
   return valid;
 }
 
-// A raster GDAL reads, opened as any DEM is.
-Expected<OpenedDem> OpenGdalSource(const DemSource& source, ProgressSink* progress) {
+// Lines GDAL read, opened as any DEM is.
+Expected<OpenedDem> OpenGdalGrid(Expected<GdalDemGrid>&& grid, const DemSource& source) {
+  if (!grid) return grid.error();
   OpenedDem dem;
   dem.bytes = 4;
-  auto grid = ReadGdalDem(source.path, source.unit.empty() ? 0 : UnitFactorOf(source.unit),
-                          progress);
-  if (!grid) return grid.error();
   dem.unitFactor = grid->unitFactor;
   dem.unitName = UnitNameOf(grid->unitFactor);
   dem.unitChosen = grid->unitChosen;
@@ -95,7 +93,19 @@ Expected<OpenedDem> OpenGdalSource(const DemSource& source, ProgressSink* progre
   return dem;
 }
 
+// A raster GDAL reads, opened as any DEM is.
+Expected<OpenedDem> OpenGdalSource(const DemSource& source, ProgressSink* progress) {
+  return OpenGdalGrid(
+      ReadGdalDem(source.path, source.unit.empty() ? 0 : UnitFactorOf(source.unit), progress),
+      source);
+}
+
 }  // namespace
+
+Expected<OpenedDem> OpenDemBand(GdalDemBands& bands, int first, int count,
+                                const DemSource& source) {
+  return OpenGdalGrid(bands.Read(first, count), source);
+}
 
 int UnitFactorOf(const std::string& unit) {
   static const std::pair<const char*, int> kUnits[] = {{"m", 1}, {"dm", 10}, {"cm", 100}, {"mm", 1000}, {"0.1mm", kFinestUnitFactor}};

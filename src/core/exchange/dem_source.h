@@ -64,6 +64,12 @@ Status CheckDemSource(const DemSource& source);
 // Reads and opens the DEM (CheckDemSource first).
 Expected<OpenedDem> OpenDemSource(const DemSource& source, ProgressSink* progress = nullptr);
 
+// Lines [first, first + count) of a GDAL raster read band by band, opened as OpenDemSource
+// opens the whole of it (`source` the same, of that raster): the same unit and cell sizes,
+// NoData kept or filled within the band. Every cell may be NoData.
+Expected<OpenedDem> OpenDemBand(GdalDemBands& bands, int first, int count,
+                                const DemSource& source);
+
 // Elevations in memory, already in stored units (1/U metre), line after line; `valid` (empty:
 // all valid) marks the cells that hold one; the others are NoData (the model's validity mask),
 // their stored values the nearest valid value, or ground with that value when `fillNoData`.

@@ -20,7 +20,7 @@
 extern "C" {
 #endif
 
-#define ORVANE_GDAL_ABI_VERSION 5u
+#define ORVANE_GDAL_ABI_VERSION 6u
 #define ORVANE_GDAL_ENTRY_NAME "orvane_gdal_module_api"
 #define ORVANE_GDAL_MODULE_FILE "liborvane_gdal.so"
 
@@ -148,11 +148,17 @@ typedef struct OrvaneGdalApi {
   /* Lines per block of band 1 (the tile or strip height). */
   int (*block_lines)(OrvaneGdalDataset* dataset);
   /* `count` lines of band 1 from `line` on, one after another in `values` as `type`
-   * (ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not null their validity
-   * mask as bytes (0 invalid). One call per band of lines: GDAL reads each block once.
-   * 0 on success. */
+   * (ORVANE_GDAL_INT32, ORVANE_GDAL_FLOAT32 or ORVANE_GDAL_FLOAT64), and when `mask` is not
+   * null their validity mask as bytes (0 invalid). One call per band of lines: GDAL reads each
+   * block once, and blocks read whole then leave GDAL's block cache. 0 on success. */
   int (*read_lines)(OrvaneGdalDataset* dataset, int line, int count, OrvaneGdalCellType type,
                     void* values, uint8_t* mask);
+  /* create_geotiff_compressed (tiled_values 0) with strips of `strip_lines` lines (0: GDAL's
+   * choice). */
+  OrvaneGdalDataset* (*create_geotiff_strips)(const char* path, int columns, int lines,
+                                              int bands, OrvaneGdalCellType type, int rgb,
+                                              OrvaneGdalCompression compression,
+                                              int strip_lines);
 } OrvaneGdalApi;
 
 typedef const OrvaneGdalApi* (*OrvaneGdalEntry)(uint32_t abi_version);

@@ -281,6 +281,17 @@ int LinesPerWrite(const OrvaneGdalApi& gdal, OrvaneGdalDataset* dataset, std::si
   return block * static_cast<int>(std::clamp<std::size_t>(wanted / block, 1, 1024));
 }
 
+// Lines per strip of a picture: about 32 KB. GDAL's own choice (8 KB, a line or two of a
+// picture) hands each strip to a compressing thread as a small TIFF of its own, whose set-up
+// costs a tenth of the compression; larger strips compress slower (DEFLATE searches further
+// back) for a few per cent of size.
+int PictureStripLines(std::size_t lineBytes, int lines) {
+  constexpr std::size_t kStripBytes = std::size_t{32} << 10;
+  return static_cast<int>(
+      std::clamp<std::size_t>(kStripBytes / std::max<std::size_t>(1, lineBytes), 1,
+                              static_cast<std::size_t>(std::max(1, lines))));
+}
+
 // A GeoTIFF written by GDAL under a temporary name beside the target, renamed onto it when
 // the dataset closed without error. GDAL writes no .aux.xml side file meanwhile.
 class GeoTiffTarget {
@@ -291,15 +302,20 @@ class GeoTiffTarget {
   GeoTiffTarget(const GeoTiffTarget&) = delete;
   GeoTiffTarget& operator=(const GeoTiffTarget&) = delete;
 
-  // `tiledValues`: a value grid, tiled with the floating-point predictor.
+  // `tiledValues`: a value grid, tiled with the floating-point predictor. `stripLines`: the
+  // height of the strips of another grid (0: GDAL's choice).
   Status Create(int columns, int lines, int bands, OrvaneGdalCellType type, bool rgb,
                 const GeoReference* georef, bool tiledValues = false,
-                GeoTiffCompression compression = GeoTiffCompression::kDeflate) {
+                GeoTiffCompression compression = GeoTiffCompression::kDeflate,
+                int stripLines = 0) {
     if (Status s = file_.OpenForName(path_); !s) return s;
     temp_ = file_.TemporaryPath();
-    dataset_ = gdal_.create_geotiff_compressed(temp_.c_str(), columns, lines, bands, type,
-                                               rgb ? 1 : 0, tiledValues ? 1 : 0,
-                                               ToModule(compression));
+    dataset_ = stripLines > 0 && !tiledValues
+                   ? gdal_.create_geotiff_strips(temp_.c_str(), columns, lines, bands, type,
+                                                 rgb ? 1 : 0, ToModule(compression), stripLines)
+                   : gdal_.create_geotiff_compressed(temp_.c_str(), columns, lines, bands, type,
+                                                     rgb ? 1 : 0, tiledValues ? 1 : 0,
+                                                     ToModule(compression));
     if (!dataset_) return Error{kCannotOpen, "cannot create " + Quoted(path_) + errors_.Reason()};
     if (georef && gdal_.georeference(dataset_, georef->transform.data(),
                                      georef->crsWkt.c_str()) != 0)
@@ -455,24 +471,33 @@ template <typename Cell>
 constexpr OrvaneGdalCellType kCellType =
     std::is_same_v<Cell, float> ? ORVANE_GDAL_FLOAT32 : ORVANE_GDAL_FLOAT64;
 
-// Reads band 1 in bands of about a million cells, whole blocks where they fit (GDAL then reads
-// each block once per call, instead of once per line), and hands `use(first, count, cells,
-// mask)` each band of `count` lines from line `first` of the file on; `mask` is null when every
-// cell is valid.
+// Lines read at once: about a million cells, whole blocks where they fit (GDAL then reads each
+// block once per call, instead of once per line). Blocks taller than the band (wide tiled
+// rasters) are left to GDAL's block cache: a band of whole blocks could then take gigabytes.
+int LinesPerRead(int columns, int lines, int blockLines) {
+  const int block = std::max(1, blockLines);
+  const int wanted = std::max(1, (1 << 20) / std::max(1, columns));
+  return std::min(lines, block <= wanted ? wanted / block * block : wanted);
+}
+
+// Lines [from, to) of a raster's file.
+struct LineSpan {
+  int from = 0, to = 0;
+};
+
+// Reads lines `span` of band 1 in bands of LinesPerRead lines and hands `use(first, count,
+// cells, mask)` each band of `count` lines from line `first` of the file on; `mask` is null
+// when every cell is valid.
 template <typename Cell, typename Use>
 Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                    OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
-                   bool mask, Use&& use) {
-  const int columns = info.columns, lines = info.lines;
-  const int block = std::max(1, blockLines);
-  const int wanted = std::max(1, (1 << 20) / std::max(1, columns));
-  // Blocks taller than the band (wide tiled rasters) are left to GDAL's block cache: a band of
-  // whole blocks could then take gigabytes.
-  const int band = std::min(lines, block <= wanted ? wanted / block * block : wanted);
+                   bool mask, LineSpan span, Use&& use) {
+  const int columns = info.columns, lines = span.to - span.from;
+  const int band = LinesPerRead(columns, lines, blockLines);
   std::vector<Cell> cells(static_cast<std::size_t>(band) * columns);
   std::vector<std::uint8_t> maskCells(mask ? cells.size() : 0);
-  for (int first = 0; first < lines; first += band) {
-    const int count = std::min(band, lines - first);
+  for (int first = span.from; first < span.to; first += band) {
+    const int count = std::min(band, span.to - first);
     if (gdal.read_lines(dataset, first, count, kCellType<Cell>, cells.data(),
                         mask ? maskCells.data() : nullptr) != 0)
       return Error{kOutsideOrShortRead, "cannot read lines " + std::to_string(first) + " to " +
@@ -490,10 +515,10 @@ Status ForEachBand(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
 template <typename Cell, typename UseLine, typename AfterBand>
 Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
                               OrvaneGdalDataset* dataset, const GdalRasterInfo& info,
-                              int blockLines, bool mask, UseLine&& useLine,
+                              int blockLines, bool mask, LineSpan span, UseLine&& useLine,
                               AfterBand&& afterBand) {
   return ForEachBand<Cell>(
-      gdal, errors, dataset, info, blockLines, mask,
+      gdal, errors, dataset, info, blockLines, mask, span,
       [&](int first, int count, const Cell* cells, const std::uint8_t* maskCells) {
         ParallelForLines(count, [&](int k) {
           const std::size_t at = static_cast<std::size_t>(k) * info.columns;
@@ -503,31 +528,69 @@ Status ForEachLineOnEveryCore(const OrvaneGdalApi& gdal, const GdalErrorScope& e
       });
 }
 
+// Reads lines `span` of band 1 as `type` (4-byte cells) straight into `cells` (their grid, in
+// the file's line order), and the mask into `mask` (null: every cell valid), a band of lines
+// at a time; each band's lines go to `useLine(line)` on every core, then `afterBand(first,
+// count)` runs on the calling thread.
+template <typename UseLine, typename AfterBand>
+Status ForEachBandInPlace(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                          OrvaneGdalDataset* dataset, const GdalRasterInfo& info, int blockLines,
+                          LineSpan span, OrvaneGdalCellType type, std::int32_t* cells,
+                          std::uint8_t* mask, UseLine&& useLine, AfterBand&& afterBand) {
+  const int columns = info.columns;
+  const int band = LinesPerRead(columns, span.to - span.from, blockLines);
+  for (int first = span.from; first < span.to; first += band) {
+    const int count = std::min(band, span.to - first);
+    const std::size_t at = static_cast<std::size_t>(first - span.from) * columns;
+    if (gdal.read_lines(dataset, first, count, type, cells + at, mask ? mask + at : nullptr) != 0)
+      return Error{kOutsideOrShortRead, "cannot read lines " + std::to_string(first) + " to " +
+                                            std::to_string(first + count - 1) + " of " +
+                                            Quoted(info.path) + errors.Reason()};
+    ParallelForLines(count, [&](int k) { useLine(first + k); });
+    if (Status s = afterBand(first, count); !s) return s;
+  }
+  return Status::Ok();
+}
+
 // The lowest and highest elevation (metres, after the band's scale and offset) of the valid
-// cells: one reading pass, made only to choose the unit of a real-valued raster. Float32 cells
-// are read as they are stored (half the bytes of doubles).
+// cells: one reading pass, made only to choose the unit of a real-valued raster, its lines
+// scanned on every core. Float32 cells are read as they are stored (half the bytes of doubles).
+// The extremes are taken among the stored cells: scale and offset, applied after, keep the
+// order of the cells (reversed by a negative scale).
 template <typename Cell>
 Expected<std::pair<double, double>> ElevationRangeOf(const OrvaneGdalApi& gdal,
                                                      const GdalErrorScope& errors,
                                                      OrvaneGdalDataset* dataset,
                                                      const GdalRasterInfo& info, int blockLines,
                                                      bool mask, double scale, double offset) {
-  double lo = std::numeric_limits<double>::infinity();
-  double hi = -std::numeric_limits<double>::infinity();
-  Status read = ForEachBand<Cell>(
-      gdal, errors, dataset, info, blockLines, mask,
-      [&](int, int count, const Cell* cells, const std::uint8_t* maskCells) {
-        const std::size_t size = static_cast<std::size_t>(count) * info.columns;
-        for (std::size_t k = 0; k < size; ++k) {
-          if ((maskCells && maskCells[k] == 0) || std::isnan(cells[k])) continue;
-          const double z = cells[k] * scale + offset;
-          lo = std::min(lo, z);
-          hi = std::max(hi, z);
+  std::vector<std::pair<Cell, Cell>> ranges(
+      static_cast<std::size_t>(info.lines),
+      {std::numeric_limits<Cell>::infinity(), -std::numeric_limits<Cell>::infinity()});
+  Status read = ForEachLineOnEveryCore<Cell>(
+      gdal, errors, dataset, info, blockLines, mask, LineSpan{0, info.lines},
+      [&](int line, const Cell* cells, const std::uint8_t* maskRow) {
+        Cell lo = std::numeric_limits<Cell>::infinity();
+        Cell hi = -lo;
+        for (int c = 0; c < info.columns; ++c) {
+          if ((maskRow && maskRow[c] == 0) || std::isnan(cells[c])) continue;
+          lo = std::min(lo, cells[c]);
+          hi = std::max(hi, cells[c]);
         }
-        return Status::Ok();
-      });
+        ranges[static_cast<std::size_t>(line)] = {lo, hi};
+      },
+      [](int, int) { return Status::Ok(); });
   if (!read) return read.error();
-  return std::make_pair(lo, hi);
+  Cell lo = std::numeric_limits<Cell>::infinity();
+  Cell hi = -lo;
+  for (const auto& [low, high] : ranges) {
+    lo = std::min(lo, low);
+    hi = std::max(hi, high);
+  }
+  if (!(lo <= hi))
+    return std::make_pair(std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity());
+  const double a = lo * scale + offset, b = hi * scale + offset;
+  return std::make_pair(std::min(a, b), std::max(a, b));
 }
 
 Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
@@ -544,30 +607,94 @@ Expected<std::pair<double, double>> ElevationRange(const OrvaneGdalApi& gdal,
                                         scale, offset);
 }
 
-}  // namespace
+// The unit a raster is read in when none is given: metres for whole numbers; for reals the
+// finest unit the range of their valid cells allows, none finer than `finest` (metres when no
+// cell is valid).
+struct UnitChoice {
+  int factor = 1;
+  bool chosen = false;
+};
 
-Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
-                                  ProgressSink* progress, int finestChosen) {
-  if (unitFactor != 0 && unitFactor != 1 && unitFactor != 10 && unitFactor != 100 &&
-      unitFactor != 1000 && unitFactor != kFinestUnitFactor)
-    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
-  auto module = GdalModule();
-  if (!module) return module.error();
-  const OrvaneGdalApi& gdal = **module;
-  GdalErrorScope errors(gdal);
-  auto raster = OpenAndInspect(gdal, errors, path);
-  if (!raster) return raster.error();
-  OrvaneGdalDataset* dataset = raster->dataset.get();
-  const OrvaneGdalFacts& facts = raster->facts;
+UnitChoice UnitOfRange(double lowest, double highest, int finest) {
+  if (!(lowest <= highest)) return {};
+  return {FinestUnitFactor(lowest, highest, finest), true};
+}
+
+// The unit of an inspected raster read without a chosen unit: one reading pass for reals.
+Expected<UnitChoice> ChooseUnit(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                const InspectedRaster& raster, int finest) {
+  if (!raster.info.realValued) return UnitChoice{};
+  auto range = ElevationRange(gdal, errors, raster.dataset.get(), raster.info, raster.facts,
+                              raster.scale, raster.offset);
+  if (!range) return range.error();
+  return UnitOfRange(range->first, range->second, finest);
+}
+
+// Band 1 holds whole numbers that a signed 32-bit integer holds, without scale or offset: GDAL
+// can widen them straight into the grid.
+bool HoldsPlainWholeNumbers(const OrvaneGdalFacts& facts, double scale, double offset) {
+  static constexpr const char* kTypes[] = {"Byte", "Int8", "UInt16", "Int16", "Int32"};
+  if (scale != 1.0 || offset != 0.0) return false;
+  return std::any_of(std::begin(kTypes), std::end(kTypes),
+                     [&](const char* type) { return std::strcmp(facts.data_type, type) == 0; });
+}
+
+// Turns the grid's lines (and the mask's) upside down: rasters stored south-up are read in
+// their own order.
+template <typename Cell>
+void TurnOver(std::vector<Cell>& cells, int lines, int columns) {
+  if (cells.empty()) return;
+  for (int top = 0, bottom = lines - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(cells.begin() + static_cast<std::ptrdiff_t>(top) * columns,
+                     cells.begin() + static_cast<std::ptrdiff_t>(top + 1) * columns,
+                     cells.begin() + static_cast<std::ptrdiff_t>(bottom) * columns);
+}
+
+bool IsSouthUp(const OrvaneGdalFacts& facts) {
+  return facts.has_geotransform && facts.geotransform[5] > 0.0;
+}
+
+bool IsUnitFactor(int unitFactor) {
+  return unitFactor == 1 || unitFactor == 10 || unitFactor == 100 || unitFactor == 1000 ||
+         unitFactor == kFinestUnitFactor;
+}
+
+// Lines `wanted` (from the north: for a south-up raster, the file's lines counted from its
+// end) of an inspected raster, converted as ReadGdalDem converts a whole raster. unitFactor 0
+// chooses as ReadGdalDem does. The whole raster must hold a valid cell; the cells of a part
+// of it may all be NoData (validity all 0). grid.info stays the whole raster's.
+Expected<GdalDemGrid> ReadRasterLines(const OrvaneGdalApi& gdal, const GdalErrorScope& errors,
+                                      const InspectedRaster& raster, int unitFactor,
+                                      int finestChosen, LineSpan wanted,
+                                      ProgressSink* progress) {
+  const std::string& path = raster.info.path;
+  OrvaneGdalDataset* dataset = raster.dataset.get();
+  const OrvaneGdalFacts& facts = raster.facts;
 
   GdalDemGrid grid;
-  grid.info = std::move(raster->info);
-  const int lines = grid.info.lines, columns = grid.info.columns;
+  grid.info = raster.info;
+  const bool southUp = IsSouthUp(facts);
+  const bool wholeRaster = wanted.from == 0 && wanted.to == raster.info.lines;
+  const LineSpan span = southUp ? LineSpan{raster.info.lines - wanted.to,
+                                           raster.info.lines - wanted.from}
+                                : wanted;
+  const int lines = span.to - span.from, columns = grid.info.columns;
   const std::size_t cells = static_cast<std::size_t>(lines) * columns;
+  const double scale = raster.scale, offset = raster.offset;
+  const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
+  const bool mask = !facts.all_valid;
+  const bool plainWhole = HoldsPlainWholeNumbers(facts, scale, offset);
+  // The grid's row of a line of the file.
+  const auto rowOf = [&](int line) { return static_cast<std::size_t>(line - span.from); };
+  // Float32 cells whose unit is still to be chosen are read once (below).
+  const bool float32Once = unitFactor == 0 && grid.info.realValued && facts.data_type_float32;
+  // Every line is read into its own place in the grid, in the file's order (turned over at the
+  // end for a south-up raster). Without a NoData mask, whole numbers are all valid and the
+  // Float32 cells read once get a mask only when one of them is NaN: no mask is made for them.
   std::vector<std::uint8_t> valid;
   try {
     grid.scan.values.resize(cells);
-    valid.assign(cells, 1);
+    if (mask || !(plainWhole || float32Once)) valid.assign(cells, 1);
   } catch (const std::bad_alloc&) {
     return Error{kAllocationFailed, "not enough memory to read " + Quoted(path)};
   }
@@ -575,11 +702,6 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   grid.scan.columns = columns;
   grid.scan.bytesPerElement = 4;
   grid.scan.fileLength = static_cast<std::int64_t>(cells) * 4;
-
-  const double scale = raster->scale, offset = raster->offset;
-  const double tolerance = ElevationPrecision(facts.data_type_float32 != 0);
-  const bool mask = !facts.all_valid;
-  const bool southUp = facts.has_geotransform && facts.geotransform[5] > 0.0;
 
   // What each line of the file gave: lines are converted on every core, each into its own
   // slot, and the first failing line in the file's order is the one reported.
@@ -591,11 +713,18 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
   };
   std::vector<LineFigures> figures(static_cast<std::size_t>(lines));
   ProgressScope scope(progress);
-  // Stores line `line` (line `source` of the file) from `rawAt(column)`, the cells `validAt`
-  // refuses and NaN as holes, the rest in whole units of 1/unitFactor m.
-  auto storeLine = [&](int line, int source, auto&& rawAt, auto&& validAt) {
-    LineFigures& out = figures[static_cast<std::size_t>(source)];
-    const std::size_t base = static_cast<std::size_t>(line) * columns;
+  auto beyondRange = [&](double elevation, int line, int column) -> Error {
+    return Error{kWrongFormat, Quoted(path) + " holds the elevation " + Number(elevation) +
+                                   " at line " + std::to_string(line) + ", column " +
+                                   std::to_string(column) +
+                                   ": beyond the 32-bit range in units of 1/" +
+                                   std::to_string(unitFactor) + " m (choose a coarser unit)"};
+  };
+  // Stores line `line` of the file from `rawAt(column)`, the cells `validAt` refuses and NaN as
+  // holes, the rest in whole units of 1/unitFactor m.
+  auto storeLine = [&](int line, auto&& rawAt, auto&& validAt) {
+    LineFigures& out = figures[rowOf(line)];
+    const std::size_t base = rowOf(line) * columns;
     std::int32_t* values = grid.scan.values.data() + base;
     std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
     std::int32_t highest = std::numeric_limits<std::int32_t>::min();
@@ -610,13 +739,7 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       }
       std::int32_t stored = 0;
       if (!ToStoredValue((raw * scale + offset) * unitFactor, tolerance, stored)) {
-        out.status = Error{kWrongFormat, Quoted(path) + " holds the elevation " +
-                                             Number(raw * scale + offset) + " at line " +
-                                             std::to_string(source) + ", column " +
-                                             std::to_string(c) +
-                                             ": beyond the 32-bit range in units of 1/" +
-                                             std::to_string(unitFactor) +
-                                             " m (choose a coarser unit)"};
+        out.status = beyondRange(raw * scale + offset, line, c);
         return;
       }
       values[c] = stored;
@@ -626,44 +749,90 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     if (lowest <= highest) out.lo = lowest, out.hi = highest;
     out.holes = holes;
   };
+  // The same for a line of plain whole numbers already in place, and its mask (0 or 255 from
+  // GDAL) when there is one.
+  auto storeWholeLine = [&](int line) {
+    LineFigures& out = figures[rowOf(line)];
+    const std::size_t base = rowOf(line) * columns;
+    std::int32_t* values = grid.scan.values.data() + base;
+    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    if (!mask && unitFactor == 1) {
+      for (int c = 0; c < columns; ++c) {
+        lowest = std::min(lowest, values[c]);
+        highest = std::max(highest, values[c]);
+      }
+      out.lo = lowest, out.hi = highest;
+      return;
+    }
+    std::uint8_t* validRow = mask ? valid.data() + base : nullptr;
+    std::int64_t holes = 0;
+    for (int c = 0; c < columns; ++c) {
+      if (validRow) {
+        if (validRow[c] == 0) {
+          values[c] = 0;
+          ++holes;
+          continue;
+        }
+        validRow[c] = 1;
+      }
+      const std::int64_t stored = static_cast<std::int64_t>(values[c]) * unitFactor;
+      if (stored < std::numeric_limits<std::int32_t>::min() ||
+          stored > std::numeric_limits<std::int32_t>::max()) {
+        out.status = beyondRange(values[c], line, c);
+        return;
+      }
+      values[c] = static_cast<std::int32_t>(stored);
+      lowest = std::min(lowest, values[c]);
+      highest = std::max(highest, values[c]);
+    }
+    if (lowest <= highest) out.lo = lowest, out.hi = highest;
+    out.holes = holes;
+  };
   auto step = [&](double fraction) -> Status {
     scope.Step(fraction);
     if (scope.Cancelled()) return Error{kCancelled, "the import was cancelled"};
     return Status::Ok();
   };
-  auto chooseUnit = [&](double lowest, double highest) {
-    unitFactor = 1;
-    if (lowest <= highest) {
-      unitFactor = FinestUnitFactor(lowest, highest, finestChosen);
-      grid.unitChosen = true;
-    }
+  auto firstFailure = [&](int first, int count) -> Status {
+    for (int k = first; k < first + count; ++k)
+      if (!figures[rowOf(k)].status) return figures[rowOf(k)].status;
+    return Status::Ok();
   };
-  auto lineOf = [&](int source) { return southUp ? lines - 1 - source : source; };
+  auto takeUnit = [&](UnitChoice choice) {
+    unitFactor = choice.factor;
+    grid.unitChosen = choice.chosen;
+  };
 
-  if (unitFactor == 0 && grid.info.realValued && facts.data_type_float32) {
+  if (float32Once) {
     // Float32 cells whose unit is still to be chosen are read once: they wait in the grid's
     // own four bytes per cell (as their bits) while the range of the whole raster is found,
     // then become stored values in place.
     std::vector<std::pair<double, double>> ranges(
         static_cast<std::size_t>(lines),
         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()});
-    Status read = ForEachLineOnEveryCore<float>(
-        gdal, errors, dataset, grid.info, facts.block_lines, mask,
-        [&](int source, const float* row, const std::uint8_t* maskRow) {
-          const std::size_t base = static_cast<std::size_t>(lineOf(source)) * columns;
-          std::memcpy(&grid.scan.values[base], row, sizeof(float) * columns);
-          auto& [lowest, highest] = ranges[static_cast<std::size_t>(source)];
+    std::vector<std::uint8_t> linesWithNaN(static_cast<std::size_t>(lines), 0);
+    Status read = ForEachBandInPlace(
+        gdal, errors, dataset, grid.info, facts.block_lines, span, ORVANE_GDAL_FLOAT32,
+        grid.scan.values.data(), mask ? valid.data() : nullptr,
+        [&](int line) {
+          const std::size_t base = rowOf(line) * columns;
+          const float* row = reinterpret_cast<const float*>(grid.scan.values.data() + base);
+          std::uint8_t* validRow = mask ? valid.data() + base : nullptr;
+          auto& [lowest, highest] = ranges[rowOf(line)];
           for (int c = 0; c < columns; ++c) {
-            if ((maskRow && maskRow[c] == 0) || std::isnan(row[c])) {
-              valid[base + c] = 0;
+            if ((validRow && validRow[c] == 0) || std::isnan(row[c])) {
+              if (validRow) validRow[c] = 0;
+              else linesWithNaN[rowOf(line)] = 1;
               continue;
             }
+            if (validRow) validRow[c] = 1;  // GDAL's mask says 255
             const double z = row[c] * scale + offset;
             lowest = std::min(lowest, z);
             highest = std::max(highest, z);
           }
         },
-        [&](int first, int count) { return step(0.4 * (first + count) / lines); });
+        [&](int first, int count) { return step(0.4 * (first + count - span.from) / lines); });
     if (!read) return read.error();
     double lowest = std::numeric_limits<double>::infinity();
     double highest = -std::numeric_limits<double>::infinity();
@@ -671,42 +840,58 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
       lowest = std::min(lowest, low);
       highest = std::max(highest, high);
     }
-    chooseUnit(lowest, highest);
-    ParallelForLines(lines, [&](int line) {
-      const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(line) * columns];
-      const std::uint8_t* validRow = &valid[static_cast<std::size_t>(line) * columns];
+    takeUnit(UnitOfRange(lowest, highest, finestChosen));
+    const bool anyNaN =
+        std::find(linesWithNaN.begin(), linesWithNaN.end(), 1) != linesWithNaN.end();
+    if (valid.empty() && anyNaN) {
+      try {
+        valid.assign(cells, 1);  // NaN cells become holes as they are stored
+      } catch (const std::bad_alloc&) {
+        return Error{kAllocationFailed, "not enough memory to read " + Quoted(path)};
+      }
+    }
+    ParallelForLines(lines, [&](int row) {
+      const std::int32_t* bits = &grid.scan.values[static_cast<std::size_t>(row) * columns];
+      const std::uint8_t* validRow =
+          valid.empty() ? nullptr : valid.data() + static_cast<std::size_t>(row) * columns;
       storeLine(
-          line, lineOf(line),
+          span.from + row,
           [&](int c) {
             float z;
             std::memcpy(&z, bits + c, sizeof z);
             return static_cast<double>(z);
           },
-          [&](int c) { return validRow[c] != 0; });
+          [&](int c) { return !validRow || validRow[c] != 0; });
     });
     if (Status s = step(0.8); !s) return s.error();
+  } else if (plainWhole) {
+    // Whole numbers stay in metres unless a unit is given; GDAL widens them into the grid and
+    // each line is multiplied there, without a real per cell.
+    if (unitFactor == 0) unitFactor = 1;
+    Status read = ForEachBandInPlace(
+        gdal, errors, dataset, grid.info, facts.block_lines, span, ORVANE_GDAL_INT32,
+        grid.scan.values.data(), mask ? valid.data() : nullptr, storeWholeLine,
+        [&](int first, int count) -> Status {
+          if (Status s = firstFailure(first, count); !s) return s;
+          return step(0.8 * (first + count - span.from) / lines);
+        });
+    if (!read) return read.error();
   } else {
     if (unitFactor == 0) {
-      // Whole numbers stay in metres; reals keep their precision in the finest unit their
-      // range allows.
-      unitFactor = 1;
-      if (grid.info.realValued) {
-        auto range = ElevationRange(gdal, errors, dataset, grid.info, facts, scale, offset);
-        if (!range) return range.error();
-        chooseUnit(range->first, range->second);
-      }
+      auto choice = ChooseUnit(gdal, errors, raster, finestChosen);
+      if (!choice) return choice.error();
+      takeUnit(*choice);
     }
     Status read = ForEachLineOnEveryCore<double>(
-        gdal, errors, dataset, grid.info, facts.block_lines, mask,
-        [&](int source, const double* row, const std::uint8_t* maskRow) {
+        gdal, errors, dataset, grid.info, facts.block_lines, mask, span,
+        [&](int line, const double* row, const std::uint8_t* maskRow) {
           storeLine(
-              lineOf(source), source, [&](int c) { return row[c]; },
+              line, [&](int c) { return row[c]; },
               [&](int c) { return !maskRow || maskRow[c] != 0; });
         },
         [&](int first, int count) -> Status {
-          for (int k = first; k < first + count; ++k)
-            if (!figures[static_cast<std::size_t>(k)].status) return figures[k].status;
-          return step(0.8 * (first + count) / lines);
+          if (Status s = firstFailure(first, count); !s) return s;
+          return step(0.8 * (first + count - span.from) / lines);
         });
     if (!read) return read.error();
   }
@@ -720,18 +905,99 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
     hi = std::max(hi, line.hi);
     holes += line.holes;
   }
-  if (holes == static_cast<std::int64_t>(cells))
-    return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
+  if (holes == static_cast<std::int64_t>(cells)) {
+    if (wholeRaster)
+      return Error{kWrongFormat, Quoted(path) + " holds no valid elevation: every cell is NoData"};
+    grid.validity = std::move(valid);
+    grid.noDataFilled = holes;
+    return grid;
+  }
+  if (southUp) {
+    TurnOver(grid.scan.values, lines, columns);
+    TurnOver(valid, lines, columns);
+  }
   // The holes' stored values take the nearest valid elevation, so that no computation ever
   // meets a wild number there; the mask says they are not ground.
-  grid.noDataFilled = FillFromNearestValid(grid.scan.values, valid, lines, columns);
-  if (holes > 0) grid.validity = std::move(valid);
+  if (holes > 0) {
+    grid.noDataFilled = FillFromNearestValid(grid.scan.values, valid, lines, columns);
+    grid.validity = std::move(valid);
+  }
   scope.Step(1.0);
   grid.minValue = lo;
   grid.maxValue = hi;
-  // The figures an opening shows start from 1000000 and 0.
+  // The figures an opening shows start from 1000000 and 0; the filled holes hold valid
+  // elevations, so the grid's own extremes are those of its valid cells.
   grid.scan.minValue = std::min<std::int64_t>(1000000, lo);
   grid.scan.maxValue = std::max<std::int64_t>(0, hi);
+  grid.scan.valueRange =
+      std::make_pair(static_cast<std::int32_t>(lo), static_cast<std::int32_t>(hi));
+  return grid;
+}
+
+}  // namespace
+
+Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
+                                  ProgressSink* progress, int finestChosen) {
+  if (unitFactor != 0 && !IsUnitFactor(unitFactor))
+    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
+  auto module = GdalModule();
+  if (!module) return module.error();
+  const OrvaneGdalApi& gdal = **module;
+  GdalErrorScope errors(gdal);
+  auto raster = OpenAndInspect(gdal, errors, path);
+  if (!raster) return raster.error();
+  return ReadRasterLines(gdal, errors, *raster, unitFactor, finestChosen,
+                         LineSpan{0, raster->info.lines}, progress);
+}
+
+struct GdalDemBands::State {
+  const OrvaneGdalApi* gdal = nullptr;
+  InspectedRaster raster;
+  int unitFactor = 1;
+  bool unitChosen = false;
+};
+
+GdalDemBands::GdalDemBands(std::unique_ptr<State> state) : state_(std::move(state)) {}
+GdalDemBands::GdalDemBands(GdalDemBands&&) noexcept = default;
+GdalDemBands& GdalDemBands::operator=(GdalDemBands&&) noexcept = default;
+GdalDemBands::~GdalDemBands() = default;
+
+Expected<GdalDemBands> GdalDemBands::Open(const std::string& path, int unitFactor) {
+  if (unitFactor != 0 && !IsUnitFactor(unitFactor))
+    return Error{kBadParameter, "the vertical unit factor must be 1, 10, 100, 1000 or 10000"};
+  auto module = GdalModule();
+  if (!module) return module.error();
+  GdalErrorScope errors(**module);
+  auto raster = OpenAndInspect(**module, errors, path);
+  if (!raster) return raster.error();
+  auto state = std::make_unique<State>();
+  state->gdal = *module;
+  if (unitFactor == 0) {
+    auto choice = ChooseUnit(**module, errors, *raster, kFinestUnitFactor);
+    if (!choice) return choice.error();
+    state->unitFactor = choice->factor;
+    state->unitChosen = choice->chosen;
+  } else {
+    state->unitFactor = unitFactor;
+  }
+  state->raster = std::move(*raster);
+  return GdalDemBands(std::move(state));
+}
+
+const GdalRasterInfo& GdalDemBands::info() const { return state_->raster.info; }
+int GdalDemBands::unitFactor() const { return state_->unitFactor; }
+bool GdalDemBands::unitChosen() const { return state_->unitChosen; }
+
+Expected<GdalDemGrid> GdalDemBands::Read(int first, int count) {
+  const GdalRasterInfo& whole = info();
+  if (first < 0 || count < 1 || first + count > whole.lines)
+    return Error{kBadParameter, "lines " + std::to_string(first) + " to " +
+                                    std::to_string(first + count - 1) + " are not all in " +
+                                    Quoted(whole.path)};
+  GdalErrorScope errors(*state_->gdal);
+  auto grid = ReadRasterLines(*state_->gdal, errors, state_->raster, state_->unitFactor,
+                              kFinestUnitFactor, LineSpan{first, first + count}, nullptr);
+  if (grid) grid->unitChosen = state_->unitChosen;
   return grid;
 }
 
@@ -741,11 +1007,9 @@ Expected<int> ChosenGdalUnitFactor(const std::string& path) {
   GdalErrorScope errors(**module);
   auto raster = OpenAndInspect(**module, errors, path);
   if (!raster) return raster.error();
-  if (!raster->info.realValued) return 1;
-  auto range = ElevationRange(**module, errors, raster->dataset.get(), raster->info,
-                              raster->facts, raster->scale, raster->offset);
-  if (!range) return range.error();
-  return range->first <= range->second ? FinestUnitFactor(range->first, range->second) : 1;
+  auto choice = ChooseUnit(**module, errors, *raster, kFinestUnitFactor);
+  if (!choice) return choice.error();
+  return choice->factor;
 }
 
 void ApplyGroundPixelSizes(TDemModel& model, const GdalRasterInfo& info, int unitFactor) {
@@ -815,7 +1079,8 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
   const bool rgb = raster.kind == kRasterRgb;
   GeoTiffTarget target(gdal, errors, path);
   if (Status s = target.Create(raster.columns, raster.lines, rgb ? 3 : 1, ORVANE_GDAL_BYTE, rgb,
-                               georef, false, compression);
+                               georef, false, compression,
+                               PictureStripLines(raster.RowBytes(), raster.lines));
       !s)
     return s;
   if (raster.kind == kRasterPalette) {
@@ -841,29 +1106,74 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
   return target.Commit();
 }
 
+struct ValuesGeoTiffWriter::State {
+  State(const OrvaneGdalApi& gdal, const std::string& path)
+      : gdal(gdal), errors(gdal), target(gdal, errors, path) {}
+  const OrvaneGdalApi& gdal;
+  GdalErrorScope errors;
+  GeoTiffTarget target;
+  int columns = 0, lines = 0, written = 0, linesPerWrite = 1;
+};
+
+ValuesGeoTiffWriter::ValuesGeoTiffWriter(std::unique_ptr<State> state)
+    : state_(std::move(state)) {}
+ValuesGeoTiffWriter::ValuesGeoTiffWriter(ValuesGeoTiffWriter&&) noexcept = default;
+ValuesGeoTiffWriter& ValuesGeoTiffWriter::operator=(ValuesGeoTiffWriter&&) noexcept = default;
+ValuesGeoTiffWriter::~ValuesGeoTiffWriter() = default;
+
+Expected<ValuesGeoTiffWriter> ValuesGeoTiffWriter::Create(const std::string& path, int columns,
+                                                          int lines, const std::string& unit,
+                                                          const GeoReference* georef,
+                                                          GeoTiffCompression compression) {
+  if (columns < 1 || lines < 1)
+    return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
+  auto module = GdalModule();
+  if (!module) return module.error();
+  auto state = std::make_unique<State>(**module, path);
+  if (Status s = state->target.Create(columns, lines, 1, ORVANE_GDAL_FLOAT32, false, georef,
+                                      true, compression);
+      !s)
+    return s.error();
+  if (!unit.empty()) state->gdal.set_unit_type(state->target.dataset(), unit.c_str());
+  state->columns = columns;
+  state->lines = lines;
+  state->linesPerWrite =
+      orvane::LinesPerWrite(state->gdal, state->target.dataset(), sizeof(float) * columns);
+  return ValuesGeoTiffWriter(std::move(state));
+}
+
+int ValuesGeoTiffWriter::LinesPerWrite() const { return state_->linesPerWrite; }
+
+Status ValuesGeoTiffWriter::Write(int count, const float* rows) {
+  State& s = *state_;
+  if (count < 1 || s.written + count > s.lines)
+    return Error{kBadParameter, "more lines than the grid holds"};
+  if (s.gdal.write_lines(s.target.dataset(), s.written, count, 1, ORVANE_GDAL_FLOAT32, rows) != 0)
+    return s.target.WriteFailed();
+  s.written += count;
+  return Status::Ok();
+}
+
+Status ValuesGeoTiffWriter::Commit() {
+  if (state_->written != state_->lines)
+    return Error{kBadParameter, "the grid's last lines were not written"};
+  return state_->target.Commit();
+}
+
 Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
                            const GeoReference* georef, GeoTiffCompression compression) {
   if (grid.columns < 1 || grid.lines < 1 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * grid.lines)
     return Error{kBadParameter, "there are no values to export to " + Quoted(path)};
-  auto module = GdalModule();
-  if (!module) return module.error();
-  const OrvaneGdalApi& gdal = **module;
-  GdalErrorScope errors(gdal);
-  GeoTiffTarget target(gdal, errors, path);
-  if (Status s = target.Create(grid.columns, grid.lines, 1, ORVANE_GDAL_FLOAT32, false, georef,
-                               true, compression);
-      !s)
-    return s;
-  if (!grid.unit.empty()) gdal.set_unit_type(target.dataset(), grid.unit.c_str());
-  const int step = LinesPerWrite(gdal, target.dataset(), sizeof(float) * grid.columns);
+  auto writer =
+      ValuesGeoTiffWriter::Create(path, grid.columns, grid.lines, grid.unit, georef, compression);
+  if (!writer) return writer.error();
+  const int step = writer->LinesPerWrite();
   for (int line = 0; line < grid.lines; line += step) {
     const float* rows = grid.values.data() + static_cast<std::size_t>(line) * grid.columns;
-    if (gdal.write_lines(target.dataset(), line, std::min(step, grid.lines - line), 1,
-                         ORVANE_GDAL_FLOAT32, rows) != 0)
-      return target.WriteFailed();
+    if (Status s = writer->Write(std::min(step, grid.lines - line), rows); !s) return s;
   }
-  return target.Commit();
+  return writer->Commit();
 }
 
 Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string& path,

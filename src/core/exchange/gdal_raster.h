@@ -33,6 +33,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,30 @@ Expected<GdalDemGrid> ReadGdalDem(const std::string& path, int unitFactor,
                                   ProgressSink* progress = nullptr,
                                   int finestChosen = kFinestUnitFactor);
 
+// A raster read a band of lines at a time (for those who stream it): each band converted as
+// ReadGdalDem converts a whole raster, in the unit of the whole (given, or chosen as
+// ReadGdalDem(path, 0) chooses it: one reading pass first for reals). Lines count from the
+// north, south-up rasters included. A band whose cells are all NoData is no error: its
+// validity is all 0. Its grid's info is the whole raster's.
+class GdalDemBands {
+ public:
+  static Expected<GdalDemBands> Open(const std::string& path, int unitFactor);
+  GdalDemBands(GdalDemBands&&) noexcept;
+  GdalDemBands& operator=(GdalDemBands&&) noexcept;
+  ~GdalDemBands();
+
+  const GdalRasterInfo& info() const;
+  int unitFactor() const;
+  bool unitChosen() const;
+  // Lines [first, first + count).
+  Expected<GdalDemGrid> Read(int first, int count);
+
+ private:
+  struct State;
+  explicit GdalDemBands(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
+
 // The unit factor ReadGdalDem(path, 0) reads `path` in (one reading pass for reals), for those
 // who read the raster block by block and must all use the unit of the whole.
 Expected<int> ChosenGdalUnitFactor(const std::string& path);
@@ -185,6 +210,31 @@ Status ExportRasterGeoTiff(const TRasterImage& raster, const std::string& path,
 Status ExportValuesGeoTiff(const ValueGrid& grid, const std::string& path,
                            const GeoReference* georef,
                            GeoTiffCompression compression = GeoTiffCompression::kDeflate);
+// A value grid written as ExportValuesGeoTiff writes it, a band of lines at a time from the
+// top: each band's blocks go to the compressing threads as it is handed over, so that the
+// next band can be computed meanwhile. The file takes its name at Commit; until then, and
+// when dropped without Commit, the target is left as it was.
+class ValuesGeoTiffWriter {
+ public:
+  static Expected<ValuesGeoTiffWriter> Create(const std::string& path, int columns, int lines,
+                                              const std::string& unit, const GeoReference* georef,
+                                              GeoTiffCompression compression);
+  ValuesGeoTiffWriter(ValuesGeoTiffWriter&&) noexcept;
+  ValuesGeoTiffWriter& operator=(ValuesGeoTiffWriter&&) noexcept;
+  ~ValuesGeoTiffWriter();
+
+  // Lines best handed over at once: whole blocks, a few megabytes.
+  int LinesPerWrite() const;
+  // The next `count` lines, one after another in `rows`.
+  Status Write(int count, const float* rows);
+  Status Commit();
+
+ private:
+  struct State;
+  explicit ValuesGeoTiffWriter(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
+
 // The DEM as GeoTIFF elevations in metres (GetElevation / unitFactor).
 Status ExportDemGeoTiff(const TDemModel& dem, int unitFactor, const std::string& path,
                         const GeoReference* georef, ProgressSink* progress = nullptr);

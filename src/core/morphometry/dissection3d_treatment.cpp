@@ -11,8 +11,6 @@ namespace orvane {
 
 namespace {
 
-using Dissection3DDrawing = DensityDrawing<Dissection3DResult>;
-
 Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const TreatmentArgs& args,
                                           unsigned wanted, ProgressSink* progress) {
   Dissection3DParams params;
@@ -25,7 +23,7 @@ Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const Treat
   TreatmentOutput output;
   if (wanted & kOutputHistogram)  // the diagram's 3D counts up to its bound
     output.histogram = DensityHistogramTable(result->histogram3D, result->upperBound);
-  Dissection3DDrawing drawing;
+  KeptDrawing<Dissection3DResult> drawing;
   if ((wanted & kOutputValues) || in.dem->HasNoData()) {
     output.values = Dissection3DValues(*result);
     drawing.noData = CellsWithoutGround(
@@ -44,7 +42,7 @@ Expected<TreatmentOutput> RunDissection3D(const TreatmentInputs& in, const Treat
 // The picture of the 3D densities in the palette chosen, the NoData cells in their colour.
 Expected<std::unique_ptr<TRasterImage>> RenderDissection3D(const TreatmentOutput& computed,
                                                            const TreatmentArgs& args) {
-  const auto* drawing = std::any_cast<Dissection3DDrawing>(&computed.drawing);
+  const auto* drawing = KeptDrawingOf<Dissection3DResult>(computed);
   if (!drawing) return Error{kBadParameter, "No 3D densities were kept to draw"};
   const Dissection3DResult& result = drawing->computed;
   auto picture = std::make_unique<TRasterImage>(

@@ -92,7 +92,8 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
     }
     return sum;
   };
-  WindowRun run(progress, "Cancelled.");
+  WindowDriver driver(WindowFrame::Margin(W, H, m), progress, "Cancelled.");
+  WindowRun& run = driver.Run();
 
   const double area = static_cast<double>(P) * P * (n - 1) * (n - 1);
   // With NoData, the area of a window shrinks with its share of ground cells (the lines its
@@ -122,16 +123,14 @@ Expected<Dissection3DResult> ComputeDissection3D(const TDemModel& dem, const TRa
   }
   const SummedAreaTable<std::uint64_t> table3(W, H, [&](int x, int y) { return links(x, y, true); });
   if (Status status = run.CheckCancel(); !status) return status.error();
-  const Status done = run.ForEachLine(
-      m, H - m,
-      [&](int y) {
-        double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
-        for (int x = m; x < W - m; ++x) {
-          const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
-          const double windowArea = areaAt(x, y);
-          out3[x] = std::isnan(windowArea) ? kNoValue : static_cast<double>(q3) / kHalfLinkUnit / windowArea * 1000.0;
-        }
-      });
+  const Status done = driver.Lines([&](int y) {
+    double* out3 = result.density3D.data() + static_cast<std::size_t>(y) * W;
+    for (int x = m; x < W - m; ++x) {
+      const std::uint64_t q3 = table3.Sum(x - m, y - m + 1, x + m, y + m - 1);
+      const double windowArea = areaAt(x, y);
+      out3[x] = std::isnan(windowArea) ? kNoValue : static_cast<double>(q3) / kHalfLinkUnit / windowArea * 1000.0;
+    }
+  });
   if (!done) return done.error();
 
   // The extremes come from the densities themselves: a fixed starting minimum would hide
@@ -161,11 +160,11 @@ TRasterImage Dissection3DImage(const Dissection3DResult& result, int paletteChoi
   const bool gray = paletteChoice == kGrayTones0255;
   const int m = result.halfWidth;
   TRasterImage image;
-  const WindowFrame frame = WindowFrame::Margin(result.columns, result.lines, m);
-  if (!AllocateWindowImage(image, frame, gray ? kRasterGray : kRasterRgb, TColor{255, 255, 255}))
+  const WindowDriver driver(WindowFrame::Margin(result.columns, result.lines, m), nullptr);
+  if (!driver.Allocate(image, gray ? kRasterGray : kRasterRgb, TColor{255, 255, 255}))
     throw GridAllocationError(result.lines, result.columns);
   const double range = result.range();
-  MapLines(m, result.lines - m, [&](int y) {
+  driver.QuickLines([&](int y) {
     const double* row = result.density3D.data() + static_cast<std::size_t>(y) * result.columns;
     for (int x = m; x < result.columns - m; ++x) {
       if (std::isnan(row[x])) {

@@ -218,53 +218,43 @@ Expected<DrainageFractalResult> ComputeDrainageFractal(const TRasterImage& netwo
   result.networkValue = value.value;
   result.margin = segments ? window.marginSegments : window.marginGlobal;
   result.dimension.assign(static_cast<std::size_t>(W) * H, 0.0);
-  const int firstLine = l;
-  const int endLine = H - m;  // exclusive
-  const int firstColumn = l;
-  const int endColumn = W - m;
-  // The picture: the centres for global, every cell for segments.
-  const WindowFrame frame = segments ? WindowFrame::Margin(W, H, 0)
-                                     : WindowFrame{W, H, firstColumn, firstLine, endColumn, endLine};
-  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, TColor{255, 255, 255}); !status)
+  // The centres: l cells from the top and left borders, m from the bottom and right. The
+  // picture's margin is theirs; segments then draws every cell, its untreated ones D = 0.
+  const WindowFrame centres{W, H, l, l, W - m, H - m};
+  WindowDriver driver(centres, progress, "Cancelled.");
+  if (Status status = driver.Allocate(result.image, kRasterGray, TColor{255, 255, 255}); !status)
     return status.error();
 
   const BitRaster bits(mask, W, H);
-  const int centreLines = std::max(0, endLine - firstLine);
-  std::vector<int> grownPerLine(static_cast<std::size_t>(std::max(0, centreLines)), 0);
-
-  {
-    WindowRun run(progress, "Cancelled.");
-    const Status status = run.ForEachLine(
-        firstLine, endLine,
-        [&](int y) {
-          std::uint32_t rows[33] = {};
-          std::uint32_t grown[33] = {};
-          double* out = result.dimension.data() + static_cast<std::size_t>(y) * W;
-          const std::uint8_t* centreMask = mask.data() + static_cast<std::size_t>(y) * W;
-          int done = 0;
-          for (int x = firstColumn; x < endColumn; ++x) {
-            if (segments && !centreMask[x]) continue;
-            for (int r = 0; r < ws; ++r) rows[r] = bits.Bits(y - l + r, x - l, ws);
-            ++done;
-            if (!segments) {
-              out[x] = FractalDimensionFromCounts(BoxCounts(rows, window), window);
-            } else if (GrowSegment(rows, grown, window) >= ws) {
-              out[x] = FractalDimensionFromCounts(BoxCounts(grown, window), window);
-            } else {
-              continue;
-            }
-            if (params.values)
-              params.values[static_cast<std::size_t>(y) * W + x] = static_cast<float>(out[x]);
-          }
-          grownPerLine[static_cast<std::size_t>(y - firstLine)] = done;
-        });
-    if (!status) return status.error();
-  }
+  std::vector<int> grownPerLine(static_cast<std::size_t>(std::max(0, centres.endLine - l)), 0);
+  const Status status = driver.Lines([&](int y) {
+    std::uint32_t rows[33] = {};
+    std::uint32_t grown[33] = {};
+    double* out = result.dimension.data() + static_cast<std::size_t>(y) * W;
+    const std::uint8_t* centreMask = mask.data() + static_cast<std::size_t>(y) * W;
+    int done = 0;
+    for (int x = centres.firstColumn; x < centres.endColumn; ++x) {
+      if (segments && !centreMask[x]) continue;
+      for (int r = 0; r < ws; ++r) rows[r] = bits.Bits(y - l + r, x - l, ws);
+      ++done;
+      if (!segments) {
+        out[x] = FractalDimensionFromCounts(BoxCounts(rows, window), window);
+      } else if (GrowSegment(rows, grown, window) >= ws) {
+        out[x] = FractalDimensionFromCounts(BoxCounts(grown, window), window);
+      } else {
+        continue;
+      }
+      if (params.values) params.values[static_cast<std::size_t>(y) * W + x] = static_cast<float>(out[x]);
+    }
+    grownPerLine[static_cast<std::size_t>(y - l)] = done;
+  });
+  if (!status) return status.error();
   for (int n : grownPerLine) result.computedCentres += n;
 
   // The scan: computed centres for global, the whole grid for segments.
-  const int y0 = frame.firstLine, y1 = frame.endLine;
-  const int x0 = frame.firstColumn, x1 = frame.endColumn;
+  const WindowFrame scanned = segments ? WindowFrame::Margin(W, H, 0) : centres;
+  const int y0 = scanned.firstLine, y1 = scanned.endLine;
+  const int x0 = scanned.firstColumn, x1 = scanned.endColumn;
   double dMin = 500.0, dMax = 0.0;
   for (int y = y0; y < y1; ++y) {
     const double* row = result.dimension.data() + static_cast<std::size_t>(y) * W;

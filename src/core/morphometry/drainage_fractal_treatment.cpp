@@ -25,7 +25,7 @@ Expected<TreatmentOutput> RunDrainageFractal(const TreatmentInputs& in, const Tr
   output.margin = result->margin;
   // The picture is made with the dimensions; the desktop keeps the whole result for its
   // diagram.
-  output.drawing = std::move(*result);
+  output.drawing = KeptDrawing<DrainageFractalResult>{std::move(*result), {}};
   if (Status drawn = DrawKeptPicture(output, args, wanted, kDrainageFractalTreatment); !drawn)
     return drawn.error();
   return output;
@@ -33,9 +33,9 @@ Expected<TreatmentOutput> RunDrainageFractal(const TreatmentInputs& in, const Tr
 
 Expected<std::unique_ptr<TRasterImage>> RenderDrainageFractal(const TreatmentOutput& computed,
                                                               const TreatmentArgs&) {
-  const auto* result = std::any_cast<DrainageFractalResult>(&computed.drawing);
-  if (!result) return Error{kBadParameter, "No fractal dimensions were kept to draw"};
-  return std::make_unique<TRasterImage>(result->image);
+  const auto* drawing = KeptDrawingOf<DrainageFractalResult>(computed);
+  if (!drawing) return Error{kBadParameter, "No fractal dimensions were kept to draw"};
+  return std::make_unique<TRasterImage>(drawing->computed.image);
 }
 
 }  // namespace

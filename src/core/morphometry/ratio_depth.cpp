@@ -46,7 +46,8 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   result.halfSize = v;
   result.networkValue = value.value;
   const WindowFrame frame = WindowFrame::Margin(W, H, v);
-  if (Status status = AllocateWindowImage(result.image, frame, kRasterGray, TColor{0, 0, 0}); !status)
+  WindowDriver driver(frame, progress, "Cancelled.");
+  if (Status status = driver.Allocate(result.image, kRasterGray, TColor{0, 0, 0}); !status)
     return status.error();
   if (!frame.HasCentre()) return result;  // everything stays 0
   const int win = 2 * v + 1;
@@ -59,7 +60,9 @@ Expected<RatioDepthResult> ComputeRatioDepth(const TDemModel& dem, const TRaster
   const std::int64_t windowCells = static_cast<std::int64_t>(win) * win;
   const int outColumns = W - win + 1;
   const int outLines = H - win + 1;
-  WindowRun run(progress, "Cancelled.");
+  // The extremes are separable: along the lines, then down the columns, whose pass writes a
+  // column of every centre line; the driver gives the frame, the picture, progress and cancel.
+  WindowRun& run = driver.Run();
   // Two passes of two planes each (extremes along the lines, then down the columns) so that
   // no more than two planes live at once: the surface relief first, kept per centre in 32 bits
   // (it never exceeds 2^32 - 1), then the network's extremes and the ratio. Each pass goes over

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "core/common/parallel.h"
-#include "core/render/elevation_rows.h"
+#include "core/terrain/elevation_rows.h"
 #include "core/terrain/float_grid.h"
 
 namespace orvane {

@@ -10,7 +10,7 @@
 
 #include "core/common/parallel.h"
 #include "core/common/simd_target.h"
-#include "core/render/elevation_rows.h"
+#include "core/terrain/elevation_rows.h"
 
 // The vector kernels below are compiled once per instruction set (this file includes itself
 // through Highway); the rest of the file once.

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/common/parallel.h"
-#include "core/render/elevation_rows.h"
+#include "core/terrain/elevation_rows.h"
 #include "core/render/shading.h"
 
 namespace orvane {

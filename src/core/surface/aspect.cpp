@@ -12,6 +12,7 @@
 #include "core/common/parallel.h"
 #include "core/common/simd_target.h"
 #include "core/surface/gradient_picture.h"
+#include "core/terrain/truncated_elevations.h"
 
 // The vector kernel below is compiled once per instruction set (this file includes itself
 // through Highway); the rest of the file once.
@@ -120,32 +121,6 @@ namespace {
 constexpr int kLinesPerChunk = 32;
 // The largest single-precision azimuth under 360.
 const float kLastAzimuthBelow360 = std::nextafter(360.0f, 0.0f);
-
-// Elevation truncated toward zero, held inside the 32-bit range.
-inline std::int32_t TruncatedElevation(double z) {
-  if (std::isnan(z)) return 0;
-  if (z >= 2147483647.0) return 2147483647;
-  if (z <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<std::int32_t>(z);
-}
-
-// Truncated elevations of one line; points into the model itself when no conversion changes
-// the stored values.
-const std::int32_t* TruncatedRow(const TDemModel& dem, int line, std::int32_t* buffer) {
-  if (dem.elementType == kDemInt32 && dem.offset == 0.0f && dem.scale == 1.0f) {
-    return dem.Int32Row(line);
-  }
-  if (dem.elementType == kDemInt32) {
-    const std::int32_t* row = dem.Int32Row(line);
-    const double offset = dem.offset, scale = dem.scale;
-    for (int j = 0; j < dem.columns; ++j) {
-      buffer[j] = TruncatedElevation(offset + scale * static_cast<double>(row[j]));
-    }
-  } else {
-    for (int j = 0; j < dem.columns; ++j) buffer[j] = TruncatedElevation(dem.GetElevation(j, line));
-  }
-  return buffer;
-}
 
 }  // namespace
 

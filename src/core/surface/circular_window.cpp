@@ -421,7 +421,7 @@ std::int64_t ScaleToGray(const V* values, int w, int h, int radius, int statisti
   const bool overRange = statistic == kCircularMean && lowest < 0;
   const std::int64_t g = overRange ? highest : std::max<std::int64_t>(0, highest);
   const std::int64_t base = overRange ? lowest : 0;
-  driver.Picture([&](int r) {
+  driver.QuickLines([&](int r) {
     std::uint8_t* out = image.Row(r);
     for (int c = radius; c < w - radius; ++c) {
       const V value = values[static_cast<std::size_t>(r) * w + c];

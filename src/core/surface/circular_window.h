@@ -3,10 +3,9 @@
 //
 // The disc is the union of the circles of radius R, R - 1, ..., 0, each rasterised at 1440
 // angles (every quarter degree) with truncated offsets; for R = 1 it is a plus sign. Over the
-// n disc cells of whole-number heights v (truncated toward zero), around a centre of height v0:
-//   1 mean trunc(mu); 2 |trunc(v0 - mu)|; 3 standard deviation trunc(sigma) with n - 1;
-//   4 range max v - min v; 5 trunc((v0 - mu) / sigma), 0 where sigma = 0; 6 percentile
-//   trunc(100 x (cells below v0) / n).
+// n disc cells of whole-number heights v (truncated toward zero), around a centre of height v0,
+// mu their mean and sigma their standard deviation with n - 1, the statistics of
+// CircularStatistic.
 // The disc's lines with the same chord half-width h form bands. Sums of v and v^2 (64-bit,
 // heights taken from the grid minimum): column sums over the lines r - t .. r + t grown one
 // line up and down at a time, and per band the strip's columns summed along the line over
@@ -43,12 +42,12 @@
 namespace orvane {
 
 enum CircularStatistic : int {
-  kCircularMean = 1,
-  kCircularDifference = 2,
-  kCircularStdDev = 3,
-  kCircularRange = 4,
-  kCircularDeviation = 5,
-  kCircularPercentile = 6,
+  kCircularMean = 1,        // trunc(mu)
+  kCircularDifference = 2,  // |trunc(v0 - mu)|
+  kCircularStdDev = 3,      // trunc(sigma)
+  kCircularRange = 4,       // max v - min v
+  kCircularDeviation = 5,   // trunc((v0 - mu) / sigma), 0 where sigma = 0
+  kCircularPercentile = 6,  // trunc(100 x (cells below v0) / n)
 };
 
 struct CircularParams {

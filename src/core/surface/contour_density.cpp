@@ -171,7 +171,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   };
   std::vector<double> lineMin(static_cast<std::size_t>(h), std::numeric_limits<double>::infinity());
   std::vector<double> lineMax(static_cast<std::size_t>(h), -std::numeric_limits<double>::infinity());
-  driver.Picture([&](int r) {
+  driver.QuickLines([&](int r) {
     for (int c = frame.firstColumn; c < frame.endColumn; ++c) {
       const double v = sumAt(c, r);
       if (std::isnan(v)) continue;
@@ -192,7 +192,7 @@ Expected<ContourDensityResult> ComputeContourDensity(const TDemModel& dem,
   // cells x P^2: the density in km per km2 (metres per 1000 m2) is sum / (cells x P).
   const double perSum =
       p > 0.0 ? static_cast<double>(params.unitDivisor) / (windowCells * dem.pixelSizeX) : 0.0;
-  driver.Picture([&](int r) {
+  driver.QuickLines([&](int r) {
     std::uint8_t* out = result.image->Row(r);
     float* density = params.density ? params.density + static_cast<std::size_t>(r) * w : nullptr;
     for (int c = frame.firstColumn; c < frame.endColumn; ++c) {

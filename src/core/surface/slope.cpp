@@ -13,6 +13,7 @@
 #include "core/common/simd_target.h"
 #include "core/surface/gradient_picture.h"
 #include "core/terrain/cell_normal.h"
+#include "core/terrain/elevation_rows.h"
 
 // The vector kernels below are compiled once per instruction set (this file includes itself
 // through Highway); the rest of the file once.
@@ -158,17 +159,6 @@ HWY_EXPORT(LevelRow);
 
 namespace {
 
-// Elevations of one line as doubles, exactly as GetElevation gives them.
-void ReadElevations(const TDemModel& dem, int line, double* out) {
-  if (dem.elementType == kDemInt32) {
-    const std::int32_t* row = dem.Int32Row(line);
-    const double offset = dem.offset, scale = dem.scale;
-    for (int j = 0; j < dem.columns; ++j) out[j] = offset + scale * static_cast<double>(row[j]);
-  } else {
-    for (int j = 0; j < dem.columns; ++j) out[j] = dem.GetElevation(j, line);
-  }
-}
-
 constexpr int kLinesPerChunk = 32;
 
 }  // namespace
@@ -289,14 +279,20 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
       params.grayTones && params.normalization != 90 && params.normalization != 180 && params.normalization != 255
           ? Status(Error{kBadParameter, "Normalization must be 90, 180 or 255"})
           : Status::Ok();
-  auto picture = NewGradientPicture(dem, normalization, params.grayTones, params.table);
-  if (!picture) return picture.error();
-  std::unique_ptr<TRasterImage> image = std::move(*picture);
+  std::unique_ptr<TRasterImage> image;
+  if (params.picture) {
+    auto picture = NewGradientPicture(dem, normalization, params.grayTones, params.table);
+    if (!picture) return picture.error();
+    image = std::move(*picture);
+  } else {
+    if (!dem.IsAllocated() || dem.lines <= 0 || dem.columns <= 0)
+      return Error{kBadParameter, "No DEM is open"};
+    if (!params.degrees) return Error{kBadParameter, "Slope without a picture needs its degrees"};
+  }
   const int W = dem.columns, H = dem.lines;
 
   const double px = dem.pixelSizeX, py = dem.pixelSizeY;
   const double levels = params.normalization - 1;
-  TRasterImage& out = *image;
 
   const TSlopeGrayLevels gray(params.grayTones ? params.normalization : 1);
   // Without smoothing a colour is its class's: classes by thresholds, colours looked up.
@@ -320,15 +316,15 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
         std::vector<float> nx(static_cast<std::size_t>(W)), ny(nx), nz(nx);
         std::vector<double> q(static_cast<std::size_t>(W));
         std::vector<std::int32_t> level(static_cast<std::size_t>(W));
-        if (first > 0) ReadElevations(dem, first - 1, above);
-        ReadElevations(dem, first, here);
+        if (first > 0) LoadElevationRow(dem, first - 1, above);
+        LoadElevationRow(dem, first, here);
         for (int i = first; i < last; ++i) {
           const bool hasU = i > 0, hasD = i + 1 < H;
-          if (hasD) ReadElevations(dem, i + 1, below);
+          if (hasD) LoadElevationRow(dem, i + 1, below);
           const double xi = i * px;
           const double xu = (i - 1) * px;
           const double xd = (i + 1) * px;
-          std::uint8_t* target = out.Row(i);
+          std::uint8_t* target = image ? image->Row(i) : nullptr;
           // The summed normal of every cell of the line, in single precision as the normal grid
           // keeps it; interior cells a vector at a time.
           auto scalarCell = [&](int j) {
@@ -361,35 +357,39 @@ Expected<TSlopeResult> ComputeSlope(const TDemModel& dem, const TSlopeParams& pa
             q[c] = z / std::sqrt(x * x + y * y + z * z);
           }
           if (params.degrees) {
+            // SlopeDegrees from the ratio already formed; a null normal (NaN ratio) is level.
             float* values = params.degrees + static_cast<std::size_t>(i) * W;
-            for (c = 0; c < W; ++c) values[c] = static_cast<float>(SlopeDegrees(nx[c], ny[c], nz[c]));
+            for (c = 0; c < W; ++c)
+              values[c] = std::isnan(q[c]) ? 0.0f : static_cast<float>(SlopeOfRatio(q[c]));
           }
-          // Gray levels or classes by thresholds, a vector at a time; the cells left undecided
-          // (null normals, crowded buckets, next to a threshold) one by one.
-          const bool byClass = !params.grayTones && !params.smoothing;
-          if (params.grayTones) gray.Levels(q.data(), W, level.data());
-          else if (byClass) classes.Levels(q.data(), W, level.data());
-          for (c = 0; c < W; ++c) {
-            if (params.grayTones) {
-              int value = level[c];
-              if (value == TSlopeGrayLevels::kUndecidedLevel)
-                value = q[c] > 0.0 ? gray.Level(q[c])
-                                   : static_cast<int>(SlopeDegrees(nx[c], ny[c], nz[c]) * (1.0 / 90) * levels);
-              target[c] = static_cast<std::uint8_t>(value);
-            } else {
-              TColor colour;
-              if (byClass && q[c] > 0.0) {
-                int k = level[c];
-                if (k == TSlopeGrayLevels::kUndecidedLevel) k = classes.Level(q[c]);
-                colour = k < 0 ? TColor{} : classColour[static_cast<std::size_t>(k)];
+          if (target) {
+            // Gray levels or classes by thresholds, a vector at a time; the cells left undecided
+            // (null normals, crowded buckets, next to a threshold) one by one.
+            const bool byClass = !params.grayTones && !params.smoothing;
+            if (params.grayTones) gray.Levels(q.data(), W, level.data());
+            else if (byClass) classes.Levels(q.data(), W, level.data());
+            for (c = 0; c < W; ++c) {
+              if (params.grayTones) {
+                int value = level[c];
+                if (value == TSlopeGrayLevels::kUndecidedLevel)
+                  value = q[c] > 0.0 ? gray.Level(q[c])
+                                     : static_cast<int>(SlopeDegrees(nx[c], ny[c], nz[c]) * (1.0 / 90) * levels);
+                target[c] = static_cast<std::uint8_t>(value);
               } else {
-                const double s = q[c] > 0.0 ? SlopeOfRatio(q[c]) : SlopeDegrees(nx[c], ny[c], nz[c]);
-                colour = params.table.ColorOf(s, params.smoothing);
+                TColor colour;
+                if (byClass && q[c] > 0.0) {
+                  int k = level[c];
+                  if (k == TSlopeGrayLevels::kUndecidedLevel) k = classes.Level(q[c]);
+                  colour = k < 0 ? TColor{} : classColour[static_cast<std::size_t>(k)];
+                } else {
+                  const double s = q[c] > 0.0 ? SlopeOfRatio(q[c]) : SlopeDegrees(nx[c], ny[c], nz[c]);
+                  colour = params.table.ColorOf(s, params.smoothing);
+                }
+                std::uint8_t* p = target + 3 * static_cast<std::size_t>(c);
+                p[0] = colour.blue;
+                p[1] = colour.green;
+                p[2] = colour.red;
               }
-              std::uint8_t* p = target + 3 * static_cast<std::size_t>(c);
-              p[0] = colour.blue;
-              p[1] = colour.green;
-              p[2] = colour.red;
             }
           }
           // Roll the rows down by one line.

@@ -33,10 +33,12 @@ struct TSlopeParams {
   // When set: receives the slope in degrees of every cell (columns x lines, line after line),
   // the value each picture level or colour is made from.
   float* degrees = nullptr;
+  // False: only `degrees` is wanted; no picture is made (TSlopeResult::image stays null).
+  bool picture = true;
 };
 
 struct TSlopeResult {
-  std::unique_ptr<TRasterImage> image;  // kind 0 for gray tones, kind 2 for colours
+  std::unique_ptr<TRasterImage> image;  // kind 0 for gray tones, kind 2 for colours; or null
 };
 
 // The built-in slope tables 1, 2 and 3 (14, 8 and 14 classes); an empty table otherwise.

@@ -20,6 +20,8 @@ Expected<TreatmentOutput> RunSlope(const TreatmentInputs& in, const TreatmentArg
   if (wanted & kOutputValues) {
     output.values.emplace(dem.columns, dem.lines, "degrees");
     params.degrees = output.values->values.data();
+    // Values alone: no picture is made, nor its levels.
+    params.picture = (wanted & kOutputPicture) != 0;
   }
   auto slope = ComputeSlope(dem, params, progress);
   if (!slope) return slope.error();

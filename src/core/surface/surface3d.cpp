@@ -180,7 +180,7 @@ Expected<Surface3DResult> ComputeSurface3D(const TDemModel& dem, const Surface3D
   result.maximum = qmax;
 
   const double spread = qmax - qmin;
-  driver.Picture([&](int r) {
+  driver.QuickLines([&](int r) {
     std::uint8_t* row = result.image.Row(r);
     const double* q = result.ratio.data() + static_cast<std::size_t>(r) * columns;
     for (int c = firstCentre; c < lastColumn; ++c) {

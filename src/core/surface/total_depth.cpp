@@ -25,7 +25,9 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   const int h = windowSize / 2;
   const int side = 2 * h + 1;
   if (Status fits = CheckWindowFits(dem, side, "The window is larger than the DEM"); !fits) return fits.error();
-  WindowRun run(progress);
+  WindowDriver driver(WindowFrame::Margin(dem.columns, dem.lines, h), progress);
+  // The passes of the extremes report their own steps; the last one, the reliefs, none.
+  WindowRun& run = driver.Run();
   // Along the lines for both extremes first, so the heights can go before the columns are
   // done: never more than four grids at once with the DEM. NoData cells hold, for each extreme,
   // the value that never wins it.
@@ -61,16 +63,18 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
   result.half = h;
   result.relief.assign(static_cast<std::size_t>(dem.lines) * dem.columns, 0);
   const int outColumns = dem.columns - 2 * h;
-  const int outLines = dem.lines - 2 * h;
   const std::int64_t windowCells = static_cast<std::int64_t>(side) * side;
-  long long smallest = std::numeric_limits<long long>::max();
-  long long largest = std::numeric_limits<long long>::min();
-  for (int l = 0; l < outLines; ++l) {
-    const std::size_t in = static_cast<std::size_t>(l) * outColumns;
-    int* out = result.relief.data() + static_cast<std::size_t>(l + h) * dem.columns + h;
+  // The extremes of the reliefs line by line, so that the lines can run on every core.
+  std::vector<long long> lineLow(static_cast<std::size_t>(dem.lines), std::numeric_limits<long long>::max());
+  std::vector<long long> lineHigh(static_cast<std::size_t>(dem.lines), std::numeric_limits<long long>::min());
+  driver.QuickLines([&](int line) {
+    const std::size_t in = static_cast<std::size_t>(line - h) * outColumns;
+    int* out = result.relief.data() + static_cast<std::size_t>(line) * dem.columns + h;
+    long long smallest = std::numeric_limits<long long>::max();
+    long long largest = std::numeric_limits<long long>::min();
     for (int c = 0; c < outColumns; ++c) {
-      if (ground.HasNoData() && (!dem.IsValid(c + h, l + h) ||
-                                 !EnoughGround(ground.WindowCount(c + h, l + h, h), windowCells))) {
+      if (ground.HasNoData() && (!dem.IsValid(c + h, line) ||
+                                 !EnoughGround(ground.WindowCount(c + h, line, h), windowCells))) {
         out[c] = kNoRelief;
         continue;
       }
@@ -81,7 +85,11 @@ Expected<TotalDepthRelief> ComputeTotalDepthRelief(const TDemModel& dem, int win
       smallest = std::min<long long>(smallest, kept);
       largest = std::max<long long>(largest, kept);
     }
-  }
+    lineLow[static_cast<std::size_t>(line)] = smallest;
+    lineHigh[static_cast<std::size_t>(line)] = largest;
+  });
+  long long smallest = *std::min_element(lineLow.begin(), lineLow.end());
+  long long largest = *std::max_element(lineHigh.begin(), lineHigh.end());
   if (smallest > largest) smallest = largest = 0;  // no centre has enough ground
   result.minimum = static_cast<int>(smallest);
   result.maximum = static_cast<int>(largest);
@@ -105,7 +113,7 @@ TRasterImage RenderTotalDepth(const TotalDepthRelief& relief, int palette,
       colours[static_cast<std::size_t>(d)] = table.ColorOf(d, smoothing);
     }
   }
-  driver.Picture([&](int l) {
+  driver.QuickLines([&](int l) {
     std::uint8_t* row = image.Row(l);
     const int* values = relief.relief.data() + static_cast<std::size_t>(l) * relief.columns;
     for (int c = h; c < relief.columns - h; ++c) {

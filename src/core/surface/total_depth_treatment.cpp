@@ -9,16 +9,13 @@ namespace orvane {
 namespace {
 
 // What the picture is drawn from: the relief and the cells NoData leaves without one.
-struct TotalDepthDrawing {
-  TotalDepthRelief relief;
-  std::vector<std::uint8_t> noData;
-};
+using TotalDepthDrawing = KeptDrawing<TotalDepthRelief>;
 
 // The picture of the relief in the palette chosen, its classes spread over the relief's range
 // with "scale" (over "minimum" .. "maximum" where the desktop's dialog had them typed), the
 // cells without ground in the NoData colour.
 std::unique_ptr<TRasterImage> DrawTotalDepth(const TotalDepthDrawing& drawing, const TreatmentArgs& args) {
-  const TotalDepthRelief& relief = drawing.relief;
+  const TotalDepthRelief& relief = drawing.computed;
   const int palette = args.Int("palette");
   const TClassTable table = TotalDepthClassTable(palette, args.Flag("scale"),
                                                  args.Real("minimum", relief.minimum),
@@ -30,7 +27,7 @@ std::unique_ptr<TRasterImage> DrawTotalDepth(const TotalDepthDrawing& drawing, c
 
 Expected<std::unique_ptr<TRasterImage>> RenderTotalDepthPicture(const TreatmentOutput& computed,
                                                                const TreatmentArgs& args) {
-  const auto* drawing = std::any_cast<TotalDepthDrawing>(&computed.drawing);
+  const auto* drawing = KeptDrawingOf<TotalDepthRelief>(computed);
   if (!drawing) return Error{kBadParameter, "No total depth relief to draw"};
   return DrawTotalDepth(*drawing, args);
 }
@@ -54,7 +51,7 @@ Expected<TreatmentOutput> RunTotalDepth(const TreatmentInputs& in, const Treatme
     }
     if (!(wanted & kOutputValues)) output.values.reset();
   }
-  drawing.relief = std::move(*relief);
+  drawing.computed = std::move(*relief);
   if (wanted & kOutputPicture) output.picture = DrawTotalDepth(drawing, args);
   if (wanted & kOutputDrawing) output.drawing = std::move(drawing);
   return output;

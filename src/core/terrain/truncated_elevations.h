@@ -18,6 +18,10 @@ class TDemModel;
 
 std::int32_t TruncatedElevation(double z);
 
+// The truncated elevations of one line: the model's own line when it stores exactly them (type
+// 2 without offset or scale), `buffer` (a line long) filled with them otherwise.
+const std::int32_t* TruncatedRow(const TDemModel& dem, int line, std::int32_t* buffer);
+
 struct TIntGrid {
   int columns = 0;
   int lines = 0;

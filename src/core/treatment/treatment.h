@@ -203,6 +203,21 @@ struct TreatmentOutput {
   ~TreatmentOutput();
 };
 
+// What a treatment drawn in two phases keeps in TreatmentOutput::drawing between its run and
+// its picture: what the picture is drawn from, and the cells it paints in the NoData colour
+// (empty without NoData).
+template <typename Computed>
+struct KeptDrawing {
+  Computed computed;
+  std::vector<std::uint8_t> noData;
+};
+
+// The drawing of this kind that a run kept in `output`, or null.
+template <typename Computed>
+const KeptDrawing<Computed>* KeptDrawingOf(const TreatmentOutput& output) {
+  return std::any_cast<KeptDrawing<Computed>>(&output.drawing);
+}
+
 // ---- the declaration -------------------------------------------------------------------
 
 struct TreatmentDescriptor {

@@ -124,7 +124,7 @@ class WindowRun {
 // The driver of a moving-window treatment: it owns the frame, the picture's allocation and
 // margin, the lines over the cores, the progress and the cancel; the treatment gives only its
 // kernels. A one-pass treatment calls Drive; one with several passes calls Allocate, then
-// Lines or Blocks for its measured pass and Picture for the quick last one.
+// Lines or Blocks for its measured pass and QuickLines for the quick last one.
 class WindowDriver {
  public:
   WindowDriver(const WindowFrame& frame, ProgressSink* progress, const char* cancelMessage = "Cancelled")
@@ -159,10 +159,10 @@ class WindowDriver {
     return Run().ForEachBlock(frame_.firstLine, frame_.endLine, blockLines, kernel);
   }
 
-  // kernel(line) over the computed lines without progress: the pass that turns the values
-  // into the picture once they are all known.
+  // kernel(line) over the computed lines without progress: a quick pass after the measured
+  // ones, such as the one that turns the values into the picture once they are all known.
   template <class Kernel>
-  void Picture(Kernel&& kernel) const {
+  void QuickLines(Kernel&& kernel) const {
     MapLines(frame_.firstLine, frame_.endLine, kernel);
   }
 

@@ -179,21 +179,21 @@ TEST_F(ImageWindowTest, ReadOutOutsideTheDemClearsEveryPanel) {
 }
 
 TEST_F(ImageWindowTest, ReadOutOfUtmCoordinates) {
-  host.utm = TUtmFrame{1000.0, 2000.0, 3000.0, 4000.0, 100, 100};
+  host.utm = TUtmFrame{.xMin = 1000.0, .yMin = 3000.0, .xMax = 2000.0, .yMax = 4000.0, .lines = 100, .columns = 100};
   Move(*window, {0, 0});
   EXPECT_EQ(host.panels[1], "Coord. UTM   X  1000.00    Y  4000.00 ");
   Move(*window, {99, 99});
   EXPECT_EQ(host.panels[1], "Coord. UTM   X  1990.00    Y  3010.00 ");
   // Corners not entered: every cell at 0, 0.
-  host.utm = TUtmFrame{0, 0, 0, 0, 100, 100};
+  host.utm = TUtmFrame{.lines = 100, .columns = 100};
   Move(*window, {40, 40});
   EXPECT_EQ(host.panels[1], "Coord. UTM   X     0.00    Y     0.00 ");
   // Below the frame's minimum: a single blank.
-  host.utm = TUtmFrame{1000.0, 500.0, 0.0, 10.0, 100, 100};
+  host.utm = TUtmFrame{.xMin = 1000.0, .yMin = 0.0, .xMax = 500.0, .yMax = 10.0, .lines = 100, .columns = 100};
   Move(*window, {40, 40});
   EXPECT_EQ(host.panels[1], " ");
   // A frame without size has no cell size.
-  host.utm = TUtmFrame{1000.0, 2000.0, 0.0, 10.0, 0, 0};
+  host.utm = TUtmFrame{.xMin = 1000.0, .yMin = 0.0, .xMax = 2000.0, .yMax = 10.0};
   Move(*window, {40, 40});
   EXPECT_EQ(host.panels[1], " ");
 }

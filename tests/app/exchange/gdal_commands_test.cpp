@@ -86,10 +86,10 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   ASSERT_TRUE(main->Session().UtmCoordinatesSet());
   const std::optional<TUtmFrame> frame = main->UtmFrame();
   ASSERT_TRUE(frame);
-  EXPECT_DOUBLE_EQ(frame->xmin, 640000.0);
-  EXPECT_DOUBLE_EQ(frame->xmax, 640600.0);
-  EXPECT_DOUBLE_EQ(frame->ymin, 3899550.0);
-  EXPECT_DOUBLE_EQ(frame->ymax, 3900000.0);
+  EXPECT_DOUBLE_EQ(frame->xMin, 640000.0);
+  EXPECT_DOUBLE_EQ(frame->xMax, 640600.0);
+  EXPECT_DOUBLE_EQ(frame->yMin, 3899550.0);
+  EXPECT_DOUBLE_EQ(frame->yMax, 3900000.0);
   EXPECT_EQ(main->findChild<TUtmCoordinatesDialog*>()->FrameTexts().value(0), "14");
 
   ASSERT_EQ(prompts.messages.size(), 1u);

@@ -1,6 +1,8 @@
 // Dialog checks: dynamic scale, preferences, and the numeric fields of every dialog (what cannot
 // be typed, what OK refuses with the dialog kept open on the field).
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "app/drainage/dissection_forms.h"
@@ -141,19 +143,28 @@ TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
 }
 
 TEST_F(PrefsFormTest, DirectoryChooserFillsTheEditAndTheCopy) {
+  // The chooser starts at the current directory (a missing one: its nearest parent); the user
+  // enters a subdirectory and presses OK.
   QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("images"));
+  const QString images = QDir(dir.path()).filePath("images");
+  settings.imageDir = QDir(dir.path()).filePath("gone/away").toStdString();
   prompts.dialogs["SelRepForm"] = [&](QDialog& dialog) {
-    static_cast<TDirectoryDialog&>(dialog).SetDirectory(dir.path());
-    dialog.accept();
-    return static_cast<int>(QDialog::Accepted);
+    auto* list = dialog.findChild<QListWidget*>("DirectoryListBox");
+    EXPECT_EQ(dialog.findChild<QLabel*>("DirLabel")->text(), QDir::toNativeSeparators(dir.path()));
+    const QList<QListWidgetItem*> found = list->findItems("images", Qt::MatchExactly);
+    if (found.size() != 1) return static_cast<int>(QDialog::Rejected);
+    emit list->itemActivated(found.first());
+    dialog.findChild<QPushButton*>("OkBitBtn")->click();
+    return dialog.result();
   };
   form.LoadFromSettings();
   form.findChild<QPushButton*>("ImageBitBtn")->click();
-  EXPECT_EQ(form.findChild<QLineEdit*>("RepImageEdit")->text(), dir.path());
-  EXPECT_EQ(form.Copy().imageDir, dir.path().toStdString());
-  EXPECT_NE(settings.imageDir, dir.path().toStdString());  // until OK
+  EXPECT_EQ(form.findChild<QLineEdit*>("RepImageEdit")->text(), images);
+  EXPECT_EQ(form.Copy().imageDir, images.toStdString());
+  EXPECT_NE(settings.imageDir, images.toStdString());  // until OK
   form.OkClick();
-  EXPECT_EQ(settings.imageDir, dir.path().toStdString());
+  EXPECT_EQ(settings.imageDir, images.toStdString());
 
   // Cancel in the chooser changes nothing.
   prompts.dialogs["SelRepForm"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QTimer>
 
-#include "app/shell/about_form.h"
 #include "app/shell/app_session.h"
 #include "app/shell/prefs_form.h"
 #include "support/app_session.h"
@@ -26,18 +25,16 @@ TEST(Session, SplashKeepsTheLoopRunningThenShowsTheFrame) {
   Wait(50);
   EXPECT_TRUE(tick);
   EXPECT_FALSE(main->isVisible());
-  TSplashForm* splash = nullptr;
+  QWidget* splash = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* s = qobject_cast<TSplashForm*>(w); s && s->isVisible()) splash = s;
+    if (w->objectName() == "PresentationForm" && w->isVisible()) splash = w;
   }
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(splash->size(), QSize(718, 420));
   Wait(400);
   EXPECT_TRUE(main->isVisible());
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* s = qobject_cast<TSplashForm*>(w)) {
-      EXPECT_FALSE(s->isVisible());
-    }
+    EXPECT_FALSE(w->objectName() == "PresentationForm" && w->isVisible());
   }
 }
 
@@ -77,7 +74,7 @@ TEST(Session, StartsWithoutTheSplashByPreferenceOrFlag) {
   ShowAfterSplash(main, 0);
   EXPECT_TRUE(main.isVisible());
   for (QWidget* w : QApplication::topLevelWidgets())
-    EXPECT_FALSE(qobject_cast<TSplashForm*>(w) && w->isVisible());
+    EXPECT_FALSE(w->objectName() == "PresentationForm" && w->isVisible());
 }
 
 TEST(Session, SampleDemOpenedReadOutZoomedAndSettingsWritten) {

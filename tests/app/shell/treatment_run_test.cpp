@@ -22,7 +22,7 @@
 #include "app/morphometry/morphometry_forms.h"
 #include "app/render/view3d_form.h"
 #include "app/shell/progress_form.h"
-#include "app/shell/view_state.h"
+#include "core/terrain/view_state.h"
 #include "app/surface/circular_forms.h"
 #include "app/surface/local_fractal_form.h"
 #include "app/surface/shape_forms.h"

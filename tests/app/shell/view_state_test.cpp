@@ -1,6 +1,6 @@
 // View states: two at most, copies for null arguments, shared rasters that outlive a push,
 // progress callbacks installed in a pushed model.
-#include "app/shell/view_state.h"
+#include "core/terrain/view_state.h"
 
 #include "app/shell/progress_form.h"
 #include "support/app_session.h"

@@ -1,6 +1,7 @@
 // The value grids of the drainage treatments: for each declaration, on the sample DEM and on a
-// small random one, the picture is the picture's mapping of the values, and the cells without a
-// value are exactly those the picture leaves uncomputed.
+// small random one, the picture is the picture's mapping of the values, the cells without a
+// value are exactly those the picture leaves uncomputed, and the picture drawn from the kept
+// drawing is the same.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -181,6 +182,14 @@ TEST(DrainageTreatmentValues, PictureIsTheMappingOfTheValues) {
       ASSERT_EQ(output->values->lines, output->picture->lines);
       EXPECT_EQ(c.mismatches(Outcome{*output, args, *inputs.drainage}), 0)
           << c.id << " on the " << dem->columns << " x " << dem->lines << " DEM";
+      // The desktop's two phases, the drawing kept and then drawn, give the same picture.
+      if (treatment->render) {
+        auto kept = treatment->run(inputs, args, kOutputDrawing, nullptr);
+        ASSERT_TRUE(kept) << c.id;
+        auto drawn = treatment->render(*kept, args);
+        ASSERT_TRUE(drawn) << c.id << ": " << drawn.error().message;
+        EXPECT_EQ(testing::CountDifferences(**drawn, *output->picture), 0) << c.id;
+      }
     }
   }
 }

@@ -256,29 +256,36 @@ TEST(GdalImport, ReadsRastersInBandsOnEveryCoreCellForCellAsTheStraightforwardRe
     int unitFactor;  // 0: chosen from the range
     double scale, offset;
     bool southUp;
+    bool holes = true;
   };
   TempDir dir;
   std::mt19937 random(11);
   for (const Case& c : {Case{GDT_Float32, 0, 1.0, 0.0, false}, Case{GDT_Float32, 0, 1.0, 0.0, true},
                         Case{GDT_Float32, 100, 1.0, 0.0, false},
                         Case{GDT_Float64, 0, 1.0, 0.0, true},
-                        Case{GDT_Int16, 0, 0.1, -50.0, false}}) {
+                        Case{GDT_Int16, 0, 0.1, -50.0, false},
+                        // Plain whole numbers, widened in place: with a mask, turned over, in
+                        // a finer unit, and without any NoData.
+                        Case{GDT_Int16, 100, 1.0, 0.0, true},
+                        Case{GDT_Int32, 0, 1.0, 0.0, false, false},
+                        // Float32 without a NoData value: NaN alone makes holes.
+                        Case{GDT_Float32, 0, 1.0, 0.0, false, false}}) {
     SCOPED_TRACE(::testing::Message() << GDALGetDataTypeName(c.type) << " unit " << c.unitFactor
                                       << (c.southUp ? " south up" : ""));
     TestRaster r;
     r.columns = 1500;
     r.lines = 800;
     r.type = c.type;
-    r.noData = -9999.0;
+    if (c.holes) r.noData = -9999.0;
     r.scale = c.scale;
     r.offset = c.offset;
     r.transform = std::array<double, 6>{0.0, 30.0, 0.0, c.southUp ? 0.0 : 24000.0, 0.0,
                                         c.southUp ? 30.0 : -30.0};
     std::uniform_real_distribution<double> height(-420.0, 3000.0);
-    const bool whole = c.type == GDT_Int16;
+    const bool whole = c.type == GDT_Int16 || c.type == GDT_Int32;
     for (int k = 0; k < r.columns * r.lines; ++k) {
       const double z = whole ? std::round(height(random)) : height(random);
-      r.values.push_back(k % 97 == 5 ? -9999.0 : (k % 211 == 3 && !whole) ? NAN : z);
+      r.values.push_back(k % 97 == 5 && c.holes ? -9999.0 : (k % 211 == 3 && !whole) ? NAN : z);
     }
     if (!whole) {  // ties and tenths, which a careless rounding moves by one unit
       r.values[10] = 0.5;
@@ -304,7 +311,11 @@ TEST(GdalImport, ReadsRastersInBandsOnEveryCoreCellForCellAsTheStraightforwardRe
       lowest = std::min(lowest, metres[k]);
       highest = std::max(highest, metres[k]);
     }
-    const int unit = c.unitFactor ? c.unitFactor : FinestUnitFactor(lowest, highest);
+    // Whole metres stay metres; reals take the finest unit their range allows.
+    const bool wholeMetres = whole && c.scale == 1.0 && c.offset == 0.0;
+    const int unit = c.unitFactor     ? c.unitFactor
+                     : wholeMetres ? 1
+                                   : FinestUnitFactor(lowest, highest);
     EXPECT_EQ(grid->unitFactor, unit);
     const double tolerance = ElevationPrecision(c.type == GDT_Float32);
     std::size_t differ = 0;
@@ -317,9 +328,11 @@ TEST(GdalImport, ReadsRastersInBandsOnEveryCoreCellForCellAsTheStraightforwardRe
         if (valid[k]) {
           ASSERT_TRUE(StraightforwardStoredValue(metres[k] * unit, tolerance, expected));
         }
-        differ += grid->validity[at] != valid[k] || (valid[k] && grid->scan.values[at] != expected);
+        const bool validRead = grid->validity.empty() || grid->validity[at] != 0;
+        differ += validRead != (valid[k] != 0) || (valid[k] && grid->scan.values[at] != expected);
       }
     EXPECT_EQ(differ, 0u);
+    EXPECT_EQ(grid->validity.empty(), std::count(valid.begin(), valid.end(), 0) == 0);
   }
 }
 
@@ -452,6 +465,14 @@ TEST(GdalImport, RefusesWhatCannotBecomeADemWithTheFileAndTheReason) {
   EXPECT_NE(h.error().message.find("coarser unit"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("high_m4.raw")));
   EXPECT_TRUE(ImportGdalRaster({dir.File("high.tif"), 1, dir.File("high")}));
+  // Whole numbers too, with the cell that leaves the range named.
+  high.type = GDT_Int32;
+  high.values[5] = 2.0e9;
+  ASSERT_TRUE(WriteTestGeoTiff(dir.File("high.tif"), high));
+  auto whole = ReadGdalDem(dir.File("high.tif"), 10);
+  ASSERT_FALSE(whole);
+  EXPECT_NE(whole.error().message.find("2000000000 at line 1, column 1"), std::string::npos)
+      << whole.error().message;
 }
 
 // ---- export ---------------------------------------------------------------------------

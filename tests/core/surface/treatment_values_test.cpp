@@ -70,7 +70,10 @@ std::vector<ValuesCase> Cases() {
       return static_cast<int>(ExactShare(s.dem, c, l, range, withCentre, v) * dynamism);
     };
   };
+  const auto everyCell = [](const Seen&, int, int, int) { return true; };
   return {
+      {"slope", "slope", {{"norm", 255}}, {{"table", "gray"}}, everyCell,
+       [](const Seen&, int, int, double s) { return static_cast<int>(s / 90 * 254); }},
       {"aspect", "aspect", {{"norm", 36}}, {{"palette", "gray"}},
        // Flat cells are 255, the outer ring black.
        [](const Seen& s, int c, int l, int pixel) { return Inside(s.dem, c, l, 1) && pixel != 255; },
@@ -148,6 +151,16 @@ void CheckCase(const ValuesCase& test, const TDemModel& dem) {
     }
   EXPECT_EQ(wrong, 0);
   EXPECT_LE(nearBoundary, dem.columns * dem.lines / 1000 + 2);
+
+  // Values alone (a --values run makes no picture) are the same values.
+  auto alone = treatment->run(inputs, args, kOutputValues, nullptr);
+  ASSERT_TRUE(alone && alone->values) << (alone ? "" : alone.error().message);
+  int differ = 0;
+  for (std::size_t k = 0; k < values.values.size(); ++k) {
+    const float a = values.values[k], b = alone->values->values[k];
+    differ += !(a == b || (std::isnan(a) && std::isnan(b)));
+  }
+  EXPECT_EQ(differ, 0);
 }
 
 TEST(TreatmentValues, PictureIsTheMappingOfTheValues) {

@@ -1,37 +1,43 @@
-#include "app/shell/result_values.h"
+#include "core/treatment/value_summary.h"
 
 #include <algorithm>
 #include <cmath>
+#include <charconv>
 
 namespace orvane {
 
-QString ValueText(double value) {
+std::string ValueText(double value) {
   const double size = std::fabs(value);
   const int decimals = size >= 10.0 ? 1 : size >= 1.0 ? 2 : 3;
-  QString text = QString::number(value, 'f', decimals);
-  if (text.contains('.')) {
-    while (text.endsWith('0')) text.chop(1);
-    if (text.endsWith('.')) text.chop(1);
+  // A value exactly halfway rounds away from zero ("11.25" shows "11.3"), not to even.
+  const double twice = value * 2.0 * std::pow(10.0, decimals);
+  if (std::fma(value, 2.0 * std::pow(10.0, decimals), -twice) == 0.0 && std::fmod(std::fabs(twice), 2.0) == 1.0)
+    value = std::nextafter(value, std::copysign(HUGE_VAL, value));
+  char buffer[400];  // whatever the locale, a point
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+  std::string text(buffer, end);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
   }
   if (text == "-0") text = "0";
   return text;
 }
 
-QString UnitSuffix(const std::string& unit) {
-  if (unit.empty()) return {};
-  if (unit == "degrees") return QStringLiteral("°");
-  if (unit == "%") return QStringLiteral("%");
-  return " " + QString::fromStdString(unit);
+std::string UnitSuffix(const std::string& unit) {
+  if (unit.empty() || unit == "%") return unit;
+  if (unit == "degrees") return "\u00b0";
+  return " " + unit;
 }
 
-QString ValueReadout(const ValueGrid& grid, const QString& name, int column, int line) {
+std::string ValueReadout(const ValueGrid& grid, const std::string& name, int column, int line) {
   if (column < 0 || line < 0 || column >= grid.columns || line >= grid.lines) return {};
   const float value = grid.At(column, line);
   if (std::isnan(value)) return name + ": no value";
   return name + " " + ValueText(value) + UnitSuffix(grid.unit);
 }
 
-QString OneValueNote(const ValueGrid& grid, const QString& name) {
+std::string OneValueNote(const ValueGrid& grid, const std::string& name) {
   bool any = false;
   float first = 0.0f;
   for (const float v : grid.values) {

@@ -1,4 +1,4 @@
-#include "app/shell/view_state.h"
+#include "core/terrain/view_state.h"
 
 namespace orvane {
 
