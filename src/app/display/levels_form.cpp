@@ -30,8 +30,9 @@ QColor ChannelColour(int channel, int intensity) {
   }
 }
 
-}  // namespace
-
+// The picture of one channel's histogram on a `height` pixels high surface: bin i a vertical line
+// at x = i from y = height - 5 up to trunc((1 - count / scale) * (height - 5)), scale the largest
+// count among bins 1..254, in the channel colour at intensity i; nothing with scale 0.
 void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
                          int height) {
   // The two end bins gather everything clipped by the bounds: left out of the scale.
@@ -46,6 +47,8 @@ void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int cha
     painter.drawLine(i, base, i, top);
   }
 }
+
+}  // namespace
 
 TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("HistoModifForm");

@@ -24,7 +24,6 @@
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
-#include "app/shell/text_values.h"
 #include "core/render/slices.h"
 #include "core/settings/settings_file.h"
 #include "core/treatment/treatment_registry.h"
@@ -38,57 +37,16 @@ constexpr double kDegrees = 180.0 / kPi;
 
 QString Fixed1(double value) { return QString::number(value, 'f', 1); }
 
-// The value of a light field, its text cleaned (and a value outside [lowest, highest] held to
-// it) and written back only when that changes it, so that change handlers do not loop.
+// The value of a light field, its text cleaned and written back only when that changes it, so
+// that change handlers do not loop.
 double CleanFieldValue(QLineEdit* edit, double lowest = -HUGE_VAL, double highest = HUGE_VAL) {
-  QString text = CleanLightText(edit->text());
-  double value = LightTextValue(text);
-  if (value < lowest || value > highest) {
-    value = std::clamp(value, lowest, highest);
-    text = QString::number(value);
-  }
+  const LightField field = CleanLightField(edit->text().toStdString(), lowest, highest);
+  const QString text = QString::fromStdString(field.text);
   if (edit->text() != text) edit->setText(text);
-  return value;
+  return field.value;
 }
 
 }  // namespace
-
-TreatmentArgs LightArgs(const TLightParams& light) {
-  TreatmentArgs args;
-  args.Set("azimuth", light.azimuth * kDegrees);
-  // 90 degrees in single precision reads back a hair above 90: held to the range it stands for.
-  args.Set("elevation", std::clamp(light.elevation * kDegrees, 0.0, 90.0));
-  args.Set("exaggeration", light.exaggeration);
-  args.Set("brightness", light.brightness);
-  return args;
-}
-
-QString CleanLightText(const QString& text) {
-  QString cleaned = text;
-  cleaned.replace('.', ',');
-  int end = 0;
-  while (end < cleaned.size() &&
-         (cleaned[end].isDigit() || cleaned[end] == '-' || cleaned[end] == ','))
-    ++end;
-  cleaned.truncate(end);
-  return cleaned.isEmpty() ? QString("0") : cleaned;
-}
-
-double LightTextValue(const QString& text) {
-  QString pointed = text;
-  pointed.replace(',', '.');
-  return LeadingDouble(pointed);
-}
-
-double DisplayedAzimuth(float azimuth) {
-  double degrees = azimuth * kDegrees + 90.0;
-  if (degrees < 0.0) degrees += 360.0;
-  return degrees;
-}
-
-float AzimuthFromDisplayed(double degrees) {
-  return static_cast<float>(degrees * kPi / 180.0 - kPi / 2.0);
-}
 
 // ---- the sun picker ----------------------------------------------------------------------
 
@@ -248,7 +206,7 @@ void TShadingDialog::Activate() {
   ShowFields();
   exaEdit_->setText(QString::number(working_.exaggeration));
   refEdit_->setText(QString::number(working_.brightness));
-  attenuation_ = std::clamp(LightTextValue(CleanLightText(castShadowsEdit_->text())), 0.0, 100.0);
+  attenuation_ = CleanLightField(castShadowsEdit_->text().toStdString(), 0.0, 100.0).value;
   Redraw();
 }
 

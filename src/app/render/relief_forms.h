@@ -10,7 +10,7 @@
 
 #include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
-#include "core/settings/light_params.h"
+#include "core/render/light_fields.h"
 #include "core/terrain/dem_model.h"
 #include "core/treatment/treatment.h"
 
@@ -27,18 +27,6 @@ namespace orvane {
 class TBitmapBox;
 class TClassLegendBox;
 class TResultPlacementBox;
-
-// A light as the declared light options give it, in degrees.
-TreatmentArgs LightArgs(const TLightParams& light);
-
-// Decimal text as the light dialog cleans it: a point becomes a comma, the text is cut at the
-// first character that is not a digit, a minus or a comma, and empty text becomes "0".
-QString CleanLightText(const QString& text);
-// The value of a cleaned text (the comma read as the decimal separator).
-double LightTextValue(const QString& text);
-// The azimuth as the user sees it: degrees plus 90 (0 = up), plus 360 when negative; and back.
-double DisplayedAzimuth(float azimuth);
-float AzimuthFromDisplayed(double degrees);
 
 // The sun picker: a circle; the direction from the centre is the azimuth, the distance from
 // the rim the elevation (centre = 90 degrees). Drawn with the sun line, 4 pixels wide.

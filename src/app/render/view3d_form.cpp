@@ -26,18 +26,6 @@
 
 namespace orvane {
 
-namespace {
-
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
-float Wrap(float angle) {
-  if (angle < 0.0f) return static_cast<float>(angle + kTwoPi);
-  if (angle >= kTwoPi) return static_cast<float>(angle - kTwoPi);
-  return angle;
-}
-
-}  // namespace
-
 double DragSpeed(Qt::KeyboardModifiers modifiers) {
   double k = 1.0;
   if (modifiers & Qt::AltModifier) k *= 0.1;
@@ -223,18 +211,9 @@ void TView3DDialog::Activate() {
 }
 
 void TView3DDialog::InitialView() {
-  view_ = TView3D{};
-  view_.b = static_cast<float>(-std::numbers::sqrt2 / 2);
+  view_ = orvane::InitialView(quickDem_.get());
   dragging_ = false;
   if (!quickDem_) return;
-  const TDemModel& q = *quickDem_;
-  const float px = Px(), py = Py();
-  view_.cx = q.columns * px / 2;
-  view_.cy = q.lines * py / 2;
-  view_.cz = q.minElevation + (q.maxElevation - q.minElevation) / 2;
-  view_.tx = 2 * px * static_cast<float>(std::max(q.lines, q.columns));
-  view_.ty = -view_.cy;
-  view_.tz = -view_.cz;
   if (quickModes_[kViewWireFrame]) {
     quickModes_[kViewWireFrame]->setChecked(true);
     quickStereo_->setChecked(false);
@@ -250,9 +229,7 @@ void TView3DDialog::Redraw() {
   view_.height = h;
   view_.sx = w / 2;
   view_.sy = h / 2;
-  view_.a = Wrap(view_.a);
-  view_.b = Wrap(view_.b);
-  view_.c = Wrap(view_.c);
+  WrapAngles(view_);
   constexpr double kDeg = 180.0 / std::numbers::pi;
   panels_[0]->setText(QString::asprintf("%6.2f", view_.a * kDeg));
   panels_[1]->setText(QString::asprintf("%6.2f", view_.b * kDeg));
@@ -283,37 +260,9 @@ void TView3DDialog::Press(QPoint start, Qt::MouseButton button) {
 
 void TView3DDialog::MoveTo(QPoint to, Qt::KeyboardModifiers modifiers) {
   if (!dragging_) return;
-  const double dx = to.x() - pressPoint_.x();
-  const double dy = to.y() - pressPoint_.y();
-  const double k = DragSpeed(modifiers);
-  const TView3D& s = dragStart_;
-  const bool left = pressButton_ == Qt::LeftButton;
-  const bool right = pressButton_ == Qt::RightButton;
-  switch (quantity_) {
-    case DragQuantity::kRotation:
-      if (left) {
-        view_.b = static_cast<float>(s.b - dy * k / 120);
-        view_.c = static_cast<float>(s.c - dx * k / 120);
-      } else if (right) {
-        view_.a = static_cast<float>(s.a - dx * k / 120);
-      }
-      break;
-    case DragQuantity::kMove:
-      if (left) {
-        view_.ty = static_cast<float>(s.ty + dx * std::abs(dx) * Py() * 0.0002 * k);
-        view_.tz = static_cast<float>(s.tz - dy * std::abs(dy) * Py() * 0.0002 * k);
-      } else if (right) {
-        view_.tx = static_cast<float>(s.tx - dy * std::abs(dy) * Px() * 0.002 * k);
-      }
-      break;
-    case DragQuantity::kVertical:
-      view_.exaggeration = static_cast<float>(s.exaggeration - dy * std::abs(dy) * 0.00001 * k);
-      break;
-    case DragQuantity::kZoom:
-      view_.distance =
-          static_cast<float>(std::max(0.001, s.distance + dy * std::abs(dy) * 0.0000001 * k));
-      break;
-  }
+  DragView(view_, dragStart_, quantity_, pressButton_ == Qt::LeftButton,
+           pressButton_ == Qt::RightButton, to.x() - pressPoint_.x(), to.y() - pressPoint_.y(),
+           DragSpeed(modifiers), quickDem_.get());
   if (observer_->isChecked()) ApplyObserverCentre();
   Redraw();
 }
@@ -356,16 +305,7 @@ void TView3DDialog::ResetRotation() {
 }
 
 void TView3DDialog::ResetMove() {
-  if (quickDem_) {
-    const TDemModel& q = *quickDem_;
-    const float relief = (q.maxElevation - q.minElevation) / 2;
-    view_.cx = q.columns * Px() / 2;
-    view_.cy = q.lines * Py() / 2;
-    view_.cz = relief;
-    view_.tx = 2 * Px() * static_cast<float>(std::max(q.lines, q.columns));
-    view_.ty = -view_.cy;
-    view_.tz = -relief;
-  }
+  if (quickDem_) ResetViewMove(view_, *quickDem_);
   Redraw();
 }
 
@@ -394,12 +334,6 @@ void TView3DDialog::SetQuickMode(int mode) {
 
 bool TView3DDialog::QuickStereo() const { return quickStereo_->isChecked(); }
 
-void TView3DDialog::SetQuickStereo(bool on) {
-  quickStereo_->setChecked(on);
-  relief_->setVisible(on);
-  Redraw();
-}
-
 int TView3DDialog::FinalMode() const {
   if (finalSurface_->isChecked()) return kViewSurface;
   if (finalPoints_->isChecked()) return kViewPoints;
@@ -413,8 +347,6 @@ void TView3DDialog::SetFinalStyle(bool surface, bool points, bool stereo) {
   (points ? finalPoints_ : finalWireFrame_)->setChecked(true);
   finalStereo_->setChecked(stereo);
 }
-
-void TView3DDialog::SetReliefPosition(int position) { relief_->setValue(position); }
 
 // ---- the result window ------------------------------------------------------------------
 

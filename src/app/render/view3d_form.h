@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/render/perspective.h"
+#include "core/render/view_camera.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -22,9 +22,6 @@ class QToolButton;
 namespace orvane {
 
 class TBitmapBox;
-
-// What a drag changes.
-enum class DragQuantity { kRotation, kMove, kVertical, kZoom };
 
 // The speed factor of a drag: 1; x0.1 with Alt; then x5 with Shift; then x20 with Ctrl.
 double DragSpeed(Qt::KeyboardModifiers modifiers);
@@ -48,7 +45,6 @@ class TView3DDialog : public QDialog {
   TView3D& View() { return view_; }
   const TView3D& View() const { return view_; }
   const TDemModel* QuickDem() const { return quickDem_.get(); }
-  const TRasterImage* QuickImage() const { return quickImage_.get(); }
   TBitmapBox& PaintBox() const { return *paintBox_; }
   QString PanelText(int panel) const;
   double StereoBase() const { return base_; }
@@ -69,11 +65,9 @@ class TView3DDialog : public QDialog {
   int QuickMode() const;
   void SetQuickMode(int mode);
   bool QuickStereo() const;
-  void SetQuickStereo(bool on);
   int FinalMode() const;
   bool FinalStereo() const;
   void SetFinalStyle(bool surface, bool points, bool stereo);
-  void SetReliefPosition(int position);
   int Smoothing() const;
 
  protected:
