@@ -16,13 +16,6 @@
 
 namespace orvane {
 
-QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column) {
-  auto* smoothing = new QCheckBox("Smoothing", &dialog);
-  smoothing->setObjectName("LissageCheckBox");
-  column.addWidget(smoothing);
-  return smoothing;
-}
-
 VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
                                           const char* plainText, const char* plainName,
                                           const char* shadowText, const char* shadowName,
@@ -57,29 +50,7 @@ QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* de
   return ok;
 }
 
-TClassLegendBox* AddLegendColumn(QDialog& dialog, QHBoxLayout& columns,
-                                 std::function<const TClassTable&()> table,
-                                 const QCheckBox& smoothing, LegendLabelFormat format,
-                                 const char* caption) {
-  auto* right = new QVBoxLayout;
-  if (caption) right->addWidget(new QLabel(caption, &dialog));
-  auto* legend = new TClassLegendBox(&dialog);
-  legend->SetSource(std::move(table), [&smoothing] { return smoothing.isChecked(); },
-                    format);
-  right->addWidget(legend);
-  right->addStretch();
-  columns.addLayout(right);
-  return legend;
-}
-
-void FitToLegend(QDialog& dialog, TClassLegendBox& legend, const QWidget& ok) {
-  const int box = legend.FitHeight();
-  dialog.adjustSize();
-  const int okBottom = ok.mapTo(&dialog, QPoint(0, ok.height())).y();
-  dialog.resize(dialog.width(), LegendDialogHeight(box, okBottom));
-}
-
-TClassTableDialog::TClassTableDialog(const char* objectName, const char* title, QWidget* parent)
+TLegendDialog::TLegendDialog(const char* objectName, const char* title, QWidget* parent)
     : QDialog(parent) {
   setObjectName(objectName);
   setWindowTitle(title);
@@ -89,27 +60,51 @@ TClassTableDialog::TClassTableDialog(const char* objectName, const char* title, 
   columns_->addLayout(left_);
 }
 
-void TClassTableDialog::AddPlacement(const ResultPlacementOptions& options) {
+bool TLegendDialog::Smoothing() const { return smoothing_->isChecked(); }
+void TLegendDialog::SetSmoothing(bool on) { smoothing_->setChecked(on); }
+ResultKind TLegendDialog::Placement() const { return placement_->Kind(); }
+void TLegendDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
+
+void TLegendDialog::AddSmoothing(const char* name, QLayout* layout) {
+  smoothing_ = new QCheckBox("Smoothing", this);
+  smoothing_->setObjectName(name);
+  (layout ? layout : left_)->addWidget(smoothing_);
+}
+
+void TLegendDialog::AddPlacement(const ResultPlacementOptions& options) {
   placement_ = new TResultPlacementBox(options, this);
   left_->addWidget(placement_);
 }
 
-void TClassTableDialog::AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption) {
-  smoothing_ = AddSmoothingBox(*this, *left_);
-  ok_ = AddOkDeleteRow(*this, *left_, deleteName);
-  legend_ = AddLegendColumn(
-      *this, *columns_, [this]() -> const TClassTable& { return table_; }, *smoothing_,
-      LegendLabelFormat::kDegrees, legendCaption);
+void TLegendDialog::AddLegend(LegendLabelFormat format, const char* caption) {
+  auto* right = new QVBoxLayout;
+  if (caption) right->addWidget(new QLabel(caption, this));
+  legend_ = new TClassLegendBox(this);
+  legend_->SetSource([this]() -> const TClassTable& { return table_; },
+                     [this] { return smoothing_->isChecked(); }, format);
+  right->addWidget(legend_);
+  right->addStretch();
+  columns_->addLayout(right);
+  connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
 }
 
-ResultKind TClassTableDialog::Placement() const { return placement_->Kind(); }
-
-bool TClassTableDialog::Smoothing() const { return smoothing_->isChecked(); }
-
-void TClassTableDialog::RefreshLegend() {
-  FitToLegend(*this, *legend_, *ok_);
+void TLegendDialog::RefreshLegend(const QWidget* ok) {
+  const int box = legend_->FitHeight();
+  if (ok) {
+    adjustSize();
+    const int okBottom = ok->mapTo(this, QPoint(0, ok->height())).y();
+    resize(width(), LegendDialogHeight(box, okBottom));
+  }
   legend_->update();
 }
+
+void TClassTableDialog::AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption) {
+  AddSmoothing("LissageCheckBox");
+  ok_ = AddOkDeleteRow(*this, Column(), deleteName);
+  AddLegend(LegendLabelFormat::kDegrees, legendCaption);
+}
+
+void TClassTableDialog::RefreshLegend() { TLegendDialog::RefreshLegend(ok_); }
 
 void TClassTableDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

@@ -18,8 +18,6 @@
 #include <numbers>
 
 #include "app/display/bitmap_box.h"
-#include "app/display/class_legend.h"
-#include "app/display/legend_dialog.h"
 #include "app/display/image_window.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
@@ -277,16 +275,12 @@ void TShadingDialog::Redraw() {
 // ---- the slices dialog ------------------------------------------------------------------
 
 TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
-                                 std::function<const TDemModel*()> dem, QWidget* parent)
-    : QDialog(parent), shading_(lightForm), global_(global), dem_(std::move(dem)) {
-  setObjectName("ConstHypsoForm");
-  setWindowTitle("SHADOWING AND HYPSOMETRY");
-  setModal(true);
+                             std::function<const TDemModel*()> dem, QWidget* parent)
+    : TLegendDialog("ConstHypsoForm", "SHADOWING AND HYPSOMETRY", parent),
+      shading_(lightForm),
+      global_(global),
+      dem_(std::move(dem)) {
   setWindowFlag(Qt::Tool);
-  auto* columns = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  columns->addLayout(left);
-
   auto* hypso = new QGroupBox("Hypsometry", this);
   auto* hypsoLayout = new QVBoxLayout(hypso);
   hypsoLayout->addWidget(new QLabel("Color Tables", hypso));
@@ -294,13 +288,11 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   typeCombo_->setObjectName("TypeComboBox");
   for (const std::string& name : SliceTableNames()) typeCombo_->addItem(QString::fromStdString(name));
   hypsoLayout->addWidget(typeCombo_);
-  smooth_ = new QCheckBox("Smoothing", hypso);
-  smooth_->setObjectName("SmoothCheckBox");
+  AddSmoothing("SmoothCheckBox", hypsoLayout);
   scale_ = new QCheckBox("Scale", hypso);
   scale_->setObjectName("ScaleCheckBox");
-  hypsoLayout->addWidget(smooth_);
   hypsoLayout->addWidget(scale_);
-  left->addWidget(hypso);
+  Column().addWidget(hypso);
 
   auto* shading = new QGroupBox("Shadowing Calculation", this);
   auto* shadingLayout = new QVBoxLayout(shading);
@@ -311,23 +303,17 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   shadowButton_->setVisible(false);
   shadingLayout->addWidget(shadow_);
   shadingLayout->addWidget(shadowButton_);
-  left->addWidget(shading);
+  Column().addWidget(shading);
 
-  placement_ = new TResultPlacementBox(
-      {.title = "Result",
-       .parameterName = "ParamRadioButton",
-       .wrappedName = "WrapRadioButton",
-       .wrappedCaption = "Wrapping",
-       .parameterChecked = false}, this);
-  left->addWidget(placement_);
-
-  AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); });
-
-  legend_ = AddLegendColumn(*this, *columns, [this]() -> const TClassTable& { return table_; },
-                            *smooth_, LegendLabelFormat::kMetres);
+  AddPlacement({.title = "Result",
+                .parameterName = "ParamRadioButton",
+                .wrappedName = "WrapRadioButton",
+                .wrappedCaption = "Wrapping",
+                .parameterChecked = false});
+  AddOkDeleteRow(*this, Column(), "BitBtn1", [this] { OkClick(); });
+  AddLegend(LegendLabelFormat::kMetres);
 
   connect(typeCombo_, &QComboBox::activated, this, &TSlicesDialog::ChooseType);
-  connect(smooth_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
   connect(scale_, &QCheckBox::clicked, this, [this] { ApplyScale(); });
   connect(shadow_, &QCheckBox::clicked, this, [this](bool on) { SetShadow(on); });
   connect(shadowButton_, &QPushButton::clicked, this, [this] { Prompts().Exec(shading_); });
@@ -336,10 +322,8 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   ChooseType(kSliceHypsoMap1);
 }
 
-bool TSlicesDialog::Smoothing() const { return smooth_->isChecked(); }
 bool TSlicesDialog::Scale() const { return scale_->isChecked(); }
 bool TSlicesDialog::Shadow() const { return shadow_->isChecked(); }
-ResultKind TSlicesDialog::Placement() const { return placement_->Kind(); }
 
 void TSlicesDialog::ChooseType(int index) {
   if (index < 0 || index >= static_cast<int>(SliceTableNames().size())) return;
@@ -349,7 +333,7 @@ void TSlicesDialog::ChooseType(int index) {
   if (index >= kSliceHypsoMap1 && index <= kSliceHypsoMap3) table_ = HypsoTable(hypsoIndex_ = index);
   else if (!personalized) table_.Clear();
   else if (table_.count() == 0) table_ = HypsoTable(hypsoIndex_);
-  smooth_->setVisible(!personalized);
+  SmoothingBox().setVisible(!personalized);
   shadow_->setVisible(!personalized);
   if (personalized) shadowButton_->setVisible(false);
   else shadowButton_->setVisible(shadow_->isChecked());
@@ -360,12 +344,7 @@ void TSlicesDialog::ApplyScale() {
   const TDemModel* dem = dem_ ? dem_() : nullptr;
   if (scale_->isChecked() && table_.count() > 0 && dem)
     table_.ScaleBounds(dem->minElevation, dem->maxElevation);
-  Refit();
-}
-
-void TSlicesDialog::Refit() {
-  legend_->FitHeight();
-  legend_->update();
+  RefreshLegend(nullptr);
 }
 
 void TSlicesDialog::showEvent(QShowEvent* event) {
@@ -384,10 +363,6 @@ void TSlicesDialog::SetShadow(bool on) {
   // The light dialog starts from the global light.
   if (on) shading_.SetWorkingLight(global_);
 }
-
-void TSlicesDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
-
-void TSlicesDialog::SetSmoothing(bool on) { smooth_->setChecked(on); }
 
 void TSlicesDialog::OkClick() {
   if (typeIndex_ == kSliceNone && !Shadow()) {

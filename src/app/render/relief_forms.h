@@ -8,8 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/shell/result_kind.h"
-#include "core/render/class_table.h"
+#include "app/display/legend_dialog.h"
 #include "core/render/light_fields.h"
 #include "core/terrain/dem_model.h"
 #include "core/treatment/treatment.h"
@@ -25,8 +24,6 @@ class QRadioButton;
 namespace orvane {
 
 class TBitmapBox;
-class TClassLegendBox;
-class TResultPlacementBox;
 
 // The sun picker: a circle; the direction from the centre is the azimuth, the distance from
 // the rim the elevation (centre = 90 degrees). Drawn with the sun line, 4 pixels wide.
@@ -112,30 +109,23 @@ class TShadingDialog : public QDialog {
   std::unique_ptr<TDemModel> previewModel_;  // the coarse copy of the DEM the preview shades
 };
 
-class TSlicesDialog : public QDialog {
+class TSlicesDialog : public TLegendDialog {
   Q_OBJECT
 
  public:
   TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
-                  std::function<const TDemModel*()> dem, QWidget* parent = nullptr);
+                std::function<const TDemModel*()> dem, QWidget* parent = nullptr);
 
   // 0 "None", 1..3 "HypsoMap 1..3", 4 "Personalized", 5 "Gray Tones".
   int TypeIndex() const { return typeIndex_; }
-  const TClassTable& Table() const { return table_; }
   // The hypsometric table the classes come from ("Personalized" keeps the last one chosen).
   int HypsoIndex() const { return hypsoIndex_; }
-  bool Smoothing() const;
   bool Scale() const;
   bool Shadow() const;
-  // "Wrapping" once chosen; until a result kind is picked the result goes to the parameter
-  // window.
-  ResultKind Placement() const;
 
   void ChooseType(int index);
   void SetScale(bool on);
   void SetShadow(bool on);
-  void ChoosePlacement(ResultKind kind);
-  void SetSmoothing(bool on);
   // OK: refuses "None" without "Shadow" with a message and stays open.
   void OkClick();
   TShadingDialog& ShadingDialog() const { return shading_; }
@@ -146,23 +136,18 @@ class TSlicesDialog : public QDialog {
 
  private:
   void ApplyScale();
-  void Refit();
 
   TShadingDialog& shading_;
   TLightParams& global_;
   std::function<const TDemModel*()> dem_;
   int typeIndex_ = 1;
   int hypsoIndex_ = 1;
-  TClassTable table_;
 
   QComboBox* typeCombo_ = nullptr;
-  QCheckBox* smooth_ = nullptr;
   QCheckBox* scale_ = nullptr;
   // "Shadow", and the button that opens the light dialog while it is checked.
   QCheckBox* shadow_ = nullptr;
   QPushButton* shadowButton_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
-  TClassLegendBox* legend_ = nullptr;
 };
 
 }  // namespace orvane
