@@ -18,7 +18,6 @@
 #include <numbers>
 
 #include "app/display/bitmap_box.h"
-#include "app/display/image_window.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
@@ -48,9 +47,24 @@ double CleanFieldValue(QLineEdit* edit, double lowest = -HUGE_VAL, double highes
 
 // ---- the sun picker ----------------------------------------------------------------------
 
-TSunPicker::TSunPicker(QWidget* parent) : QWidget(parent) {
+TSunPicker::TSunPicker(QWidget* parent) : TBitmapBox(parent) {
   setObjectName("SolPaintBox");
   setFixedSize(100, 100);
+  onPaint = [this](QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::gray, 1));
+    painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
+    painter.setPen(QPen(Qt::black, 4));
+    painter.drawLine(QPointF(width() / 2.0, height() / 2.0), SunPoint(light_));
+  };
+  onPress = [this](QMouseEvent* event) {
+    tracking_ = true;
+    Pick(event->position().x(), event->position().y());
+  };
+  onMove = [this](QMouseEvent* event) {
+    if (tracking_) Pick(event->position().x(), event->position().y());
+  };
+  onRelease = [this](QMouseEvent*) { tracking_ = false; };
 }
 
 QPointF TSunPicker::SunPoint(const TLightParams& light) const {
@@ -74,27 +88,6 @@ void TSunPicker::Pick(double x, double y) {
   const double elevation = (1.0 - r) * kPi / 2.0;
   emit Picked(static_cast<float>(azimuth), static_cast<float>(elevation));
 }
-
-void TSunPicker::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(rect(), palette().color(QPalette::Button));
-  painter.setPen(QPen(Qt::gray, 1));
-  painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
-  painter.setPen(QPen(Qt::black, 4));
-  painter.drawLine(QPointF(width() / 2.0, height() / 2.0), SunPoint(light_));
-}
-
-void TSunPicker::mousePressEvent(QMouseEvent* event) {
-  tracking_ = true;
-  Pick(event->position().x(), event->position().y());
-}
-
-void TSunPicker::mouseMoveEvent(QMouseEvent* event) {
-  if (tracking_) Pick(event->position().x(), event->position().y());
-}
-
-void TSunPicker::mouseReleaseEvent(QMouseEvent*) { tracking_ = false; }
 
 // ---- the light dialog -------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/display/bitmap_box.h"
 #include "app/display/legend_dialog.h"
 #include "core/render/light_fields.h"
 #include "core/terrain/dem_model.h"
@@ -23,11 +24,10 @@ class QRadioButton;
 
 namespace orvane {
 
-class TBitmapBox;
 
 // The sun picker: a circle; the direction from the centre is the azimuth, the distance from
 // the rim the elevation (centre = 90 degrees). Drawn with the sun line, 4 pixels wide.
-class TSunPicker : public QWidget {
+class TSunPicker : public TBitmapBox {
   Q_OBJECT
 
  public:
@@ -35,19 +35,11 @@ class TSunPicker : public QWidget {
   // Where the sun line ends for a light.
   QPointF SunPoint(const TLightParams& light) const;
   void SetLight(const TLightParams& light);
-
- signals:
-  // A pick at (x, y): the azimuth and elevation it gives.
-  void Picked(float azimuth, float elevation);
-
- public:
+  // A pick at (x, y): emits the azimuth and elevation it gives.
   void Pick(double x, double y);
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+ signals:
+  void Picked(float azimuth, float elevation);
 
  private:
   TLightParams light_;

@@ -16,7 +16,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <array>
+#include <string>
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
@@ -54,35 +55,25 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   auto* adjust = new QGroupBox("ADJUST", this);
   auto* adjustLayout = new QGridLayout(adjust);
   // One button per quantity a drag changes, and the reset of that quantity beside it.
-  struct DragRow {
-    const char* letter;
-    const char* name;
-    const char* reset;
-    const char* resetName;
-    void (TView3DDialog::*onReset)();
-  };
-  const DragRow kDragRows[] = {
-      {"R", "RotSpeedButton", "Rotation", "RotBitBtn", &TView3DDialog::ResetRotation},
-      {"M", "TransSpeedButton", "Move", "TransBitBtn", &TView3DDialog::ResetMove},
-      {"V", "ExaSpeedButton", "Vertical", "ExaBitBtn", &TView3DDialog::ResetVertical},
-      {"Z", "ZoomSpeedButton", "Zoom", "ZoomBitBtn", &TView3DDialog::ResetZoom}};
+  const char* const kDragRows[4][4] = {{"R", "RotSpeedButton", "Rotation", "RotBitBtn"},
+                                       {"M", "TransSpeedButton", "Move", "TransBitBtn"},
+                                       {"V", "ExaSpeedButton", "Vertical", "ExaBitBtn"},
+                                       {"Z", "ZoomSpeedButton", "Zoom", "ZoomBitBtn"}};
   auto* dragGroup = new QButtonGroup(this);
   for (int row = 0; row < 4; ++row) {
-    const DragRow& drag = kDragRows[row];
+    const auto quantity = static_cast<DragQuantity>(row);
     auto* button = new QToolButton(adjust);
-    button->setText(drag.letter);
-    button->setObjectName(drag.name);
+    button->setText(kDragRows[row][0]);
+    button->setObjectName(kDragRows[row][1]);
     button->setCheckable(true);
     dragGroup->addButton(button);
     adjustLayout->addWidget(button, row, 0);
     dragButtons_[row] = button;
-    const auto quantity = static_cast<DragQuantity>(row);
     connect(button, &QToolButton::clicked, this, [this, quantity] { quantity_ = quantity; });
-    auto* reset = new QPushButton(drag.reset, adjust);
-    reset->setObjectName(drag.resetName);
+    auto* reset = new QPushButton(kDragRows[row][2], adjust);
+    reset->setObjectName(kDragRows[row][3]);
     adjustLayout->addWidget(reset, row, 1);
-    connect(reset, &QPushButton::clicked, this,
-            [this, onReset = drag.onReset] { (this->*onReset)(); });
+    connect(reset, &QPushButton::clicked, this, [this, quantity] { Reset(quantity); });
   }
   dragButtons_[0]->setChecked(true);
   side->addWidget(adjust);
@@ -114,22 +105,22 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
     Redraw();
   });
   connect(relief_, &QSpinBox::valueChanged, this, [this](int position) {
-    if (quickDem_) base_ = std::trunc(position * Py() * 0.1);
+    if (quickDem_) base_ = std::trunc(position * quickDem_->pixelSizeY * 0.1);
     Redraw();
   });
 
+  // The final picture's style: a surface, else a wire frame or points; stereo or not.
   auto* final = new QGroupBox(this);
   auto* finalLayout = new QVBoxLayout(final);
-  finalSurface_ = new QCheckBox("Plein Final", final);
-  finalSurface_->setObjectName("FPleinCheckBox");
-  finalSurface_->setChecked(true);
-  finalLayout->addWidget(finalSurface_);
-  finalWireFrame_ = AddRadio("Grille Finale", "FGrilleRadioButton", final, finalLayout);
-  finalWireFrame_->setChecked(true);
-  finalPoints_ = AddRadio("Points Final", "FPointRadioButton", final, finalLayout);
-  finalStereo_ = new QCheckBox("Stereo Final", final);
-  finalStereo_->setObjectName("FStereoCheckBox");
-  finalLayout->addWidget(finalStereo_);
+  auto* surface = new QCheckBox("Plein Final", final);
+  surface->setObjectName("FPleinCheckBox");
+  surface->setChecked(true);
+  finalLayout->addWidget(surface);
+  AddRadio("Grille Finale", "FGrilleRadioButton", final, finalLayout)->setChecked(true);
+  AddRadio("Points Final", "FPointRadioButton", final, finalLayout);
+  auto* stereo = new QCheckBox("Stereo Final", final);
+  stereo->setObjectName("FStereoCheckBox");
+  finalLayout->addWidget(stereo);
   side->addWidget(final);
 
   observer_ = new QCheckBox("Obs", this);
@@ -175,9 +166,6 @@ void TView3DDialog::SetSource(const TDemModel* dem, const TRasterImage* image) {
 
 int TView3DDialog::Smoothing() const { return std::clamp(settings_.smoothing3D, 0, 5); }
 
-float TView3DDialog::Px() const { return quickDem_ ? quickDem_->pixelSizeX : 1.0f; }
-float TView3DDialog::Py() const { return quickDem_ ? quickDem_->pixelSizeY : 1.0f; }
-
 void TView3DDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   Activate();
@@ -205,7 +193,7 @@ void TView3DDialog::Activate() {
   if (quickDem_) {
     const QSignalBlocker block(relief_);
     relief_->setMaximum(10 * quickDem_->columns);
-    relief_->setValue(static_cast<int>(10.0 * base_ / Px()));
+    relief_->setValue(static_cast<int>(10.0 * base_ / quickDem_->pixelSizeX));
   }
   Redraw();
 }
@@ -230,15 +218,8 @@ void TView3DDialog::Redraw() {
   view_.sx = w / 2;
   view_.sy = h / 2;
   WrapAngles(view_);
-  constexpr double kDeg = 180.0 / std::numbers::pi;
-  panels_[0]->setText(QString::asprintf("%6.2f", view_.a * kDeg));
-  panels_[1]->setText(QString::asprintf("%6.2f", view_.b * kDeg));
-  panels_[2]->setText(QString::asprintf("%6.2f", view_.c * kDeg));
-  panels_[3]->setText(QString::asprintf("%8.3f km", view_.tx / 1000.0));
-  panels_[4]->setText(QString::asprintf("%8.3f km", view_.ty / 1000.0));
-  panels_[5]->setText(QString::asprintf("%8.3f km", view_.tz / 1000.0));
-  panels_[6]->setText(QString::asprintf("%6.2f", static_cast<double>(view_.exaggeration)));
-  panels_[7]->setText(QString::asprintf("%6.3f", static_cast<double>(view_.distance)));
+  const std::array<std::string, 8> texts = ViewPanelTexts(view_);
+  for (std::size_t i = 0; i < texts.size(); ++i) panels_[i]->setText(QString::fromStdString(texts[i]));
   panels_[8]->clear();
   paintBox_->SetBitmap(DrawQuickView(quickDem_.get(), quickImage_.get(), view_,
                                      {.mode = QuickMode(),
@@ -263,7 +244,7 @@ void TView3DDialog::MoveTo(QPoint to, Qt::KeyboardModifiers modifiers) {
   DragView(view_, dragStart_, quantity_, pressButton_ == Qt::LeftButton,
            pressButton_ == Qt::RightButton, to.x() - pressPoint_.x(), to.y() - pressPoint_.y(),
            DragSpeed(modifiers), quickDem_.get());
-  if (observer_->isChecked()) ApplyObserverCentre();
+  if (observer_->isChecked()) FollowObserver(view_);
   Redraw();
 }
 
@@ -274,48 +255,14 @@ void TView3DDialog::SetDragQuantity(DragQuantity quantity) {
   dragButtons_[static_cast<int>(quantity)]->setChecked(true);
 }
 
-void TView3DDialog::ApplyObserverCentre() {
-  view_.cx = -view_.tx;
-  view_.cy = -view_.ty;
-  view_.cz = -view_.tz;
-}
-
 void TView3DDialog::SetObserver(bool on) {
   if (observer_->isChecked() != on) observer_->setChecked(on);
-  if (on) {
-    view_.cx = view_.tx;
-    view_.cy = view_.ty;
-    view_.cz = view_.tz;
-    view_.a = -view_.a;
-    view_.b = -view_.b;
-    view_.c = -view_.c;
-  } else if (quickDem_) {
-    view_.cx = quickDem_->columns * Px() / 2;
-    view_.cy = quickDem_->lines * Py() / 2;
-    view_.cz = (quickDem_->maxElevation - quickDem_->minElevation) / 2;
-  }
+  SetObserverView(view_, on, quickDem_.get());
   Redraw();
 }
 
-void TView3DDialog::ResetRotation() {
-  view_.a = 0.0f;
-  view_.b = static_cast<float>(-std::numbers::sqrt2 / 2);
-  view_.c = 0.0f;
-  Redraw();
-}
-
-void TView3DDialog::ResetMove() {
-  if (quickDem_) ResetViewMove(view_, *quickDem_);
-  Redraw();
-}
-
-void TView3DDialog::ResetVertical() {
-  view_.exaggeration = 1.0f;
-  Redraw();
-}
-
-void TView3DDialog::ResetZoom() {
-  view_.distance = 0.05f;
+void TView3DDialog::Reset(DragQuantity quantity) {
+  ResetView(view_, quantity, quickDem_.get());
   Redraw();
 }
 
@@ -335,17 +282,17 @@ void TView3DDialog::SetQuickMode(int mode) {
 bool TView3DDialog::QuickStereo() const { return quickStereo_->isChecked(); }
 
 int TView3DDialog::FinalMode() const {
-  if (finalSurface_->isChecked()) return kViewSurface;
-  if (finalPoints_->isChecked()) return kViewPoints;
+  if (findChild<QCheckBox*>("FPleinCheckBox")->isChecked()) return kViewSurface;
+  if (findChild<QRadioButton*>("FPointRadioButton")->isChecked()) return kViewPoints;
   return kViewWireFrame;
 }
 
-bool TView3DDialog::FinalStereo() const { return finalStereo_->isChecked(); }
+bool TView3DDialog::FinalStereo() const { return findChild<QCheckBox*>("FStereoCheckBox")->isChecked(); }
 
 void TView3DDialog::SetFinalStyle(bool surface, bool points, bool stereo) {
-  finalSurface_->setChecked(surface);
-  (points ? finalPoints_ : finalWireFrame_)->setChecked(true);
-  finalStereo_->setChecked(stereo);
+  findChild<QCheckBox*>("FPleinCheckBox")->setChecked(surface);
+  findChild<QRadioButton*>(points ? "FPointRadioButton" : "FGrilleRadioButton")->setChecked(true);
+  findChild<QCheckBox*>("FStereoCheckBox")->setChecked(stereo);
 }
 
 // ---- the result window ------------------------------------------------------------------

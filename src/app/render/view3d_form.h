@@ -55,11 +55,8 @@ class TView3DDialog : public QDialog {
   void Release();
   void SetDragQuantity(DragQuantity quantity);
   void SetObserver(bool on);
-  // Reset buttons: "Rotation", "Move", "Vertical", "Zoom".
-  void ResetRotation();
-  void ResetMove();
-  void ResetVertical();
-  void ResetZoom();
+  // The reset button beside a quantity's: "Rotation", "Move", "Vertical", "Zoom".
+  void Reset(DragQuantity quantity);
 
   // Quick style: 0 points, 1 grid, 2 surface; final style likewise.
   int QuickMode() const;
@@ -76,9 +73,6 @@ class TView3DDialog : public QDialog {
 
  private:
   void InitialView();
-  void ApplyObserverCentre();
-  float Px() const;
-  float Py() const;
 
   TView3D view_;
   TView3D dragStart_;
@@ -100,11 +94,6 @@ class TView3DDialog : public QDialog {
   QRadioButton* quickModes_[3] = {};     // by drawing mode (kViewPoints...)
   QCheckBox* quickStereo_ = nullptr;
   QSpinBox* relief_ = nullptr;  // the stereo base of the quick view
-  // The final picture's style: a surface, else a wire frame or points; stereo or not.
-  QCheckBox* finalSurface_ = nullptr;
-  QRadioButton* finalWireFrame_ = nullptr;
-  QRadioButton* finalPoints_ = nullptr;
-  QCheckBox* finalStereo_ = nullptr;
   QCheckBox* observer_ = nullptr;
 };
 

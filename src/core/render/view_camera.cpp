@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace orvane {
@@ -66,14 +67,63 @@ void DragView(TView3D& view, const TView3D& start, DragQuantity quantity, bool l
   }
 }
 
-void ResetViewMove(TView3D& view, const TDemModel& dem) {
-  const float relief = (dem.maxElevation - dem.minElevation) / 2;
-  view.cx = dem.columns * dem.pixelSizeX / 2;
-  view.cy = dem.lines * dem.pixelSizeY / 2;
-  view.cz = relief;
-  view.tx = EyeDistance(dem);
-  view.ty = -view.cy;
-  view.tz = -relief;
+void ResetView(TView3D& view, DragQuantity quantity, const TDemModel* dem) {
+  switch (quantity) {
+    case DragQuantity::kRotation:
+      view.a = 0.0f;
+      view.b = static_cast<float>(-std::numbers::sqrt2 / 2);
+      view.c = 0.0f;
+      break;
+    case DragQuantity::kMove:
+      if (!dem) break;
+      SetObserverView(view, false, dem);
+      view.tx = EyeDistance(*dem);
+      view.ty = -view.cy;
+      view.tz = -view.cz;
+      break;
+    case DragQuantity::kVertical:
+      view.exaggeration = 1.0f;
+      break;
+    case DragQuantity::kZoom:
+      view.distance = 0.05f;
+      break;
+  }
+}
+
+void SetObserverView(TView3D& view, bool on, const TDemModel* dem) {
+  if (on) {
+    view.cx = view.tx;
+    view.cy = view.ty;
+    view.cz = view.tz;
+    view.a = -view.a;
+    view.b = -view.b;
+    view.c = -view.c;
+  } else if (dem) {
+    view.cx = dem->columns * dem->pixelSizeX / 2;
+    view.cy = dem->lines * dem->pixelSizeY / 2;
+    view.cz = (dem->maxElevation - dem->minElevation) / 2;
+  }
+}
+
+void FollowObserver(TView3D& view) {
+  view.cx = -view.tx;
+  view.cy = -view.ty;
+  view.cz = -view.tz;
+}
+
+std::array<std::string, 8> ViewPanelTexts(const TView3D& view) {
+  constexpr double kDegrees = 180.0 / std::numbers::pi;
+  const double values[8] = {view.a * kDegrees, view.b * kDegrees, view.c * kDegrees,
+                            view.tx / 1000.0,  view.ty / 1000.0,  view.tz / 1000.0,
+                            view.exaggeration, view.distance};
+  const char* formats[8] = {"%6.2f", "%6.2f", "%6.2f", "%8.3f km", "%8.3f km", "%8.3f km", "%6.2f", "%6.3f"};
+  std::array<std::string, 8> texts;
+  for (int i = 0; i < 8; ++i) {
+    char text[48];
+    std::snprintf(text, sizeof text, formats[i], values[i]);
+    texts[static_cast<std::size_t>(i)] = std::string(text);
+  }
+  return texts;
 }
 
 void WrapAngles(TView3D& view) {

@@ -2,6 +2,9 @@
 // arithmetic on TView3D, so the dialog only reads the mouse and the buttons.
 #pragma once
 
+#include <array>
+#include <string>
+
 #include "core/render/perspective.h"
 #include "core/terrain/dem_model.h"
 
@@ -21,9 +24,20 @@ TView3D InitialView(const TDemModel* dem);
 void DragView(TView3D& view, const TView3D& start, DragQuantity quantity, bool left, bool right,
               double dx, double dy, double speed, const TDemModel* dem);
 
-// "Move" reset: the rotation centre over the middle of `dem` at half its relief, the eye
-// twice its longer side away.
-void ResetViewMove(TView3D& view, const TDemModel& dem);
+// A reset button: "Rotation" (the initial tilt), "Move" (the rotation centre over the middle of
+// `dem` at half its relief, the eye twice its longer side away; nothing without a DEM),
+// "Vertical" (no exaggeration) or "Zoom" (the initial viewing distance).
+void ResetView(TView3D& view, DragQuantity quantity, const TDemModel* dem);
+
+// Observer mode: on, the rotation centre moves to the eye and the angles turn round; off, the
+// centre goes back over the middle of `dem` at half its relief. While it is on, a drag keeps
+// the centre at -t (FollowObserver).
+void SetObserverView(TView3D& view, bool on, const TDemModel* dem);
+void FollowObserver(TView3D& view);
+
+// The viewer's status texts: the angles a, b, c in degrees, the translation in km, the
+// exaggeration and the viewing distance.
+std::array<std::string, 8> ViewPanelTexts(const TView3D& view);
 
 // The three angles brought back into [0, 2 pi).
 void WrapAngles(TView3D& view);

@@ -245,8 +245,8 @@ TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
     form.MoveTo(QPoint(0, -1000), Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FLOAT_EQ(form.View().distance, 0.001f);
     form.Release();
-    form.ResetZoom();
-    form.ResetRotation();
+    form.Reset(DragQuantity::kZoom);
+    form.Reset(DragQuantity::kRotation);
     EXPECT_EQ(form.PanelText(7).trimmed(), "0.050");
     form.SetQuickMode(kViewSurface);
     form.SetFinalStyle(true, false, false);
