@@ -13,56 +13,29 @@ namespace orvane {
 
 namespace {
 
-constexpr int kMaxZoom = 20;
-
 // `name` followed by the zoom factor: " (1:1)", " (3:1) ", " (1:3) ".
 QString ZoomCaption(const QString& name, int zoom) {
-  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(name).arg(-zoom);
-  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(name).arg(zoom);
-  return name + QStringLiteral(" (1:1)");
+  return name + QString::fromStdString(ZoomSuffix(zoom));
 }
 
 }  // namespace
 
 TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
                        int line, const std::optional<TUtmFrame>& utm) {
-  TStatusReadout out;
-  if (bitmap.isNull() || column < 0 || line < 0 || column >= dem.columns || line >= dem.lines ||
-      !dem.IsAllocated()) {
-    return out;
-  }
-  out.inside = true;
-  out.panels[3] = QString::asprintf("Line: %5d  Column: %5d ", line, column);
-  if (utm) {
-    // A frame without lines or columns has no cell size: nothing sensible to show.
-    if (utm->columns > 0 && utm->lines > 0) {
-      const double x = utm->xmin + column * (utm->xmax - utm->xmin) / utm->columns;
-      const double y = utm->ymin + (utm->lines - line) * (utm->ymax - utm->ymin) / utm->lines;
-      out.panels[1] = (utm->xmin <= x && utm->ymin <= y)
-                          ? QString::asprintf("Coord. UTM   X %8.2f    Y %8.2f ", x, y)
-                          : QStringLiteral(" ");
-    } else {
-      out.panels[1] = QStringLiteral(" ");
-    }
-  }
+  if (bitmap.isNull()) return {};
   // A raster smaller than the DEM (a drainage network of another size) has no colour there.
-  if (column < bitmap.width() && line < bitmap.height()) {
+  std::optional<TColor> colour;
+  if (column >= 0 && line >= 0 && column < bitmap.width() && line < bitmap.height()) {
     const QRgb rgb = bitmap.pixel(column, line);
-    const int r = qRed(rgb), g = qGreen(rgb), b = qBlue(rgb);
-    out.panels[2] = (r == g && g == b) ? QString::asprintf("Gray Tone : %4d ", r)
-                                       : QString::asprintf("R:%4d G:%4d B:%4d  ", r, g, b);
-  } else {
-    out.panels[2] = QString();
+    colour = Rgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
   }
-  // The unit divisor is at least 1 once a DEM was opened; guard against a dialog left
-  // without a unit.
-  const double u = unitFactor >= 1 ? unitFactor : 1;
-  const double x = column * static_cast<double>(dem.pixelSizeX) / u;
-  const double y = line * static_cast<double>(dem.pixelSizeY) / u;
-  const double z = dem.GetElevation(column, line) / u;
-  out.panels[0] = dem.IsValid(column, line)
-                      ? QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", x, y, z)
-                      : QString::asprintf("x:%8.2f y:%8.2f  z: no data   ", x, y);
+  std::optional<UtmExtent> extent;
+  if (utm) extent = UtmExtent{utm->xmin, utm->xmax, utm->ymin, utm->ymax, utm->lines, utm->columns};
+  const CellReadout cell = ReadOutCell(dem, unitFactor, colour, column, line, extent);
+  TStatusReadout out{.inside = cell.inside};
+  for (std::size_t panel = 0; panel < cell.panels.size(); ++panel) {
+    if (cell.panels[panel]) out.panels[panel] = QString::fromStdString(*cell.panels[panel]);
+  }
   return out;
 }
 
@@ -79,11 +52,7 @@ TImageWindow::TImageWindow(TImageHost& host, const Look& look, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double TImageWindow::Scale() const {
-  if (zoom_ >= 1) return zoom_;
-  if (zoom_ <= -1) return 1.0 / -zoom_;
-  return 1.0;
-}
+double TImageWindow::Scale() const { return ZoomScale(zoom_); }
 
 void TImageWindow::SetRaster(const TRasterImage& raster) {
   bitmap_ = RasterToBitmap(raster);
@@ -163,40 +132,16 @@ QPoint TImageWindow::PixelAt(QPoint pos) const {
 
 bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
   const QPoint pixel = PixelAt(pos);
-  int zoom = zoom_;
-  if (button == Qt::LeftButton) {
-    zoom = zoom == -1 ? 2 : zoom + 1;
-  } else if (button == Qt::RightButton) {
-    zoom = zoom == 1 ? -2 : zoom - 1;
-  }
-  if (zoom > kMaxZoom) {
-    zoom_ = kMaxZoom;
-    return false;
-  }
-  if (zoom < -kMaxZoom) {
-    zoom_ = -kMaxZoom;
-    return false;
-  }
-  zoom_ = zoom;
+  const ZoomStep step = NextZoom(zoom_, button == Qt::LeftButton, button == Qt::RightButton);
+  zoom_ = step.zoom;
+  if (!step.changed) return false;
 
   // The view is centred on the clicked pixel and kept inside the image.
   const double s = Scale();
   const QSize view = viewport()->size();
-  const int hw = static_cast<int>(view.width() / (2.0 * s));
-  const int hh = static_cast<int>(view.height() / (2.0 * s));
   const QSize extent = ImageExtent();
-  // The first pixel shown along one side of `size` pixels, the view `half` pixels each way.
-  auto first = [](int centre, int half, int size) {
-    const int span = std::min(2 * half, size);
-    int low = centre - half, high = centre + half;
-    if (low < 0) {
-      low = 0;
-      high = span - 1;
-    }
-    return high >= size ? std::max(0, size - span - 1) : low;
-  };
-  const int left = first(pixel.x(), hw, extent.width());
-  const int top = first(pixel.y(), hh, extent.height());
+  const int left = FirstShownPixel(pixel.x(), static_cast<int>(view.width() / (2.0 * s)), extent.width());
+  const int top = FirstShownPixel(pixel.y(), static_cast<int>(view.height() / (2.0 * s)), extent.height());
 
   UpdateScrollBars();
   horizontalScrollBar()->setValue(static_cast<int>(left * s));

@@ -15,6 +15,7 @@
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/session.h"
+#include "core/render/image_view.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -122,8 +123,6 @@ class TImageWindow : public QAbstractScrollArea {
 };
 
 class TDemImageWindow : public TImageWindow {
-  Q_OBJECT
-
  public:
   explicit TDemImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;
@@ -138,8 +137,6 @@ class TParameterImageWindow : public TImageWindow {
 };
 
 class TDrainageImageWindow : public TImageWindow {
-  Q_OBJECT
-
  public:
   explicit TDrainageImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;
