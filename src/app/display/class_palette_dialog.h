@@ -8,7 +8,6 @@
 #include <QString>
 
 #include "app/display/legend_dialog.h"
-#include "core/render/class_table.h"
 #include "core/treatment/treatment.h"
 
 class QCheckBox;
@@ -17,8 +16,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace orvane {
-
-struct TreatmentDescriptor;
 
 struct ClassPaletteOptions {
   const char* objectName;  // "TotalDepthForm"

@@ -155,8 +155,14 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
 
   connect(dirEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::DirEditExit);
   connect(incEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::IncEditExit);
-  connect(exaEdit_, &QLineEdit::textEdited, this, &TShadingDialog::ExaEditChange);
-  connect(refEdit_, &QLineEdit::textEdited, this, &TShadingDialog::RefEditChange);
+  connect(exaEdit_, &QLineEdit::textEdited, this, [this] {
+    working_.exaggeration = static_cast<float>(CleanFieldValue(exaEdit_));
+    Redraw();
+  });
+  connect(refEdit_, &QLineEdit::textEdited, this, [this] {
+    working_.brightness = static_cast<float>(CleanFieldValue(refEdit_));
+    Redraw();
+  });
   connect(castShadowsEdit_, &QLineEdit::textEdited, this, &TShadingDialog::OmbEditChange);
   connect(castShadowsCheck_, &QCheckBox::clicked, this, &TShadingDialog::OmbCheckBoxClick);
   connect(sun_, &TSunPicker::Picked, this, [this](float azimuth, float elevation) {
@@ -222,16 +228,6 @@ void TShadingDialog::DirEditExit() {
 void TShadingDialog::IncEditExit() {
   working_.elevation = static_cast<float>(CleanFieldValue(incEdit_, 0.0, 90.0) / kDegrees);
   sun_->SetLight(working_);
-  Redraw();
-}
-
-void TShadingDialog::ExaEditChange() {
-  working_.exaggeration = static_cast<float>(CleanFieldValue(exaEdit_));
-  Redraw();
-}
-
-void TShadingDialog::RefEditChange() {
-  working_.brightness = static_cast<float>(CleanFieldValue(refEdit_));
   Redraw();
 }
 

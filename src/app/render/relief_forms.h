@@ -66,11 +66,10 @@ class TShadingDialog : public QDialog {
   const TDemModel* PreviewModel() const { return previewModel_.get(); }
   TSunPicker& SunPicker() const { return *sun_; }
 
-  // Field handlers (leaving DirEdit / IncEdit, changing the others).
+  // Field handlers (leaving DirEdit / IncEdit, changing OmbEdit; ExaEdit and RefEdit are read
+  // as they change).
   void DirEditExit();
   void IncEditExit();
-  void ExaEditChange();
-  void RefEditChange();
   void OmbEditChange();
   void OmbCheckBoxClick();
 
