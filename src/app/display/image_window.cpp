@@ -29,9 +29,9 @@ TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitma
     const QRgb rgb = bitmap.pixel(column, line);
     colour = Rgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
   }
-  std::optional<UtmExtent> extent;
-  if (utm) extent = UtmExtent{utm->xmin, utm->xmax, utm->ymin, utm->ymax, utm->lines, utm->columns};
-  const CellReadout cell = ReadOutCell(dem, unitFactor, colour, column, line, extent);
+  std::optional<UtmFrame> frame;
+  if (utm) frame = UtmFrame{0, utm->xmin, utm->ymin, utm->xmax, utm->ymax, utm->lines, utm->columns};
+  const CellReadout cell = ReadOutCell(dem, unitFactor, colour, column, line, frame);
   TStatusReadout out{.inside = cell.inside};
   for (std::size_t panel = 0; panel < cell.panels.size(); ++panel) {
     if (cell.panels[panel]) out.panels[panel] = QString::fromStdString(*cell.panels[panel]);

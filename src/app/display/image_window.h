@@ -15,7 +15,7 @@
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/session.h"
-#include "core/render/image_view.h"
+#include "core/exchange/image_view.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/exchange/utm_frame.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -27,16 +28,6 @@ std::string ZoomSuffix(int zoom);
 // pixels each way, kept inside the image.
 int FirstShownPixel(int centre, int half, int size);
 
-// The UTM extent of the DEM's grid, once the coordinates were set.
-struct UtmExtent {
-  double xmin = 0.0;
-  double xmax = 0.0;
-  double ymin = 0.0;
-  double ymax = 0.0;
-  int lines = 0;
-  int columns = 0;
-};
-
 // The status texts for the cell (column, line): x y z (z in metres, "no data" on a NoData
 // cell), the UTM coordinates (unset without an extent), the picture's colour there (`colour`,
 // empty where the picture does not reach), line and column. `inside` is false when the cell
@@ -46,6 +37,6 @@ struct CellReadout {
   std::array<std::optional<std::string>, 4> panels;
 };
 CellReadout ReadOutCell(const TDemModel& dem, int unitFactor, std::optional<TColor> colour,
-                        int column, int line, const std::optional<UtmExtent>& utm);
+                        int column, int line, const std::optional<UtmFrame>& utm);
 
 }  // namespace orvane

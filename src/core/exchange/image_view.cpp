@@ -1,7 +1,6 @@
-#include "core/render/image_view.h"
+#include "core/exchange/image_view.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace orvane {
@@ -52,23 +51,14 @@ int FirstShownPixel(int centre, int half, int size) {
 }
 
 CellReadout ReadOutCell(const TDemModel& dem, int unitFactor, std::optional<TColor> colour,
-                        int column, int line, const std::optional<UtmExtent>& utm) {
+                        int column, int line, const std::optional<UtmFrame>& utm) {
   CellReadout out;
   if (column < 0 || line < 0 || column >= dem.columns || line >= dem.lines || !dem.IsAllocated()) {
     return out;
   }
   out.inside = true;
   out.panels[3] = Format("Line: %5d  Column: %5d ", line, column);
-  if (utm) {
-    // A frame without lines or columns has no cell size: nothing sensible to show.
-    double x = -HUGE_VAL, y = -HUGE_VAL;
-    if (utm->columns > 0 && utm->lines > 0) {
-      x = utm->xmin + column * (utm->xmax - utm->xmin) / utm->columns;
-      y = utm->ymin + (utm->lines - line) * (utm->ymax - utm->ymin) / utm->lines;
-    }
-    out.panels[1] = (utm->xmin <= x && utm->ymin <= y) ? Format("Coord. UTM   X %8.2f    Y %8.2f ", x, y)
-                                                       : std::string(1, ' ');
-  }
+  if (utm) out.panels[1] = UtmReadout(*utm, column, line);
   out.panels[2] = std::string();
   if (colour) {
     const int r = colour->red, g = colour->green, b = colour->blue;
