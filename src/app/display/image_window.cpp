@@ -20,25 +20,6 @@ QString ZoomCaption(const QString& name, int zoom) {
 
 }  // namespace
 
-TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
-                       int line, const std::optional<TUtmFrame>& utm) {
-  if (bitmap.isNull()) return {};
-  // A raster smaller than the DEM (a drainage network of another size) has no colour there.
-  std::optional<TColor> colour;
-  if (column >= 0 && line >= 0 && column < bitmap.width() && line < bitmap.height()) {
-    const QRgb rgb = bitmap.pixel(column, line);
-    colour = Rgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-  }
-  std::optional<UtmFrame> frame;
-  if (utm) frame = UtmFrame{0, utm->xmin, utm->ymin, utm->xmax, utm->ymax, utm->lines, utm->columns};
-  const CellReadout cell = ReadOutCell(dem, unitFactor, colour, column, line, frame);
-  TStatusReadout out{.inside = cell.inside};
-  for (std::size_t panel = 0; panel < cell.panels.size(); ++panel) {
-    if (cell.panels[panel]) out.panels[panel] = QString::fromStdString(*cell.panels[panel]);
-  }
-  return out;
-}
-
 TImageWindow::TImageWindow(TImageHost& host, const Look& look, QWidget* parent)
     : QAbstractScrollArea(parent), host_(host) {
   setObjectName(look.objectName);
@@ -154,20 +135,29 @@ bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
 void TImageWindow::ReadOutAt(QPoint pos) {
   const TDemModel* dem = ReadDem();
   const QPoint pixel = PixelAt(pos);
-  TStatusReadout out;
+  CellReadout out;
   // A picture of another DEM reads that DEM, without the UTM frame of the current one.
   const bool another = OfAnotherDem();
-  if (dem) {
-    out = ReadOut(*dem, another ? ownUnitFactor_ : host_.UnitFactor(), bitmap_, pixel.x(),
-                  pixel.y(), another ? std::nullopt : host_.UtmFrame());
-    if (another) host_.SetStatusText(1, QString());
+  if (dem && !bitmap_.isNull()) {
+    // A raster smaller than the DEM (a drainage network of another size) has no colour there.
+    std::optional<TColor> colour;
+    if (QRect(QPoint(0, 0), bitmap_.size()).contains(pixel)) {
+      const QRgb rgb = bitmap_.pixel(pixel);
+      colour = Rgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    }
+    std::optional<UtmFrame> frame;
+    if (const auto utm = host_.UtmFrame(); utm && !another)
+      frame = UtmFrame{0, utm->xmin, utm->ymin, utm->xmax, utm->ymax, utm->lines, utm->columns};
+    out = ReadOutCell(*dem, another ? ownUnitFactor_ : host_.UnitFactor(), colour, pixel.x(),
+                      pixel.y(), frame);
   }
+  if (dem && another) host_.SetStatusText(1, QString());
   if (!out.inside) {
     for (int panel = 0; panel < kStatusPanels; ++panel) host_.SetStatusText(panel, QString());
     return;
   }
-  for (int panel = 0; panel < 4; ++panel) {
-    if (out.panels[panel]) host_.SetStatusText(panel, *out.panels[panel]);
+  for (std::size_t panel = 0; panel < out.panels.size(); ++panel) {
+    if (out.panels[panel]) host_.SetStatusText(static_cast<int>(panel), QString::fromStdString(*out.panels[panel]));
   }
   host_.SetStatusText(kValuePanel, host_.ValueReadoutText(*this, pixel.x(), pixel.y()));
 }

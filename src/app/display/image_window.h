@@ -45,15 +45,6 @@ class TImageHost {
   virtual QString ValueReadoutText(const TImageWindow&, int, int) const { return {}; }
 };
 
-// The status texts for the cell (column, line); panel 1 stays unset without a UTM frame.
-// `inside` is false when the cell lies outside the DEM: then every panel is to be cleared.
-struct TStatusReadout {
-  bool inside = false;
-  std::array<std::optional<QString>, 4> panels;
-};
-TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
-                       int line, const std::optional<TUtmFrame>& utm);
-
 class TImageWindow : public QAbstractScrollArea {
   Q_OBJECT
 
