@@ -77,7 +77,7 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
       label->setObjectName(QStringLiteral("%1%2Label").arg(letters[ch], end));
       label->setMinimumWidth(30);
       connect(bar, &QSlider::valueChanged, this,
-              [this, ch, high](int v) { high ? MaxMoved(ch, v) : MinMoved(ch, v); });
+              [this, ch, high](int v) { BoundMoved(ch, high, v); });
       grid->addWidget(new QLabel(end), 1 + high, 0);
       grid->addWidget(bar, 1 + high, 1);
       grid->addWidget(label, 1 + high, 2);
@@ -125,13 +125,12 @@ void TLevelsDialog::SetImage(const TRasterImage& image) {
   Refresh();
 }
 
-void TLevelsDialog::MinMoved(int channel, int value) {
-  state_.SetMinimum(channel, value);
-  Refresh();
-}
-
-void TLevelsDialog::MaxMoved(int channel, int value) {
-  state_.SetMaximum(channel, value);
+void TLevelsDialog::BoundMoved(int channel, bool maximum, int value) {
+  if (maximum) {
+    state_.SetMaximum(channel, value);
+  } else {
+    state_.SetMinimum(channel, value);
+  }
   Refresh();
 }
 

@@ -38,8 +38,7 @@ class TLevelsDialog : public QDialog {
   const QImage& Preview() const { return preview_; }
 
  private:
-  void MinMoved(int channel, int value);
-  void MaxMoved(int channel, int value);
+  void BoundMoved(int channel, bool maximum, int value);
   void LinkClicked(bool checked);
   void Refresh();
 

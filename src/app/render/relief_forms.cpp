@@ -173,8 +173,6 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
   });
 }
 
-TShadingDialog::~TShadingDialog() = default;
-
 bool TShadingDialog::CastShadows() const { return castShadowsCheck_->isChecked(); }
 
 const QImage& TShadingDialog::Preview() const { return preview_->Bitmap(); }

@@ -54,7 +54,6 @@ class TShadingDialog : public QDialog {
   // `previewSize` the "SHADOW"/"SIZE" setting.
   TShadingDialog(TLightParams& global, std::function<const TDemModel*()> dem,
                    std::function<int()> previewSize, QWidget* parent = nullptr);
-  ~TShadingDialog() override;
 
   // The activation: working light from the global light, preview model, fields, preview.
   void Activate();

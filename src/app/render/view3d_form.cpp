@@ -157,8 +157,6 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   };
 }
 
-TView3DDialog::~TView3DDialog() = default;
-
 void TView3DDialog::SetSource(const TDemModel* dem, const TRasterImage* image) {
   dem_ = dem;
   image_ = image;

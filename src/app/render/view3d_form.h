@@ -34,7 +34,6 @@ class TView3DDialog : public QDialog {
   // preferences may change them); the stereo base starts from its value and then follows the
   // relief control. `settings` must outlive the dialog.
   explicit TView3DDialog(const TSettings& settings, QWidget* parent = nullptr);
-  ~TView3DDialog() override;
 
   // The DEM and the displayed image the next activation works on (kept by the caller).
   void SetSource(const TDemModel* dem, const TRasterImage* image);
