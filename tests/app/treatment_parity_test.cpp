@@ -11,18 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/render/palette_form.h"
 #include "app/render/relief_forms.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/treatment_menu.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
-#include "app/surface/slope_forms.h"
-#include "app/surface/aspect_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/drainage/density_image.h"
 #include "core/render/palette.h"
 #include "core/render/slices.h"

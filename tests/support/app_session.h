@@ -26,8 +26,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/command_modules.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"

@@ -1,14 +1,13 @@
 // The dialogs of the drainage morphometry:
 //   - TDrainageFractalDialog (" DRAINAGE NETWORK FRACTAL"): window size 12 or 24, dynamic scale
 //     100 or 255, parameter or wrapped image, for both fractal treatments of the network;
-//   - TDrainageFractalInfoForm (" FRACTAL DIMENSION COMPUTATION"): how the box counting works;
+//   - " FRACTAL DIMENSION COMPUTATION": how the box counting works;
 //   - TRatioOfDepthsDialog ("  DRAINAGE/SURFACE"): dynamic scale and result kind of the ratio depth.
 // Each exists once, a child of the main frame reached through its ...Of(frame) function, so
 // the user's choices persist between runs.
 #pragma once
 
 #include <QDialog>
-#include <QWidget>
 
 #include "app/shell/result_kind.h"
 
@@ -39,27 +38,8 @@ class TDrainageFractalDialog : public QDialog {
   TResultPlacementBox* placement_;
 };
 
-// A network covered by boxes of 1, 2, 4, 8 and 16 pixels with their counts, and the log-log
-// plot of the counts, drawn for the explanation window.
-class TBoxCountingPicture : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit TBoxCountingPicture(QWidget* parent = nullptr);
-  QSize sizeHint() const override { return {560, 250}; }
-  // The number of filled boxes of each size on the pictured network.
-  static int FilledBoxes(int size);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-};
-
-class TDrainageFractalInfoForm : public QDialog {
-  Q_OBJECT
-
- public:
-  explicit TDrainageFractalInfoForm(QWidget* parent = nullptr);
-};
+// The number of filled boxes of `size` pixels on the network pictured in the explanation window.
+int FilledBoxes(int size);
 
 class TRatioOfDepthsDialog : public QDialog {
   Q_OBJECT
@@ -82,7 +62,8 @@ class TRatioOfDepthsDialog : public QDialog {
 };
 
 TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame);
-TDrainageFractalInfoForm& DrainageFractalInfoFormOf(QWidget& frame);
 TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame);
+// The explanation of the box counting (" FRACTAL DIMENSION COMPUTATION").
+QDialog* MakeDrainageFractalInfoForm(QWidget* parent);
 
 }  // namespace orvane

@@ -8,10 +8,7 @@
 #include <functional>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/drainage_commands.h"
-#include "app/drainage/extraction_form.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/shell/window_size_dialog.h"
 #include "core/drainage/density_image.h"
@@ -179,7 +176,7 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
   prompts.dialogs["AboutVennotForm"] = Accept;
   Trigger("DiesstionDensityInfo1");
   EXPECT_EQ(prompts.executed.back(), "AboutVennotForm");
-  EXPECT_EQ(DissectionMethodFormOf(*main).windowTitle(), "About this Parameter");
+  EXPECT_EQ(main->findChild<QDialog*>("AboutVennotForm")->windowTitle(), "About this Parameter");
 }
 
 TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {

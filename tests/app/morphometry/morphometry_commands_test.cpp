@@ -8,8 +8,7 @@
 #include <QRadioButton>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/morphometry/morphometry_commands.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "core/drainage/density_image.h"
 #include "core/morphometry/dissection_density_3d.h"
@@ -215,15 +214,15 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
 
   Trigger("FractalDimensionInfo1");
   EXPECT_EQ(prompts.executed.back(), "InfoFractDimRiverForm");
-  const auto& info = DrainageFractalInfoFormOf(*main);
+  const auto& info = *main->findChild<QDialog*>("InfoFractDimRiverForm");
   EXPECT_EQ(info.windowTitle(), " FRACTAL DIMENSION COMPUTATION");
   QStringList texts;
   for (const QLabel* label : info.findChildren<QLabel*>()) texts << label->text();
   EXPECT_TRUE(texts.contains("inverse of the slope"));
   EXPECT_TRUE(texts.contains("moving window."));
   // The pictured network's counts fall as the boxes grow.
-  EXPECT_GT(TBoxCountingPicture::FilledBoxes(1), TBoxCountingPicture::FilledBoxes(2));
-  EXPECT_EQ(TBoxCountingPicture::FilledBoxes(32), 1);
+  EXPECT_GT(FilledBoxes(1), FilledBoxes(2));
+  EXPECT_EQ(FilledBoxes(32), 1);
 }
 
 // Grey values of the parameter image inside the margin: lowest and highest.

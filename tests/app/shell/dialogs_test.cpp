@@ -3,19 +3,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/exchange/page_print_form.h"
 #include "app/render/palette_form.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/text_values.h"
 #include "app/shell/window_size_dialog.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
+#include "app/surface/surface_forms.h"
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
 #include "support/app_session.h"

@@ -9,11 +9,9 @@
 #include "support/gdal_rasters.h"
 #include "app/render/relief_forms.h"
 #include "app/display/value_histogram_window.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/shell/result_values.h"
-#include "app/surface/slope_forms.h"
-#include "app/surface/total_depth_form.h"
+#include "app/surface/surface_forms.h"
 #include "core/render/slices.h"
 #include "support/app_session.h"
 

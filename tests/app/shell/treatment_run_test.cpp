@@ -18,14 +18,12 @@
 #include <thread>
 
 #include "app/display/image_window.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/render/view3d_form.h"
 #include "app/shell/progress_form.h"
 #include "app/shell/view_state.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/common/grid_memory.h"
 #include "support/app_session.h"
 

@@ -5,11 +5,9 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/shell/window_size_dialog.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/roughness_commands.h"
-#include "app/surface/total_depth_form.h"
+#include "app/surface/surface_forms.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
@@ -98,7 +96,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   ASSERT_TRUE(relief);
   const TClassTable table = TotalDepthClassTable(kDepthGray, true, relief->minimum, relief->maximum);
   const TRasterImage expected = RenderTotalDepth(*relief, kDepthGray, table, true);
-  auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthPaletteDialog();
+  auto& form = *main->findChild<TClassPaletteDialog*>("TotalDepthForm");
   EXPECT_EQ(form.ClassTable(), table) << "Scale spreads the classes over the run's relief";
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   ExpectSameImage(*main->Session().ParameterImage(), expected);

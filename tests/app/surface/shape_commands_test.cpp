@@ -4,12 +4,10 @@
 #include <cmath>
 #include <set>
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/shape_commands.h"
-#include "app/surface/shape_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/convexity.h"
@@ -207,7 +205,8 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
 
   Trigger("CircularWindowInfo1");
   EXPECT_EQ(prompts.executed.back(), "CWInfoForm");
-  EXPECT_TRUE(Dialog<TCircularWindowInfoForm>().Text().contains("2. Differnce from Mean Elevation"));
+  EXPECT_TRUE(main->findChild<QDialog*>("CWInfoForm")->findChild<QLabel*>()->text().contains(
+      "2. Differnce from Mean Elevation"));
 }
 
 using SurfaceSession = SampleSessionTest;

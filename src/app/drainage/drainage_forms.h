@@ -1,0 +1,107 @@
+// The dialogs of the drainage network, each made once as a child of the main frame so that what
+// the user typed last persists between runs (the window size of the densities is asked in the
+// shared TWindowSizeDialog, app/shell/window_size_dialog.h):
+//   - TDrainageExtractionDialog (" RIVER EXTRACTION"): the ranges and the colour of an
+//     extraction. OK keeps the dialog open on the range at fault, with the command line's
+//     message; "Cancel" and the close box leave without extracting;
+//   - THeadwatersDialog (" INPUT PARAMETERS"): the half window size of the headwaters density,
+//     the side it observes in km, the dynamic scale (100 or 255) and the result kind;
+//   - "Dissection Density Visu" (TClassPaletteDialog), the palette of the dissection densities
+//     (2D and 3D), a tool window reached through DensityPaletteDialogOf, and "About this
+//     Parameter", how the density is computed.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <optional>
+
+#include "app/display/class_palette_dialog.h"
+#include "app/shell/result_kind.h"
+#include "core/treatment/treatment.h"
+
+class QLineEdit;
+
+namespace orvane {
+
+class TDeclaredRadios;
+class TResultPlacementBox;
+class TWorkbench;
+struct DeclaredRun;
+
+extern const ClassPaletteOptions kDensityPalette;
+
+class TDrainageExtractionDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TDrainageExtractionDialog(QWidget* parent = nullptr);
+
+  // The ranges and the declared "colour" (0 black, 1 blue, 2 red, 3 green, 4 yellow).
+  TreatmentArgs Args() const;
+
+  // For the tests and the handlers: type the ranges, pick a colour.
+  void SetRanges(const QString& lower, const QString& upper);
+  void ChooseColour(int code);
+  void OKBitBtnClick();
+
+ private:
+  QLineEdit* lrEdit_;
+  QLineEdit* urEdit_;
+  TDeclaredRadios* colours_;
+};
+
+class THeadwatersDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit THeadwatersDialog(QWidget* parent = nullptr);
+
+  // Before showing: the DEM's pixel size in whole metres into "Pixel Size".
+  void SetPixelSize(int metres);
+  int HalfWindow() const;
+  double SideKm() const;
+  // The half window and the declared dynamic scale.
+  TreatmentArgs Args() const;
+  ResultKind Placement() const;
+
+  // For the tests: type the half window, click the radio buttons.
+  void SetHalfWindowText(const QString& text);
+  void ChooseDynamicScale(int scale);
+  void ChoosePlacement(ResultKind kind);
+  // Whether HWS holds a whole number in the declared range; OK refuses anything else.
+  bool HasHalfWindow() const;
+  static constexpr const char* kNoHalfWindow =
+      "Give the half window size (HWS) as a whole number of pixels";
+  void OkClick();
+
+ private:
+  void ShowSide();
+
+  QLineEdit* pixelSizeEdit_;
+  QLineEdit* windowEdit_;
+  TDeclaredRadios* scale_;
+  TResultPlacementBox* placement_;
+};
+
+QDialog* MakeDissectionMethodForm(QWidget* parent);
+
+// The one instance of each, a child of the main frame, made at the first call.
+TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame);
+THeadwatersDialog& HeadwatersDialogOf(QWidget& frame);
+
+// The second phase of a treatment drawn in the density palette: the palette dialog over the
+// run's range (the treatment goes on however it is closed), then the picture drawn with its
+// choices by the declaration and shown, gray tones with a margin of 1, colours with the
+// session's. Empty when the picture could not be drawn (said under "ERROR"); else whether it
+// was wrapped over the DEM.
+std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
+                                         double maximum, const QString& title,
+                                         bool wrappedAlsoParameter);
+
+// A treatment that draws its picture in its run: run on the current DEM, then the picture shown
+// under `title` where `placement` says, with the run's values. Nothing after a cancel or an
+// error (said).
+void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+                const QString& title, ResultKind placement);
+
+}  // namespace orvane

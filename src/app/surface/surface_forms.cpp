@@ -1,0 +1,540 @@
+#include "app/surface/surface_forms.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+#include <utility>
+
+#include "app/shell/declared_fields.h"
+#include "app/shell/form_parts.h"
+#include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
+#include "app/shell/text_values.h"
+#include "core/surface/circular_window.h"
+#include "core/surface/contour_density.h"
+#include "core/surface/contour_lines.h"
+#include "core/surface/total_depth.h"
+#include "core/treatment/treatment_registry.h"
+
+namespace orvane {
+
+const ClassPaletteOptions kTotalDepthPalette{
+    .objectName = "TotalDepthForm",
+    .title = " Total Depth Visu",
+    .treatment = &kTotalDepthTreatment,
+    .placementTitle = "Resulting Image",
+    .toolWindow = false,
+    .classTable = &TotalDepthClassTable,
+};
+
+namespace {
+
+// A modal dialog named `name`, titled `title`, laid out in a column.
+QVBoxLayout* ModalColumn(QDialog& dialog, const char* name, const char* title) {
+  dialog.setObjectName(name);
+  dialog.setWindowTitle(title);
+  dialog.setModal(true);
+  return new QVBoxLayout(&dialog);
+}
+
+// A line edit named `name` that shows what the program writes in it.
+QLineEdit* ReadOnly(const char* name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setReadOnly(true);
+  return edit;
+}
+
+// A whole-number field named `name`, bound to parameter `param` of `treatment` (from `minimum`
+// where the dialog refuses less than the declaration).
+TWholeNumberEdit* DeclaredDigits(const char* name, const TreatmentDescriptor& treatment,
+                                 const char* param, std::optional<int> minimum, QWidget* parent) {
+  auto* edit = new TWholeNumberEdit(parent);
+  edit->setObjectName(name);
+  BindDeclaredField(edit, DeclaredParam(treatment, param), minimum);
+  return edit;
+}
+
+// `widgets` side by side, as one cell of a grid.
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+  auto* row = new QHBoxLayout;
+  for (QWidget* widget : widgets) row->addWidget(widget);
+  return row;
+}
+
+// "OK" (`okName`, running `onOk`) and "Cancel" (`cancelName`; rejects unless `cancelRejects`
+// is false) side by side at the end of `layout`.
+void AddOkCancel(QDialog& dialog, QBoxLayout* layout, const char* okName, std::function<void()> onOk,
+                 const char* cancelName, bool cancelRejects = true) {
+  auto* cancel = new QPushButton("Cancel", &dialog);
+  cancel->setObjectName(cancelName);
+  if (cancelRejects) QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+  layout->addLayout(Row({OkButton(dialog, okName, std::move(onOk), &dialog), cancel}));
+}
+
+}  // namespace
+
+// ---- TContourExtractionDialog
+
+TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(parent) {
+  QVBoxLayout* layout = ModalColumn(*this, "ContourLineForm", "  Contour Line Density");
+  auto* window = new QGridLayout;
+  window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
+  // The declared window from 1: OK refuses an empty window anyway.
+  sizeWin_ = DeclaredDigits("SizeWinEdit", kContourDensityTreatment, "window", 1, this);
+  window->addWidget(sizeWin_, 0, 1);
+  window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
+  window->addLayout(Row({ReadOnly("kilom1", this), new QLabel("km  x", this), ReadOnly("kilom2", this),
+                         new QLabel("km", this)}),
+                    1, 1);
+  layout->addLayout(window);
+  connect(sizeWin_, &QLineEdit::textChanged, this, [this] { UpdateKilometres(); });
+
+  auto* dynamism = new QGroupBox(this);
+  auto* dynamismLayout = new QHBoxLayout(dynamism);
+  dynamismLayout->addWidget(new QLabel("Output Dynamism", dynamism));
+  dynamism_ = new TDeclaredRadios(DeclaredParam(kContourDensityTreatment, "dynamism"),
+                                  {"HundredRadioButton", "FullDynRadioButton"}, *dynamism,
+                                  *dynamismLayout);
+  layout->addWidget(dynamism);
+
+  auto* type = new QGroupBox("Type of treatment", this);
+  auto* typeLayout = new QVBoxLayout(type);
+  AddRadio("Squared grid", "GridRadioButton", type, typeLayout)->setChecked(true);
+  moving_ = AddRadio("Moving window", "MovWindRadioButton", type, typeLayout);
+  layout->addWidget(type);
+
+  auto* hypso = new QGroupBox("Hypsometric Interval", this);
+  auto* hypsoLayout = new QGridLayout(hypso);
+  hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
+  hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
+  interval_ = DeclaredDigits("HypsoIntervalEdit", kContourDensityTreatment, "interval", 1, hypso);
+  hypsoLayout->addWidget(interval_, 1, 1);
+  hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
+  hypsoLayout->addLayout(Row({ReadOnly("MinDynEdit", hypso), ReadOnly("MaxDynEdit", hypso)}), 2, 1);
+  hypsoLayout->addWidget(new QLabel("Pixel Size", hypso), 3, 0);
+  hypsoLayout->addWidget(ReadOnly("PixEdit", hypso), 3, 1);
+  layout->addWidget(hypso);
+
+  placement_ = new TResultPlacementBox({"Output", "ParamRadioButton", "WrappedRadioButton"}, this);
+  layout->addWidget(placement_);
+  AddOkCancel(*this, layout, "BitBtn1", [this] { OkClick(); }, "BitBtn2");
+}
+
+int TContourExtractionDialog::WindowSize() const { return sizeWin_->Value(); }
+int TContourExtractionDialog::Interval() const { return interval_->Value(); }
+ResultKind TContourExtractionDialog::Placement() const { return placement_->Kind(); }
+
+TreatmentArgs TContourExtractionDialog::Args() const {
+  TreatmentArgs args;
+  args.Set("window", WindowSize());
+  args.Set("interval", Interval());
+  args.Set("dynamism", dynamism_->Value());
+  args.Set("tiling", static_cast<int>(moving_->isChecked() ? ContourTiling::kMovingWindow
+                                                           : ContourTiling::kSquaredGrid));
+  return args;
+}
+
+void TContourExtractionDialog::SetDem(double minimum, double maximum, const QString& pixelText,
+                                      float pixelSizeX) {
+  findChild<QLineEdit*>("MinDynEdit")->setText(QString::asprintf("%f", minimum));
+  findChild<QLineEdit*>("MaxDynEdit")->setText(QString::asprintf("%f", maximum));
+  findChild<QLineEdit*>("PixEdit")->setText(pixelText);
+  demPixel_ = static_cast<int>(pixelSizeX);
+  UpdateKilometres();
+}
+
+QString TContourExtractionDialog::WindowKilometres() const {
+  return findChild<QLineEdit*>("kilom1")->text();
+}
+
+void TContourExtractionDialog::UpdateKilometres() {
+  const QString km = QString::number(WindowSize() * demPixel_ * 0.001);
+  findChild<QLineEdit*>("kilom1")->setText(km);
+  findChild<QLineEdit*>("kilom2")->setText(km);
+}
+
+void TContourExtractionDialog::SetWindowSize(int size) { sizeWin_->setText(QString::number(size)); }
+void TContourExtractionDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
+void TContourExtractionDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
+void TContourExtractionDialog::ChooseTiling(int tiling) {
+  findChild<QRadioButton*>(tiling == 1 ? "MovWindRadioButton" : "GridRadioButton")->setChecked(true);
+}
+
+void TContourExtractionDialog::SetLevelRange(std::int64_t lowest, std::int64_t highest,
+                                             int unitDivisor) {
+  lowest_ = lowest;
+  highest_ = highest;
+  unitDivisor_ = unitDivisor;
+}
+
+QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
+  ContourDensityParams params;
+  params.window = WindowSize();
+  params.interval = Interval();
+  if (field) *field = params.interval <= 0 ? interval_ : sizeWin_;
+  if (Status status = CheckContourDensityParams(params); !status)
+    return QString::fromStdString(status.message());
+  const std::pair<QLineEdit*, const char*> declaredValues[] = {{sizeWin_, "window"},
+                                                               {interval_, "interval"}};
+  for (const auto& [edit, name] : declaredValues) {
+    const int value = LeadingInt(edit->text());
+    if (Status declared = CheckParamValue(DeclaredParam(kContourDensityTreatment, name), value); !declared) {
+      if (field) *field = edit;
+      return QString::fromStdString(declared.message());
+    }
+  }
+  if (field) *field = interval_;
+  // Levels start one interval above the lowest elevation: none below the highest, no line.
+  if (unitDivisor_ > 0 &&
+      ContourLevelCount(lowest_, highest_, static_cast<std::int64_t>(params.interval) * unitDivisor_) == 0) {
+    return QStringLiteral("No contour line: an interval of %1 m leaves no level between the lowest "
+                          "and the highest elevation of the DEM (%2 m apart)")
+        .arg(params.interval)
+        .arg((highest_ - lowest_) / unitDivisor_);
+  }
+  return {};
+}
+
+void TContourExtractionDialog::OkClick() {
+  QLineEdit* field = nullptr;
+  if (const QString refusal = Refusal(&field); !refusal.isEmpty()) {
+    Refuse(this, field, refusal);
+    return;
+  }
+  accept();
+}
+
+// ---- TContourDensityDialog
+
+TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) {
+  QVBoxLayout* layout = ModalColumn(*this, "ContLineForm", " CONTOUR LINE EXTRACTION");
+  auto* values = new QGroupBox("Hypsometric Values  (in meters)", this);
+  auto* valuesLayout = new QGridLayout(values);
+  const std::pair<const char*, const char*> shown[] = {
+      {"Min", "MinEdit"}, {"Max", "MaxEdit"}, {"Pixel Size", "PixelSizeEdit"}};
+  for (int row = 0; row < 3; ++row) {
+    valuesLayout->addWidget(new QLabel(shown[row].first, values), row, 0);
+    valuesLayout->addWidget(ReadOnly(shown[row].second, values), row, 1);
+  }
+  layout->addWidget(values);
+
+  auto* params = new QGroupBox("Parameters (in meters)", this);
+  auto* paramsLayout = new QGridLayout(params);
+  // The declared levels: below sea level too (a sign can be typed).
+  first_ = new QLineEdit(params);
+  first_->setObjectName("FirstContEdit");
+  BindDeclaredField(first_, DeclaredParam(kContoursTreatment, "first"));
+  last_ = new QLineEdit(params);
+  last_->setObjectName("LastContEdit");
+  BindDeclaredField(last_, DeclaredParam(kContoursTreatment, "last"));
+  interval_ = DeclaredDigits("IntervEdit", kContoursTreatment, "interval", 1, params);
+  const std::pair<const char*, QLineEdit*> fields[] = {{"First Contour Line", first_},
+                                                       {"Last Contour Line", last_},
+                                                       {"Hypsometric interval required", interval_}};
+  for (int row = 0; row < 3; ++row) {
+    paramsLayout->addWidget(new QLabel(fields[row].first, params), row, 0);
+    paramsLayout->addWidget(fields[row].second, row, 1);
+  }
+  layout->addWidget(params);
+  layout->addWidget(OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this));
+}
+
+int TContourDensityDialog::First() const { return LeadingInt(first_->text()); }
+int TContourDensityDialog::Last() const { return LeadingInt(last_->text()); }
+int TContourDensityDialog::Interval() const { return interval_->Value(); }
+
+void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& pixelText) {
+  findChild<QLineEdit*>("MinEdit")->setText(QString::number(minimum));
+  findChild<QLineEdit*>("MaxEdit")->setText(QString::number(maximum));
+  findChild<QLineEdit*>("PixelSizeEdit")->setText(pixelText);
+}
+
+void TContourDensityDialog::SetFirst(int first) { first_->setText(QString::number(first)); }
+void TContourDensityDialog::SetLast(int last) { last_->setText(QString::number(last)); }
+void TContourDensityDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
+
+void TContourDensityDialog::OkClick() {
+  // The dialog stays open on the field at fault: the last line when it is below the first.
+  if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
+    Refuse(this, Interval() > 0 && Last() < First() ? last_ : interval_,
+           QString::fromStdString(status.message()));
+    return;
+  }
+  accept();
+}
+
+// ---- TCircularWindowDialog
+
+TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) {
+  QVBoxLayout* layout = ModalColumn(*this, "CircularWindowForm", "Circular Moving Window");
+  auto* type = new QGroupBox("Type of Treatment", this);
+  auto* typeLayout = new QVBoxLayout(type);
+  // The declared statistics, none checked at start.
+  statistics_ = new TDeclaredRadios(DeclaredParam(kCircularTreatment, "stat"),
+                                    {"MeanRadioButton", "DiffMeanRadioButton", "StdDevRadioButton",
+                                     "RangeRadioButton", "DevMeanRadioButton",
+                                     "PercentileRadioButton"},
+                                    *type, *typeLayout);
+  // This caption keeps the dialog's own spelling.
+  statistics_->button(kCircularStdDev)->setText("Standard deviation of Elevation");
+  layout->addWidget(type);
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
+  // Whole pixels; a radius beyond the largest DEM side cannot be typed at all. 0 can, for OK
+  // to say "Radius undefined".
+  radius_ = DeclaredDigits("RadiusEdit", kCircularTreatment, "radius", 0, this);
+  grid->addWidget(radius_, 0, 1);
+  grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
+  pixelSize_ = ReadOnly("PixelSizeEdit", this);
+  grid->addWidget(pixelSize_, 1, 1);
+  grid->addWidget(new QLabel("Surface observed ", this), 2, 0);
+  surface_ = ReadOnly("SurfEdit", this);
+  grid->addLayout(Row({surface_, new QLabel("km2", this)}), 2, 1);
+  layout->addLayout(grid);
+  connect(radius_, &QLineEdit::textChanged, this, [this] { UpdateSurface(); });
+
+  placement_ = new TResultPlacementBox(
+      {"Emplacement of the Resulting Image", "ParamRadioButton", "WrapRadioButton", "Wrap image"},
+      this);
+  layout->addWidget(placement_);
+  AddOkCancel(*this, layout, "OKBitBtn", [this] { OkClick(); }, "CancelBitBtn");
+}
+
+int TCircularWindowDialog::Radius() const { return radius_->Value(); }
+ResultKind TCircularWindowDialog::Placement() const { return placement_->Kind(); }
+QString TCircularWindowDialog::SurfaceText() const { return surface_->text(); }
+
+void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
+  pixelSize_->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
+  UpdateSurface();
+}
+
+void TCircularWindowDialog::UpdateSurface() {
+  const int pixel = static_cast<int>(LeadingDouble(pixelSize_->text()));
+  // Large radii would only slow typing down; the disc is then close to pi R^2.
+  const int radius = Radius();
+  if (radius > 500) {
+    surface_->setText(QString::number(3.14159265358979 * radius * radius * pixel * pixel / 1e6, 'f', 4));
+    return;
+  }
+  surface_->setText(QString::number(CircularSurfaceKm2(radius, pixel), 'f', 4));
+}
+
+int TCircularWindowDialog::Statistic() const { return statistics_->Value(); }
+void TCircularWindowDialog::ChooseStatistic(int statistic) { statistics_->Choose(statistic); }
+void TCircularWindowDialog::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
+
+void TCircularWindowDialog::SetGridSize(int columns, int lines) {
+  demColumns_ = columns;
+  demLines_ = lines;
+}
+
+void TCircularWindowDialog::OkClick() {
+  if (Status status = CheckCircularParams({Radius(), Statistic()}); !status) {
+    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
+    if (Radius() <= 0) radius_->setFocus();
+    return;
+  }
+  // The disc of 2R + 1 cells must fit in the DEM somewhere, or every cell would stay white.
+  if (demColumns_ > 0 && demLines_ > 0 &&
+      (2 * Radius() >= demColumns_ || 2 * Radius() >= demLines_)) {
+    Refuse(this, radius_,
+           QStringLiteral("The circular window (%1 pixels across) does not fit in the "
+                          "DEM (%2 x %3): give a radius below %4")
+               .arg(2 * Radius() + 1)
+               .arg(demColumns_)
+               .arg(demLines_)
+               .arg((std::min(demColumns_, demLines_) + 1) / 2));
+    return;
+  }
+  accept();
+}
+
+QDialog* MakeCircularWindowInfoForm(QWidget* parent) {
+  auto* dialog = new QDialog(parent);
+  LayOutInfoWindow(*dialog, "CWInfoForm", "  Circular Window",
+                   {QStringLiteral("Primary Attributes using a Moving Circular Mask\n\n"
+                                   "After J.C. Gallant and J.P. Wilson, \"Primary topographic "
+                                   "attributes\", in Terrain Analysis: Principles and "
+                                   "Applications, Wiley, New York, 2000.\n\n"
+                                   "1. Mean Elevation\n"
+                                   "2. Differnce from Mean Elevation\n"
+                                   "3. Standard Deviation of Elevation\n"
+                                   "4. Elevation Range\n"
+                                   "5. Deviation from Mean Elevation\n"
+                                   "6. Percentile")},
+                   "OKBitBtn");
+  dialog->resize(420, 300);
+  return dialog;
+}
+
+// ---- TShapeRangeDialog
+
+TShapeRangeDialog::TShapeRangeDialog(const char* objectName, const char* title,
+                                     const TreatmentDescriptor& treatment, QWidget* parent)
+    : QDialog(parent), treatment_(treatment) {
+  ModalColumn(*this, objectName, title);
+}
+
+QBoxLayout& TShapeRangeDialog::Layout() const { return *static_cast<QBoxLayout*>(layout()); }
+
+void TShapeRangeDialog::AddFields(QWidget* rangeBox, QWidget* dynamismBox) {
+  auto* rangeLayout = rangeBox == this ? &Layout() : new QVBoxLayout(rangeBox);
+  rangeLayout->addWidget(new QLabel("Size of the greater window range", rangeBox));
+  // The declared range from 1: a range of 0 computes nothing.
+  sizeWin_ = DeclaredDigits("SizeWinEdit", treatment_, "range", 1, rangeBox);
+  rangeLayout->addWidget(sizeWin_);
+  if (rangeBox != this) Layout().addWidget(rangeBox);
+
+  // The declared 100 (checked at start) or 255.
+  auto* dynamismLayout = new QVBoxLayout(dynamismBox);
+  dynamismLayout->addWidget(new QLabel("Output Dynamism", dynamismBox));
+  auto* row = new QHBoxLayout;
+  dynamism_ = new TDeclaredRadios(DeclaredParam(treatment_, "dynamism"),
+                                  {"HundredRadioButton", "FullDynRadioButton"}, *dynamismBox, *row);
+  dynamismLayout->addLayout(row);
+  Layout().addWidget(dynamismBox);
+}
+
+void TShapeRangeDialog::AddPlacementAndOk(const char* cancelName) {
+  placement_ = new TResultPlacementBox({"Result", "ParamRadioButton", "ShadRadioButton"}, this);
+  Layout().addWidget(placement_);
+  if (cancelName) {
+    // This Cancel does nothing: the dialog stays open.
+    AddOkCancel(*this, &Layout(), "OKBitBtn", [this] { OkClick(); }, cancelName, false);
+  } else {
+    Layout().addWidget(OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this));
+  }
+}
+
+TreatmentArgs TShapeRangeDialog::Args() const {
+  TreatmentArgs args;
+  args.Set("range", Range());
+  args.Set("dynamism", dynamism_->Value());
+  return args;
+}
+
+QString TShapeRangeDialog::Refusal() const {
+  if (Range() < 1) return kNoWindowRange;
+  const Status declared = CheckParamValue(DeclaredParam(treatment_, "range"), Range());
+  return declared ? QString() : QString::fromStdString(declared.message());
+}
+
+void TShapeRangeDialog::OkClick() {
+  if (const QString refusal = Refusal(); !refusal.isEmpty()) {
+    Refuse(this, sizeWin_, refusal);
+    return;
+  }
+  accept();
+}
+
+int TShapeRangeDialog::Range() const { return sizeWin_->Value(); }
+ResultKind TShapeRangeDialog::Placement() const { return placement_->Kind(); }
+void TShapeRangeDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
+void TShapeRangeDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
+void TShapeRangeDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
+
+TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent)
+    : TShapeRangeDialog("ConCavForm", " Convexity Concavity", kConvexityTreatment, parent) {
+  AddFields(this, new QGroupBox(this));
+  AddPlacementAndOk();
+}
+
+THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
+    : TShapeRangeDialog("HorizSurfForm", " HORIZONTAL SURFACES", kHorizontalTreatment, parent) {
+  auto* size = new QGroupBox("Window Size", this);
+  dynamismPanel_ = new QGroupBox(this);
+  dynamismPanel_->setObjectName("DynamismPanel");
+  AddFields(size, dynamismPanel_);
+  auto* type = new QGroupBox("Type of computation", this);
+  auto* typeLayout = new QVBoxLayout(type);
+  typeLayout->addWidget(new QLabel("of the horizontal plans", type));
+  range_ = AddRadio("All calculated values", "RangeRadioButton", type, typeLayout);
+  binarize_ = AddRadio("Selection and binarization", "BinarRadioButton", type, typeLayout);
+  range_->setChecked(true);
+  Layout().insertWidget(1, type);
+  AddPlacementAndOk("DelBitBtn");
+  // Binarization hides the dynamism, which keeps its value meanwhile.
+  connect(binarize_, &QRadioButton::toggled, this, [this](bool on) { dynamismPanel_->setVisible(!on); });
+}
+
+TreatmentArgs THorizontalSurfacesDialog::Args() const {
+  TreatmentArgs args = TShapeRangeDialog::Args();
+  args.Set("binarize", Binarize() ? 1 : 0);
+  return args;
+}
+
+bool THorizontalSurfacesDialog::Binarize() const { return binarize_->isChecked(); }
+bool THorizontalSurfacesDialog::DynamismShown() const { return !dynamismPanel_->isHidden(); }
+void THorizontalSurfacesDialog::ChooseBinarize(bool binarize) { (binarize ? binarize_ : range_)->setChecked(true); }
+
+// ---- TLocalFractalDialog
+
+TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
+  QVBoxLayout* layout = ModalColumn(*this, "LocalFractForm", " LOCAL FRACTAL DIMENSION");
+  auto* sizeGroup = new QGroupBox("Moving Window Size", this);
+  auto* sizeLayout = new QHBoxLayout(sizeGroup);
+  size_ = new TDeclaredRadios(DeclaredParam(kLocalFractalTreatment, "window"),
+                              {"Size12RadioButton", "Size24RadioButton"}, *sizeGroup, *sizeLayout);
+  auto* hGroup = new QGroupBox("Adaptive Factor H", this);
+  auto* hLayout = new QHBoxLayout(hGroup);
+  hEdit_ = new QLineEdit(hGroup);
+  hEdit_->setObjectName("HValEdit");
+  // A decimal number, with a point or a comma: letters cannot be typed.
+  BindDeclaredField(hEdit_, DeclaredParam(kLocalFractalTreatment, "h"));
+  hLayout->addWidget(hEdit_);
+  hLayout->addWidget(new QLabel("float value", hGroup));
+  layout->addWidget(sizeGroup);
+  layout->addWidget(hGroup);
+  layout->addWidget(OkButton(*this, "OkBitBtn", [this] { OkClick(); }, this), 0, Qt::AlignRight);
+}
+
+double TLocalFractalDialog::FactorH() const {
+  return LeadingDouble(hEdit_->text().trimmed().replace(',', '.'));
+}
+
+int TLocalFractalDialog::WindowSize() const { return size_->Value(); }
+void TLocalFractalDialog::ClickSize(int size) { size_->Choose(size); }
+void TLocalFractalDialog::SetHText(const QString& text) { hEdit_->setText(text); }
+
+void TLocalFractalDialog::SetRelief(std::int64_t reliefMetres, int pixelSize) {
+  relief_ = reliefMetres;
+  pixelSize_ = pixelSize;
+}
+
+QString TLocalFractalDialog::Refusal() const {
+  bool number = false;
+  hEdit_->text().trimmed().replace(',', '.').toDouble(&number);
+  if (!number) return kNoFactorH;
+  const double h = FactorH();
+  if (Status declared = CheckParamValue(DeclaredParam(kLocalFractalTreatment, "h"), h); !declared)
+    return QString::fromStdString(declared.message());
+  const double step = pixelSize_ * h;
+  if (relief_ >= 0 && pixelSize_ > 0 && step > static_cast<double>(relief_)) {
+    return QStringLiteral("The height step P x H = %1 m is above the relief of the DEM (%2 m): "
+                          "every window would be flat and give the same dimension")
+        .arg(step)
+        .arg(relief_);
+  }
+  return {};
+}
+
+void TLocalFractalDialog::OkClick() {
+  if (const QString refusal = Refusal(); !refusal.isEmpty()) {
+    Refuse(this, hEdit_, refusal);
+    return;
+  }
+  accept();
+}
+
+}  // namespace orvane
