@@ -74,13 +74,6 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
   layout->addLayout(buttons);
 }
 
-void TDrainageExtractionDialog::SetRanges(const QString& lower, const QString& upper) {
-  lrEdit_->setText(lower);
-  urEdit_->setText(upper);
-}
-
-void TDrainageExtractionDialog::ChooseColour(int code) { colours_->Choose(code); }
-
 TreatmentArgs TDrainageExtractionDialog::Args() const {
   TreatmentArgs args;
   args.Set("lower", LeadingInt(lrEdit_->text()));
@@ -166,10 +159,7 @@ TreatmentArgs THeadwatersDialog::Args() const {
   return args;
 }
 
-void THeadwatersDialog::SetHalfWindowText(const QString& text) { windowEdit_->setText(text); }
-void THeadwatersDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 ResultKind THeadwatersDialog::Placement() const { return placement_->Kind(); }
-void THeadwatersDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 bool THeadwatersDialog::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
 
 void THeadwatersDialog::OkClick() {

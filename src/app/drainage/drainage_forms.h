@@ -38,10 +38,6 @@ class TDrainageExtractionDialog : public QDialog {
 
   // The ranges and the declared "colour" (0 black, 1 blue, 2 red, 3 green, 4 yellow).
   TreatmentArgs Args() const;
-
-  // For the tests and the handlers: type the ranges, pick a colour.
-  void SetRanges(const QString& lower, const QString& upper);
-  void ChooseColour(int code);
   void OKBitBtnClick();
 
  private:
@@ -63,11 +59,6 @@ class THeadwatersDialog : public QDialog {
   // The half window and the declared dynamic scale.
   TreatmentArgs Args() const;
   ResultKind Placement() const;
-
-  // For the tests: type the half window, click the radio buttons.
-  void SetHalfWindowText(const QString& text);
-  void ChooseDynamicScale(int scale);
-  void ChoosePlacement(ResultKind kind);
   // Whether HWS holds a whole number in the declared range; OK refuses anything else.
   bool HasHalfWindow() const;
   static constexpr const char* kNoHalfWindow =

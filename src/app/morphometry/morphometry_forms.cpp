@@ -74,10 +74,7 @@ TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent
 
 int TDrainageFractalDialog::WindowSize() const { return size_->Value(); }
 int TDrainageFractalDialog::DynamicScale() const { return scale_->Value(); }
-void TDrainageFractalDialog::ChooseWindowSize(int size) { size_->Choose(size); }
-void TDrainageFractalDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 ResultKind TDrainageFractalDialog::Placement() const { return placement_->Kind(); }
-void TDrainageFractalDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 // --- The explanation of the box counting ----------------------------------------------------
 
@@ -197,7 +194,7 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
   auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kRatioDepthTreatment, "scale"),
                                    {"RadioButton1", "RadioButton2"}, scale_);
 
-  auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
+  auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { accept(); });
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(placement_);
@@ -208,10 +205,6 @@ TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
 }
 
 int TRatioOfDepthsDialog::DynamicScale() const { return scale_->Value(); }
-void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
 ResultKind TRatioOfDepthsDialog::Placement() const { return placement_->Kind(); }
-void TRatioOfDepthsDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
-
-void TRatioOfDepthsDialog::BitBtn1Click() { accept(); }
 
 }  // namespace orvane

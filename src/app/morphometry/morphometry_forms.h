@@ -27,11 +27,6 @@ class TDrainageFractalDialog : public QDialog {
   int DynamicScale() const;
   ResultKind Placement() const;
 
-  // For the tests and the handlers: the clicks a user makes.
-  void ChooseWindowSize(int size);
-  void ChooseDynamicScale(int scale);
-  void ChoosePlacement(ResultKind kind);
-
  private:
   TDeclaredRadios* size_;
   TDeclaredRadios* scale_;
@@ -50,11 +45,6 @@ class TRatioOfDepthsDialog : public QDialog {
   // The declared 100 or 255.
   int DynamicScale() const;
   ResultKind Placement() const;
-
-  void ChooseDynamicScale(int scale);
-  void ChoosePlacement(ResultKind kind);
-  // "OK": closes with the OK result.
-  void BitBtn1Click();
 
  private:
   TDeclaredRadios* scale_;

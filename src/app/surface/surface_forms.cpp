@@ -1,10 +1,13 @@
 #include "app/surface/surface_forms.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -12,8 +15,10 @@
 #include <initializer_list>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "app/shell/declared_fields.h"
+#include "app/shell/form_kit.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
@@ -21,6 +26,7 @@
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/contour_lines.h"
+#include "core/surface/slope.h"
 #include "core/surface/total_depth.h"
 #include "core/treatment/treatment_registry.h"
 
@@ -106,11 +112,11 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
                                   *dynamismLayout);
   layout->addWidget(dynamism);
 
-  auto* type = new QGroupBox("Type of treatment", this);
-  auto* typeLayout = new QVBoxLayout(type);
-  AddRadio("Squared grid", "GridRadioButton", type, typeLayout)->setChecked(true);
-  moving_ = AddRadio("Moving window", "MovWindRadioButton", type, typeLayout);
-  layout->addWidget(type);
+  layout->addWidget(DeclaredRadioGroup("Type of treatment", DeclaredParam(kContourDensityTreatment, "tiling"),
+                                       {"GridRadioButton", "MovWindRadioButton"}, tiling_));
+  // These captions keep the dialog's own spelling.
+  tiling_->button(static_cast<int>(ContourTiling::kSquaredGrid))->setText("Squared grid");
+  tiling_->button(static_cast<int>(ContourTiling::kMovingWindow))->setText("Moving window");
 
   auto* hypso = new QGroupBox("Hypsometric Interval", this);
   auto* hypsoLayout = new QGridLayout(hypso);
@@ -138,8 +144,7 @@ TreatmentArgs TContourExtractionDialog::Args() const {
   args.Set("window", WindowSize());
   args.Set("interval", Interval());
   args.Set("dynamism", dynamism_->Value());
-  args.Set("tiling", static_cast<int>(moving_->isChecked() ? ContourTiling::kMovingWindow
-                                                           : ContourTiling::kSquaredGrid));
+  args.Set("tiling", tiling_->Value());
   return args;
 }
 
@@ -152,21 +157,10 @@ void TContourExtractionDialog::SetDem(double minimum, double maximum, const QStr
   UpdateKilometres();
 }
 
-QString TContourExtractionDialog::WindowKilometres() const {
-  return findChild<QLineEdit*>("kilom1")->text();
-}
-
 void TContourExtractionDialog::UpdateKilometres() {
   const QString km = QString::number(WindowSize() * demPixel_ * 0.001);
   findChild<QLineEdit*>("kilom1")->setText(km);
   findChild<QLineEdit*>("kilom2")->setText(km);
-}
-
-void TContourExtractionDialog::SetWindowSize(int size) { sizeWin_->setText(QString::number(size)); }
-void TContourExtractionDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
-void TContourExtractionDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
-void TContourExtractionDialog::ChooseTiling(int tiling) {
-  findChild<QRadioButton*>(tiling == 1 ? "MovWindRadioButton" : "GridRadioButton")->setChecked(true);
 }
 
 void TContourExtractionDialog::SetLevelRange(std::int64_t lowest, std::int64_t highest,
@@ -258,10 +252,6 @@ void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& 
   findChild<QLineEdit*>("PixelSizeEdit")->setText(pixelText);
 }
 
-void TContourDensityDialog::SetFirst(int first) { first_->setText(QString::number(first)); }
-void TContourDensityDialog::SetLast(int last) { last_->setText(QString::number(last)); }
-void TContourDensityDialog::SetInterval(int interval) { interval_->setText(QString::number(interval)); }
-
 void TContourDensityDialog::OkClick() {
   // The dialog stays open on the field at fault: the last line when it is below the first.
   if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
@@ -312,7 +302,6 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
 
 int TCircularWindowDialog::Radius() const { return radius_->Value(); }
 ResultKind TCircularWindowDialog::Placement() const { return placement_->Kind(); }
-QString TCircularWindowDialog::SurfaceText() const { return surface_->text(); }
 
 void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
   pixelSize_->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
@@ -323,16 +312,12 @@ void TCircularWindowDialog::UpdateSurface() {
   const int pixel = static_cast<int>(LeadingDouble(pixelSize_->text()));
   // Large radii would only slow typing down; the disc is then close to pi R^2.
   const int radius = Radius();
-  if (radius > 500) {
-    surface_->setText(QString::number(3.14159265358979 * radius * radius * pixel * pixel / 1e6, 'f', 4));
-    return;
-  }
-  surface_->setText(QString::number(CircularSurfaceKm2(radius, pixel), 'f', 4));
+  const double km2 = radius > 500 ? 3.14159265358979 * radius * radius * pixel * pixel / 1e6
+                                  : CircularSurfaceKm2(radius, pixel);
+  surface_->setText(QString::number(km2, 'f', 4));
 }
 
 int TCircularWindowDialog::Statistic() const { return statistics_->Value(); }
-void TCircularWindowDialog::ChooseStatistic(int statistic) { statistics_->Choose(statistic); }
-void TCircularWindowDialog::SetRadius(int radius) { radius_->setText(QString::number(radius)); }
 
 void TCircularWindowDialog::SetGridSize(int columns, int lines) {
   demColumns_ = columns;
@@ -440,9 +425,6 @@ void TShapeRangeDialog::OkClick() {
 
 int TShapeRangeDialog::Range() const { return sizeWin_->Value(); }
 ResultKind TShapeRangeDialog::Placement() const { return placement_->Kind(); }
-void TShapeRangeDialog::SetRange(int range) { sizeWin_->setText(QString::number(range)); }
-void TShapeRangeDialog::ChooseDynamism(int dynamism) { dynamism_->Choose(dynamism); }
-void TShapeRangeDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent)
     : TShapeRangeDialog("ConCavForm", " Convexity Concavity", kConvexityTreatment, parent) {
@@ -452,31 +434,25 @@ TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent)
 
 THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
     : TShapeRangeDialog("HorizSurfForm", " HORIZONTAL SURFACES", kHorizontalTreatment, parent) {
-  auto* size = new QGroupBox("Window Size", this);
-  dynamismPanel_ = new QGroupBox(this);
-  dynamismPanel_->setObjectName("DynamismPanel");
-  AddFields(size, dynamismPanel_);
+  auto* dynamism = new QGroupBox(this);
+  dynamism->setObjectName("DynamismPanel");
+  AddFields(new QGroupBox("Window Size", this), dynamism);
   auto* type = new QGroupBox("Type of computation", this);
   auto* typeLayout = new QVBoxLayout(type);
   typeLayout->addWidget(new QLabel("of the horizontal plans", type));
-  range_ = AddRadio("All calculated values", "RangeRadioButton", type, typeLayout);
-  binarize_ = AddRadio("Selection and binarization", "BinarRadioButton", type, typeLayout);
-  range_->setChecked(true);
+  AddRadio("All calculated values", "RangeRadioButton", type, typeLayout)->setChecked(true);
+  auto* binarize = AddRadio("Selection and binarization", "BinarRadioButton", type, typeLayout);
   Layout().insertWidget(1, type);
   AddPlacementAndOk("DelBitBtn");
   // Binarization hides the dynamism, which keeps its value meanwhile.
-  connect(binarize_, &QRadioButton::toggled, this, [this](bool on) { dynamismPanel_->setVisible(!on); });
+  connect(binarize, &QRadioButton::toggled, dynamism, [dynamism](bool on) { dynamism->setVisible(!on); });
 }
 
 TreatmentArgs THorizontalSurfacesDialog::Args() const {
   TreatmentArgs args = TShapeRangeDialog::Args();
-  args.Set("binarize", Binarize() ? 1 : 0);
+  args.Set("binarize", findChild<QRadioButton*>("BinarRadioButton")->isChecked() ? 1 : 0);
   return args;
 }
-
-bool THorizontalSurfacesDialog::Binarize() const { return binarize_->isChecked(); }
-bool THorizontalSurfacesDialog::DynamismShown() const { return !dynamismPanel_->isHidden(); }
-void THorizontalSurfacesDialog::ChooseBinarize(bool binarize) { (binarize ? binarize_ : range_)->setChecked(true); }
 
 // ---- TLocalFractalDialog
 
@@ -504,8 +480,6 @@ double TLocalFractalDialog::FactorH() const {
 }
 
 int TLocalFractalDialog::WindowSize() const { return size_->Value(); }
-void TLocalFractalDialog::ClickSize(int size) { size_->Choose(size); }
-void TLocalFractalDialog::SetHText(const QString& text) { hEdit_->setText(text); }
 
 void TLocalFractalDialog::SetRelief(std::int64_t reliefMetres, int pixelSize) {
   relief_ = reliefMetres;
@@ -535,6 +509,245 @@ void TLocalFractalDialog::OkClick() {
     return;
   }
   accept();
+}
+
+// ---- TSlopeDialog and TAspectDialog
+
+namespace {
+
+// A group of normalization radios, one per (caption, value), setting `normalization` when
+// clicked; they are named Norm<value>RadioButton.
+std::vector<QRadioButton*> AddNormalizationGroup(QGroupBox* group, QVBoxLayout& column,
+                                                 std::initializer_list<std::pair<const char*, int>> norms,
+                                                 int& normalization) {
+  group->setObjectName("NormalizationGroupBox");
+  auto* layout = new QVBoxLayout(group);
+  std::vector<QRadioButton*> buttons;
+  for (const auto& [caption, value] : norms) {
+    buttons.push_back(AddRadio(caption, QStringLiteral("Norm%1RadioButton").arg(value), group, layout));
+    QObject::connect(buttons.back(), &QRadioButton::clicked, group,
+                     [&normalization, value] { normalization = value; });
+  }
+  column.addWidget(group);
+  return buttons;
+}
+
+}  // namespace
+
+TSlopeDialog::TSlopeDialog(QWidget* parent) : TClassTableDialog("PentesForm", " SLOPES", parent) {
+  normalization_ = 90;
+  QVBoxLayout* left = &Column();
+  left->addWidget(new QLabel("Type of the Color Table", this));
+  typeCombo_ = new QComboBox(this);
+  typeCombo_->setObjectName("TypeComboBox");
+  FillDeclaredChoices(typeCombo_, DeclaredParam(kSlopeTreatment, "table"));
+  left->addWidget(typeCombo_);
+
+  normalizationGroup_ = new QGroupBox("Normalization", this);
+  const auto norms = AddNormalizationGroup(normalizationGroup_, *left,
+                                           {{"90\xC2\xB0", 90},
+                                            {"180\xC2\xB0 (only for gray tones)", 180},
+                                            {"255  (only for gray tones)", 255}},
+                                           normalization_);
+  std::copy(norms.begin(), norms.end(), norms_.begin());
+
+  AddPlacement({"Image", "ParamRadioButton", "WrappedRadioButton"});
+  slopeRadio_ = AddVisualizationGroup(*this, *left, "Slope", "SlopeRadioButton",
+                                      "Slope and Shadow", "SlopeShadRadioButton", weight_)
+                    .plain;
+  AddSmoothingOkAndLegend("CancelBitBtn", "Color Tables");
+
+  connect(typeCombo_, &QComboBox::activated, this, &TSlopeDialog::ChooseType);
+  ChooseType(typeCombo_->currentIndex());
+}
+
+int TSlopeDialog::TableChoice() const { return typeCombo_->itemData(typeIndex_).toInt(); }
+
+void TSlopeDialog::ChooseType(int index) {
+  if (index < 0 || index >= typeCombo_->count()) return;
+  typeCombo_->setCurrentIndex(index);
+  typeIndex_ = index;
+  const bool gray = GrayTones();
+  if (gray) {
+    table_.Clear();
+    // Gray tones are not shaded.
+    slopeRadio_->setChecked(true);
+    weight_ = 0.0f;
+  } else {
+    table_ = SlopeTable(TableChoice());
+  }
+  normalizationGroup_->setVisible(gray);
+  norms_[0]->setChecked(true);
+  normalization_ = 90;
+  // Only gray tones spread over 180 degrees or 255 levels.
+  norms_[1]->setEnabled(gray);
+  norms_[2]->setEnabled(gray);
+  RefreshLegend();
+}
+
+TAspectDialog::TAspectDialog(QWidget* parent) : TClassTableDialog("AspectFen", " ASPECT", parent) {
+  QVBoxLayout* left = &Column();
+  auto* paletteGroup = new QGroupBox("Type of Palette", this);
+  auto* paletteLayout = new QVBoxLayout(paletteGroup);
+  paletteCombo_ = new QComboBox(paletteGroup);
+  paletteCombo_->setObjectName("AspectComboBox");
+  FillDeclaredChoices(paletteCombo_, DeclaredParam(kAspectTreatment, "palette"));
+  paletteLayout->addWidget(paletteCombo_);
+  left->addWidget(paletteGroup);
+
+  normalizationGroup_ = new QGroupBox("Normalization  of the gray tones", this);
+  AddNormalizationGroup(normalizationGroup_, *left,
+                        {{"18 ", 18}, {"36", 36}, {"90", 90}, {"180", 180}, {"255", 255}},
+                        normalization_);
+  visual_ = AddVisualizationGroup(*this, *left, "Orientation", "OrientationRadioButton",
+                                  "Orientation and Shadow", "OrientationShadRadioButton", weight_);
+  AddPlacement({.title = "Image",
+                .parameterName = "ParamRadioButton",
+                .wrappedName = "WrappedRadioButton",
+                .parameterChecked = false});
+  AddSmoothingOkAndLegend("DelBitBtn");
+
+  connect(paletteCombo_, &QComboBox::activated, this,
+          [this](int index) { ChoosePalette(paletteCombo_->itemData(index).toInt()); });
+  ChoosePalette(paletteCombo_->currentData().toInt());
+}
+
+void TAspectDialog::ChoosePalette(int palette) {
+  const int index = paletteCombo_->findData(palette);
+  if (index < 0) return;
+  paletteCombo_->setCurrentIndex(index);
+  paletteIndex_ = palette;
+  const bool gray = GrayTones();
+  visual_.plain->setChecked(true);
+  visual_.shadow->setEnabled(!gray);
+  visual_.group->setVisible(!gray);
+  normalizationGroup_->setVisible(gray);
+  if (!gray) {
+    table_ = AspectPaintingPalette();
+    // The painting palette's levels are the azimuth itself.
+    normalization_ = DeclaredDefault(DeclaredParam(kAspectTreatment, "norm"));
+  } else {
+    table_.Clear();
+    weight_ = 0.0f;
+    // The button still shown as checked from an earlier choice is the normalization in force.
+    for (const QRadioButton* button : normalizationGroup_->findChildren<QRadioButton*>()) {
+      if (button->isChecked()) normalization_ = button->text().trimmed().toInt();  // captions are values
+    }
+  }
+  RefreshLegend();
+}
+
+// --- The explanatory windows.
+
+namespace {
+
+// The four triangles around cell (i, j) seen from above, with their normals and the cell's
+// summed normal.
+void DrawSlopeFigure(QPainter& p) {
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPointF c(150, 130);
+  const double d = 90;
+  const QPointF up(c.x(), c.y() - d), right(c.x() + d, c.y()), down(c.x(), c.y() + d),
+      left(c.x() - d, c.y());
+  const QColor fills[4] = {QColor(220, 235, 255), QColor(225, 245, 225), QColor(255, 240, 215),
+                           QColor(240, 225, 245)};
+  const QPointF corners[4][2] = {{up, right}, {right, down}, {down, left}, {left, up}};
+  for (int t = 0; t < 4; ++t) {
+    QPainterPath path(c);
+    path.lineTo(corners[t][0]);
+    path.lineTo(corners[t][1]);
+    path.closeSubpath();
+    p.fillPath(path, fills[t]);
+    p.setPen(QPen(Qt::black, 1.2));
+    p.drawPath(path);
+    // The triangle's normal drawn from its centroid.
+    const QPointF g = (c + corners[t][0] + corners[t][1]) / 3.0;
+    const QPointF tip = g + (g - c) * 0.35 + QPointF(0, -18);
+    p.setPen(QPen(Qt::darkBlue, 1.5));
+    p.drawLine(g, tip);
+    p.drawEllipse(g, 2, 2);
+    p.drawText(tip + QPointF(3, -2), QStringLiteral("n%1").arg(t + 1));
+  }
+  p.setPen(QPen(Qt::red, 2.5));
+  p.drawLine(c, c + QPointF(0, -60));
+  p.drawLine(c + QPointF(0, -60), c + QPointF(-5, -50));
+  p.drawLine(c + QPointF(0, -60), c + QPointF(5, -50));
+  p.drawText(c + QPointF(-14, -64), "N");
+  p.drawText(QPointF(8, 18), "N = n1 + n2 + n3 + n4");
+  p.setPen(Qt::black);
+  p.setBrush(Qt::black);
+  for (const QPointF& q : {c, up, right, down, left}) p.drawEllipse(q, 3, 3);
+  p.drawText(c + QPointF(6, 16), "(i, j)");
+  p.drawText(up + QPointF(6, 4), "(i-1, j)");
+  p.drawText(down + QPointF(6, 4), "(i+1, j)");
+  p.drawText(left + QPointF(-22, 18), "(i, j-1)");
+  p.drawText(right + QPointF(-30, 18), "(i, j+1)");
+}
+
+// The reduced normal and the slope it gives.
+void DrawSlopeFormula(QPainter& p) {
+  QFont f = p.font();
+  f.setPointSize(f.pointSize() + 1);
+  p.setFont(f);
+  p.drawText(10, 25, "N  =  ( 0.5 (z\u2081,\u2080 \u2212 z\u208B\u2081,\u2080) ,  "
+                     "0.5 (z\u2080,\u2081 \u2212 z\u2080,\u208B\u2081) ,  1 )");
+  p.drawText(10, 60, "slope  =  90\u00B0 \u2212 | arcsin( Nz / \u2016N\u2016 ) |");
+  p.drawText(10, 92, "z\u2096,\u2097 : altitude of the pixel (i + k, j + l), in pixel-side units");
+}
+
+// A 3 x 3 kernel as a small grid of numbers with a name on its left.
+void DrawKernel(QPainter& p, QPoint at, const QString& name, const int k[3][3]) {
+  const int cell = 26;
+  p.drawText(at + QPoint(0, cell * 3 / 2 + 5), name + " =");
+  const QPoint origin = at + QPoint(48, 0);
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      const QRect box(origin + QPoint(c * cell, r * cell), QSize(cell, cell));
+      p.drawRect(box);
+      p.drawText(box, Qt::AlignCenter, QString::number(k[r][c]));
+    }
+  }
+}
+
+// The two Sobel kernels and the aspect they give.
+void DrawAspectFormula(QPainter& p) {
+  p.setPen(Qt::black);
+  const int kx[3][3] = {{-1, 0, 1}, {-2, 0, 2}, {-1, 0, 1}};
+  const int ky[3][3] = {{1, 2, 1}, {0, 0, 0}, {-1, -2, -1}};
+  DrawKernel(p, QPoint(10, 10), "Kx", kx);
+  DrawKernel(p, QPoint(240, 10), "Ky", ky);
+  const QString sum = "\u03A3(m = \u2212M .. M) \u03A3(n = \u2212N .. N)";
+  p.drawText(10, 125, "Gx = (p / 8) " + sum + " Kx(m, n) \u00B7 A(i + m, j + n)");
+  p.drawText(10, 155, "Gy = (p / 8) " + sum + " Ky(m, n) \u00B7 A(i + m, j + n)");
+  p.drawText(10, 195, "Aspect = 180\u00B0 \u2212 atan2( \u2212Gx, Gy ) \u00D7 180 / \u03C0");
+  p.drawText(10, 225, "(flat when arctan \u221A(Gx\u00B2 + Gy\u00B2) < 1\u00B0)");
+}
+
+}  // namespace
+
+QDialog* MakeSlopeInfoForm(QWidget* parent) {
+  auto* dialog = new QDialog(parent);
+  LayOutInfoWindow(
+      *dialog, "InfoSlopeCalcForm", " SLOPE CALCULATION",
+      {"The slope is computed from the four normals surrounding the studied pixel: each of the "
+       "four triangles that the pixel forms with its direct neighbours has a unit normal, and "
+       "the slope is the angle between the vertical and their sum.",
+       new TPaintedFigure("FigurePaintBox", {300, 260}, DrawSlopeFigure, dialog),
+       "Gradient by surface normals and central differences: B. K. P. Horn, \"Hill shading and "
+       "the reflectance map\", Proceedings of the IEEE, 69 (1), 1981, pp. 14-47.",
+       "Equation that can be reduced to ==>",
+       new TPaintedFigure("FormulaPaintBox", {420, 110}, DrawSlopeFormula, dialog)});
+  dialog->setFixedWidth(460);
+  return dialog;
+}
+
+QDialog* MakeAspectInfoForm(QWidget* parent) {
+  auto* dialog = new QDialog(parent);
+  LayOutInfoWindow(*dialog, "InfoAspectCalcForm", " ASPECT CALCULATION",
+                   {"Computation using the two components of the Sobel Filter",
+                    new TPaintedFigure("FormulaPaintBox", {460, 250}, DrawAspectFormula, dialog),
+                    "with A = altitude of the pixel (i, j), p the pixel side", "and M = N = 1"});
+  return dialog;
 }
 
 }  // namespace orvane

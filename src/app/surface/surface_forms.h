@@ -97,12 +97,6 @@ class TContourExtractionDialog : public QDialog {
   // with U (an interval that leaves no contour level between them is refused).
   void SetDem(double minimum, double maximum, const QString& pixelText, float pixelSizeX);
   void SetLevelRange(std::int64_t lowest, std::int64_t highest, int unitDivisor);
-  QString WindowKilometres() const;  // the text of kilom1 (and kilom2)
-
-  void SetWindowSize(int size);
-  void SetInterval(int interval);
-  void ChooseDynamism(int dynamism);
-  void ChooseTiling(int tiling);  // 0 "Squared grid", 1 "Moving window"
   // Why the values cannot be computed: no interval or window, a value outside its declared
   // range, or an interval that crosses no contour level; empty when they can. `field`, when
   // given, receives the field at fault.
@@ -119,7 +113,7 @@ class TContourExtractionDialog : public QDialog {
   TWholeNumberEdit* sizeWin_ = nullptr;
   TWholeNumberEdit* interval_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
-  QRadioButton* moving_ = nullptr;
+  TDeclaredRadios* tiling_ = nullptr;
   TResultPlacementBox* placement_ = nullptr;
 };
 
@@ -133,9 +127,6 @@ class TContourDensityDialog : public QDialog {
   int Last() const;
   int Interval() const;
   void SetHeights(int minimum, int maximum, const QString& pixelText);
-  void SetFirst(int first);
-  void SetLast(int last);
-  void SetInterval(int interval);
   // The OK button: closes with OK unless the levels cannot be drawn (a warning says why).
   void OkClick();
 
@@ -161,10 +152,6 @@ class TCircularWindowDialog : public QDialog {
   void SetPixelSize(float pixelSizeX);
   // The DEM's size: OK refuses a disc wider than the DEM, which would leave no cell to compute.
   void SetGridSize(int columns, int lines);
-  QString SurfaceText() const;
-
-  void ChooseStatistic(int statistic);
-  void SetRadius(int radius);
   // The OK button: closes only with a radius and a statistic.
   void OkClick();
 
@@ -193,10 +180,6 @@ class TShapeRangeDialog : public QDialog {
   ResultKind Placement() const;
   // The declared range and dynamism (and, for the horizontal surfaces, "binarize").
   virtual TreatmentArgs Args() const;
-
-  void SetRange(int range);
-  void ChooseDynamism(int dynamism);
-  void ChoosePlacement(ResultKind kind);
   // Why the range cannot be computed: below 1, or outside the declared range the command line
   // refuses too (with its message); empty when it can.
   QString Refusal() const;
@@ -234,17 +217,8 @@ class THorizontalSurfacesDialog : public TShapeRangeDialog {
  public:
   explicit THorizontalSurfacesDialog(QWidget* parent = nullptr);
 
+  // With "binarize" when "Selection and binarization" is checked.
   TreatmentArgs Args() const override;
-  bool Binarize() const;
-  // Whether the panel holding "Output Dynamism" is shown (hidden with binarization).
-  bool DynamismShown() const;
-  // "Selection and binarization" (true) or "All calculated values" (false).
-  void ChooseBinarize(bool binarize);
-
- private:
-  QRadioButton* range_ = nullptr;
-  QRadioButton* binarize_ = nullptr;
-  QWidget* dynamismPanel_ = nullptr;
 };
 
 class TLocalFractalDialog : public QDialog {
@@ -265,9 +239,6 @@ class TLocalFractalDialog : public QDialog {
   // Why the values cannot be computed (H missing, not above 0, a step above the relief);
   // empty when they can.
   QString Refusal() const;
-
-  void ClickSize(int size);
-  void SetHText(const QString& text);
   // Refuses what Refusal names, the dialog staying open on H; else accepts.
   void OkClick();
 

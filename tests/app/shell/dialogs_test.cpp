@@ -166,7 +166,7 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   TCircularWindowDialog circular;
   circular.SetPixelSize(90.0f);
   circular.SetGridSize(403, 344);
-  circular.ChooseStatistic(1);
+  Choose(circular, 1);
   auto* radius = circular.findChild<QLineEdit*>("RadiusEdit");
   Type(*radius, "abc");
   EXPECT_EQ(radius->text(), "");
@@ -265,7 +265,7 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   // 876 m, pixel 90 m): refused as well, not computed into a picture of one tone.
   fractal.SetRelief(876, 90);
   TContourExtractionDialog contourDensity;
-  contourDensity.SetWindowSize(10);
+  TypeIn(contourDensity, "SizeWinEdit", 10);
   contourDensity.SetLevelRange(200, 1076, 1);
   TDynamicScaleDialog scale;
   scale.ChooseUnit(1);

@@ -155,7 +155,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
                           false);
   prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& form) {
-    form.SetHalfWindowText("3");
+    TypeIn(form, "WindowEdit", "3");
     form.accept();
   });
   main->Action("Headwaterstreatment1")->trigger();

@@ -35,8 +35,8 @@ class RoughnessCommandsTest : public MainFormTest {
 
 TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
   prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
-    form.ClickSize(12);
-    form.SetHText("0,05");
+    Choose(form, 12);
+    TypeIn(form, "HValEdit", "0,05");
     form.OkClick();
   });
   prompts.dialogs["DiagLocFractDimForm"] = Accept;
@@ -179,8 +179,8 @@ TEST(LocalFractFormTest, SizeButtonsAndFactor) {
   EXPECT_EQ(form.windowTitle(), " LOCAL FRACTAL DIMENSION");
   EXPECT_EQ(form.WindowSize(), 12);
   EXPECT_EQ(form.FactorH(), 0.0);
-  form.ClickSize(24);
-  form.SetHText("1.5");
+  Choose(form, 24);
+  TypeIn(form, "HValEdit", "1.5");
   form.OkClick();
   EXPECT_EQ(form.WindowSize(), 24);
   EXPECT_EQ(form.FactorH(), 1.5);
@@ -191,8 +191,8 @@ using RoughnessSession = SampleSessionTest;
 TEST_F(RoughnessSession, RoughnessAndReliefOnTheSampleDem) {
   // Local fractal dimension, window 12, H = 0.1: message, image, then the diagram.
   prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
-    form.ClickSize(12);
-    form.SetHText("0.1");
+    Choose(form, 12);
+    TypeIn(form, "HValEdit", "0.1");
     ShowFor(form, "roughness_local_fractal_dialog.png");
     form.OkClick();
   });
