@@ -124,7 +124,8 @@ void ConvexityOrConcavity(TWorkbench& main, bool convexity) {
   TConvexityConcavityDialog& form = DialogOf<TConvexityConcavityDialog>(main);
   auto run = RunShape(main, form, convexity ? kConvexityTreatment : kConcavityTreatment);
   if (!run) return;
-  const QString title = Q(convexity ? ConvexityTitle(form.Range()) : ConcavityTitle(form.Range()));
+  const int range = form.Args().Int("range");
+  const QString title = Q(convexity ? ConvexityTitle(range) : ConcavityTitle(range));
   main.BeginTreatment(title);
   ShowTreatmentResult(main, *run, {.title = title, .placement = form.Placement()});
 }
@@ -133,7 +134,7 @@ void HorizontalSurfaces(TWorkbench& main) {
   THorizontalSurfacesDialog& form = DialogOf<THorizontalSurfacesDialog>(main);
   auto run = RunShape(main, form, kHorizontalTreatment);
   if (!run) return;
-  const QString title = Q(HorizontalTitle(form.Range()));
+  const QString title = Q(HorizontalTitle(form.Args().Int("range")));
   main.BeginTreatment(title);
   // As a parameter image this result leaves the gray histogram as it was and turns the
   // palette off.
@@ -158,7 +159,7 @@ void ContourDensity(TWorkbench& main) {
   auto run = RunDeclaredTreatment(main, kContourDensityTreatment, form.Args());
   if (!run) return;
   main.BeginTreatment(kContourDensityTitle);
-  main.Session().SetMargin(form.WindowSize() / 2);
+  main.Session().SetMargin(form.Args().Int("window") / 2);
   ShowTreatmentResult(main, *run, {.title = kContourDensityTitle, .placement = form.Placement()});
 }
 
@@ -172,11 +173,7 @@ void ContourLines(TWorkbench& main) {
     form.SetHeights(range.minimum, range.maximum, main.Session().PixelSizeText());
   }
   if (Prompts().Exec(form) != QDialog::Accepted) return;
-  TreatmentArgs args;
-  args.Set("first", form.First());
-  args.Set("last", form.Last());
-  args.Set("interval", form.Interval());
-  auto run = RunDeclaredTreatment(main, kContoursTreatment, args);
+  auto run = RunDeclaredTreatment(main, kContoursTreatment, form.Args());
   if (!run) return;
   // Only saving and wrapping apply to a level-index image.
   const EnabledStates others(main, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
@@ -202,13 +199,10 @@ void CircularWindow(TWorkbench& main) {
   form.SetPixelSize(dem->pixelSizeX);
   form.SetGridSize(dem->columns, dem->lines);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
-  const int radius = form.Radius(), statistic = form.Statistic();
-  TreatmentArgs args;
-  args.Set("radius", radius);
-  args.Set("stat", statistic);
+  const TreatmentArgs args = form.Args();
   auto run = RunDeclaredTreatment(main, kCircularTreatment, args);
   if (!run) return;
-  const QString title = Q(CircularTitle(statistic, radius));
+  const QString title = Q(CircularTitle(args.Int("stat"), args.Int("radius")));
   main.BeginTreatment(title);  // also hides the direction histogram
   if (!ShowTreatmentResult(main, *run, {.title = title, .placement = form.Placement()}))
     main.ParamWindow().SetCaption(title);  // no "(1:1)"
@@ -228,15 +222,13 @@ void LocalFractal(TWorkbench& main) {
     Prompts().Warning(&main, "ERREUR", refusal);
     return;
   }
-  TreatmentArgs args;
-  args.Set("window", form.WindowSize());
-  args.Set("h", form.FactorH());
+  const TreatmentArgs args = form.Args();
   auto run = RunDeclaredTreatment(main, kLocalFractalTreatment, args,
                                   kOutputValues | kOutputFigures | kOutputDrawing);
   if (!run) return;
   const QString title = " LOCAL FRACTAL DIMENSION  WINDOW SIZE " +
-                        QString::asprintf(" %d ", form.WindowSize()) +
-                        QString::asprintf(" Coeff H = %4.2lf ", form.FactorH());
+                        QString::asprintf(" %d ", args.Int("window")) +
+                        QString::asprintf(" Coeff H = %4.2lf ", args.Real("h"));
   main.BeginTreatment(title);
   Prompts().Warning(&main, "LOCAL FRACTAL DIMENSION",
                     QString::asprintf("Min = %lf Max = %lf ", run->FigureValue("min"),

@@ -43,14 +43,6 @@ const ClassPaletteOptions kTotalDepthPalette{
 
 namespace {
 
-// A modal dialog named `name`, titled `title`, laid out in a column.
-QVBoxLayout* ModalColumn(QDialog& dialog, const char* name, const char* title) {
-  dialog.setObjectName(name);
-  dialog.setWindowTitle(title);
-  dialog.setModal(true);
-  return new QVBoxLayout(&dialog);
-}
-
 // A line edit named `name` that shows what the program writes in it.
 QLineEdit* ReadOnly(const char* name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
@@ -76,22 +68,58 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
   return row;
 }
 
-// "OK" (`okName`, running `onOk`) and "Cancel" (`cancelName`; rejects unless `cancelRejects`
-// is false) side by side at the end of `layout`.
-void AddOkCancel(QDialog& dialog, QBoxLayout* layout, const char* okName, std::function<void()> onOk,
+// "OK" (`okName`) and "Cancel" (`cancelName`; rejects unless `cancelRejects` is false) side by
+// side at the end of the dialog's column.
+void AddOkCancel(TTreatmentDialog& dialog, QBoxLayout& column, const char* okName,
                  const char* cancelName, bool cancelRejects = true) {
   auto* cancel = new QPushButton("Cancel", &dialog);
   cancel->setObjectName(cancelName);
   if (cancelRejects) QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-  layout->addLayout(Row({OkButton(dialog, okName, std::move(onOk), &dialog), cancel}));
+  column.addLayout(Row({OkButton(dialog, okName, [&dialog] { dialog.OkClick(); }, &dialog), cancel}));
 }
+
+// The field's text with a comma read as a decimal point.
+QString Decimal(const QLineEdit* edit) { return edit->text().trimmed().replace(',', '.'); }
 
 }  // namespace
 
+// ---- TTreatmentDialog
+
+TTreatmentDialog::TTreatmentDialog(const char* objectName, const char* title, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(objectName);
+  setWindowTitle(title);
+  setModal(true);
+  new QVBoxLayout(this);
+}
+
+QVBoxLayout& TTreatmentDialog::Column() const { return *static_cast<QVBoxLayout*>(layout()); }
+
+void TTreatmentDialog::AddPlacement(const ResultPlacementOptions& options) {
+  placement_ = new TResultPlacementBox(options, this);
+  Column().addWidget(placement_);
+}
+
+ResultKind TTreatmentDialog::Placement() const {
+  return placement_ ? placement_->Kind() : ResultKind::kParameterImage;
+}
+
+void TTreatmentDialog::OkClick() {
+  QLineEdit* field = nullptr;
+  const QString refusal = Refusal(&field);
+  if (refusal.isEmpty()) {
+    accept();
+  } else if (field) {
+    Refuse(this, field, refusal);
+  } else {
+    Prompts().Warning(this, "ERROR", refusal);
+  }
+}
+
 // ---- TContourExtractionDialog
 
-TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(parent) {
-  QVBoxLayout* layout = ModalColumn(*this, "ContourLineForm", "  Contour Line Density");
+TContourExtractionDialog::TContourExtractionDialog(QWidget* parent)
+    : TTreatmentDialog("ContourLineForm", "  Contour Line Density", parent) {
   auto* window = new QGridLayout;
   window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
   // The declared window from 1: OK refuses an empty window anyway.
@@ -101,7 +129,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   window->addLayout(Row({ReadOnly("kilom1", this), new QLabel("km  x", this), ReadOnly("kilom2", this),
                          new QLabel("km", this)}),
                     1, 1);
-  layout->addLayout(window);
+  Column().addLayout(window);
   connect(sizeWin_, &QLineEdit::textChanged, this, [this] { UpdateKilometres(); });
 
   auto* dynamism = new QGroupBox(this);
@@ -110,10 +138,9 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   dynamism_ = new TDeclaredRadios(DeclaredParam(kContourDensityTreatment, "dynamism"),
                                   {"HundredRadioButton", "FullDynRadioButton"}, *dynamism,
                                   *dynamismLayout);
-  layout->addWidget(dynamism);
-
-  layout->addWidget(DeclaredRadioGroup("Type of treatment", DeclaredParam(kContourDensityTreatment, "tiling"),
-                                       {"GridRadioButton", "MovWindRadioButton"}, tiling_));
+  Column().addWidget(dynamism);
+  Column().addWidget(DeclaredRadioGroup("Type of treatment", DeclaredParam(kContourDensityTreatment, "tiling"),
+                                        {"GridRadioButton", "MovWindRadioButton"}, tiling_));
   // These captions keep the dialog's own spelling.
   tiling_->button(static_cast<int>(ContourTiling::kSquaredGrid))->setText("Squared grid");
   tiling_->button(static_cast<int>(ContourTiling::kMovingWindow))->setText("Moving window");
@@ -128,21 +155,16 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent) : QDialog(pa
   hypsoLayout->addLayout(Row({ReadOnly("MinDynEdit", hypso), ReadOnly("MaxDynEdit", hypso)}), 2, 1);
   hypsoLayout->addWidget(new QLabel("Pixel Size", hypso), 3, 0);
   hypsoLayout->addWidget(ReadOnly("PixEdit", hypso), 3, 1);
-  layout->addWidget(hypso);
+  Column().addWidget(hypso);
 
-  placement_ = new TResultPlacementBox({"Output", "ParamRadioButton", "WrappedRadioButton"}, this);
-  layout->addWidget(placement_);
-  AddOkCancel(*this, layout, "BitBtn1", [this] { OkClick(); }, "BitBtn2");
+  AddPlacement({"Output", "ParamRadioButton", "WrappedRadioButton"});
+  AddOkCancel(*this, Column(), "BitBtn1", "BitBtn2");
 }
-
-int TContourExtractionDialog::WindowSize() const { return sizeWin_->Value(); }
-int TContourExtractionDialog::Interval() const { return interval_->Value(); }
-ResultKind TContourExtractionDialog::Placement() const { return placement_->Kind(); }
 
 TreatmentArgs TContourExtractionDialog::Args() const {
   TreatmentArgs args;
-  args.Set("window", WindowSize());
-  args.Set("interval", Interval());
+  args.Set("window", sizeWin_->Value());
+  args.Set("interval", interval_->Value());
   args.Set("dynamism", dynamism_->Value());
   args.Set("tiling", tiling_->Value());
   return args;
@@ -158,7 +180,7 @@ void TContourExtractionDialog::SetDem(double minimum, double maximum, const QStr
 }
 
 void TContourExtractionDialog::UpdateKilometres() {
-  const QString km = QString::number(WindowSize() * demPixel_ * 0.001);
+  const QString km = QString::number(sizeWin_->Value() * demPixel_ * 0.001);
   findChild<QLineEdit*>("kilom1")->setText(km);
   findChild<QLineEdit*>("kilom2")->setText(km);
 }
@@ -172,8 +194,8 @@ void TContourExtractionDialog::SetLevelRange(std::int64_t lowest, std::int64_t h
 
 QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
   ContourDensityParams params;
-  params.window = WindowSize();
-  params.interval = Interval();
+  params.window = sizeWin_->Value();
+  params.interval = interval_->Value();
   if (field) *field = params.interval <= 0 ? interval_ : sizeWin_;
   if (Status status = CheckContourDensityParams(params); !status)
     return QString::fromStdString(status.message());
@@ -198,19 +220,10 @@ QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
   return {};
 }
 
-void TContourExtractionDialog::OkClick() {
-  QLineEdit* field = nullptr;
-  if (const QString refusal = Refusal(&field); !refusal.isEmpty()) {
-    Refuse(this, field, refusal);
-    return;
-  }
-  accept();
-}
-
 // ---- TContourDensityDialog
 
-TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) {
-  QVBoxLayout* layout = ModalColumn(*this, "ContLineForm", " CONTOUR LINE EXTRACTION");
+TContourDensityDialog::TContourDensityDialog(QWidget* parent)
+    : TTreatmentDialog("ContLineForm", " CONTOUR LINE EXTRACTION", parent) {
   auto* values = new QGroupBox("Hypsometric Values  (in meters)", this);
   auto* valuesLayout = new QGridLayout(values);
   const std::pair<const char*, const char*> shown[] = {
@@ -219,32 +232,46 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent) : QDialog(parent) 
     valuesLayout->addWidget(new QLabel(shown[row].first, values), row, 0);
     valuesLayout->addWidget(ReadOnly(shown[row].second, values), row, 1);
   }
-  layout->addWidget(values);
+  Column().addWidget(values);
 
   auto* params = new QGroupBox("Parameters (in meters)", this);
   auto* paramsLayout = new QGridLayout(params);
   // The declared levels: below sea level too (a sign can be typed).
-  first_ = new QLineEdit(params);
-  first_->setObjectName("FirstContEdit");
-  BindDeclaredField(first_, DeclaredParam(kContoursTreatment, "first"));
-  last_ = new QLineEdit(params);
-  last_->setObjectName("LastContEdit");
-  BindDeclaredField(last_, DeclaredParam(kContoursTreatment, "last"));
-  interval_ = DeclaredDigits("IntervEdit", kContoursTreatment, "interval", 1, params);
-  const std::pair<const char*, QLineEdit*> fields[] = {{"First Contour Line", first_},
-                                                       {"Last Contour Line", last_},
-                                                       {"Hypsometric interval required", interval_}};
+  auto* first = new QLineEdit(params);
+  first->setObjectName("FirstContEdit");
+  BindDeclaredField(first, DeclaredParam(kContoursTreatment, "first"));
+  auto* last = new QLineEdit(params);
+  last->setObjectName("LastContEdit");
+  BindDeclaredField(last, DeclaredParam(kContoursTreatment, "last"));
+  auto* interval = DeclaredDigits("IntervEdit", kContoursTreatment, "interval", 1, params);
+  const std::pair<const char*, QLineEdit*> fields[] = {{"First Contour Line", first},
+                                                       {"Last Contour Line", last},
+                                                       {"Hypsometric interval required", interval}};
   for (int row = 0; row < 3; ++row) {
     paramsLayout->addWidget(new QLabel(fields[row].first, params), row, 0);
     paramsLayout->addWidget(fields[row].second, row, 1);
   }
-  layout->addWidget(params);
-  layout->addWidget(OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this));
+  Column().addWidget(params);
+  Column().addWidget(OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this));
 }
 
-int TContourDensityDialog::First() const { return LeadingInt(first_->text()); }
-int TContourDensityDialog::Last() const { return LeadingInt(last_->text()); }
-int TContourDensityDialog::Interval() const { return interval_->Value(); }
+TreatmentArgs TContourDensityDialog::Args() const {
+  TreatmentArgs args;
+  args.Set("first", LeadingInt(findChild<QLineEdit*>("FirstContEdit")->text()));
+  args.Set("last", LeadingInt(findChild<QLineEdit*>("LastContEdit")->text()));
+  args.Set("interval", LeadingInt(findChild<QLineEdit*>("IntervEdit")->text()));
+  return args;
+}
+
+QString TContourDensityDialog::Refusal(QLineEdit** field) const {
+  const TreatmentArgs args = Args();
+  const Status status = CheckContourLinesParams(
+      {args.Int("first"), args.Int("last"), args.Int("interval"), 1});
+  // The field at fault: the last line when it is below the first.
+  const bool lastBelowFirst = args.Int("interval") > 0 && args.Int("last") < args.Int("first");
+  if (field) *field = findChild<QLineEdit*>(lastBelowFirst ? "LastContEdit" : "IntervEdit");
+  return status ? QString() : QString::fromStdString(status.message());
+}
 
 void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& pixelText) {
   findChild<QLineEdit*>("MinEdit")->setText(QString::number(minimum));
@@ -252,20 +279,10 @@ void TContourDensityDialog::SetHeights(int minimum, int maximum, const QString& 
   findChild<QLineEdit*>("PixelSizeEdit")->setText(pixelText);
 }
 
-void TContourDensityDialog::OkClick() {
-  // The dialog stays open on the field at fault: the last line when it is below the first.
-  if (Status status = CheckContourLinesParams({First(), Last(), Interval(), 1}); !status) {
-    Refuse(this, Interval() > 0 && Last() < First() ? last_ : interval_,
-           QString::fromStdString(status.message()));
-    return;
-  }
-  accept();
-}
-
 // ---- TCircularWindowDialog
 
-TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) {
-  QVBoxLayout* layout = ModalColumn(*this, "CircularWindowForm", "Circular Moving Window");
+TCircularWindowDialog::TCircularWindowDialog(QWidget* parent)
+    : TTreatmentDialog("CircularWindowForm", "Circular Moving Window", parent) {
   auto* type = new QGroupBox("Type of Treatment", this);
   auto* typeLayout = new QVBoxLayout(type);
   // The declared statistics, none checked at start.
@@ -276,7 +293,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
                                     *type, *typeLayout);
   // This caption keeps the dialog's own spelling.
   statistics_->button(kCircularStdDev)->setText("Standard deviation of Elevation");
-  layout->addWidget(type);
+  Column().addWidget(type);
 
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
@@ -285,64 +302,58 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent) : QDialog(parent) 
   radius_ = DeclaredDigits("RadiusEdit", kCircularTreatment, "radius", 0, this);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
-  pixelSize_ = ReadOnly("PixelSizeEdit", this);
-  grid->addWidget(pixelSize_, 1, 1);
+  grid->addWidget(ReadOnly("PixelSizeEdit", this), 1, 1);
   grid->addWidget(new QLabel("Surface observed ", this), 2, 0);
-  surface_ = ReadOnly("SurfEdit", this);
-  grid->addLayout(Row({surface_, new QLabel("km2", this)}), 2, 1);
-  layout->addLayout(grid);
+  grid->addLayout(Row({ReadOnly("SurfEdit", this), new QLabel("km2", this)}), 2, 1);
+  Column().addLayout(grid);
   connect(radius_, &QLineEdit::textChanged, this, [this] { UpdateSurface(); });
 
-  placement_ = new TResultPlacementBox(
-      {"Emplacement of the Resulting Image", "ParamRadioButton", "WrapRadioButton", "Wrap image"},
-      this);
-  layout->addWidget(placement_);
-  AddOkCancel(*this, layout, "OKBitBtn", [this] { OkClick(); }, "CancelBitBtn");
+  AddPlacement({"Emplacement of the Resulting Image", "ParamRadioButton", "WrapRadioButton", "Wrap image"});
+  AddOkCancel(*this, Column(), "OKBitBtn", "CancelBitBtn");
 }
 
-int TCircularWindowDialog::Radius() const { return radius_->Value(); }
-ResultKind TCircularWindowDialog::Placement() const { return placement_->Kind(); }
+TreatmentArgs TCircularWindowDialog::Args() const {
+  TreatmentArgs args;
+  args.Set("radius", radius_->Value());
+  args.Set("stat", statistics_->Value());
+  return args;
+}
 
 void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
-  pixelSize_->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
+  findChild<QLineEdit*>("PixelSizeEdit")->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
   UpdateSurface();
 }
 
 void TCircularWindowDialog::UpdateSurface() {
-  const int pixel = static_cast<int>(LeadingDouble(pixelSize_->text()));
+  const int pixel = static_cast<int>(LeadingDouble(findChild<QLineEdit*>("PixelSizeEdit")->text()));
   // Large radii would only slow typing down; the disc is then close to pi R^2.
-  const int radius = Radius();
+  const int radius = radius_->Value();
   const double km2 = radius > 500 ? 3.14159265358979 * radius * radius * pixel * pixel / 1e6
                                   : CircularSurfaceKm2(radius, pixel);
-  surface_->setText(QString::number(km2, 'f', 4));
+  findChild<QLineEdit*>("SurfEdit")->setText(QString::number(km2, 'f', 4));
 }
-
-int TCircularWindowDialog::Statistic() const { return statistics_->Value(); }
 
 void TCircularWindowDialog::SetGridSize(int columns, int lines) {
   demColumns_ = columns;
   demLines_ = lines;
 }
 
-void TCircularWindowDialog::OkClick() {
-  if (Status status = CheckCircularParams({Radius(), Statistic()}); !status) {
-    Prompts().Warning(this, "ERROR", QString::fromStdString(status.message()));
-    if (Radius() <= 0) radius_->setFocus();
-    return;
-  }
+QString TCircularWindowDialog::Refusal(QLineEdit** field) const {
+  const int radius = radius_->Value();
+  if (field) *field = radius <= 0 ? radius_ : nullptr;
+  if (Status status = CheckCircularParams({radius, statistics_->Value()}); !status)
+    return QString::fromStdString(status.message());
   // The disc of 2R + 1 cells must fit in the DEM somewhere, or every cell would stay white.
-  if (demColumns_ > 0 && demLines_ > 0 &&
-      (2 * Radius() >= demColumns_ || 2 * Radius() >= demLines_)) {
-    Refuse(this, radius_,
-           QStringLiteral("The circular window (%1 pixels across) does not fit in the "
-                          "DEM (%2 x %3): give a radius below %4")
-               .arg(2 * Radius() + 1)
-               .arg(demColumns_)
-               .arg(demLines_)
-               .arg((std::min(demColumns_, demLines_) + 1) / 2));
-    return;
+  if (field) *field = radius_;
+  if (demColumns_ > 0 && demLines_ > 0 && (2 * radius >= demColumns_ || 2 * radius >= demLines_)) {
+    return QStringLiteral("The circular window (%1 pixels across) does not fit in the DEM "
+                          "(%2 x %3): give a radius below %4")
+        .arg(2 * radius + 1)
+        .arg(demColumns_)
+        .arg(demLines_)
+        .arg((std::min(demColumns_, demLines_) + 1) / 2);
   }
-  accept();
+  return {};
 }
 
 QDialog* MakeCircularWindowInfoForm(QWidget* parent) {
@@ -367,19 +378,15 @@ QDialog* MakeCircularWindowInfoForm(QWidget* parent) {
 
 TShapeRangeDialog::TShapeRangeDialog(const char* objectName, const char* title,
                                      const TreatmentDescriptor& treatment, QWidget* parent)
-    : QDialog(parent), treatment_(treatment) {
-  ModalColumn(*this, objectName, title);
-}
-
-QBoxLayout& TShapeRangeDialog::Layout() const { return *static_cast<QBoxLayout*>(layout()); }
+    : TTreatmentDialog(objectName, title, parent), treatment_(treatment) {}
 
 void TShapeRangeDialog::AddFields(QWidget* rangeBox, QWidget* dynamismBox) {
-  auto* rangeLayout = rangeBox == this ? &Layout() : new QVBoxLayout(rangeBox);
+  QBoxLayout* rangeLayout = rangeBox == this ? &Column() : new QVBoxLayout(rangeBox);
   rangeLayout->addWidget(new QLabel("Size of the greater window range", rangeBox));
   // The declared range from 1: a range of 0 computes nothing.
   sizeWin_ = DeclaredDigits("SizeWinEdit", treatment_, "range", 1, rangeBox);
   rangeLayout->addWidget(sizeWin_);
-  if (rangeBox != this) Layout().addWidget(rangeBox);
+  if (rangeBox != this) Column().addWidget(rangeBox);
 
   // The declared 100 (checked at start) or 255.
   auto* dynamismLayout = new QVBoxLayout(dynamismBox);
@@ -388,43 +395,32 @@ void TShapeRangeDialog::AddFields(QWidget* rangeBox, QWidget* dynamismBox) {
   dynamism_ = new TDeclaredRadios(DeclaredParam(treatment_, "dynamism"),
                                   {"HundredRadioButton", "FullDynRadioButton"}, *dynamismBox, *row);
   dynamismLayout->addLayout(row);
-  Layout().addWidget(dynamismBox);
+  Column().addWidget(dynamismBox);
 }
 
 void TShapeRangeDialog::AddPlacementAndOk(const char* cancelName) {
-  placement_ = new TResultPlacementBox({"Result", "ParamRadioButton", "ShadRadioButton"}, this);
-  Layout().addWidget(placement_);
+  AddPlacement({"Result", "ParamRadioButton", "ShadRadioButton"});
   if (cancelName) {
     // This Cancel does nothing: the dialog stays open.
-    AddOkCancel(*this, &Layout(), "OKBitBtn", [this] { OkClick(); }, cancelName, false);
+    AddOkCancel(*this, Column(), "OKBitBtn", cancelName, false);
   } else {
-    Layout().addWidget(OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this));
+    Column().addWidget(OkButton(*this, "OKBitBtn", [this] { OkClick(); }, this));
   }
 }
 
 TreatmentArgs TShapeRangeDialog::Args() const {
   TreatmentArgs args;
-  args.Set("range", Range());
+  args.Set("range", sizeWin_->Value());
   args.Set("dynamism", dynamism_->Value());
   return args;
 }
 
-QString TShapeRangeDialog::Refusal() const {
-  if (Range() < 1) return kNoWindowRange;
-  const Status declared = CheckParamValue(DeclaredParam(treatment_, "range"), Range());
+QString TShapeRangeDialog::Refusal(QLineEdit** field) const {
+  if (field) *field = sizeWin_;
+  if (sizeWin_->Value() < 1) return kNoWindowRange;
+  const Status declared = CheckParamValue(DeclaredParam(treatment_, "range"), sizeWin_->Value());
   return declared ? QString() : QString::fromStdString(declared.message());
 }
-
-void TShapeRangeDialog::OkClick() {
-  if (const QString refusal = Refusal(); !refusal.isEmpty()) {
-    Refuse(this, sizeWin_, refusal);
-    return;
-  }
-  accept();
-}
-
-int TShapeRangeDialog::Range() const { return sizeWin_->Value(); }
-ResultKind TShapeRangeDialog::Placement() const { return placement_->Kind(); }
 
 TConvexityConcavityDialog::TConvexityConcavityDialog(QWidget* parent)
     : TShapeRangeDialog("ConCavForm", " Convexity Concavity", kConvexityTreatment, parent) {
@@ -442,7 +438,7 @@ THorizontalSurfacesDialog::THorizontalSurfacesDialog(QWidget* parent)
   typeLayout->addWidget(new QLabel("of the horizontal plans", type));
   AddRadio("All calculated values", "RangeRadioButton", type, typeLayout)->setChecked(true);
   auto* binarize = AddRadio("Selection and binarization", "BinarRadioButton", type, typeLayout);
-  Layout().insertWidget(1, type);
+  Column().insertWidget(1, type);
   AddPlacementAndOk("DelBitBtn");
   // Binarization hides the dynamism, which keeps its value meanwhile.
   connect(binarize, &QRadioButton::toggled, dynamism, [dynamism](bool on) { dynamism->setVisible(!on); });
@@ -456,8 +452,8 @@ TreatmentArgs THorizontalSurfacesDialog::Args() const {
 
 // ---- TLocalFractalDialog
 
-TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
-  QVBoxLayout* layout = ModalColumn(*this, "LocalFractForm", " LOCAL FRACTAL DIMENSION");
+TLocalFractalDialog::TLocalFractalDialog(QWidget* parent)
+    : TTreatmentDialog("LocalFractForm", " LOCAL FRACTAL DIMENSION", parent) {
   auto* sizeGroup = new QGroupBox("Moving Window Size", this);
   auto* sizeLayout = new QHBoxLayout(sizeGroup);
   size_ = new TDeclaredRadios(DeclaredParam(kLocalFractalTreatment, "window"),
@@ -470,27 +466,29 @@ TLocalFractalDialog::TLocalFractalDialog(QWidget* parent) : QDialog(parent) {
   BindDeclaredField(hEdit_, DeclaredParam(kLocalFractalTreatment, "h"));
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
-  layout->addWidget(sizeGroup);
-  layout->addWidget(hGroup);
-  layout->addWidget(OkButton(*this, "OkBitBtn", [this] { OkClick(); }, this), 0, Qt::AlignRight);
+  Column().addWidget(sizeGroup);
+  Column().addWidget(hGroup);
+  Column().addWidget(OkButton(*this, "OkBitBtn", [this] { OkClick(); }, this), 0, Qt::AlignRight);
 }
 
-double TLocalFractalDialog::FactorH() const {
-  return LeadingDouble(hEdit_->text().trimmed().replace(',', '.'));
+TreatmentArgs TLocalFractalDialog::Args() const {
+  TreatmentArgs args;
+  args.Set("window", size_->Value());
+  args.Set("h", LeadingDouble(Decimal(hEdit_)));
+  return args;
 }
-
-int TLocalFractalDialog::WindowSize() const { return size_->Value(); }
 
 void TLocalFractalDialog::SetRelief(std::int64_t reliefMetres, int pixelSize) {
   relief_ = reliefMetres;
   pixelSize_ = pixelSize;
 }
 
-QString TLocalFractalDialog::Refusal() const {
+QString TLocalFractalDialog::Refusal(QLineEdit** field) const {
+  if (field) *field = hEdit_;
   bool number = false;
-  hEdit_->text().trimmed().replace(',', '.').toDouble(&number);
+  Decimal(hEdit_).toDouble(&number);
   if (!number) return kNoFactorH;
-  const double h = FactorH();
+  const double h = LeadingDouble(Decimal(hEdit_));
   if (Status declared = CheckParamValue(DeclaredParam(kLocalFractalTreatment, "h"), h); !declared)
     return QString::fromStdString(declared.message());
   const double step = pixelSize_ * h;
@@ -501,14 +499,6 @@ QString TLocalFractalDialog::Refusal() const {
         .arg(relief_);
   }
   return {};
-}
-
-void TLocalFractalDialog::OkClick() {
-  if (const QString refusal = Refusal(); !refusal.isEmpty()) {
-    Refuse(this, hEdit_, refusal);
-    return;
-  }
-  accept();
 }
 
 // ---- TSlopeDialog and TAspectDialog

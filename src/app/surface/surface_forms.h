@@ -23,17 +23,18 @@
 #include "core/surface/slope.h"
 #include "core/treatment/treatment.h"
 
-class QBoxLayout;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace orvane {
 
 class TDeclaredRadios;
 class TResultPlacementBox;
 class TWholeNumberEdit;
+struct ResultPlacementOptions;
 
 // " Total Depth Visu": the ten-class palette over the window relief range of the run.
 extern const ClassPaletteOptions kTotalDepthPalette;
@@ -80,29 +81,46 @@ class TAspectDialog : public TClassTableDialog {
   TDirectionHistogram histogram_{};
 };
 
-class TContourExtractionDialog : public QDialog {
+// A treatment's modal dialog laid out in a column: its values as the declaration takes them,
+// where the result goes, and an OK that keeps it open on a value that cannot be computed.
+class TTreatmentDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  virtual TreatmentArgs Args() const = 0;
+  // The choice of its "Parameter Image" / wrapped group; the parameter image without one.
+  ResultKind Placement() const;
+  // Why the values cannot be computed, with the field at fault (none for a missing choice);
+  // empty when they can.
+  virtual QString Refusal(QLineEdit** field = nullptr) const = 0;
+  // Says the refusal under "ERROR", the dialog staying open on the field at fault; else accepts.
+  void OkClick();
+
+ protected:
+  TTreatmentDialog(const char* objectName, const char* title, QWidget* parent);
+  QVBoxLayout& Column() const;
+  void AddPlacement(const ResultPlacementOptions& options);
+
+ private:
+  TResultPlacementBox* placement_ = nullptr;
+};
+
+// Contour-line density: window S, hypsometric interval I (metres), dynamism, tiling.
+class TContourExtractionDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit TContourExtractionDialog(QWidget* parent = nullptr);
-
-  int WindowSize() const;  // S
-  int Interval() const;    // I, metres
-  ResultKind Placement() const;
-  // The declared window, interval, dynamism and tiling.
-  TreatmentArgs Args() const;
+  TreatmentArgs Args() const override;
+  // No interval or window, a value outside its declared range, or an interval that crosses no
+  // contour level.
+  QString Refusal(QLineEdit** field = nullptr) const override;
 
   // Before showing: the DEM's range in metres and the pixel-size text of the dynamic scale,
   // its pixel size for the km fields, and its lowest and highest truncated stored elevations
   // with U (an interval that leaves no contour level between them is refused).
   void SetDem(double minimum, double maximum, const QString& pixelText, float pixelSizeX);
   void SetLevelRange(std::int64_t lowest, std::int64_t highest, int unitDivisor);
-  // Why the values cannot be computed: no interval or window, a value outside its declared
-  // range, or an interval that crosses no contour level; empty when they can. `field`, when
-  // given, receives the field at fault.
-  QString Refusal(QLineEdit** field = nullptr) const;
-  // The OK button: closes only when Refusal is empty.
-  void OkClick();
 
  private:
   void UpdateKilometres();
@@ -114,46 +132,31 @@ class TContourExtractionDialog : public QDialog {
   TWholeNumberEdit* interval_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
   TDeclaredRadios* tiling_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
 };
 
-class TContourDensityDialog : public QDialog {
+// Contour extraction: the first and last levels and the interval, in metres.
+class TContourDensityDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit TContourDensityDialog(QWidget* parent = nullptr);
-
-  int First() const;
-  int Last() const;
-  int Interval() const;
+  TreatmentArgs Args() const override;
+  QString Refusal(QLineEdit** field = nullptr) const override;
   void SetHeights(int minimum, int maximum, const QString& pixelText);
-  // The OK button: closes with OK unless the levels cannot be drawn (a warning says why).
-  void OkClick();
-
- private:
-  QLineEdit* first_ = nullptr;
-  QLineEdit* last_ = nullptr;
-  TWholeNumberEdit* interval_ = nullptr;
 };
 
-class TCircularWindowDialog : public QDialog {
+// The circular moving window: statistic (none chosen at start, then 1 .. 6) and radius R.
+class TCircularWindowDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit TCircularWindowDialog(QWidget* parent = nullptr);
-
-  // 0 (none chosen yet) or 1 .. 6.
-  int Statistic() const;
-  // R: 0 while empty.
-  int Radius() const;
-  // "Parameter Image" or "Wrap image".
-  ResultKind Placement() const;
-  // Filled by the treatment with the DEM's pixelSizeX; the surface follows it.
+  TreatmentArgs Args() const override;
+  // No radius or statistic, or a disc wider than the DEM, which would leave no cell to compute.
+  QString Refusal(QLineEdit** field = nullptr) const override;
+  // Filled by the treatment with the DEM's pixelSizeX (the surface follows it) and its size.
   void SetPixelSize(float pixelSizeX);
-  // The DEM's size: OK refuses a disc wider than the DEM, which would leave no cell to compute.
   void SetGridSize(int columns, int lines);
-  // The OK button: closes only with a radius and a statistic.
-  void OkClick();
 
  private:
   void UpdateSurface();
@@ -161,46 +164,33 @@ class TCircularWindowDialog : public QDialog {
   int demLines_ = 0;
   TDeclaredRadios* statistics_ = nullptr;
   TWholeNumberEdit* radius_ = nullptr;
-  QLineEdit* pixelSize_ = nullptr;
-  QLineEdit* surface_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
 };
 
 // Said when the window range is empty or 0: the window would be the single centre cell.
 inline constexpr const char* kNoWindowRange = "The window range must be at least 1";
 
-// What the shape dialogs share: the window range R (SizeWinEdit, refused below 1 on OK), the
-// output dynamism D (100 or 255) and where the result goes.
-class TShapeRangeDialog : public QDialog {
+// What the shape dialogs share: the window range R (SizeWinEdit, refused below 1 or outside the
+// declared range), the output dynamism D (100 or 255) and where the result goes.
+class TShapeRangeDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
-  // R: 0 while empty.
-  int Range() const;
-  ResultKind Placement() const;
-  // The declared range and dynamism (and, for the horizontal surfaces, "binarize").
-  virtual TreatmentArgs Args() const;
-  // Why the range cannot be computed: below 1, or outside the declared range the command line
-  // refuses too (with its message); empty when it can.
-  QString Refusal() const;
-  // Refuses what Refusal names (the dialog stays open on the field), else accepts.
-  void OkClick();
+  TreatmentArgs Args() const override;
+  QString Refusal(QLineEdit** field = nullptr) const override;
 
  protected:
-  // A modal column of "Size of the greater window range" in `rangeBox` (the dialog itself or a
-  // box of its own) and "Output Dynamism" of `treatment` in `dynamismBox`; then "Result" and the
-  // OK button, or a row of OK and a "Cancel" named `cancelName`.
+  // "Size of the greater window range" in `rangeBox` (the dialog itself or a box of its own)
+  // and "Output Dynamism" of `treatment` in `dynamismBox`; then "Result" and the OK button, or
+  // a row of OK and a "Cancel" named `cancelName`.
   TShapeRangeDialog(const char* objectName, const char* title, const TreatmentDescriptor& treatment,
                     QWidget* parent);
   void AddFields(QWidget* rangeBox, QWidget* dynamismBox);
   void AddPlacementAndOk(const char* cancelName = nullptr);
-  QBoxLayout& Layout() const;
 
  private:
   const TreatmentDescriptor& treatment_;
   TWholeNumberEdit* sizeWin_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
 };
 
 // Convexity and concavity: one dialog for both.
@@ -216,31 +206,23 @@ class THorizontalSurfacesDialog : public TShapeRangeDialog {
 
  public:
   explicit THorizontalSurfacesDialog(QWidget* parent = nullptr);
-
   // With "binarize" when "Selection and binarization" is checked.
   TreatmentArgs Args() const override;
 };
 
-class TLocalFractalDialog : public QDialog {
+// The local fractal dimension: the declared window 12 or 24 (12 until another is chosen) and
+// the adaptive factor H (a comma read as a point).
+class TLocalFractalDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit TLocalFractalDialog(QWidget* parent = nullptr);
-
-  // The declared 12 or 24. A dialog closed before any choice keeps the checked 12.
-  int WindowSize() const;
-  // Leading decimal number of "float value" (a comma read as a point); 0 when empty.
-  double FactorH() const;
+  TreatmentArgs Args() const override;
   static constexpr const char* kNoFactorH = "Give the adaptive factor H as a decimal number";
-
-  // The height step P x H is compared with the DEM's relief (its highest less its lowest
-  // elevation, in whole metres): a step above it makes every window flat.
+  // H missing or not above 0, or a step P x H above the relief, which makes every window flat.
+  QString Refusal(QLineEdit** field = nullptr) const override;
+  // The DEM's relief (its highest less its lowest elevation, in whole metres) and P.
   void SetRelief(std::int64_t reliefMetres, int pixelSize);
-  // Why the values cannot be computed (H missing, not above 0, a step above the relief);
-  // empty when they can.
-  QString Refusal() const;
-  // Refuses what Refusal names, the dialog staying open on H; else accepts.
-  void OkClick();
 
  private:
   TDeclaredRadios* size_ = nullptr;

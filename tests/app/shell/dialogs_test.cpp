@@ -200,7 +200,7 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   Type(*h, "abc");
   EXPECT_EQ(h->text(), "");
   Type(*h, "0,5");
-  EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
+  EXPECT_DOUBLE_EQ(fractal.Args().Real("h"), 0.5);
 
   // The other numeric fields: what cannot be typed in them.
   TDynamicScaleDialog scale;
@@ -236,7 +236,7 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   EXPECT_EQ(scale.findChild<QLineEdit*>("Pix_Size")->text(), "90.5");
   // Contour levels below sea level, as the command line takes them.
   Type(*contours.findChild<QLineEdit*>("FirstContEdit"), "-40");
-  EXPECT_EQ(contours.First(), -40);
+  EXPECT_EQ(contours.Args().Int("first"), -40);
 }
 
 // Types `typed` into the field named `fieldName` of `dialog` and presses its OK button.

@@ -177,13 +177,13 @@ TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
 TEST(LocalFractFormTest, SizeButtonsAndFactor) {
   TLocalFractalDialog form;
   EXPECT_EQ(form.windowTitle(), " LOCAL FRACTAL DIMENSION");
-  EXPECT_EQ(form.WindowSize(), 12);
-  EXPECT_EQ(form.FactorH(), 0.0);
+  EXPECT_EQ(form.Args().Int("window"), 12);
+  EXPECT_EQ(form.Args().Real("h"), 0.0);
   Choose(form, 24);
   TypeIn(form, "HValEdit", "1.5");
   form.OkClick();
-  EXPECT_EQ(form.WindowSize(), 24);
-  EXPECT_EQ(form.FactorH(), 1.5);
+  EXPECT_EQ(form.Args().Int("window"), 24);
+  EXPECT_EQ(form.Args().Real("h"), 1.5);
 }
 
 using RoughnessSession = SampleSessionTest;
