@@ -78,8 +78,8 @@ void HeadwatersDensity(TWorkbench& main) {
   form.SetPixelSize(main.Session().PixelSize());
   // The treatment goes on however the dialog is closed, as long as HWS is a number.
   Prompts().Exec(form);
-  if (!form.HasHalfWindow()) {
-    Prompts().Warning(&main, "ERROR", THeadwatersDialog::kNoHalfWindow);
+  if (const QString refusal = form.Refusal(); !refusal.isEmpty()) {
+    Prompts().Warning(&main, "ERROR", refusal);
     return;
   }
   const QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE " +

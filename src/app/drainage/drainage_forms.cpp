@@ -96,10 +96,8 @@ void TDrainageExtractionDialog::OKBitBtnClick() {
 
 THeadwatersDialog& HeadwatersDialogOf(QWidget& frame) { return FrameChild<THeadwatersDialog>(frame); }
 
-THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("HeadWatersForm");
-  setWindowTitle(" INPUT PARAMETERS");
-
+THeadwatersDialog::THeadwatersDialog(QWidget* parent)
+    : TTreatmentDialog("HeadWatersForm", " INPUT PARAMETERS", parent) {
   auto* size = new QGroupBox("Size Filter");
   auto* grid = new QGridLayout(size);
   pixelSizeEdit_ = new QLineEdit;
@@ -130,16 +128,15 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent) : QDialog(parent) {
 
   auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kHeadwatersTreatment, "scale"),
                                    {"RadioButton1", "RadioButton2"}, scale_);
-  placement_ = new TResultPlacementBox({"OutPut Image", "RadioButton3", "RadioButton4"});
-
   auto* right = new QVBoxLayout;
   right->addWidget(scale);
-  right->addWidget(placement_);
+  AddPlacement({"OutPut Image", "RadioButton3", "RadioButton4"}, right);
   right->addStretch();
   right->addWidget(OkButton(*this, "BitBtn1", [this] { OkClick(); }));
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(size);
-  layout->addLayout(right);
+  auto* columns = new QHBoxLayout;
+  columns->addWidget(size);
+  columns->addLayout(right);
+  Column().addLayout(columns);
 }
 
 void THeadwatersDialog::SetPixelSize(int metres) {
@@ -147,27 +144,20 @@ void THeadwatersDialog::SetPixelSize(int metres) {
   ShowSide();
 }
 
-int THeadwatersDialog::HalfWindow() const { return LeadingInt(windowEdit_->text()); }
 double THeadwatersDialog::SideKm() const {
-  return HeadwatersWindowSide(LeadingInt(pixelSizeEdit_->text()), HalfWindow());
+  return HeadwatersWindowSide(LeadingInt(pixelSizeEdit_->text()), LeadingInt(windowEdit_->text()));
 }
 
 TreatmentArgs THeadwatersDialog::Args() const {
   TreatmentArgs args;
-  args.Set("hws", HalfWindow());
+  args.Set("hws", LeadingInt(windowEdit_->text()));
   args.Set("scale", scale_->Value());
   return args;
 }
 
-ResultKind THeadwatersDialog::Placement() const { return placement_->Kind(); }
-bool THeadwatersDialog::HasHalfWindow() const { return HoldsNumber(windowEdit_); }
-
-void THeadwatersDialog::OkClick() {
-  if (!HasHalfWindow()) {
-    Refuse(this, windowEdit_, kNoHalfWindow);
-    return;
-  }
-  accept();
+QString THeadwatersDialog::Refusal(QLineEdit** field) const {
+  if (field) *field = windowEdit_;
+  return HoldsNumber(windowEdit_) ? QString() : kNoHalfWindow;
 }
 
 void THeadwatersDialog::ShowSide() {

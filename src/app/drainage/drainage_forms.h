@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "app/display/class_palette_dialog.h"
+#include "app/surface/surface_forms.h"
 #include "app/shell/result_kind.h"
 #include "core/treatment/treatment.h"
 
@@ -24,7 +25,6 @@ class QLineEdit;
 namespace orvane {
 
 class TDeclaredRadios;
-class TResultPlacementBox;
 class TWorkbench;
 struct DeclaredRun;
 
@@ -46,24 +46,21 @@ class TDrainageExtractionDialog : public QDialog {
   TDeclaredRadios* colours_;
 };
 
-class THeadwatersDialog : public QDialog {
+class THeadwatersDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit THeadwatersDialog(QWidget* parent = nullptr);
+  // The half window and the declared dynamic scale.
+  TreatmentArgs Args() const override;
+  static constexpr const char* kNoHalfWindow =
+      "Give the half window size (HWS) as a whole number of pixels";
+  // HWS not a whole number in the declared range.
+  QString Refusal(QLineEdit** field = nullptr) const override;
 
   // Before showing: the DEM's pixel size in whole metres into "Pixel Size".
   void SetPixelSize(int metres);
-  int HalfWindow() const;
   double SideKm() const;
-  // The half window and the declared dynamic scale.
-  TreatmentArgs Args() const;
-  ResultKind Placement() const;
-  // Whether HWS holds a whole number in the declared range; OK refuses anything else.
-  bool HasHalfWindow() const;
-  static constexpr const char* kNoHalfWindow =
-      "Give the half window size (HWS) as a whole number of pixels";
-  void OkClick();
 
  private:
   void ShowSide();
@@ -71,7 +68,6 @@ class THeadwatersDialog : public QDialog {
   QLineEdit* pixelSizeEdit_;
   QLineEdit* windowEdit_;
   TDeclaredRadios* scale_;
-  TResultPlacementBox* placement_;
 };
 
 QDialog* MakeDissectionMethodForm(QWidget* parent);

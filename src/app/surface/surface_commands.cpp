@@ -53,12 +53,6 @@ class EnabledStates {
   std::map<QString, bool> states_;
 };
 
-// The frame's one dialog of type Form, made at start-up.
-template <class Form>
-Form& DialogOf(TWorkbench& main) {
-  return FrameChild<Form>(main);
-}
-
 // Runs `treatment`, blends its picture with the relief made when the DEM was opened by `weight`
 // ((1 - w) result + w relief per channel; not when w is 0 or the relief has another size) and
 // shows it; false when nothing was shown.
@@ -72,7 +66,7 @@ bool ShowBlended(TWorkbench& main, const TreatmentDescriptor& treatment, Treatme
   if (!run) return false;
   main.BeginTreatment(title);
   if (const auto* histogram = std::any_cast<TDirectionHistogram>(&run->output.drawing))
-    DialogOf<TAspectDialog>(main).Histogram() = *histogram;
+    FrameChild<TAspectDialog>(main).Histogram() = *histogram;
   std::shared_ptr<TRasterImage> picture = std::move(run->output.picture);
   const auto relief = main.Session().OpeningRelief();
   if (weight > 0.0f && relief && relief->columns == picture->columns && relief->lines == picture->lines) {
@@ -84,7 +78,7 @@ bool ShowBlended(TWorkbench& main, const TreatmentDescriptor& treatment, Treatme
 }
 
 void Slope(TWorkbench& main) {
-  TSlopeDialog& slope = DialogOf<TSlopeDialog>(main);
+  TSlopeDialog& slope = FrameChild<TSlopeDialog>(main);
   if (Prompts().Exec(slope) != QDialog::Accepted) return;
   TreatmentArgs args;
   args.Set("table", slope.TableChoice());
@@ -94,7 +88,7 @@ void Slope(TWorkbench& main) {
 }
 
 void Aspect(TWorkbench& main) {
-  TAspectDialog& aspect = DialogOf<TAspectDialog>(main);
+  TAspectDialog& aspect = FrameChild<TAspectDialog>(main);
   if (Prompts().Exec(aspect) != QDialog::Accepted) return;
   TreatmentArgs args;
   args.Set("palette", aspect.PaletteIndex());
@@ -121,7 +115,7 @@ std::optional<DeclaredRun> RunShape(TWorkbench& main, TShapeRangeDialog& form,
 }
 
 void ConvexityOrConcavity(TWorkbench& main, bool convexity) {
-  TConvexityConcavityDialog& form = DialogOf<TConvexityConcavityDialog>(main);
+  TConvexityConcavityDialog& form = FrameChild<TConvexityConcavityDialog>(main);
   auto run = RunShape(main, form, convexity ? kConvexityTreatment : kConcavityTreatment);
   if (!run) return;
   const int range = form.Args().Int("range");
@@ -131,7 +125,7 @@ void ConvexityOrConcavity(TWorkbench& main, bool convexity) {
 }
 
 void HorizontalSurfaces(TWorkbench& main) {
-  THorizontalSurfacesDialog& form = DialogOf<THorizontalSurfacesDialog>(main);
+  THorizontalSurfacesDialog& form = FrameChild<THorizontalSurfacesDialog>(main);
   auto run = RunShape(main, form, kHorizontalTreatment);
   if (!run) return;
   const QString title = Q(HorizontalTitle(form.Args().Int("range")));
@@ -148,7 +142,7 @@ void HorizontalSurfaces(TWorkbench& main) {
 void ContourDensity(TWorkbench& main) {
   TDemModel* dem = main.Session().CurrentDem();
   if (!dem) return;
-  TContourExtractionDialog& form = DialogOf<TContourExtractionDialog>(main);
+  TContourExtractionDialog& form = FrameChild<TContourExtractionDialog>(main);
   const int unit = std::max(1, main.Session().UnitFactor());
   form.SetDem(dem->minElevation / unit, dem->maxElevation / unit, main.Session().PixelSizeText(),
               dem->pixelSizeX);
@@ -166,7 +160,7 @@ void ContourDensity(TWorkbench& main) {
 void ContourLines(TWorkbench& main) {
   TDemModel* dem = main.Session().CurrentDem();
   if (!dem) return;
-  TContourDensityDialog& form = DialogOf<TContourDensityDialog>(main);
+  TContourDensityDialog& form = FrameChild<TContourDensityDialog>(main);
   {
     BusyCursor busy;
     const ContourHeightRange range = ContourHeights(*dem, std::max(1, main.Session().UnitFactor()));
@@ -195,7 +189,7 @@ void GlobalFractal(TWorkbench& main) {
 void CircularWindow(TWorkbench& main) {
   const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
   if (!dem) return;
-  TCircularWindowDialog& form = DialogOf<TCircularWindowDialog>(main);
+  TCircularWindowDialog& form = FrameChild<TCircularWindowDialog>(main);
   form.SetPixelSize(dem->pixelSizeX);
   form.SetGridSize(dem->columns, dem->lines);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
@@ -211,7 +205,7 @@ void CircularWindow(TWorkbench& main) {
 void LocalFractal(TWorkbench& main) {
   TDemModel* dem = main.Session().CurrentDem();
   if (!dem) return;
-  TLocalFractalDialog& form = DialogOf<TLocalFractalDialog>(main);
+  TLocalFractalDialog& form = FrameChild<TLocalFractalDialog>(main);
   // The treatment runs however the dialog is closed, with the values it holds, as long as
   // they can give a result (OK refuses anything else and keeps the dialog open).
   const int unit = std::max(1, main.Session().UnitFactor());
@@ -287,15 +281,15 @@ void Surface3D(TWorkbench& main) {
 
 void InstallSurfaceCommands(TWorkbench& main) {
   // The dialogs exist from start-up, like every dialog of the program.
-  TAspectDialog* aspect = &DialogOf<TAspectDialog>(main);
+  TAspectDialog* aspect = &FrameChild<TAspectDialog>(main);
   DiagramWindow<TDirectionHistogramWindow>(main).SetSource([aspect] { return aspect->Histogram(); });
-  DialogOf<TSlopeDialog>(main);
-  DialogOf<TConvexityConcavityDialog>(main);
-  DialogOf<THorizontalSurfacesDialog>(main);
-  DialogOf<TContourExtractionDialog>(main);
-  DialogOf<TContourDensityDialog>(main);
-  DialogOf<TCircularWindowDialog>(main);
-  DialogOf<TLocalFractalDialog>(main);
+  FrameChild<TSlopeDialog>(main);
+  FrameChild<TConvexityConcavityDialog>(main);
+  FrameChild<THorizontalSurfacesDialog>(main);
+  FrameChild<TContourExtractionDialog>(main);
+  FrameChild<TContourDensityDialog>(main);
+  FrameChild<TCircularWindowDialog>(main);
+  FrameChild<TLocalFractalDialog>(main);
   new TClassPaletteDialog(kTotalDepthPalette, &main);
   WindowSizeDialogOf(main);
   TWorkbench* frame = &main;

@@ -95,9 +95,9 @@ TTreatmentDialog::TTreatmentDialog(const char* objectName, const char* title, QW
 
 QVBoxLayout& TTreatmentDialog::Column() const { return *static_cast<QVBoxLayout*>(layout()); }
 
-void TTreatmentDialog::AddPlacement(const ResultPlacementOptions& options) {
+void TTreatmentDialog::AddPlacement(const ResultPlacementOptions& options, QBoxLayout* layout) {
   placement_ = new TResultPlacementBox(options, this);
-  Column().addWidget(placement_);
+  (layout ? *layout : Column()).addWidget(placement_);
 }
 
 ResultKind TTreatmentDialog::Placement() const {

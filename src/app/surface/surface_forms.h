@@ -1,14 +1,5 @@
-// The dialogs of "Surface Parameters" and "DEM Form", each made once as a child of the main frame
-// so that its fields keep the values of the last use:
-//   - TSlopeDialog and TAspectDialog (class table or gray tones, normalization, shading weight,
-//     result kind, smoothing, legend; the aspect keeps the direction counts of its last run);
-//   - TContourExtractionDialog (contour-line density: window, interval, tiling, dynamism, result
-//     kind) and TContourDensityDialog (contour extraction: first, last, interval);
-//   - TCircularWindowDialog (statistic, radius, result kind);
-//   - TConvexityConcavityDialog and THorizontalSurfacesDialog (window range, dynamism, result);
-//   - TLocalFractalDialog (window 12 or 24, adaptive factor H);
-//   - the explanatory windows of the slope, the aspect and the circular window, and the palette
-//     dialog of the total depth.
+// The dialogs of "Surface Parameters" and "DEM Form" and their explanatory windows, each made
+// once as a child of the main frame so that its fields keep the values of the last use.
 #pragma once
 
 #include <QDialog>
@@ -26,6 +17,7 @@
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
+class QBoxLayout;
 class QRadioButton;
 class QVBoxLayout;
 
@@ -39,6 +31,8 @@ struct ResultPlacementOptions;
 // " Total Depth Visu": the ten-class palette over the window relief range of the run.
 extern const ClassPaletteOptions kTotalDepthPalette;
 
+// The slope (class table or gray tones, normalization, shading weight, result kind, smoothing,
+// legend) and the aspect, which also keeps the direction counts of its last run.
 class TSlopeDialog : public TClassTableDialog {
   Q_OBJECT
 
@@ -99,7 +93,8 @@ class TTreatmentDialog : public QDialog {
  protected:
   TTreatmentDialog(const char* objectName, const char* title, QWidget* parent);
   QVBoxLayout& Column() const;
-  void AddPlacement(const ResultPlacementOptions& options);
+  // The "Parameter Image" / wrapped group at the end of `layout` (the column without one).
+  void AddPlacement(const ResultPlacementOptions& options, QBoxLayout* layout = nullptr);
 
  private:
   TResultPlacementBox* placement_ = nullptr;
