@@ -46,17 +46,16 @@ void DissectionDensity(TWorkbench& main, DensityTiling tiling, DensityMeasure me
   // The colours are chosen after the run, from the range of its densities.
   auto run = RunDeclaredTreatment(main, kDissectionTreatment, args, kOutputDrawing | kOutputValues);
   if (!run) return;
-  const auto* kept = std::any_cast<DissectionDrawing>(&run->output.drawing);
-  if (!kept) return;  // a run asked for its drawing keeps one
-  const DissectionDrawing& drawing = *kept;
+  const auto* drawing = std::any_cast<DissectionDrawing>(&run->output.drawing);
+  if (!drawing) return;  // a run asked for its drawing keeps one
 
   main.BeginTreatment(title);
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main);
-  diagram.Counts() = drawing.histogram;
-  diagram.SetBound(drawing.bound);
+  diagram.Counts() = drawing->histogram;
+  diagram.SetBound(drawing->bound);
   // A moving-window result is the parameter image too.
-  const auto wrapped = ShowInDensityPalette(main, *run, drawing.computed.minimum,
-                                            drawing.computed.maximum, title, moving);
+  const auto wrapped = ShowInDensityPalette(main, *run, drawing->computed.minimum,
+                                            drawing->computed.maximum, title, moving);
   if (!wrapped) return;
   if (!*wrapped) {
     // The gray histogram is offered for the grid results only.

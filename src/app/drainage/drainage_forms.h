@@ -1,14 +1,6 @@
 // The dialogs of the drainage network, each made once as a child of the main frame so that what
-// the user typed last persists between runs (the window size of the densities is asked in the
-// shared TWindowSizeDialog, app/shell/window_size_dialog.h):
-//   - TDrainageExtractionDialog (" RIVER EXTRACTION"): the ranges and the colour of an
-//     extraction. OK keeps the dialog open on the range at fault, with the command line's
-//     message; "Cancel" and the close box leave without extracting;
-//   - THeadwatersDialog (" INPUT PARAMETERS"): the half window size of the headwaters density,
-//     the side it observes in km, the dynamic scale (100 or 255) and the result kind;
-//   - "Dissection Density Visu" (TClassPaletteDialog), the palette of the dissection densities
-//     (2D and 3D), a tool window reached through DensityPaletteDialogOf, and "About this
-//     Parameter", how the density is computed.
+// the user typed last persists between runs; the densities ask their window size in the shared
+// TWindowSizeDialog (app/shell/window_size_dialog.h).
 #pragma once
 
 #include <QDialog>
@@ -28,8 +20,12 @@ class TDeclaredRadios;
 class TWorkbench;
 struct DeclaredRun;
 
+// "Dissection Density Visu": the palette of the dissection densities (2D and 3D), a tool window.
 extern const ClassPaletteOptions kDensityPalette;
 
+// " RIVER EXTRACTION": the ranges and the colour of an extraction. OK keeps the dialog open on
+// the range at fault, with the command line's message; "Cancel" and the close box leave without
+// extracting.
 class TDrainageExtractionDialog : public QDialog {
   Q_OBJECT
 
@@ -46,6 +42,8 @@ class TDrainageExtractionDialog : public QDialog {
   TDeclaredRadios* colours_;
 };
 
+// " INPUT PARAMETERS": the half window size of the headwaters density, the side it observes in
+// km, the dynamic scale (100 or 255) and the result kind.
 class THeadwatersDialog : public TTreatmentDialog {
   Q_OBJECT
 
@@ -70,6 +68,7 @@ class THeadwatersDialog : public TTreatmentDialog {
   TDeclaredRadios* scale_;
 };
 
+// "About this Parameter": how the dissection density is computed.
 QDialog* MakeDissectionMethodForm(QWidget* parent);
 
 // The one instance of each, a child of the main frame, made at the first call.

@@ -51,30 +51,20 @@ TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FrameChild<
 
 // --- TDrainageFractalDialog --------------------------------------------------------------------
 
-TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("FractDrainageForm");
-  setWindowTitle(" DRAINAGE NETWORK FRACTAL");
-  auto* size = DeclaredRadioGroup("Moving Window Size",
-                                  DeclaredParam(kDrainageFractalTreatment, "window"),
-                                  {"RadioButton1", "RadioButton2"}, size_);
-  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kDrainageFractalTreatment, "scale"),
-                                   {"RadioButton3", "RadioButton4"}, scale_);
-  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
-
-  auto* ok = OkButton(*this, "BitBtn1");
-
+TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent)
+    : TTreatmentDialog("FractDrainageForm", " DRAINAGE NETWORK FRACTAL", parent) {
   auto* groups = new QHBoxLayout;
-  groups->addWidget(size);
-  groups->addWidget(scale);
-  groups->addWidget(placement_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addWidget(ok, 0, Qt::AlignHCenter);
+  groups->addWidget(DeclaredRadioGroup("Moving Window Size", DeclaredParam(kDrainageFractalTreatment, "window"),
+                                       {"RadioButton1", "RadioButton2"}, size_));
+  groups->addWidget(DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kDrainageFractalTreatment, "scale"),
+                                       {"RadioButton3", "RadioButton4"}, scale_));
+  AddPlacement({"Resulting Image", "RadioButton5", "RadioButton6"}, groups);
+  Column().addLayout(groups);
+  Column().addWidget(OkButton(*this, "BitBtn1"), 0, Qt::AlignHCenter);
 }
 
 int TDrainageFractalDialog::WindowSize() const { return size_->Value(); }
 int TDrainageFractalDialog::DynamicScale() const { return scale_->Value(); }
-ResultKind TDrainageFractalDialog::Placement() const { return placement_->Kind(); }
 
 // --- The explanation of the box counting ----------------------------------------------------
 
@@ -187,24 +177,16 @@ QDialog* MakeDrainageFractalInfoForm(QWidget* parent) {
 
 // --- TRatioOfDepthsDialog -----------------------------------------------------------------------
 
-TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("RatioDepthForm");
-  setWindowTitle("  DRAINAGE/SURFACE");
-  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton3", "RadioButton4"});
-  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kRatioDepthTreatment, "scale"),
-                                   {"RadioButton1", "RadioButton2"}, scale_);
-
-  auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { accept(); });
-
+TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent)
+    : TTreatmentDialog("RatioDepthForm", "  DRAINAGE/SURFACE", parent) {
   auto* groups = new QHBoxLayout;
-  groups->addWidget(placement_);
-  groups->addWidget(scale);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addLayout(buttons);
+  AddPlacement({"Resulting Image", "RadioButton3", "RadioButton4"}, groups);
+  groups->addWidget(DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kRatioDepthTreatment, "scale"),
+                                       {"RadioButton1", "RadioButton2"}, scale_));
+  Column().addLayout(groups);
+  Column().addLayout(OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { accept(); }));
 }
 
 int TRatioOfDepthsDialog::DynamicScale() const { return scale_->Value(); }
-ResultKind TRatioOfDepthsDialog::Placement() const { return placement_->Kind(); }
 
 }  // namespace orvane

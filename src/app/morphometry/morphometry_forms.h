@@ -7,16 +7,13 @@
 // the user's choices persist between runs.
 #pragma once
 
-#include <QDialog>
-
-#include "app/shell/result_kind.h"
+#include "app/surface/surface_forms.h"
 
 namespace orvane {
 
 class TDeclaredRadios;
-class TResultPlacementBox;
 
-class TDrainageFractalDialog : public QDialog {
+class TDrainageFractalDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
@@ -25,18 +22,16 @@ class TDrainageFractalDialog : public QDialog {
   // The declared 12 or 24, and 100 or 255.
   int WindowSize() const;
   int DynamicScale() const;
-  ResultKind Placement() const;
 
  private:
   TDeclaredRadios* size_;
   TDeclaredRadios* scale_;
-  TResultPlacementBox* placement_;
 };
 
 // The number of filled boxes of `size` pixels on the network pictured in the explanation window.
 int FilledBoxes(int size);
 
-class TRatioOfDepthsDialog : public QDialog {
+class TRatioOfDepthsDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
@@ -44,11 +39,9 @@ class TRatioOfDepthsDialog : public QDialog {
 
   // The declared 100 or 255.
   int DynamicScale() const;
-  ResultKind Placement() const;
 
  private:
   TDeclaredRadios* scale_;
-  TResultPlacementBox* placement_;
 };
 
 TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame);

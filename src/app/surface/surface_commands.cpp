@@ -39,19 +39,15 @@ namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// The enabled state of some components, to put back what a treatment must not change.
-class EnabledStates {
- public:
-  EnabledStates(const TWorkbench& main, std::initializer_list<const char*> names) {
-    for (const char* name : names) states_[name] = main.IsEnabled(name);
-  }
-  void Restore(TWorkbench& main) const {
-    for (const auto& [name, enabled] : states_) main.SetEnabled(name, enabled);
-  }
-
- private:
-  std::map<QString, bool> states_;
-};
+// What puts back the enabled state the components `names` have now, which a treatment must not
+// change.
+std::function<void()> EnabledStates(TWorkbench& main, std::initializer_list<const char*> names) {
+  std::map<QString, bool> states;
+  for (const char* name : names) states[name] = main.IsEnabled(name);
+  return [&main, states] {
+    for (const auto& [name, enabled] : states) main.SetEnabled(name, enabled);
+  };
+}
 
 // Runs `treatment`, blends its picture with the relief made when the DEM was opened by `weight`
 // ((1 - w) result + w relief per channel; not when w is 0 or the relief has another size) and
@@ -132,9 +128,9 @@ void HorizontalSurfaces(TWorkbench& main) {
   main.BeginTreatment(title);
   // As a parameter image this result leaves the gray histogram as it was and turns the
   // palette off.
-  const EnabledStates histogram(main, {"GrayHisto1", "HistoGrSpeedButton"});
+  const auto restoreHistogram = EnabledStates(main, {"GrayHisto1", "HistoGrSpeedButton"});
   if (ShowTreatmentResult(main, *run, {.title = title, .placement = form.Placement()})) return;
-  histogram.Restore(main);
+  restoreHistogram();
   main.SetEnabled("OpenPalette1", false);
   main.SetEnabled("PaletteSpeedButton", false);
 }
@@ -170,10 +166,10 @@ void ContourLines(TWorkbench& main) {
   auto run = RunDeclaredTreatment(main, kContoursTreatment, form.Args());
   if (!run) return;
   // Only saving and wrapping apply to a level-index image.
-  const EnabledStates others(main, {"Tools1", "OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
-                                    "HistoGrSpeedButton"});
+  const auto restoreOthers = EnabledStates(main, {"Tools1", "OpenPalette1", "PaletteSpeedButton",
+                                                 "GrayHisto1", "HistoGrSpeedButton"});
   ShowTreatmentResult(main, *run, {.title = kContourLinesTitle});
-  others.Restore(main);
+  restoreOthers();
   main.SetVisible("Save1", true);
 }
 
@@ -190,8 +186,7 @@ void CircularWindow(TWorkbench& main) {
   const std::shared_ptr<TDemModel> dem = main.Session().CurrentDemShared();
   if (!dem) return;
   TCircularWindowDialog& form = FrameChild<TCircularWindowDialog>(main);
-  form.SetPixelSize(dem->pixelSizeX);
-  form.SetGridSize(dem->columns, dem->lines);
+  form.SetDem(dem->pixelSizeX, dem->columns, dem->lines);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   const TreatmentArgs args = form.Args();
   auto run = RunDeclaredTreatment(main, kCircularTreatment, args);
@@ -277,19 +272,21 @@ void Surface3D(TWorkbench& main) {
   ShowTreatmentResult(main, *run, {.title = title});
 }
 
+// The frame's one dialog of each of `Forms`.
+template <class... Forms>
+void MakeDialogs(QWidget& frame) {
+  (FrameChild<Forms>(frame), ...);
+}
+
 }  // namespace
 
 void InstallSurfaceCommands(TWorkbench& main) {
   // The dialogs exist from start-up, like every dialog of the program.
   TAspectDialog* aspect = &FrameChild<TAspectDialog>(main);
   DiagramWindow<TDirectionHistogramWindow>(main).SetSource([aspect] { return aspect->Histogram(); });
-  FrameChild<TSlopeDialog>(main);
-  FrameChild<TConvexityConcavityDialog>(main);
-  FrameChild<THorizontalSurfacesDialog>(main);
-  FrameChild<TContourExtractionDialog>(main);
-  FrameChild<TContourDensityDialog>(main);
-  FrameChild<TCircularWindowDialog>(main);
-  FrameChild<TLocalFractalDialog>(main);
+  MakeDialogs<TSlopeDialog, TConvexityConcavityDialog, THorizontalSurfacesDialog,
+              TContourExtractionDialog, TContourDensityDialog, TCircularWindowDialog,
+              TLocalFractalDialog>(main);
   new TClassPaletteDialog(kTotalDepthPalette, &main);
   WindowSizeDialogOf(main);
   TWorkbench* frame = &main;

@@ -51,11 +51,13 @@ QLineEdit* ReadOnly(const char* name, QWidget* parent) {
   return edit;
 }
 
-// A whole-number field named `name`, bound to parameter `param` of `treatment` (from `minimum`
-// where the dialog refuses less than the declaration).
-TWholeNumberEdit* DeclaredDigits(const char* name, const TreatmentDescriptor& treatment,
-                                 const char* param, std::optional<int> minimum, QWidget* parent) {
-  auto* edit = new TWholeNumberEdit(parent);
+// A field named `name`, bound to parameter `param` of `treatment` (from `minimum` where the
+// dialog refuses less than the declaration): a TWholeNumberEdit, or a QLineEdit for numbers that
+// take a sign or decimals.
+template <class Edit = TWholeNumberEdit>
+Edit* DeclaredField(const char* name, const TreatmentDescriptor& treatment, const char* param,
+                    QWidget* parent, std::optional<int> minimum = std::nullopt) {
+  auto* edit = new Edit(parent);
   edit->setObjectName(name);
   BindDeclaredField(edit, DeclaredParam(treatment, param), minimum);
   return edit;
@@ -123,7 +125,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent)
   auto* window = new QGridLayout;
   window->addWidget(new QLabel("Size of the Window ", this), 0, 0);
   // The declared window from 1: OK refuses an empty window anyway.
-  sizeWin_ = DeclaredDigits("SizeWinEdit", kContourDensityTreatment, "window", 1, this);
+  sizeWin_ = DeclaredField("SizeWinEdit", kContourDensityTreatment, "window", this, 1);
   window->addWidget(sizeWin_, 0, 1);
   window->addWidget(new QLabel("Corresponding Window Size", this), 1, 0);
   window->addLayout(Row({ReadOnly("kilom1", this), new QLabel("km  x", this), ReadOnly("kilom2", this),
@@ -149,7 +151,7 @@ TContourExtractionDialog::TContourExtractionDialog(QWidget* parent)
   auto* hypsoLayout = new QGridLayout(hypso);
   hypsoLayout->addWidget(new QLabel("Chosen hypsometric", hypso), 0, 0);
   hypsoLayout->addWidget(new QLabel("interval (in meters)", hypso), 1, 0);
-  interval_ = DeclaredDigits("HypsoIntervalEdit", kContourDensityTreatment, "interval", 1, hypso);
+  interval_ = DeclaredField("HypsoIntervalEdit", kContourDensityTreatment, "interval", hypso, 1);
   hypsoLayout->addWidget(interval_, 1, 1);
   hypsoLayout->addWidget(new QLabel("Dynamic Scale (in meters)", hypso), 2, 0);
   hypsoLayout->addLayout(Row({ReadOnly("MinDynEdit", hypso), ReadOnly("MaxDynEdit", hypso)}), 2, 1);
@@ -202,8 +204,8 @@ QString TContourExtractionDialog::Refusal(QLineEdit** field) const {
   const std::pair<QLineEdit*, const char*> declaredValues[] = {{sizeWin_, "window"},
                                                                {interval_, "interval"}};
   for (const auto& [edit, name] : declaredValues) {
-    const int value = LeadingInt(edit->text());
-    if (Status declared = CheckParamValue(DeclaredParam(kContourDensityTreatment, name), value); !declared) {
+    const Status declared = CheckParamValue(DeclaredParam(kContourDensityTreatment, name), LeadingInt(edit->text()));
+    if (!declared) {
       if (field) *field = edit;
       return QString::fromStdString(declared.message());
     }
@@ -237,13 +239,9 @@ TContourDensityDialog::TContourDensityDialog(QWidget* parent)
   auto* params = new QGroupBox("Parameters (in meters)", this);
   auto* paramsLayout = new QGridLayout(params);
   // The declared levels: below sea level too (a sign can be typed).
-  auto* first = new QLineEdit(params);
-  first->setObjectName("FirstContEdit");
-  BindDeclaredField(first, DeclaredParam(kContoursTreatment, "first"));
-  auto* last = new QLineEdit(params);
-  last->setObjectName("LastContEdit");
-  BindDeclaredField(last, DeclaredParam(kContoursTreatment, "last"));
-  auto* interval = DeclaredDigits("IntervEdit", kContoursTreatment, "interval", 1, params);
+  auto* first = DeclaredField<QLineEdit>("FirstContEdit", kContoursTreatment, "first", params);
+  auto* last = DeclaredField<QLineEdit>("LastContEdit", kContoursTreatment, "last", params);
+  auto* interval = DeclaredField("IntervEdit", kContoursTreatment, "interval", params, 1);
   const std::pair<const char*, QLineEdit*> fields[] = {{"First Contour Line", first},
                                                        {"Last Contour Line", last},
                                                        {"Hypsometric interval required", interval}};
@@ -299,7 +297,7 @@ TCircularWindowDialog::TCircularWindowDialog(QWidget* parent)
   grid->addWidget(new QLabel("Radius (in pixels)", this), 0, 0);
   // Whole pixels; a radius beyond the largest DEM side cannot be typed at all. 0 can, for OK
   // to say "Radius undefined".
-  radius_ = DeclaredDigits("RadiusEdit", kCircularTreatment, "radius", 0, this);
+  radius_ = DeclaredField("RadiusEdit", kCircularTreatment, "radius", this, 0);
   grid->addWidget(radius_, 0, 1);
   grid->addWidget(new QLabel("Pixel Size", this), 1, 0);
   grid->addWidget(ReadOnly("PixelSizeEdit", this), 1, 1);
@@ -319,9 +317,11 @@ TreatmentArgs TCircularWindowDialog::Args() const {
   return args;
 }
 
-void TCircularWindowDialog::SetPixelSize(float pixelSizeX) {
+void TCircularWindowDialog::SetDem(float pixelSizeX, int columns, int lines) {
   findChild<QLineEdit*>("PixelSizeEdit")->setText(QString::asprintf("%f", static_cast<double>(pixelSizeX)));
   UpdateSurface();
+  demColumns_ = columns;
+  demLines_ = lines;
 }
 
 void TCircularWindowDialog::UpdateSurface() {
@@ -331,11 +331,6 @@ void TCircularWindowDialog::UpdateSurface() {
   const double km2 = radius > 500 ? 3.14159265358979 * radius * radius * pixel * pixel / 1e6
                                   : CircularSurfaceKm2(radius, pixel);
   findChild<QLineEdit*>("SurfEdit")->setText(QString::number(km2, 'f', 4));
-}
-
-void TCircularWindowDialog::SetGridSize(int columns, int lines) {
-  demColumns_ = columns;
-  demLines_ = lines;
 }
 
 QString TCircularWindowDialog::Refusal(QLineEdit** field) const {
@@ -384,7 +379,7 @@ void TShapeRangeDialog::AddFields(QWidget* rangeBox, QWidget* dynamismBox) {
   QBoxLayout* rangeLayout = rangeBox == this ? &Column() : new QVBoxLayout(rangeBox);
   rangeLayout->addWidget(new QLabel("Size of the greater window range", rangeBox));
   // The declared range from 1: a range of 0 computes nothing.
-  sizeWin_ = DeclaredDigits("SizeWinEdit", treatment_, "range", 1, rangeBox);
+  sizeWin_ = DeclaredField("SizeWinEdit", treatment_, "range", rangeBox, 1);
   rangeLayout->addWidget(sizeWin_);
   if (rangeBox != this) Column().addWidget(rangeBox);
 
@@ -460,10 +455,8 @@ TLocalFractalDialog::TLocalFractalDialog(QWidget* parent)
                               {"Size12RadioButton", "Size24RadioButton"}, *sizeGroup, *sizeLayout);
   auto* hGroup = new QGroupBox("Adaptive Factor H", this);
   auto* hLayout = new QHBoxLayout(hGroup);
-  hEdit_ = new QLineEdit(hGroup);
-  hEdit_->setObjectName("HValEdit");
   // A decimal number, with a point or a comma: letters cannot be typed.
-  BindDeclaredField(hEdit_, DeclaredParam(kLocalFractalTreatment, "h"));
+  hEdit_ = DeclaredField<QLineEdit>("HValEdit", kLocalFractalTreatment, "h", hGroup);
   hLayout->addWidget(hEdit_);
   hLayout->addWidget(new QLabel("float value", hGroup));
   Column().addWidget(sizeGroup);
@@ -534,12 +527,11 @@ TSlopeDialog::TSlopeDialog(QWidget* parent) : TClassTableDialog("PentesForm", " 
   left->addWidget(typeCombo_);
 
   normalizationGroup_ = new QGroupBox("Normalization", this);
-  const auto norms = AddNormalizationGroup(normalizationGroup_, *left,
-                                           {{"90\xC2\xB0", 90},
-                                            {"180\xC2\xB0 (only for gray tones)", 180},
-                                            {"255  (only for gray tones)", 255}},
-                                           normalization_);
-  std::copy(norms.begin(), norms.end(), norms_.begin());
+  norms_ = AddNormalizationGroup(normalizationGroup_, *left,
+                                 {{"90\xC2\xB0", 90},
+                                  {"180\xC2\xB0 (only for gray tones)", 180},
+                                  {"255  (only for gray tones)", 255}},
+                                 normalization_);
 
   AddPlacement({"Image", "ParamRadioButton", "WrappedRadioButton"});
   slopeRadio_ = AddVisualizationGroup(*this, *left, "Slope", "SlopeRadioButton",

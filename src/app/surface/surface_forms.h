@@ -4,7 +4,7 @@
 
 #include <QDialog>
 #include <QString>
-#include <array>
+#include <vector>
 #include <cstdint>
 
 #include "app/display/class_palette_dialog.h"
@@ -49,7 +49,7 @@ class TSlopeDialog : public TClassTableDialog {
  private:
   QComboBox* typeCombo_ = nullptr;
   QGroupBox* normalizationGroup_ = nullptr;
-  std::array<QRadioButton*, 3> norms_{};  // 90, 180, 255
+  std::vector<QRadioButton*> norms_;  // 90, 180, 255
   QRadioButton* slopeRadio_ = nullptr;
   int typeIndex_ = 1;
 };
@@ -75,18 +75,19 @@ class TAspectDialog : public TClassTableDialog {
   TDirectionHistogram histogram_{};
 };
 
-// A treatment's modal dialog laid out in a column: its values as the declaration takes them,
-// where the result goes, and an OK that keeps it open on a value that cannot be computed.
+// A treatment's modal dialog laid out in a column: its values as the declaration takes them
+// (none where its handler reads them), where the result goes, and an OK that keeps it open on a
+// value that cannot be computed.
 class TTreatmentDialog : public QDialog {
   Q_OBJECT
 
  public:
-  virtual TreatmentArgs Args() const = 0;
+  virtual TreatmentArgs Args() const { return {}; }
   // The choice of its "Parameter Image" / wrapped group; the parameter image without one.
   ResultKind Placement() const;
   // Why the values cannot be computed, with the field at fault (none for a missing choice);
   // empty when they can.
-  virtual QString Refusal(QLineEdit** field = nullptr) const = 0;
+  virtual QString Refusal(QLineEdit** = nullptr) const { return {}; }
   // Says the refusal under "ERROR", the dialog staying open on the field at fault; else accepts.
   void OkClick();
 
@@ -150,8 +151,7 @@ class TCircularWindowDialog : public TTreatmentDialog {
   // No radius or statistic, or a disc wider than the DEM, which would leave no cell to compute.
   QString Refusal(QLineEdit** field = nullptr) const override;
   // Filled by the treatment with the DEM's pixelSizeX (the surface follows it) and its size.
-  void SetPixelSize(float pixelSizeX);
-  void SetGridSize(int columns, int lines);
+  void SetDem(float pixelSizeX, int columns, int lines);
 
  private:
   void UpdateSurface();

@@ -164,8 +164,7 @@ void Type(QLineEdit& field, const QString& text) {
 TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpen) {
   TestPrompter prompts;
   TCircularWindowDialog circular;
-  circular.SetPixelSize(90.0f);
-  circular.SetGridSize(403, 344);
+  circular.SetDem(90.0f, 403, 344);
   Choose(circular, 1);
   auto* radius = circular.findChild<QLineEdit*>("RadiusEdit");
   Type(*radius, "abc");
