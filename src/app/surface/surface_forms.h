@@ -107,27 +107,27 @@ class TContourExtractionDialog : public TTreatmentDialog {
 
  public:
   explicit TContourExtractionDialog(QWidget* parent = nullptr);
-  TreatmentArgs Args() const override;
-  // No interval or window, a value outside its declared range, or an interval that crosses no
-  // contour level.
-  QString Refusal(QLineEdit** field = nullptr) const override;
-
   // Before showing: the DEM's range in metres and the pixel-size text of the dynamic scale,
   // its pixel size for the km fields, and its lowest and highest truncated stored elevations
   // with U (an interval that leaves no contour level between them is refused).
   void SetDem(double minimum, double maximum, const QString& pixelText, float pixelSizeX);
   void SetLevelRange(std::int64_t lowest, std::int64_t highest, int unitDivisor);
 
+  TreatmentArgs Args() const override;
+  // No interval or window, a value outside its declared range, or an interval that crosses no
+  // contour level.
+  QString Refusal(QLineEdit** field = nullptr) const override;
+
  private:
   void UpdateKilometres();
 
-  std::int64_t lowest_ = 0, highest_ = 0;
-  int unitDivisor_ = 0;  // 0: the level range is unknown
-  int demPixel_ = 0;
   TWholeNumberEdit* sizeWin_ = nullptr;
   TWholeNumberEdit* interval_ = nullptr;
   TDeclaredRadios* dynamism_ = nullptr;
   TDeclaredRadios* tiling_ = nullptr;
+  std::int64_t lowest_ = 0, highest_ = 0;
+  int unitDivisor_ = 0;  // 0: the level range is unknown
+  int demPixel_ = 0;
 };
 
 // Contour extraction: the first and last levels and the interval, in metres.
@@ -136,9 +136,9 @@ class TContourDensityDialog : public TTreatmentDialog {
 
  public:
   explicit TContourDensityDialog(QWidget* parent = nullptr);
+  void SetHeights(int minimum, int maximum, const QString& pixelText);
   TreatmentArgs Args() const override;
   QString Refusal(QLineEdit** field = nullptr) const override;
-  void SetHeights(int minimum, int maximum, const QString& pixelText);
 };
 
 // The circular moving window: statistic (none chosen at start, then 1 .. 6) and radius R.
@@ -147,18 +147,18 @@ class TCircularWindowDialog : public TTreatmentDialog {
 
  public:
   explicit TCircularWindowDialog(QWidget* parent = nullptr);
+  // Filled by the treatment with the DEM's pixelSizeX (the surface follows it) and its size.
+  void SetDem(float pixelSizeX, int columns, int lines);
   TreatmentArgs Args() const override;
   // No radius or statistic, or a disc wider than the DEM, which would leave no cell to compute.
   QString Refusal(QLineEdit** field = nullptr) const override;
-  // Filled by the treatment with the DEM's pixelSizeX (the surface follows it) and its size.
-  void SetDem(float pixelSizeX, int columns, int lines);
 
  private:
-  void UpdateSurface();
-  int demColumns_ = 0;
-  int demLines_ = 0;
   TDeclaredRadios* statistics_ = nullptr;
   TWholeNumberEdit* radius_ = nullptr;
+  int demColumns_ = 0;
+  int demLines_ = 0;
+  void UpdateSurface();
 };
 
 // Said when the window range is empty or 0: the window would be the single centre cell.
@@ -212,12 +212,12 @@ class TLocalFractalDialog : public TTreatmentDialog {
 
  public:
   explicit TLocalFractalDialog(QWidget* parent = nullptr);
+  // The DEM's relief (its highest less its lowest elevation, in whole metres) and P.
+  void SetRelief(std::int64_t reliefMetres, int pixelSize);
   TreatmentArgs Args() const override;
   static constexpr const char* kNoFactorH = "Give the adaptive factor H as a decimal number";
   // H missing or not above 0, or a step P x H above the relief, which makes every window flat.
   QString Refusal(QLineEdit** field = nullptr) const override;
-  // The DEM's relief (its highest less its lowest elevation, in whole metres) and P.
-  void SetRelief(std::int64_t reliefMetres, int pixelSize);
 
  private:
   TDeclaredRadios* size_ = nullptr;
