@@ -60,9 +60,8 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
 
   auto* left = new QVBoxLayout;
   left->addWidget(filter);
-  LabelColumn({"Nota; This treatment requires time", "when using a great Upper Range",
-               "and connecting the segments"},
-              left);
+  left->addLayout(LabelColumn({"Nota; This treatment requires time", "when using a great Upper Range",
+                               "and connecting the segments"}));
   auto* right = new QVBoxLayout;
   right->addWidget(colourGroup);
   right->addWidget(connection);
@@ -128,15 +127,16 @@ THeadwatersDialog::THeadwatersDialog(QWidget* parent)
 
   auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kHeadwatersTreatment, "scale"),
                                    {"RadioButton1", "RadioButton2"}, scale_);
+  // The size filter first, so that it comes first in the focus order.
+  auto* columns = new QHBoxLayout;
+  Column().addLayout(columns);
+  columns->addWidget(size);
   auto* right = new QVBoxLayout;
+  columns->addLayout(right);
   right->addWidget(scale);
   AddPlacement({"OutPut Image", "RadioButton3", "RadioButton4"}, right);
   right->addStretch();
   right->addWidget(OkButton(*this, "BitBtn1", [this] { OkClick(); }));
-  auto* columns = new QHBoxLayout;
-  columns->addWidget(size);
-  columns->addLayout(right);
-  Column().addLayout(columns);
 }
 
 void THeadwatersDialog::SetPixelSize(int metres) {
