@@ -662,24 +662,20 @@ void TMainForm::dropEvent(QDropEvent* event) {
 // Each module's installer, defined in its group's <group>_commands.cpp.
 void InstallFileCommands(TWorkbench& main);
 void InstallDiagramCommands(TWorkbench& main);
-void InstallSlopeAspectCommands(TWorkbench& main);
+void InstallSurfaceCommands(TWorkbench& main);
 void InstallDrainageCommands(TWorkbench& main);
 void InstallMorphometryCommands(TWorkbench& main);
 void InstallReliefCommands(TWorkbench& main);
-void InstallShapeCommands(TWorkbench& main);
 void InstallExchangeCommands(TWorkbench& main);
-void InstallRoughnessCommands(TWorkbench& main);
 
 void InstallCommandModules(TWorkbench& main) {
   InstallFileCommands(main);
   InstallDiagramCommands(main);
-  InstallSlopeAspectCommands(main);
+  InstallSurfaceCommands(main);
   InstallDrainageCommands(main);
   InstallMorphometryCommands(main);
   InstallReliefCommands(main);
-  InstallShapeCommands(main);
   InstallExchangeCommands(main);
-  InstallRoughnessCommands(main);
   // Declared treatments without a dialog of their own: a generic one under "More Treatments".
   InstallDeclaredTreatments(main, AllTreatments());
 }

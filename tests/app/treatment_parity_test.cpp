@@ -11,18 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/render/palette_form.h"
 #include "app/render/relief_forms.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/treatment_menu.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
-#include "app/surface/slope_forms.h"
-#include "app/surface/aspect_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/drainage/density_image.h"
 #include "core/render/palette.h"
 #include "core/render/slices.h"
@@ -93,36 +88,36 @@ const std::vector<ParityRow>& Rows() {
        Dialog<TAspectDialog>("AspectFen", [](TAspectDialog& f) { f.ChoosePalette(kAspectGrayTones); f.accept(); }),
        {{"palette", kAspectGrayTones}}},
       {&kConvexityTreatment,
-       Dialog<TConvexityConcavityDialog>("ConCavForm", [](auto& f) { f.SetRange(3); f.ChooseDynamism(255); f.OkClick(); }),
+       Dialog<TConvexityConcavityDialog>("ConCavForm", [](auto& f) { TypeIn(f, "SizeWinEdit", 3); Choose(f, 255); f.OkClick(); }),
        {{"range", 3}, {"dynamism", 255}}},
       {&kConcavityTreatment,
-       Dialog<TConvexityConcavityDialog>("ConCavForm", [](auto& f) { f.SetRange(2); f.ChooseDynamism(100); f.OkClick(); }),
+       Dialog<TConvexityConcavityDialog>("ConCavForm", [](auto& f) { TypeIn(f, "SizeWinEdit", 2); Choose(f, 100); f.OkClick(); }),
        {{"range", 2}}},
       {&kHorizontalTreatment,
-       Dialog<THorizontalSurfacesDialog>("HorizSurfForm", [](auto& f) { f.SetRange(2); f.ChooseBinarize(true); f.OkClick(); }),
+       Dialog<THorizontalSurfacesDialog>("HorizSurfForm", [](auto& f) { TypeIn(f, "SizeWinEdit", 2); Check(f, "BinarRadioButton"); f.OkClick(); }),
        {{"range", 2}, {"binarize", 1}}},
       {&kContourDensityTreatment,
        Dialog<TContourExtractionDialog>("ContourLineForm", [](TContourExtractionDialog& f) {
-         f.SetWindowSize(7);
-         f.SetInterval(10);
-         f.ChooseTiling(1);
+         TypeIn(f, "SizeWinEdit", 7);
+         TypeIn(f, "HypsoIntervalEdit", 10);
+         Choose(f, 1);
          f.OkClick();
        }),
        {{"window", 7}, {"interval", 10}, {"tiling", 1}}},
       {&kContoursTreatment,
        Dialog<TContourDensityDialog>("ContLineForm", [](TContourDensityDialog& f) {
-         f.SetFirst(320);
-         f.SetLast(400);
-         f.SetInterval(20);
+         TypeIn(f, "FirstContEdit", 320);
+         TypeIn(f, "LastContEdit", 400);
+         TypeIn(f, "IntervEdit", 20);
          f.OkClick();
        }),
        {{"first", 320}, {"last", 400}, {"interval", 20}}},
       {&kGlobalFractalTreatment, [](TestPrompter&) {}, {}},
       {&kCircularTreatment,
-       Dialog<TCircularWindowDialog>("CircularWindowForm", [](auto& f) { f.SetRadius(3); f.ChooseStatistic(6); f.OkClick(); }),
+       Dialog<TCircularWindowDialog>("CircularWindowForm", [](auto& f) { TypeIn(f, "RadiusEdit", 3); Choose(f, 6); f.OkClick(); }),
        {{"radius", 3}, {"stat", 6}}},
       {&kLocalFractalTreatment,
-       Dialog<TLocalFractalDialog>("LocalFractForm", [](auto& f) { f.ClickSize(12); f.SetHText("0.05"); f.OkClick(); }),
+       Dialog<TLocalFractalDialog>("LocalFractForm", [](auto& f) { Choose(f, 12); TypeIn(f, "HValEdit", "0.05"); f.OkClick(); }),
        {{"window", 12}, {"h", 0.05}}},
       {&kTotalDepthTreatment,
        Both(WindowSize("5"), Dialog<TClassPaletteDialog>("TotalDepthForm", [](TClassPaletteDialog& f) {
@@ -154,25 +149,25 @@ const std::vector<ParityRow>& Rows() {
        {{"window", 5}, {"palette", kColoredPalette}}},
       {&kHeadwatersTreatment,
        Dialog<THeadwatersDialog>("HeadWatersForm", [](THeadwatersDialog& f) {
-         f.SetHalfWindowText("3");
-         f.ChooseDynamicScale(255);
-         f.ChoosePlacement(ResultKind::kParameterImage);
+         TypeIn(f, "WindowEdit", "3");
+         Choose(f, 255);
+         Place(f, ResultKind::kParameterImage);
          f.accept();
        }),
        {{"hws", 3}, {"scale", 255}}},
       {&kDrainageFractalTreatment,
        Dialog<TDrainageFractalDialog>("FractDrainageForm", [](TDrainageFractalDialog& f) {
-         f.ChooseWindowSize(12);
-         f.ChooseDynamicScale(255);
-         f.ChoosePlacement(ResultKind::kParameterImage);
+         Choose(f, 12);
+         Choose(f, 255);
+         Place(f, ResultKind::kParameterImage);
          f.reject();  // closing it any way runs the treatment
        }),
        {{"mode", 1}, {"window", 12}, {"scale", 255}}},
       {&kRatioDepthTreatment,
        Both(WindowSize("5"), Dialog<TRatioOfDepthsDialog>("RatioDepthForm", [](TRatioOfDepthsDialog& f) {
-              f.ChooseDynamicScale(100);
-              f.ChoosePlacement(ResultKind::kParameterImage);
-              f.BitBtn1Click();
+              Choose(f, 100);
+              Place(f, ResultKind::kParameterImage);
+              f.accept();
             })),
        {{"window", 5}, {"scale", 100}}},
       // The network burnt into the parameter image the headwaters left.

@@ -6,12 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -26,10 +30,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/main_form.h"
 #include "app/shell/prompter.h"
+#include "app/shell/result_placement_box.h"
 #include "app/shell/window_size_dialog.h"
 #include "app/terrain/dynamic_scale.h"
 #include "core/settings/settings_file.h"
@@ -216,6 +220,35 @@ std::function<int(QDialog&)> Answer(std::function<void(Form&)> fill) {
   };
 }
 
+// What a user does in a dialog: types `text` into the field named `field`, checks the button
+// named `button`, checks the declared radio button of `value` (the values of a dialog's declared
+// groups differ), chooses where the result goes.
+inline void TypeIn(QWidget& dialog, const char* field, const QString& text) {
+  auto* edit = dialog.findChild<QLineEdit*>(field);
+  ASSERT_NE(edit, nullptr) << field;
+  edit->setText(text);
+}
+inline void TypeIn(QWidget& dialog, const char* field, int value) {
+  TypeIn(dialog, field, QString::number(value));
+}
+inline void Check(QWidget& dialog, const char* button) {
+  auto* found = dialog.findChild<QAbstractButton*>(button);
+  ASSERT_NE(found, nullptr) << button;
+  found->setChecked(true);
+}
+inline void Choose(QWidget& dialog, int value) {
+  for (QButtonGroup* group : dialog.findChildren<QButtonGroup*>()) {
+    if (QAbstractButton* button = group->button(value)) return button->setChecked(true);
+  }
+  ADD_FAILURE() << "no choice of value " << value;
+}
+inline void Place(QWidget& dialog, ResultKind kind) {
+  for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
+    if (auto* placement = dynamic_cast<TResultPlacementBox*>(box)) return placement->Choose(kind);
+  }
+  ADD_FAILURE() << "no result placement";
+}
+
 // The dynamic-scale dialog answered as for the sample DEM: "in meters", pixel size 90.
 inline int AnswerSampleScale(QDialog& dialog) {
   auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
@@ -238,8 +271,9 @@ inline void AnswerWindowSize(TestPrompter& prompts, const QString& size, bool ok
 inline void AnswerExtraction(TestPrompter& prompts, const QString& lower, const QString& upper,
                              int colour = 0) {
   prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([=](auto& riv) {
-    riv.SetRanges(lower, upper);
-    riv.ChooseColour(colour);
+    TypeIn(riv, "LREdit", lower);
+    TypeIn(riv, "UREdit", upper);
+    Choose(riv, colour);
     riv.OKBitBtnClick();
   });
 }

@@ -2,15 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/display/class_legend.h"
-#include "app/display/legend_dialog.h"
 #include "app/shell/declared_fields.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
@@ -19,56 +15,39 @@
 namespace orvane {
 
 TClassPaletteDialog::TClassPaletteDialog(const ClassPaletteOptions& options, QWidget* parent)
-    : QDialog(parent, options.toolWindow ? Qt::Tool : Qt::WindowFlags()),
-      classTable_(options.classTable) {
-  setObjectName(options.objectName);
-  setWindowTitle(options.title);
-  if (!options.toolWindow) setModal(true);
-
-  auto* columns = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  columns->addLayout(left);
-
+    : TLegendDialog(options.objectName, options.title, parent), classTable_(options.classTable) {
+  // A tool window shared by several treatments is not modal.
+  if (options.toolWindow) {
+    setWindowFlag(Qt::Tool);
+    setModal(false);
+  }
   auto* tables = new QGroupBox("Color Tables", this);
   auto* tablesLayout = new QVBoxLayout(tables);
   paletteCombo_ = new QComboBox(tables);
   paletteCombo_->setObjectName("DDPaletteComboBox");
   FillDeclaredChoices(paletteCombo_, DeclaredParam(*options.treatment, "palette"));
   tablesLayout->addWidget(paletteCombo_);
-  left->addWidget(tables);
+  Column().addWidget(tables);
 
-  smoothing_ = new QCheckBox("Smoothing", this);
-  smoothing_->setObjectName("ThinCheckBox");
-  left->addWidget(smoothing_);
+  AddSmoothing("ThinCheckBox");
   scale_ = new QCheckBox("Scale", this);
   scale_->setObjectName("ScaleCheckBox");
-  left->addWidget(scale_);
+  Column().addWidget(scale_);
 
-  auto* dynamic = new QGroupBox("Dynamic Scale", this);
-  auto* dynamicLayout = new QFormLayout(dynamic);
-  minEdit_ = AddField(dynamicLayout, "MinTabEdit", "Min");
-  maxEdit_ = AddField(dynamicLayout, "MaxTabEdit", "Max");
+  Column().addWidget(
+      FieldGroup("Dynamic Scale", {{minEdit_, "MinTabEdit", "Min"}, {maxEdit_, "MaxTabEdit", "Max"}}));
   AcceptDecimals(minEdit_, true);
   AcceptDecimals(maxEdit_, true);
-  left->addWidget(dynamic);
 
-  placement_ = new TResultPlacementBox({.title = options.placementTitle,
-                                        .parameterName = "RadioButton1",
-                                        .wrappedName = "RadioButton2",
-                                        .parameterChecked = false},
-                                       this);
-  left->addWidget(placement_);
-
-  ok_ = AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); }, [this] { DeleteClick(); });
-
-  legend_ = AddLegendColumn(
-      *this, *columns, [this]() -> const TClassTable& { return table_; }, *smoothing_,
-      LegendLabelFormat::kDecimal, "Color Table");
-  legend_->setObjectName("PaintBox");
+  AddPlacement({.title = options.placementTitle,
+                .parameterName = "RadioButton1",
+                .wrappedName = "RadioButton2",
+                .parameterChecked = false});
+  ok_ = AddOkDeleteRow(*this, Column(), "BitBtn1", [this] { OkClick(); }, [this] { DeleteClick(); });
+  AddLegend(LegendLabelFormat::kDecimal, "Color Table");
 
   connect(paletteCombo_, &QComboBox::currentIndexChanged, this, [this] { RebuildTable(); });
   connect(scale_, &QCheckBox::toggled, this, [this] { RebuildTable(); });
-  connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
 
   paletteChoice_ = ShownPalette();
   RebuildTable();
@@ -99,22 +78,17 @@ TreatmentArgs TClassPaletteDialog::DisplayArgs() const {
   return args;
 }
 
-bool TClassPaletteDialog::Smoothing() const { return smoothing_->isChecked(); }
 bool TClassPaletteDialog::Scale() const { return scale_->isChecked(); }
-ResultKind TClassPaletteDialog::Placement() const { return placement_->Kind(); }
 
 void TClassPaletteDialog::SelectPalette(int palette) {
   paletteCombo_->setCurrentIndex(paletteCombo_->findData(palette));
 }
-void TClassPaletteDialog::SetSmoothing(bool on) { smoothing_->setChecked(on); }
 void TClassPaletteDialog::SetScale(bool on) { scale_->setChecked(on); }
 
 void TClassPaletteDialog::SetMinMaxText(const QString& minimum, const QString& maximum) {
   minEdit_->setText(minimum);
   maxEdit_->setText(maximum);
 }
-
-void TClassPaletteDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TClassPaletteDialog::OkClick() {
   paletteChoice_ = ShownPalette();
@@ -133,8 +107,7 @@ int TClassPaletteDialog::ShownPalette() const { return paletteCombo_->currentDat
 void TClassPaletteDialog::RebuildTable() {
   table_ = classTable_(ShownPalette(), scale_->isChecked(), LeadingDouble(minEdit_->text()),
                        LeadingDouble(maxEdit_->text()));
-  FitToLegend(*this, *legend_, *ok_);
-  legend_->update();
+  RefreshLegend(ok_);
 }
 
 void TClassPaletteDialog::showEvent(QShowEvent* event) {

@@ -5,11 +5,9 @@
 // densities show the same dialog; a ClassPaletteOptions row says what differs.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
-#include "app/shell/result_kind.h"
-#include "core/render/class_table.h"
+#include "app/display/legend_dialog.h"
 #include "core/treatment/treatment.h"
 
 class QCheckBox;
@@ -18,10 +16,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace orvane {
-
-struct TreatmentDescriptor;
-class TClassLegendBox;
-class TResultPlacementBox;
 
 struct ClassPaletteOptions {
   const char* objectName;  // "TotalDepthForm"
@@ -35,7 +29,7 @@ struct ClassPaletteOptions {
   TClassTable (*classTable)(int palette, bool scale, double min, double max);
 };
 
-class TClassPaletteDialog : public QDialog {
+class TClassPaletteDialog : public TLegendDialog {
   Q_OBJECT
 
  public:
@@ -49,10 +43,7 @@ class TClassPaletteDialog : public QDialog {
   // The palette stored at creation and by each "OK" (a value of the declared choices).
   int PaletteChoice() const { return paletteChoice_; }
   const TClassTable& ClassTable() const { return table_; }
-  bool Smoothing() const;
   bool Scale() const;
-  // "Parameter Image" also when neither is checked.
-  ResultKind Placement() const;
   // The choices as a declaration's `render` takes them: "palette", "smooth", "scale", and the
   // bounds the classes are spread over ("minimum", "maximum") when Min or Max was typed over
   // the run's range.
@@ -60,17 +51,13 @@ class TClassPaletteDialog : public QDialog {
 
   // The controls as a user works them (also used by the tests and the handlers).
   void SelectPalette(int palette);
-  void SetSmoothing(bool on);
   void SetScale(bool on);
   void SetMinMaxText(const QString& minimum, const QString& maximum);
-  void ChoosePlacement(ResultKind kind);
   void OkClick();
   // "Delete", Escape and the close box: the stored palette comes back in the combo box and
   // the table, so a coloured choice never goes with the empty gray table.
   void DeleteClick() { reject(); }
   void reject() override;
-
-  TClassLegendBox& Legend() const { return *legend_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -82,15 +69,11 @@ class TClassPaletteDialog : public QDialog {
 
   TClassTable (*classTable_)(int, bool, double, double);
   QComboBox* paletteCombo_ = nullptr;
-  QCheckBox* smoothing_ = nullptr;
   QCheckBox* scale_ = nullptr;
   QLineEdit* minEdit_ = nullptr;
   QLineEdit* maxEdit_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
   QPushButton* ok_ = nullptr;
-  TClassLegendBox* legend_ = nullptr;
 
-  TClassTable table_;
   int paletteChoice_ = 0;
   QString shownMinimum_, shownMaximum_;  // the run's range as SetRange wrote it
 };

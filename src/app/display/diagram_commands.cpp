@@ -1,6 +1,7 @@
 #include "app/display/diagram_commands.h"
 
 #include <QAction>
+#include <optional>
 
 #include "app/display/diagram_forms.h"
 #include "app/display/value_histogram_window.h"
@@ -12,6 +13,10 @@
 
 namespace orvane {
 
+namespace {
+
+// The gray-level counts of the current parameter image inside its margin, counted by the
+// gray-histogram declaration (none without an image); empty after a cancel or a failed run.
 std::optional<TGrayHistogram> ParameterGrayHistogram(TWorkbench& main) {
   if (!main.Session().ParameterImage()) return TGrayHistogram{};
   TreatmentArgs args;
@@ -28,6 +33,8 @@ std::optional<TGrayHistogram> ParameterGrayHistogram(TWorkbench& main) {
   }
   return counts;
 }
+
+}  // namespace
 
 void InstallDiagramCommands(TWorkbench& main) {
   auto& histoGris = DiagramWindow<TGrayHistogramWindow>(main);

@@ -6,17 +6,15 @@
 // A window whose counts are all 0 in its scanned range draws its axes and nothing else.
 #pragma once
 
-#include <QColor>
 #include <QDialog>
-#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <vector>
 
 #include "app/shell/prompter.h"
+#include "core/render/diagram_drawing.h"
 #include "core/render/histogram_table.h"
 #include "core/surface/aspect.h"
 
@@ -24,27 +22,6 @@ class QLabel;
 class QWidget;
 
 namespace orvane {
-
-// One stroke of a diagram, in paint-box coordinates.
-struct TDiagramLine {
-  QPoint from;
-  QPoint to;
-  QColor colour;
-};
-
-struct TDiagramText {
-  QPoint at;  // baseline start
-  QString text;
-};
-
-struct TDiagramDrawing {
-  std::vector<TDiagramLine> lines;
-  std::vector<TDiagramText> texts;
-};
-
-// y of a count on a paint box whose baseline is `base` pixels from the top:
-// trunc((1 - count / peak) * base). The peak touches the top, 0 lies on the baseline.
-int DiagramY(std::int32_t count, std::int32_t peak, int base);
 
 class TDiagramForm : public QDialog {
   Q_OBJECT
@@ -56,14 +33,14 @@ class TDiagramForm : public QDialog {
     QString caption;
     int paintWidth = 420;
     int paintHeight = 265;
-    QStringList labels;  // under the horizontal axis, the first at x = 0
+    std::vector<std::string> labels;  // under the horizontal axis, the first at x = 0
     int labelStep = 20;  // pixels between two labels
   };
 
   TDiagramForm(const Look& look, QWidget* parent);
 
   // The strokes and texts of one paint of a paint box `height` pixels high.
-  virtual TDiagramDrawing Drawing(int height) const = 0;
+  virtual DiagramDrawing Drawing(int height) const = 0;
   // The rows the "Save" button writes; empty text for none.
   virtual std::string TableText() const = 0;
 
@@ -76,12 +53,10 @@ class TDiagramForm : public QDialog {
 
   QWidget* PaintBox() const { return paintBox_; }
   QStringList LabelTexts() const;
-  // Where the labels under the horizontal axis stand (their centres), left to right.
-  std::vector<int> LabelPositions() const;
 
  protected:
   // Replaces the labels under the horizontal axis: texts[k] centred at xs[k].
-  void SetLabels(const QStringList& texts, const std::vector<int>& xs);
+  void SetLabels(const DiagramLabels& labels);
 
  private:
   QWidget* paintBox_ = nullptr;
@@ -95,13 +70,11 @@ class TDiagramForm : public QDialog {
 // Gray-level histogram of the current parameter image inside its margin, counted when the
 // window opens.
 class TGrayHistogramWindow : public TDiagramForm {
-  Q_OBJECT
-
  public:
   explicit TGrayHistogramWindow(QWidget* parent = nullptr);
   void SetCounts(const TGrayHistogram& counts);
   const TGrayHistogram& Counts() const { return counts_; }
-  TDiagramDrawing Drawing(int height) const override;
+  DiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  private:
@@ -111,13 +84,11 @@ class TGrayHistogramWindow : public TDiagramForm {
 // Direction frequency of the last aspect treatment: degrees 0 .. 359 of the aspect dialog's
 // direction counts.
 class TDirectionHistogramWindow : public TDiagramForm {
-  Q_OBJECT
-
  public:
   explicit TDirectionHistogramWindow(QWidget* parent = nullptr);
   void SetSource(std::function<TDirectionHistogram()> source) { source_ = std::move(source); }
   TDirectionHistogram Counts() const { return source_ ? source_() : TDirectionHistogram{}; }
-  TDiagramDrawing Drawing(int height) const override;
+  DiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  private:
@@ -128,14 +99,12 @@ class TDirectionHistogramWindow : public TDiagramForm {
 // bound, the class of the densest window; the horizontal axis and its labels then cover the
 // densities through it.
 class TDensityDiagram : public TDiagramForm {
-  Q_OBJECT
-
  public:
   std::vector<std::int32_t>& Counts() { return counts_; }
   const std::vector<std::int32_t>& Counts() const { return counts_; }
   void SetBound(int bound);
   int Bound() const { return bound_; }
-  TDiagramDrawing Drawing(int height) const override;
+  DiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  protected:
@@ -153,16 +122,12 @@ class TDensityDiagram : public TDiagramForm {
 
 // Dissection density, in a class of 300 counts.
 class TDissectionDiagram : public TDensityDiagram {
-  Q_OBJECT
-
  public:
   explicit TDissectionDiagram(QWidget* parent = nullptr);
 };
 
 // Dissection density 2D and 3D: as many classes as the data need, drawn through the 3D bound.
 class TDissection3DDiagram : public TDensityDiagram {
-  Q_OBJECT
-
  public:
   explicit TDissection3DDiagram(QWidget* parent = nullptr);
   std::vector<std::int32_t>& Counts2D() { return counts2D_; }
@@ -176,14 +141,12 @@ class TDissection3DDiagram : public TDensityDiagram {
 // through the upper bound trunc(100 x Dmax), the maximum's class, the class of D at x = 2 (100 D)
 // less a shift.
 class TFractalDiagram : public TDiagramForm {
-  Q_OBJECT
-
  public:
   std::vector<std::int32_t>& Counts() { return counts_; }
   void SetUpperBound(int bound) { bound_ = bound; }
   int UpperBound() const { return bound_; }
   int Start() const { return start_; }
-  TDiagramDrawing Drawing(int height) const override;
+  DiagramDrawing Drawing(int height) const override;
   std::string TableText() const override;
 
  protected:
@@ -202,8 +165,6 @@ class TFractalDiagram : public TDiagramForm {
 
 // Fractal dimension of the drainage network, drawn from D = 1.01.
 class TDrainageFractalDiagram : public TFractalDiagram {
-  Q_OBJECT
-
  public:
   explicit TDrainageFractalDiagram(QWidget* parent = nullptr);
 };
@@ -211,8 +172,6 @@ class TDrainageFractalDiagram : public TFractalDiagram {
 // Local fractal dimension (301 counts: index 300 for D = 3 fits), drawn from
 // s = trunc(100 x Dmin).
 class TLocalFractalDiagram : public TFractalDiagram {
-  Q_OBJECT
-
  public:
   explicit TLocalFractalDiagram(QWidget* parent = nullptr);
   void SetStart(int start) { start_ = start; }
@@ -223,9 +182,10 @@ class TLocalFractalDiagram : public TFractalDiagram {
 // user chose in it persists between runs.
 template <class Form>
 Form& FrameChild(QWidget& frame) {
-  Form* form = frame.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!form) form = new Form(&frame);
-  return *form;
+  for (QObject* child : frame.children()) {
+    if (auto* form = dynamic_cast<Form*>(child)) return *form;
+  }
+  return *new Form(&frame);
 }
 template <class Form>
 Form& DiagramWindow(QWidget& frame) { return FrameChild<Form>(frame); }

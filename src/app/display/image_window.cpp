@@ -13,58 +13,12 @@ namespace orvane {
 
 namespace {
 
-constexpr int kMaxZoom = 20;
-
 // `name` followed by the zoom factor: " (1:1)", " (3:1) ", " (1:3) ".
 QString ZoomCaption(const QString& name, int zoom) {
-  if (zoom < -1) return QStringLiteral("%1 (1:%2) ").arg(name).arg(-zoom);
-  if (zoom > 1) return QStringLiteral("%1 (%2:1) ").arg(name).arg(zoom);
-  return name + QStringLiteral(" (1:1)");
+  return name + QString::fromStdString(ZoomSuffix(zoom));
 }
 
 }  // namespace
-
-TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
-                       int line, const std::optional<TUtmFrame>& utm) {
-  TStatusReadout out;
-  if (bitmap.isNull() || column < 0 || line < 0 || column >= dem.columns || line >= dem.lines ||
-      !dem.IsAllocated()) {
-    return out;
-  }
-  out.inside = true;
-  out.panels[3] = QString::asprintf("Line: %5d  Column: %5d ", line, column);
-  if (utm) {
-    // A frame without lines or columns has no cell size: nothing sensible to show.
-    if (utm->columns > 0 && utm->lines > 0) {
-      const double x = utm->xMin + column * (utm->xMax - utm->xMin) / utm->columns;
-      const double y = utm->yMin + (utm->lines - line) * (utm->yMax - utm->yMin) / utm->lines;
-      out.panels[1] = (utm->xMin <= x && utm->yMin <= y)
-                          ? QString::asprintf("Coord. UTM   X %8.2f    Y %8.2f ", x, y)
-                          : QStringLiteral(" ");
-    } else {
-      out.panels[1] = QStringLiteral(" ");
-    }
-  }
-  // A raster smaller than the DEM (a drainage network of another size) has no colour there.
-  if (column < bitmap.width() && line < bitmap.height()) {
-    const QRgb rgb = bitmap.pixel(column, line);
-    const int r = qRed(rgb), g = qGreen(rgb), b = qBlue(rgb);
-    out.panels[2] = (r == g && g == b) ? QString::asprintf("Gray Tone : %4d ", r)
-                                       : QString::asprintf("R:%4d G:%4d B:%4d  ", r, g, b);
-  } else {
-    out.panels[2] = QString();
-  }
-  // The unit divisor is at least 1 once a DEM was opened; guard against a dialog left
-  // without a unit.
-  const double u = unitFactor >= 1 ? unitFactor : 1;
-  const double x = column * static_cast<double>(dem.pixelSizeX) / u;
-  const double y = line * static_cast<double>(dem.pixelSizeY) / u;
-  const double z = dem.GetElevation(column, line) / u;
-  out.panels[0] = dem.IsValid(column, line)
-                      ? QString::asprintf("x:%8.2f y:%8.2f  z:%8.2f   ", x, y, z)
-                      : QString::asprintf("x:%8.2f y:%8.2f  z: no data   ", x, y);
-  return out;
-}
 
 TImageWindow::TImageWindow(TImageHost& host, const Look& look, QWidget* parent)
     : QAbstractScrollArea(parent), host_(host) {
@@ -79,11 +33,7 @@ TImageWindow::TImageWindow(TImageHost& host, const Look& look, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double TImageWindow::Scale() const {
-  if (zoom_ >= 1) return zoom_;
-  if (zoom_ <= -1) return 1.0 / -zoom_;
-  return 1.0;
-}
+double TImageWindow::Scale() const { return ZoomScale(zoom_); }
 
 void TImageWindow::SetRaster(const TRasterImage& raster) {
   bitmap_ = RasterToBitmap(raster);
@@ -163,40 +113,16 @@ QPoint TImageWindow::PixelAt(QPoint pos) const {
 
 bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
   const QPoint pixel = PixelAt(pos);
-  int zoom = zoom_;
-  if (button == Qt::LeftButton) {
-    zoom = zoom == -1 ? 2 : zoom + 1;
-  } else if (button == Qt::RightButton) {
-    zoom = zoom == 1 ? -2 : zoom - 1;
-  }
-  if (zoom > kMaxZoom) {
-    zoom_ = kMaxZoom;
-    return false;
-  }
-  if (zoom < -kMaxZoom) {
-    zoom_ = -kMaxZoom;
-    return false;
-  }
-  zoom_ = zoom;
+  const ZoomStep step = NextZoom(zoom_, button == Qt::LeftButton, button == Qt::RightButton);
+  zoom_ = step.zoom;
+  if (!step.changed) return false;
 
   // The view is centred on the clicked pixel and kept inside the image.
   const double s = Scale();
   const QSize view = viewport()->size();
-  const int hw = static_cast<int>(view.width() / (2.0 * s));
-  const int hh = static_cast<int>(view.height() / (2.0 * s));
   const QSize extent = ImageExtent();
-  // The first pixel shown along one side of `size` pixels, the view `half` pixels each way.
-  auto first = [](int centre, int half, int size) {
-    const int span = std::min(2 * half, size);
-    int low = centre - half, high = centre + half;
-    if (low < 0) {
-      low = 0;
-      high = span - 1;
-    }
-    return high >= size ? std::max(0, size - span - 1) : low;
-  };
-  const int left = first(pixel.x(), hw, extent.width());
-  const int top = first(pixel.y(), hh, extent.height());
+  const int left = FirstShownPixel(pixel.x(), static_cast<int>(view.width() / (2.0 * s)), extent.width());
+  const int top = FirstShownPixel(pixel.y(), static_cast<int>(view.height() / (2.0 * s)), extent.height());
 
   UpdateScrollBars();
   horizontalScrollBar()->setValue(static_cast<int>(left * s));
@@ -209,20 +135,29 @@ bool TImageWindow::ZoomClick(QPoint pos, Qt::MouseButton button) {
 void TImageWindow::ReadOutAt(QPoint pos) {
   const TDemModel* dem = ReadDem();
   const QPoint pixel = PixelAt(pos);
-  TStatusReadout out;
+  CellReadout out;
   // A picture of another DEM reads that DEM, without the UTM frame of the current one.
   const bool another = OfAnotherDem();
-  if (dem) {
-    out = ReadOut(*dem, another ? ownUnitFactor_ : host_.UnitFactor(), bitmap_, pixel.x(),
-                  pixel.y(), another ? std::nullopt : host_.UtmFrame());
-    if (another) host_.SetStatusText(1, QString());
+  if (dem && !bitmap_.isNull()) {
+    // A raster smaller than the DEM (a drainage network of another size) has no colour there.
+    std::optional<TColor> colour;
+    if (QRect(QPoint(0, 0), bitmap_.size()).contains(pixel)) {
+      const QRgb rgb = bitmap_.pixel(pixel);
+      colour = Rgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    }
+    std::optional<UtmFrame> frame;
+    if (const auto utm = host_.UtmFrame(); utm && !another)
+      frame = *utm;
+    out = ReadOutCell(*dem, another ? ownUnitFactor_ : host_.UnitFactor(), colour, pixel.x(),
+                      pixel.y(), frame);
   }
+  if (dem && another) host_.SetStatusText(1, QString());
   if (!out.inside) {
     for (int panel = 0; panel < kStatusPanels; ++panel) host_.SetStatusText(panel, QString());
     return;
   }
-  for (int panel = 0; panel < 4; ++panel) {
-    if (out.panels[panel]) host_.SetStatusText(panel, *out.panels[panel]);
+  for (std::size_t panel = 0; panel < out.panels.size(); ++panel) {
+    if (out.panels[panel]) host_.SetStatusText(static_cast<int>(panel), QString::fromStdString(*out.panels[panel]));
   }
   host_.SetStatusText(kValuePanel, host_.ValueReadoutText(*this, pixel.x(), pixel.y()));
 }

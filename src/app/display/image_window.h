@@ -15,6 +15,7 @@
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/session.h"
+#include "core/exchange/image_view.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
 
@@ -43,15 +44,6 @@ class TImageHost {
   // The current result's value under the cell of `window`; empty when it has none there.
   virtual QString ValueReadoutText(const TImageWindow&, int, int) const { return {}; }
 };
-
-// The status texts for the cell (column, line); panel 1 stays unset without a UTM frame.
-// `inside` is false when the cell lies outside the DEM: then every panel is to be cleared.
-struct TStatusReadout {
-  bool inside = false;
-  std::array<std::optional<QString>, 4> panels;
-};
-TStatusReadout ReadOut(const TDemModel& dem, int unitFactor, const QImage& bitmap, int column,
-                       int line, const std::optional<TUtmFrame>& utm);
 
 class TImageWindow : public QAbstractScrollArea {
   Q_OBJECT
@@ -122,8 +114,6 @@ class TImageWindow : public QAbstractScrollArea {
 };
 
 class TDemImageWindow : public TImageWindow {
-  Q_OBJECT
-
  public:
   explicit TDemImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;
@@ -138,8 +128,6 @@ class TParameterImageWindow : public TImageWindow {
 };
 
 class TDrainageImageWindow : public TImageWindow {
-  Q_OBJECT
-
  public:
   explicit TDrainageImageWindow(TImageHost& host, QWidget* parent = nullptr);
   QString CaptionFor(int zoom) const override;

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -14,13 +15,6 @@
 #include "app/shell/result_placement_box.h"
 
 namespace orvane {
-
-QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column) {
-  auto* smoothing = new QCheckBox("Smoothing", &dialog);
-  smoothing->setObjectName("LissageCheckBox");
-  column.addWidget(smoothing);
-  return smoothing;
-}
 
 VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
                                           const char* plainText, const char* plainName,
@@ -56,29 +50,7 @@ QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* de
   return ok;
 }
 
-TClassLegendBox* AddLegendColumn(QDialog& dialog, QHBoxLayout& columns,
-                                 std::function<const TClassTable&()> table,
-                                 const QCheckBox& smoothing, LegendLabelFormat format,
-                                 const char* caption) {
-  auto* right = new QVBoxLayout;
-  if (caption) right->addWidget(new QLabel(caption, &dialog));
-  auto* legend = new TClassLegendBox(&dialog);
-  legend->SetSource(std::move(table), [&smoothing] { return smoothing.isChecked(); },
-                    format);
-  right->addWidget(legend);
-  right->addStretch();
-  columns.addLayout(right);
-  return legend;
-}
-
-void FitToLegend(QDialog& dialog, TClassLegendBox& legend, const QWidget& ok) {
-  const int box = legend.FitHeight();
-  dialog.adjustSize();
-  const int okBottom = ok.mapTo(&dialog, QPoint(0, ok.height())).y();
-  dialog.resize(dialog.width(), LegendDialogHeight(box, okBottom));
-}
-
-TClassTableDialog::TClassTableDialog(const char* objectName, const char* title, QWidget* parent)
+TLegendDialog::TLegendDialog(const char* objectName, const char* title, QWidget* parent)
     : QDialog(parent) {
   setObjectName(objectName);
   setWindowTitle(title);
@@ -88,31 +60,101 @@ TClassTableDialog::TClassTableDialog(const char* objectName, const char* title, 
   columns_->addLayout(left_);
 }
 
-void TClassTableDialog::AddPlacement(const ResultPlacementOptions& options) {
+bool TLegendDialog::Smoothing() const { return smoothing_->isChecked(); }
+void TLegendDialog::SetSmoothing(bool on) { smoothing_->setChecked(on); }
+ResultKind TLegendDialog::Placement() const { return placement_->Kind(); }
+void TLegendDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
+
+void TLegendDialog::AddSmoothing(const char* name, QLayout* layout) {
+  smoothing_ = new QCheckBox("Smoothing", this);
+  smoothing_->setObjectName(name);
+  (layout ? layout : left_)->addWidget(smoothing_);
+}
+
+void TLegendDialog::AddPlacement(const ResultPlacementOptions& options) {
   placement_ = new TResultPlacementBox(options, this);
   left_->addWidget(placement_);
 }
 
-void TClassTableDialog::AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption) {
-  smoothing_ = AddSmoothingBox(*this, *left_);
-  ok_ = AddOkDeleteRow(*this, *left_, deleteName);
-  legend_ = AddLegendColumn(
-      *this, *columns_, [this]() -> const TClassTable& { return table_; }, *smoothing_,
-      LegendLabelFormat::kDegrees, legendCaption);
+void TLegendDialog::AddLegend(LegendLabelFormat format, const char* caption) {
+  auto* right = new QVBoxLayout;
+  if (caption) right->addWidget(new QLabel(caption, this));
+  legend_ = new TClassLegendBox(this);
+  legend_->SetSource([this]() -> const TClassTable& { return table_; },
+                     [this] { return smoothing_->isChecked(); }, format);
+  right->addWidget(legend_);
+  right->addStretch();
+  columns_->addLayout(right);
+  connect(smoothing_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
 }
 
-ResultKind TClassTableDialog::Placement() const { return placement_->Kind(); }
-
-bool TClassTableDialog::Smoothing() const { return smoothing_->isChecked(); }
-
-void TClassTableDialog::RefreshLegend() {
-  FitToLegend(*this, *legend_, *ok_);
+void TLegendDialog::RefreshLegend(const QWidget* ok) {
+  const int box = legend_->FitHeight();
+  if (ok) {
+    adjustSize();
+    const int okBottom = ok->mapTo(this, QPoint(0, ok->height())).y();
+    resize(width(), LegendDialogHeight(box, okBottom));
+  }
   legend_->update();
 }
+
+void TClassTableDialog::AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption) {
+  AddSmoothing("LissageCheckBox");
+  ok_ = AddOkDeleteRow(*this, Column(), deleteName);
+  AddLegend(LegendLabelFormat::kDegrees, legendCaption);
+}
+
+void TClassTableDialog::RefreshLegend() { TLegendDialog::RefreshLegend(ok_); }
 
 void TClassTableDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   RefreshLegend();
+}
+
+TClassLegendBox::TClassLegendBox(QWidget* parent) : QWidget(parent) {
+  setObjectName("PaintBox");
+  setFixedWidth(160);
+  setFixedHeight(20);
+}
+
+void TClassLegendBox::SetSource(std::function<const TClassTable&()> table,
+                                std::function<bool()> smoothing, LegendLabelFormat format) {
+  table_ = std::move(table);
+  smoothing_ = std::move(smoothing);
+  format_ = format;
+  FitHeight();
+  update();
+}
+
+TLegend TClassLegendBox::CurrentLegend() const {
+  static const TClassTable kEmpty;
+  return BuildLegend(table_ ? table_() : kEmpty, smoothing_ && smoothing_(), format_);
+}
+
+int TClassLegendBox::FitHeight() {
+  const int height = CurrentLegend().paintBoxHeight;
+  setFixedHeight(height);
+  return height;
+}
+
+void TClassLegendBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const TLegend legend = CurrentLegend();
+  painter.fillRect(QRect(QPoint(legend.clearX0, legend.clearY0),
+                         QPoint(legend.clearX1 - 1, legend.clearY1 - 1)),
+                   palette().button());
+  for (const TLegendBand& band : legend.bands) {
+    const QRect r(QPoint(band.x0, band.y0), QPoint(band.x1 - 1, band.y1 - 1));
+    painter.fillRect(r, QColor(band.colour.red, band.colour.green, band.colour.blue));
+    if (band.outlined) {
+      painter.setPen(Qt::black);
+      painter.drawRect(r.adjusted(0, 0, -1, -1));
+    }
+  }
+  painter.setPen(palette().color(QPalette::WindowText));
+  for (const TLegendLabel& label : legend.labels) {
+    painter.drawText(QPoint(label.x, label.y), QString::fromUtf8(label.text.c_str()));
+  }
 }
 
 }  // namespace orvane

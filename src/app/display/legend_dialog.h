@@ -1,7 +1,6 @@
-// Pieces the class-table dialogs (slope, aspect, palette) build alike: the "Smoothing" box,
-// a two-choice "Visualization" group, the OK / Delete row, the legend in
-// its column on the right, and the dialog's height fitted to that legend; and the base of the
-// slope and aspect dialogs, which hold the same choices.
+// The dialogs with a class table (slope, aspect, palettes, slices): controls in a column on the
+// left, the table's legend in a column on the right, the height following the legend; and the
+// pieces they build alike: "Smoothing", a two-choice "Visualization" group, the OK / Delete row.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +12,7 @@
 class QCheckBox;
 class QGroupBox;
 class QHBoxLayout;
+class QLayout;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
@@ -23,9 +23,6 @@ namespace orvane {
 class TClassLegendBox;
 class TResultPlacementBox;
 struct ResultPlacementOptions;
-
-// "Smoothing" (LissageCheckBox) at the end of `column`.
-QCheckBox* AddSmoothingBox(QDialog& dialog, QVBoxLayout& column);
 
 // "Visualization" (VisualizationGroupBox): the plain choice sets `weight` to 0, the one with
 // shadow to 0.5.
@@ -44,40 +41,57 @@ VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
 QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* deleteName,
                             std::function<void()> onOk = {}, std::function<void()> onDelete = {});
 
-// The legend of `table` (smoothed while `smoothing` is checked) in a new column on the right,
-// under `caption` when one is given.
-TClassLegendBox* AddLegendColumn(QDialog& dialog, QHBoxLayout& columns,
-                                 std::function<const TClassTable&()> table,
-                                 const QCheckBox& smoothing, LegendLabelFormat format,
-                                 const char* caption = nullptr);
-
-// The dialog's height made to hold the whole legend and reach below `ok`.
-void FitToLegend(QDialog& dialog, TClassLegendBox& legend, const QWidget& ok);
-
-// The slope and aspect dialogs: a class table (or gray tones) shown as a legend in a column on
-// the right, the normalization of the gray tones, the shading weight of "Visualization", where
-// the result goes and "Smoothing"; the height follows the legend.
-class TClassTableDialog : public QDialog {
+class TLegendDialog : public QDialog {
   Q_OBJECT
 
  public:
   const TClassTable& Table() const { return table_; }
+  TClassLegendBox& Legend() const { return *legend_; }
+  bool Smoothing() const;
+  void SetSmoothing(bool on);
+  // "Parameter Image" also when neither is checked.
+  ResultKind Placement() const;
+  void ChoosePlacement(ResultKind kind);
+
+ protected:
+  // A modal dialog whose left column Column() the subclass fills in order, then AddLegend.
+  TLegendDialog(const char* objectName, const char* title, QWidget* parent);
+  QVBoxLayout& Column() const { return *left_; }
+  // "Smoothing" named `name` at the end of `layout` (the left column without one).
+  void AddSmoothing(const char* name, QLayout* layout = nullptr);
+  QCheckBox& SmoothingBox() const { return *smoothing_; }
+  void AddPlacement(const ResultPlacementOptions& options);
+  // The legend of table_ in a new column on the right, under `caption` when one is given,
+  // smoothed while "Smoothing" is checked.
+  void AddLegend(LegendLabelFormat format, const char* caption = nullptr);
+  // After a change of table: the legend's height fitted (and the dialog's, to reach below
+  // `ok`, when given), the legend redrawn.
+  void RefreshLegend(const QWidget* ok);
+
+  TClassTable table_;
+
+ private:
+  QHBoxLayout* columns_ = nullptr;
+  QVBoxLayout* left_ = nullptr;
+  QCheckBox* smoothing_ = nullptr;
+  TResultPlacementBox* placement_ = nullptr;
+  TClassLegendBox* legend_ = nullptr;
+};
+
+// The slope and aspect dialogs: a class table (or gray tones), the normalization of the gray
+// tones, the shading weight of "Visualization", where the result goes and "Smoothing".
+class TClassTableDialog : public TLegendDialog {
+  Q_OBJECT
+
+ public:
   int Normalization() const { return normalization_; }
   // 0.0 for the plain visualization, 0.5 for the one with shadow.
   float ShadingWeight() const { return weight_; }
-  ResultKind Placement() const;
-  bool Smoothing() const;
-  TClassLegendBox& Legend() const { return *legend_; }
 
  protected:
-  // A modal dialog whose left column Column() the subclass fills in order, calling
-  // AddPlacement where the placement box goes and AddSmoothingOkAndLegend last.
-  TClassTableDialog(const char* objectName, const char* title, QWidget* parent);
-  QVBoxLayout& Column() const { return *left_; }
-  void AddPlacement(const ResultPlacementOptions& options);
+  using TLegendDialog::TLegendDialog;
   // "Smoothing", the OK / Delete (`deleteName`) row, and the legend column on the right.
   void AddSmoothingOkAndLegend(const char* deleteName, const char* legendCaption = nullptr);
-  // After a change of table: the height fitted to the legend, the legend redrawn.
   void RefreshLegend();
   void showEvent(QShowEvent* event) override;
   // What the computations take from the dialog (TSlopeParams, TAspectParams).
@@ -91,17 +105,11 @@ class TClassTableDialog : public QDialog {
     return params;
   }
 
-  TClassTable table_;
   int normalization_ = 0;
   float weight_ = 0.0f;
 
  private:
-  QHBoxLayout* columns_ = nullptr;
-  QVBoxLayout* left_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
-  QCheckBox* smoothing_ = nullptr;
   QPushButton* ok_ = nullptr;
-  TClassLegendBox* legend_ = nullptr;
 };
 
 }  // namespace orvane

@@ -30,8 +30,9 @@ QColor ChannelColour(int channel, int intensity) {
   }
 }
 
-}  // namespace
-
+// The picture of one channel's histogram on a `height` pixels high surface: bin i a vertical line
+// at x = i from y = height - 5 up to trunc((1 - count / scale) * (height - 5)), scale the largest
+// count among bins 1..254, in the channel colour at intensity i; nothing with scale 0.
 void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
                          int height) {
   // The two end bins gather everything clipped by the bounds: left out of the scale.
@@ -46,6 +47,8 @@ void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int cha
     painter.drawLine(i, base, i, top);
   }
 }
+
+}  // namespace
 
 TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("HistoModifForm");
@@ -74,7 +77,7 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
       label->setObjectName(QStringLiteral("%1%2Label").arg(letters[ch], end));
       label->setMinimumWidth(30);
       connect(bar, &QSlider::valueChanged, this,
-              [this, ch, high](int v) { high ? MaxMoved(ch, v) : MinMoved(ch, v); });
+              [this, ch, high](int v) { BoundMoved(ch, high, v); });
       grid->addWidget(new QLabel(end), 1 + high, 0);
       grid->addWidget(bar, 1 + high, 1);
       grid->addWidget(label, 1 + high, 2);
@@ -122,13 +125,12 @@ void TLevelsDialog::SetImage(const TRasterImage& image) {
   Refresh();
 }
 
-void TLevelsDialog::MinMoved(int channel, int value) {
-  state_.SetMinimum(channel, value);
-  Refresh();
-}
-
-void TLevelsDialog::MaxMoved(int channel, int value) {
-  state_.SetMaximum(channel, value);
+void TLevelsDialog::BoundMoved(int channel, bool maximum, int value) {
+  if (maximum) {
+    state_.SetMaximum(channel, value);
+  } else {
+    state_.SetMinimum(channel, value);
+  }
   Refresh();
 }
 

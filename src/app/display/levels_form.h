@@ -14,18 +14,11 @@
 
 class QCheckBox;
 class QLabel;
-class QPainter;
 class QSlider;
 
 namespace orvane {
 
 class TBitmapBox;
-
-// The picture of one channel's histogram on a `width` x `height` surface: bin i a vertical
-// line at x = i from y = height - 5 up to trunc((1 - count / scale) * (height - 5)), scale the
-// largest count among bins 1..254, in the channel colour at intensity i; nothing with scale 0.
-void DrawLevelsHistogram(QPainter& painter, const THistogram256& counts, int channel,
-                         int height);
 
 class TLevelsDialog : public QDialog {
   Q_OBJECT
@@ -45,8 +38,7 @@ class TLevelsDialog : public QDialog {
   const QImage& Preview() const { return preview_; }
 
  private:
-  void MinMoved(int channel, int value);
-  void MaxMoved(int channel, int value);
+  void BoundMoved(int channel, bool maximum, int value);
   void LinkClicked(bool checked);
   void Refresh();
 

@@ -45,8 +45,9 @@ QStringList TValueHistogramWindow::AxisTexts() const {
   return texts;
 }
 
-TDiagramDrawing TValueHistogramWindow::Drawing(int height) const {
-  TDiagramDrawing drawing;
+DiagramDrawing TValueHistogramWindow::Drawing(int height) const {
+  constexpr TColor kBars = Rgb(0, 0, 128);
+  DiagramDrawing drawing;
   const TResultValues values = Values();
   const TValueHistogram histogram = Counts();
   const int base = height - kBelow;
@@ -59,26 +60,25 @@ TDiagramDrawing TValueHistogramWindow::Drawing(int height) const {
       const int top = kTop + static_cast<int>((1.0 - static_cast<double>(c) / peak) * (base - kTop));
       for (int x = 0; x < kClassWidth - 1; ++x) {
         const int at = kLeft + k * kClassWidth + x;
-        drawing.lines.push_back({QPoint(at, base), QPoint(at, top), Qt::darkBlue});
+        drawing.lines.push_back({{at, base}, {at, top}, kBars});
       }
     }
     const QString unit = QString::fromStdString(values.grid->unit);
-    drawing.texts.push_back(
-        {QPoint(kLeft, 14), QStringLiteral("%1%2   %3 cells").arg(values.name,
-                                                                  unit.isEmpty() ? QString()
-                                                                                 : " (" + unit + ")",
-                                                                  QString::number(histogram.valid))});
+    const QString title = QStringLiteral("%1%2   %3 cells")
+                              .arg(values.name, unit.isEmpty() ? QString() : " (" + unit + ")",
+                                   QString::number(histogram.valid));
+    drawing.texts.push_back({{kLeft, 14}, title.toStdString()});
     const QStringList texts = AxisTexts();
     for (int k = 0; k < kTicks; ++k) {
       const int x = kLeft + (right - kLeft) * k / (kTicks - 1);
-      drawing.lines.push_back({QPoint(x, base), QPoint(x, base + 4), Qt::black});
+      drawing.lines.push_back({{x, base}, {x, base + 4}, kDiagramBlack});
       const int half = static_cast<int>(texts[k].size()) * kCharWidth / 2;
-      drawing.texts.push_back({QPoint(std::max(0, x - half), height - 5), texts[k]});
+      drawing.texts.push_back({{std::max(0, x - half), height - 5}, texts[k].toStdString()});
     }
   } else {
-    drawing.texts.push_back({QPoint(kLeft, 14), QStringLiteral("The current result has no values")});
+    drawing.texts.push_back({{kLeft, 14}, "The current result has no values"});
   }
-  drawing.lines.push_back({QPoint(kLeft, base), QPoint(right, base), Qt::black});
+  drawing.lines.push_back({{kLeft, base}, {right, base}, kDiagramBlack});
   return drawing;
 }
 

@@ -25,7 +25,7 @@ class TValueHistogramWindow : public TDiagramForm {
   // The texts under the axis: the class bounds at the five ticks, from the minimum to the
   // maximum, with the unit after the last.
   QStringList AxisTexts() const;
-  TDiagramDrawing Drawing(int height) const override;
+  DiagramDrawing Drawing(int height) const override;
   // One row per class: lower bound, upper bound, count.
   std::string TableText() const override;
 

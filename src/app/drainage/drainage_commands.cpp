@@ -1,14 +1,13 @@
-#include "app/drainage/drainage_commands.h"
-
+// The drainage commands of the main frame: extraction of the network from the DEM, the four
+// dissection densities and their information window, the headwaters density, and the
+// incrusting of the network into the parameter image, each run through its declaration.
 #include <QAction>
 #include <functional>
 #include <memory>
 #include <utility>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/shell/window_size_dialog.h"
 #include "app/shell/declared_treatment.h"
 #include "app/shell/prompter.h"
@@ -36,7 +35,7 @@ void DissectionDensity(TWorkbench& main, DensityTiling tiling, DensityMeasure me
   if (!main.Session().DrainageRaster() || !main.NetworkMatchesDem("ERROR")) return;
   TWindowSizeDialog& window = WindowSizeDialogOf(main);
   const WindowLimits limits =
-      DeclaredWindowLimits("dissection", "The window size must be at least 2 pixels");
+      DeclaredWindowLimits(kDissectionTreatment, "The window size must be at least 2 pixels");
   if (window.Ask(main.Session().PixelSize(), limits) != QDialog::Accepted) return;
   const QString title = DissectionTitle({.tiling = tiling, .measure = measure}) + window.SideText();
   const bool moving = tiling == DensityTiling::kMoving;
@@ -78,16 +77,13 @@ void HeadwatersDensity(TWorkbench& main) {
   form.SetPixelSize(main.Session().PixelSize());
   // The treatment goes on however the dialog is closed, as long as HWS is a number.
   Prompts().Exec(form);
-  if (!form.HasHalfWindow()) {
-    Prompts().Warning(&main, "ERROR", THeadwatersDialog::kNoHalfWindow);
+  if (const QString refusal = form.Refusal(); !refusal.isEmpty()) {
+    Prompts().Warning(&main, "ERROR", refusal);
     return;
   }
   const QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE " +
                         QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
-  TreatmentArgs args;
-  args.Set("hws", form.HalfWindow());
-  args.Set("scale", form.DynamicScale());
-  RunAndShow(main, kHeadwatersTreatment, args, title, form.Placement());
+  RunAndShow(main, kHeadwatersTreatment, form.Args(), title, form.Placement());
 }
 
 // "Incrust Drainage" > "-> Parameter Image".
@@ -110,7 +106,7 @@ void InstallDrainageCommands(TWorkbench& main) {
   // The dialogs exist from start-up, like every dialog of the program.
   WindowSizeDialogOf(main);
   DensityPaletteDialogOf(main);
-  DissectionMethodFormOf(main);
+  QDialog* method = MakeDissectionMethodForm(&main);
   HeadwatersDialogOf(main);
   auto* extraction = new TDrainageExtractionDialog(&main);
   TWorkbench* frame = &main;
@@ -123,7 +119,7 @@ void InstallDrainageCommands(TWorkbench& main) {
       {"DrainageLength1", density(DensityTiling::kGrid, DensityMeasure::kLength)},
       {"PixelDensity2", density(DensityTiling::kMoving, DensityMeasure::kPixels)},
       {"DrainageLength2", density(DensityTiling::kMoving, DensityMeasure::kLength)},
-      {"DiesstionDensityInfo1", [frame] { Prompts().Exec(DissectionMethodFormOf(*frame)); }},
+      {"DiesstionDensityInfo1", [method] { Prompts().Exec(*method); }},
       {"Headwaterstreatment1", [frame] { HeadwatersDensity(*frame); }},
       {"ParameterImage1", [frame] { IncrustDrainage(*frame); }},
   };

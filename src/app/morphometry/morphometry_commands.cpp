@@ -1,12 +1,13 @@
-#include "app/morphometry/morphometry_commands.h"
-
+// The drainage morphometry commands of the main frame: fractal dimension of the network
+// (global and drainage segments) and its information window, 3D dissection density, ratio of
+// drainage depth to surface, each run through its declaration.
 #include <QAction>
 #include <functional>
 #include <memory>
 #include <utility>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/shell/window_size_dialog.h"
 #include "app/shell/workbench.h"
 #include "app/morphometry/morphometry_forms.h"
@@ -74,7 +75,7 @@ void DissectionDensity3D(TWorkbench& main) {
   TWindowSizeDialog& window = WindowSizeDialogOf(main);
   // The window's odd side 2 trunc((ws - 1) / 2) + 1 must fit in the DEM.
   const WindowLimits limits =
-      DeclaredWindowLimits("dissection3d", "The window size must be at least 2 pixels")
+      DeclaredWindowLimits(kDissection3DTreatment, "The window size must be at least 2 pixels")
           .FittingIn(dem->columns, dem->lines, 1);
   if (window.Ask(main.Session().PixelSize(), limits) != QDialog::Accepted) return;
   // The lengths along the terrain need the elevations in metres: an unset unit is said, not
@@ -121,7 +122,7 @@ void RatioOfDepths(TWorkbench& main) {
   // The window's odd side 2 trunc(ws / 2) + 1 must fit in the DEM, and span more than a cell
   // (the declaration takes any window from 0).
   const WindowLimits limits =
-      DeclaredWindowLimits("ratio-depth", "The window size must be at least 2 pixels", 2)
+      DeclaredWindowLimits(kRatioDepthTreatment, "The window size must be at least 2 pixels", 2)
           .FittingIn(dem->columns, dem->lines, 0);
   if (window.Ask(main.Session().PixelSize(), limits) != QDialog::Accepted) return;
   TRatioOfDepthsDialog& form = RatioOfDepthsDialogOf(main);
@@ -138,7 +139,7 @@ void RatioOfDepths(TWorkbench& main) {
 void InstallMorphometryCommands(TWorkbench& main) {
   // The dialogs exist from start-up, like every dialog of the program.
   DrainageFractalDialogOf(main);
-  DrainageFractalInfoFormOf(main);
+  QDialog* info = MakeDrainageFractalInfoForm(&main);
   RatioOfDepthsDialogOf(main);
   WindowSizeDialogOf(main);
   DensityPaletteDialogOf(main);
@@ -146,7 +147,7 @@ void InstallMorphometryCommands(TWorkbench& main) {
   const std::pair<const char*, std::function<void()>> items[] = {
       {"DFRedGlobal1", [frame] { DrainageFractal(*frame, FractalMode::kGlobal); }},
       {"FractalDimensionTreatment1", [frame] { DrainageFractal(*frame, FractalMode::kSegments); }},
-      {"FractalDimensionInfo1", [frame] { Prompts().Exec(DrainageFractalInfoFormOf(*frame)); }},
+      {"FractalDimensionInfo1", [info] { Prompts().Exec(*info); }},
       {"DissectionDensity3DTreatment1", [frame] { DissectionDensity3D(*frame); }},
       {"RatioDepthTreatment1", [frame] { RatioOfDepths(*frame); }},
   };

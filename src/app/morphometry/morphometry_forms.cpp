@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPalette>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "app/shell/form_kit.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/result_placement_box.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -45,47 +47,26 @@ const std::array<std::array<bool, kPictureCells>, kPictureCells>& PictureNetwork
 }  // namespace
 
 TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame) { return FrameChild<TDrainageFractalDialog>(frame); }
-TDrainageFractalInfoForm& DrainageFractalInfoFormOf(QWidget& frame) {
-  return FrameChild<TDrainageFractalInfoForm>(frame);
-}
 TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FrameChild<TRatioOfDepthsDialog>(frame); }
 
 // --- TDrainageFractalDialog --------------------------------------------------------------------
 
-TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("FractDrainageForm");
-  setWindowTitle(" DRAINAGE NETWORK FRACTAL");
-  auto* size = DeclaredRadioGroup("Moving Window Size",
-                                  DeclaredParam("drainage-fractal", "window"),
-                                  {"RadioButton1", "RadioButton2"}, size_);
-  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam("drainage-fractal", "scale"),
-                                   {"RadioButton3", "RadioButton4"}, scale_);
-  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton5", "RadioButton6"});
-
-  auto* ok = OkButton(*this, "BitBtn1");
-
+TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent)
+    : TTreatmentDialog("FractDrainageForm", " DRAINAGE NETWORK FRACTAL", parent) {
   auto* groups = new QHBoxLayout;
-  groups->addWidget(size);
-  groups->addWidget(scale);
-  groups->addWidget(placement_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addWidget(ok, 0, Qt::AlignHCenter);
+  groups->addWidget(DeclaredRadioGroup("Moving Window Size", DeclaredParam(kDrainageFractalTreatment, "window"),
+                                       {"RadioButton1", "RadioButton2"}, size_));
+  groups->addWidget(DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kDrainageFractalTreatment, "scale"),
+                                       {"RadioButton3", "RadioButton4"}, scale_));
+  AddPlacement({"Resulting Image", "RadioButton5", "RadioButton6"}, groups);
+  Column().addLayout(groups);
+  Column().addWidget(OkButton(*this, "BitBtn1"), 0, Qt::AlignHCenter);
 }
 
 int TDrainageFractalDialog::WindowSize() const { return size_->Value(); }
 int TDrainageFractalDialog::DynamicScale() const { return scale_->Value(); }
-void TDrainageFractalDialog::ChooseWindowSize(int size) { size_->Choose(size); }
-void TDrainageFractalDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
-ResultKind TDrainageFractalDialog::Placement() const { return placement_->Kind(); }
-void TDrainageFractalDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
-// --- TBoxCountingPicture -------------------------------------------------------------------
-
-TBoxCountingPicture::TBoxCountingPicture(QWidget* parent) : QWidget(parent) {
-  setObjectName("BoxCountingPicture");
-  setMinimumSize(sizeHint());
-}
+// --- The explanation of the box counting ----------------------------------------------------
 
 namespace {
 
@@ -98,18 +79,10 @@ bool BoxFilled(int bx, int by, int size) {
   return false;
 }
 
-}  // namespace
-
-int TBoxCountingPicture::FilledBoxes(int size) {
-  int filled = 0;
-  for (int by = 0; by < kPictureCells; by += size)
-    for (int bx = 0; bx < kPictureCells; bx += size) filled += BoxFilled(bx, by, size) ? 1 : 0;
-  return filled;
-}
-
-void TBoxCountingPicture::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), palette().window());
+// The pictured network covered by boxes of 1, 2, 4, 8 and 16 pixels with their counts, and the
+// log-log plot of the counts.
+void DrawBoxCounting(QPainter& painter) {
+  painter.fillRect(painter.window(), QPalette().window());
   const auto& cells = PictureNetwork();
   constexpr int kCell = 2;
   constexpr int kPanel = kPictureCells * kCell;
@@ -166,18 +139,26 @@ void TBoxCountingPicture::paintEvent(QPaintEvent*) {
   }
 }
 
-// --- TDrainageFractalInfoForm ----------------------------------------------------------------
+}  // namespace
 
-TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(parent) {
-  setObjectName("InfoFractDimRiverForm");
-  setWindowTitle(" FRACTAL DIMENSION COMPUTATION");
-  auto* layout = new QVBoxLayout(this);
+int FilledBoxes(int size) {
+  int filled = 0;
+  for (int by = 0; by < kPictureCells; by += size)
+    for (int bx = 0; bx < kPictureCells; bx += size) filled += BoxFilled(bx, by, size) ? 1 : 0;
+  return filled;
+}
+
+QDialog* MakeDrainageFractalInfoForm(QWidget* parent) {
+  auto* dialog = new QDialog(parent);
+  dialog->setObjectName("InfoFractDimRiverForm");
+  dialog->setWindowTitle(" FRACTAL DIMENSION COMPUTATION");
+  auto* layout = new QVBoxLayout(dialog);
   layout->addWidget(BoldLabel("The Fractal Dimension Calculation of the Drainage Network "));
   layout->addWidget(new QLabel(
       "Box Counting method (B. B. Mandelbrot, The Fractal Geometry of Nature, Freeman, 1982)"));
 
   auto* middle = new QHBoxLayout;
-  middle->addWidget(new TBoxCountingPicture);
+  middle->addWidget(new TPaintedFigure("BoxCountingPicture", {560, 250}, DrawBoxCounting, dialog));
   auto* explanation = LabelColumn({"The Fractal Dimension", "D corresponds to the",
                                    "inverse of the slope", "ln(q) / ln(Ns)  where",
                                    "q is the size of the boxes", "and Ns the number of",
@@ -190,34 +171,22 @@ TDrainageFractalInfoForm::TDrainageFractalInfoForm(QWidget* parent) : QDialog(pa
                "the drainage network passing through the central pixel of the",
                "moving window."},
               layout);
-  auto* ok = OkButton(*this, "OkBitBtn");
-  layout->addWidget(ok, 0, Qt::AlignHCenter);
+  layout->addWidget(OkButton(*dialog, "OkBitBtn"), 0, Qt::AlignHCenter);
+  return dialog;
 }
 
 // --- TRatioOfDepthsDialog -----------------------------------------------------------------------
 
-TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("RatioDepthForm");
-  setWindowTitle("  DRAINAGE/SURFACE");
-  placement_ = new TResultPlacementBox({"Resulting Image", "RadioButton3", "RadioButton4"});
-  auto* scale = DeclaredRadioGroup("Dynamic Scale", DeclaredParam("ratio-depth", "scale"),
-                                   {"RadioButton1", "RadioButton2"}, scale_);
-
-  auto* buttons = OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { BitBtn1Click(); });
-
+TRatioOfDepthsDialog::TRatioOfDepthsDialog(QWidget* parent)
+    : TTreatmentDialog("RatioDepthForm", "  DRAINAGE/SURFACE", parent) {
   auto* groups = new QHBoxLayout;
-  groups->addWidget(placement_);
-  groups->addWidget(scale);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(groups);
-  layout->addLayout(buttons);
+  AddPlacement({"Resulting Image", "RadioButton3", "RadioButton4"}, groups);
+  groups->addWidget(DeclaredRadioGroup("Dynamic Scale", DeclaredParam(kRatioDepthTreatment, "scale"),
+                                       {"RadioButton1", "RadioButton2"}, scale_));
+  Column().addLayout(groups);
+  Column().addLayout(OkCancelRow(*this, "BitBtn1", "BitBtn2", [this] { accept(); }));
 }
 
 int TRatioOfDepthsDialog::DynamicScale() const { return scale_->Value(); }
-void TRatioOfDepthsDialog::ChooseDynamicScale(int scale) { scale_->Choose(scale); }
-ResultKind TRatioOfDepthsDialog::Placement() const { return placement_->Kind(); }
-void TRatioOfDepthsDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
-
-void TRatioOfDepthsDialog::BitBtn1Click() { accept(); }
 
 }  // namespace orvane

@@ -2,27 +2,20 @@
 // with or without smooth transitions, shown as a legend.
 #pragma once
 
-#include <QDialog>
+#include "app/display/legend_dialog.h"
 
-#include "core/render/class_table.h"
-
-class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
 namespace orvane {
 
-class TClassLegendBox;
-
-class TPaletteDialog : public QDialog {
+class TPaletteDialog : public TLegendDialog {
   Q_OBJECT
 
  public:
   explicit TPaletteDialog(QWidget* parent = nullptr);
 
   int TableIndex() const { return tableIndex_; }
-  const TClassTable& Table() const { return table_; }
-  bool Smoothing() const;
   // The range found in the image, written into "Min" and "Max".
   void SetRange(int min, int max);
   double Min() const;
@@ -30,8 +23,6 @@ class TPaletteDialog : public QDialog {
   // Copies the selected table and spreads its bounds over Min .. Max.
   void BuildBounds();
   void ChooseTable(int table);
-  void SetSmoothing(bool on);
-  TClassLegendBox& Legend() const { return *legend_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -39,12 +30,9 @@ class TPaletteDialog : public QDialog {
 
  private:
   QComboBox* typeCombo_ = nullptr;
-  QCheckBox* smoothing_ = nullptr;
   QLineEdit* minEdit_ = nullptr;
   QLineEdit* maxEdit_ = nullptr;
-  TClassLegendBox* legend_ = nullptr;
   int tableIndex_ = 1;
-  TClassTable table_;
 };
 
 }  // namespace orvane

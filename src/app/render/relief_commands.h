@@ -21,7 +21,6 @@ class TReliefCommands : public QObject {
 
  public:
   explicit TReliefCommands(TWorkbench& main);
-  ~TReliefCommands() override;
 
   void Shadowing1Click();
   void OpenPalette1Click();

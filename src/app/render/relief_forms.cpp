@@ -18,13 +18,9 @@
 #include <numbers>
 
 #include "app/display/bitmap_box.h"
-#include "app/display/class_legend.h"
-#include "app/display/legend_dialog.h"
-#include "app/display/image_window.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
-#include "app/shell/text_values.h"
 #include "core/render/slices.h"
 #include "core/settings/settings_file.h"
 #include "core/treatment/treatment_registry.h"
@@ -38,63 +34,37 @@ constexpr double kDegrees = 180.0 / kPi;
 
 QString Fixed1(double value) { return QString::number(value, 'f', 1); }
 
-// The value of a light field, its text cleaned (and a value outside [lowest, highest] held to
-// it) and written back only when that changes it, so that change handlers do not loop.
+// The value of a light field, its text cleaned and written back only when that changes it, so
+// that change handlers do not loop.
 double CleanFieldValue(QLineEdit* edit, double lowest = -HUGE_VAL, double highest = HUGE_VAL) {
-  QString text = CleanLightText(edit->text());
-  double value = LightTextValue(text);
-  if (value < lowest || value > highest) {
-    value = std::clamp(value, lowest, highest);
-    text = QString::number(value);
-  }
+  const LightField field = CleanLightField(edit->text().toStdString(), lowest, highest);
+  const QString text = QString::fromStdString(field.text);
   if (edit->text() != text) edit->setText(text);
-  return value;
+  return field.value;
 }
 
 }  // namespace
 
-TreatmentArgs LightArgs(const TLightParams& light) {
-  TreatmentArgs args;
-  args.Set("azimuth", light.azimuth * kDegrees);
-  // 90 degrees in single precision reads back a hair above 90: held to the range it stands for.
-  args.Set("elevation", std::clamp(light.elevation * kDegrees, 0.0, 90.0));
-  args.Set("exaggeration", light.exaggeration);
-  args.Set("brightness", light.brightness);
-  return args;
-}
-
-QString CleanLightText(const QString& text) {
-  QString cleaned = text;
-  cleaned.replace('.', ',');
-  int end = 0;
-  while (end < cleaned.size() &&
-         (cleaned[end].isDigit() || cleaned[end] == '-' || cleaned[end] == ','))
-    ++end;
-  cleaned.truncate(end);
-  return cleaned.isEmpty() ? QString("0") : cleaned;
-}
-
-double LightTextValue(const QString& text) {
-  QString pointed = text;
-  pointed.replace(',', '.');
-  return LeadingDouble(pointed);
-}
-
-double DisplayedAzimuth(float azimuth) {
-  double degrees = azimuth * kDegrees + 90.0;
-  if (degrees < 0.0) degrees += 360.0;
-  return degrees;
-}
-
-float AzimuthFromDisplayed(double degrees) {
-  return static_cast<float>(degrees * kPi / 180.0 - kPi / 2.0);
-}
-
 // ---- the sun picker ----------------------------------------------------------------------
 
-TSunPicker::TSunPicker(QWidget* parent) : QWidget(parent) {
+TSunPicker::TSunPicker(QWidget* parent) : TBitmapBox(parent) {
   setObjectName("SolPaintBox");
   setFixedSize(100, 100);
+  onPaint = [this](QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::gray, 1));
+    painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
+    painter.setPen(QPen(Qt::black, 4));
+    painter.drawLine(QPointF(width() / 2.0, height() / 2.0), SunPoint(light_));
+  };
+  onPress = [this](QMouseEvent* event) {
+    tracking_ = true;
+    Pick(event->position().x(), event->position().y());
+  };
+  onMove = [this](QMouseEvent* event) {
+    if (tracking_) Pick(event->position().x(), event->position().y());
+  };
+  onRelease = [this](QMouseEvent*) { tracking_ = false; };
 }
 
 QPointF TSunPicker::SunPoint(const TLightParams& light) const {
@@ -118,27 +88,6 @@ void TSunPicker::Pick(double x, double y) {
   const double elevation = (1.0 - r) * kPi / 2.0;
   emit Picked(static_cast<float>(azimuth), static_cast<float>(elevation));
 }
-
-void TSunPicker::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(rect(), palette().color(QPalette::Button));
-  painter.setPen(QPen(Qt::gray, 1));
-  painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
-  painter.setPen(QPen(Qt::black, 4));
-  painter.drawLine(QPointF(width() / 2.0, height() / 2.0), SunPoint(light_));
-}
-
-void TSunPicker::mousePressEvent(QMouseEvent* event) {
-  tracking_ = true;
-  Pick(event->position().x(), event->position().y());
-}
-
-void TSunPicker::mouseMoveEvent(QMouseEvent* event) {
-  if (tracking_) Pick(event->position().x(), event->position().y());
-}
-
-void TSunPicker::mouseReleaseEvent(QMouseEvent*) { tracking_ = false; }
 
 // ---- the light dialog -------------------------------------------------------------------
 
@@ -206,8 +155,14 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
 
   connect(dirEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::DirEditExit);
   connect(incEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::IncEditExit);
-  connect(exaEdit_, &QLineEdit::textEdited, this, &TShadingDialog::ExaEditChange);
-  connect(refEdit_, &QLineEdit::textEdited, this, &TShadingDialog::RefEditChange);
+  connect(exaEdit_, &QLineEdit::textEdited, this, [this] {
+    working_.exaggeration = static_cast<float>(CleanFieldValue(exaEdit_));
+    Redraw();
+  });
+  connect(refEdit_, &QLineEdit::textEdited, this, [this] {
+    working_.brightness = static_cast<float>(CleanFieldValue(refEdit_));
+    Redraw();
+  });
   connect(castShadowsEdit_, &QLineEdit::textEdited, this, &TShadingDialog::OmbEditChange);
   connect(castShadowsCheck_, &QCheckBox::clicked, this, &TShadingDialog::OmbCheckBoxClick);
   connect(sun_, &TSunPicker::Picked, this, [this](float azimuth, float elevation) {
@@ -217,8 +172,6 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
     Redraw();
   });
 }
-
-TShadingDialog::~TShadingDialog() = default;
 
 bool TShadingDialog::CastShadows() const { return castShadowsCheck_->isChecked(); }
 
@@ -248,7 +201,7 @@ void TShadingDialog::Activate() {
   ShowFields();
   exaEdit_->setText(QString::number(working_.exaggeration));
   refEdit_->setText(QString::number(working_.brightness));
-  attenuation_ = std::clamp(LightTextValue(CleanLightText(castShadowsEdit_->text())), 0.0, 100.0);
+  attenuation_ = CleanLightField(castShadowsEdit_->text().toStdString(), 0.0, 100.0).value;
   Redraw();
 }
 
@@ -273,16 +226,6 @@ void TShadingDialog::DirEditExit() {
 void TShadingDialog::IncEditExit() {
   working_.elevation = static_cast<float>(CleanFieldValue(incEdit_, 0.0, 90.0) / kDegrees);
   sun_->SetLight(working_);
-  Redraw();
-}
-
-void TShadingDialog::ExaEditChange() {
-  working_.exaggeration = static_cast<float>(CleanFieldValue(exaEdit_));
-  Redraw();
-}
-
-void TShadingDialog::RefEditChange() {
-  working_.brightness = static_cast<float>(CleanFieldValue(refEdit_));
   Redraw();
 }
 
@@ -319,16 +262,12 @@ void TShadingDialog::Redraw() {
 // ---- the slices dialog ------------------------------------------------------------------
 
 TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
-                                 std::function<const TDemModel*()> dem, QWidget* parent)
-    : QDialog(parent), shading_(lightForm), global_(global), dem_(std::move(dem)) {
-  setObjectName("ConstHypsoForm");
-  setWindowTitle("SHADOWING AND HYPSOMETRY");
-  setModal(true);
+                             std::function<const TDemModel*()> dem, QWidget* parent)
+    : TLegendDialog("ConstHypsoForm", "SHADOWING AND HYPSOMETRY", parent),
+      shading_(lightForm),
+      global_(global),
+      dem_(std::move(dem)) {
   setWindowFlag(Qt::Tool);
-  auto* columns = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  columns->addLayout(left);
-
   auto* hypso = new QGroupBox("Hypsometry", this);
   auto* hypsoLayout = new QVBoxLayout(hypso);
   hypsoLayout->addWidget(new QLabel("Color Tables", hypso));
@@ -336,13 +275,11 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   typeCombo_->setObjectName("TypeComboBox");
   for (const std::string& name : SliceTableNames()) typeCombo_->addItem(QString::fromStdString(name));
   hypsoLayout->addWidget(typeCombo_);
-  smooth_ = new QCheckBox("Smoothing", hypso);
-  smooth_->setObjectName("SmoothCheckBox");
+  AddSmoothing("SmoothCheckBox", hypsoLayout);
   scale_ = new QCheckBox("Scale", hypso);
   scale_->setObjectName("ScaleCheckBox");
-  hypsoLayout->addWidget(smooth_);
   hypsoLayout->addWidget(scale_);
-  left->addWidget(hypso);
+  Column().addWidget(hypso);
 
   auto* shading = new QGroupBox("Shadowing Calculation", this);
   auto* shadingLayout = new QVBoxLayout(shading);
@@ -353,23 +290,17 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   shadowButton_->setVisible(false);
   shadingLayout->addWidget(shadow_);
   shadingLayout->addWidget(shadowButton_);
-  left->addWidget(shading);
+  Column().addWidget(shading);
 
-  placement_ = new TResultPlacementBox(
-      {.title = "Result",
-       .parameterName = "ParamRadioButton",
-       .wrappedName = "WrapRadioButton",
-       .wrappedCaption = "Wrapping",
-       .parameterChecked = false}, this);
-  left->addWidget(placement_);
-
-  AddOkDeleteRow(*this, *left, "BitBtn1", [this] { OkClick(); });
-
-  legend_ = AddLegendColumn(*this, *columns, [this]() -> const TClassTable& { return table_; },
-                            *smooth_, LegendLabelFormat::kMetres);
+  AddPlacement({.title = "Result",
+                .parameterName = "ParamRadioButton",
+                .wrappedName = "WrapRadioButton",
+                .wrappedCaption = "Wrapping",
+                .parameterChecked = false});
+  AddOkDeleteRow(*this, Column(), "BitBtn1", [this] { OkClick(); });
+  AddLegend(LegendLabelFormat::kMetres);
 
   connect(typeCombo_, &QComboBox::activated, this, &TSlicesDialog::ChooseType);
-  connect(smooth_, &QCheckBox::toggled, legend_, qOverload<>(&QWidget::update));
   connect(scale_, &QCheckBox::clicked, this, [this] { ApplyScale(); });
   connect(shadow_, &QCheckBox::clicked, this, [this](bool on) { SetShadow(on); });
   connect(shadowButton_, &QPushButton::clicked, this, [this] { Prompts().Exec(shading_); });
@@ -378,10 +309,8 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   ChooseType(kSliceHypsoMap1);
 }
 
-bool TSlicesDialog::Smoothing() const { return smooth_->isChecked(); }
 bool TSlicesDialog::Scale() const { return scale_->isChecked(); }
 bool TSlicesDialog::Shadow() const { return shadow_->isChecked(); }
-ResultKind TSlicesDialog::Placement() const { return placement_->Kind(); }
 
 void TSlicesDialog::ChooseType(int index) {
   if (index < 0 || index >= static_cast<int>(SliceTableNames().size())) return;
@@ -391,7 +320,7 @@ void TSlicesDialog::ChooseType(int index) {
   if (index >= kSliceHypsoMap1 && index <= kSliceHypsoMap3) table_ = HypsoTable(hypsoIndex_ = index);
   else if (!personalized) table_.Clear();
   else if (table_.count() == 0) table_ = HypsoTable(hypsoIndex_);
-  smooth_->setVisible(!personalized);
+  SmoothingBox().setVisible(!personalized);
   shadow_->setVisible(!personalized);
   if (personalized) shadowButton_->setVisible(false);
   else shadowButton_->setVisible(shadow_->isChecked());
@@ -402,12 +331,7 @@ void TSlicesDialog::ApplyScale() {
   const TDemModel* dem = dem_ ? dem_() : nullptr;
   if (scale_->isChecked() && table_.count() > 0 && dem)
     table_.ScaleBounds(dem->minElevation, dem->maxElevation);
-  Refit();
-}
-
-void TSlicesDialog::Refit() {
-  legend_->FitHeight();
-  legend_->update();
+  RefreshLegend(nullptr);
 }
 
 void TSlicesDialog::showEvent(QShowEvent* event) {
@@ -426,10 +350,6 @@ void TSlicesDialog::SetShadow(bool on) {
   // The light dialog starts from the global light.
   if (on) shading_.SetWorkingLight(global_);
 }
-
-void TSlicesDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
-
-void TSlicesDialog::SetSmoothing(bool on) { smooth_->setChecked(on); }
 
 void TSlicesDialog::OkClick() {
   if (typeIndex_ == kSliceNone && !Shadow()) {

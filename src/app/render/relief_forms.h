@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/shell/result_kind.h"
-#include "core/render/class_table.h"
-#include "core/settings/light_params.h"
+#include "app/display/bitmap_box.h"
+#include "app/display/legend_dialog.h"
+#include "core/render/light_fields.h"
 #include "core/terrain/dem_model.h"
 #include "core/treatment/treatment.h"
 
@@ -24,25 +24,10 @@ class QRadioButton;
 
 namespace orvane {
 
-class TBitmapBox;
-class TClassLegendBox;
-class TResultPlacementBox;
-
-// A light as the declared light options give it, in degrees.
-TreatmentArgs LightArgs(const TLightParams& light);
-
-// Decimal text as the light dialog cleans it: a point becomes a comma, the text is cut at the
-// first character that is not a digit, a minus or a comma, and empty text becomes "0".
-QString CleanLightText(const QString& text);
-// The value of a cleaned text (the comma read as the decimal separator).
-double LightTextValue(const QString& text);
-// The azimuth as the user sees it: degrees plus 90 (0 = up), plus 360 when negative; and back.
-double DisplayedAzimuth(float azimuth);
-float AzimuthFromDisplayed(double degrees);
 
 // The sun picker: a circle; the direction from the centre is the azimuth, the distance from
 // the rim the elevation (centre = 90 degrees). Drawn with the sun line, 4 pixels wide.
-class TSunPicker : public QWidget {
+class TSunPicker : public TBitmapBox {
   Q_OBJECT
 
  public:
@@ -50,19 +35,11 @@ class TSunPicker : public QWidget {
   // Where the sun line ends for a light.
   QPointF SunPoint(const TLightParams& light) const;
   void SetLight(const TLightParams& light);
-
- signals:
-  // A pick at (x, y): the azimuth and elevation it gives.
-  void Picked(float azimuth, float elevation);
-
- public:
+  // A pick at (x, y): emits the azimuth and elevation it gives.
   void Pick(double x, double y);
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+ signals:
+  void Picked(float azimuth, float elevation);
 
  private:
   TLightParams light_;
@@ -77,7 +54,6 @@ class TShadingDialog : public QDialog {
   // `previewSize` the "SHADOW"/"SIZE" setting.
   TShadingDialog(TLightParams& global, std::function<const TDemModel*()> dem,
                    std::function<int()> previewSize, QWidget* parent = nullptr);
-  ~TShadingDialog() override;
 
   // The activation: working light from the global light, preview model, fields, preview.
   void Activate();
@@ -89,11 +65,10 @@ class TShadingDialog : public QDialog {
   const TDemModel* PreviewModel() const { return previewModel_.get(); }
   TSunPicker& SunPicker() const { return *sun_; }
 
-  // Field handlers (leaving DirEdit / IncEdit, changing the others).
+  // Field handlers (leaving DirEdit / IncEdit, changing OmbEdit; ExaEdit and RefEdit are read
+  // as they change).
   void DirEditExit();
   void IncEditExit();
-  void ExaEditChange();
-  void RefEditChange();
   void OmbEditChange();
   void OmbCheckBoxClick();
 
@@ -124,30 +99,23 @@ class TShadingDialog : public QDialog {
   std::unique_ptr<TDemModel> previewModel_;  // the coarse copy of the DEM the preview shades
 };
 
-class TSlicesDialog : public QDialog {
+class TSlicesDialog : public TLegendDialog {
   Q_OBJECT
 
  public:
   TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
-                  std::function<const TDemModel*()> dem, QWidget* parent = nullptr);
+                std::function<const TDemModel*()> dem, QWidget* parent = nullptr);
 
   // 0 "None", 1..3 "HypsoMap 1..3", 4 "Personalized", 5 "Gray Tones".
   int TypeIndex() const { return typeIndex_; }
-  const TClassTable& Table() const { return table_; }
   // The hypsometric table the classes come from ("Personalized" keeps the last one chosen).
   int HypsoIndex() const { return hypsoIndex_; }
-  bool Smoothing() const;
   bool Scale() const;
   bool Shadow() const;
-  // "Wrapping" once chosen; until a result kind is picked the result goes to the parameter
-  // window.
-  ResultKind Placement() const;
 
   void ChooseType(int index);
   void SetScale(bool on);
   void SetShadow(bool on);
-  void ChoosePlacement(ResultKind kind);
-  void SetSmoothing(bool on);
   // OK: refuses "None" without "Shadow" with a message and stays open.
   void OkClick();
   TShadingDialog& ShadingDialog() const { return shading_; }
@@ -158,23 +126,18 @@ class TSlicesDialog : public QDialog {
 
  private:
   void ApplyScale();
-  void Refit();
 
   TShadingDialog& shading_;
   TLightParams& global_;
   std::function<const TDemModel*()> dem_;
   int typeIndex_ = 1;
   int hypsoIndex_ = 1;
-  TClassTable table_;
 
   QComboBox* typeCombo_ = nullptr;
-  QCheckBox* smooth_ = nullptr;
   QCheckBox* scale_ = nullptr;
   // "Shadow", and the button that opens the light dialog while it is checked.
   QCheckBox* shadow_ = nullptr;
   QPushButton* shadowButton_ = nullptr;
-  TResultPlacementBox* placement_ = nullptr;
-  TClassLegendBox* legend_ = nullptr;
 };
 
 }  // namespace orvane

@@ -16,7 +16,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <array>
+#include <string>
 
 #include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
@@ -25,18 +26,6 @@
 #include "core/terrain/bmp_file.h"
 
 namespace orvane {
-
-namespace {
-
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
-float Wrap(float angle) {
-  if (angle < 0.0f) return static_cast<float>(angle + kTwoPi);
-  if (angle >= kTwoPi) return static_cast<float>(angle - kTwoPi);
-  return angle;
-}
-
-}  // namespace
 
 double DragSpeed(Qt::KeyboardModifiers modifiers) {
   double k = 1.0;
@@ -66,35 +55,25 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   auto* adjust = new QGroupBox("ADJUST", this);
   auto* adjustLayout = new QGridLayout(adjust);
   // One button per quantity a drag changes, and the reset of that quantity beside it.
-  struct DragRow {
-    const char* letter;
-    const char* name;
-    const char* reset;
-    const char* resetName;
-    void (TView3DDialog::*onReset)();
-  };
-  const DragRow kDragRows[] = {
-      {"R", "RotSpeedButton", "Rotation", "RotBitBtn", &TView3DDialog::ResetRotation},
-      {"M", "TransSpeedButton", "Move", "TransBitBtn", &TView3DDialog::ResetMove},
-      {"V", "ExaSpeedButton", "Vertical", "ExaBitBtn", &TView3DDialog::ResetVertical},
-      {"Z", "ZoomSpeedButton", "Zoom", "ZoomBitBtn", &TView3DDialog::ResetZoom}};
+  const char* const kDragRows[4][4] = {{"R", "RotSpeedButton", "Rotation", "RotBitBtn"},
+                                       {"M", "TransSpeedButton", "Move", "TransBitBtn"},
+                                       {"V", "ExaSpeedButton", "Vertical", "ExaBitBtn"},
+                                       {"Z", "ZoomSpeedButton", "Zoom", "ZoomBitBtn"}};
   auto* dragGroup = new QButtonGroup(this);
   for (int row = 0; row < 4; ++row) {
-    const DragRow& drag = kDragRows[row];
+    const auto quantity = static_cast<DragQuantity>(row);
     auto* button = new QToolButton(adjust);
-    button->setText(drag.letter);
-    button->setObjectName(drag.name);
+    button->setText(kDragRows[row][0]);
+    button->setObjectName(kDragRows[row][1]);
     button->setCheckable(true);
     dragGroup->addButton(button);
     adjustLayout->addWidget(button, row, 0);
     dragButtons_[row] = button;
-    const auto quantity = static_cast<DragQuantity>(row);
     connect(button, &QToolButton::clicked, this, [this, quantity] { quantity_ = quantity; });
-    auto* reset = new QPushButton(drag.reset, adjust);
-    reset->setObjectName(drag.resetName);
+    auto* reset = new QPushButton(kDragRows[row][2], adjust);
+    reset->setObjectName(kDragRows[row][3]);
     adjustLayout->addWidget(reset, row, 1);
-    connect(reset, &QPushButton::clicked, this,
-            [this, onReset = drag.onReset] { (this->*onReset)(); });
+    connect(reset, &QPushButton::clicked, this, [this, quantity] { Reset(quantity); });
   }
   dragButtons_[0]->setChecked(true);
   side->addWidget(adjust);
@@ -126,22 +105,22 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
     Redraw();
   });
   connect(relief_, &QSpinBox::valueChanged, this, [this](int position) {
-    if (quickDem_) base_ = std::trunc(position * Py() * 0.1);
+    if (quickDem_) base_ = std::trunc(position * quickDem_->pixelSizeY * 0.1);
     Redraw();
   });
 
+  // The final picture's style: a surface, else a wire frame or points; stereo or not.
   auto* final = new QGroupBox(this);
   auto* finalLayout = new QVBoxLayout(final);
-  finalSurface_ = new QCheckBox("Plein Final", final);
-  finalSurface_->setObjectName("FPleinCheckBox");
-  finalSurface_->setChecked(true);
-  finalLayout->addWidget(finalSurface_);
-  finalWireFrame_ = AddRadio("Grille Finale", "FGrilleRadioButton", final, finalLayout);
-  finalWireFrame_->setChecked(true);
-  finalPoints_ = AddRadio("Points Final", "FPointRadioButton", final, finalLayout);
-  finalStereo_ = new QCheckBox("Stereo Final", final);
-  finalStereo_->setObjectName("FStereoCheckBox");
-  finalLayout->addWidget(finalStereo_);
+  auto* surface = new QCheckBox("Plein Final", final);
+  surface->setObjectName("FPleinCheckBox");
+  surface->setChecked(true);
+  finalLayout->addWidget(surface);
+  AddRadio("Grille Finale", "FGrilleRadioButton", final, finalLayout)->setChecked(true);
+  AddRadio("Points Final", "FPointRadioButton", final, finalLayout);
+  auto* stereo = new QCheckBox("Stereo Final", final);
+  stereo->setObjectName("FStereoCheckBox");
+  finalLayout->addWidget(stereo);
   side->addWidget(final);
 
   observer_ = new QCheckBox("Obs", this);
@@ -178,17 +157,12 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   };
 }
 
-TView3DDialog::~TView3DDialog() = default;
-
 void TView3DDialog::SetSource(const TDemModel* dem, const TRasterImage* image) {
   dem_ = dem;
   image_ = image;
 }
 
 int TView3DDialog::Smoothing() const { return std::clamp(settings_.smoothing3D, 0, 5); }
-
-float TView3DDialog::Px() const { return quickDem_ ? quickDem_->pixelSizeX : 1.0f; }
-float TView3DDialog::Py() const { return quickDem_ ? quickDem_->pixelSizeY : 1.0f; }
 
 void TView3DDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -217,24 +191,15 @@ void TView3DDialog::Activate() {
   if (quickDem_) {
     const QSignalBlocker block(relief_);
     relief_->setMaximum(10 * quickDem_->columns);
-    relief_->setValue(static_cast<int>(10.0 * base_ / Px()));
+    relief_->setValue(static_cast<int>(10.0 * base_ / quickDem_->pixelSizeX));
   }
   Redraw();
 }
 
 void TView3DDialog::InitialView() {
-  view_ = TView3D{};
-  view_.b = static_cast<float>(-std::numbers::sqrt2 / 2);
+  view_ = orvane::InitialView(quickDem_.get());
   dragging_ = false;
   if (!quickDem_) return;
-  const TDemModel& q = *quickDem_;
-  const float px = Px(), py = Py();
-  view_.cx = q.columns * px / 2;
-  view_.cy = q.lines * py / 2;
-  view_.cz = q.minElevation + (q.maxElevation - q.minElevation) / 2;
-  view_.tx = 2 * px * static_cast<float>(std::max(q.lines, q.columns));
-  view_.ty = -view_.cy;
-  view_.tz = -view_.cz;
   if (quickModes_[kViewWireFrame]) {
     quickModes_[kViewWireFrame]->setChecked(true);
     quickStereo_->setChecked(false);
@@ -250,18 +215,9 @@ void TView3DDialog::Redraw() {
   view_.height = h;
   view_.sx = w / 2;
   view_.sy = h / 2;
-  view_.a = Wrap(view_.a);
-  view_.b = Wrap(view_.b);
-  view_.c = Wrap(view_.c);
-  constexpr double kDeg = 180.0 / std::numbers::pi;
-  panels_[0]->setText(QString::asprintf("%6.2f", view_.a * kDeg));
-  panels_[1]->setText(QString::asprintf("%6.2f", view_.b * kDeg));
-  panels_[2]->setText(QString::asprintf("%6.2f", view_.c * kDeg));
-  panels_[3]->setText(QString::asprintf("%8.3f km", view_.tx / 1000.0));
-  panels_[4]->setText(QString::asprintf("%8.3f km", view_.ty / 1000.0));
-  panels_[5]->setText(QString::asprintf("%8.3f km", view_.tz / 1000.0));
-  panels_[6]->setText(QString::asprintf("%6.2f", static_cast<double>(view_.exaggeration)));
-  panels_[7]->setText(QString::asprintf("%6.3f", static_cast<double>(view_.distance)));
+  WrapAngles(view_);
+  const std::array<std::string, 8> texts = ViewPanelTexts(view_);
+  for (std::size_t i = 0; i < texts.size(); ++i) panels_[i]->setText(QString::fromStdString(texts[i]));
   panels_[8]->clear();
   paintBox_->SetBitmap(DrawQuickView(quickDem_.get(), quickImage_.get(), view_,
                                      {.mode = QuickMode(),
@@ -283,38 +239,10 @@ void TView3DDialog::Press(QPoint start, Qt::MouseButton button) {
 
 void TView3DDialog::MoveTo(QPoint to, Qt::KeyboardModifiers modifiers) {
   if (!dragging_) return;
-  const double dx = to.x() - pressPoint_.x();
-  const double dy = to.y() - pressPoint_.y();
-  const double k = DragSpeed(modifiers);
-  const TView3D& s = dragStart_;
-  const bool left = pressButton_ == Qt::LeftButton;
-  const bool right = pressButton_ == Qt::RightButton;
-  switch (quantity_) {
-    case DragQuantity::kRotation:
-      if (left) {
-        view_.b = static_cast<float>(s.b - dy * k / 120);
-        view_.c = static_cast<float>(s.c - dx * k / 120);
-      } else if (right) {
-        view_.a = static_cast<float>(s.a - dx * k / 120);
-      }
-      break;
-    case DragQuantity::kMove:
-      if (left) {
-        view_.ty = static_cast<float>(s.ty + dx * std::abs(dx) * Py() * 0.0002 * k);
-        view_.tz = static_cast<float>(s.tz - dy * std::abs(dy) * Py() * 0.0002 * k);
-      } else if (right) {
-        view_.tx = static_cast<float>(s.tx - dy * std::abs(dy) * Px() * 0.002 * k);
-      }
-      break;
-    case DragQuantity::kVertical:
-      view_.exaggeration = static_cast<float>(s.exaggeration - dy * std::abs(dy) * 0.00001 * k);
-      break;
-    case DragQuantity::kZoom:
-      view_.distance =
-          static_cast<float>(std::max(0.001, s.distance + dy * std::abs(dy) * 0.0000001 * k));
-      break;
-  }
-  if (observer_->isChecked()) ApplyObserverCentre();
+  DragView(view_, dragStart_, quantity_, pressButton_ == Qt::LeftButton,
+           pressButton_ == Qt::RightButton, to.x() - pressPoint_.x(), to.y() - pressPoint_.y(),
+           DragSpeed(modifiers), quickDem_.get());
+  if (observer_->isChecked()) FollowObserver(view_);
   Redraw();
 }
 
@@ -325,57 +253,14 @@ void TView3DDialog::SetDragQuantity(DragQuantity quantity) {
   dragButtons_[static_cast<int>(quantity)]->setChecked(true);
 }
 
-void TView3DDialog::ApplyObserverCentre() {
-  view_.cx = -view_.tx;
-  view_.cy = -view_.ty;
-  view_.cz = -view_.tz;
-}
-
 void TView3DDialog::SetObserver(bool on) {
   if (observer_->isChecked() != on) observer_->setChecked(on);
-  if (on) {
-    view_.cx = view_.tx;
-    view_.cy = view_.ty;
-    view_.cz = view_.tz;
-    view_.a = -view_.a;
-    view_.b = -view_.b;
-    view_.c = -view_.c;
-  } else if (quickDem_) {
-    view_.cx = quickDem_->columns * Px() / 2;
-    view_.cy = quickDem_->lines * Py() / 2;
-    view_.cz = (quickDem_->maxElevation - quickDem_->minElevation) / 2;
-  }
+  SetObserverView(view_, on, quickDem_.get());
   Redraw();
 }
 
-void TView3DDialog::ResetRotation() {
-  view_.a = 0.0f;
-  view_.b = static_cast<float>(-std::numbers::sqrt2 / 2);
-  view_.c = 0.0f;
-  Redraw();
-}
-
-void TView3DDialog::ResetMove() {
-  if (quickDem_) {
-    const TDemModel& q = *quickDem_;
-    const float relief = (q.maxElevation - q.minElevation) / 2;
-    view_.cx = q.columns * Px() / 2;
-    view_.cy = q.lines * Py() / 2;
-    view_.cz = relief;
-    view_.tx = 2 * Px() * static_cast<float>(std::max(q.lines, q.columns));
-    view_.ty = -view_.cy;
-    view_.tz = -relief;
-  }
-  Redraw();
-}
-
-void TView3DDialog::ResetVertical() {
-  view_.exaggeration = 1.0f;
-  Redraw();
-}
-
-void TView3DDialog::ResetZoom() {
-  view_.distance = 0.05f;
+void TView3DDialog::Reset(DragQuantity quantity) {
+  ResetView(view_, quantity, quickDem_.get());
   Redraw();
 }
 
@@ -394,27 +279,19 @@ void TView3DDialog::SetQuickMode(int mode) {
 
 bool TView3DDialog::QuickStereo() const { return quickStereo_->isChecked(); }
 
-void TView3DDialog::SetQuickStereo(bool on) {
-  quickStereo_->setChecked(on);
-  relief_->setVisible(on);
-  Redraw();
-}
-
 int TView3DDialog::FinalMode() const {
-  if (finalSurface_->isChecked()) return kViewSurface;
-  if (finalPoints_->isChecked()) return kViewPoints;
+  if (findChild<QCheckBox*>("FPleinCheckBox")->isChecked()) return kViewSurface;
+  if (findChild<QRadioButton*>("FPointRadioButton")->isChecked()) return kViewPoints;
   return kViewWireFrame;
 }
 
-bool TView3DDialog::FinalStereo() const { return finalStereo_->isChecked(); }
+bool TView3DDialog::FinalStereo() const { return findChild<QCheckBox*>("FStereoCheckBox")->isChecked(); }
 
 void TView3DDialog::SetFinalStyle(bool surface, bool points, bool stereo) {
-  finalSurface_->setChecked(surface);
-  (points ? finalPoints_ : finalWireFrame_)->setChecked(true);
-  finalStereo_->setChecked(stereo);
+  findChild<QCheckBox*>("FPleinCheckBox")->setChecked(surface);
+  findChild<QRadioButton*>(points ? "FPointRadioButton" : "FGrilleRadioButton")->setChecked(true);
+  findChild<QCheckBox*>("FStereoCheckBox")->setChecked(stereo);
 }
-
-void TView3DDialog::SetReliefPosition(int position) { relief_->setValue(position); }
 
 // ---- the result window ------------------------------------------------------------------
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/render/perspective.h"
+#include "core/render/view_camera.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/dem_model.h"
 #include "core/terrain/raster_image.h"
@@ -23,9 +23,6 @@ namespace orvane {
 
 class TBitmapBox;
 
-// What a drag changes.
-enum class DragQuantity { kRotation, kMove, kVertical, kZoom };
-
 // The speed factor of a drag: 1; x0.1 with Alt; then x5 with Shift; then x20 with Ctrl.
 double DragSpeed(Qt::KeyboardModifiers modifiers);
 
@@ -37,7 +34,6 @@ class TView3DDialog : public QDialog {
   // preferences may change them); the stereo base starts from its value and then follows the
   // relief control. `settings` must outlive the dialog.
   explicit TView3DDialog(const TSettings& settings, QWidget* parent = nullptr);
-  ~TView3DDialog() override;
 
   // The DEM and the displayed image the next activation works on (kept by the caller).
   void SetSource(const TDemModel* dem, const TRasterImage* image);
@@ -48,7 +44,6 @@ class TView3DDialog : public QDialog {
   TView3D& View() { return view_; }
   const TView3D& View() const { return view_; }
   const TDemModel* QuickDem() const { return quickDem_.get(); }
-  const TRasterImage* QuickImage() const { return quickImage_.get(); }
   TBitmapBox& PaintBox() const { return *paintBox_; }
   QString PanelText(int panel) const;
   double StereoBase() const { return base_; }
@@ -59,21 +54,16 @@ class TView3DDialog : public QDialog {
   void Release();
   void SetDragQuantity(DragQuantity quantity);
   void SetObserver(bool on);
-  // Reset buttons: "Rotation", "Move", "Vertical", "Zoom".
-  void ResetRotation();
-  void ResetMove();
-  void ResetVertical();
-  void ResetZoom();
+  // The reset button beside a quantity's: "Rotation", "Move", "Vertical", "Zoom".
+  void Reset(DragQuantity quantity);
 
   // Quick style: 0 points, 1 grid, 2 surface; final style likewise.
   int QuickMode() const;
   void SetQuickMode(int mode);
   bool QuickStereo() const;
-  void SetQuickStereo(bool on);
   int FinalMode() const;
   bool FinalStereo() const;
   void SetFinalStyle(bool surface, bool points, bool stereo);
-  void SetReliefPosition(int position);
   int Smoothing() const;
 
  protected:
@@ -82,9 +72,6 @@ class TView3DDialog : public QDialog {
 
  private:
   void InitialView();
-  void ApplyObserverCentre();
-  float Px() const;
-  float Py() const;
 
   TView3D view_;
   TView3D dragStart_;
@@ -106,11 +93,6 @@ class TView3DDialog : public QDialog {
   QRadioButton* quickModes_[3] = {};     // by drawing mode (kViewPoints...)
   QCheckBox* quickStereo_ = nullptr;
   QSpinBox* relief_ = nullptr;  // the stereo base of the quick view
-  // The final picture's style: a surface, else a wire frame or points; stereo or not.
-  QCheckBox* finalSurface_ = nullptr;
-  QRadioButton* finalWireFrame_ = nullptr;
-  QRadioButton* finalPoints_ = nullptr;
-  QCheckBox* finalStereo_ = nullptr;
   QCheckBox* observer_ = nullptr;
 };
 

@@ -20,12 +20,12 @@ TEST(DiagramForms, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
   form.Counts()[5] = 20;
   form.Counts()[80] = 1000;  // beyond the bound
   form.SetBound(73);
-  const TDiagramDrawing d = form.Drawing(265);
+  const DiagramDrawing d = form.Drawing(265);
   // Peak over 0 .. 73 is 99: count 0 at y = trunc((1 - 10/99) * 260) = 233.
   ASSERT_GE(d.lines.size(), 1u);
-  EXPECT_EQ(d.lines[0].from, QPoint(1, 233));
-  EXPECT_EQ(d.lines[0].to, QPoint(10, DiagramY(20, 99, 260)));
-  EXPECT_EQ(d.lines[0].colour, QColor(Qt::red));
+  EXPECT_EQ(d.lines[0].from, (DiagramPoint{1, 233}));
+  EXPECT_EQ(d.lines[0].to, (DiagramPoint{10, DiagramY(20, 99, 260)}));
+  EXPECT_EQ(d.lines[0].colour, kDiagramRed);
   EXPECT_EQ(form.LabelTexts(), (QStringList{"0", "2", "4", "6", "8", "10", "12", "14"}));
 
   TestPrompter prompts;
@@ -54,12 +54,12 @@ TEST(DiagramForms, DissectionDiagramDrawsTheCurveUpToTheBoundAndSavesItsRows) {
 TEST(DiagramForms, PeakZeroDrawsOnlyTheAxes) {
   TDissectionDiagram dd;
   dd.SetBound(140);
-  const TDiagramDrawing d = dd.Drawing(265);
+  const DiagramDrawing d = dd.Drawing(265);
   // Horizontal axis, 15 ticks, vertical axis; no count scale without counts.
   ASSERT_EQ(d.lines.size(), 17u);
-  EXPECT_EQ(d.lines[0].from, QPoint(0, 260));
-  EXPECT_EQ(d.lines[0].to, QPoint(300, 260));
-  EXPECT_EQ(d.lines[16].to, QPoint(0, 10));
+  EXPECT_EQ(d.lines[0].from, (DiagramPoint{0, 260}));
+  EXPECT_EQ(d.lines[0].to, (DiagramPoint{300, 260}));
+  EXPECT_EQ(d.lines[16].to, (DiagramPoint{0, 10}));
   EXPECT_TRUE(d.texts.empty());
   TDirectionHistogramWindow dir;
   EXPECT_TRUE(dir.Drawing(200).lines.empty());
@@ -75,15 +75,15 @@ TEST(DiagramForms, GrayHistogramBarsFollowTheCurrentImage) {
   counts[200] = 2;
   TGrayHistogramWindow form;
   form.SetCounts(counts);
-  TDiagramDrawing d = form.Drawing(265);
+  DiagramDrawing d = form.Drawing(265);
   ASSERT_GE(d.lines.size(), 2u);
-  EXPECT_EQ(d.lines[0].from, QPoint(0, 260));
-  EXPECT_EQ(d.lines[0].to, QPoint(0, 0));
-  EXPECT_EQ(d.lines[1].to, QPoint(200, 130));
+  EXPECT_EQ(d.lines[0].from, (DiagramPoint{0, 260}));
+  EXPECT_EQ(d.lines[0].to, (DiagramPoint{0, 0}));
+  EXPECT_EQ(d.lines[1].to, (DiagramPoint{200, 130}));
   counts[200] = 4;
   form.SetCounts(counts);
   d = form.Drawing(265);
-  EXPECT_EQ(d.lines[1].to, QPoint(200, 0));
+  EXPECT_EQ(d.lines[1].to, (DiagramPoint{200, 0}));
   EXPECT_EQ(form.TableText().substr(0, 5), "0\t4\r\n");
 }
 
@@ -95,11 +95,11 @@ TEST(DiagramForms, DirectionBarsStandOnTheBottomEdgeWithoutAxes) {
   TDirectionHistogramWindow form;
   form.SetSource([&] { return counts; });
   EXPECT_EQ(form.windowTitle(), " DIRECTION FREQUENCY");
-  const TDiagramDrawing d = form.Drawing(200);
+  const DiagramDrawing d = form.Drawing(200);
   ASSERT_EQ(d.lines.size(), 2u);
-  EXPECT_EQ(d.lines[0].from, QPoint(90, 200));
-  EXPECT_EQ(d.lines[0].to, QPoint(90, 0));
-  EXPECT_EQ(d.lines[1].to, QPoint(270, 150));
+  EXPECT_EQ(d.lines[0].from, (DiagramPoint{90, 200}));
+  EXPECT_EQ(d.lines[0].to, (DiagramPoint{90, 0}));
+  EXPECT_EQ(d.lines[1].to, (DiagramPoint{270, 150}));
 }
 
 TEST(DiagramForms, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCounts) {
@@ -110,11 +110,11 @@ TEST(DiagramForms, ThreeDimensionalDiagramScalesOnTheThreeDimensionalCounts) {
   form.Counts3D()[0] = 10;
   form.Counts3D()[3] = 5;
   form.SetBound(40);
-  const TDiagramDrawing d = form.Drawing(265);
+  const DiagramDrawing d = form.Drawing(265);
   // 2D count 0 is above the 3D peak: drawn above the top edge.
-  EXPECT_EQ(d.lines[0].colour, QColor(Qt::red));
-  EXPECT_EQ(d.lines[0].from, QPoint(1, 0));
-  EXPECT_EQ(d.lines[0].to, QPoint(12, 130));
+  EXPECT_EQ(d.lines[0].colour, kDiagramRed);
+  EXPECT_EQ(d.lines[0].from, (DiagramPoint{1, 0}));
+  EXPECT_EQ(d.lines[0].to, (DiagramPoint{12, 130}));
   // The legend, then the count scale of the 3D counts.
   ASSERT_EQ(d.texts.size(), 4u);
   EXPECT_EQ(d.texts[0].text, "2 D");
@@ -138,10 +138,10 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   form.Counts()[200] = 30;
   form.Counts()[430] = 5;
   form.SetBound(430);
-  const TDiagramDrawing d = form.Drawing(265);
+  const DiagramDrawing d = form.Drawing(265);
   int rightmost = 0;
-  for (const TDiagramLine& line : d.lines) {
-    if (line.colour == QColor(Qt::red)) rightmost = std::max(rightmost, line.to.x());
+  for (const DiagramLine& line : d.lines) {
+    if (line.colour == kDiagramRed) rightmost = std::max(rightmost, line.to.x);
   }
   EXPECT_GT(rightmost, 280);  // the curve reaches its last class ...
   EXPECT_LE(rightmost, 300);  // ... on the axis
@@ -149,7 +149,7 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   ASSERT_FALSE(labels.isEmpty());
   EXPECT_EQ(labels.last(), "40");  // the last class, 43.0, lies beyond the last label
   QStringList counts;
-  for (const TDiagramText& text : d.texts) counts << text.text;
+  for (const DiagramText& text : d.texts) counts << QString::fromStdString(text.text);
   EXPECT_EQ(counts, (QStringList{"30", "15"}));
   // Up to 14 the axis stays as it was.
   form.SetBound(73);
@@ -165,10 +165,10 @@ TEST(DiagramAxes, DensityAxisCoversTheDataAndCountsAreScaled) {
   density3d.Counts3D()[430] = 5;
   density3d.SetBound(430);
   int right3d = 0;
-  for (const TDiagramLine& line : density3d.Drawing(265).lines) {
+  for (const DiagramLine& line : density3d.Drawing(265).lines) {
     // The curve, not the legend's sample line beside the plot (x 310 .. 360).
-    if (line.colour == QColor(Qt::red) && line.from.x() < 310)
-      right3d = std::max(right3d, line.to.x());
+    if (line.colour == kDiagramRed && line.from.x < 310)
+      right3d = std::max(right3d, line.to.x);
   }
   EXPECT_GT(right3d, 280);
   EXPECT_LE(right3d, 300);

@@ -8,10 +8,7 @@
 #include <functional>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/drainage_commands.h"
-#include "app/drainage/extraction_form.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/shell/window_size_dialog.h"
 #include "core/drainage/density_image.h"
@@ -91,7 +88,8 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     EXPECT_EQ(main->Session().DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
   }
   prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](TDrainageExtractionDialog& riv) {
-    riv.SetRanges("1", "4");
+    TypeIn(riv, "LREdit", "1");
+    TypeIn(riv, "UREdit", "4");
     riv.findChild<QPushButton*>("CancelBitBtn")->click();
   });
   Trigger("ExtractDrainageNetwork1");
@@ -179,7 +177,7 @@ TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {
   prompts.dialogs["AboutVennotForm"] = Accept;
   Trigger("DiesstionDensityInfo1");
   EXPECT_EQ(prompts.executed.back(), "AboutVennotForm");
-  EXPECT_EQ(DissectionMethodFormOf(*main).windowTitle(), "About this Parameter");
+  EXPECT_EQ(main->findChild<QDialog*>("AboutVennotForm")->windowTitle(), "About this Parameter");
 }
 
 TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
@@ -191,9 +189,9 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
   prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& f) {
-    f.SetHalfWindowText("3");
-    f.ChooseDynamicScale(255);
-    f.ChoosePlacement(ResultKind::kParameterImage);
+    TypeIn(f, "WindowEdit", "3");
+    Choose(f, 255);
+    Place(f, ResultKind::kParameterImage);
     f.accept();
   });
   Trigger("Headwaterstreatment1");
@@ -229,8 +227,8 @@ TEST_F(DrainageCommandsTest, MenuResultsOverAVoidAreTheCommandLines) {
   prompts.dialogs["DiagDD3DForm"] = Accept;
   auto headwaters = [this] {
     prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& f) {
-      f.SetHalfWindowText("3");
-      f.ChooseDynamicScale(255);
+      TypeIn(f, "WindowEdit", "3");
+      Choose(f, 255);
       f.accept();
     });
   };
@@ -291,8 +289,9 @@ using DrainageSession = SampleSessionTest;
 TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
   // Extraction: ranges 1 .. 6, a blue network.
   prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](TDrainageExtractionDialog& riv) {
-    riv.SetRanges("1", "6");
-    riv.ChooseColour(kNetworkBlue);
+    TypeIn(riv, "LREdit", "1");
+    TypeIn(riv, "UREdit", "6");
+    Choose(riv, kNetworkBlue);
     ShowFor(riv, "drainage_extract_dialog.png", 50);
     riv.OKBitBtnClick();
   });
@@ -332,8 +331,8 @@ TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
 
   // Headwaters density with a half window of 10.
   prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& form) {
-    form.SetHalfWindowText("10");
-    form.ChooseDynamicScale(255);
+    TypeIn(form, "WindowEdit", "10");
+    Choose(form, 255);
     ShowFor(form, "drainage_headwaters_dialog.png", 50);
     form.accept();
   });

@@ -8,8 +8,7 @@
 #include <QRadioButton>
 
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/morphometry/morphometry_commands.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "core/drainage/density_image.h"
 #include "core/morphometry/dissection_density_3d.h"
@@ -42,9 +41,9 @@ class MorphoCommandsTest : public MainFormTest {
 
   void AnswerFractal(int window, int scale, bool wrapped) {
     prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([=](TDrainageFractalDialog& f) {
-      f.ChooseWindowSize(window);
-      f.ChooseDynamicScale(scale);
-      f.ChoosePlacement(wrapped ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
+      Choose(f, window);
+      Choose(f, scale);
+      Place(f, wrapped ? ResultKind::kWrappedImage : ResultKind::kParameterImage);
       f.reject();  // closing it any way runs the treatment
     });
   }
@@ -117,9 +116,9 @@ TEST_F(MainFormTest, NetworkTreatmentsRunWithoutADem) {
   main->ShowDrainageRaster(network, false);
   prompts.dialogs["DiagFractDimForm"] = Accept;
   prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& f) {
-    f.ChooseWindowSize(12);
-    f.ChooseDynamicScale(255);
-    f.ChoosePlacement(ResultKind::kParameterImage);
+    Choose(f, 12);
+    Choose(f, 255);
+    Place(f, ResultKind::kParameterImage);
     f.accept();
   });
   Trigger("DFRedGlobal1");
@@ -177,9 +176,9 @@ TEST_F(MorphoCommandsTest, Dissection3DCancelledOrWithoutUnit) {
 TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
   AnswerWindowSize(prompts, "5");
   prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](TRatioOfDepthsDialog& f) {
-    f.ChooseDynamicScale(100);
-    f.ChoosePlacement(ResultKind::kParameterImage);
-    f.BitBtn1Click();
+    Choose(f, 100);
+    Place(f, ResultKind::kParameterImage);
+    f.accept();
   });
   Trigger("RatioDepthTreatment1");
   auto expected = ComputeRatioDepth(*dem, *network, {5, 100});
@@ -215,15 +214,15 @@ TEST_F(MorphoCommandsTest, DialogsStartAsDescribed) {
 
   Trigger("FractalDimensionInfo1");
   EXPECT_EQ(prompts.executed.back(), "InfoFractDimRiverForm");
-  const auto& info = DrainageFractalInfoFormOf(*main);
+  const auto& info = *main->findChild<QDialog*>("InfoFractDimRiverForm");
   EXPECT_EQ(info.windowTitle(), " FRACTAL DIMENSION COMPUTATION");
   QStringList texts;
   for (const QLabel* label : info.findChildren<QLabel*>()) texts << label->text();
   EXPECT_TRUE(texts.contains("inverse of the slope"));
   EXPECT_TRUE(texts.contains("moving window."));
   // The pictured network's counts fall as the boxes grow.
-  EXPECT_GT(TBoxCountingPicture::FilledBoxes(1), TBoxCountingPicture::FilledBoxes(2));
-  EXPECT_EQ(TBoxCountingPicture::FilledBoxes(32), 1);
+  EXPECT_GT(FilledBoxes(1), FilledBoxes(2));
+  EXPECT_EQ(FilledBoxes(32), 1);
 }
 
 // Grey values of the parameter image inside the margin: lowest and highest.
@@ -247,8 +246,8 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
 
   // Fractal dimension, global, window 24, scale 255.
   prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
-    form.ChooseWindowSize(24);
-    form.ChooseDynamicScale(255);
+    Choose(form, 24);
+    Choose(form, 255);
     ShowFor(form, "morpho_fractal_dialog.png", 100);
     form.accept();
   });
@@ -261,7 +260,7 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
 
   // Drainage segments, window 12: only network pixels get a dimension.
   prompts.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
-    form.ChooseWindowSize(12);
+    Choose(form, 12);
     form.accept();
   });
   prompts.dialogs["DiagFractDimForm"] = ShowAndAccept("morpho_segments_diagram.png");
@@ -288,7 +287,7 @@ TEST_F(MorphoSession, TheThreeTreatmentsOnTheSampleDemNetwork) {
   // Ratio depth, window 11, scale 255, as a parameter image.
   prompts.dialogs["RatioDepthForm"] = Answer<TRatioOfDepthsDialog>([](TRatioOfDepthsDialog& form) {
     ShowFor(form, "morpho_ratio_dialog.png", 100);
-    form.BitBtn1Click();
+    form.accept();
   });
   main->Action("RatioDepthTreatment1")->trigger();
   ASSERT_NE(main->Session().ParameterImage(), nullptr);

@@ -63,8 +63,8 @@ TEST_F(RenderFormsTest, LightDialogCleansClampsAndFollowsTheSun) {
   omb->setText("150");
   light.OmbEditChange();
   EXPECT_EQ(omb->text(), "100");
-  EXPECT_EQ(CleanLightText(""), "0");
-  EXPECT_EQ(CleanLightText("2.5e3"), "2,5");
+  EXPECT_EQ(CleanLightField("").text, "0");
+  EXPECT_EQ(CleanLightField("2.5e3").text, "2,5");
 
   // The sun picker: the centre is the zenith, the rim the horizon.
   TSunPicker& sun = light.SunPicker();
@@ -245,8 +245,8 @@ TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
     form.MoveTo(QPoint(0, -1000), Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FLOAT_EQ(form.View().distance, 0.001f);
     form.Release();
-    form.ResetZoom();
-    form.ResetRotation();
+    form.Reset(DragQuantity::kZoom);
+    form.Reset(DragQuantity::kRotation);
     EXPECT_EQ(form.PanelText(7).trimmed(), "0.050");
     form.SetQuickMode(kViewSurface);
     form.SetFinalStyle(true, false, false);

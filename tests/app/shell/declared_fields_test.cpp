@@ -11,19 +11,11 @@
 #include <memory>
 #include <optional>
 
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/render/palette_form.h"
 #include "app/shell/declared_fields.h"
-#include "app/surface/aspect_forms.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
-#include "app/surface/slope_forms.h"
-#include "app/surface/total_depth_form.h"
+#include "app/surface/surface_forms.h"
 #include "core/surface/circular_window.h"
 #include "support/app_session.h"
 

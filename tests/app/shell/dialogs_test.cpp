@@ -5,19 +5,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/extraction_form.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/exchange/gdal_forms.h"
 #include "app/exchange/page_print_form.h"
 #include "app/render/palette_form.h"
 #include "app/shell/prefs_form.h"
 #include "app/shell/text_values.h"
 #include "app/shell/window_size_dialog.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
+#include "app/surface/surface_forms.h"
 #include "app/terrain/dynamic_scale.h"
 #include "app/terrain/size_dialogs.h"
 #include "core/terrain/dem_file.h"
@@ -182,9 +177,8 @@ void Type(QLineEdit& field, const QString& text) {
 TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpen) {
   TestPrompter prompts;
   TCircularWindowDialog circular;
-  circular.SetPixelSize(90.0f);
-  circular.SetGridSize(403, 344);
-  circular.ChooseStatistic(1);
+  circular.SetDem(90.0f, 403, 344);
+  Choose(circular, 1);
   auto* radius = circular.findChild<QLineEdit*>("RadiusEdit");
   Type(*radius, "abc");
   EXPECT_EQ(radius->text(), "");
@@ -218,7 +212,7 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   Type(*h, "abc");
   EXPECT_EQ(h->text(), "");
   Type(*h, "0,5");
-  EXPECT_DOUBLE_EQ(fractal.FactorH(), 0.5);
+  EXPECT_DOUBLE_EQ(fractal.Args().Real("h"), 0.5);
 
   // The other numeric fields: what cannot be typed in them.
   TDynamicScaleDialog scale;
@@ -254,7 +248,7 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   EXPECT_EQ(scale.findChild<QLineEdit*>("Pix_Size")->text(), "90.5");
   // Contour levels below sea level, as the command line takes them.
   Type(*contours.findChild<QLineEdit*>("FirstContEdit"), "-40");
-  EXPECT_EQ(contours.First(), -40);
+  EXPECT_EQ(contours.Args().Int("first"), -40);
 }
 
 // Types `typed` into the field named `fieldName` of `dialog` and presses its OK button.
@@ -283,7 +277,7 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   // 876 m, pixel 90 m): refused as well, not computed into a picture of one tone.
   fractal.SetRelief(876, 90);
   TContourExtractionDialog contourDensity;
-  contourDensity.SetWindowSize(10);
+  TypeIn(contourDensity, "SizeWinEdit", 10);
   contourDensity.SetLevelRange(200, 1076, 1);
   TDynamicScaleDialog scale;
   scale.ChooseUnit(1);

@@ -8,10 +8,9 @@
 #include "support/gdal_rasters.h"
 #include "app/render/relief_forms.h"
 #include "app/display/value_histogram_window.h"
-#include "app/drainage/dissection_forms.h"
-#include "app/drainage/headwaters_form.h"
-#include "app/surface/slope_forms.h"
-#include "app/surface/total_depth_form.h"
+#include "app/drainage/drainage_forms.h"
+#include "app/shell/result_values.h"
+#include "app/surface/surface_forms.h"
 #include "core/render/slices.h"
 #include "support/app_session.h"
 
@@ -109,7 +108,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int l) { return c == 20 && l >= 5 ? 0 : 255; }),
                           false);
   prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& form) {
-    form.SetHalfWindowText("3");
+    TypeIn(form, "WindowEdit", "3");
     form.accept();
   });
   main->Action("Headwaterstreatment1")->trigger();

@@ -18,14 +18,12 @@
 #include <thread>
 
 #include "app/display/image_window.h"
-#include "app/drainage/headwaters_form.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/morphometry/morphometry_forms.h"
 #include "app/render/view3d_form.h"
 #include "app/shell/progress_form.h"
 #include "core/terrain/view_state.h"
-#include "app/surface/circular_forms.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/shape_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/common/grid_memory.h"
 #include "support/app_session.h"
 
@@ -223,7 +221,7 @@ const CancelCase kCases[] = {
     {"Convexity",
      [](TestPrompter& p) {
        p.dialogs["ConCavForm"] = [](QDialog& d) {
-         static_cast<TConvexityConcavityDialog&>(d).SetRange(2);
+         TypeIn(d, "SizeWinEdit", 2);
          return QDialog::Accepted;
        };
      },
@@ -231,8 +229,8 @@ const CancelCase kCases[] = {
     {"CircularWindow",
      [](TestPrompter& p) {
        p.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](TCircularWindowDialog& form) {
-         form.ChooseStatistic(3);
-         form.SetRadius(5);
+         Choose(form, 3);
+         TypeIn(form, "RadiusEdit", 5);
          form.OkClick();
        });
      },
@@ -240,8 +238,8 @@ const CancelCase kCases[] = {
     {"LocalFractal",
      [](TestPrompter& p) {
        p.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
-         form.ClickSize(12);
-         form.SetHText("0,05");
+         Choose(form, 12);
+         TypeIn(form, "HValEdit", "0,05");
          form.OkClick();
        });
      },
@@ -254,7 +252,7 @@ const CancelCase kCases[] = {
     {"Headwaters",
      [](TestPrompter& p) {
        p.dialogs["HeadWatersForm"] = [](QDialog& d) {
-         static_cast<THeadwatersDialog&>(d).SetHalfWindowText("3");
+         TypeIn(d, "WindowEdit", "3");
          return QDialog::Rejected;  // closed any way, the treatment runs
        };
      },
@@ -262,8 +260,8 @@ const CancelCase kCases[] = {
     {"DrainageFractal",
      [](TestPrompter& p) {
        p.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
-         form.ChooseWindowSize(12);
-         form.ChooseDynamicScale(100);
+         Choose(form, 12);
+         Choose(form, 100);
          form.reject();  // closing it any way runs the treatment
        });
      },

@@ -5,11 +5,9 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
-#include "app/drainage/dissection_forms.h"
+#include "app/drainage/drainage_forms.h"
 #include "app/shell/window_size_dialog.h"
-#include "app/surface/local_fractal_form.h"
-#include "app/surface/roughness_commands.h"
-#include "app/surface/total_depth_form.h"
+#include "app/surface/surface_forms.h"
 #include "core/surface/local_fractal.h"
 #include "core/surface/surface3d.h"
 #include "core/surface/total_depth.h"
@@ -37,8 +35,8 @@ class RoughnessCommandsTest : public MainFormTest {
 
 TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
   prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
-    form.ClickSize(12);
-    form.SetHText("0,05");
+    Choose(form, 12);
+    TypeIn(form, "HValEdit", "0,05");
     form.OkClick();
   });
   prompts.dialogs["DiagLocFractDimForm"] = Accept;
@@ -98,7 +96,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   ASSERT_TRUE(relief);
   const TClassTable table = TotalDepthClassTable(kDepthGray, true, relief->minimum, relief->maximum);
   const TRasterImage expected = RenderTotalDepth(*relief, kDepthGray, table, true);
-  auto& form = main->findChild<TRoughnessCommands*>()->TotalDepthPaletteDialog();
+  auto& form = *main->findChild<TClassPaletteDialog*>("TotalDepthForm");
   EXPECT_EQ(form.ClassTable(), table) << "Scale spreads the classes over the run's relief";
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   ExpectSameImage(*main->Session().ParameterImage(), expected);
@@ -179,13 +177,13 @@ TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
 TEST(LocalFractFormTest, SizeButtonsAndFactor) {
   TLocalFractalDialog form;
   EXPECT_EQ(form.windowTitle(), " LOCAL FRACTAL DIMENSION");
-  EXPECT_EQ(form.WindowSize(), 12);
-  EXPECT_EQ(form.FactorH(), 0.0);
-  form.ClickSize(24);
-  form.SetHText("1.5");
+  EXPECT_EQ(form.Args().Int("window"), 12);
+  EXPECT_EQ(form.Args().Real("h"), 0.0);
+  Choose(form, 24);
+  TypeIn(form, "HValEdit", "1.5");
   form.OkClick();
-  EXPECT_EQ(form.WindowSize(), 24);
-  EXPECT_EQ(form.FactorH(), 1.5);
+  EXPECT_EQ(form.Args().Int("window"), 24);
+  EXPECT_EQ(form.Args().Real("h"), 1.5);
 }
 
 using RoughnessSession = SampleSessionTest;
@@ -193,8 +191,8 @@ using RoughnessSession = SampleSessionTest;
 TEST_F(RoughnessSession, RoughnessAndReliefOnTheSampleDem) {
   // Local fractal dimension, window 12, H = 0.1: message, image, then the diagram.
   prompts.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
-    form.ClickSize(12);
-    form.SetHText("0.1");
+    Choose(form, 12);
+    TypeIn(form, "HValEdit", "0.1");
     ShowFor(form, "roughness_local_fractal_dialog.png");
     form.OkClick();
   });

@@ -4,12 +4,10 @@
 #include <cmath>
 #include <set>
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 
-#include "app/surface/circular_forms.h"
-#include "app/surface/contour_forms.h"
-#include "app/surface/shape_commands.h"
-#include "app/surface/shape_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/surface/circular_window.h"
 #include "core/surface/contour_density.h"
 #include "core/surface/convexity.h"
@@ -44,8 +42,8 @@ class SurfaceShapeCommandsTest : public MainFormTest {
 
 TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) {
   prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](TConvexityConcavityDialog& form) {
-    form.SetRange(3);
-    form.ChooseDynamism(255);
+    TypeIn(form, "SizeWinEdit", 3);
+    Choose(form, 255);
     form.accept();
   });
   Trigger("Convexity1");
@@ -68,8 +66,8 @@ TEST_F(SurfaceShapeCommandsTest, ConvexityShowsTheCoreResultWithTitleAndMargin) 
 
 TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
   prompts.dialogs["ConCavForm"] = Answer<TConvexityConcavityDialog>([](TConvexityConcavityDialog& form) {
-    form.SetRange(2);
-    form.ChoosePlacement(ResultKind::kWrappedImage);
+    TypeIn(form, "SizeWinEdit", 2);
+    Place(form, ResultKind::kWrappedImage);
     form.accept();
   });
   Trigger("Concavity1");
@@ -80,15 +78,15 @@ TEST_F(SurfaceShapeCommandsTest, WrappedConcavityReplacesTheDemWindowPicture) {
 
 TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeHidesTheDynamism) {
   THorizontalSurfacesDialog& form = Dialog<THorizontalSurfacesDialog>();
-  EXPECT_TRUE(form.DynamismShown());
-  form.ChooseBinarize(true);
-  EXPECT_FALSE(form.DynamismShown());
-  form.ChooseBinarize(false);
-  EXPECT_TRUE(form.DynamismShown());
+  EXPECT_TRUE(!form.findChild<QWidget*>("DynamismPanel")->isHidden());
+  Check(form, "BinarRadioButton");
+  EXPECT_FALSE(!form.findChild<QWidget*>("DynamismPanel")->isHidden());
+  Check(form, "RangeRadioButton");
+  EXPECT_TRUE(!form.findChild<QWidget*>("DynamismPanel")->isHidden());
 
   prompts.dialogs["HorizSurfForm"] = Answer<THorizontalSurfacesDialog>([](THorizontalSurfacesDialog& f) {
-    f.SetRange(2);
-    f.ChooseBinarize(true);
+    TypeIn(f, "SizeWinEdit", 2);
+    Check(f, "BinarRadioButton");
     f.accept();
   });
   Trigger("HorizontalSurfaces1");
@@ -106,7 +104,7 @@ TEST_F(SurfaceShapeCommandsTest, HorizontalSurfacesTurnThePaletteOffAndBinarizeH
 TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity) {
   TContourExtractionDialog& form = Dialog<TContourExtractionDialog>();
   form.OkClick();
-  form.SetInterval(10);
+  TypeIn(form, "HypsoIntervalEdit", 10);
   form.OkClick();
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[0].caption, "ERROR");
@@ -119,9 +117,9 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
   prompts.dialogs["ContourLineForm"] = Answer<TContourExtractionDialog>([](TContourExtractionDialog& f) {
-    f.SetWindowSize(7);
-    f.SetInterval(10);
-    f.ChooseTiling(1);
+    TypeIn(f, "SizeWinEdit", 7);
+    TypeIn(f, "HypsoIntervalEdit", 10);
+    Choose(f, 1);
     f.OkClick();
   });
   Trigger("Global1");
@@ -130,7 +128,7 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
   ExpectSameImage(*main->Session().ParameterImage(), *ComputeContourDensity(*dem_, params)->image);
   EXPECT_EQ(main->ParamWindow().windowTitle(), " CONTOUR LINE DENSITY   WINDOW SIZE   (1:1)");
   EXPECT_EQ(main->Session().Margin(), 4);
-  EXPECT_EQ(form.WindowKilometres(), "0.63");
+  EXPECT_EQ(form.findChild<QLineEdit*>("kilom1")->text(), "0.63");
   EXPECT_EQ(form.findChild<QLineEdit*>("MinDynEdit")->text(), QString::asprintf("%f", dem_->minElevation * 1.0));
   EXPECT_EQ(form.findChild<QLineEdit*>("PixEdit")->text(), "90");
 }
@@ -138,11 +136,11 @@ TEST_F(SurfaceShapeCommandsTest, ContourDensityChecksItsFieldsAndShowsTheDensity
 TEST_F(SurfaceShapeCommandsTest, ContourExtractionKeepsItsLevelsAndOnlyEnablesSaving) {
   TContourDensityDialog& form = Dialog<TContourDensityDialog>();
   prompts.dialogs["ContLineForm"] = Answer<TContourDensityDialog>([](TContourDensityDialog& f) {
-    f.SetFirst(320);
-    f.SetLast(400);
-    f.SetInterval(0);
+    TypeIn(f, "FirstContEdit", 320);
+    TypeIn(f, "LastContEdit", 400);
+    TypeIn(f, "IntervEdit", 0);
     f.OkClick();  // refused: the dialog stays open
-    f.SetInterval(20);
+    TypeIn(f, "IntervEdit", 20);
     f.OkClick();
   });
   Trigger("ContourLineExtraction1");
@@ -182,18 +180,17 @@ TEST_F(SurfaceShapeCommandsTest, GlobalFractalDimensionIsReportedInAMessageBox) 
 TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsWithoutScale) {
   TCircularWindowDialog& form = Dialog<TCircularWindowDialog>();
   form.OkClick();
-  form.SetRadius(2);
-  form.SetRadius(0);
-  form.ChooseStatistic(4);
+  TypeIn(form, "RadiusEdit", 2);
+  TypeIn(form, "RadiusEdit", 0);
+  Choose(form, 4);
   form.OkClick();
-  form.ChooseStatistic(0);
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[0].text, "Radius and Treatment undefined");
   EXPECT_EQ(prompts.messages[1].text, "Radius undefined");
 
   prompts.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](TCircularWindowDialog& f) {
-    f.SetRadius(3);
-    f.ChooseStatistic(6);
+    TypeIn(f, "RadiusEdit", 3);
+    Choose(f, 6);
     f.OkClick();
   });
   Trigger("CircularWindowTreatment1");
@@ -203,11 +200,12 @@ TEST_F(SurfaceShapeCommandsTest, CircularWindowRefusesMissingChoicesAndCaptionsW
   EXPECT_EQ(main->ParamWindow().windowTitle(), " PERCENTILE  CIRCULAR WINDOW  RADIUS 3 pixels");
   EXPECT_EQ(main->Session().Margin(), 5);
   EXPECT_EQ(form.findChild<QLineEdit*>("PixelSizeEdit")->text(), "90.000000");
-  EXPECT_EQ(form.SurfaceText(), QString::number(CircularSurfaceKm2(3, 90), 'f', 4));
+  EXPECT_EQ(form.findChild<QLineEdit*>("SurfEdit")->text(), QString::number(CircularSurfaceKm2(3, 90), 'f', 4));
 
   Trigger("CircularWindowInfo1");
   EXPECT_EQ(prompts.executed.back(), "CWInfoForm");
-  EXPECT_TRUE(Dialog<TCircularWindowInfoForm>().Text().contains("2. Differnce from Mean Elevation"));
+  EXPECT_TRUE(main->findChild<QDialog*>("CWInfoForm")->findChild<QLabel*>()->text().contains(
+      "2. Differnce from Mean Elevation"));
 }
 
 using SurfaceSession = SampleSessionTest;
@@ -224,40 +222,40 @@ TEST_F(SurfaceSession, ShapeContourAndCircularTreatmentsOnTheSampleDem) {
   };
 
   run("ConCavForm", Answer<TConvexityConcavityDialog>([](TConvexityConcavityDialog& form) {
-        form.SetRange(5);
-        form.ChooseDynamism(255);
+        TypeIn(form, "SizeWinEdit", 5);
+        Choose(form, 255);
         ShowFor(form, "surface_convexity_dialog.png");
         form.accept();
       }),
       "Convexity1", "surface_convexity.png");
   EXPECT_EQ(main->Session().ParameterTitle(), " CONVEXITY   WINDOW SIZE 11 x 11 ");
   run("HorizSurfForm", Answer<THorizontalSurfacesDialog>([](THorizontalSurfacesDialog& form) {
-        form.SetRange(2);
-        form.ChooseDynamism(255);
+        TypeIn(form, "SizeWinEdit", 2);
+        Choose(form, 255);
         ShowFor(form, "surface_horizontal_dialog.png");
         form.accept();
       }),
       "HorizontalSurfaces1", "surface_horizontal.png");
   run("ContourLineForm", Answer<TContourExtractionDialog>([](TContourExtractionDialog& form) {
-        form.SetWindowSize(15);
-        form.SetInterval(20);
-        form.ChooseTiling(1);
-        form.ChooseDynamism(255);
+        TypeIn(form, "SizeWinEdit", 15);
+        TypeIn(form, "HypsoIntervalEdit", 20);
+        Choose(form, 1);
+        Choose(form, 255);
         ShowFor(form, "surface_contour_density_dialog.png");
         form.OkClick();
       }),
       "Global1", "surface_contour_density.png");
   run("ContLineForm", Answer<TContourDensityDialog>([](TContourDensityDialog& form) {
-        form.SetFirst(300);
-        form.SetLast(1000);
-        form.SetInterval(50);
+        TypeIn(form, "FirstContEdit", 300);
+        TypeIn(form, "LastContEdit", 1000);
+        TypeIn(form, "IntervEdit", 50);
         ShowFor(form, "surface_contour_lines_dialog.png");
         form.OkClick();
       }),
       "ContourLineExtraction1", "surface_contour_lines.png");
   run("CircularWindowForm", Answer<TCircularWindowDialog>([](TCircularWindowDialog& form) {
-        form.ChooseStatistic(3);
-        form.SetRadius(10);
+        Choose(form, 3);
+        TypeIn(form, "RadiusEdit", 10);
         ShowFor(form, "surface_circular_dialog.png");
         form.OkClick();
       }),

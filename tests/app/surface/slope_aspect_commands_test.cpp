@@ -2,7 +2,6 @@
 // windows, on a small DEM; then every mode on the sample DEM as a user runs them, compared with
 // the core's results, with the legends, the saved tables, the raw save and the pictures of the
 // documentation (ORVANE_SHOTS, see support/app_session.h).
-#include "app/surface/slope_aspect_commands.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -11,8 +10,7 @@
 
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
-#include "app/surface/aspect_forms.h"
-#include "app/surface/slope_forms.h"
+#include "app/surface/surface_forms.h"
 #include "core/render/histogram_table.h"
 #include "core/surface/aspect.h"
 #include "core/surface/slope.h"
@@ -29,9 +27,8 @@ void Click(QDialog& d, const char* name) { d.findChild<QAbstractButton*>(name)->
 
 class SlopeAspectCommandsTest : public MainFormTest {
  protected:
-  TSlopeAspectCommands& Commands() {
-    return *main->findChild<TSlopeAspectCommands*>("SlopeAspectCommands");
-  }
+  TSlopeDialog& SlopeDialog() { return *main->findChild<TSlopeDialog*>(); }
+  TAspectDialog& AspectDialog() { return *main->findChild<TAspectDialog*>(); }
   // Accepts the dialog after `fill` set its fields.
   void Answer(const QString& dialog, std::function<void(QDialog&)> fill = {}) {
     prompts.dialogs[dialog] = [fill](QDialog& d) {
@@ -76,7 +73,7 @@ TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) 
   ExpectSameImage(*main->Session().ParameterImage(), *expected);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
-  EXPECT_EQ(Commands().SlopeDialog().Normalization(), 255);
+  EXPECT_EQ(SlopeDialog().Normalization(), 255);
 }
 
 TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheDemWindow) {
@@ -93,7 +90,7 @@ TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheD
 }
 
 TEST_F(SlopeAspectCommandsTest, SlopeDialogTablesAndGrayTones) {
-  TSlopeDialog& form = Commands().SlopeDialog();
+  TSlopeDialog& form = SlopeDialog();
   EXPECT_EQ(form.windowTitle(), " SLOPES");
   EXPECT_EQ(form.TypeIndex(), 1);
   EXPECT_EQ(form.Table(), SlopeTable(2));
@@ -132,7 +129,7 @@ TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsBut
 
 TEST_F(SlopeAspectCommandsTest, GrayAspectIsNotBlendedAndKeepsTheCheckedNormalization) {
   InstallDem(30, 20);
-  TAspectDialog& fen = Commands().AspectDialog();
+  TAspectDialog& fen = AspectDialog();
   fen.ChoosePalette(1);
   EXPECT_EQ(fen.Normalization(), 360);  // no button clicked yet
   fen.findChild<QAbstractButton*>("Norm90RadioButton")->click();
