@@ -146,6 +146,34 @@ Info|Info1 >
   About|About1
 )";
 
+void ShowCopyright(QWidget* parent) {
+  Prompts().Information(parent, "ORVANE",
+                        "ORVANE Version 1.0\n"
+                        "Morphometric analysis of Digital Elevation Models\n\n"
+                        "Copyright (c) the ORVANE authors. All rights reserved.\n"
+                        "This program is provided as it is, without any warranty.");
+}
+
+void ShowAbout(QWidget* parent) {
+  QDialog about(parent);
+  about.setObjectName("AuSujetDeForm");
+  about.setWindowTitle("About");
+  auto* layout = new QVBoxLayout(&about);
+  auto* picture = new QLabel;
+  picture->setPixmap(SplashPicture(360, 210));
+  layout->addWidget(picture);
+  auto* text = new QLabel(
+      "<b>ORVANE Version 1.0</b><br>"
+      "Morphometric analysis of Digital Elevation Models.<br><br>"
+      "Slope, aspect, convexity and concavity, contour-line density, fractal dimensions,<br>"
+      "total depth, circular-window statistics, surface 3D, drainage network extraction,<br>"
+      "dissection density and headwaters density, ILWIS exchange and 3D views.");
+  text->setTextFormat(Qt::RichText);
+  layout->addWidget(text);
+  layout->addWidget(OkButton(about, "OkButton"), 0, Qt::AlignRight);
+  Prompts().Exec(about);
+}
+
 QString WithMnemonic(const QString& caption, QString& taken) {
   // The first letter of a word not yet taken, else any letter not yet taken.
   const auto mark = [&](qsizetype at) {
@@ -201,8 +229,6 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
     move(area.center() - QPoint(856 / 2, 652 / 2));
   }
 }
-
-TMainForm::~TMainForm() = default;
 
 void TMainForm::CreateMenus() {
   // The last menu opened at each level: an entry goes into the one a level above it.
@@ -343,12 +369,16 @@ TDemImageWindow& TMainForm::EnsureDemWindow() {
 
 void TMainForm::ConnectShellCommands() {
   connect(Action("Exit1"), &QAction::triggered, this, &QWidget::close);
-  connect(Action("Cascade1"), &QAction::triggered, this, &TMainForm::CascadeWindows);
+  connect(Action("Cascade1"), &QAction::triggered, this, [this] {
+    mdi_->cascadeSubWindows();
+    SetEnabled("Previous1", true);
+    SetEnabled("Next1", true);
+  });
   connect(Action("Tile1"), &QAction::triggered, this, &TMainForm::TileWindows);
   connect(Action("Previous1"), &QAction::triggered, mdi_, &QMdiArea::activatePreviousSubWindow);
   connect(Action("Next1"), &QAction::triggered, mdi_, &QMdiArea::activateNextSubWindow);
-  connect(Action("Copyrigth1"), &QAction::triggered, this, &TMainForm::ShowCopyright);
-  connect(Action("About1"), &QAction::triggered, this, &TMainForm::ShowAbout);
+  connect(Action("Copyrigth1"), &QAction::triggered, this, [this] { ShowCopyright(this); });
+  connect(Action("About1"), &QAction::triggered, this, [this] { ShowAbout(this); });
   connect(Action("Preferences1"), &QAction::triggered, this,
           [this] {
             preferences_->LoadFromSettings();
@@ -359,11 +389,15 @@ void TMainForm::ConnectShellCommands() {
     Action("LoupeSpeedButton")->setChecked(false);
     LoupeToggled(false);
   });
+  // The Diagram button opens a registered diagram of the session's kind; the items of the
+  // Diagram submenu open their own kind whatever the current one is.
+  const auto openDiagram = [this](DiagramKind kind) {
+    if (const auto it = diagrams_.find(kind); it != diagrams_.end() && it->second) it->second();
+  };
   connect(Action("DiagSpeedButton"), &QAction::triggered, this,
-          [this] { OpenDiagram(session_.DiagramKind()); });
-  // The items of the Diagram submenu open their own kind whatever the current one is.
+          [this, openDiagram] { openDiagram(session_.DiagramKind()); });
   for (const auto& [kind, name] : kDiagramItems) {
-    connect(Action(name), &QAction::triggered, this, [this, kind = kind] { OpenDiagram(kind); });
+    connect(Action(name), &QAction::triggered, this, [openDiagram, kind = kind] { openDiagram(kind); });
   }
 }
 
@@ -384,54 +418,15 @@ void TMainForm::ConnectSession() {
   });
 }
 
-void TMainForm::OpenDiagram(DiagramKind kind) {
-  const auto it = diagrams_.find(kind);
-  if (it != diagrams_.end() && it->second) it->second();
-}
-
 void TMainForm::LoupeToggled(bool down) {
   mdi_->setCursor(down ? MagnifierCursor() : QCursor(Qt::ArrowCursor));
   SetStatusText(3, QString());
-}
-
-void TMainForm::CascadeWindows() {
-  mdi_->cascadeSubWindows();
-  SetEnabled("Previous1", true);
-  SetEnabled("Next1", true);
 }
 
 void TMainForm::TileWindows() {
   mdi_->tileSubWindows();
   SetEnabled("Previous1", false);
   SetEnabled("Next1", false);
-}
-
-void TMainForm::ShowCopyright() {
-  Prompts().Information(this, "ORVANE",
-                        "ORVANE Version 1.0\n"
-                        "Morphometric analysis of Digital Elevation Models\n\n"
-                        "Copyright (c) the ORVANE authors. All rights reserved.\n"
-                        "This program is provided as it is, without any warranty.");
-}
-
-void TMainForm::ShowAbout() {
-  QDialog about(this);
-  about.setObjectName("AuSujetDeForm");
-  about.setWindowTitle("About");
-  auto* layout = new QVBoxLayout(&about);
-  auto* picture = new QLabel;
-  picture->setPixmap(SplashPicture(360, 210));
-  layout->addWidget(picture);
-  auto* text = new QLabel(
-      "<b>ORVANE Version 1.0</b><br>"
-      "Morphometric analysis of Digital Elevation Models.<br><br>"
-      "Slope, aspect, convexity and concavity, contour-line density, fractal dimensions,<br>"
-      "total depth, circular-window statistics, surface 3D, drainage network extraction,<br>"
-      "dissection density and headwaters density, ILWIS exchange and 3D views.");
-  text->setTextFormat(Qt::RichText);
-  layout->addWidget(text);
-  layout->addWidget(OkButton(about, "OkButton"), 0, Qt::AlignRight);
-  Prompts().Exec(about);
 }
 
 QAction* TMainForm::Action(const QString& name) const {
@@ -481,40 +476,11 @@ std::optional<TUtmFrame> TMainForm::UtmFrame() const {
   return utmSource_();
 }
 
-void TMainForm::ConnectProgress(TDemModel& dem) {
-  TProgressSink* sink = progress_.get();
-  dem.OnProgressBegin = [sink] { sink->Begin(); };
-  dem.OnProgressStep = [sink](double fraction) { sink->Step(fraction); };
-  dem.OnProgressEnd = [sink] { sink->End(); };
-}
-
 void TMainForm::BeginTreatment(const QString& title) {
   session_.SetParameterTitle(title);
   // The values of the previous result no longer describe what is shown.
   session_.SetResultValues({});
   emit TreatmentStarting();
-}
-
-void TMainForm::EnableForOpenDem() {
-  for (const char* name : {"DEMForm1", "Tools1", "SurfaceParameters1", "OpenParameterImage1",
-                           "OpenDrainageNetwork1", "OpenParamSpeedButton",
-                           "OpenRiverSpeedButton", "LoupeSpeedButton"}) {
-    SetEnabled(name, true);
-  }
-  for (const char* name : {"N6", "Save1", "Export1"}) SetVisible(name, true);
-}
-
-void TMainForm::EnableForParameterImage(DisplayMode displayMode) {
-  for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "WrapImage1"}) {
-    SetEnabled(name, true);
-  }
-  for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) SetVisible(name, true);
-  // Palettes and the gray histogram apply to 8-bit gray images only.
-  const bool gray = displayMode != DisplayMode::kColour;
-  for (const char* name : {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
-                           "HistoGrSpeedButton"}) {
-    SetEnabled(name, gray);
-  }
 }
 
 void TMainForm::ShowParameterImage(std::shared_ptr<TRasterImage> raster, const QString& title,
@@ -544,7 +510,16 @@ void TMainForm::PutParameterImage(std::shared_ptr<TRasterImage> raster, int marg
   paramWindow_->SetOwnDem(session_.CurrentDemShared(), session_.UnitFactor());
   paramWindow_->SetCaptionNote({});
   session_.SetParameterImage(std::move(raster), displayMode, margin);
-  EnableForParameterImage(displayMode);
+  for (const char* name : {"SaveParameter", "SaveParameterSpeedButton", "Tools1", "WrapImage1"}) {
+    SetEnabled(name, true);
+  }
+  for (const char* name : {"N7", "Configurationdelimpression1", "Imprimer"}) SetVisible(name, true);
+  // Palettes and the gray histogram apply to 8-bit gray images only.
+  const bool gray = displayMode != DisplayMode::kColour;
+  for (const char* name : {"OpenPalette1", "PaletteSpeedButton", "GrayHisto1",
+                           "HistoGrSpeedButton"}) {
+    SetEnabled(name, gray);
+  }
 }
 
 QString TMainForm::ValueReadoutText(const TImageWindow& window, int column, int line) const {
@@ -576,7 +551,11 @@ std::shared_ptr<TViewState> TMainForm::ShowViewState(std::shared_ptr<TDemModel> 
                                                      std::shared_ptr<TRasterImage> raster) {
   auto state = session_.PushViewState(std::move(dem), std::move(raster));
   if (state->raster && state->raster->IsAllocated()) EnsureDemWindow().SetRaster(*state->raster);
-  ConnectProgress(*state->dem);
+  // The DEM model's own progress goes to the progress window.
+  TProgressSink* sink = progress_.get();
+  state->dem->OnProgressBegin = [sink] { sink->Begin(); };
+  state->dem->OnProgressStep = [sink](double fraction) { sink->Step(fraction); };
+  state->dem->OnProgressEnd = [sink] { sink->End(); };
   return state;
 }
 
@@ -587,7 +566,12 @@ void TMainForm::InstallOpenedDem(std::shared_ptr<TDemModel> dem,
   TDemImageWindow& window = EnsureDemWindow();
   window.SetCaption(path);
   if (relief) window.SetRaster(*relief);
-  EnableForOpenDem();
+  for (const char* name : {"DEMForm1", "Tools1", "SurfaceParameters1", "OpenParameterImage1",
+                           "OpenDrainageNetwork1", "OpenParamSpeedButton",
+                           "OpenRiverSpeedButton", "LoupeSpeedButton"}) {
+    SetEnabled(name, true);
+  }
+  for (const char* name : {"N6", "Save1", "Export1"}) SetVisible(name, true);
   // The parameter image and the network of the DEM before stay, marked as such; they read
   // their own DEM under the cursor.
   if (paramWindow_->HasBitmap() && paramWindow_->OfAnotherDem())

@@ -18,18 +18,12 @@
 #include "app/shell/workbench.h"
 #include "core/settings/settings_file.h"
 
-class QAction;
 class QLabel;
-class QMdiArea;
 class QMdiSubWindow;
-class QMenu;
 class QToolBar;
 
 namespace orvane {
 
-class TByteCountDialog;
-class TImageSizeDialog;
-class TDynamicScaleDialog;
 class TPreferencesDialog;
 
 class TMainForm : public TWorkbench, public TImageHost {
@@ -38,7 +32,6 @@ class TMainForm : public TWorkbench, public TImageHost {
  public:
   // `settings` is the application's settings record; it must outlive the frame.
   explicit TMainForm(TSettings& settings, QWidget* parent = nullptr);
-  ~TMainForm() override;
 
   // What the modules ask of the frame: see TWorkbench.
   QAction* Action(const QString& name) const override;
@@ -91,19 +84,11 @@ class TMainForm : public TWorkbench, public TImageHost {
   TDemImageWindow* DemWindow() const { return demWindow_; }
   TDemImageWindow& EnsureDemWindow();
   TDrainageImageWindow& RiverWindow() const { return *riverWindow_; }
-  // Installs the three progress callbacks of a DEM model on the progress window.
-  void ConnectProgress(TDemModel& dem);
   // A new current view state (null arguments copy the current one's; two states are kept),
   // shown in the DEM window.
   std::shared_ptr<TViewState> ShowViewState(std::shared_ptr<TDemModel> dem,
                                             std::shared_ptr<TRasterImage> raster);
-  // The Diagram button and the items of the Diagram submenu open a registered diagram.
-  void OpenDiagram(DiagramKind kind);
-  // The state changes of the menus.
-  void EnableForOpenDem();
-  void EnableForParameterImage(DisplayMode displayMode);
-  // Window commands.
-  void CascadeWindows();
+  // "Tile": the document windows side by side; Previous and Next are disabled.
   void TileWindows();
 
  protected:
@@ -134,8 +119,6 @@ class TMainForm : public TWorkbench, public TImageHost {
   // warning when the sizes differ.
   void MarkNetwork();
   void LoupeToggled(bool down);
-  void ShowCopyright();
-  void ShowAbout();
 
   TSettings& settings_;
   TSession session_;

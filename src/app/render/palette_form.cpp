@@ -11,6 +11,7 @@
 #include "app/shell/declared_fields.h"
 #include "app/shell/text_values.h"
 #include "core/render/palette.h"
+#include "core/treatment/treatment_registry.h"
 
 namespace orvane {
 
@@ -18,7 +19,7 @@ TPaletteDialog::TPaletteDialog(QWidget* parent) : TLegendDialog("PalForm", " PAL
   Column().addWidget(new QLabel("Color Tables", this));
   typeCombo_ = new QComboBox(this);
   typeCombo_->setObjectName("TypeComboBox");
-  FillDeclaredChoices(typeCombo_, DeclaredParam("palette", "table"));
+  FillDeclaredChoices(typeCombo_, DeclaredParam(kPaletteTreatment, "table"));
   Column().addWidget(typeCombo_);
   AddSmoothing("LissageCheckBox");
 
@@ -30,7 +31,7 @@ TPaletteDialog::TPaletteDialog(QWidget* parent) : TLegendDialog("PalForm", " PAL
     rangeLayout->addWidget(new QLabel(caption, range));
     *edit = new QLineEdit(range);
     (*edit)->setObjectName(name);
-    BindDeclaredField(*edit, DeclaredParam("palette", param));
+    BindDeclaredField(*edit, DeclaredParam(kPaletteTreatment, param));
     rangeLayout->addWidget(*edit);
   }
   Column().addWidget(range);

@@ -118,12 +118,6 @@ TDeclaredTreatmentDialog::TDeclaredTreatmentDialog(const TreatmentDescriptor& tr
   layout->addLayout(OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { OkClick(); }));
 }
 
-QLineEdit* TDeclaredTreatmentDialog::Field(const std::string& name) const {
-  for (const Row& row : rows_)
-    if (row.declared->name == name) return row.edit;
-  return nullptr;
-}
-
 ResultKind TDeclaredTreatmentDialog::Placement() const {
   return placement_ ? placement_->Kind() : ResultKind::kParameterImage;
 }

@@ -27,17 +27,17 @@ class TDeclaredTreatmentDialog : public QDialog {
  public:
   explicit TDeclaredTreatmentDialog(const TreatmentDescriptor& treatment, QWidget* parent = nullptr);
 
-  // What the fields hold, checked as every front end checks it; false (and the field refused
-  // with the dialog kept open) when a field is empty or refused.
-  bool Collect(TreatmentArgs& args);
   TreatmentArgs Args() const { return args_; }
   ResultKind Placement() const;
 
   // "OK" as a user presses it (also used by the tests).
   void OkClick();
-  QLineEdit* Field(const std::string& name) const;
 
  private:
+  // What the fields hold, checked as every front end checks it; false (and the field refused
+  // with the dialog kept open) when a field is empty or refused.
+  bool Collect(TreatmentArgs& args);
+
   struct Row {
     const ParamDeclaration* declared = nullptr;
     QString label;

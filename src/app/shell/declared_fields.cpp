@@ -21,12 +21,6 @@ const ParamDeclaration& DeclaredParam(const TreatmentDescriptor& treatment, cons
   return *declared;
 }
 
-const ParamDeclaration& DeclaredParam(const char* treatment, const char* param) {
-  const TreatmentDescriptor* found = FindTreatment(treatment);
-  if (!found) qFatal("No treatment '%s' is declared", treatment);
-  return DeclaredParam(*found, param);
-}
-
 int DeclaredDefault(const ParamDeclaration& declared, int fallback) {
   if (declared.defaultText.empty()) return fallback;
   if (declared.type == ParamType::kChoice) {

@@ -27,8 +27,6 @@ namespace orvane {
 // The declaration of parameter `param` of treatment `treatment`. It must exist: a dialog bound
 // to an undeclared one stops the program as it is built (every dialog is built by the tests).
 const ParamDeclaration& DeclaredParam(const TreatmentDescriptor& treatment, const char* param);
-// Going away: the same for a treatment named by its id.
-const ParamDeclaration& DeclaredParam(const char* treatment, const char* param);
 
 // The declared default as a number: the value of the default choice, or the number typed;
 // `fallback` when none is declared.

@@ -90,16 +90,6 @@ inline void FollowNumber(QLineEdit* edit, double& value) {
                    [&value](const QString& text) { value = LeadingDouble(text); });
 }
 
-// A field named `name` on a row labelled `label` of `form`, taking whole numbers from `minimum`
-// to `maximum`, whose number `value` follows.
-inline QLineEdit* AddWholeNumberField(QFormLayout* form, const char* name, const QString& label,
-                                      int minimum, int maximum, int& value) {
-  QLineEdit* edit = AddField(form, name, label);
-  AcceptWholeNumbers(edit, minimum, maximum);
-  FollowNumber(edit, value);
-  return edit;
-}
-
 // A radio button captioned `caption`, named `name`, a child of `parent` added to `layout`.
 inline QRadioButton* AddRadio(const QString& caption, const QString& name, QWidget* parent,
                               QLayout* layout) {

@@ -15,7 +15,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
+#include <tuple>
 
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
@@ -67,6 +69,45 @@ QString AskDirectory(QWidget* parent, const QString& start) {
   return Prompts().Exec(dialog) == QDialog::Accepted ? directory : QString();
 }
 
+namespace {
+
+// The whole-number fields: the first three in the 3D view group, the last in the shading one.
+// OK checks those with a refusal, in this order (the eye distance has no range).
+struct NumberField {
+  const char* name;
+  const char* label;
+  int minimum;
+  int maximum;
+  int TSettings::*member;
+  const char* refusal;
+};
+const NumberField kNumberFields[TPreferencesDialog::kNumbers] = {
+    {"EcartEdit", "Ecart Vue Gauche-Vue Droite en mètres", 0, std::numeric_limits<int>::max(),
+     &TSettings::eyeDistance, nullptr},
+    {"LissageEdit", "Niveau de lissage (0-5)", 0, 5, &TSettings::smoothing3D,
+     "Smoothing Parameter wrong (0-5)"},
+    {"SquelEdit", "Taille du squelette (10-500) ", 10, 500, &TSettings::skeletonSize,
+     "Size of the Skeleton Parameter wrong (10-500)"},
+    {"OmbEdit", "Taille en pixels de la fenêtre de prévisualisation (20-200)", 20, 200,
+     &TSettings::previewSize, "Size of the Screen wrong (20-200)"},
+};
+constexpr int kSmoothing = 1;
+
+struct DirectoryField {
+  const char* label;
+  const char* editName;
+  const char* buttonName;
+  std::string TSettings::*member;
+};
+const DirectoryField kDirectoryFields[TPreferencesDialog::kDirectories] = {
+    {" Répertoire par défaut des projets", "RepProjetEdit", "ProjetBitBtn", &TSettings::projectDir},
+    {" Répertoire par défaut des Modèles numériques de Terrains", "RepMntEdit", "MntBitBtn",
+     &TSettings::demDir},
+    {" Répertoire par défaut des images", "RepImageEdit", "ImageBitBtn", &TSettings::imageDir},
+};
+
+}  // namespace
+
 TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), copy_(settings) {
   setObjectName("PrefsForm");
@@ -74,39 +115,34 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
 
   auto* general = new QWidget;
   auto* view3d = new QGroupBox(" Préférences Vue3D ");
-  auto* view3dForm = new QFormLayout(view3d);
-  stereoGap_ = new TWholeNumberEdit;
-  stereoGap_->setObjectName("EcartEdit");
-  AcceptWholeNumbers(stereoGap_, 0, std::numeric_limits<int>::max());
-  view3dForm->addRow("Ecart Vue Gauche-Vue Droite en mètres", stereoGap_);
-  smoothing_ = new TWholeNumberEdit;
-  smoothing_->setObjectName("LissageEdit");
-  AcceptWholeNumbers(smoothing_, 0, 5);
-  auto* upDown = new QHBoxLayout;
-  upDown->addWidget(smoothing_);
-  auto* up = new QToolButton;
-  up->setObjectName("LissageUpButton");
-  up->setArrowType(Qt::UpArrow);
-  auto* down = new QToolButton;
-  down->setObjectName("LissageDownButton");
-  down->setArrowType(Qt::DownArrow);
-  connect(up, &QToolButton::clicked, this,
-          [this] { smoothing_->setText(QString::number(std::min(5, smoothing_->Value() + 1))); });
-  connect(down, &QToolButton::clicked, this,
-          [this] { smoothing_->setText(QString::number(std::max(0, smoothing_->Value() - 1))); });
-  upDown->addWidget(up);
-  upDown->addWidget(down);
-  view3dForm->addRow("Niveau de lissage (0-5)", upDown);
-  skeletonSize_ = new TWholeNumberEdit;
-  skeletonSize_->setObjectName("SquelEdit");
-  AcceptWholeNumbers(skeletonSize_, 10, 500);
-  view3dForm->addRow("Taille du squelette (10-500) ", skeletonSize_);
   auto* shading = new QGroupBox(" Paramètres ombrage ");
+  auto* view3dForm = new QFormLayout(view3d);
   auto* shadingForm = new QFormLayout(shading);
-  previewSize_ = new TWholeNumberEdit;
-  previewSize_->setObjectName("OmbEdit");
-  AcceptWholeNumbers(previewSize_, 20, 200);
-  shadingForm->addRow("Taille en pixels de la fenêtre de prévisualisation (20-200)", previewSize_);
+  for (int i = 0; i < kNumbers; ++i) {
+    const NumberField& field = kNumberFields[i];
+    numbers_[i] = new TWholeNumberEdit;
+    numbers_[i]->setObjectName(field.name);
+    AcceptWholeNumbers(numbers_[i], field.minimum, field.maximum);
+    QFormLayout* form = i < 3 ? view3dForm : shadingForm;
+    if (i != kSmoothing) {
+      form->addRow(field.label, numbers_[i]);
+      continue;
+    }
+    // The smoothing level also steps with two arrow buttons, within its range.
+    auto* upDown = new QHBoxLayout;
+    upDown->addWidget(numbers_[i]);
+    for (const auto& [name, arrow, step] : {std::tuple{"LissageUpButton", Qt::UpArrow, 1},
+                                            std::tuple{"LissageDownButton", Qt::DownArrow, -1}}) {
+      auto* button = new QToolButton;
+      button->setObjectName(name);
+      button->setArrowType(arrow);
+      connect(button, &QToolButton::clicked, this, [edit = numbers_[i], step = step, field] {
+        edit->setText(QString::number(std::clamp(edit->Value() + step, field.minimum, field.maximum)));
+      });
+      upDown->addWidget(button);
+    }
+    form->addRow(field.label, upDown);
+  }
   splash_ = new QCheckBox("Afficher la fenêtre de présentation au démarrage");
   splash_->setObjectName("SplashCheckBox");
   auto* generalLayout = new QVBoxLayout(general);
@@ -117,26 +153,23 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
 
   auto* directories = new QWidget;
   auto* grid = new QGridLayout(directories);
-  auto addDirectory = [&](int row, const char* label, const char* editName,
-                          const char* buttonName, std::string TSettings::*member) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(editName);
+  for (int row = 0; row < kDirectories; ++row) {
+    const DirectoryField& field = kDirectoryFields[row];
+    QLineEdit* edit = directories_[row] = new QLineEdit;
+    edit->setObjectName(field.editName);
     edit->setReadOnly(true);
     auto* button = new QPushButton("...");
-    button->setObjectName(buttonName);
-    connect(button, &QPushButton::clicked, this,
-            [this, edit, member] { ChooseDirectory(edit, member); });
-    grid->addWidget(new QLabel(label), 2 * row, 0, 1, 2);
+    button->setObjectName(field.buttonName);
+    connect(button, &QPushButton::clicked, this, [this, edit, member = field.member] {
+      const QString chosen = AskDirectory(this, edit->text());
+      if (chosen.isEmpty()) return;
+      edit->setText(chosen);
+      copy_.*member = chosen.toStdString();
+    });
+    grid->addWidget(new QLabel(field.label), 2 * row, 0, 1, 2);
     grid->addWidget(edit, 2 * row + 1, 0);
     grid->addWidget(button, 2 * row + 1, 1);
-    return edit;
-  };
-  projectDir_ = addDirectory(0, " Répertoire par défaut des projets", "RepProjetEdit",
-                            "ProjetBitBtn", &TSettings::projectDir);
-  demDir_ = addDirectory(1, " Répertoire par défaut des Modèles numériques de Terrains",
-                         "RepMntEdit", "MntBitBtn", &TSettings::demDir);
-  imageDir_ = addDirectory(2, " Répertoire par défaut des images", "RepImageEdit",
-                           "ImageBitBtn", &TSettings::imageDir);
+  }
   grid->setRowStretch(6, 1);
 
   auto* tabs = new QTabWidget;
@@ -144,23 +177,19 @@ TPreferencesDialog::TPreferencesDialog(TSettings& settings, QWidget* parent)
   tabs->addTab(general, "Générales");
   tabs->addTab(directories, "Répertoires");
 
-  auto* buttons = OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { OkClick(); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { OkClick(); }));
   LoadFromSettings();
 }
 
 void TPreferencesDialog::LoadFromSettings() {
   copy_ = settings_;
-  stereoGap_->setText(QString::number(copy_.eyeDistance));
-  smoothing_->setText(QString::number(copy_.smoothing3D));
-  skeletonSize_->setText(QString::number(copy_.skeletonSize));
-  previewSize_->setText(QString::number(copy_.previewSize));
+  for (int i = 0; i < kNumbers; ++i) numbers_[i]->setText(QString::number(copy_.*kNumberFields[i].member));
+  for (int i = 0; i < kDirectories; ++i) {
+    directories_[i]->setText(QString::fromStdString(copy_.*kDirectoryFields[i].member));
+  }
   splash_->setChecked(copy_.showSplash);
-  projectDir_->setText(QString::fromStdString(copy_.projectDir));
-  demDir_->setText(QString::fromStdString(copy_.demDir));
-  imageDir_->setText(QString::fromStdString(copy_.imageDir));
 }
 
 void TPreferencesDialog::showEvent(QShowEvent* event) {
@@ -168,33 +197,16 @@ void TPreferencesDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TPreferencesDialog::ChooseDirectory(QLineEdit* edit, std::string TSettings::*member) {
-  const QString chosen = AskDirectory(this, edit->text());
-  if (chosen.isEmpty()) return;
-  edit->setText(chosen);
-  copy_.*member = chosen.toStdString();
-}
-
 void TPreferencesDialog::OkClick() {
-  const int lissage = smoothing_->Value();
-  const int squel = skeletonSize_->Value();
-  const int omb = previewSize_->Value();
-  if (lissage < 0 || lissage > 5) {
-    Prompts().Warning(this, "ERREUR", "Smoothing Parameter wrong (0-5)");
-    return;
+  for (int i = 0; i < kNumbers; ++i) {
+    const NumberField& field = kNumberFields[i];
+    const int value = numbers_[i]->Value();
+    if (field.refusal && (value < field.minimum || value > field.maximum)) {
+      Prompts().Warning(this, "ERREUR", field.refusal);
+      return;
+    }
   }
-  if (squel < 10 || squel > 500) {
-    Prompts().Warning(this, "ERREUR", "Size of the Skeleton Parameter wrong (10-500)");
-    return;
-  }
-  if (omb < 20 || omb > 200) {
-    Prompts().Warning(this, "ERREUR", "Size of the Screen wrong (20-200)");
-    return;
-  }
-  copy_.eyeDistance = stereoGap_->Value();
-  copy_.smoothing3D = lissage;
-  copy_.skeletonSize = squel;
-  copy_.previewSize = omb;
+  for (int i = 0; i < kNumbers; ++i) copy_.*kNumberFields[i].member = numbers_[i]->Value();
   copy_.showSplash = splash_->isChecked();
   settings_ = copy_;
   accept();

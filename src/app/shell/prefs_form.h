@@ -24,6 +24,9 @@ class TPreferencesDialog : public QDialog {
   Q_OBJECT
 
  public:
+  static constexpr int kNumbers = 4;
+  static constexpr int kDirectories = 3;
+
   TPreferencesDialog(TSettings& settings, QWidget* parent = nullptr);
 
   // Copies the settings record into the dialog's copy and its fields (done on showing).
@@ -37,18 +40,12 @@ class TPreferencesDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void ChooseDirectory(QLineEdit* edit, std::string TSettings::*member);
-
   TSettings& settings_;
   TSettings copy_;
-  TWholeNumberEdit* stereoGap_;
-  TWholeNumberEdit* smoothing_;
-  TWholeNumberEdit* skeletonSize_;
-  TWholeNumberEdit* previewSize_;
-  QCheckBox* splash_;
-  QLineEdit* projectDir_;
-  QLineEdit* demDir_;
-  QLineEdit* imageDir_;
+  // The stereo gap, smoothing, skeleton and preview sizes; the project, DEM and image folders.
+  TWholeNumberEdit* numbers_[kNumbers] = {};
+  QLineEdit* directories_[kDirectories] = {};
+  QCheckBox* splash_ = nullptr;
 };
 
 }  // namespace orvane

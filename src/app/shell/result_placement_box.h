@@ -5,10 +5,10 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 #include "app/shell/result_kind.h"
-
-class QRadioButton;
 
 namespace orvane {
 
@@ -23,10 +23,24 @@ struct ResultPlacementOptions {
 
 class TResultPlacementBox : public QGroupBox {
  public:
-  explicit TResultPlacementBox(const ResultPlacementOptions& placement, QWidget* parent = nullptr);
+  explicit TResultPlacementBox(const ResultPlacementOptions& placement, QWidget* parent = nullptr)
+      : QGroupBox(placement.title, parent),
+        parameter_(new QRadioButton("Parameter Image", this)),
+        wrapped_(new QRadioButton(placement.wrappedCaption, this)) {
+    parameter_->setObjectName(placement.parameterName);
+    wrapped_->setObjectName(placement.wrappedName);
+    parameter_->setChecked(placement.parameterChecked);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(parameter_);
+    layout->addWidget(wrapped_);
+  }
 
-  ResultKind Kind() const;
-  void Choose(ResultKind kind);
+  ResultKind Kind() const {
+    return wrapped_->isChecked() ? ResultKind::kWrappedImage : ResultKind::kParameterImage;
+  }
+  void Choose(ResultKind kind) {
+    (kind == ResultKind::kWrappedImage ? wrapped_ : parameter_)->setChecked(true);
+  }
 
  private:
   QRadioButton* parameter_;

@@ -48,8 +48,6 @@ TWindowSizeDialog::TWindowSizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool
     form->addWidget(sideEdits_[i], 3, 2 * i);
     form->addWidget(new QLabel(i == 0 ? "km  x" : "km"), 3, 2 * i + 1);
   }
-  // The pixel size is the DEM's, whatever is typed in its field.
-  connect(pixEdit_, &QLineEdit::textChanged, this, [this] { pixelSize_ = demPixelSize_; });
   connect(winSizeEdit_, &QLineEdit::textChanged, this, &TWindowSizeDialog::WindowChanged);
 
   auto* layout = new QVBoxLayout(this);
@@ -58,7 +56,6 @@ TWindowSizeDialog::TWindowSizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool
 }
 
 void TWindowSizeDialog::SetPixelSize(int metres) {
-  demPixelSize_ = metres;
   pixelSize_ = metres;
   pixEdit_->setText(QString::number(metres));
   WindowChanged();
@@ -83,7 +80,6 @@ void TWindowSizeDialog::OkClick() {
 
 void TWindowSizeDialog::WindowChanged() {
   windowSize_ = LeadingInt(winSizeEdit_->text());
-  pixelSize_ = demPixelSize_;
   side_ = static_cast<float>(pixelSize_ * windowSize_ * 0.001);
   for (QLineEdit* edit : sideEdits_) edit->setText(SideOf(side_));
 }

@@ -48,8 +48,7 @@ class TWindowSizeDialog : public QDialog {
   QLineEdit* pixEdit_;
   QLineEdit* winSizeEdit_;
   QLineEdit* sideEdits_[2];  // the side in km, twice
-  int demPixelSize_ = 0;
-  int pixelSize_ = 0;
+  int pixelSize_ = 0;  // the DEM's, whatever is typed in its field
   int windowSize_ = 0;
   float side_ = 0.0f;
 };

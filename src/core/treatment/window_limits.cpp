@@ -26,9 +26,4 @@ WindowLimits DeclaredWindowLimits(const TreatmentDescriptor& treatment, const st
   return {.minimum = std::max(declared, stricterMinimum), .tooSmall = tooSmall, .declared = window};
 }
 
-WindowLimits DeclaredWindowLimits(const char* treatment, const std::string& tooSmall,
-                                  int stricterMinimum) {
-  return DeclaredWindowLimits(*FindTreatment(treatment), tooSmall, stricterMinimum);
-}
-
 }  // namespace orvane

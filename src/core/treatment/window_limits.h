@@ -29,8 +29,5 @@ struct WindowLimits {
 // where the treatment's dialog refuses more than the declaration, refused with `tooSmall`.
 WindowLimits DeclaredWindowLimits(const TreatmentDescriptor& treatment, const std::string& tooSmall,
                                   int stricterMinimum = 0);
-// Going away: the same for a treatment named by its id.
-WindowLimits DeclaredWindowLimits(const char* treatment, const std::string& tooSmall,
-                                  int stricterMinimum = 0);
 
 }  // namespace orvane

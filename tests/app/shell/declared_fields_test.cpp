@@ -130,7 +130,7 @@ TEST(DeclaredFields, DialogsOfferTheDeclaredChoicesRangesAndDefaults) {
   };
   for (const BoundField& row : rows) {
     SCOPED_TRACE(std::string(row.treatment) + " --" + row.param);
-    const ParamDeclaration& declared = DeclaredParam(row.treatment, row.param);
+    const ParamDeclaration& declared = DeclaredParam(*FindTreatment(row.treatment), row.param);
     const std::unique_ptr<QDialog> dialog = row.make();
     switch (row.field) {
       case Field::kCombo: ExpectCombo(*dialog, row, declared); break;

@@ -1,5 +1,6 @@
 // Dialog checks: dynamic scale, preferences, and the numeric fields of every dialog (what cannot
 // be typed, what OK refuses with the dialog kept open on the field).
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -117,7 +118,11 @@ TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
   EXPECT_EQ(prompts.messages[0].text, "Smoothing Parameter wrong (0-5)");
-  Set("LissageEdit", "5");
+  // The arrows step the smoothing level within its range.
+  Set("LissageEdit", "4");
+  for (const char* arrow : {"LissageUpButton", "LissageUpButton", "LissageDownButton", "LissageUpButton"})
+    form.findChild<QAbstractButton*>(arrow)->click();
+  EXPECT_EQ(form.findChild<QLineEdit*>("LissageEdit")->text(), "5");
   form.OkClick();
   EXPECT_EQ(prompts.messages.back().text, "Size of the Skeleton Parameter wrong (10-500)");
   Set("SquelEdit", "12a5");  // cleaned to 12
