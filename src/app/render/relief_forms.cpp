@@ -98,8 +98,10 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
 
   auto* params = new QGroupBox(" Parameters", this);
   auto* form = new QGridLayout(params);
-  const std::pair<const char*, const char*> kLightRows[] = {
-      {"Azimuth", "DirEdit"}, {"Elevation", "IncEdit"}, {"Hypsom. Scale", "ExaEdit"}, {"Brigthness Index", "RefEdit"}};
+  const std::pair<const char*, const char*> kLightRows[] = {{"Azimuth", "DirEdit"},
+                                                            {"Elevation", "IncEdit"},
+                                                            {"Hypsom. Scale", "ExaEdit"},
+                                                            {"Brigthness Index", "RefEdit"}};
   QLineEdit** edits[] = {&dirEdit_, &incEdit_, &exaEdit_, &refEdit_};
   for (int row = 0; row < 4; ++row) {
     form->addWidget(new QLabel(kLightRows[row].first, params), row, 0);

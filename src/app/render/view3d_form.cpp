@@ -182,12 +182,10 @@ void TView3DDialog::InitialView() {
   view_ = orvane::InitialView(quickDem_.get());
   dragging_ = false;
   if (!quickDem_) return;
-  if (quickModes_[kViewWireFrame]) {
-    quickModes_[kViewWireFrame]->setChecked(true);
-    quickStereo_->setChecked(false);
-    relief_->setVisible(false);
-  }
-  if (observer_) observer_->setChecked(false);
+  quickModes_[kViewWireFrame]->setChecked(true);
+  quickStereo_->setChecked(false);
+  relief_->setVisible(false);
+  observer_->setChecked(false);
 }
 
 void TView3DDialog::Redraw() {
