@@ -23,16 +23,12 @@ TClassPaletteDialog::TClassPaletteDialog(const ClassPaletteOptions& options, QWi
   }
   auto* tables = new QGroupBox("Color Tables", this);
   auto* tablesLayout = new QVBoxLayout(tables);
-  paletteCombo_ = new QComboBox(tables);
-  paletteCombo_->setObjectName("DDPaletteComboBox");
+  paletteCombo_ = AddNamed<QComboBox>(tablesLayout, "DDPaletteComboBox", tables);
   FillDeclaredChoices(paletteCombo_, DeclaredParam(*options.treatment, "palette"));
-  tablesLayout->addWidget(paletteCombo_);
   Column().addWidget(tables);
 
   AddSmoothing("ThinCheckBox");
-  scale_ = new QCheckBox("Scale", this);
-  scale_->setObjectName("ScaleCheckBox");
-  Column().addWidget(scale_);
+  scale_ = AddNamed<QCheckBox>(&Column(), "ScaleCheckBox", "Scale", this);
 
   Column().addWidget(
       FieldGroup("Dynamic Scale", {{minEdit_, "MinTabEdit", "Min"}, {maxEdit_, "MaxTabEdit", "Max"}}));

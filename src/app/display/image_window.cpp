@@ -66,7 +66,7 @@ void TImageWindow::SetCaption(const QString& caption) {
 
 void TImageWindow::SetCaptionNote(const QString& note) {
   note_ = note;
-  setWindowTitle(caption_ + note_);
+  SetCaption(caption_);
 }
 
 void TImageWindow::SetOwnDem(std::shared_ptr<const TDemModel> dem, int unitFactor) {

@@ -80,7 +80,6 @@ class TImageWindow : public QAbstractScrollArea {
   void SetCaption(const QString& caption);
   // A remark kept after every caption (" (of the previous DEM)"); empty for none.
   void SetCaptionNote(const QString& note);
-  QString CaptionNote() const { return note_; }
 
   // The DEM the shown picture belongs to, with its U: the status bar reads its coordinates and
   // elevations over the picture even after another DEM was opened. Null: the current DEM.

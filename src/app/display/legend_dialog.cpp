@@ -21,12 +21,10 @@ VisualizationChoice AddVisualizationGroup(QDialog& dialog, QVBoxLayout& column,
                                           const char* shadowText, const char* shadowName,
                                           float& weight) {
   VisualizationChoice choice;
-  choice.group = new QGroupBox("Visualization", &dialog);
-  choice.group->setObjectName("VisualizationGroupBox");
+  choice.group = AddNamed<QGroupBox>(&column, "VisualizationGroupBox", "Visualization", &dialog);
   auto* visualLayout = new QVBoxLayout(choice.group);
   choice.plain = AddRadio(plainText, plainName, choice.group, visualLayout);
   choice.shadow = AddRadio(shadowText, shadowName, choice.group, visualLayout);
-  column.addWidget(choice.group);
   QObject::connect(choice.plain, &QRadioButton::clicked, &dialog, [&weight] { weight = 0.0f; });
   QObject::connect(choice.shadow, &QRadioButton::clicked, &dialog, [&weight] { weight = 0.5f; });
   return choice;
@@ -36,17 +34,12 @@ QPushButton* AddOkDeleteRow(QDialog& dialog, QVBoxLayout& column, const char* de
                             std::function<void()> onOk, std::function<void()> onDelete) {
   auto* buttons = new QHBoxLayout;
   QPushButton* ok = OkButton(dialog, "OkBitBtn", std::move(onOk), &dialog);
-  auto* cancel = new QPushButton("Delete", &dialog);
-  cancel->setObjectName(deleteName);
   buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  auto* cancel = AddNamed<QPushButton>(buttons, deleteName, "Delete", &dialog);
   column.addLayout(buttons);
   column.addStretch();
-  if (onDelete) {
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, std::move(onDelete));
-  } else {
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-  }
+  if (!onDelete) onDelete = [&dialog] { dialog.reject(); };
+  QObject::connect(cancel, &QPushButton::clicked, &dialog, std::move(onDelete));
   return ok;
 }
 
@@ -66,9 +59,7 @@ ResultKind TLegendDialog::Placement() const { return placement_->Kind(); }
 void TLegendDialog::ChoosePlacement(ResultKind kind) { placement_->Choose(kind); }
 
 void TLegendDialog::AddSmoothing(const char* name, QLayout* layout) {
-  smoothing_ = new QCheckBox("Smoothing", this);
-  smoothing_->setObjectName(name);
-  (layout ? layout : left_)->addWidget(smoothing_);
+  smoothing_ = AddNamed<QCheckBox>(layout ? layout : left_, name, "Smoothing", this);
 }
 
 void TLegendDialog::AddPlacement(const ResultPlacementOptions& options) {

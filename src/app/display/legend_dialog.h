@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QLayout>
 #include <functional>
+#include <utility>
 
 #include "app/shell/result_kind.h"
 #include "core/render/class_table.h"
@@ -12,7 +14,6 @@
 class QCheckBox;
 class QGroupBox;
 class QHBoxLayout;
-class QLayout;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
@@ -23,6 +24,16 @@ namespace orvane {
 class TClassLegendBox;
 class TResultPlacementBox;
 struct ResultPlacementOptions;
+
+// A control made from `args`, named `name` and added to `layout` (when given): the display and
+// relief dialogs build their named controls so.
+template <class Widget, class... Args>
+Widget* AddNamed(QLayout* layout, const char* name, Args&&... args) {
+  auto* widget = new Widget(std::forward<Args>(args)...);
+  widget->setObjectName(name);
+  if (layout) layout->addWidget(widget);
+  return widget;
+}
 
 // "Visualization" (VisualizationGroupBox): the plain choice sets `weight` to 0, the one with
 // shadow to 0.5.

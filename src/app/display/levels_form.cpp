@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/display/bitmap_box.h"
+#include "app/display/legend_dialog.h"
 #include "app/shell/form_parts.h"
 
 namespace orvane {
@@ -60,8 +61,7 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
   for (int ch = 0; ch < 3; ++ch) {
     auto* group = new QGroupBox(captions[ch]);
     auto* grid = new QGridLayout(group);
-    boxes_[ch] = new TBitmapBox;
-    boxes_[ch]->setObjectName(QStringLiteral("PaintBox%1").arg(letters[ch]));
+    boxes_[ch] = AddNamed<TBitmapBox>(nullptr, qPrintable(QStringLiteral("PaintBox%1").arg(letters[ch])));
     boxes_[ch]->setFixedSize(256, kHistogramHeight);
     boxes_[ch]->onPaint = [this, ch](QPainter& p) {
       p.fillRect(0, 0, 256, kHistogramHeight, Qt::white);
@@ -70,34 +70,27 @@ TLevelsDialog::TLevelsDialog(QWidget* parent) : QDialog(parent) {
     grid->addWidget(boxes_[ch], 0, 0, 1, 3);
     for (const int high : {0, 1}) {  // the minimum's row, then the maximum's
       const QString end = high ? "Max" : "Min";
-      auto* bar = new QSlider(Qt::Horizontal);
-      bar->setObjectName(QStringLiteral("%1%2TrackBar").arg(letters[ch], end));
+      const QString name = letters[ch] + end;
+      auto* bar = AddNamed<QSlider>(nullptr, qPrintable(name + "TrackBar"), Qt::Horizontal);
       bar->setRange(high, 254 + high);
-      auto* label = new QLabel(high ? "255" : "0");
-      label->setObjectName(QStringLiteral("%1%2Label").arg(letters[ch], end));
+      auto* label = AddNamed<QLabel>(nullptr, qPrintable(name + "Label"), high ? "255" : "0");
       label->setMinimumWidth(30);
       connect(bar, &QSlider::valueChanged, this,
               [this, ch, high](int v) { BoundMoved(ch, high, v); });
       grid->addWidget(new QLabel(end), 1 + high, 0);
       grid->addWidget(bar, 1 + high, 1);
       grid->addWidget(label, 1 + high, 2);
-      (high ? maxBars_ : minBars_)[ch] = bar;
-      (high ? maxLabels_ : minLabels_)[ch] = label;
+      bars_[high][ch] = bar;
+      labels_[high][ch] = label;
     }
     channels->addWidget(group);
   }
 
-  link_ = new QCheckBox("Link");
-  link_->setObjectName("LierCheckBox");
-  connect(link_, &QCheckBox::clicked, this, &TLevelsDialog::LinkClicked);
-
-  previewBox_ = new TBitmapBox;
-  previewBox_->setObjectName("IPaintBox");
-  previewBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
-
   auto* right = new QVBoxLayout;
-  right->addWidget(previewBox_);
-  right->addWidget(link_);
+  previewBox_ = AddNamed<TBitmapBox>(right, "IPaintBox");
+  previewBox_->setFixedSize(kPreviewWidth, kPreviewHeight);
+  link_ = AddNamed<QCheckBox>(right, "LierCheckBox", "Link");
+  connect(link_, &QCheckBox::clicked, this, &TLevelsDialog::LinkClicked);
   right->addStretch();
   right->addLayout(OkCancelRow(*this, "OkBitBtn", "CancelBitBtn", [this] { accept(); }));
   auto* layout = new QHBoxLayout(this);
@@ -126,11 +119,8 @@ void TLevelsDialog::SetImage(const TRasterImage& image) {
 }
 
 void TLevelsDialog::BoundMoved(int channel, bool maximum, int value) {
-  if (maximum) {
-    state_.SetMaximum(channel, value);
-  } else {
-    state_.SetMinimum(channel, value);
-  }
+  if (maximum) state_.SetMaximum(channel, value);
+  else state_.SetMinimum(channel, value);
   Refresh();
 }
 
@@ -145,14 +135,11 @@ void TLevelsDialog::LinkClicked(bool checked) {
 void TLevelsDialog::Refresh() {
   for (int ch = 0; ch < 3; ++ch) {
     const LevelsState::Bounds& b = state_.Channel(ch);
-    {
-      const QSignalBlocker minBlocker(minBars_[ch]);
-      const QSignalBlocker maxBlocker(maxBars_[ch]);
-      minBars_[ch]->setValue(b.lo);
-      maxBars_[ch]->setValue(b.hi);
+    for (const int high : {0, 1}) {
+      const QSignalBlocker blocker(bars_[high][ch]);
+      bars_[high][ch]->setValue(high ? b.hi : b.lo);
+      labels_[high][ch]->setText(QString::number(high ? b.hi : b.lo));
     }
-    minLabels_[ch]->setText(QString::number(b.lo));
-    maxLabels_[ch]->setText(QString::number(b.hi));
     shown_[static_cast<std::size_t>(ch)] =
         StretchedHistogram(counts_[static_cast<std::size_t>(ch)], b.lo, b.hi);
     boxes_[ch]->update();

@@ -47,10 +47,9 @@ class TLevelsDialog : public QDialog {
   std::array<THistogram256, 3> shown_{};
   std::unique_ptr<TRasterImage> reduced_;
   QImage preview_;
-  std::array<QSlider*, 3> minBars_{};
-  std::array<QSlider*, 3> maxBars_{};
-  std::array<QLabel*, 3> minLabels_{};
-  std::array<QLabel*, 3> maxLabels_{};
+  // The bars and labels of the minima ([0]) and maxima ([1]), by channel.
+  QSlider* bars_[2][3] = {};
+  QLabel* labels_[2][3] = {};
   std::array<TBitmapBox*, 3> boxes_{};
   TBitmapBox* previewBox_;
   QCheckBox* link_;

@@ -8,6 +8,7 @@
 
 #include "app/display/diagram_forms.h"
 #include "app/shell/result_values.h"
+#include "core/render/value_histogram_drawing.h"
 
 namespace orvane {
 
@@ -15,8 +16,6 @@ class TValueHistogramWindow : public TDiagramForm {
   Q_OBJECT
 
  public:
-  static constexpr int kClasses = 100;
-
   explicit TValueHistogramWindow(QWidget* parent = nullptr);
   // Gives the values of the result current at paint time.
   void SetSource(std::function<TResultValues()> source) { source_ = std::move(source); }

@@ -17,10 +17,8 @@ namespace orvane {
 
 TPaletteDialog::TPaletteDialog(QWidget* parent) : TLegendDialog("PalForm", " PALETTE", parent) {
   Column().addWidget(new QLabel("Color Tables", this));
-  typeCombo_ = new QComboBox(this);
-  typeCombo_->setObjectName("TypeComboBox");
+  typeCombo_ = AddNamed<QComboBox>(&Column(), "TypeComboBox", this);
   FillDeclaredChoices(typeCombo_, DeclaredParam(kPaletteTreatment, "table"));
-  Column().addWidget(typeCombo_);
   AddSmoothing("LissageCheckBox");
 
   auto* range = new QGroupBox("Dynamic Scale", this);
@@ -29,10 +27,8 @@ TPaletteDialog::TPaletteDialog(QWidget* parent) : TLegendDialog("PalForm", " PAL
   for (auto [edit, caption, name, param] : {std::tuple{&minEdit_, "Min", "MinEdit", "min"},
                                             std::tuple{&maxEdit_, "Max", "MaxEdit", "max"}}) {
     rangeLayout->addWidget(new QLabel(caption, range));
-    *edit = new QLineEdit(range);
-    (*edit)->setObjectName(name);
+    *edit = AddNamed<QLineEdit>(rangeLayout, name, range);
     BindDeclaredField(*edit, DeclaredParam(kPaletteTreatment, param));
-    rangeLayout->addWidget(*edit);
   }
   Column().addWidget(range);
 

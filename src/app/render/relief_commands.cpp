@@ -33,8 +33,6 @@ TReliefCommands::TReliefCommands(TWorkbench& main) : QObject(&main), main_(main)
   view3d_ = new TView3DDialog(main.Settings(), &main);
 }
 
-TShadingDialog& TReliefCommands::ShadingDialog() const { return slices_->ShadingDialog(); }
-
 void TReliefCommands::Shadowing1Click() {
   const std::shared_ptr<TDemModel> dem = main_.Session().CurrentDemShared();
   if (!dem || !dem->IsAllocated()) return;

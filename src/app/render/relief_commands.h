@@ -6,13 +6,12 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/render/relief_forms.h"
 #include "app/render/view3d_form.h"
 
 namespace orvane {
 
 class TWorkbench;
-class TShadingDialog;
-class TSlicesDialog;
 class TPaletteDialog;
 class TView3DDialog;
 
@@ -28,7 +27,7 @@ class TReliefCommands : public QObject {
   void DEMInfo1Click();
 
   TSlicesDialog& SlicesDialog() const { return *slices_; }
-  TShadingDialog& ShadingDialog() const;
+  TShadingDialog& ShadingDialog() const { return slices_->ShadingDialog(); }
   TPaletteDialog& PaletteDialog() const { return *palette_; }
   TView3DDialog& View3DDialog() const { return *view3d_; }
   // The result window of the last "Create", null before.

@@ -1,6 +1,5 @@
 #include "app/render/relief_forms.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,13 +10,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "app/display/bitmap_box.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/shell/result_placement_box.h"
@@ -101,68 +98,56 @@ TShadingDialog::TShadingDialog(TLightParams& global, std::function<const TDemMod
 
   auto* params = new QGroupBox(" Parameters", this);
   auto* form = new QGridLayout(params);
-  auto addEdit = [&](const char* caption, const char* name, int row) {
-    form->addWidget(new QLabel(caption, params), row, 0);
-    auto* edit = new QLineEdit(params);
-    edit->setObjectName(name);
-    edit->setMaximumWidth(80);
-    form->addWidget(edit, row, 1);
-    return edit;
-  };
-  dirEdit_ = addEdit("Azimuth", "DirEdit", 0);
-  incEdit_ = addEdit("Elevation", "IncEdit", 1);
-  exaEdit_ = addEdit("Hypsom. Scale", "ExaEdit", 2);
-  refEdit_ = addEdit("Brigthness Index", "RefEdit", 3);
+  const std::pair<const char*, const char*> kLightRows[] = {{"Azimuth", "DirEdit"},
+                                                            {"Elevation", "IncEdit"},
+                                                            {"Hypsom. Scale", "ExaEdit"},
+                                                            {"Brigthness Index", "RefEdit"}};
+  QLineEdit** edits[] = {&dirEdit_, &incEdit_, &exaEdit_, &refEdit_};
+  for (int row = 0; row < 4; ++row) {
+    form->addWidget(new QLabel(kLightRows[row].first, params), row, 0);
+    *edits[row] = AddNamed<QLineEdit>(nullptr, kLightRows[row].second, params);
+    (*edits[row])->setMaximumWidth(80);
+    form->addWidget(*edits[row], row, 1);
+  }
   layout->addWidget(params, 0, 0);
 
-  auto* sunGroup = new QGroupBox("Azimuth/Elevation", this);
-  auto* sunLayout = new QVBoxLayout(sunGroup);
-  sun_ = new TSunPicker(sunGroup);
-  sunLayout->addWidget(sun_, 0, Qt::AlignCenter);
-  layout->addWidget(sunGroup, 0, 1);
-
-  auto* previewGroup = new QGroupBox(" Previsualization", this);
-  auto* previewLayout = new QVBoxLayout(previewGroup);
-  preview_ = new TBitmapBox(previewGroup);
-  preview_->setObjectName("PrevPaintBox");
+  // A group box titled `title` around one widget.
+  auto grouped = [this](const char* title, QWidget* widget, Qt::Alignment alignment = {}) {
+    auto* group = new QGroupBox(title, this);
+    (new QVBoxLayout(group))->addWidget(widget, 0, alignment);
+    return group;
+  };
+  sun_ = new TSunPicker;
+  layout->addWidget(grouped("Azimuth/Elevation", sun_, Qt::AlignCenter), 0, 1);
+  preview_ = AddNamed<TBitmapBox>(nullptr, "PrevPaintBox");
   preview_->setMinimumSize(200, 200);
-  previewLayout->addWidget(preview_);
-  layout->addWidget(previewGroup, 0, 2, 2, 1);
+  layout->addWidget(grouped(" Previsualization", preview_), 0, 2, 2, 1);
 
   auto* castGroup = new QGroupBox("Cast Shadows", this);
   auto* castLayout = new QVBoxLayout(castGroup);
-  castShadowsCheck_ = new QCheckBox("Cast Shadows ?", castGroup);
-  castShadowsCheck_->setObjectName("OmbCheckBox");
-  castShadowsLabel_ = new QLabel("Attenuation in %", castGroup);
-  castShadowsEdit_ = new QLineEdit("50", castGroup);
-  castShadowsEdit_->setObjectName("OmbEdit");
+  castShadowsCheck_ = AddNamed<QCheckBox>(castLayout, "OmbCheckBox", "Cast Shadows ?", castGroup);
+  castShadowsLabel_ = AddNamed<QLabel>(castLayout, "", "Attenuation in %", castGroup);
+  castShadowsEdit_ = AddNamed<QLineEdit>(castLayout, "OmbEdit", "50", castGroup);
   castShadowsEdit_->setMaximumWidth(80);
-  castLayout->addWidget(castShadowsCheck_);
-  castLayout->addWidget(castShadowsLabel_);
-  castLayout->addWidget(castShadowsEdit_);
   castShadowsLabel_->setVisible(false);
   castShadowsEdit_->setVisible(false);
   layout->addWidget(castGroup, 1, 0);
 
   auto* buttons = new QHBoxLayout;
-  auto* ok = OkButton(*this, "OkBitBtn", {}, this);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("CancelBitBtn");
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  buttons->addWidget(OkButton(*this, "OkBitBtn", {}, this));
+  auto* cancel = AddNamed<QPushButton>(buttons, "CancelBitBtn", "Cancel", this);
   layout->addLayout(buttons, 1, 1);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   connect(dirEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::DirEditExit);
   connect(incEdit_, &QLineEdit::editingFinished, this, &TShadingDialog::IncEditExit);
-  connect(exaEdit_, &QLineEdit::textEdited, this, [this] {
-    working_.exaggeration = static_cast<float>(CleanFieldValue(exaEdit_));
-    Redraw();
-  });
-  connect(refEdit_, &QLineEdit::textEdited, this, [this] {
-    working_.brightness = static_cast<float>(CleanFieldValue(refEdit_));
-    Redraw();
-  });
+  for (auto [edit, field] : {std::pair{exaEdit_, &TLightParams::exaggeration},
+                             {refEdit_, &TLightParams::brightness}}) {
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, field] {
+      working_.*field = static_cast<float>(CleanFieldValue(edit));
+      Redraw();
+    });
+  }
   connect(castShadowsEdit_, &QLineEdit::textEdited, this, &TShadingDialog::OmbEditChange);
   connect(castShadowsCheck_, &QCheckBox::clicked, this, &TShadingDialog::OmbCheckBoxClick);
   connect(sun_, &TSunPicker::Picked, this, [this](float azimuth, float elevation) {
@@ -271,25 +256,17 @@ TSlicesDialog::TSlicesDialog(TShadingDialog& lightForm, TLightParams& global,
   auto* hypso = new QGroupBox("Hypsometry", this);
   auto* hypsoLayout = new QVBoxLayout(hypso);
   hypsoLayout->addWidget(new QLabel("Color Tables", hypso));
-  typeCombo_ = new QComboBox(hypso);
-  typeCombo_->setObjectName("TypeComboBox");
+  typeCombo_ = AddNamed<QComboBox>(hypsoLayout, "TypeComboBox", hypso);
   for (const std::string& name : SliceTableNames()) typeCombo_->addItem(QString::fromStdString(name));
-  hypsoLayout->addWidget(typeCombo_);
   AddSmoothing("SmoothCheckBox", hypsoLayout);
-  scale_ = new QCheckBox("Scale", hypso);
-  scale_->setObjectName("ScaleCheckBox");
-  hypsoLayout->addWidget(scale_);
+  scale_ = AddNamed<QCheckBox>(hypsoLayout, "ScaleCheckBox", "Scale", hypso);
   Column().addWidget(hypso);
 
   auto* shading = new QGroupBox("Shadowing Calculation", this);
   auto* shadingLayout = new QVBoxLayout(shading);
-  shadow_ = new QCheckBox("Shadow", shading);
-  shadow_->setObjectName("EstompCheckBox");
-  shadowButton_ = new QPushButton("Calculation", shading);
-  shadowButton_->setObjectName("EstompButton");
+  shadow_ = AddNamed<QCheckBox>(shadingLayout, "EstompCheckBox", "Shadow", shading);
+  shadowButton_ = AddNamed<QPushButton>(shadingLayout, "EstompButton", "Calculation", shading);
   shadowButton_->setVisible(false);
-  shadingLayout->addWidget(shadow_);
-  shadingLayout->addWidget(shadowButton_);
   Column().addWidget(shading);
 
   AddPlacement({.title = "Result",
@@ -322,8 +299,7 @@ void TSlicesDialog::ChooseType(int index) {
   else if (table_.count() == 0) table_ = HypsoTable(hypsoIndex_);
   SmoothingBox().setVisible(!personalized);
   shadow_->setVisible(!personalized);
-  if (personalized) shadowButton_->setVisible(false);
-  else shadowButton_->setVisible(shadow_->isChecked());
+  shadowButton_->setVisible(!personalized && shadow_->isChecked());
   ApplyScale();
 }
 

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "app/display/bitmap_box.h"
+#include "app/display/legend_dialog.h"
 #include "app/shell/form_parts.h"
 #include "app/shell/prompter.h"
 #include "app/terrain/dem_info_form.h"
@@ -62,16 +63,14 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   auto* dragGroup = new QButtonGroup(this);
   for (int row = 0; row < 4; ++row) {
     const auto quantity = static_cast<DragQuantity>(row);
-    auto* button = new QToolButton(adjust);
+    auto* button = AddNamed<QToolButton>(nullptr, kDragRows[row][1], adjust);
     button->setText(kDragRows[row][0]);
-    button->setObjectName(kDragRows[row][1]);
     button->setCheckable(true);
     dragGroup->addButton(button);
     adjustLayout->addWidget(button, row, 0);
     dragButtons_[row] = button;
     connect(button, &QToolButton::clicked, this, [this, quantity] { quantity_ = quantity; });
-    auto* reset = new QPushButton(kDragRows[row][2], adjust);
-    reset->setObjectName(kDragRows[row][3]);
+    auto* reset = AddNamed<QPushButton>(nullptr, kDragRows[row][3], kDragRows[row][2], adjust);
     adjustLayout->addWidget(reset, row, 1);
     connect(reset, &QPushButton::clicked, this, [this, quantity] { Reset(quantity); });
   }
@@ -85,13 +84,9 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   quickModes_[kViewSurface] = AddRadio("Surface", "SPleinRadioButton", quick, quickLayout);
   quickModes_[kViewPoints] = AddRadio("Points", "SPointRadioButton", quick, quickLayout);
   quickModes_[kViewWireFrame]->setChecked(true);
-  quickStereo_ = new QCheckBox("Stereo", quick);
-  quickStereo_->setObjectName("SStereoCheckBox");
-  quickLayout->addWidget(quickStereo_);
-  relief_ = new QSpinBox(quick);
-  relief_->setObjectName("ReliefUpDown");
+  quickStereo_ = AddNamed<QCheckBox>(quickLayout, "SStereoCheckBox", "Stereo", quick);
+  relief_ = AddNamed<QSpinBox>(quickLayout, "ReliefUpDown", quick);
   relief_->setVisible(false);
-  quickLayout->addWidget(relief_);
   side->addWidget(quick);
   for (int mode : {kViewWireFrame, kViewPoints})
     connect(quickModes_[mode], &QRadioButton::clicked, this, [this] { Redraw(); });
@@ -112,34 +107,21 @@ TView3DDialog::TView3DDialog(const TSettings& settings, QWidget* parent)
   // The final picture's style: a surface, else a wire frame or points; stereo or not.
   auto* final = new QGroupBox(this);
   auto* finalLayout = new QVBoxLayout(final);
-  auto* surface = new QCheckBox("Plein Final", final);
-  surface->setObjectName("FPleinCheckBox");
-  surface->setChecked(true);
-  finalLayout->addWidget(surface);
+  AddNamed<QCheckBox>(finalLayout, "FPleinCheckBox", "Plein Final", final)->setChecked(true);
   AddRadio("Grille Finale", "FGrilleRadioButton", final, finalLayout)->setChecked(true);
   AddRadio("Points Final", "FPointRadioButton", final, finalLayout);
-  auto* stereo = new QCheckBox("Stereo Final", final);
-  stereo->setObjectName("FStereoCheckBox");
-  finalLayout->addWidget(stereo);
+  AddNamed<QCheckBox>(finalLayout, "FStereoCheckBox", "Stereo Final", final);
   side->addWidget(final);
 
-  observer_ = new QCheckBox("Obs", this);
-  observer_->setObjectName("ObsCheckBox");
-  side->addWidget(observer_);
+  observer_ = AddNamed<QCheckBox>(side, "ObsCheckBox", "Obs", this);
   connect(observer_, &QCheckBox::clicked, this, [this](bool on) { SetObserver(on); });
-
-  auto* create = new QPushButton("Create", this);
-  create->setObjectName("CreateBitBtn");
-  auto* exit = new QPushButton("Exit", this);
-  exit->setObjectName("ExitBitBtn");
-  side->addWidget(create);
-  side->addWidget(exit);
+  auto* create = AddNamed<QPushButton>(side, "CreateBitBtn", "Create", this);
+  auto* exit = AddNamed<QPushButton>(side, "ExitBitBtn", "Exit", this);
   side->addStretch();
   connect(create, &QPushButton::clicked, this, &QDialog::accept);
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 
-  auto* status = new QStatusBar(this);
-  status->setObjectName("StatusBar");
+  auto* status = AddNamed<QStatusBar>(nullptr, "StatusBar", this);
   status->setSizeGripEnabled(false);
   for (int i = 0; i < 9; ++i) {
     panels_[i] = new QLabel(status);
@@ -200,12 +182,10 @@ void TView3DDialog::InitialView() {
   view_ = orvane::InitialView(quickDem_.get());
   dragging_ = false;
   if (!quickDem_) return;
-  if (quickModes_[kViewWireFrame]) {
-    quickModes_[kViewWireFrame]->setChecked(true);
-    quickStereo_->setChecked(false);
-    relief_->setVisible(false);
-  }
-  if (observer_) observer_->setChecked(false);
+  quickModes_[kViewWireFrame]->setChecked(true);
+  quickStereo_->setChecked(false);
+  relief_->setVisible(false);
+  observer_->setChecked(false);
 }
 
 void TView3DDialog::Redraw() {
@@ -221,7 +201,7 @@ void TView3DDialog::Redraw() {
   panels_[8]->clear();
   paintBox_->SetBitmap(DrawQuickView(quickDem_.get(), quickImage_.get(), view_,
                                      {.mode = QuickMode(),
-                                      .stereo = QuickStereo(),
+                                      .stereo = quickStereo_->isChecked(),
                                       .eyeDistance = base_,
                                       .smoothing = static_cast<std::uint32_t>(Smoothing())}));
 }
@@ -277,8 +257,6 @@ void TView3DDialog::SetQuickMode(int mode) {
   Redraw();
 }
 
-bool TView3DDialog::QuickStereo() const { return quickStereo_->isChecked(); }
-
 int TView3DDialog::FinalMode() const {
   if (findChild<QCheckBox*>("FPleinCheckBox")->isChecked()) return kViewSurface;
   if (findChild<QRadioButton*>("FPointRadioButton")->isChecked()) return kViewPoints;
@@ -302,25 +280,18 @@ TView3DResultWindow::TView3DResultWindow(std::unique_ptr<TRasterImage> picture, 
   setWindowTitle(" 3D RESULT");
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
-  paintBox_ = new TBitmapBox(this);
-  paintBox_->setObjectName("PaintBox1");
-  paintBox_->setFixedSize(picture_->columns, picture_->lines);
-  paintBox_->SetBitmap(RgbRasterToImage(*picture_));
+  auto* paintBox = AddNamed<TBitmapBox>(nullptr, "PaintBox1", this);
+  paintBox->setFixedSize(picture_->columns, picture_->lines);
+  paintBox->SetBitmap(RgbRasterToImage(*picture_));
   // In a scroll area: a large picture must not force its size on the window, or tiling the
   // documents would squeeze the others to slivers.
-  auto* scroll = new QScrollArea(this);
-  scroll->setObjectName("PictureScroll");
-  scroll->setWidget(paintBox_);
+  auto* scroll = AddNamed<QScrollArea>(layout, "PictureScroll", this);
+  scroll->setWidget(paintBox);
   scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  layout->addWidget(scroll);
   resize(picture_->columns + 30, picture_->lines + 70);
   auto* buttons = new QHBoxLayout;
-  auto* save = new QPushButton("Save", this);
-  save->setObjectName("SaveBitBtn");
-  auto* exit = new QPushButton("Exit", this);
-  exit->setObjectName("ExitBitBtn");
-  buttons->addWidget(save);
-  buttons->addWidget(exit);
+  auto* save = AddNamed<QPushButton>(buttons, "SaveBitBtn", "Save", this);
+  auto* exit = AddNamed<QPushButton>(buttons, "ExitBitBtn", "Exit", this);
   buttons->addStretch();
   layout->addLayout(buttons);
   connect(save, &QPushButton::clicked, this, &TView3DResultWindow::SaveClick);

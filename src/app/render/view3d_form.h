@@ -60,7 +60,6 @@ class TView3DDialog : public QDialog {
   // Quick style: 0 points, 1 grid, 2 surface; final style likewise.
   int QuickMode() const;
   void SetQuickMode(int mode);
-  bool QuickStereo() const;
   int FinalMode() const;
   bool FinalStereo() const;
   void SetFinalStyle(bool surface, bool points, bool stereo);
@@ -108,7 +107,6 @@ class TView3DResultWindow : public QWidget {
  private:
   std::unique_ptr<TRasterImage> picture_;
   QString directory_;
-  TBitmapBox* paintBox_ = nullptr;
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include "core/common/grid_memory.h"
 #include "core/render/perspective.h"
 #include "core/render/shading.h"
+#include "core/render/view_camera.h"
 #include "core/settings/settings_file.h"
 #include "core/terrain/raster_file.h"
 #include "core/treatment/treatment.h"
@@ -37,19 +38,12 @@ Expected<TreatmentOutput> RunRender3d(const TreatmentInputs& in, const Treatment
 
   // The 3D viewer's initial view, with the angles, distance and exaggeration given.
   const int width = args.Int("width"), height = args.Int("height");
-  TView3D view;
+  TView3D view = InitialView(&model);
   view.a = static_cast<float>(args.Real("a"));
   view.b = static_cast<float>(args.Real("b"));
   view.c = static_cast<float>(args.Real("c"));
   view.exaggeration = static_cast<float>(args.Real("exaggeration"));
   view.distance = static_cast<float>(args.Real("distance"));
-  const float px = model.pixelSizeX, py = model.pixelSizeY;
-  view.cx = model.columns * px / 2;
-  view.cy = model.lines * py / 2;
-  view.cz = model.minElevation + (model.maxElevation - model.minElevation) / 2;
-  view.tx = 2 * px * static_cast<float>(std::max(model.lines, model.columns));
-  view.ty = -view.cy;
-  view.tz = -view.cz;
   view.width = width;
   view.height = height;
   view.sx = width / 2;
