@@ -76,11 +76,7 @@ void HeadwatersDensity(TWorkbench& main) {
   THeadwatersDialog& form = HeadwatersDialogOf(main);
   form.SetPixelSize(main.Session().PixelSize());
   // The treatment goes on however the dialog is closed, as long as HWS is a number.
-  Prompts().Exec(form);
-  if (const QString refusal = form.Refusal(); !refusal.isEmpty()) {
-    Prompts().Warning(&main, "ERROR", refusal);
-    return;
-  }
+  if (!form.ExecForValues(main, "ERROR")) return;
   const QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE " +
                         QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
   RunAndShow(main, kHeadwatersTreatment, form.Args(), title, form.Placement());

@@ -26,15 +26,15 @@ extern const ClassPaletteOptions kDensityPalette;
 // " RIVER EXTRACTION": the ranges and the colour of an extraction. OK keeps the dialog open on
 // the range at fault, with the command line's message; "Cancel" and the close box leave without
 // extracting.
-class TDrainageExtractionDialog : public QDialog {
+class TDrainageExtractionDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit TDrainageExtractionDialog(QWidget* parent = nullptr);
 
   // The ranges and the declared "colour" (0 black, 1 blue, 2 red, 3 green, 4 yellow).
-  TreatmentArgs Args() const;
-  void OKBitBtnClick();
+  TreatmentArgs Args() const override;
+  QString Refusal(QLineEdit** field = nullptr) const override;
 
  private:
   QLineEdit* lrEdit_;
@@ -83,11 +83,5 @@ THeadwatersDialog& HeadwatersDialogOf(QWidget& frame);
 std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
                                          double maximum, const QString& title,
                                          bool wrappedAlsoParameter);
-
-// A treatment that draws its picture in its run: run on the current DEM, then the picture shown
-// under `title` where `placement` says, with the run's values. Nothing after a cancel or an
-// error (said).
-void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
-                const QString& title, ResultKind placement);
 
 }  // namespace orvane

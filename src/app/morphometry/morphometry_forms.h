@@ -28,9 +28,6 @@ class TDrainageFractalDialog : public TTreatmentDialog {
   TDeclaredRadios* scale_;
 };
 
-// The number of filled boxes of `size` pixels on the network pictured in the explanation window.
-int FilledBoxes(int size);
-
 class TRatioOfDepthsDialog : public TTreatmentDialog {
   Q_OBJECT
 

@@ -293,7 +293,7 @@ TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
     TypeIn(riv, "UREdit", "6");
     Choose(riv, kNetworkBlue);
     ShowFor(riv, "drainage_extract_dialog.png", 50);
-    riv.OKBitBtnClick();
+    riv.OkClick();
   });
   main->Action("ExtractDrainageNetwork1")->trigger();
   ASSERT_NE(main->Session().DrainageRaster(), nullptr);
