@@ -84,8 +84,6 @@ QString TDrainageExtractionDialog::Refusal(QLineEdit** field) const {
 
 // ---- THeadwatersDialog
 
-THeadwatersDialog& HeadwatersDialogOf(QWidget& frame) { return FrameChild<THeadwatersDialog>(frame); }
-
 THeadwatersDialog::THeadwatersDialog(QWidget* parent)
     : TTreatmentDialog("HeadWatersForm", " INPUT PARAMETERS", parent) {
   auto* size = new QGroupBox("Size Filter");

@@ -9,7 +9,9 @@
 
 #include "app/display/class_palette_dialog.h"
 #include "app/surface/surface_forms.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/result_kind.h"
+#include "app/shell/workbench.h"
 #include "core/treatment/treatment.h"
 
 class QLineEdit;
@@ -17,8 +19,6 @@ class QLineEdit;
 namespace orvane {
 
 class TDeclaredRadios;
-class TWorkbench;
-struct DeclaredRun;
 
 // "Dissection Density Visu": the palette of the dissection densities (2D and 3D), a tool window.
 extern const ClassPaletteOptions kDensityPalette;
@@ -71,9 +71,8 @@ class THeadwatersDialog : public TTreatmentDialog {
 // "About this Parameter": how the dissection density is computed.
 QDialog* MakeDissectionMethodForm(QWidget* parent);
 
-// The one instance of each, a child of the main frame, made at the first call.
+// The one instance, a child of the main frame, made at the first call.
 TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame);
-THeadwatersDialog& HeadwatersDialogOf(QWidget& frame);
 
 // The second phase of a treatment drawn in the density palette: the palette dialog over the
 // run's range (the treatment goes on however it is closed), then the picture drawn with its
@@ -83,5 +82,22 @@ THeadwatersDialog& HeadwatersDialogOf(QWidget& frame);
 std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, double minimum,
                                          double maximum, const QString& title,
                                          bool wrappedAlsoParameter);
+
+// A density drawn in the density palette: `treatment` run keeping its Result (the colours are
+// chosen after the run, from the range of its densities), begun under `title`, `fill` given the
+// result (its diagram), then shown by ShowInDensityPalette over the result's range.
+template <class Result, class Fill>
+std::optional<bool> RunInDensityPalette(TWorkbench& main, const TreatmentDescriptor& treatment,
+                                        const TreatmentArgs& args, const QString& title,
+                                        bool wrappedAlsoParameter, Fill fill) {
+  auto run = RunDeclaredTreatment(main, treatment, args, kOutputDrawing | kOutputValues);
+  if (!run) return std::nullopt;
+  const auto* kept = KeptDrawingOf<Result>(run->output);
+  if (!kept) return std::nullopt;  // a run asked for its drawing keeps one
+  main.BeginTreatment(title);
+  fill(kept->computed);
+  return ShowInDensityPalette(main, *run, kept->computed.minimum, kept->computed.maximum, title,
+                              wrappedAlsoParameter);
+}
 
 }  // namespace orvane

@@ -13,9 +13,6 @@
 
 namespace orvane {
 
-TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame) { return FrameChild<TDrainageFractalDialog>(frame); }
-TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame) { return FrameChild<TRatioOfDepthsDialog>(frame); }
-
 // --- TDrainageFractalDialog --------------------------------------------------------------------
 
 TDrainageFractalDialog::TDrainageFractalDialog(QWidget* parent)

@@ -64,8 +64,7 @@ class TAspectDialog : public TClassTableDialog {
  public:
   explicit TAspectDialog(QWidget* parent = nullptr);
 
-  // The declared "palette" chosen: kAspectPaintingPalette or kAspectGrayTones.
-  int PaletteIndex() const { return paletteIndex_; }
+  // Whether the declared "palette" chosen is kAspectGrayTones rather than the painting one.
   bool GrayTones() const { return paletteIndex_ == kAspectGrayTones; }
   // The direction counts of the last aspect treatment (bins 0 .. 360 used).
   TDirectionHistogram& Histogram() { return histogram_; }
