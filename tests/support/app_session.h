@@ -274,7 +274,7 @@ inline void AnswerExtraction(TestPrompter& prompts, const QString& lower, const 
     TypeIn(riv, "LREdit", lower);
     TypeIn(riv, "UREdit", upper);
     Choose(riv, colour);
-    riv.OKBitBtnClick();
+    riv.OkClick();
   });
 }
 

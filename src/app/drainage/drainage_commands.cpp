@@ -43,19 +43,13 @@ void DissectionDensity(TWorkbench& main, DensityTiling tiling, DensityMeasure me
   args.Set("tiling", moving ? 1 : 0);
   args.Set("measure", measure == DensityMeasure::kLength ? 1 : 0);
   args.Set("window", window.WindowSize());
-  // The colours are chosen after the run, from the range of its densities.
-  auto run = RunDeclaredTreatment(main, kDissectionTreatment, args, kOutputDrawing | kOutputValues);
-  if (!run) return;
-  const auto* kept = KeptDrawingOf<DensityField>(run->output);
-  if (!kept) return;  // a run asked for its drawing keeps one
-  const DensityField& field = kept->computed;
-
-  main.BeginTreatment(title);
-  TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main);
-  diagram.Counts() = field.histogram;
-  diagram.SetBound(field.bound);
   // A moving-window result is the parameter image too.
-  const auto wrapped = ShowInDensityPalette(main, *run, field.minimum, field.maximum, title, moving);
+  const auto wrapped = RunInDensityPalette<DensityField>(
+      main, kDissectionTreatment, args, title, moving, [&main](const DensityField& field) {
+        TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(main);
+        diagram.Counts() = field.histogram;
+        diagram.SetBound(field.bound);
+      });
   if (!wrapped) return;
   if (!*wrapped) {
     // The gray histogram is offered for the grid results only.
@@ -65,7 +59,7 @@ void DissectionDensity(TWorkbench& main, DensityTiling tiling, DensityMeasure me
     }
     main.Session().SetDiagramKind(DiagramKind::kDissectionDensity);
   }
-  Prompts().Exec(diagram);
+  Prompts().Exec(DiagramWindow<TDissectionDiagram>(main));
 }
 
 // "Headwaters Density" > "Treatment".
@@ -73,14 +67,10 @@ void HeadwatersDensity(TWorkbench& main) {
   if (!main.Session().DrainageRaster() || !main.Session().CurrentDem() ||
       !main.NetworkMatchesDem("ERROR"))
     return;
-  THeadwatersDialog& form = HeadwatersDialogOf(main);
+  THeadwatersDialog& form = FrameChild<THeadwatersDialog>(main);
   form.SetPixelSize(main.Session().PixelSize());
   // The treatment goes on however the dialog is closed, as long as HWS is a number.
-  Prompts().Exec(form);
-  if (const QString refusal = form.Refusal(); !refusal.isEmpty()) {
-    Prompts().Warning(&main, "ERROR", refusal);
-    return;
-  }
+  if (!form.ExecForValues(main, "ERROR")) return;
   const QString title = " HEADWATERS DENSITY   MOVING WINDOW SIZE " +
                         QString::asprintf("%2.3f x %2.3f km", form.SideKm(), form.SideKm());
   RunAndShow(main, kHeadwatersTreatment, form.Args(), title, form.Placement());
@@ -107,7 +97,7 @@ void InstallDrainageCommands(TWorkbench& main) {
   WindowSizeDialogOf(main);
   DensityPaletteDialogOf(main);
   QDialog* method = MakeDissectionMethodForm(&main);
-  HeadwatersDialogOf(main);
+  FrameChild<THeadwatersDialog>(main);
   auto* extraction = new TDrainageExtractionDialog(&main);
   TWorkbench* frame = &main;
   auto density = [frame](DensityTiling tiling, DensityMeasure measure) {

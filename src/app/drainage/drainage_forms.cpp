@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -30,10 +29,8 @@ namespace orvane {
 
 // ---- TDrainageExtractionDialog
 
-TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName("ExtractRiv");
-  setWindowTitle(" RIVER EXTRACTION");
-
+TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent)
+    : TTreatmentDialog("ExtractRiv", " RIVER EXTRACTION", parent) {
   auto* filter = new QGroupBox("Filter Size");
   auto* filterForm = new QFormLayout(filter);
   lrEdit_ = AddField(filterForm, "LREdit", "Lower Range");
@@ -50,14 +47,6 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
   AddRadio("Yes", "YesButton", connection, connectionLayout);
   AddRadio("No", "NoButton", connection, connectionLayout)->setChecked(true);
 
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("CancelBitBtn");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancel);
-  buttons->addWidget(OkButton(*this, "OKBitBtn", [this] { OKBitBtnClick(); }));
-
   auto* left = new QVBoxLayout;
   left->addWidget(filter);
   left->addLayout(LabelColumn({"Nota; This treatment requires time", "when using a great Upper Range",
@@ -68,9 +57,13 @@ TDrainageExtractionDialog::TDrainageExtractionDialog(QWidget* parent) : QDialog(
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
   columns->addLayout(right);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns);
-  layout->addLayout(buttons);
+  Column().addLayout(columns);
+  // Cancel before OK, both on the right.
+  QHBoxLayout* buttons = OkCancelRow(*this, "OKBitBtn", "CancelBitBtn", [this] { OkClick(); });
+  QWidget* ok = buttons->itemAt(1)->widget();
+  buttons->removeWidget(ok);
+  buttons->addWidget(ok);
+  Column().addLayout(buttons);
 }
 
 TreatmentArgs TDrainageExtractionDialog::Args() const {
@@ -81,19 +74,15 @@ TreatmentArgs TDrainageExtractionDialog::Args() const {
   return args;
 }
 
-void TDrainageExtractionDialog::OKBitBtnClick() {
+QString TDrainageExtractionDialog::Refusal(QLineEdit** field) const {
   TreatmentArgs args = Args();
-  if (const Status valid = CompleteArgs(kExtractDrainageTreatment, args); !valid) {
-    const QString message = QString::fromStdString(valid.message());
-    Refuse(this, message.startsWith("--lower") ? lrEdit_ : urEdit_, message);
-    return;
-  }
-  accept();
+  const Status valid = CompleteArgs(kExtractDrainageTreatment, args);
+  const QString message = valid ? QString() : QString::fromStdString(valid.message());
+  if (field) *field = message.startsWith("--lower") ? lrEdit_ : urEdit_;
+  return message;
 }
 
 // ---- THeadwatersDialog
-
-THeadwatersDialog& HeadwatersDialogOf(QWidget& frame) { return FrameChild<THeadwatersDialog>(frame); }
 
 THeadwatersDialog::THeadwatersDialog(QWidget* parent)
     : TTreatmentDialog("HeadWatersForm", " INPUT PARAMETERS", parent) {
@@ -206,51 +195,13 @@ std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, dou
                              run);
 }
 
-void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
-                const QString& title, ResultKind placement) {
-  auto run = RunDeclaredTreatment(main, treatment, args);
-  if (!run) return;
-  main.BeginTreatment(title);
-  ShowTreatmentResult(main, *run, {.title = title, .placement = placement});
-}
-
-namespace {
-
-// A 5 x 5 window of pixels, the central one marked, with its side WS.
-void DrawWindow(QPainter& p) {
-  const int cell = 24;
-  const int origin = 20;
-  for (int i = 0; i < 5; ++i) {
-    for (int j = 0; j < 5; ++j) {
-      const QRect r(origin + i * cell, origin + j * cell, cell, cell);
-      if (i == 2 && j == 2) p.fillRect(r, QColor(0, 160, 0));
-      p.drawRect(r);
-    }
-  }
-  p.drawLine(origin, 150, origin + 5 * cell, 150);
-  p.drawText(origin + 5 * cell / 2 - 8, 148, "WS");
-}
-
-// Two pixel centres and the distance S between them.
-void DrawDistance(QPainter& p) {
-  p.drawRect(20, 30, 40, 40);
-  p.drawRect(60, 30, 40, 40);
-  p.setBrush(Qt::black);
-  p.drawEllipse(QPoint(40, 50), 3, 3);
-  p.drawEllipse(QPoint(80, 50), 3, 3);
-  p.drawLine(40, 85, 80, 85);
-  p.drawText(56, 98, "S");
-}
-
-}  // namespace
-
 QDialog* MakeDissectionMethodForm(QWidget* parent) {
   auto* dialog = new QDialog(parent);
   dialog->setObjectName("AboutVennotForm");
   dialog->setWindowTitle("About this Parameter");
   auto* pictures = new QHBoxLayout;
-  pictures->addWidget(new TPaintedFigure("WindowPicture", {160, 160}, DrawWindow, dialog));
-  pictures->addWidget(new TPaintedFigure("DistancePicture", {160, 100}, DrawDistance, dialog));
+  pictures->addWidget(FigureLabel("WindowPicture", "dissection_window.png", dialog));
+  pictures->addWidget(FigureLabel("DistancePicture", "dissection_distance.png", dialog));
   pictures->addLayout(LabelColumn(
       {"Center of the central pixel", "Center of", "a neighboring", "pixel", "S", "WS"}));
 

@@ -9,7 +9,9 @@
 
 #include "app/display/class_palette_dialog.h"
 #include "app/surface/surface_forms.h"
+#include "app/shell/declared_treatment.h"
 #include "app/shell/result_kind.h"
+#include "app/shell/workbench.h"
 #include "core/treatment/treatment.h"
 
 class QLineEdit;
@@ -17,8 +19,6 @@ class QLineEdit;
 namespace orvane {
 
 class TDeclaredRadios;
-class TWorkbench;
-struct DeclaredRun;
 
 // "Dissection Density Visu": the palette of the dissection densities (2D and 3D), a tool window.
 extern const ClassPaletteOptions kDensityPalette;
@@ -26,15 +26,15 @@ extern const ClassPaletteOptions kDensityPalette;
 // " RIVER EXTRACTION": the ranges and the colour of an extraction. OK keeps the dialog open on
 // the range at fault, with the command line's message; "Cancel" and the close box leave without
 // extracting.
-class TDrainageExtractionDialog : public QDialog {
+class TDrainageExtractionDialog : public TTreatmentDialog {
   Q_OBJECT
 
  public:
   explicit TDrainageExtractionDialog(QWidget* parent = nullptr);
 
   // The ranges and the declared "colour" (0 black, 1 blue, 2 red, 3 green, 4 yellow).
-  TreatmentArgs Args() const;
-  void OKBitBtnClick();
+  TreatmentArgs Args() const override;
+  QString Refusal(QLineEdit** field = nullptr) const override;
 
  private:
   QLineEdit* lrEdit_;
@@ -71,9 +71,8 @@ class THeadwatersDialog : public TTreatmentDialog {
 // "About this Parameter": how the dissection density is computed.
 QDialog* MakeDissectionMethodForm(QWidget* parent);
 
-// The one instance of each, a child of the main frame, made at the first call.
+// The one instance, a child of the main frame, made at the first call.
 TClassPaletteDialog& DensityPaletteDialogOf(QWidget& frame);
-THeadwatersDialog& HeadwatersDialogOf(QWidget& frame);
 
 // The second phase of a treatment drawn in the density palette: the palette dialog over the
 // run's range (the treatment goes on however it is closed), then the picture drawn with its
@@ -84,10 +83,21 @@ std::optional<bool> ShowInDensityPalette(TWorkbench& main, DeclaredRun& run, dou
                                          double maximum, const QString& title,
                                          bool wrappedAlsoParameter);
 
-// A treatment that draws its picture in its run: run on the current DEM, then the picture shown
-// under `title` where `placement` says, with the run's values. Nothing after a cancel or an
-// error (said).
-void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
-                const QString& title, ResultKind placement);
+// A density drawn in the density palette: `treatment` run keeping its Result (the colours are
+// chosen after the run, from the range of its densities), begun under `title`, `fill` given the
+// result (its diagram), then shown by ShowInDensityPalette over the result's range.
+template <class Result, class Fill>
+std::optional<bool> RunInDensityPalette(TWorkbench& main, const TreatmentDescriptor& treatment,
+                                        const TreatmentArgs& args, const QString& title,
+                                        bool wrappedAlsoParameter, Fill fill) {
+  auto run = RunDeclaredTreatment(main, treatment, args, kOutputDrawing | kOutputValues);
+  if (!run) return std::nullopt;
+  const auto* kept = KeptDrawingOf<Result>(run->output);
+  if (!kept) return std::nullopt;  // a run asked for its drawing keeps one
+  main.BeginTreatment(title);
+  fill(kept->computed);
+  return ShowInDensityPalette(main, *run, kept->computed.minimum, kept->computed.maximum, title,
+                              wrappedAlsoParameter);
+}
 
 }  // namespace orvane

@@ -26,7 +26,7 @@ namespace {
 // "Fractal Dimension" > "Global Treatment" / "Drainage Segments".
 void DrainageFractal(TWorkbench& main, FractalMode mode) {
   if (!main.Session().DrainageRaster()) return;
-  TDrainageFractalDialog& form = DrainageFractalDialogOf(main);
+  TDrainageFractalDialog& form = FrameChild<TDrainageFractalDialog>(main);
   Prompts().Exec(form);  // however it is closed, the treatment runs with the settings shown
   const QString title = QString::asprintf(" FRACTAL DIMENSION   MOVING WINDOW SIZE %d ", form.WindowSize());
   TreatmentArgs args;
@@ -89,29 +89,24 @@ void DissectionDensity3D(TWorkbench& main) {
   const QString title = " 3D DISSECTION DENSITY   MOVING WINDOW SIZE " + window.SideText();
   TreatmentArgs args;
   args.Set("window", window.WindowSize());
-  // The colours are chosen after the run, from the range of its densities.
-  auto run = RunDeclaredTreatment(main, kDissection3DTreatment, args, kOutputDrawing | kOutputValues);
-  if (!run) return;
-  const auto* kept = KeptDrawingOf<Dissection3DResult>(run->output);
-  if (!kept) return;  // a run asked for its drawing keeps one
-  const Dissection3DResult& result = kept->computed;
-
-  main.BeginTreatment(title);
-  TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main);
-  diagram.Counts2D() = result.histogram2D;
-  diagram.Counts3D() = result.histogram3D;
-  diagram.SetBound(result.upperBound);
-  std::vector<std::int32_t>& flat = DiagramWindow<TDissectionDiagram>(main).Counts();
-  flat.assign(flat.size(), 0);
-  const int halfWidth = result.halfWidth;
-  const auto wrapped = ShowInDensityPalette(main, *run, result.minimum, result.maximum, title, true);
+  int halfWidth = 0;
+  const auto wrapped = RunInDensityPalette<Dissection3DResult>(
+      main, kDissection3DTreatment, args, title, true, [&](const Dissection3DResult& result) {
+        TDissection3DDiagram& diagram = DiagramWindow<TDissection3DDiagram>(main);
+        diagram.Counts2D() = result.histogram2D;
+        diagram.Counts3D() = result.histogram3D;
+        diagram.SetBound(result.upperBound);
+        std::vector<std::int32_t>& flat = DiagramWindow<TDissectionDiagram>(main).Counts();
+        flat.assign(flat.size(), 0);
+        halfWidth = result.halfWidth;
+      });
   if (!wrapped) return;
   if (!*wrapped) {
     main.Session().SetDiagramKind(DiagramKind::kDissectionDensity3D);
   } else if (main.Session().DisplayMode() == DisplayMode::kGray) {
     main.Session().SetMargin(halfWidth + 1);  // the parameter image's margin m + 1
   }
-  Prompts().Exec(diagram);
+  Prompts().Exec(DiagramWindow<TDissection3DDiagram>(main));
 }
 
 // "Ratio Depth Red/Surface" > "Treatment".
@@ -125,7 +120,7 @@ void RatioOfDepths(TWorkbench& main) {
       DeclaredWindowLimits(kRatioDepthTreatment, "The window size must be at least 2 pixels", 2)
           .FittingIn(dem->columns, dem->lines, 0);
   if (window.Ask(main.Session().PixelSize(), limits) != QDialog::Accepted) return;
-  TRatioOfDepthsDialog& form = RatioOfDepthsDialogOf(main);
+  TRatioOfDepthsDialog& form = FrameChild<TRatioOfDepthsDialog>(main);
   if (Prompts().Exec(form) != QDialog::Accepted) return;
   const QString title = " DEPTH DRAINAGE/SURFACE   GRID SIZE " + window.SideText();
   TreatmentArgs args;
@@ -138,9 +133,9 @@ void RatioOfDepths(TWorkbench& main) {
 
 void InstallMorphometryCommands(TWorkbench& main) {
   // The dialogs exist from start-up, like every dialog of the program.
-  DrainageFractalDialogOf(main);
+  FrameChild<TDrainageFractalDialog>(main);
   QDialog* info = MakeDrainageFractalInfoForm(&main);
-  RatioOfDepthsDialogOf(main);
+  FrameChild<TRatioOfDepthsDialog>(main);
   WindowSizeDialogOf(main);
   DensityPaletteDialogOf(main);
   TWorkbench* frame = &main;

@@ -3,7 +3,7 @@
 //     100 or 255, parameter or wrapped image, for both fractal treatments of the network;
 //   - " FRACTAL DIMENSION COMPUTATION": how the box counting works;
 //   - TRatioOfDepthsDialog ("  DRAINAGE/SURFACE"): dynamic scale and result kind of the ratio depth.
-// Each exists once, a child of the main frame reached through its ...Of(frame) function, so
+// Each exists once, a child of the main frame reached through FrameChild, so
 // the user's choices persist between runs.
 #pragma once
 
@@ -28,9 +28,6 @@ class TDrainageFractalDialog : public TTreatmentDialog {
   TDeclaredRadios* scale_;
 };
 
-// The number of filled boxes of `size` pixels on the network pictured in the explanation window.
-int FilledBoxes(int size);
-
 class TRatioOfDepthsDialog : public TTreatmentDialog {
   Q_OBJECT
 
@@ -44,8 +41,6 @@ class TRatioOfDepthsDialog : public TTreatmentDialog {
   TDeclaredRadios* scale_;
 };
 
-TDrainageFractalDialog& DrainageFractalDialogOf(QWidget& frame);
-TRatioOfDepthsDialog& RatioOfDepthsDialogOf(QWidget& frame);
 // The explanation of the box counting (" FRACTAL DIMENSION COMPUTATION").
 QDialog* MakeDrainageFractalInfoForm(QWidget* parent);
 

@@ -49,12 +49,14 @@ std::function<void()> EnabledStates(TWorkbench& main, std::initializer_list<cons
   };
 }
 
-// Runs `treatment`, blends its picture with the relief made when the DEM was opened by `weight`
-// ((1 - w) result + w relief per channel; not when w is 0 or the relief has another size) and
-// shows it; false when nothing was shown.
-bool ShowBlended(TWorkbench& main, const TreatmentDescriptor& treatment, TreatmentArgs args,
-                 const QString& title, float weight, ResultKind placement) {
-  if (!main.Session().CurrentDem()) return false;
+// The slope or the aspect from its class-table dialog: the picture blended with the relief made
+// when the DEM was opened by the dialog's shading weight w ((1 - w) result + w relief per
+// channel; not when w is 0 or the relief has another size), then shown; false when nothing was.
+template <class Dialog>
+bool ShowBlended(TWorkbench& main, const TreatmentDescriptor& treatment, const QString& title) {
+  Dialog& form = FrameChild<Dialog>(main);
+  if (Prompts().Exec(form) != QDialog::Accepted || !main.Session().CurrentDem()) return false;
+  TreatmentArgs args = form.Args();
   // The shadow is the relief made at opening, blended here rather than made again.
   args.Set("shade", 0);
   // The aspect keeps its direction frequencies for the direction diagram.
@@ -65,64 +67,32 @@ bool ShowBlended(TWorkbench& main, const TreatmentDescriptor& treatment, Treatme
     FrameChild<TAspectDialog>(main).Histogram() = *histogram;
   std::shared_ptr<TRasterImage> picture = std::move(run->output.picture);
   const auto relief = main.Session().OpeningRelief();
+  const float weight = form.ShadingWeight();
   if (weight > 0.0f && relief && relief->columns == picture->columns && relief->lines == picture->lines) {
     if (auto blended = picture->Blend(*relief, weight)) picture = std::move(blended);
   }
   const DisplayMode mode = run->output.colourPicture ? DisplayMode::kColour : DisplayMode::kGray;
-  ShowTreatmentResult(main, picture, {.title = title, .mode = mode, .placement = placement}, *run);
+  ShowTreatmentResult(main, picture, {.title = title, .mode = mode, .placement = form.Placement()}, *run);
   return true;
-}
-
-void Slope(TWorkbench& main) {
-  TSlopeDialog& slope = FrameChild<TSlopeDialog>(main);
-  if (Prompts().Exec(slope) != QDialog::Accepted) return;
-  TreatmentArgs args;
-  args.Set("table", slope.TableChoice());
-  args.Set("norm", slope.Normalization());
-  args.Set("smooth", slope.Smoothing() ? 1 : 0);
-  ShowBlended(main, kSlopeTreatment, args, " SLOPE ", slope.ShadingWeight(), slope.Placement());
-}
-
-void Aspect(TWorkbench& main) {
-  TAspectDialog& aspect = FrameChild<TAspectDialog>(main);
-  if (Prompts().Exec(aspect) != QDialog::Accepted) return;
-  TreatmentArgs args;
-  args.Set("palette", aspect.PaletteIndex());
-  // The painting palette's classes are in degrees: no normalization.
-  if (aspect.GrayTones()) args.Set("norm", aspect.Normalization());
-  args.Set("smooth", aspect.Smoothing() ? 1 : 0);
-  // Gray results are not blended.
-  const float weight = aspect.GrayTones() ? 0.0f : aspect.ShadingWeight();
-  if (!ShowBlended(main, kAspectTreatment, args, " ASPECT ", weight, aspect.Placement())) return;
-  main.SetEnabled("AspectSpeedButton", true);
 }
 
 // Convexity, concavity and horizontal surfaces run however their dialog was closed, as long as
 // the range is one it accepts.
-std::optional<DeclaredRun> RunShape(TWorkbench& main, TShapeRangeDialog& form,
-                                    const TreatmentDescriptor& treatment) {
-  if (!main.Session().CurrentDem()) return std::nullopt;
-  Prompts().Exec(form);
-  if (const QString refusal = form.Refusal(); !refusal.isEmpty()) {
-    Prompts().Warning(&main, "ERREUR", refusal);
-    return std::nullopt;
-  }
-  return RunDeclaredTreatment(main, treatment, form.Args());
-}
-
 void ConvexityOrConcavity(TWorkbench& main, bool convexity) {
+  if (!main.Session().CurrentDem()) return;
   TConvexityConcavityDialog& form = FrameChild<TConvexityConcavityDialog>(main);
-  auto run = RunShape(main, form, convexity ? kConvexityTreatment : kConcavityTreatment);
-  if (!run) return;
+  if (!form.ExecForValues(main, "ERREUR")) return;
   const int range = form.Args().Int("range");
   const QString title = Q(convexity ? ConvexityTitle(range) : ConcavityTitle(range));
-  main.BeginTreatment(title);
-  ShowTreatmentResult(main, *run, {.title = title, .placement = form.Placement()});
+  RunAndShow(main, convexity ? kConvexityTreatment : kConcavityTreatment, form.Args(), title,
+             form.Placement());
 }
 
 void HorizontalSurfaces(TWorkbench& main) {
+  if (!main.Session().CurrentDem()) return;
   THorizontalSurfacesDialog& form = FrameChild<THorizontalSurfacesDialog>(main);
-  auto run = RunShape(main, form, kHorizontalTreatment);
+  if (!form.ExecForValues(main, "ERREUR")) return;
+  auto run = RunDeclaredTreatment(main, kHorizontalTreatment, form.Args());
   if (!run) return;
   const QString title = Q(HorizontalTitle(form.Args().Int("range")));
   main.BeginTreatment(title);
@@ -206,11 +176,7 @@ void LocalFractal(TWorkbench& main) {
   const int unit = std::max(1, main.Session().UnitFactor());
   const auto metres = [unit](double z) { return static_cast<std::int64_t>(z) / unit; };
   form.SetRelief(metres(dem->maxElevation) - metres(dem->minElevation), main.Session().PixelSize());
-  Prompts().Exec(form);
-  if (const QString refusal = form.Refusal(); !refusal.isEmpty()) {
-    Prompts().Warning(&main, "ERREUR", refusal);
-    return;
-  }
+  if (!form.ExecForValues(main, "ERREUR")) return;
   const TreatmentArgs args = form.Args();
   auto run = RunDeclaredTreatment(main, kLocalFractalTreatment, args,
                                   kOutputValues | kOutputFigures | kOutputDrawing);
@@ -265,11 +231,8 @@ void Surface3D(TWorkbench& main) {
   const int side = window.WindowSize();
   TreatmentArgs args;
   args.Set("window", side);
-  auto run = RunDeclaredTreatment(main, kSurface3DTreatment, args);
-  if (!run) return;
-  const QString title = " 3D SURFACE  WINDOW SIZE " + QString::asprintf(" %d x %d ", side, side);
-  main.BeginTreatment(title);
-  ShowTreatmentResult(main, *run, {.title = title});
+  RunAndShow(main, kSurface3DTreatment, args,
+             " 3D SURFACE  WINDOW SIZE " + QString::asprintf(" %d x %d ", side, side));
 }
 
 // The frame's one dialog of each of `Forms`.
@@ -279,6 +242,14 @@ void MakeDialogs(QWidget& frame) {
 }
 
 }  // namespace
+
+void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+                const QString& title, ResultKind placement) {
+  auto run = RunDeclaredTreatment(main, treatment, args);
+  if (!run) return;
+  main.BeginTreatment(title);
+  ShowTreatmentResult(main, *run, {.title = title, .placement = placement});
+}
 
 void InstallSurfaceCommands(TWorkbench& main) {
   // The dialogs exist from start-up, like every dialog of the program.
@@ -292,9 +263,13 @@ void InstallSurfaceCommands(TWorkbench& main) {
   TWorkbench* frame = &main;
   const auto info = [frame](QDialog* dialog) { return [dialog] { Prompts().Exec(*dialog); }; };
   const std::pair<const char*, std::function<void()>> items[] = {
-      {"SlopeTreatment1", [frame] { Slope(*frame); }},
+      {"SlopeTreatment1", [frame] { ShowBlended<TSlopeDialog>(*frame, kSlopeTreatment, " SLOPE "); }},
       {"SlopeInfo1", info(MakeSlopeInfoForm(&main))},
-      {"AspectTreatment1", [frame] { Aspect(*frame); }},
+      {"AspectTreatment1",
+       [frame] {
+         if (ShowBlended<TAspectDialog>(*frame, kAspectTreatment, " ASPECT "))
+           frame->SetEnabled("AspectSpeedButton", true);
+       }},
       {"AspectInfo1", info(MakeAspectInfoForm(&main))},
       {"Convexity1", [frame] { ConvexityOrConcavity(*frame, true); }},
       {"Concavity1", [frame] { ConvexityOrConcavity(*frame, false); }},

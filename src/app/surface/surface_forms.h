@@ -16,6 +16,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QBoxLayout;
 class QRadioButton;
@@ -26,6 +27,7 @@ namespace orvane {
 class TDeclaredRadios;
 class TResultPlacementBox;
 class TWholeNumberEdit;
+class TWorkbench;
 struct ResultPlacementOptions;
 
 // " Total Depth Visu": the ten-class palette over the window relief range of the run.
@@ -45,6 +47,8 @@ class TSlopeDialog : public TClassTableDialog {
   int TableChoice() const;
   bool GrayTones() const { return TableChoice() == kSlopeGrayTones; }
   void ChooseType(int index);
+  // The table, the normalization and the smoothing.
+  TreatmentArgs Args() const;
 
  private:
   QComboBox* typeCombo_ = nullptr;
@@ -60,12 +64,14 @@ class TAspectDialog : public TClassTableDialog {
  public:
   explicit TAspectDialog(QWidget* parent = nullptr);
 
-  // The declared "palette" chosen: kAspectPaintingPalette or kAspectGrayTones.
-  int PaletteIndex() const { return paletteIndex_; }
+  // Whether the declared "palette" chosen is kAspectGrayTones rather than the painting one.
   bool GrayTones() const { return paletteIndex_ == kAspectGrayTones; }
   // The direction counts of the last aspect treatment (bins 0 .. 360 used).
   TDirectionHistogram& Histogram() { return histogram_; }
   void ChoosePalette(int palette);
+  // The palette, the smoothing and the normalization of the gray tones (the painting palette's
+  // classes are in degrees).
+  TreatmentArgs Args() const;
 
  private:
   QComboBox* paletteCombo_ = nullptr;
@@ -90,6 +96,9 @@ class TTreatmentDialog : public QDialog {
   virtual QString Refusal(QLineEdit** = nullptr) const { return {}; }
   // Says the refusal under "ERROR", the dialog staying open on the field at fault; else accepts.
   void OkClick();
+  // Shows the dialog; true when the values it holds, however it was closed, can be computed,
+  // else says why on `frame` under `caption`.
+  bool ExecForValues(QWidget& frame, const char* caption);
 
  protected:
   TTreatmentDialog(const char* objectName, const char* title, QWidget* parent);
@@ -225,6 +234,15 @@ class TLocalFractalDialog : public TTreatmentDialog {
   std::int64_t relief_ = -1;  // -1: unknown
   int pixelSize_ = 0;
 };
+
+// A treatment that draws its picture in its run: run on the current DEM, then the picture shown
+// under `title` where `placement` says, with the run's values. Nothing after a cancel or an
+// error (said).
+void RunAndShow(TWorkbench& main, const TreatmentDescriptor& treatment, const TreatmentArgs& args,
+                const QString& title, ResultKind placement = ResultKind::kParameterImage);
+
+// A figure of an explanatory window named `name`: the picture `file` of the figures, at its size.
+QLabel* FigureLabel(const char* name, const char* file, QWidget* parent);
 
 // The explanatory windows, named InfoSlopeCalcForm, InfoAspectCalcForm and CWInfoForm.
 QDialog* MakeSlopeInfoForm(QWidget* parent);

@@ -200,7 +200,7 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   EXPECT_EQ(image->kind, kRasterGray);
   EXPECT_EQ(main->Session().Margin(), 4);
   EXPECT_EQ(main->Session().ParameterTitle(), " HEADWATERS DENSITY   MOVING WINDOW SIZE 0.630 x 0.630 km");
-  EXPECT_DOUBLE_EQ(HeadwatersDialogOf(*main).SideKm(), 90 * 7 * 0.001);
+  EXPECT_DOUBLE_EQ(FrameChild<THeadwatersDialog>(*main).SideKm(), 90 * 7 * 0.001);
 
   // Incrusting burns the network in black; twice is the same as once.
   Trigger("ParameterImage1");
@@ -293,7 +293,7 @@ TEST_F(DrainageSession, ExtractDensitiesAndIncrustOnTheSampleDem) {
     TypeIn(riv, "UREdit", "6");
     Choose(riv, kNetworkBlue);
     ShowFor(riv, "drainage_extract_dialog.png", 50);
-    riv.OKBitBtnClick();
+    riv.OkClick();
   });
   main->Action("ExtractDrainageNetwork1")->trigger();
   ASSERT_NE(main->Session().DrainageRaster(), nullptr);
