@@ -1,6 +1,6 @@
 // Small pieces many dialogs build the same way: a named line edit in a form, a member that
 // follows a field's number, the "OK" button and the right-aligned "OK" / "Cancel" row, the
-// explanatory windows and their drawn figures.
+// explanatory windows.
 #pragma once
 
 #include <QDialog>
@@ -10,7 +10,6 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -128,27 +127,6 @@ inline QHBoxLayout* OkCancelRow(QDialog& dialog, const char* okName, const char*
   buttons->addWidget(cancel);
   return buttons;
 }
-
-// A figure of an explanatory window: `paint` draws it on white, `size` pixels, named `name`.
-class TPaintedFigure : public QWidget {
- public:
-  TPaintedFigure(const char* name, QSize size, std::function<void(QPainter&)> paint,
-                 QWidget* parent)
-      : QWidget(parent), paint_(std::move(paint)) {
-    setObjectName(name);
-    setFixedSize(size);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    paint_(p);
-  }
-
- private:
-  std::function<void(QPainter&)> paint_;
-};
 
 // An explanatory window named `name`, titled `title`, modal: its column of `parts` (widgets, or
 // texts as wrapped labels), then "OK" (`okName`) on the right.
