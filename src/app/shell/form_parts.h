@@ -44,7 +44,7 @@ inline void AcceptDecimals(QLineEdit* edit, bool negative = false) {
 // Says `message` under "ERROR" and puts the focus on `field` with its text selected, so the
 // user corrects it in a dialog that stays open. Returns false, for `return Refuse(...)`.
 inline bool Refuse(QWidget* dialog, QLineEdit* field, const QString& message) {
-  Prompts().Warning(dialog, "ERROR", message);
+  Prompts().Warning(dialog, "ERROR", WithoutOptionName(message));
   field->setFocus();
   field->selectAll();
   return false;

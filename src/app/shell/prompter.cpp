@@ -4,8 +4,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace orvane {
+
+QString WithoutOptionName(const QString& message) {
+  static const QRegularExpression option(QStringLiteral("^--[A-Za-z0-9-]+: "));
+  return QString(message).remove(option);
+}
 
 namespace {
 

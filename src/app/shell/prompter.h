@@ -20,6 +20,10 @@ struct FileRequest {
   int filterIndex = 0;  // the pair selected when the dialog opens, 1-based; 0: the first
 };
 
+// A declaration's check names its option as the command line does ("--lower: No Lower Range ");
+// the desktop shows the message alone, the dialog field it concerns having the focus.
+QString WithoutOptionName(const QString& message);
+
 struct FileAnswer {
   QString path;         // empty when cancelled
   int filterIndex = 0;  // 1-based; 0 when cancelled

@@ -72,7 +72,7 @@ auto RunTreatment(TWorkbench& main, const QString& caption, GridSize size, F&& w
   if (!run) return std::nullopt;
   if (!*run) {
     if (run->error().code != kCancelled) {
-      Prompts().Warning(&main, caption, QString::fromStdString(run->error().message));
+      Prompts().Warning(&main, caption, WithoutOptionName(QString::fromStdString(run->error().message)));
     }
     return std::nullopt;
   }

@@ -122,14 +122,14 @@ void TTreatmentDialog::OkClick() {
   } else if (field) {
     Refuse(this, field, refusal);
   } else {
-    Prompts().Warning(this, "ERROR", refusal);
+    Prompts().Warning(this, "ERROR", WithoutOptionName(refusal));
   }
 }
 
 bool TTreatmentDialog::ExecForValues(QWidget& frame, const char* caption) {
   Prompts().Exec(*this);
   const QString refusal = Refusal();
-  if (!refusal.isEmpty()) Prompts().Warning(&frame, caption, refusal);
+  if (!refusal.isEmpty()) Prompts().Warning(&frame, caption, WithoutOptionName(refusal));
   return refusal.isEmpty();
 }
 

@@ -75,9 +75,9 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
     const char* lower;
     const char* upper;
     const char* message;
-  } cases[] = {{"", "4", "--lower: No Lower Range "},
-               {"2", "x", "--upper: No Window Ranges"},
-               {"3", "3", "--upper: The Upper Range is not greater than the Lower Range"}};
+  } cases[] = {{"", "4", "No Lower Range "},
+               {"2", "x", "No Window Ranges"},
+               {"3", "3", "The Upper Range is not greater than the Lower Range"}};
   for (const auto& c : cases) {
     prompts.messages.clear();
     AnswerExtraction(prompts, c.lower, c.upper);
@@ -150,7 +150,7 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength1");
   ASSERT_FALSE(prompts.messages.empty());
-  EXPECT_TRUE(prompts.messages.back().text.startsWith("--window: ")) << prompts.messages.back().text.toStdString();
+  EXPECT_TRUE(prompts.messages.back().text.startsWith("Value ")) << prompts.messages.back().text.toStdString();
 }
 
 TEST_F(DrainageCommandsTest, DialogsAreSharedAndKeepTheirValues) {

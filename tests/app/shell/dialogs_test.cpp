@@ -297,10 +297,10 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   const Case cases[] = {
       {&fractal, "HValEdit", "OkBitBtn", "", TLocalFractalDialog::kNoFactorH, "0,5"},
       {&fractal, "HValEdit", "OkBitBtn", "-", TLocalFractalDialog::kNoFactorH, "1.5"},
-      {&fractal, "HValEdit", "OkBitBtn", "0", "--h: '0': the adaptive factor H must be above 0",
+      {&fractal, "HValEdit", "OkBitBtn", "0", "'0': the adaptive factor H must be above 0",
        "0.5"},
       {&fractal, "HValEdit", "OkBitBtn", "130", "The height step P x H = 11700 m is above", "9.7"},
-      {&convexity, "SizeWinEdit", "OKBitBtn", "9999", "--range: Value 9999 not in range [0 - 8000]",
+      {&convexity, "SizeWinEdit", "OKBitBtn", "9999", "Value 9999 not in range [0 - 8000]",
        "5"},
       {&contourDensity, "HypsoIntervalEdit", "BitBtn1", "99999", "No contour line: an interval of 99999 m",
        "20"},
