@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QToolButton>
 
 #include "app/display/image_window.h"
 #include "app/render/view3d_form.h"

@@ -2,7 +2,6 @@
 // with their dialogs and diagram, the headwaters density and the incrusting, on a small DEM of
 // valleys; then on the sample DEM as a new user runs them, with the pictures of the
 // documentation (ORVANE_SHOTS, see support/app_session.h).
-#include <QAction>
 #include <QPushButton>
 #include <cmath>
 #include <functional>

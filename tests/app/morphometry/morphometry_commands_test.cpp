@@ -2,7 +2,6 @@
 // segments), the 3D dissection density and the ratio depth with their dialogs and diagrams, on
 // a small DEM with a tree network; then on the sample DEM's extracted network as a user runs
 // them, with the pictures of the documentation (ORVANE_SHOTS, see support/app_session.h).
-#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>

@@ -3,13 +3,10 @@
 // a user runs them, with the pictures of the documentation (ORVANE_SHOTS, see
 // support/app_session.h).
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
-#include <QRadioButton>
 #include <cmath>
 #include <numbers>
 

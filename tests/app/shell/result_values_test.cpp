@@ -1,7 +1,6 @@
 // The value grid of the current result: the menu treatments that keep it beside their picture
 // (readout over the right window, export as Float32 GeoTIFF, dropped by the next treatment).
 #include <QAbstractButton>
-#include <QAction>
 #include <QScrollBar>
 #include <cmath>
 

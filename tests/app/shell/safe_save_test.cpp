@@ -3,7 +3,6 @@
 // any write bit, which the program honours even when the tests run as root.
 #include <sys/stat.h>
 
-#include <QAction>
 #include <QFile>
 #include <cstdlib>
 

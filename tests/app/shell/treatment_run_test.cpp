@@ -4,11 +4,9 @@
 // images, the network, the titles, the view states and the menus stay exactly as they were,
 // and the main window keeps painting meanwhile.
 #include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 #include <atomic>

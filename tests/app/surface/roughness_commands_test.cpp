@@ -1,7 +1,6 @@
 // Local fractal dimension, total depth and surface 3D from the menus with their dialogs and
 // diagram, on a small DEM of ridges; then on the sample DEM as a user runs them, with the
 // pictures of the documentation (ORVANE_SHOTS, see support/app_session.h).
-#include <QAction>
 
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
@@ -164,18 +163,6 @@ TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
   form.SelectPalette(kDepthGray255);
   form.OkClick();
   EXPECT_EQ(form.PaletteChoice(), kDepthGray255);
-}
-
-TEST(LocalFractFormTest, SizeButtonsAndFactor) {
-  TLocalFractalDialog form;
-  EXPECT_EQ(form.windowTitle(), " LOCAL FRACTAL DIMENSION");
-  EXPECT_EQ(form.Args().Int("window"), 12);
-  EXPECT_EQ(form.Args().Real("h"), 0.0);
-  Choose(form, 24);
-  TypeIn(form, "HValEdit", "1.5");
-  form.OkClick();
-  EXPECT_EQ(form.Args().Int("window"), 24);
-  EXPECT_EQ(form.Args().Real("h"), 1.5);
 }
 
 using RoughnessSession = SampleSessionTest;

@@ -3,7 +3,6 @@
 // documentation (ORVANE_SHOTS, see support/app_session.h).
 #include <cmath>
 #include <set>
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 

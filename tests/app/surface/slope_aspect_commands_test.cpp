@@ -4,7 +4,6 @@
 // documentation (ORVANE_SHOTS, see support/app_session.h).
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QCheckBox>
 #include <optional>
 

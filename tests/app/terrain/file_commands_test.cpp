@@ -2,14 +2,10 @@
 // around a session: driven through the menu actions with a recording prompter.
 #include "app/terrain/file_commands.h"
 
-#include <QAction>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QUrl>
 #include <cstdint>
 #include <cstdlib>
 
@@ -106,12 +102,10 @@ TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
 
   // Another opening given up at the dialog, after other answers were chosen in it: U and P
   // stay those of the DEM still open.
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
+  prompts.dialogs["DynamicScale"] = Answer<TDynamicScaleDialog>([](TDynamicScaleDialog& scale) {
     scale.ChooseUnit(1000);
     scale.SetPixelSizeText("5");
-    return int(QDialog::Rejected);
-  };
+  });
   EXPECT_FALSE(commands->OpenDem(path, 1));
   EXPECT_EQ(main->Session().UnitFactor(), 10);
   EXPECT_EQ(main->Session().PixelSize(), 30);

@@ -7,7 +7,6 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
@@ -111,11 +110,10 @@ struct Session {
       scaleBytes = dialog.findChild<QLineEdit*>("Num_Bytes")->text().toInt();
       return result;
     };
-    prompts.dialogs["ByteForm"] = [](QDialog& dialog) {
-      dialog.findChild<QLineEdit*>("BytesEdit")->setText("4");
-      dialog.accept();
-      return dialog.result();
-    };
+    prompts.dialogs["ByteForm"] = Answer<QDialog>([](QDialog& bytes) {
+      TypeIn(bytes, "BytesEdit", "4");
+      bytes.accept();
+    });
   }
   QString Path(const QString& name) const { return QDir(temp.path()).filePath(name); }
 };
