@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/drainage_forms.h"
@@ -95,9 +96,7 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   // Blocks of 8 over 48 x 40: 6 x 5 blocks; the densest holds two crossing lines (15 cells).
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(*main);
   EXPECT_EQ(diagram.Bound(), static_cast<int>(10 * (15.0 / 64.0 * 100.0)));
-  int windows = 0;
-  for (auto c : diagram.Counts()) windows += c;
-  EXPECT_EQ(windows, 30);
+  EXPECT_EQ(std::accumulate(diagram.Counts().begin(), diagram.Counts().end(), 0), 30);
   EXPECT_EQ(testing::Pixel(*image, 10, 20), 254);  // the densest block: maximum / range x 254 with minimum 0
   EXPECT_EQ(prompts.executed.back(), "DiagDDForm");
 }
@@ -120,10 +119,8 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
 
   // "Delete" in the window-size dialog: no image, no diagram.
   const auto before = main->Session().ParameterImage();
-  prompts.dialogs["DDFen"] = [](QDialog& d) {
-    d.findChild<QPushButton*>("DelBitBtn")->click();
-    return d.result();
-  };
+  prompts.dialogs["DDFen"] =
+      Answer<QDialog>([](QDialog& d) { d.findChild<QPushButton*>("DelBitBtn")->click(); });
   prompts.executed.clear();
   Trigger("PixelDensity1");
   EXPECT_EQ(main->Session().ParameterImage(), before);

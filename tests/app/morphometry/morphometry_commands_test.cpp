@@ -175,10 +175,8 @@ TEST_F(MorphoCommandsTest, RatioDepthFromTheMenu) {
 
   // "Cancel" in the second dialog stops the treatment.
   const auto before = main->Session().ParameterImage();
-  prompts.dialogs["RatioDepthForm"] = [](QDialog& d) {
-    d.findChild<QPushButton*>("BitBtn2")->click();
-    return d.result();
-  };
+  prompts.dialogs["RatioDepthForm"] =
+      Answer<QDialog>([](QDialog& d) { d.findChild<QPushButton*>("BitBtn2")->click(); });
   Trigger("RatioDepthTreatment1");
   EXPECT_EQ(main->Session().ParameterImage(), before);
 }

@@ -29,10 +29,9 @@ class MenuValuesTest : public MainFormTest {
     main->show();
   }
   void RunSlope(ResultKind resultKind) {
-    prompts.dialogs["PentesForm"] = [resultKind](QDialog& d) {
+    prompts.dialogs["PentesForm"] = AcceptAfter<QDialog>([resultKind](QDialog& d) {
       if (resultKind == ResultKind::kWrappedImage) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
-      return int(QDialog::Accepted);
-    };
+    });
     main->Action("SlopeTreatment1")->trigger();
   }
   void RunTotalDepth(ResultKind resultKind) {

@@ -250,10 +250,8 @@ const CancelCase kCases[] = {
     {"Palette", Accepting({"PalForm"}), "OpenPalette1"},
     {"Render3D",
      [](TestPrompter& p) {
-       p.dialogs["Vue3DForm"] = AcceptAfter<TView3DDialog>([](TView3DDialog& form) {
-         form.resize(400, 300);
-         form.Activate();
-       });
+       p.dialogs["Vue3DForm"] =
+           AcceptAfter<TView3DDialog>([](TView3DDialog& f) { f.resize(400, 300); f.Activate(); });
      },
      "View3D1"},
 };

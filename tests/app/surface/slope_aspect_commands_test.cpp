@@ -205,12 +205,11 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   EXPECT_EQ(ReadAll(TempPath("slope_gray180.txt")), ReadAll(TempPath("core.txt")));
 
   // The gray histogram of the gray slope, saved as a table.
-  prompts.dialogs["HistoGrisForm"] = [&](QDialog& d) {
+  prompts.dialogs["HistoGrisForm"] = AcceptAfter<TDiagramForm>([&](TDiagramForm& d) {
     ShowFor(d, "gray_histogram.png");
     prompts.files.push_back({TempPath("gray"), 1});
-    static_cast<TDiagramForm&>(d).SaveClick();
-    return int(QDialog::Accepted);
-  };
+    d.SaveClick();
+  });
   main->Action("HistoGrSpeedButton")->trigger();
   EXPECT_EQ(ReadAll(TempPath("gray.xls")).toStdString(),
             GrayHistogramTable(GrayLevelHistogram(*main->Session().ParameterImage(), 0)));
@@ -237,12 +236,11 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
   ExpectSameImage(*main->Session().ParameterImage(), *aspect->image->Blend(*relief, 0.5));
   ShotTiled("aspect_painting_shadow.png", 120);
   ASSERT_TRUE(main->IsEnabled("AspectSpeedButton"));
-  prompts.dialogs["HistDirForm"] = [&](QDialog& d) {
+  prompts.dialogs["HistDirForm"] = AcceptAfter<TDiagramForm>([&](TDiagramForm& d) {
     ShowFor(d, "aspect_direction_histogram.png");
     prompts.files.push_back({TempPath("directions"), 2});
-    static_cast<TDiagramForm&>(d).SaveClick();
-    return int(QDialog::Accepted);
-  };
+    d.SaveClick();
+  });
   main->Action("AspectSpeedButton")->trigger();
   EXPECT_EQ(ReadAll(TempPath("directions.ts")).toStdString(), DirectionTable(aspect->histogram));
 

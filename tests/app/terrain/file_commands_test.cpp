@@ -117,12 +117,11 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   // Two bytes more than the grid in 32-bit: the size proves no width, the question decides.
   WriteAll(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}) + QByteArray(2, '\0'));
   std::deque<QString> bytes = {"3", "1", "4"};
-  prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
-    dialog.findChild<QLineEdit*>("BytesEdit")->setText(bytes.front());
+  prompts.dialogs["ByteForm"] = Answer<QDialog>([&](QDialog& dialog) {
+    TypeIn(dialog, "BytesEdit", bytes.front());
     bytes.pop_front();
     dialog.accept();
-    return static_cast<int>(QDialog::Accepted);
-  };
+  });
   ASSERT_TRUE(commands->OpenDem(path, 3));
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
