@@ -61,9 +61,8 @@ TEST_F(MainFormTest, FrameAndComponentsAtStart) {
                         "PaletteSpeedButton", "HistoGrSpeedButton", "AspectSpeedButton",
                         "DiagSpeedButton"},
                 false);
-  for (const char* hidden : {"N6", "Save1", "Export1", "Configurationdelimpression1"}) {
+  for (const char* hidden : {"N6", "Save1", "Export1", "Configurationdelimpression1"})
     EXPECT_FALSE(main->IsVisible(hidden)) << hidden;
-  }
   // Items inside disabled menus are themselves enabled: the menu gates them.
   ExpectEnabled(*main, {"SlopeTreatment1", "DEMInfo1", "CoordUtm1", "PixelDensity2",
                         "Headwaterstreatment1", "ParameterImage1", "Ilwis1"},

@@ -63,9 +63,8 @@ TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   ExportAs("map");
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(ReadAll(TempPath("map.mp#")).size(), 4 * 3 * 8);
-  for (const char* extension : {".grf", ".dom", ".mpr"}) {
+  for (const char* extension : {".grf", ".dom", ".mpr"})
     EXPECT_TRUE(QFile::exists(TempPath(QString("map") + extension))) << extension;
-  }
   const QByteArray grf = ReadAll(TempPath("map.grf"));
   EXPECT_TRUE(grf.contains("Lines=3\r\nColumns=4\r\n"));
   EXPECT_TRUE(grf.contains("MinX=500000.000000\r\nMinY=3000.000000\r\n"));

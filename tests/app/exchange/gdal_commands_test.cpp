@@ -18,17 +18,15 @@ using orvane::testing::TestRaster;
 using orvane::testing::WriteTestGeoTiff;
 
 TestRaster UtmSite() {
-  TestRaster r;
-  r.columns = 20;
-  r.lines = 15;
-  r.type = GDT_Float32;
+  TestRaster r{.columns = 20,
+               .lines = 15,
+               .transform = std::array<double, 6>{640000.0, 30.0, 0.0, 3900000.0, 0.0, -30.0},
+               .epsg = 32614,
+               .noData = -9999.0};
   for (int l = 0; l < r.lines; ++l)
     for (int c = 0; c < r.columns; ++c) r.values.push_back(300.0 + 2.5 * c + 1.7 * l);
   r.values[1] = 123.7;
   r.values[2] = -9999.0;  // NoData: stays NoData, its stored value its nearest neighbour's
-  r.noData = -9999.0;
-  r.transform = std::array<double, 6>{640000.0, 30.0, 0.0, 3900000.0, 0.0, -30.0};
-  r.epsg = 32614;
   return r;
 }
 

@@ -177,7 +177,6 @@ TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
 }
 
 TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
-  EXPECT_EQ(DemPathArgument({"orvane"}), "");
   EXPECT_EQ(DemPathArgument({"orvane", "--", "-odd_m2.raw"}), "-odd_m2.raw");
   EXPECT_EQ(DemPathArgument({"orvane", "--", }), "");
   EXPECT_EQ(DemPathArgument({"orvane", kSample, "other_m2.raw"}), kSample);

@@ -167,12 +167,10 @@ TEST(RealFileDialog, EveryTypeOfEveryFileDialogDecidesTheResult) {
   };
   const auto filesAre = [](QStringList present, QStringList absent) {
     return [present, absent](Session& s) {
-      for (const QString& name : present) {
+      for (const QString& name : present)
         EXPECT_TRUE(QFile::exists(s.Path(name))) << name.toStdString();
-      }
-      for (const QString& name : absent) {
+      for (const QString& name : absent)
         EXPECT_FALSE(QFile::exists(s.Path(name))) << name.toStdString();
-      }
     };
   };
   const std::vector<DialogCase> cases = {
