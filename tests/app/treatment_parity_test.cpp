@@ -30,8 +30,6 @@
 namespace orvane::test {
 namespace {
 
-using Answers = std::function<void(TestPrompter&)>;
-
 struct ParityRow {
   const TreatmentDescriptor* treatment;
   Answers answer;  // answers the dialogs its menu item shows, as a user would
@@ -43,11 +41,6 @@ struct ParityRow {
   bool valuesShown = true;  // false where the desktop shows the picture alone
 };
 
-template <class Form>
-Answers Dialog(const char* name, std::function<void(Form&)> fill) {
-  return [name, fill](TestPrompter& prompts) { prompts.dialogs[name] = Answer<Form>(fill); };
-}
-
 Answers Both(Answers first, Answers second) {
   return [first, second](TestPrompter& prompts) {
     first(prompts);
@@ -57,6 +50,13 @@ Answers Both(Answers first, Answers second) {
 
 Answers WindowSize(const char* size) {
   return [size](TestPrompter& prompts) { AnswerWindowSize(prompts, size); };
+}
+
+// The dissection dialogs: this window, coloured classes, the result as parameter image.
+Answers Dissection(const char* window) {
+  return [window](TestPrompter& prompts) {
+    AnswerDissection(prompts, window, kColoredPalette, ResultKind::kParameterImage);
+  };
 }
 
 // The shadowing dialog with its own light and no cast shadows, the result as parameter image.
@@ -133,27 +133,11 @@ const std::vector<ParityRow>& Rows() {
        {{"table", kSliceHypsoMap2}, {"smooth", 1}, {"shadow", 1}}},
       {&kExtractDrainageTreatment, [](TestPrompter& prompts) { AnswerExtraction(prompts, "1", "4"); },
        {{"lower", 1}, {"upper", 4}}, nullptr, true},
-      {&kDissectionTreatment,
-       Both(WindowSize("8"), Dialog<TClassPaletteDialog>("DDPaletteFen", [](TClassPaletteDialog& f) {
-              f.SelectPalette(kColoredPalette);
-              f.ChoosePlacement(ResultKind::kParameterImage);
-              f.OkClick();
-            })),
+      {&kDissectionTreatment, Dissection("8"),
        {{"tiling", 0}, {"measure", 0}, {"window", 8}, {"palette", kColoredPalette}}},
-      {&kDissection3DTreatment,
-       Both(WindowSize("5"), Dialog<TClassPaletteDialog>("DDPaletteFen", [](TClassPaletteDialog& f) {
-              f.SelectPalette(kColoredPalette);
-              f.ChoosePlacement(ResultKind::kParameterImage);
-              f.OkClick();
-            })),
+      {&kDissection3DTreatment, Dissection("5"),
        {{"window", 5}, {"palette", kColoredPalette}}},
-      {&kHeadwatersTreatment,
-       Dialog<THeadwatersDialog>("HeadWatersForm", [](THeadwatersDialog& f) {
-         TypeIn(f, "WindowEdit", "3");
-         Choose(f, 255);
-         Place(f, ResultKind::kParameterImage);
-         f.accept();
-       }),
+      {&kHeadwatersTreatment, [](TestPrompter& prompts) { AnswerHeadwaters(prompts, "3", 255); },
        {{"hws", 3}, {"scale", 255}}},
       {&kDrainageFractalTreatment,
        Dialog<TDrainageFractalDialog>("FractDrainageForm", [](TDrainageFractalDialog& f) {

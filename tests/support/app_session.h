@@ -28,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/drainage/drainage_forms.h"
@@ -87,6 +88,22 @@ class TestPrompter : public Prompter {
     return it->second(dialog);
   }
 
+  // Exactly one message was given, `text` (under `caption` when one is named); or one whose text
+  // contains `part`. Either way the messages are forgotten, so the next step starts clean.
+  ::testing::AssertionResult SaidOnly(const QString& text, const QString& caption = {}) {
+    return TakeOnly(text, [&](const Message& m) {
+      return m.text == text && (caption.isEmpty() || m.caption == caption);
+    });
+  }
+  ::testing::AssertionResult SaidOnlyAs(const QString& kind, const QString& text) {
+    return TakeOnly(text, [&](const Message& m) { return m.kind == kind && m.text == text; });
+  }
+  ::testing::AssertionResult SaidOnlyWith(const QString& part, const QString& caption = {}) {
+    return TakeOnly(part, [&](const Message& m) {
+      return m.text.contains(part) && (caption.isEmpty() || m.caption == caption);
+    });
+  }
+
   std::vector<Message> messages;
   std::deque<bool> answers;
   std::deque<FileAnswer> files;
@@ -95,6 +112,16 @@ class TestPrompter : public Prompter {
   std::map<QString, std::function<int(QDialog&)>> dialogs;
 
  private:
+  ::testing::AssertionResult TakeOnly(const QString& expected,
+                                      const std::function<bool(const Message&)>& matches) {
+    const std::vector<Message> given = std::exchange(messages, {});
+    if (given.size() == 1 && matches(given[0])) return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << "expected one message like \""
+                                                 << expected.toStdString() << "\", got:";
+    for (const Message& m : given)
+      failure << "\n  " << m.caption.toStdString() << ": " << m.text.toStdString();
+    return failure;
+  }
   FileAnswer NextFile() {
     if (files.empty()) return {};
     FileAnswer answer = files.front();
@@ -108,6 +135,15 @@ inline std::unique_ptr<TMainForm> MakeMainForm(TSettings& settings) {
   auto main = std::make_unique<TMainForm>(settings);
   InstallCommandModules(*main);
   return main;
+}
+
+// Each of these actions or menus exists and is enabled (or disabled).
+inline void ExpectEnabled(const TMainForm& main, const std::vector<const char*>& names,
+                          bool enabled) {
+  for (const char* name : names) {
+    ASSERT_TRUE(main.Action(name) || main.Menu(name)) << name;
+    EXPECT_EQ(main.IsEnabled(name), enabled) << name;
+  }
 }
 
 // A DEM of type 2 whose elevation at (c, l) is `value(c, l)`; pixel sizes `pixel`.
@@ -220,6 +256,22 @@ std::function<int(QDialog&)> Answer(std::function<void(Form&)> fill) {
   };
 }
 
+// Answers to the dialogs of a command, given before it runs; one dialog answered by `fill`.
+using Answers = std::function<void(TestPrompter&)>;
+template <class Form>
+Answers Dialog(const char* name, std::function<void(Form&)> fill) {
+  return [name, fill](TestPrompter& prompts) { prompts.dialogs[name] = Answer<Form>(fill); };
+}
+
+// `fill` sets the dialog's fields; the dialog then counts as accepted, whatever it did.
+template <class Form>
+std::function<int(QDialog&)> AcceptAfter(std::function<void(Form&)> fill) {
+  return [fill](QDialog& dialog) {
+    fill(static_cast<Form&>(dialog));
+    return static_cast<int>(QDialog::Accepted);
+  };
+}
+
 // What a user does in a dialog: types `text` into the field named `field`, checks the button
 // named `button`, checks the declared radio button of `value` (the values of a dialog's declared
 // groups differ), chooses where the result goes.
@@ -278,13 +330,36 @@ inline void AnswerExtraction(TestPrompter& prompts, const QString& lower, const 
   });
 }
 
+// The window-size and palette dialogs of the dissection densities answered, the diagram
+// accepted.
+inline void AnswerDissection(TestPrompter& prompts, const QString& window, int palette,
+                             ResultKind kind) {
+  AnswerWindowSize(prompts, window);
+  prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([=](TClassPaletteDialog& form) {
+    form.SelectPalette(palette);
+    form.ChoosePlacement(kind);
+    form.OkClick();
+  });
+  prompts.dialogs["DiagDDForm"] = Accept;
+}
+
+// The headwaters dialog answered with this half window and scale, the result as parameter
+// image.
+inline void AnswerHeadwaters(TestPrompter& prompts, const char* halfWindow, int scale) {
+  prompts.dialogs["HeadWatersForm"] = [=](QDialog& dialog) {
+    TypeIn(dialog, "WindowEdit", halfWindow);
+    Choose(dialog, scale);
+    Place(dialog, ResultKind::kParameterImage);
+    dialog.accept();
+    return dialog.result();
+  };
+}
+
 // The slope of the current DEM in gray tones shown as the parameter image, as the slope
 // treatment shows it.
 inline void ShowGraySlope(TMainForm& main, int normalization = 255) {
-  TSlopeParams params;
-  params.grayTones = true;
-  params.normalization = normalization;
-  auto slope = ComputeSlope(*main.Session().CurrentDem(), params, main.Progress());
+  auto slope = ComputeSlope(*main.Session().CurrentDem(),
+                            {.grayTones = true, .normalization = normalization}, main.Progress());
   ASSERT_TRUE(slope);
   main.BeginTreatment(" SLOPE ");
   main.ShowParameterImage(std::shared_ptr<TRasterImage>(std::move(slope->image)), " SLOPE ", 0,
@@ -325,6 +400,12 @@ class MainFormTest : public ::testing::Test {
     ASSERT_NE(action, nullptr) << name;
     action->setEnabled(true);
     action->trigger();
+  }
+
+  // Runs the menu item with its file dialog answered: `path`, of type `filter`.
+  void TriggerWith(const char* name, const QString& path, int filter) {
+    prompts.files.push_back({path, filter});
+    main->Action(name)->trigger();
   }
 
   QString TempPath(const QString& name) const { return QDir(temp.path()).filePath(name); }

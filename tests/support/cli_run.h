@@ -22,11 +22,8 @@ struct CliRun {
 // `terminal` stands for a standard error that is a terminal.
 inline CliRun Cli(const std::vector<std::string>& args, bool terminal = false) {
   std::ostringstream out, err;
-  CliRun run;
-  run.status = RunCli(args, out, err, terminal);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+  const int status = RunCli(args, out, err, terminal);
+  return {status, out.str(), err.str()};
 }
 
 // A command and its options, run on the sample DEM (90 m pixels, metres).

@@ -20,11 +20,8 @@ inline std::string SampleDemPath() { return std::string(ORVANE_SAMPLE_DIR) + "/j
 inline std::unique_ptr<TDemModel> LoadSampleDem() {
   auto scan = ScanDemFile(SampleDemPath(), kSampleLines, kSampleColumns, 2);
   if (!scan) return nullptr;
-  DemOpenOptions open;
-  open.unitFactor = 1;
-  open.pixelSizeMetres = 90.0;
-  open.writeWorkFile = false;
-  auto model = LoadScannedDem(std::move(*scan), open);
+  auto model = LoadScannedDem(std::move(*scan),
+                              {.unitFactor = 1, .pixelSizeMetres = 90.0, .writeWorkFile = false});
   if (!model) return nullptr;
   return std::move(*model);
 }

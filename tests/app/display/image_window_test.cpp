@@ -1,7 +1,7 @@
 // Document windows: bitmap, zoom steps and captions, zoom centring, status readout.
+#include <QScrollBar>
 #include "app/display/image_window.h"
 
-#include <QScrollBar>
 
 #include "support/app_session.h"
 
@@ -94,12 +94,9 @@ TEST_F(ImageWindowTest, RightClicksReduceAndTheWayBackSkipsZero) {
   // A middle click changes nothing but repaints at the same factor.
   Click(*window, {10, 10}, Qt::MiddleButton);
   EXPECT_EQ(window->Zoom(), -20);
-  // A new raster starts again at 1.
+  // A new raster starts again at 1; without the magnifier a click does not zoom.
   window->SetRaster(*raster);
   EXPECT_EQ(window->Zoom(), 1);
-}
-
-TEST_F(ImageWindowTest, NoZoomWithoutTheMagnifier) {
   host.magnifier = false;
   Click(*window, {10, 10}, Qt::LeftButton);
   EXPECT_EQ(window->Zoom(), 1);
@@ -142,7 +139,7 @@ TEST_F(ImageWindowTest, ZoomCentresOnTheClickAndStaysInsideTheImage) {
   EXPECT_LE(lastVisible.x(), 399);
 }
 
-TEST_F(ImageWindowTest, ReadOutOfGrayAndColourPixels) {
+TEST_F(ImageWindowTest, ReadOutOfGrayAndColourPixelsClearedOutsideTheDem) {
   Move(*window, {3, 2});
   EXPECT_EQ(host.panels[3], "Line:     2  Column:     3 ");
   EXPECT_EQ(host.panels[2], "Gray Tone :    3 ");
@@ -164,9 +161,8 @@ TEST_F(ImageWindowTest, ReadOutOfGrayAndColourPixels) {
   ASSERT_TRUE(host.dem->SetValidity(std::move(valid)));
   Move(*window, {3, 2});
   EXPECT_EQ(host.panels[0], "x:   90.00 y:   60.00  z: no data   ");
-}
 
-TEST_F(ImageWindowTest, ReadOutOutsideTheDemClearsEveryPanel) {
+  // Outside the DEM every panel is cleared.
   host.dem = MakeDem(20, 10, [](int, int) { return 5; });
   Move(*window, {3, 2});
   EXPECT_FALSE(host.panels[0].isEmpty());

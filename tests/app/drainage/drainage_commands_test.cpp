@@ -2,10 +2,10 @@
 // with their dialogs and diagram, the headwaters density and the incrusting, on a small DEM of
 // valleys; then on the sample DEM as a new user runs them, with the pictures of the
 // documentation (ORVANE_SHOTS, see support/app_session.h).
-#include <QAction>
 #include <QPushButton>
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 #include "app/display/diagram_forms.h"
 #include "app/drainage/drainage_forms.h"
@@ -32,16 +32,6 @@ class DrainageCommandsTest : public MainFormTest {
     main->Session().SetDemScale(0, "90");  // no unit chosen
   }
 
-  void AnswerDissection(const QString& window, int palette, ResultKind kind) {
-    AnswerWindowSize(prompts, window);
-    prompts.dialogs["DDPaletteFen"] = Answer<TClassPaletteDialog>([=](TClassPaletteDialog& p) {
-      p.SelectPalette(palette);
-      p.ChoosePlacement(kind);
-      p.OkClick();
-    });
-    prompts.dialogs["DiagDDForm"] = Accept;
-  }
-
   // A network of value 0: a horizontal line and a vertical line.
   void ShowNetwork() {
     main->ShowDrainageRaster(MakeGray(48, 40, [](int c, int l) { return (l == 20 || c == 10) ? 0 : 255; }),
@@ -64,9 +54,7 @@ TEST_F(DrainageCommandsTest, ExtractionFromTheMenuShowsAYellowNetwork) {
   }
   EXPECT_GT(yellow, 40);
   EXPECT_EQ(yellow + white, 48 * 40);
-  EXPECT_TRUE(main->IsEnabled("SaveDrainage1"));
-  EXPECT_TRUE(main->IsEnabled("SaveRiverSpeedButton"));
-  EXPECT_TRUE(main->IsEnabled("DrainageNetworkParameters1"));
+  ExpectEnabled(*main, {"SaveDrainage1", "SaveRiverSpeedButton", "DrainageNetworkParameters1"}, true);
   EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -79,12 +67,9 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
                {"2", "x", "No Window Ranges"},
                {"3", "3", "The Upper Range is not greater than the Lower Range"}};
   for (const auto& c : cases) {
-    prompts.messages.clear();
     AnswerExtraction(prompts, c.lower, c.upper);
     Trigger("ExtractDrainageNetwork1");
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].caption, "ERROR");
-    EXPECT_EQ(prompts.messages[0].text, c.message);
+    EXPECT_TRUE(prompts.SaidOnly(c.message, "ERROR"));
     EXPECT_EQ(main->Session().DrainageRaster(), nullptr);  // the dialog stayed open: nothing extracted
   }
   prompts.dialogs["ExtractRiv"] = Answer<TDrainageExtractionDialog>([](TDrainageExtractionDialog& riv) {
@@ -98,7 +83,7 @@ TEST_F(DrainageCommandsTest, ExtractionDialogRefusesBadRangesAndCancelExtractsNo
 
 TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   ShowNetwork();
-  AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage);
+  AnswerDissection(prompts, "8", kGrayTones0255, ResultKind::kParameterImage);
   Trigger("PixelDensity1");
   const auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -107,21 +92,18 @@ TEST_F(DrainageCommandsTest, GridDissectionDensityInGrayWithItsDiagram) {
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_EQ(main->Session().Margin(), 1);
   EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kDissectionDensity);
-  EXPECT_TRUE(main->IsEnabled("DiagDD1"));
-  EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
+  ExpectEnabled(*main, {"DiagDD1", "GrayHisto1"}, true);
   // Blocks of 8 over 48 x 40: 6 x 5 blocks; the densest holds two crossing lines (15 cells).
   TDissectionDiagram& diagram = DiagramWindow<TDissectionDiagram>(*main);
   EXPECT_EQ(diagram.Bound(), static_cast<int>(10 * (15.0 / 64.0 * 100.0)));
-  int windows = 0;
-  for (auto c : diagram.Counts()) windows += c;
-  EXPECT_EQ(windows, 30);
+  EXPECT_EQ(std::accumulate(diagram.Counts().begin(), diagram.Counts().end(), 0), 30);
   EXPECT_EQ(testing::Pixel(*image, 10, 20), 254);  // the densest block: maximum / range x 254 with minimum 0
   EXPECT_EQ(prompts.executed.back(), "DiagDDForm");
 }
 
 TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTreatment) {
   ShowNetwork();
-  AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage);
+  AnswerDissection(prompts, "5", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength2");
   auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -131,23 +113,21 @@ TEST_F(DrainageCommandsTest, MovingDensityColouredOrWrappedAndDeleteStopsTheTrea
   EXPECT_EQ(testing::ColourAt(*image, 0, 0), TColor(255, 255, 255));
 
   // Wrapped: the result goes to the DEM window and, for a moving window, becomes current too.
-  AnswerDissection("5", kColoredPalette, ResultKind::kWrappedImage);
+  AnswerDissection(prompts, "5", kColoredPalette, ResultKind::kWrappedImage);
   Trigger("PixelDensity2");
   EXPECT_EQ(main->Session().DisplayedRaster(), main->Session().ParameterImage());
 
   // "Delete" in the window-size dialog: no image, no diagram.
   const auto before = main->Session().ParameterImage();
-  prompts.dialogs["DDFen"] = [](QDialog& d) {
-    d.findChild<QPushButton*>("DelBitBtn")->click();
-    return d.result();
-  };
+  prompts.dialogs["DDFen"] =
+      Answer<QDialog>([](QDialog& d) { d.findChild<QPushButton*>("DelBitBtn")->click(); });
   prompts.executed.clear();
   Trigger("PixelDensity1");
   EXPECT_EQ(main->Session().ParameterImage(), before);
   EXPECT_EQ(prompts.executed, std::vector<QString>{"DDFen"});
 
   // A window of 1 is refused, as the command line refuses it, rather than dividing by zero.
-  AnswerDissection("1", kColoredPalette, ResultKind::kParameterImage);
+  AnswerDissection(prompts, "1", kColoredPalette, ResultKind::kParameterImage);
   Trigger("DrainageLength1");
   ASSERT_FALSE(prompts.messages.empty());
   EXPECT_TRUE(prompts.messages.back().text.startsWith("Value ")) << prompts.messages.back().text.toStdString();
@@ -184,16 +164,10 @@ TEST_F(DrainageCommandsTest, HeadwatersDensityAndIncrusting) {
   // Incrusting before any parameter image: a message, nothing else.
   ShowNetwork();
   Trigger("ParameterImage1");
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, QString(kNoParameterImageMessage));
+  EXPECT_TRUE(prompts.SaidOnly(QString(kNoParameterImageMessage)));
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
-  prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& f) {
-    TypeIn(f, "WindowEdit", "3");
-    Choose(f, 255);
-    Place(f, ResultKind::kParameterImage);
-    f.accept();
-  });
+  AnswerHeadwaters(prompts, "3", 255);
   Trigger("Headwaterstreatment1");
   auto image = main->Session().ParameterImage();
   ASSERT_NE(image, nullptr);
@@ -225,13 +199,7 @@ TEST_F(DrainageCommandsTest, MenuResultsOverAVoidAreTheCommandLines) {
   main->Session().SetDemScale(1, "90");
   ShowNetwork();
   prompts.dialogs["DiagDD3DForm"] = Accept;
-  auto headwaters = [this] {
-    prompts.dialogs["HeadWatersForm"] = Answer<THeadwatersDialog>([](THeadwatersDialog& f) {
-      TypeIn(f, "WindowEdit", "3");
-      Choose(f, 255);
-      f.accept();
-    });
-  };
+  auto headwaters = [this] { AnswerHeadwaters(prompts, "3", 255); };
   auto ratio = [this] {
     AnswerWindowSize(prompts, "5");
     prompts.dialogs["RatioDepthForm"] = Accept;
@@ -243,13 +211,13 @@ TEST_F(DrainageCommandsTest, MenuResultsOverAVoidAreTheCommandLines) {
     std::vector<std::pair<const char*, double>> args;
   } rows[] = {
       {"PixelDensity1", kDissectionTreatment,
-       [this] { AnswerDissection("8", kGrayTones0255, ResultKind::kParameterImage); },
+       [this] { AnswerDissection(prompts, "8", kGrayTones0255, ResultKind::kParameterImage); },
        {{"tiling", 0}, {"measure", 0}, {"window", 8}, {"palette", kGrayTones0255}}},
       {"DrainageLength2", kDissectionTreatment,
-       [this] { AnswerDissection("5", kColoredPalette, ResultKind::kParameterImage); },
+       [this] { AnswerDissection(prompts, "5", kColoredPalette, ResultKind::kParameterImage); },
        {{"tiling", 1}, {"measure", 1}, {"window", 5}}},
       {"DissectionDensity3DTreatment1", kDissection3DTreatment,
-       [this] { AnswerDissection("7", kGrayTones0255, ResultKind::kParameterImage); },
+       [this] { AnswerDissection(prompts, "7", kGrayTones0255, ResultKind::kParameterImage); },
        {{"window", 7}, {"palette", kGrayTones0255}}},
       {"Headwaterstreatment1", kHeadwatersTreatment, headwaters, {{"hws", 3}, {"scale", 255}}},
       {"RatioDepthTreatment1", kRatioDepthTreatment, ratio, {{"window", 5}}},
@@ -261,10 +229,8 @@ TEST_F(DrainageCommandsTest, MenuResultsOverAVoidAreTheCommandLines) {
     TreatmentArgs args;
     for (const auto& [name, value] : row.args) args.Set(name, value);
     ASSERT_TRUE(CompleteArgs(row.treatment, args));
-    TreatmentInputs in;
-    in.dem = dem.get();
-    in.drainage = main->Session().DrainageRaster().get();
-    in.wholeMetres = 90;
+    const TreatmentInputs in{
+        .dem = dem.get(), .drainage = main->Session().DrainageRaster().get(), .wholeMetres = 90};
     auto cli = row.treatment.run(in, args, kOutputPicture | kOutputValues, nullptr);
     ASSERT_TRUE(cli) << cli.error().message;
     ASSERT_NE(main->Session().ParameterImage(), nullptr);

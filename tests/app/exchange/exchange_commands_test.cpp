@@ -63,9 +63,8 @@ TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
   ExportAs("map");
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(ReadAll(TempPath("map.mp#")).size(), 4 * 3 * 8);
-  for (const char* extension : {".grf", ".dom", ".mpr"}) {
+  for (const char* extension : {".grf", ".dom", ".mpr"})
     EXPECT_TRUE(QFile::exists(TempPath(QString("map") + extension))) << extension;
-  }
   const QByteArray grf = ReadAll(TempPath("map.grf"));
   EXPECT_TRUE(grf.contains("Lines=3\r\nColumns=4\r\n"));
   EXPECT_TRUE(grf.contains("MinX=500000.000000\r\nMinY=3000.000000\r\n"));
@@ -77,25 +76,15 @@ TEST_F(ExchangeCommandsTest, ExportWritesTheFourFilesBesideTheLastOpenedFile) {
 
 TEST_F(ExchangeCommandsTest, ExportNeedsANameAndReportsAFileItCannotWrite) {
   InstallDem(4, 3);
-  prompts.dialogs["FormIlwis"] = [](QDialog& dialog) {
-    static_cast<TIlwisExportDialog&>(dialog).OkClick();
-    return dialog.result();
-  };
-  main->Action("Ilwis1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
+  ExportAs("");
+  EXPECT_TRUE(prompts.SaidOnlyWith("", "ERROR"));
   EXPECT_FALSE(QFile::exists(TempPath(".mpr")));
 
-  prompts.messages.clear();
   main->Session().SetLastFileName(TempPath("missing/site_m2.raw"));
   ExportAs("map");
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("map.mp#")) 
-      << prompts.messages[0].text.toStdString();
+  EXPECT_TRUE(prompts.SaidOnlyWith("map.mp#", "ERREUR"));
 
   // A closed dialog exports nothing.
-  prompts.messages.clear();
   prompts.dialogs.erase("FormIlwis");
   main->Session().SetLastFileName(TempPath("site_m2.raw"));
   main->Action("Ilwis1")->trigger();
@@ -112,8 +101,7 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
 
   prompts.files.push_back({TempPath("jacks.mpr"), 1});
   const QString output = TempPath("back");
-  prompts.dialogs["ImportIlwisFileForm"] = [&](QDialog& dialog) {
-    auto& form = static_cast<TIlwisImportDialog&>(dialog);
+  prompts.dialogs["ImportIlwisFileForm"] = Answer<TIlwisImportDialog>([&](TIlwisImportDialog& form) {
     EXPECT_EQ(Edit(form, "LineEdit")->text(), "344");
     EXPECT_EQ(Edit(form, "NumBytesEdit")->text(), "8");
     Edit(form, "NameEdit")->setText(output);
@@ -121,19 +109,15 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
     EXPECT_NE(form.result(), QDialog::Accepted);
     form.findChild<QRadioButton*>("DoubleRadioButton")->click();
     form.OkClick();
-    return form.result();
-  };
+  });
   main->Action("ImportIlwis1")->trigger();
   ASSERT_EQ(prompts.requests.back().title, " IMPORT ILWIS FILE");
   EXPECT_EQ(prompts.requests.back().filter, "FILE [*.mpr]|*.mpr");
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
-  EXPECT_EQ(prompts.messages[0].text, "Check the Format");
+  EXPECT_TRUE(prompts.SaidOnly("Check the Format", "ERROR"));
   EXPECT_EQ(main->Session().LastFileName(), TempPath("jacks.mpr"));
   ASSERT_EQ(ReadAll(output + "_m4.raw").size(), 344 * 403 * 4);
 
-  prompts.files.push_back({output + "_m4.raw", 2});
-  main->Action("OpenDEM1")->trigger();
+  TriggerWith("OpenDEM1", output + "_m4.raw", 2);
   const TDemModel& reopened = *main->Session().CurrentDem();
   ASSERT_NE(&reopened, original.get());
   ASSERT_EQ(reopened.lines, 344);
@@ -146,21 +130,15 @@ TEST_F(ExchangeCommandsTest, SampleDemExportedImportedAndReopenedKeepsItsElevati
 TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   WriteAll(TempPath("bad.mpr"), "[Map]\r\nType=MapVirtual\r\n");
   WriteAll(TempPath("bad.mp#"), QByteArray(48, '\0'));
-  prompts.files.push_back({TempPath("bad.mpr"), 1});
-  main->Action("ImportIlwis1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("no map size")) 
-      << prompts.messages[0].text.toStdString();
+  TriggerWith("ImportIlwis1", TempPath("bad.mpr"), 1);
+  EXPECT_TRUE(prompts.SaidOnlyWith("no map size", "ERREUR"));
   EXPECT_TRUE(prompts.executed.empty());
 
   // A good map, the dialog cancelled: no conversion.
   WriteAll(TempPath("bad.mpr"), "[Map]\r\nSize=2 3\r\n");
   Find<TIlwisImportDialog>().findChild<QRadioButton*>("DoubleRadioButton")->click();
   Edit(Find<TIlwisImportDialog>(), "NameEdit")->setText(TempPath("none"));
-  prompts.messages.clear();
-  prompts.files.push_back({TempPath("bad.mpr"), 1});
-  main->Action("ImportIlwis1")->trigger();
+  TriggerWith("ImportIlwis1", TempPath("bad.mpr"), 1);
   EXPECT_EQ(prompts.executed.back(), "ImportIlwisFileForm");
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_FALSE(QFile::exists(TempPath("none_m4.raw")));
@@ -168,28 +146,18 @@ TEST_F(ExchangeCommandsTest, ImportReportsBadMapsAndCancelWritesNothing) {
   // Two bytes too many: converted, with a warning; too few for the chosen type: refused.
   WriteAll(TempPath("bad.mp#"), QByteArray(50, '\0'));
   prompts.dialogs["ImportIlwisFileForm"] = Answer<TIlwisImportDialog>([](TIlwisImportDialog& form) { form.OkClick(); });
-  prompts.files.push_back({TempPath("bad.mpr"), 1});
-  main->Action("ImportIlwis1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.contains("not a whole number"));
+  TriggerWith("ImportIlwis1", TempPath("bad.mpr"), 1);
+  EXPECT_TRUE(prompts.SaidOnlyWith("not a whole number"));
   EXPECT_EQ(ReadAll(TempPath("none_m4.raw")).size(), 6 * 4);
 
   WriteAll(TempPath("bad.mp#"), QByteArray(40, '\0'));
-  prompts.messages.clear();
-  prompts.files.push_back({TempPath("bad.mpr"), 1});
-  main->Action("ImportIlwis1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.contains("need 48"))
-      << prompts.messages[0].text.toStdString();
+  TriggerWith("ImportIlwis1", TempPath("bad.mpr"), 1);
+  EXPECT_TRUE(prompts.SaidOnlyWith("need 48"));
 }
 
 TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog) {
   InstallDem(100, 100);
-  TDemOpenedInfo info;
-  info.lines = 100;
-  info.columns = 100;
-  info.pixelSize = 90;
-  emit main->DemOpened(info);
+  emit main->DemOpened(TDemOpenedInfo{.lines = 100, .columns = 100, .pixelSize = 90});
   TUtmCoordinatesDialog& form = Find<TUtmCoordinatesDialog>();
   EXPECT_EQ(Edit(form, "CoordLines")->text(), "100");
   EXPECT_EQ(Edit(form, "OrigPixSize")->text(), "90");
@@ -210,10 +178,8 @@ TEST_F(ExchangeCommandsTest, UtmFrameShowsInTheStatusBarAndGoesToTheExportDialog
     coordinates.accept();
   });
   main->Action("CoordUtm1")->trigger();
-  main->DemWindow()->ReadOutAt({99, 0});
+  main->DemWindow()->ReadOutAt({99, 0});  // the formula: the image window's tests
   EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1990.00    Y  4000.00 ");
-  main->DemWindow()->ReadOutAt({0, 99});
-  EXPECT_EQ(main->StatusText(1), "Coord. UTM   X  1000.00    Y  3010.00 ");
   EXPECT_EQ(Edit(Find<TIlwisExportDialog>(), "Zone")->text(), "14");
   EXPECT_EQ(Edit(Find<TIlwisExportDialog>(), "XMax")->text(), "2000");
   EXPECT_EQ(Edit(Find<TIlwisExportDialog>(), "YMin")->text(), "3000");
@@ -256,8 +222,7 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
   EXPECT_EQ(main->Session().ViewStates().Previous()->raster, colour);
 
   // Link on a colour image: the least minimum and the greatest maximum for all three.
-  prompts.dialogs["HistoModifForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TLevelsDialog&>(dialog);
+  prompts.dialogs["HistoModifForm"] = Answer<TLevelsDialog>([](TLevelsDialog& form) {
     form.findChild<QSlider*>("RMinTrackBar")->setValue(10);
     form.findChild<QSlider*>("RMaxTrackBar")->setValue(200);
     form.findChild<QSlider*>("GMinTrackBar")->setValue(20);
@@ -270,8 +235,7 @@ TEST_F(ExchangeCommandsTest, LevelsOfAColourImageAreWrappedAndLinkJoinsTheBounds
       EXPECT_EQ(form.State().Channel(ch).hi, 250);
     }
     EXPECT_EQ(form.findChild<QSlider*>("GMinTrackBar")->value(), 5);
-    return QDialog::Rejected;
-  };
+  });
   const auto before = main->Session().DisplayedRaster();
   main->Action("Modifier1")->trigger();
   EXPECT_EQ(main->Session().DisplayedRaster(), before);  // cancelled: nothing wrapped
@@ -325,8 +289,7 @@ TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
   InstallDem(400, 200);
   main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
   EXPECT_EQ(main->Session().PrinterRectangle().left, -1);
-  prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
-    auto& form = static_cast<TPageLayoutDialog&>(dialog);
+  prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([this](TPageLayoutDialog& form) {
     EXPECT_EQ(Edit(form, "LargEdit")->text(), "105");
     EXPECT_EQ(Edit(form, "HautEdit")->text(), "52.5");
     EXPECT_EQ(Edit(form, "GaucheEdit")->text(), "52.5");
@@ -363,8 +326,7 @@ TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
     const PrinterRect r = form.Rectangle();
     EXPECT_EQ(r.left, static_cast<int>(pixels.width() * 10.0f / 210.0f));
     EXPECT_EQ(r.right, static_cast<int>(pixels.width() * 115.0f / 210.0f));
-    return form.result();
-  };
+  });
   main->Action("Configurationdelimpression1")->trigger();
   EXPECT_EQ(main->Session().PrinterRectangle().left, Find<TPageLayoutDialog>().Rectangle().left);
   EXPECT_GT(main->Session().PrinterRectangle().left, 0);
@@ -373,8 +335,7 @@ TEST_F(PrintingTest, PageLayoutShowsTheFittedNumbersAndStoresTheRectangle) {
 TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
   InstallDem(100, 400);
   main->ShowParameterImage(MakeGray(100, 400, [](int, int l) { return l % 256; }), " T ", 0, DisplayMode::kGray);
-  prompts.dialogs["ConfigPagePrintForm"] = [this](QDialog& dialog) {
-    auto& form = static_cast<TPageLayoutDialog&>(dialog);
+  prompts.dialogs["ConfigPagePrintForm"] = Answer<TPageLayoutDialog>([this](TPageLayoutDialog& form) {
     form.findChild<QCheckBox*>("PPageCheckBox")->click();
     EXPECT_FLOAT_EQ(form.Layout().h, 297.0f);
     EXPECT_FLOAT_EQ(form.Layout().w, 74.25f);
@@ -382,13 +343,12 @@ TEST_F(PrintingTest, TallBitmapOnTheWholePageAndLandscape) {
     form.findChild<QRadioButton*>("PaysageRadioButton")->click();
     EXPECT_FLOAT_EQ(form.Layout().W, 297.0f);
     EXPECT_FLOAT_EQ(form.Layout().h, 210.0f);
-    return QDialog::Rejected;
-  };
+  });
   main->Action("Configurationdelimpression1")->trigger();
   EXPECT_EQ(main->Session().PrinterRectangle().left, -1);
 }
 
-TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
+TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdfAndKeepsAReadOnlyOne) {
   InstallDem(400, 200);
   main->ShowParameterImage(MakeGray(400, 200, [](int c, int) { return c % 256; }), " T ", 0, DisplayMode::kGray);
   main->Action("Imprimer")->trigger();  // no layout yet: the dialog comes first
@@ -403,6 +363,21 @@ TEST_F(PrintingTest, PrintWritesTheParameterImageToAPdf) {
   main->Action("Imprimer")->trigger();
   EXPECT_EQ(prompts.executed.size(), 1u);
   EXPECT_TRUE(QFile::exists(pdf));
+
+  // A read-only PDF is said and kept.
+  WriteAll(pdf, "old bytes");
+  QFile old(pdf);
+  ASSERT_TRUE(old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  main->Action("Imprimer")->trigger();
+  EXPECT_TRUE(!prompts.messages.empty() && prompts.messages[0].text.contains("Permission denied"));
+  EXPECT_TRUE(prompts.SaidOnlyWith(pdf));
+  EXPECT_EQ(ReadAll(pdf), "old bytes");
+  EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  // Writable again: the page replaces it and the printer still names the chosen file.
+  ASSERT_TRUE(old.setPermissions(old.permissions() | QFile::WriteOwner));
+  main->Action("Imprimer")->trigger();
+  EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
+  EXPECT_EQ(Find<TPageLayoutDialog>().Printer().outputFileName(), pdf);
 }
 
 TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
@@ -413,29 +388,9 @@ TEST_F(ExchangeCommandsTest, WithoutAPrinterThePageGoesToTheChosenPdfFile) {
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
   main->Action("Imprimer")->trigger();  // the file dialog is cancelled: nothing printed
   EXPECT_TRUE(prompts.messages.empty());
-  prompts.files.push_back({TempPath("page"), 1});
-  main->Action("Imprimer")->trigger();
+  TriggerWith("Imprimer", TempPath("page"), 1);
   EXPECT_EQ(prompts.requests.back().filter, "PDF [*.pdf]|*.pdf");
   EXPECT_TRUE(ReadAll(TempPath("page.pdf")).startsWith("%PDF"));
-}
-
-TEST_F(PrintingTest, AReadOnlyPdfIsSaidAndKept) {
-  InstallDem(40, 30);
-  main->ShowParameterImage(MakeGray(40, 30, [](int c, int) { return c; }), " T ", 0, DisplayMode::kGray);
-  WriteAll(pdf, "old bytes");
-  QFile old(pdf);
-  ASSERT_TRUE(old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-  main->Action("Imprimer")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.contains(pdf)) << prompts.messages[0].text.toStdString();
-  EXPECT_TRUE(prompts.messages[0].text.contains("Permission denied"));
-  EXPECT_EQ(ReadAll(pdf), "old bytes");
-  EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-  // Writable again: the page replaces it and the printer still names the chosen file.
-  ASSERT_TRUE(old.setPermissions(old.permissions() | QFile::WriteOwner));
-  main->Action("Imprimer")->trigger();
-  EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
-  EXPECT_EQ(Find<TPageLayoutDialog>().Printer().outputFileName(), pdf);
 }
 
 // The sample DEM's session printing to a PDF in the work directory.

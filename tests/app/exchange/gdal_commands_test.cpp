@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,17 +18,15 @@ using orvane::testing::TestRaster;
 using orvane::testing::WriteTestGeoTiff;
 
 TestRaster UtmSite() {
-  TestRaster r;
-  r.columns = 20;
-  r.lines = 15;
-  r.type = GDT_Float32;
+  TestRaster r{.columns = 20,
+               .lines = 15,
+               .transform = std::array<double, 6>{640000.0, 30.0, 0.0, 3900000.0, 0.0, -30.0},
+               .epsg = 32614,
+               .noData = -9999.0};
   for (int l = 0; l < r.lines; ++l)
     for (int c = 0; c < r.columns; ++c) r.values.push_back(300.0 + 2.5 * c + 1.7 * l);
   r.values[1] = 123.7;
   r.values[2] = -9999.0;  // NoData: stays NoData, its stored value its nearest neighbour's
-  r.noData = -9999.0;
-  r.transform = std::array<double, 6>{640000.0, 30.0, 0.0, 3900000.0, 0.0, -30.0};
-  r.epsg = 32614;
   return r;
 }
 
@@ -48,13 +45,11 @@ class GdalCommandsTest : public MainFormTest {
   }
   void AnswerExport(TExportGeoTiffDialog::Content content, TExportGeoTiffDialog::Source source,
                     const QString& compression = "deflate") {
-    prompts.dialogs["ExportGeoTiffForm"] = [content, source, compression](QDialog& d) {
-      auto& form = static_cast<TExportGeoTiffDialog&>(d);
+    prompts.dialogs["ExportGeoTiffForm"] = AcceptAfter<TExportGeoTiffDialog>([content, source, compression](TExportGeoTiffDialog& form) {
       form.Choose(content);
       form.ChooseSource(source);
       form.findChild<QComboBox*>("CompressionComboBox")->setCurrentText(compression);
-      return int(QDialog::Accepted);
-    };
+    });
   }
 };
 
@@ -92,12 +87,10 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   EXPECT_DOUBLE_EQ(frame->yMax, 3900000.0);
   EXPECT_EQ(main->findChild<TUtmCoordinatesDialog*>()->FrameTexts().value(0), "14");
 
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].kind, "information");
-  EXPECT_EQ(prompts.messages[0].text, "1 NoData cells stay NoData: no value rests on them");
+  EXPECT_TRUE(
+      prompts.SaidOnlyAs("information", "1 NoData cells stay NoData: no value rests on them"));
 
   // The finest unit, and the box that fills NoData.
-  prompts.messages.clear();
   prompts.files.push_back({tif, 1});
   AnswerImport(0, TempPath("site_mm"), true);
   main->Action("ImportGdal1")->trigger();
@@ -106,10 +99,9 @@ TEST_F(GdalCommandsTest, ImportFromTheMenuOpensTheDemAndSetsTheUtmFrame) {
   EXPECT_EQ(main->Session().UnitFactor(), 1000);
   EXPECT_EQ(dem->GetElevation(1, 0), 123700.0);
   EXPECT_FALSE(dem->HasNoData());
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text,
-            "Real elevations: the DEM is in millimeters, the finest unit that holds them\n"
-            "1 NoData cells were filled with the nearest valid elevation");
+  EXPECT_TRUE(prompts.SaidOnly(
+      "Real elevations: the DEM is in millimeters, the finest unit that holds them\n"
+      "1 NoData cells were filled with the nearest valid elevation"));
 }
 
 TEST_F(GdalCommandsTest, GeoTiffDroppedOrNamedGoesThroughTheImportAndShowsItsVoid) {
@@ -159,8 +151,7 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
 
   main->ShowParameterImage(MakeGray(20, 15, [](int c, int l) { return c + l; }));
   AnswerExport(TExportGeoTiffDialog::kParameterImage, TExportGeoTiffDialog::kFromImport, "zstd");
-  prompts.files.push_back({TempPath("slope"), 1});
-  main->Action("ExportGeoTiff1")->trigger();
+  TriggerWith("ExportGeoTiff1", TempPath("slope"), 1);
   const ReadBack image = ReadTestRaster(TempPath("slope.tif").toStdString());
   ASSERT_TRUE(image.opened);
   GDALDatasetH written = GDALOpen(TempPath("slope.tif").toStdString().c_str(), GA_ReadOnly);
@@ -174,8 +165,7 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
 
   // The DEM through the UTM frame of the coordinate dialog, in whole metres.
   AnswerExport(TExportGeoTiffDialog::kDem, TExportGeoTiffDialog::kFromUtmFrame);
-  prompts.files.push_back({TempPath("dem.tif"), 1});
-  main->Action("ExportGeoTiff1")->trigger();
+  TriggerWith("ExportGeoTiff1", TempPath("dem.tif"), 1);
   const ReadBack dem = ReadTestRaster(TempPath("dem.tif").toStdString());
   ASSERT_TRUE(dem.opened);
   EXPECT_EQ(dem.type, GDT_Int32);
@@ -195,16 +185,13 @@ TEST_F(GdalCommandsTest, ExportWritesTheParameterImageAndTheDemWithTheirGeorefer
 TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   const QString junk = TempPath("junk.tif");
   WriteAll(junk, "not a raster");
-  prompts.files.push_back({junk, 1});
-  main->Action("ImportGdal1")->trigger();
+  TriggerWith("ImportGdal1", junk, 1);
   EXPECT_EQ(main->Session().CurrentDem(), nullptr);
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("junk.tif"));
+  EXPECT_TRUE(prompts.SaidOnlyWith("junk.tif", "ERREUR"));
   EXPECT_TRUE(prompts.executed.empty());
   // Dropped, the same: no Image Size asked as for a raw file.
   ASSERT_TRUE(DropFile(*main, junk));
-  EXPECT_EQ(prompts.messages.size(), 2u);
+  EXPECT_TRUE(prompts.SaidOnlyWith("junk.tif", "ERREUR"));
   EXPECT_TRUE(prompts.executed.empty());
 
   // A raster without georeference needs a pixel size before OK closes the dialog.
@@ -212,17 +199,14 @@ TEST_F(GdalCommandsTest, UnreadableRasterIsReportedAndOpensNothing) {
   bare.transform.reset();
   bare.epsg = 0;
   ASSERT_TRUE(WriteTestGeoTiff(TempPath("bare.tif").toStdString(), bare));
-  prompts.messages.clear();
   prompts.files.push_back({TempPath("bare.tif"), 1});
-  prompts.dialogs["ImportGdalForm"] = [this](QDialog& d) {
-    auto& form = static_cast<TImportGdalDialog&>(d);
+  prompts.dialogs["ImportGdalForm"] = Answer<TImportGdalDialog>([this](TImportGdalDialog& form) {
     form.findChild<QLineEdit*>("NameEdit")->setText(TempPath("bare"));
     form.OkClick();
-    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_EQ(form.result(), QDialog::Rejected);
     form.findChild<QLineEdit*>("PixSizeEdit")->setText("25");
     form.OkClick();
-    return d.result();
-  };
+  });
   main->Action("ImportGdal1")->trigger();
   ASSERT_NE(main->Session().CurrentDem(), nullptr);
   EXPECT_EQ(main->Session().PixelSize(), 25);

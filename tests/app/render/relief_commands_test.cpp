@@ -3,13 +3,10 @@
 // a user runs them, with the pictures of the documentation (ORVANE_SHOTS, see
 // support/app_session.h).
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
-#include <QRadioButton>
 #include <cmath>
 #include <numbers>
 
@@ -92,9 +89,7 @@ TEST_F(RenderFormsTest, ShadowingRefusesNoTableWithoutShadow) {
   TSlicesDialog& hypso = Commands().SlicesDialog();
   hypso.ChooseType(kSliceNone);
   hypso.OkClick();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_EQ(prompts.messages[0].text, "You must use a colormap or a single shadow");
+  EXPECT_TRUE(prompts.SaidOnly("You must use a colormap or a single shadow", "ERREUR"));
   EXPECT_EQ(hypso.result(), 0);
   // "Scale" spreads the bounds over the DEM's range.
   hypso.ChooseType(kSliceHypsoMap1);
@@ -109,15 +104,13 @@ TEST_F(RenderFormsTest, ShadowingRefusesNoTableWithoutShadow) {
 
 TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   InstallHills();
-  prompts.dialogs["ConstHypsoForm"] = [this](QDialog& dialog) {
-    auto& form = static_cast<TSlicesDialog&>(dialog);
+  prompts.dialogs["ConstHypsoForm"] = AcceptAfter<TSlicesDialog>([this](TSlicesDialog& form) {
     form.ChooseType(kSliceHypsoMap1);
     form.SetScale(true);
     form.SetShadow(true);
     form.ChoosePlacement(ResultKind::kParameterImage);
     form.ShadingDialog().findChild<QCheckBox*>("OmbCheckBox")->setChecked(false);
-    return QDialog::Accepted;
-  };
+  });
   main->Action("Shadowing1")->trigger();
   ASSERT_TRUE(main->Session().ParameterImage());
   EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterRgb);
@@ -145,12 +138,10 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   EXPECT_NE(main->Session().ParameterImage(), cast);
 
   // Gray tones: display mode 1, palette enabled.
-  prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TSlicesDialog&>(dialog);
+  prompts.dialogs["ConstHypsoForm"] = AcceptAfter<TSlicesDialog>([](TSlicesDialog& form) {
     form.SetShadow(false);
     form.ChooseType(kSliceGrayTones);
-    return QDialog::Accepted;
-  };
+  });
   main->Action("Shadowing1")->trigger();
   EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterGray);
   EXPECT_EQ(main->Session().ParameterTitle(), " HYPSOMETRIC SLICES ");
@@ -158,10 +149,8 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
   EXPECT_TRUE(main->IsEnabled("OpenPalette1"));
 
   // Wrapping replaces the DEM window's picture.
-  prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    static_cast<TSlicesDialog&>(dialog).ChoosePlacement(ResultKind::kWrappedImage);
-    return QDialog::Accepted;
-  };
+  prompts.dialogs["ConstHypsoForm"] = AcceptAfter<TSlicesDialog>(
+      [](TSlicesDialog& form) { form.ChoosePlacement(ResultKind::kWrappedImage); });
   auto before = main->Session().DisplayedRaster();
   main->Action("Shadowing1")->trigger();
   EXPECT_NE(main->Session().DisplayedRaster(), before);
@@ -171,15 +160,13 @@ TEST_F(RenderFormsTest, ShadowingWithTableShadowAndCastShadows) {
 TEST_F(RenderFormsTest, PaletteColoursTheParameterImageInsideTheMargin) {
   InstallHills();
   main->ShowParameterImage(MakeGray(30, 20, [](int c, int l) { return 20 + c * 5 + l; }), " SLOPE ", 3, DisplayMode::kGray);
-  prompts.dialogs["PalForm"] = [](QDialog& dialog) {
-    auto& form = static_cast<TPaletteDialog&>(dialog);
+  prompts.dialogs["PalForm"] = AcceptAfter<TPaletteDialog>([](TPaletteDialog& form) {
     EXPECT_EQ(form.findChild<QLineEdit*>("MinEdit")->text(), "38");
     EXPECT_EQ(form.findChild<QLineEdit*>("MaxEdit")->text(), QString::number(20 + 26 * 5 + 16));
     form.ChooseTable(0);
     form.SetSmoothing(true);
-    dialog.accept();
-    return QDialog::Accepted;
-  };
+    form.accept();
+  });
   main->Action("PaletteSpeedButton")->trigger();
   auto colour = main->Session().ParameterImage();
   ASSERT_EQ(colour->kind, kRasterRgb);
@@ -198,17 +185,10 @@ TEST_F(RenderFormsTest, PaletteColoursTheParameterImageInsideTheMargin) {
   EXPECT_EQ(main->Session().ParameterImage(), gray);
 }
 
-TEST_F(RenderFormsTest, Viewer3dRefusesAnImageOfAnotherSize) {
-  InstallHills();
-  main->ShowViewState(nullptr, MakeGray(10, 10, [](int, int) { return 1; }));
-  main->Action("View3D1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
-  EXPECT_EQ(prompts.messages[0].text, "The size of the DEM and the size of the image are not similar");
-  EXPECT_TRUE(prompts.executed.empty());
-}
-
-TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
+TEST_F(RenderFormsTest, Viewer3dDragsCreatesAResultWindowAndRefusesAnImageOfAnotherSize) {
+  EXPECT_DOUBLE_EQ(DragSpeed(Qt::NoModifier), 1.0);
+  EXPECT_DOUBLE_EQ(DragSpeed(Qt::AltModifier), 0.1);
+  EXPECT_DOUBLE_EQ(DragSpeed(Qt::ControlModifier | Qt::ShiftModifier), 100.0);
   InstallHills(80, 40);
   bool checked = false;
   prompts.dialogs["Vue3DForm"] = [&](QDialog& dialog) {
@@ -273,12 +253,13 @@ TEST_F(RenderFormsTest, Viewer3dDragsAndCreatesAResultWindow) {
   prompts.dialogs["Vue3DForm"] = [](QDialog&) { return QDialog::Rejected; };
   main->Action("View3D1")->trigger();
   EXPECT_EQ(static_cast<int>(main->MdiArea().subWindowList().size()), windows);
-}
 
-TEST_F(RenderFormsTest, DragSpeedFactors) {
-  EXPECT_DOUBLE_EQ(DragSpeed(Qt::NoModifier), 1.0);
-  EXPECT_DOUBLE_EQ(DragSpeed(Qt::AltModifier), 0.1);
-  EXPECT_DOUBLE_EQ(DragSpeed(Qt::ControlModifier | Qt::ShiftModifier), 100.0);
+  // A picture of another size than the DEM is refused before the dialog.
+  const std::size_t asked = prompts.executed.size();
+  main->ShowViewState(nullptr, MakeGray(10, 10, [](int, int) { return 1; }));
+  main->Action("View3D1")->trigger();
+  EXPECT_TRUE(prompts.SaidOnly("The size of the DEM and the size of the image are not similar", "ERROR"));
+  EXPECT_EQ(prompts.executed.size(), asked);
 }
 
 TEST_F(RenderFormsTest, DemInfoWindowQuickLookClicksAndPixelSize) {
@@ -301,11 +282,10 @@ TEST_F(RenderFormsTest, DemInfoWindowQuickLookClicksAndPixelSize) {
     form.reject();  // the close box keeps the pixel size
   }
   EXPECT_FLOAT_EQ(dem->pixelSizeX, 30.0f);
-  prompts.dialogs["InfosMntForm"] = [](QDialog& dialog) {
-    static_cast<TDemInfoForm&>(dialog).PixelSizeEdit().setText("2,5");
-    dialog.accept();
-    return QDialog::Accepted;
-  };
+  prompts.dialogs["InfosMntForm"] = Answer<TDemInfoForm>([](TDemInfoForm& form) {
+    form.PixelSizeEdit().setText("2,5");
+    form.accept();
+  });
   main->Action("DEMInfo1")->trigger();
   EXPECT_FLOAT_EQ(dem->pixelSizeX, 2.5f);
   EXPECT_FLOAT_EQ(dem->pixelSizeY, 30.0f);

@@ -27,26 +27,21 @@ TEST(DynamicScale, OkChecksUnitAndPixelSize) {
   TDynamicScaleDialog dialog;
   dialog.SetPixelSizeText("30");
   dialog.OkClick();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERROR");
-  EXPECT_EQ(prompts.messages[0].text, "No Dynamic Scale");
+  EXPECT_TRUE(prompts.SaidOnly("No Dynamic Scale", "ERROR"));
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
 
   dialog.SetPixelSizeText("");
   dialog.OkClick();
-  EXPECT_EQ(prompts.messages.back().text, "No Dynamic Scale\nNo Pixel Size");
-
+  EXPECT_TRUE(prompts.SaidOnly("No Dynamic Scale\nNo Pixel Size"));
   dialog.ChooseUnit(10);
-  dialog.OkClick();
-  EXPECT_EQ(prompts.messages.back().text, "No Pixel Size");
-  dialog.SetPixelSizeText("-5");
-  dialog.OkClick();
-  EXPECT_EQ(prompts.messages.back().text, "No Pixel Size");
-  EXPECT_EQ(prompts.messages.size(), 4u);
-
+  for (const char* refused : {"", "-5"}) {
+    dialog.SetPixelSizeText(refused);
+    dialog.OkClick();
+    EXPECT_TRUE(prompts.SaidOnly("No Pixel Size")) << refused;
+  }
   dialog.SetPixelSizeText("30");
   dialog.OkClick();
-  EXPECT_EQ(prompts.messages.size(), 4u);
+  EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.UnitFactor(), 10);
   EXPECT_EQ(dialog.PixelSize(), 30);
@@ -55,19 +50,14 @@ TEST(DynamicScale, OkChecksUnitAndPixelSize) {
 TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   TestPrompter prompts;
   TDynamicScaleDialog dialog;
-  DemFileScan scan;
-  scan.lines = 344;
-  scan.columns = 403;
-  scan.minValue = 213;
-  scan.maxValue = 428;
-  dialog.ShowScan(scan, 277264);
+  dialog.ShowScan(DemFileScan{.lines = 344, .columns = 403, .minValue = 213, .maxValue = 428},
+                  277264);
   dialog.ChooseUnit(1000);
   dialog.SetPixelSizeText("30.5");
   EXPECT_EQ(dialog.PixelSize(), 30);
   dialog.OkClick();
   EXPECT_FLOAT_EQ(dialog.PixelSizeDecimal(), 30.5f);
   EXPECT_EQ(dialog.PixelSizeText(), "30.5");
-  EXPECT_EQ(dialog.UnitFactor(), 1000);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("RealSize")->text(), "277264");
   EXPECT_EQ(dialog.findChild<QLineEdit*>("CalcSize")->text(), "277264");
   EXPECT_EQ(dialog.findChild<QLineEdit*>("MaxDyn")->text(), "428");
@@ -75,10 +65,9 @@ TEST(DynamicScale, FiguresAndDecimalPixelSize) {
   for (const char* figure : {"RealSize", "CalcSize", "Num_Bytes", "LineDS", "ColDS", "MinDyn", "MaxDyn"})
     EXPECT_TRUE(dialog.findChild<QLineEdit*>(figure)->isReadOnly()) << figure;
   // The unit stays chosen for the next opening.
-  TDynamicScaleDialog& again = dialog;
-  again.SetPixelSizeText("90");
-  again.OkClick();
-  EXPECT_EQ(again.UnitFactor(), 1000);
+  dialog.SetPixelSizeText("90");
+  dialog.OkClick();
+  EXPECT_EQ(dialog.UnitFactor(), 1000);
 }
 
 TEST(TextValues, LeadingNumbersAndDigitFields) {
@@ -100,9 +89,6 @@ TEST(TextValues, LeadingNumbersAndDigitFields) {
 
 class PrefsFormTest : public ::testing::Test {
  protected:
-  void Set(const char* name, const QString& text) {
-    form.findChild<QLineEdit*>(name)->setText(text);
-  }
   TestPrompter prompts;
   TSettings settings;
   TPreferencesDialog form{settings};
@@ -111,30 +97,28 @@ class PrefsFormTest : public ::testing::Test {
 TEST_F(PrefsFormTest, ChecksInOrderAndKeepsTheDialogOpen) {
   form.LoadFromSettings();
   EXPECT_EQ(form.findChild<QLineEdit*>("SquelEdit")->text(), "20");
-  Set("LissageEdit", "6");
-  Set("SquelEdit", "5");
-  Set("OmbEdit", "10");
+  TypeIn(form, "LissageEdit", "6");
+  TypeIn(form, "SquelEdit", "5");
+  TypeIn(form, "OmbEdit", "10");
   form.OkClick();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_EQ(prompts.messages[0].text, "Smoothing Parameter wrong (0-5)");
+  EXPECT_TRUE(prompts.SaidOnly("Smoothing Parameter wrong (0-5)", "ERREUR"));
   // The arrows step the smoothing level within its range.
-  Set("LissageEdit", "4");
+  TypeIn(form, "LissageEdit", "4");
   for (const char* arrow : {"LissageUpButton", "LissageUpButton", "LissageDownButton", "LissageUpButton"})
     form.findChild<QAbstractButton*>(arrow)->click();
   EXPECT_EQ(form.findChild<QLineEdit*>("LissageEdit")->text(), "5");
   form.OkClick();
-  EXPECT_EQ(prompts.messages.back().text, "Size of the Skeleton Parameter wrong (10-500)");
-  Set("SquelEdit", "12a5");  // cleaned to 12
+  EXPECT_TRUE(prompts.SaidOnly("Size of the Skeleton Parameter wrong (10-500)"));
+  TypeIn(form, "SquelEdit", "12a5");  // cleaned to 12
   form.OkClick();
-  EXPECT_EQ(prompts.messages.back().text, "Size of the Screen wrong (20-200)");
+  EXPECT_TRUE(prompts.SaidOnly("Size of the Screen wrong (20-200)"));
   EXPECT_EQ(settings.skeletonSize, 20);  // nothing written back yet
   EXPECT_NE(form.result(), QDialog::Accepted);
 
-  Set("OmbEdit", "200");
-  Set("EcartEdit", "999999");  // no range for the eye distance
+  TypeIn(form, "OmbEdit", "200");
+  TypeIn(form, "EcartEdit", "999999");  // no range for the eye distance
   form.OkClick();
-  EXPECT_EQ(prompts.messages.size(), 3u);
+  EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(form.result(), QDialog::Accepted);
   EXPECT_EQ(settings.smoothing3D, 5);
   EXPECT_EQ(settings.skeletonSize, 12);
@@ -192,16 +176,13 @@ TEST(NumericFields, LettersCannotBeTypedAndADiscWiderThanTheDemKeepsTheDialogOpe
   circular.show();
   for (const char* typed : {"300", "172", "200"}) {
     SCOPED_TRACE(typed);
-    prompts.messages.clear();
     Type(*radius, typed);
     circular.setResult(QDialog::Rejected);
     circular.OkClick();
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_TRUE(prompts.messages[0].text.contains("does not fit in the DEM (403 x 344)"));
+    EXPECT_TRUE(prompts.SaidOnlyWith("does not fit in the DEM (403 x 344)"));
     EXPECT_EQ(circular.result(), QDialog::Rejected);
     EXPECT_TRUE(circular.isVisible());
   }
-  prompts.messages.clear();
   Type(*radius, "171");
   circular.OkClick();
   EXPECT_TRUE(prompts.messages.empty());
@@ -319,16 +300,12 @@ TEST(NumericFields, EmptyOrUnusableFieldsKeepTheDialogOpenOnTheField) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.field) + " <- \"" + c.refused + "\"");
     c.dialog->show();
-    prompts.messages.clear();
     TypeAndPressOk(*c.dialog, c.field, c.ok, c.refused);
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_TRUE(prompts.messages[0].text.startsWith(c.message))
-        << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.SaidOnlyWith(c.message));
     EXPECT_TRUE(c.dialog->isVisible());
     EXPECT_EQ(c.dialog->result(), QDialog::Rejected);
     EXPECT_EQ(c.dialog->focusWidget(), c.dialog->findChild<QLineEdit*>(c.field));
 
-    prompts.messages.clear();
     TypeAndPressOk(*c.dialog, c.field, c.ok, c.accepted);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(c.dialog->result(), QDialog::Accepted);

@@ -1,7 +1,6 @@
 // The value grid of the current result: the menu treatments that keep it beside their picture
 // (readout over the right window, export as Float32 GeoTIFF, dropped by the next treatment).
 #include <QAbstractButton>
-#include <QAction>
 #include <QScrollBar>
 #include <cmath>
 
@@ -30,10 +29,9 @@ class MenuValuesTest : public MainFormTest {
     main->show();
   }
   void RunSlope(ResultKind resultKind) {
-    prompts.dialogs["PentesForm"] = [resultKind](QDialog& d) {
+    prompts.dialogs["PentesForm"] = AcceptAfter<QDialog>([resultKind](QDialog& d) {
       if (resultKind == ResultKind::kWrappedImage) d.findChild<QAbstractButton*>("WrappedRadioButton")->click();
-      return int(QDialog::Accepted);
-    };
+    });
     main->Action("SlopeTreatment1")->trigger();
   }
   void RunTotalDepth(ResultKind resultKind) {
@@ -56,13 +54,11 @@ class MenuValuesTest : public MainFormTest {
 };
 
 TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
-  EXPECT_FALSE(main->IsEnabled("ExportValues1"));
-  EXPECT_FALSE(main->IsEnabled("ValueHisto1"));
+  ExpectEnabled(*main, {"ExportValues1", "ValueHisto1"}, false);
 
   RunSlope(ResultKind::kParameterImage);
   ASSERT_TRUE(main->Session().ResultValues());
-  EXPECT_TRUE(main->IsEnabled("ExportValues1"));
-  EXPECT_TRUE(main->IsEnabled("ValueHisto1"));
+  ExpectEnabled(*main, {"ExportValues1", "ValueHisto1"}, true);
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), QString::fromUtf8("Slope 45°"));
   EXPECT_EQ(HoverText(main->EnsureDemWindow(), 12, 7), "");  // the relief, not the slope
   main->Action("WrapImage1")->trigger();  // the parameter image into the DEM window
@@ -71,8 +67,7 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   // The export: Float32, NaN as NoData, the grid cell for cell, on the typed UTM frame.
   main->SetUtmFrameSource([] { return TUtmFrame{.xMin = 500000.0, .yMin = 4000000.0, .xMax = 503600.0, .yMax = 4002700.0, .lines = 30, .columns = 40}; });
   main->Session().SetUtmCoordinatesSet(true);
-  prompts.files.push_back({TempPath("slope"), 1});
-  main->Action("ExportValues1")->trigger();
+  TriggerWith("ExportValues1", TempPath("slope"), 1);
   ASSERT_EQ(prompts.requests.back().filter, "GeoTIFF [*.tif]|*.tif");
   const testing::ReadBack written = testing::ReadTestRaster(TempPath("slope.tif").toStdString());
   ASSERT_TRUE(written.opened);
@@ -116,10 +111,8 @@ TEST_F(MenuValuesTest, ResultValuesAreReadExportedAndDroppedWithTheirResult) {
   EXPECT_EQ(HoverText(main->ParamWindow(), 12, 7), "Headwaters 0 headwaters");
 
   // A treatment that keeps no values drops the grid.
-  prompts.dialogs["ConstHypsoForm"] = [](QDialog& dialog) {
-    static_cast<TSlicesDialog&>(dialog).ChooseType(kSliceHypsoMap1);
-    return int(QDialog::Accepted);
-  };
+  prompts.dialogs["ConstHypsoForm"] =
+      AcceptAfter<TSlicesDialog>([](TSlicesDialog& form) { form.ChooseType(kSliceHypsoMap1); });
   main->Action("Shadowing1")->trigger();
   EXPECT_FALSE(main->Session().ResultValues());
   EXPECT_FALSE(main->IsEnabled("ExportValues1"));

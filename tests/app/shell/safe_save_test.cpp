@@ -3,7 +3,6 @@
 // any write bit, which the program honours even when the tests run as root.
 #include <sys/stat.h>
 
-#include <QAction>
 #include <QFile>
 #include <cstdlib>
 
@@ -25,54 +24,47 @@ class SafeSaveTest : public MainFormTest {
   }
   // Exactly one warning, naming `path` and the reason; the file still holds its old bytes.
   void ExpectRefused(const QString& path, const char* what) {
-    ASSERT_EQ(prompts.messages.size(), 1u) << what;
-    const Message& m = prompts.messages.front();
-    EXPECT_EQ(m.kind, "warning") << what;
-    EXPECT_TRUE(m.text.contains(path)) << what << ": " << m.text.toStdString();
-    EXPECT_TRUE(m.text.contains("Permission denied")) << what << ": " << m.text.toStdString();
+    EXPECT_TRUE(!prompts.messages.empty() && prompts.messages[0].kind == "warning" &&
+                prompts.messages[0].text.contains("Permission denied"))
+        << what;
+    EXPECT_TRUE(prompts.SaidOnlyWith(path)) << what;
     EXPECT_EQ(ReadAll(path), "old bytes") << what;
-    prompts.messages.clear();
   }
 };
 
 TEST_F(SafeSaveTest, ParameterImageDrainageAndGeoTiffOntoReadOnlyFiles) {
   InstallDem(40, 30);
   main->ShowParameterImage(MakeGray(40, 30, [](int c, int l) { return c + l; }), " T ", 0, DisplayMode::kGray);
-
-  Lock(TempPath("p.raw"));
-  prompts.files.push_back({TempPath("p"), 1});
-  main->Action("SaveParameter")->trigger();
-  ExpectRefused(TempPath("p.raw"), "raw image");
+  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), true);
+  const struct {
+    const char* locked;
+    const char* typed;
+    int filter;
+    const char* action;
+  } saves[] = {{"p.raw", "p", 1, "SaveParameter"},
+               {"b.bmp", "b", 2, "SaveParameter"},
+               {"net.raw", "net", 1, "SaveDrainage1"}};
+  for (const auto& save : saves) {
+    Lock(TempPath(save.locked));
+    prompts.files.push_back({TempPath(save.typed), save.filter});
+    main->Action(save.action)->trigger();
+    ExpectRefused(TempPath(save.locked), save.locked);
+  }
 
   // The header read-only: the data beside it is not replaced either.
   QFile::remove(TempPath("p.raw"));
   WriteAll(TempPath("p.raw"), "old data");
   Lock(TempPath("p.txt"));
-  prompts.files.push_back({TempPath("p"), 1});
-  main->Action("SaveParameter")->trigger();
+  TriggerWith("SaveParameter", TempPath("p"), 1);
   ExpectRefused(TempPath("p.txt"), "raw header");
   EXPECT_EQ(ReadAll(TempPath("p.raw")), "old data");
 
-  Lock(TempPath("b.bmp"));
-  prompts.files.push_back({TempPath("b"), 2});
-  main->Action("SaveParameter")->trigger();
-  ExpectRefused(TempPath("b.bmp"), "bitmap");
-
-  main->ShowDrainageRaster(MakeGray(40, 30, [](int c, int) { return c % 2 ? 255 : 0; }), true);
-  Lock(TempPath("net.raw"));
-  prompts.files.push_back({TempPath("net"), 1});
-  main->Action("SaveDrainage1")->trigger();
-  ExpectRefused(TempPath("net.raw"), "drainage");
-
-  prompts.dialogs["ExportGeoTiffForm"] = [](QDialog& d) {
-    auto& form = static_cast<TExportGeoTiffDialog&>(d);
+  prompts.dialogs["ExportGeoTiffForm"] = AcceptAfter<TExportGeoTiffDialog>([](TExportGeoTiffDialog& form) {
     form.Choose(TExportGeoTiffDialog::kParameterImage);
     form.ChooseSource(TExportGeoTiffDialog::kNoGeoreference);
-    return int(QDialog::Accepted);
-  };
+  });
   Lock(TempPath("g.tif"));
-  prompts.files.push_back({TempPath("g.tif"), 1});
-  main->Action("ExportGeoTiff1")->trigger();
+  TriggerWith("ExportGeoTiff1", TempPath("g.tif"), 1);
   ExpectRefused(TempPath("g.tif"), "GeoTIFF");
 }
 

@@ -1,7 +1,6 @@
 // A whole session as a user runs it: start with the splash, open the sample DEM, read
 // elevations out over a slope image, zoom, leave with the settings written. With
 // ORVANE_SHOTS set, the main window is pictured there at the end (see support/app_session.h).
-#include <QAction>
 #include <QCheckBox>
 #include <QApplication>
 #include <QFile>

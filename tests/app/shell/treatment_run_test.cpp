@@ -4,11 +4,9 @@
 // images, the network, the titles, the view states and the menus stay exactly as they were,
 // and the main window keeps painting meanwhile.
 #include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 #include <atomic>
@@ -107,13 +105,6 @@ class TreatmentRunTest : public MainFormTest {
     action->trigger();
     ExpectSame(before, FrameState::Of(*main));
     EXPECT_EQ(main->ProgressWindow().Window(), nullptr);
-  }
-
-  void ExpectOneWarning(const QString& text) {
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].kind, "warning");
-    EXPECT_EQ(prompts.messages[0].text, text);
-    prompts.messages.clear();
   }
 };
 
@@ -220,51 +211,37 @@ const CancelCase kCases[] = {
     {"Aspect", Accepting({"AspectFen"}), "AspectTreatment1"},
     {"Convexity",
      [](TestPrompter& p) {
-       p.dialogs["ConCavForm"] = [](QDialog& d) {
-         TypeIn(d, "SizeWinEdit", 2);
-         return QDialog::Accepted;
-       };
+       p.dialogs["ConCavForm"] = AcceptAfter<QDialog>([](QDialog& d) { TypeIn(d, "SizeWinEdit", 2); });
      },
      "Convexity1"},
     {"CircularWindow",
-     [](TestPrompter& p) {
-       p.dialogs["CircularWindowForm"] = Answer<TCircularWindowDialog>([](TCircularWindowDialog& form) {
-         Choose(form, 3);
-         TypeIn(form, "RadiusEdit", 5);
-         form.OkClick();
-       });
-     },
+     Dialog<TCircularWindowDialog>("CircularWindowForm", [](TCircularWindowDialog& form) {
+       Choose(form, 3);
+       TypeIn(form, "RadiusEdit", 5);
+       form.OkClick();
+     }),
      "CircularWindowTreatment1"},
     {"LocalFractal",
-     [](TestPrompter& p) {
-       p.dialogs["LocalFractForm"] = Answer<TLocalFractalDialog>([](TLocalFractalDialog& form) {
-         Choose(form, 12);
-         TypeIn(form, "HValEdit", "0,05");
-         form.OkClick();
-       });
-     },
+     Dialog<TLocalFractalDialog>("LocalFractForm", [](TLocalFractalDialog& form) {
+       Choose(form, 12);
+       TypeIn(form, "HValEdit", "0,05");
+       form.OkClick();
+     }),
      "LocalFractalTreatment1"},
     {"TotalDepth", WindowOf5(), "TotalDepthTreatment1"},
     {"Surface3D", WindowOf5(), "Surface3DTreatment1"},
     {"DissectionDensity", WindowOf5(), "PixelDensity1"},
     {"DissectionDensity3D", WindowOf5(), "DissectionDensity3DTreatment1"},
     {"RatioDepth", WindowOf5({"RatioDepthForm"}), "RatioDepthTreatment1"},
-    {"Headwaters",
-     [](TestPrompter& p) {
-       p.dialogs["HeadWatersForm"] = [](QDialog& d) {
-         TypeIn(d, "WindowEdit", "3");
-         return QDialog::Rejected;  // closed any way, the treatment runs
-       };
-     },
+    // The headwaters dialog closed any way: the treatment runs.
+    {"Headwaters", Dialog<QDialog>("HeadWatersForm", [](QDialog& d) { TypeIn(d, "WindowEdit", "3"); }),
      "Headwaterstreatment1"},
     {"DrainageFractal",
-     [](TestPrompter& p) {
-       p.dialogs["FractDrainageForm"] = Answer<TDrainageFractalDialog>([](TDrainageFractalDialog& form) {
-         Choose(form, 12);
-         Choose(form, 100);
-         form.reject();  // closing it any way runs the treatment
-       });
-     },
+     Dialog<TDrainageFractalDialog>("FractDrainageForm", [](TDrainageFractalDialog& form) {
+       Choose(form, 12);
+       Choose(form, 100);
+       form.reject();  // closing it any way runs the treatment
+     }),
      "FractalDimensionTreatment1"},
     {"DrainageExtraction", [](TestPrompter& p) { AnswerExtraction(p, "2", "30"); },
      "ExtractDrainageNetwork1"},
@@ -273,12 +250,8 @@ const CancelCase kCases[] = {
     {"Palette", Accepting({"PalForm"}), "OpenPalette1"},
     {"Render3D",
      [](TestPrompter& p) {
-       p.dialogs["Vue3DForm"] = [](QDialog& d) {
-         auto& form = static_cast<TView3DDialog&>(d);
-         form.resize(400, 300);
-         form.Activate();
-         return int(QDialog::Accepted);
-       };
+       p.dialogs["Vue3DForm"] =
+           AcceptAfter<TView3DDialog>([](TView3DDialog& f) { f.resize(400, 300); f.Activate(); });
      },
      "View3D1"},
 };
@@ -347,15 +320,15 @@ TEST_F(TreatmentRunTest, AGridThatCannotBeAllocatedIsNamedAndChangesNothing) {
     ScopedGridByteCeiling ceiling(64 * 48 - 1);
     TriggerUnchanged("SlopeTreatment1");
   }
-  ExpectOneWarning("not enough memory for a grid of 48 x 64");
+  EXPECT_TRUE(prompts.SaidOnlyAs("warning", "not enough memory for a grid of 48 x 64"));
 
   // A failure on the worker names the grid of the treatment, or the one it knows.
   main->ProgressWindow().SetWorkerHook([](int) { throw std::bad_alloc(); });
   TriggerUnchanged("TotalDepthTreatment1");
-  ExpectOneWarning("not enough memory for a grid of 48 x 64");
+  EXPECT_TRUE(prompts.SaidOnlyAs("warning", "not enough memory for a grid of 48 x 64"));
   main->ProgressWindow().SetWorkerHook([](int) { throw GridAllocationError(32767, 32767); });
   TriggerUnchanged("Surface3DTreatment1");
-  ExpectOneWarning("not enough memory for a grid of 32767 x 32767");
+  EXPECT_TRUE(prompts.SaidOnlyAs("warning", "not enough memory for a grid of 32767 x 32767"));
 
   // The next treatment runs normally.
   main->ProgressWindow().SetWorkerHook({});
@@ -368,18 +341,16 @@ TEST_F(TreatmentRunTest, AGridThatCannotBeAllocatedIsNamedAndChangesNothing) {
 TEST_F(TreatmentRunTest, A3DPictureTooLargeForMemoryIsSaidAndNoWindowOpens) {
   std::unique_ptr<ScopedGridByteCeiling> ceiling;
   QString expected;
-  prompts.dialogs["Vue3DForm"] = [&](QDialog& d) {
-    auto& form = static_cast<TView3DDialog&>(d);
+  prompts.dialogs["Vue3DForm"] = AcceptAfter<TView3DDialog>([&](TView3DDialog& form) {
     form.resize(400, 300);
     form.Activate();
     const TView3D view = form.View();
     expected = QString("not enough memory for a grid of %1 x %2").arg(view.height).arg(view.width);
     ceiling = std::make_unique<ScopedGridByteCeiling>(1000);  // the picture needs far more
-    return int(QDialog::Accepted);
-  };
+  });
   TriggerUnchanged("View3D1");
   ceiling.reset();
-  ExpectOneWarning(expected);
+  EXPECT_TRUE(prompts.SaidOnlyAs("warning", expected));
 }
 
 TEST_F(TreatmentRunTest, OpeningADemTooLargeForMemoryKeepsTheOpenOne) {
@@ -392,7 +363,7 @@ TEST_F(TreatmentRunTest, OpeningADemTooLargeForMemoryKeepsTheOpenOne) {
     });
     TriggerUnchanged("OpenDEM1");
   }
-  ExpectOneWarning("not enough memory for a grid of 344 x 403");
+  EXPECT_TRUE(prompts.SaidOnlyAs("warning", "not enough memory for a grid of 344 x 403"));
 }
 
 }  // namespace

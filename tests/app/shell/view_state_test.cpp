@@ -9,7 +9,7 @@
 namespace orvane::test {
 namespace {
 
-TEST(ViewStates, ThreePushesKeepTwoAndReleaseTheOldest) {
+TEST(ViewStates, ThreePushesKeepTwoAndNullArgumentsCopyTheCurrentState) {
   TViewStates states;
   auto dem1 = MakeDem(4, 3, [](int c, int) { return c; });
   auto raster1 = MakeGray(4, 3, [](int, int) { return 1; });
@@ -23,10 +23,8 @@ TEST(ViewStates, ThreePushesKeepTwoAndReleaseTheOldest) {
   EXPECT_TRUE(weakRaster1.expired());
   EXPECT_EQ(testing::Pixel(*states.Current()->raster, 0, 0), 3);
   EXPECT_EQ(testing::Pixel(*states.Previous()->raster, 0, 0), 2);
-}
 
-TEST(ViewStates, NullArgumentsCopyTheCurrentState) {
-  TViewStates states;
+  // Null arguments copy the current state.
   auto dem = MakeDem(5, 4, [](int c, int l) { return 10 * l + c; });
   auto raster = MakeGray(5, 4, [](int c, int) { return c; });
   states.Replace(dem, raster);

@@ -1,7 +1,6 @@
 // Local fractal dimension, total depth and surface 3D from the menus with their dialogs and
 // diagram, on a small DEM of ridges; then on the sample DEM as a user runs them, with the
 // pictures of the documentation (ORVANE_SHOTS, see support/app_session.h).
-#include <QAction>
 
 #include "app/display/class_legend.h"
 #include "app/display/diagram_forms.h"
@@ -45,10 +44,9 @@ TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
 
   auto expected = ComputeLocalFractal(*dem, {12, 0.05, 1, 90});
   ASSERT_TRUE(expected);
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "LOCAL FRACTAL DIMENSION");
-  EXPECT_EQ(prompts.messages[0].text,
-            QString::asprintf("Min = %lf Max = %lf ", expected->minimum, expected->maximum));
+  EXPECT_TRUE(prompts.SaidOnly(
+      QString::asprintf("Min = %lf Max = %lf ", expected->minimum, expected->maximum),
+      "LOCAL FRACTAL DIMENSION"));
 
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   ExpectSameImage(*main->Session().ParameterImage(), expected->image);
@@ -56,9 +54,7 @@ TEST_F(RoughnessCommandsTest, LocalFractalShowsImageExtremesAndDiagram) {
   EXPECT_EQ(main->Session().Margin(), 7);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kLocalFractal);
-  EXPECT_TRUE(main->IsEnabled("LocFract1"));
-  EXPECT_TRUE(main->IsEnabled("DiagSpeedButton"));
-  EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
+  ExpectEnabled(*main, {"LocFract1", "DiagSpeedButton", "GrayHisto1"}, true);
   EXPECT_TRUE(main->IsVisible("Configurationdelimpression1"));
 
   auto& diagram = DiagramWindow<TLocalFractalDiagram>(*main);
@@ -73,9 +69,7 @@ TEST_F(RoughnessCommandsTest, LocalFractalClosedUnansweredUsesTwelveAndRefusesZe
   // No handler: the dialog is rejected untouched, H stays empty.
   Trigger("LocalFractalTreatment1");
   EXPECT_EQ(main->Session().ParameterTitle(), "");  // a refused treatment leaves the title as it was
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
-  EXPECT_TRUE(prompts.messages[0].text.contains("adaptive factor H"));
+  EXPECT_TRUE(prompts.SaidOnlyWith("adaptive factor H", "ERREUR"));
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->Session().DiagramKind(), DiagramKind::kNone);
 }
@@ -103,8 +97,7 @@ TEST_F(RoughnessCommandsTest, TotalDepthColoursTheWindowReliefInClasses) {
   EXPECT_EQ(main->Session().ParameterTitle(), " TOTAL DEPTH   GRID SIZE 0.450 x 0.450 km");
   EXPECT_EQ(main->Session().Margin(), 3);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
-  EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
-  EXPECT_FALSE(main->IsEnabled("OpenPalette1"));
+  ExpectEnabled(*main, {"GrayHisto1", "OpenPalette1"}, false);
 }
 
 TEST_F(RoughnessCommandsTest, TotalDepthWrappedReplacesTheDemPicture) {
@@ -142,12 +135,10 @@ TEST_F(RoughnessCommandsTest, Surface3DShowsTheRatioInGrayLevels) {
   EXPECT_EQ(main->Session().Margin(), 2);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 
-  // A window of 0 pixels is refused with a message, and nothing changes.
-  prompts.messages.clear();
+  // A window of 0 pixels is refused with a message.
   AnswerWindowSize(prompts, "0");
   Trigger("Surface3DTreatment1");
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
+  EXPECT_TRUE(prompts.SaidOnlyWith("", "ERREUR"));
 }
 
 TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
@@ -174,18 +165,6 @@ TEST(TotalDepthFormTest, ScaleBoundsAndLegendLabels) {
   EXPECT_EQ(form.PaletteChoice(), kDepthGray255);
 }
 
-TEST(LocalFractFormTest, SizeButtonsAndFactor) {
-  TLocalFractalDialog form;
-  EXPECT_EQ(form.windowTitle(), " LOCAL FRACTAL DIMENSION");
-  EXPECT_EQ(form.Args().Int("window"), 12);
-  EXPECT_EQ(form.Args().Real("h"), 0.0);
-  Choose(form, 24);
-  TypeIn(form, "HValEdit", "1.5");
-  form.OkClick();
-  EXPECT_EQ(form.Args().Int("window"), 24);
-  EXPECT_EQ(form.Args().Real("h"), 1.5);
-}
-
 using RoughnessSession = SampleSessionTest;
 
 TEST_F(RoughnessSession, RoughnessAndReliefOnTheSampleDem) {
@@ -199,8 +178,7 @@ TEST_F(RoughnessSession, RoughnessAndReliefOnTheSampleDem) {
   prompts.dialogs["DiagLocFractDimForm"] = ShowAndAccept("roughness_local_fractal_diagram.png");
   ASSERT_TRUE(main->Action("LocalFractalTreatment1")->isEnabled());
   main->Action("LocalFractalTreatment1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.startsWith("Min = 1."));
+  EXPECT_TRUE(prompts.SaidOnlyWith("Min = 1."));
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   auto& diagram = DiagramWindow<TLocalFractalDiagram>(*main);
   EXPECT_GT(diagram.UpperBound(), diagram.Start());
@@ -236,7 +214,7 @@ TEST_F(RoughnessSession, RoughnessAndReliefOnTheSampleDem) {
   EXPECT_EQ(main->Session().ParameterImage()->kind, kRasterGray);
   EXPECT_EQ(main->Session().Margin(), 4);
   ShotFrame("roughness_surface3d.png");
-  EXPECT_EQ(prompts.messages.size(), 1u) << "only the local fractal extremes";
+  EXPECT_TRUE(prompts.messages.empty()) << "only the local fractal extremes";
 }
 
 }  // namespace

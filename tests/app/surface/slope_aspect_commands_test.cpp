@@ -4,7 +4,6 @@
 // documentation (ORVANE_SHOTS, see support/app_session.h).
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QCheckBox>
 #include <optional>
 
@@ -29,62 +28,38 @@ class SlopeAspectCommandsTest : public MainFormTest {
  protected:
   TSlopeDialog& SlopeDialog() { return *main->findChild<TSlopeDialog*>(); }
   TAspectDialog& AspectDialog() { return *main->findChild<TAspectDialog*>(); }
-  // Accepts the dialog after `fill` set its fields.
-  void Answer(const QString& dialog, std::function<void(QDialog&)> fill = {}) {
-    prompts.dialogs[dialog] = [fill](QDialog& d) {
-      if (fill) fill(d);
-      return int(QDialog::Accepted);
-    };
-  }
 };
 
-TEST_F(SlopeAspectCommandsTest, ColourSlopeBecomesTheParameterImage) {
+// The colour and plain gray pictures are compared on the sample DEM below; here what the
+// small DEM adds: a dialog closed with "Delete", gray tones blended with the relief, wrapping.
+TEST_F(SlopeAspectCommandsTest, SlopeCancelledGrayWithShadowOrWrapped) {
   InstallDem();
-  Answer("PentesForm");
-  main->Action("SlopeTreatment1")->trigger();
-  ASSERT_TRUE(main->Session().ParameterImage());
-  TSlopeParams p;
-  p.table = SlopeTable(2);
-  auto expected = ComputeSlope(*main->Session().CurrentDem(), p);
-  ASSERT_TRUE(expected);
-  ExpectSameImage(*main->Session().ParameterImage(), *expected->image);
-  EXPECT_EQ(main->Session().CaptionedTitle(), " SLOPE   (1:1)");
-  EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kColour);
-  EXPECT_FALSE(main->IsEnabled("GrayHisto1"));
-  EXPECT_FALSE(main->IsEnabled("HistoGrSpeedButton"));
-  EXPECT_TRUE(main->IsEnabled("SaveParameter"));
-  EXPECT_TRUE(main->IsEnabled("WrapImage1"));
-}
+  main->Action("SlopeTreatment1")->trigger();  // no answer: "Delete"
+  EXPECT_FALSE(main->Session().ParameterImage());
+  EXPECT_EQ(prompts.executed.back(), "PentesForm");
 
-TEST_F(SlopeAspectCommandsTest, GraySlopeAndShadowAveragesWithTheOpeningRelief) {
-  InstallDem();
-  Answer("PentesForm", [](QDialog& d) {
+  prompts.dialogs["PentesForm"] = AcceptAfter<QDialog>([](QDialog& d) {
     static_cast<TSlopeDialog&>(d).ChooseType(3);
     Click(d, "Norm255RadioButton");
     Click(d, "SlopeShadRadioButton");
   });
   main->Action("SlopeTreatment1")->trigger();
-  ASSERT_TRUE(main->Session().ParameterImage());
-  TSlopeParams p;
-  p.grayTones = true;
-  p.normalization = 255;
-  auto slope = ComputeSlope(*main->Session().CurrentDem(), p);
-  auto expected = slope->image->Blend(*main->Session().OpeningRelief(), 0.5);
-  ExpectSameImage(*main->Session().ParameterImage(), *expected);
+  const auto shaded = main->Session().ParameterImage();
+  ASSERT_TRUE(shaded);
+  auto slope = ComputeSlope(*main->Session().CurrentDem(), {.grayTones = true, .normalization = 255});
+  ExpectSameImage(*shaded, *slope->image->Blend(*main->Session().OpeningRelief(), 0.5));
+  EXPECT_EQ(main->Session().CaptionedTitle(), " SLOPE   (1:1)");
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
   EXPECT_TRUE(main->IsEnabled("GrayHisto1"));
   EXPECT_EQ(SlopeDialog().Normalization(), 255);
-}
 
-TEST_F(SlopeAspectCommandsTest, CancelledSlopeChangesNothingAndWrappedGoesToTheDemWindow) {
-  InstallDem();
-  main->Action("SlopeTreatment1")->trigger();  // no answer: "Delete"
-  EXPECT_FALSE(main->Session().ParameterImage());
-  EXPECT_EQ(prompts.executed.back(), "PentesForm");
   const auto before = main->Session().ViewStates().Current();
-  Answer("PentesForm", [](QDialog& d) { Click(d, "WrappedRadioButton"); });
+  prompts.dialogs["PentesForm"] = AcceptAfter<QDialog>([](QDialog& d) {
+    static_cast<TSlopeDialog&>(d).ChooseType(1);
+    Click(d, "WrappedRadioButton");
+  });
   main->Action("SlopeTreatment1")->trigger();
-  EXPECT_FALSE(main->Session().ParameterImage());
+  EXPECT_EQ(main->Session().ParameterImage(), shaded);
   ASSERT_NE(main->Session().ViewStates().Current(), before);
   EXPECT_EQ(main->Session().ViewStates().Current()->raster->kind, kRasterRgb);
 }
@@ -107,12 +82,11 @@ TEST_F(SlopeAspectCommandsTest, SlopeDialogTablesAndGrayTones) {
 TEST_F(SlopeAspectCommandsTest, AspectFillsTheDirectionHistogramAndEnablesItsButton) {
   InstallDem(30, 20);
   EXPECT_FALSE(main->IsEnabled("AspectSpeedButton"));
-  Answer("AspectFen", [](QDialog& d) { Click(d, "OrientationShadRadioButton"); });
+  prompts.dialogs["AspectFen"] =
+      AcceptAfter<QDialog>([](QDialog& d) { Click(d, "OrientationShadRadioButton"); });
   main->Action("AspectTreatment1")->trigger();
   ASSERT_TRUE(main->Session().ParameterImage());
-  TAspectParams p;
-  p.table = AspectPaintingPalette();
-  auto aspect = ComputeAspect(*main->Session().CurrentDem(), p);
+  auto aspect = ComputeAspect(*main->Session().CurrentDem(), {.table = AspectPaintingPalette()});
   ASSERT_TRUE(aspect);
   ExpectSameImage(*main->Session().ParameterImage(), *aspect->image->Blend(*main->Session().OpeningRelief(), 0.5));
   EXPECT_TRUE(main->IsEnabled("AspectSpeedButton"));
@@ -137,12 +111,9 @@ TEST_F(SlopeAspectCommandsTest, GrayAspectIsNotBlendedAndKeepsTheCheckedNormaliz
   EXPECT_EQ(fen.Normalization(), 360);
   fen.ChoosePalette(1);
   EXPECT_EQ(fen.Normalization(), 90);  // the button still checked
-  Answer("AspectFen");
+  prompts.dialogs["AspectFen"] = AcceptAfter<QDialog>([](QDialog&) {});
   main->Action("AspectTreatment1")->trigger();
-  TAspectParams p;
-  p.grayTones = true;
-  p.normalization = 90;
-  auto aspect = ComputeAspect(*main->Session().CurrentDem(), p);
+  auto aspect = ComputeAspect(*main->Session().CurrentDem(), {.grayTones = true, .normalization = 90});
   ExpectSameImage(*main->Session().ParameterImage(), *aspect->image);
   EXPECT_EQ(main->Session().DisplayMode(), DisplayMode::kGray);
 }
@@ -228,19 +199,17 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
 
   // The raw save is the core's raw file.
   answerSlope(3, {"Norm180RadioButton"});
-  prompts.files.push_back({TempPath("slope_gray180"), 1});
-  main->Action("SaveParameter")->trigger();
+  TriggerWith("SaveParameter", TempPath("slope_gray180"), 1);
   ASSERT_TRUE(SaveRasterRaw(*slopeOf(0, false, 180), TempPath("core").toStdString(), 90));
   EXPECT_EQ(ReadAll(TempPath("slope_gray180.raw")), ReadAll(TempPath("core.raw")));
   EXPECT_EQ(ReadAll(TempPath("slope_gray180.txt")), ReadAll(TempPath("core.txt")));
 
   // The gray histogram of the gray slope, saved as a table.
-  prompts.dialogs["HistoGrisForm"] = [&](QDialog& d) {
+  prompts.dialogs["HistoGrisForm"] = AcceptAfter<TDiagramForm>([&](TDiagramForm& d) {
     ShowFor(d, "gray_histogram.png");
     prompts.files.push_back({TempPath("gray"), 1});
-    static_cast<TDiagramForm&>(d).SaveClick();
-    return int(QDialog::Accepted);
-  };
+    d.SaveClick();
+  });
   main->Action("HistoGrSpeedButton")->trigger();
   EXPECT_EQ(ReadAll(TempPath("gray.xls")).toStdString(),
             GrayHistogramTable(GrayLevelHistogram(*main->Session().ParameterImage(), 0)));
@@ -262,20 +231,16 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
     fen.accept();
   });
   main->Action("AspectTreatment1")->trigger();
-  TAspectParams painting;
-  painting.table = AspectPaintingPalette();
-  painting.smoothing = true;
-  auto aspect = ComputeAspect(dem, painting);
+  auto aspect = ComputeAspect(dem, {.table = AspectPaintingPalette(), .smoothing = true});
   ASSERT_TRUE(aspect);
   ExpectSameImage(*main->Session().ParameterImage(), *aspect->image->Blend(*relief, 0.5));
   ShotTiled("aspect_painting_shadow.png", 120);
   ASSERT_TRUE(main->IsEnabled("AspectSpeedButton"));
-  prompts.dialogs["HistDirForm"] = [&](QDialog& d) {
+  prompts.dialogs["HistDirForm"] = AcceptAfter<TDiagramForm>([&](TDiagramForm& d) {
     ShowFor(d, "aspect_direction_histogram.png");
     prompts.files.push_back({TempPath("directions"), 2});
-    static_cast<TDiagramForm&>(d).SaveClick();
-    return int(QDialog::Accepted);
-  };
+    d.SaveClick();
+  });
   main->Action("AspectSpeedButton")->trigger();
   EXPECT_EQ(ReadAll(TempPath("directions.ts")).toStdString(), DirectionTable(aspect->histogram));
 
@@ -288,10 +253,8 @@ TEST_F(SlopeSession, EveryModeOfSlopeAndAspectOnTheSampleDem) {
       fen.accept();
     });
     main->Action("AspectTreatment1")->trigger();
-    TAspectParams p;
-    p.grayTones = true;
-    p.normalization = n;
-    ExpectSameImage(*main->Session().ParameterImage(), *ComputeAspect(dem, p)->image);
+    ExpectSameImage(*main->Session().ParameterImage(),
+                    *ComputeAspect(dem, {.grayTones = true, .normalization = n})->image);
     if (n == 255) ShotTiled("aspect_gray255.png", 120);
   }
 

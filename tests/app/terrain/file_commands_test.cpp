@@ -2,14 +2,10 @@
 // around a session: driven through the menu actions with a recording prompter.
 #include "app/terrain/file_commands.h"
 
-#include <QAction>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QUrl>
 #include <cstdint>
 #include <cstdlib>
 
@@ -52,8 +48,7 @@ TEST_F(FileCommandsTest, OpensTheSampleDemAndShowsItsRelief) {
   TDemOpenedInfo opened;
   QObject::connect(main.get(), &TMainForm::DemOpened,
                    [&](const TDemOpenedInfo& info) { opened = info; });
-  prompts.files.push_back({kSample, 1});
-  main->Action("OpenDEM1")->trigger();
+  TriggerWith("OpenDEM1", kSample, 1);
   ASSERT_NE(main->Session().CurrentDem(), nullptr);
   ASSERT_FALSE(prompts.requests.empty());
   EXPECT_EQ(prompts.requests[0].title, "Open DEM");
@@ -107,12 +102,10 @@ TEST_F(FileCommandsTest, SixteenBitValuesStayUnsignedAndUnitScalesThePixel) {
 
   // Another opening given up at the dialog, after other answers were chosen in it: U and P
   // stay those of the DEM still open.
-  prompts.dialogs["DynamicScale"] = [](QDialog& dialog) {
-    auto& scale = static_cast<TDynamicScaleDialog&>(dialog);
+  prompts.dialogs["DynamicScale"] = Answer<TDynamicScaleDialog>([](TDynamicScaleDialog& scale) {
     scale.ChooseUnit(1000);
     scale.SetPixelSizeText("5");
-    return int(QDialog::Rejected);
-  };
+  });
   EXPECT_FALSE(commands->OpenDem(path, 1));
   EXPECT_EQ(main->Session().UnitFactor(), 10);
   EXPECT_EQ(main->Session().PixelSize(), 30);
@@ -124,12 +117,11 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
   // Two bytes more than the grid in 32-bit: the size proves no width, the question decides.
   WriteAll(path, LittleEndian(std::vector<std::int32_t>{-5, 100000, 3, 4}) + QByteArray(2, '\0'));
   std::deque<QString> bytes = {"3", "1", "4"};
-  prompts.dialogs["ByteForm"] = [&](QDialog& dialog) {
-    dialog.findChild<QLineEdit*>("BytesEdit")->setText(bytes.front());
+  prompts.dialogs["ByteForm"] = Answer<QDialog>([&](QDialog& dialog) {
+    TypeIn(dialog, "BytesEdit", bytes.front());
     bytes.pop_front();
     dialog.accept();
-    return static_cast<int>(QDialog::Accepted);
-  };
+  });
   ASSERT_TRUE(commands->OpenDem(path, 3));
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[0].caption, "ERREUR");
@@ -147,35 +139,28 @@ TEST_F(FileCommandsTest, AllRawTypesAsksTheWidthAndRefusesOtherAnswers) {
 TEST_F(FileCommandsTest, MissingHeaderAsksTheSizeAndBadFilesAreReported) {
   const QString path = TempPath("noheader.raw");
   WriteAll(path, LittleEndian(std::vector<std::uint16_t>(6, 9)));
-  prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
-    static_cast<TImageSizeDialog&>(dialog).SetTexts("2", "3");
-    dialog.accept();
-    return static_cast<int>(QDialog::Accepted);
+  const auto answerSize = [this](const char* lines, const char* columns) {
+    prompts.dialogs["CoordImage"] = Answer<TImageSizeDialog>([=](TImageSizeDialog& form) {
+      form.SetTexts(lines, columns);
+      form.accept();
+    });
   };
+  answerSize("2", "3");
   ASSERT_TRUE(commands->OpenDem(path, 1));
   EXPECT_EQ(main->Session().CurrentDem()->columns, 3);
 
   // Too short for the size asked in either width: reported with the figures, nothing opened.
-  prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
-    static_cast<TImageSizeDialog&>(dialog).SetTexts("3", "3");
-    dialog.accept();
-    return static_cast<int>(QDialog::Accepted);
-  };
+  answerSize("3", "3");
   auto before = main->Session().CurrentDemShared();
   EXPECT_FALSE(commands->OpenDem(path, 2));
-  ASSERT_FALSE(prompts.messages.empty());
-  EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
-  EXPECT_EQ(prompts.messages.back().text,
-            "noheader.raw holds 12 bytes: 3 lines x 3 columns need 18 bytes as Integer2 or 36 as "
-            "Integer4");
+  EXPECT_TRUE(prompts.SaidOnly(
+      "noheader.raw holds 12 bytes: 3 lines x 3 columns need 18 bytes as Integer2 or 36 as "
+      "Integer4",
+      "ERREUR"));
   EXPECT_EQ(main->Session().CurrentDemShared(), before);
 
   // The dynamic-scale dialog closed without OK gives up the opening.
-  prompts.dialogs["CoordImage"] = [](QDialog& dialog) {
-    static_cast<TImageSizeDialog&>(dialog).SetTexts("2", "3");
-    dialog.accept();
-    return static_cast<int>(QDialog::Accepted);
-  };
+  answerSize("2", "3");
   prompts.dialogs["DynamicScale"] = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
   EXPECT_FALSE(commands->OpenDem(path, 1));
   EXPECT_EQ(main->Session().CurrentDemShared(), before);
@@ -192,7 +177,6 @@ TEST_F(FileCommandsTest, DroppedFileOpensThroughTheSameSteps) {
 }
 
 TEST_F(FileCommandsTest, DemNamedOnTheCommandLineOpensOnceTheFrameShows) {
-  EXPECT_EQ(DemPathArgument({"orvane"}), "");
   EXPECT_EQ(DemPathArgument({"orvane", "--", "-odd_m2.raw"}), "-odd_m2.raw");
   EXPECT_EQ(DemPathArgument({"orvane", "--", }), "");
   EXPECT_EQ(DemPathArgument({"orvane", kSample, "other_m2.raw"}), kSample);
@@ -213,22 +197,19 @@ TEST_F(FileCommandsTest, SavesAndReopensAParameterImageAsRawAndBmp) {
   auto image = MakeGray(403, 344, [](int c, int l) { return (c + l) % 256; });
   main->ShowParameterImage(image, " SLOPE ", 0, DisplayMode::kGray);
 
-  prompts.files.push_back({TempPath("site_slope"), 1});
-  main->Action("SaveParameter")->trigger();
+  TriggerWith("SaveParameter", TempPath("site_slope"), 1);
   EXPECT_EQ(prompts.requests.back().title, "Save Parameter Image");
   EXPECT_EQ(prompts.requests.back().filter, "Image Raw|*.raw|Image BMP|*.bmp");
   EXPECT_EQ(prompts.requests.back().directory, temp.path());
   EXPECT_EQ(ReadAll(TempPath("site_slope.raw")).size(), 403 * 344);
   EXPECT_EQ(ReadAll(TempPath("site_slope.txt")), "344\r\n403\r\n1\r\n0\r\n255\r\n90\r\n");
 
-  prompts.files.push_back({TempPath("site_slope"), 2});
-  main->Action("SaveParameterSpeedButton")->trigger();
+  TriggerWith("SaveParameterSpeedButton", TempPath("site_slope"), 2);
   ASSERT_TRUE(QFile::exists(TempPath("site_slope.bmp")));
 
   for (const auto& [name, filter] : {std::pair{"site_slope.raw", 2}, {"site_slope.bmp", 1}}) {
     main->ShowParameterImage(MakeGray(403, 344, [](int, int) { return 0; }), " X ", 0, DisplayMode::kGray);
-    prompts.files.push_back({TempPath(name), filter});
-    main->Action("OpenParameterImage1")->trigger();
+    TriggerWith("OpenParameterImage1", TempPath(name), filter);
     EXPECT_EQ(testing::Pixel(*main->Session().ParameterImage(), 10, 20), 30) << name;
     EXPECT_EQ(main->ParamWindow().Bitmap().pixel(10, 20), qRgb(30, 30, 30)) << name;
     EXPECT_TRUE(main->IsEnabled("WrapImage1"));
@@ -242,8 +223,7 @@ TEST_F(FileCommandsTest, ColourImagesSaveAsBitmapOnly) {
   auto colour = std::make_shared<TRasterImage>(403, 344, kRasterRgb);
   colour->SetColor(1, 1, Rgb(10, 20, 30));
   main->ShowParameterImage(colour, " ASPECT ", 0, DisplayMode::kColour);
-  prompts.files.push_back({TempPath("aspect"), 1});
-  main->Action("SaveParameter")->trigger();
+  TriggerWith("SaveParameter", TempPath("aspect"), 1);
   EXPECT_EQ(prompts.requests.back().title, "Save Image Parameter");
   EXPECT_EQ(prompts.requests.back().filter, "Bitmaps (*.bmp)|*.bmp");
   EXPECT_FALSE(QFile::exists(TempPath("aspect.raw")));
@@ -259,25 +239,20 @@ TEST_F(FileCommandsTest, SizeMismatchAndWrongFormatWhenOpening) {
   EXPECT_EQ(ReadAll(TempPath("small.raw")).size(), 6);
 
   prompts.answers = {false};
-  prompts.files.push_back({TempPath("small.raw"), 2});
-  main->Action("OpenParameterImage1")->trigger();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].kind, "question");
-  EXPECT_EQ(prompts.messages[0].text, "DEM and Image have not the same size\nDo you want to read it ?");
+  TriggerWith("OpenParameterImage1", TempPath("small.raw"), 2);
+  const QString question = "DEM and Image have not the same size\nDo you want to read it ?";
+  EXPECT_TRUE(prompts.SaidOnlyAs("question", question));
   EXPECT_EQ(main->Session().ParameterImage(), nullptr);
 
   prompts.answers = {true};
-  prompts.files.push_back({TempPath("small.raw"), 2});
-  main->Action("OpenParamSpeedButton")->trigger();  // raw files are asked about from both
+  TriggerWith("OpenParamSpeedButton", TempPath("small.raw"), 2);  // raw files are asked about from both
   ASSERT_NE(main->Session().ParameterImage(), nullptr);
   EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
-  EXPECT_EQ(prompts.messages.size(), 2u);
+  EXPECT_TRUE(prompts.SaidOnlyAs("question", question));
 
   WriteAll(TempPath("broken.bmp"), "not a bitmap");
-  prompts.files.push_back({TempPath("broken.bmp"), 1});
-  main->Action("OpenParameterImage1")->trigger();
-  EXPECT_EQ(prompts.messages.back().text, "The File has a wrong format");
-  EXPECT_EQ(prompts.messages.back().caption, "ERREUR");
+  TriggerWith("OpenParameterImage1", TempPath("broken.bmp"), 1);
+  EXPECT_TRUE(prompts.SaidOnly("The File has a wrong format", "ERREUR"));
   EXPECT_EQ(main->Session().ParameterImage()->columns, 3);
 }
 
@@ -295,8 +270,7 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   ASSERT_TRUE(QFile::exists(TempPath("net.raw")));
   ASSERT_TRUE(QFile::exists(TempPath("net.txt")));
 
-  prompts.files.push_back({TempPath("net.raw"), 2});
-  main->Action("OpenDrainageNetwork1")->trigger();
+  TriggerWith("OpenDrainageNetwork1", TempPath("net.raw"), 2);
   EXPECT_EQ(prompts.requests.back().title, "OPEN DRAINAGE NETWORK");
   EXPECT_EQ(prompts.requests.back().filter, "Bitmap [*.bmp]|*.bmp|Image Raw [*.raw]|*.raw");
   auto opened = main->Session().DrainageRaster();
@@ -307,10 +281,8 @@ TEST_F(FileCommandsTest, DrainageNetworkSavedAndOpenedAgain) {
   EXPECT_EQ(testing::Pixel(*opened, 7, 5), 255);
   EXPECT_TRUE(main->RiverWindow().HasBitmap());
 
-  prompts.files.push_back({TempPath("net"), 2});
-  main->Action("SaveRiverSpeedButton")->trigger();
-  prompts.files.push_back({TempPath("net.bmp"), 1});
-  main->Action("OpenRiverSpeedButton")->trigger();
+  TriggerWith("SaveRiverSpeedButton", TempPath("net"), 2);
+  TriggerWith("OpenRiverSpeedButton", TempPath("net.bmp"), 1);
   ASSERT_TRUE(main->Session().DrainageRaster());
   EXPECT_EQ(main->Session().DrainageRaster()->columns, 403);
   EXPECT_TRUE(prompts.messages.empty());
@@ -323,12 +295,10 @@ TEST_F(FileCommandsTest, RawFilesShorterThanTheirHeaderAreReadAndSaidToBe) {
   for (const char* item : {"OpenParameterImage1", "OpenDrainageNetwork1"}) {
     WriteAll(TempPath("cut.txt"), "2 3\r\n");
     WriteAll(TempPath("cut.raw"), QByteArray("\x05\x06\x07\x08", 4));
-    prompts.messages.clear();
     prompts.files.push_back({TempPath("cut.raw"), 2});
     main->Action(item)->trigger();
-    ASSERT_EQ(prompts.messages.size(), 1u) << item;
-    EXPECT_EQ(prompts.messages[0].text,
-              "The File is shorter than its header announces: 2 bytes missing, read as 0")
+    EXPECT_TRUE(prompts.SaidOnly(
+        "The File is shorter than its header announces: 2 bytes missing, read as 0"))
         << item;
   }
   EXPECT_EQ(testing::Pixel(*main->Session().DrainageRaster(), 2, 1), 0);
@@ -347,8 +317,7 @@ TEST_F(FileCommandsTest, ResultsOfAnotherDemAreMarkedAndReadTheirOwnDem) {
   testing::WriteRawDem(TempPath("sea_m4.raw").toStdString(), *sea, 4);
   prompts.messages.clear();
   ASSERT_TRUE(commands->OpenDem(TempPath("sea_m4.raw"), 1));
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"));
+  EXPECT_TRUE(prompts.SaidOnlyWith("differ in size"));
   EXPECT_TRUE(main->RiverWindow().windowTitle().endsWith("(not of the open DEM)"));
   EXPECT_TRUE(main->ParamWindow().windowTitle().endsWith("(of the previous DEM)"))
       << main->ParamWindow().windowTitle().toStdString();
@@ -362,11 +331,9 @@ TEST_F(FileCommandsTest, ResultsOfAnotherDemAreMarkedAndReadTheirOwnDem) {
   // A network of the sample's size opened over the sea floor: said and marked.
   ASSERT_TRUE(SaveRasterRaw(*MakeGray(403, 344, [](int, int l) { return l == 9 ? 0 : 255; }),
                             TempPath("net").toStdString(), 90));
-  prompts.messages.clear();
   prompts.files.push_back({TempPath("net.raw"), 2});
   Trigger("OpenDrainageNetwork1");
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_TRUE(prompts.messages[0].text.contains("differ in size"));
+  EXPECT_TRUE(prompts.SaidOnlyWith("differ in size"));
   EXPECT_TRUE(main->RiverWindow().windowTitle().endsWith("(not of the open DEM)"));
 
   // Results of this DEM lose the marks.
